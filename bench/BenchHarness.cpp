@@ -1,0 +1,46 @@
+#include "BenchHarness.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace bench {
+
+namespace {
+double NowMs()
+{
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+} // namespace
+
+double Measure(const std::string& name, int runs, const std::function<void()>& body,
+               const std::function<void()>& setup)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        if (setup)
+            setup();
+        double t0 = NowMs();
+        body();
+        times.push_back(NowMs() - t0);
+    }
+    std::sort(times.begin(), times.end());
+    double median = times[times.size() / 2];
+    std::printf("%-50s median %10.3f ms  (min %.3f, max %.3f, %d runs)\n", name.c_str(), median,
+                times.front(), times.back(), runs);
+    std::fflush(stdout);
+    return median;
+}
+
+void Report(const std::string& name, double value, const std::string& unit)
+{
+    std::printf("%-50s %10.3f %s\n", name.c_str(), value, unit.c_str());
+    std::fflush(stdout);
+}
+
+} // namespace bench

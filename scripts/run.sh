@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds everything and starts Vellorn under Wine on its default archive.
+# With $DISPLAY set the program runs there in the foreground; without one it runs on the build's
+# private Xvfb display, and this script prints the path of a screenshot taken after start-up.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$here/build}
+mkdir -p "$build"
+bash "$here/scripts/build.sh"
+bin="$build/app"
+
+# The default archive goes beside the program when it has none; a user's archive is never touched.
+for d in FILES Skins; do
+  if [ -d "$here/app/defaults/$d" ] && [ ! -e "$bin/$d" ]; then
+    cp -r "$here/app/defaults/$d" "$bin/$d"
+  fi
+done
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  export WINEPREFIX="$build/wineprefix-desktop" WINEARCH=win32 WINEDEBUG=-all,err+module
+  export WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=ru_RU.UTF-8 LANG=ru_RU.UTF-8
+  if [ ! -d "$WINEPREFIX" ]; then
+    wineboot -i >/dev/null 2>&1; wineserver -w
+    cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
+  cd "$bin" && exec wine ./Vellorn.exe "$@"
+fi
+
+session="$here/tools/wine-session"
+"$session" up "$build"
+( cd "$bin" && exec setsid "$session" run "$build" ./Vellorn.exe "$@" ) </dev/null >/dev/null 2>&1 &
+eval "$("$session" env "$build")"
+for _ in $(seq 1 100); do
+  xwininfo -root -tree 2>/dev/null | grep -q '"Vellorn' && break
+  sleep 0.1
+done
+sleep 2
+shot="$build/screenshot.png"
+"$session" shot "$build" "$shot"
+echo "Vellorn is running on the private display $DISPLAY."
+echo "Screenshot: $shot"
+echo "End it with: tools/wine-session down $build"

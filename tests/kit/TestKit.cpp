@@ -1,0 +1,91 @@
+#include "TestKit.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <stdexcept>
+
+namespace testkit {
+
+std::string DataDir()
+{
+#ifdef VELLORN_TEST_DATA
+    return std::string(VELLORN_TEST_DATA) + "\\";
+#else
+    char buf[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("VELLORN_SOURCE_DIR", buf, sizeof buf);
+    std::string dir(buf, n);
+    return "Z:" + dir + "\\tests\\data\\";
+#endif
+}
+
+namespace {
+
+void RemoveTree(const std::string& dir)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string full = dir + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full + "\\");
+            } else {
+                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.c_str());
+            }
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+} // namespace
+
+TempDir::TempDir()
+{
+    static std::atomic<unsigned> counter{0};
+    char base[MAX_PATH];
+    GetTempPathA(sizeof base, base);
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        std::string candidate = std::string(base) + "vlt" + std::to_string(GetCurrentProcessId()) + "_" +
+                                std::to_string(counter++) + "\\";
+        if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+            path_ = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() { RemoveTree(path_); }
+
+std::string ReadFileBytes(const std::string& path)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return {};
+    std::string out;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0)
+        out.append(buf, got);
+    CloseHandle(h);
+    return out;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot write " + path);
+    DWORD put = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
+    CloseHandle(h);
+}
+
+} // namespace testkit

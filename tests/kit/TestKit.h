@@ -1,0 +1,29 @@
+// Shared helpers of the test programs.
+#pragma once
+#include <string>
+
+namespace testkit {
+
+// Folder of the checked-in test data (a Windows path with a trailing backslash).
+std::string DataDir();
+
+// A fresh empty folder under the system's temporary folder, removed with its content on exit.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    // The folder with a trailing backslash.
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + name; }
+
+private:
+    std::string path_;
+};
+
+// Whole content of a file as bytes ("" when it cannot be read); writes bytes to a file.
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+} // namespace testkit
