@@ -5,6 +5,15 @@
 
 #include "System.h"
 
+#include <cstddef>
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+#include <windows.h>
+// windows.h maps DeleteFile to DeleteFileA; the framework's DeleteFile below takes its place.
+#undef DeleteFile
+
 // Exception family (message texts as the framework gives them where the system quotes them).
 VCL_EXCEPTION(EAbort, Exception)
 VCL_EXCEPTION(EConvertError, Exception)
@@ -29,4 +38,315 @@ VCL_EXCEPTION(EInvalidGraphic, Exception)
 VCL_EXCEPTION(EInvalidGraphicOperation, Exception)
 VCL_EXCEPTION(EMenuError, Exception)
 
-// (The string, file and path routines follow below.)
+// Raised by Abort(): a silent exception that the application's error box does not show.
+[[noreturn]] void Abort();
+
+// ---------------------------------------------------------------------------------------------
+// Strings: 1-based positions, as the framework counts them.
+
+// Number of characters (bytes) of s.
+inline Integer Length(const AnsiString& s) { return static_cast<Integer>(s.size()); }
+// Position (1-based) of the first occurrence of sub in s; 0 when absent or when sub is empty.
+Integer Pos(const AnsiString& sub, const AnsiString& s);
+inline Integer AnsiPos(const AnsiString& sub, const AnsiString& s) { return Pos(sub, s); }
+// Count characters of s from index (1-based). index < 1 counts as 1; a count reaching past the
+// end is clamped; a count <= 0 or an index past the end gives "".
+AnsiString Copy(const AnsiString& s, Integer index, Integer count);
+// Removes count characters of s from index; nothing when index < 1, index past the end or
+// count <= 0; a count past the end removes up to the end.
+void Delete(AnsiString& s, Integer index, Integer count);
+// Inserts sub into s before index; index < 1 inserts at the start, past the end appends.
+void Insert(const AnsiString& sub, AnsiString& s, Integer index);
+// A string of count copies of ch ("" for count <= 0).
+AnsiString StringOfChar(char ch, Integer count);
+
+// Flags of StringReplace, combined with |.
+enum TReplaceFlags : unsigned { rfNone = 0, rfReplaceAll = 1, rfIgnoreCase = 2 };
+constexpr TReplaceFlags operator|(TReplaceFlags a, TReplaceFlags b)
+{
+    return static_cast<TReplaceFlags>(static_cast<unsigned>(a) | static_cast<unsigned>(b));
+}
+// Replaces the first (or with rfReplaceAll every) occurrence of oldPattern by newPattern;
+// rfIgnoreCase compares through the code page 1251 case tables. An empty oldPattern changes nothing.
+AnsiString StringReplace(const AnsiString& s, const AnsiString& oldPattern, const AnsiString& newPattern,
+                         TReplaceFlags flags);
+
+// Blanks and control characters (<= ' ') removed from both ends / the start / the end.
+AnsiString Trim(const AnsiString& s);
+AnsiString TrimLeft(const AnsiString& s);
+AnsiString TrimRight(const AnsiString& s);
+
+// Case of ASCII letters only.
+AnsiString UpperCase(const AnsiString& s);
+AnsiString LowerCase(const AnsiString& s);
+// ASCII-case comparisons: < 0, 0, > 0 by the upper-cased unsigned bytes / the bytes as they are.
+Integer CompareText(const AnsiString& a, const AnsiString& b);
+bool SameText(const AnsiString& a, const AnsiString& b);
+Integer CompareStr(const AnsiString& a, const AnsiString& b);
+
+// Case of code page 1251 letters (Latin and every Cyrillic letter of the code page), from fixed
+// tables that never depend on the system's code page. Non-letters are unchanged.
+char AnsiUpperChar(char c);
+char AnsiLowerChar(char c);
+AnsiString AnsiUpperCase(const AnsiString& s);
+AnsiString AnsiLowerCase(const AnsiString& s);
+// Compares without case: both strings are upper-cased through the table and compared as
+// unsigned bytes (so Cyrillic letters sort after Latin ones, 'Ё' (A8) before 'А' (C0) and the
+// other letters of the code page in their byte order). Result < 0, 0 or > 0.
+Integer AnsiCompareText(const AnsiString& a, const AnsiString& b);
+bool AnsiSameText(const AnsiString& a, const AnsiString& b);
+// Compares with case, as unsigned bytes.
+Integer AnsiCompareStr(const AnsiString& a, const AnsiString& b);
+bool AnsiSameStr(const AnsiString& a, const AnsiString& b);
+
+// A menu caption without its hot-key marks: single '&' removed, "&&" becomes "&".
+AnsiString StripHotkey(const AnsiString& s);
+
+// s in single quotes, inner single quotes doubled.
+AnsiString QuotedStr(const AnsiString& s);
+// s in the given quotes, inner quote characters doubled.
+AnsiString AnsiQuotedStr(const AnsiString& s, char quote);
+// The inverse of AnsiQuotedStr; s unchanged when it does not start with the quote.
+AnsiString AnsiDequotedStr(const AnsiString& s, char quote);
+
+// True when the character of s at index (1-based) is one of delimiters.
+bool IsDelimiter(const AnsiString& delimiters, const AnsiString& s, Integer index);
+// Position (1-based) of the last character of s that is one of delimiters; 0 when none.
+Integer LastDelimiter(const AnsiString& delimiters, const AnsiString& s);
+
+// Code page 1251 <-> UTF-16 through fixed tables. Characters that code page 1251 lacks become '?'.
+std::wstring AnsiToWide(const AnsiString& s);
+AnsiString WideToAnsi(const std::wstring& s);
+
+// ---------------------------------------------------------------------------------------------
+// Numbers and text.
+
+AnsiString IntToStr(int value);
+AnsiString IntToStr(long value);
+AnsiString IntToStr(unsigned value);
+AnsiString IntToStr(unsigned long value);
+AnsiString IntToStr(long long value);
+AnsiString IntToStr(unsigned long long value);
+// Upper-case hexadecimal, at least digits wide (padded with '0').
+AnsiString IntToHex(Int64 value, Integer digits);
+
+// Decimal, "$hex", "0x"/"0X" hex, with an optional sign; no blanks allowed anywhere. Out of range
+// or malformed text raises EConvertError "'<text>' is not a valid integer value".
+Integer StrToInt(const AnsiString& s);
+Int64 StrToInt64(const AnsiString& s);
+Integer StrToIntDef(const AnsiString& s, Integer def);
+Int64 StrToInt64Def(const AnsiString& s, Int64 def);
+bool TryStrToInt(const AnsiString& s, Integer& value);
+bool TryStrToInt64(const AnsiString& s, Int64& value);
+
+// Decimal separator used by the float routines (the system's, read at start-up; '.' or ',').
+extern char DecimalSeparator;
+// 15 significant digits, general format, with DecimalSeparator.
+AnsiString FloatToStr(double value);
+// Accepts DecimalSeparator (and '.'), an optional exponent; surrounding blanks are allowed.
+// Raises EConvertError "'<text>' is not a valid floating point value".
+double StrToFloat(const AnsiString& s);
+double StrToFloatDef(const AnsiString& s, double def);
+bool TryStrToFloat(const AnsiString& s, double& value);
+// Picture formats "0", "0.##", "#,##0.00", with optional sections ";"; enough for number edits.
+AnsiString FormatFloat(const AnsiString& format, double value);
+
+// Rounds to the nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+Int64 Round(double value);
+// Drops the fraction (towards zero).
+Int64 Trunc(double value);
+
+// One argument of Format: an integer, a float, a string, a character or a pointer.
+struct TVarRec {
+    enum TKind { vtInt64, vtUInt64, vtExtended, vtString, vtChar, vtPointer };
+    TVarRec(int v) : Kind(vtInt64), I(v) {}
+    TVarRec(long v) : Kind(vtInt64), I(v) {}
+    TVarRec(long long v) : Kind(vtInt64), I(v) {}
+    TVarRec(unsigned v) : Kind(vtUInt64), U(v) {}
+    TVarRec(unsigned long v) : Kind(vtUInt64), U(v) {}
+    TVarRec(unsigned long long v) : Kind(vtUInt64), U(v) {}
+    TVarRec(double v) : Kind(vtExtended), D(v) {}
+    TVarRec(char v) : Kind(vtChar), C(v) {}
+    TVarRec(const char* v) : Kind(vtString), S(v ? v : ""), SLen(v ? std::char_traits<char>::length(v) : 0) {}
+    TVarRec(const AnsiString& v) : Kind(vtString), S(v.data()), SLen(v.size()) {}
+    TVarRec(const void* v) : Kind(vtPointer), P(v) {}
+    TKind Kind;
+    union {
+        Int64 I;
+        unsigned long long U;
+        double D;
+        char C;
+        const void* P;
+        const char* S;
+    };
+    std::size_t SLen = 0;
+};
+
+// Formats like the framework's Format: %s %d %u %x %X %e %f %g %n %p %c %%, with "-" (left
+// justify), width, ".precision", "*" for width or precision from the arguments and "index:".
+// A specifier that does not match its argument, or missing arguments, raise EConvertError
+// "Format '<format>' invalid or incompatible with argument". Strings are not copied: arguments
+// must live until Format returns (temporaries of the call do).
+AnsiString Format(const AnsiString& format, std::initializer_list<TVarRec> args);
+
+// ---------------------------------------------------------------------------------------------
+// File names. Delimiters are '\' and ':' (a drive).
+
+// The part after the last '\' or ':'.
+AnsiString ExtractFileName(const AnsiString& fileName);
+// The part up to and including the last '\' or ':'.
+AnsiString ExtractFilePath(const AnsiString& fileName);
+// ExtractFilePath without its trailing '\' (kept for a root such as "C:\" and for "\").
+AnsiString ExtractFileDir(const AnsiString& fileName);
+// "C:" of "C:\x", "\\server\share" of a UNC name, "" otherwise.
+AnsiString ExtractFileDrive(const AnsiString& fileName);
+// From the last '.' after the last delimiter, the dot included; "" when there is none.
+AnsiString ExtractFileExt(const AnsiString& fileName);
+// fileName with its extension replaced by extension (which includes its dot; "" removes it).
+AnsiString ChangeFileExt(const AnsiString& fileName, const AnsiString& extension);
+// s with (or without) one trailing '\'. "" stays "" when excluding, becomes "\" when including.
+AnsiString IncludeTrailingBackslash(const AnsiString& s);
+AnsiString IncludeTrailingPathDelimiter(const AnsiString& s);
+AnsiString ExcludeTrailingBackslash(const AnsiString& s);
+AnsiString ExcludeTrailingPathDelimiter(const AnsiString& s);
+// Full path (GetFullPathNameA), relative names taken from the current folder.
+AnsiString ExpandFileName(const AnsiString& fileName);
+
+// ---------------------------------------------------------------------------------------------
+// Files and folders.
+
+// File attributes (the framework's values).
+constexpr Integer faReadOnly = 0x01;
+constexpr Integer faHidden = 0x02;
+constexpr Integer faSysFile = 0x04;
+constexpr Integer faVolumeID = 0x08;
+constexpr Integer faDirectory = 0x10;
+constexpr Integer faArchive = 0x20;
+constexpr Integer faAnyFile = 0x3F;
+
+// True for an existing file, false for a folder or nothing.
+bool FileExists(const AnsiString& fileName);
+bool DirectoryExists(const AnsiString& dir);
+// Creates dir and every missing parent; true when dir exists afterwards. "" raises
+// EInOutError "Unable to create directory".
+bool ForceDirectories(const AnsiString& dir);
+bool CreateDir(const AnsiString& dir);
+bool RemoveDir(const AnsiString& dir);
+bool DeleteFile(const AnsiString& fileName);
+bool RenameFile(const AnsiString& oldName, const AnsiString& newName);
+// Attributes of the file (-1 when it cannot be read); FileSetAttr returns 0 or the OS error code.
+Integer FileGetAttr(const AnsiString& fileName);
+Integer FileSetAttr(const AnsiString& fileName, Integer attr);
+// Last write time of a file as a DOS date-time (date in the high word); -1 when there is none.
+Integer FileAge(const AnsiString& fileName);
+// Finds name in the current folder and then in each folder of the ';'-separated dirList; the
+// name as found ("" when nowhere).
+AnsiString FileSearch(const AnsiString& name, const AnsiString& dirList);
+// The current folder (no trailing backslash except for a root).
+AnsiString GetCurrentDir();
+bool SetCurrentDir(const AnsiString& dir);
+
+// A search over a folder: FindFirst(path with wildcards, attributes, rec) returns 0 and fills rec
+// with the first match, or an OS error code; FindNext the next (0) or an error code; FindClose
+// ends the search. Normal files always match; entries that carry faHidden, faSysFile, faVolumeID
+// or faDirectory match only when attr includes each of those they carry.
+struct TSearchRec {
+    Integer Time = 0;  // last write time, DOS date-time
+    Int64 Size = 0;
+    Integer Attr = 0;
+    AnsiString Name;
+    Integer ExcludeAttr = 0;
+    HANDLE FindHandle = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA FindData{};
+};
+Integer FindFirst(const AnsiString& path, Integer attr, TSearchRec& rec);
+Integer FindNext(TSearchRec& rec);
+void FindClose(TSearchRec& rec);
+
+// ---------------------------------------------------------------------------------------------
+// Safe replacement of data files: the new content is written to a temporary file in the target's
+// folder, flushed to disk and then moved over the target in one step, so the target is either the
+// old or the new file, never a partial one. The target keeps its attributes (a hidden file stays
+// hidden). An exception from the writer leaves the target untouched, removes the temporary file
+// and is passed on. A temporary file that cannot be made raises EFCreateError, a failed write,
+// flush or move EWriteError; the messages name the target.
+
+// Where a writer puts the bytes of the new file.
+class IByteSink {
+public:
+    virtual void Write(const void* data, std::size_t count) = 0;
+
+protected:
+    ~IByteSink() = default;
+};
+using TSafeWriter = std::function<void(IByteSink& sink)>;
+
+void SafeWriteFile(const AnsiString& path, const TSafeWriter& writer);
+void SafeWriteFileBytes(const AnsiString& path, const AnsiString& bytes);
+
+// ---------------------------------------------------------------------------------------------
+// The process: command line, program folder, clock, OS errors.
+
+// The raw command line (GetCommandLineA, or the one set for tests).
+AnsiString CmdLine();
+// Arguments parsed from the raw command line: blanks separate them, double quotes group and are
+// removed. ParamStr(0) is the program's path (ExeName()); an index past the last gives "".
+AnsiString ParamStr(Integer index);
+Integer ParamCount();
+// Replaces the command line that CmdLine/ParamStr/ParamCount read; nullptr restores the real one.
+void SetCmdLineForTesting(const char* cmdLine);
+
+// Full path of the executable (or the one set for tests) and its folder with a trailing '\'.
+AnsiString ExeName();
+AnsiString ExeDir();
+// Replaces the executable path that ExeName/ExeDir/ParamStr(0) give; "" restores the real one.
+void SetExeNameForTesting(const AnsiString& path);
+// Sets the executable path for its lifetime and restores the previous one afterwards.
+class TExeNameOverride {
+public:
+    explicit TExeNameOverride(const AnsiString& path);
+    ~TExeNameOverride();
+    TExeNameOverride(const TExeNameOverride&) = delete;
+    TExeNameOverride& operator=(const TExeNameOverride&) = delete;
+
+private:
+    AnsiString previous_;
+};
+// Sets the command line for its lifetime and restores the previous one afterwards.
+class TCmdLineOverride {
+public:
+    explicit TCmdLineOverride(const AnsiString& cmdLine);
+    ~TCmdLineOverride();
+    TCmdLineOverride(const TCmdLineOverride&) = delete;
+    TCmdLineOverride& operator=(const TCmdLineOverride&) = delete;
+
+private:
+    bool hadPrevious_;
+    AnsiString previous_;
+};
+
+// The millisecond clock of the program. The Win32 GetTickCount stays the system's; program code
+// reads the time through SysUtils::GetTickCount so that tests can drive it.
+namespace SysUtils {
+using TTickClock = std::function<Cardinal()>;
+Cardinal GetTickCount();
+// Replaces the clock (an empty function restores the system's); returns the previous one.
+TTickClock SetTickClock(TTickClock clock);
+// Sets a clock for its lifetime and restores the previous one afterwards.
+class TTickClockOverride {
+public:
+    explicit TTickClockOverride(TTickClock clock) : previous_(SetTickClock(std::move(clock))) {}
+    ~TTickClockOverride() { SetTickClock(std::move(previous_)); }
+    TTickClockOverride(const TTickClockOverride&) = delete;
+    TTickClockOverride& operator=(const TTickClockOverride&) = delete;
+
+private:
+    TTickClock previous_;
+};
+} // namespace SysUtils
+
+// The system's text for an OS error code (trailing line breaks and dots removed).
+AnsiString SysErrorMessage(Cardinal errorCode);
+// Raises EOSError "System Error.  Code: <n>.\r\n<text>" for GetLastError().
+[[noreturn]] void RaiseLastOSError();
+[[noreturn]] void RaiseLastOSError(Cardinal errorCode);

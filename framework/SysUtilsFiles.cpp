@@ -1,0 +1,519 @@
+// Paths, files and folders, safe file replacement, the command line, the program's folder, the
+// clock and OS error texts.
+#include "SysUtils.h"
+
+#include <vector>
+
+// ---------------------------------------------------------------------------------------------
+// File names
+
+AnsiString ExtractFileName(const AnsiString& fileName) { return Copy(fileName, LastDelimiter("\\:", fileName) + 1, Length(fileName)); }
+
+AnsiString ExtractFilePath(const AnsiString& fileName) { return Copy(fileName, 1, LastDelimiter("\\:", fileName)); }
+
+AnsiString ExtractFileDir(const AnsiString& fileName)
+{
+    Integer i = LastDelimiter("\\:", fileName);
+    // Drop the trailing backslash unless it belongs to a root ("C:\", "\").
+    if (i > 1 && fileName[static_cast<std::size_t>(i - 1)] == '\\' && !IsDelimiter("\\:", fileName, i - 1))
+        --i;
+    return Copy(fileName, 1, i);
+}
+
+AnsiString ExtractFileDrive(const AnsiString& fileName)
+{
+    if (fileName.size() >= 2 && fileName[1] == ':')
+        return fileName.substr(0, 2);
+    if (fileName.size() >= 2 && fileName[0] == '\\' && fileName[1] == '\\') {
+        // \\server\share: up to the backslash after the share name.
+        const auto server = fileName.find('\\', 2);
+        if (server == AnsiString::npos)
+            return fileName;
+        const auto share = fileName.find('\\', server + 1);
+        return share == AnsiString::npos ? fileName : fileName.substr(0, share);
+    }
+    return {};
+}
+
+AnsiString ExtractFileExt(const AnsiString& fileName)
+{
+    const Integer i = LastDelimiter(".\\:", fileName);
+    if (i > 0 && fileName[static_cast<std::size_t>(i - 1)] == '.')
+        return Copy(fileName, i, Length(fileName));
+    return {};
+}
+
+AnsiString ChangeFileExt(const AnsiString& fileName, const AnsiString& extension)
+{
+    Integer i = LastDelimiter(".\\:", fileName);
+    if (i == 0 || fileName[static_cast<std::size_t>(i - 1)] != '.')
+        i = Length(fileName) + 1;
+    return Copy(fileName, 1, i - 1) + extension;
+}
+
+AnsiString IncludeTrailingBackslash(const AnsiString& s)
+{
+    if (!s.empty() && s.back() == '\\')
+        return s;
+    return s + '\\';
+}
+
+AnsiString IncludeTrailingPathDelimiter(const AnsiString& s) { return IncludeTrailingBackslash(s); }
+
+AnsiString ExcludeTrailingBackslash(const AnsiString& s)
+{
+    if (!s.empty() && s.back() == '\\')
+        return s.substr(0, s.size() - 1);
+    return s;
+}
+
+AnsiString ExcludeTrailingPathDelimiter(const AnsiString& s) { return ExcludeTrailingBackslash(s); }
+
+AnsiString ExpandFileName(const AnsiString& fileName)
+{
+    if (fileName.empty())
+        return GetCurrentDir().empty() ? AnsiString() : IncludeTrailingBackslash(GetCurrentDir());
+    std::vector<char> buf(MAX_PATH + 1);
+    for (;;) {
+        char* filePart = nullptr;
+        const DWORD n = GetFullPathNameA(fileName.c_str(), static_cast<DWORD>(buf.size()), buf.data(), &filePart);
+        if (n == 0)
+            return fileName;
+        if (n < buf.size())
+            return AnsiString(buf.data(), n);
+        buf.resize(n + 1);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files and folders
+
+namespace {
+inline DWORD Attributes(const AnsiString& name) { return GetFileAttributesA(name.c_str()); }
+
+Integer DosTime(const FILETIME& utc)
+{
+    FILETIME local;
+    WORD date = 0, time = 0;
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToDosDateTime(&local, &date, &time))
+        return -1;
+    return static_cast<Integer>((static_cast<Cardinal>(date) << 16) | time);
+}
+} // namespace
+
+bool FileExists(const AnsiString& fileName)
+{
+    const DWORD a = Attributes(fileName);
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const AnsiString& dir)
+{
+    const DWORD a = Attributes(dir);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool ForceDirectories(const AnsiString& dir)
+{
+    if (dir.empty())
+        throw EInOutError("Unable to create directory");
+    // Expanded first, so that a relative or short name is created where it points.
+    const AnsiString full = ExcludeTrailingBackslash(ExpandFileName(dir));
+    if (DirectoryExists(full))
+        return true;
+    const AnsiString parent = ExtractFilePath(full);
+    if (parent.empty() || parent == full || ExcludeTrailingBackslash(parent) == full)
+        return DirectoryExists(full);
+    if (!DirectoryExists(parent) && !ForceDirectories(parent))
+        return false;
+    return CreateDir(full) || DirectoryExists(full);
+}
+
+bool CreateDir(const AnsiString& dir) { return CreateDirectoryA(dir.c_str(), nullptr) != 0; }
+bool RemoveDir(const AnsiString& dir) { return RemoveDirectoryA(ExcludeTrailingBackslash(dir).c_str()) != 0; }
+bool DeleteFile(const AnsiString& fileName) { return DeleteFileA(fileName.c_str()) != 0; }
+bool RenameFile(const AnsiString& oldName, const AnsiString& newName) { return MoveFileA(oldName.c_str(), newName.c_str()) != 0; }
+
+Integer FileGetAttr(const AnsiString& fileName) { return static_cast<Integer>(Attributes(fileName)); }
+
+Integer FileSetAttr(const AnsiString& fileName, Integer attr)
+{
+    if (SetFileAttributesA(fileName.c_str(), static_cast<DWORD>(attr)))
+        return 0;
+    return static_cast<Integer>(GetLastError());
+}
+
+Integer FileAge(const AnsiString& fileName)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(fileName.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return -1;
+    return DosTime(data.ftLastWriteTime);
+}
+
+AnsiString FileSearch(const AnsiString& name, const AnsiString& dirList)
+{
+    if (FileExists(name))
+        return name;
+    std::size_t from = 0;
+    while (from <= dirList.size()) {
+        auto to = dirList.find(';', from);
+        if (to == AnsiString::npos)
+            to = dirList.size();
+        const AnsiString dir = Trim(dirList.substr(from, to - from));
+        if (!dir.empty()) {
+            const AnsiString candidate = IncludeTrailingBackslash(dir) + name;
+            if (FileExists(candidate))
+                return candidate;
+        }
+        from = to + 1;
+    }
+    return {};
+}
+
+AnsiString GetCurrentDir()
+{
+    std::vector<char> buf(MAX_PATH + 1);
+    for (;;) {
+        const DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(buf.size()), buf.data());
+        if (n == 0)
+            return {};
+        if (n < buf.size())
+            return AnsiString(buf.data(), n);
+        buf.resize(n + 1);
+    }
+}
+
+bool SetCurrentDir(const AnsiString& dir) { return SetCurrentDirectoryA(dir.c_str()) != 0; }
+
+// ---------------------------------------------------------------------------------------------
+// Folder search
+
+namespace {
+// Skips entries whose attributes are excluded; 0 when rec holds a match, else the OS error.
+Integer FindMatching(TSearchRec& rec)
+{
+    while (rec.FindData.dwFileAttributes & static_cast<DWORD>(rec.ExcludeAttr)) {
+        if (!FindNextFileA(rec.FindHandle, &rec.FindData))
+            return static_cast<Integer>(GetLastError());
+    }
+    rec.Time = DosTime(rec.FindData.ftLastWriteTime);
+    rec.Size = static_cast<Int64>((static_cast<unsigned long long>(rec.FindData.nFileSizeHigh) << 32) |
+                                  rec.FindData.nFileSizeLow);
+    rec.Attr = static_cast<Integer>(rec.FindData.dwFileAttributes);
+    rec.Name = rec.FindData.cFileName;
+    return 0;
+}
+} // namespace
+
+Integer FindFirst(const AnsiString& path, Integer attr, TSearchRec& rec)
+{
+    constexpr Integer kSpecial = faHidden | faSysFile | faVolumeID | faDirectory;
+    rec.ExcludeAttr = ~attr & kSpecial;
+    rec.FindHandle = FindFirstFileA(path.c_str(), &rec.FindData);
+    if (rec.FindHandle == INVALID_HANDLE_VALUE)
+        return static_cast<Integer>(GetLastError());
+    const Integer result = FindMatching(rec);
+    if (result != 0)
+        FindClose(rec);
+    return result;
+}
+
+Integer FindNext(TSearchRec& rec)
+{
+    if (rec.FindHandle == INVALID_HANDLE_VALUE)
+        return ERROR_INVALID_HANDLE;
+    if (!FindNextFileA(rec.FindHandle, &rec.FindData))
+        return static_cast<Integer>(GetLastError());
+    return FindMatching(rec);
+}
+
+void FindClose(TSearchRec& rec)
+{
+    if (rec.FindHandle != INVALID_HANDLE_VALUE) {
+        ::FindClose(rec.FindHandle);
+        rec.FindHandle = INVALID_HANDLE_VALUE;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Safe replacement
+
+namespace {
+
+// Owns the temporary file until it has been moved over the target.
+class TTempFile final : public IByteSink {
+public:
+    TTempFile(const AnsiString& target) : target_(target)
+    {
+        const AnsiString dir = ExtractFilePath(target);
+        if (!DirectoryExists(dir.empty() ? AnsiString(".") : dir))
+            Fail<EFCreateError>("Cannot create file \"" + target_ + "\". The folder does not exist", ERROR_PATH_NOT_FOUND);
+        char buf[MAX_PATH + 1];
+        if (!GetTempFileNameA(dir.empty() ? "." : dir.c_str(), "vln", 0, buf))
+            Fail<EFCreateError>("Cannot create file \"" + target_ + "\"", GetLastError());
+        name_ = buf;
+        handle_ = CreateFileA(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle_ == INVALID_HANDLE_VALUE) {
+            const DWORD err = GetLastError();
+            DeleteFileA(name_.c_str());
+            name_.clear();
+            Fail<EFCreateError>("Cannot create file \"" + target_ + "\"", err);
+        }
+    }
+    ~TTempFile()
+    {
+        Close();
+        if (!name_.empty())
+            DeleteFileA(name_.c_str());
+    }
+    TTempFile(const TTempFile&) = delete;
+    TTempFile& operator=(const TTempFile&) = delete;
+
+    void Write(const void* data, std::size_t count) override
+    {
+        const char* p = static_cast<const char*>(data);
+        while (count > 0) {
+            const DWORD chunk = count > 0x10000000u ? 0x10000000u : static_cast<DWORD>(count);
+            DWORD written = 0;
+            if (!WriteFile(handle_, p, chunk, &written, nullptr) || written == 0)
+                Fail<EWriteError>("Error writing file \"" + target_ + "\"", GetLastError());
+            p += written;
+            count -= written;
+        }
+    }
+
+    // Flushes and closes the temporary file and moves it over the target, keeping the target's
+    // attributes.
+    void Commit()
+    {
+        if (!FlushFileBuffers(handle_))
+            Fail<EWriteError>("Error writing file \"" + target_ + "\"", GetLastError());
+        if (!CloseHandle(handle_)) {
+            handle_ = INVALID_HANDLE_VALUE;
+            Fail<EWriteError>("Error writing file \"" + target_ + "\"", GetLastError());
+        }
+        handle_ = INVALID_HANDLE_VALUE;
+        const DWORD old = GetFileAttributesA(target_.c_str());
+        if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY))
+            Fail<EWriteError>("Cannot replace \"" + target_ + "\": it is a folder", ERROR_ACCESS_DENIED);
+        constexpr DWORD kBlocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        const bool cleared = old != INVALID_FILE_ATTRIBUTES && (old & kBlocking);
+        if (cleared)
+            SetFileAttributesA(target_.c_str(), old & ~kBlocking);
+        if (!MoveFileExA(name_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            const DWORD err = GetLastError();
+            if (cleared)
+                SetFileAttributesA(target_.c_str(), old);
+            Fail<EWriteError>("Cannot replace file \"" + target_ + "\"", err);
+        }
+        name_.clear();
+        if (old != INVALID_FILE_ATTRIBUTES)
+            SetFileAttributesA(target_.c_str(), old);
+    }
+
+private:
+    template <class E>
+    [[noreturn]] void Fail(const AnsiString& message, DWORD err)
+    {
+        const AnsiString text = err ? SysErrorMessage(err) : AnsiString();
+        throw E(text.empty() ? message : message + ". " + text);
+    }
+
+    void Close()
+    {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+            handle_ = INVALID_HANDLE_VALUE;
+        }
+    }
+
+    AnsiString target_;
+    AnsiString name_;
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+};
+
+} // namespace
+
+void SafeWriteFile(const AnsiString& path, const TSafeWriter& writer)
+{
+    TTempFile temp(ExpandFileName(path));
+    if (writer)
+        writer(temp);
+    temp.Commit();
+}
+
+void SafeWriteFileBytes(const AnsiString& path, const AnsiString& bytes)
+{
+    SafeWriteFile(path, [&bytes](IByteSink& sink) { sink.Write(bytes.data(), bytes.size()); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Command line and the program's folder
+
+namespace {
+struct ProcessOverrides {
+    bool hasCmdLine = false;
+    AnsiString cmdLine;
+    AnsiString exeName;
+};
+ProcessOverrides& Overrides()
+{
+    static ProcessOverrides o;
+    return o;
+}
+
+// The framework's argument splitting: blanks (<= ' ') outside double quotes separate arguments,
+// quotes group and are removed; a leading pair of empty quotes is skipped.
+std::vector<AnsiString> SplitCommandLine(const AnsiString& line)
+{
+    std::vector<AnsiString> args;
+    std::size_t i = 0;
+    const std::size_t n = line.size();
+    for (;;) {
+        for (;;) {
+            while (i < n && static_cast<unsigned char>(line[i]) <= ' ')
+                ++i;
+            if (i + 1 < n && line[i] == '"' && line[i + 1] == '"')
+                i += 2;
+            else
+                break;
+        }
+        if (i >= n)
+            break;
+        AnsiString arg;
+        bool inQuote = false;
+        while (i < n && (static_cast<unsigned char>(line[i]) > ' ' || inQuote)) {
+            if (line[i] == '"')
+                inQuote = !inQuote;
+            else
+                arg += line[i];
+            ++i;
+        }
+        args.push_back(std::move(arg));
+    }
+    return args;
+}
+} // namespace
+
+AnsiString CmdLine()
+{
+    const ProcessOverrides& o = Overrides();
+    if (o.hasCmdLine)
+        return o.cmdLine;
+    const char* line = GetCommandLineA();
+    return line ? AnsiString(line) : AnsiString();
+}
+
+void SetCmdLineForTesting(const char* cmdLine)
+{
+    ProcessOverrides& o = Overrides();
+    o.hasCmdLine = cmdLine != nullptr;
+    o.cmdLine = cmdLine ? cmdLine : "";
+}
+
+AnsiString ParamStr(Integer index)
+{
+    if (index == 0)
+        return ExeName();
+    if (index < 0)
+        return {};
+    const auto args = SplitCommandLine(CmdLine());
+    return static_cast<std::size_t>(index) < args.size() ? args[static_cast<std::size_t>(index)] : AnsiString();
+}
+
+Integer ParamCount()
+{
+    const auto args = SplitCommandLine(CmdLine());
+    return args.empty() ? 0 : static_cast<Integer>(args.size()) - 1;
+}
+
+AnsiString ExeName()
+{
+    const ProcessOverrides& o = Overrides();
+    if (!o.exeName.empty())
+        return o.exeName;
+    std::vector<char> buf(MAX_PATH + 1);
+    for (;;) {
+        const DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0)
+            return {};
+        if (n < buf.size())
+            return AnsiString(buf.data(), n);
+        buf.resize(buf.size() * 2);
+    }
+}
+
+AnsiString ExeDir() { return ExtractFilePath(ExeName()); }
+
+void SetExeNameForTesting(const AnsiString& path) { Overrides().exeName = path; }
+
+TExeNameOverride::TExeNameOverride(const AnsiString& path) : previous_(Overrides().exeName)
+{
+    SetExeNameForTesting(path);
+}
+
+TExeNameOverride::~TExeNameOverride() { SetExeNameForTesting(previous_); }
+
+TCmdLineOverride::TCmdLineOverride(const AnsiString& cmdLine)
+    : hadPrevious_(Overrides().hasCmdLine), previous_(Overrides().cmdLine)
+{
+    SetCmdLineForTesting(cmdLine.c_str());
+}
+
+TCmdLineOverride::~TCmdLineOverride() { SetCmdLineForTesting(hadPrevious_ ? previous_.c_str() : nullptr); }
+
+// ---------------------------------------------------------------------------------------------
+// Clock
+
+namespace SysUtils {
+namespace {
+TTickClock& Clock()
+{
+    static TTickClock clock;
+    return clock;
+}
+} // namespace
+
+Cardinal GetTickCount()
+{
+    const TTickClock& clock = Clock();
+    return clock ? clock() : static_cast<Cardinal>(::GetTickCount());
+}
+
+TTickClock SetTickClock(TTickClock clock)
+{
+    TTickClock previous = std::move(Clock());
+    Clock() = std::move(clock);
+    return previous;
+}
+} // namespace SysUtils
+
+// ---------------------------------------------------------------------------------------------
+// OS errors
+
+AnsiString SysErrorMessage(Cardinal errorCode)
+{
+    char* buffer = nullptr;
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+                                   nullptr, errorCode, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    AnsiString text;
+    if (n && buffer)
+        text.assign(buffer, n);
+    if (buffer)
+        LocalFree(buffer);
+    while (!text.empty() && (static_cast<unsigned char>(text.back()) <= ' ' || text.back() == '.'))
+        text.pop_back();
+    return text;
+}
+
+void RaiseLastOSError() { RaiseLastOSError(GetLastError()); }
+
+void RaiseLastOSError(Cardinal errorCode)
+{
+    if (errorCode == 0)
+        throw EOSError("A call to an OS function failed");
+    throw EOSError("System Error.  Code: " + IntToStr(errorCode) + ".\r\n" + SysErrorMessage(errorCode));
+}
