@@ -1,0 +1,663 @@
+// The framework's Graphics unit: colours, fonts, brushes and pens owning their GDI objects, the
+// canvas over a device context, graphics (bitmaps on DIB sections, icons), pictures and regions.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+#include "Classes.h"
+
+class TStream;
+
+// ---------------------------------------------------------------------------------------------
+// Colours. A TColor holds an RGB value (red in the low byte) or, with the top bit set, a system
+// colour index in the low byte.
+
+using TColor = std::int32_t;
+
+constexpr TColor SystemColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index)); }
+
+constexpr TColor clScrollBar = SystemColor(COLOR_SCROLLBAR);
+constexpr TColor clBackground = SystemColor(COLOR_BACKGROUND);
+constexpr TColor clActiveCaption = SystemColor(COLOR_ACTIVECAPTION);
+constexpr TColor clInactiveCaption = SystemColor(COLOR_INACTIVECAPTION);
+constexpr TColor clMenu = SystemColor(COLOR_MENU);
+constexpr TColor clWindow = SystemColor(COLOR_WINDOW);
+constexpr TColor clWindowFrame = SystemColor(COLOR_WINDOWFRAME);
+constexpr TColor clMenuText = SystemColor(COLOR_MENUTEXT);
+constexpr TColor clWindowText = SystemColor(COLOR_WINDOWTEXT);
+constexpr TColor clCaptionText = SystemColor(COLOR_CAPTIONTEXT);
+constexpr TColor clActiveBorder = SystemColor(COLOR_ACTIVEBORDER);
+constexpr TColor clInactiveBorder = SystemColor(COLOR_INACTIVEBORDER);
+constexpr TColor clAppWorkSpace = SystemColor(COLOR_APPWORKSPACE);
+constexpr TColor clHighlight = SystemColor(COLOR_HIGHLIGHT);
+constexpr TColor clHighlightText = SystemColor(COLOR_HIGHLIGHTTEXT);
+constexpr TColor clBtnFace = SystemColor(COLOR_BTNFACE);
+constexpr TColor clBtnShadow = SystemColor(COLOR_BTNSHADOW);
+constexpr TColor clGrayText = SystemColor(COLOR_GRAYTEXT);
+constexpr TColor clBtnText = SystemColor(COLOR_BTNTEXT);
+constexpr TColor clInactiveCaptionText = SystemColor(COLOR_INACTIVECAPTIONTEXT);
+constexpr TColor clBtnHighlight = SystemColor(COLOR_BTNHIGHLIGHT);
+constexpr TColor cl3DDkShadow = SystemColor(COLOR_3DDKSHADOW);
+constexpr TColor cl3DLight = SystemColor(COLOR_3DLIGHT);
+constexpr TColor clInfoText = SystemColor(COLOR_INFOTEXT);
+constexpr TColor clInfoBk = SystemColor(COLOR_INFOBK);
+constexpr TColor clHotLight = SystemColor(COLOR_HOTLIGHT);
+constexpr TColor clGradientActiveCaption = SystemColor(COLOR_GRADIENTACTIVECAPTION);
+constexpr TColor clGradientInactiveCaption = SystemColor(COLOR_GRADIENTINACTIVECAPTION);
+constexpr TColor clMenuHighlight = SystemColor(COLOR_MENUHILIGHT);
+constexpr TColor clMenuBar = SystemColor(COLOR_MENUBAR);
+
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clMaroon = 0x000080;
+constexpr TColor clGreen = 0x008000;
+constexpr TColor clOlive = 0x008080;
+constexpr TColor clNavy = 0x800000;
+constexpr TColor clPurple = 0x800080;
+constexpr TColor clTeal = 0x808000;
+constexpr TColor clGray = 0x808080;
+constexpr TColor clSilver = 0xC0C0C0;
+constexpr TColor clRed = 0x0000FF;
+constexpr TColor clLime = 0x00FF00;
+constexpr TColor clYellow = 0x00FFFF;
+constexpr TColor clBlue = 0xFF0000;
+constexpr TColor clFuchsia = 0xFF00FF;
+constexpr TColor clAqua = 0xFFFF00;
+constexpr TColor clLtGray = 0xC0C0C0;
+constexpr TColor clDkGray = 0x808080;
+constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clMoneyGreen = 0xC0DCC0;
+constexpr TColor clSkyBlue = 0xF0CAA6;
+constexpr TColor clCream = 0xF0FBFF;
+constexpr TColor clMedGray = 0xA4A0A0;
+constexpr TColor clNone = 0x1FFFFFFF;
+constexpr TColor clDefault = 0x20000000;
+
+// The RGB value of a colour: system colours are looked up, others pass unchanged.
+TColor ColorToRGB(TColor Color);
+
+// ---------------------------------------------------------------------------------------------
+// RAII owner of one GDI object (pen, brush, font, bitmap, region, palette).
+template <class H>
+class TGdiHandle {
+public:
+    TGdiHandle() = default;
+    explicit TGdiHandle(H h) : h_(h) {}
+    ~TGdiHandle() { Reset(); }
+    TGdiHandle(TGdiHandle&& o) noexcept : h_(o.Release()) {}
+    TGdiHandle& operator=(TGdiHandle&& o) noexcept
+    {
+        if (this != &o)
+            Reset(o.Release());
+        return *this;
+    }
+    TGdiHandle(const TGdiHandle&) = delete;
+    TGdiHandle& operator=(const TGdiHandle&) = delete;
+
+    H Get() const { return h_; }
+    explicit operator bool() const { return h_ != nullptr; }
+    H Release()
+    {
+        H h = h_;
+        h_ = nullptr;
+        return h;
+    }
+    void Reset(H h = nullptr)
+    {
+        if (h_ && h_ != h)
+            DeleteObject(reinterpret_cast<HGDIOBJ>(h_));
+        h_ = h;
+    }
+
+private:
+    H h_ = nullptr;
+};
+
+// RAII owner of a memory device context.
+class TMemoryDC {
+public:
+    explicit TMemoryDC(HDC compatibleWith = nullptr);
+    ~TMemoryDC();
+    TMemoryDC(const TMemoryDC&) = delete;
+    TMemoryDC& operator=(const TMemoryDC&) = delete;
+    HDC Get() const { return dc_; }
+    // Selects an object; the original one is put back on destruction.
+    void Select(HGDIOBJ obj);
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr, oldPen_ = nullptr, oldBrush_ = nullptr, oldFont_ = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Font, brush and pen attributes.
+
+enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+
+// A set of font styles.
+class TFontStyles {
+public:
+    constexpr TFontStyles() = default;
+    constexpr TFontStyles(std::initializer_list<TFontStyle> list)
+    {
+        for (TFontStyle s : list)
+            bits_ |= Bit(s);
+    }
+    constexpr bool Contains(TFontStyle s) const { return (bits_ & Bit(s)) != 0; }
+    constexpr bool Empty() const { return bits_ == 0; }
+    constexpr TFontStyles& operator<<(TFontStyle s)
+    {
+        bits_ |= Bit(s);
+        return *this;
+    }
+    constexpr TFontStyles& operator>>(TFontStyle s)
+    {
+        bits_ &= static_cast<unsigned char>(~Bit(s));
+        return *this;
+    }
+    constexpr TFontStyles operator+(TFontStyles o) const { return FromBits(bits_ | o.bits_); }
+    constexpr TFontStyles operator-(TFontStyles o) const { return FromBits(bits_ & ~o.bits_); }
+    constexpr TFontStyles operator*(TFontStyles o) const { return FromBits(bits_ & o.bits_); }
+    constexpr bool operator==(const TFontStyles&) const = default;
+    constexpr unsigned char Bits() const { return bits_; }
+    static constexpr TFontStyles FromBits(unsigned bits)
+    {
+        TFontStyles s;
+        s.bits_ = static_cast<unsigned char>(bits & 0x0F);
+        return s;
+    }
+
+private:
+    static constexpr unsigned char Bit(TFontStyle s) { return static_cast<unsigned char>(1u << s); }
+    unsigned char bits_ = 0;
+};
+
+enum TFontPitch { fpDefault, fpVariable, fpFixed };
+using TFontCharset = Byte;
+using TFontName = AnsiString;
+
+enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+enum TPenMode {
+    pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
+    pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+};
+
+using TCopyMode = LongInt;
+constexpr TCopyMode cmBlackness = BLACKNESS;
+constexpr TCopyMode cmDstInvert = DSTINVERT;
+constexpr TCopyMode cmMergeCopy = MERGECOPY;
+constexpr TCopyMode cmMergePaint = MERGEPAINT;
+constexpr TCopyMode cmNotSrcCopy = NOTSRCCOPY;
+constexpr TCopyMode cmNotSrcErase = NOTSRCERASE;
+constexpr TCopyMode cmPatCopy = PATCOPY;
+constexpr TCopyMode cmPatInvert = PATINVERT;
+constexpr TCopyMode cmPatPaint = PATPAINT;
+constexpr TCopyMode cmSrcAnd = SRCAND;
+constexpr TCopyMode cmSrcCopy = SRCCOPY;
+constexpr TCopyMode cmSrcErase = SRCERASE;
+constexpr TCopyMode cmSrcInvert = SRCINVERT;
+constexpr TCopyMode cmSrcPaint = SRCPAINT;
+constexpr TCopyMode cmWhiteness = WHITENESS;
+
+class TBitmap;
+class TCanvas;
+
+// Base of fonts, brushes and pens: OnChange fires after every change of an attribute.
+class TGraphicsObject : public TPersistent {
+    VCL_CLASS(TGraphicsObject, TPersistent)
+public:
+    TNotifyEvent OnChange;
+
+protected:
+    virtual void Changed();
+};
+
+class TFont : public TGraphicsObject {
+    VCL_CLASS(TFont, TGraphicsObject)
+public:
+    TFont();
+    ~TFont() override;
+    void Assign(TPersistent* Source) override;
+
+    // The font object, created on first use and owned by the font.
+    HFONT GetHandle();
+    // Takes ownership of a font object and reads its attributes from it.
+    void SetHandle(HFONT Value);
+    bool HandleAllocated() const { return static_cast<bool>(handle_); }
+
+    AnsiString GetName() const { return name_; }
+    void SetName(const AnsiString& Value);
+    // Size in points; Height in pixels (negative: character height without internal leading).
+    int GetSize() const;
+    void SetSize(int Value);
+    int GetHeight() const { return height_; }
+    void SetHeight(int Value);
+    TFontStyles GetStyle() const { return style_; }
+    void SetStyle(TFontStyles Value);
+    TColor GetColor() const { return color_; }
+    void SetColor(TColor Value);
+    TFontCharset GetCharset() const { return charset_; }
+    void SetCharset(TFontCharset Value);
+    TFontPitch GetPitch() const { return pitch_; }
+    void SetPitch(TFontPitch Value);
+    int GetPixelsPerInch() const { return pixelsPerInch_; }
+    void SetPixelsPerInch(int Value);
+
+private:
+    void Modified();
+    AnsiString name_ = "MS Sans Serif";
+    int height_ = -11;
+    TFontStyles style_;
+    TColor color_ = clWindowText;
+    TFontCharset charset_ = DEFAULT_CHARSET;
+    TFontPitch pitch_ = fpDefault;
+    int pixelsPerInch_ = 96;
+    TGdiHandle<HFONT> handle_;
+};
+
+class TBrush : public TGraphicsObject {
+    VCL_CLASS(TBrush, TGraphicsObject)
+public:
+    TBrush() = default;
+    ~TBrush() override;
+    void Assign(TPersistent* Source) override;
+
+    HBRUSH GetHandle();
+    // Takes ownership of a brush object and reads its colour and style from it.
+    void SetHandle(HBRUSH Value);
+    bool HandleAllocated() const { return static_cast<bool>(handle_); }
+
+    TColor GetColor() const { return color_; }
+    void SetColor(TColor Value);
+    TBrushStyle GetStyle() const { return style_; }
+    void SetStyle(TBrushStyle Value);
+    // A pattern bitmap (not owned; the brush copies nothing, the caller keeps it alive).
+    TBitmap* GetBitmap() const { return bitmap_; }
+    void SetBitmap(TBitmap* Value);
+
+private:
+    void Modified();
+    TColor color_ = clWhite;
+    TBrushStyle style_ = bsSolid;
+    TBitmap* bitmap_ = nullptr;
+    TGdiHandle<HBRUSH> handle_;
+};
+
+class TPen : public TGraphicsObject {
+    VCL_CLASS(TPen, TGraphicsObject)
+public:
+    TPen() = default;
+    ~TPen() override;
+    void Assign(TPersistent* Source) override;
+
+    HPEN GetHandle();
+    void SetHandle(HPEN Value);
+    bool HandleAllocated() const { return static_cast<bool>(handle_); }
+
+    TColor GetColor() const { return color_; }
+    void SetColor(TColor Value);
+    int GetWidth() const { return width_; }
+    void SetWidth(int Value);
+    TPenStyle GetStyle() const { return style_; }
+    void SetStyle(TPenStyle Value);
+    TPenMode GetMode() const { return mode_; }
+    void SetMode(TPenMode Value);
+
+private:
+    void Modified();
+    TColor color_ = clBlack;
+    int width_ = 1;
+    TPenStyle style_ = psSolid;
+    TPenMode mode_ = pmCopy;
+    TGdiHandle<HPEN> handle_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Graphics: images that can be drawn on a canvas, loaded and saved.
+
+class TGraphic : public TPersistent {
+    VCL_CLASS(TGraphic, TPersistent)
+    friend class TCanvas;
+
+public:
+    virtual int GetWidth() const = 0;
+    virtual int GetHeight() const = 0;
+    virtual void SetWidth(int Value) = 0;
+    virtual void SetHeight(int Value) = 0;
+    virtual bool GetEmpty() const = 0;
+    virtual bool GetTransparent() const { return transparent_; }
+    virtual void SetTransparent(bool Value);
+
+    // Loading reads the whole input; a malformed image raises EInvalidGraphic.
+    virtual void LoadFromMemory(const void* Data, std::size_t Size) = 0;
+    virtual std::vector<Byte> SaveToMemory() = 0;
+    void LoadFromFile(const AnsiString& FileName);
+    void SaveToFile(const AnsiString& FileName);
+    // Loads the rest of the stream from its position; saving appends at its position.
+    void LoadFromStream(TStream* Stream);
+    void SaveToStream(TStream* Stream);
+
+    TNotifyEvent OnChange;
+
+protected:
+    // Draws the graphic stretched into Rect of the canvas.
+    virtual void Draw(TCanvas* ACanvas, const RECT& Rect) = 0;
+    virtual void Changed();
+
+private:
+    bool transparent_ = false;
+};
+
+// The canvas: drawing on a device context with its own font, brush and pen, which are selected
+// into the context when a drawing operation needs them. A context given with SetHandle is
+// borrowed and never released; derived canvases make their own in CreateHandle and release
+// them in their FreeHandle override (call FreeHandle from their destructor).
+class TCanvas : public TPersistent {
+    VCL_CLASS(TCanvas, TPersistent)
+public:
+    TCanvas();
+    ~TCanvas() override;
+
+    HDC GetHandle();
+    void SetHandle(HDC Value);
+    bool HandleAllocated() const { return handle_ != nullptr; }
+
+    // Serialises use of the canvas between threads; a locked bitmap canvas keeps its context.
+    void Lock();
+    void Unlock();
+    bool TryLock();
+    int GetLockCount() const { return lockCount_; }
+
+    TFont* GetFont() const { return font_.get(); }
+    void SetFont(TFont* Value) { font_->Assign(Value); }
+    TBrush* GetBrush() const { return brush_.get(); }
+    void SetBrush(TBrush* Value) { brush_->Assign(Value); }
+    TPen* GetPen() const { return pen_.get(); }
+    void SetPen(TPen* Value) { pen_->Assign(Value); }
+
+    POINT GetPenPos();
+    void SetPenPos(POINT Value);
+    TCopyMode GetCopyMode() const { return copyMode_; }
+    void SetCopyMode(TCopyMode Value) { copyMode_ = Value; }
+    // Flags of ExtTextOut for TextOut and TextRect (ETO_...).
+    int GetTextFlags() const { return textFlags_; }
+    void SetTextFlags(int Value) { textFlags_ = Value; }
+    TColor GetPixels(int X, int Y);
+    void SetPixels(int X, int Y, TColor Value);
+    RECT GetClipRect();
+
+    void MoveTo(int X, int Y);
+    void LineTo(int X, int Y);
+    void FillRect(const RECT& Rect);
+    void FrameRect(const RECT& Rect);
+    void Rectangle(int X1, int Y1, int X2, int Y2);
+    void Rectangle(const RECT& Rect) { Rectangle(Rect.left, Rect.top, Rect.right, Rect.bottom); }
+    void RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3);
+    void Ellipse(int X1, int Y1, int X2, int Y2);
+    void Ellipse(const RECT& Rect) { Ellipse(Rect.left, Rect.top, Rect.right, Rect.bottom); }
+    void Polygon(const POINT* Points, int Count);
+    void Polygon(const std::vector<POINT>& Points) { Polygon(Points.data(), static_cast<int>(Points.size())); }
+    void Polyline(const POINT* Points, int Count);
+    void Polyline(const std::vector<POINT>& Points) { Polyline(Points.data(), static_cast<int>(Points.size())); }
+    void TextOut(int X, int Y, const AnsiString& Text);
+    void TextRect(const RECT& Rect, int X, int Y, const AnsiString& Text);
+    SIZE TextExtent(const AnsiString& Text);
+    int TextWidth(const AnsiString& Text) { return TextExtent(Text).cx; }
+    int TextHeight(const AnsiString& Text) { return TextExtent(Text).cy; }
+    void Draw(int X, int Y, TGraphic* Graphic);
+    void StretchDraw(const RECT& Rect, TGraphic* Graphic);
+    // Copies Source of the other canvas into Dest of this one with CopyMode.
+    void CopyRect(const RECT& Dest, TCanvas* Canvas, const RECT& Source);
+    // Selects the font, brush and pen again on next use.
+    void Refresh();
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnChanging;
+
+    virtual void Changed();
+    virtual void Changing();
+
+protected:
+    // Called when a drawing operation needs a context and none is set.
+    virtual void CreateHandle() {}
+    // Deselects the font, brush and pen and forgets the context (a borrowed one stays open).
+    virtual void FreeHandle() { SetHandle(nullptr); }
+
+private:
+    enum : unsigned { stHandle = 1, stFont = 2, stPen = 4, stBrush = 8 };
+    void RequiredState(unsigned state);
+    void DeselectHandles();
+    void FontChanged(TObject*);
+    void PenChanged(TObject*);
+    void BrushChanged(TObject*);
+
+    HDC handle_ = nullptr;
+    unsigned state_ = 0;
+    std::unique_ptr<TFont> font_;
+    std::unique_ptr<TBrush> brush_;
+    std::unique_ptr<TPen> pen_;
+    HGDIOBJ oldFont_ = nullptr, oldPen_ = nullptr, oldBrush_ = nullptr;
+    POINT penPos_{0, 0};
+    TCopyMode copyMode_ = cmSrcCopy;
+    int textFlags_ = 0;
+    int lockCount_ = 0;
+    CRITICAL_SECTION lock_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Bitmaps on DIB sections.
+
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TTransparentMode { tmAuto, tmFixed };
+enum TBitmapHandleType { bmDIB, bmDDB };
+
+// Limits of the bitmaps the framework makes or loads.
+constexpr int MaxBitmapSide = 32768;
+constexpr std::int64_t MaxBitmapBytes = 256ll * 1024 * 1024;
+
+class TBitmapCanvas;
+
+// A bitmap held in a DIB section. Rows are stored bottom-up as in every DIB; ScanLine(0) is the
+// top row. Its canvas is made on first use; the canvas's memory context is released by Dormant
+// and by FreeMemoryContexts whenever the canvas is not locked, and made again on demand.
+class TBitmap : public TGraphic {
+    VCL_CLASS(TBitmap, TGraphic)
+    friend class TBitmapCanvas;
+
+public:
+    TBitmap();
+    TBitmap(int Width, int Height, TPixelFormat Format = pf24bit);
+    ~TBitmap() override;
+
+    void Assign(TPersistent* Source) override;
+
+    int GetWidth() const override { return width_; }
+    int GetHeight() const override { return height_; }
+    void SetWidth(int Value) override;
+    void SetHeight(int Value) override;
+    void SetSize(int Width, int Height);
+    bool GetEmpty() const override { return width_ == 0 || height_ == 0; }
+
+    TPixelFormat GetPixelFormat() const { return pixelFormat_; }
+    void SetPixelFormat(TPixelFormat Value);
+    // Start of row Row (0 = top); raises EInvalidGraphicOperation out of range.
+    void* ScanLine(int Row);
+    // Bytes per row (rows are padded to 4 bytes).
+    int RowBytes() const;
+
+    TCanvas* GetCanvas();
+    // Releases the canvas's memory context (the image stays).
+    void Dormant();
+    void FreeImage() { Dormant(); }
+
+    HBITMAP GetHandle() const { return handle_.Get(); }
+    // Takes ownership of a bitmap: its pixels are copied into a DIB section and it is deleted.
+    void SetHandle(HBITMAP Value);
+    // Gives the DIB section away; the bitmap becomes empty.
+    HBITMAP ReleaseHandle();
+    bool HandleAllocated() const { return static_cast<bool>(handle_); }
+    TBitmapHandleType GetHandleType() const { return bmDIB; }
+    void SetHandleType(TBitmapHandleType) {}
+    bool GetMonochrome() const { return pixelFormat_ == pf1bit; }
+
+    // Key colour of transparent drawing: in tmAuto mode the bottom-left pixel.
+    TColor GetTransparentColor();
+    void SetTransparentColor(TColor Value);
+    TTransparentMode GetTransparentMode() const { return transparentMode_; }
+    void SetTransparentMode(TTransparentMode Value);
+
+    // Colour table of a 1, 4 or 8-bit bitmap.
+    std::vector<RGBQUAD> GetColorTable() const { return colors_; }
+    void SetColorTable(const std::vector<RGBQUAD>& Colors);
+
+    void LoadFromMemory(const void* Data, std::size_t Size) override;
+    std::vector<Byte> SaveToMemory() override;
+    // Loads a bitmap resource of a module.
+    void LoadFromResourceName(HINSTANCE Instance, const AnsiString& ResName);
+    void LoadFromResourceID(HINSTANCE Instance, int ResID);
+
+protected:
+    void Draw(TCanvas* ACanvas, const RECT& Rect) override;
+
+private:
+    struct Image;
+    void Allocate(int width, int height, TPixelFormat format, const std::vector<RGBQUAD>& colors);
+    void AdoptImage(Image&& img);
+    void Resize(int width, int height);
+    void FillWithColor(TColor color);
+    void FreeContext();
+    void CanvasChanged(TObject*);
+    int BitCount() const;
+    void FillBitmapInfo(std::vector<Byte>& info) const;
+
+    int width_ = 0, height_ = 0;
+    TPixelFormat pixelFormat_ = pf24bit;
+    std::vector<RGBQUAD> colors_;
+    TGdiHandle<HBITMAP> handle_;
+    Byte* bits_ = nullptr;
+    std::unique_ptr<TBitmapCanvas> canvas_;
+    TColor transparentColor_ = clDefault;
+    TTransparentMode transparentMode_ = tmAuto;
+};
+
+// The canvas of a bitmap: a memory context with the bitmap selected, made on demand.
+class TBitmapCanvas : public TCanvas {
+    VCL_CLASS(TBitmapCanvas, TCanvas)
+public:
+    explicit TBitmapCanvas(TBitmap* Bitmap);
+    ~TBitmapCanvas() override;
+
+protected:
+    void CreateHandle() override;
+    void FreeHandle() override;
+
+private:
+    friend class TBitmap;
+    friend void FreeMemoryContexts();
+    TBitmap* bitmap_;
+    HDC dc_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+};
+
+// Releases the memory contexts of every bitmap canvas that is not locked (called when idle).
+void FreeMemoryContexts();
+// Number of bitmap canvases that hold a memory context now.
+int MemoryContextCount();
+
+// ---------------------------------------------------------------------------------------------
+// Icons.
+
+class TIcon : public TGraphic {
+    VCL_CLASS(TIcon, TGraphic)
+public:
+    TIcon() = default;
+    ~TIcon() override;
+    void Assign(TPersistent* Source) override;
+
+    HICON GetHandle() const { return handle_; }
+    // Takes ownership of the icon.
+    void SetHandle(HICON Value);
+    HICON ReleaseHandle();
+    bool HandleAllocated() const { return handle_ != nullptr; }
+
+    int GetWidth() const override { return width_; }
+    int GetHeight() const override { return height_; }
+    void SetWidth(int Value) override;
+    void SetHeight(int Value) override;
+    bool GetEmpty() const override { return handle_ == nullptr; }
+
+    void LoadFromMemory(const void* Data, std::size_t Size) override;
+    std::vector<Byte> SaveToMemory() override;
+
+protected:
+    void Draw(TCanvas* ACanvas, const RECT& Rect) override;
+
+private:
+    HICON handle_ = nullptr;
+    int width_ = 0, height_ = 0;
+    int requestedWidth_ = 0, requestedHeight_ = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Pictures: a holder of any graphic, chosen by file extension when loading.
+
+class TPicture : public TPersistent {
+    VCL_CLASS(TPicture, TPersistent)
+public:
+    TPicture() = default;
+    ~TPicture() override;
+    void Assign(TPersistent* Source) override;
+
+    TGraphic* GetGraphic() const { return graphic_.get(); }
+    // Copies the graphic (nullptr empties the picture).
+    void SetGraphic(TGraphic* Value);
+    // The graphic as a bitmap; a picture holding something else is emptied to a new bitmap.
+    TBitmap* GetBitmap();
+    void SetBitmap(TBitmap* Value) { SetGraphic(Value); }
+    TIcon* GetIcon();
+    int GetWidth() const { return graphic_ ? graphic_->GetWidth() : 0; }
+    int GetHeight() const { return graphic_ ? graphic_->GetHeight() : 0; }
+
+    // .bmp, .jpg/.jpeg and .ico by extension (any case); another extension raises EInvalidGraphic.
+    void LoadFromFile(const AnsiString& FileName);
+    void SaveToFile(const AnsiString& FileName);
+
+    TNotifyEvent OnChange;
+
+protected:
+    void AssignTo(TPersistent* Dest) override;
+    virtual void Changed();
+
+private:
+    void Take(std::unique_ptr<TGraphic> g);
+    std::unique_ptr<TGraphic> graphic_;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Regions (window shapes).
+
+class TRegion {
+public:
+    TRegion() = default;
+    explicit TRegion(HRGN h) : h_(h) {}
+    static TRegion Rect(int l, int t, int r, int b) { return TRegion(CreateRectRgn(l, t, r, b)); }
+    static TRegion RoundRect(int l, int t, int r, int b, int w, int h) { return TRegion(CreateRoundRectRgn(l, t, r, b, w, h)); }
+    static TRegion Elliptic(int l, int t, int r, int b) { return TRegion(CreateEllipticRgn(l, t, r, b)); }
+
+    HRGN Get() const { return h_.Get(); }
+    HRGN Release() { return h_.Release(); }
+    explicit operator bool() const { return static_cast<bool>(h_); }
+    // Combines another region into this one (RGN_OR, RGN_AND, RGN_DIFF, RGN_XOR).
+    void Combine(const TRegion& Other, int Mode);
+    bool Contains(int X, int Y) const { return h_ && PtInRegion(h_.Get(), X, Y); }
+    // Gives the region to the window (the window then owns it); the object becomes empty.
+    bool ApplyToWindow(HWND Wnd, bool Redraw);
+
+private:
+    TGdiHandle<HRGN> h_;
+};
