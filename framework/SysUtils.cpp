@@ -473,6 +473,27 @@ AnsiString WithSeparator(AnsiString s)
             c = DecimalSeparator;
     return s;
 }
+// Rewrites the exponent of C library text ("E+05") in the framework's forms: general format drops
+// the plus sign and leading zeros ("E5", "E-5"), scientific format shows at least three digits
+// ("E+005").
+AnsiString FixExponent(AnsiString s, bool general)
+{
+    const auto e = s.find_first_of("eE");
+    if (e == AnsiString::npos)
+        return s;
+    std::size_t i = e + 1;
+    char sign = '+';
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        sign = s[i++];
+    AnsiString digits = s.substr(i);
+    while (digits.size() > 1 && digits[0] == '0')
+        digits.erase(0, 1);
+    if (general)
+        return s.substr(0, e + 1) + (sign == '-' ? "-" : "") + digits;
+    while (digits.size() < 3)
+        digits.insert(0, 1, '0');
+    return s.substr(0, e + 1) + sign + digits;
+}
 } // namespace
 
 char DecimalSeparator = SystemDecimalSeparator();
@@ -488,9 +509,7 @@ AnsiString FloatToStr(double value)
         return value > 0 ? "INF" : "-INF";
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.15G", value);
-    // The framework writes exponents as E+NN with at least two digits, as the C library does;
-    // the fixed form drops trailing zeros, which %G already does.
-    return WithSeparator(buf);
+    return WithSeparator(FixExponent(buf, true));
 }
 
 bool TryStrToFloat(const AnsiString& s, double& value)
@@ -735,9 +754,7 @@ AnsiString Format(const AnsiString& format, std::initializer_list<TVarRec> args)
         bool left = false;
         int width = -1, prec = -1;
         const std::size_t specStart = i;
-        if (readNumber(number) && i < n && format[i] == ':') {
-            if (format[specStart] == '*')
-                BadFormat(format);
+        if (format[i] != '*' && readNumber(number) && i < n && format[i] == ':') {
             next = static_cast<std::size_t>(number);
             ++i;
         } else {
@@ -830,7 +847,7 @@ AnsiString Format(const AnsiString& format, std::initializer_list<TVarRec> args)
             } else {
                 std::snprintf(buf, sizeof buf, "%.*f", prec < 0 ? 2 : (prec > 300 ? 300 : prec), v);
             }
-            text = buf;
+            text = t == 'f' || t == 'n' || t == 'm' ? AnsiString(buf) : FixExponent(buf, t == 'g');
             if (t == 'n' || t == 'm') {
                 // Thousands groups with blanks (the Russian locale's separator).
                 const std::size_t start = text[0] == '-' ? 1 : 0;

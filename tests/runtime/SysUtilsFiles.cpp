@@ -1,0 +1,288 @@
+#include <gtest/gtest.h>
+
+#include "SysUtils.h"
+#include "TestKit.h"
+
+#include <algorithm>
+#include <set>
+#include <stdexcept>
+
+TEST(SysUtilsPaths, NamePartsWithBackslashAndColon)
+{
+    EXPECT_EQ(ExtractFileName("C:\\a\\b.vlt"), "b.vlt");
+    EXPECT_EQ(ExtractFileName("C:b.vlt"), "b.vlt");
+    EXPECT_EQ(ExtractFileName("C:\\a\\"), "");
+    EXPECT_EQ(ExtractFileName("plain"), "plain");
+    EXPECT_EQ(ExtractFileName("a/b"), "a/b") << "'/' is not a delimiter";
+    EXPECT_EQ(ExtractFilePath("C:\\a\\b.vlt"), "C:\\a\\");
+    EXPECT_EQ(ExtractFilePath("C:b.vlt"), "C:");
+    EXPECT_EQ(ExtractFilePath("b.vlt"), "");
+    EXPECT_EQ(ExtractFileDir("C:\\a\\b.vlt"), "C:\\a");
+    EXPECT_EQ(ExtractFileDir("C:\\b.vlt"), "C:\\");
+    EXPECT_EQ(ExtractFileDir("\\b.vlt"), "\\");
+    EXPECT_EQ(ExtractFileDir("C:b"), "C:");
+    EXPECT_EQ(ExtractFileDir("b"), "");
+    EXPECT_EQ(ExtractFileDrive("C:\\x"), "C:");
+    EXPECT_EQ(ExtractFileDrive("\\\\srv\\share\\x"), "\\\\srv\\share");
+    EXPECT_EQ(ExtractFileDrive("x\\y"), "");
+}
+
+TEST(SysUtilsPaths, Extensions)
+{
+    EXPECT_EQ(ExtractFileExt("C:\\a\\Temp.vlt"), ".vlt");
+    EXPECT_EQ(ExtractFileExt("C:\\a.b\\Temp"), "") << "a dot in a folder name is not an extension";
+    EXPECT_EQ(ExtractFileExt("x.tar.gz"), ".gz");
+    EXPECT_EQ(ExtractFileExt("name."), ".");
+    EXPECT_EQ(ExtractFileExt("C:.x"), ".x");
+    EXPECT_EQ(ChangeFileExt("C:\\a\\Temp.vlt", ".ini"), "C:\\a\\Temp.ini");
+    EXPECT_EQ(ChangeFileExt("C:\\a.b\\Temp", ".ini"), "C:\\a.b\\Temp.ini");
+    EXPECT_EQ(ChangeFileExt("Temp.vlt", ""), "Temp");
+    EXPECT_EQ(IncludeTrailingBackslash("C:\\a"), "C:\\a\\");
+    EXPECT_EQ(IncludeTrailingBackslash("C:\\a\\"), "C:\\a\\");
+    EXPECT_EQ(IncludeTrailingPathDelimiter(""), "\\");
+    EXPECT_EQ(ExcludeTrailingBackslash("C:\\a\\"), "C:\\a");
+    EXPECT_EQ(ExcludeTrailingBackslash("C:\\a"), "C:\\a");
+    EXPECT_EQ(ExcludeTrailingPathDelimiter(""), "");
+}
+
+TEST(SysUtilsFiles, ExistenceAndFolders)
+{
+    testkit::TempDir dir;
+    testkit::WriteFileBytes(dir / "файл.txt", "x");
+    EXPECT_TRUE(FileExists(dir / "файл.txt"));
+    EXPECT_FALSE(FileExists(dir / "нет.txt"));
+    EXPECT_FALSE(FileExists(dir.Path())) << "a folder is not a file";
+    EXPECT_FALSE(FileExists(ExcludeTrailingBackslash(dir.Path())));
+    EXPECT_TRUE(DirectoryExists(dir.Path()));
+    EXPECT_FALSE(DirectoryExists(dir / "файл.txt"));
+
+    const AnsiString nested = dir / "a\\б\\c\\";
+    EXPECT_TRUE(ForceDirectories(nested));
+    EXPECT_TRUE(DirectoryExists(nested));
+    EXPECT_TRUE(ForceDirectories(nested)) << "existing folder";
+    EXPECT_FALSE(ForceDirectories(dir / "файл.txt\\sub")) << "a file is in the way";
+    EXPECT_THROW(ForceDirectories(""), EInOutError);
+
+    EXPECT_TRUE(CreateDir(dir / "d"));
+    EXPECT_FALSE(CreateDir(dir / "d"));
+    EXPECT_TRUE(RemoveDir(dir / "d"));
+    EXPECT_FALSE(DirectoryExists(dir / "d"));
+
+    EXPECT_TRUE(RenameFile(dir / "файл.txt", dir / "r.txt"));
+    EXPECT_TRUE(FileExists(dir / "r.txt"));
+    EXPECT_EQ(FileSetAttr(dir / "r.txt", faHidden), 0);
+    EXPECT_EQ(FileGetAttr(dir / "r.txt") & (faHidden | faReadOnly), faHidden);
+    EXPECT_EQ(FileGetAttr(dir / "none"), -1);
+    EXPECT_NE(FileAge(dir / "r.txt"), -1);
+    EXPECT_EQ(FileAge(dir.Path()), -1);
+    EXPECT_TRUE(DeleteFile(dir / "r.txt"));
+    EXPECT_FALSE(DeleteFile(dir / "r.txt"));
+
+    testkit::WriteFileBytes(dir / "a\\found.txt", "1");
+    EXPECT_EQ(FileSearch("found.txt", dir / "none;" + dir / "a"), dir / "a\\found.txt");
+    EXPECT_EQ(FileSearch("found.txt", dir / "none"), "");
+}
+
+TEST(SysUtilsFiles, ExpandFileNameAndCurrentDir)
+{
+    testkit::TempDir dir;
+    const AnsiString saved = GetCurrentDir();
+    ASSERT_TRUE(SetCurrentDir(dir.Path()));
+    EXPECT_EQ(IncludeTrailingBackslash(GetCurrentDir()), dir.Path());
+    EXPECT_EQ(ExpandFileName("x\\..\\y.txt"), dir / "y.txt");
+    EXPECT_EQ(ExpandFileName(dir / "a\\.\\b"), dir / "a\\b");
+    SetCurrentDir(saved);
+}
+
+TEST(SysUtilsFiles, FindFirstFiltersByAttributes)
+{
+    testkit::TempDir dir;
+    testkit::WriteFileBytes(dir / "plain.txt", "12345");
+    testkit::WriteFileBytes(dir / "hidden.txt", "1");
+    testkit::WriteFileBytes(dir / "ro.txt", "1");
+    FileSetAttr(dir / "hidden.txt", faHidden);
+    FileSetAttr(dir / "ro.txt", faReadOnly);
+    CreateDir(dir / "sub");
+
+    auto names = [&](const AnsiString& mask, Integer attr) {
+        std::set<AnsiString> found;
+        TSearchRec rec;
+        for (Integer r = FindFirst(dir / mask, attr, rec); r == 0; r = FindNext(rec))
+            found.insert(rec.Name);
+        FindClose(rec);
+        return found;
+    };
+    EXPECT_EQ(names("*", 0), (std::set<AnsiString>{"plain.txt", "ro.txt"})) << "read-only files are normal ones";
+    EXPECT_EQ(names("*", faHidden), (std::set<AnsiString>{"plain.txt", "ro.txt", "hidden.txt"}));
+    EXPECT_EQ(names("*", faDirectory), (std::set<AnsiString>{".", "..", "plain.txt", "ro.txt", "sub"}));
+    EXPECT_EQ(names("*", faAnyFile).size(), 6u);
+    EXPECT_EQ(names("*.none", faAnyFile).size(), 0u);
+
+    TSearchRec rec;
+    ASSERT_EQ(FindFirst(dir / "plain.txt", faAnyFile, rec), 0);
+    EXPECT_EQ(rec.Name, "plain.txt");
+    EXPECT_EQ(rec.Size, 5);
+    EXPECT_EQ(rec.Attr & faDirectory, 0);
+    EXPECT_NE(rec.Time, 0);
+    EXPECT_NE(FindNext(rec), 0);
+    FindClose(rec);
+    FindClose(rec); // twice is harmless
+    EXPECT_NE(FindFirst(dir / "none\\*", faAnyFile, rec), 0);
+    EXPECT_EQ(rec.FindHandle, INVALID_HANDLE_VALUE);
+}
+
+namespace {
+// Writes n bytes and then fails.
+struct FailAfter {
+    std::size_t n;
+    void operator()(IByteSink& sink) const
+    {
+        sink.Write(std::string(n, 'n').data(), n);
+        throw std::runtime_error("writer failed");
+    }
+};
+
+std::size_t FilesIn(const AnsiString& dir)
+{
+    std::size_t count = 0;
+    TSearchRec rec;
+    for (Integer r = FindFirst(dir + "*", faAnyFile & ~faDirectory, rec); r == 0; r = FindNext(rec))
+        ++count;
+    FindClose(rec);
+    return count;
+}
+} // namespace
+
+TEST(SysUtilsSafeWrite, CreatesAndReplaces)
+{
+    testkit::TempDir dir;
+    SafeWriteFileBytes(dir / "data.ini", "first");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "data.ini"), "first");
+    SafeWriteFile(dir / "data.ini", [](IByteSink& sink) {
+        sink.Write("sec", 3);
+        sink.Write("ond", 3);
+    });
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "data.ini"), "second");
+    SafeWriteFileBytes(dir / "data.ini", "");
+    EXPECT_TRUE(FileExists(dir / "data.ini"));
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "data.ini"), "");
+    EXPECT_EQ(FilesIn(dir.Path()), 1u) << "no temporary file left";
+}
+
+TEST(SysUtilsSafeWrite, WriterFailureLeavesTargetWhole)
+{
+    testkit::TempDir dir;
+    const std::string old(100000, 'o');
+    testkit::WriteFileBytes(dir / "tree.vlt", old);
+    for (std::size_t n : {std::size_t(0), std::size_t(10), std::size_t(200000)}) {
+        EXPECT_THROW(SafeWriteFile(dir / "tree.vlt", FailAfter{n}), std::runtime_error);
+        EXPECT_EQ(testkit::ReadFileBytes(dir / "tree.vlt"), old) << n;
+        EXPECT_EQ(FilesIn(dir.Path()), 1u) << "temporary file removed after " << n << " bytes";
+    }
+    // A new file that fails is not created at all.
+    EXPECT_THROW(SafeWriteFile(dir / "new.vlt", FailAfter{5}), std::runtime_error);
+    EXPECT_FALSE(FileExists(dir / "new.vlt"));
+}
+
+TEST(SysUtilsSafeWrite, HiddenAndReadOnlyTargetsKeepTheirAttributes)
+{
+    testkit::TempDir dir;
+    testkit::WriteFileBytes(dir / "form.ini", "old");
+    ASSERT_EQ(FileSetAttr(dir / "form.ini", faHidden), 0);
+    SafeWriteFileBytes(dir / "form.ini", "new");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "form.ini"), "new");
+    EXPECT_EQ(FileGetAttr(dir / "form.ini") & (faHidden | faReadOnly | faSysFile), faHidden);
+
+    testkit::WriteFileBytes(dir / "ro.ini", "old");
+    ASSERT_EQ(FileSetAttr(dir / "ro.ini", faReadOnly | faHidden), 0);
+    SafeWriteFileBytes(dir / "ro.ini", "new");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "ro.ini"), "new");
+    EXPECT_EQ(FileGetAttr(dir / "ro.ini") & (faHidden | faReadOnly), faHidden | faReadOnly);
+    FileSetAttr(dir / "ro.ini", 0);
+}
+
+TEST(SysUtilsSafeWrite, ErrorsNameThePath)
+{
+    testkit::TempDir dir;
+    const AnsiString missing = dir / "нет\\form.ini";
+    try {
+        SafeWriteFileBytes(missing, "x");
+        FAIL() << "no error for a missing folder";
+    } catch (const EFCreateError& e) {
+        EXPECT_NE(e.Message.find(missing), AnsiString::npos) << e.Message;
+    }
+    EXPECT_FALSE(DirectoryExists(dir / "нет"));
+    CreateDir(dir / "folder");
+    EXPECT_THROW(SafeWriteFileBytes(dir / "folder", "x"), EWriteError) << "a folder is not replaced";
+    EXPECT_TRUE(DirectoryExists(dir / "folder"));
+    EXPECT_EQ(FilesIn(dir.Path()), 0u);
+}
+
+TEST(SysUtilsProcess, ParamStrParsesQuotesAndBlanks)
+{
+    TExeNameOverride exe("C:\\Prog\\Vellorn.exe");
+    {
+        TCmdLineOverride cmd("\"C:\\Prog Files\\Vellorn.exe\"  \"D:\\My Trees\\x.vlt\"   two\tthree\"q\"x \"\"");
+        EXPECT_EQ(ParamCount(), 3) << "an empty quoted pair is skipped";
+        EXPECT_EQ(ParamStr(0), "C:\\Prog\\Vellorn.exe") << "the program path comes from the module";
+        EXPECT_EQ(ParamStr(1), "D:\\My Trees\\x.vlt");
+        EXPECT_EQ(ParamStr(2), "two");
+        EXPECT_EQ(ParamStr(3), "threeqx");
+        EXPECT_EQ(ParamStr(4), "");
+        EXPECT_EQ(ParamStr(5), "");
+        EXPECT_EQ(ParamStr(-1), "");
+        EXPECT_EQ(CmdLine().substr(0, 5), "\"C:\\P");
+        {
+            TCmdLineOverride inner("prog.exe");
+            EXPECT_EQ(ParamCount(), 0);
+            EXPECT_EQ(ParamStr(1), "");
+        }
+        EXPECT_EQ(ParamCount(), 3) << "restored";
+    }
+    {
+        TCmdLineOverride cmd("");
+        EXPECT_EQ(ParamCount(), 0);
+    }
+    {
+        TCmdLineOverride cmd("prog \"unterminated arg");
+        EXPECT_EQ(ParamStr(1), "unterminated arg");
+    }
+    EXPECT_EQ(CmdLine(), AnsiString(GetCommandLineA())) << "the real command line is back";
+}
+
+TEST(SysUtilsProcess, ExeNameOverrideAndClock)
+{
+    const AnsiString real = ExeName();
+    EXPECT_EQ(ExtractFileExt(LowerCase(real)), ".exe");
+    {
+        TExeNameOverride exe("C:\\Temp\\Test\\Vellorn.exe");
+        EXPECT_EQ(ExeName(), "C:\\Temp\\Test\\Vellorn.exe");
+        EXPECT_EQ(ExeDir(), "C:\\Temp\\Test\\");
+        EXPECT_EQ(ParamStr(0), "C:\\Temp\\Test\\Vellorn.exe");
+    }
+    EXPECT_EQ(ExeName(), real);
+    EXPECT_EQ(ExeDir(), ExtractFilePath(real));
+
+    Cardinal now = 1000;
+    {
+        SysUtils::TTickClockOverride clock([&now] { return now; });
+        EXPECT_EQ(SysUtils::GetTickCount(), 1000u);
+        now += 500;
+        EXPECT_EQ(SysUtils::GetTickCount(), 1500u);
+    }
+    const Cardinal sys = ::GetTickCount();
+    EXPECT_LE(SysUtils::GetTickCount() - sys, 1000u) << "the system clock is back";
+}
+
+TEST(SysUtilsProcess, OsErrors)
+{
+    EXPECT_FALSE(SysErrorMessage(ERROR_FILE_NOT_FOUND).empty());
+    EXPECT_NE(SysErrorMessage(ERROR_FILE_NOT_FOUND).back(), '.');
+    try {
+        RaiseLastOSError(ERROR_ACCESS_DENIED);
+        FAIL();
+    } catch (const EOSError& e) {
+        EXPECT_EQ(e.Message.rfind("System Error.  Code: 5.\r\n", 0), 0u) << e.Message;
+    }
+    EXPECT_THROW(Abort(), EAbort);
+}
