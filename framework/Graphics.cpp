@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "ClassesStreams.h"
+
 TColor ColorToRGB(TColor Color)
 {
     if (Color < 0)
@@ -88,14 +90,14 @@ void TFont::Assign(TPersistent* Source)
         charset_ = f->charset_;
         pitch_ = f->pitch_;
         if (pixelsPerInch_ != f->pixelsPerInch_)
-            height_ = -MulDiv(f->GetSize(), pixelsPerInch_, 72);
+            height_ = -MulDiv(f->Size(), pixelsPerInch_, 72);
         Modified();
         return;
     }
     inherited::Assign(Source);
 }
 
-HFONT TFont::GetHandle()
+HFONT TFont::Handle()
 {
     if (!handle_) {
         LOGFONTA lf{};
@@ -152,7 +154,7 @@ void TFont::SetName(const AnsiString& Value)
     Modified();
 }
 
-int TFont::GetSize() const { return -MulDiv(height_, 72, pixelsPerInch_); }
+int TFont::Size() const { return -MulDiv(height_, 72, pixelsPerInch_); }
 
 void TFont::SetSize(int Value) { SetHeight(-MulDiv(Value, pixelsPerInch_, 72)); }
 
@@ -226,12 +228,12 @@ void TBrush::Assign(TPersistent* Source)
     inherited::Assign(Source);
 }
 
-HBRUSH TBrush::GetHandle()
+HBRUSH TBrush::Handle()
 {
     if (!handle_) {
         HBRUSH h = nullptr;
-        if (bitmap_ && bitmap_->GetHandle()) {
-            h = CreatePatternBrush(bitmap_->GetHandle());
+        if (bitmap_ && bitmap_->Handle()) {
+            h = CreatePatternBrush(bitmap_->Handle());
         } else {
             LOGBRUSH lb{};
             lb.lbColor = static_cast<COLORREF>(ColorToRGB(color_));
@@ -323,7 +325,7 @@ void TPen::Assign(TPersistent* Source)
     inherited::Assign(Source);
 }
 
-HPEN TPen::GetHandle()
+HPEN TPen::Handle()
 {
     if (!handle_) {
         static constexpr int styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
@@ -443,6 +445,28 @@ void TGraphic::SaveToFile(const AnsiString& FileName)
         throw EWriteError("Cannot write file \"" + FileName + "\"");
 }
 
+void TGraphic::LoadFromStream(TStream* Stream)
+{
+    if (!Stream)
+        return;
+    Int64 rest = Stream->Size() - Stream->Position();
+    if (rest < 0 || rest > MaxBitmapBytes + 65536ll * 1024)
+        throw EInvalidGraphic("Bitmap image is not valid");
+    std::vector<Byte> data(static_cast<std::size_t>(rest));
+    if (!data.empty())
+        Stream->ReadBuffer(data.data(), static_cast<Integer>(data.size()));
+    LoadFromMemory(data.data(), data.size());
+}
+
+void TGraphic::SaveToStream(TStream* Stream)
+{
+    if (!Stream)
+        return;
+    std::vector<Byte> data = SaveToMemory();
+    if (!data.empty())
+        Stream->WriteBuffer(data.data(), static_cast<Integer>(data.size()));
+}
+
 // ---------------------------------------------------------------------------------------------
 
 TCanvas::TCanvas() : font_(std::make_unique<TFont>()), brush_(std::make_unique<TBrush>()), pen_(std::make_unique<TPen>())
@@ -459,7 +483,7 @@ TCanvas::~TCanvas()
     DeleteCriticalSection(&lock_);
 }
 
-HDC TCanvas::GetHandle()
+HDC TCanvas::Handle()
 {
     RequiredState(stHandle);
     return handle_;
@@ -471,7 +495,7 @@ void TCanvas::SetHandle(HDC Value)
         return;
     if (handle_) {
         DeselectHandles();
-        penPos_ = GetPenPos();
+        penPos_ = PenPos();
         handle_ = nullptr;
         state_ = 0;
     }
@@ -507,30 +531,30 @@ void TCanvas::RequiredState(unsigned state)
             throw EInvalidOperation("Canvas does not allow drawing");
     }
     if (need & stFont) {
-        HGDIOBJ old = SelectObject(handle_, font_->GetHandle());
+        HGDIOBJ old = SelectObject(handle_, font_->Handle());
         if (!oldFont_)
             oldFont_ = old;
-        SetTextColor(handle_, static_cast<COLORREF>(ColorToRGB(font_->GetColor())));
+        SetTextColor(handle_, static_cast<COLORREF>(ColorToRGB(font_->Color())));
         state_ |= stFont;
     }
     if (need & stPen) {
-        HGDIOBJ old = SelectObject(handle_, pen_->GetHandle());
+        HGDIOBJ old = SelectObject(handle_, pen_->Handle());
         if (!oldPen_)
             oldPen_ = old;
         static constexpr int modes[] = {R2_BLACK, R2_WHITE, R2_NOP, R2_NOT, R2_COPYPEN, R2_NOTCOPYPEN, R2_MERGEPENNOT,
                                         R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN, R2_NOTMERGEPEN,
                                         R2_MASKPEN, R2_NOTMASKPEN, R2_XORPEN, R2_NOTXORPEN};
-        SetROP2(handle_, modes[pen_->GetMode()]);
+        SetROP2(handle_, modes[pen_->Mode()]);
         state_ |= stPen;
     }
     if (need & stBrush) {
-        HBRUSH b = brush_->GetHandle();
+        HBRUSH b = brush_->Handle();
         UnrealizeObject(b);
         HGDIOBJ old = SelectObject(handle_, b);
         if (!oldBrush_)
             oldBrush_ = old;
-        COLORREF c = static_cast<COLORREF>(ColorToRGB(brush_->GetColor()));
-        if (brush_->GetStyle() == bsSolid) {
+        COLORREF c = static_cast<COLORREF>(ColorToRGB(brush_->Color()));
+        if (brush_->Style() == bsSolid) {
             SetBkColor(handle_, c);
             SetBkMode(handle_, OPAQUE);
         } else {
@@ -606,7 +630,7 @@ void TCanvas::Changed()
         OnChange(this);
 }
 
-POINT TCanvas::GetPenPos()
+POINT TCanvas::PenPos()
 {
     if (handle_) {
         POINT p{};
@@ -618,7 +642,7 @@ POINT TCanvas::GetPenPos()
 
 void TCanvas::SetPenPos(POINT Value) { MoveTo(Value.x, Value.y); }
 
-TColor TCanvas::GetPixels(int X, int Y)
+TColor TCanvas::Pixels(int X, int Y)
 {
     RequiredState(stHandle);
     return static_cast<TColor>(GetPixel(handle_, X, Y));
@@ -632,7 +656,7 @@ void TCanvas::SetPixels(int X, int Y, TColor Value)
     Changed();
 }
 
-RECT TCanvas::GetClipRect()
+RECT TCanvas::ClipRect()
 {
     RequiredState(stHandle);
     RECT r{};
@@ -660,8 +684,8 @@ void TCanvas::FillRect(const RECT& Rect)
 {
     Changing();
     RequiredState(stHandle | stBrush);
-    if (brush_->GetStyle() != bsClear)
-        ::FillRect(handle_, &Rect, brush_->GetHandle());
+    if (brush_->Style() != bsClear)
+        ::FillRect(handle_, &Rect, brush_->Handle());
     Changed();
 }
 
@@ -669,7 +693,7 @@ void TCanvas::FrameRect(const RECT& Rect)
 {
     Changing();
     RequiredState(stHandle | stBrush);
-    ::FrameRect(handle_, &Rect, brush_->GetHandle());
+    ::FrameRect(handle_, &Rect, brush_->Handle());
     Changed();
 }
 
@@ -733,7 +757,7 @@ void TCanvas::TextRect(const RECT& Rect, int X, int Y, const AnsiString& Text)
     Changing();
     RequiredState(stHandle | stFont | stBrush);
     UINT options = ETO_CLIPPED | static_cast<UINT>(textFlags_);
-    if (brush_->GetStyle() != bsClear)
+    if (brush_->Style() != bsClear)
         options |= ETO_OPAQUE;
     ExtTextOutA(handle_, X, Y, options, &Rect, Text.data(), static_cast<UINT>(Text.size()), nullptr);
     Changed();
@@ -749,18 +773,18 @@ SIZE TCanvas::TextExtent(const AnsiString& Text)
 
 void TCanvas::Draw(int X, int Y, TGraphic* Graphic)
 {
-    if (!Graphic || Graphic->GetEmpty())
+    if (!Graphic || Graphic->Empty())
         return;
     Changing();
     RequiredState(stHandle);
-    RECT r{X, Y, X + Graphic->GetWidth(), Y + Graphic->GetHeight()};
+    RECT r{X, Y, X + Graphic->Width(), Y + Graphic->Height()};
     Graphic->Draw(this, r);
     Changed();
 }
 
 void TCanvas::StretchDraw(const RECT& Rect, TGraphic* Graphic)
 {
-    if (!Graphic || Graphic->GetEmpty())
+    if (!Graphic || Graphic->Empty())
         return;
     Changing();
     RequiredState(stHandle);

@@ -138,43 +138,7 @@ private:
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 
-// A set of font styles.
-class TFontStyles {
-public:
-    constexpr TFontStyles() = default;
-    constexpr TFontStyles(std::initializer_list<TFontStyle> list)
-    {
-        for (TFontStyle s : list)
-            bits_ |= Bit(s);
-    }
-    constexpr bool Contains(TFontStyle s) const { return (bits_ & Bit(s)) != 0; }
-    constexpr bool Empty() const { return bits_ == 0; }
-    constexpr TFontStyles& operator<<(TFontStyle s)
-    {
-        bits_ |= Bit(s);
-        return *this;
-    }
-    constexpr TFontStyles& operator>>(TFontStyle s)
-    {
-        bits_ &= static_cast<unsigned char>(~Bit(s));
-        return *this;
-    }
-    constexpr TFontStyles operator+(TFontStyles o) const { return FromBits(bits_ | o.bits_); }
-    constexpr TFontStyles operator-(TFontStyles o) const { return FromBits(bits_ & ~o.bits_); }
-    constexpr TFontStyles operator*(TFontStyles o) const { return FromBits(bits_ & o.bits_); }
-    constexpr bool operator==(const TFontStyles&) const = default;
-    constexpr unsigned char Bits() const { return bits_; }
-    static constexpr TFontStyles FromBits(unsigned bits)
-    {
-        TFontStyles s;
-        s.bits_ = static_cast<unsigned char>(bits & 0x0F);
-        return s;
-    }
-
-private:
-    static constexpr unsigned char Bit(TFontStyle s) { return static_cast<unsigned char>(1u << s); }
-    unsigned char bits_ = 0;
-};
+using TFontStyles = TSet<TFontStyle>;
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 using TFontCharset = Byte;
@@ -225,27 +189,27 @@ public:
     void Assign(TPersistent* Source) override;
 
     // The font object, created on first use and owned by the font.
-    HFONT GetHandle();
+    HFONT Handle();
     // Takes ownership of a font object and reads its attributes from it.
     void SetHandle(HFONT Value);
     bool HandleAllocated() const { return static_cast<bool>(handle_); }
 
-    AnsiString GetName() const { return name_; }
+    AnsiString Name() const { return name_; }
     void SetName(const AnsiString& Value);
     // Size in points; Height in pixels (negative: character height without internal leading).
-    int GetSize() const;
+    int Size() const;
     void SetSize(int Value);
-    int GetHeight() const { return height_; }
+    int Height() const { return height_; }
     void SetHeight(int Value);
-    TFontStyles GetStyle() const { return style_; }
+    TFontStyles Style() const { return style_; }
     void SetStyle(TFontStyles Value);
-    TColor GetColor() const { return color_; }
+    TColor Color() const { return color_; }
     void SetColor(TColor Value);
-    TFontCharset GetCharset() const { return charset_; }
+    TFontCharset Charset() const { return charset_; }
     void SetCharset(TFontCharset Value);
-    TFontPitch GetPitch() const { return pitch_; }
+    TFontPitch Pitch() const { return pitch_; }
     void SetPitch(TFontPitch Value);
-    int GetPixelsPerInch() const { return pixelsPerInch_; }
+    int PixelsPerInch() const { return pixelsPerInch_; }
     void SetPixelsPerInch(int Value);
 
 private:
@@ -267,17 +231,17 @@ public:
     ~TBrush() override;
     void Assign(TPersistent* Source) override;
 
-    HBRUSH GetHandle();
+    HBRUSH Handle();
     // Takes ownership of a brush object and reads its colour and style from it.
     void SetHandle(HBRUSH Value);
     bool HandleAllocated() const { return static_cast<bool>(handle_); }
 
-    TColor GetColor() const { return color_; }
+    TColor Color() const { return color_; }
     void SetColor(TColor Value);
-    TBrushStyle GetStyle() const { return style_; }
+    TBrushStyle Style() const { return style_; }
     void SetStyle(TBrushStyle Value);
     // A pattern bitmap (not owned; the brush copies nothing, the caller keeps it alive).
-    TBitmap* GetBitmap() const { return bitmap_; }
+    TBitmap* Bitmap() const { return bitmap_; }
     void SetBitmap(TBitmap* Value);
 
 private:
@@ -295,17 +259,17 @@ public:
     ~TPen() override;
     void Assign(TPersistent* Source) override;
 
-    HPEN GetHandle();
+    HPEN Handle();
     void SetHandle(HPEN Value);
     bool HandleAllocated() const { return static_cast<bool>(handle_); }
 
-    TColor GetColor() const { return color_; }
+    TColor Color() const { return color_; }
     void SetColor(TColor Value);
-    int GetWidth() const { return width_; }
+    int Width() const { return width_; }
     void SetWidth(int Value);
-    TPenStyle GetStyle() const { return style_; }
+    TPenStyle Style() const { return style_; }
     void SetStyle(TPenStyle Value);
-    TPenMode GetMode() const { return mode_; }
+    TPenMode Mode() const { return mode_; }
     void SetMode(TPenMode Value);
 
 private:
@@ -325,12 +289,12 @@ class TGraphic : public TPersistent {
     friend class TCanvas;
 
 public:
-    virtual int GetWidth() const = 0;
-    virtual int GetHeight() const = 0;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
     virtual void SetWidth(int Value) = 0;
     virtual void SetHeight(int Value) = 0;
-    virtual bool GetEmpty() const = 0;
-    virtual bool GetTransparent() const { return transparent_; }
+    virtual bool Empty() const = 0;
+    virtual bool Transparent() const { return transparent_; }
     virtual void SetTransparent(bool Value);
 
     // Loading reads the whole input; a malformed image raises EInvalidGraphic.
@@ -363,7 +327,7 @@ public:
     TCanvas();
     ~TCanvas() override;
 
-    HDC GetHandle();
+    HDC Handle();
     void SetHandle(HDC Value);
     bool HandleAllocated() const { return handle_ != nullptr; }
 
@@ -371,25 +335,25 @@ public:
     void Lock();
     void Unlock();
     bool TryLock();
-    int GetLockCount() const { return lockCount_; }
+    int LockCount() const { return lockCount_; }
 
-    TFont* GetFont() const { return font_.get(); }
+    TFont* Font() const { return font_.get(); }
     void SetFont(TFont* Value) { font_->Assign(Value); }
-    TBrush* GetBrush() const { return brush_.get(); }
+    TBrush* Brush() const { return brush_.get(); }
     void SetBrush(TBrush* Value) { brush_->Assign(Value); }
-    TPen* GetPen() const { return pen_.get(); }
+    TPen* Pen() const { return pen_.get(); }
     void SetPen(TPen* Value) { pen_->Assign(Value); }
 
-    POINT GetPenPos();
+    POINT PenPos();
     void SetPenPos(POINT Value);
-    TCopyMode GetCopyMode() const { return copyMode_; }
+    TCopyMode CopyMode() const { return copyMode_; }
     void SetCopyMode(TCopyMode Value) { copyMode_ = Value; }
     // Flags of ExtTextOut for TextOut and TextRect (ETO_...).
-    int GetTextFlags() const { return textFlags_; }
+    int TextFlags() const { return textFlags_; }
     void SetTextFlags(int Value) { textFlags_ = Value; }
-    TColor GetPixels(int X, int Y);
+    TColor Pixels(int X, int Y);
     void SetPixels(int X, int Y, TColor Value);
-    RECT GetClipRect();
+    RECT ClipRect();
 
     void MoveTo(int X, int Y);
     void LineTo(int X, int Y);
@@ -476,43 +440,43 @@ public:
 
     void Assign(TPersistent* Source) override;
 
-    int GetWidth() const override { return width_; }
-    int GetHeight() const override { return height_; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
     void SetWidth(int Value) override;
     void SetHeight(int Value) override;
     void SetSize(int Width, int Height);
-    bool GetEmpty() const override { return width_ == 0 || height_ == 0; }
+    bool Empty() const override { return width_ == 0 || height_ == 0; }
 
-    TPixelFormat GetPixelFormat() const { return pixelFormat_; }
+    TPixelFormat PixelFormat() const { return pixelFormat_; }
     void SetPixelFormat(TPixelFormat Value);
     // Start of row Row (0 = top); raises EInvalidGraphicOperation out of range.
     void* ScanLine(int Row);
     // Bytes per row (rows are padded to 4 bytes).
     int RowBytes() const;
 
-    TCanvas* GetCanvas();
+    TCanvas* Canvas();
     // Releases the canvas's memory context (the image stays).
     void Dormant();
     void FreeImage() { Dormant(); }
 
-    HBITMAP GetHandle() const { return handle_.Get(); }
+    HBITMAP Handle() const { return handle_.Get(); }
     // Takes ownership of a bitmap: its pixels are copied into a DIB section and it is deleted.
     void SetHandle(HBITMAP Value);
     // Gives the DIB section away; the bitmap becomes empty.
     HBITMAP ReleaseHandle();
     bool HandleAllocated() const { return static_cast<bool>(handle_); }
-    TBitmapHandleType GetHandleType() const { return bmDIB; }
+    TBitmapHandleType HandleType() const { return bmDIB; }
     void SetHandleType(TBitmapHandleType) {}
-    bool GetMonochrome() const { return pixelFormat_ == pf1bit; }
+    bool Monochrome() const { return pixelFormat_ == pf1bit; }
 
     // Key colour of transparent drawing: in tmAuto mode the bottom-left pixel.
-    TColor GetTransparentColor();
+    TColor TransparentColor();
     void SetTransparentColor(TColor Value);
-    TTransparentMode GetTransparentMode() const { return transparentMode_; }
+    TTransparentMode TransparentMode() const { return transparentMode_; }
     void SetTransparentMode(TTransparentMode Value);
 
     // Colour table of a 1, 4 or 8-bit bitmap.
-    std::vector<RGBQUAD> GetColorTable() const { return colors_; }
+    std::vector<RGBQUAD> ColorTable() const { return colors_; }
     void SetColorTable(const std::vector<RGBQUAD>& Colors);
 
     void LoadFromMemory(const void* Data, std::size_t Size) override;
@@ -579,17 +543,17 @@ public:
     ~TIcon() override;
     void Assign(TPersistent* Source) override;
 
-    HICON GetHandle() const { return handle_; }
+    HICON Handle() const { return handle_; }
     // Takes ownership of the icon.
     void SetHandle(HICON Value);
     HICON ReleaseHandle();
     bool HandleAllocated() const { return handle_ != nullptr; }
 
-    int GetWidth() const override { return width_; }
-    int GetHeight() const override { return height_; }
+    int Width() const override { return width_; }
+    int Height() const override { return height_; }
     void SetWidth(int Value) override;
     void SetHeight(int Value) override;
-    bool GetEmpty() const override { return handle_ == nullptr; }
+    bool Empty() const override { return handle_ == nullptr; }
 
     void LoadFromMemory(const void* Data, std::size_t Size) override;
     std::vector<Byte> SaveToMemory() override;
@@ -613,15 +577,15 @@ public:
     ~TPicture() override;
     void Assign(TPersistent* Source) override;
 
-    TGraphic* GetGraphic() const { return graphic_.get(); }
+    TGraphic* Graphic() const { return graphic_.get(); }
     // Copies the graphic (nullptr empties the picture).
     void SetGraphic(TGraphic* Value);
     // The graphic as a bitmap; a picture holding something else is emptied to a new bitmap.
-    TBitmap* GetBitmap();
+    TBitmap* Bitmap();
     void SetBitmap(TBitmap* Value) { SetGraphic(Value); }
-    TIcon* GetIcon();
-    int GetWidth() const { return graphic_ ? graphic_->GetWidth() : 0; }
-    int GetHeight() const { return graphic_ ? graphic_->GetHeight() : 0; }
+    TIcon* Icon();
+    int Width() const { return graphic_ ? graphic_->Width() : 0; }
+    int Height() const { return graphic_ ? graphic_->Height() : 0; }
 
     // .bmp, .jpg/.jpeg and .ico by extension (any case); another extension raises EInvalidGraphic.
     void LoadFromFile(const AnsiString& FileName);

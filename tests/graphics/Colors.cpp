@@ -18,14 +18,14 @@ TEST(Fonts, SizeHeightAndChangeNotification)
     int changes = 0;
     font.OnChange = [&](TObject*) { ++changes; };
     font.SetSize(12);
-    EXPECT_EQ(font.GetHeight(), -16);
-    EXPECT_EQ(font.GetSize(), 12);
+    EXPECT_EQ(font.Height(), -16);
+    EXPECT_EQ(font.Size(), 12);
     font.SetStyle({fsBold, fsItalic});
-    EXPECT_TRUE(font.GetStyle().Contains(fsBold));
-    EXPECT_FALSE(font.GetStyle().Contains(fsUnderline));
-    font.SetStyle(font.GetStyle()); // unchanged: no event
+    EXPECT_TRUE(font.Style().Contains(fsBold));
+    EXPECT_FALSE(font.Style().Contains(fsUnderline));
+    font.SetStyle(font.Style()); // unchanged: no event
     EXPECT_EQ(changes, 2);
-    HFONT h = font.GetHandle();
+    HFONT h = font.Handle();
     ASSERT_NE(h, nullptr);
     LOGFONTA lf{};
     ASSERT_TRUE(GetObjectA(h, sizeof lf, &lf));
@@ -36,7 +36,7 @@ TEST(Fonts, SizeHeightAndChangeNotification)
     TFont copy;
     copy.SetPixelsPerInch(96);
     copy.Assign(&font);
-    EXPECT_EQ(copy.GetHeight(), -16);
-    EXPECT_EQ(copy.GetStyle(), font.GetStyle());
+    EXPECT_EQ(copy.Height(), -16);
+    EXPECT_EQ(copy.Style(), font.Style());
     EXPECT_THROW(copy.Assign(nullptr), EConvertError);
 }
