@@ -209,7 +209,7 @@ AnsiString IncludeTrailingBackslash(const AnsiString& s);
 AnsiString IncludeTrailingPathDelimiter(const AnsiString& s);
 AnsiString ExcludeTrailingBackslash(const AnsiString& s);
 AnsiString ExcludeTrailingPathDelimiter(const AnsiString& s);
-// Full path (GetFullPathNameA), relative names taken from the current folder.
+// Full path (GetFullPathNameA), relative names taken from the current folder; "" stays "".
 AnsiString ExpandFileName(const AnsiString& fileName);
 
 // ---------------------------------------------------------------------------------------------

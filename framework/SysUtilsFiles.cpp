@@ -72,7 +72,7 @@ AnsiString ExcludeTrailingPathDelimiter(const AnsiString& s) { return ExcludeTra
 AnsiString ExpandFileName(const AnsiString& fileName)
 {
     if (fileName.empty())
-        return GetCurrentDir().empty() ? AnsiString() : IncludeTrailingBackslash(GetCurrentDir());
+        return {};
     std::vector<char> buf(MAX_PATH + 1);
     for (;;) {
         char* filePart = nullptr;

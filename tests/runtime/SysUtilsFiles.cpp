@@ -91,6 +91,11 @@ TEST(SysUtilsFiles, ExpandFileNameAndCurrentDir)
     EXPECT_EQ(IncludeTrailingBackslash(GetCurrentDir()), dir.Path());
     EXPECT_EQ(ExpandFileName("x\\..\\y.txt"), dir / "y.txt");
     EXPECT_EQ(ExpandFileName(dir / "a\\.\\b"), dir / "a\\b");
+    EXPECT_EQ(ExpandFileName(""), "");
+    EXPECT_TRUE(ForceDirectories("b"));
+    EXPECT_TRUE(DirectoryExists(dir / "b")) << "a short relative name is really created";
+    EXPECT_TRUE(ForceDirectories("c\\d"));
+    EXPECT_TRUE(DirectoryExists(dir / "c\\d"));
     SetCurrentDir(saved);
 }
 
