@@ -19,18 +19,7 @@ void PutLE(TStream& s, TValueType type, T value)
     s.WriteBuffer(&value, sizeof value);
 }
 
-// Text of a code page (UTF-8 or UTF-16) turned into the ANSI strings of the system (1251).
-AnsiString WideToAnsi(const std::wstring& w)
-{
-    if (w.empty())
-        return AnsiString();
-    int n = WideCharToMultiByte(1251, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    AnsiString out(static_cast<std::size_t>(std::max(n, 0)), '\0');
-    if (n > 0)
-        WideCharToMultiByte(1251, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
-
+// UTF-8 text turned into the ANSI strings of the system (code page 1251).
 AnsiString Utf8ToAnsi(const std::string& u)
 {
     if (u.empty())
@@ -117,6 +106,16 @@ void TWriter::WriteReference(const AnsiString& OwnerName, const AnsiString& Name
         WriteValue(vaNil);
     else
         WriteIdent(OwnerName.empty() ? Name : OwnerName + "." + Name);
+}
+
+void TWriter::WriteReference(const TComponent* Component)
+{
+    if (!Component || Component->Name().empty()) {
+        WriteValue(vaNil);
+        return;
+    }
+    TComponent* owner = Component->Owner();
+    WriteReference(owner && owner != FRoot ? owner->Name() : AnsiString(), Component->Name());
 }
 
 void TWriter::WritePropName(const AnsiString& Name)
@@ -496,4 +495,70 @@ void TReader::ReadComponentHeader(AnsiString& ClassName, AnsiString& Name)
 {
     ClassName = ReadStr();
     Name = ReadStr();
+}
+
+// ---- Whole components
+
+void TWriter::WriteRootComponent(TComponent& Root)
+{
+    TComponent* outer = FRoot;
+    FRoot = &Root;
+    bool wasWriting = Root.FComponentState.Contains(csWriting);
+    Root.SetComponentStateItem(csWriting, true);
+    try {
+        FPath.clear();
+        WriteSignature();
+        WriteComponentHeader(Root.ClassName(), Root.Name());
+        Root.WriteProperties(*this);
+        WriteListEnd();
+        WriteListEnd();
+    } catch (...) {
+        Root.SetComponentStateItem(csWriting, wasWriting);
+        FRoot = outer;
+        throw;
+    }
+    Root.SetComponentStateItem(csWriting, wasWriting);
+    FRoot = outer;
+}
+
+void TReader::ReadRootComponent(TComponent& Root)
+{
+    ReadSignature();
+    AnsiString cls, name;
+    ReadComponentHeader(cls, name);
+    if (!Root.InheritsFrom(cls))
+        throw EReadError("Invalid stream format");
+    Root.SetComponentStateItem(csReading, true);
+    Root.SetComponentStateItem(csLoading, true);
+    try {
+        while (!EndOfList()) {
+            AnsiString path = ReadPropName();
+            if (!Root.ReadProperty(*this, path))
+                SkipValue();
+        }
+        ReadListEnd();
+        ReadListEnd();
+    } catch (...) {
+        // The component keeps what was read so far and leaves the loading state.
+        Root.SetComponentStateItem(csReading, false);
+        Root.SetComponentStateItem(csLoading, false);
+        throw;
+    }
+    Root.SetComponentStateItem(csReading, false);
+    Root.Loaded();
+    Root.SetComponentStateItem(csLoading, false);
+}
+
+void WriteComponentToStream(TStream& Stream, TComponent& Component)
+{
+    TBufferedWriteStream buffered(Stream, 4096);
+    TWriter writer(buffered);
+    writer.WriteRootComponent(Component);
+    buffered.Flush();
+}
+
+void ReadComponentFromStream(TStream& Stream, TComponent& Component)
+{
+    TReader reader(Stream);
+    reader.ReadRootComponent(Component);
 }

@@ -33,6 +33,8 @@ enum TValueType : Byte {
     vaUTF8String = 20, // 32-bit length, then the bytes
 };
 
+class TComponent;
+
 // The four bytes at the start of every component stream.
 extern const char FilerSignature[4];
 
@@ -62,6 +64,9 @@ public:
     // A component reference: vaIdent "Owner.Name" (just "Name" without an owner name); nil when
     // Name is empty.
     void WriteReference(const AnsiString& OwnerName, const AnsiString& Name);
+    // The same for a component: nil for none, just its name when the component being written
+    // owns it, else "Owner.Name".
+    void WriteReference(const TComponent* Component);
 
     // A property name, prefixed with the path of the sub-objects entered (e.g. "Font.Name").
     void WritePropName(const AnsiString& Name);
@@ -72,9 +77,14 @@ public:
     // Class name and component name that follow the signature.
     void WriteComponentHeader(const AnsiString& ClassName, const AnsiString& Name);
 
+    // A whole stream of one component: signature, class name, component name, the properties
+    // of Root.WriteProperties, the end of the properties and the end of the (empty) child list.
+    void WriteRootComponent(TComponent& Root);
+
     TStream& Stream() { return FStream; }
 
 private:
+    TComponent* FRoot = nullptr;
     void Put(const void* Data, Integer Count) { FStream.WriteBuffer(Data, Count); }
     TStream& FStream;
     std::vector<AnsiString> FPath;
@@ -120,6 +130,14 @@ public:
     void SkipProperty();
     void ReadComponentHeader(AnsiString& ClassName, AnsiString& Name);
 
+    // Reads a stream written by WriteRootComponent into Root: the signature; the class name,
+    // which must be Root's class or one of its ancestors ("Invalid stream format" otherwise);
+    // the component name (not applied); then each property path is handed to
+    // Root.ReadProperty, and its value skipped when that returns false; then the two end
+    // markers (a child component is a format error). Root is csReading and csLoading meanwhile
+    // and gets Loaded once the whole stream has been read.
+    void ReadRootComponent(TComponent& Root);
+
     // Bytes left in the stream after the reader's position.
     Int64 Remaining() const { return FEnd - FPos; }
 
@@ -139,3 +157,7 @@ private:
     std::size_t FBufPos = 0;  // next unread byte in FBuf
     std::size_t FBufLen = 0;  // bytes held in FBuf
 };
+
+// A component to a stream at its position (through a 4 KB write buffer), and back.
+void WriteComponentToStream(TStream& Stream, TComponent& Component);
+void ReadComponentFromStream(TStream& Stream, TComponent& Component);

@@ -9,25 +9,6 @@
 
 namespace {
 
-// The system's text for an error code, without the trailing line break.
-AnsiString SystemMessage(DWORD code)
-{
-    char* text = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS |
-                                 FORMAT_MESSAGE_ALLOCATE_BUFFER,
-                             nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    AnsiString msg;
-    if (n && text)
-        msg.assign(text, n);
-    if (text)
-        LocalFree(text);
-    while (!msg.empty() && static_cast<unsigned char>(msg.back()) <= ' ')
-        msg.pop_back();
-    if (msg.empty())
-        msg = "System error " + std::to_string(code);
-    return msg;
-}
-
 [[noreturn]] void InvalidPosition() { throw EStreamError("Invalid stream position"); }
 
 // Position after a seek in a stream of the given size and position; negative results are refused.
@@ -143,7 +124,7 @@ void THandleStream::SetSize(Int64 NewSize)
     if (!SetEndOfFile(FHandle)) {
         DWORD err = GetLastError();
         Seek(pos, soFromBeginning);
-        throw EWriteError("Stream write error. " + SystemMessage(err));
+        throw EWriteError("Stream write error. " + SysErrorMessage(err));
     }
     Seek(std::min(pos, NewSize), soFromBeginning);
 }
@@ -180,7 +161,7 @@ TFileStream::TFileStream(const AnsiString& AFileName, Word Mode)
             DWORD err = GetLastError();
             if (h != INVALID_HANDLE_VALUE)
                 CloseHandle(h);
-            throw EFCreateError("Cannot create file \"" + AFileName + "\". " + SystemMessage(err));
+            throw EFCreateError("Cannot create file \"" + AFileName + "\". " + SysErrorMessage(err));
         }
         FHandle = h;
         return;
@@ -188,11 +169,11 @@ TFileStream::TFileStream(const AnsiString& AFileName, Word Mode)
     static const DWORD access[] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
     if ((Mode & 3) == 3)
         throw EFOpenError("Cannot open file \"" + AFileName + "\". " +
-                          SystemMessage(ERROR_INVALID_PARAMETER));
+                          SysErrorMessage(ERROR_INVALID_PARAMETER));
     HANDLE h = CreateFileA(AFileName.c_str(), access[Mode & 3], ShareFlags(Mode), nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-        throw EFOpenError("Cannot open file \"" + AFileName + "\". " + SystemMessage(GetLastError()));
+        throw EFOpenError("Cannot open file \"" + AFileName + "\". " + SysErrorMessage(GetLastError()));
     FHandle = h;
 }
 
