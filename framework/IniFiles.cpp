@@ -1,0 +1,574 @@
+#include "IniFiles.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+// The lines of an INI file, grouped in blocks: block 0 holds the lines before the first section
+// header, every further block starts with a header. Lines keep their text as read so that a write
+// reproduces every line it does not change.
+class TIniDocument {
+public:
+    void Parse(const AnsiString& text);
+    // The file's bytes: the byte-order mark when the source had one, then every line with CRLF.
+    AnsiString Render() const;
+    void AppendLines(TStrings* list) const;
+    void Clear()
+    {
+        blocks_.clear();
+        bom_ = false;
+    }
+
+    const AnsiString* Find(const AnsiString& section, const AnsiString& key) const;
+    // Each returns true when the document changed.
+    bool Write(const AnsiString& section, const AnsiString& key, const AnsiString& value);
+    bool DeleteKey(const AnsiString& section, const AnsiString& key);
+    bool EraseSection(const AnsiString& section);
+
+    bool HasSection(const AnsiString& section) const;
+    std::vector<const AnsiString*> KeyNames(const AnsiString& section) const;
+    std::vector<const AnsiString*> SectionNames() const;
+
+private:
+    struct Line {
+        AnsiString raw;
+        bool isKey = false;
+        AnsiString key, keyUp, value;
+    };
+    struct Block {
+        bool hasHeader = false;
+        AnsiString header;  // the header line as read
+        AnsiString name, nameUp;
+        std::vector<Line> lines;
+    };
+    static Line MakeLine(const AnsiString& raw);
+    static bool IsBlankLine(const Line& line) { return !line.isKey && Trim(line.raw).empty(); }
+    bool Matches(const Block& b, const AnsiString& sectionUp) const { return b.hasHeader && b.nameUp == sectionUp; }
+
+    std::vector<Block> blocks_;
+    bool bom_ = false;
+};
+
+namespace {
+
+const char kBom[] = "\xEF\xBB\xBF";
+
+template <class AddLine>
+void SplitLines(const AnsiString& text, size_t start, AddLine add)
+{
+    const size_t n = text.size();
+    while (start < n) {
+        size_t p = start;
+        while (p < n && text[p] != '\r' && text[p] != '\n')
+            ++p;
+        add(text.substr(start, p - start));
+        if (p < n && text[p] == '\r')
+            ++p;
+        if (p < n && text[p] == '\n')
+            ++p;
+        start = p;
+    }
+}
+
+// Names are looked up trimmed and without case.
+AnsiString NameKey(const AnsiString& name) { return AnsiUpperCase(Trim(name)); }
+
+bool HasLineBreakOrNul(const AnsiString& s) { return s.find_first_of(AnsiString("\r\n\0", 3)) != AnsiString::npos; }
+
+} // namespace
+
+TIniDocument::Line TIniDocument::MakeLine(const AnsiString& raw)
+{
+    Line line;
+    line.raw = raw;
+    const AnsiString t = Trim(raw);
+    if (t.empty() || t[0] == ';' || t[0] == '[')
+        return line;
+    line.isKey = true;
+    const size_t eq = t.find('=');
+    if (eq == AnsiString::npos) {
+        line.key = t;
+    } else {
+        line.key = Trim(t.substr(0, eq));
+        line.value = Trim(t.substr(eq + 1));
+    }
+    line.keyUp = AnsiUpperCase(line.key);
+    return line;
+}
+
+void TIniDocument::Parse(const AnsiString& text)
+{
+    Clear();
+    size_t start = 0;
+    if (text.compare(0, 3, kBom) == 0) {
+        bom_ = true;
+        start = 3;
+    }
+    blocks_.emplace_back();
+    SplitLines(text, start, [this](const AnsiString& raw) {
+        const AnsiString t = Trim(raw);
+        if (!t.empty() && t[0] == '[') {
+            const size_t close = t.rfind(']');
+            if (close != AnsiString::npos) {
+                Block b;
+                b.hasHeader = true;
+                b.header = raw;
+                b.name = Trim(t.substr(1, close - 1));
+                b.nameUp = AnsiUpperCase(b.name);
+                blocks_.push_back(std::move(b));
+                return;
+            }
+        }
+        blocks_.back().lines.push_back(MakeLine(raw));
+    });
+}
+
+AnsiString TIniDocument::Render() const
+{
+    AnsiString out;
+    if (bom_)
+        out += kBom;
+    for (const Block& b : blocks_) {
+        if (b.hasHeader) {
+            out += b.header;
+            out += "\r\n";
+        }
+        for (const Line& line : b.lines) {
+            out += line.raw;
+            out += "\r\n";
+        }
+    }
+    return out;
+}
+
+void TIniDocument::AppendLines(TStrings* list) const
+{
+    for (const Block& b : blocks_) {
+        if (b.hasHeader)
+            list->Add(b.header);
+        for (const Line& line : b.lines)
+            list->Add(line.raw);
+    }
+}
+
+const AnsiString* TIniDocument::Find(const AnsiString& section, const AnsiString& key) const
+{
+    const AnsiString sectionUp = NameKey(section), keyUp = NameKey(key);
+    for (const Block& b : blocks_)
+        if (Matches(b, sectionUp))
+            for (const Line& line : b.lines)
+                if (line.isKey && line.keyUp == keyUp)
+                    return &line.value;
+    return nullptr;
+}
+
+bool TIniDocument::Write(const AnsiString& section, const AnsiString& key, const AnsiString& value)
+{
+    const AnsiString sectionUp = NameKey(section), keyUp = NameKey(key);
+    const AnsiString v = Trim(value);
+    Block* first = nullptr;
+    for (Block& b : blocks_) {
+        if (!Matches(b, sectionUp))
+            continue;
+        if (!first)
+            first = &b;
+        for (Line& line : b.lines) {
+            if (line.isKey && line.keyUp == keyUp) {
+                if (line.value == v)
+                    return false;
+                line.value = v;
+                line.raw = line.key + "=" + v;  // the key keeps its spelling in the file
+                return true;
+            }
+        }
+    }
+    Line line;
+    line.isKey = true;
+    line.key = Trim(key);
+    line.keyUp = keyUp;
+    line.value = v;
+    line.raw = line.key + "=" + v;
+    if (first) {
+        // After the last non-blank line of the block, so blank lines before the next section stay.
+        auto pos = first->lines.end();
+        while (pos != first->lines.begin() && IsBlankLine(*(pos - 1)))
+            --pos;
+        first->lines.insert(pos, std::move(line));
+        return true;
+    }
+    if (blocks_.empty())
+        blocks_.emplace_back();
+    Block b;
+    b.hasHeader = true;
+    b.name = Trim(section);
+    b.nameUp = sectionUp;
+    b.header = "[" + b.name + "]";
+    b.lines.push_back(std::move(line));
+    blocks_.push_back(std::move(b));
+    return true;
+}
+
+bool TIniDocument::DeleteKey(const AnsiString& section, const AnsiString& key)
+{
+    const AnsiString sectionUp = NameKey(section), keyUp = NameKey(key);
+    bool changed = false;
+    for (Block& b : blocks_) {
+        if (!Matches(b, sectionUp))
+            continue;
+        const auto end = std::remove_if(b.lines.begin(), b.lines.end(),
+                                        [&](const Line& line) { return line.isKey && line.keyUp == keyUp; });
+        if (end != b.lines.end()) {
+            b.lines.erase(end, b.lines.end());
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool TIniDocument::EraseSection(const AnsiString& section)
+{
+    const AnsiString sectionUp = NameKey(section);
+    const auto end =
+        std::remove_if(blocks_.begin(), blocks_.end(), [&](const Block& b) { return Matches(b, sectionUp); });
+    if (end == blocks_.end())
+        return false;
+    blocks_.erase(end, blocks_.end());
+    return true;
+}
+
+bool TIniDocument::HasSection(const AnsiString& section) const
+{
+    const AnsiString sectionUp = NameKey(section);
+    return std::any_of(blocks_.begin(), blocks_.end(), [&](const Block& b) { return Matches(b, sectionUp); });
+}
+
+std::vector<const AnsiString*> TIniDocument::KeyNames(const AnsiString& section) const
+{
+    const AnsiString sectionUp = NameKey(section);
+    std::vector<const AnsiString*> names;
+    std::vector<const AnsiString*> seen;  // upper-case forms, to list each key once
+    for (const Block& b : blocks_) {
+        if (!Matches(b, sectionUp))
+            continue;
+        for (const Line& line : b.lines) {
+            if (!line.isKey)
+                continue;
+            if (std::any_of(seen.begin(), seen.end(), [&](const AnsiString* s) { return *s == line.keyUp; }))
+                continue;
+            seen.push_back(&line.keyUp);
+            names.push_back(&line.key);
+        }
+    }
+    return names;
+}
+
+std::vector<const AnsiString*> TIniDocument::SectionNames() const
+{
+    std::vector<const AnsiString*> names;
+    std::vector<const AnsiString*> seen;
+    for (const Block& b : blocks_) {
+        if (!b.hasHeader)
+            continue;
+        if (std::any_of(seen.begin(), seen.end(), [&](const AnsiString* s) { return *s == b.nameUp; }))
+            continue;
+        seen.push_back(&b.nameUp);
+        names.push_back(&b.name);
+    }
+    return names;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Shared reading and writing
+
+namespace {
+
+void FillSection(const TIniDocument& doc, const AnsiString& section, TStrings* strings)
+{
+    strings->BeginUpdate();
+    try {
+        strings->Clear();
+        for (const AnsiString* name : doc.KeyNames(section))
+            strings->Add(*name);
+    } catch (...) {
+        strings->EndUpdate();
+        throw;
+    }
+    strings->EndUpdate();
+}
+
+void FillSections(const TIniDocument& doc, TStrings* strings)
+{
+    strings->BeginUpdate();
+    try {
+        strings->Clear();
+        for (const AnsiString* name : doc.SectionNames())
+            strings->Add(*name);
+    } catch (...) {
+        strings->EndUpdate();
+        throw;
+    }
+    strings->EndUpdate();
+}
+
+void FillSectionValues(const TIniDocument& doc, const AnsiString& section, TStrings* strings)
+{
+    strings->BeginUpdate();
+    try {
+        strings->Clear();
+        for (const AnsiString* name : doc.KeyNames(section))
+            strings->Add(*name + "=" + *doc.Find(section, *name));
+    } catch (...) {
+        strings->EndUpdate();
+        throw;
+    }
+    strings->EndUpdate();
+}
+
+// The bytes of a file; false when it cannot be opened or read.
+bool ReadFileBytes(const AnsiString& fileName, AnsiString& out, DWORD& error)
+{
+    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = GetLastError();
+        return false;
+    }
+    out.clear();
+    char buf[65536];
+    bool ok = true;
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(h, buf, sizeof buf, &got, nullptr)) {
+            error = GetLastError();
+            ok = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        out.append(buf, got);
+    }
+    CloseHandle(h);
+    return ok;
+}
+
+bool PathExists(const AnsiString& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+} // namespace
+
+void TCustomIniFile::CheckWritable(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value)
+{
+    const AnsiString s = Trim(Section), k = Trim(Ident);
+    if (s.find(']') != AnsiString::npos || HasLineBreakOrNul(s))
+        throw EIniFileException("Invalid section name \"" + s + "\": it cannot be stored in an INI file");
+    if (k.find('=') != AnsiString::npos || (!k.empty() && (k[0] == '[' || k[0] == ';')) || HasLineBreakOrNul(k))
+        throw EIniFileException("Invalid key name \"" + k + "\": it cannot be stored in an INI file");
+    if (HasLineBreakOrNul(Trim(Value)))
+        throw EIniFileException("Invalid value of key \"" + k + "\": line breaks cannot be stored in an INI file");
+}
+
+void TCustomIniFile::LoadDocument(TIniDocument& Doc, bool ForWrite) const
+{
+    Doc.Clear();
+    if (FFileName.empty() || !PathExists(FFileName))
+        return;
+    AnsiString bytes;
+    DWORD error = 0;
+    if (!ReadFileBytes(FFileName, bytes, error)) {
+        if (ForWrite)
+            throw EIniFileException("Unable to write to " + FFileName + ": it cannot be read. " +
+                                    SysErrorMessage(error));
+        return;
+    }
+    Doc.Parse(bytes);
+}
+
+void TCustomIniFile::SaveDocument(const TIniDocument& Doc) const
+{
+    const AnsiString dir = ExtractFilePath(FFileName);
+    if (!dir.empty() && !DirectoryExists(dir))
+        throw EIniFileException("Unable to write to " + FFileName + ": the folder " + dir + " does not exist");
+    try {
+        SafeWriteFileBytes(FFileName, Doc.Render());
+    } catch (const EIniFileException&) {
+        throw;
+    } catch (const Exception& e) {
+        throw EIniFileException("Unable to write to " + FFileName + ". " + e.Message);
+    }
+}
+
+Integer TCustomIniFile::ReadInteger(const AnsiString& Section, const AnsiString& Ident, Integer Default) const
+{
+    Integer value = 0;
+    return TryStrToInt(ReadString(Section, Ident, ""), value) ? value : Default;
+}
+
+void TCustomIniFile::WriteInteger(const AnsiString& Section, const AnsiString& Ident, Integer Value)
+{
+    WriteString(Section, Ident, IntToStr(Value));
+}
+
+bool TCustomIniFile::ReadBool(const AnsiString& Section, const AnsiString& Ident, bool Default) const
+{
+    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+void TCustomIniFile::WriteBool(const AnsiString& Section, const AnsiString& Ident, bool Value)
+{
+    WriteString(Section, Ident, Value ? "1" : "0");
+}
+
+double TCustomIniFile::ReadFloat(const AnsiString& Section, const AnsiString& Ident, double Default) const
+{
+    double value = 0;
+    const AnsiString text = ReadString(Section, Ident, "");
+    return !text.empty() && TryStrToFloat(text, value) ? value : Default;
+}
+
+void TCustomIniFile::WriteFloat(const AnsiString& Section, const AnsiString& Ident, double Value)
+{
+    WriteString(Section, Ident, FloatToStr(Value));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TIniFile
+
+AnsiString TIniFile::ReadString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default) const
+{
+    TIniDocument doc;
+    LoadDocument(doc, false);
+    const AnsiString* value = doc.Find(Section, Ident);
+    return value ? *value : Default;
+}
+
+void TIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value)
+{
+    CheckWritable(Section, Ident, Value);
+    TIniDocument doc;
+    LoadDocument(doc, true);
+    // A missing file is created even when nothing else changes.
+    if (doc.Write(Section, Ident, Value) || !PathExists(FileName()))
+        SaveDocument(doc);
+}
+
+void TIniFile::ReadSection(const AnsiString& Section, TStrings* Strings) const
+{
+    TIniDocument doc;
+    LoadDocument(doc, false);
+    FillSection(doc, Section, Strings);
+}
+
+void TIniFile::ReadSections(TStrings* Strings) const
+{
+    TIniDocument doc;
+    LoadDocument(doc, false);
+    FillSections(doc, Strings);
+}
+
+void TIniFile::ReadSectionValues(const AnsiString& Section, TStrings* Strings) const
+{
+    TIniDocument doc;
+    LoadDocument(doc, false);
+    FillSectionValues(doc, Section, Strings);
+}
+
+bool TIniFile::SectionExists(const AnsiString& Section) const
+{
+    TIniDocument doc;
+    LoadDocument(doc, false);
+    return doc.HasSection(Section);
+}
+
+bool TIniFile::ValueExists(const AnsiString& Section, const AnsiString& Ident) const
+{
+    TIniDocument doc;
+    LoadDocument(doc, false);
+    return doc.Find(Section, Ident) != nullptr;
+}
+
+void TIniFile::DeleteKey(const AnsiString& Section, const AnsiString& Ident)
+{
+    TIniDocument doc;
+    LoadDocument(doc, true);
+    if (doc.DeleteKey(Section, Ident))
+        SaveDocument(doc);
+}
+
+void TIniFile::EraseSection(const AnsiString& Section)
+{
+    TIniDocument doc;
+    LoadDocument(doc, true);
+    if (doc.EraseSection(Section))
+        SaveDocument(doc);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TMemIniFile
+
+TMemIniFile::TMemIniFile(const AnsiString& FileName) : TCustomIniFile(FileName), FDoc(std::make_unique<TIniDocument>())
+{
+    if (FileName.empty() || !PathExists(FileName))
+        return;
+    AnsiString bytes;
+    DWORD error = 0;
+    if (!ReadFileBytes(FileName, bytes, error))
+        throw EFOpenError("Cannot open file \"" + FileName + "\". " + SysErrorMessage(error));
+    FDoc->Parse(bytes);
+}
+
+TMemIniFile::~TMemIniFile() = default;
+
+AnsiString TMemIniFile::ReadString(const AnsiString& Section, const AnsiString& Ident,
+                                   const AnsiString& Default) const
+{
+    const AnsiString* value = FDoc->Find(Section, Ident);
+    return value ? *value : Default;
+}
+
+void TMemIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value)
+{
+    CheckWritable(Section, Ident, Value);
+    FDoc->Write(Section, Ident, Value);
+}
+
+void TMemIniFile::ReadSection(const AnsiString& Section, TStrings* Strings) const
+{
+    FillSection(*FDoc, Section, Strings);
+}
+
+void TMemIniFile::ReadSections(TStrings* Strings) const { FillSections(*FDoc, Strings); }
+
+void TMemIniFile::ReadSectionValues(const AnsiString& Section, TStrings* Strings) const
+{
+    FillSectionValues(*FDoc, Section, Strings);
+}
+
+bool TMemIniFile::SectionExists(const AnsiString& Section) const { return FDoc->HasSection(Section); }
+
+bool TMemIniFile::ValueExists(const AnsiString& Section, const AnsiString& Ident) const
+{
+    return FDoc->Find(Section, Ident) != nullptr;
+}
+
+void TMemIniFile::DeleteKey(const AnsiString& Section, const AnsiString& Ident) { FDoc->DeleteKey(Section, Ident); }
+
+void TMemIniFile::EraseSection(const AnsiString& Section) { FDoc->EraseSection(Section); }
+
+void TMemIniFile::UpdateFile() { SaveDocument(*FDoc); }
+
+void TMemIniFile::Clear() { FDoc->Clear(); }
+
+void TMemIniFile::GetStrings(TStrings* List) const
+{
+    List->BeginUpdate();
+    try {
+        List->Clear();
+        FDoc->AppendLines(List);
+    } catch (...) {
+        List->EndUpdate();
+        throw;
+    }
+    List->EndUpdate();
+}
+
+void TMemIniFile::SetStrings(TStrings* List) { FDoc->Parse(List ? List->GetTextStr() : AnsiString()); }

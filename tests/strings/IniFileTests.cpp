@@ -1,0 +1,359 @@
+#include "IniFiles.h"
+#include "TestKit.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+using V = std::vector<AnsiString>;
+
+V Lines(const TStrings& list)
+{
+    V out;
+    for (int i = 0; i < list.Count(); ++i)
+        out.push_back(list[i]);
+    return out;
+}
+
+// An INI file with the given bytes in a fresh folder.
+struct IniOnDisk {
+    explicit IniOnDisk(const AnsiString& bytes, const AnsiString& name = "test.ini") : path(dir / name)
+    {
+        testkit::WriteFileBytes(path, bytes);
+    }
+    AnsiString Bytes() const { return testkit::ReadFileBytes(path); }
+    testkit::TempDir dir;
+    AnsiString path;
+};
+
+V Sections(const TCustomIniFile& ini)
+{
+    TStringList list;
+    ini.ReadSections(&list);
+    return Lines(list);
+}
+
+V Keys(const TCustomIniFile& ini, const AnsiString& section)
+{
+    TStringList list;
+    ini.ReadSection(section, &list);
+    return Lines(list);
+}
+
+V SectionValues(const TCustomIniFile& ini, const AnsiString& section)
+{
+    TStringList list;
+    ini.ReadSectionValues(section, &list);
+    return Lines(list);
+}
+
+// The same file read both ways must give the same answers; each test runs on both classes.
+class IniRead : public ::testing::TestWithParam<bool> {
+protected:
+    std::unique_ptr<TCustomIniFile> Open(const AnsiString& path)
+    {
+        if (GetParam())
+            return std::make_unique<TMemIniFile>(path);
+        return std::make_unique<TIniFile>(path);
+    }
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Both, IniRead, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "TMemIniFile" : "TIniFile"; });
+
+TEST_P(IniRead, ParsesTheLinesTheWayStoredFilesWereWritten)
+{
+    IniOnDisk f("\xEF\xBB\xBF[First]\r\n"
+                "  key one  =  value with = sign  \r\n"
+                "\tTabbed\t=\tx\t\r\n"
+                "; comment = not a key\r\n"
+                "#hash=is a key\r\n"
+                "empty=\r\n"
+                "novalue\r\n"
+                "dup=first\r\n"
+                "DUP=second\r\n"
+                "[unterminated\r\n"
+                "\r\n"
+                "[  Раздел  ] ; trailing text\n"
+                "Ключ=Значение\r"
+                "ёж=1\n"
+                "[first]\r\n"
+                "later=from second block\r\n"
+                "dup=third");
+    auto ini = Open(f.path);
+    EXPECT_EQ(ini->ReadString("First", "key one", "-"), "value with = sign");
+    EXPECT_EQ(ini->ReadString("FIRST", "KEY ONE", "-"), "value with = sign");
+    EXPECT_EQ(ini->ReadString("First", "tabbed", "-"), "x");
+    EXPECT_EQ(ini->ReadString("First", "; comment", "-"), "-");
+    EXPECT_EQ(ini->ReadString("First", "#hash", "-"), "is a key");
+    EXPECT_EQ(ini->ReadString("First", "empty", "-"), "") << "a present empty value is not the default";
+    EXPECT_EQ(ini->ReadString("First", "novalue", "-"), "");
+    EXPECT_TRUE(ini->ValueExists("First", "novalue"));
+    EXPECT_EQ(ini->ReadString("First", "dup", "-"), "first") << "the first of duplicate keys wins";
+    EXPECT_EQ(ini->ReadString("раздел", "КЛЮЧ", "-"), "Значение");
+    EXPECT_EQ(ini->ReadString("РАЗДЕЛ", "ЁЖ", "-"), "1");
+    EXPECT_EQ(ini->ReadString("first", "later", "-"), "from second block");
+    EXPECT_EQ(ini->ReadString("unterminated", "x", "-"), "-");
+    EXPECT_EQ(ini->ReadString("Missing", "key", "def"), "def");
+    EXPECT_FALSE(ini->ValueExists("First", "missing"));
+
+    EXPECT_EQ(Sections(*ini), (V{"First", "Раздел"}));
+    EXPECT_EQ(Keys(*ini, "first"), (V{"key one", "Tabbed", "#hash", "empty", "novalue", "dup", "later"}));
+    EXPECT_EQ(SectionValues(*ini, "FIRST"), (V{"key one=value with = sign", "Tabbed=x", "#hash=is a key", "empty=",
+                                               "novalue=", "dup=first", "later=from second block"}));
+    EXPECT_TRUE(ini->SectionExists("раздел"));
+    EXPECT_FALSE(ini->SectionExists("unterminated"));
+}
+
+TEST_P(IniRead, LongLinesAndNamesAreNotCut)
+{
+    const AnsiString longValue(10000, 'v'), longSection(5000, 'S'), longKey(3000, 'k');
+    IniOnDisk f("[" + longSection + "]\r\n" + longKey + "=" + longValue + "\r\nnext=1\r\n");
+    auto ini = Open(f.path);
+    EXPECT_EQ(ini->ReadString(longSection, longKey, ""), longValue);
+    EXPECT_EQ(ini->ReadInteger(longSection, "next", 0), 1);
+    EXPECT_EQ(Sections(*ini), (V{longSection}));
+}
+
+TEST_P(IniRead, NumbersAndBooleans)
+{
+    IniOnDisk f("[N]\r\ndec=42\r\nneg=-7\r\nhex=$1F\r\nhex2=0x1f\r\nbad=12a\r\nempty=\r\nword=True\r\n"
+                "big=99999999999\r\nallbits=$FFFFFFFF\r\none=1\r\nzero=0\r\ntwo=2\r\nfloat=4.44\r\ncomma=4,44\r\n");
+    auto ini = Open(f.path);
+    EXPECT_EQ(ini->ReadInteger("N", "dec", 0), 42);
+    EXPECT_EQ(ini->ReadInteger("N", "neg", 0), -7);
+    EXPECT_EQ(ini->ReadInteger("N", "hex", 0), 31);
+    EXPECT_EQ(ini->ReadInteger("N", "hex2", 0), 31);
+    EXPECT_EQ(ini->ReadInteger("N", "bad", 5), 5);
+    EXPECT_EQ(ini->ReadInteger("N", "empty", 5), 5);
+    EXPECT_EQ(ini->ReadInteger("N", "big", 5), 5);
+    EXPECT_EQ(ini->ReadInteger("N", "allbits", 5), -1);
+    EXPECT_EQ(ini->ReadInteger("N", "missing", 9), 9);
+    // "True" is not a number: it reads as the default, so it counts as false by default.
+    EXPECT_FALSE(ini->ReadBool("N", "word", false));
+    EXPECT_TRUE(ini->ReadBool("N", "word", true));
+    EXPECT_TRUE(ini->ReadBool("N", "one", false));
+    EXPECT_TRUE(ini->ReadBool("N", "two", false));
+    EXPECT_FALSE(ini->ReadBool("N", "zero", true));
+    EXPECT_TRUE(ini->ReadBool("N", "missing", true));
+    // Floats follow DecimalSeparator, as the skin loader expects when it switches it to ".".
+    const char separator = DecimalSeparator;
+    DecimalSeparator = '.';
+    EXPECT_DOUBLE_EQ(ini->ReadFloat("N", "float", 0), 4.44);
+    DecimalSeparator = ',';
+    EXPECT_DOUBLE_EQ(ini->ReadFloat("N", "float", 1.5), 1.5);
+    EXPECT_DOUBLE_EQ(ini->ReadFloat("N", "comma", 0), 4.44);
+    DecimalSeparator = separator;
+    EXPECT_DOUBLE_EQ(ini->ReadFloat("N", "bad", 1.5), 1.5);
+    EXPECT_DOUBLE_EQ(ini->ReadFloat("N", "empty", 1.5), 1.5);
+}
+
+TEST_P(IniRead, MissingFileGivesDefaults)
+{
+    testkit::TempDir dir;
+    auto ini = Open(dir / "none.ini");
+    EXPECT_EQ(ini->ReadString("S", "k", "d"), "d");
+    EXPECT_EQ(ini->ReadInteger("S", "k", 3), 3);
+    EXPECT_EQ(Sections(*ini), V{});
+    EXPECT_FALSE(ini->SectionExists("S"));
+    EXPECT_EQ(ini->FileName(), dir / "none.ini");
+}
+
+TEST(IniWrite, KeepsEveryOtherLineInItsPlace)
+{
+    const AnsiString original = "; settings\r\n"
+                                "stray=before any section\r\n"
+                                "\r\n"
+                                "[FORM]\r\n"
+                                "Width = 800\r\n"
+                                "; keep me\r\n"
+                                "garbage line\r\n"
+                                "[unterminated\r\n"
+                                "\r\n"
+                                "[VIEW]\r\n"
+                                "Visible_Tool1=1\r\n"
+                                "last=no line break";
+    IniOnDisk f(original);
+    TIniFile ini(f.path);
+    ini.WriteInteger("Form", "width", 1024);  // existing key: the key keeps its spelling
+    ini.WriteString("FORM", "Skin", "Neutral");  // new key: after the last line of the section
+    ini.WriteString("Panel", "Width", "200");    // new section: at the end
+    ini.WriteString("VIEW", "Visible_Tool1", "1");  // same value: file untouched
+    EXPECT_EQ(f.Bytes(), "; settings\r\n"
+                         "stray=before any section\r\n"
+                         "\r\n"
+                         "[FORM]\r\n"
+                         "Width=1024\r\n"
+                         "; keep me\r\n"
+                         "garbage line\r\n"
+                         "[unterminated\r\n"
+                         "Skin=Neutral\r\n"
+                         "\r\n"
+                         "[VIEW]\r\n"
+                         "Visible_Tool1=1\r\n"
+                         "last=no line break\r\n"
+                         "[Panel]\r\n"
+                         "Width=200\r\n");
+    EXPECT_EQ(ini.ReadString("", "stray", "-"), "-") << "lines before the first section belong to none";
+
+    ini.DeleteKey("form", "SKIN");
+    ini.EraseSection("view");
+    EXPECT_EQ(f.Bytes(), "; settings\r\n"
+                         "stray=before any section\r\n"
+                         "\r\n"
+                         "[FORM]\r\n"
+                         "Width=1024\r\n"
+                         "; keep me\r\n"
+                         "garbage line\r\n"
+                         "[unterminated\r\n"
+                         "\r\n"
+                         "[Panel]\r\n"
+                         "Width=200\r\n");
+}
+
+TEST(IniWrite, DuplicatesAndByteOrderMark)
+{
+    IniOnDisk f("\xEF\xBB\xBF[S]\r\nk=1\r\nK=2\r\n[s]\r\nk=3\r\n");
+    TIniFile ini(f.path);
+    ini.WriteString("S", "k", "new");  // the key that reads count changes
+    EXPECT_EQ(ini.ReadString("S", "k", ""), "new");
+    EXPECT_EQ(f.Bytes(), "\xEF\xBB\xBF[S]\r\nk=new\r\nK=2\r\n[s]\r\nk=3\r\n") << "the mark stays";
+    ini.DeleteKey("S", "K");  // every occurrence goes, so no older value shows up
+    EXPECT_FALSE(ini.ValueExists("S", "k"));
+    EXPECT_EQ(f.Bytes(), "\xEF\xBB\xBF[S]\r\n[s]\r\n");
+    EXPECT_TRUE(ini.SectionExists("S"));
+    EXPECT_EQ(Keys(ini, "S"), V{});
+}
+
+TEST(IniWrite, CreatesAMissingFileButNotItsFolder)
+{
+    testkit::TempDir dir;
+    TIniFile ini(dir / "new.ini");
+    ini.WriteString("Раздел", "Ключ", "Значение");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "new.ini"), "[Раздел]\r\nКлюч=Значение\r\n");
+
+    TIniFile lost(dir / "no such folder\\x.ini");
+    EXPECT_EQ(lost.ReadString("S", "k", "d"), "d");
+    try {
+        lost.WriteString("S", "k", "v");
+        FAIL() << "no exception";
+    } catch (const EIniFileException& e) {
+        EXPECT_NE(e.Message.find("no such folder"), AnsiString::npos) << e.Message;
+        EXPECT_NE(e.Message.find("does not exist"), AnsiString::npos) << e.Message;
+    }
+    EXPECT_EQ(GetFileAttributesA((dir / "no such folder").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    TMemIniFile mem(dir / "no such folder\\y.ini");
+    mem.WriteString("S", "k", "v");
+    EXPECT_THROW(mem.UpdateFile(), EIniFileException);
+}
+
+TEST(IniWrite, AHiddenFileIsRewrittenAndStaysHidden)
+{
+    IniOnDisk f("[FORM]\r\nWidth=1\r\n", "form.ini");
+    ASSERT_TRUE(SetFileAttributesA(f.path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    TIniFile ini(f.path);
+    EXPECT_EQ(ini.ReadInteger("FORM", "Width", 0), 1);
+    ini.WriteInteger("FORM", "Width", 640);
+    ini.WriteInteger("FORM", "Height", 480);
+    EXPECT_EQ(f.Bytes(), "[FORM]\r\nWidth=640\r\nHeight=480\r\n");
+    EXPECT_TRUE(GetFileAttributesA(f.path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+
+    TMemIniFile mem(f.path);
+    mem.WriteInteger("FORM", "Top", 5);
+    mem.UpdateFile();
+    EXPECT_EQ(TIniFile(f.path).ReadInteger("FORM", "Top", 0), 5);
+    EXPECT_TRUE(GetFileAttributesA(f.path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+
+TEST(IniWrite, RefusesNamesAndValuesThatCannotRoundTrip)
+{
+    IniOnDisk f("[S]\r\nk=v\r\n");
+    const AnsiString before = f.Bytes();
+    TIniFile ini(f.path);
+    TMemIniFile mem(f.path);
+    for (TCustomIniFile* file : {static_cast<TCustomIniFile*>(&ini), static_cast<TCustomIniFile*>(&mem)}) {
+        EXPECT_THROW(file->WriteString("S", "a=b", "v"), EIniFileException);
+        EXPECT_THROW(file->WriteString("S", "[x", "v"), EIniFileException);
+        EXPECT_THROW(file->WriteString("S", ";x", "v"), EIniFileException);
+        EXPECT_THROW(file->WriteString("S]", "k", "v"), EIniFileException);
+        EXPECT_THROW(file->WriteString("S", "k", "line\r\n[Injected]\r\nx=1"), EIniFileException);
+        EXPECT_THROW(file->WriteString("S", "k\nx", "v"), EIniFileException);
+        EXPECT_THROW(file->WriteString("S", "k", AnsiString("a\0b", 3)), EIniFileException);
+        EXPECT_EQ(file->ReadString("S", "k", ""), "v");
+    }
+    mem.UpdateFile();
+    EXPECT_EQ(f.Bytes(), before);
+    // What the format can hold is accepted: "=" and "]" inside values, "[" inside a key.
+    ini.WriteString("S", "a[1]", "x=y]");
+    EXPECT_EQ(TMemIniFile(f.path).ReadString("s", "A[1]", ""), "x=y]");
+}
+
+TEST(IniWrite, TIniFileWritesThroughAndSeesOtherWriters)
+{
+    IniOnDisk f("[S]\r\nk=1\r\n");
+    TIniFile a(f.path), b(f.path);
+    a.WriteString("S", "k", "2");
+    EXPECT_EQ(b.ReadString("S", "k", ""), "2");
+    testkit::WriteFileBytes(f.path, "[S]\r\nk=3\r\nother=x\r\n");
+    EXPECT_EQ(a.ReadString("S", "k", ""), "3");
+    a.WriteString("S", "new", "y");
+    EXPECT_EQ(f.Bytes(), "[S]\r\nk=3\r\nother=x\r\nnew=y\r\n") << "a write starts from the file as it is now";
+}
+
+TEST(IniWrite, AFileThatCannotBeReadIsNotReplaced)
+{
+    IniOnDisk f("[S]\r\nk=1\r\n");
+    HANDLE lock = CreateFileA(f.path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    TIniFile ini(f.path);
+    EXPECT_EQ(ini.ReadString("S", "k", "d"), "d");
+    EXPECT_THROW(ini.WriteString("S", "x", "2"), EIniFileException);
+    EXPECT_THROW(TMemIniFile{f.path}, EFOpenError);
+    CloseHandle(lock);
+    EXPECT_EQ(f.Bytes(), "[S]\r\nk=1\r\n");
+}
+
+TEST(MemIniFile, HoldsChangesUntilUpdateFile)
+{
+    IniOnDisk f("; head\r\n[A]\r\nx=1\r\n");
+    TMemIniFile mem(f.path);
+    mem.WriteString("A", "y", "2");
+    mem.WriteFloat("B", "f", 2.5);
+    mem.WriteBool("B", "b", true);
+    EXPECT_EQ(f.Bytes(), "; head\r\n[A]\r\nx=1\r\n");
+    EXPECT_DOUBLE_EQ(mem.ReadFloat("B", "f", 0), 2.5);
+    EXPECT_TRUE(mem.ReadBool("b", "B", false));
+    mem.UpdateFile();
+    EXPECT_EQ(f.Bytes(), "; head\r\n[A]\r\nx=1\r\ny=2\r\n[B]\r\nf=" + FloatToStr(2.5) + "\r\nb=1\r\n");
+    mem.EraseSection("A");
+    mem.DeleteKey("B", "f");
+    mem.UpdateFile();
+    EXPECT_EQ(f.Bytes(), "; head\r\n[B]\r\nb=1\r\n");
+}
+
+TEST(MemIniFile, StringsInAndOut)
+{
+    TStringList lines;
+    lines.SetText("; skin sections\r\n[BUTTON]\r\nPARENTCLASS=GLOBALINFO\r\n COLOR = 255 \r\n\r\n[edit]\r\nBEVEL\r\n");
+    TMemIniFile mem("");
+    mem.SetStrings(&lines);
+    EXPECT_EQ(Sections(mem), (V{"BUTTON", "edit"}));
+    EXPECT_EQ(mem.ReadInteger("button", "color", -1), 255);
+    EXPECT_EQ(Keys(mem, "EDIT"), (V{"BEVEL"}));
+    TStringList out;
+    out.Add("old content is replaced");
+    mem.GetStrings(&out);
+    EXPECT_TRUE(out.Equals(&lines)) << out.Text();
+    mem.WriteString("edit", "COLOR", "0");
+    mem.GetStrings(&out);
+    EXPECT_EQ(out.Text(), "; skin sections\r\n[BUTTON]\r\nPARENTCLASS=GLOBALINFO\r\n COLOR = 255 \r\n\r\n[edit]\r\nBEVEL\r\n"
+                          "COLOR=0\r\n");
+    mem.Clear();
+    EXPECT_EQ(Sections(mem), V{});
+}
