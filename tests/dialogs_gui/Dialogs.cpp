@@ -1,0 +1,401 @@
+// Message, input and common dialogs: the scripted prompt service, and the real modal windows
+// driven from a timer inside their modal loops.
+#include <gtest/gtest.h>
+
+#include "Dialogs.h"
+#include "TestKit.h"
+
+#include <functional>
+#include <string>
+
+namespace {
+
+// Runs a step on every tick of a thread timer (timers keep firing inside modal loops) until the
+// step answers true; gives up after a bound so that a failing test cannot hang.
+class TModalDriver {
+public:
+    explicit TModalDriver(std::function<bool()> step) : step_(std::move(step))
+    {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 20, &TModalDriver::Tick);
+    }
+    ~TModalDriver()
+    {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    bool Done() const { return done_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        TModalDriver* self = current_;
+        if (!self || self->done_)
+            return;
+        if (++self->ticks_ > 250) {
+            // Out of patience: close whatever box is open so that the test ends.
+            if (HWND h = GetActiveWindow())
+                PostMessageA(h, WM_CLOSE, 0, 0);
+            return;
+        }
+        self->done_ = self->step_();
+    }
+    static inline TModalDriver* current_ = nullptr;
+    std::function<bool()> step_;
+    UINT_PTR timer_ = 0;
+    int ticks_ = 0;
+    bool done_ = false;
+};
+
+std::string WindowText(HWND h)
+{
+    char buf[1024] = {};
+    GetWindowTextA(h, buf, sizeof buf);
+    return buf;
+}
+
+std::string ClassOf(HWND h)
+{
+    char buf[256] = {};
+    GetClassNameA(h, buf, sizeof buf);
+    return buf;
+}
+
+struct FindCtx {
+    std::string title;
+    HWND found;
+};
+BOOL CALLBACK FindProc(HWND h, LPARAM p)
+{
+    auto* c = reinterpret_cast<FindCtx*>(p);
+    if (IsWindowVisible(h) && ClassOf(h) == "#32770" && WindowText(h) == c->title) {
+        c->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The visible top-level dialog window of this thread with the given title, or null.
+HWND FindBox(const std::string& title)
+{
+    FindCtx ctx{title, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindProc, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+// Child controls of a box with their class and text.
+struct Child {
+    HWND h;
+    std::string cls, text;
+};
+std::vector<Child> Children(HWND box)
+{
+    std::vector<Child> out;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        out.push_back({c, ClassOf(c), WindowText(c)});
+    return out;
+}
+
+HWND FindChild(HWND box, const std::string& cls, const std::string& text)
+{
+    for (auto& c : Children(box))
+        if (c.cls == cls && c.text == text)
+            return c.h;
+    return nullptr;
+}
+
+void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+void PressKey(WORD vk)
+{
+    HWND focus = GetFocus();
+    PostMessageA(focus, WM_KEYDOWN, vk, 1);
+    PostMessageA(focus, WM_KEYUP, vk, 0xC0000001);
+}
+
+} // namespace
+
+// --- The scripted service ---------------------------------------------------------------------
+
+TEST(ScriptedPrompts, RecordTextsCaptionsAndReturnScriptedAnswers)
+{
+    TScriptedPromptService script;
+    TPromptServiceGuard guard(script);
+    script.Answer(mrYes);
+    script.Answer(IDNO);
+
+    EXPECT_EQ(MessageDlg("Удалить?", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 7), mrYes);
+    EXPECT_EQ(PromptService().MessageBox("Вы уверены, что хотите удалить?", "Удаление", MB_YESNO | MB_ICONEXCLAMATION),
+              IDNO);
+    ShowMessage("Готово");
+
+    ASSERT_EQ(script.Shown.size(), 3u);
+    EXPECT_EQ(script.Shown[0].Kind, TScriptedPromptService::pkMessageDlg);
+    EXPECT_EQ(script.Shown[0].Caption, "Confirm");
+    EXPECT_EQ(script.Shown[0].Text, "Удалить?");
+    EXPECT_TRUE(script.Shown[0].Buttons == (TMsgDlgButtons{mbYes, mbNo}));
+    EXPECT_EQ(script.Shown[0].HelpCtx, 7);
+    EXPECT_EQ(script.Shown[1].Kind, TScriptedPromptService::pkMessageBox);
+    EXPECT_EQ(script.Shown[1].Caption, "Удаление");
+    EXPECT_EQ(script.Shown[1].Flags, UINT(MB_YESNO | MB_ICONEXCLAMATION));
+    // ShowMessage is a custom box titled with the application's title and one OK button.
+    EXPECT_EQ(script.Shown[2].DlgType, mtCustom);
+    EXPECT_EQ(script.Shown[2].Caption, ApplicationTitle());
+    EXPECT_TRUE(script.Shown[2].Buttons == TMsgDlgButtons(mbOK));
+    EXPECT_EQ(script.Unanswered, 1);
+}
+
+TEST(ScriptedPrompts, InputBoxKeepsTheDefaultOnCancelAndTakesTheTextOnOk)
+{
+    TScriptedPromptService script;
+    TPromptServiceGuard guard(script);
+    script.CancelInput();
+    script.AnswerInput("новое");
+    EXPECT_EQ(InputBox("Название", "Введите название:", "старое"), "старое");
+    EXPECT_EQ(InputBox("Название", "Введите название:", "старое"), "новое");
+
+    AnsiString value = "x";
+    EXPECT_FALSE(InputQuery("c", "p", value)); // nothing scripted: cancelled
+    EXPECT_EQ(value, "x");
+    EXPECT_EQ(script.Unanswered, 1);
+    ASSERT_EQ(script.Shown.size(), 3u);
+    EXPECT_EQ(script.Shown[0].Caption, "Название");
+    EXPECT_EQ(script.Shown[0].Text, "Введите название:");
+    EXPECT_EQ(script.Shown[0].Value, "старое");
+}
+
+TEST(ScriptedPrompts, GuardsNestAndRestoreTheSystemService)
+{
+    IPromptService* system = &PromptService();
+    TScriptedPromptService outer, inner;
+    {
+        TPromptServiceGuard g1(outer);
+        {
+            TPromptServiceGuard g2(inner);
+            EXPECT_EQ(&PromptService(), &inner);
+        }
+        EXPECT_EQ(&PromptService(), &outer);
+    }
+    EXPECT_EQ(&PromptService(), system);
+}
+
+TEST(ScriptedPrompts, CommonDialogsAnswerThroughTheService)
+{
+    TScriptedPromptService script;
+    TPromptServiceGuard guard(script);
+    std::unique_ptr<TOpenDialog> dlg(Create<TOpenDialog>(nullptr));
+    dlg->Title = "Открыть";
+    script.AnswerDialog(true, [](TCommonDialog& d) { static_cast<TOpenDialog&>(d).FileName = "C:\\a.html"; });
+    EXPECT_TRUE(dlg->Execute());
+    EXPECT_EQ(dlg->FileName, "C:\\a.html");
+    EXPECT_FALSE(dlg->Execute());
+    ASSERT_EQ(script.Shown.size(), 2u);
+    EXPECT_EQ(script.Shown[0].DialogClass, "TOpenDialog");
+    EXPECT_EQ(script.Shown[0].Caption, "Открыть");
+}
+
+TEST(MessageDialogTables, DefaultAndCancelButtons)
+{
+    EXPECT_EQ(MsgDlgDefaultButton({mbYes, mbNo}), mbYes);
+    EXPECT_EQ(MsgDlgCancelButton({mbYes, mbNo}), mbNo);
+    EXPECT_EQ(MsgDlgDefaultButton({mbAbort, mbRetry, mbIgnore}), mbRetry);
+    EXPECT_EQ(MsgDlgCancelButton({mbAbort, mbRetry, mbIgnore}), -1);
+    EXPECT_EQ(MsgDlgDefaultButton(mbOK), mbOK);
+    EXPECT_EQ(MsgDlgCancelButton(mbOK), mbOK);
+    EXPECT_EQ(MsgDlgButtonCaption(mbNoToAll), "N&o to All");
+    EXPECT_EQ(MsgDlgButtonResult(mbYesToAll), mrYesToAll);
+    EXPECT_EQ(MsgDlgButtonResult(mbHelp), mrNone);
+    EXPECT_EQ(MsgDlgTitle("", mtError), "Error");
+    EXPECT_EQ(MsgDlgTitle("Свой", mtError), "Свой");
+}
+
+// --- The real windows -------------------------------------------------------------------------
+
+TEST(RealMessageDlg, ShowsTextIconAndButtonsAndReturnsThePressedButton)
+{
+    std::vector<std::string> buttons;
+    std::string text;
+    bool hasIcon = false;
+    TModalDriver driver([&] {
+        HWND box = FindBox("Confirm");
+        if (!box)
+            return false;
+        for (auto& c : Children(box)) {
+            if (c.cls == "Button")
+                buttons.push_back(c.text);
+            else if (c.cls == "Static" && (GetWindowLongA(c.h, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+                hasIcon = true;
+            else if (c.cls == "Static")
+                text = c.text;
+        }
+        Click(FindChild(box, "Button", "&No"));
+        return true;
+    });
+    EXPECT_EQ(MessageDlg("Удалить статью \"A & B\"?", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0), mrNo);
+    EXPECT_TRUE(driver.Done());
+    EXPECT_EQ(buttons, (std::vector<std::string>{"&Yes", "&No"}));
+    EXPECT_EQ(text, "Удалить статью \"A & B\"?");
+    EXPECT_TRUE(hasIcon);
+}
+
+TEST(RealMessageDlg, EscPressesTheCancelButtonOrNothingWithoutOne)
+{
+    {
+        TModalDriver driver([&] {
+            if (!FindBox("Warning"))
+                return false;
+            PressKey(VK_ESCAPE);
+            return true;
+        });
+        EXPECT_EQ(MessageDlg("w", mtWarning, TMsgDlgButtons{mbYes, mbNo}, 0), mrNo);
+    }
+    {
+        int step = 0;
+        TModalDriver driver([&] {
+            HWND box = FindBox("Error");
+            if (!box)
+                return false;
+            if (step++ == 0) {
+                PressKey(VK_ESCAPE); // no cancel button: the box stays
+                return false;
+            }
+            if (step < 5)
+                return false;
+            Click(FindChild(box, "Button", "&Ignore"));
+            return true;
+        });
+        EXPECT_EQ(MessageDlg("e", mtError, TMsgDlgButtons{mbAbort, mbRetry, mbIgnore}, 0), mrIgnore);
+    }
+    {
+        // Enter presses the default button; OK is default and cancel of [mbOK].
+        TModalDriver driver([&] {
+            if (!FindBox("Information"))
+                return false;
+            PressKey(VK_RETURN);
+            return true;
+        });
+        EXPECT_EQ(MessageDlg("i", mtInformation, TMsgDlgButtons{mbOK, mbCancel}, 0), mrOk);
+    }
+}
+
+TEST(RealMessageDlg, TitleCloseGivesCancelAndPositionIsKept)
+{
+    RECT where{};
+    TModalDriver driver([&] {
+        HWND box = FindBox(ApplicationTitle());
+        if (!box)
+            return false;
+        GetWindowRect(box, &where);
+        PostMessageA(box, WM_CLOSE, 0, 0);
+        return true;
+    });
+    // A custom box without buttons closes only through its title bar.
+    EXPECT_EQ(MessageDlgPos("Без кнопок", mtCustom, TMsgDlgButtons(), 0, 10, -1), mrCancel);
+    EXPECT_EQ(where.left, 10);
+}
+
+TEST(RealMessageDlg, LongTextWrapsAndGrowsTheBox)
+{
+    SIZE shortBox{}, longBox{};
+    auto measure = [](SIZE& out) {
+        return [&out] {
+            HWND box = FindBox("Information");
+            if (!box)
+                return false;
+            RECT r;
+            GetWindowRect(box, &r);
+            out = SIZE{r.right - r.left, r.bottom - r.top};
+            Click(FindChild(box, "Button", "OK"));
+            return true;
+        };
+    };
+    {
+        TModalDriver d(measure(shortBox));
+        MessageDlg("Коротко", mtInformation, mbOK, 0);
+    }
+    {
+        TModalDriver d(measure(longBox));
+        std::string text;
+        for (int i = 0; i < 80; ++i)
+            text += "слово ";
+        MessageDlg(text, mtInformation, mbOK, 0);
+    }
+    EXPECT_GT(longBox.cy, shortBox.cy);
+    EXPECT_LE(longBox.cx, GetSystemMetrics(SM_CXSCREEN) / 2 + 200);
+}
+
+TEST(RealInputQuery, OkTakesTheEditedTextCancelKeepsTheValue)
+{
+    AnsiString value = "старое";
+    std::string seenPrompt, seenEdit;
+    TModalDriver driver([&] {
+        HWND box = FindBox("Название");
+        if (!box)
+            return false;
+        seenPrompt = WindowText(FindChild(box, "Static", "Введите:"));
+        for (auto& c : Children(box))
+            if (c.cls == "Edit") {
+                seenEdit = c.text;
+                SetWindowTextA(c.h, "новое");
+            }
+        Click(FindChild(box, "Button", "OK"));
+        return true;
+    });
+    EXPECT_TRUE(InputQuery("Название", "Введите:", value));
+    EXPECT_EQ(value, "новое");
+    EXPECT_EQ(seenPrompt, "Введите:");
+    EXPECT_EQ(seenEdit, "старое");
+
+    TModalDriver cancel([&] {
+        HWND box = FindBox("Название");
+        if (!box)
+            return false;
+        for (auto& c : Children(box))
+            if (c.cls == "Edit")
+                SetWindowTextA(c.h, "другое");
+        PressKey(VK_ESCAPE);
+        return true;
+    });
+    EXPECT_EQ(InputBox("Название", "Введите:", "по умолчанию"), "по умолчанию");
+}
+
+TEST(RealMessageBox, ReturnsThePressedButton)
+{
+    TModalDriver driver([&] {
+        HWND box = FindBox("Удаление");
+        if (!box)
+            return false;
+        PostMessageA(box, WM_COMMAND, IDYES, 0);
+        return true;
+    });
+    EXPECT_EQ(PromptService().MessageBox("Вы уверены, что хотите удалить?", "Удаление", MB_YESNO | MB_ICONEXCLAMATION),
+              IDYES);
+}
+
+TEST(RealOpenDialog, ReturnsTheTypedFileWithItsFullPath)
+{
+    testkit::TempDir dir;
+    testkit::WriteFileBytes(dir / "a.txt", "x");
+    std::unique_ptr<TOpenDialog> dlg(Create<TOpenDialog>(nullptr));
+    dlg->Title = "Выбор файла";
+    dlg->InitialDir = dir.Path();
+    dlg->Filter = "Text|*.txt|All|*.*";
+    dlg->Options.Include(ofFileMustExist);
+    TModalDriver driver([&] {
+        HWND box = FindBox("Выбор файла");
+        if (!box)
+            return false;
+        // The file name box of the explorer-style dialog.
+        HWND edit = GetDlgItem(box, 0x47C); // cmb13
+        if (edit)
+            SetWindowTextA(edit, "a.txt");
+        else
+            SetDlgItemTextA(box, 0x480, "a.txt"); // edt1
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    ASSERT_TRUE(dlg->Execute());
+    EXPECT_TRUE(SameText(dlg->FileName, dir / "a.txt")) << dlg->FileName;
+    EXPECT_EQ(dlg->Files.size(), 1u);
+    EXPECT_EQ(dlg->FilterIndex, 1);
+}
