@@ -95,6 +95,7 @@ TEST(FileStream, CreateOverHiddenFileTruncatesAndKeepsWorking)
         Put(f, "new");
     }
     EXPECT_EQ(ReadFileBytes(path), "new");
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN) << "the file was emptied, not replaced";
 }
 
 TEST(FileStream, ShareModes)
