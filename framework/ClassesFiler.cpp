@@ -255,11 +255,16 @@ TValueType TReader::ReadValue()
     return static_cast<TValueType>(b);
 }
 
-TValueType TReader::NextValue()
+Byte TReader::PeekByte()
 {
     if (FBufPos == FBufLen)
         FillBuffer();
-    Byte b = FBuf[FBufPos];
+    return FBuf[FBufPos];
+}
+
+TValueType TReader::NextValue()
+{
+    Byte b = PeekByte();
     if (b > vaUTF8String)
         InvalidValue();
     return static_cast<TValueType>(b);

@@ -122,7 +122,9 @@ public:
     void ReadBinary(TMemoryStream& Data);
     void ReadListBegin();
     void ReadListEnd();
-    bool EndOfList() { return NextValue() == vaNull; }
+    // True when the next byte is the end marker. It only looks at the byte, which may also be
+    // the length of a property name (so any value is allowed).
+    bool EndOfList() { return PeekByte() == vaNull; }
     AnsiString ReadPropName() { return ReadStr(); }
     // Skips one value of any type, nested lists and collections included.
     void SkipValue();
@@ -145,6 +147,7 @@ private:
     [[noreturn]] void Damaged() const;
     [[noreturn]] void InvalidValue() const;
     Byte ReadByte();
+    Byte PeekByte();
     void Read(void* Buffer, Int64 Count);
     void Skip(Int64 Count);
     Int64 ReadLength(); // a 32-bit length, checked against the bytes left

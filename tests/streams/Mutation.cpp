@@ -60,6 +60,9 @@ std::string SampleTree(bool withGlyph = true)
     w.EndPropPath();
     w.WritePropName("Images");
     w.WriteReference("ID_Vellorn", "ImageList1");
+    // A name longer than any value type byte.
+    w.WritePropName("BoundLabel.Font.Charset");
+    w.WriteIdent("DEFAULT_CHARSET");
     // Larger than the reader's read-ahead block: skipped by moving the stream.
     if (withGlyph) {
         std::string glyph(9000, 'g');
@@ -180,6 +183,9 @@ std::string Survives(const std::string& bytes)
 
 // Inputs that once broke the reader (hex).
 const std::vector<const char*> Regressions = {
+    // A property name of more than 20 bytes was taken for an unknown value type by the end-of-list
+    // test of the property loop ("TPF0", class "T", name "N", "BoundLabel.Font.Charset" = True).
+    "54504630" "0154" "014e" "17426f756e644c6162656c2e466f6e742e43686172736574" "09" "00" "00",
 };
 
 } // namespace
@@ -198,6 +204,9 @@ TEST(Mutation, RegressionInputs)
 {
     for (const char* hex : Regressions)
         EXPECT_EQ(Survives(Unhex(hex)), "") << hex;
+    // The first one must parse, not merely fail cleanly.
+    TStringStream s(Unhex(Regressions[0]));
+    EXPECT_NO_THROW(ParseTree(s));
 }
 
 TEST(Mutation, DamagedStreamsParseOrRaise)
