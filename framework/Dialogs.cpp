@@ -768,12 +768,12 @@ TFontDialog::~TFontDialog() = default;
 bool TFontDialog::DoExecute()
 {
     LOGFONTA lf{};
-    GetObjectA(font_->GetHandle(), sizeof lf, &lf);
+    GetObjectA(font_->Handle(), sizeof lf, &lf);
     CHOOSEFONTA cf{};
     cf.lStructSize = sizeof cf;
     cf.hwndOwner = GetActiveWindow();
     cf.lpLogFont = &lf;
-    cf.rgbColors = static_cast<COLORREF>(ColorToRGB(font_->GetColor())) & 0xFFFFFF;
+    cf.rgbColors = static_cast<COLORREF>(ColorToRGB(font_->Color())) & 0xFFFFFF;
     cf.Flags = CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS;
     const std::pair<TFontDialogOption, DWORD> flags[] = {
         {fdAnsiOnly, CF_SCRIPTSONLY},         {fdTrueTypeOnly, CF_TTONLY},
