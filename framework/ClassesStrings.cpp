@@ -530,10 +530,26 @@ void TStringList::Clear()
     Changed();
 }
 
+AnsiString TStringList::GetTextStr() const
+{
+    size_t total = 0;
+    for (const Item& item : FList)
+        total += item.S.size() + 2;
+    AnsiString result;
+    result.reserve(total);
+    for (const Item& item : FList) {
+        result += item.S;
+        result += "\r\n";
+    }
+    return result;
+}
+
 void TStringList::SetTextStr(const AnsiString& Value)
 {
-    // Unsorted lists take the lines in one pass; sorted ones place each line.
-    if (FSorted) {
+    // Adding line by line would make a sorted list quadratic; the lines are taken in one pass and
+    // then sorted, which gives the same list (the sort is stable and dupIgnore keeps the first of
+    // equal lines). dupError keeps the line-by-line path so that it stops at the first duplicate.
+    if (FSorted && FDuplicates == dupError) {
         inherited::SetTextStr(Value);
         return;
     }
@@ -541,6 +557,15 @@ void TStringList::SetTextStr(const AnsiString& Value)
     try {
         Clear();
         SplitLines(Value, [this](AnsiString line) { FList.push_back(Item{std::move(line), nullptr}); });
+        if (FSorted) {
+            Sort();
+            if (FDuplicates == dupIgnore) {
+                const auto end = std::unique(FList.begin(), FList.end(), [this](const Item& a, const Item& b) {
+                    return CompareStrings(a.S, b.S) == 0;
+                });
+                FList.erase(end, FList.end());
+            }
+        }
     } catch (...) {
         EndUpdate();
         throw;
@@ -612,8 +637,12 @@ bool TStringList::Find(const AnsiString& S, int& Index) const
 
 int TStringList::IndexOf(const AnsiString& S) const
 {
-    if (!FSorted)
-        return inherited::IndexOf(S);
+    if (!FSorted) {
+        for (size_t i = 0; i < FList.size(); ++i)
+            if (CompareStrings(FList[i].S, S) == 0)
+                return static_cast<int>(i);
+        return -1;
+    }
     int index = -1;
     return Find(S, index) ? index : -1;
 }

@@ -133,6 +133,7 @@ public:
     void Insert(int Index, const AnsiString& S) override;
     void Delete(int Index) override;
     void Clear() override;
+    AnsiString GetTextStr() const override;
     void SetTextStr(const AnsiString& Value) override;
 
     // In a sorted list the string goes to its sorted place; Duplicates decides about equal ones

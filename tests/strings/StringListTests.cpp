@@ -143,6 +143,35 @@ TEST(StringList, SortedListsPlaceFindAndHandleDuplicates)
     EXPECT_EQ(MessageOf([&] { list.Put(0, "x"); }), "EStringListError: Operation not allowed on sorted list");
 }
 
+TEST(StringList, SortedTextLoadMatchesAddingLineByLine)
+{
+    std::mt19937 rng(99);
+    const char* const letters[] = {"a", "A", "б", "Б", "ё", "Ё", " "};
+    AnsiString text;
+    for (int i = 0; i < 3000; ++i) {
+        for (int k = 0, n = 1 + static_cast<int>(rng() % 3); k < n; ++k)
+            text += letters[rng() % 7];
+        text += "\r\n";
+    }
+    TStringList plain;
+    plain.SetText(text);
+    for (TDuplicates dup : {dupIgnore, dupAccept}) {
+        TStringList bulk, single;
+        for (TStringList* l : {&bulk, &single}) {
+            l->SetDuplicates(dup);
+            l->SetSorted(true);
+        }
+        bulk.SetText(text);
+        for (int i = 0; i < plain.Count(); ++i)
+            single.Add(plain[i]);
+        EXPECT_TRUE(bulk.Equals(&single)) << dup;
+    }
+    TStringList strict;
+    strict.SetDuplicates(dupError);
+    strict.SetSorted(true);
+    EXPECT_THROW(strict.SetText("x\r\ny\r\nX\r\n"), EStringListError);
+}
+
 TEST(StringList, SortIsStableAndFollowsCaseSensitivity)
 {
     TStringList list;
