@@ -426,6 +426,25 @@ constexpr std::int64_t MaxBitmapBytes = 256ll * 1024 * 1024;
 
 class TBitmapCanvas;
 
+// A DIB section with its description (used while building a bitmap's image).
+struct TDibData {
+    TGdiHandle<HBITMAP> handle;
+    Byte* bits = nullptr;
+    int width = 0, height = 0;
+    TPixelFormat format = pf24bit;
+    std::vector<RGBQUAD> colors;
+    int BitsPerPixel() const;
+    // Bytes per row, padded to 4 bytes.
+    int RowBytes() const;
+    // Bottom-up storage: row 0 of the image is the last row in memory.
+    Byte* Row(int y) const { return bits + static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(RowBytes()); }
+    // Makes a DIB section (an empty record for a zero size); EInvalidGraphicOperation beyond the
+    // limits, EOutOfResources when the system refuses.
+    static TDibData Make(int width, int height, TPixelFormat format, std::vector<RGBQUAD> colors = {});
+    // The colour table the framework gives a new bitmap of the format.
+    static std::vector<RGBQUAD> DefaultColors(TPixelFormat format);
+};
+
 // A bitmap held in a DIB section. Rows are stored bottom-up as in every DIB; ScanLine(0) is the
 // top row. Its canvas is made on first use; the canvas's memory context is released by Dormant
 // and by FreeMemoryContexts whenever the canvas is not locked, and made again on demand.
@@ -440,34 +459,34 @@ public:
 
     void Assign(TPersistent* Source) override;
 
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
+    int Width() const override { return dib_.width; }
+    int Height() const override { return dib_.height; }
     void SetWidth(int Value) override;
     void SetHeight(int Value) override;
     void SetSize(int Width, int Height);
-    bool Empty() const override { return width_ == 0 || height_ == 0; }
+    bool Empty() const override { return dib_.width == 0 || dib_.height == 0; }
 
-    TPixelFormat PixelFormat() const { return pixelFormat_; }
+    TPixelFormat PixelFormat() const { return dib_.format; }
     void SetPixelFormat(TPixelFormat Value);
     // Start of row Row (0 = top); raises EInvalidGraphicOperation out of range.
     void* ScanLine(int Row);
     // Bytes per row (rows are padded to 4 bytes).
-    int RowBytes() const;
+    int RowBytes() const { return dib_.RowBytes(); }
 
     TCanvas* Canvas();
     // Releases the canvas's memory context (the image stays).
     void Dormant();
     void FreeImage() { Dormant(); }
 
-    HBITMAP Handle() const { return handle_.Get(); }
+    HBITMAP Handle() const { return dib_.handle.Get(); }
     // Takes ownership of a bitmap: its pixels are copied into a DIB section and it is deleted.
     void SetHandle(HBITMAP Value);
     // Gives the DIB section away; the bitmap becomes empty.
     HBITMAP ReleaseHandle();
-    bool HandleAllocated() const { return static_cast<bool>(handle_); }
+    bool HandleAllocated() const { return static_cast<bool>(dib_.handle); }
     TBitmapHandleType HandleType() const { return bmDIB; }
     void SetHandleType(TBitmapHandleType) {}
-    bool Monochrome() const { return pixelFormat_ == pf1bit; }
+    bool Monochrome() const { return dib_.format == pf1bit; }
 
     // Key colour of transparent drawing: in tmAuto mode the bottom-left pixel.
     TColor TransparentColor();
@@ -476,7 +495,7 @@ public:
     void SetTransparentMode(TTransparentMode Value);
 
     // Colour table of a 1, 4 or 8-bit bitmap.
-    std::vector<RGBQUAD> ColorTable() const { return colors_; }
+    std::vector<RGBQUAD> ColorTable() const { return dib_.colors; }
     void SetColorTable(const std::vector<RGBQUAD>& Colors);
 
     void LoadFromMemory(const void* Data, std::size_t Size) override;
@@ -489,21 +508,12 @@ protected:
     void Draw(TCanvas* ACanvas, const RECT& Rect) override;
 
 private:
-    struct Image;
-    void Allocate(int width, int height, TPixelFormat format, const std::vector<RGBQUAD>& colors);
-    void AdoptImage(Image&& img);
+    void Adopt(TDibData&& dib);
     void Resize(int width, int height);
-    void FillWithColor(TColor color);
     void FreeContext();
-    void CanvasChanged(TObject*);
-    int BitCount() const;
-    void FillBitmapInfo(std::vector<Byte>& info) const;
+    std::vector<Byte> InfoHeader() const;
 
-    int width_ = 0, height_ = 0;
-    TPixelFormat pixelFormat_ = pf24bit;
-    std::vector<RGBQUAD> colors_;
-    TGdiHandle<HBITMAP> handle_;
-    Byte* bits_ = nullptr;
+    TDibData dib_;
     std::unique_ptr<TBitmapCanvas> canvas_;
     TColor transparentColor_ = clDefault;
     TTransparentMode transparentMode_ = tmAuto;
