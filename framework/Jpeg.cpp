@@ -1,0 +1,235 @@
+// JPEG images decoded with libjpeg. libjpeg reports errors through a callback that must not
+// return; ours jumps back with longjmp into a plain function that holds no object with a
+// destructor, which turns the error into a code. The exception is raised only after that
+// function has returned, so it never unwinds through libjpeg's frames.
+#include "Jpeg.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include <jpeglib.h>
+
+namespace {
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+void ErrorExit(j_common_ptr cinfo)
+{
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+// Warnings (a damaged but readable scan) are not shown anywhere.
+void OutputMessage(j_common_ptr) {}
+
+struct JpegInfo {
+    int width;
+    int height;
+};
+
+struct DecodeTarget {
+    Byte* bottomRow; // lowest address of a bottom-up 24-bit image
+    int stride;
+    int width;
+    int height;
+    int grayscale;
+};
+
+void InitError(ErrorManager* err, jpeg_decompress_struct* cinfo)
+{
+    std::memset(cinfo, 0, sizeof *cinfo);
+    cinfo->err = jpeg_std_error(&err->pub);
+    err->pub.error_exit = ErrorExit;
+    err->pub.output_message = OutputMessage;
+    err->message[0] = 0;
+}
+
+// 0 on success; otherwise message holds libjpeg's text.
+int ReadHeader(const Byte* data, unsigned long size, JpegInfo* info, char* message)
+{
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    InitError(&err, &cinfo);
+    if (setjmp(err.jump)) {
+        std::memcpy(message, err.message, JMSG_LENGTH_MAX);
+        jpeg_destroy_decompress(&cinfo);
+        return 1;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, size);
+    jpeg_read_header(&cinfo, TRUE);
+    info->width = static_cast<int>(cinfo.image_width);
+    info->height = static_cast<int>(cinfo.image_height);
+    jpeg_destroy_decompress(&cinfo);
+    return 0;
+}
+
+void StoreRow(const jpeg_decompress_struct* cinfo, const JSAMPLE* src, Byte* dst, int width)
+{
+    switch (cinfo->output_components) {
+    case 1:
+        for (int x = 0; x < width; ++x, dst += 3)
+            dst[0] = dst[1] = dst[2] = src[x];
+        break;
+    case 3:
+        for (int x = 0; x < width; ++x, dst += 3, src += 3) {
+            dst[0] = src[2];
+            dst[1] = src[1];
+            dst[2] = src[0];
+        }
+        break;
+    default: // CMYK; images written with an Adobe marker store the inks inverted
+        for (int x = 0; x < width; ++x, dst += 3, src += 4) {
+            unsigned c = src[0], m = src[1], y = src[2], k = src[3];
+            if (!cinfo->saw_Adobe_marker) {
+                c = 255 - c;
+                m = 255 - m;
+                y = 255 - y;
+                k = 255 - k;
+            }
+            dst[0] = static_cast<Byte>(y * k / 255);
+            dst[1] = static_cast<Byte>(m * k / 255);
+            dst[2] = static_cast<Byte>(c * k / 255);
+        }
+        break;
+    }
+}
+
+// 0 on success, 1 on a libjpeg error (message set), 2 when the image does not match the target.
+int Decode(const Byte* data, unsigned long size, const DecodeTarget* target, char* message)
+{
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    InitError(&err, &cinfo);
+    if (setjmp(err.jump)) {
+        std::memcpy(message, err.message, JMSG_LENGTH_MAX);
+        jpeg_destroy_decompress(&cinfo);
+        return 1;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, data, size);
+    jpeg_read_header(&cinfo, TRUE);
+    if (target->grayscale)
+        cinfo.out_color_space = JCS_GRAYSCALE;
+    else if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK)
+        cinfo.out_color_space = JCS_CMYK;
+    else
+        cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    if (static_cast<int>(cinfo.output_width) != target->width || static_cast<int>(cinfo.output_height) != target->height ||
+        (cinfo.output_components != 1 && cinfo.output_components != 3 && cinfo.output_components != 4)) {
+        jpeg_destroy_decompress(&cinfo);
+        return 2;
+    }
+    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                                cinfo.output_width * static_cast<JDIMENSION>(cinfo.output_components), 1);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JDIMENSION y = cinfo.output_scanline;
+        if (jpeg_read_scanlines(&cinfo, row, 1) != 1)
+            break;
+        Byte* dst = target->bottomRow + static_cast<std::size_t>(target->height - 1 - static_cast<int>(y)) *
+                                            static_cast<std::size_t>(target->stride);
+        StoreRow(&cinfo, row[0], dst, target->width);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return 0;
+}
+
+} // namespace
+
+TJPEGImage::TJPEGImage() = default;
+
+TJPEGImage::~TJPEGImage() = default;
+
+void TJPEGImage::Assign(TPersistent* Source)
+{
+    if (auto* j = dynamic_cast<TJPEGImage*>(Source)) {
+        if (j == this)
+            return;
+        data_ = j->data_;
+        width_ = j->width_;
+        height_ = j->height_;
+        grayscale_ = j->grayscale_;
+        bitmap_.reset();
+        Changed();
+        return;
+    }
+    inherited::Assign(Source);
+}
+
+void TJPEGImage::AssignTo(TPersistent* Dest)
+{
+    if (auto* b = dynamic_cast<TBitmap*>(Dest)) {
+        if (Empty()) {
+            b->SetSize(0, 0);
+            return;
+        }
+        b->Assign(Bitmap());
+        return;
+    }
+    inherited::AssignTo(Dest);
+}
+
+void TJPEGImage::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the size of a JPEG image"); }
+
+void TJPEGImage::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of a JPEG image"); }
+
+void TJPEGImage::SetGrayscale(bool Value)
+{
+    if (Value == grayscale_)
+        return;
+    grayscale_ = Value;
+    bitmap_.reset();
+    Changed();
+}
+
+void TJPEGImage::LoadFromMemory(const void* Data, std::size_t Size)
+{
+    const Byte* p = static_cast<const Byte*>(Data);
+    if (!p || Size < 4 || p[0] != 0xFF || p[1] != 0xD8)
+        throw EInvalidGraphic("JPEG error #53");
+    JpegInfo info{};
+    char message[JMSG_LENGTH_MAX] = {};
+    if (ReadHeader(p, static_cast<unsigned long>(Size), &info, message) != 0)
+        throw EInvalidGraphic(AnsiString("JPEG error: ") + message);
+    if (info.width <= 0 || info.height <= 0 || info.width > MaxBitmapSide || info.height > MaxBitmapSide ||
+        static_cast<std::int64_t>(info.width * 3 + 3) * info.height > MaxBitmapBytes)
+        throw EInvalidGraphic("JPEG image is too large");
+    data_.assign(p, p + Size);
+    width_ = info.width;
+    height_ = info.height;
+    bitmap_.reset();
+    Changed();
+}
+
+TBitmap* TJPEGImage::Bitmap()
+{
+    if (Empty())
+        return nullptr;
+    if (!bitmap_) {
+        auto bmp = std::make_unique<TBitmap>(width_, height_, pf24bit);
+        DecodeTarget target{static_cast<Byte*>(bmp->ScanLine(height_ - 1)), bmp->RowBytes(), width_, height_,
+                            grayscale_ ? 1 : 0};
+        char message[JMSG_LENGTH_MAX] = {};
+        int rc = Decode(data_.data(), static_cast<unsigned long>(data_.size()), &target, message);
+        if (rc == 1)
+            throw EInvalidGraphic(AnsiString("JPEG error: ") + message);
+        if (rc != 0)
+            throw EInvalidGraphic("JPEG image is not valid");
+        bitmap_ = std::move(bmp);
+    }
+    return bitmap_.get();
+}
+
+void TJPEGImage::Draw(TCanvas* ACanvas, const RECT& Rect)
+{
+    if (TBitmap* b = Bitmap())
+        ACanvas->StretchDraw(Rect, b);
+}
