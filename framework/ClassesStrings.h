@@ -54,7 +54,8 @@ public:
     virtual int IndexOfName(const AnsiString& Name) const;
     int IndexOfObject(TObject* AObject) const;
 
-    // Copies the strings and objects of another TStrings (other sources: TPersistent rules).
+    // Copies the strings and object pointers of another TStrings (other sources: TPersistent
+    // rules). The objects are shared, not copied: two owning lists must not share them.
     void Assign(TPersistent* Source) override;
 
     // --- properties ---

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 // The lines of an INI file, grouped in blocks: block 0 holds the lines before the first section
@@ -27,7 +29,8 @@ public:
     bool EraseSection(const AnsiString& section);
 
     bool HasSection(const AnsiString& section) const;
-    std::vector<const AnsiString*> KeyNames(const AnsiString& section) const;
+    // The keys of a section, each once, with the value that reads for it (the first one).
+    std::vector<std::pair<const AnsiString*, const AnsiString*>> Keys(const AnsiString& section) const;
     std::vector<const AnsiString*> SectionNames() const;
 
 private:
@@ -243,38 +246,28 @@ bool TIniDocument::HasSection(const AnsiString& section) const
     return std::any_of(blocks_.begin(), blocks_.end(), [&](const Block& b) { return Matches(b, sectionUp); });
 }
 
-std::vector<const AnsiString*> TIniDocument::KeyNames(const AnsiString& section) const
+std::vector<std::pair<const AnsiString*, const AnsiString*>> TIniDocument::Keys(const AnsiString& section) const
 {
     const AnsiString sectionUp = NameKey(section);
-    std::vector<const AnsiString*> names;
-    std::vector<const AnsiString*> seen;  // upper-case forms, to list each key once
+    std::vector<std::pair<const AnsiString*, const AnsiString*>> keys;
+    std::unordered_set<AnsiString> seen;  // upper-case forms, to list each key once
     for (const Block& b : blocks_) {
         if (!Matches(b, sectionUp))
             continue;
-        for (const Line& line : b.lines) {
-            if (!line.isKey)
-                continue;
-            if (std::any_of(seen.begin(), seen.end(), [&](const AnsiString* s) { return *s == line.keyUp; }))
-                continue;
-            seen.push_back(&line.keyUp);
-            names.push_back(&line.key);
-        }
+        for (const Line& line : b.lines)
+            if (line.isKey && seen.insert(line.keyUp).second)
+                keys.emplace_back(&line.key, &line.value);
     }
-    return names;
+    return keys;
 }
 
 std::vector<const AnsiString*> TIniDocument::SectionNames() const
 {
     std::vector<const AnsiString*> names;
-    std::vector<const AnsiString*> seen;
-    for (const Block& b : blocks_) {
-        if (!b.hasHeader)
-            continue;
-        if (std::any_of(seen.begin(), seen.end(), [&](const AnsiString* s) { return *s == b.nameUp; }))
-            continue;
-        seen.push_back(&b.nameUp);
-        names.push_back(&b.name);
-    }
+    std::unordered_set<AnsiString> seen;
+    for (const Block& b : blocks_)
+        if (b.hasHeader && seen.insert(b.nameUp).second)
+            names.push_back(&b.name);
     return names;
 }
 
@@ -288,8 +281,8 @@ void FillSection(const TIniDocument& doc, const AnsiString& section, TStrings* s
     strings->BeginUpdate();
     try {
         strings->Clear();
-        for (const AnsiString* name : doc.KeyNames(section))
-            strings->Add(*name);
+        for (const auto& key : doc.Keys(section))
+            strings->Add(*key.first);
     } catch (...) {
         strings->EndUpdate();
         throw;
@@ -316,8 +309,8 @@ void FillSectionValues(const TIniDocument& doc, const AnsiString& section, TStri
     strings->BeginUpdate();
     try {
         strings->Clear();
-        for (const AnsiString* name : doc.KeyNames(section))
-            strings->Add(*name + "=" + *doc.Find(section, *name));
+        for (const auto& key : doc.Keys(section))
+            strings->Add(*key.first + "=" + *key.second);
     } catch (...) {
         strings->EndUpdate();
         throw;

@@ -357,3 +357,24 @@ TEST(MemIniFile, StringsInAndOut)
     mem.Clear();
     EXPECT_EQ(Sections(mem), V{});
 }
+
+TEST(MemIniFile, LargeTreeMapReadsAndWrites)
+{
+    // A tree map with many titles in one section, as a large archive has.
+    AnsiString text = "[FILES]\r\n";
+    for (int i = 0; i < 20000; ++i)
+        text += "Статья " + IntToStr(i) + "=page" + IntToStr(i) + ".html\r\n";
+    IniOnDisk f(text, "Temp.ini");
+    TMemIniFile mem(f.path);
+    TStringList values;
+    mem.ReadSectionValues("files", &values);
+    ASSERT_EQ(values.Count(), 20000);
+    EXPECT_EQ(values[19999], "Статья 19999=page19999.html");
+    EXPECT_EQ(mem.ReadString("FILES", "СТАТЬЯ 12345", ""), "page12345.html");
+    TIniFile ini(f.path);
+    ini.WriteString("FILES", "Новая", "new.html");
+    ini.DeleteKey("FILES", "статья 0");
+    EXPECT_EQ(TMemIniFile(f.path).ReadString("FILES", "новая", ""), "new.html");
+    EXPECT_EQ(f.Bytes().size(), text.size() - AnsiString("Статья 0=page0.html\r\n").size() +
+                                    AnsiString("Новая=new.html\r\n").size());
+}
