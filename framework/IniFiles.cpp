@@ -278,6 +278,8 @@ namespace {
 
 void FillSection(const TIniDocument& doc, const AnsiString& section, TStrings* strings)
 {
+    if (!strings)
+        return;
     strings->BeginUpdate();
     try {
         strings->Clear();
@@ -292,6 +294,8 @@ void FillSection(const TIniDocument& doc, const AnsiString& section, TStrings* s
 
 void FillSections(const TIniDocument& doc, TStrings* strings)
 {
+    if (!strings)
+        return;
     strings->BeginUpdate();
     try {
         strings->Clear();
@@ -306,6 +310,8 @@ void FillSections(const TIniDocument& doc, TStrings* strings)
 
 void FillSectionValues(const TIniDocument& doc, const AnsiString& section, TStrings* strings)
 {
+    if (!strings)
+        return;
     strings->BeginUpdate();
     try {
         strings->Clear();
@@ -439,8 +445,7 @@ void TIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, c
     CheckWritable(Section, Ident, Value);
     TIniDocument doc;
     LoadDocument(doc, true);
-    // A missing file is created even when nothing else changes.
-    if (doc.Write(Section, Ident, Value) || !PathExists(FileName()))
+    if (doc.Write(Section, Ident, Value))
         SaveDocument(doc);
 }
 
@@ -553,6 +558,8 @@ void TMemIniFile::Clear() { FDoc->Clear(); }
 
 void TMemIniFile::GetStrings(TStrings* List) const
 {
+    if (!List)
+        return;
     List->BeginUpdate();
     try {
         List->Clear();
