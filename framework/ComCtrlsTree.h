@@ -1,0 +1,214 @@
+// The tree part of the common controls: the node model (TTreeNode, TTreeNodes) and its binary node
+// records. The nodes are plain objects owned by their TTreeNodes; a tree view window only mirrors
+// them, so node pointers stay valid when the window is re-created.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "Classes.h"
+
+class TTreeNode;
+class TTreeNodes;
+class TCustomTreeView;
+
+VCL_EXCEPTION(ETreeViewError, Exception)
+
+// Where MoveTo puts a node relative to the destination node.
+enum TNodeAttachMode {
+    naAdd,           // last sibling of the destination (last top-level node when it is null)
+    naAddFirst,      // first sibling of the destination
+    naAddChild,      // last child of the destination
+    naAddChildFirst, // first child of the destination
+    naInsert         // just before the destination
+};
+
+// One node of a tree. Nodes are created and freed by their TTreeNodes only.
+class TTreeNode : public TPersistent {
+    VCL_CLASS(TTreeNode, TPersistent)
+public:
+    ~TTreeNode() override;
+
+    TTreeNodes* Owner() const { return FOwner; }
+    TCustomTreeView* TreeView() const;
+    // The native item while the tree view has a window, else null.
+    HTREEITEM ItemId() const { return FItemId; }
+
+    const AnsiString& Text() const { return FText; }
+    void SetText(const AnsiString& Value);
+    Integer ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(Integer Value);
+    Integer SelectedIndex() const { return FSelectedIndex; }
+    void SetSelectedIndex(Integer Value);
+    Integer StateIndex() const { return FStateIndex; }
+    void SetStateIndex(Integer Value);
+    Integer OverlayIndex() const { return FOverlayIndex; }
+    void SetOverlayIndex(Integer Value);
+    // Application data; never freed by the node.
+    void* Data() const { return FData; }
+    void SetData(void* Value) { FData = Value; }
+
+    TTreeNode* Parent() const { return FParent; }
+    // 0 for a top-level node.
+    int Level() const;
+    // Number of direct children.
+    int Count() const { return FChildCount; }
+    // The direct child at Index; ETreeViewError when out of range.
+    TTreeNode* Item(int Index) const;
+    // Position among the siblings.
+    int Index() const;
+    // Position in the depth-first order of the whole tree.
+    int AbsoluteIndex() const;
+
+    TTreeNode* getFirstChild() const { return FFirstChild; }
+    TTreeNode* GetLastChild() const { return FLastChild; }
+    TTreeNode* getNextSibling() const { return FNextSibling; }
+    TTreeNode* getPrevSibling() const { return FPrevSibling; }
+    // The next and previous node in depth-first order over the whole tree.
+    TTreeNode* GetNext() const;
+    TTreeNode* GetPrev() const;
+
+    bool Expanded() const { return FExpanded; }
+    void SetExpanded(bool Value);
+    // Expands or collapses this node, and with Recurse every node below it. Each node that has
+    // children gets the expanding/expanded (collapsing/collapsed) events, whatever its state.
+    void Expand(bool Recurse);
+    void Collapse(bool Recurse);
+    // Whether the node shows an expand button; set when a child is added, cleared when the last
+    // one goes.
+    bool HasChildren() const { return FHasChildren; }
+    void SetHasChildren(bool Value);
+    // True when Value is an ancestor of this node (a node is not its own parent); a null Value
+    // gives true.
+    bool HasAsParent(const TTreeNode* Value) const;
+
+    // Frees this node with everything below it.
+    void Delete();
+    void DeleteChildren();
+    // Moves this node with its subtree. A move that would put the node below itself (into its own
+    // subtree, or as its own child) is refused silently, as the framework does: nothing changes.
+    void MoveTo(TTreeNode* Destination, TNodeAttachMode Mode);
+
+    // Starts in-place editing of the text (false without a window or when refused).
+    bool EditText();
+    void EndEdit(bool Cancel);
+    bool Selected() const;
+    void SetSelected(bool Value);
+    bool Focused() const;
+    void SetFocused(bool Value);
+    // Expands the ancestors and scrolls the node into view.
+    void MakeVisible();
+    // The node's rectangle in client coordinates (the text only when TextOnly); empty when the
+    // node is not shown or there is no window.
+    RECT DisplayRect(bool TextOnly) const;
+
+private:
+    friend class TTreeNodes;
+    friend class TCustomTreeView;
+    explicit TTreeNode(TTreeNodes* AOwner) : FOwner(AOwner) {}
+
+    TTreeNodes* FOwner;
+    HTREEITEM FItemId = nullptr;
+    AnsiString FText;
+    Integer FImageIndex = 0;
+    Integer FSelectedIndex = 0;
+    Integer FStateIndex = -1;
+    Integer FOverlayIndex = -1;
+    void* FData = nullptr;
+    TTreeNode* FParent = nullptr;
+    TTreeNode* FFirstChild = nullptr;
+    TTreeNode* FLastChild = nullptr;
+    TTreeNode* FNextSibling = nullptr;
+    TTreeNode* FPrevSibling = nullptr;
+    int FChildCount = 0;
+    bool FExpanded = false;
+    bool FHasChildren = false;
+};
+
+// The nodes of one tree, in depth-first order. Owns every node.
+class TTreeNodes : public TPersistent {
+    VCL_CLASS(TTreeNodes, TPersistent)
+public:
+    // Deepest nesting of node records that ReadData accepts.
+    static constexpr int MaxReadDepth = 10000;
+
+    explicit TTreeNodes(TCustomTreeView* AOwner = nullptr) : FOwner(AOwner) {}
+    ~TTreeNodes() override;
+
+    TCustomTreeView* Owner() const { return FOwner; }
+
+    // New node as the last (Add) or first (AddFirst) sibling of Sibling; at the top level when
+    // Sibling is null.
+    TTreeNode* Add(TTreeNode* Sibling, const AnsiString& S) { return AddObject(Sibling, S, nullptr); }
+    TTreeNode* AddFirst(TTreeNode* Sibling, const AnsiString& S) { return AddObjectFirst(Sibling, S, nullptr); }
+    TTreeNode* AddObject(TTreeNode* Sibling, const AnsiString& S, void* Ptr);
+    TTreeNode* AddObjectFirst(TTreeNode* Sibling, const AnsiString& S, void* Ptr);
+    // New node as the last or first child of Parent; at the top level when Parent is null.
+    TTreeNode* AddChild(TTreeNode* Parent, const AnsiString& S) { return AddChildObject(Parent, S, nullptr); }
+    TTreeNode* AddChildFirst(TTreeNode* Parent, const AnsiString& S) { return AddChildObjectFirst(Parent, S, nullptr); }
+    TTreeNode* AddChildObject(TTreeNode* Parent, const AnsiString& S, void* Ptr);
+    TTreeNode* AddChildObjectFirst(TTreeNode* Parent, const AnsiString& S, void* Ptr);
+    // New node just before Sibling; the last top-level node when Sibling is null.
+    TTreeNode* Insert(TTreeNode* Sibling, const AnsiString& S) { return InsertObject(Sibling, S, nullptr); }
+    TTreeNode* InsertObject(TTreeNode* Sibling, const AnsiString& S, void* Ptr);
+
+    // Frees every node.
+    void Clear();
+    // Frees Node with its subtree.
+    void Delete(TTreeNode* Node);
+
+    // Number of nodes at all levels.
+    int Count() const { return FCount; }
+    // The node at Index in depth-first order; ETreeViewError when out of range. Walking
+    // Item(0) .. Item(Count() - 1) in order costs one step per node: the last position is kept.
+    TTreeNode* Item(int Index);
+    TTreeNode* GetFirstNode() const { return FFirst; }
+    TTreeNode* GetLastTopNode() const { return FLast; }
+
+    // Holds back window updates while many nodes change.
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+
+    // The node records: the number of top-level nodes, then each node's record followed by its
+    // children, depth first. WriteData writes them at the stream's position.
+    void WriteData(TStream& Stream) const;
+    // Reads node records from the stream's position to its end and replaces all nodes with them.
+    // The whole data is checked before anything changes: on damage EReadError is raised and the
+    // nodes stay as they were.
+    void ReadData(TStream& Stream);
+    void ReadData(const void* Data, std::size_t Size);
+
+    // Nodes passed over by Item() so far (a diagnostic of the position cache).
+    Int64 ItemSteps() const { return FItemSteps; }
+
+private:
+    friend class TTreeNode;
+    friend class TCustomTreeView;
+
+    TTreeNode* NewNode(const AnsiString& S, void* Ptr);
+    // Links an unlinked node (with its subtree) under Parent (null: top level) before Before
+    // (null: at the end).
+    void Link(TTreeNode* Node, TTreeNode* Parent, TTreeNode* Before);
+    void Unlink(TTreeNode* Node);
+    // Counts a subtree's nodes.
+    static int SubtreeSize(const TTreeNode* Node);
+    void FreeSubtree(TTreeNode* Node);
+    void Changed() { FCacheNode = nullptr; }
+    TTreeNode*& FirstOf(TTreeNode* Parent) { return Parent ? Parent->FFirstChild : FFirst; }
+    TTreeNode*& LastOf(TTreeNode* Parent) { return Parent ? Parent->FLastChild : FLast; }
+
+    TCustomTreeView* FOwner;
+    TTreeNode* FFirst = nullptr;
+    TTreeNode* FLast = nullptr;
+    int FCount = 0;
+    int FUpdateCount = 0;
+    // The selected node of the model (mirrored to and from the window).
+    TTreeNode* FSelected = nullptr;
+    // Position cache of Item().
+    TTreeNode* FCacheNode = nullptr;
+    int FCacheIndex = 0;
+    Int64 FItemSteps = 0;
+};

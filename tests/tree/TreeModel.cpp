@@ -1,0 +1,202 @@
+// The node model without a window: structure, order, moves, expansion and the position cache.
+#include <gtest/gtest.h>
+
+#include "ComCtrlsTree.h"
+
+namespace {
+
+// Texts of all nodes in depth-first order, each prefixed by its level in dots.
+std::string Dump(TTreeNodes& nodes)
+{
+    std::string out;
+    for (TTreeNode* n = nodes.GetFirstNode(); n; n = n->GetNext()) {
+        out += std::string(n->Level(), '.') + n->Text() + " ";
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(TreeModel, AddInsertAndDepthFirstOrder)
+{
+    TTreeNodes nodes;
+    TTreeNode* a = nodes.Add(nullptr, "a");
+    TTreeNode* c = nodes.Add(a, "c");
+    nodes.AddFirst(c, "first");
+    TTreeNode* b = nodes.Insert(c, "b");
+    TTreeNode* a2 = nodes.AddChild(a, "a2");
+    nodes.AddChildFirst(a, "a1");
+    int tag = 7;
+    TTreeNode* a3 = nodes.AddChildObject(a, "a3", &tag);
+    nodes.AddChild(a3, "a3x");
+    nodes.AddObject(a2, "a4", nullptr);
+    EXPECT_EQ(Dump(nodes), "first a .a1 .a2 .a3 ..a3x .a4 b c ");
+    EXPECT_EQ(nodes.Count(), 9);
+    EXPECT_EQ(a->Count(), 4);
+    EXPECT_EQ(a3->Data(), &tag);
+    EXPECT_EQ(a->Item(1), a2);
+    EXPECT_THROW(a->Item(4), ETreeViewError);
+    EXPECT_EQ(a2->Index(), 1);
+    EXPECT_EQ(b->AbsoluteIndex(), 7);
+    EXPECT_EQ(a3->getFirstChild()->Level(), 2);
+    EXPECT_EQ(a3->getFirstChild()->Parent(), a3);
+    EXPECT_TRUE(a3->getFirstChild()->HasAsParent(a));
+    EXPECT_FALSE(a->HasAsParent(a));
+    EXPECT_EQ(a2->getNextSibling(), a3);
+    EXPECT_EQ(a2->getPrevSibling()->Text(), "a1");
+    EXPECT_EQ(b->GetPrev()->Text(), "a4");
+    EXPECT_EQ(nodes.Item(4)->Text(), "a3");
+    EXPECT_THROW(nodes.Item(9), ETreeViewError);
+    EXPECT_THROW(nodes.Item(-1), ETreeViewError);
+    // New nodes carry no state or overlay image.
+    EXPECT_EQ(b->StateIndex(), -1);
+    EXPECT_EQ(b->OverlayIndex(), -1);
+    EXPECT_EQ(b->ImageIndex(), 0);
+    // Insert before nothing appends at the top level.
+    EXPECT_EQ(nodes.Insert(nullptr, "z")->getPrevSibling(), c);
+}
+
+TEST(TreeModel, DeleteKeepsCountsAndParentState)
+{
+    TTreeNodes nodes;
+    TTreeNode* a = nodes.Add(nullptr, "a");
+    TTreeNode* x = nodes.AddChild(a, "x");
+    nodes.AddChild(x, "y");
+    nodes.Add(nullptr, "b");
+    a->Expand(true);
+    EXPECT_TRUE(a->Expanded());
+    x->SetSelected(true);
+    EXPECT_TRUE(x->Selected());
+    x->Delete();
+    EXPECT_EQ(nodes.Count(), 2);
+    EXPECT_FALSE(a->HasChildren());
+    EXPECT_FALSE(a->Expanded());
+    nodes.AddChild(a, "again");
+    a->DeleteChildren();
+    EXPECT_EQ(Dump(nodes), "a b ");
+    nodes.Clear();
+    EXPECT_EQ(nodes.Count(), 0);
+    EXPECT_EQ(nodes.GetFirstNode(), nullptr);
+}
+
+TEST(TreeModel, MoveToEveryModeAndNeverBelowItself)
+{
+    TTreeNodes nodes;
+    TTreeNode* a = nodes.Add(nullptr, "a");
+    TTreeNode* a1 = nodes.AddChild(a, "a1");
+    TTreeNode* a11 = nodes.AddChild(a1, "a11");
+    TTreeNode* b = nodes.Add(nullptr, "b");
+    TTreeNode* c = nodes.Add(nullptr, "c");
+
+    // Below itself, directly or deeper, in any mode: nothing changes.
+    const std::string before = Dump(nodes);
+    a->MoveTo(a, naAddChild);
+    a->MoveTo(a1, naAddChild);
+    a->MoveTo(a11, naAddChildFirst);
+    a->MoveTo(a11, naAdd);
+    a->MoveTo(a11, naInsert);
+    a->MoveTo(a1, naAddFirst);
+    EXPECT_EQ(Dump(nodes), before);
+    EXPECT_EQ(nodes.Count(), 5);
+
+    a1->MoveTo(c, naAddChild); // with its subtree
+    EXPECT_EQ(Dump(nodes), "a b c .a1 ..a11 ");
+    EXPECT_FALSE(a->HasChildren());
+    EXPECT_TRUE(c->HasChildren());
+    b->MoveTo(a1, naInsert);
+    EXPECT_EQ(Dump(nodes), "a c .b .a1 ..a11 ");
+    a->MoveTo(a11, naAdd);
+    EXPECT_EQ(Dump(nodes), "c .b .a1 ..a11 ..a ");
+    a->MoveTo(nullptr, naAdd); // last top-level node
+    EXPECT_EQ(Dump(nodes), "c .b .a1 ..a11 a ");
+    a->MoveTo(c, naAddFirst);
+    EXPECT_EQ(Dump(nodes), "a c .b .a1 ..a11 ");
+    b->MoveTo(c, naAddChildFirst);
+    a11->MoveTo(c, naAddChildFirst);
+    EXPECT_EQ(Dump(nodes), "a c .a11 .b .a1 ");
+    EXPECT_EQ(nodes.Count(), 5);
+    EXPECT_EQ(nodes.Item(4), a1); // the position cache follows moves
+    EXPECT_EQ(c->Count(), 3);
+}
+
+TEST(TreeModel, ExpandAndCollapseConcernOnlyNodesWithChildren)
+{
+    TTreeNodes nodes;
+    TTreeNode* a = nodes.Add(nullptr, "a");
+    TTreeNode* a1 = nodes.AddChild(a, "a1");
+    TTreeNode* leaf = nodes.AddChild(a1, "leaf");
+    leaf->Expand(false);
+    EXPECT_FALSE(leaf->Expanded());
+    a->Expand(false);
+    EXPECT_TRUE(a->Expanded());
+    EXPECT_FALSE(a1->Expanded());
+    a->Expand(true);
+    EXPECT_TRUE(a1->Expanded());
+    a1->Collapse(false);
+    EXPECT_TRUE(a->Expanded());
+    EXPECT_FALSE(a1->Expanded());
+    a->Collapse(true);
+    EXPECT_FALSE(a->Expanded());
+    TTreeNode* b = nodes.Add(nullptr, "b");
+    TTreeNode* b1 = nodes.AddChild(b, "b1");
+    nodes.AddChild(b1, "b11");
+    b1->MakeVisible();
+    EXPECT_TRUE(b->Expanded());
+    EXPECT_FALSE(b1->Expanded());
+}
+
+TEST(TreeModel, SequentialItemWalkIsLinear)
+{
+    TTreeNodes nodes;
+    nodes.BeginUpdate();
+    // 100,000 nodes over three levels.
+    for (int i = 0; i < 1000; ++i) {
+        TTreeNode* top = nodes.Add(nullptr, "t");
+        for (int j = 0; j < 9; ++j) {
+            TTreeNode* mid = nodes.AddChild(top, "m");
+            for (int k = 0; k < 10; ++k)
+                nodes.AddChild(mid, "l");
+        }
+    }
+    nodes.EndUpdate();
+    ASSERT_EQ(nodes.Count(), 100000);
+    const Int64 start = nodes.ItemSteps();
+    int seen = 0;
+    TTreeNode* expect = nodes.GetFirstNode();
+    for (int i = 0; i < nodes.Count(); ++i) {
+        TTreeNode* n = nodes.Item(i);
+        if (n != expect)
+            FAIL() << "wrong node at " << i;
+        expect = expect->GetNext();
+        ++seen;
+    }
+    EXPECT_EQ(seen, 100000);
+    EXPECT_LE(nodes.ItemSteps() - start, 100000);
+    // Walking backwards is linear too.
+    const Int64 back = nodes.ItemSteps();
+    for (int i = nodes.Count() - 1; i >= 0; --i)
+        nodes.Item(i);
+    EXPECT_LE(nodes.ItemSteps() - back, 100000);
+    // A deletion invalidates the cache instead of leaving a stale node behind.
+    nodes.Item(500);
+    nodes.Delete(nodes.GetFirstNode());
+    EXPECT_EQ(nodes.Count(), 100000 - 100);
+    EXPECT_EQ(nodes.Item(0), nodes.GetFirstNode());
+}
+
+TEST(TreeModel, DeepChainsAreFreedWithoutRecursion)
+{
+    TTreeNodes nodes;
+    TTreeNode* n = nodes.Add(nullptr, "root");
+    for (int i = 0; i < 200000; ++i)
+        n = nodes.AddChild(n, "x");
+    EXPECT_EQ(n->Level(), 200000);
+    nodes.Add(nullptr, "second")->MoveTo(n, naAddChild);
+    EXPECT_EQ(nodes.Count(), 200002);
+    nodes.GetFirstNode()->Delete();
+    EXPECT_EQ(nodes.Count(), 0);
+    TTreeNode* m = nodes.Add(nullptr, "again");
+    for (int i = 0; i < 200000; ++i)
+        m = nodes.AddChild(m, "y");
+    // The destructor frees the remaining deep chain.
+}
