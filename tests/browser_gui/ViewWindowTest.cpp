@@ -1,0 +1,340 @@
+// Our browser view in a real window: event order, links, history, scrolling, find, source,
+// error pages and printing without a printer.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "HtmlViewWindow.h"
+#include "TestKit.h"
+
+using namespace htmlview;
+
+namespace {
+
+std::string Sample(const char* name) { return testkit::DataDir() + "browser\\" + name; }
+
+std::string FullPath(const std::string& path)
+{
+    char buf[MAX_PATH];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
+    return std::string(buf, n);
+}
+
+// Dispatches messages until `done` holds or the time runs out.
+bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
+{
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        Sleep(1);
+    }
+    return true;
+}
+
+class ViewWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        host_ = CreateWindowExA(0, "STATIC", "Browser test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 640, 480,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(host_, nullptr);
+        RECT rc;
+        GetClientRect(host_, &rc);
+        ASSERT_NE(view_.Create(host_, 0, 0, rc.right, rc.bottom), nullptr);
+        view_.Events.BeforeNavigate2 = [this](const std::string& url, bool&) { Log("BeforeNavigate2 " + url); };
+        view_.Events.DownloadBegin = [this] { Log("DownloadBegin"); };
+        view_.Events.ProgressChange = [this](long p, long m) {
+            Log("Progress");
+            lastProgress_ = p;
+            lastMax_ = m;
+        };
+        view_.Events.NavigateComplete2 = [this](const std::string& url) { Log("NavigateComplete2 " + url); };
+        view_.Events.TitleChange = [this](const std::string& t) { Log("TitleChange " + t); };
+        view_.Events.CommandStateChange = [this](long c, bool e) {
+            Log("CommandStateChange " + std::to_string(c) + (e ? " on" : " off"));
+        };
+        view_.Events.DocumentComplete = [this](const std::string&) {
+            Log("DocumentComplete");
+            ++completed_;
+        };
+        view_.Events.DownloadComplete = [this] { Log("DownloadComplete"); };
+        view_.Events.StatusTextChange = [this](const std::string& t) { Log("StatusTextChange " + t); };
+    }
+
+    void TearDown() override
+    {
+        view_.Destroy();
+        if (host_)
+            DestroyWindow(host_);
+    }
+
+    void Log(const std::string& s) { log_.push_back(s); }
+
+    // Navigates and waits for the page to complete.
+    void Open(const std::string& url)
+    {
+        int before = completed_;
+        view_.Navigate(url);
+        ASSERT_TRUE(PumpUntil([&] { return completed_ > before; })) << url;
+    }
+
+    void Click(POINT pt)
+    {
+        LPARAM lp = MAKELPARAM(pt.x, pt.y);
+        SendMessageA(view_.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, lp);
+        SendMessageA(view_.Handle(), WM_LBUTTONUP, 0, lp);
+    }
+
+    // The view drawn through WM_PRINTCLIENT into a 32-bit bitmap.
+    std::vector<COLORREF> Snapshot(int& w, int& h)
+    {
+        RECT rc;
+        GetClientRect(view_.Handle(), &rc);
+        w = rc.right;
+        h = rc.bottom;
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bmp);
+        SendMessageA(view_.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        GdiFlush();
+        std::vector<COLORREF> px(size_t(w) * size_t(h));
+        auto* p = static_cast<const DWORD*>(bits);
+        for (size_t i = 0; i < px.size(); ++i)
+            px[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
+        SelectObject(dc, old);
+        DeleteObject(bmp);
+        DeleteDC(dc);
+        return px;
+    }
+
+    HWND host_ = nullptr;
+    View view_;
+    std::vector<std::string> log_;
+    int completed_ = 0;
+    long lastProgress_ = -2, lastMax_ = -2;
+};
+
+} // namespace
+
+TEST_F(ViewWindow, LocalPageFiresEventsInOrderAfterNavigateReturns)
+{
+    std::string url = Sample("sample.html");
+    view_.Navigate(url);
+    ASSERT_EQ(log_.size(), 1u) << "only BeforeNavigate2 runs inside Navigate";
+    EXPECT_EQ(log_[0], "BeforeNavigate2 " + url);
+    EXPECT_TRUE(view_.Busy());
+    ASSERT_TRUE(PumpUntil([&] { return completed_ == 1; }));
+    PumpUntil([] { return false; }, 50);
+    std::vector<std::string> expected = {"BeforeNavigate2 " + url,
+                                         "DownloadBegin",
+                                         "Progress",
+                                         "Progress",
+                                         "Progress",
+                                         "NavigateComplete2 " + url,
+                                         "TitleChange Пример страницы",
+                                         "CommandStateChange 1 off",
+                                         "CommandStateChange 2 off",
+                                         "DocumentComplete",
+                                         "DownloadComplete",
+                                         "StatusTextChange Готово"};
+    EXPECT_EQ(log_, expected);
+    EXPECT_EQ(lastProgress_, lastMax_) << "progress ends at its maximum";
+    EXPECT_FALSE(view_.Busy());
+    EXPECT_EQ(view_.LocationName(), "Пример страницы");
+    EXPECT_EQ(view_.LocationURL(), url);
+    std::string text = PageText(view_.PageLayout());
+    EXPECT_NE(text.find("Заголовок первого уровня"), std::string::npos);
+    EXPECT_EQ(text.find("не показывать"), std::string::npos);
+    // The picture is loaded: an image run with its own size.
+    bool picture = false;
+    for (const htmlview::Run& r : view_.PageLayout().runs)
+        picture = picture || (r.kind == RunKind::Image && r.w == 96 && r.h == 64 && !r.src.empty());
+    EXPECT_TRUE(picture);
+}
+
+TEST_F(ViewWindow, LinksNavigateWhenClickedAndHistoryFollows)
+{
+    Open(Sample("sample.html"));
+    POINT pt;
+    ASSERT_TRUE(view_.LinkPoint(0, pt));
+    if (pt.y > 400) {
+        view_.ScrollTo(view_.ScrollPos() + pt.y - 100);
+        ASSERT_TRUE(view_.LinkPoint(0, pt));
+    }
+    log_.clear();
+    Click(pt);
+    ASSERT_TRUE(PumpUntil([&] { return completed_ == 2; }));
+    ASSERT_FALSE(log_.empty());
+    EXPECT_EQ(log_[0], "BeforeNavigate2 " + FullPath(Sample("second.html")));
+    EXPECT_EQ(view_.LocationName(), "Вторая страница");
+    EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 2 on"), log_.end());
+    EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 1 off"), log_.end());
+
+    log_.clear();
+    ASSERT_TRUE(view_.GoBack());
+    ASSERT_TRUE(PumpUntil([&] { return completed_ == 3; }));
+    EXPECT_EQ(view_.LocationName(), "Пример страницы");
+    EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 1 on"), log_.end());
+    EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 2 off"), log_.end());
+
+    log_.clear();
+    ASSERT_TRUE(view_.GoForward());
+    ASSERT_TRUE(PumpUntil([&] { return completed_ == 4; }));
+    EXPECT_EQ(view_.LocationName(), "Вторая страница");
+    EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 1 off"), log_.end());
+    EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 2 on"), log_.end());
+    // A click beside the link does nothing.
+    int before = completed_;
+    Click(POINT{630, 470});
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(completed_, before);
+}
+
+TEST_F(ViewWindow, CancelledAndSupersededNavigations)
+{
+    Open(Sample("sample.html"));
+    view_.Events.BeforeNavigate2 = [](const std::string& url, bool& cancel) {
+        cancel = url.find("second") != std::string::npos;
+    };
+    view_.Navigate(Sample("second.html"));
+    EXPECT_FALSE(view_.Busy());
+    // Two navigations in a row: only the last one completes.
+    view_.Navigate("about:blank");
+    view_.Navigate(Sample("missing.html"));
+    ASSERT_TRUE(PumpUntil([&] { return completed_ == 2; }));
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(completed_, 2);
+    EXPECT_EQ(view_.LocationURL(), Sample("missing.html"));
+    EXPECT_NE(PageText(view_.PageLayout()).find("Файл не найден"), std::string::npos);
+    // Stop drops a navigation still waiting.
+    view_.Navigate(Sample("sample.html"));
+    view_.Stop();
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(completed_, 2);
+    EXPECT_EQ(view_.LocationURL(), Sample("missing.html"));
+}
+
+TEST_F(ViewWindow, ScrollsWithKeysWheelAndScrollBar)
+{
+    std::string body = "<title>Long</title>";
+    for (int i = 0; i < 200; ++i)
+        body += "<p>Line " + std::to_string(i) + "</p>";
+    testkit::TempDir dir;
+    testkit::WriteFileBytes(dir / "long.html", body);
+    Open(dir / "long.html");
+    HWND h = view_.Handle();
+    EXPECT_EQ(view_.ScrollPos(), 0);
+    SendMessageA(h, WM_KEYDOWN, VK_DOWN, 0);
+    int one = view_.ScrollPos();
+    EXPECT_GT(one, 0);
+    SendMessageA(h, WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_GT(view_.ScrollPos(), one + 100);
+    SendMessageA(h, WM_KEYDOWN, VK_END, 0);
+    int end = view_.ScrollPos();
+    RECT rc;
+    GetClientRect(h, &rc);
+    EXPECT_EQ(end, view_.PageLayout().height - rc.bottom);
+    SendMessageA(h, WM_KEYDOWN, VK_NEXT, 0);
+    EXPECT_EQ(view_.ScrollPos(), end) << "no scrolling past the end";
+    SendMessageA(h, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    EXPECT_LT(view_.ScrollPos(), end);
+    SendMessageA(h, WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(view_.ScrollPos(), 0);
+    SendMessageA(h, WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_GT(view_.ScrollPos(), 0);
+    EXPECT_EQ(GetScrollPos(h, SB_VERT), view_.ScrollPos());
+}
+
+TEST_F(ViewWindow, FindScrollsToAndHighlightsTheMatch)
+{
+    std::string body;
+    for (int i = 0; i < 100; ++i)
+        body += "<p>filler " + std::to_string(i) + "</p>";
+    body += "<p>Здесь НАХОДКА</p>";
+    testkit::TempDir dir;
+    testkit::WriteFileBytes(dir / "find.html", body);
+    Open(dir / "find.html");
+    EXPECT_FALSE(view_.Find("нет такого текста"));
+    ASSERT_TRUE(view_.Find("находка"));
+    EXPECT_FALSE(view_.Selection().Empty());
+    EXPECT_GT(view_.ScrollPos(), 0);
+    int w = 0, h = 0;
+    auto px = Snapshot(w, h);
+    COLORREF hl = GetSysColor(COLOR_HIGHLIGHT);
+    EXPECT_NE(std::count(px.begin(), px.end(), hl), 0) << "the match is painted highlighted";
+
+    // Through the system find dialog: its "find next" reaches the view.
+    view_.ScrollTo(0);
+    view_.ShowFindDialog();
+    HWND dlg = view_.FindDialog();
+    ASSERT_TRUE(dlg && IsWindow(dlg));
+    SetDlgItemTextA(dlg, 0x480, "filler 99");
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    PumpUntil([] { return false; }, 50);
+    EXPECT_FALSE(view_.Selection().Empty());
+    EXPECT_GT(view_.ScrollPos(), 0);
+    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    PumpUntil([&] { return view_.FindDialog() == nullptr; }, 1000);
+    EXPECT_EQ(view_.FindDialog(), nullptr);
+}
+
+TEST_F(ViewWindow, SourceWindowShowsThePageText)
+{
+    Open(Sample("second.html"));
+    HWND src = view_.ShowSource();
+    ASSERT_NE(src, nullptr);
+    HWND edit = GetWindow(src, GW_CHILD);
+    ASSERT_NE(edit, nullptr);
+    char buf[1024] = {};
+    GetWindowTextA(edit, buf, sizeof buf);
+    EXPECT_NE(std::string(buf).find("<title>Вторая страница</title>"), std::string::npos);
+    DestroyWindow(src);
+}
+
+TEST_F(ViewWindow, NoPrinterGivesANoticeAndWebWithoutNetworkAnErrorPage)
+{
+    Open(Sample("second.html"));
+    std::string notice;
+    view_.ShowMessage = [&](const std::string& text, const std::string&) { notice = text; };
+    if (!View::PrinterInstalled()) {
+        EXPECT_FALSE(view_.Print(true));
+        EXPECT_NE(notice.find("Принтер не установлен"), std::string::npos);
+    }
+    // No network here: the address gives an error page, never a hang or a crash.
+    int before = completed_;
+    view_.Navigate("http://nonexistent.invalid/page.html");
+    ASSERT_TRUE(PumpUntil([&] { return completed_ > before; }, 40000));
+    EXPECT_EQ(view_.LocationURL(), "http://nonexistent.invalid/page.html");
+    EXPECT_EQ(view_.LocationName(), "Не удается открыть страницу");
+}
+
+// Not part of the suite: shows the sample page for a screenshot
+// (--gtest_also_run_disabled_tests --gtest_filter=*Showcase).
+TEST_F(ViewWindow, DISABLED_Showcase)
+{
+    MoveWindow(host_, 20, 20, 760, 900, TRUE);
+    RECT rc;
+    GetClientRect(host_, &rc);
+    MoveWindow(view_.Handle(), 0, 0, rc.right, rc.bottom, TRUE);
+    Open(Sample("sample.html"));
+    view_.Find("находка");
+    view_.ScrollTo(0);
+    PumpUntil([] { return false; }, 8000);
+}
