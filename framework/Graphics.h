@@ -573,6 +573,7 @@ protected:
 
 private:
     HICON handle_ = nullptr;
+    std::vector<Byte> data_; // the file the icon was loaded from
     int width_ = 0, height_ = 0;
     int requestedWidth_ = 0, requestedHeight_ = 0;
 };
