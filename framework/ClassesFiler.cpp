@@ -530,9 +530,9 @@ void TReader::ReadRootComponent(TComponent& Root)
 {
     ReadSignature();
     AnsiString cls, name;
+    // The class and component names are read but not checked: a stream written by a view of
+    // another (compatible) class still loads its properties.
     ReadComponentHeader(cls, name);
-    if (!Root.InheritsFrom(cls))
-        throw EReadError("Invalid stream format");
     Root.SetComponentStateItem(csReading, true);
     Root.SetComponentStateItem(csLoading, true);
     try {
