@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include "Support.h"
+
+namespace {
+
+POINT ScreenOf(TWinControl* c, int x, int y)
+{
+    POINT p{x, y};
+    ClientToScreen(c->Handle(), &p);
+    return p;
+}
+
+// Moves the real cursor and sends the matching mouse message, as the system would.
+void MoveTo(TWinControl* host, int x, int y)
+{
+    POINT p = ScreenOf(host, x, y);
+    SetCursorPos(p.x, p.y);
+    SendMessageA(host->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    Pump();
+}
+
+} // namespace
+
+TEST(Windowless, ClicksEnterAndLeaveComeFromTheParent)
+{
+    auto* host = Create<THost>(nullptr);
+    auto* box = Create<TBox>(host);
+    box->SetParent(host);
+    box->SetBounds(10, 10, 60, 40);
+    host->Show();
+    UpdateWindow(host->Handle());
+    std::vector<std::string> events;
+    box->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, int x, int y) {
+        events.push_back("down " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y));
+    };
+    box->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int x, int y) {
+        events.push_back("up " + std::to_string(x) + "," + std::to_string(y));
+    };
+    box->OnClick = [&](TObject*) { events.push_back("click"); };
+    box->OnDblClick = [&](TObject*) { events.push_back("dblclick"); };
+
+    MoveTo(host, 20, 20);
+    EXPECT_EQ(box->log, (std::vector<std::string>{"enter"}));
+    EXPECT_EQ(MouseControl(), box);
+
+    HWND h = host->Handle();
+    SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    EXPECT_EQ(GetCapture(), h) << "the parent's window holds the capture for the windowless child";
+    EXPECT_EQ(GetCaptureControl(), box);
+    // Released outside the control: still delivered to it (captured), but no click.
+    SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(200, 150));
+    EXPECT_EQ(events, (std::vector<std::string>{"down 0 10,10", "up 190,140"}));
+    EXPECT_EQ(GetCapture(), nullptr);
+    events.clear();
+    SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 12));
+    SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(15, 12));
+    SendMessageA(h, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(15, 12));
+    SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(15, 12));
+    EXPECT_EQ(events, (std::vector<std::string>{"down 0 5,2", "click", "up 5,2", "dblclick", "down 0 5,2", "up 5,2"}));
+
+    // Without the double-click style a double click is a second press.
+    box->SetControlStyle(box->ControlStyle() - TControlStyle{csDoubleClicks});
+    events.clear();
+    SendMessageA(h, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(15, 12));
+    SendMessageA(h, WM_LBUTTONUP, 0, MAKELPARAM(15, 12));
+    EXPECT_EQ(events, (std::vector<std::string>{"down 0 5,2", "click", "up 5,2"}));
+
+    MoveTo(host, 200, 150);
+    EXPECT_EQ(box->log, (std::vector<std::string>{"enter", "leave"}));
+    EXPECT_EQ(MouseControl(), host);
+
+    // Leaving the window altogether (the cursor goes off it; the system reports the leave).
+    box->log.clear();
+    MoveTo(host, 20, 20);
+    RECT wr;
+    GetWindowRect(h, &wr);
+    SetCursorPos(wr.right + 40, wr.bottom + 40);
+    for (int i = 0; i < 200 && MouseControl() == box; ++i) {
+        Pump();
+        Sleep(10);
+    }
+    EXPECT_EQ(box->log, (std::vector<std::string>{"enter", "leave"}));
+    EXPECT_EQ(MouseControl(), nullptr);
+    host->Free();
+}
+
+TEST(Windowless, PaintedByTheParentInZOrder)
+{
+    auto* host = Create<THost>(nullptr);
+    host->SetColor(clWhite);
+    auto* below = Create<TBox>(host);
+    below->SetParent(host);
+    below->SetBounds(10, 10, 50, 50);
+    below->paintColor = clRed;
+    auto* above = Create<TBox>(host);
+    above->SetParent(host);
+    above->SetBounds(30, 30, 50, 50);
+    above->paintColor = clBlue;
+    host->Show();
+    HWND h = host->Handle();
+
+    // WM_PRINTCLIENT into a memory bitmap.
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 120, 120);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    SendMessageA(h, WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), 0);
+    SendMessageA(h, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    EXPECT_EQ(GetPixel(mem, 5, 5), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(mem, 15, 15), RGB(255, 0, 0));
+    EXPECT_EQ(GetPixel(mem, 40, 40), RGB(0, 0, 255)) << "the later control is above";
+    // WM_PAINT carrying a DC, after z-order changes.
+    above->SendToBack();
+    SendMessageA(h, WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
+    EXPECT_EQ(GetPixel(mem, 40, 40), RGB(255, 0, 0));
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+
+    // An opaque control's Repaint paints at once, without waiting for WM_PAINT.
+    above->SetControlStyle(above->ControlStyle() + TControlStyle{csOpaque});
+    Pump();
+    int before = above->paints;
+    above->Repaint();
+    EXPECT_EQ(above->paints, before + 1);
+    host->Free();
+}
