@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-#if __has_include("Forms.h")
-#include "Forms.h"
-#define VELLORN_HAVE_FORMS 1
-#endif
 
 // --- Globals of the unit ---------------------------------------------------------------------
 
@@ -2788,12 +2784,8 @@ TWinControl* GetParentFormControl(TControl* Control)
 
 TCustomForm* GetParentForm(TControl* Control)
 {
-#ifdef VELLORN_HAVE_FORMS
-    return dynamic_cast<TCustomForm*>(GetParentFormControl(Control));
-#else
-    (void)Control;
-    return nullptr;
-#endif
+    TWinControl* form = GetParentFormControl(Control);
+    return form ? form->AsForm() : nullptr;
 }
 
 bool IsKeyMsg(MSG& Msg)

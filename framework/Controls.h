@@ -504,6 +504,8 @@ public:
     // Form behaviour, overridden by the forms unit. A control is a form when IsForm answers true:
     // it can be shown without a parent and it is where GetParentForm stops.
     virtual bool IsForm() const { return false; }
+    // This control as a form (TCustomForm answers itself), else null.
+    virtual TCustomForm* AsForm() { return nullptr; }
     // Asks the form to let Control take the focus (false refuses).
     virtual bool SetFocusedControl(TWinControl* /*Control*/) { return true; }
     // Focuses a control of this form.
