@@ -1,0 +1,57 @@
+#include "ArchiveFiles.h"
+
+#include "IniFiles.h"
+
+namespace archive {
+
+AnsiString AppPath(const AnsiString& Relative) { return ExeDir() + Relative; }
+
+AnsiString MapPath(const AnsiString& TreeFile) { return AppPath("FILES\\tree\\" + TreeFile + ".ini"); }
+
+AnsiString ReadMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title)
+{
+    TIniFile ini(MapPath(TreeFile));
+    return ini.ReadString(Section, Title, "");
+}
+
+void WriteMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title,
+                   const AnsiString& Value)
+{
+    TIniFile ini(MapPath(TreeFile));
+    ini.WriteString(Section, Title, Value);
+}
+
+void DeleteMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title)
+{
+    TIniFile ini(MapPath(TreeFile));
+    ini.DeleteKey(Section, Title);
+}
+
+AnsiString TreePathFromCommandLine(const AnsiString& RawCmdLine)
+{
+    const AnsiString& s = RawCmdLine;
+    size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
+    if (i < s.size() && s[i] == '"') {
+        size_t close = s.find('"', i + 1);
+        i = close == AnsiString::npos ? s.size() : close + 1;
+    } else {
+        while (i < s.size() && s[i] != ' ' && s[i] != '\t')
+            ++i;
+    }
+    AnsiString rest = Trim(s.substr(i));
+    if (rest.size() >= 2 && rest.front() == '"' && rest.back() == '"')
+        rest = rest.substr(1, rest.size() - 2);
+    return rest;
+}
+
+AnsiString TreeNameFromPath(const AnsiString& Path)
+{
+    AnsiString name = ExtractFileName(Path);
+    if (name.size() >= 4 && AnsiSameText(name.substr(name.size() - 4), ".vlt"))
+        name.resize(name.size() - 4);
+    return name;
+}
+
+} // namespace archive

@@ -1,0 +1,39 @@
+// Paths of the archive beside the executable, the tree map file and the command-line tree path.
+// Every path is the executable's folder followed by a relative path, so nothing depends on the
+// current directory.
+#pragma once
+
+#include "SysUtils.h"
+
+namespace archive {
+
+// The executable's folder with its trailing backslash followed by Relative ("FILES\form.ini").
+AnsiString AppPath(const AnsiString& Relative);
+
+// Map sections: articles (file relative to FILES\), Flash movies (relative to FILES\FLASH\) and
+// links (the address as typed).
+inline constexpr const char* SectionFiles = "FILES";
+inline constexpr const char* SectionFlash = "FLASH";
+inline constexpr const char* SectionUrl = "URL";
+
+// "FILES\tree\" + TreeFile + ".ini" as a full path.
+AnsiString MapPath(const AnsiString& TreeFile);
+
+// The tree map: one INI file object per access, freed right after it. A read of a missing key
+// or file gives the empty text.
+AnsiString ReadMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title);
+void WriteMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title,
+                   const AnsiString& Value);
+void DeleteMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title);
+
+// The tree path given on the raw command line: what follows the program path. The program path
+// is the quoted text when the line starts with a quote, else the text up to the first blank; the
+// blanks after it are skipped and one pair of quotes around the rest is removed, so both
+// `"prog.exe" "D:\a b.vlt"` and `"prog.exe" D:\a b.vlt` give `D:\a b.vlt`. "" when there is none.
+AnsiString TreePathFromCommandLine(const AnsiString& RawCmdLine);
+
+// The tree name of a tree file path: its file name without a ".vlt" extension (compared without
+// case), used alike when saving and loading so that a name with dots ("2024.05.vlt") keeps them.
+AnsiString TreeNameFromPath(const AnsiString& Path);
+
+} // namespace archive
