@@ -349,7 +349,14 @@ long long DistanceSq(const RECT& r, POINT p)
 }
 } // namespace
 
-TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner), FMenuFont(std::make_unique<TFont>())
+{
+    NONCLIENTMETRICSA ncm{};
+    ncm.cbSize = sizeof ncm;
+    if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
+        if (HFONT f = CreateFontIndirectA(&ncm.lfMenuFont))
+            FMenuFont->SetHandle(f);
+}
 
 TScreen::~TScreen()
 {

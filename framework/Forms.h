@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "Graphics.h"
 #include "SysUtils.h"
 
 class TCustomForm;
@@ -183,6 +184,9 @@ public:
     TWinControl* ActiveControl() const { return FActiveControl; }
     void SetActive(TCustomForm* Form, TWinControl* Control);
 
+    // The system's menu font (read when the screen is created).
+    TFont* MenuFont() const { return FMenuFont.get(); }
+
     // Size of the primary monitor, its work area and the rectangle of all monitors.
     int Width() const;
     int Height() const;
@@ -205,6 +209,7 @@ private:
     TCustomForm* FActiveForm = nullptr;
     TWinControl* FActiveControl = nullptr;
     TMonitorSource FMonitorSource;
+    std::unique_ptr<TFont> FMenuFont;
     mutable std::vector<std::unique_ptr<TMonitor>> FMonitors;
 };
 

@@ -215,4 +215,5 @@ TEST(Screen, MonitorsComeFromAReplaceableSource)
     Screen->SetMonitorSource(nullptr);
     EXPECT_EQ(Screen->MonitorCount(), 1) << "the test display has one monitor";
     EXPECT_EQ(Screen->Width(), GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_FALSE(Screen->MenuFont()->Name().empty());
 }
