@@ -131,6 +131,15 @@ void TApplication::SetHint(const AnsiString& Value)
         OnHint(this);
 }
 
+void TApplication::Notification(TComponent* AComponent, TOperation Operation)
+{
+    inherited::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent && AComponent == FMainFormComponent) {
+        FMainForm = nullptr;
+        FMainFormComponent = nullptr;
+    }
+}
+
 bool TApplication::ProcessMessage(MSG& Msg)
 {
     if (!PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE))
@@ -143,7 +152,7 @@ bool TApplication::ProcessMessage(MSG& Msg)
     if (OnMessage)
         OnMessage(Msg, handled);
     if (!handled) {
-        HintMouseMessage(Msg);
+        HintQueueMessage(Msg);
         if (!IsKeyMsg(Msg)) {
             TranslateMessage(&Msg);
             DispatchMessageA(&Msg);
@@ -152,9 +161,6 @@ bool TApplication::ProcessMessage(MSG& Msg)
     return true;
 }
 
-bool TApplication::IsKeyMsg(MSG&) { return false; }
-
-void TApplication::HintMouseMessage(const MSG&) {}
 
 void TApplication::Idle(const MSG&)
 {
@@ -273,12 +279,7 @@ int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, 
     return result;
 }
 
-HWND TApplication::MainFormHandle() const
-{
-    return nullptr;
-}
 
-void TApplication::ShowMainFormAtRun() {}
 
 void TApplication::Minimize()
 {
@@ -517,9 +518,22 @@ struct FormsUnit {
     {
         Screen = Create<TScreen>(nullptr);
         Application = Create<TApplication>(nullptr);
+        HandleExceptionHook = [](TObject* Sender) {
+            if (Application)
+                Application->HandleException(Sender);
+        };
+        HintMouseMessageHook = [](TControl* Control, TMessage& Message) {
+            if (Application)
+                Application->HintMouseMessage(Control, Message);
+        };
+        CursorHandleHook = [](TCursor Cursor) -> HCURSOR { return Screen ? Screen->GetCursors(Cursor) : nullptr; };
+        ScreenCursorHook = []() -> TCursor { return Screen ? Screen->GetCursor() : crDefault; };
     }
     ~FormsUnit()
     {
+        HintMouseMessageHook = nullptr;
+        CursorHandleHook = nullptr;
+        ScreenCursorHook = nullptr;
         if (Application)
             Application->Free();
         if (Screen)
@@ -527,3 +541,1102 @@ struct FormsUnit {
     }
 } formsUnit;
 } // namespace
+
+HMENU (*MainMenuHandleHook)(TMainMenu* Menu) = nullptr;
+bool (*MainMenuIsShortCutHook)(TMainMenu* Menu, TWMKey& Message) = nullptr;
+
+void TApplication::SetMainForm(TCustomForm* Form)
+{
+    if (FMainFormComponent)
+        RemoveFreeNotification(FMainFormComponent);
+    FMainForm = Form;
+    FMainFormComponent = Form;
+    if (Form && Form->Owner() != this)
+        FreeNotification(Form);
+}
+
+HWND TApplication::MainFormHandle() const
+{
+    return FMainForm && FMainForm->HandleAllocated() ? FMainForm->Handle() : nullptr;
+}
+
+void TApplication::ShowMainFormAtRun()
+{
+    if (ShowMainForm && FMainForm)
+        FMainForm->SetVisible(true);
+}
+
+bool TApplication::IsKeyMsg(MSG& Msg)
+{
+    if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST)
+        return false;
+    HWND wnd = GetCapture();
+    if (!wnd) {
+        // The nearest framework control: windows of other classes inside it do not know the
+        // reflected messages.
+        wnd = Msg.hwnd;
+        while (wnd && !FindControl(wnd))
+            wnd = GetParent(wnd);
+        if (!wnd)
+            wnd = Msg.hwnd;
+    } else if (!FindControl(wnd)) {
+        return false;
+    }
+    return SendMessageA(wnd, CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
+}
+
+// --- Scroll bars --------------------------------------------------------------------------
+
+void TControlScrollBar::Assign(TPersistent* Source)
+{
+    if (auto* src = dynamic_cast<TControlScrollBar*>(Source)) {
+        FVisible = src->FVisible;
+        FRange = src->FRange;
+        FPosition = src->FPosition;
+        Increment = src->Increment;
+        Update();
+        return;
+    }
+    inherited::Assign(Source);
+}
+
+int TControlScrollBar::ControlSize() const
+{
+    if (!FControl->HandleAllocated())
+        return FKind == sbHorizontal ? FControl->GetWidth() : FControl->GetHeight();
+    RECT r;
+    GetClientRect(FControl->Handle(), &r);
+    // The client rectangle without the other bar's room is what this bar scrolls over.
+    return FKind == sbHorizontal ? r.right : r.bottom;
+}
+
+bool TControlScrollBar::IsScrollBarVisible() const
+{
+    return FVisible && FRange > ControlSize();
+}
+
+void TControlScrollBar::SetRange(int Value)
+{
+    FRange = std::max(0, Value);
+    Update();
+}
+
+void TControlScrollBar::SetPosition(int Value)
+{
+    const int maxPos = std::max(0, FRange - ControlSize());
+    Value = std::clamp(Value, 0, maxPos);
+    if (Value == FPosition)
+        return;
+    const int delta = FPosition - Value;
+    FPosition = Value;
+    if (FControl->HandleAllocated()) {
+        if (FKind == sbHorizontal)
+            FControl->ScrollBy(delta, 0);
+        else
+            FControl->ScrollBy(0, delta);
+    }
+    Update();
+}
+
+void TControlScrollBar::SetVisible(bool Value)
+{
+    FVisible = Value;
+    Update();
+}
+
+void TControlScrollBar::Update()
+{
+    if (!FControl->HandleAllocated())
+        return;
+    const int bar = FKind == sbHorizontal ? SB_HORZ : SB_VERT;
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    if (IsScrollBarVisible()) {
+        si.nMin = 0;
+        si.nMax = FRange - 1;
+        si.nPage = static_cast<UINT>(ControlSize());
+        si.nPos = FPosition;
+        SetScrollInfo(FControl->Handle(), bar, &si, TRUE);
+        ShowScrollBar(FControl->Handle(), bar, TRUE);
+    } else {
+        if (FPosition != 0) {
+            const int delta = FPosition;
+            FPosition = 0;
+            if (FKind == sbHorizontal)
+                FControl->ScrollBy(delta, 0);
+            else
+                FControl->ScrollBy(0, delta);
+        }
+        ShowScrollBar(FControl->Handle(), bar, FALSE);
+    }
+}
+
+void TControlScrollBar::ScrollMessage(int Code, int ThumbPos)
+{
+    const int page = ControlSize();
+    switch (Code) {
+    case SB_LINEUP: SetPosition(FPosition - Increment); break;
+    case SB_LINEDOWN: SetPosition(FPosition + Increment); break;
+    case SB_PAGEUP: SetPosition(FPosition - page); break;
+    case SB_PAGEDOWN: SetPosition(FPosition + page); break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: SetPosition(ThumbPos); break;
+    case SB_TOP: SetPosition(0); break;
+    case SB_BOTTOM: SetPosition(FRange); break;
+    default: break;
+    }
+}
+
+TScrollingWinControl::TScrollingWinControl(TComponent* AOwner)
+    : TWinControl(AOwner),
+      FHorzScrollBar(std::make_unique<TControlScrollBar>(this, sbHorizontal)),
+      FVertScrollBar(std::make_unique<TControlScrollBar>(this, sbVertical))
+{
+}
+
+TScrollingWinControl::~TScrollingWinControl() = default;
+
+void TScrollingWinControl::SetAutoScroll(bool Value)
+{
+    if (FAutoScroll == Value)
+        return;
+    FAutoScroll = Value;
+    if (!Value) {
+        FHorzScrollBar->FRange = 0;
+        FVertScrollBar->FRange = 0;
+    }
+    UpdateScrollBars();
+}
+
+void TScrollingWinControl::CalcAutoRange()
+{
+    int right = 0, bottom = 0;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (!c->GetVisible())
+            continue;
+        right = std::max(right, c->GetLeft() + c->GetWidth() + FHorzScrollBar->FPosition);
+        bottom = std::max(bottom, c->GetTop() + c->GetHeight() + FVertScrollBar->FPosition);
+    }
+    FHorzScrollBar->FRange = right;
+    FVertScrollBar->FRange = bottom;
+}
+
+void TScrollingWinControl::UpdateScrollBars()
+{
+    if (FUpdatingScrollBars || !HandleAllocated())
+        return;
+    FUpdatingScrollBars = true;
+    try {
+        if (FAutoScroll)
+            CalcAutoRange();
+        // Twice: showing one bar shrinks the client area and may call for the other.
+        for (int pass = 0; pass < 2; ++pass) {
+            FHorzScrollBar->Update();
+            FVertScrollBar->Update();
+        }
+    } catch (...) {
+        FUpdatingScrollBars = false;
+        throw;
+    }
+    FUpdatingScrollBars = false;
+}
+
+void TScrollingWinControl::ScrollInView(TControl* AControl)
+{
+    if (!AControl || !HandleAllocated())
+        return;
+    RECT client;
+    ::GetClientRect(Handle(), &client);
+    if (AControl->GetLeft() < 0)
+        FHorzScrollBar->SetPosition(FHorzScrollBar->GetPosition() + AControl->GetLeft());
+    else if (AControl->GetLeft() + AControl->GetWidth() > client.right)
+        FHorzScrollBar->SetPosition(FHorzScrollBar->GetPosition() + AControl->GetLeft() + AControl->GetWidth() - client.right);
+    if (AControl->GetTop() < 0)
+        FVertScrollBar->SetPosition(FVertScrollBar->GetPosition() + AControl->GetTop());
+    else if (AControl->GetTop() + AControl->GetHeight() > client.bottom)
+        FVertScrollBar->SetPosition(FVertScrollBar->GetPosition() + AControl->GetTop() + AControl->GetHeight() - client.bottom);
+}
+
+void TScrollingWinControl::CreateWnd()
+{
+    inherited::CreateWnd();
+    UpdateScrollBars();
+}
+
+void TScrollingWinControl::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_HSCROLL:
+        if (Message.LParam == 0) {
+            FHorzScrollBar->ScrollMessage(LOWORD(Message.WParam), HIWORD(Message.WParam));
+            Message.Result = 0;
+            return;
+        }
+        break;
+    case WM_VSCROLL:
+        if (Message.LParam == 0) {
+            FVertScrollBar->ScrollMessage(LOWORD(Message.WParam), HIWORD(Message.WParam));
+            Message.Result = 0;
+            return;
+        }
+        break;
+    case WM_SIZE:
+        inherited::Dispatch(Message);
+        UpdateScrollBars();
+        return;
+    default: break;
+    }
+    inherited::Dispatch(Message);
+}
+
+// --- Forms --------------------------------------------------------------------------------
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TCanvas>())
+{
+    FFormState << fsCreating;
+    SetVisible(false);
+    SetBounds(0, 0, 320, 240);
+    SetColor(clBtnFace);
+    // The components the derived constructor creates are loading until AfterConstruction.
+    BeginLoading(this);
+    if (Screen)
+        Screen->AddForm(this);
+}
+
+TCustomForm::~TCustomForm()
+{
+    if (Screen)
+        Screen->RemoveForm(this);
+}
+
+void TCustomForm::AfterConstruction()
+{
+    inherited::AfterConstruction();
+    LoadedAll(this);
+    FFormState >> fsCreating;
+    DoCreate();
+    if (FFormState.Contains(fsVisible))
+        SetVisible(true);
+}
+
+void TCustomForm::BeforeDestruction()
+{
+    if (Screen)
+        Screen->RemoveForm(this);
+    if (OnDestroy) {
+        try {
+            OnDestroy(this);
+        } catch (...) {
+            if (Application)
+                Application->HandleException(this);
+        }
+    }
+    inherited::BeforeDestruction();
+}
+
+void TCustomForm::DoCreate()
+{
+    // An error here is reported and the form goes on as built so far.
+    if (OnCreate) {
+        try {
+            OnCreate(this);
+        } catch (...) {
+            if (Application)
+                Application->HandleException(this);
+        }
+    }
+}
+
+void TCustomForm::ComputeStyle(DWORD& Style, DWORD& ExStyle) const
+{
+    Style &= ~(WS_POPUP | WS_CAPTION | WS_BORDER | WS_THICKFRAME | WS_DLGFRAME | WS_SYSMENU | WS_MINIMIZEBOX |
+               WS_MAXIMIZEBOX);
+    ExStyle &= ~(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_TOOLWINDOW | WS_EX_CONTEXTHELP | WS_EX_TOPMOST);
+    TFormBorderStyle bs = FBorderStyle;
+    if (FFormStyle == fsMDIChild && (bs == bsNone || bs == bsDialog))
+        bs = bsSizeable;
+    switch (bs) {
+    case bsNone:
+        if (FFormStyle != fsMDIChild)
+            Style |= WS_POPUP;
+        break;
+    case bsSingle:
+    case bsToolWindow: Style |= WS_CAPTION | WS_BORDER; break;
+    case bsSizeable:
+    case bsSizeToolWin: Style |= WS_CAPTION | WS_THICKFRAME; break;
+    case bsDialog:
+        Style |= WS_POPUP | WS_CAPTION;
+        ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+        break;
+    }
+    if (bs == bsToolWindow || bs == bsSizeToolWin)
+        ExStyle |= WS_EX_TOOLWINDOW;
+    if (bs != bsNone) {
+        if (FBorderIcons.Contains(biSystemMenu)) {
+            Style |= WS_SYSMENU;
+            if (bs != bsDialog && bs != bsToolWindow && bs != bsSizeToolWin) {
+                if (FBorderIcons.Contains(biMinimize))
+                    Style |= WS_MINIMIZEBOX;
+                if (FBorderIcons.Contains(biMaximize))
+                    Style |= WS_MAXIMIZEBOX;
+            }
+            if (FBorderIcons.Contains(biHelp) &&
+                (bs == bsDialog || !(FBorderIcons.Contains(biMinimize) || FBorderIcons.Contains(biMaximize))))
+                ExStyle |= WS_EX_CONTEXTHELP;
+        }
+    }
+    if (FFormStyle == fsStayOnTop)
+        ExStyle |= WS_EX_TOPMOST;
+}
+
+void TCustomForm::CreateParams(TCreateParams& Params)
+{
+    inherited::CreateParams(Params);
+    DWORD style = Params.Style & ~(WS_CHILD | WS_GROUP | WS_TABSTOP | WS_VISIBLE);
+    DWORD ex = Params.ExStyle;
+    ComputeStyle(style, ex);
+    Params.Style = style | WS_CLIPCHILDREN;
+    Params.ExStyle = ex;
+    if (!Parent()) {
+        // Forms other than the main form are owned by it, so they stay above it and follow it
+        // when it is minimised.
+        HWND owner = nullptr;
+        if (Application && Application->MainForm() && Application->MainForm() != this &&
+            Application->MainForm()->HandleAllocated())
+            owner = Application->MainForm()->Handle();
+        Params.WndParent = owner;
+        if (FPosition == poDefault || FPosition == poDefaultPosOnly) {
+            Params.X = CW_USEDEFAULT;
+            Params.Y = CW_USEDEFAULT;
+        }
+        if (FPosition == poDefault || FPosition == poDefaultSizeOnly) {
+            Params.Width = CW_USEDEFAULT;
+            Params.Height = CW_USEDEFAULT;
+        }
+    }
+    Params.WindowClass.style |= CS_DBLCLKS;
+}
+
+void TCustomForm::CreateWnd()
+{
+    inherited::CreateWnd();
+    if (FMenu && MainMenuHandleHook)
+        ::SetMenu(Handle(), MainMenuHandleHook(FMenu));
+}
+
+void TCustomForm::ApplyStyle()
+{
+    if (!HandleAllocated())
+        return;
+    DWORD style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE));
+    DWORD ex = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE));
+    const bool topmostBefore = (ex & WS_EX_TOPMOST) != 0;
+    ComputeStyle(style, ex);
+    SetWindowLongA(Handle(), GWL_STYLE, static_cast<LONG>(style));
+    SetWindowLongA(Handle(), GWL_EXSTYLE, static_cast<LONG>(ex & ~WS_EX_TOPMOST));
+    const bool topmost = (ex & WS_EX_TOPMOST) != 0;
+    HWND after = topmost ? HWND_TOPMOST : (topmostBefore ? HWND_NOTOPMOST : nullptr);
+    SetWindowPos(Handle(), after, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED | (after ? 0 : SWP_NOZORDER));
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle Value)
+{
+    if (FBorderStyle == Value)
+        return;
+    FBorderStyle = Value;
+    ApplyStyle();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons Value)
+{
+    if (FBorderIcons == Value)
+        return;
+    FBorderIcons = Value;
+    ApplyStyle();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle Value)
+{
+    if (FFormStyle == Value)
+        return;
+    FFormStyle = Value;
+    ApplyStyle();
+}
+
+void TCustomForm::SetWindowState(TWindowState Value)
+{
+    if (FWindowState == Value)
+        return;
+    FWindowState = Value;
+    if (HandleAllocated() && Showing()) {
+        static const int cmd[] = {SW_SHOWNORMAL, SW_MINIMIZE, SW_SHOWMAXIMIZED};
+        ShowWindow(Handle(), cmd[Value]);
+    }
+}
+
+void TCustomForm::SetMenu(TMainMenu* Value)
+{
+    FMenu = Value;
+    if (HandleAllocated())
+        ::SetMenu(Handle(), (Value && MainMenuHandleHook) ? MainMenuHandleHook(Value) : nullptr);
+}
+
+bool TCustomForm::IsShortCut(TWMKey& Message)
+{
+    bool handled = false;
+    if (OnShortCut)
+        OnShortCut(Message, handled);
+    if (!handled && FMenu && MainMenuIsShortCutHook)
+        handled = MainMenuIsShortCutHook(FMenu, Message);
+    return handled;
+}
+
+bool TCustomForm::SetFocusedControl(TWinControl* Control)
+{
+    FActiveControl = Control;
+    if (Screen && FActive)
+        Screen->SetActive(this, Control);
+    return true;
+}
+
+void TCustomForm::SetActiveControl(TWinControl* Control)
+{
+    if (Control && GetParentForm(Control) != this)
+        throw EInvalidOperation("Invalid control for the active control");
+    FActiveControl = Control;
+    if (Control && FActive && Control->CanFocus())
+        Control->SetFocus();
+}
+
+void TCustomForm::Show()
+{
+    SetVisible(true);
+    if (HandleAllocated())
+        BringWindowToTop(Handle());
+}
+
+void TCustomForm::Hide() { SetVisible(false); }
+
+void TCustomForm::Release()
+{
+    if (HandleAllocated())
+        PostMessageA(Handle(), CM_RELEASE, 0, 0);
+}
+
+bool TCustomForm::CloseQuery()
+{
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
+    return canClose;
+}
+
+void TCustomForm::DoClose(TCloseAction& Action)
+{
+    if (OnClose)
+        OnClose(this, Action);
+}
+
+void TCustomForm::Close()
+{
+    if (FFormState.Contains(fsModal)) {
+        FModalResult = mrCancel;
+        return;
+    }
+    if (!CloseQuery())
+        return;
+    TCloseAction action = FFormStyle == fsMDIChild ? (FBorderIcons.Contains(biMinimize) ? caMinimize : caNone) : caHide;
+    DoClose(action);
+    if (action == caNone)
+        return;
+    if (Application && Application->MainForm() == this)
+        Application->Terminate();
+    else if (action == caHide)
+        Hide();
+    else if (action == caMinimize)
+        SetWindowState(wsMinimized);
+    else
+        Release();
+}
+
+void TCustomForm::CloseModal()
+{
+    try {
+        TCloseAction action = caNone;
+        if (CloseQuery()) {
+            action = caHide;
+            DoClose(action);
+        }
+        if (action == caNone)
+            FModalResult = mrNone;
+        else if (action == caFree)
+            Release(); // freed by the outer loop, after this modal loop has unwound
+    } catch (...) {
+        FModalResult = mrNone;
+        if (Application)
+            Application->HandleException(this);
+    }
+}
+
+TModalResult TCustomForm::ShowModal()
+{
+    if (GetVisible() || !GetEnabled() || FFormState.Contains(fsModal) || FFormStyle == fsMDIChild)
+        throw EInvalidOperation("Cannot make a visible window modal");
+    if (HWND capture = GetCapture())
+        SendMessageA(capture, WM_CANCELMODE, 0, 0);
+    ReleaseCapture();
+    FFormState << fsModal;
+    HWND activeWindow = GetActiveWindow();
+    HandleNeeded();
+    std::vector<HWND> disabled = DisableTaskWindows(Handle());
+    if (Application)
+        Application->ModalStarted();
+    TModalResult result = mrNone;
+    auto restore = [&] {
+        if (Application)
+            Application->ModalFinished();
+        EnableTaskWindows(disabled);
+        if (activeWindow && IsWindow(activeWindow))
+            SetActiveWindow(activeWindow);
+        FFormState >> fsModal;
+    };
+    try {
+        Show();
+        try {
+            FModalResult = mrNone;
+            do {
+                if (Application)
+                    Application->HandleMessage();
+                if (!Application || Application->Terminated())
+                    FModalResult = mrCancel;
+                else if (FModalResult != mrNone)
+                    CloseModal();
+            } while (FModalResult == mrNone);
+            result = FModalResult;
+            if (GetActiveWindow() != Handle())
+                activeWindow = nullptr;
+        } catch (...) {
+            Hide();
+            throw;
+        }
+        // The other windows come back before this one hides, so the focus returns to them.
+        EnableTaskWindows(disabled);
+        disabled.clear();
+        Hide();
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    return result;
+}
+
+void TCustomForm::PlaceForShow()
+{
+    if (Parent() || FWindowState == wsMaximized)
+        return;
+    int x = GetLeft(), y = GetTop();
+    TCustomForm* center = nullptr;
+    switch (FPosition) {
+    case poScreenCenter: {
+        x = (Screen->Width() - GetWidth()) / 2;
+        y = (Screen->Height() - GetHeight()) / 2;
+        break;
+    }
+    case poDesktopCenter: {
+        RECT d = Screen->DesktopRect();
+        x = d.left + ((d.right - d.left) - GetWidth()) / 2;
+        y = d.top + ((d.bottom - d.top) - GetHeight()) / 2;
+        break;
+    }
+    case poMainFormCenter:
+    case poOwnerFormCenter:
+        center = Application ? Application->MainForm() : nullptr;
+        if (FPosition == poOwnerFormCenter)
+            if (auto* ownerForm = dynamic_cast<TCustomForm*>(Owner()))
+                center = ownerForm;
+        if (center == this)
+            center = nullptr;
+        if (center) {
+            x = (center->GetWidth() - GetWidth()) / 2 + center->GetLeft();
+            y = (center->GetHeight() - GetHeight()) / 2 + center->GetTop();
+        } else {
+            x = (Screen->Width() - GetWidth()) / 2;
+            y = (Screen->Height() - GetHeight()) / 2;
+        }
+        x = std::max(x, 0);
+        y = std::max(y, 0);
+        break;
+    default: return;
+    }
+    SetBounds(x, y, GetWidth(), GetHeight());
+}
+
+void TCustomForm::ShowingChanged()
+{
+    if (Showing()) {
+        // OnShow runs before the window appears (it may even show a modal dialog).
+        DoShow();
+        PlaceForShow();
+        static const int cmd[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
+        int show = cmd[FWindowState];
+        if (FWindowState == wsNormal && FFormState.Contains(fsModal))
+            show = SW_SHOW;
+        ShowWindow(Handle(), show);
+        if (FWindowState == wsNormal && FFormState.Contains(fsModal))
+            SetActiveWindow(Handle());
+    } else {
+        DoHide();
+        if (FFormState.Contains(fsModal) || !Application || Application->MainForm() != this)
+            SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                         SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
+        else
+            ShowWindow(Handle(), SW_HIDE);
+    }
+}
+
+void TCustomForm::DoShow()
+{
+    if (OnShow) {
+        try {
+            OnShow(this);
+        } catch (...) {
+            if (Application)
+                Application->HandleException(this);
+        }
+    }
+}
+
+void TCustomForm::DoHide()
+{
+    if (OnHide) {
+        try {
+            OnHide(this);
+        } catch (...) {
+            if (Application)
+                Application->HandleException(this);
+        }
+    }
+}
+
+void TCustomForm::Activate()
+{
+    if (OnActivate)
+        OnActivate(this);
+}
+
+void TCustomForm::Deactivate()
+{
+    if (OnDeactivate)
+        OnDeactivate(this);
+}
+
+void TCustomForm::Paint()
+{
+    if (OnPaint)
+        OnPaint(this);
+}
+
+void TCustomForm::PaintWindow(HDC DC)
+{
+    FCanvas->SetHandle(DC);
+    try {
+        Paint();
+    } catch (...) {
+        FCanvas->SetHandle(nullptr);
+        throw;
+    }
+    FCanvas->SetHandle(nullptr);
+}
+
+void TCustomForm::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case CM_SHOWINGCHANGED:
+        ShowingChanged();
+        return;
+    case CM_RELEASE:
+        Free();
+        return;
+    case WM_CLOSE:
+        Close();
+        Message.Result = 0;
+        return;
+    case WM_ACTIVATE: {
+        inherited::Dispatch(Message);
+        const bool active = LOWORD(Message.WParam) != WA_INACTIVE;
+        if (active != FActive) {
+            FActive = active;
+            if (active) {
+                if (Screen)
+                    Screen->SetActive(this, FActiveControl);
+                if (FActiveControl && FActiveControl->CanFocus() && !FActiveControl->Focused())
+                    FActiveControl->SetFocus();
+                Activate();
+            } else {
+                Deactivate();
+            }
+        }
+        return;
+    }
+    case WM_SIZE:
+        inherited::Dispatch(Message);
+        if (Message.WParam == SIZE_MINIMIZED)
+            FWindowState = wsMinimized;
+        else if (Message.WParam == SIZE_MAXIMIZED)
+            FWindowState = wsMaximized;
+        else if (Message.WParam == SIZE_RESTORED)
+            FWindowState = wsNormal;
+        return;
+    case WM_SYSCOMMAND:
+        if ((Message.WParam & 0xFFF0) == SC_MINIMIZE && Application && Application->MainForm() == this) {
+            Application->Minimize();
+            Message.Result = 0;
+            return;
+        }
+        if ((Message.WParam & 0xFFF0) == SC_RESTORE && Application && Application->MainForm() == this &&
+            Application->Minimized()) {
+            Application->Restore();
+            Message.Result = 0;
+            return;
+        }
+        break;
+    case CM_DIALOGKEY:
+        if (GetKeyState(VK_MENU) >= 0) {
+            const Word key = MessageAs<TWMKey>(Message).CharCode;
+            if (key == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
+                SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
+                Message.Result = 1;
+                return;
+            }
+            if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
+                if (FActiveControl && FActiveControl->Parent()) {
+                    FActiveControl->Parent()->SelectNext(FActiveControl, key == VK_RIGHT || key == VK_DOWN, false);
+                    Message.Result = 1;
+                }
+                return;
+            }
+        }
+        break;
+    default: break;
+    }
+    inherited::Dispatch(Message);
+}
+
+
+// --- Hints --------------------------------------------------------------------------------
+
+THintWindowClass HintWindowClass = [](TComponent* AOwner) -> THintWindow* { return Create<THintWindow>(AOwner); };
+
+THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner)
+{
+    SetColor(clInfoBk);
+    GetFont()->SetColor(clInfoText);
+    SetVisible(false);
+}
+
+void THintWindow::CreateParams(TCreateParams& Params)
+{
+    inherited::CreateParams(Params);
+    Params.Style = WS_POPUP | WS_BORDER;
+    Params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+    Params.WndParent = Application ? Application->Handle() : nullptr;
+    Params.WindowClass.style |= CS_SAVEBITS;
+}
+
+TRect THintWindow::CalcHintRect(int MaxWidth, const AnsiString& AHint, void*)
+{
+    TRect r{0, 0, MaxWidth, 0};
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, GetFont()->Handle());
+    DrawTextA(dc, AHint.c_str(), static_cast<int>(AHint.size()), &r,
+              DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    r.right += 6;
+    r.bottom += 2;
+    return r;
+}
+
+void THintWindow::ActivateHint(TRect Rect, const AnsiString& AHint)
+{
+    SetCaption(AHint);
+    // Keep the hint on the monitor that holds its top-left corner.
+    if (Screen) {
+        TMonitor* m = Screen->MonitorFromPoint(TPoint{Rect.left, Rect.top});
+        if (m) {
+            const TRect b = m->BoundsRect();
+            const int w = Rect.right - Rect.left, h = Rect.bottom - Rect.top;
+            if (Rect.right > b.right)
+                Rect.left = std::max<int>(b.left, b.right - w);
+            if (Rect.bottom > b.bottom)
+                Rect.top = std::max<int>(b.top, Rect.top - h - 20);
+            Rect.right = Rect.left + w;
+            Rect.bottom = Rect.top + h;
+        }
+    }
+    SetBounds(Rect.left, Rect.top, Rect.right - Rect.left, Rect.bottom - Rect.top);
+    SetWindowPos(Handle(), HWND_TOPMOST, Rect.left, Rect.top, Rect.right - Rect.left, Rect.bottom - Rect.top,
+                 SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    Invalidate();
+}
+
+void THintWindow::ReleaseHandle()
+{
+    if (HandleAllocated())
+        ShowWindow(Handle(), SW_HIDE);
+}
+
+bool THintWindow::IsHintShown() const
+{
+    return FHandle && IsWindowVisible(FHandle);
+}
+
+void THintWindow::Paint()
+{
+    TCanvas* c = GetCanvas();
+    TRect r = GetClientRect();
+    c->Brush()->SetColor(GetColor());
+    c->FillRect(r);
+    r.left += 2;
+    r.top += 1;
+    c->Font()->Assign(GetFont());
+    const AnsiString text = GetText();
+    SetBkMode(c->Handle(), TRANSPARENT);
+    DrawTextA(c->Handle(), text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+}
+
+namespace {
+constexpr UINT_PTR kHintTimerId = 0x4B1;
+
+// The hint text of a control: the part before "|" (the part after it is the long hint).
+AnsiString ShortHint(const AnsiString& hint)
+{
+    auto bar = hint.find('|');
+    return bar == AnsiString::npos ? hint : hint.substr(0, bar);
+}
+
+AnsiString LongHint(const AnsiString& hint)
+{
+    auto bar = hint.find('|');
+    return bar == AnsiString::npos ? hint : hint.substr(bar + 1);
+}
+} // namespace
+
+void TApplication::StartHintTimer(int Delay, int Kind)
+{
+    StopHintTimer();
+    FHintTimerKind = Kind;
+    SetTimer(FHandle, kHintTimerId, static_cast<UINT>(std::max(1, Delay)), HintTimerProc);
+}
+
+void TApplication::StopHintTimer()
+{
+    if (FHintTimerKind) {
+        KillTimer(FHandle, kHintTimerId);
+        FHintTimerKind = 0;
+    }
+}
+
+void CALLBACK TApplication::HintTimerProc(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (!Application)
+        return;
+    try {
+        Application->HintTimerExpired();
+    } catch (...) {
+        Application->HandleException(Application);
+    }
+}
+
+void TApplication::HintTimerExpired()
+{
+    const int kind = FHintTimerKind;
+    StopHintTimer();
+    if (kind == 1 && FHintControl) {
+        POINT p;
+        GetCursorPos(&p);
+        if (FindDragTarget(p, false) == FHintControl)
+            ShowHintFor(FHintControl);
+    } else if (kind == 2) {
+        if (FHintWindow)
+            FHintWindow->ReleaseHandle();
+    }
+}
+
+void TApplication::CancelHint()
+{
+    StopHintTimer();
+    if (FHintWindow)
+        FHintWindow->ReleaseHandle();
+    FHintControl = nullptr;
+    FHintActive = false;
+}
+
+void TApplication::HintQueueMessage(const MSG& Msg)
+{
+    switch (Msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+    case WM_ACTIVATEAPP:
+    case WM_MOUSEWHEEL:
+        if (FHintWindow && FHintWindow->IsHintShown())
+            FHintWindow->ReleaseHandle();
+        StopHintTimer();
+        break;
+    default: break;
+    }
+}
+
+void TApplication::HintMouseMessage(TControl* Control, TMessage& Message)
+{
+    if (Message.Msg != WM_MOUSEMOVE && Message.Msg != CM_MOUSELEAVE)
+        return;
+    if (Message.Msg == CM_MOUSELEAVE) {
+        if (Control == FHintControl)
+            CancelHint();
+        return;
+    }
+    if (!FShowHint || !Control)
+        return;
+    // The control under the mouse that shows hints (its parents' settings are inherited).
+    TControl* target = Control;
+    if (target != FHintControl) {
+        if (FHintWindow)
+            FHintWindow->ReleaseHandle();
+        StopHintTimer();
+        FHintControl = target;
+        SetHint(LongHint(target->GetHint()));
+        if (target->GetShowHint() && !target->GetHint().empty())
+            StartHintTimer(FHintActive ? HintShortPause : HintPause, 1);
+    }
+}
+
+void TApplication::ShowHintFor(TControl* Control)
+{
+    THintInfo info;
+    info.HintControl = Control;
+    info.HintWindowClass = HintWindowClass;
+    GetCursorPos(&info.CursorPos);
+    info.HintPos = TPoint{info.CursorPos.x, info.CursorPos.y + 20};
+    info.HintMaxWidth = Screen ? Screen->Width() : 640;
+    info.HintColor = HintColor;
+    info.CursorRect = Control->GetClientRect();
+    info.HideTimeout = HintHidePause;
+    info.HintStr = ShortHint(Control->GetHint());
+    // The control may change the hint or refuse it (non-zero result).
+    TMessage m = MakeMessage(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    Control->Perform(m);
+    bool canShow = m.Result == 0;
+    if (canShow && OnShowHint)
+        OnShowHint(info.HintStr, canShow, info);
+    if (!canShow || info.HintStr.empty()) {
+        FHintActive = false;
+        return;
+    }
+    // A replaced hint window class makes a new window.
+    if (!FHintWindow || !info.HintWindowClass) {
+        if (!FHintWindow && info.HintWindowClass)
+            FHintWindow = info.HintWindowClass(this);
+    }
+    if (!FHintWindow)
+        return;
+    FHintWindow->SetColor(info.HintColor);
+    TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
+    OffsetRect(&r, info.HintPos.x, info.HintPos.y);
+    FHintWindow->ActivateHintData(r, info.HintStr, info.HintData);
+    FHintActive = true;
+    if (info.HideTimeout > 0)
+        StartHintTimer(info.HideTimeout, 2);
+}
+
+// --- Screen cursors and fonts -------------------------------------------------------------
+
+namespace {
+struct StdCursor {
+    TCursor id;
+    LPCSTR res;
+};
+const StdCursor kStdCursors[] = {
+    {crArrow, IDC_ARROW},     {crCross, IDC_CROSS},        {crIBeam, IDC_IBEAM},     {crSizeNESW, IDC_SIZENESW},
+    {crSizeNS, IDC_SIZENS},   {crSizeNWSE, IDC_SIZENWSE},  {crSizeWE, IDC_SIZEWE},   {crUpArrow, IDC_UPARROW},
+    {crHourGlass, IDC_WAIT},  {crDrag, IDC_ARROW},         {crNoDrop, IDC_NO},       {crHSplit, IDC_SIZEWE},
+    {crVSplit, IDC_SIZENS},   {crMultiDrag, IDC_ARROW},    {crSQLWait, IDC_WAIT},    {crNo, IDC_NO},
+    {crAppStart, IDC_APPSTARTING}, {crHelp, IDC_HELP},     {crHandPoint, IDC_HAND},  {crSizeAll, IDC_SIZEALL},
+};
+
+int CALLBACK CollectFont(const LOGFONTA* lf, const TEXTMETRICA*, DWORD, LPARAM lp)
+{
+    auto* list = reinterpret_cast<std::vector<AnsiString>*>(lp);
+    AnsiString name = lf->lfFaceName;
+    if (!name.empty() && name[0] != '@')
+        list->push_back(name);
+    return 1;
+}
+} // namespace
+
+HCURSOR TScreen::GetCursors(int Index)
+{
+    for (auto& c : FCursorList)
+        if (c.first == Index)
+            return c.second;
+    if (Index == crNone)
+        return nullptr;
+    for (const auto& s : kStdCursors)
+        if (s.id == Index) {
+            HCURSOR h = LoadCursorA(nullptr, s.res);
+            FCursorList.emplace_back(Index, h);
+            return h;
+        }
+    return GetCursors(crArrow);
+}
+
+void TScreen::SetCursors(int Index, HCURSOR Handle)
+{
+    for (auto& c : FCursorList)
+        if (c.first == Index) {
+            c.second = Handle;
+            return;
+        }
+    FCursorList.emplace_back(Index, Handle);
+}
+
+void TScreen::SetCursor(TCursor Value)
+{
+    FCursor = Value;
+    if (Value == crDefault) {
+        // Let the window under the mouse choose its cursor again.
+        POINT p;
+        GetCursorPos(&p);
+        if (HWND w = WindowFromPoint(p))
+            SendMessageA(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w),
+                         MAKELPARAM(SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), WM_MOUSEMOVE));
+    } else {
+        ::SetCursor(GetCursors(Value));
+    }
+}
+
+const std::vector<AnsiString>& TScreen::GetFonts()
+{
+    if (FFonts.empty()) {
+        HDC dc = GetDC(nullptr);
+        LOGFONTA lf{};
+        lf.lfCharSet = DEFAULT_CHARSET;
+        EnumFontFamiliesExA(dc, &lf, CollectFont, reinterpret_cast<LPARAM>(&FFonts), 0);
+        ReleaseDC(nullptr, dc);
+        std::sort(FFonts.begin(), FFonts.end(), [](const AnsiString& a, const AnsiString& b) {
+            return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
+        });
+        FFonts.erase(std::unique(FFonts.begin(), FFonts.end()), FFonts.end());
+    }
+    return FFonts;
+}

@@ -9,15 +9,17 @@
 #include <vector>
 
 #include "Classes.h"
+#include "Controls.h"
 #include "Graphics.h"
 #include "SysUtils.h"
 
 class TCustomForm;
-class TWinControl;
-class TControl;
+class THintWindow;
 
 // --- Application --------------------------------------------------------------------------
 
+// Lets the application change a hint before it is shown; CanShow = false shows none.
+using TShowHintEvent = std::function<void(AnsiString& HintStr, bool& CanShow, THintInfo& HintInfo)>;
 // Called with the exception that reached the application (instead of the error box).
 using TExceptionEvent = std::function<void(TObject* Sender, Exception* E)>;
 // Sees every message the loop takes from the queue; Handled = true stops its processing.
@@ -48,7 +50,11 @@ public:
 
     // The main form: the first form created with CreateForm; closing it ends Run.
     TCustomForm* MainForm() const { return FMainForm; }
-    void SetMainForm(TCustomForm* Form) { FMainForm = Form; }
+    // Creates a form owned by the application and stores it in Reference; the first form
+    // created this way becomes the main form.
+    template <class T>
+    void CreateForm(T*& Reference);
+    void SetMainForm(TCustomForm* Form);
     bool ShowMainForm = true;
 
     // Shows the main form and runs the message loop until Terminate (or the main form closes);
@@ -87,6 +93,13 @@ public:
     Integer HintHidePause = 2500;
     const AnsiString& Hint() const { return FHint; }
     void SetHint(const AnsiString& Value);
+    TColor HintColor = clInfoBk;
+    // The hint window shown now (null when none).
+    THintWindow* HintWindow() const { return FHintWindow; }
+    // Hides the hint and forgets the control it was for.
+    void CancelHint();
+    // Sees the mouse messages of every control (installed as the controls unit's hook).
+    void HintMouseMessage(TControl* Control, TMessage& Message);
 
     // Depth of nested modal loops (ShowModal, message boxes of the application).
     int ModalLevel() const { return FModalLevel; }
@@ -99,15 +112,17 @@ public:
     TNotifyEvent OnMinimize;
     TNotifyEvent OnRestore;
     TNotifyEvent OnHint;
+    TShowHintEvent OnShowHint;
 
 protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     // Takes one message from the queue and processes it; false when the queue was empty.
     bool ProcessMessage(MSG& Msg);
     // Keyboard messages go first to the nearest framework control as CN_ messages; answers
     // whether that control consumed the key.
     virtual bool IsKeyMsg(MSG& Msg);
-    // Mouse and key presses hide a shown hint; the message itself is processed as usual.
-    virtual void HintMouseMessage(const MSG& Msg);
+    // Key presses and clicks hide a shown hint; the message itself is processed as usual.
+    virtual void HintQueueMessage(const MSG& Msg);
     virtual void Idle(const MSG& Msg);
 
 private:
@@ -118,6 +133,7 @@ private:
 
     HWND FHandle = nullptr;
     TCustomForm* FMainForm = nullptr;
+    TComponent* FMainFormComponent = nullptr; // the same object, for notifications
     bool FTerminate = false;
     bool FRunning = false;
     bool FOleInitialized = false;
@@ -126,6 +142,18 @@ private:
     bool FHandlingException = false;
     int FModalLevel = 0;
     AnsiString FHint;
+    // Hint tracking.
+    static void CALLBACK HintTimerProc(HWND, UINT, UINT_PTR, DWORD);
+    void HintTimerExpired();
+    void ShowHintFor(TControl* Control);
+    void StartHintTimer(int Delay, int Kind);
+    void StopHintTimer();
+    TControl* FHintControl = nullptr;
+    THintWindow* FHintWindow = nullptr;
+    TPoint FHintCursorPos{};
+    TRect FHintCursorRect{};
+    int FHintTimerKind = 0; // 0 none, 1 show after the pause, 2 hide after the hide pause
+    bool FHintActive = false;
 };
 
 extern TApplication* Application;
@@ -184,6 +212,15 @@ public:
     TWinControl* ActiveControl() const { return FActiveControl; }
     void SetActive(TCustomForm* Form, TWinControl* Control);
 
+    // The screen-wide cursor: anything but crDefault overrides every control's own cursor.
+    TCursor GetCursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+    // Cursor handles by number; the standard ones are loaded when first asked for.
+    HCURSOR GetCursors(int Index);
+    void SetCursors(int Index, HCURSOR Handle);
+    // Names of the installed fonts, sorted.
+    const std::vector<AnsiString>& GetFonts();
+
     // The system's menu font (read when the screen is created).
     TFont* MenuFont() const { return FMenuFont.get(); }
 
@@ -210,7 +247,269 @@ private:
     TWinControl* FActiveControl = nullptr;
     TMonitorSource FMonitorSource;
     std::unique_ptr<TFont> FMenuFont;
+    TCursor FCursor = crDefault;
+    std::vector<std::pair<int, HCURSOR>> FCursorList;
+    std::vector<AnsiString> FFonts;
     mutable std::vector<std::unique_ptr<TMonitor>> FMonitors;
 };
 
 extern TScreen* Screen;
+
+// --- Scrolling controls, forms and hints -------------------------------------------------
+
+#ifndef VELLORN_MODAL_RESULTS_DEFINED
+#define VELLORN_MODAL_RESULTS_DEFINED
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = 1;
+constexpr TModalResult mrCancel = 2;
+constexpr TModalResult mrAbort = 3;
+constexpr TModalResult mrRetry = 4;
+constexpr TModalResult mrIgnore = 5;
+constexpr TModalResult mrYes = 6;
+constexpr TModalResult mrNo = 7;
+constexpr TModalResult mrAll = 8;
+constexpr TModalResult mrNoToAll = 9;
+constexpr TModalResult mrYesToAll = 10;
+#endif
+
+class TMainMenu;
+class TScrollingWinControl;
+
+enum TScrollBarKind { sbHorizontal, sbVertical };
+
+// One scroll bar of a scrolling control: Range is the scrollable extent (no bar while it fits
+// the client area), Position the distance scrolled.
+class TControlScrollBar : public TPersistent {
+    VCL_CLASS(TControlScrollBar, TPersistent)
+public:
+    TControlScrollBar(TScrollingWinControl* Control, TScrollBarKind Kind) : FControl(Control), FKind(Kind) {}
+    void Assign(TPersistent* Source) override;
+
+    TScrollBarKind GetKind() const { return FKind; }
+    int GetRange() const { return FRange; }
+    void SetRange(int Value);
+    int GetPosition() const { return FPosition; }
+    void SetPosition(int Value);
+    bool GetVisible() const { return FVisible; }
+    void SetVisible(bool Value);
+    int Increment = 8;
+    // True while the bar is shown (Range exceeds the client extent).
+    bool IsScrollBarVisible() const;
+    // The client extent the bar scrolls over.
+    int ControlSize() const;
+
+private:
+    friend class TScrollingWinControl;
+    void Update();
+    void ScrollMessage(int Code, int ThumbPos);
+    TScrollingWinControl* FControl;
+    TScrollBarKind FKind;
+    int FRange = 0;
+    int FPosition = 0;
+    bool FVisible = true;
+};
+
+// A windowed control whose children can be scrolled; with AutoScroll the ranges follow the
+// children's extents.
+class TScrollingWinControl : public TWinControl {
+    VCL_CLASS(TScrollingWinControl, TWinControl)
+public:
+    explicit TScrollingWinControl(TComponent* AOwner);
+    ~TScrollingWinControl() override;
+    void Dispatch(TMessage& Message) override;
+
+    bool GetAutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool Value);
+    TControlScrollBar* GetHorzScrollBar() const { return FHorzScrollBar.get(); }
+    TControlScrollBar* GetVertScrollBar() const { return FVertScrollBar.get(); }
+    // Scrolls so that the control becomes visible.
+    void ScrollInView(TControl* AControl);
+    // Moves every child by the distance (positive: right and down).
+    void ScrollBy(int DeltaX, int DeltaY);
+    // Recomputes the ranges (AutoScroll) and shows or hides the bars.
+    void UpdateScrollBars();
+
+protected:
+    void CreateWnd() override;
+
+private:
+    friend class TControlScrollBar;
+    void CalcAutoRange();
+    std::unique_ptr<TControlScrollBar> FHorzScrollBar;
+    std::unique_ptr<TControlScrollBar> FVertScrollBar;
+    bool FAutoScroll = false;
+    bool FUpdatingScrollBars = false;
+};
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
+enum TPosition {
+    poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter,
+    poOwnerFormCenter
+};
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
+using TFormState = TSet<TFormStateItem>;
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+using TShortCutEvent = std::function<void(TWMKey& Msg, bool& Handled)>;
+using TCanResizeEvent = std::function<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
+
+// A top-level window of the application. A form is built in code: derive, create the components
+// in the constructor (they are loading then), and create the form with Create<T>(Owner) or
+// Application->CreateForm; AfterConstruction runs the loading pass and then OnCreate.
+class TCustomForm : public TScrollingWinControl {
+    VCL_CLASS(TCustomForm, TScrollingWinControl)
+public:
+    explicit TCustomForm(TComponent* AOwner);
+    ~TCustomForm() override;
+    void AfterConstruction() override;
+    void BeforeDestruction() override;
+    void Dispatch(TMessage& Message) override;
+
+    TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle Value);
+    // The caption buttons; a change restyles the existing window without re-creating it.
+    TBorderIcons GetBorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TBorderIcons Value);
+    // Where the form is placed each time it is shown.
+    TPosition GetPosition() const { return FPosition; }
+    void SetPosition(TPosition Value) { FPosition = Value; }
+    TFormStyle GetFormStyle() const { return FFormStyle; }
+    void SetFormStyle(TFormStyle Value);
+    TWindowState GetWindowState() const { return FWindowState; }
+    void SetWindowState(TWindowState Value);
+    TMainMenu* GetMenu() const { return FMenu; }
+    void SetMenu(TMainMenu* Value);
+    // The control that has (or gets, when the form is activated) the focus.
+    TWinControl* GetActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl* Control);
+    bool KeyPreview = false;
+    TModalResult GetModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
+    TFormState GetFormState() const { return FFormState; }
+    bool GetActive() const { return FActive; }
+    TCanvas* GetCanvas() const { return FCanvas.get(); }
+
+    // Visible = true shows the form (OnShow first, then the placement by Position).
+    void SetVisible(bool Value) override;
+    void Show();
+    void Hide();
+    // OnCloseQuery, then OnClose chooses: hide (default), free (later, as by Release), minimise
+    // or nothing; closing the main form ends the application's loop. Inside ShowModal it only
+    // sets ModalResult to mrCancel.
+    void Close();
+    bool CloseQuery();
+    // Frees the form once the messages already queued have been handled.
+    void Release();
+    // Shows the form modally: the other windows are disabled and messages (timers included) are
+    // processed until ModalResult is set; answers it. Modal forms nest.
+    virtual TModalResult ShowModal();
+
+    // Form behaviour the controls unit asks for.
+    bool IsForm() const override { return true; }
+    bool SetFocusedControl(TWinControl* Control) override;
+    bool KeyPreviewEnabled() const override { return KeyPreview; }
+    // Menu shortcuts of this form: OnShortCut, then the main menu.
+    bool IsShortCut(TWMKey& Message) override;
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnPaint;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+    TShortCutEvent OnShortCut;
+    TCanResizeEvent OnCanResize;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void PaintWindow(HDC DC) override;
+    virtual void DoCreate();
+    virtual void DoClose(TCloseAction& Action);
+    virtual void DoShow();
+    virtual void DoHide();
+    virtual void Activate();
+    virtual void Deactivate();
+    virtual void Paint();
+    virtual bool CanResize(int& NewWidth, int& NewHeight);
+
+private:
+    void ApplyStyle();
+    void PlaceForShow();
+    void ShowingChanged();
+    void CloseModal();
+    void ComputeStyle(DWORD& Style, DWORD& ExStyle) const;
+    void ActivateChanged(bool Active);
+
+    TFormBorderStyle FBorderStyle = bsSizeable;
+    TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+    TPosition FPosition = poDesigned;
+    TFormStyle FFormStyle = fsNormal;
+    TWindowState FWindowState = wsNormal;
+    TMainMenu* FMenu = nullptr;
+    TWinControl* FActiveControl = nullptr;
+    TModalResult FModalResult = mrNone;
+    TFormState FFormState;
+    bool FActive = false;
+    std::unique_ptr<TCanvas> FCanvas;
+};
+
+class TForm : public TCustomForm {
+    VCL_CLASS(TForm, TCustomForm)
+public:
+    using TCustomForm::TCustomForm;
+};
+
+template <class T>
+void TApplication::CreateForm(T*& Reference)
+{
+    Reference = nullptr;
+    T* form = Create<T>(this);
+    Reference = form;
+    if (!FMainForm) {
+        if (auto* f = dynamic_cast<TCustomForm*>(form)) {
+            f->HandleNeeded();
+            SetMainForm(f);
+        }
+    }
+}
+
+// Hooks through which the menus unit serves forms: the window menu of a main menu, and the
+// shortcut test of a main menu. Set by the menus unit.
+extern HMENU (*MainMenuHandleHook)(TMainMenu* Menu);
+extern bool (*MainMenuIsShortCutHook)(TMainMenu* Menu, TWMKey& Message);
+
+// --- Hints --------------------------------------------------------------------------------
+
+// The small window that shows a hint. Replaceable through HintWindowClass.
+class THintWindow : public TCustomControl {
+    VCL_CLASS(THintWindow, TCustomControl)
+public:
+    explicit THintWindow(TComponent* AOwner);
+    // The rectangle (from 0, 0) the hint text needs, at most MaxWidth wide.
+    virtual TRect CalcHintRect(int MaxWidth, const AnsiString& AHint, void* AData);
+    // Shows the hint at the screen rectangle.
+    virtual void ActivateHint(TRect Rect, const AnsiString& AHint);
+    virtual void ActivateHintData(TRect Rect, const AnsiString& AHint, void*) { ActivateHint(Rect, AHint); }
+    // Hides the hint window.
+    virtual void ReleaseHandle();
+    bool IsHintShown() const;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void Paint() override;
+};
+
+// Makes the application's hint window (a THintWindow unless replaced).
+extern THintWindowClass HintWindowClass;
+
