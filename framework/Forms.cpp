@@ -693,6 +693,25 @@ TScrollingWinControl::TScrollingWinControl(TComponent* AOwner)
       FHorzScrollBar(std::make_unique<TControlScrollBar>(this, sbHorizontal)),
       FVertScrollBar(std::make_unique<TControlScrollBar>(this, sbVertical))
 {
+    SetControlStyle(ControlStyle() + TControlStyle{csAcceptsControls});
+}
+
+void TScrollingWinControl::ScrollBy(int DeltaX, int DeltaY)
+{
+    if (DeltaX == 0 && DeltaY == 0)
+        return;
+    DisableAlign();
+    try {
+        for (int i = 0; i < ControlCount(); ++i) {
+            TControl* c = Controls(i);
+            c->SetBounds(c->GetLeft() + DeltaX, c->GetTop() + DeltaY, c->GetWidth(), c->GetHeight());
+        }
+    } catch (...) {
+        EnableAlign();
+        throw;
+    }
+    EnableAlign();
+    Invalidate();
 }
 
 TScrollingWinControl::~TScrollingWinControl() = default;
@@ -796,7 +815,8 @@ void TScrollingWinControl::Dispatch(TMessage& Message)
 TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TCanvas>())
 {
     FFormState << fsCreating;
-    SetVisible(false);
+    FVisible = false;
+    SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
     SetBounds(0, 0, 320, 240);
     SetColor(clBtnFace);
     // The components the derived constructor creates are loading until AfterConstruction.
@@ -889,12 +909,14 @@ void TCustomForm::ComputeStyle(DWORD& Style, DWORD& ExStyle) const
     }
     if (FFormStyle == fsStayOnTop)
         ExStyle |= WS_EX_TOPMOST;
+    if (FParent) // a form placed on another control is a child window
+        Style = (Style & ~WS_POPUP) | WS_CHILD;
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params)
 {
     inherited::CreateParams(Params);
-    DWORD style = Params.Style & ~(WS_CHILD | WS_GROUP | WS_TABSTOP | WS_VISIBLE);
+    DWORD style = Params.Style & ~(WS_CHILD | WS_POPUP | WS_GROUP | WS_TABSTOP | WS_VISIBLE);
     DWORD ex = Params.ExStyle;
     ComputeStyle(style, ex);
     Params.Style = style | WS_CLIPCHILDREN;
@@ -992,6 +1014,25 @@ bool TCustomForm::IsShortCut(TWMKey& Message)
     if (!handled && FMenu && MainMenuIsShortCutHook)
         handled = MainMenuIsShortCutHook(FMenu, Message);
     return handled;
+}
+
+void TCustomForm::FocusControl(TWinControl* Control)
+{
+    FActiveControl = Control;
+    inherited::FocusControl(Control);
+}
+
+void TCustomForm::SetVisible(bool Value)
+{
+    // While the form is being built, showing waits for the end of construction.
+    if (FFormState.Contains(fsCreating)) {
+        if (Value)
+            FFormState << fsVisible;
+        else
+            FFormState >> fsVisible;
+        return;
+    }
+    inherited::SetVisible(Value);
 }
 
 bool TCustomForm::SetFocusedControl(TWinControl* Control)
@@ -1302,23 +1343,6 @@ void TCustomForm::Dispatch(TMessage& Message)
             Application->Restore();
             Message.Result = 0;
             return;
-        }
-        break;
-    case CM_DIALOGKEY:
-        if (GetKeyState(VK_MENU) >= 0) {
-            const Word key = MessageAs<TWMKey>(Message).CharCode;
-            if (key == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
-                SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
-                Message.Result = 1;
-                return;
-            }
-            if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
-                if (FActiveControl && FActiveControl->Parent()) {
-                    FActiveControl->Parent()->SelectNext(FActiveControl, key == VK_RIGHT || key == VK_DOWN, false);
-                    Message.Result = 1;
-                }
-                return;
-            }
         }
         break;
     default: break;

@@ -414,6 +414,7 @@ public:
     // Form behaviour the controls unit asks for.
     bool IsForm() const override { return true; }
     bool SetFocusedControl(TWinControl* Control) override;
+    void FocusControl(TWinControl* Control) override;
     bool KeyPreviewEnabled() const override { return KeyPreview; }
     // Menu shortcuts of this form: OnShortCut, then the main menu.
     bool IsShortCut(TWMKey& Message) override;

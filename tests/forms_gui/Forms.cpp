@@ -1,0 +1,354 @@
+// Forms: creation, closing and freeing, modal loops with timers, errors in handlers, placement
+// and the caption buttons.
+#include "ExtCtrls.h"
+#include "FormTest.h"
+
+#include <memory>
+
+using namespace testkit;
+
+namespace {
+
+using TimerPtr = std::unique_ptr<TTimer, void (*)(TTimer*)>;
+
+TimerPtr MakeTimer(int interval, TNotifyEvent onTimer)
+{
+    TimerPtr t(Create<TTimer>(nullptr), [](TTimer* p) { p->Free(); });
+    t->SetInterval(interval);
+    t->OnTimer = std::move(onTimer);
+    return t;
+}
+
+// A component that notes its Loaded call.
+class TProbe : public TComponent {
+    VCL_CLASS(TProbe, TComponent)
+public:
+    using TComponent::TComponent;
+    void Loaded() override
+    {
+        inherited::Loaded();
+        loaded = true;
+    }
+    bool loaded = false;
+};
+
+// A form built in code whose creation handler fails half-way.
+class TFailingForm : public TForm {
+    VCL_CLASS(TFailingForm, TForm)
+public:
+    explicit TFailingForm(TComponent* AOwner) : TForm(AOwner)
+    {
+        probe = Create<TProbe>(this);
+        probe->SetName("Probe1");
+        SetCaption("Failing");
+        OnCreate = [this](TObject*) {
+            stepsDone = 1;
+            throw EFOpenError("Cannot open file \"FILES\\list\"");
+        };
+    }
+    TProbe* probe = nullptr;
+    int stepsDone = 0;
+};
+
+class FormsTest : public FormTest {};
+
+} // namespace
+
+TEST_F(FormsTest, OnCreateErrorIsReportedAndConstructionContinues)
+{
+    ScriptBoxes();
+    Application->SetTitle("Vellorn");
+    auto* form = MakeForm<TFailingForm>();
+    Application->SetTitle("test_forms_gui");
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(form->stepsDone, 1);
+    EXPECT_TRUE(form->probe->loaded) << "the loading pass ran before OnCreate";
+    EXPECT_FALSE(form->probe->ComponentState().Contains(csLoading));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Cannot open file \"FILES\\list\".");
+    EXPECT_EQ(boxes[0].caption, "Vellorn");
+    EXPECT_EQ(boxes[0].flags, UINT(MB_OK | MB_ICONSTOP));
+    form->Show(); // the form goes on working
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+}
+
+TEST_F(FormsTest, CaFreeInsideShowModalFreesOnlyAfterTheLoopUnwound)
+{
+    TForm* form = MakeForm();
+    bool destroyed = false, aliveInClose = false;
+    form->OnDestroy = [&](TObject*) { destroyed = true; };
+    form->OnClose = [&](TObject*, TCloseAction& action) {
+        action = caFree;
+        aliveInClose = true;
+    };
+    auto timer = MakeTimer(10, [&](TObject*) {
+        if (form->GetVisible())
+            form->Close();
+    });
+    const TModalResult r = form->ShowModal();
+    EXPECT_EQ(r, mrCancel);
+    EXPECT_TRUE(aliveInClose);
+    EXPECT_FALSE(destroyed) << "still alive when ShowModal returns";
+    EXPECT_TRUE(FormAlive(form));
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    EXPECT_TRUE(WaitFor([&] { return destroyed; }, "the released form is freed by the outer loop"));
+    EXPECT_FALSE(FormAlive(form));
+}
+
+TEST_F(FormsTest, TimersKeepFiringInsideNestedModalForms)
+{
+    TForm* outer = MakeForm();
+    TForm* inner = MakeForm();
+    int ticks = 0;
+    bool outerDisabledDuringInner = false;
+    TModalResult innerResult = mrNone;
+    bool innerStarted = false;
+    auto ticker = MakeTimer(10, [&](TObject*) { ++ticks; });
+    auto opener = MakeTimer(20, [&](TObject* sender) {
+        static_cast<TTimer*>(sender)->SetEnabled(false);
+        innerStarted = true;
+        innerResult = inner->ShowModal(); // a modal loop inside the outer one
+        outer->SetModalResult(mrOk);
+    });
+    auto closer = MakeTimer(15, [&](TObject*) {
+        if (inner->GetVisible() && ticks >= 5) {
+            outerDisabledDuringInner = !IsWindowEnabled(outer->Handle());
+            inner->SetModalResult(mrYes);
+        }
+    });
+    EXPECT_EQ(outer->ShowModal(), mrOk);
+    EXPECT_TRUE(innerStarted);
+    EXPECT_EQ(innerResult, mrYes);
+    EXPECT_GE(ticks, 5);
+    EXPECT_TRUE(outerDisabledDuringInner) << "the outer modal form is disabled under the inner one";
+    EXPECT_FALSE(inner->GetVisible());
+    EXPECT_FALSE(outer->GetVisible());
+    EXPECT_EQ(Application->ModalLevel(), 0);
+}
+
+TEST_F(FormsTest, ShowModalDisablesOtherFormsAndGivesThemBack)
+{
+    TForm* other = MakeForm();
+    other->Show();
+    TForm* dialog = MakeForm();
+    bool otherDisabled = false;
+    auto timer = MakeTimer(10, [&](TObject*) {
+        if (dialog->GetVisible()) {
+            otherDisabled = !IsWindowEnabled(other->Handle());
+            dialog->SetModalResult(mrOk);
+        }
+    });
+    EXPECT_THROW(other->ShowModal(), EInvalidOperation) << "a visible form cannot become modal";
+    EXPECT_EQ(dialog->ShowModal(), mrOk);
+    EXPECT_TRUE(otherDisabled);
+    EXPECT_TRUE(IsWindowEnabled(other->Handle()));
+}
+
+TEST_F(FormsTest, ErrorInAHandlerReachesTheBoxAndTheProgramGoesOn)
+{
+    ScriptBoxes();
+    TForm* form = MakeForm();
+    int downs = 0;
+    form->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
+        if (++downs == 1)
+            throw EConvertError("'abc' is not a valid integer value");
+    };
+    form->Show();
+    SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "'abc' is not a valid integer value.");
+    EXPECT_EQ(boxes[0].flags & MB_ICONSTOP, UINT(MB_ICONSTOP));
+    SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(downs, 2) << "the form still handles its messages";
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(FormsTest, CloseActionsAndCloseQuery)
+{
+    TForm* form = MakeForm();
+    form->Show();
+    bool allow = false;
+    TCloseAction chosen = caHide;
+    form->OnCloseQuery = [&](TObject*, bool& canClose) { canClose = allow; };
+    form->OnClose = [&](TObject*, TCloseAction& action) {
+        EXPECT_EQ(action, caHide) << "hiding is the default";
+        action = chosen;
+    };
+    form->Close();
+    EXPECT_TRUE(form->GetVisible()) << "OnCloseQuery refused";
+    allow = true;
+    chosen = caNone;
+    form->Close();
+    EXPECT_TRUE(form->GetVisible());
+    chosen = caMinimize;
+    form->Close();
+    EXPECT_TRUE(IsIconic(form->Handle()));
+    EXPECT_EQ(form->GetWindowState(), wsMinimized);
+    form->SetWindowState(wsNormal);
+    chosen = caHide;
+    SendMessageA(form->Handle(), WM_CLOSE, 0, 0); // the caption's close button
+    EXPECT_FALSE(form->GetVisible());
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    chosen = caFree;
+    form->Show();
+    form->Close();
+    EXPECT_TRUE(FormAlive(form)) << "freed later, by the queued release";
+    EXPECT_TRUE(WaitFor([&] { return !FormAlive(form); }, "released form freed"));
+}
+
+TEST_F(FormsTest, OnShowRunsBeforeTheWindowIsVisibleAndMayShowAModalDialog)
+{
+    TForm* main = MakeForm();
+    TForm* splash = MakeForm();
+    bool visibleInOnShow = true;
+    TModalResult splashResult = mrNone;
+    main->OnShow = [&](TObject*) {
+        visibleInOnShow = IsWindowVisible(main->Handle()) != FALSE;
+        splashResult = splash->ShowModal();
+    };
+    auto timer = MakeTimer(10, [&](TObject*) {
+        if (splash->GetVisible())
+            splash->SetModalResult(mrOk);
+    });
+    main->Show();
+    EXPECT_FALSE(visibleInOnShow);
+    EXPECT_EQ(splashResult, mrOk);
+    EXPECT_TRUE(IsWindowVisible(main->Handle()));
+}
+
+TEST_F(FormsTest, ActivationEvents)
+{
+    TForm* a = MakeForm();
+    TForm* b = MakeForm();
+    std::vector<std::string> log;
+    a->OnActivate = [&](TObject*) { log.push_back("a+"); };
+    a->OnDeactivate = [&](TObject*) { log.push_back("a-"); };
+    b->OnActivate = [&](TObject*) { log.push_back("b+"); };
+    a->Show();
+    SetActiveWindow(a->Handle());
+    b->Show();
+    SetActiveWindow(b->Handle());
+    PumpPending();
+    ASSERT_GE(log.size(), 3u);
+    EXPECT_EQ(log[0], "a+");
+    EXPECT_EQ(log[1], "a-");
+    EXPECT_EQ(log[2], "b+");
+    EXPECT_EQ(Screen->ActiveForm(), b);
+}
+
+TEST_F(FormsTest, PositionCentresOnTheDescribedScreenAndOnTheOwnerForm)
+{
+    Screen->SetMonitorSource([] {
+        TMonitorInfo m;
+        m.BoundsRect = {0, 0, 1025, 769};
+        m.WorkareaRect = m.BoundsRect;
+        m.Primary = true;
+        return std::vector<TMonitorInfo>{m};
+    });
+    TForm* centred = MakeForm();
+    centred->SetBounds(0, 0, 300, 200);
+    centred->SetPosition(poScreenCenter);
+    centred->Show();
+    EXPECT_EQ(centred->GetLeft(), 362) << "(1025 - 300) / 2, truncated";
+    EXPECT_EQ(centred->GetTop(), 284);
+    RECT wr;
+    GetWindowRect(centred->Handle(), &wr);
+    EXPECT_EQ(wr.left, 362);
+    EXPECT_EQ(wr.top, 284);
+
+    TForm* owner = MakeForm();
+    owner->SetBounds(101, 100, 401, 300);
+    auto* child = Create<TForm>(owner);
+    child->SetBounds(0, 0, 200, 100);
+    child->SetPosition(poOwnerFormCenter);
+    child->Show();
+    EXPECT_EQ(child->GetLeft(), 101 + (401 - 200) / 2);
+    EXPECT_EQ(child->GetTop(), 100 + (300 - 100) / 2);
+
+    // A form larger than its owner is kept at the screen's top-left edge, not beyond it.
+    owner->SetBounds(0, 0, 100, 100);
+    child->Hide();
+    child->SetBounds(0, 0, 300, 300);
+    child->Show();
+    EXPECT_EQ(child->GetLeft(), 0);
+    EXPECT_EQ(child->GetTop(), 0);
+
+    TForm* designed = MakeForm();
+    designed->SetBounds(33, 44, 200, 100);
+    designed->Show();
+    EXPECT_EQ(designed->GetLeft(), 33) << "poDesigned keeps the bounds";
+}
+
+TEST_F(FormsTest, BorderIconsChangeTheStyleWithoutRecreatingTheWindow)
+{
+    TForm* form = MakeForm();
+    form->Show();
+    const HWND before = form->Handle();
+    auto style = [&] { return static_cast<DWORD>(GetWindowLongA(form->Handle(), GWL_STYLE)); };
+    auto exStyle = [&] { return static_cast<DWORD>(GetWindowLongA(form->Handle(), GWL_EXSTYLE)); };
+    EXPECT_EQ(style() & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), DWORD(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+
+    MessageRecorder rec;
+    rec.Watch(form->Handle());
+    form->SetBorderIcons({biSystemMenu});
+    EXPECT_EQ(form->Handle(), before);
+    EXPECT_EQ(style() & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), DWORD(WS_SYSMENU));
+    form->SetBorderIcons({});
+    EXPECT_EQ(style() & WS_SYSMENU, 0u);
+    EXPECT_TRUE(rec.Matches({Expect(WM_STYLECHANGING), Expect(WM_STYLECHANGED), Expect(WM_WINDOWPOSCHANGING),
+                             Expect(WM_NCCALCSIZE), Expect(WM_NCPAINT, msgSent | msgOptional),
+                             Expect(WM_ERASEBKGND, msgSent | msgOptional), Expect(WM_WINDOWPOSCHANGED),
+                             Expect(WM_MOVE, msgSent | msgOptional), Expect(WM_SIZE, msgSent | msgOptional),
+                             Expect(WM_STYLECHANGING), Expect(WM_STYLECHANGED), Expect(WM_WINDOWPOSCHANGING),
+                             Expect(WM_NCCALCSIZE), Expect(WM_NCPAINT, msgSent | msgOptional),
+                             Expect(WM_ERASEBKGND, msgSent | msgOptional), Expect(WM_WINDOWPOSCHANGED),
+                             Expect(WM_MOVE, msgSent | msgOptional), Expect(WM_SIZE, msgSent | msgOptional)},
+                            "restyled in place"));
+    rec.Unwatch(form->Handle());
+
+    form->SetBorderStyle(bsDialog);
+    form->SetBorderIcons({biSystemMenu, biMinimize, biHelp});
+    EXPECT_EQ(form->Handle(), before);
+    EXPECT_EQ(style() & (WS_MINIMIZEBOX | WS_THICKFRAME), 0u) << "a dialog frame has no minimise box";
+    EXPECT_NE(exStyle() & WS_EX_CONTEXTHELP, 0u);
+    EXPECT_NE(exStyle() & WS_EX_DLGMODALFRAME, 0u);
+    form->SetFormStyle(fsStayOnTop);
+    EXPECT_NE(exStyle() & WS_EX_TOPMOST, 0u);
+    EXPECT_EQ(form->Handle(), before);
+}
+
+TEST_F(FormsTest, ReleaseFreesLaterAndScreenListsForms)
+{
+    const int count = Screen->FormCount();
+    TForm* form = MakeForm();
+    EXPECT_EQ(Screen->FormCount(), count + 1);
+    form->HandleNeeded();
+    form->Release();
+    EXPECT_TRUE(FormAlive(form));
+    EXPECT_TRUE(WaitFor([&] { return !FormAlive(form); }, "release"));
+    EXPECT_EQ(Screen->FormCount(), count);
+}
+
+TEST_F(FormsTest, AutoScrollFollowsTheChildren)
+{
+    TForm* form = MakeForm();
+    form->SetBounds(0, 0, 300, 200);
+    form->SetAutoScroll(true);
+    auto* child = Create<TWinControl>(form);
+    child->SetParent(form);
+    child->SetBounds(10, 500, 50, 40);
+    child->SetVisible(true);
+    form->Show();
+    form->UpdateScrollBars();
+    EXPECT_EQ(form->GetVertScrollBar()->GetRange(), 540);
+    EXPECT_TRUE(form->GetVertScrollBar()->IsScrollBarVisible());
+    EXPECT_NE(GetWindowLongA(form->Handle(), GWL_STYLE) & WS_VSCROLL, 0);
+    form->GetVertScrollBar()->SetPosition(100);
+    EXPECT_EQ(child->GetTop(), 400);
+    form->ScrollInView(child);
+    EXPECT_LE(child->GetTop() + child->GetHeight(), form->GetClientHeight());
+    form->GetVertScrollBar()->SetPosition(0);
+    EXPECT_EQ(child->GetTop(), 500);
+}
