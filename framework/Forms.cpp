@@ -122,7 +122,12 @@ void TApplication::SetTitle(const AnsiString& Value)
 
 AnsiString TApplication::ExeName() const { return ModuleFileName(); }
 
-void TApplication::SetShowHint(bool Value) { FShowHint = Value; }
+void TApplication::SetShowHint(bool Value)
+{
+    FShowHint = Value;
+    if (!Value)
+        CancelHint();
+}
 
 void TApplication::SetHint(const AnsiString& Value)
 {
@@ -526,8 +531,8 @@ struct FormsUnit {
             if (Application)
                 Application->HintMouseMessage(Control, Message);
         };
-        CursorHandleHook = [](TCursor Cursor) -> HCURSOR { return Screen ? Screen->GetCursors(Cursor) : nullptr; };
-        ScreenCursorHook = []() -> TCursor { return Screen ? Screen->GetCursor() : crDefault; };
+        CursorHandleHook = [](TCursor Cursor) -> HCURSOR { return Screen ? Screen->Cursors(Cursor) : nullptr; };
+        ScreenCursorHook = []() -> TCursor { return Screen ? Screen->Cursor() : crDefault; };
     }
     ~FormsUnit()
     {
@@ -603,7 +608,7 @@ void TControlScrollBar::Assign(TPersistent* Source)
 int TControlScrollBar::ControlSize() const
 {
     if (!FControl->HandleAllocated())
-        return FKind == sbHorizontal ? FControl->GetWidth() : FControl->GetHeight();
+        return FKind == sbHorizontal ? FControl->Width() : FControl->Height();
     RECT r;
     GetClientRect(FControl->Handle(), &r);
     // The client rectangle without the other bar's room is what this bar scrolls over.
@@ -704,7 +709,7 @@ void TScrollingWinControl::ScrollBy(int DeltaX, int DeltaY)
     try {
         for (int i = 0; i < ControlCount(); ++i) {
             TControl* c = Controls(i);
-            c->SetBounds(c->GetLeft() + DeltaX, c->GetTop() + DeltaY, c->GetWidth(), c->GetHeight());
+            c->SetBounds(c->Left() + DeltaX, c->Top() + DeltaY, c->Width(), c->Height());
         }
     } catch (...) {
         EnableAlign();
@@ -733,10 +738,10 @@ void TScrollingWinControl::CalcAutoRange()
     int right = 0, bottom = 0;
     for (int i = 0; i < ControlCount(); ++i) {
         TControl* c = Controls(i);
-        if (!c->GetVisible())
+        if (!c->Visible())
             continue;
-        right = std::max(right, c->GetLeft() + c->GetWidth() + FHorzScrollBar->FPosition);
-        bottom = std::max(bottom, c->GetTop() + c->GetHeight() + FVertScrollBar->FPosition);
+        right = std::max(right, c->Left() + c->Width() + FHorzScrollBar->FPosition);
+        bottom = std::max(bottom, c->Top() + c->Height() + FVertScrollBar->FPosition);
     }
     FHorzScrollBar->FRange = right;
     FVertScrollBar->FRange = bottom;
@@ -768,14 +773,14 @@ void TScrollingWinControl::ScrollInView(TControl* AControl)
         return;
     RECT client;
     ::GetClientRect(Handle(), &client);
-    if (AControl->GetLeft() < 0)
-        FHorzScrollBar->SetPosition(FHorzScrollBar->GetPosition() + AControl->GetLeft());
-    else if (AControl->GetLeft() + AControl->GetWidth() > client.right)
-        FHorzScrollBar->SetPosition(FHorzScrollBar->GetPosition() + AControl->GetLeft() + AControl->GetWidth() - client.right);
-    if (AControl->GetTop() < 0)
-        FVertScrollBar->SetPosition(FVertScrollBar->GetPosition() + AControl->GetTop());
-    else if (AControl->GetTop() + AControl->GetHeight() > client.bottom)
-        FVertScrollBar->SetPosition(FVertScrollBar->GetPosition() + AControl->GetTop() + AControl->GetHeight() - client.bottom);
+    if (AControl->Left() < 0)
+        FHorzScrollBar->SetPosition(FHorzScrollBar->Position() + AControl->Left());
+    else if (AControl->Left() + AControl->Width() > client.right)
+        FHorzScrollBar->SetPosition(FHorzScrollBar->Position() + AControl->Left() + AControl->Width() - client.right);
+    if (AControl->Top() < 0)
+        FVertScrollBar->SetPosition(FVertScrollBar->Position() + AControl->Top());
+    else if (AControl->Top() + AControl->Height() > client.bottom)
+        FVertScrollBar->SetPosition(FVertScrollBar->Position() + AControl->Top() + AControl->Height() - client.bottom);
 }
 
 void TScrollingWinControl::CreateWnd()
@@ -873,7 +878,7 @@ void TCustomForm::ComputeStyle(DWORD& Style, DWORD& ExStyle) const
 {
     Style &= ~(WS_POPUP | WS_CAPTION | WS_BORDER | WS_THICKFRAME | WS_DLGFRAME | WS_SYSMENU | WS_MINIMIZEBOX |
                WS_MAXIMIZEBOX);
-    ExStyle &= ~(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_TOOLWINDOW | WS_EX_CONTEXTHELP | WS_EX_TOPMOST);
+    ExStyle &= ~(WS_EX_DLGMODALFRAME | WS_EX_TOOLWINDOW | WS_EX_CONTEXTHELP | WS_EX_TOPMOST);
     TFormBorderStyle bs = FBorderStyle;
     if (FFormStyle == fsMDIChild && (bs == bsNone || bs == bsDialog))
         bs = bsSizeable;
@@ -955,9 +960,12 @@ void TCustomForm::ApplyStyle()
     DWORD style = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_STYLE));
     DWORD ex = static_cast<DWORD>(GetWindowLongA(Handle(), GWL_EXSTYLE));
     const bool topmostBefore = (ex & WS_EX_TOPMOST) != 0;
+    const DWORD oldStyle = style, oldEx = ex & ~WS_EX_TOPMOST;
     ComputeStyle(style, ex);
-    SetWindowLongA(Handle(), GWL_STYLE, static_cast<LONG>(style));
-    SetWindowLongA(Handle(), GWL_EXSTYLE, static_cast<LONG>(ex & ~WS_EX_TOPMOST));
+    if (style != oldStyle)
+        SetWindowLongA(Handle(), GWL_STYLE, static_cast<LONG>(style));
+    if ((ex & ~WS_EX_TOPMOST) != oldEx)
+        SetWindowLongA(Handle(), GWL_EXSTYLE, static_cast<LONG>(ex & ~WS_EX_TOPMOST));
     const bool topmost = (ex & WS_EX_TOPMOST) != 0;
     HWND after = topmost ? HWND_TOPMOST : (topmostBefore ? HWND_NOTOPMOST : nullptr);
     SetWindowPos(Handle(), after, 0, 0, 0, 0,
@@ -1124,7 +1132,7 @@ void TCustomForm::CloseModal()
 
 TModalResult TCustomForm::ShowModal()
 {
-    if (GetVisible() || !GetEnabled() || FFormState.Contains(fsModal) || FFormStyle == fsMDIChild)
+    if (Visible() || !Enabled() || FFormState.Contains(fsModal) || FFormStyle == fsMDIChild)
         throw EInvalidOperation("Cannot make a visible window modal");
     if (HWND capture = GetCapture())
         SendMessageA(capture, WM_CANCELMODE, 0, 0);
@@ -1179,18 +1187,18 @@ void TCustomForm::PlaceForShow()
 {
     if (Parent() || FWindowState == wsMaximized)
         return;
-    int x = GetLeft(), y = GetTop();
+    int x = Left(), y = Top();
     TCustomForm* center = nullptr;
     switch (FPosition) {
     case poScreenCenter: {
-        x = (Screen->Width() - GetWidth()) / 2;
-        y = (Screen->Height() - GetHeight()) / 2;
+        x = (Screen->Width() - Width()) / 2;
+        y = (Screen->Height() - Height()) / 2;
         break;
     }
     case poDesktopCenter: {
         RECT d = Screen->DesktopRect();
-        x = d.left + ((d.right - d.left) - GetWidth()) / 2;
-        y = d.top + ((d.bottom - d.top) - GetHeight()) / 2;
+        x = d.left + ((d.right - d.left) - Width()) / 2;
+        y = d.top + ((d.bottom - d.top) - Height()) / 2;
         break;
     }
     case poMainFormCenter:
@@ -1202,18 +1210,18 @@ void TCustomForm::PlaceForShow()
         if (center == this)
             center = nullptr;
         if (center) {
-            x = (center->GetWidth() - GetWidth()) / 2 + center->GetLeft();
-            y = (center->GetHeight() - GetHeight()) / 2 + center->GetTop();
+            x = (center->Width() - Width()) / 2 + center->Left();
+            y = (center->Height() - Height()) / 2 + center->Top();
         } else {
-            x = (Screen->Width() - GetWidth()) / 2;
-            y = (Screen->Height() - GetHeight()) / 2;
+            x = (Screen->Width() - Width()) / 2;
+            y = (Screen->Height() - Height()) / 2;
         }
         x = std::max(x, 0);
         y = std::max(y, 0);
         break;
     default: return;
     }
-    SetBounds(x, y, GetWidth(), GetHeight());
+    SetBounds(x, y, Width(), Height());
 }
 
 void TCustomForm::ShowingChanged()
@@ -1275,6 +1283,14 @@ void TCustomForm::Deactivate()
         OnDeactivate(this);
 }
 
+bool TCustomForm::CanResize(int& NewWidth, int& NewHeight)
+{
+    bool resize = true;
+    if (OnCanResize)
+        OnCanResize(this, NewWidth, NewHeight, resize);
+    return resize;
+}
+
 void TCustomForm::Paint()
 {
     if (OnPaint)
@@ -1323,6 +1339,19 @@ void TCustomForm::Dispatch(TMessage& Message)
         }
         return;
     }
+    case WM_WINDOWPOSCHANGING: {
+        auto* pos = reinterpret_cast<WINDOWPOS*>(Message.LParam);
+        if (!(pos->flags & SWP_NOSIZE) && !IsIconic(Handle()) && !IsZoomed(Handle())) {
+            int w = pos->cx, h = pos->cy;
+            if (CanResize(w, h)) {
+                pos->cx = w;
+                pos->cy = h;
+            } else {
+                pos->flags |= SWP_NOSIZE;
+            }
+        }
+        break;
+    }
     case WM_SIZE:
         inherited::Dispatch(Message);
         if (Message.WParam == SIZE_MINIMIZED)
@@ -1358,7 +1387,7 @@ THintWindowClass HintWindowClass = [](TComponent* AOwner) -> THintWindow* { retu
 THintWindow::THintWindow(TComponent* AOwner) : TCustomControl(AOwner)
 {
     SetColor(clInfoBk);
-    GetFont()->SetColor(clInfoText);
+    Font()->SetColor(clInfoText);
     SetVisible(false);
 }
 
@@ -1375,7 +1404,7 @@ TRect THintWindow::CalcHintRect(int MaxWidth, const AnsiString& AHint, void*)
 {
     TRect r{0, 0, MaxWidth, 0};
     HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, GetFont()->Handle());
+    HGDIOBJ old = SelectObject(dc, Font()->Handle());
     DrawTextA(dc, AHint.c_str(), static_cast<int>(AHint.size()), &r,
               DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, old);
@@ -1421,14 +1450,14 @@ bool THintWindow::IsHintShown() const
 
 void THintWindow::Paint()
 {
-    TCanvas* c = GetCanvas();
-    TRect r = GetClientRect();
-    c->Brush()->SetColor(GetColor());
+    TCanvas* c = Canvas();
+    TRect r = ClientRect();
+    c->Brush()->SetColor(Color());
     c->FillRect(r);
     r.left += 2;
     r.top += 1;
-    c->Font()->Assign(GetFont());
-    const AnsiString text = GetText();
+    c->Font()->Assign(Font());
+    const AnsiString text = Text();
     SetBkMode(c->Handle(), TRANSPARENT);
     DrawTextA(c->Handle(), text.c_str(), static_cast<int>(text.size()), &r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
 }
@@ -1480,7 +1509,7 @@ void TApplication::HintTimerExpired()
 {
     const int kind = FHintTimerKind;
     StopHintTimer();
-    if (kind == 1 && FHintControl) {
+    if (kind == 1 && FHintControl && FShowHint) {
         POINT p;
         GetCursorPos(&p);
         if (FindDragTarget(p, false) == FHintControl)
@@ -1539,8 +1568,8 @@ void TApplication::HintMouseMessage(TControl* Control, TMessage& Message)
             FHintWindow->ReleaseHandle();
         StopHintTimer();
         FHintControl = target;
-        SetHint(LongHint(target->GetHint()));
-        if (target->GetShowHint() && !target->GetHint().empty())
+        SetHint(LongHint(target->Hint()));
+        if (target->ShowHint() && !target->Hint().empty())
             StartHintTimer(FHintActive ? HintShortPause : HintPause, 1);
     }
 }
@@ -1554,9 +1583,9 @@ void TApplication::ShowHintFor(TControl* Control)
     info.HintPos = TPoint{info.CursorPos.x, info.CursorPos.y + 20};
     info.HintMaxWidth = Screen ? Screen->Width() : 640;
     info.HintColor = HintColor;
-    info.CursorRect = Control->GetClientRect();
+    info.CursorRect = Control->ClientRect();
     info.HideTimeout = HintHidePause;
-    info.HintStr = ShortHint(Control->GetHint());
+    info.HintStr = ShortHint(Control->Hint());
     // The control may change the hint or refuse it (non-zero result).
     TMessage m = MakeMessage(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
     Control->Perform(m);
@@ -1608,7 +1637,7 @@ int CALLBACK CollectFont(const LOGFONTA* lf, const TEXTMETRICA*, DWORD, LPARAM l
 }
 } // namespace
 
-HCURSOR TScreen::GetCursors(int Index)
+HCURSOR TScreen::Cursors(int Index)
 {
     for (auto& c : FCursorList)
         if (c.first == Index)
@@ -1621,7 +1650,7 @@ HCURSOR TScreen::GetCursors(int Index)
             FCursorList.emplace_back(Index, h);
             return h;
         }
-    return GetCursors(crArrow);
+    return Cursors(crArrow);
 }
 
 void TScreen::SetCursors(int Index, HCURSOR Handle)
@@ -1645,11 +1674,11 @@ void TScreen::SetCursor(TCursor Value)
             SendMessageA(w, WM_SETCURSOR, reinterpret_cast<WPARAM>(w),
                          MAKELPARAM(SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), WM_MOUSEMOVE));
     } else {
-        ::SetCursor(GetCursors(Value));
+        ::SetCursor(Cursors(Value));
     }
 }
 
-const std::vector<AnsiString>& TScreen::GetFonts()
+const std::vector<AnsiString>& TScreen::Fonts()
 {
     if (FFonts.empty()) {
         HDC dc = GetDC(nullptr);

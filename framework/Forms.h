@@ -213,13 +213,13 @@ public:
     void SetActive(TCustomForm* Form, TWinControl* Control);
 
     // The screen-wide cursor: anything but crDefault overrides every control's own cursor.
-    TCursor GetCursor() const { return FCursor; }
+    TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
     // Cursor handles by number; the standard ones are loaded when first asked for.
-    HCURSOR GetCursors(int Index);
+    HCURSOR Cursors(int Index);
     void SetCursors(int Index, HCURSOR Handle);
     // Names of the installed fonts, sorted.
-    const std::vector<AnsiString>& GetFonts();
+    const std::vector<AnsiString>& Fonts();
 
     // The system's menu font (read when the screen is created).
     TFont* MenuFont() const { return FMenuFont.get(); }
@@ -286,12 +286,12 @@ public:
     TControlScrollBar(TScrollingWinControl* Control, TScrollBarKind Kind) : FControl(Control), FKind(Kind) {}
     void Assign(TPersistent* Source) override;
 
-    TScrollBarKind GetKind() const { return FKind; }
-    int GetRange() const { return FRange; }
+    TScrollBarKind Kind() const { return FKind; }
+    int Range() const { return FRange; }
     void SetRange(int Value);
-    int GetPosition() const { return FPosition; }
+    int Position() const { return FPosition; }
     void SetPosition(int Value);
-    bool GetVisible() const { return FVisible; }
+    bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
     int Increment = 8;
     // True while the bar is shown (Range exceeds the client extent).
@@ -319,10 +319,10 @@ public:
     ~TScrollingWinControl() override;
     void Dispatch(TMessage& Message) override;
 
-    bool GetAutoScroll() const { return FAutoScroll; }
+    bool AutoScroll() const { return FAutoScroll; }
     void SetAutoScroll(bool Value);
-    TControlScrollBar* GetHorzScrollBar() const { return FHorzScrollBar.get(); }
-    TControlScrollBar* GetVertScrollBar() const { return FVertScrollBar.get(); }
+    TControlScrollBar* HorzScrollBar() const { return FHorzScrollBar.get(); }
+    TControlScrollBar* VertScrollBar() const { return FVertScrollBar.get(); }
     // Scrolls so that the control becomes visible.
     void ScrollInView(TControl* AControl);
     // Moves every child by the distance (positive: right and down).
@@ -372,29 +372,29 @@ public:
     void BeforeDestruction() override;
     void Dispatch(TMessage& Message) override;
 
-    TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TFormBorderStyle Value);
     // The caption buttons; a change restyles the existing window without re-creating it.
-    TBorderIcons GetBorderIcons() const { return FBorderIcons; }
+    TBorderIcons BorderIcons() const { return FBorderIcons; }
     void SetBorderIcons(TBorderIcons Value);
     // Where the form is placed each time it is shown.
-    TPosition GetPosition() const { return FPosition; }
+    TPosition Position() const { return FPosition; }
     void SetPosition(TPosition Value) { FPosition = Value; }
-    TFormStyle GetFormStyle() const { return FFormStyle; }
+    TFormStyle FormStyle() const { return FFormStyle; }
     void SetFormStyle(TFormStyle Value);
-    TWindowState GetWindowState() const { return FWindowState; }
+    TWindowState WindowState() const { return FWindowState; }
     void SetWindowState(TWindowState Value);
-    TMainMenu* GetMenu() const { return FMenu; }
+    TMainMenu* Menu() const { return FMenu; }
     void SetMenu(TMainMenu* Value);
     // The control that has (or gets, when the form is activated) the focus.
-    TWinControl* GetActiveControl() const { return FActiveControl; }
+    TWinControl* ActiveControl() const { return FActiveControl; }
     void SetActiveControl(TWinControl* Control);
     bool KeyPreview = false;
-    TModalResult GetModalResult() const { return FModalResult; }
+    TModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
-    TFormState GetFormState() const { return FFormState; }
-    bool GetActive() const { return FActive; }
-    TCanvas* GetCanvas() const { return FCanvas.get(); }
+    TFormState FormState() const { return FFormState; }
+    bool Active() const { return FActive; }
+    TCanvas* Canvas() const { return FCanvas.get(); }
 
     // Visible = true shows the form (OnShow first, then the placement by Position).
     void SetVisible(bool Value) override;

@@ -68,17 +68,23 @@ TEST_F(ApplicationTest, ExceptionsReachTheErrorBoxTitledWithTheApplication)
         Application->HandleException(nullptr);
     }
     try {
+        throw Exception("Файл \"list\"");
+    } catch (...) {
+        Application->HandleException(nullptr);
+    }
+    try {
         throw 42;
     } catch (...) {
         Application->HandleException(nullptr);
     }
     Application->SetTitle("test_forms_gui");
-    ASSERT_EQ(boxes.calls.size(), 3u) << "EAbort shows nothing";
+    ASSERT_EQ(boxes.calls.size(), 4u) << "EAbort shows nothing";
     EXPECT_EQ(boxes.calls[0].text, "Неверное число.") << "a final period is added";
     EXPECT_EQ(boxes.calls[0].caption, "Архив");
     EXPECT_EQ(boxes.calls[0].flags, UINT(MB_OK | MB_ICONSTOP));
     EXPECT_EQ(boxes.calls[1].text, "std text.") << "no second period";
-    EXPECT_EQ(boxes.calls[2].text, "") << "an unknown exception is reported with an empty message";
+    EXPECT_EQ(boxes.calls[2].text, "Файл \"list\"") << "no period after a character below it";
+    EXPECT_EQ(boxes.calls[3].text, "") << "an unknown exception is reported with an empty message";
 }
 
 TEST_F(ApplicationTest, OnExceptionReplacesTheBoxAndMayItselfFail)

@@ -43,7 +43,7 @@ public:
         SetCaption("Failing");
         OnCreate = [this](TObject*) {
             stepsDone = 1;
-            throw EFOpenError("Cannot open file \"FILES\\list\"");
+            throw EFOpenError("Cannot open file FILES\\list");
         };
     }
     TProbe* probe = nullptr;
@@ -65,7 +65,7 @@ TEST_F(FormsTest, OnCreateErrorIsReportedAndConstructionContinues)
     EXPECT_TRUE(form->probe->loaded) << "the loading pass ran before OnCreate";
     EXPECT_FALSE(form->probe->ComponentState().Contains(csLoading));
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Cannot open file \"FILES\\list\".");
+    EXPECT_EQ(boxes[0].text, "Cannot open file FILES\\list.");
     EXPECT_EQ(boxes[0].caption, "Vellorn");
     EXPECT_EQ(boxes[0].flags, UINT(MB_OK | MB_ICONSTOP));
     form->Show(); // the form goes on working
@@ -82,7 +82,7 @@ TEST_F(FormsTest, CaFreeInsideShowModalFreesOnlyAfterTheLoopUnwound)
         aliveInClose = true;
     };
     auto timer = MakeTimer(10, [&](TObject*) {
-        if (form->GetVisible())
+        if (form->Visible())
             form->Close();
     });
     const TModalResult r = form->ShowModal();
@@ -111,7 +111,7 @@ TEST_F(FormsTest, TimersKeepFiringInsideNestedModalForms)
         outer->SetModalResult(mrOk);
     });
     auto closer = MakeTimer(15, [&](TObject*) {
-        if (inner->GetVisible() && ticks >= 5) {
+        if (inner->Visible() && ticks >= 5) {
             outerDisabledDuringInner = !IsWindowEnabled(outer->Handle());
             inner->SetModalResult(mrYes);
         }
@@ -121,8 +121,8 @@ TEST_F(FormsTest, TimersKeepFiringInsideNestedModalForms)
     EXPECT_EQ(innerResult, mrYes);
     EXPECT_GE(ticks, 5);
     EXPECT_TRUE(outerDisabledDuringInner) << "the outer modal form is disabled under the inner one";
-    EXPECT_FALSE(inner->GetVisible());
-    EXPECT_FALSE(outer->GetVisible());
+    EXPECT_FALSE(inner->Visible());
+    EXPECT_FALSE(outer->Visible());
     EXPECT_EQ(Application->ModalLevel(), 0);
 }
 
@@ -133,7 +133,7 @@ TEST_F(FormsTest, ShowModalDisablesOtherFormsAndGivesThemBack)
     TForm* dialog = MakeForm();
     bool otherDisabled = false;
     auto timer = MakeTimer(10, [&](TObject*) {
-        if (dialog->GetVisible()) {
+        if (dialog->Visible()) {
             otherDisabled = !IsWindowEnabled(other->Handle());
             dialog->SetModalResult(mrOk);
         }
@@ -177,19 +177,19 @@ TEST_F(FormsTest, CloseActionsAndCloseQuery)
         action = chosen;
     };
     form->Close();
-    EXPECT_TRUE(form->GetVisible()) << "OnCloseQuery refused";
+    EXPECT_TRUE(form->Visible()) << "OnCloseQuery refused";
     allow = true;
     chosen = caNone;
     form->Close();
-    EXPECT_TRUE(form->GetVisible());
+    EXPECT_TRUE(form->Visible());
     chosen = caMinimize;
     form->Close();
     EXPECT_TRUE(IsIconic(form->Handle()));
-    EXPECT_EQ(form->GetWindowState(), wsMinimized);
+    EXPECT_EQ(form->WindowState(), wsMinimized);
     form->SetWindowState(wsNormal);
     chosen = caHide;
     SendMessageA(form->Handle(), WM_CLOSE, 0, 0); // the caption's close button
-    EXPECT_FALSE(form->GetVisible());
+    EXPECT_FALSE(form->Visible());
     EXPECT_FALSE(IsWindowVisible(form->Handle()));
     chosen = caFree;
     form->Show();
@@ -209,7 +209,7 @@ TEST_F(FormsTest, OnShowRunsBeforeTheWindowIsVisibleAndMayShowAModalDialog)
         splashResult = splash->ShowModal();
     };
     auto timer = MakeTimer(10, [&](TObject*) {
-        if (splash->GetVisible())
+        if (splash->Visible())
             splash->SetModalResult(mrOk);
     });
     main->Show();
@@ -251,8 +251,8 @@ TEST_F(FormsTest, PositionCentresOnTheDescribedScreenAndOnTheOwnerForm)
     centred->SetBounds(0, 0, 300, 200);
     centred->SetPosition(poScreenCenter);
     centred->Show();
-    EXPECT_EQ(centred->GetLeft(), 362) << "(1025 - 300) / 2, truncated";
-    EXPECT_EQ(centred->GetTop(), 284);
+    EXPECT_EQ(centred->Left(), 362) << "(1025 - 300) / 2, truncated";
+    EXPECT_EQ(centred->Top(), 284);
     RECT wr;
     GetWindowRect(centred->Handle(), &wr);
     EXPECT_EQ(wr.left, 362);
@@ -264,21 +264,21 @@ TEST_F(FormsTest, PositionCentresOnTheDescribedScreenAndOnTheOwnerForm)
     child->SetBounds(0, 0, 200, 100);
     child->SetPosition(poOwnerFormCenter);
     child->Show();
-    EXPECT_EQ(child->GetLeft(), 101 + (401 - 200) / 2);
-    EXPECT_EQ(child->GetTop(), 100 + (300 - 100) / 2);
+    EXPECT_EQ(child->Left(), 101 + (401 - 200) / 2);
+    EXPECT_EQ(child->Top(), 100 + (300 - 100) / 2);
 
     // A form larger than its owner is kept at the screen's top-left edge, not beyond it.
     owner->SetBounds(0, 0, 100, 100);
     child->Hide();
     child->SetBounds(0, 0, 300, 300);
     child->Show();
-    EXPECT_EQ(child->GetLeft(), 0);
-    EXPECT_EQ(child->GetTop(), 0);
+    EXPECT_EQ(child->Left(), 0);
+    EXPECT_EQ(child->Top(), 0);
 
     TForm* designed = MakeForm();
     designed->SetBounds(33, 44, 200, 100);
     designed->Show();
-    EXPECT_EQ(designed->GetLeft(), 33) << "poDesigned keeps the bounds";
+    EXPECT_EQ(designed->Left(), 33) << "poDesigned keeps the bounds";
 }
 
 TEST_F(FormsTest, BorderIconsChangeTheStyleWithoutRecreatingTheWindow)
@@ -299,11 +299,11 @@ TEST_F(FormsTest, BorderIconsChangeTheStyleWithoutRecreatingTheWindow)
     EXPECT_EQ(style() & WS_SYSMENU, 0u);
     EXPECT_TRUE(rec.Matches({Expect(WM_STYLECHANGING), Expect(WM_STYLECHANGED), Expect(WM_WINDOWPOSCHANGING),
                              Expect(WM_NCCALCSIZE), Expect(WM_NCPAINT, msgSent | msgOptional),
-                             Expect(WM_ERASEBKGND, msgSent | msgOptional), Expect(WM_WINDOWPOSCHANGED),
+                             Expect(WM_GETTEXT, msgSent | msgOptional), Expect(WM_ERASEBKGND, msgSent | msgOptional), Expect(WM_WINDOWPOSCHANGED),
                              Expect(WM_MOVE, msgSent | msgOptional), Expect(WM_SIZE, msgSent | msgOptional),
                              Expect(WM_STYLECHANGING), Expect(WM_STYLECHANGED), Expect(WM_WINDOWPOSCHANGING),
                              Expect(WM_NCCALCSIZE), Expect(WM_NCPAINT, msgSent | msgOptional),
-                             Expect(WM_ERASEBKGND, msgSent | msgOptional), Expect(WM_WINDOWPOSCHANGED),
+                             Expect(WM_GETTEXT, msgSent | msgOptional), Expect(WM_ERASEBKGND, msgSent | msgOptional), Expect(WM_WINDOWPOSCHANGED),
                              Expect(WM_MOVE, msgSent | msgOptional), Expect(WM_SIZE, msgSent | msgOptional)},
                             "restyled in place"));
     rec.Unwatch(form->Handle());
@@ -342,13 +342,13 @@ TEST_F(FormsTest, AutoScrollFollowsTheChildren)
     child->SetVisible(true);
     form->Show();
     form->UpdateScrollBars();
-    EXPECT_EQ(form->GetVertScrollBar()->GetRange(), 540);
-    EXPECT_TRUE(form->GetVertScrollBar()->IsScrollBarVisible());
+    EXPECT_EQ(form->VertScrollBar()->Range(), 540);
+    EXPECT_TRUE(form->VertScrollBar()->IsScrollBarVisible());
     EXPECT_NE(GetWindowLongA(form->Handle(), GWL_STYLE) & WS_VSCROLL, 0);
-    form->GetVertScrollBar()->SetPosition(100);
-    EXPECT_EQ(child->GetTop(), 400);
+    form->VertScrollBar()->SetPosition(100);
+    EXPECT_EQ(child->Top(), 400);
     form->ScrollInView(child);
-    EXPECT_LE(child->GetTop() + child->GetHeight(), form->GetClientHeight());
-    form->GetVertScrollBar()->SetPosition(0);
-    EXPECT_EQ(child->GetTop(), 500);
+    EXPECT_LE(child->Top() + child->Height(), form->ClientHeight());
+    form->VertScrollBar()->SetPosition(0);
+    EXPECT_EQ(child->Top(), 500);
 }
