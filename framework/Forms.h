@@ -413,6 +413,7 @@ public:
 
     // Form behaviour the controls unit asks for.
     bool IsForm() const override { return true; }
+    TCustomForm* AsForm() override { return this; }
     bool SetFocusedControl(TWinControl* Control) override;
     void FocusControl(TWinControl* Control) override;
     bool KeyPreviewEnabled() const override { return KeyPreview; }
