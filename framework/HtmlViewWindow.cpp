@@ -9,6 +9,9 @@
 #include <algorithm>
 #include <thread>
 
+#include "Graphics.h"
+#include "Jpeg.h"
+
 namespace htmlview {
 
 namespace {
@@ -368,17 +371,15 @@ public:
     void Clear() { cache_.clear(); }
 
 private:
+    struct FreeGraphic {
+        void operator()(TGraphic* g) const { g->Free(); }
+    };
+
+    // A picture decoded through the framework's bitmap and JPEG classes; `bmp` belongs to it.
     struct Entry {
+        std::unique_ptr<TGraphic, FreeGraphic> graphic;
         HBITMAP bmp = nullptr;
         int w = 0, h = 0;
-        Entry() = default;
-        Entry(const Entry&) = delete;
-        Entry& operator=(const Entry&) = delete;
-        ~Entry()
-        {
-            if (bmp)
-                DeleteObject(bmp);
-        }
     };
 
     const Entry& Get(const std::string& src)
@@ -392,20 +393,31 @@ private:
         if (hash != std::string::npos)
             path.resize(hash);
         std::string ext = ExtensionOf(path);
-        if (!path.empty() && ext == ".bmp") {
-            e->bmp = static_cast<HBITMAP>(
-                LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
-            BITMAP bm{};
-            if (e->bmp && GetObjectA(e->bmp, sizeof bm, &bm)) {
-                e->w = bm.bmWidth;
-                e->h = std::abs(bm.bmHeight);
+        try {
+            TBitmap* bitmap = nullptr;
+            if (!path.empty() && ext == ".bmp") {
+                std::unique_ptr<TGraphic, FreeGraphic> b(::Create<TBitmap>());
+                b->LoadFromFile(path);
+                bitmap = static_cast<TBitmap*>(b.get());
+                e->graphic = std::move(b);
+            } else if (!path.empty() && (ext == ".jpg" || ext == ".jpeg")) {
+                std::unique_ptr<TGraphic, FreeGraphic> j(::Create<TJPEGImage>());
+                j->LoadFromFile(path);
+                bitmap = static_cast<TJPEGImage*>(j.get())->Bitmap();
+                e->graphic = std::move(j);
             }
-            if (e->w <= 0 || e->h <= 0) {
-                if (e->bmp)
-                    DeleteObject(e->bmp);
-                e->bmp = nullptr;
+            if (bitmap && !bitmap->Empty()) {
+                bitmap->Dormant(); // its canvas must not hold the bitmap while we select it
+                e->bmp = bitmap->Handle();
+                e->w = bitmap->Width();
+                e->h = bitmap->Height();
             }
+        } catch (...) {
+            // A damaged or unreadable picture shows as a box with its alt text.
+            e = std::make_unique<Entry>();
         }
+        if (!e->bmp)
+            e = std::make_unique<Entry>();
         return *cache_.emplace(src, std::move(e)).first->second;
     }
 

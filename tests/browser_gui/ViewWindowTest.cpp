@@ -162,11 +162,19 @@ TEST_F(ViewWindow, LocalPageFiresEventsInOrderAfterNavigateReturns)
     std::string text = PageText(view_.PageLayout());
     EXPECT_NE(text.find("Заголовок первого уровня"), std::string::npos);
     EXPECT_EQ(text.find("не показывать"), std::string::npos);
-    // The picture is loaded: an image run with its own size.
-    bool picture = false;
-    for (const htmlview::Run& r : view_.PageLayout().runs)
-        picture = picture || (r.kind == RunKind::Image && r.w == 96 && r.h == 64 && !r.src.empty());
-    EXPECT_TRUE(picture);
+    // The pictures are loaded (BMP and JPEG): image runs with their own sizes; the missing one is a
+    // box with its alt text.
+    bool bmp = false, jpeg = false, missing = false;
+    for (const htmlview::Run& r : view_.PageLayout().runs) {
+        if (r.kind != RunKind::Image)
+            continue;
+        bmp = bmp || (r.w == 96 && r.h == 64 && !r.src.empty());
+        jpeg = jpeg || (r.w == 32 && r.h == 16 && !r.src.empty());
+        missing = missing || (r.text == "Нет картинки" && r.src.empty());
+    }
+    EXPECT_TRUE(bmp);
+    EXPECT_TRUE(jpeg);
+    EXPECT_TRUE(missing);
 }
 
 TEST_F(ViewWindow, LinksNavigateWhenClickedAndHistoryFollows)
