@@ -714,6 +714,19 @@ void TControl::Resize()
 
 TRect TControl::ClientRect() { return Rect(0, 0, FWidth, FHeight); }
 
+void TControl::Loaded()
+{
+    inherited::Loaded();
+    UpdateAnchorRules();
+}
+
+void TWinControl::Loaded()
+{
+    inherited::Loaded();
+    if (FControlState.Contains(csAlignmentNeeded))
+        Realign();
+}
+
 void TControl::SetClientSize(int AWidth, int AHeight)
 {
     TRect r = ClientRect();
@@ -772,6 +785,8 @@ void TControl::SetAnchors(TAnchors Value)
 
 void TControl::UpdateAnchorRules()
 {
+    if (FComponentState.Contains(csLoading))
+        return; // set once the form is loaded
     FAnchorOrigin = BoundsRect();
     if (FParent) {
         TRect r = FParent->ClientRect();
@@ -1204,6 +1219,7 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(std::mak
 void TWinControl::BeforeDestruction()
 {
     inherited::BeforeDestruction();
+    ForgetFocus();
     // The window goes while the whole object still exists, so its last messages reach the
     // overrides of every class (each sees csDestroying).
     if (FHandle)
@@ -1286,6 +1302,7 @@ void TWinControl::RemoveControl(TControl* AControl)
         return;
     Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(AControl), 0);
     if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
+        w->ForgetFocus();
         if (w->FHandle && !w->FComponentState.Contains(csDestroying) && !w->FParentWindow)
             w->DestroyHandle();
         std::erase(FWinControls, w);
@@ -1727,7 +1744,7 @@ void TWinControl::AlignControl(TControl* AControl)
 {
     if (FComponentState.Contains(csDestroying))
         return;
-    if (FAlignLevel != 0) {
+    if (FAlignLevel != 0 || FComponentState.Contains(csLoading)) {
         FControlState.Include(csAlignmentNeeded);
         return;
     }
@@ -2222,6 +2239,7 @@ void TWinControl::Dispatch(TMessage& Message)
     case CM_SHOWHINTCHANGED: CMShowHintChanged(Message); return;
     case CM_RECREATEWND: CMRecreateWnd(Message); return;
     case CM_ENTER: CMEnter(Message); return;
+    case CM_FOCUSCHANGED: CMFocusChanged(Message); return;
     case CM_EXIT: CMExit(Message); return;
     case CM_INVALIDATE: CMInvalidate(Message); return;
     default:
@@ -2394,15 +2412,52 @@ void TWinControl::WMSetFocus(TMessage& Message)
 {
     DefaultHandler(Message);
     if (!FComponentState.Contains(csDestroying))
-        Perform(CM_ENTER);
+        FocusEntered();
 }
 
-void TWinControl::WMKillFocus(TMessage& Message)
+void TWinControl::FocusEntered()
 {
-    DefaultHandler(Message);
-    if (!FComponentState.Contains(csDestroying) && FHandle)
-        Perform(CM_EXIT);
+    // The form remembers its focused control: the focus coming back from another window of
+    // the system is no change. CM_EXIT goes up from the old control and CM_ENTER down to the
+    // new one, each up to their common parent; then every control of the form hears
+    // CM_FOCUSCHANGED.
+    TWinControl* form = GetParentFormControl(this);
+    if (!form) {
+        Perform(CM_ENTER);
+        return;
+    }
+    TWinControl* old = form->FFocusedControl;
+    if (old == this)
+        return;
+    form->FFocusedControl = this;
+    for (TWinControl* c = old; c && c != form && !c->ContainsControl(this); c = c->FParent)
+        c->Perform(CM_EXIT);
+    std::vector<TWinControl*> chain;
+    for (TWinControl* c = this; c && c != form && !(old && c->ContainsControl(old)); c = c->FParent)
+        chain.push_back(c);
+    for (size_t i = chain.size(); i-- > 0;)
+        chain[i]->Perform(CM_ENTER);
+    if (form->FFocusedControl == this)
+        form->Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(this));
 }
+
+void TWinControl::ForgetFocus()
+{
+    TWinControl* form = GetParentFormControl(this);
+    if (form && form->FFocusedControl && ContainsControl(form->FFocusedControl))
+        form->FFocusedControl = nullptr;
+}
+
+void TWinControl::CMFocusChanged(TMessage& Message)
+{
+    // Every control of the form sees it, whatever the others answer.
+    for (int i = 0; i < ControlCount(); ++i) {
+        TMessage m = MakeMessage(Message.Msg, Message.WParam, Message.LParam);
+        Controls(i)->WindowProc(m);
+    }
+}
+
+void TWinControl::WMKillFocus(TMessage& Message) { DefaultHandler(Message); }
 
 void TWinControl::DoEnter()
 {

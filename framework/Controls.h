@@ -323,8 +323,8 @@ public:
     virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
     virtual void DragDrop(TObject* Source, int X, int Y);
 
-    // True when the control would show a hint (its own ShowHint).
     virtual bool HasParent() const { return FParent != nullptr; }
+    void Loaded() override;
 
     // Events.
     TNotifyEvent OnClick;
@@ -435,6 +435,7 @@ public:
     explicit TWinControl(TComponent* AOwner);
     ~TWinControl() override;
     void BeforeDestruction() override;
+    void Loaded() override;
 
     void WndProc(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
@@ -592,6 +593,9 @@ protected:
     void CMShowHintChanged(TMessage& Message);
     void CMRecreateWnd(TMessage& Message);
     void CMEnter(TMessage&) { DoEnter(); }
+    void CMFocusChanged(TMessage& Message);
+    void FocusEntered();
+    void ForgetFocus();
     void CMExit(TMessage&) { DoExit(); }
     void CMInvalidate(TMessage& Message);
 
@@ -606,6 +610,7 @@ protected:
     int FAlignLevel = 0;
     bool FRecreating = false;
     std::unique_ptr<TBrush> FBrush;
+    TWinControl* FFocusedControl = nullptr; // on a form: the control that has (or last had) the focus
 
 private:
     friend LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM);
