@@ -1,0 +1,1145 @@
+#include "Menus.h"
+
+#include <algorithm>
+#include <map>
+
+#if __has_include("Controls.h")
+#include "Controls.h"
+#include "Forms.h"
+#define VELLORN_MENUS_HAVE_CONTROLS 1
+#endif
+
+// --- Shortcuts ------------------------------------------------------------------------------
+
+namespace {
+
+struct TKeyName {
+    Word Key;
+    const char* Name;
+};
+
+constexpr TKeyName kKeyNames[] = {
+    {VK_BACK, "BkSp"},  {VK_TAB, "Tab"},     {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"},  {VK_SPACE, "Space"},
+    {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"},   {VK_END, "End"},      {VK_HOME, "Home"},   {VK_LEFT, "Left"},
+    {VK_UP, "Up"},      {VK_RIGHT, "Right"}, {VK_DOWN, "Down"},    {VK_INSERT, "Ins"},  {VK_DELETE, "Del"},
+};
+
+constexpr const char* kModifierNames[] = {"Shift+", "Ctrl+", "Alt+"};
+constexpr TShortCut kModifierBits[] = {scShift, scCtrl, scAlt};
+
+// The name the system's keyboard layout gives a key (numeric pad, punctuation), or "".
+AnsiString SystemKeyName(Word key)
+{
+    UINT scan = MapVirtualKeyA(key, 0 /* MAPVK_VK_TO_VSC */);
+    if (scan == 0)
+        return "";
+    LONG lParam = static_cast<LONG>(scan << 16);
+    if (key >= VK_PRIOR && key <= VK_HELP)
+        lParam |= 1 << 24; // the extended keys of the cursor block
+    char buf[64] = {};
+    int n = GetKeyNameTextA(lParam, buf, sizeof buf);
+    return AnsiString(buf, static_cast<size_t>(std::max(n, 0)));
+}
+
+AnsiString KeyName(Word key)
+{
+    for (const TKeyName& k : kKeyNames)
+        if (k.Key == key)
+            return k.Name;
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+        return AnsiString(1, static_cast<char>(key));
+    if (key >= VK_F1 && key <= VK_F24)
+        return "F" + std::to_string(key - VK_F1 + 1);
+    return SystemKeyName(key);
+}
+
+bool StartsWithText(const AnsiString& s, const char* prefix)
+{
+    size_t n = std::char_traits<char>::length(prefix);
+    return s.size() >= n && SameText(s.substr(0, n), prefix);
+}
+
+} // namespace
+
+TShortCut ShortCut(Word Key, TShortCut Modifiers)
+{
+    if (Key & 0xFF00)
+        return 0;
+    return static_cast<TShortCut>(Key | (Modifiers & (scShift | scCtrl | scAlt)));
+}
+
+AnsiString ShortCutToText(TShortCut ShortCut)
+{
+    AnsiString name = KeyName(ShortCut & 0xFF);
+    if (name.empty())
+        return "";
+    AnsiString result;
+    for (int i = 0; i < 3; ++i)
+        if (ShortCut & kModifierBits[i])
+            result += kModifierNames[i];
+    return result + name;
+}
+
+TShortCut TextToShortCut(const AnsiString& Text)
+{
+    AnsiString rest = Text;
+    TShortCut modifiers = 0;
+    for (bool found = true; found;) {
+        found = false;
+        for (int i = 0; i < 3; ++i)
+            if (rest.size() > std::char_traits<char>::length(kModifierNames[i]) &&
+                StartsWithText(rest, kModifierNames[i])) {
+                modifiers |= kModifierBits[i];
+                rest.erase(0, std::char_traits<char>::length(kModifierNames[i]));
+                found = true;
+            }
+    }
+    if (rest.empty())
+        return 0;
+    for (const TKeyName& k : kKeyNames)
+        if (SameText(rest, k.Name))
+            return ShortCut(k.Key, modifiers);
+    if (rest.size() == 1) {
+        char c = AnsiUpperChar(rest[0]);
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'))
+            return ShortCut(static_cast<Word>(c), modifiers);
+    }
+    if ((rest[0] == 'F' || rest[0] == 'f') && rest.size() <= 3) {
+        Integer n;
+        if (TryStrToInt(rest.substr(1), n) && n >= 1 && n <= 24 && rest[1] != '$' && rest[1] != '0')
+            return ShortCut(static_cast<Word>(VK_F1 + n - 1), modifiers);
+    }
+    for (Word key = 1; key < 0x100; ++key) {
+        AnsiString name = SystemKeyName(key);
+        if (!name.empty() && SameText(rest, name))
+            return ShortCut(key, modifiers);
+    }
+    return 0;
+}
+
+void ShortCutToKey(TShortCut ShortCut, Word& Key, TShortCut& Modifiers)
+{
+    Key = ShortCut & 0xFF;
+    Modifiers = ShortCut & (scShift | scCtrl | scAlt);
+}
+
+TShortCut ShortCutFromMessage(const TWMKey& Message)
+{
+    TShortCut sc = Message.CharCode & 0xFF;
+    if (GetKeyState(VK_SHIFT) < 0)
+        sc |= scShift;
+    if (GetKeyState(VK_CONTROL) < 0)
+        sc |= scCtrl;
+    if (Message.KeyData & 0x20000000) // the Alt bit of the key data
+        sc |= scAlt;
+    return sc;
+}
+
+char GetHotkeyChar(const AnsiString& Caption)
+{
+    for (size_t i = 0; i + 1 < Caption.size(); ++i)
+        if (Caption[i] == '&') {
+            if (Caption[i + 1] != '&')
+                return Caption[i + 1];
+            ++i;
+        }
+    return 0;
+}
+
+TOwnerDrawState OwnerDrawStateFromFlags(UINT itemState)
+{
+    const std::pair<UINT, TOwnerDrawStateItem> map[] = {
+        {ODS_SELECTED, odSelected}, {ODS_GRAYED, odGrayed},     {ODS_DISABLED, odDisabled},
+        {ODS_CHECKED, odChecked},   {ODS_FOCUS, odFocused},     {ODS_DEFAULT, odDefault},
+        {ODS_HOTLIGHT, odHotLight}, {ODS_INACTIVE, odInactive}, {ODS_NOACCEL, odNoAccel},
+        {ODS_NOFOCUSRECT, odNoFocusRect}, {ODS_COMBOBOXEDIT, odComboBoxEdit},
+    };
+    TOwnerDrawState state;
+    for (auto [flag, item] : map)
+        if (itemState & flag)
+            state.Include(item);
+    return state;
+}
+
+// --- Shared state: command ids, click guards, the pop-up list -------------------------------
+
+namespace {
+
+// The command pool: the item of each command id in use (index = id; 0 is never used).
+std::vector<TMenuItem*> g_commands(1, nullptr);
+
+UINT AllocateCommand(TMenuItem* item)
+{
+    for (size_t id = 1; id < g_commands.size(); ++id)
+        if (!g_commands[id]) {
+            g_commands[id] = item;
+            return static_cast<UINT>(id);
+        }
+    if (g_commands.size() > 0xFFFF)
+        throw EMenuError("Too many menu items");
+    g_commands.push_back(item);
+    return static_cast<UINT>(g_commands.size() - 1);
+}
+
+void ReleaseCommand(UINT id)
+{
+    if (id < g_commands.size())
+        g_commands[id] = nullptr;
+    while (g_commands.size() > 1 && !g_commands.back())
+        g_commands.pop_back();
+}
+
+// Watches an item across a call that may free it (a click handler). While any watch exists,
+// the menu handles of freed items are kept until the outermost watch ends, so that a menu the
+// system is still showing or dispatching never loses its handle under it.
+struct TItemWatch {
+    explicit TItemWatch(TMenuItem* item);
+    ~TItemWatch();
+    TItemWatch(const TItemWatch&) = delete;
+    TItemWatch& operator=(const TItemWatch&) = delete;
+    TMenuItem* Item;
+    bool Alive = true;
+    TItemWatch* Next;
+};
+
+TItemWatch* g_watches = nullptr;
+std::vector<HMENU> g_pendingMenus;
+
+TItemWatch::TItemWatch(TMenuItem* item) : Item(item), Next(g_watches) { g_watches = this; }
+
+TItemWatch::~TItemWatch()
+{
+    g_watches = Next;
+    if (!g_watches) {
+        std::vector<HMENU> pending;
+        pending.swap(g_pendingMenus);
+        for (HMENU h : pending)
+            DestroyMenu(h);
+    }
+}
+
+void ItemDestroyed(TMenuItem* item)
+{
+    for (TItemWatch* w = g_watches; w; w = w->Next)
+        if (w->Item == item)
+            w->Alive = false;
+}
+
+// Removes every entry of a menu handle without destroying the submenus attached to them (they
+// belong to their own items).
+void EmptyMenu(HMENU h)
+{
+    while (GetMenuItemCount(h) > 0)
+        if (!RemoveMenu(h, 0, MF_BYPOSITION))
+            break;
+}
+
+// Every pop-up menu in existence; the pop-up list window hands its messages to them.
+std::vector<TPopupMenu*> g_popupMenus;
+
+void ReportException(TObject* sender) noexcept
+{
+#ifdef VELLORN_MENUS_HAVE_CONTROLS
+    HandleCurrentException(sender);
+#else
+    (void)sender;
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        MessageBoxA(nullptr, e.what(), "", MB_OK | MB_ICONSTOP);
+    } catch (...) {
+    }
+#endif
+}
+
+// The system's menu font, assigned to a canvas for measuring and drawing.
+void AssignMenuFont(TCanvas* canvas)
+{
+    static std::unique_ptr<TFont> menuFont;
+    if (!menuFont) {
+        menuFont = std::make_unique<TFont>();
+        NONCLIENTMETRICSA ncm{};
+        ncm.cbSize = sizeof ncm;
+        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
+            if (HFONT f = CreateFontIndirectA(&ncm.lfMenuFont))
+                menuFont->SetHandle(f);
+    }
+    canvas->Font()->Assign(menuFont.get());
+}
+
+void InstallMenuHooks();
+
+} // namespace
+
+// --- Menu items -----------------------------------------------------------------------------
+
+TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner)
+{
+    InstallMenuHooks();
+    FCommand = AllocateCommand(this);
+}
+
+TMenuItem::~TMenuItem()
+{
+    ItemDestroyed(this);
+    if (FParent)
+        FParent->RemoveItem(this);
+    DestroyMenuHandle();
+    while (!FItems.empty()) {
+        TMenuItem* child = FItems.back();
+        FItems.pop_back();
+        child->FParent = nullptr;
+        child->Free();
+    }
+    ReleaseCommand(FCommand);
+}
+
+void TMenuItem::DestroyMenuHandle()
+{
+    if (!FHandle)
+        return;
+    HMENU h = FHandle;
+    FHandle = nullptr;
+    EmptyMenu(h);
+    if (g_watches)
+        g_pendingMenus.push_back(h);
+    else
+        DestroyMenu(h);
+}
+
+TMenuItem* TMenuItem::Items(int Index) const
+{
+    if (Index < 0 || Index >= Count())
+        throw EMenuError("Menu index out of range");
+    return FItems[static_cast<size_t>(Index)];
+}
+
+void TMenuItem::Add(TMenuItem* Item) { Insert(Count(), Item); }
+
+void TMenuItem::Insert(int Index, TMenuItem* Item)
+{
+    if (!Item)
+        return;
+    if (Item->FParent)
+        throw EMenuError("Menu inserted twice");
+    if (Index < 0 || Index > Count())
+        throw EMenuError("Menu index out of range");
+    for (const TMenuItem* p = this; p; p = p->FParent)
+        if (p == Item)
+            throw EMenuError("Menu item cannot contain itself");
+    InsertItem(Index, Item);
+}
+
+void TMenuItem::InsertItem(int Index, TMenuItem* Item)
+{
+    FItems.insert(FItems.begin() + Index, Item);
+    Item->FParent = this;
+    RebuildHandle();
+    // The first sub-item turns this item into a submenu: its own entry changes.
+    MenuChanged(Count() == 1);
+}
+
+void TMenuItem::Delete(int Index)
+{
+    TMenuItem* item = Items(Index);
+    RemoveItem(item);
+    item->Free();
+}
+
+void TMenuItem::Remove(TMenuItem* Item)
+{
+    if (IndexOf(Item) < 0)
+        throw EMenuError("Menu item not found");
+    RemoveItem(Item);
+}
+
+void TMenuItem::RemoveItem(TMenuItem* Item)
+{
+    auto it = std::find(FItems.begin(), FItems.end(), Item);
+    if (it == FItems.end())
+        return;
+    FItems.erase(it);
+    Item->FParent = nullptr;
+    RebuildHandle();
+    MenuChanged(FItems.empty());
+}
+
+void TMenuItem::Clear()
+{
+    while (!FItems.empty())
+        Delete(Count() - 1);
+}
+
+int TMenuItem::IndexOf(const TMenuItem* Item) const
+{
+    auto it = std::find(FItems.begin(), FItems.end(), Item);
+    return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
+}
+
+TMenuItem* TMenuItem::Find(const AnsiString& ACaption) const
+{
+    const AnsiString wanted = StripHotkey(ACaption);
+    for (TMenuItem* item : FItems)
+        if (AnsiSameText(StripHotkey(item->FCaption), wanted))
+            return item;
+    return nullptr;
+}
+
+int TMenuItem::MenuIndex() const { return FParent ? FParent->IndexOf(this) : -1; }
+
+void TMenuItem::SetMenuIndex(int Value)
+{
+    if (!FParent)
+        return;
+    TMenuItem* parent = FParent;
+    int count = parent->Count();
+    Value = std::clamp(Value, 0, count - 1);
+    if (Value == MenuIndex())
+        return;
+    auto it = std::find(parent->FItems.begin(), parent->FItems.end(), this);
+    parent->FItems.erase(it);
+    parent->FItems.insert(parent->FItems.begin() + Value, this);
+    parent->RebuildHandle();
+    MenuChanged(true);
+}
+
+TMenu* TMenuItem::GetParentMenu() const
+{
+    const TMenuItem* item = this;
+    while (item->FParent)
+        item = item->FParent;
+    return item->FMenu;
+}
+
+void TMenuItem::SetCaption(const AnsiString& Value)
+{
+    if (FCaption == Value)
+        return;
+    FCaption = Value;
+    MenuChanged(true);
+}
+
+void TMenuItem::TurnSiblingsOff()
+{
+    if (!FParent)
+        return;
+    for (TMenuItem* item : FParent->FItems)
+        if (item != this && item->FRadioItem && item->FGroupIndex == FGroupIndex && item->FChecked) {
+            item->FChecked = false;
+            item->MenuChanged(false);
+        }
+}
+
+void TMenuItem::SetChecked(bool Value)
+{
+    if (FChecked == Value)
+        return;
+    FChecked = Value;
+    if (Value && FRadioItem)
+        TurnSiblingsOff();
+    MenuChanged(false);
+}
+
+void TMenuItem::SetRadioItem(bool Value)
+{
+    if (FRadioItem == Value)
+        return;
+    FRadioItem = Value;
+    if (FChecked && FRadioItem)
+        TurnSiblingsOff();
+    MenuChanged(false);
+}
+
+void TMenuItem::SetGroupIndex(Byte Value)
+{
+    if (FGroupIndex == Value)
+        return;
+    FGroupIndex = Value;
+    if (FChecked && FRadioItem)
+        TurnSiblingsOff();
+    MenuChanged(false);
+}
+
+void TMenuItem::SetEnabled(bool Value)
+{
+    if (FEnabled == Value)
+        return;
+    FEnabled = Value;
+    MenuChanged(false);
+}
+
+void TMenuItem::SetVisible(bool Value)
+{
+    if (FVisible == Value)
+        return;
+    FVisible = Value;
+    MenuChanged(true);
+}
+
+void TMenuItem::SetDefault(bool Value)
+{
+    if (FDefault == Value)
+        return;
+    if (Value && FParent)
+        for (TMenuItem* item : FParent->FItems)
+            item->FDefault = false;
+    FDefault = Value;
+    MenuChanged(false);
+}
+
+void TMenuItem::SetShortCut(TShortCut Value)
+{
+    if (FShortCut == Value)
+        return;
+    FShortCut = Value;
+    MenuChanged(true);
+}
+
+void TMenuItem::SetImageIndex(int Value)
+{
+    if (FImageIndex == Value)
+        return;
+    FImageIndex = Value;
+    MenuChanged(false);
+}
+
+TBitmap* TMenuItem::Bitmap()
+{
+    if (!FBitmap)
+        FBitmap = std::make_unique<TBitmap>();
+    return FBitmap.get();
+}
+
+void TMenuItem::SetBitmap(TBitmap* Value)
+{
+    Bitmap()->Assign(Value);
+    MenuChanged(false);
+}
+
+HMENU TMenuItem::Handle()
+{
+    if (!FHandle) {
+        FHandle = FMenu ? FMenu->CreateMenuHandle() : CreatePopupMenu();
+        if (!FHandle)
+            throw EMenuError("Cannot create a menu handle");
+        RebuildHandle();
+    }
+    return FHandle;
+}
+
+AnsiString TMenuItem::EntryText() const
+{
+    AnsiString text = FCaption;
+    // Top-line items of a main menu show no shortcut.
+    const bool topLine = FParent && !FParent->FParent && FParent->FMenu && FParent->FMenu->InheritsFrom("TMainMenu");
+    if (FShortCut && !topLine) {
+        AnsiString sc = ShortCutToText(FShortCut);
+        if (!sc.empty())
+            text += "\t" + sc;
+    }
+    return text;
+}
+
+void TMenuItem::AppendEntry(HMENU Menu, TMenuItem* Child)
+{
+    TMenu* menu = GetParentMenu();
+    const bool ownerDraw = menu && menu->OwnerDraw();
+    AnsiString text = Child->EntryText();
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
+    if (Child->IsLine()) {
+        mii.fType = MFT_SEPARATOR;
+    } else {
+        mii.fMask |= MIIM_STRING;
+        mii.dwTypeData = text.data();
+        mii.cch = static_cast<UINT>(text.size());
+        if (Child->FRadioItem)
+            mii.fType |= MFT_RADIOCHECK;
+    }
+    if (ownerDraw)
+        mii.fType |= MFT_OWNERDRAW;
+    if (Child->FChecked)
+        mii.fState |= MFS_CHECKED;
+    if (!Child->FEnabled)
+        mii.fState |= MFS_DISABLED | MFS_GRAYED;
+    if (Child->FDefault)
+        mii.fState |= MFS_DEFAULT;
+    mii.wID = Child->FCommand;
+    mii.dwItemData = reinterpret_cast<ULONG_PTR>(Child);
+    if (Child->Count() > 0) {
+        mii.fMask |= MIIM_SUBMENU;
+        mii.hSubMenu = Child->Handle();
+    }
+    InsertMenuItemA(Menu, static_cast<UINT>(GetMenuItemCount(Menu)), TRUE, &mii);
+}
+
+void TMenuItem::RebuildHandle()
+{
+    if (!FHandle)
+        return;
+    EmptyMenu(FHandle);
+    for (TMenuItem* child : FItems)
+        if (child->FVisible)
+            AppendEntry(FHandle, child);
+}
+
+void TMenuItem::MenuChanged(bool Rebuild)
+{
+    if (FParent)
+        FParent->RebuildHandle();
+    if (TMenu* menu = GetParentMenu())
+        menu->MenuChanged(menu, this, Rebuild);
+}
+
+void TMenuItem::Click()
+{
+    if (!FEnabled)
+        return;
+    // A copy, so that a handler that frees the item does not destroy the code it runs.
+    TNotifyEvent handler = OnClick;
+    if (handler) {
+        TItemWatch watch(this);
+        handler(this);
+    }
+}
+
+void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height)
+{
+    const bool topLevel = FParent && !FParent->FParent && FParent->FMenu && FParent->FMenu->InheritsFrom("TMainMenu");
+    if (IsLine()) {
+        Width = 0;
+        Height = GetSystemMetrics(SM_CYMENU) / 2;
+    } else {
+        AnsiString text = EntryText();
+        RECT r{0, 0, 0, 0};
+        DrawTextA(ACanvas->Handle(), text.c_str(), static_cast<int>(text.size()), &r,
+                  DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
+        const int glyph = HasBitmap() ? FBitmap->Width() : 16;
+        Width = topLevel ? r.right + 4 : glyph + 8 + r.right + 24;
+        Height = std::max<int>(r.bottom + 4, GetSystemMetrics(SM_CYMENU));
+        if (HasBitmap())
+            Height = std::max(Height, FBitmap->Height() + 4);
+    }
+    TMenuMeasureItemEvent handler = OnMeasureItem;
+    if (handler)
+        handler(this, ACanvas, Width, Height);
+}
+
+void TMenuItem::AdvancedDrawItem(TCanvas* ACanvas, const RECT& ARect, TOwnerDrawState State, bool TopLevel)
+{
+    if (TAdvancedMenuDrawItemEvent handler = OnAdvancedDrawItem) {
+        handler(this, ACanvas, ARect, State);
+    } else if (TMenuDrawItemEvent plain = OnDrawItem) {
+        plain(this, ACanvas, ARect, State.Contains(odSelected));
+    } else {
+        DrawPlainItem(ACanvas, ARect, State, TopLevel);
+    }
+}
+
+void TMenuItem::DrawPlainItem(TCanvas* ACanvas, const RECT& ARect, TOwnerDrawState State, bool TopLevel)
+{
+    HDC dc = ACanvas->Handle();
+    const bool selected = State.Contains(odSelected) || State.Contains(odHotLight);
+    RECT r = ARect;
+    FillRect(dc, &r, GetSysColorBrush(selected && !IsLine() ? COLOR_HIGHLIGHT : COLOR_MENU));
+    if (IsLine()) {
+        RECT line{r.left + 2, (r.top + r.bottom) / 2 - 1, r.right - 2, (r.top + r.bottom) / 2 + 1};
+        DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+        return;
+    }
+    const int glyph = 16;
+    if (!TopLevel) {
+        if (HasBitmap()) {
+            ACanvas->Draw(r.left + 2, r.top + (r.bottom - r.top - FBitmap->Height()) / 2, FBitmap.get());
+        } else if (FChecked) {
+            RECT box{r.left + 2, r.top + (r.bottom - r.top - glyph) / 2, r.left + 2 + glyph,
+                     r.top + (r.bottom - r.top - glyph) / 2 + glyph};
+            HDC mem = CreateCompatibleDC(dc);
+            HBITMAP mono = CreateBitmap(glyph, glyph, 1, 1, nullptr);
+            HGDIOBJ old = SelectObject(mem, mono);
+            RECT mr{0, 0, glyph, glyph};
+            DrawFrameControl(mem, &mr, DFC_MENU, FRadioItem ? DFCS_MENUBULLET : DFCS_MENUCHECK);
+            SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+            SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+            BitBlt(dc, box.left, box.top, glyph, glyph, mem, 0, 0, SRCCOPY);
+            SelectObject(mem, old);
+            DeleteObject(mono);
+            DeleteDC(mem);
+        }
+        r.left += glyph + 8;
+        r.right -= 8;
+    }
+    int textColor = COLOR_MENUTEXT;
+    if (!FEnabled || State.Contains(odDisabled) || State.Contains(odGrayed))
+        textColor = COLOR_GRAYTEXT;
+    else if (selected)
+        textColor = COLOR_HIGHLIGHTTEXT;
+    if (State.Contains(odDefault))
+        ACanvas->Font()->SetStyle(ACanvas->Font()->Style() + TFontStyles{fsBold});
+    HDC tdc = ACanvas->Handle();
+    HGDIOBJ oldFont = SelectObject(tdc, ACanvas->Font()->Handle());
+    SetBkMode(tdc, TRANSPARENT);
+    SetTextColor(tdc, GetSysColor(textColor));
+    UINT flags = DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS;
+    if (State.Contains(odNoAccel))
+        flags |= DT_HIDEPREFIX;
+    DrawTextA(tdc, FCaption.c_str(), static_cast<int>(FCaption.size()), &r, flags | (TopLevel ? DT_CENTER : DT_LEFT));
+    AnsiString sc = FShortCut && !TopLevel ? ShortCutToText(FShortCut) : AnsiString();
+    if (!sc.empty())
+        DrawTextA(tdc, sc.c_str(), static_cast<int>(sc.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+    SelectObject(tdc, oldFont);
+}
+
+// --- Menus ----------------------------------------------------------------------------------
+
+TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner)
+{
+    InstallMenuHooks();
+    FItems = Create<TMenuItem>(this);
+    FItems->FMenu = this;
+}
+
+TMenu::~TMenu()
+{
+    if (FWindowHandle && IsWindow(FWindowHandle) && FItems->FHandle && GetMenu(FWindowHandle) == FItems->FHandle)
+        ::SetMenu(FWindowHandle, nullptr);
+    // The root item is owned by this menu; it goes with the owned components.
+}
+
+HMENU TMenu::Handle() { return FItems->Handle(); }
+
+void TMenu::SetOwnerDraw(bool Value)
+{
+    if (FOwnerDraw == Value)
+        return;
+    FOwnerDraw = Value;
+    // Every entry changes its type: rebuild the handles from the leaves up.
+    std::function<void(TMenuItem*)> rebuild = [&](TMenuItem* item) {
+        for (TMenuItem* child : item->FItems)
+            rebuild(child);
+        item->RebuildHandle();
+    };
+    rebuild(FItems);
+    MenuChanged(this, nullptr, true);
+}
+
+void TMenu::SetWindowHandle(HWND Value)
+{
+    FWindowHandle = Value;
+    if (Value && FItems->FHandle)
+        DrawMenuBar(Value);
+}
+
+void TMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild)
+{
+    if (OnChange) {
+        TMenuChangeEvent handler = OnChange;
+        handler(Sender, Source, Rebuild);
+    }
+}
+
+void TMainMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild)
+{
+    if (WindowHandle() && Items()->HandleAllocated() && IsWindow(WindowHandle()))
+        DrawMenuBar(WindowHandle());
+    inherited::MenuChanged(Sender, Source, Rebuild);
+}
+
+TMenuItem* TMenu::FindItem(UINT Value, TFindItemKind Kind)
+{
+    std::function<TMenuItem*(TMenuItem*)> find = [&](TMenuItem* item) -> TMenuItem* {
+        bool match = false;
+        switch (Kind) {
+        case fkCommand:
+            match = item->FCommand == Value;
+            break;
+        case fkHandle:
+            match = item->FHandle && reinterpret_cast<UINT_PTR>(item->FHandle) == Value;
+            break;
+        case fkShortCut:
+            match = item->FShortCut && item->FShortCut == Value;
+            break;
+        }
+        if (match)
+            return item;
+        for (TMenuItem* child : item->FItems)
+            if (TMenuItem* found = find(child))
+                return found;
+        return nullptr;
+    };
+    return find(FItems);
+}
+
+bool TMenu::DispatchCommand(WORD ACommand)
+{
+    TMenuItem* item = ACommand ? FindItem(ACommand, fkCommand) : nullptr;
+    if (!item || item == FItems)
+        return false;
+    item->Click();
+    return true;
+}
+
+bool TMenu::DispatchPopup(HMENU AMenu)
+{
+    TMenuItem* item = AMenu ? FindItem(static_cast<UINT>(reinterpret_cast<UINT_PTR>(AMenu)), fkHandle) : nullptr;
+    if (!item)
+        return false;
+    item->Click();
+    return true;
+}
+
+bool TMenu::IsShortCut(TWMKey& Message)
+{
+    const TShortCut sc = ShortCutFromMessage(Message);
+    if ((sc & 0xFF) == 0)
+        return false;
+    TMenuItem* item = FindItem(sc, fkShortCut);
+    if (!item)
+        return false;
+    // The parents first, outermost first, as when their submenus open; then the item, when it
+    // (and every parent) is still there, enabled and visible.
+    std::vector<TMenuItem*> chain;
+    for (TMenuItem* p = item->FParent; p && p != FItems; p = p->FParent)
+        chain.insert(chain.begin(), p);
+    TItemWatch watch(item);
+    for (TMenuItem* p : chain) {
+        TItemWatch parentWatch(p);
+        p->Click();
+        if (!watch.Alive || !parentWatch.Alive)
+            return true;
+    }
+    for (TMenuItem* p = item; p && p != FItems; p = p->FParent)
+        if (!p->FEnabled || !p->FVisible)
+            return false;
+    item->Click();
+    return true;
+}
+
+namespace {
+
+// The item an owner-draw message speaks of: by command id, by submenu handle, or by the item
+// pointer stored in the entry (compared, never followed).
+TMenuItem* OwnerDrawItem(TMenu* menu, UINT itemID, ULONG_PTR itemData)
+{
+    if (TMenuItem* item = menu->FindItem(itemID, fkCommand))
+        return item;
+    if (TMenuItem* item = menu->FindItem(itemID, fkHandle))
+        return item;
+    std::function<TMenuItem*(TMenuItem*)> find = [&](TMenuItem* item) -> TMenuItem* {
+        if (reinterpret_cast<ULONG_PTR>(item) == itemData)
+            return item;
+        for (int i = 0; i < item->Count(); ++i)
+            if (TMenuItem* found = find(item->Items(i)))
+                return found;
+        return nullptr;
+    };
+    return itemData ? find(menu->Items()) : nullptr;
+}
+
+// A canvas on a device context it does not own, restored afterwards.
+class TBorrowedCanvas {
+public:
+    explicit TBorrowedCanvas(HDC dc) : dc_(dc), saved_(SaveDC(dc))
+    {
+        canvas_.SetHandle(dc);
+        AssignMenuFont(&canvas_);
+    }
+    ~TBorrowedCanvas()
+    {
+        canvas_.SetHandle(nullptr);
+        RestoreDC(dc_, saved_);
+    }
+    TBorrowedCanvas(const TBorrowedCanvas&) = delete;
+    TBorrowedCanvas& operator=(const TBorrowedCanvas&) = delete;
+    TCanvas* operator->() { return &canvas_; }
+    TCanvas* Get() { return &canvas_; }
+
+private:
+    HDC dc_;
+    int saved_;
+    TCanvas canvas_;
+};
+
+} // namespace
+
+bool TMenu::HandleMenuMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_COMMAND:
+        if (HIWORD(Message.WParam) == 0 && Message.LParam == 0 && DispatchCommand(LOWORD(Message.WParam))) {
+            Message.Result = 0;
+            return true;
+        }
+        return false;
+    case WM_INITMENUPOPUP:
+        if (!HIWORD(Message.LParam))
+            DispatchPopup(reinterpret_cast<HMENU>(Message.WParam));
+        return false; // the window's own handling goes on
+    case WM_MEASUREITEM: {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+        if (!mis || mis->CtlType != ODT_MENU)
+            return false;
+        TMenuItem* item = OwnerDrawItem(this, mis->itemID, mis->itemData);
+        if (!item)
+            return false;
+        HDC dc = GetDC(nullptr);
+        int w = static_cast<int>(mis->itemWidth), h = static_cast<int>(mis->itemHeight);
+        {
+            TBorrowedCanvas canvas(dc);
+            item->MeasureItem(canvas.Get(), w, h);
+        }
+        ReleaseDC(nullptr, dc);
+        mis->itemWidth = static_cast<UINT>(std::max(w, 0));
+        mis->itemHeight = static_cast<UINT>(std::max(h, 0));
+        Message.Result = TRUE;
+        return true;
+    }
+    case WM_DRAWITEM: {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+        if (!dis || dis->CtlType != ODT_MENU)
+            return false;
+        TMenuItem* item = OwnerDrawItem(this, dis->itemID, dis->itemData);
+        if (!item)
+            return false;
+        const bool topLevel = item->FParent == FItems && InheritsFrom("TMainMenu");
+        TBorrowedCanvas canvas(dis->hDC);
+        item->AdvancedDrawItem(canvas.Get(), dis->rcItem, OwnerDrawStateFromFlags(dis->itemState), topLevel);
+        Message.Result = TRUE;
+        return true;
+    }
+    case WM_MENUCHAR: {
+        // Owner-drawn entries have no text the system could search for the hot key.
+        if (!FOwnerDraw)
+            return false;
+        TMenuItem* parent = FindItem(static_cast<UINT>(Message.LParam), fkHandle);
+        if (!parent)
+            return false;
+        const char key = AnsiUpperChar(static_cast<char>(LOWORD(Message.WParam)));
+        int position = 0;
+        for (TMenuItem* child : parent->FItems) {
+            if (!child->FVisible)
+                continue;
+            char hot = GetHotkeyChar(child->FCaption);
+            if (hot && AnsiUpperChar(hot) == key) {
+                Message.Result = MAKELRESULT(position, MNC_EXECUTE);
+                return true;
+            }
+            ++position;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+// --- Pop-up menus ---------------------------------------------------------------------------
+
+namespace {
+
+LRESULT CALLBACK PopupListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_COMMAND:
+    case WM_INITMENUPOPUP:
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+    case WM_MENUCHAR: {
+        TMessage m{};
+        m.Msg = msg;
+        m.WParam = wParam;
+        m.LParam = lParam;
+        // A handler may free menus: walk a copy and check each is still there.
+        std::vector<TPopupMenu*> menus = g_popupMenus;
+        for (TPopupMenu* menu : menus) {
+            if (std::find(g_popupMenus.begin(), g_popupMenus.end(), menu) == g_popupMenus.end())
+                continue;
+            try {
+                if (menu->HandleMenuMessage(m))
+                    return m.Result;
+            } catch (...) {
+                ReportException(menu);
+                return msg == WM_COMMAND ? 0 : TRUE;
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+} // namespace
+
+HWND PopupListWindow()
+{
+    static HWND wnd = nullptr;
+    if (!wnd || !IsWindow(wnd)) {
+        static const char* kClass = "VellornPopupList";
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = PopupListProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kClass;
+        RegisterClassA(&wc);
+        wnd = CreateWindowExA(WS_EX_TOOLWINDOW, kClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    }
+    return wnd;
+}
+
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) { g_popupMenus.push_back(this); }
+
+TPopupMenu::~TPopupMenu()
+{
+    g_popupMenus.erase(std::remove(g_popupMenus.begin(), g_popupMenus.end(), this), g_popupMenus.end());
+}
+
+void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation)
+{
+    inherited::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == PopupComponent)
+        PopupComponent = nullptr;
+}
+
+void TPopupMenu::Popup(int X, int Y)
+{
+    FPopupPoint = POINT{X, Y};
+    if (OnPopup) {
+        TNotifyEvent handler = OnPopup;
+        handler(this);
+    }
+    HMENU menu = Handle();
+    UINT flags = TPM_RIGHTBUTTON;
+    if (Alignment == paRight)
+        flags |= TPM_RIGHTALIGN;
+    else if (Alignment == paCenter)
+        flags |= TPM_CENTERALIGN;
+    HWND wnd = PopupListWindow();
+    SetForegroundWindow(wnd);
+    TrackPopupMenu(menu, flags, X, Y, 0, wnd, nullptr);
+    PostMessageA(wnd, WM_NULL, 0, 0);
+}
+
+// --- Hooks for controls and forms -----------------------------------------------------------
+
+#ifdef VELLORN_MENUS_HAVE_CONTROLS
+namespace {
+
+// Takes over the window procedure of a form that shows a main menu, so that the menu's command,
+// init-popup, owner-draw and menu-char messages reach it. It lives as long as the form; when the
+// menu goes first it passes everything on.
+class TMenuWindowLink : public TComponent {
+    VCL_CLASS(TMenuWindowLink, TComponent)
+public:
+    TMenuWindowLink(TCustomForm* form, TMainMenu* menu) : TComponent(nullptr), Form(form), Menu(menu)
+    {
+        FreeNotification(form);
+        FreeNotification(menu);
+        Saved = form->WindowProc;
+        form->WindowProc = TWndMethod(this, &TMenuWindowLink::WndProc);
+    }
+
+    void WndProc(TMessage& Message)
+    {
+        if (Menu && Form->Menu() == Menu) {
+            if (Message.Msg == WM_DESTROY && Form->HandleAllocated() &&
+                GetMenu(Form->Handle()) == Menu->Items()->Handle())
+                ::SetMenu(Form->Handle(), nullptr); // the menu's handles belong to the menu
+            if (Menu->HandleMenuMessage(Message))
+                return;
+        }
+        Saved(Message);
+    }
+
+    void Attach(TMainMenu* menu)
+    {
+        if (Menu == menu)
+            return;
+        if (Menu)
+            RemoveFreeNotification(Menu);
+        Menu = menu;
+        if (Menu)
+            FreeNotification(Menu);
+    }
+
+    static std::vector<TMenuWindowLink*>& Links()
+    {
+        static std::vector<TMenuWindowLink*> links;
+        return links;
+    }
+
+    TCustomForm* Form;
+    TMainMenu* Menu;
+    TWndMethod Saved;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override
+    {
+        inherited::Notification(AComponent, Operation);
+        if (Operation != opRemove)
+            return;
+        if (AComponent == Menu)
+            Menu = nullptr;
+        if (AComponent == Form) {
+            // The form is going: its window procedure goes with it.
+            auto& links = Links();
+            links.erase(std::remove(links.begin(), links.end(), this), links.end());
+            Form = nullptr;
+            delete this;
+        }
+    }
+};
+
+HMENU MainMenuHandle(TMainMenu* menu)
+{
+    HMENU h = menu->Handle();
+    // The form that shows the menu is the one being given it.
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+        TCustomForm* form = Screen->Forms(i);
+        if (form->Menu() != menu || !form->HandleAllocated())
+            continue;
+        auto& links = TMenuWindowLink::Links();
+        auto it = std::find_if(links.begin(), links.end(), [&](TMenuWindowLink* l) { return l->Form == form; });
+        if (it == links.end())
+            links.push_back(new TMenuWindowLink(form, menu));
+        else
+            (*it)->Attach(menu);
+        menu->SetWindowHandle(form->Handle());
+    }
+    return h;
+}
+
+bool MainMenuShortCut(TMainMenu* menu, TWMKey& message) { return menu->IsShortCut(message); }
+
+bool PopupControlMenu(TPopupMenu* menu, TControl* sender, int x, int y)
+{
+    if (!menu || !menu->AutoPopup)
+        return false;
+    menu->PopupComponent = sender;
+    menu->Popup(x, y);
+    return true;
+}
+
+bool PopupShortCut(TPopupMenu* menu, TWMKey& message) { return menu && menu->IsShortCut(message); }
+
+void InstallMenuHooks()
+{
+    MainMenuHandleHook = &MainMenuHandle;
+    MainMenuIsShortCutHook = &MainMenuShortCut;
+    PopupMenuHook = &PopupControlMenu;
+    PopupMenuShortCutHook = &PopupShortCut;
+}
+
+} // namespace
+#else
+namespace {
+void InstallMenuHooks() {}
+} // namespace
+#endif
+
+namespace {
+// The hooks are in place from the start, also before the first menu is made.
+const bool g_hooksInstalled = (InstallMenuHooks(), true);
+} // namespace

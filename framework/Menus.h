@@ -1,0 +1,263 @@
+// The framework's Menus unit: keyboard shortcuts, menu items, main menus and pop-up menus over
+// Win32 menu handles, with owner drawing routed to the items.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "Classes.h"
+#include "Graphics.h"
+#include "Messages.h"
+
+// --- Shortcuts ------------------------------------------------------------------------------
+
+// A key with its modifiers: the virtual key in the low byte, scShift, scCtrl and scAlt above.
+using TShortCut = Word;
+constexpr TShortCut scShift = 0x2000;
+constexpr TShortCut scCtrl = 0x4000;
+constexpr TShortCut scAlt = 0x8000;
+constexpr TShortCut scNone = 0;
+
+// Modifier bits of a shortcut (scShift | scCtrl | scAlt).
+TShortCut ShortCut(Word Key, TShortCut Modifiers);
+// "Ctrl+S", "Shift+Del", "F5", "Shift+Ctrl+N", "Alt+X": the modifiers in the order Shift, Ctrl,
+// Alt, then the key's name ("" for no shortcut or a key without a name).
+AnsiString ShortCutToText(TShortCut ShortCut);
+// The inverse of ShortCutToText, without case and with the modifiers in any order; 0 when the
+// text names no key.
+TShortCut TextToShortCut(const AnsiString& Text);
+// The key and the modifier bits of a shortcut.
+void ShortCutToKey(TShortCut ShortCut, Word& Key, TShortCut& Modifiers);
+// The shortcut of a key message with the modifier keys now held down.
+TShortCut ShortCutFromMessage(const TWMKey& Message);
+
+// The hot-key character of a caption (the one after a single "&"), or 0.
+char GetHotkeyChar(const AnsiString& Caption);
+
+// --- Owner drawing --------------------------------------------------------------------------
+
+#ifndef VELLORN_OWNER_DRAW_STATE_DEFINED
+#define VELLORN_OWNER_DRAW_STATE_DEFINED
+enum TOwnerDrawStateItem {
+    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
+    odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
+// The state of a DRAWITEMSTRUCT (ODS_ flags) as a set.
+TOwnerDrawState OwnerDrawStateFromFlags(UINT itemState);
+#endif
+
+class TMenu;
+class TMenuItem;
+
+using TMenuDrawItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, RECT ARect, bool Selected)>;
+using TAdvancedMenuDrawItemEvent =
+    std::function<void(TObject* Sender, TCanvas* ACanvas, RECT ARect, TOwnerDrawState State)>;
+using TMenuMeasureItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
+// Fired by a menu after one of its items changed; Rebuild: the item's place or kind changed.
+using TMenuChangeEvent = std::function<void(TObject* Sender, TMenuItem* Source, bool Rebuild)>;
+
+// --- Menu items -----------------------------------------------------------------------------
+
+// One item of a menu. An item with sub-items opens a submenu with its own menu handle. Items
+// are components (owned, usually, by the form) and also belong to their parent item, which
+// frees its sub-items when it is freed. Every item has a command id of its own while it exists.
+class TMenuItem : public TComponent {
+    VCL_CLASS(TMenuItem, TComponent)
+public:
+    explicit TMenuItem(TComponent* AOwner);
+    ~TMenuItem() override;
+
+    // Caption: "&" marks the hot key; "-" makes a separator line.
+    const AnsiString& Caption() const { return FCaption; }
+    void SetCaption(const AnsiString& Value);
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool Value);
+    // A checked radio item unchecks the other radio items of its group among its siblings.
+    bool RadioItem() const { return FRadioItem; }
+    void SetRadioItem(bool Value);
+    Byte GroupIndex() const { return FGroupIndex; }
+    void SetGroupIndex(Byte Value);
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    bool Default() const { return FDefault; }
+    void SetDefault(bool Value);
+    TShortCut ShortCut() const { return FShortCut; }
+    void SetShortCut(TShortCut Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    // The item's own picture, made on first use and owned by the item.
+    TBitmap* Bitmap();
+    void SetBitmap(TBitmap* Value);
+    bool HasBitmap() const { return FBitmap && !FBitmap->Empty(); }
+    AnsiString Hint;
+
+    TNotifyEvent OnClick;
+    TMenuDrawItemEvent OnDrawItem;
+    TAdvancedMenuDrawItemEvent OnAdvancedDrawItem;
+    TMenuMeasureItemEvent OnMeasureItem;
+
+    // Sub-items.
+    int Count() const { return static_cast<int>(FItems.size()); }
+    // Raises EMenuError for an index out of range.
+    TMenuItem* Items(int Index) const;
+    TMenuItem* operator[](int Index) const { return Items(Index); }
+    void Add(TMenuItem* Item);
+    // Raises EMenuError when Item already has a parent or Index is out of range.
+    void Insert(int Index, TMenuItem* Item);
+    // Removes and frees the sub-item at Index.
+    void Delete(int Index);
+    // Takes Item out of the sub-items without freeing it.
+    void Remove(TMenuItem* Item);
+    // Frees every sub-item.
+    void Clear();
+    int IndexOf(const TMenuItem* Item) const;
+    // The first sub-item whose caption equals ACaption without case (code page 1251) and
+    // without "&" marks; null when none.
+    TMenuItem* Find(const AnsiString& ACaption) const;
+
+    TMenuItem* Parent() const { return FParent; }
+    // Position among the parent's sub-items (-1 without parent); setting it moves the item.
+    int MenuIndex() const;
+    void SetMenuIndex(int Value);
+    // The menu the item belongs to (through its parents), or null.
+    TMenu* GetParentMenu() const;
+    bool IsLine() const { return FCaption == "-"; }
+
+    // The menu handle of the item's submenu, made on first use.
+    HMENU Handle();
+    bool HandleAllocated() const { return FHandle != nullptr; }
+    // The item's command id (the WM_COMMAND id of its menu entry).
+    UINT Command() const { return FCommand; }
+
+    // Runs OnClick when the item is enabled. The handler may free the item.
+    virtual void Click();
+
+    // Owner drawing: the item's handler, or the plain look.
+    virtual void MeasureItem(TCanvas* ACanvas, int& Width, int& Height);
+    virtual void AdvancedDrawItem(TCanvas* ACanvas, const RECT& ARect, TOwnerDrawState State, bool TopLevel);
+    // The text of the menu entry: caption, and the shortcut after a tab.
+    AnsiString EntryText() const;
+
+protected:
+    // The item changed: its parent's menu handle is rebuilt (Rebuild) or updated in place.
+    virtual void MenuChanged(bool Rebuild);
+    void DrawPlainItem(TCanvas* ACanvas, const RECT& ARect, TOwnerDrawState State, bool TopLevel);
+
+private:
+    friend class TMenu;
+    friend class TPopupMenu;
+    void RebuildHandle();
+    void AppendEntry(HMENU Menu, TMenuItem* Child);
+    void DestroyMenuHandle();
+    void TurnSiblingsOff();
+    void InsertItem(int Index, TMenuItem* Item);
+    void RemoveItem(TMenuItem* Item);
+
+    AnsiString FCaption;
+    bool FChecked = false;
+    bool FRadioItem = false;
+    Byte FGroupIndex = 0;
+    bool FEnabled = true;
+    bool FVisible = true;
+    bool FDefault = false;
+    TShortCut FShortCut = 0;
+    int FImageIndex = -1;
+    std::unique_ptr<TBitmap> FBitmap;
+    std::vector<TMenuItem*> FItems;
+    TMenuItem* FParent = nullptr;
+    TMenu* FMenu = nullptr; // set on the root item of a menu
+    HMENU FHandle = nullptr;
+    UINT FCommand = 0;
+};
+
+// --- Menus ----------------------------------------------------------------------------------
+
+enum TFindItemKind { fkCommand, fkHandle, fkShortCut };
+
+class TMenu : public TComponent {
+    VCL_CLASS(TMenu, TComponent)
+public:
+    explicit TMenu(TComponent* AOwner);
+    ~TMenu() override;
+
+    // The root item; its sub-items are the menu's entries.
+    TMenuItem* Items() const { return FItems; }
+    // The menu handle (made on first use, with every submenu).
+    HMENU Handle();
+    // All items drawn by their owner-draw events (or the plain owner-drawn look).
+    bool OwnerDraw() const { return FOwnerDraw; }
+    void SetOwnerDraw(bool Value);
+    // The window whose menu bar shows this menu (set when a form takes the menu).
+    HWND WindowHandle() const { return FWindowHandle; }
+    void SetWindowHandle(HWND Value);
+
+    // Runs the item with this command id; answers whether it is one of this menu's items.
+    bool DispatchCommand(WORD ACommand);
+    // A submenu of this menu is about to open: its parent item's OnClick runs (so that it can
+    // update the sub-items). Answers whether the handle is one of this menu's submenus.
+    bool DispatchPopup(HMENU AMenu);
+    TMenuItem* FindItem(UINT Value, TFindItemKind Kind);
+    // Runs the enabled, visible item whose shortcut matches the key message (its parent items
+    // get their OnClick first, as when the submenu opens); answers whether there was one.
+    bool IsShortCut(TWMKey& Message);
+
+    // Handles the owner-draw, init-popup, command and menu-char messages of the window that
+    // shows this menu; answers whether the message was this menu's. Result is set when handled.
+    bool HandleMenuMessage(TMessage& Message);
+
+    TMenuChangeEvent OnChange;
+
+protected:
+    virtual HMENU CreateMenuHandle() { return CreatePopupMenu(); }
+    virtual void MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild);
+
+private:
+    friend class TMenuItem;
+    TMenuItem* FItems = nullptr;
+    bool FOwnerDraw = false;
+    HWND FWindowHandle = nullptr;
+};
+
+class TMainMenu : public TMenu {
+    VCL_CLASS(TMainMenu, TMenu)
+public:
+    explicit TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
+
+protected:
+    HMENU CreateMenuHandle() override { return CreateMenu(); }
+    void MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) override;
+};
+
+enum TPopupAlignment { paLeft, paRight, paCenter };
+
+class TPopupMenu : public TMenu {
+    VCL_CLASS(TPopupMenu, TMenu)
+public:
+    explicit TPopupMenu(TComponent* AOwner);
+    ~TPopupMenu() override;
+
+    // Fires OnPopup, then shows the menu at the screen point. The chosen item's OnClick runs
+    // after the menu has closed (from the message queue), as with the system's own menus.
+    virtual void Popup(int X, int Y);
+    // The component whose context click opened the menu.
+    TComponent* PopupComponent = nullptr;
+    POINT PopupPoint() const { return FPopupPoint; }
+    bool AutoPopup = true;
+    TPopupAlignment Alignment = paLeft;
+    TNotifyEvent OnPopup;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    POINT FPopupPoint{-1, -1};
+};
+
+// The hidden window that owns every open pop-up menu and receives its messages.
+HWND PopupListWindow();
