@@ -3,11 +3,6 @@
 #include <algorithm>
 #include <map>
 
-#if __has_include("Controls.h")
-#include "Controls.h"
-#include "Forms.h"
-#define VELLORN_MENUS_HAVE_CONTROLS 1
-#endif
 
 // --- Shortcuts ------------------------------------------------------------------------------
 
@@ -68,6 +63,18 @@ TShortCut ShortCut(Word Key, TShortCut Modifiers)
     return static_cast<TShortCut>(Key | (Modifiers & (scShift | scCtrl | scAlt)));
 }
 
+TShortCut ShortCut(Word Key, TShiftState Shift)
+{
+    TShortCut mods = 0;
+    if (Shift.Contains(ssShift))
+        mods |= scShift;
+    if (Shift.Contains(ssCtrl))
+        mods |= scCtrl;
+    if (Shift.Contains(ssAlt))
+        mods |= scAlt;
+    return ShortCut(Key, mods);
+}
+
 AnsiString ShortCutToText(TShortCut ShortCut)
 {
     AnsiString name = KeyName(ShortCut & 0xFF);
@@ -121,6 +128,18 @@ void ShortCutToKey(TShortCut ShortCut, Word& Key, TShortCut& Modifiers)
 {
     Key = ShortCut & 0xFF;
     Modifiers = ShortCut & (scShift | scCtrl | scAlt);
+}
+
+void ShortCutToKey(TShortCut ShortCut, Word& Key, TShiftState& Shift)
+{
+    Key = ShortCut & 0xFF;
+    Shift = TShiftState();
+    if (ShortCut & scShift)
+        Shift.Include(ssShift);
+    if (ShortCut & scCtrl)
+        Shift.Include(ssCtrl);
+    if (ShortCut & scAlt)
+        Shift.Include(ssAlt);
 }
 
 TShortCut ShortCutFromMessage(const TWMKey& Message)
@@ -237,20 +256,7 @@ void EmptyMenu(HMENU h)
 // Every pop-up menu in existence; the pop-up list window hands its messages to them.
 std::vector<TPopupMenu*> g_popupMenus;
 
-void ReportException(TObject* sender) noexcept
-{
-#ifdef VELLORN_MENUS_HAVE_CONTROLS
-    HandleCurrentException(sender);
-#else
-    (void)sender;
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        MessageBoxA(nullptr, e.what(), "", MB_OK | MB_ICONSTOP);
-    } catch (...) {
-    }
-#endif
-}
+void ReportException(TObject* sender) noexcept { HandleCurrentException(sender); }
 
 // The system's menu font, assigned to a canvas for measuring and drawing.
 void AssignMenuFont(TCanvas* canvas)
@@ -1024,94 +1030,7 @@ void TPopupMenu::Popup(int X, int Y)
 
 // --- Hooks for controls and forms -----------------------------------------------------------
 
-#ifdef VELLORN_MENUS_HAVE_CONTROLS
 namespace {
-
-// Takes over the window procedure of a form that shows a main menu, so that the menu's command,
-// init-popup, owner-draw and menu-char messages reach it. It lives as long as the form; when the
-// menu goes first it passes everything on.
-class TMenuWindowLink : public TComponent {
-    VCL_CLASS(TMenuWindowLink, TComponent)
-public:
-    TMenuWindowLink(TCustomForm* form, TMainMenu* menu) : TComponent(nullptr), Form(form), Menu(menu)
-    {
-        FreeNotification(form);
-        FreeNotification(menu);
-        Saved = form->WindowProc;
-        form->WindowProc = TWndMethod(this, &TMenuWindowLink::WndProc);
-    }
-
-    void WndProc(TMessage& Message)
-    {
-        if (Menu && Form->Menu() == Menu) {
-            if (Message.Msg == WM_DESTROY && Form->HandleAllocated() &&
-                GetMenu(Form->Handle()) == Menu->Items()->Handle())
-                ::SetMenu(Form->Handle(), nullptr); // the menu's handles belong to the menu
-            if (Menu->HandleMenuMessage(Message))
-                return;
-        }
-        Saved(Message);
-    }
-
-    void Attach(TMainMenu* menu)
-    {
-        if (Menu == menu)
-            return;
-        if (Menu)
-            RemoveFreeNotification(Menu);
-        Menu = menu;
-        if (Menu)
-            FreeNotification(Menu);
-    }
-
-    static std::vector<TMenuWindowLink*>& Links()
-    {
-        static std::vector<TMenuWindowLink*> links;
-        return links;
-    }
-
-    TCustomForm* Form;
-    TMainMenu* Menu;
-    TWndMethod Saved;
-
-protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override
-    {
-        inherited::Notification(AComponent, Operation);
-        if (Operation != opRemove)
-            return;
-        if (AComponent == Menu)
-            Menu = nullptr;
-        if (AComponent == Form) {
-            // The form is going: its window procedure goes with it.
-            auto& links = Links();
-            links.erase(std::remove(links.begin(), links.end(), this), links.end());
-            Form = nullptr;
-            delete this;
-        }
-    }
-};
-
-HMENU MainMenuHandle(TMainMenu* menu)
-{
-    HMENU h = menu->Handle();
-    // The form that shows the menu is the one being given it.
-    for (int i = 0; i < Screen->FormCount(); ++i) {
-        TCustomForm* form = Screen->Forms(i);
-        if (form->Menu() != menu || !form->HandleAllocated())
-            continue;
-        auto& links = TMenuWindowLink::Links();
-        auto it = std::find_if(links.begin(), links.end(), [&](TMenuWindowLink* l) { return l->Form == form; });
-        if (it == links.end())
-            links.push_back(new TMenuWindowLink(form, menu));
-        else
-            (*it)->Attach(menu);
-        menu->SetWindowHandle(form->Handle());
-    }
-    return h;
-}
-
-bool MainMenuShortCut(TMainMenu* menu, TWMKey& message) { return menu->IsShortCut(message); }
 
 bool PopupControlMenu(TPopupMenu* menu, TControl* sender, int x, int y)
 {
@@ -1126,18 +1045,11 @@ bool PopupShortCut(TPopupMenu* menu, TWMKey& message) { return menu && menu->IsS
 
 void InstallMenuHooks()
 {
-    MainMenuHandleHook = &MainMenuHandle;
-    MainMenuIsShortCutHook = &MainMenuShortCut;
     PopupMenuHook = &PopupControlMenu;
     PopupMenuShortCutHook = &PopupShortCut;
 }
 
 } // namespace
-#else
-namespace {
-void InstallMenuHooks() {}
-} // namespace
-#endif
 
 namespace {
 // The hooks are in place from the start, also before the first menu is made.

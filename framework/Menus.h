@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "Controls.h"
 #include "Graphics.h"
 #include "Messages.h"
 
@@ -21,8 +22,10 @@ constexpr TShortCut scCtrl = 0x4000;
 constexpr TShortCut scAlt = 0x8000;
 constexpr TShortCut scNone = 0;
 
-// Modifier bits of a shortcut (scShift | scCtrl | scAlt).
+// A key with modifier bits (scShift | scCtrl | scAlt), or with a shift state; 0 for a key
+// beyond one byte.
 TShortCut ShortCut(Word Key, TShortCut Modifiers);
+TShortCut ShortCut(Word Key, TShiftState Shift);
 // "Ctrl+S", "Shift+Del", "F5", "Shift+Ctrl+N", "Alt+X": the modifiers in the order Shift, Ctrl,
 // Alt, then the key's name ("" for no shortcut or a key without a name).
 AnsiString ShortCutToText(TShortCut ShortCut);
@@ -31,6 +34,7 @@ AnsiString ShortCutToText(TShortCut ShortCut);
 TShortCut TextToShortCut(const AnsiString& Text);
 // The key and the modifier bits of a shortcut.
 void ShortCutToKey(TShortCut ShortCut, Word& Key, TShortCut& Modifiers);
+void ShortCutToKey(TShortCut ShortCut, Word& Key, TShiftState& Shift);
 // The shortcut of a key message with the modifier keys now held down.
 TShortCut ShortCutFromMessage(const TWMKey& Message);
 

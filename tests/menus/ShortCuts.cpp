@@ -43,6 +43,12 @@ TEST(ShortCuts, KeyAndModifiersApart)
     ShortCutToKey(ShortCut(VK_F3, scShift | scAlt), key, mods);
     EXPECT_EQ(key, VK_F3);
     EXPECT_EQ(mods, scShift | scAlt);
+
+    EXPECT_EQ(ShortCut('N', TShiftState{ssCtrl, ssShift}), ShortCut('N', scCtrl | scShift));
+    TShiftState shift;
+    ShortCutToKey(ShortCut(VK_DELETE, TShiftState{ssAlt}), key, shift);
+    EXPECT_EQ(key, VK_DELETE);
+    EXPECT_TRUE(shift == TShiftState{ssAlt});
 }
 
 TEST(ShortCuts, HotkeyCharOfCaptions)
