@@ -76,6 +76,23 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
     FHandle = CreateWindowExA(WS_EX_TOOLWINDOW, kAppClass, title.c_str(), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                               inst, nullptr);
     SetWindowLongPtrA(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    FIcon = std::make_unique<TIcon>();
+    // A copy: the icon object owns what it holds, and resource icons are shared.
+    HICON icon = LoadIconA(inst, "MAINICON");
+    icon = CopyIcon(icon ? icon : LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION)));
+    FIcon->SetHandle(icon);
+    FIcon->OnChange = [this](TObject*) { IconChanged(); };
+    IconChanged();
+}
+
+void TApplication::IconChanged()
+{
+    const LPARAM icon = reinterpret_cast<LPARAM>(FIcon->Handle());
+    SendMessageA(FHandle, WM_SETICON, ICON_BIG, icon);
+    if (Screen)
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (TCustomForm* f = Screen->Forms(i); f->HandleAllocated())
+                SendMessageA(f->Handle(), WM_SETICON, ICON_BIG, icon);
 }
 
 TApplication::~TApplication()
@@ -822,6 +839,8 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner), FCa
     FFormState << fsCreating;
     FVisible = false;
     SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
+    // A form paints itself (OnPaint), also into the device context of WM_PRINTCLIENT.
+    SetControlState(ControlState() + TControlState{csCustomPaint});
     SetBounds(0, 0, 320, 240);
     SetColor(clBtnFace);
     // The components the derived constructor creates are loading until AfterConstruction.
@@ -951,6 +970,8 @@ void TCustomForm::CreateWnd()
     inherited::CreateWnd();
     if (FMenu && MainMenuHandleHook)
         ::SetMenu(Handle(), MainMenuHandleHook(FMenu));
+    if (!Parent() && Application && Application->Icon()->HandleAllocated())
+        SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application->Icon()->Handle()));
 }
 
 void TCustomForm::ApplyStyle()
@@ -1071,8 +1092,8 @@ void TCustomForm::Hide() { SetVisible(false); }
 
 void TCustomForm::Release()
 {
-    if (HandleAllocated())
-        PostMessageA(Handle(), CM_RELEASE, 0, 0);
+    // Through the form's own window: a form freed in between drops the message with it.
+    PostMessageA(Handle(), CM_RELEASE, 0, 0);
 }
 
 bool TCustomForm::CloseQuery()

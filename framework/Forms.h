@@ -47,6 +47,9 @@ public:
     void SetTitle(const AnsiString& Value);
     // Full path of the program file.
     AnsiString ExeName() const;
+    // The application's icon (the program's first icon resource, else the system's): shown by
+    // every form's caption and by the task bar.
+    TIcon* Icon() const { return FIcon.get(); }
 
     // The main form: the first form created with CreateForm; closing it ends Run.
     TCustomForm* MainForm() const { return FMainForm; }
@@ -131,7 +134,9 @@ private:
     HWND MainFormHandle() const;
     void ShowMainFormAtRun();
 
+    void IconChanged();
     HWND FHandle = nullptr;
+    std::unique_ptr<TIcon> FIcon;
     TCustomForm* FMainForm = nullptr;
     TComponent* FMainFormComponent = nullptr; // the same object, for notifications
     bool FTerminate = false;

@@ -352,3 +352,94 @@ TEST_F(FormsTest, AutoScrollFollowsTheChildren)
     form->VertScrollBar()->SetPosition(0);
     EXPECT_EQ(child->Top(), 500);
 }
+
+TEST_F(FormsTest, OnPaintDrawsOnTheFormCanvas)
+{
+    TForm* form = MakeForm();
+    form->SetBounds(50, 50, 200, 150);
+    form->OnPaint = [form](TObject*) {
+        TCanvas* c = form->Canvas();
+        c->Brush()->SetColor(clRed);
+        c->FillRect(RECT{10, 10, 40, 30});
+    };
+    form->Show();
+    PumpPending();
+    PixelImage img = PrintWindowPixels(form->Handle(), true);
+    ASSERT_FALSE(img.Empty());
+    EXPECT_EQ(img.Pixel(15, 15), RGB(255, 0, 0));
+    EXPECT_EQ(img.CountColor({10, 10, 40, 30}, RGB(255, 0, 0)), 30 * 20);
+    EXPECT_EQ(img.Pixel(60, 60), GetSysColor(COLOR_BTNFACE)) << "the rest is the form's colour";
+}
+
+TEST_F(FormsTest, KeyPreviewLetsTheFormSeeKeysFirst)
+{
+    TForm* form = MakeForm();
+    auto* control = Create<TWinControl>(form);
+    control->SetParent(form);
+    control->SetBounds(10, 10, 50, 20);
+    control->SetTabStop(true);
+    std::vector<std::string> log;
+    form->OnKeyDown = [&](TObject*, Word& key, TShiftState) {
+        log.push_back("form");
+        if (key == 'Q')
+            key = 0; // swallowed: the control never sees it
+    };
+    control->OnKeyDown = [&](TObject*, Word&, TShiftState) { log.push_back("control"); };
+    form->Show();
+    control->SetFocus();
+    EXPECT_EQ(form->ActiveControl(), control);
+    auto press = [&](Word key) {
+        PostMessageA(control->Handle(), WM_KEYDOWN, key, 1);
+        Application->ProcessMessages();
+    };
+    press('A');
+    EXPECT_EQ(log, (std::vector<std::string>{"control"})) << "without KeyPreview only the control";
+    log.clear();
+    form->KeyPreview = true;
+    press('A');
+    press('Q');
+    EXPECT_EQ(log, (std::vector<std::string>{"form", "control", "form"}));
+}
+
+TEST_F(FormsTest, ResizeEventsAndRefusal)
+{
+    TForm* form = MakeForm();
+    form->SetBounds(10, 10, 200, 150);
+    form->Show();
+    int resizes = 0;
+    form->OnResize = [&](TObject*) { ++resizes; };
+    form->OnCanResize = [](TObject*, int& w, int& h, bool& resize) {
+        if (w > 400)
+            resize = false;
+        h = std::max(h, 100); // a minimum height
+    };
+    form->SetBounds(10, 10, 300, 50);
+    EXPECT_EQ(form->Width(), 300);
+    EXPECT_EQ(form->Height(), 100);
+    EXPECT_GE(resizes, 1);
+    form->SetBounds(10, 10, 500, 300);
+    EXPECT_EQ(form->Width(), 300) << "refused";
+    RECT r;
+    GetWindowRect(form->Handle(), &r);
+    EXPECT_EQ(r.right - r.left, 300);
+}
+
+TEST_F(FormsTest, WindowStateAppliesWhenShown)
+{
+    TForm* form = MakeForm();
+    form->SetWindowState(wsMaximized);
+    form->Show();
+    EXPECT_TRUE(IsZoomed(form->Handle()));
+    form->SetWindowState(wsNormal);
+    EXPECT_FALSE(IsZoomed(form->Handle()));
+    ShowWindow(form->Handle(), SW_MINIMIZE);
+    EXPECT_EQ(form->WindowState(), wsMinimized) << "follows the window";
+}
+
+TEST_F(FormsTest, FormsShowTheApplicationIcon)
+{
+    TForm* form = MakeForm();
+    form->HandleNeeded();
+    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0)),
+              Application->Icon()->Handle());
+}
