@@ -511,6 +511,10 @@ private:
     void Adopt(TDibData&& dib);
     void Resize(int width, int height);
     void FreeContext();
+    // The canvas's context (when it has one) lets go of the image, or takes the current one;
+    // the context itself stays, so a handle taken from the canvas survives a new image.
+    void DetachFromCanvas();
+    void AttachToCanvas();
     std::vector<Byte> InfoHeader() const;
 
     TDibData dib_;
@@ -535,7 +539,7 @@ private:
     friend void FreeMemoryContexts();
     TBitmap* bitmap_;
     HDC dc_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
+    HGDIOBJ stockBitmap_ = nullptr; // the context's own bitmap
 };
 
 // Releases the memory contexts of every bitmap canvas that is not locked (called when idle).

@@ -137,7 +137,9 @@ void TBitmapCanvas::CreateHandle()
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc)
         throw EOutOfResources("Out of system resources");
-    oldBitmap_ = bitmap_->Handle() ? SelectObject(dc, bitmap_->Handle()) : nullptr;
+    stockBitmap_ = GetCurrentObject(dc, OBJ_BITMAP);
+    if (bitmap_->Handle())
+        SelectObject(dc, bitmap_->Handle());
     dc_ = dc;
     {
         std::lock_guard<std::mutex> g(gContextsLock);
@@ -151,11 +153,10 @@ void TBitmapCanvas::FreeHandle()
     if (!dc_)
         return;
     SetHandle(nullptr);
-    if (oldBitmap_)
-        SelectObject(dc_, oldBitmap_);
+    SelectObject(dc_, stockBitmap_);
     DeleteDC(dc_);
     dc_ = nullptr;
-    oldBitmap_ = nullptr;
+    stockBitmap_ = nullptr;
     std::lock_guard<std::mutex> g(gContextsLock);
     gContexts.erase(std::remove(gContexts.begin(), gContexts.end(), this), gContexts.end());
 }
@@ -216,10 +217,23 @@ void TBitmap::FreeContext()
         canvas_->FreeHandle();
 }
 
+void TBitmap::DetachFromCanvas()
+{
+    if (canvas_ && canvas_->dc_)
+        SelectObject(canvas_->dc_, canvas_->stockBitmap_);
+}
+
+void TBitmap::AttachToCanvas()
+{
+    if (canvas_ && canvas_->dc_)
+        SelectObject(canvas_->dc_, dib_.handle ? static_cast<HGDIOBJ>(dib_.handle.Get()) : canvas_->stockBitmap_);
+}
+
 void TBitmap::Adopt(TDibData&& dib)
 {
-    FreeContext();
+    DetachFromCanvas();
     dib_ = std::move(dib);
+    AttachToCanvas();
     Changed();
 }
 
@@ -276,9 +290,7 @@ void TBitmap::Resize(int width, int height)
             }
         }
     }
-    FreeContext();
-    dib_ = std::move(d);
-    Changed();
+    Adopt(std::move(d));
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat Value)
@@ -314,7 +326,7 @@ void TBitmap::SetPixelFormat(TPixelFormat Value)
                 }
             }
         } else {
-            FreeContext();
+            DetachFromCanvas();
             TMemoryDC src, dst;
             src.Select(dib_.handle.Get());
             dst.Select(d.handle.Get());
@@ -333,10 +345,13 @@ void TBitmap::SetColorTable(const std::vector<RGBQUAD>& Colors)
     c.resize(std::size_t(1) << dib_.BitsPerPixel(), RGBQUAD{0, 0, 0, 0});
     dib_.colors = c;
     if (dib_.handle) {
-        FreeContext();
-        TMemoryDC dc;
-        dc.Select(dib_.handle.Get());
-        SetDIBColorTable(dc.Get(), 0, static_cast<UINT>(c.size()), c.data());
+        DetachFromCanvas();
+        {
+            TMemoryDC dc;
+            dc.Select(dib_.handle.Get());
+            SetDIBColorTable(dc.Get(), 0, static_cast<UINT>(c.size()), c.data());
+        }
+        AttachToCanvas();
     }
     Changed();
 }
@@ -407,7 +422,6 @@ void TBitmap::Assign(TPersistent* Source)
         Adopt(std::move(d));
         if (!Empty())
             Canvas()->Draw(0, 0, g);
-        FreeContext();
         return;
     }
     inherited::Assign(Source);
@@ -476,11 +490,9 @@ void TBitmap::SetHandle(HBITMAP Value)
 
 HBITMAP TBitmap::ReleaseHandle()
 {
-    FreeContext();
+    DetachFromCanvas();
     HBITMAP h = dib_.handle.Release();
-    TPixelFormat f = dib_.format;
-    dib_ = TDibData::Make(0, 0, f);
-    Changed();
+    Adopt(TDibData::Make(0, 0, dib_.format));
     return h;
 }
 

@@ -407,3 +407,18 @@ TEST(BitmapFile, SaveAndLoadRoundTrip)
     EXPECT_EQ(At(d, 1, 1), clRed);
     EXPECT_THROW(d.LoadFromFile(dir / "missing.bmp"), EFOpenError);
 }
+
+TEST(Bitmap, TheCanvasContextFollowsANewImage)
+{
+    TBitmap b(2, 2);
+    HDC dc = b.Canvas()->Handle();
+    b.SetSize(6, 4);
+    b.SetPixelFormat(pf8bit);
+    EXPECT_EQ(b.Canvas()->Handle(), dc) << "the context stays and holds the new image";
+    SetPixel(dc, 5, 3, RGB(255, 0, 0));
+    EXPECT_EQ(At(b, 5, 3), clRed);
+    TBitmap other(3, 3);
+    other.Canvas()->SetPixels(2, 2, clBlue);
+    b.Assign(&other);
+    EXPECT_EQ(GetPixel(dc, 2, 2), static_cast<COLORREF>(clBlue));
+}
