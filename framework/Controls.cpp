@@ -84,6 +84,14 @@ bool IsMouseMsg(UINT Msg) { return Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST; 
 } // namespace
 
 void (*HandleExceptionHook)(TObject* Sender) = DefaultHandleException;
+
+namespace {
+HCURSOR CursorHandle(TCursor Cursor)
+{
+    HCURSOR h = CursorHandleHook ? CursorHandleHook(Cursor) : nullptr;
+    return h ? h : DefaultCursorHandle(Cursor);
+}
+} // namespace
 bool (*PopupMenuHook)(TPopupMenu* Menu, TControl* Sender, int X, int Y) = DefaultPopupMenu;
 bool (*PopupMenuShortCutHook)(TPopupMenu* Menu, TWMKey& Message) = DefaultPopupShortCut;
 void (*HintMouseMessageHook)(TControl* Control, TMessage& Message) = nullptr;
@@ -95,6 +103,8 @@ void HandleCurrentException(TObject* Sender) noexcept
     try {
         if (HandleExceptionHook)
             HandleExceptionHook(Sender);
+        else
+            DefaultHandleException(Sender);
     } catch (...) {
         // Reporting failed; nothing may leave a window procedure.
     }
@@ -403,7 +413,7 @@ void DragTo(TPoint Pos)
     bool accepted = target && SendDragMessage(target, dmDragMove, gDrag.Object, Pos) != 0;
     if (target)
         gDrag.Object->DragTargetPos = target->ScreenToClient(Pos);
-    SetCursor(CursorHandleHook(gDrag.Object->GetDragCursor(accepted, Pos.x, Pos.y)));
+    SetCursor(CursorHandle(gDrag.Object->GetDragCursor(accepted, Pos.x, Pos.y)));
 }
 
 void DragDone(bool Drop)
@@ -2488,7 +2498,7 @@ void TWinControl::WMSetCursor(TMessage& Message)
                 cursor = FCursor;
         }
         if (cursor != crDefault) {
-            ::SetCursor(CursorHandleHook(cursor));
+            ::SetCursor(CursorHandle(cursor));
             Message.Result = 1;
             return;
         }

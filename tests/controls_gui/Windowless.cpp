@@ -134,3 +134,62 @@ TEST(Windowless, PaintedByTheParentInZOrder)
     EXPECT_EQ(above->paints, before + 1);
     host->Free();
 }
+
+TEST(Windowless, MouseOverANativeChildStaysWithItsControl)
+{
+    auto* host = Create<THost>(nullptr);
+    auto* panel = Create<TCustomControl>(host);
+    panel->SetParent(host);
+    panel->SetBounds(10, 10, 200, 100);
+    std::vector<std::string> log;
+    host->Show();
+    // A window inside the panel that is not a framework control (as a combo box's edit).
+    HWND raw = CreateWindowExA(0, "BUTTON", "raw", WS_CHILD | WS_VISIBLE, 20, 20, 80, 30, panel->Handle(), nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(raw, nullptr);
+    UpdateWindow(host->Handle());
+    struct TWatch : TComponent {
+        using TComponent::TComponent;
+        void Hook(TWinControl* c, std::vector<std::string>* l)
+        {
+            control = c;
+            out = l;
+            saved = c->WindowProc;
+            c->WindowProc = TWndMethod(this, &TWatch::Proc);
+        }
+        void Proc(TMessage& m)
+        {
+            if (m.Msg == CM_MOUSEENTER)
+                out->push_back("enter");
+            if (m.Msg == CM_MOUSELEAVE)
+                out->push_back("leave");
+            saved(m);
+        }
+        TWinControl* control = nullptr;
+        std::vector<std::string>* out = nullptr;
+        TWndMethod saved;
+    } watch(nullptr);
+    watch.Hook(panel, &log);
+    MoveTo(panel, 5, 5);
+    EXPECT_EQ(log, (std::vector<std::string>{"enter"}));
+    // Into the native child: the panel keeps the mouse.
+    POINT inRaw{30, 10};
+    ClientToScreen(raw, &inRaw);
+    SetCursorPos(inRaw.x, inRaw.y);
+    SendMessageA(panel->Handle(), WM_MOUSELEAVE, 0, 0);
+    Pump();
+    EXPECT_EQ(log, (std::vector<std::string>{"enter"}));
+    EXPECT_EQ(MouseControl(), panel);
+    // Out of the native child onto the host: seen although the child reports nothing to us.
+    POINT onHost{300, 250};
+    ClientToScreen(host->Handle(), &onHost);
+    SetCursorPos(onHost.x, onHost.y);
+    for (int i = 0; i < 100 && MouseControl() == panel; ++i) {
+        Sleep(10);
+        Pump();
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"enter", "leave"}));
+    EXPECT_EQ(MouseControl(), host);
+    panel->WindowProc = watch.saved;
+    host->Free();
+}
