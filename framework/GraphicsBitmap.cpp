@@ -752,6 +752,12 @@ TDibData ReadBmp(const Byte* data, std::size_t size)
     if (pixels < afterHeader || pixels > size || (bpp <= 8 && pixels < tableEnd))
         Invalid("Bitmap image is not valid: pixel data offset");
 
+    // Uncompressed pixels must all be present before anything is allocated for them.
+    const std::uint64_t srcStride = static_cast<std::uint64_t>(RowBytesOf(width, static_cast<int>(bpp)));
+    const Byte* src = nullptr;
+    if (compression != BI_RLE8 && compression != BI_RLE4)
+        src = in.Need(pixels, srcStride * static_cast<std::uint64_t>(height));
+
     TPixelFormat fmt = bpp == 1 ? pf1bit : bpp == 4 ? pf4bit : bpp == 8 ? pf8bit : bpp == 32 ? pf32bit : pf24bit;
     TDibData d;
     try {
@@ -771,8 +777,6 @@ TDibData ReadBmp(const Byte* data, std::size_t size)
         return d;
     }
 
-    const std::uint64_t srcStride = static_cast<std::uint64_t>(RowBytesOf(w, static_cast<int>(bpp)));
-    const Byte* src = in.Need(pixels, srcStride * static_cast<std::uint64_t>(h));
     for (int y = 0; y < h; ++y) {
         // y counts image rows from the top.
         const Byte* s = src + (topDown ? static_cast<std::uint64_t>(y) : static_cast<std::uint64_t>(h - 1 - y)) * srcStride;
