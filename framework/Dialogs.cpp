@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "Forms.h"
+
 #include <algorithm>
 #include <exception>
 
@@ -71,6 +73,8 @@ int MsgDlgCancelButton(TMsgDlgButtons buttons)
 
 AnsiString ApplicationTitle()
 {
+    if (Application)
+        return Application->Title();
     char path[MAX_PATH] = {};
     DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     AnsiString name(path, n);
@@ -208,6 +212,14 @@ AnsiString InputBox(const AnsiString& caption, const AnsiString& prompt, const A
 namespace {
 
 constexpr int kHelpButtonId = 1000;
+
+// The owner of a box: the active window, else the application's hidden window.
+HWND BoxOwner()
+{
+    if (HWND active = GetActiveWindow())
+        return active;
+    return Application ? Application->Handle() : nullptr;
+}
 
 // Disables the thread's other visible top-level windows while a modal box runs, as the
 // framework's modal forms do, and enables them again (before the box goes, so that activation
@@ -525,7 +537,7 @@ TModalResult RunBox(TBox& box)
     auto* t = reinterpret_cast<DLGTEMPLATE*>(tmpl);
     t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
     t->dwExtendedStyle = WS_EX_DLGMODALFRAME;
-    HWND owner = GetActiveWindow();
+    HWND owner = BoxOwner();
     box.Windows.Disable();
     INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t, owner, BoxProc, reinterpret_cast<LPARAM>(&box));
     box.Windows.Enable();
@@ -541,7 +553,7 @@ TModalResult RunBox(TBox& box)
 int ShowSystemMessageBox(const AnsiString& text, const AnsiString& caption, UINT flags)
 {
     TTaskWindows windows;
-    HWND owner = GetActiveWindow();
+    HWND owner = BoxOwner();
     windows.Disable();
     if (owner)
         EnableWindow(owner, TRUE); // the system box disables and enables its owner itself
