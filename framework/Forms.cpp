@@ -1,5 +1,7 @@
 #include "Forms.h"
 
+#include "Dialogs.h"
+
 #include <ole2.h>
 
 #include <algorithm>
@@ -55,8 +57,9 @@ AnsiString ModuleFileName()
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
 {
-    MessageBoxFunc = [](HWND owner, const AnsiString& text, const AnsiString& caption, UINT flags) {
-        return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    // Through the replaceable prompt service, so that tests can script the answers.
+    MessageBoxFunc = [](HWND, const AnsiString& text, const AnsiString& caption, UINT flags) {
+        return PromptService().MessageBox(text, caption, flags);
     };
     HINSTANCE inst = GetModuleHandleA(nullptr);
     WNDCLASSA wc{};

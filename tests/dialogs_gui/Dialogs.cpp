@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Dialogs.h"
+#include "Forms.h"
 #include "TestKit.h"
 
 #include <functional>
@@ -398,4 +399,20 @@ TEST(RealOpenDialog, ReturnsTheTypedFileWithItsFullPath)
     EXPECT_TRUE(SameText(dlg->FileName, dir / "a.txt")) << dlg->FileName;
     EXPECT_EQ(dlg->Files.size(), 1u);
     EXPECT_EQ(dlg->FilterIndex, 1);
+}
+
+TEST(ScriptedPrompts, ApplicationMessageBoxAndErrorBoxGoThroughTheService)
+{
+    ASSERT_NE(Application, nullptr);
+    TScriptedPromptService script;
+    TPromptServiceGuard guard(script);
+    script.Answer(IDYES);
+    EXPECT_EQ(Application->MessageBox("Удалить?", "Удаление", MB_YESNO), IDYES);
+    Exception e("Сбой");
+    Application->ShowException(&e);
+    ASSERT_EQ(script.Shown.size(), 2u);
+    EXPECT_EQ(script.Shown[0].Caption, "Удаление");
+    EXPECT_EQ(script.Shown[1].Caption, Application->Title());
+    EXPECT_EQ(script.Shown[1].Flags & MB_ICONMASK, UINT(MB_ICONSTOP));
+    EXPECT_EQ(ApplicationTitle(), Application->Title());
 }
