@@ -1,5 +1,8 @@
 #include "ComCtrlsTree.h"
 
+#include "ClassesFiler.h"
+
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -7,21 +10,45 @@
 // What the node model tells the view that shows it. Without a view (or without a window) these do
 // nothing but fire the model's events where a view has them.
 
+// Everything the model tells its view goes through here; without a view nothing happens, and
+// without a window the view only fires the events that do not depend on one.
+struct TreeViewLink {
+    static TCustomTreeView* View(TTreeNodes* Nodes) { return Nodes ? Nodes->Owner() : nullptr; }
+    static HWND Window(TTreeNodes* Nodes)
+    {
+        TCustomTreeView* v = View(Nodes);
+        return v && v->HandleAllocated() ? v->Handle() : nullptr;
+    }
+    static void Added(TTreeNodes* Nodes, TTreeNode* Node);
+    static void Deleting(TTreeNodes* Nodes, TTreeNode* Node);
+    static void ItemChanged(TTreeNodes* Nodes, TTreeNode* Node);
+    static void Moving(TTreeNodes* Nodes, TTreeNode* Node);
+    static void Moved(TTreeNodes* Nodes, TTreeNode* Node);
+    static bool CanExpand(TTreeNodes* Nodes, TTreeNode* Node, bool Expand);
+    static void Expanded(TTreeNodes* Nodes, TTreeNode* Node, bool Expand);
+    static bool Select(TTreeNodes* Nodes, TTreeNode* Node);
+    static bool EditText(TTreeNodes* Nodes, TTreeNode* Node);
+    static void EndEdit(TTreeNodes* Nodes, bool Cancel);
+    static void MakeVisible(TTreeNodes* Nodes, TTreeNode* Node);
+    static RECT DisplayRect(TTreeNodes* Nodes, const TTreeNode* Node, bool TextOnly);
+    static void Updating(TTreeNodes* Nodes, bool On);
+};
+
 namespace {
 
-void ViewAdded(TTreeNodes*, TTreeNode*) {}
-void ViewDeleting(TTreeNodes*, TTreeNode*) {}
-void ViewItemChanged(TTreeNodes*, TTreeNode*) {}
-void ViewMoving(TTreeNodes*, TTreeNode*) {}
-void ViewMoved(TTreeNodes*, TTreeNode*) {}
-bool ViewCanExpand(TTreeNodes*, TTreeNode*, bool) { return true; }
-void ViewExpanded(TTreeNodes*, TTreeNode*, bool) {}
-void ViewSelect(TTreeNodes*, TTreeNode*) {}
-bool ViewEditText(TTreeNodes*, TTreeNode*) { return false; }
-void ViewEndEdit(TTreeNodes*, bool) {}
-void ViewMakeVisible(TTreeNodes*, TTreeNode*) {}
-RECT ViewDisplayRect(TTreeNodes*, const TTreeNode*, bool) { return RECT{0, 0, 0, 0}; }
-void ViewUpdating(TTreeNodes*, bool) {}
+void ViewAdded(TTreeNodes* n, TTreeNode* node) { TreeViewLink::Added(n, node); }
+void ViewDeleting(TTreeNodes* n, TTreeNode* node) { TreeViewLink::Deleting(n, node); }
+void ViewItemChanged(TTreeNodes* n, TTreeNode* node) { TreeViewLink::ItemChanged(n, node); }
+void ViewMoving(TTreeNodes* n, TTreeNode* node) { TreeViewLink::Moving(n, node); }
+void ViewMoved(TTreeNodes* n, TTreeNode* node) { TreeViewLink::Moved(n, node); }
+bool ViewCanExpand(TTreeNodes* n, TTreeNode* node, bool e) { return TreeViewLink::CanExpand(n, node, e); }
+void ViewExpanded(TTreeNodes* n, TTreeNode* node, bool e) { TreeViewLink::Expanded(n, node, e); }
+bool ViewSelect(TTreeNodes* n, TTreeNode* node) { return TreeViewLink::Select(n, node); }
+bool ViewEditText(TTreeNodes* n, TTreeNode* node) { return TreeViewLink::EditText(n, node); }
+void ViewEndEdit(TTreeNodes* n, bool c) { TreeViewLink::EndEdit(n, c); }
+void ViewMakeVisible(TTreeNodes* n, TTreeNode* node) { TreeViewLink::MakeVisible(n, node); }
+RECT ViewDisplayRect(TTreeNodes* n, const TTreeNode* node, bool t) { return TreeViewLink::DisplayRect(n, node, t); }
+void ViewUpdating(TTreeNodes* n, bool on) { TreeViewLink::Updating(n, on); }
 
 } // namespace
 
@@ -219,11 +246,14 @@ void TTreeNode::MoveTo(TTreeNode* Destination, TNodeAttachMode Mode)
         return;
     if (before == this)
         return; // already in place
+    TTreeNode* oldParent = FParent;
     ViewMoving(FOwner, this);
     FOwner->Unlink(this);
     FOwner->Link(this, parent, before);
     FOwner->Changed();
     ViewMoved(FOwner, this);
+    if (oldParent && oldParent != parent)
+        ViewItemChanged(FOwner, oldParent);
 }
 
 bool TTreeNode::EditText() { return ViewEditText(FOwner, this); }
@@ -234,12 +264,13 @@ bool TTreeNode::Selected() const { return FOwner->FSelected == this; }
 
 void TTreeNode::SetSelected(bool Value)
 {
+    // With a window the selection changes there and comes back through its notifications.
     if (Value) {
-        FOwner->FSelected = this;
-        ViewSelect(FOwner, this);
+        if (!ViewSelect(FOwner, this))
+            FOwner->FSelected = this;
     } else if (Selected()) {
-        FOwner->FSelected = nullptr;
-        ViewSelect(FOwner, nullptr);
+        if (!ViewSelect(FOwner, nullptr))
+            FOwner->FSelected = nullptr;
     }
 }
 
@@ -407,9 +438,12 @@ void TTreeNodes::Delete(TTreeNode* Node)
     ViewDeleting(this, Node);
     if (FSelected && (FSelected == Node || FSelected->HasAsParent(Node)))
         FSelected = nullptr;
+    TTreeNode* parent = Node->FParent;
     Unlink(Node);
     Changed();
     FreeSubtree(Node);
+    if (parent)
+        ViewItemChanged(this, parent);
 }
 
 void TTreeNodes::Clear()
@@ -638,4 +672,1100 @@ void TTreeNodes::ReadData(const void* Data, std::size_t Size)
         throw;
     }
     EndUpdate();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The view side of the model
+
+namespace {
+
+// The next node of a subtree in post-order (children before their parent); null after Root.
+TTreeNode* PostOrderFirst(TTreeNode* Node)
+{
+    while (Node->getFirstChild())
+        Node = Node->getFirstChild();
+    return Node;
+}
+
+TTreeNode* PostOrderNext(TTreeNode* Node, TTreeNode* Root)
+{
+    if (Node == Root)
+        return nullptr;
+    if (Node->getNextSibling())
+        return PostOrderFirst(Node->getNextSibling());
+    return Node->Parent();
+}
+
+LRESULT Send(HWND Wnd, UINT Msg, WPARAM W = 0, LPARAM L = 0) { return SendMessageA(Wnd, Msg, W, L); }
+
+} // namespace
+
+void TreeViewLink::Added(TTreeNodes* Nodes, TTreeNode* Node)
+{
+    TCustomTreeView* v = View(Nodes);
+    if (!v || !v->HandleAllocated())
+        return;
+    v->InsertItem(Node);
+    if (Node->Parent())
+        v->UpdateItem(Node->Parent());
+}
+
+void TreeViewLink::Deleting(TTreeNodes* Nodes, TTreeNode* Node)
+{
+    TCustomTreeView* v = View(Nodes);
+    if (!v)
+        return;
+    if (v->OnDeletion)
+        for (TTreeNode* n = PostOrderFirst(Node); n; n = PostOrderNext(n, Node))
+            v->OnDeletion(v, n);
+    if (v->HandleAllocated() && Node->FItemId) {
+        ++v->FManualNotify;
+        Send(v->Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Node->FItemId));
+        --v->FManualNotify;
+    }
+    for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
+        n->FItemId = nullptr;
+}
+
+void TreeViewLink::ItemChanged(TTreeNodes* Nodes, TTreeNode* Node)
+{
+    if (TCustomTreeView* v = View(Nodes); v && v->HandleAllocated())
+        v->UpdateItem(Node);
+}
+
+void TreeViewLink::Moving(TTreeNodes* Nodes, TTreeNode* Node)
+{
+    TCustomTreeView* v = View(Nodes);
+    if (!v || !v->HandleAllocated() || !Node->FItemId)
+        return;
+    // The native items go and come back; the move is no selection change for the application.
+    ++v->FLockSelection;
+    ++v->FManualNotify;
+    Send(v->Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Node->FItemId));
+    --v->FManualNotify;
+    --v->FLockSelection;
+    for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
+        n->FItemId = nullptr;
+}
+
+void TreeViewLink::Moved(TTreeNodes* Nodes, TTreeNode* Node)
+{
+    TCustomTreeView* v = View(Nodes);
+    if (!v || !v->HandleAllocated())
+        return;
+    ++v->FLockSelection;
+    v->InsertSubtree(Node);
+    if (Node->Parent())
+        v->UpdateItem(Node->Parent());
+    if (TTreeNode* sel = Nodes->FSelected)
+        Send(v->Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(sel->FItemId));
+    --v->FLockSelection;
+}
+
+bool TreeViewLink::CanExpand(TTreeNodes* Nodes, TTreeNode* Node, bool Expand)
+{
+    TCustomTreeView* v = View(Nodes);
+    return v ? v->CanExpandNode(Node, Expand) : true;
+}
+
+void TreeViewLink::Expanded(TTreeNodes* Nodes, TTreeNode* Node, bool Expand)
+{
+    if (TCustomTreeView* v = View(Nodes))
+        v->NodeExpanded(Node, Expand);
+}
+
+bool TreeViewLink::Select(TTreeNodes* Nodes, TTreeNode* Node)
+{
+    HWND wnd = Window(Nodes);
+    if (!wnd)
+        return false;
+    Send(wnd, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Node ? Node->FItemId : nullptr));
+    return true;
+}
+
+bool TreeViewLink::EditText(TTreeNodes* Nodes, TTreeNode* Node)
+{
+    HWND wnd = Window(Nodes);
+    if (!wnd || !Node->FItemId)
+        return false;
+    return Send(wnd, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(Node->FItemId)) != 0;
+}
+
+void TreeViewLink::EndEdit(TTreeNodes* Nodes, bool Cancel)
+{
+    if (HWND wnd = Window(Nodes))
+        Send(wnd, TVM_ENDEDITLABELNOW, Cancel ? TRUE : FALSE);
+}
+
+void TreeViewLink::MakeVisible(TTreeNodes* Nodes, TTreeNode* Node)
+{
+    if (HWND wnd = Window(Nodes); wnd && Node->FItemId)
+        Send(wnd, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(Node->FItemId));
+}
+
+RECT TreeViewLink::DisplayRect(TTreeNodes* Nodes, const TTreeNode* Node, bool TextOnly)
+{
+    RECT r{0, 0, 0, 0};
+    HWND wnd = Window(Nodes);
+    if (!wnd || !Node->FItemId)
+        return r;
+    // TVM_GETITEMRECT takes the item handle in the rectangle's place.
+    *reinterpret_cast<HTREEITEM*>(&r) = Node->FItemId;
+    if (!Send(wnd, TVM_GETITEMRECT, TextOnly ? TRUE : FALSE, reinterpret_cast<LPARAM>(&r)))
+        r = RECT{0, 0, 0, 0};
+    return r;
+}
+
+void TreeViewLink::Updating(TTreeNodes* Nodes, bool On)
+{
+    HWND wnd = Window(Nodes);
+    if (!wnd)
+        return;
+    Send(wnd, WM_SETREDRAW, On ? FALSE : TRUE);
+    if (!On)
+        InvalidateRect(wnd, nullptr, TRUE);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TCustomTreeView
+
+TCustomTreeView::TCustomTreeView(TComponent* AOwner)
+    : TWinControl(AOwner), FTreeNodes(std::make_unique<TTreeNodes>(this)), FCanvas(std::make_unique<TCanvas>()),
+      FImageLink(std::make_unique<TChangeLink>()), FStateLink(std::make_unique<TChangeLink>())
+{
+    FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks};
+    FColor = clWindow;
+    FParentColor = false;
+    FTabStop = true;
+    FWidth = 121;
+    FHeight = 97;
+    FImageLink->OnChange = [this](TObject* Sender) { ImageListChange(Sender); };
+    FStateLink->OnChange = [this](TObject* Sender) { ImageListChange(Sender); };
+}
+
+TCustomTreeView::~TCustomTreeView()
+{
+    SetImages(nullptr);
+    SetStateImages(nullptr);
+}
+
+void TCustomTreeView::CreateParams(TCreateParams& Params)
+{
+    inherited::CreateParams(Params);
+    CreateSubClass(Params, WC_TREEVIEWA);
+    Params.WinClassName = "Vellorn.TreeView";
+    Params.Style |= WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP;
+    if (FShowLines)
+        Params.Style |= TVS_HASLINES;
+    if (FShowRoot)
+        Params.Style |= TVS_LINESATROOT;
+    if (FShowButtons)
+        Params.Style |= TVS_HASBUTTONS;
+    if (!FReadOnly)
+        Params.Style |= TVS_EDITLABELS;
+    if (!FHideSelection)
+        Params.Style |= TVS_SHOWSELALWAYS;
+    if (FHotTrack)
+        Params.Style |= TVS_TRACKSELECT;
+    if (FRowSelect)
+        Params.Style |= TVS_FULLROWSELECT;
+    if (DragMode() == dmManual)
+        Params.Style |= TVS_DISABLEDRAGDROP;
+    if (FBorderStyle == bsSingle)
+        Params.ExStyle |= WS_EX_CLIENTEDGE;
+    Params.WindowClass.style &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
+}
+
+void TCustomTreeView::CreateWnd()
+{
+    inherited::CreateWnd();
+    HWND wnd = FHandle;
+    Send(wnd, TVM_SETINDENT, static_cast<WPARAM>(FIndent));
+    ApplyImages();
+    TColor bk = ColorToRGB(FColor);
+    Send(wnd, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(bk));
+    Send(wnd, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FFont->Color())));
+    // The window takes the nodes over from the model, with their expansion and selection.
+    ++FLockSelection;
+    ++FManualNotify;
+    Send(wnd, WM_SETREDRAW, FALSE);
+    for (TTreeNode* n = FTreeNodes->GetFirstNode(); n; n = n->GetNext())
+        InsertItem(n);
+    if (TTreeNode* sel = FTreeNodes->FSelected)
+        Send(wnd, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(sel->FItemId));
+    if (FTreeNodes->UpdateCount() == 0)
+        Send(wnd, WM_SETREDRAW, TRUE);
+    --FManualNotify;
+    --FLockSelection;
+}
+
+void TCustomTreeView::DestroyWnd()
+{
+    ++FLockSelection;
+    ++FManualNotify;
+    try {
+        inherited::DestroyWnd();
+    } catch (...) {
+        --FManualNotify;
+        --FLockSelection;
+        throw;
+    }
+    --FManualNotify;
+    --FLockSelection;
+    for (TTreeNode* n = FTreeNodes->GetFirstNode(); n; n = n->GetNext())
+        n->FItemId = nullptr;
+}
+
+void TCustomTreeView::InsertItem(TTreeNode* Node)
+{
+    TVINSERTSTRUCTA is{};
+    is.hParent = Node->FParent ? Node->FParent->FItemId : TVI_ROOT;
+    is.hInsertAfter = Node->FPrevSibling ? Node->FPrevSibling->FItemId : TVI_FIRST;
+    TVITEMA& it = is.item;
+    it.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_STATE;
+    it.pszText = const_cast<char*>(Node->FText.c_str());
+    it.lParam = reinterpret_cast<LPARAM>(Node);
+    it.iImage = I_IMAGECALLBACK;
+    it.iSelectedImage = I_IMAGECALLBACK;
+    it.cChildren = Node->FHasChildren ? 1 : 0;
+    it.stateMask = TVIS_EXPANDED | TVIS_OVERLAYMASK | TVIS_STATEIMAGEMASK;
+    it.state = (Node->FExpanded ? TVIS_EXPANDED : 0) |
+               INDEXTOOVERLAYMASK(Node->FOverlayIndex > 0 && Node->FOverlayIndex < 16 ? Node->FOverlayIndex : 0) |
+               INDEXTOSTATEIMAGEMASK(Node->FStateIndex > 0 && Node->FStateIndex < 16 ? Node->FStateIndex : 0);
+    Node->FItemId = reinterpret_cast<HTREEITEM>(Send(FHandle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
+}
+
+void TCustomTreeView::InsertSubtree(TTreeNode* Node)
+{
+    for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
+        InsertItem(n);
+}
+
+void TCustomTreeView::UpdateItem(TTreeNode* Node)
+{
+    if (!FHandle || !Node->FItemId)
+        return;
+    TVITEMA it{};
+    it.hItem = Node->FItemId;
+    it.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_STATE;
+    it.pszText = const_cast<char*>(Node->FText.c_str());
+    it.iImage = I_IMAGECALLBACK;
+    it.iSelectedImage = I_IMAGECALLBACK;
+    it.cChildren = Node->FHasChildren ? 1 : 0;
+    it.stateMask = TVIS_OVERLAYMASK | TVIS_STATEIMAGEMASK;
+    it.state = INDEXTOOVERLAYMASK(Node->FOverlayIndex > 0 && Node->FOverlayIndex < 16 ? Node->FOverlayIndex : 0) |
+               INDEXTOSTATEIMAGEMASK(Node->FStateIndex > 0 && Node->FStateIndex < 16 ? Node->FStateIndex : 0);
+    Send(FHandle, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    // A node that lost its children is collapsed in the model; the window follows.
+    if (!Node->FExpanded) {
+        ++FManualNotify;
+        Send(FHandle, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(Node->FItemId));
+        --FManualNotify;
+    }
+}
+
+TTreeNode* TCustomTreeView::NodeFromItem(HTREEITEM Item)
+{
+    if (!Item || !FHandle)
+        return nullptr;
+    TVITEMA it{};
+    it.mask = TVIF_PARAM;
+    it.hItem = Item;
+    if (!Send(FHandle, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it)))
+        return nullptr;
+    return reinterpret_cast<TTreeNode*>(it.lParam);
+}
+
+void TCustomTreeView::SetSelected(TTreeNode* Value)
+{
+    if (Value)
+        Value->SetSelected(true);
+    else if (TTreeNode* cur = Selected())
+        cur->SetSelected(false);
+}
+
+TTreeNode* TCustomTreeView::GetNodeAt(int X, int Y)
+{
+    if (!HandleAllocated())
+        return nullptr;
+    TVHITTESTINFO ht{};
+    ht.pt = POINT{X, Y};
+    return NodeFromItem(reinterpret_cast<HTREEITEM>(Send(FHandle, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht))));
+}
+
+THitTests TCustomTreeView::GetHitTestInfoAt(int X, int Y)
+{
+    THitTests result;
+    if (!HandleAllocated())
+        return result;
+    TVHITTESTINFO ht{};
+    ht.pt = POINT{X, Y};
+    Send(FHandle, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht));
+    const UINT f = ht.flags;
+    if (f & TVHT_ABOVE) result << htAbove;
+    if (f & TVHT_BELOW) result << htBelow;
+    if (f & TVHT_NOWHERE) result << htNowhere;
+    if ((f & TVHT_ONITEM) == TVHT_ONITEM)
+        result << htOnItem;
+    else {
+        if (f & TVHT_ONITEMICON) result << htOnIcon << htOnItem;
+        if (f & TVHT_ONITEMLABEL) result << htOnLabel << htOnItem;
+    }
+    if (f & TVHT_ONITEMICON) result << htOnIcon;
+    if (f & TVHT_ONITEMLABEL) result << htOnLabel;
+    if (f & TVHT_ONITEMSTATEICON) result << htOnStateIcon;
+    if (f & TVHT_ONITEMBUTTON) result << htOnButton;
+    if (f & TVHT_ONITEMINDENT) result << htOnIndent;
+    if (f & TVHT_ONITEMRIGHT) result << htOnRight;
+    if (f & TVHT_TOLEFT) result << htToLeft;
+    if (f & TVHT_TORIGHT) result << htToRight;
+    return result;
+}
+
+void TCustomTreeView::FullExpand()
+{
+    for (TTreeNode* n = FTreeNodes->GetFirstNode(); n; n = n->getNextSibling())
+        n->Expand(true);
+}
+
+void TCustomTreeView::FullCollapse()
+{
+    for (TTreeNode* n = FTreeNodes->GetFirstNode(); n; n = n->getNextSibling())
+        n->Collapse(true);
+}
+
+TTreeNode* TCustomTreeView::TopItem()
+{
+    if (!HandleAllocated())
+        return FTreeNodes->GetFirstNode();
+    return NodeFromItem(reinterpret_cast<HTREEITEM>(Send(FHandle, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
+}
+
+void TCustomTreeView::SetTopItem(TTreeNode* Value)
+{
+    if (Value && HandleAllocated() && Value->FItemId)
+        Send(FHandle, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(Value->FItemId));
+}
+
+bool TCustomTreeView::IsEditing()
+{
+    return HandleAllocated() && Send(FHandle, TVM_GETEDITCONTROL) != 0;
+}
+
+void TCustomTreeView::SetImages(TCustomImageList* Value)
+{
+    if (FImages == Value)
+        return;
+    if (FImages) {
+        FImages->UnRegisterChanges(FImageLink.get());
+        FImages->RemoveFreeNotification(this);
+    }
+    FImages = Value;
+    if (FImages) {
+        FImages->RegisterChanges(FImageLink.get());
+        FImages->FreeNotification(this);
+    }
+    ApplyImages();
+}
+
+void TCustomTreeView::SetStateImages(TCustomImageList* Value)
+{
+    if (FStateImages == Value)
+        return;
+    if (FStateImages) {
+        FStateImages->UnRegisterChanges(FStateLink.get());
+        FStateImages->RemoveFreeNotification(this);
+    }
+    FStateImages = Value;
+    if (FStateImages) {
+        FStateImages->RegisterChanges(FStateLink.get());
+        FStateImages->FreeNotification(this);
+    }
+    ApplyImages();
+}
+
+void TCustomTreeView::ApplyImages()
+{
+    if (!FHandle)
+        return;
+    Send(FHandle, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+    Send(FHandle, TVM_SETIMAGELIST, TVSIL_STATE,
+         reinterpret_cast<LPARAM>(FStateImages ? FStateImages->Handle() : nullptr));
+}
+
+void TCustomTreeView::ImageListChange(TObject*)
+{
+    if (FHandle) {
+        ApplyImages();
+        InvalidateRect(FHandle, nullptr, TRUE);
+    }
+}
+
+void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation)
+{
+    inherited::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    // The list is going away: no calls on it any more.
+    if (AComponent == FImages) {
+        FImages = nullptr;
+        ApplyImages();
+    }
+    if (AComponent == FStateImages) {
+        FStateImages = nullptr;
+        ApplyImages();
+    }
+}
+
+int TCustomTreeView::Indent()
+{
+    if (FHandle)
+        FIndent = static_cast<int>(Send(FHandle, TVM_GETINDENT));
+    return FIndent;
+}
+
+void TCustomTreeView::SetIndent(int Value)
+{
+    FIndent = Value;
+    if (FHandle)
+        Send(FHandle, TVM_SETINDENT, static_cast<WPARAM>(Value));
+}
+
+void TCustomTreeView::SetStyleBit(DWORD Bit, bool On)
+{
+    if (!FHandle)
+        return;
+    LONG style = GetWindowLongA(FHandle, GWL_STYLE);
+    LONG next = On ? (style | static_cast<LONG>(Bit)) : (style & ~static_cast<LONG>(Bit));
+    if (next != style) {
+        SetWindowLongA(FHandle, GWL_STYLE, next);
+        InvalidateRect(FHandle, nullptr, TRUE);
+    }
+}
+
+void TCustomTreeView::SetReadOnly(bool Value)
+{
+    FReadOnly = Value;
+    SetStyleBit(TVS_EDITLABELS, !Value);
+}
+
+void TCustomTreeView::SetHotTrack(bool Value)
+{
+    FHotTrack = Value;
+    SetStyleBit(TVS_TRACKSELECT, Value);
+}
+
+void TCustomTreeView::SetRowSelect(bool Value)
+{
+    FRowSelect = Value;
+    SetStyleBit(TVS_FULLROWSELECT, Value);
+}
+
+void TCustomTreeView::SetHideSelection(bool Value)
+{
+    FHideSelection = Value;
+    SetStyleBit(TVS_SHOWSELALWAYS, !Value);
+}
+
+void TCustomTreeView::SetShowLines(bool Value)
+{
+    FShowLines = Value;
+    SetStyleBit(TVS_HASLINES, Value);
+}
+
+void TCustomTreeView::SetShowRoot(bool Value)
+{
+    FShowRoot = Value;
+    SetStyleBit(TVS_LINESATROOT, Value);
+}
+
+void TCustomTreeView::SetShowButtons(bool Value)
+{
+    FShowButtons = Value;
+    SetStyleBit(TVS_HASBUTTONS, Value);
+}
+
+void TCustomTreeView::SetBorderStyle(TBorderStyle Value)
+{
+    if (FBorderStyle == Value)
+        return;
+    FBorderStyle = Value;
+    RecreateWnd();
+}
+
+// --- Sorting ----------------------------------------------------------------------------------
+
+int TCustomTreeView::CompareNodes(TTreeNode* A, TTreeNode* B)
+{
+    if (OnCompare) {
+        int result = 0;
+        OnCompare(this, A, B, 0, result);
+        return result;
+    }
+    return lstrcmpA(A->Text().c_str(), B->Text().c_str());
+}
+
+void TCustomTreeView::SetSortType(TSortType Value)
+{
+    if (FSortType == Value)
+        return;
+    FSortType = Value;
+    if (Value == stText || Value == stBoth || (Value == stData && OnCompare))
+        AlphaSort(true);
+}
+
+bool TCustomTreeView::AlphaSort(bool ARecurse)
+{
+    return CustomSort(nullptr, 0, ARecurse);
+}
+
+bool TCustomTreeView::CustomSort(const TTVCompare& SortProc, int Data, bool ARecurse)
+{
+    TTVCompare compare = SortProc ? SortProc : TTVCompare([this](TTreeNode* a, TTreeNode* b, int) {
+        return CompareNodes(a, b);
+    });
+    SortChildren(nullptr, compare, Data, ARecurse);
+    return true;
+}
+
+void TCustomTreeView::SortChildren(TTreeNode* Parent, const TTVCompare& Compare, int Data, bool Recurse)
+{
+    // Each sibling list is sorted stably in the model and moved into its new order.
+    std::vector<TTreeNode*> parents{Parent};
+    for (std::size_t p = 0; p < parents.size(); ++p) {
+        std::vector<TTreeNode*> kids;
+        for (TTreeNode* n = parents[p] ? parents[p]->getFirstChild() : FTreeNodes->GetFirstNode(); n;
+             n = n->getNextSibling())
+            kids.push_back(n);
+        std::stable_sort(kids.begin(), kids.end(),
+                         [&](TTreeNode* a, TTreeNode* b) { return Compare(a, b, Data) < 0; });
+        for (std::size_t i = 0; i < kids.size(); ++i) {
+            TTreeNode* atPlace = parents[p] ? parents[p]->Item(static_cast<int>(i)) : nullptr;
+            if (!parents[p]) {
+                atPlace = FTreeNodes->GetFirstNode();
+                for (std::size_t k = 0; k < i; ++k)
+                    atPlace = atPlace->getNextSibling();
+            }
+            if (atPlace != kids[i])
+                kids[i]->MoveTo(atPlace, naInsert);
+            if (Recurse && kids[i]->getFirstChild())
+                parents.push_back(kids[i]);
+        }
+        if (!Recurse)
+            break;
+    }
+}
+
+// --- Events -----------------------------------------------------------------------------------
+
+bool TCustomTreeView::CanExpandNode(TTreeNode* Node, bool Expand)
+{
+    bool allow = true;
+    if (Expand) {
+        if (OnExpanding)
+            OnExpanding(this, Node, allow);
+    } else if (OnCollapsing) {
+        OnCollapsing(this, Node, allow);
+    }
+    return allow;
+}
+
+void TCustomTreeView::NodeExpanded(TTreeNode* Node, bool Expand)
+{
+    if (FHandle && Node->FItemId) {
+        ++FManualNotify;
+        Send(FHandle, TVM_EXPAND, Expand ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(Node->FItemId));
+        --FManualNotify;
+    }
+    if (Expand) {
+        if (OnExpanded)
+            OnExpanded(this, Node);
+    } else if (OnCollapsed) {
+        OnCollapsed(this, Node);
+    }
+}
+
+void TCustomTreeView::DoChange(TTreeNode* Node)
+{
+    if (OnChange)
+        OnChange(this, Node);
+}
+
+namespace {
+constexpr UINT_PTR ChangeTimerId = 1;
+}
+
+void TCustomTreeView::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case CN_BASE + WM_NOTIFY:
+        CNNotify(Message);
+        return;
+    case WM_TIMER:
+        if (Message.WParam == ChangeTimerId) {
+            KillTimer(FHandle, ChangeTimerId);
+            DoChange(Selected());
+            return;
+        }
+        break;
+    case WM_LBUTTONDOWN: {
+        // The native window runs its own loop on a button press and takes the release from the
+        // queue; the release is given back so that the click and mouse-up events happen.
+        inherited::Dispatch(Message);
+        if (FHandle && !(GetKeyState(VK_LBUTTON) & 0x8000) && ControlState().Contains(csClicked)) {
+            POINT p;
+            GetCursorPos(&p);
+            ::ScreenToClient(FHandle, &p);
+            RECT r;
+            GetClientRect(FHandle, &r);
+            if (!PtInRect(&r, p))
+                p = POINT{static_cast<SHORT>(LOWORD(Message.LParam)), static_cast<SHORT>(HIWORD(Message.LParam))};
+            Perform(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        }
+        return;
+    }
+    default:
+        break;
+    }
+    inherited::Dispatch(Message);
+}
+
+void TCustomTreeView::CNNotify(TMessage& Message)
+{
+    auto* hdr = reinterpret_cast<NMHDR*>(Message.LParam);
+    Message.Result = 0;
+    switch (hdr->code) {
+    case TVN_BEGINLABELEDITA: {
+        auto* di = reinterpret_cast<NMTVDISPINFOA*>(hdr);
+        TTreeNode* node = reinterpret_cast<TTreeNode*>(di->item.lParam);
+        bool allow = !FReadOnly;
+        if (allow && OnEditing)
+            OnEditing(this, node, allow);
+        FEditing = allow;
+        Message.Result = allow ? 0 : 1;
+        return;
+    }
+    case TVN_ENDLABELEDITA: {
+        // One edit ends once: some versions of the native control report the end a second time
+        // while they destroy the edit box (and then as a commit, even after a cancel).
+        if (!FEditing)
+            return;
+        FEditing = false;
+        auto* di = reinterpret_cast<NMTVDISPINFOA*>(hdr);
+        TTreeNode* node = reinterpret_cast<TTreeNode*>(di->item.lParam);
+        if (!di->item.pszText || !node)
+            return; // cancelled: no event, the text stays
+        AnsiString s = di->item.pszText;
+        if (OnEdited)
+            OnEdited(this, node, s);
+        node->SetText(s);
+        return;
+    }
+    case TVN_SELCHANGINGA: {
+        if (FLockSelection)
+            return;
+        auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
+        bool allow = true;
+        if (OnChanging)
+            OnChanging(this, reinterpret_cast<TTreeNode*>(nm->itemNew.lParam), allow);
+        Message.Result = allow ? 0 : 1;
+        return;
+    }
+    case TVN_SELCHANGEDA: {
+        if (FLockSelection)
+            return;
+        auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
+        TTreeNode* node = nm->itemNew.hItem ? reinterpret_cast<TTreeNode*>(nm->itemNew.lParam) : nullptr;
+        FTreeNodes->FSelected = node;
+        if (FChangeDelay > 0) {
+            KillTimer(FHandle, ChangeTimerId);
+            SetTimer(FHandle, ChangeTimerId, static_cast<UINT>(FChangeDelay), nullptr);
+        } else {
+            DoChange(node);
+        }
+        return;
+    }
+    case TVN_ITEMEXPANDINGA: {
+        if (FManualNotify)
+            return;
+        auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
+        TTreeNode* node = reinterpret_cast<TTreeNode*>(nm->itemNew.lParam);
+        if (!node)
+            return;
+        const bool expand = (nm->action & TVE_EXPAND) != 0;
+        Message.Result = CanExpandNode(node, expand) ? 0 : 1;
+        return;
+    }
+    case TVN_ITEMEXPANDEDA: {
+        if (FManualNotify)
+            return;
+        auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
+        TTreeNode* node = reinterpret_cast<TTreeNode*>(nm->itemNew.lParam);
+        if (!node)
+            return;
+        const bool expand = (nm->action & TVE_EXPAND) != 0;
+        node->FExpanded = expand;
+        if (expand) {
+            if (OnExpanded)
+                OnExpanded(this, node);
+        } else if (OnCollapsed) {
+            OnCollapsed(this, node);
+        }
+        return;
+    }
+    case TVN_GETDISPINFOA: {
+        auto* di = reinterpret_cast<NMTVDISPINFOA*>(hdr);
+        TTreeNode* node = reinterpret_cast<TTreeNode*>(di->item.lParam);
+        if (!node)
+            return;
+        if (di->item.mask & TVIF_IMAGE) {
+            if (OnGetImageIndex)
+                OnGetImageIndex(this, node);
+            di->item.iImage = node->ImageIndex();
+        }
+        if (di->item.mask & TVIF_SELECTEDIMAGE) {
+            if (OnGetSelectedIndex)
+                OnGetSelectedIndex(this, node);
+            di->item.iSelectedImage = node->SelectedIndex();
+        }
+        return;
+    }
+    case TVN_DELETEITEMA:
+        // Deletions start in the model, which has already told the application.
+        return;
+    case NM_RCLICK: {
+        // The right click selects the node under the mouse (RightClickSelect) and then asks for
+        // the context menu here, the same way on every version of the native control.
+        const DWORD pos = GetMessagePos();
+        POINT screen{static_cast<SHORT>(LOWORD(pos)), static_cast<SHORT>(HIWORD(pos))};
+        if (FRightClickSelect && FHandle) {
+            POINT p = screen;
+            ::ScreenToClient(FHandle, &p);
+            if (TTreeNode* node = GetNodeAt(p.x, p.y))
+                node->SetSelected(true);
+        }
+        Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(FHandle), MAKELPARAM(screen.x, screen.y));
+        Message.Result = 1;
+        return;
+    }
+    case NM_CUSTOMDRAW:
+        CustomDraw(Message);
+        return;
+    default:
+        break;
+    }
+    inherited::Dispatch(Message);
+}
+
+void TCustomTreeView::CustomDraw(TMessage& Message)
+{
+    auto* cd = reinterpret_cast<NMTVCUSTOMDRAW*>(Message.LParam);
+    NMCUSTOMDRAW& n = cd->nmcd;
+    Message.Result = CDRF_DODEFAULT;
+    const bool anyItem = OnCustomDrawItem || OnAdvancedCustomDrawItem;
+    const bool anyControl = OnCustomDraw || OnAdvancedCustomDraw;
+    if (!anyItem && !anyControl)
+        return;
+
+    struct CanvasScope {
+        TCanvas& C;
+        int Saved;
+        CanvasScope(TCanvas& c, HDC dc) : C(c), Saved(SaveDC(dc)) { C.SetHandle(dc); }
+        ~CanvasScope()
+        {
+            HDC dc = C.Handle();
+            C.SetHandle(nullptr);
+            RestoreDC(dc, Saved);
+        }
+    };
+
+    TCanvas& canvas = *FCanvas;
+    switch (n.dwDrawStage) {
+    case CDDS_PREPAINT: {
+        bool defaultDraw = true;
+        if (anyControl) {
+            CanvasScope scope(canvas, n.hdc);
+            canvas.Font()->Assign(FFont.get());
+            canvas.Brush()->SetColor(FColor);
+            const TRect r = n.rc;
+            if (OnCustomDraw)
+                OnCustomDraw(this, r, defaultDraw);
+            if (defaultDraw && OnAdvancedCustomDraw)
+                OnAdvancedCustomDraw(this, r, cdPrePaint, defaultDraw);
+        }
+        if (!defaultDraw) {
+            Message.Result = CDRF_SKIPDEFAULT;
+            return;
+        }
+        Message.Result = (anyItem ? CDRF_NOTIFYITEMDRAW : 0) | (OnAdvancedCustomDraw ? CDRF_NOTIFYPOSTPAINT : 0);
+        return;
+    }
+    case CDDS_POSTPAINT: {
+        if (OnAdvancedCustomDraw) {
+            CanvasScope scope(canvas, n.hdc);
+            bool defaultDraw = true;
+            const TRect r = n.rc;
+            OnAdvancedCustomDraw(this, r, cdPostPaint, defaultDraw);
+        }
+        return;
+    }
+    case CDDS_ITEMPREPAINT:
+    case CDDS_ITEMPOSTPAINT: {
+        TTreeNode* node = reinterpret_cast<TTreeNode*>(n.lItemlParam);
+        if (!node)
+            return;
+        TCustomDrawState state;
+        if (n.uItemState & CDIS_SELECTED) state << cdsSelected;
+        if (n.uItemState & CDIS_GRAYED) state << cdsGrayed;
+        if (n.uItemState & CDIS_DISABLED) state << cdsDisabled;
+        if (n.uItemState & CDIS_CHECKED) state << cdsChecked;
+        if (n.uItemState & CDIS_FOCUS) state << cdsFocused;
+        if (n.uItemState & CDIS_DEFAULT) state << cdsDefault;
+        if (n.uItemState & CDIS_HOT) state << cdsHot;
+        if (n.uItemState & CDIS_MARKED) state << cdsMarked;
+        if (n.uItemState & CDIS_INDETERMINATE) state << cdsIndeterminate;
+        const bool pre = n.dwDrawStage == CDDS_ITEMPREPAINT;
+        bool defaultDraw = true;
+        bool paintImages = true;
+        HFONT font = nullptr;
+        {
+            CanvasScope scope(canvas, n.hdc);
+            canvas.Font()->Assign(FFont.get());
+            canvas.Font()->SetColor(static_cast<TColor>(cd->clrText));
+            canvas.Brush()->SetColor(static_cast<TColor>(cd->clrTextBk));
+            if (pre && OnCustomDrawItem)
+                OnCustomDrawItem(this, node, state, defaultDraw);
+            if (defaultDraw && OnAdvancedCustomDrawItem)
+                OnAdvancedCustomDrawItem(this, node, state, pre ? cdPrePaint : cdPostPaint, paintImages,
+                                         defaultDraw);
+            // Colours and font chosen on the canvas are what the window draws the item with.
+            cd->clrText = static_cast<COLORREF>(ColorToRGB(canvas.Font()->Color()));
+            cd->clrTextBk = static_cast<COLORREF>(ColorToRGB(canvas.Brush()->Color()));
+            font = canvas.Font()->Handle();
+        }
+        if (!pre)
+            return;
+        if (!defaultDraw) {
+            Message.Result = CDRF_SKIPDEFAULT;
+            return;
+        }
+        // The canvas's font object lives on with the canvas, so the window may keep it selected.
+        SelectObject(n.hdc, font);
+        Message.Result = CDRF_NEWFONT | (OnAdvancedCustomDrawItem ? CDRF_NOTIFYPOSTPAINT : 0);
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+// --- Component streaming ------------------------------------------------------------------------
+
+namespace {
+
+// The identifier of a colour constant, or empty for a colour without a name.
+AnsiString ColorIdent(TColor Color)
+{
+    static const struct {
+        TColor Value;
+        const char* Name;
+    } names[] = {
+        {clScrollBar, "clScrollBar"},
+        {clBackground, "clBackground"},
+        {clActiveCaption, "clActiveCaption"},
+        {clInactiveCaption, "clInactiveCaption"},
+        {clMenu, "clMenu"},
+        {clWindow, "clWindow"},
+        {clWindowFrame, "clWindowFrame"},
+        {clMenuText, "clMenuText"},
+        {clWindowText, "clWindowText"},
+        {clCaptionText, "clCaptionText"},
+        {clActiveBorder, "clActiveBorder"},
+        {clInactiveBorder, "clInactiveBorder"},
+        {clAppWorkSpace, "clAppWorkSpace"},
+        {clHighlight, "clHighlight"},
+        {clHighlightText, "clHighlightText"},
+        {clBtnFace, "clBtnFace"},
+        {clBtnShadow, "clBtnShadow"},
+        {clGrayText, "clGrayText"},
+        {clBtnText, "clBtnText"},
+        {clInactiveCaptionText, "clInactiveCaptionText"},
+        {clBtnHighlight, "clBtnHighlight"},
+        {cl3DDkShadow, "cl3DDkShadow"},
+        {cl3DLight, "cl3DLight"},
+        {clInfoText, "clInfoText"},
+        {clInfoBk, "clInfoBk"},
+        {clHotLight, "clHotLight"},
+        {clGradientActiveCaption, "clGradientActiveCaption"},
+        {clGradientInactiveCaption, "clGradientInactiveCaption"},
+        {clMenuHighlight, "clMenuHighlight"},
+        {clMenuBar, "clMenuBar"},
+        {clBlack, "clBlack"},
+        {clMaroon, "clMaroon"},
+        {clGreen, "clGreen"},
+        {clOlive, "clOlive"},
+        {clNavy, "clNavy"},
+        {clPurple, "clPurple"},
+        {clTeal, "clTeal"},
+        {clGray, "clGray"},
+        {clSilver, "clSilver"},
+        {clRed, "clRed"},
+        {clLime, "clLime"},
+        {clYellow, "clYellow"},
+        {clBlue, "clBlue"},
+        {clFuchsia, "clFuchsia"},
+        {clAqua, "clAqua"},
+        {clWhite, "clWhite"},
+        {clMoneyGreen, "clMoneyGreen"},
+        {clSkyBlue, "clSkyBlue"},
+        {clCream, "clCream"},
+        {clMedGray, "clMedGray"},
+        {clNone, "clNone"},
+        {clDefault, "clDefault"}};
+    for (const auto& n : names)
+        if (n.Value == Color)
+            return n.Name;
+    return {};
+}
+
+AnsiString CharsetIdent(TFontCharset Charset)
+{
+    static const struct {
+        int Value;
+        const char* Name;
+    } names[] = {{ANSI_CHARSET, "ANSI_CHARSET"},     {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
+                 {SYMBOL_CHARSET, "SYMBOL_CHARSET"}, {RUSSIAN_CHARSET, "RUSSIAN_CHARSET"},
+                 {OEM_CHARSET, "OEM_CHARSET"},       {EASTEUROPE_CHARSET, "EASTEUROPE_CHARSET"},
+                 {GREEK_CHARSET, "GREEK_CHARSET"},   {TURKISH_CHARSET, "TURKISH_CHARSET"},
+                 {BALTIC_CHARSET, "BALTIC_CHARSET"}, {MAC_CHARSET, "MAC_CHARSET"}};
+    for (const auto& n : names)
+        if (n.Value == Charset)
+            return n.Name;
+    return {};
+}
+
+void WriteColor(TWriter& W, const AnsiString& Name, TColor Color)
+{
+    W.WritePropName(Name);
+    AnsiString ident = ColorIdent(Color);
+    if (ident.empty())
+        W.WriteInteger(Color);
+    else
+        W.WriteIdent(ident);
+}
+
+void WriteFont(TWriter& W, TFont& Font)
+{
+    W.BeginPropPath("Font");
+    W.WritePropName("Charset");
+    AnsiString cs = CharsetIdent(Font.Charset());
+    if (cs.empty())
+        W.WriteInteger(Font.Charset());
+    else
+        W.WriteIdent(cs);
+    WriteColor(W, "Color", Font.Color());
+    W.WritePropName("Height");
+    W.WriteInteger(Font.Height());
+    W.WritePropName("Name");
+    W.WriteString(Font.Name());
+    W.WritePropName("Style");
+    std::vector<AnsiString> style;
+    static const char* styleNames[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+    for (int i = 0; i < 4; ++i)
+        if (Font.Style().Contains(static_cast<TFontStyle>(i)))
+            style.push_back(styleNames[i]);
+    W.WriteSet(style);
+    W.EndPropPath();
+}
+
+void WriteBool(TWriter& W, const char* Name, bool Value)
+{
+    W.WritePropName(Name);
+    W.WriteBoolean(Value);
+}
+
+void WriteInt(TWriter& W, const char* Name, Int64 Value)
+{
+    W.WritePropName(Name);
+    W.WriteInteger(Value);
+}
+
+void WriteIdentProp(TWriter& W, const char* Name, const char* Value)
+{
+    W.WritePropName(Name);
+    W.WriteIdent(Value);
+}
+
+} // namespace
+
+void TCustomTreeView::WriteProperties(TWriter& Writer)
+{
+    static const char* alignNames[] = {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"};
+    static const char* sortNames[] = {"stNone", "stData", "stText", "stBoth"};
+    WriteInt(Writer, "Left", Left());
+    WriteInt(Writer, "Top", Top());
+    WriteInt(Writer, "Width", Width());
+    WriteInt(Writer, "Height", Height());
+    if (Align() != alNone)
+        WriteIdentProp(Writer, "Align", alignNames[Align()]);
+    if (FBorderStyle != bsSingle)
+        WriteIdentProp(Writer, "BorderStyle", "bsNone");
+    if (FChangeDelay != 0)
+        WriteInt(Writer, "ChangeDelay", FChangeDelay);
+    if (!ParentColor() && Color() != clWindow)
+        WriteColor(Writer, "Color", Color());
+    if (!Enabled())
+        WriteBool(Writer, "Enabled", false);
+    if (!ParentFont())
+        WriteFont(Writer, *Font());
+    if (!FHideSelection)
+        WriteBool(Writer, "HideSelection", false);
+    if (FHotTrack)
+        WriteBool(Writer, "HotTrack", true);
+    if (FImages) {
+        Writer.WritePropName("Images");
+        Writer.WriteReference(FImages);
+    }
+    WriteInt(Writer, "Indent", Indent());
+    if (!ParentFont())
+        WriteBool(Writer, "ParentFont", false);
+    if (FReadOnly)
+        WriteBool(Writer, "ReadOnly", true);
+    if (FRightClickSelect)
+        WriteBool(Writer, "RightClickSelect", true);
+    if (FRowSelect)
+        WriteBool(Writer, "RowSelect", true);
+    if (!FShowButtons)
+        WriteBool(Writer, "ShowButtons", false);
+    if (!FShowLines)
+        WriteBool(Writer, "ShowLines", false);
+    if (!FShowRoot)
+        WriteBool(Writer, "ShowRoot", false);
+    if (FSortType != stNone)
+        WriteIdentProp(Writer, "SortType", sortNames[FSortType]);
+    if (FStateImages) {
+        Writer.WritePropName("StateImages");
+        Writer.WriteReference(FStateImages);
+    }
+    WriteInt(Writer, "TabOrder", TabOrder());
+    if (!Visible())
+        WriteBool(Writer, "Visible", false);
+    // The nodes, only when there are any.
+    if (FTreeNodes->Count() > 0) {
+        TMemoryStream data;
+        FTreeNodes->WriteData(data);
+        Writer.WritePropName("Items.Data");
+        Writer.WriteBinary(data.Memory(), static_cast<Integer>(data.Size()));
+    }
+}
+
+bool TCustomTreeView::ReadProperty(TReader& Reader, const AnsiString& PropPath)
+{
+    // Only the nodes are taken from a stream; every other value is skipped by the reader.
+    if (PropPath != "Items.Data")
+        return inherited::ReadProperty(Reader, PropPath);
+    TMemoryStream data;
+    Reader.ReadBinary(data);
+    FTreeNodes->ReadData(data);
+    return true;
 }

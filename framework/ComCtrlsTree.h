@@ -1,5 +1,5 @@
-// The tree part of the common controls: the node model (TTreeNode, TTreeNodes) and its binary node
-// records. The nodes are plain objects owned by their TTreeNodes; a tree view window only mirrors
+// The tree part of the common controls: the node model (TTreeNode, TTreeNodes) with its binary node
+// records, and the tree view (TCustomTreeView, TTreeView) that shows it. The nodes are plain objects owned by their TTreeNodes; a tree view window only mirrors
 // them, so node pointers stay valid when the window is re-created.
 #pragma once
 
@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "Classes.h"
+#include "Controls.h"
+#include "Forms.h"
+#include "ImgList.h"
 
 class TTreeNode;
 class TTreeNodes;
@@ -107,6 +110,7 @@ public:
 private:
     friend class TTreeNodes;
     friend class TCustomTreeView;
+    friend struct TreeViewLink;
     explicit TTreeNode(TTreeNodes* AOwner) : FOwner(AOwner) {}
 
     TTreeNodes* FOwner;
@@ -187,6 +191,7 @@ public:
 private:
     friend class TTreeNode;
     friend class TCustomTreeView;
+    friend struct TreeViewLink;
 
     TTreeNode* NewNode(const AnsiString& S, void* Ptr);
     // Links an unlinked node (with its subtree) under Parent (null: top level) before Before
@@ -211,4 +216,209 @@ private:
     TTreeNode* FCacheNode = nullptr;
     int FCacheIndex = 0;
     Int64 FItemSteps = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The tree view: a window of the system's tree-view class that mirrors a TTreeNodes. The nodes
+// keep every state of their own (text, images, expansion, selection), so the window can be
+// destroyed and made again (BorderStyle, skin changes) without losing anything.
+
+class TReader;
+class TWriter;
+
+using TBorderStyle = TFormBorderStyle; // bsNone or bsSingle for controls
+
+enum TSortType { stNone, stData, stText, stBoth };
+
+enum THitTest {
+    htAbove,
+    htBelow,
+    htNowhere,
+    htOnItem,
+    htOnButton,
+    htOnIcon,
+    htOnIndent,
+    htOnLabel,
+    htOnRight,
+    htOnStateIcon,
+    htToLeft,
+    htToRight
+};
+using THitTests = TSet<THitTest>;
+
+enum TCustomDrawTarget { dtControl, dtItem, dtSubItem };
+enum TCustomDrawStage { cdPrePaint, cdPostPaint, cdPreErase, cdPostErase };
+enum TCustomDrawStateItem {
+    cdsSelected,
+    cdsGrayed,
+    cdsDisabled,
+    cdsChecked,
+    cdsFocused,
+    cdsDefault,
+    cdsHot,
+    cdsMarked,
+    cdsIndeterminate
+};
+using TCustomDrawState = TSet<TCustomDrawStateItem>;
+
+using TTVChangingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowChange)>;
+using TTVChangedEvent = std::function<void(TObject* Sender, TTreeNode* Node)>;
+using TTVEditingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowEdit)>;
+using TTVEditedEvent = std::function<void(TObject* Sender, TTreeNode* Node, AnsiString& S)>;
+using TTVExpandingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowExpansion)>;
+using TTVCollapsingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowCollapse)>;
+using TTVExpandedEvent = std::function<void(TObject* Sender, TTreeNode* Node)>;
+using TTVCompareEvent =
+    std::function<void(TObject* Sender, TTreeNode* Node1, TTreeNode* Node2, int Data, int& Compare)>;
+using TTVCustomDrawEvent = std::function<void(TCustomTreeView* Sender, const TRect& ARect, bool& DefaultDraw)>;
+using TTVCustomDrawItemEvent =
+    std::function<void(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState State, bool& DefaultDraw)>;
+using TTVAdvancedCustomDrawEvent =
+    std::function<void(TCustomTreeView* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
+using TTVAdvancedCustomDrawItemEvent =
+    std::function<void(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState State, TCustomDrawStage Stage,
+                       bool& PaintImages, bool& DefaultDraw)>;
+// A sort comparison: negative, zero or positive.
+using TTVCompare = std::function<int(TTreeNode* Node1, TTreeNode* Node2, int Data)>;
+
+class TCustomTreeView : public TWinControl {
+    VCL_CLASS(TCustomTreeView, TWinControl)
+public:
+    explicit TCustomTreeView(TComponent* AOwner);
+    ~TCustomTreeView() override;
+
+    void Dispatch(TMessage& Message) override;
+
+    TTreeNodes* Items() const { return FTreeNodes.get(); }
+
+    TTreeNode* Selected() const { return FTreeNodes->FSelected; }
+    void SetSelected(TTreeNode* Value);
+    void Select(TTreeNode* Node) { SetSelected(Node); }
+    // The node on the row under a client point, or null.
+    TTreeNode* GetNodeAt(int X, int Y);
+    THitTests GetHitTestInfoAt(int X, int Y);
+    void FullExpand();
+    void FullCollapse();
+    // The first node shown at the top of the window.
+    TTreeNode* TopItem();
+    void SetTopItem(TTreeNode* Value);
+    bool IsEditing();
+
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    TCustomImageList* StateImages() const { return FStateImages; }
+    void SetStateImages(TCustomImageList* Value);
+    int Indent();
+    void SetIndent(int Value);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool Value);
+    bool HotTrack() const { return FHotTrack; }
+    void SetHotTrack(bool Value);
+    bool RowSelect() const { return FRowSelect; }
+    void SetRowSelect(bool Value);
+    bool RightClickSelect() const { return FRightClickSelect; }
+    void SetRightClickSelect(bool Value) { FRightClickSelect = Value; }
+    // Milliseconds between a selection change and OnChange (0: at once).
+    int ChangeDelay() const { return FChangeDelay; }
+    void SetChangeDelay(int Value) { FChangeDelay = Value; }
+    bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool Value);
+    bool ShowLines() const { return FShowLines; }
+    void SetShowLines(bool Value);
+    bool ShowRoot() const { return FShowRoot; }
+    void SetShowRoot(bool Value);
+    bool ShowButtons() const { return FShowButtons; }
+    void SetShowButtons(bool Value);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    // Re-creates the window.
+    void SetBorderStyle(TBorderStyle Value);
+    TSortType SortType() const { return FSortType; }
+    void SetSortType(TSortType Value);
+    // Sorts every sibling list (with ARecurse, else the top level only) by OnCompare when set,
+    // else by text.
+    bool AlphaSort(bool ARecurse = true);
+    bool CustomSort(const TTVCompare& SortProc, int Data, bool ARecurse = true);
+
+    // The canvas of the custom-draw events (valid inside them).
+    TCanvas* Canvas() const { return FCanvas.get(); }
+
+    // Component streaming: the properties in the saved order, the nodes as Items.Data.
+    void WriteProperties(TWriter& Writer) override;
+    bool ReadProperty(TReader& Reader, const AnsiString& PropPath) override;
+
+    TTVChangedEvent OnChange;
+    TTVChangingEvent OnChanging;
+    TTVExpandingEvent OnExpanding;
+    TTVExpandedEvent OnExpanded;
+    TTVCollapsingEvent OnCollapsing;
+    TTVExpandedEvent OnCollapsed;
+    TTVEditingEvent OnEditing;
+    TTVEditedEvent OnEdited;
+    TTVExpandedEvent OnDeletion;
+    TTVExpandedEvent OnGetImageIndex;
+    TTVExpandedEvent OnGetSelectedIndex;
+    TTVCompareEvent OnCompare;
+    TTVCustomDrawEvent OnCustomDraw;
+    TTVCustomDrawItemEvent OnCustomDrawItem;
+    TTVAdvancedCustomDrawEvent OnAdvancedCustomDraw;
+    TTVAdvancedCustomDrawItemEvent OnAdvancedCustomDrawItem;
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    // The node of a native item (null for none).
+    TTreeNode* NodeFromItem(HTREEITEM Item);
+    void CNNotify(TMessage& Message);
+
+private:
+    friend class TTreeNode;
+    friend class TTreeNodes;
+    friend struct TreeViewLink;
+
+    void SetStyleBit(DWORD Bit, bool On);
+    void InsertItem(TTreeNode* Node);
+    void InsertSubtree(TTreeNode* Node);
+    void UpdateItem(TTreeNode* Node);
+    void ApplyImages();
+    void ImageListChange(TObject* Sender);
+    void DoChange(TTreeNode* Node);
+    void CustomDraw(TMessage& Message);
+    bool CanExpandNode(TTreeNode* Node, bool Expand);
+    void NodeExpanded(TTreeNode* Node, bool Expand);
+    void SortChildren(TTreeNode* Parent, const TTVCompare& Compare, int Data, bool Recurse);
+    int CompareNodes(TTreeNode* A, TTreeNode* B);
+
+    std::unique_ptr<TTreeNodes> FTreeNodes;
+    std::unique_ptr<TCanvas> FCanvas;
+    TCustomImageList* FImages = nullptr;
+    TCustomImageList* FStateImages = nullptr;
+    std::unique_ptr<TChangeLink> FImageLink;
+    std::unique_ptr<TChangeLink> FStateLink;
+    int FIndent = 19;
+    bool FReadOnly = false;
+    bool FHotTrack = false;
+    bool FRowSelect = false;
+    bool FRightClickSelect = false;
+    int FChangeDelay = 0;
+    bool FHideSelection = true;
+    bool FShowLines = true;
+    bool FShowRoot = true;
+    bool FShowButtons = true;
+    TBorderStyle FBorderStyle = bsSingle;
+    TSortType FSortType = stNone;
+    // While set, native notifications caused by our own calls are not turned into events.
+    int FManualNotify = 0;
+    // While set, native selection changes are not taken into the model (moves, rebuilds).
+    int FLockSelection = 0;
+    bool FEditing = false;
+};
+
+// The tree view with its published properties.
+class TTreeView : public TCustomTreeView {
+    VCL_CLASS(TTreeView, TCustomTreeView)
+public:
+    using TCustomTreeView::TCustomTreeView;
 };

@@ -1,0 +1,380 @@
+// The tree view over its native window: the window mirrors the nodes, keeps them across
+// re-creation, and turns native notifications into the events.
+#include "ComCtrlsTree.h"
+#include "FormTest.h"
+
+#include <string>
+#include <vector>
+
+using namespace testkit;
+
+namespace {
+
+class TreeViewTest : public FormTest {
+protected:
+    void SetUp() override
+    {
+        FormTest::SetUp();
+        form = MakeForm();
+        form->SetBounds(150, 150, 320, 300);
+        tree = Create<TTreeView>(form);
+        tree->SetParent(form);
+        tree->SetBounds(5, 5, 290, 250);
+        form->Show();
+        PumpPending();
+    }
+
+    // The native item of a node as the window has it: text, expansion, node pointer.
+    struct NativeItem {
+        std::string text;
+        bool expanded = false;
+        TTreeNode* node = nullptr;
+    };
+    NativeItem Native(TTreeNode* n)
+    {
+        NativeItem out;
+        char buf[300] = {};
+        TVITEMA it{};
+        it.mask = TVIF_TEXT | TVIF_STATE | TVIF_PARAM;
+        it.hItem = n->ItemId();
+        it.pszText = buf;
+        it.cchTextMax = sizeof buf;
+        it.stateMask = TVIS_EXPANDED;
+        if (SendMessageA(tree->Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it))) {
+            out.text = buf;
+            out.expanded = (it.state & TVIS_EXPANDED) != 0;
+            out.node = reinterpret_cast<TTreeNode*>(it.lParam);
+        }
+        return out;
+    }
+
+    // The native tree in depth-first order, as "level:text" entries.
+    std::string NativeDump()
+    {
+        std::string out;
+        HWND h = tree->Handle();
+        std::vector<std::pair<HTREEITEM, int>> stack;
+        for (auto item = reinterpret_cast<HTREEITEM>(SendMessageA(h, TVM_GETNEXTITEM, TVGN_ROOT, 0)); item;) {
+            TVITEMA it{};
+            char buf[300] = {};
+            it.mask = TVIF_TEXT;
+            it.hItem = item;
+            it.pszText = buf;
+            it.cchTextMax = sizeof buf;
+            SendMessageA(h, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+            out += std::to_string(stack.size()) + ":" + buf + " ";
+            auto child = reinterpret_cast<HTREEITEM>(SendMessageA(h, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)item));
+            if (child) {
+                stack.push_back({item, 0});
+                item = child;
+                continue;
+            }
+            for (;;) {
+                auto next = reinterpret_cast<HTREEITEM>(SendMessageA(h, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)item));
+                if (next) {
+                    item = next;
+                    break;
+                }
+                if (stack.empty()) {
+                    item = nullptr;
+                    break;
+                }
+                item = stack.back().first;
+                stack.pop_back();
+            }
+        }
+        return out;
+    }
+
+    std::string ModelDump()
+    {
+        std::string out;
+        for (TTreeNode* n = tree->Items()->GetFirstNode(); n; n = n->GetNext())
+            out += std::to_string(n->Level()) + ":" + n->Text() + " ";
+        return out;
+    }
+
+    HTREEITEM NativeSelection()
+    {
+        return reinterpret_cast<HTREEITEM>(SendMessageA(tree->Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+    }
+
+    // A small archive: two categories with subcategories and articles.
+    void Fill()
+    {
+        TTreeNodes* items = tree->Items();
+        a = items->Add(nullptr, "Категория");
+        a1 = items->AddChild(a, "Подкатегория");
+        art = items->AddChild(a1, "Статья");
+        art->SetImageIndex(2);
+        art->SetSelectedIndex(2);
+        b = items->Add(nullptr, "Ссылки");
+        link = items->AddChild(b, "Ссылка");
+        link->SetImageIndex(39);
+    }
+
+    TForm* form = nullptr;
+    TTreeView* tree = nullptr;
+    TTreeNode *a = nullptr, *a1 = nullptr, *art = nullptr, *b = nullptr, *link = nullptr;
+};
+
+} // namespace
+
+TEST_F(TreeViewTest, RecreatingTheWindowKeepsNodesStateAndSelection)
+{
+    Fill();
+    a->Expand(false);
+    a1->Expand(false);
+    art->SetSelected(true);
+    ASSERT_EQ(NativeSelection(), art->ItemId());
+    int changes = 0;
+    tree->OnChange = [&](TObject*, TTreeNode*) { ++changes; };
+    HWND before = tree->Handle();
+    ASSERT_TRUE(GetWindowLongA(before, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+
+    tree->SetBorderStyle(bsNone);
+    HWND after = tree->Handle();
+    EXPECT_NE(after, before);
+    EXPECT_FALSE(IsWindow(before));
+    EXPECT_FALSE(GetWindowLongA(after, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    // The same node objects, with their state, are in the new window.
+    EXPECT_EQ(tree->Items()->GetFirstNode(), a);
+    EXPECT_EQ(tree->Items()->Count(), 5);
+    EXPECT_EQ(NativeDump(), ModelDump());
+    EXPECT_EQ(Native(art).node, art);
+    EXPECT_EQ(Native(art).text, "Статья");
+    EXPECT_TRUE(Native(a).expanded);
+    EXPECT_TRUE(Native(a1).expanded);
+    EXPECT_FALSE(Native(b).expanded);
+    EXPECT_EQ(art->ImageIndex(), 2);
+    EXPECT_EQ(link->ImageIndex(), 39);
+    EXPECT_EQ(tree->Selected(), art);
+    EXPECT_EQ(NativeSelection(), art->ItemId());
+    EXPECT_EQ(changes, 0); // re-creation is no selection change
+    // The rebuilt window still works: selecting goes through it.
+    link->SetSelected(true);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(NativeSelection(), link->ItemId());
+    EXPECT_EQ(tree->GetNodeAt(-100, -100), nullptr);
+}
+
+TEST_F(TreeViewTest, ProgrammaticExpandAndCollapseFireTheEventsForEveryParent)
+{
+    Fill();
+    std::vector<std::string> log;
+    tree->OnExpanding = [&](TObject*, TTreeNode* n, bool&) { log.push_back("expanding " + n->Text()); };
+    tree->OnExpanded = [&](TObject*, TTreeNode* n) { log.push_back("expanded " + n->Text()); };
+    tree->OnCollapsing = [&](TObject*, TTreeNode* n, bool&) { log.push_back("collapsing " + n->Text()); };
+    tree->OnCollapsed = [&](TObject*, TTreeNode* n) { log.push_back("collapsed " + n->Text()); };
+
+    tree->FullExpand();
+    EXPECT_EQ(log, (std::vector<std::string>{"expanding Категория", "expanded Категория", "expanding Подкатегория",
+                                             "expanded Подкатегория", "expanding Ссылки", "expanded Ссылки"}));
+    EXPECT_TRUE(Native(a1).expanded);
+    log.clear();
+    // Every node with children hears of the collapse, also one already collapsed; leaves never.
+    a1->Collapse(false);
+    log.clear();
+    tree->FullCollapse();
+    EXPECT_EQ(log, (std::vector<std::string>{"collapsing Категория", "collapsed Категория", "collapsing Подкатегория",
+                                             "collapsed Подкатегория", "collapsing Ссылки", "collapsed Ссылки"}));
+    EXPECT_FALSE(Native(a).expanded);
+    EXPECT_FALSE(a->Expanded());
+
+    // A refusal keeps the node as it is.
+    tree->OnExpanding = [&](TObject*, TTreeNode*, bool& allow) { allow = false; };
+    log.clear();
+    b->Expand(false);
+    EXPECT_FALSE(b->Expanded());
+    EXPECT_FALSE(Native(b).expanded);
+    EXPECT_TRUE(log.empty());
+
+    // Expanding and collapsing through the window (the user's keys) reach the model and the events.
+    tree->OnExpanding = nullptr;
+    b->SetSelected(true);
+    SendMessageA(tree->Handle(), WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_TRUE(b->Expanded());
+    EXPECT_EQ(log, (std::vector<std::string>{"expanded Ссылки"}));
+    SendMessageA(tree->Handle(), WM_KEYDOWN, VK_LEFT, 0);
+    EXPECT_FALSE(b->Expanded());
+    EXPECT_EQ(log.back(), "collapsed Ссылки");
+}
+
+TEST_F(TreeViewTest, MovesAndDeletionsKeepTheWindowInStep)
+{
+    Fill();
+    art->SetSelected(true);
+    int changes = 0;
+    tree->OnChange = [&](TObject*, TTreeNode*) { ++changes; };
+    std::vector<std::string> deleted;
+    tree->OnDeletion = [&](TObject*, TTreeNode* n) { deleted.push_back(n->Text()); };
+
+    a->MoveTo(art, naAddChild); // below itself: refused
+    a->MoveTo(a1, naInsert);
+    EXPECT_EQ(NativeDump(), "0:Категория 1:Подкатегория 2:Статья 0:Ссылки 1:Ссылка ");
+    a1->MoveTo(link, naAddChild);
+    EXPECT_EQ(ModelDump(), "0:Категория 0:Ссылки 1:Ссылка 2:Подкатегория 3:Статья ");
+    EXPECT_EQ(NativeDump(), ModelDump());
+    EXPECT_EQ(tree->Selected(), art);
+    EXPECT_EQ(NativeSelection(), art->ItemId());
+    EXPECT_EQ(changes, 0);
+    b->MoveTo(nullptr, naAddFirst);
+    EXPECT_EQ(NativeDump(), "0:Ссылки 1:Ссылка 2:Подкатегория 3:Статья 0:Категория ");
+
+    link->Delete();
+    EXPECT_EQ(deleted, (std::vector<std::string>{"Статья", "Подкатегория", "Ссылка"}));
+    EXPECT_EQ(NativeDump(), "0:Ссылки 0:Категория ");
+    EXPECT_EQ(tree->Items()->Count(), 2);
+    EXPECT_NE(tree->Selected(), art);
+    tree->Items()->Clear();
+    EXPECT_EQ(NativeDump(), "");
+    EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 0);
+}
+
+TEST_F(TreeViewTest, EditedReceivesAnEmptyTextButNotACancelledEdit)
+{
+    Fill();
+    std::vector<std::string> edited;
+    tree->OnEdited = [&](TObject*, TTreeNode* n, AnsiString& s) {
+        edited.push_back(n->Text() + "->[" + s + "]");
+        if (s == "fix")
+            s = "fixed";
+    };
+    bool allowEditing = true;
+    tree->OnEditing = [&](TObject*, TTreeNode*, bool& allow) { allow = allowEditing; };
+
+    ASSERT_TRUE(art->EditText());
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(tree->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, "");
+    art->EndEdit(false);
+    EXPECT_EQ(edited, (std::vector<std::string>{"Статья->[]"}));
+    EXPECT_EQ(art->Text(), "");
+
+    ASSERT_TRUE(link->EditText());
+    edit = reinterpret_cast<HWND>(SendMessageA(tree->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    SetWindowTextA(edit, "lost");
+    link->EndEdit(true);
+    EXPECT_EQ(edited.size(), 1u);
+    EXPECT_EQ(link->Text(), "Ссылка");
+
+    // The handler's change of the text is what the node takes.
+    ASSERT_TRUE(b->EditText());
+    edit = reinterpret_cast<HWND>(SendMessageA(tree->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    SetWindowTextA(edit, "fix");
+    b->EndEdit(false);
+    EXPECT_EQ(b->Text(), "fixed");
+    EXPECT_EQ(Native(b).text, "fixed");
+
+    allowEditing = false;
+    EXPECT_FALSE(a->EditText());
+}
+
+TEST_F(TreeViewTest, SelectionEventsAndTheirRefusal)
+{
+    Fill();
+    std::vector<std::string> log;
+    bool allow = true;
+    tree->OnChanging = [&](TObject*, TTreeNode* n, bool& ok) {
+        log.push_back("changing " + n->Text());
+        ok = allow;
+    };
+    tree->OnChange = [&](TObject*, TTreeNode* n) { log.push_back("change " + (n ? n->Text() : "-")); };
+    tree->SetSelected(b);
+    EXPECT_EQ(log, (std::vector<std::string>{"changing Ссылки", "change Ссылки"}));
+    allow = false;
+    tree->Select(a);
+    EXPECT_EQ(tree->Selected(), b);
+    EXPECT_EQ(NativeSelection(), b->ItemId());
+
+    // With a change delay OnChange comes later, once.
+    allow = true;
+    log.clear();
+    tree->SetChangeDelay(20);
+    tree->Select(a);
+    tree->Select(link);
+    EXPECT_EQ(tree->Selected(), link);
+    EXPECT_EQ(log, (std::vector<std::string>{"changing Категория", "changing Ссылка"}));
+    ASSERT_TRUE(WaitFor([&] { return log.size() == 3; }, "delayed OnChange"));
+    EXPECT_EQ(log.back(), "change Ссылка");
+    PumpFor(60);
+    EXPECT_EQ(log.size(), 3u);
+}
+
+TEST_F(TreeViewTest, MouseAndKeyboardReachTheControlEvents)
+{
+    Fill();
+    int clicks = 0, dbl = 0;
+    std::vector<int> keys;
+    tree->OnClick = [&](TObject*) { ++clicks; };
+    tree->OnDblClick = [&](TObject*) { ++dbl; };
+    tree->OnKeyPress = [&](TObject*, char& key) { keys.push_back(static_cast<unsigned char>(key)); };
+
+    RECT r = b->DisplayRect(true);
+    ASSERT_GT(r.right, r.left);
+    const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    EXPECT_EQ(tree->GetNodeAt(x, y), b);
+    EXPECT_TRUE(tree->GetHitTestInfoAt(x, y).Contains(htOnLabel));
+    EXPECT_TRUE(tree->GetHitTestInfoAt(x, y).Contains(htOnItem));
+    PostMessageA(tree->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(tree->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    ASSERT_TRUE(WaitFor([&] { return clicks >= 1; }, "click"));
+    PumpFor(30);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(tree->Selected(), b);
+
+    PostMessageA(tree->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(tree->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    ASSERT_TRUE(WaitFor([&] { return dbl >= 1; }, "double click"));
+    EXPECT_EQ(dbl, 1);
+
+    PostMessageA(tree->Handle(), WM_CHAR, 13, 1);
+    ASSERT_TRUE(WaitFor([&] { return !keys.empty(); }, "key press"));
+    EXPECT_EQ(keys, std::vector<int>{13});
+}
+
+TEST_F(TreeViewTest, RightClickSelectAndContextPopup)
+{
+    Fill();
+    tree->SetRightClickSelect(true);
+    int popups = 0;
+    tree->OnContextPopup = [&](TObject*, TPoint, bool& handled) {
+        ++popups;
+        handled = true;
+    };
+    RECT r = link->DisplayRect(true);
+    a->Expand(true);
+    b->Expand(true);
+    r = link->DisplayRect(true);
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    POINT screen = p;
+    ClientToScreen(tree->Handle(), &screen);
+    SetCursorPos(screen.x, screen.y);
+    PostMessageA(tree->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
+    PostMessageA(tree->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    ASSERT_TRUE(WaitFor([&] { return popups >= 1; }, "context popup"));
+    EXPECT_EQ(tree->Selected(), link);
+}
+
+TEST_F(TreeViewTest, CustomDrawItemSeesTheShownNodes)
+{
+    Fill();
+    tree->FullExpand();
+    std::vector<TTreeNode*> drawn;
+    tree->OnCustomDrawItem = [&](TCustomTreeView* sender, TTreeNode* n, TCustomDrawState, bool& def) {
+        EXPECT_EQ(sender, tree);
+        EXPECT_NE(sender->Canvas()->Handle(), nullptr);
+        drawn.push_back(n);
+        if (n == link)
+            sender->Canvas()->Font()->SetColor(clRed);
+        def = true;
+    };
+    InvalidateRect(tree->Handle(), nullptr, TRUE);
+    UpdateWindow(tree->Handle());
+    EXPECT_EQ(drawn.size(), 5u);
+    EXPECT_NE(std::find(drawn.begin(), drawn.end(), link), drawn.end());
+    // The node under a point and its rectangle agree.
+    RECT r = art->DisplayRect(false);
+    EXPECT_EQ(tree->GetNodeAt(r.left + 2, (r.top + r.bottom) / 2), art);
+    EXPECT_EQ(tree->TopItem(), a);
+}
