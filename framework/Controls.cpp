@@ -12,6 +12,12 @@ const char* const kControlProp = "Vellorn.Control";
 // The control whose window is being created: bound to the window at its first message.
 thread_local TWinControl* tCreationControl = nullptr;
 
+// Set while CreateParams runs only to learn the window's styles: no parent window is made then.
+thread_local bool tParamsOnly = false;
+
+// Canvases that hold a DC of a window, released before that window goes.
+std::vector<TControlCanvas*> gCanvasesWithDC;
+
 TControl* gCaptureControl = nullptr;
 TControl* gMouseControl = nullptr;
 UINT_PTR gMousePollTimer = 0;
@@ -1383,7 +1389,7 @@ void TWinControl::CreateParams(TCreateParams& Params)
     Params.Y = FTop;
     Params.Width = FWidth;
     Params.Height = FHeight;
-    Params.WndParent = FParent ? FParent->Handle() : FParentWindow;
+    Params.WndParent = FParent ? (tParamsOnly ? FParent->FHandle : FParent->Handle()) : FParentWindow;
     Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     Params.WindowClass.lpfnWndProc = DefWindowProcA;
     Params.WindowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -1494,8 +1500,19 @@ void TWinControl::DestroyWnd()
     DestroyWindowHandle();
 }
 
+void FreeDeviceContext(HWND Wnd)
+{
+    for (TControlCanvas* c : std::vector<TControlCanvas*>(gCanvasesWithDC))
+        if (!Wnd || c->WindowHandle() == Wnd)
+            c->FreeHandle();
+}
+
+void FreeDeviceContexts() { FreeDeviceContext(nullptr); }
+
 void TWinControl::DestroyWindowHandle()
 {
+    if (FHandle)
+        FreeDeviceContext(FHandle);
     FControlState.Include(csDestroyingHandle);
     if (FHandle && !DestroyWindow(FHandle)) {
         FControlState.Exclude(csDestroyingHandle);
@@ -1560,6 +1577,7 @@ void TWinControl::SetParentWindow(HWND Value)
 
 void TWinControl::WMNCDestroy(TMessage& Message)
 {
+    FreeDeviceContext(FHandle);
     DefaultHandler(Message);
     FHandle = nullptr;
     FShowing = false;
@@ -1719,11 +1737,14 @@ TRect TWinControl::ClientRect()
     if (FComponentState.Contains(csDestroying))
         return r;
     TCreateParams params;
+    tParamsOnly = true;
     try {
         CreateParams(params);
     } catch (...) {
+        tParamsOnly = false;
         return r;
     }
+    tParamsOnly = false;
     RECT frame{0, 0, 0, 0};
     AdjustWindowRectEx(&frame, params.Style & ~static_cast<DWORD>(WS_VSCROLL | WS_HSCROLL), FALSE, params.ExStyle);
     r.right = std::max(0L, FWidth - (frame.right - frame.left));
@@ -2732,12 +2753,14 @@ void TControlCanvas::CreateHandle()
         SetWindowOrgEx(FDeviceContext, -Control->Left(), -Control->Top(), nullptr);
         IntersectClipRect(FDeviceContext, 0, 0, Control->Width(), Control->Height());
     }
+    gCanvasesWithDC.push_back(this);
     SetHandle(FDeviceContext);
 }
 
 void TControlCanvas::FreeHandle()
 {
     if (FDeviceContext) {
+        std::erase(gCanvasesWithDC, this);
         HDC dc = FDeviceContext;
         HWND wnd = FWindowHandle;
         FDeviceContext = nullptr;

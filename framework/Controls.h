@@ -284,6 +284,12 @@ public:
     AnsiString Text();
     void SetText(const AnsiString& Value);
     AnsiString Caption() { return Text(); }
+    int GetTextLen() { return static_cast<int>(Perform(WM_GETTEXTLENGTH)); }
+    // Text drawing flags for the reading order: left to right only, so the flags are unchanged.
+    int DrawTextBiDiModeFlags(int Flags) const { return Flags; }
+    int DrawTextBiDiModeFlagsReadingOnly() const { return 0; }
+    bool UseRightToLeftAlignment() const { return false; }
+    bool UseRightToLeftReading() const { return false; }
     void SetCaption(const AnsiString& Value) { SetText(Value); }
 
     const AnsiString& Hint() const { return FHint; }
@@ -626,6 +632,7 @@ public:
     ~TControlCanvas() override;
     TControl* Control = nullptr;
     void FreeHandle() override;
+    HWND WindowHandle() const { return FWindowHandle; }
 
 protected:
     void CreateHandle() override;
@@ -634,6 +641,11 @@ private:
     HDC FDeviceContext = nullptr;
     HWND FWindowHandle = nullptr;
 };
+
+// Releases the DCs that control canvases hold on a window (all windows when null); the
+// application calls FreeDeviceContexts when it goes idle.
+void FreeDeviceContext(HWND Wnd);
+void FreeDeviceContexts();
 
 // A windowless control that paints itself in its parent's WM_PAINT.
 class TGraphicControl : public TControl {

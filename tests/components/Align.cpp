@@ -75,3 +75,19 @@ TEST(Align, ChildrenAndOwnedComponentsFreedOnce)
     EXPECT_EQ(form->ComponentCount(), 2);
     form->Free(); // inner frees leaf as its child; leaf leaves the form's list first
 }
+
+TEST(Align, ClientRectWithoutWindowsCreatesNone)
+{
+    auto* outer = Create<TPanelLike>(nullptr);
+    auto* inner = Create<TPanelLike>(outer);
+    inner->SetParent(outer);
+    inner->SetBounds(0, 0, 120, 80);
+    EXPECT_EQ(inner->ClientRect(), Rect(0, 0, 120, 80));
+    EXPECT_EQ(inner->ClientWidth(), 120);
+    EXPECT_FALSE(outer->HandleAllocated());
+    EXPECT_FALSE(inner->HandleAllocated());
+    inner->SetText("без окна");
+    EXPECT_EQ(inner->Text(), "без окна");
+    EXPECT_EQ(inner->GetTextLen(), 8);
+    outer->Free();
+}
