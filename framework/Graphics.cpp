@@ -467,6 +467,30 @@ void TGraphic::SaveToStream(TStream* Stream)
         Stream->WriteBuffer(data.data(), static_cast<Integer>(data.size()));
 }
 
+void TGraphic::ReadSizedData(TStream* Stream)
+{
+    Integer size = 0;
+    Stream->ReadBuffer(&size, 4);
+    if (size < 0 || size > Stream->Size() - Stream->Position())
+        throw EInvalidGraphic("Graphic data size is not valid");
+    std::vector<Byte> data(static_cast<std::size_t>(size));
+    if (size)
+        Stream->ReadBuffer(data.data(), size);
+    if (size)
+        LoadFromMemory(data.data(), data.size());
+    else
+        ClearImage();
+}
+
+void TGraphic::WriteSizedData(TStream* Stream)
+{
+    std::vector<Byte> data = Empty() ? std::vector<Byte>() : SaveToMemory();
+    Integer size = static_cast<Integer>(data.size());
+    Stream->WriteBuffer(&size, 4);
+    if (size)
+        Stream->WriteBuffer(data.data(), size);
+}
+
 // ---------------------------------------------------------------------------------------------
 
 TCanvas::TCanvas() : font_(std::make_unique<TFont>()), brush_(std::make_unique<TBrush>()), pen_(std::make_unique<TPen>())

@@ -305,10 +305,19 @@ public:
     // Loads the rest of the stream from its position; saving appends at its position.
     void LoadFromStream(TStream* Stream);
     void SaveToStream(TStream* Stream);
+    // The graphic as a binary property of a component stream: by default the rest of the
+    // stream; bitmaps and JPEG images write a 32-bit length first.
+    virtual void ReadData(TStream* Stream) { LoadFromStream(Stream); }
+    virtual void WriteData(TStream* Stream) { SaveToStream(Stream); }
 
     TNotifyEvent OnChange;
 
 protected:
+    // Reads a 32-bit length and that many bytes of image (for ReadData overrides).
+    void ReadSizedData(TStream* Stream);
+    void WriteSizedData(TStream* Stream);
+    // Empties the image (a length of 0 in ReadSizedData).
+    virtual void ClearImage() {}
     // Draws the graphic stretched into Rect of the canvas.
     virtual void Draw(TCanvas* ACanvas, const RECT& Rect) = 0;
     virtual void Changed();
@@ -500,12 +509,15 @@ public:
 
     void LoadFromMemory(const void* Data, std::size_t Size) override;
     std::vector<Byte> SaveToMemory() override;
+    void ReadData(TStream* Stream) override { ReadSizedData(Stream); }
+    void WriteData(TStream* Stream) override { WriteSizedData(Stream); }
     // Loads a bitmap resource of a module.
     void LoadFromResourceName(HINSTANCE Instance, const AnsiString& ResName);
     void LoadFromResourceID(HINSTANCE Instance, int ResID);
 
 protected:
     void Draw(TCanvas* ACanvas, const RECT& Rect) override;
+    void ClearImage() override { SetSize(0, 0); }
 
 private:
     void Adopt(TDibData&& dib);
@@ -605,6 +617,10 @@ public:
     // .bmp, .jpg/.jpeg and .ico by extension (any case); another extension raises EInvalidGraphic.
     void LoadFromFile(const AnsiString& FileName);
     void SaveToFile(const AnsiString& FileName);
+    // A picture as a binary property: the graphic's class name (a length byte and the name,
+    // empty for none), then the graphic's data.
+    void ReadData(TStream* Stream);
+    void WriteData(TStream* Stream);
 
     TNotifyEvent OnChange;
 

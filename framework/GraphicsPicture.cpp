@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ClassesStreams.h"
 #include "Graphics.h"
 #include "Jpeg.h"
 
@@ -309,6 +310,41 @@ void TPicture::SaveToFile(const AnsiString& FileName)
 {
     if (graphic_)
         graphic_->SaveToFile(FileName);
+}
+
+void TPicture::WriteData(TStream* Stream)
+{
+    AnsiString name = graphic_ ? graphic_->ClassName() : AnsiString();
+    Byte len = static_cast<Byte>(name.size());
+    Stream->WriteBuffer(&len, 1);
+    if (len)
+        Stream->WriteBuffer(name.data(), len);
+    if (graphic_)
+        graphic_->WriteData(Stream);
+}
+
+void TPicture::ReadData(TStream* Stream)
+{
+    Byte len = 0;
+    Stream->ReadBuffer(&len, 1);
+    AnsiString name(len, '\0');
+    if (len)
+        Stream->ReadBuffer(name.data(), len);
+    std::unique_ptr<TGraphic> g;
+    if (name.empty()) {
+        Take(nullptr);
+        return;
+    }
+    if (name == "TBitmap")
+        g = std::make_unique<TBitmap>();
+    else if (name == "TJPEGImage")
+        g = std::make_unique<TJPEGImage>();
+    else if (name == "TIcon")
+        g = std::make_unique<TIcon>();
+    else
+        throw EInvalidGraphic("Unknown picture class " + name);
+    g->ReadData(Stream);
+    Take(std::move(g));
 }
 
 void TPicture::Assign(TPersistent* Source)

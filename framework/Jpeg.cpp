@@ -177,6 +177,14 @@ void TJPEGImage::AssignTo(TPersistent* Dest)
     inherited::AssignTo(Dest);
 }
 
+void TJPEGImage::ClearImage()
+{
+    data_.clear();
+    width_ = height_ = 0;
+    bitmap_.reset();
+    Changed();
+}
+
 void TJPEGImage::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the size of a JPEG image"); }
 
 void TJPEGImage::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of a JPEG image"); }

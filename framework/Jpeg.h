@@ -34,10 +34,13 @@ public:
     void LoadFromMemory(const void* Data, std::size_t Size) override;
     // The original bytes.
     std::vector<Byte> SaveToMemory() override { return data_; }
+    void ReadData(TStream* Stream) override { ReadSizedData(Stream); }
+    void WriteData(TStream* Stream) override { WriteSizedData(Stream); }
 
 protected:
     void Draw(TCanvas* ACanvas, const RECT& Rect) override;
     void AssignTo(TPersistent* Dest) override;
+    void ClearImage() override;
 
 private:
     std::vector<Byte> data_;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "Classes.h"
 #include "Graphics.h"
 #include "Jpeg.h"
 #include "TestKit.h"
@@ -123,4 +124,38 @@ TEST(Region, ShapesCombineAndAreOwned)
     TRegion moved = std::move(r);
     EXPECT_FALSE(r);
     EXPECT_TRUE(moved.Contains(50, 25));
+}
+
+TEST(Picture, StreamsAsABinaryProperty)
+{
+    TPicture p;
+    p.LoadFromFile(Data("rgb.jpg"));
+    TMemoryStream ms;
+    p.WriteData(&ms);
+    TBitmap b(3, 2);
+    b.WriteData(&ms);
+    TBitmap empty;
+    empty.WriteData(&ms);
+    TPicture none;
+    none.WriteData(&ms);
+
+    ms.SetPosition(0);
+    TPicture q;
+    q.ReadData(&ms);
+    ASSERT_NE(dynamic_cast<TJPEGImage*>(q.Graphic()), nullptr);
+    EXPECT_EQ(static_cast<TJPEGImage*>(q.Graphic())->Data(), static_cast<TJPEGImage*>(p.Graphic())->Data());
+    TBitmap c;
+    c.ReadData(&ms);
+    EXPECT_EQ(c.Width(), 3);
+    c.ReadData(&ms);
+    EXPECT_TRUE(c.Empty());
+    q.ReadData(&ms);
+    EXPECT_EQ(q.Graphic(), nullptr);
+    EXPECT_EQ(ms.Position(), ms.Size());
+
+    TMemoryStream bad;
+    Integer huge = 1 << 30;
+    bad.WriteBuffer(&huge, 4);
+    bad.SetPosition(0);
+    EXPECT_THROW(c.ReadData(&bad), EInvalidGraphic);
 }
