@@ -2254,11 +2254,11 @@ void TWinControl::Dispatch(TMessage& Message)
             DefaultHandler(Message);
         return;
     }
-    case CN_KEYDOWN:
-    case CN_SYSKEYDOWN: CNKeyDown(Message); return;
+    case CN_KEYDOWN: CNKeyDown(Message); return;
+    case CN_SYSKEYDOWN: CNSysKeyDown(Message); return;
     case CN_KEYUP: CNKeyUp(Message); return;
-    case CN_CHAR:
-    case CN_SYSCHAR: CNChar(Message); return;
+    case CN_CHAR: CNChar(Message); return;
+    case CN_SYSCHAR: CNSysChar(Message); return;
     case CM_DIALOGKEY: CMDialogKey(Message); return;
     case CM_DIALOGCHAR: CMDialogChar(Message); return;
     case CM_CHILDKEY: CMChildKey(Message); return;
@@ -2690,6 +2690,22 @@ void TWinControl::CNChar(TMessage& Message)
             return;
     }
     Message.Result = 0;
+}
+
+void TWinControl::CNSysKeyDown(TMessage& Message)
+{
+    // Alt combinations are menu shortcuts or nothing: never dialog keys.
+    Message.Result = IsMenuKey(MessageAs<TWMKey>(Message)) ? 1 : 0;
+}
+
+void TWinControl::CNSysChar(TMessage& Message)
+{
+    // Alt+letter is an accelerator of the form's controls, also while an edit has the focus.
+    auto& key = MessageAs<TWMKey>(Message);
+    Message.Result = 0;
+    if (key.CharCode != VK_SPACE)
+        if (TWinControl* form = GetParentFormControl(this))
+            Message.Result = form->Perform(CM_DIALOGCHAR, key.CharCode, key.KeyData);
 }
 
 void TWinControl::CMChildKey(TMessage& Message)

@@ -588,6 +588,8 @@ protected:
     void CNKeyDown(TMessage& Message);
     void CNKeyUp(TMessage& Message);
     void CNChar(TMessage& Message);
+    void CNSysKeyDown(TMessage& Message);
+    void CNSysChar(TMessage& Message);
     void CMDialogKey(TMessage& Message);
     void CMDialogChar(TMessage& Message);
     void CMChildKey(TMessage& Message);

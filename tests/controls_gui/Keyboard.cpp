@@ -10,8 +10,14 @@ class TDefaultButton : public TGraphicControl {
 public:
     using TGraphicControl::TGraphicControl;
     int presses = 0;
+    int accels = 0;
     void Dispatch(TMessage& Message) override
     {
+        if (Message.Msg == CM_DIALOGCHAR && (Message.WParam == 'o' || Message.WParam == 'O')) {
+            ++accels;
+            Message.Result = 1;
+            return;
+        }
         if (Message.Msg == CM_DIALOGKEY && Message.WParam == VK_RETURN) {
             ++presses;
             Message.Result = 1;
@@ -65,6 +71,17 @@ TEST(Keyboard, EnterReachesAnEditAsCharacter13)
     Pump();
     EXPECT_EQ(button->presses, 1);
     EXPECT_TRUE(keys.empty());
+
+    // Alt+Enter is no dialog key; Alt+letter reaches the accelerators while the edit has the focus.
+    PostMessageA(edit->Handle(), WM_SYSKEYDOWN, VK_RETURN, 0x20000001);
+    Pump();
+    EXPECT_EQ(button->presses, 1);
+    PostMessageA(edit->Handle(), WM_SYSCHAR, 'o', 0x20000001);
+    Pump();
+    EXPECT_EQ(button->accels, 1);
+    PostMessageA(edit->Handle(), WM_CHAR, 'o', 1);
+    Pump();
+    EXPECT_EQ(button->accels, 1) << "an edit wants its characters";
     host->Free();
 }
 
