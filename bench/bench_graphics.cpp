@@ -35,5 +35,12 @@ int main()
         TBitmap b;
         b.LoadFromMemory(file.data(), file.size());
     });
+    bench::Measure("1000 cache bitmaps 120x30: make, fill, free", 10, [&] {
+        for (int i = 0; i < 1000; ++i) {
+            TBitmap b(120, 30);
+            b.Canvas()->Brush()->SetColor(clBtnFace);
+            b.Canvas()->FillRect(RECT{0, 0, 120, 30});
+        }
+    });
     return 0;
 }

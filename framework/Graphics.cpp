@@ -57,13 +57,20 @@ void TGraphicsObject::Changed()
 }
 
 namespace {
-int ScreenPixelsPerInch()
+int QueryScreenPixelsPerInch()
 {
     HDC dc = GetDC(nullptr);
     int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
     if (dc)
         ReleaseDC(nullptr, dc);
     return ppi > 0 ? ppi : 96;
+}
+
+// The screen's resolution, asked once (every canvas makes a font).
+int ScreenPixelsPerInch()
+{
+    static const int ppi = QueryScreenPixelsPerInch();
+    return ppi;
 }
 } // namespace
 

@@ -266,13 +266,31 @@ void TBitmap::Resize(int width, int height)
     if (d.bits) {
         int copyW = std::min(width, dib_.width), copyH = std::min(height, dib_.height);
         if (width > copyW || height > copyH) {
-            TColor fill = canvas_ ? canvas_->Brush()->Color() : clWhite;
-            TMemoryDC dc;
-            dc.Select(d.handle.Get());
-            TGdiHandle<HBRUSH> brush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(fill))));
-            RECT r{0, 0, width, height};
-            ::FillRect(dc.Get(), &r, brush.Get());
-            GdiFlush();
+            TColor fill = ColorToRGB(canvas_ ? canvas_->Brush()->Color() : clWhite);
+            Byte r = GetRValue(fill), g = GetGValue(fill), b = GetBValue(fill);
+            const std::size_t bytes = static_cast<std::size_t>(d.RowBytes()) * static_cast<std::size_t>(height);
+            if (d.BitsPerPixel() >= 24 && r == g && g == b) {
+                std::memset(d.bits, r, bytes);
+            } else if (d.BitsPerPixel() >= 24) {
+                const int step = d.BitsPerPixel() / 8;
+                for (int y = 0; y < height; ++y) {
+                    Byte* p = d.Row(y);
+                    for (int x = 0; x < width; ++x, p += step) {
+                        p[0] = b;
+                        p[1] = g;
+                        p[2] = r;
+                        if (step == 4)
+                            p[3] = 0;
+                    }
+                }
+            } else { // the nearest colour of the table, found by the system
+                TMemoryDC dc;
+                dc.Select(d.handle.Get());
+                TGdiHandle<HBRUSH> brush(CreateSolidBrush(static_cast<COLORREF>(fill)));
+                RECT rect{0, 0, width, height};
+                ::FillRect(dc.Get(), &rect, brush.Get());
+                GdiFlush();
+            }
         }
         if (copyW > 0 && copyH > 0 && dib_.bits) {
             GdiFlush();

@@ -422,3 +422,16 @@ TEST(Bitmap, TheCanvasContextFollowsANewImage)
     b.Assign(&other);
     EXPECT_EQ(GetPixel(dc, 2, 2), static_cast<COLORREF>(clBlue));
 }
+
+TEST(Bitmap, NewPixelsTakeTheCanvasBrushColour)
+{
+    TBitmap b;
+    b.Canvas()->Brush()->SetColor(clRed);
+    b.SetSize(3, 2);
+    EXPECT_EQ(At(b, 2, 1), clRed);
+    b.Canvas()->Brush()->SetColor(clGray);
+    b.SetPixelFormat(pf32bit);
+    b.SetWidth(4);
+    EXPECT_EQ(At(b, 3, 0), clGray);
+    EXPECT_EQ(At(b, 0, 0), clRed);
+}
