@@ -435,3 +435,17 @@ TEST(Bitmap, NewPixelsTakeTheCanvasBrushColour)
     EXPECT_EQ(At(b, 3, 0), clGray);
     EXPECT_EQ(At(b, 0, 0), clRed);
 }
+
+TEST(Bitmap, LoadsBitmapResources)
+{
+    HMODULE common = LoadLibraryA("comctl32.dll"); // carries the standard tool-bar images
+    ASSERT_NE(common, nullptr);
+    TBitmap b;
+    b.LoadFromResourceID(common, 120);
+    EXPECT_GT(b.Width(), 16);
+    EXPECT_EQ(b.Height(), 16);
+    TBitmap named;
+    named.LoadFromResourceName(common, "#120");
+    EXPECT_EQ(named.Width(), b.Width());
+    FreeLibrary(common);
+}
