@@ -421,35 +421,16 @@ void TGraphic::Changed()
 
 void TGraphic::LoadFromFile(const AnsiString& FileName)
 {
-    HANDLE f = CreateFileA(FileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        throw EFOpenError("Cannot open file \"" + FileName + "\"");
-    LARGE_INTEGER size{};
-    std::vector<Byte> data;
-    bool ok = GetFileSizeEx(f, &size) && size.QuadPart <= MaxBitmapBytes + 65536ll * 1024;
-    if (ok) {
-        data.resize(static_cast<std::size_t>(size.QuadPart));
-        DWORD got = 0;
-        ok = data.empty() || (ReadFile(f, data.data(), static_cast<DWORD>(data.size()), &got, nullptr) && got == data.size());
-    }
-    CloseHandle(f);
-    if (!ok)
-        throw EInvalidGraphic("Cannot read file \"" + FileName + "\"");
-    LoadFromMemory(data.data(), data.size());
+    TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(&stream);
 }
 
 void TGraphic::SaveToFile(const AnsiString& FileName)
 {
     std::vector<Byte> data = SaveToMemory();
-    HANDLE f = CreateFileA(FileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        throw EFCreateError("Cannot create file \"" + FileName + "\"");
-    DWORD put = 0;
-    bool ok = data.empty() || (WriteFile(f, data.data(), static_cast<DWORD>(data.size()), &put, nullptr) && put == data.size());
-    CloseHandle(f);
-    if (!ok)
-        throw EWriteError("Cannot write file \"" + FileName + "\"");
+    TFileStream stream(FileName, fmCreate);
+    if (!data.empty())
+        stream.WriteBuffer(data.data(), static_cast<Integer>(data.size()));
 }
 
 void TGraphic::LoadFromStream(TStream* Stream)
@@ -458,7 +439,7 @@ void TGraphic::LoadFromStream(TStream* Stream)
         return;
     Int64 rest = Stream->Size() - Stream->Position();
     if (rest < 0 || rest > MaxBitmapBytes + 65536ll * 1024)
-        throw EInvalidGraphic("Bitmap image is not valid");
+        throw EInvalidGraphic("Image data is too large");
     std::vector<Byte> data(static_cast<std::size_t>(rest));
     if (!data.empty())
         Stream->ReadBuffer(data.data(), static_cast<Integer>(data.size()));
