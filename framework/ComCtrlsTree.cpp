@@ -401,10 +401,21 @@ TTreeNode* TTreeNodes::AddObjectFirst(TTreeNode* Sibling, const AnsiString& S, v
     return AddChildObjectFirst(Sibling ? Sibling->FParent : nullptr, S, Ptr);
 }
 
+TTreeNode* TTreeNodes::SortedPlace(TTreeNode* Parent, TTreeNode* Before, const AnsiString& S) const
+{
+    // A tree view sorted by text keeps every sibling list in order: new nodes go to their place.
+    if (!FOwner || (FOwner->SortType() != stText && FOwner->SortType() != stBoth))
+        return Before;
+    TTreeNode* n = Parent ? Parent->FFirstChild : FFirst;
+    while (n && lstrcmpA(n->FText.c_str(), S.c_str()) <= 0)
+        n = n->FNextSibling;
+    return n;
+}
+
 TTreeNode* TTreeNodes::AddChildObject(TTreeNode* Parent, const AnsiString& S, void* Ptr)
 {
     TTreeNode* node = NewNode(S, Ptr);
-    Link(node, Parent, nullptr);
+    Link(node, Parent, SortedPlace(Parent, nullptr, S));
     Changed();
     ViewAdded(this, node);
     return node;
@@ -413,7 +424,7 @@ TTreeNode* TTreeNodes::AddChildObject(TTreeNode* Parent, const AnsiString& S, vo
 TTreeNode* TTreeNodes::AddChildObjectFirst(TTreeNode* Parent, const AnsiString& S, void* Ptr)
 {
     TTreeNode* node = NewNode(S, Ptr);
-    Link(node, Parent, FirstOf(Parent));
+    Link(node, Parent, SortedPlace(Parent, FirstOf(Parent), S));
     Changed();
     ViewAdded(this, node);
     return node;
@@ -421,8 +432,9 @@ TTreeNode* TTreeNodes::AddChildObjectFirst(TTreeNode* Parent, const AnsiString& 
 
 TTreeNode* TTreeNodes::InsertObject(TTreeNode* Sibling, const AnsiString& S, void* Ptr)
 {
+    TTreeNode* parent = Sibling ? Sibling->FParent : nullptr;
     TTreeNode* node = NewNode(S, Ptr);
-    Link(node, Sibling ? Sibling->FParent : nullptr, Sibling);
+    Link(node, parent, SortedPlace(parent, Sibling, S));
     Changed();
     ViewAdded(this, node);
     return node;
@@ -706,7 +718,8 @@ void TreeViewLink::Added(TTreeNodes* Nodes, TTreeNode* Node)
     if (!v || !v->HandleAllocated())
         return;
     v->InsertItem(Node);
-    if (Node->Parent())
+    // A parent that just got its first child gets its expand button.
+    if (Node->Parent() && Node->Parent()->Count() == 1)
         v->UpdateItem(Node->Parent());
 }
 
@@ -957,7 +970,8 @@ void TCustomTreeView::UpdateItem(TTreeNode* Node)
                INDEXTOSTATEIMAGEMASK(Node->FStateIndex > 0 && Node->FStateIndex < 16 ? Node->FStateIndex : 0);
     Send(FHandle, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
     // A node that lost its children is collapsed in the model; the window follows.
-    if (!Node->FExpanded) {
+    if (!Node->FExpanded &&
+        (Send(FHandle, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(Node->FItemId), TVIS_EXPANDED) & TVIS_EXPANDED)) {
         ++FManualNotify;
         Send(FHandle, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(Node->FItemId));
         --FManualNotify;
@@ -1747,7 +1761,8 @@ void TCustomTreeView::WriteProperties(TWriter& Writer)
         Writer.WritePropName("StateImages");
         Writer.WriteReference(FStateImages);
     }
-    WriteInt(Writer, "TabOrder", TabOrder());
+    if (TabOrder() >= 0)
+        WriteInt(Writer, "TabOrder", TabOrder());
     if (!Visible())
         WriteBool(Writer, "Visible", false);
     // The nodes, only when there are any.

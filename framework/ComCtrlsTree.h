@@ -194,6 +194,9 @@ private:
     friend struct TreeViewLink;
 
     TTreeNode* NewNode(const AnsiString& S, void* Ptr);
+    // Where a new node with text S goes among Parent's children: Before, or its sorted place
+    // when the view sorts by text.
+    TTreeNode* SortedPlace(TTreeNode* Parent, TTreeNode* Before, const AnsiString& S) const;
     // Links an unlinked node (with its subtree) under Parent (null: top level) before Before
     // (null: at the end).
     void Link(TTreeNode* Node, TTreeNode* Parent, TTreeNode* Before);
