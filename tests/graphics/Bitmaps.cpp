@@ -259,7 +259,7 @@ TEST(Bitmap, HandleOwnershipAndResources)
 TEST(BitmapFile, EveryDepthLoadsWithTheRightPixels)
 {
     {   // 1 bit, two rows of 2 pixels, bottom-up
-        Spec s;
+        BmpLayout s;
         s.width = 2; s.height = 2; s.bpp = 1;
         s.palette = {0x102030, 0xA0B0C0};
         s.pixels = {0x40, 0, 0, 0, 0x80, 0, 0, 0}; // bottom row: 0 1; top row: 1 0
@@ -271,7 +271,7 @@ TEST(BitmapFile, EveryDepthLoadsWithTheRightPixels)
         EXPECT_EQ(At(b, 1, 1), RGB(0xA0, 0xB0, 0xC0));
     }
     {   // 4 bits with a short colour table
-        Spec s;
+        BmpLayout s;
         s.width = 3; s.height = 1; s.bpp = 4;
         s.palette = {0x000000, 0xFF0000, 0x00FF00};
         s.pixels = {0x12, 0x00, 0, 0};
@@ -283,7 +283,7 @@ TEST(BitmapFile, EveryDepthLoadsWithTheRightPixels)
         EXPECT_EQ(At(b, 2, 0), clBlack);
     }
     {   // 8 bits, OS/2 core header with 3-byte colour entries
-        Spec s;
+        BmpLayout s;
         s.infoSize = 12;
         s.width = 2; s.height = 1; s.bpp = 8;
         for (int i = 0; i < 256; ++i)
@@ -295,7 +295,7 @@ TEST(BitmapFile, EveryDepthLoadsWithTheRightPixels)
         EXPECT_EQ(At(b, 1, 0), RGB(200, 0, 0));
     }
     {   // 16 bits 5-5-5 without masks
-        Spec s;
+        BmpLayout s;
         s.width = 2; s.height = 1; s.bpp = 16;
         s.pixels = {0x00, 0x7C, 0x1F, 0x00}; // red, blue
         TBitmap b;
@@ -305,7 +305,7 @@ TEST(BitmapFile, EveryDepthLoadsWithTheRightPixels)
         EXPECT_EQ(At(b, 1, 0), clBlue);
     }
     {   // 16 bits 5-6-5 with bit fields
-        Spec s;
+        BmpLayout s;
         s.width = 2; s.height = 1; s.bpp = 16; s.compression = BI_BITFIELDS;
         s.masks = {0xF800, 0x07E0, 0x001F};
         s.pixels = {0xE0, 0x07, 0x10, 0x84}; // pure green; r=16/31 g=32/63 b=16/31
@@ -315,7 +315,7 @@ TEST(BitmapFile, EveryDepthLoadsWithTheRightPixels)
         EXPECT_EQ(At(b, 1, 0), RGB(132, 130, 132));
     }
     {   // 24 bits, top-down
-        Spec s;
+        BmpLayout s;
         s.width = 1; s.height = -2; s.bpp = 24;
         s.pixels = {0, 0, 0xFF, 0, 0xFF, 0, 0, 0}; // first stored row (top): red
         TBitmap b;
@@ -325,14 +325,14 @@ TEST(BitmapFile, EveryDepthLoadsWithTheRightPixels)
         EXPECT_EQ(At(b, 0, 1), clBlue);
     }
     {   // 32 bits plain and with bit fields (V5 header)
-        Spec s;
+        BmpLayout s;
         s.width = 1; s.height = 1; s.bpp = 32;
         s.pixels = {1, 2, 3, 4};
         TBitmap b;
         Load(b, Build(s));
         EXPECT_EQ(b.PixelFormat(), pf32bit);
         EXPECT_EQ(At(b, 0, 0), RGB(3, 2, 1));
-        Spec f = s;
+        BmpLayout f = s;
         f.compression = BI_BITFIELDS;
         f.infoSize = 124;
         f.masks = {0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000}; // red in the low byte
@@ -345,7 +345,7 @@ TEST(BitmapFile, EveryDepthLoadsWithTheRightPixels)
 TEST(BitmapFile, RunLengthEncodedImagesDecode)
 {
     {   // RLE8: a run, an absolute run, end of line, delta, end of bitmap
-        Spec s;
+        BmpLayout s;
         s.width = 5; s.height = 3; s.bpp = 8; s.compression = BI_RLE8;
         s.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
         s.pixels = {2, 1,  0, 3, 2, 3, 2, 0,  0, 0,   // bottom row: 1 1 2 3 2
@@ -364,7 +364,7 @@ TEST(BitmapFile, RunLengthEncodedImagesDecode)
         EXPECT_EQ(At(b, 2, 0), clBlack);
     }
     {   // RLE4: alternating run and an odd absolute run
-        Spec s;
+        BmpLayout s;
         s.width = 6; s.height = 1; s.bpp = 4; s.compression = BI_RLE4;
         s.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
         s.pixels = {3, 0x12,  0, 3, 0x32, 0x10,  0, 1};

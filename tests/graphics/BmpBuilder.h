@@ -24,7 +24,7 @@ inline void Set32(Bytes& b, std::size_t at, std::uint32_t v)
         b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-struct Spec {
+struct BmpLayout {
     std::int32_t width = 1, height = 1; // negative height: top-down
     int bpp = 24;
     std::uint32_t compression = 0;
@@ -36,7 +36,7 @@ struct Spec {
 };
 
 // File header, info header, masks (after a 40-byte header), colour table, pixels.
-inline Bytes Build(const Spec& s)
+inline Bytes Build(const BmpLayout& s)
 {
     Bytes b{'B', 'M'};
     Put32(b, 0); // size, set below

@@ -86,7 +86,7 @@ Bytes Mutate(const Bytes& base, std::mt19937& rng, std::size_t protectFrom = 0)
 
 Bytes Rle8Sample()
 {
-    Spec s;
+    BmpLayout s;
     s.width = 7;
     s.height = 5;
     s.bpp = 8;
@@ -99,7 +99,7 @@ Bytes Rle8Sample()
 
 Bytes Rle4Sample()
 {
-    Spec s;
+    BmpLayout s;
     s.width = 9;
     s.height = 3;
     s.bpp = 4;
@@ -112,7 +112,7 @@ Bytes Rle4Sample()
 
 Bytes Plain24Sample()
 {
-    Spec s;
+    BmpLayout s;
     s.width = 5;
     s.height = 3;
     s.bpp = 24;
