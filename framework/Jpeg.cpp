@@ -70,7 +70,7 @@ int ReadHeader(const Byte* data, unsigned long size, JpegInfo* info, char* messa
     return 0;
 }
 
-void StoreRow(const jpeg_decompress_struct* cinfo, const JSAMPLE* src, Byte* dst, int width)
+void StoreRow(const jpeg_decompress_struct* cinfo, const JSAMPLE* src, Byte* dst, int width, int gray)
 {
     switch (cinfo->output_components) {
     case 1:
@@ -93,9 +93,12 @@ void StoreRow(const jpeg_decompress_struct* cinfo, const JSAMPLE* src, Byte* dst
                 y = 255 - y;
                 k = 255 - k;
             }
-            dst[0] = static_cast<Byte>(y * k / 255);
-            dst[1] = static_cast<Byte>(m * k / 255);
-            dst[2] = static_cast<Byte>(c * k / 255);
+            unsigned r = c * k / 255, g = m * k / 255, b = y * k / 255;
+            if (gray) // libjpeg has no grey output for ink images
+                r = g = b = (r * 77 + g * 150 + b * 29) >> 8;
+            dst[0] = static_cast<Byte>(b);
+            dst[1] = static_cast<Byte>(g);
+            dst[2] = static_cast<Byte>(r);
         }
         break;
     }
@@ -115,10 +118,10 @@ int Decode(const Byte* data, unsigned long size, const DecodeTarget* target, cha
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data, size);
     jpeg_read_header(&cinfo, TRUE);
-    if (target->grayscale)
-        cinfo.out_color_space = JCS_GRAYSCALE;
-    else if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK)
+    if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK)
         cinfo.out_color_space = JCS_CMYK;
+    else if (target->grayscale)
+        cinfo.out_color_space = JCS_GRAYSCALE;
     else
         cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
@@ -135,7 +138,7 @@ int Decode(const Byte* data, unsigned long size, const DecodeTarget* target, cha
             break;
         Byte* dst = target->bottomRow + static_cast<std::size_t>(target->height - 1 - static_cast<int>(y)) *
                                             static_cast<std::size_t>(target->stride);
-        StoreRow(&cinfo, row[0], dst, target->width);
+        StoreRow(&cinfo, row[0], dst, target->width, target->grayscale);
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);

@@ -55,6 +55,8 @@ TEST(Jpeg, GreyCmykAndProgressiveImagesDecode)
     ExpectNear(Rgb(gray.Bitmap(), 3, 3), {128, 128, 128}, "grey");
     cmyk.LoadFromFile(Data("cmyk.jpg"));
     ExpectNear(Rgb(cmyk.Bitmap(), 3, 3), {0, 255, 0}, "cmyk");
+    cmyk.SetGrayscale(true);
+    ExpectNear(Rgb(cmyk.Bitmap(), 3, 3), {150, 150, 150}, "cmyk in grey");
     prog.LoadFromFile(Data("progressive.jpg"));
     EXPECT_EQ(prog.Width(), 24);
     ExpectNear(Rgb(prog.Bitmap(), 20, 20), {0, 0, 255}, "progressive");
