@@ -708,8 +708,6 @@ TTreeNode* PostOrderNext(TTreeNode* Node, TTreeNode* Root)
     return Node->Parent();
 }
 
-LRESULT Send(HWND Wnd, UINT Msg, WPARAM W = 0, LPARAM L = 0) { return SendMessageA(Wnd, Msg, W, L); }
-
 } // namespace
 
 void TreeViewLink::Added(TTreeNodes* Nodes, TTreeNode* Node)
@@ -717,7 +715,12 @@ void TreeViewLink::Added(TTreeNodes* Nodes, TTreeNode* Node)
     TCustomTreeView* v = View(Nodes);
     if (!v || !v->HandleAllocated())
         return;
-    v->InsertItem(Node);
+    // Inside BeginUpdate/EndUpdate the window gets the new nodes in one pass at the end.
+    if (Nodes->FUpdateCount > 0) {
+        Nodes->FPending = true;
+        return;
+    }
+    v->InsertItem(Node, v->InsertAfter(Node));
     // A parent that just got its first child gets its expand button.
     if (Node->Parent() && Node->Parent()->Count() == 1)
         v->UpdateItem(Node->Parent());
@@ -733,7 +736,7 @@ void TreeViewLink::Deleting(TTreeNodes* Nodes, TTreeNode* Node)
             v->OnDeletion(v, n);
     if (v->HandleAllocated() && Node->FItemId) {
         ++v->FManualNotify;
-        Send(v->Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Node->FItemId));
+        v->Perform(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Node->FItemId));
         --v->FManualNotify;
     }
     for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
@@ -749,12 +752,15 @@ void TreeViewLink::ItemChanged(TTreeNodes* Nodes, TTreeNode* Node)
 void TreeViewLink::Moving(TTreeNodes* Nodes, TTreeNode* Node)
 {
     TCustomTreeView* v = View(Nodes);
-    if (!v || !v->HandleAllocated() || !Node->FItemId)
+    if (!v || !v->HandleAllocated())
+        return;
+    v->InsertPending();
+    if (!Node->FItemId)
         return;
     // The native items go and come back; the move is no selection change for the application.
     ++v->FLockSelection;
     ++v->FManualNotify;
-    Send(v->Handle(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Node->FItemId));
+    v->Perform(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Node->FItemId));
     --v->FManualNotify;
     --v->FLockSelection;
     for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
@@ -767,11 +773,11 @@ void TreeViewLink::Moved(TTreeNodes* Nodes, TTreeNode* Node)
     if (!v || !v->HandleAllocated())
         return;
     ++v->FLockSelection;
-    v->InsertSubtree(Node);
+    v->InsertItems(Node);
     if (Node->Parent())
         v->UpdateItem(Node->Parent());
     if (TTreeNode* sel = Nodes->FSelected)
-        Send(v->Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(sel->FItemId));
+        v->Perform(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(sel->FItemId));
     --v->FLockSelection;
 }
 
@@ -792,39 +798,47 @@ bool TreeViewLink::Select(TTreeNodes* Nodes, TTreeNode* Node)
     HWND wnd = Window(Nodes);
     if (!wnd)
         return false;
-    Send(wnd, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Node ? Node->FItemId : nullptr));
+    View(Nodes)->InsertPending();
+    View(Nodes)->Perform(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Node ? Node->FItemId : nullptr));
     return true;
 }
 
 bool TreeViewLink::EditText(TTreeNodes* Nodes, TTreeNode* Node)
 {
     HWND wnd = Window(Nodes);
+    if (wnd)
+        View(Nodes)->InsertPending();
     if (!wnd || !Node->FItemId)
         return false;
-    return Send(wnd, TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(Node->FItemId)) != 0;
+    return View(Nodes)->Perform(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(Node->FItemId)) != 0;
 }
 
 void TreeViewLink::EndEdit(TTreeNodes* Nodes, bool Cancel)
 {
-    if (HWND wnd = Window(Nodes))
-        Send(wnd, TVM_ENDEDITLABELNOW, Cancel ? TRUE : FALSE);
+    if (Window(Nodes))
+        View(Nodes)->Perform(TVM_ENDEDITLABELNOW, Cancel ? TRUE : FALSE);
 }
 
 void TreeViewLink::MakeVisible(TTreeNodes* Nodes, TTreeNode* Node)
 {
-    if (HWND wnd = Window(Nodes); wnd && Node->FItemId)
-        Send(wnd, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(Node->FItemId));
+    HWND wnd = Window(Nodes);
+    if (wnd)
+        View(Nodes)->InsertPending();
+    if (wnd && Node->FItemId)
+        View(Nodes)->Perform(TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(Node->FItemId));
 }
 
 RECT TreeViewLink::DisplayRect(TTreeNodes* Nodes, const TTreeNode* Node, bool TextOnly)
 {
     RECT r{0, 0, 0, 0};
     HWND wnd = Window(Nodes);
+    if (wnd)
+        View(Nodes)->InsertPending();
     if (!wnd || !Node->FItemId)
         return r;
     // TVM_GETITEMRECT takes the item handle in the rectangle's place.
     *reinterpret_cast<HTREEITEM*>(&r) = Node->FItemId;
-    if (!Send(wnd, TVM_GETITEMRECT, TextOnly ? TRUE : FALSE, reinterpret_cast<LPARAM>(&r)))
+    if (!View(Nodes)->Perform(TVM_GETITEMRECT, TextOnly ? TRUE : FALSE, reinterpret_cast<LPARAM>(&r)))
         r = RECT{0, 0, 0, 0};
     return r;
 }
@@ -834,7 +848,9 @@ void TreeViewLink::Updating(TTreeNodes* Nodes, bool On)
     HWND wnd = Window(Nodes);
     if (!wnd)
         return;
-    Send(wnd, WM_SETREDRAW, On ? FALSE : TRUE);
+    if (!On)
+        View(Nodes)->InsertPending();
+    View(Nodes)->Perform(WM_SETREDRAW, On ? FALSE : TRUE);
     if (!On)
         InvalidateRect(wnd, nullptr, TRUE);
 }
@@ -892,22 +908,21 @@ void TCustomTreeView::CreateParams(TCreateParams& Params)
 void TCustomTreeView::CreateWnd()
 {
     inherited::CreateWnd();
-    HWND wnd = FHandle;
-    Send(wnd, TVM_SETINDENT, static_cast<WPARAM>(FIndent));
+    Perform(TVM_SETINDENT, static_cast<WPARAM>(FIndent));
     ApplyImages();
     TColor bk = ColorToRGB(FColor);
-    Send(wnd, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(bk));
-    Send(wnd, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FFont->Color())));
+    Perform(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(bk));
+    Perform(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FFont->Color())));
     // The window takes the nodes over from the model, with their expansion and selection.
     ++FLockSelection;
     ++FManualNotify;
-    Send(wnd, WM_SETREDRAW, FALSE);
-    for (TTreeNode* n = FTreeNodes->GetFirstNode(); n; n = n->GetNext())
-        InsertItem(n);
+    Perform(WM_SETREDRAW, FALSE);
+    InsertItems(nullptr);
+    FTreeNodes->FPending = false;
     if (TTreeNode* sel = FTreeNodes->FSelected)
-        Send(wnd, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(sel->FItemId));
+        Perform(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(sel->FItemId));
     if (FTreeNodes->UpdateCount() == 0)
-        Send(wnd, WM_SETREDRAW, TRUE);
+        Perform(WM_SETREDRAW, TRUE);
     --FManualNotify;
     --FLockSelection;
 }
@@ -929,11 +944,20 @@ void TCustomTreeView::DestroyWnd()
         n->FItemId = nullptr;
 }
 
-void TCustomTreeView::InsertItem(TTreeNode* Node)
+HTREEITEM TCustomTreeView::InsertAfter(TTreeNode* Node)
+{
+    if (!Node->FPrevSibling)
+        return TVI_FIRST;
+    if (!Node->FNextSibling)
+        return TVI_LAST;
+    return Node->FPrevSibling->FItemId;
+}
+
+void TCustomTreeView::InsertItem(TTreeNode* Node, HTREEITEM After)
 {
     TVINSERTSTRUCTA is{};
     is.hParent = Node->FParent ? Node->FParent->FItemId : TVI_ROOT;
-    is.hInsertAfter = Node->FPrevSibling ? Node->FPrevSibling->FItemId : TVI_FIRST;
+    is.hInsertAfter = After;
     TVITEMA& it = is.item;
     it.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_STATE;
     it.pszText = const_cast<char*>(Node->FText.c_str());
@@ -945,13 +969,60 @@ void TCustomTreeView::InsertItem(TTreeNode* Node)
     it.state = (Node->FExpanded ? TVIS_EXPANDED : 0) |
                INDEXTOOVERLAYMASK(Node->FOverlayIndex > 0 && Node->FOverlayIndex < 16 ? Node->FOverlayIndex : 0) |
                INDEXTOSTATEIMAGEMASK(Node->FStateIndex > 0 && Node->FStateIndex < 16 ? Node->FStateIndex : 0);
-    Node->FItemId = reinterpret_cast<HTREEITEM>(Send(FHandle, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
+    Node->FItemId = reinterpret_cast<HTREEITEM>(Perform(TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
 }
 
-void TCustomTreeView::InsertSubtree(TTreeNode* Node)
+// Gives the window every node below Root (the whole tree for null; Root itself first) that it
+// does not have yet. The nodes go in level by level, each sibling list in order: the native
+// control looks items up by a search from its oldest item, so parents made early and appending
+// with TVI_LAST keep large trees fast.
+void TCustomTreeView::InsertItems(TTreeNode* Root)
 {
-    for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
-        InsertItem(n);
+    if (!FHandle)
+        return;
+    // Each entry: a parent whose children are to be looked at, and whether the window had that
+    // parent before this pass (a new one already carries its expand button and state).
+    std::vector<std::pair<TTreeNode*, bool>> parents;
+    if (Root) {
+        const bool had = Root->FItemId != nullptr;
+        if (!had)
+            InsertItem(Root, InsertAfter(Root));
+        parents.push_back({Root, had});
+    } else {
+        parents.push_back({nullptr, false});
+    }
+    for (std::size_t p = 0; p < parents.size(); ++p) {
+        TTreeNode* parent = parents[p].first;
+        TTreeNode* first = parent ? parent->FFirstChild : FTreeNodes->FFirst;
+        bool anyNative = false;
+        for (TTreeNode* n = first; n && !anyNative; n = n->FNextSibling)
+            anyNative = n->FItemId != nullptr;
+        bool added = false;
+        for (TTreeNode* n = first; n; n = n->FNextSibling) {
+            const bool had = n->FItemId != nullptr;
+            if (!had) {
+                // With no native sibling yet, each new one goes last; else after its predecessor.
+                InsertItem(n, !anyNative ? TVI_LAST : (n->FPrevSibling ? n->FPrevSibling->FItemId : TVI_FIRST));
+                added = true;
+            }
+            if (n->FFirstChild)
+                parents.push_back({n, had});
+        }
+        if (parent && added && parents[p].second)
+            UpdateItem(parent);
+    }
+}
+
+void TCustomTreeView::InsertPending()
+{
+    if (!FHandle || !FTreeNodes->FPending)
+        return;
+    FTreeNodes->FPending = false;
+    ++FLockSelection;
+    ++FManualNotify;
+    InsertItems(nullptr);
+    --FManualNotify;
+    --FLockSelection;
 }
 
 void TCustomTreeView::UpdateItem(TTreeNode* Node)
@@ -968,12 +1039,14 @@ void TCustomTreeView::UpdateItem(TTreeNode* Node)
     it.stateMask = TVIS_OVERLAYMASK | TVIS_STATEIMAGEMASK;
     it.state = INDEXTOOVERLAYMASK(Node->FOverlayIndex > 0 && Node->FOverlayIndex < 16 ? Node->FOverlayIndex : 0) |
                INDEXTOSTATEIMAGEMASK(Node->FStateIndex > 0 && Node->FStateIndex < 16 ? Node->FStateIndex : 0);
-    Send(FHandle, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-    // A node that lost its children is collapsed in the model; the window follows.
-    if (!Node->FExpanded &&
-        (Send(FHandle, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(Node->FItemId), TVIS_EXPANDED) & TVIS_EXPANDED)) {
+    Perform(TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    // The window follows the model's expansion (a node that lost its children is collapsed; one
+    // whose children came during an update may have been expanded meanwhile).
+    const bool shown =
+        (Perform(TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(Node->FItemId), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    if (shown != Node->FExpanded) {
         ++FManualNotify;
-        Send(FHandle, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(Node->FItemId));
+        Perform(TVM_EXPAND, Node->FExpanded ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(Node->FItemId));
         --FManualNotify;
     }
 }
@@ -985,10 +1058,12 @@ TTreeNode* TCustomTreeView::NodeFromItem(HTREEITEM Item)
     TVITEMA it{};
     it.mask = TVIF_PARAM;
     it.hItem = Item;
-    if (!Send(FHandle, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it)))
+    if (!Perform(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it)))
         return nullptr;
     return reinterpret_cast<TTreeNode*>(it.lParam);
 }
+
+TTreeNode* TTreeNodes::GetNode(HTREEITEM ItemId) const { return FOwner ? FOwner->NodeFromItem(ItemId) : nullptr; }
 
 void TCustomTreeView::SetSelected(TTreeNode* Value)
 {
@@ -1004,7 +1079,7 @@ TTreeNode* TCustomTreeView::GetNodeAt(int X, int Y)
         return nullptr;
     TVHITTESTINFO ht{};
     ht.pt = POINT{X, Y};
-    return NodeFromItem(reinterpret_cast<HTREEITEM>(Send(FHandle, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht))));
+    return NodeFromItem(reinterpret_cast<HTREEITEM>(Perform(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht))));
 }
 
 THitTests TCustomTreeView::GetHitTestInfoAt(int X, int Y)
@@ -1014,7 +1089,7 @@ THitTests TCustomTreeView::GetHitTestInfoAt(int X, int Y)
         return result;
     TVHITTESTINFO ht{};
     ht.pt = POINT{X, Y};
-    Send(FHandle, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht));
+    Perform(TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&ht));
     const UINT f = ht.flags;
     if (f & TVHT_ABOVE) result << htAbove;
     if (f & TVHT_BELOW) result << htBelow;
@@ -1052,18 +1127,18 @@ TTreeNode* TCustomTreeView::TopItem()
 {
     if (!HandleAllocated())
         return FTreeNodes->GetFirstNode();
-    return NodeFromItem(reinterpret_cast<HTREEITEM>(Send(FHandle, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
+    return NodeFromItem(reinterpret_cast<HTREEITEM>(Perform(TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
 }
 
 void TCustomTreeView::SetTopItem(TTreeNode* Value)
 {
     if (Value && HandleAllocated() && Value->FItemId)
-        Send(FHandle, TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(Value->FItemId));
+        Perform(TVM_SELECTITEM, TVGN_FIRSTVISIBLE, reinterpret_cast<LPARAM>(Value->FItemId));
 }
 
 bool TCustomTreeView::IsEditing()
 {
-    return HandleAllocated() && Send(FHandle, TVM_GETEDITCONTROL) != 0;
+    return HandleAllocated() && Perform(TVM_GETEDITCONTROL) != 0;
 }
 
 void TCustomTreeView::SetImages(TCustomImageList* Value)
@@ -1102,8 +1177,8 @@ void TCustomTreeView::ApplyImages()
 {
     if (!FHandle)
         return;
-    Send(FHandle, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
-    Send(FHandle, TVM_SETIMAGELIST, TVSIL_STATE,
+    Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+    Perform(TVM_SETIMAGELIST, TVSIL_STATE,
          reinterpret_cast<LPARAM>(FStateImages ? FStateImages->Handle() : nullptr));
 }
 
@@ -1134,7 +1209,7 @@ void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation)
 int TCustomTreeView::Indent()
 {
     if (FHandle)
-        FIndent = static_cast<int>(Send(FHandle, TVM_GETINDENT));
+        FIndent = static_cast<int>(Perform(TVM_GETINDENT));
     return FIndent;
 }
 
@@ -1142,7 +1217,7 @@ void TCustomTreeView::SetIndent(int Value)
 {
     FIndent = Value;
     if (FHandle)
-        Send(FHandle, TVM_SETINDENT, static_cast<WPARAM>(Value));
+        Perform(TVM_SETINDENT, static_cast<WPARAM>(Value));
 }
 
 void TCustomTreeView::SetStyleBit(DWORD Bit, bool On)
@@ -1288,7 +1363,7 @@ void TCustomTreeView::NodeExpanded(TTreeNode* Node, bool Expand)
 {
     if (FHandle && Node->FItemId) {
         ++FManualNotify;
-        Send(FHandle, TVM_EXPAND, Expand ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(Node->FItemId));
+        Perform(TVM_EXPAND, Expand ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(Node->FItemId));
         --FManualNotify;
     }
     if (Expand) {

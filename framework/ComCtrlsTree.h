@@ -169,6 +169,8 @@ public:
     // Item(0) .. Item(Count() - 1) in order costs one step per node: the last position is kept.
     TTreeNode* Item(int Index);
     TTreeNode* GetFirstNode() const { return FFirst; }
+    // The node of a native item of the view's window (null when there is none).
+    TTreeNode* GetNode(HTREEITEM ItemId) const;
     TTreeNode* GetLastTopNode() const { return FLast; }
 
     // Holds back window updates while many nodes change.
@@ -213,6 +215,8 @@ private:
     TTreeNode* FLast = nullptr;
     int FCount = 0;
     int FUpdateCount = 0;
+    // Nodes added during an update wait for the window until EndUpdate.
+    bool FPending = false;
     // The selected node of the model (mirrored to and from the window).
     TTreeNode* FSelected = nullptr;
     // Position cache of Item().
@@ -382,8 +386,12 @@ private:
     friend struct TreeViewLink;
 
     void SetStyleBit(DWORD Bit, bool On);
-    void InsertItem(TTreeNode* Node);
-    void InsertSubtree(TTreeNode* Node);
+    // Native insertion: the place after which Node goes, one item, the nodes below Root that have
+    // no item yet (the whole tree for null), and what BeginUpdate held back.
+    HTREEITEM InsertAfter(TTreeNode* Node);
+    void InsertItem(TTreeNode* Node, HTREEITEM After);
+    void InsertItems(TTreeNode* Root);
+    void InsertPending();
     void UpdateItem(TTreeNode* Node);
     void ApplyImages();
     void ImageListChange(TObject* Sender);

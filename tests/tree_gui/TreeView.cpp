@@ -142,6 +142,7 @@ TEST_F(TreeViewTest, RecreatingTheWindowKeepsNodesStateAndSelection)
     EXPECT_EQ(tree->Items()->Count(), 5);
     EXPECT_EQ(NativeDump(), ModelDump());
     EXPECT_EQ(Native(art).node, art);
+    EXPECT_EQ(tree->Items()->GetNode(art->ItemId()), art);
     EXPECT_EQ(Native(art).text, "Статья");
     EXPECT_TRUE(Native(a).expanded);
     EXPECT_TRUE(Native(a1).expanded);
@@ -377,4 +378,37 @@ TEST_F(TreeViewTest, CustomDrawItemSeesTheShownNodes)
     RECT r = art->DisplayRect(false);
     EXPECT_EQ(tree->GetNodeAt(r.left + 2, (r.top + r.bottom) / 2), art);
     EXPECT_EQ(tree->TopItem(), a);
+}
+
+TEST_F(TreeViewTest, NodesAddedInsideAnUpdateReachTheWindowInOrder)
+{
+    Fill();
+    a->Expand(false);
+    TTreeNodes* items = tree->Items();
+    items->BeginUpdate();
+    TTreeNode* first = items->AddChildFirst(a, "Первая");
+    items->Insert(b, "Между");
+    TTreeNode* fresh = items->AddChild(link, "Новая");
+    items->AddChild(fresh, "Глубже");
+    link->Expand(false); // the window has link but not yet its new child
+    EXPECT_EQ(first->ItemId(), nullptr);
+    // Anything that needs the window's items brings them in at once.
+    fresh->SetSelected(true);
+    EXPECT_NE(first->ItemId(), nullptr);
+    EXPECT_EQ(NativeSelection(), fresh->ItemId());
+    items->AddChild(art, "Под статьёй");
+    items->EndUpdate();
+    EXPECT_EQ(NativeDump(), ModelDump());
+    EXPECT_EQ(ModelDump(), "0:Категория 1:Первая 1:Подкатегория 2:Статья 3:Под статьёй 0:Между 0:Ссылки 1:Ссылка "
+                           "2:Новая 3:Глубже ");
+    EXPECT_TRUE(Native(link).expanded);
+    EXPECT_TRUE(Native(a).expanded);
+    EXPECT_FALSE(Native(art).expanded);
+    // A node list read from records goes in the same way.
+    TMemoryStream data;
+    items->WriteData(data);
+    data.SetPosition(0);
+    items->ReadData(data);
+    EXPECT_EQ(NativeDump(), ModelDump());
+    EXPECT_EQ(tree->Selected(), nullptr);
 }
