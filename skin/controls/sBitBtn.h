@@ -1,0 +1,13 @@
+// The skinned button with a glyph (section "BUTTON").
+#pragma once
+
+#if __has_include("Buttons.h")
+#include "Buttons.h"
+#include "sCommonData.h"
+
+class TsBitBtn : public TBitBtn, public TsSkinHolder {
+    VCL_CLASS(TsBitBtn, TBitBtn)
+public:
+    explicit TsBitBtn(TComponent* AOwner);
+};
+#endif

@@ -1,0 +1,13 @@
+// The skinned check box (section "CHECKBOX").
+#pragma once
+
+#if __has_include("StdCtrls.h")
+#include "StdCtrls.h"
+#include "sCommonData.h"
+
+class TsCheckBox : public TCheckBox, public TsSkinHolder {
+    VCL_CLASS(TsCheckBox, TCheckBox)
+public:
+    explicit TsCheckBox(TComponent* AOwner);
+};
+#endif

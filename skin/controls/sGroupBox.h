@@ -1,0 +1,13 @@
+// The skinned group box (section "GROUPBOX").
+#pragma once
+
+#if __has_include("StdCtrls.h")
+#include "StdCtrls.h"
+#include "sCommonData.h"
+
+class TsGroupBox : public TGroupBox, public TsSkinHolder {
+    VCL_CLASS(TsGroupBox, TGroupBox)
+public:
+    explicit TsGroupBox(TComponent* AOwner);
+};
+#endif

@@ -1,0 +1,11 @@
+#include "sPageControl.h"
+
+#if __has_include("ComCtrlsPages.h")
+TsPageControl::TsPageControl(TComponent* AOwner) : TPageControl(AOwner), TsSkinHolder(this, "PAGECONTROL", 141)
+{
+}
+
+TsTabSheet::TsTabSheet(TComponent* AOwner) : TTabSheet(AOwner), TsSkinHolder(this, "TABSHEET", 0)
+{
+}
+#endif

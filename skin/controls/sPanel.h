@@ -1,0 +1,13 @@
+// The skinned panel (section "PANEL").
+#pragma once
+
+#if __has_include("ExtCtrlsPanels.h")
+#include "ExtCtrlsPanels.h"
+#include "sCommonData.h"
+
+class TsPanel : public TPanel, public TsSkinHolder {
+    VCL_CLASS(TsPanel, TPanel)
+public:
+    explicit TsPanel(TComponent* AOwner);
+};
+#endif

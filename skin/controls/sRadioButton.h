@@ -1,0 +1,13 @@
+// The skinned radio button (section "CHECKBOX").
+#pragma once
+
+#if __has_include("StdCtrls.h")
+#include "StdCtrls.h"
+#include "sCommonData.h"
+
+class TsRadioButton : public TRadioButton, public TsSkinHolder {
+    VCL_CLASS(TsRadioButton, TRadioButton)
+public:
+    explicit TsRadioButton(TComponent* AOwner);
+};
+#endif

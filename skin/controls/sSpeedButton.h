@@ -1,0 +1,13 @@
+// The skinned speed button (section "SPEEDBUTTON").
+#pragma once
+
+#if __has_include("Buttons.h")
+#include "Buttons.h"
+#include "sCommonData.h"
+
+class TsSpeedButton : public TSpeedButton, public TsSkinHolder {
+    VCL_CLASS(TsSpeedButton, TSpeedButton)
+public:
+    explicit TsSpeedButton(TComponent* AOwner);
+};
+#endif

@@ -1,0 +1,13 @@
+// The skinned tool bar (section "TOOLBAR"); its buttons are the framework's tool buttons.
+#pragma once
+
+#if __has_include("ComCtrlsBars.h")
+#include "ComCtrlsBars.h"
+#include "sCommonData.h"
+
+class TsToolBar : public TToolBar, public TsSkinHolder {
+    VCL_CLASS(TsToolBar, TToolBar)
+public:
+    explicit TsToolBar(TComponent* AOwner);
+};
+#endif

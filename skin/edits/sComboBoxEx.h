@@ -1,0 +1,13 @@
+// The skinned combo box with images (section "COMBOBOX") with its bound caption label.
+#pragma once
+
+#if __has_include("ComCtrlsComboEx.h")
+#include "ComCtrlsComboEx.h"
+#include "sCommonData.h"
+
+class TsComboBoxEx : public TComboBoxEx, public TsBoundHolder {
+    VCL_CLASS(TsComboBoxEx, TComboBoxEx)
+public:
+    explicit TsComboBoxEx(TComponent* AOwner);
+};
+#endif

@@ -1,0 +1,13 @@
+// The skinned single-line edit (section "EDIT") with its bound caption label.
+#pragma once
+
+#if __has_include("StdCtrls.h")
+#include "StdCtrls.h"
+#include "sCommonData.h"
+
+class TsEdit : public TEdit, public TsBoundHolder {
+    VCL_CLASS(TsEdit, TEdit)
+public:
+    explicit TsEdit(TComponent* AOwner);
+};
+#endif
