@@ -1094,12 +1094,7 @@ THitTests TCustomTreeView::GetHitTestInfoAt(int X, int Y)
     if (f & TVHT_ABOVE) result << htAbove;
     if (f & TVHT_BELOW) result << htBelow;
     if (f & TVHT_NOWHERE) result << htNowhere;
-    if ((f & TVHT_ONITEM) == TVHT_ONITEM)
-        result << htOnItem;
-    else {
-        if (f & TVHT_ONITEMICON) result << htOnIcon << htOnItem;
-        if (f & TVHT_ONITEMLABEL) result << htOnLabel << htOnItem;
-    }
+    if (f & TVHT_ONITEM) result << htOnItem;
     if (f & TVHT_ONITEMICON) result << htOnIcon;
     if (f & TVHT_ONITEMLABEL) result << htOnLabel;
     if (f & TVHT_ONITEMSTATEICON) result << htOnStateIcon;

@@ -412,3 +412,77 @@ TEST_F(TreeViewTest, NodesAddedInsideAnUpdateReachTheWindowInOrder)
     EXPECT_EQ(NativeDump(), ModelDump());
     EXPECT_EQ(tree->Selected(), nullptr);
 }
+
+TEST_F(TreeViewTest, ImagesComeFromTheNodesAndTheListIsLetGoWhenFreed)
+{
+    Fill();
+    a->Expand(true);
+    auto* list = Create<TImageList>(form);
+    TBitmap strip;
+    strip.SetSize(16 * 40, 16);
+    list->Add(&strip, nullptr);
+    tree->SetImages(list);
+    tree->SetStateImages(list);
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(tree->Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0)),
+              list->Handle());
+    std::vector<TTreeNode*> asked;
+    tree->OnGetImageIndex = [&](TObject*, TTreeNode* n) { asked.push_back(n); };
+    InvalidateRect(tree->Handle(), nullptr, TRUE);
+    UpdateWindow(tree->Handle());
+    EXPECT_NE(std::find(asked.begin(), asked.end(), art), asked.end());
+    // The window asks the node for its image each time.
+    TVITEMA it{};
+    it.mask = TVIF_IMAGE;
+    it.hItem = art->ItemId();
+    art->SetImageIndex(35);
+    SendMessageA(tree->Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    EXPECT_TRUE(it.iImage == 35 || it.iImage == I_IMAGECALLBACK);
+
+    list->Free();
+    EXPECT_EQ(tree->Images(), nullptr);
+    EXPECT_EQ(tree->StateImages(), nullptr);
+    EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0), 0);
+    InvalidateRect(tree->Handle(), nullptr, TRUE);
+    UpdateWindow(tree->Handle());
+}
+
+TEST_F(TreeViewTest, AHiddenTreeKeepsItsNodesAndShowsThemLater)
+{
+    auto* hidden = Create<TTreeView>(form);
+    hidden->SetVisible(false);
+    hidden->SetParent(form);
+    TTreeNode* n = hidden->Items()->Add(nullptr, "Скрытый");
+    hidden->Items()->AddChild(n, "Ребёнок");
+    n->Expand(false);
+    n->SetSelected(true);
+    EXPECT_EQ(hidden->Items()->Count(), 2);
+    EXPECT_EQ(hidden->Selected(), n);
+    hidden->SetVisible(true);
+    HWND h = hidden->Handle();
+    EXPECT_EQ(SendMessageA(h, TVM_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessageA(h, TVM_GETNEXTITEM, TVGN_CARET, 0)), n->ItemId());
+    EXPECT_TRUE(SendMessageA(h, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(n->ItemId()), TVIS_EXPANDED) &
+                TVIS_EXPANDED);
+}
+
+TEST_F(TreeViewTest, SortingKeepsTheWindowInOrder)
+{
+    TTreeNodes* items = tree->Items();
+    TTreeNode* c = items->Add(nullptr, "в");
+    items->AddChild(c, "я");
+    items->AddChild(c, "а");
+    items->Add(nullptr, "б");
+    items->Add(nullptr, "а");
+    tree->AlphaSort(true);
+    EXPECT_EQ(ModelDump(), "0:а 0:б 0:в 1:а 1:я ");
+    EXPECT_EQ(NativeDump(), ModelDump());
+    tree->SetSortType(stText);
+    items->Add(nullptr, "аб");
+    items->AddChild(c, "м");
+    EXPECT_EQ(ModelDump(), "0:а 0:аб 0:б 0:в 1:а 1:м 1:я ");
+    EXPECT_EQ(NativeDump(), ModelDump());
+    tree->CustomSort([](TTreeNode* x, TTreeNode* y, int) { return lstrcmpA(y->Text().c_str(), x->Text().c_str()); },
+                     0, false);
+    EXPECT_EQ(ModelDump(), "0:в 1:а 1:м 1:я 0:б 0:аб 0:а ");
+    EXPECT_EQ(NativeDump(), ModelDump());
+}
