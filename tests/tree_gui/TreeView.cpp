@@ -374,6 +374,22 @@ TEST_F(TreeViewTest, CustomDrawItemSeesTheShownNodes)
     UpdateWindow(tree->Handle());
     EXPECT_EQ(drawn.size(), 5u);
     EXPECT_NE(std::find(drawn.begin(), drawn.end(), link), drawn.end());
+    // The colour chosen on the canvas is the one the item's text is drawn in.
+    auto countRed = [&](TTreeNode* n) {
+        RECT tr = n->DisplayRect(true);
+        HDC dc = GetDC(tree->Handle());
+        int red = 0;
+        for (int y = tr.top; y < tr.bottom; ++y)
+            for (int x = tr.left; x < tr.right; ++x) {
+                COLORREF c = GetPixel(dc, x, y);
+                if (GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60)
+                    ++red;
+            }
+        ReleaseDC(tree->Handle(), dc);
+        return red;
+    };
+    EXPECT_GT(countRed(link), 5);
+    EXPECT_EQ(countRed(art), 0);
     // The node under a point and its rectangle agree.
     RECT r = art->DisplayRect(false);
     EXPECT_EQ(tree->GetNodeAt(r.left + 2, (r.top + r.bottom) / 2), art);
