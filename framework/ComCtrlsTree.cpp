@@ -7,9 +7,6 @@
 #include <string>
 
 // ---------------------------------------------------------------------------------------------
-// What the node model tells the view that shows it. Without a view (or without a window) these do
-// nothing but fire the model's events where a view has them.
-
 // Everything the model tells its view goes through here; without a view nothing happens, and
 // without a window the view only fires the events that do not depend on one.
 struct TreeViewLink {
@@ -35,6 +32,15 @@ struct TreeViewLink {
 };
 
 namespace {
+
+// The first node after Node's subtree in depth-first order (null at the end of the tree).
+TTreeNode* AfterSubtree(const TTreeNode* Node)
+{
+    for (const TTreeNode* n = Node; n; n = n->Parent())
+        if (n->getNextSibling())
+            return n->getNextSibling();
+    return nullptr;
+}
 
 void ViewAdded(TTreeNodes* n, TTreeNode* node) { TreeViewLink::Added(n, node); }
 void ViewDeleting(TTreeNodes* n, TTreeNode* node) { TreeViewLink::Deleting(n, node); }
@@ -168,7 +174,7 @@ void TTreeNode::Expand(bool Recurse)
         ExpandOne(this, true, FExpanded);
         return;
     }
-    for (TTreeNode* n = this; n && (n == this || n->HasAsParent(this)); n = n->GetNext())
+    for (TTreeNode *n = this, *stop = AfterSubtree(this); n && n != stop; n = n->GetNext())
         ExpandOne(n, true, n->FExpanded);
 }
 
@@ -178,7 +184,7 @@ void TTreeNode::Collapse(bool Recurse)
         ExpandOne(this, false, FExpanded);
         return;
     }
-    for (TTreeNode* n = this; n && (n == this || n->HasAsParent(this)); n = n->GetNext())
+    for (TTreeNode *n = this, *stop = AfterSubtree(this); n && n != stop; n = n->GetNext())
         ExpandOne(n, false, n->FExpanded);
 }
 
@@ -739,7 +745,7 @@ void TreeViewLink::Deleting(TTreeNodes* Nodes, TTreeNode* Node)
         v->Perform(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Node->FItemId));
         --v->FManualNotify;
     }
-    for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
+    for (TTreeNode *n = Node, *stop = AfterSubtree(Node); n && n != stop; n = n->GetNext())
         n->FItemId = nullptr;
 }
 
@@ -763,7 +769,7 @@ void TreeViewLink::Moving(TTreeNodes* Nodes, TTreeNode* Node)
     v->Perform(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(Node->FItemId));
     --v->FManualNotify;
     --v->FLockSelection;
-    for (TTreeNode* n = Node; n && (n == Node || n->HasAsParent(Node)); n = n->GetNext())
+    for (TTreeNode *n = Node, *stop = AfterSubtree(Node); n && n != stop; n = n->GetNext())
         n->FItemId = nullptr;
 }
 

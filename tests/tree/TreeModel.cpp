@@ -193,6 +193,12 @@ TEST(TreeModel, DeepChainsAreFreedWithoutRecursion)
     EXPECT_EQ(n->Level(), 200000);
     nodes.Add(nullptr, "second")->MoveTo(n, naAddChild);
     EXPECT_EQ(nodes.Count(), 200002);
+    // Recursive expansion walks the subtree once.
+    nodes.GetFirstNode()->Expand(true);
+    EXPECT_TRUE(n->Expanded());
+    EXPECT_FALSE(n->getFirstChild()->Expanded());
+    nodes.GetFirstNode()->Collapse(true);
+    EXPECT_FALSE(n->Parent()->Expanded());
     nodes.GetFirstNode()->Delete();
     EXPECT_EQ(nodes.Count(), 0);
     TTreeNode* m = nodes.Add(nullptr, "again");
