@@ -1391,6 +1391,15 @@ void TCustomTreeView::Dispatch(TMessage& Message)
     case CN_BASE + WM_NOTIFY:
         CNNotify(Message);
         return;
+    case CM_COLORCHANGED:
+    case CM_FONTCHANGED:
+        // The native control paints with colours of its own: it is told of every change.
+        inherited::Dispatch(Message);
+        if (FHandle) {
+            Perform(TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FColor)));
+            Perform(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FFont->Color())));
+        }
+        return;
     case WM_TIMER:
         if (Message.WParam == ChangeTimerId) {
             KillTimer(FHandle, ChangeTimerId);

@@ -462,6 +462,17 @@ TEST_F(TreeViewTest, ImagesComeFromTheNodesAndTheListIsLetGoWhenFreed)
     UpdateWindow(tree->Handle());
 }
 
+TEST_F(TreeViewTest, ColourAndFontColourReachTheWindow)
+{
+    Fill();
+    tree->SetColor(clYellow);
+    tree->Font()->SetColor(clBlue);
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(tree->Handle(), TVM_GETBKCOLOR, 0, 0)), RGB(255, 255, 0));
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(tree->Handle(), TVM_GETTEXTCOLOR, 0, 0)), RGB(0, 0, 255));
+    tree->SetBorderStyle(bsNone);
+    EXPECT_EQ(static_cast<COLORREF>(SendMessageA(tree->Handle(), TVM_GETBKCOLOR, 0, 0)), RGB(255, 255, 0));
+}
+
 TEST_F(TreeViewTest, AHiddenTreeKeepsItsNodesAndShowsThemLater)
 {
     auto* hidden = Create<TTreeView>(form);
