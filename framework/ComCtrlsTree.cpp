@@ -159,12 +159,12 @@ void TTreeNode::SetExpanded(bool Value)
 
 static void ExpandOne(TTreeNode* Node, bool Expand, bool& State)
 {
-    // Only a node with children can expand or collapse, and only such a node hears of it.
-    if (!Node->HasChildren())
-        return;
+    // Programmatic expand and collapse reach every node, leaves included, as the framework's
+    // do (handlers tell folders from leaves themselves); only a node with children changes state.
     if (!ViewCanExpand(Node->Owner(), Node, Expand))
         return;
-    State = Expand;
+    if (Node->HasChildren())
+        State = Expand;
     ViewExpanded(Node->Owner(), Node, Expand);
 }
 

@@ -159,7 +159,7 @@ TEST_F(TreeViewTest, RecreatingTheWindowKeepsNodesStateAndSelection)
     EXPECT_EQ(tree->GetNodeAt(-100, -100), nullptr);
 }
 
-TEST_F(TreeViewTest, ProgrammaticExpandAndCollapseFireTheEventsForEveryParent)
+TEST_F(TreeViewTest, ProgrammaticExpandAndCollapseFireTheEventsForEveryNode)
 {
     Fill();
     std::vector<std::string> log;
@@ -168,17 +168,22 @@ TEST_F(TreeViewTest, ProgrammaticExpandAndCollapseFireTheEventsForEveryParent)
     tree->OnCollapsing = [&](TObject*, TTreeNode* n, bool&) { log.push_back("collapsing " + n->Text()); };
     tree->OnCollapsed = [&](TObject*, TTreeNode* n) { log.push_back("collapsed " + n->Text()); };
 
+    // Leaves hear of programmatic expansion too, as with the framework; they stay unexpanded.
     tree->FullExpand();
     EXPECT_EQ(log, (std::vector<std::string>{"expanding Категория", "expanded Категория", "expanding Подкатегория",
-                                             "expanded Подкатегория", "expanding Ссылки", "expanded Ссылки"}));
+                                             "expanded Подкатегория", "expanding Статья", "expanded Статья",
+                                             "expanding Ссылки", "expanded Ссылки", "expanding Ссылка",
+                                             "expanded Ссылка"}));
     EXPECT_TRUE(Native(a1).expanded);
     log.clear();
-    // Every node with children hears of the collapse, also one already collapsed; leaves never.
+    // Every node hears of the collapse, also one already collapsed, leaves included.
     a1->Collapse(false);
     log.clear();
     tree->FullCollapse();
     EXPECT_EQ(log, (std::vector<std::string>{"collapsing Категория", "collapsed Категория", "collapsing Подкатегория",
-                                             "collapsed Подкатегория", "collapsing Ссылки", "collapsed Ссылки"}));
+                                             "collapsed Подкатегория", "collapsing Статья", "collapsed Статья",
+                                             "collapsing Ссылки", "collapsed Ссылки", "collapsing Ссылка",
+                                             "collapsed Ссылка"}));
     EXPECT_FALSE(Native(a).expanded);
     EXPECT_FALSE(a->Expanded());
 
