@@ -4,6 +4,24 @@
 
 namespace {
 
+// An exception reaching a window procedure fails the test instead of opening an error box.
+class TNoErrorBoxes : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        HandleExceptionHook = [](TObject*) {
+            try {
+                throw;
+            } catch (std::exception& e) {
+                ADD_FAILURE() << "exception in a window procedure: " << e.what();
+            } catch (...) {
+                ADD_FAILURE() << "unknown exception in a window procedure";
+            }
+        };
+    }
+};
+[[maybe_unused]] ::testing::Environment* const g_env = ::testing::AddGlobalTestEnvironment(new TNoErrorBoxes);
+
 // Takes over a control's window procedure as the skin library does and gives it back.
 class TTakeOver : public TComponent {
     VCL_CLASS(TTakeOver, TComponent)

@@ -17,9 +17,10 @@ public:
             g_focusLog.push_back("enter " + id);
         if (Message.Msg == CM_EXIT)
             g_focusLog.push_back("exit " + id);
-        if (Message.Msg == CM_FOCUSCHANGED)
-            g_focusLog.push_back("changed@" + id + " " +
-                                 static_cast<TTracked*>(reinterpret_cast<TControl*>(Message.LParam))->id);
+        if (Message.Msg == CM_FOCUSCHANGED) {
+            auto* to = dynamic_cast<TTracked*>(reinterpret_cast<TControl*>(Message.LParam));
+            g_focusLog.push_back("changed@" + id + " " + (to ? to->id : "form"));
+        }
         inherited::Dispatch(Message);
     }
 };

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include "GuiTest.h"
+#include "Support.h"
+
+using testkit::Expect;
+using testkit::msgOptional;
+using testkit::MsgRecord;
+
+namespace {
+
+// Records every message that passes a control's WindowProc (Perform included).
+class TRecorder : public TComponent {
+    VCL_CLASS(TRecorder, TComponent)
+public:
+    TRecorder(TComponent* AOwner, TControl* target) : TComponent(AOwner), control(target)
+    {
+        saved = control->WindowProc;
+        control->WindowProc = TWndMethod(this, &TRecorder::Proc);
+    }
+    ~TRecorder() override { control->WindowProc = saved; }
+    void Proc(TMessage& Message)
+    {
+        switch (Message.Msg) {
+        case WM_GETTEXT:
+        case WM_GETTEXTLENGTH:
+        case WM_NCHITTEST:
+        case WM_SETCURSOR:
+        case WM_GETDLGCODE:
+        case WM_NCCALCSIZE:
+        case WM_GETMINMAXINFO:
+            break;
+        default:
+            records.push_back(MsgRecord{Message.Msg, testkit::msgSent, Message.WParam, Message.LParam, {}});
+        }
+        saved(Message);
+    }
+    TControl* control;
+    TWndMethod saved;
+    std::vector<MsgRecord> records;
+};
+
+} // namespace
+
+TEST(Sequences, VisibilityAndTextOfAWindowedControl)
+{
+    auto* host = Create<THost>(nullptr);
+    auto* edit = Create<TNative>(host, "EDIT");
+    edit->SetParent(host);
+    host->Show();
+    auto* rec = Create<TRecorder>(nullptr, edit);
+    edit->Hide();
+    EXPECT_EQ(testkit::CompareSequences({Expect(CM_VISIBLECHANGED), Expect(CM_SHOWINGCHANGED),
+                                         Expect(WM_WINDOWPOSCHANGING), Expect(WM_NCPAINT, msgOptional),
+                                         Expect(WM_ERASEBKGND, msgOptional), Expect(WM_WINDOWPOSCHANGED)},
+                                        rec->records),
+              "");
+    EXPECT_FALSE(IsWindowVisible(edit->Handle()));
+    rec->records.clear();
+    edit->SetText("x");
+    EXPECT_EQ(testkit::CompareSequences({Expect(WM_SETTEXT), Expect(CN_COMMAND, testkit::msgWParam, MAKEWPARAM(0, EN_UPDATE)),
+                                         Expect(CN_COMMAND, testkit::msgWParam, MAKEWPARAM(0, EN_CHANGE)),
+                                         Expect(CM_TEXTCHANGED)},
+                                        rec->records), "");
+    rec->records.clear();
+    edit->SetText("x"); // no change, no messages
+    EXPECT_TRUE(rec->records.empty());
+    rec->records.clear();
+    edit->SetEnabled(false);
+    EXPECT_EQ(testkit::CompareSequences({Expect(CM_ENABLEDCHANGED), Expect(WM_CANCELMODE, msgOptional),
+                                         Expect(WM_ENABLE)},
+                                        rec->records),
+              "");
+    rec->Free();
+    host->Free();
+}
