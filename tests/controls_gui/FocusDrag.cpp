@@ -151,3 +151,46 @@ TEST(ContextPopup, HandlerFirstThenTheCurrentMenu)
     PopupMenuHook = oldHook;
     host->Free();
 }
+
+TEST(DragDrop, AutomaticDragStartsPastTheThreshold)
+{
+    auto* host = Create<THost>(nullptr);
+    auto* source = Create<TBox>(host);
+    source->SetParent(host);
+    source->SetBounds(10, 10, 40, 40);
+    source->SetDragMode(dmAutomatic);
+    auto* target = Create<TBox>(host);
+    target->SetParent(host);
+    target->SetBounds(200, 100, 60, 60);
+    host->Show();
+    SetForegroundWindow(host->Handle());
+    int drops = 0, clicks = 0, started = 0;
+    TObject* endTarget = reinterpret_cast<TObject*>(1);
+    target->OnDragOver = [](TObject*, TObject*, int, int, TDragState, bool& accept) { accept = true; };
+    target->OnDragDrop = [&](TObject*, TObject*, int, int) { ++drops; };
+    source->OnClick = [&](TObject*) { ++clicks; };
+    source->OnStartDrag = [&](TObject*, TDragObject*&) { ++started; };
+    source->OnEndDrag = [&](TObject*, TObject* t, int, int) { endTarget = t; };
+    POINT p{20, 20};
+    ClientToScreen(host->Handle(), &p);
+    SetCursorPos(p.x, p.y);
+    // A press and release without moving: a drag that never started, so nothing is dropped.
+    SendMessageA(host->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    ASSERT_TRUE(Dragging());
+    SendMessageA(GetCapture(), WM_MOUSEMOVE, 0, MAKELPARAM(p.x + 1, p.y + 1));
+    SendMessageA(GetCapture(), WM_LBUTTONUP, 0, MAKELPARAM(p.x + 1, p.y + 1));
+    EXPECT_FALSE(Dragging());
+    EXPECT_EQ(started, 1);
+    EXPECT_EQ(drops, 0);
+    EXPECT_EQ(endTarget, nullptr);
+    EXPECT_EQ(clicks, 0) << "the press belongs to the drag";
+    // Past the threshold onto the target.
+    SendMessageA(host->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+    POINT over{220, 120};
+    ClientToScreen(host->Handle(), &over);
+    SendMessageA(GetCapture(), WM_MOUSEMOVE, 0, MAKELPARAM(over.x, over.y));
+    SendMessageA(GetCapture(), WM_LBUTTONUP, 0, MAKELPARAM(over.x, over.y));
+    EXPECT_EQ(drops, 1);
+    EXPECT_EQ(endTarget, target);
+    host->Free();
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "Support.h"
 
 namespace {
@@ -191,5 +193,38 @@ TEST(Windowless, MouseOverANativeChildStaysWithItsControl)
     EXPECT_EQ(log, (std::vector<std::string>{"enter", "leave"}));
     EXPECT_EQ(MouseControl(), host);
     panel->WindowProc = watch.saved;
+    host->Free();
+}
+
+TEST(Windowless, LeavingThroughTheNonClientArea)
+{
+    auto* host = Create<THost>(nullptr);
+    auto* box = Create<TBox>(host);
+    box->SetParent(host);
+    box->SetBounds(0, 0, 60, 40);
+    host->Show();
+    SetForegroundWindow(host->Handle());
+    UpdateWindow(host->Handle());
+    auto settle = [](std::function<bool()> done) {
+        for (int i = 0; i < 150 && !done(); ++i) {
+            Sleep(10);
+            Pump();
+        }
+    };
+    // Only the real cursor moves here: the system reports what it crosses.
+    POINT inBox{10, 10};
+    ClientToScreen(host->Handle(), &inBox);
+    SetCursorPos(inBox.x, inBox.y);
+    settle([&] { return MouseControl() == box; });
+    ASSERT_EQ(MouseControl(), box);
+    RECT wr;
+    GetWindowRect(host->Handle(), &wr);
+    SetCursorPos(wr.left + 30, wr.top + 5); // the caption of the host
+    settle([&] { return MouseControl() == host; });
+    EXPECT_EQ(MouseControl(), host) << "on the frame the mouse is over the host";
+    EXPECT_EQ(box->log.back(), "leave");
+    SetCursorPos(wr.right + 50, wr.bottom + 50);
+    settle([&] { return MouseControl() == nullptr; });
+    EXPECT_EQ(MouseControl(), nullptr) << "leaving the frame is seen too";
     host->Free();
 }
