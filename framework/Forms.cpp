@@ -178,7 +178,8 @@ bool TApplication::ProcessMessage(MSG& Msg)
         OnMessage(Msg, handled);
     if (!handled) {
         HintQueueMessage(Msg);
-        if (!IsKeyMsg(Msg)) {
+        HWND mdiClient = FMainForm ? FMainForm->ClientHandle() : nullptr;
+        if (!IsKeyMsg(Msg) && !(mdiClient && TranslateMDISysAccel(mdiClient, &Msg))) {
             TranslateMessage(&Msg);
             DispatchMessageA(&Msg);
         }
@@ -936,7 +937,7 @@ void TCustomForm::ComputeStyle(DWORD& Style, DWORD& ExStyle) const
     }
     if (FFormStyle == fsStayOnTop)
         ExStyle |= WS_EX_TOPMOST;
-    if (FParent) // a form placed on another control is a child window
+    if (FParent || FFormStyle == fsMDIChild) // a form placed on another window is a child window
         Style = (Style & ~WS_POPUP) | WS_CHILD;
 }
 
@@ -948,7 +949,14 @@ void TCustomForm::CreateParams(TCreateParams& Params)
     ComputeStyle(style, ex);
     Params.Style = style | WS_CLIPCHILDREN;
     Params.ExStyle = ex;
-    if (!Parent()) {
+    if (FFormStyle == fsMDIChild) {
+        TCustomForm* frame = Application ? Application->MainForm() : nullptr;
+        if (!frame || frame == this || !frame->ClientHandle())
+            throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+        Params.Style = (Params.Style & ~WS_POPUP) | WS_CHILD | WS_CLIPSIBLINGS;
+        Params.ExStyle |= WS_EX_MDICHILD;
+        Params.WndParent = frame->ClientHandle();
+    } else if (!Parent()) {
         // Forms other than the main form are owned by it, so they stay above it and follow it
         // when it is minimised.
         HWND owner = nullptr;
@@ -971,10 +979,84 @@ void TCustomForm::CreateParams(TCreateParams& Params)
 void TCustomForm::CreateWnd()
 {
     inherited::CreateWnd();
+    if (FFormStyle == fsMDIForm && !FClientHandle) {
+        CLIENTCREATESTRUCT ccs{nullptr, 0xFF00};
+        RECT r;
+        ::GetClientRect(Handle(), &r);
+        FClientHandle = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_VSCROLL |
+                                            WS_HSCROLL,
+                                        0, 0, r.right, r.bottom, Handle(), nullptr, GetModuleHandleA(nullptr), &ccs);
+        if (!FClientHandle)
+            throw EOSError("Cannot create the MDI client window");
+        Realign();
+    }
     if (FMenu && MainMenuHandleHook)
         ::SetMenu(Handle(), MainMenuHandleHook(FMenu));
     if (!Parent() && Application && Application->Icon()->HandleAllocated())
         SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application->Icon()->Handle()));
+}
+
+void TCustomForm::DestroyWnd()
+{
+    FClientHandle = nullptr; // a child of the form's window: it goes with it
+    inherited::DestroyWnd();
+}
+
+void TCustomForm::AlignControls(TControl* AControl, TRect& Rect)
+{
+    inherited::AlignControls(AControl, Rect);
+    // The MDI client takes the room the aligned controls leave.
+    if (FClientHandle)
+        SetWindowPos(FClientHandle, HWND_BOTTOM, Rect.left, Rect.top, Rect.right - Rect.left, Rect.bottom - Rect.top,
+                     SWP_NOACTIVATE);
+}
+
+void TCustomForm::DefaultHandler(TMessage& Message)
+{
+    if (HandleAllocated() && Message.Msg < WM_USER) {
+        if (FClientHandle && Message.Msg != WM_SIZE) {
+            Message.Result = DefFrameProcA(Handle(), FClientHandle, Message.Msg, Message.WParam, Message.LParam);
+            return;
+        }
+        if (FFormStyle == fsMDIChild) {
+            Message.Result = DefMDIChildProcA(Handle(), Message.Msg, Message.WParam, Message.LParam);
+            return;
+        }
+    }
+    inherited::DefaultHandler(Message);
+}
+
+std::vector<TCustomForm*> TCustomForm::MDIChildList() const
+{
+    std::vector<TCustomForm*> out;
+    if (!FClientHandle || !Screen)
+        return out;
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+        TCustomForm* f = Screen->Forms(i);
+        if (f->FFormStyle == fsMDIChild && f->HandleAllocated() && ::GetParent(f->FHandle) == FClientHandle)
+            out.push_back(f);
+    }
+    return out;
+}
+
+int TCustomForm::MDIChildCount() const { return static_cast<int>(MDIChildList().size()); }
+
+TCustomForm* TCustomForm::MDIChildren(int Index) const
+{
+    auto list = MDIChildList();
+    if (Index < 0 || Index >= int(list.size()))
+        throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+    return list[size_t(Index)];
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const
+{
+    if (!FClientHandle)
+        return nullptr;
+    HWND active = reinterpret_cast<HWND>(SendMessageA(FClientHandle, WM_MDIGETACTIVE, 0, 0));
+    TWinControl* c = FindControl(active);
+    return c ? c->AsForm() : nullptr;
 }
 
 void TCustomForm::ApplyStyle()
@@ -1016,8 +1098,12 @@ void TCustomForm::SetFormStyle(TFormStyle Value)
 {
     if (FFormStyle == Value)
         return;
+    const bool mdi = Value == fsMDIForm || Value == fsMDIChild || FFormStyle == fsMDIForm || FFormStyle == fsMDIChild;
     FFormStyle = Value;
-    ApplyStyle();
+    if (mdi && HandleAllocated())
+        RecreateWnd(); // an MDI frame or child is a different kind of window
+    else
+        ApplyStyle();
 }
 
 void TCustomForm::SetWindowState(TWindowState Value)

@@ -376,6 +376,7 @@ public:
     void AfterConstruction() override;
     void BeforeDestruction() override;
     void Dispatch(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
 
     TFormBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TFormBorderStyle Value);
@@ -398,6 +399,11 @@ public:
     TModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
     TFormState FormState() const { return FFormState; }
+    // MDI: the client window of an fsMDIForm (null otherwise), its children and the active one.
+    HWND ClientHandle() const { return FClientHandle; }
+    int MDIChildCount() const;
+    TCustomForm* MDIChildren(int Index) const;
+    TCustomForm* ActiveMDIChild() const;
     bool Active() const { return FActive; }
     TCanvas* Canvas() const { return FCanvas.get(); }
 
@@ -440,6 +446,8 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    void DestroyWnd() override;
+    void AlignControls(TControl* AControl, TRect& Rect) override;
     void PaintWindow(HDC DC) override;
     virtual void DoCreate();
     virtual void DoClose(TCloseAction& Action);
@@ -468,6 +476,8 @@ private:
     TModalResult FModalResult = mrNone;
     TFormState FFormState;
     bool FActive = false;
+    HWND FClientHandle = nullptr;
+    std::vector<TCustomForm*> MDIChildList() const;
     std::unique_ptr<TCanvas> FCanvas;
 };
 

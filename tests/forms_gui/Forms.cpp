@@ -163,6 +163,7 @@ TEST_F(FormsTest, ErrorInAHandlerReachesTheBoxAndTheProgramGoesOn)
     SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(downs, 2) << "the form still handles its messages";
     EXPECT_EQ(boxes.size(), 1u);
+    form->Free();
 }
 
 TEST_F(FormsTest, CloseActionsAndCloseQuery)
@@ -236,6 +237,8 @@ TEST_F(FormsTest, ActivationEvents)
     EXPECT_EQ(log[1], "a-");
     EXPECT_EQ(log[2], "b+");
     EXPECT_EQ(Screen->ActiveForm(), b);
+    b->Free(); // activates a: its handlers still see the log
+    a->Free();
 }
 
 TEST_F(FormsTest, PositionCentresOnTheDescribedScreenAndOnTheOwnerForm)
@@ -399,6 +402,7 @@ TEST_F(FormsTest, KeyPreviewLetsTheFormSeeKeysFirst)
     press('A');
     press('Q');
     EXPECT_EQ(log, (std::vector<std::string>{"form", "control", "form"}));
+    form->Free();
 }
 
 TEST_F(FormsTest, ResizeEventsAndRefusal)
@@ -422,6 +426,7 @@ TEST_F(FormsTest, ResizeEventsAndRefusal)
     RECT r;
     GetWindowRect(form->Handle(), &r);
     EXPECT_EQ(r.right - r.left, 300);
+    form->Free();
 }
 
 TEST_F(FormsTest, WindowStateAppliesWhenShown)
@@ -442,4 +447,48 @@ TEST_F(FormsTest, FormsShowTheApplicationIcon)
     form->HandleNeeded();
     EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0)),
               Application->Icon()->Handle());
+}
+
+TEST_F(FormsTest, MdiFrameWithChildren)
+{
+    TForm* orphan = MakeForm();
+    orphan->SetFormStyle(fsMDIChild);
+    EXPECT_THROW(orphan->HandleNeeded(), EInvalidOperation) << "no MDI frame is the main form";
+
+    TForm* frame = MakeForm();
+    frame->SetBounds(0, 0, 500, 400);
+    frame->SetFormStyle(fsMDIForm);
+    auto* bar = Create<TWinControl>(frame);
+    bar->SetParent(frame);
+    bar->SetHeight(30);
+    bar->SetAlign(alTop);
+    frame->Show();
+    ASSERT_NE(frame->ClientHandle(), nullptr);
+    char cls[32] = {};
+    GetClassNameA(frame->ClientHandle(), cls, sizeof cls);
+    EXPECT_STRCASEEQ(cls, "MDICLIENT");
+    RECT cr;
+    GetWindowRect(frame->ClientHandle(), &cr);
+    POINT topLeft{cr.left, cr.top};
+    ScreenToClient(frame->Handle(), &topLeft);
+    EXPECT_EQ(topLeft.y, 30) << "the client takes the room below the top-aligned bar";
+
+    TCustomForm* savedMain = Application->MainForm();
+    Application->SetMainForm(frame);
+    AtTearDown([savedMain] { Application->SetMainForm(savedMain); });
+    TForm* a = MakeForm();
+    a->SetFormStyle(fsMDIChild);
+    a->Show();
+    TForm* b = MakeForm();
+    b->SetFormStyle(fsMDIChild);
+    b->Show();
+    EXPECT_EQ(GetParent(a->Handle()), frame->ClientHandle());
+    EXPECT_EQ(frame->MDIChildCount(), 2);
+    EXPECT_EQ(frame->MDIChildren(1), b);
+    EXPECT_EQ(frame->ActiveMDIChild(), b);
+    SendMessageA(frame->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+    EXPECT_EQ(frame->ActiveMDIChild(), a);
+    b->Free();
+    EXPECT_EQ(frame->MDIChildCount(), 1);
+    Application->SetMainForm(savedMain);
 }

@@ -27,6 +27,8 @@ protected:
     std::vector<BoxCall> boxes;
 
     // Creates a form owned by the application; it is freed by TearDown if the test did not.
+    // A test whose handlers capture its locals frees its forms itself: TearDown runs after the
+    // locals are gone, and freeing a form can still fire events (activation of another form).
     template <class T = TForm>
     T* MakeForm()
     {
