@@ -180,6 +180,9 @@ LRESULT CALLBACK StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     }
     TMessage message = MakeMessage(Msg, WParam, LParam);
     try {
+        // Enter/leave tracking does not depend on who has taken over the window procedure.
+        if (Msg == WM_MOUSEMOVE || Msg == WM_NCMOUSEMOVE || Msg == WM_MOUSELEAVE || Msg == WM_NCMOUSELEAVE)
+            control->MouseTracking(message);
         control->WindowProc(message);
     } catch (...) {
         HandleCurrentException(control);
@@ -334,6 +337,37 @@ void TWinControl::TrackMouse(bool NonClient)
     tme.dwFlags = TME_LEAVE | (NonClient ? TME_NONCLIENT : 0);
     tme.hwndTrack = FHandle;
     TrackMouseEvent(&tme);
+}
+
+void TWinControl::MouseTracking(const TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_MOUSEMOVE: {
+        // Enter/leave: the windowless child under the mouse, or this control.
+        TControl* target = this;
+        if (GetCapture() != FHandle || !gCaptureControl) {
+            if (TControl* child = ControlAtPos(SmallPointToPoint(Message.LParam), true))
+                target = child;
+        } else if (gCaptureControl->FParent == this) {
+            target = gCaptureControl;
+        }
+        TrackMouse(false);
+        StopPolling();
+        SetMouseControl(target);
+        break;
+    }
+    case WM_NCMOUSEMOVE:
+        TrackMouse(true);
+        StopPolling();
+        SetMouseControl(this);
+        break;
+    case WM_MOUSELEAVE:
+    case WM_NCMOUSELEAVE:
+        MouseLeft();
+        break;
+    default:
+        break;
+    }
 }
 
 void TWinControl::MouseLeft()
@@ -2151,29 +2185,6 @@ void TWinControl::WndProc(TMessage& Message)
         if (Message.Result == HTTRANSPARENT && ControlAtPos(ScreenToClient(SmallPointToPoint(Message.LParam)), false))
             Message.Result = HTCLIENT;
         return;
-    case WM_MOUSEMOVE: {
-        // Enter/leave: the windowless child under the mouse, or this control.
-        TControl* target = this;
-        if (GetCapture() != FHandle || !gCaptureControl) {
-            if (TControl* child = ControlAtPos(SmallPointToPoint(Message.LParam), true))
-                target = child;
-        } else {
-            target = gCaptureControl;
-        }
-        TrackMouse(false);
-        StopPolling();
-        SetMouseControl(target);
-        break;
-    }
-    case WM_NCMOUSEMOVE:
-        TrackMouse(true);
-        StopPolling();
-        SetMouseControl(this);
-        break;
-    case WM_MOUSELEAVE:
-    case WM_NCMOUSELEAVE:
-        MouseLeft();
-        break;
     case WM_CANCELMODE:
         if (GetCapture() == FHandle && gCaptureControl && gCaptureControl->FParent == this)
             gCaptureControl->Perform(WM_CANCELMODE);

@@ -562,6 +562,7 @@ protected:
     // Mouse enter/leave tracking for this window.
     void TrackMouse(bool NonClient);
     void MouseLeft();
+    void MouseTracking(const TMessage& Message);
 
     // Message handlers of TWinControl.
     void WMPaint(TMessage& Message);
