@@ -1316,7 +1316,7 @@ void TWinControl::InsertControl(TControl* AControl)
         if (w->ContainsControl(this))
             throw EInvalidOperation("A control cannot be the parent of its own parent");
     }
-    AControl->Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
     if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
         FWinControls.push_back(w);
         FTabList.push_back(w);
@@ -1324,14 +1324,11 @@ void TWinControl::InsertControl(TControl* AControl)
         FControls.push_back(AControl);
     }
     AControl->FParent = this;
-    if (AControl->FParentFont)
-        AControl->Perform(CM_PARENTFONTCHANGED);
-    if (AControl->FParentColor)
-        AControl->Perform(CM_PARENTCOLORCHANGED);
-    if (AControl->FParentShowHint)
-        AControl->Perform(CM_PARENTSHOWHINTCHANGED);
+    // Each handler looks at its own ParentColor / ParentFont / ParentShowHint.
+    AControl->Perform(CM_PARENTCOLORCHANGED);
+    AControl->Perform(CM_PARENTFONTCHANGED);
+    AControl->Perform(CM_PARENTSHOWHINTCHANGED);
     AControl->UpdateAnchorRules();
-    Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
     if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
         if (w->FHandle) {
             if (FHandle)
@@ -1344,6 +1341,7 @@ void TWinControl::InsertControl(TControl* AControl)
         AControl->Invalidate();
     }
     AlignControl(AControl);
+    Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
 }
 
 void TWinControl::RemoveControl(TControl* AControl)
@@ -1364,6 +1362,7 @@ void TWinControl::RemoveControl(TControl* AControl)
     if (gCaptureControl == AControl)
         SetCaptureControl(nullptr);
     AControl->FParent = nullptr;
+    Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 0);
     if (!FComponentState.Contains(csDestroying))
         Realign();
 }
