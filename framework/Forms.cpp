@@ -1788,18 +1788,20 @@ void TScreen::SetCursor(TCursor Value)
     }
 }
 
-const std::vector<AnsiString>& TScreen::Fonts()
+TStrings* TScreen::Fonts()
 {
-    if (FFonts.empty()) {
+    if (!FFonts) {
+        std::vector<AnsiString> names;
         HDC dc = GetDC(nullptr);
         LOGFONTA lf{};
         lf.lfCharSet = DEFAULT_CHARSET;
-        EnumFontFamiliesExA(dc, &lf, CollectFont, reinterpret_cast<LPARAM>(&FFonts), 0);
+        EnumFontFamiliesExA(dc, &lf, CollectFont, reinterpret_cast<LPARAM>(&names), 0);
         ReleaseDC(nullptr, dc);
-        std::sort(FFonts.begin(), FFonts.end(), [](const AnsiString& a, const AnsiString& b) {
-            return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) == CSTR_LESS_THAN;
-        });
-        FFonts.erase(std::unique(FFonts.begin(), FFonts.end()), FFonts.end());
+        FFonts = std::make_unique<TStringList>();
+        FFonts->SetDuplicates(dupIgnore);
+        FFonts->SetSorted(true);
+        for (const auto& n : names)
+            FFonts->Add(n);
     }
-    return FFonts;
+    return FFonts.get();
 }

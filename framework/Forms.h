@@ -223,8 +223,8 @@ public:
     // Cursor handles by number; the standard ones are loaded when first asked for.
     HCURSOR Cursors(int Index);
     void SetCursors(int Index, HCURSOR Handle);
-    // Names of the installed fonts, sorted.
-    const std::vector<AnsiString>& Fonts();
+    // Names of the installed fonts, sorted, without duplicates (read on first use).
+    TStrings* Fonts();
 
     // The system's menu font (read when the screen is created).
     TFont* MenuFont() const { return FMenuFont.get(); }
@@ -254,7 +254,7 @@ private:
     std::unique_ptr<TFont> FMenuFont;
     TCursor FCursor = crDefault;
     std::vector<std::pair<int, HCURSOR>> FCursorList;
-    std::vector<AnsiString> FFonts;
+    std::unique_ptr<TStringList> FFonts;
     mutable std::vector<std::unique_ptr<TMonitor>> FMonitors;
 };
 

@@ -223,3 +223,24 @@ TEST(Screen, MonitorsComeFromAReplaceableSource)
     EXPECT_EQ(Screen->Width(), GetSystemMetrics(SM_CXSCREEN));
     EXPECT_FALSE(Screen->MenuFont()->Name().empty());
 }
+
+TEST(Screen, CursorsAndFonts)
+{
+    EXPECT_EQ(Screen->Cursors(crArrow), LoadCursorA(nullptr, IDC_ARROW));
+    EXPECT_EQ(Screen->Cursors(crHourGlass), LoadCursorA(nullptr, IDC_WAIT));
+    EXPECT_EQ(Screen->Cursors(12345), Screen->Cursors(crArrow)) << "an unknown number gives the arrow";
+    HCURSOR own = LoadCursorA(nullptr, IDC_CROSS);
+    Screen->SetCursors(1, own);
+    EXPECT_EQ(Screen->Cursors(1), own);
+    Screen->SetCursor(crHourGlass);
+    EXPECT_EQ(Screen->Cursor(), crHourGlass);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+    Screen->SetCursor(crDefault);
+    TStrings* fonts = Screen->Fonts();
+    ASSERT_GT(fonts->Count(), 0);
+    for (int i = 1; i < fonts->Count(); ++i)
+        EXPECT_LT(CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, fonts->Strings(i - 1).c_str(), -1,
+                                 fonts->Strings(i).c_str(), -1),
+                  CSTR_GREATER_THAN);
+    EXPECT_GE(fonts->IndexOf("Tahoma"), 0) << "the test prefix has Wine's fonts";
+}

@@ -391,6 +391,8 @@ TEST_F(FormsTest, KeyPreviewLetsTheFormSeeKeysFirst)
     form->Show();
     control->SetFocus();
     EXPECT_EQ(form->ActiveControl(), control);
+    EXPECT_EQ(Screen->ActiveForm(), form);
+    EXPECT_EQ(Screen->ActiveControl(), control);
     auto press = [&](Word key) {
         PostMessageA(control->Handle(), WM_KEYDOWN, key, 1);
         Application->ProcessMessages();

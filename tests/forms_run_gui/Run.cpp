@@ -2,6 +2,8 @@
 #include "ExtCtrls.h"
 #include "FormTest.h"
 
+#include <ole2.h>
+
 using namespace testkit;
 
 namespace {
@@ -27,6 +29,8 @@ public:
 TEST(ApplicationRun, FirstCreatedFormIsMainAndClosingItEndsTheLoop)
 {
     Application->Initialize();
+    EXPECT_EQ(OleInitialize(nullptr), S_FALSE) << "OLE is initialised before any form exists";
+    OleUninitialize();
     Application->SetTitle("Vellorn");
     TMainWindow* main = nullptr;
     TForm* second = nullptr;
