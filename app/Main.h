@@ -407,6 +407,11 @@ public:
     void Splitter1CanResize(TObject* Sender, int& NewSize, bool& Accept);
     // --- End of handlers -------------------------------------------------------------------
 
+protected:
+    // The menu bar takes its height from the client area once the window exists: align the
+    // bars and panels again.
+    void CreateWnd() override;
+
 private:
     // Creates every component with its name, captions, hints, shortcuts and events.
     void BuildLayout();

@@ -36,6 +36,12 @@ TID_Vellorn::~TID_Vellorn()
     OleUninitialize();
 }
 
+void TID_Vellorn::CreateWnd()
+{
+    inherited::CreateWnd();
+    Realign();
+}
+
 TMenuItem* TID_Vellorn::NewItem(TMenuItem* Parent, const char* Name, const AnsiString& Caption, TShortCut ShortCut,
                                 int ImageIndex)
 {
@@ -415,7 +421,7 @@ void TID_Vellorn::BuildToolBars()
     sLabelFX2->SetName("sLabelFX2");
     sLabelFX2->SetCaption(" Примечание: ");
     sLabelFX2->SetLayout(tlCenter);
-    sLabelFX2->SetWidth(80);
+    sLabelFX2->SetWidth(92);
     sLabelFX2->SetParent(sToolBar2);
     ToolButton17 = NewButton(sToolBar2, "ToolButton17", "", "Сохранить примечание", 22);
     ToolButton19 = NewButton(sToolBar2, "ToolButton19", "", "Загрузить из файла", 1);
