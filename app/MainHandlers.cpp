@@ -2,6 +2,8 @@
 // Main*.cpp file of its area (delete the line here when defining it there).
 #include "Main.h"
 
+#ifdef VELLORN_MAIN_WINDOW
+
 void TID_Vellorn::FormCreate(TObject*) {}
 void TID_Vellorn::FormShow(TObject*) {}
 void TID_Vellorn::FormClose(TObject*, TCloseAction&) {}
@@ -123,3 +125,5 @@ void TID_Vellorn::N35Click(TObject*) {}
 void TID_Vellorn::ToolButton15Click(TObject*) {}
 void TID_Vellorn::SettClick(TObject*) {}
 void TID_Vellorn::Splitter1CanResize(TObject*, int&, bool&) {}
+
+#endif // VELLORN_MAIN_WINDOW

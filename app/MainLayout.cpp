@@ -2,6 +2,8 @@
 // events, as the form was designed.
 #include "Main.h"
 
+#ifdef VELLORN_MAIN_WINDOW
+
 #include <ole2.h>
 
 TID_Vellorn* ID_Vellorn = nullptr;
@@ -654,3 +656,5 @@ void TID_Vellorn::BuildPanels()
         *field = list;
     }
 }
+
+#endif // VELLORN_MAIN_WINDOW

@@ -8,6 +8,8 @@
 #include "ClassesFiler.h"
 #include "FormTest.h"
 #include "Main.h"
+
+#ifdef VELLORN_MAIN_WINDOW
 #include "TestKit.h"
 
 namespace {
@@ -413,33 +415,6 @@ TEST_F(MainWindow, ArticleTreeWritesTheSavedTreeLayout)
     EXPECT_EQ(other->PopupMenu(), nullptr) << "references are not resolved";
 }
 
-TEST(SkinManager, ListsSkinFoldersWithOptionsSorted)
-{
-    testkit::TempDir dir;
-    TExeNameOverride exe(dir / "Vellorn.exe");
-    for (const char* skin : {"Winter", "autumn", ".hidden", "NoOptions"})
-        ForceDirectories(dir / ("Skins\\" + std::string(skin)));
-    for (const char* skin : {"Winter", "autumn", ".hidden"})
-        testkit::WriteFileBytes(dir / ("Skins\\" + std::string(skin) + "\\Options.dat"), "[GLOBALINFO]\r\n");
-    TsSkinManager manager(nullptr);
-    manager.SetSkinDirectory("Skins\\");
-    EXPECT_EQ(manager.GetFullSkinDirectory(), dir / "Skins\\");
-    TStringList names;
-    manager.GetSkinNames(&names);
-    ASSERT_EQ(names.Count(), 2);
-    EXPECT_EQ(names[0], "autumn");
-    EXPECT_EQ(names[1], "Winter");
-    // A name whose folder is missing is kept as the current name.
-    manager.SetSkinName("Neutral");
-    EXPECT_EQ(manager.SkinName(), "Neutral");
-    // Relative forms of the directory.
-    manager.SetSkinDirectory(".\\Skins");
-    EXPECT_EQ(manager.GetFullSkinDirectory(), dir / "Skins\\");
-    manager.SetSkinDirectory("C:\\Skins/");
-    EXPECT_EQ(manager.GetFullSkinDirectory(), "C:\\Skins\\");
-    manager.SetSkinDirectory("Z:\\nowhere\\at\\all");
-    manager.GetSkinNames(&names);
-    EXPECT_EQ(names.Count(), 0);
-}
-
 } // namespace
+
+#endif // VELLORN_MAIN_WINDOW
