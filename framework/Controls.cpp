@@ -2200,8 +2200,13 @@ void TWinControl::WndProc(TMessage& Message)
             return;
         }
     }
-    if (Message.Msg >= WM_KEYFIRST && Message.Msg <= WM_KEYLAST && Dragging())
+    if (Dragging() && ((Message.Msg >= WM_KEYFIRST && Message.Msg <= WM_KEYLAST) || Message.Msg == CN_KEYDOWN)) {
+        // Keys belong to the drag while it runs: Escape cancels it.
+        if ((Message.Msg == WM_KEYDOWN || Message.Msg == CN_KEYDOWN) && Message.WParam == VK_ESCAPE)
+            CancelDrag();
+        Message.Result = 1;
         return;
+    }
     inherited::WndProc(Message);
 }
 
