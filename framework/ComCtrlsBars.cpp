@@ -1306,8 +1306,10 @@ void TUpDown::SetMax(int Value)
 int TUpDown::Position()
 {
     if (HandleAllocated()) {
+        // With an associate the position is read from its text; an unreadable text keeps ours.
         BOOL error = FALSE;
-        int pos = static_cast<int>(Send(this, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&error)));
+        int pos = static_cast<int>(
+            Send(this, UDM_GETPOS32, 0, FAssociate ? reinterpret_cast<LPARAM>(&error) : 0));
         if (!error)
             FPosition = pos;
     }

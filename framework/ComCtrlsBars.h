@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Classes.h"
+#include "ComCtrlsTree.h"
 #include "Controls.h"
 #include "Graphics.h"
 #include "ImgList.h"
@@ -22,23 +23,7 @@ class TMenuItem;
 // Registers the common-controls window classes named by the ICC_ flags (once per class set).
 void InitComCtl(DWORD Classes);
 
-#ifndef VELLORN_CUSTOM_DRAW_DEFINED
-#define VELLORN_CUSTOM_DRAW_DEFINED
-enum TCustomDrawTarget { dtControl, dtItem, dtSubItem };
-enum TCustomDrawStage { cdPrePaint, cdPostPaint, cdPreErase, cdPostErase };
-enum TCustomDrawStateItem {
-    cdsSelected,
-    cdsGrayed,
-    cdsDisabled,
-    cdsChecked,
-    cdsFocused,
-    cdsDefault,
-    cdsHot,
-    cdsMarked,
-    cdsIndeterminate
-};
-using TCustomDrawState = TSet<TCustomDrawStateItem>;
-#endif
+// TCustomDrawStage and TCustomDrawState come with the tree view's unit.
 
 // The custom-draw item state (CDIS_ flags) as a set.
 TCustomDrawState CustomDrawStateFromFlags(UINT ItemState);

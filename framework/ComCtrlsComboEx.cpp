@@ -266,8 +266,26 @@ void TCustomComboBoxEx::UpdateItem(int Index)
     item.iOverlay = it->OverlayImageIndex();
     item.iIndent = it->Indent();
     item.lParam = reinterpret_cast<LPARAM>(it->Data);
+    const bool saved = FRebuilding;
+    FRebuilding = true;
     Send(this, CBEM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    FRebuilding = saved;
     InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+bool TCustomComboBoxEx::EditFollowsSelection()
+{
+    // The box writes the caption of a newly selected item into its edit, which reports that as
+    // an edit change: that is no change of the user's.
+    HWND edit = reinterpret_cast<HWND>(Send(this, CBEM_GETEDITCONTROL));
+    if (!edit)
+        return false;
+    int sel = static_cast<int>(Send(this, CB_GETCURSEL));
+    if (sel < 0 || sel >= FItemsEx->Count())
+        return false;
+    char buf[1024] = {};
+    GetWindowTextA(edit, buf, sizeof buf);
+    return FItemsEx->Items(sel)->Caption() == buf;
 }
 
 int TCustomComboBoxEx::ItemIndex()
@@ -282,8 +300,12 @@ void TCustomComboBoxEx::SetItemIndex(int Value)
     if (Value < -1 || Value >= FItemsEx->Count())
         Value = -1;
     FItemIndex = Value;
-    if (HandleAllocated())
+    if (HandleAllocated()) {
+        const bool saved = FRebuilding;
+        FRebuilding = true; // selecting in code is no user change
         Send(this, CB_SETCURSEL, static_cast<WPARAM>(Value));
+        FRebuilding = saved;
+    }
 }
 
 void TCustomComboBoxEx::SetStyle(TComboBoxExStyle Value)
@@ -371,7 +393,10 @@ void TCustomComboBoxEx::Dispatch(TMessage& Message)
                 Select();
             }
             return;
-        case CBN_EDITCHANGE: Change(); return;
+        case CBN_EDITCHANGE:
+            if (!FRebuilding && !EditFollowsSelection())
+                Change();
+            return;
         case CBN_DROPDOWN:
             if (OnDropDown)
                 OnDropDown(this);

@@ -118,6 +118,7 @@ protected:
 private:
     void ImageListChange(TObject* Sender);
     int DropDownHeight() const;
+    bool EditFollowsSelection();
     std::unique_ptr<TComboExItems> FItemsEx;
     TCustomImageList* FImages = nullptr;
     std::unique_ptr<TChangeLink> FImageLink;

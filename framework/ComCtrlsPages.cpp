@@ -354,6 +354,10 @@ TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner)
 
 TTabSheet::~TTabSheet()
 {
+    // Leaves the parent while the object is still a windowed control, so that the parent drops
+    // it from its list of windowed children (and the page control from its pages).
+    if (Parent())
+        SetParent(nullptr);
     if (FPageControl)
         FPageControl->RemovePage(this);
 }

@@ -36,3 +36,4 @@ private:
     bool FEnabled = true;
     bool FRunning = false;
 };
+#include "ExtCtrlsPanels.h"
