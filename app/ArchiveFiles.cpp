@@ -6,6 +6,17 @@ namespace archive {
 
 AnsiString AppPath(const AnsiString& Relative) { return ExeDir() + Relative; }
 
+namespace {
+AnsiString& WorkingName()
+{
+    static AnsiString name = "Temp";
+    return name;
+}
+} // namespace
+
+const AnsiString& WorkingTreeFile() { return WorkingName(); }
+void SetWorkingTreeFile(const AnsiString& Name) { WorkingName() = Name; }
+
 AnsiString MapPath(const AnsiString& TreeFile) { return AppPath("FILES\\tree\\" + TreeFile + ".ini"); }
 
 AnsiString ReadMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title)
@@ -52,6 +63,18 @@ AnsiString TreeNameFromPath(const AnsiString& Path)
     if (name.size() >= 4 && AnsiSameText(name.substr(name.size() - 4), ".vlt"))
         name.resize(name.size() - 4);
     return name;
+}
+
+bool NoteTitle(const AnsiString& NoteFileName, const AnsiString& TreeName, AnsiString& Title)
+{
+    const AnsiString suffix = "_" + TreeName + ".txt";
+    if (NoteFileName.size() <= suffix.size())
+        return false;
+    const size_t cut = NoteFileName.size() - suffix.size();
+    if (!AnsiSameText(NoteFileName.substr(cut), suffix))
+        return false;
+    Title = NoteFileName.substr(0, cut);
+    return true;
 }
 
 } // namespace archive

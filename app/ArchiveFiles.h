@@ -16,6 +16,12 @@ inline constexpr const char* SectionFiles = "FILES";
 inline constexpr const char* SectionFlash = "FLASH";
 inline constexpr const char* SectionUrl = "URL";
 
+// Base name of this instance's working map and tree under FILES\tree\: "Temp", or, in an
+// instance started while another one holds the working tree, the loaded tree's own name. The
+// map operations given as "FILES\tree\Temp.ini" use MapPath(WorkingTreeFile()).
+const AnsiString& WorkingTreeFile();
+void SetWorkingTreeFile(const AnsiString& Name);
+
 // "FILES\tree\" + TreeFile + ".ini" as a full path.
 AnsiString MapPath(const AnsiString& TreeFile);
 
@@ -35,5 +41,9 @@ AnsiString TreePathFromCommandLine(const AnsiString& RawCmdLine);
 // The tree name of a tree file path: its file name without a ".vlt" extension (compared without
 // case), used alike when saving and loading so that a name with dots ("2024.05.vlt") keeps them.
 AnsiString TreeNameFromPath(const AnsiString& Path);
+
+// The title of a note file named Title + "_" + TreeName + ".txt" (the suffix compared without
+// case); false when the name has another form (a note of another tree, "VLN2" for "VLN").
+bool NoteTitle(const AnsiString& NoteFileName, const AnsiString& TreeName, AnsiString& Title);
 
 } // namespace archive

@@ -1,0 +1,58 @@
+// The settings files beside the program: FILES\settings.ini (how saved trees are opened),
+// FILES\form.ini (window geometry, view flags, skin, tree name, count of new articles) and the
+// address list FILES\list.
+#pragma once
+
+#include "Classes.h"
+#include "SysUtils.h"
+
+namespace settings {
+
+// OPEN_TREE/TreeOpen of FILES\settings.ini: true exactly when the value is "true" (case-sensitive);
+// true when the file is missing or has no such key.
+bool ReadOpenTreesInNewWindow();
+
+// FORM/NameTree of FILES\form.ini, "VLN" when absent.
+AnsiString ReadTreeName();
+
+// What the main window takes from FILES\form.ini at start (0 for every missing integer).
+struct TFormSettings {
+    Integer Width = 0;
+    Integer Height = 0;
+    Integer Top = 0;
+    Integer Left = 0;
+    Integer PanelWidth = 0;
+    Integer VisibleTool1 = 0;
+    Integer VisibleTool2 = 0;
+    Integer VisibleTree = 0;
+    AnsiString Skin = "Neutral";
+};
+TFormSettings ReadFormSettings();
+
+// What the main window writes to FILES\form.ini at close, in this order: FORM NameTree, Width,
+// Height, Top, Left, Skin; VIEW Visible_Tool1, Visible_Tool2, Visible_Tree; Panel Width; ST Count.
+// WithTreeKeys = false leaves NameTree and ST/Count as they are (they describe the working tree,
+// which an instance started beside another one does not own).
+struct TFormCloseSettings {
+    AnsiString NameTree;
+    Integer Width = 0;
+    Integer Height = 0;
+    Integer Top = 0;
+    Integer Left = 0;
+    AnsiString Skin;
+    bool VisibleTool1 = false;
+    bool VisibleTool2 = false;
+    bool VisibleTree = false;
+    Integer PanelWidth = 0;
+    Integer NewArticleCount = 0;
+    bool WithTreeKeys = true;
+};
+// Writes the keys (one safe replacement of the file) and then leaves the file hidden only.
+void WriteFormSettings(const TFormCloseSettings& Values);
+
+// The address list FILES\list into Items, one entry per line. A missing file is an empty list.
+void LoadAddressList(TStrings& Items);
+// Writes Items to FILES\list through a safe replacement.
+void SaveAddressList(const TStrings& Items);
+
+} // namespace settings

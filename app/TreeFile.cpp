@@ -1,0 +1,86 @@
+#include "TreeFile.h"
+
+#include "ClassesFiler.h"
+
+namespace treefile {
+
+AnsiString TreeStreamBytes(TComponent& TreeView)
+{
+    TStringStream out;
+    TWriter writer(out);
+    writer.WriteRootComponent(TreeView);
+    return out.DataString();
+}
+
+void WriteTreeFile(const AnsiString& Path, TComponent& TreeView)
+{
+    const AnsiString bytes = TreeStreamBytes(TreeView);
+    SafeWriteFileBytes(Path, bytes);
+}
+
+void ReadTreeFile(const AnsiString& Path, TCustomTreeView& View)
+{
+    if (!FileExists(Path))
+        throw EFOpenError("Cannot open file \"" + Path + "\". " + SysErrorMessage(ERROR_FILE_NOT_FOUND));
+    TMemoryStream file;
+    file.LoadFromFile(Path);
+
+    // The whole stream is read before the view is touched: a damage anywhere stops here.
+    TMemoryStream nodes;
+    bool hasNodes = false;
+    {
+        TReader reader(file);
+        reader.ReadSignature();
+        AnsiString className, name;
+        reader.ReadComponentHeader(className, name);
+        while (!reader.EndOfList()) {
+            const AnsiString prop = reader.ReadPropName();
+            if (prop == "Items.Data") {
+                reader.ReadBinary(nodes);
+                hasNodes = true;
+            } else {
+                reader.SkipValue();
+            }
+        }
+        reader.ReadListEnd();
+        reader.ReadListEnd();
+    }
+    if (hasNodes) {
+        // The node records are parsed and checked whole before the nodes are replaced.
+        View.Items()->ReadData(nodes.Memory(), static_cast<std::size_t>(nodes.Size()));
+    } else {
+        View.Items()->Clear();
+    }
+}
+
+int CountEntries(const TTreeNodes& Nodes)
+{
+    int count = 0;
+    for (const TTreeNode* n = Nodes.GetFirstNode(); n; n = n->GetNext())
+        if (n->ImageIndex() != 0 && n->ImageIndex() != 1)
+            ++count;
+    return count;
+}
+
+int CountImage(const TTreeNodes& Nodes, Integer Image)
+{
+    int count = 0;
+    for (const TTreeNode* n = Nodes.GetFirstNode(); n; n = n->GetNext())
+        if (n->ImageIndex() == Image)
+            ++count;
+    return count;
+}
+
+AnsiString KeepAside(const AnsiString& Path, const AnsiString& Suffix)
+{
+    if (!FileExists(Path))
+        return "";
+    AnsiString target = Path + Suffix;
+    for (int n = 2; FileExists(target) || DirectoryExists(target); ++n)
+        target = Path + Suffix + "." + IntToStr(n);
+    if (!MoveFileExA(Path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
+        throw EInOutError("Cannot rename \"" + Path + "\" to \"" + target + "\". " + SysErrorMessage(GetLastError()));
+    return target;
+}
+
+} // namespace treefile

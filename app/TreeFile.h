@@ -1,0 +1,32 @@
+// Tree files (".vlt"): the component stream of the article tree view, written through a safe
+// replacement and read whole before the view changes.
+#pragma once
+
+#include "ComCtrlsTree.h"
+
+namespace treefile {
+
+// The component stream of the tree view: signature, class and component names, the view's
+// properties (the nodes as Items.Data) and the two end markers.
+AnsiString TreeStreamBytes(TComponent& TreeView);
+
+// Writes the stream to Path: a temporary file in the same folder, flushed and moved over Path,
+// so Path is created when missing and never left half written.
+void WriteTreeFile(const AnsiString& Path, TComponent& TreeView);
+
+// Reads the whole tree file and checks it (signature, every property value, the node records,
+// the end markers) before anything changes; then the view's nodes are replaced by the file's (a
+// file without Items.Data is an empty tree). A missing file raises EFOpenError, a damaged one
+// EReadError; in both cases the view keeps its nodes.
+void ReadTreeFile(const AnsiString& Path, TCustomTreeView& View);
+
+// Entries (images neither 0 nor 1) and nodes with one image, over the whole tree.
+int CountEntries(const TTreeNodes& Nodes);
+int CountImage(const TTreeNodes& Nodes, Integer Image);
+
+// Renames Path to Path + Suffix, or to Path + Suffix + "." + n (n = 2, 3, ...) when that name is
+// taken, so no earlier file is overwritten. Answers the new name, "" when Path does not exist;
+// a failed rename raises EInOutError.
+AnsiString KeepAside(const AnsiString& Path, const AnsiString& Suffix);
+
+} // namespace treefile

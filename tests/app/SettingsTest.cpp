@@ -1,0 +1,109 @@
+// The settings files: the tree-open flag, form.ini read with defaults and written in order and
+// hidden, the address list.
+#include <gtest/gtest.h>
+
+#include "ArchiveFiles.h"
+#include "Settings.h"
+#include "TestKit.h"
+
+namespace {
+
+struct SettingsTest : ::testing::Test {
+    testkit::TempDir dir;
+    TExeNameOverride exe{dir / "Vellorn.exe"};
+    void SetUp() override { ForceDirectories(dir / "FILES"); }
+};
+
+} // namespace
+
+TEST_F(SettingsTest, TreeOpenIsTrueOnlyForExactlyTrue)
+{
+    EXPECT_TRUE(settings::ReadOpenTreesInNewWindow()) << "no file";
+    testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\n");
+    EXPECT_TRUE(settings::ReadOpenTreesInNewWindow()) << "no key";
+    testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=true\r\n");
+    EXPECT_TRUE(settings::ReadOpenTreesInNewWindow());
+    testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=True\r\n");
+    EXPECT_FALSE(settings::ReadOpenTreesInNewWindow());
+    testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
+    EXPECT_FALSE(settings::ReadOpenTreesInNewWindow());
+}
+
+TEST_F(SettingsTest, FormSettingsDefaultsAndValues)
+{
+    settings::TFormSettings d = settings::ReadFormSettings();
+    EXPECT_EQ(d.Width, 0);
+    EXPECT_EQ(d.Height, 0);
+    EXPECT_EQ(d.VisibleTree, 0);
+    EXPECT_EQ(d.Skin, "Neutral");
+    EXPECT_EQ(settings::ReadTreeName(), "VLN");
+
+    testkit::WriteFileBytes(dir / "FILES\\form.ini",
+                            "[FORM]\r\nNameTree=Мой архив\r\nWidth=900\r\nHeight=700\r\nTop=12\r\nLeft=34\r\n"
+                            "Skin=Зима\r\n[VIEW]\r\nVisible_Tool1=1\r\nVisible_Tool2=0\r\nVisible_Tree=7\r\n"
+                            "[Panel]\r\nWidth=abc\r\n");
+    settings::TFormSettings s = settings::ReadFormSettings();
+    EXPECT_EQ(s.Width, 900);
+    EXPECT_EQ(s.Height, 700);
+    EXPECT_EQ(s.Top, 12);
+    EXPECT_EQ(s.Left, 34);
+    EXPECT_EQ(s.PanelWidth, 0) << "not a number";
+    EXPECT_EQ(s.VisibleTool1, 1);
+    EXPECT_EQ(s.VisibleTool2, 0);
+    EXPECT_EQ(s.VisibleTree, 7);
+    EXPECT_EQ(s.Skin, "Зима");
+    EXPECT_EQ(settings::ReadTreeName(), "Мой архив");
+}
+
+TEST_F(SettingsTest, CloseWritesEveryKeyInOrderAndHidesTheFile)
+{
+    settings::TFormCloseSettings v;
+    v.NameTree = "VLN";
+    v.Width = 800;
+    v.Height = 600;
+    v.Top = -4;
+    v.Left = 10;
+    v.Skin = "Neutral";
+    v.VisibleTool1 = true;
+    v.VisibleTree = true;
+    v.PanelWidth = 250;
+    v.NewArticleCount = 3;
+    settings::WriteFormSettings(v);
+    const AnsiString path = dir / "FILES\\form.ini";
+    const std::string expected = "[FORM]\r\nNameTree=VLN\r\nWidth=800\r\nHeight=600\r\nTop=-4\r\nLeft=10\r\n"
+                                 "Skin=Neutral\r\n[VIEW]\r\nVisible_Tool1=1\r\nVisible_Tool2=0\r\n"
+                                 "Visible_Tree=1\r\n[Panel]\r\nWidth=250\r\n[ST]\r\nCount=3\r\n";
+    EXPECT_EQ(testkit::ReadFileBytes(path), expected);
+    EXPECT_EQ(FileGetAttr(path) & (faHidden | faReadOnly), faHidden);
+
+    // The hidden file is rewritten at the next close and stays hidden.
+    v.Width = 1024;
+    v.NewArticleCount = 0;
+    settings::WriteFormSettings(v);
+    EXPECT_NE(testkit::ReadFileBytes(path).find("Width=1024"), std::string::npos);
+    EXPECT_NE(testkit::ReadFileBytes(path).find("Count=0"), std::string::npos);
+    EXPECT_EQ(FileGetAttr(path) & faHidden, faHidden);
+
+    // Without the tree keys the working tree's name and count stay as they were.
+    v.NameTree = "другое";
+    v.NewArticleCount = 99;
+    v.WithTreeKeys = false;
+    settings::WriteFormSettings(v);
+    EXPECT_EQ(settings::ReadTreeName(), "VLN");
+    EXPECT_EQ(testkit::ReadFileBytes(path).find("Count=99"), std::string::npos);
+}
+
+TEST_F(SettingsTest, AddressListMissingIsEmptyAndRoundTrips)
+{
+    TStringList items;
+    items.Add("old");
+    settings::LoadAddressList(items);
+    EXPECT_EQ(items.Count(), 0);
+    items.Add("http://example.org/");
+    items.Add("Адрес");
+    settings::SaveAddressList(items);
+    TStringList back;
+    settings::LoadAddressList(back);
+    ASSERT_EQ(back.Count(), 2);
+    EXPECT_EQ(back[1], "Адрес");
+}
