@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+#if __has_include("Menus.h")
+#include "Menus.h" // a control follows the life of its pop-up menu
+#define VELLORN_CONTROLS_KNOW_MENUS 1
+#endif
+
 
 // --- Globals of the unit ---------------------------------------------------------------------
 
@@ -918,6 +923,30 @@ void TControl::SetParentShowHint(bool Value)
     FParentShowHint = Value;
     if (Value && FParent)
         Perform(CM_PARENTSHOWHINTCHANGED);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value)
+{
+    if (FPopupMenu == Value)
+        return;
+#ifdef VELLORN_CONTROLS_KNOW_MENUS
+    if (FPopupMenu)
+        FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = Value;
+    if (FPopupMenu)
+        FPopupMenu->FreeNotification(this);
+#else
+    FPopupMenu = Value;
+#endif
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation)
+{
+    inherited::Notification(AComponent, Operation);
+#ifdef VELLORN_CONTROLS_KNOW_MENUS
+    if (Operation == opRemove && FPopupMenu && AComponent == FPopupMenu)
+        FPopupMenu = nullptr;
+#endif
 }
 
 void TControl::SetCursor(TCursor Value)

@@ -300,7 +300,8 @@ public:
     void SetParentShowHint(bool Value);
 
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
-    void SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
+    // The control hears of the menu's destruction and forgets it.
+    void SetPopupMenu(TPopupMenu* Value);
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
     TDragMode DragMode() const { return FDragMode; }
@@ -361,6 +362,7 @@ protected:
     // The control's pop-up menu for a context click (may be overridden to choose another).
     virtual TPopupMenu* CurrentPopupMenu() { return FPopupMenu; }
     virtual void Changed() {}
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     // Asks the parent for an alignment pass after a change of bounds, Align or Visible.
     void RequestAlign();

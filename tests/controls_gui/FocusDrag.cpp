@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "Menus.h"
 #include "Support.h"
 
 namespace {
@@ -126,19 +127,19 @@ TEST(ContextPopup, HandlerFirstThenTheCurrentMenu)
 {
     static TPopupMenu* shown = nullptr;
     static TControl* shownFor = nullptr;
+    auto* host = Create<THost>(nullptr);
+    auto* menuA = Create<TPopupMenu>(host);
+    auto* menuB = Create<TPopupMenu>(host);
     auto oldHook = PopupMenuHook;
     PopupMenuHook = [](TPopupMenu* menu, TControl* sender, int, int) {
         shown = menu;
         shownFor = sender;
         return true;
     };
-    auto* host = Create<THost>(nullptr);
     auto* box = Create<TBox>(host);
     box->SetParent(host);
     box->SetBounds(10, 10, 50, 50);
     host->Show();
-    auto* menuA = reinterpret_cast<TPopupMenu*>(0x1000);
-    auto* menuB = reinterpret_cast<TPopupMenu*>(0x2000);
     box->SetPopupMenu(menuA);
     box->OnContextPopup = [&](TObject*, TPoint pos, bool&) {
         EXPECT_EQ(pos.x, 5);
@@ -154,6 +155,9 @@ TEST(ContextPopup, HandlerFirstThenTheCurrentMenu)
     box->OnContextPopup = [](TObject*, TPoint, bool& handled) { handled = true; };
     SendMessageA(host->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(host->Handle()), MAKELPARAM(p.x, p.y));
     EXPECT_EQ(shown, nullptr);
+    // A freed menu is forgotten by the control that showed it.
+    menuB->Free();
+    EXPECT_EQ(box->PopupMenu(), nullptr);
     PopupMenuHook = oldHook;
     host->Free();
 }
