@@ -1307,9 +1307,15 @@ void TWinControl::BeforeDestruction()
 
 TWinControl::~TWinControl()
 {
-    FComponentState.Include(csDestroying);
+    if (!FComponentState.Contains(csDestroying)) {
+        FComponentState.Include(csDestroying);
+        ForgetFocus();
+    }
     if (FHandle)
         DestroyWindowHandle();
+    // Leaves the parent while still a windowed control (the parent's lists hold it as one).
+    if (FParent)
+        FParent->RemoveControl(this);
     // Children are freed with their parent, last one first (owned ones leave their owner's list).
     while (!FWinControls.empty() || !FControls.empty()) {
         TControl* c = FWinControls.empty() ? FControls.back() : static_cast<TControl*>(FWinControls.back());
@@ -1378,14 +1384,25 @@ void TWinControl::RemoveControl(TControl* AControl)
     if (!AControl || AControl->FParent != this)
         return;
     Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(AControl), 0);
-    if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
-        w->ForgetFocus();
-        if (w->FHandle && !w->FComponentState.Contains(csDestroying) && !w->FParentWindow)
-            w->DestroyHandle();
+    // Found by address, not by type: a control may be half destroyed when it leaves.
+    auto wit = std::find_if(FWinControls.begin(), FWinControls.end(),
+                            [&](TWinControl* w) { return static_cast<TControl*>(w) == AControl; });
+    if (wit != FWinControls.end()) {
+        TWinControl* w = *wit;
+        if (!w->FComponentState.Contains(csDestroying)) {
+            w->ForgetFocus();
+            if (w->FHandle && !w->FParentWindow)
+                w->DestroyHandle();
+        }
         std::erase(FWinControls, w);
         std::erase(FTabList, w);
     } else {
-        AControl->Invalidate();
+        if (!AControl->FComponentState.Contains(csDestroying))
+            AControl->Invalidate();
+        else if (FHandle && AControl->FVisible) {
+            TRect r = AControl->BoundsRect();
+            InvalidateRect(FHandle, &r, TRUE);
+        }
         std::erase(FControls, AControl);
     }
     if (gCaptureControl == AControl)

@@ -190,3 +190,26 @@ TEST(Dispatch, TextWithoutWindowAndThroughTheWindow)
     (void)changes;
     host->Free();
 }
+
+TEST(Dispatch, FreeingOneChildLeavesTheParentWhole)
+{
+    auto* host = Create<THost>(nullptr);
+    auto* a = Create<TNative>(host, "EDIT");
+    auto* b = Create<TNative>(host, "EDIT");
+    auto* box = Create<TBox>(host);
+    for (TControl* c : {static_cast<TControl*>(a), static_cast<TControl*>(b), static_cast<TControl*>(box)})
+        c->SetParent(host);
+    host->Show();
+    b->SetFocus();
+    HWND bWnd = b->Handle();
+    b->Free();
+    EXPECT_FALSE(IsWindow(bWnd));
+    EXPECT_EQ(host->ControlCount(), 2);
+    EXPECT_EQ(host->ComponentCount(), 2);
+    delete a; // plain delete takes the same way out
+    EXPECT_EQ(host->ControlCount(), 1);
+    EXPECT_EQ(host->Controls(0), box);
+    host->SelectNext(nullptr, true, true); // walks the tab list: nothing freed is left in it
+    host->Realign();
+    host->Free();
+}
