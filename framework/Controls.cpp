@@ -1,6 +1,7 @@
 #include "Controls.h"
 
 #include <algorithm>
+#include <map>
 
 #if __has_include("Menus.h")
 #include "Menus.h" // a control follows the life of its pop-up menu
@@ -1502,6 +1503,16 @@ void TWinControl::CreateWnd()
     if (!params.WndParent && (params.Style & WS_CHILD))
         throw EInvalidOperation("Control '" + Name() + "' has no parent window");
     FDefWndProc = params.WindowClass.lpfnWndProc;
+    // One class name serves one base class: a class made on another base (a test's generic
+    // superclass) gets a name of its own.
+    static std::map<AnsiString, WNDPROC> registeredBase;
+    auto known = registeredBase.find(params.WinClassName);
+    if (known != registeredBase.end() && known->second != FDefWndProc) {
+        char suffix[16];
+        wsprintfA(suffix, ".%08X", static_cast<unsigned>(reinterpret_cast<UINT_PTR>(FDefWndProc)));
+        params.WinClassName += suffix;
+    }
+    registeredBase.emplace(params.WinClassName, FDefWndProc);
     WNDCLASSA existing{};
     bool registered = GetClassInfoA(params.WindowClass.hInstance, params.WinClassName.c_str(), &existing);
     if (!registered || existing.lpfnWndProc != StdWndProc) {

@@ -213,3 +213,19 @@ TEST(Dispatch, FreeingOneChildLeavesTheParentWhole)
     host->Realign();
     host->Free();
 }
+
+TEST(Dispatch, SuperclassesKeepTheirSystemClass)
+{
+    auto* host = Create<THost>(nullptr);
+    auto* edit = Create<TNative>(host, "EDIT");
+    auto* button = Create<TNative>(host, "BUTTON", BS_PUSHBUTTON);
+    edit->SetParent(host);
+    button->SetParent(host);
+    char name[64];
+    GetClassNameA(edit->Handle(), name, sizeof name);
+    EXPECT_EQ(std::string(name).rfind("Vellorn.", 0), 0u) << name;
+    // The same framework class on another system class still behaves as that one.
+    EXPECT_NE(SendMessageA(edit->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL, 0);
+    EXPECT_NE(SendMessageA(button->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_UNDEFPUSHBUTTON, 0);
+    host->Free();
+}
