@@ -623,11 +623,14 @@ void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height)
         RECT r{0, 0, 0, 0};
         DrawTextA(ACanvas->Handle(), text.c_str(), static_cast<int>(text.size()), &r,
                   DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
-        const int glyph = HasBitmap() ? FBitmap->Width() : 16;
-        Width = topLevel ? r.right + 4 : glyph + 8 + r.right + 24;
-        Height = std::max<int>(r.bottom + 4, GetSystemMetrics(SM_CYMENU));
+        SIZE glyph{16, 16};
+        TMenu* menu = GetParentMenu();
         if (HasBitmap())
-            Height = std::max(Height, FBitmap->Height() + 4);
+            glyph = SIZE{FBitmap->Width(), FBitmap->Height()};
+        else if (menu && menu->Images())
+            glyph = SIZE{menu->Images()->Width(), menu->Images()->Height()};
+        Width = topLevel ? r.right + 4 : glyph.cx + 8 + r.right + 24;
+        Height = std::max<int>({r.bottom + 4, GetSystemMetrics(SM_CYMENU), static_cast<int>(glyph.cy) + 4});
     }
     TMenuMeasureItemEvent handler = OnMeasureItem;
     if (handler)
@@ -656,10 +659,16 @@ void TMenuItem::DrawPlainItem(TCanvas* ACanvas, const RECT& ARect, TOwnerDrawSta
         DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
         return;
     }
-    const int glyph = 16;
+    TMenu* menu = GetParentMenu();
+    TCustomImageList* images = menu ? menu->Images() : nullptr;
+    const int glyph = images && !HasBitmap() ? images->Width() : 16;
     if (!TopLevel) {
+        const bool enabled = FEnabled && !State.Contains(odDisabled) && !State.Contains(odGrayed);
         if (HasBitmap()) {
             ACanvas->Draw(r.left + 2, r.top + (r.bottom - r.top - FBitmap->Height()) / 2, FBitmap.get());
+        } else if (images && FImageIndex >= 0 && FImageIndex < images->Count()) {
+            images->Draw(ACanvas, r.left + 2, r.top + (r.bottom - r.top - images->Height()) / 2, FImageIndex,
+                         enabled);
         } else if (FChecked) {
             RECT box{r.left + 2, r.top + (r.bottom - r.top - glyph) / 2, r.left + 2 + glyph,
                      r.top + (r.bottom - r.top - glyph) / 2 + glyph};
@@ -712,7 +721,9 @@ TMenu::~TMenu()
 {
     if (FWindowHandle && IsWindow(FWindowHandle) && FItems->FHandle && GetMenu(FWindowHandle) == FItems->FHandle)
         ::SetMenu(FWindowHandle, nullptr);
-    // The root item is owned by this menu; it goes with the owned components.
+    // The root item is owned by this menu and goes with the owned components, after this
+    // object has stopped being a menu: its items must not call back into it.
+    FItems->FMenu = nullptr;
 }
 
 HMENU TMenu::Handle() { return FItems->Handle(); }
@@ -730,6 +741,25 @@ void TMenu::SetOwnerDraw(bool Value)
     };
     rebuild(FItems);
     MenuChanged(this, nullptr, true);
+}
+
+void TMenu::SetImages(TCustomImageList* Value)
+{
+    if (FImages == Value)
+        return;
+    if (FImages)
+        FImages->RemoveFreeNotification(this);
+    FImages = Value;
+    if (FImages)
+        FImages->FreeNotification(this);
+    MenuChanged(this, nullptr, false);
+}
+
+void TMenu::Notification(TComponent* AComponent, TOperation Operation)
+{
+    inherited::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FImages)
+        FImages = nullptr;
 }
 
 void TMenu::SetWindowHandle(HWND Value)

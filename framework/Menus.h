@@ -11,6 +11,7 @@
 #include "Classes.h"
 #include "Controls.h"
 #include "Graphics.h"
+#include "ImgList.h"
 #include "Messages.h"
 
 // --- Shortcuts ------------------------------------------------------------------------------
@@ -197,6 +198,9 @@ public:
     // All items drawn by their owner-draw events (or the plain owner-drawn look).
     bool OwnerDraw() const { return FOwnerDraw; }
     void SetOwnerDraw(bool Value);
+    // The images that items show by their ImageIndex (not owned; forgotten when freed).
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
     // The window whose menu bar shows this menu (set when a form takes the menu).
     HWND WindowHandle() const { return FWindowHandle; }
     void SetWindowHandle(HWND Value);
@@ -220,10 +224,12 @@ public:
 protected:
     virtual HMENU CreateMenuHandle() { return CreatePopupMenu(); }
     virtual void MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     friend class TMenuItem;
     TMenuItem* FItems = nullptr;
+    TCustomImageList* FImages = nullptr;
     bool FOwnerDraw = false;
     HWND FWindowHandle = nullptr;
 };

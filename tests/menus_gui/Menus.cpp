@@ -394,3 +394,52 @@ TEST_F(MenusTest, RealPopupMenuChosenWithKeysClicksAfterItCloses)
     EXPECT_EQ(clicked, second);
     EXPECT_EQ(menu->PopupPoint().x, 200);
 }
+
+TEST_F(MenusTest, PlainOwnerDrawShowsTheImageOfTheItemAndForgetsAFreedImageList)
+{
+    TPopupMenu* menu = Create<TPopupMenu>(owner.get());
+    TMenuItem* item = NewItem("Картинка", menu->Items());
+    auto* images = Create<TCustomImageList>(owner.get(), 24, 24);
+    TBitmap red(24, 24);
+    red.Canvas()->Brush()->SetColor(clRed);
+    red.Canvas()->FillRect(RECT{0, 0, 24, 24});
+    ASSERT_EQ(images->Add(&red, nullptr), 0);
+    menu->SetImages(images);
+    item->SetImageIndex(0);
+    menu->SetOwnerDraw(true);
+
+    MEASUREITEMSTRUCT mis{};
+    mis.CtlType = ODT_MENU;
+    mis.itemID = item->Command();
+    SendToPopupList(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+    EXPECT_GE(mis.itemHeight, 28u) << "room for the image";
+
+    TBitmap target(200, 40);
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_MENU;
+    dis.hDC = target.Canvas()->Handle();
+    dis.itemID = item->Command();
+    dis.rcItem = RECT{0, 0, 200, 40};
+    SendToPopupList(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis));
+    EXPECT_EQ(target.Canvas()->Pixels(10, 20), clRed);
+    EXPECT_EQ(target.Canvas()->Pixels(190, 2), ColorToRGB(clMenu)) << "the plain menu background";
+
+    images->Free();
+    EXPECT_EQ(menu->Images(), nullptr);
+    SendToPopupList(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&dis)); // no image list any more
+}
+
+TEST_F(MenusTest, AMenuThatOwnsItsItemsFreesThemWithoutCallingBackIntoItself)
+{
+    TMainMenu* menu = Create<TMainMenu>(nullptr);
+    int changes = 0;
+    menu->OnChange = [&](TObject*, TMenuItem*, bool) { ++changes; };
+    TMenuItem* file = Create<TMenuItem>(menu);
+    menu->Items()->Add(file);
+    TMenuItem* exit = Create<TMenuItem>(menu);
+    file->Add(exit);
+    menu->Handle();
+    changes = 0;
+    menu->Free();
+    EXPECT_EQ(changes, 0);
+}
