@@ -2529,6 +2529,10 @@ void TWinControl::FocusEntered()
         Perform(CM_ENTER);
         return;
     }
+    // The form's own window takes the focus on its way to a control (activation): that moves
+    // nothing, so a control given the focus back hears no exit and enter.
+    if (form == this)
+        return;
     TWinControl* old = form->FFocusedControl;
     if (old == this)
         return;

@@ -52,6 +52,11 @@ TEST(Focus, EnterAndExitFollowTheParentChain)
     EXPECT_EQ(g_focusLog[0], "exit inner");
     EXPECT_EQ(g_focusLog[1], "exit panel");
     EXPECT_EQ(g_focusLog[2], "enter outer");
+    // The form's own window taking the focus in between (as on activation) moves nothing.
+    g_focusLog.clear();
+    ::SetFocus(host->Handle());
+    outer->SetFocus();
+    EXPECT_TRUE(g_focusLog.empty());
     // A focused control that is hidden hands the focus on.
     inner->SetFocus();
     inner->Hide();
