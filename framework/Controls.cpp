@@ -2917,7 +2917,7 @@ TCustomControl::~TCustomControl()
 
 void TCustomControl::Dispatch(TMessage& Message)
 {
-    if (Message.Msg == WM_PAINT) {
+    if (Message.Msg == WM_PAINT || Message.Msg == WM_PRINTCLIENT) {
         FControlState.Include(csCustomPaint);
         try {
             inherited::Dispatch(Message);

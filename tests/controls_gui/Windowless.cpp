@@ -228,3 +228,43 @@ TEST(Windowless, LeavingThroughTheNonClientArea)
     EXPECT_EQ(MouseControl(), nullptr) << "leaving the frame is seen too";
     host->Free();
 }
+
+namespace {
+class TSolid : public TCustomControl {
+    VCL_CLASS(TSolid, TCustomControl)
+public:
+    using TCustomControl::TCustomControl;
+
+protected:
+    void Paint() override
+    {
+        Canvas()->Brush()->SetColor(clLime);
+        RECT r = ClientRect();
+        Canvas()->FillRect(r);
+    }
+};
+} // namespace
+
+TEST(Windowless, CustomControlPrintsItsPaint)
+{
+    auto* host = Create<THost>(nullptr);
+    auto* solid = Create<TSolid>(host);
+    solid->SetParent(host);
+    solid->SetBounds(10, 10, 40, 40);
+    auto* box = Create<TBox>(host);
+    box->SetParent(solid); // a windowless child on the custom control
+    box->SetBounds(20, 20, 10, 10);
+    host->Show();
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 40, 40);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    SendMessageA(solid->Handle(), WM_PRINT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT | PRF_ERASEBKGND);
+    EXPECT_EQ(GetPixel(mem, 5, 5), RGB(0, 255, 0));
+    EXPECT_EQ(GetPixel(mem, 25, 25), RGB(255, 0, 0)) << "its windowless child is printed over it";
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    host->Free();
+}
