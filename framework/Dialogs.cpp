@@ -211,8 +211,6 @@ AnsiString InputBox(const AnsiString& caption, const AnsiString& prompt, const A
 
 namespace {
 
-constexpr int kHelpButtonId = 1000;
-
 // The owner of a box: the active window, else the application's hidden window.
 HWND BoxOwner()
 {
@@ -251,29 +249,6 @@ private:
     std::vector<HWND> disabled_;
 };
 
-// The message font of the system's non-client metrics, owned.
-class TMessageFont {
-public:
-    TMessageFont()
-    {
-        NONCLIENTMETRICSA ncm{};
-        ncm.cbSize = sizeof ncm;
-        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
-            font_ = CreateFontIndirectA(&ncm.lfMessageFont);
-    }
-    ~TMessageFont()
-    {
-        if (font_)
-            DeleteObject(font_);
-    }
-    TMessageFont(const TMessageFont&) = delete;
-    TMessageFont& operator=(const TMessageFont&) = delete;
-    HFONT Handle() const { return font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
-
-private:
-    HFONT font_ = nullptr;
-};
-
 // A screen DC with a font selected, for measuring.
 class TMeasureDC {
 public:
@@ -307,60 +282,177 @@ private:
     HGDIOBJ old_;
 };
 
-// One modal box: its description, its state while shown, and the outcome.
-struct TBox {
-    bool Input = false;
-    AnsiString Title, Text;
-    TMsgDlgType Type = mtCustom;
-    TMsgDlgButtons Buttons;
-    int X = -1, Y = -1;
-    AnsiString* Value = nullptr;
+// --- The box forms ---------------------------------------------------------------------------
 
-    TMessageFont Font;
-    TTaskWindows Windows;
-    HWND Edit = nullptr;
-    std::exception_ptr Error;
+// A push button of a box: a click (or Enter while it is the active button, or Esc when it is the
+// cancel button) sets its form's modal result.
+class TMsgDlgButton : public TWinControl {
+    VCL_CLASS(TMsgDlgButton, TWinControl)
+public:
+    explicit TMsgDlgButton(TComponent* AOwner) : TWinControl(AOwner) { SetTabStop(true); }
+    TModalResult ModalResult = mrNone;
+    bool Default = false;
+    bool Cancel = false;
+
+    void Click() override
+    {
+        inherited::Click();
+        if (ModalResult != mrNone)
+            if (TCustomForm* form = GetParentForm(this))
+                form->SetModalResult(ModalResult);
+    }
+
+protected:
+    void CreateParams(TCreateParams& Params) override
+    {
+        inherited::CreateParams(Params);
+        CreateSubClass(Params, "BUTTON");
+        Params.Style |= WS_TABSTOP | (Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+    }
+    void Dispatch(TMessage& Message) override
+    {
+        if (Message.Msg == CN_COMMAND) {
+            if (HIWORD(Message.WParam) == BN_CLICKED)
+                Click();
+            return;
+        }
+        if (Message.Msg == CM_DIALOGKEY) {
+            // Enter goes to the focused button, else to the default one.
+            HWND focus = GetFocus();
+            TWinControl* focused = focus ? FindControl(focus) : nullptr;
+            const bool active = dynamic_cast<TMsgDlgButton*>(focused) ? focused == this : Default;
+            if (((Message.WParam == VK_RETURN && active) || (Message.WParam == VK_ESCAPE && Cancel)) &&
+                Enabled() && Visible()) {
+                Click();
+                Message.Result = 1;
+                return;
+            }
+        }
+        inherited::Dispatch(Message);
+    }
 };
 
-HWND AddChild(HWND parent, const char* cls, const AnsiString& text, DWORD style, int id, RECT r, HFONT font,
-              DWORD exStyle = 0)
+// A static text, a system icon or a one-line edit of a box.
+class TMsgDlgStatic : public TWinControl {
+    VCL_CLASS(TMsgDlgStatic, TWinControl)
+public:
+    TMsgDlgStatic(TComponent* AOwner, DWORD style, LPCSTR icon = nullptr)
+        : TWinControl(AOwner), FStyle(style), FIcon(icon)
+    {
+    }
+
+protected:
+    void CreateParams(TCreateParams& Params) override
+    {
+        inherited::CreateParams(Params);
+        CreateSubClass(Params, "STATIC");
+        Params.Style |= FStyle;
+    }
+    void CreateWnd() override
+    {
+        inherited::CreateWnd();
+        if (FIcon)
+            SendMessageA(Handle(), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, FIcon)), 0);
+    }
+
+private:
+    DWORD FStyle;
+    LPCSTR FIcon;
+};
+
+class TMsgDlgEdit : public TWinControl {
+    VCL_CLASS(TMsgDlgEdit, TWinControl)
+public:
+    explicit TMsgDlgEdit(TComponent* AOwner) : TWinControl(AOwner) { SetTabStop(true); }
+
+protected:
+    void CreateParams(TCreateParams& Params) override
+    {
+        inherited::CreateParams(Params);
+        CreateSubClass(Params, "EDIT");
+        Params.Style |= WS_TABSTOP | ES_AUTOHSCROLL;
+        Params.ExStyle |= WS_EX_CLIENTEDGE;
+    }
+    void CreateWnd() override
+    {
+        inherited::CreateWnd();
+        SendMessageA(Handle(), EM_LIMITTEXT, 255, 0);
+        SendMessageA(Handle(), EM_SETSEL, 0, -1);
+    }
+};
+
+// The form of a message or input box, in the system's message font.
+class TMessageForm : public TForm {
+    VCL_CLASS(TMessageForm, TForm)
+public:
+    explicit TMessageForm(TComponent* AOwner) : TForm(AOwner)
+    {
+        SetBorderStyle(bsDialog);
+        NONCLIENTMETRICSA ncm{};
+        ncm.cbSize = sizeof ncm;
+        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
+            if (HFONT f = CreateFontIndirectA(&ncm.lfMessageFont))
+                Font()->SetHandle(f);
+    }
+
+    template <class T, class... Args>
+    T* AddControl(const AnsiString& name, const AnsiString& text, RECT r, Args&&... args)
+    {
+        T* c = Create<T>(this, std::forward<Args>(args)...);
+        if (!name.empty())
+            c->SetName(name);
+        c->SetParent(this);
+        c->SetFont(Font());
+        c->SetText(text);
+        c->SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        return c;
+    }
+
+    // Gives the form this client size and places it: centred on the screen, or at X / Y where
+    // they are not negative.
+    void Place(int clientW, int clientH, int x, int y)
+    {
+        SetClientSize(clientW, clientH);
+        int left = GetSystemMetrics(SM_CXSCREEN) / 2 - Width() / 2;
+        int top = GetSystemMetrics(SM_CYSCREEN) / 2 - Height() / 2;
+        SetBounds(x >= 0 ? x : left, y >= 0 ? y : top, Width(), Height());
+    }
+};
+
+struct TFormFree {
+    void operator()(TForm* f) const { f->Free(); }
+};
+using TFormPtr = std::unique_ptr<TForm, TFormFree>;
+
+LPCSTR IconOf(TMsgDlgType type)
 {
-    HWND h = CreateWindowExA(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top,
-                             r.right - r.left, r.bottom - r.top, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
-    SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return h;
+    switch (type) {
+    case mtWarning:
+        return IDI_EXCLAMATION;
+    case mtError:
+        return IDI_HAND;
+    case mtInformation:
+        return IDI_ASTERISK;
+    case mtConfirmation:
+        return IDI_QUESTION;
+    default:
+        return nullptr;
+    }
 }
 
-// Sizes the box's window to the client size and places it.
-void PlaceBox(HWND dlg, int clientW, int clientH, int x, int y)
+TForm* BuildMessageForm(const AnsiString& title, const AnsiString& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+                        int x, int y)
 {
-    RECT r{0, 0, clientW, clientH};
-    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongA(dlg, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongA(dlg, GWL_EXSTYLE)));
-    int w = r.right - r.left, h = r.bottom - r.top;
-    int left = GetSystemMetrics(SM_CXSCREEN) / 2 - w / 2;
-    int top = GetSystemMetrics(SM_CYSCREEN) / 2 - h / 2;
-    if (x >= 0)
-        left = x;
-    if (y >= 0)
-        top = y;
-    SetWindowPos(dlg, nullptr, left, top, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-// Builds a message box: icon, word-wrapped text and a centred row of buttons; returns the
-// control to focus.
-HWND BuildMessageBox(HWND dlg, TBox& box)
-{
-    HFONT font = box.Font.Handle();
-    TMeasureDC mdc(font);
+    TFormPtr holder(Create<TMessageForm>(Application));
+    auto* form = static_cast<TMessageForm*>(holder.get());
+    TMeasureDC mdc(form->Font()->Handle());
     POINT du = mdc.BaseUnits();
     const int horzMargin = MulDiv(16, du.x, 4), vertMargin = MulDiv(12, du.y, 8);
     const int horzSpacing = MulDiv(10, du.x, 4), vertSpacing = MulDiv(10, du.y, 8);
     int buttonWidth = MulDiv(50, du.x, 4);
     int count = 0;
     for (int b = 0; b < kButtonCount; ++b) {
-        if (!box.Buttons.Contains(TMsgDlgBtn(b)))
+        if (!buttons.Contains(TMsgDlgBtn(b)))
             continue;
         ++count;
         buttonWidth = std::max<int>(buttonWidth, mdc.TextSize(kButtons[b].Caption, DT_SINGLELINE).cx + 8);
@@ -368,27 +460,10 @@ HWND BuildMessageBox(HWND dlg, TBox& box)
     const int buttonHeight = MulDiv(14, du.y, 8), buttonSpacing = MulDiv(4, du.x, 4);
 
     // The text keeps every character as it stands: "&" is no hot-key mark in a message.
-    const UINT textFlags = DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX;
-    SIZE text = mdc.TextSize(box.Text, textFlags, GetSystemMetrics(SM_CXSCREEN) / 2);
-    LPCSTR iconId = nullptr;
-    switch (box.Type) {
-    case mtWarning:
-        iconId = IDI_EXCLAMATION;
-        break;
-    case mtError:
-        iconId = IDI_HAND;
-        break;
-    case mtInformation:
-        iconId = IDI_ASTERISK;
-        break;
-    case mtConfirmation:
-        iconId = IDI_QUESTION;
-        break;
-    default:
-        break;
-    }
+    SIZE text = mdc.TextSize(msg, DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX, GetSystemMetrics(SM_CXSCREEN) / 2);
+    LPCSTR icon = IconOf(type);
     int iconTextW = text.cx, iconTextH = text.cy;
-    if (iconId) {
+    if (icon) {
         iconTextW += 32 + horzSpacing;
         iconTextH = std::max<int>(iconTextH, 32);
     }
@@ -396,157 +471,43 @@ HWND BuildMessageBox(HWND dlg, TBox& box)
     const int clientW = std::max(iconTextW, groupW) + 2 * horzMargin;
     const int clientH = iconTextH + buttonHeight + vertSpacing + 2 * vertMargin;
 
-    SetWindowTextA(dlg, MsgDlgTitle(box.Title, box.Type).c_str());
-    PlaceBox(dlg, clientW, clientH, box.X, box.Y);
-
-    if (iconId) {
-        HWND icon = AddChild(dlg, "STATIC", "", SS_ICON, -1,
-                             RECT{horzMargin, vertMargin, horzMargin + 32, vertMargin + 32}, font);
-        SendMessageA(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, iconId)), 0);
-    }
+    form->SetCaption(MsgDlgTitle(title, type));
+    form->Place(clientW, clientH, x, y);
+    if (icon)
+        form->AddControl<TMsgDlgStatic>("Image", "", RECT{horzMargin, vertMargin, horzMargin + 32, vertMargin + 32},
+                                        DWORD(SS_ICON), icon);
     const int textLeft = iconTextW - text.cx + horzMargin;
-    AddChild(dlg, "STATIC", box.Text, SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, -1,
-             RECT{textLeft, vertMargin, textLeft + text.cx, vertMargin + text.cy}, font);
+    form->AddControl<TMsgDlgStatic>("Message", msg,
+                                    RECT{textLeft, vertMargin, textLeft + text.cx, vertMargin + text.cy},
+                                    DWORD(SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL));
 
-    const int def = MsgDlgDefaultButton(box.Buttons);
-    HWND focus = nullptr;
-    int x = (clientW - groupW) / 2;
+    const int def = MsgDlgDefaultButton(buttons), cancel = MsgDlgCancelButton(buttons);
+    int left = (clientW - groupW) / 2;
     const int top = iconTextH + vertMargin + vertSpacing;
     for (int b = 0; b < kButtonCount; ++b) {
-        if (!box.Buttons.Contains(TMsgDlgBtn(b)))
+        if (!buttons.Contains(TMsgDlgBtn(b)))
             continue;
-        int id = b == mbHelp ? kHelpButtonId : kButtons[b].Result;
-        DWORD style = WS_TABSTOP | (b == def ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
-        HWND h = AddChild(dlg, "BUTTON", kButtons[b].Caption, style, id,
-                          RECT{x, top, x + buttonWidth, top + buttonHeight}, font);
-        if (b == def || !focus)
-            focus = h;
-        x += buttonWidth + buttonSpacing;
+        auto* button = form->AddControl<TMsgDlgButton>(kButtons[b].Name, kButtons[b].Caption,
+                                                       RECT{left, top, left + buttonWidth, top + buttonHeight});
+        button->ModalResult = kButtons[b].Result;
+        button->Default = b == def;
+        button->Cancel = b == cancel;
+        if (b == def)
+            form->SetActiveControl(button);
+        // The help button has no help system to call: it does nothing.
+        left += buttonWidth + buttonSpacing;
     }
-    if (def >= 0)
-        SendMessageA(dlg, DM_SETDEFID, kButtons[def].Result, 0);
-    return focus;
+    return holder.release();
 }
 
-HWND BuildInputBox(HWND dlg, TBox& box)
+} // namespace
+
+TForm* CreateMessageDialog(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons)
 {
-    HFONT font = box.Font.Handle();
-    TMeasureDC mdc(font);
-    POINT du = mdc.BaseUnits();
-    SetWindowTextA(dlg, box.Title.c_str());
-    PlaceBox(dlg, MulDiv(180, du.x, 4), MulDiv(63, du.y, 8), -1, -1);
-
-    const int left = MulDiv(8, du.x, 4);
-    SIZE prompt = mdc.TextSize(box.Text, DT_SINGLELINE);
-    int top = MulDiv(8, du.y, 8);
-    AddChild(dlg, "STATIC", box.Text, SS_LEFT, -1, RECT{left, top, left + prompt.cx, top + prompt.cy}, font);
-
-    TEXTMETRICA tm{};
-    GetTextMetricsA(mdc.Handle(), &tm);
-    top = MulDiv(19, du.y, 8);
-    box.Edit = AddChild(dlg, "EDIT", *box.Value, ES_AUTOHSCROLL | WS_TABSTOP, 100,
-                        RECT{left, top, left + MulDiv(164, du.x, 4), top + tm.tmHeight + 8}, font, WS_EX_CLIENTEDGE);
-    SendMessageA(box.Edit, EM_LIMITTEXT, 255, 0);
-    SendMessageA(box.Edit, EM_SETSEL, 0, -1);
-
-    top = MulDiv(41, du.y, 8);
-    const int w = MulDiv(50, du.x, 4), h = MulDiv(14, du.y, 8);
-    int x = MulDiv(38, du.x, 4);
-    AddChild(dlg, "BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, RECT{x, top, x + w, top + h}, font);
-    x = MulDiv(92, du.x, 4);
-    AddChild(dlg, "BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, RECT{x, top, x + w, top + h}, font);
-    return box.Edit;
+    return BuildMessageForm("", Msg, DlgType, Buttons, -1, -1);
 }
 
-void EndBox(HWND dlg, TBox& box, TModalResult result)
-{
-    box.Windows.Enable();
-    EndDialog(dlg, result);
-}
-
-void BoxCommand(HWND dlg, TBox& box, int id)
-{
-    if (box.Input) {
-        if (id == IDOK) {
-            int n = GetWindowTextLengthA(box.Edit);
-            AnsiString text(static_cast<size_t>(n) + 1, '\0');
-            n = GetWindowTextA(box.Edit, text.data(), n + 1);
-            text.resize(static_cast<size_t>(std::max(n, 0)));
-            *box.Value = text;
-            EndBox(dlg, box, mrOk);
-        } else if (id == IDCANCEL) {
-            EndBox(dlg, box, mrCancel);
-        }
-        return;
-    }
-    if (id == kHelpButtonId)
-        return; // there is no help system to show
-    if (id == IDCANCEL && !box.Buttons.Contains(mbCancel)) {
-        // Esc presses the cancel button (No, else OK); without one it does nothing.
-        int cancel = MsgDlgCancelButton(box.Buttons);
-        if (cancel >= 0)
-            EndBox(dlg, box, kButtons[cancel].Result);
-        return;
-    }
-    for (int b = 0; b < kButtonCount; ++b)
-        if (box.Buttons.Contains(TMsgDlgBtn(b)) && kButtons[b].Result == id && id != mrNone) {
-            EndBox(dlg, box, id);
-            return;
-        }
-}
-
-INT_PTR CALLBACK BoxProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    TBox* box = reinterpret_cast<TBox*>(GetWindowLongPtrA(dlg, DWLP_USER));
-    try {
-        switch (msg) {
-        case WM_INITDIALOG: {
-            box = reinterpret_cast<TBox*>(lParam);
-            SetWindowLongPtrA(dlg, DWLP_USER, lParam);
-            HWND focus = box->Input ? BuildInputBox(dlg, *box) : BuildMessageBox(dlg, *box);
-            if (focus)
-                SetFocus(focus);
-            return FALSE;
-        }
-        case WM_COMMAND:
-            if (box && (HIWORD(wParam) == BN_CLICKED || lParam == 0))
-                BoxCommand(dlg, *box, LOWORD(wParam));
-            return TRUE;
-        case WM_CLOSE:
-            // The title bar's close button gives Cancel, whatever the buttons.
-            if (box)
-                EndBox(dlg, *box, mrCancel);
-            return TRUE;
-        default:
-            return FALSE;
-        }
-    } catch (...) {
-        if (box) {
-            box->Error = std::current_exception();
-            EndBox(dlg, *box, mrCancel);
-        }
-        return TRUE;
-    }
-}
-
-// Runs a box modally; an exception raised while it was shown is passed on after it is gone.
-TModalResult RunBox(TBox& box)
-{
-    // An empty in-memory dialog template: the controls are made when the box initialises.
-    alignas(DWORD) WORD tmpl[32] = {};
-    auto* t = reinterpret_cast<DLGTEMPLATE*>(tmpl);
-    t->style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    t->dwExtendedStyle = WS_EX_DLGMODALFRAME;
-    HWND owner = BoxOwner();
-    box.Windows.Disable();
-    INT_PTR r = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), t, owner, BoxProc, reinterpret_cast<LPARAM>(&box));
-    box.Windows.Enable();
-    if (box.Error)
-        std::rethrow_exception(box.Error);
-    if (r == -1)
-        throw EOutOfResources("Cannot create the dialog window");
-    return static_cast<TModalResult>(r);
-}
+namespace {
 
 } // namespace
 
@@ -561,29 +522,48 @@ int ShowSystemMessageBox(const AnsiString& text, const AnsiString& caption, UINT
 }
 
 TModalResult ShowSystemMessageDlg(const AnsiString& title, const AnsiString& msg, TMsgDlgType type,
-                                  TMsgDlgButtons buttons, int, int x, int y)
+                                  TMsgDlgButtons buttons, int helpCtx, int x, int y)
 {
-    TBox box;
-    box.Title = title;
-    box.Text = msg;
-    box.Type = type;
-    box.Buttons = buttons;
-    box.X = x;
-    box.Y = y;
-    return RunBox(box);
+    // There is no help system: the help context is not used.
+    (void)helpCtx;
+    TFormPtr form(BuildMessageForm(title, msg, type, buttons, x, y));
+    return form->ShowModal();
 }
 
 bool ShowSystemInputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString& value)
 {
-    TBox box;
-    box.Input = true;
-    box.Title = caption;
-    box.Text = prompt;
-    AnsiString edited = value;
-    box.Value = &edited;
-    if (RunBox(box) != mrOk)
+    TFormPtr holder(Create<TMessageForm>(Application));
+    auto* form = static_cast<TMessageForm*>(holder.get());
+    TMeasureDC mdc(form->Font()->Handle());
+    POINT du = mdc.BaseUnits();
+    form->SetCaption(caption);
+    form->Place(MulDiv(180, du.x, 4), MulDiv(63, du.y, 8), -1, -1);
+
+    const int left = MulDiv(8, du.x, 4);
+    SIZE size = mdc.TextSize(prompt, DT_SINGLELINE);
+    int top = MulDiv(8, du.y, 8);
+    form->AddControl<TMsgDlgStatic>("", prompt, RECT{left, top, left + size.cx, top + size.cy}, DWORD(SS_LEFT));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(mdc.Handle(), &tm);
+    top = MulDiv(19, du.y, 8);
+    auto* edit = form->AddControl<TMsgDlgEdit>("", value,
+                                               RECT{left, top, left + MulDiv(164, du.x, 4), top + tm.tmHeight + 8});
+    form->SetActiveControl(edit);
+
+    top = MulDiv(41, du.y, 8);
+    const int w = MulDiv(50, du.x, 4), h = MulDiv(14, du.y, 8);
+    int x = MulDiv(38, du.x, 4);
+    auto* ok = form->AddControl<TMsgDlgButton>("", "OK", RECT{x, top, x + w, top + h});
+    ok->ModalResult = mrOk;
+    ok->Default = true;
+    x = MulDiv(92, du.x, 4);
+    auto* cancel = form->AddControl<TMsgDlgButton>("", "Cancel", RECT{x, top, x + w, top + h});
+    cancel->ModalResult = mrCancel;
+    cancel->Cancel = true;
+
+    if (form->ShowModal() != mrOk)
         return false;
-    value = edited;
+    value = edit->Text();
     return true;
 }
 

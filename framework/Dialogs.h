@@ -259,6 +259,11 @@ private:
 
 // --- Dialog functions -------------------------------------------------------------------------
 
+class TForm;
+// Builds the form of a message box (icon, text and buttons, titled by the type), not shown;
+// the caller owns it. Its ShowModal answers the modal result of the pressed button.
+TForm* CreateMessageDialog(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons);
+
 TModalResult MessageDlg(const AnsiString& msg, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx);
 TModalResult MessageDlgPos(const AnsiString& msg, TMsgDlgType type, TMsgDlgButtons buttons, int helpCtx, int x,
                            int y);

@@ -6,6 +6,7 @@
 #include "Forms.h"
 #include "TestKit.h"
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -69,14 +70,14 @@ struct FindCtx {
 BOOL CALLBACK FindProc(HWND h, LPARAM p)
 {
     auto* c = reinterpret_cast<FindCtx*>(p);
-    if (IsWindowVisible(h) && ClassOf(h) == "#32770" && WindowText(h) == c->title) {
+    if (IsWindowVisible(h) && WindowText(h) == c->title) {
         c->found = h;
         return FALSE;
     }
     return TRUE;
 }
 
-// The visible top-level dialog window of this thread with the given title, or null.
+// The visible top-level window of this thread with the given title, or null.
 HWND FindBox(const std::string& title)
 {
     FindCtx ctx{title, nullptr};
@@ -97,10 +98,21 @@ std::vector<Child> Children(HWND box)
     return out;
 }
 
+// Whether a window class is of the kind (the system's "Button" or our "TMsgDlgButton").
+bool IsKind(const std::string& cls, const std::string& kind)
+{
+    auto lower = [](std::string s) {
+        for (char& ch : s)
+            ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
+        return s;
+    };
+    return lower(cls).find(lower(kind)) != std::string::npos;
+}
+
 HWND FindChild(HWND box, const std::string& cls, const std::string& text)
 {
     for (auto& c : Children(box))
-        if (c.cls == cls && c.text == text)
+        if (IsKind(c.cls, cls) && c.text == text)
             return c.h;
     return nullptr;
 }
@@ -214,7 +226,7 @@ TEST(MessageDialogTables, DefaultAndCancelButtons)
 
 TEST(RealMessageDlg, ShowsTextIconAndButtonsAndReturnsThePressedButton)
 {
-    std::vector<std::string> buttons;
+    std::vector<std::pair<LONG, std::string>> buttons; // left edge and caption
     std::string text;
     bool hasIcon = false;
     TModalDriver driver([&] {
@@ -222,11 +234,13 @@ TEST(RealMessageDlg, ShowsTextIconAndButtonsAndReturnsThePressedButton)
         if (!box)
             return false;
         for (auto& c : Children(box)) {
-            if (c.cls == "Button")
-                buttons.push_back(c.text);
-            else if (c.cls == "Static" && (GetWindowLongA(c.h, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            RECT r;
+            GetWindowRect(c.h, &r);
+            if (IsKind(c.cls, "Button"))
+                buttons.emplace_back(r.left, c.text);
+            else if (IsKind(c.cls, "Static") && (GetWindowLongA(c.h, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
                 hasIcon = true;
-            else if (c.cls == "Static")
+            else if (IsKind(c.cls, "Static"))
                 text = c.text;
         }
         Click(FindChild(box, "Button", "&No"));
@@ -234,7 +248,10 @@ TEST(RealMessageDlg, ShowsTextIconAndButtonsAndReturnsThePressedButton)
     });
     EXPECT_EQ(MessageDlg("Удалить статью \"A & B\"?", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0), mrNo);
     EXPECT_TRUE(driver.Done());
-    EXPECT_EQ(buttons, (std::vector<std::string>{"&Yes", "&No"}));
+    std::sort(buttons.begin(), buttons.end());
+    ASSERT_EQ(buttons.size(), 2u);
+    EXPECT_EQ(buttons[0].second, "&Yes");
+    EXPECT_EQ(buttons[1].second, "&No");
     EXPECT_EQ(text, "Удалить статью \"A & B\"?");
     EXPECT_TRUE(hasIcon);
 }
@@ -335,7 +352,7 @@ TEST(RealInputQuery, OkTakesTheEditedTextCancelKeepsTheValue)
             return false;
         seenPrompt = WindowText(FindChild(box, "Static", "Введите:"));
         for (auto& c : Children(box))
-            if (c.cls == "Edit") {
+            if (IsKind(c.cls, "Edit")) {
                 seenEdit = c.text;
                 SetWindowTextA(c.h, "новое");
             }
@@ -352,12 +369,25 @@ TEST(RealInputQuery, OkTakesTheEditedTextCancelKeepsTheValue)
         if (!box)
             return false;
         for (auto& c : Children(box))
-            if (c.cls == "Edit")
+            if (IsKind(c.cls, "Edit"))
                 SetWindowTextA(c.h, "другое");
         PressKey(VK_ESCAPE);
         return true;
     });
     EXPECT_EQ(InputBox("Название", "Введите:", "по умолчанию"), "по умолчанию");
+
+    // Enter in the edit presses the default OK button.
+    TModalDriver enter([&] {
+        HWND box = FindBox("Название");
+        if (!box)
+            return false;
+        for (auto& c : Children(box))
+            if (IsKind(c.cls, "Edit"))
+                SetWindowTextA(c.h, "по Enter");
+        PressKey(VK_RETURN);
+        return true;
+    });
+    EXPECT_EQ(InputBox("Название", "Введите:", "x"), "по Enter");
 }
 
 TEST(RealMessageBox, ReturnsThePressedButton)
@@ -415,4 +445,28 @@ TEST(ScriptedPrompts, ApplicationMessageBoxAndErrorBoxGoThroughTheService)
     EXPECT_EQ(script.Shown[1].Caption, Application->Title());
     EXPECT_EQ(script.Shown[1].Flags & MB_ICONMASK, UINT(MB_ICONSTOP));
     EXPECT_EQ(ApplicationTitle(), Application->Title());
+}
+
+TEST(RealMessageDlg, CreateMessageDialogBuildsAFormTheCallerShows)
+{
+    TForm* form = CreateMessageDialog("Сохранить изменения?", mtWarning, TMsgDlgButtons{mbYes, mbNo, mbCancel});
+    ASSERT_NE(form, nullptr);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(form->Caption(), "Warning");
+    EXPECT_NE(form->FindComponent("Image"), nullptr);
+    auto* message = dynamic_cast<TControl*>(form->FindComponent("Message"));
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->Text(), "Сохранить изменения?");
+    for (const char* name : {"Yes", "No", "Cancel"})
+        EXPECT_NE(form->FindComponent(name), nullptr) << name;
+    EXPECT_EQ(form->FindComponent("OK"), nullptr);
+    TModalDriver driver([&] {
+        HWND box = FindBox("Warning");
+        if (!box)
+            return false;
+        PressKey(VK_ESCAPE);
+        return true;
+    });
+    EXPECT_EQ(form->ShowModal(), mrCancel) << "Esc presses Cancel";
+    form->Free();
 }
