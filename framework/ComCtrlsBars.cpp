@@ -644,16 +644,30 @@ void TToolButton::Paint()
     DrawEdge(Canvas()->Handle(), &r, EDGE_RAISED, BF_RECT);
 }
 
+void TToolButton::WndProc(TMessage& Message)
+{
+    // The mouse over a button belongs to the system bar, which presses, tracks and clicks it;
+    // the button only takes part in hint tracking, so that its own hint shows.
+    if (FToolBar && Message.Msg >= WM_MOUSEFIRST && Message.Msg <= WM_MOUSELAST && Message.Msg != WM_MOUSEWHEEL &&
+        FToolBar->HandleAllocated()) {
+        if (Message.Msg == WM_MOUSEMOVE && HintMouseMessageHook)
+            HintMouseMessageHook(this, Message);
+        const int x = static_cast<short>(LOWORD(Message.LParam)) + Left();
+        const int y = static_cast<short>(HIWORD(Message.LParam)) + Top();
+        TMessage m = Message;
+        m.LParam = MAKELPARAM(x, y);
+        FToolBar->DefaultHandler(m);
+        // Answered: the bar's window must not pass it to the default procedure a second time
+        // (a right-button release would ask for the context menu twice).
+        Message.Result = 1;
+        return;
+    }
+    inherited::WndProc(Message);
+}
+
 void TToolButton::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
-    case CM_HITTEST:
-        // The system bar takes the mouse over its buttons.
-        if (FToolBar) {
-            Message.Result = 0;
-            return;
-        }
-        break;
     case CM_TEXTCHANGED:
         inherited::Dispatch(Message);
         Changed(true);

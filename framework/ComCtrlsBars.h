@@ -215,6 +215,7 @@ public:
     void UpdateFromMenuItem();
 
     void Click() override;
+    void WndProc(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     void SetParent(TWinControl* AParent) override;
 

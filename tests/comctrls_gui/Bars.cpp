@@ -349,3 +349,45 @@ TEST_F(BarsTest, ComboBoxExItemsIndexAndChangeEvent)
     combo->ItemsEx()->Clear();
     EXPECT_EQ(combo->ItemIndex(), -1);
 }
+
+TEST_F(ToolBarTest, ButtonsAreFoundUnderTheMouseForTheirHints)
+{
+    back->SetHint("Назад по истории");
+    TPoint p = bar->ClientToScreen(Centre(bar->ButtonRect(back->Index())));
+    EXPECT_EQ(FindDragTarget(p, false), back);
+    // Moving over the button reaches the system bar as well (its hot tracking).
+    TPoint c = Centre(bar->ButtonRect(check->Index()));
+    SendMessageA(bar->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(c.x, c.y));
+    EXPECT_EQ(SendMessageA(bar->Handle(), TB_GETHOTITEM, 0, 0), check->Index());
+}
+
+namespace {
+
+// A drop-down menu that notes where it was asked to open instead of opening.
+class TRecordingPopup : public TPopupMenu {
+    VCL_CLASS(TRecordingPopup, TPopupMenu)
+public:
+    using TPopupMenu::TPopupMenu;
+    void Popup(int X, int Y) override { points.push_back(TPoint{X, Y}); }
+    std::vector<TPoint> points;
+};
+
+} // namespace
+
+TEST_F(ToolBarTest, DropDownButtonOpensItsMenuUnderTheButton)
+{
+    TToolButton* filter = AddButton("Показать", tbsDropDown);
+    auto* popup = Create<TRecordingPopup>(form);
+    filter->SetDropdownMenu(popup);
+    PumpPending();
+    TRect r = bar->ButtonRect(filter->Index());
+    ClickAt(bar->Handle(), r.right - 4, (r.top + r.bottom) / 2); // the arrow part
+    PumpPending();
+    ASSERT_EQ(popup->points.size(), 1u);
+    TPoint expected = bar->ClientToScreen(TPoint{r.left, r.bottom});
+    EXPECT_EQ(popup->points[0].x, expected.x);
+    EXPECT_EQ(popup->points[0].y, expected.y);
+    EXPECT_EQ(popup->PopupComponent, filter);
+    popup->Free();
+    EXPECT_EQ(filter->DropdownMenu(), nullptr);
+}

@@ -2,6 +2,7 @@
 #include "ComCtrls.h"
 #include "ExtCtrls.h"
 #include "ImgList.h"
+#include "Menus.h"
 #include "ShellSeams.h"
 #include "Support.h"
 #include "TrayIcon.h"
@@ -281,4 +282,38 @@ TEST_F(TrayIconTest, IconComesFromTheImageListAndDoubleClickRestores)
     EXPECT_TRUE(IsWindowVisible(main->Handle()));
     EXPECT_FALSE(IsIconic(main->Handle()));
     EXPECT_FALSE(Application->Minimized());
+}
+
+namespace {
+
+class TMenuProbe : public TPopupMenu {
+    VCL_CLASS(TMenuProbe, TPopupMenu)
+public:
+    using TPopupMenu::TPopupMenu;
+    void Popup(int X, int Y) override { points.push_back(TPoint{X, Y}); }
+    std::vector<TPoint> points;
+};
+
+} // namespace
+
+TEST_F(TrayIconTest, MenuOpensOnRightButtonReleaseAtTheCursor)
+{
+    TTrayIcon* tray = Create<TTrayIcon>(nullptr);
+    AtTearDown([tray] { tray->Free(); });
+    auto* menu = Create<TMenuProbe>(nullptr);
+    AtTearDown([menu] { menu->Free(); });
+    tray->SetPopupMenu(menu);
+    tray->SetVisible(true);
+    SetCursorPos(300, 200);
+    SendMessageA(tray->WindowHandle(), TTrayIcon::CallbackMessage, 1, WM_RBUTTONDOWN);
+    EXPECT_TRUE(menu->points.empty()); // not on the press
+    SendMessageA(tray->WindowHandle(), TTrayIcon::CallbackMessage, 1, WM_RBUTTONUP);
+    ASSERT_EQ(menu->points.size(), 1u);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    EXPECT_EQ(menu->points[0].x, cursor.x);
+    EXPECT_EQ(menu->points[0].y, cursor.y);
+    EXPECT_EQ(menu->PopupComponent, tray);
+    SendMessageA(tray->WindowHandle(), TTrayIcon::CallbackMessage, 1, WM_LBUTTONUP);
+    EXPECT_EQ(menu->points.size(), 1u); // a left click opens nothing
 }
