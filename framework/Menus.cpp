@@ -260,19 +260,11 @@ std::vector<TPopupMenu*> g_popupMenus;
 
 void ReportException(TObject* sender) noexcept { HandleCurrentException(sender); }
 
-// The system's menu font, assigned to a canvas for measuring and drawing.
+// The screen's menu font, assigned to a canvas for measuring and drawing.
 void AssignMenuFont(TCanvas* canvas)
 {
-    static std::unique_ptr<TFont> menuFont;
-    if (!menuFont) {
-        menuFont = std::make_unique<TFont>();
-        NONCLIENTMETRICSA ncm{};
-        ncm.cbSize = sizeof ncm;
-        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0))
-            if (HFONT f = CreateFontIndirectA(&ncm.lfMenuFont))
-                menuFont->SetHandle(f);
-    }
-    canvas->Font()->Assign(menuFont.get());
+    if (Screen && Screen->MenuFont())
+        canvas->Font()->Assign(Screen->MenuFont());
 }
 
 void InstallMenuHooks();
@@ -779,8 +771,12 @@ void TMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild)
 
 void TMainMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild)
 {
-    if (WindowHandle() && Items()->HandleAllocated() && IsWindow(WindowHandle()))
+    // The window learns of the change (a skinned frame measures its menu line again), then its
+    // menu bar is drawn anew.
+    if (WindowHandle() && Items()->HandleAllocated() && IsWindow(WindowHandle())) {
+        SendMessageA(WindowHandle(), CM_MENUCHANGED, 0, 0);
         DrawMenuBar(WindowHandle());
+    }
     inherited::MenuChanged(Sender, Source, Rebuild);
 }
 

@@ -78,6 +78,27 @@ TEST_F(FormMenusTest, MainMenuMessagesOfTheFormReachTheItems)
     ReleaseDC(form->Handle(), dc);
     EXPECT_TRUE(drawn);
 
+    // A window procedure taken over on top (as a skinned frame does) sees CM_MENUCHANGED on
+    // every change of the menu, and the menu's messages still reach the items through it.
+    struct TRecorder : TObject {
+        TWndMethod saved;
+        int menuChanged = 0;
+        void Proc(TMessage& m)
+        {
+            if (m.Msg == CM_MENUCHANGED)
+                ++menuChanged;
+            saved(m);
+        }
+    } recorder;
+    recorder.saved = form->WindowProc;
+    form->WindowProc = TWndMethod(&recorder, &TRecorder::Proc);
+    open->SetCaption("Открыть...");
+    EXPECT_EQ(recorder.menuChanged, 1);
+    SendMessageA(form->Handle(), WM_COMMAND, open->Command(), 0);
+    EXPECT_EQ(log.back(), "open");
+    EXPECT_EQ(log.size(), 3u);
+    form->WindowProc = recorder.saved;
+
     // An owner-drawn menu finds the hot key of an entry itself.
     LRESULT r = SendMessageA(form->Handle(), WM_MENUCHAR, MAKEWPARAM('ф', MF_POPUP),
                              reinterpret_cast<LPARAM>(menu->Handle()));
