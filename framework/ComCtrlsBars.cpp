@@ -304,15 +304,16 @@ void TStatusPanels::Changed(int Index, bool AllPanels)
 // --- TStatusBar -------------------------------------------------------------------------------
 
 TStatusBar::TStatusBar(TComponent* AOwner)
-    : TWinControl(AOwner), FPanels(std::make_unique<TStatusPanels>(this)), FCanvas(std::make_unique<TCanvas>())
+    : TWinControl(AOwner), FPanels(std::make_unique<TStatusPanels>(this)), FCanvas(std::make_unique<TControlCanvas>())
 {
+    FCanvas->Control = this;
     SetControlStyle(TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque, csAcceptsControls});
     SetColor(clBtnFace);
     SetBounds(0, 0, 200, 19);
     SetAlign(alBottom);
 }
 
-TStatusBar::~TStatusBar() = default;
+TStatusBar::~TStatusBar() { FCanvas->FreeHandle(); }
 
 void TStatusBar::CreateParams(TCreateParams& Params)
 {
@@ -684,8 +685,9 @@ void TToolButton::Dispatch(TMessage& Message)
 
 // --- TToolBar ---------------------------------------------------------------------------------
 
-TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>())
+TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>())
 {
+    FCanvas->Control = this;
     SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks, csMenuEvents,
                                   csSetCaption});
     SetColor(clBtnFace);
@@ -699,6 +701,7 @@ TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_
 
 TToolBar::~TToolBar()
 {
+    FCanvas->FreeHandle();
     for (TControl* c : FItems)
         if (auto* b = dynamic_cast<TToolButton*>(c))
             b->FToolBar = nullptr;
@@ -1044,7 +1047,23 @@ void TToolBar::PlaceItems()
 
 void TToolBar::AlignControls(TControl*, TRect&)
 {
-    // The system bar lays the items out; the controls follow its button rectangles.
+    // The system bar lays the items out; the controls follow its button rectangles. A hosted
+    // control that changed its width or visibility needs a new placeholder first.
+    if (HandleAllocated() && !FRebuilding && !FPlacing) {
+        for (size_t i = 0; i < FItems.size(); ++i) {
+            TControl* c = FItems[i];
+            if (dynamic_cast<TToolButton*>(c))
+                continue;
+            TBBUTTON b{};
+            if (!Send(this, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b)))
+                continue;
+            const bool hidden = (b.fsState & TBSTATE_HIDDEN) != 0;
+            if (b.iBitmap != c->Width() || hidden == c->Visible()) {
+                RecreateButtons();
+                return;
+            }
+        }
+    }
     PlaceItems();
 }
 

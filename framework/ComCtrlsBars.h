@@ -165,7 +165,7 @@ protected:
 private:
     void UpdateSimpleText();
     std::unique_ptr<TStatusPanels> FPanels;
-    std::unique_ptr<TCanvas> FCanvas;
+    std::unique_ptr<TControlCanvas> FCanvas;
     bool FSimplePanel = false;
     AnsiString FSimpleText;
     bool FSizeGrip = true;
@@ -332,7 +332,7 @@ private:
     void SetImageList(TCustomImageList*& Field, TCustomImageList* Value);
 
     std::vector<TControl*> FItems;
-    std::unique_ptr<TCanvas> FCanvas;
+    std::unique_ptr<TControlCanvas> FCanvas;
     std::unique_ptr<TChangeLink> FImageLinks[3];
     TCustomImageList* FImages = nullptr;
     TCustomImageList* FHotImages = nullptr;

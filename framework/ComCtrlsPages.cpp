@@ -14,8 +14,9 @@ LRESULT Send(TWinControl* Control, UINT Msg, WPARAM WParam = 0, LPARAM LParam = 
 // --- TCustomTabControl ------------------------------------------------------------------------
 
 TCustomTabControl::TCustomTabControl(TComponent* AOwner)
-    : TWinControl(AOwner), FImageLink(std::make_unique<TChangeLink>()), FCanvas(std::make_unique<TCanvas>())
+    : TWinControl(AOwner), FImageLink(std::make_unique<TChangeLink>()), FCanvas(std::make_unique<TControlCanvas>())
 {
+    FCanvas->Control = this;
     SetControlStyle(TControlStyle{csAcceptsControls, csDoubleClicks, csClickEvents, csCaptureMouse});
     SetBounds(0, 0, 289, 193);
     SetTabStop(true);
@@ -25,6 +26,7 @@ TCustomTabControl::TCustomTabControl(TComponent* AOwner)
 
 TCustomTabControl::~TCustomTabControl()
 {
+    FCanvas->FreeHandle();
     if (FImages)
         FImages->UnRegisterChanges(FImageLink.get());
 }

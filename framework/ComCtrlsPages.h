@@ -91,7 +91,7 @@ private:
     int FTabWidth = 0;
     TCustomImageList* FImages = nullptr;
     std::unique_ptr<TChangeLink> FImageLink;
-    std::unique_ptr<TCanvas> FCanvas;
+    std::unique_ptr<TControlCanvas> FCanvas;
 };
 
 // --- Tab strip --------------------------------------------------------------------------------

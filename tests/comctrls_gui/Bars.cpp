@@ -391,3 +391,47 @@ TEST_F(ToolBarTest, DropDownButtonOpensItsMenuUnderTheButton)
     popup->Free();
     EXPECT_EQ(filter->DropdownMenu(), nullptr);
 }
+
+TEST_F(ToolBarTest, HostedControlWidthAndVisibilityFollowTheirPlaceholder)
+{
+    TComboBoxEx* combo = Create<TComboBoxEx>(form);
+    combo->SetWidth(100);
+    combo->SetParent(bar);
+    combo->SetWidth(150);
+    PumpPending();
+    TRect slot = bar->ButtonRect(4);
+    EXPECT_EQ(slot.right - slot.left, 150);
+    combo->Hide();
+    TBBUTTON b{};
+    SendMessageA(bar->Handle(), TB_GETBUTTON, 4, reinterpret_cast<LPARAM>(&b));
+    EXPECT_NE(b.fsState & TBSTATE_HIDDEN, 0);
+    // The bar's canvas measures text outside painting too.
+    EXPECT_GT(bar->Canvas()->TextHeight("A"), 0);
+}
+
+TEST_F(ToolBarTest, ImagesAndGroupedCheckButtons)
+{
+    TImageList* images = Create<TImageList>(form);
+    TBitmap strip(48, 16);
+    strip.Canvas()->Brush()->SetColor(clGreen);
+    strip.Canvas()->FillRect(RECT{0, 0, 48, 16});
+    images->AddMasked(&strip, clFuchsia);
+    bar->SetImages(images);
+    back->SetImageIndex(2);
+    EXPECT_EQ(SendMessageA(bar->Handle(), TB_GETBITMAP, 0, 0), 2);
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(bar->Handle(), TB_GETIMAGELIST, 0, 0)), images->Handle());
+
+    TToolButton* a = AddButton("А", tbsCheck);
+    TToolButton* b = AddButton("Б", tbsCheck);
+    a->SetGrouped(true);
+    b->SetGrouped(true);
+    a->SetDown(true);
+    b->SetDown(true); // one of a group is down
+    EXPECT_FALSE(a->Down());
+    ClickButton(a);
+    EXPECT_TRUE(a->Down());
+    EXPECT_FALSE(b->Down());
+    images->Free(); // the bar forgets the list
+    EXPECT_EQ(bar->Images(), nullptr);
+    EXPECT_EQ(SendMessageA(bar->Handle(), TB_GETIMAGELIST, 0, 0), 0);
+}
