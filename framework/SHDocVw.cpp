@@ -1,0 +1,196 @@
+// TCppWebBrowser: the windowed control over the browser implementations of HtmlViewBrowser.
+#include "SHDocVw.h"
+
+#include "HtmlViewBrowser.h"
+
+const GUID CGID_IWebBrowser = htmlview::CGID_BrowserDocumentCommands;
+
+namespace {
+
+std::string NarrowCp1251(const std::wstring& w)
+{
+    if (w.empty())
+        return std::string();
+    int n = WideCharToMultiByte(1251, 0, w.data(), int(w.size()), nullptr, 0, "?", nullptr);
+    std::string s(size_t(n), '\0');
+    WideCharToMultiByte(1251, 0, w.data(), int(w.size()), s.data(), n, "?", nullptr);
+    return s;
+}
+
+} // namespace
+
+TCppWebBrowser::TCppWebBrowser(TComponent* AOwner) : TWinControl(AOwner)
+{
+    FControlStyle.Include(csAcceptsControls);
+    SetTabStop(true);
+    SetBounds(0, 0, 300, 150);
+}
+
+TCppWebBrowser::~TCppWebBrowser() { FBrowser.reset(); }
+
+void TCppWebBrowser::BeforeDestruction()
+{
+    // The control and its site go before the window they live in.
+    FBrowser.reset();
+    inherited::BeforeDestruction();
+}
+
+void TCppWebBrowser::CreateParams(TCreateParams& Params)
+{
+    inherited::CreateParams(Params);
+    Params.Style |= WS_CLIPCHILDREN;
+}
+
+void TCppWebBrowser::CreateWnd()
+{
+    inherited::CreateWnd();
+    RECT rc;
+    GetClientRect(FHandle, &rc);
+    FBrowser = htmlview::Browser::Make(FHandle, rc);
+    WireEvents();
+    if (!FReloadURL.empty()) {
+        AnsiString url = FReloadURL;
+        FReloadURL.clear();
+        FBrowser->Navigate(url, 0);
+    }
+}
+
+void TCppWebBrowser::DestroyWnd()
+{
+    if (FBrowser) {
+        FReloadURL = FBrowser->LocationURL();
+        FBrowser.reset();
+    }
+    inherited::DestroyWnd();
+}
+
+void TCppWebBrowser::Resize()
+{
+    if (FBrowser && FHandle) {
+        RECT rc;
+        GetClientRect(FHandle, &rc);
+        FBrowser->SetBounds(rc);
+    }
+    inherited::Resize();
+}
+
+htmlview::Browser* TCppWebBrowser::BrowserNeeded()
+{
+    HandleNeeded();
+    return FBrowser.get();
+}
+
+void TCppWebBrowser::WireEvents()
+{
+    if (!FBrowser)
+        return;
+    // Every handler runs under the framework's exception handling: a failure is reported by the
+    // application and never unwinds into the browser.
+    auto guard = [this](auto&& call) {
+        try {
+            call();
+        } catch (...) {
+            HandleCurrentException(this);
+        }
+    };
+    htmlview::ViewEvents& e = FBrowser->Events;
+    e.BeforeNavigate2 = [this, guard](const std::string& url, bool& cancel) {
+        if (OnBeforeNavigate2)
+            guard([&] { OnBeforeNavigate2(this, url, cancel); });
+    };
+    e.NavigateComplete2 = [this, guard](const std::string& url) {
+        if (OnNavigateComplete2)
+            guard([&] { OnNavigateComplete2(this, url); });
+    };
+    e.DocumentComplete = [this, guard](const std::string& url) {
+        if (OnDocumentComplete)
+            guard([&] { OnDocumentComplete(this, url); });
+    };
+    e.ProgressChange = [this, guard](long p, long m) {
+        if (OnProgressChange)
+            guard([&] { OnProgressChange(this, p, m); });
+    };
+    e.StatusTextChange = [this, guard](const std::string& t) {
+        if (OnStatusTextChange)
+            guard([&] { OnStatusTextChange(this, t); });
+    };
+    e.CommandStateChange = [this, guard](long c, bool en) {
+        if (OnCommandStateChange)
+            guard([&] { OnCommandStateChange(this, c, en); });
+    };
+    e.TitleChange = [this, guard](const std::string& t) {
+        if (OnTitleChange)
+            guard([&] { OnTitleChange(this, t); });
+    };
+    e.DownloadBegin = [this, guard] {
+        if (OnDownloadBegin)
+            guard([&] { OnDownloadBegin(this); });
+    };
+    e.DownloadComplete = [this, guard] {
+        if (OnDownloadComplete)
+            guard([&] { OnDownloadComplete(this); });
+    };
+}
+
+void TCppWebBrowser::Navigate(const AnsiString& URL) { Navigate(URL, 0); }
+
+void TCppWebBrowser::Navigate(const AnsiString& URL, long Flags)
+{
+    if (htmlview::Browser* b = BrowserNeeded())
+        b->Navigate(URL, Flags);
+}
+
+void TCppWebBrowser::Navigate(const std::wstring& URL) { Navigate(NarrowCp1251(URL), 0); }
+
+void TCppWebBrowser::GoBack()
+{
+    if (htmlview::Browser* b = BrowserNeeded())
+        b->GoBack();
+}
+
+void TCppWebBrowser::GoForward()
+{
+    if (htmlview::Browser* b = BrowserNeeded())
+        b->GoForward();
+}
+
+void TCppWebBrowser::Stop()
+{
+    if (htmlview::Browser* b = BrowserNeeded())
+        b->Stop();
+}
+
+void TCppWebBrowser::Refresh()
+{
+    if (htmlview::Browser* b = BrowserNeeded())
+        b->Refresh();
+}
+
+void TCppWebBrowser::ExecWB(OLECMDID cmdID, OLECMDEXECOPT cmdexecopt, VARIANT* pvaIn, VARIANT* pvaOut)
+{
+    if (htmlview::Browser* b = BrowserNeeded())
+        b->ExecWB(cmdID, cmdexecopt, pvaIn, pvaOut);
+}
+
+TComInterface<IDispatch> TCppWebBrowser::Document()
+{
+    return FBrowser ? TComInterface<IDispatch>(FBrowser->Document()) : TComInterface<IDispatch>();
+}
+
+AnsiString TCppWebBrowser::LocationName() { return FBrowser ? FBrowser->LocationName() : AnsiString(); }
+
+AnsiString TCppWebBrowser::LocationURL() { return FBrowser ? FBrowser->LocationURL() : AnsiString(); }
+
+bool TCppWebBrowser::Busy() { return FBrowser && FBrowser->Busy(); }
+
+TWebBrowserKind TCppWebBrowser::Kind()
+{
+    htmlview::Browser* b = BrowserNeeded();
+    return b && b->Kind() == htmlview::BrowserKind::System ? wbkSystem : wbkOwn;
+}
+
+htmlview::View* TCppWebBrowser::OwnView()
+{
+    htmlview::Browser* b = BrowserNeeded();
+    return b ? b->OwnView() : nullptr;
+}
