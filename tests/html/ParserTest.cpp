@@ -5,6 +5,7 @@
 #include <random>
 
 #include "HtmlViewDoc.h"
+#include "HtmlViewLayout.h"
 
 using namespace htmlview;
 
@@ -179,6 +180,8 @@ TEST(Parser, SurvivesMutatedPages)
         "<table><tr><th>h<td>c</table><blockquote>q</blockquote><!-- c --></body></html>";
     const char pieces[] = "<>/=\"'&;#!- \n\txa?";
     std::mt19937 rng(20261207);
+    HDC dc = CreateCompatibleDC(nullptr);
+    FontCache fonts;
     for (int round = 0; round < 3000; ++round) {
         std::string s = seed;
         int edits = 1 + int(rng() % 12);
@@ -195,5 +198,11 @@ TEST(Parser, SurvivesMutatedPages)
         Document d = Parse(s);
         ASSERT_NE(d.root, nullptr) << round;
         ASSERT_LE(Depth(d.root.get()), MaxNesting + 3) << round;
+        if (round % 4 == 0) { // and the damaged page still lays out
+            Layout l = LayOut(d, 100 + int(rng() % 500), dc, fonts, nullptr);
+            ASSERT_GE(l.height, 0) << round;
+            FindText(l, "a", TextRange());
+        }
     }
+    DeleteDC(dc);
 }
