@@ -3,6 +3,7 @@
 #include "HtmlViewWindow.h"
 
 #include <commdlg.h>
+#include <shellapi.h>
 #include <wininet.h>
 #include <winspool.h>
 
@@ -549,6 +550,11 @@ void View::StartNavigation(const std::string& urlIn, NavKind kind, bool fireBefo
         Events.BeforeNavigate2(url, cancel);
         if (cancel)
             return;
+    }
+    if (StartsWithNoCase(url, "mailto:")) {
+        // Messages are written in the user's mail program; the page stays.
+        ShellExecuteA(hwnd_, "open", url.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        return;
     }
     unsigned gen = ++gen_;
     pendingUrl_ = url;

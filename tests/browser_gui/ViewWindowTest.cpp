@@ -341,7 +341,9 @@ TEST_F(ViewWindow, DISABLED_Showcase)
     RECT rc;
     GetClientRect(host_, &rc);
     MoveWindow(view_.Handle(), 0, 0, rc.right, rc.bottom, TRUE);
-    Open(Sample("sample.html"));
+    char page[MAX_PATH] = {};
+    GetEnvironmentVariableA("VELLORN_SHOWCASE_PAGE", page, sizeof page);
+    Open(page[0] ? std::string(page) : Sample("sample.html"));
     view_.Find("находка");
     view_.ScrollTo(0);
     PumpUntil([] { return false; }, 8000);
