@@ -165,3 +165,16 @@ TEST_F(CppWebBrowserTest, ForcedSystemControlTakesNavigationsWithoutDocument)
     testkit::PumpFor(100);
     EXPECT_EQ(sys->Kind(), wbkSystem);
 }
+
+TEST_F(CppWebBrowserTest, FreedAloneLeavesItsForm)
+{
+    auto* other = Create<TCppWebBrowser>(form_);
+    other->SetParent(form_);
+    other->SetBounds(0, 0, 200, 100);
+    other->Navigate(Sample("second.html"));
+    testkit::PumpFor(50);
+    int before = form_->ControlCount();
+    other->Free();
+    EXPECT_EQ(form_->ControlCount(), before - 1);
+    Open(Sample("sample.html")); // the form and its other browser go on; TearDown frees them
+}
