@@ -348,3 +348,46 @@ TEST_F(ViewWindow, DISABLED_Showcase)
     view_.ScrollTo(0);
     PumpUntil([] { return false; }, 8000);
 }
+
+namespace {
+
+// Fills the save dialog that the view opens with `path` and confirms it (run from a timer).
+std::string gSavePath;
+BOOL CALLBACK FillSaveDialog(HWND wnd, LPARAM done)
+{
+    char cls[32] = {};
+    GetClassNameA(wnd, cls, sizeof cls);
+    if (std::string(cls) != "#32770" || !IsWindowVisible(wnd))
+        return TRUE;
+    HWND edit = GetDlgItem(wnd, 0x47C); // the file name box (a combo box on newer dialogs)
+    if (!edit)
+        edit = GetDlgItem(wnd, 0x480);
+    if (!edit)
+        return TRUE;
+    SetWindowTextA(edit, gSavePath.c_str());
+    PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    *reinterpret_cast<bool*>(done) = true;
+    return FALSE;
+}
+
+void CALLBACK SaveTimer(HWND, UINT, UINT_PTR id, DWORD)
+{
+    bool done = false;
+    EnumThreadWindows(GetCurrentThreadId(), FillSaveDialog, reinterpret_cast<LPARAM>(&done));
+    if (done)
+        KillTimer(nullptr, id);
+}
+
+} // namespace
+
+TEST_F(ViewWindow, SaveDialogWritesThePage)
+{
+    Open(Sample("second.html"));
+    testkit::TempDir dir;
+    gSavePath = dir / "saved.html";
+    UINT_PTR timer = SetTimer(nullptr, 0, 100, SaveTimer);
+    bool saved = view_.SaveAs(true);
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(testkit::ReadFileBytes(gSavePath), testkit::ReadFileBytes(Sample("second.html")));
+}
