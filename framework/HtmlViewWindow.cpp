@@ -228,6 +228,37 @@ LRESULT CALLBACK SourceProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
+// Open find dialogs get their keyboard handling (Tab, Enter, Esc) from a message hook, since the
+// application's message loop knows nothing of them.
+std::vector<HWND> gFindDialogs;
+HHOOK gFindHook = nullptr;
+
+LRESULT CALLBACK FindDialogHook(int code, WPARAM wp, LPARAM lp)
+{
+    if (code >= 0 && wp == PM_REMOVE) {
+        MSG* m = reinterpret_cast<MSG*>(lp);
+        for (HWND dlg : gFindDialogs)
+            if (IsWindow(dlg) && (m->hwnd == dlg || IsChild(dlg, m->hwnd)) && IsDialogMessageA(dlg, m)) {
+                m->message = WM_NULL;
+                break;
+            }
+    }
+    return CallNextHookEx(gFindHook, code, wp, lp);
+}
+
+void TrackFindDialog(HWND dlg, bool open)
+{
+    std::erase(gFindDialogs, dlg);
+    if (open && dlg)
+        gFindDialogs.push_back(dlg);
+    if (!gFindDialogs.empty() && !gFindHook)
+        gFindHook = SetWindowsHookExA(WH_GETMESSAGE, FindDialogHook, nullptr, GetCurrentThreadId());
+    else if (gFindDialogs.empty() && gFindHook) {
+        UnhookWindowsHookEx(gFindHook);
+        gFindHook = nullptr;
+    }
+}
+
 void RegisterClasses()
 {
     static bool done = false;
@@ -444,6 +475,7 @@ void View::Destroy()
 {
     if (findDialog_ && IsWindow(findDialog_))
         DestroyWindow(findDialog_);
+    TrackFindDialog(findDialog_, false);
     findDialog_ = nullptr;
     if (hwnd_ && IsWindow(hwnd_))
         DestroyWindow(hwnd_);
@@ -877,12 +909,14 @@ void View::ShowFindDialog()
     findData_.wFindWhatLen = sizeof findBuffer_;
     findData_.Flags = FR_DOWN | FR_HIDEUPDOWN | FR_HIDEWHOLEWORD | FR_HIDEMATCHCASE;
     findDialog_ = FindTextA(&findData_);
+    TrackFindDialog(findDialog_, true);
 }
 
 void View::OnFindMessage(LPARAM lp)
 {
     auto* fr = reinterpret_cast<FINDREPLACEA*>(lp);
     if (fr->Flags & FR_DIALOGTERM) {
+        TrackFindDialog(findDialog_, false);
         findDialog_ = nullptr;
         return;
     }

@@ -298,6 +298,14 @@ TEST_F(ViewWindow, FindScrollsToAndHighlightsTheMatch)
     PumpUntil([] { return false; }, 50);
     EXPECT_FALSE(view_.Selection().Empty());
     EXPECT_GT(view_.ScrollPos(), 0);
+    // Enter in the dialog's text box finds too (the dialog gets its keyboard handling).
+    view_.ScrollTo(0);
+    SetDlgItemTextA(dlg, 0x480, "filler 98");
+    HWND edit = GetDlgItem(dlg, 0x480);
+    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageA(edit, WM_KEYUP, VK_RETURN, 0);
+    PumpUntil([&] { return view_.ScrollPos() > 0; }, 1000);
+    EXPECT_GT(view_.ScrollPos(), 0);
     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     PumpUntil([&] { return view_.FindDialog() == nullptr; }, 1000);
     EXPECT_EQ(view_.FindDialog(), nullptr);
