@@ -1112,6 +1112,8 @@ void TToolBar::CNNotify(TMessage& Message)
         TPoint p = ClientToScreen(TPoint{r.left, r.bottom});
         b->FDropdownMenu->PopupComponent = b;
         b->FDropdownMenu->Popup(p.x, p.y);
+        // The menu has closed: the bar hears of it once this notification is over.
+        PostMessageA(Handle(), CN_DROPDOWNCLOSED, 0, 0);
         Message.Result = TBDDRET_DEFAULT;
         return;
     }
@@ -1187,6 +1189,7 @@ void TToolBar::Dispatch(TMessage& Message)
     }
     case CN_COMMAND: CNCommand(Message); return;
     case CN_NOTIFY: CNNotify(Message); return;
+    case CN_DROPDOWNCLOSED: Message.Result = 0; return; // for descendants; not the system bar's
     case WM_NCCALCSIZE: {
         inherited::Dispatch(Message);
         auto* r = reinterpret_cast<RECT*>(Message.LParam);

@@ -435,3 +435,23 @@ TEST_F(ToolBarTest, ImagesAndGroupedCheckButtons)
     EXPECT_EQ(bar->Images(), nullptr);
     EXPECT_EQ(SendMessageA(bar->Handle(), TB_GETIMAGELIST, 0, 0), 0);
 }
+
+TEST_F(BarsTest, UpDownWritesItsPositionIntoTheAssociate)
+{
+    TPanel* buddy = Create<TPanel>(form);
+    buddy->SetParent(form);
+    buddy->SetBounds(10, 10, 60, 22);
+    TUpDown* ud = Create<TUpDown>(form);
+    ud->SetParent(form);
+    ud->SetMax(20);
+    ud->SetPosition(7);
+    ShowForm();
+    ud->SetAssociate(buddy);
+    EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(ud->Handle(), UDM_GETBUDDY, 0, 0)), buddy->Handle());
+    EXPECT_EQ(ud->Left(), buddy->Left() + buddy->Width()); // placed at the associate's right
+    ud->SetPosition(9);
+    EXPECT_EQ(buddy->Caption(), "9");
+    buddy->Free();
+    EXPECT_EQ(ud->Associate(), nullptr);
+    EXPECT_EQ(ud->Position(), 9);
+}
