@@ -4,14 +4,6 @@
 
 #ifdef VELLORN_MAIN_WINDOW
 
-void TID_Vellorn::FormCreate(TObject*) {}
-void TID_Vellorn::FormShow(TObject*) {}
-void TID_Vellorn::FormClose(TObject*, TCloseAction&) {}
-void TID_Vellorn::N6Click(TObject*) {}
-void TID_Vellorn::N3Click(TObject*) {}
-void TID_Vellorn::ToolButton11Click(TObject*) {}
-void TID_Vellorn::N13Click(TObject*) {}
-void TID_Vellorn::ToolButton12Click(TObject*) {}
 void TID_Vellorn::N4Click(TObject*) {}
 void TID_Vellorn::N7Click(TObject*) {}
 void TID_Vellorn::N9Click(TObject*) {}
@@ -33,8 +25,6 @@ void TID_Vellorn::N68Click(TObject*) {}
 void TID_Vellorn::N92Click(TObject*) {}
 void TID_Vellorn::N93Click(TObject*) {}
 void TID_Vellorn::TreeView1Edited(TObject*, TTreeNode*, AnsiString&) {}
-void TID_Vellorn::TreeView1Expanded(TObject*, TTreeNode*) {}
-void TID_Vellorn::TreeView1Collapsed(TObject*, TTreeNode*) {}
 void TID_Vellorn::TreeView1DragOver(TObject*, TObject*, int, int, TDragState, bool&) {}
 void TID_Vellorn::TreeView1DragDrop(TObject*, TObject*, int, int) {}
 void TID_Vellorn::TreeView1Click(TObject*) {}

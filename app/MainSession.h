@@ -1,0 +1,49 @@
+// What the main window keeps about its own run beside the state the layout declares: whether this
+// instance owns the working tree, which file the close writes the tree to, whether the start-up
+// load failed, the address list as loaded and whether the splash was shown. It is a component
+// owned by the main window, so it goes with the window (and the working-tree lock with it).
+#pragma once
+
+#include "Main.h"
+
+#ifdef VELLORN_MAIN_WINDOW
+
+#include <memory>
+
+#include "InstanceLock.h"
+
+class TMainSession : public TComponent {
+    VCL_CLASS(TMainSession, TComponent)
+public:
+    explicit TMainSession(TComponent* AOwner) : TComponent(AOwner) {}
+
+    std::unique_ptr<TInstanceLock> Lock;
+    // True when this instance holds the working tree FILES\tree\Temp.vlt with its map Temp.ini.
+    bool OwnsWorkingTree = true;
+    // The tree file the close writes; "" when this instance has no tree file of its own.
+    AnsiString TreePath;
+    // The start-up load of TreePath failed: the close keeps that file aside before writing,
+    // under TreePath + KeepAsideSuffix.
+    bool StartupLoadFailed = false;
+    AnsiString KeepAsideSuffix = ".damaged";
+    // The address list was read (or found missing, an empty list) at start, and what it held.
+    bool AddressListLoaded = false;
+    std::vector<AnsiString> LoadedAddresses;
+    bool SplashShown = false;
+};
+
+// The session of a main window, made on first use.
+TMainSession& Session(TID_Vellorn* Form);
+
+// Saved trees (MainTreeFiles.cpp). SaveTree writes the tree to Path and copies the working map to
+// the map of Path's tree name; LoadTree reads Path into the tree (nothing changes when it fails)
+// and then takes its map. Both answer CurrentTreeFile.
+AnsiString SaveTree(TID_Vellorn* Form, const AnsiString& Path);
+AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path);
+// One shell copy of the file From to the file To (operation 2, copy; flags 0x50). A copy of a file
+// onto itself is skipped; a failed copy raises an Exception naming both files.
+void CopyFiles(const AnsiString& From, const AnsiString& To, UINT Operation = 2);
+// "Количество статей: " + the count of entries in status panel 1.
+void ShowArticleCount(TID_Vellorn* Form);
+
+#endif

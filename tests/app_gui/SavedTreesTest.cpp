@@ -1,0 +1,204 @@
+// Saving and loading named trees: file and map names, the maps copied both ways, notes copied for
+// the new name, the current tree refused, damaged files changing nothing, a new instance started
+// through the shell, the folder images of the tree.
+#include "LogicFixture.h"
+
+#ifdef VELLORN_MAIN_WINDOW
+
+#include "InstanceLock.h"
+#include "Settings.h"
+#include "ShellSeams.h"
+
+using namespace logic;
+
+namespace {
+
+class SavedTrees : public MainLogicTest {
+protected:
+    // The next file dialog answers with Path (cancelled when empty).
+    void Choose(const AnsiString& Path)
+    {
+        if (Path.empty()) {
+            prompts.AnswerDialog(false);
+            return;
+        }
+        prompts.AnswerDialog(true, [Path](TCommonDialog& d) { static_cast<TOpenDialog&>(d).FileName = Path; });
+    }
+    std::string Map(const AnsiString& name) { return testkit::ReadFileBytes(dir / ("FILES\\tree\\" + name + ".ini")); }
+};
+
+TEST_F(SavedTrees, SavingWritesTheTreeAndCopiesTheMap)
+{
+    TID_Vellorn* form = Start();
+    const std::string working = Map("Temp");
+    const int width = form->TreeView1->Width(), height = form->TreeView1->Height();
+    struct Case {
+        AnsiString chosen, file, map;
+    } cases[] = {
+        {dir / "FILES\\tree\\Новое", dir / "FILES\\tree\\Новое.vlt", "Новое"},   // no extension
+        {dir / "FILES\\tree\\2024.05.vlt", dir / "FILES\\tree\\2024.05.vlt", "2024.05"}, // dots
+        {dir / "a;b.vlt", dir / "a;b.vlt", "a;b"},                                 // ";" in the name
+    };
+    for (const Case& c : cases) {
+        Choose(c.chosen);
+        form->N3Click(nullptr);
+        EXPECT_EQ(testkit::ReadFileBytes(c.file), MainTreeFile(width, height, SampleTree())) << c.file;
+        EXPECT_EQ(Map(c.map), working) << c.map;
+        EXPECT_EQ(form->CurrentTreeFile, "Temp");
+    }
+    EXPECT_FALSE(FileExists(dir / "FILES\\tree\\Новое.ini.vlt"));
+    // The tool button does the same; a cancelled dialog does nothing.
+    Choose("");
+    form->ToolButton11Click(nullptr);
+    EXPECT_EQ(form->TreeName, "VLN");
+    EXPECT_TRUE(boxes.empty());
+    form->Free();
+}
+
+TEST_F(SavedTrees, LoadingInThisWindowTakesTheTreeAndItsMap)
+{
+    testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
+    TID_Vellorn* form = Start();
+    Choose(dir / "FILES\\tree\\2024.05.vlt");
+    form->N3Click(nullptr);
+    archive::WriteMapEntry("Temp", archive::SectionFiles, "Лишнее", "x.html");
+
+    // Another tree loaded, then the saved one: its map comes back over the working map.
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", PlainTreeFile({{"Одна", 8, {}}}));
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.ini", "[FILES]\r\nОдна=one.html\r\n");
+    Choose(dir / "FILES\\tree\\Другое.vlt");
+    form->ToolButton12Click(nullptr);
+    EXPECT_EQ(Dump(form->TreeView1->Items()), "Одна/8\n");
+    EXPECT_EQ(Map("Temp"), "[FILES]\r\nОдна=one.html\r\n");
+    EXPECT_EQ(form->TreeName, "Другое");
+    EXPECT_EQ(Application->Title(), "Другое -Vellorn");
+    EXPECT_EQ(form->TrayIcon1->Hint(), "Другое -Vellorn");
+    EXPECT_EQ(StatusText(form), "Количество статей: 1");
+    EXPECT_EQ(form->CurrentTreeFile, "Temp");
+
+    Choose(dir / "FILES\\tree\\2024.05.vlt");
+    form->N13Click(nullptr);
+    EXPECT_EQ(form->TreeName, "2024.05");
+    EXPECT_EQ(StatusText(form), "Количество статей: 6");
+    EXPECT_EQ(archive::ReadMapEntry("Temp", archive::SectionFiles, "Лишнее"), "") << "the saved map came back";
+    EXPECT_NE(archive::ReadMapEntry("Temp", archive::SectionFiles, "Новое"), "x");
+
+    // The tree loaded last is the current one.
+    Choose(dir / "FILES\\tree\\2024.05.vlt");
+    form->N13Click(nullptr);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Запускаемое дерево является текущим");
+    EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+    form->Free();
+}
+
+TEST_F(SavedTrees, ADamagedTreeChangesNothing)
+{
+    testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
+    TID_Vellorn* form = Start();
+    std::string bad = PlainTreeFile({{"Сломанное", 2, {{"x", 2, {}}}}});
+    bad.resize(bad.size() - 5);
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Сломанное.vlt", bad);
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Сломанное.ini", "[FILES]\r\nСломанное=b.html\r\n");
+    const std::string tree = Dump(form->TreeView1->Items()), map = Map("Temp");
+    Choose(dir / "FILES\\tree\\Сломанное.vlt");
+    EXPECT_THROW(form->N13Click(nullptr), EReadError);
+    EXPECT_EQ(Dump(form->TreeView1->Items()), tree);
+    EXPECT_EQ(Map("Temp"), map);
+    EXPECT_EQ(form->TreeName, "VLN");
+    EXPECT_EQ(Application->Title(), "VLN - Vellorn");
+    form->Free();
+}
+
+TEST_F(SavedTrees, NotesOfTheTreeAreCopiedForTheNewName)
+{
+    ForceDirectories(dir / "FILES\\text");
+    testkit::WriteFileBytes(dir / "FILES\\text\\Новая статья_VLN.txt", "note 1");
+    testkit::WriteFileBytes(dir / "FILES\\text\\Ссылка_vln.TXT", "note 2");
+    testkit::WriteFileBytes(dir / "FILES\\text\\Чужая_VLN2.txt", "other tree");
+    TID_Vellorn* form = Start();
+    Choose(dir / "FILES\\tree\\Копия.vlt");
+    form->N3Click(nullptr);
+    const AnsiString text = archive::AppPath("FILES\\Text\\");
+    ASSERT_EQ(boxes.size(), 6u) << "three boxes per note";
+    EXPECT_EQ(boxes[0].text, "Копия");
+    EXPECT_EQ(boxes[1].text, text + "Новая статья_VLN.txt");
+    EXPECT_EQ(boxes[2].text, text + "Новая статья_Копия.txt");
+    EXPECT_EQ(boxes[5].text, text + "Ссылка_Копия.txt");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\text\\Новая статья_Копия.txt"), "note 1");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\text\\Ссылка_Копия.txt"), "note 2");
+    EXPECT_FALSE(FileExists(dir / "FILES\\text\\Чужая_VLN2_Копия.txt"));
+    EXPECT_FALSE(FileExists(dir / "FILES\\text\\Чужая_Копия.txt"));
+    form->Free();
+}
+
+TEST_F(SavedTrees, ANewInstanceIsStartedThroughTheShell)
+{
+    TID_Vellorn* form = Start();
+    TRecordingShell shell;
+    TShellServiceGuard guard(shell);
+    Choose(dir / "my trees\\x y.vlt");
+    form->N13Click(nullptr);
+    ASSERT_EQ(shell.Calls.size(), 1u);
+    EXPECT_EQ(shell.Calls[0].Kind, TShellCall::ckExecute);
+    EXPECT_EQ(shell.Calls[0].Operation, "open");
+    EXPECT_EQ(shell.Calls[0].File, dir / "Vellorn.exe");
+    EXPECT_EQ(shell.Calls[0].Parameters, dir / "my trees\\x y.vlt");
+    EXPECT_EQ(shell.Calls[0].ShowCmd, SW_SHOWNORMAL);
+    EXPECT_EQ(form->TreeName, "VLN") << "this window stays as it is";
+
+    // A failed copy is reported, and a copy onto itself is never asked of the shell.
+    shell.Calls.clear();
+    shell.FileOperationResult = ERROR_ACCESS_DENIED;
+    EXPECT_THROW(CopyFiles(dir / "a.ini", dir / "b.ini"), Exception);
+    CopyFiles(dir / "a.ini", dir / "A.INI");
+    EXPECT_EQ(shell.Calls.size(), 1u);
+    ASSERT_FALSE(shell.Calls.empty());
+    EXPECT_EQ(shell.Calls[0].Sources, std::vector<AnsiString>{dir / "a.ini"});
+    EXPECT_EQ(shell.Calls[0].Flags, 0x50);
+    form->Free();
+}
+
+TEST_F(SavedTrees, AnInstanceBesideTheOwnerWorksOnItsOwnFiles)
+{
+    // Another instance holds the working tree.
+    TInstanceLock other(dir / "FILES\\tree\\Temp.vlt");
+    ASSERT_TRUE(other.Held());
+    testkit::WriteFileBytes(dir / "FILES\\tree\\x.vlt", PlainTreeFile({{"Икс", 2, {}}}) + "tail");
+    testkit::WriteFileBytes(dir / "FILES\\tree\\x.ini", "[FILES]\r\nИкс=x.html\r\n");
+    const std::string temp = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), tempMap = Map("Temp");
+    TID_Vellorn* form = Start("\"" + dir / "FILES\\tree\\x.vlt" + "\"");
+    EXPECT_EQ(form->CurrentTreeFile, "x");
+    EXPECT_EQ(archive::WorkingTreeFile(), "x");
+    EXPECT_EQ(archive::ReadMapEntry(form->CurrentTreeFile, archive::SectionFiles, "Икс"), "x.html");
+    form->TreeView1->Items()->Add(nullptr, "Ещё");
+    CloseAndFree(form);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), temp);
+    EXPECT_EQ(Map("Temp"), tempMap);
+    const std::string x = testkit::ReadFileBytes(dir / "FILES\\tree\\x.vlt");
+    EXPECT_NE(x.find(Short("Ещё")), std::string::npos) << "written back where it came from";
+    EXPECT_EQ(x.find("tail"), std::string::npos);
+    EXPECT_EQ(settings::ReadTreeName(), "VLN") << "the working tree's name stays";
+}
+
+TEST_F(SavedTrees, OnlyFoldersFollowExpandAndCollapse)
+{
+    TID_Vellorn* form = Start();
+    TTreeNodes* items = form->TreeView1->Items();
+    form->TreeView1->FullExpand();
+    EXPECT_EQ(Dump(items), "Категория/1\n Новая статья/2\n Прочитанная/8\n Подкатегория/1\n  Избранная/35\n"
+                           "Разное/1\n Непрочитанная/36\n Мультик/38\n Ссылка/39\n");
+    form->TreeView1->FullCollapse();
+    EXPECT_EQ(Dump(items), "Категория/0\n Новая статья/2\n Прочитанная/8\n Подкатегория/0\n  Избранная/35\n"
+                           "Разное/0\n Непрочитанная/36\n Мультик/38\n Ссылка/39\n");
+    // An entry that got children keeps its image too.
+    items->AddChild(items->Item(1), "под статьёй");
+    form->TreeView1Expanded(nullptr, items->Item(1));
+    EXPECT_EQ(items->Item(1)->ImageIndex(), 2);
+    EXPECT_EQ(items->Item(1)->SelectedIndex(), 2);
+    form->Free();
+}
+
+} // namespace
+
+#endif

@@ -1,0 +1,245 @@
+// Start-up and close of the main window: command lines, titles and hints, the article count,
+// geometry and view flags, the files written at close, damaged and missing files, the splash.
+#include "LogicFixture.h"
+
+#ifdef VELLORN_MAIN_WINDOW
+
+#include "FormFLog.h"
+#include "InstanceLock.h"
+#include "Settings.h"
+#include "TrayIcon.h"
+
+using namespace logic;
+
+namespace {
+
+class StartupClose : public MainLogicTest {};
+
+void CALLBACK PressKeyOnSplash(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (FLog && FLog->HandleAllocated() && IsWindowVisible(FLog->Handle()))
+        PostMessageA(FLog->Handle(), WM_KEYDOWN, 'A', 0);
+}
+
+TEST_F(StartupClose, WithoutArgumentTheWorkingTreeAndTheStoredSettings)
+{
+    TID_Vellorn* form = Start();
+    EXPECT_EQ(Dump(form->TreeView1->Items()), "Категория/0\n Новая статья/2\n Прочитанная/8\n Подкатегория/0\n  Избранная/35\n"
+                     "Разное/0\n Непрочитанная/36\n Мультик/38\n Ссылка/39\n");
+    EXPECT_EQ(Application->Title(), "VLN - Vellorn");
+    EXPECT_EQ(form->TrayIcon1->Hint(), "VLN - Vellorn");
+    EXPECT_EQ(form->TreeName, "VLN");
+    EXPECT_EQ(form->CurrentTreeFile, "Temp");
+    EXPECT_EQ(form->ArticleCount, 6);
+    EXPECT_EQ(StatusText(form), "Количество статей: 6");
+    EXPECT_TRUE(form->OpenTreesInNewWindow);
+    EXPECT_TRUE(form->StartupDone);
+    // form.ini of the default archive: 1000 x 700 at (100, 60), both bars and the tree shown.
+    EXPECT_EQ(form->Width(), 1000);
+    EXPECT_EQ(form->Height(), 700);
+    EXPECT_EQ(form->Top(), 60);
+    EXPECT_EQ(form->Left(), 100);
+    EXPECT_TRUE(form->ToolBar1->Visible());
+    EXPECT_TRUE(form->ToolBar2->Visible());
+    EXPECT_TRUE(form->Panel2->Visible());
+    EXPECT_EQ(form->TreePanelWidth, 260);
+    EXPECT_EQ(form->Panel2->Width(), 260);
+    EXPECT_EQ(form->sSkinManager1->SkinName(), "Neutral");
+    EXPECT_EQ(form->sSkinManager1->SkinDirectory(), "Skins\\");
+    EXPECT_EQ(form->ProgressBar1->Parent(), form->StatusBar1);
+    EXPECT_EQ(form->ProgressBar1->Top(), 2);
+    EXPECT_EQ(form->ProgressBar1->Height(), form->StatusBar1->Height() - 2);
+    EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+    form->Free();
+}
+
+TEST_F(StartupClose, HiddenFlagsAndTrueSpelledOtherwiseAreRead)
+{
+    testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=True\r\n");
+    testkit::WriteFileBytes(dir / "FILES\\form.ini", "[FORM]\r\nNameTree=Архив\r\nWidth=640\r\nHeight=480\r\n"
+                                                      "Top=5\r\nLeft=7\r\n[VIEW]\r\nVisible_Tool1=0\r\n"
+                                                      "Visible_Tool2=1\r\nVisible_Tree=0\r\n[Panel]\r\nWidth=150\r\n");
+    TID_Vellorn* form = Start();
+    EXPECT_FALSE(form->OpenTreesInNewWindow);
+    EXPECT_EQ(Application->Title(), "Архив - Vellorn");
+    EXPECT_EQ(form->TrayIcon1->Hint(), "Архив - Vellorn");
+    EXPECT_FALSE(form->ToolBar1->Visible());
+    EXPECT_TRUE(form->ToolBar2->Visible());
+    EXPECT_FALSE(form->Panel2->Visible());
+    EXPECT_EQ(form->BoundsRect(), (TRect{7, 5, 647, 485}));
+    EXPECT_EQ(form->sSkinManager1->SkinName(), "Neutral") << "default skin";
+    form->Free();
+}
+
+TEST_F(StartupClose, TreeFilesNamedOnTheCommandLine)
+{
+    // x.vlt in another folder, with its map in FILES\tree: title without the blank before the dash.
+    ForceDirectories(dir / "other place");
+    testkit::WriteFileBytes(dir / "other place\\x.vlt", PlainTreeFile({{"Икс", 39, {}}}));
+    testkit::WriteFileBytes(dir / "FILES\\tree\\x.ini", "[URL]\r\nИкс=http://x.example/\r\n");
+    const std::vector<AnsiString> lines = {
+        dir / "other place\\x.vlt",                    // blanks, no quotes
+        "\"" + dir / "other place\\x.vlt" + "\"",      // quoted: the quotes go
+    };
+    for (const AnsiString& line : lines) {
+        testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", "[FILES]\r\n");
+        TID_Vellorn* form = Start(line);
+        EXPECT_EQ(Dump(form->TreeView1->Items()), "Икс/39\n") << line;
+        EXPECT_EQ(form->TreeName, "x");
+        EXPECT_EQ(Application->Title(), "x -Vellorn");
+        EXPECT_EQ(form->TrayIcon1->Hint(), "x -Vellorn");
+        EXPECT_EQ(StatusText(form), "Количество статей: 1");
+        EXPECT_EQ(archive::ReadMapEntry("Temp", archive::SectionUrl, "Икс"), "http://x.example/")
+            << "the tree's map became the working map";
+        EXPECT_TRUE(boxes.empty());
+        form->Free();
+    }
+
+    // A file named Temp.vlt in another folder: read from there, the name from form.ini, the
+    // working map untouched.
+    testkit::WriteFileBytes(dir / "other place\\Temp.vlt", PlainTreeFile({{"Чужое", 8, {}}}));
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", "[FILES]\r\nA=a.html\r\n");
+    TID_Vellorn* form = Start("\"" + dir / "other place\\Temp.vlt" + "\"");
+    EXPECT_EQ(Dump(form->TreeView1->Items()), "Чужое/8\n");
+    EXPECT_EQ(form->TreeName, "VLN");
+    EXPECT_EQ(Application->Title(), "VLN -Vellorn");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"), "[FILES]\r\nA=a.html\r\n");
+    form->Free();
+}
+
+TEST_F(StartupClose, AMissingFileIsReportedAndTheRestOfTheStartUpRuns)
+{
+    DeleteFile(dir / "FILES\\list");
+    TID_Vellorn* form = Start("\"" + dir / "nowhere.vlt" + "\"");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("nowhere.vlt"), AnsiString::npos);
+    EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    EXPECT_EQ(form->TreeView1->Items()->Count(), 0);
+    EXPECT_EQ(StatusText(form), "Количество статей: 0");
+    EXPECT_EQ(form->Width(), 1000) << "the settings were still read";
+    EXPECT_EQ(form->ComboBox1->Items()->Count(), 0) << "a missing list is an empty list";
+    EXPECT_TRUE(form->StartupDone);
+
+    // The working tree this start did not replace is kept aside, not overwritten.
+    const std::string before = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt");
+    CloseAndFree(form);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt.previous"), before);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt").substr(0, 4), "TPF0");
+}
+
+TEST_F(StartupClose, ADamagedWorkingTreeIsKeptAsideAtClose)
+{
+    std::string damaged = PlainTreeFile(SampleTree());
+    damaged.resize(damaged.size() - 40);
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.vlt", damaged);
+    testkit::WriteFileBytes(dir / "FILES\\list", "http://a.example/\r\nhttp://b.example/\r\n");
+    TID_Vellorn* form = Start();
+    ASSERT_EQ(boxes.size(), 1u) << "the read error is shown";
+    EXPECT_EQ(form->TreeView1->Items()->Count(), 0) << "no half tree";
+    EXPECT_EQ(Application->Title(), "VLN - Vellorn");
+    EXPECT_EQ(form->ComboBox1->Items()->Count(), 2) << "the steps after the tree still ran";
+    form->TreeView1->Items()->Add(nullptr, "Новое");
+    CloseAndFree(form);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt.damaged"), damaged);
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt").find(Short("Новое")), std::string::npos);
+
+    // The next start reads the new working tree; the damaged copy stays.
+    boxes.clear();
+    form = Start();
+    EXPECT_EQ(Dump(form->TreeView1->Items()), "Новое/0\n");
+    EXPECT_TRUE(boxes.empty());
+    CloseAndFree(form);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt.damaged"), damaged);
+}
+
+TEST_F(StartupClose, MissingFormSettingsKeepTheLayoutSizeCentred)
+{
+    DeleteFile(dir / "FILES\\form.ini");
+    DeleteFile(dir / "FILES\\settings.ini");
+    TID_Vellorn* form = Start();
+    EXPECT_GT(form->Width(), 200);
+    EXPECT_GT(form->Height(), 200);
+    EXPECT_EQ(form->Left(), (Screen->Width() - form->Width()) / 2);
+    EXPECT_EQ(form->Top(), (Screen->Height() - form->Height()) / 2);
+    EXPECT_TRUE(form->OpenTreesInNewWindow);
+    EXPECT_EQ(Application->Title(), "VLN - Vellorn");
+    form->Free();
+}
+
+TEST_F(StartupClose, CloseWritesTheTreeTheSettingsAndTheList)
+{
+    DeleteFile(dir / "FILES\\tree\\Temp.vlt");
+    TID_Vellorn* form = Start();
+    EXPECT_EQ(form->TreeView1->Items()->Count(), 0) << "a missing working tree is an empty tree";
+    EXPECT_TRUE(boxes.empty());
+    // The sample tree, every folder expanded (image 1), read from a file.
+    testkit::WriteFileBytes(dir / "s.vlt", PlainTreeFile(SampleTree()));
+    LoadTree(form, dir / "s.vlt");
+    form->TreeView1->FullExpand();
+    EXPECT_EQ(form->TreeView1->Items()->Item(0)->ImageIndex(), 1);
+    EXPECT_EQ(form->TreeView1->Items()->Item(1)->ImageIndex(), 2) << "entries keep their marks";
+    form->SetBounds(30, 40, 900, 650);
+    form->ToolBar1->SetVisible(false);
+    form->TreePanelWidth = 222;
+    form->ComboBox1->Items()->Add("http://added.example/");
+    const int width = form->TreeView1->Width(), height = form->TreeView1->Height();
+    CloseAndFree(form);
+
+    // The working tree is created, folders closed (0), entries with their images.
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), MainTreeFile(width, height, SampleTree()));
+    const AnsiString ini = dir / "FILES\\form.ini";
+    EXPECT_EQ(testkit::ReadFileBytes(ini), "[FORM]\r\nNameTree=VLN\r\nWidth=900\r\nHeight=650\r\nTop=40\r\nLeft=30\r\n"
+                                           "Skin=Neutral\r\n[VIEW]\r\nVisible_Tool1=0\r\nVisible_Tool2=1\r\n"
+                                           "Visible_Tree=1\r\n[Panel]\r\nWidth=222\r\n[ST]\r\nCount=1\r\n");
+    EXPECT_EQ(FileGetAttr(ini) & (faHidden | faReadOnly | faSysFile), faHidden);
+    const std::string list = testkit::ReadFileBytes(dir / "FILES\\list");
+    EXPECT_NE(list.find("http://added.example/"), std::string::npos);
+
+    // The hidden file is read at the next start and rewritten at its close.
+    form = Start();
+    EXPECT_EQ(form->Width(), 900);
+    EXPECT_FALSE(form->ToolBar1->Visible());
+    EXPECT_EQ(form->TreeView1->Items()->Item(0)->ImageIndex(), 0);
+    form->SetBounds(30, 40, 800, 650);
+    CloseAndFree(form);
+    EXPECT_NE(testkit::ReadFileBytes(ini).find("Width=800"), std::string::npos);
+    EXPECT_EQ(FileGetAttr(ini) & faHidden, faHidden);
+}
+
+TEST_F(StartupClose, ExitClosesTheWindow)
+{
+    TID_Vellorn* form = Start();
+    form->Show();
+    form->N6Click(nullptr);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(form->TrayIcon1, nullptr) << "freed at close";
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]"), std::string::npos);
+    form->Free();
+}
+
+TEST_F(StartupClose, TheSplashShowsOnTheFirstShowOnlyAndClosesOnAKey)
+{
+    TID_Vellorn* form = Start();
+    Create<TFLog>(Application);
+    ASSERT_NE(FLog, nullptr);
+    // A key reaches the splash once its modal loop runs.
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, PressKeyOnSplash);
+    const DWORD start = GetTickCount();
+    form->Show();
+    EXPECT_LT(GetTickCount() - start, 2500u) << "closed by the key, not by its timer";
+    testkit::PumpPending();
+    EXPECT_EQ(FLog, nullptr) << "the splash frees itself";
+
+    // Restored from the tray: no splash again, even if one existed.
+    form->Hide();
+    auto* again = Create<TFLog>(Application);
+    form->Show();
+    EXPECT_FALSE(again->Visible());
+    KillTimer(nullptr, timer);
+    again->Free();
+    form->Free();
+}
+
+} // namespace
+
+#endif
