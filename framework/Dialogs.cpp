@@ -656,6 +656,9 @@ AnsiString JoinPath(const AnsiString& dir, const AnsiString& name)
 
 } // namespace
 
+TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFiles(std::make_unique<TStringList>()) {}
+TOpenDialog::~TOpenDialog() = default;
+
 bool TOpenDialog::RunFileDialog(bool save)
 {
     // Room for many names when several files may be chosen.
@@ -693,25 +696,30 @@ bool TOpenDialog::RunFileDialog(bool save)
     FilterIndex = static_cast<int>(ofn.nFilterIndex);
 
     // Several names come as the folder, then each name, separated by NULs.
-    Files.clear();
+    FFiles->Clear();
     const char* p = buffer.data();
     AnsiString first = p;
     p += first.size() + 1;
     if (Options.Contains(ofAllowMultiSelect) && *p) {
         while (*p) {
             AnsiString name = p;
-            Files.push_back(JoinPath(first, name));
+            FFiles->Add(JoinPath(first, name));
             p += name.size() + 1;
         }
     } else {
-        Files.push_back(first);
+        FFiles->Add(first);
     }
-    FileName = Files.front();
+    FileName = FFiles->Get(0);
     return true;
 }
 
 bool TOpenDialog::DoExecute() { return RunFileDialog(false); }
 bool TSaveDialog::DoExecute() { return RunFileDialog(true); }
+
+TColorDialog::TColorDialog(TComponent* AOwner) : TCommonDialog(AOwner), FCustomColors(std::make_unique<TStringList>())
+{
+}
+TColorDialog::~TColorDialog() = default;
 
 bool TColorDialog::DoExecute()
 {
@@ -719,7 +727,8 @@ bool TColorDialog::DoExecute()
     for (COLORREF& c : custom)
         c = 0xFFFFFF;
     // Lines "ColorA=hex" .. "ColorP=hex"; anything else is ignored.
-    for (const AnsiString& line : CustomColors) {
+    for (int i = 0; i < FCustomColors->Count(); ++i) {
+        const AnsiString line = FCustomColors->Get(i);
         if (line.size() < 8 || line.compare(0, 5, "Color") != 0 || line[6] != '=')
             continue;
         int index = AnsiUpperChar(line[5]) - 'A';
@@ -748,9 +757,9 @@ bool TColorDialog::DoExecute()
     if (!ChooseColorA(&cc))
         return false;
     Color = static_cast<TColor>(cc.rgbResult);
-    CustomColors.clear();
+    FCustomColors->Clear();
     for (int i = 0; i < 16; ++i)
-        CustomColors.push_back(AnsiString("Color") + char('A' + i) + "=" + IntToHex(custom[i], 6));
+        FCustomColors->Add(AnsiString("Color") + char('A' + i) + "=" + IntToHex(custom[i], 6));
     return true;
 }
 

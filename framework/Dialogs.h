@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include <windows.h>
@@ -106,12 +107,13 @@ using TOpenOptions = TSet<TOpenOption>;
 class TOpenDialog : public TCommonDialog {
     VCL_CLASS(TOpenDialog, TCommonDialog)
 public:
-    explicit TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+    explicit TOpenDialog(TComponent* AOwner);
+    ~TOpenDialog() override;
     bool DoExecute() override;
 
     AnsiString DefaultExt;
     AnsiString FileName;
-    std::vector<AnsiString> Files;
+    TStrings* Files() const { return FFiles.get(); }
     AnsiString Filter;
     int FilterIndex = 1;
     AnsiString InitialDir;
@@ -121,6 +123,9 @@ public:
 protected:
     // Shows the open (or, for the save dialog, the save) system dialog.
     bool RunFileDialog(bool save);
+
+private:
+    std::unique_ptr<TStringList> FFiles;
 };
 
 class TSaveDialog : public TOpenDialog {
@@ -138,12 +143,17 @@ using TColorDialogOptions = TSet<TColorDialogOption>;
 class TColorDialog : public TCommonDialog {
     VCL_CLASS(TColorDialog, TCommonDialog)
 public:
-    explicit TColorDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+    explicit TColorDialog(TComponent* AOwner);
+    ~TColorDialog() override;
     bool DoExecute() override;
 
     TColor Color = clBlack;
-    std::vector<AnsiString> CustomColors;
+    TStrings* CustomColors() const { return FCustomColors.get(); }
+    void SetCustomColors(TStrings* Value) { FCustomColors->Assign(Value); }
     TColorDialogOptions Options;
+
+private:
+    std::unique_ptr<TStringList> FCustomColors;
 };
 
 enum TFontDialogOption {

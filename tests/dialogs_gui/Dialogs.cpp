@@ -427,7 +427,7 @@ TEST(RealOpenDialog, ReturnsTheTypedFileWithItsFullPath)
     });
     ASSERT_TRUE(dlg->Execute());
     EXPECT_TRUE(SameText(dlg->FileName, dir / "a.txt")) << dlg->FileName;
-    EXPECT_EQ(dlg->Files.size(), 1u);
+    EXPECT_EQ(dlg->Files()->Count(), 1);
     EXPECT_EQ(dlg->FilterIndex, 1);
 }
 
@@ -469,4 +469,94 @@ TEST(RealMessageDlg, CreateMessageDialogBuildsAFormTheCallerShows)
     });
     EXPECT_EQ(form->ShowModal(), mrCancel) << "Esc presses Cancel";
     form->Free();
+}
+
+namespace {
+BOOL CALLBACK FindSystemDialogProc(HWND h, LPARAM p)
+{
+    if (IsWindowVisible(h) && ClassOf(h) == "#32770") {
+        *reinterpret_cast<HWND*>(p) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+// The visible system dialog of this thread, whatever its (localised) title.
+HWND FindSystemDialog()
+{
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindSystemDialogProc, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+} // namespace
+
+TEST(RealCommonDialogs, SaveColourAndFontDialogsReturnWhatTheUserConfirmed)
+{
+    testkit::TempDir dir;
+    std::unique_ptr<TSaveDialog> save(Create<TSaveDialog>(nullptr));
+    save->InitialDir = dir.Path();
+    save->DefaultExt = "vlt";
+    save->Filter = "Деревья|*.vlt";
+    {
+        TModalDriver driver([&] {
+            HWND box = FindSystemDialog();
+            if (!box)
+                return false;
+            if (HWND edit = GetDlgItem(box, 0x47C))
+                SetWindowTextA(edit, "Новое");
+            else
+                SetDlgItemTextA(box, 0x480, "Новое");
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        ASSERT_TRUE(save->Execute());
+    }
+    EXPECT_TRUE(SameText(save->FileName, dir / "Новое.vlt")) << save->FileName << " takes the default extension";
+
+    std::unique_ptr<TColorDialog> colour(Create<TColorDialog>(nullptr));
+    colour->Color = clTeal;
+    for (const char* line : {"ColorA=0000FF", "ColorP=00FF00", "Junk", "ColorZ=000000"})
+        colour->CustomColors()->Add(line);
+    {
+        TModalDriver driver([&] {
+            HWND box = FindSystemDialog();
+            if (!box)
+                return false;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        ASSERT_TRUE(colour->Execute());
+    }
+    EXPECT_EQ(colour->Color, clTeal);
+    ASSERT_EQ(colour->CustomColors()->Count(), 16);
+    EXPECT_EQ(colour->CustomColors()->Get(0), "ColorA=0000FF");
+    EXPECT_EQ(colour->CustomColors()->Get(15), "ColorP=00FF00");
+    EXPECT_EQ(colour->CustomColors()->Get(1), "ColorB=FFFFFF");
+
+    std::unique_ptr<TFontDialog> font(Create<TFontDialog>(nullptr));
+    font->Font()->SetName("Tahoma");
+    font->Font()->SetSize(12);
+    font->Font()->SetColor(clRed);
+    {
+        TModalDriver driver([&] {
+            HWND box = FindSystemDialog();
+            if (!box)
+                return false;
+            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        });
+        EXPECT_FALSE(font->Execute());
+    }
+    EXPECT_EQ(font->Font()->Name(), "Tahoma") << "a cancelled dialog changes nothing";
+    {
+        TModalDriver driver([&] {
+            HWND box = FindSystemDialog();
+            if (!box)
+                return false;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
+        });
+        ASSERT_TRUE(font->Execute());
+    }
+    EXPECT_EQ(font->Font()->Size(), 12);
+    EXPECT_EQ(font->Font()->Color(), clRed);
 }
