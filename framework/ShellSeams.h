@@ -88,6 +88,15 @@ private:
     TShellService* FPrevious;
 };
 
+// A recording service installed for its own lifetime (the usual test set-up).
+class TScopedShellRecorder : public TRecordingShell {
+public:
+    TScopedShellRecorder() : FGuard(*this) {}
+
+private:
+    TShellServiceGuard FGuard;
+};
+
 // "open" of a document, program or address.
 INT_PTR ShellOpen(HWND Owner, const AnsiString& File, const AnsiString& Parameters = AnsiString(),
                   const AnsiString& Directory = AnsiString(), int ShowCmd = SW_SHOWNORMAL);

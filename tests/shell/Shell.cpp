@@ -59,6 +59,18 @@ TEST(ShellService, OpenAndCopyAreRecordedWithTheirArguments)
     EXPECT_EQ(copy.Flags, static_cast<FILEOP_FLAGS>(FOF_NOCONFIRMATION | FOF_SILENT));
 }
 
+TEST(ShellService, ScopedRecorderSeesCallsOnlyWhileItLives)
+{
+    TShellService* real = &Shell();
+    {
+        TScopedShellRecorder rec;
+        ShellOpen(nullptr, "http://example.org/");
+        ASSERT_EQ(rec.Calls.size(), 1u);
+        EXPECT_EQ(rec.Calls[0].Operation, "open");
+    }
+    EXPECT_EQ(&Shell(), real);
+}
+
 TEST(ShellService, SystemCopyRefusesListsItCannotBuild)
 {
     TSystemShell shell;
