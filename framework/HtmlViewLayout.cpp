@@ -136,19 +136,9 @@ private:
             Image(n, s);
             return;
         }
-        if (t == "b" || t == "strong" || t == "th")
-            s.font.bold = true;
-        else if (t == "i" || t == "em" || t == "cite" || t == "var" || t == "dfn" || t == "address")
-            s.font.italic = true;
-        else if (t == "u" || t == "ins")
-            s.font.underline = true;
-        else if (t == "code" || t == "tt" || t == "kbd" || t == "samp") {
-            s.font.mono = true;
-            s.font.size = 13;
-        } else if (t == "small")
-            s.font.size = std::max(9, s.font.size * 5 / 6);
-        else if (t == "big")
-            s.font.size = s.font.size * 6 / 5;
+        InlineStyle(t, s);
+        if (t == "table" && AlignedTable(n, s))
+            return;
 
         if (t.size() == 2 && t[0] == 'h' && t[1] >= '1' && t[1] <= '6') {
             s.font.size = HeadingSize(t[1]);
@@ -236,6 +226,140 @@ private:
             return;
         }
         Children(n, s); // inline elements we do not know just show their content
+    }
+
+    // The look an inline element gives its content.
+    static void InlineStyle(const std::string& t, Style& s)
+    {
+        if (t == "b" || t == "strong" || t == "th")
+            s.font.bold = true;
+        else if (t == "i" || t == "em" || t == "cite" || t == "var" || t == "dfn" || t == "address")
+            s.font.italic = true;
+        else if (t == "u" || t == "ins")
+            s.font.underline = true;
+        else if (t == "code" || t == "tt" || t == "kbd" || t == "samp") {
+            s.font.mono = true;
+            s.font.size = 13;
+        } else if (t == "small")
+            s.font.size = std::max(9, s.font.size * 5 / 6);
+        else if (t == "big")
+            s.font.size = s.font.size * 6 / 5;
+    }
+
+    static bool InlineOnly(const Node* n)
+    {
+        if (n->kind == Node::Text)
+            return true;
+        if (!IsOneOf(n->tag, {"b", "strong", "i", "em", "u", "ins", "a", "span", "font", "code", "tt", "kbd",
+                              "samp", "small", "big", "nobr", "td", "th", "sub", "sup", "s", "strike",
+                              "abbr", "acronym", "var", "cite", "dfn", "label"}))
+            return false;
+        for (const auto& c : n->children)
+            if (!InlineOnly(c.get()))
+                return false;
+        return true;
+    }
+
+    // Width of an inline subtree set on one line.
+    int NaturalWidth(const Node* n, Style s)
+    {
+        if (n->kind == Node::Text) {
+            int w = 0, space = TextWidth(s.font, " ", 1);
+            size_t i = 0;
+            bool first = true;
+            while (i < n->text.size()) {
+                if (IsBlank(n->text[i])) {
+                    ++i;
+                    continue;
+                }
+                size_t e = i;
+                while (e < n->text.size() && !IsBlank(n->text[e]))
+                    ++e;
+                w += TextWidth(s.font, n->text.data() + i, int(e - i)) + (first ? 0 : space);
+                first = false;
+                i = e;
+            }
+            return w;
+        }
+        InlineStyle(n->tag, s);
+        int w = 0;
+        for (const auto& c : n->children)
+            w += NaturalWidth(c.get(), s);
+        return w;
+    }
+
+    // A table of rows of cells holding only text is set in aligned columns when they fit the
+    // width; anything else is set row by row in the flow (false).
+    bool AlignedTable(const Node* table, const Style& s)
+    {
+        std::vector<std::vector<const Node*>> rows;
+        auto blank = [](const Node* n) {
+            return n->kind == Node::Text && n->text.find_first_not_of(" \t\r\n\f") == std::string::npos;
+        };
+        auto addRow = [&](const Node* tr) {
+            std::vector<const Node*> cells;
+            for (const auto& c : tr->children) {
+                if (blank(c.get()))
+                    continue;
+                if (c->kind != Node::Element || (c->tag != "td" && c->tag != "th") || !InlineOnly(c.get()))
+                    return false;
+                cells.push_back(c.get());
+            }
+            rows.push_back(std::move(cells));
+            return true;
+        };
+        for (const auto& c : table->children) {
+            if (blank(c.get()))
+                continue;
+            if (c->kind == Node::Element && c->tag == "tr") {
+                if (!addRow(c.get()))
+                    return false;
+            } else if (c->kind == Node::Element && IsOneOf(c->tag, {"tbody", "thead", "tfoot"})) {
+                for (const auto& r : c->children) {
+                    if (blank(r.get()))
+                        continue;
+                    if (r->kind != Node::Element || r->tag != "tr" || !addRow(r.get()))
+                        return false;
+                }
+            } else {
+                return false;
+            }
+        }
+        if (rows.empty())
+            return false;
+        std::vector<int> widths;
+        for (const auto& row : rows)
+            for (size_t c = 0; c < row.size(); ++c) {
+                Style cs = s;
+                InlineStyle(row[c]->tag, cs);
+                if (widths.size() <= c)
+                    widths.resize(c + 1, 0);
+                widths[c] = std::max(widths[c], NaturalWidth(row[c], cs));
+            }
+        std::vector<int> colX(widths.size(), 0);
+        int x = 0;
+        for (size_t c = 0; c < widths.size(); ++c) {
+            colX[c] = x;
+            x += widths[c] + kCellGap;
+        }
+        if (x - kCellGap > right_ - left_)
+            return false;
+        Block(0);
+        for (const auto& row : rows) {
+            Block(2);
+            for (size_t c = 0; c < row.size(); ++c) {
+                Style cs = s;
+                InlineStyle(row[c]->tag, cs);
+                int at = left_ + colX[c];
+                lineX_ = HasFlowItems() ? std::max(lineX_ + kCellGap, at) : at;
+                pendingSpace_ = false;
+                newCell_ = true;
+                Children(row[c], cs);
+            }
+            Block(2);
+        }
+        Block(0);
+        return true;
     }
 
     void Children(const Node* n, const Style& s)

@@ -33,10 +33,6 @@ void TCppWebBrowser::BeforeDestruction()
     // The control and its site go before the window they live in.
     FBrowser.reset();
     inherited::BeforeDestruction();
-    // Leave the parent while this is still a whole windowed control, so that the parent drops
-    // it from its list of windowed children (freed alone, it must not be freed again there).
-    if (Parent())
-        SetParent(nullptr);
 }
 
 void TCppWebBrowser::CreateParams(TCreateParams& Params)

@@ -123,10 +123,10 @@ TEST_F(LayoutTest, PreformattedKeepsBlanksAndLines)
     EXPECT_NE(FindRun(l, "x y"), nullptr) << "outside pre blanks collapse";
 }
 
-TEST_F(LayoutTest, RulesImagesAndTables)
+TEST_F(LayoutTest, RulesAndImages)
 {
     Layout l = Lay("<p>a</p><hr><img src=missing.bmp alt=\"Картинка\" width=50 height=40>"
-                   "<img src=x.jpg alt=\"\"><table><tr><td>c1<td>c2<tr><td>c3</table>");
+                   "<img src=x.jpg alt=\"\">");
     int rules = 0, images = 0;
     for (const htmlview::Run& r : l.runs) {
         if (r.kind == RunKind::Rule) {
@@ -145,13 +145,32 @@ TEST_F(LayoutTest, RulesImagesAndTables)
     }
     EXPECT_EQ(rules, 1);
     EXPECT_EQ(images, 2);
+}
+
+TEST_F(LayoutTest, TextTablesAlignTheirColumnsOthersFlowRowByRow)
+{
+    Layout l = Lay("<table><tr><th>c1<td>c2</tr><tbody><tr><td>a much longer cell<td><b>c4</b></table>");
     const htmlview::Run* c1 = FindRun(l, "c1");
     const htmlview::Run* c2 = FindRun(l, "c2");
-    const htmlview::Run* c3 = FindRun(l, "c3");
-    ASSERT_TRUE(c1 && c2 && c3);
+    const htmlview::Run* c3 = FindRun(l, "longer");
+    const htmlview::Run* c4 = FindRun(l, "c4");
+    ASSERT_TRUE(c1 && c2 && c3 && c4);
+    EXPECT_TRUE(c1->font.bold) << "header cells are bold";
     EXPECT_EQ(c1->y, c2->y) << "cells of a row share a line";
-    EXPECT_GT(c2->x, c1->x + c1->w);
     EXPECT_GT(c3->y, c1->y);
+    EXPECT_EQ(c3->x, c1->x);
+    EXPECT_EQ(c4->x, c2->x) << "columns line up";
+    EXPECT_GT(c2->x, c3->x + c3->w);
+    // A cell with block content: rows in the flow, nothing lost.
+    Layout f = Lay("<table><tr><td><p>para</p><td>x<tr><td>y</table>");
+    EXPECT_EQ(PageText(f), "para x y");
+    // Too wide for the view: the flow wraps the cells.
+    std::string wide = "<table><tr>";
+    for (int i = 0; i < 30; ++i)
+        wide += "<td>cell" + std::to_string(i);
+    Layout w = Lay(wide + "</table>", 300);
+    for (const htmlview::Run& r : w.runs)
+        EXPECT_LE(r.x + r.w, 300 - 8);
 }
 
 TEST_F(LayoutTest, LinksAreBlueUnderlinedAndHit)
