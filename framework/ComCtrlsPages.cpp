@@ -309,7 +309,10 @@ TTabControl::TTabControl(TComponent* AOwner) : TCustomTabControl(AOwner), FTabs(
 {
 }
 
-TTabControl::~TTabControl() = default;
+TTabControl::~TTabControl()
+{
+    FTabs->Detach(); // the list may report its clearing while it goes
+}
 
 void TTabControl::RebuildTabs()
 {

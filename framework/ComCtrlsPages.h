@@ -103,6 +103,7 @@ class TTabStrings : public TStringList {
     VCL_CLASS(TTabStrings, TStringList)
 public:
     explicit TTabStrings(TTabControl* Control) : FControl(Control) {}
+    void Detach() { FControl = nullptr; }
 
 protected:
     void Changed() override;
