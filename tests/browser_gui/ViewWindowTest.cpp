@@ -399,3 +399,33 @@ TEST_F(ViewWindow, SaveDialogWritesThePage)
     ASSERT_TRUE(saved);
     EXPECT_EQ(testkit::ReadFileBytes(gSavePath), testkit::ReadFileBytes(Sample("second.html")));
 }
+
+TEST_F(ViewWindow, InPageAnchorsScrollAndFileUrlsResolveTheirLinks)
+{
+    testkit::TempDir dir;
+    std::string body = "<title>Anchors</title><p><a href=\"#end\">to the end</a></p>";
+    for (int i = 0; i < 100; ++i)
+        body += "<p>line " + std::to_string(i) + "</p>";
+    body += "<h2 id=end>End</h2><p><a href=\"other%20page.html\">other</a></p>";
+    testkit::WriteFileBytes(dir / "anchors.html", body);
+    testkit::WriteFileBytes(dir / "other page.html", "<title>Other</title>text");
+    std::string url = "file:///" + dir.Path() + "anchors.html";
+    for (char& c : url)
+        if (c == '\\')
+            c = '/';
+    Open(url);
+    EXPECT_EQ(view_.LocationURL(), url);
+    EXPECT_EQ(view_.LocationName(), "Anchors");
+    POINT pt;
+    ASSERT_TRUE(view_.LinkPoint(0, pt));
+    int before = completed_;
+    Click(pt);
+    PumpUntil([] { return false; }, 50);
+    EXPECT_GT(view_.ScrollPos(), 0) << "the view scrolled to the anchor";
+    EXPECT_EQ(completed_, before) << "an in-page jump is no navigation";
+    ASSERT_TRUE(view_.LinkPoint(1, pt));
+    Click(pt);
+    ASSERT_TRUE(PumpUntil([&] { return completed_ > before; }));
+    EXPECT_EQ(view_.LocationName(), "Other");
+    EXPECT_EQ(FullPath(view_.LocationURL()), FullPath(dir / "other page.html"));
+}
