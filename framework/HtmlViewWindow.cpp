@@ -267,14 +267,11 @@ void RegisterClasses()
     HINSTANCE inst = GetModuleHandleA(nullptr);
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = DefWindowProcA; // replaced below
+    wc.lpfnWndProc = SourceProc;
     wc.hInstance = inst;
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    wc.hbrBackground = nullptr;
-    wc.lpszClassName = kSourceClass;
-    wc.lpfnWndProc = SourceProc;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kSourceClass;
     RegisterClassExA(&wc);
     done = true;
 }
