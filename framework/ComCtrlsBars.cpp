@@ -2,8 +2,6 @@
 
 #include "Menus.h"
 
-#include <climits>
-
 void InitComCtl(DWORD Classes)
 {
     static DWORD done = 0;
@@ -893,8 +891,6 @@ void TToolBar::SetBorderWidth(int Value)
     FBorderWidth = std::max(0, Value);
     RecreateWnd();
 }
-
-void TToolBar::AdjustClientRect(TRect& Rect) { inherited::AdjustClientRect(Rect); }
 
 void TToolBar::InsertItem(TControl* Control)
 {

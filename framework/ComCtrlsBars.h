@@ -305,7 +305,6 @@ public:
 
     void WndProc(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
-    void AdjustClientRect(TRect& Rect) override;
     // Rebuilds the system buttons from the items (after a change of style, caption or order).
     void RecreateButtons();
     // Updates one system button's state and image in place.
