@@ -942,6 +942,29 @@ bool TMenu::HandleMenuMessage(TMessage& Message)
         Message.Result = TRUE;
         return true;
     }
+    case WM_MENUSELECT: {
+        // The hint of the highlighted item becomes the application's hint (the long part, after
+        // a "|"); nothing highlighted or the menu closed clears it.
+        const UINT flags = HIWORD(Message.WParam);
+        const HMENU menu = reinterpret_cast<HMENU>(Message.LParam);
+        TMenuItem* item = nullptr;
+        if (flags == 0xFFFF && !menu) {
+            if (Application)
+                Application->SetHint("");
+            return false;
+        }
+        if (flags & MF_POPUP) {
+            HMENU sub = menu ? GetSubMenu(menu, LOWORD(Message.WParam)) : nullptr;
+            item = sub ? FindItem(static_cast<UINT>(reinterpret_cast<UINT_PTR>(sub)), fkHandle) : nullptr;
+        } else {
+            item = FindItem(LOWORD(Message.WParam), fkCommand);
+        }
+        if (!item || !Application)
+            return false;
+        const size_t bar = item->Hint.find('|');
+        Application->SetHint(bar == AnsiString::npos ? item->Hint : item->Hint.substr(bar + 1));
+        return false;
+    }
     case WM_MENUCHAR: {
         // Owner-drawn entries have no text the system could search for the hot key.
         if (!FOwnerDraw)
@@ -979,6 +1002,7 @@ LRESULT CALLBACK PopupListProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_INITMENUPOPUP:
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
+    case WM_MENUSELECT:
     case WM_MENUCHAR: {
         TMessage m{};
         m.Msg = msg;

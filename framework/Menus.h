@@ -215,8 +215,8 @@ public:
     // get their OnClick first, as when the submenu opens); answers whether there was one.
     bool IsShortCut(TWMKey& Message);
 
-    // Handles the owner-draw, init-popup, command and menu-char messages of the window that
-    // shows this menu; answers whether the message was this menu's. Result is set when handled.
+    // Handles the owner-draw, init-popup, command, menu-select and menu-char messages of the
+    // window that shows this menu; answers whether the message was fully handled (Result set).
     bool HandleMenuMessage(TMessage& Message);
 
     TMenuChangeEvent OnChange;

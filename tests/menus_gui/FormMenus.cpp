@@ -99,6 +99,18 @@ TEST_F(FormMenusTest, MainMenuMessagesOfTheFormReachTheItems)
     EXPECT_EQ(log.size(), 3u);
     form->WindowProc = recorder.saved;
 
+    // The highlighted item's hint becomes the application's hint; closing the menu clears it.
+    open->Hint = "Открыть|Открывает сохранённое дерево";
+    SendMessageA(form->Handle(), WM_MENUSELECT, MAKEWPARAM(open->Command(), MF_HILITE),
+                 reinterpret_cast<LPARAM>(file->Handle()));
+    EXPECT_EQ(Application->Hint(), "Открывает сохранённое дерево");
+    file->Hint = "Файл";
+    SendMessageA(form->Handle(), WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP | MF_HILITE),
+                 reinterpret_cast<LPARAM>(menu->Handle()));
+    EXPECT_EQ(Application->Hint(), "Файл");
+    SendMessageA(form->Handle(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(Application->Hint(), "");
+
     // An owner-drawn menu finds the hot key of an entry itself.
     LRESULT r = SendMessageA(form->Handle(), WM_MENUCHAR, MAKEWPARAM('ф', MF_POPUP),
                              reinterpret_cast<LPARAM>(menu->Handle()));
