@@ -35,6 +35,18 @@ void TCppWebBrowser::BeforeDestruction()
     inherited::BeforeDestruction();
 }
 
+void TCppWebBrowser::WndProc(TMessage& Message)
+{
+    // However the window goes (with its form, or re-created), the browser is shut down while
+    // its own windows still exist; a new window makes a new browser on the same page.
+    if (Message.Msg == WM_DESTROY && FBrowser) {
+        if (!FComponentState.Contains(csDestroying))
+            FReloadURL = FBrowser->LocationURL();
+        FBrowser.reset();
+    }
+    inherited::WndProc(Message);
+}
+
 void TCppWebBrowser::CreateParams(TCreateParams& Params)
 {
     inherited::CreateParams(Params);

@@ -88,6 +88,7 @@ public:
     explicit TCppWebBrowser(TComponent* AOwner);
     ~TCppWebBrowser() override;
     void BeforeDestruction() override;
+    void WndProc(TMessage& Message) override;
 
     // Starts a navigation to an address or a file path; Flags go to the system control.
     void Navigate(const AnsiString& URL);
