@@ -206,6 +206,34 @@ TEST_F(StartupClose, CloseWritesTheTreeTheSettingsAndTheList)
     EXPECT_EQ(FileGetAttr(ini) & faHidden, faHidden);
 }
 
+TEST_F(StartupClose, AnAddressListThatCouldNotBeReadIsNotOverwritten)
+{
+    const std::string list = "http://a.example/\r\nhttp://b.example/\r\n";
+    testkit::WriteFileBytes(dir / "FILES\\list", list);
+    HANDLE locked = CreateFileA((dir / "FILES\\list").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    TID_Vellorn* form = Start();
+    CloseHandle(locked);
+    EXPECT_EQ(boxes.size(), 1u) << "the read error is shown";
+    EXPECT_TRUE(form->StartupDone);
+    EXPECT_EQ(StatusText(form), "Количество статей: 6");
+    CloseAndFree(form);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\list"), list);
+}
+
+TEST_F(StartupClose, AnInstanceWithoutTreeOfItsOwnLeavesTheWorkingFilesAlone)
+{
+    TInstanceLock other(dir / "FILES\\tree\\Temp.vlt");
+    const std::string tree = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt");
+    TID_Vellorn* form = Start();
+    EXPECT_EQ(form->ArticleCount, 6) << "the working tree is shown";
+    form->TreeView1->Items()->Clear();
+    form->TreeName = "Другое";
+    CloseAndFree(form);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), tree);
+    EXPECT_EQ(settings::ReadTreeName(), "VLN");
+}
+
 TEST_F(StartupClose, ExitClosesTheWindow)
 {
     TID_Vellorn* form = Start();
