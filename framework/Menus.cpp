@@ -832,7 +832,7 @@ bool TMenu::IsShortCut(TWMKey& Message)
     if (!item)
         return false;
     // The parents first, outermost first, as when their submenus open; then the item, when it
-    // (and every parent) is still there, enabled and visible.
+    // and every parent are still there and enabled. A hidden item keeps its shortcut.
     std::vector<TMenuItem*> chain;
     for (TMenuItem* p = item->FParent; p && p != FItems; p = p->FParent)
         chain.insert(chain.begin(), p);
@@ -844,7 +844,7 @@ bool TMenu::IsShortCut(TWMKey& Message)
             return true;
     }
     for (TMenuItem* p = item; p && p != FItems; p = p->FParent)
-        if (!p->FEnabled || !p->FVisible)
+        if (!p->FEnabled)
             return false;
     item->Click();
     return true;

@@ -211,8 +211,8 @@ public:
     // update the sub-items). Answers whether the handle is one of this menu's submenus.
     bool DispatchPopup(HMENU AMenu);
     TMenuItem* FindItem(UINT Value, TFindItemKind Kind);
-    // Runs the enabled, visible item whose shortcut matches the key message (its parent items
-    // get their OnClick first, as when the submenu opens); answers whether there was one.
+    // Runs the enabled item whose shortcut matches the key message (its parent items get their
+    // OnClick first, as when the submenu opens; hidden items count); answers whether it ran.
     bool IsShortCut(TWMKey& Message);
 
     // Handles the owner-draw, init-popup, command, menu-select and menu-char messages of the

@@ -319,9 +319,16 @@ TEST_F(MenusTest, ShortCutsRunThroughTheParentsAndSkipDisabledItems)
     EXPECT_FALSE(menu->IsShortCut(key));
     EXPECT_TRUE(order.empty());
 
+    // A hidden item keeps its shortcut.
+    file->OnClick = nullptr;
+    save->SetEnabled(true);
+    save->SetVisible(false);
+    order.clear();
+    EXPECT_TRUE(menu->IsShortCut(key));
+    EXPECT_EQ(order, (std::vector<std::string>{"save"}));
+
     keys[VK_CONTROL] = 0;
     SetKeyboardState(keys);
-    save->SetEnabled(true);
     file->OnClick = nullptr;
     EXPECT_FALSE(menu->IsShortCut(key)) << "plain S is no shortcut";
 }
