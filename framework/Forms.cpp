@@ -1,5 +1,7 @@
 #include "Forms.h"
 
+#include "Menus.h"
+
 #include "Dialogs.h"
 
 #include <ole2.h>
@@ -144,9 +146,20 @@ AnsiString TApplication::ExeName() const { return ModuleFileName(); }
 
 void TApplication::SetShowHint(bool Value)
 {
+    if (FShowHint == Value)
+        return;
     FShowHint = Value;
-    if (!Value)
+    if (!Value) {
         CancelHint();
+        // Switching hints off drops the window, so that switching them on again uses the
+        // current hint window class.
+        if (THintWindow* w = FHintWindow) {
+            FHintWindow = nullptr;
+            if (w->Owner() != this)
+                RemoveFreeNotification(w);
+            w->Free();
+        }
+    }
 }
 
 void TApplication::SetHint(const AnsiString& Value)
@@ -159,6 +172,14 @@ void TApplication::SetHint(const AnsiString& Value)
 void TApplication::Notification(TComponent* AComponent, TOperation Operation)
 {
     inherited::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent && AComponent == FHintControl) {
+        FHintControl = nullptr;
+        StopHintTimer();
+        if (FHintWindow)
+            FHintWindow->ReleaseHandle();
+    }
+    if (Operation == opRemove && AComponent && AComponent == FHintWindow)
+        FHintWindow = nullptr;
     if (Operation == opRemove && AComponent && AComponent == FMainFormComponent) {
         FMainForm = nullptr;
         FMainFormComponent = nullptr;
@@ -1119,7 +1140,11 @@ void TCustomForm::SetWindowState(TWindowState Value)
 
 void TCustomForm::SetMenu(TMainMenu* Value)
 {
+    if (FMenu && FMenu != Value && FMenu->Owner() != this)
+        RemoveFreeNotification(FMenu);
     FMenu = Value;
+    if (Value && Value->Owner() != this)
+        FreeNotification(Value);
     if (HandleAllocated())
         ::SetMenu(Handle(), (Value && MainMenuHandleHook) ? MainMenuHandleHook(Value) : nullptr);
 }
@@ -1134,9 +1159,34 @@ bool TCustomForm::IsShortCut(TWMKey& Message)
     return handled;
 }
 
+void TCustomForm::SetActiveControlRef(TWinControl* Control)
+{
+    // Watched, so that a freed control is never focused again.
+    if (FActiveControl == Control)
+        return;
+    if (FActiveControl && FActiveControl->Owner() != this)
+        RemoveFreeNotification(FActiveControl);
+    FActiveControl = Control;
+    if (Control && Control->Owner() != this)
+        FreeNotification(Control);
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation)
+{
+    inherited::Notification(AComponent, Operation);
+    if (Operation != opRemove || !AComponent)
+        return;
+    if (AComponent == FActiveControl)
+        FActiveControl = nullptr;
+    if (Screen && static_cast<TComponent*>(Screen->ActiveControl()) == AComponent)
+        Screen->SetActive(Screen->ActiveForm(), nullptr);
+    if (AComponent == FMenu)
+        FMenu = nullptr;
+}
+
 void TCustomForm::FocusControl(TWinControl* Control)
 {
-    FActiveControl = Control;
+    SetActiveControlRef(Control);
     inherited::FocusControl(Control);
 }
 
@@ -1155,7 +1205,7 @@ void TCustomForm::SetVisible(bool Value)
 
 bool TCustomForm::SetFocusedControl(TWinControl* Control)
 {
-    FActiveControl = Control;
+    SetActiveControlRef(Control);
     if (Screen && FActive)
         Screen->SetActive(this, Control);
     return true;
@@ -1165,7 +1215,7 @@ void TCustomForm::SetActiveControl(TWinControl* Control)
 {
     if (Control && GetParentForm(Control) != this)
         throw EInvalidOperation("Invalid control for the active control");
-    FActiveControl = Control;
+    SetActiveControlRef(Control);
     if (Control && FActive && Control->CanFocus())
         Control->SetFocus();
 }
@@ -1630,12 +1680,22 @@ void TApplication::HintTimerExpired()
     }
 }
 
+void TApplication::SetHintControl(TControl* Control)
+{
+    // The control is watched so that a freed one is never shown a hint.
+    if (FHintControl && FHintControl != Control)
+        RemoveFreeNotification(FHintControl);
+    FHintControl = Control;
+    if (Control)
+        FreeNotification(Control);
+}
+
 void TApplication::CancelHint()
 {
     StopHintTimer();
     if (FHintWindow)
         FHintWindow->ReleaseHandle();
-    FHintControl = nullptr;
+    SetHintControl(nullptr);
     FHintActive = false;
 }
 
@@ -1677,7 +1737,7 @@ void TApplication::HintMouseMessage(TControl* Control, TMessage& Message)
         if (FHintWindow)
             FHintWindow->ReleaseHandle();
         StopHintTimer();
-        FHintControl = target;
+        SetHintControl(target);
         SetHint(LongHint(target->Hint()));
         if (target->ShowHint() && !target->Hint().empty())
             StartHintTimer(FHintActive ? HintShortPause : HintPause, 1);
@@ -1706,10 +1766,12 @@ void TApplication::ShowHintFor(TControl* Control)
         FHintActive = false;
         return;
     }
-    // A replaced hint window class makes a new window.
-    if (!FHintWindow || !info.HintWindowClass) {
-        if (!FHintWindow && info.HintWindowClass)
-            FHintWindow = info.HintWindowClass(this);
+    // The window is made from the hint window class on first use (again after ShowHint was
+    // switched off and on, which is how a new class takes effect).
+    if (!FHintWindow && info.HintWindowClass) {
+        FHintWindow = info.HintWindowClass(this);
+        if (FHintWindow && FHintWindow->Owner() != this)
+            FreeNotification(FHintWindow);
     }
     if (!FHintWindow)
         return;

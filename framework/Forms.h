@@ -151,6 +151,7 @@ private:
     static void CALLBACK HintTimerProc(HWND, UINT, UINT_PTR, DWORD);
     void HintTimerExpired();
     void ShowHintFor(TControl* Control);
+    void SetHintControl(TControl* Control);
     void StartHintTimer(int Delay, int Kind);
     void StopHintTimer();
     TControl* FHintControl = nullptr;
@@ -445,6 +446,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& Params) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void CreateWnd() override;
     void DestroyWnd() override;
     void AlignControls(TControl* AControl, TRect& Rect) override;
@@ -464,7 +466,7 @@ private:
     void ShowingChanged();
     void CloseModal();
     void ComputeStyle(DWORD& Style, DWORD& ExStyle) const;
-    void ActivateChanged(bool Active);
+    void SetActiveControlRef(TWinControl* Control);
 
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};

@@ -494,3 +494,25 @@ TEST_F(FormsTest, MdiFrameWithChildren)
     EXPECT_EQ(frame->MDIChildCount(), 1);
     Application->SetMainForm(savedMain);
 }
+
+TEST_F(FormsTest, FreedFocusedControlIsForgotten)
+{
+    TForm* form = MakeForm();
+    auto* control = Create<TWinControl>(form);
+    control->SetParent(form);
+    control->SetBounds(10, 10, 50, 20);
+    control->SetTabStop(true);
+    form->Show();
+    control->SetFocus();
+    ASSERT_EQ(form->ActiveControl(), control);
+    control->Free();
+    EXPECT_EQ(form->ActiveControl(), nullptr);
+    EXPECT_EQ(Screen->ActiveControl(), nullptr);
+    // Activation afterwards must not reach the freed control.
+    TForm* other = MakeForm();
+    other->Show();
+    SetActiveWindow(other->Handle());
+    SetActiveWindow(form->Handle());
+    PumpPending();
+    EXPECT_EQ(Screen->ActiveForm(), form);
+}

@@ -52,13 +52,16 @@ protected:
         savedClass_ = HintWindowClass;
         savedPause_ = Application->HintPause;
         HintWindowClass = [](TComponent* owner) -> THintWindow* { return Create<TRecordingHint>(owner); };
-        Application->CancelHint();
+        // Off and on again: the next hint window is made from the replaced class.
+        Application->SetShowHint(false);
+        Application->SetShowHint(true);
         TRecordingHint::shown.clear();
     }
     void TearDown() override
     {
-        Application->CancelHint();
         HintWindowClass = savedClass_;
+        Application->SetShowHint(false);
+        Application->SetShowHint(true);
         Application->HintPause = savedPause_;
         Application->OnShowHint = nullptr;
         FormTest::TearDown();
@@ -135,6 +138,16 @@ TEST_F(HintsTest, RefusedByTheControlOrByOnShowHint)
     Move(c);
     EXPECT_TRUE(WaitFor([&] { return c->hintShows == 2; }, "second CM_HINTSHOW"));
     PumpFor(30);
+    EXPECT_TRUE(TRecordingHint::shown.empty());
+}
+
+TEST_F(HintsTest, FreedControlNeverGetsItsHint)
+{
+    Application->HintPause = 30;
+    THintedControl* c = Build();
+    Move(c);
+    c->Free(); // before the pause ends
+    PumpFor(80);
     EXPECT_TRUE(TRecordingHint::shown.empty());
 }
 
