@@ -180,6 +180,20 @@ TEST_F(TreeFileTest, WritingCreatesOrReplacesTheFileWhole)
     EXPECT_EQ(Dump(back->Items()), "один/39/39\n");
 }
 
+TEST_F(TreeFileTest, ATitleLongerThan255BytesIsCutInItsRecord)
+{
+    const std::string title(300, '\xDF'); // 300 x 'Я'
+    TTreeNode* n = view->Items()->Add(nullptr, title);
+    n->SetImageIndex(2);
+    n->SetSelectedIndex(2);
+    treefile::WriteTreeFile(dir / "long.vlt", *view);
+    const std::string bytes = testkit::ReadFileBytes(dir / "long.vlt");
+    EXPECT_NE(bytes.find(I32(280) + I32(2) + I32(2)), std::string::npos) << "Size 280";
+    EXPECT_NE(bytes.find(ItemsData({{title.substr(0, 255), 2, {}}})), std::string::npos);
+    treefile::ReadTreeFile(dir / "long.vlt", *view);
+    EXPECT_EQ(view->Items()->GetFirstNode()->Text(), title.substr(0, 255));
+}
+
 TEST(KeepAside, RenamesWithoutOverwritingEarlierCopies)
 {
     testkit::TempDir dir;
