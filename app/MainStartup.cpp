@@ -169,6 +169,12 @@ void TID_Vellorn::FormClose(TObject*, TCloseAction&)
     TMainSession& s = Session(this);
     // Folders close (image 0 through the collapse handler); entries keep their marks.
     TreeView1->FullCollapse();
+    // A folder left open without children (its last entry deleted) closes as well.
+    for (TTreeNode* n = TreeView1->Items()->GetFirstNode(); n; n = n->GetNext())
+        if (n->ImageIndex() == 1) {
+            n->SetImageIndex(0);
+            n->SetSelectedIndex(0);
+        }
     ArticleCount = treefile::CountImage(*TreeView1->Items(), 2);
 
     if (!s.TreePath.empty()) {

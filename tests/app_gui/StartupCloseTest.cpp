@@ -177,6 +177,9 @@ TEST_F(StartupClose, CloseWritesTheTreeTheSettingsAndTheList)
     LoadTree(form, dir / "s.vlt");
     form->TreeView1->FullExpand();
     EXPECT_EQ(form->TreeView1->Items()->Item(0)->ImageIndex(), 1);
+    TTreeNode* empty = form->TreeView1->Items()->Add(nullptr, "Пустая");
+    empty->SetImageIndex(1);
+    empty->SetSelectedIndex(1);
     EXPECT_EQ(form->TreeView1->Items()->Item(1)->ImageIndex(), 2) << "entries keep their marks";
     form->SetBounds(30, 40, 900, 650);
     form->ToolBar1->SetVisible(false);
@@ -186,7 +189,9 @@ TEST_F(StartupClose, CloseWritesTheTreeTheSettingsAndTheList)
     CloseAndFree(form);
 
     // The working tree is created, folders closed (0), entries with their images.
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), MainTreeFile(width, height, SampleTree()));
+    std::vector<N> closed = SampleTree();
+    closed.push_back({"Пустая", 0, {}});
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), MainTreeFile(width, height, closed));
     const AnsiString ini = dir / "FILES\\form.ini";
     EXPECT_EQ(testkit::ReadFileBytes(ini), "[FORM]\r\nNameTree=VLN\r\nWidth=900\r\nHeight=650\r\nTop=40\r\nLeft=30\r\n"
                                            "Skin=Neutral\r\n[VIEW]\r\nVisible_Tool1=0\r\nVisible_Tool2=1\r\n"
