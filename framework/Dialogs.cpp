@@ -479,7 +479,7 @@ TForm* BuildMessageForm(const AnsiString& title, const AnsiString& msg, TMsgDlgT
     const int textLeft = iconTextW - text.cx + horzMargin;
     form->AddControl<TMsgDlgStatic>("Message", msg,
                                     RECT{textLeft, vertMargin, textLeft + text.cx, vertMargin + text.cy},
-                                    DWORD(SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL));
+                                    DWORD(SS_LEFT | SS_NOPREFIX));
 
     const int def = MsgDlgDefaultButton(buttons), cancel = MsgDlgCancelButton(buttons);
     int left = (clientW - groupW) / 2;

@@ -310,6 +310,8 @@ TEST(RealMessageDlg, TitleCloseGivesCancelAndPositionIsKept)
     // A custom box without buttons closes only through its title bar.
     EXPECT_EQ(MessageDlgPos("Без кнопок", mtCustom, TMsgDlgButtons(), 0, 10, -1), mrCancel);
     EXPECT_EQ(where.left, 10);
+    const int height = where.bottom - where.top;
+    EXPECT_EQ(where.top, GetSystemMetrics(SM_CYSCREEN) / 2 - height / 2) << "the top stays centred";
 }
 
 TEST(RealMessageDlg, LongTextWrapsAndGrowsTheBox)
