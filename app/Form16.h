@@ -1,0 +1,30 @@
+// "Интерфейс": the skin chooser. A click in the list previews the skin, "OK" keeps it for the
+// next start, "Отмена" returns to the skin shown when the dialog opened.
+#pragma once
+
+#include "FormKit.h"
+
+#ifdef VELLORN_DIALOG_FORMS
+
+class TForm16 : public TForm {
+    VCL_CLASS(TForm16, TForm)
+public:
+    explicit TForm16(TComponent* AOwner);
+    ~TForm16() override;
+
+    TsSkinProvider* sSkinProvider1 = nullptr;
+    TsBevel* sBevel1 = nullptr;    // line above the buttons
+    TsLabel* sLabel1 = nullptr;    // "Выберите скин:"
+    TsListBox* sListBox1 = nullptr; // the skins of the skin folder
+    TsButton* sButton1 = nullptr;  // "OK"
+    TsButton* sButton2 = nullptr;  // "Отмена"
+
+    void FormShow(TObject* Sender);
+    void sListBox1Click(TObject* Sender);
+    void sButton1Click(TObject* Sender);
+    void sButton2Click(TObject* Sender);
+};
+
+extern TForm16* Form16;
+
+#endif

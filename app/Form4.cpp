@@ -1,0 +1,59 @@
+#include "Form4.h"
+
+#ifdef VELLORN_DIALOG_FORMS
+
+using namespace formkit;
+
+TForm4* Form4 = nullptr;
+
+TForm4::TForm4(TComponent* AOwner) : TForm(AOwner)
+{
+    Form4 = this;
+    SetName("Form4");
+    DialogFrame(this, "Поиск", 369, 169);
+    SetPosition(poMainFormCenter);
+    sSkinProvider1 = AddSkinProvider(this);
+
+    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Что", 8, 12, 24, 13);
+    Edit1 = PlaceEdit(this, this, "Edit1", 40, 8, 321);
+
+    GroupBox1 = PlaceCaption<TsGroupBox>(this, this, "GroupBox1", "Параметры поиска", 8, 40, 173, 81);
+    RadioButton2 = PlaceCaption<TsRadioButton>(this, GroupBox1, "RadioButton2", "Вхождение всех слов", 10, 22, 155,
+                                               17);
+    RadioButton2->SetCheckedValue(true);
+    RadioButton3 = PlaceCaption<TsRadioButton>(this, GroupBox1, "RadioButton3", "Наличие любого слова", 10, 48,
+                                               155, 17);
+
+    GroupBox2 = PlaceCaption<TsGroupBox>(this, this, "GroupBox2", "Опции", 188, 40, 173, 81);
+    CheckBox1 = PlaceCaption<TsCheckBox>(this, GroupBox2, "CheckBox1", "Искать в найденом", 10, 22, 155, 17);
+    CheckBox2 = PlaceCaption<TsCheckBox>(this, GroupBox2, "CheckBox2", "C учётом регистра", 10, 48, 155, 17);
+
+    Button1 = PlaceCaption<TsButton>(this, this, "Button1", "Найти", 205, 136, 75, 25);
+    Button2 = PlaceCaption<TsButton>(this, this, "Button2", "Закрыть", 286, 136, 75, 25);
+    Button2->SetCancel(true);
+
+    Edit1->OnKeyPress = Bind(this, &TForm4::Edit1KeyPress);
+    RadioButton2->OnClick = Bind(this, &TForm4::RadioButton2Click);
+    RadioButton3->OnClick = Bind(this, &TForm4::RadioButton3Click);
+    CheckBox1->OnClick = Bind(this, &TForm4::CheckBox1Click);
+    CheckBox2->OnClick = Bind(this, &TForm4::CheckBox2Click);
+    Button1->OnClick = Bind(this, &TForm4::Button1Click);
+    Button2->OnClick = Bind(this, &TForm4::Button2Click);
+}
+
+TForm4::~TForm4()
+{
+    if (Form4 == this)
+        Form4 = nullptr;
+}
+
+// Handlers: bodies come with the behaviour of the search.
+void TForm4::Edit1KeyPress(TObject*, char&) {}
+void TForm4::RadioButton2Click(TObject*) {}
+void TForm4::RadioButton3Click(TObject*) {}
+void TForm4::CheckBox1Click(TObject*) {}
+void TForm4::CheckBox2Click(TObject*) {}
+void TForm4::Button1Click(TObject*) {}
+void TForm4::Button2Click(TObject*) {}
+
+#endif

@@ -1,0 +1,57 @@
+#include "Form7.h"
+
+#ifdef VELLORN_DIALOG_FORMS
+
+using namespace formkit;
+
+TForm7* Form7 = nullptr;
+
+const char* const TForm7::MailAddress = "vellorn@vellorn.example";
+const char* const TForm7::WebSite = "http://www.vellorn.example";
+
+TForm7::TForm7(TComponent* AOwner) : TForm(AOwner)
+{
+    Form7 = this;
+    SetName("Form7");
+    SetBorderStyle(bsNone);
+    SetCaption("О программе");
+    SetClientWidth(423);
+    SetClientHeight(185);
+    SetPosition(poDesigned); // centred on the main window by the command that opens it
+
+    // The picture first, so that the labels lie above it.
+    Image1 = Place<TImage>(this, this, "Image1", 0, 0, 423, 185);
+    Image1->SetAlign(alClient);
+
+    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "(Версия 2.0)", 312, 100, 90, 13);
+    sLabel1->SetParentFont(false);
+    sLabel1->Font()->SetStyle(TFontStyles{fsBold});
+    sLabel2 = PlaceCaption<TsLabel>(this, this, "sLabel2", "e-mail:", 24, 136, 40, 13);
+    sLabel3 = PlaceCaption<TsLabel>(this, this, "sLabel3", "Web:", 24, 156, 40, 13);
+    sLabelFX1 = PlaceCaption<TsLabelFX>(this, this, "sLabelFX1", MailAddress, 72, 136, 200, 13);
+    sLabelFX1->SetCursor(crHandPoint);
+    sLabelFX2 = PlaceCaption<TsLabelFX>(this, this, "sLabelFX2", WebSite, 72, 156, 200, 13);
+    sLabelFX2->SetCursor(crHandPoint);
+    for (TsLabel* label : {sLabel1, sLabel2, sLabel3, static_cast<TsLabel*>(sLabelFX1),
+                           static_cast<TsLabel*>(sLabelFX2)})
+        label->SetTransparent(true);
+
+    OnCreate = Bind(this, &TForm7::FormCreate);
+    Image1->OnClick = Bind(this, &TForm7::Image1Click);
+    sLabelFX1->OnClick = Bind(this, &TForm7::sLabelFX1Click);
+    sLabelFX2->OnClick = Bind(this, &TForm7::sLabelFX2Click);
+}
+
+TForm7::~TForm7()
+{
+    if (Form7 == this)
+        Form7 = nullptr;
+}
+
+// Handlers: bodies come with the behaviour of the small windows.
+void TForm7::FormCreate(TObject*) {}
+void TForm7::Image1Click(TObject*) {}
+void TForm7::sLabelFX1Click(TObject*) {}
+void TForm7::sLabelFX2Click(TObject*) {}
+
+#endif

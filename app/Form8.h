@@ -1,0 +1,64 @@
+// "Создание статьи": the article page editor. The author's name and address, the page's file name,
+// the title and the text; "Создать" writes the page under FILES\ from the page template.
+#pragma once
+
+#include "FormKit.h"
+
+#ifdef VELLORN_DIALOG_FORMS
+
+class TForm8 : public TForm {
+    VCL_CLASS(TForm8, TForm)
+public:
+    explicit TForm8(TComponent* AOwner);
+    ~TForm8() override;
+
+    TsSkinProvider* sSkinProvider1 = nullptr;
+    TsLabel* sLabel1 = nullptr; // "Автор"
+    TsEdit* Edit2 = nullptr;    // author's name
+    TsLabel* sLabel2 = nullptr; // "e-mail"
+    TsEdit* Edit3 = nullptr;    // author's address for messages
+    TsLabel* sLabel3 = nullptr; // "Имя файла"
+    TsEdit* Edit4 = nullptr;    // page file name without extension
+    TsLabel* sLabel4 = nullptr; // "Название статьи"
+    TsEdit* Edit1 = nullptr;    // article title
+    TsMemo* Memo1 = nullptr;    // article text
+    TMemo* Memo2 = nullptr;     // hidden: the page assembled line by line
+    TFontDialog* FontDialog1 = nullptr;
+
+    TMainMenu* MainMenu1 = nullptr;
+    TMenuItem* N5 = nullptr; // "Файл"
+    TMenuItem* N1 = nullptr; // "Создать"
+    TMenuItem* N2 = nullptr; // "Выход"
+    TMenuItem* N6 = nullptr; // "Правка"
+    TMenuItem* N8 = nullptr; // "Отменить"
+    TMenuItem* N11 = nullptr;
+    TMenuItem* N10 = nullptr; // "Вырезать"
+    TMenuItem* N9 = nullptr;  // "Копировать"
+    TMenuItem* N12 = nullptr; // "Вставить"
+    TMenuItem* N14 = nullptr;
+    TMenuItem* N13 = nullptr; // "Выделить всё"
+    TMenuItem* N15 = nullptr;
+    TMenuItem* N3 = nullptr; // "Шрифт"
+    TMenuItem* N7 = nullptr; // "Помощь"
+    TMenuItem* N4 = nullptr; // "Как создавать"
+
+    void FormShow(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void FormCanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize);
+    void N1Click(TObject* Sender);
+    void N2Click(TObject* Sender);
+    void N3Click(TObject* Sender);
+    void N8Click(TObject* Sender);
+    void N10Click(TObject* Sender);
+    void N9Click(TObject* Sender);
+    void N12Click(TObject* Sender);
+    void N13Click(TObject* Sender);
+    void N4Click(TObject* Sender);
+
+private:
+    TMenuItem* NewItem(TMenuItem* Parent, const char* Name, const AnsiString& Caption, TShortCut Key = 0);
+};
+
+extern TForm8* Form8;
+
+#endif

@@ -1,0 +1,39 @@
+#include "Form9.h"
+
+#ifdef VELLORN_DIALOG_FORMS
+
+using namespace formkit;
+
+TForm9* Form9 = nullptr;
+
+TForm9::TForm9(TComponent* AOwner) : TForm(AOwner)
+{
+    Form9 = this;
+    SetName("Form9");
+    DialogFrame(this, "Свойства", 241, 97);
+    SetPosition(poDesigned); // centred on the main window by the command that opens it
+    sSkinProvider1 = AddSkinProvider(this);
+
+    Label1 = PlaceCaption<TsLabel>(this, this, "Label1", "Количество подкатегорий:", 16, 16, 150, 13);
+    Label3 = PlaceCaption<TsLabel>(this, this, "Label3", "0", 174, 16, 50, 13);
+    Label2 = PlaceCaption<TsLabel>(this, this, "Label2", "Количество статей:", 16, 36, 150, 13);
+    Label4 = PlaceCaption<TsLabel>(this, this, "Label4", "0", 174, 36, 50, 13);
+    Button1 = PlaceCaption<TsButton>(this, this, "Button1", "OK", 83, 64, 75, 25);
+    Button1->SetDefault(true);
+    Button1->SetCancel(true);
+
+    OnShow = Bind(this, &TForm9::FormShow);
+    Button1->OnClick = Bind(this, &TForm9::Button1Click);
+}
+
+TForm9::~TForm9()
+{
+    if (Form9 == this)
+        Form9 = nullptr;
+}
+
+// Handlers: bodies come with the behaviour of the properties.
+void TForm9::FormShow(TObject*) {}
+void TForm9::Button1Click(TObject*) {}
+
+#endif

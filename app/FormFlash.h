@@ -1,0 +1,31 @@
+// "Flash": the title and movie file (relative to FILES\\FLASH\\) of a new Flash movie.
+#pragma once
+
+#include "FormKit.h"
+
+#ifdef VELLORN_DIALOG_FORMS
+
+class TFlash : public TForm {
+    VCL_CLASS(TFlash, TForm)
+public:
+    explicit TFlash(TComponent* AOwner);
+    ~TFlash() override;
+
+    TsSkinProvider* sSkinProvider1 = nullptr;
+    TsLabel* sLabel1 = nullptr; // "Название"
+    TsEdit* Edit1 = nullptr;    // title
+    TsLabel* sLabel2 = nullptr; // "Файл"
+    TsEdit* Edit2 = nullptr;    // movie file relative to FILES\FLASH\ .
+    TsButton* Button1 = nullptr; // "Обзор..."
+    TsButton* Button2 = nullptr; // "OK"
+    TsButton* Button3 = nullptr; // "Отмена"
+    TsOpenDialog* sOpenDialog1 = nullptr;
+
+    void Button1Click(TObject* Sender);
+    void Button2Click(TObject* Sender);
+    void Button3Click(TObject* Sender);
+};
+
+extern TFlash* Flash;
+
+#endif

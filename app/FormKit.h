@@ -1,0 +1,92 @@
+// What the application's dialog forms share: the skinned controls they are made of, and small
+// helpers that place a named control and bind a form's handler to an event.
+#pragma once
+
+// The dialogs stand on the framework's standard controls, panels and extended combo box; until
+// all of them are built, VELLORN_DIALOG_FORMS stays undefined and the forms compile to nothing.
+#if __has_include("StdCtrls.h") && __has_include("ExtCtrlsPanels.h") && __has_include("ComCtrlsComboEx.h")
+#define VELLORN_DIALOG_FORMS 1
+
+#include <utility>
+
+#include "Dialogs.h"
+#include "ExtCtrls.h"
+#include "ExtCtrlsPanels.h"
+#include "Forms.h"
+#include "Menus.h"
+#include "StdCtrls.h"
+
+#include "sBevel.h"
+#include "sButton.h"
+#include "sCheckBox.h"
+#include "sComboBoxEx.h"
+#include "sDialogs.h"
+#include "sEdit.h"
+#include "sGroupBox.h"
+#include "sLabel.h"
+#include "sListBox.h"
+#include "sMemo.h"
+#include "sRadioButton.h"
+#include "sSkinProvider.h"
+
+namespace formkit {
+
+// A handler of form F as an event value: the form's member is called with the event's arguments.
+template <class F, class... Args>
+auto Bind(F* Form, void (F::*Handler)(Args...))
+{
+    return [Form, Handler](Args... args) { (Form->*Handler)(std::forward<Args>(args)...); };
+}
+
+// Creates a control owned by Owner, named Name, placed on Parent at the given bounds.
+template <class T>
+T* Place(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top, int Width, int Height)
+{
+    T* control = Create<T>(Owner);
+    control->SetName(Name);
+    control->SetBounds(Left, Top, Width, Height);
+    control->SetParent(Parent);
+    return control;
+}
+
+// The same for a control with a caption (labels, buttons, check and radio buttons, group boxes).
+template <class T>
+T* PlaceCaption(TComponent* Owner, TWinControl* Parent, const char* Name, const AnsiString& Caption, int Left,
+                int Top, int Width, int Height)
+{
+    T* control = Place<T>(Owner, Parent, Name, Left, Top, Width, Height);
+    control->SetCaption(Caption);
+    return control;
+}
+
+// An edit box with empty text (a new edit would otherwise show its name).
+inline TsEdit* PlaceEdit(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top, int Width,
+                         int Height = 21)
+{
+    TsEdit* edit = Place<TsEdit>(Owner, Parent, Name, Left, Top, Width, Height);
+    edit->SetText("");
+    return edit;
+}
+
+// The form provider that skins a dialog.
+inline TsSkinProvider* AddSkinProvider(TComponent* Form)
+{
+    auto* provider = Create<TsSkinProvider>(Form);
+    provider->SetName("sSkinProvider1");
+    return provider;
+}
+
+// A dialog's frame: a single border with only the system-menu icon, the caption and the client
+// area.
+inline void DialogFrame(TForm* Form, const AnsiString& Caption, int ClientWidth, int ClientHeight)
+{
+    Form->SetBorderStyle(bsSingle);
+    Form->SetBorderIcons(TBorderIcons{biSystemMenu});
+    Form->SetCaption(Caption);
+    Form->SetClientWidth(ClientWidth);
+    Form->SetClientHeight(ClientHeight);
+}
+
+} // namespace formkit
+
+#endif // VELLORN_DIALOG_FORMS
