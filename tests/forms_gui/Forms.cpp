@@ -372,6 +372,12 @@ TEST_F(FormsTest, OnPaintDrawsOnTheFormCanvas)
     EXPECT_EQ(img.Pixel(15, 15), RGB(255, 0, 0));
     EXPECT_EQ(img.CountColor({10, 10, 40, 30}, RGB(255, 0, 0)), 30 * 20);
     EXPECT_EQ(img.Pixel(60, 60), GetSysColor(COLOR_BTNFACE)) << "the rest is the form's colour";
+    std::unique_ptr<TBitmap> bmp = PrintWindowBitmap(form->Handle(), true);
+    EXPECT_EQ(bmp->Width(), img.Width());
+    EXPECT_EQ(GetPixel(bmp->Canvas()->Handle(), 20, 20), RGB(255, 0, 0));
+    auto* row = static_cast<const Byte*>(bmp->ScanLine(20)); // blue, green, red
+    EXPECT_EQ(row[20 * 3 + 2], 255);
+    EXPECT_EQ(row[20 * 3 + 0], 0);
 }
 
 TEST_F(FormsTest, KeyPreviewLetsTheFormSeeKeysFirst)

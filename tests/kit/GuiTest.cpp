@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "Graphics.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -419,6 +421,28 @@ PixelImage PrintWindowPixels(HWND hwnd, bool clientOnly)
         SendMessageA(hwnd, WM_PRINT, reinterpret_cast<WPARAM>(s.dc),
                      PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
     return s.Take();
+}
+
+std::unique_ptr<TBitmap> PrintWindowBitmap(HWND hwnd, bool clientOnly)
+{
+    RECT r;
+    if (clientOnly)
+        GetClientRect(hwnd, &r);
+    else
+        GetWindowRect(hwnd, &r);
+    auto bmp = std::make_unique<TBitmap>(std::max(0, int(r.right - r.left)), std::max(0, int(r.bottom - r.top)));
+    if (bmp->Width() == 0 || bmp->Height() == 0)
+        return bmp;
+    HDC dc = bmp->Canvas()->Handle();
+    if (clientOnly) {
+        SendMessageA(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        SendMessageA(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_CHILDREN);
+    } else {
+        SendMessageA(hwnd, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                     PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN | PRF_ERASEBKGND);
+    }
+    GdiFlush();
+    return bmp;
 }
 
 PixelImage ScreenPixels(HWND hwnd)

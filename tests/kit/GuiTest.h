@@ -9,9 +9,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
+
+class TBitmap;
 
 namespace testkit {
 
@@ -152,6 +155,10 @@ private:
 // answers the pixels; the window need not be visible. With clientOnly, WM_PRINTCLIENT of the
 // client area only.
 PixelImage PrintWindowPixels(HWND hwnd, bool clientOnly = false);
+
+// The same painting into a 24-bit TBitmap of the window's (or client area's) size, for tests that
+// compare with bitmaps or read the pixels through the bitmap's canvas and scan lines.
+std::unique_ptr<TBitmap> PrintWindowBitmap(HWND hwnd, bool clientOnly = false);
 
 // Copies what the screen shows (the whole screen when hwnd is null, else the window rectangle).
 PixelImage ScreenPixels(HWND hwnd = nullptr);
