@@ -197,7 +197,7 @@ public:
     virtual bool ExecuteDialog(TCommonDialog& dialog) = 0;
 };
 
-// The real modal windows.
+// The real modal windows: forms built at run time, the system message box and common dialogs.
 class TSystemPromptService : public IPromptService {
 public:
     int MessageBox(const AnsiString& text, const AnsiString& caption, UINT flags) override;

@@ -1,10 +1,8 @@
 #include "Menus.h"
 
 #include <algorithm>
-#include <map>
 
 #include "Forms.h"
-
 
 // --- Shortcuts ------------------------------------------------------------------------------
 
@@ -1085,8 +1083,9 @@ void TPopupMenu::Popup(int X, int Y)
 namespace {
 
 // Takes over the window procedure of a form that shows a main menu, so that the menu's command,
-// init-popup, owner-draw and menu-char messages reach it. It lives as long as the form; when the
-// menu goes first it passes everything on.
+// init-popup, owner-draw, menu-select and menu-char messages reach it. It lives as long as the
+// form (listed in Links, freed when the form goes); when the menu goes first it passes
+// everything on.
 class TMenuWindowLink : public TComponent {
     VCL_CLASS(TMenuWindowLink, TComponent)
 public:
@@ -1140,11 +1139,12 @@ protected:
         if (AComponent == Menu)
             Menu = nullptr;
         if (AComponent == Form) {
-            // The form is going: its window procedure goes with it.
+            // The form is going, and its window procedure with it: so does the link (nothing of
+            // it is touched after this).
             auto& links = Links();
             links.erase(std::remove(links.begin(), links.end(), this), links.end());
             Form = nullptr;
-            delete this;
+            Free();
         }
     }
 };
@@ -1160,7 +1160,7 @@ HMENU MainMenuHandle(TMainMenu* menu)
         auto& links = TMenuWindowLink::Links();
         auto it = std::find_if(links.begin(), links.end(), [&](TMenuWindowLink* l) { return l->Form == form; });
         if (it == links.end())
-            links.push_back(new TMenuWindowLink(form, menu));
+            links.push_back(Create<TMenuWindowLink>(form, menu));
         else
             (*it)->Attach(menu);
         menu->SetWindowHandle(form->Handle());
