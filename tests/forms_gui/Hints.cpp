@@ -100,9 +100,9 @@ private:
 TEST_F(HintsTest, ShownAfterThePauseThroughTheReplacedWindowClass)
 {
     Application->HintPause = 50;
-    THintedControl* c = Build();
     AnsiString longHint;
     Application->OnHint = [&](TObject*) { longHint = Application->Hint(); };
+    THintedControl* c = Build(); // the real mouse may reach the control already
     Move(c);
     Application->OnHint = nullptr;
     EXPECT_EQ(longHint, "Открыть статью") << "the part after | is the application's Hint";
