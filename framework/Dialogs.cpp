@@ -219,34 +219,17 @@ HWND BoxOwner()
     return Application ? Application->Handle() : nullptr;
 }
 
-// Disables the thread's other visible top-level windows while a modal box runs, as the
-// framework's modal forms do, and enables them again (before the box goes, so that activation
-// returns to its owner).
+// The other windows of the program wait while a system box or dialog is open (the system
+// disables only the owner, which it enables again itself).
 class TTaskWindows {
 public:
-    void Disable()
-    {
-        EnumThreadWindows(GetCurrentThreadId(), &TTaskWindows::Collect, reinterpret_cast<LPARAM>(this));
-    }
-    void Enable()
-    {
-        for (HWND h : disabled_)
-            if (IsWindow(h))
-                EnableWindow(h, TRUE);
-        disabled_.clear();
-    }
-    ~TTaskWindows() { Enable(); }
+    explicit TTaskWindows(HWND owner) : windows_(DisableTaskWindows(owner)) {}
+    ~TTaskWindows() { EnableTaskWindows(windows_); }
+    TTaskWindows(const TTaskWindows&) = delete;
+    TTaskWindows& operator=(const TTaskWindows&) = delete;
 
 private:
-    static BOOL CALLBACK Collect(HWND h, LPARAM self)
-    {
-        if (IsWindowVisible(h) && IsWindowEnabled(h)) {
-            EnableWindow(h, FALSE);
-            reinterpret_cast<TTaskWindows*>(self)->disabled_.push_back(h);
-        }
-        return TRUE;
-    }
-    std::vector<HWND> disabled_;
+    std::vector<HWND> windows_;
 };
 
 // A screen DC with a font selected, for measuring.
@@ -513,11 +496,8 @@ namespace {
 
 int ShowSystemMessageBox(const AnsiString& text, const AnsiString& caption, UINT flags)
 {
-    TTaskWindows windows;
     HWND owner = BoxOwner();
-    windows.Disable();
-    if (owner)
-        EnableWindow(owner, TRUE); // the system box disables and enables its owner itself
+    TTaskWindows windows(owner);
     return MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
 }
 
@@ -577,12 +557,7 @@ bool TSystemPromptService::ExecuteDialog(TCommonDialog& dialog)
         dialog.OnShow(&dialog);
     bool ok;
     {
-        // The system dialog disables only its owner; the other windows of the program wait too.
-        TTaskWindows windows;
-        HWND owner = GetActiveWindow();
-        windows.Disable();
-        if (owner)
-            EnableWindow(owner, TRUE);
+        TTaskWindows windows(GetActiveWindow());
         ok = dialog.DoExecute();
     }
     if (dialog.OnClose)
