@@ -522,3 +522,23 @@ TEST_F(FormsTest, FreedFocusedControlIsForgotten)
     PumpPending();
     EXPECT_EQ(Screen->ActiveForm(), form);
 }
+
+TEST_F(FormsTest, ErrorInOnCloseIsReportedAndTheFormStaysOpen)
+{
+    ScriptBoxes();
+    TForm* form = MakeForm();
+    form->Show();
+    int closes = 0;
+    form->OnClose = [&](TObject*, TCloseAction&) {
+        ++closes;
+        throw EFOpenError("Cannot open file Temp.vlt");
+    };
+    SendMessageA(form->Handle(), WM_CLOSE, 0, 0); // the caption's close button
+    EXPECT_EQ(closes, 1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Cannot open file Temp.vlt.");
+    EXPECT_TRUE(IsWindowVisible(form->Handle())) << "the remaining close steps are skipped";
+    EXPECT_FALSE(Application->Terminated());
+    form->OnClose = nullptr;
+    form->Free();
+}
