@@ -1107,6 +1107,17 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle Value)
     ApplyStyle();
 }
 
+void TCustomForm::SetBorderWidth(int Value)
+{
+    Value = std::max(0, Value);
+    if (FBorderWidth == Value)
+        return;
+    FBorderWidth = Value;
+    if (HandleAllocated())
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 void TCustomForm::SetBorderIcons(TBorderIcons Value)
 {
     if (FBorderIcons == Value)
@@ -1499,6 +1510,18 @@ void TCustomForm::Dispatch(TMessage& Message)
         }
         return;
     }
+    case WM_NCCALCSIZE:
+        inherited::Dispatch(Message);
+        if (FBorderWidth > 0) {
+            RECT* r = Message.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam)->rgrc[0]
+                                     : reinterpret_cast<RECT*>(Message.LParam);
+            InflateRect(r, -FBorderWidth, -FBorderWidth);
+            if (r->right < r->left)
+                r->right = r->left;
+            if (r->bottom < r->top)
+                r->bottom = r->top;
+        }
+        return;
     case WM_WINDOWPOSCHANGING: {
         auto* pos = reinterpret_cast<WINDOWPOS*>(Message.LParam);
         if (!(pos->flags & SWP_NOSIZE) && !IsIconic(Handle()) && !IsZoomed(Handle())) {

@@ -400,6 +400,9 @@ public:
     TModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
     TFormState FormState() const { return FFormState; }
+    // A margin inside the frame that belongs to the non-client area (the client shrinks by it).
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
     // MDI: the client window of an fsMDIForm (null otherwise), its children and the active one.
     HWND ClientHandle() const { return FClientHandle; }
     int MDIChildCount() const;
@@ -479,6 +482,7 @@ private:
     TFormState FFormState;
     bool FActive = false;
     HWND FClientHandle = nullptr;
+    int FBorderWidth = 0;
     std::vector<TCustomForm*> MDIChildList() const;
     std::unique_ptr<TCanvas> FCanvas;
 };

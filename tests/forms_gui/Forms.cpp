@@ -542,3 +542,19 @@ TEST_F(FormsTest, ErrorInOnCloseIsReportedAndTheFormStaysOpen)
     form->OnClose = nullptr;
     form->Free();
 }
+
+TEST_F(FormsTest, BorderWidthShrinksTheClientArea)
+{
+    TForm* form = MakeForm();
+    form->SetBounds(10, 10, 300, 200);
+    form->Show();
+    RECT before;
+    GetClientRect(form->Handle(), &before);
+    form->SetBorderWidth(5);
+    RECT after;
+    GetClientRect(form->Handle(), &after);
+    EXPECT_EQ(after.right, before.right - 10);
+    EXPECT_EQ(after.bottom, before.bottom - 10);
+    EXPECT_EQ(form->ClientWidth(), after.right);
+    EXPECT_EQ(form->Width(), 300) << "the window keeps its size";
+}
