@@ -23,13 +23,13 @@ TForm14::TForm14(TComponent* AOwner) : TForm(AOwner)
 {
     Form14 = this;
     SetName("Form14");
-    DialogFrame(this, "Как создавать", 393, 249);
+    DialogFrame(this, "Как создавать", 393, 273);
     SetPosition(poDesigned); // centred on the editor by the command that opens it
     sSkinProvider1 = AddSkinProvider(this);
 
-    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", HelpText, 12, 10, 369, 190);
+    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", HelpText, 12, 10, 369, 214);
     sLabel1->SetWordWrap(true);
-    Button1 = PlaceCaption<TsButton>(this, this, "Button1", "OK", 159, 214, 75, 25);
+    Button1 = PlaceCaption<TsButton>(this, this, "Button1", "OK", 159, 238, 75, 25);
     Button1->SetDefault(true);
     Button1->SetCancel(true);
 

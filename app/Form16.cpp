@@ -15,7 +15,7 @@ TForm16::TForm16(TComponent* AOwner) : TForm(AOwner)
     SetPosition(poMainFormCenter);
     sSkinProvider1 = AddSkinProvider(this);
 
-    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Выберите скин:", 8, 8, 90, 13);
+    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Выберите скин:", 8, 8, 150, 13);
     sListBox1 = Place<TsListBox>(this, this, "sListBox1", 8, 26, 337, 218);
     sListBox1->SetItemHeight(16);
     sBevel1 = Place<TsBevel>(this, this, "sBevel1", 8, 248, 337, 9);

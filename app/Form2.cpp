@@ -14,19 +14,19 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
     SetPosition(poDesigned); // centred on the main window by the command that opens it
     sSkinProvider1 = AddSkinProvider(this);
 
-    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Название", 8, 12, 60, 13);
-    Edit1 = PlaceEdit(this, this, "Edit1", 72, 8, 281);
-    sLabel2 = PlaceCaption<TsLabel>(this, this, "sLabel2", "Файл", 8, 40, 60, 13);
-    Edit2 = PlaceEdit(this, this, "Edit2", 72, 36, 200);
+    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Название", 8, 12, 68, 13);
+    Edit1 = PlaceEdit(this, this, "Edit1", 80, 8, 273);
+    sLabel2 = PlaceCaption<TsLabel>(this, this, "sLabel2", "Файл", 8, 40, 68, 13);
+    Edit2 = PlaceEdit(this, this, "Edit2", 80, 36, 192);
     Button3 = PlaceCaption<TsButton>(this, this, "Button3", "Обзор...", 278, 34, 75, 25);
-    sLabel3 = PlaceCaption<TsLabel>(this, this, "sLabel3", "Тип", 8, 68, 60, 13);
-    ComboBoxEx1 = Place<TsComboBoxEx>(this, this, "ComboBoxEx1", 72, 64, 145, 22);
+    sLabel3 = PlaceCaption<TsLabel>(this, this, "sLabel3", "Тип", 8, 68, 68, 13);
+    ComboBoxEx1 = Place<TsComboBoxEx>(this, this, "ComboBoxEx1", 80, 64, 145, 22);
     ComboBoxEx1->SetStyle(csExDropDownList);
     ComboBoxEx1->ItemsEx()->AddItem("Новая", 2, 2);
     ComboBoxEx1->ItemsEx()->AddItem("Избранная", 35, 35);
     ComboBoxEx1->ItemsEx()->AddItem("Прочитанная", 8, 8);
     ComboBoxEx1->ItemsEx()->AddItem("Непрочитанная", 36, 36);
-    Edit3 = PlaceEdit(this, this, "Edit3", 224, 64, 33);
+    Edit3 = PlaceEdit(this, this, "Edit3", 232, 64, 33);
     Edit3->SetVisible(false);
     Button1 = PlaceCaption<TsButton>(this, this, "Button1", "Создать", 197, 104, 75, 25);
     Button1->SetDefault(true);

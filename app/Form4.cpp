@@ -14,7 +14,7 @@ TForm4::TForm4(TComponent* AOwner) : TForm(AOwner)
     SetPosition(poMainFormCenter);
     sSkinProvider1 = AddSkinProvider(this);
 
-    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Что", 8, 12, 24, 13);
+    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Что", 8, 12, 28, 13);
     Edit1 = PlaceEdit(this, this, "Edit1", 40, 8, 321);
 
     GroupBox1 = PlaceCaption<TsGroupBox>(this, this, "GroupBox1", "Параметры поиска", 8, 40, 173, 81);

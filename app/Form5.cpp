@@ -16,7 +16,7 @@ TForm5::TForm5(TComponent* AOwner) : TForm(AOwner)
     SetPosition(poDesigned); // centred on the main window by the command that opens it
     sSkinProvider1 = AddSkinProvider(this);
 
-    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Название", 8, 8, 60, 13);
+    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Название", 8, 8, 100, 13);
     Edit1 = PlaceEdit(this, this, "Edit1", 8, 24, 345);
     sLabel2 = PlaceCaption<TsLabel>(this, this, "sLabel2", LinkAddressCaption, 8, 52, 345, 13);
     Edit2 = PlaceEdit(this, this, "Edit2", 8, 68, 345);

@@ -10,15 +10,15 @@ TForm9::TForm9(TComponent* AOwner) : TForm(AOwner)
 {
     Form9 = this;
     SetName("Form9");
-    DialogFrame(this, "Свойства", 241, 97);
+    DialogFrame(this, "Свойства", 260, 97);
     SetPosition(poDesigned); // centred on the main window by the command that opens it
     sSkinProvider1 = AddSkinProvider(this);
 
-    Label1 = PlaceCaption<TsLabel>(this, this, "Label1", "Количество подкатегорий:", 16, 16, 150, 13);
-    Label3 = PlaceCaption<TsLabel>(this, this, "Label3", "0", 174, 16, 50, 13);
-    Label2 = PlaceCaption<TsLabel>(this, this, "Label2", "Количество статей:", 16, 36, 150, 13);
-    Label4 = PlaceCaption<TsLabel>(this, this, "Label4", "0", 174, 36, 50, 13);
-    Button1 = PlaceCaption<TsButton>(this, this, "Button1", "OK", 83, 64, 75, 25);
+    Label1 = PlaceCaption<TsLabel>(this, this, "Label1", "Количество подкатегорий:", 16, 16, 175, 13);
+    Label3 = PlaceCaption<TsLabel>(this, this, "Label3", "0", 196, 16, 50, 13);
+    Label2 = PlaceCaption<TsLabel>(this, this, "Label2", "Количество статей:", 16, 36, 175, 13);
+    Label4 = PlaceCaption<TsLabel>(this, this, "Label4", "0", 196, 36, 50, 13);
+    Button1 = PlaceCaption<TsButton>(this, this, "Button1", "OK", 92, 64, 75, 25);
     Button1->SetDefault(true);
     Button1->SetCancel(true);
 

@@ -15,6 +15,13 @@ TFLog::TFLog(TComponent* AOwner) : TForm(AOwner)
     SetCursor(crHourGlass);
     KeyPreview = true;
 
+    // The picture first, so that the label lies above it.
+    Image1 = Create<TImage>(this);
+    Image1->SetName("Image1");
+    Image1->SetBounds(0, 0, 427, 187);
+    Image1->SetAlign(alClient);
+    Image1->SetParent(this);
+
     sLabel1 = Create<TsLabel>(this);
     sLabel1->SetName("sLabel1");
     sLabel1->SetCaption("(Версия 2.0)");
@@ -33,6 +40,8 @@ TFLog::TFLog(TComponent* AOwner) : TForm(AOwner)
         FormMouseDown(Sender, Button, Shift, X, Y);
     };
     sLabel1->OnMouseDown = OnMouseDown;
+    Image1->OnMouseDown = OnMouseDown;
+    OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
     OnShow = [this](TObject*) { Timer1->SetEnabled(true); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
 }
@@ -42,6 +51,9 @@ TFLog::~TFLog()
     if (FLog == this)
         FLog = nullptr;
 }
+
+// The rounded window comes with the behaviour of the small windows.
+void TFLog::FormCreate(TObject*) {}
 
 void TFLog::Timer1Timer(TObject*) { Close(); }
 

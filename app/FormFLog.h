@@ -12,9 +12,11 @@ public:
     explicit TFLog(TComponent* AOwner);
     ~TFLog() override;
 
+    TImage* Image1 = nullptr; // the picture, filling the window
     TsLabel* sLabel1 = nullptr;
     TTimer* Timer1 = nullptr;
 
+    void FormCreate(TObject* Sender);
     void Timer1Timer(TObject* Sender);
     void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
     void FormMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);

@@ -14,10 +14,10 @@ TFlash::TFlash(TComponent* AOwner) : TForm(AOwner)
     SetPosition(poDesigned); // centred on the main window by the command that opens it
     sSkinProvider1 = AddSkinProvider(this);
 
-    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Название", 8, 12, 60, 13);
-    Edit1 = PlaceEdit(this, this, "Edit1", 72, 8, 281);
-    sLabel2 = PlaceCaption<TsLabel>(this, this, "sLabel2", "Файл", 8, 42, 60, 13);
-    Edit2 = PlaceEdit(this, this, "Edit2", 72, 38, 200);
+    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Название", 8, 12, 68, 13);
+    Edit1 = PlaceEdit(this, this, "Edit1", 80, 8, 273);
+    sLabel2 = PlaceCaption<TsLabel>(this, this, "sLabel2", "Файл", 8, 42, 68, 13);
+    Edit2 = PlaceEdit(this, this, "Edit2", 80, 38, 192);
     Button1 = PlaceCaption<TsButton>(this, this, "Button1", "Обзор...", 278, 36, 75, 25);
     Button2 = PlaceCaption<TsButton>(this, this, "Button2", "OK", 197, 76, 75, 25);
     Button2->SetDefault(true);

@@ -28,6 +28,10 @@
 #include "Form9.h"
 #include "FormFlash.h"
 #include "FormFlashO.h"
+#include "Main.h"
+#ifdef VELLORN_MAIN_WINDOW
+#include "FormFLog.h"
+#endif
 
 namespace {
 
@@ -256,6 +260,30 @@ TEST_F(AppForms, AboutBoxIsBorderlessAndUnskinned)
     EXPECT_TRUE(about->sLabelFX1->OnClick);
     EXPECT_TRUE(about->sLabelFX2->OnClick);
 }
+
+#ifdef VELLORN_MAIN_WINDOW
+TEST_F(AppForms, SplashIsBorderlessAndUnskinned)
+{
+    TFLog* splash = Build(FLog);
+    Check(splash, {"FLog", "", 427, 187, bsNone, false,
+                   {{"Image1", "TImage", nullptr}, {"sLabel1", "TsLabel", "(Версия 2.0)"}, {"Timer1", "TTimer", nullptr}}});
+    EXPECT_EQ(splash->Position(), poScreenCenter);
+    EXPECT_EQ(splash->Cursor(), crHourGlass);
+    EXPECT_TRUE(splash->KeyPreview);
+    EXPECT_EQ(splash->Image1->Align(), alClient);
+    EXPECT_LT(splash->Image1->ComponentIndex(), splash->sLabel1->ComponentIndex());
+    EXPECT_TRUE(splash->sLabel1->Font()->Style().Contains(fsBold));
+    EXPECT_EQ(splash->Timer1->Interval(), 3000u);
+    // A press anywhere on the splash reaches its mouse handler, the picture included.
+    EXPECT_TRUE(splash->OnCreate);
+    EXPECT_TRUE(splash->OnKeyDown);
+    EXPECT_TRUE(splash->OnMouseDown);
+    EXPECT_TRUE(splash->Image1->OnMouseDown);
+    EXPECT_TRUE(splash->Timer1->OnTimer);
+    splash->Free();
+    EXPECT_EQ(FLog, nullptr);
+}
+#endif
 
 TEST_F(AppForms, ArticleEditorAndItsHelp)
 {
