@@ -356,6 +356,13 @@ TEST_F(TreeViewTest, RightClickSelectAndContextPopup)
     POINT screen = p;
     ClientToScreen(tree->Handle(), &screen);
     SetCursorPos(screen.x, screen.y);
+    // The native tree tells a click from a drag by the cursor position that the posted messages
+    // carry: wait until the display has really moved the cursor.
+    ASSERT_TRUE(WaitFor([&] {
+        POINT now;
+        GetCursorPos(&now);
+        return now.x == screen.x && now.y == screen.y;
+    }, "cursor over the node"));
     PostMessageA(tree->Handle(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(p.x, p.y));
     PostMessageA(tree->Handle(), WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
     ASSERT_TRUE(WaitFor([&] { return popups >= 1; }, "context popup"));
