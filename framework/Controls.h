@@ -52,6 +52,21 @@ private:
 
 // --- Enumerations, sets and events ----------------------------------------------------------
 
+// Modal results of forms and dialogs (the Win32 dialog command ids where they exist).
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = 1;
+constexpr TModalResult mrCancel = 2;
+constexpr TModalResult mrAbort = 3;
+constexpr TModalResult mrRetry = 4;
+constexpr TModalResult mrIgnore = 5;
+constexpr TModalResult mrYes = 6;
+constexpr TModalResult mrNo = 7;
+constexpr TModalResult mrAll = 8;
+constexpr TModalResult mrNoToAll = 9;
+constexpr TModalResult mrYesToAll = 10;
+
+
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
 using TAnchors = TSet<TAnchorKind>;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Classes.h"
+#include "Controls.h"
 #include "Graphics.h"
 
 #include <deque>
@@ -14,22 +15,6 @@
 
 #include <windows.h>
 
-// Modal results of the framework (the values of the Win32 dialog command ids where they exist).
-#ifndef VELLORN_MODAL_RESULTS_DEFINED
-#define VELLORN_MODAL_RESULTS_DEFINED
-using TModalResult = int;
-constexpr TModalResult mrNone = 0;
-constexpr TModalResult mrOk = 1;
-constexpr TModalResult mrCancel = 2;
-constexpr TModalResult mrAbort = 3;
-constexpr TModalResult mrRetry = 4;
-constexpr TModalResult mrIgnore = 5;
-constexpr TModalResult mrYes = 6;
-constexpr TModalResult mrNo = 7;
-constexpr TModalResult mrAll = 8;
-constexpr TModalResult mrNoToAll = 9;
-constexpr TModalResult mrYesToAll = 10;
-#endif
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };

@@ -1,4 +1,5 @@
 #include "Forms.h"
+#include "Graphics.h"
 
 #include "Menus.h"
 
@@ -219,6 +220,9 @@ void TApplication::Idle(const MSG&)
             HandleException(this);
         }
     }
+    // Bitmap canvases give their memory contexts back while the program waits, so that caches
+    // of many controls stay within the GDI handle budget.
+    FreeMemoryContexts();
     if (done && !FTerminate)
         WaitMessage();
 }

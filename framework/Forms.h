@@ -263,21 +263,6 @@ extern TScreen* Screen;
 
 // --- Scrolling controls, forms and hints -------------------------------------------------
 
-#ifndef VELLORN_MODAL_RESULTS_DEFINED
-#define VELLORN_MODAL_RESULTS_DEFINED
-using TModalResult = int;
-constexpr TModalResult mrNone = 0;
-constexpr TModalResult mrOk = 1;
-constexpr TModalResult mrCancel = 2;
-constexpr TModalResult mrAbort = 3;
-constexpr TModalResult mrRetry = 4;
-constexpr TModalResult mrIgnore = 5;
-constexpr TModalResult mrYes = 6;
-constexpr TModalResult mrNo = 7;
-constexpr TModalResult mrAll = 8;
-constexpr TModalResult mrNoToAll = 9;
-constexpr TModalResult mrYesToAll = 10;
-#endif
 
 class TMainMenu;
 class TScrollingWinControl;
