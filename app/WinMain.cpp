@@ -7,62 +7,20 @@
 
 #ifdef VELLORN_MAIN_WINDOW
 
-#if __has_include("Form2.h")
-#include "Form2.h"
-#define VELLORN_HAS_FORM2 1
-#endif
-#if __has_include("FormFLog.h")
-#include "FormFLog.h"
-#define VELLORN_HAS_FLOG 1
-#endif
-#if __has_include("Form4.h")
-#include "Form4.h"
-#define VELLORN_HAS_FORM4 1
-#endif
-#if __has_include("Form7.h")
-#include "Form7.h"
-#define VELLORN_HAS_FORM7 1
-#endif
-#if __has_include("Form8.h")
-#include "Form8.h"
-#define VELLORN_HAS_FORM8 1
-#endif
-#if __has_include("Form9.h")
-#include "Form9.h"
-#define VELLORN_HAS_FORM9 1
-#endif
-#if __has_include("FormFlash.h")
-#include "FormFlash.h"
-#define VELLORN_HAS_FLASH 1
-#endif
-#if __has_include("Form5.h")
-#include "Form5.h"
-#define VELLORN_HAS_FORM5 1
-#endif
-#if __has_include("FormFlashO.h")
-#include "FormFlashO.h"
-#define VELLORN_HAS_FLASHO 1
-#endif
-#if __has_include("Form12.h")
 #include "Form12.h"
-#define VELLORN_HAS_FORM12 1
-#endif
-#if __has_include("Form13.h")
 #include "Form13.h"
-#define VELLORN_HAS_FORM13 1
-#endif
-#if __has_include("Form14.h")
 #include "Form14.h"
-#define VELLORN_HAS_FORM14 1
-#endif
-#if __has_include("Form15.h")
 #include "Form15.h"
-#define VELLORN_HAS_FORM15 1
-#endif
-#if __has_include("Form16.h")
 #include "Form16.h"
-#define VELLORN_HAS_FORM16 1
-#endif
+#include "Form2.h"
+#include "Form4.h"
+#include "Form5.h"
+#include "Form7.h"
+#include "Form8.h"
+#include "Form9.h"
+#include "FormFLog.h"
+#include "FormFlash.h"
+#include "FormFlashO.h"
 
 namespace {
 
@@ -80,48 +38,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         Application->Initialize();
         Application->SetTitle("Vellorn");
         Application->CreateForm(ID_Vellorn);
-#ifdef VELLORN_HAS_FORM2
         Application->CreateForm(Form2);
-#endif
-#ifdef VELLORN_HAS_FLOG
         Application->CreateForm(FLog);
-#endif
-#ifdef VELLORN_HAS_FORM4
         Application->CreateForm(Form4);
-#endif
-#ifdef VELLORN_HAS_FORM7
         Application->CreateForm(Form7);
-#endif
-#ifdef VELLORN_HAS_FORM8
         Application->CreateForm(Form8);
-#endif
-#ifdef VELLORN_HAS_FORM9
         Application->CreateForm(Form9);
-#endif
-#ifdef VELLORN_HAS_FLASH
         Application->CreateForm(Flash);
-#endif
-#ifdef VELLORN_HAS_FORM5
         Application->CreateForm(Form5);
-#endif
-#ifdef VELLORN_HAS_FLASHO
         Application->CreateForm(FlashO);
-#endif
-#ifdef VELLORN_HAS_FORM12
         Application->CreateForm(Form12);
-#endif
-#ifdef VELLORN_HAS_FORM13
         Application->CreateForm(Form13);
-#endif
-#ifdef VELLORN_HAS_FORM14
         Application->CreateForm(Form14);
-#endif
-#ifdef VELLORN_HAS_FORM15
         Application->CreateForm(Form15);
-#endif
-#ifdef VELLORN_HAS_FORM16
         Application->CreateForm(Form16);
-#endif
         Application->Run();
     } catch (Exception& exception) {
         ShowFatal(exception);
