@@ -173,19 +173,14 @@ void TComboExItems::Changed(int Index)
 
 TCustomComboBoxEx::TCustomComboBoxEx(TComponent* AOwner)
     : TWinControl(AOwner), FItemsEx(std::make_unique<TComboExItems>(this)),
-      FImageLink(std::make_unique<TChangeLink>())
+      FImageLink(this, [this](TObject* Sender) { ImageListChange(Sender); })
 {
     SetBounds(0, 0, 145, 22);
     SetTabStop(true);
     SetColor(clWindow);
-    FImageLink->OnChange = [this](TObject* Sender) { ImageListChange(Sender); };
 }
 
-TCustomComboBoxEx::~TCustomComboBoxEx()
-{
-    if (FImages)
-        FImages->UnRegisterChanges(FImageLink.get());
-}
+TCustomComboBoxEx::~TCustomComboBoxEx() = default;
 
 int TCustomComboBoxEx::DropDownHeight() const { return std::max(1, FDropDownCount) * 18 + 2; }
 
@@ -207,7 +202,7 @@ void TCustomComboBoxEx::CreateParams(TCreateParams& Params)
 void TCustomComboBoxEx::CreateWnd()
 {
     inherited::CreateWnd();
-    Send(this, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+    Send(this, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImageLink.Handle()));
     RebuildItems();
 }
 
@@ -336,33 +331,22 @@ void TCustomComboBoxEx::SetDroppedDown(bool Value)
 
 void TCustomComboBoxEx::SetImages(TCustomImageList* Value)
 {
-    if (FImages == Value)
-        return;
-    if (FImages) {
-        FImages->UnRegisterChanges(FImageLink.get());
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = Value;
-    if (Value) {
-        Value->RegisterChanges(FImageLink.get());
-        Value->FreeNotification(this);
-    }
-    ImageListChange(this);
+    if (FImageLink.Set(Value))
+        ImageListChange(this);
 }
 
 void TCustomComboBoxEx::ImageListChange(TObject*)
 {
     if (!HandleAllocated())
         return;
-    Send(this, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+    Send(this, CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImageLink.Handle()));
     InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TCustomComboBoxEx::Notification(TComponent* AComponent, TOperation Operation)
 {
     inherited::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FImages) {
-        FImages = nullptr;
+    if (Operation == opRemove && FImageLink.Removed(AComponent)) {
         if (HandleAllocated() && !ComponentState().Contains(csDestroying))
             Send(this, CBEM_SETIMAGELIST, 0, 0);
     }

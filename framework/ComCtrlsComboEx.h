@@ -82,7 +82,7 @@ public:
     ~TCustomComboBoxEx() override;
 
     TComboExItems* ItemsEx() const { return FItemsEx.get(); }
-    TCustomImageList* Images() const { return FImages; }
+    TCustomImageList* Images() const { return FImageLink.List(); }
     void SetImages(TCustomImageList* Value);
     // -1 = nothing selected. Setting it in code fires no event.
     int ItemIndex();
@@ -120,8 +120,7 @@ private:
     int DropDownHeight() const;
     bool EditFollowsSelection();
     std::unique_ptr<TComboExItems> FItemsEx;
-    TCustomImageList* FImages = nullptr;
-    std::unique_ptr<TChangeLink> FImageLink;
+    TImageListLink FImageLink;
     int FItemIndex = -1;
     TComboBoxExStyle FStyle = csExDropDown;
     int FDropDownCount = 8;

@@ -14,21 +14,18 @@ LRESULT Send(TWinControl* Control, UINT Msg, WPARAM WParam = 0, LPARAM LParam = 
 // --- TCustomTabControl ------------------------------------------------------------------------
 
 TCustomTabControl::TCustomTabControl(TComponent* AOwner)
-    : TWinControl(AOwner), FImageLink(std::make_unique<TChangeLink>()), FCanvas(std::make_unique<TControlCanvas>())
+    : TWinControl(AOwner), FImageLink(this, [this](TObject* Sender) { ImageListChange(Sender); }), FCanvas(std::make_unique<TControlCanvas>())
 {
     FCanvas->Control = this;
     SetControlStyle(TControlStyle{csAcceptsControls, csDoubleClicks, csClickEvents, csCaptureMouse});
     SetBounds(0, 0, 289, 193);
     SetTabStop(true);
     SetColor(clBtnFace);
-    FImageLink->OnChange = [this](TObject* Sender) { ImageListChange(Sender); };
 }
 
 TCustomTabControl::~TCustomTabControl()
 {
     FCanvas->FreeHandle();
-    if (FImages)
-        FImages->UnRegisterChanges(FImageLink.get());
 }
 
 void TCustomTabControl::CreateParams(TCreateParams& Params)
@@ -61,7 +58,7 @@ void TCustomTabControl::CreateParams(TCreateParams& Params)
 void TCustomTabControl::CreateWnd()
 {
     inherited::CreateWnd();
-    Send(this, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+    Send(this, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImageLink.Handle()));
     if (FTabWidth > 0 || FTabHeight > 0)
         Send(this, TCM_SETITEMSIZE, 0, MAKELPARAM(FTabWidth, FTabHeight));
     RebuildTabs();
@@ -70,8 +67,7 @@ void TCustomTabControl::CreateWnd()
 void TCustomTabControl::Notification(TComponent* AComponent, TOperation Operation)
 {
     inherited::Notification(AComponent, Operation);
-    if (Operation == opRemove && AComponent == FImages) {
-        FImages = nullptr;
+    if (Operation == opRemove && FImageLink.Removed(AComponent)) {
         if (HandleAllocated() && !ComponentState().Contains(csDestroying))
             Send(this, TCM_SETIMAGELIST, 0, 0);
     }
@@ -80,22 +76,13 @@ void TCustomTabControl::Notification(TComponent* AComponent, TOperation Operatio
 void TCustomTabControl::ImageListChange(TObject*)
 {
     if (HandleAllocated())
-        Send(this, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
+        Send(this, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImageLink.Handle()));
 }
 
 void TCustomTabControl::SetImages(TCustomImageList* Value)
 {
-    if (FImages == Value)
+    if (!FImageLink.Set(Value))
         return;
-    if (FImages) {
-        FImages->UnRegisterChanges(FImageLink.get());
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = Value;
-    if (Value) {
-        Value->RegisterChanges(FImageLink.get());
-        Value->FreeNotification(this);
-    }
     ImageListChange(this);
     Realign();
 }

@@ -44,7 +44,7 @@ public:
     void SetTabHeight(int Value);
     int TabWidth() const { return FTabWidth; }
     void SetTabWidth(int Value);
-    TCustomImageList* Images() const { return FImages; }
+    TCustomImageList* Images() const { return FImageLink.List(); }
     void SetImages(TCustomImageList* Value);
     TCanvas* Canvas() const { return FCanvas.get(); }
 
@@ -89,8 +89,7 @@ private:
     bool FOwnerDraw = false;
     int FTabHeight = 0;
     int FTabWidth = 0;
-    TCustomImageList* FImages = nullptr;
-    std::unique_ptr<TChangeLink> FImageLink;
+    TImageListLink FImageLink;
     std::unique_ptr<TControlCanvas> FCanvas;
 };
 

@@ -866,7 +866,8 @@ void TreeViewLink::Updating(TTreeNodes* Nodes, bool On)
 
 TCustomTreeView::TCustomTreeView(TComponent* AOwner)
     : TWinControl(AOwner), FTreeNodes(std::make_unique<TTreeNodes>(this)), FCanvas(std::make_unique<TCanvas>()),
-      FImageLink(std::make_unique<TChangeLink>()), FStateLink(std::make_unique<TChangeLink>())
+      FImageLink(this, [this](TObject* Sender) { ImageListChange(Sender); }),
+      FStateLink(this, [this](TObject* Sender) { ImageListChange(Sender); })
 {
     FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csDoubleClicks};
     FColor = clWindow;
@@ -874,15 +875,9 @@ TCustomTreeView::TCustomTreeView(TComponent* AOwner)
     FTabStop = true;
     FWidth = 121;
     FHeight = 97;
-    FImageLink->OnChange = [this](TObject* Sender) { ImageListChange(Sender); };
-    FStateLink->OnChange = [this](TObject* Sender) { ImageListChange(Sender); };
 }
 
-TCustomTreeView::~TCustomTreeView()
-{
-    SetImages(nullptr);
-    SetStateImages(nullptr);
-}
+TCustomTreeView::~TCustomTreeView() = default;
 
 void TCustomTreeView::CreateParams(TCreateParams& Params)
 {
@@ -1144,43 +1139,22 @@ bool TCustomTreeView::IsEditing()
 
 void TCustomTreeView::SetImages(TCustomImageList* Value)
 {
-    if (FImages == Value)
-        return;
-    if (FImages) {
-        FImages->UnRegisterChanges(FImageLink.get());
-        FImages->RemoveFreeNotification(this);
-    }
-    FImages = Value;
-    if (FImages) {
-        FImages->RegisterChanges(FImageLink.get());
-        FImages->FreeNotification(this);
-    }
-    ApplyImages();
+    if (FImageLink.Set(Value))
+        ApplyImages();
 }
 
 void TCustomTreeView::SetStateImages(TCustomImageList* Value)
 {
-    if (FStateImages == Value)
-        return;
-    if (FStateImages) {
-        FStateImages->UnRegisterChanges(FStateLink.get());
-        FStateImages->RemoveFreeNotification(this);
-    }
-    FStateImages = Value;
-    if (FStateImages) {
-        FStateImages->RegisterChanges(FStateLink.get());
-        FStateImages->FreeNotification(this);
-    }
-    ApplyImages();
+    if (FStateLink.Set(Value))
+        ApplyImages();
 }
 
 void TCustomTreeView::ApplyImages()
 {
     if (!FHandle)
         return;
-    Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(FImages ? FImages->Handle() : nullptr));
-    Perform(TVM_SETIMAGELIST, TVSIL_STATE,
-         reinterpret_cast<LPARAM>(FStateImages ? FStateImages->Handle() : nullptr));
+    Perform(TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(FImageLink.Handle()));
+    Perform(TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(FStateLink.Handle()));
 }
 
 void TCustomTreeView::ImageListChange(TObject*)
@@ -1197,14 +1171,10 @@ void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation)
     if (Operation != opRemove)
         return;
     // The list is going away: no calls on it any more.
-    if (AComponent == FImages) {
-        FImages = nullptr;
+    if (FImageLink.Removed(AComponent))
         ApplyImages();
-    }
-    if (AComponent == FStateImages) {
-        FStateImages = nullptr;
+    if (FStateLink.Removed(AComponent))
         ApplyImages();
-    }
 }
 
 int TCustomTreeView::Indent()
@@ -1821,9 +1791,9 @@ void TCustomTreeView::WriteProperties(TWriter& Writer)
         WriteBool(Writer, "HideSelection", false);
     if (FHotTrack)
         WriteBool(Writer, "HotTrack", true);
-    if (FImages) {
+    if (Images()) {
         Writer.WritePropName("Images");
-        Writer.WriteReference(FImages);
+        Writer.WriteReference(Images());
     }
     WriteInt(Writer, "Indent", Indent());
     if (!ParentFont())
@@ -1842,9 +1812,9 @@ void TCustomTreeView::WriteProperties(TWriter& Writer)
         WriteBool(Writer, "ShowRoot", false);
     if (FSortType != stNone)
         WriteIdentProp(Writer, "SortType", sortNames[FSortType]);
-    if (FStateImages) {
+    if (StateImages()) {
         Writer.WritePropName("StateImages");
-        Writer.WriteReference(FStateImages);
+        Writer.WriteReference(StateImages());
     }
     if (TabOrder() >= 0)
         WriteInt(Writer, "TabOrder", TabOrder());

@@ -311,9 +311,9 @@ public:
     void SetTopItem(TTreeNode* Value);
     bool IsEditing();
 
-    TCustomImageList* Images() const { return FImages; }
+    TCustomImageList* Images() const { return FImageLink.List(); }
     void SetImages(TCustomImageList* Value);
-    TCustomImageList* StateImages() const { return FStateImages; }
+    TCustomImageList* StateImages() const { return FStateLink.List(); }
     void SetStateImages(TCustomImageList* Value);
     int Indent();
     void SetIndent(int Value);
@@ -404,10 +404,8 @@ private:
 
     std::unique_ptr<TTreeNodes> FTreeNodes;
     std::unique_ptr<TCanvas> FCanvas;
-    TCustomImageList* FImages = nullptr;
-    TCustomImageList* FStateImages = nullptr;
-    std::unique_ptr<TChangeLink> FImageLink;
-    std::unique_ptr<TChangeLink> FStateLink;
+    TImageListLink FImageLink;
+    TImageListLink FStateLink;
     int FIndent = 19;
     bool FReadOnly = false;
     bool FHotTrack = false;

@@ -2,6 +2,7 @@
 #include "ImgList.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -34,6 +35,37 @@ void TChangeLink::Change()
 {
     if (OnChange)
         OnChange(sender_);
+}
+
+TImageListLink::TImageListLink(TComponent* AOwner, TNotifyEvent OnChange) : owner_(AOwner)
+{
+    link_.OnChange = std::move(OnChange);
+}
+
+TImageListLink::~TImageListLink() { Set(nullptr); }
+
+bool TImageListLink::Set(TCustomImageList* Value)
+{
+    if (list_ == Value)
+        return false;
+    if (list_) {
+        list_->UnRegisterChanges(&link_);
+        list_->RemoveFreeNotification(owner_);
+    }
+    list_ = Value;
+    if (Value) {
+        Value->RegisterChanges(&link_);
+        Value->FreeNotification(owner_);
+    }
+    return true;
+}
+
+bool TImageListLink::Removed(TComponent* AComponent)
+{
+    if (!list_ || AComponent != list_)
+        return false;
+    list_ = nullptr;
+    return true;
 }
 
 TCustomImageList::TCustomImageList(TComponent* AOwner) : TComponent(AOwner) {}

@@ -111,6 +111,30 @@ private:
     std::vector<TChangeLink*> links_;
 };
 
+// One image-list property of a component: the list, the change link registered with it and the
+// free notification between the list and the component. The component forwards its opRemove
+// notifications to Removed(). Going away, the link leaves the list it is attached to.
+class TImageListLink {
+public:
+    TImageListLink(TComponent* AOwner, TNotifyEvent OnChange);
+    ~TImageListLink();
+    TImageListLink(const TImageListLink&) = delete;
+    TImageListLink& operator=(const TImageListLink&) = delete;
+
+    TCustomImageList* List() const { return list_; }
+    // Moves the change link and the free notification to Value; false when Value is the list.
+    bool Set(TCustomImageList* Value);
+    // Forgets the list when AComponent is it (the list is being removed); true if it was.
+    bool Removed(TComponent* AComponent);
+    // The list's system image list, or null without a list.
+    HIMAGELIST Handle() const { return list_ ? list_->Handle() : nullptr; }
+
+private:
+    TComponent* owner_ = nullptr;
+    TCustomImageList* list_ = nullptr;
+    TChangeLink link_;
+};
+
 class TImageList : public TCustomImageList {
     VCL_CLASS(TImageList, TCustomImageList)
 public:

@@ -26,9 +26,8 @@ void RegisterWindowClass(WNDPROC Proc)
 } // namespace
 
 TTrayIcon::TTrayIcon(TComponent* AOwner)
-    : TComponent(AOwner), FIconLink(std::make_unique<TChangeLink>()), FSelfRef(std::make_shared<TTrayIcon*>(this))
+    : TComponent(AOwner), FIconLink(this, [this](TObject* Sender) { ImageListChange(Sender); }), FSelfRef(std::make_shared<TTrayIcon*>(this))
 {
-    FIconLink->OnChange = [this](TObject* Sender) { ImageListChange(Sender); };
     FTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     RegisterWindowClass(&TTrayIcon::WindowProc);
     // A hidden top-level window (not a message-only one): the shell's "TaskbarCreated"
@@ -62,8 +61,6 @@ TTrayIcon::~TTrayIcon()
     if (FAdded)
         Notify(NIM_DELETE);
     FAdded = false;
-    if (FIcons)
-        FIcons->UnRegisterChanges(FIconLink.get());
     if (FWindow) {
         SetWindowLongPtrA(FWindow, GWLP_USERDATA, 0);
         DestroyWindow(FWindow);
@@ -101,8 +98,9 @@ void TTrayIcon::FreeIcon()
 void TTrayIcon::MakeIcon()
 {
     FreeIcon();
-    if (FIcons && FIconIndex >= 0 && FIconIndex < FIcons->Count()) {
-        FIcon = ImageList_GetIcon(FIcons->Handle(), FIconIndex, ILD_NORMAL);
+    TCustomImageList* icons = FIconLink.List();
+    if (icons && FIconIndex >= 0 && FIconIndex < icons->Count()) {
+        FIcon = ImageList_GetIcon(icons->Handle(), FIconIndex, ILD_NORMAL);
         FOwnIcon = FIcon != nullptr;
     }
     if (!FIcon)
@@ -143,18 +141,8 @@ void TTrayIcon::ImageListChange(TObject*)
 
 void TTrayIcon::SetIcons(TCustomImageList* Value)
 {
-    if (FIcons == Value)
-        return;
-    if (FIcons) {
-        FIcons->UnRegisterChanges(FIconLink.get());
-        FIcons->RemoveFreeNotification(this);
-    }
-    FIcons = Value;
-    if (Value) {
-        Value->RegisterChanges(FIconLink.get());
-        Value->FreeNotification(this);
-    }
-    ImageListChange(this);
+    if (FIconLink.Set(Value))
+        ImageListChange(this);
 }
 
 void TTrayIcon::SetIconIndex(int Value)
@@ -183,8 +171,7 @@ void TTrayIcon::Notification(TComponent* AComponent, TOperation Operation)
         return;
     if (AComponent == FPopupMenu)
         FPopupMenu = nullptr;
-    if (AComponent == FIcons) {
-        FIcons = nullptr;
+    if (FIconLink.Removed(AComponent)) {
         if (!ComponentState().Contains(csDestroying))
             ImageListChange(this);
     }

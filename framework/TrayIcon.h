@@ -43,7 +43,7 @@ public:
     // and is not taken (the previous hint stays); a hint equal to the current one changes nothing.
     const AnsiString& Hint() const { return FHint; }
     void SetHint(const AnsiString& Value);
-    TCustomImageList* Icons() const { return FIcons; }
+    TCustomImageList* Icons() const { return FIconLink.List(); }
     void SetIcons(TCustomImageList* Value);
     int IconIndex() const { return FIconIndex; }
     void SetIconIndex(int Value);
@@ -95,10 +95,9 @@ private:
     bool FVisible = false;
     bool FAdded = false;
     AnsiString FHint;
-    TCustomImageList* FIcons = nullptr;
     int FIconIndex = 0;
     TPopupMenu* FPopupMenu = nullptr;
-    std::unique_ptr<TChangeLink> FIconLink;
+    TImageListLink FIconLink;
     std::shared_ptr<TTrayIcon*> FSelfRef;
     UINT FTaskbarCreated = 0;
 };

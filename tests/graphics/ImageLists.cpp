@@ -135,6 +135,53 @@ TEST(ImageList, ChangeLinksFollowTheList)
     EXPECT_EQ(link.Sender(), nullptr) << "a freed list lets its links go";
 }
 
+// A component's image-list property: it follows one list at a time, hears when the list goes and
+// leaves the list when it goes itself.
+TEST(ImageList, ListLinkMovesBetweenListsAndLetsGo)
+{
+    struct Holder : TComponent {
+        using TComponent::TComponent;
+        TImageListLink Link{this, [this](TObject*) { ++changes; }};
+        int changes = 0;
+        void Notification(TComponent* AComponent, TOperation Operation) override
+        {
+            TComponent::Notification(AComponent, Operation);
+            if (Operation == opRemove && Link.Removed(AComponent))
+                ++removed;
+        }
+        int removed = 0;
+    };
+    auto* first = Create<TImageList>(nullptr);
+    auto* second = Create<TImageList>(nullptr);
+    auto* holder = Create<Holder>(nullptr);
+    TBitmap strip;
+    Strip(strip);
+
+    EXPECT_TRUE(holder->Link.Set(first));
+    EXPECT_FALSE(holder->Link.Set(first)) << "the same list again is no change";
+    EXPECT_EQ(holder->Link.Handle(), first->Handle());
+    first->AddMasked(&strip, clRed);
+    EXPECT_EQ(holder->changes, 1);
+
+    EXPECT_TRUE(holder->Link.Set(second));
+    first->AddMasked(&strip, clRed);
+    EXPECT_EQ(holder->changes, 1) << "the old list is no longer heard";
+    first->Free();
+    EXPECT_EQ(holder->removed, 0) << "nor does its going concern the holder";
+    EXPECT_EQ(holder->Link.List(), second);
+
+    second->Free();
+    EXPECT_EQ(holder->removed, 1);
+    EXPECT_EQ(holder->Link.List(), nullptr);
+    EXPECT_EQ(holder->Link.Handle(), nullptr);
+
+    auto* third = Create<TImageList>(nullptr);
+    holder->Link.Set(third);
+    holder->Free();
+    third->AddMasked(&strip, clRed); // no link left behind to call into the freed holder
+    third->Free();
+}
+
 TEST(ImageList, SharedHandlesAreNotDestroyed)
 {
     HIMAGELIST system = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 1);
