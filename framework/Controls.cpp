@@ -93,6 +93,40 @@ LPARAM PointToLParam(TPoint P) { return MAKELPARAM(static_cast<Word>(P.x), stati
 
 bool IsMouseMsg(UINT Msg) { return Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST; }
 
+// Moves Item to the end (TopMost) or the front of a z-ordered list; false when it is not there.
+template <class T>
+bool MoveInZOrder(std::vector<T*>& List, T* Item, bool TopMost)
+{
+    auto it = std::find(List.begin(), List.end(), Item);
+    if (it == List.end())
+        return false;
+    List.erase(it);
+    if (TopMost)
+        List.push_back(Item);
+    else
+        List.insert(List.begin(), Item);
+    return true;
+}
+
+// Lends DC to a control's canvas, locked and with the control's font, for one Paint call; the
+// canvas lets go of the DC even when Paint throws.
+template <class PaintFn>
+void PaintOnCanvas(TCanvas& Canvas, HDC DC, TFont* Font, PaintFn&& Paint)
+{
+    Canvas.Lock();
+    try {
+        Canvas.SetHandle(DC);
+        Canvas.Font()->Assign(Font);
+        Paint();
+    } catch (...) {
+        Canvas.SetHandle(nullptr);
+        Canvas.Unlock();
+        throw;
+    }
+    Canvas.SetHandle(nullptr);
+    Canvas.Unlock();
+}
+
 } // namespace
 
 void (*HandleExceptionHook)(TObject* Sender) = DefaultHandleException;
@@ -1035,16 +1069,8 @@ void TControl::SetZOrder(bool TopMost)
 {
     if (!FParent)
         return;
-    auto& list = FParent->FControls;
-    auto it = std::find(list.begin(), list.end(), this);
-    if (it == list.end())
-        return;
-    list.erase(it);
-    if (TopMost)
-        list.push_back(this);
-    else
-        list.insert(list.begin(), this);
-    Invalidate();
+    if (MoveInZOrder(FParent->FControls, this, TopMost))
+        Invalidate();
 }
 
 void TControl::SetMouseCapture(bool Value)
@@ -2038,15 +2064,8 @@ void TWinControl::SetZOrder(bool TopMost)
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         return;
     }
-    auto& list = FParent->FWinControls;
-    auto it = std::find(list.begin(), list.end(), this);
-    if (it == list.end())
+    if (!MoveInZOrder(FParent->FWinControls, this, TopMost))
         return;
-    list.erase(it);
-    if (TopMost)
-        list.push_back(this);
-    else
-        list.insert(list.begin(), this);
     if (FHandle)
         SetWindowPos(FHandle, TopMost ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
@@ -2888,18 +2907,7 @@ void TGraphicControl::WMPaint(TMessage& Message)
     HDC dc = reinterpret_cast<HDC>(Message.WParam);
     if (!dc)
         return;
-    FCanvas->Lock();
-    try {
-        FCanvas->SetHandle(dc);
-        FCanvas->Font()->Assign(FFont.get());
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    PaintOnCanvas(*FCanvas, dc, FFont.get(), [this] { Paint(); });
 }
 
 // --- TCustomControl ---------------------------------------------------------------------------
@@ -2933,18 +2941,7 @@ void TCustomControl::Dispatch(TMessage& Message)
 
 void TCustomControl::PaintWindow(HDC DC)
 {
-    FCanvas->Lock();
-    try {
-        FCanvas->SetHandle(DC);
-        FCanvas->Font()->Assign(FFont.get());
-        Paint();
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    PaintOnCanvas(*FCanvas, DC, FFont.get(), [this] { Paint(); });
 }
 
 // --- Forms and the keyboard pipeline ----------------------------------------------------------
