@@ -83,10 +83,45 @@ void ReleaseAndNull(T*& p)
     }
 }
 
+// The reference count and the type-information answers of the COM objects here: created with
+// one reference, deleted at the last Release; an IDispatch without a type library, called by
+// DISPID only.
+template <class Self, class... Interfaces>
+class DispatchObject : public Interfaces... {
+public:
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&refs_)); }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        LONG r = InterlockedDecrement(&refs_);
+        if (r == 0)
+            delete static_cast<Self*>(this);
+        return ULONG(r);
+    }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override
+    {
+        if (n)
+            *n = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
+        return DISP_E_UNKNOWNNAME;
+    }
+
+protected:
+    DispatchObject() = default;
+    ~DispatchObject() = default;
+
+private:
+    LONG refs_ = 1;
+};
+
 // ---- Our view ----
 
 // The document object of our view: IOleCommandTarget with the find and view-source commands.
-class OwnDocument final : public IDispatch, public IOleCommandTarget {
+class OwnDocument final : public DispatchObject<OwnDocument, IDispatch, IOleCommandTarget> {
 public:
     explicit OwnDocument(View* view) : view_(view) {}
     void Detach() { view_ = nullptr; }
@@ -106,26 +141,7 @@ public:
         AddRef();
         return S_OK;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        LONG r = InterlockedDecrement(&refs_);
-        if (r == 0)
-            delete this;
-        return ULONG(r);
-    }
 
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override
-    {
-        if (n)
-            *n = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
-    {
-        return DISP_E_UNKNOWNNAME;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
     {
         return DISP_E_MEMBERNOTFOUND;
@@ -162,7 +178,6 @@ public:
     }
 
 private:
-    LONG refs_ = 1;
     View* view_;
 };
 
@@ -265,7 +280,8 @@ private:
 class SystemBrowser;
 
 // The control's site: client site, in-place site and frame, and the sink of its events.
-class Site final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame, public IDispatch {
+class Site final
+    : public DispatchObject<Site, IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame, IDispatch> {
 public:
     explicit Site(SystemBrowser* owner) : owner_(owner) {}
     void Detach() { owner_ = nullptr; }
@@ -288,14 +304,6 @@ public:
         }
         AddRef();
         return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&refs_)); }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        LONG r = InterlockedDecrement(&refs_);
-        if (r == 0)
-            delete this;
-        return ULONG(r);
     }
 
     // IOleClientSite
@@ -341,22 +349,10 @@ public:
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
     // IDispatch: the control's events
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* n) override
-    {
-        if (n)
-            *n = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
-    {
-        return DISP_E_UNKNOWNNAME;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                                      UINT*) override;
 
 private:
-    LONG refs_ = 1;
     SystemBrowser* owner_;
 };
 
