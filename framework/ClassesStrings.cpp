@@ -4,26 +4,6 @@
 
 namespace {
 
-// Splits text into lines at CR, LF or CRLF and hands each line to add; a last line without a
-// terminator counts, an empty text has no lines.
-template <class AddLine>
-void SplitLines(const AnsiString& text, AddLine add)
-{
-    const size_t n = text.size();
-    size_t start = 0;
-    while (start < n) {
-        size_t p = start;
-        while (p < n && text[p] != '\r' && text[p] != '\n')
-            ++p;
-        add(text.substr(start, p - start));
-        if (p < n && text[p] == '\r')
-            ++p;
-        if (p < n && text[p] == '\n')
-            ++p;
-        start = p;
-    }
-}
-
 // Blank or control character: a separator outside quotes in delimited text.
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
@@ -82,15 +62,10 @@ AnsiString TStrings::GetTextStr() const
 
 void TStrings::SetTextStr(const AnsiString& Value)
 {
-    BeginUpdate();
-    try {
+    WithinUpdate([&] {
         Clear();
-        SplitLines(Value, [this](AnsiString line) { Add(line); });
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+        SplitLines(Value, 0, [this](AnsiString line) { Add(line); });
+    });
 }
 
 int TStrings::Add(const AnsiString& S)
@@ -117,50 +92,35 @@ void TStrings::AddStrings(TStrings* Strings)
 {
     if (!Strings)
         return;
-    BeginUpdate();
-    try {
+    WithinUpdate([&] {
         const int n = Strings->GetCount();
         for (int i = 0; i < n; ++i)
             AddObject(Strings->Get(i), Strings->GetObject(i));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Exchange(int Index1, int Index2)
 {
-    BeginUpdate();
-    try {
+    WithinUpdate([&] {
         TObject* obj = GetObject(Index1);
         AnsiString s = Get(Index1);
         Put(Index1, Get(Index2));
         PutObject(Index1, GetObject(Index2));
         Put(Index2, s);
         PutObject(Index2, obj);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Move(int CurIndex, int NewIndex)
 {
     if (CurIndex == NewIndex)
         return;
-    BeginUpdate();
-    try {
+    WithinUpdate([&] {
         AnsiString s = Get(CurIndex);
         TObject* obj = GetObject(CurIndex);
         Delete(CurIndex);
         InsertObject(NewIndex, s, obj);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 bool TStrings::Equals(TStrings* Strings) const
@@ -211,15 +171,10 @@ void TStrings::Assign(TPersistent* Source)
     if (auto* src = dynamic_cast<TStrings*>(Source)) {
         if (src == this)
             return;
-        BeginUpdate();
-        try {
+        WithinUpdate([&] {
             Clear();
             AddStrings(src);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        });
         return;
     }
     inherited::Assign(Source);
@@ -254,8 +209,7 @@ AnsiString TStrings::DelimitedText() const
 
 void TStrings::SetDelimitedText(const AnsiString& Value)
 {
-    BeginUpdate();
-    try {
+    WithinUpdate([&] {
         Clear();
         const size_t n = Value.size();
         size_t p = 0;
@@ -296,11 +250,7 @@ void TStrings::SetDelimitedText(const AnsiString& Value)
                 while (p < n && IsBlank(Value[p]));
             }
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 AnsiString TStrings::CommaText() const
@@ -553,10 +503,9 @@ void TStringList::SetTextStr(const AnsiString& Value)
         inherited::SetTextStr(Value);
         return;
     }
-    BeginUpdate();
-    try {
+    WithinUpdate([&] {
         Clear();
-        SplitLines(Value, [this](AnsiString line) { FList.push_back(Item{std::move(line), nullptr}); });
+        SplitLines(Value, 0, [this](AnsiString line) { FList.push_back(Item{std::move(line), nullptr}); });
         if (FSorted) {
             Sort();
             if (FDuplicates == dupIgnore) {
@@ -566,11 +515,7 @@ void TStringList::SetTextStr(const AnsiString& Value)
                 FList.erase(end, FList.end());
             }
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 int TStringList::Add(const AnsiString& S) { return AddObject(S, nullptr); }

@@ -90,6 +90,19 @@ public:
     // --- update bracketing ---
     void BeginUpdate();
     void EndUpdate();
+    // Runs Change between BeginUpdate and EndUpdate; the update also ends when Change throws.
+    template <class Fn>
+    void WithinUpdate(Fn&& Change)
+    {
+        BeginUpdate();
+        try {
+            Change();
+        } catch (...) {
+            EndUpdate();
+            throw;
+        }
+        EndUpdate();
+    }
     int UpdateCount() const { return FUpdateCount; }
 
     // --- files and streams: CP1251 bytes as they are, written with CRLF ---
@@ -187,3 +200,22 @@ private:
     bool FOwnsObjects = false;
     TDuplicates FDuplicates = dupIgnore;
 };
+
+// Splits Text from Start on into lines at CR, LF or CRLF and hands each line to Add; a last line
+// without a terminator counts, an empty rest has no lines.
+template <class AddLine>
+void SplitLines(const AnsiString& Text, size_t Start, AddLine&& Add)
+{
+    const size_t n = Text.size();
+    while (Start < n) {
+        size_t p = Start;
+        while (p < n && Text[p] != '\r' && Text[p] != '\n')
+            ++p;
+        Add(Text.substr(Start, p - Start));
+        if (p < n && Text[p] == '\r')
+            ++p;
+        if (p < n && Text[p] == '\n')
+            ++p;
+        Start = p;
+    }
+}

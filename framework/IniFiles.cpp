@@ -57,23 +57,6 @@ namespace {
 
 const char kBom[] = "\xEF\xBB\xBF";
 
-template <class AddLine>
-void SplitLines(const AnsiString& text, size_t start, AddLine add)
-{
-    const size_t n = text.size();
-    while (start < n) {
-        size_t p = start;
-        while (p < n && text[p] != '\r' && text[p] != '\n')
-            ++p;
-        add(text.substr(start, p - start));
-        if (p < n && text[p] == '\r')
-            ++p;
-        if (p < n && text[p] == '\n')
-            ++p;
-        start = p;
-    }
-}
-
 // Names are looked up trimmed and without case.
 AnsiString NameKey(const AnsiString& name) { return AnsiUpperCase(Trim(name)); }
 
@@ -280,48 +263,33 @@ void FillSection(const TIniDocument& doc, const AnsiString& section, TStrings* s
 {
     if (!strings)
         return;
-    strings->BeginUpdate();
-    try {
+    strings->WithinUpdate([&] {
         strings->Clear();
         for (const auto& key : doc.Keys(section))
             strings->Add(*key.first);
-    } catch (...) {
-        strings->EndUpdate();
-        throw;
-    }
-    strings->EndUpdate();
+    });
 }
 
 void FillSections(const TIniDocument& doc, TStrings* strings)
 {
     if (!strings)
         return;
-    strings->BeginUpdate();
-    try {
+    strings->WithinUpdate([&] {
         strings->Clear();
         for (const AnsiString* name : doc.SectionNames())
             strings->Add(*name);
-    } catch (...) {
-        strings->EndUpdate();
-        throw;
-    }
-    strings->EndUpdate();
+    });
 }
 
 void FillSectionValues(const TIniDocument& doc, const AnsiString& section, TStrings* strings)
 {
     if (!strings)
         return;
-    strings->BeginUpdate();
-    try {
+    strings->WithinUpdate([&] {
         strings->Clear();
         for (const auto& key : doc.Keys(section))
             strings->Add(*key.first + "=" + *key.second);
-    } catch (...) {
-        strings->EndUpdate();
-        throw;
-    }
-    strings->EndUpdate();
+    });
 }
 
 // The bytes of a file; false when it cannot be opened or read.
@@ -560,15 +528,10 @@ void TMemIniFile::GetStrings(TStrings* List) const
 {
     if (!List)
         return;
-    List->BeginUpdate();
-    try {
+    List->WithinUpdate([&] {
         List->Clear();
         FDoc->AppendLines(List);
-    } catch (...) {
-        List->EndUpdate();
-        throw;
-    }
-    List->EndUpdate();
+    });
 }
 
 void TMemIniFile::SetStrings(TStrings* List) { FDoc->Parse(List ? List->GetTextStr() : AnsiString()); }
