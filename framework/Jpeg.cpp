@@ -7,6 +7,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
 
 #include <jpeglib.h>
 
@@ -50,9 +51,13 @@ void InitError(ErrorManager* err, jpeg_decompress_struct* cinfo)
     err->message[0] = 0;
 }
 
-// 0 on success; otherwise message holds libjpeg's text.
-int ReadHeader(const Byte* data, unsigned long size, JpegInfo* info, char* message)
+// Reads the header of data and hands the decompressor to work, which returns 0 or its own
+// failure code; 1 when libjpeg fails (message holds its text). The decompressor is destroyed in
+// every case. work runs below the jump point, so it too must hold no object with a destructor.
+template <class Work>
+int WithHeader(const Byte* data, unsigned long size, char* message, Work work)
 {
+    static_assert(std::is_trivially_destructible_v<Work>, "nothing here may need a destructor");
     jpeg_decompress_struct cinfo;
     ErrorManager err;
     InitError(&err, &cinfo);
@@ -64,10 +69,19 @@ int ReadHeader(const Byte* data, unsigned long size, JpegInfo* info, char* messa
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, data, size);
     jpeg_read_header(&cinfo, TRUE);
-    info->width = static_cast<int>(cinfo.image_width);
-    info->height = static_cast<int>(cinfo.image_height);
+    const int rc = work(cinfo);
     jpeg_destroy_decompress(&cinfo);
-    return 0;
+    return rc;
+}
+
+// 0 on success; otherwise message holds libjpeg's text.
+int ReadHeader(const Byte* data, unsigned long size, JpegInfo* info, char* message)
+{
+    return WithHeader(data, size, message, [info](jpeg_decompress_struct& cinfo) {
+        info->width = static_cast<int>(cinfo.image_width);
+        info->height = static_cast<int>(cinfo.image_height);
+        return 0;
+    });
 }
 
 void StoreRow(const jpeg_decompress_struct* cinfo, const JSAMPLE* src, Byte* dst, int width, int gray)
@@ -107,42 +121,32 @@ void StoreRow(const jpeg_decompress_struct* cinfo, const JSAMPLE* src, Byte* dst
 // 0 on success, 1 on a libjpeg error (message set), 2 when the image does not match the target.
 int Decode(const Byte* data, unsigned long size, const DecodeTarget* target, char* message)
 {
-    jpeg_decompress_struct cinfo;
-    ErrorManager err;
-    InitError(&err, &cinfo);
-    if (setjmp(err.jump)) {
-        std::memcpy(message, err.message, JMSG_LENGTH_MAX);
-        jpeg_destroy_decompress(&cinfo);
-        return 1;
-    }
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, data, size);
-    jpeg_read_header(&cinfo, TRUE);
-    if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK)
-        cinfo.out_color_space = JCS_CMYK;
-    else if (target->grayscale)
-        cinfo.out_color_space = JCS_GRAYSCALE;
-    else
-        cinfo.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&cinfo);
-    if (static_cast<int>(cinfo.output_width) != target->width || static_cast<int>(cinfo.output_height) != target->height ||
-        (cinfo.output_components != 1 && cinfo.output_components != 3 && cinfo.output_components != 4)) {
-        jpeg_destroy_decompress(&cinfo);
-        return 2;
-    }
-    JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                                cinfo.output_width * static_cast<JDIMENSION>(cinfo.output_components), 1);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JDIMENSION y = cinfo.output_scanline;
-        if (jpeg_read_scanlines(&cinfo, row, 1) != 1)
-            break;
-        Byte* dst = target->bottomRow + static_cast<std::size_t>(target->height - 1 - static_cast<int>(y)) *
-                                            static_cast<std::size_t>(target->stride);
-        StoreRow(&cinfo, row[0], dst, target->width, target->grayscale);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    return 0;
+    return WithHeader(data, size, message, [target](jpeg_decompress_struct& cinfo) {
+        if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK)
+            cinfo.out_color_space = JCS_CMYK;
+        else if (target->grayscale)
+            cinfo.out_color_space = JCS_GRAYSCALE;
+        else
+            cinfo.out_color_space = JCS_RGB;
+        jpeg_start_decompress(&cinfo);
+        if (static_cast<int>(cinfo.output_width) != target->width ||
+            static_cast<int>(cinfo.output_height) != target->height ||
+            (cinfo.output_components != 1 && cinfo.output_components != 3 && cinfo.output_components != 4))
+            return 2;
+        JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                                    cinfo.output_width * static_cast<JDIMENSION>(cinfo.output_components),
+                                                    1);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JDIMENSION y = cinfo.output_scanline;
+            if (jpeg_read_scanlines(&cinfo, row, 1) != 1)
+                break;
+            Byte* dst = target->bottomRow + static_cast<std::size_t>(target->height - 1 - static_cast<int>(y)) *
+                                                static_cast<std::size_t>(target->stride);
+            StoreRow(&cinfo, row[0], dst, target->width, target->grayscale);
+        }
+        jpeg_finish_decompress(&cinfo);
+        return 0;
+    });
 }
 
 } // namespace
