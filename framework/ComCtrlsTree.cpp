@@ -1370,6 +1370,13 @@ void TCustomTreeView::Dispatch(TMessage& Message)
             Perform(TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(ColorToRGB(FFont->Color())));
         }
         return;
+    case CM_WANTSPECIALKEY:
+        // While a node's text is edited, Enter and Esc belong to the edit box (they end the edit)
+        // and must not reach the form's default and cancel buttons.
+        inherited::Dispatch(Message);
+        if (IsEditing() && (Message.WParam == VK_RETURN || Message.WParam == VK_ESCAPE))
+            Message.Result = 1;
+        return;
     case WM_TIMER:
         if (Message.WParam == ChangeTimerId) {
             KillTimer(FHandle, ChangeTimerId);

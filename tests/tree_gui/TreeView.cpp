@@ -276,6 +276,80 @@ TEST_F(TreeViewTest, EditedReceivesAnEmptyTextButNotACancelledEdit)
     EXPECT_FALSE(a->EditText());
 }
 
+namespace {
+
+// Records the dialog keys a form is offered, through a take-over of its window procedure.
+class DialogKeySpy : public TObject {
+public:
+    explicit DialogKeySpy(TWinControl* Control) : control_(Control), saved_(Control->WindowProc)
+    {
+        Control->WindowProc = TWndMethod(this, &DialogKeySpy::Proc);
+    }
+    ~DialogKeySpy() override { control_->WindowProc = saved_; }
+    std::vector<WPARAM> keys;
+
+private:
+    void Proc(TMessage& Message)
+    {
+        if (Message.Msg == CM_DIALOGKEY)
+            keys.push_back(Message.WParam);
+        saved_(Message);
+    }
+    TWinControl* control_;
+    TWndMethod saved_;
+};
+
+// A key press as the application's loop handles it: the framework's key step first, then
+// translation and dispatch of what it leaves.
+void PressKey(HWND Wnd, WPARAM Key)
+{
+    MSG msg{Wnd, WM_KEYDOWN, Key, 1, 0, {}};
+    if (!IsKeyMsg(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    MSG up{Wnd, WM_KEYUP, Key, static_cast<LPARAM>(0xC0000001u), 0, {}};
+    if (!IsKeyMsg(up)) {
+        TranslateMessage(&up);
+        DispatchMessageA(&up);
+    }
+}
+
+} // namespace
+
+TEST_F(TreeViewTest, EnterAndEscapeEndAnEditInsteadOfReachingTheForm)
+{
+    Fill();
+    DialogKeySpy spy(form);
+    std::vector<std::string> edited;
+    tree->OnEdited = [&](TObject*, TTreeNode* n, AnsiString& s) { edited.push_back(n->Text() + "->" + s); };
+    tree->SetFocus();
+
+    ASSERT_TRUE(b->EditText());
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(tree->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, "Закладки");
+    PressKey(edit, VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return !tree->IsEditing(); }, "Enter ends the edit"));
+    EXPECT_EQ(edited, (std::vector<std::string>{"Ссылки->Закладки"}));
+    EXPECT_EQ(b->Text(), "Закладки");
+
+    ASSERT_TRUE(a->EditText());
+    edit = reinterpret_cast<HWND>(SendMessageA(tree->Handle(), TVM_GETEDITCONTROL, 0, 0));
+    SetWindowTextA(edit, "lost");
+    PressKey(edit, VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([&] { return !tree->IsEditing(); }, "Escape ends the edit"));
+    EXPECT_EQ(edited.size(), 1u) << "a cancelled edit changes nothing";
+    EXPECT_EQ(a->Text(), "Категория");
+    EXPECT_TRUE(spy.keys.empty()) << "the form was offered the keys of the edit";
+
+    // Without an edit the keys are the form's as usual.
+    PressKey(tree->Handle(), VK_RETURN);
+    PressKey(tree->Handle(), VK_ESCAPE);
+    PumpPending();
+    EXPECT_EQ(spy.keys, (std::vector<WPARAM>{VK_RETURN, VK_ESCAPE}));
+}
+
 TEST_F(TreeViewTest, SelectionEventsAndTheirRefusal)
 {
     Fill();
