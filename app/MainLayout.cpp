@@ -377,8 +377,10 @@ void TID_Vellorn::BuildToolBars()
     sLabelFX1 = Create<TsLabelFX>(this);
     sLabelFX1->SetName("sLabelFX1");
     sLabelFX1->SetCaption(" Адрес ");
+    sLabelFX1->SetAutoSize(false);
+    sLabelFX1->SetAlignment(taCenter);
     sLabelFX1->SetLayout(tlCenter);
-    sLabelFX1->SetWidth(44);
+    sLabelFX1->SetWidth(48);
     sLabelFX1->SetParent(ToolBar2);
     ComboBox1 = Create<TsComboBox>(this);
     ComboBox1->SetName("ComboBox1");
@@ -422,6 +424,7 @@ void TID_Vellorn::BuildToolBars()
     sLabelFX2 = Create<TsLabelFX>(this);
     sLabelFX2->SetName("sLabelFX2");
     sLabelFX2->SetCaption(" Примечание: ");
+    sLabelFX2->SetAutoSize(false);
     sLabelFX2->SetLayout(tlCenter);
     sLabelFX2->SetWidth(92);
     sLabelFX2->SetParent(sToolBar2);
