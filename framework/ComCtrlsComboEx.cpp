@@ -220,6 +220,26 @@ void TCustomComboBoxEx::DoSetBounds(int ALeft, int ATop, int AWidth, int AHeight
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+namespace {
+
+// The native item of an entry at Index; its text points into text, which must outlive it.
+COMBOBOXEXITEMA NativeItem(TComboExItem* it, int Index, AnsiString& text)
+{
+    COMBOBOXEXITEMA item{};
+    item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_OVERLAY | CBEIF_INDENT | CBEIF_LPARAM;
+    item.iItem = Index;
+    text = it->Caption();
+    item.pszText = text.data();
+    item.iImage = it->ImageIndex();
+    item.iSelectedImage = it->SelectedImageIndex() >= 0 ? it->SelectedImageIndex() : it->ImageIndex();
+    item.iOverlay = it->OverlayImageIndex();
+    item.iIndent = it->Indent();
+    item.lParam = reinterpret_cast<LPARAM>(it->Data);
+    return item;
+}
+
+} // namespace
+
 void TCustomComboBoxEx::RebuildItems()
 {
     if (!HandleAllocated() || FRebuilding)
@@ -227,17 +247,8 @@ void TCustomComboBoxEx::RebuildItems()
     FRebuilding = true;
     Send(this, CB_RESETCONTENT);
     for (int i = 0; i < FItemsEx->Count(); ++i) {
-        TComboExItem* it = FItemsEx->Items(i);
-        COMBOBOXEXITEMA item{};
-        item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_OVERLAY | CBEIF_INDENT | CBEIF_LPARAM;
-        item.iItem = i;
-        AnsiString text = it->Caption();
-        item.pszText = text.data();
-        item.iImage = it->ImageIndex();
-        item.iSelectedImage = it->SelectedImageIndex() >= 0 ? it->SelectedImageIndex() : it->ImageIndex();
-        item.iOverlay = it->OverlayImageIndex();
-        item.iIndent = it->Indent();
-        item.lParam = reinterpret_cast<LPARAM>(it->Data);
+        AnsiString text;
+        COMBOBOXEXITEMA item = NativeItem(FItemsEx->Items(i), i, text);
         Send(this, CBEM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     }
     if (FItemIndex >= FItemsEx->Count())
@@ -250,17 +261,8 @@ void TCustomComboBoxEx::UpdateItem(int Index)
 {
     if (!HandleAllocated() || Index < 0 || Index >= FItemsEx->Count())
         return;
-    TComboExItem* it = FItemsEx->Items(Index);
-    COMBOBOXEXITEMA item{};
-    item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_OVERLAY | CBEIF_INDENT | CBEIF_LPARAM;
-    item.iItem = Index;
-    AnsiString text = it->Caption();
-    item.pszText = text.data();
-    item.iImage = it->ImageIndex();
-    item.iSelectedImage = it->SelectedImageIndex() >= 0 ? it->SelectedImageIndex() : it->ImageIndex();
-    item.iOverlay = it->OverlayImageIndex();
-    item.iIndent = it->Indent();
-    item.lParam = reinterpret_cast<LPARAM>(it->Data);
+    AnsiString text;
+    COMBOBOXEXITEMA item = NativeItem(FItemsEx->Items(Index), Index, text);
     const bool saved = FRebuilding;
     FRebuilding = true;
     Send(this, CBEM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
