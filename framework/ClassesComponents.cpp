@@ -4,22 +4,6 @@
 
 namespace {
 
-bool SameIdent(const AnsiString& a, const AnsiString& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 32);
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 32);
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 
 } // namespace
@@ -114,14 +98,14 @@ TComponent* TComponent::FindComponent(const AnsiString& AName) const
     if (AName.empty())
         return nullptr;
     for (TComponent* c : FComponents)
-        if (SameIdent(c->FName, AName))
+        if (SameAsciiText(c->FName, AName))
             return c;
     return nullptr;
 }
 
 void TComponent::ValidateRename(TComponent* AComponent, const AnsiString& CurName, const AnsiString& NewName)
 {
-    if (!AComponent || SameIdent(CurName, NewName) || NewName.empty())
+    if (!AComponent || SameAsciiText(CurName, NewName) || NewName.empty())
         return;
     TComponent* found = FindComponent(NewName);
     if (found && found != AComponent)

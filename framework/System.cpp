@@ -6,11 +6,11 @@ const TClassInfo* TObject::StaticClassInfo()
     return &info;
 }
 
-namespace {
-bool SameAsciiText(const char* a, const AnsiString& b)
+bool SameAsciiText(std::string_view a, std::string_view b)
 {
-    size_t i = 0;
-    for (; a[i] && i < b.size(); ++i) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
         char x = a[i], y = b[i];
         if (x >= 'a' && x <= 'z')
             x = static_cast<char>(x - 32);
@@ -19,9 +19,8 @@ bool SameAsciiText(const char* a, const AnsiString& b)
         if (x != y)
             return false;
     }
-    return a[i] == 0 && i == b.size();
+    return true;
 }
-} // namespace
 
 bool TObject::ClassNameIs(const AnsiString& name) const { return SameAsciiText(ClassInfo()->Name, name); }
 

@@ -6,6 +6,7 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 // Strings are 8-bit, in the Windows Cyrillic code page (1251).
@@ -21,6 +22,9 @@ using LongInt = std::int32_t;
 using Int64 = std::int64_t;
 using SmallInt = std::int16_t;
 using ShortInt = std::int8_t;
+
+// True when a and b are equal but for the case of ASCII letters (class and component names).
+bool SameAsciiText(std::string_view a, std::string_view b);
 
 // Class information: the framework-style class name and the parent class, one static record
 // per class. The skin library uses a control's class name as its default skin section.
