@@ -123,37 +123,22 @@ Integer CompareMapped(const AnsiString& a, const AnsiString& b, Map map)
 char AnsiUpperChar(char c) { return static_cast<char>(Tables().upper[U8(c)]); }
 char AnsiLowerChar(char c) { return static_cast<char>(Tables().lower[U8(c)]); }
 
-AnsiString AnsiUpperCase(const AnsiString& s)
+namespace {
+// s with every character mapped.
+template <class Map>
+AnsiString MapChars(const AnsiString& s, Map map)
 {
     AnsiString r(s);
     for (char& c : r)
-        c = AnsiUpperChar(c);
+        c = map(c);
     return r;
 }
+} // namespace
 
-AnsiString AnsiLowerCase(const AnsiString& s)
-{
-    AnsiString r(s);
-    for (char& c : r)
-        c = AnsiLowerChar(c);
-    return r;
-}
-
-AnsiString UpperCase(const AnsiString& s)
-{
-    AnsiString r(s);
-    for (char& c : r)
-        c = AsciiUpper(c);
-    return r;
-}
-
-AnsiString LowerCase(const AnsiString& s)
-{
-    AnsiString r(s);
-    for (char& c : r)
-        c = AsciiLower(c);
-    return r;
-}
+AnsiString AnsiUpperCase(const AnsiString& s) { return MapChars(s, [](char c) { return AnsiUpperChar(c); }); }
+AnsiString AnsiLowerCase(const AnsiString& s) { return MapChars(s, [](char c) { return AnsiLowerChar(c); }); }
+AnsiString UpperCase(const AnsiString& s) { return MapChars(s, [](char c) { return AsciiUpper(c); }); }
+AnsiString LowerCase(const AnsiString& s) { return MapChars(s, [](char c) { return AsciiLower(c); }); }
 
 Integer CompareText(const AnsiString& a, const AnsiString& b) { return CompareMapped(a, b, AsciiUpper); }
 bool SameText(const AnsiString& a, const AnsiString& b) { return a.size() == b.size() && CompareText(a, b) == 0; }
