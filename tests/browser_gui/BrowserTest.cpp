@@ -5,31 +5,14 @@
 
 #include <ole2.h>
 
-#include <chrono>
-#include <functional>
 
 #include "HtmlViewBrowser.h"
+#include "GuiTest.h"
 #include "TestKit.h"
 
 using namespace htmlview;
 
 namespace {
-
-bool Pump(const std::function<bool()>& done, int ms)
-{
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
-        Sleep(1);
-    }
-    return true;
-}
 
 struct EnvGuard {
     explicit EnvGuard(const char* value) { SetEnvironmentVariableA("VELLORN_BROWSER", value); }
@@ -92,7 +75,7 @@ TEST_F(BrowserTest, OurDocumentAnswersFindAndViewSource)
     b->Events.DocumentComplete = [&](const std::string&) { ++done; };
     b->Events.TitleChange = [&](const std::string& t) { title = t; };
     b->Navigate(Sample("second.html"), 0);
-    ASSERT_TRUE(Pump([&] { return done == 1; }, 5000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return done == 1; }, 5000));
     EXPECT_EQ(title, "Вторая страница");
     EXPECT_EQ(b->LocationName(), "Вторая страница");
     EXPECT_FALSE(b->Busy());
@@ -138,7 +121,7 @@ TEST_F(BrowserTest, SystemControlSmoke)
     std::vector<std::string> before;
     b->Events.BeforeNavigate2 = [&](const std::string& url, bool&) { before.push_back(url); };
     b->Navigate(Sample("second.html"), 0);
-    Pump([] { return false; }, 300);
+    testkit::PumpFor(300);
     EXPECT_FALSE(before.empty()) << "BeforeNavigate2 reaches our sink";
     IDispatch* doc = b->Document();
     if (doc)
@@ -159,7 +142,7 @@ TEST_F(BrowserTest, SystemControlSmoke)
         cancel = true;
     };
     b->Navigate("about:blank", 0);
-    Pump([] { return false; }, 100);
+    testkit::PumpFor(100);
     b.reset();
-    Pump([] { return false; }, 100);
+    testkit::PumpFor(100);
 }

@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "HtmlViewWindow.h"
+#include "GuiTest.h"
 #include "TestKit.h"
 
 using namespace htmlview;
@@ -22,23 +21,6 @@ std::string FullPath(const std::string& path)
     char buf[MAX_PATH];
     DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
     return std::string(buf, n);
-}
-
-// Dispatches messages until `done` holds or the time runs out.
-bool PumpUntil(const std::function<bool()>& done, int ms = 5000)
-{
-    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&m);
-            DispatchMessageA(&m);
-        }
-        Sleep(1);
-    }
-    return true;
 }
 
 class ViewWindow : public ::testing::Test {
@@ -85,7 +67,7 @@ protected:
     {
         int before = completed_;
         view_.Navigate(url);
-        ASSERT_TRUE(PumpUntil([&] { return completed_ > before; })) << url;
+        ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; }, 5000)) << url;
     }
 
     void Click(POINT pt)
@@ -140,8 +122,8 @@ TEST_F(ViewWindow, LocalPageFiresEventsInOrderAfterNavigateReturns)
     ASSERT_EQ(log_.size(), 1u) << "only BeforeNavigate2 runs inside Navigate";
     EXPECT_EQ(log_[0], "BeforeNavigate2 " + url);
     EXPECT_TRUE(view_.Busy());
-    ASSERT_TRUE(PumpUntil([&] { return completed_ == 1; }));
-    PumpUntil([] { return false; }, 50);
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 1; }, 5000));
+    testkit::PumpFor(50);
     std::vector<std::string> expected = {"BeforeNavigate2 " + url,
                                          "DownloadBegin",
                                          "Progress",
@@ -188,7 +170,7 @@ TEST_F(ViewWindow, LinksNavigateWhenClickedAndHistoryFollows)
     }
     log_.clear();
     Click(pt);
-    ASSERT_TRUE(PumpUntil([&] { return completed_ == 2; }));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 2; }, 5000));
     ASSERT_FALSE(log_.empty());
     EXPECT_EQ(log_[0], "BeforeNavigate2 " + FullPath(Sample("second.html")));
     EXPECT_EQ(view_.LocationName(), "Вторая страница");
@@ -197,21 +179,21 @@ TEST_F(ViewWindow, LinksNavigateWhenClickedAndHistoryFollows)
 
     log_.clear();
     ASSERT_TRUE(view_.GoBack());
-    ASSERT_TRUE(PumpUntil([&] { return completed_ == 3; }));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 3; }, 5000));
     EXPECT_EQ(view_.LocationName(), "Пример страницы");
     EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 1 on"), log_.end());
     EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 2 off"), log_.end());
 
     log_.clear();
     ASSERT_TRUE(view_.GoForward());
-    ASSERT_TRUE(PumpUntil([&] { return completed_ == 4; }));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 4; }, 5000));
     EXPECT_EQ(view_.LocationName(), "Вторая страница");
     EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 1 off"), log_.end());
     EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 2 on"), log_.end());
     // A click beside the link does nothing.
     int before = completed_;
     Click(POINT{630, 470});
-    PumpUntil([] { return false; }, 100);
+    testkit::PumpFor(100);
     EXPECT_EQ(completed_, before);
 }
 
@@ -226,15 +208,15 @@ TEST_F(ViewWindow, CancelledAndSupersededNavigations)
     // Two navigations in a row: only the last one completes.
     view_.Navigate("about:blank");
     view_.Navigate(Sample("missing.html"));
-    ASSERT_TRUE(PumpUntil([&] { return completed_ == 2; }));
-    PumpUntil([] { return false; }, 100);
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 2; }, 5000));
+    testkit::PumpFor(100);
     EXPECT_EQ(completed_, 2);
     EXPECT_EQ(view_.LocationURL(), Sample("missing.html"));
     EXPECT_NE(PageText(view_.PageLayout()).find("Файл не найден"), std::string::npos);
     // Stop drops a navigation still waiting.
     view_.Navigate(Sample("sample.html"));
     view_.Stop();
-    PumpUntil([] { return false; }, 100);
+    testkit::PumpFor(100);
     EXPECT_EQ(completed_, 2);
     EXPECT_EQ(view_.LocationURL(), Sample("missing.html"));
 }
@@ -295,7 +277,7 @@ TEST_F(ViewWindow, FindScrollsToAndHighlightsTheMatch)
     ASSERT_TRUE(dlg && IsWindow(dlg));
     SetDlgItemTextA(dlg, 0x480, "filler 99");
     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    PumpUntil([] { return false; }, 50);
+    testkit::PumpFor(50);
     EXPECT_FALSE(view_.Selection().Empty());
     EXPECT_GT(view_.ScrollPos(), 0);
     // Enter in the dialog's text box finds too (the dialog gets its keyboard handling).
@@ -304,10 +286,10 @@ TEST_F(ViewWindow, FindScrollsToAndHighlightsTheMatch)
     HWND edit = GetDlgItem(dlg, 0x480);
     PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PostMessageA(edit, WM_KEYUP, VK_RETURN, 0);
-    PumpUntil([&] { return view_.ScrollPos() > 0; }, 1000);
+    testkit::PumpUntil([&] { return view_.ScrollPos() > 0; }, 1000);
     EXPECT_GT(view_.ScrollPos(), 0);
     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    PumpUntil([&] { return view_.FindDialog() == nullptr; }, 1000);
+    testkit::PumpUntil([&] { return view_.FindDialog() == nullptr; }, 1000);
     EXPECT_EQ(view_.FindDialog(), nullptr);
 }
 
@@ -336,7 +318,7 @@ TEST_F(ViewWindow, NoPrinterGivesANoticeAndWebWithoutNetworkAnErrorPage)
     // No network here: the address gives an error page, never a hang or a crash.
     int before = completed_;
     view_.Navigate("http://nonexistent.invalid/page.html");
-    ASSERT_TRUE(PumpUntil([&] { return completed_ > before; }, 40000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; }, 40000));
     EXPECT_EQ(view_.LocationURL(), "http://nonexistent.invalid/page.html");
     EXPECT_EQ(view_.LocationName(), "Не удается открыть страницу");
 }
@@ -354,7 +336,7 @@ TEST_F(ViewWindow, DISABLED_Showcase)
     Open(page[0] ? std::string(page) : Sample("sample.html"));
     view_.Find("находка");
     view_.ScrollTo(0);
-    PumpUntil([] { return false; }, 8000);
+    testkit::PumpFor(8000);
 }
 
 namespace {
@@ -420,12 +402,12 @@ TEST_F(ViewWindow, InPageAnchorsScrollAndFileUrlsResolveTheirLinks)
     ASSERT_TRUE(view_.LinkPoint(0, pt));
     int before = completed_;
     Click(pt);
-    PumpUntil([] { return false; }, 50);
+    testkit::PumpFor(50);
     EXPECT_GT(view_.ScrollPos(), 0) << "the view scrolled to the anchor";
     EXPECT_EQ(completed_, before) << "an in-page jump is no navigation";
     ASSERT_TRUE(view_.LinkPoint(1, pt));
     Click(pt);
-    ASSERT_TRUE(PumpUntil([&] { return completed_ > before; }));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; }, 5000));
     EXPECT_EQ(view_.LocationName(), "Other");
     EXPECT_EQ(FullPath(view_.LocationURL()), FullPath(dir / "other page.html"));
 }
