@@ -77,35 +77,6 @@ protected:
         SendMessageA(view_.Handle(), WM_LBUTTONUP, 0, lp);
     }
 
-    // The view drawn through WM_PRINTCLIENT into a 32-bit bitmap.
-    std::vector<COLORREF> Snapshot(int& w, int& h)
-    {
-        RECT rc;
-        GetClientRect(view_.Handle(), &rc);
-        w = rc.right;
-        h = rc.bottom;
-        BITMAPINFO bi{};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bmp);
-        SendMessageA(view_.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        GdiFlush();
-        std::vector<COLORREF> px(size_t(w) * size_t(h));
-        auto* p = static_cast<const DWORD*>(bits);
-        for (size_t i = 0; i < px.size(); ++i)
-            px[i] = RGB((p[i] >> 16) & 0xFF, (p[i] >> 8) & 0xFF, p[i] & 0xFF);
-        SelectObject(dc, old);
-        DeleteObject(bmp);
-        DeleteDC(dc);
-        return px;
-    }
-
     HWND host_ = nullptr;
     View view_;
     std::vector<std::string> log_;
@@ -265,10 +236,9 @@ TEST_F(ViewWindow, FindScrollsToAndHighlightsTheMatch)
     ASSERT_TRUE(view_.Find("находка"));
     EXPECT_FALSE(view_.Selection().Empty());
     EXPECT_GT(view_.ScrollPos(), 0);
-    int w = 0, h = 0;
-    auto px = Snapshot(w, h);
+    testkit::PixelImage px = testkit::PrintWindowPixels(view_.Handle(), true);
     COLORREF hl = GetSysColor(COLOR_HIGHLIGHT);
-    EXPECT_NE(std::count(px.begin(), px.end(), hl), 0) << "the match is painted highlighted";
+    EXPECT_NE(px.CountColor(RECT{0, 0, px.Width(), px.Height()}, hl), 0) << "the match is painted highlighted";
 
     // Through the system find dialog: its "find next" reaches the view.
     view_.ScrollTo(0);
