@@ -859,6 +859,7 @@ void TCustomGroupBox::Paint()
     c->Brush()->SetStyle(bsSolid);
     DrawEdge(c->Handle(), &r, EDGE_ETCHED, BF_RECT);
     if (!caption.empty()) {
+        HGDIOBJ oldFont = SelectObject(c->Handle(), Font()->Handle());
         TRect t = Rect(8, 0, 0, h);
         DrawTextA(c->Handle(), caption.c_str(), static_cast<int>(caption.size()), &t, DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
         TRect bg = t;
@@ -867,6 +868,7 @@ void TCustomGroupBox::Paint()
         SetBkMode(c->Handle(), TRANSPARENT);
         SetTextColor(c->Handle(), static_cast<COLORREF>(ColorToRGB(Enabled() ? Font()->Color() : clGrayText)));
         DrawTextA(c->Handle(), caption.c_str(), static_cast<int>(caption.size()), &t, DT_LEFT | DT_SINGLELINE);
+        SelectObject(c->Handle(), oldFont);
     }
 }
 
@@ -1833,6 +1835,8 @@ void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags)
     TCanvas* c = Canvas();
     c->SetFont(Font());
     HDC dc = c->Handle();
+    // DrawText uses the DC's font: the label's own, not whatever the DC holds.
+    HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
     SetBkMode(dc, TRANSPARENT);
     if (!Enabled()) {
         OffsetRect(&Rect, 1, 1);
@@ -1844,6 +1848,7 @@ void TCustomLabel::DoDrawText(TRect& Rect, UINT Flags)
         SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(Font()->Color())));
     }
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &Rect, Flags);
+    SelectObject(dc, oldFont);
 }
 
 void TCustomLabel::Paint()
