@@ -76,3 +76,97 @@ TEST_F(FreeingControls, EachKindFreedBeforeItsForm)
 }
 
 } // namespace
+
+#include "StdCtrls.h"
+
+namespace {
+
+TEST_F(FreeingControls, FocusedEditFreedBeforeItsForm)
+{
+    TForm* form = Create<TForm>(nullptr);
+    TEdit* edit = Create<TEdit>(form);
+    edit->SetParent(form);
+    form->Show();
+    testkit::PumpPending();
+    edit->SetFocus();
+    testkit::PumpPending();
+    edit->Free();
+    testkit::PumpPending();
+    form->Free();
+    testkit::PumpPending();
+    SUCCEED();
+}
+
+// A container with a child that it owns itself, freed while the form lives on.
+TEST_F(FreeingControls, ContainerOwningItsChildFreedBeforeItsForm)
+{
+    TForm* form = Create<TForm>(nullptr);
+    TPanel* panel = Create<TPanel>(form);
+    panel->SetParent(form);
+    TEdit* edit = Create<TEdit>(panel);
+    edit->SetParent(panel);
+    form->Show();
+    testkit::PumpPending();
+    edit->SetFocus();
+    testkit::PumpPending();
+    panel->Free();
+    testkit::PumpPending();
+    form->Free();
+    testkit::PumpPending();
+    SUCCEED();
+}
+
+TEST_F(FreeingControls, UnownedControlFreedBeforeItsForm)
+{
+    TForm* form = Create<TForm>(nullptr);
+    TPanel* panel = Create<TPanel>(nullptr);
+    panel->SetParent(form);
+    TPanel* inner = Create<TPanel>(nullptr);
+    inner->SetParent(panel);
+    form->Show();
+    testkit::PumpPending();
+    panel->Free();
+    testkit::PumpPending();
+    form->Free();
+    testkit::PumpPending();
+    SUCCEED();
+}
+
+} // namespace
+
+#include "FormTest.h"
+
+namespace {
+
+class FreeingOnAppForms : public testkit::FormTest {};
+
+// The form is owned by the application and freed by the fixture after a child went.
+TEST_F(FreeingOnAppForms, ChildWithItsOwnChildFreedThenFormLeftToTheFixture)
+{
+    TForm* form = MakeForm();
+    TCustomControl* box = Create<TPanel>(form);
+    box->SetParent(form);
+    TEdit* edit = Create<TEdit>(box);
+    edit->SetParent(box);
+    form->Show();
+    testkit::PumpPending();
+    edit->SetFocus();
+    testkit::PumpPending();
+    box->Free();
+    testkit::PumpPending();
+}
+
+TEST_F(FreeingOnAppForms, FocusedEditFreedThenFormLeftToTheFixture)
+{
+    TForm* form = MakeForm();
+    TEdit* edit = Create<TEdit>(form);
+    edit->SetParent(form);
+    form->Show();
+    testkit::PumpPending();
+    edit->SetFocus();
+    testkit::PumpPending();
+    edit->Free();
+    testkit::PumpPending();
+}
+
+} // namespace
