@@ -271,6 +271,8 @@ class TCheckBox : public TCustomCheckBox {
     VCL_CLASS(TCheckBox, TCustomCheckBox)
 public:
     using TCustomCheckBox::TCustomCheckBox;
+    // Checked is a public property of the check box.
+    using TCustomCheckBox::SetChecked;
 };
 
 // A radio button: checking it unchecks the radio buttons beside it on the same parent.
@@ -282,10 +284,10 @@ public:
 
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
+    void SetChecked(bool Value) override;
 
 protected:
     bool GetChecked() override { return FChecked; }
-    void SetChecked(bool Value) override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void CNCommand(TMessage& Message);
