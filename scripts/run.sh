@@ -34,7 +34,7 @@ for _ in $(seq 1 100); do
   xwininfo -root -tree 2>/dev/null | grep -q '"Vellorn' && break
   sleep 0.1
 done
-sleep 2
+sleep 5  # the splash closes itself after 3 s
 shot="$build/screenshot.png"
 "$session" shot "$build" "$shot"
 echo "Vellorn is running on the private display $DISPLAY."
