@@ -565,6 +565,8 @@ void View::Stop()
         return;
     ++gen_; // the posted load of the stopped navigation is dropped when it arrives
     busy_ = false;
+    if (Events.CommandStateChange)
+        Events.CommandStateChange(CSC_UPDATECOMMANDS, false);
     if (Events.DownloadComplete)
         Events.DownloadComplete();
 }
@@ -685,6 +687,11 @@ void View::LoadPosted(unsigned gen)
     if (gen != gen_ || !busy_)
         return;
     Fire(Events.DownloadBegin);
+    // The update-commands state tells the host that stopping is possible while a page loads.
+    if (Events.CommandStateChange)
+        Events.CommandStateChange(CSC_UPDATECOMMANDS, true);
+    if (gen != gen_)
+        return;
     if (Events.ProgressChange)
         Events.ProgressChange(10, 100);
     if (gen != gen_)
@@ -746,6 +753,7 @@ void View::Finish(std::unique_ptr<Page> page)
     if (Events.CommandStateChange) {
         Events.CommandStateChange(CSC_NAVIGATEFORWARD, CanGoForward());
         Events.CommandStateChange(CSC_NAVIGATEBACK, CanGoBack());
+        Events.CommandStateChange(CSC_UPDATECOMMANDS, false);
     }
     if (kind != NavKind::Reload && Events.DocumentComplete)
         Events.DocumentComplete(url);

@@ -81,9 +81,10 @@ TEST_F(CppWebBrowserTest, EventsAndPropertiesThroughTheComponent)
     std::string url = Sample("sample.html");
     Open(url);
     testkit::PumpFor(30);
-    std::vector<std::string> expected = {"before " + url,  "begin",     "progress done", "complete " + url,
-                                         "title Пример страницы", "command 1-", "command 2-",   "end",
-                                         "status Готово"};
+    std::vector<std::string> expected = {"before " + url,           "begin",      "command -1+",
+                                         "progress done",          "complete " + url,
+                                         "title Пример страницы", "command 1-", "command 2-",
+                                         "command -1-",            "end",        "status Готово"};
     EXPECT_EQ(order, expected);
     EXPECT_EQ(web_->LocationURL(), url);
     EXPECT_FALSE(web_->Busy());
@@ -131,9 +132,11 @@ TEST_F(CppWebBrowserTest, FailingHandlerIsReportedAndTheBrowserGoesOn)
     web_->OnCommandStateChange = [&](TObject*, long c, bool e) { states.emplace_back(c, e); };
     web_->GoBack();
     ASSERT_TRUE(WaitFor([&] { return web_->LocationName() == "Вторая страница"; }, "back"));
-    ASSERT_EQ(states.size(), 2u);
-    EXPECT_EQ(states[0], std::make_pair(CSC_NAVIGATEFORWARD, true));
-    EXPECT_EQ(states[1], std::make_pair(CSC_NAVIGATEBACK, false));
+    ASSERT_EQ(states.size(), 4u);
+    EXPECT_EQ(states[0], std::make_pair(CSC_UPDATECOMMANDS, true));
+    EXPECT_EQ(states[1], std::make_pair(CSC_NAVIGATEFORWARD, true));
+    EXPECT_EQ(states[2], std::make_pair(CSC_NAVIGATEBACK, false));
+    EXPECT_EQ(states[3], std::make_pair(CSC_UPDATECOMMANDS, false));
     web_->Refresh();
     testkit::PumpFor(50);
     EXPECT_EQ(web_->LocationName(), "Вторая страница");

@@ -97,6 +97,7 @@ TEST_F(ViewWindow, LocalPageFiresEventsInOrderAfterNavigateReturns)
     testkit::PumpFor(50);
     std::vector<std::string> expected = {"BeforeNavigate2 " + url,
                                          "DownloadBegin",
+                                         "CommandStateChange -1 on",
                                          "Progress",
                                          "Progress",
                                          "Progress",
@@ -104,6 +105,7 @@ TEST_F(ViewWindow, LocalPageFiresEventsInOrderAfterNavigateReturns)
                                          "TitleChange Пример страницы",
                                          "CommandStateChange 1 off",
                                          "CommandStateChange 2 off",
+                                         "CommandStateChange -1 off",
                                          "DocumentComplete",
                                          "DownloadComplete",
                                          "StatusTextChange Готово"};

@@ -260,9 +260,12 @@ TEST(ViewHistory, BackForwardAndCommandStates)
     ASSERT_TRUE(v.GoBack());
     EXPECT_EQ(v.LocationName(), "Page 2");
     EXPECT_TRUE(v.CanGoForward());
-    ASSERT_EQ(states.size(), 8u);
-    EXPECT_EQ(states[6], std::make_pair(CSC_NAVIGATEFORWARD, true));
-    EXPECT_EQ(states[7], std::make_pair(CSC_NAVIGATEBACK, true));
+    // Each navigation: update-commands on while loading, then forward, back, update-commands off.
+    ASSERT_EQ(states.size(), 16u);
+    EXPECT_EQ(states[12], std::make_pair(CSC_UPDATECOMMANDS, true));
+    EXPECT_EQ(states[13], std::make_pair(CSC_NAVIGATEFORWARD, true));
+    EXPECT_EQ(states[14], std::make_pair(CSC_NAVIGATEBACK, true));
+    EXPECT_EQ(states[15], std::make_pair(CSC_UPDATECOMMANDS, false));
     ASSERT_TRUE(v.GoBack());
     EXPECT_FALSE(v.CanGoBack());
     EXPECT_FALSE(v.GoBack());
