@@ -30,7 +30,7 @@ public:
     FontCache(const FontCache&) = delete;
     FontCache& operator=(const FontCache&) = delete;
     ~FontCache();
-    HFONT Get(const FontSpec& spec);
+    HFONT Get(const FontSpec& desc);
 
 private:
     std::map<std::tuple<int, bool, bool, bool, bool>, HFONT> fonts_;

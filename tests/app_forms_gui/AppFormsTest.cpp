@@ -54,27 +54,27 @@ struct FormSpec {
 class AppForms : public testkit::FormTest {
 protected:
     // Checks a built form against its description.
-    void Check(TForm* form, const FormSpec& spec)
+    void Check(TForm* form, const FormSpec& desc)
     {
-        SCOPED_TRACE(spec.Name);
-        EXPECT_EQ(form->Name(), spec.Name);
-        EXPECT_EQ(form->Caption(), spec.Caption);
-        EXPECT_EQ(form->BorderStyle(), spec.Border);
-        if (spec.Border == bsSingle) {
+        SCOPED_TRACE(desc.Name);
+        EXPECT_EQ(form->Name(), desc.Name);
+        EXPECT_EQ(form->Caption(), desc.Caption);
+        EXPECT_EQ(form->BorderStyle(), desc.Border);
+        if (desc.Border == bsSingle) {
             EXPECT_EQ(form->BorderIcons(), TBorderIcons{biSystemMenu});
         }
-        if (spec.ClientWidth) {
-            EXPECT_EQ(form->ClientWidth(), spec.ClientWidth);
-            EXPECT_EQ(form->ClientHeight(), spec.ClientHeight);
+        if (desc.ClientWidth) {
+            EXPECT_EQ(form->ClientWidth(), desc.ClientWidth);
+            EXPECT_EQ(form->ClientHeight(), desc.ClientHeight);
         }
         TComponent* provider = form->FindComponent("sSkinProvider1");
-        if (spec.Skinned) {
+        if (desc.Skinned) {
             ASSERT_NE(provider, nullptr);
             EXPECT_EQ(provider->ClassName(), "TsSkinProvider");
         } else {
             EXPECT_EQ(provider, nullptr);
         }
-        for (const Part& part : spec.Parts) {
+        for (const Part& part : desc.Parts) {
             SCOPED_TRACE(part.Name);
             TComponent* c = form->FindComponent(part.Name);
             ASSERT_NE(c, nullptr);
