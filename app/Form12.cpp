@@ -1,7 +1,5 @@
 #include "Form12.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 #include "Form5.h"
 
 using namespace formkit;
@@ -38,5 +36,3 @@ TForm12::~TForm12()
 // Handlers: bodies come with the behaviour of the properties.
 void TForm12::Button1Click(TObject*) {}
 void TForm12::Button2Click(TObject*) {}
-
-#endif

@@ -3,8 +3,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TForm12 : public TForm {
     VCL_CLASS(TForm12, TForm)
 public:
@@ -24,5 +22,3 @@ public:
 };
 
 extern TForm12* Form12;
-
-#endif

@@ -1,7 +1,5 @@
 #include "Form13.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 using namespace formkit;
 
 TForm13* Form13 = nullptr;
@@ -43,5 +41,3 @@ void TForm13::RadioButton1Click(TObject*) {}
 void TForm13::RadioButton2Click(TObject*) {}
 void TForm13::Button1Click(TObject*) {}
 void TForm13::Button2Click(TObject*) {}
-
-#endif

@@ -3,8 +3,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TForm13 : public TForm {
     VCL_CLASS(TForm13, TForm)
 public:
@@ -25,5 +23,3 @@ public:
 };
 
 extern TForm13* Form13;
-
-#endif

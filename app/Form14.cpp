@@ -1,7 +1,5 @@
 #include "Form14.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 using namespace formkit;
 
 TForm14* Form14 = nullptr;
@@ -44,5 +42,3 @@ TForm14::~TForm14()
 
 // Handlers: bodies come with the behaviour of the article editor.
 void TForm14::Button1Click(TObject*) {}
-
-#endif

@@ -3,8 +3,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TForm14 : public TForm {
     VCL_CLASS(TForm14, TForm)
 public:
@@ -19,5 +17,3 @@ public:
 };
 
 extern TForm14* Form14;
-
-#endif

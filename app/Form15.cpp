@@ -1,7 +1,5 @@
 #include "Form15.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 using namespace formkit;
 
 TForm15* Form15 = nullptr;
@@ -21,5 +19,3 @@ TForm15::~TForm15()
     if (Form15 == this)
         Form15 = nullptr;
 }
-
-#endif

@@ -3,8 +3,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TForm15 : public TForm {
     VCL_CLASS(TForm15, TForm)
 public:
@@ -15,5 +13,3 @@ public:
 };
 
 extern TForm15* Form15;
-
-#endif

@@ -1,7 +1,5 @@
 #include "Form16.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 using namespace formkit;
 
 TForm16* Form16 = nullptr;
@@ -42,5 +40,3 @@ void TForm16::FormShow(TObject*) {}
 void TForm16::sListBox1Click(TObject*) {}
 void TForm16::sButton1Click(TObject*) {}
 void TForm16::sButton2Click(TObject*) {}
-
-#endif

@@ -4,8 +4,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TForm16 : public TForm {
     VCL_CLASS(TForm16, TForm)
 public:
@@ -26,5 +24,3 @@ public:
 };
 
 extern TForm16* Form16;
-
-#endif

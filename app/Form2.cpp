@@ -1,7 +1,5 @@
 #include "Form2.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 using namespace formkit;
 
 TForm2* Form2 = nullptr;
@@ -57,5 +55,3 @@ void TForm2::ComboBoxEx1Change(TObject*) {}
 void TForm2::Button1Click(TObject*) {}
 void TForm2::Button2Click(TObject*) {}
 void TForm2::Button3Click(TObject*) {}
-
-#endif

@@ -4,8 +4,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TForm2 : public TForm {
     VCL_CLASS(TForm2, TForm)
 public:
@@ -33,5 +31,3 @@ public:
 };
 
 extern TForm2* Form2;
-
-#endif

@@ -1,7 +1,5 @@
 #include "Form4.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 using namespace formkit;
 
 TForm4* Form4 = nullptr;
@@ -55,5 +53,3 @@ void TForm4::CheckBox1Click(TObject*) {}
 void TForm4::CheckBox2Click(TObject*) {}
 void TForm4::Button1Click(TObject*) {}
 void TForm4::Button2Click(TObject*) {}
-
-#endif

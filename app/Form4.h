@@ -4,8 +4,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TForm4 : public TForm {
     VCL_CLASS(TForm4, TForm)
 public:
@@ -34,5 +32,3 @@ public:
 };
 
 extern TForm4* Form4;
-
-#endif

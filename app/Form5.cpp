@@ -1,7 +1,5 @@
 #include "Form5.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 using namespace formkit;
 
 TForm5* Form5 = nullptr;
@@ -38,5 +36,3 @@ TForm5::~TForm5()
 // Handlers: bodies come with the behaviour of adding links.
 void TForm5::Button1Click(TObject*) {}
 void TForm5::Button2Click(TObject*) {}
-
-#endif

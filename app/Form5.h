@@ -3,8 +3,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TForm5 : public TForm {
     VCL_CLASS(TForm5, TForm)
 public:
@@ -28,5 +26,3 @@ public:
 extern const char* const LinkAddressCaption;
 
 extern TForm5* Form5;
-
-#endif

@@ -1,7 +1,5 @@
 #include "Form7.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 using namespace formkit;
 
 TForm7* Form7 = nullptr;
@@ -53,5 +51,3 @@ void TForm7::FormCreate(TObject*) {}
 void TForm7::Image1Click(TObject*) {}
 void TForm7::sLabelFX1Click(TObject*) {}
 void TForm7::sLabelFX2Click(TObject*) {}
-
-#endif

@@ -4,8 +4,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TForm7 : public TForm {
     VCL_CLASS(TForm7, TForm)
 public:
@@ -30,5 +28,3 @@ public:
 };
 
 extern TForm7* Form7;
-
-#endif

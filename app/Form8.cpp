@@ -1,7 +1,5 @@
 #include "Form8.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 using namespace formkit;
 
 TForm8* Form8 = nullptr;
@@ -103,5 +101,3 @@ void TForm8::N9Click(TObject*) {}
 void TForm8::N12Click(TObject*) {}
 void TForm8::N13Click(TObject*) {}
 void TForm8::N4Click(TObject*) {}
-
-#endif

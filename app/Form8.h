@@ -4,8 +4,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TForm8 : public TForm {
     VCL_CLASS(TForm8, TForm)
 public:
@@ -60,5 +58,3 @@ private:
 };
 
 extern TForm8* Form8;
-
-#endif

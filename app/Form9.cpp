@@ -1,7 +1,5 @@
 #include "Form9.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 using namespace formkit;
 
 TForm9* Form9 = nullptr;
@@ -35,5 +33,3 @@ TForm9::~TForm9()
 // Handlers: bodies come with the behaviour of the properties.
 void TForm9::FormShow(TObject*) {}
 void TForm9::Button1Click(TObject*) {}
-
-#endif

@@ -3,8 +3,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TForm9 : public TForm {
     VCL_CLASS(TForm9, TForm)
 public:
@@ -23,5 +21,3 @@ public:
 };
 
 extern TForm9* Form9;
-
-#endif

@@ -1,7 +1,5 @@
 #include "FormFLog.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 TFLog* FLog = nullptr;
 
 TFLog::TFLog(TComponent* AOwner) : TForm(AOwner)
@@ -66,5 +64,3 @@ void TFLog::FormClose(TObject*, TCloseAction& Action)
     Timer1->SetEnabled(false);
     Action = caFree;
 }
-
-#endif

@@ -4,8 +4,6 @@
 
 #include "Main.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 class TFLog : public TForm {
     VCL_CLASS(TFLog, TForm)
 public:
@@ -25,5 +23,3 @@ public:
 
 // The splash while it exists (null once it has closed and been freed).
 extern TFLog* FLog;
-
-#endif

@@ -1,7 +1,5 @@
 #include "FormFlash.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 using namespace formkit;
 
 TFlash* Flash = nullptr;
@@ -43,5 +41,3 @@ TFlash::~TFlash()
 void TFlash::Button1Click(TObject*) {}
 void TFlash::Button2Click(TObject*) {}
 void TFlash::Button3Click(TObject*) {}
-
-#endif

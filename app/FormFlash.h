@@ -3,8 +3,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TFlash : public TForm {
     VCL_CLASS(TFlash, TForm)
 public:
@@ -27,5 +25,3 @@ public:
 };
 
 extern TFlash* Flash;
-
-#endif

@@ -1,7 +1,5 @@
 #include "FormFlashO.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 using namespace formkit;
 
 TFlashO* FlashO = nullptr;
@@ -43,5 +41,3 @@ TFlashO::~TFlashO()
 void TFlashO::Button1Click(TObject*) {}
 void TFlashO::Button2Click(TObject*) {}
 void TFlashO::Button3Click(TObject*) {}
-
-#endif

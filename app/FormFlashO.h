@@ -3,8 +3,6 @@
 
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
-
 class TFlashO : public TForm {
     VCL_CLASS(TFlashO, TForm)
 public:
@@ -27,5 +25,3 @@ public:
 };
 
 extern TFlashO* FlashO;
-
-#endif

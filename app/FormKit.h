@@ -2,11 +2,6 @@
 // helpers that place a named control and bind a form's handler to an event.
 #pragma once
 
-// The dialogs stand on the framework's standard controls, panels and extended combo box; until
-// all of them are built, VELLORN_DIALOG_FORMS stays undefined and the forms compile to nothing.
-#if __has_include("StdCtrls.h") && __has_include("ExtCtrlsPanels.h") && __has_include("ComCtrlsComboEx.h")
-#define VELLORN_DIALOG_FORMS 1
-
 #include <utility>
 
 #include "Dialogs.h"
@@ -88,5 +83,3 @@ inline void DialogFrame(TForm* Form, const AnsiString& Caption, int ClientWidth,
 }
 
 } // namespace formkit
-
-#endif // VELLORN_DIALOG_FORMS

@@ -4,14 +4,6 @@
 // other Main*.cpp files.
 #pragma once
 
-// The window stands on the framework's standard and common controls, the browser view and the
-// tray icon; until all of them are built, VELLORN_MAIN_WINDOW stays undefined and the window
-// with everything that uses it compiles to nothing.
-#if __has_include("StdCtrls.h") && __has_include("ComCtrlsBars.h") && __has_include("ComCtrlsPages.h") && \
-    __has_include("ComCtrlsComboEx.h") && __has_include("ExtCtrlsPanels.h") && __has_include("SHDocVw.h") && \
-    __has_include("TrayIcon.h")
-#define VELLORN_MAIN_WINDOW 1
-
 #include "ComCtrlsBars.h"
 #include "ComCtrlsTree.h"
 #include "Dialogs.h"
@@ -438,5 +430,3 @@ private:
 
 // The main window (the first form created).
 extern TID_Vellorn* ID_Vellorn;
-
-#endif // VELLORN_MAIN_WINDOW

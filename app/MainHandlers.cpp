@@ -2,8 +2,6 @@
 // Main*.cpp file of its area (delete the line here when defining it there).
 #include "Main.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 void TID_Vellorn::N4Click(TObject*) {}
 void TID_Vellorn::N7Click(TObject*) {}
 void TID_Vellorn::N9Click(TObject*) {}
@@ -115,5 +113,3 @@ void TID_Vellorn::N35Click(TObject*) {}
 void TID_Vellorn::ToolButton15Click(TObject*) {}
 void TID_Vellorn::SettClick(TObject*) {}
 void TID_Vellorn::Splitter1CanResize(TObject*, int&, bool&) {}
-
-#endif // VELLORN_MAIN_WINDOW

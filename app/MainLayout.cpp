@@ -2,8 +2,6 @@
 // events, as the form was designed.
 #include "Main.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 #include <ole2.h>
 
 TID_Vellorn* ID_Vellorn = nullptr;
@@ -659,5 +657,3 @@ void TID_Vellorn::BuildPanels()
         *field = list;
     }
 }
-
-#endif // VELLORN_MAIN_WINDOW

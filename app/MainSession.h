@@ -6,8 +6,6 @@
 
 #include "Main.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 #include <memory>
 
 #include "InstanceLock.h"
@@ -45,5 +43,3 @@ AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path);
 void CopyFiles(const AnsiString& From, const AnsiString& To, UINT Operation = 2);
 // "Количество статей: " + the count of entries in status panel 1.
 void ShowArticleCount(TID_Vellorn* Form);
-
-#endif

@@ -2,16 +2,11 @@
 // list), the first show with the splash, the close that writes everything back, and "Выход".
 #include "MainSession.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 #include "ArchiveFiles.h"
 #include "Settings.h"
 #include "TreeFile.h"
 
-#if __has_include("FormFLog.h")
 #include "FormFLog.h"
-#define VELLORN_HAS_SPLASH 1
-#endif
 
 namespace {
 
@@ -158,10 +153,8 @@ void TID_Vellorn::FormShow(TObject*)
     if (s.SplashShown)
         return;
     s.SplashShown = true;
-#ifdef VELLORN_HAS_SPLASH
     if (FLog)
         FLog->ShowModal();
-#endif
 }
 
 void TID_Vellorn::FormClose(TObject*, TCloseAction&)
@@ -211,5 +204,3 @@ void TID_Vellorn::FormClose(TObject*, TCloseAction&)
 }
 
 void TID_Vellorn::N6Click(TObject*) { Close(); }
-
-#endif

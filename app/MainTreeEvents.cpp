@@ -2,8 +2,6 @@
 // a programmatic collapse of the whole tree reaches entries too, which keep their kind and mark.
 #include "Main.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 namespace {
 
 void SetFolderImage(TTreeNode* Node, Integer Image)
@@ -19,5 +17,3 @@ void SetFolderImage(TTreeNode* Node, Integer Image)
 void TID_Vellorn::TreeView1Expanded(TObject*, TTreeNode* Node) { SetFolderImage(Node, 1); }
 
 void TID_Vellorn::TreeView1Collapsed(TObject*, TTreeNode* Node) { SetFolderImage(Node, 0); }
-
-#endif

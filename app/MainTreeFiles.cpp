@@ -2,8 +2,6 @@
 // in a new instance of the program.
 #include "MainSession.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 #include <algorithm>
 
 #include "ArchiveFiles.h"
@@ -127,5 +125,3 @@ void TID_Vellorn::N13Click(TObject*)
 }
 
 void TID_Vellorn::ToolButton12Click(TObject* Sender) { N13Click(Sender); }
-
-#endif

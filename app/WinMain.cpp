@@ -5,8 +5,6 @@
 #include "Forms.h"
 #include "Main.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 #include "Form12.h"
 #include "Form13.h"
 #include "Form14.h"
@@ -62,41 +60,3 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     return 0;
 }
-
-#else
-
-// Until the main window's controls are built: a plain window titled "Vellorn".
-namespace {
-
-LRESULT CALLBACK MainWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(wnd, msg, wParam, lParam);
-}
-
-} // namespace
-
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
-{
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = MainWndProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = "TID_Vellorn";
-    RegisterClassA(&wc);
-    HWND wnd = CreateWindowA("TID_Vellorn", "Vellorn", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 800, 600,
-                             nullptr, nullptr, instance, nullptr);
-    ShowWindow(wnd, show);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    return static_cast<int>(msg.wParam);
-}
-
-#endif // VELLORN_MAIN_WINDOW

@@ -71,7 +71,6 @@ void TreeFileBenchmarks(const AnsiString& dir)
     DeleteFile(path);
 }
 
-#ifdef VELLORN_MAIN_WINDOW
 void StartupBenchmark(const AnsiString& dir)
 {
     // A working tree of 10,000 entries (plus their folders) and the stored window settings.
@@ -106,7 +105,6 @@ void StartupBenchmark(const AnsiString& dir)
     if (form)
         form->Free();
 }
-#endif
 
 } // namespace
 
@@ -114,11 +112,7 @@ int main()
 {
     const AnsiString dir = TempFolder();
     TreeFileBenchmarks(dir);
-#ifdef VELLORN_MAIN_WINDOW
     StartupBenchmark(dir);
-#else
-    std::printf("start-up benchmark: the main window is not built yet\n");
-#endif
     for (const char* f : {"FILES\\tree\\Temp.vlt", "FILES\\form.ini"})
         DeleteFile(dir + f);
     for (const char* d : {"FILES\\tree", "FILES", ""})

@@ -16,15 +16,7 @@ protected:
     virtual void AssignTo(TPersistent* Dest);
 };
 
-#if __has_include("ClassesStreams.h")
 #include "ClassesStreams.h"
-#endif
-#if __has_include("ClassesStrings.h")
 #include "ClassesStrings.h"
-#endif
-#if __has_include("ClassesComponents.h")
 #include "ClassesComponents.h"
-#endif
-#if __has_include("ClassesFiler.h")
 #include "ClassesFiler.h"
-#endif

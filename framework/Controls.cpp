@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#if __has_include("Menus.h")
 #include "Menus.h" // a control follows the life of its pop-up menu
-#define VELLORN_CONTROLS_KNOW_MENUS 1
-#endif
 
 
 // --- Globals of the unit ---------------------------------------------------------------------
@@ -964,24 +961,18 @@ void TControl::SetPopupMenu(TPopupMenu* Value)
 {
     if (FPopupMenu == Value)
         return;
-#ifdef VELLORN_CONTROLS_KNOW_MENUS
     if (FPopupMenu)
         FPopupMenu->RemoveFreeNotification(this);
     FPopupMenu = Value;
     if (FPopupMenu)
         FPopupMenu->FreeNotification(this);
-#else
-    FPopupMenu = Value;
-#endif
 }
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation)
 {
     inherited::Notification(AComponent, Operation);
-#ifdef VELLORN_CONTROLS_KNOW_MENUS
     if (Operation == opRemove && FPopupMenu && AComponent == FPopupMenu)
         FPopupMenu = nullptr;
-#endif
 }
 
 void TControl::SetCursor(TCursor Value)

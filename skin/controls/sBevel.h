@@ -1,7 +1,6 @@
 // The skinned bevel (section "BEVEL").
 #pragma once
 
-#if __has_include("ExtCtrlsPanels.h")
 #include "ExtCtrlsPanels.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsBevel : public TBevel, public TsSkinHolder {
 public:
     explicit TsBevel(TComponent* AOwner);
 };
-#endif

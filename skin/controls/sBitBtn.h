@@ -1,7 +1,6 @@
 // The skinned button with a glyph (section "BUTTON").
 #pragma once
 
-#if __has_include("Buttons.h")
 #include "Buttons.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsBitBtn : public TBitBtn, public TsSkinHolder {
 public:
     explicit TsBitBtn(TComponent* AOwner);
 };
-#endif

@@ -1,7 +1,6 @@
 // The skinned push button (section "BUTTON").
 #pragma once
 
-#if __has_include("StdCtrls.h")
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsButton : public TButton, public TsSkinHolder {
 public:
     explicit TsButton(TComponent* AOwner);
 };
-#endif

@@ -1,7 +1,6 @@
 // The skinned check box (section "CHECKBOX").
 #pragma once
 
-#if __has_include("StdCtrls.h")
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsCheckBox : public TCheckBox, public TsSkinHolder {
 public:
     explicit TsCheckBox(TComponent* AOwner);
 };
-#endif

@@ -1,7 +1,6 @@
 // The skinned group box (section "GROUPBOX").
 #pragma once
 
-#if __has_include("StdCtrls.h")
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsGroupBox : public TGroupBox, public TsSkinHolder {
 public:
     explicit TsGroupBox(TComponent* AOwner);
 };
-#endif

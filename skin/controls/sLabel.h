@@ -1,7 +1,6 @@
 // Skinned labels: the plain label and the label with text effects (section "LABEL").
 #pragma once
 
-#if __has_include("StdCtrls.h")
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
@@ -17,4 +16,3 @@ class TsLabelFX : public TsLabel {
 public:
     explicit TsLabelFX(TComponent* AOwner) : TsLabel(AOwner) {}
 };
-#endif

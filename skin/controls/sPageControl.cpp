@@ -1,6 +1,5 @@
 #include "sPageControl.h"
 
-#if __has_include("ComCtrlsPages.h")
 TsPageControl::TsPageControl(TComponent* AOwner) : TPageControl(AOwner), TsSkinHolder(this, "PAGECONTROL", 141)
 {
 }
@@ -8,4 +7,3 @@ TsPageControl::TsPageControl(TComponent* AOwner) : TPageControl(AOwner), TsSkinH
 TsTabSheet::TsTabSheet(TComponent* AOwner) : TTabSheet(AOwner), TsSkinHolder(this, "TABSHEET", 0)
 {
 }
-#endif

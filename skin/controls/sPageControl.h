@@ -1,7 +1,6 @@
 // The skinned page control (section "PAGECONTROL") and its pages (section "TABSHEET").
 #pragma once
 
-#if __has_include("ComCtrlsPages.h")
 #include "ComCtrlsPages.h"
 #include "sCommonData.h"
 
@@ -16,4 +15,3 @@ class TsTabSheet : public TTabSheet, public TsSkinHolder {
 public:
     explicit TsTabSheet(TComponent* AOwner);
 };
-#endif

@@ -1,7 +1,6 @@
 // The skinned panel (section "PANEL").
 #pragma once
 
-#if __has_include("ExtCtrlsPanels.h")
 #include "ExtCtrlsPanels.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsPanel : public TPanel, public TsSkinHolder {
 public:
     explicit TsPanel(TComponent* AOwner);
 };
-#endif

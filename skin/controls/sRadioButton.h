@@ -1,7 +1,6 @@
 // The skinned radio button (section "CHECKBOX").
 #pragma once
 
-#if __has_include("StdCtrls.h")
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsRadioButton : public TRadioButton, public TsSkinHolder {
 public:
     explicit TsRadioButton(TComponent* AOwner);
 };
-#endif

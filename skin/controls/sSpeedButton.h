@@ -1,7 +1,6 @@
 // The skinned speed button (section "SPEEDBUTTON").
 #pragma once
 
-#if __has_include("Buttons.h")
 #include "Buttons.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsSpeedButton : public TSpeedButton, public TsSkinHolder {
 public:
     explicit TsSpeedButton(TComponent* AOwner);
 };
-#endif

@@ -1,7 +1,6 @@
 // The skinned splitter (section "SPLITTER").
 #pragma once
 
-#if __has_include("ExtCtrlsPanels.h")
 #include "ExtCtrlsPanels.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsSplitter : public TSplitter, public TsSkinHolder {
 public:
     explicit TsSplitter(TComponent* AOwner);
 };
-#endif

@@ -1,7 +1,6 @@
 // The skinned status bar (section "STATUSBAR").
 #pragma once
 
-#if __has_include("ComCtrlsBars.h")
 #include "ComCtrlsBars.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsStatusBar : public TStatusBar, public TsSkinHolder {
 public:
     explicit TsStatusBar(TComponent* AOwner);
 };
-#endif

@@ -1,7 +1,6 @@
 // The skinned tool bar (section "TOOLBAR"); its buttons are the framework's tool buttons.
 #pragma once
 
-#if __has_include("ComCtrlsBars.h")
 #include "ComCtrlsBars.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsToolBar : public TToolBar, public TsSkinHolder {
 public:
     explicit TsToolBar(TComponent* AOwner);
 };
-#endif

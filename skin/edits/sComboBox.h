@@ -1,7 +1,6 @@
 // The skinned combo box (section "COMBOBOX") with its bound caption label.
 #pragma once
 
-#if __has_include("StdCtrls.h")
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsComboBox : public TComboBox, public TsBoundHolder {
 public:
     explicit TsComboBox(TComponent* AOwner);
 };
-#endif

@@ -1,7 +1,6 @@
 // The skinned combo box with images (section "COMBOBOX") with its bound caption label.
 #pragma once
 
-#if __has_include("ComCtrlsComboEx.h")
 #include "ComCtrlsComboEx.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsComboBoxEx : public TComboBoxEx, public TsBoundHolder {
 public:
     explicit TsComboBoxEx(TComponent* AOwner);
 };
-#endif

@@ -1,7 +1,6 @@
 // The skinned single-line edit (section "EDIT") with its bound caption label.
 #pragma once
 
-#if __has_include("StdCtrls.h")
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsEdit : public TEdit, public TsBoundHolder {
 public:
     explicit TsEdit(TComponent* AOwner);
 };
-#endif

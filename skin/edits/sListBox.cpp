@@ -1,6 +1,5 @@
 #include "sListBox.h"
 
-#if __has_include("StdCtrls.h")
 TsCustomListBox::TsCustomListBox(TComponent* AOwner) : TCustomListBox(AOwner), TsBoundHolder(this, "EDIT", 97)
 {
 }
@@ -9,4 +8,3 @@ void TsCustomListBox::SetItemIndex(int Value)
 {
     inherited::SetItemIndex(Value);
 }
-#endif

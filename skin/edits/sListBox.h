@@ -1,7 +1,6 @@
 // The skinned list box (section "EDIT") with its bound caption label.
 #pragma once
 
-#if __has_include("StdCtrls.h")
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
@@ -20,4 +19,3 @@ class TsListBox : public TsCustomListBox {
 public:
     explicit TsListBox(TComponent* AOwner) : TsCustomListBox(AOwner) {}
 };
-#endif

@@ -1,7 +1,6 @@
 // The skinned memo (section "EDIT") with its bound caption label.
 #pragma once
 
-#if __has_include("StdCtrls.h")
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
@@ -10,4 +9,3 @@ class TsMemo : public TMemo, public TsBoundHolder {
 public:
     explicit TsMemo(TComponent* AOwner);
 };
-#endif

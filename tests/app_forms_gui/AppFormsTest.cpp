@@ -14,7 +14,6 @@
 #include "FormTest.h"
 #include "FormKit.h"
 
-#ifdef VELLORN_DIALOG_FORMS
 #include "Form12.h"
 #include "Form13.h"
 #include "Form14.h"
@@ -29,9 +28,7 @@
 #include "FormFlash.h"
 #include "FormFlashO.h"
 #include "Main.h"
-#ifdef VELLORN_MAIN_WINDOW
 #include "FormFLog.h"
-#endif
 
 namespace {
 
@@ -261,7 +258,6 @@ TEST_F(AppForms, AboutBoxIsBorderlessAndUnskinned)
     EXPECT_TRUE(about->sLabelFX2->OnClick);
 }
 
-#ifdef VELLORN_MAIN_WINDOW
 TEST_F(AppForms, SplashIsBorderlessAndUnskinned)
 {
     TFLog* splash = Build(FLog);
@@ -283,7 +279,6 @@ TEST_F(AppForms, SplashIsBorderlessAndUnskinned)
     splash->Free();
     EXPECT_EQ(FLog, nullptr);
 }
-#endif
 
 TEST_F(AppForms, ArticleEditorAndItsHelp)
 {
@@ -405,8 +400,6 @@ TEST_F(AppForms, EveryDialogShowsAndCloses)
 }
 
 } // namespace
-
-#endif // VELLORN_DIALOG_FORMS
 
 namespace {
 

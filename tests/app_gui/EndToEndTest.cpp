@@ -3,8 +3,6 @@
 // working tree.
 #include "LogicFixture.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 #include "InstanceLock.h"
 
 using namespace logic;
@@ -225,5 +223,3 @@ TEST_F(EndToEnd, ASecondInstanceWorksOnTheFilesOfItsOwnTree)
 }
 
 } // namespace
-
-#endif

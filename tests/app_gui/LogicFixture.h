@@ -16,8 +16,6 @@
 #include "MainSession.h"
 #include "TestKit.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 namespace logic {
 
 inline std::string I32(int v)
@@ -192,5 +190,3 @@ private:
 };
 
 } // namespace logic
-
-#endif

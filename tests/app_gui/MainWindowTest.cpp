@@ -9,7 +9,6 @@
 #include "FormTest.h"
 #include "Main.h"
 
-#ifdef VELLORN_MAIN_WINDOW
 #include "TestKit.h"
 
 namespace {
@@ -416,5 +415,3 @@ TEST_F(MainWindow, ArticleTreeWritesTheSavedTreeLayout)
 }
 
 } // namespace
-
-#endif // VELLORN_MAIN_WINDOW

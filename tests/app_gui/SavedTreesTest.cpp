@@ -3,8 +3,6 @@
 // through the shell, the folder images of the tree.
 #include "LogicFixture.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 #include "InstanceLock.h"
 #include "Settings.h"
 #include "ShellSeams.h"
@@ -200,5 +198,3 @@ TEST_F(SavedTrees, OnlyFoldersFollowExpandAndCollapse)
 }
 
 } // namespace
-
-#endif

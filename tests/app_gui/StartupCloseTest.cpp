@@ -2,8 +2,6 @@
 // geometry and view flags, the files written at close, damaged and missing files, the splash.
 #include "LogicFixture.h"
 
-#ifdef VELLORN_MAIN_WINDOW
-
 #include "FormFLog.h"
 #include "InstanceLock.h"
 #include "Settings.h"
@@ -274,5 +272,3 @@ TEST_F(StartupClose, TheSplashShowsOnTheFirstShowOnlyAndClosesOnAKey)
 }
 
 } // namespace
-
-#endif
