@@ -4,6 +4,7 @@ of the main window's image list (app/res/ImageList1.bmp). Reproducible: the same
 
     python3 tools/make_defaults.py
 """
+import math
 import os
 import struct
 
@@ -181,6 +182,37 @@ def line(img, x0, y0, x1, y1, c):
         img[round(y0 + (y1 - y0) * i / n)][round(x0 + (x1 - x0) * i / n)] = c
 
 
+def mask_of(test):
+    return {(x, y) for y in range(W) for x in range(W) if test(x + 0.5, y + 0.5)}
+
+
+def poly_mask(pts):
+    # Pixels whose centres lie inside the polygon (even-odd rule).
+    def inside(px, py):
+        hit = False
+        for (ax, ay), (bx, by) in zip(pts, pts[1:] + pts[:1]):
+            if (ay > py) != (by > py) and px < ax + (py - ay) * (bx - ax) / (by - ay):
+                hit = not hit
+        return hit
+    return mask_of(inside)
+
+
+def star_mask(cx, cy, outer, inner):
+    pts = []
+    for k in range(10):
+        r = outer if k % 2 == 0 else inner
+        a = math.pi / 2 + k * math.pi / 5
+        pts.append((cx + r * math.cos(a), cy - r * math.sin(a)))
+    return poly_mask(pts)
+
+
+def shape(img, mask, fill, edge):
+    # Paints a shape with a one-pixel outline: border pixels of the mask get the edge colour.
+    for x, y in mask:
+        border = any((x + dx, y + dy) not in mask for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)))
+        img[y][x] = edge if border else fill
+
+
 def folder(open_):
     img = canvas()
     dark, body, light = (128, 96, 0), (240, 200, 80), (255, 232, 150)
@@ -206,11 +238,13 @@ def page_icon(mark):
         for x, y in ((8, 11), (9, 12), (10, 13), (11, 12), (12, 11), (13, 10), (14, 9)):
             rect(img, x, y - 1, x, y, (0, 150, 0))
     elif mark == "fav":
-        star = [(11, 7), (10, 9), (12, 9), (8, 10), (14, 10), (9, 11), (13, 11), (11, 11),
-                (10, 10), (12, 10), (11, 10), (11, 8), (9, 13), (13, 13), (10, 12), (12, 12),
-                (11, 12)]
+        star = star_mask(10.5, 10.5, 4.6, 2.0)
         for x, y in star:
-            img[y][x] = (250, 190, 0)
+            for dx, dy in ((1, 0), (-1, 0), (0, 1), (0, -1)):
+                if 0 <= x + dx < W and 0 <= y + dy < W and (x + dx, y + dy) not in star:
+                    img[y + dy][x + dx] = (170, 110, 0)
+        for x, y in star:
+            img[y][x] = (255, 200, 0)
     elif mark == "unread":
         rect(img, 9, 9, 14, 14, (60, 90, 220)); rect(img, 9, 9, 14, 14, (20, 40, 140), False)
     return img
@@ -236,8 +270,105 @@ def link_icon():
     return img
 
 
+OUTLINE = (40, 40, 40)
+GREEN, GREEN_EDGE = (60, 180, 60), (0, 100, 0)
+RED, RED_EDGE = (225, 40, 40), (130, 0, 0)
+BLUE, BLUE_EDGE = (60, 110, 210), (20, 50, 130)
+
+
+def blank_page(img, x0=3, y0=1, x1=12, y1=14):
+    rect(img, x0, y0, x1, y1, (255, 255, 255)); rect(img, x0, y0, x1, y1, (64, 64, 64), False)
+
+
+def arrow_icon(right):
+    img = canvas()
+    pts = [(1, 6), (8, 6), (8, 2), (15, 8), (8, 14), (8, 10), (1, 10)]
+    if not right:
+        pts = [(16 - x, y) for x, y in pts]
+    shape(img, poly_mask(pts), GREEN, GREEN_EDGE)
+    return img
+
+
+def floppy_icon():
+    img = canvas()
+    shape(img, poly_mask([(1, 1), (13, 1), (15, 3), (15, 15), (1, 15)]), BLUE, BLUE_EDGE)
+    rect(img, 4, 1, 11, 5, (200, 200, 210)); rect(img, 4, 1, 11, 5, OUTLINE, False)
+    rect(img, 8, 2, 9, 4, OUTLINE)
+    rect(img, 3, 8, 12, 15, (255, 255, 255)); rect(img, 3, 8, 12, 15, OUTLINE, False)
+    line(img, 5, 10, 10, 10, (150, 150, 150)); line(img, 5, 12, 10, 12, (150, 150, 150))
+    return img
+
+
+def save_page_icon():
+    # A web page with a green arrow pointing down into it.
+    img = canvas()
+    blank_page(img, 1, 1, 11, 14)
+    rect(img, 2, 2, 10, 3, BLUE)
+    for y in (6, 8, 10, 12):
+        line(img, 3, y, 6, y, (150, 150, 150))
+    shape(img, poly_mask([(10, 5), (14, 5), (14, 10), (16, 10), (12, 15), (8, 10), (10, 10)]),
+          GREEN, GREEN_EDGE)
+    return img
+
+
+def printer_icon():
+    img = canvas()
+    blank_page(img, 4, 1, 11, 6)
+    rect(img, 1, 6, 14, 11, (190, 190, 190)); rect(img, 1, 6, 14, 11, OUTLINE, False)
+    rect(img, 11, 7, 12, 8, (0, 200, 0))
+    blank_page(img, 4, 10, 11, 14)
+    line(img, 5, 12, 10, 12, (150, 150, 150))
+    return img
+
+
+def find_icon():
+    img = canvas()
+    shape(img, mask_of(lambda x, y: (x - 6.5) ** 2 + (y - 6.5) ** 2 <= 30), (190, 225, 255), OUTLINE)
+    for x, y in mask_of(lambda x, y: 16 < (x - 6.5) ** 2 + (y - 6.5) ** 2 <= 30):
+        img[y][x] = (90, 90, 100)
+    img[4][4] = img[5][4] = img[4][5] = (255, 255, 255)
+    shape(img, poly_mask([(9.5, 11.5), (11.5, 9.5), (15.5, 13.5), (13.5, 15.5)]),
+          (170, 110, 40), (90, 50, 0))
+    return img
+
+
+def cross_icon():
+    img = canvas()
+    shape(img, mask_of(lambda x, y: 1.5 < x < 14.5 and 1.5 < y < 14.5
+                       and (abs(x - y) < 2.3 or abs(x + y - 16) < 2.3)), RED, RED_EDGE)
+    return img
+
+
+def source_icon():
+    img = canvas()
+    blank_page(img)
+    for pts in (((7, 5), (5, 8), (7, 11)), ((8, 11), (9, 5)), ((10, 5), (12, 8), (10, 11))):
+        for a, b in zip(pts, pts[1:]):
+            line(img, *a, *b, BLUE_EDGE)
+    rect(img, 3, 1, 12, 14, (64, 64, 64), False)
+    return img
+
+
+def refresh_icon():
+    # A circular arrow: a ring open in its upper right quarter, the head at its right end.
+    img = canvas()
+    def ring(x, y):
+        return 12 < (x - 8) ** 2 + (y - 8.5) ** 2 <= 38 and not (x > 8 and y < 8.5)
+    shape(img, mask_of(ring) | poly_mask([(9, 9.5), (16.5, 9.5), (12.75, 4)]), GREEN, GREEN_EDGE)
+    return img
+
+
+def about_icon():
+    img = canvas()
+    shape(img, mask_of(lambda x, y: (x - 8) ** 2 + (y - 8) ** 2 <= 52), BLUE, BLUE_EDGE)
+    rect(img, 7, 3, 8, 4, (255, 255, 255))
+    rect(img, 7, 6, 8, 12, (255, 255, 255)); rect(img, 6, 6, 6, 6, (255, 255, 255))
+    rect(img, 6, 12, 9, 12, (255, 255, 255))
+    return img
+
+
 def generic(i):
-    # A distinct tool/menu glyph: a coloured tile with a pattern derived from its index.
+    # Indexes no command uses: a plain tile with a pattern derived from its index.
     img = canvas()
     hue = [(70, 130, 180), (60, 160, 90), (180, 90, 60), (150, 80, 170), (200, 160, 40)][i % 5]
     rect(img, 2, 2, 13, 13, hue); rect(img, 2, 2, 13, 13, (40, 40, 40), False)
@@ -251,7 +382,11 @@ def generic(i):
 
 SPECIAL = {0: lambda: folder(False), 1: lambda: folder(True), 2: lambda: page_icon("new"),
            8: lambda: page_icon("read"), 35: lambda: page_icon("fav"),
-           36: lambda: page_icon("unread"), 38: flash_icon, 39: link_icon}
+           36: lambda: page_icon("unread"), 38: flash_icon, 39: link_icon,
+           # Menu and tool commands.
+           3: printer_icon, 4: lambda: arrow_icon(True), 5: find_icon, 7: cross_icon,
+           9: lambda: arrow_icon(False), 11: source_icon, 12: lambda: page_icon("unread"),
+           20: save_page_icon, 22: floppy_icon, 30: refresh_icon, 37: about_icon}
 COUNT = 40
 
 
