@@ -2975,3 +2975,18 @@ bool IsKeyMsg(MSG& Msg)
         return false;
     return SendMessageA(control->Handle(), CN_BASE + Msg.message, Msg.wParam, Msg.lParam) != 0;
 }
+
+TOwnerDrawState OwnerDrawStateFromFlags(UINT itemState)
+{
+    const std::pair<UINT, TOwnerDrawStateItem> map[] = {
+        {ODS_SELECTED, odSelected}, {ODS_GRAYED, odGrayed},     {ODS_DISABLED, odDisabled},
+        {ODS_CHECKED, odChecked},   {ODS_FOCUS, odFocused},     {ODS_DEFAULT, odDefault},
+        {ODS_HOTLIGHT, odHotLight}, {ODS_INACTIVE, odInactive}, {ODS_NOACCEL, odNoAccel},
+        {ODS_NOFOCUSRECT, odNoFocusRect}, {ODS_COMBOBOXEDIT, odComboBoxEdit},
+    };
+    TOwnerDrawState state;
+    for (auto [flag, item] : map)
+        if (itemState & flag)
+            state.Include(item);
+    return state;
+}

@@ -52,6 +52,15 @@ private:
 
 // --- Enumerations, sets and events ----------------------------------------------------------
 
+// The state of an owner-drawn item: the bits of DRAWITEMSTRUCT::itemState, one for one.
+enum TOwnerDrawStateItem {
+    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
+    odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
+};
+using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
+// The state of a DRAWITEMSTRUCT (ODS_ flags) as a set.
+TOwnerDrawState OwnerDrawStateFromFlags(UINT itemState);
+
 // Modal results of forms and dialogs (the Win32 dialog command ids where they exist).
 using TModalResult = int;
 constexpr TModalResult mrNone = 0;

@@ -165,21 +165,6 @@ char GetHotkeyChar(const AnsiString& Caption)
     return 0;
 }
 
-TOwnerDrawState OwnerDrawStateFromFlags(UINT itemState)
-{
-    const std::pair<UINT, TOwnerDrawStateItem> map[] = {
-        {ODS_SELECTED, odSelected}, {ODS_GRAYED, odGrayed},     {ODS_DISABLED, odDisabled},
-        {ODS_CHECKED, odChecked},   {ODS_FOCUS, odFocused},     {ODS_DEFAULT, odDefault},
-        {ODS_HOTLIGHT, odHotLight}, {ODS_INACTIVE, odInactive}, {ODS_NOACCEL, odNoAccel},
-        {ODS_NOFOCUSRECT, odNoFocusRect}, {ODS_COMBOBOXEDIT, odComboBoxEdit},
-    };
-    TOwnerDrawState state;
-    for (auto [flag, item] : map)
-        if (itemState & flag)
-            state.Include(item);
-    return state;
-}
-
 // --- Shared state: command ids, click guards, the pop-up list -------------------------------
 
 namespace {

@@ -44,17 +44,6 @@ char GetHotkeyChar(const AnsiString& Caption);
 
 // --- Owner drawing --------------------------------------------------------------------------
 
-#ifndef VELLORN_OWNER_DRAW_STATE_DEFINED
-#define VELLORN_OWNER_DRAW_STATE_DEFINED
-enum TOwnerDrawStateItem {
-    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
-    odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
-};
-using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
-// The state of a DRAWITEMSTRUCT (ODS_ flags) as a set.
-TOwnerDrawState OwnerDrawStateFromFlags(UINT itemState);
-#endif
-
 class TMenu;
 class TMenuItem;
 

@@ -20,18 +20,6 @@ using TModalResult = int;
 
 // --- Shared types -------------------------------------------------------------------------------
 
-#ifndef VELLORN_OWNER_DRAW_STATE_DEFINED
-#define VELLORN_OWNER_DRAW_STATE_DEFINED
-enum TOwnerDrawStateItem {
-    odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
-    odNoFocusRect, odReserved1, odReserved2, odComboBoxEdit
-};
-// The bits of DRAWITEMSTRUCT::itemState, one for one.
-using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
-// The state of a DRAWITEMSTRUCT (ODS_ flags) as a set.
-TOwnerDrawState OwnerDrawStateFromFlags(UINT itemState);
-#endif
-
 using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
 using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
 
