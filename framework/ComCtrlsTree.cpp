@@ -18,6 +18,7 @@ struct TreeViewLink {
     }
     static void Added(TTreeNodes* Nodes, TTreeNode* Node);
     static void Deleting(TTreeNodes* Nodes, TTreeNode* Node);
+    static void Clearing(TTreeNodes* Nodes);
     static void ItemChanged(TTreeNodes* Nodes, TTreeNode* Node);
     static void Moving(TTreeNodes* Nodes, TTreeNode* Node);
     static void Moved(TTreeNodes* Nodes, TTreeNode* Node);
@@ -44,6 +45,7 @@ TTreeNode* AfterSubtree(const TTreeNode* Node)
 
 void ViewAdded(TTreeNodes* n, TTreeNode* node) { TreeViewLink::Added(n, node); }
 void ViewDeleting(TTreeNodes* n, TTreeNode* node) { TreeViewLink::Deleting(n, node); }
+void ViewClearing(TTreeNodes* n) { TreeViewLink::Clearing(n); }
 void ViewItemChanged(TTreeNodes* n, TTreeNode* node) { TreeViewLink::ItemChanged(n, node); }
 void ViewMoving(TTreeNodes* n, TTreeNode* node) { TreeViewLink::Moving(n, node); }
 void ViewMoved(TTreeNodes* n, TTreeNode* node) { TreeViewLink::Moved(n, node); }
@@ -468,11 +470,21 @@ void TTreeNodes::Clear()
 {
     BeginUpdate();
     try {
-        while (FLast)
-            Delete(FLast);
+        // The view hears of every node and drops all native items at once.
+        ViewClearing(this);
     } catch (...) {
         EndUpdate();
         throw;
+    }
+    FSelected = nullptr;
+    TTreeNode* top = FFirst;
+    FFirst = FLast = nullptr;
+    FCount = 0;
+    Changed();
+    while (top) {
+        TTreeNode* next = top->FNextSibling;
+        FreeSubtree(top);
+        top = next;
     }
     EndUpdate();
 }
@@ -747,6 +759,27 @@ void TreeViewLink::Deleting(TTreeNodes* Nodes, TTreeNode* Node)
     }
     for (TTreeNode *n = Node, *stop = AfterSubtree(Node); n && n != stop; n = n->GetNext())
         n->FItemId = nullptr;
+}
+
+void TreeViewLink::Clearing(TTreeNodes* Nodes)
+{
+    TCustomTreeView* v = View(Nodes);
+    if (!v)
+        return;
+    // The same order as deleting the top-level nodes one by one from the last.
+    if (v->OnDeletion)
+        for (TTreeNode* top = Nodes->FLast; top; top = top->FPrevSibling)
+            for (TTreeNode* n = PostOrderFirst(top); n; n = PostOrderNext(n, top))
+                v->OnDeletion(v, n);
+    if (v->HandleAllocated()) {
+        // One message for all items; the selection going with them is no change for the application.
+        ++v->FLockSelection;
+        ++v->FManualNotify;
+        v->Perform(TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+        --v->FManualNotify;
+        --v->FLockSelection;
+    }
+    Nodes->FPending = false;
 }
 
 void TreeViewLink::ItemChanged(TTreeNodes* Nodes, TTreeNode* Node)

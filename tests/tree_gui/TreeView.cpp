@@ -237,6 +237,37 @@ TEST_F(TreeViewTest, MovesAndDeletionsKeepTheWindowInStep)
     EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 0);
 }
 
+TEST_F(TreeViewTest, ClearDropsEveryItemAndTellsOfEveryNodeOnce)
+{
+    Fill();
+    art->SetSelected(true);
+    std::vector<std::string> log;
+    tree->OnChanging = [&](TObject*, TTreeNode* n, bool&) { log.push_back("changing " + (n ? n->Text() : "-")); };
+    tree->OnChange = [&](TObject*, TTreeNode* n) { log.push_back("change " + (n ? n->Text() : "-")); };
+    tree->OnDeletion = [&](TObject*, TTreeNode* n) { log.push_back(n->Text()); };
+
+    tree->Items()->Clear();
+    // Last top-level node first, each subtree children first; no selection events on the way.
+    EXPECT_EQ(log, (std::vector<std::string>{"Ссылка", "Ссылки", "Статья", "Подкатегория", "Категория"}));
+    EXPECT_EQ(tree->Items()->Count(), 0);
+    EXPECT_EQ(tree->Items()->GetFirstNode(), nullptr);
+    EXPECT_EQ(tree->Selected(), nullptr);
+    EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(NativeSelection(), nullptr);
+
+    // The emptied view takes new nodes as before, also inside an update.
+    log.clear();
+    tree->Items()->BeginUpdate();
+    TTreeNode* top = tree->Items()->Add(nullptr, "Новая");
+    tree->Items()->AddChild(top, "Дочерняя");
+    tree->Items()->Clear();
+    tree->Items()->Add(nullptr, "Последняя");
+    tree->Items()->EndUpdate();
+    EXPECT_EQ(log, (std::vector<std::string>{"Дочерняя", "Новая"}));
+    EXPECT_EQ(NativeDump(), "0:Последняя ");
+    EXPECT_EQ(tree->Items()->Count(), 1);
+}
+
 TEST_F(TreeViewTest, EditedReceivesAnEmptyTextButNotACancelledEdit)
 {
     Fill();
