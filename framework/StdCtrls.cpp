@@ -63,6 +63,30 @@ void PrepareItemCanvas(TCanvas* Canvas, TWinControl* Control, const DRAWITEMSTRU
     }
 }
 
+// Paints one owner-drawn item: prepares the canvas, lets Draw paint a real item (the empty area
+// is just filled), adds the focus frame and lets the device context go again.
+template <class DrawFn>
+void PaintOwnerDrawItem(TCanvas* Canvas, TWinControl* Control, const DRAWITEMSTRUCT& dis, TOwnerDrawState State,
+                        DrawFn Draw)
+{
+    Canvas->Lock();
+    try {
+        PrepareItemCanvas(Canvas, Control, dis, State);
+        if (static_cast<int>(dis.itemID) >= 0)
+            Draw(static_cast<int>(dis.itemID), TRect(dis.rcItem), State);
+        else
+            Canvas->FillRect(dis.rcItem);
+        if (State.Contains(odFocused))
+            DrawFocusRect(dis.hDC, &dis.rcItem);
+    } catch (...) {
+        Canvas->SetHandle(nullptr);
+        Canvas->Unlock();
+        throw;
+    }
+    Canvas->SetHandle(nullptr);
+    Canvas->Unlock();
+}
+
 } // namespace
 
 bool IsAccel(Word Key, const AnsiString& Caption)
@@ -1153,22 +1177,8 @@ void TCustomListBox::CNDrawItem(TMessage& Message)
 {
     auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
     TOwnerDrawState state = TOwnerDrawState::FromBits(LOWORD(dis->itemState));
-    FCanvas->Lock();
-    try {
-        PrepareItemCanvas(FCanvas.get(), this, *dis, state);
-        if (static_cast<int>(dis->itemID) >= 0)
-            DrawItem(static_cast<int>(dis->itemID), dis->rcItem, state);
-        else
-            FCanvas->FillRect(dis->rcItem);
-        if (state.Contains(odFocused))
-            DrawFocusRect(dis->hDC, &dis->rcItem);
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    PaintOwnerDrawItem(FCanvas.get(), this, *dis, state,
+                       [this](int Index, TRect Rect, TOwnerDrawState State) { DrawItem(Index, Rect, State); });
     Message.Result = 1;
 }
 
@@ -1662,22 +1672,8 @@ void TCustomComboBox::CNDrawItem(TMessage& Message)
     TOwnerDrawState state = TOwnerDrawState::FromBits(LOWORD(dis->itemState));
     if (dis->itemState & ODS_COMBOBOXEDIT)
         state.Include(odComboBoxEdit);
-    FCanvas->Lock();
-    try {
-        PrepareItemCanvas(FCanvas.get(), this, *dis, state);
-        if (static_cast<int>(dis->itemID) >= 0)
-            DrawItem(static_cast<int>(dis->itemID), dis->rcItem, state);
-        else
-            FCanvas->FillRect(dis->rcItem);
-        if (state.Contains(odFocused))
-            DrawFocusRect(dis->hDC, &dis->rcItem);
-    } catch (...) {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-        throw;
-    }
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
+    PaintOwnerDrawItem(FCanvas.get(), this, *dis, state,
+                       [this](int Index, TRect Rect, TOwnerDrawState State) { DrawItem(Index, Rect, State); });
     Message.Result = 1;
 }
 
