@@ -133,6 +133,18 @@ const TKindInfo kKinds[] = {
     {"&Retry", mrRetry}, {"&Ignore", mrIgnore}, {"&All", mrAll},
 };
 
+// Number of looks a newly assigned glyph strip holds: a strip as wide as one to four squares holds
+// that many; any other picture keeps the Current count.
+int NumGlyphsOf(TBitmap* Glyph, int Current)
+{
+    if (Glyph && !Glyph->Empty() && Glyph->Height() > 0) {
+        int n = Glyph->Width() / Glyph->Height();
+        if (n >= 1 && n <= 4 && Glyph->Width() % Glyph->Height() == 0)
+            return n;
+    }
+    return Current;
+}
+
 } // namespace
 
 // --- TBitBtn ------------------------------------------------------------------------------------
@@ -231,12 +243,7 @@ void TBitBtn::Click()
 void TBitBtn::SetGlyph(TBitmap* Value)
 {
     FGlyph->Assign(Value);
-    if (Value && !Value->Empty() && Value->Height() > 0) {
-        // A strip as wide as several squares holds that many looks.
-        int n = Value->Width() / Value->Height();
-        if (n >= 1 && n <= 4 && Value->Width() % Value->Height() == 0)
-            FNumGlyphs = n;
-    }
+    FNumGlyphs = NumGlyphsOf(Value, FNumGlyphs);
     Invalidate();
 }
 
@@ -504,11 +511,7 @@ void TSpeedButton::SetFlat(bool Value)
 void TSpeedButton::SetGlyph(TBitmap* Value)
 {
     FGlyph->Assign(Value);
-    if (Value && !Value->Empty() && Value->Height() > 0) {
-        int n = Value->Width() / Value->Height();
-        if (n >= 1 && n <= 4 && Value->Width() % Value->Height() == 0)
-            FNumGlyphs = n;
-    }
+    FNumGlyphs = NumGlyphsOf(Value, FNumGlyphs);
     Invalidate();
 }
 
