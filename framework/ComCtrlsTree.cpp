@@ -1672,121 +1672,6 @@ void TCustomTreeView::CustomDraw(TMessage& Message)
 
 namespace {
 
-// The identifier of a colour constant, or empty for a colour without a name.
-AnsiString ColorIdent(TColor Color)
-{
-    static const struct {
-        TColor Value;
-        const char* Name;
-    } names[] = {
-        {clScrollBar, "clScrollBar"},
-        {clBackground, "clBackground"},
-        {clActiveCaption, "clActiveCaption"},
-        {clInactiveCaption, "clInactiveCaption"},
-        {clMenu, "clMenu"},
-        {clWindow, "clWindow"},
-        {clWindowFrame, "clWindowFrame"},
-        {clMenuText, "clMenuText"},
-        {clWindowText, "clWindowText"},
-        {clCaptionText, "clCaptionText"},
-        {clActiveBorder, "clActiveBorder"},
-        {clInactiveBorder, "clInactiveBorder"},
-        {clAppWorkSpace, "clAppWorkSpace"},
-        {clHighlight, "clHighlight"},
-        {clHighlightText, "clHighlightText"},
-        {clBtnFace, "clBtnFace"},
-        {clBtnShadow, "clBtnShadow"},
-        {clGrayText, "clGrayText"},
-        {clBtnText, "clBtnText"},
-        {clInactiveCaptionText, "clInactiveCaptionText"},
-        {clBtnHighlight, "clBtnHighlight"},
-        {cl3DDkShadow, "cl3DDkShadow"},
-        {cl3DLight, "cl3DLight"},
-        {clInfoText, "clInfoText"},
-        {clInfoBk, "clInfoBk"},
-        {clHotLight, "clHotLight"},
-        {clGradientActiveCaption, "clGradientActiveCaption"},
-        {clGradientInactiveCaption, "clGradientInactiveCaption"},
-        {clMenuHighlight, "clMenuHighlight"},
-        {clMenuBar, "clMenuBar"},
-        {clBlack, "clBlack"},
-        {clMaroon, "clMaroon"},
-        {clGreen, "clGreen"},
-        {clOlive, "clOlive"},
-        {clNavy, "clNavy"},
-        {clPurple, "clPurple"},
-        {clTeal, "clTeal"},
-        {clGray, "clGray"},
-        {clSilver, "clSilver"},
-        {clRed, "clRed"},
-        {clLime, "clLime"},
-        {clYellow, "clYellow"},
-        {clBlue, "clBlue"},
-        {clFuchsia, "clFuchsia"},
-        {clAqua, "clAqua"},
-        {clWhite, "clWhite"},
-        {clMoneyGreen, "clMoneyGreen"},
-        {clSkyBlue, "clSkyBlue"},
-        {clCream, "clCream"},
-        {clMedGray, "clMedGray"},
-        {clNone, "clNone"},
-        {clDefault, "clDefault"}};
-    for (const auto& n : names)
-        if (n.Value == Color)
-            return n.Name;
-    return {};
-}
-
-AnsiString CharsetIdent(TFontCharset Charset)
-{
-    static const struct {
-        int Value;
-        const char* Name;
-    } names[] = {{ANSI_CHARSET, "ANSI_CHARSET"},     {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
-                 {SYMBOL_CHARSET, "SYMBOL_CHARSET"}, {RUSSIAN_CHARSET, "RUSSIAN_CHARSET"},
-                 {OEM_CHARSET, "OEM_CHARSET"},       {EASTEUROPE_CHARSET, "EASTEUROPE_CHARSET"},
-                 {GREEK_CHARSET, "GREEK_CHARSET"},   {TURKISH_CHARSET, "TURKISH_CHARSET"},
-                 {BALTIC_CHARSET, "BALTIC_CHARSET"}, {MAC_CHARSET, "MAC_CHARSET"}};
-    for (const auto& n : names)
-        if (n.Value == Charset)
-            return n.Name;
-    return {};
-}
-
-void WriteColor(TWriter& W, const AnsiString& Name, TColor Color)
-{
-    W.WritePropName(Name);
-    AnsiString ident = ColorIdent(Color);
-    if (ident.empty())
-        W.WriteInteger(Color);
-    else
-        W.WriteIdent(ident);
-}
-
-void WriteFont(TWriter& W, TFont& Font)
-{
-    W.BeginPropPath("Font");
-    W.WritePropName("Charset");
-    AnsiString cs = CharsetIdent(Font.Charset());
-    if (cs.empty())
-        W.WriteInteger(Font.Charset());
-    else
-        W.WriteIdent(cs);
-    WriteColor(W, "Color", Font.Color());
-    W.WritePropName("Height");
-    W.WriteInteger(Font.Height());
-    W.WritePropName("Name");
-    W.WriteString(Font.Name());
-    W.WritePropName("Style");
-    std::vector<AnsiString> style;
-    static const char* styleNames[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
-    for (int i = 0; i < 4; ++i)
-        if (Font.Style().Contains(static_cast<TFontStyle>(i)))
-            style.push_back(styleNames[i]);
-    W.WriteSet(style);
-    W.EndPropPath();
-}
-
 void WriteBool(TWriter& W, const char* Name, bool Value)
 {
     W.WritePropName(Name);
@@ -1822,11 +1707,11 @@ void TCustomTreeView::WriteProperties(TWriter& Writer)
     if (FChangeDelay != 0)
         WriteInt(Writer, "ChangeDelay", FChangeDelay);
     if (!ParentColor() && Color() != clWindow)
-        WriteColor(Writer, "Color", Color());
+        WriteColorProperty(Writer, "Color", Color());
     if (!Enabled())
         WriteBool(Writer, "Enabled", false);
     if (!ParentFont())
-        WriteFont(Writer, *Font());
+        WriteFontProperties(Writer, "Font", *Font());
     if (!FHideSelection)
         WriteBool(Writer, "HideSelection", false);
     if (FHotTrack)

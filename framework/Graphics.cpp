@@ -832,3 +832,124 @@ bool TRegion::ApplyToWindow(HWND Wnd, bool Redraw)
     h_.Release();
     return true;
 }
+
+// --- Streaming ----------------------------------------------------------------------------------
+
+namespace {
+
+// The identifier of a colour constant, or empty for a colour without a name.
+AnsiString ColorIdent(TColor Color)
+{
+    static const struct {
+        TColor Value;
+        const char* Name;
+    } names[] = {
+        {clScrollBar, "clScrollBar"},
+        {clBackground, "clBackground"},
+        {clActiveCaption, "clActiveCaption"},
+        {clInactiveCaption, "clInactiveCaption"},
+        {clMenu, "clMenu"},
+        {clWindow, "clWindow"},
+        {clWindowFrame, "clWindowFrame"},
+        {clMenuText, "clMenuText"},
+        {clWindowText, "clWindowText"},
+        {clCaptionText, "clCaptionText"},
+        {clActiveBorder, "clActiveBorder"},
+        {clInactiveBorder, "clInactiveBorder"},
+        {clAppWorkSpace, "clAppWorkSpace"},
+        {clHighlight, "clHighlight"},
+        {clHighlightText, "clHighlightText"},
+        {clBtnFace, "clBtnFace"},
+        {clBtnShadow, "clBtnShadow"},
+        {clGrayText, "clGrayText"},
+        {clBtnText, "clBtnText"},
+        {clInactiveCaptionText, "clInactiveCaptionText"},
+        {clBtnHighlight, "clBtnHighlight"},
+        {cl3DDkShadow, "cl3DDkShadow"},
+        {cl3DLight, "cl3DLight"},
+        {clInfoText, "clInfoText"},
+        {clInfoBk, "clInfoBk"},
+        {clHotLight, "clHotLight"},
+        {clGradientActiveCaption, "clGradientActiveCaption"},
+        {clGradientInactiveCaption, "clGradientInactiveCaption"},
+        {clMenuHighlight, "clMenuHighlight"},
+        {clMenuBar, "clMenuBar"},
+        {clBlack, "clBlack"},
+        {clMaroon, "clMaroon"},
+        {clGreen, "clGreen"},
+        {clOlive, "clOlive"},
+        {clNavy, "clNavy"},
+        {clPurple, "clPurple"},
+        {clTeal, "clTeal"},
+        {clGray, "clGray"},
+        {clSilver, "clSilver"},
+        {clRed, "clRed"},
+        {clLime, "clLime"},
+        {clYellow, "clYellow"},
+        {clBlue, "clBlue"},
+        {clFuchsia, "clFuchsia"},
+        {clAqua, "clAqua"},
+        {clWhite, "clWhite"},
+        {clMoneyGreen, "clMoneyGreen"},
+        {clSkyBlue, "clSkyBlue"},
+        {clCream, "clCream"},
+        {clMedGray, "clMedGray"},
+        {clNone, "clNone"},
+        {clDefault, "clDefault"}};
+    for (const auto& n : names)
+        if (n.Value == Color)
+            return n.Name;
+    return {};
+}
+
+AnsiString CharsetIdent(TFontCharset Charset)
+{
+    static const struct {
+        int Value;
+        const char* Name;
+    } names[] = {{ANSI_CHARSET, "ANSI_CHARSET"},     {DEFAULT_CHARSET, "DEFAULT_CHARSET"},
+                 {SYMBOL_CHARSET, "SYMBOL_CHARSET"}, {RUSSIAN_CHARSET, "RUSSIAN_CHARSET"},
+                 {OEM_CHARSET, "OEM_CHARSET"},       {EASTEUROPE_CHARSET, "EASTEUROPE_CHARSET"},
+                 {GREEK_CHARSET, "GREEK_CHARSET"},   {TURKISH_CHARSET, "TURKISH_CHARSET"},
+                 {BALTIC_CHARSET, "BALTIC_CHARSET"}, {MAC_CHARSET, "MAC_CHARSET"}};
+    for (const auto& n : names)
+        if (n.Value == Charset)
+            return n.Name;
+    return {};
+}
+
+} // namespace
+
+void WriteColorProperty(TWriter& Writer, const AnsiString& Name, TColor Color)
+{
+    Writer.WritePropName(Name);
+    AnsiString ident = ColorIdent(Color);
+    if (ident.empty())
+        Writer.WriteInteger(Color);
+    else
+        Writer.WriteIdent(ident);
+}
+
+void WriteFontProperties(TWriter& Writer, const AnsiString& Prefix, const TFont& Font)
+{
+    Writer.BeginPropPath(Prefix);
+    Writer.WritePropName("Charset");
+    AnsiString cs = CharsetIdent(Font.Charset());
+    if (cs.empty())
+        Writer.WriteInteger(Font.Charset());
+    else
+        Writer.WriteIdent(cs);
+    WriteColorProperty(Writer, "Color", Font.Color());
+    Writer.WritePropName("Height");
+    Writer.WriteInteger(Font.Height());
+    Writer.WritePropName("Name");
+    Writer.WriteString(Font.Name());
+    Writer.WritePropName("Style");
+    static const char* styleNames[] = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+    std::vector<AnsiString> style;
+    for (int i = 0; i < 4; ++i)
+        if (Font.Style().Contains(static_cast<TFontStyle>(i)))
+            style.push_back(styleNames[i]);
+    Writer.WriteSet(style);
+    Writer.EndPropPath();
+}

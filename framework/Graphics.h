@@ -224,6 +224,11 @@ private:
     TGdiHandle<HFONT> handle_;
 };
 
+// Component-stream helpers: a colour by its constant name when it has one (else its number), and
+// a font as its Charset, Color, Height, Name and Style entries under "Prefix.".
+void WriteColorProperty(TWriter& Writer, const AnsiString& Name, TColor Color);
+void WriteFontProperties(TWriter& Writer, const AnsiString& Prefix, const TFont& Font);
+
 class TBrush : public TGraphicsObject {
     VCL_CLASS(TBrush, TGraphicsObject)
 public:

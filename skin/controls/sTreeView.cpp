@@ -56,13 +56,13 @@ void TsTreeView::WriteProperties(TWriter& Writer)
     if (ChangeDelay() != 0)
         PutInt(Writer, "ChangeDelay", ChangeDelay());
     if (!ParentColor() && Color() != clWindow)
-        acWriteColor(Writer, "Color", Color());
+        WriteColorProperty(Writer, "Color", Color());
     if (!FParentCtl3D)
         PutBool(Writer, "Ctl3D", FCtl3D);
     if (!Enabled())
         PutBool(Writer, "Enabled", false);
     if (!ParentFont())
-        acWriteFont(Writer, "Font", *Font());
+        WriteFontProperties(Writer, "Font", *Font());
     if (!HideSelection())
         PutBool(Writer, "HideSelection", false);
     if (HotTrack())

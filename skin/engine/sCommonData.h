@@ -82,11 +82,6 @@ private:
     bool FActive = false;
 };
 
-// Stream helpers of the skinned controls: a font as its Charset, Color, Height, Name and Style
-// entries under "Prefix.", and a colour by its constant name when it has one.
-void acWriteFont(TWriter& Writer, const AnsiString& Prefix, const TFont& Font);
-void acWriteColor(TWriter& Writer, const AnsiString& Name, TColor Color);
-
 // What every skinned control adds to its framework base: its owned TsCommonData, published as
 // SkinData, with the control's default section and control-type code.
 class TsSkinHolder {
