@@ -1,23 +1,13 @@
 // "Flash": the title and movie file (relative to FILES\\FLASH\\) of a new Flash movie.
 #pragma once
 
-#include "FormKit.h"
+#include "FlashFields.h"
 
-class TFlash : public TForm {
+class TFlash : public TForm, public TFlashFields {
     VCL_CLASS(TFlash, TForm)
 public:
     explicit TFlash(TComponent* AOwner);
     ~TFlash() override;
-
-    TsSkinProvider* sSkinProvider1 = nullptr;
-    TsLabel* sLabel1 = nullptr; // "Название"
-    TsEdit* Edit1 = nullptr;    // title
-    TsLabel* sLabel2 = nullptr; // "Файл"
-    TsEdit* Edit2 = nullptr;    // movie file relative to FILES\FLASH\ .
-    TsButton* Button1 = nullptr; // "Обзор..."
-    TsButton* Button2 = nullptr; // "OK"
-    TsButton* Button3 = nullptr; // "Отмена"
-    TsOpenDialog* sOpenDialog1 = nullptr;
 
     void Button1Click(TObject* Sender);
     void Button2Click(TObject* Sender);
