@@ -1,0 +1,52 @@
+// The main window's operations on the tree map: the file of an article looked up, removed and
+// written with its new node, and the rules every title of an entry follows because it is a key
+// of the map (INI keys match trimmed and without case, and some texts cannot be keys at all).
+#pragma once
+
+#include "Main.h"
+
+// The FILES value of Title in the map of CurrentTreeFile ("" when absent); it becomes
+// LastFileEntry, and Title becomes OpenedTitle.
+AnsiString ReadFileEntry(TID_Vellorn* Form, const AnsiString& Title);
+
+// Removes the FILES key of Title from this instance's working map.
+void DeleteFileEntry(const AnsiString& Title);
+
+// Adds an article: refuses a title that cannot be a key ("Недопустимое название") or that an
+// entry of the tree already has ("Статья с таким названием уже существует"); otherwise writes
+// FILES Title = File into the map TreeFileName and appends the node with Image as the last child
+// of the selected folder (of the selected entry's folder; at the top level without one).
+// Answers whether the node was added.
+bool AddArticleNode(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& TreeFileName,
+                    const AnsiString& File, Integer Image);
+
+// Whether two titles name the same map key: trimmed and compared without case (code page 1251).
+bool SameMapKey(const AnsiString& A, const AnsiString& B);
+
+// Whether Title can be a map key: not blank, no "=", no line break, not starting with "[" or ";".
+bool IsValidTitle(const AnsiString& Title);
+
+// The node kinds of the tree.
+inline bool IsFolder(const TTreeNode* Node) { return Node->ImageIndex() == 0 || Node->ImageIndex() == 1; }
+inline bool IsArticle(const TTreeNode* Node)
+{
+    const Integer i = Node->ImageIndex();
+    return i == 2 || i == 8 || i == 35 || i == 36;
+}
+
+// The first node other than Except whose kind Filter accepts and whose title is the key of Title.
+template <class F>
+TTreeNode* FindKeyNode(const TTreeNodes& Nodes, const AnsiString& Title, const TTreeNode* Except, F&& Filter)
+{
+    for (TTreeNode* n = Nodes.GetFirstNode(); n; n = n->GetNext())
+        if (n != Except && Filter(n) && SameMapKey(n->Text(), Title))
+            return n;
+    return nullptr;
+}
+
+// The folder a new entry goes into: the selected folder, the folder of a selected entry, or
+// none (the top level).
+TTreeNode* EntryParent(TCustomTreeView& Tree);
+
+// A notice of the main window: the plain message box titled with the application title.
+void Notify(const AnsiString& Text);
