@@ -274,7 +274,7 @@ void TMemoryStream::LoadFromStream(TStream& Stream)
 
 void TMemoryStream::LoadFromFile(const AnsiString& FileName)
 {
-    TFileStream file(FileName, fmOpenRead | fmShareDenyWrite);
+    TStringStream file(LoadFileBytes(FileName));
     LoadFromStream(file);
 }
 
@@ -286,8 +286,7 @@ void TMemoryStream::SaveToStream(TStream& Stream)
 
 void TMemoryStream::SaveToFile(const AnsiString& FileName)
 {
-    TFileStream file(FileName, fmCreate);
-    SaveToStream(file);
+    SafeWriteFile(FileName, [this](IByteSink& sink) { sink.Write(FData.get(), static_cast<std::size_t>(FSize)); });
 }
 
 // ---- TStringStream

@@ -352,14 +352,15 @@ void TStrings::SetUpdateState(bool) {}
 
 void TStrings::LoadFromFile(const AnsiString& FileName)
 {
-    TFileStream stream(FileName, fmOpenRead | fmShareDenyWrite);
+    TStringStream stream(LoadFileBytes(FileName));
     LoadFromStream(stream);
 }
 
 void TStrings::SaveToFile(const AnsiString& FileName)
 {
-    TFileStream stream(FileName, fmCreate);
+    TStringStream stream;
     SaveToStream(stream);
+    SafeWriteFileBytes(FileName, stream.DataString());
 }
 
 void TStrings::LoadFromStream(TStream& Stream)

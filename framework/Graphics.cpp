@@ -427,10 +427,8 @@ void TGraphic::LoadFromFile(const AnsiString& FileName)
 
 void TGraphic::SaveToFile(const AnsiString& FileName)
 {
-    std::vector<Byte> data = SaveToMemory();
-    TFileStream stream(FileName, fmCreate);
-    if (!data.empty())
-        stream.WriteBuffer(data.data(), static_cast<Integer>(data.size()));
+    const std::vector<Byte> data = SaveToMemory();
+    SafeWriteFile(FileName, [&data](IByteSink& sink) { sink.Write(data.data(), data.size()); });
 }
 
 void TGraphic::LoadFromStream(TStream* Stream)

@@ -970,14 +970,12 @@ HWND View::ShowSource()
 
 bool View::SaveTo(const std::string& path) const
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    try {
+        SafeWriteFileBytes(path, SourceBytes());
+        return true;
+    } catch (const Exception&) {
         return false;
-    std::string bytes = SourceBytes();
-    DWORD put = 0;
-    bool ok = bytes.empty() || (WriteFile(h, bytes.data(), DWORD(bytes.size()), &put, nullptr) && put == bytes.size());
-    CloseHandle(h);
-    return ok;
+    }
 }
 
 bool View::SaveAs(bool prompt)

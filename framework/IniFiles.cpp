@@ -292,33 +292,6 @@ void FillSectionValues(const TIniDocument& doc, const AnsiString& section, TStri
     });
 }
 
-// The bytes of a file; false when it cannot be opened or read.
-bool ReadFileBytes(const AnsiString& fileName, AnsiString& out, DWORD& error)
-{
-    HANDLE h = CreateFileA(fileName.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        error = GetLastError();
-        return false;
-    }
-    out.clear();
-    char buf[65536];
-    bool ok = true;
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(h, buf, sizeof buf, &got, nullptr)) {
-            error = GetLastError();
-            ok = false;
-            break;
-        }
-        if (got == 0)
-            break;
-        out.append(buf, got);
-    }
-    CloseHandle(h);
-    return ok;
-}
-
 bool PathExists(const AnsiString& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 } // namespace
@@ -340,8 +313,7 @@ void TCustomIniFile::LoadDocument(TIniDocument& Doc, bool ForWrite) const
     if (FFileName.empty() || !PathExists(FFileName))
         return;
     AnsiString bytes;
-    DWORD error = 0;
-    if (!ReadFileBytes(FFileName, bytes, error)) {
+    if (const DWORD error = FileOps().Read(FFileName, bytes)) {
         if (ForWrite)
             throw EIniFileException("Unable to write to " + FFileName + ": it cannot be read. " +
                                     SysErrorMessage(error));
@@ -475,11 +447,7 @@ TMemIniFile::TMemIniFile(const AnsiString& FileName) : TCustomIniFile(FileName),
 {
     if (FileName.empty() || !PathExists(FileName))
         return;
-    AnsiString bytes;
-    DWORD error = 0;
-    if (!ReadFileBytes(FileName, bytes, error))
-        throw EFOpenError("Cannot open file \"" + FileName + "\". " + SysErrorMessage(error));
-    FDoc->Parse(bytes);
+    FDoc->Parse(LoadFileBytes(FileName));
 }
 
 TMemIniFile::~TMemIniFile() = default;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "System.h"
+#include "SysUtilsFiles.h"
 
 #include <cstddef>
 #include <functional>
@@ -262,27 +263,6 @@ struct TSearchRec {
 Integer FindFirst(const AnsiString& path, Integer attr, TSearchRec& rec);
 Integer FindNext(TSearchRec& rec);
 void FindClose(TSearchRec& rec);
-
-// ---------------------------------------------------------------------------------------------
-// Safe replacement of data files: the new content is written to a temporary file in the target's
-// folder, flushed to disk and then moved over the target in one step, so the target is either the
-// old or the new file, never a partial one. The target keeps its attributes (a hidden file stays
-// hidden). An exception from the writer leaves the target untouched, removes the temporary file
-// and is passed on. A temporary file that cannot be made raises EFCreateError, a failed write,
-// flush or move EWriteError; the messages name the target.
-
-// Where a writer puts the bytes of the new file.
-class IByteSink {
-public:
-    virtual void Write(const void* data, std::size_t count) = 0;
-
-protected:
-    ~IByteSink() = default;
-};
-using TSafeWriter = std::function<void(IByteSink& sink)>;
-
-void SafeWriteFile(const AnsiString& path, const TSafeWriter& writer);
-void SafeWriteFileBytes(const AnsiString& path, const AnsiString& bytes);
 
 // ---------------------------------------------------------------------------------------------
 // The process: command line, program folder, clock, OS errors.

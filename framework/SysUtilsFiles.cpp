@@ -238,33 +238,122 @@ void FindClose(TSearchRec& rec)
 }
 
 // ---------------------------------------------------------------------------------------------
+// File operations
+
+DWORD TFileOps::CreateTemp(const AnsiString& Dir, AnsiString& Name, HANDLE& Handle)
+{
+    char buf[MAX_PATH + 1];
+    if (!GetTempFileNameA(Dir.c_str(), "vln", 0, buf))
+        return GetLastError();
+    Handle = CreateFileA(buf, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (Handle == INVALID_HANDLE_VALUE) {
+        const DWORD err = GetLastError();
+        DeleteFileA(buf);
+        return err;
+    }
+    Name = buf;
+    return 0;
+}
+
+DWORD TFileOps::Write(HANDLE Handle, const void* Data, std::size_t Count)
+{
+    const char* p = static_cast<const char*>(Data);
+    while (Count > 0) {
+        const DWORD chunk = Count > 0x10000000u ? 0x10000000u : static_cast<DWORD>(Count);
+        DWORD written = 0;
+        if (!WriteFile(Handle, p, chunk, &written, nullptr))
+            return GetLastError();
+        if (written == 0)
+            return ERROR_WRITE_FAULT;
+        p += written;
+        Count -= written;
+    }
+    return 0;
+}
+
+DWORD TFileOps::Flush(HANDLE Handle) { return FlushFileBuffers(Handle) ? 0 : GetLastError(); }
+
+DWORD TFileOps::Close(HANDLE Handle) { return CloseHandle(Handle) ? 0 : GetLastError(); }
+
+DWORD TFileOps::Move(const AnsiString& From, const AnsiString& To)
+{
+    return MoveFileExA(From.c_str(), To.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ? 0
+                                                                                                      : GetLastError();
+}
+
+DWORD TFileOps::Read(const AnsiString& Name, AnsiString& Bytes)
+{
+    HANDLE h = CreateFileA(Name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return GetLastError();
+    Bytes.clear();
+    DWORD err = 0;
+    char buf[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(h, buf, sizeof buf, &got, nullptr)) {
+            err = GetLastError();
+            break;
+        }
+        if (got == 0)
+            break;
+        Bytes.append(buf, got);
+    }
+    CloseHandle(h);
+    return err;
+}
+
+namespace {
+TFileOps*& CurrentFileOps()
+{
+    static TFileOps system;
+    static TFileOps* current = &system;
+    return current;
+}
+} // namespace
+
+TFileOps& FileOps() { return *CurrentFileOps(); }
+
+TFileOpsOverride::TFileOpsOverride(TFileOps& Ops) : previous_(CurrentFileOps()) { CurrentFileOps() = &Ops; }
+
+TFileOpsOverride::~TFileOpsOverride() { CurrentFileOps() = previous_; }
+
+// ---------------------------------------------------------------------------------------------
 // Safe replacement
 
 namespace {
 
+template <class E>
+[[noreturn]] void FailFile(const AnsiString& what, const AnsiString& path, const AnsiString& reason)
+{
+    throw E(what + " \"" + path + "\". " + reason);
+}
+
+AnsiString Reason(DWORD err)
+{
+    const AnsiString text = SysErrorMessage(err);
+    return text.empty() ? "System error " + IntToStr(static_cast<unsigned long>(err)) : text;
+}
+
 // Owns the temporary file until it has been moved over the target.
 class TTempFile final : public IByteSink {
 public:
-    TTempFile(const AnsiString& target) : target_(target)
+    explicit TTempFile(const AnsiString& target) : target_(target)
     {
         const AnsiString dir = ExtractFilePath(target);
-        if (!DirectoryExists(dir.empty() ? AnsiString(".") : dir))
-            Fail<EFCreateError>("Cannot create file \"" + target_ + "\". The folder does not exist", ERROR_PATH_NOT_FOUND);
-        char buf[MAX_PATH + 1];
-        if (!GetTempFileNameA(dir.empty() ? "." : dir.c_str(), "vln", 0, buf))
-            Fail<EFCreateError>("Cannot create file \"" + target_ + "\"", GetLastError());
-        name_ = buf;
-        handle_ = CreateFileA(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle_ == INVALID_HANDLE_VALUE) {
-            const DWORD err = GetLastError();
-            DeleteFileA(name_.c_str());
+        if (!DirectoryExists(dir))
+            FailFile<EFCreateError>("Cannot create file", target_, "The folder does not exist");
+        if (const DWORD err = FileOps().CreateTemp(dir, name_, handle_)) {
             name_.clear();
-            Fail<EFCreateError>("Cannot create file \"" + target_ + "\"", err);
+            handle_ = INVALID_HANDLE_VALUE;
+            FailFile<EFCreateError>("Cannot create file", target_, Reason(err));
         }
     }
     ~TTempFile()
     {
-        Close();
+        if (handle_ != INVALID_HANDLE_VALUE)
+            CloseHandle(handle_);
         if (!name_.empty())
             DeleteFileA(name_.c_str());
     }
@@ -273,40 +362,35 @@ public:
 
     void Write(const void* data, std::size_t count) override
     {
-        const char* p = static_cast<const char*>(data);
-        while (count > 0) {
-            const DWORD chunk = count > 0x10000000u ? 0x10000000u : static_cast<DWORD>(count);
-            DWORD written = 0;
-            if (!WriteFile(handle_, p, chunk, &written, nullptr) || written == 0)
-                Fail<EWriteError>("Error writing file \"" + target_ + "\"", GetLastError());
-            p += written;
-            count -= written;
-        }
+        if (count == 0)
+            return;
+        if (const DWORD err = FileOps().Write(handle_, data, count))
+            FailFile<EWriteError>("Error writing file", target_, Reason(err));
     }
 
     // Flushes and closes the temporary file and moves it over the target, keeping the target's
     // attributes.
     void Commit()
     {
-        if (!FlushFileBuffers(handle_))
-            Fail<EWriteError>("Error writing file \"" + target_ + "\"", GetLastError());
-        if (!CloseHandle(handle_)) {
-            handle_ = INVALID_HANDLE_VALUE;
-            Fail<EWriteError>("Error writing file \"" + target_ + "\"", GetLastError());
-        }
+        if (const DWORD err = FileOps().Flush(handle_))
+            FailFile<EWriteError>("Error writing file", target_, Reason(err));
+        const HANDLE h = handle_;
         handle_ = INVALID_HANDLE_VALUE;
+        if (const DWORD err = FileOps().Close(h))
+            FailFile<EWriteError>("Error writing file", target_, Reason(err));
         const DWORD old = GetFileAttributesA(target_.c_str());
         if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY))
-            Fail<EWriteError>("Cannot replace \"" + target_ + "\": it is a folder", ERROR_ACCESS_DENIED);
+            FailFile<EWriteError>("Cannot replace file", target_, "It is a folder");
+        // A read-only, hidden or system target would refuse the move: cleared for the move and
+        // given back afterwards (also when the move fails).
         constexpr DWORD kBlocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
         const bool cleared = old != INVALID_FILE_ATTRIBUTES && (old & kBlocking);
         if (cleared)
             SetFileAttributesA(target_.c_str(), old & ~kBlocking);
-        if (!MoveFileExA(name_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            const DWORD err = GetLastError();
+        if (const DWORD err = FileOps().Move(name_, target_)) {
             if (cleared)
                 SetFileAttributesA(target_.c_str(), old);
-            Fail<EWriteError>("Cannot replace file \"" + target_ + "\"", err);
+            FailFile<EWriteError>("Cannot replace file", target_, Reason(err));
         }
         name_.clear();
         if (old != INVALID_FILE_ATTRIBUTES)
@@ -314,21 +398,6 @@ public:
     }
 
 private:
-    template <class E>
-    [[noreturn]] void Fail(const AnsiString& message, DWORD err)
-    {
-        const AnsiString text = err ? SysErrorMessage(err) : AnsiString();
-        throw E(text.empty() ? message : message + ". " + text);
-    }
-
-    void Close()
-    {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-            handle_ = INVALID_HANDLE_VALUE;
-        }
-    }
-
     AnsiString target_;
     AnsiString name_;
     HANDLE handle_ = INVALID_HANDLE_VALUE;
@@ -347,6 +416,14 @@ void SafeWriteFile(const AnsiString& path, const TSafeWriter& writer)
 void SafeWriteFileBytes(const AnsiString& path, const AnsiString& bytes)
 {
     SafeWriteFile(path, [&bytes](IByteSink& sink) { sink.Write(bytes.data(), bytes.size()); });
+}
+
+AnsiString LoadFileBytes(const AnsiString& path)
+{
+    AnsiString bytes;
+    if (const DWORD err = FileOps().Read(path, bytes))
+        FailFile<EFOpenError>("Cannot open file", path, Reason(err));
+    return bytes;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 
 #include "ArchiveFiles.h"
 #include "Settings.h"
+#include "FileSteps.h"
 #include "TestKit.h"
 
 namespace {
@@ -101,9 +102,12 @@ TEST_F(SettingsTest, AddressListMissingIsEmptyAndRoundTrips)
     EXPECT_EQ(items.Count(), 0);
     items.Add("http://example.org/");
     items.Add("Адрес");
+    testkit::FileSteps steps;
     settings::SaveAddressList(items);
+    EXPECT_EQ(testkit::ReadFileBytes(archive::AppPath("FILES\\list")), "http://example.org/\r\nАдрес\r\n");
     TStringList back;
     settings::LoadAddressList(back);
+    EXPECT_EQ(steps.Kinds(), "create-temp write flush close move read");
     ASSERT_EQ(back.Count(), 2);
     EXPECT_EQ(back[1], "Адрес");
 }

@@ -1,6 +1,9 @@
 // Shared helpers of the test programs.
 #pragma once
+#include <exception>
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace testkit {
 
@@ -25,5 +28,22 @@ private:
 // Whole content of a file as bytes ("" when it cannot be read); writes bytes to a file.
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// The message of the exception of type E that f raises, so that a refusal is checked by its reason
+// and not only by its type. Records a failure (and answers "") when f raises nothing or another type.
+template <class E, class F>
+std::string Refusal(F&& f)
+{
+    try {
+        f();
+    } catch (const E& e) {
+        return e.what();
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "another exception: " << e.what();
+        return {};
+    }
+    ADD_FAILURE() << "nothing refused";
+    return {};
+}
 
 } // namespace testkit

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SysUtils.h"
+#include "FileSteps.h"
 #include "TestKit.h"
 
 #include <algorithm>
@@ -137,16 +138,6 @@ TEST(SysUtilsFiles, FindFirstFiltersByAttributes)
 }
 
 namespace {
-// Writes n bytes and then fails.
-struct FailAfter {
-    std::size_t n;
-    void operator()(IByteSink& sink) const
-    {
-        sink.Write(std::string(n, 'n').data(), n);
-        throw std::runtime_error("writer failed");
-    }
-};
-
 std::size_t FilesIn(const AnsiString& dir)
 {
     std::size_t count = 0;
@@ -156,71 +147,125 @@ std::size_t FilesIn(const AnsiString& dir)
     FindClose(rec);
     return count;
 }
+
 } // namespace
 
-TEST(SysUtilsSafeWrite, CreatesAndReplaces)
+// The bytes reach the disk before the move, and the temporary file sits beside the target, so the
+// move is a rename on one volume (relative names included).
+TEST(SysUtilsSafeWrite, StepsInOrderBesideTheTarget)
 {
     testkit::TempDir dir;
-    SafeWriteFileBytes(dir / "data.ini", "first");
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "data.ini"), "first");
-    SafeWriteFile(dir / "data.ini", [](IByteSink& sink) {
+    CreateDir(dir / "sub");
+    const AnsiString saved = GetCurrentDir();
+    ASSERT_TRUE(SetCurrentDir(dir.Path()));
+    testkit::FileSteps steps;
+    SafeWriteFile("sub\\data.ini", [](IByteSink& sink) {
         sink.Write("sec", 3);
         sink.Write("ond", 3);
     });
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "data.ini"), "second");
-    SafeWriteFileBytes(dir / "data.ini", "");
-    EXPECT_TRUE(FileExists(dir / "data.ini"));
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "data.ini"), "");
-    EXPECT_EQ(FilesIn(dir.Path()), 1u) << "no temporary file left";
+    SetCurrentDir(saved);
+    EXPECT_EQ(steps.Kinds(), "create-temp write write flush close move");
+    const auto& s = steps.Steps();
+    ASSERT_EQ(s.size(), 6u);
+    EXPECT_EQ(s[0].path, dir / "sub\\");
+    EXPECT_EQ(ExtractFilePath(s[0].result), dir / "sub\\");
+    EXPECT_EQ(s[1].count, 3u);
+    EXPECT_EQ(s[5].path, s[0].result);
+    EXPECT_EQ(s[5].result, dir / "sub\\data.ini");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "sub\\data.ini"), "second");
+    EXPECT_EQ(FilesIn(dir / "sub\\"), 1u);
+
+    steps.Clear();
+    SafeWriteFileBytes(dir / "sub\\data.ini", "");
+    EXPECT_EQ(steps.Kinds(), "create-temp flush close move");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "sub\\data.ini"), "");
 }
 
-TEST(SysUtilsSafeWrite, WriterFailureLeavesTargetWhole)
+// A failure at any step raises its reason and leaves the old file (bytes and attributes) or no
+// file, and no temporary file; nothing after the failed step is done.
+TEST(SysUtilsSafeWrite, AFailureAtAnyStepLeavesTheTargetAsItWas)
 {
+    using testkit::FileStep;
+    struct Case {
+        FileStep step;
+        DWORD error;
+        const char* what;
+        const char* kinds;
+    };
+    const Case cases[] = {
+        {FileStep::CreateTemp, ERROR_ACCESS_DENIED, "Cannot create file", "create-temp"},
+        {FileStep::Write, ERROR_DISK_FULL, "Error writing file", "create-temp write"},
+        {FileStep::Flush, ERROR_WRITE_FAULT, "Error writing file", "create-temp write flush"},
+        {FileStep::Close, ERROR_DISK_FULL, "Error writing file", "create-temp write flush close"},
+        {FileStep::Move, ERROR_SHARING_VIOLATION, "Cannot replace file", "create-temp write flush close move"},
+    };
     testkit::TempDir dir;
     const std::string old(100000, 'o');
     testkit::WriteFileBytes(dir / "tree.vlt", old);
-    for (std::size_t n : {std::size_t(0), std::size_t(10), std::size_t(200000)}) {
-        EXPECT_THROW(SafeWriteFile(dir / "tree.vlt", FailAfter{n}), std::runtime_error);
-        EXPECT_EQ(testkit::ReadFileBytes(dir / "tree.vlt"), old) << n;
-        EXPECT_EQ(FilesIn(dir.Path()), 1u) << "temporary file removed after " << n << " bytes";
+    ASSERT_EQ(FileSetAttr(dir / "tree.vlt", faHidden | faReadOnly), 0);
+    for (const Case& c : cases) {
+        for (const AnsiString name : {"tree.vlt", "new.vlt"}) {
+            const AnsiString target = dir / name;
+            testkit::FileSteps steps;
+            steps.FailAt(c.step, c.error);
+            const AnsiString message = c.step == FileStep::CreateTemp
+                                           ? testkit::Refusal<EFCreateError>([&] { SafeWriteFileBytes(target, "new"); })
+                                           : testkit::Refusal<EWriteError>([&] { SafeWriteFileBytes(target, "new"); });
+            const AnsiString context = AnsiString(FileStepName(c.step)) + " " + name;
+            EXPECT_EQ(message, AnsiString(c.what) + " \"" + target + "\". " + SysErrorMessage(c.error)) << context;
+            EXPECT_EQ(steps.Kinds(), c.kinds) << context;
+            EXPECT_EQ(FilesIn(dir.Path()), 1u) << context << ": only the old file remains";
+        }
+        EXPECT_EQ(testkit::ReadFileBytes(dir / "tree.vlt"), old);
+        EXPECT_EQ(FileGetAttr(dir / "tree.vlt") & (faHidden | faReadOnly), faHidden | faReadOnly);
     }
-    // A new file that fails is not created at all.
-    EXPECT_THROW(SafeWriteFile(dir / "new.vlt", FailAfter{5}), std::runtime_error);
-    EXPECT_FALSE(FileExists(dir / "new.vlt"));
+    // An exception from the writer is passed on as it is, before anything reaches the disk.
+    testkit::FileSteps steps;
+    EXPECT_EQ(testkit::Refusal<std::runtime_error>([&] {
+                  SafeWriteFile(dir / "tree.vlt", [](IByteSink& sink) {
+                      sink.Write("partial", 7);
+                      throw std::runtime_error("writer failed");
+                  });
+              }), "writer failed");
+    EXPECT_EQ(steps.Kinds(), "create-temp write");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "tree.vlt"), old);
+    EXPECT_EQ(FilesIn(dir.Path()), 1u);
+    FileSetAttr(dir / "tree.vlt", 0);
 }
-
 TEST(SysUtilsSafeWrite, HiddenAndReadOnlyTargetsKeepTheirAttributes)
 {
     testkit::TempDir dir;
-    testkit::WriteFileBytes(dir / "form.ini", "old");
-    ASSERT_EQ(FileSetAttr(dir / "form.ini", faHidden), 0);
-    SafeWriteFileBytes(dir / "form.ini", "new");
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "form.ini"), "new");
-    EXPECT_EQ(FileGetAttr(dir / "form.ini") & (faHidden | faReadOnly | faSysFile), faHidden);
-
-    testkit::WriteFileBytes(dir / "ro.ini", "old");
-    ASSERT_EQ(FileSetAttr(dir / "ro.ini", faReadOnly | faHidden), 0);
-    SafeWriteFileBytes(dir / "ro.ini", "new");
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "ro.ini"), "new");
-    EXPECT_EQ(FileGetAttr(dir / "ro.ini") & (faHidden | faReadOnly), faHidden | faReadOnly);
-    FileSetAttr(dir / "ro.ini", 0);
+    for (const Integer attr : {faHidden, faHidden | faReadOnly}) {
+        testkit::WriteFileBytes(dir / "form.ini", "old");
+        ASSERT_EQ(FileSetAttr(dir / "form.ini", attr), 0);
+        SafeWriteFileBytes(dir / "form.ini", "new");
+        EXPECT_EQ(testkit::ReadFileBytes(dir / "form.ini"), "new");
+        EXPECT_EQ(FileGetAttr(dir / "form.ini") & (faHidden | faReadOnly | faSysFile), attr);
+        FileSetAttr(dir / "form.ini", 0);
+    }
 }
 
-TEST(SysUtilsSafeWrite, ErrorsNameThePath)
+TEST(SysUtilsSafeWrite, RefusalsNameTheTargetAndTheReason)
 {
     testkit::TempDir dir;
     const AnsiString missing = dir / "нет\\form.ini";
-    try {
-        SafeWriteFileBytes(missing, "x");
-        FAIL() << "no error for a missing folder";
-    } catch (const EFCreateError& e) {
-        EXPECT_NE(e.Message.find(missing), AnsiString::npos) << e.Message;
-    }
+    EXPECT_EQ(testkit::Refusal<EFCreateError>([&] { SafeWriteFileBytes(missing, "x"); }),
+              "Cannot create file \"" + missing + "\". The folder does not exist");
     EXPECT_FALSE(DirectoryExists(dir / "нет"));
     CreateDir(dir / "folder");
-    EXPECT_THROW(SafeWriteFileBytes(dir / "folder", "x"), EWriteError) << "a folder is not replaced";
+    EXPECT_EQ(testkit::Refusal<EWriteError>([&] { SafeWriteFileBytes(dir / "folder", "x"); }),
+              "Cannot replace file \"" + dir / "folder" + "\". It is a folder");
     EXPECT_TRUE(DirectoryExists(dir / "folder"));
     EXPECT_EQ(FilesIn(dir.Path()), 0u);
+
+    testkit::WriteFileBytes(dir / "a.txt", "bytes");
+    EXPECT_EQ(LoadFileBytes(dir / "a.txt"), "bytes");
+    EXPECT_EQ(testkit::Refusal<EFOpenError>([&] { LoadFileBytes(dir / "b.txt"); }),
+              "Cannot open file \"" + dir / "b.txt" + "\". " + SysErrorMessage(ERROR_FILE_NOT_FOUND));
+    testkit::FileSteps steps;
+    steps.FailAt(testkit::FileStep::Read, ERROR_LOCK_VIOLATION);
+    EXPECT_EQ(testkit::Refusal<EFOpenError>([&] { LoadFileBytes(dir / "a.txt"); }),
+              "Cannot open file \"" + dir / "a.txt" + "\". " + SysErrorMessage(ERROR_LOCK_VIOLATION));
 }
 
 TEST(SysUtilsProcess, ParamStrParsesQuotesAndBlanks)

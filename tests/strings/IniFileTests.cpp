@@ -1,4 +1,5 @@
 #include "IniFiles.h"
+#include "FileSteps.h"
 #include "TestKit.h"
 
 #include <gtest/gtest.h>
@@ -239,36 +240,14 @@ TEST(IniWrite, CreatesAMissingFileButNotItsFolder)
 
     TIniFile lost(dir / "no such folder\\x.ini");
     EXPECT_EQ(lost.ReadString("S", "k", "d"), "d");
-    try {
-        lost.WriteString("S", "k", "v");
-        FAIL() << "no exception";
-    } catch (const EIniFileException& e) {
-        EXPECT_NE(e.Message.find("no such folder"), AnsiString::npos) << e.Message;
-        EXPECT_NE(e.Message.find("does not exist"), AnsiString::npos) << e.Message;
-    }
+    EXPECT_EQ(testkit::Refusal<EIniFileException>([&] { lost.WriteString("S", "k", "v"); }),
+              "Unable to write to " + dir / "no such folder\\x.ini: the folder " + dir / "no such folder\\ does not exist");
     EXPECT_EQ(GetFileAttributesA((dir / "no such folder").c_str()), INVALID_FILE_ATTRIBUTES);
 
     TMemIniFile mem(dir / "no such folder\\y.ini");
     mem.WriteString("S", "k", "v");
-    EXPECT_THROW(mem.UpdateFile(), EIniFileException);
-}
-
-TEST(IniWrite, AHiddenFileIsRewrittenAndStaysHidden)
-{
-    IniOnDisk f("[FORM]\r\nWidth=1\r\n", "form.ini");
-    ASSERT_TRUE(SetFileAttributesA(f.path.c_str(), FILE_ATTRIBUTE_HIDDEN));
-    TIniFile ini(f.path);
-    EXPECT_EQ(ini.ReadInteger("FORM", "Width", 0), 1);
-    ini.WriteInteger("FORM", "Width", 640);
-    ini.WriteInteger("FORM", "Height", 480);
-    EXPECT_EQ(f.Bytes(), "[FORM]\r\nWidth=640\r\nHeight=480\r\n");
-    EXPECT_TRUE(GetFileAttributesA(f.path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
-
-    TMemIniFile mem(f.path);
-    mem.WriteInteger("FORM", "Top", 5);
-    mem.UpdateFile();
-    EXPECT_EQ(TIniFile(f.path).ReadInteger("FORM", "Top", 0), 5);
-    EXPECT_TRUE(GetFileAttributesA(f.path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(testkit::Refusal<EIniFileException>([&] { mem.UpdateFile(); }),
+              "Unable to write to " + dir / "no such folder\\y.ini: the folder " + dir / "no such folder\\ does not exist");
 }
 
 TEST(IniWrite, RefusesNamesAndValuesThatCannotRoundTrip)
@@ -277,14 +256,23 @@ TEST(IniWrite, RefusesNamesAndValuesThatCannotRoundTrip)
     const AnsiString before = f.Bytes();
     TIniFile ini(f.path);
     TMemIniFile mem(f.path);
+    const AnsiString key = "\": it cannot be stored in an INI file";
+    const struct {
+        AnsiString section, ident, value, reason;
+    } refused[] = {
+        {"S", "a=b", "v", "Invalid key name \"a=b" + key},
+        {"S", " [x", "v", "Invalid key name \"[x" + key},
+        {"S", ";x", "v", "Invalid key name \";x" + key},
+        {"S", "k\nx", "v", "Invalid key name \"k\nx" + key},
+        {"S]", "k", "v", "Invalid section name \"S]" + key},
+        {"S\nT", "k", "v", "Invalid section name \"S\nT" + key},
+        {"S", "k", "line\r\n[Injected]\r\nx=1", "Invalid value of key \"k\": line breaks cannot be stored in an INI file"},
+        {"S", "k", AnsiString("a\0b", 3), "Invalid value of key \"k\": line breaks cannot be stored in an INI file"},
+    };
     for (TCustomIniFile* file : {static_cast<TCustomIniFile*>(&ini), static_cast<TCustomIniFile*>(&mem)}) {
-        EXPECT_THROW(file->WriteString("S", "a=b", "v"), EIniFileException);
-        EXPECT_THROW(file->WriteString("S", "[x", "v"), EIniFileException);
-        EXPECT_THROW(file->WriteString("S", ";x", "v"), EIniFileException);
-        EXPECT_THROW(file->WriteString("S]", "k", "v"), EIniFileException);
-        EXPECT_THROW(file->WriteString("S", "k", "line\r\n[Injected]\r\nx=1"), EIniFileException);
-        EXPECT_THROW(file->WriteString("S", "k\nx", "v"), EIniFileException);
-        EXPECT_THROW(file->WriteString("S", "k", AnsiString("a\0b", 3)), EIniFileException);
+        for (const auto& r : refused)
+            EXPECT_EQ(testkit::Refusal<EIniFileException>([&] { file->WriteString(r.section, r.ident, r.value); }),
+                      r.reason);
         EXPECT_EQ(file->ReadString("S", "k", ""), "v");
     }
     mem.UpdateFile();
@@ -306,17 +294,46 @@ TEST(IniWrite, TIniFileWritesThroughAndSeesOtherWriters)
     EXPECT_EQ(f.Bytes(), "[S]\r\nk=3\r\nother=x\r\nnew=y\r\n") << "a write starts from the file as it is now";
 }
 
+// A file that exists but cannot be read is never replaced by one holding only the new key.
 TEST(IniWrite, AFileThatCannotBeReadIsNotReplaced)
 {
     IniOnDisk f("[S]\r\nk=1\r\n");
-    HANDLE lock = CreateFileA(f.path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
     TIniFile ini(f.path);
-    EXPECT_EQ(ini.ReadString("S", "k", "d"), "d");
-    EXPECT_THROW(ini.WriteString("S", "x", "2"), EIniFileException);
-    EXPECT_THROW(TMemIniFile{f.path}, EFOpenError);
-    CloseHandle(lock);
+    const AnsiString reason = SysErrorMessage(ERROR_LOCK_VIOLATION);
+    testkit::FileSteps steps;
+    steps.FailAt(testkit::FileStep::Read, ERROR_LOCK_VIOLATION, 1);
+    EXPECT_EQ(ini.ReadString("S", "k", "d"), "d") << "a read gives the default";
+    steps.FailAt(testkit::FileStep::Read, ERROR_LOCK_VIOLATION, 1);
+    EXPECT_EQ(testkit::Refusal<EIniFileException>([&] { ini.WriteString("S", "x", "2"); }),
+              "Unable to write to " + f.path + ": it cannot be read. " + reason);
+    steps.FailAt(testkit::FileStep::Read, ERROR_LOCK_VIOLATION, 1);
+    EXPECT_EQ(testkit::Refusal<EFOpenError>([&] { TMemIniFile{f.path}; }),
+              "Cannot open file \"" + f.path + "\". " + reason);
+    EXPECT_EQ(steps.Kinds(), "read read read") << "nothing was written";
     EXPECT_EQ(f.Bytes(), "[S]\r\nk=1\r\n");
+}
+
+// Both classes replace the file through the runtime's safe replacement; a failed replacement says
+// why and leaves the file as it was.
+TEST(IniWrite, WritesReplaceTheFileSafely)
+{
+    IniOnDisk f("[S]\r\nk=1\r\n");
+    TIniFile ini(f.path);
+    TMemIniFile mem(f.path);
+    testkit::FileSteps steps;
+    ini.WriteString("S", "k", "2");
+    EXPECT_EQ(steps.Kinds(), "read create-temp write flush close move");
+    EXPECT_EQ(steps.Steps().back().result, f.path);
+    steps.Clear();
+    mem.WriteString("S", "m", "3");
+    mem.UpdateFile();
+    EXPECT_EQ(steps.Kinds(), "create-temp write flush close move");
+    EXPECT_EQ(f.Bytes(), "[S]\r\nk=1\r\nm=3\r\n");
+    steps.FailAt(testkit::FileStep::Move, ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(testkit::Refusal<EIniFileException>([&] { ini.WriteString("S", "k", "4"); }),
+              "Unable to write to " + f.path + ". Cannot replace file \"" + f.path + "\". " +
+                  SysErrorMessage(ERROR_SHARING_VIOLATION));
+    EXPECT_EQ(f.Bytes(), "[S]\r\nk=1\r\nm=3\r\n");
 }
 
 TEST(MemIniFile, HoldsChangesUntilUpdateFile)
