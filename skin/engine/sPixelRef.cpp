@@ -1,0 +1,138 @@
+// Reference pixel routines: one pixel at a time, floating point where the definition says so.
+#include "sPixelRef.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ref {
+namespace {
+
+Byte* Row(TBitmap* b, int y) { return static_cast<Byte*>(b->ScanLine(y)); }
+Byte* Px(TBitmap* b, int x, int y) { return Row(b, y) + 3 * x; }
+
+bool Usable(TBitmap* b)
+{
+    if (!b || b->Empty())
+        return false;
+    b->SetPixelFormat(pf24bit);
+    return true;
+}
+
+bool IsKey(const Byte* p) { return p[0] == 0xFF && p[1] == 0 && p[2] == 0xFF; }
+
+} // namespace
+
+void SumBitmaps(TBitmap* Bmp1, TBitmap* Bmp2, TsColor Color)
+{
+    if (!Usable(Bmp1) || !Usable(Bmp2) || Bmp1->Width() != Bmp2->Width() || Bmp1->Height() != Bmp2->Height())
+        return;
+    const double k = Color.R / 256.0;
+    for (int y = 0; y < Bmp1->Height(); ++y) {
+        Byte *d = Row(Bmp1, y), *s = Row(Bmp2, y);
+        for (int x = 0; x < 3 * Bmp1->Width(); ++x)
+            d[x] = static_cast<Byte>(std::nearbyint((d[x] - s[x]) * k + s[x]));
+    }
+}
+
+void SumBmpRect(TBitmap* BmpDst, TBitmap* BmpSrc, TsColor Color, const TRect& R, const TPoint& P)
+{
+    if (!Usable(BmpDst) || !Usable(BmpSrc))
+        return;
+    const int k = Color.R + Color.G + Color.B;
+    const int h = std::min<int>(R.bottom - R.top, BmpSrc->Height() - R.top - 1);
+    const int w = std::min<int>(R.right - R.left, BmpSrc->Width() - R.left - 1);
+    for (int y = 0; y <= h; ++y) {
+        const int dy = P.y + y, sy = R.top + y;
+        if (dy < 0 || sy < 0 || dy >= BmpDst->Height() || sy >= BmpSrc->Height())
+            continue;
+        Byte *drow = Row(BmpDst, dy), *srow = Row(BmpSrc, sy);
+        for (int x = 0; x <= w; ++x) {
+            const int dx = P.x + x, sx = R.left + x;
+            if (dx < 0 || sx < 0 || dx >= BmpDst->Width() || sx >= BmpSrc->Width())
+                continue;
+            Byte *d = drow + 3 * dx, *s = srow + 3 * sx;
+            // trunc((d - s) * k / 768 + s), in exact integers: the sum is never negative.
+            for (int i = 0; i < 3; ++i)
+                d[i] = static_cast<Byte>(((d[i] - s[i]) * k + s[i] * 768) / 768);
+        }
+    }
+}
+
+void BlendBmpByMask(TBitmap* Bmp1, TBitmap* Mask, TsColor Color)
+{
+    if (!Usable(Bmp1) || !Usable(Mask) || Bmp1->Width() != Mask->Width() || Bmp1->Height() != Mask->Height())
+        return;
+    const int c[3] = {Color.B, Color.G, Color.R};
+    for (int y = 0; y < Bmp1->Height(); ++y) {
+        Byte *d = Row(Bmp1, y), *m = Row(Mask, y);
+        for (int x = 0; x < 3 * Bmp1->Width(); ++x)
+            d[x] = static_cast<Byte>((((d[x] - c[x % 3]) * m[x] + c[x % 3] * 255) & 0xFFFF) >> 8);
+    }
+}
+
+void CopyByMask(const TRect& R1, const TRect& R2, TBitmap* Bmp1, TBitmap* Bmp2, const TCacheInfo& CI)
+{
+    if (!Usable(Bmp1) || !Usable(Bmp2))
+        return;
+    const int W1 = Bmp1->Width(), H1 = Bmp1->Height(), W2 = Bmp2->Width(), H2 = Bmp2->Height();
+    int h = std::min<int>({R2.bottom - R2.top, R1.bottom - R1.top, H1 - R1.top, H2 - R2.top}) - 1;
+    int w = std::min<int>({R2.right - R2.left, R1.right - R1.left, W1 - R1.left, W2 - R2.left}) - 1;
+    if (h < 0 || w < 0)
+        return;
+    int dl = R1.left, dt = R1.top, sl = R2.left, st = R2.top;
+    // Both starts made non-negative by the larger overhang.
+    const int ox = std::max<int>({0, -dl, -sl}), oy = std::max<int>({0, -dt, -st});
+    dl += ox, sl += ox, w -= ox;
+    dt += oy, st += oy, h -= oy;
+    const bool ready = CI.Ready && CI.Bmp && !CI.Bmp->Empty();
+    if (ready)
+        CI.Bmp->SetPixelFormat(pf24bit);
+    for (int y = 0; y <= h; ++y) {
+        const int dy = dt + y, sy = st + y, my = H2 / 2 + st + y;
+        if (dy >= H1 || sy >= H2 || my >= H2)
+            break;
+        Byte *drow = Row(Bmp1, dy), *srow = Row(Bmp2, sy), *mrow = Row(Bmp2, my);
+        for (int x = 0; x <= w; ++x) {
+            const int dx = dl + x, sx = sl + x;
+            if (dx >= W1 || sx >= W2)
+                break;
+            Byte *d = drow + 3 * dx, *s = srow + 3 * sx, *m = mrow + 3 * sx;
+            if (ready && IsKey(s)) {
+                const int px = CI.X + dx, py = CI.Y + dy;
+                if (px >= CI.Bmp->Width() || py < 0)
+                    break;
+                if (px >= 0 && py < CI.Bmp->Height())
+                    std::copy_n(Px(CI.Bmp, px, py), 3, d);
+                continue;
+            }
+            for (int i = 0; i < 3; ++i)
+                d[i] = static_cast<Byte>(((m[i] * (d[i] - s[i]) + s[i] * 255) & 0xFFFF) >> 8);
+        }
+    }
+}
+
+void GrayScale(TBitmap* Bmp)
+{
+    if (!Usable(Bmp))
+        return;
+    for (int y = 0; y < Bmp->Height(); ++y) {
+        Byte* p = Row(Bmp, y);
+        for (int x = 0; x < Bmp->Width(); ++x, p += 3)
+            p[0] = p[1] = p[2] = static_cast<Byte>((p[0] + p[1] + p[2]) / 3);
+    }
+}
+
+void FadeRect(TCanvas* SrcCanvas, const TRect& SrcRect, HDC DstDC, const TPoint& DstPoint, int Transparency,
+              TColor Color, int Blur, TsShadowingShape Shape, int Radius)
+{
+    sgu::FadeRectWith(ref::BlendBmpByMask, SrcCanvas, SrcRect, DstDC, DstPoint, Transparency, Color, Blur, Shape, Radius);
+}
+
+void FadeBmp(TBitmap* Bmp, const TRect& R, int Transparency, TsColor Color, int Blur, int Radius)
+{
+    sgu::FadeBmpWith(ref::BlendBmpByMask, Bmp, R, Transparency, Color, Blur, Radius);
+}
+
+void TileBitmap(TCanvas* Canvas, const TRect& R, TBitmap* Image) { ::TileBitmap(Canvas, R, Image); }
+
+} // namespace ref

@@ -1,0 +1,21 @@
+// Plain per-pixel versions of the hot pixel routines, written straight from their definitions.
+// The fast routines must give exactly their bytes; the tests compare the two over random images
+// and the benchmark measures one against the other.
+#pragma once
+
+#include "sGraphUtils.h"
+
+namespace ref {
+
+void SumBitmaps(TBitmap* Bmp1, TBitmap* Bmp2, TsColor Color);
+void SumBmpRect(TBitmap* BmpDst, TBitmap* BmpSrc, TsColor Color, const TRect& R, const TPoint& P);
+void BlendBmpByMask(TBitmap* Bmp1, TBitmap* Mask, TsColor Color);
+void CopyByMask(const TRect& R1, const TRect& R2, TBitmap* Bmp1, TBitmap* Bmp2, const TCacheInfo& CI);
+void GrayScale(TBitmap* Bmp);
+void FadeRect(TCanvas* SrcCanvas, const TRect& SrcRect, HDC DstDC, const TPoint& DstPoint, int Transparency,
+              TColor Color, int Blur, TsShadowingShape Shape, int Radius);
+void FadeBmp(TBitmap* Bmp, const TRect& R, int Transparency, TsColor Color, int Blur, int Radius);
+// Tiles through the canvas, one bit-block transfer per tile.
+void TileBitmap(TCanvas* Canvas, const TRect& R, TBitmap* Image);
+
+} // namespace ref
