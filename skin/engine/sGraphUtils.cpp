@@ -321,9 +321,32 @@ void CopyRect(TBitmap* Dst, TBitmap* Src, int X, int Y, const TRect& SrcRect, TC
 
 namespace {
 
-struct TGreyBrush {
-    TGdiHandle<HBRUSH> brush;
-    explicit TGreyBrush(int g) : brush(CreateSolidBrush(RGB(g, g, g))) {}
+// The mask of a fade: white (what no ring covers keeps the picture), drawn on in greys without
+// a pen.
+class TFadeMask {
+public:
+    TFadeMask(int w, int h) : Bmp(w, h), dc_(Bmp.Canvas()->Handle()), keep_(dc_)
+    {
+        sgu::FillBmp(&Bmp, Rect(0, 0, w, h), clWhite);
+        SelectObject(dc_, GetStockObject(NULL_PEN));
+    }
+    void Round(int g, int l, int t, int r, int b, int corner)
+    {
+        TGdiHandle<HBRUSH> brush(CreateSolidBrush(RGB(g, g, g)));
+        HGDIOBJ old = SelectObject(dc_, brush.Get());
+        RoundRect(dc_, l, t, r, b, corner, corner);
+        SelectObject(dc_, old);
+    }
+    void Fill(int g, const TRect& r)
+    {
+        TGdiHandle<HBRUSH> brush(CreateSolidBrush(RGB(g, g, g)));
+        FillRect(dc_, &r, brush.Get());
+    }
+    TBitmap Bmp;
+
+private:
+    HDC dc_;
+    TSelectGuard keep_;
 };
 
 // Copies R of v into a new bitmap and back.
@@ -362,32 +385,21 @@ void FadeRectWith(TMaskBlend Blend, TCanvas* SrcCanvas, const TRect& SrcRect, HD
         BitBlt(DstDC, DstPoint.x, DstPoint.y, w, h, src, SrcRect.left, SrcRect.top, SRCCOPY);
         return;
     }
-    TBitmap picture(w, h), mask(w, h);
+    TBitmap picture(w, h);
     BitBlt(picture.Canvas()->Handle(), 0, 0, w, h, src, SrcRect.left, SrcRect.top, SRCCOPY);
     Blur = std::clamp(Blur, 0, std::min<int>(h / 2, w / 2));
     Radius = std::max<int>(Radius, 0);
     const int t = Transparency * 255 / 100;
     const double step = (255.0 - t) / (Blur + 1);
-    HDC m = mask.Canvas()->Handle();
-    {
-        TSelectGuard keepMask(m);
-        // What no ring covers keeps the picture.
-        sgu::FillBmp(&mask, Rect(0, 0, w, h), clWhite);
-        SelectObject(m, GetStockObject(NULL_PEN));
-        for (int i = 0; i <= Blur; ++i) {
-            const int g = t + static_cast<int>(std::nearbyint((Blur - i) * step));
-            TGreyBrush brush(g);
-            SelectObject(m, brush.brush.Get());
-            if (Shape == ssRectangle)
-                RoundRect(m, i, i, w - i + 1, h - i + 1, Blur + Radius, Blur + Radius);
-            else {
-                const TRect r = Rect(i, i, w - i, h - i);
-                FillRect(m, &r, brush.brush.Get());
-            }
-            SelectObject(m, GetStockObject(WHITE_BRUSH));
-        }
+    TFadeMask mask(w, h);
+    for (int i = 0; i <= Blur; ++i) {
+        const int g = t + static_cast<int>(std::nearbyint((Blur - i) * step));
+        if (Shape == ssRectangle)
+            mask.Round(g, i, i, w - i + 1, h - i + 1, Blur + Radius);
+        else
+            mask.Fill(g, Rect(i, i, w - i, h - i));
     }
-    Blend(&picture, &mask, ColorToSColor(ColorToRGB(Color)));
+    Blend(&picture, &mask.Bmp, ColorToSColor(ColorToRGB(Color)));
     BitBlt(DstDC, DstPoint.x, DstPoint.y, w, h, picture.Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
@@ -404,28 +416,20 @@ void FadeBmpWith(TMaskBlend Blend, TBitmap* Bmp, const TRect& R, int Transparenc
     const int limit = std::min<int>(h / 2, w / 2);
     Blur = std::clamp(Blur, 0, limit);
     Radius = std::clamp(Radius, 0, limit);
-    TBitmap picture(w, h), mask(w, h);
+    TBitmap picture(w, h);
     CopyOut(v, r, picture);
     const int t = Transparency * 255 / 100;
     const double step = (255.0 - t) / (Blur + 1);
-    HDC m = mask.Canvas()->Handle();
     {
-        TSelectGuard keepMask(m);
-        sgu::FillBmp(&mask, Rect(0, 0, w, h), clWhite);
-        SelectObject(m, GetStockObject(NULL_PEN));
+        TFadeMask mask(w, h);
         int g = 255;
         for (int i = 0; i <= Blur; ++i) {
-            TGreyBrush brush(g);
-            SelectObject(m, brush.brush.Get());
-            RoundRect(m, i, i, w - i, h - i, Radius, Radius);
-            SelectObject(m, GetStockObject(WHITE_BRUSH));
+            mask.Round(g, i, i, w - i, h - i, Radius);
             g = t + static_cast<int>(std::nearbyint((Blur - i) * step));
         }
-        TGreyBrush inside(g);
-        const TRect in = Rect(Blur, Blur, w - Blur, h - Blur);
-        FillRect(m, &in, inside.brush.Get());
+        mask.Fill(g, Rect(Blur, Blur, w - Blur, h - Blur));
+        Blend(&picture, &mask.Bmp, Color);
     }
-    Blend(&picture, &mask, Color);
     v = TPixelView::Of(Bmp);
     CopyIn(v, r, picture);
 }
