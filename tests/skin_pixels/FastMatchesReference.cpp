@@ -45,7 +45,10 @@ TEST(FastPixels, WholeImageBlendsMatchTheReference)
     std::mt19937 rng(1);
     for (Size s : kSizes) {
         auto other = Random(rng, s.w, s.h), mask = Random(rng, s.w, s.h);
+        const bool big = s.w * s.h > 100000;
         for (int weight : {0, 1, 127, 128, 255, static_cast<int>(rng() % 256)}) {
+            if (big && weight < 128)
+                continue; // the full screen once or twice is enough
             TsColor c = RandomColor(rng);
             c.R = static_cast<Byte>(weight);
             auto image = Random(rng, s.w, s.h);
@@ -102,8 +105,8 @@ TEST(FastPixels, FadesAndTilesMatchTheReference)
     }
     for (Size tile : {Size{1, 1}, Size{3, 2}, Size{10, 10}, Size{17, 5}}) {
         auto pattern = Random(rng, tile.w, tile.h);
-        auto image = Random(rng, 1280, 1024);
-        for (TRect r : {Rect(0, 0, 1280, 1024), Rect(-7, -3, 35, 21), Rect(1270, 1020, 1300, 1030), Rect(5, 5, 5, 9)}) {
+        auto image = Random(rng, 300, 200);
+        for (TRect r : {Rect(0, 0, 300, 200), Rect(-7, -3, 35, 21), Rect(290, 190, 310, 230), Rect(5, 5, 5, 9)}) {
             ExpectSame(image, [&](TBitmap* b) { sgu::TileRect(b, r, pattern.get(), Rect(0, 0, tile.w, tile.h)); },
                        [&](TBitmap* b) { ref::TileBitmap(b->Canvas(), r, pattern.get()); }, "TileBitmap", tile);
         }
