@@ -46,7 +46,7 @@ int main()
     const std::size_t bytes = static_cast<std::size_t>(image.RowBytes()) * H;
     std::vector<Byte> from(bytes, 0x5A), to(bytes);
     const TRect whole = Rect(0, 0, W, H);
-    const TsColor weight(100, 90, 80);
+    const TsColor weight{100, 90, 80, 0};
     const TCacheInfo ci{&parent, 0, 0, true};
 
     std::printf("1280x1024, 24 bits per pixel (%.1f MB per image)\n", bytes / 1048576.0);

@@ -1,37 +1,58 @@
-// Shared values of the skin library: the four-byte colour, the description of a parent's cached
-// image and the kinds of disabled looks.
+// Types and constants shared by the whole skin library: bevels, the description of a parent's
+// cached image, the 4-byte colour of the pixel routines and the disabled looks.
 #pragma once
 
 #include "Graphics.h"
+#include "Types.h"
 
-// A colour as four bytes laid out like a TColor: red, green, blue and a fourth byte. Compared
-// with a pixel, red meets the pixel's third byte, green its second and blue its first.
-struct TsColor {
-    Byte R = 0, G = 0, B = 0, A = 0;
-    constexpr TsColor() = default;
-    constexpr TsColor(Byte r, Byte g, Byte b, Byte a = 0) : R(r), G(g), B(b), A(a) {}
-    constexpr TColor C() const { return static_cast<TColor>(R | (G << 8) | (B << 16) | (static_cast<unsigned>(A) << 24)); }
-};
+// Bevel of a skin section (BEVEL and HOTBEVEL of the options file).
+enum TsControlBevel : Byte { cbNone, cbRaisedSoft, cbLoweredSoft, cbRaisedHard, cbLoweredHard };
 
-// The same four bytes.
-constexpr TsColor ColorToSColor(TColor Color)
-{
-    const auto c = static_cast<unsigned>(Color);
-    return TsColor(static_cast<Byte>(c), static_cast<Byte>(c >> 8), static_cast<Byte>(c >> 16), static_cast<Byte>(c >> 24));
-}
+// The bevels of the options file's numbers 0..4, in that order.
+extern const TsControlBevel aControlBevels[5];
+// The bevel of a number read from a skin; numbers outside 0..4 mean no bevel.
+TsControlBevel ControlBevelOf(int Value);
 
-// A parent's cached image: its bitmap, where the painted control's top-left corner lies in it,
-// and whether it holds a usable image.
+// A parent's cached image as a child sees it: the bitmap, where the child's top-left corner lies
+// in it, and whether it holds a usable image.
+#pragma pack(push, 1)
 struct TCacheInfo {
     TBitmap* Bmp = nullptr;
-    int X = -99, Y = -99;
+    int X = 0;
+    int Y = 0;
     bool Ready = false;
 };
+#pragma pack(pop)
 
-inline const TCacheInfo EmptyCI{};
+// The empty cache: no bitmap, at (-99, -99), not ready.
+extern const TCacheInfo EmptyCI;
 
+// A colour of four bytes laid out as a TColor: red, green, blue and a fourth byte. Compared with
+// a 24-bit pixel (blue, green, red), red matches the pixel's third byte.
+struct TsColor {
+    Byte R = 0;
+    Byte G = 0;
+    Byte B = 0;
+    Byte A = 0;
+};
+
+inline TsColor ColorToSColor(TColor Color)
+{
+    const auto c = static_cast<Cardinal>(Color);
+    return TsColor{static_cast<Byte>(c), static_cast<Byte>(c >> 8), static_cast<Byte>(c >> 16),
+                   static_cast<Byte>(c >> 24)};
+}
+
+inline TColor SColorToColor(TsColor Color)
+{
+    return static_cast<TColor>(Color.R | (Color.G << 8) | (Color.B << 16) | (static_cast<Cardinal>(Color.A) << 24));
+}
+
+// The transparent key colour of every skin image (magenta); in colour globals it means "none".
+constexpr TColor clSkinKey = 0xFF00FF;
+
+// Disabled looks of a control's image and of a button glyph.
 enum TsDisabledKindItem { dkBlended, dkGrayed };
 using TsDisabledKind = TSet<TsDisabledKindItem>;
-
-enum TsDisabledGlyphKindItem { dgBlended, dgGrayed };
+enum TsDisabledGlyphKindItem { dgBlended = 1, dgGrayed = 2 };
 using TsDisabledGlyphKind = TSet<TsDisabledGlyphKindItem>;

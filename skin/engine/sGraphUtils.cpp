@@ -141,7 +141,7 @@ void CopyByMask(const TRect& R1, const TRect& R2, TBitmap* Bmp1, TBitmap* Bmp2, 
         return;
     const TPixelView c = CI.Ready ? TPixelView::Of(CI.Bmp) : TPixelView{};
     const bool ready = !c.Empty();
-    const TPixel key = PixelOf(sKeyColor);
+    const TPixel key = PixelOf(clSkinKey);
     for (int y = 0; y <= h; ++y) {
         Byte* dr = d.At(dx, dy + y);
         const Byte* sr = s.At(sx, sy + y);
@@ -252,13 +252,13 @@ TColor ChangeColor(TColor Color1, TColor Color2, double Percent)
 {
     const TsColor a = ColorToSColor(ColorToRGB(Color1)), b = ColorToSColor(ColorToRGB(Color2));
     auto mix = [&](int c1, int c2) { return ClampByte(std::nearbyint(c1 - (c1 - c2) * Percent)); };
-    return TsColor(mix(a.R, b.R), mix(a.G, b.G), mix(a.B, b.B)).C();
+    return SColorToColor(TsColor{mix(a.R, b.R), mix(a.G, b.G), mix(a.B, b.B)});
 }
 
 TsColor AverageColor(TsColor Color1, TsColor Color2)
 {
     auto avg = [](Byte a, Byte b) { return static_cast<Byte>((a + b) >> 1); };
-    return TsColor(avg(Color1.R, Color2.R), avg(Color1.G, Color2.G), avg(Color1.B, Color2.B), avg(Color1.A, Color2.A));
+    return TsColor{avg(Color1.R, Color2.R), avg(Color1.G, Color2.G), avg(Color1.B, Color2.B), avg(Color1.A, Color2.A)};
 }
 
 namespace {
@@ -544,7 +544,7 @@ void GradientBmp(TBitmap* Bmp, const TRect& R, TsColor Color1, TsColor Color2, T
     const int y0 = std::max<int>(R.top, 0), y1 = std::min<int>(R.bottom, v.Height);
     if (x1 <= x0 || y1 <= y0)
         return;
-    const TsColor c1 = ColorToSColor(ColorToRGB(Color1.C())), c2 = ColorToSColor(ColorToRGB(Color2.C()));
+    const TsColor c1 = ColorToSColor(ColorToRGB(SColorToColor(Color1))), c2 = ColorToSColor(ColorToRGB(SColorToColor(Color2)));
     const TsColor mid = AverageColor(c1, c2);
     // The colour at distance i from the near edge and j from the far edge of an extent.
     auto colourAt = [&](int i, int j, int extent) {
@@ -552,7 +552,7 @@ void GradientBmp(TBitmap* Bmp, const TRect& R, TsColor Color1, TsColor Color2, T
         const int b = std::min<int>(std::max<int>(1, Size * Percent2 / 100), extent);
         auto ramp = [](TsColor from, TsColor to, double f) {
             auto ch = [f](Byte p, Byte q) { return static_cast<Byte>(std::nearbyint(p + (q - p) * f)); };
-            return TsColor(ch(from.R, to.R), ch(from.G, to.G), ch(from.B, to.B));
+            return TsColor{ch(from.R, to.R), ch(from.G, to.G), ch(from.B, to.B)};
         };
         if (i < a)
             return ramp(c1, mid, static_cast<double>(i) / a);
@@ -589,7 +589,7 @@ void CopyImage(TBitmap* Glyph, TCustomImageList* Images, int Index)
         return;
     Glyph->SetPixelFormat(pf24bit);
     Glyph->SetSize(Images->Width(), Images->Height());
-    sgu::FillBmp(Glyph, Rect(0, 0, Glyph->Width(), Glyph->Height()), Images->BkColor() == clNone ? sKeyColor : Images->BkColor());
+    sgu::FillBmp(Glyph, Rect(0, 0, Glyph->Width(), Glyph->Height()), Images->BkColor() == clNone ? clSkinKey : Images->BkColor());
     Images->Draw(Glyph->Canvas(), 0, 0, Index);
 }
 

@@ -14,9 +14,6 @@
 enum TsShadowingShape { ssRectangle, ssEllipse };
 enum TGradientTypes { gtTopBottom, gtLeftRight, gtAsBorder };
 
-// The key colour of skin images; in colour variables it means "no colour".
-constexpr TColor sKeyColor = 0xFF00FF;
-
 // Every pixel of Bmp1 := round((d - s) * k + s), k = Color.R / 256, halves to even; only for
 // bitmaps of the same size.
 void SumBitmaps(TBitmap* Bmp1, TBitmap* Bmp2, TsColor Color);

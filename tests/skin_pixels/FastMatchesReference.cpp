@@ -18,7 +18,7 @@ const Size kSizes[] = {{1, 1}, {2, 3}, {3, 1}, {5, 7}, {7, 2}, {13, 5}, {15, 3},
 
 TsColor RandomColor(std::mt19937& rng)
 {
-    return TsColor(static_cast<Byte>(rng()), static_cast<Byte>(rng()), static_cast<Byte>(rng()), static_cast<Byte>(rng()));
+    return TsColor{static_cast<Byte>(rng()), static_cast<Byte>(rng()), static_cast<Byte>(rng()), static_cast<Byte>(rng())};
 }
 
 // A rectangle around an image of w x h that may start before it and end beyond it.

@@ -10,12 +10,12 @@ TEST(SumBitmaps, MixesSameSizedBitmapsRoundingHalvesToEven)
 {
     auto a = Solid(2, 1, {1, 3, 200}), b = Solid(2, 1, {0, 0, 100});
     auto other = Solid(3, 1, {0, 0, 0});
-    SumBitmaps(a.get(), other.get(), TsColor(0, 0, 0));
+    SumBitmaps(a.get(), other.get(), TsColor{0, 0, 0});
     EXPECT_EQ(Get(*a, 0, 0), (Px{1, 3, 200})) << "a different size leaves the bitmap";
     // k = 128/256: 0.5 -> 0, 1.5 -> 2, 150 exactly.
-    SumBitmaps(a.get(), b.get(), TsColor(128, 0, 0));
+    SumBitmaps(a.get(), b.get(), TsColor{128, 0, 0});
     EXPECT_EQ(Get(*a, 1, 0), (Px{0, 2, 150}));
-    SumBitmaps(a.get(), b.get(), TsColor(0, 255, 255));
+    SumBitmaps(a.get(), b.get(), TsColor{0, 255, 255});
     EXPECT_EQ(Get(*a, 0, 0), (Px{0, 0, 100})) << "weight 0 copies the second bitmap";
 }
 
@@ -23,7 +23,7 @@ TEST(SumBmpRect, TruncatesOverAnInclusiveRectangleWithinTheSource)
 {
     auto dst = Solid(6, 4, {200, 0, 7}), src = Solid(4, 3, {100, 255, 7});
     // t = 127: k = 381/768; 200 over 100 gives trunc(100 * 381/768 + 100) = 149.
-    SumBmpRect(dst.get(), src.get(), TsColor(127, 127, 127), Rect(0, 0, 2, 1), Point(1, 1));
+    SumBmpRect(dst.get(), src.get(), TsColor{127, 127, 127}, Rect(0, 0, 2, 1), Point(1, 1));
     EXPECT_EQ(Get(*dst, 1, 1), (Px{149, 128, 7})) << "green: 255 * 387 / 768 = 128.5";
     // Rows 0..1 and columns 0..2 are inclusive: (1..3, 1..2) changed, the rest not.
     EXPECT_EQ(Get(*dst, 3, 2), (Px{149, 128, 7}));
@@ -32,10 +32,10 @@ TEST(SumBmpRect, TruncatesOverAnInclusiveRectangleWithinTheSource)
     EXPECT_EQ(Get(*dst, 0, 1), (Px{200, 0, 7}));
     // Columns stop at the source's last one; (255,255,255) keeps 765/768 of the destination.
     auto wide = Solid(8, 1, {200, 0, 0});
-    SumBmpRect(wide.get(), src.get(), TsColor(255, 255, 255), Rect(0, 0, 20, 1), Point(0, 0));
+    SumBmpRect(wide.get(), src.get(), TsColor{255, 255, 255}, Rect(0, 0, 20, 1), Point(0, 0));
     EXPECT_EQ(Get(*wide, 3, 0), (Px{199, 0, 0}));
     EXPECT_EQ(Get(*wide, 4, 0), (Px{200, 0, 0}));
-    SumBmpRect(wide.get(), src.get(), TsColor(0, 0, 0), Rect(0, 0, 20, 1), Point(-2, 0));
+    SumBmpRect(wide.get(), src.get(), TsColor{0, 0, 0}, Rect(0, 0, 20, 1), Point(-2, 0));
     EXPECT_EQ(Get(*wide, 0, 0), (Px{100, 255, 7})) << "weight 0 copies; a negative point skips what falls outside";
     EXPECT_EQ(Get(*wide, 2, 0), (Px{199, 0, 0}));
 }
@@ -45,11 +45,11 @@ TEST(BlendBmpByMask, MixesTowardTheColourPerChannel)
     auto img = Solid(2, 1, {200, 1, 0});
     auto mask = Solid(2, 1, {255, 255, 255});
     Set(*mask, 1, 0, {0, 0, 0});
-    BlendBmpByMask(img.get(), mask.get(), TsColor(10, 100, 255));
+    BlendBmpByMask(img.get(), mask.get(), TsColor{10, 100, 255});
     EXPECT_EQ(Get(*img, 0, 0), (Px{(200 * 255) >> 8, (1 * 255) >> 8, 0})) << "white keeps d * 255 shr 8";
     EXPECT_EQ(Get(*img, 1, 0), (Px{9, 99, 254})) << "black gives c * 255 shr 8";
     auto small = Solid(1, 1, {0, 0, 0});
-    BlendBmpByMask(small.get(), mask.get(), TsColor(10, 100, 255));
+    BlendBmpByMask(small.get(), mask.get(), TsColor{10, 100, 255});
     EXPECT_EQ(Get(*small, 0, 0), (Px{0, 0, 0})) << "a mask of another size changes nothing";
 }
 
@@ -113,17 +113,17 @@ TEST(KeyedCopies, InclusiveAndExclusiveRectanglesSkipTheKey)
     auto src = Solid(20, 20, {1, 2, 3});
     Set(*src, 4, 4, {255, 0, 255});
     auto dst = Solid(30, 30, {9, 9, 9});
-    CopyTransRect(dst.get(), src.get(), 2, 3, Rect(0, 0, 10, 10), sKeyColor, EmptyCI, false);
+    CopyTransRect(dst.get(), src.get(), 2, 3, Rect(0, 0, 10, 10), clSkinKey, EmptyCI, false);
     EXPECT_EQ(Get(*dst, 12, 13), (Px{1, 2, 3})) << "(0,0,10,10) copies 11 x 11 pixels";
     EXPECT_EQ(Get(*dst, 13, 13), (Px{9, 9, 9}));
     EXPECT_EQ(Get(*dst, 6, 7), (Px{9, 9, 9})) << "the key pixel is skipped";
     auto dst2 = Solid(30, 30, {9, 9, 9});
-    CopyRect(dst2.get(), src.get(), 0, 0, Rect(15, 15, 20, 20), sKeyColor);
+    CopyRect(dst2.get(), src.get(), 0, 0, Rect(15, 15, 20, 20), clSkinKey);
     EXPECT_EQ(Get(*dst2, 4, 4), (Px{1, 2, 3})) << "an exclusive rectangle reaching the edge copies its last pixel";
     EXPECT_EQ(Get(*dst2, 5, 5), (Px{9, 9, 9}));
     auto glyph = Solid(2, 1, {255, 0, 255});
     Set(*glyph, 1, 0, {5, 6, 7});
-    CopyTransBitmaps(dst2.get(), glyph.get(), 28, 0, ColorToSColor(sKeyColor));
+    CopyTransBitmaps(dst2.get(), glyph.get(), 28, 0, ColorToSColor(clSkinKey));
     EXPECT_EQ(Get(*dst2, 28, 0), (Px{9, 9, 9}));
     EXPECT_EQ(Get(*dst2, 29, 0), (Px{5, 6, 7}));
 }
@@ -133,12 +133,12 @@ TEST(BlendTransRectangle, KeepsBlendOfTheDestinationAndMovesNegativeSourcesOver)
     auto src = Solid(4, 4, {10, 255, 0});
     Set(*src, 0, 0, {255, 0, 255});
     auto dst = Solid(6, 6, {21, 0, 0});
-    BlendTransRectangle(dst.get(), 1, 1, src.get(), Rect(-1, 0, 1, 0), 0.5, ColorToSColor(sKeyColor));
+    BlendTransRectangle(dst.get(), 1, 1, src.get(), Rect(-1, 0, 1, 0), 0.5, ColorToSColor(clSkinKey));
     // Source column -1 does not exist: column 0 (a key pixel) would go to x = 2, column 1 to 3.
     EXPECT_EQ(Get(*dst, 2, 1), (Px{21, 0, 0}));
     EXPECT_EQ(Get(*dst, 3, 1), (Px{16, 128, 0})) << "10 - (10 - 21) * 0.5 = 15.5 rounds to 16; 127.5 to 128";
     EXPECT_EQ(Get(*dst, 1, 1), (Px{21, 0, 0}));
-    BlendTransRectangle(dst.get(), 4, 4, src.get(), Rect(0, 0, 3, 3), 2.5, TsColor(255, 0, 255, 0xFF));
+    BlendTransRectangle(dst.get(), 4, 4, src.get(), Rect(0, 0, 3, 3), 2.5, TsColor{255, 0, 255, 0xFF});
     EXPECT_EQ(Get(*dst, 4, 4), (Px{21, 0, 0})) << "a blend above 1 keeps the destination; fourth byte 0xFF: no key";
 }
 
@@ -149,7 +149,7 @@ TEST(GrayAndColours, ChannelArithmeticIsClampedNeverWrapped)
     EXPECT_EQ(Get(*b, 0, 0), (Px{20, 20, 20}));
     EXPECT_EQ(ChangeColor(RGB(200, 10, 0), RGB(0, 0, 0), -1.0), static_cast<TColor>(RGB(255, 20, 0)));
     EXPECT_EQ(ChangeColor(RGB(200, 10, 0), RGB(0, 255, 0), 2.0), static_cast<TColor>(RGB(0, 255, 0)));
-    EXPECT_EQ(AverageColor(TsColor(1, 255, 4, 9), TsColor(2, 254, 0, 1)).C(), static_cast<TColor>(0x0502FE01));
+    EXPECT_EQ(SColorToColor(AverageColor(TsColor{1, 255, 4, 9}, TsColor{2, 254, 0, 1})), static_cast<TColor>(0x0502FE01));
 }
 
 TEST(TileBitmap, TilesFromTheTopLeftAndCutsTheLastColumnAndRow)
@@ -176,7 +176,7 @@ TEST(Fades, EndsAreAFillAndACopyAndABadBlurIsHarmless)
     FadeRect(src->Canvas(), Rect(0, 0, 8, 6), dst->Canvas()->Handle(), Point(0, 0), 50, clRed, -1, ssEllipse);
     // Blur 0: one mask level t = 127, so each channel is (d * 127 + c * 128) shr 8.
     auto flat = Solid(4, 4, {100, 0, 255});
-    FadeBmp(flat.get(), Rect(0, 0, 4, 4), 50, TsColor(0, 0, 0), -1, 0);
+    FadeBmp(flat.get(), Rect(0, 0, 4, 4), 50, TsColor{0, 0, 0}, -1, 0);
     EXPECT_EQ(Get(*flat, 3, 3), (Px{(100 * 127) >> 8, 0, (255 * 127) >> 8}));
 }
 
