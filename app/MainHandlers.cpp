@@ -28,8 +28,6 @@ void TID_Vellorn::TreeView1DragDrop(TObject*, TObject*, int, int) {}
 void TID_Vellorn::TreeView1Click(TObject*) {}
 void TID_Vellorn::TreeView1ContextPopup(TObject*, TPoint, bool&) {}
 void TID_Vellorn::Timer2Timer(TObject*) {}
-void TID_Vellorn::TreeView1DblClick(TObject*) {}
-void TID_Vellorn::TreeView1KeyPress(TObject*, char&) {}
 void TID_Vellorn::N80Click(TObject*) {}
 void TID_Vellorn::N73Click(TObject*) {}
 void TID_Vellorn::N31Click(TObject*) {}
@@ -46,37 +44,6 @@ void TID_Vellorn::Button2Click(TObject*) {}
 void TID_Vellorn::Button3Click(TObject*) {}
 void TID_Vellorn::Panel1MouseDown(TObject*, TMouseButton, TShiftState, int, int) {}
 void TID_Vellorn::Timer4Timer(TObject*) {}
-void TID_Vellorn::ToolButton1Click(TObject*) {}
-void TID_Vellorn::N26Click(TObject*) {}
-void TID_Vellorn::ToolButton2Click(TObject*) {}
-void TID_Vellorn::N27Click(TObject*) {}
-void TID_Vellorn::ToolButton3Click(TObject*) {}
-void TID_Vellorn::N28Click(TObject*) {}
-void TID_Vellorn::ToolButton4Click(TObject*) {}
-void TID_Vellorn::N29Click(TObject*) {}
-void TID_Vellorn::ToolButton5Click(TObject*) {}
-void TID_Vellorn::N24Click(TObject*) {}
-void TID_Vellorn::N23Click(TObject*) {}
-void TID_Vellorn::ToolButton6Click(TObject*) {}
-void TID_Vellorn::N14Click(TObject*) {}
-void TID_Vellorn::N20Click(TObject*) {}
-void TID_Vellorn::N22Click(TObject*) {}
-void TID_Vellorn::SetBrClick(TObject*) {}
-void TID_Vellorn::N32Click(TObject*) {}
-void TID_Vellorn::N34Click(TObject*) {}
-void TID_Vellorn::N70Click(TObject*) {}
-void TID_Vellorn::N33Click(TObject*) {}
-void TID_Vellorn::ToolButton10Click(TObject*) {}
-void TID_Vellorn::ComboBox1Select(TObject*) {}
-void TID_Vellorn::ComboBox1KeyPress(TObject*, char&) {}
-void TID_Vellorn::ComboBox1KeyDown(TObject*, Word&, TShiftState) {}
-void TID_Vellorn::WebStatusTextChange(TObject*, const AnsiString&) {}
-void TID_Vellorn::WebProgressChange(TObject*, long, long) {}
-void TID_Vellorn::WebCommandStateChange(TObject*, long, bool) {}
-void TID_Vellorn::WebBeforeNavigate2(TObject*, const AnsiString&, bool&) {}
-void TID_Vellorn::WebNavigateComplete2(TObject*, const AnsiString&) {}
-void TID_Vellorn::NClick(TObject*) {}
-void TID_Vellorn::BClick(TObject*) {}
 void TID_Vellorn::N88Click(TObject*) {}
 void TID_Vellorn::N19Click(TObject*) {}
 void TID_Vellorn::Timer3Timer(TObject*) {}
@@ -92,17 +59,6 @@ void TID_Vellorn::TabSheet4Show(TObject*) {}
 void TID_Vellorn::TreeView2Click(TObject*) {}
 void TID_Vellorn::TreeView2DblClick(TObject*) {}
 void TID_Vellorn::TreeView2KeyPress(TObject*, char&) {}
-void TID_Vellorn::N75Click(TObject*) {}
-void TID_Vellorn::N82Click(TObject*) {}
-void TID_Vellorn::ToolButton17Click(TObject*) {}
-void TID_Vellorn::N78Click(TObject*) {}
-void TID_Vellorn::N85Click(TObject*) {}
-void TID_Vellorn::ToolButton19Click(TObject*) {}
-void TID_Vellorn::N79Click(TObject*) {}
-void TID_Vellorn::N86Click(TObject*) {}
-void TID_Vellorn::ToolButton20Click(TObject*) {}
-void TID_Vellorn::N76Click(TObject*) {}
-void TID_Vellorn::N83Click(TObject*) {}
 void TID_Vellorn::N5Click(TObject*) {}
 void TID_Vellorn::Timer5Timer(TObject*) {}
 void TID_Vellorn::N87Click(TObject*) {}

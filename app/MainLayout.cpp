@@ -346,9 +346,12 @@ void TID_Vellorn::BuildToolBars()
     ToolBar1->SetHeight(26);
     ToolBar1->SetShowHint(true);
     ToolBar1->SetParent(this);
-    ToolButton1 = NewButton(ToolBar1, "ToolButton1", "Назад", "Назад", 9);
+    // Back and forward drop down the page history menus beside their own click.
+    ToolButton1 = NewButton(ToolBar1, "ToolButton1", "Назад", "Назад", 9, tbsDropDown);
     ToolButton1->SetEnabled(false);
-    ToolButton2 = NewButton(ToolBar1, "ToolButton2", "", "Вперёд", 4);
+    ToolButton1->SetDropdownMenu(PopupMenu2);
+    ToolButton2 = NewButton(ToolBar1, "ToolButton2", "", "Вперёд", 4, tbsDropDown);
+    ToolButton2->SetDropdownMenu(PopupMenu4);
     ToolButton3 = NewButton(ToolBar1, "ToolButton3", "", "Остановить загрузку", 7);
     ToolButton4 = NewButton(ToolBar1, "ToolButton4", "Обновить", "Обновить", 30);
     ToolButton9 = NewButton(ToolBar1, "ToolButton9", "", "", -1, tbsSeparator);
@@ -427,6 +430,7 @@ void TID_Vellorn::BuildToolBars()
     sLabelFX2->SetWidth(92);
     sLabelFX2->SetParent(sToolBar2);
     ToolButton17 = NewButton(sToolBar2, "ToolButton17", "", "Сохранить примечание", 22);
+    ToolButton17->SetEnabled(false); // until an entry is opened
     ToolButton19 = NewButton(sToolBar2, "ToolButton19", "", "Загрузить из файла", 1);
     ToolButton20 = NewButton(sToolBar2, "ToolButton20", "", "Убрать примечание", 7);
     // The tree panel and the note panel come before their bars so that the bars can be placed on

@@ -461,6 +461,24 @@ View::View() : images_(std::make_unique<Images>())
         MessageBoxA(hwnd_ ? GetAncestor(hwnd_, GA_ROOT) : nullptr, text.c_str(), caption.c_str(),
                     MB_OK | MB_ICONINFORMATION);
     };
+    ChooseSaveFile = [this](std::string& path) {
+        static const char filter[] = "Веб-страница (*.htm;*.html)\0*.htm;*.html\0Все файлы (*.*)\0*.*\0";
+        char file[MAX_PATH] = {};
+        lstrcpynA(file, path.c_str(), MAX_PATH);
+        OPENFILENAMEA ofn{};
+        ofn.lStructSize = sizeof ofn;
+        ofn.hwndOwner = hwnd_ ? GetAncestor(hwnd_, GA_ROOT) : nullptr;
+        ofn.lpstrFilter = filter;
+        ofn.lpstrFile = file;
+        ofn.nMaxFile = MAX_PATH;
+        ofn.lpstrDefExt = "html";
+        ofn.lpstrTitle = "Сохранить веб-страницу";
+        ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+        if (!GetSaveFileNameA(&ofn))
+            return false;
+        path = file;
+        return true;
+    };
 }
 
 View::~View()
@@ -595,21 +613,6 @@ void View::StartNavigation(const std::string& urlIn, NavKind kind, bool fireBefo
         LoadPosted(gen); // no window to post to: finish at once
         return;
     }
-    if (IsWeb(url) && ExtensionOf(url) != ".swf") {
-        HWND target = hwnd_;
-        std::thread([target, gen, url] {
-            auto* r = new FetchResult;
-            try {
-                *r = FetchWeb(url);
-            } catch (...) {
-                r->ok = false;
-                r->error = "Ошибка загрузки страницы.";
-            }
-            if (!PostMessageA(target, WM_VIEW_FETCHED, gen, reinterpret_cast<LPARAM>(r)))
-                delete r;
-        }).detach();
-        return;
-    }
     PostMessageA(hwnd_, WM_VIEW_LOAD, gen, 0);
 }
 
@@ -686,18 +689,34 @@ void View::LoadPosted(unsigned gen)
 {
     if (gen != gen_ || !busy_)
         return;
+    // The loading starts: the status line names the address, progress begins, and the
+    // update-commands state tells the host that stopping is possible while the page loads.
     Fire(Events.DownloadBegin);
-    // The update-commands state tells the host that stopping is possible while a page loads.
-    if (Events.CommandStateChange)
+    if (gen == gen_ && Events.StatusTextChange)
+        Events.StatusTextChange("Загрузка страницы " + pendingUrl_);
+    if (gen == gen_ && Events.ProgressChange)
+        Events.ProgressChange(10, 100);
+    if (gen == gen_ && Events.CommandStateChange)
         Events.CommandStateChange(CSC_UPDATECOMMANDS, true);
     if (gen != gen_)
         return;
-    if (Events.ProgressChange)
-        Events.ProgressChange(10, 100);
-    if (gen != gen_)
+    const std::string url = pendingUrl_;
+    if (IsWeb(url) && ExtensionOf(url) != ".swf") {
+        HWND target = hwnd_;
+        std::thread([target, gen, url] {
+            auto* r = new FetchResult;
+            try {
+                *r = FetchWeb(url);
+            } catch (...) {
+                r->ok = false;
+                r->error = "Ошибка загрузки страницы.";
+            }
+            if (!PostMessageA(target, WM_VIEW_FETCHED, gen, reinterpret_cast<LPARAM>(r)))
+                delete r;
+        }).detach();
         return;
-    std::unique_ptr<Page> page = LoadLocal(pendingUrl_);
-    Finish(std::move(page));
+    }
+    Finish(LoadLocal(url));
 }
 
 void View::Finish(std::unique_ptr<Page> page)
@@ -742,21 +761,24 @@ void View::Finish(std::unique_ptr<Page> page)
     }
     if (hwnd_)
         InvalidateRect(hwnd_, nullptr, FALSE);
-    busy_ = false;
+    // As the system control does: the history commands and the finished progress come before
+    // the completion, so the host's completion handler has the last word on its buttons.
+    if (Events.CommandStateChange) {
+        Events.CommandStateChange(CSC_NAVIGATEFORWARD, CanGoForward());
+        Events.CommandStateChange(CSC_NAVIGATEBACK, CanGoBack());
+    }
     if (Events.ProgressChange)
         Events.ProgressChange(100, 100);
+    busy_ = false;
     std::string url = page_->url;
     if (kind != NavKind::Reload && Events.NavigateComplete2)
         Events.NavigateComplete2(url);
     if (Events.TitleChange)
         Events.TitleChange(LocationName());
-    if (Events.CommandStateChange) {
-        Events.CommandStateChange(CSC_NAVIGATEFORWARD, CanGoForward());
-        Events.CommandStateChange(CSC_NAVIGATEBACK, CanGoBack());
-        Events.CommandStateChange(CSC_UPDATECOMMANDS, false);
-    }
     if (kind != NavKind::Reload && Events.DocumentComplete)
         Events.DocumentComplete(url);
+    if (Events.CommandStateChange)
+        Events.CommandStateChange(CSC_UPDATECOMMANDS, false);
     Fire(Events.DownloadComplete);
     if (Events.StatusTextChange)
         Events.StatusTextChange("Готово");
@@ -988,24 +1010,11 @@ bool View::SaveAs(bool prompt)
         name = "page.html";
     else if (ext.empty())
         name += ".html";
-    char file[MAX_PATH] = {};
-    lstrcpynA(file, name.c_str(), MAX_PATH);
-    if (prompt) {
-        static const char filter[] = "Веб-страница (*.htm;*.html)\0*.htm;*.html\0Все файлы (*.*)\0*.*\0";
-        OPENFILENAMEA ofn{};
-        ofn.lStructSize = sizeof ofn;
-        ofn.hwndOwner = hwnd_ ? GetAncestor(hwnd_, GA_ROOT) : nullptr;
-        ofn.lpstrFilter = filter;
-        ofn.lpstrFile = file;
-        ofn.nMaxFile = MAX_PATH;
-        ofn.lpstrDefExt = "html";
-        ofn.lpstrTitle = "Сохранить веб-страницу";
-        ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-        if (!GetSaveFileNameA(&ofn))
-            return false;
-    }
+    std::string file = name;
+    if (prompt && (!ChooseSaveFile || !ChooseSaveFile(file)))
+        return false;
     if (!SaveTo(file)) {
-        ShowMessage("Не удается сохранить страницу в файл \"" + std::string(file) + "\".", "Сохранение");
+        ShowMessage("Не удается сохранить страницу в файл \"" + file + "\".", "Сохранение");
         return false;
     }
     return true;
@@ -1124,11 +1133,6 @@ LRESULT View::Handle(UINT msg, WPARAM wp, LPARAM lp)
     case WM_VIEW_FETCHED: {
         std::unique_ptr<FetchResult> r(reinterpret_cast<FetchResult*>(lp));
         if (unsigned(wp) != gen_ || !busy_)
-            return 0;
-        Fire(Events.DownloadBegin);
-        if (Events.ProgressChange)
-            Events.ProgressChange(10, 100);
-        if (unsigned(wp) != gen_)
             return 0;
         std::unique_ptr<Page> page;
         if (r->ok) {

@@ -58,6 +58,9 @@ public:
     // Shows notices (no printer, save failed); a message box owned by the view's window unless
     // replaced.
     std::function<void(const std::string& text, const std::string& caption)> ShowMessage;
+    // Asks where to save the page: `path` holds the suggested file name on entry and the chosen
+    // path on a true answer. The system save dialog unless replaced.
+    std::function<bool(std::string& path)> ChooseSaveFile;
 
     // Starts a navigation: BeforeNavigate2 now (it may cancel), the rest once the page is loaded
     // after Navigate has returned.

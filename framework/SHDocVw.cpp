@@ -1,6 +1,7 @@
 // TCppWebBrowser: the windowed control over the browser implementations of HtmlViewBrowser.
 #include "SHDocVw.h"
 
+#include "Dialogs.h"
 #include "HtmlViewBrowser.h"
 
 const GUID CGID_IWebBrowser = htmlview::CGID_BrowserDocumentCommands;
@@ -60,6 +61,7 @@ void TCppWebBrowser::CreateWnd()
     GetClientRect(FHandle, &rc);
     FBrowser = htmlview::Browser::Make(FHandle, rc);
     WireEvents();
+    WireOwnDialogs();
     if (!FReloadURL.empty()) {
         AnsiString url = FReloadURL;
         FReloadURL.clear();
@@ -141,6 +143,32 @@ void TCppWebBrowser::WireEvents()
     e.DownloadComplete = [this, guard] {
         if (OnDownloadComplete)
             guard([&] { OnDownloadComplete(this); });
+    };
+}
+
+void TCppWebBrowser::WireOwnDialogs()
+{
+    htmlview::View* view = FBrowser ? FBrowser->OwnView() : nullptr;
+    if (!view)
+        return;
+    // Our view's notices and its save dialog are the framework's, so they look like the
+    // program's other prompts (and tests can answer them).
+    view->ShowMessage = [](const std::string& text, const std::string& caption) {
+        PromptService().MessageBox(text, caption, MB_OK | MB_ICONINFORMATION);
+    };
+    view->ChooseSaveFile = [this](std::string& path) {
+        if (!FSaveDialog) {
+            FSaveDialog = Create<TSaveDialog>(this);
+            FSaveDialog->Filter = "Веб-страница (*.htm;*.html)|*.htm;*.html|Все файлы (*.*)|*.*";
+            FSaveDialog->DefaultExt = "html";
+            FSaveDialog->Title = "Сохранить веб-страницу";
+            FSaveDialog->Options = TOpenOptions{ofOverwritePrompt, ofPathMustExist, ofHideReadOnly, ofNoChangeDir};
+        }
+        FSaveDialog->FileName = path;
+        if (!FSaveDialog->Execute())
+            return false;
+        path = FSaveDialog->FileName;
+        return true;
     };
 }
 

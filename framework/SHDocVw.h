@@ -14,6 +14,8 @@
 
 #include "Controls.h"
 
+class TSaveDialog;
+
 namespace htmlview {
 class Browser;
 class View;
@@ -132,7 +134,9 @@ protected:
 private:
     htmlview::Browser* BrowserNeeded();
     void WireEvents();
+    void WireOwnDialogs();
 
     std::unique_ptr<htmlview::Browser> FBrowser;
     AnsiString FReloadURL; // the page to show again when the window is re-created
+    TSaveDialog* FSaveDialog = nullptr; // made when our view first saves a page
 };

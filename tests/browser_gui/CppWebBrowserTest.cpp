@@ -81,10 +81,10 @@ TEST_F(CppWebBrowserTest, EventsAndPropertiesThroughTheComponent)
     std::string url = Sample("sample.html");
     Open(url);
     testkit::PumpFor(30);
-    std::vector<std::string> expected = {"before " + url,           "begin",      "command -1+",
-                                         "progress done",          "complete " + url,
-                                         "title Пример страницы", "command 1-", "command 2-",
-                                         "command -1-",            "end",        "status Готово"};
+    std::vector<std::string> expected = {"before " + url,      "begin",         "status Загрузка страницы " + url,
+                                         "command -1+",        "command 1-",    "command 2-",
+                                         "progress done",      "complete " + url, "title Пример страницы",
+                                         "command -1-",        "end",           "status Готово"};
     EXPECT_EQ(order, expected);
     EXPECT_EQ(web_->LocationURL(), url);
     EXPECT_FALSE(web_->Busy());

@@ -95,18 +95,20 @@ TEST_F(ViewWindow, LocalPageFiresEventsInOrderAfterNavigateReturns)
     EXPECT_TRUE(view_.Busy());
     ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 1; }, 5000));
     testkit::PumpFor(50);
+    // The system control's order: status and progress, the command states, then the completion.
     std::vector<std::string> expected = {"BeforeNavigate2 " + url,
                                          "DownloadBegin",
+                                         "StatusTextChange Загрузка страницы " + url,
+                                         "Progress",
                                          "CommandStateChange -1 on",
                                          "Progress",
-                                         "Progress",
+                                         "CommandStateChange 1 off",
+                                         "CommandStateChange 2 off",
                                          "Progress",
                                          "NavigateComplete2 " + url,
                                          "TitleChange Пример страницы",
-                                         "CommandStateChange 1 off",
-                                         "CommandStateChange 2 off",
-                                         "CommandStateChange -1 off",
                                          "DocumentComplete",
+                                         "CommandStateChange -1 off",
                                          "DownloadComplete",
                                          "StatusTextChange Готово"};
     EXPECT_EQ(log_, expected);

@@ -1,0 +1,35 @@
+// The routines of the main window's reading side that more than one handler uses: opening an
+// entry, the address list, the page history and the note files.
+#pragma once
+
+#include "Main.h"
+
+// Opens an entry of the article tree in the browser view (a folder or no node opens nothing): the
+// link's address, the Flash movie's file or the article's page ("about:blank" when its file is
+// missing), the caption, the entry's note and the address box. FromResults opens a node of the
+// search results: the caption is "Vellorn - " + title, the history flag and the note menus stay
+// as they are, and an article's page is opened without looking for its file first.
+void OpenEntry(TID_Vellorn* Form, TTreeNode* Node, bool FromResults = false);
+
+// Adds Address to the items of the address box unless one of them equals it without letter case
+// and "&" marks.
+void RememberAddress(TStrings& Items, const AnsiString& Address);
+
+// Records a page in the back history: FILES\tmpB.ini first (so a failed write records nothing),
+// then the list ListBox2 and an item of PopupMenu2 at the same position; enables the back
+// commands.
+void RecordBackPage(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& Url);
+
+// The key of a page title in the history files: the title itself when an INI key can hold it,
+// else the title with "=", "%", line breaks and a leading "[" or ";" written as %XX, so every page
+// can be recorded and read back.
+AnsiString HistoryKey(const AnsiString& Title);
+
+// The full path of the note of the entry Title in the tree TreeName:
+// FILES\text\<Title>_<TreeName>.txt. False, with Path empty, when there is no title or when the
+// name would leave FILES\text or is no file name (a path separator, drive colon, wildcard, quote,
+// angle bracket, bar or control character in it).
+bool NoteFilePath(const AnsiString& Title, const AnsiString& TreeName, AnsiString& Path);
+
+// Shows or hides the note panel with its splitter (kept just above the panel).
+void ShowNotePanel(TID_Vellorn* Form, bool Show);

@@ -1,0 +1,175 @@
+// The browser view's commands: the navigation bar and the "Браузер" menu, find and source, the
+// address bar, the status line, progress and command states, and the project's links.
+#include "MainBrowse.h"
+
+#include <ole2.h>
+
+#include "ArchiveFiles.h"
+#include "Settings.h"
+#include "ShellSeams.h"
+
+namespace {
+
+// The project's web site and the address its messages go to.
+const char ProjectSite[] = "http://vellorn.example/";
+const char ProjectMail[] = "vellorn@vellorn.example";
+
+// Runs a command of the document shown (find, view source); nothing without a document.
+void DocumentCommand(TID_Vellorn* Form, DWORD Command)
+{
+    TComInterface<IDispatch> doc = Form->Web->Document();
+    if (!doc.IsBound())
+        return;
+    TComInterface<IOleCommandTarget> target;
+    if (SUCCEEDED(doc->QueryInterface(IID_IOleCommandTarget, reinterpret_cast<void**>(&target))) && target)
+        target->Exec(&CGID_IWebBrowser, Command, 0, nullptr, nullptr);
+}
+
+// A new message to the project with Subject, in the user's mail program. The subject travels
+// percent-encoded in UTF-8, as mail links carry text.
+void WriteToProject(const AnsiString& Subject)
+{
+    const std::wstring wide = AnsiToWide(Subject);
+    std::string utf8(size_t(WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr)),
+                     '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), int(utf8.size()), nullptr, nullptr);
+    static const char hex[] = "0123456789ABCDEF";
+    AnsiString encoded;
+    for (unsigned char c : utf8) {
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' || c == '.' || c == '_' || c == '~') {
+            encoded += char(c);
+        } else {
+            encoded += '%';
+            encoded += hex[c >> 4];
+            encoded += hex[c & 15];
+        }
+    }
+    ShellOpen(nullptr, AnsiString("mailto:") + ProjectMail + "?subject=" + encoded);
+}
+
+// The address bar's text as a file: the text itself (a full path, or relative to the current
+// folder), else a file of that name under FILES\; "" when there is none.
+AnsiString AddressFile(const AnsiString& Text)
+{
+    if (Text.empty())
+        return "";
+    if (FileExists(Text))
+        return ExpandFileName(Text);
+    const AnsiString inArchive = FileSearch(Text, archive::AppPath("FILES\\"));
+    return inArchive.empty() ? AnsiString() : ExpandFileName(inArchive);
+}
+
+} // namespace
+
+void TID_Vellorn::ToolButton1Click(TObject*)
+{
+    Web->GoBack();
+    ShowNotePanel(this, false);
+}
+
+void TID_Vellorn::N26Click(TObject* Sender) { ToolButton1Click(Sender); }
+
+void TID_Vellorn::ToolButton2Click(TObject*)
+{
+    Web->GoForward();
+    ShowNotePanel(this, false);
+}
+
+void TID_Vellorn::N27Click(TObject* Sender) { ToolButton2Click(Sender); }
+void TID_Vellorn::ToolButton3Click(TObject*) { Web->Stop(); }
+void TID_Vellorn::N28Click(TObject* Sender) { ToolButton3Click(Sender); }
+void TID_Vellorn::ToolButton4Click(TObject*) { Web->Refresh(); }
+void TID_Vellorn::N29Click(TObject* Sender) { ToolButton4Click(Sender); }
+void TID_Vellorn::ToolButton5Click(TObject*) { Web->ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_PROMPTUSER); }
+void TID_Vellorn::N24Click(TObject* Sender) { ToolButton5Click(Sender); }
+void TID_Vellorn::N23Click(TObject*) { Web->ExecWB(OLECMDID_SAVEAS, OLECMDEXECOPT_PROMPTUSER); }
+void TID_Vellorn::ToolButton6Click(TObject*) { DocumentCommand(this, HTMLID_VIEWSOURCE); }
+void TID_Vellorn::N14Click(TObject* Sender) { ToolButton6Click(Sender); }
+void TID_Vellorn::N20Click(TObject*) { DocumentCommand(this, HTMLID_FIND); }
+
+void TID_Vellorn::N22Click(TObject*)
+{
+    Web->Navigate("about:blank");
+    ToolButton1->SetEnabled(true);
+}
+
+void TID_Vellorn::SetBrClick(TObject*)
+{
+    ShellOpen(Handle(), "Rundll32.exe", "shell32,Control_RunDLL inetcpl.cpl", "", SW_SHOWNORMAL);
+}
+
+void TID_Vellorn::N32Click(TObject*) { Web->Navigate(ProjectSite); }
+void TID_Vellorn::N34Click(TObject*) { WriteToProject("Ошибка"); }
+void TID_Vellorn::N70Click(TObject*) { WriteToProject("Статья"); }
+void TID_Vellorn::N33Click(TObject*) { WriteToProject("Отзывы и предложения"); }
+
+void TID_Vellorn::ToolButton10Click(TObject*)
+{
+    // A file (as typed, or under FILES\) opens; anything else, a web address included, gives a
+    // blank page: Enter is the way to open an address.
+    const AnsiString file = AddressFile(ComboBox1->Text());
+    if (file.empty()) {
+        Web->Navigate("about:blank");
+        return;
+    }
+    Web->Navigate(file);
+    SkipHistoryOnce = false;
+}
+
+void TID_Vellorn::ComboBox1Select(TObject* Sender) { ToolButton10Click(Sender); }
+
+void TID_Vellorn::ComboBox1KeyPress(TObject*, char& Key)
+{
+    if (Key != '\r')
+        return;
+    Key = 0;
+    SkipHistoryOnce = false;
+    Web->Navigate(ComboBox1->Text());
+}
+
+void TID_Vellorn::ComboBox1KeyDown(TObject*, Word& Key, TShiftState Shift)
+{
+    if (Key != VK_DELETE || !Shift.Contains(ssShift))
+        return;
+    ComboBox1->Items()->Clear();
+    settings::SaveAddressList(*ComboBox1->Items());
+}
+
+void TID_Vellorn::WebStatusTextChange(TObject*, const AnsiString& Text)
+{
+    StatusBar1->Panels()->Items(2)->SetText(Text);
+}
+
+void TID_Vellorn::WebProgressChange(TObject*, long Progress, long ProgressMax)
+{
+    // A progress of -1 is the control's word for a finished page.
+    if (Progress == ProgressMax || Progress < 0) {
+        ProgressBar1->Hide();
+        return;
+    }
+    ProgressBar1->Show();
+    ProgressBar1->SetMax(int(ProgressMax));
+    ProgressBar1->SetPosition(int(Progress));
+}
+
+void TID_Vellorn::WebCommandStateChange(TObject*, long Command, bool Enable)
+{
+    // The back and forward buttons also drop down the page history: they stay on while it has
+    // pages, whatever the view's own history says.
+    switch (Command) {
+    case CSC_NAVIGATEBACK:
+        ToolButton1->SetEnabled(Enable || PopupMenu2->Items()->Count() > 0);
+        N26->SetEnabled(Enable);
+        break;
+    case CSC_NAVIGATEFORWARD:
+        ToolButton2->SetEnabled(Enable || PopupMenu4->Items()->Count() > 0);
+        N27->SetEnabled(Enable);
+        break;
+    case CSC_UPDATECOMMANDS:
+        ToolButton3->SetEnabled(Enable);
+        N28->SetEnabled(Enable);
+        break;
+    default:
+        break;
+    }
+}

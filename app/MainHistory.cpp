@@ -1,0 +1,123 @@
+// The application's own page history: each completed navigation records the page it left in the
+// back list (ListBox2 with the menu PopupMenu2, addresses in FILES\tmpB.ini); the menus' items move
+// pages between the back list and the forward list (ListBox3, PopupMenu4, FILES\tmpF.ini). The
+// lists and their menus stay parallel: both append, and both lose the same position together.
+#include "MainBrowse.h"
+
+#include "ArchiveFiles.h"
+#include "IniFiles.h"
+#include "MainTreeMap.h"
+
+namespace {
+
+const char HistorySection[] = "URL";
+
+AnsiString BackFile() { return archive::AppPath("FILES\\tmpB.ini"); }
+AnsiString ForwardFile() { return archive::AppPath("FILES\\tmpF.ini"); }
+
+// Appends a page to one history: its address in File first, then the title to List and an item
+// to Menu whose click runs Click.
+void AppendPage(TID_Vellorn* Form, const AnsiString& File, TListBox* List, TPopupMenu* Menu,
+                void (TID_Vellorn::*Click)(TObject*), const AnsiString& Title, const AnsiString& Url)
+{
+    TIniFile(File).WriteString(HistorySection, HistoryKey(Title), Url);
+    List->Items()->Add(Title);
+    auto* item = Create<TMenuItem>(Form);
+    item->SetCaption(Title);
+    item->SetImageIndex(2);
+    item->OnClick = [Form, Click](TObject* Sender) { (Form->*Click)(Sender); };
+    Menu->Items()->Add(item);
+}
+
+// Takes the clicked item's page out of its history (the title at the item's position in List),
+// goes to the page's address read from File (nowhere when it is not there any more) and turns
+// Button and Item off when the history is empty then.
+void GoToTakenPage(TID_Vellorn* Form, TObject* Sender, const AnsiString& File, TListBox* List, TPopupMenu* Menu,
+                   TToolButton* Button, TMenuItem* Item)
+{
+    auto* clicked = dynamic_cast<TMenuItem*>(Sender);
+    if (!clicked || clicked->Parent() != Menu->Items())
+        return;
+    const int index = clicked->MenuIndex();
+    AnsiString url;
+    if (index < List->Items()->Count()) {
+        url = TIniFile(File).ReadString(HistorySection, HistoryKey(List->Items()->Strings(index)), "");
+        List->Items()->Delete(index);
+    }
+    clicked->Free();
+    if (!url.empty())
+        Form->Web->Navigate(url);
+    if (Menu->Items()->Count() == 0) {
+        Item->SetEnabled(false);
+        Button->SetEnabled(false);
+    }
+}
+
+} // namespace
+
+AnsiString HistoryKey(const AnsiString& Title)
+{
+    if (IsValidTitle(Title) && Trim(Title) == Title)
+        return Title;
+    static const char hex[] = "0123456789ABCDEF";
+    AnsiString key;
+    for (size_t i = 0; i < Title.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(Title[i]);
+        const bool edge = (i == 0 || i + 1 == Title.size()) && c == ' ';
+        if (c == '=' || c == '%' || c < ' ' || edge || (i == 0 && (c == '[' || c == ';'))) {
+            key += '%';
+            key += hex[c >> 4];
+            key += hex[c & 15];
+        } else {
+            key += char(c);
+        }
+    }
+    return key.empty() ? AnsiString("%") : key;
+}
+
+void RecordBackPage(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& Url)
+{
+    AppendPage(Form, BackFile(), Form->ListBox2, Form->PopupMenu2, &TID_Vellorn::NClick, Title, Url);
+    Form->ToolButton1->SetEnabled(true);
+    Form->N26->SetEnabled(true);
+}
+
+void TID_Vellorn::WebBeforeNavigate2(TObject*, const AnsiString&, bool&)
+{
+    if (StartupDone || !SkipHistoryOnce) {
+        PrevPageUrl = Web->LocationURL();
+        PrevPageTitle = Web->LocationName();
+    }
+    LeftPageTitle = Web->LocationName();
+    LeftPageUrl = Web->LocationURL();
+}
+
+void TID_Vellorn::WebNavigateComplete2(TObject*, const AnsiString&)
+{
+    StatusBar1->Panels()->Items(2)->SetText("Готово");
+    SetCaption(TreeName + " -" + OpenedTitle + " (" + Web->LocationName() + ")" + "-VLN");
+    ProgressBar1->Hide();
+    if (SkipHistoryOnce || PrevPageUrl.empty())
+        return;
+    if (!PopupMenu2->Items()->Find(PrevPageTitle))
+        RecordBackPage(this, PrevPageTitle, PrevPageUrl);
+    SkipHistoryOnce = false;
+}
+
+void TID_Vellorn::NClick(TObject* Sender)
+{
+    SkipHistoryOnce = false;
+    if (!PopupMenu4->Items()->Find(LeftPageTitle)) {
+        AppendPage(this, ForwardFile(), ListBox3, PopupMenu4, &TID_Vellorn::BClick, LeftPageTitle, LeftPageUrl);
+        ToolButton2->SetEnabled(true);
+        N27->SetEnabled(true);
+    }
+    GoToTakenPage(this, Sender, BackFile(), ListBox2, PopupMenu2, ToolButton1, N26);
+}
+
+void TID_Vellorn::BClick(TObject* Sender)
+{
+    if (!PopupMenu2->Items()->Find(LeftPageTitle))
+        RecordBackPage(this, LeftPageTitle, LeftPageUrl);
+    GoToTakenPage(this, Sender, ForwardFile(), ListBox3, PopupMenu4, ToolButton2, N27);
+}
