@@ -13,9 +13,15 @@ constexpr int kListIndent = 32; // indent of a list level
 constexpr int kQuoteIndent = 40;
 constexpr int kCellGap = 24; // horizontal gap between table cells
 constexpr int kMaxImageSide = 4000;
+constexpr int kMaxLineWidth = 1 << 30; // preformatted lines longer than this end at it
 const COLORREF kLinkColor = RGB(0, 0, 238);
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+// Blanks separate words; most characters are past them, which one comparison tells.
+inline bool IsBlank(char c)
+{
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u <= 32 && (u == 32 || u == 9 || u == 10 || u == 13 || u == 12);
+}
 
 bool IsOneOf(const std::string& t, std::initializer_list<const char*> names)
 {
@@ -81,7 +87,10 @@ public:
 
 private:
     struct Item {
-        htmlview::Run run;
+        htmlview::Run run;         // text runs get their text from `text` when the line is set
+        const char* text = nullptr; // text runs: characters of the document (or of a constant)
+        std::size_t len = 0;
+        std::string ownText; // markers and images: their text
         int ascent = 0, descent = 0;
         bool fixedX = false; // list markers stand left of the line and take no room on it
         bool ownRun = false; // starts a run of its own (the first word of a table cell)
@@ -127,7 +136,7 @@ private:
             it.run.h = 2;
             it.ascent = 2;
             it.run.x = left_;
-            line_.push_back(it);
+            Push(std::move(it));
             FlushLine(false);
             Block(8);
             return;
@@ -261,10 +270,11 @@ private:
     }
 
     // Width of an inline subtree set on one line.
-    int NaturalWidth(const Node* n, Style s)
+    long long NaturalWidth(const Node* n, Style s)
     {
         if (n->kind == Node::Text) {
-            int w = 0, space = TextWidth(s.font, " ", 1);
+            const FontMetrics& m = Font(s.font);
+            long long w = 0;
             size_t i = 0;
             bool first = true;
             while (i < n->text.size()) {
@@ -272,17 +282,15 @@ private:
                     ++i;
                     continue;
                 }
-                size_t e = i;
-                while (e < n->text.size() && !IsBlank(n->text[e]))
-                    ++e;
-                w += TextWidth(s.font, n->text.data() + i, int(e - i)) + (first ? 0 : space);
+                size_t e = WordEnd(n->text, i);
+                w += m.Width(n->text.data() + i, e - i) + (first ? 0 : m.widths[' ']);
                 first = false;
                 i = e;
             }
             return w;
         }
         InlineStyle(n->tag, s);
-        int w = 0;
+        long long w = 0;
         for (const auto& c : n->children)
             w += NaturalWidth(c.get(), s);
         return w;
@@ -327,7 +335,7 @@ private:
         }
         if (rows.empty())
             return false;
-        std::vector<int> widths;
+        std::vector<long long> widths;
         for (const auto& row : rows)
             for (size_t c = 0; c < row.size(); ++c) {
                 Style cs = s;
@@ -336,8 +344,8 @@ private:
                     widths.resize(c + 1, 0);
                 widths[c] = std::max(widths[c], NaturalWidth(row[c], cs));
             }
-        std::vector<int> colX(widths.size(), 0);
-        int x = 0;
+        std::vector<long long> colX(widths.size(), 0);
+        long long x = 0;
         for (size_t c = 0; c < widths.size(); ++c) {
             colX[c] = x;
             x += widths[c] + kCellGap;
@@ -350,8 +358,8 @@ private:
             for (size_t c = 0; c < row.size(); ++c) {
                 Style cs = s;
                 InlineStyle(row[c]->tag, cs);
-                int at = left_ + colX[c];
-                lineX_ = HasFlowItems() ? std::max(lineX_ + kCellGap, at) : at;
+                int at = left_ + int(colX[c]);
+                lineX_ = flowItems_ ? std::max(lineX_ + kCellGap, at) : at;
                 pendingSpace_ = false;
                 newCell_ = true;
                 Children(row[c], cs);
@@ -388,21 +396,26 @@ private:
         pendingMargin_ = std::max(pendingMargin_, margin);
     }
 
-    void Metrics(const FontSpec& f, int& ascent, int& descent)
+    const FontMetrics& Font(const FontSpec& f) { return fonts_.Metrics(dc_, f); }
+
+    static size_t WordEnd(const std::string& text, size_t i)
     {
-        SelectObject(dc_, fonts_.Get(f));
-        TEXTMETRICA tm{};
-        GetTextMetricsA(dc_, &tm);
-        ascent = tm.tmAscent;
-        descent = tm.tmDescent;
+        while (i < text.size() && !IsBlank(text[i]))
+            ++i;
+        return i;
     }
 
-    int TextWidth(const FontSpec& f, const char* s, int len)
+    // An item of text in the given look; its characters stay where they are until the line is set.
+    Item TextItem(const Style& s, const FontMetrics& m)
     {
-        SelectObject(dc_, fonts_.Get(f));
-        SIZE sz{};
-        GetTextExtentPoint32A(dc_, s, len, &sz);
-        return sz.cx;
+        Item it;
+        it.run.font = s.font;
+        it.run.color = s.color;
+        it.run.link = s.link;
+        it.ascent = m.ascent;
+        it.descent = m.descent;
+        it.run.h = m.ascent + m.descent;
+        return it;
     }
 
     void Marker(const Style& s)
@@ -414,23 +427,32 @@ private:
             text = "\xB7";
         Item it;
         it.run.kind = RunKind::Marker;
-        it.run.text = text;
         it.run.font = s.font;
         it.run.font.underline = false;
         it.run.color = RGB(0, 0, 0);
-        it.run.w = TextWidth(it.run.font, text.data(), int(text.size()));
-        Metrics(it.run.font, it.ascent, it.descent);
+        const FontMetrics& m = Font(it.run.font);
+        it.run.w = int(m.Width(text.data(), text.size()));
+        it.ownText = std::move(text);
+        it.ascent = m.ascent;
+        it.descent = m.descent;
         it.run.x = std::max(0, left_ - it.run.w - 8);
         it.fixedX = true;
-        line_.push_back(it);
+        Push(std::move(it));
+    }
+
+    void Push(Item&& it)
+    {
+        if (!it.fixedX)
+            ++flowItems_;
+        line_.push_back(std::move(it));
     }
 
     void AddItem(Item it, bool spaceBefore)
     {
         int space = 0;
-        if (spaceBefore && HasFlowItems())
+        if (spaceBefore && flowItems_)
             space = spaceWidth_;
-        if (HasFlowItems() && lineX_ + space + it.run.w > right_) {
+        if (flowItems_ && lineX_ + space + it.run.w > right_) {
             FlushLine(false);
             space = 0;
         }
@@ -439,74 +461,58 @@ private:
         it.ownRun = newCell_;
         newCell_ = false;
         lineX_ = it.run.x + it.run.w;
-        line_.push_back(std::move(it));
+        Push(std::move(it));
     }
 
-    bool HasFlowItems() const
-    {
-        for (const Item& i : line_)
-            if (!i.fixedX)
-                return true;
-        return false;
-    }
-
-    void Word(const std::string& word, const Style& s, bool spaceBefore)
-    {
-        Item it;
-        it.run.font = s.font;
-        it.run.color = s.color;
-        it.run.link = s.link;
-        Metrics(s.font, it.ascent, it.descent);
-        int avail = right_ - left_;
-        size_t pos = 0;
-        while (pos < word.size()) {
-            std::string piece = word.substr(pos);
-            int w = TextWidth(s.font, piece.data(), int(piece.size()));
-            if (w > avail) {
-                // A word wider than the whole line is cut where the line ends.
-                if (HasFlowItems()) {
-                    FlushLine(false);
-                    spaceBefore = false;
-                }
-                int fit = 0;
-                SIZE sz{};
-                SelectObject(dc_, fonts_.Get(s.font));
-                GetTextExtentExPointA(dc_, piece.data(), int(piece.size()), avail, &fit, nullptr, &sz);
-                fit = std::clamp(fit, 1, int(piece.size()));
-                piece.resize(fit);
-                w = TextWidth(s.font, piece.data(), fit);
-            }
-            Item copy = it;
-            copy.run.text = piece;
-            copy.run.w = w;
-            copy.run.h = it.ascent + it.descent;
-            AddItem(std::move(copy), spaceBefore);
-            spaceBefore = false;
-            pos += piece.size();
-        }
-    }
-
+    // Words with the blanks between them. A word wider than the whole line is cut where the line
+    // ends. Every character is measured once: the width of a piece is added up as it is read.
     void Text(const std::string& text, const Style& s)
     {
-        spaceWidth_ = TextWidth(s.font, " ", 1);
+        const FontMetrics& m = Font(s.font);
+        spaceWidth_ = m.widths[' '];
+        const int avail = right_ - left_;
+        const char* p = text.data();
+        const size_t n = text.size();
         size_t i = 0;
-        while (i < text.size()) {
-            if (IsBlank(text[i])) {
+        while (i < n) {
+            if (IsBlank(p[i])) {
                 pendingSpace_ = true;
                 ++i;
                 continue;
             }
-            size_t e = i;
-            while (e < text.size() && !IsBlank(text[e]))
-                ++e;
-            Word(text.substr(i, e - i), s, pendingSpace_);
-            pendingSpace_ = false;
-            i = e;
+            bool cut = false;
+            do { // one piece of the word: as much of it as a line holds
+                int w = 0;
+                size_t e = i;
+                for (; e < n && !IsBlank(p[e]); ++e) {
+                    const int cw = m.widths[static_cast<unsigned char>(p[e])];
+                    if (w + cw > avail && e > i)
+                        break;
+                    w += cw;
+                }
+                if (!cut && e < n && !IsBlank(p[e])) {
+                    cut = true;
+                    if (flowItems_) {
+                        FlushLine(false);
+                        pendingSpace_ = false;
+                    }
+                }
+                Item piece = TextItem(s, m);
+                piece.text = p + i;
+                piece.len = e - i;
+                piece.run.w = w;
+                AddItem(std::move(piece), pendingSpace_);
+                pendingSpace_ = false;
+                i = e;
+            } while (i < n && !IsBlank(p[i]));
         }
     }
 
+    // Preformatted text: lines as written, tabs to the next multiple of eight columns. Pieces of a
+    // line in one look become one run when the line is set.
     void PreText(const std::string& text, const Style& s)
     {
+        static const char kSpaces[] = "        ";
         size_t i = 0;
         if (preStart_) {
             preStart_ = false;
@@ -515,43 +521,38 @@ private:
             else if (!text.empty() && text[0] == '\n')
                 i = 1;
         }
-        std::string seg;
-        auto flushSeg = [&] {
-            if (seg.empty())
+        const FontMetrics& m = Font(s.font);
+        auto piece = [&](const char* p, size_t n) {
+            if (n == 0)
                 return;
-            Item it;
-            it.run.font = s.font;
-            it.run.color = s.color;
-            it.run.link = s.link;
-            Metrics(s.font, it.ascent, it.descent);
-            it.run.text = seg;
-            it.run.w = TextWidth(s.font, seg.data(), int(seg.size()));
-            it.run.h = it.ascent + it.descent;
+            Item it = TextItem(s, m);
+            it.text = p;
+            it.len = n;
+            long long w = m.Width(p, n);
+            it.run.w = int(std::min<long long>(w, kMaxLineWidth));
             it.run.x = lineX_;
-            lineX_ += it.run.w;
-            line_.push_back(std::move(it));
-            seg.clear();
+            lineX_ = int(std::min<long long>(lineX_ + w, kMaxLineWidth));
+            Push(std::move(it));
         };
+        size_t start = i;
         for (; i < text.size(); ++i) {
             char c = text[i];
-            if (c == '\r')
+            if (c != '\r' && c != '\n' && c != '\t') {
+                ++preColumn_;
                 continue;
+            }
+            piece(text.data() + start, i - start);
+            start = i + 1;
             if (c == '\n') {
-                flushSeg();
                 FlushLine(true, s.font);
                 preColumn_ = 0;
-                continue;
-            }
-            if (c == '\t') {
+            } else if (c == '\t') {
                 int n = 8 - preColumn_ % 8;
-                seg.append(size_t(n), ' ');
+                piece(kSpaces, size_t(n));
                 preColumn_ += n;
-                continue;
             }
-            seg += c;
-            ++preColumn_;
         }
-        flushSeg();
+        piece(text.data() + start, text.size() - start);
     }
 
     void Image(const Node* n, const Style& s)
@@ -575,9 +576,10 @@ private:
         } else {
             FontSpec f = s.font;
             f.underline = false;
-            int tw = alt.empty() ? 0 : TextWidth(f, alt.data(), int(alt.size()));
+            const FontMetrics& m = Font(f);
+            long long tw = m.Width(alt.data(), alt.size());
             if (!w)
-                w = std::max(24, tw + 12);
+                w = int(std::clamp<long long>(tw + 12, 24, kMaxImageSide));
             if (!h)
                 h = std::max(24, f.size + 12);
         }
@@ -593,7 +595,7 @@ private:
         it.run.w = w;
         it.run.h = h;
         it.run.src = have ? src : std::string();
-        it.run.text = alt;
+        it.ownText = alt;
         it.run.font = s.font;
         it.run.font.underline = false;
         it.run.link = s.link;
@@ -610,9 +612,8 @@ private:
             if (forced) {
                 y_ += pendingMargin_;
                 pendingMargin_ = 0;
-                int a = 0, d = 0;
-                Metrics(font, a, d);
-                y_ += a + d;
+                const FontMetrics& m = Font(font);
+                y_ += m.ascent + m.descent;
             }
             lineX_ = left_;
             pendingSpace_ = false;
@@ -627,10 +628,8 @@ private:
         }
         int baseline = y_ + asc;
         for (Item& it : line_) {
-            htmlview::Run r = it.run;
+            htmlview::Run& r = it.run;
             r.y = baseline - it.ascent;
-            if (r.kind == RunKind::Text)
-                r.h = it.ascent + it.descent;
             r.line = lineNo_;
             // Words of one look that follow each other become one run.
             if (r.kind == RunKind::Text && !it.ownRun && !out_.runs.empty()) {
@@ -638,17 +637,22 @@ private:
                 if (prev.kind == RunKind::Text && prev.line == lineNo_ && prev.font == r.font &&
                     prev.color == r.color && prev.link == r.link && prev.y == r.y) {
                     if (r.spaceBefore)
-                        prev.text += ' ';
-                    prev.text += r.text;
+                        prev.text = out_.texts.Append(prev.text, " ");
+                    prev.text = out_.texts.Append(prev.text, std::string_view(it.text, it.len));
                     prev.w = (r.x + r.w) - prev.x;
                     continue;
                 }
             }
+            if (r.kind == RunKind::Text)
+                r.text = out_.texts.Append({}, std::string_view(it.text, it.len));
+            else
+                r.text = out_.texts.Append({}, it.ownText);
             out_.runs.push_back(std::move(r));
         }
         y_ = baseline + desc;
         ++lineNo_;
         line_.clear();
+        flowItems_ = 0;
         lineX_ = left_;
         pendingSpace_ = false;
     }
@@ -667,6 +671,7 @@ private:
     bool preStart_ = false;
     int preColumn_ = 0;
     std::vector<Item> line_;
+    int flowItems_ = 0; // items of line_ that take room on it (all but list markers)
     std::vector<ListState> lists_;
 };
 
@@ -703,27 +708,75 @@ FlatText Flatten(const Layout& layout)
 
 } // namespace
 
+std::string_view TextStore::Append(std::string_view text, std::string_view add)
+{
+    if (add.empty())
+        return text;
+    if (add.size() > room_) {
+        // A new block; the text grown so far moves along so that it stays in one piece.
+        std::size_t size = std::max<std::size_t>(64 * 1024, 2 * (text.size() + add.size()));
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        char* block = blocks_.back().get();
+        std::copy(text.begin(), text.end(), block);
+        text = std::string_view(block, text.size());
+        free_ = block + text.size();
+        room_ = size - text.size();
+    }
+    char* at = free_;
+    std::copy(add.begin(), add.end(), at);
+    free_ += add.size();
+    room_ -= add.size();
+    return text.empty() ? std::string_view(at, add.size()) : std::string_view(text.data(), text.size() + add.size());
+}
+
 FontCache::~FontCache()
 {
     for (auto& kv : fonts_)
-        DeleteObject(kv.second);
+        if (kv.second.owned)
+            DeleteObject(kv.second.font);
 }
 
-HFONT FontCache::Get(const FontSpec& f)
+FontCache::Entry& FontCache::Find(const FontSpec& f)
 {
     auto key = f.Key();
     auto it = fonts_.find(key);
     if (it != fonts_.end())
         return it->second;
-    HFONT h = CreateFontA(-f.size, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, f.italic, f.underline,
-                          FALSE, RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                          DEFAULT_QUALITY, (f.mono ? FIXED_PITCH : VARIABLE_PITCH) | FF_DONTCARE,
-                          f.mono ? "Courier New" : "Times New Roman");
-    if (!h)
-        h = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); // stock objects need no delete
-    else
-        fonts_[key] = h;
-    return h;
+    Entry e;
+    e.font = CreateFontA(-f.size, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, f.italic, f.underline, FALSE,
+                         RUSSIAN_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         (f.mono ? FIXED_PITCH : VARIABLE_PITCH) | FF_DONTCARE,
+                         f.mono ? "Courier New" : "Times New Roman");
+    e.owned = e.font != nullptr;
+    if (!e.font)
+        e.font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); // stock objects need no delete
+    return fonts_.emplace(key, std::move(e)).first->second;
+}
+
+HFONT FontCache::Get(const FontSpec& f) { return Find(f).font; }
+
+const FontMetrics& FontCache::Metrics(HDC dc, const FontSpec& f)
+{
+    Entry& e = Find(f);
+    if (!e.metrics) {
+        auto m = std::make_unique<FontMetrics>();
+        HGDIOBJ old = SelectObject(dc, e.font);
+        TEXTMETRICA tm{};
+        GetTextMetricsA(dc, &tm);
+        m->ascent = tm.tmAscent;
+        m->descent = tm.tmDescent;
+        if (!GetCharWidth32A(dc, 0, 255, m->widths)) {
+            for (int c = 0; c < 256; ++c) {
+                char ch = char(c);
+                SIZE sz{};
+                GetTextExtentPoint32A(dc, &ch, 1, &sz);
+                m->widths[c] = sz.cx;
+            }
+        }
+        SelectObject(dc, old);
+        e.metrics = std::move(m);
+    }
+    return *e.metrics;
 }
 
 Layout LayOut(const Document& doc, int width, HDC dc, FontCache& fonts, ImageSource* images)

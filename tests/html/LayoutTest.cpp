@@ -8,6 +8,7 @@
 #include "HtmlViewLayout.h"
 #include "HtmlViewWindow.h"
 #include "TestKit.h"
+#include "Watchdog.h"
 
 using namespace htmlview;
 
@@ -72,6 +73,34 @@ TEST_F(LayoutTest, OverlongWordIsCutAndNbspDoesNotBreak)
     EXPECT_EQ(n.runs.front().text.substr(0, 5), "aaaa\xA0");
 }
 
+// Each character is measured once: a word of a megabyte lays out at once, every line filled.
+TEST_F(LayoutTest, AWordOfAMegabyteFillsEveryLineToItsEnd)
+{
+    testkit::Watchdog dog;
+    dog.Next("laying out a word of a megabyte");
+    const std::string word(1 << 20, 'a');
+    Layout l = Lay("<p>x<code>" + word + "</code></p>", 400);
+    FontSpec mono;
+    mono.size = 13;
+    mono.mono = true;
+    SelectObject(dc_, fonts_.Get(mono)); // fixed pitch: every character as wide as "a"
+    SIZE a{};
+    GetTextExtentPoint32A(dc_, "a", 1, &a);
+    ASSERT_GT(a.cx, 0);
+    const size_t perLine = size_t((400 - 16) / a.cx);
+    ASSERT_EQ(l.runs.size(), 1 + (word.size() + perLine - 1) / perLine) << "x alone, then full lines";
+    EXPECT_EQ(l.runs[0].text, "x");
+    size_t total = 0, wrong = 0;
+    for (size_t i = 1; i < l.runs.size(); ++i) {
+        const htmlview::Run& r = l.runs[i];
+        total += r.text.size();
+        wrong += r.x != 8 || r.line != int(i) || (i + 1 < l.runs.size() && r.text.size() != perLine) ||
+                 r.w != int(r.text.size()) * a.cx;
+    }
+    EXPECT_EQ(total, word.size());
+    EXPECT_EQ(wrong, 0u);
+}
+
 TEST_F(LayoutTest, HeadingsBoldAndBiggerInlineStyles)
 {
     Layout l = Lay("<h1>Big</h1><h3>Mid</h3><p>plain <b>bold</b> <i>it</i> <u>un</u> <code>mono</code></p>");
@@ -99,7 +128,7 @@ TEST_F(LayoutTest, ListsNumberAndIndentNestedLevels)
     std::vector<std::string> markers;
     for (const htmlview::Run& r : l.runs)
         if (r.kind == RunKind::Marker)
-            markers.push_back(r.text);
+            markers.emplace_back(r.text);
     ASSERT_EQ(markers.size(), 4u);
     EXPECT_EQ(markers[0], "1.");
     EXPECT_EQ(markers[1], "2.");
