@@ -608,11 +608,15 @@ void SetIndex(Byte* row, int x, int bpp, unsigned index)
     }
 }
 
-// Decodes RLE8 or RLE4 data into a bottom-up image (row 0 in memory is the bottom row).
+// Decodes RLE8 or RLE4 data into a bottom-up image (row 0 in memory is the bottom row). Runs may
+// reach into the padding at the end of a row, as common tools write them for widths that are not a
+// multiple of four; what lies past the image's width is dropped. Runs past a row's padding are
+// refused.
 void DecodeRle(const Bytes& in, std::uint64_t pos, TDibData& d, int bpp)
 {
     const int w = d.width, h = d.height;
     const std::size_t stride = static_cast<std::size_t>(d.RowBytes());
+    const unsigned capacity = static_cast<unsigned>(stride * 8 / static_cast<unsigned>(bpp)); // padding included
     auto memRow = [&](int y) { return d.bits + static_cast<std::size_t>(y) * stride; };
     int x = 0, y = 0;
     while (true) {
@@ -624,11 +628,12 @@ void DecodeRle(const Bytes& in, std::uint64_t pos, TDibData& d, int bpp)
         unsigned count = in.U8(pos), value = in.U8(pos + 1);
         pos += 2;
         if (count > 0) { // a run of one index (RLE8) or two alternating indexes (RLE4)
-            if (y >= h || static_cast<unsigned>(w - x) < count)
+            if (y >= h || capacity - static_cast<unsigned>(x) < count)
                 Invalid("Bitmap image is not valid: RLE run outside the image");
             Byte* row = memRow(y);
             for (unsigned i = 0; i < count; ++i, ++x)
-                SetIndex(row, x, bpp, bpp == 8 ? value : (i & 1) ? (value & 0x0F) : (value >> 4));
+                if (x < w)
+                    SetIndex(row, x, bpp, bpp == 8 ? value : (i & 1) ? (value & 0x0F) : (value >> 4));
             continue;
         }
         switch (value) {
@@ -644,7 +649,7 @@ void DecodeRle(const Bytes& in, std::uint64_t pos, TDibData& d, int bpp)
             pos += 2;
             x += static_cast<int>(dx);
             y += static_cast<int>(dy);
-            if (x > w || y > h || (y == h && x > 0))
+            if (static_cast<unsigned>(x) > capacity || y > h || (y == h && x > 0))
                 Invalid("Bitmap image is not valid: RLE delta outside the image");
             break;
         }
@@ -653,11 +658,12 @@ void DecodeRle(const Bytes& in, std::uint64_t pos, TDibData& d, int bpp)
             std::uint64_t bytes = bpp == 8 ? n : (n + 1) / 2;
             const Byte* src = in.Need(pos, bytes);
             pos += (bytes + 1) & ~std::uint64_t(1);
-            if (y >= h || static_cast<unsigned>(w - x) < n)
+            if (y >= h || capacity - static_cast<unsigned>(x) < n)
                 Invalid("Bitmap image is not valid: RLE run outside the image");
             Byte* row = memRow(y);
             for (unsigned i = 0; i < n; ++i, ++x)
-                SetIndex(row, x, bpp, bpp == 8 ? src[i] : (i & 1) ? (src[i / 2] & 0x0F) : (src[i / 2] >> 4));
+                if (x < w)
+                    SetIndex(row, x, bpp, bpp == 8 ? src[i] : (i & 1) ? (src[i / 2] & 0x0F) : (src[i / 2] >> 4));
             break;
         }
         }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "BmpBuilder.h"
 #include "Classes.h"
 #include "Graphics.h"
@@ -375,6 +377,64 @@ TEST(BitmapFile, RunLengthEncodedImagesDecode)
         for (int x = 0; x < 6; ++x)
             EXPECT_EQ(At(b, x, 0), want[x]) << x;
     }
+}
+
+// Tools write runs to the end of a row's padding for widths that are not a multiple of four.
+TEST(BitmapFile, RunsIntoTheRowPaddingAreClippedAsTheSystemLoaderDoes)
+{
+    auto refusal = [](const Bytes& file) -> std::string {
+        TBitmap b;
+        try {
+            Load(b, file);
+        } catch (const EInvalidGraphic& e) {
+            return e.Message;
+        }
+        return "accepted";
+    };
+    BmpLayout s;
+    s.width = 17; s.height = 2; s.bpp = 8; s.compression = BI_RLE8; // rows of 20 bytes
+    s.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+    s.pixels = {20, 1,  0, 0,                              // bottom row: a run of 20
+                0, 19, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 0,  // 19 indexes
+                0, 1};
+    const Bytes file = Build(s);
+    TBitmap b;
+    Load(b, file);
+    for (int x = 0; x < 17; ++x) {
+        EXPECT_EQ(At(b, x, 1), clRed) << x;
+        EXPECT_EQ(At(b, x, 0), clLime) << x;
+    }
+    for (int y = 0; y < 2; ++y)
+        for (int x = 17; x < 20; ++x)
+            EXPECT_EQ(static_cast<const Byte*>(b.ScanLine(y))[x], 0) << "padding stays clear";
+
+    testkit::TempDir dir;
+    testkit::WriteFileBytes(dir / "padded.bmp", std::string(file.begin(), file.end()));
+    HBITMAP sys = static_cast<HBITMAP>(
+        LoadImageA(nullptr, (dir / "padded.bmp").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    ASSERT_NE(sys, nullptr);
+    DIBSECTION ds{};
+    GetObjectA(sys, sizeof ds, &ds);
+    for (int y = 0; y < 2; ++y) // both bottom-up
+        EXPECT_EQ(std::memcmp(static_cast<const Byte*>(ds.dsBm.bmBits) + 20 * y, b.ScanLine(1 - y), 20), 0) << y;
+    DeleteObject(sys);
+
+    s.pixels = {21, 1, 0, 1};
+    EXPECT_EQ(refusal(Build(s)), "Bitmap image is not valid: RLE run outside the image") << "past the padding";
+    s.pixels = {0, 21, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 0, 0, 1};
+    EXPECT_EQ(refusal(Build(s)), "Bitmap image is not valid: RLE run outside the image");
+
+    BmpLayout f; // RLE4, 5 pixels wide: rows of 4 bytes, 8 indexes
+    f.width = 5; f.height = 1; f.bpp = 4; f.compression = BI_RLE4;
+    f.palette = {0x000000, 0xFF0000, 0x00FF00};
+    f.pixels = {8, 0x12, 0, 1};
+    Load(b, Build(f));
+    TColor want[5] = {clRed, clLime, clRed, clLime, clRed};
+    for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(At(b, x, 0), want[x]) << x;
+    EXPECT_EQ(static_cast<const Byte*>(b.ScanLine(0))[2] & 0x0F, 0) << "padding stays clear";
+    f.pixels = {9, 0x12, 0, 1};
+    EXPECT_EQ(refusal(Build(f)), "Bitmap image is not valid: RLE run outside the image");
 }
 
 TEST(BitmapFile, SaveAndLoadRoundTrip)

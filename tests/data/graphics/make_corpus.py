@@ -76,7 +76,7 @@ cases = {
     "rle8_truncated_escape.bmp": rle8([0, 2, 1]),
     "rle8_top_down.bmp": rle8([0, 1], height=-2),
     "rle4_run_overrun.bmp": rle4([9, 0x11, 0, 1]),
-    "rle4_absolute_overrun.bmp": rle4([0, 5, 0x12, 0x34, 0x50, 0, 0, 1]),
+    "rle4_absolute_overrun.bmp": rle4([0, 9, 0x12, 0x34, 0x56, 0x78, 0x90, 0, 0, 1]),
     "rle4_on_8_bits.bmp": bmp(4, 2, 8, 2, palette=pal(256), pixels=b"\0\1"),
     "not_an_image.jpg": b"this is text, not a picture",
     "soi_only.jpg": b"\xff\xd8",
