@@ -86,10 +86,11 @@ TIniDocument::Line TIniDocument::MakeLine(const AnsiString& raw)
 void TIniDocument::Parse(const AnsiString& text)
 {
     Clear();
+    // Any number of byte-order marks at the start count as one (and one is written back).
     size_t start = 0;
-    if (text.compare(0, 3, kBom) == 0) {
+    while (text.compare(start, 3, kBom) == 0) {
         bom_ = true;
-        start = 3;
+        start += 3;
     }
     blocks_.emplace_back();
     SplitLines(text, start, [this](const AnsiString& raw) {

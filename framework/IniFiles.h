@@ -4,7 +4,8 @@
 // - blanks and control characters around section names, keys and values are dropped;
 // - the first "=" of a line splits key and value; a line without "=" is a key with an empty value;
 // - lines starting with ";" are comments; a line starting with "[" without a closing "]", and key
-//   lines before the first section, are ignored; a UTF-8 byte-order mark at the start is skipped;
+//   lines before the first section, are ignored; UTF-8 byte-order marks at the start are skipped
+//   (any number of them; one is written back);
 // - when a key appears more than once in a section the first one counts; a section that appears
 //   more than once is read as one section, its blocks in file order;
 // - a missing file or key gives the default; values have no length limit.

@@ -231,6 +231,16 @@ TEST(IniWrite, DuplicatesAndByteOrderMark)
     EXPECT_EQ(Keys(ini, "S"), V{});
 }
 
+TEST(IniWrite, LeadingByteOrderMarksReadAsOneAndOneIsWrittenBack)
+{
+    IniOnDisk f("\xEF\xBB\xBF\xEF\xBB\xBF\xEF\xBB\xBF[FORM]\r\nWidth=800\r\n");
+    TIniFile ini(f.path);
+    EXPECT_EQ(Sections(ini), V{"FORM"}) << "the first section header is not lost";
+    EXPECT_EQ(ini.ReadInteger("FORM", "Width", 0), 800);
+    ini.WriteInteger("FORM", "Height", 600);
+    EXPECT_EQ(f.Bytes(), "\xEF\xBB\xBF[FORM]\r\nWidth=800\r\nHeight=600\r\n");
+}
+
 TEST(IniWrite, CreatesAMissingFileButNotItsFolder)
 {
     testkit::TempDir dir;
