@@ -132,9 +132,9 @@ public:
     void SkipProperty();
     void ReadComponentHeader(AnsiString& ClassName, AnsiString& Name);
 
-    // Reads a stream written by WriteRootComponent into Root: the signature; the class name,
-    // which must be Root's class or one of its ancestors ("Invalid stream format" otherwise);
-    // the component name (not applied); then each property path is handed to
+    // Reads a stream written by WriteRootComponent into Root: the signature; the class name and
+    // the component name, neither checked nor applied (a stream written by a component of another,
+    // compatible class loads its properties); then each property path is handed to
     // Root.ReadProperty, and its value skipped when that returns false; then the two end
     // markers (a child component is a format error). Root is csReading and csLoading meanwhile
     // and gets Loaded once the whole stream has been read.
