@@ -227,8 +227,10 @@ void TID_Vellorn::BuildMenus()
 
     PopupMenu2 = Create<TPopupMenu>(this);
     PopupMenu2->SetName("PopupMenu2");
+    PopupMenu2->SetImages(ImageList1);
     PopupMenu4 = Create<TPopupMenu>(this);
     PopupMenu4->SetName("PopupMenu4");
+    PopupMenu4->SetImages(ImageList1);
     PopupMenu5 = Create<TPopupMenu>(this);
     PopupMenu5->SetName("PopupMenu5");
 

@@ -4,10 +4,13 @@
 #include "LogicFixture.h"
 
 #include "InstanceLock.h"
+#include "ProgramRun.h"
 
 using namespace logic;
 
 namespace {
+
+using testkit::WindowText;
 
 struct Found {
     DWORD pid;
@@ -15,60 +18,16 @@ struct Found {
     HWND wnd = nullptr;
 };
 
-std::string ClassOf(HWND wnd)
-{
-    char name[256] = {};
-    GetClassNameA(wnd, name, sizeof name);
-    return name;
-}
-
-std::string TextOf(HWND wnd)
-{
-    char text[512] = {};
-    GetWindowTextA(wnd, text, sizeof text);
-    return text;
-}
-
-BOOL CALLBACK MatchVisibleClass(HWND wnd, LPARAM lp)
-{
-    auto* f = reinterpret_cast<Found*>(lp);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(wnd, &pid);
-    if (pid == f->pid && IsWindowVisible(wnd) && ClassOf(wnd).find(f->cls) != std::string::npos) {
-        f->wnd = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 BOOL CALLBACK MatchText(HWND wnd, LPARAM lp)
 {
     auto* f = reinterpret_cast<Found*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(wnd, &pid);
-    if (pid == f->pid && TextOf(wnd) == f->cls) {
+    if (pid == f->pid && WindowText(wnd) == f->cls) {
         f->wnd = wnd;
         return FALSE;
     }
     return TRUE;
-}
-
-BOOL CALLBACK MatchChildClass(HWND wnd, LPARAM lp)
-{
-    auto* f = reinterpret_cast<Found*>(lp);
-    if (ClassOf(wnd).find(f->cls) != std::string::npos) {
-        f->wnd = wnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible top-level window of the process whose class name contains cls.
-HWND FindProcessWindow(DWORD pid, const std::string& cls)
-{
-    Found f{pid, cls};
-    EnumWindows(MatchVisibleClass, reinterpret_cast<LPARAM>(&f));
-    return f.wnd;
 }
 
 // Whether a top-level window of the process (the application's hidden one included) has the text.
@@ -81,34 +40,16 @@ bool AnyWindowWithText(DWORD pid, const std::string& text)
 
 HWND FindChild(HWND parent, const std::string& cls)
 {
-    Found f{0, cls};
-    EnumChildWindows(parent, MatchChildClass, reinterpret_cast<LPARAM>(&f));
-    return f.wnd;
+    auto found = testkit::VisibleWindows(parent, 0, cls);
+    return found.empty() ? nullptr : found[0];
 }
 
 // The text of a status bar panel of another process, through a buffer in that process.
 std::string RemoteStatusText(HANDLE process, HWND bar, int panel)
 {
-    void* remote = VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
-    if (!remote)
-        return "<no buffer>";
-    SendMessageA(bar, SB_GETTEXTA, panel, reinterpret_cast<LPARAM>(remote));
-    char text[4096] = {};
-    SIZE_T read = 0;
-    ReadProcessMemory(process, remote, text, sizeof text - 1, &read);
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    return text;
-}
-
-bool WaitUntil(const std::function<bool()>& pred, DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - start > ms)
-            return false;
-        Sleep(50);
-    }
-    return true;
+    testkit::RemoteBuffer text(process, 4096);
+    SendMessageA(bar, SB_GETTEXTA, panel, text.Address());
+    return text.Text();
 }
 
 class EndToEnd : public ::testing::Test {
@@ -117,56 +58,14 @@ protected:
     {
         CopyTree(SourceDir() + "app\\defaults\\FILES", dir / "FILES");
         testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.vlt", PlainTreeFile(SampleTree()));
-        char self[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, self, MAX_PATH);
-        const AnsiString program = ExtractFilePath(self) + "..\\app\\Vellorn.exe";
-        ASSERT_TRUE(CopyFileA(program.c_str(), (dir / "Vellorn.exe").c_str(), FALSE)) << program;
+        ASSERT_TRUE(testkit::ProgramRun::CopyProgram(dir.Path()));
     }
 
-    // Starts the program, waits for its main window after the splash; null when it did not come.
-    HWND Launch(const AnsiString& args)
-    {
-        std::string cmd = "\"" + dir / "Vellorn.exe" + "\"" + (args.empty() ? "" : " " + args);
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.Path().c_str(), &si, &pi))
-            return nullptr;
-        HWND main = nullptr;
-        WaitUntil(
-            [&] {
-                // A key closes the splash at once.
-                if (HWND splash = FindProcessWindow(pi.dwProcessId, "TFLog"))
-                    PostMessageA(splash, WM_KEYDOWN, VK_SPACE, 0);
-                main = FindProcessWindow(pi.dwProcessId, "TID_Vellorn");
-                return main && IsWindowEnabled(main);
-            },
-            20000);
-        return main && IsWindowEnabled(main) ? main : nullptr;
-    }
-
-    // Closes the main window and waits for the program to end; answers its exit code.
-    DWORD CloseProgram(HWND main)
-    {
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(pi.hProcess, 20000) == WAIT_OBJECT_0)
-            GetExitCodeProcess(pi.hProcess, &code);
-        return code;
-    }
-
-    void TearDown() override
-    {
-        if (pi.hProcess) {
-            if (WaitForSingleObject(pi.hProcess, 0) != WAIT_OBJECT_0)
-                TerminateProcess(pi.hProcess, 1);
-            WaitForSingleObject(pi.hProcess, 5000);
-            CloseHandle(pi.hProcess);
-            CloseHandle(pi.hThread);
-        }
-    }
+    HWND Launch(const AnsiString& args) { return run.Launch(dir.Path(), args); }
+    DWORD CloseProgram(HWND main) { return run.Close(main); }
 
     testkit::TempDir dir;
-    PROCESS_INFORMATION pi{};
+    testkit::ProgramRun run;
 };
 
 TEST_F(EndToEnd, TheProgramStartsShowsTheTreeAndWritesItsFilesAtClose)
@@ -174,11 +73,11 @@ TEST_F(EndToEnd, TheProgramStartsShowsTheTreeAndWritesItsFilesAtClose)
     HWND main = Launch("");
     ASSERT_NE(main, nullptr) << "no main window";
     // The start page has completed: the tree's name, no entry opened yet, the page's title.
-    EXPECT_EQ(TextOf(main), "VLN - (Vellorn)-VLN");
-    EXPECT_TRUE(AnyWindowWithText(pi.dwProcessId, "VLN - Vellorn")) << "the application title";
+    EXPECT_EQ(WindowText(main), "VLN - (Vellorn)-VLN");
+    EXPECT_TRUE(AnyWindowWithText(run.Id(), "VLN - Vellorn")) << "the application title";
     HWND bar = FindChild(main, "StatusBar");
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(RemoteStatusText(pi.hProcess, bar, 1), "Количество статей: 6");
+    EXPECT_EQ(RemoteStatusText(run.Process(), bar, 1), "Количество статей: 6");
     RECT r{};
     GetWindowRect(main, &r);
     EXPECT_EQ(r.right - r.left, 1000);
@@ -208,10 +107,10 @@ TEST_F(EndToEnd, ASecondInstanceWorksOnTheFilesOfItsOwnTree)
 
     HWND main = Launch("\"" + dir / "FILES\\tree\\x.vlt" + "\"");
     ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(AnyWindowWithText(pi.dwProcessId, "x -Vellorn"));
+    EXPECT_TRUE(AnyWindowWithText(run.Id(), "x -Vellorn"));
     HWND bar = FindChild(main, "StatusBar");
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(RemoteStatusText(pi.hProcess, bar, 1), "Количество статей: 1");
+    EXPECT_EQ(RemoteStatusText(run.Process(), bar, 1), "Количество статей: 1");
     EXPECT_EQ(CloseProgram(main), 0u);
 
     EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), temp);

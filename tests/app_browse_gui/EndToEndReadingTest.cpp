@@ -1,0 +1,165 @@
+// The real program on Wine, driven from outside as a user drives it: an article opened from the
+// tree, a link in it followed, back through the back button's drop-down, a note written and
+// saved, the program closed; then the note and history files it wrote.
+#include "../app_gui/LogicFixture.h"
+#include "ProgramRun.h"
+
+#include <commctrl.h>
+
+using namespace logic;
+
+namespace {
+
+using testkit::RemoteBuffer;
+using testkit::VisibleWindows;
+using testkit::WaitUntil;
+using testkit::WindowText;
+
+LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
+
+class ReadingEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CopyTree(SourceDir() + "app\\defaults\\FILES", dir / "FILES");
+        testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.vlt", PlainTreeFile({{"Статья со ссылкой", 2, {}}}));
+        testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", "[FILES]\r\nСтатья со ссылкой=first.html\r\n");
+        testkit::WriteFileBytes(dir / "FILES\\first.html",
+                                "<html><head><title>Первая страница</title></head><body><h1>"
+                                "<a href=\"second.html\">Дальше, на вторую страницу</a></h1></body></html>");
+        testkit::WriteFileBytes(dir / "FILES\\second.html",
+                                "<html><head><title>Вторая страница</title></head><body><p>Конец</p></body></html>");
+        ASSERT_TRUE(testkit::ProgramRun::CopyProgram(dir.Path()));
+    }
+
+    // Clicks the middle of a rectangle of a window's client area with posted mouse messages.
+    static void Click(HWND wnd, const RECT& r, bool twice = false)
+    {
+        const LPARAM at = Point((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(wnd, WM_LBUTTONUP, 0, at);
+        if (twice) {
+            PostMessageA(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+            PostMessageA(wnd, WM_LBUTTONUP, 0, at);
+        }
+    }
+
+    // A button of a tool bar: its index and rectangle, found by its picture.
+    bool ToolButton(HWND bar, int image, int& index, RECT& rect)
+    {
+        RemoteBuffer mem(run.Process(), 256);
+        const int count = int(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            SendMessageA(bar, TB_GETBUTTON, i, mem.Address());
+            if (mem.Get<TBBUTTON>().iBitmap != image)
+                continue;
+            SendMessageA(bar, TB_GETITEMRECT, i, mem.Address());
+            rect = mem.Get<RECT>();
+            index = i;
+            return true;
+        }
+        return false;
+    }
+
+    // Chooses the item at Index of the popup menu that has just opened, with the keyboard.
+    bool ChooseInMenu(const std::vector<WPARAM>& keys)
+    {
+        HWND menu = nullptr;
+        if (!WaitUntil([&] {
+                auto menus = VisibleWindows(nullptr, run.Id(), "#32768");
+                menu = menus.empty() ? nullptr : menus[0];
+                return menu != nullptr;
+            }))
+            return false;
+        for (WPARAM key : keys)
+            PostMessageA(menu, WM_KEYDOWN, key, 0);
+        return WaitUntil([&] { return VisibleWindows(nullptr, run.Id(), "#32768").empty(); });
+    }
+
+    testkit::TempDir dir;
+    testkit::ProgramRun run;
+};
+
+TEST_F(ReadingEndToEnd, OpenFollowGoBackWriteANoteAndClose)
+{
+    HWND main = run.Launch(dir.Path());
+    ASSERT_NE(main, nullptr) << "no main window";
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == "VLN - (Vellorn)-VLN"; })) << WindowText(main);
+
+    // The article: double click on its node.
+    auto trees = VisibleWindows(main, 0, "Vellorn.TreeView");
+    ASSERT_FALSE(trees.empty());
+    HWND tree = trees[0];
+    const auto item = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    ASSERT_NE(item, nullptr);
+    RemoteBuffer mem(run.Process(), 64);
+    mem.Put(item);
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, mem.Address()));
+    Click(tree, mem.Get<RECT>(), true);
+    const std::string first = "VLN -Статья со ссылкой (Первая страница)-VLN";
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == first; })) << WindowText(main);
+
+    // The link: found by pointing at the page until the status line shows its address.
+    auto views = VisibleWindows(main, 0, "VellornHtmlView");
+    ASSERT_FALSE(views.empty());
+    auto bars = VisibleWindows(main, 0, "StatusBar");
+    ASSERT_FALSE(bars.empty());
+    RemoteBuffer text(run.Process(), 1024);
+    int linkY = -1;
+    for (int y = 2; y < 120 && linkY < 0; y += 3) {
+        SendMessageA(views[0], WM_MOUSEMOVE, 0, Point(40, y));
+        SendMessageA(bars[0], SB_GETTEXTA, 2, text.Address());
+        if (text.Text().find("second.html") != std::string::npos)
+            linkY = y;
+    }
+    ASSERT_GE(linkY, 0) << "no link under the mouse";
+    SendMessageA(views[0], WM_LBUTTONDOWN, MK_LBUTTON, Point(40, linkY));
+    SendMessageA(views[0], WM_LBUTTONUP, 0, Point(40, linkY));
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == "VLN -Статья со ссылкой (Вторая страница)-VLN"; }))
+        << WindowText(main);
+
+    // Back through the drop-down of the back button: its second page, the article.
+    HWND navBar = nullptr;
+    int index = -1;
+    RECT back{};
+    for (HWND bar : VisibleWindows(main, 0, "ToolBar"))
+        if (ToolButton(bar, 9, index, back)) {
+            navBar = bar;
+            break;
+        }
+    ASSERT_NE(navBar, nullptr) << "no back button";
+    PostMessageA(navBar, WM_LBUTTONDOWN, MK_LBUTTON, Point(back.right - 4, (back.top + back.bottom) / 2));
+    ASSERT_TRUE(ChooseInMenu({VK_DOWN, VK_DOWN, VK_RETURN})) << "the back history menu";
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == first; })) << WindowText(main);
+
+    // A note: "Добавить заметки" from the tree's menu, typed into the note box, saved.
+    PostMessageA(tree, WM_CONTEXTMENU, WPARAM(tree), -1);
+    ASSERT_TRUE(ChooseInMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN})) << "the tree's menu";
+    HWND memo = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        auto memos = VisibleWindows(main, 0, "Memo");
+        memo = memos.empty() ? nullptr : memos[0];
+        return memo != nullptr;
+    })) << "the note box";
+    for (char c : std::string("Заметка к статье\rвторая строка"))
+        PostMessageA(memo, WM_CHAR, static_cast<unsigned char>(c), 0);
+    RECT save{};
+    auto noteBars = VisibleWindows(GetParent(memo), 0, "ToolBar");
+    ASSERT_FALSE(noteBars.empty());
+    ASSERT_TRUE(ToolButton(noteBars[0], 22, index, save));
+    Click(noteBars[0], save);
+    const AnsiString note = dir / "FILES\\text\\Статья со ссылкой_VLN.txt";
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(note); })) << "the note file";
+
+    ASSERT_EQ(run.Close(main), 0u);
+
+    EXPECT_EQ(testkit::ReadFileBytes(note), "Заметка к статье\r\nвторая строка\r\n");
+    const AnsiString files = dir / "FILES\\";
+    EXPECT_EQ(testkit::ReadFileBytes(files + "tmpB.ini"),
+              "[URL]\r\nVellorn=" + files + "Standard\\Standard.html\r\nПервая страница=" + files +
+                  "first.html\r\nВторая страница=" + files + "second.html\r\n");
+    EXPECT_EQ(testkit::ReadFileBytes(files + "tmpF.ini"), "[URL]\r\nПервая страница=" + files + "first.html\r\n");
+    EXPECT_EQ(testkit::ReadFileBytes(files + "list"), files + "first.html\r\n");
+}
+
+} // namespace

@@ -1,0 +1,129 @@
+#include "ProgramRun.h"
+
+namespace testkit {
+
+std::string WindowClass(HWND wnd)
+{
+    char name[256] = {};
+    GetClassNameA(wnd, name, sizeof name);
+    return name;
+}
+
+std::string WindowText(HWND wnd)
+{
+    char text[512] = {};
+    GetWindowTextA(wnd, text, sizeof text);
+    return text;
+}
+
+namespace {
+
+struct Search {
+    DWORD pid;
+    std::string cls;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND wnd, LPARAM lp)
+{
+    auto* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(wnd, &pid);
+    if ((!s->pid || pid == s->pid) && IsWindowVisible(wnd) && WindowClass(wnd).find(s->cls) != std::string::npos)
+        s->found.push_back(wnd);
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<HWND> VisibleWindows(HWND Parent, DWORD Pid, const std::string& Cls)
+{
+    Search s{Pid, Cls, {}};
+    if (Parent)
+        EnumChildWindows(Parent, CollectWindow, reinterpret_cast<LPARAM>(&s));
+    else
+        EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+bool WaitUntil(const std::function<bool()>& Pred, DWORD Ms)
+{
+    const DWORD start = GetTickCount();
+    while (!Pred()) {
+        if (GetTickCount() - start > Ms)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+RemoteBuffer::RemoteBuffer(HANDLE Process, size_t Size) : process_(Process), size_(Size)
+{
+    p_ = VirtualAllocEx(Process, nullptr, Size, MEM_COMMIT, PAGE_READWRITE);
+}
+
+RemoteBuffer::~RemoteBuffer()
+{
+    if (p_)
+        VirtualFreeEx(process_, p_, 0, MEM_RELEASE);
+}
+
+std::string RemoteBuffer::Text() const
+{
+    std::string text(size_, '\0');
+    SIZE_T read = 0;
+    ReadProcessMemory(process_, p_, text.data(), size_, &read);
+    text.resize(std::min(text.find('\0'), size_t(read)));
+    return text;
+}
+
+ProgramRun::~ProgramRun()
+{
+    if (!pi_.hProcess)
+        return;
+    if (WaitForSingleObject(pi_.hProcess, 0) != WAIT_OBJECT_0)
+        TerminateProcess(pi_.hProcess, 1);
+    WaitForSingleObject(pi_.hProcess, 5000);
+    CloseHandle(pi_.hProcess);
+    CloseHandle(pi_.hThread);
+}
+
+bool ProgramRun::CopyProgram(const std::string& Folder)
+{
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string program = self;
+    program = program.substr(0, program.find_last_of('\\') + 1) + "..\\app\\Vellorn.exe";
+    return CopyFileA(program.c_str(), (Folder + "Vellorn.exe").c_str(), FALSE) != 0;
+}
+
+HWND ProgramRun::Launch(const std::string& Folder, const std::string& Args)
+{
+    std::string cmd = "\"" + Folder + "Vellorn.exe\"" + (Args.empty() ? "" : " " + Args);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(), &si, &pi_))
+        return nullptr;
+    HWND main = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND splash : VisibleWindows(nullptr, pi_.dwProcessId, "TFLog"))
+                PostMessageA(splash, WM_KEYDOWN, VK_SPACE, 0);
+            auto mains = VisibleWindows(nullptr, pi_.dwProcessId, "TID_Vellorn");
+            main = mains.empty() ? nullptr : mains[0];
+            return main && IsWindowEnabled(main);
+        },
+        20000);
+    return main && IsWindowEnabled(main) ? main : nullptr;
+}
+
+DWORD ProgramRun::Close(HWND Main)
+{
+    PostMessageA(Main, WM_CLOSE, 0, 0);
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(pi_.hProcess, 20000) == WAIT_OBJECT_0)
+        GetExitCodeProcess(pi_.hProcess, &code);
+    return code;
+}
+
+} // namespace testkit

@@ -1,0 +1,78 @@
+// Driving the real program from a test: a copy of the built program started in a prepared folder,
+// its windows found and read from outside, memory in its process for messages that pass
+// pointers, and the process ended with the test.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace testkit {
+
+std::string WindowClass(HWND wnd);
+std::string WindowText(HWND wnd);
+
+// The visible windows whose class name contains Cls: below Parent, or, without one, the top-level
+// windows of the process Pid. In z order.
+std::vector<HWND> VisibleWindows(HWND Parent, DWORD Pid, const std::string& Cls);
+
+// Polls Pred every 20 ms until it holds or Ms have passed; answers whether it held.
+bool WaitUntil(const std::function<bool()>& Pred, DWORD Ms = 10000);
+
+// A buffer in another process's memory.
+class RemoteBuffer {
+public:
+    RemoteBuffer(HANDLE Process, size_t Size);
+    ~RemoteBuffer();
+    RemoteBuffer(const RemoteBuffer&) = delete;
+    RemoteBuffer& operator=(const RemoteBuffer&) = delete;
+    LPARAM Address() const { return reinterpret_cast<LPARAM>(p_); }
+    template <class T>
+    void Put(const T& Value)
+    {
+        WriteProcessMemory(process_, p_, &Value, sizeof Value, nullptr);
+    }
+    template <class T>
+    T Get() const
+    {
+        T value{};
+        ReadProcessMemory(process_, p_, &value, sizeof value, nullptr);
+        return value;
+    }
+    // The zero-terminated text at the start of the buffer.
+    std::string Text() const;
+
+private:
+    HANDLE process_;
+    void* p_ = nullptr;
+    size_t size_;
+};
+
+// The program built beside the test programs (..\app\Vellorn.exe), copied into a folder and run
+// there; the process is ended (if still running) and its handles closed on destruction.
+class ProgramRun {
+public:
+    ProgramRun() = default;
+    ~ProgramRun();
+    ProgramRun(const ProgramRun&) = delete;
+    ProgramRun& operator=(const ProgramRun&) = delete;
+
+    // Copies the program into Folder (with its trailing backslash) as Vellorn.exe.
+    static bool CopyProgram(const std::string& Folder);
+    // Starts Folder\Vellorn.exe with Args in Folder; answers its main window once the splash has
+    // gone (a key closes it) and the window takes input; null when it did not come.
+    HWND Launch(const std::string& Folder, const std::string& Args = "");
+    // Closes the main window and waits for the program's end: its exit code (STILL_ACTIVE when it
+    // did not end).
+    DWORD Close(HWND Main);
+
+    HANDLE Process() const { return pi_.hProcess; }
+    DWORD Id() const { return pi_.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
+} // namespace testkit
