@@ -328,17 +328,15 @@ std::string ResolveReference(const std::string& base, const std::string& refIn)
         return ref;
     std::string path = PercentDecode(ref);
     std::replace(path.begin(), path.end(), '/', '\\');
-    size_t q = path.find('?');
-    if (q != std::string::npos) {
-        size_t hash = path.find('#', q);
-        path = path.substr(0, q) + (hash == std::string::npos ? "" : path.substr(hash));
-    }
+    // The fragment runs from the first '#' to the end (a '?' in it belongs to it); a query before
+    // it is no part of the file name.
     std::string fragment;
     size_t hash = path.find('#');
     if (hash != std::string::npos) {
         fragment = path.substr(hash);
         path.resize(hash);
     }
+    path.resize(std::min(path.size(), path.find('?')));
     size_t bhash = basePath.find('#');
     if (bhash != std::string::npos && GetFileAttributesA(basePath.c_str()) == INVALID_FILE_ATTRIBUTES)
         basePath.resize(bhash);
@@ -346,7 +344,8 @@ std::string ResolveReference(const std::string& base, const std::string& refIn)
         return basePath + fragment;
     std::string joined;
     if (path[0] == '\\') {
-        joined = (basePath.size() > 1 && basePath[1] == ':') ? basePath.substr(0, 2) + path : path;
+        // From the root of the page's drive or network share.
+        joined = ExtractFileDrive(basePath) + path;
     } else {
         size_t slash = basePath.find_last_of("\\/");
         joined = (slash == std::string::npos ? std::string() : basePath.substr(0, slash + 1)) + path;

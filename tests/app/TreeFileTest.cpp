@@ -86,11 +86,13 @@ struct TreeFileTest : ::testing::Test {
 
 TEST_F(TreeFileTest, FilesBuiltFromTheFormatLoadEveryTitleAndImage)
 {
-    const std::string longTitle(255, '\xC6'); // 255 bytes of 'Ж'
+    // Record sizes at both ends of 25..280: an empty title and one of 255 bytes ('Ж').
+    const std::string longTitle(255, '\xC6');
     const std::vector<N> top = {
         {"Категория", 0, {{"Статья новая", 2, {}}, {"Прочитанная", 8, {}}, {"Подкатегория", 1, {{"Избранная", 35, {}}}}}},
         {"Ссылки", 0, {{"Непрочитанная", 36, {}}, {"Мультик", 38, {}}, {"Ссылка", 39, {}}}},
         {longTitle, 2, {}},
+        {"", 8, {}},
     };
     testkit::WriteFileBytes(dir / "x.vlt", TreeFileBytes(top));
     view->Items()->Add(nullptr, "прежний");
@@ -98,8 +100,8 @@ TEST_F(TreeFileTest, FilesBuiltFromTheFormatLoadEveryTitleAndImage)
     EXPECT_EQ(Dump(view->Items()), "Категория/0/0\n Статья новая/2/2\n Прочитанная/8/8\n Подкатегория/1/1\n"
                                    "  Избранная/35/35\nСсылки/0/0\n Непрочитанная/36/36\n Мультик/38/38\n"
                                    " Ссылка/39/39\n" +
-                                       longTitle + "/2/2\n");
-    EXPECT_EQ(treefile::CountEntries(*view->Items()), 7);
+                                       longTitle + "/2/2\n/8/8\n");
+    EXPECT_EQ(treefile::CountEntries(*view->Items()), 8);
     EXPECT_EQ(treefile::CountImage(*view->Items(), 2), 2);
 }
 
@@ -224,40 +226,41 @@ TEST_F(TreeFileTest, DamagedOrMissingFilesChangeNothing)
     view->Items()->AddChild(view->Items()->Add(nullptr, "прежний"), "статья")->SetImageIndex(8);
     const std::string before = Dump(view->Items());
 
-    std::vector<std::pair<std::string, std::string>> bad = {
-        {"no signature", "TPFX" + good.substr(4)},
-        {"cut in the header", good.substr(0, 12)},
-        {"cut in the nodes", good.substr(0, good.find("Items.Data") + 30)},
-        {"no end markers", good.substr(0, good.size() - 2)},
-        {"one end marker", good.substr(0, good.size() - 1)},
-        {"empty", ""},
+    // The node data starts at byte 132 of the file: a top-level count of 1, then the record of "a"
+    // (Size 26) at byte 4 of the data and that of "b" at byte 34.
+    const std::string node = "Damaged tree node data: ";
+    const auto at = [&](const std::string& from, int value) {
+        std::string bytes = good;
+        bytes.replace(bytes.find(from), 4, I32(value));
+        return bytes;
     };
-    // A record Size below 25 and above 280.
-    std::string small = good;
-    small.replace(small.find(I32(26)), 4, I32(24));
-    bad.push_back({"size 24", small});
-    std::string big = good;
-    big.replace(big.find(I32(26)), 4, I32(281));
-    bad.push_back({"size 281", big});
-    // Counts that promise more children than there are.
-    std::string kids = good;
-    kids.replace(kids.find(I32(1) + Short("a")), 4, I32(1000000));
-    bad.push_back({"child count", kids});
-    std::string topCount = good;
-    topCount.replace(topCount.find(I32(1) + I32(26)), 4, I32(0x7FFFFFFF));
-    bad.push_back({"top count", topCount});
-    // A binary length past the end of the file.
-    std::string len = good;
-    const size_t at = len.find("Items.Data") + 11;
-    len.replace(at, 4, I32(0x7FFFFFF0));
-    bad.push_back({"binary length", len});
-
-    for (const auto& [what, bytes] : bad) {
-        testkit::WriteFileBytes(dir / "bad.vlt", bytes);
-        EXPECT_THROW(treefile::ReadTreeFile(dir / "bad.vlt", *view), EReadError) << what;
-        EXPECT_EQ(Dump(view->Items()), before) << what;
+    std::string textLength = good;
+    textLength[good.find(I32(1) + Short("a")) + 4] = '\x02';
+    const struct {
+        std::string what, bytes, reason;
+    } bad[] = {
+        {"no signature", "TPFX" + good.substr(4), "Invalid stream format"},
+        {"empty", "", "Invalid stream format"},
+        {"cut in the header", good.substr(0, 12), "Stream read error"},
+        {"cut in the nodes", good.substr(0, 150), "Stream read error"},
+        {"no end markers", good.substr(0, good.size() - 2), "Stream read error"},
+        {"one end marker", good.substr(0, good.size() - 1), "Stream read error"},
+        {"binary length", at(I32(64) + I32(1), 0x7FFFFFF0), "Stream read error"},
+        {"size 24", at(I32(26), 24), node + "node record size 24 outside 25..280 at byte 4"},
+        {"size 281", at(I32(26), 281), node + "node record size 281 outside 25..280 at byte 4"},
+        {"text length", textLength, node + "node text length 2 does not match the record size 26 at byte 4"},
+        {"child count", at(I32(1) + Short("a"), 1000000), node + "child count 1000000 larger than the data left at byte 4"},
+        {"top count", at(I32(1) + I32(26), 0x7FFFFFFF),
+         node + "node count 2147483647 larger than the data left at byte 0"},
+    };
+    for (const auto& b : bad) {
+        testkit::WriteFileBytes(dir / "bad.vlt", b.bytes);
+        EXPECT_EQ(testkit::Refusal<EReadError>([&] { treefile::ReadTreeFile(dir / "bad.vlt", *view); }), b.reason)
+            << b.what;
+        EXPECT_EQ(Dump(view->Items()), before) << b.what;
     }
-    EXPECT_THROW(treefile::ReadTreeFile(dir / "none.vlt", *view), EFOpenError);
+    EXPECT_EQ(testkit::Refusal<EFOpenError>([&] { treefile::ReadTreeFile(dir / "none.vlt", *view); }),
+              "Cannot open file \"" + dir / "none.vlt" + "\". " + SysErrorMessage(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(Dump(view->Items()), before);
 }
 

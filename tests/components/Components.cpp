@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TestKit.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -53,7 +55,7 @@ TEST(Components, OwnershipNotificationsAndReverseFreeing)
     EXPECT_EQ(form->Components(1), b);
     EXPECT_EQ(c->ComponentIndex(), 2);
     EXPECT_EQ(a->Owner(), form);
-    EXPECT_THROW(form->Components(3), EListError);
+    EXPECT_EQ(testkit::Refusal<EListError>([&] { form->Components(3); }), "List index out of bounds (3)");
 
     g_log.clear();
     b->Free(); // removal is announced to every component of the owner
@@ -97,9 +99,11 @@ TEST(Components, NamesAreValidatedAndFound)
     a->SetName("Button1");
     EXPECT_EQ(form->FindComponent("BUTTON1"), a);
     EXPECT_EQ(form->FindComponent("Button2"), nullptr);
-    EXPECT_THROW(b->SetName("button1"), EComponentError);
-    EXPECT_THROW(b->SetName("1abc"), EComponentError);
-    EXPECT_THROW(b->SetName("a b"), EComponentError);
+    EXPECT_EQ(testkit::Refusal<EComponentError>([&] { b->SetName("button1"); }),
+              "A component named button1 already exists");
+    for (const char* bad : {"1abc", "a b"})
+        EXPECT_EQ(testkit::Refusal<EComponentError>([&] { b->SetName(bad); }),
+                  "''" + AnsiString(bad) + "'' is not a valid component name");
     EXPECT_EQ(b->Name(), "");
     b->SetName("_x9");
     a->SetName("button1"); // renaming to itself in other case is allowed

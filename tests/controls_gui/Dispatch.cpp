@@ -175,9 +175,6 @@ TEST(Dispatch, TextWithoutWindowAndThroughTheWindow)
 {
     auto* host = Create<THost>(nullptr);
     auto* edit = Create<TNative>(host, "EDIT");
-    int changes = 0;
-    struct : TObject {} dummy;
-    (void)dummy;
     edit->SetText("до окна");
     EXPECT_FALSE(edit->HandleAllocated());
     edit->SetParent(host);
@@ -187,7 +184,6 @@ TEST(Dispatch, TextWithoutWindowAndThroughTheWindow)
     EXPECT_STREQ(buf, "до окна");
     SetWindowTextA(h, "из окна");
     EXPECT_EQ(edit->Text(), "из окна");
-    (void)changes;
     host->Free();
 }
 

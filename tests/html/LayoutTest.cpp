@@ -261,6 +261,12 @@ TEST(Addresses, ReferencesResolveAgainstThePage)
     EXPECT_EQ(ResolveReference("C:\\site\\pages\\a.html", "../img/p.bmp"), "C:\\site\\img\\p.bmp");
     EXPECT_EQ(ResolveReference("C:\\site\\a.html", "sub/c.html#part"), "C:\\site\\sub\\c.html#part");
     EXPECT_EQ(ResolveReference("C:\\site\\a.html", "/root.html"), "C:\\root.html");
+    EXPECT_EQ(ResolveReference("\\\\srv\\share\\d\\a.html", "/root.html"), "\\\\srv\\share\\root.html");
+    EXPECT_EQ(ResolveReference("C:\\site\\pages\\a.html", "../../../x.html"), "C:\\x.html") << "'..' stops at the root";
+    // A local link's query is no part of the file name; its fragment is kept whole.
+    EXPECT_EQ(ResolveReference("C:\\site\\a.html", "b.html?x=1#part"), "C:\\site\\b.html#part");
+    EXPECT_EQ(ResolveReference("C:\\site\\a.html", "b.html#part?x"), "C:\\site\\b.html#part?x");
+    EXPECT_EQ(ResolveReference("C:\\site\\a.html", "?x=1"), "C:\\site\\a.html");
     EXPECT_EQ(ResolveReference("file:///C:/site/a.html", "b%20c.html"), "C:\\site\\b c.html");
     EXPECT_EQ(ResolveReference("C:\\site\\a.html", "http://example.org/x"), "http://example.org/x");
     EXPECT_EQ(ResolveReference("http://h.org/d/p.html?q=1", "n.html"), "http://h.org/d/n.html");

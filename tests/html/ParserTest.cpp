@@ -59,8 +59,12 @@ TEST(Entities, NamedAndNumericBecomeCp1251)
     EXPECT_EQ(DecodeEntities("&copy;&laquo;&raquo;&mdash;&ndash;&hellip;"), "\xA9\xAB\xBB\x97\x96\x85");
     EXPECT_EQ(DecodeEntities("&#1055;&#x440;&#X438;"), "При");
     EXPECT_EQ(DecodeEntities("&#65&#66;"), "AB") << "a numeric reference may end without ';'";
-    // Old pages write dashes and quotes as references into the Western code page.
-    EXPECT_EQ(DecodeEntities("&#151;&#147;"), "\x97\x93");
+    // References 128..159 name the Western code page's characters (old pages write &#151; for a
+    // dash): 128 is the euro sign (0x88 here), 159 'Y' with diaeresis, which code page 1251 lacks;
+    // 127 and 160 on either side are themselves.
+    EXPECT_EQ(DecodeEntities("&#127;|&#128;|&#x80;|&#151;&#147;|&#159;|&#160;"), "\x7F|\x88|\x88|\x97\x93|?|\xA0");
+    // The ends of the Cyrillic letters of the code page: 'Ё' 0xA8, 'А' 0xC0, 'я' 0xFF.
+    EXPECT_EQ(DecodeEntities("&#1025;&#1040;&#1103;"), "\xA8\xC0\xFF");
 }
 
 TEST(Entities, OutsideCp1251AndDamagedReferences)

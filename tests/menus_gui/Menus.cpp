@@ -114,7 +114,7 @@ TEST_F(MenusTest, ItemListOperationsAndTheirMenuHandle)
     EXPECT_TRUE(EntryState(h, 3) & MFT_SEPARATOR);
 
     // A first sub-item turns an item into a submenu.
-    TMenuItem* sub = NewItem("Sub", a);
+    NewItem("Sub", a);
     EXPECT_EQ(GetSubMenu(h, 1), a->Handle());
     EXPECT_EQ(GetMenuItemCount(a->Handle()), 1);
 
@@ -126,7 +126,6 @@ TEST_F(MenusTest, ItemListOperationsAndTheirMenuHandle)
     root->Delete(root->IndexOf(a)); // frees a and its sub-item
     EXPECT_EQ(root->Count(), 2);
     EXPECT_EQ(owner->FindComponent("") , nullptr);
-    (void)sub;
     root->Clear();
     EXPECT_EQ(root->Count(), 0);
     EXPECT_EQ(GetMenuItemCount(h), 0);

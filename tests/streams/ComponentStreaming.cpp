@@ -169,12 +169,12 @@ TEST(ComponentStreaming, ReadsAnyClassNameAndLeavesLoadingOnDamage)
     // Cut before the end markers: read error, the state flags are cleared, no Loaded.
     m.SetSize(m.Size() - 2);
     m.SetPosition(0);
-    EXPECT_THROW(ReadComponentFromStream(m, *src), EReadError);
+    EXPECT_EQ(testkit::Refusal<EReadError>([&] { ReadComponentFromStream(m, *src); }), "Stream read error");
     EXPECT_EQ(src->LoadedCalls, 0);
     EXPECT_FALSE(src->ComponentState().Contains(csLoading));
     EXPECT_FALSE(src->ComponentState().Contains(csReading));
 
-    // A child component entry in place of the end of the child list is a format error.
+    // A child component entry in place of the end of the child list is refused as a wrong value.
     TMemoryStream c;
     WriteComponentToStream(c, *src);
     c.SetSize(c.Size() - 1);
@@ -182,7 +182,7 @@ TEST(ComponentStreaming, ReadsAnyClassNameAndLeavesLoadingOnDamage)
     std::string childEntry = Short("TProbe") + Short("X") + std::string("\0\0", 2);
     c.WriteBuffer(childEntry.data(), static_cast<Integer>(childEntry.size()));
     c.SetPosition(0);
-    EXPECT_THROW(ReadComponentFromStream(c, *src), EReadError);
+    EXPECT_EQ(testkit::Refusal<EReadError>([&] { ReadComponentFromStream(c, *src); }), "Invalid property value");
     src->Free();
     plain->Free();
 }

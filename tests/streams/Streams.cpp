@@ -46,7 +46,7 @@ TEST(FileStream, CreateWriteReopenAndSeek)
         // Positions are 64-bit: seeking past 4 GB needs no data.
         EXPECT_EQ(f.Seek(Int64(5) << 30, soFromBeginning), Int64(5) << 30);
         EXPECT_EQ(f.Position(), Int64(5) << 30);
-        EXPECT_THROW(f.Seek(-1, soFromBeginning), EStreamError);
+        EXPECT_EQ(testkit::Refusal<EStreamError>([&] { f.Seek(-1, soFromBeginning); }), "Invalid stream position");
     }
     // fmCreate empties an existing file.
     { TFileStream f(path, fmCreate); }
@@ -76,12 +76,13 @@ TEST(FileStream, OpenAndCreateErrorsNameTheFileAndReason)
     // A folder cannot be created over as a file.
     std::string sub = dir / "sub";
     CreateDirectoryA(sub.c_str(), nullptr);
-    EXPECT_THROW(TFileStream(sub, fmCreate), EFCreateError);
+    EXPECT_EQ(testkit::Refusal<EFCreateError>([&] { TFileStream(sub, fmCreate); }),
+              "Cannot create file \"" + sub + "\". " + SysErrorMessage(ERROR_ACCESS_DENIED));
     std::string ro = dir / "ro.txt";
     WriteFileBytes(ro, "keep");
     // Writing to a stream opened for reading is a write error.
     TFileStream r(ro, fmOpenRead);
-    EXPECT_THROW(Put(r, "x"), EWriteError);
+    EXPECT_EQ(testkit::Refusal<EWriteError>([&] { Put(r, "x"); }), "Stream write error");
 }
 
 TEST(FileStream, CreateOverHiddenFileTruncatesAndKeepsWorking)
@@ -103,15 +104,16 @@ TEST(FileStream, ShareModes)
     TempDir dir;
     std::string path = dir / "s.bin";
     WriteFileBytes(path, "data");
+    const std::string sharing = "Cannot open file \"" + path + "\". " + SysErrorMessage(ERROR_SHARING_VIOLATION);
     {
         TFileStream a(path, fmOpenRead | fmShareExclusive);
-        EXPECT_THROW(TFileStream(path, fmOpenRead | fmShareDenyNone), EFOpenError);
+        EXPECT_EQ(testkit::Refusal<EFOpenError>([&] { TFileStream(path, fmOpenRead | fmShareDenyNone); }), sharing);
     }
     {
         TFileStream a(path, fmOpenRead | fmShareDenyWrite);
         TFileStream b(path, fmOpenRead | fmShareDenyWrite);
         EXPECT_EQ(ReadAll(b), "data");
-        EXPECT_THROW(TFileStream(path, fmOpenWrite | fmShareDenyNone), EFOpenError);
+        EXPECT_EQ(testkit::Refusal<EFOpenError>([&] { TFileStream(path, fmOpenWrite | fmShareDenyNone); }), sharing);
     }
     {
         TFileStream a(path, fmOpenReadWrite | fmShareDenyNone);
@@ -146,7 +148,7 @@ TEST(Stream, ReadBufferShortReadAndCopyFrom)
     EXPECT_EQ(part.DataString(), "234");
     // More than the source holds is a read error.
     m.SetPosition(8);
-    EXPECT_THROW(part.CopyFrom(m, 5), EReadError);
+    EXPECT_EQ(testkit::Refusal<EReadError>([&] { part.CopyFrom(m, 5); }), "Stream read error");
     // A copy larger than one internal block.
     TMemoryStream big;
     std::string blob(200000, '\0');
@@ -193,8 +195,9 @@ TEST(MemoryStream, GrowthGapsAndResizing)
     g.SetPosition(6);
     EXPECT_EQ(ReadAll(g), std::string(2, '\0'));
 
-    EXPECT_THROW(g.Seek(-1, soFromBeginning), EStreamError);
-    EXPECT_THROW(g.SetSize(Int64(3) << 30), EStreamError);
+    EXPECT_EQ(testkit::Refusal<EStreamError>([&] { g.Seek(-1, soFromBeginning); }), "Invalid stream position");
+    EXPECT_EQ(testkit::Refusal<EStreamError>([&] { g.SetSize(Int64(3) << 30); }),
+              "Out of memory while expanding memory stream");
     EXPECT_EQ(g.Size(), 8);
     char c;
     g.SetPosition(100);
@@ -221,7 +224,8 @@ TEST(MemoryStream, FilesAndStreams)
     EXPECT_EQ(n.Size(), 7);
     EXPECT_EQ(n.Position(), 0);
     EXPECT_EQ(std::string(static_cast<const char*>(n.Memory()), 7), std::string("bin\0ary", 7));
-    EXPECT_THROW(n.LoadFromFile(dir / "none.bin"), EFOpenError);
+    EXPECT_EQ(testkit::Refusal<EFOpenError>([&] { n.LoadFromFile(dir / "none.bin"); }),
+              "Cannot open file \"" + dir / "none.bin" + "\". " + SysErrorMessage(ERROR_FILE_NOT_FOUND));
 
     TStringStream s("xyz");
     s.SetPosition(2);
@@ -268,5 +272,5 @@ TEST(BufferedWriteStream, HoldsSmallWritesUntilFlushOrDestruction)
     TFileStream ro(dir / "r.bin", fmOpenRead);
     TBufferedWriteStream b(ro);
     Put(b, "abc");
-    EXPECT_THROW(b.Flush(), EWriteError);
+    EXPECT_EQ(testkit::Refusal<EWriteError>([&] { b.Flush(); }), "Stream write error");
 }

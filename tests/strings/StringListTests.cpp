@@ -169,7 +169,8 @@ TEST(StringList, SortedTextLoadMatchesAddingLineByLine)
     TStringList strict;
     strict.SetDuplicates(dupError);
     strict.SetSorted(true);
-    EXPECT_THROW(strict.SetText("x\r\ny\r\nX\r\n"), EStringListError);
+    EXPECT_EQ(testkit::Refusal<EStringListError>([&] { strict.SetText("x\r\ny\r\nX\r\n"); }),
+              "String list does not allow duplicates");
 }
 
 TEST(StringList, SortIsStableAndFollowsCaseSensitivity)
@@ -415,8 +416,8 @@ TEST(StringList, AssignAddStringsExchangeMoveEquals)
     sorted.SetSorted(true);
     sorted.Assign(&b);
     EXPECT_EQ(sorted.CommaText(), "1,2,3") << "a sorted list places and de-duplicates what it takes";
-    EXPECT_THROW(sorted.Move(0, 2), EStringListError);
-    EXPECT_THROW(a.Assign(nullptr), EConvertError);
+    EXPECT_EQ(testkit::Refusal<EStringListError>([&] { sorted.Move(0, 2); }), "Operation not allowed on sorted list");
+    EXPECT_EQ(testkit::Refusal<EConvertError>([&] { a.Assign(nullptr); }), "Cannot assign a nil to a TStringList");
 }
 
 TEST(StringList, FilesKeepBytesAndWriteCrLf)
@@ -434,8 +435,10 @@ TEST(StringList, FilesKeepBytesAndWriteCrLf)
     list.LoadFromFile(path);
     EXPECT_EQ(list.Count(), 0);
 
-    EXPECT_THROW(list.LoadFromFile(dir / "missing.txt"), EFOpenError);
-    EXPECT_THROW(list.SaveToFile(dir / "no folder\\x.txt"), EFCreateError);
+    EXPECT_EQ(testkit::Refusal<EFOpenError>([&] { list.LoadFromFile(dir / "missing.txt"); }),
+              "Cannot open file \"" + dir / "missing.txt" + "\". " + SysErrorMessage(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(testkit::Refusal<EFCreateError>([&] { list.SaveToFile(dir / "no folder\\x.txt"); }),
+              "Cannot create file \"" + dir / "no folder\\x.txt" + "\". The folder does not exist");
 
     TStringStream stream("skip\r\na\r\nb");
     stream.SetPosition(6);

@@ -150,32 +150,28 @@ TEST(TreeModel, SequentialItemWalkIsLinear)
     TTreeNodes nodes;
     nodes.BeginUpdate();
     // 100,000 nodes over three levels.
+    TTreeNode* last = nullptr;
     for (int i = 0; i < 1000; ++i) {
         TTreeNode* top = nodes.Add(nullptr, "t");
         for (int j = 0; j < 9; ++j) {
             TTreeNode* mid = nodes.AddChild(top, "m");
             for (int k = 0; k < 10; ++k)
-                nodes.AddChild(mid, "l");
+                last = nodes.AddChild(mid, "l");
         }
     }
     nodes.EndUpdate();
     ASSERT_EQ(nodes.Count(), 100000);
     const Int64 start = nodes.ItemSteps();
-    int seen = 0;
     TTreeNode* expect = nodes.GetFirstNode();
-    for (int i = 0; i < nodes.Count(); ++i) {
-        TTreeNode* n = nodes.Item(i);
-        if (n != expect)
-            FAIL() << "wrong node at " << i;
-        expect = expect->GetNext();
-        ++seen;
-    }
-    EXPECT_EQ(seen, 100000);
+    for (int i = 0; i < nodes.Count(); ++i, expect = expect->GetNext())
+        ASSERT_EQ(nodes.Item(i), expect) << "wrong node at " << i;
     EXPECT_LE(nodes.ItemSteps() - start, 100000);
-    // Walking backwards is linear too.
+    // Walking backwards is linear too, and gives every node.
     const Int64 back = nodes.ItemSteps();
-    for (int i = nodes.Count() - 1; i >= 0; --i)
-        nodes.Item(i);
+    expect = last;
+    for (int i = nodes.Count() - 1; i >= 0; --i, expect = expect->GetPrev())
+        ASSERT_EQ(nodes.Item(i), expect) << "wrong node at " << i << " walking backwards";
+    EXPECT_EQ(expect, nullptr);
     EXPECT_LE(nodes.ItemSteps() - back, 100000);
     // A deletion invalidates the cache instead of leaving a stale node behind.
     nodes.Item(500);
