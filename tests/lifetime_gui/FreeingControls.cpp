@@ -101,32 +101,35 @@ void FreeFormAndCheck(TCustomForm* form, TWatch& watch)
     EXPECT_EQ(watch.Removed, std::vector<TComponent*>{form});
 }
 
-class FreeingControls : public testkit::GuiTest {
+class FreeingControls : public testkit::FormTest {
 protected:
     TWatch* watch = Create<TWatch>(nullptr);
     void TearDown() override
     {
         watch->Free();
-        GuiTest::TearDown();
+        FormTest::TearDown();
     }
 };
 
-TEST_F(FreeingControls, ChildWithAChildOwnedByTheFormFreedBeforeTheForm)
+// A panel with a panel inside, both owned by the form or by nobody, freed before the form.
+TEST_F(FreeingControls, ChildWithAChildFreedBeforeTheForm)
 {
-    for (bool show : {false, true}) {
-        TForm* form = Create<TForm>(nullptr);
-        TPanel* panel = Create<TPanel>(form);
-        panel->SetParent(form);
-        TPanel* inner = Create<TPanel>(form);
-        inner->SetParent(panel);
-        watch->Watch({form, panel, inner});
-        if (show) {
-            form->Show();
-            testkit::PumpPending();
-            ASSERT_EQ(WindowsOf(panel).size(), 2u);
+    for (bool owned : {true, false}) {
+        for (bool show : {false, true}) {
+            TForm* form = Create<TForm>(nullptr);
+            TPanel* panel = Create<TPanel>(owned ? form : nullptr);
+            panel->SetParent(form);
+            TPanel* inner = Create<TPanel>(owned ? form : nullptr);
+            inner->SetParent(panel);
+            watch->Watch({form, panel, inner});
+            if (show) {
+                form->Show();
+                testkit::PumpPending();
+                ASSERT_EQ(WindowsOf(panel).size(), 2u);
+            }
+            FreeAndCheck(form, panel, {inner}, *watch);
+            FreeFormAndCheck(form, *watch);
         }
-        FreeAndCheck(form, panel, {inner}, *watch);
-        FreeFormAndCheck(form, *watch);
     }
 }
 
@@ -162,10 +165,11 @@ TEST_F(FreeingControls, EachKindFreedBeforeItsForm)
     }
 }
 
-// A focused edit, and a container that owns its focused edit, freed while the form lives on.
+// A focused edit, and a container that owns its focused edit, freed while the form (one of the
+// application's) lives on.
 TEST_F(FreeingControls, FocusedControlsFreedBeforeTheForm)
 {
-    TForm* form = Create<TForm>(nullptr);
+    TForm* form = MakeForm();
     TEdit* edit = Create<TEdit>(form);
     edit->SetParent(form);
     TPanel* panel = Create<TPanel>(form);
@@ -185,44 +189,6 @@ TEST_F(FreeingControls, FocusedControlsFreedBeforeTheForm)
     ASSERT_EQ(form->ActiveControl(), owned);
     FreeAndCheck(form, panel, {owned}, *watch);
     FreeFormAndCheck(form, *watch);
-}
-
-TEST_F(FreeingControls, UnownedControlsFreedBeforeTheirForm)
-{
-    TForm* form = Create<TForm>(nullptr);
-    TPanel* panel = Create<TPanel>(nullptr);
-    panel->SetParent(form);
-    TPanel* inner = Create<TPanel>(nullptr);
-    inner->SetParent(panel);
-    watch->Watch({form, panel, inner});
-    form->Show();
-    testkit::PumpPending();
-    FreeAndCheck(form, panel, {inner}, *watch);
-    FreeFormAndCheck(form, *watch);
-}
-
-class FreeingOnAppForms : public testkit::FormTest {};
-
-// The form is owned by the application and freed by the fixture after its children went.
-TEST_F(FreeingOnAppForms, FocusedChildrenFreedThenTheFormLeftToTheFixture)
-{
-    TForm* form = MakeForm();
-    TEdit* edit = Create<TEdit>(form);
-    edit->SetParent(form);
-    TPanel* box = Create<TPanel>(form);
-    box->SetParent(form);
-    TEdit* inner = Create<TEdit>(box);
-    inner->SetParent(box);
-    TWatch watch(nullptr);
-    watch.Watch({edit, box, inner});
-    form->Show();
-    testkit::PumpPending();
-    edit->SetFocus();
-    testkit::PumpPending();
-    FreeAndCheck(form, edit, {}, watch);
-    inner->SetFocus();
-    testkit::PumpPending();
-    FreeAndCheck(form, box, {inner}, watch);
 }
 
 } // namespace

@@ -1,19 +1,14 @@
-// Damaged tree streams: every input either parses or ends in a framework exception.
+// Damaged tree streams: every input either parses or ends in a framework exception (a hang ends
+// in the suite's time limit).
 #include <gtest/gtest.h>
 
 #include "Classes.h"
+#include "ComCtrlsTree.h"
 
-#include <chrono>
 #include <cstring>
 #include <random>
 
 namespace {
-
-struct Node {
-    std::string text;
-    Integer image;
-    Integer children;
-};
 
 // Node records of the tree's binary property: a top-level count, then each node's record
 // followed by its children (depth first).
@@ -90,58 +85,26 @@ std::string SampleTree(bool withGlyph = true)
     return std::string(static_cast<const char*>(m.Memory()), static_cast<std::size_t>(m.Size()));
 }
 
-// Reads node records the way a tree view does, without recursion; nothing in them is trusted.
-std::vector<Node> ReadNodes(TMemoryStream& data)
-{
-    std::vector<Node> out;
-    Integer top;
-    data.ReadBuffer(&top, 4);
-    std::vector<Integer> pending{top}; // children still to read, per open level
-    while (!pending.empty()) {
-        if (pending.back() <= 0) {
-            pending.pop_back();
-            continue;
-        }
-        --pending.back();
-        Integer size;
-        data.ReadBuffer(&size, 4);
-        if (size < 25 || size > 280)
-            throw EReadError("Invalid node record");
-        Byte rec[280];
-        data.ReadBuffer(rec, size);
-        Integer fields[6];
-        std::memcpy(fields, rec, sizeof fields);
-        Byte len = rec[24];
-        if (25 + len > size)
-            throw EReadError("Invalid node record");
-        out.push_back({std::string(reinterpret_cast<char*>(rec + 25), len), fields[0], fields[5]});
-        if (pending.size() > 100000)
-            throw EReadError("Invalid node record");
-        pending.push_back(fields[5]);
-    }
-    return out;
-}
-
-std::vector<Node> ParseTree(TStream& s)
+// Reads a saved tree the way the tree file reader does: the node records by the tree's own reader.
+void ParseTree(TStream& s, TTreeNodes& nodes)
 {
     TReader r(s);
     r.ReadSignature();
     AnsiString cls, name;
     r.ReadComponentHeader(cls, name);
-    std::vector<Node> nodes;
     while (!r.EndOfList()) {
         AnsiString prop = r.ReadPropName();
         if (prop == "Items.Data") {
             TMemoryStream data;
             r.ReadBinary(data);
-            nodes = ReadNodes(data);
+            data.SetPosition(0);
+            nodes.ReadData(data);
         } else {
             r.SkipValue();
         }
     }
     r.ReadListEnd();
     r.ReadListEnd();
-    return nodes;
 }
 
 std::string Hex(const std::string& bytes)
@@ -170,7 +133,8 @@ std::string Survives(const std::string& bytes)
 {
     try {
         TStringStream s(bytes);
-        ParseTree(s);
+        TTreeNodes nodes;
+        ParseTree(s, nodes);
         ++ParsedCount;
     } catch (const Exception&) {
     } catch (const std::exception& e) {
@@ -193,11 +157,13 @@ const std::vector<const char*> Regressions = {
 TEST(Mutation, SampleParses)
 {
     TStringStream s(SampleTree());
-    std::vector<Node> nodes = ParseTree(s);
-    ASSERT_EQ(nodes.size(), 5u);
-    EXPECT_EQ(nodes[0].text, "Категория");
-    EXPECT_EQ(nodes[3].text, std::string(255, 'x'));
-    EXPECT_EQ(nodes[4].image, 39);
+    TTreeNodes nodes;
+    ParseTree(s, nodes);
+    ASSERT_EQ(nodes.Count(), 5);
+    EXPECT_EQ(nodes.Item(0)->Text(), "Категория");
+    EXPECT_EQ(nodes.Item(3)->Text(), std::string(255, 'x'));
+    EXPECT_EQ(nodes.Item(3)->Parent(), nodes.Item(2));
+    EXPECT_EQ(nodes.Item(4)->ImageIndex(), 39);
 }
 
 TEST(Mutation, RegressionInputs)
@@ -206,7 +172,8 @@ TEST(Mutation, RegressionInputs)
         EXPECT_EQ(Survives(Unhex(hex)), "") << hex;
     // The first one must parse, not merely fail cleanly.
     TStringStream s(Unhex(Regressions[0]));
-    EXPECT_NO_THROW(ParseTree(s));
+    TTreeNodes nodes;
+    EXPECT_NO_THROW(ParseTree(s, nodes));
 }
 
 TEST(Mutation, DamagedStreamsParseOrRaise)
@@ -218,7 +185,6 @@ TEST(Mutation, DamagedStreamsParseOrRaise)
     const Integer huge[] = {0x7FFFFFFF, -1, static_cast<Integer>(0x80000000), 0x10000000, 281, 24, 1000000};
     int failures = 0;
     ParsedCount = 0;
-    auto started = std::chrono::steady_clock::now();
     for (int i = 0; i < 4000; ++i) {
         std::string b = i % 4 == 3 ? large : compact;
         int kind = static_cast<int>(rng() % 6);
@@ -254,6 +220,4 @@ TEST(Mutation, DamagedStreamsParseOrRaise)
     // Both outcomes occur: mutations that miss the structure (text bytes) still parse.
     EXPECT_GT(ParsedCount, 200);
     EXPECT_LT(ParsedCount, 3800);
-    auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    EXPECT_LT(seconds, 60.0) << "no case may hang";
 }

