@@ -51,12 +51,8 @@ void WriteToProject(const AnsiString& Subject)
 // folder), else a file of that name under FILES\; "" when there is none.
 AnsiString AddressFile(const AnsiString& Text)
 {
-    if (Text.empty())
-        return "";
-    if (FileExists(Text))
-        return ExpandFileName(Text);
-    const AnsiString inArchive = FileSearch(Text, archive::AppPath("FILES\\"));
-    return inArchive.empty() ? AnsiString() : ExpandFileName(inArchive);
+    const AnsiString found = Text.empty() ? AnsiString() : FileSearch(Text, archive::AppPath("FILES\\"));
+    return found.empty() ? found : ExpandFileName(found);
 }
 
 } // namespace

@@ -97,12 +97,9 @@ TEST_F(History, TheFlagIsClearedByBackClicksButNotByForwardClicksOrLinks)
 
 TEST_F(History, TitlesThatIniKeysCannotHoldAreKeptEscaped)
 {
-    EXPECT_EQ(HistoryKey("Обычная страница"), "Обычная страница");
+    EXPECT_EQ(HistoryKey("Обычная страница, 100%"), "Обычная страница, 100%");
     EXPECT_EQ(HistoryKey("a = b, 100%"), "a %3D b, 100%25");
-    EXPECT_EQ(HistoryKey("[раздел]"), "%5Bраздел]");
-    EXPECT_EQ(HistoryKey(";x"), "%3Bx");
-    EXPECT_EQ(HistoryKey(" x "), "%20x%20");
-    EXPECT_EQ(HistoryKey("a\r\nb"), "a%0D%0Ab");
+    EXPECT_EQ(HistoryKey("[x]\r\n "), "%5Bx]%0D%0A%20");
     EXPECT_EQ(HistoryKey(""), "%");
     testkit::WriteFileBytes(dir / "FILES\\eq.html", "<title>x = y</title>равенство");
     form->ComboBox1->SetText(dir / "FILES\\eq.html");
