@@ -26,11 +26,12 @@
 
 namespace formkit {
 
-// A handler of form F as an event value: the form's member is called with the event's arguments.
+// A handler of form F as an event value: the form's member is called with the event's arguments
+// (comparable with another binding of the same member).
 template <class F, class... Args>
-auto Bind(F* Form, void (F::*Handler)(Args...))
+TMethod<void(Args...)> Bind(F* Form, void (F::*Handler)(Args...))
 {
-    return [Form, Handler](Args... args) { (Form->*Handler)(std::forward<Args>(args)...); };
+    return TMethod<void(Args...)>(Form, Handler);
 }
 
 // Creates a control owned by Owner, named Name, placed on Parent at the given bounds.

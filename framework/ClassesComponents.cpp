@@ -38,14 +38,15 @@ void TComponent::AfterConstruction()
 
 void TComponent::BeforeDestruction()
 {
-    if (!FComponentState.Contains(csDestroying))
-        Destroying();
+    Destroying();
     inherited::BeforeDestruction();
+    // The steps of the framework's destructor, taken while the whole object still exists (a
+    // derived class's BeforeDestruction does its own work first and calls this one last).
+    ReleaseComponents();
 }
 
-TComponent::~TComponent()
+void TComponent::ReleaseComponents()
 {
-    Destroying();
     // Subscribers learn of the removal first, then owned components go, then the owner forgets us.
     while (!FFreeNotifies.empty()) {
         TComponent* other = FFreeNotifies.back();
@@ -56,6 +57,14 @@ TComponent::~TComponent()
     DestroyComponents();
     if (FOwner)
         FOwner->RemoveComponent(this);
+}
+
+TComponent::~TComponent()
+{
+    // After Free() there is nothing left to do; a component deleted directly gets here with its
+    // derived parts already gone.
+    Destroying();
+    ReleaseComponents();
 }
 
 TComponent* TComponent::Components(int Index) const

@@ -84,9 +84,12 @@ void LoadedAll(TComponent* Root);
 //
 // Create components with Create<T>(Owner): the constructor links the component into its
 // owner's list; AfterConstruction (run by Create) then sends the opInsert notifications, so
-// overrides of Notification see a complete object. Free() marks the component (and everything it
-// owns) csDestroying and runs BeforeDestruction before any destructor body runs; deleting a
-// component directly is allowed but then only the destructors run.
+// overrides of Notification see a complete object. Free() runs BeforeDestruction before any
+// destructor body: the component (and everything it owns) is marked csDestroying, each class
+// does its own part and then calls the inherited one, and TComponent's part, last, tells the
+// free-notification subscribers, frees the owned components (last created first) and leaves the
+// owner, all while the object is whole. Deleting a component directly is allowed, but then
+// these steps run only in ~TComponent, after the derived parts are gone.
 class TComponent : public TPersistent {
     VCL_CLASS(TComponent, TPersistent)
 public:
@@ -139,6 +142,7 @@ public:
     virtual void Loaded();
 
 protected:
+    void MarkDestroying() override { Destroying(); }
     // Informs this component that AComponent is inserted or removed; the default drops a free
     // notification link to a removed component and passes the call to every owned component.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
@@ -161,6 +165,7 @@ private:
 
     void Insert(TComponent* AComponent);
     void Remove(TComponent* AComponent);
+    void ReleaseComponents();
     void RemoveNotification(TComponent* AComponent);
 
     TComponent* FOwner = nullptr;

@@ -130,7 +130,7 @@ private:
     int FUpdateCount = 0;
 };
 
-using TDrawPanelEvent = std::function<void(TStatusBar* StatusBar, TStatusPanel* Panel, const TRect& Rect)>;
+using TDrawPanelEvent = TMethod<void(TStatusBar* StatusBar, TStatusPanel* Panel, const TRect& Rect)>;
 
 class TStatusBar : public TWinControl {
     VCL_CLASS(TStatusBar, TWinControl)
@@ -244,9 +244,9 @@ enum TTBCustomDrawFlag { tbNoEdges, tbHiliteHotTrack, tbNoOffset, tbNoMark, tbNo
 using TTBCustomDrawFlags = TSet<TTBCustomDrawFlag>;
 
 using TTBAdvancedCustomDrawEvent =
-    std::function<void(TToolBar* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
+    TMethod<void(TToolBar* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
 using TTBAdvancedCustomDrawBtnEvent =
-    std::function<void(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,
+    TMethod<void(TToolBar* Sender, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,
                        TTBCustomDrawFlags& Flags, bool& DefaultDraw)>;
 
 enum TEdgeBorder { ebLeft, ebTop, ebRight, ebBottom };
@@ -356,8 +356,8 @@ private:
 enum TUDOrientation { udHorizontal, udVertical };
 enum TUDAlignButton { udLeft, udRight };
 enum TUDBtnType { btNext, btPrev };
-using TUDClickEvent = std::function<void(TObject* Sender, TUDBtnType Button)>;
-using TUDChangingEvent = std::function<void(TObject* Sender, bool& AllowChange)>;
+using TUDClickEvent = TMethod<void(TObject* Sender, TUDBtnType Button)>;
+using TUDChangingEvent = TMethod<void(TObject* Sender, bool& AllowChange)>;
 
 class TUpDown : public TWinControl {
     VCL_CLASS(TUpDown, TWinControl)

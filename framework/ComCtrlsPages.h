@@ -19,9 +19,9 @@ enum TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 enum TTabStyle { tsTabs, tsButtons, tsFlatButtons };
 
 class TCustomTabControl;
-using TTabChangingEvent = std::function<void(TObject* Sender, bool& AllowChange)>;
+using TTabChangingEvent = TMethod<void(TObject* Sender, bool& AllowChange)>;
 using TDrawTabEvent =
-    std::function<void(TCustomTabControl* Control, int TabIndex, const TRect& Rect, bool Active)>;
+    TMethod<void(TCustomTabControl* Control, int TabIndex, const TRect& Rect, bool Active)>;
 
 // The tab window shared by the tab strip and the page control. Tab indexes count the shown tabs.
 class TCustomTabControl : public TWinControl {

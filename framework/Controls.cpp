@@ -581,13 +581,16 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
 
 void TControl::BeforeDestruction()
 {
-    inherited::BeforeDestruction();
     if (gMouseControl == this)
         gMouseControl = nullptr;
     if (gCaptureControl == this)
         SetCaptureControl(nullptr);
     if (gDrag.Control == this)
         CancelDrag();
+    // The parent lets go of a whole control (its handlers may still look at it).
+    if (FParent)
+        FParent->RemoveControl(this);
+    inherited::BeforeDestruction();
 }
 
 TControl::~TControl()
@@ -792,6 +795,8 @@ void TControl::DoSetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     FHeight = AHeight;
     InvalidateControl(FVisible, FControlStyle.Contains(csOpaque));
 }
+
+void TControl::Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this)); }
 
 void TControl::Resize()
 {
@@ -1315,12 +1320,13 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(std::mak
 
 void TWinControl::BeforeDestruction()
 {
-    inherited::BeforeDestruction();
     ForgetFocus();
     // The window goes while the whole object still exists, so its last messages reach the
-    // overrides of every class (each sees csDestroying).
+    // overrides of every class (each sees csDestroying); then the children.
     if (FHandle)
         DestroyWindowHandle();
+    FreeChildren();
+    inherited::BeforeDestruction();
 }
 
 TWinControl::~TWinControl()
@@ -1334,6 +1340,11 @@ TWinControl::~TWinControl()
     // Leaves the parent while still a windowed control (the parent's lists hold it as one).
     if (FParent)
         FParent->RemoveControl(this);
+    FreeChildren();
+}
+
+void TWinControl::FreeChildren()
+{
     // Children are freed with their parent, last one first (owned ones leave their owner's list).
     while (!FWinControls.empty() || !FControls.empty()) {
         TControl* c = FWinControls.empty() ? FControls.back() : static_cast<TControl*>(FWinControls.back());
@@ -1610,11 +1621,17 @@ void TWinControl::DestroyWnd()
 void FreeDeviceContext(HWND Wnd)
 {
     for (TControlCanvas* c : std::vector<TControlCanvas*>(gCanvasesWithDC))
-        if (!Wnd || c->WindowHandle() == Wnd)
+        if (c->WindowHandle() == Wnd)
             c->FreeHandle();
 }
 
-void FreeDeviceContexts() { FreeDeviceContext(nullptr); }
+void FreeDeviceContexts()
+{
+    // A canvas that is drawing now (locked by a paint) keeps its context.
+    for (TControlCanvas* c : std::vector<TControlCanvas*>(gCanvasesWithDC))
+        if (c->LockCount() == 0)
+            c->FreeHandle();
+}
 
 void TWinControl::DestroyWindowHandle()
 {
@@ -2027,11 +2044,7 @@ void TWinControl::AlignControls(TControl* AControl, TRect& Rect)
 
 // --- Painting ---------------------------------------------------------------------------------
 
-void TWinControl::Invalidate()
-{
-    if (FHandle)
-        InvalidateRect(FHandle, nullptr, !FControlStyle.Contains(csOpaque));
-}
+void TWinControl::Invalidate() { Perform(CM_INVALIDATE, 0, 0); }
 
 void TWinControl::Update()
 {
@@ -2045,7 +2058,16 @@ void TWinControl::Repaint()
     Update();
 }
 
-void TWinControl::CMInvalidate(TMessage&) { Invalidate(); }
+void TWinControl::CMInvalidate(TMessage& Message)
+{
+    // WParam 1: a child of this control was invalidated; the parents hear of it all the way up.
+    if (!FHandle)
+        return;
+    if (FParent)
+        FParent->Perform(CM_INVALIDATE, 1, 0);
+    if (Message.WParam == 0)
+        InvalidateRect(FHandle, nullptr, !FControlStyle.Contains(csOpaque));
+}
 
 void TWinControl::SetZOrder(bool TopMost)
 {
@@ -2841,8 +2863,14 @@ TControlCanvas::~TControlCanvas() { FreeHandle(); }
 
 void TControlCanvas::CreateHandle()
 {
-    if (!Control || FDeviceContext)
+    if (!Control)
         return;
+    // A context kept from earlier drawing is taken up again (a paint lends the canvas another
+    // context and takes it back, which leaves this one in place).
+    if (FDeviceContext) {
+        SetHandle(FDeviceContext);
+        return;
+    }
     if (auto* w = dynamic_cast<TWinControl*>(Control)) {
         FWindowHandle = w->Handle();
         FDeviceContext = GetDC(FWindowHandle);

@@ -131,18 +131,18 @@ constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBea
                   crNoDrop = -13, crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crSQLWait = -17, crNo = -18,
                   crAppStart = -19, crHelp = -20, crHandPoint = -21, crSizeAll = -22, crSize = -22;
 
-using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
-using TKeyEvent = std::function<void(TObject* Sender, Word& Key, TShiftState Shift)>;
-using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
-using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
+using TMouseEvent = TMethod<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = TMethod<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TKeyEvent = TMethod<void(TObject* Sender, Word& Key, TShiftState Shift)>;
+using TKeyPressEvent = TMethod<void(TObject* Sender, char& Key)>;
+using TContextPopupEvent = TMethod<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 using TDragOverEvent =
-    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
-using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
-using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
-using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+    TMethod<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = TMethod<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TStartDragEvent = TMethod<void(TObject* Sender, TDragObject*& DragObject)>;
+using TEndDragEvent = TMethod<void(TObject* Sender, TObject* Target, int X, int Y)>;
 using TMouseWheelEvent =
-    std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+    TMethod<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
 
 // Shift state from the mouse message's key flags / from a key message's key data.
 TShiftState KeysToShiftState(Word Keys);
@@ -154,7 +154,8 @@ TShiftState GetShiftState();
 
 class THintWindow;
 // Makes the hint window the application shows; replaceable (the skinned hint manager does).
-using THintWindowClass = std::function<THintWindow*(TComponent* AOwner)>;
+// A plain function, so that two classes can be compared (a captureless lambda converts to it).
+using THintWindowClass = THintWindow* (*)(TComponent* AOwner);
 
 // What CM_HINTSHOW lets a control change before its hint is shown.
 struct THintInfo {
@@ -385,7 +386,8 @@ protected:
     virtual void Resize();
     // The control's pop-up menu for a context click (may be overridden to choose another).
     virtual TPopupMenu* CurrentPopupMenu() { return FPopupMenu; }
-    virtual void Changed() {}
+    // Tells the control itself that its value changed (CM_CHANGED, LParam = the control).
+    void Changed();
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
     // Asks the parent for an alignment pass after a change of bounds, Align or Visible.
@@ -577,6 +579,7 @@ protected:
     virtual void DoEnter();
     virtual void DoExit();
     void AlignControl(TControl* AControl);
+    void FreeChildren();
     void UpdateShowing();
     void UpdateBounds();
     void DoSetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
@@ -654,7 +657,9 @@ private:
 };
 
 // A canvas on a control: its window's DC, or for a windowless control the parent's DC moved to
-// the control's origin and clipped to it.
+// the control's origin and clipped to it. It draws outside WM_PAINT too (timers, mouse handlers):
+// the DC is taken on first use and kept until the application goes idle; a paint lends the
+// canvas the paint's DC for the time of the paint.
 class TControlCanvas : public TCanvas {
     VCL_CLASS(TControlCanvas, TCanvas)
 public:
@@ -671,8 +676,8 @@ private:
     HWND FWindowHandle = nullptr;
 };
 
-// Releases the DCs that control canvases hold on a window (all windows when null); the
-// application calls FreeDeviceContexts when it goes idle.
+// Releases the DCs that control canvases hold on a window (before it goes); FreeDeviceContexts
+// releases those of every canvas that is not drawing now (the application calls it when idle).
 void FreeDeviceContext(HWND Wnd);
 void FreeDeviceContexts();
 

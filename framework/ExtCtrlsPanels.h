@@ -131,7 +131,7 @@ private:
 
 enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };
 // Asked while dragging with the proposed size of the neighbour; may change it or refuse.
-using TSplitterCanResizeEvent = std::function<void(TObject* Sender, int& NewSize, bool& Accept)>;
+using TSplitterCanResizeEvent = TMethod<void(TObject* Sender, int& NewSize, bool& Accept)>;
 
 // A windowless bar that resizes the control aligned against it on the same side.
 class TSplitter : public TGraphicControl {

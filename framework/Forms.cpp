@@ -223,6 +223,9 @@ void TApplication::Idle(const MSG&)
     // Bitmap canvases give their memory contexts back while the program waits, so that caches
     // of many controls stay within the GDI handle budget.
     FreeMemoryContexts();
+    // Control canvases let go of the window contexts they kept, so that a windowless control
+    // that has moved draws at its new place next time.
+    FreeDeviceContexts();
     if (done && !FTerminate)
         WaitMessage();
 }
@@ -593,8 +596,6 @@ struct FormsUnit {
 } formsUnit;
 } // namespace
 
-HMENU (*MainMenuHandleHook)(TMainMenu* Menu) = nullptr;
-bool (*MainMenuIsShortCutHook)(TMainMenu* Menu, TWMKey& Message) = nullptr;
 
 void TApplication::SetMainForm(TCustomForm* Form)
 {
@@ -863,8 +864,10 @@ void TScrollingWinControl::Dispatch(TMessage& Message)
 
 // --- Forms --------------------------------------------------------------------------------
 
-TCustomForm::TCustomForm(TComponent* AOwner) : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TCanvas>())
+TCustomForm::TCustomForm(TComponent* AOwner)
+    : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>())
 {
+    FCanvas->Control = this;
     FFormState << fsCreating;
     FVisible = false;
     SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
@@ -1016,8 +1019,10 @@ void TCustomForm::CreateWnd()
             throw EOSError("Cannot create the MDI client window");
         Realign();
     }
-    if (FMenu && MainMenuHandleHook)
-        ::SetMenu(Handle(), MainMenuHandleHook(FMenu));
+    if (FMenu) {
+        ::SetMenu(Handle(), FMenu->Handle());
+        FMenu->SetWindowHandle(Handle());
+    }
     if (!Parent() && Application && Application->Icon()->HandleAllocated())
         SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application->Icon()->Handle()));
 }
@@ -1157,11 +1162,16 @@ void TCustomForm::SetMenu(TMainMenu* Value)
 {
     if (FMenu && FMenu != Value && FMenu->Owner() != this)
         RemoveFreeNotification(FMenu);
+    if (FMenu && FMenu != Value && FMenu->WindowHandle() == FHandle)
+        FMenu->SetWindowHandle(nullptr);
     FMenu = Value;
     if (Value && Value->Owner() != this)
         FreeNotification(Value);
-    if (HandleAllocated())
-        ::SetMenu(Handle(), (Value && MainMenuHandleHook) ? MainMenuHandleHook(Value) : nullptr);
+    if (HandleAllocated()) {
+        ::SetMenu(Handle(), Value ? Value->Handle() : nullptr);
+        if (Value)
+            Value->SetWindowHandle(Handle());
+    }
 }
 
 bool TCustomForm::IsShortCut(TWMKey& Message)
@@ -1169,8 +1179,8 @@ bool TCustomForm::IsShortCut(TWMKey& Message)
     bool handled = false;
     if (OnShortCut)
         OnShortCut(Message, handled);
-    if (!handled && FMenu && MainMenuIsShortCutHook)
-        handled = MainMenuIsShortCutHook(FMenu, Message);
+    if (!handled && FMenu)
+        handled = FMenu->IsShortCut(Message);
     return handled;
 }
 
@@ -1474,19 +1484,37 @@ void TCustomForm::Paint()
 
 void TCustomForm::PaintWindow(HDC DC)
 {
+    FCanvas->Lock();
     FCanvas->SetHandle(DC);
     try {
         Paint();
     } catch (...) {
         FCanvas->SetHandle(nullptr);
+        FCanvas->Unlock();
         throw;
     }
     FCanvas->SetHandle(nullptr);
+    FCanvas->Unlock();
 }
 
 void TCustomForm::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
+    case WM_COMMAND:
+    case WM_INITMENUPOPUP:
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+    case WM_MENUSELECT:
+    case WM_MENUCHAR:
+        // The main menu's messages are the form's own (a take-over of WindowProc sees them first).
+        if (FMenu && FMenu->HandleMenuMessage(Message))
+            return;
+        break;
+    case WM_DESTROY:
+        // The menu's handles belong to the menu, not to the window that goes.
+        if (FMenu && FMenu->Items()->HandleAllocated() && GetMenu(FHandle) == FMenu->Handle())
+            ::SetMenu(FHandle, nullptr);
+        break;
     case CM_SHOWINGCHANGED:
         ShowingChanged();
         return;

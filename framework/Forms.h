@@ -19,13 +19,13 @@ class THintWindow;
 // --- Application --------------------------------------------------------------------------
 
 // Lets the application change a hint before it is shown; CanShow = false shows none.
-using TShowHintEvent = std::function<void(AnsiString& HintStr, bool& CanShow, THintInfo& HintInfo)>;
+using TShowHintEvent = TMethod<void(AnsiString& HintStr, bool& CanShow, THintInfo& HintInfo)>;
 // Called with the exception that reached the application (instead of the error box).
-using TExceptionEvent = std::function<void(TObject* Sender, Exception* E)>;
+using TExceptionEvent = TMethod<void(TObject* Sender, Exception* E)>;
 // Sees every message the loop takes from the queue; Handled = true stops its processing.
-using TMessageEvent = std::function<void(MSG& Msg, bool& Handled)>;
+using TMessageEvent = TMethod<void(MSG& Msg, bool& Handled)>;
 // Called when the queue is empty; Done = false asks to be called again without waiting.
-using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
+using TIdleEvent = TMethod<void(TObject* Sender, bool& Done)>;
 // The function behind every message box of the application (MessageBox and the error box):
 // owner window, text, caption, MB_ flags -> the pressed button. Tests replace it to answer
 // without a real modal window.
@@ -346,10 +346,10 @@ enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateItem>;
 
-using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
-using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
-using TShortCutEvent = std::function<void(TWMKey& Msg, bool& Handled)>;
-using TCanResizeEvent = std::function<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
+using TCloseEvent = TMethod<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = TMethod<void(TObject* Sender, bool& CanClose)>;
+using TShortCutEvent = TMethod<void(TWMKey& Msg, bool& Handled)>;
+using TCanResizeEvent = TMethod<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
 
 // A top-level window of the application. A form is built in code: derive, create the components
 // in the constructor (they are loading then), and create the form with Create<T>(Owner) or
@@ -394,6 +394,8 @@ public:
     TCustomForm* MDIChildren(int Index) const;
     TCustomForm* ActiveMDIChild() const;
     bool Active() const { return FActive; }
+    // A canvas on the window's client area: the paint's context inside OnPaint, a context of its
+    // own outside it.
     TCanvas* Canvas() const { return FCanvas.get(); }
 
     // Visible = true shows the form (OnShow first, then the placement by Position).
@@ -469,7 +471,7 @@ private:
     HWND FClientHandle = nullptr;
     int FBorderWidth = 0;
     std::vector<TCustomForm*> MDIChildList() const;
-    std::unique_ptr<TCanvas> FCanvas;
+    std::unique_ptr<TControlCanvas> FCanvas;
 };
 
 class TForm : public TCustomForm {
@@ -491,11 +493,6 @@ void TApplication::CreateForm(T*& Reference)
         }
     }
 }
-
-// Hooks through which the menus unit serves forms: the window menu of a main menu, and the
-// shortcut test of a main menu. Set by the menus unit.
-extern HMENU (*MainMenuHandleHook)(TMainMenu* Menu);
-extern bool (*MainMenuIsShortCutHook)(TMainMenu* Menu, TWMKey& Message);
 
 // --- Hints --------------------------------------------------------------------------------
 

@@ -692,12 +692,25 @@ TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner)
     FItems->FMenu = this;
 }
 
+void TMenu::BeforeDestruction()
+{
+    Detach();
+    inherited::BeforeDestruction();
+    FItems = nullptr; // freed with the owned components
+}
+
 TMenu::~TMenu()
+{
+    if (FItems)
+        Detach();
+}
+
+void TMenu::Detach()
 {
     if (FWindowHandle && IsWindow(FWindowHandle) && FItems->FHandle && GetMenu(FWindowHandle) == FItems->FHandle)
         ::SetMenu(FWindowHandle, nullptr);
-    // The root item is owned by this menu and goes with the owned components, after this
-    // object has stopped being a menu: its items must not call back into it.
+    // The root item is owned by this menu and goes with the owned components; the items that
+    // go with it no longer call back into a menu that is going.
     FItems->FMenu = nullptr;
 }
 
@@ -1067,94 +1080,6 @@ void TPopupMenu::Popup(int X, int Y)
 
 namespace {
 
-// Takes over the window procedure of a form that shows a main menu, so that the menu's command,
-// init-popup, owner-draw, menu-select and menu-char messages reach it. It lives as long as the
-// form (listed in Links, freed when the form goes); when the menu goes first it passes
-// everything on.
-class TMenuWindowLink : public TComponent {
-    VCL_CLASS(TMenuWindowLink, TComponent)
-public:
-    TMenuWindowLink(TCustomForm* form, TMainMenu* menu) : TComponent(nullptr), Form(form), Menu(menu)
-    {
-        FreeNotification(form);
-        FreeNotification(menu);
-        Saved = form->WindowProc;
-        form->WindowProc = TWndMethod(this, &TMenuWindowLink::WndProc);
-    }
-
-    void WndProc(TMessage& Message)
-    {
-        if (Menu && Form->Menu() == Menu) {
-            if (Message.Msg == WM_DESTROY && Form->HandleAllocated() &&
-                GetMenu(Form->Handle()) == Menu->Items()->Handle())
-                ::SetMenu(Form->Handle(), nullptr); // the menu's handles belong to the menu
-            if (Menu->HandleMenuMessage(Message))
-                return;
-        }
-        Saved(Message);
-    }
-
-    void Attach(TMainMenu* menu)
-    {
-        if (Menu == menu)
-            return;
-        if (Menu)
-            RemoveFreeNotification(Menu);
-        Menu = menu;
-        if (Menu)
-            FreeNotification(Menu);
-    }
-
-    static std::vector<TMenuWindowLink*>& Links()
-    {
-        static std::vector<TMenuWindowLink*> links;
-        return links;
-    }
-
-    TCustomForm* Form;
-    TMainMenu* Menu;
-    TWndMethod Saved;
-
-protected:
-    void Notification(TComponent* AComponent, TOperation Operation) override
-    {
-        inherited::Notification(AComponent, Operation);
-        if (Operation != opRemove)
-            return;
-        if (AComponent == Menu)
-            Menu = nullptr;
-        if (AComponent == Form) {
-            // The form is going, and its window procedure with it: so does the link (nothing of
-            // it is touched after this).
-            auto& links = Links();
-            links.erase(std::remove(links.begin(), links.end(), this), links.end());
-            Form = nullptr;
-            Free();
-        }
-    }
-};
-
-HMENU MainMenuHandle(TMainMenu* menu)
-{
-    HMENU h = menu->Handle();
-    // The form that shows the menu is the one being given it.
-    for (int i = 0; i < Screen->FormCount(); ++i) {
-        TCustomForm* form = Screen->Forms(i);
-        if (form->Menu() != menu || !form->HandleAllocated())
-            continue;
-        auto& links = TMenuWindowLink::Links();
-        auto it = std::find_if(links.begin(), links.end(), [&](TMenuWindowLink* l) { return l->Form == form; });
-        if (it == links.end())
-            links.push_back(Create<TMenuWindowLink>(form, menu));
-        else
-            (*it)->Attach(menu);
-        menu->SetWindowHandle(form->Handle());
-    }
-    return h;
-}
-
-bool MainMenuShortCut(TMainMenu* menu, TWMKey& message) { return menu->IsShortCut(message); }
-
 bool PopupControlMenu(TPopupMenu* menu, TControl* sender, int x, int y)
 {
     if (!menu || !menu->AutoPopup)
@@ -1168,8 +1093,6 @@ bool PopupShortCut(TPopupMenu* menu, TWMKey& message) { return menu && menu->IsS
 
 void InstallMenuHooks()
 {
-    MainMenuHandleHook = &MainMenuHandle;
-    MainMenuIsShortCutHook = &MainMenuShortCut;
     PopupMenuHook = &PopupControlMenu;
     PopupMenuShortCutHook = &PopupShortCut;
 }

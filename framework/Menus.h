@@ -47,12 +47,12 @@ char GetHotkeyChar(const AnsiString& Caption);
 class TMenu;
 class TMenuItem;
 
-using TMenuDrawItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, RECT ARect, bool Selected)>;
+using TMenuDrawItemEvent = TMethod<void(TObject* Sender, TCanvas* ACanvas, RECT ARect, bool Selected)>;
 using TAdvancedMenuDrawItemEvent =
-    std::function<void(TObject* Sender, TCanvas* ACanvas, RECT ARect, TOwnerDrawState State)>;
-using TMenuMeasureItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
+    TMethod<void(TObject* Sender, TCanvas* ACanvas, RECT ARect, TOwnerDrawState State)>;
+using TMenuMeasureItemEvent = TMethod<void(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)>;
 // Fired by a menu after one of its items changed; Rebuild: the item's place or kind changed.
-using TMenuChangeEvent = std::function<void(TObject* Sender, TMenuItem* Source, bool Rebuild)>;
+using TMenuChangeEvent = TMethod<void(TObject* Sender, TMenuItem* Source, bool Rebuild)>;
 
 // --- Menu items -----------------------------------------------------------------------------
 
@@ -179,6 +179,7 @@ class TMenu : public TComponent {
 public:
     explicit TMenu(TComponent* AOwner);
     ~TMenu() override;
+    void BeforeDestruction() override;
 
     // The root item; its sub-items are the menu's entries.
     TMenuItem* Items() const { return FItems; }
@@ -217,6 +218,8 @@ protected:
 
 private:
     friend class TMenuItem;
+    // Takes the menu off its window and stops its items calling back (the menu is going).
+    void Detach();
     TMenuItem* FItems = nullptr;
     TCustomImageList* FImages = nullptr;
     bool FOwnerDraw = false;

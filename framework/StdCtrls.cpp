@@ -193,6 +193,7 @@ void TCustomEdit::CNCommand(TMessage& Message)
 
 void TCustomEdit::Change()
 {
+    Changed();
     if (OnChange)
         OnChange(this);
 }
@@ -1642,6 +1643,7 @@ void TCustomComboBox::AdjustDropDown()
 
 void TCustomComboBox::Change()
 {
+    Changed();
     if (OnChange)
         OnChange(this);
 }

@@ -20,8 +20,8 @@ using TModalResult = int;
 
 // --- Shared types -------------------------------------------------------------------------------
 
-using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
-using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
+using TDrawItemEvent = TMethod<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
+using TMeasureItemEvent = TMethod<void(TWinControl* Control, int Index, int& Height)>;
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };

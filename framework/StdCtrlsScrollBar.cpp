@@ -75,6 +75,7 @@ void TScrollBar::SetKind(TScrollBarKind Value)
 
 void TScrollBar::Change()
 {
+    Changed();
     if (OnChange)
         OnChange(this);
 }

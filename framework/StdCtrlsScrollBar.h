@@ -12,7 +12,7 @@
 // The scroll codes in the order of the system's SB_ codes.
 enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
 // Before the position moves: the handler may change the new position.
-using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
+using TScrollEvent = TMethod<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 
 class TScrollBar : public TWinControl {
     VCL_CLASS(TScrollBar, TWinControl)

@@ -42,6 +42,7 @@ bool TObject::InheritsFrom(const AnsiString& className) const
 
 void TObject::Free()
 {
+    MarkDestroying();
     BeforeDestruction();
     delete this;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
 // Strings are 8-bit, in the Windows Cyrillic code page (1251).
@@ -71,6 +72,10 @@ public:
     virtual void AfterConstruction() {}
     virtual void BeforeDestruction() {}
     void Free();
+
+protected:
+    // The first step of Free, before BeforeDestruction (components mark themselves destroying).
+    virtual void MarkDestroying() {}
 };
 
 // Creates an object and completes its construction (see TObject::AfterConstruction).
@@ -92,8 +97,59 @@ void FreeAndNil(T*& obj)
         tmp->Free();
 }
 
-// Event with only its sender (the framework's TNotifyEvent). Events are assignable at run time.
-using TNotifyEvent = std::function<void(TObject* Sender)>;
+// An event value: a method of an object (the object and one of its member functions, as the
+// framework's "procedure of object"), or any other callable such as a lambda. Bound methods
+// compare equal when object and member are the same, so a handler can be recognised and swapped
+// back; a lambda equals nothing but itself being empty. Events are assignable and clearable at
+// run time.
+template <class Signature>
+class TMethod;
+
+template <class R, class... Args>
+class TMethod<R(Args...)> {
+public:
+    using Code = R (TObject::*)(Args...);
+
+    TMethod() = default;
+    TMethod(std::nullptr_t) {}
+    template <class C, class M>
+        requires std::is_base_of_v<TObject, M> && std::is_base_of_v<M, C>
+    TMethod(C* Object, R (M::*Method)(Args...))
+        : FData(static_cast<TObject*>(static_cast<M*>(Object))), FCode(Object ? static_cast<Code>(Method) : nullptr)
+    {
+    }
+    template <class F>
+        requires(!std::is_same_v<std::remove_cvref_t<F>, TMethod> &&
+                 !std::is_same_v<std::remove_cvref_t<F>, std::nullptr_t> && std::is_invocable_r_v<R, F&, Args...>)
+    TMethod(F&& Function) : FFunction(std::forward<F>(Function))
+    {
+    }
+
+    R operator()(Args... args) const
+    {
+        if (FCode)
+            return (FData->*FCode)(std::forward<Args>(args)...);
+        return FFunction(std::forward<Args>(args)...);
+    }
+    explicit operator bool() const { return FCode != nullptr || static_cast<bool>(FFunction); }
+    bool operator==(const TMethod& Other) const
+    {
+        if (FCode || Other.FCode)
+            return FData == Other.FData && FCode == Other.FCode;
+        return !FFunction && !Other.FFunction;
+    }
+    bool operator==(std::nullptr_t) const { return !*this; }
+    // The object of a bound method (null for an empty event or another callable).
+    TObject* Data() const { return FCode ? FData : nullptr; }
+
+private:
+    TObject* FData = nullptr;
+    Code FCode = nullptr;
+    std::function<R(Args...)> FFunction;
+};
+
+// Event with only its sender (the framework's TNotifyEvent).
+using TNotifyEvent = TMethod<void(TObject* Sender)>;
 
 // The root of the framework's exception family; Message is what the error box shows.
 class Exception : public TObject, public std::exception {

@@ -21,8 +21,8 @@ public:
     ~TProbe() override { g_log.push_back("free " + id); }
     void BeforeDestruction() override
     {
-        inherited::BeforeDestruction();
         g_log.push_back("before " + id + (ComponentState().Contains(csDestroying) ? " destroying" : ""));
+        inherited::BeforeDestruction();
     }
     void Loaded() override
     {
@@ -58,15 +58,16 @@ TEST(Components, OwnershipNotificationsAndReverseFreeing)
     EXPECT_EQ(testkit::Refusal<EListError>([&] { form->Components(3); }), "List index out of bounds (3)");
 
     g_log.clear();
-    b->Free(); // removal is announced to every component of the owner
-    EXPECT_EQ(g_log, (std::vector<std::string>{"before b destroying", "free b", "c -b", "a -b", "form -b"}));
+    b->Free(); // removal is announced to every component of the owner, b included, while b is whole
+    EXPECT_EQ(g_log, (std::vector<std::string>{"before b destroying", "c -b", "b -b", "a -b", "form -b", "free b"}));
     EXPECT_EQ(form->ComponentCount(), 2);
 
     g_log.clear();
     form->Free();
-    // Everything is marked destroying first; owned components go last created first.
-    EXPECT_EQ(g_log, (std::vector<std::string>{"before form destroying", "free form", "before c destroying",
-                                               "free c", "before a destroying", "free a"}));
+    // Everything is marked destroying first; owned components go last created first, before the
+    // owner's destructor body runs.
+    EXPECT_EQ(g_log, (std::vector<std::string>{"before form destroying", "before c destroying", "free c",
+                                               "before a destroying", "free a", "free form"}));
 }
 
 TEST(Components, FreeNotificationAcrossOwners)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "GuiTest.h"
+#include "StdCtrls.h"
 #include "Support.h"
 
 using testkit::Expect;
@@ -72,5 +73,30 @@ TEST(Sequences, VisibilityAndTextOfAWindowedControl)
                                         rec->records),
               "");
     rec->Free();
+    host->Free();
+}
+
+TEST(Sequences, InvalidateAndChangeAreControlMessages)
+{
+    auto* host = Create<THost>(nullptr);
+    auto* edit = Create<TEdit>(host);
+    edit->SetParent(host);
+    host->Show();
+    auto* onEdit = Create<TRecorder>(nullptr, edit);
+    auto* onHost = Create<TRecorder>(nullptr, host);
+    edit->Invalidate();
+    // The control invalidates itself through CM_INVALIDATE and tells its parent (WParam 1).
+    EXPECT_EQ(testkit::CompareSequences({Expect(CM_INVALIDATE, testkit::msgWParam, 0)}, onEdit->records), "");
+    EXPECT_EQ(testkit::CompareSequences({Expect(CM_INVALIDATE, testkit::msgWParam, 1)}, onHost->records), "");
+    onEdit->records.clear();
+    edit->SetText("x"); // the edit's change comes back as CM_CHANGED to itself
+    EXPECT_EQ(testkit::CompareSequences({Expect(WM_SETTEXT), Expect(CN_COMMAND, testkit::msgWParam, MAKEWPARAM(0, EN_UPDATE)),
+                                         Expect(CN_COMMAND, testkit::msgWParam, MAKEWPARAM(0, EN_CHANGE)),
+                                         Expect(CM_CHANGED, testkit::msgLParam, 0, reinterpret_cast<LPARAM>(edit)),
+                                         Expect(CM_TEXTCHANGED)},
+                                        onEdit->records),
+              "");
+    onEdit->Free();
+    onHost->Free();
     host->Free();
 }

@@ -449,3 +449,50 @@ TEST_F(MenusTest, AMenuThatOwnsItsItemsFreesThemWithoutCallingBackIntoItself)
     menu->Free();
     EXPECT_EQ(changes, 0);
 }
+
+namespace {
+// Handlers of two kinds on one object, as a form and a skinned menu painter have them.
+class THandlers : public TComponent {
+    VCL_CLASS(THandlers, TComponent)
+public:
+    using TComponent::TComponent;
+    void ClickA(TObject*) { ++a; }
+    void ClickB(TObject*) { ++b; }
+    void Measure(TObject*, TCanvas*, int& Width, int&) { Width = 77; }
+    int a = 0, b = 0;
+};
+} // namespace
+
+TEST_F(MenusTest, EventsCompareByObjectAndMember)
+{
+    auto* mine = Create<THandlers>(owner.get());
+    auto* other = Create<THandlers>(owner.get());
+    TMenuItem* item = NewItem("Пункт");
+    item->OnClick = TNotifyEvent(mine, &THandlers::ClickA);
+    EXPECT_TRUE(item->OnClick == TNotifyEvent(mine, &THandlers::ClickA));
+    EXPECT_FALSE(item->OnClick == TNotifyEvent(mine, &THandlers::ClickB)) << "another member";
+    EXPECT_FALSE(item->OnClick == TNotifyEvent(other, &THandlers::ClickA)) << "another object";
+    EXPECT_EQ(item->OnClick.Data(), mine);
+    item->Click();
+    EXPECT_EQ(mine->a, 1);
+
+    // A handler is cleared only when it is one's own; a lambda is nobody's.
+    auto clearIfMine = [&] {
+        if (item->OnClick == TNotifyEvent(mine, &THandlers::ClickA))
+            item->OnClick = nullptr;
+    };
+    item->OnClick = [](TObject*) {};
+    clearIfMine();
+    EXPECT_TRUE(item->OnClick != nullptr);
+    item->OnClick = TNotifyEvent(mine, &THandlers::ClickA);
+    clearIfMine();
+    EXPECT_TRUE(item->OnClick == nullptr);
+    EXPECT_TRUE(TNotifyEvent() == nullptr);
+
+    // Menu events with reference arguments are bound the same way.
+    item->OnMeasureItem = TMenuMeasureItemEvent(mine, &THandlers::Measure);
+    EXPECT_TRUE(item->OnMeasureItem == TMenuMeasureItemEvent(mine, &THandlers::Measure));
+    int w = 0, h = 0;
+    item->OnMeasureItem(item, nullptr, w, h);
+    EXPECT_EQ(w, 77);
+}
