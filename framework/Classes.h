@@ -1,5 +1,5 @@
-// The framework's Classes unit: persistent objects, streams, string lists, component streaming and
-// components. Each area lives in its own header; this one gathers them.
+// The framework's Classes unit: persistent objects, streams, string lists, component streaming,
+// components and collections. Each area lives in its own header; this one gathers them.
 #pragma once
 
 #include "SysUtils.h"
@@ -19,4 +19,5 @@ protected:
 #include "ClassesStreams.h"
 #include "ClassesStrings.h"
 #include "ClassesComponents.h"
+#include "ClassesCollections.h"
 #include "ClassesFiler.h"

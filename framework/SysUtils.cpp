@@ -192,6 +192,22 @@ AnsiString TrimRight(const AnsiString& s)
     return s.substr(0, n);
 }
 
+AnsiString AnsiProperCase(const AnsiString& S, const TSysCharSet& Delims)
+{
+    AnsiString r = AnsiLowerCase(S);
+    bool wordStart = true;
+    for (char& c : r) {
+        if (Delims.Contains(c)) {
+            wordStart = true;
+        } else {
+            if (wordStart)
+                c = AnsiUpperChar(c);
+            wordStart = false;
+        }
+    }
+    return r;
+}
+
 AnsiString StripHotkey(const AnsiString& s)
 {
     AnsiString r;
@@ -481,7 +497,16 @@ AnsiString FixExponent(AnsiString s, bool general)
 }
 } // namespace
 
+static char SystemThousandSeparator()
+{
+    char buf[8] = {};
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, buf, sizeof buf) > 1 && buf[0])
+        return buf[0];
+    return ',';
+}
+
 char DecimalSeparator = SystemDecimalSeparator();
+char ThousandSeparator = SystemThousandSeparator();
 
 Int64 Round(double value) { return static_cast<Int64>(std::nearbyint(value)); }
 Int64 Trunc(double value) { return static_cast<Int64>(std::trunc(value)); }

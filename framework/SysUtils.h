@@ -10,6 +10,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 #include <windows.h>
 // windows.h maps DeleteFile to DeleteFileA; the framework's DeleteFile below takes its place.
@@ -100,6 +101,32 @@ bool AnsiSameText(const AnsiString& a, const AnsiString& b);
 Integer AnsiCompareStr(const AnsiString& a, const AnsiString& b);
 bool AnsiSameStr(const AnsiString& a, const AnsiString& b);
 
+// A set of characters (word delimiters and the like): TSysCharSet(" ,;") holds the three.
+class TSysCharSet {
+public:
+    TSysCharSet() = default;
+    TSysCharSet(const char* Chars) : TSysCharSet(std::string_view(Chars)) {}
+    TSysCharSet(std::string_view Chars)
+    {
+        for (char c : Chars)
+            Include(c);
+    }
+    bool Contains(char c) const { return (bits_[Index(c) >> 5] >> (Index(c) & 31)) & 1u; }
+    TSysCharSet& Include(char c)
+    {
+        bits_[Index(c) >> 5] |= 1u << (Index(c) & 31);
+        return *this;
+    }
+
+private:
+    static unsigned Index(char c) { return static_cast<unsigned char>(c); }
+    Cardinal bits_[8] = {};
+};
+
+// S in lower case with the first letter of every word in upper case (code page 1251 tables);
+// words are separated by characters of Delims.
+AnsiString AnsiProperCase(const AnsiString& S, const TSysCharSet& Delims);
+
 // A menu caption without its hot-key marks: single '&' removed, "&&" becomes "&".
 AnsiString StripHotkey(const AnsiString& s);
 
@@ -142,6 +169,8 @@ bool TryStrToInt64(const AnsiString& s, Int64& value);
 
 // Decimal separator used by the float routines (the system's, read at start-up; '.' or ',').
 extern char DecimalSeparator;
+// Separator of digit groups in numbers shown to the user (the system's, read at start-up).
+extern char ThousandSeparator;
 // 15 significant digits, general format, with DecimalSeparator.
 AnsiString FloatToStr(double value);
 // Accepts DecimalSeparator (and '.'), an optional exponent; surrounding blanks are allowed.

@@ -4,29 +4,313 @@
 #include <vector>
 
 #include "SysUtils.h"
+#include "sMaskData.h"
+#include "sStyleSimply.h"
+#include "sUtils.h"
+
+// --- TsSkinGeneral -----------------------------------------------------------------------------
+
+void TsSkinGeneral::Assign(TPersistent* Source)
+{
+    auto* s = dynamic_cast<TsSkinGeneral*>(Source);
+    if (!s) {
+        inherited::Assign(Source);
+        return;
+    }
+    SectionName = s->SectionName;
+    ParentClass = s->ParentClass;
+    Color = s->Color;
+    Bevel = s->Bevel;
+    ShadowBlur = s->ShadowBlur;
+    ShadowColor = s->ShadowColor;
+    ShadowDontUse = s->ShadowDontUse;
+    ShadowEnabled = s->ShadowEnabled;
+    ReservedBoolean = s->ReservedBoolean;
+    ShadowOffset = s->ShadowOffset;
+    ShadowTransparency = s->ShadowTransparency;
+    FontColor = s->FontColor;
+    HotFontColor = s->HotFontColor;
+    Transparency = s->Transparency;
+    GradientPercent = s->GradientPercent;
+    GradientData = s->GradientData;
+    ImagePercent = s->ImagePercent;
+    ShowFocus = s->ShowFocus;
+    FadingEnabled = s->FadingEnabled;
+    FadingIntervalIn = s->FadingIntervalIn;
+    FadingIntervalOut = s->FadingIntervalOut;
+    FadingIterations = s->FadingIterations;
+    HotColor = s->HotColor;
+    HotTransparency = s->HotTransparency;
+    HotBevel = s->HotBevel;
+    HotGradientPercent = s->HotGradientPercent;
+    HotGradientData = s->HotGradientData;
+    HotImagePercent = s->HotImagePercent;
+    BorderColor1 = s->BorderColor1;
+    BorderColor2 = s->BorderColor2;
+    Name = s->Name;
+}
+
+// --- TsSkinImage, TsSkinPattern ------------------------------------------------------------------
+
+TsSkinImage::TsSkinImage(TCollection* Collection)
+    : TCollectionItem(Collection), FImage(std::make_unique<TBitmap>())
+{
+}
+
+void TsSkinImage::SetName(const AnsiString& Value)
+{
+    if (Value != FName)
+        FName = Value;
+}
+
+void TsSkinImage::Assign(TPersistent* Source)
+{
+    auto* s = dynamic_cast<TsSkinImage*>(Source);
+    if (!s) {
+        inherited::Assign(Source);
+        return;
+    }
+    SectionName = s->SectionName;
+    FImage->Assign(s->FImage.get());
+    FName = s->FName;
+    PropertyName = s->PropertyName;
+    Left = s->Left;
+    Top = s->Top;
+    Right = s->Right;
+    Bottom = s->Bottom;
+    ImageCount = s->ImageCount;
+    MaskType = s->MaskType;
+    BorderWidth = s->BorderWidth;
+}
+
+TsSkinPattern::TsSkinPattern(TCollection* Collection)
+    : TCollectionItem(Collection), FImage(std::make_unique<TJPEGImage>())
+{
+}
+
+void TsSkinPattern::Assign(TPersistent* Source)
+{
+    auto* s = dynamic_cast<TsSkinPattern*>(Source);
+    if (!s) {
+        inherited::Assign(Source);
+        return;
+    }
+    SectionName = s->SectionName;
+    FImage->Assign(s->FImage.get());
+    Name = s->Name;
+    PropertyName = s->PropertyName;
+}
+
+// --- TsStoredSkin ------------------------------------------------------------------------------
+
+TsStoredSkin::TsStoredSkin(TCollection* Collection)
+    : TCollectionItem(Collection),
+      FImages(std::make_unique<TsSkinImages>(this)),
+      FGeneralData(std::make_unique<TsSkinGenerals>(this)),
+      FPatterns(std::make_unique<TsSkinPatterns>(this)),
+      FMasterBitmap(std::make_unique<TBitmap>())
+{
+}
+
+TsStoredSkin::~TsStoredSkin()
+{
+    FImages.reset();
+    FPatterns.reset();
+    FGeneralData.reset();
+    FMasterBitmap.reset();
+}
+
+void TsStoredSkin::SetName(const AnsiString& Value)
+{
+    if (Value != FName)
+        FName = Value;
+}
+
+void TsStoredSkin::Assign(TPersistent* Source)
+{
+    auto* s = dynamic_cast<TsStoredSkin*>(Source);
+    if (!s) {
+        inherited::Assign(Source);
+        return;
+    }
+    FImages->Assign(s->FImages.get());
+    FName = s->FName;
+    FGeneralData->Assign(s->FGeneralData.get());
+    FPatterns->Assign(s->FPatterns.get());
+    FMasterBitmap->Assign(s->FMasterBitmap.get());
+    Version = s->Version;
+    Description = s->Description;
+    Author = s->Author;
+}
 
 namespace {
-TsSkinManager* gDefaultManager = nullptr;
+
+// Five text reads joined by single blanks (a stored text colour).
+AnsiString JoinedColors(const TsOptionsSection& s, const char* const (&Keys)[5])
+{
+    AnsiString r = s.Text(Keys[0], "0");
+    for (int i = 1; i < 5; ++i)
+        r += " " + s.Text(Keys[i], "-1");
+    return r;
 }
+
+} // namespace
+
+void TsStoredSkin::LoadFromIni(TsSkinGenerals* gd, TMemIniFile* sf)
+{
+    Version = ReadSkinVersion(*sf);
+    sSkinData->Version = Version;
+    Author = sf->ReadString("GLOBALINFO", "AUTHOR", "");
+    Description = sf->ReadString("GLOBALINFO", "DESCRIPTION", "");
+    static const char* const fontKeys[5] = {"FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
+    static const char* const hotFontKeys[5] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM"};
+    TStringList sections;
+    sf->ReadSections(&sections);
+    for (int i = 0; i < sections.Count(); ++i) {
+        const TsOptionsSection s(*sf, sections[i], sections.Count(), true);
+        TsSkinGeneral* g = gd->Add();
+        g->SectionName = sections[i];
+        g->ParentClass = sf->ReadString(sections[i], "PARENTCLASS", "");
+        g->Color = ColorToRGB(s.Int("COLOR", clWhite));
+        g->Bevel = ControlBevelOf(s.Int("BEVEL", 0));
+        g->ShadowBlur = s.Int("SHADOWBLUR", 6);
+        g->ShadowOffset = s.Int("SHADOWOFFSET", 3);
+        g->ShadowColor = s.OwnInt("SHADOWCOLOR", 0);
+        g->ShadowTransparency = s.Int("SHADOWTRANSPARENCY", 60);
+        g->ShadowEnabled = s.Bool("SHADOWENABLED");
+        g->ReservedBoolean = s.Bool("RESERVEDBOOLEAN");
+        g->FontColor = JoinedColors(s, fontKeys);
+        g->HotFontColor = JoinedColors(s, hotFontKeys);
+        g->Transparency = s.Int("TRANSPARENCY", 0);
+        g->GradientPercent = s.Int("GRADIENTPERCENT", 0);
+        g->ImagePercent = s.Int("IMAGEPERCENT", 0);
+        g->GradientData = s.Text("GRADIENTDATA", " ");
+        g->ShowFocus = s.Bool("SHOWFOCUS");
+        g->FadingEnabled = s.Bool("FADINGENABLED");
+        g->FadingIntervalIn = s.Int("FADINGINTERVALIN", 5);
+        g->FadingIntervalOut = s.Int("FADINGINTERVALOUT", 5);
+        g->FadingIterations = s.Int("FADINGITERATIONS", 5);
+        g->HotColor = ColorToRGB(s.Int("HOTCOLOR", clWhite));
+        g->HotTransparency = s.Int("HOTTRANSPARENCY", 0);
+        g->HotBevel = ControlBevelOf(s.Int("HOTBEVEL", 0));
+        g->HotGradientPercent = s.Int("HOTGRADIENTPERCENT", 0);
+        g->HotGradientData = s.Text("HOTGRADIENTDATA", " ");
+        g->HotImagePercent = s.Int("HOTIMAGEPERCENT", 0);
+        g->BorderColor1 = s.Int("BORDERCOLOR1", 0);
+        g->BorderColor2 = s.Int("BORDERCOLOR2", 0);
+    }
+}
+
+void TsStoredSkin::LoadSkin(TMemIniFile* sf)
+{
+    FGeneralData->Clear();
+    LoadFromIni(FGeneralData.get(), sf);
+    FImages->Clear();
+    FPatterns->Clear();
+    const AnsiString folder = ExtractFilePath(sf->FileName());
+    auto fileOf = [&folder](const AnsiString& v) { return v.find(':') != AnsiString::npos ? v : folder + v; };
+
+    const AnsiString master = sf->ReadString("GLOBALINFO", "MASTERBITMAP", "");
+    FMasterBitmap->SetSize(0, 0);
+    if (!master.empty() && FileExists(fileOf(master)))
+        FMasterBitmap->LoadFromFile(fileOf(master));
+
+    TStringList sections, keys;
+    sf->ReadSections(&sections);
+    for (int s = 0; s < sections.Count(); ++s) {
+        sf->ReadSection(sections[s], &keys);
+        const bool global = SameText(sections[s], "GLOBALINFO");
+        for (int k = 0; k < keys.Count(); ++k) {
+            // The master image is no image of its section.
+            if (global && SameText(keys[k], "MASTERBITMAP"))
+                continue;
+            const AnsiString v = sf->ReadString(sections[s], keys[k], "");
+            if (v.find('#') != AnsiString::npos) {
+                TRect r;
+                SmallInt count, type, border;
+                if (!ParseMaskValue(v, r, count, type, border))
+                    continue;
+                TsSkinImage* img = FImages->Add();
+                img->PropertyName = UpperCase(keys[k]);
+                img->SectionName = UpperCase(sections[s]);
+                img->Left = r.left;
+                img->Top = r.top;
+                img->Right = r.right;
+                img->Bottom = r.bottom;
+                img->ImageCount = count;
+                img->MaskType = type;
+                img->BorderWidth = border;
+            } else if (AnsiUpperCase(v).find(".BMP") != AnsiString::npos && FileExists(fileOf(v))) {
+                TBitmap bmp;
+                bmp.LoadFromFile(fileOf(v));
+                TsSkinImage* img = FImages->Add();
+                img->PropertyName = UpperCase(keys[k]);
+                img->SectionName = UpperCase(sections[s]);
+                img->SetName(ExtractFileName(fileOf(v)));
+                img->ImageCount = 0;
+                img->SetImage(&bmp);
+            }
+        }
+    }
+    for (int s = 0; s < sections.Count(); ++s) {
+        sf->ReadSection(sections[s], &keys);
+        for (int k = 0; k < keys.Count(); ++k) {
+            const AnsiString v = sf->ReadString(sections[s], keys[k], "");
+            const AnsiString upper = AnsiUpperCase(v);
+            if ((upper.find(".JPG") == AnsiString::npos && upper.find(".JPEG") == AnsiString::npos) ||
+                !FileExists(fileOf(v)))
+                continue;
+            TJPEGImage jpeg;
+            jpeg.LoadFromFile(fileOf(v));
+            TsSkinPattern* p = FPatterns->Add();
+            p->PropertyName = UpperCase(keys[k]);
+            p->SectionName = UpperCase(sections[s]);
+            p->Name = ExtractFileName(fileOf(v));
+            p->SetImage(&jpeg);
+        }
+    }
+}
+
+// --- TsStoredSkins -----------------------------------------------------------------------------
+
+TsStoredSkins::TsStoredSkins(TsSkinManager* AOwner)
+    : TOwnedCollection(AOwner, CollectionItemClass<TsStoredSkin>())
+{
+}
+
+int TsStoredSkins::IndexOf(const AnsiString& SkinName) const
+{
+    for (int i = 0; i < Count(); ++i)
+        if (Items(i)->Name() == SkinName)
+            return i;
+    return -1;
+}
+
+// --- TsSkinManager -----------------------------------------------------------------------------
 
 TsSkinManager* DefaultManager()
 {
-    return gDefaultManager;
+    return sSkinData ? sSkinData->DefaultManager : nullptr;
 }
 
-TsSkinManager::TsSkinManager(TComponent* AOwner) : TComponent(AOwner)
+TsSkinManager::TsSkinManager(TComponent* AOwner)
+    : TComponent(AOwner),
+      FInternalSkins(std::make_unique<TsStoredSkins>(this)),
+      FCommonSections(std::make_unique<TStringList>())
 {
-    if (!gDefaultManager) {
-        gDefaultManager = this;
+    if (sSkinData && !sSkinData->DefaultManager) {
+        if (FSkinDirectory.empty())
+            FSkinDirectory = "c:\\Skins";
         FActive = true;
-        FSkinDirectory = "c:\\Skins";
+        sSkinData->DefaultManager = this;
     }
 }
 
 TsSkinManager::~TsSkinManager()
 {
-    if (gDefaultManager == this)
-        gDefaultManager = nullptr;
+    FInternalSkins.reset();
+    if (sSkinData && sSkinData->DefaultManager == this)
+        sSkinData->DefaultManager = nullptr;
 }
 
 void TsSkinManager::SetSkinName(const AnsiString& Value)
@@ -34,25 +318,38 @@ void TsSkinManager::SetSkinName(const AnsiString& Value)
     FSkinName = Value;
 }
 
+void TsSkinManager::SetSkinDirectory(const AnsiString& Value)
+{
+    if (Value == FSkinDirectory)
+        return;
+    FSkinDirectory = Value;
+    if (sSkinData && sSkinData->DefaultManager == this)
+        sSkinData->SkinPath = GetFullSkinDirectory();
+}
+
+void TsSkinManager::InitConstantIndexes()
+{
+    ::InitConstantIndexes();
+}
+
 AnsiString TsSkinManager::GetFullSkinDirectory() const
 {
     AnsiString dir = FSkinDirectory;
-    const AnsiString app = ExeDir();
+    const AnsiString app = GetAppPath();
     if (dir.compare(0, 2, "..") == 0) {
         AnsiString parent = app.substr(0, app.empty() ? 0 : app.size() - 1);
         while (!parent.empty() && parent.back() != '\\' && parent.back() != '/')
             parent.pop_back();
+        // The program in a drive root has no parent folder: stay in its own.
+        if (parent.empty())
+            parent = app;
         dir = parent + (dir.size() > 3 ? dir.substr(3) : AnsiString());
     } else if (dir.compare(0, 2, ".\\") == 0 || dir.compare(0, 2, "./") == 0) {
         dir = app + dir.substr(2);
     } else if (dir.find(':') == AnsiString::npos) {
         dir = app + dir;
     }
-    if (!dir.empty() && dir.back() == '/')
-        dir.back() = '\\';
-    else if (dir.empty() || dir.back() != '\\')
-        dir += '\\';
-    return dir;
+    return NormalDir(dir);
 }
 
 AnsiString TsSkinManager::GetSkinNames(TStrings* List) const
@@ -61,6 +358,8 @@ AnsiString TsSkinManager::GetSkinNames(TStrings* List) const
         return {};
     List->Clear();
     std::vector<AnsiString> names;
+    for (int i = 0; i < FInternalSkins->Count(); ++i)
+        names.push_back(FInternalSkins->Items(i)->Name());
     const AnsiString dir = GetFullSkinDirectory();
     if (DirectoryExists(ExcludeTrailingBackslash(dir))) {
         TSearchRec rec;

@@ -1,9 +1,186 @@
-// The skin manager component: the skin folder and the current skin's name. The first manager
-// created in the process is the default one. Loading and applying skins comes with the skin
-// engine; for now setting the name records it.
+// The skin manager component (the skin folder, the current skin's name, skins stored in the form
+// and extra sections) and the stored-skin collections. The first manager made in the process is
+// the default one (sSkinData->DefaultManager). Applying a skin to the windows comes with the
+// library message; for now setting the name records it.
 #pragma once
 
+#include <memory>
+
 #include "Classes.h"
+#include "Graphics.h"
+#include "IniFiles.h"
+#include "Jpeg.h"
+#include "sConst.h"
+
+class TsSkinManager;
+class TsStoredSkin;
+
+// --- Stored skins: a skin folder kept as component data ------------------------------------------
+
+// One section's general keys. FontColor and HotFontColor hold five integers as text separated by
+// single blanks: the text colour and the left, top, right and bottom contour colours.
+class TsSkinGeneral : public TCollectionItem {
+    VCL_CLASS(TsSkinGeneral, TCollectionItem)
+public:
+    using TCollectionItem::TCollectionItem;
+    // Copies every field of another TsSkinGeneral.
+    void Assign(TPersistent* Source) override;
+
+    AnsiString SectionName;
+    AnsiString ParentClass;
+    TColor Color = 0;
+    TsControlBevel Bevel = cbNone;
+    Integer ShadowBlur = 0;
+    TColor ShadowColor = 0;
+    bool ShadowDontUse = false;
+    bool ShadowEnabled = false;
+    bool ReservedBoolean = false;
+    Integer ShadowOffset = 0;
+    Integer ShadowTransparency = 0;
+    AnsiString FontColor;
+    AnsiString HotFontColor;
+    Integer Transparency = 0;
+    Integer GradientPercent = 0;
+    AnsiString GradientData;
+    Integer ImagePercent = 0;
+    bool ShowFocus = false;
+    bool FadingEnabled = false;
+    Integer FadingIntervalIn = 0;
+    Integer FadingIntervalOut = 0;
+    Integer FadingIterations = 0;
+    TColor HotColor = 0;
+    Integer HotTransparency = 0;
+    TsControlBevel HotBevel = cbNone;
+    Integer HotGradientPercent = 0;
+    AnsiString HotGradientData;
+    Integer HotImagePercent = 0;
+    TColor BorderColor1 = 0;
+    TColor BorderColor2 = 0;
+    AnsiString Name;
+};
+
+// One image key of a section: a rectangle of the master image, or (ImageCount 0) a bitmap file
+// held in Image with its file name in Name.
+class TsSkinImage : public TCollectionItem {
+    VCL_CLASS(TsSkinImage, TCollectionItem)
+public:
+    explicit TsSkinImage(TCollection* Collection);
+    void Assign(TPersistent* Source) override;
+
+    TBitmap* Image() const { return FImage.get(); }
+    // Copies the bitmap.
+    void SetImage(TBitmap* Value) { FImage->Assign(Value); }
+    const AnsiString& Name() const { return FName; }
+    void SetName(const AnsiString& Value);
+
+    AnsiString SectionName;
+    AnsiString PropertyName;
+    Integer Left = 0, Top = 0, Right = 0, Bottom = 0;
+    Integer ImageCount = 0;
+    Integer MaskType = 0;
+    Integer BorderWidth = 0;
+
+private:
+    std::unique_ptr<TBitmap> FImage;
+    AnsiString FName;
+};
+
+// One JPEG file of a section.
+class TsSkinPattern : public TCollectionItem {
+    VCL_CLASS(TsSkinPattern, TCollectionItem)
+public:
+    explicit TsSkinPattern(TCollection* Collection);
+    void Assign(TPersistent* Source) override;
+
+    TJPEGImage* Image() const { return FImage.get(); }
+    void SetImage(TJPEGImage* Value) { FImage->Assign(Value); }
+
+    AnsiString SectionName;
+    AnsiString Name;
+    AnsiString PropertyName;
+
+private:
+    std::unique_ptr<TJPEGImage> FImage;
+};
+
+// The typed collections of a stored skin (owner: the stored skin).
+template <class TItem>
+class TsStoredSkinCollection : public TOwnedCollection {
+public:
+    explicit TsStoredSkinCollection(TPersistent* AOwner) : TOwnedCollection(AOwner, CollectionItemClass<TItem>())
+    {
+    }
+    TItem* Add() { return static_cast<TItem*>(TCollection::Add()); }
+    TItem* Items(int Index) const { return static_cast<TItem*>(TCollection::Items(Index)); }
+};
+
+class TsSkinGenerals : public TsStoredSkinCollection<TsSkinGeneral> {
+    VCL_CLASS(TsSkinGenerals, TOwnedCollection)
+public:
+    using TsStoredSkinCollection::TsStoredSkinCollection;
+};
+class TsSkinImages : public TsStoredSkinCollection<TsSkinImage> {
+    VCL_CLASS(TsSkinImages, TOwnedCollection)
+public:
+    using TsStoredSkinCollection::TsStoredSkinCollection;
+};
+class TsSkinPatterns : public TsStoredSkinCollection<TsSkinPattern> {
+    VCL_CLASS(TsSkinPatterns, TOwnedCollection)
+public:
+    using TsStoredSkinCollection::TsStoredSkinCollection;
+};
+
+// A whole skin kept inside the form: general data, images, patterns and the master image.
+class TsStoredSkin : public TCollectionItem {
+    VCL_CLASS(TsStoredSkin, TCollectionItem)
+public:
+    explicit TsStoredSkin(TCollection* Collection);
+    ~TsStoredSkin() override;
+    void Assign(TPersistent* Source) override;
+
+    TsSkinImages* Images() const { return FImages.get(); }
+    void SetImages(TsSkinImages* Value) { FImages->Assign(Value); }
+    const AnsiString& Name() const { return FName; }
+    void SetName(const AnsiString& Value);
+    TsSkinGenerals* GeneralData() const { return FGeneralData.get(); }
+    void SetGeneralData(TsSkinGenerals* Value) { FGeneralData->Assign(Value); }
+    TsSkinPatterns* Patterns() const { return FPatterns.get(); }
+    void SetPatterns(TsSkinPatterns* Value) { FPatterns->Assign(Value); }
+    TBitmap* MasterBitmap() const { return FMasterBitmap.get(); }
+    void SetMasterBitmap(TBitmap* Value) { FMasterBitmap->Assign(Value); }
+
+    double Version = 0;
+    AnsiString Description;
+    AnsiString Author;
+
+    // Fills this stored skin from a skin folder's options file (its FileName is the folder's
+    // "Options.dat"): general data, the master image, the bitmap images and the JPEG files.
+    // Patterns are emptied first, so a second import replaces the first.
+    void LoadSkin(TMemIniFile* sf);
+    // The general data part of LoadSkin: the description into this skin and the current skin
+    // object, one TsSkinGeneral per section of the file.
+    void LoadFromIni(TsSkinGenerals* gd, TMemIniFile* sf);
+
+private:
+    std::unique_ptr<TsSkinImages> FImages;
+    AnsiString FName;
+    std::unique_ptr<TsSkinGenerals> FGeneralData;
+    std::unique_ptr<TsSkinPatterns> FPatterns;
+    std::unique_ptr<TBitmap> FMasterBitmap;
+};
+
+// The skins stored in a manager.
+class TsStoredSkins : public TOwnedCollection {
+    VCL_CLASS(TsStoredSkins, TOwnedCollection)
+public:
+    explicit TsStoredSkins(TsSkinManager* AOwner);
+    TsStoredSkin* Add() { return static_cast<TsStoredSkin*>(TCollection::Add()); }
+    TsStoredSkin* Items(int Index) const { return static_cast<TsStoredSkin*>(TCollection::Items(Index)); }
+    // Index of the first skin of exactly that name (case counts), -1 when none.
+    int IndexOf(const AnsiString& SkinName) const;
+};
+
+// --- The manager ----------------------------------------------------------------------------------
 
 class TsSkinManager : public TComponent {
     VCL_CLASS(TsSkinManager, TComponent)
@@ -15,25 +192,35 @@ public:
     void SetActive(bool Value) { FActive = Value; }
     // The skin folder as set: absolute, or relative to the program's folder.
     const AnsiString& SkinDirectory() const { return FSkinDirectory; }
-    void SetSkinDirectory(const AnsiString& Value) { FSkinDirectory = Value; }
+    void SetSkinDirectory(const AnsiString& Value);
     const AnsiString& SkinName() const { return FSkinName; }
     void SetSkinName(const AnsiString& Value);
+    // Skins kept in the form; SetBuiltInSkins copies a collection into them.
+    TsStoredSkins* InternalSkins() const { return FInternalSkins.get(); }
+    void SetBuiltInSkins(TsStoredSkins* Value) { FInternalSkins->Assign(Value); }
+    // Extra sections in the options-file syntax, added after the skin's own when it loads.
+    TStringList* CommonSections() const { return FCommonSections.get(); }
 
     // The skin folder as a full path with a trailing backslash: "..\x" is taken from the program
-    // folder's parent, ".\x" and any path without a drive from the program folder.
+    // folder's parent (from the program folder when that is a drive root), ".\x" and any path
+    // without a drive from the program folder.
     AnsiString GetFullSkinDirectory() const;
-    // Fills List with the skins of the skin folder (the sub-folders whose name does not begin
-    // with "." and that hold an "Options.dat"), sorted without case; answers the first one found
-    // in folder order ("" when there is none).
+    // Fills List with the stored skins and the skins of the skin folder (the sub-folders whose
+    // name does not begin with "." and that hold an "Options.dat"), sorted without case; answers
+    // the first name found (stored skins first, then folders in file-system order; "" if none).
     AnsiString GetSkinNames(TStrings* List) const;
+    // Refills ConstData from the current tables.
+    void InitConstantIndexes();
 
     TNotifyEvent OnBeforeChange;
     TNotifyEvent OnAfterChange;
 
 private:
-    AnsiString FSkinDirectory;
     AnsiString FSkinName;
+    AnsiString FSkinDirectory;
     bool FActive = false;
+    std::unique_ptr<TsStoredSkins> FInternalSkins;
+    std::unique_ptr<TStringList> FCommonSections;
 };
 
 // The process-wide default manager (the first one created), or null.

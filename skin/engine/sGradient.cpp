@@ -1,0 +1,137 @@
+#include "sGradient.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "sUtils.h"
+
+void PrepareGradArray(const AnsiString& Text, TsGradArray& Arr)
+{
+    Arr.clear();
+    if (Text.empty())
+        return;
+    const TSysCharSet delims(";");
+    const int n = WordCount(Text, delims) / 5;
+    Arr.resize(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        TsGradPie& pie = Arr[static_cast<std::size_t>(i)];
+        pie.Color1 = StrToInt(ExtractWord(5 * i + 1, Text, delims));
+        pie.Color2 = StrToInt(ExtractWord(5 * i + 2, Text, delims));
+        pie.Percent = static_cast<Byte>(std::clamp(StrToInt(ExtractWord(5 * i + 3, Text, delims)), 0, 100));
+        pie.Mode = StrToInt(ExtractWord(5 * i + 4, Text, delims));
+    }
+}
+
+namespace {
+
+struct TChannels {
+    double R, G, B;
+};
+
+TChannels ChannelsOf(TColor c)
+{
+    return {double(c & 0xFF), double((c >> 8) & 0xFF), double((c >> 16) & 0xFF)};
+}
+
+Byte RoundByte(double v)
+{
+    return static_cast<Byte>(std::clamp<Int64>(Round(v), 0, 255));
+}
+
+// The pixel (blue, green, red) of step k of n from Color1 to Color2.
+void StepColor(const TsGradPie& pie, int k, int n, Byte* px)
+{
+    const TChannels a = ChannelsOf(pie.Color1), b = ChannelsOf(pie.Color2);
+    px[0] = RoundByte(a.B + (b.B - a.B) * k / n);
+    px[1] = RoundByte(a.G + (b.G - a.G) * k / n);
+    px[2] = RoundByte(a.R + (b.R - a.R) * k / n);
+}
+
+bool ClipToBitmap(TBitmap* Bmp, const TRect& R, TRect& C)
+{
+    if (!Bmp || Bmp->Empty())
+        return false;
+    C = R;
+    C.left = std::max<LONG>(C.left, 0);
+    C.top = std::max<LONG>(C.top, 0);
+    C.right = std::min<LONG>(C.right, Bmp->Width());
+    C.bottom = std::min<LONG>(C.bottom, Bmp->Height());
+    if (C.left >= C.right || C.top >= C.bottom)
+        return false;
+    if (Bmp->PixelFormat() != pf24bit)
+        Bmp->SetPixelFormat(pf24bit);
+    return true;
+}
+
+// The stops top to bottom over the columns of C; the last stop ends on row LastRow.
+void PaintRows(TBitmap* Bmp, const TRect& C, const TsGradArray& Arr, int LastRow)
+{
+    const int height = C.bottom - C.top;
+    int e = C.top;
+    for (std::size_t i = 0; i < Arr.size(); ++i) {
+        const int s = e;
+        e = s + height * Arr[i].Percent / 100;
+        e = i + 1 == Arr.size() ? LastRow : std::min(e, int(C.bottom) - 1);
+        const int n = e - s;
+        for (int k = 0; k <= n && n > 0; ++k) {
+            Byte px[3];
+            StepColor(Arr[i], k, n, px);
+            Byte* row = static_cast<Byte*>(Bmp->ScanLine(s + k)) + 3 * C.left;
+            for (int x = C.left; x < C.right; ++x, row += 3)
+                std::memcpy(row, px, 3);
+        }
+    }
+}
+
+// The stops left to right over the rows of C.
+void PaintColumns(TBitmap* Bmp, const TRect& C, const TsGradArray& Arr)
+{
+    const int width = C.right - C.left;
+    std::vector<Byte> line(3 * static_cast<std::size_t>(width));
+    bool painted = false;
+    int e = C.left;
+    for (std::size_t i = 0; i < Arr.size(); ++i) {
+        const int s = e;
+        e = s + width * Arr[i].Percent / 100;
+        e = i + 1 == Arr.size() ? int(C.right) - 1 : std::min(e, int(C.right) - 1);
+        const int n = e - s;
+        for (int k = 0; k <= n && n > 0; ++k)
+            StepColor(Arr[i], k, n, &line[3 * static_cast<std::size_t>(s + k - C.left)]);
+        painted = painted || n > 0;
+    }
+    // Stops are contiguous from the left edge and the last one ends at the right edge, so once
+    // any stop has a length the whole line is painted.
+    if (!painted)
+        return;
+    for (int y = C.top; y < C.bottom; ++y)
+        std::memcpy(static_cast<Byte*>(Bmp->ScanLine(y)) + 3 * C.left, line.data(), line.size());
+}
+
+} // namespace
+
+void PaintGrad(TBitmap* Bmp, const TRect& R, const TsGradArray& Arr)
+{
+    TRect c;
+    if (Arr.empty() || (Arr[0].Mode != 0 && Arr[0].Mode != 1) || !ClipToBitmap(Bmp, R, c))
+        return;
+    if (Arr[0].Mode == 0)
+        PaintRows(Bmp, c, Arr, c.bottom - 1);
+    else
+        PaintColumns(Bmp, c, Arr);
+}
+
+void PaintGrad(TBitmap* Bmp, const TRect& R, const AnsiString& Text)
+{
+    TsGradArray arr;
+    PrepareGradArray(Text, arr);
+    PaintGrad(Bmp, R, arr);
+}
+
+void PaintGradV(TBitmap* Bmp, const TRect& R, const TsGradArray& Arr)
+{
+    TRect c;
+    if (Arr.empty() || !ClipToBitmap(Bmp, R, c))
+        return;
+    PaintRows(Bmp, c, Arr, Bmp->Height() - 1);
+}

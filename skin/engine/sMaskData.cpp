@@ -1,0 +1,605 @@
+#include "sMaskData.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sSkinManager.h"
+#include "sStyleSimply.h"
+#include "sUtils.h"
+
+std::vector<TsGeneralData> gd;
+std::vector<TsMaskData> ma;
+std::vector<TsPatternData> pa;
+std::unique_ptr<TBitmap> MasterBitmap;
+
+namespace {
+
+// --- Reading values ------------------------------------------------------------------------------
+
+// A file name of the skin: absolute when it holds ":", else in the skin's folder.
+AnsiString SkinFileName(const AnsiString& Value)
+{
+    return Value.find(':') != AnsiString::npos ? Value : sSkinData->SkinPath + Value;
+}
+
+bool IsJpegName(const AnsiString& UpperValue)
+{
+    return UpperValue.find(".JPG") != AnsiString::npos || UpperValue.find(".JPEG") != AnsiString::npos;
+}
+
+// The stored skin named like the manager's current skin (case counts), or null.
+TsStoredSkin* CurrentStoredSkin()
+{
+    TsSkinManager* m = sSkinData->DefaultManager;
+    if (!m)
+        return nullptr;
+    const int i = m->InternalSkins()->IndexOf(m->SkinName());
+    return i < 0 ? nullptr : m->InternalSkins()->Items(i);
+}
+
+// The manager's extra sections, or null when it has none.
+TStringList* CommonSectionLines()
+{
+    TsSkinManager* m = sSkinData->DefaultManager;
+    return m && m->CommonSections()->Count() > 0 ? m->CommonSections() : nullptr;
+}
+
+SmallInt ToSmall(int Value)
+{
+    return static_cast<SmallInt>(std::clamp(Value, -32768, 32767));
+}
+
+// A bitmap file loaded and converted to 24 bits; null when it has no pixels.
+std::unique_ptr<TBitmap> LoadBitmap24(const AnsiString& FileName)
+{
+    auto bmp = std::make_unique<TBitmap>();
+    bmp->LoadFromFile(FileName);
+    if (bmp->Width() < 1 || bmp->Height() < 1)
+        return nullptr;
+    bmp->SetPixelFormat(pf24bit);
+    return bmp;
+}
+
+// A 24-bit copy of a bitmap; null when it has no pixels.
+std::unique_ptr<TBitmap> Copy24(TBitmap* Source)
+{
+    if (!Source || Source->Width() < 1 || Source->Height() < 1)
+        return nullptr;
+    auto bmp = std::make_unique<TBitmap>();
+    bmp->Assign(Source);
+    bmp->SetPixelFormat(pf24bit);
+    return bmp;
+}
+
+// The decoded image of a JPEG as a 24-bit bitmap of its size.
+std::unique_ptr<TBitmap> JpegToBitmap(TJPEGImage* Jpeg)
+{
+    return Copy24(Jpeg->Bitmap());
+}
+
+// A JPEG image has pixels; its size as a 64-bit count.
+bool HasPixels(const TGraphic* Image)
+{
+    return Image->Width() >= 1 && Image->Height() >= 1;
+}
+
+Int64 PixelCount(const TGraphic* Image)
+{
+    return Int64(Image->Width()) * Int64(Image->Height());
+}
+
+void MakeMaster(std::unique_ptr<TBitmap> Bmp)
+{
+    MasterBitmap = std::move(Bmp);
+    if (MasterBitmap) {
+        MasterBitmap->SetTransparentColor(clSkinKey);
+        MasterBitmap->SetTransparent(true);
+    }
+}
+
+// --- Masks -------------------------------------------------------------------------------------------
+
+// The images of every section of Ini except, with SkipGlobalInfo, GLOBALINFO: rectangles of the
+// master image ("#" values) and bitmap files.
+void AddMasksFrom(const TCustomIniFile& Ini, bool SkipGlobalInfo)
+{
+    TStringList sections, keys;
+    Ini.ReadSections(&sections);
+    for (int s = 0; s < sections.Count(); ++s) {
+        const AnsiString& section = sections[s];
+        const bool global = SameText(section, "GLOBALINFO");
+        if (global && SkipGlobalInfo)
+            continue;
+        Ini.ReadSection(section, &keys);
+        for (int k = 0; k < keys.Count(); ++k) {
+            const AnsiString& key = keys[k];
+            if (global && SameText(key, "MASTERBITMAP"))
+                continue;
+            const AnsiString value = Ini.ReadString(section, key, "-");
+            if (MasterBitmap && value.find('#') != AnsiString::npos) {
+                TsMaskData rec;
+                if (ParseMaskValue(value, rec.R, rec.ImageCount, rec.MaskType, rec.BorderWidth)) {
+                    rec.ClassName = UpperCase(section);
+                    rec.PropertyName = UpperCase(key);
+                    ma.push_back(std::move(rec));
+                }
+                continue;
+            }
+            if (AnsiUpperCase(value).find(".BMP") == AnsiString::npos)
+                continue;
+            const AnsiString file = SkinFileName(value);
+            if (!FileExists(file))
+                continue;
+            TsMaskData rec;
+            rec.Bmp = LoadBitmap24(file);
+            if (!rec.Bmp)
+                continue;
+            rec.ClassName = UpperCase(section);
+            rec.PropertyName = UpperCase(key);
+            rec.MaskType = 1;
+            rec.ImageCount = 3;
+            rec.R = TRect{0, 0, rec.Bmp->Width(), rec.Bmp->Height()};
+            ma.push_back(std::move(rec));
+        }
+    }
+}
+
+// An in-memory INI object holding the manager's extra sections.
+std::unique_ptr<TMemIniFile> CommonSectionsIni(TStringList* Lines)
+{
+    auto ini = std::make_unique<TMemIniFile>(AnsiString());
+    ini->SetStrings(Lines);
+    return ini;
+}
+
+// --- Patterns ----------------------------------------------------------------------------------------
+
+// A mask record of a small image (its own bitmap, rectangle and counts zero).
+void AddSmallImageMask(std::unique_ptr<TBitmap> Bmp, const AnsiString& Section, const AnsiString& Key)
+{
+    if (!Bmp)
+        return;
+    TsMaskData rec;
+    rec.Bmp = std::move(Bmp);
+    rec.ClassName = UpperCase(Section);
+    rec.PropertyName = UpperCase(Key);
+    ma.push_back(std::move(rec));
+}
+
+// The JPEG files of every section of Ini: small ones (with SizeTest) become masks, the others
+// patterns.
+void AddPatternsFrom(const TCustomIniFile& Ini, bool SizeTest)
+{
+    TStringList sections, keys;
+    Ini.ReadSections(&sections);
+    for (int s = 0; s < sections.Count(); ++s) {
+        const AnsiString& section = sections[s];
+        Ini.ReadSection(section, &keys);
+        for (int k = 0; k < keys.Count(); ++k) {
+            const AnsiString value = Ini.ReadString(section, keys[k], "-");
+            if (!IsJpegName(AnsiUpperCase(value)))
+                continue;
+            const AnsiString file = SkinFileName(value);
+            if (!FileExists(file))
+                continue;
+            auto jpeg = std::make_unique<TJPEGImage>();
+            jpeg->LoadFromFile(file);
+            if (!HasPixels(jpeg.get()))
+                continue;
+            if (SizeTest && PixelCount(jpeg.get()) < MaxMaskJpegPixels) {
+                AddSmallImageMask(JpegToBitmap(jpeg.get()), section, keys[k]);
+                continue;
+            }
+            pa.push_back(TsPatternData{std::move(jpeg), UpperCase(section), UpperCase(keys[k])});
+        }
+    }
+}
+
+// --- General data ------------------------------------------------------------------------------------
+
+// Where the keys of one section come from, and what a missing key (-1, "?") falls back to.
+class TKeyReader {
+public:
+    virtual ~TKeyReader() = default;
+    // Inherited is the parent record's value when the reader inherits from records.
+    virtual Integer Int(const char* Key, Integer Default, const Integer* Inherited) const = 0;
+    virtual AnsiString Text(const char* Key, const AnsiString& Default, const AnsiString* Inherited) const = 0;
+    virtual Integer ShadowColor(const Integer* Inherited) const = 0;
+
+    bool Bool(const char* Key, const bool* Inherited) const
+    {
+        const AnsiString inherited = Inherited && *Inherited ? "TRUE" : "FALSE";
+        return UpperCase(Text(Key, "FALSE", Inherited ? &inherited : nullptr)) == "TRUE";
+    }
+};
+
+// A section of an options file with its PARENTCLASS chain.
+class TFileKeyReader : public TKeyReader {
+public:
+    explicit TFileKeyReader(const TsOptionsSection& Section) : section_(Section) {}
+    Integer Int(const char* Key, Integer Default, const Integer*) const override { return section_.Int(Key, Default); }
+    AnsiString Text(const char* Key, const AnsiString& Default, const AnsiString*) const override
+    {
+        return section_.Text(Key, Default);
+    }
+    Integer ShadowColor(const Integer*) const override { return section_.OwnInt("SHADOWCOLOR", 0); }
+
+private:
+    const TsOptionsSection& section_;
+};
+
+// A section of the manager's extra sections: missing keys take the parent record's values.
+class TCommonKeyReader : public TKeyReader {
+public:
+    TCommonKeyReader(TStringList* Sections, const AnsiString& Section) : sections_(Sections), section_(Section) {}
+    Integer Int(const char* Key, Integer Default, const Integer* Inherited) const override
+    {
+        const int v = ReadIniInteger(sections_, section_, Key, -1);
+        return v != -1 ? v : (Inherited ? *Inherited : Default);
+    }
+    AnsiString Text(const char* Key, const AnsiString& Default, const AnsiString* Inherited) const override
+    {
+        AnsiString v = ReadIniString(sections_, section_, Key, "?");
+        return v != "?" ? v : (Inherited ? *Inherited : Default);
+    }
+    Integer ShadowColor(const Integer* Inherited) const override { return Int("SHADOWCOLOR", 0, Inherited); }
+
+private:
+    TStringList* sections_;
+    AnsiString section_;
+};
+
+// The keys of a section in the order of the options file, with their defaults. Parent is the
+// record whose values a missing key takes (readers that inherit from records only).
+void ReadSectionKeys(TsGeneralData& d, const TKeyReader& r, const TsGeneralData* p, Integer ShadowTransparency)
+{
+    auto inhI = [p](Integer TsGeneralData::*f) { return p ? &(p->*f) : nullptr; };
+    auto inhB = [p](bool TsGeneralData::*f) { return p ? &(p->*f) : nullptr; };
+    auto inhS = [p](AnsiString TsGeneralData::*f) { return p ? &(p->*f) : nullptr; };
+    const Integer pBevel = p ? p->Bevel : 0, pHotBevel = p ? p->HotBevel : 0;
+
+    d.Color = r.Int("COLOR", clWhite, inhI(&TsGeneralData::Color));
+    d.Bevel = ControlBevelOf(r.Int("BEVEL", 0, p ? &pBevel : nullptr));
+    d.ShadowBlur = r.Int("SHADOWBLUR", 6, inhI(&TsGeneralData::ShadowBlur));
+    d.ShadowOffset = r.Int("SHADOWOFFSET", 3, inhI(&TsGeneralData::ShadowOffset));
+    d.ShadowColor = r.ShadowColor(inhI(&TsGeneralData::ShadowColor));
+    d.ShadowTransparency = r.Int("SHADOWTRANSPARENCY", ShadowTransparency, inhI(&TsGeneralData::ShadowTransparency));
+    d.ShadowEnabled = r.Bool("SHADOWENABLED", inhB(&TsGeneralData::ShadowEnabled));
+    d.ReservedBoolean = r.Bool("RESERVEDBOOLEAN", inhB(&TsGeneralData::ReservedBoolean));
+    static const char* const fontKeys[5] = {"FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
+    static const char* const hotFontKeys[5] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM"};
+    for (int i = 0; i < 5; ++i)
+        d.FontColor[i] = r.Int(fontKeys[i], i == 0 ? 0 : -1, p ? &p->FontColor[i] : nullptr);
+    for (int i = 0; i < 5; ++i)
+        d.HotFontColor[i] = r.Int(hotFontKeys[i], i == 0 ? 0 : -1, p ? &p->HotFontColor[i] : nullptr);
+    d.Transparency = r.Int("TRANSPARENCY", 0, inhI(&TsGeneralData::Transparency));
+    d.GradientPercent = r.Int("GRADIENTPERCENT", 0, inhI(&TsGeneralData::GradientPercent));
+    d.ImagePercent = r.Int("IMAGEPERCENT", 0, inhI(&TsGeneralData::ImagePercent));
+    d.GradientData = r.Text("GRADIENTDATA", " ", inhS(&TsGeneralData::GradientData));
+    d.ShowFocus = r.Bool("SHOWFOCUS", inhB(&TsGeneralData::ShowFocus));
+    d.FadingEnabled = r.Bool("FADINGENABLED", inhB(&TsGeneralData::FadingEnabled));
+    d.FadingIntervalIn = r.Int("FADINGINTERVALIN", 5, inhI(&TsGeneralData::FadingIntervalIn));
+    d.FadingIntervalOut = r.Int("FADINGINTERVALOUT", 5, inhI(&TsGeneralData::FadingIntervalOut));
+    d.FadingIterations = r.Int("FADINGITERATIONS", 5, inhI(&TsGeneralData::FadingIterations));
+    d.HotColor = r.Int("HOTCOLOR", clWhite, inhI(&TsGeneralData::HotColor));
+    d.HotTransparency = r.Int("HOTTRANSPARENCY", 0, inhI(&TsGeneralData::HotTransparency));
+    d.HotBevel = ControlBevelOf(r.Int("HOTBEVEL", 0, p ? &pHotBevel : nullptr));
+    d.HotGradientPercent = r.Int("HOTGRADIENTPERCENT", 0, inhI(&TsGeneralData::HotGradientPercent));
+    d.HotGradientData = r.Text("HOTGRADIENTDATA", "", inhS(&TsGeneralData::HotGradientData));
+    d.HotImagePercent = r.Int("HOTIMAGEPERCENT", 0, inhI(&TsGeneralData::HotImagePercent));
+    d.BorderColor1 = r.Int("BORDERCOLOR1", 0, inhI(&TsGeneralData::BorderColor1));
+    d.BorderColor2 = r.Int("BORDERCOLOR2", 0, inhI(&TsGeneralData::BorderColor2));
+    if (d.GradientData != " ")
+        PrepareGradArray(d.GradientData, d.GradArray);
+    if (d.HotGradientData != " ")
+        PrepareGradArray(d.HotGradientData, d.HotGradArray);
+}
+
+// The five colours of a stored text colour: exactly five words, else text 0 and no contours.
+void StoredFontColors(const AnsiString& Text, TColor (&Colors)[5])
+{
+    const TSysCharSet blank(" ");
+    if (WordCount(Text, blank) == 5) {
+        for (int i = 0; i < 5; ++i)
+            Colors[i] = StrToInt(ExtractWord(i + 1, Text, blank));
+        return;
+    }
+    Colors[0] = 0;
+    for (int i = 1; i < 5; ++i)
+        Colors[i] = -1;
+}
+
+TsGeneralData FromStored(const TsSkinGeneral& g)
+{
+    TsGeneralData d;
+    d.ClassName = g.SectionName;
+    d.ParentClass = g.ParentClass;
+    d.Color = g.Color;
+    d.Bevel = ControlBevelOf(g.Bevel);
+    StoredFontColors(g.FontColor, d.FontColor);
+    StoredFontColors(g.HotFontColor, d.HotFontColor);
+    d.ReservedBoolean = g.ReservedBoolean;
+    d.ShadowBlur = g.ShadowBlur;
+    d.ShadowColor = g.ShadowColor;
+    d.ShadowDontUse = g.ShadowDontUse;
+    d.ShadowEnabled = g.ShadowEnabled;
+    d.ShadowOffset = g.ShadowOffset;
+    d.ShadowTransparency = g.ShadowTransparency;
+    d.Transparency = g.Transparency;
+    d.GradientPercent = g.GradientPercent;
+    d.GradientData = g.GradientData;
+    PrepareGradArray(d.GradientData, d.GradArray);
+    d.ImagePercent = g.ImagePercent;
+    d.ShowFocus = g.ShowFocus;
+    d.FadingEnabled = g.FadingEnabled;
+    d.FadingIntervalIn = g.FadingIntervalIn;
+    d.FadingIntervalOut = g.FadingIntervalOut;
+    d.FadingIterations = g.FadingIterations;
+    d.HotColor = g.HotColor;
+    d.HotTransparency = g.HotTransparency;
+    d.HotBevel = ControlBevelOf(g.HotBevel);
+    d.HotGradientPercent = g.HotGradientPercent;
+    d.HotGradientData = g.HotGradientData;
+    PrepareGradArray(d.HotGradientData, d.HotGradArray);
+    d.HotImagePercent = g.HotImagePercent;
+    d.BorderColor1 = g.BorderColor1;
+    d.BorderColor2 = g.BorderColor2;
+    return d;
+}
+
+// The manager's extra sections appended to gd.
+void AddCommonGeneralData(TStringList* Lines)
+{
+    TStringList sections(true);
+    GetIniSections(Lines, &sections);
+    for (int i = 0; i < sections.Count(); ++i) {
+        const AnsiString& name = sections[i];
+        TsGeneralData d;
+        d.ClassName = name;
+        d.ParentClass = UpperCase(ReadIniString(&sections, name, "PARENTCLASS", "-1"));
+        // A section that names itself takes the defaults, not its own half-made record.
+        const TsGeneralData* parent = nullptr;
+        if (!SameText(d.ParentClass, name)) {
+            const int p = GetSkinIndex(d.ParentClass);
+            parent = p >= 0 ? &gd[static_cast<std::size_t>(p)] : nullptr;
+        }
+        ReadSectionKeys(d, TCommonKeyReader(&sections, name), parent, 50);
+        gd.push_back(std::move(d));
+    }
+}
+
+} // namespace
+
+double ReadSkinVersion(const TCustomIniFile& Ini)
+{
+    const AnsiString text = Trim(Ini.ReadString("GLOBALINFO", "VERSION", ""));
+    const char saved = DecimalSeparator;
+    DecimalSeparator = '.';
+    double v = 0;
+    const bool ok = TryStrToFloat(text, v);
+    DecimalSeparator = saved;
+    return ok && std::isfinite(v) ? v : 0;
+}
+
+// --- Options-file sections ------------------------------------------------------------------------
+
+bool TsOptionsSection::Parent(AnsiString& S) const
+{
+    const AnsiString p = FIni.ReadString(S, "PARENTCLASS", "?");
+    if (p.empty() || p == "?" || (FExactSelfTest ? p == S : SameText(p, S)))
+        return false;
+    S = p;
+    return true;
+}
+
+Integer TsOptionsSection::Int(const char* Key, Integer Default) const
+{
+    AnsiString s = FSection;
+    for (int link = 0; link <= FMaxLinks; ++link) {
+        const Integer v = FIni.ReadInteger(s, Key, -1);
+        if (v != -1)
+            return v;
+        if (!Parent(s))
+            break;
+    }
+    return Default;
+}
+
+AnsiString TsOptionsSection::Text(const char* Key, const AnsiString& Default) const
+{
+    AnsiString s = FSection;
+    for (int link = 0; link <= FMaxLinks; ++link) {
+        AnsiString v = FIni.ReadString(s, Key, "?");
+        if (v != "?")
+            return v;
+        if (!Parent(s))
+            break;
+    }
+    return Default;
+}
+
+bool TsOptionsSection::Bool(const char* Key) const
+{
+    return UpperCase(Text(Key, "FALSE")) == "TRUE";
+}
+
+// --- The mask grammar ------------------------------------------------------------------------------
+
+bool ParseMaskValue(const AnsiString& Value, TRect& R, SmallInt& ImageCount, SmallInt& MaskType,
+                    SmallInt& BorderWidth)
+{
+    if (Value == "#")
+        return false;
+    const TSysCharSet wordDelims(" ()"), numberDelims(" ,");
+    const AnsiString rect = ExtractWord(2, Value, wordDelims);
+    const AnsiString counts = ExtractWord(3, Value, wordDelims);
+    int n[4];
+    for (int i = 0; i < 4; ++i)
+        if (!TryStrToInt(ExtractWord(i + 1, rect, numberDelims), n[i]))
+            return false;
+    int count, type, border = 0;
+    if (!TryStrToInt(ExtractWord(1, counts, numberDelims), count) ||
+        !TryStrToInt(ExtractWord(2, counts, numberDelims), type))
+        return false;
+    const AnsiString third = ExtractWord(3, counts, numberDelims);
+    if (!third.empty() && !TryStrToInt(third, border))
+        return false;
+    R = TRect{n[0], n[1], n[2], n[3]};
+    ImageCount = ToSmall(std::max(count, 1));
+    MaskType = ToSmall(std::max(type, 0));
+    BorderWidth = ToSmall(std::max(border, 0));
+    return true;
+}
+
+// --- Loaders ---------------------------------------------------------------------------------------
+
+void LoadAllMasks()
+{
+    FreeBitmaps();
+    if (TMemIniFile* sf = sSkinData->SkinFile.get()) {
+        const AnsiString master = sf->ReadString("GLOBALINFO", "MASTERBITMAP", "");
+        const AnsiString file = SkinFileName(master);
+        if (!master.empty() && FileExists(file))
+            MakeMaster(LoadBitmap24(file));
+        AddMasksFrom(*sf, false);
+    } else {
+        TsStoredSkin* skin = CurrentStoredSkin();
+        if (!skin)
+            return;
+        MakeMaster(Copy24(skin->MasterBitmap()));
+        for (int i = 0; i < skin->Images()->Count(); ++i) {
+            const TsSkinImage* img = skin->Images()->Items(i);
+            TsMaskData rec;
+            if (img->ImageCount == 0) {
+                rec.Bmp = Copy24(img->Image());
+                if (!rec.Bmp)
+                    continue;
+                rec.R = TRect{0, 0, rec.Bmp->Width(), rec.Bmp->Height()};
+                rec.ImageCount = 3;
+                rec.MaskType = 1;
+            } else {
+                rec.R = TRect{img->Left, img->Top, img->Right, img->Bottom};
+                rec.ImageCount = ToSmall(std::max(img->ImageCount, 1));
+                rec.MaskType = ToSmall(std::max(img->MaskType, 0));
+            }
+            rec.BorderWidth = ToSmall(std::max(img->BorderWidth, 0));
+            rec.ClassName = UpperCase(img->SectionName);
+            rec.PropertyName = UpperCase(img->PropertyName);
+            ma.push_back(std::move(rec));
+        }
+    }
+    if (TStringList* lines = CommonSectionLines())
+        AddMasksFrom(*CommonSectionsIni(lines), true);
+}
+
+void LoadAllPatterns()
+{
+    FreeJpegs();
+    if (TMemIniFile* sf = sSkinData->SkinFile.get()) {
+        AddPatternsFrom(*sf, true);
+    } else {
+        TsStoredSkin* skin = CurrentStoredSkin();
+        if (!skin)
+            return;
+        for (int i = 0; i < skin->Patterns()->Count(); ++i) {
+            const TsSkinPattern* p = skin->Patterns()->Items(i);
+            if (!HasPixels(p->Image()))
+                continue;
+            if (PixelCount(p->Image()) < MaxMaskJpegPixels) {
+                AddSmallImageMask(JpegToBitmap(p->Image()), p->SectionName, p->PropertyName);
+            } else {
+                auto jpeg = std::make_unique<TJPEGImage>();
+                jpeg->Assign(p->Image());
+                pa.push_back(TsPatternData{std::move(jpeg), UpperCase(p->SectionName), UpperCase(p->PropertyName)});
+            }
+        }
+    }
+    if (TStringList* lines = CommonSectionLines())
+        AddPatternsFrom(*CommonSectionsIni(lines), false);
+}
+
+void LoadAllGeneralData()
+{
+    if (TMemIniFile* sf = sSkinData->SkinFile.get()) {
+        sSkinData->Version = ReadSkinVersion(*sf);
+        sSkinData->Author = sf->ReadString("GLOBALINFO", "AUTHOR", "");
+        sSkinData->Description = sf->ReadString("GLOBALINFO", "DESCRIPTION", "");
+        gd.clear();
+        TStringList sections;
+        sf->ReadSections(&sections);
+        gd.reserve(static_cast<std::size_t>(sections.Count()));
+        for (int i = 0; i < sections.Count(); ++i) {
+            TsGeneralData d;
+            d.ClassName = sections[i];
+            d.ParentClass = sf->ReadString(sections[i], "PARENTCLASS", "");
+            const TsOptionsSection section(*sf, sections[i], sections.Count(), false);
+            ReadSectionKeys(d, TFileKeyReader(section), nullptr, 50);
+            d.Color = ColorToRGB(d.Color);
+            gd.push_back(std::move(d));
+        }
+    } else {
+        TsStoredSkin* skin = CurrentStoredSkin();
+        if (!skin)
+            return;
+        gd.clear();
+        sSkinData->Version = skin->Version;
+        sSkinData->Author = skin->Author;
+        sSkinData->Description = skin->Description;
+        for (int i = 0; i < skin->GeneralData()->Count(); ++i) {
+            // A section that cannot be copied is left out; the next one is copied.
+            try {
+                gd.push_back(FromStored(*skin->GeneralData()->Items(i)));
+            } catch (const Exception&) {
+            }
+        }
+    }
+    if (TStringList* lines = CommonSectionLines())
+        AddCommonGeneralData(lines);
+}
+
+void FreeBitmaps()
+{
+    while (!ma.empty())
+        ma.pop_back();
+    MasterBitmap.reset();
+}
+
+void FreeJpegs()
+{
+    while (!pa.empty())
+        pa.pop_back();
+}
+
+// --- Sizes and indexes -------------------------------------------------------------------------------
+
+TPoint MaskSize(const TsMaskData& m)
+{
+    const bool border = m.PropertyName == "BORDERSMASK";
+    if (m.Bmp) {
+        const int w = m.Bmp->Width(), h = m.Bmp->Height();
+        if (w < 3 || h < 2 || (border && (w < 9 || h < 6)))
+            return {0, 0};
+        return {w / 3, h / 2};
+    }
+    const int w = WidthOf(m.R), h = HeightOf(m.R);
+    const int rows = m.MaskType + 1;
+    if (!MasterBitmap || m.ImageCount < 1 || rows < 1 || w < m.ImageCount * 3 || h < rows ||
+        (border && h < rows * 3))
+        return {0, 0};
+    return {w / m.ImageCount, h / rows};
+}
+
+TPoint MaskSize(int i)
+{
+    return IsValidImgIndex(i) ? MaskSize(ma[static_cast<std::size_t>(i)]) : TPoint{0, 0};
+}
+
+bool IsValidImgIndex(int i)
+{
+    return i >= 0 && i < static_cast<int>(ma.size());
+}
+
+bool IsValidSkinIndex(int i)
+{
+    return sSkinData && i >= 0 && i < static_cast<int>(gd.size());
+}

@@ -1,0 +1,134 @@
+// The loaded skin in four process-wide tables: gd (one record per skin section), ma (mask images:
+// rectangles of the master image, bitmap files and small JPEG files), pa (large JPEG patterns)
+// and the master image, with the loaders that fill them from the current skin (sStyleSimply).
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "IniFiles.h"
+#include "Jpeg.h"
+#include "sConst.h"
+#include "sGradient.h"
+
+// One skin section with its values resolved through PARENTCLASS.
+struct TsGeneralData {
+    AnsiString ParentClass;  // PARENTCLASS as written (upper case for CommonSections)
+    AnsiString ClassName;    // the section's name as written
+    TColor Color = 0;
+    TsControlBevel Bevel = cbNone;
+    TColor FontColor[5] = {0, -1, -1, -1, -1};     // text colour, then left, top, right, bottom contours
+    TColor HotFontColor[5] = {0, -1, -1, -1, -1};
+    bool ReservedBoolean = false;
+    Integer ShadowBlur = 0;
+    TColor ShadowColor = 0;
+    bool ShadowDontUse = false;
+    bool ShadowEnabled = false;
+    Integer ShadowOffset = 0;
+    Integer ShadowTransparency = 0;
+    Integer Transparency = 0;
+    Integer GradientPercent = 0;
+    AnsiString GradientData;
+    TsGradArray GradArray;
+    Integer ImagePercent = 0;
+    bool ShowFocus = false;
+    bool FadingEnabled = false;
+    Integer FadingIntervalIn = 0;
+    Integer FadingIntervalOut = 0;
+    Integer FadingIterations = 0;
+    TColor HotColor = 0;
+    Integer HotTransparency = 0;
+    TsControlBevel HotBevel = cbNone;
+    Integer HotGradientPercent = 0;
+    AnsiString HotGradientData;
+    TsGradArray HotGradArray;
+    Integer HotImagePercent = 0;
+    TColor BorderColor1 = 0;
+    TColor BorderColor2 = 0;
+};
+
+// One mask image: its own 24-bit bitmap, or (Bmp null) the rectangle R of the master image.
+struct TsMaskData {
+    std::unique_ptr<TBitmap> Bmp;
+    AnsiString ClassName;     // upper case
+    AnsiString PropertyName;  // upper case
+    TRect R{0, 0, 0, 0};
+    SmallInt ImageCount = 0;
+    SmallInt MaskType = 0;
+    SmallInt BorderWidth = 0;
+};
+
+// One large JPEG pattern.
+struct TsPatternData {
+    std::unique_ptr<TJPEGImage> Img;
+    AnsiString ClassName;     // upper case
+    AnsiString PropertyName;  // upper case
+};
+
+extern std::vector<TsGeneralData> gd;
+extern std::vector<TsMaskData> ma;
+extern std::vector<TsPatternData> pa;
+// The master image (24 bits per pixel, transparent key 0xFF00FF), or null.
+extern std::unique_ptr<TBitmap> MasterBitmap;
+
+// A JPEG image of fewer pixels than this becomes a mask; a larger one stays a pattern.
+constexpr Int64 MaxMaskJpegPixels = 90000;
+
+// Empties ma and the master image and fills them from the current skin: rectangles of the
+// master image and bitmap files, then the images of the manager's CommonSections.
+void LoadAllMasks();
+// Empties pa and fills it with the current skin's JPEG files; small ones become masks in ma.
+void LoadAllPatterns();
+// Reads the skin's description into sSkinData and refills gd from the skin's sections, then
+// the manager's CommonSections.
+void LoadAllGeneralData();
+// Frees every mask bitmap (last first, emptying ma), then the master image.
+void FreeBitmaps();
+// Frees every pattern (last first, emptying pa).
+void FreeJpegs();
+
+// One section of an options file read with inheritance: a key that is missing (an integer of
+// -1, a text of "?") is looked up in the section named by PARENTCLASS, then in its parent, and
+// so on, following at most MaxLinks links; a parent that is empty, "?" or the section itself
+// (without case, or exactly with ExactSelfTest) ends the chain.
+class TsOptionsSection {
+public:
+    TsOptionsSection(const TCustomIniFile& Ini, const AnsiString& Section, int MaxLinks, bool ExactSelfTest)
+        : FIni(Ini), FSection(Section), FMaxLinks(MaxLinks), FExactSelfTest(ExactSelfTest)
+    {
+    }
+    Integer Int(const char* Key, Integer Default) const;
+    AnsiString Text(const char* Key, const AnsiString& Default) const;
+    // True when the text reads "TRUE" in any case.
+    bool Bool(const char* Key) const;
+    // The integer of the section itself, without inheritance.
+    Integer OwnInt(const char* Key, Integer Default) const { return FIni.ReadInteger(FSection, Key, Default); }
+
+private:
+    bool Parent(AnsiString& S) const;
+
+    const TCustomIniFile& FIni;
+    AnsiString FSection;
+    int FMaxLinks;
+    bool FExactSelfTest;
+};
+
+// GLOBALINFO's VERSION read with "." as the decimal separator whatever the locale's; 0 when it
+// is missing or no number.
+double ReadSkinVersion(const TCustomIniFile& Ini);
+
+// A mask value of the options file, #(l,t,r,b),ImageCount,MaskType[,BorderWidth]: ImageCount at
+// least 1, the others at least 0. False (nothing set) for "#" alone and for a malformed value,
+// which names no image.
+bool ParseMaskValue(const AnsiString& Value, TRect& R, SmallInt& ImageCount, SmallInt& MaskType,
+                    SmallInt& BorderWidth);
+
+// Size of one cell of a mask: (width / 3, height / 2) of an own bitmap, else width(R) /
+// ImageCount by height(R) / (MaskType + 1). A mask that is no image gives (0, 0): a rectangle
+// without a master image, or narrower than ImageCount x 3 pixels; an own bitmap narrower than 3
+// or lower than 2 pixels; a border mask ("BORDERSMASK") with cells of less than 3 x 3 per state.
+TPoint MaskSize(const TsMaskData& Mask);
+// The same for mask i; (0, 0) for an index outside ma.
+TPoint MaskSize(int i);
+bool IsValidImgIndex(int i);
+bool IsValidSkinIndex(int i);

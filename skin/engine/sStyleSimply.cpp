@@ -1,0 +1,180 @@
+#include "sStyleSimply.h"
+
+#include <type_traits>
+
+#include "sMaskData.h"
+#include "sSkinManager.h"
+
+TsSkinData* sSkinData = nullptr;
+TConstantSkinData ConstData;
+TCacheInfo GlobalCacheInfo;
+AnsiString GlobalSectionName;
+bool RestrictDrawing = false;
+bool aSkinChanging = false;
+
+namespace {
+// The unit's start-up and shutdown: the current-skin object lives as long as the program.
+struct TUnitLife {
+    TUnitLife() { sSkinData = new TsSkinData; }
+    ~TUnitLife()
+    {
+        delete sSkinData;
+        sSkinData = nullptr;
+        GlobalSectionName.clear();
+    }
+} unitLife;
+
+// A mask record made from a rectangle of a master image that the skin does not have names no image.
+bool MaskPresent(const TsMaskData& m)
+{
+    return m.Bmp || MasterBitmap;
+}
+
+template <class Table>
+int FindImage(const Table& table, int SkinIndex, const AnsiString& SkinSection, const AnsiString& PropertyName)
+{
+    if (!IsValidSkinIndex(SkinIndex) || SkinSection.empty())
+        return -1;
+    AnsiString section = UpperCase(SkinSection);
+    int index = SkinIndex;
+    // Each step climbs one PARENTCLASS link; a chain longer than the table loops.
+    for (std::size_t step = 0; step <= gd.size(); ++step) {
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            const auto& rec = table[i];
+            if (rec.PropertyName == PropertyName && rec.ClassName == section) {
+                if constexpr (std::is_same_v<typename Table::value_type, TsMaskData>) {
+                    if (!MaskPresent(rec))
+                        continue;
+                }
+                return static_cast<int>(i);
+            }
+        }
+        const AnsiString parent = UpperCase(gd[static_cast<std::size_t>(index)].ParentClass);
+        if (parent.empty() || parent == section)
+            return -1;
+        index = GetSkinIndex(parent);
+        if (index < 0)
+            return -1;
+        section = parent;
+    }
+    return -1;
+}
+} // namespace
+
+TsSkinData::~TsSkinData()
+{
+    DefaultManager = nullptr;
+}
+
+int GetSkinIndex(const AnsiString& SkinSection)
+{
+    for (std::size_t i = 0; i < gd.size(); ++i)
+        if (SameAsciiText(gd[i].ClassName, SkinSection))
+            return static_cast<int>(i);
+    return -1;
+}
+
+int GetMaskIndex(int SkinIndex, const AnsiString& SkinSection, const AnsiString& PropertyName)
+{
+    return FindImage(ma, SkinIndex, SkinSection, PropertyName);
+}
+
+int GetPatternIndex(int SkinIndex, const AnsiString& SkinSection, const AnsiString& PropertyName)
+{
+    if (!sSkinData || !sSkinData->Active)
+        return -1;
+    return FindImage(pa, SkinIndex, SkinSection, PropertyName);
+}
+
+void InitConstantIndexes()
+{
+    ConstData = TConstantSkinData{};
+    TConstantSkinData& c = ConstData;
+    auto mask = [](int index, const char* section, const char* prop) -> SmallInt {
+        return static_cast<SmallInt>(GetMaskIndex(index, section, prop));
+    };
+    c.IndexGlobalInfo = static_cast<SmallInt>(GetSkinIndex("GLOBALINFO"));
+    if (c.IndexGlobalInfo >= 0) {
+        SmallInt* checks[] = {&c.MaskBoxChecked,   &c.MaskBoxUnchecked,   &c.MaskBoxGrayed,
+                              &c.MaskRadioChecked, &c.MaskRadioUnchecked, &c.MaskRadioGrayed,
+                              &c.MaskSmallChecked, &c.MaskSmallUnchecked, &c.MaskSmallGrayed};
+        const char* names[] = {"BOXCHECKED",   "BOXUNCHECKED",   "BOXGRAYED",
+                               "RADIOCHECKED", "RADIOUNCHECKED", "RADIOGRAYED",
+                               "SMALLCHECKED", "SMALLUNCHECKED", "SMALLGRAYED"};
+        for (int i = 0; i < 9; ++i)
+            *checks[i] = mask(c.IndexGlobalInfo, "GLOBALINFO", names[i]);
+    }
+
+    struct TTab {
+        const char* Name;
+        SmallInt& Index;
+        SmallInt& Mask;
+    } tabs[] = {{"TABTOP", c.IndexTabTop, c.MaskTabTop},
+                {"TABBOTTOM", c.IndexTabBottom, c.MaskTabBottom},
+                {"TABLEFT", c.IndexTabLeft, c.MaskTabLeft},
+                {"TABRIGHT", c.IndexTabRight, c.MaskTabRight}};
+    for (TTab& t : tabs) {
+        t.Index = static_cast<SmallInt>(GetSkinIndex(t.Name));
+        t.Mask = mask(t.Index, t.Name, "BORDERSMASK");
+    }
+
+    struct TScrollPart {
+        const char* Name;
+        SmallInt& Index;
+        SmallInt& Mask;
+        SmallInt& Glyph;
+        SmallInt& Pattern;
+        SmallInt& HotPattern;
+    } parts[] = {
+        {"SCROLLBTNTOP", c.IndexScrollBtnTop, c.MaskScrollBtnTop, c.GlyphScrollBtnTop, c.PatternScrollBtnTop,
+         c.HotPatternScrollBtnTop},
+        {"SCROLLBTNBOTTOM", c.IndexScrollBtnBottom, c.MaskScrollBtnBottom, c.GlyphScrollBtnBottom,
+         c.PatternScrollBtnBottom, c.HotPatternScrollBtnBottom},
+        {"SCROLLBTNLEFT", c.IndexScrollBtnLeft, c.MaskScrollBtnLeft, c.GlyphScrollBtnLeft, c.PatternScrollBtnLeft,
+         c.HotPatternScrollBtnLeft},
+        {"SCROLLBTNRIGHT", c.IndexScrollBtnRight, c.MaskScrollBtnRight, c.GlyphScrollBtnRight,
+         c.PatternScrollBtnRight, c.HotPatternScrollBtnRight},
+        {"SCROLLSLIDERV", c.IndexSliderV, c.MaskSliderV, c.GlyphSliderV, c.PatternSliderV, c.HotPatternSliderV},
+        {"SCROLLSLIDERH", c.IndexSliderH, c.MaskSliderH, c.GlyphSliderH, c.PatternSliderH, c.HotPatternSliderH},
+    };
+    for (TScrollPart& p : parts) {
+        p.Index = static_cast<SmallInt>(GetSkinIndex(p.Name));
+        p.Mask = mask(p.Index, p.Name, "BORDERSMASK");
+        p.Glyph = p.Index >= 0 ? mask(p.Index, p.Name, "GLYPHMASK") : SmallInt(-1);
+        p.Pattern = mask(p.Index, p.Name, "PATTERN");
+        p.HotPattern = mask(p.Index, p.Name, "HOTPATTERN");
+    }
+
+    struct TBar {
+        const char* Name;
+        SmallInt& Index;
+        SmallInt& Mask;
+        SmallInt& Pattern;
+        SmallInt& HotPattern;
+    } bars[] = {
+        {"SCROLLBAR1H", c.IndexScrollBar1H, c.MaskScrollBar1H, c.PatternScrollBar1H, c.HotPatternScrollBar1H},
+        {"SCROLLBAR1V", c.IndexScrollBar1V, c.MaskScrollBar1V, c.PatternScrollBar1V, c.HotPatternScrollBar1V},
+        {"SCROLLBAR2H", c.IndexScrollBar2H, c.MaskScrollBar2H, c.PatternScrollBar2H, c.HotPatternScrollBar2H},
+        {"SCROLLBAR2V", c.IndexScrollBar2V, c.MaskScrollBar2V, c.PatternScrollBar2V, c.HotPatternScrollBar2V},
+    };
+    for (TBar& b : bars) {
+        b.Index = static_cast<SmallInt>(GetSkinIndex(b.Name));
+        b.Mask = mask(b.Index, b.Name, "BORDERSMASK");
+        b.Pattern = mask(b.Index, b.Name, "PATTERN");
+        b.HotPattern = mask(b.Index, b.Name, "HOTPATTERN");
+    }
+}
+
+TsSkinManager* SearchSkinManager(TComponent* Root)
+{
+    if (!Root)
+        return nullptr;
+    for (int i = 0; i < Root->ComponentCount(); ++i) {
+        TComponent* c = Root->Components(i);
+        if (auto* m = dynamic_cast<TsSkinManager*>(c))
+            return m;
+        if (TsSkinManager* m = SearchSkinManager(c))
+            return m;
+    }
+    return nullptr;
+}
