@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "BenchHarness.h"
+#include "sMaskGraph.h"
 #include "sPixelRef.h"
 
 namespace {
@@ -63,6 +64,7 @@ int main()
          [&] { CopyByMask(whole, whole, &image, &masked, ci, false); }, ""},
         {"CopyByMask (no cache)", [&] { ref::CopyByMask(whole, whole, &image, &masked, EmptyCI); },
          [&] { CopyByMask(whole, whole, &image, &masked, EmptyCI, false); }, ""},
+        {"BlendColorRect", [&] { ref::BlendColorRect(&image, whole, 37, clTeal); }, [&] { BlendColorRect(&image, whole, 37, clTeal); }, ""},
         {"GrayScale", [&] { ref::GrayScale(&image); }, [&] { GrayScale(&image); }, ""},
         {"FadeBmp (blur 6)", [&] { ref::FadeBmp(&image, whole, 40, weight, 6, 0); }, [&] { FadeBmp(&image, whole, 40, weight, 6, 0); }, ""},
         {"TileBitmap (37x23 tile)", [&] { ref::TileBitmap(image.Canvas(), whole, &tile); },

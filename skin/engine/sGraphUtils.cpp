@@ -58,6 +58,9 @@ private:
 
 } // namespace
 
+TColor ParentCenterColor = clSkinKey;
+TColor CtrlParentColor = clSkinKey;
+
 void SumBitmaps(TBitmap* Bmp1, TBitmap* Bmp2, TsColor Color)
 {
     if (!Bmp1 || !Bmp2 || Bmp1->Width() != Bmp2->Width() || Bmp1->Height() != Bmp2->Height())

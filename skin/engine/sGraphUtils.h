@@ -84,6 +84,33 @@ bool LoadJpegOrBmp(TPicture* Image, const AnsiString& FileName, bool Gray);
 int GetFontHeight(HFONT Font);
 TSize GetStringSize(HFONT Font, const AnsiString& Text);
 
+// The visible centre colour of the parent of the control being painted, and the parent's own
+// colour; clSkinKey (none) outside the painting of one control.
+extern TColor ParentCenterColor;
+extern TColor CtrlParentColor;
+
+// ---------------------------------------------------------------------------------------------
+// Skinned text, glyphs and marks (sGraphUtilsText.cpp). Flags are DrawText flags. Unless Flags
+// hold DT_WORDBREAK, R is first fitted to the text's extent (centred, left or right aligned) and
+// comes back as that rectangle grown by 1 on each side.
+
+// Text in the canvas's font; disabled, embossed in the highlight and shadow colours.
+void WriteText(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags);
+// The same with the DC's current font and colour (the disabled look in that colour twice).
+void WriteTextOnDC(HDC DC, const char* Text, bool Enabled, TRect& R, int Flags);
+// The text shortened by its last characters until it fits MaxWidth with "..." after it; empty
+// when nothing fits.
+AnsiString CutText(TCanvas* Canvas, const AnsiString& Text, int MaxWidth);
+// A button glyph (NumGlyphs 1: one image; 2: normal and disabled side by side) into DstBmp at
+// R's top-left, its key colour being its bottom-left pixel: grey, blended by Blend percent of
+// the background or copied, by state.
+void DrawGlyphEx(TBitmap* Glyph, TBitmap* DstBmp, const TRect& R, int NumGlyphs, bool Enabled, bool Grayed,
+                 TsDisabledGlyphKind DisabledGlyphKind, int State, int Blend);
+// The check mark polygon in R.
+void PaintCheck(TCanvas* Canvas, const TRect& R, bool Enabled, TColor Color);
+// The dotted focus frame: black dots every third pixel, white ones beside them.
+void FocusRect(TCanvas* Canvas, const TRect& R);
+
 // Building blocks shared with the reference routines of sPixelRef.
 namespace sgu {
 // Fills R of Bmp (clipped) with one colour, directly in memory.

@@ -133,6 +133,29 @@ void FadeBmp(TBitmap* Bmp, const TRect& R, int Transparency, TsColor Color, int 
     sgu::FadeBmpWith(ref::BlendBmpByMask, Bmp, R, Transparency, Color, Blur, Radius);
 }
 
+void BlendColorRect(TBitmap* Bmp, const TRect& R, signed char Percent, TColor Color)
+{
+    if (!Usable(Bmp))
+        return;
+    const int p = std::min(static_cast<int>(static_cast<Byte>(Percent)), 100);
+    const TColor rgb = ColorToRGB(Color);
+    const int c[3] = {GetBValue(rgb), GetGValue(rgb), GetRValue(rgb)};
+    for (int y = std::max<int>(R.top, 0); y < std::min<int>(R.bottom, Bmp->Height()); ++y) {
+        Byte* row = Row(Bmp, y);
+        for (int x = std::max<int>(R.left, 0); x < std::min<int>(R.right, Bmp->Width()); ++x) {
+            Byte* d = row + 3 * x;
+            for (int i = 0; i < 3; ++i) {
+                // round((d * p + c * (100 - p)) / 100), halves to even, in exact integers
+                const int num = d[i] * p + c[i] * (100 - p);
+                int q = num / 100;
+                if (num % 100 > 50 || (num % 100 == 50 && q % 2 == 1))
+                    ++q;
+                d[i] = static_cast<Byte>(q);
+            }
+        }
+    }
+}
+
 void TileBitmap(TCanvas* Canvas, const TRect& R, TBitmap* Image) { ::TileBitmap(Canvas, R, Image); }
 
 } // namespace ref

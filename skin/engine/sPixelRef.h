@@ -15,6 +15,7 @@ void GrayScale(TBitmap* Bmp);
 void FadeRect(TCanvas* SrcCanvas, const TRect& SrcRect, HDC DstDC, const TPoint& DstPoint, int Transparency,
               TColor Color, int Blur, TsShadowingShape Shape, int Radius);
 void FadeBmp(TBitmap* Bmp, const TRect& R, int Transparency, TsColor Color, int Blur, int Radius);
+void BlendColorRect(TBitmap* Bmp, const TRect& R, signed char Percent, TColor Color);
 // Tiles through the canvas, one bit-block transfer per tile.
 void TileBitmap(TCanvas* Canvas, const TRect& R, TBitmap* Image);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "PixelKit.h"
+#include "sMaskGraph.h"
 #include "sPixelRef.h"
 
 using namespace pixkit;
@@ -80,6 +81,9 @@ TEST(FastPixels, RectangleMixesMatchTheReference)
                        [&](TBitmap* b) { ref::SumBmpRect(b, source.get(), c, r, p); }, "SumBmpRect", s);
             ExpectSame(image, [&](TBitmap* b) { CopyByMask(r1, r, b, source.get(), ci, false); },
                        [&](TBitmap* b) { ref::CopyByMask(r1, r, b, source.get(), ci); }, "CopyByMask", s);
+            const auto percent = static_cast<signed char>(rng());
+            ExpectSame(image, [&](TBitmap* b) { BlendColorRect(b, r1, percent, SColorToColor(c) & 0xFFFFFF); },
+                       [&](TBitmap* b) { ref::BlendColorRect(b, r1, percent, SColorToColor(c) & 0xFFFFFF); }, "BlendColorRect", s);
         }
     }
 }

@@ -1,0 +1,177 @@
+// Skinned text, glyphs, check marks and focus frames.
+#include <algorithm>
+
+#include "sGraphUtils.h"
+
+namespace {
+
+int WidthOf(const TRect& R) { return R.right - R.left; }
+int HeightOf(const TRect& R) { return R.bottom - R.top; }
+
+// Fits R to the text's extent as the alignment flags say; the caller's R grows by 1 afterwards.
+TRect TextRect(HDC DC, const char* Text, TRect& R, int Flags)
+{
+    if (Flags & DT_WORDBREAK)
+        return R;
+    SIZE sz{0, 0};
+    GetTextExtentPoint32A(DC, Text, static_cast<int>(std::char_traits<char>::length(Text)), &sz);
+    const int dy = (sz.cy - HeightOf(R)) / 2;
+    if (Flags & DT_CENTER)
+        InflateRect(&R, (sz.cx - WidthOf(R)) / 2, dy);
+    else {
+        R.top -= dy;
+        R.bottom += dy;
+        if (Flags & DT_RIGHT)
+            R.left += WidthOf(R) - sz.cx;
+        else
+            R.right += sz.cx - WidthOf(R);
+    }
+    const TRect drawn = R;
+    InflateRect(&R, 1, 1);
+    return drawn;
+}
+
+void Draw(HDC DC, const char* Text, TRect R, int Flags) { DrawTextA(DC, Text, -1, &R, static_cast<UINT>(Flags)); }
+
+// Selects the canvas's font with its colour into its context and answers the context.
+HDC FontDC(TCanvas* Canvas)
+{
+    Canvas->TextExtent(AnsiString());
+    return Canvas->Handle();
+}
+
+} // namespace
+
+void WriteText(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags)
+{
+    if (!Canvas)
+        return;
+    Canvas->Brush()->SetStyle(bsClear);
+    if (!Text)
+        return;
+    HDC dc = FontDC(Canvas);
+    SetBkMode(dc, TRANSPARENT);
+    const TRect r = TextRect(dc, Text, R, Flags);
+    if (Enabled) {
+        Draw(dc, Text, r, Flags);
+        return;
+    }
+    Canvas->Font()->SetColor(ColorToRGB(clBtnHighlight));
+    Draw(FontDC(Canvas), Text, Rect(r.left + 1, r.top + 1, r.right + 1, r.bottom + 1), Flags);
+    Canvas->Font()->SetColor(ColorToRGB(clBtnShadow));
+    Draw(FontDC(Canvas), Text, r, Flags);
+}
+
+void WriteTextOnDC(HDC DC, const char* Text, bool Enabled, TRect& R, int Flags)
+{
+    if (!DC || !Text)
+        return;
+    const TRect r = TextRect(DC, Text, R, Flags);
+    if (!Enabled)
+        Draw(DC, Text, Rect(r.left + 1, r.top + 1, r.right + 1, r.bottom + 1), Flags);
+    Draw(DC, Text, r, Flags);
+}
+
+AnsiString CutText(TCanvas* Canvas, const AnsiString& Text, int MaxWidth)
+{
+    if (!Canvas || MaxWidth < 1)
+        return AnsiString();
+    if (Canvas->TextWidth(Text) <= MaxWidth)
+        return Text;
+    AnsiString s = Text;
+    while (!s.empty()) {
+        s.pop_back();
+        if (!s.empty() && Canvas->TextWidth(s + "...") <= MaxWidth)
+            return s + "...";
+    }
+    return AnsiString();
+}
+
+namespace {
+
+TsColor BottomLeft(TBitmap* Bmp)
+{
+    const Byte* p = static_cast<const Byte*>(Bmp->ScanLine(Bmp->Height() - 1));
+    return TsColor{p[2], p[1], p[0], 0};
+}
+
+} // namespace
+
+void DrawGlyphEx(TBitmap* Glyph, TBitmap* DstBmp, const TRect& R, int NumGlyphs, bool Enabled, bool Grayed,
+                 TsDisabledGlyphKind DisabledGlyphKind, int State, int Blend)
+{
+    if (!Glyph || !DstBmp || Glyph->Empty() || (NumGlyphs != 1 && NumGlyphs != 2))
+        return;
+    TBitmap copy;
+    copy.Assign(Glyph);
+    copy.SetPixelFormat(pf24bit);
+    const int x = R.left, y = R.top;
+    if (NumGlyphs == 1) {
+        // The key is read after the grey step, so that the grey key still reads as transparent.
+        if (Enabled ? State == 0 && Grayed : DisabledGlyphKind.Contains(dgGrayed))
+            GrayScale(&copy);
+        const double blend = Enabled ? (State == 0 && Blend > 0 ? Blend / 100.0 : -1) : (DisabledGlyphKind.Contains(dgBlended) ? 0.5 : -1);
+        if (blend >= 0)
+            BlendTransRectangle(DstBmp, x, y, &copy, Rect(0, 0, WidthOf(R), HeightOf(R)), blend, BottomLeft(&copy));
+        else
+            CopyTransBitmaps(DstBmp, &copy, x, y, BottomLeft(&copy));
+        return;
+    }
+    const int w = copy.Width() / 2, h = copy.Height();
+    const TsColor key = BottomLeft(&copy);
+    if (!Enabled)
+        CopyTransRectA(DstBmp, &copy, x, y, Rect(w, 0, 2 * w - 1, h - 1), SColorToColor(key));
+    else if (State == 0 && Blend >= 1)
+        BlendTransRectangle(DstBmp, x, y, &copy, Rect(0, 0, w - 1, h - 1), Blend / 100.0, key);
+    else
+        CopyTransRectA(DstBmp, &copy, x, y, Rect(0, 0, w - 1, h - 1), SColorToColor(key));
+}
+
+void PaintCheck(TCanvas* Canvas, const TRect& R, bool Enabled, TColor Color)
+{
+    if (!Canvas)
+        return;
+    TRect r = R;
+    const int inset = WidthOf(R) / 8;
+    InflateRect(&r, -inset, -inset);
+    ++r.left;
+    ++r.top;
+    const int h = HeightOf(r), a = h / 3, d = h / 4;
+    auto polygon = [&](TColor c, int off) {
+        Canvas->Brush()->SetStyle(bsSolid);
+        Canvas->Brush()->SetColor(c);
+        Canvas->Pen()->SetStyle(psSolid);
+        Canvas->Pen()->SetColor(c);
+        const POINT p[6] = {{r.left + off, r.bottom - a - 2 + off},  {r.left + a + off, r.bottom - 2 + off},
+                            {r.right - 2 + off, r.top + a + off},    {r.right - 2 + off, r.top + a - d + off},
+                            {r.left + a + off, r.bottom - 2 - d + off}, {r.left + d + off, r.bottom - a - 2 + off}};
+        Canvas->Polygon(p, 6);
+    };
+    if (Enabled)
+        polygon(Color, 0);
+    else {
+        polygon(cl3DLight, 1);
+        polygon(clBtnShadow, 0);
+    }
+}
+
+void FocusRect(TCanvas* Canvas, const TRect& R)
+{
+    if (!Canvas)
+        return;
+    const int nx = WidthOf(R) / 3, ny = HeightOf(R) / 3;
+    for (int i = 0; i <= nx; ++i) {
+        const int x = R.left + 3 * i;
+        Canvas->SetPixels(x, R.top, clBlack);
+        Canvas->SetPixels(x, R.bottom, clBlack);
+        Canvas->SetPixels(x - 1, R.top - 1, clWhite);
+        Canvas->SetPixels(x - 1, R.bottom - 1, clWhite);
+    }
+    for (int j = 0; j <= ny; ++j) {
+        const int y = R.top + 3 * j;
+        Canvas->SetPixels(R.left, y, clBlack);
+        Canvas->SetPixels(R.right, y, clBlack);
+        Canvas->SetPixels(R.left - 1, y - 1, clWhite);
+        Canvas->SetPixels(R.right - 1, y - 1, clWhite);
+    }
+}
