@@ -144,7 +144,6 @@ void CopyByMask(const TRect& R1, const TRect& R2, TBitmap* Bmp1, TBitmap* Bmp2, 
         return;
     const TPixelView c = CI.Ready ? TPixelView::Of(CI.Bmp) : TPixelView{};
     const bool ready = !c.Empty();
-    const TPixel key = PixelOf(clSkinKey);
     for (int y = 0; y <= h; ++y) {
         Byte* dr = d.At(dx, dy + y);
         const Byte* sr = s.At(sx, sy + y);
@@ -153,23 +152,16 @@ void CopyByMask(const TRect& R1, const TRect& R2, TBitmap* Bmp1, TBitmap* Bmp2, 
             rows::MixByMask(dr, sr, mr, 3 * (w + 1));
             continue;
         }
-        // Runs of picture pixels are blended; a key pixel takes the parent's pixel under it.
+        // A key pixel takes the parent's pixel under it.
         const int py = CI.Y + dy + y;
-        int run = 0;
-        int x = 0;
-        for (; x <= w; ++x) {
-            if (!Same(sr + 3 * x, key))
-                continue;
-            rows::MixByMask(dr + 3 * run, sr + 3 * run, mr + 3 * run, 3 * (x - run));
-            run = x + 1;
+        rows::MixByMaskKeyed(dr, sr, mr, w + 1, [&](int x, Byte* to) {
             const int px = CI.X + dx + x;
             if (py < 0 || px >= c.Width)
-                break; // the rest of the row stays as it is
+                return false;
             if (px >= 0 && py < c.Height)
-                std::copy_n(c.At(px, py), 3, dr + 3 * x);
-        }
-        if (x > w)
-            rows::MixByMask(dr + 3 * run, sr + 3 * run, mr + 3 * run, 3 * (w + 1 - run));
+                std::copy_n(c.At(px, py), 3, to);
+            return true;
+        });
     }
 }
 

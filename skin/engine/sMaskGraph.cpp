@@ -6,6 +6,249 @@
 #include "sGraphUtils.h"
 #include "sPixelRows.h"
 
+namespace {
+
+int WidthOf(const TRect& R) { return R.right - R.left; }
+int HeightOf(const TRect& R) { return R.bottom - R.top; }
+
+// Lays pieces along one axis: whole cells from one cell after the near edge while they start
+// before the far edge minus two cells, then what is left up to one cell before the far edge.
+template <class Piece>
+void Along(int nearEdge, int farEdge, int cell, Piece piece)
+{
+    int p = nearEdge + cell;
+    for (; p < farEdge - 2 * cell; p += cell)
+        piece(p, cell);
+    if (p < farEdge - cell)
+        piece(p, farEdge - cell - p);
+}
+
+enum TPieceKind { pkCorner, pkSide, pkCentre };
+
+// The frame of DrawSkinRect and DrawSmallSkinRect, each piece handed to Copy(kind, dst, src).
+template <class Copy>
+void DrawFrame(const TRect& R, bool Filling, const TBorderCells& c, const TCornerSizes& s, Copy copy)
+{
+    const int bx = c.Left, by = c.Top, right = bx + 3 * c.CW, bottom = by + 3 * c.CH;
+    auto piece = [&](TPieceKind kind, int x, int y, int w, int h, int sx, int sy) {
+        copy(kind, Bounds(x, y, w, h), Bounds(sx, sy, w, h));
+    };
+    piece(pkCorner, R.left, R.top, s.DW, s.DH, bx, by);
+    Along(R.top, R.bottom, c.CH, [&](int y, int h) { piece(pkSide, R.left, y, s.DW, h, bx, by + c.CH); });
+    Along(R.left, R.right, c.CW, [&](int x, int w) { piece(pkSide, x, R.top, w, s.DH, bx + c.CW, by); });
+    piece(pkCorner, R.left, R.bottom - s.DH2, s.DW, s.DH2, bx, bottom - s.DH2);
+    Along(R.left, R.right, c.CW, [&](int x, int w) { piece(pkSide, x, R.bottom - s.DH2, w, s.DH2, bx + c.CW, bottom - s.DH2); });
+    piece(pkCorner, R.right - s.DW2, R.bottom - s.DH2, s.DW2, s.DH2, right - s.DW2, bottom - s.DH2);
+    piece(pkCorner, R.right - s.DW2, R.top, s.DW2, s.DH, right - s.DW2, by);
+    Along(R.top, R.bottom, c.CH, [&](int y, int h) { piece(pkSide, R.right - s.DW2, y, s.DW2, h, right - s.DW2, by + c.CH); });
+    if (Filling)
+        Along(R.top, R.bottom, c.CH, [&](int y, int h) {
+            Along(R.left, R.right, c.CW, [&](int x, int w) { piece(pkCentre, x, y, w, h, bx + c.CW, by + c.CH); });
+        });
+}
+
+void DrawMaskFrame(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& Mask, int State,
+                   bool UpdateCorners, bool Small)
+{
+    if (!Bmp || WidthOf(R) < 2 || HeightOf(R) < 2)
+        return;
+    const TBorderCells c = BorderCells(Mask, State);
+    if (!c.Valid() || (Small && c.Own))
+        return;
+    const TCornerSizes s = CornerSizes(c, WidthOf(R), HeightOf(R), c.Own || Small ? 0 : Mask.BorderWidth);
+    if (c.Own) {
+        DrawFrame(R, Filling, c, s, [&](TPieceKind kind, const TRect& d, const TRect& from) {
+            CopyByMask(d, from, Bmp, c.Src, kind == pkCorner && UpdateCorners ? CI : EmptyCI, false);
+        });
+    } else if (Mask.MaskType >= 1) {
+        DrawFrame(R, Filling, c, s, [&](TPieceKind kind, const TRect& d, const TRect& from) {
+            CopyMasterRect(d, from, Bmp, kind == pkCorner || Small ? CI : EmptyCI, Mask);
+        });
+    } else {
+        DrawFrame(R, Filling && (Small || Mask.BorderWidth == 0), c, s, [&](TPieceKind kind, const TRect& d, const TRect& from) {
+            if (kind == pkCorner)
+                CopyTransRect(Bmp, c.Src, d.left, d.top, Rect(from.left, from.top, from.right - 1, from.bottom - 1), clSkinKey, CI,
+                              UpdateCorners);
+            else
+                CopyRect(Bmp, c.Src, d.left, d.top, from, clSkinKey);
+        });
+    }
+}
+
+} // namespace
+
+TBorderCells BorderCells(const TsMaskData& Mask, int State)
+{
+    TBorderCells c;
+    if (Mask.Bmp && !Mask.Bmp->Empty()) {
+        c.Own = true;
+        c.Src = Mask.Bmp.get();
+        c.CW = c.Src->Width() / 9;
+        c.CH = c.Src->Height() / 6;
+        c.Left = std::clamp(State, 0, 2) * 3 * c.CW;
+        c.MaskOffset = c.Src->Height() / 2;
+    } else if (MasterBitmap && !MasterBitmap->Empty() && Mask.ImageCount > 0) {
+        const int count = Mask.ImageCount, bands = std::max<int>(Mask.MaskType, 0) + 1;
+        const int w = WidthOf(Mask.R), h = HeightOf(Mask.R);
+        State = std::clamp(State, 0, count - 1);
+        c.Src = MasterBitmap.get();
+        c.CW = w / (count * 3);
+        c.CH = h / (bands * 3);
+        c.Left = Mask.R.left + w * State / count;
+        c.Top = Mask.R.top;
+        c.MaskOffset = h / bands;
+    }
+    return c;
+}
+
+TCornerSizes CornerSizes(const TBorderCells& Cells, int W, int H, int BorderWidth)
+{
+    TCornerSizes s;
+    const bool halfW = W < 2 * Cells.CW, halfH = H < 2 * Cells.CH;
+    s.DW = halfW ? W / 2 : Cells.CW;
+    s.DH = halfH ? H / 2 : Cells.CH;
+    if (BorderWidth > 0) {
+        s.DW = std::min(s.DW, BorderWidth);
+        s.DH = std::min(s.DH, BorderWidth);
+    }
+    s.DW2 = s.DW + (halfW && W % 2 ? 1 : 0);
+    s.DH2 = s.DH + (halfH && H % 2 ? 1 : 0);
+    return s;
+}
+
+void DrawSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& Mask, int State,
+                  bool UpdateCorners)
+{
+    DrawMaskFrame(Bmp, R, Filling, CI, Mask, State, UpdateCorners, false);
+}
+
+void DrawSmallSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& Mask, int State)
+{
+    DrawMaskFrame(Bmp, R, Filling, CI, Mask, State, false, true);
+}
+
+namespace {
+
+void CopyMaster(const TRect& Dst, const TRect& Src, TBitmap* Bmp, const TCacheInfo& CI, const TsMaskData& Mask, bool KeysStay)
+{
+    if (!MasterBitmap)
+        return;
+    TPixelView d = TPixelView::Of(Bmp), m = TPixelView::Of(MasterBitmap.get());
+    if (d.Empty() || m.Empty())
+        return;
+    int w = std::min(WidthOf(Dst), WidthOf(Src)), h = std::min(HeightOf(Dst), HeightOf(Src));
+    int dx = Dst.left, dy = Dst.top, sx = Src.left, sy = Src.top;
+    const int shiftX = std::max({0, -dx, -sx}), shiftY = std::max({0, -dy, -sy});
+    dx += shiftX, sx += shiftX, w -= shiftX;
+    dy += shiftY, sy += shiftY, h -= shiftY;
+    const int maskOffset = HeightOf(Mask.R) / 2;
+    w = std::min({w, d.Width - dx, m.Width - sx});
+    h = std::min({h, d.Height - dy, m.Height - sy, m.Height - maskOffset - sy});
+    if (w <= 0 || h <= 0)
+        return;
+    const bool colour = !KeysStay && CtrlParentColor != clSkinKey;
+    const TsColor cc = ColorToSColor(ColorToRGB(CtrlParentColor));
+    const Byte fill[3] = {cc.B, cc.G, cc.R};
+    const TPixelView c = !KeysStay && CI.Ready ? TPixelView::Of(CI.Bmp) : TPixelView{};
+    for (int y = 0; y < h; ++y) {
+        const int py = dy + y + CI.Y;
+        rows::MixByMaskKeyed(d.At(dx, dy + y), m.At(sx, sy + y), m.At(sx, sy + y + maskOffset), w, [&](int x, Byte* to) {
+            if (colour) {
+                std::copy_n(fill, 3, to);
+                return true;
+            }
+            if (c.Empty())
+                return true;
+            const int px = dx + x + CI.X;
+            if (!c.Contains(px, py))
+                return false; // the rest of the row is skipped
+            std::copy_n(c.At(px, py), 3, to);
+            return true;
+        });
+    }
+}
+
+} // namespace
+
+void CopyMasterRect(const TRect& Dst, const TRect& Src, TBitmap* Bmp, const TCacheInfo& CI, const TsMaskData& Mask)
+{
+    CopyMaster(Dst, Src, Bmp, CI, Mask, false);
+}
+
+void CopyMasterRectA(const TRect& Dst, const TRect& Src, TBitmap* Bmp, const TCacheInfo& CI, const TsMaskData& Mask)
+{
+    CopyMaster(Dst, Src, Bmp, CI, Mask, true);
+}
+
+void BlendGlyphByMask(const TRect& Src, const TRect& Dst, TBitmap* Bmp, TColor Key, int Mode, const TsMaskData& Mask, TBitmap* Source)
+{
+    if (Mask.MaskType < 1) {
+        CopyTransRectA(Bmp, Source, Dst.left, Dst.top, Src, Key);
+        return;
+    }
+    TPixelView d = TPixelView::Of(Bmp), s = TPixelView::Of(Source);
+    if (d.Empty() || s.Empty())
+        return;
+    const int band = (Mask.Bmp ? s.Height : HeightOf(Mask.R)) / (Mask.MaskType + 1);
+    const TsColor k = ColorToSColor(ColorToRGB(Key));
+    const int raise = Mode == 1 ? 0 : 100;
+    // Both rectangles are inclusive; pixels outside either bitmap are skipped.
+    const int w = std::min(WidthOf(Src), WidthOf(Dst)), h = std::min(HeightOf(Src), HeightOf(Dst));
+    for (int y = 0; y <= h; ++y) {
+        const int ty = Dst.top + y, sy = Src.top + y;
+        if (ty < 0 || sy < 0 || ty >= d.Height || sy + band >= s.Height)
+            continue;
+        for (int x = 0; x <= w; ++x) {
+            const int tx = Dst.left + x, sx = Src.left + x;
+            if (tx < 0 || sx < 0 || tx >= d.Width || sx >= s.Width)
+                continue;
+            const Byte *sp = s.At(sx, sy), *mp = s.At(sx, sy + band);
+            if (sp[0] == k.B && sp[1] == k.G && sp[2] == k.R)
+                continue;
+            Byte* dp = d.At(tx, ty);
+            for (int i = 0; i < 3; ++i) {
+                const int m = std::min(mp[i] + raise, 255);
+                dp[i] = static_cast<Byte>((m * dp[i] + sp[i] * (255 - m)) >> 8);
+            }
+        }
+    }
+}
+
+void DrawSkinGlyph(TBitmap* Bmp, const TPoint& P, int State, int Mode, const TsMaskData& Mask)
+{
+    if (!Bmp)
+        return;
+    const int bands = std::max<int>(Mask.MaskType, 0) + 1;
+    TBitmap* source;
+    int cw, ch, sx, sy;
+    if (Mask.Bmp && !Mask.Bmp->Empty()) {
+        source = Mask.Bmp.get();
+        cw = source->Width() / 3;
+        ch = source->Height() / bands;
+        sx = std::clamp(State, 0, 2) * cw;
+        sy = 0;
+    } else if (MasterBitmap && Mask.ImageCount > 0) {
+        source = MasterBitmap.get();
+        cw = WidthOf(Mask.R) / Mask.ImageCount;
+        ch = HeightOf(Mask.R) / bands;
+        sx = Mask.R.left + std::clamp(State, 0, Mask.ImageCount - 1) * cw;
+        sy = Mask.R.top;
+    } else
+        return;
+    if (cw <= 0 || ch <= 0)
+        return;
+    // A negative point cuts the cell's first columns or rows.
+    const int dx = std::max<int>(0, -P.x), dy = std::max<int>(0, -P.y);
+    const TRect src = Rect(sx + dx, sy + dy, sx + cw - 1, sy + ch - 1);
+    const TRect dst = Rect(P.x + dx, P.y + dy, P.x + cw - 1, P.y + ch - 1);
+    if (Mask.Bmp || Mask.MaskType >= 1)
+        BlendGlyphByMask(src, dst, Bmp, clSkinKey, Mode, Mask, source);
+    else if (Mode == 1)
+        CopyTransRect(Bmp, source, dst.left, dst.top, src, clSkinKey, EmptyCI, false);
+    else
+        BlendTransRectangle(Bmp, dst.left, dst.top, source, src, 0.5, ColorToSColor(clSkinKey));
+}
+
 void BmpDisabledKind(TBitmap* Bmp, TsDisabledKind Kind, TControl* Parent, const TCacheInfo& CI, const TPoint& Offset)
 {
     if (!Bmp || Bmp->Empty())

@@ -49,4 +49,22 @@ void Fill(Byte* d, int pixels, const Byte Pixel[3]);
 // Fills n bytes of d with the bytes of s (length len) repeated from its start.
 void Repeat(Byte* d, int n, const Byte* s, int len);
 
+// The blend of MixByMask over n pixels, except that a key-coloured picture pixel x is handed to
+// OnKey(x, destination pixel) instead; OnKey answers false to leave the rest of the row as it is.
+template <class OnKey>
+void MixByMaskKeyed(Byte* d, const Byte* s, const Byte* m, int n, OnKey onKey)
+{
+    int run = 0;
+    for (int x = 0; x < n; ++x) {
+        const Byte* p = s + 3 * x;
+        if (p[0] != 0xFF || p[1] != 0 || p[2] != 0xFF)
+            continue;
+        MixByMask(d + 3 * run, s + 3 * run, m + 3 * run, 3 * (x - run));
+        run = x + 1;
+        if (!onKey(x, d + 3 * x))
+            return;
+    }
+    MixByMask(d + 3 * run, s + 3 * run, m + 3 * run, 3 * (n - run));
+}
+
 } // namespace rows
