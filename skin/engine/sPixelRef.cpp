@@ -133,6 +133,47 @@ void FadeBmp(TBitmap* Bmp, const TRect& R, int Transparency, TsColor Color, int 
     sgu::FadeBmpWith(ref::BlendBmpByMask, Bmp, R, Transparency, Color, Blur, Radius);
 }
 
+void CopyMasterRect(const TRect& Dst, const TRect& Src, TBitmap* Bmp, const TCacheInfo& CI, const TsMaskData& Mask)
+{
+    TBitmap* m = MasterBitmap.get();
+    if (!Usable(Bmp) || !Usable(m))
+        return;
+    int w = std::min<int>(Dst.right - Dst.left, Src.right - Src.left), h = std::min<int>(Dst.bottom - Dst.top, Src.bottom - Src.top);
+    int dl = Dst.left, dt = Dst.top, sl = Src.left, st = Src.top;
+    const int ox = std::max({0, -dl, -sl}), oy = std::max({0, -dt, -st});
+    dl += ox, sl += ox, w -= ox;
+    dt += oy, st += oy, h -= oy;
+    const int below = (Mask.R.bottom - Mask.R.top) / 2;
+    const bool ready = CI.Ready && Usable(CI.Bmp);
+    for (int y = 0; y < h; ++y) {
+        const int dy = dt + y, sy = st + y;
+        if (dy >= Bmp->Height() || sy + below >= m->Height())
+            break;
+        for (int x = 0; x < w; ++x) {
+            const int dx = dl + x, sx = sl + x;
+            if (dx >= Bmp->Width() || sx >= m->Width())
+                break;
+            Byte *d = Px(Bmp, dx, dy), *s = Px(m, sx, sy), *k = Px(m, sx, sy + below);
+            if (IsKey(s)) {
+                if (CtrlParentColor != clSkinKey) {
+                    const TColor c = ColorToRGB(CtrlParentColor);
+                    d[0] = GetBValue(c), d[1] = GetGValue(c), d[2] = GetRValue(c);
+                    continue;
+                }
+                if (!ready)
+                    continue;
+                const int px = dx + CI.X, py = dy + CI.Y;
+                if (px < 0 || py < 0 || px >= CI.Bmp->Width() || py >= CI.Bmp->Height())
+                    break;
+                std::copy_n(Px(CI.Bmp, px, py), 3, d);
+                continue;
+            }
+            for (int i = 0; i < 3; ++i)
+                d[i] = static_cast<Byte>(((k[i] * (d[i] - s[i]) + 255 * s[i]) & 0xFFFF) >> 8);
+        }
+    }
+}
+
 void BlendColorRect(TBitmap* Bmp, const TRect& R, signed char Percent, TColor Color)
 {
     if (!Usable(Bmp))

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "sGraphUtils.h"
+#include "sMaskGraph.h"
 
 namespace ref {
 
@@ -15,6 +16,7 @@ void GrayScale(TBitmap* Bmp);
 void FadeRect(TCanvas* SrcCanvas, const TRect& SrcRect, HDC DstDC, const TPoint& DstPoint, int Transparency,
               TColor Color, int Blur, TsShadowingShape Shape, int Radius);
 void FadeBmp(TBitmap* Bmp, const TRect& R, int Transparency, TsColor Color, int Blur, int Radius);
+void CopyMasterRect(const TRect& Dst, const TRect& Src, TBitmap* Bmp, const TCacheInfo& CI, const TsMaskData& Mask);
 void BlendColorRect(TBitmap* Bmp, const TRect& R, signed char Percent, TColor Color);
 // Tiles through the canvas, one bit-block transfer per tile.
 void TileBitmap(TCanvas* Canvas, const TRect& R, TBitmap* Image);
