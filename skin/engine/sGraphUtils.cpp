@@ -87,7 +87,8 @@ void SumBmpRect(TBitmap* BmpDst, TBitmap* BmpSrc, TsColor Color, const TRect& R,
     for (int y = std::max<int>({0, -R.top, -P.y}); y <= h; ++y) {
         if (P.y + y >= d.Height || R.top + y >= s.Height)
             break;
-        rows::SumBytes768(d.At(P.x + x0, P.y + y), s.At(R.left + x0, R.top + y), 3 * (x1 - x0 + 1), k);
+        const int n = x1 - x0 + 1;
+        rows::SumBytes768(d.At(P.x + x0, P.y + y, n), s.At(R.left + x0, R.top + y, n), 3 * n, k);
     }
 }
 
@@ -112,9 +113,11 @@ void SumByMask(TBitmap* Src1, TBitmap* Src2, TBitmap* Mask, const TRect& R)
         return;
     const int x0 = std::max<int>(R.left, 0), x1 = std::min<int>({R.right, a.Width, b.Width, m.Width});
     const int y0 = std::max<int>(R.top, 0), y1 = std::min<int>({R.bottom, a.Height, b.Height, m.Height});
+    if (x1 <= x0)
+        return;
     for (int y = y0; y < y1; ++y) {
-        Byte* p = a.At(x0, y);
-        const Byte *q = b.At(x0, y), *k = m.At(x0, y);
+        Byte* p = a.At(x0, y, x1 - x0);
+        const Byte *q = b.At(x0, y, x1 - x0), *k = m.At(x0, y, x1 - x0);
         for (int i = 0; i < 3 * (x1 - x0); ++i)
             p[i] = static_cast<Byte>((p[i] * k[i] + q[i] * (256 - k[i])) >> 8);
     }
@@ -145,9 +148,9 @@ void CopyByMask(const TRect& R1, const TRect& R2, TBitmap* Bmp1, TBitmap* Bmp2, 
     const TPixelView c = CI.Ready ? TPixelView::Of(CI.Bmp) : TPixelView{};
     const bool ready = !c.Empty();
     for (int y = 0; y <= h; ++y) {
-        Byte* dr = d.At(dx, dy + y);
-        const Byte* sr = s.At(sx, sy + y);
-        const Byte* mr = s.At(sx, maskOffset + sy + y);
+        Byte* dr = d.At(dx, dy + y, w + 1);
+        const Byte* sr = s.At(sx, sy + y, w + 1);
+        const Byte* mr = s.At(sx, maskOffset + sy + y, w + 1);
         if (!ready) {
             rows::MixByMask(dr, sr, mr, 3 * (w + 1));
             continue;
@@ -264,9 +267,11 @@ void CopyKeyed(TPixelView& d, TPixelView& s, int X, int Y, int l, int t, int r, 
 {
     int x0, x1;
     Columns(X, d.Width, l, s.Width, r - l, x0, x1);
+    if (x1 < x0)
+        return;
     for (int y = std::max<int>({0, -Y, -t}); y <= b - t && Y + y < d.Height && t + y < s.Height; ++y) {
-        const Byte* sp = s.At(l + x0, t + y);
-        Byte* dp = d.At(X + x0, Y + y);
+        const Byte* sp = s.At(l + x0, t + y, x1 - x0 + 1);
+        Byte* dp = d.At(X + x0, Y + y, x1 - x0 + 1);
         for (int x = x0; x <= x1; ++x, sp += 3, dp += 3)
             if (!Same(sp, key))
                 std::copy_n(sp, 3, dp);
@@ -308,7 +313,7 @@ void CopyRect(TBitmap* Dst, TBitmap* Src, int X, int Y, const TRect& SrcRect, TC
     if (x1 < x0)
         return;
     for (int y = std::max<int>(0, -Y); y < b - t && Y + y < d.Height; ++y)
-        std::copy_n(s.At(l + x0, t + y), 3 * (x1 - x0 + 1), d.At(X + x0, Y + y));
+        std::copy_n(s.At(l + x0, t + y, x1 - x0 + 1), 3 * (x1 - x0 + 1), d.At(X + x0, Y + y, x1 - x0 + 1));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -349,14 +354,14 @@ void CopyOut(TPixelView& v, const TRect& R, TBitmap& To)
 {
     TPixelView t = TPixelView::Of(&To);
     for (int y = 0; y < t.Height; ++y)
-        std::copy_n(v.At(R.left, R.top + y), 3 * t.Width, t.Row(y));
+        std::copy_n(v.At(R.left, R.top + y, t.Width), 3 * t.Width, t.Row(y));
 }
 
 void CopyIn(TPixelView& v, const TRect& R, TBitmap& From)
 {
     TPixelView f = TPixelView::Of(&From);
     for (int y = 0; y < f.Height; ++y)
-        std::copy_n(f.Row(y), 3 * f.Width, v.At(R.left, R.top + y));
+        std::copy_n(f.Row(y), 3 * f.Width, v.At(R.left, R.top + y, f.Width));
 }
 
 } // namespace
@@ -437,9 +442,9 @@ void FillBmp(TBitmap* Bmp, const TRect& R, TColor Color)
     if (x1 <= x0 || y1 <= y0)
         return;
     const TPixel c = PixelOf(Color);
-    rows::Fill(v.At(x0, y0), x1 - x0, c.b);
+    rows::Fill(v.At(x0, y0, x1 - x0), x1 - x0, c.b);
     for (int y = y0 + 1; y < y1; ++y)
-        std::copy_n(v.At(x0, y0), 3 * (x1 - x0), v.At(x0, y));
+        std::copy_n(v.At(x0, y0, x1 - x0), 3 * (x1 - x0), v.At(x0, y, x1 - x0));
 }
 
 void TileRect(TBitmap* Dst, const TRect& R, TBitmap* Src, const TRect& SrcR)
@@ -456,12 +461,12 @@ void TileRect(TBitmap* Dst, const TRect& R, TBitmap* Src, const TRect& SrcR)
     const int n = x1 - x0, phase = (x0 - R.left) % sw;
     const int first = std::min<int>(sw - phase, n);
     for (int y = y0; y < y1; ++y) {
-        Byte* row = d.At(x0, y);
+        Byte* row = d.At(x0, y, n);
         if (y - sh >= y0) { // the same source row was laid out sh rows above
-            std::copy_n(d.At(x0, y - sh), 3 * n, row);
+            std::copy_n(d.At(x0, y - sh, n), 3 * n, row);
             continue;
         }
-        const Byte* src = s.At(sl, st + (y - R.top) % sh);
+        const Byte* src = s.At(sl, st + (y - R.top) % sh, sw);
         std::copy_n(src + 3 * phase, 3 * first, row);
         rows::Repeat(row + 3 * first, 3 * (n - first), src, 3 * sw);
     }

@@ -152,7 +152,7 @@ void CopyMaster(const TRect& Dst, const TRect& Src, TBitmap* Bmp, const TCacheIn
     const TPixelView c = !KeysStay && CI.Ready ? TPixelView::Of(CI.Bmp) : TPixelView{};
     for (int y = 0; y < h; ++y) {
         const int py = dy + y + CI.Y;
-        rows::MixByMaskKeyed(d.At(dx, dy + y), m.At(sx, sy + y), m.At(sx, sy + y + maskOffset), w, [&](int x, Byte* to) {
+        rows::MixByMaskKeyed(d.At(dx, dy + y, w), m.At(sx, sy + y, w), m.At(sx, sy + y + maskOffset, w), w, [&](int x, Byte* to) {
             if (colour) {
                 std::copy_n(fill, 3, to);
                 return true;
@@ -287,5 +287,5 @@ void BlendColorRect(TBitmap* Bmp, const TRect& R, signed char Percent, TColor Co
             tables[i][ch] = static_cast<Byte>(q + (r > 50 || (r == 50 && (q & 1))));
         }
     for (int y = y0; y < y1; ++y)
-        rows::Map(v.At(x0, y), x1 - x0, tables);
+        rows::Map(v.At(x0, y, x1 - x0), x1 - x0, tables);
 }

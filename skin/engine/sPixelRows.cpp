@@ -21,6 +21,8 @@ TPixelView TPixelView::Of(TBitmap* Bmp)
     return v;
 }
 
+void TPixelView::OutOfRange() { throw EInvalidGraphicOperation("Pixel access outside the bitmap"); }
+
 namespace rows {
 namespace {
 

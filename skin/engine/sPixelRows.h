@@ -17,9 +17,20 @@ struct TPixelView {
     // Switches the bitmap to 24 bits per pixel first (the format every pixel routine reads).
     static TPixelView Of(TBitmap* Bmp);
     bool Empty() const { return Top == nullptr; }
-    Byte* Row(int y) const { return Top + Stride * y; }
-    Byte* At(int x, int y) const { return Row(y) + 3 * x; }
     bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < Width && y < Height; }
+    // Pixel (x, y), or the start of n pixels from it; every access is checked against the
+    // bitmap, so that a clipping fault raises EInvalidGraphicOperation instead of touching
+    // memory outside it.
+    Byte* At(int x, int y, int n = 1) const
+    {
+        if (!Contains(x, y) || n < 0 || n > Width - x)
+            OutOfRange();
+        return Top + Stride * y + 3 * x;
+    }
+    Byte* Row(int y) const { return At(0, y, Width); }
+
+private:
+    [[noreturn]] static void OutOfRange();
 };
 
 // A pixel's three bytes (blue, green, red) as one number 0xRRGGBB, the layout of the key colour.
