@@ -447,6 +447,21 @@ void FillBmp(TBitmap* Bmp, const TRect& R, TColor Color)
         std::copy_n(v.At(x0, y0, x1 - x0), 3 * (x1 - x0), v.At(x0, y, x1 - x0));
 }
 
+void CopyBlock(TBitmap* Dst, int dx, int dy, TBitmap* Src, int sx, int sy, int w, int h)
+{
+    TPixelView d = TPixelView::Of(Dst), s = TPixelView::Of(Src);
+    if (d.Empty() || s.Empty())
+        return;
+    ShiftNegative(dx, sx, w);
+    ShiftNegative(sx, dx, w);
+    ShiftNegative(dy, sy, h);
+    ShiftNegative(sy, dy, h);
+    w = std::min({w, d.Width - dx, s.Width - sx});
+    h = std::min({h, d.Height - dy, s.Height - sy});
+    for (int y = 0; y < h && w > 0; ++y)
+        std::copy_n(s.At(sx, sy + y, w), 3 * w, d.At(dx, dy + y, w));
+}
+
 void TileRect(TBitmap* Dst, const TRect& R, TBitmap* Src, const TRect& SrcR)
 {
     TPixelView d = TPixelView::Of(Dst), s = TPixelView::Of(Src);
@@ -520,6 +535,29 @@ void DrawRectangleOnDC(HDC DC, TRect& R, TColor ColorTop, TColor ColorBottom, in
     ++R.bottom;
 }
 
+namespace {
+
+// Tiles SrcR of Src over R of the context, one bit-block transfer per tile, the last column and
+// row cut to R.
+void TileOnDC(HDC DC, const TRect& R, TBitmap* Src, const TRect& SrcR)
+{
+    const int w = WidthOf(SrcR), h = HeightOf(SrcR);
+    if (!DC || !Src || w <= 0 || h <= 0)
+        return;
+    HDC from = Src->Canvas()->Handle();
+    for (int x = R.left; x < R.right; x += w)
+        for (int y = R.top; y < R.bottom; y += h)
+            BitBlt(DC, x, y, std::min<int>(w, R.right - x), std::min<int>(h, R.bottom - y), from, SrcR.left, SrcR.top, SRCCOPY);
+}
+
+// The rectangle R clipped to the bitmap.
+TRect Within(TBitmap* Bmp, const TRect& R)
+{
+    return Rect(std::max<int>(R.left, 0), std::max<int>(R.top, 0), std::min<int>(R.right, Bmp->Width()), std::min<int>(R.bottom, Bmp->Height()));
+}
+
+} // namespace
+
 void TileBitmap(TCanvas* Canvas, const TRect& R, TGraphic* Image)
 {
     if (!Canvas || !Image || Image->Width() <= 0 || Image->Height() <= 0)
@@ -527,13 +565,62 @@ void TileBitmap(TCanvas* Canvas, const TRect& R, TGraphic* Image)
     TBitmap* src = dynamic_cast<TBitmap*>(Image);
     if (auto* jpeg = dynamic_cast<TJPEGImage*>(Image))
         src = jpeg->Bitmap(); // drawn at its own size, so its decoded pixels are the tile
-    if (!src || src->Empty())
+    if (src && !src->Empty())
+        TileOnDC(Canvas->Handle(), R, src, Rect(0, 0, src->Width(), src->Height()));
+}
+
+void TileBitmap(TCanvas* Canvas, const TRect& R, TGraphic* Image, const TsMaskData& Mask)
+{
+    if (Image && !Image->Empty())
+        TileBitmap(Canvas, R, Image);
+    else if (Canvas && MasterBitmap)
+        TileOnDC(Canvas->Handle(), R, MasterBitmap.get(), Within(MasterBitmap.get(), Mask.R));
+}
+
+void TileBitmapFromOther(TCanvas* Canvas, const TRect& R, const TsMaskData& Mask)
+{
+    if (Canvas && Mask.Bmp)
+        TileOnDC(Canvas->Handle(), R, Mask.Bmp.get(), Within(Mask.Bmp.get(), Mask.R));
+}
+
+void AddRgn(std::vector<TRect>& Rects, int Width, const TsMaskData& Mask, int VertOffset, bool Bottom)
+{
+    TBitmap* src = nullptr;
+    int cw = 0, ch = 0, stateW = 0, ox = 0, oy = 0;
+    if (Mask.Bmp && !Mask.Bmp->Empty()) {
+        src = Mask.Bmp.get();
+        cw = src->Width() / 9;
+        ch = src->Height() / 6;
+        stateW = src->Width() / 3;
+    } else if (MasterBitmap && Mask.ImageCount > 0) {
+        src = MasterBitmap.get();
+        cw = WidthOf(Mask.R) / (Mask.ImageCount * 3);
+        ch = HeightOf(Mask.R) / ((std::max<int>(Mask.MaskType, 0) + 1) * 3);
+        stateW = WidthOf(Mask.R) / Mask.ImageCount;
+        ox = Mask.R.left;
+        oy = Mask.R.top;
+    }
+    TPixelView v = TPixelView::Of(src);
+    const int band = oy + (Bottom ? 2 * ch : 0);
+    if (v.Empty() || cw <= 0 || ch <= 0 || band < 0 || v.Height < band + ch)
         return;
-    const int w = src->Width(), h = src->Height();
-    HDC dc = Canvas->Handle(), from = src->Canvas()->Handle();
-    for (int x = R.left; x < R.right; x += w)
-        for (int y = R.top; y < R.bottom; y += h)
-            BitBlt(dc, x, y, std::min<int>(w, R.right - x), std::min<int>(h, R.bottom - y), from, 0, 0, SRCCOPY);
+    // Runs of key pixels over columns [from, to) of the band, placed at column `at` + x.
+    auto runs = [&](int from, int to, int at) {
+        for (int y = 0; y < ch; ++y) {
+            int start = -1;
+            for (int x = from; x <= to; ++x) {
+                const bool key = x < to && v.Contains(ox + x, band + y) && PixelRGB(v.At(ox + x, band + y)) == KeyPixel;
+                if (key && start < 0)
+                    start = x;
+                else if (!key && start >= 0) {
+                    Rects.push_back(Rect(at + start, VertOffset + y, at + x, VertOffset + y + 1));
+                    start = -1;
+                }
+            }
+        }
+    };
+    runs(0, cw, 0);
+    runs(stateW * 2 / 3, stateW, Width - stateW);
 }
 
 void GradientBmp(TBitmap* Bmp, const TRect& R, TsColor Color1, TsColor Color2, TGradientTypes GradType,

@@ -10,6 +10,7 @@
 #include "ImgList.h"
 #include "Types.h"
 #include "sConst.h"
+#include "sMaskData.h"
 
 enum TsShadowingShape { ssRectangle, ssEllipse };
 enum TGradientTypes { gtTopBottom, gtLeftRight, gtAsBorder };
@@ -70,6 +71,14 @@ void DrawRectangleOnDC(HDC DC, TRect& R, TColor ColorTop, TColor ColorBottom, in
 // Tiles Image over R from R's top-left corner, the last column and row cut to R; an image other
 // than a bitmap or JPEG image is ignored.
 void TileBitmap(TCanvas* Canvas, const TRect& R, TGraphic* Image);
+// Tiles Image when it is not empty, else the mask's rectangle of the master image.
+void TileBitmap(TCanvas* Canvas, const TRect& R, TGraphic* Image, const TsMaskData& Mask);
+// Tiles the rectangle Mask.R of the mask's own bitmap.
+void TileBitmapFromOther(TCanvas* Canvas, const TRect& R, const TsMaskData& Mask);
+// Appends the rectangles of the key-coloured runs in the left and right corner cells of a
+// border mask's top (or, with Bottom, bottom) band: the left ones at their own columns, the
+// right ones placed against Width; rows are moved down by VertOffset.
+void AddRgn(std::vector<TRect>& Rects, int Width, const TsMaskData& Mask, int VertOffset, bool Bottom);
 // A two-colour gradient with a flat middle in the average colour.
 void GradientBmp(TBitmap* Bmp, const TRect& R, TsColor Color1, TsColor Color2, TGradientTypes GradType,
                  signed char Percent1, signed char Percent2, int Size);
@@ -83,6 +92,30 @@ bool LoadJpegOrBmp(TPicture* Image, const AnsiString& FileName, bool Gray);
 // The font's text height + 6, and a text's extent, measured on the screen.
 int GetFontHeight(HFONT Font);
 TSize GetStringSize(HFONT Font, const AnsiString& Text);
+
+// ---------------------------------------------------------------------------------------------
+// Item backgrounds (sGraphUtilsPaint.cpp). A section's background (colour, tiled pattern,
+// gradient, transparency over the parent's cache ci) is painted into R of ItemBmp; State 0 reads
+// the normal keys, any other the hot ones; pP is the painted item's place in the parent's
+// coordinates. The PaintItem family adds the section's "BORDERSMASK" over it.
+
+void PaintItemBG(int SkinIndex, const AnsiString& Section, const TCacheInfo& ci, int State, const TRect& R,
+                 const TPoint& pP, TBitmap* ItemBmp);
+// The same with the pattern's mask index given (no look-up).
+void PaintItemBGFast(int SkinIndex, int PatternIndex, int HotPatternIndex, const AnsiString& Section, const TCacheInfo& ci,
+                     int State, const TRect& R, const TPoint& pP, TBitmap* ItemBmp);
+// Background and border; R must lie inside the bitmap.
+void PaintItem(int SkinIndex, const AnsiString& Section, const TCacheInfo& ci, bool Filling, int State, const TRect& R,
+               const TPoint& pP, TBitmap* ItemBmp);
+// The same through a temporary bitmap into a device context at R.
+void PaintItem(int SkinIndex, const AnsiString& Section, const TCacheInfo& ci, bool Filling, int State, const TRect& R,
+               const TPoint& pP, HDC DC);
+// Background by PaintItemBGFast and the border mask given by index.
+void PaintItemFast(int SkinIndex, int BorderIndex, int PatternIndex, int HotPatternIndex, const AnsiString& Section,
+                   const TCacheInfo& ci, bool Filling, int State, const TRect& R, const TPoint& pP, TBitmap* ItemBmp);
+// Background and the border by DrawSmallSkinRect.
+void PaintSmallItem(int SkinIndex, const AnsiString& Section, const TCacheInfo& ci, bool Filling, int State, const TRect& R,
+                    const TPoint& pP, TBitmap* ItemBmp);
 
 // The visible centre colour of the parent of the control being painted, and the parent's own
 // colour; clSkinKey (none) outside the painting of one control.
@@ -115,6 +148,8 @@ void FocusRect(TCanvas* Canvas, const TRect& R);
 namespace sgu {
 // Fills R of Bmp (clipped) with one colour, directly in memory.
 void FillBmp(TBitmap* Bmp, const TRect& R, TColor Color);
+// Copies w x h pixels from (sx, sy) of Src to (dx, dy) of Dst, both clipped alike.
+void CopyBlock(TBitmap* Dst, int dx, int dy, TBitmap* Src, int sx, int sy, int w, int h);
 // Tiles Src's rectangle SrcR over R of Dst in memory (the tiling of TileBitmap).
 void TileRect(TBitmap* Dst, const TRect& R, TBitmap* Src, const TRect& SrcR);
 // The fades with the mask mixing routine given.

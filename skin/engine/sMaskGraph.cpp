@@ -2,6 +2,7 @@
 #include "sMaskGraph.h"
 
 #include <algorithm>
+#include <array>
 
 #include "sGraphUtils.h"
 #include "sPixelRows.h"
@@ -25,21 +26,35 @@ void Along(int nearEdge, int farEdge, int cell, Piece piece)
 
 enum TPieceKind { pkCorner, pkSide, pkCentre };
 
+// The four corners in the order of TsCorner: where each lies over R and where it comes from.
+struct TCornerPiece {
+    TRect Dst, Src;
+};
+std::array<TCornerPiece, 4> Corners(const TRect& R, const TBorderCells& c, const TCornerSizes& s)
+{
+    const int bx = c.Left, by = c.Top, right = bx + 3 * c.CW, bottom = by + 3 * c.CH;
+    return {{{Bounds(R.left, R.top, s.DW, s.DH), Bounds(bx, by, s.DW, s.DH)},
+             {Bounds(R.left, R.bottom - s.DH2, s.DW, s.DH2), Bounds(bx, bottom - s.DH2, s.DW, s.DH2)},
+             {Bounds(R.right - s.DW2, R.top, s.DW2, s.DH), Bounds(right - s.DW2, by, s.DW2, s.DH)},
+             {Bounds(R.right - s.DW2, R.bottom - s.DH2, s.DW2, s.DH2), Bounds(right - s.DW2, bottom - s.DH2, s.DW2, s.DH2)}}};
+}
+
 // The frame of DrawSkinRect and DrawSmallSkinRect, each piece handed to Copy(kind, dst, src).
 template <class Copy>
 void DrawFrame(const TRect& R, bool Filling, const TBorderCells& c, const TCornerSizes& s, Copy copy)
 {
     const int bx = c.Left, by = c.Top, right = bx + 3 * c.CW, bottom = by + 3 * c.CH;
+    const auto corner = Corners(R, c, s);
     auto piece = [&](TPieceKind kind, int x, int y, int w, int h, int sx, int sy) {
         copy(kind, Bounds(x, y, w, h), Bounds(sx, sy, w, h));
     };
-    piece(pkCorner, R.left, R.top, s.DW, s.DH, bx, by);
+    copy(pkCorner, corner[scLeftTop].Dst, corner[scLeftTop].Src);
     Along(R.top, R.bottom, c.CH, [&](int y, int h) { piece(pkSide, R.left, y, s.DW, h, bx, by + c.CH); });
     Along(R.left, R.right, c.CW, [&](int x, int w) { piece(pkSide, x, R.top, w, s.DH, bx + c.CW, by); });
-    piece(pkCorner, R.left, R.bottom - s.DH2, s.DW, s.DH2, bx, bottom - s.DH2);
+    copy(pkCorner, corner[scLeftBottom].Dst, corner[scLeftBottom].Src);
     Along(R.left, R.right, c.CW, [&](int x, int w) { piece(pkSide, x, R.bottom - s.DH2, w, s.DH2, bx + c.CW, bottom - s.DH2); });
-    piece(pkCorner, R.right - s.DW2, R.bottom - s.DH2, s.DW2, s.DH2, right - s.DW2, bottom - s.DH2);
-    piece(pkCorner, R.right - s.DW2, R.top, s.DW2, s.DH, right - s.DW2, by);
+    copy(pkCorner, corner[scRightBottom].Dst, corner[scRightBottom].Src);
+    copy(pkCorner, corner[scRightTop].Dst, corner[scRightTop].Src);
     Along(R.top, R.bottom, c.CH, [&](int y, int h) { piece(pkSide, R.right - s.DW2, y, s.DW2, h, right - s.DW2, by + c.CH); });
     if (Filling)
         Along(R.top, R.bottom, c.CH, [&](int y, int h) {
@@ -288,4 +303,41 @@ void BlendColorRect(TBitmap* Bmp, const TRect& R, signed char Percent, TColor Co
         }
     for (int y = y0; y < y1; ++y)
         rows::Map(v.At(x0, y, x1 - x0), x1 - x0, tables);
+}
+
+void UpdateCorners(TBitmap* Cache, const TRect& Bounds, const TsMaskData& Mask, int State, TsCorners Which,
+                   const TCacheInfo& CI, TColor ParentColor)
+{
+    const int w = WidthOf(Bounds), h = HeightOf(Bounds);
+    if (Mask.Bmp || w < 2 || h < 2) {
+        ParentCenterColor = clSkinKey;
+        return;
+    }
+    const TBorderCells c = BorderCells(Mask, State);
+    TPixelView d = TPixelView::Of(Cache), m = c.Valid() ? TPixelView::Of(c.Src) : TPixelView{};
+    const TPixelView parent = CI.Ready ? TPixelView::Of(CI.Bmp) : TPixelView{};
+    if (d.Empty() || m.Empty()) {
+        ParentCenterColor = clSkinKey;
+        return;
+    }
+    const auto corner = Corners(Rect(0, 0, w, h), c, CornerSizes(c, w, h, Mask.BorderWidth));
+    const TsColor pc = ColorToSColor(ColorToRGB(ParentColor));
+    const Byte fill[3] = {pc.B, pc.G, pc.R};
+    for (TsCorner k : {scLeftTop, scLeftBottom, scRightBottom, scRightTop}) {
+        if (!Which.Contains(k))
+            continue;
+        const TCornerPiece& p = corner[k];
+        for (int y = 0; y < HeightOf(p.Dst); ++y)
+            for (int x = 0; x < WidthOf(p.Dst); ++x) {
+                const int tx = p.Dst.left + x, ty = p.Dst.top + y, sx = p.Src.left + x, sy = p.Src.top + y;
+                if (!d.Contains(tx, ty) || !m.Contains(sx, sy) || PixelRGB(m.At(sx, sy)) != KeyPixel)
+                    continue;
+                const int px = tx + Bounds.left + CI.X, py = ty + Bounds.top + CI.Y;
+                if (ParentColor != clSkinKey)
+                    std::copy_n(fill, 3, d.At(tx, ty));
+                else if (parent.Contains(px, py))
+                    std::copy_n(parent.At(px, py), 3, d.At(tx, ty));
+            }
+    }
+    ParentCenterColor = clSkinKey;
 }

@@ -31,6 +31,12 @@ void DrawSkinGlyph(TBitmap* Bmp, const TPoint& P, int State, int Mode, const TsM
 // key colour.
 void BlendGlyphByMask(const TRect& Src, const TRect& Dst, TBitmap* Bmp, TColor Key, int Mode, const TsMaskData& Mask,
                       TBitmap* Source);
+// Gives the key-coloured pixels of a master-image border mask's corners in a control's cache
+// bitmap the parent's background: ParentColor when it is known (not clSkinKey), else the parent
+// cache's pixel under them when CI is ready. Bounds is the control's place in its parent.
+// Clears ParentCenterColor.
+void UpdateCorners(TBitmap* Cache, const TRect& Bounds, const TsMaskData& Mask, int State, TsCorners Which,
+                   const TCacheInfo& CI, TColor ParentColor);
 // The disabled look of a control's image: grey, and/or mixed with the parent's background (the
 // parent cache under the control when CI is ready, else its centre colour).
 void BmpDisabledKind(TBitmap* Bmp, TsDisabledKind Kind, TControl* Parent, const TCacheInfo& CI, const TPoint& Offset);

@@ -197,6 +197,6 @@ void BlendColorRect(TBitmap* Bmp, const TRect& R, signed char Percent, TColor Co
     }
 }
 
-void TileBitmap(TCanvas* Canvas, const TRect& R, TBitmap* Image) { ::TileBitmap(Canvas, R, Image); }
+void TileBitmap(TCanvas* Canvas, const TRect& R, TBitmap* Image) { ::TileBitmap(Canvas, R, static_cast<TGraphic*>(Image)); }
 
 } // namespace ref
