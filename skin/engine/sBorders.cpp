@@ -56,7 +56,8 @@ void PaintCell(TPixelView& d, const TCellSource& c, HRGN Rgn, const TRect& D, co
                     run = x;
                 continue;
             }
-            CutRun(Rgn, D.left + run, D.left + x, D.top + y);
+            if (run >= 0)
+                CutRun(Rgn, D.left + run, D.left + x, D.top + y);
             run = -1;
             for (int i = 0; i < 3; ++i)
                 dp[i] = static_cast<Byte>((mp[i] * dp[i] + sp[i] * (255 - mp[i])) >> 8);
