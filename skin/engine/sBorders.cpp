@@ -45,6 +45,8 @@ void PaintCell(TPixelView& d, const TCellSource& c, HRGN Rgn, const TRect& D, co
     const int h = std::min({HeightOf(D), HeightOf(S), d.Height - 1 - static_cast<int>(D.top),
                             c.Src.Height - 1 - static_cast<int>(S.top) - c.MaskOffset});
     const int w = std::min({WidthOf(D), WidthOf(S), d.Width - 1 - static_cast<int>(D.left), c.Src.Width - 1 - static_cast<int>(S.left)});
+    if (w < 0)
+        return;
     for (int y = 0; y <= h; ++y) {
         Byte* dp = d.At(D.left, D.top + y, w + 1);
         const Byte* sp = c.Src.At(S.left, S.top + y, w + 1);
