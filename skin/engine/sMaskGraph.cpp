@@ -157,6 +157,8 @@ void CopyMaster(const TRect& Dst, const TRect& Src, TBitmap* Bmp, const TCacheIn
     dx += shiftX, sx += shiftX, w -= shiftX;
     dy += shiftY, sy += shiftY, h -= shiftY;
     const int maskOffset = HeightOf(Mask.R) / 2;
+    if (maskOffset < 0)
+        return;
     w = std::min({w, d.Width - dx, m.Width - sx});
     h = std::min({h, d.Height - dy, m.Height - sy, m.Height - maskOffset - sy});
     if (w <= 0 || h <= 0)

@@ -144,6 +144,8 @@ void CopyMasterRect(const TRect& Dst, const TRect& Src, TBitmap* Bmp, const TCac
     dl += ox, sl += ox, w -= ox;
     dt += oy, st += oy, h -= oy;
     const int below = (Mask.R.bottom - Mask.R.top) / 2;
+    if (below < 0)
+        return;
     const bool ready = CI.Ready && Usable(CI.Bmp);
     for (int y = 0; y < h; ++y) {
         const int dy = dt + y, sy = st + y;
