@@ -9,6 +9,7 @@
 #include "Graphics.h"
 #include "ImgList.h"
 #include "Types.h"
+#include "sCommonData.h"
 #include "sConst.h"
 #include "sMaskData.h"
 
@@ -129,6 +130,12 @@ extern TColor CtrlParentColor;
 
 // Text in the canvas's font; disabled, embossed in the highlight and shadow colours.
 void WriteText(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags);
+// Text in the section's colours: its one-pixel contours (left, top, right, bottom; -1 none),
+// then the text in FONTCOLOR (HOT... when Hot); the current font colour without a section.
+void WriteTextEx(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags, int SkinIndex, bool Hot);
+// A control's text in its own font and its section's colours (its own colour and no contour with
+// CustomFont), clipped to R as passed; a hot "WEBBUTTON" is underlined.
+void WriteTextEx(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags, TsCommonData* SkinData, bool Hot);
 // The same with the DC's current font and colour (the disabled look in that colour twice).
 void WriteTextOnDC(HDC DC, const char* Text, bool Enabled, TRect& R, int Flags);
 // The text shortened by its last characters until it fits MaxWidth with "..." after it; empty

@@ -1,6 +1,7 @@
 // Skinned text, glyphs, check marks and focus frames.
 #include <algorithm>
 
+#include "SysUtils.h"
 #include "sGraphUtils.h"
 
 namespace {
@@ -40,6 +41,32 @@ HDC FontDC(TCanvas* Canvas)
     return Canvas->Handle();
 }
 
+// The four contours in the section's colours, then the text in its font colour.
+void SectionText(TCanvas* Canvas, const char* Text, const TRect& r, int Flags, int FinalFlags, const TColor* Colours)
+{
+    const int shift[4][2] = {{-1, 0}, {0, -1}, {1, 0}, {0, 1}};
+    for (int i = 0; i < 4; ++i) {
+        if (Colours[i + 1] == -1)
+            continue;
+        Canvas->Font()->SetColor(Colours[i + 1]);
+        TRect c = r;
+        OffsetRect(&c, shift[i][0], shift[i][1]);
+        Draw(FontDC(Canvas), Text, c, Flags);
+    }
+    Canvas->Font()->SetColor(Colours[0]);
+    Draw(FontDC(Canvas), Text, r, FinalFlags);
+}
+
+// The disabled look: the text in the highlight colour one pixel down and right, then in the
+// shadow colour.
+void Embossed(TCanvas* Canvas, const char* Text, const TRect& r, int Flags)
+{
+    Canvas->Font()->SetColor(ColorToRGB(clBtnHighlight));
+    Draw(FontDC(Canvas), Text, Rect(r.left + 1, r.top + 1, r.right + 1, r.bottom + 1), Flags);
+    Canvas->Font()->SetColor(ColorToRGB(clBtnShadow));
+    Draw(FontDC(Canvas), Text, r, Flags);
+}
+
 } // namespace
 
 void WriteText(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags)
@@ -56,10 +83,53 @@ void WriteText(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Fl
         Draw(dc, Text, r, Flags);
         return;
     }
-    Canvas->Font()->SetColor(ColorToRGB(clBtnHighlight));
-    Draw(FontDC(Canvas), Text, Rect(r.left + 1, r.top + 1, r.right + 1, r.bottom + 1), Flags);
-    Canvas->Font()->SetColor(ColorToRGB(clBtnShadow));
-    Draw(FontDC(Canvas), Text, r, Flags);
+    Embossed(Canvas, Text, r, Flags);
+}
+
+void WriteTextEx(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags, int SkinIndex, bool Hot)
+{
+    if (!Canvas)
+        return;
+    Canvas->Brush()->SetStyle(bsClear);
+    if (!Text)
+        return;
+    HDC dc = FontDC(Canvas);
+    SetBkMode(dc, TRANSPARENT);
+    const TRect r = TextRect(dc, Text, R, Flags);
+    if (!Enabled)
+        Embossed(Canvas, Text, r, Flags);
+    else if (IsValidSkinIndex(SkinIndex))
+        SectionText(Canvas, Text, r, Flags, Flags, Hot ? gd[SkinIndex].HotFontColor : gd[SkinIndex].FontColor);
+    else
+        Draw(dc, Text, r, Flags);
+}
+
+void WriteTextEx(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags, TsCommonData* SkinData, bool Hot)
+{
+    if (!Canvas || !SkinData)
+        return;
+    if (SkinData->FOwnerControl)
+        Canvas->Font()->Assign(SkinData->FOwnerControl->Font());
+    if (Hot && UpperCase(SkinData->SkinSection()) == "WEBBUTTON")
+        Canvas->Font()->SetStyle(Canvas->Font()->Style() + TFontStyles{fsUnderline});
+    HDC dc = FontDC(Canvas);
+    // Clipped to R as passed; the context's own clipping is put back afterwards.
+    TRegion clip = TRegion::Rect(0, 0, 0, 0);
+    const bool clipped = GetClipRgn(dc, clip.Get()) == 1;
+    IntersectClipRect(dc, R.left, R.top, R.right, R.bottom);
+    Canvas->Brush()->SetStyle(bsClear);
+    SetBkMode(dc, TRANSPARENT);
+    if (Text) {
+        const TRect r = TextRect(dc, Text, R, Flags);
+        const int index = SkinData->SkinIndex;
+        if (!Enabled)
+            Embossed(Canvas, Text, r, Flags);
+        else if (IsValidSkinIndex(index) && !SkinData->CustomFont)
+            SectionText(Canvas, Text, r, Flags, Flags | DT_NOCLIP, Hot ? gd[index].HotFontColor : gd[index].FontColor);
+        else
+            Draw(FontDC(Canvas), Text, r, Flags | DT_NOCLIP);
+    }
+    SelectClipRgn(dc, clipped ? clip.Get() : nullptr);
 }
 
 void WriteTextOnDC(HDC DC, const char* Text, bool Enabled, TRect& R, int Flags)

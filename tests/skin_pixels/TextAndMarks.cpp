@@ -133,3 +133,57 @@ TEST(BmpDisabledKind, GreyAndMixedWithTheParent)
     ParentCenterColor = clSkinKey;
     EXPECT_EQ(Get(*b, 0, 0), (Px{(140 * 127) >> 8, (140 * 127) >> 8, (140 * 127 + 255 * 128) >> 8}));
 }
+
+namespace {
+
+// A section "WEBBUTTON" (index 0) with black text and the given contours.
+struct TextSection : ::testing::Test {
+    void SetUp() override
+    {
+        gd.emplace_back();
+        gd[0].ClassName = "WEBBUTTON";
+        gd[0].FontColor[0] = clBlack;
+        gd[0].HotFontColor[0] = clBlue;
+    }
+    void TearDown() override { gd.clear(); }
+};
+
+} // namespace
+
+TEST_F(TextSection, ContoursAreDrawnOnlyWhereTheSectionHasThem)
+{
+    TextCanvas t;
+    TRect r = Rect(5, 5, 150, 40);
+    WriteTextEx(t.c, "Text", true, r, DT_LEFT, 0, false);
+    EXPECT_TRUE(t.Has(clBlack));
+    EXPECT_FALSE(t.Has(clRed)) << "all four contours -1: the text once";
+    gd[0].FontColor[2] = clRed;  // top
+    gd[0].FontColor[4] = clLime; // bottom
+    TextCanvas u;
+    r = Rect(5, 5, 150, 40);
+    WriteTextEx(u.c, "Text", true, r, DT_LEFT, 0, false);
+    EXPECT_TRUE(u.Has(clRed));
+    EXPECT_TRUE(u.Has(clLime));
+    EXPECT_TRUE(u.Has(clBlack)) << "the text over its contours";
+}
+
+TEST_F(TextSection, AHotWebButtonIsUnderlinedInTheControlsFont)
+{
+    TControl owner(nullptr);
+    owner.Font()->SetName("Tahoma");
+    owner.Font()->SetColor(clGreen);
+    TsCommonData data(&owner, false);
+    data.SetSkinSection("WebButton");
+    data.SkinIndex = 0;
+    TextCanvas t;
+    TRect r = Rect(5, 5, 150, 40);
+    WriteTextEx(t.c, "Link", true, r, DT_LEFT, &data, true);
+    EXPECT_TRUE(t.c->Font()->Style().Contains(fsUnderline)) << "the underline stays in the canvas font";
+    EXPECT_TRUE(t.Has(clBlue)) << "HOTFONTCOLOR";
+    data.CustomFont = true;
+    TextCanvas u;
+    r = Rect(5, 5, 150, 40);
+    WriteTextEx(u.c, "Link", true, r, DT_LEFT, &data, false);
+    EXPECT_TRUE(u.Has(clGreen)) << "CustomFont keeps the control's own colour";
+    EXPECT_FALSE(u.c->Font()->Style().Contains(fsUnderline));
+}
