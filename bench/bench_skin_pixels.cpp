@@ -8,7 +8,9 @@
 
 #include "BenchHarness.h"
 #include "sMaskGraph.h"
+#include "SysUtils.h"
 #include "sPixelRef.h"
+#include "sStyleSimply.h"
 
 namespace {
 
@@ -32,6 +34,34 @@ struct Pair {
     std::function<void()> reference, fast;
     const char* goal;
 };
+
+// PaintItem of Neutral's BUTTON over a 200x30 cache, normal and hot, each timed over 2000
+// paints.
+void PaintButtons()
+{
+    const std::string folder = std::string(VELLORN_SOURCE_WIN) + "\\app\\defaults\\Skins\\Neutral\\";
+    if (!FileExists(folder + "Options.dat")) {
+        std::printf("PaintItem: no skin at %s\n", folder.c_str());
+        return;
+    }
+    sSkinData->SkinFile = std::make_unique<TMemIniFile>(folder + "Options.dat");
+    sSkinData->SkinPath = folder;
+    LoadAllMasks();
+    LoadAllPatterns();
+    LoadAllGeneralData();
+    sSkinData->Active = true;
+    const int button = GetSkinIndex("BUTTON");
+    TBitmap cache(200, 30), parent(400, 300);
+    const TCacheInfo ci{&parent, 0, 0, true};
+    for (int state = 0; state < 2; ++state) {
+        const int n = 2000;
+        const double ms = bench::Measure(state ? "PaintItem BUTTON 200x30, hot (2000 paints)" : "PaintItem BUTTON 200x30 (2000 paints)", 9, [&] {
+            for (int i = 0; i < n; ++i)
+                PaintItem(button, "BUTTON", ci, true, state, Rect(0, 0, 200, 30), Point(40, 50), &cache);
+        });
+        std::printf("  %-48s %6.2f microseconds per paint  goal: under 20\n", "PaintItem BUTTON 200x30", 1000.0 * ms / n);
+    }
+}
 
 } // namespace
 
@@ -76,5 +106,6 @@ int main()
         std::printf("  %-48s %6.1fx the reference, %5.1f%% of memcpy's throughput  %s\n", p.name, slow / fast,
                     100.0 * copy / fast, p.goal);
     }
+    PaintButtons();
     return 0;
 }
