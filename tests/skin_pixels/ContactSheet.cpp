@@ -74,7 +74,7 @@ void PaintSkin(TBitmap& Sheet, TBitmap& Parent, int x0)
             const TPoint size = MaskSize(m);
             const int states = mask.Bmp ? 3 : std::max<int>(mask.ImageCount, 1);
             for (int s = 0; s < states && x + size.x < x0 + kSkinWidth; ++s, x += size.x + 2)
-                DrawSkinGlyph(&Sheet, Point(x, y + std::max(0, (kRow - 6 - size.y) / 2)), s, 1, mask);
+                DrawSkinGlyph(&Sheet, Point(x, y + std::max<int>(0, (kRow - 6 - size.y) / 2)), s, 1, mask);
             x += 6;
         }
     }
