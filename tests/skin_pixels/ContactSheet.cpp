@@ -86,6 +86,9 @@ TEST(ContactSheet, EverySectionOfTheShippedSkinsInItsThreeStates)
 {
     const std::string skins = testkit::DataDir() + "..\\..\\app\\defaults\\Skins\\";
     const char* names[] = {"Neutral", "Dusk"};
+    for (const char* n : names)
+        if (!FileExists(skins + n + "\\Options.dat"))
+            GTEST_SKIP() << "the skin " << n << " is not generated yet";
     int rows = 0;
     for (const char* n : names) {
         LoadSkinFolder(skins + n + "\\");

@@ -106,3 +106,15 @@ TEST_F(Section, AGradientOverAnImageKeepsTheImageByItsWeight)
     PaintItemFast(0, -1, 0, 0, "ITEM", EmptyCI, true, 0, Rect(0, 0, 5, 3), Point(0, 0), bmp.get());
     EXPECT_EQ(Get(*bmp, 4, 2), (Px{150, 150, 150})) << "the fast form weighs by 256: w = 128; no border";
 }
+
+TEST_F(Section, AFullGradientPaintsItsStopsAcrossTheRectangle)
+{
+    item().GradientPercent = 100;
+    item().GradArray = {TsGradPie{255, 65280, 50, 1}, TsGradPie{65280, 16711680, 0, 0}};
+    auto bmp = Solid(11, 2, {9, 9, 9});
+    PaintItemBG(0, "ITEM", EmptyCI, 0, Rect(0, 0, 11, 2), Point(0, 0), bmp.get());
+    // Left to right: red at column 0, green at column 5 where the second stop starts, blue at 10.
+    EXPECT_EQ(Get(*bmp, 0, 1), (Px{255, 0, 0}));
+    EXPECT_EQ(Get(*bmp, 5, 1), (Px{0, 255, 0}));
+    EXPECT_EQ(Get(*bmp, 10, 1), (Px{0, 0, 255}));
+}
