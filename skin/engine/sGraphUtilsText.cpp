@@ -69,23 +69,6 @@ void Embossed(TCanvas* Canvas, const char* Text, const TRect& r, int Flags)
 
 } // namespace
 
-void WriteText(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags)
-{
-    if (!Canvas)
-        return;
-    Canvas->Brush()->SetStyle(bsClear);
-    if (!Text)
-        return;
-    HDC dc = FontDC(Canvas);
-    SetBkMode(dc, TRANSPARENT);
-    const TRect r = TextRect(dc, Text, R, Flags);
-    if (Enabled) {
-        Draw(dc, Text, r, Flags);
-        return;
-    }
-    Embossed(Canvas, Text, r, Flags);
-}
-
 void WriteTextEx(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags, int SkinIndex, bool Hot)
 {
     if (!Canvas)
@@ -130,6 +113,11 @@ void WriteTextEx(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int 
             Draw(FontDC(Canvas), Text, r, Flags | DT_NOCLIP);
     }
     SelectClipRgn(dc, clipped ? clip.Get() : nullptr);
+}
+
+void WriteText(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags)
+{
+    WriteTextEx(Canvas, Text, Enabled, R, Flags, -1, false); // no section: the canvas's font colour
 }
 
 void WriteTextOnDC(HDC DC, const char* Text, bool Enabled, TRect& R, int Flags)
