@@ -438,6 +438,10 @@ enum TBitmapHandleType { bmDIB, bmDDB };
 constexpr int MaxBitmapSide = 32768;
 constexpr std::int64_t MaxBitmapBytes = 256ll * 1024 * 1024;
 
+// Bytes of pixels (rows padded to four bytes) that a Windows bitmap file will take once loaded,
+// from its headers alone; EInvalidGraphic for headers that TBitmap::LoadFromMemory refuses.
+std::int64_t BitmapFilePixelBytes(const void* Data, std::size_t Size);
+
 class TBitmapCanvas;
 
 // A DIB section with its description (used while building a bitmap's image).

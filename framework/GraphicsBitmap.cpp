@@ -670,23 +670,34 @@ void DecodeRle(const Bytes& in, std::uint64_t pos, TDibData& d, int bpp)
     }
 }
 
-TDibData ReadBmp(const Byte* data, std::size_t size)
+// The file and info headers of a bitmap file, checked.
+struct BmpHeader {
+    std::uint32_t offBits = 0, infoSize = 0;
+    std::int64_t width = 0, height = 0;
+    unsigned bpp = 0, compression = BI_RGB;
+    std::uint64_t clrUsed = 0;
+    unsigned entrySize = 4; // bytes of a colour table entry
+    bool topDown = false;
+    // Bits per pixel of the image as read (16-bit images become 24-bit ones).
+    int ImageBits() const { return bpp == 16 ? 24 : static_cast<int>(bpp); }
+};
+
+BmpHeader ReadBmpHeader(const Bytes& in)
 {
-    Bytes in(data, size);
-    if (size < 14 + 12 || data[0] != 'B' || data[1] != 'M')
+    const std::size_t size = in.Size();
+    if (size < 14 + 12 || in.U8(0) != 'B' || in.U8(1) != 'M')
         Invalid();
-    const std::uint32_t offBits = in.U32(10);
-    const std::uint32_t infoSize = in.U32(14);
+    BmpHeader h;
+    auto& [offBits, infoSize, width, height, bpp, compression, clrUsed, entrySize, topDown] = h;
+    offBits = in.U32(10);
+    infoSize = in.U32(14);
     if (infoSize != 12 && infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 && infoSize != 124)
         Invalid("Bitmap image is not valid: unknown header");
     const std::uint64_t hdr = 14;
     if (!in.Has(hdr, infoSize))
         Invalid("Bitmap image is not valid: truncated header");
 
-    std::int64_t width, height;
-    unsigned bpp, planes, compression = BI_RGB;
-    std::uint64_t clrUsed = 0;
-    unsigned entrySize = 4;
+    unsigned planes;
     if (infoSize == 12) {
         width = in.U16(hdr + 4);
         height = in.U16(hdr + 6);
@@ -705,7 +716,7 @@ TDibData ReadBmp(const Byte* data, std::size_t size)
     }
     if (planes != 1)
         Invalid("Bitmap image is not valid: planes");
-    const bool topDown = height < 0;
+    topDown = height < 0;
     if (topDown)
         height = -height;
     if (width < 0 || width > MaxBitmapSide || height > MaxBitmapSide)
@@ -730,6 +741,15 @@ TDibData ReadBmp(const Byte* data, std::size_t size)
         break;
     default: Invalid("Bitmap image is not valid: compression");
     }
+    return h;
+}
+
+TDibData ReadBmp(const Byte* data, std::size_t size)
+{
+    Bytes in(data, size);
+    const BmpHeader header = ReadBmpHeader(in);
+    const auto& [offBits, infoSize, width, height, bpp, compression, clrUsed, entrySize, topDown] = header;
+    const std::uint64_t hdr = 14;
 
     // Colour masks of 16 and 32-bit images.
     std::uint64_t afterHeader = hdr + infoSize;
@@ -829,6 +849,12 @@ TDibData ReadBmp(const Byte* data, std::size_t size)
 }
 
 } // namespace
+
+std::int64_t BitmapFilePixelBytes(const void* Data, std::size_t Size)
+{
+    const BmpHeader h = ReadBmpHeader(Bytes(static_cast<const Byte*>(Data), Size));
+    return RowBytesOf(h.width, h.ImageBits()) * h.height;
+}
 
 void TBitmap::LoadFromMemory(const void* Data, std::size_t Size)
 {

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "Graphics.h"
-#include "Jpeg.h"
+#include "HtmlViewImages.h"
 
 namespace htmlview {
 
@@ -20,7 +20,7 @@ namespace {
 const char kViewClass[] = "VellornHtmlView";
 const char kSourceClass[] = "VellornHtmlSource";
 constexpr UINT WM_VIEW_LOAD = WM_APP + 0x31;    // wParam: navigation number
-constexpr UINT WM_VIEW_FETCHED = WM_APP + 0x32; // wParam: navigation number, lParam: FetchResult*
+constexpr UINT WM_VIEW_LOADED = WM_APP + 0x32; // wParam: navigation number, lParam: View::Page*
 constexpr int kLineStep = 40;
 constexpr size_t kMaxPageBytes = 64u << 20;
 
@@ -361,100 +361,14 @@ struct View::Page {
     std::string fragment;
     std::string bytes;   // the source as loaded
     Document doc;
+    std::unique_ptr<PageImages> images;
     Layout layout;
     bool generated = false; // an error or notice page of our own
 };
 
-class View::Images : public ImageSource {
-public:
-    std::string base;
-
-    bool ImageSize(const std::string& src, int& w, int& h) override
-    {
-        const Entry& e = Get(src);
-        w = e.w;
-        h = e.h;
-        return e.bmp != nullptr;
-    }
-
-    bool DrawImage(HDC dc, const std::string& src, const RECT& dest) override
-    {
-        const Entry& e = Get(src);
-        if (!e.bmp)
-            return false;
-        HDC mem = CreateCompatibleDC(dc);
-        if (!mem)
-            return false;
-        HGDIOBJ old = SelectObject(mem, e.bmp);
-        int oldMode = SetStretchBltMode(dc, HALFTONE);
-        SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, mem, 0, 0,
-                   e.w, e.h, SRCCOPY);
-        SetStretchBltMode(dc, oldMode);
-        SelectObject(mem, old);
-        DeleteDC(mem);
-        return true;
-    }
-
-    void Clear() { cache_.clear(); }
-
-private:
-    struct FreeGraphic {
-        void operator()(TGraphic* g) const { g->Free(); }
-    };
-
-    // A picture decoded through the framework's bitmap and JPEG classes; `bmp` belongs to it.
-    struct Entry {
-        std::unique_ptr<TGraphic, FreeGraphic> graphic;
-        HBITMAP bmp = nullptr;
-        int w = 0, h = 0;
-    };
-
-    const Entry& Get(const std::string& src)
-    {
-        auto it = cache_.find(src);
-        if (it != cache_.end())
-            return *it->second;
-        auto e = std::make_unique<Entry>();
-        std::string path = AddressToPath(ResolveReference(base, src));
-        size_t hash = path.find('#');
-        if (hash != std::string::npos)
-            path.resize(hash);
-        std::string ext = ExtensionOf(path);
-        try {
-            TBitmap* bitmap = nullptr;
-            if (!path.empty() && ext == ".bmp") {
-                std::unique_ptr<TGraphic, FreeGraphic> b(::Create<TBitmap>());
-                b->LoadFromFile(path);
-                bitmap = static_cast<TBitmap*>(b.get());
-                e->graphic = std::move(b);
-            } else if (!path.empty() && (ext == ".jpg" || ext == ".jpeg")) {
-                std::unique_ptr<TGraphic, FreeGraphic> j(::Create<TJPEGImage>());
-                j->LoadFromFile(path);
-                bitmap = static_cast<TJPEGImage*>(j.get())->Bitmap();
-                e->graphic = std::move(j);
-            }
-            if (bitmap && !bitmap->Empty()) {
-                bitmap->Dormant(); // its canvas must not hold the bitmap while we select it
-                e->bmp = bitmap->Handle();
-                e->w = bitmap->Width();
-                e->h = bitmap->Height();
-            }
-        } catch (...) {
-            // A damaged or unreadable picture shows as a box with its alt text.
-            e = std::make_unique<Entry>();
-        }
-        if (!e->bmp)
-            e = std::make_unique<Entry>();
-        return *cache_.emplace(src, std::move(e)).first->second;
-    }
-
-    std::map<std::string, std::unique_ptr<Entry>> cache_;
-};
-
 // ---- View ----
 
-View::View() : images_(std::make_unique<Images>())
+View::View()
 {
     ShowMessage = [this](const std::string& text, const std::string& caption) {
         MessageBoxA(hwnd_ ? GetAncestor(hwnd_, GA_ROOT) : nullptr, text.c_str(), caption.c_str(),
@@ -700,22 +614,39 @@ void View::LoadPosted(unsigned gen)
     if (gen != gen_)
         return;
     const std::string url = pendingUrl_;
-    if (IsWeb(url) && ExtensionOf(url) != ".swf") {
-        HWND target = hwnd_;
-        std::thread([target, gen, url] {
-            auto* r = new FetchResult;
-            try {
-                *r = FetchWeb(url);
-            } catch (...) {
-                r->ok = false;
-                r->error = "Ошибка загрузки страницы.";
-            }
-            if (!PostMessageA(target, WM_VIEW_FETCHED, gen, reinterpret_cast<LPARAM>(r)))
-                delete r;
-        }).detach();
+    if (!hwnd_) {
+        Finish(LoadPage(url));
         return;
     }
-    Finish(LoadLocal(url));
+    // The page is read, parsed and its pictures decoded in a worker thread, so that the window
+    // stays responsive while a large page loads; the window then lays it out and shows it.
+    HWND target = hwnd_;
+    std::thread([target, gen, url] {
+        std::unique_ptr<Page> page = LoadPage(url);
+        if (PostMessageA(target, WM_VIEW_LOADED, gen, reinterpret_cast<LPARAM>(page.get())))
+            page.release(); // the window owns it now
+    }).detach();
+}
+
+std::unique_ptr<View::Page> View::LoadPage(const std::string& url)
+{
+    std::unique_ptr<Page> page;
+    try {
+        if (IsWeb(url) && ExtensionOf(url) != ".swf") {
+            FetchResult r = FetchWeb(url);
+            page = MakePage(url, r.ok ? r.bytes : ErrorPage(url, r.error));
+            page->generated = !r.ok;
+        } else {
+            page = LoadLocal(url);
+        }
+        page->images = std::make_unique<PageImages>(page->path.empty() ? page->url : page->path);
+        page->images->ReadAll(page->doc);
+    } catch (...) {
+        page = MakePage(url, ErrorPage(url, "Ошибка загрузки страницы."));
+        page->generated = true;
+        page->images = std::make_unique<PageImages>(url);
+    }
+    return page;
 }
 
 void View::Finish(std::unique_ptr<Page> page)
@@ -727,8 +658,6 @@ void View::Finish(std::unique_ptr<Page> page)
     if (gen != gen_)
         return;
     int keepScroll = kind == NavKind::Reload ? scrollY_ : 0;
-    images_->Clear();
-    images_->base = page->path.empty() ? page->url : page->path;
     page_ = std::move(page);
     selection_ = TextRange();
     hoverLink_ = pressedLink_ = -1;
@@ -802,7 +731,7 @@ void View::Relayout()
         measureDc_ = CreateCompatibleDC(nullptr);
     int oldHeight = std::max(1, page_->layout.height);
     int oldScroll = scrollY_;
-    page_->layout = LayOut(page_->doc, std::max<int>(rc.right - rc.left, 60), measureDc_, fonts_, images_.get());
+    page_->layout = LayOut(page_->doc, std::max<int>(rc.right - rc.left, 60), measureDc_, fonts_, page_->images.get());
     selection_ = TextRange(); // runs changed: an old selection would point elsewhere
     scrollY_ = int((long long)oldScroll * page_->layout.height / oldHeight);
     UpdateScrollBar();
@@ -845,7 +774,7 @@ void View::Paint(HDC dc, const RECT& client)
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     if (!page_)
         return;
-    PaintLayout(dc, page_->layout, client.left, client.top - scrollY_, client, fonts_, images_.get(), selection_);
+    PaintLayout(dc, page_->layout, client.left, client.top - scrollY_, client, fonts_, page_->images.get(), selection_);
 }
 
 bool View::LinkPoint(int link, POINT& pt) const
@@ -1056,7 +985,7 @@ bool View::Print(bool prompt)
     const int logicalW = 700; // the page is laid out as on a screen this wide, then scaled
     bool ok = pageW > 0 && pageH > 0;
     if (ok) {
-        Layout layout = LayOut(page_->doc, logicalW, measureDc_ ? measureDc_ : dc, fonts_, images_.get());
+        Layout layout = LayOut(page_->doc, logicalW, measureDc_ ? measureDc_ : dc, fonts_, page_->images.get());
         int logicalH = int((long long)pageH * logicalW / pageW);
         std::string title = LocationName();
         DOCINFOA di{};
@@ -1072,7 +1001,7 @@ bool View::Print(bool prompt)
             SetViewportExtEx(dc, pageW, pageW, nullptr);
             RECT clip{0, 0, logicalW, logicalH};
             IntersectClipRect(dc, 0, 0, logicalW, logicalH);
-            PaintLayout(dc, layout, 0, -top, clip, fonts_, images_.get(), TextRange());
+            PaintLayout(dc, layout, 0, -top, clip, fonts_, page_->images.get(), TextRange());
             SelectClipRgn(dc, nullptr);
             ok = EndPage(dc) > 0;
         }
@@ -1099,10 +1028,10 @@ LRESULT CALLBACK View::WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
             self->hwnd_ = hwnd;
     }
     if (msg == WM_NCDESTROY) {
-        // Results of downloads still queued for this window are freed here.
+        // Pages loaded for this window and still queued are freed here.
         MSG m;
-        while (PeekMessageA(&m, hwnd, WM_VIEW_FETCHED, WM_VIEW_FETCHED, PM_REMOVE))
-            delete reinterpret_cast<FetchResult*>(m.lParam);
+        while (PeekMessageA(&m, hwnd, WM_VIEW_LOADED, WM_VIEW_LOADED, PM_REMOVE))
+            std::unique_ptr<Page> dropped(reinterpret_cast<Page*>(m.lParam));
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
         if (self && self->hwnd_ == hwnd)
             self->hwnd_ = nullptr;
@@ -1129,18 +1058,10 @@ LRESULT View::Handle(UINT msg, WPARAM wp, LPARAM lp)
     case WM_VIEW_LOAD:
         LoadPosted(unsigned(wp));
         return 0;
-    case WM_VIEW_FETCHED: {
-        std::unique_ptr<FetchResult> r(reinterpret_cast<FetchResult*>(lp));
-        if (unsigned(wp) != gen_ || !busy_)
-            return 0;
-        std::unique_ptr<Page> page;
-        if (r->ok) {
-            page = MakePage(pendingUrl_, r->bytes);
-        } else {
-            page = MakePage(pendingUrl_, ErrorPage(pendingUrl_, r->error));
-            page->generated = true;
-        }
-        Finish(std::move(page));
+    case WM_VIEW_LOADED: {
+        std::unique_ptr<Page> page(reinterpret_cast<Page*>(lp));
+        if (unsigned(wp) == gen_ && busy_)
+            Finish(std::move(page));
         return 0;
     }
     case WM_ERASEBKGND:

@@ -108,7 +108,6 @@ public:
 
 private:
     struct Page;
-    class Images;
     enum class NavKind { New, Back, Forward, Reload };
 
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -116,8 +115,11 @@ private:
     void StartNavigation(const std::string& url, NavKind kind, bool fireBefore);
     void LoadPosted(unsigned gen);
     void Finish(std::unique_ptr<Page> page);
-    std::unique_ptr<Page> LoadLocal(const std::string& url);
-    std::unique_ptr<Page> MakePage(const std::string& url, const std::string& bytes);
+    // Reads a page with its pictures: the slow part of a navigation, run in a worker thread while
+    // the view has a window (it touches nothing of the view).
+    static std::unique_ptr<Page> LoadPage(const std::string& url);
+    static std::unique_ptr<Page> LoadLocal(const std::string& url);
+    static std::unique_ptr<Page> MakePage(const std::string& url, const std::string& bytes);
     void Relayout();
     void UpdateScrollBar();
     int ClientHeight() const;
@@ -129,7 +131,6 @@ private:
     HWND hwnd_ = nullptr;
     HDC measureDc_ = nullptr;
     FontCache fonts_;
-    std::unique_ptr<Images> images_;
     std::unique_ptr<Page> page_;
     std::vector<std::string> history_;
     int historyIndex_ = -1;

@@ -5,11 +5,14 @@
 #include "Jpeg.h"
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <type_traits>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace {
 
@@ -17,6 +20,11 @@ struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    // Where the compressed data ran out, when it did: the scan and the image rows it had reached
+    // (as iMCU rows of `rowsOf`), and libjpeg's warning.
+    int endedInScan;
+    unsigned endedAtRow, rowsOf;
+    char endedMessage[JMSG_LENGTH_MAX];
 };
 
 void ErrorExit(j_common_ptr cinfo)
@@ -26,8 +34,34 @@ void ErrorExit(j_common_ptr cinfo)
     std::longjmp(err->jump, 1);
 }
 
-// Warnings (a damaged but readable scan) are not shown anywhere.
+// Warnings (a damaged but readable scan) are not shown anywhere; the first sign that the data ends
+// before the image does is noted.
 void OutputMessage(j_common_ptr) {}
+
+void EmitMessage(j_common_ptr cinfo, int level)
+{
+    if (level >= 0)
+        return; // trace messages
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    const int code = cinfo->err->msg_code;
+    if ((code == JWRN_JPEG_EOF || code == JWRN_HIT_MARKER) && err->endedInScan < 0 && cinfo->is_decompressor) {
+        auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+        err->endedInScan = d->input_scan_number;
+        err->endedAtRow = d->input_iMCU_row;
+        err->rowsOf = d->total_iMCU_rows;
+        (*cinfo->err->format_message)(cinfo, err->endedMessage);
+    }
+    cinfo->err->num_warnings++;
+}
+
+// Whether the data ended long before the image: before the first scan, or in it before it reached
+// half of the image's rows. Such an image would show mostly grey; one that ends later shows.
+bool EndedEarly(const ErrorManager& err)
+{
+    if (err.endedInScan < 0)
+        return false;
+    return err.endedInScan == 0 || (err.endedInScan == 1 && std::uint64_t(err.endedAtRow) * 2 < err.rowsOf);
+}
 
 struct JpegInfo {
     int width;
@@ -35,11 +69,14 @@ struct JpegInfo {
 };
 
 struct DecodeTarget {
-    Byte* bottomRow; // lowest address of a bottom-up 24-bit image
-    int stride;
     int width;
     int height;
     int grayscale;
+    // Makes the 24-bit image once the data is known to cover it: its lowest row in memory (the
+    // image is bottom-up) and its stride, or nullptr when it cannot be made. Never throws.
+    Byte* (*make)(DecodeTarget*);
+    void* image; // what make made, for the caller
+    int stride;
 };
 
 void InitError(ErrorManager* err, jpeg_decompress_struct* cinfo)
@@ -48,12 +85,18 @@ void InitError(ErrorManager* err, jpeg_decompress_struct* cinfo)
     cinfo->err = jpeg_std_error(&err->pub);
     err->pub.error_exit = ErrorExit;
     err->pub.output_message = OutputMessage;
+    err->pub.emit_message = EmitMessage;
     err->message[0] = 0;
+    err->endedInScan = -1;
+    err->endedAtRow = err->rowsOf = 0;
+    err->endedMessage[0] = 0;
 }
 
 // Reads the header of data and hands the decompressor to work, which returns 0 or its own
-// failure code; 1 when libjpeg fails (message holds its text). The decompressor is destroyed in
+// failure code; 1 when libjpeg fails (message holds its text), 5 when it would need more memory
+// than an image may take. The decompressor is destroyed in
 // every case. work runs below the jump point, so it too must hold no object with a destructor.
+// libjpeg's own memory is limited as an image is: a file cannot make it take more.
 template <class Work>
 int WithHeader(const Byte* data, unsigned long size, char* message, Work work)
 {
@@ -63,13 +106,15 @@ int WithHeader(const Byte* data, unsigned long size, char* message, Work work)
     InitError(&err, &cinfo);
     if (setjmp(err.jump)) {
         std::memcpy(message, err.message, JMSG_LENGTH_MAX);
+        const bool tooLarge = err.pub.msg_code == JERR_NO_BACKING_STORE;
         jpeg_destroy_decompress(&cinfo);
-        return 1;
+        return tooLarge ? 5 : 1;
     }
     jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = static_cast<long>(MaxBitmapBytes);
     jpeg_mem_src(&cinfo, data, size);
     jpeg_read_header(&cinfo, TRUE);
-    const int rc = work(cinfo);
+    const int rc = work(cinfo, err);
     jpeg_destroy_decompress(&cinfo);
     return rc;
 }
@@ -77,7 +122,7 @@ int WithHeader(const Byte* data, unsigned long size, char* message, Work work)
 // 0 on success; otherwise message holds libjpeg's text.
 int ReadHeader(const Byte* data, unsigned long size, JpegInfo* info, char* message)
 {
-    return WithHeader(data, size, message, [info](jpeg_decompress_struct& cinfo) {
+    return WithHeader(data, size, message, [info](jpeg_decompress_struct& cinfo, ErrorManager&) {
         info->width = static_cast<int>(cinfo.image_width);
         info->height = static_cast<int>(cinfo.image_height);
         return 0;
@@ -118,10 +163,13 @@ void StoreRow(const jpeg_decompress_struct* cinfo, const JSAMPLE* src, Byte* dst
     }
 }
 
-// 0 on success, 1 on a libjpeg error (message set), 2 when the image does not match the target.
-int Decode(const Byte* data, unsigned long size, const DecodeTarget* target, char* message)
+// 0 on success, 1 on a libjpeg error (message set), 2 when the image does not match the target,
+// 3 when the data ends long before the image (message set), 4 when the image cannot be made.
+// A progressive image is read whole by jpeg_start_decompress, so its data is known to cover it
+// before the image is made.
+int Decode(const Byte* data, unsigned long size, DecodeTarget* target, char* message)
 {
-    return WithHeader(data, size, message, [target](jpeg_decompress_struct& cinfo) {
+    return WithHeader(data, size, message, [target, message](jpeg_decompress_struct& cinfo, ErrorManager& err) {
         if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK)
             cinfo.out_color_space = JCS_CMYK;
         else if (target->grayscale)
@@ -133,6 +181,13 @@ int Decode(const Byte* data, unsigned long size, const DecodeTarget* target, cha
             static_cast<int>(cinfo.output_height) != target->height ||
             (cinfo.output_components != 1 && cinfo.output_components != 3 && cinfo.output_components != 4))
             return 2;
+        if (EndedEarly(err)) {
+            std::memcpy(message, err.endedMessage, JMSG_LENGTH_MAX);
+            return 3;
+        }
+        Byte* bottomRow = target->make(target);
+        if (!bottomRow)
+            return 4;
         JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                                     cinfo.output_width * static_cast<JDIMENSION>(cinfo.output_components),
                                                     1);
@@ -140,13 +195,31 @@ int Decode(const Byte* data, unsigned long size, const DecodeTarget* target, cha
             JDIMENSION y = cinfo.output_scanline;
             if (jpeg_read_scanlines(&cinfo, row, 1) != 1)
                 break;
-            Byte* dst = target->bottomRow + static_cast<std::size_t>(target->height - 1 - static_cast<int>(y)) *
-                                                static_cast<std::size_t>(target->stride);
+            Byte* dst = bottomRow + static_cast<std::size_t>(target->height - 1 - static_cast<int>(y)) *
+                                        static_cast<std::size_t>(target->stride);
             StoreRow(&cinfo, row[0], dst, target->width, target->grayscale);
         }
         jpeg_finish_decompress(&cinfo);
+        if (EndedEarly(err)) {
+            std::memcpy(message, err.endedMessage, JMSG_LENGTH_MAX);
+            return 3;
+        }
         return 0;
     });
+}
+
+// DecodeTarget::make for TJPEGImage: a TBitmap owned by the caller through target->image.
+Byte* MakeBitmap(DecodeTarget* target)
+{
+    try {
+        auto bmp = std::make_unique<TBitmap>(target->width, target->height, pf24bit);
+        Byte* bottom = static_cast<Byte*>(bmp->ScanLine(target->height - 1));
+        target->stride = bmp->RowBytes();
+        target->image = bmp.release();
+        return bottom;
+    } catch (...) {
+        return nullptr;
+    }
 }
 
 } // namespace
@@ -229,13 +302,16 @@ TBitmap* TJPEGImage::Bitmap()
     if (Empty())
         return nullptr;
     if (!bitmap_) {
-        auto bmp = std::make_unique<TBitmap>(width_, height_, pf24bit);
-        DecodeTarget target{static_cast<Byte*>(bmp->ScanLine(height_ - 1)), bmp->RowBytes(), width_, height_,
-                            grayscale_ ? 1 : 0};
+        DecodeTarget target{width_, height_, grayscale_ ? 1 : 0, MakeBitmap, nullptr, 0};
         char message[JMSG_LENGTH_MAX] = {};
         int rc = Decode(data_.data(), static_cast<unsigned long>(data_.size()), &target, message);
-        if (rc == 1)
+        std::unique_ptr<TBitmap> bmp(static_cast<TBitmap*>(target.image));
+        if (rc == 1 || rc == 3)
             throw EInvalidGraphic(AnsiString("JPEG error: ") + message);
+        if (rc == 4)
+            throw EOutOfResources("Out of system resources");
+        if (rc == 5)
+            throw EInvalidGraphic("JPEG image is too large");
         if (rc != 0)
             throw EInvalidGraphic("JPEG image is not valid");
         bitmap_ = std::move(bmp);

@@ -18,6 +18,8 @@ public:
     void SetWidth(int Value) override;
     void SetHeight(int Value) override;
     bool Empty() const override { return data_.empty(); }
+    // Bytes of the decoded 24-bit image (rows padded to four bytes), from the header.
+    std::int64_t BitmapBytes() const { return (static_cast<std::int64_t>(width_) * 3 + 3) / 4 * 4 * height_; }
 
     // Decode in grey scale (the bitmap stays 24-bit, with equal channels).
     bool Grayscale() const { return grayscale_; }

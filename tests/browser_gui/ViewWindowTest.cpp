@@ -135,6 +135,42 @@ TEST_F(ViewWindow, LocalPageFiresEventsInOrderAfterNavigateReturns)
     EXPECT_TRUE(missing);
 }
 
+// The page is read and parsed away from the window's thread: a message posted right after the
+// navigation is handled while the page is still loading, however large the page.
+namespace {
+const int* gCompleted = nullptr;
+int gCompletedAtMarker = -1;
+LRESULT CALLBACK MarkerProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_APP + 7)
+        gCompletedAtMarker = *gCompleted;
+    return DefWindowProcA(h, m, w, l);
+}
+} // namespace
+
+TEST_F(ViewWindow, TheWindowHandlesItsMessagesWhileALargePageLoads)
+{
+    gCompleted = &completed_;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = MarkerProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VellornTestMarker";
+    RegisterClassA(&wc);
+    HWND marker = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(marker, nullptr);
+    testkit::TempDir dir;
+    std::string page = "<title>Большая</title><p>";
+    while (page.size() < (1 << 20))
+        page += "слово word ";
+    testkit::WriteFileBytes(dir / "big.html", page);
+    view_.Navigate(dir / "big.html");
+    PostMessageA(marker, WM_APP + 7, 0, 0);
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 1; }, 5000));
+    EXPECT_EQ(gCompletedAtMarker, 0) << "the marker came before the page was complete";
+    EXPECT_EQ(view_.LocationName(), "Большая");
+    DestroyWindow(marker);
+}
+
 TEST_F(ViewWindow, LinksNavigateWhenClickedAndHistoryFollows)
 {
     Open(Sample("sample.html"));

@@ -96,3 +96,38 @@ TEST(Jpeg, KeepsItsBytesAndCopiesIntoBitmaps)
     EXPECT_THROW(bad.LoadFromMemory("\xFF\xD8\xFF", 3), EInvalidGraphic);
     EXPECT_TRUE(bad.Empty()) << "a refused image leaves the object as it was";
 }
+
+namespace {
+
+// "decoded" or the reason the decoder gave.
+std::string Decoded(const std::string& bytes)
+{
+    TJPEGImage j;
+    try {
+        j.LoadFromMemory(bytes.data(), bytes.size());
+        j.Bitmap();
+    } catch (const Exception& e) {
+        return e.Message;
+    }
+    return "decoded";
+}
+
+} // namespace
+
+TEST(Jpeg, DataEndingLongBeforeTheImageIsRefusedInsteadOfShownGrey)
+{
+    const std::string tall = testkit::ReadFileBytes(Data("tall.jpg")); // 16x256, red to blue
+    const size_t scan = tall.find("\xFF\xDA");
+    ASSERT_NE(scan, std::string::npos);
+    const size_t data = tall.size() - scan;
+    EXPECT_EQ(Decoded(tall.substr(0, tall.size() - 2)), "decoded") << "only the end marker missing";
+    EXPECT_EQ(Decoded(tall.substr(0, scan + data * 9 / 10)), "decoded") << "most of the image there";
+    EXPECT_EQ(Decoded(tall.substr(0, scan + data / 5)), "JPEG error: Premature end of JPEG file");
+    // Frames that declare far more than their data holds, baseline and progressive.
+    const std::string rgb = testkit::ReadFileBytes(Data("rgb.jpg"));
+    const std::string prog = testkit::ReadFileBytes(Data("progressive.jpg"));
+    EXPECT_EQ(Decoded(testkit::JpegWithSize(rgb, 320, 1600)), "JPEG error: Corrupt JPEG data: premature end of data segment");
+    EXPECT_EQ(Decoded(testkit::JpegWithSize(prog, 1200, 1200)), "JPEG error: Corrupt JPEG data: premature end of data segment");
+    // Its data would take more memory than an image may: refused before any is taken.
+    EXPECT_EQ(Decoded(testkit::JpegWithSize(prog, 32767, 2730)), "JPEG image is too large");
+}

@@ -88,4 +88,20 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
     CloseHandle(h);
 }
 
+std::string JpegWithSize(std::string jpeg, int width, int height)
+{
+    for (size_t i = 2; i + 9 < jpeg.size();) {
+        const unsigned char marker = static_cast<unsigned char>(jpeg[i + 1]);
+        if (marker == 0xC0 || marker == 0xC2) { // baseline or progressive frame
+            jpeg[i + 5] = char(height >> 8);
+            jpeg[i + 6] = char(height);
+            jpeg[i + 7] = char(width >> 8);
+            jpeg[i + 8] = char(width);
+            break;
+        }
+        i += 2 + ((static_cast<unsigned char>(jpeg[i + 2]) << 8) | static_cast<unsigned char>(jpeg[i + 3]));
+    }
+    return jpeg;
+}
+
 } // namespace testkit

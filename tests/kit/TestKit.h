@@ -29,6 +29,9 @@ private:
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
+// A JPEG file's bytes with its frame header declaring another size (its data unchanged).
+std::string JpegWithSize(std::string jpeg, int width, int height);
+
 // The message of the exception of type E that f raises, so that a refusal is checked by its reason
 // and not only by its type. Records a failure (and answers "") when f raises nothing or another type.
 template <class E, class F>

@@ -16,6 +16,7 @@ def jpegs():
     run("-size", "16x8", "xc:rgb(128,128,128)", "-colorspace", "Gray", "-strip", "-quality", "95", "gray.jpg")
     run("-size", "8x8", "xc:lime", "-colorspace", "CMYK", "-strip", "-quality", "95", "cmyk.jpg")
     run("-size", "24x24", "xc:blue", "-interlace", "JPEG", "-strip", "-quality", "95", "progressive.jpg")
+    run("-size", "16x256", "gradient:red-blue", "-strip", "-quality", "90", "tall.jpg")
 
 
 def bmp(width=2, height=2, bpp=24, compression=0, clr_used=0, planes=1, info_size=40,
