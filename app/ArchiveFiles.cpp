@@ -1,6 +1,9 @@
 #include "ArchiveFiles.h"
 
+#include "Dialogs.h"
+#include "Forms.h"
 #include "IniFiles.h"
+#include "StdCtrls.h"
 
 namespace archive {
 
@@ -75,6 +78,29 @@ bool NoteTitle(const AnsiString& NoteFileName, const AnsiString& TreeName, AnsiS
         return false;
     Title = NoteFileName.substr(0, cut);
     return true;
+}
+
+bool RelativeName(const AnsiString& FullName, const AnsiString& Folder, AnsiString& Relative)
+{
+    AnsiString prefix = AppPath(Folder);
+    if (prefix.empty() || prefix.back() != '\\')
+        prefix += '\\';
+    if (FullName.size() <= prefix.size() || !AnsiSameText(FullName.substr(0, prefix.size()), prefix))
+        return false;
+    Relative = FullName.substr(prefix.size());
+    return true;
+}
+
+void BrowseFile(TOpenDialog& Dialog, const AnsiString& Folder, TCustomEdit& Target)
+{
+    Dialog.InitialDir = AppPath(Folder);
+    if (!Dialog.Execute())
+        return;
+    AnsiString relative;
+    if (RelativeName(Dialog.FileName, Folder, relative))
+        Target.SetText(relative);
+    else
+        Application->MessageBox("Файл должен находиться в папке\n" + AppPath(Folder), Application->Title(), MB_OK);
 }
 
 } // namespace archive

@@ -5,6 +5,9 @@
 
 #include "SysUtils.h"
 
+class TOpenDialog;
+class TCustomEdit;
+
 namespace archive {
 
 // The executable's folder with its trailing backslash followed by Relative ("FILES\form.ini").
@@ -45,5 +48,14 @@ AnsiString TreeNameFromPath(const AnsiString& Path);
 // The title of a note file named Title + "_" + TreeName + ".txt" (the suffix compared without
 // case); false when the name has another form (a note of another tree, "VLN2" for "VLN").
 bool NoteTitle(const AnsiString& NoteFileName, const AnsiString& TreeName, AnsiString& Title);
+
+// The name of FullName relative to the archive folder Folder ("FILES\\" or "FILES\\FLASH"
+// beside the program), compared without case; false when the file lies elsewhere.
+bool RelativeName(const AnsiString& FullName, const AnsiString& Folder, AnsiString& Relative);
+
+// Lets the user pick a file in the archive folder Folder: the dialog starts there, and the name
+// relative to the folder goes into Target; a file elsewhere is refused with
+// "Файл должен находиться в папке\n" and the folder's full path.
+void BrowseFile(TOpenDialog& Dialog, const AnsiString& Folder, TCustomEdit& Target);
 
 } // namespace archive

@@ -1,6 +1,7 @@
 #include "Form12.h"
 
 #include "Form5.h"
+#include "Main.h"
 
 using namespace formkit;
 
@@ -33,6 +34,12 @@ TForm12::~TForm12()
         Form12 = nullptr;
 }
 
-// Handlers: bodies come with the behaviour of the properties.
-void TForm12::Button1Click(TObject*) {}
-void TForm12::Button2Click(TObject*) {}
+void TForm12::Button1Click(TObject*)
+{
+    if (!TitleGiven(*Edit1, "Введитие название"))
+        return;
+    ID_Vellorn->PendingUpdateLink = true;
+    Close();
+}
+
+void TForm12::Button2Click(TObject*) { Close(); }

@@ -1,5 +1,8 @@
 #include "Form2.h"
 
+#include "ArchiveFiles.h"
+#include "Main.h"
+
 using namespace formkit;
 
 TForm2* Form2 = nullptr;
@@ -49,9 +52,29 @@ TForm2::~TForm2()
         Form2 = nullptr;
 }
 
-// Handlers: bodies come with the behaviour of adding articles.
-void TForm2::FormShow(TObject*) {}
-void TForm2::ComboBoxEx1Change(TObject*) {}
-void TForm2::Button1Click(TObject*) {}
-void TForm2::Button2Click(TObject*) {}
-void TForm2::Button3Click(TObject*) {}
+void TForm2::FormShow(TObject*)
+{
+    ComboBoxEx1->SetItemIndex(0);
+    Edit3->SetText("3");
+}
+
+void TForm2::ComboBoxEx1Change(TObject*)
+{
+    // The items "Новая", "Избранная", "Прочитанная", "Непрочитанная" and their mark codes.
+    static const char* const codes[] = {"3", "1", "2", "4"};
+    const int i = ComboBoxEx1->ItemIndex();
+    if (i >= 0 && i < 4)
+        Edit3->SetText(codes[i]);
+}
+
+void TForm2::Button1Click(TObject*)
+{
+    if (!TitleGiven(*Edit1, "Введите название"))
+        return;
+    ID_Vellorn->PendingAddArticle = true;
+    Close();
+}
+
+void TForm2::Button2Click(TObject*) { Close(); }
+
+void TForm2::Button3Click(TObject*) { archive::BrowseFile(*sOpenDialog1, "FILES\\", *Edit2); }

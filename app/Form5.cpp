@@ -1,5 +1,7 @@
 #include "Form5.h"
 
+#include "Main.h"
+
 using namespace formkit;
 
 TForm5* Form5 = nullptr;
@@ -33,6 +35,12 @@ TForm5::~TForm5()
         Form5 = nullptr;
 }
 
-// Handlers: bodies come with the behaviour of adding links.
-void TForm5::Button1Click(TObject*) {}
-void TForm5::Button2Click(TObject*) {}
+void TForm5::Button1Click(TObject*)
+{
+    if (!TitleGiven(*Edit1, "Введите название"))
+        return;
+    ID_Vellorn->PendingAddLink = true;
+    Close();
+}
+
+void TForm5::Button2Click(TObject*) { Close(); }

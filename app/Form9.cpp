@@ -1,5 +1,7 @@
 #include "Form9.h"
 
+#include "Main.h"
+
 using namespace formkit;
 
 TForm9* Form9 = nullptr;
@@ -30,6 +32,10 @@ TForm9::~TForm9()
         Form9 = nullptr;
 }
 
-// Handlers: bodies come with the behaviour of the properties.
-void TForm9::FormShow(TObject*) {}
-void TForm9::Button1Click(TObject*) {}
+void TForm9::FormShow(TObject*)
+{
+    Label3->SetCaption(IntToStr(ID_Vellorn->SubcategoryCount));
+    Label4->SetCaption(IntToStr(ID_Vellorn->EntryCount));
+}
+
+void TForm9::Button1Click(TObject*) { Close(); }

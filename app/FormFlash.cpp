@@ -1,5 +1,8 @@
 #include "FormFlash.h"
 
+#include "ArchiveFiles.h"
+#include "Main.h"
+
 using namespace formkit;
 
 TFlash* Flash = nullptr;
@@ -22,7 +25,14 @@ TFlash::~TFlash()
         Flash = nullptr;
 }
 
-// Handlers: bodies come with the behaviour of adding Flash movies.
-void TFlash::Button1Click(TObject*) {}
-void TFlash::Button2Click(TObject*) {}
-void TFlash::Button3Click(TObject*) {}
+void TFlash::Button1Click(TObject*) { archive::BrowseFile(*sOpenDialog1, "FILES\\FLASH", *Edit2); }
+
+void TFlash::Button2Click(TObject*)
+{
+    if (!TitleGiven(*Edit1, "Введитие название"))
+        return;
+    ID_Vellorn->PendingAddFlash = true;
+    Close();
+}
+
+void TFlash::Button3Click(TObject*) { Close(); }

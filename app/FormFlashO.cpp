@@ -1,5 +1,8 @@
 #include "FormFlashO.h"
 
+#include "ArchiveFiles.h"
+#include "Main.h"
+
 using namespace formkit;
 
 TFlashO* FlashO = nullptr;
@@ -22,7 +25,14 @@ TFlashO::~TFlashO()
         FlashO = nullptr;
 }
 
-// Handlers: bodies come with the behaviour of the properties.
-void TFlashO::Button1Click(TObject*) {}
-void TFlashO::Button2Click(TObject*) {}
-void TFlashO::Button3Click(TObject*) {}
+void TFlashO::Button1Click(TObject*) { archive::BrowseFile(*sOpenDialog1, "FILES\\FLASH", *Edit2); }
+
+void TFlashO::Button2Click(TObject*)
+{
+    if (!TitleGiven(*Edit1, "Введитие название"))
+        return;
+    ID_Vellorn->PendingUpdateFlash = true;
+    Close();
+}
+
+void TFlashO::Button3Click(TObject*) { Close(); }

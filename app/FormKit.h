@@ -83,4 +83,14 @@ inline void DialogFrame(TForm* Form, const AnsiString& Caption, int ClientWidth,
     Form->SetClientHeight(ClientHeight);
 }
 
+// Whether the title box of an entry dialog holds a title; an empty one is refused with the
+// message Refusal (the plain message box titled with the application title).
+inline bool TitleGiven(TCustomEdit& Title, const AnsiString& Refusal)
+{
+    if (!Title.Text().empty())
+        return true;
+    Application->MessageBox(Refusal, Application->Title(), MB_OK);
+    return false;
+}
+
 } // namespace formkit

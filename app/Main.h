@@ -31,6 +31,18 @@
 #include "sToolBar.h"
 #include "sTreeView.h"
 
+// A node's image is its kind and, for an article, its mark.
+enum TNodeImage : Integer {
+    niFolderClosed = 0,
+    niFolderOpen = 1,
+    niArticleNew = 2,
+    niArticleRead = 8,
+    niArticleFavourite = 35,
+    niArticleUnread = 36,
+    niFlash = 38,
+    niLink = 39,
+};
+
 class TID_Vellorn : public TForm {
     VCL_CLASS(TID_Vellorn, TForm)
 public:
@@ -307,6 +319,7 @@ public:
     void TreeView1Edited(TObject* Sender, TTreeNode* Node, AnsiString& S);
     void TreeView1Expanded(TObject* Sender, TTreeNode* Node);
     void TreeView1Collapsed(TObject* Sender, TTreeNode* Node);
+    void TreeView1Deletion(TObject* Sender, TTreeNode* Node);
     void TreeView1DragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept);
     void TreeView1DragDrop(TObject* Sender, TObject* Source, int X, int Y);
     void TreeView1Click(TObject* Sender);

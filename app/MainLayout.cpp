@@ -113,7 +113,7 @@ void TID_Vellorn::BuildMenus()
     MainMenu1->SetName("MainMenu1");
     TMenuItem* root = MainMenu1->Items();
 
-    N1 = NewItem(root, "N1", "&Файл");
+    N1 = NewItem(root, "N1", "Файл");
     N3 = NewItem(N1, "N3", "Сохранить дерево", ShortCut('S', scCtrl), 22);
     N13 = NewItem(N1, "N13", "Загрузить дерево", ShortCut('L', scCtrl), 1);
     N2 = NewItem(N1, "N2", "-");
@@ -121,7 +121,7 @@ void TID_Vellorn::BuildMenus()
     N8 = NewItem(N1, "N8", "-");
     N6 = NewItem(N1, "N6", "Выход");
 
-    N7 = NewItem(root, "N7", "&Правка");
+    N7 = NewItem(root, "N7", "Правка");
     N15 = NewItem(N7, "N15", "Переименовать");
     N30 = NewItem(N7, "N30", "Добавить ");
     N9 = NewItem(N30, "N9", "Категория", ShortCut(VK_INSERT, scShift), 0);
@@ -151,7 +151,7 @@ void TID_Vellorn::BuildMenus()
     N18 = NewItem(N7, "N18", "-");
     N17 = NewItem(N7, "N17", "Свойства");
 
-    N36 = NewItem(root, "N36", "&Вид");
+    N36 = NewItem(root, "N36", "Вид");
     N92 = NewItem(N36, "N92", "Развернуть дерево");
     N93 = NewItem(N36, "N93", "Свернуть дерево");
     N37 = NewItem(N36, "N37", "-");
@@ -161,11 +161,11 @@ void TID_Vellorn::BuildMenus()
     N39 = NewItem(N36, "N39", "-");
     N5 = NewItem(N36, "N5", "Интерфейс");
 
-    N44 = NewItem(root, "N44", "П&оиск");
+    N44 = NewItem(root, "N44", "Поиск");
     N19 = NewItem(N44, "N19", "Поиск статей", ShortCut(VK_F1, scCtrl), 5);
     N20 = NewItem(N44, "N20", "Искать по тексту", ShortCut('F', scCtrl), 5);
 
-    N21 = NewItem(root, "N21", "&Браузер");
+    N21 = NewItem(root, "N21", "Браузер");
     N22 = NewItem(N21, "N22", "Пустая страница");
     N45 = NewItem(N21, "N45", "-");
     N23 = NewItem(N21, "N23", "Сохранить", 0, 20);
@@ -182,11 +182,11 @@ void TID_Vellorn::BuildMenus()
     N28 = NewItem(N21, "N28", "Остановить загрузку", 0, 7);
     N29 = NewItem(N21, "N29", "Обновить", 0, 30);
 
-    N49 = NewItem(root, "N49", "&Сервис");
+    N49 = NewItem(root, "N49", "Сервис");
     N62 = NewItem(N49, "N62", "Создать статью", ShortCut(VK_F5, 0), 2);
     Sett = NewItem(N49, "Sett", "Настройки");
 
-    N50 = NewItem(root, "N50", "Спр&авка");
+    N50 = NewItem(root, "N50", "Справка");
     N32 = NewItem(N50, "N32", "Перейти на сайт проекта");
     N34 = NewItem(N50, "N34", "Сообщить об ошибке");
     N70 = NewItem(N50, "N70", "Отправить свою статью");
@@ -251,6 +251,13 @@ void TID_Vellorn::BuildMenus()
     PopupMenu10 = Create<TPopupMenu>(this);
     PopupMenu10->SetName("PopupMenu10");
     N88 = NewItem(PopupMenu10->Items(), "N88", "Закрыть");
+
+    // The menus show the pictures of their items from the image list, drawn by the menus.
+    for (TMenu* menu : std::initializer_list<TMenu*>{MainMenu1, PopupMenu1, PopupMenu2, PopupMenu4, PopupMenu8,
+                                                     PopupMenu9}) {
+        menu->SetImages(ImageList1);
+        menu->SetOwnerDraw(true);
+    }
 
     // Menu events.
     const std::pair<TMenuItem*, void (TID_Vellorn::*)(TObject*)> clicks[] = {
@@ -379,7 +386,7 @@ void TID_Vellorn::BuildToolBars()
     ToolBar2->SetParent(this);
     sLabelFX1 = Create<TsLabelFX>(this);
     sLabelFX1->SetName("sLabelFX1");
-    sLabelFX1->SetCaption(" Адрес ");
+    sLabelFX1->SetCaption("Адрес");
     sLabelFX1->SetAutoSize(false);
     sLabelFX1->SetAlignment(taCenter);
     sLabelFX1->SetLayout(tlCenter);
@@ -426,7 +433,7 @@ void TID_Vellorn::BuildToolBars()
     sToolBar2->SetParent(Panel5);
     sLabelFX2 = Create<TsLabelFX>(this);
     sLabelFX2->SetName("sLabelFX2");
-    sLabelFX2->SetCaption(" Примечание: ");
+    sLabelFX2->SetCaption("Примечание:");
     sLabelFX2->SetAutoSize(false);
     sLabelFX2->SetLayout(tlCenter);
     sLabelFX2->SetWidth(92);
@@ -520,6 +527,7 @@ void TID_Vellorn::BuildPanels()
     TreeView1->OnEdited = Bind(this, &TID_Vellorn::TreeView1Edited);
     TreeView1->OnExpanded = Bind(this, &TID_Vellorn::TreeView1Expanded);
     TreeView1->OnCollapsed = Bind(this, &TID_Vellorn::TreeView1Collapsed);
+    TreeView1->OnDeletion = Bind(this, &TID_Vellorn::TreeView1Deletion);
     TreeView1->OnDragOver = Bind(this, &TID_Vellorn::TreeView1DragOver);
     TreeView1->OnDragDrop = Bind(this, &TID_Vellorn::TreeView1DragDrop);
     TreeView1->OnClick = Bind(this, &TID_Vellorn::TreeView1Click);

@@ -28,6 +28,9 @@ public:
     bool AddressListLoaded = false;
     std::vector<AnsiString> LoadedAddresses;
     bool SplashShown = false;
+    // The link or Flash movie whose properties dialog was opened: its update goes to this node
+    // (null when the node has gone since).
+    TTreeNode* PropertiesNode = nullptr;
 };
 
 // The session of a main window, made on first use.
@@ -41,5 +44,14 @@ AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path);
 // One shell copy of the file From to the file To (operation 2, copy; flags 0x50). A copy of a file
 // onto itself is skipped; a failed copy raises an Exception naming both files.
 void CopyFiles(const AnsiString& From, const AnsiString& To, UINT Operation = 2);
+// Gives an instance beside the owner of the working tree, whose tree is named Temp, files of its
+// own: a copy of the working map under the first free name "Temp (n)", and the tree file of that
+// name in FILES\tree\, written at close.
+void UseOwnWorkingCopy(TID_Vellorn* Form);
 // "Количество статей: " + the count of entries in status panel 1.
 void ShowArticleCount(TID_Vellorn* Form);
+// An article becomes PanelNode and its title, file and mark fill the property panel; other
+// nodes leave the panel as it is.
+void ShowInPanel(TID_Vellorn* Form, TTreeNode* Node);
+// Places Dialog at the centre of Owner (halves truncated toward zero).
+void CentreOn(TCustomForm* Dialog, const TCustomForm* Owner);

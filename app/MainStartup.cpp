@@ -48,8 +48,9 @@ void ShowArticleCount(TID_Vellorn* Form)
 }
 
 // Loads the tree at start: the one named on the command line, else the working tree. The working
-// tree is locked; an instance that finds it locked by another one works on the loaded tree's own
-// files (its map and the file itself) and leaves the working files alone.
+// tree is locked; an instance that finds it locked by another one works on files of its own (the
+// loaded tree's map and file, or a copy of the working map for a tree named Temp) and leaves the
+// working files alone.
 static void LoadStartupTree(TID_Vellorn* Form)
 {
     TMainSession& s = Session(Form);
@@ -58,43 +59,55 @@ static void LoadStartupTree(TID_Vellorn* Form)
     s.Lock = std::make_unique<TInstanceLock>(workingPath);
     s.OwnsWorkingTree = s.Lock->Held();
     s.TreePath = s.OwnsWorkingTree ? workingPath : AnsiString();
+    // Beside the owner, a tree named Temp that was not loaded (missing or damaged) still gets
+    // files of its own.
+    const auto ownFiles = [&] {
+        if (!s.OwnsWorkingTree && archive::WorkingTreeFile() == "Temp")
+            UseOwnWorkingCopy(Form);
+    };
 
     const AnsiString path = archive::TreePathFromCommandLine(CmdLine());
-    if (!path.empty()) {
-        const AnsiString fileName = archive::TreeNameFromPath(path);
-        const bool isWorkingName = SameText(fileName, "Temp");
-        Form->TreeName = isWorkingName ? settings::ReadTreeName() : fileName;
-        Application->SetTitle(Form->TreeName + " -Vellorn");
-        Form->TrayIcon1->SetHint(Form->TreeName + " -Vellorn");
-        if (!s.OwnsWorkingTree && !isWorkingName) {
-            // The tree's own files: its map FILES\tree\<name>.ini and the file it came from.
-            archive::SetWorkingTreeFile(fileName);
-            Form->CurrentTreeFile = fileName;
-            s.TreePath = path;
-        }
-        try {
-            LoadTree(Form, path);
-        } catch (...) {
-            // The working tree was not replaced by the named one: it is kept aside at close.
-            s.StartupLoadFailed = true;
-            s.KeepAsideSuffix = s.TreePath == workingPath ? ".previous" : ".damaged";
-            throw;
-        }
-    } else {
-        Form->TreeName = settings::ReadTreeName();
-        Form->TrayIcon1->SetHint(Form->TreeName + " - Vellorn");
-        Application->SetTitle(Form->TreeName + " - Vellorn");
-        // A missing working tree is an empty tree; the close creates it.
-        if (FileExists(workingPath)) {
+    try {
+        if (!path.empty()) {
+            const AnsiString fileName = archive::TreeNameFromPath(path);
+            const bool isWorkingName = SameText(fileName, "Temp");
+            Form->TreeName = isWorkingName ? settings::ReadTreeName() : fileName;
+            Application->SetTitle(Form->TreeName + " -Vellorn");
+            Form->TrayIcon1->SetHint(Form->TreeName + " -Vellorn");
+            if (!s.OwnsWorkingTree && !isWorkingName) {
+                // The tree's own files: its map FILES\tree\<name>.ini and the file it came from.
+                archive::SetWorkingTreeFile(fileName);
+                Form->CurrentTreeFile = fileName;
+                s.TreePath = path;
+            }
             try {
-                LoadTree(Form, workingPath);
+                LoadTree(Form, path);
             } catch (...) {
+                // The working tree was not replaced by the named one: it is kept aside at close.
                 s.StartupLoadFailed = true;
-                s.KeepAsideSuffix = ".damaged";
+                s.KeepAsideSuffix = s.TreePath == workingPath ? ".previous" : ".damaged";
                 throw;
             }
+        } else {
+            Form->TreeName = settings::ReadTreeName();
+            Form->TrayIcon1->SetHint(Form->TreeName + " - Vellorn");
+            Application->SetTitle(Form->TreeName + " - Vellorn");
+            // A missing working tree is an empty tree; the close creates it.
+            if (FileExists(workingPath)) {
+                try {
+                    LoadTree(Form, workingPath);
+                } catch (...) {
+                    s.StartupLoadFailed = true;
+                    s.KeepAsideSuffix = ".damaged";
+                    throw;
+                }
+            }
         }
+    } catch (...) {
+        ownFiles();
+        throw;
     }
+    ownFiles();
 }
 
 void TID_Vellorn::FormCreate(TObject* Sender)
@@ -204,3 +217,6 @@ void TID_Vellorn::FormClose(TObject*, TCloseAction&)
 }
 
 void TID_Vellorn::N6Click(TObject*) { Close(); }
+
+// The tree panel's width follows the splitter, so that the close keeps what the user set.
+void TID_Vellorn::Splitter1CanResize(TObject*, int& NewSize, bool&) { TreePanelWidth = NewSize; }

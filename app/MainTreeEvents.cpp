@@ -1,19 +1,114 @@
-// Folder images of the article tree follow its expansion. Only folders (images 0 and 1) change:
-// a programmatic collapse of the whole tree reaches entries too, which keep their kind and mark.
-#include "Main.h"
+// What follows the article tree's own events: folder images on expand and collapse, the menu
+// items enabled by the kind of the selected node, the property panel following the article
+// clicked, the pop-up menu of a right click, and the nodes the window remembers forgotten when
+// they are deleted.
+#include "MainSession.h"
+
+#include "MainTreeMap.h"
 
 namespace {
 
+// Only folders (images 0 and 1) change: a programmatic collapse of the whole tree reaches
+// entries too, which keep their kind and mark.
 void SetFolderImage(TTreeNode* Node, Integer Image)
 {
-    if (!Node || (Node->ImageIndex() != 0 && Node->ImageIndex() != 1))
+    if (!Node || !IsFolder(Node))
         return;
     Node->SetImageIndex(Image);
     Node->SetSelectedIndex(Image);
 }
 
+void Enable(std::initializer_list<TMenuItem*> Items, bool Value)
+{
+    for (TMenuItem* item : Items)
+        item->SetEnabled(Value);
+}
+
 } // namespace
 
-void TID_Vellorn::TreeView1Expanded(TObject*, TTreeNode* Node) { SetFolderImage(Node, 1); }
+void TID_Vellorn::TreeView1Expanded(TObject*, TTreeNode* Node) { SetFolderImage(Node, niFolderOpen); }
 
-void TID_Vellorn::TreeView1Collapsed(TObject*, TTreeNode* Node) { SetFolderImage(Node, 0); }
+void TID_Vellorn::TreeView1Collapsed(TObject*, TTreeNode* Node) { SetFolderImage(Node, niFolderClosed); }
+
+void TID_Vellorn::TreeView1Deletion(TObject*, TTreeNode* Node)
+{
+    if (Node == ClickedNode)
+        ClickedNode = nullptr;
+    if (Node == PanelNode) {
+        PanelNode = nullptr;
+        Panel1->SetVisible(false);
+    }
+    TMainSession& s = Session(this);
+    if (Node == s.PropertiesNode)
+        s.PropertiesNode = nullptr;
+}
+
+void TID_Vellorn::N92Click(TObject*)
+{
+    TreeView1->FullExpand();
+    Panel2->SetVisible(true);
+    PageControl1->SetActivePageIndex(0);
+}
+
+void TID_Vellorn::N93Click(TObject*)
+{
+    TreeView1->FullCollapse();
+    Panel2->SetVisible(true);
+    PageControl1->SetActivePageIndex(0);
+}
+
+void TID_Vellorn::Timer2Timer(TObject*)
+{
+    if (!TreeView1->Selected() || PageControl1->ActivePageIndex() == 1)
+        Enable({N15, N25, N41, N43, N10, N80, N31, Flash1, N12, N17}, false);
+    else
+        Enable({N15, N25, N12, N43, N17}, true);
+}
+
+void TID_Vellorn::N7Click(TObject*)
+{
+    if (!TreeView1->Selected())
+        N11->SetEnabled(false);
+}
+
+void TID_Vellorn::TreeView1Click(TObject*)
+{
+    TTreeNode* node = TreeView1->Selected();
+    if (!node)
+        return;
+    ClickedNode = node;
+    if (IsFolder(node)) {
+        Enable({N11, N64}, false);
+        Enable({N10, N80, N31, Flash1, N41}, true);
+        return;
+    }
+    Enable({N10, N80, N31, Flash1, N41, N76, N78, N83, N85}, false);
+    N64->SetEnabled(true);
+    N11->SetEnabled(IsArticle(node));
+    ShowInPanel(this, node);
+}
+
+void TID_Vellorn::TreeView1ContextPopup(TObject*, TPoint MousePos, bool&)
+{
+    // The node under the mouse; from the keyboard (no position) the selected one.
+    TTreeNode* node = MousePos.x == -1 && MousePos.y == -1 ? TreeView1->Selected()
+                                                             : TreeView1->GetNodeAt(MousePos.x, MousePos.y);
+    TreeView1->SetSelected(node);
+    if (!node) {
+        Enable({N73, N96, N94, Flash2}, false);
+        return;
+    }
+    Enable({N96, N94, Flash2}, true);
+    if (PendingPlaceArticle) {
+        TreeView1->SetPopupMenu(PopupMenu9);
+        PendingPlaceArticle = false;
+    }
+    if (IsFolder(node)) {
+        Enable({N31, N10, N80, Flash2, Flash1, N94, N73, N41}, true);
+        Enable({N11, N64}, false);
+        return;
+    }
+    Enable({N41, N31, Flash1, N94, Flash2, N73, N80, N10}, false);
+    Enable({N11, N64}, IsArticle(node));
+    ShowInPanel(this, node);
+}

@@ -3,6 +3,7 @@
 #include "MainSession.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "ArchiveFiles.h"
 #include "Settings.h"
@@ -37,26 +38,111 @@ AnsiString SaveTree(TID_Vellorn* Form, const AnsiString& Path)
     return Form->CurrentTreeFile;
 }
 
+namespace {
+
+AnsiString FileBytes(const AnsiString& Path)
+{
+    TMemoryStream m;
+    m.LoadFromFile(Path);
+    return AnsiString(static_cast<const char*>(m.Memory()), static_cast<std::size_t>(m.Size()));
+}
+
+// A change of one map file that can be taken back: the file's bytes before it (or its absence).
+class TMapUndo {
+public:
+    explicit TMapUndo(const AnsiString& Path) : path_(Path), existed_(FileExists(Path))
+    {
+        if (existed_)
+            bytes_ = FileBytes(Path);
+    }
+    void Undo() const
+    {
+        if (existed_)
+            SafeWriteFileBytes(path_, bytes_);
+        else
+            DeleteFile(path_);
+    }
+
+private:
+    AnsiString path_, bytes_;
+    bool existed_;
+};
+
+AnsiString OwnTreePath(const AnsiString& Name) { return archive::AppPath("FILES\\tree\\" + Name + ".vlt"); }
+
+// A copy of the working map under the first free name "Temp (n)" (no map or tree file of that
+// name yet); an empty map when there is no working map.
+AnsiString OwnWorkingCopy()
+{
+    for (int n = 2;; ++n) {
+        const AnsiString name = "Temp (" + IntToStr(n) + ")";
+        if (FileExists(archive::MapPath(name)) || FileExists(OwnTreePath(name)))
+            continue;
+        if (FileExists(archive::MapPath("Temp")))
+            CopyFiles(archive::MapPath("Temp"), archive::MapPath(name));
+        else
+            SafeWriteFileBytes(archive::MapPath(name), "");
+        return name;
+    }
+}
+
+void UseOwnFiles(TID_Vellorn* Form, const AnsiString& Name, const AnsiString& TreePath)
+{
+    archive::SetWorkingTreeFile(Name);
+    Form->CurrentTreeFile = Name;
+    TMainSession& s = Session(Form);
+    s.TreePath = TreePath;
+    s.StartupLoadFailed = false;
+}
+
+} // namespace
+
+void UseOwnWorkingCopy(TID_Vellorn* Form)
+{
+    const AnsiString own = OwnWorkingCopy();
+    UseOwnFiles(Form, own, OwnTreePath(own));
+}
+
 AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path)
 {
     const AnsiString name = archive::TreeNameFromPath(Path);
-    // The whole file is read and checked first: a damaged file changes neither tree nor map.
-    treefile::ReadTreeFile(Path, *Form->TreeView1);
+    const bool workingName = SameText(name, "Temp");
+    // The file is read and checked first: a damaged file changes neither tree nor map.
+    const treefile::TTreeStream tree = treefile::ReadTreeStream(Path);
     TMainSession& s = Session(Form);
     if (s.OwnsWorkingTree) {
-        // The saved map becomes the working map; a tree without a map keeps the working one.
-        const AnsiString map = archive::MapPath(name);
-        if (!SameText(name, "Temp") && FileExists(map))
-            CopyFiles(map, archive::MapPath("Temp"));
+        // The saved map becomes the working map (a tree without a map keeps the working one); a
+        // map taken for nodes that turn out damaged is put back.
+        const AnsiString map = archive::MapPath(name), working = archive::MapPath("Temp");
+        std::optional<TMapUndo> undo;
+        if (!workingName && FileExists(map)) {
+            undo.emplace(working);
+            CopyFiles(map, working);
+        }
+        try {
+            treefile::ApplyTreeStream(tree, *Form->TreeView1);
+        } catch (...) {
+            if (undo)
+                undo->Undo();
+            throw;
+        }
+        archive::SetWorkingTreeFile("Temp");
         Form->CurrentTreeFile = "Temp";
-    } else if (!SameText(name, "Temp")) {
-        // An instance beside the owner of the working tree works on the loaded tree's files.
-        archive::SetWorkingTreeFile(name);
-        Form->CurrentTreeFile = name;
-        s.TreePath = Path;
-        s.StartupLoadFailed = false;
+    } else if (!workingName) {
+        // Beside the owner of the working tree: the loaded tree's own map and file.
+        treefile::ApplyTreeStream(tree, *Form->TreeView1);
+        UseOwnFiles(Form, name, Path);
     } else {
-        s.TreePath = "";
+        // A tree named Temp beside the owner gets a map of its own, a copy of the working map,
+        // and is written at close under that map's name.
+        const AnsiString own = OwnWorkingCopy();
+        try {
+            treefile::ApplyTreeStream(tree, *Form->TreeView1);
+        } catch (...) {
+            DeleteFile(archive::MapPath(own));
+            throw;
+        }
+        UseOwnFiles(Form, own, OwnTreePath(own));
     }
     return Form->CurrentTreeFile;
 }

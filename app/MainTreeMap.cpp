@@ -17,20 +17,35 @@ void DeleteFileEntry(const AnsiString& Title)
 bool AddArticleNode(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& TreeFileName,
                     const AnsiString& File, Integer Image)
 {
+    return AddEntryNode(Form, Title, TreeFileName, archive::SectionFiles, File, Image,
+                        "Статья с таким названием уже существует");
+}
+
+bool AddEntryNode(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& MapName, const char* Section,
+                  const AnsiString& Value, Integer Image, const AnsiString& Taken)
+{
     TsTreeView* tree = Form->TreeView1;
+    if (!TitleFree(*tree->Items(), Title, nullptr, true, Taken))
+        return false;
+    // The map first: a write that fails adds no node without its key.
+    archive::WriteMapEntry(MapName, Section, Title, Value);
+    TTreeNode* node = tree->Items()->AddChild(EntryParent(*tree), Title);
+    node->SetImageIndex(Image);
+    node->SetSelectedIndex(Image);
+    return true;
+}
+
+bool TitleFree(const TTreeNodes& Nodes, const AnsiString& Title, const TTreeNode* Except, bool EntriesOnly,
+               const AnsiString& Taken)
+{
     if (!IsValidTitle(Title)) {
         Notify("Недопустимое название");
         return false;
     }
-    if (FindKeyNode(*tree->Items(), Title, nullptr, [](TTreeNode* n) { return !IsFolder(n); })) {
-        Notify("Статья с таким названием уже существует");
+    if (FindKeyNode(Nodes, Title, Except, [&](TTreeNode* n) { return !EntriesOnly || !IsFolder(n); })) {
+        Notify(Taken);
         return false;
     }
-    // The map first: a write that fails adds no node without its file.
-    archive::WriteMapEntry(TreeFileName, archive::SectionFiles, Title, File);
-    TTreeNode* node = tree->Items()->AddChild(EntryParent(*tree), Title);
-    node->SetImageIndex(Image);
-    node->SetSelectedIndex(Image);
     return true;
 }
 

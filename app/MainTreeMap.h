@@ -20,6 +20,17 @@ void DeleteFileEntry(const AnsiString& Title);
 bool AddArticleNode(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& TreeFileName,
                     const AnsiString& File, Integer Image);
 
+// The same for any entry: Section Title = Value in the map MapName; Taken is the refusal of a
+// title an entry already has.
+bool AddEntryNode(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& MapName, const char* Section,
+                  const AnsiString& Value, Integer Image, const AnsiString& Taken);
+
+// Whether Title may be given to a node: it can be a key (else the notice "Недопустимое
+// название") and no node other than Except (only entries, or every node) has its key (else the
+// notice Taken).
+bool TitleFree(const TTreeNodes& Nodes, const AnsiString& Title, const TTreeNode* Except, bool EntriesOnly,
+               const AnsiString& Taken);
+
 // Whether two titles name the same map key: trimmed and compared without case (code page 1251).
 bool SameMapKey(const AnsiString& A, const AnsiString& B);
 

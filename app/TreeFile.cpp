@@ -18,7 +18,9 @@ void WriteTreeFile(const AnsiString& Path, TComponent& TreeView)
     SafeWriteFileBytes(Path, bytes);
 }
 
-void ReadTreeFile(const AnsiString& Path, TCustomTreeView& View)
+void ReadTreeFile(const AnsiString& Path, TCustomTreeView& View) { ApplyTreeStream(ReadTreeStream(Path), View); }
+
+TTreeStream ReadTreeStream(const AnsiString& Path)
 {
     if (!FileExists(Path))
         throw EFOpenError("Cannot open file \"" + Path + "\". " + SysErrorMessage(ERROR_FILE_NOT_FOUND));
@@ -26,31 +28,34 @@ void ReadTreeFile(const AnsiString& Path, TCustomTreeView& View)
     file.LoadFromFile(Path);
 
     // The whole stream is read before the view is touched: a damage anywhere stops here.
-    TMemoryStream nodes;
-    bool hasNodes = false;
-    {
-        TReader reader(file);
-        reader.ReadSignature();
-        AnsiString className, name;
-        reader.ReadComponentHeader(className, name);
-        while (!reader.EndOfList()) {
-            const AnsiString prop = reader.ReadPropName();
-            if (prop == "Items.Data") {
-                reader.ReadBinary(nodes);
-                hasNodes = true;
-            } else {
-                reader.SkipValue();
-            }
+    TTreeStream out;
+    TReader reader(file);
+    reader.ReadSignature();
+    AnsiString className, name;
+    reader.ReadComponentHeader(className, name);
+    while (!reader.EndOfList()) {
+        const AnsiString prop = reader.ReadPropName();
+        if (prop == "Items.Data") {
+            TMemoryStream nodes;
+            reader.ReadBinary(nodes);
+            out.Nodes.assign(static_cast<const char*>(nodes.Memory()), static_cast<std::size_t>(nodes.Size()));
+            out.HasNodes = true;
+        } else {
+            reader.SkipValue();
         }
-        reader.ReadListEnd();
-        reader.ReadListEnd();
     }
-    if (hasNodes) {
-        // The node records are parsed and checked whole before the nodes are replaced.
-        View.Items()->ReadData(nodes.Memory(), static_cast<std::size_t>(nodes.Size()));
-    } else {
+    reader.ReadListEnd();
+    reader.ReadListEnd();
+    return out;
+}
+
+void ApplyTreeStream(const TTreeStream& Stream, TCustomTreeView& View)
+{
+    // The node records are parsed and checked whole before the nodes are replaced.
+    if (Stream.HasNodes)
+        View.Items()->ReadData(Stream.Nodes.data(), Stream.Nodes.size());
+    else
         View.Items()->Clear();
-    }
 }
 
 int CountEntries(const TTreeNodes& Nodes)

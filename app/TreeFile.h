@@ -20,6 +20,15 @@ void WriteTreeFile(const AnsiString& Path, TComponent& TreeView);
 // EReadError; in both cases the view keeps its nodes.
 void ReadTreeFile(const AnsiString& Path, TCustomTreeView& View);
 
+// The same in two steps, so that a caller can do its own part between them: the file read and
+// its stream checked (raising as above), then the node records checked and put in place.
+struct TTreeStream {
+    bool HasNodes = false;
+    AnsiString Nodes; // the node records of Items.Data
+};
+TTreeStream ReadTreeStream(const AnsiString& Path);
+void ApplyTreeStream(const TTreeStream& Stream, TCustomTreeView& View);
+
 // Entries (images neither 0 nor 1) and nodes with one image, over the whole tree.
 int CountEntries(const TTreeNodes& Nodes);
 int CountImage(const TTreeNodes& Nodes, Integer Image);

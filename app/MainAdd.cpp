@@ -1,0 +1,123 @@
+// Adding entries: the commands that open the article, link and Flash dialogs centred on the main
+// window, the placing of an article written in the editor, and Timer1, which carries out what
+// the dialogs ask for (new articles, Flash movies and links, changed links and Flash movies).
+#include "MainSession.h"
+
+#include "ArchiveFiles.h"
+#include "MainTreeMap.h"
+
+#include "Form12.h"
+#include "Form2.h"
+#include "Form5.h"
+#include "Form8.h"
+#include "FormFlash.h"
+#include "FormFlashO.h"
+
+namespace {
+
+// The image of a mark code of the article dialog: "1" favourite, "2" read, "3" new, "4" unread.
+Integer ImageOfMarkCode(const AnsiString& Code)
+{
+    if (Code == "1")
+        return niArticleFavourite;
+    if (Code == "2")
+        return niArticleRead;
+    if (Code == "4")
+        return niArticleUnread;
+    return niArticleNew;
+}
+
+// A changed link or Flash movie: the node its dialog was opened for takes the new title (unless
+// it has gone, or another entry has the title) and the new title's key is written; the key of
+// the old title stays.
+void UpdateEntry(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& Value, const char* Section)
+{
+    TTreeNode* node = Session(Form).PropertiesNode;
+    if (!node)
+        return;
+    if (!TitleFree(*Form->TreeView1->Items(), Title, node, true, "Название уже существует"))
+        return;
+    node->SetText(Title);
+    archive::WriteMapEntry(archive::WorkingTreeFile(), Section, Title, Value);
+}
+
+} // namespace
+
+void CentreOn(TCustomForm* Dialog, const TCustomForm* Owner)
+{
+    Dialog->SetTop(Owner->Top() + Owner->Height() / 2 - Dialog->Height() / 2);
+    Dialog->SetLeft(Owner->Left() + Owner->Width() / 2 - Dialog->Width() / 2);
+}
+
+void TID_Vellorn::N80Click(TObject*)
+{
+    CentreOn(Form2, this);
+    Form2->Show();
+}
+
+void TID_Vellorn::N73Click(TObject* Sender) { N80Click(Sender); }
+
+void TID_Vellorn::N31Click(TObject*)
+{
+    CentreOn(Form5, this);
+    Form5->ShowModal();
+}
+
+void TID_Vellorn::N94Click(TObject* Sender) { N31Click(Sender); }
+
+void TID_Vellorn::Flash1Click(TObject*)
+{
+    CentreOn(Flash, this);
+    Flash->ShowModal();
+}
+
+void TID_Vellorn::Flash2Click(TObject* Sender) { Flash1Click(Sender); }
+
+void TID_Vellorn::N62Click(TObject*)
+{
+    PageControl1->SetActivePageIndex(0);
+    CentreOn(Form8, this);
+    // Modeless: "Выбрать" places the written article in the tree while the editor stays open.
+    Form8->Show();
+}
+
+void TID_Vellorn::N72Click(TObject*)
+{
+    Form2->Edit1->SetText(Form8->Edit1->Text());
+    Form2->Edit2->SetText(Form8->Edit4->Text() + ".html");
+    Form2->Edit3->SetText("3");
+    PendingAddArticle = true;
+}
+
+void TID_Vellorn::Timer1Timer(TObject*)
+{
+    // Each flag is cleared before its work: a message box shown by the work runs a loop in which
+    // this timer ticks again.
+    if (PendingAddArticle) {
+        TreeView1->SetPopupMenu(PopupMenu1);
+        PendingAddArticle = false;
+        const Integer image = ImageOfMarkCode(Form2->Edit3->Text());
+        if (AddArticleNode(this, Form2->Edit1->Text(), archive::WorkingTreeFile(), Form2->Edit2->Text(), image))
+            ShowArticleCount(this);
+    }
+    if (PendingAddFlash) {
+        PendingAddFlash = false;
+        if (AddEntryNode(this, Flash->Edit1->Text(), CurrentTreeFile, archive::SectionFlash, Flash->Edit2->Text(),
+                         niFlash, "Название уже существует"))
+            ShowArticleCount(this);
+    }
+    if (PendingAddLink) {
+        PendingAddLink = false;
+        if (AddEntryNode(this, Form5->Edit1->Text(), CurrentTreeFile, archive::SectionUrl, Form5->Edit2->Text(),
+                         niLink, "Название уже существует"))
+            ShowArticleCount(this);
+    }
+    if (PendingUpdateFlash) {
+        PendingUpdateFlash = false;
+        UpdateEntry(this, FlashO->Edit1->Text(), FlashO->Edit2->Text(), archive::SectionFlash);
+    }
+    if (PendingUpdateLink) {
+        PendingUpdateLink = false;
+        UpdateEntry(this, Form12->Edit1->Text(), Form12->Edit2->Text(), archive::SectionUrl);
+    }
+}

@@ -1,0 +1,122 @@
+// Entry properties: the counts of a folder, the link and Flash dialogs, and the floating property
+// panel of an article (filled from the tree, grown into view, flashed when asked again, applied
+// to the article it shows).
+#include "MainSession.h"
+
+#include "ArchiveFiles.h"
+#include "MainTreeMap.h"
+
+#include "Form12.h"
+#include "Form9.h"
+#include "FormFlashO.h"
+
+namespace {
+
+// The mark items of the panel's type box, in order, and their images.
+constexpr Integer PanelMarks[] = {niArticleFavourite, niArticleRead, niArticleNew, niArticleUnread};
+
+// Shows the properties of the selected node; Limit bounds the width to which the panel grows.
+void ShowProperties(TID_Vellorn* Form, int Limit)
+{
+    TTreeNode* node = Form->TreeView1->Selected();
+    if (!node)
+        return;
+    TMainSession& s = Session(Form);
+    if (node->ImageIndex() == niFlash || node->ImageIndex() == niLink) {
+        const bool flash = node->ImageIndex() == niFlash;
+        TForm* dialog = flash ? static_cast<TForm*>(FlashO) : Form12;
+        TsEdit* title = flash ? FlashO->Edit1 : Form12->Edit1;
+        TsEdit* value = flash ? FlashO->Edit2 : Form12->Edit2;
+        title->SetText(node->Text());
+        value->SetText(archive::ReadMapEntry(Form->CurrentTreeFile,
+                                             flash ? archive::SectionFlash : archive::SectionUrl, node->Text()));
+        s.PropertiesNode = node;
+        dialog->ShowModal();
+        return;
+    }
+    if (IsFolder(node)) {
+        Form->SubcategoryCount = 0;
+        Form->EntryCount = 0;
+        for (TTreeNode* child = node->getFirstChild(); child; child = child->getNextSibling())
+            ++(IsFolder(child) ? Form->SubcategoryCount : Form->EntryCount);
+        CentreOn(Form9, Form);
+        Form9->ShowModal();
+        return;
+    }
+    // An article. The panel shows the selected one (it may have been reached from the keyboard).
+    if (node != Form->PanelNode)
+        ShowInPanel(Form, node);
+    TsPanel* panel = Form->Panel1;
+    if (panel->Visible()) {
+        panel->SetColor(clBackground);
+        Form->Timer4->SetEnabled(true);
+        return;
+    }
+    panel->SetVisible(true);
+    int width = 100;
+    panel->SetWidth(width);
+    while (width + 3 < Limit) {
+        width += 3;
+        panel->SetWidth(width);
+    }
+}
+
+} // namespace
+
+void ShowInPanel(TID_Vellorn* Form, TTreeNode* Node)
+{
+    if (!IsArticle(Node))
+        return;
+    Form->PanelNode = Node;
+    Form->Edit1->SetText(Node->Text());
+    Form->Edit2->SetText(archive::ReadMapEntry(Form->CurrentTreeFile, archive::SectionFiles, Node->Text()));
+    for (int i = 0; i < 4; ++i)
+        if (PanelMarks[i] == Node->ImageIndex())
+            Form->ComboBoxEx2->SetItemIndex(i);
+}
+
+void TID_Vellorn::N17Click(TObject*) { ShowProperties(this, 430); }
+
+void TID_Vellorn::N96Click(TObject*) { ShowProperties(this, 400); }
+
+void TID_Vellorn::Button1Click(TObject*)
+{
+    TTreeNode* node = PanelNode;
+    if (node) {
+        const AnsiString title = Edit1->Text();
+        if (!TitleFree(*TreeView1->Items(), title, node, false, "Статья с таким названием уже существует"))
+            return;
+        node->SetText(title);
+        archive::WriteMapEntry(archive::WorkingTreeFile(), archive::SectionFiles, title, Edit2->Text());
+        const int mark = ComboBoxEx2->ItemIndex();
+        if (mark >= 0 && mark < 4) {
+            node->SetImageIndex(PanelMarks[mark]);
+            node->SetSelectedIndex(PanelMarks[mark]);
+        }
+    }
+    Panel1->SetVisible(false);
+    if (TreeView1->CanFocus())
+        TreeView1->SetFocus();
+}
+
+void TID_Vellorn::Button2Click(TObject*)
+{
+    if (TreeView1->CanFocus())
+        TreeView1->SetFocus();
+    Panel1->SetVisible(false);
+}
+
+void TID_Vellorn::Button3Click(TObject*) { archive::BrowseFile(*OpenDialog2, "FILES\\", *Edit2); }
+
+void TID_Vellorn::Panel1MouseDown(TObject*, TMouseButton, TShiftState, int, int)
+{
+    // The system's move loop drags the panel.
+    ReleaseCapture();
+    SendMessageA(Panel1->Handle(), WM_SYSCOMMAND, 61458, 0);
+}
+
+void TID_Vellorn::Timer4Timer(TObject*)
+{
+    Panel1->SetColor(clBtnFace);
+    Timer4->SetEnabled(false);
+}

@@ -1,0 +1,169 @@
+// Editing the article tree: categories and subcategories added, titles renamed with their map
+// keys, nodes deleted with their keys, the tree cleared, articles marked, nodes moved by drag and
+// drop.
+#include "MainSession.h"
+
+#include "ArchiveFiles.h"
+#include "MainTreeMap.h"
+
+namespace {
+
+bool Confirm(const AnsiString& Text, const AnsiString& Caption)
+{
+    return Application->MessageBox(Text, Caption, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
+// The map section of an entry's kind; "" for a folder.
+const char* SectionOf(const TTreeNode* Node)
+{
+    if (IsArticle(Node))
+        return archive::SectionFiles;
+    if (Node->ImageIndex() == niFlash)
+        return archive::SectionFlash;
+    if (Node->ImageIndex() == niLink)
+        return archive::SectionUrl;
+    return "";
+}
+
+// Removes the key of an article or a Flash movie from the working map (a link keeps its key).
+void DeleteEntryKey(const TTreeNode* Node)
+{
+    if (IsArticle(Node))
+        DeleteFileEntry(Node->Text());
+    else if (Node->ImageIndex() == niFlash)
+        archive::DeleteMapEntry(archive::WorkingTreeFile(), archive::SectionFlash, Node->Text());
+}
+
+} // namespace
+
+void TID_Vellorn::N9Click(TObject*)
+{
+    PageControl1->SetActivePageIndex(0);
+    const AnsiString title = InputBox("Введите название категории", "Новая категория", "");
+    if (title.empty())
+        return;
+    for (TTreeNode* n = TreeView1->Items()->GetFirstNode(); n; n = n->GetNext())
+        if (n->Text() == title) {
+            Notify("Категория с таким названием уже существует");
+            return;
+        }
+    TreeView1->Items()->AddChild(nullptr, title);
+}
+
+void TID_Vellorn::N40Click(TObject* Sender) { N9Click(Sender); }
+
+void TID_Vellorn::N10Click(TObject*)
+{
+    PageControl1->SetActivePageIndex(0);
+    const AnsiString title = InputBox("Новая подкатегория", "Введите название подкатегории", "");
+    if (!title.empty())
+        TreeView1->Items()->AddChild(EntryParent(*TreeView1), title);
+}
+
+void TID_Vellorn::N41Click(TObject* Sender) { N10Click(Sender); }
+
+void TID_Vellorn::N15Click(TObject*)
+{
+    if (TTreeNode* node = TreeView1->Selected())
+        node->EditText();
+}
+
+void TID_Vellorn::N25Click(TObject* Sender) { N15Click(Sender); }
+
+void TID_Vellorn::TreeView1Edited(TObject*, TTreeNode* Node, AnsiString& S)
+{
+    // An empty text cancels the edit.
+    if (S.empty()) {
+        S = Node->Text();
+        return;
+    }
+    if (IsFolder(Node))
+        return;
+    const AnsiString section = SectionOf(Node);
+    if (!IsValidTitle(S)) {
+        Notify("Недопустимое название");
+        S = Node->Text();
+        return;
+    }
+    // The entry's own unchanged title counts as taken; a change of its case only does not.
+    const TTreeNode* other = FindKeyNode(*TreeView1->Items(), S, Node,
+                                         [&](TTreeNode* n) { return AnsiString(SectionOf(n)) == section; });
+    if (other || S == Node->Text()) {
+        Notify("Статья с таким названием уже существует");
+        S = Node->Text();
+        return;
+    }
+    // The entry is copied: the key of the old title stays.
+    const AnsiString value = archive::ReadMapEntry(CurrentTreeFile, section, Node->Text());
+    archive::WriteMapEntry(CurrentTreeFile, section, S, value);
+}
+
+void TID_Vellorn::N12Click(TObject*)
+{
+    TTreeNode* node = TreeView1->Selected();
+    if (!node || !Confirm("Вы уверены, что хотите удалить?", "Удаление"))
+        return;
+    if (IsFolder(node)) {
+        for (TTreeNode* child = node->getFirstChild(); child; child = child->getNextSibling())
+            DeleteEntryKey(child);
+    } else {
+        DeleteEntryKey(node);
+    }
+    node->Delete();
+    ShowArticleCount(this);
+}
+
+// The pop-up's delete does what the menu's does.
+void TID_Vellorn::N43Click(TObject* Sender) { N12Click(Sender); }
+
+void TID_Vellorn::N4Click(TObject*)
+{
+    if (!Confirm("Вы действительно хотите очистить текущее дерево?\nВостановить данные будет невозможно,\nесли вы "
+                 "не сохранили текущее дерево.",
+                 "Внимание!!!"))
+        return;
+    TreeView1->Items()->Clear();
+    ArticleCount = 0;
+    StatusBar1->Panels()->Items(1)->SetText("Количество статей: 0");
+    // This instance's own map (the working one, or the loaded tree's beside another instance).
+    CurrentTreeFile = archive::WorkingTreeFile();
+}
+
+// A mark is set on an article only: a folder, Flash movie or link keeps its kind.
+static void MarkSelected(TID_Vellorn* Form, Integer Image)
+{
+    TTreeNode* node = Form->TreeView1->Selected();
+    if (!node || !IsArticle(node))
+        return;
+    node->SetImageIndex(Image);
+    node->SetSelectedIndex(Image);
+}
+
+void TID_Vellorn::N42Click(TObject*) { MarkSelected(this, niArticleFavourite); }
+void TID_Vellorn::N65Click(TObject*) { MarkSelected(this, niArticleFavourite); }
+void TID_Vellorn::N55Click(TObject*) { MarkSelected(this, niArticleNew); }
+void TID_Vellorn::N66Click(TObject*) { MarkSelected(this, niArticleNew); }
+void TID_Vellorn::N56Click(TObject*) { MarkSelected(this, niArticleRead); }
+void TID_Vellorn::N67Click(TObject*) { MarkSelected(this, niArticleRead); }
+void TID_Vellorn::N57Click(TObject*) { MarkSelected(this, niArticleUnread); }
+void TID_Vellorn::N68Click(TObject*) { MarkSelected(this, niArticleUnread); }
+
+void TID_Vellorn::TreeView1DragOver(TObject*, TObject* Source, int X, int Y, TDragState, bool& Accept)
+{
+    Accept = Source == TreeView1;
+    TTreeNode* target = TreeView1->GetNodeAt(X, Y);
+    if (target && !IsFolder(target))
+        Accept = false;
+}
+
+void TID_Vellorn::TreeView1DragDrop(TObject*, TObject*, int X, int Y)
+{
+    TTreeNode* node = TreeView1->Selected();
+    TTreeNode* target = TreeView1->GetNodeAt(X, Y);
+    if (!node || target == node || (target && (!IsFolder(target) || target->HasAsParent(node))))
+        return;
+    if (target)
+        node->MoveTo(target, naAddChild);
+    else
+        node->MoveTo(nullptr, naAdd);
+}
