@@ -6,11 +6,20 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ArchiveFiles.h"
+#include "ExtCtrls.h"
+#include "Form12.h"
+#include "Form2.h"
+#include "Form5.h"
+#include "Form8.h"
+#include "Form9.h"
+#include "FormFlash.h"
+#include "FormFlashO.h"
 #include "Dialogs.h"
 #include "FormTest.h"
 #include "MainSession.h"
@@ -187,6 +196,65 @@ private:
     std::unique_ptr<TExeNameOverride> exe_;
     std::unique_ptr<TCmdLineOverride> cmd_;
     AnsiString savedTitle_;
+};
+
+// The map of the sample tree: every entry with its file or address.
+inline const char* SampleMap()
+{
+    return "[FILES]\r\nНовая статья=new.html\r\nПрочитанная=read.html\r\nИзбранная=sub\\fav.html\r\n"
+           "Непрочитанная=unread.html\r\n[FLASH]\r\nМультик=m.swf\r\n[URL]\r\nСсылка=http://example.org/\r\n";
+}
+
+// The main window shown on the sample tree and its map, with the dialogs it opens.
+class EditingTest : public MainLogicTest {
+protected:
+    void SetUp() override
+    {
+        MainLogicTest::SetUp();
+        testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", SampleMap());
+        form = Start();
+        Create<TForm2>(Application);
+        Create<TForm5>(Application);
+        Create<TFlash>(Application);
+        Create<TFlashO>(Application);
+        Create<TForm12>(Application);
+        Create<TForm9>(Application);
+        Create<TForm8>(Application);
+        form->Show();
+    }
+    // The node with the title (null when none).
+    TTreeNode* Node(const AnsiString& title)
+    {
+        for (TTreeNode* n = form->TreeView1->Items()->GetFirstNode(); n; n = n->GetNext())
+            if (n->Text() == title)
+                return n;
+        return nullptr;
+    }
+    // Selects the node as a click does.
+    void Click(const AnsiString& title)
+    {
+        form->TreeView1->SetSelected(Node(title));
+        form->TreeView1Click(form->TreeView1);
+    }
+    std::string Map() { return testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"); }
+    AnsiString Key(const char* section, const AnsiString& title)
+    {
+        return archive::ReadMapEntry("Temp", section, title);
+    }
+    // Runs action once the modal dialog shows (from a timer of its modal loop).
+    void WhileModal(TForm* dialog, std::function<void()> action)
+    {
+        auto* timer = Create<TTimer>(form);
+        timer->SetInterval(20);
+        timer->OnTimer = [dialog, action, timer](TObject*) {
+            if (!dialog->Visible())
+                return;
+            timer->SetEnabled(false);
+            action();
+        };
+    }
+
+    TID_Vellorn* form = nullptr;
 };
 
 } // namespace logic

@@ -182,6 +182,16 @@ TEST_F(MainWindow, MenuItemsHaveTheirCaptionsShortcutsImagesAndStates)
     EXPECT_EQ(Item("N72")->GetParentMenu(), form->PopupMenu9);
     EXPECT_EQ(Item("N88")->GetParentMenu(), form->PopupMenu10);
     EXPECT_EQ(form->Menu(), form->MainMenu1);
+    std::vector<AnsiString> top;
+    for (int i = 0; i < form->MainMenu1->Items()->Count(); ++i)
+        top.push_back(form->MainMenu1->Items()->Items(i)->Caption());
+    EXPECT_EQ(top, (std::vector<AnsiString>{"Файл", "Правка", "Вид", "Поиск", "Браузер", "Сервис", "Справка"}));
+    // The menus draw their items' pictures from the image list.
+    for (TMenu* menu : std::initializer_list<TMenu*>{form->MainMenu1, form->PopupMenu1, form->PopupMenu2,
+                                                     form->PopupMenu4, form->PopupMenu8, form->PopupMenu9}) {
+        EXPECT_EQ(menu->Images(), form->ImageList1) << menu->Name();
+        EXPECT_TRUE(menu->OwnerDraw()) << menu->Name();
+    }
     // The browser menu in its order, separators included.
     std::vector<AnsiString> browser;
     for (int i = 0; i < Item("N21")->Count(); ++i)
@@ -224,8 +234,8 @@ TEST_F(MainWindow, BarsPanelsTimersAndDialogsAreSetUp)
     EXPECT_EQ(form->ToolButton19->ImageIndex(), 1);
     EXPECT_EQ(form->ToolButton20->Hint(), "Убрать примечание");
     EXPECT_EQ(form->ToolButton20->ImageIndex(), 7);
-    EXPECT_EQ(form->sLabelFX2->Caption().find("Примечание:") != AnsiString::npos, true);
-    EXPECT_EQ(form->sLabelFX1->Caption().find("Адрес") != AnsiString::npos, true);
+    EXPECT_EQ(form->sLabelFX2->Caption(), "Примечание:");
+    EXPECT_EQ(form->sLabelFX1->Caption(), "Адрес");
 
     // The status bar's three panels.
     ASSERT_EQ(form->StatusBar1->Panels()->Count(), 3);

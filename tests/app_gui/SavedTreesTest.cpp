@@ -108,6 +108,35 @@ TEST_F(SavedTrees, ADamagedTreeChangesNothing)
     form->Free();
 }
 
+TEST_F(SavedTrees, ALoadWhoseMapCannotBeTakenChangesNothing)
+{
+    testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
+    TID_Vellorn* form = Start();
+    const std::string tree = Dump(form->TreeView1->Items()), map = Map("Temp");
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", PlainTreeFile({{"Одна", 8, {}}}));
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.ini", "[FILES]\r\nОдна=one.html\r\n");
+    {
+        TRecordingShell shell;
+        shell.FileOperationResult = ERROR_ACCESS_DENIED;
+        TShellServiceGuard guard(shell);
+        Choose(dir / "FILES\\tree\\Другое.vlt");
+        EXPECT_THROW(form->N13Click(nullptr), Exception);
+    }
+    // Node records that turn out damaged after the map was taken: the map goes back.
+    std::string bad = PlainTreeFile({{"Одна", 8, {}}});
+    bad[bad.find(I32(29))] = 10; // a record size below the smallest
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", bad);
+    Choose(dir / "FILES\\tree\\Другое.vlt");
+    EXPECT_THROW(form->N13Click(nullptr), EReadError);
+
+    EXPECT_EQ(Dump(form->TreeView1->Items()), tree);
+    EXPECT_EQ(Map("Temp"), map);
+    EXPECT_EQ(form->TreeName, "VLN");
+    EXPECT_EQ(Application->Title(), "VLN - Vellorn");
+    EXPECT_EQ(form->CurrentTreeFile, "Temp");
+    form->Free();
+}
+
 TEST_F(SavedTrees, NotesOfTheTreeAreCopiedForTheNewName)
 {
     ForceDirectories(dir / "FILES\\text");

@@ -4,6 +4,7 @@
 
 #include "FormFLog.h"
 #include "InstanceLock.h"
+#include "MainTreeMap.h"
 #include "Settings.h"
 #include "TrayIcon.h"
 
@@ -224,17 +225,66 @@ TEST_F(StartupClose, AnAddressListThatCouldNotBeReadIsNotOverwritten)
     EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\list"), list);
 }
 
-TEST_F(StartupClose, AnInstanceWithoutTreeOfItsOwnLeavesTheWorkingFilesAlone)
+TEST_F(StartupClose, AnInstanceBesideTheOwnerGivesATempTreeFilesOfItsOwn)
 {
+    testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", "[FILES]\r\nНовая статья=new.html\r\n");
     TInstanceLock other(dir / "FILES\\tree\\Temp.vlt");
     const std::string tree = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt");
+    const std::string map = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini");
+    auto fileOf = [&](const char* name) { return testkit::ReadFileBytes(dir / "FILES\\tree\\" + name); };
+
+    // The working tree itself: a copy of its map, and a tree file of that name at close.
     TID_Vellorn* form = Start();
     EXPECT_EQ(form->ArticleCount, 6) << "the working tree is shown";
-    form->TreeView1->Items()->Clear();
+    EXPECT_EQ(form->CurrentTreeFile, "Temp (2)");
+    EXPECT_EQ(fileOf("Temp (2).ini"), map);
+    form->TreeView1->SetSelected(nullptr);
+    ASSERT_TRUE(AddArticleNode(form, "Своя", archive::WorkingTreeFile(), "own.html", 2));
+    DeleteFileEntry("Новая статья");
     form->TreeName = "Другое";
     CloseAndFree(form);
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), tree);
+    EXPECT_EQ(fileOf("Temp.vlt"), tree);
+    EXPECT_EQ(fileOf("Temp.ini"), map);
+    EXPECT_EQ(fileOf("Temp (2).ini"), "[FILES]\r\nСвоя=own.html\r\n");
+    EXPECT_NE(fileOf("Temp (2).vlt").find(Short("Своя")), std::string::npos);
     EXPECT_EQ(settings::ReadTreeName(), "VLN");
+
+    // A tree named Temp loaded later from another folder: the next free name; its file stays.
+    ForceDirectories(dir / "other place");
+    testkit::WriteFileBytes(dir / "other place\\Temp.vlt", PlainTreeFile({{"Чужое", 8, {}}}));
+    testkit::WriteFileBytes(dir / "FILES\\tree\\x.vlt", PlainTreeFile({{"Икс", 2, {}}}));
+    form = Start("\"" + dir / "FILES\\tree\\x.vlt" + "\"");
+    EXPECT_EQ(form->CurrentTreeFile, "x");
+    prompts.AnswerDialog(true, [&](TCommonDialog& d) { static_cast<TOpenDialog&>(d).FileName = dir / "other place\\Temp.vlt"; });
+    form->N13Click(nullptr);
+    EXPECT_EQ(Dump(form->TreeView1->Items()), "Чужое/8\n");
+    EXPECT_EQ(form->CurrentTreeFile, "Temp (3)");
+    EXPECT_EQ(archive::WorkingTreeFile(), "Temp (3)");
+    form->TreeView1->Items()->Add(nullptr, "Ещё");
+    CloseAndFree(form);
+    EXPECT_NE(fileOf("Temp (3).vlt").find(Short("Ещё")), std::string::npos);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "other place\\Temp.vlt"), PlainTreeFile({{"Чужое", 8, {}}}));
+    EXPECT_EQ(fileOf("x.vlt"), PlainTreeFile({{"Икс", 2, {}}})) << "the tree it left is not written";
+    EXPECT_EQ(fileOf("Temp.ini"), map);
+}
+
+TEST_F(StartupClose, TheTreePanelKeepsTheWidthTheSplitterWasDraggedTo)
+{
+    TID_Vellorn* form = Start();
+    form->Show();
+    ASSERT_EQ(form->Panel2->Width(), 260);
+    TsSplitter* splitter = form->Splitter1;
+    splitter->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(1, 5));
+    splitter->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(41, 5));
+    splitter->Perform(WM_LBUTTONUP, 0, MAKELPARAM(41, 5));
+    EXPECT_EQ(form->Panel2->Width(), 300);
+    EXPECT_EQ(form->TreePanelWidth, 300);
+    CloseAndFree(form);
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[Panel]\r\nWidth=300\r\n"), std::string::npos);
+    form = Start();
+    EXPECT_EQ(form->Panel2->Width(), 300);
+    form->Free();
 }
 
 TEST_F(StartupClose, ExitClosesTheWindow)

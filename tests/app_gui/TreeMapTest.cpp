@@ -8,31 +8,7 @@ using namespace logic;
 
 namespace {
 
-class TreeMap : public MainLogicTest {
-protected:
-    void SetUp() override
-    {
-        MainLogicTest::SetUp();
-        testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini",
-                                "[FILES]\r\nНовая статья=new.html\r\nМультик=not a movie.html\r\n"
-                                "[FLASH]\r\nМультик=m.swf\r\n[URL]\r\nСсылка=http://example.org/\r\n");
-        form = Start();
-    }
-    void TearDown() override
-    {
-        form->Free();
-        MainLogicTest::TearDown();
-    }
-    std::string Map() { return testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"); }
-    TTreeNode* Node(const char* title)
-    {
-        for (TTreeNode* n = form->TreeView1->Items()->GetFirstNode(); n; n = n->GetNext())
-            if (n->Text() == title)
-                return n;
-        return nullptr;
-    }
-    TID_Vellorn* form = nullptr;
-};
+class TreeMap : public EditingTest {};
 
 TEST_F(TreeMap, ReadFileEntryLooksUpTheCurrentTreesMapAndRemembersTheTitle)
 {
@@ -53,10 +29,11 @@ TEST_F(TreeMap, ReadFileEntryLooksUpTheCurrentTreesMapAndRemembersTheTitle)
 
 TEST_F(TreeMap, DeleteFileEntryRemovesOnlyTheArticlesKey)
 {
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", "[FILES]\r\nНовая статья=new.html\r\nМультик=x.html\r\n"
+                                                          "[FLASH]\r\nМультик=m.swf\r\n");
     DeleteFileEntry("Мультик");
     DeleteFileEntry("Нет такой");
-    EXPECT_EQ(Map(), "[FILES]\r\nНовая статья=new.html\r\n"
-                     "[FLASH]\r\nМультик=m.swf\r\n[URL]\r\nСсылка=http://example.org/\r\n");
+    EXPECT_EQ(Map(), "[FILES]\r\nНовая статья=new.html\r\n[FLASH]\r\nМультик=m.swf\r\n");
 }
 
 TEST_F(TreeMap, AddArticleNodeWritesTheKeyAndPlacesTheNodeInAFolder)
@@ -71,7 +48,7 @@ TEST_F(TreeMap, AddArticleNodeWritesTheKeyAndPlacesTheNodeInAFolder)
     EXPECT_EQ(first->Parent()->GetLastChild(), first);
     EXPECT_EQ(first->ImageIndex(), 36);
     EXPECT_EQ(first->SelectedIndex(), 36);
-    EXPECT_EQ(archive::ReadMapEntry("Temp", "FILES", "Первая"), "a\\first.html");
+    EXPECT_EQ(Key("FILES", "Первая"), "a\\first.html");
 
     // Selected entry: the entry's folder, never below the entry.
     tree->SetSelected(Node("Мультик"));

@@ -1,0 +1,219 @@
+// Adding entries: the dialogs centred on the main window, their checks and mark codes, browsing
+// inside the archive, and Timer1 carrying out additions and updates of links and Flash movies.
+#include "LogicFixture.h"
+
+using namespace logic;
+
+namespace {
+
+class AddEntries : public EditingTest {
+protected:
+    // The next file dialog answers with Path.
+    void Choose(const AnsiString& Path)
+    {
+        prompts.AnswerDialog(true, [Path](TCommonDialog& d) { static_cast<TOpenDialog&>(d).FileName = Path; });
+    }
+};
+
+TEST_F(AddEntries, TheArticleDialogResetsItsMarkAndHandsOverItsFields)
+{
+    Form2->ComboBoxEx1->SetItemIndex(3);
+    Form2->Edit3->SetText("4");
+    form->N80Click(nullptr);
+    EXPECT_TRUE(Form2->Visible()) << "modeless";
+    EXPECT_EQ(Form2->ComboBoxEx1->ItemIndex(), 0);
+    EXPECT_EQ(Form2->Edit3->Text(), "3");
+
+    // The mark items in their order give the codes; the codes give the images.
+    const char* codes[] = {"3", "1", "2", "4"};
+    for (int i = 0; i < 4; ++i) {
+        Form2->ComboBoxEx1->SetItemIndex(i);
+        Form2->ComboBoxEx1Change(nullptr);
+        EXPECT_EQ(Form2->Edit3->Text(), codes[i]) << i;
+    }
+    const std::pair<const char*, int> images[] = {{"1", 35}, {"2", 8}, {"3", 2}, {"4", 36}};
+    Click("Подкатегория");
+    for (const auto& [code, image] : images) {
+        Form2->Edit1->SetText(AnsiString("Код ") + code);
+        Form2->Edit2->SetText("");
+        Form2->Edit3->SetText(code);
+        form->PendingAddArticle = true;
+        form->Timer1Timer(nullptr);
+        ASSERT_NE(Node(AnsiString("Код ") + code), nullptr);
+        EXPECT_EQ(Node(AnsiString("Код ") + code)->ImageIndex(), image) << code;
+        EXPECT_EQ(Node(AnsiString("Код ") + code)->Parent(), Node("Подкатегория"));
+    }
+    EXPECT_NE(Map().find("Код 4=\r\n"), std::string::npos) << "an empty file name";
+    EXPECT_EQ(StatusText(form), "Количество статей: 10");
+
+    // "Создать" without a title stays; with one it hands over and closes.
+    Form2->Edit1->SetText("");
+    Form2->Button1Click(nullptr);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Введите название");
+    EXPECT_TRUE(Form2->Visible());
+    EXPECT_FALSE(form->PendingAddArticle);
+    Form2->Edit1->SetText("Ещё одна");
+    Form2->Button1Click(nullptr);
+    EXPECT_FALSE(Form2->Visible());
+    EXPECT_TRUE(WaitFor([&] { return Node("Ещё одна") != nullptr; }, "Timer1 adds it"));
+}
+
+TEST_F(AddEntries, TimerAddsLinksAndMoviesUnderTheSelectedFolderAndClearsEachFlagFirst)
+{
+    // What every flag was while a refusal was shown.
+    std::vector<std::string> flagsAtBox;
+    Application->MessageBoxFunc = [&](HWND, const AnsiString& t, const AnsiString&, UINT) {
+        boxes.push_back({nullptr, t, "", 0});
+        flagsAtBox.push_back(std::string(form->PendingAddArticle ? "A" : "-") + (form->PendingAddFlash ? "F" : "-") +
+                             (form->PendingAddLink ? "L" : "-"));
+        return IDOK;
+    };
+    Form2->Edit1->SetText("прочитанная");  // an article's title in other letters
+    Flash->Edit1->SetText("Ссылка");       // a link's title
+    Form5->Edit1->SetText("Мультик");      // a Flash movie's title
+    form->PendingAddArticle = form->PendingAddFlash = form->PendingAddLink = true;
+    form->Timer1Timer(nullptr);
+    EXPECT_EQ(flagsAtBox, (std::vector<std::string>{"-FL", "--L", "---"}));
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].text, "Статья с таким названием уже существует");
+    EXPECT_EQ(boxes[1].text, "Название уже существует");
+    EXPECT_EQ(boxes[2].text, "Название уже существует");
+    EXPECT_EQ(StatusText(form), "Количество статей: 6");
+
+    // Entries go into the selected entry's folder, never below the entry.
+    Click("Непрочитанная");
+    Flash->Edit1->SetText("Новый мультик");
+    Flash->Edit2->SetText("n.swf");
+    Form5->Edit1->SetText("Новая ссылка");
+    Form5->Edit2->SetText("http://new.example/");
+    form->PendingAddFlash = form->PendingAddLink = true;
+    form->Timer1Timer(nullptr);
+    EXPECT_EQ(Dump(form->TreeView1->Items()).substr(Dump(form->TreeView1->Items()).find("Разное")),
+              "Разное/1\n Непрочитанная/36\n Мультик/38\n Ссылка/39\n Новый мультик/38\n Новая ссылка/39\n");
+    EXPECT_EQ(Key("FLASH", "Новый мультик"), "n.swf");
+    EXPECT_EQ(Key("URL", "Новая ссылка"), "http://new.example/");
+    EXPECT_EQ(StatusText(form), "Количество статей: 8");
+    EXPECT_FALSE(form->PendingAddFlash || form->PendingAddLink);
+}
+
+TEST_F(AddEntries, LinkAndMovieDialogsRefuseAnEmptyTitleAndUpdateTheirOwnNode)
+{
+    // "OK" without a title.
+    Form5->Edit1->SetText("");
+    Form5->Button1Click(nullptr);
+    Flash->Edit1->SetText("");
+    Flash->Button2Click(nullptr);
+    FlashO->Edit1->SetText("");
+    FlashO->Button2Click(nullptr);
+    Form12->Edit1->SetText("");
+    Form12->Button1Click(nullptr);
+    std::vector<AnsiString> texts;
+    for (const auto& b : boxes)
+        texts.push_back(b.text);
+    EXPECT_EQ(texts, (std::vector<AnsiString>{"Введите название", "Введитие название", "Введитие название",
+                                              "Введитие название"}));
+    EXPECT_FALSE(form->PendingAddLink || form->PendingAddFlash || form->PendingUpdateFlash || form->PendingUpdateLink);
+
+    // "Свойства" of a link: its fields, then the change goes to that link even when another
+    // node is selected by the time the timer acts; the old key stays.
+    Click("Ссылка");
+    WhileModal(Form12, [&] {
+        EXPECT_EQ(Form12->Edit1->Text(), "Ссылка");
+        EXPECT_EQ(Form12->Edit2->Text(), "http://example.org/");
+        Form12->Edit1->SetText("Сайт");
+        Form12->Edit2->SetText("http://site.example/");
+        Form12->Button1Click(nullptr);
+    });
+    form->N17Click(nullptr);
+    form->TreeView1->SetSelected(Node("Мультик"));
+    ASSERT_TRUE(WaitFor([&] { return Node("Сайт") != nullptr; }, "the link renamed"));
+    EXPECT_EQ(Node("Сайт")->ImageIndex(), 39);
+    EXPECT_EQ(Key("URL", "Сайт"), "http://site.example/");
+    EXPECT_EQ(Key("URL", "Ссылка"), "http://example.org/");
+    EXPECT_EQ(Node("Мультик")->Text(), "Мультик");
+
+    // A Flash movie renamed to another entry's title in other letters is refused; a movie that
+    // is gone by the time the timer acts is not looked for.
+    Click("Мультик");
+    boxes.clear();
+    WhileModal(FlashO, [&] {
+        EXPECT_EQ(FlashO->Edit2->Text(), "m.swf");
+        FlashO->Edit1->SetText("САЙТ");
+        FlashO->Button2Click(nullptr);
+    });
+    form->N96Click(nullptr);
+    form->Timer1Timer(nullptr); // unless it ticked already
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Название уже существует");
+    EXPECT_EQ(Key("FLASH", "САЙТ"), "");
+    EXPECT_EQ(Key("URL", "Сайт"), "http://site.example/");
+
+    const std::string map = Map();
+    FlashO->Edit1->SetText("Другой");
+    form->PendingUpdateFlash = true;
+    Node("Мультик")->Delete();
+    form->Timer1Timer(nullptr);
+    EXPECT_EQ(Map(), map);
+    EXPECT_EQ(Node("Другой"), nullptr);
+}
+
+TEST_F(AddEntries, DialogsAreCentredOnTheMainWindow)
+{
+    // Odd sizes and negative positions: the halves are truncated toward zero.
+    form->SetBounds(-101, -51, 901, 651);
+    int top = 0, left = 0;
+    WhileModal(Form5, [&] {
+        top = Form5->Top();
+        left = Form5->Left();
+        Form5->Button2Click(nullptr);
+    });
+    form->N94Click(nullptr);
+    EXPECT_EQ(top, -51 + 325 - Form5->Height() / 2);
+    EXPECT_EQ(left, -101 + 450 - Form5->Width() / 2);
+    EXPECT_FALSE(form->PendingAddLink);
+
+    form->SetBounds(-7, 3, 300, 101);
+    WhileModal(Flash, [&] { Flash->Button3Click(nullptr); });
+    form->Flash2Click(nullptr);
+    EXPECT_EQ(Flash->Top(), 3 + 50 - Flash->Height() / 2);
+    EXPECT_EQ(Flash->Left(), -7 + 150 - Flash->Width() / 2);
+    form->N73Click(nullptr);
+    EXPECT_EQ(Form2->Left(), -7 + 150 - Form2->Width() / 2);
+}
+
+TEST_F(AddEntries, BrowsingTakesFilesInsideTheArchiveOnly)
+{
+    Choose(dir / "FILES\\sub\\page.html");
+    Form2->Button3Click(nullptr);
+    EXPECT_EQ(Form2->Edit2->Text(), "sub\\page.html");
+    EXPECT_EQ(Form2->sOpenDialog1->InitialDir, dir / "FILES\\");
+    Choose(dir / "files\\Other.HTML");
+    Form2->Button3Click(nullptr);
+    EXPECT_EQ(Form2->Edit2->Text(), "Other.HTML") << "paths compare without case";
+    Choose(dir / "FILES\\FLASH\\movies\\m.swf");
+    Flash->Button1Click(nullptr);
+    EXPECT_EQ(Flash->Edit2->Text(), "movies\\m.swf");
+    EXPECT_TRUE(boxes.empty());
+
+    // Outside: refused with the folder, the box keeps its text.
+    Choose(dir / "FILESX\\page.html");
+    Form2->Button3Click(nullptr);
+    Choose(dir / "FILES\\page.swf");
+    FlashO->Button1Click(nullptr);
+    Choose(dir / "elsewhere.html");
+    form->Button3Click(nullptr);
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[0].text, "Файл должен находиться в папке\n" + dir / "FILES\\");
+    EXPECT_EQ(boxes[1].text, "Файл должен находиться в папке\n" + dir / "FILES\\FLASH");
+    EXPECT_EQ(boxes[2].text, "Файл должен находиться в папке\n" + dir / "FILES\\");
+    EXPECT_EQ(Form2->Edit2->Text(), "Other.HTML");
+
+    // A program folder whose own path holds "FILES": the archive is the folder beside the program.
+    TExeNameOverride exe(dir / "MYFILES\\FILES\\Vellorn.exe");
+    Choose(dir / "MYFILES\\FILES\\FILES\\a.html");
+    form->Button3Click(nullptr);
+    EXPECT_EQ(form->Edit2->Text(), "a.html");
+}
+
+} // namespace

@@ -1,0 +1,326 @@
+// Editing the article tree through the main window: categories, renames with their map keys,
+// deletes, clearing, marks, drag and drop, and the menu items enabled by the selected node.
+#include "LogicFixture.h"
+
+#include <commctrl.h>
+
+#include "Menus.h"
+
+using namespace logic;
+
+namespace {
+
+class TreeEdit : public EditingTest {
+protected:
+    // Renames the node through the tree's own edit box; answers the title it ends with.
+    AnsiString Rename(TTreeNode* node, const AnsiString& text)
+    {
+        form->TreeView1->SetSelected(node);
+        form->N15Click(nullptr);
+        HWND edit = TreeView_GetEditControl(form->TreeView1->Handle());
+        EXPECT_NE(edit, nullptr);
+        SetWindowTextA(edit, text.c_str());
+        node->EndEdit(false);
+        return node->Text();
+    }
+    TPoint Centre(const AnsiString& title)
+    {
+        const RECT r = Node(title)->DisplayRect(true);
+        return TPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    }
+};
+
+TEST_F(TreeEdit, CategoriesAndSubcategoriesAreAddedWithTheirPrompts)
+{
+    form->PageControl1->SetActivePageIndex(1);
+    prompts.AnswerInput("Новости");
+    form->N9Click(nullptr);
+    ASSERT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(prompts.Shown[0].Caption, "Введите название категории");
+    EXPECT_EQ(prompts.Shown[0].Text, "Новая категория");
+    EXPECT_EQ(prompts.Shown[0].Value, "");
+    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 0);
+    TTreeNode* added = form->TreeView1->Items()->GetLastTopNode();
+    EXPECT_EQ(added->Text(), "Новости");
+    EXPECT_EQ(added->ImageIndex(), 0);
+
+    // Any node's title is refused, an entry's too; a cancel adds nothing.
+    prompts.AnswerInput("Мультик");
+    form->N40Click(nullptr);
+    prompts.CancelInput();
+    form->N9Click(nullptr);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Категория с таким названием уже существует");
+    EXPECT_EQ(form->TreeView1->Items()->GetLastTopNode(), added);
+
+    // A subcategory may repeat a title; it goes into the selected folder, the selected entry's
+    // folder, or the top level.
+    Click("Разное");
+    prompts.AnswerInput("Подкатегория");
+    form->N10Click(nullptr);
+    EXPECT_EQ(prompts.Shown.back().Caption, "Новая подкатегория");
+    EXPECT_EQ(prompts.Shown.back().Text, "Введите название подкатегории");
+    EXPECT_EQ(Node("Разное")->GetLastChild()->Text(), "Подкатегория");
+    Click("Мультик");
+    prompts.AnswerInput("Под статьёй");
+    form->N41Click(nullptr);
+    EXPECT_EQ(Node("Под статьёй")->Parent(), Node("Разное"));
+    form->TreeView1->SetSelected(nullptr);
+    prompts.AnswerInput("Наверху");
+    form->N10Click(nullptr);
+    EXPECT_EQ(form->TreeView1->Items()->GetLastTopNode()->Text(), "Наверху");
+}
+
+TEST_F(TreeEdit, RenameCopiesTheKeyAndRefusesTitlesThatClash)
+{
+    // A new title: the key is copied, the old one stays.
+    EXPECT_EQ(Rename(Node("Новая статья"), "Свежая"), "Свежая");
+    EXPECT_EQ(Key("FILES", "Свежая"), "new.html");
+    EXPECT_EQ(Key("FILES", "Новая статья"), "new.html");
+    EXPECT_EQ(Rename(Node("Ссылка"), "Сайт"), "Сайт");
+    EXPECT_EQ(Key("URL", "Сайт"), "http://example.org/");
+    EXPECT_TRUE(boxes.empty());
+
+    const struct {
+        AnsiString Text, Message;
+    } refused[] = {
+        {"Свежая", "Статья с таким названием уже существует"},      // its own title unchanged
+        {"ПРОЧИТАННАЯ", "Статья с таким названием уже существует"}, // another article's, in capitals
+        {"a=b", "Недопустимое название"},
+        {"[Раздел]", "Недопустимое название"},
+    };
+    for (const auto& c : refused) {
+        boxes.clear();
+        EXPECT_EQ(Rename(Node("Свежая"), c.Text), "Свежая") << c.Text;
+        ASSERT_EQ(boxes.size(), 1u) << c.Text;
+        EXPECT_EQ(boxes[0].text, c.Message) << c.Text;
+    }
+    EXPECT_EQ(Key("FILES", "a"), "");
+
+    // Its own title in other letter case; a folder takes any title; a Flash movie may take a
+    // link's title (another section).
+    boxes.clear();
+    EXPECT_EQ(Rename(Node("Свежая"), "СВЕЖАЯ"), "СВЕЖАЯ");
+    EXPECT_EQ(Rename(Node("Разное"), "Прочитанная"), "Прочитанная");
+    EXPECT_EQ(Rename(Node("Мультик"), "Сайт"), "Сайт");
+    EXPECT_EQ(Key("FLASH", "Сайт"), "m.swf");
+    EXPECT_TRUE(boxes.empty());
+
+    // An empty text cancels, also when another node was clicked last.
+    Click("Непрочитанная");
+    EXPECT_EQ(Rename(Node("Избранная"), ""), "Избранная");
+    EXPECT_EQ(form->ClickedNode, Node("Непрочитанная"));
+}
+
+TEST_F(TreeEdit, DeleteRemovesTheKeysOfTheEntriesAndRecounts)
+{
+    std::string map = SampleMap();
+    map.insert(map.find("[FLASH]"), "Мультик=x.html\r\n");
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", map);
+    ScriptBoxes(IDNO);
+    Click("Категория");
+    form->N12Click(nullptr);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Вы уверены, что хотите удалить?");
+    EXPECT_EQ(boxes[0].caption, "Удаление");
+    EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
+    EXPECT_NE(Node("Категория"), nullptr) << "No keeps it";
+
+    // A folder: the keys of its direct entries go, the folder with everything below it.
+    ScriptBoxes(IDYES);
+    form->N12Click(nullptr);
+    EXPECT_EQ(Node("Категория"), nullptr);
+    EXPECT_EQ(Node("Избранная"), nullptr);
+    EXPECT_EQ(Key("FILES", "Новая статья"), "");
+    EXPECT_EQ(Key("FILES", "Прочитанная"), "");
+    EXPECT_EQ(StatusText(form), "Количество статей: 3");
+    EXPECT_EQ(form->ClickedNode, nullptr);
+
+    // The pop-up's delete: a link keeps its key, a Flash movie leaves the article key of its title.
+    Click("Ссылка");
+    form->N43Click(nullptr);
+    EXPECT_EQ(Key("URL", "Ссылка"), "http://example.org/");
+    Click("Мультик");
+    form->N43Click(nullptr);
+    EXPECT_EQ(Key("FLASH", "Мультик"), "");
+    EXPECT_EQ(Key("FILES", "Мультик"), "x.html");
+    EXPECT_EQ(StatusText(form), "Количество статей: 1");
+    EXPECT_EQ(form->StatusBar1->Panels()->Items(0)->Text(), "Vellorn");
+    EXPECT_EQ(Dump(form->TreeView1->Items()), "Разное/1\n Непрочитанная/36\n");
+}
+
+TEST_F(TreeEdit, ClearingEmptiesTheTreeAndLeavesTheMap)
+{
+    const std::string map = Map();
+    Click("Прочитанная");
+    form->N17Click(nullptr);
+    ASSERT_TRUE(form->Panel1->Visible());
+    ScriptBoxes(IDNO);
+    form->N4Click(nullptr);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Внимание!!!");
+    EXPECT_EQ(boxes[0].text, "Вы действительно хотите очистить текущее дерево?\nВостановить данные будет невозможно,\n"
+                             "если вы не сохранили текущее дерево.");
+    EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
+    EXPECT_EQ(form->TreeView1->Items()->Count(), 9);
+
+    ScriptBoxes(IDYES);
+    form->CurrentTreeFile = "Другое";
+    form->N4Click(nullptr);
+    EXPECT_EQ(form->TreeView1->Items()->Count(), 0);
+    EXPECT_EQ(form->ArticleCount, 0);
+    EXPECT_EQ(StatusText(form), "Количество статей: 0");
+    EXPECT_EQ(form->CurrentTreeFile, "Temp");
+    EXPECT_EQ(Map(), map);
+    EXPECT_EQ(form->ClickedNode, nullptr);
+    EXPECT_EQ(form->PanelNode, nullptr);
+    EXPECT_FALSE(form->Panel1->Visible());
+}
+
+TEST_F(TreeEdit, MarksChangeArticlesOnly)
+{
+    const std::pair<TMenuItem*, int> marks[] = {
+        {form->N42, 35}, {form->N55, 2}, {form->N56, 8}, {form->N57, 36},
+        {form->N65, 35}, {form->N66, 2}, {form->N67, 8}, {form->N68, 36},
+    };
+    Click("Прочитанная");
+    for (const auto& [item, image] : marks) {
+        item->Click();
+        EXPECT_EQ(Node("Прочитанная")->ImageIndex(), image) << item->Name();
+        EXPECT_EQ(Node("Прочитанная")->SelectedIndex(), image) << item->Name();
+    }
+    for (const char* other : {"Разное", "Мультик", "Ссылка"}) {
+        const int image = Node(other)->ImageIndex();
+        form->TreeView1->SetSelected(Node(other));
+        form->N42->Click();
+        form->N66->Click();
+        EXPECT_EQ(Node(other)->ImageIndex(), image) << other;
+    }
+}
+
+TEST_F(TreeEdit, DragAndDropMovesIntoFoldersOnly)
+{
+    TsTreeView* tree = form->TreeView1;
+    tree->FullExpand();
+    const TPoint entry = Centre("Мультик"), folder = Centre("Разное");
+    const TPoint empty{entry.x, tree->ClientHeight() - 2};
+    ASSERT_EQ(tree->GetNodeAt(empty.x, empty.y), nullptr);
+    const struct {
+        TPoint At;
+        bool Accept;
+    } over[] = {{entry, false}, {folder, true}, {empty, true}};
+    for (const auto& o : over) {
+        bool accept = !o.Accept;
+        form->TreeView1DragOver(tree, tree, o.At.x, o.At.y, dsDragMove, accept);
+        EXPECT_EQ(accept, o.Accept) << o.At.y;
+    }
+
+    tree->SetSelected(Node("Новая статья"));
+    form->TreeView1DragDrop(tree, tree, folder.x, folder.y);
+    EXPECT_EQ(Node("Разное")->GetLastChild(), Node("Новая статья"));
+    form->TreeView1DragDrop(tree, tree, empty.x, empty.y);
+    EXPECT_EQ(tree->Items()->GetLastTopNode(), Node("Новая статья"));
+    // Never below an entry or below itself.
+    form->TreeView1DragDrop(tree, tree, Centre("Мультик").x, Centre("Мультик").y);
+    EXPECT_EQ(Node("Новая статья")->Parent(), nullptr);
+    tree->SetSelected(Node("Категория"));
+    form->TreeView1DragDrop(tree, tree, Centre("Подкатегория").x, Centre("Подкатегория").y);
+    EXPECT_EQ(Node("Подкатегория")->Parent(), Node("Категория"));
+    EXPECT_EQ(Node("Категория")->Parent(), nullptr);
+}
+
+TEST_F(TreeEdit, MenuItemsFollowTheSelectedNode)
+{
+    const std::vector<TMenuItem*> offWithoutNode = {form->N15, form->N25, form->N41, form->N43, form->N10,
+                                                    form->N80, form->N31, form->Flash1, form->N12, form->N17};
+    const std::vector<TMenuItem*> onWithNode = {form->N15, form->N25, form->N12, form->N43, form->N17};
+    auto enabled = [](const std::vector<TMenuItem*>& items) {
+        AnsiString out;
+        for (TMenuItem* i : items)
+            out += i->Enabled() ? "1" : "0";
+        return out;
+    };
+    form->TreeView1->SetSelected(nullptr);
+    ASSERT_TRUE(WaitFor([&] { return enabled(offWithoutNode) == "0000000000"; }, "Timer2 disables"));
+    form->N7Click(nullptr);
+    EXPECT_FALSE(form->N11->Enabled());
+    form->TreeView1->SetSelected(Node("Разное"));
+    ASSERT_TRUE(WaitFor([&] { return enabled(onWithNode) == "11111"; }, "Timer2 enables"));
+    form->PageControl1->SetActivePageIndex(1);
+    ASSERT_TRUE(WaitFor([&] { return enabled(offWithoutNode) == "0000000000"; }, "the results page disables"));
+    form->PageControl1->SetActivePageIndex(0);
+
+    // A click on a folder, an article, a link.
+    Click("Разное");
+    EXPECT_EQ(enabled({form->N10, form->N80, form->N31, form->Flash1, form->N41, form->N11, form->N64}), "1111100");
+    Click("Непрочитанная");
+    EXPECT_EQ(enabled({form->N10, form->N80, form->N31, form->Flash1, form->N41, form->N76, form->N78, form->N83,
+                       form->N85, form->N64, form->N11}),
+              "00000000011");
+    EXPECT_EQ(form->PanelNode, Node("Непрочитанная"));
+    EXPECT_EQ(form->Edit1->Text(), "Непрочитанная");
+    EXPECT_EQ(form->Edit2->Text(), "unread.html");
+    EXPECT_EQ(form->ComboBoxEx2->ItemIndex(), 3);
+    Click("Избранная");
+    EXPECT_EQ(form->ComboBoxEx2->ItemIndex(), 0);
+    Click("Ссылка");
+    EXPECT_EQ(enabled({form->N64, form->N11}), "10");
+    EXPECT_EQ(form->PanelNode, Node("Избранная")) << "the article panel keeps its article";
+    EXPECT_EQ(form->ClickedNode, Node("Ссылка"));
+}
+
+// The pop-up menu a right click would show.
+TPopupMenu* gShown = nullptr;
+bool RecordPopup(TPopupMenu* menu, TControl*, int, int)
+{
+    gShown = menu;
+    return true;
+}
+
+TEST_F(TreeEdit, RightClickSelectsAndPicksThePopupMenu)
+{
+    auto* saved = PopupMenuHook;
+    PopupMenuHook = &RecordPopup;
+    AtTearDown([saved] { PopupMenuHook = saved; });
+    TsTreeView* tree = form->TreeView1;
+    auto rightClick = [&](TPoint at) {
+        gShown = nullptr;
+        const TPoint screen = tree->ClientToScreen(at);
+        tree->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree->Handle()), MAKELPARAM(screen.x, screen.y));
+        return gShown;
+    };
+
+    // Empty space: no selection, the entry items and the properties off.
+    tree->FullExpand();
+    tree->SetSelected(Node("Разное"));
+    EXPECT_EQ(rightClick(TPoint{10, tree->ClientHeight() - 2}), form->PopupMenu1);
+    EXPECT_EQ(tree->Selected(), nullptr);
+    for (TMenuItem* item : {form->N73, form->N96, form->N94, form->Flash2})
+        EXPECT_FALSE(item->Enabled()) << item->Name();
+
+    // An article: selected, its marks on, the adding items off, the panel filled.
+    EXPECT_EQ(rightClick(Centre("Прочитанная")), form->PopupMenu1);
+    EXPECT_EQ(tree->Selected(), Node("Прочитанная"));
+    EXPECT_TRUE(form->N64->Enabled());
+    EXPECT_FALSE(form->N73->Enabled());
+    EXPECT_TRUE(form->N96->Enabled());
+    EXPECT_EQ(form->Edit2->Text(), "read.html");
+
+    // After the editor wrote a page: "Выбрать" on a folder places the article there.
+    form->PendingPlaceArticle = true;
+    EXPECT_EQ(rightClick(Centre("Категория")), form->PopupMenu9);
+    EXPECT_FALSE(form->PendingPlaceArticle);
+    EXPECT_TRUE(form->N73->Enabled());
+    Form8->Edit1->SetText("Написанная");
+    Form8->Edit4->SetText("written");
+    form->N72->Click();
+    EXPECT_EQ(Form2->Edit2->Text(), "written.html");
+    ASSERT_TRUE(WaitFor([&] { return Node("Написанная") != nullptr; }, "Timer1 adds the article"));
+    EXPECT_EQ(Node("Написанная")->Parent(), Node("Категория"));
+    EXPECT_EQ(Node("Написанная")->ImageIndex(), 2);
+    EXPECT_EQ(Key("FILES", "Написанная"), "written.html");
+    EXPECT_EQ(tree->PopupMenu(), form->PopupMenu1);
+    EXPECT_EQ(StatusText(form), "Количество статей: 7");
+}
+
+} // namespace
