@@ -34,6 +34,8 @@ TForm9::~TForm9()
 
 void TForm9::FormShow(TObject*)
 {
+    if (!ID_Vellorn)
+        return;
     Label3->SetCaption(IntToStr(ID_Vellorn->SubcategoryCount));
     Label4->SetCaption(IntToStr(ID_Vellorn->EntryCount));
 }
