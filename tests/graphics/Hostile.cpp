@@ -7,6 +7,7 @@
 #include "Graphics.h"
 #include "Jpeg.h"
 #include "TestKit.h"
+#include "Watchdog.h"
 
 using namespace bmptest;
 
@@ -84,17 +85,28 @@ Bytes Mutate(const Bytes& base, std::mt19937& rng, std::size_t protectFrom = 0)
     return m;
 }
 
-Bytes Rle8Sample()
+// An RLE8 bitmap with a palette of greys.
+Bytes Rle8(int width, int height, Bytes pixels)
 {
     BmpLayout s;
-    s.width = 7;
-    s.height = 5;
+    s.width = width;
+    s.height = height;
     s.bpp = 8;
     s.compression = BI_RLE8;
     for (int i = 0; i < 256; ++i)
         s.palette.push_back(static_cast<std::uint32_t>(i * 0x010101));
-    s.pixels = {3, 1, 0, 4, 1, 2, 3, 4, 0, 0, 0, 2, 2, 1, 5, 9, 0, 0, 2, 8, 0, 1};
+    s.pixels = std::move(pixels);
     return Build(s);
+}
+
+Bytes Rle8Sample() { return Rle8(7, 5, {3, 1, 0, 4, 1, 2, 3, 4, 0, 0, 0, 2, 2, 1, 5, 9, 0, 0, 2, 8, 0, 1}); }
+
+// 17 pixels wide: its runs reach into the row padding.
+Bytes PaddedRle8Sample()
+{
+    return Rle8(17, 3, {20, 1, 0, 0,                                                                 // row 0
+                        0, 19, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 1, 2, 3, 4, 0, 0, 0, // row 1
+                        0, 2, 18, 0, 2, 5, 0, 1});                                                     // row 2
 }
 
 Bytes Rle4Sample()
@@ -143,6 +155,7 @@ TEST(HostileImages, TheMalformedCorpusIsRefused)
 TEST(HostileImages, SamplesOfTheMutationTestsAreValid)
 {
     EXPECT_TRUE(TryBitmap(Rle8Sample()));
+    EXPECT_TRUE(TryBitmap(PaddedRle8Sample()));
     EXPECT_TRUE(TryBitmap(Rle4Sample()));
     EXPECT_TRUE(TryBitmap(Plain24Sample()));
     std::string jpeg = testkit::ReadFileBytes(testkit::DataDir() + "graphics\\rgb.jpg");
@@ -152,11 +165,13 @@ TEST(HostileImages, SamplesOfTheMutationTestsAreValid)
 TEST(HostileImages, MutatedBitmapsLoadOrAreRefused)
 {
     std::mt19937 rng(20261207);
-    const Bytes samples[] = {Rle8Sample(), Rle4Sample(), Plain24Sample()};
+    const Bytes samples[] = {Rle8Sample(), Rle4Sample(), Plain24Sample(), PaddedRle8Sample()};
+    testkit::Watchdog dog;
     int refused = 0, loaded = 0;
     for (int i = 0; i < 4500; ++i) {
-        const Bytes& base = samples[i % 3];
+        const Bytes& base = samples[i % 4];
         Bytes m = Mutate(base, rng, 14 + 40);
+        dog.Next("bitmap mutation " + std::to_string(i), std::string(m.begin(), m.end()));
         (TryBitmap(m) ? loaded : refused)++;
     }
     EXPECT_GT(refused, 100);
@@ -167,12 +182,16 @@ TEST(HostileImages, MutatedJpegsLoadOrAreRefused)
 {
     std::string text = testkit::ReadFileBytes(testkit::DataDir() + "graphics\\rgb.jpg");
     std::string prog = testkit::ReadFileBytes(testkit::DataDir() + "graphics\\progressive.jpg");
+    std::string tall = testkit::ReadFileBytes(testkit::DataDir() + "graphics\\tall.jpg");
     ASSERT_FALSE(text.empty());
-    const Bytes samples[] = {Bytes(text.begin(), text.end()), Bytes(prog.begin(), prog.end())};
+    const Bytes samples[] = {Bytes(text.begin(), text.end()), Bytes(prog.begin(), prog.end()),
+                             Bytes(tall.begin(), tall.end())};
+    testkit::Watchdog dog;
     std::mt19937 rng(7);
     int refused = 0;
     for (int i = 0; i < 3000; ++i) {
-        Bytes m = Mutate(samples[i % 2], rng, 200);
+        Bytes m = Mutate(samples[i % 3], rng, 200);
+        dog.Next("JPEG mutation " + std::to_string(i), std::string(m.begin(), m.end()));
         refused += !TryJpeg(m, true);
     }
     EXPECT_GT(refused, 50);

@@ -2,10 +2,15 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <iterator>
+#include <memory>
 #include <random>
 
 #include "HtmlViewDoc.h"
+#include "HtmlViewImages.h"
 #include "HtmlViewLayout.h"
+#include "TestKit.h"
+#include "Watchdog.h"
 
 using namespace htmlview;
 
@@ -173,7 +178,9 @@ TEST(Parser, DeepNestingIsFlattened)
     EXPECT_EQ(TextOf(d.root.get()), "deep");
 }
 
-// Seeded mutations of a real page: the parser must finish every case without a crash or a hang.
+// Seeded mutations of a real page: the parser and the layout finish every case without a crash
+// or a hang (the watchdog ends the program on one), long runs without a blank among them, and
+// some pages with their pictures read from the graphics test data.
 TEST(Parser, SurvivesMutatedPages)
 {
     const std::string seed =
@@ -181,8 +188,12 @@ TEST(Parser, SurvivesMutatedPages)
         "<style>a{}</style><script>var x='<b>';</script></head><body><h1 id=top>Заголовок</h1>"
         "<p>Text &laquo;quoted&raquo; &#1055; <a href=\"b.html#x\">link</a><br><img src=x.bmp alt='pic'>"
         "<ul><li>one<li>two<ol start=3><li>three</ol></ul><pre>\tcode  here\n</pre><hr>"
-        "<table><tr><th>h<td>c</table><blockquote>q</blockquote><!-- c --></body></html>";
+        "<table><tr><th>h<td>c</table><blockquote>q</blockquote><!-- c -->"
+        "<img src=rgb.jpg><img src=tall.jpg width=9><img src=bad/huge_area.bmp alt=big></body></html>";
     const char pieces[] = "<>/=\"'&;#!- \n\txa?";
+    const std::string kRuns[] = {"a", "Щ", std::string(1, '\0'), "&bogus;", "Zm9vYmFy", "&#1055;", "<b>"};
+    const std::string base = testkit::DataDir() + "graphics\\page.html";
+    testkit::Watchdog dog;
     std::mt19937 rng(20261207);
     HDC dc = CreateCompatibleDC(nullptr);
     FontCache fonts;
@@ -191,19 +202,31 @@ TEST(Parser, SurvivesMutatedPages)
         int edits = 1 + int(rng() % 12);
         for (int k = 0; k < edits && !s.empty(); ++k) {
             size_t at = rng() % s.size();
-            switch (rng() % 5) {
+            switch (rng() % 6) {
             case 0: s.erase(at, 1 + rng() % 8); break;
             case 1: s.insert(at, 1, pieces[rng() % (sizeof pieces - 1)]); break;
             case 2: s[at] = char(rng() % 256); break;
             case 3: s.insert(at, s.substr(rng() % s.size(), rng() % 40)); break;
+            case 4: { // a long run without blanks: a word, NULs, unknown entities, base64, tags
+                const std::string& unit = kRuns[rng() % std::size(kRuns)];
+                std::string run;
+                for (size_t n = 2000 + rng() % 20000; run.size() < n;)
+                    run += unit;
+                s.insert(at, run);
+                break;
+            }
             default: s.resize(at); break;
             }
         }
+        dog.Next("page mutation " + std::to_string(round), s);
         Document d = Parse(s);
         ASSERT_NE(d.root, nullptr) << round;
         ASSERT_LE(Depth(d.root.get()), MaxNesting + 3) << round;
         if (round % 4 == 0) { // and the damaged page still lays out
-            Layout l = LayOut(d, 100 + int(rng() % 500), dc, fonts, nullptr);
+            std::unique_ptr<PageImages> images;
+            if (round % 16 == 0)
+                images = std::make_unique<PageImages>(base);
+            Layout l = LayOut(d, 100 + int(rng() % 500), dc, fonts, images.get());
             ASSERT_GE(l.height, 0) << round;
             FindText(l, "a", TextRange());
         }

@@ -37,7 +37,7 @@ void Watchdog::Watch()
             continue;
         char dir[MAX_PATH];
         GetTempPathA(sizeof dir, dir);
-        const std::string path = std::string(dir) + "vellorn_hang.bin";
+        const std::string path = std::string(dir) + "vellorn_hang_" + std::to_string(GetCurrentProcessId()) + ".bin";
         WriteFileBytes(path, input_);
         std::fprintf(stderr, "\nHANG: %s took more than %u ms; its input is saved as %s\n", what_.c_str(),
                      limitMs_, path.c_str());

@@ -1,6 +1,7 @@
 // A watchdog for loops over many generated inputs: when one input takes longer than the limit,
-// the input is saved to the temporary folder, its name and the saved path are printed, and the
-// test program ends with a failure, so that a hang fails the test instead of stalling the suite.
+// the input is saved to the temporary folder (vellorn_hang_<process id>.bin), its name and the
+// saved path are printed on the error stream, and the test program ends with exit code 3, so
+// that a hang fails the test instead of stalling the suite.
 #pragma once
 #include <condition_variable>
 #include <mutex>

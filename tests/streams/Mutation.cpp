@@ -4,6 +4,7 @@
 
 #include "Classes.h"
 #include "ComCtrlsTree.h"
+#include "Watchdog.h"
 
 #include <cstring>
 #include <random>
@@ -183,6 +184,7 @@ TEST(Mutation, DamagedStreamsParseOrRaise)
     std::mt19937 rng(20261207);
     auto pick = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
     const Integer huge[] = {0x7FFFFFFF, -1, static_cast<Integer>(0x80000000), 0x10000000, 281, 24, 1000000};
+    testkit::Watchdog dog;
     int failures = 0;
     ParsedCount = 0;
     for (int i = 0; i < 4000; ++i) {
@@ -213,6 +215,7 @@ TEST(Mutation, DamagedStreamsParseOrRaise)
             b[pick(b.size())] = static_cast<char>(pick(24));
             break;
         }
+        dog.Next("tree stream mutation " + std::to_string(i), b);
         std::string why = Survives(b);
         if (!why.empty() && ++failures <= 5)
             ADD_FAILURE() << why << "\ninput: " << Hex(b);

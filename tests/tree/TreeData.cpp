@@ -4,6 +4,7 @@
 #include <random>
 
 #include "ComCtrlsTree.h"
+#include "Watchdog.h"
 
 namespace {
 
@@ -198,6 +199,7 @@ TEST(TreeData, SeededMutationsEitherReadConsistentlyOrLeaveTheTree)
     const std::string valid = Bytes(source);
 
     std::mt19937 rng(20261207);
+    testkit::Watchdog dog;
     int accepted = 0, refused = 0;
     for (int round = 0; round < 4000; ++round) {
         std::string data = valid;
@@ -214,6 +216,7 @@ TEST(TreeData, SeededMutationsEitherReadConsistentlyOrLeaveTheTree)
             if (data.empty())
                 data = valid.substr(0, 3);
         }
+        dog.Next("node record mutation " + std::to_string(round), data);
         TTreeNodes nodes;
         Fill(nodes);
         const std::string before = Dump(nodes);
