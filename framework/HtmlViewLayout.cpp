@@ -895,7 +895,21 @@ void PaintLayout(HDC dc, const Layout& layout, int ox, int oy, const RECT& clip,
         case RunKind::Marker: {
             SelectObject(dc, fonts.Get(r.font));
             SetTextColor(dc, r.color);
-            TextOutA(dc, rc.left, rc.top, r.text.data(), int(r.text.size()));
+            std::string_view shown = r.text;
+            int x = rc.left;
+            if (rc.left < clip.left || rc.right > clip.right) {
+                // A run wider than what shows (a long preformatted line): only the characters
+                // that can show are drawn, which keeps painting quick whatever its length.
+                const FontMetrics& m = fonts.Metrics(dc, r.font);
+                size_t first = 0;
+                while (first < shown.size() && x + m.widths[static_cast<unsigned char>(shown[first])] <= clip.left)
+                    x += m.widths[static_cast<unsigned char>(shown[first++])];
+                size_t last = first;
+                for (int right = x; last < shown.size() && right < clip.right; ++last)
+                    right += m.widths[static_cast<unsigned char>(shown[last])];
+                shown = shown.substr(first, last - first);
+            }
+            TextOutA(dc, x, rc.top, shown.data(), int(shown.size()));
             if (r.kind != RunKind::Text || sel.Empty() || int(i) < sel.firstRun || int(i) > sel.lastRun)
                 break;
             int a = int(i) == sel.firstRun ? sel.firstOffset : 0;

@@ -5,6 +5,7 @@
 
 #include <set>
 
+#include "Graphics.h"
 #include "HtmlViewLayout.h"
 #include "HtmlViewWindow.h"
 #include "TestKit.h"
@@ -99,6 +100,36 @@ TEST_F(LayoutTest, AWordOfAMegabyteFillsEveryLineToItsEnd)
     }
     EXPECT_EQ(total, word.size());
     EXPECT_EQ(wrong, 0u);
+}
+
+// A preformatted line far wider than the view paints as the system draws the whole line.
+TEST_F(LayoutTest, ALongPreformattedLinePaintsWhatShowsOfIt)
+{
+    std::string line;
+    for (int i = 0; line.size() < 100000; ++i)
+        line += "Строка " + std::to_string(i) + "; ";
+    Layout l = Lay("<pre>" + line + "</pre>");
+    ASSERT_EQ(l.runs.size(), 1u);
+    const htmlview::Run& r = l.runs[0];
+    auto paint = [&](bool whole) {
+        TBitmap b(300, 40);
+        HDC dc = b.Canvas()->Handle();
+        const RECT clip{0, 0, 300, 40};
+        FillRect(dc, &clip, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        if (whole) {
+            SetBkMode(dc, TRANSPARENT);
+            SelectObject(dc, fonts_.Get(r.font));
+            TextOutA(dc, r.x - 20, r.y, r.text.data(), int(r.text.size()));
+        } else {
+            PaintLayout(dc, l, -20, 0, clip, fonts_, nullptr, TextRange());
+        }
+        GdiFlush();
+        std::string pixels;
+        for (int y = 0; y < 40; ++y)
+            pixels.append(static_cast<const char*>(b.ScanLine(y)), size_t(b.RowBytes()));
+        return pixels;
+    };
+    EXPECT_TRUE(paint(false) == paint(true));
 }
 
 TEST_F(LayoutTest, HeadingsBoldAndBiggerInlineStyles)
