@@ -420,7 +420,12 @@ void FadeBmpWith(TMaskBlend Blend, TBitmap* Bmp, const TRect& R, int Transparenc
     CopyOut(v, r, picture);
     const int t = Transparency * 255 / 100;
     const double step = (255.0 - t) / (Blur + 1);
-    {
+    if (Blur == 0) {
+        // The inside covers the whole mask with t: no rings to draw.
+        TBitmap mask(w, h, pf24bit);
+        sgu::FillBmp(&mask, Rect(0, 0, w, h), RGB(t, t, t));
+        Blend(&picture, &mask, Color);
+    } else {
         TFadeMask mask(w, h);
         int g = 255;
         for (int i = 0; i <= Blur; ++i) {
