@@ -127,7 +127,13 @@ void CopyByMask(const TRect& R1, const TRect& R2, TBitmap* Bmp1, TBitmap* Bmp2, 
 {
     if (!Bmp1 || !Bmp2)
         return;
-    TPixelView d = TPixelView::Of(Bmp1), s = TPixelView::Of(Bmp2);
+    const TPixelView d = TPixelView::Of(Bmp1), s = TPixelView::Of(Bmp2);
+    const TPixelView c = CI.Ready ? TPixelView::Of(CI.Bmp) : TPixelView{};
+    CopyByMaskOn(d, s, c, CI.X, CI.Y, R1, R2);
+}
+
+void CopyByMaskOn(const TPixelView& d, const TPixelView& s, const TPixelView& Parent, int X, int Y, const TRect& R1, const TRect& R2)
+{
     if (d.Empty() || s.Empty())
         return;
     int h = std::min<int>({HeightOf(R2), HeightOf(R1), d.Height - R1.top, s.Height - R2.top}) - 1;
@@ -145,24 +151,22 @@ void CopyByMask(const TRect& R1, const TRect& R2, TBitmap* Bmp1, TBitmap* Bmp2, 
     w = std::min<int>({w, s.Width - 1 - sx, d.Width - 1 - dx});
     if (h < 0 || w < 0)
         return;
-    const TPixelView c = CI.Ready ? TPixelView::Of(CI.Bmp) : TPixelView{};
-    const bool ready = !c.Empty();
     for (int y = 0; y <= h; ++y) {
         Byte* dr = d.At(dx, dy + y, w + 1);
         const Byte* sr = s.At(sx, sy + y, w + 1);
         const Byte* mr = s.At(sx, maskOffset + sy + y, w + 1);
-        if (!ready) {
+        if (Parent.Empty()) {
             rows::MixByMask(dr, sr, mr, 3 * (w + 1));
             continue;
         }
         // A key pixel takes the parent's pixel under it.
-        const int py = CI.Y + dy + y;
+        const int py = Y + dy + y;
         rows::MixByMaskKeyed(dr, sr, mr, w + 1, [&](int x, Byte* to) {
-            const int px = CI.X + dx + x;
-            if (py < 0 || px >= c.Width)
+            const int px = X + dx + x;
+            if (py < 0 || px >= Parent.Width)
                 return false;
-            if (px >= 0 && py < c.Height)
-                std::copy_n(c.At(px, py), 3, to);
+            if (px >= 0 && py < Parent.Height)
+                std::copy_n(Parent.At(px, py), 3, to);
             return true;
         });
     }

@@ -26,6 +26,9 @@ void Along(int nearEdge, int farEdge, int cell, Piece piece)
 
 enum TPieceKind { pkCorner, pkSide, pkCentre };
 
+void CopyMasterOn(const TPixelView& d, const TPixelView& m, const TPixelView& Parent, int X, int Y, const TRect& Dst,
+                  const TRect& Src, int MaskOffset, bool KeysStay);
+
 // The four corners in the order of TsCorner: where each lies over R and where it comes from.
 struct TCornerPiece {
     TRect Dst, Src;
@@ -71,13 +74,16 @@ void DrawMaskFrame(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo&
     if (!c.Valid() || (Small && c.Own))
         return;
     const TCornerSizes s = CornerSizes(c, WidthOf(R), HeightOf(R), c.Own || Small ? 0 : Mask.BorderWidth);
+    // The bitmaps are looked up once for all the pieces.
+    const TPixelView to = TPixelView::Of(Bmp), from = TPixelView::Of(c.Src);
+    const TPixelView parent = CI.Ready ? TPixelView::Of(CI.Bmp) : TPixelView{};
     if (c.Own) {
-        DrawFrame(R, Filling, c, s, [&](TPieceKind kind, const TRect& d, const TRect& from) {
-            CopyByMask(d, from, Bmp, c.Src, kind == pkCorner && UpdateCorners ? CI : EmptyCI, false);
+        DrawFrame(R, Filling, c, s, [&](TPieceKind kind, const TRect& d, const TRect& src) {
+            CopyByMaskOn(to, from, kind == pkCorner && UpdateCorners ? parent : TPixelView{}, CI.X, CI.Y, d, src);
         });
     } else if (Mask.MaskType >= 1) {
-        DrawFrame(R, Filling, c, s, [&](TPieceKind kind, const TRect& d, const TRect& from) {
-            CopyMasterRect(d, from, Bmp, kind == pkCorner || Small ? CI : EmptyCI, Mask);
+        DrawFrame(R, Filling, c, s, [&](TPieceKind kind, const TRect& d, const TRect& src) {
+            CopyMasterOn(to, from, kind == pkCorner || Small ? parent : TPixelView{}, CI.X, CI.Y, d, src, HeightOf(Mask.R) / 2, false);
         });
     } else {
         DrawFrame(R, Filling && (Small || Mask.BorderWidth == 0), c, s, [&](TPieceKind kind, const TRect& d, const TRect& from) {
@@ -144,45 +150,49 @@ void DrawSmallSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheI
 
 namespace {
 
-void CopyMaster(const TRect& Dst, const TRect& Src, TBitmap* Bmp, const TCacheInfo& CI, const TsMaskData& Mask, bool KeysStay)
+// CopyMasterRect on views; Parent empty when the cache is not to be used.
+void CopyMasterOn(const TPixelView& d, const TPixelView& m, const TPixelView& Parent, int X, int Y, const TRect& Dst,
+                  const TRect& Src, int MaskOffset, bool KeysStay)
 {
-    if (!MasterBitmap)
-        return;
-    TPixelView d = TPixelView::Of(Bmp), m = TPixelView::Of(MasterBitmap.get());
-    if (d.Empty() || m.Empty())
+    if (d.Empty() || m.Empty() || MaskOffset < 0)
         return;
     int w = std::min(WidthOf(Dst), WidthOf(Src)), h = std::min(HeightOf(Dst), HeightOf(Src));
     int dx = Dst.left, dy = Dst.top, sx = Src.left, sy = Src.top;
     const int shiftX = std::max({0, -dx, -sx}), shiftY = std::max({0, -dy, -sy});
     dx += shiftX, sx += shiftX, w -= shiftX;
     dy += shiftY, sy += shiftY, h -= shiftY;
-    const int maskOffset = HeightOf(Mask.R) / 2;
-    if (maskOffset < 0)
-        return;
     w = std::min({w, d.Width - dx, m.Width - sx});
-    h = std::min({h, d.Height - dy, m.Height - sy, m.Height - maskOffset - sy});
+    h = std::min({h, d.Height - dy, m.Height - sy, m.Height - MaskOffset - sy});
     if (w <= 0 || h <= 0)
         return;
     const bool colour = !KeysStay && CtrlParentColor != clSkinKey;
     const TsColor cc = ColorToSColor(ColorToRGB(CtrlParentColor));
     const Byte fill[3] = {cc.B, cc.G, cc.R};
-    const TPixelView c = !KeysStay && CI.Ready ? TPixelView::Of(CI.Bmp) : TPixelView{};
+    const bool parent = !KeysStay && !Parent.Empty();
     for (int y = 0; y < h; ++y) {
-        const int py = dy + y + CI.Y;
-        rows::MixByMaskKeyed(d.At(dx, dy + y, w), m.At(sx, sy + y, w), m.At(sx, sy + y + maskOffset, w), w, [&](int x, Byte* to) {
+        const int py = dy + y + Y;
+        rows::MixByMaskKeyed(d.At(dx, dy + y, w), m.At(sx, sy + y, w), m.At(sx, sy + y + MaskOffset, w), w, [&](int x, Byte* to) {
             if (colour) {
                 std::copy_n(fill, 3, to);
                 return true;
             }
-            if (c.Empty())
+            if (!parent)
                 return true;
-            const int px = dx + x + CI.X;
-            if (!c.Contains(px, py))
+            const int px = dx + x + X;
+            if (!Parent.Contains(px, py))
                 return false; // the rest of the row is skipped
-            std::copy_n(c.At(px, py), 3, to);
+            std::copy_n(Parent.At(px, py), 3, to);
             return true;
         });
     }
+}
+
+void CopyMaster(const TRect& Dst, const TRect& Src, TBitmap* Bmp, const TCacheInfo& CI, const TsMaskData& Mask, bool KeysStay)
+{
+    if (!MasterBitmap || !Bmp)
+        return;
+    const TPixelView c = CI.Ready ? TPixelView::Of(CI.Bmp) : TPixelView{};
+    CopyMasterOn(TPixelView::Of(Bmp), TPixelView::Of(MasterBitmap.get()), c, CI.X, CI.Y, Dst, Src, HeightOf(Mask.R) / 2, KeysStay);
 }
 
 } // namespace

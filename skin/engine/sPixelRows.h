@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "Graphics.h"
+#include "Types.h"
 
 // The rows of a 24-bit bitmap: the top row's address and the distance between rows (negative
 // for the bottom-up rows of a DIB section). Empty for a missing or empty bitmap.
@@ -32,6 +33,10 @@ struct TPixelView {
 private:
     [[noreturn]] static void OutOfRange();
 };
+
+// CopyByMask on views, for callers that draw many pieces into one bitmap: Parent is the parent
+// cache at (X, Y) under the destination's origin, empty when it is not to be used.
+void CopyByMaskOn(const TPixelView& d, const TPixelView& s, const TPixelView& Parent, int X, int Y, const TRect& R1, const TRect& R2);
 
 // A pixel's three bytes (blue, green, red) as one number 0xRRGGBB, the layout of the key colour.
 inline unsigned PixelRGB(const Byte* p) { return p[2] | (p[1] << 8) | (static_cast<unsigned>(p[0]) << 16); }
