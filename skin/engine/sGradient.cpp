@@ -1,5 +1,7 @@
 #include "sGradient.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -36,7 +38,8 @@ TChannels ChannelsOf(TColor c)
 
 Byte RoundByte(double v)
 {
-    return static_cast<Byte>(std::clamp<Int64>(Round(v), 0, 255));
+    // The SSE2 conversion rounds halves to even like Round, without its cost on every row.
+    return static_cast<Byte>(std::clamp(_mm_cvtsd_si32(_mm_set_sd(std::clamp(v, 0.0, 255.0))), 0, 255));
 }
 
 // The pixel (blue, green, red) of step k of n from Color1 to Color2.

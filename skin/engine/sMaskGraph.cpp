@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "sGraphUtils.h"
 #include "sPixelRows.h"
@@ -12,16 +13,17 @@ namespace {
 int WidthOf(const TRect& R) { return R.right - R.left; }
 int HeightOf(const TRect& R) { return R.bottom - R.top; }
 
-// Lays pieces along one axis: whole cells from one cell after the near edge while they start
-// before the far edge minus two cells, then what is left up to one cell before the far edge.
+// Tiles a region with cell-sized pieces from its top-left corner, the last column and row cut.
 template <class Piece>
-void Along(int nearEdge, int farEdge, int cell, Piece piece)
+void Pieces(const TRect& Region, const TRect& Cell, Piece piece)
 {
-    int p = nearEdge + cell;
-    for (; p < farEdge - 2 * cell; p += cell)
-        piece(p, cell);
-    if (p < farEdge - cell)
-        piece(p, farEdge - cell - p);
+    const int cw = WidthOf(Cell), ch = HeightOf(Cell);
+    if (cw <= 0 || ch <= 0)
+        return;
+    for (int y = Region.top; y < Region.bottom; y += ch)
+        for (int x = Region.left; x < Region.right; x += cw)
+            piece(Rect(x, y, std::min<int>(x + cw, Region.right), std::min<int>(y + ch, Region.bottom)),
+                  Bounds(Cell.left, Cell.top, std::min<int>(cw, Region.right - x), std::min<int>(ch, Region.bottom - y)));
 }
 
 enum TPieceKind { pkCorner, pkSide, pkCentre };
@@ -42,27 +44,73 @@ std::array<TCornerPiece, 4> Corners(const TRect& R, const TBorderCells& c, const
              {Bounds(R.right - s.DW2, R.bottom - s.DH2, s.DW2, s.DH2), Bounds(right - s.DW2, bottom - s.DH2, s.DW2, s.DH2)}}};
 }
 
-// The frame of DrawSkinRect and DrawSmallSkinRect, each piece handed to Copy(kind, dst, src).
-template <class Copy>
-void DrawFrame(const TRect& R, bool Filling, const TBorderCells& c, const TCornerSizes& s, Copy copy)
+// The frame of DrawSkinRect and DrawSmallSkinRect in its order: each corner handed to
+// Corner(dst, src); each side and the centre to Tile(kind, region, cell), the region being tiled
+// with whole cells from one cell inside R's edges up to one cell before the far edges.
+template <class Corner, class Tile>
+void DrawFrame(const TRect& R, bool Filling, const TBorderCells& c, const TCornerSizes& s, Corner corner, Tile tile)
 {
     const int bx = c.Left, by = c.Top, right = bx + 3 * c.CW, bottom = by + 3 * c.CH;
-    const auto corner = Corners(R, c, s);
-    auto piece = [&](TPieceKind kind, int x, int y, int w, int h, int sx, int sy) {
-        copy(kind, Bounds(x, y, w, h), Bounds(sx, sy, w, h));
+    const int l = R.left + c.CW, t = R.top + c.CH, r = R.right - c.CW, b = R.bottom - c.CH;
+    const auto k = Corners(R, c, s);
+    auto side = [&](TPieceKind kind, const TRect& region, const TRect& cell) {
+        if (region.left < region.right && region.top < region.bottom)
+            tile(kind, region, cell);
     };
-    copy(pkCorner, corner[scLeftTop].Dst, corner[scLeftTop].Src);
-    Along(R.top, R.bottom, c.CH, [&](int y, int h) { piece(pkSide, R.left, y, s.DW, h, bx, by + c.CH); });
-    Along(R.left, R.right, c.CW, [&](int x, int w) { piece(pkSide, x, R.top, w, s.DH, bx + c.CW, by); });
-    copy(pkCorner, corner[scLeftBottom].Dst, corner[scLeftBottom].Src);
-    Along(R.left, R.right, c.CW, [&](int x, int w) { piece(pkSide, x, R.bottom - s.DH2, w, s.DH2, bx + c.CW, bottom - s.DH2); });
-    copy(pkCorner, corner[scRightBottom].Dst, corner[scRightBottom].Src);
-    copy(pkCorner, corner[scRightTop].Dst, corner[scRightTop].Src);
-    Along(R.top, R.bottom, c.CH, [&](int y, int h) { piece(pkSide, R.right - s.DW2, y, s.DW2, h, right - s.DW2, by + c.CH); });
+    corner(k[scLeftTop].Dst, k[scLeftTop].Src);
+    side(pkSide, Rect(R.left, t, R.left + s.DW, b), Bounds(bx, by + c.CH, s.DW, c.CH));
+    side(pkSide, Rect(l, R.top, r, R.top + s.DH), Bounds(bx + c.CW, by, c.CW, s.DH));
+    corner(k[scLeftBottom].Dst, k[scLeftBottom].Src);
+    side(pkSide, Rect(l, R.bottom - s.DH2, r, R.bottom), Bounds(bx + c.CW, bottom - s.DH2, c.CW, s.DH2));
+    corner(k[scRightBottom].Dst, k[scRightBottom].Src);
+    corner(k[scRightTop].Dst, k[scRightTop].Src);
+    side(pkSide, Rect(R.right - s.DW2, t, R.right, b), Bounds(right - s.DW2, by + c.CH, s.DW2, c.CH));
     if (Filling)
-        Along(R.top, R.bottom, c.CH, [&](int y, int h) {
-            Along(R.left, R.right, c.CW, [&](int x, int w) { piece(pkCentre, x, y, w, h, bx + c.CW, by + c.CH); });
-        });
+        side(pkCentre, Rect(l, t, r, b), Bounds(bx + c.CW, by + c.CH, c.CW, c.CH));
+}
+
+// Tiles the picture cell Cell of m over Region of d through its mask MaskOffset rows lower, a
+// whole row of tiles per call. Keyed: key pixels take CtrlParentColor when it is known, else
+// stay; otherwise every pixel is blended.
+void TileMixOn(const TPixelView& d, const TPixelView& m, const TRect& Region, const TRect& Cell, int MaskOffset, bool Keyed)
+{
+    const int cw = WidthOf(Cell), ch = HeightOf(Cell);
+    const int x0 = std::max<int>(Region.left, 0), x1 = std::min<int>(Region.right, d.Width);
+    const int y0 = std::max<int>(Region.top, 0), y1 = std::min<int>(Region.bottom, d.Height);
+    if (cw <= 0 || ch <= 0 || x1 <= x0 || y1 <= y0 || MaskOffset < 0 || Cell.left < 0 || Cell.top < 0 ||
+        Cell.right > m.Width || Cell.bottom + MaskOffset > m.Height)
+        return;
+    const int n = x1 - x0, phase = (x0 - Region.left) % cw;
+    // Each cell row laid out once over the region's width, picture and mask.
+    std::vector<Byte> rowsBuf(static_cast<std::size_t>(2 * ch) * 3 * n);
+    auto laid = [&](int cy, int band) { return rowsBuf.data() + (static_cast<std::size_t>(2 * cy + band)) * 3 * n; };
+    // Rows without a key pixel need no key test: they go through the plain blend.
+    std::vector<char> keyed(static_cast<std::size_t>(ch), 0);
+    for (int cy = 0; cy < ch; ++cy)
+        for (int band = 0; band < 2; ++band) {
+            const Byte* src = m.At(Cell.left, Cell.top + cy + band * MaskOffset, cw);
+            Byte* out = laid(cy, band);
+            const int first = std::min(cw - phase, n);
+            std::copy_n(src + 3 * phase, 3 * first, out);
+            rows::Repeat(out + 3 * first, 3 * (n - first), src, 3 * cw);
+            for (int x = 0; Keyed && band == 0 && x < cw; ++x)
+                keyed[cy] |= PixelRGB(src + 3 * x) == KeyPixel;
+        }
+    const TsColor cc = ColorToSColor(ColorToRGB(CtrlParentColor));
+    const Byte fill[3] = {cc.B, cc.G, cc.R};
+    const bool colour = CtrlParentColor != clSkinKey;
+    for (int y = y0; y < y1; ++y) {
+        const int cy = (y - Region.top) % ch;
+        Byte* to = d.At(x0, y, n);
+        if (!keyed[cy])
+            rows::MixByMask(to, laid(cy, 0), laid(cy, 1), 3 * n);
+        else
+            rows::MixByMaskKeyed(to, laid(cy, 0), laid(cy, 1), n, [&](int, Byte* px) {
+                if (colour)
+                    std::copy_n(fill, 3, px);
+                return true;
+            });
+    }
 }
 
 void DrawMaskFrame(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& Mask, int State,
@@ -77,21 +125,30 @@ void DrawMaskFrame(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo&
     // The bitmaps are looked up once for all the pieces.
     const TPixelView to = TPixelView::Of(Bmp), from = TPixelView::Of(c.Src);
     const TPixelView parent = CI.Ready ? TPixelView::Of(CI.Bmp) : TPixelView{};
-    if (c.Own) {
-        DrawFrame(R, Filling, c, s, [&](TPieceKind kind, const TRect& d, const TRect& src) {
-            CopyByMaskOn(to, from, kind == pkCorner && UpdateCorners ? parent : TPixelView{}, CI.X, CI.Y, d, src);
-        });
-    } else if (Mask.MaskType >= 1) {
-        DrawFrame(R, Filling, c, s, [&](TPieceKind kind, const TRect& d, const TRect& src) {
-            CopyMasterOn(to, from, kind == pkCorner || Small ? parent : TPixelView{}, CI.X, CI.Y, d, src, HeightOf(Mask.R) / 2, false);
+    const int maskOffset = c.Own ? from.Height / 2 : HeightOf(Mask.R) / 2;
+    if (c.Own || Mask.MaskType >= 1) {
+        // Corners take the parent under their key pixels; sides and centre are tiled row by row.
+        auto corner = [&](const TRect& d, const TRect& src) {
+            if (c.Own)
+                CopyByMaskOn(to, from, UpdateCorners ? parent : TPixelView{}, CI.X, CI.Y, d, src);
+            else
+                CopyMasterOn(to, from, parent, CI.X, CI.Y, d, src, maskOffset, false);
+        };
+        DrawFrame(R, Filling, c, s, corner, [&](TPieceKind, const TRect& region, const TRect& cell) {
+            if (Small)
+                Pieces(region, cell, [&](const TRect& d, const TRect& src) {
+                    CopyMasterOn(to, from, parent, CI.X, CI.Y, d, src, maskOffset, false);
+                });
+            else
+                TileMixOn(to, from, region, cell, maskOffset, !c.Own);
         });
     } else {
-        DrawFrame(R, Filling && (Small || Mask.BorderWidth == 0), c, s, [&](TPieceKind kind, const TRect& d, const TRect& from) {
-            if (kind == pkCorner)
-                CopyTransRect(Bmp, c.Src, d.left, d.top, Rect(from.left, from.top, from.right - 1, from.bottom - 1), clSkinKey, CI,
-                              UpdateCorners);
-            else
-                CopyRect(Bmp, c.Src, d.left, d.top, from, clSkinKey);
+        // Without a blend mask: corners by key colour, the rest copied as it is.
+        auto corner = [&](const TRect& d, const TRect& src) {
+            CopyTransRect(Bmp, c.Src, d.left, d.top, Rect(src.left, src.top, src.right - 1, src.bottom - 1), clSkinKey, CI, UpdateCorners);
+        };
+        DrawFrame(R, Filling && (Small || Mask.BorderWidth == 0), c, s, corner, [&](TPieceKind, const TRect& region, const TRect& cell) {
+            Pieces(region, cell, [&](const TRect& d, const TRect& src) { CopyRect(Bmp, c.Src, d.left, d.top, src, clSkinKey); });
         });
     }
 }

@@ -176,6 +176,52 @@ void CopyMasterRect(const TRect& Dst, const TRect& Src, TBitmap* Bmp, const TCac
     }
 }
 
+void DrawSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& Mask, int State,
+                  bool UpdateCorners)
+{
+    const int W = R.right - R.left, H = R.bottom - R.top;
+    if (!Bmp || W < 2 || H < 2)
+        return;
+    const TBorderCells c = BorderCells(Mask, State);
+    if (!c.Valid())
+        return;
+    const TCornerSizes s = CornerSizes(c, W, H, c.Own ? 0 : Mask.BorderWidth);
+    const int cw = c.CW, ch = c.CH, bx = c.Left, by = c.Top, right = bx + 3 * cw, bottom = by + 3 * ch;
+    const bool plain = !c.Own && Mask.MaskType == 0;
+    auto copy = [&](bool corner, int x, int y, int w, int h, int sx, int sy) {
+        const TRect d = Rect(x, y, x + w, y + h), from = Rect(sx, sy, sx + w, sy + h);
+        if (c.Own)
+            ref::CopyByMask(d, from, Bmp, c.Src, corner && UpdateCorners ? CI : EmptyCI);
+        else if (!plain)
+            ref::CopyMasterRect(d, from, Bmp, corner ? CI : EmptyCI, Mask);
+        else if (corner)
+            CopyTransRect(Bmp, c.Src, x, y, Rect(sx, sy, sx + w - 1, sy + h - 1), clSkinKey, CI, UpdateCorners);
+        else
+            ::CopyRect(Bmp, c.Src, x, y, from, clSkinKey);
+    };
+    // From one cell after the near edge, whole cells while they start before the far edge minus
+    // two cells, then the rest up to one cell before the far edge.
+    auto along = [](int nearEdge, int farEdge, int cell, auto piece) {
+        int p = nearEdge + cell;
+        for (; p < farEdge - 2 * cell; p += cell)
+            piece(p, cell);
+        if (p < farEdge - cell)
+            piece(p, farEdge - cell - p);
+    };
+    copy(true, R.left, R.top, s.DW, s.DH, bx, by);
+    along(R.top, R.bottom, ch, [&](int y, int h) { copy(false, R.left, y, s.DW, h, bx, by + ch); });
+    along(R.left, R.right, cw, [&](int x, int w) { copy(false, x, R.top, w, s.DH, bx + cw, by); });
+    copy(true, R.left, R.bottom - s.DH2, s.DW, s.DH2, bx, bottom - s.DH2);
+    along(R.left, R.right, cw, [&](int x, int w) { copy(false, x, R.bottom - s.DH2, w, s.DH2, bx + cw, bottom - s.DH2); });
+    copy(true, R.right - s.DW2, R.bottom - s.DH2, s.DW2, s.DH2, right - s.DW2, bottom - s.DH2);
+    copy(true, R.right - s.DW2, R.top, s.DW2, s.DH, right - s.DW2, by);
+    along(R.top, R.bottom, ch, [&](int y, int h) { copy(false, R.right - s.DW2, y, s.DW2, h, right - s.DW2, by + ch); });
+    if (Filling && (!plain || Mask.BorderWidth == 0))
+        along(R.top, R.bottom, ch, [&](int y, int h) {
+            along(R.left, R.right, cw, [&](int x, int w) { copy(false, x, y, w, h, bx + cw, by + ch); });
+        });
+}
+
 void BlendColorRect(TBitmap* Bmp, const TRect& R, signed char Percent, TColor Color)
 {
     if (!Usable(Bmp))

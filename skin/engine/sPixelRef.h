@@ -17,6 +17,9 @@ void FadeRect(TCanvas* SrcCanvas, const TRect& SrcRect, HDC DstDC, const TPoint&
               TColor Color, int Blur, TsShadowingShape Shape, int Radius);
 void FadeBmp(TBitmap* Bmp, const TRect& R, int Transparency, TsColor Color, int Blur, int Radius);
 void CopyMasterRect(const TRect& Dst, const TRect& Src, TBitmap* Bmp, const TCacheInfo& CI, const TsMaskData& Mask);
+// The frame piece by piece as the layout rules lay it, through the reference copies.
+void DrawSkinRect(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& Mask, int State,
+                  bool UpdateCorners);
 void BlendColorRect(TBitmap* Bmp, const TRect& R, signed char Percent, TColor Color);
 // Tiles through the canvas, one bit-block transfer per tile.
 void TileBitmap(TCanvas* Canvas, const TRect& R, TBitmap* Image);

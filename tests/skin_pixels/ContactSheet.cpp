@@ -1,6 +1,7 @@
 // Every section of the shipped skins painted in states 0, 1 and 2 (background, border, caption
-// in the section's colours, glyph) with the section's other images beside them, into one bitmap
-// saved as skin_contact_sheet.bmp in the working folder. It is looked at, not compared.
+// in the section's colours, glyph) over the skin's form background, with the section's other
+// images beside them, into one bitmap saved as skin_contact_sheet.bmp in the working folder. It
+// is looked at, not compared.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,16 +31,6 @@ void LoadSkinFolder(const std::string& Folder)
     sSkinData->Active = true;
 }
 
-// A checkerboard: what transparent parts of a skin show.
-std::unique_ptr<TBitmap> Checker(int w, int h)
-{
-    auto b = std::make_unique<TBitmap>(w, h, pf24bit);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            Set(*b, x, y, ((x / 8 + y / 8) % 2) ? Px{200, 200, 200} : Px{235, 235, 235});
-    return b;
-}
-
 // One skin's sections, one row each, into the sheet at column x0.
 void PaintSkin(TBitmap& Sheet, TBitmap& Parent, int x0)
 {
@@ -47,9 +38,8 @@ void PaintSkin(TBitmap& Sheet, TBitmap& Parent, int x0)
     for (int i = 0; i < static_cast<int>(gd.size()); ++i) {
         const AnsiString name = gd[i].ClassName;
         const int y = 24 + i * kRow;
-        c->Font()->SetColor(clBlack);
         TRect label = Rect(x0 + 4, y + 14, x0 + kName, y + 30);
-        WriteText(c, name.c_str(), true, label, DT_LEFT);
+        WriteTextEx(c, name.c_str(), true, label, DT_LEFT, GetSkinIndex("FORM"), false);
         for (int state = 0; state < 3; ++state) {
             const int x = x0 + kName + state * kCell;
             TBitmap cell(kCell - 6, kRow - 6, pf24bit);
@@ -95,14 +85,16 @@ TEST(ContactSheet, EverySectionOfTheShippedSkinsInItsThreeStates)
         ASSERT_FALSE(gd.empty()) << n;
         rows = std::max(rows, static_cast<int>(gd.size()));
     }
-    TBitmap sheet(2 * kSkinWidth, 24 + rows * kRow, pf24bit);
-    sgu::FillBmp(&sheet, Rect(0, 0, sheet.Width(), sheet.Height()), clWhite);
-    auto parent = Checker(sheet.Width(), sheet.Height());
+    TBitmap sheet(2 * kSkinWidth, 24 + rows * kRow, pf24bit), parent(sheet.Width(), sheet.Height(), pf24bit);
     for (int k = 0; k < 2; ++k) {
         LoadSkinFolder(skins + names[k] + "\\");
+        // Each skin over its own form background, as its controls are seen.
+        const TRect half = Rect(k * kSkinWidth, 0, (k + 1) * kSkinWidth, sheet.Height());
+        PaintItemBG(GetSkinIndex("FORM"), "FORM", EmptyCI, 0, half, Point(0, 0), &parent);
+        sgu::CopyBlock(&sheet, half.left, 0, &parent, half.left, 0, kSkinWidth, sheet.Height());
         TRect title = Rect(k * kSkinWidth + 4, 4, (k + 1) * kSkinWidth, 22);
-        WriteText(sheet.Canvas(), names[k], true, title, DT_LEFT);
-        PaintSkin(sheet, *parent, k * kSkinWidth);
+        WriteTextEx(sheet.Canvas(), names[k], true, title, DT_LEFT, GetSkinIndex("FORM"), false);
+        PaintSkin(sheet, parent, k * kSkinWidth);
     }
     sSkinData->Active = false;
     FreeBitmaps();

@@ -230,3 +230,30 @@ TEST_F(Master, MasksWithoutCellsOrImagesDrawNothing)
     DrawSkinRect(bmp.get(), Rect(0, 0, 20, 20), true, EmptyCI, tiny, 0, true);
     EXPECT_EQ(Bytes(*bmp), before);
 }
+
+TEST_F(Master, FramesMatchTheirPieceByPieceReference)
+{
+    std::mt19937 rng(11);
+    Use(Random(rng, 90, 60, 9));
+    auto parent = Random(rng, 80, 60);
+    for (int i = 0; i < 400; ++i) {
+        auto pick = [&](int lo, int hi) { return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1)); };
+        TsMaskData mask;
+        if (i % 3 == 0)
+            mask.Bmp = Random(rng, pick(9, 60), pick(6, 40), 7);
+        const int count = pick(1, 3), bands = pick(1, 3);
+        mask.R = Bounds(pick(0, 20), pick(0, 10), count * 3 * pick(1, 7), bands * 3 * pick(1, 6));
+        mask.ImageCount = static_cast<SmallInt>(count);
+        mask.MaskType = static_cast<SmallInt>(bands - 1);
+        mask.BorderWidth = static_cast<SmallInt>(pick(0, 5));
+        CtrlParentColor = i % 4 == 0 ? RGB(7, 8, 9) : clSkinKey;
+        const TRect r = Bounds(pick(-4, 20), pick(-4, 12), pick(0, 60), pick(0, 40));
+        const TCacheInfo ci{parent.get(), pick(-5, 5), pick(-5, 5), i % 2 == 0};
+        const int state = pick(-1, 3);
+        const bool filling = i % 5 != 0, corners = i % 7 != 0;
+        auto fast = Random(rng, 50, 36), slow = Copy(*fast);
+        DrawSkinRect(fast.get(), r, filling, ci, mask, state, corners);
+        ref::DrawSkinRect(slow.get(), r, filling, ci, mask, state, corners);
+        ASSERT_EQ(Bytes(*fast), Bytes(*slow)) << "trial " << i;
+    }
+}
