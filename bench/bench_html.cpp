@@ -58,8 +58,8 @@ void Compare(const char* what, const std::string& page, HDC dc, htmlview::FontCa
 {
     std::string name(what);
     htmlview::Document doc;
-    double parse = bench::Measure(name + ": parse", 5, [&] { doc = htmlview::Parse(page); });
-    double layout = bench::Measure(name + ": layout at 800 pixels", 5,
+    double parse = bench::Measure(name + ": parse", 15, [&] { doc = htmlview::Parse(page); });
+    double layout = bench::Measure(name + ": layout at 800 pixels", 15,
                                    [&] { htmlview::LayOut(doc, 800, dc, fonts, nullptr); });
     bench::Report(name + ": layout / parse", layout / parse, "x");
 }
