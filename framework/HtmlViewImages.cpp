@@ -7,7 +7,6 @@
 #include "Graphics.h"
 #include "HtmlViewWindow.h"
 #include "Jpeg.h"
-#include "SysUtilsFiles.h"
 
 namespace htmlview {
 
@@ -19,6 +18,25 @@ bool EndsWithNoCase(const std::string& s, const char* tail)
 {
     const size_t n = std::strlen(tail);
     return s.size() >= n && FoldCase(s.substr(s.size() - n)) == tail;
+}
+
+// The whole file, when it is no larger than `most` bytes (a larger one cannot hold a picture that
+// fits). Read directly rather than through the runtime's file seam: pages load in a worker thread.
+bool ReadPictureFile(const std::string& path, std::uint64_t most, std::string& bytes)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size{};
+    DWORD got = 0;
+    bool ok = GetFileSizeEx(h, &size) && std::uint64_t(size.QuadPart) <= most;
+    if (ok) {
+        bytes.resize(size_t(size.QuadPart));
+        ok = bytes.empty() || (ReadFile(h, bytes.data(), DWORD(bytes.size()), &got, nullptr) && got == bytes.size());
+    }
+    CloseHandle(h);
+    return ok;
 }
 
 void CollectSources(const Node* n, std::vector<const std::string*>& out)
@@ -104,13 +122,9 @@ void PageImages::Read(const std::string& path, Entry& e)
     const bool isBitmap = EndsWithNoCase(path, ".bmp");
     if (path.empty() || (!isBitmap && !EndsWithNoCase(path, ".jpg") && !EndsWithNoCase(path, ".jpeg")))
         return;
-    WIN32_FILE_ATTRIBUTE_DATA fa{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &fa) || (fa.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    std::string bytes;
+    if (!ReadPictureFile(path, std::uint64_t(limit_) + kHeaderRoom, bytes))
         return;
-    const std::uint64_t fileSize = (std::uint64_t(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
-    if (fileSize > std::uint64_t(limit_) + kHeaderRoom)
-        return; // larger on disk than any picture that fits in memory
-    const AnsiString bytes = LoadFileBytes(path);
     auto fits = [&](std::int64_t need) { return need <= limit_ && need <= budget_ - used_; };
     std::int64_t need = 0;
     TBitmap* bitmap = nullptr;
