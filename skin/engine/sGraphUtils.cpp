@@ -23,7 +23,6 @@ TPixel PixelOf(TsColor C) { return TPixel{{C.B, C.G, C.R}}; }
 TPixel PixelOf(TColor C) { return PixelOf(ColorToSColor(ColorToRGB(C))); }
 bool Same(const Byte* p, const TPixel& k) { return p[0] == k.b[0] && p[1] == k.b[1] && p[2] == k.b[2]; }
 
-Byte ClampByte(double v) { return static_cast<Byte>(std::clamp(v, 0.0, 255.0)); }
 double Clamp01(double v) { return std::isnan(v) ? 0.0 : std::clamp(v, 0.0, 1.0); }
 
 // Moves a start that lies before 0 to 0, moving the other start and shortening the count alike.
@@ -210,7 +209,7 @@ void BlendTransRectangle(TBitmap* Dst, int X, int Y, TBitmap* Src, const TRect& 
                     continue;
                 Byte* dp = d.At(tx, ty);
                 for (int i = 0; i < 3; ++i)
-                    dp[i] = ClampByte(std::nearbyint(sp[i] - (sp[i] - dp[i]) * Blend));
+                    dp[i] = RoundByte(sp[i] - (sp[i] - dp[i]) * Blend);
             }
         }
     } catch (...) {
@@ -227,7 +226,7 @@ void BlendTransBitmap(TBitmap* Bmp, double Blend, TsColor Color, TsColor TransCo
         for (int x = 0; x < v.Width; ++x, p += 3)
             if (!Same(p, key))
                 for (int i = 0; i < 3; ++i)
-                    p[i] = ClampByte(std::nearbyint((p[i] - c.b[i]) * Blend + c.b[i]));
+                    p[i] = RoundByte((p[i] - c.b[i]) * Blend + c.b[i]);
     }
 }
 
@@ -253,7 +252,7 @@ void GrayScaleTrans(TBitmap* Bmp, TsColor TransColor)
 TColor ChangeColor(TColor Color1, TColor Color2, double Percent)
 {
     const TsColor a = ColorToSColor(ColorToRGB(Color1)), b = ColorToSColor(ColorToRGB(Color2));
-    auto mix = [&](int c1, int c2) { return ClampByte(std::nearbyint(c1 - (c1 - c2) * Percent)); };
+    auto mix = [&](int c1, int c2) { return RoundByte(c1 - (c1 - c2) * Percent); };
     return SColorToColor(TsColor{mix(a.R, b.R), mix(a.G, b.G), mix(a.B, b.B)});
 }
 
@@ -397,7 +396,7 @@ void FadeRectWith(TMaskBlend Blend, TCanvas* SrcCanvas, const TRect& SrcRect, HD
     const double step = (255.0 - t) / (Blur + 1);
     TFadeMask mask(w, h);
     for (int i = 0; i <= Blur; ++i) {
-        const int g = t + static_cast<int>(std::nearbyint((Blur - i) * step));
+        const int g = t + RoundByte((Blur - i) * step);
         if (Shape == ssRectangle)
             mask.Round(g, i, i, w - i + 1, h - i + 1, Blur + Radius);
         else
@@ -434,7 +433,7 @@ void FadeBmpWith(TMaskBlend Blend, TBitmap* Bmp, const TRect& R, int Transparenc
         int g = 255;
         for (int i = 0; i <= Blur; ++i) {
             mask.Round(g, i, i, w - i, h - i, Radius);
-            g = t + static_cast<int>(std::nearbyint((Blur - i) * step));
+            g = t + RoundByte((Blur - i) * step);
         }
         mask.Fill(g, Rect(Blur, Blur, w - Blur, h - Blur));
         Blend(&picture, &mask.Bmp, Color);
@@ -647,7 +646,7 @@ void GradientBmp(TBitmap* Bmp, const TRect& R, TsColor Color1, TsColor Color2, T
         const int a = std::min<int>(std::max<int>(1, Percent1 * Size / 100), extent);
         const int b = std::min<int>(std::max<int>(1, Size * Percent2 / 100), extent);
         auto ramp = [](TsColor from, TsColor to, double f) {
-            auto ch = [f](Byte p, Byte q) { return static_cast<Byte>(std::nearbyint(p + (q - p) * f)); };
+            auto ch = [f](Byte p, Byte q) { return RoundByte(p + (q - p) * f); };
             return TsColor{ch(from.R, to.R), ch(from.G, to.G), ch(from.B, to.B)};
         };
         if (i < a)

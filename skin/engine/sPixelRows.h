@@ -3,6 +3,8 @@
 // the bitmap routines of sGraphUtils and sMaskGraph clip their rectangles and hand rows here.
 #pragma once
 
+#include <emmintrin.h>
+
 #include <cstddef>
 
 #include "Graphics.h"
@@ -41,6 +43,13 @@ void CopyByMaskOn(const TPixelView& d, const TPixelView& s, const TPixelView& Pa
 // A pixel's three bytes (blue, green, red) as one number 0xRRGGBB, the layout of the key colour.
 inline unsigned PixelRGB(const Byte* p) { return p[2] | (p[1] << 8) | (static_cast<unsigned>(p[0]) << 16); }
 constexpr unsigned KeyPixel = 0xFF00FF;
+
+// v rounded to the nearest byte value, halves to even (the SSE2 conversion in its default mode),
+// anything below 0 or not a number giving 0 and anything above 255 giving 255.
+inline Byte RoundByte(double v)
+{
+    return static_cast<Byte>(_mm_cvtsd_si32(_mm_set_sd(v > 0 ? (v < 255 ? v : 255.0) : 0.0)));
+}
 
 namespace rows {
 
