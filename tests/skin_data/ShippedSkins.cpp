@@ -1,0 +1,225 @@
+// The two skins the program ships: every name the library looks up resolves, the constant index
+// table is complete, and a stored copy of a skin loads into the same tables as its folder.
+#include "SkinFixture.h"
+
+#include "sSkinManager.h"
+
+using ShippedSkins = SkinTest;
+
+namespace {
+
+const char* const kSections[] = {
+    "GLOBALINFO", "FORM", "FORMTITLE", "DIALOG", "MENULINE", "MENUITEM", "MAINMENU", "MDIAREA",
+    "SCROLLBTNTOP", "SCROLLBTNBOTTOM", "SCROLLBTNLEFT", "SCROLLBTNRIGHT", "SCROLLSLIDERV", "SCROLLSLIDERH",
+    "SCROLLBAR1H", "SCROLLBAR1V", "SCROLLBAR2H", "SCROLLBAR2V", "TABTOP", "TABBOTTOM", "TABLEFT", "TABRIGHT",
+    "BUTTON", "SPEEDBUTTON", "SPEEDBUTTON_SMALL", "TOOLBUTTON", "WEBBUTTON", "CHECKBOX", "RADIOBUTTON", "EDIT",
+    "COMBOBOX", "LISTBOX", "PANEL", "PANEL_LOW", "GROUPBOX", "TABSHEET", "PAGECONTROL", "PAGECONTROLBOTTOM",
+    "PAGECONTROLLEFT", "PAGECONTROLRIGHT", "TABCONTROL", "TABCONTROLBOTTOM", "TABCONTROLLEFT",
+    "TABCONTROLRIGHT", "TOOLBAR", "STATUSBAR", "DIVIDER", "SPLITTER", "DRAGBAR", "BAR", "BARTITLE", "BARPANEL",
+    "GAUGE", "PROGRESSH", "PROGRESSV", "TRACKBAR"};
+
+const char* const kFrames[] = {"FORM", "MENUITEM", "MAINMENU", "BUTTON", "SPEEDBUTTON", "TOOLBUTTON", "EDIT",
+                               "COMBOBOX", "PANEL_LOW", "GROUPBOX", "PAGECONTROL", "TABCONTROL", "STATUSBAR",
+                               "DIVIDER", "GAUGE", "PROGRESSH", "PROGRESSV", "LISTBOX", "DIALOG"};
+
+const char* const kTitleIcons[] = {"BICONCLOSE", "BICONMAX", "BICONMIN", "BICONNORM", "BICONHELP", "TITLEBUTTON",
+                                   "SICONCLOSE", "SICONMAX", "SICONMIN", "SICONNORM"};
+
+// The index of the first ma (or pa) record of that section and name, found without the lookups.
+template <class Table>
+int Find(const Table& t, const char* Section, const char* Property)
+{
+    for (std::size_t i = 0; i < t.size(); ++i)
+        if (t[i].ClassName == Section && t[i].PropertyName == Property)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void ExpectNamesResolve(bool Dusk)
+{
+    for (const char* s : kSections)
+        EXPECT_GE(GetSkinIndex(s), 0) << s;
+    for (const char* s : kFrames)
+        EXPECT_GE(GetMaskIndex(GetSkinIndex(s), s, "BORDERSMASK"), 0) << s;
+    const char* iconSection = Dusk ? "FORM" : "GLOBALINFO";
+    for (const char* icon : kTitleIcons)
+        EXPECT_GE(Find(ma, iconSection, icon), 0) << icon;
+    EXPECT_GE(GetMaskIndex(GetSkinIndex("FORM"), "FORM", "TITLEBAR"), 0);
+    EXPECT_GE(GetMaskIndex(GetSkinIndex("GLOBALINFO"), "GLOBALINFO", "GRIPIMAGE"), 0);
+    EXPECT_GE(GetMaskIndex(GetSkinIndex("COMBOBOX"), "COMBOBOX", "GLYPHMASK"), 0);
+    for (const TsMaskData& m : ma)
+        EXPECT_GT(MaskSize(m).x, 0) << m.ClassName << "." << m.PropertyName;
+}
+
+} // namespace
+
+TEST_F(ShippedSkins, NeutralHasEveryNameAndAFullConstantTable)
+{
+    LoadSkinFolder(ShippedSkin("Neutral"));
+    ExpectNamesResolve(false);
+    EXPECT_GE(GetSkinIndex("COLHEADER"), 0);
+    EXPECT_GE(GetMaskIndex(GetSkinIndex("STATUSBAR"), "STATUSBAR", "STATUSPANELMASK"), 0);
+    ASSERT_TRUE(MasterBitmap);
+    EXPECT_EQ(MasterBitmap->PixelFormat(), pf24bit);
+    EXPECT_TRUE(Mask("TOOLBUTTON", "BORDERSMASK")->Bmp);
+    ASSERT_EQ(pa.size(), 2u);  // PATTERN and HOTPATTERN of MDIAREA
+    EXPECT_EQ(pa[0].Img->Width(), 320);
+
+    // Each entry against the Part's table, looked up by hand (a swapped pair shows here).
+    const TConstantSkinData& c = ConstData;
+    const SmallInt* entries = &c.IndexGlobalInfo;
+    for (int i = 0; i < 64; ++i)
+        EXPECT_GE(entries[i], 0) << "entry " << i + 1;
+    EXPECT_EQ(c.IndexGlobalInfo, GetSkinIndex("GLOBALINFO"));
+    EXPECT_EQ(c.IndexTabRight, GetSkinIndex("TABRIGHT"));
+    EXPECT_EQ(c.MaskTabLeft, Find(ma, "TABLEFT", "BORDERSMASK"));
+    EXPECT_EQ(c.IndexScrollBtnLeft, GetSkinIndex("SCROLLBTNLEFT"));
+    EXPECT_EQ(c.MaskScrollBtnBottom, Find(ma, "SCROLLBTNBOTTOM", "BORDERSMASK"));
+    EXPECT_EQ(c.GlyphScrollBtnRight, Find(ma, "SCROLLBTNRIGHT", "GLYPHMASK"));
+    EXPECT_EQ(c.IndexSliderV, GetSkinIndex("SCROLLSLIDERV"));
+    EXPECT_EQ(c.MaskSliderH, Find(ma, "SCROLLSLIDERH", "BORDERSMASK"));
+    EXPECT_EQ(c.GlyphSliderV, Find(ma, "SCROLLSLIDERV", "GLYPHMASK"));
+    EXPECT_EQ(c.IndexScrollBar2H, GetSkinIndex("SCROLLBAR2H"));
+    EXPECT_EQ(c.MaskScrollBar1V, Find(ma, "SCROLLBAR1V", "BORDERSMASK"));
+    EXPECT_EQ(c.MaskBoxChecked, Find(ma, "GLOBALINFO", "BOXCHECKED"));
+    EXPECT_EQ(c.MaskRadioGrayed, Find(ma, "GLOBALINFO", "RADIOGRAYED"));
+    EXPECT_EQ(c.MaskSmallUnchecked, Find(ma, "GLOBALINFO", "SMALLUNCHECKED"));
+}
+
+TEST_F(ShippedSkins, DuskTakesTheOtherPaths)
+{
+    LoadSkinFolder(ShippedSkin("Dusk"));
+    ExpectNamesResolve(true);
+    EXPECT_EQ(Find(ma, "GLOBALINFO", "BICONCLOSE"), -1);
+    EXPECT_EQ(Mask("GLOBALINFO", "BOXCHECKED")->MaskType, 0);
+    EXPECT_TRUE(Mask("BUTTON", "BORDERSMASK")->Bmp);
+    EXPECT_TRUE(Mask("COMBOBOX", "GLYPHMASK")->Bmp);
+    // A small JPEG became a mask, a large one a pattern, a bitmap pattern a mask.
+    ASSERT_TRUE(Mask("FORMTITLE", "PATTERN"));
+    EXPECT_EQ(Mask("FORMTITLE", "PATTERN")->Bmp->Width(), 64);
+    EXPECT_GE(GetPatternIndex(GetSkinIndex("MDIAREA"), "MDIAREA", "PATTERN"), 0);
+    EXPECT_TRUE(Mask("BARPANEL", "PATTERN"));
+    EXPECT_EQ(GetSkinIndex("COLHEADER"), -1);
+    EXPECT_EQ(GetMaskIndex(GetSkinIndex("STATUSBAR"), "STATUSBAR", "STATUSPANELMASK"), -1);
+    const TsGeneralData& title = Section("FORMTITLE");
+    for (int i = 1; i < 5; ++i)
+        EXPECT_NE(title.FontColor[i], -1) << i;
+}
+
+namespace {
+
+void ExpectSameBitmap(TBitmap* a, TBitmap* b, const AnsiString& what)
+{
+    ASSERT_EQ(!a, !b) << what;
+    if (!a)
+        return;
+    ASSERT_EQ(a->Width(), b->Width()) << what;
+    ASSERT_EQ(a->Height(), b->Height()) << what;
+    for (int y = 0; y < a->Height(); ++y)
+        ASSERT_EQ(memcmp(a->ScanLine(y), b->ScanLine(y), static_cast<std::size_t>(a->Width()) * 3), 0) << what;
+}
+
+struct TTables {
+    std::vector<TsGeneralData> Sections;
+    std::vector<TsMaskData> Masks;
+    std::vector<TsPatternData> Patterns;
+    std::unique_ptr<TBitmap> Master;
+};
+
+TTables TakeTables()
+{
+    TTables t{std::move(gd), std::move(ma), std::move(pa), std::move(MasterBitmap)};
+    gd.clear();
+    ma.clear();
+    pa.clear();
+    return t;
+}
+
+void ExpectSameGeneral(const TsGeneralData& a, const TsGeneralData& b)
+{
+    const AnsiString& n = a.ClassName;
+    EXPECT_EQ(a.ClassName, b.ClassName);
+    EXPECT_EQ(a.ParentClass, b.ParentClass) << n;
+    EXPECT_EQ(a.Color, b.Color) << n;
+    EXPECT_EQ(a.Bevel, b.Bevel) << n;
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(a.FontColor[i], b.FontColor[i]) << n << i;
+        EXPECT_EQ(a.HotFontColor[i], b.HotFontColor[i]) << n << i;
+    }
+    EXPECT_EQ(a.ReservedBoolean, b.ReservedBoolean) << n;
+    EXPECT_EQ(a.ShadowBlur, b.ShadowBlur) << n;
+    EXPECT_EQ(a.ShadowColor, b.ShadowColor) << n;
+    EXPECT_EQ(a.ShadowDontUse, b.ShadowDontUse) << n;
+    EXPECT_EQ(a.ShadowEnabled, b.ShadowEnabled) << n;
+    EXPECT_EQ(a.ShadowOffset, b.ShadowOffset) << n;
+    EXPECT_EQ(a.ShadowTransparency, b.ShadowTransparency) << n;
+    EXPECT_EQ(a.Transparency, b.Transparency) << n;
+    EXPECT_EQ(a.GradientPercent, b.GradientPercent) << n;
+    EXPECT_EQ(a.GradientData, b.GradientData) << n;
+    EXPECT_EQ(a.GradArray.size(), b.GradArray.size()) << n;
+    EXPECT_EQ(a.ImagePercent, b.ImagePercent) << n;
+    EXPECT_EQ(a.ShowFocus, b.ShowFocus) << n;
+    EXPECT_EQ(a.FadingEnabled, b.FadingEnabled) << n;
+    EXPECT_EQ(a.FadingIntervalIn, b.FadingIntervalIn) << n;
+    EXPECT_EQ(a.FadingIntervalOut, b.FadingIntervalOut) << n;
+    EXPECT_EQ(a.FadingIterations, b.FadingIterations) << n;
+    EXPECT_EQ(a.HotColor, b.HotColor) << n;
+    EXPECT_EQ(a.HotTransparency, b.HotTransparency) << n;
+    EXPECT_EQ(a.HotBevel, b.HotBevel) << n;
+    EXPECT_EQ(a.HotGradientPercent, b.HotGradientPercent) << n;
+    EXPECT_EQ(a.HotGradientData, b.HotGradientData) << n;
+    EXPECT_EQ(a.HotGradArray.size(), b.HotGradArray.size()) << n;
+    EXPECT_EQ(a.HotImagePercent, b.HotImagePercent) << n;
+    EXPECT_EQ(a.BorderColor1, b.BorderColor1) << n;
+    EXPECT_EQ(a.BorderColor2, b.BorderColor2) << n;
+}
+
+} // namespace
+
+TEST_F(ShippedSkins, AStoredCopyLoadsLikeTheFolder)
+{
+    for (const char* name : {"Neutral", "Dusk"}) {
+        LoadSkinFolder(ShippedSkin(name));
+        TTables folder = TakeTables();
+
+        TsSkinManager manager(nullptr);
+        ASSERT_EQ(sSkinData->DefaultManager, &manager);
+        TsStoredSkin* stored = manager.InternalSkins()->Add();
+        stored->SetName(name);
+        TMemIniFile options(ShippedSkin(name) + "Options.dat");
+        stored->LoadSkin(&options);
+        // A copy of the collection is what the form would hold.
+        TsStoredSkins copy(&manager);
+        copy.Assign(manager.InternalSkins());
+        manager.SetBuiltInSkins(&copy);
+        manager.SetSkinName(name);
+        sSkinData->SkinFile.reset();
+        sSkinData->SkinPath.clear();
+        LoadAllMasks();
+        LoadAllPatterns();
+        LoadAllGeneralData();
+
+        ASSERT_EQ(gd.size(), folder.Sections.size()) << name;
+        for (std::size_t i = 0; i < gd.size(); ++i)
+            ExpectSameGeneral(gd[i], folder.Sections[i]);
+        ASSERT_EQ(ma.size(), folder.Masks.size()) << name;
+        for (std::size_t i = 0; i < ma.size(); ++i) {
+            const TsMaskData &a = ma[i], &b = folder.Masks[i];
+            const AnsiString what = AnsiString(name) + " " + a.ClassName + "." + a.PropertyName;
+            EXPECT_EQ(a.ClassName, b.ClassName) << what;
+            EXPECT_EQ(a.PropertyName, b.PropertyName) << what;
+            EXPECT_TRUE(a.R == b.R) << what;
+            EXPECT_EQ(a.ImageCount, b.ImageCount) << what;
+            EXPECT_EQ(a.MaskType, b.MaskType) << what;
+            EXPECT_EQ(a.BorderWidth, b.BorderWidth) << what;
+            ExpectSameBitmap(a.Bmp.get(), b.Bmp.get(), what);
+        }
+        ASSERT_EQ(pa.size(), folder.Patterns.size()) << name;
+        for (std::size_t i = 0; i < pa.size(); ++i) {
+            EXPECT_EQ(pa[i].ClassName, folder.Patterns[i].ClassName);
+            EXPECT_EQ(pa[i].Img->Data(), folder.Patterns[i].Img->Data());
+        }
+        ExpectSameBitmap(MasterBitmap.get(), folder.Master.get(), "master");
+        Clear();
+    }
+}
