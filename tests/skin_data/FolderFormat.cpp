@@ -138,12 +138,12 @@ TEST_F(FolderFormat, ImagesAre24BitAndJpegsSplitAtNinetyThousandPixels)
     EXPECT_EQ(GetPatternIndex(GetSkinIndex("BUTTON"), "BUTTON", "J300"), -1);  // while no skin is active
 }
 
-TEST_F(FolderFormat, ACutOffJpegLoadsWithWhatItHas)
+TEST_F(FolderFormat, ACutOffJpegStopsTheLoadWithItsReason)
 {
-    LoadSkinFolder(TestSkin("Truncated"));
-    const TsMaskData* m = Mask("EDIT", "PATTERN");
-    ASSERT_TRUE(m && m->Bmp);
-    EXPECT_EQ(m->Bmp->Width(), 64);
+    sSkinData->SkinFile = std::make_unique<TMemIniFile>(TestSkin("Truncated") + "Options.dat");
+    sSkinData->SkinPath = TestSkin("Truncated");
+    LoadAllMasks();
+    EXPECT_EQ(testkit::Refusal<Exception>([] { LoadAllPatterns(); }), "JPEG error: Premature end of JPEG file");
 }
 
 TEST_F(FolderFormat, SkinListSkipsHiddenFoldersAndFoldersWithoutOptions)
