@@ -195,6 +195,9 @@ TEST(Dispatch, FreeingOneChildLeavesTheParentWhole)
     auto* box = Create<TBox>(host);
     for (TControl* c : {static_cast<TControl*>(a), static_cast<TControl*>(b), static_cast<TControl*>(box)})
         c->SetParent(host);
+    // Windowless children come first in the parent's list, then the windowed ones.
+    EXPECT_EQ(host->Controls(0), box);
+    EXPECT_EQ(host->Controls(2), b);
     host->Show();
     b->SetFocus();
     HWND bWnd = b->Handle();
