@@ -44,6 +44,19 @@ BOOL CALLBACK AddWindow(HWND h, LPARAM list)
     return TRUE;
 }
 
+// Notes, when it is freed, the class its owner has at that moment: the most derived class while
+// the owner is whole, a base class once the owner's destructors have begun.
+class TOwnerProbe : public TComponent {
+    VCL_CLASS(TOwnerProbe, TComponent)
+public:
+    TOwnerProbe(TComponent* AOwner, std::vector<AnsiString>& Log) : TComponent(AOwner), FOwnerAtStart(AOwner), FLog(Log) {}
+    ~TOwnerProbe() override { FLog.push_back(FOwnerAtStart->ClassName()); }
+
+private:
+    TComponent* FOwnerAtStart;  // the owner unlinks us before freeing us
+    std::vector<AnsiString>& FLog;
+};
+
 // The control's window and every window inside it (none for a windowless control or one that
 // has not made its window).
 std::vector<HWND> WindowsOf(TControl* c)
@@ -121,6 +134,9 @@ TEST_F(FreeingControls, ChildWithAChildFreedBeforeTheForm)
             panel->SetParent(form);
             TPanel* inner = Create<TPanel>(owned ? form : nullptr);
             inner->SetParent(panel);
+            std::vector<AnsiString> owners;
+            Create<TOwnerProbe>(panel, owners);
+            Create<TOwnerProbe>(form, owners);
             watch->Watch({form, panel, inner});
             if (show) {
                 form->Show();
@@ -129,6 +145,7 @@ TEST_F(FreeingControls, ChildWithAChildFreedBeforeTheForm)
             }
             FreeAndCheck(form, panel, {inner}, *watch);
             FreeFormAndCheck(form, *watch);
+            EXPECT_EQ(owners, (std::vector<AnsiString>{"TPanel", "TForm"})) << "owned components go while the owner is whole";
         }
     }
 }
