@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "PixelKit.h"
+#include "Jpeg.h"
+#include "TestKit.h"
 #include "sGraphUtils.h"
 
 using namespace pixkit;
@@ -161,6 +163,17 @@ TEST(TileBitmap, TilesFromTheTopLeftAndCutsTheLastColumnAndRow)
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 30; ++x)
             ASSERT_EQ(Get(*dst, x, y), (x < 25 && y < 25 ? Get(*tile, x % 10, y % 10) : Px{1, 1, 1})) << x << "," << y;
+}
+
+TEST(TileBitmap, JpegTilesAreCutToTheRectangleToo)
+{
+    TJPEGImage jpeg;
+    jpeg.LoadFromFile(testkit::DataDir() + "skins\\Images\\J200.jpg");
+    auto dst = Solid(300, 20, {1, 1, 1});
+    TileBitmap(dst->Canvas(), Rect(0, 0, 250, 10), &jpeg);
+    EXPECT_EQ(Get(*dst, 210, 5), Get(*jpeg.Bitmap(), 10, 5));
+    EXPECT_EQ(Get(*dst, 250, 5), (Px{1, 1, 1}));
+    EXPECT_EQ(Get(*dst, 5, 10), (Px{1, 1, 1}));
 }
 
 TEST(Fades, EndsAreAFillAndACopyAndABadBlurIsHarmless)
