@@ -1,6 +1,7 @@
-// The application's files and start-up: saving and loading a 100,000-node tree file through a tree
-// view with its window, and the main window created on a 10,000-entry working tree up to its first
-// paint.
+// The application's files, start-up and close: saving and loading a 100,000-node tree file through
+// a tree view with its window, the main window created on a 10,000-entry working tree up to its
+// first paint, and the main window closed on a 100,000-entry working tree.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -41,10 +42,30 @@ AnsiString TempFolder()
     return dir;
 }
 
+// A hidden top-level window of the system's static class to hold tree views.
+HWND HostWindow()
+{
+    return CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 400, 600, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+// Reads the tree file Path into a new empty tree view with its window on Host, Runs times; View
+// holds the last one (owned by Owner).
+double MeasureLoadIntoEmptyView(const std::string& Name, int Runs, const AnsiString& Path, HWND Host,
+                                TComponent* Owner, TsTreeView*& View)
+{
+    return bench::Measure(Name, Runs, [&] { treefile::ReadTreeFile(Path, *View); }, [&] {
+        if (View)
+            View->Free();
+        View = Create<TsTreeView>(Owner);
+        View->SetParentWindow(Host);
+        View->HandleNeeded();
+    });
+}
+
 void TreeFileBenchmarks(const AnsiString& dir)
 {
-    HWND host = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 400, 600,
-                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND host = HostWindow();
     TComponent* owner = Create<TComponent>(nullptr);
     auto* tree = Create<TsTreeView>(owner);
     tree->SetName("TreeView1");
@@ -53,16 +74,8 @@ void TreeFileBenchmarks(const AnsiString& dir)
     const AnsiString path = dir + "big.vlt";
     bench::Measure("save a 100,000-node tree file", 5, [&] { treefile::WriteTreeFile(path, *tree); });
     TsTreeView* back = nullptr;
-    bench::Measure(
-        "load a 100,000-node tree file into an empty tree view with its window", 5,
-        [&] { treefile::ReadTreeFile(path, *back); },
-        [&] {
-            if (back)
-                back->Free();
-            back = Create<TsTreeView>(owner);
-            back->SetParentWindow(host);
-            back->HandleNeeded();
-        });
+    MeasureLoadIntoEmptyView("load a 100,000-node tree file into an empty tree view with its window", 5, path, host,
+                             owner, back);
     std::printf("  %d nodes read back\n", back->Items()->Count());
     bench::Measure("load a 100,000-node tree file over a view holding 100,000 nodes", 5,
                    [&] { treefile::ReadTreeFile(path, *back); });
@@ -106,6 +119,62 @@ void StartupBenchmark(const AnsiString& dir)
         form->Free();
 }
 
+// The tree file of the close benchmark: Folders categories of Entries articles each.
+void WriteWorkingTree(const AnsiString& dir, int Folders, int Entries)
+{
+    TComponent* owner = Create<TComponent>(nullptr);
+    auto* tree = Create<TsTreeView>(owner);
+    tree->SetName("TreeView1");
+    TTreeNodes& nodes = *tree->Items();
+    static const Integer marks[] = {2, 8, 35, 36, 38, 39};
+    for (int i = 0; i < Folders; ++i) {
+        TTreeNode* folder = nodes.Add(nullptr, "Категория " + IntToStr(i));
+        for (int j = 0; j < Entries; ++j) {
+            TTreeNode* a = nodes.AddChild(folder, "Статья " + IntToStr(i * Entries + j));
+            a->SetImageIndex(marks[j % 6]);
+            a->SetSelectedIndex(marks[j % 6]);
+        }
+    }
+    treefile::WriteTreeFile(dir + "FILES\\tree\\Temp.vlt", *tree);
+    owner->Free();
+}
+
+// Closing the main window (its close handler and the window going) on a working tree of 1,000
+// folders of 100 entries, with the window settings of the start-up benchmark; beside it the
+// load of the same tree file into an empty tree view with its window.
+void CloseBenchmark(const AnsiString& dir)
+{
+    WriteWorkingTree(dir, 1000, 100);
+    const AnsiString path = dir + "FILES\\tree\\Temp.vlt";
+    HWND host = HostWindow();
+    TsTreeView* view = nullptr;
+    const double load =
+        MeasureLoadIntoEmptyView("load the same tree file into an empty tree view", 3, path, host, nullptr, view);
+    view->Free();
+    DestroyWindow(host);
+
+    TExeNameOverride exe(dir + "Vellorn.exe");
+    TCmdLineOverride cmd("\"" + dir + "Vellorn.exe\"");
+    TID_Vellorn* form = nullptr;
+    auto open = [&] {
+        form = Create<TID_Vellorn>(Application);
+        form->Show();
+        UpdateWindow(form->Handle());
+    };
+    auto close = [&] {
+        form->Close();
+        form->Free();
+    };
+    const double asLoaded = bench::Measure("close the main window, 100,000 entries as loaded", 3, close, open);
+    const double expanded = bench::Measure("close the main window, 100,000 entries all expanded", 3, close, [&] {
+        open();
+        form->TreeView1->FullExpand();
+    });
+    bench::Report("  close as loaded / load", asLoaded / load, "x");
+    bench::Report("  close all expanded / load", expanded / load, "x");
+    bench::Report("  slower close / 1,000 ms", std::max(asLoaded, expanded) / 1000.0, "(goal: below 1)");
+}
+
 } // namespace
 
 int main()
@@ -113,6 +182,7 @@ int main()
     const AnsiString dir = TempFolder();
     TreeFileBenchmarks(dir);
     StartupBenchmark(dir);
+    CloseBenchmark(dir);
     for (const char* f : {"FILES\\tree\\Temp.vlt", "FILES\\form.ini"})
         DeleteFile(dir + f);
     for (const char* d : {"FILES\\tree", "FILES", ""})

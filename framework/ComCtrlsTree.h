@@ -75,8 +75,10 @@ public:
 
     bool Expanded() const { return FExpanded; }
     void SetExpanded(bool Value);
-    // Expands or collapses this node, and with Recurse every node below it. Each node that has
-    // children gets the expanding/expanded (collapsing/collapsed) events, whatever its state.
+    // Expands or collapses this node, and with Recurse every node below it. Every node reached
+    // gets the expanding/expanded (collapsing/collapsed) events, whatever its state; a collapse
+    // that hides the selected node moves the selection to the collapsing node (OnChange tells of
+    // it). With Recurse the window follows once, after the last node.
     void Expand(bool Recurse);
     void Collapse(bool Recurse);
     // Whether the node shows an expand button; set when a child is added, cleared when the last
@@ -112,6 +114,9 @@ private:
     friend class TCustomTreeView;
     friend struct TreeViewLink;
     explicit TTreeNode(TTreeNodes* AOwner) : FOwner(AOwner) {}
+    // One node's expansion change with its events; the same for this node and everything below.
+    void ExpandOne(bool Expand);
+    void ExpandTree(bool Expand);
 
     TTreeNodes* FOwner;
     HTREEITEM FItemId = nullptr;
@@ -129,6 +134,8 @@ private:
     int FChildCount = 0;
     bool FExpanded = false;
     bool FHasChildren = false;
+    // The expansion the window shows for the item (meaningful while FItemId is set).
+    bool FItemExpanded = false;
 };
 
 // The nodes of one tree, in depth-first order. Owns every node.
@@ -173,7 +180,8 @@ public:
     TTreeNode* GetNode(HTREEITEM ItemId) const;
     TTreeNode* GetLastTopNode() const { return FLast; }
 
-    // Holds back window updates while many nodes change.
+    // Holds back window updates while many nodes change: new nodes and expansion changes reach
+    // the window in one pass at the end (or when something needs the window's items before).
     void BeginUpdate();
     void EndUpdate();
     int UpdateCount() const { return FUpdateCount; }
@@ -217,6 +225,8 @@ private:
     int FUpdateCount = 0;
     // Nodes added during an update wait for the window until EndUpdate.
     bool FPending = false;
+    // Expansion changes made during an update wait for the window likewise.
+    bool FExpandPending = false;
     // The selected node of the model (mirrored to and from the window).
     TTreeNode* FSelected = nullptr;
     // Position cache of Item().
@@ -304,6 +314,8 @@ public:
     // The node on the row under a client point, or null.
     TTreeNode* GetNodeAt(int X, int Y);
     THitTests GetHitTestInfoAt(int X, int Y);
+    // Expand or collapse every node, as Expand(true)/Collapse(true) of each top-level node, with
+    // the window following once at the end.
     void FullExpand();
     void FullCollapse();
     // The first node shown at the top of the window.
@@ -392,7 +404,22 @@ private:
     void InsertItem(TTreeNode* Node, HTREEITEM After);
     void InsertItems(TTreeNode* Root);
     void InsertPending();
+    // Brings the window in step with the model before something needs its items: pending nodes,
+    // pending expansion, the selected item.
+    void FlushPending();
     void UpdateItem(TTreeNode* Node);
+    void RepaintItem(TTreeNode* Node);
+    // The window's expansion of one item follows the model's: at once, or at the end of an update.
+    void ExpandItem(TTreeNode* Node);
+    void SetItemExpanded(TTreeNode* Node, bool Value);
+    // Every pending expansion change at once (see the comment at the definition).
+    void ApplyExpansions();
+    void RebuildItems();
+    void SyncSelection();
+    // Drops a native item with everything below it (TVI_ROOT: all of them).
+    void DropItems(HTREEITEM Item);
+    // The model's selection moved to Node without the window asking (a collapse hid it).
+    void SelectionMoved(TTreeNode* Node);
     void ApplyImages();
     void ImageListChange(TObject* Sender);
     void DoChange(TTreeNode* Node);
@@ -422,7 +449,11 @@ private:
     int FManualNotify = 0;
     // While set, native selection changes are not taken into the model (moves, rebuilds).
     int FLockSelection = 0;
+    // While set, expansion changes wait for ApplyExpansions (pending nodes going in).
+    int FHoldExpansions = 0;
     bool FEditing = false;
+    // The window the native control notifies: its parent when it was made.
+    HWND FNotifyWnd = nullptr;
 };
 
 // The tree view with its published properties.

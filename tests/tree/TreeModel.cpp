@@ -132,11 +132,15 @@ TEST(TreeModel, ExpandAndCollapseConcernOnlyNodesWithChildren)
     EXPECT_FALSE(a1->Expanded());
     a->Expand(true);
     EXPECT_TRUE(a1->Expanded());
+    // A collapse that hides the selected node takes the selection over.
+    leaf->SetSelected(true);
     a1->Collapse(false);
     EXPECT_TRUE(a->Expanded());
     EXPECT_FALSE(a1->Expanded());
+    EXPECT_TRUE(a1->Selected());
     a->Collapse(true);
     EXPECT_FALSE(a->Expanded());
+    EXPECT_TRUE(a->Selected());
     TTreeNode* b = nodes.Add(nullptr, "b");
     TTreeNode* b1 = nodes.AddChild(b, "b1");
     nodes.AddChild(b1, "b11");

@@ -94,6 +94,35 @@ protected:
         return out;
     }
 
+    // The rows the window lays out, in model order, as "row:text" (row 0 at the top); a node the
+    // window takes for hidden has no rectangle and is left out.
+    std::string Rows()
+    {
+        std::string out;
+        const int height = static_cast<int>(SendMessageA(tree->Handle(), TVM_GETITEMHEIGHT, 0, 0));
+        for (TTreeNode* n = tree->Items()->GetFirstNode(); n; n = n->GetNext()) {
+            RECT r{};
+            *reinterpret_cast<HTREEITEM*>(&r) = n->ItemId();
+            if (SendMessageA(tree->Handle(), TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&r)))
+                out += std::to_string(r.top / height) + ":" + n->Text() + " ";
+        }
+        return out;
+    }
+
+    // Records the events as markers beside what the form (the tree's parent) receives.
+    void RecordEvents(MessageRecorder& rec)
+    {
+        rec.Watch(form->Handle(), msgParent);
+        auto note = [&rec](const char* what, TTreeNode* n) { rec.Note(std::string(what) + " " + (n ? n->Text() : "-")); };
+        tree->OnExpanding = [note](TObject*, TTreeNode* n, bool&) { note("expanding", n); };
+        tree->OnExpanded = [note](TObject*, TTreeNode* n) { note("expanded", n); };
+        tree->OnCollapsing = [note](TObject*, TTreeNode* n, bool&) { note("collapsing", n); };
+        tree->OnCollapsed = [note](TObject*, TTreeNode* n) { note("collapsed", n); };
+        tree->OnChanging = [note](TObject*, TTreeNode* n, bool&) { note("changing", n); };
+        tree->OnChange = [note](TObject*, TTreeNode* n) { note("change", n); };
+        tree->OnDeletion = [note](TObject*, TTreeNode* n) { note("deleted", n); };
+    }
+
     HTREEITEM NativeSelection()
     {
         return reinterpret_cast<HTREEITEM>(SendMessageA(tree->Handle(), TVM_GETNEXTITEM, TVGN_CARET, 0));
@@ -162,31 +191,39 @@ TEST_F(TreeViewTest, RecreatingTheWindowKeepsNodesStateAndSelection)
 TEST_F(TreeViewTest, ProgrammaticExpandAndCollapseFireTheEventsForEveryNode)
 {
     Fill();
-    std::vector<std::string> log;
-    tree->OnExpanding = [&](TObject*, TTreeNode* n, bool&) { log.push_back("expanding " + n->Text()); };
-    tree->OnExpanded = [&](TObject*, TTreeNode* n) { log.push_back("expanded " + n->Text()); };
-    tree->OnCollapsing = [&](TObject*, TTreeNode* n, bool&) { log.push_back("collapsing " + n->Text()); };
-    tree->OnCollapsed = [&](TObject*, TTreeNode* n) { log.push_back("collapsed " + n->Text()); };
+    MessageRecorder rec;
+    RecordEvents(rec);
 
     // Leaves hear of programmatic expansion too, as with the framework; they stay unexpanded.
+    // The window follows at the end, without a notice to its parent for any node.
     tree->FullExpand();
-    EXPECT_EQ(log, (std::vector<std::string>{"expanding Категория", "expanded Категория", "expanding Подкатегория",
-                                             "expanded Подкатегория", "expanding Статья", "expanded Статья",
-                                             "expanding Ссылки", "expanded Ссылки", "expanding Ссылка",
-                                             "expanded Ссылка"}));
+    EXPECT_TRUE(rec.Matches({Marker("expanding Категория"), Marker("expanded Категория"),
+                             Marker("expanding Подкатегория"), Marker("expanded Подкатегория"),
+                             Marker("expanding Статья"), Marker("expanded Статья"), Marker("expanding Ссылки"),
+                             Marker("expanded Ссылки"), Marker("expanding Ссылка"), Marker("expanded Ссылка")}));
+    EXPECT_EQ(Rows(), "0:Категория 1:Подкатегория 2:Статья 3:Ссылки 4:Ссылка ");
     EXPECT_TRUE(Native(a1).expanded);
-    log.clear();
-    // Every node hears of the collapse, also one already collapsed, leaves included.
+
+    // Every node hears of the collapse, also one already collapsed, leaves included. The
+    // selection hidden by the first collapse moves to the collapsing node, told at once.
     a1->Collapse(false);
-    log.clear();
+    art->SetSelected(true);
+    rec.Clear();
     tree->FullCollapse();
-    EXPECT_EQ(log, (std::vector<std::string>{"collapsing Категория", "collapsed Категория", "collapsing Подкатегория",
-                                             "collapsed Подкатегория", "collapsing Статья", "collapsed Статья",
-                                             "collapsing Ссылки", "collapsed Ссылки", "collapsing Ссылка",
-                                             "collapsed Ссылка"}));
+    EXPECT_TRUE(rec.Matches({Marker("collapsing Категория"), Marker("change Категория"),
+                             Marker("collapsed Категория"), Marker("collapsing Подкатегория"),
+                             Marker("collapsed Подкатегория"), Marker("collapsing Статья"), Marker("collapsed Статья"),
+                             Marker("collapsing Ссылки"), Marker("collapsed Ссылки"), Marker("collapsing Ссылка"),
+                             Marker("collapsed Ссылка")}));
+    EXPECT_EQ(Rows(), "0:Категория 1:Ссылки ");
     EXPECT_FALSE(Native(a).expanded);
     EXPECT_FALSE(a->Expanded());
+    EXPECT_EQ(tree->Selected(), a);
+    EXPECT_EQ(NativeSelection(), a->ItemId());
 
+    std::vector<std::string> log;
+    tree->OnExpanded = [&](TObject*, TTreeNode* n) { log.push_back("expanded " + n->Text()); };
+    tree->OnCollapsed = [&](TObject*, TTreeNode* n) { log.push_back("collapsed " + n->Text()); };
     // A refusal keeps the node as it is.
     tree->OnExpanding = [&](TObject*, TTreeNode*, bool& allow) { allow = false; };
     log.clear();
@@ -241,14 +278,14 @@ TEST_F(TreeViewTest, ClearDropsEveryItemAndTellsOfEveryNodeOnce)
 {
     Fill();
     art->SetSelected(true);
-    std::vector<std::string> log;
-    tree->OnChanging = [&](TObject*, TTreeNode* n, bool&) { log.push_back("changing " + (n ? n->Text() : "-")); };
-    tree->OnChange = [&](TObject*, TTreeNode* n) { log.push_back("change " + (n ? n->Text() : "-")); };
-    tree->OnDeletion = [&](TObject*, TTreeNode* n) { log.push_back(n->Text()); };
+    MessageRecorder rec;
+    RecordEvents(rec);
 
     tree->Items()->Clear();
-    // Last top-level node first, each subtree children first; no selection events on the way.
-    EXPECT_EQ(log, (std::vector<std::string>{"Ссылка", "Ссылки", "Статья", "Подкатегория", "Категория"}));
+    // Last top-level node first, each subtree children first; no selection events, and no
+    // notice of the window's own reaches its parent.
+    EXPECT_TRUE(rec.Matches({Marker("deleted Ссылка"), Marker("deleted Ссылки"), Marker("deleted Статья"),
+                             Marker("deleted Подкатегория"), Marker("deleted Категория")}));
     EXPECT_EQ(tree->Items()->Count(), 0);
     EXPECT_EQ(tree->Items()->GetFirstNode(), nullptr);
     EXPECT_EQ(tree->Selected(), nullptr);
@@ -256,16 +293,102 @@ TEST_F(TreeViewTest, ClearDropsEveryItemAndTellsOfEveryNodeOnce)
     EXPECT_EQ(NativeSelection(), nullptr);
 
     // The emptied view takes new nodes as before, also inside an update.
-    log.clear();
     tree->Items()->BeginUpdate();
     TTreeNode* top = tree->Items()->Add(nullptr, "Новая");
     tree->Items()->AddChild(top, "Дочерняя");
     tree->Items()->Clear();
     tree->Items()->Add(nullptr, "Последняя");
     tree->Items()->EndUpdate();
-    EXPECT_EQ(log, (std::vector<std::string>{"Дочерняя", "Новая"}));
+    EXPECT_TRUE(rec.Matches({Marker("deleted Дочерняя"), Marker("deleted Новая")}));
     EXPECT_EQ(NativeDump(), "0:Последняя ");
     EXPECT_EQ(tree->Items()->Count(), 1);
+
+    // Nor does the window send a notice per item when it goes.
+    Fill();
+    tree->OnDeletion = nullptr;
+    tree->Free();
+    tree = nullptr;
+    EXPECT_TRUE(rec.Matches({Expect(WM_PARENTNOTIFY, msgParent | msgOptional),
+                             Expect(WM_ERASEBKGND, msgParent | msgOptional)}));
+}
+
+TEST_F(TreeViewTest, BigTreesExpandAndCollapseWholeWithTheWindowInStep)
+{
+    // The rows the window shows in all, and the row of a node (-1: the window takes it for hidden).
+    auto shownRows = [&] {
+        SCROLLINFO si{sizeof si, SIF_RANGE, 0, 0, 0, 0, 0};
+        GetScrollInfo(tree->Handle(), SB_VERT, &si);
+        return si.nMax + 1;
+    };
+    auto rowOf = [&](TTreeNode* n) {
+        RECT r{};
+        *reinterpret_cast<HTREEITEM*>(&r) = n->ItemId();
+        if (!SendMessageA(tree->Handle(), TVM_GETITEMRECT, FALSE, reinterpret_cast<LPARAM>(&r)))
+            return -1;
+        SCROLLINFO si{sizeof si, SIF_POS, 0, 0, 0, 0, 0};
+        GetScrollInfo(tree->Handle(), SB_VERT, &si);
+        return static_cast<int>(r.top / SendMessageA(tree->Handle(), TVM_GETITEMHEIGHT, 0, 0)) + si.nPos;
+    };
+    int expanded = 0, collapsed = 0, deleted = 0, changes = 0;
+    // Folder images follow the expansion, as the application's handlers make them.
+    tree->OnExpanded = [&](TObject*, TTreeNode* n) {
+        ++expanded;
+        if (n->HasChildren())
+            n->SetImageIndex(1);
+    };
+    tree->OnCollapsed = [&](TObject*, TTreeNode* n) {
+        ++collapsed;
+        if (n->HasChildren())
+            n->SetImageIndex(0);
+    };
+    tree->OnDeletion = [&](TObject*, TTreeNode*) { ++deleted; };
+    tree->OnChange = [&](TObject*, TTreeNode*) { ++changes; };
+
+    // Many narrow folders (the window's items are made anew) and 100,000 nodes in 1,000 folders.
+    for (auto [folders, entries] : {std::pair{3000, 2}, std::pair{1000, 99}}) {
+        SCOPED_TRACE(std::to_string(folders) + " folders");
+        const int count = folders * (entries + 1);
+        TTreeNodes* items = tree->Items();
+        items->BeginUpdate();
+        for (int i = 0; i < folders; ++i) {
+            TTreeNode* f = items->Add(nullptr, "Категория " + IntToStr(i));
+            for (int j = 0; j < entries; ++j)
+                items->AddChild(f, "Статья " + IntToStr(j));
+        }
+        items->EndUpdate();
+        TTreeNode* lastFolder = items->GetLastTopNode();
+        TTreeNode* lastEntry = lastFolder->GetLastChild();
+        expanded = collapsed = deleted = changes = 0;
+
+        tree->FullExpand();
+        EXPECT_EQ(expanded, count);
+        EXPECT_EQ(shownRows(), count);
+        EXPECT_EQ(rowOf(lastEntry), count - 1);
+        EXPECT_TRUE(Native(lastFolder).expanded);
+        EXPECT_EQ(lastFolder->ImageIndex(), 1);
+
+        lastEntry->SetSelected(true);
+        changes = 0;
+        tree->FullCollapse();
+        EXPECT_EQ(collapsed, count);
+        EXPECT_EQ(shownRows(), folders);
+        EXPECT_EQ(rowOf(lastEntry), -1);
+        EXPECT_EQ(rowOf(lastFolder), folders - 1);
+        EXPECT_FALSE(Native(lastFolder).expanded);
+        EXPECT_EQ(tree->Selected(), lastFolder);
+        EXPECT_EQ(NativeSelection(), lastFolder->ItemId());
+        EXPECT_EQ(changes, 1);
+        EXPECT_EQ(items->GetFirstNode()->ImageIndex(), 0);
+
+        // Expanding again keeps the selection where the collapse put it.
+        tree->FullExpand();
+        EXPECT_EQ(rowOf(lastEntry), count - 1);
+        EXPECT_EQ(NativeSelection(), lastFolder->ItemId());
+
+        items->Clear();
+        EXPECT_EQ(deleted, count);
+        EXPECT_EQ(SendMessageA(tree->Handle(), TVM_GETCOUNT, 0, 0), 0);
+    }
 }
 
 TEST_F(TreeViewTest, EditedReceivesAnEmptyTextButNotACancelledEdit)
