@@ -1079,10 +1079,10 @@ bool TControl::MouseCapture() { return GetCaptureControl() == this; }
 
 void TControl::SendCancelMode(TControl* Sender)
 {
-    TControl* c = this;
-    while (c->FParent)
-        c = c->FParent;
-    c->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Sender));
+    // Every form up the chain tells its active control (a drop-down of it closes).
+    for (TControl* c = this; c; c = c->FParent)
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->IsForm())
+            w->FormCancelMode(Sender);
 }
 
 void TControl::DoMouseDown(TWMMouse& Message, TMouseButton Button, TShiftState Shift)
@@ -1099,6 +1099,7 @@ void TControl::DoMouseUp(TWMMouse& Message, TMouseButton Button)
 
 void TControl::WMLButtonDown(TWMMouse& Message)
 {
+    SendCancelMode(this);
     DefaultHandler(reinterpret_cast<TMessage&>(Message));
     if (FControlStyle.Contains(csCaptureMouse))
         SetMouseCapture(true);
@@ -1514,7 +1515,10 @@ void TWinControl::CreateSubClass(TCreateParams& Params, const char* ControlClass
         throw EOutOfResources(AnsiString("Window class ") + ControlClassName + " is not known");
     Params.WindowClass = wc;
     Params.WindowClass.hInstance = inst;
-    Params.WindowClass.style &= ~static_cast<UINT>(CS_GLOBALCLASS);
+    // Our windows paint with their own DC, clipped to their own region (a button with a window
+    // region must not paint outside it), and are repainted whole when resized.
+    Params.WindowClass.style &= ~static_cast<UINT>(CS_GLOBALCLASS | CS_OWNDC | CS_CLASSDC | CS_PARENTDC);
+    Params.WindowClass.style |= CS_HREDRAW | CS_VREDRAW;
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params)

@@ -157,10 +157,12 @@ class THintWindow;
 // A plain function, so that two classes can be compared (a captureless lambda converts to it).
 using THintWindowClass = THintWindow* (*)(TComponent* AOwner);
 
-// What CM_HINTSHOW lets a control change before its hint is shown.
+// What CM_HINTSHOW lets a control change before its hint is shown. HintPos is in screen
+// coordinates; CursorPos (the mouse) and CursorRect (where the hint holds; leaving it shows the
+// next hint) are in the hint control's client coordinates. A changed HintWindowClass is used.
 struct THintInfo {
     TControl* HintControl = nullptr;
-    THintWindowClass HintWindowClass;
+    THintWindowClass HintWindowClass = nullptr;
     TPoint HintPos{};
     int HintMaxWidth = 0;
     TColor HintColor = clInfoBk;
@@ -398,6 +400,7 @@ protected:
     void InvalidateControl(bool IsVisible, bool IsOpaque);
     void SetMouseCapture(bool Value);
     bool MouseCapture();
+    // Sends CM_CANCELMODE (LParam = Sender) to the active control of every form up the chain.
     void SendCancelMode(TControl* Sender);
 
     // Message handlers of TControl.
@@ -549,6 +552,8 @@ public:
     virtual bool KeyPreviewEnabled() const { return false; }
     // Runs a menu shortcut of the form for the key; answers whether it was one.
     virtual bool IsShortCut(TWMKey& /*Message*/) { return false; }
+    // A mouse press on Sender: the form's active control hears CM_CANCELMODE (LParam = Sender).
+    virtual void FormCancelMode(TControl* /*Sender*/) {}
 
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;

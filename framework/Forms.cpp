@@ -646,6 +646,8 @@ void TControlScrollBar::Assign(TPersistent* Source)
         FRange = src->FRange;
         FPosition = src->FPosition;
         Increment = src->Increment;
+        FTracking = src->FTracking;
+        FSmooth = src->FSmooth;
         Update();
         return;
     }
@@ -732,8 +734,11 @@ void TControlScrollBar::ScrollMessage(int Code, int ThumbPos)
     case SB_LINEDOWN: SetPosition(FPosition + Increment); break;
     case SB_PAGEUP: SetPosition(FPosition - page); break;
     case SB_PAGEDOWN: SetPosition(FPosition + page); break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK: SetPosition(ThumbPos); break;
+    case SB_THUMBTRACK:
+        if (FTracking)
+            SetPosition(ThumbPos);
+        break;
+    case SB_THUMBPOSITION: SetPosition(ThumbPos); break;
     case SB_TOP: SetPosition(0); break;
     case SB_BOTTOM: SetPosition(FRange); break;
     default: break;
@@ -780,8 +785,25 @@ void TScrollingWinControl::SetAutoScroll(bool Value)
     UpdateScrollBars();
 }
 
+void TScrollingWinControl::AlignControls(TControl* AControl, TRect& Rect)
+{
+    inherited::AlignControls(AControl, Rect);
+    if (FAutoScroll && FAutoRangeCount <= 0)
+        UpdateScrollBars();
+}
+
+void TScrollingWinControl::EnableAutoRange()
+{
+    if (FAutoRangeCount <= 0)
+        return;
+    if (--FAutoRangeCount == 0 && (FHorzScrollBar->FVisible || FVertScrollBar->FVisible))
+        UpdateScrollBars();
+}
+
 void TScrollingWinControl::CalcAutoRange()
 {
+    if (FAutoRangeCount > 0)
+        return;
     int right = 0, bottom = 0;
     for (int i = 0; i < ControlCount(); ++i) {
         TControl* c = Controls(i);
@@ -1182,6 +1204,14 @@ bool TCustomForm::IsShortCut(TWMKey& Message)
     if (!handled && FMenu)
         handled = FMenu->IsShortCut(Message);
     return handled;
+}
+
+void TCustomForm::FormCancelMode(TControl* Sender)
+{
+    if (FActive && FActiveControl)
+        FActiveControl->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Sender));
+    if (TCustomForm* child = ActiveMDIChild())
+        child->FormCancelMode(Sender);
 }
 
 void TCustomForm::SetActiveControlRef(TWinControl* Control)
@@ -1788,6 +1818,17 @@ void TApplication::HintMouseMessage(TControl* Control, TMessage& Message)
         return;
     // The control under the mouse that shows hints (its parents' settings are inherited).
     TControl* target = Control;
+    if (target == FHintControl && FHintActive && FHintWindow && FHintWindow->IsHintShown()) {
+        // The hint belongs to the part of the control it was shown for (CursorRect, which
+        // CM_HINTSHOW may narrow to a tab): leaving that part shows the next hint at once.
+        auto& m = MessageAs<TWMMouse>(Message);
+        POINT p{m.XPos, m.YPos};
+        if (!PtInRect(&FHintCursorRect, p)) {
+            FHintWindow->ReleaseHandle();
+            StartHintTimer(HintShortPause, 1);
+        }
+        return;
+    }
     if (target != FHintControl) {
         if (FHintWindow)
             FHintWindow->ReleaseHandle();
@@ -1804,8 +1845,10 @@ void TApplication::ShowHintFor(TControl* Control)
     THintInfo info;
     info.HintControl = Control;
     info.HintWindowClass = HintWindowClass;
-    GetCursorPos(&info.CursorPos);
-    info.HintPos = TPoint{info.CursorPos.x, info.CursorPos.y + 20};
+    POINT cursor;
+    GetCursorPos(&cursor);
+    info.CursorPos = Control->ScreenToClient(cursor);
+    info.HintPos = TPoint{cursor.x, cursor.y + 20};
     info.HintMaxWidth = Screen ? Screen->Width() : 640;
     info.HintColor = HintColor;
     info.CursorRect = Control->ClientRect();
@@ -1821,10 +1864,19 @@ void TApplication::ShowHintFor(TControl* Control)
         FHintActive = false;
         return;
     }
-    // The window is made from the hint window class on first use (again after ShowHint was
-    // switched off and on, which is how a new class takes effect).
+    FHintCursorRect = info.CursorRect;
+    // The window is made from the hint window class on first use, and again when the class
+    // (also one chosen by the control in CM_HINTSHOW) is not the one it was made from.
+    if (FHintWindow && FHintWindowClass != info.HintWindowClass) {
+        THintWindow* old = FHintWindow;
+        FHintWindow = nullptr;
+        if (old->Owner() != this)
+            RemoveFreeNotification(old);
+        old->Free();
+    }
     if (!FHintWindow && info.HintWindowClass) {
         FHintWindow = info.HintWindowClass(this);
+        FHintWindowClass = info.HintWindowClass;
         if (FHintWindow && FHintWindow->Owner() != this)
             FreeNotification(FHintWindow);
     }

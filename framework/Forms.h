@@ -156,8 +156,8 @@ private:
     void StopHintTimer();
     TControl* FHintControl = nullptr;
     THintWindow* FHintWindow = nullptr;
-    TPoint FHintCursorPos{};
-    TRect FHintCursorRect{};
+    TRect FHintCursorRect{};             // where the shown hint holds, in the control's client
+    THintWindowClass FHintWindowClass{}; // the class the hint window was made from
     int FHintTimerKind = 0; // 0 none, 1 show after the pause, 2 hide after the hide pause
     bool FHintActive = false;
 };
@@ -285,6 +285,12 @@ public:
     bool Visible() const { return FVisible; }
     void SetVisible(bool Value);
     int Increment = 8;
+    // Tracking: the content follows the thumb while it is dragged (else only where it is let go).
+    bool Tracking() const { return FTracking; }
+    void SetTracking(bool Value) { FTracking = Value; }
+    // Smooth scrolling was asked for (kept for controls that copy the setting).
+    bool Smooth() const { return FSmooth; }
+    void SetSmooth(bool Value) { FSmooth = Value; }
     // True while the bar is shown (Range exceeds the client extent).
     bool IsScrollBarVisible() const;
     // The client extent the bar scrolls over.
@@ -299,10 +305,13 @@ private:
     int FRange = 0;
     int FPosition = 0;
     bool FVisible = true;
+    bool FTracking = false;
+    bool FSmooth = false;
 };
 
 // A windowed control whose children can be scrolled; with AutoScroll the ranges follow the
-// children's extents.
+// children's extents, computed again whenever the children are aligned (a child added, moved,
+// resized or removed) unless DisableAutoRange holds them.
 class TScrollingWinControl : public TWinControl {
     VCL_CLASS(TScrollingWinControl, TWinControl)
 public:
@@ -320,6 +329,11 @@ public:
     void ScrollBy(int DeltaX, int DeltaY);
     // Recomputes the ranges (AutoScroll) and shows or hides the bars.
     void UpdateScrollBars();
+    // Holds the automatic ranges (nested); the last EnableAutoRange computes them again when
+    // a bar is visible.
+    void DisableAutoRange() { ++FAutoRangeCount; }
+    void EnableAutoRange();
+    void AlignControls(TControl* AControl, TRect& Rect) override;
 
 protected:
     void CreateWnd() override;
@@ -331,6 +345,7 @@ private:
     std::unique_ptr<TControlScrollBar> FVertScrollBar;
     bool FAutoScroll = false;
     bool FUpdatingScrollBars = false;
+    int FAutoRangeCount = 0;
 };
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -421,6 +436,8 @@ public:
     bool KeyPreviewEnabled() const override { return KeyPreview; }
     // Menu shortcuts of this form: OnShortCut, then the main menu.
     bool IsShortCut(TWMKey& Message) override;
+    // CM_CANCELMODE to the active control of an active form (and of its active MDI child).
+    void FormCancelMode(TControl* Sender) override;
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;

@@ -1415,10 +1415,6 @@ TRect TCustomListBox::ItemRect(int Index)
 
 // --- TCustomComboBox ----------------------------------------------------------------------------
 
-namespace {
-const char* const kComboChildProp = "Vellorn.ComboChild";
-}
-
 TCustomComboBox::TCustomComboBox(TComponent* AOwner)
     : TWinControl(AOwner), FItems(std::make_unique<TWinItemStrings>(this, kComboBoxMessages)),
       FCanvas(std::make_unique<TCanvas>())
@@ -1466,8 +1462,11 @@ void TCustomComboBox::CreateWnd()
         FEditHandle = HasEdit() ? info.hwndItem : nullptr;
         FListHandle = info.hwndList;
     }
+    // The edit and the drop-down list are the combo's own: their keys, focus and mouse are.
     if (FEditHandle)
-        HookChild(FEditHandle, FDefEditProc);
+        FEditSubclass.Subclass(FEditHandle, TWndMethod(this, &TCustomComboBox::EditWndProc));
+    if (FListHandle)
+        FListSubclass.Subclass(FListHandle, TWndMethod(this, &TCustomComboBox::ListWndProc));
     FItems->PushToWindow();
     if (FSaveItemIndex >= 0)
         SendMessageA(FHandle, CB_SETCURSEL, static_cast<WPARAM>(FSaveItemIndex), 0);
@@ -1476,37 +1475,11 @@ void TCustomComboBox::CreateWnd()
         SetWindowTextA(FHandle, text.c_str());
 }
 
-void TCustomComboBox::HookChild(HWND Wnd, WNDPROC& Saved)
-{
-    SetPropA(Wnd, kComboChildProp, this);
-    Saved = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TCustomComboBox::ChildWndProc)));
-}
+void TCustomComboBox::EditWndProc(TMessage& Message) { ComboWndProc(Message, FEditSubclass.Handle()); }
 
-LRESULT CALLBACK TCustomComboBox::ChildWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
-{
-    auto* combo = static_cast<TCustomComboBox*>(GetPropA(Wnd, kComboChildProp));
-    if (!combo)
-        return DefWindowProcA(Wnd, Msg, WParam, LParam);
-    WNDPROC proc = Wnd == combo->FEditHandle ? combo->FDefEditProc : combo->FDefListProc;
-    if (Msg == WM_NCDESTROY) {
-        // The child goes: give the window its own procedure back.
-        RemovePropA(Wnd, kComboChildProp);
-        SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
-        if (Wnd == combo->FEditHandle)
-            combo->FEditHandle = nullptr;
-        return CallWindowProcA(proc, Wnd, Msg, WParam, LParam);
-    }
-    TMessage message = MakeMessage(Msg, WParam, LParam);
-    try {
-        combo->ComboWndProc(message, Wnd, proc);
-    } catch (...) {
-        HandleCurrentException(combo);
-    }
-    return message.Result;
-}
+void TCustomComboBox::ListWndProc(TMessage& Message) { ComboWndProc(Message, FListSubclass.Handle()); }
 
-void TCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd, WNDPROC ComboProc)
+void TCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd)
 {
     switch (Message.Msg) {
     case WM_SETFOCUS:
@@ -1543,7 +1516,12 @@ void TCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd, WNDPROC Com
     default:
         break;
     }
-    Message.Result = CallWindowProcA(ComboProc, ComboWnd, Message.Msg, Message.WParam, Message.LParam);
+    if (ComboWnd == FEditSubclass.Handle())
+        FEditSubclass.DefaultHandler(Message);
+    else if (ComboWnd == FListSubclass.Handle())
+        FListSubclass.DefaultHandler(Message);
+    if (Message.Msg == WM_NCDESTROY)
+        (ComboWnd == FEditHandle ? FEditHandle : FListHandle) = nullptr;
     if (Message.Msg == WM_LBUTTONDBLCLK && FControlStyle.Contains(csDoubleClicks))
         DblClick();
 }
@@ -1566,6 +1544,11 @@ void TCustomComboBox::Dispatch(TMessage& Message)
     case CN_DRAWITEM: CNDrawItem(Message); return;
     case CN_MEASUREITEM: CNMeasureItem(Message); return;
     case CM_WANTSPECIALKEY: CMWantSpecialKey(Message); return;
+    case CM_CANCELMODE:
+        // A press elsewhere closes the drop-down list.
+        if (reinterpret_cast<TControl*>(Message.LParam) != this && FHandle && DroppedDown())
+            SetDroppedDown(false);
+        return;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORSTATIC: {
@@ -1876,17 +1859,25 @@ void TCustomLabel::AdjustBounds()
 {
     if (!FAutoSize || ComponentState().Contains(csLoading))
         return;
-    HDC screen = GetDC(nullptr);
+    // Measured by the label's own drawing (DT_CALCRECT), so that a label that draws more than
+    // its text (an effect, a margin) is sized to what it draws.
     TRect r = ClientRect();
-    AnsiString text = Text();
-    if (text.empty() || (FShowAccelChar && text == "&"))
-        text = " ";
-    UINT flags = DT_CALCRECT | DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0) | (FShowAccelChar ? 0 : DT_NOPREFIX);
     if (!FWordWrap)
         r.right = r.left + 1;
-    HGDIOBJ old = SelectObject(screen, Font()->Handle());
-    DrawTextA(screen, text.c_str(), static_cast<int>(text.size()), &r, flags);
-    SelectObject(screen, old);
+    HDC screen = GetDC(nullptr);
+    TCanvas* c = Canvas();
+    c->Lock();
+    c->SetHandle(screen);
+    try {
+        DoDrawText(r, DT_CALCRECT | DT_EXPANDTABS | (FWordWrap ? DT_WORDBREAK : 0));
+    } catch (...) {
+        c->SetHandle(nullptr);
+        c->Unlock();
+        ReleaseDC(nullptr, screen);
+        throw;
+    }
+    c->SetHandle(nullptr);
+    c->Unlock();
     ReleaseDC(nullptr, screen);
     int w = r.right - r.left, h = r.bottom - r.top;
     int left = Left();

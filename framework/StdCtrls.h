@@ -15,6 +15,7 @@
 #include "ClassesStrings.h"
 #include "Controls.h"
 #include "Graphics.h"
+#include "SubclassWindow.h"
 
 using TModalResult = int;
 
@@ -475,8 +476,9 @@ protected:
     void CreateWindowHandle(const TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;
-    // Messages of the inner edit and list windows: key events of the combo, focus for the form.
-    virtual void ComboWndProc(TMessage& Message, HWND ComboWnd, WNDPROC ComboProc);
+    // Messages of the inner edit and drop-down list windows (ComboWnd says which): key events of
+    // the combo, focus for the form; the end passes them to the window's own procedure.
+    virtual void ComboWndProc(TMessage& Message, HWND ComboWnd);
     virtual void Change();
     virtual void Select();
     virtual void DropDown();
@@ -500,12 +502,12 @@ protected:
     int FSaveItemIndex = -1;
     HWND FEditHandle = nullptr;
     HWND FListHandle = nullptr;
-    WNDPROC FDefEditProc = nullptr;
-    WNDPROC FDefListProc = nullptr;
 
 private:
-    static LRESULT CALLBACK ChildWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
-    void HookChild(HWND Wnd, WNDPROC& Saved);
+    void EditWndProc(TMessage& Message);
+    void ListWndProc(TMessage& Message);
+    TWindowSubclass FEditSubclass;
+    TWindowSubclass FListSubclass;
 };
 
 class TComboBox : public TCustomComboBox {

@@ -82,3 +82,38 @@ TEST_F(FormTest, ScrollBoxReachesChildrenBeyondItsArea)
     EXPECT_EQ(GetWindowLongA(box->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
     EXPECT_EQ(GetParent(inner->Handle()), box->Handle());
 }
+
+TEST_F(FormTest, ScrollBoxRangesFollowItsChildren)
+{
+    TForm* form = MakeForm();
+    form->SetBounds(100, 100, 300, 250);
+    TScrollBox* box = Create<TScrollBox>(form);
+    box->SetParent(form);
+    box->SetBounds(10, 10, 150, 120);
+    form->Show();
+    TControlScrollBar* vert = box->VertScrollBar();
+    EXPECT_FALSE(vert->IsScrollBarVisible());
+    TScrollBox* child = Create<TScrollBox>(form);
+    child->SetBounds(0, 300, 50, 50);
+    child->SetParent(box); // added while the box is shown
+    EXPECT_EQ(vert->Range(), 350);
+    EXPECT_TRUE(vert->IsScrollBarVisible());
+    child->SetTop(10); // moved back inside
+    EXPECT_EQ(vert->Range(), 60);
+    EXPECT_FALSE(vert->IsScrollBarVisible());
+
+    box->DisableAutoRange();
+    child->SetTop(400);
+    EXPECT_EQ(vert->Range(), 60) << "held";
+    box->EnableAutoRange();
+    EXPECT_EQ(vert->Range(), 450);
+
+    // Dragging the thumb scrolls only with Tracking; letting it go always does.
+    SendMessageA(box->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 100), 0);
+    EXPECT_EQ(vert->Position(), 0);
+    vert->SetTracking(true);
+    SendMessageA(box->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 100), 0);
+    EXPECT_EQ(vert->Position(), 100);
+    SendMessageA(box->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 50), 0);
+    EXPECT_EQ(vert->Position(), 50);
+}

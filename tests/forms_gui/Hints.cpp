@@ -36,12 +36,24 @@ public:
                 return;
             }
             info->HintStr += " (edited)";
+            cursorPos = info->CursorPos;
+            if (otherClass)
+                info->HintWindowClass = otherClass;
             return;
         }
         inherited::Dispatch(Message);
     }
     int hintShows = 0;
     bool refuse = false;
+    TPoint cursorPos{};
+    THintWindowClass otherClass = nullptr;
+};
+
+// Another hint window class a control may ask for.
+class TOtherHint : public THintWindow {
+    VCL_CLASS(TOtherHint, THintWindow)
+public:
+    using THintWindow::THintWindow;
 };
 
 class HintsTest : public FormTest {
@@ -172,4 +184,21 @@ TEST(HintWindow, CalcHintRectGrowsWithTheText)
     EXPECT_GT(wrapped.bottom, wide.bottom) << "wrapped at the maximum width";
     EXPECT_EQ(small.left, 0);
     w->Free();
+}
+
+TEST_F(HintsTest, ControlSeesTheCursorInItsClientAndMayChooseTheWindowClass)
+{
+    Application->HintPause = 10;
+    THintedControl* c = Build(); // the mouse at (10, 10) of the control
+    Move(c);
+    ASSERT_TRUE(WaitFor([&] { return !TRecordingHint::shown.empty(); }, "first hint"));
+    EXPECT_EQ(c->cursorPos.x, 10);
+    EXPECT_EQ(c->cursorPos.y, 10);
+
+    Application->CancelHint();
+    c->otherClass = [](TComponent* owner) -> THintWindow* { return Create<TOtherHint>(owner); };
+    Move(c);
+    ASSERT_TRUE(WaitFor([&] { return c->hintShows == 2; }, "second CM_HINTSHOW"));
+    ASSERT_NE(Application->HintWindow(), nullptr);
+    EXPECT_STREQ(Application->HintWindow()->ClassName().c_str(), "TOtherHint");
 }

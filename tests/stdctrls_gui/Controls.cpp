@@ -336,6 +336,25 @@ TEST_F(ControlsTest, SpeedButtonGroups)
     EXPECT_EQ(clicks, 5);
 }
 
+namespace {
+// A label that draws a shadow 3 pixels to the right and below its text, and measures it so.
+class TShadowLabel : public TLabel {
+    VCL_CLASS(TShadowLabel, TLabel)
+public:
+    using TLabel::TLabel;
+
+protected:
+    void DoDrawText(TRect& Rect, UINT Flags) override
+    {
+        inherited::DoDrawText(Rect, Flags);
+        if (Flags & DT_CALCRECT) {
+            Rect.right += 3;
+            Rect.bottom += 3;
+        }
+    }
+};
+} // namespace
+
 TEST_F(ControlsTest, LabelSizesItselfAndFocusesItsControl)
 {
     TForm* form = ShownForm();
@@ -356,6 +375,14 @@ TEST_F(ControlsTest, LabelSizesItselfAndFocusesItsControl)
     EXPECT_TRUE(edit->Focused());
     label->SetShowAccelChar(false);
     EXPECT_EQ(form->Perform(CM_DIALOGCHAR, 'n', 0), 0);
+
+    // AutoSize measures with the label's own drawing.
+    auto* shadow = Create<TShadowLabel>(form);
+    shadow->SetParent(form);
+    shadow->SetShowAccelChar(false);
+    shadow->SetCaption(label->Caption());
+    EXPECT_EQ(shadow->Width(), label->Width() + 3);
+    EXPECT_EQ(shadow->Height(), label->Height() + 3);
 }
 
 TEST_F(ControlsTest, ButtonLayoutPlacesGlyphAndCaption)

@@ -5,6 +5,7 @@
 #include "TestKit.h"
 
 #include <array>
+#include <vector>
 
 using namespace testkit;
 
@@ -256,4 +257,56 @@ TEST_F(ListsTest, ComboBoxItemsFilesHiddenStateAndRecreate)
     EXPECT_EQ(combo->ItemIndex(), 3) << "a list without an edit shows the item of that text";
     combo->Clear();
     EXPECT_EQ(combo->Items()->Count(), 0);
+}
+
+namespace {
+// A combo box that notes which of its inner windows passed a message through it, and what
+// CM_CANCELMODE said.
+class TNotingCombo : public TComboBox {
+    VCL_CLASS(TNotingCombo, TComboBox)
+public:
+    using TComboBox::TComboBox;
+    std::vector<HWND> passed;
+    TControl* cancelSender = nullptr;
+    int cancels = 0;
+    void Dispatch(TMessage& Message) override
+    {
+        if (Message.Msg == CM_CANCELMODE) {
+            ++cancels;
+            cancelSender = reinterpret_cast<TControl*>(Message.LParam);
+        }
+        inherited::Dispatch(Message);
+    }
+
+protected:
+    void ComboWndProc(TMessage& Message, HWND ComboWnd) override
+    {
+        if (Message.Msg == WM_MOUSEMOVE)
+            passed.push_back(ComboWnd);
+        inherited::ComboWndProc(Message, ComboWnd);
+    }
+};
+} // namespace
+
+TEST_F(ListsTest, ComboBoxHearsItsListAndAPressElsewhere)
+{
+    TForm* form = ShownForm();
+    auto* combo = Create<TNotingCombo>(form);
+    combo->SetParent(form);
+    auto* box = Create<TGraphicControl>(form); // a control that takes no focus
+    box->SetParent(form);
+    box->SetBounds(10, 100, 80, 25);
+    ASSERT_NE(combo->ListHandle(), nullptr);
+    SendMessageA(combo->EditHandle(), WM_MOUSEMOVE, 0, 0);
+    SendMessageA(combo->ListHandle(), WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(combo->passed, (std::vector<HWND>{combo->EditHandle(), combo->ListHandle()}));
+
+    // The focused combo is the form's active control: a press elsewhere tells it.
+    SetForegroundWindow(form->Handle());
+    combo->SetFocus();
+    ASSERT_TRUE(WaitFor([&] { return form->Active() && form->ActiveControl() == combo; }, "combo active"));
+    SendMessageA(form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 105));
+    SendMessageA(form->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(15, 105));
+    EXPECT_EQ(combo->cancels, 1);
+    EXPECT_EQ(combo->cancelSender, box);
 }
