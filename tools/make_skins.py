@@ -297,22 +297,34 @@ class FileImage:
         self.name, self.data = name, data
 
 
+# The defaults of the options-file format; a key equal to its default is not written.
+FORMAT_DEFAULTS = dict(
+    COLOR=16777215, BEVEL=0, SHADOWBLUR=6, SHADOWOFFSET=3, SHADOWCOLOR=0, SHADOWENABLED="FALSE",
+    RESERVEDBOOLEAN="FALSE", FONTCOLOR=0, HOTFONTCOLOR=0, TRANSPARENCY=0, GRADIENTPERCENT=0, IMAGEPERCENT=0,
+    GRADIENTDATA="", SHOWFOCUS="FALSE", FADINGENABLED="FALSE", FADINGINTERVALIN=5, FADINGINTERVALOUT=5,
+    FADINGITERATIONS=5, HOTCOLOR=16777215, HOTTRANSPARENCY=0, HOTBEVEL=0, HOTGRADIENTPERCENT=0,
+    HOTIMAGEPERCENT=0, BORDERCOLOR1=0, BORDERCOLOR2=0)
+
+
 def general(p, **over):
-    """Every key of a section in file order, for sections without a parent."""
+    """The keys of a section without a parent, in file order. SHADOWTRANSPARENCY and
+    HOTGRADIENTDATA are always written: their defaults differ between a skin folder and a skin
+    stored in a form, and the two must load alike."""
     keys = [
-        ("COLOR", tcolor(p["bg"])), ("BEVEL", 0), ("SHADOWBLUR", 6), ("SHADOWOFFSET", 3), ("SHADOWCOLOR", 0),
-        ("SHADOWTRANSPARENCY", 60), ("SHADOWENABLED", "FALSE"), ("RESERVEDBOOLEAN", "FALSE"),
+        ("COLOR", tcolor(p["bg"])), ("SHADOWTRANSPARENCY", 60),
         ("FONTCOLOR", tcolor(p["text"])), ("HOTFONTCOLOR", tcolor(p["text"])),
-        ("TRANSPARENCY", 0), ("GRADIENTPERCENT", 0), ("IMAGEPERCENT", 0), ("GRADIENTDATA", ""),
-        ("SHOWFOCUS", "FALSE"), ("FADINGENABLED", "FALSE"), ("FADINGINTERVALIN", 5), ("FADINGINTERVALOUT", 5),
-        ("FADINGITERATIONS", 5), ("HOTCOLOR", tcolor(p["bg"])), ("HOTTRANSPARENCY", 0), ("HOTBEVEL", 0),
-        ("HOTGRADIENTPERCENT", 0), ("HOTGRADIENTDATA", ""), ("HOTIMAGEPERCENT", 0),
+        ("HOTCOLOR", tcolor(p["bg"])), ("HOTGRADIENTDATA", ""),
         ("BORDERCOLOR1", tcolor(p["border"])), ("BORDERCOLOR2", tcolor(p["border_dark"])),
     ]
+    values = dict(keys)
+    values.update(over)
+    order = [k for k, _ in keys] + [k for k in over if k not in dict(keys)]
     out = []
-    for k, v in keys:
-        out.append((k, over.pop(k, v)))
-    out.extend(over.items())
+    for k in order:
+        v = values[k]
+        if k not in ("SHADOWTRANSPARENCY", "HOTGRADIENTDATA") and FORMAT_DEFAULTS.get(k, object()) == v:
+            continue
+        out.append((k, v))
     return out
 
 
@@ -643,12 +655,17 @@ def fixtures():
     # Image formats: an 8-bit twin of a 24-bit mask, a tiny border mask, JPEGs around the threshold.
     out["Images"] = {"Options.dat": opts(
         "[GLOBALINFO]\n[BUTTON]\nBORDERSMASK=Tiny.bmp\nGLYPHMASK=Glyph8.bmp\nGLYPH24=Glyph.bmp\n"
-        "J200=J200.jpg\nJ299=J299.jpg\nJ300=J300.jpg\n[EDIT]\nPATTERN=Truncated.jpg\n"),
+        "J200=J200.jpg\nJ299=J299.jpg\nJ300=J300.jpg\n"),
         "Tiny.bmp": si.bmp24(solid(8, 5, (10, 20, 30))), "Glyph.bmp": si.bmp24(glyph),
         "Glyph8.bmp": si.bmp8(glyph),
         "J200.jpg": si.jpeg(solid(200, 200, (200, 100, 50)), 75),
         "J299.jpg": si.jpeg(solid(299, 300, (50, 100, 200)), 75),
         "J300.jpg": si.jpeg(solid(300, 300, (50, 200, 100)), 75)}
+    # A header that claims 65500 x 65500 pixels: more than 32 bits can count.
+    huge = bytearray(out["Images"]["J200.jpg"])
+    sof = huge.index(b"\xff\xc0")
+    huge[sof + 5:sof + 9] = bytes([0xFF, 0xDC, 0xFF, 0xDC])
+    out["Huge"] = {"Options.dat": opts("[GLOBALINFO]\n[EDIT]\nPATTERN=Huge.jpg\n"), "Huge.jpg": bytes(huge)}
     truncated = si.jpeg(paper(p, 64, 5), 80)
     out["Truncated"] = {"Options.dat": opts("[GLOBALINFO]\n[EDIT]\nPATTERN=Small.jpg\n"),
                         "Small.jpg": truncated[:len(truncated) * 2 // 3]}

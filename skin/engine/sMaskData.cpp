@@ -97,30 +97,42 @@ void MakeMaster(std::unique_ptr<TBitmap> Bmp)
     }
 }
 
+// The options of the skin file, read once per load: LoadAllMasks (first of the three loaders)
+// reads them afresh, the two that follow take them again when they work on the same file.
+struct TOptionsOfLoad {
+    const TMemIniFile* Source = nullptr;
+    std::unique_ptr<TsSkinOptions> Options;
+} optionsOfLoad;
+
+const TsSkinOptions& SkinOptions(TMemIniFile* File, bool Fresh)
+{
+    if (Fresh || optionsOfLoad.Source != File || !optionsOfLoad.Options) {
+        optionsOfLoad.Options.reset();
+        optionsOfLoad.Options = std::make_unique<TsSkinOptions>(*File);
+        optionsOfLoad.Source = File;
+    }
+    return *optionsOfLoad.Options;
+}
+
 // --- Masks -------------------------------------------------------------------------------------------
 
-// The images of every section of Ini except, with SkipGlobalInfo, GLOBALINFO: rectangles of the
-// master image ("#" values) and bitmap files.
-void AddMasksFrom(const TCustomIniFile& Ini, bool SkipGlobalInfo)
+// The images of every section of the options except, with SkipGlobalInfo, GLOBALINFO: rectangles
+// of the master image ("#" values) and bitmap files.
+void AddMasksFrom(const TsSkinOptions& Options, bool SkipGlobalInfo)
 {
-    TStringList sections, keys;
-    Ini.ReadSections(&sections);
-    for (int s = 0; s < sections.Count(); ++s) {
-        const AnsiString& section = sections[s];
-        const bool global = SameText(section, "GLOBALINFO");
+    for (const TsSkinOptions::TSection& section : Options.Sections()) {
+        const bool global = SameText(section.Name, "GLOBALINFO");
         if (global && SkipGlobalInfo)
             continue;
-        Ini.ReadSection(section, &keys);
-        for (int k = 0; k < keys.Count(); ++k) {
-            const AnsiString& key = keys[k];
-            if (global && SameText(key, "MASTERBITMAP"))
+        for (const TsSkinOptions::TKey& key : section.Keys) {
+            if (global && SameText(key.Name, "MASTERBITMAP"))
                 continue;
-            const AnsiString value = Ini.ReadString(section, key, "-");
+            const AnsiString& value = key.Value;
             if (MasterBitmap && value.find('#') != AnsiString::npos) {
                 TsMaskData rec;
                 if (ParseMaskValue(value, rec.R, rec.ImageCount, rec.MaskType, rec.BorderWidth)) {
-                    rec.ClassName = UpperCase(section);
-                    rec.PropertyName = UpperCase(key);
+                    rec.ClassName = UpperCase(section.Name);
+                    rec.PropertyName = UpperCase(key.Name);
                     ma.push_back(std::move(rec));
                 }
                 continue;
@@ -134,8 +146,8 @@ void AddMasksFrom(const TCustomIniFile& Ini, bool SkipGlobalInfo)
             rec.Bmp = LoadBitmap24(file);
             if (!rec.Bmp)
                 continue;
-            rec.ClassName = UpperCase(section);
-            rec.PropertyName = UpperCase(key);
+            rec.ClassName = UpperCase(section.Name);
+            rec.PropertyName = UpperCase(key.Name);
             rec.MaskType = 1;
             rec.ImageCount = 3;
             rec.R = TRect{0, 0, rec.Bmp->Width(), rec.Bmp->Height()};
@@ -144,12 +156,12 @@ void AddMasksFrom(const TCustomIniFile& Ini, bool SkipGlobalInfo)
     }
 }
 
-// An in-memory INI object holding the manager's extra sections.
-std::unique_ptr<TMemIniFile> CommonSectionsIni(TStringList* Lines)
+// The manager's extra sections as options.
+TsSkinOptions CommonSectionsOptions(TStringList* Lines)
 {
-    auto ini = std::make_unique<TMemIniFile>(AnsiString());
-    ini->SetStrings(Lines);
-    return ini;
+    TMemIniFile ini{AnsiString()};
+    ini.SetStrings(Lines);
+    return TsSkinOptions(ini);
 }
 
 // --- Patterns ----------------------------------------------------------------------------------------
@@ -166,31 +178,35 @@ void AddSmallImageMask(std::unique_ptr<TBitmap> Bmp, const AnsiString& Section, 
     ma.push_back(std::move(rec));
 }
 
-// The JPEG files of every section of Ini: small ones (with SizeTest) become masks, the others
-// patterns.
-void AddPatternsFrom(const TCustomIniFile& Ini, bool SizeTest)
+// The JPEG files of every section of the options: small ones (with SizeTest) become masks, the
+// others patterns.
+void AddPatternsFrom(const TsSkinOptions& Options, bool SizeTest)
 {
-    TStringList sections, keys;
-    Ini.ReadSections(&sections);
-    for (int s = 0; s < sections.Count(); ++s) {
-        const AnsiString& section = sections[s];
-        Ini.ReadSection(section, &keys);
-        for (int k = 0; k < keys.Count(); ++k) {
-            const AnsiString value = Ini.ReadString(section, keys[k], "-");
-            if (!IsJpegName(AnsiUpperCase(value)))
+    // A file named by several keys (PATTERN and HOTPATTERN) is read once.
+    std::vector<std::pair<AnsiString, const TJPEGImage*>> read;
+    for (const TsSkinOptions::TSection& section : Options.Sections()) {
+        for (const TsSkinOptions::TKey& key : section.Keys) {
+            if (!IsJpegName(AnsiUpperCase(key.Value)))
                 continue;
-            const AnsiString file = SkinFileName(value);
-            if (!FileExists(file))
-                continue;
+            const AnsiString file = SkinFileName(key.Value);
             auto jpeg = std::make_unique<TJPEGImage>();
-            jpeg->LoadFromFile(file);
+            const auto same = std::find_if(read.begin(), read.end(),
+                                           [&file](const auto& r) { return AnsiSameText(r.first, file); });
+            if (same != read.end()) {
+                jpeg->Assign(const_cast<TJPEGImage*>(same->second));
+            } else {
+                if (!FileExists(file))
+                    continue;
+                jpeg->LoadFromFile(file);
+            }
             if (!HasPixels(jpeg.get()))
                 continue;
             if (SizeTest && PixelCount(jpeg.get()) < MaxMaskJpegPixels) {
-                AddSmallImageMask(JpegToBitmap(jpeg.get()), section, keys[k]);
+                AddSmallImageMask(JpegToBitmap(jpeg.get()), section.Name, key.Name);
                 continue;
             }
-            pa.push_back(TsPatternData{std::move(jpeg), UpperCase(section), UpperCase(keys[k])});
+            read.emplace_back(file, jpeg.get());
+            pa.push_back(TsPatternData{std::move(jpeg), UpperCase(section.Name), UpperCase(key.Name)});
         }
     }
 }
@@ -216,7 +232,7 @@ public:
 // A section of an options file with its PARENTCLASS chain.
 class TFileKeyReader : public TKeyReader {
 public:
-    explicit TFileKeyReader(const TsOptionsSection& Section) : section_(Section) {}
+    explicit TFileKeyReader(TsOptionsSection Section) : section_(std::move(Section)) {}
     Integer Int(const char* Key, Integer Default, const Integer*) const override { return section_.Int(Key, Default); }
     AnsiString Text(const char* Key, const AnsiString& Default, const AnsiString*) const override
     {
@@ -225,7 +241,7 @@ public:
     Integer ShadowColor(const Integer*) const override { return section_.OwnInt("SHADOWCOLOR", 0); }
 
 private:
-    const TsOptionsSection& section_;
+    TsOptionsSection section_;
 };
 
 // A section of the manager's extra sections: missing keys take the parent record's values.
@@ -370,9 +386,9 @@ void AddCommonGeneralData(TStringList* Lines)
 
 } // namespace
 
-double ReadSkinVersion(const TCustomIniFile& Ini)
+double ReadSkinVersion(const TsSkinOptions& Options)
 {
-    const AnsiString text = Trim(Ini.ReadString("GLOBALINFO", "VERSION", ""));
+    const AnsiString text = Trim(Options.ReadString("GLOBALINFO", "VERSION", ""));
     const char saved = DecimalSeparator;
     DecimalSeparator = '.';
     double v = 0;
@@ -383,37 +399,90 @@ double ReadSkinVersion(const TCustomIniFile& Ini)
 
 // --- Options-file sections ------------------------------------------------------------------------
 
-bool TsOptionsSection::Parent(AnsiString& S) const
+TsSkinOptions::TsSkinOptions(const TCustomIniFile& Ini)
 {
-    const AnsiString p = FIni.ReadString(S, "PARENTCLASS", "?");
-    if (p.empty() || p == "?" || (FExactSelfTest ? p == S : SameText(p, S)))
-        return false;
-    S = p;
-    return true;
+    TStringList names, lines;
+    Ini.ReadSections(&names);
+    FSections.reserve(static_cast<std::size_t>(names.Count()));
+    for (int i = 0; i < names.Count(); ++i) {
+        TSection section;
+        section.Name = names[i];
+        Ini.ReadSectionValues(names[i], &lines);
+        section.Keys.reserve(static_cast<std::size_t>(lines.Count()));
+        for (int k = 0; k < lines.Count(); ++k) {
+            const AnsiString& line = lines[k];
+            const auto eq = line.find('=');
+            TKey key{line.substr(0, eq), eq == AnsiString::npos ? AnsiString() : line.substr(eq + 1), {}};
+            key.NameUp = AnsiUpperCase(key.Name);
+            section.Keys.push_back(std::move(key));
+        }
+        FIndex.emplace(AnsiUpperCase(section.Name), FSections.size());
+        FSections.push_back(std::move(section));
+    }
+}
+
+const TsSkinOptions::TSection* TsSkinOptions::Find(const AnsiString& Section) const
+{
+    const auto it = FIndex.find(AnsiUpperCase(Section));
+    return it == FIndex.end() ? nullptr : &FSections[it->second];
+}
+
+const AnsiString* TsSkinOptions::Value(const TSection* Section, const AnsiString& KeyUp)
+{
+    if (!Section)
+        return nullptr;
+    for (const TKey& key : Section->Keys)
+        if (key.NameUp == KeyUp)
+            return &key.Value;
+    return nullptr;
+}
+
+AnsiString TsSkinOptions::ReadString(const AnsiString& Section, const AnsiString& Key,
+                                     const AnsiString& Default) const
+{
+    const AnsiString* v = Value(Find(Section), AnsiUpperCase(Key));
+    return v ? *v : Default;
+}
+
+namespace {
+// An integer of the options file (decimal, $hex or 0x hex); Default when missing or no integer.
+Integer IntegerOf(const AnsiString* Text, Integer Default)
+{
+    Integer v;
+    return Text && TryStrToInt(*Text, v) ? v : Default;
+}
+} // namespace
+
+const TsSkinOptions::TSection* TsOptionsSection::Parent(const TsSkinOptions::TSection* S) const
+{
+    const AnsiString* p = TsSkinOptions::Value(S, "PARENTCLASS");
+    if (!p || p->empty() || *p == "?" || (FExactSelfTest ? *p == S->Name : SameText(*p, S->Name)))
+        return nullptr;
+    return FOptions.Find(*p);
 }
 
 Integer TsOptionsSection::Int(const char* Key, Integer Default) const
 {
-    AnsiString s = FSection;
-    for (int link = 0; link <= FMaxLinks; ++link) {
-        const Integer v = FIni.ReadInteger(s, Key, -1);
+    const AnsiString key = AnsiUpperCase(Key);
+    const TsSkinOptions::TSection* s = FSection;
+    for (std::size_t link = 0; s && link <= FOptions.Sections().size(); ++link) {
+        const Integer v = IntegerOf(TsSkinOptions::Value(s, key), -1);
         if (v != -1)
             return v;
-        if (!Parent(s))
-            break;
+        s = Parent(s);
     }
     return Default;
 }
 
 AnsiString TsOptionsSection::Text(const char* Key, const AnsiString& Default) const
 {
-    AnsiString s = FSection;
-    for (int link = 0; link <= FMaxLinks; ++link) {
-        AnsiString v = FIni.ReadString(s, Key, "?");
-        if (v != "?")
-            return v;
-        if (!Parent(s))
-            break;
+    const AnsiString key = AnsiUpperCase(Key);
+    const TsSkinOptions::TSection* s = FSection;
+    for (std::size_t link = 0; s && link <= FOptions.Sections().size(); ++link) {
+        const AnsiString* v = TsSkinOptions::Value(s, key);
+        if (v && *v != "?")
+            return *v;
+        s = Parent(s);
     }
     return Default;
 }
@@ -421,6 +490,11 @@ AnsiString TsOptionsSection::Text(const char* Key, const AnsiString& Default) co
 bool TsOptionsSection::Bool(const char* Key) const
 {
     return UpperCase(Text(Key, "FALSE")) == "TRUE";
+}
+
+Integer TsOptionsSection::OwnInt(const char* Key, Integer Default) const
+{
+    return IntegerOf(TsSkinOptions::Value(FSection, AnsiUpperCase(Key)), Default);
 }
 
 // --- The mask grammar ------------------------------------------------------------------------------
@@ -457,11 +531,12 @@ void LoadAllMasks()
 {
     FreeBitmaps();
     if (TMemIniFile* sf = sSkinData->SkinFile.get()) {
-        const AnsiString master = sf->ReadString("GLOBALINFO", "MASTERBITMAP", "");
+        const TsSkinOptions& options = SkinOptions(sf, true);
+        const AnsiString master = options.ReadString("GLOBALINFO", "MASTERBITMAP", "");
         const AnsiString file = SkinFileName(master);
         if (!master.empty() && FileExists(file))
             MakeMaster(LoadBitmap24(file));
-        AddMasksFrom(*sf, false);
+        AddMasksFrom(options, false);
     } else {
         TsStoredSkin* skin = CurrentStoredSkin();
         if (!skin)
@@ -489,14 +564,14 @@ void LoadAllMasks()
         }
     }
     if (TStringList* lines = CommonSectionLines())
-        AddMasksFrom(*CommonSectionsIni(lines), true);
+        AddMasksFrom(CommonSectionsOptions(lines), true);
 }
 
 void LoadAllPatterns()
 {
     FreeJpegs();
     if (TMemIniFile* sf = sSkinData->SkinFile.get()) {
-        AddPatternsFrom(*sf, true);
+        AddPatternsFrom(SkinOptions(sf, false), true);
     } else {
         TsStoredSkin* skin = CurrentStoredSkin();
         if (!skin)
@@ -515,25 +590,23 @@ void LoadAllPatterns()
         }
     }
     if (TStringList* lines = CommonSectionLines())
-        AddPatternsFrom(*CommonSectionsIni(lines), false);
+        AddPatternsFrom(CommonSectionsOptions(lines), false);
 }
 
 void LoadAllGeneralData()
 {
     if (TMemIniFile* sf = sSkinData->SkinFile.get()) {
-        sSkinData->Version = ReadSkinVersion(*sf);
-        sSkinData->Author = sf->ReadString("GLOBALINFO", "AUTHOR", "");
-        sSkinData->Description = sf->ReadString("GLOBALINFO", "DESCRIPTION", "");
+        const TsSkinOptions& options = SkinOptions(sf, false);
+        sSkinData->Version = ReadSkinVersion(options);
+        sSkinData->Author = options.ReadString("GLOBALINFO", "AUTHOR", "");
+        sSkinData->Description = options.ReadString("GLOBALINFO", "DESCRIPTION", "");
         gd.clear();
-        TStringList sections;
-        sf->ReadSections(&sections);
-        gd.reserve(static_cast<std::size_t>(sections.Count()));
-        for (int i = 0; i < sections.Count(); ++i) {
+        gd.reserve(options.Sections().size());
+        for (const TsSkinOptions::TSection& s : options.Sections()) {
             TsGeneralData d;
-            d.ClassName = sections[i];
-            d.ParentClass = sf->ReadString(sections[i], "PARENTCLASS", "");
-            const TsOptionsSection section(*sf, sections[i], sections.Count(), false);
-            ReadSectionKeys(d, TFileKeyReader(section), nullptr, 50);
+            d.ClassName = s.Name;
+            d.ParentClass = options.ReadString(s.Name, "PARENTCLASS", "");
+            ReadSectionKeys(d, TFileKeyReader(TsOptionsSection(options, s.Name, false)), nullptr, 50);
             d.Color = ColorToRGB(d.Color);
             gd.push_back(std::move(d));
         }

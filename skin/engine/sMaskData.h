@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "IniFiles.h"
@@ -87,14 +88,41 @@ void FreeBitmaps();
 // Frees every pattern (last first, emptying pa).
 void FreeJpegs();
 
+// An options file read once into its sections and keys, in file order, with lookups by name
+// (without case) that do not scan: what the loaders read a skin through.
+class TsSkinOptions {
+public:
+    struct TKey {
+        AnsiString Name;
+        AnsiString Value;
+        AnsiString NameUp;  // upper case, for lookups
+    };
+    struct TSection {
+        AnsiString Name;
+        std::vector<TKey> Keys;
+    };
+
+    explicit TsSkinOptions(const TCustomIniFile& Ini);
+    const std::vector<TSection>& Sections() const { return FSections; }
+    // The section of that name, or null.
+    const TSection* Find(const AnsiString& Section) const;
+    // The value of a key (given in upper case) of a section, or null when either is missing.
+    static const AnsiString* Value(const TSection* Section, const AnsiString& KeyUp);
+    AnsiString ReadString(const AnsiString& Section, const AnsiString& Key, const AnsiString& Default) const;
+
+private:
+    std::vector<TSection> FSections;
+    std::unordered_map<AnsiString, std::size_t> FIndex;  // upper-case section name -> FSections
+};
+
 // One section of an options file read with inheritance: a key that is missing (an integer of
-// -1, a text of "?") is looked up in the section named by PARENTCLASS, then in its parent, and
-// so on, following at most MaxLinks links; a parent that is empty, "?" or the section itself
-// (without case, or exactly with ExactSelfTest) ends the chain.
+// -1 or no integer, a text of "?") is looked up in the section named by PARENTCLASS, then in its
+// parent, and so on, following at most as many links as the file has sections; a parent that is
+// empty, "?" or the section itself (without case, or exactly with ExactSelfTest) ends the chain.
 class TsOptionsSection {
 public:
-    TsOptionsSection(const TCustomIniFile& Ini, const AnsiString& Section, int MaxLinks, bool ExactSelfTest)
-        : FIni(Ini), FSection(Section), FMaxLinks(MaxLinks), FExactSelfTest(ExactSelfTest)
+    TsOptionsSection(const TsSkinOptions& Options, const AnsiString& Section, bool ExactSelfTest)
+        : FOptions(Options), FSection(Options.Find(Section)), FExactSelfTest(ExactSelfTest)
     {
     }
     Integer Int(const char* Key, Integer Default) const;
@@ -102,20 +130,19 @@ public:
     // True when the text reads "TRUE" in any case.
     bool Bool(const char* Key) const;
     // The integer of the section itself, without inheritance.
-    Integer OwnInt(const char* Key, Integer Default) const { return FIni.ReadInteger(FSection, Key, Default); }
+    Integer OwnInt(const char* Key, Integer Default) const;
 
 private:
-    bool Parent(AnsiString& S) const;
+    const TsSkinOptions::TSection* Parent(const TsSkinOptions::TSection* S) const;
 
-    const TCustomIniFile& FIni;
-    AnsiString FSection;
-    int FMaxLinks;
+    const TsSkinOptions& FOptions;
+    const TsSkinOptions::TSection* FSection;
     bool FExactSelfTest;
 };
 
 // GLOBALINFO's VERSION read with "." as the decimal separator whatever the locale's; 0 when it
 // is missing or no number.
-double ReadSkinVersion(const TCustomIniFile& Ini);
+double ReadSkinVersion(const TsSkinOptions& Options);
 
 // A mask value of the options file, #(l,t,r,b),ImageCount,MaskType[,BorderWidth]: ImageCount at
 // least 1, the others at least 0. False (nothing set) for "#" alone and for a malformed value,

@@ -158,19 +158,18 @@ AnsiString JoinedColors(const TsOptionsSection& s, const char* const (&Keys)[5])
 
 void TsStoredSkin::LoadFromIni(TsSkinGenerals* gd, TMemIniFile* sf)
 {
-    Version = ReadSkinVersion(*sf);
+    const TsSkinOptions options(*sf);
+    Version = ReadSkinVersion(options);
     sSkinData->Version = Version;
-    Author = sf->ReadString("GLOBALINFO", "AUTHOR", "");
-    Description = sf->ReadString("GLOBALINFO", "DESCRIPTION", "");
+    Author = options.ReadString("GLOBALINFO", "AUTHOR", "");
+    Description = options.ReadString("GLOBALINFO", "DESCRIPTION", "");
     static const char* const fontKeys[5] = {"FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
     static const char* const hotFontKeys[5] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM"};
-    TStringList sections;
-    sf->ReadSections(&sections);
-    for (int i = 0; i < sections.Count(); ++i) {
-        const TsOptionsSection s(*sf, sections[i], sections.Count(), true);
+    for (const TsSkinOptions::TSection& section : options.Sections()) {
+        const TsOptionsSection s(options, section.Name, true);
         TsSkinGeneral* g = gd->Add();
-        g->SectionName = sections[i];
-        g->ParentClass = sf->ReadString(sections[i], "PARENTCLASS", "");
+        g->SectionName = section.Name;
+        g->ParentClass = options.ReadString(section.Name, "PARENTCLASS", "");
         g->Color = ColorToRGB(s.Int("COLOR", clWhite));
         g->Bevel = ControlBevelOf(s.Int("BEVEL", 0));
         g->ShadowBlur = s.Int("SHADOWBLUR", 6);
@@ -210,29 +209,27 @@ void TsStoredSkin::LoadSkin(TMemIniFile* sf)
     const AnsiString folder = ExtractFilePath(sf->FileName());
     auto fileOf = [&folder](const AnsiString& v) { return v.find(':') != AnsiString::npos ? v : folder + v; };
 
-    const AnsiString master = sf->ReadString("GLOBALINFO", "MASTERBITMAP", "");
+    const TsSkinOptions options(*sf);
+    const AnsiString master = options.ReadString("GLOBALINFO", "MASTERBITMAP", "");
     FMasterBitmap->SetSize(0, 0);
     if (!master.empty() && FileExists(fileOf(master)))
         FMasterBitmap->LoadFromFile(fileOf(master));
 
-    TStringList sections, keys;
-    sf->ReadSections(&sections);
-    for (int s = 0; s < sections.Count(); ++s) {
-        sf->ReadSection(sections[s], &keys);
-        const bool global = SameText(sections[s], "GLOBALINFO");
-        for (int k = 0; k < keys.Count(); ++k) {
+    for (const TsSkinOptions::TSection& section : options.Sections()) {
+        const bool global = SameText(section.Name, "GLOBALINFO");
+        for (const TsSkinOptions::TKey& key : section.Keys) {
             // The master image is no image of its section.
-            if (global && SameText(keys[k], "MASTERBITMAP"))
+            if (global && SameText(key.Name, "MASTERBITMAP"))
                 continue;
-            const AnsiString v = sf->ReadString(sections[s], keys[k], "");
+            const AnsiString& v = key.Value;
             if (v.find('#') != AnsiString::npos) {
                 TRect r;
                 SmallInt count, type, border;
                 if (!ParseMaskValue(v, r, count, type, border))
                     continue;
                 TsSkinImage* img = FImages->Add();
-                img->PropertyName = UpperCase(keys[k]);
-                img->SectionName = UpperCase(sections[s]);
+                img->PropertyName = UpperCase(key.Name);
+                img->SectionName = UpperCase(section.Name);
                 img->Left = r.left;
                 img->Top = r.top;
                 img->Right = r.right;
@@ -244,28 +241,26 @@ void TsStoredSkin::LoadSkin(TMemIniFile* sf)
                 TBitmap bmp;
                 bmp.LoadFromFile(fileOf(v));
                 TsSkinImage* img = FImages->Add();
-                img->PropertyName = UpperCase(keys[k]);
-                img->SectionName = UpperCase(sections[s]);
+                img->PropertyName = UpperCase(key.Name);
+                img->SectionName = UpperCase(section.Name);
                 img->SetName(ExtractFileName(fileOf(v)));
                 img->ImageCount = 0;
                 img->SetImage(&bmp);
             }
         }
     }
-    for (int s = 0; s < sections.Count(); ++s) {
-        sf->ReadSection(sections[s], &keys);
-        for (int k = 0; k < keys.Count(); ++k) {
-            const AnsiString v = sf->ReadString(sections[s], keys[k], "");
-            const AnsiString upper = AnsiUpperCase(v);
+    for (const TsSkinOptions::TSection& section : options.Sections()) {
+        for (const TsSkinOptions::TKey& key : section.Keys) {
+            const AnsiString upper = AnsiUpperCase(key.Value);
             if ((upper.find(".JPG") == AnsiString::npos && upper.find(".JPEG") == AnsiString::npos) ||
-                !FileExists(fileOf(v)))
+                !FileExists(fileOf(key.Value)))
                 continue;
             TJPEGImage jpeg;
-            jpeg.LoadFromFile(fileOf(v));
+            jpeg.LoadFromFile(fileOf(key.Value));
             TsSkinPattern* p = FPatterns->Add();
-            p->PropertyName = UpperCase(keys[k]);
-            p->SectionName = UpperCase(sections[s]);
-            p->Name = ExtractFileName(fileOf(v));
+            p->PropertyName = UpperCase(key.Name);
+            p->SectionName = UpperCase(section.Name);
+            p->Name = ExtractFileName(fileOf(key.Value));
             p->SetImage(&jpeg);
         }
     }

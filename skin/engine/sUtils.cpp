@@ -433,7 +433,7 @@ void CopyFiles(const AnsiString& Mask, const AnsiString& SrcDir, const AnsiStrin
         return;
     do {
         if (!rec.Name.empty() && rec.Name[0] != '.' && !(rec.Attr & (faVolumeID | faDirectory)))
-            CopyFileA((src + rec.Name).c_str(), (dst + rec.Name).c_str(), FALSE);
+            SafeWriteFileBytes(dst + rec.Name, LoadFileBytes(src + rec.Name));
     } while (FindNext(rec) == 0);
     FindClose(rec);
 }

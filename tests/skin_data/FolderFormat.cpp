@@ -138,12 +138,16 @@ TEST_F(FolderFormat, ImagesAre24BitAndJpegsSplitAtNinetyThousandPixels)
     EXPECT_EQ(GetPatternIndex(GetSkinIndex("BUTTON"), "BUTTON", "J300"), -1);  // while no skin is active
 }
 
-TEST_F(FolderFormat, ACutOffJpegStopsTheLoadWithItsReason)
+TEST_F(FolderFormat, DamagedJpegsStopTheLoadWithTheirReason)
 {
-    sSkinData->SkinFile = std::make_unique<TMemIniFile>(TestSkin("Truncated") + "Options.dat");
-    sSkinData->SkinPath = TestSkin("Truncated");
-    LoadAllMasks();
-    EXPECT_EQ(testkit::Refusal<Exception>([] { LoadAllPatterns(); }), "JPEG error: Premature end of JPEG file");
+    for (const char* skin : {"Truncated", "Huge"}) {
+        sSkinData->SkinFile = std::make_unique<TMemIniFile>(TestSkin(skin) + "Options.dat");
+        sSkinData->SkinPath = TestSkin(skin);
+        LoadAllMasks();
+        const std::string reason = testkit::Refusal<Exception>([] { LoadAllPatterns(); });
+        // A header of 65500 x 65500 pixels is refused before any pixel is counted.
+        EXPECT_EQ(reason, *skin == 'T' ? "JPEG error: Premature end of JPEG file" : "JPEG image is too large");
+    }
 }
 
 TEST_F(FolderFormat, SkinListSkipsHiddenFoldersAndFoldersWithoutOptions)
@@ -152,7 +156,19 @@ TEST_F(FolderFormat, SkinListSkipsHiddenFoldersAndFoldersWithoutOptions)
     manager.SetSkinDirectory(testkit::DataDir() + "skins");
     TStringList names;
     manager.GetSkinNames(&names);
-    EXPECT_EQ(names.GetTextStr(), "Images\r\nNoMaster\r\nParents\r\nTruncated\r\n");
+    EXPECT_EQ(names.GetTextStr(), "Huge\r\nImages\r\nNoMaster\r\nParents\r\nTruncated\r\n");
+}
+
+TEST_F(FolderFormat, SkinFolderBesideAProgramInADriveRoot)
+{
+    TExeNameOverride exe("C:\\Vellorn.exe");
+    TsSkinManager manager(nullptr);
+    manager.SetSkinDirectory("..\\Skins");
+    EXPECT_EQ(manager.GetFullSkinDirectory(), "C:\\Skins\\");
+    TExeNameOverride nested("C:\\App\\Vellorn.exe");
+    EXPECT_EQ(manager.GetFullSkinDirectory(), "C:\\Skins\\");
+    manager.SetSkinDirectory("./Skins");
+    EXPECT_EQ(manager.GetFullSkinDirectory(), "C:\\App\\Skins\\");
 }
 
 TEST_F(FolderFormat, CommonSectionsComeAfterTheSkinsOwn)
