@@ -100,7 +100,7 @@ TEST_F(SavedTrees, ADamagedTreeChangesNothing)
     testkit::WriteFileBytes(dir / "FILES\\tree\\Сломанное.ini", "[FILES]\r\nСломанное=b.html\r\n");
     const std::string tree = Dump(form->TreeView1->Items()), map = Map("Temp");
     Choose(dir / "FILES\\tree\\Сломанное.vlt");
-    EXPECT_THROW(form->N13Click(nullptr), EReadError);
+    EXPECT_EQ(testkit::Refusal<EReadError>([&] { form->N13Click(nullptr); }), "Stream read error");
     EXPECT_EQ(Dump(form->TreeView1->Items()), tree);
     EXPECT_EQ(Map("Temp"), map);
     EXPECT_EQ(form->TreeName, "VLN");
@@ -120,14 +120,17 @@ TEST_F(SavedTrees, ALoadWhoseMapCannotBeTakenChangesNothing)
         shell.FileOperationResult = ERROR_ACCESS_DENIED;
         TShellServiceGuard guard(shell);
         Choose(dir / "FILES\\tree\\Другое.vlt");
-        EXPECT_THROW(form->N13Click(nullptr), Exception);
+        EXPECT_EQ(testkit::Refusal<Exception>([&] { form->N13Click(nullptr); }),
+                  "Не удалось скопировать файл \"" + dir / "FILES\\tree\\Другое.ini" + "\" в \"" +
+                      dir / "FILES\\tree\\Temp.ini" + "\"");
     }
     // Node records that turn out damaged after the map was taken: the map goes back.
     std::string bad = PlainTreeFile({{"Одна", 8, {}}});
     bad[bad.find(I32(29))] = 10; // a record size below the smallest
     testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", bad);
     Choose(dir / "FILES\\tree\\Другое.vlt");
-    EXPECT_THROW(form->N13Click(nullptr), EReadError);
+    EXPECT_EQ(testkit::Refusal<EReadError>([&] { form->N13Click(nullptr); }),
+              "Damaged tree node data: node record size 10 outside 25..280 at byte 4");
 
     EXPECT_EQ(Dump(form->TreeView1->Items()), tree);
     EXPECT_EQ(Map("Temp"), map);
@@ -177,7 +180,8 @@ TEST_F(SavedTrees, ANewInstanceIsStartedThroughTheShell)
     // A failed copy is reported, and a copy onto itself is never asked of the shell.
     shell.Calls.clear();
     shell.FileOperationResult = ERROR_ACCESS_DENIED;
-    EXPECT_THROW(CopyFiles(dir / "a.ini", dir / "b.ini"), Exception);
+    EXPECT_EQ(testkit::Refusal<Exception>([&] { CopyFiles(dir / "a.ini", dir / "b.ini"); }),
+              "Не удалось скопировать файл \"" + dir / "a.ini" + "\" в \"" + dir / "b.ini" + "\"");
     CopyFiles(dir / "a.ini", dir / "A.INI");
     EXPECT_EQ(shell.Calls.size(), 1u);
     ASSERT_FALSE(shell.Calls.empty());

@@ -56,7 +56,7 @@ TEST_F(FormTest, ScrollBarScrollsByItsStepsAndKeepsItsState)
     EXPECT_EQ(si.nMax, 100);
     EXPECT_EQ(si.nPage, 20u);
     EXPECT_EQ(bar->Width(), 17);
-    EXPECT_THROW(bar->SetParams(0, 10, 5), EInvalidOperation);
+    EXPECT_EQ(testkit::Refusal<EInvalidOperation>([&] { bar->SetParams(0, 10, 5); }), "Scroll bar maximum below its minimum");
     EXPECT_EQ(bar->Max(), 100);
 }
 

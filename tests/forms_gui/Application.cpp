@@ -217,7 +217,7 @@ TEST(Screen, MonitorsComeFromAReplaceableSource)
     RECT all = Screen->DesktopRect();
     EXPECT_EQ(all.top, -100);
     EXPECT_EQ(all.right, 2304);
-    EXPECT_THROW(Screen->Monitors(2), EListError);
+    EXPECT_EQ(testkit::Refusal<EListError>([&] { Screen->Monitors(2); }), "List index out of bounds (2)");
     Screen->SetMonitorSource(nullptr);
     EXPECT_EQ(Screen->MonitorCount(), 1) << "the test display has one monitor";
     EXPECT_EQ(Screen->Width(), GetSystemMetrics(SM_CXSCREEN));

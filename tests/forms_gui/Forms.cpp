@@ -138,7 +138,7 @@ TEST_F(FormsTest, ShowModalDisablesOtherFormsAndGivesThemBack)
             dialog->SetModalResult(mrOk);
         }
     });
-    EXPECT_THROW(other->ShowModal(), EInvalidOperation) << "a visible form cannot become modal";
+    EXPECT_EQ(testkit::Refusal<EInvalidOperation>([&] { other->ShowModal(); }), "Cannot make a visible window modal");
     EXPECT_EQ(dialog->ShowModal(), mrOk);
     EXPECT_TRUE(otherDisabled);
     EXPECT_TRUE(IsWindowEnabled(other->Handle()));
@@ -461,7 +461,8 @@ TEST_F(FormsTest, MdiFrameWithChildren)
 {
     TForm* orphan = MakeForm();
     orphan->SetFormStyle(fsMDIChild);
-    EXPECT_THROW(orphan->HandleNeeded(), EInvalidOperation) << "no MDI frame is the main form";
+    EXPECT_EQ(testkit::Refusal<EInvalidOperation>([&] { orphan->HandleNeeded(); }),
+              "Cannot create form. No MDI forms are currently active") << "no MDI frame is the main form";
 
     TForm* frame = MakeForm();
     frame->SetBounds(0, 0, 500, 400);

@@ -48,8 +48,8 @@ TEST(Bitmap, ScanLineAndPixelsSeeTheSameImage)
     EXPECT_EQ(bottom[6], 0);
     EXPECT_EQ(bottom[8], 0xFF);
     EXPECT_EQ(At(b, 1, 1), clWhite) << "a new bitmap is white";
-    EXPECT_THROW(b.ScanLine(2), EInvalidGraphicOperation);
-    EXPECT_THROW(b.ScanLine(-1), EInvalidGraphicOperation);
+    for (int row : {2, -1})
+        EXPECT_EQ(testkit::Refusal<EInvalidGraphicOperation>([&] { b.ScanLine(row); }), "Scan line index out of range") << row;
 }
 
 TEST(Bitmap, CanvasPrimitivesDrawIntoTheImage)
@@ -170,8 +170,9 @@ TEST(Bitmap, ResizeKeepsTheTopLeftAndFillsWithWhite)
     EXPECT_EQ(At(m, 1, 0), clWhite);
     EXPECT_EQ(At(m, 8, 0), clWhite);
 
-    EXPECT_THROW(b.SetSize(MaxBitmapSide + 1, 1), EInvalidGraphicOperation);
-    EXPECT_THROW(b.SetSize(20000, 20000), EInvalidGraphicOperation) << "over the byte limit";
+    EXPECT_EQ(testkit::Refusal<EInvalidGraphicOperation>([&] { b.SetSize(MaxBitmapSide + 1, 1); }), "Bitmap dimensions are too large");
+    EXPECT_EQ(testkit::Refusal<EInvalidGraphicOperation>([&] { b.SetSize(20000, 20000); }), "Bitmap dimensions are too large")
+        << "over the byte limit";
     EXPECT_EQ(b.Width(), 1) << "a refused size leaves the image";
 }
 
@@ -190,7 +191,7 @@ TEST(Bitmap, PixelFormatChangesKeepColours)
     EXPECT_EQ(At(b, 1, 0), clRed);
     b.SetPixelFormat(pf1bit);
     EXPECT_EQ(b.ColorTable().size(), 2u);
-    EXPECT_THROW(b.SetPixelFormat(pfCustom), EInvalidGraphicOperation);
+    EXPECT_EQ(testkit::Refusal<EInvalidGraphicOperation>([&] { b.SetPixelFormat(pfCustom); }), "Invalid pixel format");
 }
 
 TEST(Bitmap, AssignIsADeepCopy)
@@ -252,7 +253,8 @@ TEST(Bitmap, HandleOwnershipAndResources)
     EXPECT_TRUE(b.Empty());
     EXPECT_NE(h, nullptr);
     DeleteObject(h);
-    EXPECT_THROW(b.LoadFromResourceName(GetModuleHandleA(nullptr), "NOSUCHBITMAP"), EInvalidGraphic);
+    EXPECT_EQ(testkit::Refusal<EInvalidGraphic>([&] { b.LoadFromResourceName(GetModuleHandleA(nullptr), "NOSUCHBITMAP"); }),
+              "Resource NOSUCHBITMAP not found");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -465,7 +467,8 @@ TEST(BitmapFile, SaveAndLoadRoundTrip)
     TBitmap d;
     d.LoadFromStream(&ms);
     EXPECT_EQ(At(d, 1, 1), clRed);
-    EXPECT_THROW(d.LoadFromFile(dir / "missing.bmp"), EFOpenError);
+    EXPECT_EQ(testkit::Refusal<EFOpenError>([&] { d.LoadFromFile(dir / "missing.bmp"); }),
+              "Cannot open file \"" + dir / "missing.bmp" + "\". " + SysErrorMessage(ERROR_FILE_NOT_FOUND));
 }
 
 TEST(Bitmap, TheCanvasContextFollowsANewImage)

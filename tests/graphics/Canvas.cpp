@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TestKit.h"
+
 #include <cstring>
 
 #include "Graphics.h"
@@ -15,7 +17,8 @@ TEST(Canvas, ABorrowedContextIsLeftAsItWasGiven)
     HGDIOBJ brush0 = GetCurrentObject(dc.Get(), OBJ_BRUSH);
     {
         TCanvas c;
-        EXPECT_THROW(c.FillRect(RECT{0, 0, 1, 1}), EInvalidOperation) << "no context to draw on";
+        EXPECT_EQ(testkit::Refusal<EInvalidOperation>([&] { c.FillRect(RECT{0, 0, 1, 1}); }), "Canvas does not allow drawing")
+            << "no context to draw on";
         c.SetHandle(dc.Get());
         c.Brush()->SetColor(clRed);
         c.FillRect(RECT{0, 0, 20, 20});

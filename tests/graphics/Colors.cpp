@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TestKit.h"
+
 #include "Graphics.h"
 
 TEST(Colors, SystemColoursResolveAndOthersPassThrough)
@@ -38,5 +40,5 @@ TEST(Fonts, SizeHeightAndChangeNotification)
     copy.Assign(&font);
     EXPECT_EQ(copy.Height(), -16);
     EXPECT_EQ(copy.Style(), font.Style());
-    EXPECT_THROW(copy.Assign(nullptr), EConvertError);
+    EXPECT_EQ(testkit::Refusal<EConvertError>([&] { copy.Assign(nullptr); }), "Cannot assign a nil to a TFont");
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "TestKit.h"
+
 #include "ImgList.h"
 
 namespace {
@@ -84,8 +86,8 @@ TEST(ImageList, AddWithAMaskAndIcons)
     EXPECT_EQ(target.Canvas()->Pixels(2, 8), clLime);
     list->Delete(0);
     EXPECT_EQ(list->Count(), 1);
-    EXPECT_THROW(list->Delete(1), EInvalidOperation);
-    EXPECT_THROW(list->Replace(-1, &image, nullptr), EInvalidOperation);
+    EXPECT_EQ(testkit::Refusal<EInvalidOperation>([&] { list->Delete(1); }), "Invalid ImageList Index");
+    EXPECT_EQ(testkit::Refusal<EInvalidOperation>([&] { list->Replace(-1, &image, nullptr); }), "Invalid ImageList Index");
     list->Draw(target.Canvas(), 0, 0, 7); // an index out of range draws nothing
     list->Clear();
     EXPECT_EQ(list->Count(), 0);

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestKit.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "ComCtrlsTree.h"
+#include "TestKit.h"
 #include "Watchdog.h"
 
 namespace {
@@ -52,13 +53,14 @@ void Fill(TTreeNodes& nodes)
     nodes.AddChild(a, "me")->SetImageIndex(8);
 }
 
-void ExpectRefused(const std::string& data, const char* what)
+// The read is refused for `reason` (at the byte of the data it names) and changes nothing.
+void ExpectRefused(const std::string& data, const std::string& reason, const char* what)
 {
     TTreeNodes nodes;
     Fill(nodes);
     TTreeNode* first = nodes.GetFirstNode();
     const std::string before = Dump(nodes);
-    EXPECT_THROW(Read(nodes, data), EReadError) << what;
+    EXPECT_EQ(testkit::Refusal<EReadError>([&] { Read(nodes, data); }), "Damaged tree node data: " + reason) << what;
     EXPECT_EQ(Dump(nodes), before) << what;
     EXPECT_EQ(nodes.GetFirstNode(), first) << what;
     EXPECT_EQ(nodes.Count(), 2) << what;
@@ -147,24 +149,32 @@ TEST(TreeData, RoundTripOfThreeLevelsAndLongTitles)
 TEST(TreeData, DamagedRecordsAreRefusedAndTheTreeStays)
 {
     const std::string child = Record("child", 2, 0);
-    ExpectRefused("", "no count");
-    ExpectRefused(Int(1) + Record("abcd", 0, 0, 24, 4), "size 24");
-    ExpectRefused(Int(1) + Record(std::string(256, 'x'), 0, 0, 281, 0), "size 281");
-    ExpectRefused(Int(1) + Record("abc", 0, 0, 28, 200), "text length past the record");
-    ExpectRefused(Int(1) + Record("abc", 0, 0, 28, 2), "text length short of the record");
-    ExpectRefused(Int(-1) + child, "negative top-level count");
-    ExpectRefused(Int(1) + Record("p", 0, -1) + child, "negative child count");
-    ExpectRefused(Int(2) + child, "second record missing");
-    ExpectRefused(Int(1) + Record("p", 0, 2) + child, "child record missing");
-    ExpectRefused(Int(1) + child.substr(0, child.size() - 1), "record cut short");
-    ExpectRefused(Int(1) + Record("p", 0, 0x7FFFFFFF), "huge child count");
-    ExpectRefused(Int(0x7FFFFFFF), "huge top-level count");
+    ExpectRefused("", "node count past the end of the data at byte 0", "no count");
+    ExpectRefused(Int(1) + Record("abcd", 0, 0, 24, 4), "node record size 24 outside 25..280 at byte 4", "size 24");
+    ExpectRefused(Int(1) + Record(std::string(256, 'x'), 0, 0, 281, 0), "node record size 281 outside 25..280 at byte 4",
+                  "size 281");
+    ExpectRefused(Int(1) + Record("abc", 0, 0, 28, 200), "node text length 200 does not match the record size 28 at byte 4",
+                  "text length past the record");
+    ExpectRefused(Int(1) + Record("abc", 0, 0, 28, 2), "node text length 2 does not match the record size 28 at byte 4",
+                  "text length short of the record");
+    ExpectRefused(Int(-1) + child, "negative node count -1 at byte 0", "negative top-level count");
+    ExpectRefused(Int(1) + Record("p", 0, -1) + child, "negative child count -1 at byte 4", "negative child count");
+    // A record takes at least 29 bytes (Size and the fixed part): 34 bytes left hold one.
+    ExpectRefused(Int(2) + child, "node count 2 larger than the data left at byte 0", "second record missing");
+    ExpectRefused(Int(1) + Record("p", 0, 2) + child, "child count 2 larger than the data left at byte 4",
+                  "child record missing");
+    ExpectRefused(Int(1) + child.substr(0, child.size() - 1), "node record past the end of the data at byte 4",
+                  "record cut short");
+    ExpectRefused(Int(1) + Record("p", 0, 0x7FFFFFFF), "child count 2147483647 larger than the data left at byte 4",
+                  "huge child count");
+    ExpectRefused(Int(0x7FFFFFFF), "node count 2147483647 larger than the data left at byte 0", "huge top-level count");
 
     // 200,000 nested levels, each record with one child.
     std::string deep = Int(1);
     for (int i = 0; i < 200000; ++i)
         deep += Record("", 0, i + 1 < 200000 ? 1 : 0);
-    ExpectRefused(deep, "200,000 nested levels");
+    // Record k (29 bytes each, from byte 4) opens level k + 2: record 9999 is one too deep.
+    ExpectRefused(deep, "nodes nested deeper than 10000 levels at byte 289975", "200,000 nested levels");
 
     // Bytes after the last record are not part of any record and are left alone.
     TTreeNodes nodes;
@@ -184,7 +194,8 @@ TEST(TreeData, NestingUpToTheLimitIsRead)
     EXPECT_EQ(back.Count(), TTreeNodes::MaxReadDepth);
     EXPECT_EQ(Bytes(back), data);
     nodes.AddChild(n, "one too deep");
-    ExpectRefused(Bytes(nodes), "one level past the limit");
+    // Records of 30 bytes from byte 4: the 10,000th node, which has a child, is at byte 299974.
+    ExpectRefused(Bytes(nodes), "nodes nested deeper than 10000 levels at byte 299974", "one level past the limit");
 }
 
 TEST(TreeData, SeededMutationsEitherReadConsistentlyOrLeaveTheTree)

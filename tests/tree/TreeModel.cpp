@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ComCtrlsTree.h"
+#include "TestKit.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ TEST(TreeModel, AddInsertAndDepthFirstOrder)
     EXPECT_EQ(a->Count(), 4);
     EXPECT_EQ(a3->Data(), &tag);
     EXPECT_EQ(a->Item(1), a2);
-    EXPECT_THROW(a->Item(4), ETreeViewError);
+    EXPECT_EQ(testkit::Refusal<ETreeViewError>([&] { a->Item(4); }), "List index out of bounds (4)");
     EXPECT_EQ(a2->Index(), 1);
     EXPECT_EQ(b->AbsoluteIndex(), 7);
     EXPECT_EQ(a3->getFirstChild()->Level(), 2);
@@ -46,8 +47,8 @@ TEST(TreeModel, AddInsertAndDepthFirstOrder)
     EXPECT_EQ(a2->getPrevSibling()->Text(), "a1");
     EXPECT_EQ(b->GetPrev()->Text(), "a4");
     EXPECT_EQ(nodes.Item(4)->Text(), "a3");
-    EXPECT_THROW(nodes.Item(9), ETreeViewError);
-    EXPECT_THROW(nodes.Item(-1), ETreeViewError);
+    EXPECT_EQ(testkit::Refusal<ETreeViewError>([&] { nodes.Item(9); }), "List index out of bounds (9)");
+    EXPECT_EQ(testkit::Refusal<ETreeViewError>([&] { nodes.Item(-1); }), "List index out of bounds (-1)");
     // New nodes carry no state or overlay image.
     EXPECT_EQ(b->StateIndex(), -1);
     EXPECT_EQ(b->OverlayIndex(), -1);
