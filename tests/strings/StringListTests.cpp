@@ -1,4 +1,5 @@
 #include "Classes.h"
+#include "FileSteps.h"
 #include "TestKit.h"
 
 #include <gtest/gtest.h>
@@ -414,7 +415,9 @@ TEST(StringList, FilesKeepBytesAndWriteCrLf)
     TStringList list;
     list.LoadFromFile(path);
     EXPECT_EQ(Lines(list), (V{"first", "второй", "third", "last without break"}));
+    testkit::FileSteps steps;
     list.SaveToFile(path);
+    EXPECT_EQ(steps.Kinds(), "create-temp write flush close move") << "replaced safely";
     EXPECT_EQ(testkit::ReadFileBytes(path), "first\r\nвторой\r\nthird\r\nlast without break\r\n");
 
     testkit::WriteFileBytes(path, "");
