@@ -65,6 +65,9 @@ def frame_state(cw, ch, style):
     outer = si.round_rect(0, 0, w, h, r)
     if style.get("fill"):
         lay.paint(outer, style["fill"], style.get("fill_alpha", 1.0))
+    if style.get("band"):
+        color, bw = style["band"]
+        lay.paint(si.difference(outer, si.round_rect(bw, bw, w - bw, h - bw, max(r - bw, 0))), color)
     if style.get("inner"):
         inner_line = si.difference(si.round_rect(1, 1, w - 1, h - 1, max(r - 1, 0)),
                                    si.round_rect(1, 2, w - 1, h - 1, max(r - 1, 0)))
@@ -198,7 +201,7 @@ def grip(p):
         for i in range(3):
             for j in range(i + 1):
                 x, y = w - 3 - 4 * j, h - 3 - 4 * (2 - i)
-                lay.paint(si.round_rect(x - 1, y - 1, x + 1, y + 1, 0.5), p["border_dark"])
+                lay.paint(si.round_rect(x - 1, y - 1, x + 1, y + 1, 0.5), p["box_line"])
     return draw
 
 
@@ -206,9 +209,9 @@ def slider_grip(vertical, p):
     def draw(lay, s, w, h):
         for k in (-2, 0, 2):
             if vertical:
-                lay.paint(si.polyline([(w / 2 - 3, h / 2 + k), (w / 2 + 3, h / 2 + k)], 1.0), p["border_dark"], 0.7)
+                lay.paint(si.polyline([(w / 2 - 3, h / 2 + k), (w / 2 + 3, h / 2 + k)], 1.0), p["box_line"], 0.8)
             else:
-                lay.paint(si.polyline([(w / 2 + k, h / 2 - 3), (w / 2 + k, h / 2 + 3)], 1.0), p["border_dark"], 0.7)
+                lay.paint(si.polyline([(w / 2 + k, h / 2 - 3), (w / 2 + k, h / 2 + 3)], 1.0), p["box_line"], 0.8)
     return draw
 
 
@@ -373,10 +376,10 @@ def skin_sections(p, dusk):
     add(("GLOBALINFO", g))
 
     form = general(p, COLOR=tcolor(p["bg"]), HOTCOLOR=tcolor(p["bg"]))
-    form.append(("BORDERSMASK", MasterMask(frame_mask(6, 6, [
-        dict(radius=5, line=p["border_dark"], fill=p["title"][1], width=1),
-        dict(radius=5, line=p["accent_line"] if not dusk else p["border_dark"], fill=p["title_active"][1], width=1),
-        dict(radius=5, line=p["border_dark"], fill=p["title"][1], width=1)]), 3, 1, 4)))
+    form.append(("BORDERSMASK", MasterMask(frame_mask(4, 4, [
+        dict(radius=4, line=p["border_dark"], band=(p["title"][1], 4)),
+        dict(radius=4, line=p["accent_line"] if not dusk else p["border_dark"], band=(p["title_active"][1], 4)),
+        dict(radius=4, line=p["border_dark"], band=(p["title"][1], 4))]), 3, 1, 4)))
     form.append(("TITLEBAR", MasterMask(frame_mask(4, 4, [dict(radius=0, line=p["title"][1], line_alpha=0.0)] * 2), 2)))
     if dusk:
         form += icon_keys
@@ -463,10 +466,10 @@ def skin_sections(p, dusk):
     if dusk:
         btn.append(("BORDERSMASK", FileImage("Button.bmp", si.bmp24(button_frame(p)))))
     else:
-        btn.append(("BORDERSMASK", MasterMask(button_frame(p), 3, 1, 3)))
+        btn.append(("BORDERSMASK", MasterMask(button_frame(p), 3, 1, 4)))
     add(("BUTTON", btn))
     speed = button_like(p, False)
-    speed.append(("BORDERSMASK", MasterMask(button_frame(p), 3, 1, 3)))
+    speed.append(("BORDERSMASK", MasterMask(button_frame(p), 3, 1, 4)))
     add(("SPEEDBUTTON", speed))
     add(("SPEEDBUTTON_SMALL", [("PARENTCLASS", "SPEEDBUTTON")]))
     tool = general(p, COLOR=tcolor(p["bar"][1]), HOTCOLOR=tcolor(p["accent_soft"]), TRANSPARENCY=100)
@@ -482,7 +485,7 @@ def skin_sections(p, dusk):
 
     edit_frame = MasterMask(frame_mask(3, 3, [dict(radius=2, line=p["border"]),
                                               dict(radius=2, line=p["accent_line"]),
-                                              dict(radius=2, line=p["accent"])]), 3, 1, 1)
+                                              dict(radius=2, line=p["accent"])]), 3, 1, 3)
     edit = general(p, COLOR=tcolor(p["edit"]), HOTCOLOR=tcolor(p["edit"]), SHOWFOCUS="TRUE")
     edit.append(("BORDERSMASK", edit_frame))
     add(("EDIT", edit))
@@ -497,7 +500,7 @@ def skin_sections(p, dusk):
 
     add(("PANEL", general(p, COLOR=tcolor(p["bg"]), HOTCOLOR=tcolor(p["bg"]))))
     low = general(p, COLOR=tcolor(p["panel"]), HOTCOLOR=tcolor(p["panel"]))
-    low.append(("BORDERSMASK", MasterMask(frame_mask(2, 2, [dict(radius=0, line=p["border"])]), 1, 1, 1)))
+    low.append(("BORDERSMASK", MasterMask(frame_mask(2, 2, [dict(radius=0, line=p["border"])]), 1, 1, 2)))
     add(("PANEL_LOW", low))
     box = general(p, COLOR=tcolor(p["bg"]), HOTCOLOR=tcolor(p["bg"]), TRANSPARENCY=100, HOTTRANSPARENCY=100)
     box.append(("BORDERSMASK", MasterMask(frame_mask(4, 4, [dict(radius=4, line=p["border"])]), 1)))
@@ -529,6 +532,7 @@ def skin_sections(p, dusk):
     add(("GAUGE", gauge))
     for name, mode in (("PROGRESSH", 0), ("PROGRESSV", 1)):
         sec = general(p, COLOR=tcolor(p["progress"][1]), HOTCOLOR=tcolor(p["progress"][1]),
+                      FONTCOLOR=tcolor((255, 255, 255)), HOTFONTCOLOR=tcolor((255, 255, 255)),
                       GRADIENTPERCENT=100, GRADIENTDATA=grad(*p["progress"], mode=mode),
                       HOTGRADIENTPERCENT=100, HOTGRADIENTDATA=grad(*p["progress"], mode=mode))
         sec.append(("BORDERSMASK", MasterMask(frame_mask(3, 3, [dict(radius=2, line=mix(p["progress"][1], p["shadow"], 0.2))]), 1)))
