@@ -1,5 +1,8 @@
 #include "Form13.h"
 
+#include "Main.h"
+#include "Settings.h"
+
 using namespace formkit;
 
 TForm13* Form13 = nullptr;
@@ -35,9 +38,42 @@ TForm13::~TForm13()
         Form13 = nullptr;
 }
 
-// Handlers: bodies come with the behaviour of the settings dialog.
-void TForm13::FormShow(TObject*) {}
-void TForm13::RadioButton1Click(TObject*) {}
-void TForm13::RadioButton2Click(TObject*) {}
-void TForm13::Button1Click(TObject*) {}
-void TForm13::Button2Click(TObject*) {}
+namespace {
+
+void SetOpenTreesInNewWindow(bool Value)
+{
+    if (ID_Vellorn)
+        ID_Vellorn->OpenTreesInNewWindow = Value;
+}
+
+} // namespace
+
+void TForm13::FormShow(TObject*)
+{
+    const bool newWindow = settings::ReadOpenTreesInNewWindow();
+    RadioButton1->SetChecked(newWindow);
+    RadioButton2->SetChecked(!newWindow);
+    SetOpenTreesInNewWindow(newWindow);
+}
+
+void TForm13::RadioButton1Click(TObject*)
+{
+    RadioButton1->SetChecked(true);
+    RadioButton2->SetChecked(false);
+}
+
+void TForm13::RadioButton2Click(TObject*)
+{
+    RadioButton2->SetChecked(true);
+    RadioButton1->SetChecked(false);
+}
+
+void TForm13::Button1Click(TObject*)
+{
+    const bool newWindow = !RadioButton2->Checked();
+    settings::WriteOpenTreesInNewWindow(newWindow);
+    SetOpenTreesInNewWindow(newWindow);
+    Close();
+}
+
+void TForm13::Button2Click(TObject*) { Close(); }

@@ -40,5 +40,4 @@ TForm14::~TForm14()
         Form14 = nullptr;
 }
 
-// Handlers: bodies come with the behaviour of the article editor.
-void TForm14::Button1Click(TObject*) {}
+void TForm14::Button1Click(TObject*) { Close(); }

@@ -1,5 +1,7 @@
 #include "Form4.h"
 
+#include "Main.h"
+
 using namespace formkit;
 
 TForm4* Form4 = nullptr;
@@ -45,11 +47,32 @@ TForm4::~TForm4()
         Form4 = nullptr;
 }
 
-// Handlers: bodies come with the behaviour of the search.
-void TForm4::Edit1KeyPress(TObject*, char&) {}
-void TForm4::RadioButton2Click(TObject*) {}
-void TForm4::RadioButton3Click(TObject*) {}
-void TForm4::CheckBox1Click(TObject*) {}
-void TForm4::CheckBox2Click(TObject*) {}
-void TForm4::Button1Click(TObject*) {}
-void TForm4::Button2Click(TObject*) {}
+// The options are the main window's; its Timer3 runs the search that "Найти" asks for.
+
+void TForm4::Edit1KeyPress(TObject* Sender, char& Key)
+{
+    if (Key != '\r')
+        return;
+    Key = 0;
+    Button1Click(Sender);
+}
+
+void TForm4::RadioButton2Click(TObject*)
+{
+    ID_Vellorn->SearchAllWords = 1;
+    ID_Vellorn->SearchAnyWord = 0;
+}
+
+void TForm4::RadioButton3Click(TObject*)
+{
+    ID_Vellorn->SearchAllWords = 0;
+    ID_Vellorn->SearchAnyWord = 1;
+}
+
+void TForm4::CheckBox1Click(TObject*) { ID_Vellorn->SearchInFound = CheckBox1->Checked() ? 1 : 0; }
+
+void TForm4::CheckBox2Click(TObject*) { ID_Vellorn->SearchMatchCase = CheckBox2->Checked() ? 1 : 0; }
+
+void TForm4::Button1Click(TObject*) { ID_Vellorn->PendingSearch = true; }
+
+void TForm4::Button2Click(TObject*) { Close(); }

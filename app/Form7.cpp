@@ -1,5 +1,7 @@
 #include "Form7.h"
 
+#include "ShellSeams.h"
+
 using namespace formkit;
 
 TForm7* Form7 = nullptr;
@@ -20,6 +22,7 @@ TForm7::TForm7(TComponent* AOwner) : TForm(AOwner)
     // The picture first, so that the labels lie above it.
     Image1 = Place<TImage>(this, this, "Image1", 0, 0, 423, 185);
     Image1->SetAlign(alClient);
+    LoadPicture(Image1, "ABOUT");
 
     sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "(Версия 2.0)", 312, 100, 90, 13);
     sLabel1->SetParentFont(false);
@@ -46,8 +49,10 @@ TForm7::~TForm7()
         Form7 = nullptr;
 }
 
-// Handlers: bodies come with the behaviour of the small windows.
-void TForm7::FormCreate(TObject*) {}
-void TForm7::Image1Click(TObject*) {}
-void TForm7::sLabelFX1Click(TObject*) {}
-void TForm7::sLabelFX2Click(TObject*) {}
+void TForm7::FormCreate(TObject*) { RoundWindow(this); }
+
+void TForm7::Image1Click(TObject*) { Close(); }
+
+void TForm7::sLabelFX1Click(TObject*) { ShellOpen(Handle(), AnsiString("mailto:") + MailAddress); }
+
+void TForm7::sLabelFX2Click(TObject*) { ShellOpen(Handle(), WebSite); }

@@ -1,5 +1,15 @@
 #include "Form8.h"
 
+#include <vector>
+
+#include "ArchiveFiles.h"
+#include "IniFiles.h"
+#include "MainSession.h"
+#include "MainTreeMap.h"
+
+#include "Form14.h"
+#include "Form7.h"
+
 using namespace formkit;
 
 TForm8* Form8 = nullptr;
@@ -88,16 +98,173 @@ TMenuItem* TForm8::NewItem(TMenuItem* Parent, const char* Name, const AnsiString
     return item;
 }
 
-// Handlers: bodies come with the behaviour of the article editor.
-void TForm8::FormShow(TObject*) {}
-void TForm8::FormClose(TObject*, TCloseAction&) {}
-void TForm8::FormCanResize(TObject*, int&, int&, bool&) {}
-void TForm8::N1Click(TObject*) {}
-void TForm8::N2Click(TObject*) {}
-void TForm8::N3Click(TObject*) {}
-void TForm8::N8Click(TObject*) {}
-void TForm8::N10Click(TObject*) {}
-void TForm8::N9Click(TObject*) {}
-void TForm8::N12Click(TObject*) {}
-void TForm8::N13Click(TObject*) {}
-void TForm8::N4Click(TObject*) {}
+namespace {
+
+AnsiString SettingsPath() { return archive::AppPath("FILES\\Settings2.ini"); }
+
+// A step up out of a folder: "..", or a name of dots and blanks that the system reads as one.
+bool IsParentStep(const AnsiString& Part)
+{
+    return Part.find_first_not_of(". ") == AnsiString::npos && Part.find("..") != AnsiString::npos;
+}
+
+// Whether a page named Name (a file name without its extension, perhaps in a folder) lies under
+// FILES\: neither absolute (a leading separator, a drive or any colon) nor stepping up a folder.
+bool InsideArchive(const AnsiString& Name)
+{
+    if (Name.empty() || Name[0] == '\\' || Name[0] == '/' || Name.find(':') != AnsiString::npos)
+        return false;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t end = Name.find_first_of("\\/", from);
+        if (IsParentStep(Name.substr(from, end == AnsiString::npos ? AnsiString::npos : end - from)))
+            return false;
+        if (end == AnsiString::npos)
+            return true;
+        from = end + 1;
+    }
+}
+
+// The article page: the template's lines with the title T, the text X (one item, perhaps of
+// several lines), the author A and the author's address M, each line ended by CR LF.
+AnsiString ArticlePage(const AnsiString& T, const AnsiString& X, const AnsiString& A, const AnsiString& M)
+{
+    const AnsiString author = M.empty() ? "<br>Автор статьи: " + A
+                                        : R"(<br>Автор статьи:<a href="mailto:)" + M + R"(" title="Черкнуть письмецо">)" +
+                                              A + "</a>";
+    const std::vector<AnsiString> lines = {
+        "<html><head><title>" + T + "</title>",
+        "</head>",
+        "<body leftmargin=0 topmargin=0 rightmargin=0 bottommargin=0>",
+        "",
+        R"(<table class=whitetable width="100%" cellspacing="0" cellpadding="0">)",
+        "<tr height=138>",
+        R"(<td width="100%" background="image/polsait.jpg"></td>)",
+        R"(<td ><img border="0" src="image/karsait.jpg" width="185" height="138" allign="center"></td>)",
+        "</tr>",
+        "</table>",
+        "",
+        R"(<table  cellspacing="0" cellpadding="0" border="0" width=100%>)",
+        "<tr height=10>",
+        R"(       <td width="100%" align="left"><b>)" + T,
+        "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;</b></td>",
+        "</tr>",
+        "<tr>",
+        R"(       <td><hr align="left" width="350" size="1"  noshade color="#696969" ></td>)",
+        "</tr>",
+        "<tr>",
+        R"(<td align="left"><font color="#000000"><p>)",
+        "",
+        "",
+        "<!-- Текcт статьи -->", // the Latin c in its first word is the template's own
+        X,
+        "<!-- Конец -->",
+        "",
+        "",
+        "<p></tr>",
+        "</table>",
+        "",
+        R"(<table class=whitetable width="100%" cellspacing="0" cellpadding="0" border=2>)",
+        "<tr height=15>",
+        R"(<td width="100%" background="image/polosa.jpg"></td>)",
+        "</tr>",
+        "</table>",
+        R"(<p align="center"><b>Проект <a href=")" + AnsiString(TForm7::WebSite) +
+            R"(" title="Перейти на сайт проекта">Vellorn</a> 2004-2008)",
+        R"(<br>Автор проекта: <a href="mailto:)" + AnsiString(TForm7::MailAddress) +
+            R"(" title="Отправить статью или интересную работу">Команда Vellorn</a>)",
+        author,
+        "<br><br></b></p>",
+        "</body>",
+        "</html>",
+    };
+    AnsiString page;
+    for (const AnsiString& line : lines)
+        page += line + "\r\n";
+    return page;
+}
+
+} // namespace
+
+void TForm8::FormShow(TObject*)
+{
+    TMemIniFile ini(SettingsPath());
+    Edit2->SetText(ini.ReadString("AUTOR", "Name", "Аноним"));
+    Edit3->SetText(ini.ReadString("AUTOR", "e-mail", TForm7::MailAddress));
+    Memo1->Font()->SetName(ini.ReadString("TEXT", "Name", "0"));
+    // A value that is no number counts as its default, so a damaged file never keeps the editor shut.
+    Memo1->Font()->SetSize(StrToIntDef(ini.ReadString("TEXT", "Size", "0"), 0));
+    SetWidth(StrToIntDef(ini.ReadString("FORM", "Width", "400"), 400));
+    SetHeight(StrToIntDef(ini.ReadString("FORM", "Height", "600"), 600));
+}
+
+void TForm8::WriteSettings()
+{
+    TMemIniFile ini(SettingsPath());
+    ini.WriteString("AUTOR", "Name", Edit2->Text());
+    ini.WriteString("AUTOR", "e-mail", Edit3->Text());
+    ini.WriteString("TEXT", "Name", Memo1->Font()->Name());
+    ini.WriteString("TEXT", "Size", IntToStr(Memo1->Font()->Size()));
+    ini.WriteString("FORM", "Width", IntToStr(Width()));
+    ini.WriteString("FORM", "Height", IntToStr(Height()));
+    ini.UpdateFile();
+}
+
+void TForm8::FormClose(TObject*, TCloseAction&) { WriteSettings(); }
+
+void TForm8::FormCanResize(TObject*, int& NewWidth, int&, bool&)
+{
+    Edit1->SetWidth(NewWidth - 104);
+    Edit2->SetWidth(NewWidth - 47);
+    Edit3->SetWidth(NewWidth - 45);
+    Edit4->SetWidth(NewWidth - 75);
+}
+
+void TForm8::N1Click(TObject*)
+{
+    const AnsiString name = Edit4->Text();
+    if (Edit1->Text().empty() || Memo1->Text().empty() || name.empty()) {
+        Notify("Обязательные поля не введены");
+        return;
+    }
+    // The page is written below FILES\ only, and never over an existing one.
+    if (!InsideArchive(name)) {
+        Notify("Недопустимое имя файла: страница сохраняется только в папке FILES");
+        return;
+    }
+    const AnsiString path = archive::AppPath("FILES\\" + name + ".html");
+    if (FileExists(path)) {
+        Notify("Статья с таким именем уже существует");
+        return;
+    }
+    Memo2->Lines()->SetText(ArticlePage(Edit1->Text(), Memo1->Text(), Edit2->Text(), Edit3->Text()));
+    Memo2->Lines()->SaveToFile(path);
+    WriteSettings();
+    // The tree's menu offers "Выбрать" for the new page.
+    if (ID_Vellorn)
+        ID_Vellorn->PendingPlaceArticle = true;
+    Close();
+}
+
+void TForm8::N2Click(TObject*) { Close(); }
+
+void TForm8::N3Click(TObject*)
+{
+    if (!FontDialog1->Execute())
+        return;
+    Memo1->Font()->SetName(FontDialog1->Font()->Name());
+    Memo1->Font()->SetSize(FontDialog1->Font()->Size());
+    Memo1->Font()->SetStyle(FontDialog1->Font()->Style());
+}
+
+void TForm8::N8Click(TObject*) { Memo1->Undo(); }
+void TForm8::N10Click(TObject*) { Memo1->CutToClipboard(); }
+void TForm8::N9Click(TObject*) { Memo1->CopyToClipboard(); }
+void TForm8::N12Click(TObject*) { Memo1->PasteFromClipboard(); }
+void TForm8::N13Click(TObject*) { Memo1->SelectAll(); }
+
+void TForm8::N4Click(TObject*)
+{
+    CentreOn(Form14, this);
+    Form14->ShowModal();
+}

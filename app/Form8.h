@@ -54,6 +54,8 @@ public:
     void N4Click(TObject* Sender);
 
 private:
+    // Writes the author, the text's font and the window's size to FILES\Settings2.ini.
+    void WriteSettings();
     TMenuItem* NewItem(TMenuItem* Parent, const char* Name, const AnsiString& Caption, TShortCut Key = 0);
 };
 

@@ -1,5 +1,7 @@
 #include "FormFLog.h"
 
+#include "FormKit.h"
+
 TFLog* FLog = nullptr;
 
 TFLog::TFLog(TComponent* AOwner) : TForm(AOwner)
@@ -19,12 +21,14 @@ TFLog::TFLog(TComponent* AOwner) : TForm(AOwner)
     Image1->SetBounds(0, 0, 427, 187);
     Image1->SetAlign(alClient);
     Image1->SetParent(this);
+    formkit::LoadPicture(Image1, "SPLASH");
 
     sLabel1 = Create<TsLabel>(this);
     sLabel1->SetName("sLabel1");
     sLabel1->SetCaption("(Версия 2.0)");
     sLabel1->Font()->SetStyle(TFontStyles{fsBold});
     sLabel1->SetBounds(300, 150, 110, 16);
+    sLabel1->SetTransparent(true);
     sLabel1->SetParent(this);
 
     Timer1 = Create<TTimer>(this);
@@ -50,8 +54,7 @@ TFLog::~TFLog()
         FLog = nullptr;
 }
 
-// The rounded window comes with the behaviour of the small windows.
-void TFLog::FormCreate(TObject*) {}
+void TFLog::FormCreate(TObject*) { formkit::RoundWindow(this); }
 
 void TFLog::Timer1Timer(TObject*) { Close(); }
 

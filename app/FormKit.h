@@ -64,6 +64,25 @@ inline TsEdit* PlaceEdit(TComponent* Owner, TWinControl* Parent, const char* Nam
     return edit;
 }
 
+// Gives a borderless window its rounded shape: a rounded rectangle from (0, 1) to the window's
+// width and height with 50 x 50 corner ellipses, redrawn at once. The window owns the region.
+inline void RoundWindow(TCustomForm* Form)
+{
+    HRGN region = CreateRoundRectRgn(0, 1, Form->Width(), Form->Height(), 50, 50);
+    if (region && !SetWindowRgn(Form->Handle(), region, TRUE))
+        DeleteObject(region);
+}
+
+// A picture of the program's resources (a bitmap drawn for it) into Image; a build without the
+// resources shows none.
+inline void LoadPicture(TImage* Image, const char* ResourceName)
+{
+    try {
+        Image->Picture()->Bitmap()->LoadFromResourceName(GetModuleHandleA(nullptr), ResourceName);
+    } catch (const Exception&) {
+    }
+}
+
 // The form provider that skins a dialog.
 inline TsSkinProvider* AddSkinProvider(TComponent* Form)
 {

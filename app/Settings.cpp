@@ -20,6 +20,12 @@ bool ReadOpenTreesInNewWindow()
     return ini.ReadString("OPEN_TREE", "TreeOpen", "true") == "true";
 }
 
+void WriteOpenTreesInNewWindow(bool Value)
+{
+    TIniFile ini(archive::AppPath("FILES\\settings.ini"));
+    ini.WriteString("OPEN_TREE", "TreeOpen", Value ? "true" : "false");
+}
+
 AnsiString ReadTreeName()
 {
     TIniFile ini(FormIniPath());

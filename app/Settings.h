@@ -11,6 +11,8 @@ namespace settings {
 // OPEN_TREE/TreeOpen of FILES\settings.ini: true exactly when the value is "true" (case-sensitive);
 // true when the file is missing or has no such key.
 bool ReadOpenTreesInNewWindow();
+// Writes OPEN_TREE/TreeOpen: "true" or "false".
+void WriteOpenTreesInNewWindow(bool Value);
 
 // FORM/NameTree of FILES\form.ini, "VLN" when absent.
 AnsiString ReadTreeName();

@@ -1,5 +1,7 @@
 #include "BenchHarness.h"
 
+#include "ComCtrlsTree.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -41,6 +43,26 @@ void Report(const std::string& name, double value, const std::string& unit)
 {
     std::printf("%-50s %10.3f %s\n", name.c_str(), value, unit.c_str());
     std::fflush(stdout);
+}
+
+void FillArticleTree(TTreeNodes& nodes, int count)
+{
+    nodes.BeginUpdate();
+    int made = 0;
+    while (made < count) {
+        TTreeNode* top = nodes.Add(nullptr, "Категория " + IntToStr(made));
+        ++made;
+        for (int j = 0; j < 9 && made < count; ++j) {
+            TTreeNode* mid = nodes.AddChild(top, "Подкатегория " + IntToStr(made));
+            ++made;
+            for (int k = 0; k < 10 && made < count; ++k, ++made) {
+                TTreeNode* a = nodes.AddChild(mid, "Статья номер " + IntToStr(made));
+                a->SetImageIndex(8);
+                a->SetSelectedIndex(8);
+            }
+        }
+    }
+    nodes.EndUpdate();
 }
 
 } // namespace bench

@@ -1,7 +1,10 @@
-// A small benchmark harness: runs a body a number of times and prints the median figure.
+// A small benchmark harness: runs a body a number of times and prints the median figure; and the
+// article tree the application's benchmarks work on.
 #pragma once
 #include <functional>
 #include <string>
+
+class TTreeNodes;
 
 namespace bench {
 
@@ -10,5 +13,9 @@ double Measure(const std::string& name, int runs, const std::function<void()>& b
                const std::function<void()>& setup = {});
 // Prints a line with a derived figure (throughput and the like).
 void Report(const std::string& name, double value, const std::string& unit);
+
+// Fills nodes with categories of nine subcategories of ten articles ("Статья номер <n>", read),
+// count nodes in all, in one update.
+void FillArticleTree(TTreeNodes& nodes, int count);
 
 } // namespace bench

@@ -12,27 +12,6 @@
 
 namespace {
 
-// Categories of subcategories of articles, Count nodes in all.
-void Fill(TTreeNodes& nodes, int Count)
-{
-    nodes.BeginUpdate();
-    int made = 0;
-    while (made < Count) {
-        TTreeNode* top = nodes.Add(nullptr, "Категория " + IntToStr(made));
-        ++made;
-        for (int j = 0; j < 9 && made < Count; ++j) {
-            TTreeNode* mid = nodes.AddChild(top, "Подкатегория " + IntToStr(made));
-            ++made;
-            for (int k = 0; k < 10 && made < Count; ++k, ++made) {
-                TTreeNode* a = nodes.AddChild(mid, "Статья номер " + IntToStr(made));
-                a->SetImageIndex(8);
-                a->SetSelectedIndex(8);
-            }
-        }
-    }
-    nodes.EndUpdate();
-}
-
 AnsiString TempFolder()
 {
     char base[MAX_PATH] = {};
@@ -70,7 +49,7 @@ void TreeFileBenchmarks(const AnsiString& dir)
     auto* tree = Create<TsTreeView>(owner);
     tree->SetName("TreeView1");
     tree->SetParentWindow(host);
-    Fill(*tree->Items(), 100000);
+    bench::FillArticleTree(*tree->Items(), 100000);
     const AnsiString path = dir + "big.vlt";
     bench::Measure("save a 100,000-node tree file", 5, [&] { treefile::WriteTreeFile(path, *tree); });
     TsTreeView* back = nullptr;
@@ -91,7 +70,7 @@ void StartupBenchmark(const AnsiString& dir)
         TComponent* owner = Create<TComponent>(nullptr);
         auto* tree = Create<TsTreeView>(owner);
         tree->SetName("TreeView1");
-        Fill(*tree->Items(), 11112);
+        bench::FillArticleTree(*tree->Items(), 11112);
         std::printf("  working tree: %d entries\n", treefile::CountEntries(*tree->Items()));
         treefile::WriteTreeFile(dir + "FILES\\tree\\Temp.vlt", *tree);
         owner->Free();

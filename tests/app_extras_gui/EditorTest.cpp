@@ -1,0 +1,145 @@
+// The article page editor: the page written from the template (compared with pages written by
+// hand), the refusals that write nothing, and its settings file.
+#include "../app_gui/LogicFixture.h"
+
+#include "FileSteps.h"
+
+#include "Form8.h"
+
+using namespace logic;
+
+namespace {
+
+class Editor : public MainLogicTest {
+protected:
+    void SetUp() override
+    {
+        MainLogicTest::SetUp();
+        form = Start();
+        editor = MakeForm<TForm8>();
+    }
+
+    // Shows the editor and fills it as the user does.
+    void Fill(const AnsiString& Title, const AnsiString& Text, const AnsiString& File, const AnsiString& Author,
+              const AnsiString& Mail)
+    {
+        editor->Show();
+        editor->Edit1->SetText(Title);
+        editor->Memo1->SetText(Text);
+        editor->Edit4->SetText(File);
+        editor->Edit2->SetText(Author);
+        editor->Edit3->SetText(Mail);
+    }
+
+    AnsiString Page(const AnsiString& Name) { return dir / ("FILES\\" + Name + ".html"); }
+
+    TID_Vellorn* form = nullptr;
+    TForm8* editor = nullptr;
+    const AnsiString text = "Первая строка статьи.\r\nВторая строка с <b>разметкой</b>.";
+};
+
+TEST_F(Editor, PagesAreWrittenFromTheTemplate)
+{
+    Fill("Грибы осенью", text, "griby", "Иван Петров", "ivan@example.org");
+    editor->N1Click(editor->N1);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(testkit::ReadFileBytes(Page("griby")), testkit::ReadFileBytes(testkit::DataDir() + "editor\\page_with_mail.html"));
+    EXPECT_FALSE(editor->Visible());
+    EXPECT_TRUE(form->PendingPlaceArticle) << "the tree's menu offers the new page";
+
+    // Without an address the author is plain text; a folder below FILES may hold the page.
+    ForceDirectories(dir / "FILES\\sub");
+    Fill("Грибы осенью", text, "sub\\plain", "Аноним", "");
+    editor->N1Click(editor->N1);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(testkit::ReadFileBytes(Page("sub\\plain")), testkit::ReadFileBytes(testkit::DataDir() + "editor\\page_plain.html"));
+}
+
+TEST_F(Editor, RefusalsKeepTheEditorOpenAndWriteNothing)
+{
+    testkit::WriteFileBytes(Page("exists"), "old page");
+    // A page of that name in the current folder is no page of the archive.
+    testkit::WriteFileBytes(dir / "here.html", "elsewhere");
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    SetCurrentDirectoryA(dir.Path().c_str());
+    AtTearDown([saved] { SetCurrentDirectoryA(saved); });
+
+    const char* const missing = "Обязательные поля не введены";
+    const char* const outside = "Недопустимое имя файла: страница сохраняется только в папке FILES";
+    const struct {
+        const char *Title, *Text, *File, *Refusal;
+    } cases[] = {
+        {"", "текст", "a", missing},
+        {"Статья", "", "a", missing},
+        {"Статья", "текст", "", missing},
+        {"Статья", "текст", "exists", "Статья с таким именем уже существует"},
+        {"Статья", "текст", "..\\out", outside},
+        {"Статья", "текст", "sub/../../out", outside},
+        {"Статья", "текст", ".. \\out", outside},
+        {"Статья", "текст", "\\out", outside},
+        {"Статья", "текст", "C:\\out", outside},
+        {"Статья", "текст", "out:stream", outside},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.File);
+        boxes.clear();
+        Fill(c.Title, c.Text, c.File, "Аноним", "");
+        editor->N1Click(editor->N1);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, c.Refusal);
+        EXPECT_TRUE(editor->Visible());
+        EXPECT_EQ(editor->Edit4->Text(), c.File) << "the input stays";
+    }
+    EXPECT_EQ(testkit::ReadFileBytes(Page("exists")), "old page");
+    EXPECT_FALSE(FileExists(dir / "out.html"));
+    EXPECT_FALSE(FileExists(dir / "FILES\\Settings2.ini"));
+    EXPECT_FALSE(form->PendingPlaceArticle);
+
+    Fill("Статья", "текст", "here", "Аноним", "");
+    editor->N1Click(editor->N1);
+    EXPECT_TRUE(FileExists(Page("here")));
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "here.html"), "elsewhere");
+}
+
+TEST_F(Editor, SettingsFirstRunDefaultsWrittenOnCreateAndOnClose)
+{
+    const AnsiString file = dir / "FILES\\Settings2.ini";
+    editor->Show();
+    EXPECT_EQ(editor->Edit2->Text(), "Аноним");
+    EXPECT_EQ(editor->Edit3->Text(), "vellorn@vellorn.example");
+    EXPECT_EQ(editor->Memo1->Font()->Name(), "0");
+    EXPECT_EQ(editor->Memo1->Font()->Size(), 0);
+    EXPECT_EQ(editor->Memo1->Font()->Height(), 0) << "the system's default height";
+    EXPECT_EQ(editor->Width(), 400);
+    EXPECT_EQ(editor->Height(), 600);
+
+    testkit::FileSteps steps;
+    editor->Edit1->SetText("Статья");
+    editor->Memo1->SetText("текст");
+    editor->Edit4->SetText("page");
+    editor->N1Click(editor->N1);
+    int writes = 0;
+    for (const auto& step : steps.Steps())
+        writes += step.kind == testkit::FileStep::Move && step.result == file;
+    EXPECT_EQ(writes, 2) << "once by \"Создать\", once by the close";
+    EXPECT_EQ(testkit::ReadFileBytes(file), "[AUTOR]\r\nName=Аноним\r\ne-mail=vellorn@vellorn.example\r\n[TEXT]\r\nName=0\r\n"
+                                            "Size=0\r\n[FORM]\r\nWidth=400\r\nHeight=600\r\n");
+
+    // The stored values come back at the next show, and the edit boxes follow the width.
+    testkit::WriteFileBytes(file, "[AUTOR]\r\nName=Пётр\r\ne-mail=\r\n[TEXT]\r\nName=Arial\r\nSize=12\r\n[FORM]\r\n"
+                                  "Width=700\r\nHeight=500\r\n");
+    editor->Show();
+    EXPECT_EQ(editor->Edit2->Text(), "Пётр");
+    EXPECT_EQ(editor->Edit3->Text(), "");
+    EXPECT_EQ(editor->Memo1->Font()->Name(), "Arial");
+    EXPECT_EQ(editor->Memo1->Font()->Size(), 12);
+    EXPECT_EQ(editor->Width(), 700);
+    EXPECT_EQ(editor->Height(), 500);
+    EXPECT_EQ(editor->Edit1->Width(), 700 - 104);
+    EXPECT_EQ(editor->Edit2->Width(), 700 - 47);
+    EXPECT_EQ(editor->Edit3->Width(), 700 - 45);
+    EXPECT_EQ(editor->Edit4->Width(), 700 - 75);
+}
+
+} // namespace

@@ -1,0 +1,222 @@
+// The small windows around the main window: the rounded splash and about box with their pictures,
+// the about box's links, the settings dialog, and the tray icon's menu, restore and "Закрыть".
+#include "../app_gui/LogicFixture.h"
+
+#include <functional>
+
+#include "ProgramRun.h"
+#include "ShellSeams.h"
+
+#include "Form13.h"
+#include "Form7.h"
+#include "FormFLog.h"
+
+using namespace logic;
+
+namespace {
+
+// Runs Action once Ready holds, from a timer that the modal loop of a dialog (or of a menu)
+// dispatches; one at a time.
+class WhenReady {
+public:
+    WhenReady(std::function<bool()> Ready, std::function<void()> Action)
+        : ready_(std::move(Ready)), action_(std::move(Action))
+    {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 20, Tick);
+    }
+    ~WhenReady()
+    {
+        KillTimer(nullptr, timer_);
+        current_ = nullptr;
+    }
+    bool Done() const { return done_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        WhenReady* self = current_;
+        if (!self || self->done_ || !self->ready_())
+            return;
+        self->done_ = true;
+        self->action_();
+    }
+    static inline WhenReady* current_ = nullptr;
+    std::function<bool()> ready_;
+    std::function<void()> action_;
+    UINT_PTR timer_ = 0;
+    bool done_ = false;
+};
+
+bool Showing(TCustomForm* Form) { return Form->HandleAllocated() && IsWindowVisible(Form->Handle()); }
+
+class SmallWindows : public MainLogicTest {};
+
+TEST_F(SmallWindows, SplashAndAboutBoxAreRoundedFromTheSecondRowAndShowTheirPictures)
+{
+    auto* splash = MakeForm<TFLog>();
+    auto* about = MakeForm<TForm7>();
+    const struct {
+        TCustomForm* Form;
+        TImage* Image;
+        int Width, Height;
+    } windows[] = {{splash, splash->Image1, 427, 187}, {about, about->Image1, 423, 185}};
+    for (const auto& w : windows) {
+        SCOPED_TRACE(w.Form->Name());
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        ASSERT_NE(GetWindowRgn(w.Form->Handle(), region), ERROR);
+        const int mx = w.Width / 2, my = w.Height / 2;
+        EXPECT_TRUE(PtInRegion(region, mx, my));
+        EXPECT_FALSE(PtInRegion(region, mx, 0)) << "the first row is cut";
+        EXPECT_TRUE(PtInRegion(region, mx, 1));
+        EXPECT_TRUE(PtInRegion(region, 1, my));
+        for (POINT corner : {POINT{2, 3}, POINT{w.Width - 3, 3}, POINT{2, w.Height - 3}, POINT{w.Width - 3, w.Height - 3}})
+            EXPECT_FALSE(PtInRegion(region, corner.x, corner.y)) << corner.x << "," << corner.y;
+        DeleteObject(region);
+        EXPECT_EQ(w.Image->Picture()->Width(), w.Width);
+        EXPECT_EQ(w.Image->Picture()->Height(), w.Height);
+    }
+}
+
+TEST_F(SmallWindows, SplashClosesOnAClickAndOnItsTick)
+{
+    auto* splash = MakeForm<TFLog>();
+    {
+        WhenReady click([&] { return Showing(splash); },
+                        [&] { PostMessageA(splash->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(200, 60)); });
+        splash->ShowModal();
+        EXPECT_TRUE(click.Done());
+    }
+    testkit::PumpPending();
+    EXPECT_EQ(FLog, nullptr) << "closed and freed";
+
+    auto* second = MakeForm<TFLog>();
+    second->Show();
+    EXPECT_TRUE(second->Timer1->Enabled()) << "counting from the show";
+    second->Timer1->OnTimer(second->Timer1);
+    testkit::PumpPending();
+    EXPECT_EQ(FLog, nullptr);
+}
+
+TEST_F(SmallWindows, AboutBoxIsCentredOnTheMainWindowAndOpensItsLinks)
+{
+    TID_Vellorn* form = Start();
+    auto* about = MakeForm<TForm7>();
+    form->SetBounds(101, 51, 701, 501);
+    TRect placed{};
+    WhenReady close([&] { return Showing(about); },
+                    [&] {
+                        placed = about->BoundsRect();
+                        about->Image1Click(about->Image1);
+                    });
+    form->ToolButton15Click(nullptr);
+    ASSERT_TRUE(close.Done());
+    // 51 + 501 / 2 - 185 / 2 and 101 + 701 / 2 - 423 / 2, halves truncated.
+    EXPECT_EQ(placed.top, 209);
+    EXPECT_EQ(placed.left, 240);
+    EXPECT_FALSE(Showing(about));
+
+    TScopedShellRecorder shell;
+    about->sLabelFX1Click(about->sLabelFX1);
+    about->sLabelFX2Click(about->sLabelFX2);
+    ASSERT_EQ(shell.Calls.size(), 2u);
+    EXPECT_EQ(shell.Calls[0].Operation, "open");
+    EXPECT_EQ(shell.Calls[0].File, "mailto:vellorn@vellorn.example");
+    EXPECT_EQ(shell.Calls[0].ShowCmd, SW_SHOWNORMAL);
+    EXPECT_EQ(shell.Calls[1].Operation, "open");
+    EXPECT_EQ(shell.Calls[1].File, "http://www.vellorn.example");
+    EXPECT_EQ(shell.Calls[1].ShowCmd, SW_SHOWNORMAL);
+}
+
+TEST_F(SmallWindows, SettingsShowTheStoredChoiceAndWriteTheNewOne)
+{
+    TID_Vellorn* form = Start();
+    auto* settings = MakeForm<TForm13>();
+    const AnsiString file = dir / "FILES\\settings.ini";
+    const struct {
+        const char* Stored;        // "" : no file
+        bool NewWindowShown;       // RadioButton1 checked when shown
+        TsRadioButton* TForm13::*Choose;
+        bool Confirm;              // "OK" or "Отмена"
+        const char* Written;
+    } cases[] = {
+        {"[OPEN_TREE]\r\nTreeOpen=True\r\n", false, &TForm13::RadioButton1, true, "[OPEN_TREE]\r\nTreeOpen=true\r\n"},
+        {"[OPEN_TREE]\r\nTreeOpen=true\r\n", true, &TForm13::RadioButton2, true, "[OPEN_TREE]\r\nTreeOpen=false\r\n"},
+        {"", true, &TForm13::RadioButton2, false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Stored);
+        DeleteFile(file);
+        if (*c.Stored)
+            testkit::WriteFileBytes(file, c.Stored);
+        form->OpenTreesInNewWindow = !c.NewWindowShown;
+        bool shownFirst = false, shownSecond = false;
+        WhenReady choose([&] { return Showing(settings); },
+                         [&] {
+                             shownFirst = settings->RadioButton1->Checked();
+                             shownSecond = settings->RadioButton2->Checked();
+                             EXPECT_EQ(form->OpenTreesInNewWindow, c.NewWindowShown);
+                             (settings->*c.Choose)->SetChecked(true);
+                             if (c.Confirm)
+                                 settings->Button1Click(settings->Button1);
+                             else
+                                 settings->Button2Click(settings->Button2);
+                         });
+        form->SettClick(nullptr);
+        ASSERT_TRUE(choose.Done());
+        EXPECT_EQ(shownFirst, c.NewWindowShown);
+        EXPECT_EQ(shownSecond, !c.NewWindowShown);
+        EXPECT_EQ(testkit::ReadFileBytes(file), c.Written);
+        if (c.Confirm) {
+            EXPECT_EQ(form->OpenTreesInNewWindow, c.Choose == &TForm13::RadioButton1);
+        }
+    }
+}
+
+TEST_F(SmallWindows, TrayIconMenuRestoreAndCloseTheProgram)
+{
+    TID_Vellorn* form = Start();
+    Application->SetMainForm(form);
+    AtTearDown([] { Application->SetMainForm(nullptr); });
+    form->Show();
+    TTrayIcon* tray = form->TrayIcon1;
+    ASSERT_TRUE(tray->Visible());
+
+    // The task-bar entry (the main window) goes while minimised and comes back with a double click.
+    Application->Minimize();
+    testkit::PumpPending();
+    EXPECT_FALSE(IsWindowVisible(form->Handle()));
+    SendMessageA(tray->WindowHandle(), TTrayIcon::CallbackMessage, 1, WM_LBUTTONDBLCLK);
+    testkit::PumpPending();
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+    EXPECT_FALSE(IsIconic(form->Handle()));
+
+    // The right button's release opens the menu with "Закрыть".
+    HMENU shown = nullptr;
+    WhenReady look(
+        [&] {
+            for (HWND w : testkit::ThreadWindows())
+                if (IsWindowVisible(w) && testkit::WindowClass(w) == "#32768")
+                    return (shown = HMENU(SendMessageA(w, MN_GETHMENU, 0, 0))) != nullptr;
+            return false;
+        },
+        [] { EndMenu(); });
+    SendMessageA(tray->WindowHandle(), TTrayIcon::CallbackMessage, 1, WM_RBUTTONDOWN);
+    EXPECT_FALSE(look.Done()) << "not on the press";
+    SendMessageA(tray->WindowHandle(), TTrayIcon::CallbackMessage, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(look.Done());
+    EXPECT_EQ(shown, form->PopupMenu10->Handle());
+
+    // "Закрыть" closes the program as its window's close does: everything is written (as a main
+    // form it would end this test's loop as well).
+    Application->SetMainForm(nullptr);
+    DeleteFile(dir / "FILES\\tree\\Temp.vlt");
+    DeleteFile(dir / "FILES\\form.ini");
+    form->N88Click(form->N88);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(form->TrayIcon1, nullptr);
+    EXPECT_TRUE(FileExists(dir / "FILES\\tree\\Temp.vlt"));
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]\r\nCount=1\r\n"), std::string::npos);
+}
+
+} // namespace
