@@ -32,18 +32,6 @@ protected:
         ASSERT_TRUE(testkit::ProgramRun::CopyProgram(dir.Path()));
     }
 
-    // Clicks the middle of a rectangle of a window's client area with posted mouse messages.
-    static void Click(HWND wnd, const RECT& r, bool twice = false)
-    {
-        const LPARAM at = Point((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        PostMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageA(wnd, WM_LBUTTONUP, 0, at);
-        if (twice) {
-            PostMessageA(wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
-            PostMessageA(wnd, WM_LBUTTONUP, 0, at);
-        }
-    }
-
     // A button of a tool bar: its index and rectangle, found by its picture.
     bool ToolButton(HWND bar, int image, int& index, RECT& rect)
     {
@@ -61,20 +49,7 @@ protected:
         return false;
     }
 
-    // Chooses the item at Index of the popup menu that has just opened, with the keyboard.
-    bool ChooseInMenu(const std::vector<WPARAM>& keys)
-    {
-        HWND menu = nullptr;
-        if (!WaitUntil([&] {
-                auto menus = VisibleWindows(nullptr, run.Id(), "#32768");
-                menu = menus.empty() ? nullptr : menus[0];
-                return menu != nullptr;
-            }))
-            return false;
-        for (WPARAM key : keys)
-            PostMessageA(menu, WM_KEYDOWN, key, 0);
-        return WaitUntil([&] { return VisibleWindows(nullptr, run.Id(), "#32768").empty(); });
-    }
+    bool ChooseInMenu(const std::vector<WPARAM>& keys) { return testkit::ChooseInMenu(run.Id(), keys); }
 
     testkit::TempDir dir;
     testkit::ProgramRun run;
@@ -95,7 +70,7 @@ TEST_F(ReadingEndToEnd, OpenFollowGoBackWriteANoteAndClose)
     RemoteBuffer mem(run.Process(), 64);
     mem.Put(item);
     ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, mem.Address()));
-    Click(tree, mem.Get<RECT>(), true);
+    testkit::ClickIn(tree, mem.Get<RECT>(), true);
     const std::string first = "VLN -Статья со ссылкой (Первая страница)-VLN";
     ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == first; })) << WindowText(main);
 
@@ -147,7 +122,7 @@ TEST_F(ReadingEndToEnd, OpenFollowGoBackWriteANoteAndClose)
     auto noteBars = VisibleWindows(GetParent(memo), 0, "ToolBar");
     ASSERT_FALSE(noteBars.empty());
     ASSERT_TRUE(ToolButton(noteBars[0], 22, index, save));
-    Click(noteBars[0], save);
+    testkit::ClickIn(noteBars[0], save);
     const AnsiString note = dir / "FILES\\text\\Статья со ссылкой_VLN.txt";
     EXPECT_TRUE(WaitUntil([&] { return FileExists(note); })) << "the note file";
 

@@ -21,6 +21,7 @@ namespace {
 struct Search {
     DWORD pid;
     std::string cls;
+    bool visibleOnly = true;
     std::vector<HWND> found;
 };
 
@@ -29,7 +30,8 @@ BOOL CALLBACK CollectWindow(HWND wnd, LPARAM lp)
     auto* s = reinterpret_cast<Search*>(lp);
     DWORD pid = 0;
     GetWindowThreadProcessId(wnd, &pid);
-    if ((!s->pid || pid == s->pid) && IsWindowVisible(wnd) && WindowClass(wnd).find(s->cls) != std::string::npos)
+    if ((!s->pid || pid == s->pid) && (!s->visibleOnly || IsWindowVisible(wnd)) &&
+        WindowClass(wnd).find(s->cls) != std::string::npos)
         s->found.push_back(wnd);
     return TRUE;
 }
@@ -38,11 +40,18 @@ BOOL CALLBACK CollectWindow(HWND wnd, LPARAM lp)
 
 std::vector<HWND> VisibleWindows(HWND Parent, DWORD Pid, const std::string& Cls)
 {
-    Search s{Pid, Cls, {}};
+    Search s{Pid, Cls, true, {}};
     if (Parent)
         EnumChildWindows(Parent, CollectWindow, reinterpret_cast<LPARAM>(&s));
     else
         EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+
+std::vector<HWND> ProcessWindows(DWORD Pid, const std::string& Cls)
+{
+    Search s{Pid, Cls, false, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
@@ -55,6 +64,31 @@ bool WaitUntil(const std::function<bool()>& Pred, DWORD Ms)
         Sleep(20);
     }
     return true;
+}
+
+void ClickIn(HWND Wnd, const RECT& R, bool Twice)
+{
+    const LPARAM at = MAKELPARAM((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+    PostMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(Wnd, WM_LBUTTONUP, 0, at);
+    if (Twice) {
+        PostMessageA(Wnd, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+        PostMessageA(Wnd, WM_LBUTTONUP, 0, at);
+    }
+}
+
+bool ChooseInMenu(DWORD Pid, const std::vector<WPARAM>& Keys)
+{
+    HWND menu = nullptr;
+    if (!WaitUntil([&] {
+            auto menus = VisibleWindows(nullptr, Pid, "#32768");
+            menu = menus.empty() ? nullptr : menus[0];
+            return menu != nullptr;
+        }))
+        return false;
+    for (WPARAM key : Keys)
+        PostMessageA(menu, WM_KEYDOWN, key, 0);
+    return WaitUntil([&] { return VisibleWindows(nullptr, Pid, "#32768").empty(); });
 }
 
 RemoteBuffer::RemoteBuffer(HANDLE Process, size_t Size) : process_(Process), size_(Size)

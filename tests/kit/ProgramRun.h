@@ -18,8 +18,19 @@ std::string WindowText(HWND wnd);
 // windows of the process Pid. In z order.
 std::vector<HWND> VisibleWindows(HWND Parent, DWORD Pid, const std::string& Cls);
 
+// The top-level windows of the process Pid whose class name contains Cls, hidden ones included.
+std::vector<HWND> ProcessWindows(DWORD Pid, const std::string& Cls);
+
 // Polls Pred every 20 ms until it holds or Ms have passed; answers whether it held.
 bool WaitUntil(const std::function<bool()>& Pred, DWORD Ms = 10000);
+
+// Clicks the middle of a rectangle of a window's client area with posted mouse messages; twice
+// makes it a double click.
+void ClickIn(HWND Wnd, const RECT& R, bool Twice = false);
+
+// Presses Keys in the pop-up menu that the process Pid has just opened; answers whether a menu
+// came and has closed again.
+bool ChooseInMenu(DWORD Pid, const std::vector<WPARAM>& Keys);
 
 // A buffer in another process's memory.
 class RemoteBuffer {

@@ -1,0 +1,182 @@
+// The real program on Wine, driven from outside as a user drives it: a title searched from the
+// menu and the result opened, a page written in the editor and placed in the tree with "Выбрать",
+// the program closed from the tray icon's menu; then the page, the tree and its map it wrote.
+#include "../app_gui/LogicFixture.h"
+
+#include <algorithm>
+
+#include <commctrl.h>
+
+#include "ProgramRun.h"
+#include "TreeFile.h"
+#include "sTreeView.h"
+
+using namespace logic;
+
+namespace {
+
+using testkit::RemoteBuffer;
+using testkit::VisibleWindows;
+using testkit::WaitUntil;
+using testkit::WindowText;
+
+// Chooses an item of a window's menu bar with the keyboard, as F10 and the arrows do: the menu at
+// Top (counted from the first), then its item at Item.
+void ChooseInMenuBar(HWND Wnd, int Top, int Item)
+{
+    PostMessageA(Wnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    for (int i = 0; i < Top; ++i)
+        PostMessageA(Wnd, WM_KEYDOWN, VK_RIGHT, 0);
+    for (int i = 0; i <= Item; ++i)
+        PostMessageA(Wnd, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(Wnd, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+HWND ChildWithText(HWND Parent, const std::string& Cls, const std::string& Text)
+{
+    for (HWND w : VisibleWindows(Parent, 0, Cls))
+        if (WindowText(w) == Text)
+            return w;
+    return nullptr;
+}
+
+// The visible windows of a class below Parent, top to bottom.
+std::vector<HWND> FromTop(HWND Parent, const std::string& Cls)
+{
+    std::vector<HWND> found = VisibleWindows(Parent, 0, Cls);
+    std::sort(found.begin(), found.end(), [](HWND a, HWND b) {
+        RECT ra{}, rb{};
+        GetWindowRect(a, &ra);
+        GetWindowRect(b, &rb);
+        return ra.top < rb.top;
+    });
+    return found;
+}
+
+HWND WaitForWindow(DWORD Pid, const std::string& Cls)
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        auto windows = VisibleWindows(nullptr, Pid, Cls);
+        found = windows.empty() ? nullptr : windows[0];
+        return found != nullptr;
+    });
+    return found;
+}
+
+class WritingEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CopyTree(SourceDir() + "app\\defaults\\FILES", dir / "FILES");
+        testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.vlt",
+                                PlainTreeFile({{"Лес", 0, {{"Грибы в лесу", 8, {}}}}, {"Осень", 0, {}}}));
+        testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", "[FILES]\r\nГрибы в лесу=griby.html\r\n");
+        testkit::WriteFileBytes(dir / "FILES\\griby.html",
+                                "<html><head><title>Про грибы</title></head><body><p>Белые</p></body></html>");
+        ASSERT_TRUE(testkit::ProgramRun::CopyProgram(dir.Path()));
+    }
+
+    // The rectangle of a tree view's item in its client area.
+    RECT ItemRect(HWND Tree, HTREEITEM Item)
+    {
+        RemoteBuffer mem(run.Process(), 64);
+        mem.Put(Item);
+        SendMessageA(Tree, TVM_GETITEMRECT, TRUE, mem.Address());
+        return mem.Get<RECT>();
+    }
+
+    std::string StatusText(HWND Main, int Panel)
+    {
+        auto bars = VisibleWindows(Main, 0, "StatusBar");
+        if (bars.empty())
+            return {};
+        RemoteBuffer text(run.Process(), 1024);
+        SendMessageA(bars[0], SB_GETTEXTA, Panel, text.Address());
+        return text.Text();
+    }
+
+    testkit::TempDir dir;
+    testkit::ProgramRun run;
+};
+
+TEST_F(WritingEndToEnd, SearchOpenWriteAPagePlaceItAndCloseFromTheTray)
+{
+    HWND main = run.Launch(dir.Path());
+    ASSERT_NE(main, nullptr) << "no main window";
+
+    // "Поиск" > "Поиск статей": the dialog, the query, "Найти"; the results page shows one title.
+    ChooseInMenuBar(main, 3, 0);
+    HWND search = WaitForWindow(run.Id(), "TForm4");
+    ASSERT_NE(search, nullptr) << "the search dialog";
+    auto edits = VisibleWindows(search, 0, "Edit");
+    ASSERT_EQ(edits.size(), 1u);
+    SendMessageA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ГРИБ"));
+    PostMessageA(ChildWithText(search, "Button", "Найти"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return StatusText(main, 1) == "Найденных статей: 1"; })) << StatusText(main, 1);
+    PostMessageA(ChildWithText(search, "Button", "Закрыть"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(search); }));
+
+    // The result, opened with a double click.
+    auto trees = VisibleWindows(main, 0, "TreeView");
+    ASSERT_EQ(trees.size(), 1u) << "only the results page shows";
+    HWND results = trees[0];
+    const auto result = HTREEITEM(SendMessageA(results, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    ASSERT_NE(result, nullptr);
+    testkit::ClickIn(results, ItemRect(results, result), true);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == "VLN -Грибы в лесу (Про грибы)-VLN"; })) << WindowText(main);
+
+    // "Сервис" > "Создать статью": the editor, filled and "Файл" > "Создать".
+    ChooseInMenuBar(main, 5, 0);
+    HWND editor = WaitForWindow(run.Id(), "TForm8");
+    ASSERT_NE(editor, nullptr) << "the editor";
+    const auto boxes = FromTop(editor, "Edit");
+    ASSERT_EQ(boxes.size(), 4u);
+    const char* const fields[] = {"Иван Петров", "ivan@example.org", "griby-osenyu", "Грибы осенью"};
+    for (int i = 0; i < 4; ++i)
+        SendMessageA(boxes[i], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fields[i]));
+    auto memos = VisibleWindows(editor, 0, "Memo");
+    ASSERT_EQ(memos.size(), 1u);
+    SendMessageA(memos[0], WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>("Первая строка статьи.\r\nВторая строка с <b>разметкой</b>."));
+    ChooseInMenuBar(editor, 0, 0);
+    const AnsiString page = dir / "FILES\\griby-osenyu.html";
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(page) && !IsWindowVisible(editor); })) << "the page";
+
+    // The tree's menu on the folder "Осень" now offers "Выбрать", which places the page there.
+    trees = VisibleWindows(main, 0, "TreeView");
+    ASSERT_EQ(trees.size(), 1u) << "the articles page shows";
+    HWND tree = trees[0];
+    const auto autumn = HTREEITEM(
+        SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
+    ASSERT_NE(autumn, nullptr);
+    testkit::ClickIn(tree, ItemRect(tree, autumn));
+    ASSERT_TRUE(WaitUntil([&] { return HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) == autumn; }));
+    PostMessageA(tree, WM_CONTEXTMENU, WPARAM(tree), -1);
+    ASSERT_TRUE(testkit::ChooseInMenu(run.Id(), {VK_DOWN, VK_RETURN})) << "the menu with \"Выбрать\"";
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 4; })) << "the new entry";
+
+    // The tray icon's menu: "Закрыть".
+    auto trays = testkit::ProcessWindows(run.Id(), "TrayIconWindow");
+    ASSERT_EQ(trays.size(), 1u);
+    PostMessageA(trays[0], WM_APP + 0x3A1, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(testkit::ChooseInMenu(run.Id(), {VK_DOWN, VK_RETURN})) << "the tray's menu";
+    ASSERT_EQ(WaitForSingleObject(run.Process(), 20000), WAIT_OBJECT_0) << "the program ends";
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(run.Process(), &code);
+    EXPECT_EQ(code, 0u);
+
+    // What it wrote: the page as written by hand, the entry in the map and in the saved tree.
+    EXPECT_EQ(testkit::ReadFileBytes(page), testkit::ReadFileBytes(testkit::DataDir() + "editor\\page_with_mail.html"));
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"),
+              "[FILES]\r\nГрибы в лесу=griby.html\r\nГрибы осенью=griby-osenyu.html\r\n");
+    TComponent* owner = Create<TComponent>(nullptr);
+    auto* saved = Create<TsTreeView>(owner);
+    treefile::ReadTreeFile(dir / "FILES\\tree\\Temp.vlt", *saved);
+    EXPECT_EQ(Dump(saved->Items()), "Лес/0\n Грибы в лесу/8\nОсень/0\n Грибы осенью/2\n");
+    owner->Free();
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\Settings2.ini").find("[AUTOR]\r\nName=Иван Петров\r\ne-mail=ivan@example.org\r\n"),
+              std::string::npos);
+}
+
+} // namespace
