@@ -82,7 +82,7 @@ TEST_F(Search, WordsLetterCaseAndRepeatedTitles)
         {"о кош", true, false, "Кошки и собаки|Сбор грибов|Яблоко|Мультик про ежа"},
         {"категория", true, false, ""},
         // All words: the query as one piece of text.
-        {"ЯБЛ", false, false, "Яблоко"},
+        {"ябл", false, false, "Яблоко"},
         {"ки и со", false, false, "Кошки и собаки"},
         {"кошки собаки", false, false, ""},
         {"кошки", false, true, ""},

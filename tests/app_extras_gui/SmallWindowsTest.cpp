@@ -1,10 +1,9 @@
 // The small windows around the main window: the rounded splash and about box with their pictures,
-// the about box's links, the settings dialog, and the tray icon's menu, restore and "Закрыть".
+// the about box's links, the settings dialog, and the restore from the tray icon.
 #include "../app_gui/LogicFixture.h"
 
 #include <functional>
 
-#include "ProgramRun.h"
 #include "ShellSeams.h"
 
 #include "Form13.h"
@@ -173,50 +172,20 @@ TEST_F(SmallWindows, SettingsShowTheStoredChoiceAndWriteTheNewOne)
     }
 }
 
-TEST_F(SmallWindows, TrayIconMenuRestoreAndCloseTheProgram)
+// The tray menu's "Закрыть" and the files it leaves are driven in the end-to-end writing test.
+TEST_F(SmallWindows, TheTaskBarEntryGoesOnlyWhileMinimisedAndTheTrayIconRestores)
 {
     TID_Vellorn* form = Start();
     Application->SetMainForm(form);
     AtTearDown([] { Application->SetMainForm(nullptr); });
     form->Show();
-    TTrayIcon* tray = form->TrayIcon1;
-    ASSERT_TRUE(tray->Visible());
-
-    // The task-bar entry (the main window) goes while minimised and comes back with a double click.
     Application->Minimize();
     testkit::PumpPending();
     EXPECT_FALSE(IsWindowVisible(form->Handle()));
-    SendMessageA(tray->WindowHandle(), TTrayIcon::CallbackMessage, 1, WM_LBUTTONDBLCLK);
+    SendMessageA(form->TrayIcon1->WindowHandle(), TTrayIcon::CallbackMessage, 1, WM_LBUTTONDBLCLK);
     testkit::PumpPending();
     EXPECT_TRUE(IsWindowVisible(form->Handle()));
     EXPECT_FALSE(IsIconic(form->Handle()));
-
-    // The right button's release opens the menu with "Закрыть".
-    HMENU shown = nullptr;
-    WhenReady look(
-        [&] {
-            for (HWND w : testkit::ThreadWindows())
-                if (IsWindowVisible(w) && testkit::WindowClass(w) == "#32768")
-                    return (shown = HMENU(SendMessageA(w, MN_GETHMENU, 0, 0))) != nullptr;
-            return false;
-        },
-        [] { EndMenu(); });
-    SendMessageA(tray->WindowHandle(), TTrayIcon::CallbackMessage, 1, WM_RBUTTONDOWN);
-    EXPECT_FALSE(look.Done()) << "not on the press";
-    SendMessageA(tray->WindowHandle(), TTrayIcon::CallbackMessage, 1, WM_RBUTTONUP);
-    ASSERT_TRUE(look.Done());
-    EXPECT_EQ(shown, form->PopupMenu10->Handle());
-
-    // "Закрыть" closes the program as its window's close does: everything is written (as a main
-    // form it would end this test's loop as well).
-    Application->SetMainForm(nullptr);
-    DeleteFile(dir / "FILES\\tree\\Temp.vlt");
-    DeleteFile(dir / "FILES\\form.ini");
-    form->N88Click(form->N88);
-    EXPECT_FALSE(form->Visible());
-    EXPECT_EQ(form->TrayIcon1, nullptr);
-    EXPECT_TRUE(FileExists(dir / "FILES\\tree\\Temp.vlt"));
-    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]\r\nCount=1\r\n"), std::string::npos);
 }
 
 } // namespace
