@@ -140,6 +140,13 @@ TEST_F(Editor, SettingsFirstRunDefaultsWrittenOnCreateAndOnClose)
     EXPECT_EQ(editor->Edit2->Width(), 700 - 47);
     EXPECT_EQ(editor->Edit3->Width(), 700 - 45);
     EXPECT_EQ(editor->Edit4->Width(), 700 - 75);
+
+    // Values that are no numbers count as their defaults: a damaged file never keeps the editor shut.
+    editor->Hide();
+    testkit::WriteFileBytes(file, "[TEXT]\r\nSize=крупный\r\n[FORM]\r\nWidth=широкое\r\nHeight=600\r\n");
+    editor->Show();
+    EXPECT_EQ(editor->Memo1->Font()->Size(), 0);
+    EXPECT_EQ(editor->Width(), 400);
 }
 
 } // namespace
