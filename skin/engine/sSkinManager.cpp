@@ -322,6 +322,17 @@ void TsSkinManager::SetSkinDirectory(const AnsiString& Value)
         sSkinData->SkinPath = GetFullSkinDirectory();
 }
 
+void TsSkinManager::SetCommonSections(TStrings* Value)
+{
+    FCommonSections->Assign(Value);
+    for (int i = 0; i < FCommonSections->Count(); ++i) {
+        const AnsiString& line = (*FCommonSections)[i];
+        if (!line.empty() && line[0] != ';')
+            FCommonSections->Put(i, DelChars(line, ' '));
+    }
+    SetSkinName(FSkinName);
+}
+
 void TsSkinManager::InitConstantIndexes()
 {
     ::InitConstantIndexes();

@@ -200,6 +200,9 @@ public:
     void SetBuiltInSkins(TsStoredSkins* Value) { FInternalSkins->Assign(Value); }
     // Extra sections in the options-file syntax, added after the skin's own when it loads.
     TStringList* CommonSections() const { return FCommonSections.get(); }
+    // Takes the lines with every blank removed (comment lines kept as they are), then sets the
+    // skin name again so that the next load has them.
+    void SetCommonSections(TStrings* Value);
 
     // The skin folder as a full path with a trailing backslash: "..\x" is taken from the program
     // folder's parent (from the program folder when that is a drive root), ".\x" and any path

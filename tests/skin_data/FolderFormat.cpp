@@ -171,16 +171,42 @@ TEST_F(FolderFormat, SkinFolderBesideAProgramInADriveRoot)
     EXPECT_EQ(manager.GetFullSkinDirectory(), "C:\\App\\Skins\\");
 }
 
+TEST_F(FolderFormat, StoredRectanglesWithoutAMasterImageAreAbsent)
+{
+    TsSkinManager manager(nullptr);
+    TsStoredSkin* stored = manager.InternalSkins()->Add();
+    stored->SetName("Bare");
+    stored->GeneralData()->Add()->SectionName = "BUTTON";
+    TsSkinImage* image = stored->Images()->Add();
+    image->SectionName = "BUTTON";
+    image->PropertyName = "BORDERSMASK";
+    image->Right = 30;
+    image->Bottom = 20;
+    image->ImageCount = 3;
+    image->MaskType = 1;
+    manager.SetSkinName("bare");  // stored names match with case
+    LoadAllMasks();
+    EXPECT_TRUE(ma.empty());
+    manager.SetSkinName("Bare");
+    LoadAllMasks();
+    LoadAllGeneralData();
+    EXPECT_EQ(ma.size(), 1u);
+    EXPECT_EQ(GetMaskIndex(GetSkinIndex("BUTTON"), "BUTTON", "BORDERSMASK"), -1);
+    EXPECT_TRUE(MaskSize(0) == Point(0, 0));
+}
+
 TEST_F(FolderFormat, CommonSectionsComeAfterTheSkinsOwn)
 {
     TsSkinManager manager(nullptr);
-    TsSkinManager* previous = sSkinData->DefaultManager;
-    sSkinData->DefaultManager = &manager;
-    manager.CommonSections()->SetTextStr(
-        "[BASE]\r\nCOLOR=1\r\n[EXTRA]\r\nPARENTCLASS=base\r\nFONTCOLOR=7\r\nBORDERSMASK=#(0,0,30,20),3,1\r\n"
-        "[LONE]\r\nPARENTCLASS=LONE\r\nSHADOWCOLOR=5\r\n[GLOBALINFO]\r\nBOXCHECKED=#(0,0,30,20),3,1\r\n");
+    ASSERT_EQ(sSkinData->DefaultManager, &manager);
+    TStringList lines;
+    lines.SetTextStr(
+        "[BASE]\r\nCOLOR = 1\r\n[EXTRA]\r\nPARENTCLASS=base\r\nFONTCOLOR=7\r\nBORDERSMASK=#(0, 0, 30, 20), 3, 1\r\n"
+        "[LONE]\r\nPARENTCLASS=LONE\r\nSHADOWCOLOR=5\r\n;A COMMENT\r\n[GLOBALINFO]\r\nBOXCHECKED=#(0,0,30,20),3,1\r\n");
+    manager.SetCommonSections(&lines);
+    EXPECT_EQ((*manager.CommonSections())[1], "COLOR=1");
+    EXPECT_EQ((*manager.CommonSections())[9], ";A COMMENT");
     LoadSkinFolder(TestSkin("Parents"));
-    sSkinData->DefaultManager = previous;
 
     EXPECT_EQ(Section("BASE").Color, 255);  // the skin's own section is found first
     const TsGeneralData& extra = Section("EXTRA");
