@@ -2,6 +2,8 @@
 // table is complete, and a stored copy of a skin loads into the same tables as its folder.
 #include "SkinFixture.h"
 
+#include <algorithm>
+
 #include "sSkinManager.h"
 
 using ShippedSkins = SkinTest;
@@ -65,25 +67,94 @@ TEST_F(ShippedSkins, NeutralHasEveryNameAndAFullConstantTable)
     ASSERT_EQ(pa.size(), 2u);  // PATTERN and HOTPATTERN of MDIAREA
     EXPECT_EQ(pa[0].Img->Width(), 320);
 
-    // Each entry against the Part's table, looked up by hand (a swapped pair shows here).
-    const TConstantSkinData& c = ConstData;
-    const SmallInt* entries = &c.IndexGlobalInfo;
-    for (int i = 0; i < 64; ++i)
-        EXPECT_GE(entries[i], 0) << "entry " << i + 1;
-    EXPECT_EQ(c.IndexGlobalInfo, GetSkinIndex("GLOBALINFO"));
-    EXPECT_EQ(c.IndexTabRight, GetSkinIndex("TABRIGHT"));
-    EXPECT_EQ(c.MaskTabLeft, Find(ma, "TABLEFT", "BORDERSMASK"));
-    EXPECT_EQ(c.IndexScrollBtnLeft, GetSkinIndex("SCROLLBTNLEFT"));
-    EXPECT_EQ(c.MaskScrollBtnBottom, Find(ma, "SCROLLBTNBOTTOM", "BORDERSMASK"));
-    EXPECT_EQ(c.GlyphScrollBtnRight, Find(ma, "SCROLLBTNRIGHT", "GLYPHMASK"));
-    EXPECT_EQ(c.IndexSliderV, GetSkinIndex("SCROLLSLIDERV"));
-    EXPECT_EQ(c.MaskSliderH, Find(ma, "SCROLLSLIDERH", "BORDERSMASK"));
-    EXPECT_EQ(c.GlyphSliderV, Find(ma, "SCROLLSLIDERV", "GLYPHMASK"));
-    EXPECT_EQ(c.IndexScrollBar2H, GetSkinIndex("SCROLLBAR2H"));
-    EXPECT_EQ(c.MaskScrollBar1V, Find(ma, "SCROLLBAR1V", "BORDERSMASK"));
-    EXPECT_EQ(c.MaskBoxChecked, Find(ma, "GLOBALINFO", "BOXCHECKED"));
-    EXPECT_EQ(c.MaskRadioGrayed, Find(ma, "GLOBALINFO", "RADIOGRAYED"));
-    EXPECT_EQ(c.MaskSmallUnchecked, Find(ma, "GLOBALINFO", "SMALLUNCHECKED"));
+    // Every entry against the table of what it holds, looked up by hand; in Neutral every image
+    // entry is a record of its own, so a swapped pair shows.
+    using E = SmallInt TConstantSkinData::*;
+    struct TEntry {
+        E Field;
+        const char* Section;
+        const char* Image;  // null: the section's index
+    };
+    const TEntry table[] = {
+        {&TConstantSkinData::IndexGlobalInfo, "GLOBALINFO", nullptr},
+        {&TConstantSkinData::IndexTabTop, "TABTOP", nullptr}, {&TConstantSkinData::IndexTabBottom, "TABBOTTOM", nullptr},
+        {&TConstantSkinData::IndexTabLeft, "TABLEFT", nullptr}, {&TConstantSkinData::IndexTabRight, "TABRIGHT", nullptr},
+        {&TConstantSkinData::MaskTabTop, "TABTOP", "BORDERSMASK"},
+        {&TConstantSkinData::MaskTabBottom, "TABBOTTOM", "BORDERSMASK"},
+        {&TConstantSkinData::MaskTabLeft, "TABLEFT", "BORDERSMASK"},
+        {&TConstantSkinData::MaskTabRight, "TABRIGHT", "BORDERSMASK"},
+        {&TConstantSkinData::IndexScrollBtnTop, "SCROLLBTNTOP", nullptr},
+        {&TConstantSkinData::IndexScrollBtnBottom, "SCROLLBTNBOTTOM", nullptr},
+        {&TConstantSkinData::IndexScrollBtnLeft, "SCROLLBTNLEFT", nullptr},
+        {&TConstantSkinData::IndexScrollBtnRight, "SCROLLBTNRIGHT", nullptr},
+        {&TConstantSkinData::MaskScrollBtnTop, "SCROLLBTNTOP", "BORDERSMASK"},
+        {&TConstantSkinData::MaskScrollBtnBottom, "SCROLLBTNBOTTOM", "BORDERSMASK"},
+        {&TConstantSkinData::MaskScrollBtnLeft, "SCROLLBTNLEFT", "BORDERSMASK"},
+        {&TConstantSkinData::MaskScrollBtnRight, "SCROLLBTNRIGHT", "BORDERSMASK"},
+        {&TConstantSkinData::PatternScrollBtnTop, "SCROLLBTNTOP", "PATTERN"},
+        {&TConstantSkinData::PatternScrollBtnBottom, "SCROLLBTNBOTTOM", "PATTERN"},
+        {&TConstantSkinData::PatternScrollBtnLeft, "SCROLLBTNLEFT", "PATTERN"},
+        {&TConstantSkinData::PatternScrollBtnRight, "SCROLLBTNRIGHT", "PATTERN"},
+        {&TConstantSkinData::HotPatternScrollBtnTop, "SCROLLBTNTOP", "HOTPATTERN"},
+        {&TConstantSkinData::HotPatternScrollBtnBottom, "SCROLLBTNBOTTOM", "HOTPATTERN"},
+        {&TConstantSkinData::HotPatternScrollBtnLeft, "SCROLLBTNLEFT", "HOTPATTERN"},
+        {&TConstantSkinData::HotPatternScrollBtnRight, "SCROLLBTNRIGHT", "HOTPATTERN"},
+        {&TConstantSkinData::GlyphScrollBtnTop, "SCROLLBTNTOP", "GLYPHMASK"},
+        {&TConstantSkinData::GlyphScrollBtnBottom, "SCROLLBTNBOTTOM", "GLYPHMASK"},
+        {&TConstantSkinData::GlyphScrollBtnLeft, "SCROLLBTNLEFT", "GLYPHMASK"},
+        {&TConstantSkinData::GlyphScrollBtnRight, "SCROLLBTNRIGHT", "GLYPHMASK"},
+        {&TConstantSkinData::IndexSliderV, "SCROLLSLIDERV", nullptr},
+        {&TConstantSkinData::IndexSliderH, "SCROLLSLIDERH", nullptr},
+        {&TConstantSkinData::MaskSliderV, "SCROLLSLIDERV", "BORDERSMASK"},
+        {&TConstantSkinData::MaskSliderH, "SCROLLSLIDERH", "BORDERSMASK"},
+        {&TConstantSkinData::GlyphSliderV, "SCROLLSLIDERV", "GLYPHMASK"},
+        {&TConstantSkinData::GlyphSliderH, "SCROLLSLIDERH", "GLYPHMASK"},
+        {&TConstantSkinData::PatternSliderH, "SCROLLSLIDERH", "PATTERN"},
+        {&TConstantSkinData::HotPatternSliderH, "SCROLLSLIDERH", "HOTPATTERN"},
+        {&TConstantSkinData::PatternSliderV, "SCROLLSLIDERV", "PATTERN"},
+        {&TConstantSkinData::HotPatternSliderV, "SCROLLSLIDERV", "HOTPATTERN"},
+        {&TConstantSkinData::IndexScrollBar1H, "SCROLLBAR1H", nullptr},
+        {&TConstantSkinData::IndexScrollBar1V, "SCROLLBAR1V", nullptr},
+        {&TConstantSkinData::IndexScrollBar2H, "SCROLLBAR2H", nullptr},
+        {&TConstantSkinData::IndexScrollBar2V, "SCROLLBAR2V", nullptr},
+        {&TConstantSkinData::MaskScrollBar1H, "SCROLLBAR1H", "BORDERSMASK"},
+        {&TConstantSkinData::MaskScrollBar1V, "SCROLLBAR1V", "BORDERSMASK"},
+        {&TConstantSkinData::MaskScrollBar2H, "SCROLLBAR2H", "BORDERSMASK"},
+        {&TConstantSkinData::MaskScrollBar2V, "SCROLLBAR2V", "BORDERSMASK"},
+        {&TConstantSkinData::PatternScrollBar1H, "SCROLLBAR1H", "PATTERN"},
+        {&TConstantSkinData::PatternScrollBar1V, "SCROLLBAR1V", "PATTERN"},
+        {&TConstantSkinData::PatternScrollBar2H, "SCROLLBAR2H", "PATTERN"},
+        {&TConstantSkinData::PatternScrollBar2V, "SCROLLBAR2V", "PATTERN"},
+        {&TConstantSkinData::HotPatternScrollBar1H, "SCROLLBAR1H", "HOTPATTERN"},
+        {&TConstantSkinData::HotPatternScrollBar1V, "SCROLLBAR1V", "HOTPATTERN"},
+        {&TConstantSkinData::HotPatternScrollBar2H, "SCROLLBAR2H", "HOTPATTERN"},
+        {&TConstantSkinData::HotPatternScrollBar2V, "SCROLLBAR2V", "HOTPATTERN"},
+        {&TConstantSkinData::MaskBoxChecked, "GLOBALINFO", "BOXCHECKED"},
+        {&TConstantSkinData::MaskBoxUnchecked, "GLOBALINFO", "BOXUNCHECKED"},
+        {&TConstantSkinData::MaskBoxGrayed, "GLOBALINFO", "BOXGRAYED"},
+        {&TConstantSkinData::MaskRadioChecked, "GLOBALINFO", "RADIOCHECKED"},
+        {&TConstantSkinData::MaskRadioUnchecked, "GLOBALINFO", "RADIOUNCHECKED"},
+        {&TConstantSkinData::MaskRadioGrayed, "GLOBALINFO", "RADIOGRAYED"},
+        {&TConstantSkinData::MaskSmallChecked, "GLOBALINFO", "SMALLCHECKED"},
+        {&TConstantSkinData::MaskSmallUnchecked, "GLOBALINFO", "SMALLUNCHECKED"},
+        {&TConstantSkinData::MaskSmallGrayed, "GLOBALINFO", "SMALLGRAYED"},
+    };
+    static_assert(sizeof(table) / sizeof(table[0]) == 64);
+    std::vector<int> images;
+    for (const TEntry& e : table) {
+        int expected = -1;
+        for (std::size_t i = 0; i < gd.size() && expected < 0; ++i)
+            if (gd[i].ClassName == e.Section)
+                expected = static_cast<int>(i);
+        if (e.Image) {
+            expected = Find(ma, e.Section, e.Image);
+            images.push_back(expected);
+        }
+        EXPECT_GE(expected, 0) << e.Section << " " << (e.Image ? e.Image : "");
+        EXPECT_EQ(ConstData.*e.Field, expected) << e.Section << " " << (e.Image ? e.Image : "");
+    }
+    std::sort(images.begin(), images.end());
+    EXPECT_TRUE(std::adjacent_find(images.begin(), images.end()) == images.end());
 }
 
 TEST_F(ShippedSkins, DuskTakesTheOtherPaths)
