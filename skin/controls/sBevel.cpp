@@ -1,5 +1,5 @@
 #include "sBevel.h"
 
-TsBevel::TsBevel(TComponent* AOwner) : TBevel(AOwner), TsSkinHolder(this, "BEVEL", 0)
+TsBevel::TsBevel(TComponent* AOwner) : TsSkinned(AOwner, "BEVEL", 0)
 {
 }

@@ -4,8 +4,8 @@
 #include "ExtCtrlsPanels.h"
 #include "sCommonData.h"
 
-class TsBevel : public TBevel, public TsSkinHolder {
-    VCL_CLASS(TsBevel, TBevel)
+class TsBevel : public TsSkinned<TBevel> {
+    VCL_CLASS(TsBevel, TsSkinned<TBevel>)
 public:
     explicit TsBevel(TComponent* AOwner);
 };

@@ -1,5 +1,5 @@
 #include "sBitBtn.h"
 
-TsBitBtn::TsBitBtn(TComponent* AOwner) : TBitBtn(AOwner), TsSkinHolder(this, "BUTTON", 94)
+TsBitBtn::TsBitBtn(TComponent* AOwner) : TsSkinned(AOwner, "BUTTON", 94)
 {
 }

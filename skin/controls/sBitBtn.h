@@ -4,8 +4,8 @@
 #include "Buttons.h"
 #include "sCommonData.h"
 
-class TsBitBtn : public TBitBtn, public TsSkinHolder {
-    VCL_CLASS(TsBitBtn, TBitBtn)
+class TsBitBtn : public TsSkinned<TBitBtn> {
+    VCL_CLASS(TsBitBtn, TsSkinned<TBitBtn>)
 public:
     explicit TsBitBtn(TComponent* AOwner);
 };

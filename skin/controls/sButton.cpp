@@ -1,5 +1,5 @@
 #include "sButton.h"
 
-TsButton::TsButton(TComponent* AOwner) : TButton(AOwner), TsSkinHolder(this, "BUTTON", 93)
+TsButton::TsButton(TComponent* AOwner) : TsSkinned(AOwner, "BUTTON", 93)
 {
 }

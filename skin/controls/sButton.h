@@ -4,8 +4,8 @@
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
-class TsButton : public TButton, public TsSkinHolder {
-    VCL_CLASS(TsButton, TButton)
+class TsButton : public TsSkinned<TButton> {
+    VCL_CLASS(TsButton, TsSkinned<TButton>)
 public:
     explicit TsButton(TComponent* AOwner);
 };

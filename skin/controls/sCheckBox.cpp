@@ -1,5 +1,5 @@
 #include "sCheckBox.h"
 
-TsCheckBox::TsCheckBox(TComponent* AOwner) : TCheckBox(AOwner), TsSkinHolder(this, "CHECKBOX", 32)
+TsCheckBox::TsCheckBox(TComponent* AOwner) : TsSkinned(AOwner, "CHECKBOX", 32)
 {
 }

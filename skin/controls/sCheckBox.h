@@ -4,8 +4,8 @@
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
-class TsCheckBox : public TCheckBox, public TsSkinHolder {
-    VCL_CLASS(TsCheckBox, TCheckBox)
+class TsCheckBox : public TsSkinned<TCheckBox> {
+    VCL_CLASS(TsCheckBox, TsSkinned<TCheckBox>)
 public:
     explicit TsCheckBox(TComponent* AOwner);
 };

@@ -1,5 +1,5 @@
 #include "sGroupBox.h"
 
-TsGroupBox::TsGroupBox(TComponent* AOwner) : TGroupBox(AOwner), TsSkinHolder(this, "GROUPBOX", 74)
+TsGroupBox::TsGroupBox(TComponent* AOwner) : TsSkinned(AOwner, "GROUPBOX", 74)
 {
 }

@@ -4,8 +4,8 @@
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
-class TsGroupBox : public TGroupBox, public TsSkinHolder {
-    VCL_CLASS(TsGroupBox, TGroupBox)
+class TsGroupBox : public TsSkinned<TGroupBox> {
+    VCL_CLASS(TsGroupBox, TsSkinned<TGroupBox>)
 public:
     explicit TsGroupBox(TComponent* AOwner);
 };

@@ -1,9 +1,9 @@
 #include "sPageControl.h"
 
-TsPageControl::TsPageControl(TComponent* AOwner) : TPageControl(AOwner), TsSkinHolder(this, "PAGECONTROL", 141)
+TsPageControl::TsPageControl(TComponent* AOwner) : TsSkinned(AOwner, "PAGECONTROL", 141)
 {
 }
 
-TsTabSheet::TsTabSheet(TComponent* AOwner) : TTabSheet(AOwner), TsSkinHolder(this, "TABSHEET", 0)
+TsTabSheet::TsTabSheet(TComponent* AOwner) : TsSkinned(AOwner, "TABSHEET", 0)
 {
 }

@@ -4,14 +4,14 @@
 #include "ComCtrlsPages.h"
 #include "sCommonData.h"
 
-class TsPageControl : public TPageControl, public TsSkinHolder {
-    VCL_CLASS(TsPageControl, TPageControl)
+class TsPageControl : public TsSkinned<TPageControl> {
+    VCL_CLASS(TsPageControl, TsSkinned<TPageControl>)
 public:
     explicit TsPageControl(TComponent* AOwner);
 };
 
-class TsTabSheet : public TTabSheet, public TsSkinHolder {
-    VCL_CLASS(TsTabSheet, TTabSheet)
+class TsTabSheet : public TsSkinned<TTabSheet> {
+    VCL_CLASS(TsTabSheet, TsSkinned<TTabSheet>)
 public:
     explicit TsTabSheet(TComponent* AOwner);
 };

@@ -1,5 +1,5 @@
 #include "sPanel.h"
 
-TsPanel::TsPanel(TComponent* AOwner) : TPanel(AOwner), TsSkinHolder(this, "PANEL", 51)
+TsPanel::TsPanel(TComponent* AOwner) : TsSkinned(AOwner, "PANEL", 51)
 {
 }

@@ -4,8 +4,8 @@
 #include "ExtCtrlsPanels.h"
 #include "sCommonData.h"
 
-class TsPanel : public TPanel, public TsSkinHolder {
-    VCL_CLASS(TsPanel, TPanel)
+class TsPanel : public TsSkinned<TPanel> {
+    VCL_CLASS(TsPanel, TsSkinned<TPanel>)
 public:
     explicit TsPanel(TComponent* AOwner);
 };

@@ -4,8 +4,8 @@
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
-class TsRadioButton : public TRadioButton, public TsSkinHolder {
-    VCL_CLASS(TsRadioButton, TRadioButton)
+class TsRadioButton : public TsSkinned<TRadioButton> {
+    VCL_CLASS(TsRadioButton, TsSkinned<TRadioButton>)
 public:
     explicit TsRadioButton(TComponent* AOwner);
 };

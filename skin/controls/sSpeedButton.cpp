@@ -1,5 +1,5 @@
 #include "sSpeedButton.h"
 
-TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner), TsSkinHolder(this, "SPEEDBUTTON", 92)
+TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TsSkinned(AOwner, "SPEEDBUTTON", 92)
 {
 }

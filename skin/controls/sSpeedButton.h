@@ -4,8 +4,8 @@
 #include "Buttons.h"
 #include "sCommonData.h"
 
-class TsSpeedButton : public TSpeedButton, public TsSkinHolder {
-    VCL_CLASS(TsSpeedButton, TSpeedButton)
+class TsSpeedButton : public TsSkinned<TSpeedButton> {
+    VCL_CLASS(TsSpeedButton, TsSkinned<TSpeedButton>)
 public:
     explicit TsSpeedButton(TComponent* AOwner);
 };

@@ -1,5 +1,5 @@
 #include "sSplitter.h"
 
-TsSplitter::TsSplitter(TComponent* AOwner) : TSplitter(AOwner), TsSkinHolder(this, "SPLITTER", 75)
+TsSplitter::TsSplitter(TComponent* AOwner) : TsSkinned(AOwner, "SPLITTER", 75)
 {
 }

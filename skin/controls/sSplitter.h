@@ -4,8 +4,8 @@
 #include "ExtCtrlsPanels.h"
 #include "sCommonData.h"
 
-class TsSplitter : public TSplitter, public TsSkinHolder {
-    VCL_CLASS(TsSplitter, TSplitter)
+class TsSplitter : public TsSkinned<TSplitter> {
+    VCL_CLASS(TsSplitter, TsSkinned<TSplitter>)
 public:
     explicit TsSplitter(TComponent* AOwner);
 };

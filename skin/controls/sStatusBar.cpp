@@ -1,5 +1,5 @@
 #include "sStatusBar.h"
 
-TsStatusBar::TsStatusBar(TComponent* AOwner) : TStatusBar(AOwner), TsSkinHolder(this, "STATUSBAR", 0)
+TsStatusBar::TsStatusBar(TComponent* AOwner) : TsSkinned(AOwner, "STATUSBAR", 151)
 {
 }

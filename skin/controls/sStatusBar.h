@@ -4,8 +4,8 @@
 #include "ComCtrlsBars.h"
 #include "sCommonData.h"
 
-class TsStatusBar : public TStatusBar, public TsSkinHolder {
-    VCL_CLASS(TsStatusBar, TStatusBar)
+class TsStatusBar : public TsSkinned<TStatusBar> {
+    VCL_CLASS(TsStatusBar, TsSkinned<TStatusBar>)
 public:
     explicit TsStatusBar(TComponent* AOwner);
 };

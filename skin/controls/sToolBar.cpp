@@ -1,5 +1,5 @@
 #include "sToolBar.h"
 
-TsToolBar::TsToolBar(TComponent* AOwner) : TToolBar(AOwner), TsSkinHolder(this, "TOOLBAR", 54)
+TsToolBar::TsToolBar(TComponent* AOwner) : TsSkinned(AOwner, "TOOLBAR", 54)
 {
 }

@@ -4,8 +4,8 @@
 #include "ComCtrlsBars.h"
 #include "sCommonData.h"
 
-class TsToolBar : public TToolBar, public TsSkinHolder {
-    VCL_CLASS(TsToolBar, TToolBar)
+class TsToolBar : public TsSkinned<TToolBar> {
+    VCL_CLASS(TsToolBar, TsSkinned<TToolBar>)
 public:
     explicit TsToolBar(TComponent* AOwner);
 };

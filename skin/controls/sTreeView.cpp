@@ -3,15 +3,9 @@
 #include "ClassesFiler.h"
 #include "Menus.h"
 
-TsTreeView::TsTreeView(TComponent* AOwner)
-    : TTreeView(AOwner), FCommonData(std::make_unique<TsCommonData>(this, true)),
-      FBoundLabel(std::make_unique<TsBoundLabel>(this, FCommonData.get()))
+TsTreeView::TsTreeView(TComponent* AOwner) : TsSkinned(AOwner, "EDIT", 96)
 {
-    FCommonData->COC = 96;
-    FCommonData->SetSkinSection("EDIT");
 }
-
-TsTreeView::~TsTreeView() = default;
 
 namespace {
 
@@ -103,10 +97,10 @@ void TsTreeView::WriteProperties(TWriter& Writer)
         Writer.WriteBinary(data.Memory(), static_cast<Integer>(data.Size()));
     }
     Writer.BeginPropPath("BoundLabel");
-    FBoundLabel->WriteProperties(Writer);
+    BoundLabel()->WriteProperties(Writer);
     Writer.EndPropPath();
     Writer.BeginPropPath("SkinData");
-    FCommonData->WriteProperties(Writer);
+    SkinData()->WriteProperties(Writer);
     Writer.EndPropPath();
 }
 

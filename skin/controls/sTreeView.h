@@ -2,19 +2,13 @@
 // and bound caption label, streamed with the skinned control's published properties.
 #pragma once
 
-#include <memory>
-
 #include "ComCtrlsTree.h"
 #include "sCommonData.h"
 
-class TsTreeView : public TTreeView {
-    VCL_CLASS(TsTreeView, TTreeView)
+class TsTreeView : public TsSkinnedBound<TTreeView> {
+    VCL_CLASS(TsTreeView, TsSkinnedBound<TTreeView>)
 public:
     explicit TsTreeView(TComponent* AOwner);
-    ~TsTreeView() override;
-
-    TsCommonData* SkinData() const { return FCommonData.get(); }
-    TsBoundLabel* BoundLabel() const { return FBoundLabel.get(); }
 
     // The 3-D look flags of the framework control: streamed, no effect on the window.
     bool Ctl3D() const { return FCtl3D; }
@@ -33,8 +27,6 @@ public:
     bool ReadProperty(TReader& Reader, const AnsiString& PropPath) override;
 
 private:
-    std::unique_ptr<TsCommonData> FCommonData;
-    std::unique_ptr<TsBoundLabel> FBoundLabel;
     bool FCtl3D = true;
     bool FParentCtl3D = true;
 };

@@ -1,5 +1,5 @@
 #include "sComboBox.h"
 
-TsComboBox::TsComboBox(TComponent* AOwner) : TComboBox(AOwner), TsBoundHolder(this, "COMBOBOX", 3)
+TsComboBox::TsComboBox(TComponent* AOwner) : TsSkinned(AOwner, "COMBOBOX", 3)
 {
 }

@@ -4,8 +4,8 @@
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
-class TsComboBox : public TComboBox, public TsBoundHolder {
-    VCL_CLASS(TsComboBox, TComboBox)
+class TsComboBox : public TsSkinnedBound<TComboBox> {
+    VCL_CLASS(TsComboBox, TsSkinnedBound<TComboBox>)
 public:
     explicit TsComboBox(TComponent* AOwner);
 };

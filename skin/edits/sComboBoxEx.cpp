@@ -1,5 +1,5 @@
 #include "sComboBoxEx.h"
 
-TsComboBoxEx::TsComboBoxEx(TComponent* AOwner) : TComboBoxEx(AOwner), TsBoundHolder(this, "COMBOBOX", 0)
+TsComboBoxEx::TsComboBoxEx(TComponent* AOwner) : TsSkinned(AOwner, "COMBOBOX", 0)
 {
 }

@@ -4,8 +4,8 @@
 #include "ComCtrlsComboEx.h"
 #include "sCommonData.h"
 
-class TsComboBoxEx : public TComboBoxEx, public TsBoundHolder {
-    VCL_CLASS(TsComboBoxEx, TComboBoxEx)
+class TsComboBoxEx : public TsSkinnedBound<TComboBoxEx> {
+    VCL_CLASS(TsComboBoxEx, TsSkinnedBound<TComboBoxEx>)
 public:
     explicit TsComboBoxEx(TComponent* AOwner);
 };

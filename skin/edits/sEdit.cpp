@@ -1,5 +1,5 @@
 #include "sEdit.h"
 
-TsEdit::TsEdit(TComponent* AOwner) : TEdit(AOwner), TsBoundHolder(this, "EDIT", 3)
+TsEdit::TsEdit(TComponent* AOwner) : TsSkinned(AOwner, "EDIT", 3)
 {
 }

@@ -4,8 +4,8 @@
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
-class TsEdit : public TEdit, public TsBoundHolder {
-    VCL_CLASS(TsEdit, TEdit)
+class TsEdit : public TsSkinnedBound<TEdit> {
+    VCL_CLASS(TsEdit, TsSkinnedBound<TEdit>)
 public:
     explicit TsEdit(TComponent* AOwner);
 };

@@ -1,6 +1,6 @@
 #include "sListBox.h"
 
-TsCustomListBox::TsCustomListBox(TComponent* AOwner) : TCustomListBox(AOwner), TsBoundHolder(this, "EDIT", 97)
+TsCustomListBox::TsCustomListBox(TComponent* AOwner) : TsSkinned(AOwner, "EDIT", 97)
 {
 }
 

@@ -4,8 +4,8 @@
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
-class TsCustomListBox : public TCustomListBox, public TsBoundHolder {
-    VCL_CLASS(TsCustomListBox, TCustomListBox)
+class TsCustomListBox : public TsSkinnedBound<TCustomListBox> {
+    VCL_CLASS(TsCustomListBox, TsSkinnedBound<TCustomListBox>)
 public:
     explicit TsCustomListBox(TComponent* AOwner);
 

@@ -1,5 +1,5 @@
 #include "sMemo.h"
 
-TsMemo::TsMemo(TComponent* AOwner) : TMemo(AOwner), TsBoundHolder(this, "EDIT", 7)
+TsMemo::TsMemo(TComponent* AOwner) : TsSkinned(AOwner, "EDIT", 7)
 {
 }

@@ -4,8 +4,8 @@
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
-class TsMemo : public TMemo, public TsBoundHolder {
-    VCL_CLASS(TsMemo, TMemo)
+class TsMemo : public TsSkinnedBound<TMemo> {
+    VCL_CLASS(TsMemo, TsSkinnedBound<TMemo>)
 public:
     explicit TsMemo(TComponent* AOwner);
 };

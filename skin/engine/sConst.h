@@ -56,3 +56,44 @@ enum TsDisabledKindItem { dkBlended, dkGrayed };
 using TsDisabledKind = TSet<TsDisabledKindItem>;
 enum TsDisabledGlyphKindItem { dgBlended = 1, dgGrayed = 2 };
 using TsDisabledGlyphKind = TSet<TsDisabledGlyphKindItem>;
+
+// A set of control-type codes (0..255).
+class TsCodeSet {
+public:
+    constexpr TsCodeSet() = default;
+    // The codes from First to Last inclusive, added to this set.
+    constexpr TsCodeSet Range(int First, int Last) const
+    {
+        TsCodeSet r = *this;
+        for (int c = First; c <= Last; ++c)
+            if (c >= 0 && c < 256)
+                r.FBits[c / 32] |= 1u << (c % 32);
+        return r;
+    }
+    constexpr bool Contains(int Code) const { return Code >= 0 && Code < 256 && (FBits[Code / 32] >> (Code % 32)) & 1u; }
+
+private:
+    unsigned FBits[8] = {};
+};
+
+// Control-type codes that never take the mouse-above (hot) state: panels, bars and containers.
+constexpr TsCodeSet sForbidMouse = TsCodeSet().Range(51, 74).Range(110, 110).Range(141, 161);
+
+class TControl;
+class TCustomImageList;
+
+// Process-wide switches of the library.
+extern bool StdTransparency;        // a control copying its cache keeps its graphic children
+extern bool FadingForbidden;        // no control starts a fade
+extern bool MouseForbidden;         // no control takes the hot state
+extern bool DrawSkinnedMDIWall;
+extern bool DrawSkinnedMDIScrolls;
+// Scratch slots of the buttons and the menu painter: the application's ShowHint kept while a
+// drop-down menu is open, and the speed button whose menu it is.
+extern bool AppShowHint;
+extern TControl* TempControl;
+// The system's large and small icon lists, shared (null until InitShellImageLists).
+extern TCustomImageList* LargeShellImages;
+extern TCustomImageList* SmallShellImages;
+// Makes the two shell image lists, each once; the flags are not read.
+void InitShellImageLists(bool Large, bool Small);

@@ -118,6 +118,15 @@ void PaintItemFast(int SkinIndex, int BorderIndex, int PatternIndex, int HotPatt
 void PaintSmallItem(int SkinIndex, const AnsiString& Section, const TCacheInfo& ci, bool Filling, int State, const TRect& R,
                     const TPoint& pP, TBitmap* ItemBmp);
 
+// A control's background from its own section: CustomColor takes the owner's colour (the form's
+// for a skin provider), and a known ParentCenterColor stands for the parent's image.
+void PaintItemBG(TsCommonData* SkinData, const TCacheInfo& ci, int State, const TRect& R, const TPoint& pP,
+                 TBitmap* ItemBmp);
+// A control's background and its border mask (BorderIndex); ParentCenterColor and CtrlParentColor
+// hold the parent's colours for the time of the call.
+void PaintItem(TsCommonData* SkinData, const TCacheInfo& ci, bool Filling, int State, const TRect& R, const TPoint& pP,
+               TBitmap* ItemBmp, bool UpdateCorners);
+
 // The visible centre colour of the parent of the control being painted, and the parent's own
 // colour; clSkinKey (none) outside the painting of one control.
 extern TColor ParentCenterColor;

@@ -6,7 +6,9 @@
 #include "sGradient.h"
 #include "sGraphUtils.h"
 #include "sMaskGraph.h"
+#include "sSkinProvider.h"
 #include "sStyleSimply.h"
+#include "sVclUtils.h"
 
 namespace {
 
@@ -94,17 +96,28 @@ void OpaqueFill(TBitmap* B, const TRect& A, const TBackground& bg)
         sgu::FillBmp(B, A, ParentCenterColor != clSkinKey && bg.Transparency != 0 ? ParentCenterColor : bg.Color);
 }
 
-void PaintBackground(const TBackground& bg, const TCacheInfo& ci, const TRect& R, const TPoint& pP, TBitmap* ItemBmp)
+// With ForControl (a control's own background), a known ParentCenterColor stands for the parent's
+// image: it fills where the parent's image would be copied, also without a ready cache.
+void PaintBackground(const TBackground& bg, const TCacheInfo& ci, const TRect& R, const TPoint& pP, TBitmap* ItemBmp,
+                     bool ForControl = false)
 {
     if (!ItemBmp)
         return;
     const int w = WidthOf(R), h = HeightOf(R);
+    const bool centre = ForControl && ParentCenterColor != clSkinKey;
     auto copyParent = [&] {
-        if (ItemBmp != ci.Bmp)
+        if (ItemBmp == ci.Bmp)
+            return;
+        if (centre)
+            sgu::FillBmp(ItemBmp, R, ParentCenterColor);
+        else
             sgu::CopyBlock(ItemBmp, R.left, R.top, ci.Bmp, ci.X + pP.x, ci.Y + pP.y, w, h);
     };
     const int t = std::min(bg.Transparency, 100);
-    if (ci.Ready && t == 100)
+    if (ForControl && !ci.Ready && t == 100) {
+        if (centre)
+            sgu::FillBmp(ItemBmp, R, ParentCenterColor);
+    } else if (ci.Ready && t == 100)
         copyParent();
     else if (!ci.Ready || t == 0)
         OpaqueFill(ItemBmp, R, bg);
@@ -202,4 +215,51 @@ void PaintSmallItem(int SkinIndex, const AnsiString& Section, const TCacheInfo& 
     const int m = GetMaskIndex(SkinIndex, Section, "BORDERSMASK");
     if (IsValidImgIndex(m))
         DrawSmallSkinRect(ItemBmp, R, Filling, Shifted(ci, pP), ma[m], State);
+}
+
+void PaintItemBG(TsCommonData* SkinData, const TCacheInfo& ci, int State, const TRect& R, const TPoint& pP,
+                 TBitmap* ItemBmp)
+{
+    if (!SkinData || !IsValidSkinIndex(SkinData->SkinIndex))
+        return;
+    const int index = SkinData->SkinIndex;
+    TBackground bg = ReadBackground(index, State);
+    if (SkinData->CustomColor) {
+        TControl* owner = SkinData->FOwnerControl;
+        if (auto* provider = dynamic_cast<TsSkinProvider*>(SkinData->FOwnerObject))
+            owner = dynamic_cast<TControl*>(provider->Form());
+        if (owner)
+            bg.Color = ColorToRGB(owner->Color());
+    }
+    if (bg.ImagePercent > 0) {
+        const char* name = State != 0 ? "HOTPATTERN" : "PATTERN";
+        bg.Pattern = GetMaskIndex(index, SkinData->SkinSection(), name);
+        if (!IsValidImgIndex(bg.Pattern)) {
+            bg.Pattern = GetPatternIndex(index, SkinData->SkinSection(), name);
+            bg.PatternIsJpeg = bg.Pattern > -1;
+        }
+    }
+    PaintBackground(bg, ci, R, pP, ItemBmp, true);
+}
+
+void PaintItem(TsCommonData* SkinData, const TCacheInfo& ci, bool Filling, int State, const TRect& R, const TPoint& pP,
+               TBitmap* ItemBmp, bool UpdateCorners)
+{
+    if (!SkinData || !IsValidSkinIndex(SkinData->SkinIndex) || !Inside(ItemBmp, R))
+        return;
+    TWinControl* parent = SkinData->FOwnerControl ? SkinData->FOwnerControl->Parent() : nullptr;
+    ParentCenterColor = clSkinKey;
+    if (!ci.Ready && parent) {
+        CtrlParentColor = ColorToRGB(parent->Color());
+        ParentCenterColor = CtrlParentColor;
+    }
+    // A control that does not move with a textured parent takes its transparent parts from the
+    // parent's one centre colour.
+    if (ci.Ready && parent && !SkinData->RepaintIfMoved() && ParentCenterColor == clSkinKey)
+        InitParentColor(parent);
+    PaintItemBG(SkinData, ci, State, R, pP, ItemBmp);
+    if (IsValidImgIndex(SkinData->BorderIndex))
+        DrawSkinRect(ItemBmp, R, Filling, Shifted(ci, pP), ma[SkinData->BorderIndex], State, UpdateCorners);
+    CtrlParentColor = clSkinKey;
+    ParentCenterColor = clSkinKey;
 }

@@ -5,8 +5,10 @@
 #include <array>
 #include <vector>
 
+#include "sCommonData.h"
 #include "sGraphUtils.h"
 #include "sPixelRows.h"
+#include "sVclUtils.h"
 
 namespace {
 
@@ -409,4 +411,26 @@ void UpdateCorners(TBitmap* Cache, const TRect& Bounds, const TsMaskData& Mask, 
             }
     }
     ParentCenterColor = clSkinKey;
+}
+
+void UpdateCorners(TsCommonData* SkinData, int State, TsCorners Which)
+{
+    if (!SkinData || !IsValidImgIndex(SkinData->BorderIndex))
+        return;
+    const TsMaskData& mask = ma[SkinData->BorderIndex];
+    TControl* owner = SkinData->FOwnerControl;
+    TBitmap* cache = SkinData->FCacheBmp.get();
+    if (mask.Bmp || mask.ImageCount == 0 || !cache || !owner || owner->Width() < 2 || owner->Height() < 2)
+        return;
+    const TCacheInfo ci = GetParentCache(SkinData);
+    TWinControl* parent = owner->Parent();
+    TColor colour = clSkinKey;
+    if (parent && !ci.Ready) {
+        colour = ColorToRGB(parent->Color());
+    } else if (parent && !SkinData->ParentTextured()) {
+        if (ParentCenterColor == clSkinKey)
+            InitParentColor(parent);
+        colour = ParentCenterColor;
+    }
+    UpdateCorners(cache, owner->BoundsRect(), mask, State, Which, ci, colour);
 }

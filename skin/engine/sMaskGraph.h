@@ -10,6 +10,8 @@
 enum TsCorner { scLeftTop, scLeftBottom, scRightTop, scRightBottom };
 using TsCorners = TSet<TsCorner>;
 
+class TsCommonData;
+
 // The nine-part frame of a border mask over R of Bmp in the given state: corners, sides tiled
 // with whole cells, and the centre when Filling. With UpdateCorners the key pixels of an own
 // bitmap's corners take the parent cache's pixels (CI).
@@ -37,6 +39,10 @@ void BlendGlyphByMask(const TRect& Src, const TRect& Dst, TBitmap* Bmp, TColor K
 // Clears ParentCenterColor.
 void UpdateCorners(TBitmap* Cache, const TRect& Bounds, const TsMaskData& Mask, int State, TsCorners Which,
                    const TCacheInfo& CI, TColor ParentColor);
+// The same for a control's cache bitmap and border mask (master-image masks only): the parent's
+// colour is its centre colour when its cache is ready and it is not textured, its Color when no
+// cache is ready.
+void UpdateCorners(TsCommonData* SkinData, int State, TsCorners Which = TsCorners{scLeftTop, scLeftBottom, scRightTop, scRightBottom});
 // The disabled look of a control's image: grey, and/or mixed with the parent's background (the
 // parent cache under the control when CI is ready, else its centre colour).
 void BmpDisabledKind(TBitmap* Bmp, TsDisabledKind Kind, TControl* Parent, const TCacheInfo& CI, const TPoint& Offset);

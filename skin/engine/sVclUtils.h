@@ -1,0 +1,66 @@
+// Routines that send the library message, broadcast it through a tree of controls, and walk or
+// paint that tree. Delivery is synchronous and re-entrant; answers that travel in globals
+// (GlobalCacheInfo, ParentCenterColor) are valid until the sender reads them.
+#pragma once
+
+#include <windows.h>
+
+#include "Controls.h"
+#include "Messages.h"
+
+class TCustomForm;
+class TCustomPanel;
+
+// DrawText alignment flags by TAlignment: left DT_LEFT, right DT_RIGHT, centre DT_CENTER.
+extern const int AlignToInt[3];
+
+// SendMessage(Wnd, SM_SKINCMD, MAKEWPARAM(0, Cmd), 0).
+LRESULT SendAMessage(HWND Wnd, int Cmd);
+// The same to a windowed control that has a window and is not being destroyed (else nothing,
+// 0), or through Perform to a graphic control.
+LRESULT SendAMessage(TControl* Control, int Cmd);
+// Hands {SM_SKINCMD, MAKEWPARAM(0, Cmd), 0, 0} straight to the control's WindowProc and answers
+// whether LParam came back as 1; false for no control.
+bool GetBoolMsg(TWinControl* Control, unsigned Cmd);
+LRESULT SetBoolMsg(HWND Wnd, unsigned Cmd, bool Value);
+// Delivers the record to the children of Control, in index order over the list as it was when
+// the broadcast began: a graphic child through Perform; a windowed child that answers
+// AC_ISSKINNED through its WindowProc (it passes the command on itself); the children of an
+// unskinned windowed child the same way. A child being destroyed, or gone from Control meanwhile,
+// is skipped. An exception ends the broadcast quietly.
+void SkinBroadCast(TWinControl* Control, TMessage& Message);
+// Hands the record to the replacement window procedure of the form's first skin provider.
+void SendToProvider(TCustomForm* Form, TMessage& Message);
+// AC_PARENTUPDATED through Perform to every windowed child; an exception ends the loop.
+void SetParentUpdated(TWinControl* Control);
+// ParentCenterColor := the control's answer to AC_GETCENTERCOLOR (its window made if needed),
+// resolved to RGB; clSkinKey when it does not answer.
+void InitParentColor(TWinControl* Control);
+// AC_URGENTPAINTING on (start) or off (finish) to the control and all its children.
+void StartUrgentPainting(TControl* Control);
+void FinishUrgentPainting(TControl* Control);
+// Paints the owner's visible graphic children over the owner's cached image into DC (nothing
+// unless a skin is active and the owner answers AC_GETCACHEINFO with a ready cache). A child
+// whose top-left pixel comes out as the key colour leaves its area of DC untouched. Flag and
+// Offset are not read.
+void PaintControls(HDC DC, TWinControl* Owner, bool Flag, const TPoint& Offset);
+// False for no control, while it loads, is destroyed, is created or reads its state, and when
+// it has no parent.
+bool ControlIsReady(TControl* Control);
+// The first form along the Owner chain, starting with the component itself; null at its end.
+TCustomForm* GetOwnerForm(TComponent* Component);
+// The owned component of that name (ASCII case ignored), or null.
+TComponent* GetControlByName(TWinControl* Owner, const AnsiString& Name);
+// The control's DrawText flags for the alignment with DT_EXPANDTABS and DT_VCENTER.
+int GetStringFlags(TControl* Control, TAlignment Alignment);
+// Repaint of every ready graphic child / Invalidate of every ready windowed child.
+void RepaintsGraphicControls(TWinControl* Control);
+void RepaintsControls(TWinControl* Control, bool Flag);
+// Enabled := Value on every child that is not a panel.
+void SetControlsEnabled(TWinControl* Control, bool Value);
+// The focus to the first enabled tab stop of the control's tab order.
+void SetPanelFocus(TWinControl* Control);
+// False when a child edit or combo box has an empty text.
+bool CheckPanelFilled(TCustomPanel* Panel);
+// Does nothing.
+void RepaintShadows(TWinControl* Control, TBitmap* Bmp);
