@@ -418,7 +418,8 @@ private:
     void SyncSelection();
     // Drops a native item with everything below it (TVI_ROOT: all of them).
     void DropItems(HTREEITEM Item);
-    // The model's selection moved to Node without the window asking (a collapse hid it).
+    // The selection moved to Node (in the window, or up to a collapsing node that hid it): the
+    // model takes it and OnChange tells of it, at once or after ChangeDelay.
     void SelectionMoved(TTreeNode* Node);
     void ApplyImages();
     void ImageListChange(TObject* Sender);
