@@ -100,6 +100,8 @@ void TID_Vellorn::BuildLayout()
     sSkinProvider1->SetName("sSkinProvider1");
     sHintManager1 = Create<TsHintManager>(this);
     sHintManager1->SetName("sHintManager1");
+    sHintManager1->SetPredefinitions(shTransparent);
+    sHintManager1->HTMLMode = true;
 
     BuildMenus();
     BuildTimersAndDialogs();
