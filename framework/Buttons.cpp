@@ -341,9 +341,11 @@ void TSpeedButton::Paint()
         FState = FDown && FGroupIndex != 0 ? bsExclusive : bsUp;
     }
     TRect r = ClientRect();
-    c->Brush()->SetStyle(bsSolid);
-    c->Brush()->SetColor(FState == bsExclusive && !FFlat ? clBtnHighlight : clBtnFace);
-    c->FillRect(r);
+    if (!FFlat || !FTransparent) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(FState == bsExclusive && !FFlat ? clBtnHighlight : clBtnFace);
+        c->FillRect(r);
+    }
     bool pushed = FState == bsDown || FState == bsExclusive;
     if (FFlat) {
         if (pushed)
@@ -501,7 +503,19 @@ void TSpeedButton::SetAllowAllUp(bool Value)
 void TSpeedButton::SetFlat(bool Value)
 {
     FFlat = Value;
-    if (Value)
+    UpdateOpaque();
+}
+
+void TSpeedButton::SetTransparent(bool Value)
+{
+    FTransparent = Value;
+    UpdateOpaque();
+}
+
+void TSpeedButton::UpdateOpaque()
+{
+    // A flat transparent button lets the parent show through; any other covers its rectangle.
+    if (FFlat && FTransparent)
         FControlStyle.Exclude(csOpaque);
     else
         FControlStyle.Include(csOpaque);

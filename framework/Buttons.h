@@ -85,6 +85,9 @@ public:
     void SetAllowAllUp(bool Value);
     bool Flat() const { return FFlat; }
     void SetFlat(bool Value);
+    // A flat button with Transparent (the default) paints no background: the parent shows.
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value);
     TBitmap* Glyph() const { return FGlyph.get(); }
     void SetGlyph(TBitmap* Value);
     int NumGlyphs() const { return FNumGlyphs; }
@@ -108,11 +111,13 @@ protected:
     void UpdateExclusive();
     void CMButtonPressed(TMessage& Message);
     void CMDialogChar(TMessage& Message);
+    void UpdateOpaque();
 
     int FGroupIndex = 0;
     bool FDown = false;
     bool FAllowAllUp = false;
     bool FFlat = false;
+    bool FTransparent = true;
     bool FDragging = false;
     bool FMouseInControl = false;
     TButtonState FState = bsUp;

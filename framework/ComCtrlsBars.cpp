@@ -886,12 +886,6 @@ void TToolBar::SetEdgeOuter(TEdgeStyle Value)
     RecreateWnd();
 }
 
-void TToolBar::SetBorderWidth(int Value)
-{
-    FBorderWidth = std::max(0, Value);
-    RecreateWnd();
-}
-
 void TToolBar::InsertItem(TControl* Control)
 {
     if (IndexOfItem(Control) >= 0)
@@ -1186,6 +1180,7 @@ void TToolBar::Dispatch(TMessage& Message)
     case CN_COMMAND: CNCommand(Message); return;
     case CN_NOTIFY: CNNotify(Message); return;
     case CN_DROPDOWNCLOSED: Message.Result = 0; return; // for descendants; not the system bar's
+    case CM_BORDERCHANGED: RecreateWnd(); return; // the margin is part of the bar's frame
     case WM_NCCALCSIZE: {
         inherited::Dispatch(Message);
         auto* r = reinterpret_cast<RECT*>(Message.LParam);

@@ -293,8 +293,6 @@ public:
     void SetEdgeInner(TEdgeStyle Value);
     TEdgeStyle EdgeOuter() const { return FEdgeOuter; }
     void SetEdgeOuter(TEdgeStyle Value);
-    int BorderWidth() const { return FBorderWidth; }
-    void SetBorderWidth(int Value);
     // The canvas custom-draw handlers draw on (valid during the handler).
     TCanvas* Canvas() const { return FCanvas.get(); }
     // A button's rectangle from the system bar (client coordinates; empty without a window).
@@ -346,7 +344,6 @@ private:
     TEdgeBorders FEdgeBorders{ebTop};
     TEdgeStyle FEdgeInner = esRaised;
     TEdgeStyle FEdgeOuter = esLowered;
-    int FBorderWidth = 0;
     bool FRebuilding = false;
     bool FPlacing = false;
 };

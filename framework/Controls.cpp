@@ -571,9 +571,85 @@ void CancelDrag()
         DragDone(false);
 }
 
+// --- Size constraints ------------------------------------------------------------------------
+
+void TSizeConstraints::Assign(TPersistent* Source)
+{
+    if (auto* src = dynamic_cast<TSizeConstraints*>(Source)) {
+        FMinWidth = src->FMinWidth;
+        FMinHeight = src->FMinHeight;
+        FMaxWidth = src->FMaxWidth;
+        FMaxHeight = src->FMaxHeight;
+        Change();
+        return;
+    }
+    inherited::Assign(Source);
+}
+
+namespace {
+// Sets one limit (0: none); a minimum above the maximum raises the maximum, a maximum below the
+// minimum lowers the minimum. Answers whether anything changed.
+bool SetLimit(int& Limit, int& Counterpart, int Value, bool IsMinimum)
+{
+    Value = std::max(0, Value);
+    if (Limit == Value)
+        return false;
+    Limit = Value;
+    if (IsMinimum && Counterpart > 0 && Counterpart < Value)
+        Counterpart = Value;
+    if (!IsMinimum && Value > 0 && Counterpart > Value)
+        Counterpart = Value;
+    return true;
+}
+} // namespace
+
+void TSizeConstraints::SetMinWidth(int Value)
+{
+    if (SetLimit(FMinWidth, FMaxWidth, Value, true))
+        Change();
+}
+
+void TSizeConstraints::SetMinHeight(int Value)
+{
+    if (SetLimit(FMinHeight, FMaxHeight, Value, true))
+        Change();
+}
+
+void TSizeConstraints::SetMaxWidth(int Value)
+{
+    if (SetLimit(FMaxWidth, FMinWidth, Value, false))
+        Change();
+}
+
+void TSizeConstraints::SetMaxHeight(int Value)
+{
+    if (SetLimit(FMaxHeight, FMinHeight, Value, false))
+        Change();
+}
+
+void TSizeConstraints::Constrain(int& Width, int& Height) const
+{
+    if (FMaxWidth > 0)
+        Width = std::min(Width, FMaxWidth);
+    Width = std::max(Width, FMinWidth);
+    if (FMaxHeight > 0)
+        Height = std::min(Height, FMaxHeight);
+    Height = std::max(Height, FMinHeight);
+}
+
+void TSizeConstraints::Change()
+{
+    // The control takes the new limits at once.
+    if (FControl)
+        FControl->SetBounds(FControl->Left(), FControl->Top(), FControl->Width(), FControl->Height());
+    if (OnChange)
+        OnChange(this);
+}
+
 // --- TControl ---------------------------------------------------------------------------------
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>())
+TControl::TControl(TComponent* AOwner)
+    : TComponent(AOwner), FConstraints(std::make_unique<TSizeConstraints>(this)), FFont(std::make_unique<TFont>())
 {
     WindowProc = TWndMethod(this, &TControl::WndProc);
     FFont->OnChange = [this](TObject* Sender) { FontChanged(Sender); };
@@ -698,6 +774,8 @@ void TControl::Dispatch(TMessage& Message)
     case CM_PARENTCOLORCHANGED: CMParentColorChanged(Message); return;
     case CM_PARENTFONTCHANGED: CMParentFontChanged(Message); return;
     case CM_PARENTSHOWHINTCHANGED: CMParentShowHintChanged(Message); return;
+    case CM_PARENTCTL3DCHANGED: CMParentCtl3DChanged(Message); return;
+    case CM_PARENTBIDIMODECHANGED: CMParentBiDiModeChanged(Message); return;
     case CM_DRAG: CMDrag(Message); return;
     case CM_MOUSEWHEEL: CMMouseWheel(Message); return;
     case CM_TEXTCHANGED:
@@ -771,10 +849,7 @@ void TControl::SetParent(TWinControl* AParent)
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
-    if (AWidth < 0)
-        AWidth = 0;
-    if (AHeight < 0)
-        AHeight = 0;
+    CheckNewSize(AWidth, AHeight);
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
         return;
     bool resized = AWidth != FWidth || AHeight != FHeight;
@@ -784,6 +859,108 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     RequestAlign();
     if (resized && !dynamic_cast<TWinControl*>(this))
         Resize();
+}
+
+void TControl::CheckNewSize(int& NewWidth, int& NewHeight)
+{
+    if (FAutoSize && !FComponentState.Contains(csLoading)) {
+        int w = NewWidth, h = NewHeight;
+        if (CanAutoSize(w, h)) {
+            NewWidth = w;
+            NewHeight = h;
+        }
+    }
+    int minW = FConstraints->MinWidth(), minH = FConstraints->MinHeight();
+    int maxW = FConstraints->MaxWidth(), maxH = FConstraints->MaxHeight();
+    ConstrainedResize(minW, minH, maxW, maxH);
+    if (maxW > 0)
+        NewWidth = std::min(NewWidth, maxW);
+    NewWidth = std::max({NewWidth, minW, 0});
+    if (maxH > 0)
+        NewHeight = std::min(NewHeight, maxH);
+    NewHeight = std::max({NewHeight, minH, 0});
+}
+
+void TControl::ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight)
+{
+    if (OnConstrainedResize)
+        OnConstrainedResize(this, MinWidth, MinHeight, MaxWidth, MaxHeight);
+}
+
+bool TControl::CanAutoSize(int&, int&) { return true; }
+
+void TControl::SetAutoSize(bool Value)
+{
+    if (FAutoSize == Value)
+        return;
+    FAutoSize = Value;
+    if (Value)
+        AdjustSize();
+}
+
+void TControl::AdjustSize()
+{
+    if (!FComponentState.Contains(csLoading))
+        SetBounds(FLeft, FTop, FWidth, FHeight);
+}
+
+namespace {
+// Settings a control takes from its parent unless it has its own (Ctl3D, BiDiMode): setting one
+// makes it the control's own and announces a change; the parent's value is taken while the
+// control follows it.
+template <class T>
+void SetOwnSetting(TControl* Control, T& Field, bool& FollowsParent, T Value, UINT Changed)
+{
+    FollowsParent = false;
+    if (Field == Value)
+        return;
+    Field = Value;
+    Control->Perform(Changed);
+}
+
+void SetFollowsParent(TControl* Control, bool& FollowsParent, bool Value, UINT ParentChanged)
+{
+    if (FollowsParent == Value)
+        return;
+    FollowsParent = Value;
+    if (Value && Control->Parent())
+        Control->Perform(ParentChanged);
+}
+
+template <class T>
+void TakeParentSetting(TControl* Control, bool FollowsParent, T& Field, T ParentValue, UINT Changed)
+{
+    if (!FollowsParent || !Control->Parent() || Field == ParentValue)
+        return;
+    Field = ParentValue;
+    Control->Perform(Changed);
+}
+} // namespace
+
+void TControl::SetCtl3D(bool Value) { SetOwnSetting(this, FCtl3D, FParentCtl3D, Value, CM_CTL3DCHANGED); }
+
+void TControl::SetParentCtl3D(bool Value) { SetFollowsParent(this, FParentCtl3D, Value, CM_PARENTCTL3DCHANGED); }
+
+void TControl::CMParentCtl3DChanged(TMessage&)
+{
+    if (FParent)
+        TakeParentSetting(this, FParentCtl3D, FCtl3D, FParent->FCtl3D, CM_CTL3DCHANGED);
+}
+
+void TControl::SetBiDiMode(TBiDiMode Value)
+{
+    SetOwnSetting(this, FBiDiMode, FParentBiDiMode, Value, CM_BIDIMODECHANGED);
+}
+
+void TControl::SetParentBiDiMode(bool Value)
+{
+    SetFollowsParent(this, FParentBiDiMode, Value, CM_PARENTBIDIMODECHANGED);
+}
+
+void TControl::CMParentBiDiModeChanged(TMessage&)
+{
+    if (FParent)
+        TakeParentSetting(this, FParentBiDiMode, FBiDiMode, FParent->FBiDiMode, CM_BIDIMODECHANGED);
 }
 
 void TControl::DoSetBounds(int ALeft, int ATop, int AWidth, int AHeight)
@@ -1393,6 +1570,8 @@ void TWinControl::InsertControl(TControl* AControl)
     AControl->Perform(CM_PARENTCOLORCHANGED);
     AControl->Perform(CM_PARENTFONTCHANGED);
     AControl->Perform(CM_PARENTSHOWHINTCHANGED);
+    AControl->Perform(CM_PARENTCTL3DCHANGED);
+    AControl->Perform(CM_PARENTBIDIMODECHANGED);
     AControl->UpdateAnchorRules();
     if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
         if (w->FHandle) {
@@ -2062,6 +2241,58 @@ void TWinControl::Repaint()
     Update();
 }
 
+void TWinControl::SetBorderWidth(int Value)
+{
+    Value = std::max(0, Value);
+    if (FBorderWidth == Value)
+        return;
+    FBorderWidth = Value;
+    Perform(CM_BORDERCHANGED);
+}
+
+void TWinControl::CMBorderChanged(TMessage&)
+{
+    Realign();
+    Invalidate();
+}
+
+bool TWinControl::CanAutoSize(int& NewWidth, int& NewHeight)
+{
+    int right = 0, bottom = 0;
+    bool any = false;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (!c->FVisible || c->FAlign == alClient)
+            continue;
+        any = true;
+        right = std::max(right, c->FLeft + c->FWidth);
+        bottom = std::max(bottom, c->FTop + c->FHeight);
+    }
+    if (!any)
+        return false;
+    const TRect client = ClientRect();
+    NewWidth = right + (FWidth - (client.right - client.left));
+    NewHeight = bottom + (FHeight - (client.bottom - client.top));
+    return true;
+}
+
+void TWinControl::WMGetMinMaxInfo(TMessage& Message)
+{
+    DefaultHandler(Message);
+    auto* info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
+    if (!info)
+        return;
+    if (FConstraints->MinWidth() > 0)
+        info->ptMinTrackSize.x = FConstraints->MinWidth();
+    if (FConstraints->MinHeight() > 0)
+        info->ptMinTrackSize.y = FConstraints->MinHeight();
+    if (FConstraints->MaxWidth() > 0)
+        info->ptMaxTrackSize.x = FConstraints->MaxWidth();
+    if (FConstraints->MaxHeight() > 0)
+        info->ptMaxTrackSize.y = FConstraints->MaxHeight();
+    Message.Result = 0;
+}
+
 void TWinControl::CMInvalidate(TMessage& Message)
 {
     // WParam 1: a child of this control was invalidated; the parents hear of it all the way up.
@@ -2381,6 +2612,22 @@ void TWinControl::Dispatch(TMessage& Message)
     case CM_FOCUSCHANGED: CMFocusChanged(Message); return;
     case CM_EXIT: CMExit(Message); return;
     case CM_INVALIDATE: CMInvalidate(Message); return;
+    case CM_BORDERCHANGED: CMBorderChanged(Message); return;
+    case WM_GETMINMAXINFO: WMGetMinMaxInfo(Message); return;
+    case WM_SYSCOLORCHANGE:
+        // The system's colours changed: every control of the window hears CM_SYSCOLORCHANGE.
+        DefaultHandler(Message);
+        Perform(CM_SYSCOLORCHANGE);
+        return;
+    case CM_SYSCOLORCHANGE:
+        Broadcast(Message);
+        return;
+    case CM_CTL3DCHANGED:
+        NotifyControls(CM_PARENTCTL3DCHANGED);
+        return;
+    case CM_BIDIMODECHANGED:
+        NotifyControls(CM_PARENTBIDIMODECHANGED);
+        return;
     default:
         inherited::Dispatch(Message);
     }

@@ -243,6 +243,43 @@ extern HCURSOR (*CursorHandleHook)(TCursor Cursor);
 // The screen-wide cursor (Screen->Cursor); crDefault lets each control choose.
 extern TCursor (*ScreenCursorHook)();
 
+// --- Size constraints and reading order -------------------------------------------------------
+
+// The smallest and largest size a control may take (0: no limit). The control applies them to
+// every change of its bounds; a window also gives them to the system (WM_GETMINMAXINFO), so a
+// form is not resized beyond them by the user either. A maximum below the minimum lowers the
+// minimum, a minimum above the maximum raises the maximum.
+class TSizeConstraints : public TPersistent {
+    VCL_CLASS(TSizeConstraints, TPersistent)
+public:
+    explicit TSizeConstraints(TControl* Control) : FControl(Control) {}
+    void Assign(TPersistent* Source) override;
+
+    int MinWidth() const { return FMinWidth; }
+    int MinHeight() const { return FMinHeight; }
+    int MaxWidth() const { return FMaxWidth; }
+    int MaxHeight() const { return FMaxHeight; }
+    void SetMinWidth(int Value);
+    void SetMinHeight(int Value);
+    void SetMaxWidth(int Value);
+    void SetMaxHeight(int Value);
+    // A width and height brought within the limits.
+    void Constrain(int& Width, int& Height) const;
+    TNotifyEvent OnChange;
+
+private:
+    void Change();
+    TControl* FControl;
+    int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
+};
+
+// The reading order of a control's text. Controls are laid out left to right only: the mode is
+// kept, inherited from the parent and announced (CM_BIDIMODECHANGED), nothing is mirrored.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+
+using TConstrainedResizeEvent =
+    TMethod<void(TObject* Sender, int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight)>;
+
 // --- Controls --------------------------------------------------------------------------------
 
 class TControl : public TComponent {
@@ -290,6 +327,13 @@ public:
     void SetAlign(TAlign Value);
     TAnchors Anchors() const { return FAnchors; }
     void SetAnchors(TAnchors Value);
+    TSizeConstraints* Constraints() const { return FConstraints.get(); }
+    void SetConstraints(TSizeConstraints* Value) { FConstraints->Assign(Value); }
+    // Automatic sizing: while AutoSize is on, every change of bounds asks CanAutoSize for the
+    // size the control wants; AdjustSize applies it now.
+    bool AutoSize() const { return FAutoSize; }
+    virtual void SetAutoSize(bool Value);
+    virtual void AdjustSize();
 
     bool Visible() const { return FVisible; }
     virtual void SetVisible(bool Value);
@@ -312,6 +356,16 @@ public:
     void SetText(const AnsiString& Value);
     AnsiString Caption() { return Text(); }
     int GetTextLen() { return static_cast<int>(Perform(WM_GETTEXTLENGTH)); }
+    // Ctl3D: the sunken three-dimensional look of bordered controls; ParentCtl3D follows the
+    // parent's. A change is announced with CM_CTL3DCHANGED (children hear CM_PARENTCTL3DCHANGED).
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
+    bool ParentCtl3D() const { return FParentCtl3D; }
+    void SetParentCtl3D(bool Value);
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
+    bool ParentBiDiMode() const { return FParentBiDiMode; }
+    void SetParentBiDiMode(bool Value);
     // Text drawing flags for the reading order: left to right only, so the flags are unchanged.
     int DrawTextBiDiModeFlags(int Flags) const { return Flags; }
     int DrawTextBiDiModeFlagsReadingOnly() const { return 0; }
@@ -373,6 +427,7 @@ public:
     TDragDropEvent OnDragDrop;
     TStartDragEvent OnStartDrag;
     TEndDragEvent OnEndDrag;
+    TConstrainedResizeEvent OnConstrainedResize;
 
     virtual void Click();
     virtual void DblClick();
@@ -386,6 +441,12 @@ protected:
     virtual void DoStartDrag(TDragObject*& DragObject);
     virtual void DoEndDrag(TObject* Target, int X, int Y);
     virtual void Resize();
+    // The size AutoSize wants from the size asked for; false keeps the size asked for.
+    virtual bool CanAutoSize(int& NewWidth, int& NewHeight);
+    // The limits of Constraints, which OnConstrainedResize may change, applied to a size.
+    virtual void ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight);
+    // A size made what AutoSize and the constraints allow (used by SetBounds).
+    void CheckNewSize(int& NewWidth, int& NewHeight);
     // The control's pop-up menu for a context click (may be overridden to choose another).
     virtual TPopupMenu* CurrentPopupMenu() { return FPopupMenu; }
     // Tells the control itself that its value changed (CM_CHANGED, LParam = the control).
@@ -417,6 +478,8 @@ protected:
     void CMParentColorChanged(TMessage& Message);
     void CMParentFontChanged(TMessage& Message);
     void CMParentShowHintChanged(TMessage& Message);
+    void CMParentCtl3DChanged(TMessage& Message);
+    void CMParentBiDiModeChanged(TMessage& Message);
     void CMDrag(TMessage& Message);
     void CMMouseWheel(TMessage& Message);
     void DoMouseDown(TWMMouse& Message, TMouseButton Button, TShiftState Shift);
@@ -430,6 +493,12 @@ protected:
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TAlign FAlign = alNone;
     TAnchors FAnchors{akLeft, akTop};
+    std::unique_ptr<TSizeConstraints> FConstraints;
+    bool FAutoSize = false;
+    bool FCtl3D = true;
+    bool FParentCtl3D = true;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FParentBiDiMode = true;
     bool FVisible = true;
     bool FEnabled = true;
     TColor FColor = clWindow;
@@ -518,6 +587,11 @@ public:
     void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
     void SelectFirst();
 
+    // A margin around the client area, announced with CM_BORDERCHANGED; each class gives it its
+    // meaning (a form's frame, a panel's inner border, a tool bar's edge).
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
+
     // Alignment of the children.
     void DisableAlign() { ++FAlignLevel; }
     void EnableAlign();
@@ -593,6 +667,8 @@ protected:
     bool IsControlMouseMsg(TWMMouse& Message);
     // Reflects a parent notification to the child object as CN_BASE + message.
     bool DoControlMsg(HWND ControlHandle, TMessage& Message);
+    // The size that holds the visible children (with the window's frame); false without any.
+    bool CanAutoSize(int& NewWidth, int& NewHeight) override;
     // Mouse enter/leave tracking for this window.
     void TrackMouse(bool NonClient);
     void MouseLeft();
@@ -641,6 +717,8 @@ protected:
     void ForgetFocus();
     void CMExit(TMessage&) { DoExit(); }
     void CMInvalidate(TMessage& Message);
+    void CMBorderChanged(TMessage& Message);
+    void WMGetMinMaxInfo(TMessage& Message);
 
     HWND FHandle = nullptr;
     WNDPROC FDefWndProc = nullptr;
@@ -651,6 +729,7 @@ protected:
     bool FShowing = false;
     bool FTabStop = false;
     int FAlignLevel = 0;
+    int FBorderWidth = 0;
     bool FRecreating = false;
     std::unique_ptr<TBrush> FBrush;
     TWinControl* FFocusedControl = nullptr; // on a form: the control that has (or last had) the focus

@@ -124,15 +124,6 @@ void TCustomPanel::SetBevelWidth(TBevelWidth Value)
     BevelChanged();
 }
 
-void TCustomPanel::SetBorderWidth(int Value)
-{
-    Value = std::max(0, Value);
-    if (FBorderWidth == Value)
-        return;
-    FBorderWidth = Value;
-    BevelChanged();
-}
-
 void TCustomPanel::SetBorderStyle(TBorderStyle Value)
 {
     if (Value != bsSingle)
@@ -303,8 +294,8 @@ void TImage::PictureChanged(TObject*)
     TGraphic* g = FPicture->Graphic();
     if (g && g->Transparent() != FTransparent)
         g->SetTransparent(FTransparent);
-    if (FAutoSize && FPicture->Width() > 0 && FPicture->Height() > 0)
-        SetBounds(Left(), Top(), FPicture->Width(), FPicture->Height());
+    if (FAutoSize)
+        AdjustSize();
     Invalidate();
 }
 
@@ -340,13 +331,16 @@ void TImage::SetTransparent(bool Value)
     PictureChanged(this);
 }
 
-void TImage::SetAutoSize(bool Value)
+bool TImage::CanAutoSize(int& NewWidth, int& NewHeight)
 {
-    if (FAutoSize == Value)
-        return;
-    FAutoSize = Value;
-    if (Value)
-        PictureChanged(this);
+    // The picture's size, along the sides that alignment leaves free.
+    if (FPicture->Width() <= 0 || FPicture->Height() <= 0)
+        return false;
+    if (Align() == alNone || Align() == alLeft || Align() == alRight)
+        NewWidth = FPicture->Width();
+    if (Align() == alNone || Align() == alTop || Align() == alBottom)
+        NewHeight = FPicture->Height();
+    return true;
 }
 
 // --- TSplitter --------------------------------------------------------------------------------

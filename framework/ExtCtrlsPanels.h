@@ -34,8 +34,6 @@ public:
     void SetBevelOuter(TBevelCut Value);
     TBevelWidth BevelWidth() const { return FBevelWidth; }
     void SetBevelWidth(TBevelWidth Value);
-    int BorderWidth() const { return FBorderWidth; }
-    void SetBorderWidth(int Value);
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
     TAlignment Alignment() const { return FAlignment; }
@@ -55,7 +53,6 @@ private:
     TBevelCut FBevelInner = bvNone;
     TBevelCut FBevelOuter = bvRaised;
     TBevelWidth FBevelWidth = 1;
-    int FBorderWidth = 0;
     TBorderStyle FBorderStyle = bsNone;
     TAlignment FAlignment = taCenter;
 };
@@ -108,13 +105,13 @@ public:
     void SetProportional(bool Value);
     bool Transparent() const { return FTransparent; }
     void SetTransparent(bool Value);
-    bool AutoSize() const { return FAutoSize; }
-    void SetAutoSize(bool Value);
 
     // Where the picture is drawn inside the control.
     TRect DestRect();
 
 protected:
+    // AutoSize takes the picture's size.
+    bool CanAutoSize(int& NewWidth, int& NewHeight) override;
     void Paint() override;
 
 private:
@@ -124,7 +121,6 @@ private:
     bool FCenter = false;
     bool FProportional = false;
     bool FTransparent = false;
-    bool FAutoSize = false;
 };
 
 // --- Splitter ---------------------------------------------------------------------------------

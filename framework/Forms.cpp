@@ -93,12 +93,10 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
 
 void TApplication::IconChanged()
 {
-    const LPARAM icon = reinterpret_cast<LPARAM>(FIcon->Handle());
-    SendMessageA(FHandle, WM_SETICON, ICON_BIG, icon);
+    SendMessageA(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon->Handle()));
     if (Screen)
         for (int i = 0; i < Screen->FormCount(); ++i)
-            if (TCustomForm* f = Screen->Forms(i); f->HandleAllocated())
-                SendMessageA(f->Handle(), WM_SETICON, ICON_BIG, icon);
+            Screen->Forms(i)->Perform(CM_ICONCHANGED);
 }
 
 TApplication::~TApplication()
@@ -118,11 +116,36 @@ TApplication::~TApplication()
 LRESULT CALLBACK TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self && !self->FWindowHooks.empty()) {
+        TMessage message = MakeMessage(msg, wp, lp);
+        try {
+            // A copy: a hook may unhook itself or others.
+            for (const TWindowHook& hook : std::vector<TWindowHook>(self->FWindowHooks))
+                if (hook(message))
+                    return message.Result;
+        } catch (...) {
+            self->HandleException(self);
+            return 0;
+        }
+    }
     if (self && msg == WM_CLOSE) {
         self->Terminate();
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+void TApplication::HookMainWindow(TWindowHook Hook)
+{
+    if (Hook && std::find(FWindowHooks.begin(), FWindowHooks.end(), Hook) == FWindowHooks.end())
+        FWindowHooks.push_back(std::move(Hook));
+}
+
+void TApplication::UnhookMainWindow(TWindowHook Hook)
+{
+    auto it = std::find(FWindowHooks.begin(), FWindowHooks.end(), Hook);
+    if (it != FWindowHooks.end())
+        FWindowHooks.erase(it);
 }
 
 void TApplication::Initialize()
@@ -887,9 +910,10 @@ void TScrollingWinControl::Dispatch(TMessage& Message)
 // --- Forms --------------------------------------------------------------------------------
 
 TCustomForm::TCustomForm(TComponent* AOwner)
-    : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>())
+    : TScrollingWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()), FIcon(std::make_unique<TIcon>())
 {
     FCanvas->Control = this;
+    FIcon->OnChange = [this](TObject*) { Perform(CM_ICONCHANGED); };
     FFormState << fsCreating;
     FVisible = false;
     SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks});
@@ -1045,8 +1069,18 @@ void TCustomForm::CreateWnd()
         ::SetMenu(Handle(), FMenu->Handle());
         FMenu->SetWindowHandle(Handle());
     }
-    if (!Parent() && Application && Application->Icon()->HandleAllocated())
-        SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(Application->Icon()->Handle()));
+    ApplyIcon();
+}
+
+void TCustomForm::ApplyIcon()
+{
+    if (!HandleAllocated() || Parent())
+        return;
+    HICON icon = FIcon->HandleAllocated() ? FIcon->Handle()
+                 : Application && Application->Icon()->HandleAllocated() ? Application->Icon()->Handle()
+                                                                           : nullptr;
+    if (icon)
+        SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 }
 
 void TCustomForm::DestroyWnd()
@@ -1136,17 +1170,6 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle Value)
         return;
     FBorderStyle = Value;
     ApplyStyle();
-}
-
-void TCustomForm::SetBorderWidth(int Value)
-{
-    Value = std::max(0, Value);
-    if (FBorderWidth == Value)
-        return;
-    FBorderWidth = Value;
-    if (HandleAllocated())
-        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void TCustomForm::SetBorderIcons(TBorderIcons Value)
@@ -1545,6 +1568,15 @@ void TCustomForm::Dispatch(TMessage& Message)
         if (FMenu && FMenu->Items()->HandleAllocated() && GetMenu(FHandle) == FMenu->Handle())
             ::SetMenu(FHandle, nullptr);
         break;
+    case CM_BORDERCHANGED:
+        // The margin is part of the frame: the window measures its client area again.
+        if (HandleAllocated())
+            SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        return;
+    case CM_ICONCHANGED:
+        ApplyIcon();
+        return;
     case CM_SHOWINGCHANGED:
         ShowingChanged();
         return;

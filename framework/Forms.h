@@ -26,6 +26,9 @@ using TExceptionEvent = TMethod<void(TObject* Sender, Exception* E)>;
 using TMessageEvent = TMethod<void(MSG& Msg, bool& Handled)>;
 // Called when the queue is empty; Done = false asks to be called again without waiting.
 using TIdleEvent = TMethod<void(TObject* Sender, bool& Done)>;
+// Sees a message of the application's window first; answering true means it was handled (its
+// Result is the answer) and the window's own handling is skipped.
+using TWindowHook = TMethod<bool(TMessage& Message)>;
 // The function behind every message box of the application (MessageBox and the error box):
 // owner window, text, caption, MB_ flags -> the pressed button. Tests replace it to answer
 // without a real modal window.
@@ -42,6 +45,10 @@ public:
 
     // The hidden application window: owner of message boxes when no window is active.
     HWND Handle() const { return FHandle; }
+    // Adds a hook to the application window's messages (once; hooks run in the order added);
+    // UnhookMainWindow removes the same method again.
+    void HookMainWindow(TWindowHook Hook);
+    void UnhookMainWindow(TWindowHook Hook);
     // The text of error boxes and message boxes; defaults to the program's name.
     AnsiString Title() const;
     void SetTitle(const AnsiString& Value);
@@ -136,6 +143,7 @@ private:
 
     void IconChanged();
     HWND FHandle = nullptr;
+    std::vector<TWindowHook> FWindowHooks;
     std::unique_ptr<TIcon> FIcon;
     TCustomForm* FMainForm = nullptr;
     TComponent* FMainFormComponent = nullptr; // the same object, for notifications
@@ -400,15 +408,18 @@ public:
     TModalResult ModalResult() const { return FModalResult; }
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
     TFormState FormState() const { return FFormState; }
-    // A margin inside the frame that belongs to the non-client area (the client shrinks by it).
-    int BorderWidth() const { return FBorderWidth; }
-    void SetBorderWidth(int Value);
+    // BorderWidth (of TWinControl) is a margin inside the frame that belongs to the non-client
+    // area: the client shrinks by it.
     // MDI: the client window of an fsMDIForm (null otherwise), its children and the active one.
     HWND ClientHandle() const { return FClientHandle; }
     int MDIChildCount() const;
     TCustomForm* MDIChildren(int Index) const;
     TCustomForm* ActiveMDIChild() const;
     bool Active() const { return FActive; }
+    // The form's own icon (shown by its caption and the task bar); empty: the application's.
+    // A change, of this icon or of the application's, reaches the form as CM_ICONCHANGED.
+    TIcon* Icon() const { return FIcon.get(); }
+    void SetIcon(TIcon* Value) { FIcon->Assign(Value); }
     // A canvas on the window's client area: the paint's context inside OnPaint, a context of its
     // own outside it.
     TCanvas* Canvas() const { return FCanvas.get(); }
@@ -486,9 +497,11 @@ private:
     TFormState FFormState;
     bool FActive = false;
     HWND FClientHandle = nullptr;
-    int FBorderWidth = 0;
     std::vector<TCustomForm*> MDIChildList() const;
     std::unique_ptr<TControlCanvas> FCanvas;
+    std::unique_ptr<TIcon> FIcon;
+    // Gives the window the form's icon, or the application's when the form has none.
+    void ApplyIcon();
 };
 
 class TForm : public TCustomForm {

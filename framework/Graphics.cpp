@@ -731,6 +731,22 @@ void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2)
     Changed();
 }
 
+void TCanvas::Pie(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4)
+{
+    Changing();
+    RequiredState(stHandle | stPen | stBrush);
+    ::Pie(handle_, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
+    Changed();
+}
+
+void TCanvas::DrawFocusRect(const RECT& Rect)
+{
+    Changing();
+    RequiredState(stHandle | stBrush);
+    ::DrawFocusRect(handle_, &Rect);
+    Changed();
+}
+
 void TCanvas::Polygon(const POINT* Points, int Count)
 {
     if (!Points || Count <= 0)

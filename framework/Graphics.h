@@ -378,6 +378,11 @@ public:
     void RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3);
     void Ellipse(int X1, int Y1, int X2, int Y2);
     void Ellipse(const RECT& Rect) { Ellipse(Rect.left, Rect.top, Rect.right, Rect.bottom); }
+    // The slice of the ellipse in (X1, Y1, X2, Y2) from the radial through (X3, Y3) counter-
+    // clockwise to the one through (X4, Y4), outlined with the pen and filled with the brush.
+    void Pie(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4);
+    // The dotted focus frame, drawn by XOR (a second call takes it away).
+    void DrawFocusRect(const RECT& Rect);
     void Polygon(const POINT* Points, int Count);
     void Polygon(const std::vector<POINT>& Points) { Polygon(Points.data(), static_cast<int>(Points.size())); }
     void Polyline(const POINT* Points, int Count);

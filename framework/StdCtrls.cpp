@@ -1774,6 +1774,7 @@ TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner)
 {
     FWidth = 65;
     FHeight = 17;
+    FAutoSize = true;
     FControlStyle = TControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csOpaque, csReplicatable, csDoubleClicks};
 }
 

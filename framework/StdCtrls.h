@@ -526,8 +526,8 @@ public:
     void Dispatch(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
-    bool AutoSize() const { return FAutoSize; }
-    void SetAutoSize(bool Value);
+    // AutoSize (on by default) fits the control to its caption.
+    void SetAutoSize(bool Value) override;
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
     TTextLayout Layout() const { return FLayout; }
@@ -548,7 +548,6 @@ protected:
     virtual void AdjustBounds();
     void CMDialogChar(TMessage& Message);
 
-    bool FAutoSize = true;
     TAlignment FAlignment = taLeftJustify;
     TTextLayout FLayout = tlTop;
     bool FWordWrap = false;

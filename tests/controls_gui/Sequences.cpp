@@ -100,3 +100,61 @@ TEST(Sequences, InvalidateAndChangeAreControlMessages)
     onHost->Free();
     host->Free();
 }
+
+TEST(Sequences, ConstraintsAutoSizeAndInheritedSettings)
+{
+    auto* host = Create<THost>(nullptr);
+    auto* panel = Create<TNative>(host, "STATIC");
+    panel->SetParent(host);
+    panel->Constraints()->SetMinWidth(50);
+    panel->Constraints()->SetMaxWidth(100);
+    panel->SetWidth(10);
+    EXPECT_EQ(panel->Width(), 50);
+    panel->SetWidth(300);
+    EXPECT_EQ(panel->Width(), 100);
+    panel->Constraints()->SetMaxWidth(40); // lowers the minimum and the width at once
+    EXPECT_EQ(panel->Constraints()->MinWidth(), 40);
+    EXPECT_EQ(panel->Width(), 40);
+
+    // A window gives its limits to the system's sizing.
+    host->Constraints()->SetMinHeight(150);
+    host->Constraints()->SetMaxWidth(600);
+    MINMAXINFO mmi{};
+    SendMessageA(host->Handle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+    EXPECT_EQ(mmi.ptMinTrackSize.y, 150);
+    EXPECT_EQ(mmi.ptMaxTrackSize.x, 600);
+
+    // AutoSize: a container fits its children.
+    auto* box = Create<TNative>(host, "STATIC");
+    box->SetParent(host);
+    box->SetBounds(0, 50, 20, 20);
+    auto* inner = Create<TBox>(host);
+    inner->SetParent(box);
+    inner->SetBounds(5, 5, 60, 30);
+    box->SetAutoSize(true);
+    EXPECT_EQ(box->Width(), 65);
+    EXPECT_EQ(box->Height(), 35);
+    inner->SetWidth(90);
+    box->AdjustSize();
+    EXPECT_EQ(box->Width(), 95);
+
+    // Ctl3D and BiDiMode follow the parent unless set; the system's colour change reaches the
+    // children.
+    host->Show();
+    auto* rec = Create<TRecorder>(nullptr, panel);
+    host->SetCtl3D(false);
+    EXPECT_FALSE(panel->Ctl3D());
+    EXPECT_TRUE(panel->ParentCtl3D());
+    box->SetBiDiMode(bdRightToLeft);
+    host->SetBiDiMode(bdRightToLeftReadingOnly);
+    EXPECT_EQ(panel->BiDiMode(), bdRightToLeftReadingOnly);
+    EXPECT_EQ(box->BiDiMode(), bdRightToLeft) << "set on its own";
+    SendMessageA(host->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_EQ(testkit::CompareSequences({Expect(CM_PARENTCTL3DCHANGED), Expect(CM_CTL3DCHANGED),
+                                         Expect(CM_PARENTBIDIMODECHANGED), Expect(CM_BIDIMODECHANGED),
+                                         Expect(CM_SYSCOLORCHANGE)},
+                                        rec->records),
+              "");
+    rec->Free();
+    host->Free();
+}

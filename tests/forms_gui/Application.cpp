@@ -244,3 +244,33 @@ TEST(Screen, CursorsAndFonts)
                   CSTR_GREATER_THAN);
     EXPECT_GE(fonts->IndexOf("Tahoma"), 0) << "the test prefix has Wine's fonts";
 }
+
+namespace {
+class TMainWindowHook : public TComponent {
+    VCL_CLASS(TMainWindowHook, TComponent)
+public:
+    using TComponent::TComponent;
+    bool Hook(TMessage& Message)
+    {
+        if (Message.Msg != WM_USER + 5)
+            return false;
+        ++seen;
+        Message.Result = 42;
+        return true;
+    }
+    int seen = 0;
+};
+} // namespace
+
+TEST_F(ApplicationTest, MainWindowHooksSeeItsMessagesFirstUntilUnhooked)
+{
+    auto* h = Create<TMainWindowHook>(nullptr);
+    Application->HookMainWindow(TWindowHook(h, &TMainWindowHook::Hook));
+    Application->HookMainWindow(TWindowHook(h, &TMainWindowHook::Hook)); // the same method once
+    EXPECT_EQ(SendMessageA(Application->Handle(), WM_USER + 5, 0, 0), 42);
+    EXPECT_EQ(h->seen, 1);
+    Application->UnhookMainWindow(TWindowHook(h, &TMainWindowHook::Hook));
+    EXPECT_EQ(SendMessageA(Application->Handle(), WM_USER + 5, 0, 0), 0);
+    EXPECT_EQ(h->seen, 1);
+    h->Free();
+}

@@ -449,12 +449,37 @@ TEST_F(FormsTest, WindowStateAppliesWhenShown)
     EXPECT_EQ(form->WindowState(), wsMinimized) << "follows the window";
 }
 
-TEST_F(FormsTest, FormsShowTheApplicationIcon)
+TEST_F(FormsTest, FormsShowTheirOwnIconOrTheApplications)
 {
     TForm* form = MakeForm();
     form->HandleNeeded();
-    EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0)),
-              Application->Icon()->Handle());
+    auto shown = [&] { return reinterpret_cast<HICON>(SendMessageA(form->Handle(), WM_GETICON, ICON_BIG, 0)); };
+    EXPECT_EQ(shown(), Application->Icon()->Handle());
+    int changes = 0;
+    TWndMethod saved = form->WindowProc;
+    struct TCounter : TObject {
+        TWndMethod* saved;
+        int* changes;
+        void Proc(TMessage& m)
+        {
+            if (m.Msg == CM_ICONCHANGED)
+                ++*changes;
+            (*saved)(m);
+        }
+    } counter;
+    counter.saved = &saved;
+    counter.changes = &changes;
+    form->WindowProc = TWndMethod(&counter, &TCounter::Proc);
+    form->Icon()->SetHandle(CopyIcon(LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_WARNING))));
+    EXPECT_EQ(shown(), form->Icon()->Handle());
+    EXPECT_EQ(changes, 1);
+    form->Icon()->SetHandle(nullptr);
+    EXPECT_EQ(shown(), Application->Icon()->Handle()) << "back to the application's";
+    // The application's icon changing reaches the form too.
+    Application->Icon()->SetHandle(CopyIcon(Application->Icon()->Handle()));
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(shown(), Application->Icon()->Handle());
+    form->WindowProc = saved;
 }
 
 TEST_F(FormsTest, MdiFrameWithChildren)

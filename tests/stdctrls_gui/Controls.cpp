@@ -334,6 +334,16 @@ TEST_F(ControlsTest, SpeedButtonGroups)
     plain->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
     plain->Perform(WM_LBUTTONUP, 0, MAKELPARAM(60, 60));
     EXPECT_EQ(clicks, 5);
+
+    // A flat button is transparent by default: the parent's colour shows through it.
+    form->SetColor(clRed);
+    plain->SetFlat(true);
+    auto centre = [&] {
+        return PrintWindowPixels(form->Handle(), true).Pixel(plain->Left() + 12, plain->Top() + 11);
+    };
+    EXPECT_EQ(centre(), ColorToRGB(clRed));
+    plain->SetTransparent(false);
+    EXPECT_EQ(centre(), ColorToRGB(clBtnFace));
 }
 
 namespace {
