@@ -373,12 +373,11 @@ void AddCommonGeneralData(TStringList* Lines)
         TsGeneralData d;
         d.ClassName = name;
         d.ParentClass = UpperCase(ReadIniString(&sections, name, "PARENTCLASS", "-1"));
-        // A section that names itself takes the defaults, not its own half-made record.
-        const TsGeneralData* parent = nullptr;
-        if (!SameText(d.ParentClass, name)) {
-            const int p = GetSkinIndex(d.ParentClass);
-            parent = p >= 0 ? &gd[static_cast<std::size_t>(p)] : nullptr;
-        }
+        // The first record of that name; one made before this one, so that a section naming
+        // itself takes a skin section of its name, or else the defaults, never its own
+        // half-made record.
+        const int p = GetSkinIndex(d.ParentClass);
+        const TsGeneralData* parent = p >= 0 ? &gd[static_cast<std::size_t>(p)] : nullptr;
         ReadSectionKeys(d, TCommonKeyReader(&sections, name), parent, 50);
         gd.push_back(std::move(d));
     }

@@ -352,7 +352,9 @@ void BmpDisabledKind(TBitmap* Bmp, TsDisabledKind Kind, TControl* Parent, const 
     TColor c = ParentCenterColor;
     if (c == clSkinKey && Parent)
         c = ColorToRGB(Parent->Color());
-    FadeBmp(Bmp, Rect(0, 0, w, h), 50, ColorToSColor(c), 0, 0);
+    // Without a parent nor its centre colour there is nothing to mix with.
+    if (c != clSkinKey)
+        FadeBmp(Bmp, Rect(0, 0, w, h), 50, ColorToSColor(ColorToRGB(c)), 0, 0);
 }
 
 void BlendColorRect(TBitmap* Bmp, const TRect& R, signed char Percent, TColor Color)

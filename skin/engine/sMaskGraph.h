@@ -44,7 +44,8 @@ void UpdateCorners(TBitmap* Cache, const TRect& Bounds, const TsMaskData& Mask, 
 // cache is ready.
 void UpdateCorners(TsCommonData* SkinData, int State, TsCorners Which = TsCorners{scLeftTop, scLeftBottom, scRightTop, scRightBottom});
 // The disabled look of a control's image: grey, and/or mixed with the parent's background (the
-// parent cache under the control when CI is ready, else its centre colour).
+// parent cache under the control when CI is ready, else its centre colour or its colour; not
+// mixed when neither is known).
 void BmpDisabledKind(TBitmap* Bmp, TsDisabledKind Kind, TControl* Parent, const TCacheInfo& CI, const TPoint& Offset);
 // Each channel of R (clipped to the bitmap) := round(channel * p + colour * (1 - p)), p =
 // Percent / 100 with Percent taken as 0..255 and at most 100, halves to even.

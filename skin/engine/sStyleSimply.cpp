@@ -1,9 +1,12 @@
 #include "sStyleSimply.h"
 
+#include <shellapi.h>
+
 #include <type_traits>
 
 #include "sMaskData.h"
 #include "sSkinManager.h"
+#include "sUtils.h"
 
 TsSkinData* sSkinData = nullptr;
 TConstantSkinData ConstData;
@@ -11,15 +14,25 @@ TCacheInfo GlobalCacheInfo;
 AnsiString GlobalSectionName;
 bool RestrictDrawing = false;
 bool aSkinChanging = false;
+std::unique_ptr<TIcon> AppIcon;
+std::unique_ptr<TIcon> AppIconLarge;
 
 namespace {
-// The unit's start-up and shutdown: the current-skin object lives as long as the program.
+// The unit's start-up and shutdown: the current-skin object and the program's icons live as
+// long as the program.
 struct TUnitLife {
-    TUnitLife() { sSkinData = new TsSkinData; }
+    TUnitLife()
+    {
+        sSkinData = new TsSkinData;
+        AppIcon = GetIconForFile(ExeName(), SHGFI_SMALLICON);
+        AppIconLarge = GetIconForFile(ExeName(), SHGFI_LARGEICON);
+    }
     ~TUnitLife()
     {
         delete sSkinData;
         sSkinData = nullptr;
+        AppIcon.reset();
+        AppIconLarge.reset();
         GlobalSectionName.clear();
     }
 } unitLife;

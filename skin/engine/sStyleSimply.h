@@ -67,6 +67,10 @@ extern AnsiString GlobalSectionName;
 extern bool RestrictDrawing;
 // True while the skin manager loads a skin.
 extern bool aSkinChanging;
+// The program's own icon, small and large, as the shell gives it when the program starts; null
+// when the shell has none.
+extern std::unique_ptr<TIcon> AppIcon;
+extern std::unique_ptr<TIcon> AppIconLarge;
 
 // Index in gd of the first section of that name (without ASCII case), or -1.
 int GetSkinIndex(const AnsiString& SkinSection);

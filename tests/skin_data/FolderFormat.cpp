@@ -1,6 +1,8 @@
 // Reading a skin folder: the value grammar, PARENTCLASS inheritance, mask values and image files.
 #include "SkinFixture.h"
 
+#include <algorithm>
+
 #include "Graphics.h"
 #include "sSkinManager.h"
 
@@ -201,14 +203,20 @@ TEST_F(FolderFormat, CommonSectionsComeAfterTheSkinsOwn)
     ASSERT_EQ(sSkinData->DefaultManager, &manager);
     TStringList lines;
     lines.SetTextStr(
-        "[BASE]\r\nCOLOR = 1\r\n[EXTRA]\r\nPARENTCLASS=base\r\nFONTCOLOR=7\r\nBORDERSMASK=#(0, 0, 30, 20), 3, 1\r\n"
+        "[BASE]\r\nCOLOR = 1\r\nPARENTCLASS=BASE\r\n[EXTRA]\r\nPARENTCLASS=base\r\nFONTCOLOR=7\r\nBORDERSMASK=#(0, 0, 30, 20), 3, 1\r\n"
         "[LONE]\r\nPARENTCLASS=LONE\r\nSHADOWCOLOR=5\r\n;A COMMENT\r\n[GLOBALINFO]\r\nBOXCHECKED=#(0,0,30,20),3,1\r\n");
     manager.SetCommonSections(&lines);
     EXPECT_EQ((*manager.CommonSections())[1], "COLOR=1");
-    EXPECT_EQ((*manager.CommonSections())[9], ";A COMMENT");
+    EXPECT_EQ((*manager.CommonSections())[10], ";A COMMENT");
     LoadSkinFolder(TestSkin("Parents"));
 
     EXPECT_EQ(Section("BASE").Color, 255);  // the skin's own section is found first
+    // The extra BASE names BASE as its parent: the skin's BASE, made before it.
+    const auto extraBase = std::find_if(gd.begin() + GetSkinIndex("BASE") + 1, gd.end(),
+                                        [](const TsGeneralData& d) { return d.ClassName == "BASE"; });
+    ASSERT_NE(extraBase, gd.end());
+    EXPECT_EQ(extraBase->Color, 1);
+    EXPECT_EQ(extraBase->ShadowBlur, 9);
     const TsGeneralData& extra = Section("EXTRA");
     EXPECT_EQ(extra.ParentClass, "BASE");
     EXPECT_EQ(extra.Color, 255);             // from the skin's BASE
@@ -219,4 +227,11 @@ TEST_F(FolderFormat, CommonSectionsComeAfterTheSkinsOwn)
     EXPECT_EQ(lone.ShadowBlur, 6);           // names itself: defaults
     EXPECT_EQ(lone.ShadowColor, 5);
     EXPECT_FALSE(Mask("GLOBALINFO", "BOXCHECKED"));  // GLOBALINFO of extra sections has no images
+}
+
+TEST(CurrentSkin, TheProgramsIconsAreTakenSmallAndLarge)
+{
+    ASSERT_TRUE(AppIcon && AppIconLarge);
+    EXPECT_EQ(AppIcon->Width(), GetSystemMetrics(SM_CXSMICON));
+    EXPECT_EQ(AppIconLarge->Width(), GetSystemMetrics(SM_CXICON));
 }

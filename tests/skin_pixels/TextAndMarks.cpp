@@ -132,6 +132,9 @@ TEST(BmpDisabledKind, GreyAndMixedWithTheParent)
     BmpDisabledKind(b.get(), TsDisabledKind{dkBlended}, nullptr, EmptyCI, Point(0, 0));
     ParentCenterColor = clSkinKey;
     EXPECT_EQ(Get(*b, 0, 0), (Px{(140 * 127) >> 8, (140 * 127) >> 8, (140 * 127 + 255 * 128) >> 8}));
+    BmpDisabledKind(b.get(), TsDisabledKind{dkBlended}, nullptr, EmptyCI, Point(0, 0));
+    EXPECT_EQ(Get(*b, 0, 0), (Px{(140 * 127) >> 8, (140 * 127) >> 8, (140 * 127 + 255 * 128) >> 8}))
+        << "no parent and no centre colour: nothing to mix with, not the key colour";
 }
 
 namespace {
