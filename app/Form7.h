@@ -17,7 +17,8 @@ public:
     TsLabelFX* sLabelFX1 = nullptr; // the project's message address
     TsLabelFX* sLabelFX2 = nullptr; // the authors' web site
 
-    // The project's message address and the authors' web site shown by the two link labels.
+    // The project's message address and web site (the authors' site as well): the two link
+    // labels show them, the help menu and the footer of a written page lead to them.
     static const char* const MailAddress;
     static const char* const WebSite;
 

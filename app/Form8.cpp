@@ -27,10 +27,10 @@ TForm8::TForm8(TComponent* AOwner) : TForm(AOwner)
     MainMenu1 = Create<TMainMenu>(this);
     MainMenu1->SetName("MainMenu1");
     TMenuItem* root = MainMenu1->Items();
-    N5 = NewItem(root, "N5", "&Файл");
+    N5 = NewItem(root, "N5", "Файл");
     N1 = NewItem(N5, "N1", "Создать");
     N2 = NewItem(N5, "N2", "Выход");
-    N6 = NewItem(root, "N6", "&Правка");
+    N6 = NewItem(root, "N6", "Правка");
     N8 = NewItem(N6, "N8", "Отменить", ShortCut('Z', scCtrl));
     N11 = NewItem(N6, "N11", "-");
     N10 = NewItem(N6, "N10", "Вырезать", ShortCut('X', scCtrl));
@@ -40,7 +40,7 @@ TForm8::TForm8(TComponent* AOwner) : TForm(AOwner)
     N13 = NewItem(N6, "N13", "Выделить всё", ShortCut('A', scCtrl));
     N15 = NewItem(N6, "N15", "-");
     N3 = NewItem(N6, "N3", "Шрифт");
-    N7 = NewItem(root, "N7", "П&омощь");
+    N7 = NewItem(root, "N7", "Помощь");
     N4 = NewItem(N7, "N4", "Как создавать");
     SetMenu(MainMenu1);
 

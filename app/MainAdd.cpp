@@ -4,6 +4,7 @@
 #include "MainSession.h"
 
 #include "ArchiveFiles.h"
+#include "MainSearch.h"
 #include "MainTreeMap.h"
 
 #include "Form12.h"
@@ -75,7 +76,7 @@ void TID_Vellorn::Flash2Click(TObject* Sender) { Flash1Click(Sender); }
 
 void TID_Vellorn::N62Click(TObject*)
 {
-    PageControl1->SetActivePageIndex(0);
+    ShowTreePage(this, 0);
     CentreOn(Form8, this);
     // Modeless: "Выбрать" places the written article in the tree while the editor stays open.
     Form8->Show();

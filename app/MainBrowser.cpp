@@ -8,11 +8,9 @@
 #include "Settings.h"
 #include "ShellSeams.h"
 
-namespace {
+#include "Form7.h"
 
-// The project's web site and the address its messages go to.
-const char ProjectSite[] = "http://vellorn.example/";
-const char ProjectMail[] = "vellorn@vellorn.example";
+namespace {
 
 // Runs a command of the document shown (find, view source); nothing without a document.
 void DocumentCommand(TID_Vellorn* Form, DWORD Command)
@@ -44,7 +42,7 @@ void WriteToProject(const AnsiString& Subject)
             encoded += hex[c & 15];
         }
     }
-    ShellOpen(nullptr, AnsiString("mailto:") + ProjectMail + "?subject=" + encoded);
+    ShellOpen(nullptr, AnsiString("mailto:") + TForm7::MailAddress + "?subject=" + encoded);
 }
 
 // The address bar's text as a file: the text itself (a full path, or relative to the current
@@ -94,7 +92,7 @@ void TID_Vellorn::SetBrClick(TObject*)
     ShellOpen(Handle(), "Rundll32.exe", "shell32,Control_RunDLL inetcpl.cpl", "", SW_SHOWNORMAL);
 }
 
-void TID_Vellorn::N32Click(TObject*) { Web->Navigate(ProjectSite); }
+void TID_Vellorn::N32Click(TObject*) { Web->Navigate(TForm7::WebSite); }
 void TID_Vellorn::N34Click(TObject*) { WriteToProject("Ошибка"); }
 void TID_Vellorn::N70Click(TObject*) { WriteToProject("Статья"); }
 void TID_Vellorn::N33Click(TObject*) { WriteToProject("Отзывы и предложения"); }

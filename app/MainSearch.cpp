@@ -4,7 +4,6 @@
 #include "MainSearch.h"
 
 #include <algorithm>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -47,33 +46,58 @@ bool Contains(const AnsiString& Text, const AnsiString& Word, bool MatchCase, co
                        [&Up](char t, char w) { return Up(t) == w; }) != Text.end();
 }
 
-// Titles of the results are the same when they are equal without "&" marks and letter case: the
-// hash and the comparison of a set of nodes by their titles in that form (nothing is copied).
-struct TTitleKey {
-    const TUpperTable* Up;
-    std::size_t operator()(const TTreeNode* Node) const
+// The titles listed in the results, compared without "&" marks and letter case: an open-addressing
+// table of nodes sized once for every title a search can list, so that adding or looking up a
+// title copies and allocates nothing.
+class TTitleSet {
+public:
+    TTitleSet(const TUpperTable& Up, std::size_t MostTitles) : FUp(Up)
     {
-        std::size_t h = 2166136261u;
-        for (char c : Node->Text())
-            if (c != '&')
-                h = (h ^ static_cast<unsigned char>((*Up)(c))) * 16777619u;
-        return h;
+        std::size_t size = 64;
+        while (size < 2 * MostTitles)
+            size *= 2;
+        FSlots.assign(size, nullptr);
     }
-    bool operator()(const TTreeNode* A, const TTreeNode* B) const
+    // Lists Node's title; false when an equal title is listed already.
+    bool Insert(const TTreeNode* Node)
     {
-        const AnsiString &a = A->Text(), &b = B->Text();
-        std::size_t i = 0, j = 0;
-        for (;;) {
-            while (i < a.size() && a[i] == '&')
-                ++i;
-            while (j < b.size() && b[j] == '&')
-                ++j;
-            if (i == a.size() || j == b.size())
-                return i == a.size() && j == b.size();
-            if ((*Up)(a[i++]) != (*Up)(b[j++]))
+        const std::size_t mask = FSlots.size() - 1;
+        for (std::size_t i = Hash(Node->Text()) & mask;; i = (i + 1) & mask) {
+            if (!FSlots[i]) {
+                FSlots[i] = Node;
+                return true;
+            }
+            if (Same(FSlots[i]->Text(), Node->Text()))
                 return false;
         }
     }
+
+private:
+    std::size_t Hash(const AnsiString& Text) const
+    {
+        std::size_t h = 2166136261u;
+        for (char c : Text)
+            if (c != '&')
+                h = (h ^ static_cast<unsigned char>(FUp(c))) * 16777619u;
+        return h;
+    }
+    bool Same(const AnsiString& A, const AnsiString& B) const
+    {
+        std::size_t i = 0, j = 0;
+        for (;;) {
+            while (i < A.size() && A[i] == '&')
+                ++i;
+            while (j < B.size() && B[j] == '&')
+                ++j;
+            if (i == A.size() || j == B.size())
+                return i == A.size() && j == B.size();
+            if (FUp(A[i++]) != FUp(B[j++]))
+                return false;
+        }
+    }
+
+    const TUpperTable& FUp;
+    std::vector<const TTreeNode*> FSlots;
 };
 
 void AddResult(TTreeNodes& Results, const AnsiString& Title, Integer Image)
@@ -118,15 +142,15 @@ void ShowResultCount(TID_Vellorn* Form)
 
 void SearchWord(TTreeNodes& Results, const TTreeNodes& Source, const AnsiString& Word, bool MatchCase, bool InFound)
 {
-    if (Word.empty())
-        return;
     const TUpperTable up;
     const AnsiString word = MatchCase ? Word : AnsiUpperCase(Word);
     if (InFound) {
+        // An empty word occurs in no title: every result goes.
         std::vector<std::pair<AnsiString, Integer>> remaining;
-        for (const TTreeNode* n = Results.GetFirstNode(); n; n = n->GetNext())
-            if (Contains(n->Text(), word, MatchCase, up))
-                remaining.emplace_back(n->Text(), n->ImageIndex());
+        if (!word.empty())
+            for (const TTreeNode* n = Results.GetFirstNode(); n; n = n->GetNext())
+                if (Contains(n->Text(), word, MatchCase, up))
+                    remaining.emplace_back(n->Text(), n->ImageIndex());
         if (static_cast<int>(remaining.size()) == Results.Count())
             return;
         // The view is emptied in one step and the remaining results are added back.
@@ -136,14 +160,14 @@ void SearchWord(TTreeNodes& Results, const TTreeNodes& Source, const AnsiString&
             AddResult(Results, title, image);
         return;
     }
-    const TTitleKey key{&up};
-    const auto buckets = static_cast<std::size_t>(Results.Count() + Source.Count());
-    std::unordered_set<const TTreeNode*, TTitleKey, TTitleKey> listed(buckets, key, key);
+    if (word.empty())
+        return;
+    TTitleSet listed(up, static_cast<std::size_t>(Results.Count() + Source.Count()));
     for (const TTreeNode* n = Results.GetFirstNode(); n; n = n->GetNext())
-        listed.insert(n);
+        listed.Insert(n);
     TNodesUpdate update(Results);
     for (const TTreeNode* n = Source.GetFirstNode(); n; n = n->GetNext())
-        if (!IsFolder(n) && Contains(n->Text(), word, MatchCase, up) && listed.insert(n).second)
+        if (!IsFolder(n) && Contains(n->Text(), word, MatchCase, up) && listed.Insert(n))
             AddResult(Results, n->Text(), n->ImageIndex());
 }
 
@@ -173,19 +197,23 @@ void TID_Vellorn::Timer3Timer(TObject*)
     PendingSearch = false;
     TTreeNodes& results = *TreeView2->Items();
     const TTreeNodes& titles = *TreeView1->Items();
-    if (!SearchInFound)
-        results.Clear();
-    ListBox1->Items()->Clear();
-    const AnsiString query = Form4->Edit1->Text();
-    if (SearchAnyWord) {
-        for (const AnsiString& word : Words(query))
-            SearchWord(results, titles, word, SearchMatchCase, SearchInFound);
-    } else if (SearchAllWords) {
-        // Searching in the results this way ignores letter case.
-        if (SearchInFound)
-            SearchWord(results, titles, query, false, true);
-        else
-            SearchWord(results, titles, query, SearchMatchCase, false);
+    {
+        // The view shows the outcome of all the words at once.
+        TNodesUpdate update(results);
+        if (!SearchInFound)
+            results.Clear();
+        ListBox1->Items()->Clear();
+        const AnsiString query = Form4->Edit1->Text();
+        if (SearchAnyWord) {
+            for (const AnsiString& word : Words(query))
+                SearchWord(results, titles, word, SearchMatchCase, SearchInFound);
+        } else if (SearchAllWords) {
+            // Searching in the results this way ignores letter case.
+            if (SearchInFound)
+                SearchWord(results, titles, query, false, true);
+            else
+                SearchWord(results, titles, query, SearchMatchCase, false);
+        }
     }
     ShowTreePage(this, 1);
     if (results.Count() == 0) {

@@ -10,7 +10,7 @@
 // unless Results already holds that title (compared without letter case and "&" marks). With
 // InFound: the nodes of Results whose titles do not contain Word are removed (Source is not
 // read). Titles and Word are compared upper-cased by the code page's rules unless MatchCase. An
-// empty Word takes no part: nothing is added or removed.
+// empty Word occurs in no title: it adds nothing, and with InFound it removes every result.
 void SearchWord(TTreeNodes& Results, const TTreeNodes& Source, const AnsiString& Word, bool MatchCase,
                 bool InFound);
 

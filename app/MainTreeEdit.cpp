@@ -4,6 +4,7 @@
 #include "MainSession.h"
 
 #include "ArchiveFiles.h"
+#include "MainSearch.h"
 #include "MainTreeMap.h"
 
 namespace {
@@ -38,7 +39,7 @@ void DeleteEntryKey(const TTreeNode* Node)
 
 void TID_Vellorn::N9Click(TObject*)
 {
-    PageControl1->SetActivePageIndex(0);
+    ShowTreePage(this, 0);
     const AnsiString title = InputBox("Введите название категории", "Новая категория", "");
     if (title.empty())
         return;
@@ -54,7 +55,7 @@ void TID_Vellorn::N40Click(TObject* Sender) { N9Click(Sender); }
 
 void TID_Vellorn::N10Click(TObject*)
 {
-    PageControl1->SetActivePageIndex(0);
+    ShowTreePage(this, 0);
     const AnsiString title = InputBox("Новая подкатегория", "Введите название подкатегории", "");
     if (!title.empty())
         TreeView1->Items()->AddChild(EntryParent(*TreeView1), title);

@@ -4,6 +4,7 @@
 // they are deleted.
 #include "MainSession.h"
 
+#include "MainSearch.h"
 #include "MainTreeMap.h"
 
 namespace {
@@ -47,14 +48,14 @@ void TID_Vellorn::N92Click(TObject*)
 {
     TreeView1->FullExpand();
     Panel2->SetVisible(true);
-    PageControl1->SetActivePageIndex(0);
+    ShowTreePage(this, 0);
 }
 
 void TID_Vellorn::N93Click(TObject*)
 {
     TreeView1->FullCollapse();
     Panel2->SetVisible(true);
-    PageControl1->SetActivePageIndex(0);
+    ShowTreePage(this, 0);
 }
 
 void TID_Vellorn::Timer2Timer(TObject*)

@@ -40,6 +40,7 @@ protected:
 
 TEST_F(Editor, PagesAreWrittenFromTheTemplate)
 {
+    EXPECT_EQ(editor->N5->Caption() + "|" + editor->N6->Caption() + "|" + editor->N7->Caption(), "Файл|Правка|Помощь");
     Fill("Грибы осенью", text, "griby", "Иван Петров", "ivan@example.org");
     editor->N1Click(editor->N1);
     EXPECT_TRUE(boxes.empty());

@@ -108,9 +108,15 @@ TEST_F(Search, WordsLetterCaseAndRepeatedTitles)
         }
     }
 
-    // Back on the articles page the count of the tree and saving return.
+    // Back on the articles page, by its tab or by a command that shows the tree, the count of
+    // the tree and saving return.
     form->PageControl1->SetActivePageIndex(0);
     form->PageControl1Change(form->PageControl1);
+    EXPECT_EQ(StatusText(form), "Количество статей: 5");
+    EXPECT_TRUE(form->N3->Enabled());
+    Find("Ябл", false);
+    form->N92Click(form->N92);
+    EXPECT_EQ(form->PageControl1->ActivePageIndex(), 0);
     EXPECT_EQ(StatusText(form), "Количество статей: 5");
     EXPECT_TRUE(form->N3->Enabled());
 }
@@ -124,9 +130,15 @@ TEST_F(Search, InFoundKeepsTheResultsThatHaveTheWord)
 
     EXPECT_EQ(Find("о", true), "Кошки и собаки|Сбор грибов|Яблоко|Мультик про ежа");
     EXPECT_EQ(Find("К", true, true, true), "Кошки и собаки");
-    // A blank word in the results removes nothing.
-    EXPECT_EQ(Find("собаки ", true, false, true), "Кошки и собаки");
     EXPECT_TRUE(boxes.empty());
+
+    // An empty word occurs in no title, so in the results it leaves none: the trailing blank of
+    // an any-word query, or an empty query of all words.
+    EXPECT_EQ(Find("собаки ", true, false, true), "");
+    EXPECT_EQ(Find("о", true), "Кошки и собаки|Сбор грибов|Яблоко|Мультик про ежа");
+    EXPECT_EQ(Find("", false, false, true), "");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "Cтатей не найдено");
 }
 
 TEST_F(Search, FiltersShowTheEntriesOfOneMark)
