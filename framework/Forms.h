@@ -356,6 +356,26 @@ private:
     int FAutoRangeCount = 0;
 };
 
+// A reusable container of controls, placed on a form or on another frame (a child window, not
+// a form: GetParentForm goes past it). It is built in code like a form: derive and create the
+// components in the constructor; they are loading until the frame is complete (or until its
+// form's loading pass, for a frame made while its form is built). AutoScroll is on.
+class TCustomFrame : public TScrollingWinControl {
+    VCL_CLASS(TCustomFrame, TScrollingWinControl)
+public:
+    explicit TCustomFrame(TComponent* AOwner);
+    void AfterConstruction() override;
+
+private:
+    bool FOwnerLoading = false;
+};
+
+class TFrame : public TCustomFrame {
+    VCL_CLASS(TFrame, TCustomFrame)
+public:
+    using TCustomFrame::TCustomFrame;
+};
+
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
@@ -480,6 +500,9 @@ protected:
 
 private:
     void ApplyStyle();
+    // Merges this form's menu into the main form's (an MDI child's always, another form's when
+    // its menu has AutoMerge), or takes it out again.
+    void MergeMenu(bool MergeState);
     void PlaceForShow();
     void ShowingChanged();
     void CloseModal();

@@ -557,12 +557,39 @@ void TMenuItem::AppendEntry(HMENU Menu, TMenuItem* Child)
     InsertMenuItemA(Menu, static_cast<UINT>(GetMenuItemCount(Menu)), TRUE, &mii);
 }
 
+std::vector<TMenuItem*> TMenuItem::Entries() const
+{
+    TMenuItem* merged = FMenu ? FMenu->MergedItems() : nullptr;
+    if (!merged)
+        return FItems;
+    // Group by group in rising order: the merged menu's items of a group replace this one's.
+    const std::vector<TMenuItem*>& own = FItems;
+    const std::vector<TMenuItem*>& other = merged->FItems;
+    std::vector<TMenuItem*> result;
+    size_t i = 0, j = 0;
+    while (i < own.size() || j < other.size()) {
+        const int ownGroup = i < own.size() ? own[i]->FGroupIndex : 256;
+        const int otherGroup = j < other.size() ? other[j]->FGroupIndex : 256;
+        const int group = std::min(ownGroup, otherGroup);
+        if (otherGroup == group) {
+            while (j < other.size() && other[j]->FGroupIndex == group)
+                result.push_back(other[j++]);
+        } else {
+            while (i < own.size() && own[i]->FGroupIndex == group)
+                result.push_back(own[i++]);
+        }
+        while (i < own.size() && own[i]->FGroupIndex == group)
+            ++i;
+    }
+    return result;
+}
+
 void TMenuItem::RebuildHandle()
 {
     if (!FHandle)
         return;
     EmptyMenu(FHandle);
-    for (TMenuItem* child : FItems)
+    for (TMenuItem* child : Entries())
         if (child->FVisible)
             AppendEntry(FHandle, child);
 }
@@ -765,8 +792,56 @@ void TMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild)
     }
 }
 
+void TMainMenu::Merge(TMainMenu* Menu)
+{
+    if (Menu == FMerged || Menu == this)
+        return;
+    if (FMerged) {
+        FMerged->FMergedInto = nullptr;
+        RemoveFreeNotification(FMerged);
+    }
+    FMerged = Menu;
+    if (Menu) {
+        if (Menu->FMergedInto)
+            Menu->FMergedInto->Unmerge(Menu);
+        Menu->FMergedInto = this;
+        FreeNotification(Menu);
+    }
+    Items()->RebuildHandle();
+    MenuChanged(this, nullptr, true);
+}
+
+void TMainMenu::Unmerge(TMainMenu* Menu)
+{
+    if (Menu && Menu == FMerged)
+        Merge(nullptr);
+}
+
+TMenuItem* TMainMenu::MergedItems() const { return FMerged ? FMerged->Items() : nullptr; }
+
+void TMainMenu::Notification(TComponent* AComponent, TOperation Operation)
+{
+    inherited::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    if (AComponent == FMergedInto)
+        FMergedInto = nullptr;
+    if (AComponent == FMerged) {
+        FMerged = nullptr;
+        if (!ComponentState().Contains(csDestroying)) {
+            Items()->RebuildHandle();
+            MenuChanged(this, nullptr, true);
+        }
+    }
+}
+
 void TMainMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild)
 {
+    // The menu bar this one is merged into shows its items too.
+    if (FMergedInto) {
+        FMergedInto->Items()->RebuildHandle();
+        FMergedInto->MenuChanged(Sender, Source, Rebuild);
+    }
     // The window learns of the change (a skinned frame measures its menu line again), then its
     // menu bar is drawn anew.
     if (WindowHandle() && Items()->HandleAllocated() && IsWindow(WindowHandle())) {
@@ -798,7 +873,10 @@ TMenuItem* TMenu::FindItem(UINT Value, TFindItemKind Kind)
                 return found;
         return nullptr;
     };
-    return find(FItems);
+    if (TMenuItem* found = find(FItems))
+        return found;
+    TMenuItem* merged = MergedItems();
+    return merged ? find(merged) : nullptr;
 }
 
 bool TMenu::DispatchCommand(WORD ACommand)

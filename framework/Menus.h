@@ -145,8 +145,12 @@ protected:
 
 private:
     friend class TMenu;
+    friend class TMainMenu;
     friend class TPopupMenu;
     void RebuildHandle();
+    // The entries of this item's menu handle: its items, merged by GroupIndex with the items of
+    // a menu merged into its menu when it is the root.
+    std::vector<TMenuItem*> Entries() const;
     void AppendEntry(HMENU Menu, TMenuItem* Child);
     void DestroyMenuHandle();
     void TurnSiblingsOff();
@@ -215,6 +219,8 @@ protected:
     virtual HMENU CreateMenuHandle() { return CreatePopupMenu(); }
     virtual void MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild);
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The root item of a menu merged into this one (a main menu's), or null.
+    virtual TMenuItem* MergedItems() const { return nullptr; }
 
 private:
     friend class TMenuItem;
@@ -226,14 +232,33 @@ private:
     HWND FWindowHandle = nullptr;
 };
 
+// A menu bar. Another main menu can be merged into it (an active MDI child's, a form's with
+// AutoMerge): the menu bar then shows the items of both by GroupIndex, the other menu's items
+// taking the place of this menu's items of the same group.
 class TMainMenu : public TMenu {
     VCL_CLASS(TMainMenu, TMenu)
 public:
     explicit TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
 
+    // Merges Menu in (replacing the one merged before; null: none).
+    void Merge(TMainMenu* Menu);
+    // Takes Menu out again when it is the one merged in.
+    void Unmerge(TMainMenu* Menu);
+    TMainMenu* Merged() const { return FMerged; }
+    // The menu this one is merged into, or null.
+    TMainMenu* MergedInto() const { return FMergedInto; }
+    // A form that is not an MDI child merges this menu into the main form's while it is active.
+    bool AutoMerge = false;
+
 protected:
     HMENU CreateMenuHandle() override { return CreateMenu(); }
     void MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    TMenuItem* MergedItems() const override;
+
+private:
+    TMainMenu* FMerged = nullptr;
+    TMainMenu* FMergedInto = nullptr;
 };
 
 enum TPopupAlignment { paLeft, paRight, paCenter };

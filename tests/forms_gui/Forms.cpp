@@ -584,3 +584,56 @@ TEST_F(FormsTest, BorderWidthShrinksTheClientArea)
     EXPECT_EQ(form->ClientWidth(), after.right);
     EXPECT_EQ(form->Width(), 300) << "the window keeps its size";
 }
+
+namespace {
+class TCountingProbe : public TComponent {
+    VCL_CLASS(TCountingProbe, TComponent)
+public:
+    using TComponent::TComponent;
+    void Loaded() override
+    {
+        inherited::Loaded();
+        ++loads;
+    }
+    int loads = 0;
+};
+
+class TProbeFrame : public TFrame {
+    VCL_CLASS(TProbeFrame, TFrame)
+public:
+    explicit TProbeFrame(TComponent* AOwner) : TFrame(AOwner)
+    {
+        probe = Create<TCountingProbe>(this);
+        inner = Create<TWinControl>(this);
+        inner->SetParent(this);
+    }
+    TCountingProbe* probe;
+    TWinControl* inner;
+};
+
+class TFramedForm : public TForm {
+    VCL_CLASS(TFramedForm, TForm)
+public:
+    explicit TFramedForm(TComponent* AOwner) : TForm(AOwner)
+    {
+        frame = Create<TProbeFrame>(this);
+        frame->SetParent(this);
+    }
+    TProbeFrame* frame;
+};
+} // namespace
+
+TEST_F(FormsTest, FramesLoadTheirComponentsOnceAndBelongToTheirForm)
+{
+    auto* built = MakeForm<TFramedForm>(); // the frame made while its form is built
+    EXPECT_EQ(built->frame->probe->loads, 1);
+    TForm* form = MakeForm();
+    auto* frame = Create<TProbeFrame>(form); // made on a finished form
+    frame->SetParent(form);
+    EXPECT_EQ(frame->probe->loads, 1);
+    EXPECT_FALSE(frame->IsForm());
+    EXPECT_EQ(GetParentForm(frame->inner), form);
+    form->Show();
+    EXPECT_EQ(GetParent(frame->Handle()), form->Handle());
+    EXPECT_TRUE(frame->AutoScroll());
+}

@@ -221,3 +221,55 @@ TEST_F(FormMenusTest, MenusFreedBeforeOrWithTheirFormAndSwitched)
     EXPECT_EQ(GetMenu(form->Handle()), first->Handle());
     form->Free(); // takes the menu with it
 }
+
+TEST_F(FormMenusTest, MdiChildMenuIsMergedIntoTheFramesByGroup)
+{
+    TForm* frame = MakeForm();
+    frame->SetBounds(0, 0, 500, 400);
+    frame->SetFormStyle(fsMDIForm);
+    TMainMenu* frameMenu = Create<TMainMenu>(frame);
+    Item(frame, "Файл", frameMenu->Items());
+    Item(frame, "Окно", frameMenu->Items())->SetGroupIndex(9);
+    frame->SetMenu(frameMenu);
+    frame->Show();
+    TCustomForm* savedMain = Application->MainForm();
+    Application->SetMainForm(frame);
+    AtTearDown([savedMain] { Application->SetMainForm(savedMain); });
+    auto entries = [&] {
+        std::vector<std::string> out;
+        HMENU h = GetMenu(frame->Handle());
+        for (int i = 0; i < GetMenuItemCount(h); ++i) {
+            char buf[64] = {};
+            GetMenuStringA(h, static_cast<UINT>(i), buf, sizeof buf, MF_BYPOSITION);
+            out.push_back(buf);
+        }
+        return out;
+    };
+
+    TForm* a = MakeForm();
+    a->SetFormStyle(fsMDIChild);
+    TMainMenu* childMenu = Create<TMainMenu>(a);
+    TMenuItem* childFile = Item(a, "Файл A", childMenu->Items());
+    TMenuItem* save = Item(a, "Сохранить", childFile);
+    Item(a, "Правка", childMenu->Items())->SetGroupIndex(1);
+    a->SetMenu(childMenu);
+    int saves = 0;
+    save->OnClick = [&](TObject*) { ++saves; };
+    a->Show();
+    // The child's group 0 replaces the frame's; its group 1 comes before the frame's group 9.
+    EXPECT_EQ(entries(), (std::vector<std::string>{"Файл A", "Правка", "Окно"}));
+    SendMessageA(frame->Handle(), WM_COMMAND, save->Command(), 0);
+    EXPECT_EQ(saves, 1) << "a merged item's command reaches it through the frame";
+
+    TForm* b = MakeForm(); // a child without a menu: the frame's own menu while it is active
+    b->SetFormStyle(fsMDIChild);
+    b->Show();
+    EXPECT_EQ(entries(), (std::vector<std::string>{"Файл", "Окно"}));
+    SendMessageA(frame->ClientHandle(), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(a->Handle()), 0);
+    EXPECT_EQ(entries().front(), "Файл A");
+    a->Free();
+    EXPECT_EQ(frameMenu->Merged(), nullptr);
+    EXPECT_EQ(entries(), (std::vector<std::string>{"Файл", "Окно"}));
+    b->Free();
+    Application->SetMainForm(savedMain);
+}
