@@ -47,15 +47,15 @@ TForm8::TForm8(TComponent* AOwner) : TForm(AOwner)
     // The four fields, each with its label on the left; the edits keep their right edges in step
     // with the window's width (FormCanResize).
     const int w = Width();
-    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Автор", 4, 12, 30, 13);
-    Edit2 = PlaceEdit(this, this, "Edit2", 36, 8, w - 47);
+    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Автор", 2, 12, 34, 13);
+    Edit2 = PlaceEdit(this, this, "Edit2", 38, 8, w - 47);
     Edit2->SetText("Аноним");
-    sLabel2 = PlaceCaption<TsLabel>(this, this, "sLabel2", "e-mail", 4, 38, 30, 13);
-    Edit3 = PlaceEdit(this, this, "Edit3", 34, 34, w - 45);
-    sLabel3 = PlaceCaption<TsLabel>(this, this, "sLabel3", "Имя файла", 4, 64, 56, 13);
-    Edit4 = PlaceEdit(this, this, "Edit4", 64, 60, w - 75);
-    sLabel4 = PlaceCaption<TsLabel>(this, this, "sLabel4", "Название статьи", 4, 90, 84, 13);
-    Edit1 = PlaceEdit(this, this, "Edit1", 93, 86, w - 104);
+    sLabel2 = PlaceCaption<TsLabel>(this, this, "sLabel2", "e-mail", 2, 38, 32, 13);
+    Edit3 = PlaceEdit(this, this, "Edit3", 36, 34, w - 45);
+    sLabel3 = PlaceCaption<TsLabel>(this, this, "sLabel3", "Имя файла", 2, 64, 62, 13);
+    Edit4 = PlaceEdit(this, this, "Edit4", 66, 60, w - 75);
+    sLabel4 = PlaceCaption<TsLabel>(this, this, "sLabel4", "Название статьи", 2, 90, 93, 13);
+    Edit1 = PlaceEdit(this, this, "Edit1", 95, 86, w - 104);
 
     Memo1 = Place<TsMemo>(this, this, "Memo1", 0, 114, ClientWidth(), ClientHeight() - 114);
     Memo1->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});

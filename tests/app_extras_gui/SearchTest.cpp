@@ -69,6 +69,10 @@ protected:
 
 TEST_F(Search, WordsLetterCaseAndRepeatedTitles)
 {
+    // "Поиск статей" opens the dialog with the focus in the query box: the query is typed at once.
+    form->N19Click(form->N19);
+    testkit::PumpPending();
+    EXPECT_TRUE(dialog->Edit1->Focused());
     const struct {
         const char* Query;
         bool AnyWord, MatchCase;
