@@ -530,6 +530,8 @@ void TID_Vellorn::BuildPanels()
     TreeView1->OnExpanded = Bind(this, &TID_Vellorn::TreeView1Expanded);
     TreeView1->OnCollapsed = Bind(this, &TID_Vellorn::TreeView1Collapsed);
     TreeView1->OnDeletion = Bind(this, &TID_Vellorn::TreeView1Deletion);
+    TreeView1->OnMouseDown = Bind(this, &TID_Vellorn::TreeView1MouseDown);
+    TreeView1->OnEditing = Bind(this, &TID_Vellorn::TreeView1Editing);
     TreeView1->OnDragOver = Bind(this, &TID_Vellorn::TreeView1DragOver);
     TreeView1->OnDragDrop = Bind(this, &TID_Vellorn::TreeView1DragDrop);
     TreeView1->OnClick = Bind(this, &TID_Vellorn::TreeView1Click);

@@ -31,6 +31,9 @@ public:
     // The link or Flash movie whose properties dialog was opened: its update goes to this node
     // (null when the node has gone since).
     TTreeNode* PropertiesNode = nullptr;
+    // A drag started from the last press on the tree: the title edit that the tree arms when
+    // its selected node is pressed does not follow the drop.
+    bool DragPressed = false;
 };
 
 // The session of a main window, made on first use.

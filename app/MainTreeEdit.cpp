@@ -65,6 +65,7 @@ void TID_Vellorn::N41Click(TObject* Sender) { N10Click(Sender); }
 
 void TID_Vellorn::N15Click(TObject*)
 {
+    Session(this).DragPressed = false;
     if (TTreeNode* node = TreeView1->Selected())
         node->EditText();
 }

@@ -44,6 +44,31 @@ void TID_Vellorn::TreeView1Deletion(TObject*, TTreeNode* Node)
         s.PropertiesNode = nullptr;
 }
 
+// The tree starts its drags itself: its own press loop returns with the button still down once the
+// mouse has moved beyond the drag distance. The node pressed becomes the selected one, which a
+// drop moves.
+void TID_Vellorn::TreeView1MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y)
+{
+    TMainSession& s = Session(this);
+    s.DragPressed = false;
+    if (Button != mbLeft || !(GetKeyState(VK_LBUTTON) & 0x8000))
+        return;
+    TTreeNode* node = TreeView1->GetNodeAt(X, Y);
+    if (!node)
+        return;
+    s.DragPressed = true;
+    TreeView1->SetSelected(node);
+    TreeView1->BeginDrag(true);
+}
+
+void TID_Vellorn::TreeView1Editing(TObject*, TTreeNode*, bool& AllowEdit)
+{
+    TMainSession& s = Session(this);
+    if (s.DragPressed)
+        AllowEdit = false;
+    s.DragPressed = false;
+}
+
 void TID_Vellorn::N92Click(TObject*)
 {
     TreeView1->FullExpand();

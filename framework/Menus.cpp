@@ -523,31 +523,39 @@ AnsiString TMenuItem::EntryText() const
     return text;
 }
 
+namespace {
+
+// The type and state of a child's entry.
+void EntryLook(const TMenuItem* Child, bool OwnerDraw, MENUITEMINFOA& mii)
+{
+    mii.fMask |= MIIM_FTYPE | MIIM_STATE;
+    mii.fType = Child->IsLine() ? MFT_SEPARATOR : Child->RadioItem() ? MFT_RADIOCHECK : 0;
+    if (OwnerDraw)
+        mii.fType |= MFT_OWNERDRAW;
+    mii.fState = 0;
+    if (Child->Checked())
+        mii.fState |= MFS_CHECKED;
+    if (!Child->Enabled())
+        mii.fState |= MFS_DISABLED | MFS_GRAYED;
+    if (Child->Default())
+        mii.fState |= MFS_DEFAULT;
+}
+
+} // namespace
+
 void TMenuItem::AppendEntry(HMENU Menu, TMenuItem* Child)
 {
     TMenu* menu = GetParentMenu();
-    const bool ownerDraw = menu && menu->OwnerDraw();
     AnsiString text = Child->EntryText();
     MENUITEMINFOA mii{};
     mii.cbSize = sizeof mii;
-    mii.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
-    if (Child->IsLine()) {
-        mii.fType = MFT_SEPARATOR;
-    } else {
+    mii.fMask = MIIM_ID | MIIM_DATA;
+    EntryLook(Child, menu && menu->OwnerDraw(), mii);
+    if (!Child->IsLine()) {
         mii.fMask |= MIIM_STRING;
         mii.dwTypeData = text.data();
         mii.cch = static_cast<UINT>(text.size());
-        if (Child->FRadioItem)
-            mii.fType |= MFT_RADIOCHECK;
     }
-    if (ownerDraw)
-        mii.fType |= MFT_OWNERDRAW;
-    if (Child->FChecked)
-        mii.fState |= MFS_CHECKED;
-    if (!Child->FEnabled)
-        mii.fState |= MFS_DISABLED | MFS_GRAYED;
-    if (Child->FDefault)
-        mii.fState |= MFS_DEFAULT;
     mii.wID = Child->FCommand;
     mii.dwItemData = reinterpret_cast<ULONG_PTR>(Child);
     if (Child->Count() > 0) {
@@ -594,10 +602,34 @@ void TMenuItem::RebuildHandle()
             AppendEntry(FHandle, child);
 }
 
+void TMenuItem::UpdateEntry(TMenuItem* Child)
+{
+    if (!FHandle || !Child->FVisible)
+        return;
+    UINT position = 0;
+    for (TMenuItem* c : FItems) {
+        if (c == Child)
+            break;
+        if (c->FVisible)
+            ++position;
+    }
+    TMenu* menu = GetParentMenu();
+    MENUITEMINFOA mii{};
+    mii.cbSize = sizeof mii;
+    EntryLook(Child, menu && menu->OwnerDraw(), mii);
+    SetMenuItemInfoA(FHandle, position, TRUE, &mii);
+}
+
 void TMenuItem::MenuChanged(bool Rebuild)
 {
-    if (FParent)
-        FParent->RebuildHandle();
+    // A change of the look or state is made in place: a menu being shown keeps its entries (an
+    // item enabled by a timer while its menu is open must not empty that menu under the user).
+    if (FParent) {
+        if (Rebuild)
+            FParent->RebuildHandle();
+        else
+            FParent->UpdateEntry(this);
+    }
     if (TMenu* menu = GetParentMenu())
         menu->MenuChanged(menu, this, Rebuild);
 }

@@ -152,6 +152,8 @@ private:
     // a menu merged into its menu when it is the root.
     std::vector<TMenuItem*> Entries() const;
     void AppendEntry(HMENU Menu, TMenuItem* Child);
+    // Sets the type and state of Child's entry in this item's menu handle in place.
+    void UpdateEntry(TMenuItem* Child);
     void DestroyMenuHandle();
     void TurnSiblingsOff();
     void InsertItem(int Index, TMenuItem* Item);

@@ -1,0 +1,229 @@
+// The real program edited through its menu and shortcuts, its dialogs and the mouse, as a user does: a category
+// and an article added, the article renamed, marked and dragged into another folder, an entry
+// deleted; then the tree file and the map the program wrote at close.
+#include "LogicFixture.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "ProgramRun.h"
+
+using namespace logic;
+using testkit::WindowText;
+
+namespace {
+
+class EditEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CopyTree(SourceDir() + "app\\defaults\\FILES", dir / "FILES");
+        testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.vlt", PlainTreeFile(SampleTree()));
+        testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", SampleMap());
+        ASSERT_TRUE(testkit::ProgramRun::CopyProgram(dir.Path()));
+        main = run.Launch(dir.Path());
+        ASSERT_NE(main, nullptr);
+        auto trees = testkit::VisibleWindows(main, 0, "TreeView");
+        ASSERT_FALSE(trees.empty());
+        tree = trees[0];
+    }
+
+    // The program's main window in front, so that real input reaches it.
+    void Front()
+    {
+        SetForegroundWindow(main);
+        EXPECT_TRUE(testkit::WaitUntil([&] { return GetForegroundWindow() == main; }, 3000));
+    }
+    std::vector<HWND> Menus() { return testkit::VisibleWindows(nullptr, run.Id(), "#32768"); }
+
+    // Real key presses: the key with Shift or Ctrl held.
+    void Key(WORD vk, WORD modifier = 0)
+    {
+        if (modifier)
+            keybd_event(static_cast<BYTE>(modifier), 0, 0, 0);
+        keybd_event(static_cast<BYTE>(vk), 0, 0, 0);
+        keybd_event(static_cast<BYTE>(vk), 0, KEYEVENTF_KEYUP, 0);
+        if (modifier)
+            keybd_event(static_cast<BYTE>(modifier), 0, KEYEVENTF_KEYUP, 0);
+        Sleep(60);
+    }
+    // Right-clicks the item and goes through the tree's pop-up menu with the keys (the first Down
+    // highlights its first item; separators are passed over). The keys go to the menu's own loop
+    // through the program's queue; the mouse rests away from the menu, so that no item is
+    // highlighted by it.
+    void Popup(const std::string& title, std::initializer_list<WORD> keys)
+    {
+        const POINT p = At(title);
+        Front();
+        SetCursorPos(p.x, p.y);
+        mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+        mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
+        ASSERT_TRUE(testkit::WaitUntil([&] { return !Menus().empty(); }, 3000)) << title;
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
+        Sleep(200);
+        for (WORD k : keys) {
+            PostMessageA(Menus()[0], WM_KEYDOWN, k, 0);
+            PostMessageA(Menus()[0], WM_KEYUP, k, 0);
+            Sleep(100);
+        }
+        EXPECT_TRUE(testkit::WaitUntil([&] { return Menus().empty(); }, 3000)) << title;
+    }
+
+    // A top-level window of the program with the caption (null when it does not come).
+    HWND WindowCalled(const std::string& caption)
+    {
+        HWND found = nullptr;
+        testkit::WaitUntil([&] {
+            for (HWND w : testkit::VisibleWindows(nullptr, run.Id(), ""))
+                if (WindowText(w) == caption)
+                    found = w;
+            return found != nullptr;
+        });
+        return found;
+    }
+
+    // The visible children of a window with the class part, from the top down.
+    std::vector<HWND> Children(HWND parent, const std::string& cls)
+    {
+        std::vector<HWND> found = testkit::VisibleWindows(parent, 0, cls);
+        std::sort(found.begin(), found.end(), [](HWND a, HWND b) {
+            RECT ra, rb;
+            GetWindowRect(a, &ra);
+            GetWindowRect(b, &rb);
+            return ra.top < rb.top;
+        });
+        return found;
+    }
+
+    void Press(HWND dialog, const std::string& caption)
+    {
+        for (HWND b : Children(dialog, "Button"))
+            if (WindowText(b) == caption)
+                PostMessageA(b, BM_CLICK, 0, 0);
+    }
+
+    // The tree item with the title, walking the whole tree (null when none).
+    HTREEITEM Item(const std::string& title)
+    {
+        testkit::RemoteBuffer buffer(run.Process(), 512);
+        const LPARAM remote = buffer.Address();
+        std::function<HTREEITEM(HTREEITEM)> walk = [&](HTREEITEM item) -> HTREEITEM {
+            for (; item; item = reinterpret_cast<HTREEITEM>(
+                             SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+                TVITEMA tv{};
+                tv.mask = TVIF_TEXT;
+                tv.hItem = item;
+                tv.pszText = reinterpret_cast<char*>(remote + 64);
+                tv.cchTextMax = 256;
+                buffer.Put(tv);
+                SendMessageA(tree, TVM_GETITEMA, 0, remote);
+                char text[257] = {};
+                ReadProcessMemory(run.Process(), reinterpret_cast<void*>(remote + 64), text, 256, nullptr);
+                if (title == text)
+                    return item;
+                auto child = reinterpret_cast<HTREEITEM>(
+                    SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+                if (HTREEITEM found = walk(child))
+                    return found;
+            }
+            return nullptr;
+        };
+        return walk(reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
+    }
+
+    // The screen point in the middle of an item's text, the item made visible first.
+    POINT At(const std::string& title)
+    {
+        HTREEITEM item = Item(title);
+        EXPECT_NE(item, nullptr) << title;
+        SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+        testkit::RemoteBuffer buffer(run.Process(), sizeof(RECT));
+        buffer.Put(item);
+        SendMessageA(tree, TVM_GETITEMRECT, TRUE, buffer.Address());
+        const RECT r = buffer.Get<RECT>();
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(tree, &p);
+        return p;
+    }
+
+    // Real mouse input: a press at From, moves to To, a release.
+    void Mouse(POINT From, POINT To)
+    {
+        Front();
+        SetCursorPos(From.x, From.y);
+        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        for (int i = 1; i <= 8; ++i) {
+            Sleep(30);
+            SetCursorPos(From.x + (To.x - From.x) * i / 8, From.y + (To.y - From.y) * i / 8);
+        }
+        Sleep(30);
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        Sleep(150);
+    }
+
+    testkit::TempDir dir;
+    testkit::ProgramRun run;
+    HWND main = nullptr, tree = nullptr;
+};
+
+TEST_F(EditEndToEnd, ACategoryAndAnArticleAreAddedRenamedMarkedMovedAndAnEntryDeleted)
+{
+    // "Правка" > "Добавить " > "Категория" (Shift+Insert): the input box.
+    Front();
+    Key(VK_INSERT, VK_SHIFT);
+    HWND box = WindowCalled("Введите название категории");
+    ASSERT_NE(box, nullptr);
+    SendMessageA(Children(box, "Edit").at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Новости"));
+    Press(box, "OK");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Новости") != nullptr; }));
+
+    // The pop-up's "Добавить" > "Статья" on the category: the article dialog, "Создать".
+    Popup("Новости", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
+    HWND add = WindowCalled("Добавление статьи");
+    ASSERT_NE(add, nullptr);
+    const auto edits = Children(add, "Edit");
+    ASSERT_GE(edits.size(), 2u);
+    SendMessageA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Статья один"));
+    SendMessageA(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("one.html"));
+    Press(add, "Создать");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Статья один") != nullptr; }));
+
+    // "Переименовать" through the tree's edit box.
+    Popup("Статья один", {VK_DOWN, VK_RETURN});
+    HWND edit = nullptr;
+    ASSERT_TRUE(testkit::WaitUntil([&] {
+        edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0));
+        return edit != nullptr;
+    }));
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Статья первая"));
+    SendMessageA(tree, TVM_ENDEDITLABELNOW, FALSE, 0);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Статья первая") != nullptr; }));
+
+    // "Отметить статью как" > "Избранная", then dragged onto the folder "Разное".
+    Popup("Статья первая", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
+    Mouse(At("Статья первая"), At("Разное"));
+
+    // The pop-up's "Удалить" on an article, answered "Да".
+    Popup("Прочитанная", {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    HWND confirm = WindowCalled("Удаление");
+    ASSERT_NE(confirm, nullptr);
+    PostMessageA(confirm, WM_COMMAND, IDYES, 0);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Прочитанная") == nullptr; }));
+
+    EXPECT_EQ(run.Close(main), 0u);
+    const std::vector<N> expected = {
+        {"Категория", 0, {{"Новая статья", 2, {}}, {"Подкатегория", 0, {{"Избранная", 35, {}}}}}},
+        {"Разное", 0, {{"Непрочитанная", 36, {}}, {"Мультик", 38, {}}, {"Ссылка", 39, {}}, {"Статья первая", 35, {}}}},
+        {"Новости", 0, {}},
+    };
+    const std::string file = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt");
+    EXPECT_NE(file.find(ItemsData(expected)), std::string::npos) << "the tree as edited";
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"),
+              "[FILES]\r\nНовая статья=new.html\r\nИзбранная=sub\\fav.html\r\nНепрочитанная=unread.html\r\n"
+              "Статья один=one.html\r\nСтатья первая=one.html\r\n[FLASH]\r\nМультик=m.swf\r\n[URL]\r\n"
+              "Ссылка=http://example.org/\r\n");
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]\r\nCount=1\r\n"), std::string::npos);
+}
+
+} // namespace
