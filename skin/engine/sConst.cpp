@@ -15,6 +15,9 @@ TsControlBevel ControlBevelOf(int Value)
 
 const TCacheInfo EmptyCI{nullptr, -99, -99, false};
 
+const TScrollCode aScrollCodes[9] = {scLineUp, scLineDown, scPageUp,  scPageDown, scPosition,
+                                     scTrack,  scTop,      scBottom,  scEndScroll};
+
 bool StdTransparency = false;
 bool FadingForbidden = false;
 bool MouseForbidden = false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Graphics.h"
+#include "StdCtrlsScrollBar.h"
 #include "Types.h"
 
 // Bevel of a skin section (BEVEL and HOTBEVEL of the options file).
@@ -50,6 +51,9 @@ inline TColor SColorToColor(TsColor Color)
 
 // The transparent key colour of every skin image (magenta); in colour globals it means "none".
 constexpr TColor clSkinKey = 0xFF00FF;
+
+// The scroll codes in the order of a scroll bar's last mouse action (0 line up ... 8 end scroll).
+extern const TScrollCode aScrollCodes[9];
 
 // Disabled looks of a control's image and of a button glyph.
 enum TsDisabledKindItem { dkBlended, dkGrayed };

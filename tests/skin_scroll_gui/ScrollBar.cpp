@@ -1,0 +1,305 @@
+// The skinned scroll bar: geometry, range and events, part states, the mouse with its repeat and
+// drag timers, the keys, its two windows and its disabled look.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "Dialogs.h"
+#include "ExtCtrls.h"
+#include "ScrollKit.h"
+#include "sScrollBar.h"
+
+using scrollkit::IsNativeBar;
+
+namespace {
+
+class ScrollBarTest : public scrollkit::SkinnedTest {
+protected:
+    void SetUp() override
+    {
+        SkinnedTest::SetUp();
+        guard = std::make_unique<TPromptServiceGuard>(prompts);
+    }
+    void TearDown() override
+    {
+        guard.reset();
+        SkinnedTest::TearDown();
+    }
+    // A vertical bar of 0..100 on the form whose track is Work pixels long.
+    TsScrollBar* Bar(int Work = 100)
+    {
+        auto* b = Create<TsScrollBar>(form);
+        b->SetName("ScrollBar1");
+        b->SetKind(sbVertical);
+        b->SetBounds(10, 10, 17, 2 * A + Work);
+        b->SetParent(form);
+        return b;
+    }
+    void ShowForm()
+    {
+        form->Show();
+        testkit::PumpFor(50);
+    }
+    void Press(TsScrollBar* b, int y, UINT down = WM_LBUTTONDOWN) { b->Perform(down, MK_LBUTTON, MAKELPARAM(5, y)); }
+    void Release(TsScrollBar* b, int y, UINT up = WM_LBUTTONUP) { b->Perform(up, 0, MAKELPARAM(5, y)); }
+    void CursorAt(TsScrollBar* b, int y)
+    {
+        const TPoint p = b->ClientToScreen(TPoint{5, y});
+        SetCursorPos(p.x, p.y);
+    }
+    const int A = GetSystemMetrics(SM_CYVSCROLL);
+    TScriptedPromptService prompts;
+    std::unique_ptr<TPromptServiceGuard> guard;
+};
+
+} // namespace
+
+TEST_F(ScrollBarTest, SliderSizeAndCoordinatesFollowTheRange)
+{
+    TsScrollBar* b = Bar();
+    struct {
+        int max, page, slider;
+    } sizes[] = {{100, 0, 14}, {100, 10, 14}, {31, 9, 22}, {153, 47, 24}, {100, 100, 50}};
+    for (const auto& s : sizes) {
+        b->SetPageSize(s.page);
+        b->SetParams(0, 0, s.max);
+        EXPECT_EQ(b->SliderSize(), s.slider) << "page " << s.page << " of " << s.max << " (22.5 and 23.5 to even)";
+    }
+    b->SetPageSize(0);
+    b->SetParams(0, 0, 100);
+    for (int pos : {0, 50, 100}) {
+        b->SetPosition(pos);
+        const int centre = A + 7 + (pos == 0 ? 0 : pos == 50 ? 43 : 86);
+        EXPECT_EQ(b->PositionToCoord(), centre);
+        EXPECT_EQ(b->CoordToPosition(TPoint{5, centre}), pos);
+        EXPECT_EQ(b->SliderRect(), Rect(0, centre - 7, 17, centre + 7));
+    }
+    EXPECT_EQ(b->Btn1Rect(), Rect(0, 0, 17, A));
+    EXPECT_EQ(b->Btn2Rect(), Rect(0, A + 100, 17, 2 * A + 100));
+    b->SetEnabled(false);
+    EXPECT_EQ(b->PositionToCoord(), A + 50) << "a disabled bar centres its slider";
+    EXPECT_EQ(b->CoordToPosition(TPoint{5, A + 90}), 0);
+}
+
+TEST_F(ScrollBarTest, ABarWithoutRoomForItsSliderKeepsItsPosition)
+{
+    TsScrollBar* b = Bar(14);
+    b->SetPosition(37);
+    EXPECT_EQ(b->CoordToPosition(TPoint{5, A + 10}), 37);
+    // Max = Min with a page: the slider fills the track; the range is reported.
+    b->SetPageSize(10);
+    b->SetParams(5, 5, 5);
+    EXPECT_EQ(b->CoordToPosition(TPoint{5, A}), 5);
+    b->SetPageSize(0);
+    EXPECT_EQ(b->PositionToCoord(), 0);
+    ASSERT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(prompts.Shown[0].Text, "Scrollbar property out of range\n\rMax = 5(ScrollBar1)");
+}
+
+TEST_F(ScrollBarTest, ARangeBelowItsMinimumIsRefusedWithoutSkinAndReportedWithOne)
+{
+    TsScrollBar* b = Bar();
+    auto* host = Create<TPanel>(form);
+    host->SetName("Host1");
+    b->HostControl = host;
+    b->SetParams(50, 10, 3);
+    EXPECT_EQ(std::vector<int>({b->Min(), b->Max(), b->Position()}), std::vector<int>({10, 3, 3}));
+    ASSERT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(prompts.Shown[0].Text, "Scrollbar property out of range\n\rMax = 3(Owner=Host1)");
+    EXPECT_EQ(prompts.Shown[0].DlgType, mtError);
+    scrollkit::UnloadSkin();
+    EXPECT_EQ(testkit::Refusal<EInvalidOperation>([&] { b->SetParams(0, 10, 5); }), "Scrollbar property out of range");
+    EXPECT_EQ(b->Max(), 3);
+}
+
+TEST_F(ScrollBarTest, ChangesTellTheHostThenScrollThenChangeAndNothingWhileLocked)
+{
+    TsScrollBar* b = Bar();
+    std::string log;
+    b->OnHostChange = [&](TObject*, int old) { log += "host " + std::to_string(old) + "|"; };
+    b->OnScroll = [&](TObject*, TScrollCode code, int& pos) {
+        log += "scroll " + std::to_string(code) + " " + std::to_string(pos) + "|";
+        pos = 0;
+    };
+    b->OnChange = [&](TObject*) { log += "change|"; };
+    b->SetPosition(30);
+    EXPECT_EQ(log, "host 0|scroll 4 30|change|")
+        << "before any mouse action the code is a position";
+    EXPECT_EQ(b->Position(), 30) << "OnScroll gets a copy";
+    log.clear();
+    b->SetPosition(30);
+    b->ChangeLocked = true;
+    b->SetPosition(40);
+    EXPECT_EQ(log, "");
+    EXPECT_EQ(b->Position(), 40);
+    b->ChangeLocked = false;
+    b->SetPosition(100);
+    log.clear();
+    b->SetPosition(120);
+    b->SetParams(0, 0, 100);
+    b->SetPosition(-5);
+    EXPECT_EQ(log, "host 100|scroll 4 0|change|") << "at an end the bar takes nothing beyond it";
+}
+
+TEST_F(ScrollBarTest, PartStatesResetTheOthersWhenOneBecomesHotOrPressed)
+{
+    TsScrollBar* b = Bar();
+    auto states = [&] {
+        return std::vector<int>({b->Btn1State, b->Btn2State, b->Bar1State, b->Bar2State, b->SliderState});
+    };
+    b->SetInteger(4, 2);
+    EXPECT_EQ(states(), std::vector<int>({0, 0, 1, 1, 2}));
+    b->SetInteger(2, 2);
+    EXPECT_EQ(states(), std::vector<int>({0, 0, 2, 1, 0}));
+    b->SetInteger(1, 1);
+    EXPECT_EQ(states(), std::vector<int>({0, 1, 1, 1, 0}));
+    b->SetInteger(3, 0);
+    EXPECT_EQ(states(), std::vector<int>({0, 1, 1, 0, 0})) << "normal resets nothing";
+    b->RepaintNeeded = false;
+    b->SetInteger(5, 2);
+    b->SetInteger(-1, 2);
+    b->SetInteger(1, 1);
+    EXPECT_EQ(states(), std::vector<int>({0, 1, 1, 0, 0}));
+    EXPECT_FALSE(b->RepaintNeeded);
+}
+
+TEST_F(ScrollBarTest, HeldArrowRepeatsAfterHalfASecondThenEveryTenthUntilTheEnd)
+{
+    TsScrollBar* b = Bar();
+    ShowForm();
+    b->SetPosition(97);
+    Press(b, A + 105);
+    EXPECT_EQ(b->Position(), 98);
+    ASSERT_NE(b->Timer(), nullptr);
+    EXPECT_EQ(b->Timer()->Interval(), 500u);
+    EXPECT_EQ(b->Btn2State, 2);
+    b->OnBtnTimer(b->Timer());
+    EXPECT_EQ(b->Position(), 99);
+    EXPECT_EQ(b->Timer()->Interval(), 100u);
+    b->OnBtnTimer(b->Timer());
+    b->OnBtnTimer(b->Timer());
+    EXPECT_EQ(b->Position(), 100);
+    Release(b, A + 105);
+    EXPECT_EQ(b->Timer(), nullptr);
+    EXPECT_EQ(b->Btn2State, 1);
+    EXPECT_EQ(b->ScrollCode, 1);
+}
+
+TEST_F(ScrollBarTest, HeldTrackPagesUntilTheSliderPassesTheCursor)
+{
+    TsScrollBar* b = Bar();
+    b->LargeChange = 10;
+    ShowForm();
+    // The cursor over position 45 of the track below the slider.
+    const int y = A + 7 + 39;
+    ASSERT_EQ(b->CoordToPosition(TPoint{5, y}), 45);
+    CursorAt(b, y);
+    Press(b, y);
+    EXPECT_EQ(b->Position(), 10);
+    EXPECT_EQ(b->Bar2State, 2);
+    std::vector<int> steps;
+    while (b->Timer() && steps.size() < 10) {
+        b->OnBarTimer(b->Timer());
+        steps.push_back(b->Position());
+    }
+    EXPECT_EQ(steps, std::vector<int>({20, 30, 40, 50, 50}));
+    Release(b, y);
+    EXPECT_EQ(b->Bar2State, b->BarIsHot());
+}
+
+TEST_F(ScrollBarTest, DraggedSliderHoldsTheMouseAndNonSmoothReportsOnceAtRelease)
+{
+    TsScrollBar* b = Bar();
+    b->Smooth = false;
+    ShowForm();
+    b->SetPosition(10);
+    std::string log;
+    b->OnHostChange = [&](TObject*, int old) { log += "host " + std::to_string(old) + "|"; };
+    b->OnChange = [&](TObject*) { log += "change|"; };
+    const int grab = b->PositionToCoord();
+    Press(b, grab);
+    EXPECT_EQ(GetCapture(), b->Handle());
+    ASSERT_NE(b->Timer(), nullptr);
+    EXPECT_EQ(b->Timer()->Interval(), 10u);
+    EXPECT_EQ(b->ScrollCode, 5);
+    // 17 pixels of the 86 the slider travels are 20 positions.
+    CursorAt(b, grab + 17);
+    b->OnTimer(b->Timer());
+    EXPECT_EQ(b->Position(), 30);
+    EXPECT_EQ(log, "") << "a non-smooth drag is silent until the release";
+    Release(b, grab + 17);
+    EXPECT_EQ(log, "host 10|change|");
+    EXPECT_NE(GetCapture(), b->Handle());
+    EXPECT_EQ(b->Timer(), nullptr);
+    EXPECT_EQ(b->SliderState, 1);
+    EXPECT_FALSE(b->ChangeLocked);
+}
+
+TEST_F(ScrollBarTest, KeysMoveTheBarWhichAsksForTheArrows)
+{
+    TsScrollBar* b = Bar();
+    b->LargeChange = 10;
+    ShowForm();
+    EXPECT_EQ(SendMessageA(b->Handle(), WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS);
+    b->SetPosition(50);
+    struct {
+        WORD key;
+        int position;
+    } keys[] = {{VK_NEXT, 60}, {VK_PRIOR, 50}, {VK_DOWN, 51}, {VK_RIGHT, 52}, {VK_UP, 51},
+                {VK_LEFT, 50}, {VK_END, 100}, {VK_HOME, 0},  {VK_SPACE, 0}};
+    for (const auto& k : keys) {
+        b->Perform(WM_KEYDOWN, k.key, 0);
+        EXPECT_EQ(b->Position(), k.position) << "key " << k.key;
+    }
+}
+
+TEST_F(ScrollBarTest, TheWindowIsTheSystemBarWithoutSkinAndTheSkinnedOneWithIt)
+{
+    TsScrollBar* b = Bar();
+    b->SetPosition(30);
+    ShowForm();
+    EXPECT_FALSE(IsNativeBar(b->Handle(), 30)) << "made natively while the skin was active, then again skinned";
+    scrollkit::UnloadSkin();
+    Command(b, AC_REMOVESKIN);
+    EXPECT_TRUE(IsNativeBar(b->Handle(), 30));
+    scrollkit::LoadSkin("Dusk");
+    Command(b, AC_REPAINT);
+    EXPECT_FALSE(IsNativeBar(b->Handle(), 30));
+    EXPECT_EQ(b->Position(), 30);
+}
+
+TEST_F(ScrollBarTest, ARightClickLeavesTheApplicationsHintsOn)
+{
+    TsScrollBar* b = Bar();
+    ShowForm();
+    Application->SetShowHint(true);
+    Press(b, A + 50, WM_RBUTTONDOWN);
+    Release(b, A + 50, WM_RBUTTONUP);
+    EXPECT_TRUE(Application->ShowHint());
+    Press(b, A + 80);
+    EXPECT_FALSE(Application->ShowHint()) << "no hints while the left button holds the bar";
+    Release(b, A + 80);
+    EXPECT_TRUE(Application->ShowHint());
+}
+
+TEST_F(ScrollBarTest, ADisabledBarOfAnotherControlIsFadedTowardTheTrackColour)
+{
+    TsScrollBar* b = Bar();
+    b->HostControl = Create<TPanel>(form);
+    ShowForm();
+    const testkit::PixelImage enabled = testkit::PrintWindowPixels(b->Handle());
+    b->SetEnabled(false);
+    const testkit::PixelImage disabled = testkit::PrintWindowPixels(b->Handle());
+    // The arrow button looks alike in both; disabled, each channel is mixed 153 : 102 with the
+    // track colour.
+    const TColor c = ColorToRGB(gd[ConstData.IndexScrollBar1H].Color);
+    auto fade = [](int d, int k) { return (d * 153 + k * 102) >> 8; };
+    int differing = 0;
+    for (int y = 0; y < A; ++y)
+        for (int x = 0; x < 17; ++x) {
+            const COLORREF p = enabled.Pixel(x, y), q = disabled.Pixel(x, y);
+            differing += q != RGB(fade(GetRValue(p), GetRValue(c)), fade(GetGValue(p), GetGValue(c)),
+                                  fade(GetBValue(p), GetBValue(c)));
+        }
+    EXPECT_EQ(differing, 0);
+}
