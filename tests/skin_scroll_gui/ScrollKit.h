@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../skin_data/SkinFixture.h"
 #include "FormTest.h"
 #include "sMaskData.h"
 #include "sMessages.h"
@@ -14,14 +15,7 @@ namespace scrollkit {
 // Loads a shipped skin as the manager does and makes it the active skin.
 inline void LoadSkin(const char* Name)
 {
-    const AnsiString folder = testkit::DataDir() + "..\\..\\app\\defaults\\Skins\\" + Name + "\\";
-    sSkinData->SkinFile = std::make_unique<TMemIniFile>(folder + "Options.dat");
-    sSkinData->SkinPath = folder;
-    LoadAllMasks();
-    LoadAllPatterns();
-    LoadAllGeneralData();
-    sSkinData->Active = true;
-    InitConstantIndexes();
+    LoadSkinFolder(ShippedSkin(Name));
 }
 
 inline void UnloadSkin()
