@@ -42,10 +42,21 @@ protected:
     }
     void Press(TsScrollBar* b, int y, UINT down = WM_LBUTTONDOWN) { b->Perform(down, MK_LBUTTON, MAKELPARAM(5, y)); }
     void Release(TsScrollBar* b, int y, UINT up = WM_LBUTTONUP) { b->Perform(up, 0, MAKELPARAM(5, y)); }
+    // The cursor over a point of the bar, once the system reports it there (a pointer motion
+    // still on its way may move it back).
     void CursorAt(TsScrollBar* b, int y)
     {
         const TPoint p = b->ClientToScreen(TPoint{5, y});
-        SetCursorPos(p.x, p.y);
+        WaitFor(
+            [&] {
+                POINT c;
+                GetCursorPos(&c);
+                if (c.x == p.x && c.y == p.y)
+                    return true;
+                SetCursorPos(p.x, p.y);
+                return false;
+            },
+            "the cursor over the bar");
     }
     const int A = GetSystemMetrics(SM_CYVSCROLL);
     TScriptedPromptService prompts;
@@ -199,6 +210,7 @@ TEST_F(ScrollBarTest, HeldTrackPagesUntilTheSliderPassesTheCursor)
     EXPECT_EQ(b->Bar2State, 2);
     std::vector<int> steps;
     while (b->Timer() && steps.size() < 10) {
+        CursorAt(b, y);
         b->OnBarTimer(b->Timer());
         steps.push_back(b->Position());
     }
@@ -224,6 +236,7 @@ TEST_F(ScrollBarTest, DraggedSliderHoldsTheMouseAndNonSmoothReportsOnceAtRelease
     EXPECT_EQ(b->ScrollCode, 5);
     // 17 pixels of the 86 the slider travels are 20 positions.
     CursorAt(b, grab + 17);
+    ASSERT_NE(b->Timer(), nullptr);
     b->OnTimer(b->Timer());
     EXPECT_EQ(b->Position(), 30);
     EXPECT_EQ(log, "") << "a non-smooth drag is silent until the release";
