@@ -1,5 +1,9 @@
 #include "Form16.h"
 
+#include "ArchiveFiles.h"
+#include "IniFiles.h"
+#include "Main.h"
+
 using namespace formkit;
 
 TForm16* Form16 = nullptr;
@@ -35,8 +39,37 @@ TForm16::~TForm16()
         Form16 = nullptr;
 }
 
-// Handlers: bodies come with the behaviour of the skin chooser.
-void TForm16::FormShow(TObject*) {}
-void TForm16::sListBox1Click(TObject*) {}
-void TForm16::sButton1Click(TObject*) {}
-void TForm16::sButton2Click(TObject*) {}
+// A click previews the skin at once (the main window's Timer5 applies it); "OK" keeps it for the
+// next start, "Отмена" goes back to the skin selected when the dialog was shown.
+void TForm16::FormShow(TObject*)
+{
+    if (ID_Vellorn)
+        ID_Vellorn->SkinStartIndex = sListBox1->GetItemIndex();
+}
+
+void TForm16::sListBox1Click(TObject*)
+{
+    if (ID_Vellorn && sListBox1->GetItemIndex() != -1)
+        ID_Vellorn->PendingSkin = true;
+}
+
+void TForm16::sButton1Click(TObject*)
+{
+    const int i = sListBox1->GetItemIndex();
+    if (i != -1) {
+        TIniFile ini(archive::AppPath("FILES\\form.ini"));
+        ini.WriteString("FORM", "Skin", sListBox1->Items()->Get(i));
+    }
+    if (ID_Vellorn)
+        ID_Vellorn->PendingSkin = true;
+    Close();
+}
+
+void TForm16::sButton2Click(TObject*)
+{
+    if (ID_Vellorn) {
+        sListBox1->SetItemIndex(ID_Vellorn->SkinStartIndex);
+        ID_Vellorn->PendingSkin = true;
+    }
+    Close();
+}

@@ -283,6 +283,8 @@ public:
     Integer EntryCount = 0;
     // Skin chooser: the list index selected when it was last shown.
     Integer SkinStartIndex = -1;
+    // Timer5 is applying a skin (its boxes run a message loop in which the timer ticks again).
+    bool ApplyingSkin = false;
 
     // --- Handlers (bodies in the Main*.cpp files) ------------------------------------------
     // Window life cycle and settings.

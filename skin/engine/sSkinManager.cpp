@@ -5,6 +5,7 @@
 
 #include "SysUtils.h"
 #include "sMaskData.h"
+#include "sMessages.h"
 #include "sStyleSimply.h"
 #include "sUtils.h"
 
@@ -283,6 +284,31 @@ int TsStoredSkins::IndexOf(const AnsiString& SkinName) const
 
 // --- TsSkinManager -----------------------------------------------------------------------------
 
+bool NonAutoUpdate = false;
+
+namespace {
+
+// Clears a flag when it goes, however the scope is left.
+class TFlagUp {
+public:
+    explicit TFlagUp(bool& Flag) : FFlag(Flag) { FFlag = true; }
+    ~TFlagUp() { FFlag = false; }
+    TFlagUp(const TFlagUp&) = delete;
+    TFlagUp& operator=(const TFlagUp&) = delete;
+
+private:
+    bool& FFlag;
+};
+
+// A skin's name names a folder of the skin directory only when it is a plain folder name: no
+// drive, no separators, not "." or "..", nor any name the skin list leaves out.
+bool IsFolderName(const AnsiString& Name)
+{
+    return !Name.empty() && Name[0] != '.' && Name.find_first_of("\\/:") == AnsiString::npos;
+}
+
+} // namespace
+
 TsSkinManager* DefaultManager()
 {
     return sSkinData ? sSkinData->DefaultManager : nullptr;
@@ -304,13 +330,84 @@ TsSkinManager::TsSkinManager(TComponent* AOwner)
 TsSkinManager::~TsSkinManager()
 {
     FInternalSkins.reset();
-    if (sSkinData && sSkinData->DefaultManager == this)
+    if (IsDefault()) {
+        SendRemoveSkin();
         sSkinData->DefaultManager = nullptr;
+    }
+}
+
+bool TsSkinManager::IsDefault() const
+{
+    return sSkinData && sSkinData->DefaultManager == this;
+}
+
+void TsSkinManager::Loaded()
+{
+    inherited::Loaded();
+    if (!IsDefault() || !FActive || FSkinName.empty())
+        return;
+    LoadAllMasks();
+    LoadAllPatterns();
+    LoadAllGeneralData();
+    SendNewSkin();
+}
+
+void TsSkinManager::SetActive(bool Value)
+{
+    if (Value == FActive)
+        return;
+    FActive = Value;
+    if (Value) {
+        SetSkinName(FSkinName);
+        return;
+    }
+    // Only the default manager's skin is on the windows; another manager takes nothing away.
+    if (IsDefault() && !ComponentState().Contains(csLoading))
+        SendRemoveSkin();
+    InitConstantIndexes();
 }
 
 void TsSkinManager::SetSkinName(const AnsiString& Value)
 {
     FSkinName = Value;
+    if (!FActive || !IsDefault() || FSkinName.empty())
+        return;
+    if (OnBeforeChange)
+        OnBeforeChange(this);
+    {
+        sSkinData->Active = false;
+        TFlagUp changing(aSkinChanging);
+        if (!LoadSkin())
+            return;
+        if (!NonAutoUpdate)
+            SendNewSkin();
+    }
+    if (OnAfterChange)
+        OnAfterChange(this);
+}
+
+bool TsSkinManager::LoadSkin()
+{
+    sSkinData->SkinFile.reset();
+    const AnsiString folder = GetFullSkinDirectory() + FSkinName + "\\";
+    if (IsFolderName(FSkinName) && FileExists(folder + "Options.dat")) {
+        sSkinData->SkinFile = std::make_unique<TMemIniFile>(folder + "Options.dat");
+        sSkinData->SkinPath = folder;
+    } else {
+        sSkinData->SkinPath.clear();
+        if (FInternalSkins->IndexOf(FSkinName) < 0) {
+            if (FInternalSkins->Count() == 0) {
+                Alert();
+                SetActive(false);
+                return false;
+            }
+            FSkinName = FInternalSkins->Items(0)->Name();
+        }
+    }
+    LoadAllMasks();
+    LoadAllPatterns();
+    LoadAllGeneralData();
+    return true;
 }
 
 void TsSkinManager::SetSkinDirectory(const AnsiString& Value)
@@ -318,7 +415,7 @@ void TsSkinManager::SetSkinDirectory(const AnsiString& Value)
     if (Value == FSkinDirectory)
         return;
     FSkinDirectory = Value;
-    if (sSkinData && sSkinData->DefaultManager == this)
+    if (IsDefault())
         sSkinData->SkinPath = GetFullSkinDirectory();
 }
 
@@ -333,9 +430,83 @@ void TsSkinManager::SetCommonSections(TStrings* Value)
     SetSkinName(FSkinName);
 }
 
+AnsiString TsSkinManager::GetSkinInfo() const
+{
+    if (!sSkinData || !sSkinData->Active)
+        return "N/A";
+    const char saved = DecimalSeparator;
+    DecimalSeparator = '.';
+    const AnsiString info = FloatToStr(sSkinData->Version);
+    DecimalSeparator = saved;
+    return info;
+}
+
+void TsSkinManager::SetSkinnedPopups(bool Value)
+{
+    FSkinnedPopups = Value;
+}
+
+void TsSkinManager::Broadcast(WORD Command, LPARAM LParam)
+{
+    TMessage m = MakeMessage(SM_SKINCMD, MAKEWPARAM(0, Command), LParam);
+    AppBroadCastS(m);
+}
+
+void TsSkinManager::SendNewSkin()
+{
+    sSkinData->Active = false;
+    {
+        // Skinned scroll bars and gauges stay still while the windows take the new tables.
+        TFlagUp restricted(RestrictDrawing);
+        InitConstantIndexes();
+        Broadcast(AC_NEWSKIN, reinterpret_cast<LPARAM>(this));
+    }
+    sSkinData->Active = true;
+    Broadcast(AC_REPAINT, reinterpret_cast<LPARAM>(this));
+}
+
+void TsSkinManager::SendRemoveSkin()
+{
+    sSkinData->Active = false;
+    Broadcast(AC_REMOVESKIN, reinterpret_cast<LPARAM>(this));
+    FreeBitmaps();
+    FreeJpegs();
+    gd.clear();
+}
+
+void TsSkinManager::UpdateSkin()
+{
+    if (FActive)
+        SendNewSkin();
+}
+
+void TsSkinManager::UpdateSkinSection(const AnsiString& SectionName)
+{
+    GlobalSectionName = UpperCase(SectionName);
+    Broadcast(AC_UPDATESKINSECTION, 0);
+}
+
 void TsSkinManager::InitConstantIndexes()
 {
     ::InitConstantIndexes();
+}
+
+TColor TsSkinManager::GetGlobalColor() const
+{
+    const int i = GetSkinIndex("GLOBALINFO");
+    return ColorToRGB(i >= 0 ? gd[static_cast<std::size_t>(i)].Color : clBtnFace);
+}
+
+TColor TsSkinManager::GetGlobalFontColor() const
+{
+    const int i = GetSkinIndex("GLOBALINFO");
+    return i >= 0 ? ColorToRGB(gd[static_cast<std::size_t>(i)].FontColor[0]) : clSkinKey;
+}
+
+void TsSkinManager::GetSkinSections(TStrings* List) const
+{
+    if (List && sSkinData->Active && sSkinData->SkinFile)
+        sSkinData->SkinFile->ReadSections(List);
 }
 
 AnsiString TsSkinManager::GetFullSkinDirectory() const
@@ -358,6 +529,38 @@ AnsiString TsSkinManager::GetFullSkinDirectory() const
     return NormalDir(dir);
 }
 
+namespace {
+
+// The first name found, then List := the names sorted without case.
+AnsiString SortedInto(std::vector<AnsiString> Names, TStrings* List)
+{
+    AnsiString first = Names.empty() ? AnsiString() : Names.front();
+    std::stable_sort(Names.begin(), Names.end(),
+                     [](const AnsiString& a, const AnsiString& b) { return AnsiCompareText(a, b) < 0; });
+    for (const AnsiString& n : Names)
+        List->Add(n);
+    return first;
+}
+
+// The sub-folders of Dir whose names do not begin with "." (with OptionsOnly, those holding an
+// "Options.dat"), in the order the file system lists them.
+void AddSkinFolders(const AnsiString& Dir, bool OptionsOnly, std::vector<AnsiString>& Names)
+{
+    if (!DirectoryExists(ExcludeTrailingBackslash(Dir)))
+        return;
+    TSearchRec rec;
+    if (FindFirst(Dir + "*", faDirectory, rec) != 0)
+        return;
+    do {
+        if ((rec.Attr & faDirectory) && !rec.Name.empty() && rec.Name[0] != '.' &&
+            (!OptionsOnly || FileExists(Dir + rec.Name + "\\Options.dat")))
+            Names.push_back(rec.Name);
+    } while (FindNext(rec) == 0);
+    FindClose(rec);
+}
+
+} // namespace
+
 AnsiString TsSkinManager::GetSkinNames(TStrings* List) const
 {
     if (!List)
@@ -366,22 +569,16 @@ AnsiString TsSkinManager::GetSkinNames(TStrings* List) const
     std::vector<AnsiString> names;
     for (int i = 0; i < FInternalSkins->Count(); ++i)
         names.push_back(FInternalSkins->Items(i)->Name());
-    const AnsiString dir = GetFullSkinDirectory();
-    if (DirectoryExists(ExcludeTrailingBackslash(dir))) {
-        TSearchRec rec;
-        if (FindFirst(dir + "*", faDirectory, rec) == 0) {
-            do {
-                if ((rec.Attr & faDirectory) && !rec.Name.empty() && rec.Name[0] != '.' &&
-                    FileExists(dir + rec.Name + "\\Options.dat"))
-                    names.push_back(rec.Name);
-            } while (FindNext(rec) == 0);
-            FindClose(rec);
-        }
-    }
-    AnsiString first = names.empty() ? AnsiString() : names.front();
-    std::stable_sort(names.begin(), names.end(),
-                     [](const AnsiString& a, const AnsiString& b) { return AnsiCompareText(a, b) < 0; });
-    for (const AnsiString& n : names)
-        List->Add(n);
-    return first;
+    AddSkinFolders(GetFullSkinDirectory(), true, names);
+    return SortedInto(std::move(names), List);
+}
+
+AnsiString TsSkinManager::GetExternalSkinNames(TStrings* List) const
+{
+    if (!List)
+        return {};
+    List->Clear();
+    std::vector<AnsiString> names;
+    AddSkinFolders(GetFullSkinDirectory(), false, names);
+    return SortedInto(std::move(names), List);
 }

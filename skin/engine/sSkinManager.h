@@ -1,7 +1,7 @@
 // The skin manager component (the skin folder, the current skin's name, skins stored in the form
 // and extra sections) and the stored-skin collections. The first manager made in the process is
-// the default one (sSkinData->DefaultManager). Applying a skin to the windows comes with the
-// library message; for now setting the name records it.
+// the default one (sSkinData->DefaultManager); only it loads skins and tells every window of the
+// application about them (SM_SKINCMD).
 #pragma once
 
 #include <memory>
@@ -182,17 +182,30 @@ public:
 
 // --- The manager ----------------------------------------------------------------------------------
 
+// When set, a skin load fills the tables without telling the windows (UpdateSkin does that).
+extern bool NonAutoUpdate;
+
 class TsSkinManager : public TComponent {
     VCL_CLASS(TsSkinManager, TComponent)
 public:
     explicit TsSkinManager(TComponent* AOwner);
     ~TsSkinManager() override;
+    // After streaming: the default manager loads its skin once more and tells the windows.
+    void Loaded() override;
 
+    // Whether this manager applies skins. Switching it off removes the skin from every window;
+    // switching it on loads the skin named by SkinName.
     bool Active() const { return FActive; }
-    void SetActive(bool Value) { FActive = Value; }
-    // The skin folder as set: absolute, or relative to the program's folder.
+    void SetActive(bool Value);
+    // The skin folder as set: absolute, or relative to the program's folder. A new one is used by
+    // the next SetSkinName.
     const AnsiString& SkinDirectory() const { return FSkinDirectory; }
     void SetSkinDirectory(const AnsiString& Value);
+    // The current skin's name. Setting it on the active default manager loads that skin (its
+    // folder, else the stored skin of that name, else the first stored skin) and broadcasts it;
+    // with neither, the "Alert" box and the manager switches off. Any other manager, an inactive
+    // one, and an empty name only store it. A loader's exception reaches the caller with the
+    // skin left inactive and nothing broadcast.
     const AnsiString& SkinName() const { return FSkinName; }
     void SetSkinName(const AnsiString& Value);
     // Skins kept in the form; SetBuiltInSkins copies a collection into them.
@@ -203,6 +216,15 @@ public:
     // Takes the lines with every blank removed (comment lines kept as they are), then sets the
     // skin name again so that the next load has them.
     void SetCommonSections(TStrings* Value);
+    // The active skin's version with "." as decimal separator ("4.5"), else "N/A". Setting it
+    // does nothing.
+    AnsiString GetSkinInfo() const;
+    void SetSkinInfo(const AnsiString&) {}
+    AnsiString GetVersion() const { return "4.44"; }
+    void SetVersion(const AnsiString&) {}
+    // Whether pop-up menus are skinned.
+    bool SkinnedPopups() const { return FSkinnedPopups; }
+    void SetSkinnedPopups(bool Value);
 
     // The skin folder as a full path with a trailing backslash: "..\x" is taken from the program
     // folder's parent (from the program folder when that is a drive root), ".\x" and any path
@@ -212,18 +234,53 @@ public:
     // name does not begin with "." and that hold an "Options.dat"), sorted without case; answers
     // the first name found (stored skins first, then folders in file-system order; "" if none).
     AnsiString GetSkinNames(TStrings* List) const;
+    // The same for every sub-folder of the skin folder whose name does not begin with ".".
+    AnsiString GetExternalSkinNames(TStrings* List) const;
+    // While a skin from a folder is active, List := the section names of its options file.
+    void GetSkinSections(TStrings* List) const;
+    // GLOBALINFO's colour and first font colour as RGB; without GLOBALINFO the button face's
+    // colour and clSkinKey.
+    TColor GetGlobalColor() const;
+    TColor GetGlobalFontColor() const;
+
+    // The new-skin command to every window with drawing restricted, then the repaint command
+    // with the skin active.
+    void SendNewSkin();
+    // The skin-removed command to every window, then the tables emptied.
+    void SendRemoveSkin();
+    // SendNewSkin while active.
+    void UpdateSkin();
+    // Every control painting from that section repaints.
+    void UpdateSkinSection(const AnsiString& SectionName);
     // Refills ConstData from the current tables.
     void InitConstantIndexes();
 
-    TNotifyEvent OnBeforeChange;
+    // Writes every stored skin of that name into "<name> extracted" under Directory.
+    void ExtractInternalSkin(const AnsiString& SkinName, const AnsiString& Directory);
+    void ExtractByIndex(int Index, const AnsiString& Directory);
+    // The sections of stored skin Index into an options file.
+    void SaveToIni(int Index, TMemIniFile* Ini);
+    // Replaces (or adds) the image Property of Section in the loaded tables by the bitmap or JPEG
+    // file; true when the new image is in effect.
+    bool ChangeImageInSkin(const AnsiString& Section, const AnsiString& Property, const AnsiString& FileName);
+
     TNotifyEvent OnAfterChange;
+    TNotifyEvent OnBeforeChange;
 
 private:
+    bool IsDefault() const;
+    // Loads the named skin: its folder or a stored skin; false (after the "Alert") when there is
+    // none.
+    bool LoadSkin();
+    // A message of the library with the command in the high word and this manager in LParam.
+    void Broadcast(WORD Command, LPARAM LParam);
+
     AnsiString FSkinName;
     AnsiString FSkinDirectory;
     bool FActive = false;
     std::unique_ptr<TsStoredSkins> FInternalSkins;
     std::unique_ptr<TStringList> FCommonSections;
+    bool FSkinnedPopups = true;
 };
 
 // The process-wide default manager (the first one created), or null.

@@ -4,9 +4,11 @@
 
 #include <type_traits>
 
+#include "Forms.h"
 #include "sMaskData.h"
 #include "sSkinManager.h"
 #include "sUtils.h"
+#include "sVclUtils.h"
 
 TsSkinData* sSkinData = nullptr;
 TConstantSkinData ConstData;
@@ -190,4 +192,20 @@ TsSkinManager* SearchSkinManager(TComponent* Root)
             return m;
     }
     return nullptr;
+}
+
+void AppBroadCastS(TMessage& Message)
+{
+    if (!Application)
+        return;
+    // The count is read again at every step: a component may go while it handles the message.
+    for (int i = 0; i < Application->ComponentCount(); ++i) {
+        auto* w = dynamic_cast<TWinControl*>(Application->Components(i));
+        if (!w || w->ComponentState().Contains(csDestroying))
+            continue;
+        SendMessageA(w->Handle(), Message.Msg, Message.WParam, Message.LParam);
+        SkinBroadCast(w, Message);
+        if (auto* f = dynamic_cast<TCustomForm*>(w); f && f->FormStyle() == fsMDIForm && f->ClientHandle())
+            SendMessageA(f->ClientHandle(), Message.Msg, Message.WParam, Message.LParam);
+    }
 }

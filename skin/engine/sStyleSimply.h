@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "IniFiles.h"
+#include "Messages.h"
 #include "sConst.h"
 
 class TsSkinManager;
@@ -84,3 +85,7 @@ int GetPatternIndex(int SkinIndex, const AnsiString& SkinSection, const AnsiStri
 void InitConstantIndexes();
 // The first TsSkinManager among the components owned by Root, depth first, or null.
 TsSkinManager* SearchSkinManager(TComponent* Root);
+// Sends the message to the window of every windowed component of the application (made when it
+// has none yet), with SkinBroadCast to its children, and to the client window of an MDI form.
+// Components that go meanwhile are passed over; the results are ignored.
+void AppBroadCastS(TMessage& Message);

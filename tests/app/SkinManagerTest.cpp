@@ -1,6 +1,7 @@
 // The skin manager's folder and skin list.
 #include <gtest/gtest.h>
 
+#include "Dialogs.h"
 #include "SysUtils.h"
 #include "TestKit.h"
 #include "sSkinManager.h"
@@ -21,9 +22,16 @@ TEST(SkinManager, ListsSkinFoldersWithOptionsSorted)
     ASSERT_EQ(names.Count(), 2);
     EXPECT_EQ(names[0], "autumn");
     EXPECT_EQ(names[1], "Winter");
-    // A name whose folder is missing is kept as the current name.
-    manager.SetSkinName("Neutral");
+    // A name whose folder is missing is kept as the current name; skinning goes off with a box.
+    TScriptedPromptService prompts;
+    {
+        TPromptServiceGuard guard(prompts);
+        manager.SetSkinName("Neutral");
+    }
     EXPECT_EQ(manager.SkinName(), "Neutral");
+    ASSERT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(prompts.Shown[0].Text, "Alert");
+    EXPECT_FALSE(manager.Active());
     // Relative forms of the directory.
     manager.SetSkinDirectory(".\\Skins");
     EXPECT_EQ(manager.GetFullSkinDirectory(), dir / "Skins\\");

@@ -22,6 +22,7 @@
 #include "FormFlashO.h"
 #include "Dialogs.h"
 #include "FormTest.h"
+#include "ProgramRun.h"
 #include "MainSession.h"
 #include "TestKit.h"
 
@@ -161,6 +162,7 @@ protected:
         ScriptBoxes(IDOK);
         prompts_ = std::make_unique<TPromptServiceGuard>(prompts);
         CopyTree(SourceDir() + "app\\defaults\\FILES", dir / "FILES");
+        testkit::ProgramRun::CopySkins(dir.Path());
         testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.vlt", PlainTreeFile(SampleTree()));
         exe_ = std::make_unique<TExeNameOverride>(dir / "Vellorn.exe");
         savedTitle_ = Application->Title();

@@ -7,6 +7,7 @@
 
 #include "ClassesFiler.h"
 #include "FormTest.h"
+#include "ProgramRun.h"
 #include "Main.h"
 
 #include "TestKit.h"
@@ -46,6 +47,7 @@ protected:
         ScriptBoxes(IDNO);
         // The window works on a copy of the default archive beside a pretended program file.
         CopyTree(SourceDir() + "app\\defaults\\FILES", dir / "FILES");
+        testkit::ProgramRun::CopySkins(dir.Path());
         exe_ = std::make_unique<TExeNameOverride>(dir / "Vellorn.exe");
         form = MakeForm<TID_Vellorn>();
     }

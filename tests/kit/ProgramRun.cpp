@@ -1,5 +1,7 @@
 #include "ProgramRun.h"
 
+#include "TestKit.h"
+
 namespace testkit {
 
 std::string WindowClass(HWND wnd)
@@ -128,7 +130,35 @@ bool ProgramRun::CopyProgram(const std::string& Folder)
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string program = self;
     program = program.substr(0, program.find_last_of('\\') + 1) + "..\\app\\Vellorn.exe";
-    return CopyFileA(program.c_str(), (Folder + "Vellorn.exe").c_str(), FALSE) != 0;
+    return CopyFileA(program.c_str(), (Folder + "Vellorn.exe").c_str(), FALSE) != 0 && CopySkins(Folder);
+}
+
+bool ProgramRun::CopySkins(const std::string& Folder)
+{
+    const std::string from = DataDir() + "..\\..\\app\\defaults\\Skins\\", to = Folder + "Skins\\";
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA skin;
+    HANDLE skins = FindFirstFileA((from + "*").c_str(), &skin);
+    if (skins == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = true;
+    do {
+        if (!(skin.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || skin.cFileName[0] == '.')
+            continue;
+        const std::string src = from + skin.cFileName + "\\", dst = to + skin.cFileName + "\\";
+        CreateDirectoryA(dst.c_str(), nullptr);
+        WIN32_FIND_DATAA file;
+        HANDLE files = FindFirstFileA((src + "*").c_str(), &file);
+        if (files == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            if (!(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                ok = CopyFileA((src + file.cFileName).c_str(), (dst + file.cFileName).c_str(), FALSE) != 0 && ok;
+        } while (FindNextFileA(files, &file));
+        FindClose(files);
+    } while (FindNextFileA(skins, &skin));
+    FindClose(skins);
+    return ok;
 }
 
 HWND ProgramRun::Launch(const std::string& Folder, const std::string& Args)

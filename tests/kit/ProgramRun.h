@@ -70,8 +70,11 @@ public:
     ProgramRun(const ProgramRun&) = delete;
     ProgramRun& operator=(const ProgramRun&) = delete;
 
-    // Copies the program into Folder (with its trailing backslash) as Vellorn.exe.
+    // Copies the program into Folder (with its trailing backslash) as Vellorn.exe, with the
+    // shipped skins.
     static bool CopyProgram(const std::string& Folder);
+    // Copies the shipped skins into Folder\Skins, the skin folder beside the program.
+    static bool CopySkins(const std::string& Folder);
     // Starts Folder\Vellorn.exe with Args in Folder; answers its main window once the splash has
     // gone (a key closes it) and the window takes input; null when it did not come.
     HWND Launch(const std::string& Folder, const std::string& Args = "");

@@ -176,6 +176,7 @@ TEST_F(FolderFormat, SkinFolderBesideAProgramInADriveRoot)
 TEST_F(FolderFormat, StoredRectanglesWithoutAMasterImageAreAbsent)
 {
     TsSkinManager manager(nullptr);
+    manager.SetActive(false); // names are only stored: the loaders are run by hand
     TsStoredSkin* stored = manager.InternalSkins()->Add();
     stored->SetName("Bare");
     stored->GeneralData()->Add()->SectionName = "BUTTON";

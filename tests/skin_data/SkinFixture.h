@@ -1,7 +1,9 @@
 // Loading skins into the process-wide tables for the tests, and leaving the tables empty after.
 #pragma once
 
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -43,6 +45,74 @@ inline void LoadSkinFolder(const AnsiString& Folder)
     LoadAllGeneralData();
     sSkinData->Active = true;
     InitConstantIndexes();
+}
+
+inline void ExpectSameBitmap(TBitmap* a, TBitmap* b, const AnsiString& what)
+{
+    ASSERT_EQ(!a, !b) << what;
+    if (!a)
+        return;
+    ASSERT_EQ(a->Width(), b->Width()) << what;
+    ASSERT_EQ(a->Height(), b->Height()) << what;
+    for (int y = 0; y < a->Height(); ++y)
+        ASSERT_EQ(memcmp(a->ScanLine(y), b->ScanLine(y), static_cast<std::size_t>(a->Width()) * 3), 0) << what;
+}
+
+// Loaded tables kept aside for a comparison.
+struct TTables {
+    std::vector<TsGeneralData> Sections;
+    std::vector<TsMaskData> Masks;
+    std::vector<TsPatternData> Patterns;
+    std::unique_ptr<TBitmap> Master;
+};
+
+// The tables as they are now, leaving them empty.
+inline TTables TakeTables()
+{
+    TTables t{std::move(gd), std::move(ma), std::move(pa), std::move(MasterBitmap)};
+    gd.clear();
+    ma.clear();
+    pa.clear();
+    return t;
+}
+
+inline void ExpectSameGeneral(const TsGeneralData& a, const TsGeneralData& b)
+{
+    const AnsiString& n = a.ClassName;
+    EXPECT_EQ(a.ClassName, b.ClassName);
+    EXPECT_EQ(a.ParentClass, b.ParentClass) << n;
+    EXPECT_EQ(a.Color, b.Color) << n;
+    EXPECT_EQ(a.Bevel, b.Bevel) << n;
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(a.FontColor[i], b.FontColor[i]) << n << i;
+        EXPECT_EQ(a.HotFontColor[i], b.HotFontColor[i]) << n << i;
+    }
+    EXPECT_EQ(a.ReservedBoolean, b.ReservedBoolean) << n;
+    EXPECT_EQ(a.ShadowBlur, b.ShadowBlur) << n;
+    EXPECT_EQ(a.ShadowColor, b.ShadowColor) << n;
+    EXPECT_EQ(a.ShadowDontUse, b.ShadowDontUse) << n;
+    EXPECT_EQ(a.ShadowEnabled, b.ShadowEnabled) << n;
+    EXPECT_EQ(a.ShadowOffset, b.ShadowOffset) << n;
+    EXPECT_EQ(a.ShadowTransparency, b.ShadowTransparency) << n;
+    EXPECT_EQ(a.Transparency, b.Transparency) << n;
+    EXPECT_EQ(a.GradientPercent, b.GradientPercent) << n;
+    EXPECT_EQ(a.GradientData, b.GradientData) << n;
+    EXPECT_EQ(a.GradArray.size(), b.GradArray.size()) << n;
+    EXPECT_EQ(a.ImagePercent, b.ImagePercent) << n;
+    EXPECT_EQ(a.ShowFocus, b.ShowFocus) << n;
+    EXPECT_EQ(a.FadingEnabled, b.FadingEnabled) << n;
+    EXPECT_EQ(a.FadingIntervalIn, b.FadingIntervalIn) << n;
+    EXPECT_EQ(a.FadingIntervalOut, b.FadingIntervalOut) << n;
+    EXPECT_EQ(a.FadingIterations, b.FadingIterations) << n;
+    EXPECT_EQ(a.HotColor, b.HotColor) << n;
+    EXPECT_EQ(a.HotTransparency, b.HotTransparency) << n;
+    EXPECT_EQ(a.HotBevel, b.HotBevel) << n;
+    EXPECT_EQ(a.HotGradientPercent, b.HotGradientPercent) << n;
+    EXPECT_EQ(a.HotGradientData, b.HotGradientData) << n;
+    EXPECT_EQ(a.HotGradArray.size(), b.HotGradArray.size()) << n;
+    EXPECT_EQ(a.HotImagePercent, b.HotImagePercent) << n;
+    EXPECT_EQ(a.BorderColor1, b.BorderColor1) << n;
+    EXPECT_EQ(a.BorderColor2, b.BorderColor2) << n;
 }
 
 // Every test starts and ends with no skin.

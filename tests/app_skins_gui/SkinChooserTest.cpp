@@ -1,0 +1,160 @@
+// The skin chooser on the real main window: the list, the preview through Timer5, "OK" kept in
+// form.ini, "Отмена", skins that fail, and the view toggles.
+#include "../app_gui/LogicFixture.h"
+
+#include "Form16.h"
+#include "IniFiles.h"
+#include "sMaskData.h"
+#include "sStyleSimply.h"
+
+using namespace logic;
+
+namespace {
+
+class SkinChooser : public EditingTest {
+protected:
+    void SetUp() override
+    {
+        // Skins a user dropped into the skin folder, and a folder that is no skin.
+        DropSkin("Zeta", "[GLOBALINFO]\r\n[EDIT]\r\nCOLOR=255\r\n");
+        DropSkin("Broken", "[GLOBALINFO]\r\n[EDIT]\r\nPATTERN=Small.jpg\r\n");
+        CopyFileA((testkit::DataDir() + "skins\\Truncated\\Small.jpg").c_str(), (dir / "Skins\\Broken\\Small.jpg").c_str(),
+                  FALSE);
+        CreateDir(dir / "Skins\\Notes");
+        EditingTest::SetUp();
+        chooser = Create<TForm16>(Application);
+    }
+    void DropSkin(const char* Name, const char* Options)
+    {
+        ForceDirectories(dir / ("Skins\\" + std::string(Name)));
+        testkit::WriteFileBytes(dir / ("Skins\\" + std::string(Name) + "\\Options.dat"), Options);
+    }
+    // Picks a skin in the list as a click does.
+    void Pick(const char* Name)
+    {
+        chooser->sListBox1->SetItemIndex(chooser->sListBox1->Items()->IndexOf(Name));
+        chooser->sListBox1Click(chooser->sListBox1);
+    }
+    // One tick of Timer5, as its window receives it.
+    void Tick() { SendMessageA(form->Timer5->Handle(), WM_TIMER, 1, 0); }
+    AnsiString StoredSkin()
+    {
+        TIniFile ini(dir / "FILES\\form.ini");
+        return ini.ReadString("FORM", "Skin", "-");
+    }
+    // Opens the chooser and runs action inside its modal loop.
+    void Choose(std::function<void()> action)
+    {
+        WhileModal(chooser, std::move(action));
+        form->N5Click(form->N5);
+    }
+    TColor EditColour() { return gd.at(static_cast<std::size_t>(GetSkinIndex("EDIT"))).Color; }
+
+    TForm16* chooser = nullptr;
+};
+
+} // namespace
+
+TEST_F(SkinChooser, ListsPreviewsKeepsOnOkAndGoesBackOnCancel)
+{
+    ASSERT_TRUE(sSkinData->Active);
+    EXPECT_EQ(form->sSkinManager1->SkinName(), "Neutral");
+    Choose([&] {
+        EXPECT_EQ(chooser->sListBox1->Items()->GetTextStr(), "Broken\r\nDusk\r\nNeutral\r\nZeta\r\n");
+        EXPECT_EQ(chooser->sListBox1->GetItemIndex(), 2) << "the current skin is selected";
+        Pick("Dusk");
+        Tick();
+        EXPECT_EQ(form->sSkinManager1->SkinName(), "Dusk") << "a click previews";
+        EXPECT_EQ(StoredSkin(), "Neutral");
+        chooser->sButton1Click(chooser->sButton1);
+    });
+    EXPECT_FALSE(chooser->Visible());
+    EXPECT_EQ(StoredSkin(), "Dusk");
+    EXPECT_EQ(form->Memo1->Color(), EditColour()) << "the main window's edits follow the new skin";
+
+    Choose([&] {
+        Pick("Zeta");
+        Tick();
+        EXPECT_EQ(form->Memo1->Color(), TColor(255));
+        chooser->sButton2Click(chooser->sButton2);
+    });
+    Tick();
+    EXPECT_EQ(form->sSkinManager1->SkinName(), "Dusk") << "cancel goes back to the skin shown at the start";
+    EXPECT_EQ(form->Memo1->Color(), EditColour());
+    EXPECT_EQ(StoredSkin(), "Dusk");
+
+    Choose([&] {
+        chooser->sListBox1->SetItemIndex(-1);
+        chooser->sButton1Click(chooser->sButton1);
+    });
+    Tick();
+    EXPECT_EQ(StoredSkin(), "Dusk") << "OK with nothing selected writes nothing";
+    EXPECT_EQ(form->sSkinManager1->SkinName(), "Dusk");
+}
+
+TEST_F(SkinChooser, ASkinThatFailsShowsOneBoxAndTheNextOneIsApplied)
+{
+    // Timer5 goes on ticking while a box is shown.
+    Application->MessageBoxFunc = [this](HWND o, const AnsiString& t, const AnsiString& c, UINT f) {
+        boxes.push_back({o, t, c, f});
+        Tick();
+        return IDOK;
+    };
+    struct TTickingPrompts : TScriptedPromptService {
+        std::function<void()> During;
+        TModalResult MessageDlg(const AnsiString& title, const AnsiString& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+                                int helpCtx, int x, int y) override
+        {
+            During();
+            return TScriptedPromptService::MessageDlg(title, msg, type, buttons, helpCtx, x, y);
+        }
+    } warnings;
+    warnings.During = [this] { Tick(); };
+    TPromptServiceGuard guard(warnings);
+
+    Choose([&] {
+        Pick("Broken");
+        Tick();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "JPEG error: Premature end of JPEG file.");
+        EXPECT_FALSE(sSkinData->Active);
+        Pick("Dusk");
+        Tick();
+        EXPECT_TRUE(sSkinData->Active) << "the program goes on with the next skin";
+
+        // A listed skin whose folder went meanwhile: the warning once, skinning off.
+        DeleteFileA((dir / "Skins\\Zeta\\Options.dat").c_str());
+        Pick("Zeta");
+        Tick();
+        ASSERT_EQ(warnings.Shown.size(), 1u);
+        EXPECT_EQ(warnings.Shown[0].Text, "Alert");
+        EXPECT_FALSE(form->sSkinManager1->Active());
+        Pick("Neutral");
+        Tick();
+        EXPECT_TRUE(form->sSkinManager1->Active());
+        EXPECT_TRUE(sSkinData->Active);
+        EXPECT_EQ(form->sSkinManager1->SkinName(), "Neutral");
+        chooser->Close();
+    });
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(warnings.Shown.size(), 1u);
+}
+
+TEST_F(SkinChooser, ViewTogglesShowHideAndFollowThePanels)
+{
+    ASSERT_TRUE(form->ToolBar1->Visible());
+    Tick();
+    EXPECT_TRUE(form->N87->Checked());
+    form->N87Click(form->N87);
+    EXPECT_FALSE(form->ToolBar1->Visible());
+    EXPECT_FALSE(form->N87->Checked());
+    form->N87Click(form->N87);
+    EXPECT_TRUE(form->ToolBar1->Visible());
+    form->N89Click(form->N89);
+    EXPECT_EQ(form->ToolBar2->Visible(), form->N89->Checked());
+    form->N90->SetChecked(true);
+    form->ToolButton13Click(form->ToolButton13);
+    EXPECT_FALSE(form->Panel2->Visible());
+    Tick();
+    EXPECT_FALSE(form->N90->Checked()) << "the tree panel's own button unchecks its menu item";
+}
