@@ -1,8 +1,15 @@
 // Controls: building, showing and freeing a window with 200 controls, painting it, and the cost
-// of one message through the dispatch chain.
+// of one message through the dispatch chain. The same window written with the plain system calls
+// (100 edit boxes and 100 swatches that the window paints itself) runs beside it, and the
+// framework's figures are printed as ratios of the plain ones.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "BenchHarness.h"
 #include "Controls.h"
@@ -73,6 +80,91 @@ THostWindow* Build()
     return host;
 }
 
+// --- The same window without the framework ----------------------------------------------------
+
+constexpr int kControls = 200;
+
+RECT CellRect(int i)
+{
+    const int x = 10 + (i % 10) * 75, y = 10 + (i / 10) * 28;
+    return RECT{x, y, x + 70, y + 24};
+}
+
+struct RawWindow {
+    HWND wnd = nullptr;
+    HFONT font = nullptr;
+    HBRUSH face = nullptr, teal = nullptr;
+};
+
+LRESULT CALLBACK RawProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    auto* self = reinterpret_cast<RawWindow*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+    switch (msg) {
+    case WM_ERASEBKGND: {
+        RECT r;
+        GetClientRect(wnd, &r);
+        FillRect(reinterpret_cast<HDC>(wp), &r, self->face);
+        return 1;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(wnd, &ps);
+        HGDIOBJ old = SelectObject(dc, self->font);
+        SetBkColor(dc, RGB(0, 128, 128));
+        for (int i = 0; i < kControls; i += 2) {
+            RECT r = CellRect(i), hit;
+            if (!IntersectRect(&hit, &r, &ps.rcPaint))
+                continue;
+            FillRect(dc, &r, self->teal);
+            TextOutA(dc, r.left + 2, r.top + 2, "Ж", 1);
+        }
+        SelectObject(dc, old);
+        EndPaint(wnd, &ps);
+        return 0;
+    }
+    default:
+        return DefWindowProcA(wnd, msg, wp, lp);
+    }
+}
+
+void BuildRaw(RawWindow& w)
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc{};
+        wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+        wc.lpfnWndProc = RawProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        wc.lpszClassName = "RawHost";
+        RegisterClassA(&wc);
+        registered = true;
+    }
+    w.font = CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                         DEFAULT_QUALITY, DEFAULT_PITCH, "MS Sans Serif");
+    w.face = CreateSolidBrush(GetSysColor(COLOR_WINDOW));
+    w.teal = CreateSolidBrush(RGB(0, 128, 128));
+    w.wnd = CreateWindowExA(0, "RawHost", "", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 800, 600, nullptr, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(w.wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&w));
+    for (int i = 1; i < kControls; i += 2) {
+        RECT r = CellRect(i);
+        HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", ("поле " + std::to_string(i)).c_str(),
+                                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, r.left, r.top, r.right - r.left,
+                                    r.bottom - r.top, w.wnd, nullptr, GetModuleHandleA(nullptr), nullptr);
+        SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(w.font), 1);
+    }
+}
+
+void FreeRaw(RawWindow& w)
+{
+    DestroyWindow(w.wnd);
+    DeleteObject(w.font);
+    DeleteObject(w.face);
+    DeleteObject(w.teal);
+    w = RawWindow{};
+}
+
 void PumpAll()
 {
     MSG msg;
@@ -82,24 +174,89 @@ void PumpAll()
     }
 }
 
+void Redraw(HWND wnd)
+{
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void Ratio(const char* name, double framework, double raw)
+{
+    bench::Report(std::string(name) + ": framework / plain", framework / raw, "x");
+}
+
+double NowMs()
+{
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+// Runs the plain and the framework body alternately (so that a change of the machine's load
+// falls on both alike) and prints the median of each; answers the two medians.
+std::pair<double, double> MeasureSideBySide(const char* name, int runs, const std::function<void()>& plain,
+                                            const std::function<void()>& framework,
+                                            const std::function<void(bool plain)>& setup = {})
+{
+    std::vector<double> a, b;
+    for (int i = 0; i < runs; ++i) {
+        if (setup)
+            setup(true);
+        double t0 = NowMs();
+        plain();
+        a.push_back(NowMs() - t0);
+        if (setup)
+            setup(false);
+        t0 = NowMs();
+        framework();
+        b.push_back(NowMs() - t0);
+    }
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    bench::Report(std::string("plain: ") + name + " (median ms)", a[a.size() / 2], "");
+    bench::Report(std::string(name) + " (median ms)", b[b.size() / 2], "");
+    return {a[a.size() / 2], b[b.size() / 2]};
+}
+
 } // namespace
 
 int main()
 {
-    bench::Measure("create, show and free a window with 200 controls", 15, [] {
-        THostWindow* host = Build();
-        host->Show();
-        PumpAll();
-        host->Free();
-        PumpAll();
-    });
+    const auto [rawCycle, cycle] = MeasureSideBySide(
+        "create, show and free a window with 200 controls", 31,
+        [] {
+            RawWindow w;
+            BuildRaw(w);
+            ShowWindow(w.wnd, SW_SHOW);
+            PumpAll();
+            FreeRaw(w);
+            PumpAll();
+        },
+        [] {
+            THostWindow* host = Build();
+            host->Show();
+            PumpAll();
+            host->Free();
+            PumpAll();
+        });
 
+    // Painting: the two windows lie on each other; the one painted is brought to the top first.
+    RawWindow raw;
+    BuildRaw(raw);
+    ShowWindow(raw.wnd, SW_SHOW);
     THostWindow* host = Build();
     host->Show();
     PumpAll();
-    bench::Measure("paint the window with 200 controls", 30, [&] {
-        RedrawWindow(host->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    });
+    const auto [rawPaint, paint] = MeasureSideBySide(
+        "paint the window with 200 controls", 61, [&] { Redraw(raw.wnd); }, [&] { Redraw(host->Handle()); },
+        [&](bool plain) {
+            SetWindowPos(plain ? raw.wnd : host->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            PumpAll();
+        });
+    FreeRaw(raw);
+    PumpAll();
+    Ratio("create, show and free", cycle, rawCycle);
+    Ratio("paint", paint, rawPaint);
     bench::Measure("recreate the window with 200 controls", 10, [&] { host->RecreateWnd(); });
     TControl* first = host->Controls(0);
     const int n = 100000;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 #include "Menus.h" // a control follows the life of its pop-up menu
 
@@ -10,7 +11,78 @@
 
 namespace {
 
-const char* const kControlProp = "Vellorn.Control";
+// The object of each window of ours, from its first message to WM_NCDESTROY. Kept in the
+// process: a window property or a window's extra bytes cost a round trip to the window server
+// under Wine (a property on every message read, extra bytes on every write).
+struct TWindowMap {
+    SRWLOCK lock = SRWLOCK_INIT;
+    std::unordered_map<HWND, TWinControl*> controls;
+};
+
+TWindowMap& WindowMap()
+{
+    static TWindowMap map;
+    return map;
+}
+
+TWinControl* BoundControl(HWND Wnd)
+{
+    TWindowMap& m = WindowMap();
+    AcquireSRWLockShared(&m.lock);
+    auto it = m.controls.find(Wnd);
+    TWinControl* control = it == m.controls.end() ? nullptr : it->second;
+    ReleaseSRWLockShared(&m.lock);
+    return control;
+}
+
+void BindControl(HWND Wnd, TWinControl* Control)
+{
+    TWindowMap& m = WindowMap();
+    AcquireSRWLockExclusive(&m.lock);
+    if (Control)
+        m.controls[Wnd] = Control;
+    else
+        m.controls.erase(Wnd);
+    ReleaseSRWLockExclusive(&m.lock);
+}
+
+// The standard arrow, loaded once (each load is slow under Wine).
+HCURSOR ArrowCursor()
+{
+    static const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+    return arrow;
+}
+
+// The frame that window styles give a window, computed once per pair of styles (slow under
+// Wine); forgotten when the system's metrics change.
+struct TFrameCache {
+    SRWLOCK lock = SRWLOCK_INIT;
+    std::map<std::pair<DWORD, DWORD>, RECT> frames;
+} gFrameCache;
+
+RECT FrameOfStyles(DWORD Style, DWORD ExStyle)
+{
+    const auto key = std::make_pair(Style, ExStyle);
+    AcquireSRWLockShared(&gFrameCache.lock);
+    auto it = gFrameCache.frames.find(key);
+    const bool known = it != gFrameCache.frames.end();
+    RECT frame = known ? it->second : RECT{0, 0, 0, 0};
+    ReleaseSRWLockShared(&gFrameCache.lock);
+    if (known)
+        return frame;
+    AdjustWindowRectEx(&frame, Style, FALSE, ExStyle);
+    AcquireSRWLockExclusive(&gFrameCache.lock);
+    gFrameCache.frames[key] = frame;
+    ReleaseSRWLockExclusive(&gFrameCache.lock);
+    return frame;
+}
+
+void ForgetFrames()
+{
+    AcquireSRWLockExclusive(&gFrameCache.lock);
+    gFrameCache.frames.clear();
+    ReleaseSRWLockExclusive(&gFrameCache.lock);
+}
 
 // The control whose window is being created: bound to the window at its first message.
 thread_local TWinControl* tCreationControl = nullptr;
@@ -205,7 +277,7 @@ TShiftState GetShiftState()
 
 LRESULT CALLBACK StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
-    auto* control = static_cast<TWinControl*>(GetPropA(Wnd, kControlProp));
+    TWinControl* control = BoundControl(Wnd);
     if (!control) {
         control = tCreationControl;
         if (!control)
@@ -213,7 +285,7 @@ LRESULT CALLBACK StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
         // The first message of a window being created binds it to its object.
         tCreationControl = nullptr;
         control->FHandle = Wnd;
-        SetPropA(Wnd, kControlProp, control);
+        BindControl(Wnd, control);
     }
     TMessage message = MakeMessage(Msg, WParam, LParam);
     try {
@@ -226,20 +298,11 @@ LRESULT CALLBACK StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     }
     // The object may be gone now (a handler can free it): only the window is touched below.
     if (Msg == WM_NCDESTROY)
-        RemovePropA(Wnd, kControlProp);
+        BindControl(Wnd, nullptr);
     return message.Result;
 }
 
-TWinControl* FindControl(HWND Handle)
-{
-    if (!Handle)
-        return nullptr;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(Handle, &pid);
-    if (pid != GetCurrentProcessId())
-        return nullptr;
-    return static_cast<TWinControl*>(GetPropA(Handle, kControlProp));
-}
+TWinControl* FindControl(HWND Handle) { return Handle ? BoundControl(Handle) : nullptr; }
 
 bool IsVCLWindow(HWND Handle) { return FindControl(Handle) != nullptr; }
 
@@ -1680,7 +1743,7 @@ void TWinControl::CreateParams(TCreateParams& Params)
     Params.WndParent = FParent ? (tParamsOnly ? FParent->FHandle : FParent->Handle()) : FParentWindow;
     Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
     Params.WindowClass.lpfnWndProc = DefWindowProcA;
-    Params.WindowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    Params.WindowClass.hCursor = ArrowCursor();
     Params.WindowClass.hbrBackground = nullptr;
     Params.WindowClass.hInstance = GetModuleHandleA(nullptr);
     Params.WinClassName = "Vellorn." + ClassName();
@@ -1713,6 +1776,8 @@ void TWinControl::CreateWnd()
     CreateParams(params);
     if (!params.WndParent && (params.Style & WS_CHILD))
         throw EInvalidOperation("Control '" + Name() + "' has no parent window");
+    if (FCreateVisible && (params.Style & WS_CHILD))
+        params.Style |= WS_VISIBLE;
     FDefWndProc = params.WindowClass.lpfnWndProc;
     // One class name serves one base class: a class made on another base (a test's generic
     // superclass) gets a name of its own.
@@ -1763,8 +1828,14 @@ void TWinControl::CreateHandle()
         throw;
     }
     FControlState.Exclude(csCreating);
-    if (FParent)
-        SetWindowPos(FHandle, FParent->PrecedingWindow(this), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (FParent) {
+        // Into the siblings' z-order, unless the new window is there already (moving it costs
+        // a round trip to the window server under Wine; siblings made last first need none).
+        HWND after = FParent->PrecedingWindow(this);
+        HWND above = GetWindow(FHandle, GW_HWNDPREV);
+        if (after == HWND_TOP ? above != nullptr : above != after)
+            SetWindowPos(FHandle, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     for (int i = 0; i < ControlCount(); ++i)
         Controls(i)->UpdateAnchorRules();
 }
@@ -1898,10 +1969,22 @@ void TWinControl::UpdateShowing()
 {
     bool show = FVisible && !FControlState.Contains(csReadingState);
     if (show) {
-        if (!FHandle)
-            CreateHandle();
-        for (TWinControl* w : std::vector<TWinControl*>(FWinControls))
-            w->UpdateShowing();
+        if (!FHandle) {
+            // A child window that shows at once is made visible (no showing step afterwards).
+            FCreateVisible = FParent != nullptr;
+            try {
+                CreateHandle();
+            } catch (...) {
+                FCreateVisible = false;
+                throw;
+            }
+            FCreateVisible = false;
+        }
+        // The top child first: each new window goes below its siblings, so they are made in
+        // z-order without moving any.
+        std::vector<TWinControl*> children(FWinControls);
+        for (size_t i = children.size(); i-- > 0;)
+            children[i]->UpdateShowing();
     }
     if (FHandle && FShowing != show) {
         FShowing = show;
@@ -1928,6 +2011,8 @@ void TWinControl::UpdateControlState()
 
 void TWinControl::CMShowingChanged(TMessage&)
 {
+    if (((GetWindowLongA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0) == FShowing)
+        return; // made visible already
     SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
                  SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
                      (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
@@ -2052,8 +2137,7 @@ TRect TWinControl::ClientRect()
         return r;
     }
     tParamsOnly = false;
-    RECT frame{0, 0, 0, 0};
-    AdjustWindowRectEx(&frame, params.Style & ~static_cast<DWORD>(WS_VSCROLL | WS_HSCROLL), FALSE, params.ExStyle);
+    const RECT frame = FrameOfStyles(params.Style & ~static_cast<DWORD>(WS_VSCROLL | WS_HSCROLL), params.ExStyle);
     r.right = std::max(0L, FWidth - (frame.right - frame.left));
     r.bottom = std::max(0L, FHeight - (frame.bottom - frame.top));
     return r;
@@ -2614,6 +2698,10 @@ void TWinControl::Dispatch(TMessage& Message)
     case CM_INVALIDATE: CMInvalidate(Message); return;
     case CM_BORDERCHANGED: CMBorderChanged(Message); return;
     case WM_GETMINMAXINFO: WMGetMinMaxInfo(Message); return;
+    case WM_SETTINGCHANGE:
+        ForgetFrames(); // the system's metrics may have changed
+        DefaultHandler(Message);
+        return;
     case WM_SYSCOLORCHANGE:
         // The system's colours changed: every control of the window hears CM_SYSCOLORCHANGE.
         DefaultHandler(Message);

@@ -731,6 +731,7 @@ protected:
     int FAlignLevel = 0;
     int FBorderWidth = 0;
     bool FRecreating = false;
+    bool FCreateVisible = false; // the window being made shows at once
     std::unique_ptr<TBrush> FBrush;
     TWinControl* FFocusedControl = nullptr; // on a form: the control that has (or last had) the focus
 
