@@ -977,3 +977,71 @@ void TsScrollBar::OnBarTimer(TObject*)
     else
         StopTimer();
 }
+
+// --- The host contract --------------------------------------------------------------------------
+
+TsScrollBar* MakeHostBar(TWinControl* Host, TScrollBarKind Kind, TOnIntChangeEvent OnChange)
+{
+    auto* bar = Create<TsScrollBar>(Host);
+    bar->SetVisible(false);
+    bar->HostControl = Host;
+    bar->OnHostChange = OnChange;
+    bar->PaintLocked = true;
+    bar->SetParent(Host->Parent());
+    bar->SetTabStop(false);
+    bar->SetKind(Kind);
+    if (Kind == sbVertical)
+        bar->SetWidth(GetSystemMetrics(SM_CXVSCROLL));
+    else
+        bar->SetHeight(GetSystemMetrics(SM_CYHSCROLL));
+    bar->Smooth = true;
+    return bar;
+}
+
+void FreeHostBar(TsScrollBar*& Bar)
+{
+    if (!Bar)
+        return;
+    TsScrollBar* b = Bar;
+    Bar = nullptr;
+    b->Free();
+}
+
+bool GetNativeScrollInfo(TWinControl* Host, int Bar, SCROLLINFO& Info)
+{
+    Info = SCROLLINFO{};
+    Info.cbSize = sizeof Info;
+    Info.fMask = SIF_ALL;
+    return Host->HandleAllocated() &&
+           (GetWindowLongA(Host->Handle(), GWL_STYLE) & (Bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) &&
+           GetScrollInfo(Host->Handle(), Bar, &Info);
+}
+
+void FillHostBar(TsScrollBar* Bar, const SCROLLINFO& Info, bool Enabled)
+{
+    Bar->PaintLocked = true;
+    const bool locked = Bar->ChangeLocked;
+    Bar->ChangeLocked = true;
+    const int page = static_cast<int>(Info.nPage);
+    const int max = Info.nMax - page + 1;
+    // A range that fits the page has nothing to scroll (and no range to report).
+    if (Enabled && Info.nMax >= Info.nMin && max > Info.nMin) {
+        Bar->SetEnabled(true);
+        Bar->SetParams(Info.nPos, Info.nMin, max);
+        Bar->SetPageSize(page);
+        Bar->LargeChange = std::max(page, 1);
+    } else {
+        Bar->SetParams(0, 0, 1);
+        Bar->SetPageSize(page);
+        Bar->SetEnabled(false);
+    }
+    Bar->ChangeLocked = locked;
+}
+
+void SendThumbPosition(TWinControl* Host, TsScrollBar* Bar)
+{
+    if (!Host->HandleAllocated())
+        return;
+    SendMessageA(Host->Handle(), Bar->Kind() == sbVertical ? WM_VSCROLL : WM_HSCROLL,
+                 MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(Bar->Position())), 0);
+}

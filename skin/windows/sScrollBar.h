@@ -183,3 +183,20 @@ private:
 
 // Set while a bar makes its skinned window.
 extern bool RecreatingSkinned;
+
+// --- The host contract: what every scrollable skinned control does with its bars -------------
+
+// A bar for Host: owned by it, lying as a sibling on the host's parent over the native bar,
+// linked to it, hidden, not painting, without tab stop, Smooth, of the system's thickness.
+TsScrollBar* MakeHostBar(TWinControl* Host, TScrollBarKind Kind, TOnIntChangeEvent OnChange);
+// Frees a host's bar and clears the reference.
+void FreeHostBar(TsScrollBar*& Bar);
+// The native bar's state of the host's window (SB_VERT or SB_HORZ, all fields); false when the
+// window shows no such bar.
+bool GetNativeScrollInfo(TWinControl* Host, int Bar, SCROLLINFO& Info);
+// The bar takes range, page and position of the native bar without telling anybody (it follows
+// its host): with something to scroll Max = nMax - nPage + 1; otherwise a disabled bar 0..1.
+void FillHostBar(TsScrollBar* Bar, const SCROLLINFO& Info, bool Enabled);
+// The host scrolls to the bar's position: WM_VSCROLL or WM_HSCROLL (by the bar's kind) with
+// SB_THUMBPOSITION and the low 16 bits of the position.
+void SendThumbPosition(TWinControl* Host, TsScrollBar* Bar);
