@@ -555,7 +555,12 @@ void TsScrollBar::WMPaint(TMessage& Message)
         // Painted when the lock is let go.
         RepaintNeeded = true;
     } else {
-        sd->Updating = sd->GetUpdating();
+        // The bar waits (until AC_PARENTUPDATED) for a parent that is rebuilding its cached image;
+        // a parent that has painted none has nothing to rebuild.
+        if (!sd->Updating && sd->GetUpdating()) {
+            const TCacheInfo parent = GetParentCache(sd);
+            sd->Updating = parent.Ready && parent.Bmp && !parent.Bmp->Empty();
+        }
         if (!ComponentState().Contains(csDestroying) && !ComponentState().Contains(csLoading) && !sd->Updating)
             Paint(dc);
         else
