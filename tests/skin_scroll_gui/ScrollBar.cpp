@@ -5,8 +5,10 @@
 #include <string>
 
 #include "Dialogs.h"
+#include "sVclUtils.h"
 #include "ExtCtrls.h"
 #include "ScrollKit.h"
+#include "sPanel.h"
 #include "sScrollBar.h"
 
 using scrollkit::IsNativeBar;
@@ -315,4 +317,27 @@ TEST_F(ScrollBarTest, ADisabledBarOfAnotherControlIsFadedTowardTheTrackColour)
                                   fade(GetBValue(p), GetBValue(c)));
         }
     EXPECT_EQ(differing, 0);
+}
+
+TEST_F(ScrollBarTest, ABarWaitsOnlyForAParentThatRebuildsAPaintedImage)
+{
+    auto* panel = Create<TsPanel>(form);
+    panel->SetBounds(0, 0, 100, 200);
+    panel->SetParent(form);
+    TsScrollBar* b = Bar();
+    b->SetParent(panel);
+    ShowForm();
+    // The panel has painted no image of its own and answers that it is updating.
+    ASSERT_TRUE(GetBoolMsg(panel, AC_GETUPDATING));
+    auto painted = [&] {
+        const testkit::PixelImage img = testkit::PrintWindowPixels(b->Handle());
+        return img.CountColor(RECT{0, 0, img.Width(), img.Height()}, RGB(0, 0, 0)) < img.Width() * img.Height() / 2;
+    };
+    EXPECT_TRUE(painted());
+    // A parent with a painted image being rebuilt holds the bar back until it has finished.
+    panel->SkinData()->InitCacheBmp();
+    EXPECT_FALSE(painted());
+    panel->SkinData()->BGChanged = false;
+    Command(b, AC_PARENTUPDATED);
+    EXPECT_TRUE(painted());
 }
