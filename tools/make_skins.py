@@ -692,19 +692,7 @@ def all_outputs():
 
 
 def main():
-    check = "--check" in sys.argv[1:]
-    bad = 0
-    for path, data in sorted(all_outputs().items()):
-        if check:
-            if not os.path.exists(path) or open(path, "rb").read() != data:
-                print("differs: " + os.path.relpath(path, ROOT))
-                bad += 1
-            continue
-        os.makedirs(os.path.dirname(path), exist_ok=True)
-        with open(path, "wb") as f:
-            f.write(data)
-    return 1 if bad else 0
-
+    return si.write_or_check(all_outputs(), ROOT)
 
 if __name__ == "__main__":
     sys.exit(main())

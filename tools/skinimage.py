@@ -1,7 +1,9 @@
 """Pixels for the skin generator: RGB images with anti-aliased shapes, and writers of 24-bit and
 8-bit BMP files and baseline JPEG files. Deterministic: the same calls give the same bytes."""
 import math
+import os
 import struct
+import sys
 
 KEY = (255, 0, 255)  # the transparent key colour of skin images
 
@@ -342,3 +344,22 @@ def jpeg(img, quality=90):
                bytes([0x11]) + bytes(AC_CHR_BITS) + AC_CHR_VAL)
     out += seg(0xDA, bytes([3, 1, 0x00, 2, 0x11, 3, 0x11, 0, 63, 0]))
     return out + bytes(bw.out) + b"\xff\xd9"
+
+
+# ------------------------------------------------------------------ writing generated files
+
+def write_or_check(outputs, root):
+    """Writes every file of `outputs` (path -> bytes); with --check on the command line compares
+    them with the files in the tree instead. The exit code: 1 when a file differs."""
+    check = "--check" in sys.argv[1:]
+    bad = 0
+    for path, data in sorted(outputs.items()):
+        if check:
+            if not os.path.exists(path) or open(path, "rb").read() != data:
+                print("differs: " + os.path.relpath(path, root))
+                bad += 1
+            continue
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "wb") as f:
+            f.write(data)
+    return 1 if bad else 0

@@ -1,5 +1,5 @@
 #include "sComboBox.h"
 
-TsComboBox::TsComboBox(TComponent* AOwner) : TsSkinned(AOwner, "COMBOBOX", 3)
+TsCustomComboBox::TsCustomComboBox(TComponent* AOwner) : TsSkinned(AOwner, "COMBOBOX", 3)
 {
 }

@@ -4,8 +4,16 @@
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
-class TsComboBox : public TsSkinnedBound<TComboBox> {
-    VCL_CLASS(TsComboBox, TsSkinnedBound<TComboBox>)
+class TsCustomComboBox : public TsSkinnedBound<TCustomComboBox> {
+    VCL_CLASS(TsCustomComboBox, TsSkinnedBound<TCustomComboBox>)
 public:
-    explicit TsComboBox(TComponent* AOwner);
+    explicit TsCustomComboBox(TComponent* AOwner);
+    // Repaints the drop-down button (its glyph settings changed).
+    void PaintButton() { SkinData()->Invalidate(); }
+};
+
+class TsComboBox : public TsCustomComboBox {
+    VCL_CLASS(TsComboBox, TsCustomComboBox)
+public:
+    explicit TsComboBox(TComponent* AOwner) : TsCustomComboBox(AOwner) {}
 };
