@@ -243,6 +243,9 @@ extern HCURSOR (*CursorHandleHook)(TCursor Cursor);
 // The screen-wide cursor (Screen->Cursor); crDefault lets each control choose.
 extern TCursor (*ScreenCursorHook)();
 
+// Controls have the system's new look (client edges, flat scroll bars): always.
+constexpr bool NewStyleControls = true;
+
 // --- Size constraints and reading order -------------------------------------------------------
 
 // The smallest and largest size a control may take (0: no limit). The control applies them to
@@ -371,6 +374,9 @@ public:
     int DrawTextBiDiModeFlagsReadingOnly() const { return 0; }
     bool UseRightToLeftAlignment() const { return false; }
     bool UseRightToLeftReading() const { return false; }
+    bool UseRightToLeftScrollBar() const { return false; }
+    // Whether the control is laid out right to left: never (see TBiDiMode).
+    bool IsRightToLeft() const { return false; }
     void SetCaption(const AnsiString& Value) { SetText(Value); }
 
     const AnsiString& Hint() const { return FHint; }

@@ -607,12 +607,15 @@ void TMenuItem::UpdateEntry(TMenuItem* Child)
     if (!FHandle || !Child->FVisible)
         return;
     UINT position = 0;
-    for (TMenuItem* c : FItems) {
+    const std::vector<TMenuItem*> entries = Entries();
+    for (TMenuItem* c : entries) {
         if (c == Child)
             break;
         if (c->FVisible)
             ++position;
     }
+    if (std::find(entries.begin(), entries.end(), Child) == entries.end())
+        return; // its place is taken by a merged menu's item
     TMenu* menu = GetParentMenu();
     MENUITEMINFOA mii{};
     mii.cbSize = sizeof mii;

@@ -229,7 +229,8 @@ TEST_F(FormMenusTest, MdiChildMenuIsMergedIntoTheFramesByGroup)
     frame->SetFormStyle(fsMDIForm);
     TMainMenu* frameMenu = Create<TMainMenu>(frame);
     Item(frame, "Файл", frameMenu->Items());
-    Item(frame, "Окно", frameMenu->Items())->SetGroupIndex(9);
+    TMenuItem* window = Item(frame, "Окно", frameMenu->Items());
+    window->SetGroupIndex(9);
     frame->SetMenu(frameMenu);
     frame->Show();
     TCustomForm* savedMain = Application->MainForm();
@@ -260,6 +261,9 @@ TEST_F(FormMenusTest, MdiChildMenuIsMergedIntoTheFramesByGroup)
     EXPECT_EQ(entries(), (std::vector<std::string>{"Файл A", "Правка", "Окно"}));
     SendMessageA(frame->Handle(), WM_COMMAND, save->Command(), 0);
     EXPECT_EQ(saves, 1) << "a merged item's command reaches it through the frame";
+    window->SetEnabled(false); // a change in place finds the entry where the merge put it
+    EXPECT_EQ(GetMenuState(GetMenu(frame->Handle()), 2, MF_BYPOSITION) & MF_GRAYED, UINT(MF_GRAYED));
+    EXPECT_EQ(GetMenuState(GetMenu(frame->Handle()), 1, MF_BYPOSITION) & MF_GRAYED, 0u);
 
     TForm* b = MakeForm(); // a child without a menu: the frame's own menu while it is active
     b->SetFormStyle(fsMDIChild);
