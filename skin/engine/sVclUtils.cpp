@@ -10,6 +10,7 @@
 #include "sMessages.h"
 #include "sSkinProvider.h"
 #include "sStyleSimply.h"
+#include "sUtils.h"
 
 const int AlignToInt[3] = {DT_LEFT, DT_RIGHT, DT_CENTER};
 
@@ -233,14 +234,26 @@ TCustomForm* GetOwnerForm(TComponent* Component)
     return nullptr;
 }
 
+TCustomFrame* GetOwnerFrame(TComponent* Component)
+{
+    for (TComponent* c = Component; c; c = c->Owner())
+        if (auto* f = dynamic_cast<TCustomFrame*>(c))
+            return f;
+    return nullptr;
+}
+
 TComponent* GetControlByName(TWinControl* Owner, const AnsiString& Name)
 {
     if (!Owner)
         return nullptr;
-    for (int i = 0; i < Owner->ComponentCount(); ++i)
-        if (SameText(Owner->Components(i)->Name(), Name))
-            return Owner->Components(i);
-    return nullptr;
+    if (Name.find('.') == AnsiString::npos)
+        return Owner->FindComponent(Name);
+    const TSysCharSet dot(".");
+    const AnsiString frameName = ExtractWord(1, Name, dot), name = ExtractWord(2, Name, dot);
+    if (frameName.empty() || name.empty())
+        return nullptr;
+    auto* frame = dynamic_cast<TCustomFrame*>(Owner->FindComponent(frameName));
+    return frame ? frame->FindComponent(name) : nullptr;
 }
 
 int GetStringFlags(TControl* Control, TAlignment Alignment)

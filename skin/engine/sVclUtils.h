@@ -9,6 +9,7 @@
 #include "Messages.h"
 
 class TCustomForm;
+class TCustomFrame;
 class TCustomPanel;
 
 // DrawText alignment flags by TAlignment: left DT_LEFT, right DT_RIGHT, centre DT_CENTER.
@@ -47,9 +48,12 @@ void PaintControls(HDC DC, TWinControl* Owner, bool Flag, const TPoint& Offset);
 // False for no control, while it loads, is destroyed, is created or reads its state, and when
 // it has no parent.
 bool ControlIsReady(TControl* Control);
-// The first form along the Owner chain, starting with the component itself; null at its end.
+// The first form (frame) along the Owner chain, starting with the component itself; null at its
+// end.
 TCustomForm* GetOwnerForm(TComponent* Component);
-// The owned component of that name (ASCII case ignored), or null.
+TCustomFrame* GetOwnerFrame(TComponent* Component);
+// The owned component of that name (ASCII case ignored), or null; "Frame.Name" is the component
+// Name owned by the owner's frame Frame.
 TComponent* GetControlByName(TWinControl* Owner, const AnsiString& Name);
 // The control's DrawText flags for the alignment with DT_EXPANDTABS and DT_VCENTER.
 int GetStringFlags(TControl* Control, TAlignment Alignment);
