@@ -33,6 +33,9 @@ void TID_Vellorn::TreeView1Collapsed(TObject*, TTreeNode* Node) { SetFolderImage
 
 void TID_Vellorn::TreeView1Deletion(TObject*, TTreeNode* Node)
 {
+    // The window going away takes its nodes and its panel with it: nothing is left to tell.
+    if (ComponentState().Contains(csDestroying))
+        return;
     if (Node == ClickedNode)
         ClickedNode = nullptr;
     if (Node == PanelNode) {

@@ -801,8 +801,8 @@ private:
 
     static std::vector<Hook>& Hooks()
     {
-        thread_local std::vector<Hook> hooks;
-        return hooks;
+        thread_local std::vector<Hook>* hooks = new std::vector<Hook>();
+        return *hooks;
     }
     static Hook* Find(HWND Wnd)
     {

@@ -1,6 +1,6 @@
-// The real program edited through its menu and shortcuts, its dialogs and the mouse, as a user does: a category
-// and an article added, the article renamed, marked and dragged into another folder, an entry
-// deleted; then the tree file and the map the program wrote at close.
+// The real program edited through its menus, shortcuts, dialogs and the mouse, as a user does: a
+// category and an article added, the article renamed, marked and dragged into another folder, an
+// entry deleted; then the tree file and the map the program wrote at close, and a clean exit.
 #include "LogicFixture.h"
 
 #include <commctrl.h>
@@ -48,24 +48,22 @@ protected:
             keybd_event(static_cast<BYTE>(modifier), 0, KEYEVENTF_KEYUP, 0);
         Sleep(60);
     }
-    // Right-clicks the item and goes through the tree's pop-up menu with the keys (the first Down
-    // highlights its first item; separators are passed over). The keys go to the menu's own loop
-    // through the program's queue; the mouse rests away from the menu, so that no item is
-    // highlighted by it.
+    // Opens the tree's pop-up menu on the item, as its right click does, and goes through it with
+    // the keys (the first Down highlights its first item; separators are passed over). The keys
+    // are queued in the program, where the menu's own loop takes them in order; the mouse rests
+    // away from the menu, so that it highlights nothing.
     void Popup(const std::string& title, std::initializer_list<WORD> keys)
     {
         const POINT p = At(title);
         Front();
-        SetCursorPos(p.x, p.y);
-        mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
-        mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
-        ASSERT_TRUE(testkit::WaitUntil([&] { return !Menus().empty(); }, 3000)) << title;
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
-        Sleep(200);
+        Sleep(100);
+        PostMessageA(tree, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree), MAKELPARAM(p.x, p.y));
+        ASSERT_TRUE(testkit::WaitUntil([&] { return !Menus().empty(); }, 3000)) << title;
+        Sleep(100);
         for (WORD k : keys) {
-            PostMessageA(Menus()[0], WM_KEYDOWN, k, 0);
-            PostMessageA(Menus()[0], WM_KEYUP, k, 0);
-            Sleep(100);
+            PostMessageA(tree, WM_KEYDOWN, k, 0);
+            PostMessageA(tree, WM_KEYUP, k, 0);
         }
         EXPECT_TRUE(testkit::WaitUntil([&] { return Menus().empty(); }, 3000)) << title;
     }
