@@ -131,7 +131,17 @@ TEST_F(Manager, ALoaderFailureReachesTheCallerWithNothingBroadcastAndTheFlagsCle
 TEST_F(Manager, SkinInfoAndTheSkinFolder)
 {
     EXPECT_EQ(manager->GetSkinInfo(), "N/A");
+    EXPECT_EQ(manager->GetGlobalColor(), ColorToRGB(clBtnFace)) << "no GLOBALINFO";
+    EXPECT_EQ(manager->GetGlobalFontColor(), TColor(clSkinKey));
+    TStringList sections;
+    sections.Add("kept");
+    manager->GetSkinSections(&sections);
+    EXPECT_EQ(sections.GetTextStr(), "kept\r\n") << "no skin: the list is left alone";
     manager->SetSkinName("Parents");
+    manager->GetSkinSections(&sections);
+    EXPECT_EQ(sections.GetTextStr(), "GLOBALINFO\r\nA\r\nB\r\nSELF\r\nBASE\r\nCHILD\r\nMixed\r\nRects\r\n");
+    EXPECT_EQ(manager->GetGlobalColor(), TColor(0xFFFFFF));
+    EXPECT_EQ(manager->GetGlobalFontColor(), TColor(0));
     const char saved = DecimalSeparator;
     DecimalSeparator = ',';
     EXPECT_EQ(manager->GetSkinInfo(), "4.5");
