@@ -24,6 +24,8 @@ bool Destroying(const TComponent* C)
 // The children of a control as they are now.
 std::vector<TControl*> ChildList(TWinControl* Control)
 {
+    if (!Control)
+        return {};
     std::vector<TControl*> list(static_cast<std::size_t>(Control->ControlCount()));
     for (int i = 0; i < Control->ControlCount(); ++i)
         list[static_cast<std::size_t>(i)] = Control->Controls(i);
@@ -258,6 +260,8 @@ TComponent* GetControlByName(TWinControl* Owner, const AnsiString& Name)
 
 int GetStringFlags(TControl* Control, TAlignment Alignment)
 {
+    if (!Control)
+        return AlignToInt[Alignment] | DT_EXPANDTABS | DT_VCENTER;
     return Control->DrawTextBiDiModeFlags(AlignToInt[Alignment] | DT_EXPANDTABS | DT_VCENTER);
 }
 
@@ -288,6 +292,8 @@ void SetControlsEnabled(TWinControl* Control, bool Value)
 
 void SetPanelFocus(TWinControl* Control)
 {
+    if (!Control)
+        return;
     std::vector<TWinControl*> list;
     Control->GetTabOrderList(list);
     for (TWinControl* w : list)
