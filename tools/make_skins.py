@@ -399,7 +399,8 @@ def skin_sections(p, dusk):
     add(("DIALOG", [("PARENTCLASS", "FORM")]))
 
     add(("MENULINE", general(p, COLOR=tcolor(p["panel"]), HOTCOLOR=tcolor(p["accent_soft"]))))
-    menu_item = general(p, COLOR=tcolor(p["edit"]), HOTCOLOR=tcolor(p["accent_soft"]))
+    # A menu item shows the menu line or the submenu under it until it is selected.
+    menu_item = general(p, COLOR=tcolor(p["edit"]), HOTCOLOR=tcolor(p["accent_soft"]), TRANSPARENCY=100)
     menu_item.append(("BORDERSMASK", MasterMask(frame_mask(3, 3, [
         dict(radius=2, line=p["edit"], line_alpha=0.0),
         dict(radius=2, line=p["accent_line"]),
