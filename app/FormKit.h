@@ -83,11 +83,12 @@ inline void LoadPicture(TImage* Image, const char* ResourceName)
     }
 }
 
-// The form provider that skins a dialog.
+// The form provider that skins a dialog; it draws the title buttons the dialog's frame has.
 inline TsSkinProvider* AddSkinProvider(TComponent* Form)
 {
     auto* provider = Create<TsSkinProvider>(Form);
     provider->SetName("sSkinProvider1");
+    provider->SetBorderIcons(provider->SavedFormIcons());
     return provider;
 }
 

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "Menus.h"
 #include "SysUtils.h"
 #include "sMaskData.h"
 #include "sMessages.h"
+#include "sSkinMenus.h"
 #include "sStyleSimply.h"
 #include "sUtils.h"
 
@@ -323,6 +325,7 @@ TsSkinManager::TsSkinManager(TComponent* AOwner)
         if (FSkinDirectory.empty())
             FSkinDirectory = "c:\\Skins";
         FActive = true;
+        FSkinableMenus = std::make_unique<TsSkinableMenus>(this);
         sSkinData->DefaultManager = this;
     }
 }
@@ -443,7 +446,23 @@ AnsiString TsSkinManager::GetSkinInfo() const
 
 void TsSkinManager::SetSkinnedPopups(bool Value)
 {
+    if (FSkinnedPopups == Value)
+        return;
     FSkinnedPopups = Value;
+    if (FSkinableMenus)
+        FSkinableMenus->InitItems(sSkinData->Active);
+}
+
+void TsSkinManager::Notification(TComponent* AComponent, TOperation Operation)
+{
+    inherited::Notification(AComponent, Operation);
+    // Menus coming and going while a skin is active are hooked and unhooked at once.
+    if (!FSkinableMenus || !sSkinData || !sSkinData->Active)
+        return;
+    if (auto* item = dynamic_cast<TMenuItem*>(AComponent))
+        FSkinableMenus->InitItem(item, Operation == opInsert);
+    else if (auto* menu = dynamic_cast<TMainMenu*>(AComponent))
+        FSkinableMenus->InitMenuLine(menu, Operation == opInsert);
 }
 
 void TsSkinManager::Broadcast(WORD Command, LPARAM LParam)
@@ -462,6 +481,8 @@ void TsSkinManager::SendNewSkin()
         Broadcast(AC_NEWSKIN, reinterpret_cast<LPARAM>(this));
     }
     sSkinData->Active = true;
+    if (FSkinableMenus)
+        FSkinableMenus->UpdateMenus();
     Broadcast(AC_REPAINT, reinterpret_cast<LPARAM>(this));
 }
 

@@ -14,6 +14,7 @@
 
 class TsSkinManager;
 class TsStoredSkin;
+class TsSkinableMenus;
 
 // --- Stored skins: a skin folder kept as component data ------------------------------------------
 
@@ -225,6 +226,8 @@ public:
     // Whether pop-up menus are skinned.
     bool SkinnedPopups() const { return FSkinnedPopups; }
     void SetSkinnedPopups(bool Value);
+    // The painter of the application's menus; the default manager's only (null for another).
+    TsSkinableMenus* SkinableMenus() const { return FSkinableMenus.get(); }
 
     // The skin folder as a full path with a trailing backslash: "..\x" is taken from the program
     // folder's parent (from the program folder when that is a drive root), ".\x" and any path
@@ -275,12 +278,15 @@ private:
     // A message of the library with the command in the high word and this manager in LParam.
     void Broadcast(WORD Command, LPARAM LParam);
 
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
     AnsiString FSkinName;
     AnsiString FSkinDirectory;
     bool FActive = false;
     std::unique_ptr<TsStoredSkins> FInternalSkins;
     std::unique_ptr<TStringList> FCommonSections;
     bool FSkinnedPopups = true;
+    std::unique_ptr<TsSkinableMenus> FSkinableMenus;
 };
 
 // The process-wide default manager (the first one created), or null.

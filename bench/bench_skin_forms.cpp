@@ -1,0 +1,89 @@
+// The main window's frame skinned with Neutral beside the same window's plain frame: a repaint of
+// the non-client area (frame, title, buttons, menu line) and an activation change, which paints
+// the frame in its other look; and a switch of the whole window from Neutral to Dusk and back,
+// its controls repainted.
+#include <cstdio>
+#include <string>
+
+#include "BenchHarness.h"
+#include "Main.h"
+#include "sSkinProvider.h"
+
+namespace {
+
+AnsiString TempFolder()
+{
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    return AnsiString(base) + "vellorn_bench_forms_" + IntToStr(static_cast<unsigned>(GetCurrentProcessId())) + "\\";
+}
+
+void CopySkins(const AnsiString& dir)
+{
+    const AnsiString from = AnsiString(VELLORN_SOURCE_WIN) + "\\app\\defaults\\Skins\\";
+    for (const char* skin : {"Neutral", "Dusk"}) {
+        ForceDirectories(dir + "Skins\\" + skin);
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((from + skin + "\\*").c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                CopyFileA((from + skin + "\\" + fd.cFileName).c_str(), (dir + "Skins\\" + skin + "\\" + fd.cFileName).c_str(),
+                          FALSE);
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+}
+
+// The window's frame painted once more, and an activation change (off and on again).
+struct FrameFigures {
+    double repaint, activation;
+};
+FrameFigures MeasureFrame(const std::string& Look, HWND Wnd)
+{
+    FrameFigures f{};
+    f.repaint = bench::Measure("non-client repaint, " + Look, 41, [&] { SendMessageA(Wnd, WM_NCPAINT, 1, 0); });
+    f.activation = bench::Measure("activation off and on, " + Look, 21, [&] {
+        SendMessageA(Wnd, WM_NCACTIVATE, FALSE, 0);
+        SendMessageA(Wnd, WM_NCACTIVATE, TRUE, 0);
+    });
+    return f;
+}
+
+} // namespace
+
+int main()
+{
+    const AnsiString dir = TempFolder();
+    ForceDirectories(dir + "FILES\\tree");
+    CopySkins(dir);
+    SafeWriteFileBytes(dir + "FILES\\form.ini", "[FORM]\r\nWidth=960\r\nHeight=680\r\nTop=20\r\nLeft=20\r\nSkin=Neutral\r\n"
+                                                "[VIEW]\r\nVisible_Tool1=1\r\nVisible_Tool2=1\r\nVisible_Tree=1\r\n");
+    TExeNameOverride exe(dir + "Vellorn.exe");
+    TCmdLineOverride cmd("\"" + dir + "Vellorn.exe\"");
+    auto* form = Create<TID_Vellorn>(Application);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    UpdateWindow(form->Handle());
+    Application->ProcessMessages();
+    const HWND wnd = form->Handle();
+
+    const FrameFigures skinned = MeasureFrame("skinned (Neutral)", wnd);
+    int i = 0;
+    const double change = bench::Measure("skin switch of the main window, repainted", 10, [&] {
+        form->sSkinManager1->SetSkinName(++i % 2 ? "Dusk" : "Neutral");
+        RedrawWindow(wnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    });
+    form->sSkinManager1->SetSkinName("Neutral");
+    form->sSkinManager1->SetActive(false);
+    Application->ProcessMessages();
+    const FrameFigures plain = MeasureFrame("plain", wnd);
+
+    bench::Report("  non-client repaint skinned / plain", skinned.repaint / plain.repaint, "x (goal: at most 2)");
+    bench::Report("  activation change skinned / plain", skinned.activation / plain.activation, "x");
+    bench::Report("  skin switch / 100 ms", change / 100.0, "(goal: below 1)");
+
+    form->Free();
+    return 0;
+}

@@ -1,0 +1,485 @@
+#include "sSkinMenus.h"
+
+#include <algorithm>
+
+#include "Forms.h"
+#include "sConst.h"
+#include "sGraphUtils.h"
+#include "sMaskData.h"
+#include "sMaskGraph.h"
+#include "sSkinManager.h"
+#include "sSkinProvider.h"
+#include "sStyleSimply.h"
+#include "sUtils.h"
+
+TsSkinProvider* MDISkinProvider = nullptr;
+
+namespace {
+
+TMenuBGArray g_menuBGs;
+TsMenuItemType g_itemType = smNormal;
+
+constexpr int kTextFlagsCalc = DT_CALCRECT | DT_NOCLIP | DT_EXPANDTABS | DT_SINGLELINE;
+
+// The screen's menu font on a canvas (when the screen has one).
+void AssignMenuFont(TCanvas* ACanvas)
+{
+    if (Screen && Screen->MenuFont())
+        ACanvas->SetFont(Screen->MenuFont());
+}
+
+AnsiString ShortCutText(TMenuItem* Item)
+{
+    return Item->ShortCut() ? ShortCutToText(Item->ShortCut()) : AnsiString();
+}
+
+bool Destroying(TComponent* C) { return C->ComponentState().Contains(csDestroying); }
+
+// Without the skin a menu is drawn by the system, except one with pictures: only the framework's
+// own owner drawing shows them.
+bool PlainOwnerDraw(TMenu* Menu) { return Menu->Images() != nullptr; }
+
+TMenuItem* FirstOfParent(TMenuItem* Item)
+{
+    TMenuItem* parent = Item->Parent();
+    return parent && parent->Count() > 0 ? parent->Items(0) : Item;
+}
+
+} // namespace
+
+TsSkinableMenus::TsSkinableMenus(TsSkinManager* AOwner)
+    : FCaptionFont(std::make_unique<TFont>()), FOwner(AOwner)
+{
+}
+
+TsSkinableMenus::~TsSkinableMenus() = default;
+
+bool TsSkinableMenus::SkinnedPopups() const { return FOwner && FOwner->SkinnedPopups(); }
+
+void TsSkinableMenus::SetActive(bool Value)
+{
+    if (FActive == Value)
+        return;
+    FActive = Value;
+    InitItems(Value);
+}
+
+void TsSkinableMenus::UpdateMenus() { SetActive(sSkinData && sSkinData->Active); }
+
+void TsSkinableMenus::InitComponent(TComponent* Component, bool AActive)
+{
+    if (auto* mainMenu = dynamic_cast<TMainMenu*>(Component)) {
+        InitMenuLine(mainMenu, AActive);
+        for (int i = 0; i < mainMenu->Items()->Count(); ++i)
+            HookItem(mainMenu->Items()->Items(i), AActive);
+    } else if (auto* popup = dynamic_cast<TPopupMenu*>(Component)) {
+        if (SkinnedPopups())
+            HookPopupMenu(popup, AActive);
+    } else if (auto* item = dynamic_cast<TMenuItem*>(Component)) {
+        TMenu* menu = item->GetParentMenu();
+        if (SkinnedPopups() && !dynamic_cast<TMainMenu*>(menu))
+            HookItem(item, AActive);
+    }
+    for (int i = 0; i < Component->ComponentCount(); ++i)
+        InitComponent(Component->Components(i), AActive);
+}
+
+void TsSkinableMenus::InitItems(bool AActive)
+{
+    FActive = AActive;
+    if (!Application)
+        return;
+    for (int i = 0; i < Application->ComponentCount(); ++i)
+        InitComponent(Application->Components(i), AActive);
+}
+
+void TsSkinableMenus::HookOne(TMenuItem* Item, bool AActive)
+{
+    const TAdvancedMenuDrawItemEvent draw(this, &TsSkinableMenus::sAdvancedDrawItem);
+    const TMenuMeasureItemEvent measure(this, &TsSkinableMenus::sMeasureItem);
+    if (AActive) {
+        if (!Item->OnAdvancedDrawItem)
+            Item->OnAdvancedDrawItem = draw;
+        if (!Item->OnMeasureItem)
+            Item->OnMeasureItem = measure;
+    } else {
+        if (Item->OnAdvancedDrawItem == draw)
+            Item->OnAdvancedDrawItem = {};
+        if (Item->OnMeasureItem == measure)
+            Item->OnMeasureItem = {};
+    }
+}
+
+void TsSkinableMenus::HookItem(TMenuItem* Item, bool AActive)
+{
+    for (int i = 0; i < Item->Count(); ++i) {
+        TMenuItem* sub = Item->Items(i);
+        if (!AActive || !IsTopLine(sub))
+            HookOne(sub, AActive);
+        HookItem(sub, AActive);
+    }
+}
+
+void TsSkinableMenus::HookPopupMenu(TPopupMenu* Menu, bool AActive)
+{
+    if (!Menu)
+        return;
+    Menu->SetOwnerDraw(AActive || PlainOwnerDraw(Menu));
+    std::function<void(TMenuItem*)> walk = [&](TMenuItem* item) {
+        for (int i = 0; i < item->Count(); ++i) {
+            HookOne(item->Items(i), AActive);
+            walk(item->Items(i));
+        }
+    };
+    walk(Menu->Items());
+}
+
+void TsSkinableMenus::InitMenuLine(TMainMenu* Menu, bool AActive)
+{
+    if (!Menu)
+        return;
+    const TAdvancedMenuDrawItemEvent draw(this, &TsSkinableMenus::sAdvancedDrawLineItem);
+    const TMenuMeasureItemEvent measure(this, &TsSkinableMenus::sMeasureLineItem);
+    TMenuItem* root = Menu->Items();
+    for (int i = 0; i < root->Count(); ++i) {
+        TMenuItem* item = root->Items(i);
+        if (AActive) {
+            if (sSkinData && sSkinData->Active)
+                item->OnAdvancedDrawItem = draw;
+            item->OnMeasureItem = measure;
+        } else {
+            if (item->OnAdvancedDrawItem == draw)
+                item->OnAdvancedDrawItem = {};
+            if (item->OnMeasureItem == measure)
+                item->OnMeasureItem = {};
+        }
+    }
+    if (!Destroying(Menu))
+        Menu->SetOwnerDraw(AActive || PlainOwnerDraw(Menu));
+}
+
+void TsSkinableMenus::InitItem(TMenuItem* Item, bool Inserted)
+{
+    DeleteUnusedBmps(true);
+    if (!Item)
+        return;
+    if (!Inserted) {
+        // Only this item's own skinned handlers go; its menu stays as it is.
+        const TAdvancedMenuDrawItemEvent draw(this, &TsSkinableMenus::sAdvancedDrawItem);
+        const TAdvancedMenuDrawItemEvent line(this, &TsSkinableMenus::sAdvancedDrawLineItem);
+        const TMenuMeasureItemEvent measure(this, &TsSkinableMenus::sMeasureItem);
+        const TMenuMeasureItemEvent lineMeasure(this, &TsSkinableMenus::sMeasureLineItem);
+        if (Item->OnAdvancedDrawItem == draw || Item->OnAdvancedDrawItem == line)
+            Item->OnAdvancedDrawItem = {};
+        if (Item->OnMeasureItem == measure || Item->OnMeasureItem == lineMeasure)
+            Item->OnMeasureItem = {};
+        return;
+    }
+    if (IsTopLine(Item)) {
+        Item->OnAdvancedDrawItem = TAdvancedMenuDrawItemEvent(this, &TsSkinableMenus::sAdvancedDrawLineItem);
+        Item->OnMeasureItem = TMenuMeasureItemEvent(this, &TsSkinableMenus::sMeasureLineItem);
+    } else if (SkinnedPopups()) {
+        if (!Item->OnAdvancedDrawItem)
+            Item->OnAdvancedDrawItem = TAdvancedMenuDrawItemEvent(this, &TsSkinableMenus::sAdvancedDrawItem);
+        if (!Item->OnMeasureItem)
+            Item->OnMeasureItem = TMenuMeasureItemEvent(this, &TsSkinableMenus::sMeasureItem);
+    }
+    // A new item has no menu until it is added to one; its menu is owner drawn from then on.
+    if (TMenu* menu = Item->GetParentMenu(); menu && !Destroying(menu))
+        menu->SetOwnerDraw(true);
+}
+
+void TsSkinableMenus::DeleteUnusedBmps(bool All)
+{
+    if (All)
+        g_menuBGs.clear();
+}
+
+int TsSkinableMenus::GetItemIndex(TMenuItem* Item)
+{
+    for (std::size_t i = 0; i < g_menuBGs.size(); ++i)
+        if (g_menuBGs[i].Item == Item)
+            return static_cast<int>(i);
+    return -1;
+}
+
+TBitmap* TsSkinableMenus::CachedBackground(TMenuItem* Item)
+{
+    const int i = GetItemIndex(Item);
+    return i < 0 ? nullptr : g_menuBGs[static_cast<std::size_t>(i)].Bmp.get();
+}
+
+// --- Item kinds and sizes ---------------------------------------------------------------------
+
+bool TsSkinableMenus::IsDivText(TMenuItem* Item)
+{
+    const AnsiString& c = Item->Caption();
+    return c.size() > 1 && c.front() == '-' && c.back() == '-';
+}
+
+bool TsSkinableMenus::IsTopLine(TMenuItem* Item)
+{
+    auto* menu = dynamic_cast<TMainMenu*>(Item->GetParentMenu());
+    if (!menu)
+        return false;
+    TMenuItem* root = menu->Items();
+    for (int i = 0; i < root->Count(); ++i)
+        if (root->Items(i)->Name() == Item->Name())
+            return true;
+    return false;
+}
+
+bool TsSkinableMenus::IsPopupItem(TMenuItem* Item) { return dynamic_cast<TPopupMenu*>(Item->GetParentMenu()) != nullptr; }
+
+bool TsSkinableMenus::ChildIconPresent()
+{
+    // Only an MDI parent form shows a child's icon in its menu line; the program has none.
+    return false;
+}
+
+bool TsSkinableMenus::LastItem(TMenuItem* Item)
+{
+    TMenuItem* parent = Item->Parent();
+    return parent && parent->Count() > 0 && parent->Items(parent->Count() - 1) == Item && ChildIconPresent();
+}
+
+TSize TsSkinableMenus::GlyphSize(TMenuItem* Item, bool Line)
+{
+    if (Item->HasBitmap())
+        return TSize{Item->Bitmap()->Width(), Item->Bitmap()->Height()};
+    if (Line)
+        return TSize{0, 0};
+    if (TMenu* menu = Item->GetParentMenu(); menu && menu->Images())
+        return TSize{menu->Images()->Width(), menu->Images()->Height()};
+    return TSize{16, 16};
+}
+
+int TsSkinableMenus::GetItemHeight(TCanvas* ACanvas, TMenuItem* Item)
+{
+    if (Item->Caption() == "-")
+        return 2;
+    AssignMenuFont(ACanvas);
+    const int text = static_cast<int>(Round(ACanvas->TextHeight("W") * 1.25));
+    if (IsDivText(Item))
+        return text + 2 * Margin;
+    return std::max(text, static_cast<int>(GlyphSize(Item, false).cy)) + 2 * Margin;
+}
+
+int TsSkinableMenus::ParentHeight(TCanvas* ACanvas, TMenuItem* Item)
+{
+    TMenuItem* parent = Item->Parent();
+    if (!parent)
+        return GetItemHeight(ACanvas, Item);
+    int h = 0;
+    for (int i = 0; i < parent->Count(); ++i)
+        h += GetItemHeight(ACanvas, parent->Items(i));
+    return h;
+}
+
+TRect TsSkinableMenus::ItemRect(TMenuItem*, const TRect& R)
+{
+    return TRect{R.left + CursorMarginH(), R.top, R.right - CursorMarginH(), R.bottom};
+}
+
+// --- Measuring --------------------------------------------------------------------------------
+
+void TsSkinableMenus::sMeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)
+{
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    if (!item || Destroying(item))
+        return;
+    AnsiString text;
+    if (item->Caption() == "-") {
+        g_itemType = smDivider;
+    } else if (IsDivText(item)) {
+        g_itemType = smCaption;
+        text = "-" + item->Caption() + "-";
+    } else {
+        g_itemType = smNormal;
+        text = item->Caption() + ShortCutText(item);
+    }
+    AssignMenuFont(ACanvas);
+    RECT r{0, 0, 0, 0};
+    if (!text.empty())
+        DrawTextA(ACanvas->Handle(), text.c_str(), static_cast<int>(text.size()), &r, kTextFlagsCalc);
+    Width = 2 * GlyphSize(item, false).cx + (r.right - r.left) + 3 * Margin;
+    Height = GetItemHeight(ACanvas, item);
+}
+
+void TsSkinableMenus::sMeasureLineItem(TObject* Sender, TCanvas* ACanvas, int& Width, int& Height)
+{
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    if (!item)
+        return;
+    g_itemType = smTopLine;
+    Height = GetSystemMetrics(SM_CYMENU) - 1;
+    AssignMenuFont(ACanvas);
+    const AnsiString& caption = item->Caption();
+    int w = ACanvas->TextWidth(caption + ShortCutText(item));
+    if (caption.find('&') != AnsiString::npos)
+        w -= ACanvas->TextWidth("&");
+    if (LastItem(item))
+        w += 40;
+    if (w > Width)
+        Width = w;
+}
+
+// --- Painting ---------------------------------------------------------------------------------
+
+TBitmap* TsSkinableMenus::SubmenuBackground(TCanvas* ACanvas, TMenuItem* Item, int Width, int Height)
+{
+    TMenuItem* first = FirstOfParent(Item);
+    int i = GetItemIndex(first);
+    if (i < 0) {
+        g_menuBGs.push_back(TMenuBG{nullptr, first});
+        i = static_cast<int>(g_menuBGs.size()) - 1;
+    }
+    TMenuBG& bg = g_menuBGs[static_cast<std::size_t>(i)];
+    // A submenu that grew since its background was painted gets a new one of the size it needs.
+    if (!bg.Bmp || bg.Bmp->Width() < Width || bg.Bmp->Height() < Height) {
+        const int h = std::max(ParentHeight(ACanvas, Item), Height);
+        const int w = std::max(Width, bg.Bmp ? bg.Bmp->Width() : 0);
+        bg.Bmp = std::make_unique<TBitmap>(w, h, pf24bit);
+        const int section = GetSkinIndex("MAINMENU");
+        if (section >= 0)
+            PaintItem(section, "MAINMENU", EmptyCI, false, 0, Rect(0, 0, w, h), Point(0, 0), bg.Bmp.get());
+    }
+    return bg.Bmp.get();
+}
+
+void TsSkinableMenus::PaintDivider(TCanvas* ACanvas, const TRect& R, TMenuItem* Item)
+{
+    TRect r = ItemRect(Item, R);
+    r.left += Margin;
+    r.right -= Margin;
+    int width = 1;
+    DrawRectangleOnDC(ACanvas->Handle(), r, 0x808080, 0xFFFFFF, width);
+}
+
+void TsSkinableMenus::PaintCaption(TCanvas*, const TRect&, TMenuItem*) {}
+
+void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, RECT ARect, TOwnerDrawState State)
+{
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    if (!item)
+        return;
+    if (TempControl) {
+        if (AppShowHint && Application)
+            Application->SetShowHint(true);
+        TempControl = nullptr;
+    }
+    if (item->Caption() == "-") {
+        g_itemType = smDivider;
+        PaintDivider(ACanvas, ARect, item);
+        return;
+    }
+    if (IsDivText(item)) {
+        g_itemType = smCaption;
+        return;
+    }
+    g_itemType = smNormal;
+    const int w = ARect.right - ARect.left, h = ARect.bottom - ARect.top;
+    if (w <= 0 || h <= 0)
+        return;
+    TBitmap bmp(w, h, pf24bit);
+    TBitmap* background = SubmenuBackground(ACanvas, item, w, ARect.bottom);
+
+    const int itemSection = GetSkinIndex("MENUITEM");
+    if (itemSection >= 0) {
+        const TCacheInfo ci{background, 0, 0, true};
+        PaintItem(itemSection, "MENUITEM", ci, true, State.Contains(odSelected) ? 1 : 0, Rect(0, 0, w, h),
+                  Point(ARect.left, ARect.top), &bmp);
+    }
+
+    TCanvas* canvas = bmp.Canvas();
+    const TSize glyph = GlyphSize(item, false);
+    TMenu* menu = item->GetParentMenu();
+    TCustomImageList* images = menu ? menu->Images() : nullptr;
+    const bool listImage = !item->HasBitmap() && images && item->ImageIndex() >= 0;
+    if (State.Contains(odChecked)) {
+        const int top = (h - glyph.cy) / 2;
+        TRect box{Margin, top, Margin + glyph.cx, top + glyph.cy};
+        BlendColorRect(&bmp, box, 50, clWhite);
+        int ring = 1;
+        TRect frame = box;
+        DrawRectangleOnDC(canvas->Handle(), frame, 0x808080, 0xFFFFFF, ring);
+        if (!listImage && !item->HasBitmap())
+            PaintCheck(canvas, box, item->Enabled(), clBlack);
+    }
+    if (item->HasBitmap()) {
+        const int at = (h - glyph.cy) / 2;
+        canvas->Draw(at, at, item->Bitmap());
+    } else if (listImage) {
+        const int at = (h - images->Height()) / 2;
+        images->Draw(canvas, at, at, item->ImageIndex(), !State.Contains(odDisabled));
+    }
+
+    AssignMenuFont(canvas);
+    if (State.Contains(odDefault))
+        canvas->Font()->SetStyle(canvas->Font()->Style() + TFontStyles{fsBold});
+    AnsiString caption = item->Caption();
+    int align = FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;
+    if (!caption.empty() && caption.front() == '\b') {
+        caption = caption.substr(1) + "      ";
+        align = DT_RIGHT;
+    }
+    const bool hot = State.Contains(odSelected) || State.Contains(odHotLight);
+    const TRect textRect{glyph.cx + 2 * Margin, 0, w, h};
+    TRect r = textRect;
+    WriteTextEx(canvas, caption.c_str(), item->Enabled(), r,
+                align | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_HIDEPREFIX, itemSection, hot);
+    const AnsiString shortcut = ShortCutText(item);
+    if (!shortcut.empty()) {
+        r = TRect{textRect.left, textRect.top, textRect.right - 8, textRect.bottom};
+        WriteTextEx(canvas, shortcut.c_str(), item->Enabled(), r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE,
+                    itemSection, hot);
+    }
+    if (OnDrawItem) {
+        TsMenuManagerDrawItemEvent handler = OnDrawItem;
+        handler(item, canvas, Rect(0, 0, w, h), State, g_itemType);
+    }
+    BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
+}
+
+void TsSkinableMenus::sAdvancedDrawLineItem(TObject* Sender, TCanvas* ACanvas, RECT ARect, TOwnerDrawState State)
+{
+    auto* item = dynamic_cast<TMenuItem*>(Sender);
+    if (!item || item->Caption() == "-")
+        return;
+    g_itemType = smTopLine;
+    if (LastItem(item))
+        ARect.right -= 40;
+    TsSkinProvider* provider = MDISkinProvider ? MDISkinProvider : GetSkinProvider(item);
+    if (!provider || !provider->Form())
+        return;
+    const bool hot = State.Contains(odSelected) || State.Contains(odHotLight);
+    const int itemSection = GetSkinIndex("MENUITEM");
+    if (itemSection >= 0 && ARect.right > ARect.left && ARect.bottom > ARect.top) {
+        const TCacheInfo ci{provider->MenuLineBmp(), 0, 0, true};
+        const int lineTop = provider->MenuLineTop();
+        PaintItem(itemSection, "MENUITEM", ci, true, hot ? 1 : 0, ARect, Point(ARect.left, ARect.top - lineTop),
+                  ACanvas->Handle());
+    }
+    AssignMenuFont(ACanvas);
+    TFontStyles style = ACanvas->Font()->Style();
+    if (State.Contains(odDefault))
+        style = style + TFontStyles{fsBold};
+    else
+        style = style - TFontStyles{fsBold};
+    ACanvas->Font()->SetStyle(style);
+    const int align = FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;
+    const int lineSection = GetSkinIndex("MENULINE");
+    TRect r{ARect.left + Margin, ARect.top, ARect.right - Margin, ARect.bottom};
+    WriteTextEx(ACanvas, item->Caption().c_str(), item->Enabled(), r, align | DT_VCENTER | DT_EXPANDTABS, lineSection,
+                hot);
+    const AnsiString shortcut = ShortCutText(item);
+    if (!shortcut.empty()) {
+        r = TRect{ARect.left, ARect.top, ARect.right - 8, ARect.bottom};
+        WriteTextEx(ACanvas, shortcut.c_str(), item->Enabled(), r, DT_RIGHT | DT_VCENTER | DT_EXPANDTABS, lineSection,
+                    hot);
+    }
+    if (OnDrawItem) {
+        TsMenuManagerDrawItemEvent handler = OnDrawItem;
+        handler(item, ACanvas, ARect, State, smTopLine);
+    }
+}

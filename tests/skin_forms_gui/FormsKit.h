@@ -1,0 +1,131 @@
+// Skinned forms for the tests: a skin manager over the shipped skins (or a changed copy of one), and
+// forms with a provider, shown, whose frame is read back from the provider's cache or the screen.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "FormTest.h"
+#include "Menus.h"
+#include "TestKit.h"
+#include "sMaskData.h"
+#include "sSkinManager.h"
+#include "sSkinProvider.h"
+#include "sStyleSimply.h"
+#include "sUtils.h"
+
+namespace formskit {
+
+// The folder of the shipped skins, with a trailing backslash.
+inline AnsiString SkinsDir() { return testkit::DataDir() + "..\\..\\app\\defaults\\Skins\\"; }
+
+// A colour of a 24-bit bitmap as a TColor (red in the low byte).
+inline TColor PixelOf(TBitmap* Bmp, int X, int Y)
+{
+    const Byte* p = static_cast<const Byte*>(Bmp->ScanLine(Y)) + 3 * X;
+    return static_cast<TColor>(p[2] | (p[1] << 8) | (p[0] << 16));
+}
+
+// The section record of the current skin (the test fails when the skin lacks it).
+inline const TsGeneralData& SectionOf(const char* Name)
+{
+    const int i = GetSkinIndex(Name);
+    EXPECT_GE(i, 0) << Name;
+    return gd.at(static_cast<std::size_t>(i < 0 ? 0 : i));
+}
+
+// A mask of a section (null when the skin has none).
+inline const TsMaskData* MaskOf(const char* Section, const char* Property)
+{
+    const int i = GetMaskIndex(GetSkinIndex(Section), Section, Property);
+    return i < 0 ? nullptr : &ma[static_cast<std::size_t>(i)];
+}
+
+// The first provider of a form.
+inline TsSkinProvider* ProviderOf(TCustomForm* Form)
+{
+    for (int i = 0; i < Form->ComponentCount(); ++i)
+        if (auto* p = dynamic_cast<TsSkinProvider*>(Form->Components(i)))
+            return p;
+    return nullptr;
+}
+
+class SkinnedFormTest : public testkit::FormTest {
+protected:
+    void TearDown() override
+    {
+        if (manager_)
+            manager_->Free();
+        manager_ = nullptr;
+        testkit::FormTest::TearDown();
+    }
+
+    // The default skin manager of the test, made on first use.
+    TsSkinManager* Manager()
+    {
+        if (!manager_)
+            manager_ = Create<TsSkinManager>(Application);
+        return manager_;
+    }
+    // Loads a skin of a folder of skins and applies it to every window.
+    void UseSkin(const char* Name, const AnsiString& Folder = SkinsDir())
+    {
+        Manager()->SetSkinDirectory(Folder);
+        Manager()->SetSkinName(Name);
+        ASSERT_TRUE(sSkinData->Active) << Name;
+    }
+    // A copy of a shipped skin in Dir under Name, its options file changed by Edit first.
+    static void CopySkin(const char* From, const testkit::TempDir& Dir, const char* Name,
+                         const std::function<void(std::string&)>& Edit)
+    {
+        const std::string src = std::string(SkinsDir()) + From + "\\";
+        const std::string dst = Dir / Name;
+        CreateDirectoryA(dst.c_str(), nullptr);
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA((src + "*").c_str(), &fd);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                CopyFileA((src + fd.cFileName).c_str(), (dst + "\\" + fd.cFileName).c_str(), FALSE);
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+        std::string options = testkit::ReadFileBytes(dst + "\\Options.dat");
+        Edit(options);
+        testkit::WriteFileBytes(dst + "\\Options.dat", options);
+    }
+
+    // A form with a provider at (100, 100), shown and painted.
+    TForm* SkinnedForm(TFormBorderStyle Style = bsSizeable, int Width = 400, int Height = 300,
+                       TsSkinProvider** Provider = nullptr)
+    {
+        TForm* form = MakeForm();
+        form->SetBorderStyle(Style);
+        form->SetBounds(100, 100, Width, Height);
+        form->SetCaption("Skinned");
+        auto* provider = Create<TsSkinProvider>(form);
+        if (Provider)
+            *Provider = provider;
+        form->Show();
+        Paint(form);
+        return form;
+    }
+    // Lets the form paint what is pending.
+    static void Paint(TWinControl* Form)
+    {
+        RedrawWindow(Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        testkit::PumpPending();
+    }
+    // The hit-test answer at a point of the window (window coordinates).
+    static int HitTest(TCustomForm* Form, int X, int Y)
+    {
+        RECT r;
+        GetWindowRect(Form->Handle(), &r);
+        return static_cast<int>(SendMessageA(Form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(r.left + X, r.top + Y)));
+    }
+
+private:
+    TsSkinManager* manager_ = nullptr;
+};
+
+} // namespace formskit

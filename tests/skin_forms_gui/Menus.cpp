@@ -1,0 +1,263 @@
+// Skinned menus: the menu line in rows, the cached background of a submenu, the system menu's
+// list of skins, and items hooked, unhooked and removed.
+#include <algorithm>
+#include <set>
+#include <string>
+
+#include "FormsKit.h"
+#include "sSkinMenus.h"
+
+using namespace formskit;
+
+namespace {
+
+using SkinnedMenus = SkinnedFormTest;
+
+TMenuItem* AddItem(TComponent* Owner, TMenuItem* Parent, const AnsiString& Caption, const char* Name = "")
+{
+    auto* item = Create<TMenuItem>(Owner);
+    item->SetName(Name);
+    item->SetCaption(Caption);
+    Parent->Add(item);
+    return item;
+}
+
+TsSkinableMenus* Painter() { return sSkinData->DefaultManager->SkinableMenus(); }
+
+void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR Id, DWORD)
+{
+    KillTimer(nullptr, Id);
+    EndMenu();
+}
+
+// Closes the menu that the next call opens, once its loop runs.
+void CloseNextMenu() { SetTimer(nullptr, 0, 1, EndMenuTimer); }
+
+} // namespace
+
+TEST_F(SkinnedMenus, MenuLineOfANarrowFormTakesTwoRowsBothPainted)
+{
+    UseSkin("Neutral");
+    TForm* form = MakeForm();
+    form->SetBounds(100, 100, 220, 240);
+    auto* menu = Create<TMainMenu>(form);
+    for (const char* caption : {"Файл", "Правка", "Вид", "Поиск", "Браузер", "Сервис"})
+        AddItem(form, menu->Items(), caption);
+    form->SetMenu(menu);
+    auto* provider = Create<TsSkinProvider>(form);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Paint(form);
+    // The rows the system laid the bar out in: the first one starts with the first item.
+    std::set<LONG> tops;
+    RECT first{};
+    for (int i = 0; i < menu->Items()->Count(); ++i) {
+        RECT r;
+        ASSERT_TRUE(GetMenuItemRect(form->Handle(), menu->Handle(), i, &r));
+        tops.insert(r.top);
+        if (i == 0)
+            first = r;
+    }
+    ASSERT_EQ(tops.size(), 2u);
+    EXPECT_EQ(provider->GetLinesCount(), 2);
+    RECT w;
+    GetWindowRect(form->Handle(), &w);
+    EXPECT_EQ(first.top, *tops.begin());
+    // Both rows of the line are painted in the line's colour right of their items.
+    const testkit::PixelImage printed = testkit::PrintWindowPixels(form->Handle());
+    const int x = form->Width() - provider->SysBorderWidth() - 2;
+    for (LONG top : tops)
+        EXPECT_EQ(printed.Pixel(x, top - w.top + 4), static_cast<COLORREF>(SectionOf("MENULINE").HotColor))
+            << "row at " << top - w.top;
+}
+
+TEST_F(SkinnedMenus, SubmenuBackgroundIsPaintedAgainWhenTheSubmenuGrows)
+{
+    // A red submenu background, seen through the items (wholly transparent until selected).
+    testkit::TempDir dir;
+    CopySkin("Neutral", dir, "RedMenus", [](std::string& s) { s.replace(s.find("[MAINMENU]"), 10, "[MAINMENU]\r\nCOLOR=255"); });
+    UseSkin("RedMenus", AnsiString(dir.Path()));
+    ASSERT_EQ(SectionOf("MAINMENU").Color, 255);
+    ASSERT_EQ(SectionOf("MENUITEM").Transparency, 100);
+    auto red = [](TColor c) { return (c & 0xFF) >= 250 && (c >> 8 & 0xFF) <= 5 && (c >> 16 & 0xFF) <= 5; };
+
+    TForm* form = MakeForm();
+    auto* popup = Create<TPopupMenu>(form);
+    TMenuItem* first = AddItem(form, popup->Items(), "Первый");
+    AddItem(form, popup->Items(), "Второй");
+    TsSkinableMenus* painter = Painter();
+    TBitmap target(200, 400, pf24bit);
+    const int h = painter->GetItemHeight(target.Canvas(), first);
+    // Items lie inside the submenu's margin, as the system places them.
+    painter->sAdvancedDrawItem(first, target.Canvas(), TRect{3, 3, 123, 3 + h}, TOwnerDrawState{});
+    EXPECT_TRUE(red(PixelOf(&target, 110, 3 + h / 2))) << PixelOf(&target, 110, 3 + h / 2);
+    TBitmap* background = TsSkinableMenus::CachedBackground(first);
+    ASSERT_NE(background, nullptr);
+    // Three more items: the last one lies below the background painted for two.
+    TMenuItem* last = nullptr;
+    for (const char* caption : {"Третий", "Четвёртый", "Пятый"})
+        last = AddItem(form, popup->Items(), caption);
+    const int below = background->Height();
+    painter->sAdvancedDrawItem(last, target.Canvas(), TRect{3, below, 123, below + h}, TOwnerDrawState{});
+    background = TsSkinableMenus::CachedBackground(first);
+    ASSERT_NE(background, nullptr);
+    EXPECT_GE(background->Height(), below + h);
+    EXPECT_TRUE(red(PixelOf(&target, 110, below + h / 2))) << PixelOf(&target, 110, below + h / 2);
+}
+
+TEST_F(SkinnedMenus, SystemMenuHoldsOneSkinListAndOneLineAfterTenDrops)
+{
+    UseSkin("Neutral");
+    TsSkinProvider* provider = nullptr;
+    SkinnedForm(bsSizeable, 300, 200, &provider);
+    TsSystemMenu* menu = provider->SystemMenu();
+    for (int i = 0; i < 10; ++i) {
+        CloseNextMenu();
+        provider->DropSysMenu(200, 200);
+    }
+    TStringList skins;
+    Manager()->GetSkinNames(&skins);
+    ASSERT_EQ(skins.Count(), 2);
+    TMenuItem* root = menu->Items();
+    // The skin list, a line, the six commands with their line before Close.
+    ASSERT_EQ(root->Count(), 9);
+    EXPECT_EQ(root->Items(0)->Name(), "SkinSelectItem");
+    EXPECT_EQ(root->Items(0)->Caption(), "Available skins");
+    EXPECT_TRUE(root->Items(1)->IsLine());
+    EXPECT_EQ(root->Items(2), menu->ItemRestore);
+    EXPECT_EQ(root->Items(0)->Count(), 2);
+    EXPECT_EQ(root->Items(0)->Items(0)->Caption(), "Dusk");
+    EXPECT_TRUE(root->Items(0)->Items(1)->Checked()) << "the current skin";
+    // Nothing of the earlier drops is left behind: the menu owns its root item, the 6 commands,
+    // 2 lines, the list and its 2 skins.
+    EXPECT_EQ(menu->ComponentCount(), 12);
+}
+
+TEST_F(SkinnedMenus, ChoosingASkinNameWithAnAmpersandSetsItWithout)
+{
+    testkit::TempDir dir;
+    CopySkin("Neutral", dir, "Light", [](std::string&) {});
+    UseSkin("Light", AnsiString(dir.Path()));
+    TsSkinProvider* provider = nullptr;
+    SkinnedForm(bsSizeable, 300, 200, &provider);
+    auto* item = Create<TMenuItem>(provider->SystemMenu());
+    item->SetCaption("Li&ght");
+    provider->SystemMenu()->SkinSelect(item);
+    EXPECT_EQ(Manager()->SkinName(), "Light");
+}
+
+TEST_F(SkinnedMenus, ARemovedItemLeavesItsMenuAndTheOtherItemsSkinned)
+{
+    UseSkin("Neutral");
+    TForm* form = MakeForm();
+    auto* popup = Create<TPopupMenu>(form);
+    TMenuItem* a = AddItem(form, popup->Items(), "Один", "Item1");
+    TMenuItem* b = AddItem(form, popup->Items(), "Два", "Item2");
+    TMenuItem* own = AddItem(form, popup->Items(), "Свой", "Item3");
+    int ownMeasured = 0, ownDrawn = 0;
+    own->OnMeasureItem = [&](TObject*, TCanvas*, int&, int&) { ++ownMeasured; };
+    own->OnAdvancedDrawItem = [&](TObject*, TCanvas*, RECT, TOwnerDrawState) { ++ownDrawn; };
+    Create<TsSkinProvider>(form);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    testkit::PumpPending();
+    TsSkinableMenus* painter = Painter();
+    const TAdvancedMenuDrawItemEvent draw(painter, &TsSkinableMenus::sAdvancedDrawItem);
+    ASSERT_TRUE(popup->OwnerDraw());
+    ASSERT_TRUE(a->OnAdvancedDrawItem == draw);
+    // The application's own handlers stay.
+    int w = 0, h = 0;
+    own->OnMeasureItem(own, nullptr, w, h);
+    own->OnAdvancedDrawItem(own, nullptr, RECT{}, TOwnerDrawState{});
+    EXPECT_EQ(ownMeasured + ownDrawn, 2);
+
+    a->Free();
+    EXPECT_TRUE(popup->OwnerDraw());
+    EXPECT_TRUE(b->OnAdvancedDrawItem == draw);
+    // A new item that is in no menu yet changes nothing; once in the menu and measured it is skinned.
+    TMenuItem* late = Create<TMenuItem>(form);
+    EXPECT_TRUE(popup->OwnerDraw());
+    late->SetCaption("Поздний");
+    popup->Items()->Add(late);
+    EXPECT_TRUE(late->OnAdvancedDrawItem == draw);
+
+    // Without the skin the skinned handlers go, the application's stay.
+    Manager()->SetActive(false);
+    EXPECT_FALSE(popup->OwnerDraw());
+    EXPECT_FALSE(b->OnAdvancedDrawItem);
+    own->OnMeasureItem(own, nullptr, w, h);
+    own->OnAdvancedDrawItem(own, nullptr, RECT{}, TOwnerDrawState{});
+    EXPECT_EQ(ownMeasured + ownDrawn, 4);
+}
+
+TEST_F(SkinnedMenus, LineItemsGetTheLinePaintersAndSubItemsTheItemPainters)
+{
+    UseSkin("Neutral");
+    TForm* form = MakeForm();
+    auto* menu = Create<TMainMenu>(form);
+    TMenuItem* top = AddItem(form, menu->Items(), "Файл", "N1");
+    TMenuItem* sub = AddItem(form, top, "Открыть", "N2");
+    TMenuItem* divider = AddItem(form, top, "-Раздел-", "N3");
+    form->SetMenu(menu);
+    Create<TsSkinProvider>(form);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    testkit::PumpPending();
+    TsSkinableMenus* painter = Painter();
+    EXPECT_TRUE(top->OnAdvancedDrawItem == TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::sAdvancedDrawLineItem));
+    EXPECT_TRUE(sub->OnAdvancedDrawItem == TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::sAdvancedDrawItem));
+    EXPECT_TRUE(menu->OwnerDraw());
+    // A divider text takes room and shows nothing of its own.
+    TBitmap canvas(10, 10, pf24bit);
+    int w = 0, h = 0;
+    painter->sMeasureItem(divider, canvas.Canvas(), w, h);
+    EXPECT_GT(w, 0);
+    EXPECT_EQ(h, painter->GetItemHeight(canvas.Canvas(), divider));
+    TBitmap target(100, 40, pf24bit);
+    target.Canvas()->Brush()->SetColor(clLime);
+    target.Canvas()->FillRect(TRect{0, 0, 100, 40});
+    painter->sAdvancedDrawItem(divider, target.Canvas(), TRect{0, 0, 100, 40}, TOwnerDrawState{});
+    EXPECT_EQ(PixelOf(&target, 50, 20), clLime);
+}
+
+TEST_F(SkinnedMenus, SystemMenuShowsTheCommandsTheFrameAllows)
+{
+    TForm* form = MakeForm();
+    auto* provider = Create<TsSkinProvider>(form);
+    TsSystemMenu* menu = provider->SystemMenu();
+    auto shown = [&] {
+        menu->UpdateItems();
+        std::string s;
+        for (TMenuItem* item : {menu->ItemRestore, menu->ItemMove, menu->ItemSize, menu->ItemMinimize, menu->ItemMaximize,
+                                menu->ItemClose})
+            if (item->Visible())
+                s += (s.empty() ? "" : " ") + std::string(item->Caption()) + (item->Enabled() ? "" : "(off)");
+        return s;
+    };
+    struct Case {
+        TFormBorderStyle style;
+        TsBorderIcons icons;
+        const char* shown;
+    };
+    const TsBorderIcons sys{biSystemMenu}, all{biSystemMenu, biMinimize, biMaximize};
+    const Case cases[] = {
+        {bsDialog, sys, "Move Close"},
+        {bsToolWindow, sys, "Move Close"},
+        {bsSizeToolWin, sys, "Move Size Close"},
+        {bsSingle, sys, "Restore(off) Move Size(off) Close"},
+        {bsSingle, all, "Restore(off) Move Size(off) Minimize Maximize Close"},
+        {bsSizeable, all, "Restore(off) Move Size Minimize Maximize Close"},
+        {bsSizeable, TsBorderIcons{}, "Move Size"},
+        {bsDialog, TsBorderIcons{}, "Move"},
+    };
+    for (const Case& c : cases) {
+        form->SetBorderStyle(c.style);
+        provider->SetBorderIcons(c.icons);
+        EXPECT_EQ(shown(), c.shown) << c.style;
+    }
+    // Minimised, whatever the frame: minimise (off) and maximise.
+    form->SetBorderStyle(bsDialog);
+    provider->SetBorderIcons(all);
+    form->SetWindowState(wsMinimized);
+    EXPECT_EQ(shown(), "Move Minimize(off) Maximize(off) Close");
+}
