@@ -81,6 +81,9 @@ TEST_F(Manager, AChangeIsAnnouncedLoadedBroadcastUnderRestrictionThenRepainted)
     EXPECT_TRUE(Take().empty()) << "a second manager only stores";
     EXPECT_TRUE(sSkinData->Active);
 
+    manager->SetSkinName("");
+    EXPECT_TRUE(Take().empty()) << "an empty name only stores: extra sections set before the name load nothing";
+    EXPECT_TRUE(manager->Active());
     manager->SetActive(false);
     EXPECT_EQ(Take(), std::vector<std::string>{"probe:2"});
     EXPECT_TRUE(gd.empty());
