@@ -38,12 +38,18 @@ void CopySkins(const AnsiString& dir)
 
 // The window's frame painted once more, and an activation change (off and on again).
 struct FrameFigures {
-    double repaint, activation;
+    double repaint, activation, menu;
 };
-FrameFigures MeasureFrame(const std::string& Look, HWND Wnd)
+FrameFigures MeasureFrame(const std::string& Look, TID_Vellorn* Form)
 {
+    const HWND Wnd = Form->Handle();
     FrameFigures f{};
     f.repaint = bench::Measure("non-client repaint, " + Look, 41, [&] { SendMessageA(Wnd, WM_NCPAINT, 1, 0); });
+    // A menu item enabled or disabled: the menu bar is drawn anew.
+    f.menu = bench::Measure("menu item state change, " + Look, 21, [&] {
+        Form->N1->SetEnabled(!Form->N1->Enabled());
+        UpdateWindow(Wnd);
+    });
     f.activation = bench::Measure("activation off and on, " + Look, 21, [&] {
         SendMessageA(Wnd, WM_NCACTIVATE, FALSE, 0);
         SendMessageA(Wnd, WM_NCACTIVATE, TRUE, 0);
@@ -69,7 +75,7 @@ int main()
     Application->ProcessMessages();
     const HWND wnd = form->Handle();
 
-    const FrameFigures skinned = MeasureFrame("skinned (Neutral)", wnd);
+    const FrameFigures skinned = MeasureFrame("skinned (Neutral)", form);
     int i = 0;
     const double change = bench::Measure("skin switch of the main window, repainted", 10, [&] {
         form->sSkinManager1->SetSkinName(++i % 2 ? "Dusk" : "Neutral");
@@ -78,10 +84,11 @@ int main()
     form->sSkinManager1->SetSkinName("Neutral");
     form->sSkinManager1->SetActive(false);
     Application->ProcessMessages();
-    const FrameFigures plain = MeasureFrame("plain", wnd);
+    const FrameFigures plain = MeasureFrame("plain", form);
 
     bench::Report("  non-client repaint skinned / plain", skinned.repaint / plain.repaint, "x (goal: at most 2)");
     bench::Report("  activation change skinned / plain", skinned.activation / plain.activation, "x");
+    bench::Report("  menu item state change skinned / plain", skinned.menu / plain.menu, "x");
     bench::Report("  skin switch / 100 ms", change / 100.0, "(goal: below 1)");
 
     form->Free();

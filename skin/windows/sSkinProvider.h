@@ -377,6 +377,8 @@ private:
     TsBorderIcons SavedBorderIcons;
     bool InRgnUpdate = false;
     bool MenuChanged = true;
+    // Only the menu line must be painted again (a menu item changed).
+    bool FMenuLineDirty = false;
     TsFormHook* FHook = nullptr;
     bool FormActive = true;
     std::unique_ptr<TBitmap> FMenuLineBmp;

@@ -324,6 +324,7 @@ void TsSkinProvider::PaintAll()
             if (!iconic)
                 PaintMenuLine();
             MenuChanged = false;
+            FMenuLineDirty = false;
         }
     }
     FirstInitialized = true;
@@ -336,6 +337,16 @@ void TsSkinProvider::PaintAll()
 void TsSkinProvider::PaintCaption(HDC DC)
 {
     const int top = SysBorderHeight() + CaptionHeight() + (IsIconic() ? 1 : 0);
+    if (FMenuLineDirty && !FCommonData->BGChanged) {
+        // Only the menu changed: its line alone, unless it now takes another number of rows.
+        const int rows = GetLinesCount();
+        FLinesCount = -1;
+        if (GetLinesCount() != rows || !FCommonData->FCacheBmp || IsIconic())
+            FCommonData->BGChanged = true;
+        else
+            PaintMenuLine();
+    }
+    FMenuLineDirty = false;
     if (FCommonData->BGChanged) {
         ChildRepaintNeeded = !FirstInitialized;
         PaintAll();

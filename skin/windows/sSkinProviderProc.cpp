@@ -291,10 +291,9 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
         break;
     case CM_MENUCHANGED:
         if (FormVisible() && !FormCreating()) {
-            // The line is painted anew with the items as they are now.
+            // The line is painted anew with the items as they are now (PaintCaption).
             MenuChanged = true;
-            FLinesCount = -1;
-            FCommonData->BGChanged = true;
+            FMenuLineDirty = true;
         }
         CallDefault(Message);
         TsSkinableMenus::DeleteUnusedBmps(true);

@@ -261,3 +261,35 @@ TEST_F(SkinnedMenus, SystemMenuShowsTheCommandsTheFrameAllows)
     form->SetWindowState(wsMinimized);
     EXPECT_EQ(shown(), "Move Minimize(off) Maximize(off) Close");
 }
+
+TEST_F(SkinnedMenus, MenuLineShowsItsItemsAsTheyChange)
+{
+    UseSkin("Neutral");
+    TForm* form = MakeForm();
+    form->SetBounds(100, 100, 400, 240);
+    auto* menu = Create<TMainMenu>(form);
+    AddItem(form, menu->Items(), "Файл");
+    TMenuItem* last = AddItem(form, menu->Items(), "Правка");
+    form->SetMenu(menu);
+    Create<TsSkinProvider>(form);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Paint(form);
+    // The pixels of the last item's place that are not the line's own colour: its caption.
+    RECT r, w;
+    GetMenuItemRect(form->Handle(), menu->Handle(), 1, &r);
+    GetWindowRect(form->Handle(), &w);
+    auto inked = [&] {
+        const testkit::PixelImage printed = testkit::PrintWindowPixels(form->Handle());
+        int n = 0;
+        for (int y = r.top - w.top; y < r.bottom - w.top; ++y)
+            for (int x = r.left - w.left; x < r.right - w.left; ++x)
+                n += printed.Pixel(x, y) != static_cast<COLORREF>(SectionOf("MENULINE").HotColor);
+        return n;
+    };
+    const int before = inked();
+    EXPECT_GT(before, 0);
+    last->SetCaption("П");
+    testkit::PumpPending();
+    EXPECT_LT(inked(), before);
+}
