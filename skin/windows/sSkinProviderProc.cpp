@@ -519,8 +519,9 @@ void TsSkinProvider::NCLButtonDown(TMessage& Message)
         if (code == HTCAPTION)
             CallDefault(Message);
         bMode = !SizingEdge(code);
-        nDirection = code;
         SendMessageA(FForm->Handle(), WM_SYSCOMMAND, bMode ? SC_MOVE : SC_SIZE, 0);
+        // The edge clicked is the one to size (the size command alone knows none).
+        nDirection = code;
         StartMove(p.x, p.y);
         return;
     }
@@ -712,6 +713,8 @@ void TsSkinProvider::StartMove(int X, int Y)
     SetROP2(dc, R2_NOT);
     ntop = FForm->Top();
     nleft = FForm->Left();
+    // The press is the reference point: the first move already moves the outline.
+    bCapture = false;
     if (bMode) {
         nX = X;
         nY = Y;

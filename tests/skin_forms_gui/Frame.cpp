@@ -391,3 +391,31 @@ TEST_F(Frame, NewSkinRepaintsEveryFormAtOnceAndNoSkinGivesThePlainFrameBack)
     EXPECT_EQ(first->BorderIcons(), (TBorderIcons{biSystemMenu, biMinimize, biMaximize}));
     EXPECT_EQ(second->BorderIcons(), TBorderIcons{biSystemMenu});
 }
+
+TEST_F(Frame, OutlineMovesAndSizesTheFormByTheMouse)
+{
+    UseSkin("Neutral");
+    TsSkinProvider* provider = nullptr;
+    TForm* form = SkinnedForm(bsSizeable, 300, 200, &provider);
+    provider->ResizeMode = rmBorder;
+    SetForegroundWindow(form->Handle());
+    // Dragged by the caption 100 right and 60 down, in two moves.
+    MoveMouse(200, 110);
+    MoveMouse(200, 110, MOUSEEVENTF_LEFTDOWN);
+    MoveMouse(250, 140);
+    MoveMouse(300, 170);
+    MoveMouse(300, 170, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(testkit::PumpUntil([&] { return form->Left() == 200 && form->Top() == 160; }, 2000))
+        << form->Left() << "," << form->Top();
+    // Its right edge dragged 52 further right.
+    const int y = form->Top() + 100, x = form->Left() + form->Width() - 2;
+    MoveMouse(x, y);
+    MoveMouse(x, y, MOUSEEVENTF_LEFTDOWN);
+    MoveMouse(x + 30, y + 20);
+    MoveMouse(x + 52, y + 40);
+    MoveMouse(x + 52, y + 40, MOUSEEVENTF_LEFTUP);
+    EXPECT_TRUE(testkit::PumpUntil([&] { return form->Width() == 352; }, 2000)) << form->Width();
+    EXPECT_EQ(form->Height(), 200);
+    EXPECT_EQ(form->Left(), 200);
+    MoveMouse(0, 0);
+}
