@@ -110,7 +110,7 @@ TEST_F(Caption, GetTextFitsTheBufferAndAlwaysEndsTheText)
     EXPECT_EQ(SendMessageA(form->Handle(), WM_GETTEXTLENGTH, 0, 0), 11);
 }
 
-TEST_F(Caption, ACaptionSetWhileSkinnedSurvivesTheSkinAndTheProvider)
+TEST_F(Caption, CaptionAndFrameSurviveTheSkinAndTheProvider)
 {
     UseSkin("Neutral");
     TsSkinProvider* provider = nullptr;
@@ -129,4 +129,9 @@ TEST_F(Caption, ACaptionSetWhileSkinnedSurvivesTheSkinAndTheProvider)
     provider->Free();
     EXPECT_EQ(WindowText(form->Handle()), "Ещё один");
     EXPECT_EQ(form->Caption(), "Ещё один");
+    // The provider that goes gives the form its own frame back too.
+    EXPECT_EQ(form->BorderIcons(), (TBorderIcons{biSystemMenu, biMinimize, biMaximize}));
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(form->Handle(), rgn), ERROR);
+    DeleteObject(rgn);
 }
