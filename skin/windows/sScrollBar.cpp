@@ -273,7 +273,8 @@ void TsScrollBar::SetMax(int Value)
 
 void TsScrollBar::SetPageSize(int Value)
 {
-    if (Value < 0)
+    // Hosts set the page at every refresh: an unchanged page repaints nothing.
+    if (Value < 0 || Value == FPageSize)
         return;
     FPageSize = Value;
     if (HandleAllocated()) {
