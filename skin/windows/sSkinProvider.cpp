@@ -23,8 +23,9 @@ TsSkinProvider::TsSkinProvider(TComponent* AOwner)
     FCommonData->COC = 224;
     if (FForm) {
         FormAutoScroll = FForm->AutoScroll();
-        // The provider scrolls the form itself.
-        FForm->SetAutoScroll(false);
+        // The provider scrolls the form itself while a skin is on it.
+        if (sSkinData && sSkinData->Active)
+            FForm->SetAutoScroll(false);
         SavedBorderIcons = FForm->BorderIcons();
     }
     FTitleIcon = std::make_unique<TsTitleIcon>();
@@ -625,6 +626,8 @@ void TsSkinProvider::NewSkin(TMessage& Message, bool Skinned)
             } else {
                 InitMenuItems(true);
             }
+            // The provider scrolls the form again while the skin is on it.
+            FForm->SetAutoScroll(false);
             RefreshScrolls();
             FCommonData->BGChanged = true;
             FLinesCount = -1;
@@ -644,6 +647,11 @@ void TsSkinProvider::RemoveSkin(TMessage& Message)
         SkinBroadCast(FForm, Message);
     if (FForm && UseGlobalColor && !FCommonData->CustomColor)
         FForm->SetColor(clBtnFace);
+    if (FForm) {
+        // The content back in its place, the bars gone, and the form scrolls as it was made to.
+        RefreshScrolls();
+        FForm->SetAutoScroll(FormAutoScroll);
+    }
     if (!FSkinManager || !FForm)
         return;
     TsSkinableMenus::DeleteUnusedBmps(true);
@@ -681,29 +689,10 @@ void TsSkinProvider::RepaintSkin(TMessage& Message)
         SendMessageA(FForm->Handle(), WM_NCPAINT, 0, 0);
         RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
     }
+    RefreshScrolls();
     ApplyGlobalColor();
     if (FForm)
         SkinBroadCast(FForm, Message);
-}
-
-// --- Scrolling of the form (the skinned bars of the form come with the scroll-bar unit) -----------
-
-void TsSkinProvider::RefreshScrolls() {}
-
-int TsSkinProvider::Range(TScrollBarKind Kind)
-{
-    // The largest extent of the children that scroll with the form (the form's own skinned bars
-    // and their grip are none of them).
-    if (!FForm)
-        return 0;
-    int result = 0;
-    for (int i = 0; i < FForm->ControlCount(); ++i) {
-        TControl* c = FForm->Controls(i);
-        if (!c->Visible() || (c->Align() != alNone && c->Align() != alTop))
-            continue;
-        result = std::max(result, Kind == sbVertical ? c->Top() + c->Height() : c->Left() + c->Width());
-    }
-    return result + 2;
 }
 
 // --- Window sizes ------------------------------------------------------------------------------------

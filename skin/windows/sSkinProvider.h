@@ -23,6 +23,7 @@
 class TsSkinManager;
 class TsSkinProvider;
 class TsScrollBar;
+struct TsScrollInfo;
 class TsGrip;
 class TsFormHook;
 
@@ -290,9 +291,23 @@ public:
     // The record of a button by its hit-test code, or null.
     TsCaptionButton* ButtonByCode(int Code);
 
-    // The form's own skinned scroll bars, shown or hidden as the children need them.
+    // The form's own skinned scroll bars, shown or hidden as the children need them
+    // (sSkinProviderScroll.cpp): the extent of the content, what each direction needs, the
+    // content moved back to its place, the content moved, and the bars' change handlers.
     void RefreshScrolls();
     int Range(TScrollBarKind Kind);
+    void GetVScrollInfo(TsScrollInfo& Info);
+    void GetHScrollInfo(TsScrollInfo& Info);
+    void ClearOffset(TScrollBarKind Kind);
+    void ScrollBy(int DX, int DY);
+    void OnVSBChange(TObject* Sender, int OldValue);
+    void OnHSBChange(TObject* Sender, int OldValue);
+    TsScrollBar* VertBar() const { return FVBar; }
+    TsScrollBar* HorzBar() const { return FHBar; }
+    TsGrip* Grip() const { return FGrip; }
+    // Pixels the content is moved by (negative: scrolled down or right).
+    int VOffset() const { return FVOffset; }
+    int HOffset() const { return FHOffset; }
 
     // The seven button records: minimize, maximize, close, help, and the MDI child buttons.
     TsCaptionButton ButtonMin, ButtonMax, ButtonClose, ButtonHelp, MDIMin, MDIMax, MDIClose;
