@@ -323,6 +323,7 @@ public:
     void TreeView1Collapsed(TObject* Sender, TTreeNode* Node);
     void TreeView1Deletion(TObject* Sender, TTreeNode* Node);
     void TreeView1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void TreeView1MouseMove(TObject* Sender, TShiftState Shift, int X, int Y);
     void TreeView1Editing(TObject* Sender, TTreeNode* Node, bool& AllowEdit);
     void TreeView1DragOver(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept);
     void TreeView1DragDrop(TObject* Sender, TObject* Source, int X, int Y);

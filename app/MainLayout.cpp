@@ -531,6 +531,7 @@ void TID_Vellorn::BuildPanels()
     TreeView1->OnCollapsed = Bind(this, &TID_Vellorn::TreeView1Collapsed);
     TreeView1->OnDeletion = Bind(this, &TID_Vellorn::TreeView1Deletion);
     TreeView1->OnMouseDown = Bind(this, &TID_Vellorn::TreeView1MouseDown);
+    TreeView1->OnMouseMove = Bind(this, &TID_Vellorn::TreeView1MouseMove);
     TreeView1->OnEditing = Bind(this, &TID_Vellorn::TreeView1Editing);
     TreeView1->OnDragOver = Bind(this, &TID_Vellorn::TreeView1DragOver);
     TreeView1->OnDragDrop = Bind(this, &TID_Vellorn::TreeView1DragDrop);

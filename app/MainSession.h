@@ -31,6 +31,10 @@ public:
     // The link or Flash movie whose properties dialog was opened: its update goes to this node
     // (null when the node has gone since).
     TTreeNode* PropertiesNode = nullptr;
+    // The node under the last left press on the tree and where it was pressed, until the mouse
+    // moves away far enough to drag it or the button is released.
+    TTreeNode* PressedNode = nullptr;
+    TPoint PressPos{};
     // A drag started from the last press on the tree: the title edit that the tree arms when
     // its selected node is pressed does not follow the drop.
     bool DragPressed = false;

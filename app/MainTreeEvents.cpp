@@ -4,6 +4,8 @@
 // they are deleted.
 #include "MainSession.h"
 
+#include <cstdlib>
+
 #include "MainSearch.h"
 #include "MainTreeMap.h"
 
@@ -45,20 +47,35 @@ void TID_Vellorn::TreeView1Deletion(TObject*, TTreeNode* Node)
     TMainSession& s = Session(this);
     if (Node == s.PropertiesNode)
         s.PropertiesNode = nullptr;
+    if (Node == s.PressedNode)
+        s.PressedNode = nullptr;
 }
 
-// The tree starts its drags itself: its own press loop returns with the button still down once the
-// mouse has moved beyond the drag distance. The node pressed becomes the selected one, which a
-// drop moves.
+// The tree starts its drags itself, once the mouse moves beyond the drag distance with the left
+// button held on a node; a press released before that stays a click. The node pressed becomes the
+// selected one, which a drop moves.
 void TID_Vellorn::TreeView1MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y)
 {
     TMainSession& s = Session(this);
     s.DragPressed = false;
-    if (Button != mbLeft || !(GetKeyState(VK_LBUTTON) & 0x8000))
+    s.PressedNode = Button == mbLeft ? TreeView1->GetNodeAt(X, Y) : nullptr;
+    s.PressPos = TPoint{X, Y};
+}
+
+void TID_Vellorn::TreeView1MouseMove(TObject*, TShiftState Shift, int X, int Y)
+{
+    TMainSession& s = Session(this);
+    if (!s.PressedNode)
         return;
-    TTreeNode* node = TreeView1->GetNodeAt(X, Y);
-    if (!node)
+    if (!Shift.Contains(ssLeft)) {
+        s.PressedNode = nullptr;
         return;
+    }
+    if (std::abs(X - s.PressPos.x) < GetSystemMetrics(SM_CXDRAG) &&
+        std::abs(Y - s.PressPos.y) < GetSystemMetrics(SM_CYDRAG))
+        return;
+    TTreeNode* node = s.PressedNode;
+    s.PressedNode = nullptr;
     s.DragPressed = true;
     TreeView1->SetSelected(node);
     TreeView1->BeginDrag(true);

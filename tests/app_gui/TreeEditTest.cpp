@@ -324,3 +324,32 @@ TEST_F(TreeEdit, RightClickSelectsAndPicksThePopupMenu)
 }
 
 } // namespace
+
+namespace {
+
+// A press and release on a node with the real mouse is a click (the menus follow the article
+// clicked), not a drag of the node onto itself.
+TEST_F(TreeEdit, ARealClickOnANodeIsAClick)
+{
+    TsTreeView* tree = form->TreeView1;
+    tree->FullExpand();
+    SetForegroundWindow(form->Handle());
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == form->Handle(); }, "the window in front"));
+    const TPoint at = tree->ClientToScreen(Centre("Прочитанная"));
+    // The pointer rests there first, so that no move from where it was comes with the press; it
+    // goes back afterwards (later programs of the display meet it where it was).
+    POINT was{};
+    GetCursorPos(&was);
+    AtTearDown([was] { SetCursorPos(was.x, was.y); });
+    SetCursorPos(at.x, at.y);
+    testkit::PumpUntil([] { return false; }, 100);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    Sleep(15);
+    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return form->ClickedNode == Node("Прочитанная"); }, "the click"));
+    EXPECT_TRUE(form->N11->Enabled());
+    EXPECT_EQ(form->PanelNode, Node("Прочитанная"));
+    EXPECT_EQ(Node("Прочитанная")->Parent(), Node("Категория"));
+}
+
+} // namespace
