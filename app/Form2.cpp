@@ -33,6 +33,8 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
     Button1->SetDefault(true);
     Button2 = PlaceCaption<TsButton>(this, this, "Button2", "Отмена", 278, 104, 75, 25);
     Button2->SetCancel(true);
+    // The title is typed as soon as the dialog opens.
+    SetActiveControl(Edit1);
 
     sOpenDialog1 = Create<TsOpenDialog>(this);
     sOpenDialog1->SetName("sOpenDialog1");

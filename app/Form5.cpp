@@ -24,6 +24,8 @@ TForm5::TForm5(TComponent* AOwner) : TForm(AOwner)
     Button1->SetDefault(true);
     Button2 = PlaceCaption<TsButton>(this, this, "Button2", "Отмена", 278, 98, 75, 25);
     Button2->SetCancel(true);
+    // The title is typed as soon as the dialog opens.
+    SetActiveControl(Edit1);
 
     Button1->OnClick = Bind(this, &TForm5::Button1Click);
     Button2->OnClick = Bind(this, &TForm5::Button2Click);

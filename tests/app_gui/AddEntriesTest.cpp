@@ -158,28 +158,36 @@ TEST_F(AddEntries, LinkAndMovieDialogsRefuseAnEmptyTitleAndUpdateTheirOwnNode)
     EXPECT_EQ(Node("Другой"), nullptr);
 }
 
-TEST_F(AddEntries, DialogsAreCentredOnTheMainWindow)
+TEST_F(AddEntries, DialogsAreCentredOnTheMainWindowWithTheFocusInTheTitle)
 {
     // Odd sizes and negative positions: the halves are truncated toward zero.
     form->SetBounds(-101, -51, 901, 651);
     int top = 0, left = 0;
+    HWND focus = nullptr;
     WhileModal(Form5, [&] {
         top = Form5->Top();
         left = Form5->Left();
+        focus = GetFocus();
         Form5->Button2Click(nullptr);
     });
     form->N94Click(nullptr);
     EXPECT_EQ(top, -51 + 325 - Form5->Height() / 2);
     EXPECT_EQ(left, -101 + 450 - Form5->Width() / 2);
+    EXPECT_EQ(focus, Form5->Edit1->Handle());
     EXPECT_FALSE(form->PendingAddLink);
 
     form->SetBounds(-7, 3, 300, 101);
-    WhileModal(Flash, [&] { Flash->Button3Click(nullptr); });
+    WhileModal(Flash, [&] {
+        focus = GetFocus();
+        Flash->Button3Click(nullptr);
+    });
     form->Flash2Click(nullptr);
     EXPECT_EQ(Flash->Top(), 3 + 50 - Flash->Height() / 2);
     EXPECT_EQ(Flash->Left(), -7 + 150 - Flash->Width() / 2);
+    EXPECT_EQ(focus, Flash->Edit1->Handle());
     form->N73Click(nullptr);
     EXPECT_EQ(Form2->Left(), -7 + 150 - Form2->Width() / 2);
+    EXPECT_TRUE(WaitFor([&] { return GetFocus() == Form2->Edit1->Handle(); }, "the article dialog's title"));
 }
 
 TEST_F(AddEntries, BrowsingTakesFilesInsideTheArchiveOnly)
