@@ -101,7 +101,6 @@ void TID_Vellorn::BuildLayout()
     sHintManager1 = Create<TsHintManager>(this);
     sHintManager1->SetName("sHintManager1");
     sHintManager1->SetPredefinitions(shTransparent);
-    sHintManager1->HTMLMode = true;
 
     BuildMenus();
     BuildTimersAndDialogs();
