@@ -461,8 +461,8 @@ struct TDibData {
     int RowBytes() const;
     // Bottom-up storage: row 0 of the image is the last row in memory.
     Byte* Row(int y) const { return bits + static_cast<std::size_t>(height - 1 - y) * static_cast<std::size_t>(RowBytes()); }
-    // Makes a DIB section (an empty record for a zero size); EInvalidGraphicOperation beyond the
-    // limits, EOutOfResources when the system refuses.
+    // Makes a DIB section (a record of that size without pixels when a side is 0);
+    // EInvalidGraphicOperation beyond the limits, EOutOfResources when the system refuses.
     static TDibData Make(int width, int height, TPixelFormat format, std::vector<RGBQUAD> colors = {});
     // The colour table the framework gives a new bitmap of the format.
     static std::vector<RGBQUAD> DefaultColors(TPixelFormat format);

@@ -100,6 +100,10 @@ TDibData TDibData::Make(int width, int height, TPixelFormat format, std::vector<
     if (width < 0 || height < 0 || width > MaxBitmapSide || height > MaxBitmapSide ||
         RowBytesOf(width, bits) * height > MaxBitmapBytes)
         throw EInvalidGraphicOperation("Bitmap dimensions are too large");
+    // A bitmap with a side of 0 has no pixels but keeps the other side (a width set while the
+    // height is still 0 stays for when the height comes).
+    d.width = width;
+    d.height = height;
     if (width == 0 || height == 0)
         return d;
     DibInfo info;

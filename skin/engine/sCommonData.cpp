@@ -1,7 +1,6 @@
 #include "sCommonData.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "ClassesFiler.h"
 #include "StdCtrls.h"
@@ -119,11 +118,9 @@ void RepaintMoved(TMessage& Message, TsCommonData* SkinData)
         RedrawWindow(w->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_NOINTERNALPAINT | RDW_NOERASE | RDW_ALLCHILDREN);
     if (!moved)
         return;
-    std::vector<TControl*> children;
+    // The count is read at every step: a child that handles the command may free another.
     for (int i = 0; i < w->ControlCount(); ++i)
-        children.push_back(w->Controls(i));
-    for (TControl* c : children)
-        if (!Destroying(c))
+        if (TControl* c = w->Controls(i); !Destroying(c))
             SendAMessage(c, AC_REPAINTIFMOVED);
 }
 
@@ -277,7 +274,6 @@ void TsCommonData::InitCacheBmp()
     FCacheBmp->SetPixelFormat(pf24bit);
     if (!FOwnerControl)
         return;
-    // One resize: a bitmap of width or height 0 keeps neither.
     if (FCacheBmp->Width() != FOwnerControl->Width() || FCacheBmp->Height() != FOwnerControl->Height())
         FCacheBmp->SetSize(FOwnerControl->Width(), FOwnerControl->Height());
 }
@@ -359,11 +355,9 @@ bool CommonWndProc(TMessage& Message, TsCommonData* SkinData)
         const TsGeneralData* g = Section(SkinData);
         if (!w || !SkinData->Skinned() || !g || g->GradientPercent < 1)
             break;
-        std::vector<TControl*> children;
         for (int i = 0; i < w->ControlCount(); ++i)
-            children.push_back(w->Controls(i));
-        for (TControl* c : children)
-            if (!Destroying(c) && !c->Anchors().Contains(akRight) && !c->Anchors().Contains(akBottom))
+            if (TControl* c = w->Controls(i);
+                !Destroying(c) && !c->Anchors().Contains(akRight) && !c->Anchors().Contains(akBottom))
                 c->Perform(SM_SKINCMD, MAKEWPARAM(1, AC_REPAINTIFMOVED), 0);
         break;
     }
@@ -525,6 +519,7 @@ void TsBoundLabel::SetFont(TFont* Value)
     if (!FTheLabel) {
         // No label yet: the font waits in the own font for the label to come.
         FFont->Assign(Value);
+        FFontWaiting = true;
         return;
     }
     FTheLabel->Font()->Assign(Value);
@@ -558,6 +553,10 @@ void TsBoundLabel::SetActive(bool Value)
     FTheLabel->SetCaption(FCaption);
     FTheLabel->SetVisible(control->Visible());
     FTheLabel->SetEnabled(control->Enabled());
+    if (FFontWaiting) {
+        FTheLabel->Font()->Assign(FFont.get());
+        FTheLabel->SetParentFont(false);
+    }
     AlignLabel();
 }
 

@@ -132,7 +132,7 @@ public:
     TsCaptionLayout Layout() const { return FLayout; }
     void SetLayout(TsCaptionLayout Value);
     // The label's font while there is a label, else the own font (which a new font is given to
-    // when there is no label).
+    // when there is no label, and which a label made afterwards takes).
     TFont* Font() const;
     void SetFont(TFont* Value);
     bool Active() const { return FActive; }
@@ -159,6 +159,8 @@ private:
     int FMaxWidth = 0;
     TsCaptionLayout FLayout = sclLeft;
     std::unique_ptr<TFont> FFont;
+    // A font was given while there was no label: the next label takes it.
+    bool FFontWaiting = false;
     bool FActive = false;
     TsEditLabel* FTheLabel = nullptr;
 };

@@ -209,8 +209,9 @@ void TsButtonFader::Start(int State, TFadeDirection Direction)
         return;
     const bool fresh = !FSlot.Timer();
     TsFadeTimer* timer = FSlot.Make(FButton);
+    // A new timer starts a fade-in at its first step and a fade-out at step 0.
     if (fresh)
-        timer->Step = 1;
+        timer->Step = Direction == fdUp ? 1 : 0;
     timer->SetOwnerData(FSkinData);
     // The new look in the cache: the timer blends toward it.
     FSkinData->InitCacheBmp();
@@ -227,7 +228,7 @@ void TsButtonFader::StopFading()
         return;
     timer->SetDirection(fdNone);
     if (timer->Step != 0)
-        FButton->Invalidate();
+        FSkinData->Invalidate();
     FSlot.Release();
 }
 

@@ -147,6 +147,14 @@ void TsSkinManager::ExtractByIndex(int Index, const AnsiString& Directory)
         pattern->Image()->SaveToFile(target + name);
         WriteIniStr(pattern->SectionName, pattern->PropertyName, name, ini.get());
     }
+    // The skin's description goes with it.
+    const char saved = DecimalSeparator;
+    DecimalSeparator = '.';
+    const AnsiString version = FloatToStr(skin->Version);
+    DecimalSeparator = saved;
+    WriteIniStr("GLOBALINFO", "VERSION", version, ini.get());
+    WriteIniStr("GLOBALINFO", "AUTHOR", skin->Author, ini.get());
+    WriteIniStr("GLOBALINFO", "DESCRIPTION", skin->Description, ini.get());
     SaveToIni(Index, ini.get());
     ini->UpdateFile();
 }
@@ -156,14 +164,6 @@ void TsSkinManager::SaveToIni(int Index, TMemIniFile* Ini)
     static const char* const fontKeys[5] = {"FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
     static const char* const hotFontKeys[5] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM"};
     TsStoredSkin* skin = FInternalSkins->Items(Index);
-    // The skin's description goes with it.
-    const char saved = DecimalSeparator;
-    DecimalSeparator = '.';
-    const AnsiString version = FloatToStr(skin->Version);
-    DecimalSeparator = saved;
-    WriteIniStr("GLOBALINFO", "VERSION", version, Ini);
-    WriteIniStr("GLOBALINFO", "AUTHOR", skin->Author, Ini);
-    WriteIniStr("GLOBALINFO", "DESCRIPTION", skin->Description, Ini);
     for (int i = 0; i < skin->GeneralData()->Count(); ++i) {
         const TsSkinGeneral* g = skin->GeneralData()->Items(i);
         const AnsiString& s = g->SectionName;

@@ -163,6 +163,18 @@ TEST(Bitmap, ResizeKeepsTheTopLeftAndFillsWithWhite)
     EXPECT_EQ(b.Width(), 1);
     EXPECT_EQ(At(b, 0, 0), clRed);
 
+    TBitmap sides; // each side set alone, as a width set before the height
+    sides.SetWidth(5);
+    EXPECT_EQ(sides.Width(), 5) << "kept while the height is 0";
+    EXPECT_TRUE(sides.Empty());
+    sides.SetHeight(4);
+    EXPECT_EQ(sides.Width(), 5);
+    EXPECT_EQ(sides.Height(), 4);
+    EXPECT_EQ(At(sides, 4, 3), clWhite);
+    sides.SetHeight(0);
+    EXPECT_EQ(sides.Width(), 5) << "a height of 0 keeps the width";
+    EXPECT_TRUE(sides.Empty());
+
     TBitmap m(3, 1, pf1bit); // sub-byte rows keep their leading pixels
     m.Canvas()->SetPixels(0, 0, clBlack);
     m.SetWidth(9);

@@ -72,6 +72,8 @@ TEST_F(BoundLabel, TheFontGoesToTheLabelOrWaitsInTheOwnFont)
     bl->SetFont(&bold);
     EXPECT_EQ(bl->Font()->Name(), "Arial") << "no label: the own font takes it";
     bl->SetActive(true);
+    EXPECT_EQ(bl->TheLabel()->Font()->Name(), "Arial") << "the label made afterwards has it";
+    EXPECT_FALSE(bl->TheLabel()->ParentFont());
     TFont big;
     big.SetSize(20);
     bl->SetFont(&big);

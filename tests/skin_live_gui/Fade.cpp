@@ -103,6 +103,21 @@ TEST_F(Fade, AReversedFadeGoesOnFromItsStepAndTheTimerIsGivenUpAfterItsTick)
     EXPECT_NE(b->FadeTimer(), nullptr);
 }
 
+TEST_F(Fade, AFadeOutOnANewTimerRunsFromStepZeroAndEndsWithTheButtonRepainted)
+{
+    TsButton* b = Button();
+    b->StartFadeOut();
+    TsFadeTimer* t = b->FadeTimer();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->Step, 0);
+    Tick(t);
+    EXPECT_EQ(t->Step, -1);
+    b->SkinData()->BGChanged = false;
+    Tick(t);
+    EXPECT_EQ(b->FadeTimer(), nullptr) << "below step 0 the button stops it";
+    EXPECT_TRUE(b->SkinData()->BGChanged) << "caught between looks: painted again";
+}
+
 TEST_F(Fade, FreeingTheButtonMidFadeTakesItsTimer)
 {
     TsButton* b = Button();
