@@ -1,5 +1,5 @@
 #include "sRadioButton.h"
 
-TsRadioButton::TsRadioButton(TComponent* AOwner) : TsSkinned(AOwner, "CHECKBOX", 33)
+TsRadioButton::TsRadioButton(TComponent* AOwner) : TsSkinned(AOwner, "RADIOBUTTON", 33)
 {
 }

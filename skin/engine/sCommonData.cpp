@@ -311,7 +311,8 @@ void UpdateData(TsCommonData* SkinData)
 TCacheInfo GetParentCache(TsCommonData* SkinData)
 {
     TCacheInfo result{};
-    GlobalCacheInfo.Ready = false;
+    // Cleared whole: a parent that does not answer leaves nothing of an earlier answer.
+    GlobalCacheInfo = TCacheInfo{};
     if (TWinControl* parent = SkinData ? OwnerParent(SkinData) : nullptr) {
         SendAMessage(parent, AC_GETCACHEINFO);
         result = GlobalCacheInfo;

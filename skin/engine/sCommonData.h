@@ -91,7 +91,8 @@ private:
 // With an empty SkinSection, the default section of the control-type code (or the owner's class
 // name); otherwise UpdateIndexes.
 void UpdateData(TsCommonData* SkinData);
-// The owner's parent's cached image (AC_GETCACHEINFO); not ready without a parent or an answer.
+// The owner's parent's cached image (AC_GETCACHEINFO); all zero and not ready without a parent
+// or an answer.
 TCacheInfo GetParentCache(TsCommonData* SkinData);
 // Whether the control paints in its active (hot) state: enabled, and focused or under the mouse
 // where its control type may be hot.

@@ -79,6 +79,9 @@ TEST_F(CommonData, EveryCommandIsAnsweredAsThePartGivesIt)
     EXPECT_EQ(GlobalCacheInfo.Bmp, sd->FCacheBmp.get());
     EXPECT_TRUE(GlobalCacheInfo.Ready);
     EXPECT_EQ(GlobalCacheInfo.X + GlobalCacheInfo.Y, 0);
+    const TCacheInfo none = GetParentCache(sd);
+    EXPECT_FALSE(none.Ready);
+    EXPECT_EQ(none.Bmp, nullptr) << "a parent that does not answer gives nothing of an earlier answer";
 
     EXPECT_TRUE(Command(sd, AC_ISSKINNED, 0, m));
     EXPECT_EQ(m.LParam, 1);
