@@ -658,8 +658,12 @@ void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height)
     } else {
         AnsiString text = EntryText();
         RECT r{0, 0, 0, 0};
-        DrawTextA(ACanvas->Handle(), text.c_str(), static_cast<int>(text.size()), &r,
-                  DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
+        // Measured in the canvas's font (the menu font), which the context holds only while the
+        // canvas itself draws.
+        const HDC dc = ACanvas->Handle();
+        const HGDIOBJ oldFont = SelectObject(dc, ACanvas->Font()->Handle());
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
+        SelectObject(dc, oldFont);
         SIZE glyph{16, 16};
         TMenu* menu = GetParentMenu();
         if (HasBitmap())

@@ -300,8 +300,13 @@ void TsSkinableMenus::sMeasureItem(TObject* Sender, TCanvas* ACanvas, int& Width
     }
     AssignMenuFont(ACanvas);
     RECT r{0, 0, 0, 0};
-    if (!text.empty())
-        DrawTextA(ACanvas->Handle(), text.c_str(), static_cast<int>(text.size()), &r, kTextFlagsCalc);
+    if (!text.empty()) {
+        // The context gets the canvas's font only for the canvas's own drawing.
+        const HDC dc = ACanvas->Handle();
+        const HGDIOBJ old = SelectObject(dc, ACanvas->Font()->Handle());
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, kTextFlagsCalc);
+        SelectObject(dc, old);
+    }
     Width = 2 * GlyphSize(item, false).cx + (r.right - r.left) + 3 * Margin;
     Height = GetItemHeight(ACanvas, item);
 }

@@ -290,6 +290,10 @@ public:
     void DropSysMenu(int X, int Y);
     // The record of a button by its hit-test code, or null.
     TsCaptionButton* ButtonByCode(int Code);
+    // The state of the button under the mouse: 2 pressed while Held, else 1 hot.
+    int HotState(int Code, bool Held);
+    // The left button is down after a press on this button.
+    bool HeldDown(int Code);
 
     // The form's own skinned scroll bars, shown or hidden as the children need them
     // (sSkinProviderScroll.cpp): the extent of the content, what each direction needs, the

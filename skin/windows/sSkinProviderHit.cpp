@@ -98,6 +98,15 @@ int TsSkinProvider::HTProcess(TMessage& Message)
     return HTNOWHERE;
 }
 
+bool TsSkinProvider::HeldDown(int Code) { return Code == FPressedCode && (GetKeyState(VK_LBUTTON) & 0x8000); }
+
+int TsSkinProvider::HotState(int Code, bool Held)
+{
+    // Maximise (and an MDI child's restore) looks pressed only while the form can be maximised.
+    const bool maxLike = Code == HTMAXBUTTON || Code == HTMDIMAX;
+    return Held && (!maxLike || FSystemMenu->EnabledMax()) ? 2 : 1;
+}
+
 void TsSkinProvider::SetHotHT(int Code)
 {
     if (Code == FHotCode)
@@ -109,7 +118,7 @@ void TsSkinProvider::SetHotHT(int Code)
     FHotCode = Code;
     if (TsCaptionButton* b = ButtonByCode(Code); b && b->State >= 0) {
         // The button pressed last shows pressed again while the mouse is back over it.
-        b->State = Code == FPressedCode && (GetKeyState(VK_LBUTTON) & 0x8000) ? 2 : 1;
+        b->State = HotState(Code, HeldDown(Code));
         RepaintButton(Code);
     }
 }
@@ -127,8 +136,7 @@ void TsSkinProvider::SetPressedHT(int Code)
     if (!b || b->State < 0)
         return;
     FPressedCode = Code;
-    const bool maxLike = Code == HTMAXBUTTON || Code == HTMDIMAX;
-    b->State = !maxLike || FSystemMenu->EnabledMax() || FSystemMenu->EnabledRestore() ? 2 : 1;
+    b->State = HotState(Code, true);
     RepaintButton(Code);
 }
 

@@ -163,7 +163,7 @@ void TsSkinProvider::PaintBorderIcons()
         const int left = CaptionWidth() - SysBorderWidth() - (bw + 1) * k;
         b.Rect = TRect{left, top, left + bw, top + bh};
         if (b.State < 0)
-            b.State = slot.Code == FHotCode ? (FPressedCode == slot.Code ? 2 : 1) : 0;
+            b.State = slot.Code == FHotCode ? HotState(slot.Code, HeldDown(slot.Code)) : 0;
         int mask = b.ImageIndex;
         bool enabled = true;
         TsTitleButton* user = nullptr;
@@ -378,12 +378,12 @@ void TsSkinProvider::OurPaintHandler(TMessage& Message)
     const int saved = SaveDC(target);
     canvas->SetHandle(target);
     FCommonData->Updating = FCommonData->GetUpdating();
-    if (!FCommonData->Updating && !FormDestroying()) {
+    if (!FCommonData->Updating && !FormDestroying())
         PaintForm(target);
-        if (FForm->OnPaint) {
-            TNotifyEvent handler = FForm->OnPaint;
-            handler(FForm);
-        }
+    // The form's own painting follows, over the background or, while updating, over what is there.
+    if (FForm->OnPaint && !FormDestroying()) {
+        TNotifyEvent handler = FForm->OnPaint;
+        handler(FForm);
     }
     canvas->SetHandle(nullptr);
     RestoreDC(target, saved);

@@ -74,11 +74,11 @@ TWindowState TsSystemMenu::State() const
 {
     if (!FForm)
         return wsNormal;
+    // A window tells its state itself: the form learns of a change only when the window's size
+    // message arrives, after the frame has been painted in the new state.
     if (FForm->HandleAllocated()) {
-        if (IsIconic(FForm->Handle()))
-            return wsMinimized;
-        if (IsZoomed(FForm->Handle()))
-            return wsMaximized;
+        const HWND wnd = FForm->Handle();
+        return IsIconic(wnd) ? wsMinimized : IsZoomed(wnd) ? wsMaximized : wsNormal;
     }
     return FForm->WindowState();
 }

@@ -38,6 +38,27 @@ TPoint MessagePoint(const TMessage& Message)
     return TPoint{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
 }
 
+// Clears style bits of a window for its lifetime (those that were set).
+class TStyleOff {
+public:
+    TStyleOff(HWND Wnd, LONG Bits) : wnd_(Wnd), bits_(Wnd ? GetWindowLongA(Wnd, GWL_STYLE) & Bits : 0)
+    {
+        if (bits_)
+            SetWindowLongA(wnd_, GWL_STYLE, GetWindowLongA(wnd_, GWL_STYLE) & ~bits_);
+    }
+    ~TStyleOff()
+    {
+        if (bits_)
+            SetWindowLongA(wnd_, GWL_STYLE, GetWindowLongA(wnd_, GWL_STYLE) | bits_);
+    }
+    TStyleOff(const TStyleOff&) = delete;
+    TStyleOff& operator=(const TStyleOff&) = delete;
+
+private:
+    HWND wnd_;
+    LONG bits_;
+};
+
 bool IsButtonCode(int Code)
 {
     return Code == HTMINBUTTON || Code == HTMAXBUTTON || Code == HTCLOSE || Code == HTHELP ||
@@ -346,8 +367,12 @@ void TsSkinProvider::PrintForm(HDC DC, LPARAM Flags)
 
 void TsSkinProvider::SetText(TMessage& Message)
 {
-    // The window keeps the text too (the task bar shows it); the frame is painted over at once.
-    CallDefault(Message);
+    // The window keeps the text too (the task bar shows it). The system would paint its own frame
+    // with it; it paints none for a window it takes for hidden.
+    {
+        const TStyleOff hidden(FForm->HandleAllocated() ? FForm->Handle() : nullptr, WS_VISIBLE);
+        CallDefault(Message);
+    }
     FForm->Perform(CM_TEXTCHANGED);
     Message.Result = TRUE;
     FCommonData->BGChanged = true;
@@ -393,7 +418,7 @@ void TsSkinProvider::NonClientPaint(TMessage& Message)
     }
     const HDC wdc = GetWindowDC(wnd);
     const int saved = SaveDC(wdc);
-    if (!Bordered()) {
+    if (!Bordered() && sizingFrame) {
         if (FCommonData->BGChanged) {
             PaintAll();
             FCommonData->BGChanged = false;
@@ -453,12 +478,13 @@ void TsSkinProvider::Activate(TMessage& Message)
 {
     CallDefault(Message);
     const bool active = LOWORD(Message.WParam) != WA_INACTIVE;
+    const bool changed = active != FormActive;
+    FormActive = active;
     if (FormCreating())
         return;
     // The frame follows the state once; the state change of the frame's own activation message
     // has usually painted it already.
-    if (active != FormActive) {
-        FormActive = active;
+    if (changed) {
         FCommonData->BGChanged = true;
         if (Bordered() && FormVisible())
             SendMessageA(FForm->Handle(), WM_NCPAINT, 0, 0);
@@ -720,8 +746,8 @@ void TsSkinProvider::StartMove(int X, int Y)
         nY = Y;
         DrawFormBorder(nleft, ntop);
     } else {
-        nMinHeight = 0;
-        nMinWidth = 0;
+        nMinHeight = FForm->Constraints()->MinHeight();
+        nMinWidth = FForm->Constraints()->MinWidth();
         nbottom = ntop + FForm->Height();
         nright = nleft + FForm->Width();
         nX = X;

@@ -1,6 +1,7 @@
 // The provider in the form's chain of window procedures, and the caption it keeps for the form.
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -28,11 +29,15 @@ public:
     {
         seen.push_back(Message.Msg);
         saved(Message);
+        if (after)
+            after(Message);
     }
     bool Saw(UINT Msg) const { return std::find(seen.begin(), seen.end(), Msg) != seen.end(); }
     TCustomForm* form;
     TWndMethod saved;
     std::vector<UINT> seen;
+    // Runs after the saved procedure has handled a message.
+    std::function<void(TMessage&)> after;
 };
 
 // The window's own text, read without a message.
@@ -134,4 +139,31 @@ TEST_F(Caption, CaptionAndFrameSurviveTheSkinAndTheProvider)
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(GetWindowRgn(form->Handle(), rgn), ERROR);
     DeleteObject(rgn);
+}
+
+TEST_F(Caption, NewCaptionLeavesTheSkinnedFrameOnTheScreen)
+{
+    // The window takes the text without the system painting its own frame over the skin's.
+    UseSkin("Neutral");
+    TForm* form = MakeForm();
+    form->SetBounds(100, 100, 300, 200);
+    auto system = std::make_unique<TTakeOver>(form);
+    auto* provider = Create<TsSkinProvider>(form);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Paint(form);
+    const int x = 180, y = provider->SysBorderHeight() + 2;
+    COLORREF painted = CLR_INVALID;
+    system->after = [&](TMessage& Message) {
+        if (Message.Msg != WM_SETTEXT)
+            return;
+        HDC dc = GetWindowDC(form->Handle());
+        painted = GetPixel(dc, x, y);
+        ReleaseDC(form->Handle(), dc);
+    };
+    form->SetCaption("Другой");
+    const TBitmap* cache = provider->SkinData()->FCacheBmp.get();
+    EXPECT_EQ(painted, static_cast<COLORREF>(PixelOf(const_cast<TBitmap*>(cache), x, y)));
+    EXPECT_EQ(WindowText(form->Handle()), "Другой");
+    form->Free();
 }

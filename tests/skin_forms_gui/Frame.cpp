@@ -419,3 +419,41 @@ TEST_F(Frame, OutlineMovesAndSizesTheFormByTheMouse)
     EXPECT_EQ(form->Left(), 200);
     MoveMouse(0, 0);
 }
+
+TEST_F(Frame, RestoredFormDrawsItsButtonsEnabledAtOnce)
+{
+    // The frame is painted while the window comes back, before the form hears of its new size:
+    // the buttons must follow the window's state, not the form's last known one.
+    UseSkin("Neutral");
+    TsSkinProvider* provider = nullptr;
+    TForm* form = SkinnedForm(bsSizeable, 300, 200, &provider);
+    const TsMaskData* min = MaskOf("GLOBALINFO", "BICONMIN");
+    ASSERT_NE(min, nullptr);
+    int x = 0, y = 0;
+    TColor expected = 0;
+    ASSERT_TRUE(OpaquePixel(*min, 0, x, y, expected));
+    ShowWindow(form->Handle(), SW_MINIMIZE);
+    testkit::PumpPending();
+    ShowWindow(form->Handle(), SW_RESTORE);
+    testkit::PumpPending();
+    EXPECT_TRUE(provider->SystemMenu()->EnabledMin());
+    const TRect r = provider->ButtonMin.Rect;
+    EXPECT_EQ(PixelOf(Cache(form), r.left + x, r.top + y), expected);
+}
+
+TEST_F(Frame, MaximiseLooksPressedOnlyWhileTheFormCanBeMaximised)
+{
+    UseSkin("Neutral");
+    TsSkinProvider* provider = nullptr;
+    TForm* form = SkinnedForm(bsSizeable, 300, 200, &provider);
+    auto pressed = [&] {
+        SendMessageA(form->Handle(), WM_NCLBUTTONDOWN, HTMAXBUTTON, 0);
+        const int state = provider->ButtonMax.State;
+        SendMessageA(form->Handle(), WM_NCLBUTTONUP, HTCAPTION, 0);
+        return state;
+    };
+    EXPECT_EQ(pressed(), 2);
+    ShowWindow(form->Handle(), SW_MAXIMIZE);
+    Paint(form);
+    EXPECT_EQ(pressed(), 1) << "restore";
+}

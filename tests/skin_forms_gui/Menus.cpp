@@ -1,6 +1,7 @@
 // Skinned menus: the menu line in rows, the cached background of a submenu, the system menu's
 // list of skins, and items hooked, unhooked and removed.
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <string>
 
@@ -32,6 +33,18 @@ void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR Id, DWORD)
 
 // Closes the menu that the next call opens, once its loop runs.
 void CloseNextMenu() { SetTimer(nullptr, 0, 1, EndMenuTimer); }
+
+// The width of a text in the screen's menu font, measured on a context of its own.
+int MenuTextWidth(const char* Text)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Screen->MenuFont()->Handle());
+    SIZE size{};
+    GetTextExtentPoint32A(dc, Text, static_cast<int>(std::strlen(Text)), &size);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return size.cx;
+}
 
 } // namespace
 
@@ -207,9 +220,19 @@ TEST_F(SkinnedMenus, LineItemsGetTheLinePaintersAndSubItemsTheItemPainters)
     EXPECT_TRUE(top->OnAdvancedDrawItem == TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::sAdvancedDrawLineItem));
     EXPECT_TRUE(sub->OnAdvancedDrawItem == TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::sAdvancedDrawItem));
     EXPECT_TRUE(menu->OwnerDraw());
+    // Measured in the menu font: an item two glyph widths, its caption and three margins wide; a
+    // line item its caption and the four pixels of the default measure.
+    int w = 0, h = 0;
+    TBitmap fresh(10, 10, pf24bit);
+    painter->sMeasureItem(sub, fresh.Canvas(), w, h);
+    EXPECT_EQ(w, 2 * 16 + MenuTextWidth("Открыть") + 3 * 4);
+    TBitmap line(10, 10, pf24bit);
+    line.Canvas()->SetFont(Screen->MenuFont());
+    w = h = 0;
+    top->MeasureItem(line.Canvas(), w, h);
+    EXPECT_EQ(w, MenuTextWidth("Файл") + 4);
     // A divider text takes room and shows nothing of its own.
     TBitmap canvas(10, 10, pf24bit);
-    int w = 0, h = 0;
     painter->sMeasureItem(divider, canvas.Canvas(), w, h);
     EXPECT_GT(w, 0);
     EXPECT_EQ(h, painter->GetItemHeight(canvas.Canvas(), divider));
