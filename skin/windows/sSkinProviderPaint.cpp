@@ -220,13 +220,14 @@ void TsSkinProvider::PaintTitleLayers(const TCacheInfo& CI, int Bottom)
             DrawSkinRect(cache, TRect{w - BarWidth(bar), 0, w, Bottom}, true, EmptyCI,
                          ma[static_cast<std::size_t>(bar)], FormActive ? 1 : 0, false);
     }
-    // The title band's right end, under the buttons, for repainting one button alone.
+    // The title band's right end, under the buttons, for repainting one button alone (which
+    // finds a column of the cache at the same distance from the right end of the copy).
     const int n = FTitleButtons->Count() + SysButtonsCount();
     const int copyWidth = std::min(w, (n + 1) * (ButtonWidth() + 1) + SysBorderWidth());
     const int copyHeight = std::min(cache->Height(), HeaderHeight());
     TempBmp->SetPixelFormat(pf24bit);
     TempBmp->SetSize(copyWidth, copyHeight);
-    BitBlt(TempBmp->Canvas()->Handle(), 0, 0, copyWidth, copyHeight, cache->Canvas()->Handle(), w - copyWidth - 1, 0,
+    BitBlt(TempBmp->Canvas()->Handle(), 0, 0, copyWidth, copyHeight, cache->Canvas()->Handle(), w - copyWidth, 0,
            SRCCOPY);
     PaintBorderIcons();
 

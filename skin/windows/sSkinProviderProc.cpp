@@ -482,6 +482,7 @@ void TsSkinProvider::Activate(TMessage& Message)
     FormActive = active;
     if (FormCreating())
         return;
+    FLinesCount = -1;
     // The frame follows the state once; the state change of the frame's own activation message
     // has usually painted it already.
     if (changed) {
