@@ -63,6 +63,7 @@ void TsTreeView::RefreshScrolls()
             bar->SetVisible(true);
             bar->UpdateBar();
         }
+    PaintHostCorner(this, VSBar, HSBar);
 }
 
 void TsTreeView::RefreshScrollBounds(bool Vertical, bool Horizontal)
@@ -81,12 +82,12 @@ void TsTreeView::RefreshScrollBounds(bool Vertical, bool Horizontal)
 
 void TsTreeView::OnVSBChange(TObject*, int)
 {
-    SendThumbPosition(this, VSBar);
+    SendHostScroll(this, VSBar);
 }
 
 void TsTreeView::OnHSBChange(TObject*, int)
 {
-    SendThumbPosition(this, HSBar);
+    SendHostScroll(this, HSBar);
 }
 
 void TsTreeView::PostRefreshScrolls()
@@ -135,9 +136,12 @@ void TsTreeView::WndProc(TMessage& Message)
         default: break;
         }
         break;
+    case WM_NCPAINT: PaintHostCorner(this, VSBar, HSBar); break;
     case TVM_INSERTITEMA:
     case TVM_DELETEITEM:
-    case TVM_EXPAND: PostRefreshScrolls(); break;
+    case TVM_EXPAND:
+    case TVM_SELECTITEM: // a selected node is scrolled into view
+    case TVM_ENSUREVISIBLE: PostRefreshScrolls(); break;
     case CN_NOTIFY:
         if (auto* n = reinterpret_cast<NMHDR*>(Message.LParam);
             n && (n->code == TVN_ITEMEXPANDEDA || n->code == TVN_DELETEITEMA || n->code == TVN_ENDLABELEDITA))

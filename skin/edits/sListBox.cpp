@@ -97,7 +97,7 @@ void TsCustomListBox::OnVSBChange(TObject*, int)
 void TsCustomListBox::OnHSBChange(TObject*, int)
 {
     FBarChanging = true;
-    SendThumbPosition(this, HSBar);
+    SendHostScroll(this, HSBar);
     FBarChanging = false;
 }
 

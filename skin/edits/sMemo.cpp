@@ -48,7 +48,7 @@ void TsMemo::RefreshScrolls()
             bar->BringToFront();
             bar->UpdateBar();
         }
-    PaintCorner();
+    PaintHostCorner(this, VSBar, HSBar);
 }
 
 void TsMemo::RefreshScrollBounds()
@@ -62,25 +62,12 @@ void TsMemo::RefreshScrollBounds()
 
 void TsMemo::OnVSBChange(TObject*, int)
 {
-    SendThumbPosition(this, VSBar);
+    SendHostScroll(this, VSBar);
 }
 
 void TsMemo::OnHSBChange(TObject*, int)
 {
-    SendThumbPosition(this, HSBar);
-}
-
-void TsMemo::PaintCorner()
-{
-    if (!VSBar || !HSBar || !VSBar->Visible() || !HSBar->Visible() || !HandleAllocated())
-        return;
-    HDC dc = GetWindowDC(Handle());
-    const TRect corner = Rect(VSBar->Left() - Left(), HSBar->Top() - Top(), VSBar->Left() - Left() + VSBar->Width(),
-                              HSBar->Top() - Top() + HSBar->Height());
-    HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Color())));
-    FillRect(dc, &corner, brush);
-    DeleteObject(brush);
-    ReleaseDC(Handle(), dc);
+    SendHostScroll(this, HSBar);
 }
 
 void TsMemo::WndProc(TMessage& Message)
@@ -104,7 +91,7 @@ void TsMemo::WndProc(TMessage& Message)
         return;
     switch (Message.Msg) {
     case WM_PAINT: RefreshScrolls(); break;
-    case WM_NCPAINT: PaintCorner(); break;
+    case WM_NCPAINT: PaintHostCorner(this, VSBar, HSBar); break;
     case WM_LBUTTONDOWN: FLeftDown = true; break;
     case WM_LBUTTONUP: FLeftDown = false; break;
     case WM_MOUSEMOVE:

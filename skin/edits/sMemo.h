@@ -27,7 +27,5 @@ public:
     void OnHSBChange(TObject* Sender, int OldValue);
 
 private:
-    // Fills the square between two shown bars with the memo's colour.
-    void PaintCorner();
     bool FLeftDown = false;
 };

@@ -465,12 +465,12 @@ TRect TsScrollBar::Btn2Rect()
 
 namespace {
 
-// The length of a button drawn from Section: longer than A when the section's border mask
-// reaches into the track (ReservedBoolean), its cell length along the bar's axis.
-int DrawnButtonLength(int Section, int Mask, bool Vertical, int A)
+// The length along the bar's axis of a button drawn from Section whose border mask reaches into
+// the track (ReservedBoolean): the larger of A and the mask's cell; 0 for a button that does not.
+int ExtendedButtonLength(int Section, int Mask, bool Vertical, int A)
 {
     if (!IsValidSkinIndex(Section) || !gd[Section].ReservedBoolean || !IsValidImgIndex(Mask))
-        return A;
+        return 0;
     const TsMaskData& m = ma[Mask];
     int cell;
     if (m.Bmp)
@@ -486,12 +486,10 @@ TRect TsScrollBar::Btn1DRect()
 {
     TRect r = Btn1Rect();
     const bool vertical = FKind == sbVertical;
-    const int len = DrawnButtonLength(Btn1SkinIndex(), vertical ? ConstData.MaskScrollBtnTop : ConstData.MaskScrollBtnLeft,
-                                      vertical, FirstPoint());
-    if (vertical)
-        r.bottom = std::max<int>(r.bottom, len);
-    else
-        r.right = std::max<int>(r.right, len);
+    const int len = ExtendedButtonLength(Btn1SkinIndex(), vertical ? ConstData.MaskScrollBtnTop : ConstData.MaskScrollBtnLeft,
+                                         vertical, FirstPoint());
+    if (len > 0)
+        (vertical ? r.bottom : r.right) = len;
     return r;
 }
 
@@ -499,12 +497,10 @@ TRect TsScrollBar::Btn2DRect()
 {
     TRect r = Btn2Rect();
     const bool vertical = FKind == sbVertical;
-    const int len = DrawnButtonLength(Btn2SkinIndex(), vertical ? ConstData.MaskScrollBtnBottom : ConstData.MaskScrollBtnRight,
-                                      vertical, FirstPoint());
-    if (vertical)
-        r.top = std::min<int>(r.top, Height() - len);
-    else
-        r.left = std::min<int>(r.left, Width() - len);
+    const int len = ExtendedButtonLength(Btn2SkinIndex(), vertical ? ConstData.MaskScrollBtnBottom : ConstData.MaskScrollBtnRight,
+                                         vertical, FirstPoint());
+    if (len > 0)
+        (vertical ? r.top : r.left) = (vertical ? Height() : Width()) - len;
     return r;
 }
 
@@ -1050,4 +1046,35 @@ void SendThumbPosition(TWinControl* Host, TsScrollBar* Bar)
         return;
     SendMessageA(Host->Handle(), Bar->Kind() == sbVertical ? WM_VSCROLL : WM_HSCROLL,
                  MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(Bar->Position())), 0);
+}
+
+void SendHostScroll(TWinControl* Host, TsScrollBar* Bar)
+{
+    const bool arrow = Bar->Btn1State == 2 || Bar->Btn2State == 2;
+    if (!arrow || !Host->HandleAllocated()) {
+        SendThumbPosition(Host, Bar);
+        return;
+    }
+    const bool vertical = Bar->Kind() == sbVertical;
+    SendMessageA(Host->Handle(), vertical ? WM_VSCROLL : WM_HSCROLL, Bar->Btn1State == 2 ? SB_LINEUP : SB_LINEDOWN, 0);
+    // The bar stands where the host's own line took it.
+    SCROLLINFO si;
+    if (GetNativeScrollInfo(Host, vertical ? SB_VERT : SB_HORZ, si) && si.nPos != Bar->Position()) {
+        const bool locked = Bar->ChangeLocked;
+        Bar->ChangeLocked = true;
+        Bar->SetParams(si.nPos, Bar->Min(), Bar->Max());
+        Bar->ChangeLocked = locked;
+    }
+}
+
+void PaintHostCorner(TWinControl* Host, TsScrollBar* VBar, TsScrollBar* HBar)
+{
+    if (!VBar || !HBar || !VBar->Visible() || !HBar->Visible() || !Host->HandleAllocated())
+        return;
+    HDC dc = GetWindowDC(Host->Handle());
+    const RECT corner{VBar->Left() - Host->Left(), HBar->Top() - Host->Top(), VBar->Left() - Host->Left() + VBar->Width(),
+                      HBar->Top() - Host->Top() + HBar->Height()};
+    TGdiHandle<HBRUSH> brush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Host->Color()))));
+    FillRect(dc, &corner, brush.Get());
+    ReleaseDC(Host->Handle(), dc);
 }

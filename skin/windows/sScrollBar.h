@@ -200,3 +200,9 @@ void FillHostBar(TsScrollBar* Bar, const SCROLLINFO& Info, bool Enabled);
 // The host scrolls to the bar's position: WM_VSCROLL or WM_HSCROLL (by the bar's kind) with
 // SB_THUMBPOSITION and the low 16 bits of the position.
 void SendThumbPosition(TWinControl* Host, TsScrollBar* Bar);
+// The same, except that a held arrow button scrolls the host by its own line (SB_LINEUP or
+// SB_LINEDOWN, a character or a row where the bar counts pixels) and the bar follows the host.
+void SendHostScroll(TWinControl* Host, TsScrollBar* Bar);
+// Fills the square between the host's two shown bars (where the system draws its own corner)
+// with the host's colour.
+void PaintHostCorner(TWinControl* Host, TsScrollBar* VBar, TsScrollBar* HBar);

@@ -154,6 +154,14 @@ void TsSkinProvider::RefreshScrolls()
         Bar->SetPageSize(Info.Page);
         Bar->LargeChange = std::max(Info.Page, 1);
         Bar->ChangeLocked = false;
+        // Content that shrank (or a client that grew) below what is scrolled away: the content
+        // comes back as far as the bar had to.
+        if (Bar->Position() != Info.Position) {
+            if (Kind == sbVertical)
+                OnVSBChange(Bar, Info.Position);
+            else
+                OnHSBChange(Bar, Info.Position);
+        }
         Bar->SetBoundsRect(Info.Bounds);
         // A form bar that does not track scrolls the content where the slider is let go.
         Bar->Smooth = (Kind == sbVertical ? FForm->VertScrollBar() : FForm->HorzScrollBar())->Tracking();

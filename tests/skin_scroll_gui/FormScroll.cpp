@@ -56,6 +56,12 @@ TEST_F(FormScrollTest, ChildrenBeyondTheClientAreaGetABarThatScrollsThem)
     provider->RefreshScrolls();
     EXPECT_EQ(bar->Position(), 30) << "a refresh keeps what is scrolled";
     EXPECT_EQ(panel->Top(), -20);
+    // Content 10 shorter: 26 can be scrolled away, and the content comes back by the 4 more.
+    panel->SetHeight(ch + 10);
+    provider->RefreshScrolls();
+    EXPECT_EQ(std::make_pair(bar->Max(), bar->Position()), std::make_pair(26, 26));
+    EXPECT_EQ(panel->Top(), 10 - 26);
+    EXPECT_EQ(provider->VOffset(), -26);
 }
 
 TEST_F(FormScrollTest, TwoBarsLeaveTheCornerToTheGrip)

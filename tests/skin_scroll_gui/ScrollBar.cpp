@@ -89,6 +89,11 @@ TEST_F(ScrollBarTest, SliderSizeAndCoordinatesFollowTheRange)
     }
     EXPECT_EQ(b->Btn1Rect(), Rect(0, 0, 17, A));
     EXPECT_EQ(b->Btn2Rect(), Rect(0, A + 100, 17, 2 * A + 100));
+    // A bar shorter than its two arrows shares its length between them, and draws them so.
+    b->SetHeight(21);
+    EXPECT_EQ(std::vector<TRect>({b->Btn1Rect(), b->Btn1DRect(), b->Btn2Rect(), b->Btn2DRect()}),
+              std::vector<TRect>({Rect(0, 0, 17, 10), Rect(0, 0, 17, 10), Rect(0, 10, 17, 21), Rect(0, 10, 17, 21)}));
+    b->SetHeight(2 * A + 100);
     b->SetEnabled(false);
     EXPECT_EQ(b->PositionToCoord(), A + 50) << "a disabled bar centres its slider";
     EXPECT_EQ(b->CoordToPosition(TPoint{5, A + 90}), 0);
