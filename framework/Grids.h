@@ -1,15 +1,23 @@
-// The framework's grids: for now what the skin library reads and sets of a grid (rows, the top
-// row, scroll bars, border and colours) on a plain custom control; drawing cells, editing and the
-// grid's own scrolling come with the grid.
+// The framework's grids, as far as the skin library needs them: a grid of rows of one height and
+// columns of their own widths, the fixed ones first, that scrolls its other rows and columns by
+// its own scroll bars (TopRow, LeftCol) and paints its cells; a draw grid leaves each cell's
+// content to OnDrawCell. Selecting, editing and the keyboard are not part of it.
 #pragma once
+
+#include <vector>
 
 #include "ExtCtrlsPanels.h"
 #include "StdCtrls.h"
+
+enum TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
+using TGridDrawState = TSet<TGridDrawStateItem>;
+using TDrawCellEvent = TMethod<void(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State)>;
 
 class TCustomGrid : public TCustomControl {
     VCL_CLASS(TCustomGrid, TCustomControl)
 public:
     explicit TCustomGrid(TComponent* AOwner);
+    void Dispatch(TMessage& Message) override;
 
     int RowCount() const { return FRowCount; }
     void SetRowCount(int Value);
@@ -17,34 +25,74 @@ public:
     void SetColCount(int Value);
     int FixedRows() const { return FFixedRows; }
     void SetFixedRows(int Value);
+    int FixedCols() const { return FFixedCols; }
+    void SetFixedCols(int Value);
     int DefaultRowHeight() const { return FDefaultRowHeight; }
     void SetDefaultRowHeight(int Value);
-    // The first scrollable row shown, FixedRows .. RowCount - 1.
+    // The width of new columns and of every column when set.
+    int DefaultColWidth() const { return FDefaultColWidth; }
+    void SetDefaultColWidth(int Value);
+    int ColWidths(int Index) const;
+    void SetColWidths(int Index, int Value);
+    // The first scrollable row shown, FixedRows up to the last one that still fills the grid.
     int TopRow() const { return FTopRow; }
     void SetTopRow(int Value);
     // The scrollable rows from TopRow that fit wholly below the fixed ones (at most those left).
     int VisibleRowCount();
+    // The first scrollable column shown, FixedCols up to the last one that still fills the grid.
+    int LeftCol() const { return FLeftCol; }
+    void SetLeftCol(int Value);
+    // The scrollable columns from LeftCol that fit wholly right of the fixed ones.
+    int VisibleColCount();
 
+    // Which of the grid's own scroll bars it has; each shows while there is something to scroll.
     TScrollStyle ScrollBars() const { return FScrollBars; }
-    void SetScrollBars(TScrollStyle Value) { FScrollBars = Value; }
+    void SetScrollBars(TScrollStyle Value);
+    // A single border is the sunken client edge with Ctl3D, else a line.
     TBorderStyle BorderStyle() const { return FBorderStyle; }
-    void SetBorderStyle(TBorderStyle Value) { FBorderStyle = Value; }
+    void SetBorderStyle(TBorderStyle Value);
     TColor FixedColor() const { return FFixedColor; }
     void SetFixedColor(TColor Value);
 
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
+    void Paint() override;
+    // Paints one cell (background, grid line); a draw grid hands it to OnDrawCell.
+    virtual void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
+
 private:
+    int FixedHeight() const { return FFixedRows * FDefaultRowHeight; }
+    int FixedWidth() const;
+    // The largest TopRow and LeftCol: the last rows and columns fill the room left of the fixed ones.
+    int MaxTopRow();
+    int MaxLeftCol();
+    // The grid's own scroll bars from the rows, columns and the first ones shown.
+    void UpdateScrollBars();
+    void Scroll(bool Vertical, WORD Code, int ThumbPos);
+
     int FRowCount = 5;
     int FColCount = 5;
     int FFixedRows = 1;
+    int FFixedCols = 1;
     int FDefaultRowHeight = 24;
+    int FDefaultColWidth = 64;
+    std::vector<int> FColWidths = std::vector<int>(5, 64);
     int FTopRow = 1;
+    int FLeftCol = 1;
     TScrollStyle FScrollBars = ssBoth;
     TBorderStyle FBorderStyle = bsSingle;
     TColor FFixedColor = clBtnFace;
+    bool FUpdatingBars = false;
 };
 
 class TDrawGrid : public TCustomGrid {
     VCL_CLASS(TDrawGrid, TCustomGrid)
 public:
     using TCustomGrid::TCustomGrid;
+    // Draws a cell's content over its background (the grid has painted the background first).
+    TDrawCellEvent OnDrawCell;
+
+protected:
+    void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
 };
