@@ -214,9 +214,13 @@ void TsButtonFader::Start(int State, TFadeDirection Direction)
         timer->Step = Direction == fdUp ? 1 : 0;
     timer->SetOwnerData(FSkinData);
     // The new look in the cache: the timer blends toward it.
-    FSkinData->InitCacheBmp();
-    PaintItem(FSkinData, GetParentCache(FSkinData), true, State, Rect(0, 0, FButton->Width(), FButton->Height()),
-              Point(FButton->Left(), FButton->Top()), FSkinData->FCacheBmp.get(), false);
+    if (FPaint) {
+        FPaint();
+    } else {
+        FSkinData->InitCacheBmp();
+        PaintItem(FSkinData, GetParentCache(FSkinData), true, State, Rect(0, 0, FButton->Width(), FButton->Height()),
+                  Point(FButton->Left(), FButton->Top()), FSkinData->FCacheBmp.get(), false);
+    }
     UpdateCorners(FSkinData, State);
     timer->SetDirection(Direction);
 }

@@ -4,6 +4,7 @@
 // weight of the first image (SumBitmaps). Interval and step count come from the button's section.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "ExtCtrls.h"
@@ -114,9 +115,15 @@ private:
 // The fading of a windowed button: the hot look fades in when the mouse comes, out when it goes.
 class TsButtonFader {
 public:
-    TsButtonFader(TWinControl* Button, TsCommonData* SkinData) : FButton(Button), FSkinData(SkinData) {}
+    // Paint, when given, draws the button's new look into its cache; without it the section's
+    // background and border are drawn in the new state.
+    TsButtonFader(TWinControl* Button, TsCommonData* SkinData, std::function<void()> Paint = {})
+        : FButton(Button), FSkinData(SkinData), FPaint(std::move(Paint))
+    {
+    }
     // Both only when the section fades: the cache is painted in the new state and the timer
-    // blends toward it.
+    // blends toward it. A fade-in starts one step on; a fade-out with no timer left from a
+    // fade-in starts at the end of its run.
     void StartFadeIn() { Start(1, fdUp); }
     void StartFadeOut() { Start(0, fdDown); }
     // Ends the run (also on AC_STOPFADING): invalidates a button caught between looks.
@@ -130,5 +137,6 @@ private:
     void Start(int State, TFadeDirection Direction);
     TWinControl* FButton;
     TsCommonData* FSkinData;
+    std::function<void()> FPaint;
     TsTimerSlot<TsFadeTimer> FSlot;
 };

@@ -312,3 +312,20 @@ bool CheckPanelFilled(TCustomPanel* Panel)
 }
 
 void RepaintShadows(TWinControl*, TBitmap*) {}
+
+TWindowPaint::TWindowPaint(HWND Wnd, HDC Given) : FWnd(Wnd), FGiven(Given)
+{
+    if (!FGiven)
+        BeginPaint(FWnd, &FPaint);
+    FDC = FGiven ? FGiven : GetDC(FWnd);
+    FSaved = SaveDC(FDC);
+}
+
+TWindowPaint::~TWindowPaint()
+{
+    RestoreDC(FDC, FSaved);
+    if (!FGiven) {
+        ReleaseDC(FWnd, FDC);
+        EndPaint(FWnd, &FPaint);
+    }
+}

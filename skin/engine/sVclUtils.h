@@ -68,3 +68,22 @@ void SetPanelFocus(TWinControl* Control);
 bool CheckPanelFilled(TCustomPanel* Panel);
 // Does nothing.
 void RepaintShadows(TWinControl* Control, TBitmap* Bmp);
+
+// A skinned control's paint of its window: the update region validated and the DC drawn on, the
+// message's when one is given (WM_PRINTCLIENT, a paint into memory), else one of the whole window;
+// the DC's state is kept and everything is given back when the paint ends.
+class TWindowPaint {
+public:
+    TWindowPaint(HWND Wnd, HDC Given);
+    ~TWindowPaint();
+    TWindowPaint(const TWindowPaint&) = delete;
+    TWindowPaint& operator=(const TWindowPaint&) = delete;
+    HDC DC() const { return FDC; }
+
+private:
+    HWND FWnd;
+    HDC FGiven;
+    HDC FDC = nullptr;
+    int FSaved = 0;
+    PAINTSTRUCT FPaint{};
+};

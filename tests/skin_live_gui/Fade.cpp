@@ -48,6 +48,7 @@ protected:
         b->SkinData()->UpdateIndexes();
         b->SkinData()->InitCacheBmp();
         Fill(b->SkinData()->FCacheBmp.get(), 40, 20, clBlack); // the normal look, painted before
+        b->SkinData()->MouseAbove = true;                       // a fade-in draws the hot look
         return b;
     }
     TForm* form = nullptr;
@@ -85,6 +86,7 @@ TEST_F(Fade, AReversedFadeGoesOnFromItsStepAndTheTimerIsGivenUpAfterItsTick)
     Tick(t);
     Tick(t);
     ASSERT_EQ(t->Step, 3);
+    b->SkinData()->MouseAbove = false;
     b->StartFadeOut();
     EXPECT_EQ(b->FadeTimer(), t);
     EXPECT_EQ(t->Iterations, 3) << "the steps already run";
