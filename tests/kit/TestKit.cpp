@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstring>
 #include <stdexcept>
 
 namespace testkit {
@@ -61,7 +62,19 @@ TempDir::TempDir()
     throw std::runtime_error("cannot create a temporary folder");
 }
 
-TempDir::~TempDir() { RemoveTree(path_); }
+TempDir::~TempDir()
+{
+    // A file dialog makes the folder it was in the current one, and the current folder cannot
+    // be removed: step out of it first.
+    char current[MAX_PATH];
+    const DWORD n = GetCurrentDirectoryA(sizeof current, current);
+    if (n && n < sizeof current && _strnicmp((std::string(current) + "\\").c_str(), path_.c_str(), path_.size()) == 0) {
+        char base[MAX_PATH];
+        GetTempPathA(sizeof base, base);
+        SetCurrentDirectoryA(base);
+    }
+    RemoveTree(path_);
+}
 
 std::string ReadFileBytes(const std::string& path)
 {
