@@ -1,22 +1,85 @@
-// The skinned panel (section "PANEL"), and the grip: the square in the corner between two skinned
-// scroll bars.
+// The skinned panel (section "PANEL") and the containers built on it: TsContainer, the drag bar
+// that moves its form (section "DRAGBAR"), and the grip, the square in the corner between two
+// skinned scroll bars. A panel paints its background and caption from the skin into its cache,
+// which its children take their own backgrounds from, and passes the skin's commands on to them.
 #pragma once
+
+#include <memory>
 
 #include "ExtCtrlsPanels.h"
 #include "sCommonData.h"
 
-class TsPanel : public TsSkinned<TPanel> {
-    VCL_CLASS(TsPanel, TsSkinned<TPanel>)
+// Called after a panel has painted, with the canvas drawn on (the cache's while skinned).
+using TPaintEvent = TMethod<void(TObject* Sender, TCanvas* Canvas)>;
+
+class TsPanel : public TPanel {
+    VCL_CLASS(TsPanel, TPanel)
 public:
     explicit TsPanel(TComponent* AOwner);
+    ~TsPanel() override;
+    void AfterConstruction() override;
+    void Loaded() override;
+    void WndProc(TMessage& Message) override;
+
+    TsCommonData* SkinData() const { return FCommonData.get(); }
+    TPaintEvent OnPaint;
+
+    // The skinned picture into DC (0: the panel's canvas): the cache rebuilt when stale, copied
+    // around the windowed children, the graphic children painted over it, then the windowed
+    // children told that the panel is done. Nothing while not skinned or while updating.
+    virtual void OurPaint(HDC DC);
+    // The caption into R of the cache, one line centred vertically, aligned by Alignment.
+    void WriteText(const TRect& R);
+
+protected:
+    // The framework's panel, then the skinned picture over it.
+    void PaintWindow(HDC DC) override;
+
+private:
+    // Background, border and caption of the normal look into the cache.
+    void PaintCache();
+    // WM_PAINT while skinned, with the panel's canvas lent the DC.
+    void SkinnedPaint(TMessage& Message);
+
+    std::unique_ptr<TsCommonData> FCommonData;
+};
+
+// A panel under its own class name.
+class TsContainer : public TsPanel {
+    VCL_CLASS(TsContainer, TsPanel)
+public:
+    using TsPanel::TsPanel;
+};
+
+// A caption-like bar: a press of the left button on it moves DraggedControl as the system moves
+// a window by its caption. Loaded without DraggedControl, it moves its form.
+class TsDragBar : public TsPanel {
+    VCL_CLASS(TsDragBar, TsPanel)
+public:
+    explicit TsDragBar(TComponent* AOwner);
+    void Loaded() override;
+    void Dispatch(TMessage& Message) override;
+
+    // The control a press moves (not owned; forgotten when it goes).
+    TControl* DraggedControl() const { return FDraggedControl; }
+    void SetDraggedControl(TControl* Value);
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TControl* FDraggedControl = nullptr;
 };
 
 // The corner square between a host's two skinned bars (section "CHECKBOX", 20 x 20 until placed).
-// With Transparent and a linked control it shows the linked control's cached image under it.
+// With Transparent and a linked control it shows the linked control's cached image under it. It
+// comes to the top each time it paints, above the bars it lies between.
 class TsGrip : public TsPanel {
     VCL_CLASS(TsGrip, TsPanel)
 public:
     explicit TsGrip(TComponent* AOwner);
+    void OurPaint(HDC DC) override;
 
     // The control whose corner it covers (not owned).
     TWinControl* LinkedControl = nullptr;
@@ -25,4 +88,9 @@ public:
 
 protected:
     void Paint() override;
+
+private:
+    // The linked control's cached image under the grip into DC; false when it has none ready.
+    bool CopyLinked(HDC DC);
+    void ComeToTop();
 };

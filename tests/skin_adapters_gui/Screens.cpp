@@ -2,8 +2,6 @@
 // working folder (skinned_adapters_<skin>.png) to be looked at.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "../skin_forms_gui/FormsKit.h"
 #include "Grids.h"
 #include "sGridAdapter.h"
@@ -49,16 +47,7 @@ using Screens = SkinnedFormTest;
 
 TEST_F(Screens, AdaptedControlsAreDrawnByTheSkin)
 {
-    for (const char* skin : {"Neutral", "Dusk"}) {
-        UseSkin(skin);
-        auto* form = Create<TDemoForm>(Application);
-        form->Show();
-        SetForegroundWindow(form->Handle());
-        Paint(form);
-        testkit::PumpFor(50);
-        Paint(form);
+    InShippedSkins<TDemoForm>("skinned_adapters_", [](TDemoForm* form, const char* skin) {
         EXPECT_EQ(form->Grid->Color(), SectionOf("GLOBALINFO").HotColor) << skin;
-        testkit::SaveScreenshot("skinned_adapters_" + std::string(skin) + ".png", form->Handle());
-        form->Free();
-    }
+    });
 }

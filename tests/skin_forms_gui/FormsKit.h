@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "FormTest.h"
 #include "Menus.h"
@@ -109,6 +111,24 @@ protected:
         form->Show();
         Paint(form);
         return form;
+    }
+    // For each shipped skin: a form made by Make, shown, painted and given to Check, its picture
+    // written into the working folder as <Prefix><skin>.png; then freed.
+    template <class TDemo>
+    void InShippedSkins(const std::string& Prefix, const std::function<void(TDemo*, const char*)>& Check)
+    {
+        for (const char* skin : {"Neutral", "Dusk"}) {
+            UseSkin(skin);
+            auto* form = Create<TDemo>(Application);
+            form->Show();
+            SetForegroundWindow(form->Handle());
+            Paint(form);
+            testkit::PumpFor(50);
+            Paint(form);
+            Check(form, skin);
+            testkit::SaveScreenshot(Prefix + skin + ".png", form->Handle());
+            form->Free();
+        }
     }
     // Lets the form paint what is pending.
     static void Paint(TWinControl* Form)

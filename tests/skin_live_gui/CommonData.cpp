@@ -295,6 +295,8 @@ TEST_F(CommonData, MouseAndFocusMakeAControlActiveWhereItsTypeAllows)
     EXPECT_TRUE(ControlIsActive(sd));
     panel->SetEnabled(false);
     EXPECT_FALSE(ControlIsActive(sd));
+    TMessage enabled = MakeMessage(CM_ENABLEDCHANGED, 0, 0);
+    CommonWndProc(enabled, sd);
     EXPECT_FALSE(sd->MouseAbove) << "a change of Enabled forgets the mouse";
 }
 

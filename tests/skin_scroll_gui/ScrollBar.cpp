@@ -332,7 +332,9 @@ TEST_F(ScrollBarTest, ABarWaitsOnlyForAParentThatRebuildsAPaintedImage)
     TsScrollBar* b = Bar();
     b->SetParent(panel);
     ShowForm();
-    // The panel has painted no image of its own and answers that it is updating.
+    // A panel without an image of its own that answers that it is updating.
+    panel->SkinData()->FCacheBmp->SetSize(0, 0);
+    panel->SkinData()->BGChanged = true;
     ASSERT_TRUE(GetBoolMsg(panel, AC_GETUPDATING));
     auto painted = [&] {
         const testkit::PixelImage img = testkit::PrintWindowPixels(b->Handle());

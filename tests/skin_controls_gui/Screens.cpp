@@ -1,0 +1,60 @@
+// A form of the skinned containers and bars in both shipped skins; a picture of each is written
+// into the working folder (skinned_controls_<skin>.png) to be looked at.
+#include <gtest/gtest.h>
+
+#include "../skin_forms_gui/FormsKit.h"
+#include "sButton.h"
+#include "sPanel.h"
+
+using namespace formskit;
+
+namespace {
+
+class TDemoForm : public TForm {
+    VCL_CLASS(TDemoForm, TForm)
+public:
+    explicit TDemoForm(TComponent* AOwner) : TForm(AOwner)
+    {
+        BeginLoading(this);
+        SetBounds(20, 20, 560, 380);
+        SetCaption("Controls");
+        Create<TsSkinProvider>(this);
+        auto* bar = Create<TsDragBar>(this);
+        bar->SetCaption("Drag bar");
+        bar->SetParent(this);
+        Outer = Create<TsPanel>(this);
+        Outer->SetBounds(10, 30, 260, 200);
+        Outer->SetCaption("Panel");
+        Outer->SetAlignment(taLeftJustify);
+        Outer->SetParent(this);
+        auto* inner = Create<TsPanel>(this);
+        inner->SetBounds(20, 20, 150, 60);
+        inner->SetBevelOuter(bvLowered);
+        inner->SetCaption("Inner panel");
+        inner->SkinData()->SetSkinSection("PANEL_LOW");
+        inner->SetParent(Outer);
+        auto* button = Create<TsButton>(this);
+        button->SetBounds(20, 150, 90, 26);
+        button->SetCaption("Button");
+        button->SetParent(Outer);
+        auto* container = Create<TsContainer>(this);
+        container->SetBounds(280, 30, 260, 200);
+        container->SetCaption("Container");
+        container->SetParent(this);
+        LoadedAll(this);
+    }
+    TsPanel* Outer = nullptr;
+};
+
+using Screens = SkinnedFormTest;
+
+} // namespace
+
+TEST_F(Screens, PanelsAndBarsAreDrawnByTheSkin)
+{
+    InShippedSkins<TDemoForm>("skinned_controls_", [](TDemoForm* form, const char* skin) {
+        EXPECT_EQ(testkit::PrintWindowPixels(form->Outer->Handle()).Pixel(100, 5),
+                  static_cast<COLORREF>(ColorToRGB(SectionOf("PANEL").Color)))
+            << skin;
+    });
+}
