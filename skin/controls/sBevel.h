@@ -1,11 +1,10 @@
-// The skinned bevel (section "BEVEL").
+// The bevel under its own class name: drawn as the framework draws it, with or without a skin.
 #pragma once
 
 #include "ExtCtrlsPanels.h"
-#include "sCommonData.h"
 
-class TsBevel : public TsSkinned<TBevel> {
-    VCL_CLASS(TsBevel, TsSkinned<TBevel>)
+class TsBevel : public TBevel {
+    VCL_CLASS(TsBevel, TBevel)
 public:
-    explicit TsBevel(TComponent* AOwner);
+    using TBevel::TBevel;
 };

@@ -392,11 +392,7 @@ void TsButton::CMFocusChanged(TMessage& Message)
 void TsButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     if (Skinned() && Enabled()) {
-        if (!FHintsHeld && Application) {
-            AppShowHint = Application->ShowHint();
-            Application->SetShowHint(false);
-            FHintsHeld = true;
-        }
+        FHints.Hold();
         FMousePressed = true;
         StopFading();
         if (Button == mbLeft && !GetDown()) {
@@ -410,11 +406,7 @@ void TsButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 void TsButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     // The hints come back with the release of the press that took them, skinned or not by now.
-    if (FHintsHeld) {
-        FHintsHeld = false;
-        if (Application)
-            Application->SetShowHint(AppShowHint);
-    }
+    FHints.Release();
     if (Skinned() && Enabled()) {
         // A release whose press the button did not see is not its own.
         if (!FMousePressed || ComponentState().Contains(csDestroying))

@@ -8,6 +8,7 @@
 #include "StdCtrls.h"
 #include "sCommonData.h"
 #include "sFade.h"
+#include "sVclUtils.h"
 
 class TsButton : public TButton {
     VCL_CLASS(TsButton, TButton)
@@ -74,7 +75,7 @@ private:
     bool FDown = false;
     TRegion FRegion;            // built by the last rebuild until the window takes it
     bool FActiveDefault = false;
-    bool FHintsHeld = false;    // this button's press switched the application's hints off
+    TsHintHold FHints;          // this button's press switched the application's hints off
     // Cleared when the button goes, so that code after a click can tell.
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     TsButtonFader FFader{this, FCommonData.get(), [this] { PrepareCache(); }};

@@ -6,6 +6,7 @@
 #include "ExtCtrlsPanels.h"
 #include "Forms.h"
 #include "StdCtrls.h"
+#include "sConst.h"
 #include "sGraphUtils.h"
 #include "sMessages.h"
 #include "sSkinProvider.h"
@@ -319,6 +320,24 @@ TWindowPaint::TWindowPaint(HWND Wnd, HDC Given) : FWnd(Wnd), FGiven(Given)
         BeginPaint(FWnd, &FPaint);
     FDC = FGiven ? FGiven : GetDC(FWnd);
     FSaved = SaveDC(FDC);
+}
+
+void TsHintHold::Hold()
+{
+    if (FHeld || !Application)
+        return;
+    AppShowHint = Application->ShowHint();
+    Application->SetShowHint(false);
+    FHeld = true;
+}
+
+void TsHintHold::Release()
+{
+    if (!FHeld)
+        return;
+    FHeld = false;
+    if (Application)
+        Application->SetShowHint(AppShowHint);
 }
 
 TWindowPaint::~TWindowPaint()

@@ -69,6 +69,17 @@ bool CheckPanelFilled(TCustomPanel* Panel);
 // Does nothing.
 void RepaintShadows(TWinControl* Control, TBitmap* Bmp);
 
+// The application's hints switched off for the time of a press: Hold keeps the setting in
+// AppShowHint and switches them off (once, until the Release), Release gives it back.
+class TsHintHold {
+public:
+    void Hold();
+    void Release();
+
+private:
+    bool FHeld = false;
+};
+
 // A skinned control's paint of its window: the update region validated and the DC drawn on, the
 // message's when one is given (WM_PRINTCLIENT, a paint into memory), else one of the whole window;
 // the DC's state is kept and everything is given back when the paint ends.

@@ -1,10 +1,11 @@
-// A form of the skinned containers and bars in both shipped skins; a picture of each is written
+// A form of the skinned containers, bars and splitter in both shipped skins; a picture of each is written
 // into the working folder (skinned_controls_<skin>.png) to be looked at.
 #include <gtest/gtest.h>
 
 #include "../skin_forms_gui/FormsKit.h"
 #include "sButton.h"
 #include "sPanel.h"
+#include "sSplitter.h"
 
 using namespace formskit;
 
@@ -23,7 +24,8 @@ public:
         bar->SetCaption("Drag bar");
         bar->SetParent(this);
         Outer = Create<TsPanel>(this);
-        Outer->SetBounds(10, 30, 260, 200);
+        Outer->SetAlign(alLeft);
+        Outer->SetWidth(260);
         Outer->SetCaption("Panel");
         Outer->SetAlignment(taLeftJustify);
         Outer->SetParent(this);
@@ -34,11 +36,14 @@ public:
         inner->SkinData()->SetSkinSection("PANEL_LOW");
         inner->SetParent(Outer);
         auto* button = Create<TsButton>(this);
-        button->SetBounds(20, 150, 90, 26);
+        button->SetBounds(20, 250, 90, 26);
         button->SetCaption("Button");
         button->SetParent(Outer);
+        auto* splitter = Create<TsSplitter>(this);
+        splitter->SetLeft(260);
+        splitter->SetParent(this);
         auto* container = Create<TsContainer>(this);
-        container->SetBounds(280, 30, 260, 200);
+        container->SetAlign(alClient);
         container->SetCaption("Container");
         container->SetParent(this);
         LoadedAll(this);

@@ -1,5 +1,0 @@
-#include "sBevel.h"
-
-TsBevel::TsBevel(TComponent* AOwner) : TsSkinned(AOwner, "BEVEL", 0)
-{
-}
