@@ -1,10 +1,11 @@
 // The skinned panel (section "PANEL") and the containers built on it: TsContainer, the drag bar
-// that moves its form (section "DRAGBAR"), and the grip, the square in the corner between two
-// skinned scroll bars. A panel paints its background and caption from the skin into its cache,
+// that moves its form (section "DRAGBAR"), the grip, the square in the corner between two
+// skinned scroll bars, and the panels of colour cells to pick a colour from. A panel paints its background and caption from the skin into its cache,
 // which its children take their own backgrounds from, and passes the skin's commands on to them.
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "ExtCtrlsPanels.h"
 #include "sCommonData.h"
@@ -35,9 +36,10 @@ protected:
     // The framework's panel, then the skinned picture over it.
     void PaintWindow(HDC DC) override;
 
-private:
     // Background, border and caption of the normal look into the cache.
     void PaintCache();
+
+private:
     // WM_PAINT while skinned, with the panel's canvas lent the DC.
     void SkinnedPaint(TMessage& Message);
 
@@ -93,4 +95,82 @@ private:
     // The linked control's cached image under the grip into DC; false when it has none ready.
     bool CopyLinked(HDC DC);
     void ComeToTop();
+};
+
+// One cell of a colours panel: its place in the grid, its colour, its rectangle in the panel's
+// client area, and whether it is the selected one.
+struct TsColorCell {
+    int Index = 0;
+    TColor Color = clWhite;
+    TRect R{};
+    bool Selected = false;
+};
+
+// A grid of colour cells, ColCount x RowCount, one per line of Colors, whose first word is the
+// colour in hexadecimal (blue, green, red: "0000FF" is red). A press picks the cell under it
+// (ItemIndex, OnChange). The cells are drawn while a skin is active.
+class TsColorsPanel : public TsPanel {
+    VCL_CLASS(TsColorsPanel, TsPanel)
+public:
+    explicit TsColorsPanel(TComponent* AOwner);
+    ~TsColorsPanel() override;
+    void AfterConstruction() override;
+    void Loaded() override;
+    void WndProc(TMessage& Message) override;
+    void OurPaint(HDC DC) override;
+
+    TStrings* Colors() const { return FColors.get(); }
+    void SetColors(TStrings* Value);
+    int ItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int Value);
+    int ItemWidth() const { return FItemWidth; }
+    void SetItemWidth(int Value) { SetGridValue(FItemWidth, Value); }
+    int ItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int Value) { SetGridValue(FItemHeight, Value); }
+    int ItemMargin() const { return FItemMargin; }
+    void SetItemMargin(int Value) { SetGridValue(FItemMargin, Value); }
+    int ColCount() const { return FColCount; }
+    void SetColCount(int Value) { SetGridValue(FColCount, Value); }
+    int RowCount() const { return FRowCount; }
+    void SetRowCount(int Value) { SetGridValue(FRowCount, Value); }
+    TNotifyEvent OnChange;
+
+    const std::vector<TsColorCell>& Cells() const { return FCells; }
+    // The lines of Colors.
+    int Count() const { return FColors->Count(); }
+    // The selected cell's colour; white while none is.
+    TColor ColorValue() const;
+    // The cells made again from the grid's values and Colors, which gets "FFFFFF" for every cell
+    // it has no line for.
+    void GenerateColors();
+    // The cell under P (each cell with the margin around it, the lower index first), -1 for none.
+    int GetItemByCoord(const TPoint& P) const;
+    void PaintColors(TCanvas* Canvas);
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    void SetGridValue(int& Field, int Value);
+    // Cells that exist and have a line of Colors.
+    int CellCount() const;
+    bool IsCell(int Index) const { return Index >= 0 && Index < CellCount(); }
+    // The frame around the selected cell, the focus frame outside it while focused.
+    void PaintSelection(HDC DC);
+
+    std::unique_ptr<TStringList> FColors;
+    std::vector<TsColorCell> FCells;
+    int FItemIndex = -1;
+    int FItemWidth = 21;
+    int FItemHeight = 21;
+    int FItemMargin = 6;
+    int FColCount = 5;
+    int FRowCount = 2;
+};
+
+// A colours panel under its own class name.
+class TsStdColorsPanel : public TsColorsPanel {
+    VCL_CLASS(TsStdColorsPanel, TsColorsPanel)
+public:
+    using TsColorsPanel::TsColorsPanel;
 };

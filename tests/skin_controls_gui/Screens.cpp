@@ -1,4 +1,4 @@
-// A form of the skinned containers, bars and splitter in both shipped skins; a picture of each is written
+// A form of the skinned containers, bars, splitter and colour cells in both shipped skins; a picture of each is written
 // into the working folder (skinned_controls_<skin>.png) to be looked at.
 #include <gtest/gtest.h>
 
@@ -46,6 +46,14 @@ public:
         container->SetAlign(alClient);
         container->SetCaption("Container");
         container->SetParent(this);
+        auto* colours = Create<TsColorsPanel>(this);
+        colours->SetBounds(20, 20, 140, 60);
+        TStringList texts;
+        for (const char* t : {"0000FF", "00FF00", "FF0000", "00FFFF", "FF00FF", "FFFF00", "000000", "808080"})
+            texts.Add(t);
+        colours->SetColors(&texts);
+        colours->SetItemIndex(2);
+        colours->SetParent(container);
         LoadedAll(this);
     }
     TsPanel* Outer = nullptr;
