@@ -1,14 +1,44 @@
-// A form with a skinned draw grid in both shipped skins; a picture of each is written into the
-// working folder (skinned_adapters_<skin>.png) to be looked at.
+// A form with a skinned draw grid and a skinned frame scrolled part way, in both shipped skins; a
+// picture of each is written into the working folder (skinned_adapters_<skin>.png) to be looked at.
 #include <gtest/gtest.h>
 
 #include "../skin_forms_gui/FormsKit.h"
 #include "Grids.h"
+#include "sButton.h"
+#include "sEdit.h"
+#include "sFrameAdapter.h"
 #include "sGridAdapter.h"
+#include "sLabel.h"
 
 using namespace formskit;
 
 namespace {
+
+// A frame whose content reaches past it both ways.
+class TDemoFrame : public TFrame {
+    VCL_CLASS(TDemoFrame, TFrame)
+public:
+    explicit TDemoFrame(TComponent* AOwner) : TFrame(AOwner)
+    {
+        SetBounds(330, 10, 280, 200);
+        Adapter = Create<TsFrameAdapter>(this);
+        for (int i = 0; i < 8; ++i) {
+            auto* label = Create<TsLabel>(this);
+            label->SetCaption("Field " + std::to_string(i + 1));
+            label->SetBounds(10, 14 + 40 * i, 60, 16);
+            label->SetParent(this);
+            auto* edit = Create<TsEdit>(this);
+            edit->SetBounds(80, 10 + 40 * i, 240, 22);
+            edit->SetText("Value " + std::to_string(i + 1));
+            edit->SetParent(this);
+        }
+        auto* button = Create<TsButton>(this);
+        button->SetCaption("Apply");
+        button->SetBounds(80, 330, 90, 26);
+        button->SetParent(this);
+    }
+    TsFrameAdapter* Adapter = nullptr;
+};
 
 class TDemoForm : public TForm {
     VCL_CLASS(TDemoForm, TForm)
@@ -28,6 +58,8 @@ public:
         Grid->SetDefaultRowHeight(20);
         Grid->OnDrawCell = TDrawCellEvent(this, &TDemoForm::DrawCell);
         Grid->SetParent(this);
+        Frame = Create<TDemoFrame>(this);
+        Frame->SetParent(this);
         LoadedAll(this);
     }
     void DrawCell(TObject*, int ACol, int ARow, TRect Rect, TGridDrawState)
@@ -39,6 +71,7 @@ public:
         canvas->TextOut(Rect.left + 4, Rect.top + 3, text);
     }
     TDrawGrid* Grid = nullptr;
+    TDemoFrame* Frame = nullptr;
 };
 
 using Screens = SkinnedFormTest;
@@ -48,6 +81,10 @@ using Screens = SkinnedFormTest;
 TEST_F(Screens, AdaptedControlsAreDrawnByTheSkin)
 {
     InShippedSkins<TDemoForm>("skinned_adapters_", [](TDemoForm* form, const char* skin) {
+        TsFrameAdapter* adapter = form->Frame->Adapter;
+        ASSERT_TRUE(adapter->VertBar && adapter->HorzBar) << skin;
+        adapter->VertBar->SetPosition(60);
+        Paint(form);
         EXPECT_EQ(form->Grid->Color(), SectionOf("GLOBALINFO").HotColor) << skin;
     });
 }
