@@ -995,7 +995,11 @@ public:
     ~TBorrowedCanvas()
     {
         canvas_.SetHandle(nullptr);
+        // The system draws a submenu's arrow after the item, in the colours its painter left.
+        const COLORREF text = GetTextColor(dc_), back = GetBkColor(dc_);
         RestoreDC(dc_, saved_);
+        SetTextColor(dc_, text);
+        SetBkColor(dc_, back);
     }
     TBorrowedCanvas(const TBorrowedCanvas&) = delete;
     TBorrowedCanvas& operator=(const TBorrowedCanvas&) = delete;

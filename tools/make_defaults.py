@@ -7,6 +7,10 @@ of the main window's image list (app/res/ImageList1.bmp). Reproducible: the same
 import math
 import os
 import struct
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import make_icon  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(HERE)
@@ -358,13 +362,10 @@ def refresh_icon():
     return img
 
 
-def about_icon():
-    img = canvas()
-    shape(img, mask_of(lambda x, y: (x - 8) ** 2 + (y - 8) ** 2 <= 52), BLUE, BLUE_EDGE)
-    rect(img, 7, 3, 8, 4, (255, 255, 255))
-    rect(img, 7, 6, 8, 12, (255, 255, 255)); rect(img, 6, 6, 6, 6, (255, 255, 255))
-    rect(img, 6, 12, 9, 12, (255, 255, 255))
-    return img
+def program_icon():
+    # The program's own icon (the about command and the tray show it): its 16-pixel picture, the
+    # pixels less than half covered left transparent.
+    return [[(r, g, b) if a >= 128 else KEY for r, g, b, a in row] for row in make_icon.picture(W)]
 
 
 def generic(i):
@@ -386,7 +387,7 @@ SPECIAL = {0: lambda: folder(False), 1: lambda: folder(True), 2: lambda: page_ic
            # Menu and tool commands.
            3: printer_icon, 4: lambda: arrow_icon(True), 5: find_icon, 7: cross_icon,
            9: lambda: arrow_icon(False), 11: source_icon, 12: lambda: page_icon("unread"),
-           20: save_page_icon, 22: floppy_icon, 30: refresh_icon, 37: about_icon}
+           20: save_page_icon, 22: floppy_icon, 30: refresh_icon, 37: program_icon}
 COUNT = 40
 
 

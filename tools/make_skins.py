@@ -52,6 +52,9 @@ DUSK = dict(
     title=((38, 42, 49), (33, 36, 42)), title_active=((46, 58, 74), (36, 45, 58)),
     bar=((52, 57, 65), (45, 49, 56)), progress=((120, 178, 228), (70, 132, 190)),
     close_hot=(196, 64, 56), glyph=(206, 212, 222), mdi=(30, 33, 38), paper=(40, 44, 50),
+    # The scroll bar's slider, well lighter than its track so that it stands out.
+    thumb=dict(fill=(98, 107, 121), line=(132, 141, 155), hot=(114, 125, 141), pressed=(88, 122, 160),
+               grip=(214, 220, 230)),
 )
 
 
@@ -76,6 +79,10 @@ def frame_state(cw, ch, style):
     ring = si.difference(outer, si.round_rect(width, width, w - width, h - width, max(r - width, 0)))
     lay.paint(ring, style["line"], style.get("line_alpha", 1.0))
     pic, mask = lay.rows()
+    if style.get("clear"):
+        # A state that shows nothing is the key colour throughout: what lies beneath stays as it
+        # is (a blend mask that keeps the destination still darkens it by one step).
+        return si.Image(w, h, si.KEY), mask
     # Uncovered pixels inside the frame are not the key colour: only the corners outside the
     # rounding show the parent through the key.
     for y in range(h):
@@ -205,13 +212,22 @@ def grip(p):
     return draw
 
 
+def thumb(p):
+    """The scroll bar's slider: its colours (fill, line, hot, pressed, grip) over the button's."""
+    t = dict(fill=p["btn"][0], line=p["border"], hot=p["btn_hot"][0], pressed=p["btn_hot"][1], grip=p["box_line"])
+    t.update(p.get("thumb", {}))
+    return t
+
+
 def slider_grip(vertical, p):
+    ink = thumb(p)["grip"]
+
     def draw(lay, s, w, h):
         for k in (-2, 0, 2):
             if vertical:
-                lay.paint(si.polyline([(w / 2 - 3, h / 2 + k), (w / 2 + 3, h / 2 + k)], 1.0), p["box_line"], 0.8)
+                lay.paint(si.polyline([(w / 2 - 3, h / 2 + k), (w / 2 + 3, h / 2 + k)], 1.0), ink, 0.8)
             else:
-                lay.paint(si.polyline([(w / 2 + k, h / 2 - 3), (w / 2 + k, h / 2 + 3)], 1.0), p["box_line"], 0.8)
+                lay.paint(si.polyline([(w / 2 + k, h / 2 - 3), (w / 2 + k, h / 2 + 3)], 1.0), ink, 0.8)
     return draw
 
 
@@ -380,7 +396,7 @@ def skin_sections(p, dusk):
         dict(radius=4, line=p["border_dark"], band=(p["title"][1], 4)),
         dict(radius=4, line=p["accent_line"] if not dusk else p["border_dark"], band=(p["title_active"][1], 4)),
         dict(radius=4, line=p["border_dark"], band=(p["title"][1], 4))]), 3, 1, 4)))
-    form.append(("TITLEBAR", MasterMask(frame_mask(4, 4, [dict(radius=0, line=p["title"][1], line_alpha=0.0)] * 2), 2)))
+    form.append(("TITLEBAR", MasterMask(frame_mask(4, 4, [dict(radius=0, line=p["title"][1], clear=True)] * 2), 2)))
     if dusk:
         form += icon_keys
     add(("FORM", form))
@@ -402,7 +418,7 @@ def skin_sections(p, dusk):
     # A menu item shows the menu line or the submenu under it until it is selected.
     menu_item = general(p, COLOR=tcolor(p["edit"]), HOTCOLOR=tcolor(p["accent_soft"]), TRANSPARENCY=100)
     menu_item.append(("BORDERSMASK", MasterMask(frame_mask(3, 3, [
-        dict(radius=2, line=p["edit"], line_alpha=0.0),
+        dict(radius=2, line=p["edit"], clear=True),
         dict(radius=2, line=p["accent_line"]),
         dict(radius=2, line=p["accent"])]), 3)))
     add(("MENUITEM", menu_item))
@@ -418,9 +434,10 @@ def skin_sections(p, dusk):
         tile = MasterMask(track_tile(p, vertical), 1, 0)
         return [("PATTERN", tile), ("HOTPATTERN", tile)]
 
-    thumb = [dict(radius=3, line=p["border"], fill=p["btn"][0], inner=p["light"], inner_alpha=0.5),
-             dict(radius=3, line=p["accent_line"], fill=p["btn_hot"][0]),
-             dict(radius=3, line=p["accent"], fill=p["btn_hot"][1])]
+    t = thumb(p)
+    slider = [dict(radius=3, line=t["line"], fill=t["fill"], inner=p["light"], inner_alpha=0.5),
+              dict(radius=3, line=p["accent_line"], fill=t["hot"]),
+              dict(radius=3, line=p["accent"], fill=t["pressed"])]
     for name, direction in (("SCROLLBTNTOP", "up"), ("SCROLLBTNBOTTOM", "down"),
                             ("SCROLLBTNLEFT", "left"), ("SCROLLBTNRIGHT", "right")):
         sec = general(p, COLOR=tcolor(p["panel"]), HOTCOLOR=tcolor(p["btn_hot"][0]))
@@ -432,8 +449,8 @@ def skin_sections(p, dusk):
         sec += tile_keys(direction in ("up", "down"))
         add((name, sec))
     for name, vertical in (("SCROLLSLIDERV", True), ("SCROLLSLIDERH", False)):
-        sec = general(p, COLOR=tcolor(p["btn"][0]), HOTCOLOR=tcolor(p["btn_hot"][0]))
-        sec.append(("BORDERSMASK", MasterMask(frame_mask(4, 4, thumb), 3)))
+        sec = general(p, COLOR=tcolor(t["fill"]), HOTCOLOR=tcolor(t["hot"]))
+        sec.append(("BORDERSMASK", MasterMask(frame_mask(4, 4, slider), 3)))
         sec.append(("GLYPHMASK", gl(slider_grip(vertical, p), 9, 9)))
         sec += tile_keys(vertical)
         add((name, sec))

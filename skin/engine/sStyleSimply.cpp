@@ -20,14 +20,27 @@ std::unique_ptr<TIcon> AppIcon;
 std::unique_ptr<TIcon> AppIconLarge;
 
 namespace {
+// The executable's own icon of one size: the first icon of its resources when it has one (the
+// shell of the platform we run on answers one generic picture for every program), else the shell's.
+std::unique_ptr<TIcon> ProgramIcon(bool Large)
+{
+    HICON icon = nullptr;
+    if (ExtractIconExA(ExeName().c_str(), 0, Large ? &icon : nullptr, Large ? nullptr : &icon, 1) > 0 && icon) {
+        auto own = std::make_unique<TIcon>();
+        own->SetHandle(icon);
+        return own;
+    }
+    return GetIconForFile(ExeName(), Large ? SHGFI_LARGEICON : SHGFI_SMALLICON);
+}
+
 // The unit's start-up and shutdown: the current-skin object and the program's icons live as
 // long as the program.
 struct TUnitLife {
     TUnitLife()
     {
         sSkinData = new TsSkinData;
-        AppIcon = GetIconForFile(ExeName(), SHGFI_SMALLICON);
-        AppIconLarge = GetIconForFile(ExeName(), SHGFI_LARGEICON);
+        AppIcon = ProgramIcon(false);
+        AppIconLarge = ProgramIcon(true);
     }
     ~TUnitLife()
     {

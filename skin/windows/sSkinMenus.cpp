@@ -444,6 +444,10 @@ void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, RECT 
         handler(item, canvas, Rect(0, 0, w, h), State, g_itemType);
     }
     BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
+    // The system draws a submenu's arrow after the item, in the context's text colour over its
+    // background colour: the colour the caption was written in, over the item's background.
+    SetTextColor(ACanvas->Handle(), ColorToRGB(canvas->Font()->Color()));
+    SetBkColor(ACanvas->Handle(), GetPixel(canvas->Handle(), std::max(w - 1 - 2 * Margin, 0), h / 2));
 }
 
 void TsSkinableMenus::sAdvancedDrawLineItem(TObject* Sender, TCanvas* ACanvas, RECT ARect, TOwnerDrawState State)

@@ -346,6 +346,12 @@ TEST_F(Frame, FrameClientAndMenuLineTakeTheSkinsColours)
         const int lineY = provider->MenuLineTop() + provider->MenuHeight() / 2;
         const int lineX = form->Width() - provider->SysBorderWidth() - 2;
         EXPECT_EQ(printed.Pixel(lineX, lineY), static_cast<COLORREF>(SectionOf("MENULINE").HotColor)) << "menu line";
+        // The item shows the line itself beside its caption, not a box of its own.
+        RECT r, w;
+        GetMenuItemRect(form->Handle(), menu->Handle(), 0, &r);
+        GetWindowRect(form->Handle(), &w);
+        EXPECT_EQ(printed.Pixel(r.left - w.left + 1, lineY), static_cast<COLORREF>(SectionOf("MENULINE").HotColor))
+            << "menu item";
         // The left edge halfway down: the side cell of the active state over the form's colour.
         const TsMaskData* border = MaskOf("FORM", "BORDERSMASK");
         ASSERT_NE(border, nullptr);

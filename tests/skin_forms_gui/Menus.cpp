@@ -34,6 +34,17 @@ void CALLBACK EndMenuTimer(HWND, UINT, UINT_PTR Id, DWORD)
 // Closes the menu that the next call opens, once its loop runs.
 void CloseNextMenu() { SetTimer(nullptr, 0, 1, EndMenuTimer); }
 
+// What the open menu shows, read inside its loop before it is closed.
+testkit::PixelImage g_shownMenu;
+
+void CALLBACK ReadMenuTimer(HWND, UINT, UINT_PTR Id, DWORD)
+{
+    KillTimer(nullptr, Id);
+    if (HWND menu = FindWindowA("#32768", nullptr))
+        g_shownMenu = testkit::ScreenPixels(menu);
+    EndMenu();
+}
+
 // The width of a text in the screen's menu font, measured on a context of its own.
 int MenuTextWidth(const char* Text)
 {
@@ -315,4 +326,28 @@ TEST_F(SkinnedMenus, MenuLineShowsItsItemsAsTheyChange)
     last->SetCaption("П");
     testkit::PumpPending();
     EXPECT_LT(inked(), before);
+}
+
+TEST_F(SkinnedMenus, SubmenuArrowIsDrawnInTheItemsTextColourOverItsBackground)
+{
+    UseSkin("Dusk");
+    TForm* form = MakeForm();
+    auto* popup = Create<TPopupMenu>(form);
+    TMenuItem* parent = AddItem(form, popup->Items(), "Добавить");
+    AddItem(form, parent, "Статью");
+    Create<TsSkinProvider>(form);
+    form->Show();
+    testkit::PumpPending();
+    g_shownMenu = {};
+    SetTimer(nullptr, 0, 100, ReadMenuTimer);
+    popup->Popup(200, 200);
+    ASSERT_FALSE(g_shownMenu.Empty());
+    // The arrow lies at the right end of the item, inside the menu's own frame of three to six
+    // pixels: drawn in the item's text colour, with nothing black or white around it.
+    const int w = g_shownMenu.Width(), h = g_shownMenu.Height();
+    const RECT arrow{w * 3 / 4, 4, w - 7, h - 4};
+    const auto text = static_cast<COLORREF>(SectionOf("MENUITEM").FontColor[0]);
+    EXPECT_GT(g_shownMenu.CountColor(arrow, text), 4);
+    EXPECT_EQ(g_shownMenu.CountColor(arrow, RGB(0, 0, 0)), 0);
+    EXPECT_EQ(g_shownMenu.CountColor(arrow, RGB(255, 255, 255)), 0);
 }
