@@ -233,6 +233,22 @@ TEST_F(FolderFormat, CommonSectionsComeAfterTheSkinsOwn)
 TEST(CurrentSkin, TheProgramsIconsAreTakenSmallAndLarge)
 {
     ASSERT_TRUE(AppIcon && AppIconLarge);
-    EXPECT_EQ(AppIcon->Width(), GetSystemMetrics(SM_CXSMICON));
-    EXPECT_EQ(AppIconLarge->Width(), GetSystemMetrics(SM_CXICON));
+    const int small = GetSystemMetrics(SM_CXSMICON), large = GetSystemMetrics(SM_CXICON);
+    EXPECT_EQ(AppIcon->Width(), small);
+    EXPECT_EQ(AppIconLarge->Width(), large);
+    // They show the program's own picture (every test program carries it), not a generic one.
+    auto centre = [](HICON Icon, int Size) {
+        TBitmap bmp(Size, Size, pf24bit);
+        DrawIconEx(bmp.Canvas()->Handle(), 0, 0, Icon, Size, Size, 0, nullptr, DI_NORMAL);
+        return GetPixel(bmp.Canvas()->Handle(), Size / 2, Size / 2);
+    };
+    auto resource = [&](int Size) {
+        HANDLE own = LoadImageA(GetModuleHandleA(nullptr), "MAINICON", IMAGE_ICON, Size, Size, 0);
+        EXPECT_NE(own, nullptr);
+        const COLORREF c = own ? centre(static_cast<HICON>(own), Size) : CLR_INVALID;
+        DestroyIcon(static_cast<HICON>(own));
+        return c;
+    };
+    EXPECT_EQ(centre(AppIconLarge->Handle(), large), resource(large));
+    EXPECT_EQ(centre(AppIcon->Handle(), small), resource(small));
 }
