@@ -145,19 +145,27 @@ protected:
         return p;
     }
 
-    // Real mouse input: a press at From, moves to To, a release.
+    // Real mouse input: a press at From, moves towards To until the program's drag holds the
+    // mouse, a release at To. The tree's own loop takes the first move out of the press, and moves
+    // that the program has not taken yet merge into one, so the moves go on until the drag starts.
     void Mouse(POINT From, POINT To)
     {
         Front();
-        SetCursorPos(From.x, From.y);
-        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-        for (int i = 1; i <= 8; ++i) {
-            Sleep(30);
-            SetCursorPos(From.x + (To.x - From.x) * i / 8, From.y + (To.y - From.y) * i / 8);
+        testkit::SendMouse(From, MOUSEEVENTF_LEFTDOWN);
+        const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+        auto dragging = [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(thread, &info) && testkit::WindowClass(info.hwndCapture) == "Vellorn.DragCapture";
+        };
+        const POINT half{(From.x + To.x) / 2, (From.y + To.y) / 2};
+        bool started = false;
+        for (int i = 0; i < 50 && !started; ++i) {
+            testkit::SendMouse(i % 2 ? To : half);
+            started = testkit::WaitUntil(dragging, 200);
         }
-        Sleep(30);
-        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
-        Sleep(150);
+        EXPECT_TRUE(started) << "the drag started";
+        testkit::SendMouse(To, MOUSEEVENTF_LEFTUP);
     }
 
     testkit::TempDir dir;
@@ -201,6 +209,10 @@ TEST_F(EditEndToEnd, ACategoryAndAnArticleAreAddedRenamedMarkedMovedAndAnEntryDe
     // "Отметить статью как" > "Избранная", then dragged onto the folder "Разное".
     Popup("Статья первая", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
     Mouse(At("Статья первая"), At("Разное"));
+    EXPECT_TRUE(testkit::WaitUntil([&] {
+        return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(Item("Статья первая"))) ==
+               reinterpret_cast<LRESULT>(Item("Разное"));
+    })) << "dropped into the folder";
 
     // The pop-up's "Удалить" on an article, answered "Да".
     Popup("Прочитанная", {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});

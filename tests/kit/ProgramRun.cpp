@@ -79,6 +79,16 @@ void ClickIn(HWND Wnd, const RECT& R, bool Twice)
     }
 }
 
+void SendMouse(POINT At, DWORD Buttons)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = At.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = At.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | Buttons;
+    SendInput(1, &in, sizeof in);
+}
+
 bool ChooseInMenu(DWORD Pid, const std::vector<WPARAM>& Keys)
 {
     HWND menu = nullptr;

@@ -28,6 +28,11 @@ bool WaitUntil(const std::function<bool()>& Pred, DWORD Ms = 10000);
 // makes it a double click.
 void ClickIn(HWND Wnd, const RECT& R, bool Twice = false);
 
+// Real mouse input at a screen point: a move there, with the button flags (MOUSEEVENTF_LEFTDOWN...)
+// at the same point. Each event carries its own position, so that a pointer motion still on its way
+// from an earlier move cannot put it elsewhere.
+void SendMouse(POINT At, DWORD Buttons = 0);
+
 // Presses Keys in the pop-up menu that the process Pid has just opened; answers whether a menu
 // came and has closed again.
 bool ChooseInMenu(DWORD Pid, const std::vector<WPARAM>& Keys);
