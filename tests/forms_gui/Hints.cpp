@@ -116,13 +116,14 @@ TEST_F(HintsTest, ShownAfterThePauseThroughTheReplacedWindowClass)
     Application->HintPause = 200;
     AnsiString longHint;
     Application->OnHint = [&](TObject*) { longHint = Application->Hint(); };
-    THintedControl* c = Build(); // the real mouse may reach the control already
+    // Timed from before the form shows: the real mouse may reach the control while it does, and a
+    // busy machine can only make the span longer.
     const DWORD moved = GetTickCount();
+    THintedControl* c = Build();
     Move(c);
     Application->OnHint = nullptr;
     EXPECT_EQ(longHint, "Открыть статью") << "the part after | is the application's Hint";
     ASSERT_TRUE(WaitFor([&] { return !TRecordingHint::shown.empty(); }, "hint shown"));
-    // Measured from before the move, so a busy machine can only make the span longer.
     EXPECT_GE(TRecordingHint::shownAt - moved, 190u) << "not before the pause";
     EXPECT_EQ(TRecordingHint::shown[0], "Открыть (edited)") << "CM_HINTSHOW may edit the text";
     EXPECT_EQ(c->hintShows, 1);
