@@ -195,8 +195,8 @@ void TsTreeView::WriteProperties(TWriter& Writer)
         PutInt(Writer, "ChangeDelay", ChangeDelay());
     if (!ParentColor() && Color() != clWindow)
         WriteColorProperty(Writer, "Color", Color());
-    if (!FParentCtl3D)
-        PutBool(Writer, "Ctl3D", FCtl3D);
+    if (!ParentCtl3D())
+        PutBool(Writer, "Ctl3D", Ctl3D());
     if (!Enabled())
         PutBool(Writer, "Enabled", false);
     if (!ParentFont())
@@ -208,7 +208,7 @@ void TsTreeView::WriteProperties(TWriter& Writer)
     if (Images())
         PutRef(Writer, "Images", Images());
     PutInt(Writer, "Indent", Indent());
-    if (!FParentCtl3D)
+    if (!ParentCtl3D())
         PutBool(Writer, "ParentCtl3D", false);
     if (!ParentFont())
         PutBool(Writer, "ParentFont", false);

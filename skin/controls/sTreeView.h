@@ -25,16 +25,6 @@ public:
     void OnVSBChange(TObject* Sender, int OldValue);
     void OnHSBChange(TObject* Sender, int OldValue);
 
-    // The 3-D look flags of the framework control: streamed, no effect on the window.
-    bool Ctl3D() const { return FCtl3D; }
-    void SetCtl3D(bool Value)
-    {
-        FCtl3D = Value;
-        FParentCtl3D = false;
-    }
-    bool ParentCtl3D() const { return FParentCtl3D; }
-    void SetParentCtl3D(bool Value) { FParentCtl3D = Value; }
-
     // The published properties in their saved order: the tree view's own (Left ... TabOrder,
     // Items.Data), then BoundLabel.* and SkinData.*. Values equal to their defaults are left out.
     void WriteProperties(TWriter& Writer) override;
@@ -48,6 +38,4 @@ private:
     bool Needed(int Kind, SCROLLINFO& Info);
     void RefreshBar(TsScrollBar*& Bar, TScrollBarKind Kind, bool Need, const SCROLLINFO& Info);
     bool FRefreshPosted = false;
-    bool FCtl3D = true;
-    bool FParentCtl3D = true;
 };
