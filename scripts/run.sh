@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and starts Vellorn under Wine on its default archive.
-# With $DISPLAY set the program runs there in the foreground; without one it runs on the build's
-# private Xvfb display, and this script prints the path of a screenshot taken after start-up.
+# With $DISPLAY set the program runs there in the foreground; without one it runs in a Wine
+# session of its own (build/run-session: prefix, Xvfb display, server), apart from the one the
+# tests use, and this script prints the path of a screenshot taken after start-up.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$here/build}
@@ -26,17 +27,21 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   cd "$bin" && exec wine ./Vellorn.exe "$@"
 fi
 
+# Not the tests' session: a program running there would cover their windows and take the focus,
+# and the end of a test run would end the program.
 session="$here/tools/wine-session"
-"$session" up "$build"
-( cd "$bin" && exec setsid "$session" run "$build" ./Vellorn.exe "$@" ) </dev/null >/dev/null 2>&1 &
-eval "$("$session" env "$build")"
+own="$build/run-session"
+mkdir -p "$own"
+"$session" up "$own"
+( cd "$bin" && exec setsid "$session" run "$own" ./Vellorn.exe "$@" ) </dev/null >/dev/null 2>&1 &
+eval "$("$session" env "$own")"
 for _ in $(seq 1 100); do
   xwininfo -root -tree 2>/dev/null | grep -q '"Vellorn' && break
   sleep 0.1
 done
 sleep 5  # the splash closes itself after 3 s
 shot="$build/screenshot.png"
-"$session" shot "$build" "$shot"
+"$session" shot "$own" "$shot"
 echo "Vellorn is running on the private display $DISPLAY."
 echo "Screenshot: $shot"
-echo "End it with: tools/wine-session down $build"
+echo "End it with: tools/wine-session down $own"
