@@ -1170,6 +1170,10 @@ void TCustomForm::Dispatch(TMessage& Message)
             if (active) {
                 if (FFormStyle != fsMDIChild)
                     MergeMenu(true);
+                // Without a chosen control the focus goes to the first one in tab order that can
+                // take it, so that keys reach a control (Enter the default button) at once.
+                if (!FActiveControl)
+                    SetActiveControlRef(FindNextControl(nullptr, true, true, false));
                 if (Screen)
                     Screen->SetActive(this, FActiveControl);
                 if (FActiveControl && FActiveControl->CanFocus() && !FActiveControl->Focused())

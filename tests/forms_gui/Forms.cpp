@@ -2,6 +2,7 @@
 // and the caption buttons.
 #include "ExtCtrls.h"
 #include "FormTest.h"
+#include "StdCtrls.h"
 
 #include <memory>
 
@@ -378,6 +379,34 @@ TEST_F(FormsTest, OnPaintDrawsOnTheFormCanvas)
     auto* row = static_cast<const Byte*>(bmp->ScanLine(20)); // blue, green, red
     EXPECT_EQ(row[20 * 3 + 2], 255);
     EXPECT_EQ(row[20 * 3 + 0], 0);
+}
+
+TEST_F(FormsTest, AnActivatedFormFocusesItsActiveControlOrTheFirstThatCanTakeTheFocus)
+{
+    // Tab order: no tab stop, disabled, hidden, then two that can take the focus.
+    TForm* form = MakeForm();
+    std::vector<TEdit*> edits;
+    for (int i = 0; i < 5; ++i) {
+        edits.push_back(Create<TEdit>(form));
+        edits.back()->SetParent(form);
+        edits.back()->SetTop(30 * i);
+    }
+    edits[0]->SetTabStop(false);
+    edits[1]->SetEnabled(false);
+    edits[2]->SetVisible(false);
+    form->Show();
+    EXPECT_EQ(form->ActiveControl(), edits[3]);
+    EXPECT_EQ(GetFocus(), edits[3]->Handle());
+    form->Hide();
+    // A chosen control is kept, also when the form comes back.
+    form->SetActiveControl(edits[4]);
+    form->Show();
+    EXPECT_EQ(GetFocus(), edits[4]->Handle());
+    // A form with nothing to focus keeps the focus itself.
+    TForm* empty = MakeForm();
+    empty->Show();
+    EXPECT_EQ(empty->ActiveControl(), nullptr);
+    EXPECT_EQ(GetFocus(), empty->Handle());
 }
 
 TEST_F(FormsTest, KeyPreviewLetsTheFormSeeKeysFirst)

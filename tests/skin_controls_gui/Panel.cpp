@@ -141,6 +141,7 @@ TEST_F(Panel, ChildrenTakeTheirBackgroundFromItsImageAndWaitWhileItIsStale)
     auto* b = Create<TsButton>(form);
     b->SetBounds(20, 20, 40, 20);
     b->SetParent(p);
+    b->SetTabStop(false); // not focused when the form shows
     Show();
     GlobalCacheInfo = EmptyCI;
     Command(p, AC_GETCACHEINFO);

@@ -89,6 +89,7 @@ TEST_F(ControlsTest, EditStateSurvivesRecreateAndLivesWithoutAWindow)
     edit->SetText("hidden text");
     edit->SetSelStart(2);
     edit->SetSelLength(4);
+    edit->SetAutoSelect(false); // the focus the shown form gives it keeps the selection
     EXPECT_FALSE(edit->HandleAllocated());
     EXPECT_EQ(edit->SelText(), "dden");
     form->Show();

@@ -303,9 +303,11 @@ TEST_F(TreeViewTest, ClearDropsEveryItemAndTellsOfEveryNodeOnce)
     EXPECT_EQ(NativeDump(), "0:Последняя ");
     EXPECT_EQ(tree->Items()->Count(), 1);
 
-    // Nor does the window send a notice per item when it goes.
+    // Nor does the window send a notice per item when it goes (the focus it had moves first).
     Fill();
     tree->OnDeletion = nullptr;
+    SetFocus(form->Handle());
+    rec.Clear();
     tree->Free();
     tree = nullptr;
     EXPECT_TRUE(rec.Matches({Expect(WM_PARENTNOTIFY, msgParent | msgOptional),
