@@ -777,6 +777,27 @@ void TWinControl::AlignControl(TControl* AControl)
 
 namespace {
 
+// Keys whose meaning is the window's, not the control's: F10 and Alt pressed and released alone
+// open the menu bar (Shift+F10 the context menu), Alt+F4 closes the window.
+bool IsWindowKey(const TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP: break;
+    default: return false;
+    }
+    switch (Message.WParam) {
+    case VK_F10:
+    case VK_MENU:
+    case VK_LMENU:
+    case VK_RMENU: return true;
+    case VK_F4: return Message.Msg == WM_SYSKEYDOWN && (HIWORD(Message.LParam) & KF_ALTDOWN);
+    default: return false;
+    }
+}
+
 // Whether C1 goes before C2 among the controls of one alignment.
 bool InsertBefore(TControl* C1, TControl* C2, TAlign AAlign)
 {
@@ -1151,6 +1172,13 @@ void TWinControl::DefaultHandler(TMessage& Message)
     if (Message.Msg >= CN_BASE && Message.Msg < CN_BASE + 0x400) {
         // Reflected notifications nobody handled: the system class never sees them.
         Message.Result = 0;
+        return;
+    }
+    if (IsWindowKey(Message)) {
+        // The window's own keys go to the system's default handling, which opens the menu bar or
+        // closes the window: some native classes keep every system key (Wine's tree view and
+        // drop-down list), and there they would do nothing.
+        Message.Result = DefWindowProcA(FHandle, Message.Msg, Message.WParam, Message.LParam);
         return;
     }
     Message.Result = CallWindowProcA(FDefWndProc ? FDefWndProc : DefWindowProcA, FHandle, Message.Msg,

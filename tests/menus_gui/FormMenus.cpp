@@ -1,9 +1,12 @@
 // Menus on forms and controls: the main menu's messages reach its items through the form's
-// window, menu shortcuts come before the focused control, and context clicks pop menus up.
+// window, the keyboard opens the menu bar, menu shortcuts come before the focused control, and
+// context clicks pop menus up.
 #include <gtest/gtest.h>
 
+#include "ComCtrls.h"
 #include "FormTest.h"
 #include "Menus.h"
+#include "StdCtrls.h"
 
 #include <string>
 #include <vector>
@@ -22,14 +25,22 @@ protected:
         return item;
     }
 
-    void HoldCtrl(bool down)
+    void Hold(BYTE key, bool down)
     {
         BYTE keys[256];
         GetKeyboardState(keys);
-        keys[VK_CONTROL] = down ? 0x80 : 0;
+        keys[key] = down ? 0x80 : 0;
         SetKeyboardState(keys);
     }
 };
+
+void CALLBACK CloseAnyMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+void CALLBACK CloseMenuOnce(HWND, UINT, UINT_PTR Id, DWORD)
+{
+    KillTimer(nullptr, Id);
+    EndMenu();
+}
 
 } // namespace
 
@@ -118,6 +129,97 @@ TEST_F(FormMenusTest, MainMenuMessagesOfTheFormReachTheItems)
     EXPECT_EQ(LOWORD(r), 0);
 }
 
+TEST_F(FormMenusTest, KeyboardOpensTheMenuBarWhicheverControlHasTheFocus)
+{
+    TForm* form = MakeForm();
+    TMainMenu* menu = Create<TMainMenu>(form);
+    TMenuItem* file = Item(form, "&Файл", menu->Items());
+    TMenuItem* open = Item(form, "Открыть", file);
+    form->SetMenu(menu);
+    auto* tree = Create<TTreeView>(form);
+    tree->SetParent(form);
+    tree->Items()->Add(nullptr, "Статья");
+    auto* list = Create<TComboBox>(form);
+    list->SetStyle(csDropDownList);
+    list->SetParent(form);
+    list->SetTop(120);
+    auto* edit = Create<TEdit>(form);
+    edit->SetParent(form);
+    edit->SetTop(150);
+    int opens = 0, closes = 0;
+    open->OnClick = [&](TObject*) { ++opens; };
+    form->OnClose = [&](TObject*, TCloseAction& action) {
+        ++closes;
+        action = caNone;
+    };
+    std::vector<Word> preview;
+    form->KeyPreview = true;
+    form->OnKeyDown = [&](TObject*, Word& key, TShiftState) { preview.push_back(key); };
+    form->Show();
+
+    // The keys as the system posts them; in the menu Down opens "Файл" and Enter runs "Открыть".
+    struct Key {
+        UINT msg;
+        WPARAM key;
+        LPARAM data;
+    };
+    const std::vector<Key> f10{{WM_SYSKEYDOWN, VK_F10, 1}, {WM_SYSKEYUP, VK_F10, LPARAM(0xC0000001)}};
+    const std::vector<Key> alt{{WM_SYSKEYDOWN, VK_MENU, 0x20000001}, {WM_SYSKEYUP, VK_MENU, LPARAM(0xC0000001)}};
+    const std::vector<Key> hotKey{{WM_SYSCHAR, static_cast<Byte>('ф'), 0x20000001}};
+    const std::vector<Key> choose{{WM_KEYDOWN, VK_DOWN, 1}, {WM_KEYDOWN, VK_RETURN, 1}};
+    // The keys are queued before the loop runs: the menu's own loop takes them from the queue.
+    // A menu left open (a fault) is closed after a while instead of holding the test.
+    const UINT_PTR guard = SetTimer(nullptr, 0, 2000, &CloseAnyMenu);
+    AtTearDown([guard] { KillTimer(nullptr, guard); });
+    auto type = [&](TWinControl* control, std::vector<Key> keys, const std::vector<Key>& more = {}) {
+        keys.insert(keys.end(), more.begin(), more.end());
+        control->SetFocus();
+        HWND focus = GetFocus();
+        for (const Key& k : keys)
+            PostMessageA(focus, k.msg, k.key, k.data);
+        Application->ProcessMessages();
+    };
+    for (TWinControl* control :
+         {static_cast<TWinControl*>(tree), static_cast<TWinControl*>(list), static_cast<TWinControl*>(edit)}) {
+        SCOPED_TRACE(control->ClassName());
+        for (const auto* opening : {&f10, &alt}) {
+            opens = 0;
+            type(control, *opening, choose);
+            EXPECT_EQ(opens, 1) << (opening == &f10 ? "F10" : "Alt");
+        }
+        // Alt+Ф opens "Файл" by its hot key; the menu highlights the first item.
+        opens = 0;
+        type(control, hotKey, {{WM_KEYDOWN, VK_RETURN, 1}});
+        EXPECT_EQ(opens, 1) << "Alt+Ф";
+        closes = 0;
+        type(control, {{WM_SYSKEYDOWN, VK_F4, 0x20000001}});
+        EXPECT_EQ(closes, 1) << "Alt+F4";
+    }
+    // The form's preview sees F10 first and may keep it from the menu.
+    EXPECT_EQ(preview.front(), VK_F10);
+    form->OnKeyDown = [&](TObject*, Word& key, TShiftState) { key = 0; };
+    opens = 0;
+    type(tree, f10, choose);
+    EXPECT_EQ(opens, 0);
+    // Shift+F10 pops up the focused control's own menu, not the menu bar.
+    form->OnKeyDown = nullptr;
+    TPopupMenu* popup = Create<TPopupMenu>(form);
+    Item(form, "Вырезать", popup->Items());
+    tree->SetPopupMenu(popup);
+    int popups = 0, bars = 0;
+    popup->OnPopup = [&](TObject*) {
+        ++popups;
+        SetTimer(nullptr, 0, 1, &CloseMenuOnce);
+    };
+    file->OnClick = [&](TObject*) { ++bars; };
+    Hold(VK_SHIFT, true);
+    type(tree, f10);
+    Hold(VK_SHIFT, false);
+    EXPECT_EQ(popups, 1);
+    EXPECT_EQ(bars, 0);
+    form->Free();
+}
+
 TEST_F(FormMenusTest, MenuShortcutComesBeforeTheFocusedControl)
 {
     TForm* form = MakeForm();
@@ -145,13 +247,13 @@ TEST_F(FormMenusTest, MenuShortcutComesBeforeTheFocusedControl)
         PostMessageA(control->Handle(), WM_KEYDOWN, key, 1);
         Application->ProcessMessages();
     };
-    HoldCtrl(true);
+    Hold(VK_CONTROL, true);
     press('S');
     press(VK_INSERT);
     press('A');
     save->SetEnabled(false);
     press('S'); // a disabled item leaves the key to the control
-    HoldCtrl(false);
+    Hold(VK_CONTROL, false);
     EXPECT_EQ(log, (std::vector<std::string>{"save", "copy", "control 65", "control 83"}));
 }
 

@@ -1,10 +1,12 @@
 // Skinned menus: the menu line in rows, the cached background of a submenu, the system menu's
 // list of skins, and items hooked, unhooked and removed.
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <set>
 #include <string>
 
+#include "ComCtrls.h"
 #include "FormsKit.h"
 #include "sSkinMenus.h"
 
@@ -56,6 +58,9 @@ int MenuTextWidth(const char* Text)
     DeleteDC(dc);
     return size.cx;
 }
+
+// Closes whatever menu is open (a guard against a menu that a fault leaves waiting for keys).
+void CALLBACK CloseAnyMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
 
 } // namespace
 
@@ -350,4 +355,37 @@ TEST_F(SkinnedMenus, SubmenuArrowIsDrawnInTheItemsTextColourOverItsBackground)
     EXPECT_GT(g_shownMenu.CountColor(arrow, text), 4);
     EXPECT_EQ(g_shownMenu.CountColor(arrow, RGB(0, 0, 0)), 0);
     EXPECT_EQ(g_shownMenu.CountColor(arrow, RGB(255, 255, 255)), 0);
+}
+
+TEST_F(SkinnedMenus, KeyboardOpensTheSkinnedMenuLine)
+{
+    UseSkin("Neutral");
+    TForm* form = MakeForm();
+    form->SetBounds(100, 100, 400, 240);
+    auto* menu = Create<TMainMenu>(form);
+    TMenuItem* file = AddItem(form, menu->Items(), "&Файл");
+    TMenuItem* open = AddItem(form, file, "Открыть");
+    form->SetMenu(menu);
+    auto* tree = Create<TTreeView>(form);
+    tree->SetParent(form);
+    Create<TsSkinProvider>(form);
+    form->Show();
+    ASSERT_TRUE(menu->OwnerDraw());
+    int opens = 0;
+    open->OnClick = [&](TObject*) { ++opens; };
+    const UINT_PTR guard = SetTimer(nullptr, 0, 2000, &CloseAnyMenu);
+    AtTearDown([guard] { KillTimer(nullptr, guard); });
+    // Queued as the system posts them, then run: F10 opens the line, Down "Файл", Enter
+    // "Открыть"; Alt+Ф opens "Файл" with its first item highlighted.
+    auto run = [&](std::initializer_list<std::array<UINT_PTR, 3>> keys) {
+        tree->SetFocus();
+        for (const auto& k : keys)
+            PostMessageA(tree->Handle(), static_cast<UINT>(k[0]), k[1], static_cast<LPARAM>(k[2]));
+        Application->ProcessMessages();
+    };
+    run({{WM_SYSKEYDOWN, VK_F10, 1}, {WM_SYSKEYUP, VK_F10, 0xC0000001}, {WM_KEYDOWN, VK_DOWN, 1},
+         {WM_KEYDOWN, VK_RETURN, 1}});
+    EXPECT_EQ(opens, 1);
+    run({{WM_SYSCHAR, static_cast<Byte>('ф'), 0x20000001}, {WM_KEYDOWN, VK_RETURN, 1}});
+    EXPECT_EQ(opens, 2);
 }
