@@ -865,8 +865,16 @@ void TCustomForm::SetActiveControl(TWinControl* Control)
 void TCustomForm::Show()
 {
     SetVisible(true);
-    if (HandleAllocated())
-        BringWindowToTop(Handle());
+    if (!HandleAllocated())
+        return;
+    // A minimised window comes back restored (maximised if it was before), in front.
+    if (IsIconic(Handle())) {
+        if (Application && Application->MainForm() == this && Application->Minimized())
+            Application->Restore();
+        else
+            ShowWindow(Handle(), SW_RESTORE);
+    }
+    BringWindowToTop(Handle());
 }
 
 void TCustomForm::Hide() { SetVisible(false); }
@@ -1042,7 +1050,9 @@ void TCustomForm::ShowingChanged()
     } else {
         MergeMenu(false);
         DoHide();
-        if (FFormState.Contains(fsModal) || !Application || Application->MainForm() != this)
+        // A modal form's loop gives the activation back itself; any other form that hides while
+        // active lets the system activate the next window (its owner), as closing one does.
+        if (FFormState.Contains(fsModal))
             SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                          SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER);
         else

@@ -409,6 +409,36 @@ TEST_F(FormsTest, AnActivatedFormFocusesItsActiveControlOrTheFirstThatCanTakeThe
     EXPECT_EQ(GetFocus(), empty->Handle());
 }
 
+TEST_F(FormsTest, AnOwnedFormGivesTheActivationBackAndComesBackFromMinimised)
+{
+    TForm* owner = MakeForm();
+    TCustomForm* savedMain = Application->MainForm();
+    Application->SetMainForm(owner);
+    AtTearDown([savedMain] { Application->SetMainForm(savedMain); });
+    owner->Show();
+    // Shown (not modal), then closed: the owner is active again.
+    TForm* dialog = MakeForm();
+    for (TCloseAction action : {caHide, caFree}) {
+        dialog->OnClose = [action](TObject*, TCloseAction& a) { a = action; };
+        dialog->Show();
+        ASSERT_EQ(GetActiveWindow(), dialog->Handle());
+        dialog->Close();
+        PumpPending();
+        EXPECT_EQ(GetActiveWindow(), owner->Handle()) << (action == caHide ? "hidden" : "freed");
+    }
+    // Minimised, then shown again: restored and in front.
+    TForm* editor = MakeForm();
+    editor->Show();
+    editor->SetWindowState(wsMinimized);
+    owner->Show();
+    ASSERT_TRUE(IsIconic(editor->Handle()));
+    editor->Show();
+    EXPECT_FALSE(IsIconic(editor->Handle()));
+    EXPECT_EQ(editor->WindowState(), wsNormal);
+    EXPECT_EQ(GetActiveWindow(), editor->Handle());
+    Application->SetMainForm(savedMain);
+}
+
 TEST_F(FormsTest, KeyPreviewLetsTheFormSeeKeysFirst)
 {
     TForm* form = MakeForm();
