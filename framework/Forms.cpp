@@ -1222,9 +1222,15 @@ void TCustomForm::Dispatch(TMessage& Message)
     }
     case WM_SIZE:
         inherited::Dispatch(Message);
-        if (Message.WParam == SIZE_MINIMIZED)
+        if (Message.WParam == SIZE_MINIMIZED) {
             FWindowState = wsMinimized;
-        else if (Message.WParam == SIZE_MAXIMIZED)
+            // The activation goes on to the owner, as on Windows (Wine leaves it with the icon,
+            // where no key reaches anything).
+            const HWND owner = GetWindow(FHandle, GW_OWNER);
+            if (GetActiveWindow() == FHandle && owner && IsWindowVisible(owner) && IsWindowEnabled(owner) &&
+                !IsIconic(owner))
+                SetActiveWindow(owner);
+        } else if (Message.WParam == SIZE_MAXIMIZED)
             FWindowState = wsMaximized;
         else if (Message.WParam == SIZE_RESTORED)
             FWindowState = wsNormal;

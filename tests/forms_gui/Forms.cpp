@@ -426,12 +426,12 @@ TEST_F(FormsTest, AnOwnedFormGivesTheActivationBackAndComesBackFromMinimised)
         PumpPending();
         EXPECT_EQ(GetActiveWindow(), owner->Handle()) << (action == caHide ? "hidden" : "freed");
     }
-    // Minimised, then shown again: restored and in front.
+    // Minimised, the owner is active; then shown again: restored and in front.
     TForm* editor = MakeForm();
     editor->Show();
-    editor->SetWindowState(wsMinimized);
-    owner->Show();
+    SendMessageA(editor->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(IsIconic(editor->Handle()));
+    EXPECT_EQ(GetActiveWindow(), owner->Handle());
     editor->Show();
     EXPECT_FALSE(IsIconic(editor->Handle()));
     EXPECT_EQ(editor->WindowState(), wsNormal);
