@@ -191,6 +191,11 @@ TEST_F(FormMenusTest, KeyboardOpensTheMenuBarWhicheverControlHasTheFocus)
         opens = 0;
         type(control, hotKey, {{WM_KEYDOWN, VK_RETURN, 1}});
         EXPECT_EQ(opens, 1) << "Alt+Ф";
+        // Alt released after another key opens nothing.
+        opens = 0;
+        type(control, {{WM_SYSKEYDOWN, VK_MENU, 0x20000001}, {WM_SYSKEYDOWN, 'Z', 0x20000001},
+                       {WM_SYSKEYUP, 'Z', LPARAM(0xE0000001)}, alt[1]}, choose);
+        EXPECT_EQ(opens, 0) << "Alt+Z";
         closes = 0;
         type(control, {{WM_SYSKEYDOWN, VK_F4, 0x20000001}});
         EXPECT_EQ(closes, 1) << "Alt+F4";
