@@ -33,8 +33,9 @@ TForm7::TForm7(TComponent* AOwner) : TForm(AOwner)
     sLabelFX1->SetCursor(crHandPoint);
     sLabelFX2 = PlaceCaption<TsLabelFX>(this, this, "sLabelFX2", WebSite, 72, 156, 200, 13);
     sLabelFX2->SetCursor(crHandPoint);
-    for (TsLabel* label : {sLabel1, sLabel2, sLabel3, static_cast<TsLabel*>(sLabelFX1),
-                           static_cast<TsLabel*>(sLabelFX2)})
+    for (TsCustomLabel* label : {static_cast<TsCustomLabel*>(sLabel1), static_cast<TsCustomLabel*>(sLabel2),
+                                 static_cast<TsCustomLabel*>(sLabel3), static_cast<TsCustomLabel*>(sLabelFX1),
+                                 static_cast<TsCustomLabel*>(sLabelFX2)})
         label->SetTransparent(true);
 
     OnCreate = Bind(this, &TForm7::FormCreate);

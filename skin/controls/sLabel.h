@@ -1,30 +1,118 @@
-// Skinned labels: the plain label, the caption label of a bound label, and the label with text
-// effects (section "LABEL").
+// Skinned labels: windowless captions painted onto their parent's surface (over a skinned
+// parent's cache, so a transparent label shows the skinned background under its text). A label
+// takes only the text colour of the skin's "GLOBALINFO" section; it has no section of its own.
+// TsLabel is the plain one, TsEditLabel the caption of a bound label, TsWebLabel opens an address
+// when clicked, TsStickyLabel keeps to one side of a windowed control.
 #pragma once
+
+#include <memory>
 
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
-class TsLabel : public TLabel, public TsSkinHolder {
-    VCL_CLASS(TsLabel, TLabel)
+class TsCustomLabel : public TCustomLabel {
+    VCL_CLASS(TsCustomLabel, TCustomLabel)
 public:
-    explicit TsLabel(TComponent* AOwner);
+    explicit TsCustomLabel(TComponent* AOwner);
+    void WndProc(TMessage& Message) override;
+
+    // The font the label paints with now (not owned by the caller). While a skin is active, the
+    // skin's global text colour is written into the label's own Font first.
+    virtual TFont* GetCurrentFont();
+
+protected:
+    // The current font copied into Font (its change swallowed), then the framework label's paint.
+    void Paint() override;
+};
+
+class TsLabel : public TsCustomLabel {
+    VCL_CLASS(TsLabel, TsCustomLabel)
+public:
+    using TsCustomLabel::TsCustomLabel;
 };
 
 // The label a TsBoundLabel places beside its control. Going, it leaves its bound label inactive
 // and without a label.
-class TsEditLabel : public TsLabel {
-    VCL_CLASS(TsEditLabel, TsLabel)
+class TsEditLabel : public TsCustomLabel {
+    VCL_CLASS(TsEditLabel, TsCustomLabel)
 public:
-    TsEditLabel(TComponent* AOwner, TsBoundLabel* ABoundLabel) : TsLabel(AOwner), BoundLabel(ABoundLabel) {}
+    TsEditLabel(TComponent* AOwner, TsBoundLabel* ABoundLabel) : TsCustomLabel(AOwner), BoundLabel(ABoundLabel) {}
     ~TsEditLabel() override;
 
     TsBoundLabel* BoundLabel = nullptr; // not owned
 };
 
-// The label with effects (shadow, glow) once skins are painted; a plain label for now.
-class TsLabelFX : public TsLabel {
-    VCL_CLASS(TsLabelFX, TsLabel)
+// The show command a web label opens its address with; the ordinals are the system's SW_ values.
+enum TsWindowShowMode {
+    soHide, soNormal, soShowMinimized, soMaximize, soShowNoActivate, soShow, soMinimize, soShowMinNoActive,
+    soShowNA, soRestore, soDefault
+};
+
+// A label that opens URL with the shell when pressed, drawn in HoverFont while the mouse is over it.
+class TsWebLabel : public TsCustomLabel {
+    VCL_CLASS(TsWebLabel, TsCustomLabel)
 public:
-    explicit TsLabelFX(TComponent* AOwner) : TsLabel(AOwner) {}
+    explicit TsWebLabel(TComponent* AOwner);
+    void Loaded() override;
+    void Dispatch(TMessage& Message) override;
+    TFont* GetCurrentFont() override;
+
+    // The font outside the mouse (published as Font); setting it repaints at once.
+    TFont* Font() const { return FNormalFont.get(); }
+    void SetFont(TFont* Value);
+    TFont* HoverFont() const { return FHoverFont.get(); }
+    void SetHoverFont(TFont* Value) { FHoverFont->Assign(Value); }
+    AnsiString URL;
+    TsWindowShowMode ShowMode = soDefault;
+    bool MouseAbove() const { return FMouseAbove; }
+
+private:
+    std::unique_ptr<TFont> FNormalFont = std::make_unique<TFont>();
+    std::unique_ptr<TFont> FHoverFont = std::make_unique<TFont>();
+    bool FMouseAbove = false;
+};
+
+// The side of the attached control a sticky label keeps to.
+enum TAlignTo { altLeft, altTop, altBottom, altRight };
+
+// A label glued to one side of a windowed control: moving either moves the other, and the label
+// follows the control's visibility and enabled state. While attached, the control's WindowProc is
+// the label's, given back when the label lets go, goes, or the control goes.
+class TsStickyLabel : public TsCustomLabel {
+    VCL_CLASS(TsStickyLabel, TsCustomLabel)
+public:
+    explicit TsStickyLabel(TComponent* AOwner);
+    ~TsStickyLabel() override;
+    void BeforeDestruction() override;
+    void WndProc(TMessage& Message) override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+    TWinControl* AttachTo() const { return FAttachTo; }
+    void SetAttachTo(TWinControl* Value);
+    TAlignTo AlignTo() const { return FAlignTo; }
+    void SetAlignTo(TAlignTo Value);
+    int Gap() const { return FGap; }
+    void SetGap(int Value);
+
+    // Places the label beside the control (MoveLabel) or the control beside the label.
+    void Adjust(bool MoveLabel);
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void NewWinProc(TMessage& Message);
+
+    TWinControl* FAttachTo = nullptr;
+    TAlignTo FAlignTo = altLeft;
+    int FGap = 2;
+    TWndMethod FPrevWndProc;
+    bool FAdjusting = false;
+};
+
+// The label with effects (shadow, glow) once they are painted; a plain label for now.
+class TsLabelFX : public TsCustomLabel {
+    VCL_CLASS(TsLabelFX, TsCustomLabel)
+public:
+    using TsCustomLabel::TsCustomLabel;
 };

@@ -10,6 +10,7 @@
 #include "sSkinMenus.h"
 #include "sStyleSimply.h"
 #include "sUtils.h"
+#include "sVclUtils.h"
 
 // --- TsSkinGeneral -----------------------------------------------------------------------------
 
@@ -289,18 +290,6 @@ int TsStoredSkins::IndexOf(const AnsiString& SkinName) const
 bool NonAutoUpdate = false;
 
 namespace {
-
-// Clears a flag when it goes, however the scope is left.
-class TFlagUp {
-public:
-    explicit TFlagUp(bool& Flag) : FFlag(Flag) { FFlag = true; }
-    ~TFlagUp() { FFlag = false; }
-    TFlagUp(const TFlagUp&) = delete;
-    TFlagUp& operator=(const TFlagUp&) = delete;
-
-private:
-    bool& FFlag;
-};
 
 // A skin's name names a folder of the skin directory only when it is a plain folder name: no
 // drive, no separators, not "." or "..", nor any name the skin list leaves out.

@@ -69,6 +69,18 @@ bool CheckPanelFilled(TCustomPanel* Panel);
 // Does nothing.
 void RepaintShadows(TWinControl* Control, TBitmap* Bmp);
 
+// Sets a flag for its lifetime and clears it when it goes, however the scope is left.
+class TFlagUp {
+public:
+    explicit TFlagUp(bool& Flag) : FFlag(Flag) { FFlag = true; }
+    ~TFlagUp() { FFlag = false; }
+    TFlagUp(const TFlagUp&) = delete;
+    TFlagUp& operator=(const TFlagUp&) = delete;
+
+private:
+    bool& FFlag;
+};
+
 // The application's hints switched off for the time of a press: Hold keeps the setting in
 // AppShowHint and switches them off (once, until the Release), Release gives it back.
 class TsHintHold {

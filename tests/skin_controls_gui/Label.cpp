@@ -1,0 +1,158 @@
+// The skinned labels: the skin's text colour and its removal, sizing on font changes, the web
+// label's address and hover font, the sticky label's placement beside its control.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ControlsKit.h"
+#include "ShellSeams.h"
+#include "StdCtrls.h"
+#include "sLabel.h"
+#include "sSkinManager.h"
+
+using namespace controlskit;
+
+namespace {
+
+constexpr TColor Green = 0x00208020, Red = 0x002020C0, Blue = 0x00C02020;
+
+class Label : public TablesTest {
+protected:
+    void TearDown() override
+    {
+        manager.reset();
+        TablesTest::TearDown();
+    }
+    template <class T = TsLabel>
+    T* Make(const char* Caption, int Left = 10, int Top = 10)
+    {
+        auto* l = Create<T>(form);
+        l->SetCaption(Caption);
+        l->SetLeft(Left);
+        l->SetTop(Top);
+        l->SetParent(form);
+        return l;
+    }
+    void Show()
+    {
+        form->Show();
+        testkit::PumpFor(30);
+    }
+    std::unique_ptr<TsSkinManager> manager;
+};
+
+} // namespace
+
+TEST_F(Label, TheSkinsGlobalTextColourReplacesTheFontsUntilTheSkinGoes)
+{
+    TsGeneralData global = Section("GLOBALINFO", clWhite, clWhite, Green);
+    Activate({global});
+    manager = std::make_unique<TsSkinManager>(nullptr);
+    form->SetColor(clWhite);
+    TsLabel* l = Make("WWWW");
+    l->Font()->SetColor(Red);
+    EXPECT_TRUE(l->Transparent());
+    const int width = l->Width();
+    Show();
+    EXPECT_EQ(l->Font()->Color(), Green) << "written into the label's own font at the paint";
+    EXPECT_EQ(l->Width(), width);
+    const testkit::PixelImage look = testkit::PrintWindowPixels(form->Handle(), true);
+    const RECT r{l->Left(), l->Top(), l->Left() + l->Width(), l->Top() + l->Height()};
+    EXPECT_GT(look.CountColor(r, static_cast<COLORREF>(Green)), 0);
+    EXPECT_EQ(look.CountColor(r, static_cast<COLORREF>(Red)), 0);
+
+    Command(l, AC_REMOVESKIN);
+    EXPECT_EQ(l->Font()->Color(), clWindowText) << "not the designer's colour";
+}
+
+TEST_F(Label, AFontChangeResizesAnAutoSizedLabelAndRepaintsAFixedOne)
+{
+    TsLabel* sized = Make("Caption");
+    TsLabel* fixed = Make("Caption", 10, 60);
+    fixed->SetAutoSize(false);
+    fixed->SetBounds(10, 60, 30, 13);
+    Show();
+    const int width = sized->Width();
+    sized->Font()->SetSize(sized->Font()->Size() * 2);
+    EXPECT_GT(sized->Width(), width);
+    fixed->Font()->SetSize(fixed->Font()->Size() * 2);
+    EXPECT_EQ(fixed->Width(), 30);
+    // The colour shows at once, also where the size stays.
+    sized->Font()->SetColor(Blue);
+    testkit::PumpFor(30);
+    const RECT r{sized->Left(), sized->Top(), sized->Left() + sized->Width(), sized->Top() + sized->Height()};
+    EXPECT_GT(testkit::PrintWindowPixels(form->Handle(), true).CountColor(r, static_cast<COLORREF>(Blue)), 0);
+}
+
+TEST_F(Label, AWebLabelOpensItsAddressWithItsShowModeAndHoversInItsOwnFont)
+{
+    TScopedShellRecorder shell;
+    auto* web = Make<TsWebLabel>("site");
+    web->HoverFont()->SetColor(Red);
+    web->Font()->SetColor(Blue);
+    EXPECT_EQ(web->Cursor(), crHandPoint);
+    Show();
+    web->Perform(WM_LBUTTONDOWN, 0, MAKELPARAM(2, 2));
+    web->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(shell.Calls.empty()) << "no address: only the framework's click";
+
+    web->URL = "http://example.org/";
+    web->ShowMode = soMaximize;
+    web->Perform(WM_LBUTTONDOWN, 0, MAKELPARAM(2, 2));
+    web->Perform(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    ASSERT_EQ(shell.Calls.size(), 1u);
+    EXPECT_EQ(shell.Calls[0].Operation, "open");
+    EXPECT_EQ(shell.Calls[0].File, "http://example.org/");
+    EXPECT_EQ(shell.Calls[0].ShowCmd, SW_MAXIMIZE);
+
+    web->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(web));
+    EXPECT_EQ(web->TControl::Font()->Color(), Red);
+    web->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(web));
+    EXPECT_EQ(web->TControl::Font()->Color(), Blue);
+}
+
+TEST_F(Label, AStickyLabelAndItsControlMoveTogetherOnTheChosenSide)
+{
+    auto* edit = Create<TEdit>(form);
+    edit->SetBounds(100, 50, 80, 21);
+    edit->SetParent(form);
+    auto* l = Make<TsStickyLabel>("Name");
+    l->SetAutoSize(false);
+    l->SetBounds(0, 0, 40, 13);
+    Show();
+    l->SetAttachTo(edit);
+    EXPECT_EQ(l->Left(), 58);
+    EXPECT_EQ(l->Top(), 54);
+
+    edit->SetBounds(120, 80, 80, 21);
+    EXPECT_EQ(l->Left(), 78) << "the label follows the control";
+    EXPECT_EQ(l->Top(), 84);
+    l->SetBounds(10, 100, 40, 13);
+    EXPECT_EQ(edit->Left(), 52) << "the control follows the label, which stays on its left";
+    EXPECT_EQ(edit->Top(), 96);
+
+    l->SetAlignTo(altBottom);
+    EXPECT_EQ(l->Left(), 52);
+    EXPECT_EQ(l->Top(), 96 + 21 + 2);
+
+    edit->SetEnabled(false);
+    EXPECT_FALSE(l->Enabled());
+    edit->SetVisible(false);
+    EXPECT_FALSE(l->Visible());
+
+    edit->Free();
+    EXPECT_EQ(l->AttachTo(), nullptr) << "the control's going detaches the label";
+}
+
+TEST_F(Label, AStickyLabelGivesTheControlItsWindowProcedureBack)
+{
+    auto* edit = Create<TEdit>(form);
+    edit->SetParent(form);
+    const TWndMethod own = edit->WindowProc;
+    auto* l = Make<TsStickyLabel>("Name");
+    l->SetAttachTo(edit);
+    EXPECT_NE(edit->WindowProc, own);
+    l->Free();
+    EXPECT_EQ(edit->WindowProc, own);
+    edit->SetBounds(5, 5, 50, 21); // reaches no freed label
+}
