@@ -1,11 +1,143 @@
 #include "sBitBtn.h"
 
-TsBitBtn::TsBitBtn(TComponent* AOwner) : TsSkinned(AOwner, "BUTTON", 94)
+#include <memory>
+
+#include "sMaskGraph.h"
+
+TsBitBtn::TsBitBtn(TComponent* AOwner) : TsButtonFrame(AOwner, 94), TsButtonGlyphs(this)
 {
+    // A new picture is painted at once, skinned or not.
+    Glyph()->OnChange = [this](TObject*) { SkinData()->Invalidate(); };
 }
 
-void TsBitBtn::WndProc(TMessage& Message)
+void TsBitBtn::Notification(TComponent* AComponent, TOperation Operation)
 {
-    if (!FFader.StopCommand(Message))
-        inherited::WndProc(Message);
+    inherited::Notification(AComponent, Operation);
+    if (Operation == opRemove)
+        ListRemoved(AComponent);
+}
+
+void TsBitBtn::SetShowFocus(bool Value)
+{
+    if (Value == FShowFocus)
+        return;
+    FShowFocus = Value;
+    GlyphsChanged();
+}
+
+void TsBitBtn::GlyphsChanged()
+{
+    SkinData()->Invalidate();
+}
+
+void TsBitBtn::CopyListGlyph()
+{
+    int count = NumGlyphs();
+    CopyGlyph(this, SkinData(), ImageIndex(), Images(), Glyph(), DisabledGlyphKind(), count);
+    SetNumGlyphs(count);
+}
+
+// --- Layout ------------------------------------------------------------------------------------
+
+int TsBitBtn::GlyphWidth()
+{
+    if (Glyph()->Width() > 0)
+        return Glyph()->Width() / NumGlyphs();
+    return Images() && ImageIndex() >= 0 ? Images()->Width() : 0;
+}
+
+int TsBitBtn::GlyphHeight()
+{
+    if (Glyph()->Height() > 0)
+        return Glyph()->Height();
+    return Images() && ImageIndex() >= 0 ? Images()->Height() : 0;
+}
+
+TSize TsBitBtn::TextRectSize()
+{
+    if (!ShowCaption() || Caption().empty())
+        return TSize{0, 0};
+    const int glyph = GlyphWidth();
+    return MeasureText(Width() - 2 * Margin() - (glyph > 0 ? glyph + Spacing() : 0));
+}
+
+TsGlyphLayout TsBitBtn::Layout()
+{
+    TsGlyphLayout l;
+    l.Width = Width();
+    l.Height = Height();
+    l.Glyph = TSize{GlyphWidth(), GlyphHeight()};
+    l.Text = TextRectSize();
+    l.Margin = Margin();
+    l.Spacing = Spacing();
+    l.Layout = TBitBtn::Layout();
+    l.Alignment = Alignment();
+    l.HasCaption = !Caption().empty();
+    l.ShowCaption = ShowCaption();
+    l.Pressed = GetDown();
+    l.TextOffset = TextOffset();
+    return l;
+}
+
+TRect TsBitBtn::CaptionRect()
+{
+    return LayoutCaptionRect(Layout());
+}
+
+TRect TsBitBtn::ImgRect()
+{
+    return LayoutImgRect(Layout());
+}
+
+// --- Painting ----------------------------------------------------------------------------------
+
+void TsBitBtn::DrawCaption()
+{
+    TCanvas* canvas = SkinData()->FCacheBmp->Canvas();
+    canvas->Font()->Assign(Font());
+    canvas->Brush()->SetStyle(bsClear);
+    TRect r = CaptionRect();
+    DoDrawText(r, DT_EXPANDTABS | DT_WORDBREAK);
+    DrawFocusFrame(r);
+}
+
+void TsBitBtn::DrawContent()
+{
+    if (ShowCaption())
+        DrawCaption();
+    DrawBitBtnGlyph(this);
+}
+
+void TsBitBtn::CachePainted(TBitmap* Bmp)
+{
+    if (OnPaint)
+        OnPaint(this, Bmp);
+}
+
+bool TsBitBtn::LookOutdated()
+{
+    if (Spacing() == FLastSpacing)
+        return false;
+    FLastSpacing = Spacing();
+    return true;
+}
+
+void TsBitBtn::BeforeCopy()
+{
+    UpdateCorners(SkinData(), CurrentState());
+}
+
+// --- Skin changes ------------------------------------------------------------------------------
+
+void TsBitBtn::SkinCame()
+{
+    // The skinned button draws from the list itself.
+    if (GetImageCount(Images()) > 0 && !Glyph()->Empty())
+        Glyph()->Assign(std::make_unique<TBitmap>().get());
+}
+
+void TsBitBtn::SkinWent()
+{
+    if (GetImageCount(Images()) > 0)
+        CopyListGlyph();
 }

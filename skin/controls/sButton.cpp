@@ -1,5 +1,6 @@
 #include "sButton.h"
 
+#include "Buttons.h"
 #include "Forms.h"
 #include "sBitBtn.h"
 #include "sBorders.h"
@@ -20,55 +21,64 @@ const TsGeneralData* SectionOf(const TsCommonData* SkinData)
 
 } // namespace
 
-TsButton::TsButton(TComponent* AOwner) : TButton(AOwner), FCommonData(std::make_unique<TsCommonData>(this, true))
+template <class Base>
+TsButtonFrame<Base>::TsButtonFrame(TComponent* AOwner, int ControlCode)
+    : Base(AOwner), FCommonData(std::make_unique<TsCommonData>(this, true))
 {
-    SetControlStyle(ControlStyle() - TControlStyle{csOpaque});
-    FCommonData->COC = 93;
+    this->SetControlStyle(this->ControlStyle() - TControlStyle{csOpaque});
+    FCommonData->COC = ControlCode;
 }
 
-TsButton::~TsButton()
+template <class Base>
+TsButtonFrame<Base>::~TsButtonFrame()
 {
     *FAlive = false;
 }
 
-void TsButton::AfterConstruction()
+template <class Base>
+void TsButtonFrame<Base>::AfterConstruction()
 {
-    inherited::AfterConstruction();
-    FCommonData->FCacheBmp->Canvas()->Font()->Assign(Font());
+    Base::AfterConstruction();
+    FCommonData->FCacheBmp->Canvas()->Font()->Assign(this->Font());
     FCommonData->Loaded();
 }
 
-void TsButton::Loaded()
+template <class Base>
+void TsButtonFrame<Base>::Loaded()
 {
-    inherited::Loaded();
-    FCommonData->FCacheBmp->Canvas()->Font()->Assign(Font());
+    Base::Loaded();
+    FCommonData->FCacheBmp->Canvas()->Font()->Assign(this->Font());
     FCommonData->Loaded();
 }
 
 // --- State -------------------------------------------------------------------------------------
 
-int TsButton::CurrentState()
+template <class Base>
+int TsButtonFrame<Base>::CurrentState()
 {
     if (GetDown())
         return 2;
     return ControlIsActive(FCommonData.get()) || FActiveDefault ? 1 : 0;
 }
 
-bool TsButton::FadeRunning() const
+template <class Base>
+bool TsButtonFrame<Base>::FadeRunning() const
 {
     const TsFadeTimer* timer = FFader.Timer();
     return timer && timer->Direction() != fdNone;
 }
 
-void TsButton::Relook(bool NewShape)
+template <class Base>
+void TsButtonFrame<Base>::Relook(bool NewShape)
 {
     if (NewShape)
         FRegionChanged = true;
     FCommonData->BGChanged = true;
-    Repaint();
+    this->Repaint();
 }
 
-void TsButton::SetDown(bool Value)
+template <class Base>
+void TsButtonFrame<Base>::SetDown(bool Value)
 {
     if (Value == FDown)
         return;
@@ -77,7 +87,8 @@ void TsButton::SetDown(bool Value)
     Relook(true);
 }
 
-void TsButton::SetDisabledKind(TsDisabledKind Value)
+template <class Base>
+void TsButtonFrame<Base>::SetDisabledKind(TsDisabledKind Value)
 {
     if (Value == FDisabledKind)
         return;
@@ -87,55 +98,83 @@ void TsButton::SetDisabledKind(TsDisabledKind Value)
 
 // --- Painting ----------------------------------------------------------------------------------
 
-TSize TsButton::TextRectSize()
+template <class Base>
+TSize TsButtonFrame<Base>::MeasureText(int Width)
 {
-    const AnsiString text = Caption();
+    const AnsiString text = this->Caption();
     TCanvas* canvas = FCommonData->FCacheBmp->Canvas();
-    canvas->Font()->Assign(Font());
-    TRect r{0, 0, text.empty() ? 0 : Width() - 2, 0};
+    canvas->Font()->Assign(this->Font());
+    TRect r{0, 0, Width, 0};
     DrawTextA(canvas->Handle(), text.c_str(), static_cast<int>(text.size()), &r,
               DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
     return TSize{WidthOf(r), HeightOf(r)};
 }
 
-TRect TsButton::CaptionRect()
+template <class Base>
+TSize TsButtonFrame<Base>::TextRectSize()
+{
+    return MeasureText(this->Caption().empty() ? 0 : this->Width() - 2);
+}
+
+template <class Base>
+TRect TsButtonFrame<Base>::CaptionRect()
 {
     const TSize size = TextRectSize();
-    const int l = (Width() - size.cx) / 2, t = (Height() - size.cy) / 2;
-    TRect r{l - 1, t, Width() - l + 2, Height() - t};
+    const int w = this->Width(), h = this->Height();
+    const int l = (w - size.cx) / 2, t = (h - size.cy) / 2;
+    TRect r{l - 1, t, w - l + 2, h - t};
     if (GetDown())
         OffsetRect(&r, 1, 1);
     return r;
 }
 
-void TsButton::DoDrawText(TRect& R, int Flags)
+template <class Base>
+void TsButtonFrame<Base>::DoDrawText(TRect& R, int Flags)
 {
     const bool hot = ControlIsActive(FCommonData.get()) || FActiveDefault || FDown;
-    WriteTextEx(FCommonData->FCacheBmp->Canvas(), Caption().c_str(), true, R, DrawTextBiDiModeFlags(Flags),
+    WriteTextEx(FCommonData->FCacheBmp->Canvas(), this->Caption().c_str(), true, R, this->DrawTextBiDiModeFlags(Flags),
                 FCommonData.get(), hot);
 }
 
-void TsButton::DrawCaption()
+template <class Base>
+void TsButtonFrame<Base>::DrawCaption()
 {
     TCanvas* canvas = FCommonData->FCacheBmp->Canvas();
-    canvas->Font()->Assign(Font());
+    canvas->Font()->Assign(this->Font());
     canvas->Brush()->SetStyle(bsClear);
     TRect r = CaptionRect();
     DoDrawText(r, DT_CENTER | DT_EXPANDTABS | DT_WORDBREAK);
+    DrawFocusFrame(r);
+}
+
+template <class Base>
+void TsButtonFrame<Base>::DrawFocusFrame(TRect R)
+{
     const TsGeneralData* section = SectionOf(FCommonData.get());
-    if (Enabled() && HandleAllocated() && Focused() && !Caption().empty() && section && section->ShowFocus) {
-        InflateRect(&r, FFocusMargin, FFocusMargin);
-        FocusRect(canvas, r);
+    if (this->Enabled() && this->HandleAllocated() && this->Focused() && !this->Caption().empty() && section &&
+        section->ShowFocus && FocusFrameAllowed()) {
+        InflateRect(&R, FFocusMargin, FFocusMargin);
+        FocusRect(FCommonData->FCacheBmp->Canvas(), R);
     }
 }
 
-void TsButton::PrepareCache()
+template <class Base>
+void TsButtonFrame<Base>::PaintBorder(int State)
+{
+    TsCommonData* sd = FCommonData.get();
+    if (IsValidImgIndex(sd->BorderIndex))
+        PaintRgnBorder(sd->FCacheBmp.get(), FRegionChanged ? FRegion.Get() : nullptr, true,
+                       ma[static_cast<std::size_t>(sd->BorderIndex)], State);
+}
+
+template <class Base>
+void TsButtonFrame<Base>::PrepareCache()
 {
     TsCommonData* sd = FCommonData.get();
     TCacheInfo ci = GetParentCache(sd);
     sd->InitCacheBmp();
     TBitmap* cache = sd->FCacheBmp.get();
-    TWinControl* parent = Parent();
+    TWinControl* parent = this->Parent();
     ParentCenterColor = clSkinKey;
     if (!ci.Ready && parent) {
         CtrlParentColor = ColorToRGB(parent->Color());
@@ -144,68 +183,79 @@ void TsButton::PrepareCache()
         InitParentColor(parent);
     }
     const int state = CurrentState();
-    PaintItemBG(sd, ci, state, Rect(0, 0, Width(), Height()), TPoint{Left(), Top()}, cache);
+    const TPoint offset{this->Left(), this->Top()};
+    PaintItemBG(sd, ci, state, Rect(0, 0, this->Width(), this->Height()), offset, cache);
     if (FRegionChanged)
-        FRegion = TRegion::Rect(0, 0, Width(), Height());
-    if (IsValidImgIndex(sd->BorderIndex))
-        PaintRgnBorder(cache, FRegionChanged ? FRegion.Get() : nullptr, true, ma[static_cast<std::size_t>(sd->BorderIndex)],
-                       state);
-    DrawCaption();
-    if (FRegionChanged && HandleAllocated() && !ControlState().Contains(csAlignmentNeeded)) {
+        FRegion = TRegion::Rect(0, 0, this->Width(), this->Height());
+    const bool over = BorderOverContent();
+    if (!over)
+        PaintBorder(state);
+    DrawContent();
+    if (over)
+        PaintBorder(state);
+    if (FRegionChanged && this->HandleAllocated() && !this->ControlState().Contains(csAlignmentNeeded)) {
         // The window owns the region from here on.
-        FRegion.ApplyToWindow(Handle(), true);
+        FRegion.ApplyToWindow(this->Handle(), true);
         FRegionChanged = false;
     }
-    if (!Enabled()) {
+    if (!this->Enabled()) {
         ci = GetParentCache(sd);
-        BmpDisabledKind(cache, FDisabledKind, parent, ci, TPoint{Left(), Top()});
+        BmpDisabledKind(cache, FDisabledKind, parent, ci, offset);
     }
     // The parent's colours hold only while one control paints.
     ParentCenterColor = CtrlParentColor = clSkinKey;
+    CachePainted(cache);
     sd->BGChanged = false;
 }
 
-void TsButton::OurPaintHandler(TMessage& Message)
+template <class Base>
+void TsButtonFrame<Base>::OurPaintHandler(TMessage& Message)
 {
     TsCommonData* sd = FCommonData.get();
-    TWindowPaint paint(Handle(), reinterpret_cast<HDC>(Message.WParam));
+    TWindowPaint paint(this->Handle(), reinterpret_cast<HDC>(Message.WParam));
     Message.Result = 0;
     sd->Updating = sd->GetUpdating();
     // A running fade draws its own steps; an idle timer left by a finished fade-in holds nothing back.
     if (sd->Updating || FadeRunning())
         return;
-    sd->BGChanged = sd->BGChanged || sd->HalfVisible || GetBoolMsg(Parent(), AC_GETHALFVISIBLE);
-    sd->HalfVisible = !RectInRect(Parent()->ClientRect(), BoundsRect());
+    sd->BGChanged = LookOutdated() || sd->BGChanged || sd->HalfVisible || GetBoolMsg(this->Parent(), AC_GETHALFVISIBLE);
+    sd->HalfVisible = !RectInRect(this->Parent()->ClientRect(), this->BoundsRect());
     TBitmap* cache = sd->FCacheBmp.get();
+    const int w = this->Width(), h = this->Height();
     // Urgent painting keeps a normal look's cache, unless there is none of this size yet.
-    const bool sized = cache->Width() == Width() && cache->Height() == Height();
+    const bool sized = cache->Width() == w && cache->Height() == h;
     if (sd->BGChanged && (!sd->UrgentPainting || CurrentState() != 0 || !sized))
         PrepareCache();
-    BitBlt(paint.DC(), 0, 0, Width(), Height(), cache->Canvas()->Handle(), 0, 0, SRCCOPY);
+    BeforeCopy();
+    BitBlt(paint.DC(), 0, 0, w, h, cache->Canvas()->Handle(), 0, 0, SRCCOPY);
     sd->BGChanged = false;
 }
 
 // --- Messages ----------------------------------------------------------------------------------
 
-void TsButton::WndProc(TMessage& Message)
+template <class Base>
+void TsButtonFrame<Base>::WndProc(TMessage& Message)
 {
     TsCommonData* sd = FCommonData.get();
     if (Message.Msg == SM_SKINCMD) {
         switch (Message.WParamHi) {
         case AC_NEWSKIN:
+            SkinCame();
             CommonWndProc(Message, sd);
             return;
         case AC_REMOVESKIN:
             // A fade would go on drawing skinned looks over the plain button.
             StopFading();
             CommonWndProc(Message, sd);
+            if (!this->ComponentState().Contains(csDestroying))
+                SkinWent();
             FPressed = false;
             FRegion = TRegion();
             FRegionChanged = false;
             // No shape: the whole window, whatever size it takes later.
-            if (HandleAllocated())
-                SetWindowRgn(Handle(), nullptr, TRUE);
-            Repaint();
+            if (this->HandleAllocated())
+                SetWindowRgn(this->Handle(), nullptr, TRUE);
+            this->Repaint();
             return;
         case AC_REPAINT:
             CommonWndProc(Message, sd);
@@ -222,7 +272,7 @@ void TsButton::WndProc(TMessage& Message)
         }
     }
     if (!ControlIsReady(this) || !sd->Skinned()) {
-        inherited::WndProc(Message);
+        Base::WndProc(Message);
         return;
     }
     if (Message.Msg == SM_SKINCMD) {
@@ -230,7 +280,7 @@ void TsButton::WndProc(TMessage& Message)
         case AC_PARENTUPDATED:
             if (sd->GetUpdating()) {
                 sd->Updating = false;
-                Repaint();
+                this->Repaint();
                 return;
             }
             break;
@@ -246,7 +296,7 @@ void TsButton::WndProc(TMessage& Message)
         return;
     }
     if (!CommonWndProc(Message, sd))
-        inherited::WndProc(Message);
+        Base::WndProc(Message);
     switch (Message.Msg) {
     case WM_SETFONT:
         sd->Updating = false;
@@ -260,7 +310,8 @@ void TsButton::WndProc(TMessage& Message)
     }
 }
 
-bool TsButton::SkinnedMessage(TMessage& Message)
+template <class Base>
+bool TsButtonFrame<Base>::SkinnedMessage(TMessage& Message)
 {
     TsCommonData* sd = FCommonData.get();
     const TsGeneralData* section = SectionOf(sd);
@@ -272,6 +323,10 @@ bool TsButton::SkinnedMessage(TMessage& Message)
     case BM_SETSTATE:
         // The system's button keeps no pushed state of its own: the skin shows it, and the
         // release is the button's click.
+        return true;
+    case CN_DRAWITEM:
+        // An owner-drawn button's own drawing never runs over the skinned one.
+        Message.Result = 1;
         return true;
     case WM_PAINT:
     case WM_PRINTCLIENT:
@@ -286,8 +341,8 @@ bool TsButton::SkinnedMessage(TMessage& Message)
         return false;
     case WM_SETFOCUS:
     case CM_ENTER:
-        inherited::WndProc(Message);
-        if (HandleAllocated() && Focused() && Enabled()) {
+        Base::WndProc(Message);
+        if (this->HandleAllocated() && this->Focused() && this->Enabled()) {
             StopFading();
             sd->Focused = true;
             sd->MouseAbove = false;
@@ -297,7 +352,7 @@ bool TsButton::SkinnedMessage(TMessage& Message)
     case WM_KILLFOCUS:
     case CM_EXIT:
         FPressed = false;
-        if (Enabled()) {
+        if (this->Enabled()) {
             StopFading();
             sd->Focused = false;
             sd->MouseAbove = false;
@@ -306,7 +361,7 @@ bool TsButton::SkinnedMessage(TMessage& Message)
         return false;
     case CM_DIALOGCHAR: {
         auto& key = MessageAs<TWMKey>(Message);
-        if (Enabled() && HandleAllocated() && Focused() && key.CharCode == VK_SPACE) {
+        if (this->Enabled() && this->HandleAllocated() && this->Focused() && key.CharCode == VK_SPACE) {
             FPressed = true;
             Relook(true);
             key.CharCode = 0; // consumed: no other control takes the space as its accelerator
@@ -314,7 +369,7 @@ bool TsButton::SkinnedMessage(TMessage& Message)
         return false;
     }
     case CM_ENABLEDCHANGED:
-        if (Visible()) {
+        if (this->Visible()) {
             sd->Updating = false;
             sd->Invalidate();
         }
@@ -325,7 +380,7 @@ bool TsButton::SkinnedMessage(TMessage& Message)
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE: {
         const bool enter = Message.Msg == CM_MOUSEENTER;
-        if (!Enabled())
+        if (!this->Enabled())
             return false;
         if (enter ? OnMouseEnter : OnMouseLeave)
             (enter ? OnMouseEnter : OnMouseLeave)(this);
@@ -337,7 +392,7 @@ bool TsButton::SkinnedMessage(TMessage& Message)
             else
                 StartFadeOut();
         } else {
-            Repaint();
+            this->Repaint();
         }
         return false;
     }
@@ -346,32 +401,35 @@ bool TsButton::SkinnedMessage(TMessage& Message)
     }
 }
 
-void TsButton::Dispatch(TMessage& Message)
+template <class Base>
+void TsButtonFrame<Base>::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
     case WM_KEYUP: WMKeyUp(Message); return;
     case CM_FOCUSCHANGED: CMFocusChanged(Message); return;
-    default: inherited::Dispatch(Message);
+    default: Base::Dispatch(Message);
     }
 }
 
-void TsButton::WMKeyUp(TMessage& Message)
+template <class Base>
+void TsButtonFrame<Base>::WMKeyUp(TMessage& Message)
 {
     if (Skinned() && GetDown()) {
         FPressed = false;
         Relook(true);
         const std::shared_ptr<bool> alive = FAlive;
-        Click();
+        this->Click();
         if (!*alive)
             return;
     }
-    inherited::Dispatch(Message);
+    Base::Dispatch(Message);
 }
 
-void TsButton::CMFocusChanged(TMessage& Message)
+template <class Base>
+void TsButtonFrame<Base>::CMFocusChanged(TMessage& Message)
 {
     if (Skinned()) {
-        if (Default()) {
+        if (this->Default()) {
             // Focus on a control that is no push button: the default button stands for the form.
             auto* target = reinterpret_cast<TWinControl*>(Message.LParam);
             const bool button = dynamic_cast<TsButton*>(target) || dynamic_cast<TsBitBtn*>(target);
@@ -382,54 +440,61 @@ void TsButton::CMFocusChanged(TMessage& Message)
             }
         }
         if (!RestrictDrawing)
-            Invalidate();
+            this->Invalidate();
     }
-    inherited::Dispatch(Message);
+    Base::Dispatch(Message);
 }
 
 // --- Mouse -------------------------------------------------------------------------------------
 
-void TsButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+template <class Base>
+void TsButtonFrame<Base>::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    if (Skinned() && Enabled()) {
+    if (Skinned() && this->Enabled()) {
         FHints.Hold();
         FMousePressed = true;
         StopFading();
+        FCommonData->Updating = false;
         if (Button == mbLeft && !GetDown()) {
             FPressed = true;
             Relook(true);
         }
     }
-    inherited::MouseDown(Button, Shift, X, Y);
+    Base::MouseDown(Button, Shift, X, Y);
 }
 
-void TsButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+template <class Base>
+void TsButtonFrame<Base>::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     // The hints come back with the release of the press that took them, skinned or not by now.
     FHints.Release();
-    if (Skinned() && Enabled()) {
+    if (Skinned() && this->Enabled()) {
         // A release whose press the button did not see is not its own.
-        if (!FMousePressed || ComponentState().Contains(csDestroying))
+        if (!FMousePressed || this->ComponentState().Contains(csDestroying))
             return;
         FMousePressed = false;
         if (Button == mbLeft) {
             FPressed = false;
+            FCommonData->Updating = false;
             const std::shared_ptr<bool> alive = FAlive;
-            const TRect r = ClientRect();
+            const TRect r = this->ClientRect();
             const POINT p{X, Y};
             if (PtInRect(&r, p))
-                Click();
+                this->Click();
             // The click may have freed the button, or its form.
             if (!*alive)
                 return;
             try {
                 FRegionChanged = true;
                 FCommonData->BGChanged = true;
-                Repaint();
+                this->Repaint();
             } catch (...) {
                 // The look comes back with the next paint.
             }
         }
     }
-    inherited::MouseUp(Button, Shift, X, Y);
+    Base::MouseUp(Button, Shift, X, Y);
 }
+
+template class TsButtonFrame<TButton>;
+template class TsButtonFrame<TBitBtn>;

@@ -1,6 +1,7 @@
 // The skinned push button (section "BUTTON"): painted from the skin into its cache bitmap in a
 // normal, hot or pressed look, shaped by its border mask, fading between looks where the section
-// says so; a plain button while no skin is active.
+// says so; a plain button while no skin is active. TsButtonFrame holds that behaviour for any
+// push button class (the glyph button shares it, adding its glyph to the content).
 #pragma once
 
 #include <memory>
@@ -10,11 +11,11 @@
 #include "sFade.h"
 #include "sVclUtils.h"
 
-class TsButton : public TButton {
-    VCL_CLASS(TsButton, TButton)
+template <class Base>
+class TsButtonFrame : public Base {
 public:
-    explicit TsButton(TComponent* AOwner);
-    ~TsButton() override;
+    TsButtonFrame(TComponent* AOwner, int ControlCode);
+    ~TsButtonFrame() override;
     void AfterConstruction() override;
     void Loaded() override;
     void WndProc(TMessage& Message) override;
@@ -35,10 +36,10 @@ public:
     // 2 pressed, 1 hot (focused, under the mouse, or the form's active default button), 0 normal.
     int CurrentState();
     bool GetDown() const { return FPressed || FDown; }
-    // Rebuilds the cache: background, border (cutting the window's shape), caption, disabled look.
+    // Rebuilds the cache: background, border (cutting the window's shape), content, disabled look.
     void PrepareCache();
     // The caption's size as drawn: word-wrapped within the width less 2 (0 for no caption).
-    TSize TextRectSize();
+    virtual TSize TextRectSize();
     // The caption centred in the button, moved by (1, 1) while down.
     virtual TRect CaptionRect();
     virtual void DrawCaption();
@@ -54,11 +55,33 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
-private:
     bool Skinned() const { return FCommonData && FCommonData->Skinned(); }
+    // The caption's extent word-wrapped within Width, in the button's font.
+    TSize MeasureText(int Width);
+    // Whether the focus frame may be drawn around the caption (the section's "SHOWFOCUS" aside).
+    virtual bool FocusFrameAllowed() { return true; }
+    // The focus frame FocusMargin outside the caption's rectangle R, where it is shown: enabled,
+    // focused, with a caption, and the section showing focus.
+    void DrawFocusFrame(TRect R);
+    // The border goes over the content instead of under it.
+    virtual bool BorderOverContent() { return false; }
+    // What is drawn inside the border: the caption.
+    virtual void DrawContent() { DrawCaption(); }
+    // The cache has just been rebuilt.
+    virtual void CachePainted(TBitmap*) {}
+    // Asked at each paint: a setting the cached image was made with has changed since.
+    virtual bool LookOutdated() { return false; }
+    // Right before the cache goes to the screen.
+    virtual void BeforeCopy() {}
+    // A skin came (AC_NEWSKIN) / went (AC_REMOVESKIN).
+    virtual void SkinCame() {}
+    virtual void SkinWent() {}
+
+private:
     bool FadeRunning() const;
     // A new look now: the cache rebuilt at the next paint, which comes at once.
     void Relook(bool NewShape);
+    void PaintBorder(int State);
     // WM_PAINT (and WM_PRINTCLIENT) while skinned: the cache, rebuilt when stale, copied whole.
     void OurPaintHandler(TMessage& Message);
     // The window message part of the skinned window procedure; true when consumed.
@@ -79,4 +102,10 @@ private:
     // Cleared when the button goes, so that code after a click can tell.
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     TsButtonFader FFader{this, FCommonData.get(), [this] { PrepareCache(); }};
+};
+
+class TsButton : public TsButtonFrame<TButton> {
+    VCL_CLASS(TsButton, TButton)
+public:
+    explicit TsButton(TComponent* AOwner) : TsButtonFrame(AOwner, 93) {}
 };

@@ -2,8 +2,17 @@
 
 #include "sMessages.h"
 
-TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TsSkinned(AOwner, "SPEEDBUTTON", 92)
+TsSpeedButton::TsSpeedButton(TComponent* AOwner) : TsSkinned(AOwner, "SPEEDBUTTON", 92), TsButtonGlyphs(this)
 {
+}
+
+TRect TsSpeedButton::ImgRect()
+{
+    TsGlyphLayout l;
+    l.Width = Width();
+    l.Height = Height();
+    l.Glyph = TSize{Glyph()->Width() / NumGlyphs(), Glyph()->Height()};
+    return LayoutImgRect(l);
 }
 
 void TsSpeedButton::WndProc(TMessage& Message)

@@ -34,26 +34,28 @@ void DrawButtonGlyph(TButton* Button)
     const TRect r = Button->ImgRect();
     const bool active = ControlIsActive(Button->SkinData());
     if (TBitmap* glyph = Button->Glyph(); glyph && glyph->Width() > 0) {
-        DrawGlyphEx(glyph, cache, r, Button->NumGlyphs(), Button->Enabled(), Button->Grayed, Button->DisabledGlyphKind,
-                    active ? 1 : 0, Button->Blend);
+        DrawGlyphEx(glyph, cache, r, Button->NumGlyphs(), Button->Enabled(), Button->Grayed(),
+                    Button->DisabledGlyphKind(), active ? 1 : 0, Button->Blend());
         return;
     }
-    if (!Button->Images || Button->ImageIndex < 0 || Button->ImageIndex >= Button->Images->Count())
+    TCustomImageList* images = Button->Images();
+    const int index = Button->ImageIndex();
+    if (!images || index < 0 || index >= images->Count())
         return;
     TsColor key;
-    std::unique_ptr<TBitmap> img = ListImage(Button->Images, Button->ImageIndex, key);
+    std::unique_ptr<TBitmap> img = ListImage(images, index, key);
     const TRect whole = Rect(0, 0, img->Width() - 1, img->Height() - 1);
     double blend = 0; // the share of the background that stays; 0: copied
     if (!Button->Enabled()) {
-        if (Button->DisabledGlyphKind.Contains(dgGrayed))
+        if (Button->DisabledGlyphKind().Contains(dgGrayed))
             GrayScaleTrans(img.get(), key);
-        if (Button->DisabledGlyphKind.Contains(dgBlended))
+        if (Button->DisabledGlyphKind().Contains(dgBlended))
             blend = 0.5;
     } else if (!active) {
-        if (Button->Grayed)
+        if (Button->Grayed())
             GrayScaleTrans(img.get(), key);
-        if (Button->Blend >= 1)
-            blend = Button->Blend / 100.0;
+        if (Button->Blend() >= 1)
+            blend = Button->Blend() / 100.0;
     }
     if (blend > 0)
         BlendTransRectangle(cache, r.left, r.top, img.get(), whole, blend, key);
@@ -63,10 +65,122 @@ void DrawButtonGlyph(TButton* Button)
 
 } // namespace
 
-TSize GlyphTextSize(TControl* Control)
+// --- TsButtonGlyphs -----------------------------------------------------------------------------
+
+void TsButtonGlyphs::SetImages(TCustomImageList* Value)
 {
-    const AnsiString caption = Control->Caption();
-    return caption.empty() ? TSize{0, 0} : GetStringSize(Control->Font()->Handle(), caption);
+    if (Value == FImages)
+        return;
+    FImages = Value;
+    if (Value) {
+        Value->FreeNotification(FButton);
+        CopyListGlyph();
+    }
+    GlyphsChanged();
+}
+
+void TsButtonGlyphs::SetImageIndex(int Value)
+{
+    if (Value == FImageIndex)
+        return;
+    FImageIndex = Value;
+    if (FImages)
+        CopyListGlyph();
+    GlyphsChanged();
+}
+
+void TsButtonGlyphs::SetDisabledGlyphKind(TsDisabledGlyphKind Value)
+{
+    if (Value == FDisabledGlyphKind)
+        return;
+    FDisabledGlyphKind = Value;
+    // The unskinned button's glyph carries the disabled look in its second image.
+    if (GetImageCount(FImages) > 0)
+        CopyListGlyph();
+    GlyphsChanged();
+}
+
+void TsButtonGlyphs::SetBlend(int Value)
+{
+    Change(FBlend, std::clamp(Value, 0, 100));
+}
+
+void TsButtonGlyphs::ListRemoved(TComponent* Component)
+{
+    if (Component && Component == FImages)
+        SetImages(nullptr);
+}
+
+// --- Layout of glyph and caption ---------------------------------------------------------------
+
+int GenMargin(int Margin)
+{
+    return Margin < 0 ? 0 : Margin + 3;
+}
+
+TRect LayoutCaptionRect(const TsGlyphLayout& L)
+{
+    const int W = L.Width, H = L.Height, gw = L.Glyph.cx, gh = L.Glyph.cy, tw = L.Text.cx, th = L.Text.cy;
+    const int gm = GenMargin(L.Margin), sp = L.Spacing;
+    const bool horizontal = L.Layout == blGlyphLeft || L.Layout == blGlyphRight;
+    const int f = (horizontal ? gw > 0 : gh > 0) && L.HasCaption ? sp : 0;
+    const int g = gw > 0 ? sp : 0;
+    const int d = (W - gw - f - tw) / 2 - gm, e = (H - gh - f - th) / 2 - gm;
+    const int tv = (H - th) / 2, c = (W - tw) / 2;
+    TRect r{};
+    switch (L.Layout) {
+    case blGlyphLeft:
+        r = L.Alignment == taLeftJustify    ? TRect{gw + L.Margin + g, tv, W - gm - 2 * d, H - tv}
+            : L.Alignment == taRightJustify ? TRect{gm + 2 * d + gw + g, tv, W - gm, H - tv}
+                                            : TRect{gm + d + gw + g, tv, W - gm - d, H - tv};
+        break;
+    case blGlyphRight:
+        r = L.Alignment == taLeftJustify    ? TRect{gm, tv, gm + tw, H - tv}
+            : L.Alignment == taRightJustify ? TRect{gm + 2 * d, tv, gm + 2 * d + tw, H - tv}
+                                            : TRect{gm + d, tv, gm + d + tw, H - tv};
+        break;
+    case blGlyphTop:
+        r = TRect{c, gm + e + gh + f, W - c, H - e - gm};
+        break;
+    case blGlyphBottom:
+        r = TRect{c, gm + e, W - c, H - e - gm - gh - f};
+        break;
+    }
+    r = TRect{r.left - 1 + L.TextOffset, r.top, r.right + 2 + L.TextOffset, r.bottom};
+    if (L.Pressed)
+        OffsetRect(&r, 1, 1);
+    return r;
+}
+
+TRect LayoutImgRect(const TsGlyphLayout& L)
+{
+    const int W = L.Width, H = L.Height, gw = L.Glyph.cx, gh = L.Glyph.cy, tw = L.Text.cx, th = L.Text.cy;
+    const int gm = GenMargin(L.Margin);
+    const int s = L.ShowCaption && gw > 0 && L.HasCaption ? L.Spacing : 0;
+    const int dx = (W - gw - s - tw) / 2 - gm, dy = (H - gh - s - th) / 2 - gm, y0 = (H - gh) / 2;
+    TPoint p{};
+    switch (L.Layout) {
+    case blGlyphLeft:
+        p = {L.Alignment == taLeftJustify ? gm : L.Alignment == taRightJustify ? gm + 2 * dx : gm + dx, y0};
+        break;
+    case blGlyphRight:
+        p = {L.Alignment == taLeftJustify    ? W - gm - 2 * dx - s - gw
+             : L.Alignment == taRightJustify ? W - gw - gm
+                                             : (W - gw + s + tw) / 2,
+             y0};
+        break;
+    case blGlyphTop:
+        p = {(W - gw) / 2 + 1, gm + dy};
+        break;
+    case blGlyphBottom:
+        p = {(W - gw) / 2 + 1, H - gm - dy - gh};
+        break;
+    }
+    if (L.Pressed) {
+        ++p.x;
+        ++p.y;
+    }
+    return Rect(p.x, p.y, p.x + gw, p.y + gh);
 }
 
 bool UseStdDialogs()

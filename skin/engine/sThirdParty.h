@@ -4,6 +4,7 @@
 #pragma once
 
 #include "Buttons.h"
+#include "Classes.h"
 #include "ComCtrlsBars.h"
 #include "Graphics.h"
 #include "ImgList.h"
@@ -15,35 +16,88 @@ class TsSpeedButton;
 class TsToolBar;
 class TCustomAction;
 
-// What the glyph routines read of a glyph or speed button besides its Glyph: an image list and
-// the image shown from it, the disabled look, and the inactive look (grey, mixed Blend percent
-// with the background).
-struct TsButtonGlyphs {
-    TCustomImageList* Images = nullptr;
-    int ImageIndex = -1;
-    TsDisabledGlyphKind DisabledGlyphKind{dgBlended};
-    bool Grayed = false;
-    int Blend = 0;
+// Called at the end of each rebuild of a button's cached image, with that image.
+using TBmpPaintEvent = TMethod<void(TObject* Sender, TBitmap* Bmp)>;
+
+// The settings of a glyph or speed button besides its Glyph: an image list and the image shown
+// from it, the disabled look of that image, its inactive look (grey, mixed Blend percent with
+// the background), and the placement of glyph and caption. A change calls GlyphsChanged; a new
+// image of the list is copied into the Glyph of the unskinned button by CopyListGlyph.
+class TsButtonGlyphs {
+public:
+    // Button: the control, told when the list goes.
+    explicit TsButtonGlyphs(TComponent* Button) : FButton(Button) {}
+    virtual ~TsButtonGlyphs() = default;
+    TCustomImageList* Images() const { return FImages; }
+    void SetImages(TCustomImageList* Value);
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    TsDisabledGlyphKind DisabledGlyphKind() const { return FDisabledGlyphKind; }
+    void SetDisabledGlyphKind(TsDisabledGlyphKind Value);
+    bool Grayed() const { return FGrayed; }
+    void SetGrayed(bool Value) { Change(FGrayed, Value); }
+    // 0 to 100; other values are brought into that range.
+    int Blend() const { return FBlend; }
+    void SetBlend(int Value);
+    // Horizontal shift of the caption's rectangle.
+    int TextOffset() const { return FTextOffset; }
+    void SetTextOffset(int Value) { Change(FTextOffset, Value); }
+    bool ShowCaption() const { return FShowCaption; }
+    void SetShowCaption(bool Value) { Change(FShowCaption, Value); }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value) { Change(FAlignment, Value); }
+    // True: the border first, caption and glyph over it; false: the border over them.
+    bool DrawOverBorder() const { return FDrawOverBorder; }
+    void SetDrawOverBorder(bool Value) { Change(FDrawOverBorder, Value); }
+    TBmpPaintEvent OnPaint;
+
+protected:
+    virtual void GlyphsChanged() = 0;
+    // Glyph := the list's image (with its disabled look) while no skin paints the button.
+    virtual void CopyListGlyph() = 0;
+    // The list was removed: no list any more (Notification).
+    void ListRemoved(TComponent* Component);
+
+private:
+    template <class T>
+    void Change(T& Field, T Value)
+    {
+        if (Field == Value)
+            return;
+        Field = Value;
+        GlyphsChanged();
+    }
+    TComponent* FButton;
+    TCustomImageList* FImages = nullptr;
+    int FImageIndex = -1;
+    TsDisabledGlyphKind FDisabledGlyphKind{dgBlended};
+    bool FGrayed = false;
+    int FBlend = 0;
+    int FTextOffset = 0;
+    bool FShowCaption = true;
+    TAlignment FAlignment = taCenter;
+    bool FDrawOverBorder = true;
 };
 
-// The extent of a control's caption in its font (0 x 0 without one).
-TSize GlyphTextSize(TControl* Control);
-
-// The glyph's rectangle inside a glyph or speed button: the button's layout of glyph and caption.
-template <class TButton>
-TRect GlyphRect(TButton* Button, const TsButtonGlyphs& Glyphs)
-{
-    TSize glyph{0, 0};
-    if (TBitmap* g = Button->Glyph(); g && g->Width() > 0)
-        glyph = TSize{g->Width() / (Button->NumGlyphs() > 0 ? Button->NumGlyphs() : 1), g->Height()};
-    else if (Glyphs.Images)
-        glyph = TSize{Glyphs.Images->Width(), Glyphs.Images->Height()};
-    const TSize text = GlyphTextSize(Button);
-    const TPoint p = CalcButtonLayout(Rect(0, 0, Button->Width(), Button->Height()), glyph, text, Button->Layout(),
-                                      Button->Margin(), Button->Spacing())
-                         .GlyphPos;
-    return Rect(p.x, p.y, p.x + glyph.cx, p.y + glyph.cy);
-}
+// What places the glyph and the caption of a glyph or speed button: the room they share
+// (Width x Height), the glyph's and the caption's sizes, the raw Margin and Spacing, whether
+// there is a caption at all and whether it is shown, and whether the button is pressed.
+struct TsGlyphLayout {
+    int Width = 0, Height = 0;
+    TSize Glyph{0, 0}, Text{0, 0};
+    int Margin = -1, Spacing = 4;
+    TButtonLayout Layout = blGlyphLeft;
+    TAlignment Alignment = taCenter;
+    bool HasCaption = false;
+    bool ShowCaption = true;
+    bool Pressed = false;
+    int TextOffset = 0;
+};
+// 0 for a negative margin, else Margin + 3.
+int GenMargin(int Margin);
+// The caption's rectangle and the glyph's, moved by (1, 1) while pressed.
+TRect LayoutCaptionRect(const TsGlyphLayout& L);
+TRect LayoutImgRect(const TsGlyphLayout& L);
 
 // The skinned dialogs replace the system's: never the standard ones.
 bool UseStdDialogs();

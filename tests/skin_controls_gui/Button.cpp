@@ -71,17 +71,6 @@ protected:
     int clicks = 0;
 };
 
-bool SameImage(const testkit::PixelImage& A, const testkit::PixelImage& B)
-{
-    if (A.Width() != B.Width() || A.Height() != B.Height())
-        return false;
-    for (int y = 0; y < A.Height(); ++y)
-        for (int x = 0; x < A.Width(); ++x)
-            if (A.Pixel(x, y) != B.Pixel(x, y))
-                return false;
-    return true;
-}
-
 } // namespace
 
 TEST_F(Button, APlainButtonWithoutASkinAndAgainOnceTheSkinWent)

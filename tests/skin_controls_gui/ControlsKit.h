@@ -96,6 +96,17 @@ inline COLORREF Through(TColor Colour)
     return RGB(GetRValue(c) * 255 / 256, GetGValue(c) * 255 / 256, GetBValue(c) * 255 / 256);
 }
 
+inline bool SameImage(const testkit::PixelImage& A, const testkit::PixelImage& B)
+{
+    if (A.Width() != B.Width() || A.Height() != B.Height())
+        return false;
+    for (int y = 0; y < A.Height(); ++y)
+        for (int x = 0; x < A.Width(); ++x)
+            if (A.Pixel(x, y) != B.Pixel(x, y))
+                return false;
+    return true;
+}
+
 // Sends a skin command straight to a control's window procedure; answers the record's LParam.
 inline LPARAM Command(TControl* Control, WORD Cmd)
 {
