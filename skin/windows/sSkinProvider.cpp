@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "sConst.h"
+#include "sMDIForm.h"
 #include "sMaskData.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
@@ -55,6 +56,15 @@ void TsSkinProvider::AfterConstruction()
     FCommonData->SkinIndex = GetSkinIndex(FCommonData->SkinSection());
     UpdateIconsIndexes();
     ApplyGlobalColor();
+    MakeMDIForm();
+}
+
+void TsSkinProvider::MakeMDIForm()
+{
+    if (FMDIForm || !FForm || FForm->FormStyle() != fsMDIForm || FormDestroying())
+        return;
+    MDISkinProvider = this;
+    FMDIForm = std::make_unique<TsMDIForm>(this);
 }
 
 void TsSkinProvider::BeforeDestruction()
@@ -74,6 +84,7 @@ void TsSkinProvider::BeforeDestruction()
     UnhookForm();
     if (MDISkinProvider == this)
         MDISkinProvider = nullptr;
+    FMDIForm.reset();
     inherited::BeforeDestruction();
     FSystemMenu = nullptr; // freed with the owned components
 }
@@ -162,6 +173,14 @@ void TsSkinProvider::Loaded()
     for (int i = 0; i < FTitleButtons->Count(); ++i) {
         TsTitleButton* b = FTitleButtons->Items(i);
         b->BtnData.ImageIndex = b->UseSkinData ? mask : -1;
+    }
+    // The form style is set by now: an MDI parent's client is taken over once the form's
+    // windows are made.
+    MakeMDIForm();
+    if (FMDIForm) {
+        Application->ProcessMessages();
+        FForm->HandleNeeded();
+        FMDIForm->ConnectToClient();
     }
 }
 
@@ -626,6 +645,8 @@ void TsSkinProvider::NewSkin(TMessage& Message, bool Skinned)
             } else {
                 InitMenuItems(true);
             }
+            if (FMDIForm)
+                FMDIForm->ConnectToClient();
             // The provider scrolls the form again while the skin is on it.
             FForm->SetAutoScroll(false);
             RefreshScrolls();

@@ -25,6 +25,7 @@ class TsSkinProvider;
 class TsScrollBar;
 struct TsScrollInfo;
 class TsGrip;
+class TsMDIForm;
 class TsFormHook;
 
 using TsBorderIcon = TBorderIcon;
@@ -307,6 +308,8 @@ public:
     void OnVSBChange(TObject* Sender, int OldValue);
     void OnHSBChange(TObject* Sender, int OldValue);
     TsScrollBar* VertBar() const { return FVBar; }
+    // The skinner of an MDI parent's client window (null for other forms).
+    TsMDIForm* MDIForm() const { return FMDIForm.get(); }
     TsScrollBar* HorzBar() const { return FHBar; }
     TsGrip* Grip() const { return FGrip; }
     // Pixels the content is moved by (negative: scrolled down or right).
@@ -420,6 +423,12 @@ private:
     TsScrollBar* FHBar = nullptr;
     TsScrollBar* FVBar = nullptr;
     TsGrip* FGrip = nullptr;
+    std::unique_ptr<TsMDIForm> FMDIForm;
+    // An MDI parent's client skinner made (and the provider made the MDI provider) once the form
+    // is an MDI parent.
+    void MakeMDIForm();
+    // An MDI child's window went: its parent's client bars, child icon item and menu line follow.
+    void MDIChildGone();
 };
 
 // Sizes of a window's window and client rectangles.

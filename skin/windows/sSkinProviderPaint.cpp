@@ -10,6 +10,7 @@
 #include "sMaskData.h"
 #include "sMaskGraph.h"
 #include "sMessages.h"
+#include "sMDIForm.h"
 #include "sSkinMenus.h"
 #include "sStyleSimply.h"
 #include "sUtils.h"
@@ -324,6 +325,13 @@ void TsSkinProvider::PaintAll()
                                  iconic ? r.bottom : CaptionHeight() + SysBorderHeight());
             if (!iconic)
                 PaintMenuLine();
+            if (FMDIForm && !iconic) {
+                const int mdi = GetSkinIndex("MDIAREA");
+                const int l = FMDIForm->Left(), t = FMDIForm->Top();
+                if (IsValidSkinIndex(mdi))
+                    PaintItem(mdi, "MDIAREA", TCacheInfo{cache, 0, 0, true}, true, 0,
+                              TRect{l, t, l + FMDIForm->Width(), t + FMDIForm->Height()}, TPoint{l, t}, cache);
+            }
             MenuChanged = false;
             FMenuLineDirty = false;
         }

@@ -11,6 +11,7 @@
 #include "sMaskData.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
+#include "sMDIForm.h"
 #include "sSkinMenus.h"
 #include "sStyleSimply.h"
 #include "sUtils.h"
@@ -88,6 +89,8 @@ void TsSkinProvider::NewWndProc(TMessage& Message)
             NewSkin(Message, false);
         else
             CallDefault(Message);
+        if (Message.Msg == WM_NCDESTROY)
+            MDIChildGone();
         return;
     }
     if (Message.Msg == SM_SKINCMD)
@@ -244,6 +247,11 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
         break;
     case WM_ERASEBKGND: Message.Result = 1; return;
     case WM_MOVE:
+        CallDefault(Message);
+        // A moved MDI child changes what its parent's client scrolls.
+        if (FForm->FormStyle() == fsMDIChild && !IsZoomed() && !ComponentState().Contains(csLoading))
+            RefreshScrolls();
+        return;
     case WM_MDIDESTROY:
     case WM_MDIACTIVATE: break;
     case WM_SIZE:
@@ -266,6 +274,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
     case WM_CHILDACTIVATE:
         CallDefault(Message);
         UpdateMenu();
+        if (Message.Msg == WM_CHILDACTIVATE && FForm->FormStyle() == fsMDIChild)
+            RefreshScrolls();
         return;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
@@ -412,6 +422,8 @@ void TsSkinProvider::NonClientPaint(TMessage& Message)
         RgnChanged = false;
         UpdateRgn();
     }
+    if (FMDIForm)
+        FMDIForm->ConnectToClient();
     if (!MenuUpdated) {
         MenuUpdated = true;
         UpdateMenu();

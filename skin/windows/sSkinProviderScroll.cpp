@@ -4,9 +4,11 @@
 
 #include <algorithm>
 
+#include "sMDIForm.h"
 #include "sMaskData.h"
 #include "sPanel.h"
 #include "sScrollBar.h"
+#include "sSkinMenus.h"
 #include "sStyleSimply.h"
 #include "sUtils.h"
 
@@ -96,6 +98,17 @@ void TsSkinProvider::GetHScrollInfo(TsScrollInfo& Info)
 
 void TsSkinProvider::RefreshScrolls()
 {
+    // An MDI parent's bars are its client's; a change of an MDI child changes them (and the
+    // child icon item when the child was maximised or restored).
+    if (FMDIForm) {
+        FMDIForm->RefreshScrolls();
+        return;
+    }
+    if (FForm && FForm->FormStyle() == fsMDIChild && MDISkinProvider && MDISkinProvider != this &&
+        MDISkinProvider->FMDIForm && !FormDestroying() && !FormCreating()) {
+        MDISkinProvider->FMDIForm->UpdateMDIIconItem();
+        return;
+    }
     if (!FForm || ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying) || FormDestroying() ||
         FForm->ComponentState().Contains(csLoading) || FormCreating() || FForm->FormStyle() == fsMDIForm ||
         FForm->FormStyle() == fsMDIChild)
@@ -174,6 +187,18 @@ void TsSkinProvider::RefreshScrolls()
     place(FHBar, sbHorizontal, h);
     if (FGrip)
         FGrip->BringToFront();
+}
+
+void TsSkinProvider::MDIChildGone()
+{
+    if (!FForm || FForm->FormStyle() != fsMDIChild || !MDISkinProvider || MDISkinProvider == this ||
+        !MDISkinProvider->FMDIForm || !MDISkinProvider->FForm || !sSkinData || !sSkinData->Active)
+        return;
+    TsSkinProvider* parent = MDISkinProvider;
+    parent->FMDIForm->UpdateMDIIconItem();
+    parent->RepaintMenu();
+    if (!parent->FForm->ActiveMDIChild() && parent->FForm->ClientHandle())
+        SendMessageA(parent->FForm->ClientHandle(), WM_SIZE, 0, 0);
 }
 
 void TsSkinProvider::ClearOffset(TScrollBarKind Kind)

@@ -9,6 +9,8 @@
 #include "sFrameAdapter.h"
 #include "sGridAdapter.h"
 #include "sLabel.h"
+#include "sMDIForm.h"
+#include "sScrollBar.h"
 
 using namespace formskit;
 
@@ -86,5 +88,51 @@ TEST_F(Screens, AdaptedControlsAreDrawnByTheSkin)
         adapter->VertBar->SetPosition(60);
         Paint(form);
         EXPECT_EQ(form->Grid->Color(), SectionOf("GLOBALINFO").HotColor) << skin;
+    });
+}
+
+namespace {
+
+// An MDI parent with a menu and a tool bar above its client.
+class TMDIDemo : public TForm {
+    VCL_CLASS(TMDIDemo, TForm)
+public:
+    explicit TMDIDemo(TComponent* AOwner) : TForm(AOwner)
+    {
+        BeginLoading(this);
+        SetBounds(20, 20, 640, 420);
+        SetCaption("Documents");
+        SetFormStyle(fsMDIForm);
+        auto* menu = Create<TMainMenu>(this);
+        for (const char* caption : {"File", "Window"}) {
+            auto* item = Create<TMenuItem>(this);
+            item->SetCaption(caption);
+            menu->Items()->Add(item);
+        }
+        SetMenu(menu);
+        Create<TsSkinProvider>(this);
+        LoadedAll(this);
+    }
+};
+
+} // namespace
+
+TEST_F(Screens, AnMDIClientIsDrawnByTheSkin)
+{
+    TCustomForm* savedMain = Application->MainForm();
+    AtTearDown([savedMain] { Application->SetMainForm(savedMain); });
+    InShippedSkins<TMDIDemo>("skinned_mdi_", [](TMDIDemo* form, const char* skin) {
+        Application->SetMainForm(form);
+        for (int i = 0; i < 2; ++i) {
+            TForm* child = Create<TForm>(form); // freed with the parent
+            child->SetFormStyle(fsMDIChild);
+            child->SetCaption("Document " + std::to_string(i + 1));
+            child->SetBounds(30 + 200 * i, 20 + 190 * i, 260, 180);
+            Create<TsSkinProvider>(child);
+            child->Show();
+        }
+        Paint(form);
+        TsMDIForm* mdi = ProviderOf(form)->MDIForm();
+        ASSERT_TRUE(mdi->VSBar && mdi->VSBar->Visible()) << skin;
     });
 }

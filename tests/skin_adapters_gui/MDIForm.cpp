@@ -1,0 +1,157 @@
+// The client of a skinned MDI parent: its wall and edge from the form's image, skinned bars over
+// its own that scroll it from its own origin, and the maximised child's items in the menu line.
+#include <gtest/gtest.h>
+
+#include "../skin_forms_gui/FormsKit.h"
+#include "sMDIForm.h"
+#include "sMessages.h"
+#include "sPanel.h"
+#include "sScrollBar.h"
+#include "sSkinMenus.h"
+#include "sVclUtils.h"
+
+using namespace formskit;
+
+namespace {
+
+class MDITest : public SkinnedFormTest {
+protected:
+    void SetUp() override
+    {
+        SkinnedFormTest::SetUp();
+        UseSkin("Neutral");
+        parent = MakeForm();
+        parent->SetBounds(100, 100, 500, 400);
+        parent->SetFormStyle(fsMDIForm);
+        auto* menu = Create<TMainMenu>(parent);
+        auto* file = Create<TMenuItem>(parent);
+        file->SetName("File");
+        file->SetCaption("File");
+        menu->Items()->Add(file);
+        parent->SetMenu(menu);
+        provider = Create<TsSkinProvider>(parent);
+        parent->Show();
+        TCustomForm* savedMain = Application->MainForm();
+        Application->SetMainForm(parent);
+        AtTearDown([savedMain] { Application->SetMainForm(savedMain); });
+        Paint(parent);
+    }
+    TForm* Child(int Left, int Top, bool WithProvider = false)
+    {
+        TForm* child = MakeForm();
+        child->SetFormStyle(fsMDIChild);
+        child->SetBounds(Left, Top, 200, 150);
+        if (WithProvider)
+            Create<TsSkinProvider>(child);
+        child->Show();
+        Paint(parent);
+        return child;
+    }
+    TsMDIForm* mdi() { return provider->MDIForm(); }
+    HWND client() { return parent->ClientHandle(); }
+    TForm* parent = nullptr;
+    TsSkinProvider* provider = nullptr;
+};
+
+} // namespace
+
+TEST_F(MDITest, TheClientShowsTheFormsImageAndAnswersForItself)
+{
+    ASSERT_NE(mdi(), nullptr);
+    EXPECT_EQ(MDISkinProvider, provider);
+    EXPECT_EQ(SendAMessage(client(), AC_ISSKINNED), 1);
+    // The client window's place in the form's window, where the image has the wall section.
+    RECT f, c;
+    GetWindowRect(parent->Handle(), &f);
+    GetWindowRect(client(), &c);
+    ASSERT_EQ(mdi()->Left(), int(c.left - f.left));
+    ASSERT_EQ(mdi()->Top(), int(c.top - f.top));
+    TBitmap* cache = provider->SkinData()->FCacheBmp.get();
+    const testkit::PixelImage shot = testkit::ScreenPixels(client());
+    // The wall inside the 2-pixel edge and the edge itself (the picture is of the whole window).
+    EXPECT_EQ(shot.Pixel(150, 120), static_cast<COLORREF>(PixelOf(cache, mdi()->Left() + 150, mdi()->Top() + 120)));
+    EXPECT_EQ(shot.Pixel(0, 0), static_cast<COLORREF>(PixelOf(cache, mdi()->Left(), mdi()->Top())));
+    // The wall section (a pattern over its colour) where the client lies, not the form's own.
+    EXPECT_NE(PixelOf(cache, mdi()->Left() + 150, mdi()->Top() + 120), SectionOf("FORM").Color);
+}
+
+TEST_F(MDITest, BarsShowWhatDoesNotFitWithTheGripBetweenThem)
+{
+    TForm* inside = Child(10, 10);
+    mdi()->RefreshScrolls();
+    EXPECT_FALSE(mdi()->VSBar && mdi()->VSBar->Visible()) << "all children fit";
+    EXPECT_FALSE(mdi()->HSBar && mdi()->HSBar->Visible());
+    inside->SetBounds(400, 300, 200, 150);
+    mdi()->RefreshScrolls();
+    ASSERT_TRUE(mdi()->VSBar && mdi()->HSBar);
+    TsScrollBar *v = mdi()->VSBar, *h = mdi()->HSBar;
+    EXPECT_TRUE(v->Visible() && h->Visible());
+    const int cw = parent->ClientWidth(), ch = parent->ClientHeight();
+    const int cx = GetSystemMetrics(SM_CXVSCROLL), cy = GetSystemMetrics(SM_CYHSCROLL);
+    EXPECT_EQ(v->BoundsRect(), Rect(cw - cx - 2, 0, cw - 1, ch - cy - 1));
+    EXPECT_EQ(h->BoundsRect(), Rect(0, ch - cy - 2, cw - cx - 1, ch - 1));
+    ASSERT_NE(mdi()->Grip, nullptr);
+    EXPECT_TRUE(mdi()->Grip->Visible());
+    EXPECT_EQ(mdi()->Grip->BoundsRect(), Rect(v->Left() + 1, h->Top() + 1, v->Left() + cx + 1, h->Top() + cy + 1));
+}
+
+TEST_F(MDITest, TheBarsScrollFromTheClientsOwnOrigin)
+{
+    // A child left of and above the client: the client's own ranges start below 0.
+    TForm* child = Child(-120, -90);
+    mdi()->RefreshScrolls();
+    ASSERT_TRUE(mdi()->HSBar && mdi()->HSBar->Visible());
+    ASSERT_TRUE(mdi()->VSBar && mdi()->VSBar->Visible());
+    EXPECT_EQ(MDIHorzOrigin, -120);
+    EXPECT_EQ(MDIVertOrigin, -90);
+    EXPECT_EQ(mdi()->HSBar->Position(), 120) << "the client shows its origin's 120th column";
+    mdi()->HSBar->SetPosition(0);
+    mdi()->VSBar->SetPosition(0);
+    EXPECT_EQ(std::make_pair(child->Left(), child->Top()), std::make_pair(0, 0)) << "scrolled to the start";
+}
+
+TEST_F(MDITest, AMaximisedChildPaintsNativelyAndPutsItsItemsInTheMenu)
+{
+    TForm* child = Child(400, 300, true);
+    mdi()->RefreshScrolls();
+    ASSERT_TRUE(mdi()->VSBar && mdi()->VSBar->Visible());
+    ShowWindow(child->Handle(), SW_MAXIMIZE);
+    Paint(parent);
+    TMenuItem* first = parent->Menu()->Items()->Items(0);
+    EXPECT_EQ(first, mdi()->ChildIconItem);
+    EXPECT_EQ(first->Name(), "sMDICII");
+    ASSERT_EQ(first->Count(), 4);
+    EXPECT_EQ(first->Items(3)->ShortCut(), ShortCut(VK_F4, TShiftState{ssCtrl}));
+    EXPECT_FALSE(mdi()->VSBar->Visible());
+    // No wall under a maximised child.
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateCompatibleBitmap(GetDC(nullptr), 4, 4);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    SetPixel(dc, 1, 1, RGB(1, 2, 3));
+    SendMessageA(client(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    EXPECT_EQ(GetPixel(dc, 1, 1), RGB(1, 2, 3));
+    SelectObject(dc, old);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+    // Its restore item brings the child back and the item goes.
+    first->Items(0)->Click();
+    Paint(parent);
+    EXPECT_FALSE(IsZoomed(child->Handle()));
+    EXPECT_NE(parent->Menu()->Items()->Items(0), mdi()->ChildIconItem);
+    EXPECT_TRUE(mdi()->VSBar->Visible());
+}
+
+TEST_F(MDITest, WithoutTheSkinTheClientIsLeftToItself)
+{
+    Child(400, 300);
+    mdi()->RefreshScrolls();
+    ASSERT_TRUE(mdi()->VSBar && mdi()->VSBar->Visible());
+    Manager()->SetActive(false);
+    EXPECT_FALSE(mdi()->VSBar->Visible());
+    EXPECT_FALSE(mdi()->Grip->Visible());
+    EXPECT_EQ(SendAMessage(client(), AC_ISSKINNED), 1) << "still taken over";
+    // A provider that goes gives the client back.
+    provider->Free();
+    EXPECT_EQ(MDISkinProvider, nullptr);
+    EXPECT_EQ(SendAMessage(client(), AC_ISSKINNED), 0);
+}
