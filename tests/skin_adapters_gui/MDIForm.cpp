@@ -139,6 +139,12 @@ TEST_F(MDITest, AMaximisedChildPaintsNativelyAndPutsItsItemsInTheMenu)
     EXPECT_FALSE(IsZoomed(child->Handle()));
     EXPECT_NE(parent->Menu()->Items()->Items(0), mdi()->ChildIconItem);
     EXPECT_TRUE(mdi()->VSBar->Visible());
+    // A maximised child that goes takes its items along.
+    ShowWindow(child->Handle(), SW_MAXIMIZE);
+    ASSERT_EQ(parent->Menu()->Items()->Items(0), mdi()->ChildIconItem);
+    child->Free();
+    Paint(parent);
+    EXPECT_NE(parent->Menu()->Items()->Items(0), mdi()->ChildIconItem);
 }
 
 TEST_F(MDITest, WithoutTheSkinTheClientIsLeftToItself)
