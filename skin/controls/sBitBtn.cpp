@@ -41,16 +41,12 @@ void TsBitBtn::CopyListGlyph()
 
 int TsBitBtn::GlyphWidth()
 {
-    if (Glyph()->Width() > 0)
-        return Glyph()->Width() / NumGlyphs();
-    return Images() && ImageIndex() >= 0 ? Images()->Width() : 0;
+    return ButtonGlyphSize(this).cx;
 }
 
 int TsBitBtn::GlyphHeight()
 {
-    if (Glyph()->Height() > 0)
-        return Glyph()->Height();
-    return Images() && ImageIndex() >= 0 ? Images()->Height() : 0;
+    return ButtonGlyphSize(this).cy;
 }
 
 TSize TsBitBtn::TextRectSize()
@@ -61,32 +57,14 @@ TSize TsBitBtn::TextRectSize()
     return MeasureText(Width() - 2 * Margin() - (glyph > 0 ? glyph + Spacing() : 0));
 }
 
-TsGlyphLayout TsBitBtn::Layout()
-{
-    TsGlyphLayout l;
-    l.Width = Width();
-    l.Height = Height();
-    l.Glyph = TSize{GlyphWidth(), GlyphHeight()};
-    l.Text = TextRectSize();
-    l.Margin = Margin();
-    l.Spacing = Spacing();
-    l.Layout = TBitBtn::Layout();
-    l.Alignment = Alignment();
-    l.HasCaption = !Caption().empty();
-    l.ShowCaption = ShowCaption();
-    l.Pressed = GetDown();
-    l.TextOffset = TextOffset();
-    return l;
-}
-
 TRect TsBitBtn::CaptionRect()
 {
-    return LayoutCaptionRect(Layout());
+    return LayoutCaptionRect(ButtonLayout(this, Width(), GetDown()));
 }
 
 TRect TsBitBtn::ImgRect()
 {
-    return LayoutImgRect(Layout());
+    return LayoutImgRect(ButtonLayout(this, Width(), GetDown()));
 }
 
 // --- Painting ----------------------------------------------------------------------------------

@@ -41,7 +41,6 @@ protected:
     void CopyListGlyph() override;
 
 private:
-    TsGlyphLayout Layout();
     int FLastSpacing = 4;
     bool FShowFocus = true;
 };

@@ -9,6 +9,7 @@
 #include "sMaskGraph.h"
 #include "sMessages.h"
 #include "sStyleSimply.h"
+#include "sThirdParty.h"
 #include "sUtils.h"
 #include "sVclUtils.h"
 
@@ -101,13 +102,7 @@ void TsButtonFrame<Base>::SetDisabledKind(TsDisabledKind Value)
 template <class Base>
 TSize TsButtonFrame<Base>::MeasureText(int Width)
 {
-    const AnsiString text = this->Caption();
-    TCanvas* canvas = FCommonData->FCacheBmp->Canvas();
-    canvas->Font()->Assign(this->Font());
-    TRect r{0, 0, Width, 0};
-    DrawTextA(canvas->Handle(), text.c_str(), static_cast<int>(text.size()), &r,
-              DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
-    return TSize{WidthOf(r), HeightOf(r)};
+    return WrappedTextSize(FCommonData->FCacheBmp->Canvas(), this->Font(), this->Caption(), Width);
 }
 
 template <class Base>

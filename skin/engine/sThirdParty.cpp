@@ -113,6 +113,15 @@ void TsButtonGlyphs::ListRemoved(TComponent* Component)
 
 // --- Layout of glyph and caption ---------------------------------------------------------------
 
+TSize WrappedTextSize(TCanvas* Canvas, TFont* Font, const AnsiString& Text, int Width)
+{
+    Canvas->Font()->Assign(Font);
+    TRect r{0, 0, Width, 0};
+    DrawTextA(Canvas->Handle(), Text.c_str(), static_cast<int>(Text.size()), &r,
+              DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
+    return TSize{WidthOf(r), HeightOf(r)};
+}
+
 int GenMargin(int Margin)
 {
     return Margin < 0 ? 0 : Margin + 3;

@@ -93,6 +93,41 @@ struct TsGlyphLayout {
     bool Pressed = false;
     int TextOffset = 0;
 };
+// The glyph's size in a glyph or speed button: one of Glyph's NumGlyphs images, else the list's
+// image size when an image is chosen, else 0 x 0.
+template <class TButton>
+TSize ButtonGlyphSize(TButton* Button)
+{
+    if (TBitmap* g = Button->Glyph(); g->Width() > 0)
+        return TSize{g->Width() / Button->NumGlyphs(), g->Height()};
+    if (Button->Images() && Button->ImageIndex() >= 0)
+        return TSize{Button->Images()->Width(), Button->Images()->Height()};
+    return TSize{0, 0};
+}
+
+// The layout of a glyph or speed button's glyph and caption in the room of Width x its height.
+template <class TButton>
+TsGlyphLayout ButtonLayout(TButton* Button, int Width, bool Pressed)
+{
+    TsGlyphLayout l;
+    l.Width = Width;
+    l.Height = Button->Height();
+    l.Glyph = TSize{Button->GlyphWidth(), Button->GlyphHeight()};
+    l.Text = Button->TextRectSize();
+    l.Margin = Button->Margin();
+    l.Spacing = Button->Spacing();
+    l.Layout = Button->Layout();
+    l.Alignment = Button->Alignment();
+    l.HasCaption = !Button->Caption().empty();
+    l.ShowCaption = Button->ShowCaption();
+    l.Pressed = Pressed;
+    l.TextOffset = Button->TextOffset();
+    return l;
+}
+
+// The extent of Text in Font word-wrapped within Width (DT_CALCRECT, DT_EXPANDTABS, DT_WORDBREAK),
+// measured on Canvas.
+TSize WrappedTextSize(TCanvas* Canvas, TFont* Font, const AnsiString& Text, int Width);
 // 0 for a negative margin, else Margin + 3.
 int GenMargin(int Margin);
 // The caption's rectangle and the glyph's, moved by (1, 1) while pressed.
