@@ -33,7 +33,8 @@ TsSpeedButton::TsSpeedButton(TComponent* AOwner)
 {
     FCommonData->COC = 92;
     Glyph()->OnChange = [this](TObject*) {
-        if (!ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying))
+        if (!ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying) &&
+            !ControlState().Contains(csCreating))
             FCommonData->Invalidate();
     };
 }
