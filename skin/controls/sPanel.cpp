@@ -7,30 +7,6 @@
 #include "sStyleSimply.h"
 #include "sVclUtils.h"
 
-namespace {
-
-// The panel's canvas drawing on a paint's DC for the time of the paint.
-class TLentCanvas {
-public:
-    TLentCanvas(TCanvas* Canvas, HDC DC) : FCanvas(Canvas)
-    {
-        FCanvas->Lock();
-        FCanvas->SetHandle(DC);
-    }
-    ~TLentCanvas()
-    {
-        FCanvas->SetHandle(nullptr);
-        FCanvas->Unlock();
-    }
-    TLentCanvas(const TLentCanvas&) = delete;
-    TLentCanvas& operator=(const TLentCanvas&) = delete;
-
-private:
-    TCanvas* FCanvas;
-};
-
-} // namespace
-
 // --- TsPanel -------------------------------------------------------------------------------------
 
 TsPanel::TsPanel(TComponent* AOwner) : TPanel(AOwner), FCommonData(std::make_unique<TsCommonData>(this, true))

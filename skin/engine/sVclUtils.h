@@ -92,6 +92,26 @@ private:
     bool FHeld = false;
 };
 
+// A control's canvas drawing on a paint's DC for the time of the paint.
+class TLentCanvas {
+public:
+    TLentCanvas(TCanvas* Canvas, HDC DC) : FCanvas(Canvas)
+    {
+        FCanvas->Lock();
+        FCanvas->SetHandle(DC);
+    }
+    ~TLentCanvas()
+    {
+        FCanvas->SetHandle(nullptr);
+        FCanvas->Unlock();
+    }
+    TLentCanvas(const TLentCanvas&) = delete;
+    TLentCanvas& operator=(const TLentCanvas&) = delete;
+
+private:
+    TCanvas* FCanvas;
+};
+
 // A skinned control's paint of its window: the update region validated and the DC drawn on, the
 // message's when one is given (WM_PRINTCLIENT, a paint into memory), else one of the whole window;
 // the DC's state is kept and everything is given back when the paint ends.

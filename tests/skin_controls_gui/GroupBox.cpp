@@ -1,0 +1,86 @@
+// The skinned group box: the caption plate's place by layout, width and offset, the client area
+// moved with the offset, and children painted over the group box's image.
+#include <gtest/gtest.h>
+
+#include "ControlsKit.h"
+#include "sCheckBox.h"
+#include "sGroupBox.h"
+
+using namespace controlskit;
+
+namespace {
+
+constexpr TColor Green = 0x00208020, Grey = 0x00C0C0C0;
+
+class GroupBox : public TablesTest {
+protected:
+    TsGroupBox* Make(const char* Caption)
+    {
+        TsGeneralData see = Section("CHECKBOX", Grey, Grey);
+        see.Transparency = see.HotTransparency = 100;
+        Activate({Section("GROUPBOX", Green, Green), see});
+        auto* g = Create<TsGroupBox>(form);
+        g->SetBounds(10, 10, 120, 80);
+        g->SetCaption(Caption);
+        g->SetParent(form);
+        return g;
+    }
+    static int CaptionWidth(TsGroupBox* Box)
+    {
+        TBitmap b(1, 1, pf24bit);
+        b.Canvas()->Font()->Assign(Box->Font());
+        return b.Canvas()->TextWidth(Box->Caption());
+    }
+    static int ClientTop(TsGroupBox* Box)
+    {
+        TRect r = Box->ClientRect();
+        Box->AdjustClientRect(r);
+        return r.top;
+    }
+};
+
+} // namespace
+
+TEST_F(GroupBox, ThePlateSitsByTheLayoutAndIsCutAtTheRightEdge)
+{
+    TsGroupBox* box = Make("Caption");
+    const int tw = CaptionWidth(box), h = box->TextHeight();
+    EXPECT_EQ(box->CaptionRect(), Rect(6, 0, 6 + tw + 8, h));
+    box->SetCaptionLayout(TsGroupBox::clTopRight);
+    EXPECT_EQ(box->CaptionRect(), Rect(120 - tw - 14, 0, 120 - 6, h));
+
+    box->SetCaption("A caption much wider than the box it names");
+    for (auto layout : {TsGroupBox::clTopCenter, TsGroupBox::clTopRight}) {
+        box->SetCaptionLayout(layout);
+        EXPECT_EQ(box->CaptionRect().left, 0);
+        EXPECT_EQ(box->CaptionRect().right, 120);
+    }
+}
+
+TEST_F(GroupBox, TheOffsetMovesThePlateAndTheClientArea)
+{
+    TsGroupBox* box = Make("Caption");
+    const int h = box->TextHeight(), top = ClientTop(box);
+    box->SetCaptionYOffset(-4);
+    EXPECT_EQ(box->CaptionRect().top, -4);
+    EXPECT_EQ(box->CaptionRect().bottom, h - 4);
+    EXPECT_EQ(ClientTop(box), top - 4);
+    box->SetCaptionYOffset(10);
+    EXPECT_EQ(box->CaptionRect().top, 0);
+    EXPECT_EQ(box->CaptionRect().bottom, h + 10);
+    EXPECT_EQ(ClientTop(box), top + 10);
+}
+
+TEST_F(GroupBox, ChildrenShowTheGroupBoxsImageUnderThem)
+{
+    TsGroupBox* box = Make("");
+    auto* check = Create<TsCheckBox>(form);
+    check->SetBounds(10, 30, 80, 20);
+    check->SetParent(box);
+    form->Show();
+    testkit::PumpFor(30);
+    const testkit::PixelImage look = testkit::PrintWindowPixels(box->Handle(), true);
+    EXPECT_EQ(look.Pixel(60, 70), static_cast<COLORREF>(Green));
+    EXPECT_EQ(testkit::PrintWindowPixels(check->Handle(), true).Pixel(18, 2), static_cast<COLORREF>(Green))
+        << "a see-through check box";
+}
