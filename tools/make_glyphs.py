@@ -61,7 +61,10 @@ def date(layers, ink, paper, accent, d):
 
 
 def ellipsis(layers, ink, paper, accent, d):
+    # Dots alone vanish on a dark button face: a paper rim around them keeps them readable on any face.
+    rim = union(*(ellipse(x + d, 11 + d, 2.25, 2.25) for x in (4, 8, 12)))
     dots = union(*(ellipse(x + d, 11 + d, 1.25, 1.25) for x in (4, 8, 12)))
+    layers.paint(rim, paper)
     layers.paint(dots, ink)
 
 
