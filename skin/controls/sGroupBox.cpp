@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Forms.h"
 #include "sGraphUtils.h"
 #include "sMaskGraph.h"
 #include "sMessages.h"
@@ -274,4 +275,190 @@ void TsGroupBox::WndProc(TMessage& Message)
     }
     CommonWndProc(Message, sd);
     inherited::WndProc(Message);
+}
+
+// --- TsRadioGroup --------------------------------------------------------------------------------
+
+TsRadioGroup::TsRadioGroup(TComponent* AOwner) : TsGroupBox(AOwner)
+{
+    SetControlStyle(TControlStyle{csSetCaption, csDoubleClicks});
+    FItems->OnChange = TNotifyEvent(this, &TsRadioGroup::ItemsChange);
+}
+
+TsRadioGroup::~TsRadioGroup() = default;
+
+void TsRadioGroup::BeforeDestruction()
+{
+    FItems->OnChange = TNotifyEvent();
+    SetButtonCount(0);
+    inherited::BeforeDestruction();
+}
+
+void TsRadioGroup::Loaded()
+{
+    inherited::Loaded();
+    ArrangeButtons();
+}
+
+void TsRadioGroup::SetButtonCount(int Value)
+{
+    while (ButtonCount() < Value)
+        Create<TsGroupButton>(this);
+    // A button leaves the list as it goes.
+    while (ButtonCount() > Value)
+        FButtons.back()->Free();
+}
+
+void TsRadioGroup::UpdateButtons()
+{
+    SetButtonCount(FItems->Count());
+    for (int i = 0; i < ButtonCount(); ++i)
+        FButtons[static_cast<std::size_t>(i)]->SetCaption(FItems->Strings(i));
+    if (FItemIndex >= 0) {
+        TFlagUp updating(FUpdatingButtons);
+        FButtons[static_cast<std::size_t>(FItemIndex)]->SetChecked(true);
+    }
+    ArrangeButtons();
+    Invalidate();
+}
+
+void TsRadioGroup::ItemsChange(TObject*)
+{
+    if (!FReading) {
+        FItemIndex = std::min(FItemIndex, FItems->Count() - 1);
+        UpdateButtons();
+    }
+    // Each button binds its skin section.
+    for (TsGroupButton* button : std::vector<TsGroupButton*>(FButtons))
+        button->Loaded();
+}
+
+void TsRadioGroup::SetItemIndex(int Value)
+{
+    if (FReading) {
+        FItemIndex = Value;
+        return;
+    }
+    Value = std::clamp(Value, -1, ButtonCount() - 1);
+    if (Value == FItemIndex)
+        return;
+    if (FItemIndex >= 0)
+        FButtons[static_cast<std::size_t>(FItemIndex)]->SetChecked(false);
+    FItemIndex = Value;
+    if (FItemIndex >= 0)
+        FButtons[static_cast<std::size_t>(FItemIndex)]->SetChecked(true);
+}
+
+void TsRadioGroup::SetColumns(int Value)
+{
+    Value = std::clamp(Value, 1, 16);
+    if (Value == FColumns)
+        return;
+    FColumns = Value;
+    ArrangeButtons();
+    Invalidate();
+}
+
+void TsRadioGroup::ButtonClick(TObject* Sender)
+{
+    if (FUpdatingButtons)
+        return;
+    const auto at = std::find(FButtons.begin(), FButtons.end(), Sender);
+    FItemIndex = at == FButtons.end() ? -1 : static_cast<int>(at - FButtons.begin());
+    Changed();
+    Click();
+}
+
+void TsRadioGroup::ArrangeButtons()
+{
+    if (FButtons.empty() || FReading)
+        return;
+    const int n = ButtonCount(), perColumn = (n + FColumns - 1) / FColumns;
+    const int plate = HeightOf(CaptionRect());
+    const int width = (Width() - 10) / FColumns, height = (Height() - plate - 5) / perColumn;
+    for (int i = 0; i < n; ++i) {
+        TsGroupButton* button = FButtons[static_cast<std::size_t>(i)];
+        button->SetBiDiMode(BiDiMode());
+        int left = (i / perColumn) * width + 8;
+        if (UseRightToLeftAlignment())
+            left = ClientWidth() - left - width;
+        button->SetBounds(left, (i % perColumn) * height + plate + 2, width, height);
+        button->SetVisible(true);
+    }
+}
+
+void TsRadioGroup::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case CM_ENABLEDCHANGED:
+        inherited::WndProc(Message);
+        for (TsGroupButton* button : FButtons)
+            button->SetEnabled(Enabled());
+        return;
+    case CM_FONTCHANGED:
+    case WM_SIZE:
+        inherited::WndProc(Message);
+        ArrangeButtons();
+        return;
+    default:
+        inherited::WndProc(Message);
+        if (Message.Msg == SM_SKINCMD && Message.WParamHi == AC_REPAINT)
+            ArrangeButtons();
+    }
+}
+
+// --- TsGroupButton -------------------------------------------------------------------------------
+
+TsGroupButton::TsGroupButton(TsRadioGroup* Group) : TsRadioButton(Group), FGroup(Group)
+{
+    SkinData()->SetSkinSection("RADIOBUTTON");
+    SetShowFocus(true);
+    Group->FButtons.push_back(this);
+    SetVisible(false);
+    SetEnabled(Group->Enabled());
+    SetParentShowHint(false);
+    OnClick = TNotifyEvent(Group, &TsRadioGroup::ButtonClick);
+    SetParent(Group);
+    SetTabStop(false);
+    SkinData()->CustomFont = Group->SkinData()->CustomFont;
+}
+
+void TsGroupButton::BeforeDestruction()
+{
+    auto& buttons = FGroup->FButtons;
+    buttons.erase(std::remove(buttons.begin(), buttons.end(), this), buttons.end());
+    inherited::BeforeDestruction();
+}
+
+void TsGroupButton::Dispatch(TMessage& Message)
+{
+    if (Message.Msg != CN_COMMAND) {
+        inherited::Dispatch(Message);
+        return;
+    }
+    if (FInClick)
+        return;
+    TFlagUp inClick(FInClick);
+    try {
+        // Skinned, the button checks itself on the release.
+        const WORD code = HIWORD(Message.WParam);
+        if (!SkinData()->Skinned() && (code == BN_CLICKED || code == BN_DOUBLECLICKED) && FGroup->CanModify())
+            inherited::Dispatch(Message);
+    } catch (...) {
+        Application->HandleException(this);
+    }
+}
+
+void TsGroupButton::KeyDown(Word& Key, TShiftState Shift)
+{
+    inherited::KeyDown(Key, Shift);
+    FGroup->KeyDown(Key, Shift);
+}
+
+void TsGroupButton::KeyPress(char& Key)
+{
+    inherited::KeyPress(Key);
+    FGroup->KeyPress(Key);
+    if ((Key == 8 || Key == ' ') && !FGroup->CanModify())
+        Key = 0;
 }

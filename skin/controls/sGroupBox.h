@@ -1,13 +1,16 @@
-// The skinned group box (section "GROUPBOX"): a container that paints its background and frame
+// The skinned group box (section "GROUPBOX") and the radio group built on it: a container that paints its background and frame
 // from its section into its cache, which its children take their backgrounds from, and puts its
 // caption on a small plate painted from a second section ("CHECKBOX" unless CaptionSkin names
 // another). The caption's vertical place can be shifted, and the client area with it.
 #pragma once
 
 #include <memory>
+#include <vector>
 
+#include "ClassesStrings.h"
 #include "StdCtrls.h"
 #include "sCommonData.h"
+#include "sRadioButton.h"
 
 class TsGroupBox : public TGroupBox {
     VCL_CLASS(TsGroupBox, TGroupBox)
@@ -55,4 +58,69 @@ private:
     int FCaptionYOffset = 0;
     std::unique_ptr<TsCommonData> FCommonData;
     AnsiString FCaptionSkin;
+};
+
+class TsGroupButton;
+
+// A skinned group box laid out with one radio button per line of Items, in Columns columns;
+// ItemIndex is the checked one (-1 none). The buttons are its own, neither streamed nor mirrored.
+class TsRadioGroup : public TsGroupBox {
+    VCL_CLASS(TsRadioGroup, TsGroupBox)
+    friend class TsGroupButton;
+
+public:
+    explicit TsRadioGroup(TComponent* AOwner);
+    ~TsRadioGroup() override;
+    void BeforeDestruction() override;
+    void Loaded() override;
+    void WndProc(TMessage& Message) override;
+    // Whether the user may change the checked button.
+    virtual bool CanModify() { return true; }
+
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* Value) { FItems->Assign(Value); }
+    // Kept within -1 .. the last button.
+    int ItemIndex() const { return FItemIndex; }
+    void SetItemIndex(int Value);
+    // Kept within 1 .. 16.
+    int Columns() const { return FColumns; }
+    void SetColumns(int Value);
+    int ButtonCount() const { return static_cast<int>(FButtons.size()); }
+    TsGroupButton* Buttons(int Index) const { return FButtons.at(static_cast<std::size_t>(Index)); }
+
+    // The buttons in columns below the caption plate, each made visible.
+    void ArrangeButtons();
+
+protected:
+    // A button per line with its caption, the checked one checked, laid out again.
+    void UpdateButtons();
+
+private:
+    void SetButtonCount(int Value);
+    void ItemsChange(TObject* Sender);
+    void ButtonClick(TObject* Sender);
+
+    std::vector<TsGroupButton*> FButtons;
+    std::unique_ptr<TStringList> FItems = std::make_unique<TStringList>();
+    int FItemIndex = -1;
+    int FColumns = 1;
+    bool FReading = false;
+    bool FUpdatingButtons = false;
+};
+
+// The radio button of a radio group; the group is its owner and parent.
+class TsGroupButton : public TsRadioButton {
+    VCL_CLASS(TsGroupButton, TsRadioButton)
+public:
+    explicit TsGroupButton(TsRadioGroup* Group);
+    void BeforeDestruction() override;
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+
+private:
+    TsRadioGroup* FGroup;
+    bool FInClick = false;
 };

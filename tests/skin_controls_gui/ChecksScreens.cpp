@@ -1,4 +1,4 @@
-// A form of labels, check boxes, radio buttons and group boxes in both shipped skins; a picture of
+// A form of labels, check boxes, radio buttons, group boxes and a radio group in both shipped skins; a picture of
 // each is written into the working folder (skinned_checks_<skin>.png) to be looked at.
 #include <gtest/gtest.h>
 
@@ -43,6 +43,15 @@ public:
         Place<TsCheckBox>(panel, "Disabled box", 210, 90)->SetEnabled(false);
         auto* web = Place<TsWebLabel>(panel, "A web label", 210, 120);
         web->Font()->SetColor(clBlue);
+        auto* group = Create<TsRadioGroup>(this);
+        group->SetBounds(12, 150, 380, 80);
+        group->SetCaption("Radio group");
+        group->SetCaptionLayout(TsGroupBox::clTopCenter);
+        for (const char* s : {"North", "South", "East", "West", "Centre"})
+            group->Items()->Add(s);
+        group->SetColumns(2);
+        group->SetItemIndex(3);
+        group->SetParent(panel);
         LoadedAll(this);
     }
     template <class T>

@@ -5,6 +5,7 @@
 #include "ControlsKit.h"
 #include "sCheckBox.h"
 #include "sGroupBox.h"
+#include "sUtils.h"
 
 using namespace controlskit;
 
@@ -83,4 +84,55 @@ TEST_F(GroupBox, ChildrenShowTheGroupBoxsImageUnderThem)
     EXPECT_EQ(look.Pixel(60, 70), static_cast<COLORREF>(Green));
     EXPECT_EQ(testkit::PrintWindowPixels(check->Handle(), true).Pixel(18, 2), static_cast<COLORREF>(Green))
         << "a see-through check box";
+}
+
+TEST_F(GroupBox, ARadioGroupLaysItsButtonsOutInColumns)
+{
+    auto* group = Create<TsRadioGroup>(form);
+    group->SetBounds(10, 10, 210, 120);
+    group->SetParent(form);
+    for (const char* s : {"one", "two", "three", "four", "five"})
+        group->Items()->Add(s);
+    group->SetColumns(2);
+    const int plate = HeightOf(group->CaptionRect()), width = (210 - 10) / 2, height = (120 - plate - 5) / 3;
+    ASSERT_EQ(group->ButtonCount(), 5);
+    EXPECT_EQ(group->Buttons(0)->BoundsRect(), Rect(8, plate + 2, 8 + width, plate + 2 + height));
+    EXPECT_EQ(group->Buttons(2)->Top(), plate + 2 + 2 * height);
+    EXPECT_EQ(group->Buttons(3)->BoundsRect(), Rect(width + 8, plate + 2, 2 * width + 8, plate + 2 + height));
+    EXPECT_EQ(group->Buttons(4)->Top(), plate + 2 + height);
+    EXPECT_TRUE(group->Buttons(4)->Visible());
+
+    group->SetColumns(0);
+    EXPECT_EQ(group->Columns(), 1);
+    group->SetColumns(40);
+    EXPECT_EQ(group->Columns(), 16);
+
+    group->SetItemIndex(9);
+    EXPECT_EQ(group->ItemIndex(), 4) << "beyond the last item: the last";
+    EXPECT_TRUE(group->Buttons(4)->Checked());
+    group->Items()->Delete(4);
+    EXPECT_EQ(group->ItemIndex(), 3) << "the checked line gone: the new last";
+    group->SetItemIndex(-5);
+    EXPECT_EQ(group->ItemIndex(), -1);
+}
+
+TEST_F(GroupBox, ASkinnedGroupButtonIsCheckedByItsOwnClickNotByTheNativeOne)
+{
+    Activate({Section("GROUPBOX", Green, Green), Section("RADIOBUTTON", Grey, Grey)});
+    auto* group = Create<TsRadioGroup>(form);
+    group->SetBounds(10, 10, 210, 120);
+    group->SetParent(form);
+    group->Items()->Add("one");
+    group->Items()->Add("two");
+    int clicks = 0;
+    group->OnClick = [&](TObject*) { ++clicks; };
+    form->Show();
+    testkit::PumpFor(30);
+    TsGroupButton* two = group->Buttons(1);
+    two->Perform(CN_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(two->Handle()));
+    EXPECT_EQ(group->ItemIndex(), -1);
+    two->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+    two->Perform(WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_EQ(group->ItemIndex(), 1);
+    EXPECT_EQ(clicks, 1);
 }
