@@ -1,9 +1,10 @@
-// A form of skinned gauges of every kind in both shipped skins; a picture of each is written into the working
-// folder (skinned_gauges_<skin>.png) to be looked at.
+// A form of skinned gauges of every kind and up-downs in both shipped skins; a picture of each is written into
+// the working folder (skinned_gauges_<skin>.png) to be looked at.
 #include <gtest/gtest.h>
 
 #include "../skin_forms_gui/FormsKit.h"
 #include "sGauge.h"
+#include "sUpDown.h"
 
 using namespace formskit;
 
@@ -23,6 +24,16 @@ public:
         Gauge(gkText, 20, 60, 200, 24)->SetSuffix(" percent");
         Gauge(gkPie, 290, 20, 100, 100)->SetProgress(25);
         Gauge(gkNeedle, 20, 100, 120, 60)->SetProgress(75);
+        // At its upper end: the top button looks disabled.
+        auto* vertical = Create<TsUpDown>(this);
+        vertical->SetBounds(160, 100, 20, 40);
+        vertical->SetPosition(100);
+        vertical->SetParent(this);
+        auto* horizontal = Create<TsUpDown>(this);
+        horizontal->SetOrientation(udHorizontal);
+        horizontal->SetBounds(200, 150, 40, 20);
+        horizontal->SetPosition(50);
+        horizontal->SetParent(this);
         LoadedAll(this);
     }
     TsGauge* Gauge(TsGaugeKind Kind, int X, int Y, int W, int H)
