@@ -25,6 +25,7 @@
 #include "ProgramRun.h"
 #include "MainSession.h"
 #include "TestKit.h"
+#include "ShellSeams.h"
 
 namespace logic {
 
@@ -194,6 +195,12 @@ protected:
     TScriptedPromptService prompts;
 
 private:
+    // The real shell, but the window's notification-area icon is only answered: Wine's desktop
+    // keeps a window for every icon it was ever given, which slows the whole session down.
+    struct TQuietTrayShell : TSystemShell {
+        bool NotifyIcon(DWORD, const NOTIFYICONDATAA&) override { return true; }
+    } shell_;
+    TShellServiceGuard shellGuard_{shell_};
     std::unique_ptr<TPromptServiceGuard> prompts_;
     std::unique_ptr<TExeNameOverride> exe_;
     std::unique_ptr<TCmdLineOverride> cmd_;
