@@ -91,8 +91,12 @@ protected:
         c->SetBounds(20, 20, 100, 50);
         c->SetHint("Открыть|Открыть статью");
         c->SetShowHint(true);
+        // Hints are off while the form appears: the real mouse may rest where the control comes,
+        // and its pause would start before the test is ready.
+        Application->SetShowHint(false);
         form->Show();
         PumpPending();
+        Application->SetShowHint(true);
         TPoint p = c->ClientToScreen(TPoint{10, 10});
         SetCursorPos(p.x, p.y);
         return c;
@@ -116,10 +120,9 @@ TEST_F(HintsTest, ShownAfterThePauseThroughTheReplacedWindowClass)
     Application->HintPause = 200;
     AnsiString longHint;
     Application->OnHint = [&](TObject*) { longHint = Application->Hint(); };
-    // Timed from before the form shows: the real mouse may reach the control while it does, and a
-    // busy machine can only make the span longer.
-    const DWORD moved = GetTickCount();
     THintedControl* c = Build();
+    // Timed from before the move, so a busy machine can only make the span longer.
+    const DWORD moved = GetTickCount();
     Move(c);
     Application->OnHint = nullptr;
     EXPECT_EQ(longHint, "Открыть статью") << "the part after | is the application's Hint";
