@@ -1,5 +1,232 @@
 #include "sEdit.h"
 
+#include "sGraphUtils.h"
+#include "sLabel.h"
+#include "sMaskData.h"
+#include "sMaskGraph.h"
+#include "sMessages.h"
+#include "sStyleSimply.h"
+#include "sUtils.h"
+#include "sVclUtils.h"
+
+namespace {
+// Left, top, bottom: DT_TOP | DT_SINGLELINE | DT_WORDBREAK | DT_NOPREFIX.
+constexpr int EditTextFlags = 0x830;
+} // namespace
+
+void CopyEditFrame(TsCommonData* SkinData, HDC DC, int Width, int Height)
+{
+    HDC src = SkinData->FCacheBmp->Canvas()->Handle();
+    BitBlt(DC, 0, 0, Width, 2, src, 0, 0, SRCCOPY);
+    BitBlt(DC, 0, 2, 2, Height, src, 0, 2, SRCCOPY);
+    BitBlt(DC, 2, Height - 2, Width - 4, 2, src, 2, Height - 2, SRCCOPY);
+    BitBlt(DC, Width - 2, 2, 2, Height - 2, src, Width - 2, 2, SRCCOPY);
+}
+
+AnsiString EditShownText(TCustomEdit* Edit)
+{
+    AnsiString text = Edit->Text();
+    if (Edit->PasswordChar() != 0)
+        text.assign(text.size(), Edit->PasswordChar());
+    return text;
+}
+
+void BoundLabelFollows(TsBoundLabel* BoundLabel, TControl* Control, UINT Msg)
+{
+    TsEditLabel* label = BoundLabel ? BoundLabel->TheLabel() : nullptr;
+    if (!label)
+        return;
+    switch (Msg) {
+    case CM_VISIBLECHANGED: label->SetVisible(Control->Visible()); break;
+    case CM_ENABLEDCHANGED: label->SetEnabled(Control->Enabled()); break;
+    case CM_BIDIMODECHANGED: label->SetBiDiMode(Control->BiDiMode()); break;
+    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED: break;
+    default: return;
+    }
+    BoundLabel->AlignLabel();
+}
+
 TsEdit::TsEdit(TComponent* AOwner) : TsSkinned(AOwner, "EDIT", 3)
 {
+    SetControlStyle(ControlStyle() + TControlStyle{csOpaque});
+}
+
+void TsEdit::AfterConstruction()
+{
+    inherited::AfterConstruction();
+    SkinData()->Loaded();
+}
+
+void TsEdit::SetDisabledKind(TsDisabledKind Value)
+{
+    if (Value == FDisabledKind)
+        return;
+    FDisabledKind = Value;
+    SkinData()->Invalidate();
+}
+
+void TsEdit::PaintText()
+{
+    TsCommonData* sd = SkinData();
+    const AnsiString text = EditShownText(this);
+    if (text.empty())
+        return;
+    TCanvas* canvas = sd->FCacheBmp->Canvas();
+    canvas->Font()->Assign(Font());
+    // The framework's edit always has a border: one pixel, two with the sunken look.
+    const int b = Ctl3D() ? 2 : 1;
+    TRect r = Rect(b + 1, b + 1, Width() - b, Height() - b);
+    WriteTextEx(canvas, text.c_str(), true, r, EditTextFlags, sd, ControlIsActive(sd));
+}
+
+void TsEdit::PrepareCache()
+{
+    TsCommonData* sd = SkinData();
+    sd->InitCacheBmp();
+    PaintItem(sd, GetParentCache(sd), true, ControlIsActive(sd) ? 1 : 0, Rect(0, 0, Width(), Height()),
+              TPoint{Left(), Top()}, sd->FCacheBmp.get(), false);
+    PaintText();
+    if (!Enabled())
+        BmpDisabledKind(sd->FCacheBmp.get(), FDisabledKind, Parent(), GetParentCache(sd), TPoint{Left(), Top()});
+    sd->BGChanged = false;
+}
+
+void TsEdit::OurPaintHandler(HDC DC)
+{
+    TsCommonData* sd = SkinData();
+    PAINTSTRUCT ps{};
+    if (!DC)
+        BeginPaint(Handle(), &ps);
+    HDC dc = DC ? DC : GetWindowDC(Handle());
+    const int saved = SaveDC(dc);
+    if (sd->GetUpdating()) {
+        // The parent's AC_PARENTUPDATED brings the paint back.
+        sd->SetUpdating(true);
+    } else {
+        sd->BGChanged = sd->BGChanged || sd->HalfVisible || GetBoolMsg(Parent(), AC_GETHALFVISIBLE);
+        sd->HalfVisible = !RectInRect(Parent()->ClientRect(), BoundsRect());
+        const bool sized = sd->FCacheBmp->Width() == Width() && sd->FCacheBmp->Height() == Height();
+        if (sd->BGChanged && (!sd->UrgentPainting || !sized))
+            PrepareCache();
+        UpdateCorners(sd, 0);
+        BitBlt(dc, 0, 0, Width(), Height(), sd->FCacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    }
+    RestoreDC(dc, saved);
+    if (!DC) {
+        ReleaseDC(Handle(), dc);
+        EndPaint(Handle(), &ps);
+    }
+}
+
+void TsEdit::PaintBorder(HDC DC)
+{
+    TsCommonData* sd = SkinData();
+    sd->SetUpdating(sd->GetUpdating());
+    if (sd->Updating)
+        return;
+    HDC dc = DC ? DC : GetWindowDC(Handle());
+    const int saved = SaveDC(dc);
+    if (sd->BGChanged || sd->FCacheBmp->Width() != Width() || sd->FCacheBmp->Height() != Height())
+        PrepareCache();
+    UpdateCorners(sd, 0);
+    CopyEditFrame(sd, dc, Width(), Height());
+    RestoreDC(dc, saved);
+    if (!DC)
+        ReleaseDC(Handle(), dc);
+}
+
+void TsEdit::WndProc(TMessage& Message)
+{
+    TsCommonData* sd = SkinData();
+    if (Message.Msg == SM_SKINCMD) {
+        switch (Message.WParamHi) {
+        case AC_NEWSKIN: CommonWndProc(Message, sd); return;
+        case AC_REMOVESKIN:
+            CommonWndProc(Message, sd);
+            // The skinned frame and text go with a full native repaint, also where no colour changed.
+            if (HandleAllocated())
+                RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+            return;
+        case AC_REPAINT:
+            CommonWndProc(Message, sd);
+            Repaint();
+            return;
+        case AC_ISSKINNED: Message.LParam = 1; return;
+        case AC_ISTEXTURED: Message.LParam = 0; return;
+        default: break;
+        }
+    }
+    if (!ControlIsReady(this) || !sd->Skinned()) {
+        TEdit::WndProc(Message);
+        BoundLabelFollows(BoundLabel(), this, Message.Msg);
+        return;
+    }
+    switch (Message.Msg) {
+    case WM_PRINT: OurPaintHandler(reinterpret_cast<HDC>(Message.WParam)); return;
+    case WM_SETFOCUS:
+    case CM_ENTER:
+        if (!CanFocus())
+            break;
+        TEdit::WndProc(Message);
+        if (Focused()) {
+            sd->Focused = true;
+            sd->MouseAbove = false;
+            sd->BGChanged = true;
+            // The native edit paints the text of the active look; the frame follows.
+            Invalidate();
+        }
+        return;
+    case WM_PAINT:
+        if (ControlIsActive(sd))
+            PaintBorder();
+        else
+            OurPaintHandler();
+        break;
+    case WM_ERASEBKGND: Message.Result = 1; return;
+    case WM_NCPAINT: PaintBorder(); return;
+    case CM_COLORCHANGED:
+        if (sd->CustomColor)
+            sd->BGChanged = true;
+        break;
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE:
+        // Without the section's hot look under the mouse, nothing at all changes.
+        if (!IsValidSkinIndex(sd->SkinIndex) || !gd[static_cast<std::size_t>(sd->SkinIndex)].ReservedBoolean) {
+            TEdit::WndProc(Message);
+            return;
+        }
+        sd->MouseAbove = Message.Msg == CM_MOUSEENTER;
+        sd->BGChanged = true;
+        Repaint();
+        break;
+    case CN_DRAWITEM: return;
+    default: break;
+    }
+    if (!CommonWndProc(Message, sd))
+        TEdit::WndProc(Message);
+    switch (Message.Msg) {
+    case WM_KILLFOCUS:
+    case CM_EXIT:
+        sd->Focused = false;
+        sd->MouseAbove = false;
+        sd->BGChanged = true;
+        if (Visible())
+            Repaint();
+        break;
+    case WM_SETTEXT:
+    case WM_SETFONT:
+    case CM_VISIBLECHANGED:
+    case CM_ENABLEDCHANGED:
+    case CM_TEXTCHANGED: sd->Invalidate(); break;
+    default:
+        if (Message.Msg == SM_SKINCMD && Message.WParamHi == AC_PARENTUPDATED && sd->GetUpdating()) {
+            sd->SetUpdating(false);
+            Repaint();
+        } else if (Message.Msg == SM_SKINCMD && Message.WParamHi == AC_URGENTPAINTING && sd->UrgentPainting) {
+            PrepareCache();
+        }
+        break;
+    }
+    BoundLabelFollows(BoundLabel(), this, Message.Msg);
 }
