@@ -1,10 +1,15 @@
 #include "sLabel.h"
 
+#include <algorithm>
+
 #include "Forms.h"
 #include "ShellSeams.h"
+#include "sGraphUtils.h"
+#include "sMaskData.h"
 #include "sMessages.h"
 #include "sSkinManager.h"
 #include "sStyleSimply.h"
+#include "sUtils.h"
 #include "sVclUtils.h"
 
 namespace {
@@ -248,4 +253,211 @@ void TsStickyLabel::WndProc(TMessage& Message)
             Adjust(false);
     }
     inherited::WndProc(Message);
+}
+
+// --- TsShadow, TsKind ------------------------------------------------------------------------------
+
+namespace {
+
+// Stores a new value; true when it differs.
+template <class T>
+bool Store(T& Field, T Value)
+{
+    if (Field == Value)
+        return false;
+    Field = Value;
+    return true;
+}
+
+} // namespace
+
+void TsShadow::Changed()
+{
+    if (FControl)
+        FControl->Invalidate();
+}
+
+void TsShadow::SetMode(TsShadowMode Value)
+{
+    if (Store(FMode, Value))
+        Changed();
+}
+
+void TsShadow::SetBlurCount(int Value)
+{
+    if (Store(FBlurCount, Value))
+        Changed();
+}
+
+void TsShadow::SetDistance(int Value)
+{
+    if (Store(FDistance, Value))
+        Changed();
+}
+
+void TsShadow::SetColor(TColor Value)
+{
+    if (!Store(FColor, Value))
+        return;
+    const auto c = static_cast<COLORREF>(ColorToRGB(Value));
+    R = GetRValue(c);
+    G = GetGValue(c);
+    B = GetBValue(c);
+    Changed();
+}
+
+void TsKind::SetKindType(TsKindType Value)
+{
+    if (Store(FKindType, Value) && FControl)
+        FControl->Invalidate();
+}
+
+void TsKind::SetColor(TColor Value)
+{
+    if (Store(FColor, Value) && FControl)
+        FControl->Invalidate();
+}
+
+// --- TsLabelFX -------------------------------------------------------------------------------------
+
+TsLabelFX::TsLabelFX(TComponent* AOwner)
+    : TsCustomLabel(AOwner),
+      FShadowBitmap(std::make_unique<TBitmap>(Width(), Height(), pf32bit)),
+      FShadow(std::make_unique<TsShadow>(AOwner, this)),
+      FKind(std::make_unique<TsKind>(this))
+{
+}
+
+TsLabelFX::~TsLabelFX() = default;
+
+TColor TsLabelFX::TextColor()
+{
+    switch (FKind->KindType()) {
+    case ktStandard:
+        return ColorToRGB(Color());
+    case ktCustom:
+        return ColorToRGB(FKind->Color());
+    case ktSkin:
+        break;
+    }
+    const int global = ConstData.IndexGlobalInfo;
+    if (sSkinData->Active && global >= 0 && global < static_cast<int>(gd.size())) {
+        // The skin's first contour colour.
+        const TColor contour = gd[static_cast<std::size_t>(global)].FontColor[1];
+        if (contour != -1)
+            return ColorToRGB(contour);
+    }
+    return ColorToRGB(FKind->Color());
+}
+
+void TsLabelFX::DoDrawText(TRect& R, UINT Flags)
+{
+    // A disabled label is embossed as the framework draws it, without a shadow.
+    if (FShadow->Mode() == smNone || !Enabled()) {
+        inherited::DoDrawText(R, Flags);
+        return;
+    }
+    AnsiString text = Caption();
+    if ((Flags & DT_CALCRECT) && (text.empty() || (ShowAccelChar() && text == "&")))
+        text += " ";
+    if (!ShowAccelChar())
+        Flags |= DT_NOPREFIX;
+    Flags = static_cast<UINT>(DrawTextBiDiModeFlags(static_cast<int>(Flags)));
+    TFont* font = TControl::Font();
+    TCanvas* canvas = Canvas();
+    canvas->SetFont(font);
+    HDC dc = canvas->Handle();
+    // DrawText uses the DC's font: the label's own, not whatever the DC holds.
+    HGDIOBJ oldFont = SelectObject(dc, font->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, static_cast<COLORREF>(TextColor()));
+    const bool measuring = (Flags & DT_CALCRECT) != 0;
+    const bool shadow = FShadow->Color() != clNone && FShadow->BlurCount() != 0;
+    if (measuring || !shadow) {
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &R, Flags);
+    } else {
+        PaintShadow(dc, R, text, Flags);
+        TRect t{R.left - FShadowLeftTop, R.top - FShadowLeftTop, R.right - FShadowRightBottom,
+                R.bottom - FShadowRightBottom};
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, static_cast<COLORREF>(TextColor()));
+        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &t, Flags);
+    }
+    SelectObject(dc, oldFont);
+    if (measuring && shadow) {
+        FShadowLeftTop = std::min(0, FShadow->Distance() - FShadow->BlurCount());
+        FShadowRightBottom = std::max(0, FShadow->Distance() + FShadow->BlurCount());
+        R.right += FShadowRightBottom - FShadowLeftTop;
+        R.bottom += FShadowRightBottom - FShadowLeftTop;
+    }
+}
+
+void TsLabelFX::PaintShadow(HDC DC, const TRect& R, const AnsiString& Text, UINT Flags)
+{
+    const int w = WidthOf(R), h = HeightOf(R);
+    if (w <= 0 || h <= 0)
+        return;
+    TBitmap* bmp = FShadowBitmap.get();
+    bmp->SetPixelFormat(pf32bit);
+    bmp->SetSize(w, h);
+    TCanvas* sc = bmp->Canvas();
+    HDC sdc = sc->Handle();
+    FillDC(sdc, Rect(0, 0, w, h), clBlack);
+    // The text's shape, white on black, moved by the distance; drawn in the bitmap's own
+    // coordinates, so that a text placed lower by the layout keeps its shadow under it.
+    sc->Font()->Assign(TControl::Font());
+    sc->Font()->SetColor(clWhite);
+    HGDIOBJ oldFont = SelectObject(sdc, sc->Font()->Handle());
+    SetBkMode(sdc, TRANSPARENT);
+    SetTextColor(sdc, RGB(255, 255, 255));
+    const int d = FShadow->Distance();
+    TRect t{-FShadowLeftTop + d, -FShadowLeftTop + d, w - FShadowRightBottom + d, h - FShadowRightBottom + d};
+    DrawTextA(sdc, Text.c_str(), static_cast<int>(Text.size()), &t, Flags);
+    SelectObject(sdc, oldFont);
+    GdiFlush();
+
+    // The mask has a border byte on every side, so that the average of four neighbours needs no
+    // edge tests.
+    const int mw = w + 2;
+    const std::size_t needed = static_cast<std::size_t>(mw) * static_cast<std::size_t>(h + 2);
+    if (FShadowMask.size() < needed * 2)
+        FShadowMask.resize(needed * 2);
+    std::fill(FShadowMask.begin(), FShadowMask.begin() + static_cast<std::ptrdiff_t>(needed), Byte{0});
+    Byte* mask = FShadowMask.data();
+    std::vector<std::size_t> text;
+    for (int y = 0; y < h; ++y) {
+        const auto* row = static_cast<const Byte*>(bmp->ScanLine(y));
+        for (int x = 0; x < w; ++x)
+            if (row[x * 4] != 0)
+                text.push_back(static_cast<std::size_t>((y + 1) * mw + x + 1));
+    }
+    for (int pass = 0; pass < FShadow->BlurCount(); ++pass) {
+        for (std::size_t i : text)
+            mask[i] = 255;
+        for (int y = 1; y <= h; ++y) {
+            Byte* p = mask + y * mw + 1;
+            for (int x = 0; x < w; ++x, ++p)
+                *p = static_cast<Byte>((p[-mw] + p[mw] + p[-1] + p[1]) >> 2);
+        }
+    }
+
+    // Mixed over what lies under the label, or over its colour.
+    const bool see = Transparent();
+    if (see)
+        BitBlt(sdc, 0, 0, w, h, DC, R.left, R.top, SRCCOPY);
+    GdiFlush();
+    const auto back = static_cast<COLORREF>(ColorToRGB(Color()));
+    const int shadow[3] = {FShadow->B, FShadow->G, FShadow->R};
+    const int under[3] = {GetBValue(back), GetGValue(back), GetRValue(back)};
+    for (int y = 0; y < h; ++y) {
+        auto* row = static_cast<Byte*>(bmp->ScanLine(y));
+        const Byte* m = mask + (y + 1) * mw + 1;
+        for (int x = 0; x < w; ++x) {
+            const int a = m[x], n = 255 - a;
+            Byte* px = row + x * 4;
+            for (int c = 0; c < 3; ++c)
+                px[c] = static_cast<Byte>(see ? (px[c] * n + shadow[c] * a) >> 8 : (shadow[c] * a + n * under[c]) >> 8);
+        }
+    }
+    BitBlt(DC, R.left, R.top, w, h, sdc, 0, 0, SRCCOPY);
 }

@@ -2,10 +2,11 @@
 // parent's cache, so a transparent label shows the skinned background under its text). A label
 // takes only the text colour of the skin's "GLOBALINFO" section; it has no section of its own.
 // TsLabel is the plain one, TsEditLabel the caption of a bound label, TsWebLabel opens an address
-// when clicked, TsStickyLabel keeps to one side of a windowed control.
+// when clicked, TsStickyLabel keeps to one side of a windowed control, TsLabelFX casts a shadow.
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "StdCtrls.h"
 #include "sCommonData.h"
@@ -110,9 +111,81 @@ private:
     bool FAdjusting = false;
 };
 
-// The label with effects (shadow, glow) once they are painted; a plain label for now.
+class TsLabelFX;
+
+enum TsShadowMode { smNone, smCustom };
+
+// The drop shadow of a TsLabelFX: its colour, how many times it is blurred and how far it lies to
+// the right and down. A change repaints the label.
+class TsShadow : public TPersistent {
+    VCL_CLASS(TsShadow, TPersistent)
+public:
+    TsShadow(TComponent* AOwner, TsLabelFX* Control) : FControl(Control) { (void)AOwner; }
+
+    TsShadowMode Mode() const { return FMode; }
+    void SetMode(TsShadowMode Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    int BlurCount() const { return FBlurCount; }
+    void SetBlurCount(int Value);
+    int Distance() const { return FDistance; }
+    void SetDistance(int Value);
+    // The colour's parts, 0 to 255.
+    int R = 0, G = 0, B = 0;
+
+private:
+    void Changed();
+
+    int FBlurCount = 4;
+    int FDistance = 1;
+    TColor FColor = clBlack;
+    TsLabelFX* FControl;
+    TsShadowMode FMode = smCustom;
+};
+
+// Where a TsLabelFX takes its text colour from: the label's Color, Color here, or the skin.
+enum TsKindType { ktStandard, ktCustom, ktSkin };
+
+class TsKind : public TPersistent {
+    VCL_CLASS(TsKind, TPersistent)
+public:
+    explicit TsKind(TsLabelFX* Control) : FControl(Control) {}
+
+    TsKindType KindType() const { return FKindType; }
+    void SetKindType(TsKindType Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+
+private:
+    TsLabelFX* FControl;
+    TsKindType FKindType = ktSkin;
+    TColor FColor = clWhite;
+};
+
+// A label that draws its caption over a soft drop shadow: the text's shape blurred and mixed in
+// the shadow's colour over the label's background, the text on top in the kind's colour. An
+// auto-sized label grows to hold the shadow.
 class TsLabelFX : public TsCustomLabel {
     VCL_CLASS(TsLabelFX, TsCustomLabel)
 public:
-    using TsCustomLabel::TsCustomLabel;
+    explicit TsLabelFX(TComponent* AOwner);
+    ~TsLabelFX() override;
+
+    TsShadow* Shadow() const { return FShadow.get(); }
+    TsKind* Kind() const { return FKind.get(); }
+
+protected:
+    void DoDrawText(TRect& Rect, UINT Flags) override;
+
+private:
+    TColor TextColor();
+    // The blurred shape of the text in ShadowBitmap, mixed over what lies under R of DC.
+    void PaintShadow(HDC DC, const TRect& R, const AnsiString& Text, UINT Flags);
+
+    std::unique_ptr<TBitmap> FShadowBitmap;
+    std::vector<Byte> FShadowMask; // grown on demand, never shrunk
+    std::unique_ptr<TsShadow> FShadow;
+    int FShadowLeftTop = 0;
+    int FShadowRightBottom = 0;
+    std::unique_ptr<TsKind> FKind;
 };

@@ -1,7 +1,10 @@
 // The skinned labels: the skin's text colour and its removal, sizing on font changes, the web
-// label's address and hover font, the sticky label's placement beside its control.
+// label's address and hover font, the sticky label's placement beside its control, the shadowed
+// label's size, shadow and text colour.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 
 #include "ControlsKit.h"
@@ -155,4 +158,105 @@ TEST_F(Label, AStickyLabelGivesTheControlItsWindowProcedureBack)
     l->Free();
     EXPECT_EQ(edit->WindowProc, own);
     edit->SetBounds(5, 5, 50, 21); // reaches no freed label
+}
+
+namespace {
+
+// Columns and rows of a label's area where a colour shows.
+struct Extent {
+    int left = 1 << 30, right = -1, top = 1 << 30, bottom = -1;
+};
+
+Extent Where(TControl* Control, const std::function<bool(COLORREF)>& Match)
+{
+    const testkit::PixelImage look = testkit::PrintWindowPixels(Control->Parent()->Handle(), true);
+    Extent e;
+    for (int y = 0; y < Control->Height(); ++y)
+        for (int x = 0; x < Control->Width(); ++x)
+            if (Match(look.Pixel(Control->Left() + x, Control->Top() + y))) {
+                e.left = std::min(e.left, x);
+                e.right = std::max(e.right, x);
+                e.top = std::min(e.top, y);
+                e.bottom = std::max(e.bottom, y);
+            }
+    return e;
+}
+
+bool Dark(COLORREF c)
+{
+    return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 160;
+}
+
+} // namespace
+
+TEST_F(Label, AShadowedLabelGrowsByTheShadowAndDrawsItsTextInsideIt)
+{
+    form->SetColor(clWhite);
+    TsLabel* plain = Make("Shadow", 10, 10);
+    plain->Font()->SetColor(Red);
+    auto* fx = Make<TsLabelFX>("Shadow", 10, 50);
+    fx->Kind()->SetKindType(ktCustom);
+    fx->Kind()->SetColor(Red);
+    EXPECT_EQ(fx->Width(), plain->Width() + 8);
+    EXPECT_EQ(fx->Height(), plain->Height() + 8);
+    Show();
+    const auto red = [](COLORREF c) { return c == static_cast<COLORREF>(Red); };
+    const Extent text = Where(plain, red), shadowed = Where(fx, red);
+    ASSERT_GE(text.right, 0);
+    EXPECT_EQ(shadowed.left, text.left + 3);
+    EXPECT_EQ(shadowed.top, text.top + 3);
+    const Extent shade = Where(fx, [](COLORREF c) { return Dark(c) && c != static_cast<COLORREF>(Red); });
+    EXPECT_GT(shade.right, shadowed.right) << "the shadow lies right of and below the text";
+    EXPECT_GT(shade.bottom, shadowed.bottom);
+
+    fx->SetEnabled(false);
+    testkit::PumpFor(30);
+    EXPECT_LT(Where(fx, red).right, 0) << "disabled: embossed, whatever the kind";
+
+    fx->Shadow()->SetBlurCount(0);
+    fx->SetCaption("Shadow ");
+    fx->SetCaption("Shadow");
+    EXPECT_EQ(fx->Width(), plain->Width()) << "no shadow, no growth";
+}
+
+TEST_F(Label, TheShadowStaysUnderATextThatTheLayoutMovesDown)
+{
+    form->SetColor(clWhite);
+    auto* fx = Make<TsLabelFX>("Shadow", 10, 10);
+    fx->Kind()->SetKindType(ktCustom);
+    fx->Kind()->SetColor(Red);
+    fx->SetAutoSize(false);
+    fx->SetHeight(60);
+    fx->SetLayout(tlCenter);
+    Show();
+    const Extent text = Where(fx, [](COLORREF c) { return c == static_cast<COLORREF>(Red); });
+    const Extent shade = Where(fx, [](COLORREF c) { return Dark(c) && c != static_cast<COLORREF>(Red); });
+    ASSERT_GE(text.bottom, 0);
+    ASSERT_GE(shade.bottom, 0);
+    EXPECT_GE(shade.top, text.top);
+    EXPECT_LE(shade.bottom, text.bottom + 5);
+}
+
+TEST_F(Label, TheKindChoosesTheTextColour)
+{
+    form->SetColor(clWhite);
+    auto* fx = Make<TsLabelFX>("Shadow", 10, 10);
+    fx->Kind()->SetColor(Blue);
+    Show();
+    const auto count = [&](TColor Colour) {
+        const Extent e = Where(fx, [&](COLORREF c) { return c == static_cast<COLORREF>(Colour); });
+        return e.right >= 0;
+    };
+    EXPECT_TRUE(count(Blue)) << "no skin: the kind's colour";
+    TsGeneralData global = Section("GLOBALINFO", clWhite, clWhite);
+    global.FontColor[1] = Green;
+    Activate({global});
+    InitConstantIndexes();
+    fx->Invalidate();
+    testkit::PumpFor(30);
+    EXPECT_TRUE(count(Green)) << "the skin's first contour colour";
+    gd[0].FontColor[1] = -1;
+    fx->Invalidate();
+    testkit::PumpFor(30);
+    EXPECT_TRUE(count(Blue)) << "a skin without one: the kind's colour";
 }
