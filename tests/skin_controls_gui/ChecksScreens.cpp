@@ -1,5 +1,6 @@
-// A form of labels, check boxes, radio buttons, group boxes and a radio group in both shipped skins; a picture of
-// each is written into the working folder (skinned_checks_<skin>.png) to be looked at.
+// A form of labels, check boxes, radio buttons, group boxes, a radio group and a shadowed label in
+// both shipped skins; a picture of each is written into the working folder
+// (skinned_checks_<skin>.png) to be looked at.
 #include <gtest/gtest.h>
 
 #include "../skin_forms_gui/FormsKit.h"
@@ -43,6 +44,7 @@ public:
         Place<TsCheckBox>(panel, "Disabled box", 210, 90)->SetEnabled(false);
         auto* web = Place<TsWebLabel>(panel, "A web label", 210, 120);
         web->Font()->SetColor(clBlue);
+        Place<TsLabelFX>(panel, "Shadowed label", 300, 120);
         auto* group = Create<TsRadioGroup>(this);
         group->SetBounds(12, 150, 380, 80);
         group->SetCaption("Radio group");
