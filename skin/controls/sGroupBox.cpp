@@ -70,13 +70,13 @@ void TsGroupBox::SetCaptionSkin(const AnsiString& Value)
 
 int TsGroupBox::TextHeight()
 {
-    FCommonData->InitCacheBmp();
-    return std::max(4, FCommonData->FCacheBmp->Canvas()->TextHeight("W")) + 2;
+    TCanvas* canvas = FCommonData->FCacheBmp->Canvas();
+    canvas->Font()->Assign(Font());
+    return std::max(4, canvas->TextHeight("W")) + 2;
 }
 
 TRect TsGroupBox::CaptionRect()
 {
-    FCommonData->InitCacheBmp();
     TCanvas* canvas = FCommonData->FCacheBmp->Canvas();
     canvas->Font()->Assign(Font());
     const int w = Width(), tw = canvas->TextWidth(Caption());
@@ -184,7 +184,6 @@ void TsGroupBox::SkinnedPaint(TMessage& Message)
 void TsGroupBox::FontChanged(TMessage& Message)
 {
     inherited::WndProc(Message);
-    FCommonData->InitCacheBmp();
     FCommonData->FCacheBmp->Canvas()->Font()->Assign(Font());
     if (!Caption().empty())
         FCommonData->Invalidate();
