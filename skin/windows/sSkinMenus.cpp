@@ -6,6 +6,7 @@
 #include "sConst.h"
 #include "sGraphUtils.h"
 #include "sMaskData.h"
+#include "sMDIForm.h"
 #include "sMaskGraph.h"
 #include "sSkinManager.h"
 #include "sSkinProvider.h"
@@ -233,9 +234,19 @@ bool TsSkinableMenus::IsPopupItem(TMenuItem* Item) { return dynamic_cast<TPopupM
 
 bool TsSkinableMenus::ChildIconPresent()
 {
-    // Only an MDI parent form shows a child's icon in its menu line; the program has none.
-    return false;
+    TCustomForm* child = MDISkinProvider ? MDISkinProvider->MaximizedMDIChild() : nullptr;
+    return child && child->Icon();
 }
+
+namespace {
+
+// The item that carries a maximised MDI child's commands first in its parent's menu line.
+bool IsChildIconItem(TMenuItem* Item)
+{
+    return MDISkinProvider && MDISkinProvider->MDIForm() && Item == MDISkinProvider->MDIForm()->ChildIconItem;
+}
+
+} // namespace
 
 bool TsSkinableMenus::LastItem(TMenuItem* Item)
 {
@@ -318,11 +329,19 @@ void TsSkinableMenus::sMeasureLineItem(TObject* Sender, TCanvas* ACanvas, int& W
         return;
     g_itemType = smTopLine;
     Height = GetSystemMetrics(SM_CYMENU) - 1;
+    if (IsChildIconItem(item)) {
+        Width = 8;
+        return;
+    }
     AssignMenuFont(ACanvas);
     const AnsiString& caption = item->Caption();
     int w = ACanvas->TextWidth(caption + ShortCutText(item));
     if (caption.find('&') != AnsiString::npos)
         w -= ACanvas->TextWidth("&");
+    // The first item of the line leaves room for a maximised child's icon.
+    TMenuItem* parent = item->Parent();
+    if (parent && parent->Count() > 0 && parent->Items(0) == item && ChildIconPresent())
+        w += MDISkinProvider->MenuHeight() - 2;
     if (LastItem(item))
         w += 40;
     if (w > Width)

@@ -414,13 +414,16 @@ bool TsSkinProvider::MenuPresent()
     return false;
 }
 
-bool TsSkinProvider::MDIButtonsNeeded()
+TCustomForm* TsSkinProvider::MaximizedMDIChild()
 {
-    if (!FForm || FForm->FormStyle() != fsMDIForm || !FForm->Menu())
-        return false;
+    if (!FForm || FForm->FormStyle() != fsMDIForm || !FForm->HandleAllocated())
+        return nullptr;
+    // The child's window state, not its WindowState, which follows only at its size message.
     TCustomForm* child = FForm->ActiveMDIChild();
-    return child && child->WindowState() == wsMaximized;
+    return child && child->HandleAllocated() && ::IsZoomed(child->Handle()) ? child : nullptr;
 }
+
+bool TsSkinProvider::MDIButtonsNeeded() { return FForm && FForm->Menu() && MaximizedMDIChild(); }
 
 namespace {
 

@@ -230,6 +230,8 @@ public:
     TPoint CursorToPoint(int X, int Y);
     bool MenuPresent();
     bool MDIButtonsNeeded();
+    // The MDI parent's active child while its window is maximised, else null.
+    TCustomForm* MaximizedMDIChild();
     // Size of a title button, of an MDI child button, and of the title bar mask with its buttons.
     int ButtonWidth();
     int ButtonHeight();
@@ -355,6 +357,8 @@ private:
     void TitleButtonUp(TMessage& Message);
     void NCLButtonDblClk(TMessage& Message);
     void SysCommand(TMessage& Message);
+    // A system command of an MDI child: its parent's frame follows.
+    void MDIChildCommand(TMessage& Message, TsSkinProvider* Parent);
     void WindowPosChanging(TMessage& Message);
     void WindowPosChanged(TMessage& Message);
     void Activate(TMessage& Message);
@@ -429,6 +433,23 @@ private:
     void MakeMDIForm();
     // An MDI child's window went: its parent's client bars, child icon item and menu line follow.
     void MDIChildGone();
+    // The MDI parent's provider of this MDI child while both live and a skin is on, else null.
+    TsSkinProvider* MDIParentProvider();
+    // This MDI parent's frame painted anew, held updates ended (its menu line and caption follow
+    // its children), and its client's bars refreshed.
+    void RefreshMDIFrame();
+    // The other visible MDI children repaint their frames (one of them became active or inactive).
+    void RepaintOtherMDIChildren();
+    // A maximised child's icon at the start of the menu line and its buttons at the end.
+    void PaintMDIChildIcon();
+    void PaintMDIButtons();
+    // One of them into the cache, in its state and look.
+    void DrawMDIButton(int Code);
+    // Whether the last painting drew the MDI child's buttons in the menu line.
+    bool FMDIButtonsShown = false;
+    // The caption the title shows (an MDI parent's is joined by the system with its maximised
+    // child's, unseen by this provider).
+    AnsiString FPaintedCaption;
 };
 
 // Sizes of a window's window and client rectangles.

@@ -92,6 +92,16 @@ int TsSkinProvider::HTProcess(TMessage& Message)
                 return HTBOTTOMRIGHT;
         }
     }
+    // A maximised MDI child's buttons in the menu line, where the last painting put them.
+    if (FMDIButtonsShown && MDIButtonsNeeded()) {
+        for (const int code : {HTMDICLOSE, HTMDIMAX, HTMDIMIN}) {
+            const TRect& r = ButtonByCode(code)->Rect;
+            if (PtInRect(&r, p)) {
+                SetHotHT(code);
+                return code;
+            }
+        }
+    }
     SetHotHT(0);
     if (IsZoomed() && AboveBorder(Message))
         return HTTRANSPARENT;
@@ -146,6 +156,19 @@ void TsSkinProvider::RepaintButton(int Code)
     TBitmap* cache = FCommonData->FCacheBmp.get();
     if (!b || b->State < 0 || !cache || cache->Empty() || !FForm || !FForm->HandleAllocated())
         return;
+    if (Code >= HTMDICLOSE && Code <= HTMDIMIN) {
+        // A button of the menu line: its background from the line's copy.
+        const int w = b->Rect.right - b->Rect.left, h = b->Rect.bottom - b->Rect.top;
+        if (!FMDIButtonsShown || w <= 0 || !FMenuLineBmp || FMenuLineBmp->Empty())
+            return;
+        BitBlt(cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, w, h, FMenuLineBmp->Canvas()->Handle(),
+               b->Rect.left, b->Rect.top - MenuLineTop(), SRCCOPY);
+        DrawMDIButton(Code);
+        const HDC wdc = GetWindowDC(FForm->Handle());
+        BitBlt(wdc, b->Rect.left, b->Rect.top, w, h, cache->Canvas()->Handle(), b->Rect.left, b->Rect.top, SRCCOPY);
+        ReleaseDC(FForm->Handle(), wdc);
+        return;
+    }
     if (b->Rect.left <= IconRight())
         return;
     const int bw = ButtonWidth(), bh = ButtonHeight();

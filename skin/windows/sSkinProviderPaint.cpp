@@ -29,6 +29,20 @@ int GlobalOrFormMask(TsCommonData* SkinData, const char* Name)
 
 TPoint CellOf(int MaskIndex) { return IsValidImgIndex(MaskIndex) ? MaskSize(MaskIndex) : TPoint{0, 0}; }
 
+// The position on a menu bar of the item with that command, else Fallback.
+int BarPosition(HMENU Bar, UINT Command, int Fallback)
+{
+    const int n = GetMenuItemCount(Bar);
+    for (int i = 0; i < n; ++i) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID;
+        if (GetMenuItemInfoA(Bar, static_cast<UINT>(i), TRUE, &info) && info.wID == Command)
+            return i;
+    }
+    return Fallback;
+}
+
 } // namespace
 
 // --- Menu line layout ---------------------------------------------------------------------------------
@@ -57,8 +71,11 @@ std::vector<TsSkinProvider::TLineItem> TsSkinProvider::MenuLineLayout()
         if (!item->OnMeasureItem || !item->OnAdvancedDrawItem)
             continue;
         RECT r{};
-        // Where the system has placed the item on the bar (it wraps the rows itself).
-        if (attached && GetMenuItemRect(FForm->Handle(), menu->Handle(), static_cast<UINT>(index), &r)) {
+        // Where the system has placed the item on the bar (it wraps the rows itself). The system
+        // puts items of its own on the bar of an MDI parent whose child is maximised (the child's
+        // window menu first, its buttons last): the item is found by its command.
+        const int at = attached ? BarPosition(menu->Handle(), item->Command(), index) : index;
+        if (attached && GetMenuItemRect(FForm->Handle(), menu->Handle(), static_cast<UINT>(at), &r)) {
             OffsetRect(&r, -corner.x, -corner.y);
             items.push_back({item, r});
             continue;
@@ -240,7 +257,8 @@ void TsSkinProvider::PaintTitleLayers(const TCacheInfo& CI, int Bottom)
     canvas->Font()->SetStyle(canvas->Font()->Style() + TFontStyles{fsBold});
     const int buttons = n * (ButtonWidth() + 1);
     const int left = (IconVisible() ? IconSize().cx : 0) + SysBorderWidth() + 4;
-    const AnsiString text = CutText(canvas, FForm->Caption(), w - IconRight() - buttons - 6);
+    FPaintedCaption = FForm->Caption();
+    const AnsiString text = CutText(canvas, FPaintedCaption, w - IconRight() - buttons - 6);
     if (!text.empty()) {
         TRect r{left, SysBorderHeight(), w - buttons - 6, CaptionHeight()};
         WriteTextEx(canvas, text.c_str(), FForm->Enabled(), r,
@@ -276,6 +294,65 @@ void TsSkinProvider::PaintMenuLine()
         if (draw)
             draw(li.Item, cache->Canvas(), li.Rect, TOwnerDrawState{});
     }
+    if (MDISkinProvider == this && TsSkinableMenus::ChildIconPresent())
+        PaintMDIChildIcon();
+    PaintMDIButtons();
+}
+
+void TsSkinProvider::PaintMDIChildIcon()
+{
+    TCustomForm* child = MaximizedMDIChild();
+    const int side = MenuHeight() - 2;
+    if (!child || side <= 0)
+        return;
+    HICON icon = child->Icon() && !child->Icon()->Empty() ? child->Icon()->Handle() : nullptr;
+    if (!icon && AppIcon && !AppIcon->Empty())
+        icon = AppIcon->Handle();
+    if (!icon)
+        icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+    DrawIconEx(FCommonData->FCacheBmp->Canvas()->Handle(), SysBorderWidth() + 1, MenuLineTop() + 1, icon, side, side,
+               0, nullptr, DI_NORMAL);
+}
+
+void TsSkinProvider::PaintMDIButtons()
+{
+    for (TsCaptionButton* b : {&MDIMin, &MDIMax, &MDIClose}) {
+        b->State = -1;
+        b->Rect = TRect{0, 0, 0, 0};
+    }
+    FMDIButtonsShown = MDIButtonsNeeded() && MenuPresent();
+    if (!FMDIButtonsShown)
+        return;
+    const int w = SmallButtonWidth(), h = SmallButtonHeight();
+    const int top = HeaderHeight() - (MenuHeight() - h) / 2 - h - 1;
+    const int right = FForm->Width() - SysBorderWidth();
+    const struct {
+        int Code;
+        TsCaptionButton* Button;
+        int Left;
+    } buttons[] = {{HTMDIMIN, &MDIMin, CaptionWidth() - SysBorderWidth() - 3 * (w + 1)},
+                   {HTMDIMAX, &MDIMax, right - 2 * (w + 1)},
+                   {HTMDICLOSE, &MDIClose, right - w - 1}};
+    for (const auto& b : buttons) {
+        b.Button->Rect = TRect{b.Left, top, b.Left + w, top + h};
+        b.Button->State = b.Code == FHotCode ? HotState(b.Code, HeldDown(b.Code)) : 0;
+        DrawMDIButton(b.Code);
+    }
+}
+
+void TsSkinProvider::DrawMDIButton(int Code)
+{
+    TsCaptionButton* b = ButtonByCode(Code);
+    // Restore shows the child's normal size while the child is maximised.
+    int mask = b->ImageIndex;
+    if (Code == HTMDIMAX && MaximizedMDIChild()) {
+        mask = GetMaskIndex(GetSkinIndex("GLOBALINFO"), "GLOBALINFO", "SICONNORM");
+        if (mask < 0)
+            mask = GetMaskIndex(FCommonData->SkinIndex, FCommonData->SkinSection(), "BICONNORM");
+    }
+    if (IsValidImgIndex(mask))
+        DrawSkinGlyph(FCommonData->FCacheBmp.get(), TPoint{b->Rect.left, b->Rect.top}, b->State,
+                      !FormActive && b->State == 0 ? 2 : 1, ma[static_cast<std::size_t>(mask)]);
 }
 
 int TsSkinProvider::MenuLineTop() { return CaptionHeight() + SysBorderHeight(); }

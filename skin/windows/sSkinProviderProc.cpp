@@ -127,7 +127,8 @@ bool TsSkinProvider::CaptionMessage(TMessage& Message)
         return false;
     }
     case WM_GETTEXT: {
-        if (!FCaption)
+        // An MDI parent with a maximised child shows both captions, which the system joins.
+        if (!FCaption || MaximizedMDIChild())
             return false;
         char* buffer = reinterpret_cast<char*>(Message.LParam);
         // Nothing fits a buffer of no size; any other gets as much as fits and the terminator.
@@ -142,7 +143,7 @@ bool TsSkinProvider::CaptionMessage(TMessage& Message)
         return true;
     }
     case WM_GETTEXTLENGTH:
-        if (!FCaption)
+        if (!FCaption || MaximizedMDIChild())
             return false;
         Message.Result = static_cast<LRESULT>(std::strlen(FCaption.get()));
         return true;
@@ -253,7 +254,17 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
             RefreshScrolls();
         return;
     case WM_MDIDESTROY:
-    case WM_MDIACTIVATE: break;
+    case WM_MDIACTIVATE:
+        CallDefault(Message);
+        // Another child's menu and caption show in the parent's line and title.
+        if (TsSkinProvider* parent = MDIParentProvider()) {
+            MenuUpdated = false;
+            parent->MenuChanged = true;
+            parent->FLinesCount = -1;
+            parent->FCommonData->BGChanged = true;
+            SendMessageA(parent->FForm->Handle(), WM_NCPAINT, 0, 0);
+        }
+        return;
     case WM_SIZE:
         try {
             CallDefault(Message);
@@ -261,6 +272,9 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
             // A failing resize of the form's controls leaves the frame to be painted.
         }
         RefreshScrolls();
+        // A child maximised or restored takes its buttons into or out of its parent's menu line.
+        if (TsSkinProvider* parent = MDIParentProvider(); parent && parent->FMDIButtonsShown != parent->MDIButtonsNeeded())
+            parent->RefreshMDIFrame();
         if (IsValidSkinIndex(FCommonData->SkinIndex) &&
             gd[static_cast<std::size_t>(FCommonData->SkinIndex)].GradientPercent > 0) {
             for (int i = 0; i < FForm->ControlCount(); ++i) {
@@ -386,6 +400,16 @@ void TsSkinProvider::SetText(TMessage& Message)
     FForm->Perform(CM_TEXTCHANGED);
     Message.Result = TRUE;
     FCommonData->BGChanged = true;
+    if (TsSkinProvider* parent = MDIParentProvider(); parent && parent->MaximizedMDIChild() == FForm) {
+        // The parent's title shows this caption.
+        parent->FCommonData->BGChanged = true;
+        const HDC pdc = GetWindowDC(parent->FForm->Handle());
+        const int psaved = SaveDC(pdc);
+        parent->PaintCaption(pdc);
+        RestoreDC(pdc, psaved);
+        ReleaseDC(parent->FForm->Handle(), pdc);
+        return;
+    }
     if (!FormVisible() || !Bordered())
         return;
     const HDC wdc = GetWindowDC(FForm->Handle());
@@ -403,6 +427,12 @@ void TsSkinProvider::NonClientPaint(TMessage& Message)
     FCommonData->Updating = FCommonData->GetUpdating();
     if (FCommonData->Updating)
         return;
+    // A child behind a maximised sibling is not seen.
+    if (TsSkinProvider* parent = MDIParentProvider()) {
+        TCustomForm* maximized = parent->MaximizedMDIChild();
+        if (maximized && maximized != FForm)
+            return;
+    }
     const HWND wnd = FForm->Handle();
     const bool sizingFrame = (GetWindowLongA(wnd, GWL_STYLE) & WS_THICKFRAME) != 0;
     if (!InRgnUpdate && RgnChanged && (Bordered() || sizingFrame)) {
@@ -422,8 +452,11 @@ void TsSkinProvider::NonClientPaint(TMessage& Message)
         RgnChanged = false;
         UpdateRgn();
     }
-    if (FMDIForm)
+    if (FMDIForm) {
         FMDIForm->ConnectToClient();
+        if (FForm->Caption() != FPaintedCaption)
+            FCommonData->BGChanged = true;
+    }
     if (!MenuUpdated) {
         MenuUpdated = true;
         UpdateMenu();
@@ -472,6 +505,8 @@ void TsSkinProvider::NCActivate(TMessage& Message)
     }
     if (FormVisible())
         SendMessageA(FForm->Handle(), WM_NCPAINT, 0, 0);
+    // Overlapping children show their frames as they are now.
+    RepaintOtherMDIChildren();
     InitMenuItems(sSkinData && sSkinData->Active);
     if (!MenuUpdated) {
         MenuUpdated = true;
@@ -607,6 +642,19 @@ void TsSkinProvider::TitleButtonUp(TMessage& Message)
         else
             SendMessageA(FForm->Handle(), WM_SYSCOMMAND, IsIconic() ? SC_RESTORE : SC_MINIMIZE, 0);
         break;
+    case HTMDICLOSE:
+    case HTMDIMAX:
+    case HTMDIMIN:
+        SetHotHT(0);
+        if (TCustomForm* child = MaximizedMDIChild()) {
+            if (code == HTMDIMIN)
+                FCommonData->BeginUpdate();
+            SendMessageA(child->Handle(), WM_SYSCOMMAND,
+                         code == HTMDICLOSE ? SC_CLOSE : code == HTMDIMAX ? SC_RESTORE : SC_MINIMIZE, 0);
+            // Held or not by the child, the frame shows the children as they are now.
+            RefreshMDIFrame();
+        }
+        break;
     case HTHELP:
         SendMessageA(FForm->Handle(), WM_SYSCOMMAND, SC_CONTEXTHELP, 0);
         SetHotHT(0);
@@ -672,11 +720,61 @@ void TsSkinProvider::SysCommand(TMessage& Message)
             nDirection = 0;
         return;
     }
+    if (FForm->FormStyle() == fsMDIForm) {
+        CallDefault(Message);
+        if (command == SC_MINIMIZE || command == SC_MAXIMIZE || command == SC_RESTORE)
+            RefreshMDIFrame();
+        return;
+    }
+    if (TsSkinProvider* parent = MDIParentProvider()) {
+        MDIChildCommand(Message, parent);
+        return;
+    }
     CallDefault(Message);
     if ((command == SC_MAXIMIZE || command == SC_RESTORE) && FSystemMenu->VisibleMax()) {
         FHotCode = HTMAXBUTTON;
         SetHotHT(0);
     }
+}
+
+void TsSkinProvider::MDIChildCommand(TMessage& Message, TsSkinProvider* Parent)
+{
+    const WPARAM command = Message.WParam & 0xFFF0;
+    // The parent's frame waits while a maximised child goes, shrinks or comes back to its size,
+    // and is painted once afterwards.
+    const bool held = IsZoomed() && (command == SC_CLOSE || command == SC_MINIMIZE || command == SC_RESTORE);
+    if (held)
+        Parent->FCommonData->BeginUpdate();
+    switch (command) {
+    case SC_CLOSE:
+        // The child may be gone afterwards: only the parent is touched.
+        CallDefault(Message);
+        if (MDISkinProvider == Parent)
+            Parent->RefreshMDIFrame();
+        return;
+    case SC_RESTORE:
+        FCommonData->BeginUpdate();
+        CallDefault(Message);
+        FCommonData->BGChanged = true;
+        FCommonData->EndUpdate();
+        SendMessageA(FForm->Handle(), WM_NCPAINT, 0, 0);
+        RepaintOtherMDIChildren();
+        break;
+    case SC_MINIMIZE:
+        CallDefault(Message);
+        TitleBG.reset();
+        FCommonData->BGChanged = true;
+        SendMessageA(FForm->Handle(), WM_NCPAINT, 0, 0);
+        break;
+    case SC_MAXIMIZE:
+        CallDefault(Message);
+        if (Parent->FMDIForm)
+            Parent->FMDIForm->UpdateMDIIconItem();
+        break;
+    default: CallDefault(Message); return;
+    }
+    FSystemMenu->UpdateItems();
+    Parent->RefreshMDIFrame();
 }
 
 // --- Position -----------------------------------------------------------------------------------------

@@ -201,6 +201,43 @@ void TsSkinProvider::MDIChildGone()
         SendMessageA(parent->FForm->ClientHandle(), WM_SIZE, 0, 0);
 }
 
+TsSkinProvider* TsSkinProvider::MDIParentProvider()
+{
+    if (!FForm || FForm->FormStyle() != fsMDIChild || !MDISkinProvider || MDISkinProvider == this ||
+        !MDISkinProvider->FForm || !MDISkinProvider->FForm->HandleAllocated() || FormDestroying() ||
+        MDISkinProvider->FormDestroying() || !sSkinData || !sSkinData->Active)
+        return nullptr;
+    return MDISkinProvider;
+}
+
+void TsSkinProvider::RefreshMDIFrame()
+{
+    if (!FForm || !FForm->HandleAllocated() || FormDestroying())
+        return;
+    FCommonData->EndUpdate();
+    FCommonData->BGChanged = true;
+    MenuChanged = true;
+    FLinesCount = -1;
+    SendMessageA(FForm->Handle(), WM_NCPAINT, 0, 0);
+    if (FMDIForm) {
+        if (FForm->ClientHandle())
+            SendMessageA(FForm->ClientHandle(), WM_NCPAINT, 0, 0);
+        FMDIForm->RefreshScrolls();
+    }
+}
+
+void TsSkinProvider::RepaintOtherMDIChildren()
+{
+    TsSkinProvider* parent = MDIParentProvider();
+    if (!parent)
+        return;
+    for (int i = 0; i < parent->FForm->MDIChildCount(); ++i) {
+        TCustomForm* child = parent->FForm->MDIChildren(i);
+        if (child != FForm && child->HandleAllocated() && IsWindowVisible(child->Handle()))
+            SendMessageA(child->Handle(), WM_NCPAINT, 0, 0);
+    }
+}
+
 void TsSkinProvider::ClearOffset(TScrollBarKind Kind)
 {
     TsScrollBar* bar = Kind == sbVertical ? FVBar : FHBar;

@@ -2,6 +2,7 @@
 // its own that scroll it from its own origin, and the maximised child's items in the menu line.
 #include <gtest/gtest.h>
 
+#include "../kit/ProgramRun.h"
 #include "../skin_forms_gui/FormsKit.h"
 #include "sMDIForm.h"
 #include "sMessages.h"
@@ -160,4 +161,85 @@ TEST_F(MDITest, WithoutTheSkinTheClientIsLeftToItself)
     provider->Free();
     EXPECT_EQ(MDISkinProvider, nullptr);
     EXPECT_EQ(SendAMessage(client(), AC_ISSKINNED), 0);
+}
+
+namespace {
+
+// A real click of the left button at a point of a window (window coordinates).
+void ClickAt(HWND Wnd, TPoint P)
+{
+    RECT w;
+    GetWindowRect(Wnd, &w);
+    const POINT at{w.left + P.x, w.top + P.y};
+    testkit::SendMouse(at);
+    testkit::PumpFor(30);
+    testkit::SendMouse(at, MOUSEEVENTF_LEFTDOWN);
+    testkit::PumpFor(30);
+    testkit::SendMouse(at, MOUSEEVENTF_LEFTUP);
+    testkit::PumpFor(60);
+}
+
+TPoint Middle(const TRect& R) { return TPoint{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
+
+} // namespace
+
+TEST_F(MDITest, AMaximisedChildsIconAndButtonsInTheMenuLineActOnIt)
+{
+    for (const char* skin : {"Neutral", "Dusk"}) {
+        UseSkin(skin);
+        parent->SetCaption("Parent");
+        TForm* child = Child(20, 20, true);
+        child->SetCaption("Kid");
+        bool freed = false;
+        child->OnClose = TCloseEvent([](TObject*, TCloseAction& Action) { Action = caFree; });
+        child->OnDestroy = TNotifyEvent([&freed](TObject*) { freed = true; });
+        SetForegroundWindow(parent->Handle());
+        ShowWindow(child->Handle(), SW_MAXIMIZE);
+        Paint(parent);
+        EXPECT_EQ(parent->Caption(), "Parent - [Kid]") << "the title joins the child's caption";
+        // The buttons right-aligned in the menu line, the small masks' size, with a pixel between.
+        const int w = provider->SmallButtonWidth(), h = provider->SmallButtonHeight();
+        const int right = parent->Width() - provider->SysBorderWidth();
+        const int top = provider->HeaderHeight() - (provider->MenuHeight() - h) / 2 - h - 1;
+        EXPECT_EQ(provider->MDIClose.Rect, Rect(right - w - 1, top, right - 1, top + h)) << skin;
+        EXPECT_EQ(provider->MDIMax.Rect, Rect(right - 2 * (w + 1), top, right - w - 2, top + h));
+        EXPECT_EQ(provider->MDIMin.Rect, Rect(right - 3 * (w + 1), top, right - 2 * w - 3, top + h));
+        // Each shows its glyph over the line, as the window shows it.
+        TBitmap* line = provider->MenuLineBmp();
+        const int lineTop = provider->MenuLineTop();
+        auto drawn = [&](const TRect& r) {
+            const testkit::PixelImage shot = testkit::ScreenPixels(parent->Handle());
+            int differs = 0;
+            for (int y = std::max<int>(r.top, lineTop); y < std::min<int>(r.bottom, lineTop + line->Height()); ++y)
+                for (int x = r.left; x < r.right; ++x)
+                    differs += shot.Pixel(x, y) != static_cast<COLORREF>(PixelOf(line, x, y - lineTop));
+            return differs;
+        };
+        for (const TsCaptionButton* b : {&provider->MDIMin, &provider->MDIMax, &provider->MDIClose})
+            EXPECT_GT(drawn(b->Rect), 10) << skin;
+        // The child's icon starts the line.
+        const int icon = provider->SysBorderWidth() + 1;
+        EXPECT_GT(drawn(Rect(icon, lineTop + 1, icon + provider->MenuHeight() - 2, lineTop + provider->MenuHeight() - 1)),
+                  10);
+        EXPECT_EQ(HitTest(parent, Middle(provider->MDIClose.Rect).x, Middle(provider->MDIClose.Rect).y), HTMDICLOSE);
+        EXPECT_EQ(HitTest(parent, Middle(provider->MDIMax.Rect).x, Middle(provider->MDIMax.Rect).y), HTMDIMAX);
+        EXPECT_EQ(HitTest(parent, Middle(provider->MDIMin.Rect).x, Middle(provider->MDIMin.Rect).y), HTMDIMIN);
+        testkit::SaveScreenshot(std::string("mdi_menu_line_") + skin + ".png", parent->Handle());
+
+        // Restore brings the child back; the line and the title lose it.
+        const TRect closeRect = provider->MDIClose.Rect;
+        ClickAt(parent->Handle(), Middle(provider->MDIMax.Rect));
+        Paint(parent);
+        EXPECT_FALSE(IsZoomed(child->Handle())) << skin;
+        EXPECT_EQ(parent->Caption(), "Parent");
+        EXPECT_EQ(HitTest(parent, Middle(closeRect).x, Middle(closeRect).y), HTMENU);
+        EXPECT_EQ(drawn(closeRect), 0) << "no button left in the line";
+        // Close closes it.
+        ShowWindow(child->Handle(), SW_MAXIMIZE);
+        Paint(parent);
+        ClickAt(parent->Handle(), Middle(provider->MDIClose.Rect));
+        EXPECT_TRUE(testkit::PumpUntil([&] { return freed; })) << skin;
+        Paint(parent);
+        EXPECT_FALSE(provider->MDIButtonsNeeded());
+    }
 }
