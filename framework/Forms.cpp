@@ -614,12 +614,14 @@ void TCustomForm::CreateWnd()
                                         0, 0, r.right, r.bottom, Handle(), nullptr, GetModuleHandleA(nullptr), &ccs);
         if (!FClientHandle)
             throw EOSError("Cannot create the MDI client window");
-        Realign();
     }
     if (FMenu && FFormStyle != fsMDIChild) { // an MDI child's menu is merged into the frame's
         ::SetMenu(Handle(), FMenu->Handle());
         FMenu->SetWindowHandle(Handle());
     }
+    // The MDI client takes the room the menu bar leaves.
+    if (FClientHandle)
+        Realign();
     ApplyIcon();
 }
 

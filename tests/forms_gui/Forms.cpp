@@ -2,6 +2,7 @@
 // and the caption buttons.
 #include "ExtCtrls.h"
 #include "FormTest.h"
+#include "Menus.h"
 #include "StdCtrls.h"
 
 #include <memory>
@@ -584,6 +585,23 @@ TEST_F(FormsTest, MdiFrameWithChildren)
     b->Free();
     EXPECT_EQ(frame->MDIChildCount(), 1);
     Application->SetMainForm(savedMain);
+}
+
+TEST_F(FormsTest, MdiClientLeavesTheMenuBarItsRoom)
+{
+    // The menu is set before the window is made: the client is placed once the bar is there.
+    TForm* frame = MakeForm();
+    frame->SetBounds(0, 0, 500, 400);
+    frame->SetFormStyle(fsMDIForm);
+    auto* menu = Create<TMainMenu>(frame);
+    auto* item = Create<TMenuItem>(frame);
+    item->SetCaption("File");
+    menu->Items()->Add(item);
+    frame->SetMenu(menu);
+    frame->Show();
+    RECT client;
+    GetWindowRect(frame->ClientHandle(), &client);
+    EXPECT_EQ(client.bottom - client.top, frame->ClientHeight());
 }
 
 TEST_F(FormsTest, FreedFocusedControlIsForgotten)
