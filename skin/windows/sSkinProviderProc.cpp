@@ -836,6 +836,16 @@ void TsSkinProvider::DrawFormBorder(int X, int Y)
         pts[3] = {nleft, nbottom};
     }
     pts[4] = pts[0];
+    // An MDI child's place counts from its parent's client window; the outline is on the screen.
+    if (FForm->FormStyle() == fsMDIChild && FForm->HandleAllocated()) {
+        POINT origin{0, 0};
+        if (const HWND host = GetParent(FForm->Handle()))
+            ClientToScreen(host, &origin);
+        for (POINT& pt : pts) {
+            pt.x += origin.x;
+            pt.y += origin.y;
+        }
+    }
     Polyline(dc, pts, 5);
 }
 
