@@ -57,6 +57,12 @@ void TsSkinProvider::AfterConstruction()
     UpdateIconsIndexes();
     ApplyGlobalColor();
     MakeMDIForm();
+    // A new child changes what its parent's client holds.
+    if (TsSkinProvider* parent = MDIParentProvider()) {
+        parent->FCommonData->BGChanged = true;
+        if (parent->FMDIForm)
+            parent->FMDIForm->RefreshScrolls();
+    }
 }
 
 void TsSkinProvider::MakeMDIForm()
@@ -82,6 +88,12 @@ void TsSkinProvider::BeforeDestruction()
         }
     }
     UnhookForm();
+    // A child's menu leaves its parent's menu line.
+    if (FForm && FForm->FormStyle() == fsMDIChild && FForm->Menu() && MDISkinProvider && MDISkinProvider != this &&
+        MDISkinProvider->FForm && MDISkinProvider->FForm->HandleAllocated() && !MDISkinProvider->FormDestroying()) {
+        MDISkinProvider->FCommonData->BGChanged = true;
+        SendMessageA(MDISkinProvider->FForm->Handle(), WM_NCPAINT, 0, 0);
+    }
     if (MDISkinProvider == this)
         MDISkinProvider = nullptr;
     FMDIForm.reset();
@@ -711,7 +723,14 @@ void TsSkinProvider::RepaintSkin(TMessage& Message)
     FLinesCount = -1;
     if (FForm && FForm->HandleAllocated()) {
         SendMessageA(FForm->Handle(), WM_NCPAINT, 0, 0);
-        RedrawWindow(FForm->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+        // A maximised MDI child covers its parent's client: it is what shows.
+        TCustomForm* maximized = MaximizedMDIChild();
+        RedrawWindow(maximized ? maximized->Handle() : FForm->Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+        if (FMDIForm && !maximized && FForm->ClientHandle()) {
+            SendMessageA(FForm->ClientHandle(), WM_SIZE, 0, 0);
+            SendMessageA(FForm->ClientHandle(), WM_NCPAINT, 0, 0);
+        }
     }
     RefreshScrolls();
     ApplyGlobalColor();

@@ -464,7 +464,13 @@ void TsSkinProvider::OurPaintHandler(TMessage& Message)
     const int saved = SaveDC(target);
     canvas->SetHandle(target);
     FCommonData->Updating = FCommonData->GetUpdating();
-    if (!FCommonData->Updating && !FormDestroying())
+    // A maximised MDI child paints only while it is the one its parent shows.
+    bool hidden = false;
+    if (FForm->FormStyle() == fsMDIChild && IsZoomed()) {
+        TsSkinProvider* parent = MDIParentProvider();
+        hidden = parent && parent->MaximizedMDIChild() != FForm;
+    }
+    if (!FCommonData->Updating && !FormDestroying() && !hidden)
         PaintForm(target);
     // The form's own painting follows, over the background or, while updating, over what is there.
     if (FForm->OnPaint && !FormDestroying()) {

@@ -297,6 +297,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
         break;
     }
     case WM_MEASUREITEM: {
+        if (FMDIForm)
+            MDISkinProvider = this;
         auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
         if (FForm->FormStyle() != fsMDIChild && FForm->Menu() && mis && mis->CtlType == ODT_MENU &&
             FSkinManager->SkinableMenus()) {
@@ -325,8 +327,11 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
         return;
     case WM_SIZING:
         CallDefault(Message);
-        if (FormChanged())
+        if (FormChanged()) {
             FCommonData->BGChanged = true;
+            if (FMDIForm)
+                FMDIForm->RefreshScrolls();
+        }
         return;
     case WM_MOUSELEAVE:
     case CM_MOUSELEAVE: SetHotHT(0); break;
@@ -505,8 +510,11 @@ void TsSkinProvider::NCActivate(TMessage& Message)
     }
     if (FormVisible())
         SendMessageA(FForm->Handle(), WM_NCPAINT, 0, 0);
-    // Overlapping children show their frames as they are now.
+    // Overlapping children show their frames as they are now; the parent's line shows the
+    // active child's items while it is maximised.
     RepaintOtherMDIChildren();
+    if (TsSkinProvider* parent = MDIParentProvider(); parent && parent->FMDIForm && FormVisible())
+        parent->FMDIForm->UpdateMDIIconItem();
     InitMenuItems(sSkinData && sSkinData->Active);
     if (!MenuUpdated) {
         MenuUpdated = true;
@@ -539,7 +547,14 @@ void TsSkinProvider::Activate(TMessage& Message)
     }
     if (Bordered())
         InitMenuItems(true);
-    RefreshScrolls();
+    if (TCustomForm* maximized = MaximizedMDIChild())
+        InvalidateRect(maximized->Handle(), nullptr, FALSE);
+    else
+        RefreshScrolls();
+    if (TsSkinProvider* parent = MDIParentProvider()) {
+        parent->FCommonData->BGChanged = true;
+        RepaintOtherMDIChildren();
+    }
     FSystemMenu->UpdateItems();
     if (!Bordered()) {
         for (int i = 0; i < FForm->ControlCount(); ++i)
@@ -564,7 +579,10 @@ void TsSkinProvider::NCLButtonDown(TMessage& Message)
         SetHotHT(0);
         TsSkinableMenus::DeleteUnusedBmps(true);
         const TPoint corner = FormLeftTop();
-        DropSysMenu(corner.x + SysBorderWidth(), corner.y + BorderHeight() + IconSize().cy);
+        if (FForm->FormStyle() == fsMDIChild)
+            DropSysMenu(corner.x, corner.y + CaptionHeight() + 4);
+        else
+            DropSysMenu(corner.x + SysBorderWidth(), corner.y + BorderHeight() + IconSize().cy);
         return;
     }
     if (code == HTMINBUTTON || code == HTMAXBUTTON || code == HTCLOSE || code == HTHELP ||

@@ -197,6 +197,24 @@ TEST_F(MDITest, AMaximisedChildsIconAndButtonsInTheMenuLineActOnIt)
         ShowWindow(child->Handle(), SW_MAXIMIZE);
         Paint(parent);
         EXPECT_EQ(parent->Caption(), "Parent - [Kid]") << "the title joins the child's caption";
+        // A new caption of the child shows in the title at once (read from the window itself).
+        auto title = [&] {
+            std::vector<COLORREF> pixels;
+            const HDC dc = GetWindowDC(parent->Handle());
+            for (int x = provider->IconRect().right; x < 200; ++x)
+                for (int y = provider->SysBorderHeight(); y < provider->CaptionHeight(); ++y)
+                    pixels.push_back(GetPixel(dc, x, y));
+            ReleaseDC(parent->Handle(), dc);
+            return pixels;
+        };
+        const std::vector<COLORREF> before = title();
+        child->SetCaption("Other");
+        EXPECT_EQ(parent->Caption(), "Parent - [Other]");
+        const std::vector<COLORREF> after = title();
+        int changed = 0;
+        for (std::size_t i = 0; i < before.size(); ++i)
+            changed += before[i] != after[i];
+        EXPECT_GT(changed, 20) << skin;
         // The buttons right-aligned in the menu line, the small masks' size, with a pixel between.
         const int w = provider->SmallButtonWidth(), h = provider->SmallButtonHeight();
         const int right = parent->Width() - provider->SysBorderWidth();
@@ -232,6 +250,7 @@ TEST_F(MDITest, AMaximisedChildsIconAndButtonsInTheMenuLineActOnIt)
         Paint(parent);
         EXPECT_FALSE(IsZoomed(child->Handle())) << skin;
         EXPECT_EQ(parent->Caption(), "Parent");
+        child->SetCaption("Kid");
         EXPECT_EQ(HitTest(parent, Middle(closeRect).x, Middle(closeRect).y), HTMENU);
         EXPECT_EQ(drawn(closeRect), 0) << "no button left in the line";
         // Close closes it.
