@@ -29,8 +29,8 @@ int GlobalOrFormMask(TsCommonData* SkinData, const char* Name)
 
 TPoint CellOf(int MaskIndex) { return IsValidImgIndex(MaskIndex) ? MaskSize(MaskIndex) : TPoint{0, 0}; }
 
-// The position on a menu bar of the item with that command, else Fallback.
-int BarPosition(HMENU Bar, UINT Command, int Fallback)
+// The position on a menu bar of the item with that command, else -1.
+int BarPosition(HMENU Bar, UINT Command)
 {
     const int n = GetMenuItemCount(Bar);
     for (int i = 0; i < n; ++i) {
@@ -40,7 +40,7 @@ int BarPosition(HMENU Bar, UINT Command, int Fallback)
         if (GetMenuItemInfoA(Bar, static_cast<UINT>(i), TRUE, &info) && info.wID == Command)
             return i;
     }
-    return Fallback;
+    return -1;
 }
 
 } // namespace
@@ -59,25 +59,29 @@ std::vector<TsSkinProvider::TLineItem> TsSkinProvider::MenuLineLayout()
     const int offs = GetSystemMetrics(SM_CXMENUSIZE) - 6;
     const int top = CaptionHeight() + SysBorderHeight();
     const int limit = FForm->Width() - 2 * SysBorderWidth() - 6 - 2 * FForm->BorderWidth();
-    int x = SysBorderWidth(), y = top, position = 0;
+    int x = SysBorderWidth(), y = top;
     HDC screen = GetDC(nullptr);
     TCanvas canvas;
     canvas.SetHandle(screen);
-    for (int i = 0; i < root->Count(); ++i) {
-        TMenuItem* item = root->Items(i);
-        if (!item->Visible())
+    // On the bar: the form's items and those of a menu merged in (an active MDI child's), each
+    // where the system has placed it (it wraps the rows itself, and leaves out the form's items
+    // a merged one replaces). The system puts items of its own on the bar of an MDI parent whose
+    // child is maximised (the child's window menu first, its buttons last): an item is found by
+    // its command.
+    std::vector<TMenuItem*> candidates;
+    for (TMenuItem* from : {root, attached && menu->Merged() ? menu->Merged()->Items() : nullptr})
+        for (int i = 0; from && i < from->Count(); ++i)
+            candidates.push_back(from->Items(i));
+    for (TMenuItem* item : candidates) {
+        if (!item->Visible() || !item->OnMeasureItem || !item->OnAdvancedDrawItem)
             continue;
-        const int index = position++;
-        if (!item->OnMeasureItem || !item->OnAdvancedDrawItem)
-            continue;
-        RECT r{};
-        // Where the system has placed the item on the bar (it wraps the rows itself). The system
-        // puts items of its own on the bar of an MDI parent whose child is maximised (the child's
-        // window menu first, its buttons last): the item is found by its command.
-        const int at = attached ? BarPosition(menu->Handle(), item->Command(), index) : index;
-        if (attached && GetMenuItemRect(FForm->Handle(), menu->Handle(), static_cast<UINT>(at), &r)) {
-            OffsetRect(&r, -corner.x, -corner.y);
-            items.push_back({item, r});
+        if (attached) {
+            RECT r{};
+            const int at = BarPosition(menu->Handle(), item->Command());
+            if (at >= 0 && GetMenuItemRect(FForm->Handle(), menu->Handle(), static_cast<UINT>(at), &r)) {
+                OffsetRect(&r, -corner.x, -corner.y);
+                items.push_back({item, r});
+            }
             continue;
         }
         int w = 10, h = 19;

@@ -262,3 +262,37 @@ TEST_F(MDITest, AMaximisedChildsIconAndButtonsInTheMenuLineActOnIt)
         EXPECT_FALSE(provider->MDIButtonsNeeded());
     }
 }
+
+TEST_F(MDITest, TheActiveChildsMenuShowsInTheParentsMenuLine)
+{
+    TForm* child = MakeForm();
+    child->SetFormStyle(fsMDIChild);
+    auto* menu = Create<TMainMenu>(child);
+    auto* tools = Create<TMenuItem>(child);
+    tools->SetName("Tools");
+    tools->SetCaption("Tools");
+    tools->SetGroupIndex(5);
+    menu->Items()->Add(tools);
+    child->SetMenu(menu);
+    Create<TsSkinProvider>(child);
+    child->Show();
+    Paint(parent);
+    // Where the system put the child's item on the parent's bar, the line shows its caption.
+    const HMENU bar = GetMenu(parent->Handle());
+    int at = -1;
+    for (int i = 0; i < GetMenuItemCount(bar); ++i)
+        if (GetMenuItemID(bar, i) == tools->Command())
+            at = i;
+    ASSERT_GE(at, 0) << "merged into the bar";
+    RECT r, w;
+    GetMenuItemRect(parent->Handle(), bar, static_cast<UINT>(at), &r);
+    GetWindowRect(parent->Handle(), &w);
+    OffsetRect(&r, -w.left, -w.top);
+    const testkit::PixelImage shot = testkit::ScreenPixels(parent->Handle());
+    TBitmap* line = provider->MenuLineBmp();
+    int text = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            text += shot.Pixel(x, y) != static_cast<COLORREF>(PixelOf(line, x, y - provider->MenuLineTop()));
+    EXPECT_GT(text, 20);
+}
