@@ -1,9 +1,10 @@
-// A form of skinned gauges of every kind and up-downs in both shipped skins; a picture of each is written into
+// A form of skinned gauges of every kind, up-downs and spin edits in both shipped skins; a picture of each is written into
 // the working folder (skinned_gauges_<skin>.png) to be looked at.
 #include <gtest/gtest.h>
 
 #include "../skin_forms_gui/FormsKit.h"
 #include "sGauge.h"
+#include "sSpinEdit.h"
 #include "sUpDown.h"
 
 using namespace formskit;
@@ -16,7 +17,7 @@ public:
     explicit TGaugesForm(TComponent* AOwner) : TForm(AOwner)
     {
         BeginLoading(this);
-        SetBounds(20, 20, 420, 220);
+        SetBounds(20, 20, 420, 250);
         SetCaption("Gauges");
         Create<TsSkinProvider>(this);
         Bar = Gauge(gkHorizontalBar, 20, 20, 200, 24);
@@ -34,6 +35,15 @@ public:
         horizontal->SetBounds(200, 150, 40, 20);
         horizontal->SetPosition(50);
         horizontal->SetParent(this);
+        auto* spin = Create<TsSpinEdit>(this);
+        spin->SetBounds(20, 175, 100, 24);
+        spin->SetValue(42);
+        spin->SetParent(this);
+        auto* decimal = Create<TsDecimalSpinEdit>(this);
+        decimal->SetBounds(140, 175, 100, 24);
+        decimal->SetValue(2.5);
+        decimal->SetParent(this);
+        Decimal = decimal;
         LoadedAll(this);
     }
     TsGauge* Gauge(TsGaugeKind Kind, int X, int Y, int W, int H)
@@ -46,6 +56,7 @@ public:
         return g;
     }
     TsGauge* Bar = nullptr;
+    TsDecimalSpinEdit* Decimal = nullptr;
 };
 
 using GaugeScreens = SkinnedFormTest;
@@ -59,5 +70,6 @@ TEST_F(GaugeScreens, GaugesAreDrawnByTheSkin)
         const COLORREF fill = testkit::PrintWindowPixels(form->Handle(), true).Pixel(form->Bar->Left() + 5,
                                                                                       form->Bar->Top() + 12);
         EXPECT_NE(fill, static_cast<COLORREF>(ColorToRGB(SectionOf("GAUGE").Color))) << skin;
+        EXPECT_EQ(form->Decimal->Text(), AnsiString("2") + DecimalSeparator + "50") << "set while the form was built";
     });
 }
