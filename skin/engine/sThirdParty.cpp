@@ -274,7 +274,7 @@ void CopyToolBtnGlyph(TsToolBar* ToolBar, TToolButton* Button, TCustomDrawState 
     img.Canvas()->Brush()->SetColor(key);
     img.Canvas()->FillRect(Rect(0, 0, w, h));
     list->Draw(img.Canvas(), 0, 0, Button->ImageIndex());
-    CopyTransBitmaps(Bmp, &img, b.left + x, b.top + y, ColorToSColor(key));
+    CopyTransBitmaps(Bmp, &img, x, y, ColorToSColor(key));
 }
 
 void DoActionChanging(TsBitBtn*, TCustomAction*) {}

@@ -144,8 +144,8 @@ void CopyGlyph(TControl* Control, TsCommonData* SkinData, int ImageIndex, TCusto
 // The button's glyph into its cache at its glyph rectangle.
 void DrawBitBtnGlyph(TsBitBtn* Button);
 void DrawSpeedButtonGlyph(TsSpeedButton* Button);
-// A tool button's image into the bar's paint bitmap: the hot list when the state asks for it,
-// placed as the bar lays its buttons out.
+// A tool button's image into the button's own paint bitmap: the hot list when the state asks
+// for it, placed as the bar lays its buttons out.
 void CopyToolBtnGlyph(TsToolBar* ToolBar, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,
                       TTBCustomDrawFlags& Flags, TBitmap* Bmp);
 void DoActionChanging(TsBitBtn* Button, TCustomAction* Action);
