@@ -1,10 +1,85 @@
 #include "sMemo.h"
 
+#include "sEdit.h"
+#include "sGraphUtils.h"
+#include "sMaskData.h"
+#include "sMaskGraph.h"
 #include "sMessages.h"
 #include "sStyleSimply.h"
+#include "sVclUtils.h"
 
 TsMemo::TsMemo(TComponent* AOwner) : TsSkinned(AOwner, "EDIT", 7)
 {
+    SetControlStyle(ControlStyle() - TControlStyle{csOpaque});
+}
+
+void TsMemo::AfterConstruction()
+{
+    inherited::AfterConstruction();
+    SkinData()->Loaded();
+}
+
+void TsMemo::SetDisabledKind(TsDisabledKind Value)
+{
+    if (Value == FDisabledKind)
+        return;
+    FDisabledKind = Value;
+    SkinData()->Invalidate();
+}
+
+int TsMemo::FirstLineIndex()
+{
+    return static_cast<int>(Perform(EM_GETFIRSTVISIBLELINE) & 0xFFFF);
+}
+
+void TsMemo::PrepareCache()
+{
+    TsCommonData* sd = SkinData();
+    sd->InitCacheBmp();
+    PaintItem(sd, GetParentCache(sd), true, ControlIsActive(sd) ? 1 : 0, Rect(0, 0, Width(), Height()),
+              TPoint{Left(), Top()}, sd->FCacheBmp.get(), false);
+    if (!Enabled())
+        BmpDisabledKind(sd->FCacheBmp.get(), FDisabledKind, Parent(), GetParentCache(sd), TPoint{Left(), Top()});
+    sd->BGChanged = false;
+}
+
+void TsMemo::PaintBorder(HDC DC)
+{
+    TsCommonData* sd = SkinData();
+    HDC dc = DC ? DC : GetWindowDC(Handle());
+    const int saved = SaveDC(dc);
+    if (sd->BGChanged || sd->FCacheBmp->Width() != Width() || sd->FCacheBmp->Height() != Height())
+        PrepareCache();
+    UpdateCorners(sd, 0);
+    CopyEditFrame(sd, dc, Width(), Height());
+    // Between the frame and the skinned bars the memo's own colour, not the native bars' edges.
+    const bool v = VSBar && VSBar->Visible(), h = HSBar && HSBar->Visible();
+    TGdiHandle<HBRUSH> brush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Color()))));
+    auto fill = [&](int l, int t, int r, int b) {
+        const RECT rc{l, t, r, b};
+        FillRect(dc, &rc, brush.Get());
+    };
+    const int w = Width(), ht = Height();
+    if (v)
+        fill(w - VSBar->Width() - 3, 2, w - 2, ht - 2);
+    if (v && h)
+        fill(2, ht - HSBar->Height() - 3, w - VSBar->Width() - 2, ht - 2);
+    else if (h)
+        fill(2, ht - 2 - HSBar->Height() - 1, w - 2, ht - 2);
+    RestoreDC(dc, saved);
+    if (!DC)
+        ReleaseDC(Handle(), dc);
+}
+
+void TsMemo::FollowStateColor()
+{
+    TsCommonData* sd = SkinData();
+    if (sd->CustomColor || !IsValidSkinIndex(sd->SkinIndex))
+        return;
+    const TsGeneralData& g = gd[static_cast<std::size_t>(sd->SkinIndex)];
+    const TColor c = ControlIsActive(sd) ? g.HotColor : g.Color;
+    if (c != Color())
+        SetColor(c);
 }
 
 void TsMemo::Loaded()
@@ -72,32 +147,80 @@ void TsMemo::OnHSBChange(TObject*, int)
 
 void TsMemo::WndProc(TMessage& Message)
 {
+    TsCommonData* sd = SkinData();
     if (Message.Msg == SM_SKINCMD) {
-        const WORD command = Message.WParamHi;
-        if (command == AC_REMOVESKIN) {
-            inherited::WndProc(Message);
+        switch (Message.WParamHi) {
+        case AC_NEWSKIN:
+            SetCtl3D(true);
+            CommonWndProc(Message, sd);
+            return;
+        case AC_REMOVESKIN:
+            CommonWndProc(Message, sd);
             FreeHostBar(VSBar);
             FreeHostBar(HSBar);
             RecreateWnd();
             return;
-        }
-        inherited::WndProc(Message);
-        if (command == AC_REPAINT)
+        case AC_REPAINT:
+            CommonWndProc(Message, sd);
+            Repaint();
             RefreshScrolls();
+            return;
+        case AC_ISSKINNED: Message.LParam = 1; return;
+        default: break;
+        }
+    }
+    if (!ControlIsReady(this) || !sd->Skinned()) {
+        TMemo::WndProc(Message);
+        BoundLabelFollows(BoundLabel(), this, Message.Msg);
         return;
     }
-    inherited::WndProc(Message);
-    if (!sSkinData->Active || !SkinData()->Skinned())
-        return;
     switch (Message.Msg) {
-    case WM_PAINT: RefreshScrolls(); break;
-    case WM_NCPAINT: PaintHostCorner(this, VSBar, HSBar); break;
+    case WM_PAINT:
+        FollowStateColor();
+        if (sd->GetUpdating())
+            sd->SetUpdating(true);
+        else
+            PaintBorder();
+        TMemo::WndProc(Message);
+        RefreshScrolls();
+        return;
+    case WM_NCPAINT:
+        if (sd->GetUpdating())
+            sd->SetUpdating(true);
+        else
+            PaintBorder();
+        return;
+    case WM_PRINT: {
+        HDC dc = reinterpret_cast<HDC>(Message.WParam);
+        // The native text and background into the client part of the window's picture.
+        const int saved = SaveDC(dc);
+        const TRect client = ClientRect();
+        POINT origin{0, 0};
+        ::ClientToScreen(Handle(), &origin);
+        RECT window;
+        GetWindowRect(Handle(), &window);
+        OffsetViewportOrgEx(dc, origin.x - window.left, origin.y - window.top, nullptr);
+        IntersectClipRect(dc, 0, 0, client.right, client.bottom);
+        Perform(WM_PAINT, Message.WParam, Message.LParam);
+        RestoreDC(dc, saved);
+        PaintBorder(dc);
+        return;
+    }
+    default: break;
+    }
+    if (!CommonWndProc(Message, sd))
+        TMemo::WndProc(Message);
+    switch (Message.Msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: Invalidate(); break; // the colour and frame of the look follow at the paint
     case WM_LBUTTONDOWN: FLeftDown = true; break;
     case WM_LBUTTONUP: FLeftDown = false; break;
     case WM_MOUSEMOVE:
+        // A selection dragged by the mouse scrolls the memo.
         if (FLeftDown)
             RefreshScrolls();
         break;
+    case WM_WINDOWPOSCHANGED: // the bars follow a move or a resize at once
     case WM_HSCROLL: RefreshScrolls(); break;
     case WM_VSCROLL:
         RefreshScrolls();
@@ -111,10 +234,10 @@ void TsMemo::WndProc(TMessage& Message)
     case WM_SETFONT:
     case CM_VISIBLECHANGED:
     case CM_ENABLEDCHANGED:
-        SkinData()->Invalidate();
+        sd->Invalidate();
         RefreshScrolls();
         break;
-    case WM_WINDOWPOSCHANGED: // the bounds are in step after it
+    case WM_MOVE:
     case WM_SETTEXT:
     case WM_MOUSEWHEEL:
     case WM_CUT:
@@ -126,6 +249,14 @@ void TsMemo::WndProc(TMessage& Message)
     case CM_CHANGED:
     case CN_KEYDOWN:
     case CN_KEYUP: RefreshScrolls(); break;
-    default: break;
+    default:
+        if (Message.Msg == SM_SKINCMD && Message.WParamHi == AC_PARENTUPDATED && sd->GetUpdating()) {
+            sd->SetUpdating(false);
+            Perform(WM_NCPAINT, 0, 0);
+        } else if (Message.Msg == SM_SKINCMD && Message.WParamHi == AC_URGENTPAINTING && sd->UrgentPainting) {
+            PrepareCache();
+        }
+        break;
     }
+    BoundLabelFollows(BoundLabel(), this, Message.Msg);
 }
