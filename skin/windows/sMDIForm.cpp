@@ -416,6 +416,7 @@ void TsMDIForm::UpdateMDIIconItem()
         } else if (first) {
             root->Remove(ChildIconItem);
             Provider->UpdateMenu();
+            Provider->RepaintMenu();
         }
     }
     if (!MDIScrolling)

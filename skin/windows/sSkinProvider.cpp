@@ -575,8 +575,13 @@ void TsSkinProvider::RepaintMenu()
     FCommonData->BGChanged = true;
     MenuChanged = true;
     FLinesCount = -1;
-    if (FForm && FForm->HandleAllocated())
+    if (FForm && FForm->HandleAllocated()) {
+        // The system lays an MDI parent's bar out again (the line is painted where it puts the
+        // items, and it puts items of its own there while a child is maximised).
+        if (FMDIForm && FForm->Menu())
+            DrawMenuBar(FForm->Handle());
         SendMessageA(FForm->Handle(), WM_NCPAINT, 0, 0);
+    }
 }
 
 void TsSkinProvider::UpdateMenu()

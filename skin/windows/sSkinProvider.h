@@ -450,6 +450,11 @@ private:
     // The caption the title shows (an MDI parent's is joined by the system with its maximised
     // child's, unseen by this provider).
     AnsiString FPaintedCaption;
+    // The number of items on the system's menu bar when the line was painted (the system adds
+    // its own to an MDI parent's bar while a child is maximised, unseen by this provider).
+    int FPaintedBarItems = -1;
+    // An MDI parent's frame no longer shows its window's caption or its bar's items.
+    bool MDIFrameStale();
 };
 
 // Sizes of a window's window and client rectangles.

@@ -290,6 +290,7 @@ void TsSkinProvider::PaintMenuLine()
         return;
     if (index >= 0)
         PaintItem(index, section, EmptyCI, true, FormActive ? 1 : 0, TRect{0, top, w, bottom}, TPoint{0, top}, cache);
+    FPaintedBarItems = FForm->HandleAllocated() ? GetMenuItemCount(GetMenu(FForm->Handle())) : -1;
     FMenuLineBmp->SetPixelFormat(pf24bit);
     FMenuLineBmp->SetSize(w, bottom - top);
     BitBlt(FMenuLineBmp->Canvas()->Handle(), 0, 0, w, bottom - top, cache->Canvas()->Handle(), 0, top, SRCCOPY);

@@ -273,7 +273,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
         }
         RefreshScrolls();
         // A child maximised or restored takes its buttons into or out of its parent's menu line.
-        if (TsSkinProvider* parent = MDIParentProvider(); parent && parent->FMDIButtonsShown != parent->MDIButtonsNeeded())
+        if (TsSkinProvider* parent = MDIParentProvider();
+            parent && (parent->FMDIButtonsShown != parent->MDIButtonsNeeded() || parent->MDIFrameStale()))
             parent->RefreshMDIFrame();
         if (IsValidSkinIndex(FCommonData->SkinIndex) &&
             gd[static_cast<std::size_t>(FCommonData->SkinIndex)].GradientPercent > 0) {
@@ -459,8 +460,11 @@ void TsSkinProvider::NonClientPaint(TMessage& Message)
     }
     if (FMDIForm) {
         FMDIForm->ConnectToClient();
-        if (FForm->Caption() != FPaintedCaption)
+        if (MDIFrameStale()) {
             FCommonData->BGChanged = true;
+            MenuChanged = true;
+            FLinesCount = -1;
+        }
     }
     if (!MenuUpdated) {
         MenuUpdated = true;

@@ -215,15 +215,21 @@ void TsSkinProvider::RefreshMDIFrame()
     if (!FForm || !FForm->HandleAllocated() || FormDestroying())
         return;
     FCommonData->EndUpdate();
-    FCommonData->BGChanged = true;
-    MenuChanged = true;
-    FLinesCount = -1;
-    SendMessageA(FForm->Handle(), WM_NCPAINT, 0, 0);
+    RepaintMenu();
     if (FMDIForm) {
         if (FForm->ClientHandle())
             SendMessageA(FForm->ClientHandle(), WM_NCPAINT, 0, 0);
         FMDIForm->RefreshScrolls();
     }
+}
+
+bool TsSkinProvider::MDIFrameStale()
+{
+    if (!FMDIForm || !FForm->HandleAllocated())
+        return false;
+    const HMENU bar = GetMenu(FForm->Handle());
+    return FForm->Caption() != FPaintedCaption ||
+           (bar && FPaintedBarItems >= 0 && GetMenuItemCount(bar) != FPaintedBarItems);
 }
 
 void TsSkinProvider::RepaintOtherMDIChildren()

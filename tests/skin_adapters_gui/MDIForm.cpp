@@ -288,11 +288,28 @@ TEST_F(MDITest, TheActiveChildsMenuShowsInTheParentsMenuLine)
     GetMenuItemRect(parent->Handle(), bar, static_cast<UINT>(at), &r);
     GetWindowRect(parent->Handle(), &w);
     OffsetRect(&r, -w.left, -w.top);
-    const testkit::PixelImage shot = testkit::ScreenPixels(parent->Handle());
     TBitmap* line = provider->MenuLineBmp();
+    const int lineTop = provider->MenuLineTop();
+    testkit::PixelImage shot = testkit::ScreenPixels(parent->Handle());
     int text = 0;
     for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x)
-            text += shot.Pixel(x, y) != static_cast<COLORREF>(PixelOf(line, x, y - provider->MenuLineTop()));
+            text += shot.Pixel(x, y) != static_cast<COLORREF>(PixelOf(line, x, y - lineTop));
     EXPECT_GT(text, 20);
+    // Maximised, the system adds items of its own before the others: the line shows them where
+    // they went, as a fresh painting of the whole line does.
+    ShowWindow(child->Handle(), SW_MAXIMIZE);
+    Paint(parent);
+    auto lineRows = [&] {
+        shot = testkit::ScreenPixels(parent->Handle());
+        std::vector<COLORREF> pixels;
+        for (int y = lineTop; y < lineTop + provider->MenuHeight(); ++y)
+            for (int x = 0; x < shot.Width(); ++x)
+                pixels.push_back(shot.Pixel(x, y));
+        return pixels;
+    };
+    const std::vector<COLORREF> shown = lineRows();
+    provider->RepaintMenu();
+    Paint(parent);
+    EXPECT_TRUE(shown == lineRows());
 }
