@@ -23,6 +23,50 @@ void CopyEditFrame(TsCommonData* SkinData, HDC DC, int Width, int Height)
     BitBlt(DC, Width - 2, 2, 2, Height - 2, src, Width - 2, 2, SRCCOPY);
 }
 
+void PaintEditCache(TsCommonData* SkinData, int State, TsDisabledKind Kind, const std::function<void()>& Content)
+{
+    TControl* c = SkinData->FOwnerControl;
+    SkinData->InitCacheBmp();
+    const TPoint offset{c->Left(), c->Top()};
+    PaintItem(SkinData, GetParentCache(SkinData), true, State, Rect(0, 0, c->Width(), c->Height()), offset,
+              SkinData->FCacheBmp.get(), false);
+    Content();
+    if (!c->Enabled())
+        BmpDisabledKind(SkinData->FCacheBmp.get(), Kind, c->Parent(), GetParentCache(SkinData), offset);
+    SkinData->BGChanged = false;
+}
+
+void PaintEditClient(TsCommonData* SkinData, HDC DC, bool MarkUpdating, const std::function<void()>& Prepare)
+{
+    auto* c = static_cast<TWinControl*>(SkinData->FOwnerControl);
+    const HWND wnd = c->Handle();
+    PAINTSTRUCT ps{};
+    if (!DC)
+        BeginPaint(wnd, &ps);
+    HDC dc = DC ? DC : GetWindowDC(wnd);
+    const int saved = SaveDC(dc);
+    if (SkinData->GetUpdating()) {
+        // The parent's AC_PARENTUPDATED brings the paint back.
+        if (MarkUpdating)
+            SkinData->SetUpdating(true);
+    } else {
+        SkinData->BGChanged =
+            SkinData->BGChanged || SkinData->HalfVisible || GetBoolMsg(c->Parent(), AC_GETHALFVISIBLE);
+        SkinData->HalfVisible = !RectInRect(c->Parent()->ClientRect(), c->BoundsRect());
+        TBitmap* cache = SkinData->FCacheBmp.get();
+        const bool sized = cache->Width() == c->Width() && cache->Height() == c->Height();
+        if (SkinData->BGChanged && (!SkinData->UrgentPainting || !sized))
+            Prepare();
+        UpdateCorners(SkinData, 0);
+        BitBlt(dc, 0, 0, c->Width(), c->Height(), SkinData->FCacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
+    }
+    RestoreDC(dc, saved);
+    if (!DC) {
+        ReleaseDC(wnd, dc);
+        EndPaint(wnd, &ps);
+    }
+}
+
 AnsiString EditShownText(TCustomEdit* Edit)
 {
     AnsiString text = Edit->Text();
@@ -82,41 +126,12 @@ void TsEdit::PaintText()
 
 void TsEdit::PrepareCache()
 {
-    TsCommonData* sd = SkinData();
-    sd->InitCacheBmp();
-    PaintItem(sd, GetParentCache(sd), true, ControlIsActive(sd) ? 1 : 0, Rect(0, 0, Width(), Height()),
-              TPoint{Left(), Top()}, sd->FCacheBmp.get(), false);
-    PaintText();
-    if (!Enabled())
-        BmpDisabledKind(sd->FCacheBmp.get(), FDisabledKind, Parent(), GetParentCache(sd), TPoint{Left(), Top()});
-    sd->BGChanged = false;
+    PaintEditCache(SkinData(), ControlIsActive(SkinData()) ? 1 : 0, FDisabledKind, [this] { PaintText(); });
 }
 
 void TsEdit::OurPaintHandler(HDC DC)
 {
-    TsCommonData* sd = SkinData();
-    PAINTSTRUCT ps{};
-    if (!DC)
-        BeginPaint(Handle(), &ps);
-    HDC dc = DC ? DC : GetWindowDC(Handle());
-    const int saved = SaveDC(dc);
-    if (sd->GetUpdating()) {
-        // The parent's AC_PARENTUPDATED brings the paint back.
-        sd->SetUpdating(true);
-    } else {
-        sd->BGChanged = sd->BGChanged || sd->HalfVisible || GetBoolMsg(Parent(), AC_GETHALFVISIBLE);
-        sd->HalfVisible = !RectInRect(Parent()->ClientRect(), BoundsRect());
-        const bool sized = sd->FCacheBmp->Width() == Width() && sd->FCacheBmp->Height() == Height();
-        if (sd->BGChanged && (!sd->UrgentPainting || !sized))
-            PrepareCache();
-        UpdateCorners(sd, 0);
-        BitBlt(dc, 0, 0, Width(), Height(), sd->FCacheBmp->Canvas()->Handle(), 0, 0, SRCCOPY);
-    }
-    RestoreDC(dc, saved);
-    if (!DC) {
-        ReleaseDC(Handle(), dc);
-        EndPaint(Handle(), &ps);
-    }
+    PaintEditClient(SkinData(), DC, true, [this] { PrepareCache(); });
 }
 
 void TsEdit::PaintBorder(HDC DC)

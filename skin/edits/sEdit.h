@@ -4,6 +4,8 @@
 // the window's border (WM_NCPAINT) from the cache's outer two pixels.
 #pragma once
 
+#include <functional>
+
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
@@ -33,6 +35,13 @@ private:
 
 // The four two-pixel strips of the frame copied from the cache to the same places of DC.
 void CopyEditFrame(TsCommonData* SkinData, HDC DC, int Width, int Height);
+// An edit-like control's cache: background and frame of State, then Content, then the disabled
+// look while the control is disabled; the cache is fresh afterwards.
+void PaintEditCache(TsCommonData* SkinData, int State, TsDisabledKind Kind, const std::function<void()>& Content);
+// The client paint of an edit-like control from its cache into DC (0: the window's DC inside
+// BeginPaint/EndPaint), the cache rebuilt by Prepare when stale. While updating nothing is
+// painted, and with MarkUpdating the control notes that it waits for its parent.
+void PaintEditClient(TsCommonData* SkinData, HDC DC, bool MarkUpdating, const std::function<void()>& Prepare);
 // What an edit shows of its text: the text, or its password character as many times.
 AnsiString EditShownText(TCustomEdit* Edit);
 // The bound label follows its control's visibility, enablement, reading order, size and place.

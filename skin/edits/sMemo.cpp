@@ -34,13 +34,7 @@ int TsMemo::FirstLineIndex()
 
 void TsMemo::PrepareCache()
 {
-    TsCommonData* sd = SkinData();
-    sd->InitCacheBmp();
-    PaintItem(sd, GetParentCache(sd), true, ControlIsActive(sd) ? 1 : 0, Rect(0, 0, Width(), Height()),
-              TPoint{Left(), Top()}, sd->FCacheBmp.get(), false);
-    if (!Enabled())
-        BmpDisabledKind(sd->FCacheBmp.get(), FDisabledKind, Parent(), GetParentCache(sd), TPoint{Left(), Top()});
-    sd->BGChanged = false;
+    PaintEditCache(SkinData(), ControlIsActive(SkinData()) ? 1 : 0, FDisabledKind, [] {});
 }
 
 void TsMemo::PaintBorder(HDC DC)

@@ -4,6 +4,7 @@
 
 #include "../skin_forms_gui/FormsKit.h"
 #include "sEdit.h"
+#include "sMaskEdit.h"
 #include "sMemo.h"
 #include "sPanel.h"
 
@@ -27,6 +28,7 @@ public:
         Plain = Place<TsEdit>(panel, 20, 50, "Edit");
         Place<TsEdit>(panel, 20, 80, "secret")->SetPasswordChar('*');
         Place<TsEdit>(panel, 20, 110, "Disabled edit")->SetEnabled(false);
+        Place<TsMaskEdit>(panel, 20, 140, "Mask edit");
         Memo = Create<TsMemo>(this);
         Memo->SetBounds(200, 20, 180, 200);
         Memo->SetScrollBars(ssBoth);
