@@ -71,7 +71,13 @@ TEST_F(Memo, FocusedItsBackgroundIsTheHotColourUnlessItKeepsItsOwn)
 TEST_F(Memo, TheFrameComesFromTheCacheAndTheMemosColourFillsUpToTheBar)
 {
     TsMemo* m = Make(ssVertical, 40);
+    TsMemo* centred = Make(ssBoth, 40);
+    centred->SetTop(120);
+    centred->SetWordWrap(true);
+    centred->SetAlignment(taCenter);
     Show();
+    ASSERT_NE(centred->HSBar, nullptr);
+    EXPECT_FALSE(centred->HSBar->Enabled()) << "centred wrapped lines: a disabled horizontal bar";
     ASSERT_NE(m->VSBar, nullptr);
     RedrawWindow(m->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     const testkit::PixelImage shot = testkit::ScreenPixels(m->Handle());
@@ -82,16 +88,6 @@ TEST_F(Memo, TheFrameComesFromTheCacheAndTheMemosColourFillsUpToTheBar)
     const testkit::PixelImage printed = testkit::PrintWindowPixels(m->Handle());
     EXPECT_EQ(printed.Pixel(1, 50), Through(Normal)) << "printed with its frame";
     EXPECT_EQ(printed.Pixel(20, 50), static_cast<COLORREF>(Green)) << "and the native client inside";
-}
-
-TEST_F(Memo, CentredWrappedLinesGetADisabledHorizontalBar)
-{
-    TsMemo* m = Make(ssBoth, 40);
-    m->SetWordWrap(true);
-    m->SetAlignment(taCenter);
-    Show();
-    ASSERT_NE(m->HSBar, nullptr);
-    EXPECT_FALSE(m->HSBar->Enabled());
 }
 
 TEST_F(Memo, WhileTheLeftButtonIsDownMouseMovesKeepTheBarInStep)
