@@ -6,6 +6,7 @@
 #include "ArchiveFiles.h"
 #include "MainSearch.h"
 #include "MainTreeMap.h"
+#include "sDialogs.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ void DeleteEntryKey(const TTreeNode* Node)
 void TID_Vellorn::N9Click(TObject*)
 {
     ShowTreePage(this, 0);
-    const AnsiString title = InputBox("Введите название категории", "Новая категория", "");
+    const AnsiString title = sInputBox("Введите название категории", "Новая категория", "");
     if (title.empty())
         return;
     for (TTreeNode* n = TreeView1->Items()->GetFirstNode(); n; n = n->GetNext())
@@ -56,7 +57,7 @@ void TID_Vellorn::N40Click(TObject* Sender) { N9Click(Sender); }
 void TID_Vellorn::N10Click(TObject*)
 {
     ShowTreePage(this, 0);
-    const AnsiString title = InputBox("Новая подкатегория", "Введите название подкатегории", "");
+    const AnsiString title = sInputBox("Новая подкатегория", "Введите название подкатегории", "");
     if (!title.empty())
         TreeView1->Items()->AddChild(EntryParent(*TreeView1), title);
 }

@@ -71,6 +71,22 @@ int MsgDlgCancelButton(TMsgDlgButtons buttons)
     return -1;
 }
 
+LPCSTR MsgDlgIcon(TMsgDlgType type)
+{
+    switch (type) {
+    case mtWarning:
+        return IDI_EXCLAMATION;
+    case mtError:
+        return IDI_HAND;
+    case mtInformation:
+        return IDI_ASTERISK;
+    case mtConfirmation:
+        return IDI_QUESTION;
+    default:
+        return nullptr;
+    }
+}
+
 AnsiString ApplicationTitle()
 {
     if (Application)
@@ -407,22 +423,6 @@ struct TFormFree {
 };
 using TFormPtr = std::unique_ptr<TForm, TFormFree>;
 
-LPCSTR IconOf(TMsgDlgType type)
-{
-    switch (type) {
-    case mtWarning:
-        return IDI_EXCLAMATION;
-    case mtError:
-        return IDI_HAND;
-    case mtInformation:
-        return IDI_ASTERISK;
-    case mtConfirmation:
-        return IDI_QUESTION;
-    default:
-        return nullptr;
-    }
-}
-
 TForm* BuildMessageForm(const AnsiString& title, const AnsiString& msg, TMsgDlgType type, TMsgDlgButtons buttons,
                         int x, int y)
 {
@@ -444,7 +444,7 @@ TForm* BuildMessageForm(const AnsiString& title, const AnsiString& msg, TMsgDlgT
 
     // The text keeps every character as it stands: "&" is no hot-key mark in a message.
     SIZE text = mdc.TextSize(msg, DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX, GetSystemMetrics(SM_CXSCREEN) / 2);
-    LPCSTR icon = IconOf(type);
+    LPCSTR icon = MsgDlgIcon(type);
     int iconTextW = text.cx, iconTextH = text.cy;
     if (icon) {
         iconTextW += 32 + horzSpacing;

@@ -53,6 +53,8 @@ AnsiString MsgDlgTypeCaption(TMsgDlgType type);
 AnsiString MsgDlgButtonCaption(TMsgDlgBtn button);
 AnsiString MsgDlgButtonName(TMsgDlgBtn button);
 TModalResult MsgDlgButtonResult(TMsgDlgBtn button);
+// The system icon of a box of the type (IDI_QUESTION ...); null for mtCustom.
+LPCSTR MsgDlgIcon(TMsgDlgType type);
 // The default button (OK, else Yes, else Retry) and the cancel button (Cancel, else No, else OK)
 // of a set; -1 when the set has none.
 int MsgDlgDefaultButton(TMsgDlgButtons buttons);

@@ -1,8 +1,16 @@
-// Skinned dialogs: the open dialog and the message dialog. While no skin is active they are the
-// system's dialogs.
+// Skinned dialogs: the open dialog and the skinned message and input boxes. The boxes are forms built
+// at run time with a skin provider of section "DIALOG"; with no skin active they show the plain look.
+// While a test has put a prompt service of its own in place (TPromptServiceGuard), the boxes ask it
+// instead of opening a window, like the framework's boxes do.
 #pragma once
 
+#include <initializer_list>
+
 #include "Dialogs.h"
+#include "Forms.h"
+#include "SysUtils.h"
+
+class TsSkinProvider;
 
 class TsOpenDialog : public TOpenDialog {
     VCL_CLASS(TsOpenDialog, TOpenDialog)
@@ -10,6 +18,52 @@ public:
     using TOpenDialog::TOpenDialog;
 };
 
-// Shows a message dialog with the text, the type's title and icon and the buttons; answers the
-// modal result of the pressed button (mrYes = 6 ...).
+// The form of a message or input box: the system's message font and its own skin provider.
+class TsMessageForm : public TForm {
+    VCL_CLASS(TsMessageForm, TForm)
+public:
+    explicit TsMessageForm(TComponent* AOwner);
+    void AfterConstruction() override;
+
+    TsSkinProvider* Provider() const { return FProvider; }
+    // Shows the help topic of HelpContext in HelpFile (nothing without a help file).
+    void HelpButtonClick(TObject* Sender);
+
+    int HelpContext = 0;
+    AnsiString HelpFile;
+
+private:
+    TsSkinProvider* FProvider = nullptr; // owned by the form
+};
+
+// Builds the box (icon, word-wrapped text, buttons), not shown; the caller owns it.
+TsMessageForm* sCreateMessageDialog(const AnsiString& Title, const AnsiString& Msg, TMsgDlgType DlgType,
+                                    TMsgDlgButtons Buttons);
+
+// Each shows a box modally and answers the modal result of the pressed button (mrYes = 6 ...).
+// An empty title gives the type's caption (the application's title for mtCustom); X or Y < 0
+// keeps the box centred on that axis.
+TModalResult sMessageDlgPosHelp(const AnsiString& Title, const AnsiString& Msg, TMsgDlgType DlgType,
+                                TMsgDlgButtons Buttons, int HelpCtx, int X, int Y, const AnsiString& HelpFileName);
 TModalResult sMessageDlg(const AnsiString& Msg, TMsgDlgType Type, TMsgDlgButtons Buttons, int HelpCtx);
+TModalResult sMessageDlg(const AnsiString& Title, const AnsiString& Msg, TMsgDlgType Type, TMsgDlgButtons Buttons,
+                         int HelpCtx);
+TModalResult sMessageDlgPos(const AnsiString& Msg, TMsgDlgType Type, TMsgDlgButtons Buttons, int HelpCtx, int X,
+                            int Y);
+TModalResult sMessageDlgPos(const AnsiString& Title, const AnsiString& Msg, TMsgDlgType Type,
+                            TMsgDlgButtons Buttons, int HelpCtx, int X, int Y);
+
+void sShowMessage(const AnsiString& Msg);
+void sShowMessage(const AnsiString& Title, const AnsiString& Msg);
+void sShowMessageFmt(const AnsiString& Msg, std::initializer_list<TVarRec> Params);
+void sShowMessageFmt(const AnsiString& Title, const AnsiString& Msg, std::initializer_list<TVarRec> Params);
+void sShowMessagePos(const AnsiString& Msg, int X, int Y);
+void sShowMessagePos(const AnsiString& Title, const AnsiString& Msg, int X, int Y);
+
+// The input box: true and Value replaced when OK was pressed, else Value as it was.
+bool sInputQuery(const AnsiString& ACaption, const AnsiString& APrompt, AnsiString& Value);
+// ADefault, or the entered text when OK was pressed.
+AnsiString sInputBox(const AnsiString& ACaption, const AnsiString& APrompt, const AnsiString& ADefault);
+
+// String number Ident of the system's common-dialog library; empty when it cannot be read.
+AnsiString LoadDlg32Msg(int Ident);
