@@ -5,6 +5,7 @@
 #include "sMaskData.h"
 #include "sMaskGraph.h"
 #include "sMessages.h"
+#include "sScrollBar.h"
 #include "sStyleSimply.h"
 #include "sUtils.h"
 #include "sVclUtils.h"
@@ -21,6 +22,30 @@ void CopyEditFrame(TsCommonData* SkinData, HDC DC, int Width, int Height)
     BitBlt(DC, 0, 2, 2, Height, src, 0, 2, SRCCOPY);
     BitBlt(DC, 2, Height - 2, Width - 4, 2, src, 2, Height - 2, SRCCOPY);
     BitBlt(DC, Width - 2, 2, 2, Height - 2, src, Width - 2, 2, SRCCOPY);
+}
+
+void FillEditBarStrips(TWinControl* Edit, HDC DC, TsScrollBar* VBar, TsScrollBar* HBar)
+{
+    const bool v = VBar && VBar->Visible(), h = HBar && HBar->Visible();
+    TGdiHandle<HBRUSH> brush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Edit->Color()))));
+    auto fill = [&](int l, int t, int r, int b) {
+        const RECT rc{l, t, r, b};
+        FillRect(DC, &rc, brush.Get());
+    };
+    const int w = Edit->Width(), ht = Edit->Height();
+    if (v)
+        fill(w - VBar->Width() - 3, 2, w - 2, ht - 2);
+    if (h)
+        fill(2, ht - HBar->Height() - 3, w - (v ? VBar->Width() : 0) - 2, ht - 2);
+}
+
+void PlaceEditBars(TWinControl* Edit, TsScrollBar* VBar, TsScrollBar* HBar, bool Mirrored)
+{
+    const int l = Edit->Left(), t = Edit->Top();
+    if (VBar)
+        VBar->SetBounds(Mirrored ? l + 4 : l + Edit->Width() - VBar->Width() - 2, t + 2, VBar->Width(), VBar->Height());
+    if (HBar)
+        HBar->SetBounds(l + 2, t + Edit->Height() - HBar->Height() - 2, HBar->Width(), HBar->Height());
 }
 
 void PaintEditCache(TsCommonData* SkinData, int State, TsDisabledKind Kind, const std::function<void()>& Content)

@@ -9,6 +9,8 @@
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
+class TsScrollBar;
+
 class TsEdit : public TsSkinnedBound<TEdit> {
     VCL_CLASS(TsEdit, TsSkinnedBound<TEdit>)
 public:
@@ -35,6 +37,12 @@ private:
 
 // The four two-pixel strips of the frame copied from the cache to the same places of DC.
 void CopyEditFrame(TsCommonData* SkinData, HDC DC, int Width, int Height);
+// The strips under an edit's shown skinned bars (either may be null), inside its two-pixel frame,
+// in the edit's colour, so that no edge of a native bar shows beside them.
+void FillEditBarStrips(TWinControl* Edit, HDC DC, TsScrollBar* VBar, TsScrollBar* HBar);
+// The edit's skinned bars placed inside its two-pixel frame: the vertical one at the right (the
+// left when Mirrored), the horizontal one at the bottom; their sizes stay.
+void PlaceEditBars(TWinControl* Edit, TsScrollBar* VBar, TsScrollBar* HBar, bool Mirrored);
 // An edit-like control's cache: background and frame of State, then Content, then the disabled
 // look while the control is disabled; the cache is fresh afterwards.
 void PaintEditCache(TsCommonData* SkinData, int State, TsDisabledKind Kind, const std::function<void()>& Content);

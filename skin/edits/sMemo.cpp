@@ -47,19 +47,7 @@ void TsMemo::PaintBorder(HDC DC)
     UpdateCorners(sd, 0);
     CopyEditFrame(sd, dc, Width(), Height());
     // Between the frame and the skinned bars the memo's own colour, not the native bars' edges.
-    const bool v = VSBar && VSBar->Visible(), h = HSBar && HSBar->Visible();
-    TGdiHandle<HBRUSH> brush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Color()))));
-    auto fill = [&](int l, int t, int r, int b) {
-        const RECT rc{l, t, r, b};
-        FillRect(dc, &rc, brush.Get());
-    };
-    const int w = Width(), ht = Height();
-    if (v)
-        fill(w - VSBar->Width() - 3, 2, w - 2, ht - 2);
-    if (v && h)
-        fill(2, ht - HSBar->Height() - 3, w - VSBar->Width() - 2, ht - 2);
-    else if (h)
-        fill(2, ht - 2 - HSBar->Height() - 1, w - 2, ht - 2);
+    FillEditBarStrips(this, dc, VSBar, HSBar);
     RestoreDC(dc, saved);
     if (!DC)
         ReleaseDC(Handle(), dc);
@@ -122,11 +110,7 @@ void TsMemo::RefreshScrolls()
 
 void TsMemo::RefreshScrollBounds()
 {
-    if (VSBar)
-        VSBar->SetBounds(UseRightToLeftAlignment() ? Left() + 4 : Left() + Width() - VSBar->Width() - 2, Top() + 2,
-                         VSBar->Width(), VSBar->Height());
-    if (HSBar)
-        HSBar->SetBounds(Left() + 2, Top() + Height() - HSBar->Height() - 2, HSBar->Width(), HSBar->Height());
+    PlaceEditBars(this, VSBar, HSBar, UseRightToLeftAlignment());
 }
 
 void TsMemo::OnVSBChange(TObject*, int)

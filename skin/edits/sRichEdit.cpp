@@ -62,17 +62,7 @@ void TsRichEdit::PaintBorder()
         UpdateCorners(sd, 0);
         CopyEditFrame(sd, dc, Width(), Height());
         // Under the skinned bars the edit's own colour, not the native bars' edges.
-        const bool v = VSBar && VSBar->Visible(), h = HSBar && HSBar->Visible();
-        TGdiHandle<HBRUSH> brush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Color()))));
-        auto fill = [&](int l, int t, int r, int b) {
-            const RECT rc{l, t, r, b};
-            FillRect(dc, &rc, brush.Get());
-        };
-        const int w = Width(), ht = Height();
-        if (v)
-            fill(w - VSBar->Width() - 3, 2, w - 2, ht - 2);
-        if (h)
-            fill(2, ht - HSBar->Height() - 3, w - (v ? VSBar->Width() : 0) - 2, ht - 2);
+        FillEditBarStrips(this, dc, VSBar, HSBar);
     } catch (...) {
         RestoreDC(dc, saved);
         ReleaseDC(Handle(), dc);
@@ -169,11 +159,7 @@ void TsRichEdit::RefreshScrolls()
 
 void TsRichEdit::RefreshScrollBounds()
 {
-    if (VSBar)
-        VSBar->SetBounds(BiDiMode() == bdRightToLeft ? Left() + 4 : Left() + Width() - VSBar->Width() - 2, Top() + 2,
-                         VSBar->Width(), VSBar->Height());
-    if (HSBar)
-        HSBar->SetBounds(Left() + 2, Top() + Height() - HSBar->Height() - 2, HSBar->Width(), HSBar->Height());
+    PlaceEditBars(this, VSBar, HSBar, BiDiMode() == bdRightToLeft);
 }
 
 void TsRichEdit::PassScroll(TsScrollBar* Bar, UINT Msg)

@@ -117,6 +117,12 @@ TEST_F(FrameBar, TheRangeSumsVisibleTitlesFramesGapsAndMargins)
     EXPECT_EQ(bar->ContentHeight(), 4 + 30 + 28 + 42 + 2 + 4);
     EXPECT_EQ(bar->VertScrollBar()->Range(), bar->ContentHeight());
     EXPECT_EQ(bar->Items()->Items(2)->TitleButton->Top(), 4 + 30) << "the hidden title takes no space";
+
+    // A deleted item takes its title and frame with it; the others move up.
+    bar->Items()->Delete(0);
+    EXPECT_EQ(bar->Items()->Items(1)->TitleButton->Top(), 4);
+    EXPECT_EQ(bar->ContentHeight(), 4 + 28 + 42 + 2 + 4);
+    EXPECT_EQ(bar->FindComponent("sTitleButton1"), nullptr);
 }
 
 TEST_F(FrameBar, AKeptFrameIsOfferedAgainAtEveryLayoutWhileClosed)
