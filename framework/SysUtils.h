@@ -186,6 +186,27 @@ Int64 Round(double value);
 // Drops the fraction (towards zero).
 Int64 Trunc(double value);
 
+// ---------------------------------------------------------------------------------------------
+// Dates: a TDateTime counts days from 30 December 1899 (the fraction is the time of day).
+
+using TDateTime = double;
+
+bool IsLeapYear(Integer Year);
+// False (Date unchanged) unless 1 <= Year <= 9999, 1 <= Month <= 12 and the day is in the month.
+bool TryEncodeDate(Integer Year, Integer Month, Integer Day, TDateTime& Date);
+// Raises EConvertError "Invalid argument to date encode" where TryEncodeDate fails.
+TDateTime EncodeDate(Integer Year, Integer Month, Integer Day);
+// The parts of the day of Date; all 0 for a value outside 1/1/1 .. 31/12/9999 (or not a number).
+void DecodeDate(TDateTime Date, Word& Year, Word& Month, Word& Day);
+
+// The system's short date format ("M/d/yyyy", "dd.MM.yyyy"), read from the locale at each call.
+AnsiString LocaleShortDateFormat();
+// The date formats of the user's locale, read at start-up; programs and tests may change them.
+extern AnsiString ShortDateFormat;
+extern char DateSeparator;
+// Month names, January first, in code page 1251.
+extern AnsiString LongMonthNames[12];
+
 // One argument of Format: an integer, a float, a string, a character or a pointer.
 struct TVarRec {
     enum TKind { vtInt64, vtUInt64, vtExtended, vtString, vtChar, vtPointer };
