@@ -184,6 +184,12 @@ void TsScrollBar::Dispatch(TMessage& Message)
         Message.Result = DefWindowProcA(Handle(), WM_CTLCOLORSCROLLBAR, Message.WParam, Message.LParam);
         return;
     case WM_ERASEBKGND: DefaultHandler(Message); return;
+    case WM_CAPTURECHANGED:
+        // The bar's own drag tick takes the mouse again; any other taker ends the press, and so
+        // does WM_CANCELMODE, whose framework handler lets the mouse go.
+        if (FHeld && reinterpret_cast<HWND>(Message.LParam) != Handle())
+            EndPress();
+        break;
     case WM_GETDLGCODE:
         inherited::Dispatch(Message);
         Message.Result = DLGC_WANTARROWS;
@@ -743,6 +749,12 @@ void TsScrollBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
         DragOffset = 0;
         if (CanFocus())
             SetFocus();
+        // The bar holds the mouse until the release, so that a release off the bar still ends the
+        // press (its timer, its pressed look, the hints).
+        if (HandleAllocated()) {
+            FHeld = true;
+            SetCapture(Handle());
+        }
         const TPoint p{X, Y};
         if (InRect(Btn1Rect(), p)) {
             ScrollCode = 0;
@@ -822,10 +834,45 @@ void TsScrollBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
         SetInteger(2, BarIsHot());
     else if (Bar2State == 2)
         SetInteger(3, BarIsHot());
+    ReleasePressedParts();
     UpdateBar();
+    FHeld = false;
     ReleaseCapture();
     inherited::MouseUp(Button, Shift, X, Y);
-    // Only a left press switched the hints off.
+    RestoreHints();
+}
+
+// A part released away from itself is pressed no more.
+void TsScrollBar::ReleasePressedParts()
+{
+    if (Btn1State == 2)
+        SetInteger(0, 0);
+    if (Btn2State == 2)
+        SetInteger(1, 0);
+    if (SliderState == 2)
+        SetInteger(4, 0);
+    if (Bar1State == 2)
+        SetInteger(2, BarIsHot());
+    if (Bar2State == 2)
+        SetInteger(3, BarIsHot());
+}
+
+// The mouse was taken from the bar during a press: it ends as a release would.
+void TsScrollBar::EndPress()
+{
+    FHeld = false;
+    StopTimer();
+    if (SliderState == 2)
+        ClearDontChange();
+    ReleasePressedParts();
+    if (!ComponentState().Contains(csDestroying))
+        UpdateBar();
+    RestoreHints();
+}
+
+// Only a left press switched the hints off.
+void TsScrollBar::RestoreHints()
+{
     if (FHintSaved && Application) {
         FHintSaved = false;
         Application->SetShowHint(FSavedShowHint);

@@ -164,6 +164,9 @@ private:
     void DrawButton(TBitmap* Bmp, int Section, int Mask, int Pattern, int HotPattern, int Glyph, const char* Name,
                     const TRect& Drawn, const TRect& Centred, int State);
     void StartTimer(TTimerKind Kind, Cardinal Interval);
+    void ReleasePressedParts();
+    void EndPress();
+    void RestoreHints();
     TCacheInfo HostCache();
 
     std::unique_ptr<TsCommonData> FCommonData;
@@ -179,6 +182,7 @@ private:
     TCacheInfo FOwnCacheInfo;
     bool FSavedShowHint = false;
     bool FHintSaved = false; // a left press switched the application's hints off
+    bool FHeld = false;      // a left press holds the mouse until its release or the capture's loss
 };
 
 // Set while a bar makes its skinned window.

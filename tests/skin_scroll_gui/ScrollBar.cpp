@@ -2,11 +2,13 @@
 // drag timers, the keys, its two windows and its disabled look.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "Dialogs.h"
 #include "sVclUtils.h"
 #include "ExtCtrls.h"
+#include "ProgramRun.h"
 #include "ScrollKit.h"
 #include "sPanel.h"
 #include "sScrollBar.h"
@@ -296,18 +298,65 @@ TEST_F(ScrollBarTest, TheWindowIsTheSystemBarWithoutSkinAndTheSkinnedOneWithIt)
     EXPECT_EQ(b->Position(), 30);
 }
 
-TEST_F(ScrollBarTest, ARightClickLeavesTheApplicationsHintsOn)
+TEST_F(ScrollBarTest, ALeftPressEndsWhereverItIsReleasedOrWhenTheMouseIsTaken)
 {
     TsScrollBar* b = Bar();
+    b->LargeChange = 10;
     ShowForm();
     Application->SetShowHint(true);
     Press(b, A + 50, WM_RBUTTONDOWN);
     Release(b, A + 50, WM_RBUTTONUP);
-    EXPECT_TRUE(Application->ShowHint());
-    Press(b, A + 80);
-    EXPECT_FALSE(Application->ShowHint()) << "no hints while the left button holds the bar";
-    Release(b, A + 80);
-    EXPECT_TRUE(Application->ShowHint());
+    EXPECT_TRUE(Application->ShowHint()) << "only the left button switches hints off";
+    auto screen = [&](int x, int y) {
+        const TPoint p = b->ClientToScreen(TPoint{x, y});
+        return POINT{p.x, p.y};
+    };
+    const POINT off = screen(150, 60);
+    auto released = [&] { return Application->ShowHint() && b->Btn1State != 2 && b->Bar2State != 2; };
+    // The mouse comes onto the bar before it presses, as a hand's would; a late motion of an
+    // earlier move must not follow the press, so the bar is seen hovered at the point first.
+    auto pressAt = [&](int y, const std::function<bool()>& hovered) {
+        const POINT at = screen(5, y);
+        testkit::SendMouse(at);
+        WaitFor([&] {
+            POINT c;
+            GetCursorPos(&c);
+            return c.x == at.x && c.y == at.y && MouseControl() == b && hovered();
+        }, "the mouse over the bar");
+        testkit::SendMouse(at, MOUSEEVENTF_LEFTDOWN);
+    };
+    // The arrow held into its repeat, then released off the bar: no step follows.
+    b->SetPosition(50);
+    pressAt(A / 2, [&] { return b->Btn1State == 1; });
+    WaitFor([&] { return b->Position() == 48; }, "a repeat of the held arrow");
+    EXPECT_FALSE(Application->ShowHint());
+    testkit::SendMouse(off, MOUSEEVENTF_LEFTUP);
+    WaitFor(released, "the arrow's press ended");
+    EXPECT_EQ(b->Timer(), nullptr);
+    testkit::PumpFor(250);
+    EXPECT_EQ(b->Position(), 48);
+    // The track released off the bar, robbed of the mouse by another window, or told to cancel.
+    const char* ends[] = {"a release off the bar", "another window taking the mouse", "a cancel"};
+    for (const char* end : ends) {
+        b->SetPosition(0);
+        pressAt(A + 90, [&] { return b->Btn1State == 0; });
+        WaitFor([&] { return b->Bar2State == 2; }, "the track pressed");
+        EXPECT_EQ(b->Position(), 10);
+        if (end == ends[0])
+            testkit::SendMouse(off, MOUSEEVENTF_LEFTUP);
+        else if (end == ends[1])
+            SetCapture(form->Handle());
+        else
+            SendMessageA(b->Handle(), WM_CANCELMODE, 0, 0);
+        WaitFor(released, std::string("the track's press ended by ") + end);
+        EXPECT_EQ(b->Timer(), nullptr) << end;
+        EXPECT_NE(GetCapture(), b->Handle()) << end;
+        if (end != ends[0]) {
+            testkit::SendMouse(off, MOUSEEVENTF_LEFTUP);
+            testkit::PumpFor(30);
+            ReleaseCapture();
+        }
+    }
 }
 
 TEST_F(ScrollBarTest, ADisabledBarOfAnotherControlIsFadedTowardTheTrackColour)
