@@ -326,9 +326,19 @@ TEST_F(ScrollBarTest, ALeftPressEndsWhereverItIsReleasedOrWhenTheMouseIsTaken)
         testkit::SendMouse(at, MOUSEEVENTF_LEFTDOWN);
     };
     // The arrow held into its repeat, then released off the bar: no step follows.
-    b->SetPosition(50);
-    pressAt(A / 2, [&] { return b->Btn1State == 1; });
-    WaitFor([&] { return b->Position() == 48; }, "a repeat of the held arrow");
+    // A pointer motion of the system's own, late, can still come after the press and take it away
+    // as a move off the arrow would: then the press is made again.
+    bool repeated = false;
+    for (int attempt = 0; attempt < 5 && !repeated; ++attempt) {
+        if (attempt) {
+            testkit::SendMouse(screen(5, A / 2), MOUSEEVENTF_LEFTUP);
+            WaitFor(released, "a spoilt press released");
+        }
+        b->SetPosition(50);
+        pressAt(A / 2, [&] { return b->Btn1State == 1; });
+        repeated = testkit::PumpUntil([&] { return b->Position() == 48; }, 2000);
+    }
+    ASSERT_TRUE(repeated) << "a repeat of the held arrow";
     EXPECT_FALSE(Application->ShowHint());
     testkit::SendMouse(off, MOUSEEVENTF_LEFTUP);
     WaitFor(released, "the arrow's press ended");
@@ -338,9 +348,18 @@ TEST_F(ScrollBarTest, ALeftPressEndsWhereverItIsReleasedOrWhenTheMouseIsTaken)
     // The track released off the bar, robbed of the mouse by another window, or told to cancel.
     const char* ends[] = {"a release off the bar", "another window taking the mouse", "a cancel"};
     for (const char* end : ends) {
-        b->SetPosition(0);
-        pressAt(A + 90, [&] { return b->Btn1State == 0; });
-        WaitFor([&] { return b->Bar2State == 2; }, "the track pressed");
+        // The same late motion can take the track's press away.
+        bool pressed = false;
+        for (int attempt = 0; attempt < 5 && !pressed; ++attempt) {
+            if (attempt) {
+                testkit::SendMouse(screen(5, A + 90), MOUSEEVENTF_LEFTUP);
+                WaitFor(released, "a spoilt press released");
+            }
+            b->SetPosition(0);
+            pressAt(A + 90, [&] { return b->Btn1State == 0; });
+            pressed = testkit::PumpUntil([&] { return b->Bar2State == 2; }, 1000);
+        }
+        ASSERT_TRUE(pressed) << "the track pressed";
         EXPECT_EQ(b->Position(), 10);
         if (end == ends[0])
             testkit::SendMouse(off, MOUSEEVENTF_LEFTUP);
