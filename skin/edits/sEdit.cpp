@@ -24,6 +24,34 @@ void CopyEditFrame(TsCommonData* SkinData, HDC DC, int Width, int Height)
     BitBlt(DC, Width - 2, 2, 2, Height - 2, src, Width - 2, 2, SRCCOPY);
 }
 
+void PaintEditFrame(TWinControl* Edit, TsCommonData* SkinData, HDC DC, const std::function<void()>& Prepare,
+                    TsScrollBar* VBar, TsScrollBar* HBar)
+{
+    // The window's DC while none is given, released and its state restored however the paint ends.
+    struct TFrameDC {
+        HWND Wnd;
+        HDC Handle;
+        int Saved;
+        TFrameDC(HWND W, HDC Given) : Wnd(Given ? nullptr : W), Handle(Given ? Given : GetWindowDC(W)), Saved(SaveDC(Handle)) {}
+        ~TFrameDC()
+        {
+            RestoreDC(Handle, Saved);
+            if (Wnd)
+                ReleaseDC(Wnd, Handle);
+        }
+        TFrameDC(const TFrameDC&) = delete;
+        TFrameDC& operator=(const TFrameDC&) = delete;
+    } dc(Edit->Handle(), DC);
+    const int w = Edit->Width(), h = Edit->Height();
+    if (SkinData->BGChanged || SkinData->FCacheBmp->Width() != w || SkinData->FCacheBmp->Height() != h)
+        Prepare();
+    UpdateCorners(SkinData, 0);
+    CopyEditFrame(SkinData, dc.Handle, w, h);
+    // Between the frame and the skinned bars the edit's own colour, not the native bars' edges.
+    if (VBar || HBar)
+        FillEditBarStrips(Edit, dc.Handle, VBar, HBar);
+}
+
 void FillEditBarStrips(TWinControl* Edit, HDC DC, TsScrollBar* VBar, TsScrollBar* HBar)
 {
     const bool v = VBar && VBar->Visible(), h = HBar && HBar->Visible();
@@ -165,15 +193,7 @@ void TsEdit::PaintBorder(HDC DC)
     sd->SetUpdating(sd->GetUpdating());
     if (sd->Updating)
         return;
-    HDC dc = DC ? DC : GetWindowDC(Handle());
-    const int saved = SaveDC(dc);
-    if (sd->BGChanged || sd->FCacheBmp->Width() != Width() || sd->FCacheBmp->Height() != Height())
-        PrepareCache();
-    UpdateCorners(sd, 0);
-    CopyEditFrame(sd, dc, Width(), Height());
-    RestoreDC(dc, saved);
-    if (!DC)
-        ReleaseDC(Handle(), dc);
+    PaintEditFrame(this, sd, DC, [this] { PrepareCache(); });
 }
 
 void TsEdit::WndProc(TMessage& Message)

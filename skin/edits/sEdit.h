@@ -37,6 +37,11 @@ private:
 
 // The four two-pixel strips of the frame copied from the cache to the same places of DC.
 void CopyEditFrame(TsCommonData* SkinData, HDC DC, int Width, int Height);
+// An edit's frame painted from its cache into DC (0: the window's own DC): the cache rebuilt by
+// Prepare first when stale or of another size, the corners updated, then the strips under the shown
+// skinned bars (either may be null) filled. The DC's state is given back, also on an exception.
+void PaintEditFrame(TWinControl* Edit, TsCommonData* SkinData, HDC DC, const std::function<void()>& Prepare,
+                    TsScrollBar* VBar = nullptr, TsScrollBar* HBar = nullptr);
 // The strips under an edit's shown skinned bars (either may be null), inside its two-pixel frame,
 // in the edit's colour, so that no edge of a native bar shows beside them.
 void FillEditBarStrips(TWinControl* Edit, HDC DC, TsScrollBar* VBar, TsScrollBar* HBar);

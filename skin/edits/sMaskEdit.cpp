@@ -70,15 +70,7 @@ void TsMaskEdit::PaintBorder(HDC DC)
     TsCommonData* sd = SkinData();
     if (!Parent() || !Visible() || !Parent()->Visible() || ControlState().Contains(csCreating) || sd->GetUpdating())
         return;
-    HDC dc = DC ? DC : GetWindowDC(Handle());
-    const int saved = SaveDC(dc);
-    if (sd->BGChanged || sd->FCacheBmp->Width() != Width() || sd->FCacheBmp->Height() != Height())
-        PrepareCache();
-    UpdateCorners(sd, 0);
-    CopyEditFrame(sd, dc, Width(), Height());
-    RestoreDC(dc, saved);
-    if (!DC)
-        ReleaseDC(Handle(), dc);
+    PaintEditFrame(this, sd, DC, [this] { PrepareCache(); });
 }
 
 void TsMaskEdit::WndProc(TMessage& Message)

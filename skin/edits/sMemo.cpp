@@ -39,18 +39,7 @@ void TsMemo::PrepareCache()
 
 void TsMemo::PaintBorder(HDC DC)
 {
-    TsCommonData* sd = SkinData();
-    HDC dc = DC ? DC : GetWindowDC(Handle());
-    const int saved = SaveDC(dc);
-    if (sd->BGChanged || sd->FCacheBmp->Width() != Width() || sd->FCacheBmp->Height() != Height())
-        PrepareCache();
-    UpdateCorners(sd, 0);
-    CopyEditFrame(sd, dc, Width(), Height());
-    // Between the frame and the skinned bars the memo's own colour, not the native bars' edges.
-    FillEditBarStrips(this, dc, VSBar, HSBar);
-    RestoreDC(dc, saved);
-    if (!DC)
-        ReleaseDC(Handle(), dc);
+    PaintEditFrame(this, SkinData(), DC, [this] { PrepareCache(); }, VSBar, HSBar);
 }
 
 void TsMemo::FollowStateColor()

@@ -53,23 +53,7 @@ void TsRichEdit::PrepareCache()
 
 void TsRichEdit::PaintBorder()
 {
-    TsCommonData* sd = SkinData();
-    HDC dc = GetWindowDC(Handle());
-    const int saved = SaveDC(dc);
-    try {
-        if (sd->BGChanged || sd->FCacheBmp->Width() != Width() || sd->FCacheBmp->Height() != Height())
-            PrepareCache();
-        UpdateCorners(sd, 0);
-        CopyEditFrame(sd, dc, Width(), Height());
-        // Under the skinned bars the edit's own colour, not the native bars' edges.
-        FillEditBarStrips(this, dc, VSBar, HSBar);
-    } catch (...) {
-        RestoreDC(dc, saved);
-        ReleaseDC(Handle(), dc);
-        throw;
-    }
-    RestoreDC(dc, saved);
-    ReleaseDC(Handle(), dc);
+    PaintEditFrame(this, SkinData(), nullptr, [this] { PrepareCache(); }, VSBar, HSBar);
 }
 
 void TsRichEdit::HideBars()
