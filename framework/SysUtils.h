@@ -373,6 +373,45 @@ public:
 private:
     TTickClock previous_;
 };
+
+// The calendar clock: the local date and time as a TDateTime. Program code reads it through
+// Date() and Now() so that tests can set the day.
+using TDateClock = std::function<double()>;
+// The local date and time now.
+double Now();
+// Today at midnight (Now without its fraction).
+double Date();
+// Replaces the calendar clock (an empty function restores the system's); returns the previous one.
+TDateClock SetDateClock(TDateClock clock);
+class TDateClockOverride {
+public:
+    explicit TDateClockOverride(TDateClock clock) : previous_(SetDateClock(std::move(clock))) {}
+    ~TDateClockOverride() { SetDateClock(std::move(previous_)); }
+    TDateClockOverride(const TDateClockOverride&) = delete;
+    TDateClockOverride& operator=(const TDateClockOverride&) = delete;
+
+private:
+    TDateClock previous_;
+};
+
+// The warning beep of refused input. Program code beeps through SysUtils::Beep so that tests can
+// count the beeps instead of hearing them.
+using TBeepHook = std::function<void()>;
+void Beep();
+// Replaces the beep (an empty function restores the system's MessageBeep(0)); returns the previous one.
+TBeepHook SetBeepHook(TBeepHook hook);
+// Counts the beeps while it exists and silences them.
+class TBeepCounter {
+public:
+    TBeepCounter() : previous_(SetBeepHook([this] { ++Count; })) {}
+    ~TBeepCounter() { SetBeepHook(std::move(previous_)); }
+    TBeepCounter(const TBeepCounter&) = delete;
+    TBeepCounter& operator=(const TBeepCounter&) = delete;
+    int Count = 0;
+
+private:
+    TBeepHook previous_;
+};
 } // namespace SysUtils
 
 // The system's text for an OS error code (trailing line breaks and dots removed).

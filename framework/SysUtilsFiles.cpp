@@ -565,6 +565,65 @@ TTickClock SetTickClock(TTickClock clock)
     Clock() = std::move(clock);
     return previous;
 }
+
+namespace {
+TDateClock& CalendarClock()
+{
+    static TDateClock clock;
+    return clock;
+}
+
+double SystemNow()
+{
+    SYSTEMTIME st{};
+    GetLocalTime(&st);
+    TDateTime day = 0;
+    TryEncodeDate(st.wYear, st.wMonth, st.wDay, day);
+    return day + (st.wHour * 3600000.0 + st.wMinute * 60000.0 + st.wSecond * 1000.0 + st.wMilliseconds) /
+                     86400000.0;
+}
+
+TBeepHook& BeepHook()
+{
+    static TBeepHook hook;
+    return hook;
+}
+} // namespace
+
+double Now()
+{
+    const TDateClock& clock = CalendarClock();
+    return clock ? clock() : SystemNow();
+}
+
+double Date()
+{
+    const double now = Now();
+    return now >= 0 ? static_cast<double>(static_cast<long long>(now)) : -static_cast<double>(static_cast<long long>(-now));
+}
+
+TDateClock SetDateClock(TDateClock clock)
+{
+    TDateClock previous = std::move(CalendarClock());
+    CalendarClock() = std::move(clock);
+    return previous;
+}
+
+void Beep()
+{
+    const TBeepHook& hook = BeepHook();
+    if (hook)
+        hook();
+    else
+        MessageBeep(0);
+}
+
+TBeepHook SetBeepHook(TBeepHook hook)
+{
+    TBeepHook previous = std::move(BeepHook());
+    BeepHook() = std::move(hook);
+    return previous;
+}
 } // namespace SysUtils
 
 // ---------------------------------------------------------------------------------------------

@@ -329,7 +329,7 @@ void TsBaseSpinEdit::KeyPress(char& Key)
 {
     if (!IsValidChar(Key)) {
         Key = 0;
-        MessageBeep(0);
+        SysUtils::Beep();
     }
     if (Key != 0)
         inherited::KeyPress(Key);
@@ -428,7 +428,7 @@ void TsSpinEdit::SetValue(int Value)
 void TsSpinEdit::Step(Int64 Delta)
 {
     if (ReadOnly()) {
-        MessageBeep(0);
+        SysUtils::Beep();
         return;
     }
     SetText(IntToStr(CheckValue(Value() + Delta)));
@@ -504,7 +504,7 @@ void TsDecimalSpinEdit::SetDecimalPlaces(int Value)
 void TsDecimalSpinEdit::UpClick(TObject*)
 {
     if (ReadOnly())
-        MessageBeep(0);
+        SysUtils::Beep();
     else
         SetValue(Value() + Increment);
 }
@@ -512,7 +512,7 @@ void TsDecimalSpinEdit::UpClick(TObject*)
 void TsDecimalSpinEdit::DownClick(TObject*)
 {
     if (ReadOnly())
-        MessageBeep(0);
+        SysUtils::Beep();
     else
         SetValue(Value() - Increment);
 }

@@ -312,6 +312,26 @@ TEST(SysUtilsProcess, ExeNameOverrideAndClock)
     }
     const Cardinal sys = ::GetTickCount();
     EXPECT_LE(SysUtils::GetTickCount() - sys, 1000u) << "the system clock is back";
+
+    {
+        // 1 March 2024, 18:00: Date drops the time; a day before 1899 keeps its day too.
+        double now = EncodeDate(2024, 3, 1) + 0.75;
+        SysUtils::TDateClockOverride clock([&now] { return now; });
+        EXPECT_EQ(SysUtils::Now(), EncodeDate(2024, 3, 1) + 0.75);
+        EXPECT_EQ(SysUtils::Date(), EncodeDate(2024, 3, 1));
+        now = -1.25;
+        EXPECT_EQ(SysUtils::Date(), -1);
+    }
+    SYSTEMTIME st{};
+    GetLocalTime(&st);
+    EXPECT_NEAR(SysUtils::Date(), EncodeDate(st.wYear, st.wMonth, st.wDay), 1) << "the system calendar is back";
+
+    {
+        SysUtils::TBeepCounter beeps;
+        SysUtils::Beep();
+        SysUtils::Beep();
+        EXPECT_EQ(beeps.Count, 2);
+    }
 }
 
 TEST(SysUtilsProcess, OsErrors)
