@@ -10,6 +10,6 @@ if [ ! -f "$build/build.ninja" ]; then
   rm -f "$build.configure.log"
 fi
 set +e
-cmake --build "$build" -- -j"$(nproc)" "$@" | grep -vE '^(\[[0-9]+/[0-9]+\] |ninja: no work to do)'
+cmake --build "$build" -- -j"${VELLORN_JOBS:-$(nproc)}" "$@" | grep -vE '^(\[[0-9]+/[0-9]+\] |ninja: no work to do)'
 status=${PIPESTATUS[0]}
 exit "$status"

@@ -8,4 +8,4 @@ mkdir -p "$build"
 bash "$here/scripts/build.sh"
 trap '"$here/tools/wine-session" down "$build"' EXIT
 cd "$build"
-ctest --output-on-failure -j"$(nproc)" "$@"
+ctest --output-on-failure -j"${VELLORN_JOBS:-$(nproc)}" "$@"
