@@ -68,6 +68,25 @@ void TsTimerSpeedButton::Paint()
 // The repeating button of this unit (the speed button unit has one of that name too).
 using TRepeatButton = sSpinEdit::TsTimerSpeedButton;
 
+namespace {
+
+// A value below Min becomes Min, one above Max becomes Max; equal bounds set no limits. The bounds
+// may come in either order (each is tested on its own), so no range routine that needs them
+// ordered is used.
+template <class T>
+T WithinBounds(T Value, T Min, T Max)
+{
+    if (Min == Max)
+        return Value;
+    if (Value < Min)
+        return Min;
+    if (Value > Max)
+        return Max;
+    return Value;
+}
+
+} // namespace
+
 // --- the button column ------------------------------------------------------------------------
 
 TsSpinButton::TsSpinButton(TComponent* AOwner) : TWinControl(AOwner), FOwnerEdit(AOwner)
@@ -294,9 +313,9 @@ void TsBaseSpinEdit::Invalidate()
 
 void TsBaseSpinEdit::SetEditRect()
 {
-    // The text ends before the buttons.
-    RECT r{0, 0, ClientWidth() - FButton->Width() - 2, ClientHeight() + 1};
-    SendMessageA(Handle(), EM_SETRECTNP, 0, reinterpret_cast<LPARAM>(&r));
+    // The text ends before the buttons. A single-line edit ignores a formatting rectangle, so the
+    // right margin keeps the buttons' width and two pixels free.
+    SendMessageA(Handle(), EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, FButton->Width() + 2));
 }
 
 int TsBaseSpinEdit::GetMinHeight()
@@ -363,6 +382,9 @@ void TsBaseSpinEdit::WndProc(TMessage& Message)
     inherited::WndProc(Message);
     if (!FButton)
         return;
+    // A new font gives the edit the font's margins again.
+    if (Message.Msg == WM_SETFONT && HandleAllocated())
+        SetEditRect();
     TRepeatButton* buttons[] = {FButton->UpButton(), FButton->DownButton()};
     if (Message.Msg == SM_SKINCMD) {
         switch (Message.WParamHi) {
@@ -408,8 +430,7 @@ void TsBaseSpinEdit::WndProc(TMessage& Message)
 
 int TsSpinEdit::CheckValue(Int64 Value) const
 {
-    if (MinValue != MaxValue)
-        Value = std::clamp<Int64>(Value, MinValue, MaxValue);
+    Value = WithinBounds<Int64>(Value, MinValue, MaxValue);
     // Without limits a step still ends at the ends of the number range instead of wrapping.
     return static_cast<int>(std::clamp<Int64>(Value, INT_MIN, INT_MAX));
 }
@@ -460,7 +481,9 @@ void TsSpinEdit::WndProc(TMessage& Message)
         if (CheckValue(v) != v)
             SetValue(v);
     } else if (Message.Msg == CM_MOUSEWHEEL) {
-        SetText(IntToStr(CheckValue(Value() + Int64{MessageAs<TCMMouseWheel>(Message).WheelDelta / 120} * Increment)));
+        // A read-only value is not stepped, by the wheel neither.
+        if (!ReadOnly())
+            SetText(IntToStr(CheckValue(Value() + Int64{MessageAs<TCMMouseWheel>(Message).WheelDelta / 120} * Increment)));
         Message.Result = 1;
     }
 }
@@ -469,7 +492,7 @@ void TsSpinEdit::WndProc(TMessage& Message)
 
 double TsDecimalSpinEdit::CheckValue(double Value) const
 {
-    return MinValue != MaxValue ? std::clamp(Value, MinValue, MaxValue) : Value;
+    return WithinBounds(Value, MinValue, MaxValue);
 }
 
 double TsDecimalSpinEdit::Value()
@@ -525,7 +548,8 @@ void TsDecimalSpinEdit::WndProc(TMessage& Message)
         if (CheckValue(v) != v)
             SetValue(v);
     } else if (Message.Msg == CM_MOUSEWHEEL) {
-        SetValue(Value() + (MessageAs<TCMMouseWheel>(Message).WheelDelta / 120) * Increment);
+        if (!ReadOnly())
+            SetValue(Value() + (MessageAs<TCMMouseWheel>(Message).WheelDelta / 120) * Increment);
         Message.Result = 1;
     }
 }

@@ -89,6 +89,12 @@ void TsToolBar::PrepareCache()
     sd->BGChanged = false;
 }
 
+bool TsToolBar::CacheStale()
+{
+    const TBitmap* cache = FCommonData->FCacheBmp.get();
+    return !cache || cache->Width() != Width() || cache->Height() != Height();
+}
+
 void TsToolBar::OurAdvancedCustomDraw(TToolBar*, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)
 {
     TsCommonData* sd = FCommonData.get();
@@ -102,7 +108,7 @@ void TsToolBar::OurAdvancedCustomDraw(TToolBar*, const TRect& ARect, TCustomDraw
     if (sd->Updating)
         return;
     sd->FCacheBmp->Canvas()->Font()->Assign(Font());
-    if (sd->BGChanged)
+    if (sd->BGChanged || CacheStale())
         PrepareCache();
     const TPoint origin = ClientOffset();
     const TRect client = ClientRect();
@@ -407,7 +413,14 @@ void TsToolBar::WndProc(TMessage& Message)
             RepaintButton(index);
         }
         break;
-    case WM_SIZE:
+    case WM_WINDOWPOSCHANGED:
+        // The bounds are in step only now (not yet at WM_SIZE): a cache made at the old size
+        // would leave the new part of the bar unpainted.
+        if (auto* wp = reinterpret_cast<WINDOWPOS*>(Message.LParam); wp && !(wp->flags & SWP_NOSIZE)) {
+            sd->BGChanged = true;
+            Repaint();
+        }
+        break;
     case CM_VISIBLECHANGED:
     case CM_ENABLEDCHANGED:
         Repaint();

@@ -36,6 +36,8 @@ public:
     void RepaintButton(int Index);
     // The bar's background into the cache (window coordinates).
     void PrepareCache();
+    // The cache is missing or of another size than the bar.
+    bool CacheStale();
     // Where the client area lies in the window (and so in the cache).
     TPoint ClientOffset();
 

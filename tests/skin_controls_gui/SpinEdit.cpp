@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 #include "ControlsKit.h"
 #include "Forms.h"
@@ -79,6 +80,104 @@ TEST_F(SpinEdit, ValuesStayWithinTheBoundsUnlessBothAreEqual)
     e->SetReadOnly(true);
     e->UpClick(e);
     EXPECT_EQ(e->Value(), 6) << "read-only: a beep, no step";
+    Wheel(e, 1);
+    EXPECT_EQ(e->Value(), 6) << "read-only: the wheel does not step either";
+}
+
+TEST_F(SpinEdit, BoundsGivenTheWrongWayRoundStillClampEveryPath)
+{
+    // Below the lower bound gives the lower bound, above the upper one the upper one.
+    auto* e = Make<TKeyedSpinEdit>();
+    e->MinValue = 10;
+    e->MaxValue = 5;
+    Word up = VK_UP, down = VK_DOWN;
+    const struct {
+        const char* Path;
+        const char* Before;
+        std::function<void()> Act;
+        const char* After;
+    } cases[] = {
+        {"set 7", "0", [&] { e->SetValue(7); }, "10"},
+        {"set 12", "0", [&] { e->SetValue(12); }, "5"},
+        {"up arrow", "5", [&] { e->UpClick(e); }, "10"},
+        {"down arrow", "12", [&] { e->DownClick(e); }, "5"},
+        {"Ctrl+Up", "10", [&] { e->KeyDown(up, TShiftState{ssCtrl}); }, "5"},
+        {"Ctrl+Down", "5", [&] { e->KeyDown(down, TShiftState{ssCtrl}); }, "10"},
+        {"wheel", "10", [&] { Wheel(e, 1); }, "5"},
+        {"leaving", "7", [&] { e->Perform(CM_EXIT, 0, 0); }, "10"},
+    };
+    for (const auto& c : cases) {
+        e->SetText(c.Before);
+        c.Act();
+        EXPECT_EQ(e->Text(), c.After) << c.Path;
+    }
+
+    auto* d = Make<TsDecimalSpinEdit>();
+    d->MinValue = 1.0;
+    d->MaxValue = 0.5;
+    d->SetValue(0.75);
+    EXPECT_DOUBLE_EQ(d->Value(), 1.0);
+    Wheel(d, 1);
+    EXPECT_DOUBLE_EQ(d->Value(), 0.5);
+    d->SetText("0.7");
+    d->Perform(CM_EXIT, 0, 0);
+    EXPECT_DOUBLE_EQ(d->Value(), 1.0);
+}
+
+TEST_F(SpinEdit, TheDecimalWheelStepsByTheIncrementPerNotch)
+{
+    auto* d = Make<TsDecimalSpinEdit>();
+    d->Increment = 0.25;
+    d->SetValue(1);
+    Wheel(d, 2);
+    EXPECT_EQ(d->Text(), AnsiString("1") + DecimalSeparator + "50");
+    Wheel(d, -3);
+    EXPECT_EQ(d->Text(), AnsiString("0") + DecimalSeparator + "75");
+    d->MinValue = 0.5;
+    d->MaxValue = 2;
+    Wheel(d, -2);
+    EXPECT_EQ(d->Text(), AnsiString("0") + DecimalSeparator + "50") << "held at the lower bound";
+    d->SetReadOnly(true);
+    Wheel(d, 1);
+    EXPECT_EQ(d->Text(), AnsiString("0") + DecimalSeparator + "50") << "read-only";
+}
+
+TEST_F(SpinEdit, TheTextEndsBeforeTheArrowButtons)
+{
+    auto* e = Make<TsSpinEdit>();
+    e->SetText(AnsiString(40, '8'));
+    e->SetFocus();
+    // The caret at the end scrolls the text's end into view; the column hidden shows what lies
+    // under it.
+    e->SetSelStart(40);
+    e->Perform(EM_SCROLLCARET, 0, 0);
+    HideCaret(e->Handle());
+    e->Button()->SetVisible(false);
+    POINT client{0, 0};
+    ClientToScreen(e->Handle(), &client);
+    RECT window{};
+    GetWindowRect(e->Handle(), &window);
+    const int left = client.x - window.left, top = client.y - window.top;
+    const int free = left + e->ClientWidth() - e->Button()->Width() - 2;
+    testkit::PixelImage shot;
+    // Columns of the client area with dark (text) pixels.
+    auto inked = [&](int From, int To) {
+        int n = 0;
+        for (int x = From; x < To; ++x)
+            for (int y = top; y < top + e->ClientHeight(); ++y)
+                if (const COLORREF c = shot.Pixel(x, y); GetRValue(c) + GetGValue(c) + GetBValue(c) < 300) {
+                    ++n;
+                    break;
+                }
+        return n;
+    };
+    const bool shown = testkit::PumpUntil([&] {
+        shot = testkit::ScreenPixels(e->Handle());
+        return inked(left, left + e->ClientWidth()) > 0;
+    });
+    ASSERT_TRUE(shown) << "the text shows";
+    EXPECT_EQ(inked(free, left + e->ClientWidth()), 0);
+    EXPECT_GT(inked(free - 12, free), 0) << "the text reaches the buttons";
 }
 
 TEST_F(SpinEdit, OnlyNumberCharactersAreTypedAndNothingWhileTheEditorIsOff)

@@ -142,3 +142,19 @@ TEST_F(ToolBar, AClosedDropDownMenuLeavesItsButtonNormal)
     EXPECT_EQ(b->HotIndex, -1);
     EXPECT_EQ(Look(b, 0).first, Through(Frames[0]));
 }
+
+TEST_F(ToolBar, AWidenedBarShowsItsBackgroundOverTheWholeNewWidth)
+{
+    TCountingBar* b = Make(true);
+    b->SetAlign(alTop);
+    testkit::PumpFor(30);
+    const int before = b->Width();
+    form->SetWidth(form->Width() + 200);
+    testkit::PumpFor(30);
+    ASSERT_EQ(b->Width(), before + 200);
+    // What the screen shows: the part beyond the old width too.
+    const testkit::PixelImage shot = testkit::ScreenPixels(b->Handle());
+    const int y = shot.Height() / 2;
+    for (int x : {before - 2, before + 10, shot.Width() - 3})
+        EXPECT_EQ(shot.Pixel(x, y), static_cast<COLORREF>(Bar)) << x;
+}
