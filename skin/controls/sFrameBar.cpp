@@ -19,6 +19,26 @@ struct TDontAnimate {
     bool Saved;
 };
 
+// While titles move: no hints, no fades, no mouse tracking; all given back however the layout
+// ends (an event handler's exception, the bar freed while messages are pumped).
+struct TLayoutHold {
+    TLayoutHold() : ShowHint(Application->ShowHint())
+    {
+        Application->SetShowHint(false);
+        FadingForbidden = true;
+        MouseForbidden = true;
+    }
+    ~TLayoutHold()
+    {
+        FadingForbidden = false;
+        MouseForbidden = false;
+        Application->SetShowHint(ShowHint);
+    }
+    TLayoutHold(const TLayoutHold&) = delete;
+    TLayoutHold& operator=(const TLayoutHold&) = delete;
+    bool ShowHint;
+};
+
 bool Designing(TComponent* C)
 {
     return C->ComponentState().Contains(csDesigning);
@@ -31,7 +51,12 @@ bool Designing(TComponent* C)
 sFrameBar::TsTitleButton::TsTitleButton(TsFrameBar* Bar, int Index) : TsSpeedButton(Bar)
 {
     SkinData()->COC = 20;
-    SetName("sTitleButton" + IntToStr(Index + 1));
+    // Named after the item's place; a name an earlier title still holds (after a deletion) is
+    // passed over for the next free one.
+    int n = Index + 1;
+    while (Bar->FindComponent("sTitleButton" + IntToStr(n)))
+        ++n;
+    SetName("sTitleButton" + IntToStr(n));
     SetAlignment(taLeftJustify);
     SetSpacing(8);
     SetMargin(5);
@@ -80,6 +105,7 @@ TsTitleItem::TsTitleItem(TCollection* Collection) : TCollectionItem(Collection)
 
 TsTitleItem::~TsTitleItem()
 {
+    *FAlive = false;
     TsFrameBar* bar = Titles ? Titles->FrameBar : nullptr;
     const bool barGoing = !bar || bar->Going();
     if (!barGoing) {
@@ -133,8 +159,13 @@ void TsTitleItem::TitleButtonClick(TObject* /*Sender*/)
     TsFrameBar* bar = Titles->FrameBar;
     if (Designing(bar))
         return;
-    if (OnClick)
+    if (OnClick) {
+        const std::shared_ptr<bool> alive = FAlive;
         OnClick(TitleButton);
+        // The handler deleted the item (or the bar, or its form).
+        if (!*alive)
+            return;
+    }
     switch (State) {
     case stClosed:
         State = stOpening;
@@ -169,6 +200,7 @@ TsFrameBar::TsFrameBar(TComponent* AOwner) : TsScrollBox(AOwner), FItems(std::ma
 TsFrameBar::~TsFrameBar()
 {
     FGoing = true;
+    *FAlive = false;
 }
 
 void TsFrameBar::SetTitleHeight(int Value)
@@ -199,10 +231,21 @@ void TsFrameBar::SetImages(TCustomImageList* Value)
 {
     if (FImages == Value)
         return;
+    if (FImages)
+        FImages->RemoveFreeNotification(this);
     FImages = Value;
+    if (Value)
+        Value->FreeNotification(this);
     for (int i = 0; i < FItems->Count(); ++i)
         if (FItems->Items(i)->TitleButton->Visible())
             FItems->Items(i)->TitleButton->SetImages(Value);
+}
+
+void TsFrameBar::Notification(TComponent* AComponent, TOperation Operation)
+{
+    inherited::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FImages)
+        FImages = nullptr;
 }
 
 void TsFrameBar::ArrangeInstantly(bool Instantly)
@@ -325,10 +368,8 @@ void TsFrameBar::ArrangeTitles()
     const int steps = animated ? 11 : 0;
     const TRect r = CalcClientRect();
     Arranging = true;
-    const bool appShowHint = Application->ShowHint();
-    Application->SetShowHint(false);
-    FadingForbidden = true;
-    MouseForbidden = true;
+    const TLayoutHold hold;
+    const std::shared_ptr<bool> alive = FAlive;
     int y = r.top;
     for (int i = 0; i <= steps; ++i) {
         const bool last = i == steps;
@@ -352,8 +393,9 @@ void TsFrameBar::ArrangeTitles()
                 y += FSpacing;
                 for (int k = 0; k < steps - i - 1; ++k)
                     h /= 2;
-                if (UpdateFrame(n, y - Offset(), h, w) && last) {
-                    item->State = TsTitleItem::stOpen;
+                if (UpdateFrame(n, y - Offset(), h, w)) {
+                    if (last)
+                        item->State = TsTitleItem::stOpen;
                     if (animated)
                         Sleep(10);
                 }
@@ -400,6 +442,8 @@ void TsFrameBar::ArrangeTitles()
             }
         }
         Application->ProcessMessages();
+        if (!*alive)
+            return;
         if (Going())
             break;
     }
@@ -414,8 +458,6 @@ void TsFrameBar::ArrangeTitles()
     RefreshScrolls();
     UpdateWidths();
     SetParentUpdated(this);
-    MouseForbidden = false;
-    Application->SetShowHint(appShowHint);
 }
 
 void TsFrameBar::UpdateWidths()

@@ -4,6 +4,8 @@
 // destroyed when closed unless the item's OnFrameDestroy keeps it.
 #pragma once
 
+#include <memory>
+
 #include "Forms.h"
 #include "sScrollBox.h"
 #include "sSpeedButton.h"
@@ -75,6 +77,8 @@ private:
     AnsiString FCaption;
     bool FVisible = true;
     int FImageIndex = -1;
+    // Cleared when the item goes, so that code after its OnClick can tell.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
 class TsFrameBar : public TsScrollBox {
@@ -121,6 +125,9 @@ public:
     // Being destroyed: its items free nothing and lay out nothing.
     bool Going() const { return FGoing || ComponentState().Contains(csDestroying); }
 
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
     // Lays out at once (no animation) for a changed setting or a call that asks for it.
     void ArrangeInstantly(bool Instantly);
@@ -134,4 +141,6 @@ private:
     int FContentHeight = 0;
     TCustomImageList* FImages = nullptr;
     bool FGoing = false;
+    // Cleared when the bar goes: a layout pumps messages, which may free the bar or its form.
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

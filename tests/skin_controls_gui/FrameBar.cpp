@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ControlsKit.h"
+#include "ImgList.h"
 #include "sFrameBar.h"
 #include "sLabel.h"
 
@@ -123,6 +124,49 @@ TEST_F(FrameBar, TheRangeSumsVisibleTitlesFramesGapsAndMargins)
     EXPECT_EQ(bar->Items()->Items(1)->TitleButton->Top(), 4);
     EXPECT_EQ(bar->ContentHeight(), 4 + 28 + 42 + 2 + 4);
     EXPECT_EQ(bar->FindComponent("sTitleButton1"), nullptr);
+    // The next title's own name (its place, 3) is still held by the title that moved up.
+    EXPECT_EQ(bar->Items()->Add()->TitleButton->Name(), "sTitleButton4");
+}
+
+TEST_F(FrameBar, AFreedImageListIsForgotten)
+{
+    Make(1);
+    auto* images = Create<TImageList>(form);
+    bar->SetImages(images);
+    images->Free();
+    EXPECT_EQ(bar->Images(), nullptr);
+    bar->Items()->Items(0)->SetImageIndex(0);
+    EXPECT_EQ(bar->Items()->Items(0)->TitleButton->Images(), nullptr);
+}
+
+TEST_F(FrameBar, AnOnClickThatDeletesItsItemLeavesTheOthersAsTheyWere)
+{
+    Make();
+    bar->OpenItem(1, false);
+    TsTitleItem* first = bar->Items()->Items(0);
+    first->OnClick = [this](TObject*) { bar->Items()->Delete(0); };
+    first->TitleButton->Click();
+    ASSERT_EQ(bar->Items()->Count(), 2);
+    EXPECT_EQ(State(0), TsTitleItem::stOpen) << "the open title was not closed for the deleted one";
+}
+
+TEST_F(FrameBar, AFormFreedWhileAFrameSlidesOpenEndsTheLayout)
+{
+    auto* other = MakeForm();
+    auto* b = Create<TsFrameBar>(other);
+    b->SetParent(other);
+    TsTitleItem* item = b->Items()->Add();
+    // The form goes while the first pass's messages are handled.
+    item->OnCreateFrame = [other](TObject*, TCustomFrame*& Frame) {
+        Frame = Create<TFrame>(other);
+        other->Release();
+    };
+    other->Show();
+    Application->SetShowHint(true);
+    b->OpenItem(0, true);
+    EXPECT_FALSE(FormAlive(other));
+    EXPECT_TRUE(Application->ShowHint()) << "hints given back";
+    EXPECT_FALSE(MouseForbidden || FadingForbidden);
 }
 
 TEST_F(FrameBar, AKeptFrameIsOfferedAgainAtEveryLayoutWhileClosed)
