@@ -16,6 +16,9 @@ void TCustomRichEdit::CreateParams(TCreateParams& Params)
     CreateSubClass(Params, RICHEDIT_CLASSA);
     if (!FHideScrollBars)
         Params.Style |= ES_DISABLENOSCROLL;
+    // The text goes in once the window is made (CreateWnd): a rich edit is not made at all with a
+    // name longer than its default limit.
+    Params.Caption.clear();
 }
 
 namespace {
@@ -46,6 +49,8 @@ DWORD CALLBACK StreamIn(DWORD_PTR Cookie, LPBYTE Buffer, LONG Count, LONG* Done)
 
 void TCustomRichEdit::CreateWnd()
 {
+    // Without a window the text is the object's own.
+    const AnsiString text = FSavedContent.empty() ? Text() : AnsiString();
     inherited::CreateWnd();
     // The rich edit reports changes only when asked to.
     SendMessageA(Handle(), EM_SETEVENTMASK, 0, ENM_CHANGE);
@@ -60,6 +65,8 @@ void TCustomRichEdit::CreateWnd()
         ApplyColors(FDefColor);
         return;
     }
+    if (!text.empty())
+        SendMessageA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     // The text the new window took came in the system's default colour.
     ApplyColors(clWindowText);
 }

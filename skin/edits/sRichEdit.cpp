@@ -95,7 +95,9 @@ void TsRichEdit::RefreshScrolls()
         return;
     }
     const int cx = GetSystemMetrics(SM_CXVSCROLL), cy = GetSystemMetrics(SM_CYHSCROLL);
-    SCROLLINFO v, h;
+    // A direction the edit does not scroll is never read from the window; its record stays
+    // empty for the size tests below.
+    SCROLLINFO v{}, h{};
     const TNativeBar vn = NativeBar(Handle(), OBJID_VSCROLL), hn = NativeBar(Handle(), OBJID_HSCROLL);
     const TScrollStyle bars = ScrollBars();
     bool needV = (bars == ssVertical || bars == ssBoth) && GetNativeScrollInfo(this, SB_VERT, v) &&

@@ -5,6 +5,7 @@
 
 #include <richedit.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "../skin_controls_gui/ControlsKit.h"
@@ -136,6 +137,14 @@ TEST_F(RichEdit, TakesTextFarBeyondTheNativeDefaultLimit)
         big += AnsiString(46, 'x') + "\r\n";
     r->SetText(big);
     EXPECT_EQ(r->GetTextLen(), 96000);
+
+    // Given before the window is made too.
+    auto* early = Create<TsRichEdit>(form);
+    early->SetBounds(200, 10, 100, 80);
+    early->SetText(big);
+    early->SetParent(form);
+    early->HandleNeeded();
+    EXPECT_EQ(early->GetTextLen(), 96000);
 }
 
 TEST_F(RichEdit, AHiddenEditHidesItsBarsWhichGoOnlyWithTheSkin)
@@ -172,4 +181,28 @@ TEST_F(RichEdit, AHiddenEditHidesItsBarsWhichGoOnlyWithTheSkin)
     Command(r, AC_REMOVESKIN);
     EXPECT_EQ(TextColor(r, SCF_SELECTION), RGB(0, 128, 0)) << "kept when the window is made again";
     EXPECT_EQ(r->Lines()->Count(), 60);
+}
+
+TEST_F(RichEdit, TheThumbReachesEveryLineOfATextTallerThanSixteenBitsOfPixels)
+{
+    auto* r = Make(ssVertical, 0);
+    Show();
+    AnsiString text;
+    for (int i = 0; i < 12000; ++i)
+        text += "line " + IntToStr(i) + "\r\n";
+    r->SetText(text);
+    r->RefreshScrolls();
+    TsScrollBar* bar = r->VSBar;
+    ASSERT_TRUE(Shown(bar));
+    // The native range is kept within 16 bits and scaled; the bar takes it as it is.
+    const struct {
+        int Position;
+        int FirstLine;
+    } cases[] = {{bar->Max() / 2, 6000}, {bar->Max(), 12000}, {0, 0}};
+    for (const auto& c : cases) {
+        bar->ScrollCode = SB_THUMBTRACK;
+        bar->SetPosition(c.Position);
+        const int lines = static_cast<int>(r->Perform(EM_GETFIRSTVISIBLELINE));
+        EXPECT_LE(std::abs(lines - c.FirstLine), 60) << c.Position << ": line " << lines;
+    }
 }
