@@ -41,14 +41,16 @@ void Needle(TCanvas* C, int MX, int B, int Percent)
 
 } // namespace
 
+// In whole numbers: a hundredth in floating point is inexact, and 29 % of 100 pixels would come out
+// as 28.999... and lose a pixel.
 int LengthForPercent(int Percent, int Size)
 {
-    return static_cast<int>(Trunc(Size * (Percent * 0.01)));
+    return static_cast<int>(Int64{Size} * Percent / 100);
 }
 
-int PercentOfRange(double Part, double Whole)
+int PercentOfRange(Int64 Part, Int64 Whole)
 {
-    return Whole == 0 ? 0 : static_cast<int>(Trunc(Part * 100.0 / Whole));
+    return Whole == 0 ? 0 : static_cast<int>(Part * 100 / Whole);
 }
 
 TsGauge::TsGauge(TComponent* AOwner) : TGraphicControl(AOwner), FCommonData(std::make_unique<TsCommonData>(this, false))
@@ -75,7 +77,7 @@ void TsGauge::Loaded()
 
 int TsGauge::PercentDone() const
 {
-    return PercentOfRange(static_cast<double>(FProgress) - FMinValue, static_cast<double>(FMaxValue) - FMinValue);
+    return PercentOfRange(Int64{FProgress} - FMinValue, Int64{FMaxValue} - FMinValue);
 }
 
 void TsGauge::SetMinValue(int Value)

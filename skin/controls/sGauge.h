@@ -12,10 +12,10 @@
 
 enum TsGaugeKind { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
 
-// Trunc(Size * Percent / 100): the filled length of a bar.
+// Size * Percent / 100, truncated: the filled length of a bar.
 int LengthForPercent(int Percent, int Size);
-// 0 for an empty whole, else Trunc(Part * 100 / Whole).
-int PercentOfRange(double Part, double Whole);
+// 0 for an empty whole, else Part * 100 / Whole, truncated.
+int PercentOfRange(Int64 Part, Int64 Whole);
 
 class TsGauge : public TGraphicControl {
     VCL_CLASS(TsGauge, TGraphicControl)

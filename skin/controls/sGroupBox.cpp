@@ -295,8 +295,10 @@ void TsRadioGroup::BeforeDestruction()
 
 void TsRadioGroup::Loaded()
 {
+    // The reading is over (the inherited Loaded ends it): Items and ItemIndex may have come in any
+    // order meanwhile.
     inherited::Loaded();
-    ArrangeButtons();
+    UpdateButtons();
 }
 
 void TsRadioGroup::SetButtonCount(int Value)
@@ -311,6 +313,8 @@ void TsRadioGroup::SetButtonCount(int Value)
 void TsRadioGroup::UpdateButtons()
 {
     SetButtonCount(FItems->Count());
+    // A line removed, or an index read before the lines, leaves it past the last button.
+    FItemIndex = std::clamp(FItemIndex, -1, ButtonCount() - 1);
     for (int i = 0; i < ButtonCount(); ++i)
         FButtons[static_cast<std::size_t>(i)]->SetCaption(FItems->Strings(i));
     if (FItemIndex >= 0) {
@@ -319,22 +323,20 @@ void TsRadioGroup::UpdateButtons()
     }
     ArrangeButtons();
     Invalidate();
-}
-
-void TsRadioGroup::ItemsChange(TObject*)
-{
-    if (!FReading) {
-        FItemIndex = std::min(FItemIndex, FItems->Count() - 1);
-        UpdateButtons();
-    }
     // Each button binds its skin section.
     for (TsGroupButton* button : std::vector<TsGroupButton*>(FButtons))
         button->Loaded();
 }
 
+void TsRadioGroup::ItemsChange(TObject*)
+{
+    if (!Reading())
+        UpdateButtons();
+}
+
 void TsRadioGroup::SetItemIndex(int Value)
 {
-    if (FReading) {
+    if (Reading()) {
         FItemIndex = Value;
         return;
     }
@@ -370,7 +372,7 @@ void TsRadioGroup::ButtonClick(TObject* Sender)
 
 void TsRadioGroup::ArrangeButtons()
 {
-    if (FButtons.empty() || FReading)
+    if (FButtons.empty() || Reading())
         return;
     const int n = ButtonCount(), perColumn = (n + FColumns - 1) / FColumns;
     const int plate = HeightOf(CaptionRect());

@@ -79,7 +79,7 @@ public:
 
     TStrings* Items() const { return FItems.get(); }
     void SetItems(TStrings* Value) { FItems->Assign(Value); }
-    // Kept within -1 .. the last button.
+    // Kept within -1 .. the last button (stored as it comes while the form is read).
     int ItemIndex() const { return FItemIndex; }
     void SetItemIndex(int Value);
     // Kept within 1 .. 16.
@@ -96,6 +96,8 @@ protected:
     void UpdateButtons();
 
 private:
+    // While the form is read, Items and ItemIndex are only stored: the buttons follow in Loaded.
+    bool Reading() const { return ComponentState().Contains(csLoading); }
     void SetButtonCount(int Value);
     void ItemsChange(TObject* Sender);
     void ButtonClick(TObject* Sender);
@@ -104,7 +106,6 @@ private:
     std::unique_ptr<TStringList> FItems = std::make_unique<TStringList>();
     int FItemIndex = -1;
     int FColumns = 1;
-    bool FReading = false;
     bool FUpdatingButtons = false;
 };
 

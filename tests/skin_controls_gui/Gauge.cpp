@@ -118,6 +118,30 @@ TEST_F(Gauge, BarsAreFilledFromTheProgressSectionByThePercentage)
     EXPECT_EQ(Look(g, 70, 70), Rgb(Back));
 }
 
+TEST_F(Gauge, PercentagesAreTruncatedAndBarsFilledToTheWholePixel)
+{
+    TsGauge* g = Make(100, 20);
+    struct Case {
+        int Min, Max, Progress, Percent;
+    };
+    // Fractions just under a whole number stay under it; a negative range counts from its start.
+    for (const Case& c : {Case{0, 3, 1, 33}, Case{0, 3, 2, 66}, Case{0, 200, 199, 99}, Case{0, 7, 5, 71},
+                          Case{-10, 10, -9, 5}, Case{INT_MIN + 1, INT_MAX, 0, 50}}) {
+        g->SetMinValue(INT_MIN + 1);
+        g->SetMaxValue(c.Max);
+        g->SetMinValue(c.Min);
+        g->SetProgress(c.Progress);
+        EXPECT_EQ(g->PercentDone(), c.Percent) << c.Min << ".." << c.Max << " at " << c.Progress;
+    }
+    // 29 hundredths are inexact in floating point: the fill must not come a pixel short.
+    Skin(g, {Section("GAUGE", Back, Back), Section("PROGRESSH", Fill, Fill)});
+    g->SetMinValue(0);
+    g->SetMaxValue(100);
+    g->SetProgress(29);
+    EXPECT_EQ(Look(g, 28, 10), Rgb(Fill));
+    EXPECT_EQ(Look(g, 29, 10), Rgb(Back));
+}
+
 TEST_F(Gauge, WithoutSkinTheBarIsDrawnInItsOwnColoursInsideABlackEdge)
 {
     TsGauge* g = Make();

@@ -116,6 +116,27 @@ TEST_F(GroupBox, ARadioGroupLaysItsButtonsOutInColumns)
     EXPECT_EQ(group->ItemIndex(), -1);
 }
 
+TEST_F(GroupBox, AnIndexReadBeforeTheItemsIsKeptUntilTheReadingEnds)
+{
+    for (int read : {1, 7}) {
+        auto* group = Create<TsRadioGroup>(form);
+        group->SetParent(form);
+        BeginLoading(group);
+        group->SetItemIndex(read);
+        EXPECT_EQ(group->ItemIndex(), read) << "stored as it comes";
+        group->Items()->Add("one");
+        group->Items()->Add("two");
+        group->Items()->Add("three");
+        LoadedAll(group);
+        ASSERT_EQ(group->ButtonCount(), 3);
+        const int checked = read == 1 ? 1 : 2; // past the lines: the last one
+        EXPECT_EQ(group->ItemIndex(), checked);
+        EXPECT_TRUE(group->Buttons(checked)->Checked());
+        EXPECT_TRUE(group->Buttons(0)->Visible()) << "laid out when the reading ended";
+        group->Free();
+    }
+}
+
 TEST_F(GroupBox, ASkinnedGroupButtonIsCheckedByItsOwnClickNotByTheNativeOne)
 {
     Activate({Section("GROUPBOX", Green, Green), Section("RADIOBUTTON", Grey, Grey)});
