@@ -30,3 +30,30 @@ private:
     HWND FHandle = nullptr;
     TWndMethod FMethod;
 };
+
+class TWndProcLink;
+
+// Taking over a control's WindowProc: Method sees the control's messages first and passes what it
+// does not consume to CallDefault. Take-overs of one control stack and can let go in any order:
+// one that lets go while a later one still passes messages on to it leaves a link in the chain
+// that passes them straight through until the control goes. When the control goes, it gets its
+// own procedure back and every link goes with it, whoever still holds a take-over.
+class TWindowProcHook {
+public:
+    TWindowProcHook() = default;
+    ~TWindowProcHook() { Release(); }
+    TWindowProcHook(const TWindowProcHook&) = delete;
+    TWindowProcHook& operator=(const TWindowProcHook&) = delete;
+
+    // Takes Control over (letting go of one taken earlier).
+    void Hook(TControl* Control, TWndMethod Method);
+    // Lets go; nothing when the control has gone meanwhile.
+    void Release();
+    bool Hooked() const { return FLink != nullptr; }
+    // The procedure below this take-over.
+    void CallDefault(TMessage& Message);
+
+private:
+    friend class TWndProcLink;
+    TWndProcLink* FLink = nullptr;
+};

@@ -128,13 +128,6 @@ void TsWebLabel::Dispatch(TMessage& Message)
 
 TsStickyLabel::TsStickyLabel(TComponent* AOwner) : TsCustomLabel(AOwner) {}
 
-TsStickyLabel::~TsStickyLabel()
-{
-    // Freed without Free: the control still gets its own procedure back.
-    if (FAttachTo)
-        FAttachTo->WindowProc = FPrevWndProc;
-}
-
 void TsStickyLabel::BeforeDestruction()
 {
     SetAttachTo(nullptr);
@@ -146,8 +139,7 @@ void TsStickyLabel::SetAttachTo(TWinControl* Value)
     if (Value == FAttachTo)
         return;
     if (FAttachTo) {
-        FAttachTo->WindowProc = FPrevWndProc;
-        FPrevWndProc = TWndMethod();
+        FHook.Release();
         FAttachTo->RemoveFreeNotification(this);
     }
     FAttachTo = Value;
@@ -157,8 +149,7 @@ void TsStickyLabel::SetAttachTo(TWinControl* Value)
     Adjust(true);
     SetEnabled(Value->Enabled());
     SetVisible(Value->Visible());
-    FPrevWndProc = Value->WindowProc;
-    Value->WindowProc = TWndMethod(this, &TsStickyLabel::NewWinProc);
+    FHook.Hook(Value, TWndMethod(this, &TsStickyLabel::NewWinProc));
 }
 
 void TsStickyLabel::SetAlignTo(TAlignTo Value)
@@ -213,8 +204,7 @@ void TsStickyLabel::NewWinProc(TMessage& Message)
     case WM_MOVE:
     case WM_SIZE:
         // The control's own handling brings its bounds in step first.
-        if (FPrevWndProc)
-            FPrevWndProc(Message);
+        FHook.CallDefault(Message);
         if (FAttachTo && !FAdjusting)
             Adjust(true);
         return;
@@ -231,8 +221,7 @@ void TsStickyLabel::NewWinProc(TMessage& Message)
     default:
         break;
     }
-    if (FPrevWndProc)
-        FPrevWndProc(Message);
+    FHook.CallDefault(Message);
 }
 
 void TsStickyLabel::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "StdCtrls.h"
+#include "SubclassWindow.h"
 #include "sCommonData.h"
 
 class TsCustomLabel : public TCustomLabel {
@@ -77,13 +78,13 @@ private:
 enum TAlignTo { altLeft, altTop, altBottom, altRight };
 
 // A label glued to one side of a windowed control: moving either moves the other, and the label
-// follows the control's visibility and enabled state. While attached, the control's WindowProc is
-// the label's, given back when the label lets go, goes, or the control goes.
+// follows the control's visibility and enabled state. While attached, the label takes over the
+// control's WindowProc; it lets go when detached, when it goes or when the control goes, in any
+// order with the control's other take-overs.
 class TsStickyLabel : public TsCustomLabel {
     VCL_CLASS(TsStickyLabel, TsCustomLabel)
 public:
     explicit TsStickyLabel(TComponent* AOwner);
-    ~TsStickyLabel() override;
     void BeforeDestruction() override;
     void WndProc(TMessage& Message) override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
@@ -107,7 +108,7 @@ private:
     TWinControl* FAttachTo = nullptr;
     TAlignTo FAlignTo = altLeft;
     int FGap = 2;
-    TWndMethod FPrevWndProc;
+    TWindowProcHook FHook;
     bool FAdjusting = false;
 };
 

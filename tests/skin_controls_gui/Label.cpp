@@ -147,17 +147,34 @@ TEST_F(Label, AStickyLabelAndItsControlMoveTogetherOnTheChosenSide)
     EXPECT_EQ(l->AttachTo(), nullptr) << "the control's going detaches the label";
 }
 
-TEST_F(Label, AStickyLabelGivesTheControlItsWindowProcedureBack)
+TEST_F(Label, StickyLabelsLetGoOfTheirControlInAnyOrder)
 {
-    auto* edit = Create<TEdit>(form);
-    edit->SetParent(form);
-    const TWndMethod own = edit->WindowProc;
-    auto* l = Make<TsStickyLabel>("Name");
-    l->SetAttachTo(edit);
-    EXPECT_NE(edit->WindowProc, own);
-    l->Free();
-    EXPECT_EQ(edit->WindowProc, own);
-    edit->SetBounds(5, 5, 50, 21); // reaches no freed label
+    Show();
+    // Two labels on one control, freed in either order, then the control freed under a third.
+    for (bool firstGoesFirst : {true, false}) {
+        auto* edit = Create<TEdit>(form);
+        edit->SetBounds(100, 50, 80, 21);
+        edit->SetParent(form);
+        const TWndMethod own = edit->WindowProc;
+        auto* first = Make<TsStickyLabel>("First");
+        first->SetAttachTo(edit);
+        auto* second = Make<TsStickyLabel>("Second");
+        second->SetAlignTo(altTop);
+        second->SetAttachTo(edit);
+        TsStickyLabel* stays = firstGoesFirst ? second : first;
+        (firstGoesFirst ? first : second)->Free();
+        edit->SetBounds(120, 80, 80, 21);
+        EXPECT_EQ(stays->Left(), stays == first ? 120 - first->Width() - 2 : 120) << "still follows the control";
+        stays->Free();
+        EXPECT_EQ(edit->WindowProc, own);
+        edit->SetBounds(5, 5, 50, 21); // reaches no freed label
+
+        auto* third = Make<TsStickyLabel>("Third");
+        third->SetAttachTo(edit);
+        edit->Free();
+        EXPECT_EQ(third->AttachTo(), nullptr);
+        third->Free();
+    }
 }
 
 namespace {
