@@ -298,7 +298,7 @@ void TsShadow::SetColor(TColor Value)
 void TsKind::SetKindType(TsKindType Value)
 {
     if (Store(FKindType, Value) && FControl)
-        FControl->Invalidate();
+        FControl->LookChanged();
 }
 
 void TsKind::SetColor(TColor Value)
@@ -319,30 +319,60 @@ TsLabelFX::TsLabelFX(TComponent* AOwner)
 
 TsLabelFX::~TsLabelFX() = default;
 
-TColor TsLabelFX::TextColor()
+void TsLabelFX::LookChanged()
+{
+    if (AutoSize())
+        AdjustBounds();
+    Invalidate();
+}
+
+void TsLabelFX::WndProc(TMessage& Message)
+{
+    inherited::WndProc(Message);
+    // A skin that came or went may give the skin's kind its colour, or take it away.
+    if (Message.Msg == SM_SKINCMD && (Message.WParamHi == AC_REPAINT || Message.WParamHi == AC_REMOVESKIN))
+        LookChanged();
+}
+
+namespace {
+
+// The skin's first contour colour ("TCLEFT" of "GLOBALINFO"), when a skin is active and gives one.
+bool SkinContourColor(TColor& Colour)
+{
+    const int global = ConstData.IndexGlobalInfo;
+    if (!sSkinData->Active || global < 0 || global >= static_cast<int>(gd.size()))
+        return false;
+    const TColor contour = gd[static_cast<std::size_t>(global)].FontColor[1];
+    if (contour == -1)
+        return false;
+    Colour = ColorToRGB(contour);
+    return true;
+}
+
+} // namespace
+
+bool TsLabelFX::TextColor(TColor& Colour)
 {
     switch (FKind->KindType()) {
     case ktStandard:
-        return ColorToRGB(Color());
+        Colour = ColorToRGB(Color());
+        return true;
     case ktCustom:
-        return ColorToRGB(FKind->Color());
+        Colour = ColorToRGB(FKind->Color());
+        return true;
     case ktSkin:
         break;
     }
-    const int global = ConstData.IndexGlobalInfo;
-    if (sSkinData->Active && global >= 0 && global < static_cast<int>(gd.size())) {
-        // The skin's first contour colour.
-        const TColor contour = gd[static_cast<std::size_t>(global)].FontColor[1];
-        if (contour != -1)
-            return ColorToRGB(contour);
-    }
-    return ColorToRGB(FKind->Color());
+    return SkinContourColor(Colour);
 }
 
 void TsLabelFX::DoDrawText(TRect& R, UINT Flags)
 {
-    // A disabled label is embossed as the framework draws it, without a shadow.
-    if (FShadow->Mode() == smNone || !Enabled()) {
+    // A disabled label is embossed as the framework draws it, without a shadow. The skin's look
+    // needs the skin's colour: where it gives none (no skin, or none in the skin) the label is
+    // plain, in its Font, rather than a light text in a dark halo whatever the background.
+    TColor colour = clNone;
+    if (FShadow->Mode() == smNone || !Enabled() || !TextColor(colour)) {
         inherited::DoDrawText(R, Flags);
         return;
     }
@@ -359,7 +389,7 @@ void TsLabelFX::DoDrawText(TRect& R, UINT Flags)
     // DrawText uses the DC's font: the label's own, not whatever the DC holds.
     HGDIOBJ oldFont = SelectObject(dc, font->Handle());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, static_cast<COLORREF>(TextColor()));
+    SetTextColor(dc, static_cast<COLORREF>(colour));
     const bool measuring = (Flags & DT_CALCRECT) != 0;
     const bool shadow = FShadow->Color() != clNone && FShadow->BlurCount() != 0;
     if (measuring || !shadow) {
@@ -369,7 +399,7 @@ void TsLabelFX::DoDrawText(TRect& R, UINT Flags)
         TRect t{R.left - FShadowLeftTop, R.top - FShadowLeftTop, R.right - FShadowRightBottom,
                 R.bottom - FShadowRightBottom};
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, static_cast<COLORREF>(TextColor()));
+        SetTextColor(dc, static_cast<COLORREF>(colour));
         DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &t, Flags);
     }
     SelectObject(dc, oldFont);

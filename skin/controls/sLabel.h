@@ -144,7 +144,8 @@ private:
     TsShadowMode FMode = smCustom;
 };
 
-// Where a TsLabelFX takes its text colour from: the label's Color, Color here, or the skin.
+// Where a TsLabelFX takes its text colour from: the label's Color, Color here, or the skin's first
+// contour colour (a skin without one, or no skin, leaves the label plain, in its Font).
 enum TsKindType { ktStandard, ktCustom, ktSkin };
 
 class TsKind : public TPersistent {
@@ -171,15 +172,19 @@ class TsLabelFX : public TsCustomLabel {
 public:
     explicit TsLabelFX(TComponent* AOwner);
     ~TsLabelFX() override;
+    void WndProc(TMessage& Message) override;
 
     TsShadow* Shadow() const { return FShadow.get(); }
     TsKind* Kind() const { return FKind.get(); }
+    // Whether the shadow is drawn may have changed: an auto-sized label is measured again.
+    void LookChanged();
 
 protected:
     void DoDrawText(TRect& Rect, UINT Flags) override;
 
 private:
-    TColor TextColor();
+    // The kind's text colour; false when the kind is the skin's and the skin gives none.
+    bool TextColor(TColor& Colour);
     // The blurred shape of the text in ShadowBitmap, mixed over what lies under R of DC.
     void PaintShadow(HDC DC, const TRect& R, const AnsiString& Text, UINT Flags);
 

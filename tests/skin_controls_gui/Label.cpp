@@ -254,26 +254,43 @@ TEST_F(Label, TheShadowStaysUnderATextThatTheLayoutMovesDown)
     EXPECT_LE(shade.bottom, text.bottom + 5);
 }
 
-TEST_F(Label, TheKindChoosesTheTextColour)
+TEST_F(Label, TheKindChoosesTheTextColourAndTheSkinsKindNeedsTheSkinsColour)
 {
     form->SetColor(clWhite);
     auto* fx = Make<TsLabelFX>("Shadow", 10, 10);
+    TsLabel* plain = Make("Shadow", 10, 50);
+    for (TsCustomLabel* l : {static_cast<TsCustomLabel*>(fx), static_cast<TsCustomLabel*>(plain)})
+        l->Font()->SetColor(Red);
     fx->Kind()->SetColor(Blue);
     Show();
-    const auto count = [&](TColor Colour) {
-        const Extent e = Where(fx, [&](COLORREF c) { return c == static_cast<COLORREF>(Colour); });
-        return e.right >= 0;
+    const auto shows = [&](TColor Colour) {
+        return Where(fx, [&](COLORREF c) { return c == static_cast<COLORREF>(Colour); }).right >= 0;
     };
-    EXPECT_TRUE(count(Blue)) << "no skin: the kind's colour";
-    TsGeneralData global = Section("GLOBALINFO", clWhite, clWhite);
+    const auto plainLook = [&] {
+        const testkit::PixelImage look = testkit::PrintWindowPixels(form->Handle(), true);
+        for (int y = 0; y < plain->Height(); ++y)
+            for (int x = 0; x < plain->Width(); ++x)
+                if (look.Pixel(fx->Left() + x, fx->Top() + y) != look.Pixel(plain->Left() + x, plain->Top() + y))
+                    return false;
+        return fx->Width() == plain->Width() && fx->Height() == plain->Height();
+    };
+    EXPECT_TRUE(plainLook()) << "no skin: a plain label in its font, without a halo";
+    fx->Kind()->SetKindType(ktCustom);
+    testkit::PumpFor(30);
+    EXPECT_TRUE(shows(Blue)) << "the kind's own colour";
+
+    fx->Kind()->SetKindType(ktSkin);
+    TsGeneralData global = Section("GLOBALINFO", clWhite, clWhite, Red);
     global.FontColor[1] = Green;
     Activate({global});
     InitConstantIndexes();
-    fx->Invalidate();
+    Command(fx, AC_REPAINT);
     testkit::PumpFor(30);
-    EXPECT_TRUE(count(Green)) << "the skin's first contour colour";
+    EXPECT_TRUE(shows(Green)) << "the skin's first contour colour";
+    EXPECT_EQ(fx->Width(), plain->Width() + 8) << "measured again with the shadow";
     gd[0].FontColor[1] = -1;
-    fx->Invalidate();
+    Command(fx, AC_REPAINT);
+    plain->Invalidate();
     testkit::PumpFor(30);
-    EXPECT_TRUE(count(Blue)) << "a skin without one: the kind's colour";
+    EXPECT_TRUE(plainLook()) << "a skin without one: plain again";
 }
