@@ -1086,6 +1086,21 @@ void TCustomForm::DoHide()
     }
 }
 
+namespace {
+// Child windows never hear of their form's activation from the system: every control on the
+// form, inside windowed children too (not inside other forms), is told with Msg.
+void TellActivation(TWinControl* Parent, UINT Msg)
+{
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        TControl* control = Parent->Controls(i);
+        control->Perform(Msg, 0, 0);
+        auto* windowed = dynamic_cast<TWinControl*>(control);
+        if (windowed && !windowed->IsForm())
+            TellActivation(windowed, Msg);
+    }
+}
+} // namespace
+
 void TCustomForm::Activate()
 {
     if (OnActivate)
@@ -1194,6 +1209,7 @@ void TCustomForm::Dispatch(TMessage& Message)
             } else {
                 Deactivate();
             }
+            TellActivation(this, active ? CM_ACTIVATE : CM_DEACTIVATE);
         }
         return;
     }

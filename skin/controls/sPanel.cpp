@@ -249,8 +249,9 @@ void TsDragBar::Notification(TComponent* AComponent, TOperation Operation)
 
 void TsDragBar::Dispatch(TMessage& Message)
 {
-    if (Message.Msg == WM_ACTIVATEAPP)
-        SetColor(Message.WParam ? clActiveCaption : clInactiveCaption);
+    // Like a caption, the bar follows its form's activation (a skin paints it from its section).
+    if (Message.Msg == CM_ACTIVATE || Message.Msg == CM_DEACTIVATE)
+        SetColor(Message.Msg == CM_ACTIVATE ? clActiveCaption : clInactiveCaption);
     inherited::Dispatch(Message);
 }
 

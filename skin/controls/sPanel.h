@@ -54,7 +54,8 @@ public:
 };
 
 // A caption-like bar: a press of the left button on it moves DraggedControl as the system moves
-// a window by its caption. Loaded without DraggedControl, it moves its form.
+// a window by its caption. Loaded without DraggedControl, it moves its form. Without a skin its
+// colour is the active or the inactive caption's, as its form is active or not.
 class TsDragBar : public TsPanel {
     VCL_CLASS(TsDragBar, TsPanel)
 public:

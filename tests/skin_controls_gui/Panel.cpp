@@ -237,6 +237,24 @@ TEST_F(Panel, TheDragBarMovesItsFormByALeftPressAfterOnMouseDown)
     EXPECT_EQ(laid->DraggedControl(), form);
 }
 
+TEST_F(Panel, TheDragBarFollowsItsFormsActivation)
+{
+    TsPanel* holder = Make();
+    auto* bar = Create<TsDragBar>(form);
+    bar->SetParent(holder); // not on the form itself: told through its parent
+    Show();
+    SetActiveWindow(form->Handle());
+    ASSERT_TRUE(testkit::PumpUntil([&] { return form->Active(); }));
+    EXPECT_EQ(bar->Color(), clActiveCaption);
+    TForm* other = MakeForm();
+    other->SetBounds(400, 100, 100, 80);
+    other->Show();
+    SetActiveWindow(other->Handle());
+    EXPECT_TRUE(testkit::PumpUntil([&] { return bar->Color() == clInactiveCaption; }));
+    SetActiveWindow(form->Handle());
+    EXPECT_TRUE(testkit::PumpUntil([&] { return bar->Color() == clActiveCaption; }));
+}
+
 TEST_F(Panel, TheGripKeepsItsSizeAndComesToTheTopWhenItPaints)
 {
     Activate({Section("CHECKBOX", Green, clWhite)});
