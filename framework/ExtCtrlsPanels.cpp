@@ -87,10 +87,12 @@ void TCustomPanel::Paint()
     case taCenter: flags |= DT_CENTER; break;
     }
     HDC dc = canvas->Handle();
-    if (!Enabled()) {
-        SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(clGrayText)));
-    }
+    // DrawText uses the DC's font and colour: the panel's own, not whatever the DC holds.
+    HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(Enabled() ? Font()->Color() : clGrayText)));
     DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &r, flags);
+    SelectObject(dc, oldFont);
 }
 
 void TCustomPanel::BevelChanged()

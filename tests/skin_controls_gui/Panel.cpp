@@ -95,6 +95,8 @@ TEST_F(Panel, APlainPanelWithoutASkinCallsOnPaintWithItsOwnCanvas)
     plain->SetCaption("Panel");
     plain->SetParent(form);
     TsPanel* p = Make("Panel");
+    for (TPanel* each : {plain, static_cast<TPanel*>(p)})
+        each->Font()->SetColor(Text);
     std::vector<TCanvas*> canvases;
     p->OnPaint = [&](TObject* Sender, TCanvas* Canvas) {
         EXPECT_EQ(Sender, p);
@@ -110,6 +112,8 @@ TEST_F(Panel, APlainPanelWithoutASkinCallsOnPaintWithItsOwnCanvas)
         for (int x = 0; x < a.Width(); ++x)
             differing += a.Pixel(x, y) != b.Pixel(x, y);
     EXPECT_EQ(differing, 0);
+    EXPECT_GT(a.CountColor(RECT{0, 0, a.Width(), a.Height()}, static_cast<COLORREF>(Text)), 0)
+        << "the caption in the panel's font";
     EXPECT_EQ(Command(p, AC_ISSKINNED), 1);
 }
 
