@@ -46,6 +46,25 @@ TMenuItem* FirstOfParent(TMenuItem* Item)
     return parent && parent->Count() > 0 ? parent->Items(0) : Item;
 }
 
+// A menu text in the section's colours. A disabled item is written once, halfway between the
+// section's text colour and the background at Under (the section's own background where the
+// context gives no pixel), so that it reads fainter than the enabled items on a light and on a
+// dark menu alike: the system's raised look (a highlight under a shadow) suits a light face only,
+// and stands out brighter than the text on a dark one.
+void MenuText(TCanvas* Canvas, const AnsiString& Text, bool Enabled, TRect& R, int Flags, int Section, bool Hot,
+              POINT Under)
+{
+    if (Enabled || !IsValidSkinIndex(Section)) {
+        WriteTextEx(Canvas, Text.c_str(), Enabled, R, Flags, Section, Hot);
+        return;
+    }
+    const TsGeneralData& s = gd[static_cast<std::size_t>(Section)];
+    const COLORREF pixel = GetPixel(Canvas->Handle(), Under.x, Under.y);
+    const TColor under = pixel != CLR_INVALID ? static_cast<TColor>(pixel) : Hot ? s.HotColor : s.Color;
+    Canvas->Font()->SetColor(ChangeColor(Hot ? s.HotFontColor[0] : s.FontColor[0], under, 0.5));
+    WriteTextEx(Canvas, Text.c_str(), true, R, Flags, -1, false);
+}
+
 } // namespace
 
 TsSkinableMenus::TsSkinableMenus(TsSkinManager* AOwner)
@@ -435,7 +454,15 @@ void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, RECT 
         canvas->Draw(at, at, item->Bitmap());
     } else if (listImage) {
         const int at = (h - images->Height()) / 2;
-        images->Draw(canvas, at, at, item->ImageIndex(), !State.Contains(odDisabled));
+        if (State.Contains(odDisabled) && IsValidSkinIndex(itemSection)) {
+            // Faded halfway into the item's background, as its caption is (MenuText).
+            TBitmap under(w, h, pf24bit);
+            BitBlt(under.Canvas()->Handle(), 0, 0, w, h, canvas->Handle(), 0, 0, SRCCOPY);
+            images->Draw(canvas, at, at, item->ImageIndex(), true);
+            SumBitmaps(&bmp, &under, TsColor{128, 128, 128, 0});
+        } else {
+            images->Draw(canvas, at, at, item->ImageIndex(), !State.Contains(odDisabled));
+        }
     }
 
     AssignMenuFont(canvas);
@@ -450,13 +477,14 @@ void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, RECT 
     const bool hot = State.Contains(odSelected) || State.Contains(odHotLight);
     const TRect textRect{glyph.cx + 2 * Margin, 0, w, h};
     TRect r = textRect;
-    WriteTextEx(canvas, caption.c_str(), item->Enabled(), r,
-                align | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_HIDEPREFIX, itemSection, hot);
+    // Just left of the text: the item's background.
+    const POINT under{textRect.left - 1, h / 2};
+    MenuText(canvas, caption, item->Enabled(), r, align | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_HIDEPREFIX,
+             itemSection, hot, under);
     const AnsiString shortcut = ShortCutText(item);
     if (!shortcut.empty()) {
         r = TRect{textRect.left, textRect.top, textRect.right - 8, textRect.bottom};
-        WriteTextEx(canvas, shortcut.c_str(), item->Enabled(), r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE,
-                    itemSection, hot);
+        MenuText(canvas, shortcut, item->Enabled(), r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE, itemSection, hot, under);
     }
     if (OnDrawItem) {
         TsMenuManagerDrawItemEvent handler = OnDrawItem;
@@ -498,13 +526,12 @@ void TsSkinableMenus::sAdvancedDrawLineItem(TObject* Sender, TCanvas* ACanvas, R
     const int align = FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;
     const int lineSection = GetSkinIndex("MENULINE");
     TRect r{ARect.left + Margin, ARect.top, ARect.right - Margin, ARect.bottom};
-    WriteTextEx(ACanvas, item->Caption().c_str(), item->Enabled(), r, align | DT_VCENTER | DT_EXPANDTABS, lineSection,
-                hot);
+    const POINT under{r.left - 1, (ARect.top + ARect.bottom) / 2};
+    MenuText(ACanvas, item->Caption(), item->Enabled(), r, align | DT_VCENTER | DT_EXPANDTABS, lineSection, hot, under);
     const AnsiString shortcut = ShortCutText(item);
     if (!shortcut.empty()) {
         r = TRect{ARect.left, ARect.top, ARect.right - 8, ARect.bottom};
-        WriteTextEx(ACanvas, shortcut.c_str(), item->Enabled(), r, DT_RIGHT | DT_VCENTER | DT_EXPANDTABS, lineSection,
-                    hot);
+        MenuText(ACanvas, shortcut, item->Enabled(), r, DT_RIGHT | DT_VCENTER | DT_EXPANDTABS, lineSection, hot, under);
     }
     if (OnDrawItem) {
         TsMenuManagerDrawItemEvent handler = OnDrawItem;

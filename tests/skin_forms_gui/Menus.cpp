@@ -2,11 +2,13 @@
 // list of skins, and items hooked, unhooked and removed.
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <string>
 
 #include "ComCtrls.h"
+#include "ImgList.h"
 #include "FormsKit.h"
 #include "sSkinMenus.h"
 
@@ -355,6 +357,56 @@ TEST_F(SkinnedMenus, SubmenuArrowIsDrawnInTheItemsTextColourOverItsBackground)
     EXPECT_GT(g_shownMenu.CountColor(arrow, text), 4);
     EXPECT_EQ(g_shownMenu.CountColor(arrow, RGB(0, 0, 0)), 0);
     EXPECT_EQ(g_shownMenu.CountColor(arrow, RGB(255, 255, 255)), 0);
+}
+
+TEST_F(SkinnedMenus, ADisabledItemReadsFainterThanAnEnabledOneInEitherSkin)
+{
+    for (const char* skin : {"Neutral", "Dusk"}) {
+        SCOPED_TRACE(skin);
+        UseSkin(skin);
+        TForm* form = MakeForm();
+        auto* images = Create<TImageList>(form);
+        TBitmap square(16, 16, pf24bit);
+        square.Canvas()->Brush()->SetColor(static_cast<TColor>(0x00A0F0)); // orange on a magenta key
+        square.Canvas()->FillRect(TRect{0, 0, 16, 16});
+        images->AddMasked(&square, clFuchsia);
+        auto* popup = Create<TPopupMenu>(form);
+        popup->SetImages(images);
+        TMenuItem* on = AddItem(form, popup->Items(), "Переименовать");
+        TMenuItem* off = AddItem(form, popup->Items(), "Переименовать");
+        on->SetImageIndex(0);
+        off->SetImageIndex(0);
+        off->SetEnabled(false);
+        // Each item painted on its own, then measured by how far its pixels lie from the background
+        // at its right end: the picture (left of the text) and the text.
+        struct Reach {
+            int picture = 0, text = 0;
+        };
+        auto reach = [&](TMenuItem* item, TOwnerDrawState state) {
+            TBitmap target(160, 40, pf24bit);
+            const int h = Painter()->GetItemHeight(target.Canvas(), item);
+            Painter()->sAdvancedDrawItem(item, target.Canvas(), TRect{0, 0, 160, h}, state);
+            const TColor bg = PixelOf(&target, 155, h / 2);
+            Reach r;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < 150; ++x) {
+                    const TColor c = PixelOf(&target, x, y);
+                    int d = 0;
+                    for (int shift : {0, 8, 16})
+                        d = std::max(d, std::abs(int(c >> shift & 0xFF) - int(bg >> shift & 0xFF)));
+                    int& part = x < 16 + 4 + 2 ? r.picture : r.text;
+                    part = std::max(part, d);
+                }
+            return r;
+        };
+        const Reach enabled = reach(on, TOwnerDrawState{}), disabled = reach(off, TOwnerDrawState{odDisabled});
+        EXPECT_GT(enabled.text, 0);
+        EXPECT_LT(disabled.text, enabled.text);
+        EXPECT_GT(disabled.text, 0) << "still readable";
+        EXPECT_LT(disabled.picture, enabled.picture);
+        EXPECT_GT(disabled.picture, 0) << "still seen";
+        form->Free();
+    }
 }
 
 TEST_F(SkinnedMenus, KeyboardOpensTheSkinnedMenuLine)
