@@ -1,5 +1,7 @@
 #include "ArchiveFiles.h"
 
+#include <algorithm>
+
 #include "Dialogs.h"
 #include "Forms.h"
 #include "IniFiles.h"
@@ -91,6 +93,21 @@ bool RelativeName(const AnsiString& FullName, const AnsiString& Folder, AnsiStri
     return true;
 }
 
+namespace {
+
+void RefuseOutside(const AnsiString& Folder)
+{
+    Application->MessageBox("Файл должен находиться в папке\n" + AppPath(Folder), Application->Title(), MB_OK);
+}
+
+// A name the system does not read below a folder: one with a drive ("C:") or a leading separator.
+bool FullName(const AnsiString& Name)
+{
+    return Name[0] == '\\' || Name[0] == '/' || (Name.size() > 1 && Name[1] == ':');
+}
+
+} // namespace
+
 void BrowseFile(TOpenDialog& Dialog, const AnsiString& Folder, TCustomEdit& Target)
 {
     Dialog.InitialDir = AppPath(Folder);
@@ -100,7 +117,37 @@ void BrowseFile(TOpenDialog& Dialog, const AnsiString& Folder, TCustomEdit& Targ
     if (RelativeName(Dialog.FileName, Folder, relative))
         Target.SetText(relative);
     else
-        Application->MessageBox("Файл должен находиться в папке\n" + AppPath(Folder), Application->Title(), MB_OK);
+        RefuseOutside(Folder);
+}
+
+bool ParentStep(const AnsiString& Part)
+{
+    return Part.find_first_not_of(". ") == AnsiString::npos && Part.find("..") != AnsiString::npos;
+}
+
+bool TypedFileInside(const AnsiString& Folder, TCustomEdit& Target)
+{
+    const AnsiString typed = Target.Text();
+    if (typed.empty())
+        return true;
+    // ".." itself is resolved below; ".. " or "..." may or may not step up, so they never pass.
+    bool oddStep = false;
+    for (std::size_t from = 0; from <= typed.size();) {
+        const std::size_t end = std::min(typed.find_first_of("\\/", from), typed.size());
+        const AnsiString part = typed.substr(from, end - from);
+        oddStep = oddStep || (part != ".." && ParentStep(part));
+        from = end + 1;
+    }
+    const bool full = FullName(typed);
+    AnsiString relative;
+    if (oddStep || !RelativeName(ExpandFileName(full ? typed : IncludeTrailingBackslash(AppPath(Folder)) + typed),
+                                 Folder, relative)) {
+        RefuseOutside(Folder);
+        return false;
+    }
+    if (full)
+        Target.SetText(relative);
+    return true;
 }
 
 } // namespace archive

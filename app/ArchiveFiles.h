@@ -58,4 +58,14 @@ bool RelativeName(const AnsiString& FullName, const AnsiString& Folder, AnsiStri
 // "Файл должен находиться в папке\n" and the folder's full path.
 void BrowseFile(TOpenDialog& Dialog, const AnsiString& Folder, TCustomEdit& Target);
 
+// A step up out of a folder: "..", or a name of dots and blanks that the system may read as one.
+bool ParentStep(const AnsiString& Part);
+
+// Whether the file name typed into Target names a file in the archive folder Folder, resolved as
+// the system resolves it when the entry is opened (a relative name below the folder, "." and
+// ".." steps taken; a step of dots and blanks is refused as one up). A full name inside the folder becomes the name relative to it, as
+// BrowseFile gives it; a name elsewhere is refused with BrowseFile's message. An empty name
+// passes: an entry may have none.
+bool TypedFileInside(const AnsiString& Folder, TCustomEdit& Target);
+
 } // namespace archive

@@ -102,12 +102,6 @@ namespace {
 
 AnsiString SettingsPath() { return archive::AppPath("FILES\\Settings2.ini"); }
 
-// A step up out of a folder: "..", or a name of dots and blanks that the system reads as one.
-bool IsParentStep(const AnsiString& Part)
-{
-    return Part.find_first_not_of(". ") == AnsiString::npos && Part.find("..") != AnsiString::npos;
-}
-
 // Whether a page named Name (a file name without its extension, perhaps in a folder) lies under
 // FILES\: neither absolute (a leading separator, a drive or any colon) nor stepping up a folder.
 bool InsideArchive(const AnsiString& Name)
@@ -117,7 +111,7 @@ bool InsideArchive(const AnsiString& Name)
     std::size_t from = 0;
     for (;;) {
         const std::size_t end = Name.find_first_of("\\/", from);
-        if (IsParentStep(Name.substr(from, end == AnsiString::npos ? AnsiString::npos : end - from)))
+        if (archive::ParentStep(Name.substr(from, end == AnsiString::npos ? AnsiString::npos : end - from)))
             return false;
         if (end == AnsiString::npos)
             return true;

@@ -29,7 +29,7 @@ void TFlashO::Button1Click(TObject*) { archive::BrowseFile(*sOpenDialog1, "FILES
 
 void TFlashO::Button2Click(TObject*)
 {
-    if (!TitleGiven(*Edit1, "Введитие название"))
+    if (!TitleGiven(*Edit1, "Введитие название") || !archive::TypedFileInside("FILES\\FLASH", *Edit2))
         return;
     ID_Vellorn->PendingUpdateFlash = true;
     Close();

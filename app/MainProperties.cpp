@@ -84,7 +84,8 @@ void TID_Vellorn::Button1Click(TObject*)
     TTreeNode* node = PanelNode;
     if (node) {
         const AnsiString title = Edit1->Text();
-        if (!TitleFree(*TreeView1->Items(), title, node, false, "Статья с таким названием уже существует"))
+        if (!TitleFree(*TreeView1->Items(), title, node, false, "Статья с таким названием уже существует") ||
+            !archive::TypedFileInside("FILES\\", *Edit2))
             return;
         node->SetText(title);
         archive::WriteMapEntry(archive::WorkingTreeFile(), archive::SectionFiles, title, Edit2->Text());

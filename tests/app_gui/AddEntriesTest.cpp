@@ -224,4 +224,62 @@ TEST_F(AddEntries, BrowsingTakesFilesInsideTheArchiveOnly)
     EXPECT_EQ(form->Edit2->Text(), "a.html");
 }
 
+TEST_F(AddEntries, TypedFileNamesAreTakenAsTheEntryWillOpenThemAndRefusedOutsideTheArchive)
+{
+    const AnsiString refusal = "Файл должен находиться в папке\n" + dir / "FILES\\";
+    const struct {
+        AnsiString typed, kept; // kept "" : refused
+    } cases[] = {
+        {"page.html", "page.html"},
+        {"", ""},
+        {"sub\\..\\page.html", "sub\\..\\page.html"},
+        {dir / "FILES\\sub\\page.html", "sub\\page.html"},
+        {dir / "files\\sub\\..\\page.html", "page.html"},
+        {"..\\page.html", ""},
+        {"sub\\..\\..\\page.html", ""},
+        {".. \\page.html", ""},
+        {"\\page.html", ""},
+        {"C:page.html", ""},
+        {dir / "FILES\\..\\page.html", ""},
+        {dir / "FILESX\\page.html", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const bool taken = !c.kept.empty() || c.typed.empty();
+        boxes.clear();
+        form->PendingAddArticle = false;
+        Form2->Show();
+        Form2->Edit1->SetText("Статья");
+        Form2->Edit2->SetText(c.typed);
+        Form2->Button1Click(nullptr);
+        EXPECT_EQ(form->PendingAddArticle, taken);
+        EXPECT_EQ(Form2->Visible(), !taken);
+        EXPECT_EQ(Form2->Edit2->Text(), taken ? c.kept : c.typed) << "a refused name stays for mending";
+        ASSERT_EQ(boxes.size(), taken ? 0u : 1u);
+        if (!taken) {
+            EXPECT_EQ(boxes[0].text, refusal);
+        }
+    }
+    form->PendingAddArticle = false;
+
+    // The property panel and the Flash dialogs refuse alike, each with its own folder.
+    Click("Новая статья");
+    form->Edit2->SetText("C:\\elsewhere.html");
+    boxes.clear();
+    form->Button1Click(nullptr);
+    EXPECT_EQ(Key("FILES", "Новая статья"), "new.html");
+    Flash->Edit1->SetText("Мультик 2");
+    Flash->Edit2->SetText("..\\m.swf");
+    Flash->Button2Click(nullptr);
+    FlashO->Edit1->SetText("Мультик");
+    FlashO->Edit2->SetText(dir / "FILES\\FLASH\\new\\m.swf");
+    FlashO->Button2Click(nullptr);
+    EXPECT_FALSE(form->PendingAddFlash);
+    EXPECT_TRUE(form->PendingUpdateFlash);
+    EXPECT_EQ(FlashO->Edit2->Text(), "new\\m.swf");
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, refusal);
+    EXPECT_EQ(boxes[1].text, "Файл должен находиться в папке\n" + dir / "FILES\\FLASH");
+}
+
 } // namespace
