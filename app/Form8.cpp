@@ -70,6 +70,7 @@ TForm8::TForm8(TComponent* AOwner) : TForm(AOwner)
     FontDialog1->Options = TFontDialogOptions{fdForceFontExist, fdScalableOnly, fdNoStyleSel};
 
     OnShow = Bind(this, &TForm8::FormShow);
+    OnCloseQuery = Bind(this, &TForm8::FormCloseQuery);
     OnClose = Bind(this, &TForm8::FormClose);
     OnCanResize = Bind(this, &TForm8::FormCanResize);
     const std::pair<TMenuItem*, void (TForm8::*)(TObject*)> clicks[] = {
@@ -204,6 +205,13 @@ void TForm8::WriteSettings()
     ini.UpdateFile();
 }
 
+void TForm8::FormCloseQuery(TObject*, bool& CanClose)
+{
+    // The text stays in the editor for its next showing; only a page written from it saves it.
+    if (Memo1->Modified() && !Memo1->Text().empty())
+        CanClose = Confirm("Текст статьи не сохранён.\nЗакрыть редактор?", "Внимание!!!");
+}
+
 void TForm8::FormClose(TObject*, TCloseAction&) { WriteSettings(); }
 
 void TForm8::FormCanResize(TObject*, int& NewWidth, int&, bool&)
@@ -233,6 +241,7 @@ void TForm8::N1Click(TObject*)
     }
     Memo2->Lines()->SetText(ArticlePage(Edit1->Text(), Memo1->Text(), Edit2->Text(), Edit3->Text()));
     Memo2->Lines()->SaveToFile(path);
+    Memo1->SetModified(false);
     WriteSettings();
     // The tree's menu offers "Выбрать" for the new page.
     if (ID_Vellorn)

@@ -41,6 +41,8 @@ public:
     TMenuItem* N4 = nullptr; // "Как создавать"
 
     void FormShow(TObject* Sender);
+    // Closing with text not yet written into a page asks first, whichever way the editor closes.
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void FormCanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize);
     void N1Click(TObject* Sender);

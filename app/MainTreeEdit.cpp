@@ -10,11 +10,6 @@
 
 namespace {
 
-bool Confirm(const AnsiString& Text, const AnsiString& Caption)
-{
-    return Application->MessageBox(Text, Caption, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
-}
-
 // The map section of an entry's kind; "" for a folder.
 const char* SectionOf(const TTreeNode* Node)
 {

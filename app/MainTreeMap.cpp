@@ -67,3 +67,8 @@ TTreeNode* EntryParent(TCustomTreeView& Tree)
 }
 
 void Notify(const AnsiString& Text) { Application->MessageBox(Text, Application->Title(), MB_OK); }
+
+bool Confirm(const AnsiString& Text, const AnsiString& Caption)
+{
+    return Application->MessageBox(Text, Caption, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}

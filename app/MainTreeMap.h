@@ -61,3 +61,5 @@ TTreeNode* EntryParent(TCustomTreeView& Tree);
 
 // A notice of the main window: the plain message box titled with the application title.
 void Notify(const AnsiString& Text);
+// A confirmation: the Yes/No box with the exclamation icon; true for Yes.
+bool Confirm(const AnsiString& Text, const AnsiString& Caption);

@@ -625,6 +625,15 @@ void TCustomForm::CreateWnd()
     ApplyIcon();
 }
 
+TRect TCustomForm::ClientRect()
+{
+    TRect r = inherited::ClientRect();
+    // Controls laid out before the window exists keep their distance from the bottom edge.
+    if (!HandleAllocated() && FMenu && FFormStyle != fsMDIChild && !Parent())
+        r.bottom = std::max(0L, r.bottom - GetSystemMetrics(SM_CYMENU));
+    return r;
+}
+
 void TCustomForm::ApplyIcon()
 {
     if (!HandleAllocated() || Parent())
@@ -1227,7 +1236,8 @@ void TCustomForm::Dispatch(TMessage& Message)
         return;
     case WM_WINDOWPOSCHANGING: {
         auto* pos = reinterpret_cast<WINDOWPOS*>(Message.LParam);
-        if (!(pos->flags & SWP_NOSIZE) && !IsIconic(Handle()) && !IsZoomed(Handle())) {
+        // Maximising asks too (the form lays its controls out for the new size); minimising not.
+        if (!(pos->flags & SWP_NOSIZE) && !IsIconic(Handle())) {
             int w = pos->cx, h = pos->cy;
             if (CanResize(w, h)) {
                 pos->cx = w;

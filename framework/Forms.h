@@ -462,6 +462,8 @@ public:
     // Form behaviour the controls unit asks for.
     bool IsForm() const override { return true; }
     TCustomForm* AsForm() override { return this; }
+    // Without a window, the client area less the row of the main menu the window will show too.
+    TRect ClientRect() override;
     bool SetFocusedControl(TWinControl* Control) override;
     void FocusControl(TWinControl* Control) override;
     bool KeyPreviewEnabled() const override { return KeyPreview; }

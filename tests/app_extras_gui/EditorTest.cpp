@@ -151,3 +151,68 @@ TEST_F(Editor, SettingsFirstRunDefaultsWrittenOnCreateAndOnClose)
 }
 
 } // namespace
+
+TEST_F(Editor, ClosingWithTextNotWrittenIntoAPageAsksFirst)
+{
+    const char* const question = "Текст статьи не сохранён.\nЗакрыть редактор?";
+    Fill("Статья", "текст", "page", "Аноним", "");
+    editor->Memo1->SetModified(true); // as typing leaves it
+    // "Выход" and the window's own close ask alike; No keeps the editor and its text.
+    ScriptBoxes(IDNO);
+    editor->N2Click(editor->N2);
+    SendMessageA(editor->Handle(), WM_CLOSE, 0, 0);
+    ASSERT_EQ(boxes.size(), 2u);
+    for (const testkit::BoxCall& box : boxes) {
+        EXPECT_EQ(box.text, question);
+        EXPECT_EQ(box.caption, "Внимание!!!");
+        EXPECT_EQ(box.flags, UINT(MB_YESNO | MB_ICONEXCLAMATION));
+    }
+    EXPECT_TRUE(editor->Visible());
+    EXPECT_FALSE(FileExists(dir / "FILES\\Settings2.ini")) << "not closed";
+    ScriptBoxes(IDYES);
+    editor->N2Click(editor->N2);
+    EXPECT_EQ(boxes.size(), 3u);
+    EXPECT_FALSE(editor->Visible());
+    EXPECT_EQ(editor->Memo1->Text(), "текст");
+
+    // Once the page is written, or with no text, the editor closes without a question.
+    editor->Show();
+    editor->N1Click(editor->N1);
+    EXPECT_TRUE(FileExists(Page("page")));
+    EXPECT_FALSE(editor->Visible());
+    editor->Show();
+    editor->Memo1->SetText("");
+    editor->Memo1->SetModified(true);
+    editor->N2Click(editor->N2);
+    EXPECT_FALSE(editor->Visible());
+    EXPECT_EQ(boxes.size(), 3u);
+}
+
+TEST_F(Editor, TextAreaFillsTheWindowBelowTheFieldsInEveryLookAndMaximised)
+{
+    editor->Free();
+    for (const char* skin : {"", "Neutral", "Dusk"}) {
+        SCOPED_TRACE(*skin ? skin : "no skin");
+        form->sSkinManager1->SetActive(*skin != 0);
+        if (*skin)
+            form->sSkinManager1->SetSkinName(skin);
+        // Made under the look, as at start-up, then shown at its stored size and made taller.
+        editor = MakeForm<TForm8>();
+        editor->Show();
+        testkit::PumpPending();
+        for (int height : {600, 700}) {
+            editor->SetHeight(height);
+            testkit::PumpPending();
+            EXPECT_EQ(editor->Memo1->BoundsRect(), Rect(0, 114, editor->ClientWidth(), editor->ClientHeight()))
+                << "window " << editor->Width() << " x " << editor->Height();
+        }
+        // Maximised, the fields follow the width as well.
+        ShowWindow(editor->Handle(), SW_MAXIMIZE);
+        testkit::PumpPending();
+        ASSERT_TRUE(IsZoomed(editor->Handle()));
+        EXPECT_GE(editor->Edit1->Width(), editor->Width() - 104);
+        EXPECT_EQ(editor->Memo1->BoundsRect(), Rect(0, 114, editor->ClientWidth(), editor->ClientHeight()));
+        editor->Free();
+    }
+    editor = nullptr;
+}
