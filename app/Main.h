@@ -376,6 +376,8 @@ public:
     void ComboBox1Select(TObject* Sender);
     void ComboBox1KeyPress(TObject* Sender, char& Key);
     void ComboBox1KeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    // The address box gives way to a narrow bar, so that its arrow and "Переход" stay in view.
+    void ToolBar2Resize(TObject* Sender);
     void WebStatusTextChange(TObject* Sender, const AnsiString& Text);
     void WebProgressChange(TObject* Sender, long Progress, long ProgressMax);
     void WebCommandStateChange(TObject* Sender, long Command, bool Enable);

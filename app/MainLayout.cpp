@@ -4,9 +4,14 @@
 
 #include <ole2.h>
 
+#include <algorithm>
+
 TID_Vellorn* ID_Vellorn = nullptr;
 
 namespace {
+
+// The address box's width as the window was designed; a narrower window narrows it.
+constexpr int AddressWidth = 640;
 
 // Binds a handler of the main window to an event member.
 template <class... Args>
@@ -341,6 +346,15 @@ void TID_Vellorn::BuildTimersAndDialogs()
     TrayIcon1->SetVisible(true);
 }
 
+void TID_Vellorn::ToolBar2Resize(TObject*)
+{
+    // The bar lays the label, the box and the button out one after the other from its left edge
+    // (once its window exists; the width is set before then too). At most the designed width, at
+    // least room for a few characters beside the arrow.
+    const int room = ToolBar2->ClientWidth() - sLabelFX1->Width() - ToolButton10->Width();
+    ComboBox1->SetWidth(std::clamp(room, 60, AddressWidth));
+}
+
 void TID_Vellorn::BuildToolBars()
 {
     // Navigation bar: back and forward through the browser's history, stop, refresh, print,
@@ -395,10 +409,11 @@ void TID_Vellorn::BuildToolBars()
     sLabelFX1->SetParent(ToolBar2);
     ComboBox1 = Create<TsComboBox>(this);
     ComboBox1->SetName("ComboBox1");
-    ComboBox1->SetWidth(640);
+    ComboBox1->SetWidth(AddressWidth);
     ComboBox1->SetDropDownCount(16);
     ComboBox1->SetParent(ToolBar2);
     ToolButton10 = NewButton(ToolBar2, "ToolButton10", "Переход", "Переход", 4);
+    ToolBar2->OnResize = Bind(this, &TID_Vellorn::ToolBar2Resize);
 
     // Tree panel's own bar: save and load trees, search, filters, hide the panel.
     sToolBar1 = Create<TsToolBar>(this);

@@ -165,6 +165,27 @@ TEST_F(StartupClose, MissingFormSettingsKeepTheLayoutSizeCentred)
     form->Free();
 }
 
+TEST_F(StartupClose, AddressBoxFitsTheStoredWidthAndFollowsTheWindowUpToItsDesignedWidth)
+{
+    std::string ini = testkit::ReadFileBytes(dir / "FILES\\form.ini");
+    ini.replace(ini.find("Width=1000"), 10, "Width=520");
+    testkit::WriteFileBytes(dir / "FILES\\form.ini", ini);
+    TID_Vellorn* form = Start();
+    form->Show();
+    for (int width : {520, 1000, 300}) {
+        SCOPED_TRACE(width);
+        form->SetWidth(width);
+        testkit::PumpPending();
+        // The box, then "Переход" on the same row, inside the bar.
+        const TRect box = form->ComboBox1->BoundsRect(), go = form->ToolButton10->BoundsRect();
+        const int room = form->ToolBar2->ClientWidth() - box.left - (go.right - go.left);
+        EXPECT_EQ(box.right - box.left, width == 1000 ? 640 : room);
+        EXPECT_LE(box.right, go.left);
+        EXPECT_LE(go.right, form->ToolBar2->ClientWidth());
+        EXPECT_LT(go.top, form->ToolBar2->ClientHeight());
+    }
+}
+
 TEST_F(StartupClose, CloseWritesTheTreeTheSettingsAndTheList)
 {
     DeleteFile(dir / "FILES\\tree\\Temp.vlt");
