@@ -2,6 +2,9 @@
 
 #include "TestKit.h"
 
+#include <mutex>
+#include <set>
+
 namespace testkit {
 
 std::string WindowClass(HWND wnd)
@@ -123,10 +126,29 @@ std::string RemoteBuffer::Text() const
     return text;
 }
 
+namespace {
+
+// The processes of the ProgramRun objects alive, for EndAll (called from the watchdog's thread).
+std::mutex g_runsLock;
+std::set<HANDLE> g_runs;
+
+} // namespace
+
+void ProgramRun::EndAll()
+{
+    std::lock_guard<std::mutex> g(g_runsLock);
+    for (HANDLE process : g_runs)
+        TerminateProcess(process, 1);
+}
+
 ProgramRun::~ProgramRun()
 {
     if (!pi_.hProcess)
         return;
+    {
+        std::lock_guard<std::mutex> g(g_runsLock);
+        g_runs.erase(pi_.hProcess);
+    }
     if (WaitForSingleObject(pi_.hProcess, 0) != WAIT_OBJECT_0)
         TerminateProcess(pi_.hProcess, 1);
     WaitForSingleObject(pi_.hProcess, 5000);
@@ -178,6 +200,10 @@ HWND ProgramRun::Launch(const std::string& Folder, const std::string& Args)
     si.cb = sizeof si;
     if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(), &si, &pi_))
         return nullptr;
+    {
+        std::lock_guard<std::mutex> g(g_runsLock);
+        g_runs.insert(pi_.hProcess);
+    }
     HWND main = nullptr;
     WaitUntil(
         [&] {

@@ -90,6 +90,9 @@ public:
     HANDLE Process() const { return pi_.hProcess; }
     DWORD Id() const { return pi_.dwProcessId; }
 
+    // Ends every program still running from a ProgramRun (a hung test's, before it ends).
+    static void EndAll();
+
 private:
     PROCESS_INFORMATION pi_{};
 };

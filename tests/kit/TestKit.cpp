@@ -20,6 +20,47 @@ std::string DataDir()
 #endif
 }
 
+std::string OutputDir()
+{
+    char self[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string path(self, n);
+    return path.substr(0, path.find_last_of('\\') + 1);
+}
+
+SelfRun RunSelf(const std::string& Test, const std::string& Name, const std::string& Value)
+{
+    SelfRun run;
+    TempDir dir;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileA((dir / "out.txt").c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE)
+        return run;
+    char exe[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    std::string cmd = std::string("\"") + exe + "\" --gtest_filter=" + Test + " --gtest_also_run_disabled_tests";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = si.hStdError = out;
+    PROCESS_INFORMATION pi{};
+    if (!Name.empty())
+        SetEnvironmentVariableA(Name.c_str(), Value.c_str());
+    const BOOL started = CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    if (!Name.empty())
+        SetEnvironmentVariableA(Name.c_str(), nullptr);
+    CloseHandle(out);
+    if (!started)
+        return run;
+    WaitForSingleObject(pi.hProcess, 20000);
+    GetExitCodeProcess(pi.hProcess, &run.code);
+    run.pid = pi.dwProcessId;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    run.output = ReadFileBytes(dir / "out.txt");
+    return run;
+}
+
 namespace {
 
 void RemoveTree(const std::string& dir)

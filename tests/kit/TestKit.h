@@ -10,6 +10,19 @@ namespace testkit {
 // Folder of the checked-in test data (a Windows path with a trailing backslash).
 std::string DataDir();
 
+// Folder of the running test program, in the build folder (with a trailing backslash): where
+// pictures made to be looked at go, never the source tree.
+std::string OutputDir();
+
+// This test program run again with only the test named Test (a disabled one too), its output
+// captured, with the environment variable Name set to Value when a name is given.
+struct SelfRun {
+    unsigned long code = 0; // exit code (259 while still running after 20 s)
+    unsigned long pid = 0;
+    std::string output; // standard output and error
+};
+SelfRun RunSelf(const std::string& Test, const std::string& Name = {}, const std::string& Value = {});
+
 // A fresh empty folder under the system's temporary folder, removed with its content on exit.
 class TempDir {
 public:

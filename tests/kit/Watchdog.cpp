@@ -2,13 +2,20 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "ProgramRun.h"
 #include "TestKit.h"
 
 namespace testkit {
 
-Watchdog::Watchdog(unsigned limitMs) : limitMs_(limitMs), thread_([this] { Watch(); }) {}
+Watchdog::Watchdog(unsigned limitMs, std::function<void()> OnHang)
+    : limitMs_(limitMs), onHang_(std::move(OnHang)), thread_([this] { Watch(); })
+{
+}
 
 Watchdog::~Watchdog()
 {
@@ -28,6 +35,12 @@ void Watchdog::Next(const std::string& what, const std::string& input)
     started_ = GetTickCount64();
 }
 
+void Watchdog::Idle()
+{
+    std::lock_guard<std::mutex> g(lock_);
+    started_ = 0;
+}
+
 void Watchdog::Watch()
 {
     std::unique_lock<std::mutex> g(lock_);
@@ -35,16 +48,58 @@ void Watchdog::Watch()
         wake_.wait_for(g, std::chrono::milliseconds(200));
         if (done_ || !started_ || GetTickCount64() - started_ <= limitMs_)
             continue;
-        char dir[MAX_PATH];
-        GetTempPathA(sizeof dir, dir);
-        const std::string path = std::string(dir) + "vellorn_hang_" + std::to_string(GetCurrentProcessId()) + ".bin";
-        WriteFileBytes(path, input_);
-        std::fprintf(stderr, "\nHANG: %s took more than %u ms; its input is saved as %s\n", what_.c_str(),
-                     limitMs_, path.c_str());
+        std::fprintf(stderr, "\nHANG: %s took more than %u ms", what_.c_str(), limitMs_);
+        if (!input_.empty()) {
+            char dir[MAX_PATH];
+            GetTempPathA(sizeof dir, dir);
+            const std::string path = std::string(dir) + "vellorn_hang_" + std::to_string(GetCurrentProcessId()) + ".bin";
+            WriteFileBytes(path, input_);
+            std::fprintf(stderr, "; its input is saved as %s", path.c_str());
+        }
+        std::fprintf(stderr, "\n");
+        if (onHang_)
+            onHang_();
         std::fflush(stderr);
         std::fflush(stdout);
         TerminateProcess(GetCurrentProcess(), 3);
     }
+}
+
+namespace {
+
+// The visible top-level windows of this process, by class and caption: what a hung test waits on.
+void PrintOpenWindows()
+{
+    for (HWND wnd : VisibleWindows(nullptr, GetCurrentProcessId(), ""))
+        std::fprintf(stderr, "  open window: %s \"%s\"\n", WindowClass(wnd).c_str(), WindowText(wnd).c_str());
+}
+
+class EachTest : public ::testing::EmptyTestEventListener {
+public:
+    explicit EachTest(unsigned limitMs)
+        : dog_(limitMs, [] {
+              PrintOpenWindows();
+              ProgramRun::EndAll();
+          })
+    {
+    }
+    void OnTestStart(const ::testing::TestInfo& info) override
+    {
+        dog_.Next(std::string("test ") + info.test_suite_name() + "." + info.name());
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override { dog_.Idle(); }
+
+private:
+    Watchdog dog_;
+};
+
+} // namespace
+
+void WatchEachTest()
+{
+    const char* limit = std::getenv("VELLORN_TEST_LIMIT_MS");
+    const unsigned ms = limit && std::atoi(limit) > 0 ? static_cast<unsigned>(std::atoi(limit)) : 30000;
+    ::testing::UnitTest::GetInstance()->listeners().Append(new EachTest(ms));
 }
 
 } // namespace testkit

@@ -66,7 +66,8 @@ TEST_F(Screens, EveryDialogIsDrawnByTheSkin)
                                   (form->BorderStyle() == bsSingle && icons.Contains(biMaximize));
             EXPECT_EQ(provider->ButtonClose.State, 0);
             EXPECT_EQ(provider->ButtonMax.State, maximise ? 0 : -1);
-            testkit::SaveScreenshot("skinned_" + std::string(form->Name()) + "_" + skin + ".png", form->Handle());
+            testkit::SaveScreenshot(testkit::OutputDir() + "skinned_" + std::string(form->Name()) + "_" + skin + ".png",
+                                    form->Handle());
             form->Free();
         }
     }

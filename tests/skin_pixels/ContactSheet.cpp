@@ -1,6 +1,6 @@
 // Every section of the shipped skins painted in states 0, 1 and 2 (background, border, caption
 // in the section's colours, glyph) over the skin's form background, with the section's other
-// images beside them, into one bitmap saved as skin_contact_sheet.bmp in the working folder. It
+// images beside them, into one bitmap saved as skin_contact_sheet.bmp beside the test program. It
 // is looked at, not compared.
 #include <gtest/gtest.h>
 
@@ -100,6 +100,7 @@ TEST(ContactSheet, EverySectionOfTheShippedSkinsInItsThreeStates)
     FreeBitmaps();
     FreeJpegs();
     gd.clear();
-    sheet.SaveToFile("skin_contact_sheet.bmp");
-    EXPECT_TRUE(FileExists("skin_contact_sheet.bmp"));
+    const AnsiString file = testkit::OutputDir() + "skin_contact_sheet.bmp";
+    sheet.SaveToFile(file);
+    EXPECT_TRUE(FileExists(file));
 }

@@ -1,0 +1,22 @@
+// The watchdog over each test of a program: a test that waits for an answer nobody gives fails
+// within its limit, naming itself and the window it waits on.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "TestKit.h"
+
+TEST(EachTestWatchdog, DISABLED_WaitsOnABox)
+{
+    MessageBoxA(nullptr, "Ответа нет", "Зависший тест", MB_OK);
+}
+
+TEST(EachTestWatchdog, ATestThatWaitsPastItsLimitEndsTheProgramNamingItAndItsWindows)
+{
+    const testkit::SelfRun run =
+        testkit::RunSelf("EachTestWatchdog.DISABLED_WaitsOnABox", "VELLORN_TEST_LIMIT_MS", "1000");
+    EXPECT_EQ(run.code, 3u);
+    EXPECT_NE(run.output.find("HANG: test EachTestWatchdog.DISABLED_WaitsOnABox took more than 1000 ms"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("open window: #32770 \"Зависший тест\""), std::string::npos) << run.output;
+}
