@@ -221,6 +221,10 @@ TEST_F(HintTest, AHintOpensAwayFromTheScreenEdgesAndItsArrowFollows)
         {{vw - 10, 10}, mpRightTop, Rect(vw - 110, 10, vw - 10, 90)},
         {{10, vh - 10}, mpLeftBottom, Rect(10, vh - 90, 110, vh - 10)},
         {{vw - 10, vh - 10}, mpRightBottom, Rect(vw - 110, vh - 90, vw - 10, vh - 10)},
+        // Between the edges it opens right and below; one that just fits too, one pixel more not.
+        {{vw / 2, vh / 3}, mpLeftTop, Rect(vw / 2, vh / 3, vw / 2 + 100, vh / 3 + 80)},
+        {{vw - 100, vh - 80}, mpLeftTop, Rect(vw - 100, vh - 80, vw, vh)},
+        {{vw - 99, vh - 79}, mpRightBottom, Rect(vw - 199, vh - 159, vw - 99, vh - 79)},
     };
     for (const Case& c : cases) {
         w->HintPoint = c.at;

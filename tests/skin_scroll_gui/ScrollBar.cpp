@@ -97,6 +97,27 @@ TEST_F(ScrollBarTest, SliderSizeAndCoordinatesFollowTheRange)
     EXPECT_EQ(b->CoordToPosition(TPoint{5, A + 90}), 0);
 }
 
+TEST_F(ScrollBarTest, ARangeThatStartsAwayFromZeroPlacesTheSliderFromItsMinimum)
+{
+    TsScrollBar* b = Bar();
+    struct {
+        int min, max, page, pos, slider, centre; // centre from the track's start
+    } cases[] = {
+        {100, 200, 0, 100, 14, 7}, {100, 200, 0, 150, 14, 50}, {100, 200, 0, 200, 14, 93},
+        {-50, 50, 0, -50, 14, 7},  {-50, 50, 0, 0, 14, 50},    {-50, 50, 0, 50, 14, 93},
+        // The slider's share is the page's of the whole range: 100 * 9 / 40 = 22.5, to even.
+        {100, 131, 9, 100, 22, 11}, {100, 131, 9, 131, 22, 89},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.min << ".." << c.max << " page " << c.page << " at " << c.pos);
+        b->SetPageSize(c.page);
+        b->SetParams(c.pos, c.min, c.max);
+        EXPECT_EQ(b->SliderSize(), c.slider);
+        EXPECT_EQ(b->PositionToCoord(), A + c.centre);
+        EXPECT_EQ(b->CoordToPosition(TPoint{5, A + c.centre}), c.pos) << "and back";
+    }
+}
+
 TEST_F(ScrollBarTest, ABarWithoutRoomForItsSliderKeepsItsPosition)
 {
     TsScrollBar* b = Bar(14);
