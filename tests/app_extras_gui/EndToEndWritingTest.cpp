@@ -1,6 +1,8 @@
 // The real program on Wine, driven from outside as a user drives it: a title searched from the
 // menu and the result opened, a page written in the editor and placed in the tree with "Выбрать",
-// the program closed from the tray icon's menu; then the page, the tree and its map it wrote.
+// the program closed from the tray icon's menu; then the page, the tree and its map it wrote. And
+// what a new user met: the window made narrow, a file typed outside the archive, the editor left
+// with unsaved text.
 #include "../app_gui/LogicFixture.h"
 
 #include <algorithm>
@@ -53,6 +55,15 @@ std::vector<HWND> FromTop(HWND Parent, const std::string& Cls)
     return found;
 }
 
+// The text of a system message box (its one static control with text).
+std::string BoxText(HWND Box)
+{
+    for (HWND w : VisibleWindows(Box, 0, "Static"))
+        if (!WindowText(w).empty())
+            return WindowText(w);
+    return {};
+}
+
 HWND WaitForWindow(DWORD Pid, const std::string& Cls)
 {
     HWND found = nullptr;
@@ -83,6 +94,13 @@ protected:
         RemoteBuffer mem(run.Process(), 64);
         mem.Put(Item);
         SendMessageA(Tree, TVM_GETITEMRECT, TRUE, mem.Address());
+        return mem.Get<RECT>();
+    }
+
+    RECT ButtonRect(HWND Bar, int Index)
+    {
+        RemoteBuffer mem(run.Process(), 64);
+        SendMessageA(Bar, TB_GETITEMRECT, Index, mem.Address());
         return mem.Get<RECT>();
     }
 
@@ -177,6 +195,94 @@ TEST_F(WritingEndToEnd, SearchOpenWriteAPagePlaceItAndCloseFromTheTray)
     owner->Free();
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\Settings2.ini").find("[AUTOR]\r\nName=Иван Петров\r\ne-mail=ivan@example.org\r\n"),
               std::string::npos);
+}
+
+TEST_F(WritingEndToEnd, NarrowWindowForeignFileAndUnsavedEditorText)
+{
+    testkit::WriteFileBytes(dir / "FILES\\osen.html", "<html><body>Осень</body></html>");
+    testkit::WriteFileBytes(dir / "elsewhere.html", "<html><body>Не из архива</body></html>");
+    HWND main = run.Launch(dir.Path());
+    ASSERT_NE(main, nullptr) << "no main window";
+
+    // A narrow window: the address box gives way, its arrow and "Переход" stay in the bar.
+    SetWindowPos(main, nullptr, 0, 0, 520, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    auto combos = VisibleWindows(main, 0, "ComboBox");
+    ASSERT_EQ(combos.size(), 1u);
+    HWND bar = GetParent(combos[0]);
+    auto fits = [&] {
+        RECT box{}, client{};
+        GetWindowRect(combos[0], &box);
+        MapWindowPoints(nullptr, bar, reinterpret_cast<POINT*>(&box), 2);
+        GetClientRect(bar, &client);
+        const RECT go = ButtonRect(bar, int(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0)) - 1);
+        return box.right <= go.left && go.right <= client.right && go.top < client.bottom;
+    };
+    EXPECT_TRUE(WaitUntil(fits)) << "the address box and \"Переход\" in the narrow bar";
+
+    // "Статья" (Insert) on the folder "Осень": a file typed outside FILES is refused with the
+    // message the browse gives; the dialog stays; the same file typed inside is taken.
+    auto trees = VisibleWindows(main, 0, "TreeView");
+    ASSERT_EQ(trees.size(), 1u);
+    HWND tree = trees[0];
+    const auto autumn = HTREEITEM(
+        SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
+    testkit::ClickIn(tree, ItemRect(tree, autumn));
+    ASSERT_TRUE(WaitUntil([&] { return HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) == autumn; }));
+    PostMessageA(tree, WM_KEYDOWN, VK_INSERT, 0);
+    HWND adding = WaitForWindow(run.Id(), "TForm2");
+    ASSERT_NE(adding, nullptr) << "the article dialog";
+    const auto fields = FromTop(adding, "Edit");
+    ASSERT_EQ(fields.size(), 2u);
+    SendMessageA(fields[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Осенние листья"));
+    const std::string outside = dir / "elsewhere.html";
+    SendMessageA(fields[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(outside.c_str()));
+    PostMessageA(ChildWithText(adding, "Button", "Создать"), BM_CLICK, 0, 0);
+    HWND box = WaitForWindow(run.Id(), "#32770");
+    ASSERT_NE(box, nullptr) << "the refusal";
+    EXPECT_EQ(BoxText(box), "Файл должен находиться в папке\n" + dir / "FILES\\");
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    EXPECT_TRUE(IsWindowVisible(adding)) << "the dialog stays for the name to be mended";
+    const std::string inside = dir / "FILES\\osen.html";
+    SendMessageA(fields[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(inside.c_str()));
+    PostMessageA(ChildWithText(adding, "Button", "Создать"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 4; })) << "the new entry";
+
+    // The editor's "Файл" > "Выход" with typed text asks; No keeps it open, Yes closes it.
+    ChooseInMenuBar(main, 5, 0);
+    HWND editor = WaitForWindow(run.Id(), "TForm8");
+    ASSERT_NE(editor, nullptr) << "the editor";
+    auto memos = VisibleWindows(editor, 0, "Memo");
+    ASSERT_EQ(memos.size(), 1u);
+    for (char c : std::string("Начало статьи"))
+        PostMessageA(memos[0], WM_CHAR, static_cast<Byte>(c), 1);
+    ASSERT_TRUE(WaitUntil([&] {
+        char text[64] = {};
+        SendMessageA(memos[0], WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        return std::string(text) == "Начало статьи";
+    }));
+    for (int answer : {IDNO, IDYES}) {
+        ChooseInMenuBar(editor, 0, 1);
+        box = WaitForWindow(run.Id(), "#32770");
+        ASSERT_NE(box, nullptr) << "the question";
+        EXPECT_EQ(WindowText(box), "Внимание!!!");
+        EXPECT_EQ(BoxText(box), "Текст статьи не сохранён.\nЗакрыть редактор?");
+        PostMessageA(box, WM_COMMAND, answer, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+        if (answer == IDNO) {
+            testkit::PumpFor(200);
+            EXPECT_TRUE(IsWindowVisible(editor)) << "No keeps the editor";
+        }
+    }
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(editor); })) << "Yes closes it";
+
+    EXPECT_EQ(run.Close(main), 0u);
+    // What it wrote: the entry with the name relative to FILES, the narrow width, the editor's
+    // settings at its close.
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"),
+              "[FILES]\r\nГрибы в лесу=griby.html\r\nОсенние листья=osen.html\r\n");
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("Width=520\r\n"), std::string::npos);
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\Settings2.ini").find("[FORM]\r\n"), std::string::npos);
 }
 
 } // namespace
