@@ -1,5 +1,5 @@
-// The framework's ComCtrls unit: tree view, bars, tab and page controls, extended combo box, rich
-// edit.
+// The framework's ComCtrls unit: tree view, list view, bars, tab and page controls, extended combo
+// box, rich edit.
 #pragma once
 
 #include "ComCtrlsTree.h"
@@ -7,3 +7,4 @@
 #include "ComCtrlsComboEx.h"
 #include "ComCtrlsPages.h"
 #include "ComCtrlsRichEdit.h"
+#include "ComCtrlsListView.h"
