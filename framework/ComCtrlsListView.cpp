@@ -552,7 +552,7 @@ void TCustomListView::FillColumn(int Index, LVCOLUMNA& Column, AnsiString& Text)
     // A column without a picture leaves no room for one.
     if (c->FImageIndex >= 0) {
         Column.mask |= LVCF_IMAGE;
-        Column.fmt |= LVCFMT_IMAGE;
+        Column.fmt |= LVCFMT_IMAGE | LVCFMT_COL_HAS_IMAGES;
         Column.iImage = c->FImageIndex;
     }
 }

@@ -373,6 +373,8 @@ TEST_F(ListViewTest, ColumnsCarryAnImageFlagOnlyWithAPictureAndReportClicks)
     EXPECT_TRUE(format(2) & HDF_IMAGE);
     list->Column(2)->SetImageIndex(-1);
     EXPECT_FALSE(format(2) & HDF_IMAGE) << "a picture taken away leaves no room";
+    list->Column(1)->SetImageIndex(1);
+    EXPECT_TRUE(format(1) & HDF_IMAGE) << "and one given gets it";
     TListColumn* clicked = nullptr;
     list->OnColumnClick = [&](TObject*, TListColumn* c) { clicked = c; };
     RECT r;
