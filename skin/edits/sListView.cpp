@@ -33,9 +33,7 @@ private:
 
 TsCustomListView::TsCustomListView(TComponent* AOwner) : TsSkinned(AOwner, "EDIT", 10)
 {
-    HeaderHeight = -Font()->Height();
-    if (HeaderHeight <= 0)
-        HeaderHeight = Font()->Size();
+    HeaderHeight = Font()->Size();
 }
 
 void TsCustomListView::AfterConstruction()

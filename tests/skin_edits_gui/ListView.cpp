@@ -229,8 +229,18 @@ TEST_F(ListView, TheSkinnedBarsFollowTheRowsAndScrollThem)
     si.fMask = SIF_ALL;
     GetScrollInfo(l->Handle(), SB_VERT, &si);
     EXPECT_EQ(l->VSBar->Max(), si.nMax - static_cast<int>(si.nPage) + 1);
+    // The bar's own change refreshes the bars once (the refresh does not come back into it).
+    int changes = 0;
+    l->VSBar->OnChange = [&](TObject*) {
+        ++changes;
+        l->RefreshScrolls();
+    };
     l->VSBar->SetPosition(50);
+    testkit::PumpPending();
     EXPECT_EQ(ListView_GetTopIndex(l->Handle()), 50);
+    EXPECT_EQ(l->VSBar->Position(), 50);
+    EXPECT_EQ(changes, 1);
+    l->VSBar->OnChange = nullptr;
     // The window scrolled by itself: the bar follows it and scrolls nothing again.
     ListView_Scroll(l->Handle(), 0, 20 * (l->Items()->Item(0)->DisplayRect(drBounds).bottom -
                                          l->Items()->Item(0)->DisplayRect(drBounds).top));
