@@ -241,7 +241,7 @@ TEST_F(ListViewTest, TheDrawingStagesReachTheEventsAndDefaultDrawFalseSkipsTheRo
     EXPECT_EQ(stages[2], "item Item 0");
     EXPECT_EQ(stages.back(), "advanced post");
     EXPECT_NE(std::find(stages.begin(), stages.end(), "sub 2"), stages.end());
-    const PixelImage shot = ScreenPixels(list->Handle());
+    const PixelImage shot = PrintWindowPixels(list->Handle());
     const TRect row0 = list->Items()->Item(0)->DisplayRect(drLabel), row1 = list->Items()->Item(1)->DisplayRect(drLabel);
     auto count = [&](const TRect& r, COLORREF c) {
         int n = 0;
@@ -356,6 +356,14 @@ TEST_F(ListViewTest, SelectionChangesOfTheWindowReachTheModelAsEvents)
     list->ClearSelection();
     EXPECT_EQ(events, (std::vector<std::string>{"Item 0 off", "Item 1 off", "Item 2 off", "Item 3 off"}));
     EXPECT_EQ(list->Selected(), nullptr);
+    // A single-selection list: a click on another row takes the selection from the first.
+    list->SetMultiSelect(false);
+    ClickAt(list->Handle(), p.x, p.y);
+    events.clear();
+    const TPoint q = Centre(list->Items()->Item(4)->DisplayRect(drLabel));
+    ClickAt(list->Handle(), q.x, q.y);
+    EXPECT_EQ(events, (std::vector<std::string>{"Item 2 off", "Item 4 on"}));
+    EXPECT_EQ(list->SelCount(), 1);
 }
 
 TEST_F(ListViewTest, ColumnsCarryAnImageFlagOnlyWithAPictureAndReportClicks)
