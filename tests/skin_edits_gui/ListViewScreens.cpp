@@ -93,13 +93,21 @@ TEST_F(Screens, ListViewsAreDrawnByTheSkin)
         ASSERT_NE(form->Report->VSBar, nullptr) << skin;
         EXPECT_TRUE(form->Report->VSBar->Visible()) << skin;
     });
-    Manager()->SetActive(false);
+    // One form through a change of skin and the skin's removal.
     auto* form = Create<TListViewsForm>(Application);
     form->Show();
+    Paint(form);
+    UseSkin("Neutral");
+    testkit::PumpFor(50);
+    EXPECT_EQ(form->Report->Color(), SectionOf("EDIT").Color);
+    ASSERT_NE(form->Report->VSBar, nullptr);
+    EXPECT_TRUE(form->Report->VSBar->Visible());
+    Manager()->SetActive(false);
     Paint(form);
     testkit::PumpFor(50);
     EXPECT_EQ(form->Report->VSBar, nullptr);
     EXPECT_EQ(form->Report->Color(), clWindow);
+    EXPECT_NE(ListView_GetBkColor(form->Report->Handle()), CLR_NONE);
     testkit::SaveScreenshot("skinned_listview_none.png", form->Handle());
     form->Free();
 }
