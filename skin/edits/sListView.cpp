@@ -72,7 +72,9 @@ void TsCustomListView::CreateWnd()
     // A header made before the list heard of it (while its window was being made) is taken now.
     if (HWND header = reinterpret_cast<HWND>(Perform(LVM_GETHEADER)); header && header != FHeader.Handle())
         HookHeader(header);
-    // The window is made at its place and size: its bars follow once it has its rows.
+    // The window is made at its place and size: its bars follow once it has its rows. A refresh
+    // posted to a window gone meanwhile never came.
+    FRefreshPosted = false;
     PostRefreshScrolls();
 }
 

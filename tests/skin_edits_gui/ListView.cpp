@@ -262,6 +262,11 @@ TEST_F(ListView, TheSkinnedBarsFollowTheRowsAndScrollThem)
     ClientToScreen(l->Handle(), &p);
     SendMessageA(l->HeaderHandle(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
     EXPECT_EQ(l->HotColumn(), 0);
+    // A window made again (a refresh still waiting for the old one) gets its bars in its frame.
+    l->Items()->Add();
+    l->SetBorderStyle(bsNone);
+    testkit::PumpPending();
+    EXPECT_EQ(l->VSBar->BoundsRect(), Bounds(10 + 260 - CX, 10, CX, 150 - l->HSBar->Height()));
     sSkinData->Active = false;
     Command(l, AC_REMOVESKIN);
     EXPECT_EQ(l->VSBar, nullptr);
