@@ -1,41 +1,11 @@
 #include "ComCtrlsListView.h"
 
+#include "ComCtrlsDraw.h"
+
 #include <algorithm>
 #include <string>
 
 namespace {
-
-// Lends the custom-draw canvas a device context for one event and gives the context its state
-// back afterwards.
-class CanvasLoan {
-public:
-    CanvasLoan(TCanvas& Canvas, HDC DC) : FCanvas(Canvas), FSaved(SaveDC(DC)) { FCanvas.SetHandle(DC); }
-    ~CanvasLoan()
-    {
-        HDC dc = FCanvas.Handle();
-        FCanvas.SetHandle(nullptr);
-        RestoreDC(dc, FSaved);
-    }
-    CanvasLoan(const CanvasLoan&) = delete;
-    CanvasLoan& operator=(const CanvasLoan&) = delete;
-
-private:
-    TCanvas& FCanvas;
-    int FSaved;
-};
-
-TCustomDrawState DrawStateOf(UINT ItemState)
-{
-    static const std::pair<UINT, TCustomDrawStateItem> bits[] = {
-        {CDIS_SELECTED, cdsSelected}, {CDIS_GRAYED, cdsGrayed},   {CDIS_DISABLED, cdsDisabled},
-        {CDIS_CHECKED, cdsChecked},   {CDIS_FOCUS, cdsFocused},   {CDIS_DEFAULT, cdsDefault},
-        {CDIS_HOT, cdsHot},           {CDIS_MARKED, cdsMarked},   {CDIS_INDETERMINATE, cdsIndeterminate}};
-    TCustomDrawState state;
-    for (const auto& [bit, item] : bits)
-        if (ItemState & bit)
-            state << item;
-    return state;
-}
 
 constexpr DWORD ViewStyleBits[] = {LVS_ICON, LVS_SMALLICON, LVS_LIST, LVS_REPORT};
 constexpr UINT StateBits = LVIS_SELECTED | LVIS_FOCUSED;
@@ -917,14 +887,7 @@ void TCustomListView::SetOwnerData(bool Value)
 
 void TCustomListView::SetStyleBit(DWORD Bit, bool On)
 {
-    if (!FHandle)
-        return;
-    const LONG style = GetWindowLongA(FHandle, GWL_STYLE);
-    const LONG next = On ? (style | static_cast<LONG>(Bit)) : (style & ~static_cast<LONG>(Bit));
-    if (next != style) {
-        SetWindowLongA(FHandle, GWL_STYLE, next);
-        InvalidateRect(FHandle, nullptr, TRUE);
-    }
+    SetWindowStyleBit(FHandle, Bit, On);
 }
 
 void TCustomListView::SetExStyleBit(DWORD Bit, bool On)
@@ -1295,7 +1258,7 @@ void TCustomListView::CustomDrawNotify(TMessage& Message)
         default: return;
         }
         if (IsCustomDrawn(dtControl, s)) {
-            CanvasLoan loan(*FCanvas, n.hdc);
+            TCanvasLoan loan(*FCanvas, n.hdc);
             FCanvas->Font()->Assign(FFont.get());
             FCanvas->Brush()->SetColor(FColor);
             if (!CustomDraw(ClientRect(), s) && (s == cdPrePaint || s == cdPreErase)) {
@@ -1331,26 +1294,16 @@ void TCustomListView::CustomDrawNotify(TMessage& Message)
         return;
     }
     bool defaultDraw = true;
-    HFONT font = nullptr;
-    {
-        CanvasLoan loan(*FCanvas, n.hdc);
-        FCanvas->Font()->Assign(FFont.get());
-        FCanvas->Font()->SetColor(static_cast<TColor>(cd->clrText));
-        FCanvas->Brush()->SetColor(static_cast<TColor>(cd->clrTextBk));
-        const TCustomDrawState state = DrawStateOf(n.uItemState);
+    const HFONT font = DrawItemStage(*FCanvas, n.hdc, FFont.get(), cd->clrText, cd->clrTextBk, [&] {
+        const TCustomDrawState state = CustomDrawStateOf(n.uItemState);
         defaultDraw = subItem ? CustomDrawSubItem(item, cd->iSubItem, state, s) : CustomDrawItem(item, state, s);
-        // Colours and font chosen on the canvas are what the window draws the item with.
-        cd->clrText = static_cast<COLORREF>(ColorToRGB(FCanvas->Font()->Color()));
-        cd->clrTextBk = static_cast<COLORREF>(ColorToRGB(FCanvas->Brush()->Color()));
-        font = FCanvas->Font()->Handle();
-    }
+    });
     if (!pre)
         return;
     if (!defaultDraw) {
         Message.Result = CDRF_SKIPDEFAULT;
         return;
     }
-    // The canvas's font object lives on with the canvas, so the window may keep it selected.
     SelectObject(n.hdc, font);
     Message.Result = CDRF_NEWFONT;
     if (!subItem && (IsCustomDrawn(dtSubItem, cdPrePaint) || IsCustomDrawn(dtSubItem, cdPostPaint)))

@@ -1,6 +1,7 @@
 #include "ComCtrlsTree.h"
 
 #include "ClassesFiler.h"
+#include "ComCtrlsDraw.h"
 
 #include <algorithm>
 #include <cstring>
@@ -1607,14 +1608,7 @@ void TCustomTreeView::SetIndent(int Value)
 
 void TCustomTreeView::SetStyleBit(DWORD Bit, bool On)
 {
-    if (!FHandle)
-        return;
-    LONG style = GetWindowLongA(FHandle, GWL_STYLE);
-    LONG next = On ? (style | static_cast<LONG>(Bit)) : (style & ~static_cast<LONG>(Bit));
-    if (next != style) {
-        SetWindowLongA(FHandle, GWL_STYLE, next);
-        InvalidateRect(FHandle, nullptr, TRUE);
-    }
+    SetWindowStyleBit(FHandle, Bit, On);
 }
 
 void TCustomTreeView::SetReadOnly(bool Value)
@@ -1953,24 +1947,12 @@ void TCustomTreeView::CustomDraw(TMessage& Message)
     if (!anyItem && !anyControl)
         return;
 
-    struct CanvasScope {
-        TCanvas& C;
-        int Saved;
-        CanvasScope(TCanvas& c, HDC dc) : C(c), Saved(SaveDC(dc)) { C.SetHandle(dc); }
-        ~CanvasScope()
-        {
-            HDC dc = C.Handle();
-            C.SetHandle(nullptr);
-            RestoreDC(dc, Saved);
-        }
-    };
-
     TCanvas& canvas = *FCanvas;
     switch (n.dwDrawStage) {
     case CDDS_PREPAINT: {
         bool defaultDraw = true;
         if (anyControl) {
-            CanvasScope scope(canvas, n.hdc);
+            TCanvasLoan scope(canvas, n.hdc);
             canvas.Font()->Assign(FFont.get());
             canvas.Brush()->SetColor(FColor);
             const TRect r = n.rc;
@@ -1988,7 +1970,7 @@ void TCustomTreeView::CustomDraw(TMessage& Message)
     }
     case CDDS_POSTPAINT: {
         if (OnAdvancedCustomDraw) {
-            CanvasScope scope(canvas, n.hdc);
+            TCanvasLoan scope(canvas, n.hdc);
             bool defaultDraw = true;
             const TRect r = n.rc;
             OnAdvancedCustomDraw(this, r, cdPostPaint, defaultDraw);
@@ -2000,42 +1982,23 @@ void TCustomTreeView::CustomDraw(TMessage& Message)
         TTreeNode* node = reinterpret_cast<TTreeNode*>(n.lItemlParam);
         if (!node)
             return;
-        TCustomDrawState state;
-        if (n.uItemState & CDIS_SELECTED) state << cdsSelected;
-        if (n.uItemState & CDIS_GRAYED) state << cdsGrayed;
-        if (n.uItemState & CDIS_DISABLED) state << cdsDisabled;
-        if (n.uItemState & CDIS_CHECKED) state << cdsChecked;
-        if (n.uItemState & CDIS_FOCUS) state << cdsFocused;
-        if (n.uItemState & CDIS_DEFAULT) state << cdsDefault;
-        if (n.uItemState & CDIS_HOT) state << cdsHot;
-        if (n.uItemState & CDIS_MARKED) state << cdsMarked;
-        if (n.uItemState & CDIS_INDETERMINATE) state << cdsIndeterminate;
+        const TCustomDrawState state = CustomDrawStateOf(n.uItemState);
         const bool pre = n.dwDrawStage == CDDS_ITEMPREPAINT;
         bool defaultDraw = true;
         bool paintImages = true;
-        HFONT font = nullptr;
-        {
-            CanvasScope scope(canvas, n.hdc);
-            canvas.Font()->Assign(FFont.get());
-            canvas.Font()->SetColor(static_cast<TColor>(cd->clrText));
-            canvas.Brush()->SetColor(static_cast<TColor>(cd->clrTextBk));
+        // Colours and font chosen on the canvas are what the window draws the item with.
+        const HFONT font = DrawItemStage(canvas, n.hdc, FFont.get(), cd->clrText, cd->clrTextBk, [&] {
             if (pre && OnCustomDrawItem)
                 OnCustomDrawItem(this, node, state, defaultDraw);
             if (defaultDraw && OnAdvancedCustomDrawItem)
-                OnAdvancedCustomDrawItem(this, node, state, pre ? cdPrePaint : cdPostPaint, paintImages,
-                                         defaultDraw);
-            // Colours and font chosen on the canvas are what the window draws the item with.
-            cd->clrText = static_cast<COLORREF>(ColorToRGB(canvas.Font()->Color()));
-            cd->clrTextBk = static_cast<COLORREF>(ColorToRGB(canvas.Brush()->Color()));
-            font = canvas.Font()->Handle();
-        }
+                OnAdvancedCustomDrawItem(this, node, state, pre ? cdPrePaint : cdPostPaint, paintImages, defaultDraw);
+        });
         if (!pre)
             return;
         if (!defaultDraw) {
             Message.Result = CDRF_SKIPDEFAULT;
             return;
         }
-        // The canvas's font object lives on with the canvas, so the window may keep it selected.
         SelectObject(n.hdc, font);
         Message.Result = CDRF_NEWFONT | (OnAdvancedCustomDrawItem ? CDRF_NOTIFYPOSTPAINT : 0);
         return;
