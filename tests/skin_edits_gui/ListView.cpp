@@ -262,6 +262,11 @@ TEST_F(ListView, TheSkinnedBarsFollowTheRowsAndScrollThem)
     ClientToScreen(l->Handle(), &p);
     SendMessageA(l->HeaderHandle(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
     EXPECT_EQ(l->HotColumn(), 0);
+    // A list that keeps its own colour is not given the section's at its paint.
+    l->SkinData()->SetCustomColor(true);
+    l->SetColor(clTeal);
+    RedrawWindow(l->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(l->Color(), clTeal);
     // A window made again (a refresh still waiting for the old one) gets its bars in its frame.
     l->Items()->Add();
     l->SetBorderStyle(bsNone);
@@ -271,7 +276,7 @@ TEST_F(ListView, TheSkinnedBarsFollowTheRowsAndScrollThem)
     Command(l, AC_REMOVESKIN);
     EXPECT_EQ(l->VSBar, nullptr);
     EXPECT_EQ(l->HSBar, nullptr);
-    EXPECT_EQ(l->Color(), clWindow);
+    EXPECT_EQ(l->Color(), clTeal) << "its own colour stays without the skin";
 }
 
 TEST_F(ListView, OutsideTheReportViewTheHorizontalBarNeedsRowsAndCountsColumns)
