@@ -555,8 +555,12 @@ bool PixelImage::SavePng(const std::string& path) const
     return bool(f);
 }
 
-bool SaveScreenshot(const std::string& path, HWND hwnd)
+bool SaveScreenshot(const std::string& name, HWND hwnd)
 {
+    // A bare or relative name goes beside the test program, never into the current folder (which
+    // may be the source tree).
+    const bool absolute = (name.size() > 1 && name[1] == ':') || (!name.empty() && (name[0] == '\\' || name[0] == '/'));
+    const std::string path = absolute ? name : OutputDir() + name;
     PixelImage img = ScreenPixels(hwnd);
     const bool png = path.size() >= 4 && (path.compare(path.size() - 4, 4, ".png") == 0 ||
                                           path.compare(path.size() - 4, 4, ".PNG") == 0);

@@ -165,8 +165,9 @@ std::unique_ptr<TBitmap> PrintWindowBitmap(HWND hwnd, bool clientOnly = false);
 // Copies what the screen shows (the whole screen when hwnd is null, else the window rectangle).
 PixelImage ScreenPixels(HWND hwnd = nullptr);
 
-// Saves what the screen shows (or one window) for looking at what a test built; the format
-// follows the extension (.png or .bmp). Answers false when nothing could be written.
+// Saves what the screen shows (or one window) for looking at what a test built, a relative name
+// beside the test program; the format follows the extension (.png or .bmp). Answers false when
+// nothing could be written.
 bool SaveScreenshot(const std::string& path, HWND hwnd = nullptr);
 
 } // namespace testkit
