@@ -53,6 +53,8 @@ public:
     void SetKind(TBitBtnKind Value);
 
 protected:
+    // An empty Glyph takes the action's image of its list's Images.
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
     void CreateParams(TCreateParams& Params) override;
     void SetButtonStyle(bool ADefault) override;
     void CNDrawItem(TMessage& Message);
@@ -103,6 +105,8 @@ public:
     bool MouseInControl() const { return FMouseInControl; }
 
 protected:
+    // Down follows the action's Checked, and an empty Glyph takes the action's image.
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "ActnList.h"
 #include "ControlsInternal.h"
 #include "Menus.h" // a control follows the life of its pop-up menu
 
@@ -241,6 +242,8 @@ TControl::TControl(TComponent* AOwner)
 
 void TControl::BeforeDestruction()
 {
+    // The action hears no more of a control that goes.
+    FActionLink.reset();
     if (gMouseControl == this)
         gMouseControl = nullptr;
     if (gCaptureControl == this)
@@ -739,6 +742,8 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation)
     inherited::Notification(AComponent, Operation);
     if (Operation == opRemove && FPopupMenu && AComponent == FPopupMenu)
         FPopupMenu = nullptr;
+    if (Operation == opRemove && FActionLink && AComponent == FActionLink->Action())
+        SetAction(nullptr);
 }
 
 void TControl::SetCursor(TCursor Value)
@@ -934,8 +939,11 @@ void TControl::DoContextPopup(TPoint MousePos, bool& Handled)
 
 void TControl::Click()
 {
-    if (OnClick)
+    TBasicAction* action = Action();
+    if (OnClick && !(action && OnClick == action->OnExecute))
         OnClick(this);
+    else if (action)
+        FActionLink->Execute(this);
 }
 
 void TControl::DblClick()

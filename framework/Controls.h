@@ -25,6 +25,8 @@ class TWinControl;
 class TCustomForm;
 class TPopupMenu;
 class TDragObject;
+class TBasicAction;
+class TBasicActionLink;
 
 // --- Method reference for window procedures -------------------------------------------------
 
@@ -435,10 +437,22 @@ public:
     TEndDragEvent OnEndDrag;
     TConstrainedResizeEvent OnConstrainedResize;
 
+    // Runs the action when the control has one and no OnClick of its own, else OnClick.
     virtual void Click();
     virtual void DblClick();
 
+    // The control shows the action's caption, state, hint and visibility (ActionChange at every
+    // change of the action) and its click runs the action. Null: none.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* Value);
+    TBasicActionLink* ActionLink() const { return FActionLink.get(); }
+    // The action brings itself up to date (the application's idle pass calls it).
+    void InitiateAction();
+
 protected:
+    // Takes the action's settings; CheckDefaults (a new action while loading) takes only those
+    // the control still has at their defaults.
+    virtual void ActionChange(TObject* Sender, bool CheckDefaults);
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
@@ -520,6 +534,7 @@ protected:
     TDragMode FDragMode = dmManual;
     TControlState FControlState;
     TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+    std::unique_ptr<TBasicActionLink> FActionLink;
     // Anchor rules: the bounds and the parent's client size when they were last set by hand.
     TRect FAnchorOrigin{};
     TSize FAnchorParentSize{};

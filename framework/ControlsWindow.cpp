@@ -1015,6 +1015,14 @@ void TWinControl::WndProc(TMessage& Message)
         if (GetCapture() == FHandle && gCaptureControl && gCaptureControl->FParent == this)
             gCaptureControl->Perform(WM_CANCELMODE);
         break;
+    case WM_CAPTURECHANGED:
+        // A windowless control that had the mouse through this window hears that it lost it.
+        if (gCaptureControl && gCaptureControl->FParent == this && reinterpret_cast<HWND>(Message.LParam) != FHandle) {
+            TControl* lost = gCaptureControl;
+            gCaptureControl = nullptr;
+            lost->Perform(WM_CAPTURECHANGED, 0, Message.LParam);
+        }
+        break;
     default:
         break;
     }

@@ -1,6 +1,7 @@
 // The Forms unit's application object and forms (declared in Forms.h). The screen is in
 // FormsScreen.cpp, hints in FormsHints.cpp, scrolling controls and frames in FormsScrolling.cpp.
 #include "Forms.h"
+#include "ActnList.h"
 #include "Graphics.h"
 
 #include "Menus.h"
@@ -244,6 +245,11 @@ void TApplication::Idle(const MSG&)
         } catch (...) {
             HandleException(this);
         }
+    }
+    try {
+        UpdateActionsOfForms();
+    } catch (...) {
+        HandleException(this);
     }
     // Bitmap canvases give their memory contexts back while the program waits, so that caches
     // of many controls stay within the GDI handle budget.
@@ -1177,6 +1183,10 @@ void TCustomForm::Dispatch(TMessage& Message)
         return;
     case CM_ICONCHANGED:
         ApplyIcon();
+        return;
+    case CM_ACTIONEXECUTE:
+    case CM_ACTIONUPDATE:
+        Message.Result = DispatchActionToControls(this, Message) ? 1 : 0;
         return;
     case WM_MDIACTIVATE:
         // An MDI child's menu is merged into the frame's while the child is the active one.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ActnList.h"
 #include "Forms.h"
 
 // --- Shortcuts ------------------------------------------------------------------------------
@@ -264,6 +265,7 @@ TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner)
 
 TMenuItem::~TMenuItem()
 {
+    FActionLink.reset();
     ItemDestroyed(this);
     if (FParent)
         FParent->RemoveItem(this);
@@ -641,12 +643,16 @@ void TMenuItem::Click()
 {
     if (!FEnabled)
         return;
+    TItemWatch watch(this);
+    TBasicAction* action = Action();
+    if (action && !(OnClick && OnClick != action->OnExecute)) {
+        FActionLink->Execute(this);
+        return;
+    }
     // A copy, so that a handler that frees the item does not destroy the code it runs.
     TNotifyEvent handler = OnClick;
-    if (handler) {
-        TItemWatch watch(this);
+    if (handler)
         handler(this);
-    }
 }
 
 void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height)
@@ -930,9 +936,16 @@ bool TMenu::DispatchCommand(WORD ACommand)
 bool TMenu::DispatchPopup(HMENU AMenu)
 {
     TMenuItem* item = AMenu ? FindItem(static_cast<UINT>(reinterpret_cast<UINT_PTR>(AMenu)), fkHandle) : nullptr;
-    if (!item)
+    if (!item) {
+        // A pop-up menu's own list opens: its items' actions bring themselves up to date.
+        if (AMenu && AMenu == FItems->FHandle && dynamic_cast<TPopupMenu*>(this))
+            FItems->InitiateActions();
         return false;
-    item->Click();
+    }
+    TItemWatch watch(item);
+    item->InitiateActions();
+    if (watch.Alive)
+        item->Click();
     return true;
 }
 

@@ -129,8 +129,18 @@ public:
     // The item's command id (the WM_COMMAND id of its menu entry).
     UINT Command() const { return FCommand; }
 
-    // Runs OnClick when the item is enabled. The handler may free the item.
+    // Runs OnClick when the item is enabled, or its action when it has one and no OnClick of its
+    // own. The handler may free the item.
     virtual void Click();
+
+    // The item shows the action's caption, state, hint, image and visibility (ActionChange at
+    // every change of the action) and its click runs the action. Null: none.
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* Value);
+    // The action brings itself up to date; InitiateActions does it for every sub-item (as its
+    // submenu opens).
+    void InitiateAction();
+    void InitiateActions();
 
     // Owner drawing: the item's handler, or the plain look.
     virtual void MeasureItem(TCanvas* ACanvas, int& Width, int& Height);
@@ -141,6 +151,9 @@ public:
 protected:
     // The item changed: its parent's menu handle is rebuilt (Rebuild) or updated in place.
     virtual void MenuChanged(bool Rebuild);
+    // Takes the action's settings; CheckDefaults takes only those still at their defaults.
+    virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void DrawPlainItem(TCanvas* ACanvas, const RECT& ARect, TOwnerDrawState State, bool TopLevel);
 
 private:
@@ -174,6 +187,7 @@ private:
     TMenu* FMenu = nullptr; // set on the root item of a menu
     HMENU FHandle = nullptr;
     UINT FCommand = 0;
+    std::unique_ptr<TBasicActionLink> FActionLink;
 };
 
 // --- Menus ----------------------------------------------------------------------------------

@@ -186,6 +186,8 @@ public:
 protected:
     virtual bool GetChecked() { return false; }
     virtual void SetChecked(bool) {}
+    // Checked follows the action's too (without a click).
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
     // While true, state changes made by the code do not fire OnClick.
     bool ClicksDisabled() const { return FClicksDisabled; }
     void SetClicksDisabled(bool Value) { FClicksDisabled = Value; }

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "ActnList.h"
 #include "sMaskGraph.h"
 
 TsBitBtn::TsBitBtn(TComponent* AOwner) : TsButtonFrame(AOwner, 94), TsButtonGlyphs(this)
@@ -103,6 +104,26 @@ bool TsBitBtn::LookOutdated()
 void TsBitBtn::BeforeCopy()
 {
     UpdateCorners(SkinData(), CurrentState());
+}
+
+// --- Action ------------------------------------------------------------------------------------
+
+void TsBitBtn::ActionChange(TObject* Sender, bool CheckDefaults)
+{
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    // Emptied only for a picture of the action's: an action without one leaves the button's own.
+    if (ActionImageShown(action))
+        Glyph()->Assign(std::make_unique<TBitmap>().get());
+    TBitBtn::ActionChange(Sender, CheckDefaults);
+    if (action)
+        DoActionChanging(this, action);
+    SkinData()->Invalidate();
+}
+
+bool TsBitBtn::LooksDisabled()
+{
+    auto* action = dynamic_cast<TCustomAction*>(Action());
+    return !Enabled() || (action && !action->Enabled());
 }
 
 // --- Skin changes ------------------------------------------------------------------------------

@@ -29,6 +29,10 @@ public:
     void DrawCaption() override;
 
 protected:
+    // The action's image takes the place of Glyph.
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
+    // Disabled, or its action is.
+    bool LooksDisabled() override;
     bool FocusFrameAllowed() override { return FShowFocus && ShowCaption(); }
     bool BorderOverContent() override { return !DrawOverBorder(); }
     void DrawContent() override;

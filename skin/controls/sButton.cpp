@@ -1,5 +1,6 @@
 #include "sButton.h"
 
+#include "ActnList.h"
 #include "Buttons.h"
 #include "Forms.h"
 #include "sBitBtn.h"
@@ -193,7 +194,7 @@ void TsButtonFrame<Base>::PrepareCache()
         FRegion.ApplyToWindow(this->Handle(), true);
         FRegionChanged = false;
     }
-    if (!this->Enabled()) {
+    if (LooksDisabled()) {
         ci = GetParentCache(sd);
         BmpDisabledKind(cache, FDisabledKind, parent, ci, offset);
     }
@@ -232,6 +233,9 @@ template <class Base>
 void TsButtonFrame<Base>::WndProc(TMessage& Message)
 {
     TsCommonData* sd = FCommonData.get();
+    // The press is over when the mouse went elsewhere, released here or not.
+    if (Message.Msg == WM_CAPTURECHANGED)
+        FHints.Release();
     if (Message.Msg == SM_SKINCMD) {
         switch (Message.WParamHi) {
         case AC_NEWSKIN:
@@ -299,6 +303,10 @@ void TsButtonFrame<Base>::WndProc(TMessage& Message)
         break;
     case CM_VISIBLECHANGED:
         Relook(false);
+        break;
+    case CM_ACTIONUPDATE:
+        if (auto* action = dynamic_cast<TCustomAction*>(this->Action()))
+            this->SetEnabled(action->Enabled());
         break;
     default:
         break;
@@ -438,6 +446,14 @@ void TsButtonFrame<Base>::CMFocusChanged(TMessage& Message)
             this->Invalidate();
     }
     Base::Dispatch(Message);
+}
+
+template <class Base>
+void TsButtonFrame<Base>::ActionChange(TObject* Sender, bool CheckDefaults)
+{
+    Base::ActionChange(Sender, CheckDefaults);
+    if (auto* action = dynamic_cast<TCustomAction*>(Sender))
+        this->SetEnabled(action->Enabled());
 }
 
 // --- Mouse -------------------------------------------------------------------------------------

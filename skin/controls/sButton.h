@@ -54,6 +54,10 @@ public:
 protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // Enabled follows the action's, whatever the defaults.
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
+    // The disabled look is given to the image.
+    virtual bool LooksDisabled() { return !this->Enabled(); }
 
     bool Skinned() const { return FCommonData && FCommonData->Skinned(); }
     // The caption's extent word-wrapped within Width, in the button's font.

@@ -146,7 +146,12 @@ protected:
     int TextGap() const override { return 1; }
 
 private:
-    bool ImagesInUse() const { return FImages && FImgChecked >= 0 && FImgUnchecked >= 0; }
+    // Both pictures are images of the list.
+    bool ImagesInUse() const
+    {
+        return FImages && FImgChecked >= 0 && FImgUnchecked >= 0 && FImgChecked < FImages->Count() &&
+               FImgUnchecked < FImages->Count();
+    }
 
     TCustomImageList* FImages = nullptr; // not owned
     int FImgChecked = 0;

@@ -1,5 +1,6 @@
 #include "sSpeedButton.h"
 
+#include "ActnList.h"
 #include "Forms.h"
 #include "Menus.h"
 #include "sGraphUtils.h"
@@ -109,6 +110,17 @@ void TsSpeedButton::SetDropdownMenu(TPopupMenu* Value)
     FDropdownMenu = Value;
     if (Value)
         Value->FreeNotification(this);
+}
+
+void TsSpeedButton::ActionChange(TObject* Sender, bool CheckDefaults)
+{
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (ActionImageShown(action))
+        Glyph()->Assign(std::make_unique<TBitmap>().get());
+    inherited::ActionChange(Sender, CheckDefaults);
+    if (action)
+        DoActionChanging(this, action);
+    FCommonData->Invalidate();
 }
 
 // --- Layout ------------------------------------------------------------------------------------
@@ -359,8 +371,7 @@ void TsSpeedButton::DropDown()
     if (MenuShowing)
         return;
     TempControl = this;
-    AppShowHint = Application->ShowHint();
-    Application->SetShowHint(false);
+    FHints.Hold();
     StopFading();
     MenuShowing = true;
     FMenuOpen = true;
@@ -373,11 +384,14 @@ void TsSpeedButton::DropDown()
     } catch (...) {
         FMenuOpen = MenuShowing = false;
         TempControl = nullptr;
+        FHints.Release();
         throw;
     }
     FMenuOpen = false;
     MenuShowing = false;
     TempControl = nullptr;
+    // The menu took the release of the press that opened it.
+    FHints.Release();
     POINT cursor{};
     GetCursorPos(&cursor);
     const TPoint at = ScreenToClient(TPoint{cursor.x, cursor.y});
@@ -391,8 +405,7 @@ void TsSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
     if (Button == mbLeft && Enabled() && FButtonStyle == tbsDropDown) {
         FMenuOpen = false;
         TempControl = nullptr;
-        if (AppShowHint)
-            Application->SetShowHint(true);
+        FHints.Release();
     }
     inherited::MouseUp(Button, Shift, X, Y);
 }

@@ -12,6 +12,7 @@
 #include "sCommonData.h"
 #include "sFade.h"
 #include "sThirdParty.h"
+#include "sVclUtils.h"
 
 class TPopupMenu;
 
@@ -66,6 +67,8 @@ public:
     TsAnimTimer* RunningAnimation() const { return FAnim.Timer(); }
 
 protected:
+    // The action's image takes the place of Glyph where the action carries one.
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -94,6 +97,7 @@ private:
     TToolButtonStyle FButtonStyle = tbsButton;
     TPopupMenu* FDropdownMenu = nullptr;
     bool FMenuOpen = false;
+    TsHintHold FHints; // off while the drop-down menu is open
 };
 
 // A speed button as wide as its height less 4 (the month calendar's navigation buttons).

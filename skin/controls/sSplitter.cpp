@@ -109,6 +109,9 @@ void TsSplitter::WndProc(TMessage& Message)
             break;
         }
     }
+    // The drag is over when the mouse went elsewhere, released here or not.
+    if (Message.Msg == WM_CAPTURECHANGED)
+        FHints.Release();
     if (!ControlIsReady(this) || !sd->Skinned()) {
         inherited::WndProc(Message);
         return;

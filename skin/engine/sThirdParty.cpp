@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ActnList.h"
 #include "sBitBtn.h"
 #include "sGraphUtils.h"
 #include "sSpeedButton.h"
@@ -275,6 +276,12 @@ void CopyToolBtnGlyph(TsToolBar* ToolBar, TToolButton* Button, TCustomDrawState 
     img.Canvas()->FillRect(Rect(0, 0, w, h));
     list->Draw(img.Canvas(), 0, 0, Button->ImageIndex());
     CopyTransBitmaps(Bmp, &img, x, y, ColorToSColor(key));
+}
+
+bool ActionImageShown(TCustomAction* Action)
+{
+    return Action && Action->ActionList() && GetImageCount(Action->ActionList()->Images()) > 0 &&
+           Action->ImageIndex() > -1;
 }
 
 void DoActionChanging(TsBitBtn*, TCustomAction*) {}

@@ -94,14 +94,15 @@ struct TsGlyphLayout {
     int TextOffset = 0;
 };
 // The glyph's size in a glyph or speed button: one of Glyph's NumGlyphs images, else the list's
-// image size when an image is chosen, else 0 x 0.
+// image size when an image of the list is chosen, else 0 x 0.
 template <class TButton>
 TSize ButtonGlyphSize(TButton* Button)
 {
     if (TBitmap* g = Button->Glyph(); g->Width() > 0)
         return TSize{g->Width() / Button->NumGlyphs(), g->Height()};
-    if (Button->Images() && Button->ImageIndex() >= 0)
-        return TSize{Button->Images()->Width(), Button->Images()->Height()};
+    TCustomImageList* list = Button->Images();
+    if (list && Button->ImageIndex() >= 0 && Button->ImageIndex() < list->Count())
+        return TSize{list->Width(), list->Height()};
     return TSize{0, 0};
 }
 
@@ -148,5 +149,7 @@ void DrawSpeedButtonGlyph(TsSpeedButton* Button);
 // for it, placed as the bar lays its buttons out.
 void CopyToolBtnGlyph(TsToolBar* ToolBar, TToolButton* Button, TCustomDrawState State, TCustomDrawStage Stage,
                       TTBCustomDrawFlags& Flags, TBitmap* Bmp);
+// The action carries a picture for its buttons: its list has images and it names one.
+bool ActionImageShown(TCustomAction* Action);
 void DoActionChanging(TsBitBtn* Button, TCustomAction* Action);
 void DoActionChanging(TsSpeedButton* Button, TCustomAction* Action);

@@ -322,13 +322,22 @@ TWindowPaint::TWindowPaint(HWND Wnd, HDC Given) : FWnd(Wnd), FGiven(Given)
     FSaved = SaveDC(FDC);
 }
 
+namespace {
+
+// The holds not yet released, of all controls.
+int gHintHolds = 0;
+
+} // namespace
+
 void TsHintHold::Hold()
 {
     if (FHeld || !Application)
         return;
+    FHeld = true;
+    if (gHintHolds++ > 0)
+        return;
     AppShowHint = Application->ShowHint();
     Application->SetShowHint(false);
-    FHeld = true;
 }
 
 void TsHintHold::Release()
@@ -336,7 +345,7 @@ void TsHintHold::Release()
     if (!FHeld)
         return;
     FHeld = false;
-    if (Application)
+    if (--gHintHolds == 0 && Application)
         Application->SetShowHint(AppShowHint);
 }
 

@@ -81,12 +81,18 @@ private:
     bool& FFlag;
 };
 
-// The application's hints switched off for the time of a press: Hold keeps the setting in
-// AppShowHint and switches them off (once, until the Release), Release gives it back.
+// The application's hints switched off for the time of a press. Holds nest across controls: the
+// first Hold keeps the setting in AppShowHint and switches the hints off, the last Release gives
+// the setting back. A hold counts once until its Release, and a hold that goes is released.
 class TsHintHold {
 public:
+    TsHintHold() = default;
+    ~TsHintHold() { Release(); }
+    TsHintHold(const TsHintHold&) = delete;
+    TsHintHold& operator=(const TsHintHold&) = delete;
     void Hold();
     void Release();
+    bool Held() const { return FHeld; }
 
 private:
     bool FHeld = false;

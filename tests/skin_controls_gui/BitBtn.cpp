@@ -3,6 +3,7 @@
 // the image list and Glyph as the skin comes and goes.
 #include <gtest/gtest.h>
 
+#include "ActnList.h"
 #include "ControlsKit.h"
 #include "ImgList.h"
 #include "sBitBtn.h"
@@ -138,6 +139,13 @@ TEST_F(BitBtn, AListImageGreyedUntilTheButtonIsActiveNoneOutsideTheListAndDisabl
     EXPECT_EQ(Look(b).Pixel(r.left + 8, r.top + 8), Grey);
     b->SetImageIndex(1);
     EXPECT_EQ(Look(b).Pixel(r.left + 8, r.top + 8), static_cast<COLORREF>(Normal));
+    // Nor is room kept for it beside the caption.
+    auto* bare = Create<TsBitBtn>(form);
+    bare->SetBounds(10, 40, 60, 24);
+    for (TsBitBtn* x : {b, bare})
+        x->SetCaption("OK");
+    EXPECT_EQ(b->CaptionRect(), bare->CaptionRect());
+    b->SetCaption("");
 
     // Disabled, the image's disabled look alone (the button's own left out).
     b->SetImageIndex(0);
@@ -191,4 +199,25 @@ TEST_F(BitBtn, TheListImageIsTheUnskinnedGlyphAndGoesWhenTheSkinComes)
     EXPECT_TRUE(SameImage(Look(b), plain));
     b->Images()->Free();
     EXPECT_EQ(b->Images(), nullptr);
+}
+
+TEST_F(BitBtn, TheActionsPictureTakesThePlaceOfTheGlyphAndADisabledActionGreysTheButton)
+{
+    TsBitBtn* b = Make();
+    b->SetDisabledKind(TsDisabledKind{dkGrayed});
+    auto* list = Create<TActionList>(form);
+    auto* action = Create<TAction>(form);
+    action->SetActionList(list);
+    b->SetAction(action);
+    Show();
+    const TRect r = b->ImgRect();
+    EXPECT_EQ(Look(b).Pixel(r.left + 8, r.top + 8), static_cast<COLORREF>(Green)) << "the action has no picture";
+    list->SetImages(RedList());
+    action->SetImageIndex(0);
+    EXPECT_EQ(Look(b).Pixel(r.left + 8, r.top + 8), static_cast<COLORREF>(Red));
+
+    action->SetEnabled(false);
+    b->SetEnabled(true);
+    // Greyed: the mean of the section's channels (0x10, 0x30, 0x60).
+    EXPECT_EQ(Look(b).Pixel(2, 2), RGB(0x35, 0x35, 0x35)) << "enabled itself, its action is not";
 }

@@ -3,6 +3,7 @@
 // button, its disabled looks and its fading.
 #include <gtest/gtest.h>
 
+#include "ActnList.h"
 #include "ControlsKit.h"
 #include "StdCtrls.h"
 #include "sButton.h"
@@ -235,6 +236,8 @@ TEST_F(Button, TheDefaultButtonStandsForTheFormWhileTheFocusIsOnNoButton)
     ok->SetDefault(true);
     TsButton* other = Make(form, "Other");
     other->SetLeft(100);
+    // The pointer, wherever an earlier test left it, is over no button when the form shows.
+    SetCursorPos(form->Left() + form->Width() + 40, form->Top() + form->Height() + 40);
     Show();
     edit->SetFocus();
     EXPECT_EQ(ok->CurrentState(), 1);
@@ -324,4 +327,24 @@ TEST_F(Button, ThePressTakesTheHintsAndItsReleaseGivesThemBackEvenWhenTheSkinWen
     Mouse(b, WM_LBUTTONUP, 5, 5);
     EXPECT_TRUE(Application->ShowHint());
     EXPECT_FALSE(b->Down()) << "nothing left pressed for the next skin";
+}
+
+TEST_F(Button, ItsActionGivesItsEnabledStateWhateverTheDefaultsAndSoDoesAnActionUpdate)
+{
+    Skin();
+    BeginLoading(form);
+    TsButton* b = Make(form);
+    b->SetEnabled(false);
+    auto* action = Create<TAction>(form);
+    b->SetAction(action); // while loading: a plain control takes only what is at its default
+    LoadedAll(form);
+    EXPECT_TRUE(b->Enabled()) << "the action's";
+    Show();
+    action->SetEnabled(false);
+    EXPECT_FALSE(b->Enabled());
+    // Enabled by hand meanwhile; an update of any action passing through the form ends that.
+    b->SetEnabled(true);
+    auto* other = Create<TAction>(form);
+    form->Perform(CM_ACTIONUPDATE, 0, reinterpret_cast<LPARAM>(other));
+    EXPECT_FALSE(b->Enabled());
 }

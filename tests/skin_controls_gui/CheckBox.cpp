@@ -3,7 +3,9 @@
 // state handed back to the native button when the skin goes.
 #include <gtest/gtest.h>
 
+#include "ActnList.h"
 #include "ControlsKit.h"
+#include "ImgList.h"
 #include "sCheckBox.h"
 #include "sGraphUtils.h"
 #include "sRadioButton.h"
@@ -237,4 +239,35 @@ TEST_F(CheckBox, APlainReadOnlyRadioButtonIgnoresCheckChanges)
     SendMessageA(radio->Handle(), BM_CLICK, 0, 0);
     EXPECT_EQ(SendMessageA(radio->Handle(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     EXPECT_FALSE(radio->Checked());
+}
+
+TEST_F(CheckBox, PicturesPastTheEndOfItsImageListLeaveTheBoxToTheSkin)
+{
+    Skin({{"BOXCHECKED", Checked}, {"BOXUNCHECKED", Unchecked}});
+    TsCheckBox* box = Make("Box");
+    box->SetImages(Create<TCustomImageList>(form, 39, 26)); // images 0 and 0 of an empty list
+    Show();
+    EXPECT_EQ(BoxColour(box), Through(Unchecked));
+}
+
+TEST_F(CheckBox, ItShowsItsActionAndItsClickRunsIt)
+{
+    Skin({{"BOXCHECKED", Checked}, {"BOXUNCHECKED", Unchecked}});
+    TsCheckBox* box = Make("Box");
+    auto* action = Create<TAction>(form);
+    action->SetCaption("Action");
+    int runs = 0;
+    action->OnExecute = [&](TObject*) { ++runs; };
+    box->SetAction(action);
+    Show();
+    EXPECT_EQ(box->Caption(), "Action");
+    action->SetChecked(true);
+    EXPECT_EQ(BoxColour(box), Through(Checked));
+    EXPECT_EQ(runs, 0) << "shown, not clicked";
+    Click(box);
+    EXPECT_EQ(box->State(), cbUnchecked);
+    EXPECT_EQ(runs, 1);
+    action->SetEnabled(false);
+    EXPECT_FALSE(box->Enabled());
+    form->Free();
 }

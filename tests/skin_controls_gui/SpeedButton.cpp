@@ -3,7 +3,9 @@
 // divider styles, and its fading.
 #include <gtest/gtest.h>
 
+#include "ActnList.h"
 #include "ControlsKit.h"
+#include "ImgList.h"
 #include "Menus.h"
 #include "sSpeedButton.h"
 #include "sUtils.h"
@@ -219,4 +221,49 @@ TEST_F(SpeedButton, TheTimerButtonIsAsWideAsItsHeightLessFour)
     auto* b = Create<TsTimerSpeedButton>(form);
     EXPECT_EQ(b->Width(), 22 - 4);
     EXPECT_TRUE(b->AllowTimer);
+}
+
+TEST_F(SpeedButton, TheMenuClosingGivesTheHintsBackThoughTheButtonNeverSeesTheRelease)
+{
+    Skin();
+    TsSpeedButton* b = Make();
+    b->SetButtonStyle(tbsDropDown);
+    auto* menu = Create<TRecordingMenu>(form);
+    b->SetDropdownMenu(menu);
+    bool hintsWhileOpen = true;
+    menu->WhileOpen = [&] { hintsWhileOpen = Application->ShowHint(); };
+    Show();
+    Application->SetShowHint(true);
+    Mouse(b, WM_LBUTTONDOWN, 50, 5); // the menu takes the release
+    EXPECT_EQ(menu->Shown, 1);
+    EXPECT_FALSE(hintsWhileOpen);
+    EXPECT_TRUE(Application->ShowHint());
+    form->Free();
+}
+
+TEST_F(SpeedButton, TheActionsPictureTakesThePlaceOfTheGlyphWhereTheActionHasOne)
+{
+    Skin();
+    TsSpeedButton* b = Make();
+    // Pictures of one colour each, their bottom-left pixels the key.
+    TBitmap glyph(16, 16, pf24bit), red(16, 16, pf24bit);
+    for (auto [bmp, colour] : {std::pair{&glyph, Green}, {&red, static_cast<TColor>(clRed)}}) {
+        bmp->Canvas()->Brush()->SetColor(colour);
+        bmp->Canvas()->FillRect(Rect(0, 0, 16, 16));
+        bmp->Canvas()->SetPixels(0, 15, clFuchsia);
+    }
+    b->SetGlyph(&glyph);
+    auto* list = Create<TActionList>(form);
+    auto* action = Create<TAction>(form);
+    action->SetActionList(list);
+    b->SetAction(action);
+    Show();
+    const TRect r = b->ImgRect();
+    const TPoint centre{10 + r.left + 8, 10 + r.top + 8};
+    EXPECT_EQ(Look().Pixel(centre.x, centre.y), static_cast<COLORREF>(Green)) << "no picture of the action's";
+    auto* images = Create<TCustomImageList>(form, 16, 16);
+    images->AddMasked(&red, clFuchsia);
+    list->SetImages(images);
+    action->SetImageIndex(0);
+    EXPECT_EQ(Look().Pixel(centre.x, centre.y), static_cast<COLORREF>(clRed));
 }
