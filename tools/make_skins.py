@@ -160,6 +160,11 @@ def radio_button(p, kind):
     return draw
 
 
+def left_of_cell(draw, width):
+    """A picture drawn `width` pixels wide at the left of a wider cell."""
+    return lambda lay, s, w, h: draw(lay, s, width, h)
+
+
 def small_mark(p, kind):
     def draw(lay, s, w, h):
         if kind == "checked":
@@ -381,9 +386,11 @@ def skin_sections(p, dusk):
          ("DESCRIPTION", "Тёмная тема для вечерней работы" if dusk else "Light, the default skin"),
          ("MASTERBITMAP", "Master.bmp")]
     g += general(p, COLOR=tcolor(p["bg"]), HOTCOLOR=tcolor(p["accent_soft"]))
+    # A 13-pixel box at the left of a 16-pixel cell: the cell's clear columns keep the caption
+    # that follows it (or, with the box on the right, the edge) off the box.
     for prefix, maker in (("BOX", check_box), ("RADIO", radio_button)):
         for state in ("checked", "unchecked", "grayed"):
-            g.append((prefix + state.upper(), gl(maker(p, state), 13, 13, 3, rows)))
+            g.append((prefix + state.upper(), gl(left_of_cell(maker(p, state), 13), 16, 13, 3, rows)))
     for state in ("checked", "unchecked", "grayed"):
         g.append(("SMALL" + state.upper(), gl(small_mark(p, state), 9, 9)))
     g.append(("GRIPIMAGE", gl(grip(p), 12, 12)))

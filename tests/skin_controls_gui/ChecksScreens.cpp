@@ -79,7 +79,15 @@ TEST_F(ChecksScreens, LabelsAndChecksAreDrawnByTheSkin)
 {
     InShippedSkins<TChecksForm>("skinned_checks_", [](TChecksForm* form, const char* skin) {
         EXPECT_EQ(form->Title->Font()->Color(), ColorToRGB(SectionOf("GLOBALINFO").FontColor[0])) << skin;
-        const TRect r = form->Check->CheckRect();
-        EXPECT_EQ(r.right - r.left, 13) << skin << ": the skin's box";
+        // The skin's 13-pixel box at the left of its 16-pixel cell: the three columns between
+        // the box and the caption show the background (on the box without the focus frame).
+        auto* box = dynamic_cast<TsCheckBox*>(form->Box->Controls(1));
+        ASSERT_NE(box, nullptr);
+        const TRect r = box->CheckRect();
+        EXPECT_EQ(r.right - r.left, 16) << skin;
+        const testkit::PixelImage look = testkit::PrintWindowPixels(box->Handle(), true);
+        for (int x = r.left + 13; x < r.right; ++x)
+            for (int y = r.top; y < r.bottom; ++y)
+                ASSERT_EQ(look.Pixel(x, y), look.Pixel(x, r.top - 1)) << skin << " " << x << "," << y;
     });
 }
