@@ -936,12 +936,9 @@ bool TMenu::DispatchCommand(WORD ACommand)
 bool TMenu::DispatchPopup(HMENU AMenu)
 {
     TMenuItem* item = AMenu ? FindItem(static_cast<UINT>(reinterpret_cast<UINT_PTR>(AMenu)), fkHandle) : nullptr;
-    if (!item) {
-        // A pop-up menu's own list opens: its items' actions bring themselves up to date.
-        if (AMenu && AMenu == FItems->FHandle && dynamic_cast<TPopupMenu*>(this))
-            FItems->InitiateActions();
+    if (!item)
         return false;
-    }
+    // The items' actions first (a pop-up menu's own list is its root item's submenu).
     TItemWatch watch(item);
     item->InitiateActions();
     if (watch.Alive)

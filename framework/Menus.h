@@ -217,8 +217,9 @@ public:
 
     // Runs the item with this command id; answers whether it is one of this menu's items.
     bool DispatchCommand(WORD ACommand);
-    // A submenu of this menu is about to open: its parent item's OnClick runs (so that it can
-    // update the sub-items). Answers whether the handle is one of this menu's submenus.
+    // A submenu of this menu (or a pop-up menu's own list) is about to open: the actions of its
+    // items update themselves and its parent item's Click runs (so that it can update the
+    // sub-items). Answers whether the handle is one of this menu's submenus.
     bool DispatchPopup(HMENU AMenu);
     TMenuItem* FindItem(UINT Value, TFindItemKind Kind);
     // Runs the enabled item whose shortcut matches the key message (its parent items get their

@@ -204,3 +204,24 @@ TEST_F(Actions, AtIdleShownClientsUpdateTheirActionsAndAnUnhandledActionGoesToTh
     EXPECT_FALSE(bare->Execute()) << "nobody answers";
     form->Free();
 }
+
+TEST_F(Actions, AMenusItemsUpdateTheirActionsAsTheirListOpens)
+{
+    auto* menu = Create<TPopupMenu>(form);
+    auto* file = Create<TMenuItem>(form);
+    auto* inner = Create<TMenuItem>(form);
+    menu->Items()->Add(file);
+    file->Add(inner);
+    TAction* outer = MakeAction("File");
+    TAction* sub = MakeAction("Open");
+    int updates[2] = {0, 0};
+    outer->OnUpdate = [&](TObject*) { ++updates[0]; };
+    sub->OnUpdate = [&](TObject*) { ++updates[1]; };
+    inner->SetAction(sub);
+    EXPECT_TRUE(menu->DispatchPopup(file->Handle()));
+    EXPECT_EQ(updates[1], 1) << "the submenu's items";
+    file->SetAction(outer);
+    EXPECT_TRUE(menu->DispatchPopup(menu->Handle()));
+    EXPECT_EQ(updates[0], 1) << "the menu's own list";
+    form->Free();
+}
