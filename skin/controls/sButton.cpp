@@ -462,7 +462,9 @@ template <class Base>
 void TsButtonFrame<Base>::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     if (Skinned() && this->Enabled()) {
-        FHints.Hold();
+        // Only a left press takes the mouse, so only its end is sure to be seen.
+        if (Button == mbLeft)
+            FHints.Hold();
         FMousePressed = true;
         StopFading();
         FCommonData->Updating = false;

@@ -73,7 +73,9 @@ bool TsSplitter::DoCanResize(int& NewSize)
 
 void TsSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    FHints.Hold();
+    // Only a left press takes the mouse, so only its end is sure to be seen.
+    if (Button == mbLeft)
+        FHints.Hold();
     inherited::MouseDown(Button, Shift, X, Y);
     FPressed = true;
     if (ResizeStyle() == rsUpdate)
