@@ -119,6 +119,8 @@ TApplication::~TApplication()
 LRESULT CALLBACK TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self && msg == WM_SETTINGCHANGE && self->UpdateFormatSettings)
+        GetFormatSettings();
     if (self && !self->FWindowHooks.empty()) {
         TMessage message = MakeMessage(msg, wp, lp);
         try {

@@ -45,6 +45,10 @@ public:
 
     // The hidden application window: owner of message boxes when no window is active.
     HWND Handle() const { return FHandle; }
+    // Whether the locale's format settings are read again (GetFormatSettings) when the system
+    // announces a change of settings (WM_SETTINGCHANGE) to the application's window; that happens
+    // before the window's hooks see the message, so a hook finds the new settings in place.
+    bool UpdateFormatSettings = true;
     // Adds a hook to the application window's messages (once; hooks run in the order added);
     // UnhookMainWindow removes the same method again.
     void HookMainWindow(TWindowHook Hook);

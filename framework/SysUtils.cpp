@@ -458,14 +458,6 @@ Int64 StrToInt64Def(const AnsiString& s, Int64 def)
 // Floats
 
 namespace {
-char SystemDecimalSeparator()
-{
-    char buf[8] = {};
-    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buf, sizeof buf) > 1 && buf[0])
-        return buf[0];
-    return '.';
-}
-
 // Text of a C formatting routine with '.' turned into DecimalSeparator.
 AnsiString WithSeparator(AnsiString s)
 {
@@ -497,16 +489,8 @@ AnsiString FixExponent(AnsiString s, bool general)
 }
 } // namespace
 
-static char SystemThousandSeparator()
-{
-    char buf[8] = {};
-    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, buf, sizeof buf) > 1 && buf[0])
-        return buf[0];
-    return ',';
-}
-
-char DecimalSeparator = SystemDecimalSeparator();
-char ThousandSeparator = SystemThousandSeparator();
+char DecimalSeparator = LocaleChar(LOCALE_SDECIMAL, '.');
+char ThousandSeparator = LocaleChar(LOCALE_STHOUSAND, ',');
 
 Int64 Round(double value) { return static_cast<Int64>(std::nearbyint(value)); }
 Int64 Trunc(double value) { return static_cast<Int64>(std::trunc(value)); }

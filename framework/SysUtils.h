@@ -167,9 +167,10 @@ Int64 StrToInt64Def(const AnsiString& s, Int64 def);
 bool TryStrToInt(const AnsiString& s, Integer& value);
 bool TryStrToInt64(const AnsiString& s, Int64& value);
 
-// Decimal separator used by the float routines (the system's, read at start-up; '.' or ',').
+// Decimal separator used by the float routines (the system's, read at start-up and by
+// GetFormatSettings; '.' or ',').
 extern char DecimalSeparator;
-// Separator of digit groups in numbers shown to the user (the system's, read at start-up).
+// Separator of digit groups in numbers shown to the user (the system's, read like DecimalSeparator).
 extern char ThousandSeparator;
 // 15 significant digits, general format, with DecimalSeparator.
 AnsiString FloatToStr(double value);
@@ -199,13 +200,42 @@ TDateTime EncodeDate(Integer Year, Integer Month, Integer Day);
 // The parts of the day of Date; all 0 for a value outside 1/1/1 .. 31/12/9999 (or not a number).
 void DecodeDate(TDateTime Date, Word& Year, Word& Month, Word& Day);
 
-// The system's short date format ("M/d/yyyy", "dd.MM.yyyy"), read from the locale at each call.
+// The day of the week of Date: 1 = Sunday .. 7 = Saturday.
+Integer DayOfWeek(TDateTime Date);
+// The time of day of Date (of a negative date too: its time runs forwards from its day).
+void DecodeTime(TDateTime Date, Word& Hour, Word& Min, Word& Sec, Word& MSec);
+
+// Date and time as Format gives them. Letters in any case: d, dd (day), ddd, dddd (ShortDayNames,
+// LongDayNames); m, mm (month), mmm, mmmm (ShortMonthNames, LongMonthNames); yy, yyyy (year: up
+// to two letters give two digits, more give four); h, hh (hour 0..23); n, nn (minutes; "m"/"mm"
+// right after an hour are minutes too, whatever stands between them); s, ss (seconds). '/' is
+// DateSeparator, ':' TimeSeparator; text in '...' or "..." and every other character are copied.
+AnsiString FormatDateTime(const AnsiString& Format, TDateTime DateTime);
+
+// --- Locale settings ------------------------------------------------------------------------
+
+// Read from the user's locale at each call: the first character of a setting (LOCALE_SDATE,
+// LOCALE_SDECIMAL...) in code page 1251, Default when it is empty; the short date format
+// ("M/d/yyyy", "dd.MM.yyyy"); the first day of the week, 0 = Monday .. 6 = Sunday
+// (LOCALE_IFIRSTDAYOFWEEK).
+char LocaleChar(LCTYPE Type, char Default);
 AnsiString LocaleShortDateFormat();
-// The date formats of the user's locale, read at start-up; programs and tests may change them.
+Integer LocaleFirstDayOfWeek();
+
+// The format settings of the user's locale, read at start-up and again by GetFormatSettings (the
+// application does on WM_SETTINGCHANGE); programs and tests may change them. Names are in code page
+// 1251; month arrays start with January, day arrays with Sunday (index DayOfWeek - 1).
 extern AnsiString ShortDateFormat;
 extern char DateSeparator;
-// Month names, January first, in code page 1251.
+extern char TimeSeparator;
 extern AnsiString LongMonthNames[12];
+extern AnsiString ShortMonthNames[12];
+extern AnsiString LongDayNames[7];
+extern AnsiString ShortDayNames[7];
+// 0 = Monday .. 6 = Sunday.
+extern Integer FirstDayOfWeek;
+// Reads every setting above, DecimalSeparator and ThousandSeparator from the locale again.
+void GetFormatSettings();
 
 // One argument of Format: an integer, a float, a string, a character or a pointer.
 struct TVarRec {

@@ -258,7 +258,15 @@ public:
         Message.Result = 42;
         return true;
     }
+    // What a hook finds when the system announces new settings.
+    bool SettingsHook(TMessage& Message)
+    {
+        if (Message.Msg == WM_SETTINGCHANGE)
+            separatorSeen = DateSeparator;
+        return false;
+    }
     int seen = 0;
+    char separatorSeen = 0;
 };
 } // namespace
 
@@ -273,4 +281,24 @@ TEST_F(ApplicationTest, MainWindowHooksSeeItsMessagesFirstUntilUnhooked)
     EXPECT_EQ(SendMessageA(Application->Handle(), WM_USER + 5, 0, 0), 0);
     EXPECT_EQ(h->seen, 1);
     h->Free();
+}
+
+TEST_F(ApplicationTest, ASettingsChangeReadsTheFormatSettingsAgainBeforeTheHooksUnlessSwitchedOff)
+{
+    const char locale = LocaleChar(LOCALE_SDATE, '/');
+    auto* h = Create<TMainWindowHook>(nullptr);
+    Application->HookMainWindow(TWindowHook(h, &TMainWindowHook::SettingsHook));
+    DateSeparator = '#';
+    SendMessageA(Application->Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("intl"));
+    EXPECT_EQ(DateSeparator, locale);
+    EXPECT_EQ(h->separatorSeen, locale) << "the hook sees the new settings";
+
+    Application->UpdateFormatSettings = false;
+    DateSeparator = '#';
+    SendMessageA(Application->Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("intl"));
+    EXPECT_EQ(DateSeparator, '#');
+    Application->UpdateFormatSettings = true;
+    Application->UnhookMainWindow(TWindowHook(h, &TMainWindowHook::SettingsHook));
+    h->Free();
+    GetFormatSettings();
 }
