@@ -86,3 +86,16 @@ TEST_F(MaskEdit, ASubclassThatIsAlwaysActiveGetsTheHotTextAndFrameIntoAGivenDCTh
     EXPECT_EQ(GetPixel(dc, 1, 1), Through(Lit));
     EXPECT_EQ(ReleaseDC(e->Handle(), dc), 1) << "still held when painted into";
 }
+
+TEST_F(MaskEdit, AnEmptyMaskedEditPaintsItsBlanksInEveryLook)
+{
+    TsMaskEdit* normal = Make("", 10);
+    auto* active = Make<TAlwaysActive>("", 40);
+    for (TsMaskEdit* e : {normal, static_cast<TsMaskEdit*>(active)})
+        e->SetEditMask("00000;1;_");
+    Show();
+    EXPECT_EQ(normal->EditText(), "_____");
+    EXPECT_EQ(normal->Text(), "     ") << "the value has no ink: what shows is the display text";
+    EXPECT_GT(Count(normal, Ink), 0);
+    EXPECT_GT(Count(active, HotInk), 0);
+}

@@ -29,6 +29,7 @@ public:
         Place<TsEdit>(panel, 20, 80, "secret")->SetPasswordChar('*');
         Place<TsEdit>(panel, 20, 110, "Disabled edit")->SetEnabled(false);
         Place<TsMaskEdit>(panel, 20, 140, "Mask edit");
+        Place<TsMaskEdit>(panel, 20, 170, "12")->SetEditMask("!99/99/9999;1;_");
         Memo = Create<TsMemo>(this);
         Memo->SetBounds(200, 20, 180, 200);
         Memo->SetScrollBars(ssBoth);
