@@ -484,8 +484,9 @@ void TCustomMaskEdit::KeyPress(char& Key)
         Key = 0;
         return;
     }
-    if (static_cast<unsigned char>(Key) < ' ') {
-        if (Key == '\b')
+    if (static_cast<unsigned char>(Key) < ' ' || Key == '\x7f') {
+        // Backspace, and Ctrl+Backspace's character, were handled as keys.
+        if (Key == '\b' || Key == '\x7f')
             Key = 0;
         return;
     }
