@@ -1,18 +1,26 @@
 #!/usr/bin/env python3
-"""Draws the five built-in button glyphs of the skin library into skin/engine/res/: open file,
-open folder, date, ellipsis and calculator. Each is three 16 x 16 state cells side by side
-(normal, hot, pressed) over their blend masks (0 = picture, 255 = background), a 48 x 32 24-bit
-bitmap with 0xFF00FF where nothing is drawn. The same bytes on every run.
+"""Draws the built-in pictures of the skin library into skin/engine/res/.
+
+The five button glyphs (open file, open folder, date, ellipsis, calculator) are three 16 x 16 state
+cells side by side (normal, hot, pressed) over their blend masks (0 = picture, 255 = background), a
+48 x 32 24-bit bitmap with 0xFF00FF where nothing is drawn.
+
+The other pictures are single 16 x 16 24-bit bitmaps with hard edges over one background colour:
+the preview button's glyph and the drive kinds (removable, fixed, network, CD-ROM, RAM disk) over
+0xFF00FF, the key their users take from the bottom-left pixel; the font kinds (PostScript,
+TrueType, raster, unknown) over white, which their list replaces with its own background (no other
+pixel is pure white). The same bytes on every run.
 
     python3 tools/make_glyphs.py          write the bitmaps
     python3 tools/make_glyphs.py --check  compare with the files in the tree (exit 1 on a difference)
 """
+import math
 import os
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from skinimage import (Layers, bmp24, ellipse, polygon, polyline, round_rect, side_by_side, stack, union,  # noqa: E402
-                       write_or_check)
+from skinimage import (KEY, Image, Layers, bmp24, difference, ellipse, polygon, polyline, round_rect,  # noqa: E402
+                       side_by_side, stack, union, write_or_check)
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 RES = os.path.join(ROOT, "skin", "engine", "res")
@@ -95,8 +103,132 @@ def glyph(draw):
     return bmp24(stack(side_by_side(pics), side_by_side(masks)))
 
 
+# ------------------------------------------------------------------ single pictures
+
+INK = (40, 44, 52)
+PAPER = (252, 252, 248)  # light, but never the white the font lists replace
+WHITE = (255, 255, 255)
+
+
+def line(points, width=1.0):
+    return polyline(points, width)
+
+
+def preview(layers):
+    layers.paint(line([(10, 10), (14.5, 14.5)], 2.5), (120, 80, 40))
+    layers.paint(ellipse(6.5, 6.5, 5.5, 5.5), INK)
+    layers.paint(ellipse(6.5, 6.5, 4.2, 4.2), (170, 210, 240))
+    layers.paint(ellipse(5, 5, 1.4, 1.4), PAPER)
+
+
+def letter_t(layers, x, y, color):
+    layers.paint(rect(x, y, x + 8, y + 2.5), color)
+    layers.paint(rect(x + 2.75, y, x + 5.25, y + 11), color)
+
+
+def font_ttf(layers):
+    letter_t(layers, 1, 2, (150, 150, 160))
+    letter_t(layers, 6, 4, (30, 60, 140))
+
+
+def font_ps(layers):
+    # A printer: the sheet, the body and its tray.
+    layers.paint(rect(4, 1, 12, 8), PAPER)
+    layers.paint(line([(4.5, 1.5), (11.5, 1.5), (11.5, 7), (4.5, 7), (4.5, 1.5)], 1.0), INK)
+    layers.paint(rect(1, 6, 15, 12), (110, 110, 120))
+    layers.paint(rect(3, 12, 13, 15), (70, 70, 80))
+    layers.paint(rect(11, 8, 13, 9.5), (60, 200, 80))
+
+
+def font_raster(layers):
+    # An "A" built of whole pixels.
+    rows = ["..##..", ".#..#.", "#....#", "######", "#....#", "#....#"]
+    for y, row in enumerate(rows):
+        for x, c in enumerate(row):
+            if c == "#":
+                layers.paint(rect(2 + 2 * x, 2 + 2 * y, 4 + 2 * x, 4 + 2 * y), (150, 30, 30))
+
+
+def font_unknown(layers):
+    arc = [(4.5 + 3.5 * (1 - math.cos(a)), 5 - 3.5 * math.sin(a)) for a in [i * math.pi / 8 for i in range(9)]]
+    layers.paint(line(arc + [(11.5, 5), (8, 8.5), (8, 10.5)], 2.0), INK)
+    layers.paint(ellipse(8, 13.5, 1.3, 1.3), INK)
+
+
+def drive_removable(layers):
+    body = [(1.5, 1.5), (12.5, 1.5), (14.5, 3.5), (14.5, 14.5), (1.5, 14.5), (1.5, 1.5)]
+    layers.paint(polygon(body[:-1]), (60, 70, 110))
+    layers.paint(rect(4, 1.5, 11, 6), (190, 195, 205))
+    layers.paint(rect(8, 2.5, 10, 5), (60, 70, 110))
+    layers.paint(rect(3.5, 8.5, 12.5, 14.5), PAPER)
+
+
+def disk_box(layers, top):
+    layers.paint(rect(1, top, 15, top + 6), (120, 124, 132))
+    layers.paint(line([(1.5, top + 0.5), (14.5, top + 0.5), (14.5, top + 5.5), (1.5, top + 5.5), (1.5, top + 0.5)],
+                      1.0), INK)
+    layers.paint(rect(11, top + 2.5, 13, top + 4), (60, 200, 80))
+
+
+def drive_fixed(layers):
+    disk_box(layers, 5)
+
+
+def drive_remote(layers):
+    disk_box(layers, 2)
+    layers.paint(line([(8, 8), (8, 12.5)], 1.5), INK)
+    layers.paint(line([(2, 13.5), (14, 13.5)], 1.5), INK)
+
+
+def drive_cdrom(layers):
+    layers.paint(difference(ellipse(8, 8, 7, 7), ellipse(8, 8, 1.6, 1.6)), (190, 196, 210))
+    layers.paint(difference(ellipse(8, 8, 5, 5), ellipse(8, 8, 3, 3)), (150, 170, 220), 0.8)
+    layers.paint(difference(ellipse(8, 8, 7.5, 7.5), ellipse(8, 8, 6.5, 6.5)), INK)
+
+
+def drive_ram(layers):
+    layers.paint(rect(2, 4, 14, 12), (40, 110, 60))
+    for x in range(3, 14, 3):
+        layers.paint(rect(x, 1.5, x + 1.5, 4), (200, 170, 60))
+        layers.paint(rect(x, 12, x + 1.5, 14.5), (200, 170, 60))
+    layers.paint(rect(4, 6, 12, 10), (20, 24, 28))
+
+
+# Resource name, file, drawing and background.
+PICTURES = [
+    ("PREVIEWGLYPH", "Preview", preview, KEY),
+    ("PS", "FontPS", font_ps, WHITE),
+    ("TTF", "FontTTF", font_ttf, WHITE),
+    ("RASTER", "FontRaster", font_raster, WHITE),
+    ("UNKNOWN", "FontUnknown", font_unknown, WHITE),
+    ("DRIVE_REMOVABLE", "DriveRemovable", drive_removable, KEY),
+    ("DRIVE_FIXED", "DriveFixed", drive_fixed, KEY),
+    ("DRIVE_REMOTE", "DriveRemote", drive_remote, KEY),
+    ("DRIVE_CDROM", "DriveCDROM", drive_cdrom, KEY),
+    ("DRIVE_RAMDISK", "DriveRAMDisk", drive_ram, KEY),
+]
+
+
+def picture(draw, background):
+    layers = Layers(CELL, CELL)
+    draw(layers)
+    pic, _ = layers.rows()
+    out = Image(CELL, CELL, background)
+    for y in range(CELL):
+        for x in range(CELL):
+            # Hard edges: a pixel at least half covered is drawn, the others are background.
+            if layers.a[y * CELL + x] >= 0.5:
+                out.set(x, y, pic.get(x, y))
+    assert out.get(0, CELL - 1) == background
+    assert WHITE not in set(out.px) - {background}
+    return bmp24(out)
+
+
 def outputs():
-    return {os.path.join(RES, name + ".bmp"): glyph(draw) for name, draw in GLYPHS}
+    out = {os.path.join(RES, name + ".bmp"): glyph(draw) for name, draw in GLYPHS}
+    for _, name, draw, background in PICTURES:
+        out[os.path.join(RES, name + ".bmp")] = picture(draw, background)
+    return out
 
 
 def main():

@@ -33,6 +33,29 @@ TEST(BuiltInGlyphs, FiveResourcesByTheirExactNames)
     EXPECT_EQ(dots->Canvas()->Pixels(0, 16), TColor(0xFFFFFF));
 }
 
+TEST(BuiltInGlyphs, ThePicturesOfTheDialogsLoadByNameOverTheBackgroundTheirUsersKey)
+{
+    const struct {
+        const char* name;
+        TColor background;
+    } pictures[] = {{"PREVIEWGLYPH", clSkinKey},   {"PS", 0xFFFFFF},         {"TTF", 0xFFFFFF},
+                    {"RASTER", 0xFFFFFF},          {"UNKNOWN", 0xFFFFFF},    {"DRIVE_REMOVABLE", clSkinKey},
+                    {"DRIVE_FIXED", clSkinKey},    {"DRIVE_REMOTE", clSkinKey}, {"DRIVE_CDROM", clSkinKey},
+                    {"DRIVE_RAMDISK", clSkinKey}};
+    for (const auto& p : pictures) {
+        TBitmap b;
+        b.LoadFromResourceName(GetModuleHandleA(nullptr), p.name);
+        ASSERT_EQ(b.Width(), 16) << p.name;
+        EXPECT_EQ(b.Height(), 16) << p.name;
+        EXPECT_EQ(b.Canvas()->Pixels(0, 15), p.background) << "bottom left: " << p.name;
+        int drawn = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                drawn += b.Canvas()->Pixels(x, y) != p.background;
+        EXPECT_GT(drawn, 20) << p.name;
+    }
+}
+
 TEST_F(Glyphs, AGlyphModeChoosesItsBitmapAndSizesTheButton)
 {
     auto* form = MakeForm();
