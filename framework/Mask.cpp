@@ -375,11 +375,16 @@ void TCustomMaskEdit::SetTextMessage(TMessage& Message)
 {
     const auto* text = reinterpret_cast<const char*>(Message.LParam);
     const AnsiString display = FMask.Format(text ? text : "", FEditingText || FMask.SaveLiterals());
+    FOldValue = display;
+    if (display == EditText()) {
+        // The same display text: no change to announce.
+        Message.Result = TRUE;
+        return;
+    }
     const LPARAM given = Message.LParam;
     Message.LParam = reinterpret_cast<LPARAM>(display.c_str());
     inherited::Dispatch(Message);
     Message.LParam = given;
-    FOldValue = display;
 }
 
 void TCustomMaskEdit::PasteText()

@@ -168,6 +168,15 @@ TEST_F(MaskEditTest, SettingTextOrMaskFormatsTheValueAndTheMaskLimitsTheLength)
     EXPECT_FALSE(edit->IsMasked());
     EXPECT_EQ(edit->Text(), "1 .2 .2003") << "clearing the mask leaves its Text";
     EXPECT_EQ(edit->MaxLength(), 4);
+
+    edit->SetEditMask("AAAAAA;1; ");
+    edit->SetText("FF");
+    int changes = 0;
+    edit->OnChange = [&](TObject*) { ++changes; };
+    edit->SetText("FF");
+    EXPECT_EQ(changes, 0) << "the same display text";
+    edit->SetText("FF0");
+    EXPECT_EQ(changes, 1);
 }
 
 TEST_F(MaskEditTest, PasteIsFilteredCutAndNativeChangesLeaveBlanksAndEachStepChangesOnce)
