@@ -361,14 +361,18 @@ void TCustomMaskEdit::Apply(const AnsiString& Before, const AnsiString& After, i
     while (tail < Before.size() - a && tail < After.size() - a &&
            Before[Before.size() - 1 - tail] == After[After.size() - 1 - tail])
         ++tail;
+    // The replacement leaves the caret after what it wrote; it is moved only when it belongs elsewhere.
+    size_t caretAfter = static_cast<size_t>(-1);
     if (a < Before.size() || a < After.size()) {
         const HWND h = Handle();
         SendMessageA(h, EM_SETSEL, a, static_cast<LPARAM>(Before.size() - tail));
         const AnsiString part = After.substr(a, After.size() - tail - a);
         SendMessageA(h, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(part.c_str()));
         SendMessageA(h, EM_SETMODIFY, 1, 0);
+        caretAfter = a + part.size();
     }
-    SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(Caret), Caret);
+    if (static_cast<size_t>(Caret) != caretAfter)
+        SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(Caret), Caret);
 }
 
 void TCustomMaskEdit::SetTextMessage(TMessage& Message)
