@@ -391,14 +391,18 @@ void TCustomMaskEdit::SetTextMessage(TMessage& Message)
     Message.LParam = given;
 }
 
-void TCustomMaskEdit::PasteText()
+template <class TStep>
+bool TCustomMaskEdit::EditStep(TStep Step)
 {
     int s = 0, n = 0;
     GetSel(s, n);
     const AnsiString before = EditText();
     AnsiString after = Display();
-    const int caret = FMask.Paste(after, s, n, ClipboardText(Handle()));
+    const int caret = Step(after, s, n);
+    if (caret < 0)
+        return false;
     Apply(before, after, caret);
+    return true;
 }
 
 void TCustomMaskEdit::Dispatch(TMessage& Message)
@@ -412,21 +416,17 @@ void TCustomMaskEdit::Dispatch(TMessage& Message)
             }
             break;
         case WM_PASTE:
-            if (!FReadOnly)
-                PasteText();
+            if (!FReadOnly) {
+                const AnsiString text = ClipboardText(Handle());
+                EditStep([&](AnsiString& D, int S, int N) { return FMask.Paste(D, S, N, text); });
+            }
             return;
         case WM_CUT:
         case WM_CLEAR:
-            if (!FReadOnly) {
-                int s = 0, n = 0;
-                GetSel(s, n);
-                if (n > 0) {
-                    if (Message.Msg == WM_CUT)
-                        SendMessageA(Handle(), WM_COPY, 0, 0);
-                    const AnsiString before = EditText();
-                    AnsiString after = Display();
-                    Apply(before, after, FMask.Erase(after, s, n, false));
-                }
+            if (!FReadOnly && SelLength() > 0) {
+                if (Message.Msg == WM_CUT)
+                    SendMessageA(Handle(), WM_COPY, 0, 0);
+                EditStep([&](AnsiString& D, int S, int N) { return FMask.Erase(D, S, N, false); });
             }
             return;
         case CM_ENTER:
@@ -470,10 +470,8 @@ void TCustomMaskEdit::KeyDown(Word& Key, TShiftState Shift)
         [[fallthrough]];
     case VK_BACK:
         if (!FReadOnly) {
-            GetSel(s, n);
-            const AnsiString before = EditText();
-            AnsiString after = Display();
-            Apply(before, after, FMask.Erase(after, s, n, Key == VK_BACK));
+            const bool back = Key == VK_BACK;
+            EditStep([&](AnsiString& D, int S, int N) { return FMask.Erase(D, S, N, back); });
         }
         Key = 0;
         return;
@@ -503,15 +501,8 @@ void TCustomMaskEdit::KeyPress(char& Key)
     Key = 0;
     if (FReadOnly)
         return;
-    int s = 0, n = 0;
-    GetSel(s, n);
-    const AnsiString before = EditText();
-    AnsiString after = Display();
-    const int caret = FMask.Type(after, s, n, c);
-    if (caret < 0)
+    if (!EditStep([&](AnsiString& D, int S, int N) { return FMask.Type(D, S, N, c); }))
         SysUtils::Beep();
-    else
-        Apply(before, after, caret);
 }
 
 void TCustomMaskEdit::Change()
@@ -541,7 +532,7 @@ void TCustomMaskEdit::Change()
 
 void TCustomMaskEdit::ValidateEdit()
 {
-    if (!IsMasked() || !Modified())
+    if (!IsMasked() || ComponentState().Contains(csDestroying) || !Modified())
         return;
     const int missing = FMask.FirstMissing(Display());
     if (missing < 0)

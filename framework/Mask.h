@@ -138,7 +138,10 @@ private:
     // The window's text fitted to the mask, and the selection.
     AnsiString Display();
     void GetSel(int& SelStart, int& SelLength);
-    void PasteText();
+    // Runs Step(display, SelStart, SelLength) on the display text and the selection and shows its
+    // result (Apply); false when it refused (answered a caret below 0).
+    template <class TStep>
+    bool EditStep(TStep Step);
 
     TEditMask FMask;
     AnsiString FEditMask;
