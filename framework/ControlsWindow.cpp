@@ -389,6 +389,11 @@ void TWinControl::CreateWnd()
         if (!RegisterClassA(&wc))
             throw EOSError("Cannot register window class " + params.WinClassName);
     }
+    // A window's name carries at most 32,766 characters (the system cuts a longer one silently,
+    // Wine to its length modulo 64K): a longer text goes in once the window is made.
+    const bool longText = params.Caption.size() > 32766;
+    if (longText)
+        params.Caption.clear();
     TWinControl* saved = tCreationControl;
     tCreationControl = this;
     try {
@@ -400,6 +405,8 @@ void TWinControl::CreateWnd()
     tCreationControl = saved;
     if (!FHandle)
         throw EOSError("Cannot create the window of " + ClassName());
+    if (longText)
+        SendMessageA(FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FText.c_str()));
     FText.clear(); // the window holds the text now
     UpdateBounds();
     Perform(WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 1);

@@ -29,7 +29,8 @@ void TsMemo::SetDisabledKind(TsDisabledKind Value)
 
 int TsMemo::FirstLineIndex()
 {
-    return static_cast<int>(Perform(EM_GETFIRSTVISIBLELINE) & 0xFFFF);
+    // The whole answer: a memo may have more lines than 16 bits count.
+    return static_cast<int>(Perform(EM_GETFIRSTVISIBLELINE));
 }
 
 void TsMemo::PrepareCache()
@@ -104,6 +105,11 @@ void TsMemo::RefreshScrollBounds()
 
 void TsMemo::OnVSBChange(TObject*, int)
 {
+    // A thumb position carries 16 bits: a line past them is reached by scrolling lines.
+    if (VSBar->Position() > 0xFFFF && HandleAllocated()) {
+        SendMessageA(Handle(), EM_LINESCROLL, 0, VSBar->Position() - FirstLineIndex());
+        return;
+    }
     SendHostScroll(this, VSBar);
 }
 

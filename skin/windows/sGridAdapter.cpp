@@ -639,13 +639,26 @@ void TsGridTimer::Notification(TComponent* AComponent, TOperation Operation)
     }
 }
 
+TsGridTimer::~TsGridTimer()
+{
+    if (FGone)
+        *FGone = true;
+}
+
 void TsGridTimer::Tick(TObject*)
 {
     if (!Ctrl || !Ctrl->Parent())
         return;
     SetEnabled(false);
-    if (Application)
+    if (Application) {
+        // The messages may free the grid or the adapter, and this timer with either.
+        bool gone = false;
+        FGone = &gone;
         Application->ProcessMessages();
+        if (gone)
+            return;
+        FGone = nullptr;
+    }
     if (Ctrl && Adapter) {
         TWinControl* grid = Ctrl;
         Adapter->AddNewItem(grid);

@@ -134,6 +134,7 @@ class TsGridTimer : public TTimer {
     VCL_CLASS(TsGridTimer, TTimer)
 public:
     explicit TsGridTimer(TComponent* AOwner);
+    ~TsGridTimer() override;
     TWinControl* Ctrl = nullptr;
     TsGridAdapter* Adapter = nullptr;
     void Watch(TWinControl* Control);
@@ -143,6 +144,9 @@ protected:
 
 private:
     void Tick(TObject* Sender);
+    // Set while a tick lets the application handle its messages: the tick's own flag, which the
+    // destructor raises when the timer goes meanwhile (its grid or its adapter freed).
+    bool* FGone = nullptr;
 };
 
 // Set by a left-button press in a hooked grid, cleared at its release; and the copy taken at

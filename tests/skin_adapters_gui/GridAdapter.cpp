@@ -213,3 +213,48 @@ TEST_F(GridTest, AGridThatGoesTakesItsItemAndItsWaitingTimer)
     EXPECT_EQ(adapter->Count(), 0);
     testkit::PumpFor(30);
 }
+
+TEST_F(GridTest, AWaitingTimerWhoseGridOrAdapterGoesWhileItHandsOnMessagesOnIsFreedOnce)
+{
+    // The tick lets the application handle the messages waiting; one of them frees the grid, or
+    // the adapter and the timer with it.
+    for (const bool freeAdapter : {false, true}) {
+        auto* owner = Create<TsGridAdapter>(form);
+        auto* grid = Create<TDrawGrid>(nullptr); // of no owner that an adapter searches
+        owner->AddNewItem(grid);
+        ASSERT_EQ(owner->ComponentCount(), 1);
+        auto* timer = dynamic_cast<TsGridTimer*>(owner->Components(0));
+        ASSERT_NE(timer, nullptr);
+        constexpr UINT FreeNow = WM_APP + 41;
+        bool freed = false;
+        Application->OnMessage = [&](MSG& Msg, bool& Handled) {
+            // The timer's own tick: the message that frees comes right after it.
+            if (Msg.message == WM_TIMER && GetWindowLongPtrA(Msg.hwnd, GWLP_USERDATA) == reinterpret_cast<LONG_PTR>(timer))
+                PostThreadMessageA(GetCurrentThreadId(), FreeNow, 0, 0);
+            if (Msg.message == FreeNow) {
+                Handled = true;
+                freed = true;
+                freeAdapter ? owner->Free() : grid->Free();
+            }
+        };
+        AtTearDown([] { Application->OnMessage = nullptr; });
+        grid->SetParent(form);
+        // The application's loop, which hears the tick, until the timer's messages were handled.
+        const DWORD start = GetTickCount();
+        while (!freed && GetTickCount() - start < 2000) {
+            Application->ProcessMessages();
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        Application->OnMessage = nullptr;
+        ASSERT_TRUE(freed);
+        testkit::PumpFor(30);
+        if (freeAdapter) {
+            EXPECT_FALSE(GetBoolMsg(grid, AC_ISSKINNED)) << "the grid's own procedure back";
+            grid->Free();
+        } else {
+            EXPECT_EQ(owner->Count(), 0);
+            EXPECT_EQ(owner->ComponentCount(), 0) << "no timer left";
+            owner->Free();
+        }
+    }
+}

@@ -105,3 +105,29 @@ TEST_F(Memo, WhileTheLeftButtonIsDownMouseMovesKeepTheBarInStep)
     EXPECT_GE(m->FirstLineIndex(), 10);
     m->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
 }
+
+TEST_F(Memo, TextsAndLinesPastSixteenBitsAreKeptCountedAndReachedByTheBar)
+{
+    TsMemo* m = Make(ssVertical);
+    m->SetWordWrap(false);
+    const AnsiString line(40000, 'y');
+    m->SetText(line); // before the window is made, which takes it whole
+    Show();
+    EXPECT_EQ(m->Text(), line);
+    // The window made again when the skin goes keeps it too.
+    m->Perform(SM_SKINCMD, MAKEWPARAM(0, AC_REMOVESKIN));
+    EXPECT_EQ(m->Text(), line);
+
+    for (const WORD command : {AC_NEWSKIN, AC_REPAINT})
+        m->Perform(SM_SKINCMD, MAKEWPARAM(0, command));
+    AnsiString lines;
+    for (int i = 0; i < 70000; ++i)
+        lines += "x\r\n";
+    m->SetText(lines);
+    ASSERT_NE(m->VSBar, nullptr);
+    m->VSBar->SetPosition(69000);
+    EXPECT_EQ(SendMessageA(m->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 69000);
+    EXPECT_EQ(m->FirstLineIndex(), 69000);
+    m->VSBar->SetPosition(100);
+    EXPECT_EQ(m->FirstLineIndex(), 100) << "and back below them by the thumb";
+}
