@@ -80,12 +80,7 @@ bool IsValidDate(int Year, int Month, int Day)
            Day <= DaysPerMonth(Year, Month);
 }
 
-int CurrentYear()
-{
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return now.wYear;
-}
+int CurrentYear() { return ExtractYear(SysUtils::Date()); }
 
 int ExpandYear(int Year)
 {

@@ -75,33 +75,35 @@ TEST_F(DateUtils, FormatsAndMasksFollowTheDateOrder)
 
 TEST_F(DateUtils, TwoDigitYearsFallInTheHundredYearsFromSixtyYearsAgo)
 {
-    const int pivot = CurrentYear() - 60;
-    EXPECT_EQ(ExpandYear(pivot % 100), pivot);
-    EXPECT_EQ(ExpandYear((pivot + 99) % 100), pivot + 99);
-    if (CurrentYear() == 2026) {
-        EXPECT_EQ(ExpandYear(70), 1970);
-        EXPECT_EQ(ExpandYear(66), 1966);
-        EXPECT_EQ(ExpandYear(50), 2050);
-    }
+    // The last day of 2026: the pivot is 1966.
+    SysUtils::TDateClockOverride clock([] { return EncodeDate(2026, 12, 31) + 0.99; });
+    EXPECT_EQ(CurrentYear(), 2026);
+    EXPECT_EQ(ExpandYear(66), 1966);
+    EXPECT_EQ(ExpandYear(65), 2065);
+    EXPECT_EQ(ExpandYear(70), 1970);
+    EXPECT_EQ(ExpandYear(50), 2050);
+    EXPECT_EQ(ExpandYear(0), 2000);
+    EXPECT_EQ(ExpandYear(99), 1999);
     EXPECT_EQ(ExpandYear(100), 100);
     EXPECT_EQ(ExpandYear(-1), -1);  // an unreadable year stays invalid
 }
 
 TEST_F(DateUtils, TypedDatesByPlaceAndByOrder)
 {
+    SysUtils::TDateClockOverride clock([] { return EncodeDate(2031, 6, 15); });
     EXPECT_EQ(Read("DD/MM/YYYY", ""), NullDate);
     EXPECT_EQ(Read("DD/MM/YYYY", "29/02/2004"), EncodeDate(2004, 2, 29));
     EXPECT_EQ(Read("DD/MM/YYYY", "31/02/2005"), -1);
     EXPECT_EQ(Read("DD/MM/YYYY", " 1/ 2/2004"), EncodeDate(2004, 2, 1));  // blanks inside places
-    EXPECT_EQ(Read("MM/DD/YY", "12/31/05"), EncodeDate(ExpandYear(5), 12, 31));
+    EXPECT_EQ(Read("MM/DD/YY", "12/31/05"), EncodeDate(2005, 12, 31));
     EXPECT_EQ(Read("YYYY/MM/DD", "2004/2/29"), EncodeDate(2004, 2, 29));  // by order: places differ
     EXPECT_EQ(Read("DD/MM/YYYY", "29/2/2004/  "), EncodeDate(2004, 2, 29));
     EXPECT_EQ(Read("DD/MM/YYYY", "29/2/2004x"), -1);
     EXPECT_EQ(Read("DD/MM/YYYY", "12345/1/1"), -1);  // the first number stops at 1234
     EXPECT_EQ(Read("DD/MM/YYYY", "01/02/ab  "), -1);
     DateSeparator = '.';
-    EXPECT_EQ(Read("DD.MM.YYYY", "1.2"), EncodeDate(CurrentYear(), 2, 1));
-    EXPECT_EQ(Read("MM.DD.YYYY", "1.2"), EncodeDate(CurrentYear(), 1, 2));
+    EXPECT_EQ(Read("DD.MM.YYYY", "1.2"), EncodeDate(2031, 2, 1));
+    EXPECT_EQ(Read("MM.DD.YYYY", "1.2"), EncodeDate(2031, 1, 2));
     EXPECT_EQ(Read("DD.MM.YYYY", "1.2."), -1);  // a second separator asks for the year
     int pos = 1, number = 0;
     EXPECT_TRUE(ScanNumber("  12345", pos, number));
