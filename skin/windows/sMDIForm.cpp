@@ -198,6 +198,12 @@ void TsMDIForm::PaintWall(HDC DC)
     ScreenToClient(Form->Handle(), &inForm);
     CopyWinControlCache(Form, sd, TRect{origin.x - f.left, origin.y - f.top, -inForm.x, -inForm.y},
                         TRect{0, 0, Width() - 2 * ClientEdge, Height() - 2 * ClientEdge}, DC, false);
+    // The form's graphic controls under the client are part of the wall, at their places in the
+    // form.
+    POINT org;
+    OffsetViewportOrgEx(DC, -inForm.x, -inForm.y, &org);
+    PaintControls(DC, Form, true, TPoint{0, 0});
+    SetViewportOrgEx(DC, org.x, org.y, nullptr);
     SetParentUpdated(Form);
 }
 

@@ -4,6 +4,7 @@
 
 #include "../kit/ProgramRun.h"
 #include "../skin_forms_gui/FormsKit.h"
+#include "sLabel.h"
 #include "sMDIForm.h"
 #include "sMessages.h"
 #include "sPanel.h"
@@ -74,6 +75,19 @@ TEST_F(MDITest, TheClientShowsTheFormsImageAndAnswersForItself)
     EXPECT_EQ(shot.Pixel(0, 0), static_cast<COLORREF>(PixelOf(cache, mdi()->Left(), mdi()->Top())));
     // The wall section (a pattern over its colour) where the client lies, not the form's own.
     EXPECT_NE(PixelOf(cache, mdi()->Left() + 150, mdi()->Top() + 120), SectionOf("FORM").Color);
+
+    // A graphic control of the form under the client shows on the wall.
+    auto* label = Create<TsLabel>(parent);
+    label->SetParent(parent);
+    label->SetCaption("Wall");
+    label->SetBounds(200, 150, 40, 16);
+    Paint(parent);
+    const testkit::PixelImage labelled = testkit::ScreenPixels(client());
+    int text = 0;
+    for (int y = 150; y < 166; ++y)
+        for (int x = 200; x < 240; ++x)
+            text += labelled.Pixel(x, y) != static_cast<COLORREF>(PixelOf(cache, mdi()->Left() + x, mdi()->Top() + y));
+    EXPECT_GT(text, 10);
 }
 
 TEST_F(MDITest, BarsShowWhatDoesNotFitWithTheGripBetweenThem)
