@@ -4,6 +4,7 @@
 
 #include "Forms.h"
 #include "Main.h"
+#include "sDialogs.h"
 
 #include "Form12.h"
 #include "Form13.h"
@@ -22,6 +23,18 @@
 
 namespace {
 
+// The application's message boxes and the library's boxes speak the program's language, and take
+// the skin while one is active.
+void UseSkinnedBoxes()
+{
+    sDialogs::Captions = {"Предупреждение", "Ошибка", "Информация", "Подтверждение", ""};
+    sDialogs::ButtonCaptions = {"&Да",        "&Нет", "OK",           "Отмена",       "&Прервать", "&Повторить",
+                                "&Пропустить", "&Все", "Н&ет для всех", "Д&а для всех", "&Справка"};
+    Application->MessageBoxFunc = [](HWND, const AnsiString& Text, const AnsiString& Caption, UINT Flags) {
+        return sMessageBox(Text, Caption, Flags);
+    };
+}
+
 void ShowFatal(Exception& E)
 {
     if (Application)
@@ -35,6 +48,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     try {
         Application->Initialize();
         Application->SetTitle("Vellorn");
+        UseSkinnedBoxes();
         Application->CreateForm(ID_Vellorn);
         Application->CreateForm(Form2);
         Application->CreateForm(FLog);

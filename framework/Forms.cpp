@@ -345,6 +345,23 @@ void TApplication::ShowException(Exception* E)
     MessageBox(msg, Title(), MB_OK | MB_ICONSTOP);
 }
 
+bool TApplication::HelpContext(int Context, const AnsiString& File)
+{
+    bool callHelp = true;
+    bool shown = OnHelp ? OnHelp(HELP_CONTEXT, Context, callHelp) : false;
+    const AnsiString& file = File.empty() ? HelpFile : File;
+    if (callHelp && !file.empty() && Context != 0) {
+        HWND owner = GetActiveWindow();
+        shown = WinHelpA(owner ? owner : FHandle, file.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(Context)) != 0;
+    }
+    return shown;
+}
+
+bool TApplication::HelpAvailable(int Context, const AnsiString& File) const
+{
+    return Context != 0 && (OnHelp || !File.empty() || !HelpFile.empty());
+}
+
 int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags)
 {
     HWND active = GetActiveWindow();

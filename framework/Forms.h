@@ -29,6 +29,9 @@ using TIdleEvent = TMethod<void(TObject* Sender, bool& Done)>;
 // Sees a message of the application's window first; answering true means it was handled (its
 // Result is the answer) and the window's own handling is skipped.
 using TWindowHook = TMethod<bool(TMessage& Message)>;
+// Sees a help request first (Command HELP_CONTEXT, Data the topic); CallHelp = false keeps it from
+// the platform's help. Answers whether it showed help.
+using THelpEvent = TMethod<bool(Word Command, int Data, bool& CallHelp)>;
 // The function behind every message box of the application (MessageBox and the error box):
 // owner window, text, caption, MB_ flags -> the pressed button. Tests replace it to answer
 // without a real modal window.
@@ -93,6 +96,14 @@ public:
     // disabled while it is open. Answers the pressed button (IDOK...).
     int MessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags = MB_OK);
     TMessageBoxFunc MessageBoxFunc;
+
+    // Help: topic Context goes to OnHelp, then (unless it kept it) to the platform's help with File,
+    // else HelpFile. Answers whether help was shown.
+    bool HelpContext(int Context, const AnsiString& File = AnsiString());
+    // Whether a request for Context would reach any help: a topic (not 0), and a handler or a file.
+    bool HelpAvailable(int Context, const AnsiString& File = AnsiString()) const;
+    AnsiString HelpFile;
+    THelpEvent OnHelp;
 
     // Minimises the main form (its owned windows follow) and fires OnMinimize; Restore undoes it.
     void Minimize();

@@ -9,15 +9,27 @@
 #include "sEdit.h"
 #include "sLabel.h"
 #include "sSkinProvider.h"
+#include "sStyleSimply.h"
 #include "sUtils.h"
+
+namespace sDialogs {
+std::array<AnsiString, mtCustom + 1> Captions{"Warning", "Error", "Information", "Confirm", ""};
+std::array<AnsiString, mbHelp + 1> ButtonCaptions{"&Yes",    "&No",  "OK",         "Cancel",      "&Abort", "&Retry",
+                                                  "&Ignore", "&All", "N&o to All", "Yes to &All", "&Help"};
+} // namespace sDialogs
 
 namespace {
 
 // The buttons stand in a box in the order of TMsgDlgBtn.
 constexpr int ButtonCount = mbHelp + 1;
 
-// Caption width + 8 of each button, measured with the font of the first box that shows it.
-int ButtonWidths[ButtonCount] = {};
+// Caption width + 8 of each button, measured with the font of the first box that shows it, and
+// again when its caption was changed since.
+struct TButtonWidth {
+    AnsiString Caption;
+    int Width = 0;
+};
+TButtonWidth ButtonWidths[ButtonCount];
 
 // A screen context in the form's font: the dialog base units and text extents of the box.
 class TBoxMetrics {
@@ -66,6 +78,23 @@ IPromptService* ScriptedPrompts()
     return dynamic_cast<TSystemPromptService*>(&service) ? nullptr : &service;
 }
 
+// The frame of the program's dialogs: fixed, the application's icon and the close button in its
+// title.
+void DialogFrame(TsMessageForm* Form)
+{
+    Form->SetBorderStyle(bsSingle);
+    Form->SetBorderIcons(TBorderIcons{biSystemMenu});
+    if (Form->Provider() && Form->Provider()->SystemMenu())
+        Form->Provider()->SystemMenu()->UpdateItems();
+}
+
+AnsiString BoxTitle(const AnsiString& Title, TMsgDlgType Type)
+{
+    if (!Title.empty())
+        return Title;
+    return Type == mtCustom ? ApplicationTitle() : sDialogs::Captions[Type];
+}
+
 template <class T>
 T* AddControl(TsMessageForm* Form, int Left, int Top, int Width, int Height)
 {
@@ -99,11 +128,7 @@ void TsMessageForm::AfterConstruction()
         FProvider->SystemMenu()->UpdateItems();
 }
 
-void TsMessageForm::HelpButtonClick(TObject*)
-{
-    if (!HelpFile.empty())
-        WinHelpA(Handle(), HelpFile.c_str(), HELP_CONTEXT, static_cast<ULONG_PTR>(HelpContext));
-}
+void TsMessageForm::HelpButtonClick(TObject*) { Application->HelpContext(HelpContext, HelpFile); }
 
 // --- Message boxes ----------------------------------------------------------------------------
 
@@ -112,7 +137,7 @@ TsMessageForm* sCreateMessageDialog(const AnsiString& Title, const AnsiString& M
 {
     TFormHolder holder(Create<TsMessageForm>(Application));
     TsMessageForm* form = holder.get();
-    form->SetBorderStyle(bsDialog);
+    DialogFrame(form);
     const TBoxMetrics m(form);
     const int horzMargin = m.H(16), vertMargin = m.V(12), horzSpacing = m.H(10), vertSpacing = m.V(10);
     int buttonWidth = m.H(50), count = 0;
@@ -120,9 +145,12 @@ TsMessageForm* sCreateMessageDialog(const AnsiString& Title, const AnsiString& M
         if (!Buttons.Contains(TMsgDlgBtn(b)))
             continue;
         ++count;
-        if (ButtonWidths[b] == 0)
-            ButtonWidths[b] = m.Extent(MsgDlgButtonCaption(TMsgDlgBtn(b)), DT_SINGLELINE).cx + 8;
-        buttonWidth = std::max(buttonWidth, ButtonWidths[b]);
+        TButtonWidth& measured = ButtonWidths[b];
+        if (measured.Width == 0 || measured.Caption != sDialogs::ButtonCaptions[b]) {
+            measured.Caption = sDialogs::ButtonCaptions[b];
+            measured.Width = m.Extent(measured.Caption, DT_SINGLELINE).cx + 8;
+        }
+        buttonWidth = std::max(buttonWidth, measured.Width);
     }
     const int buttonHeight = m.V(14), buttonSpacing = m.H(4);
 
@@ -139,7 +167,7 @@ TsMessageForm* sCreateMessageDialog(const AnsiString& Title, const AnsiString& M
     form->SetClientSize(clientW, iconTextH + buttonHeight + vertSpacing + 2 * vertMargin);
     form->SetBounds(Screen->Width() / 2 - form->Width() / 2, Screen->Height() / 2 - form->Height() / 2,
                     form->Width(), form->Height());
-    form->SetCaption(MsgDlgTitle(Title, DlgType));
+    form->SetCaption(BoxTitle(Title, DlgType));
 
     if (icon) {
         auto* image = AddControl<TImage>(form, horzMargin, vertMargin, 32, 32);
@@ -162,7 +190,7 @@ TsMessageForm* sCreateMessageDialog(const AnsiString& Title, const AnsiString& M
         auto* button = AddControl<TsBitBtn>(form, left, iconTextH + vertMargin + vertSpacing, buttonWidth,
                                             buttonHeight);
         button->SetName(MsgDlgButtonName(TMsgDlgBtn(b)));
-        button->SetCaption(MsgDlgButtonCaption(TMsgDlgBtn(b)));
+        button->SetCaption(sDialogs::ButtonCaptions[b]);
         button->SetModalResult(MsgDlgButtonResult(TMsgDlgBtn(b)));
         button->SetDefault(b == def);
         button->SetCancel(b == cancel);
@@ -178,6 +206,9 @@ TsMessageForm* sCreateMessageDialog(const AnsiString& Title, const AnsiString& M
 TModalResult sMessageDlgPosHelp(const AnsiString& Title, const AnsiString& Msg, TMsgDlgType DlgType,
                                 TMsgDlgButtons Buttons, int HelpCtx, int X, int Y, const AnsiString& HelpFileName)
 {
+    // No Help button where it would show nothing.
+    if (!Application->HelpAvailable(HelpCtx, HelpFileName))
+        Buttons >> mbHelp;
     if (IPromptService* scripted = ScriptedPrompts())
         return scripted->MessageDlg(Title, Msg, DlgType, Buttons, HelpCtx, X, Y);
     TFormHolder form(sCreateMessageDialog(Title, Msg, DlgType, Buttons));
@@ -215,6 +246,35 @@ TModalResult sMessageDlgPos(const AnsiString& Title, const AnsiString& Msg, TMsg
     return sMessageDlgPosHelp(Title, Msg, Type, Buttons, HelpCtx, X, Y, "");
 }
 
+int sMessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags)
+{
+    if (IPromptService* scripted = ScriptedPrompts())
+        return scripted->MessageBox(Text, Caption, Flags);
+    if (!sSkinData || !sSkinData->Active)
+        return PromptService().MessageBox(Text, Caption, Flags);
+    TMsgDlgType type = mtCustom;
+    switch (Flags & MB_ICONMASK) {
+    case MB_ICONHAND: type = mtError; break;
+    case MB_ICONQUESTION: type = mtConfirmation; break;
+    case MB_ICONEXCLAMATION: type = mtWarning; break;
+    case MB_ICONASTERISK: type = mtInformation; break;
+    default: break;
+    }
+    TMsgDlgButtons buttons{mbOK};
+    switch (Flags & MB_TYPEMASK) {
+    case MB_OKCANCEL: buttons = TMsgDlgButtons{mbOK, mbCancel}; break;
+    case MB_ABORTRETRYIGNORE: buttons = TMsgDlgButtons{mbAbort, mbRetry, mbIgnore}; break;
+    case MB_YESNOCANCEL: buttons = TMsgDlgButtons{mbYes, mbNo, mbCancel}; break;
+    case MB_YESNO: buttons = TMsgDlgButtons{mbYes, mbNo}; break;
+    case MB_RETRYCANCEL: buttons = TMsgDlgButtons{mbRetry, mbCancel}; break;
+    default: break;
+    }
+    // The modal results of these buttons are the system box's answers (mrOk = IDOK ... mrNo = IDNO);
+    // a box closed by its title's button answers IDCANCEL.
+    const TModalResult result = sMessageDlg(Caption, Text, type, buttons, 0);
+    return result == mrNone ? IDCANCEL : static_cast<int>(result);
+}
+
 void sShowMessage(const AnsiString& Msg) { sShowMessagePos(Msg, -1, -1); }
 void sShowMessage(const AnsiString& Title, const AnsiString& Msg) { sShowMessagePos(Title, Msg, -1, -1); }
 
@@ -243,7 +303,7 @@ bool sInputQuery(const AnsiString& ACaption, const AnsiString& APrompt, AnsiStri
         return scripted->InputQuery(ACaption, APrompt, Value);
     TFormHolder form(Create<TsMessageForm>(Application));
     const TBoxMetrics m(form.get());
-    form->SetBorderStyle(bsDialog);
+    DialogFrame(form.get());
     form->SetCaption(ACaption);
     form->SetClientSize(m.H(180), m.V(63));
     form->SetPosition(poScreenCenter);
@@ -264,11 +324,11 @@ bool sInputQuery(const AnsiString& ACaption, const AnsiString& APrompt, AnsiStri
 
     const int top = m.V(41), width = m.H(50), height = m.V(14);
     auto* ok = AddControl<TsButton>(form.get(), m.H(38), top, width, height);
-    ok->SetCaption("OK");
+    ok->SetCaption(sDialogs::ButtonCaptions[mbOK]);
     ok->SetModalResult(mrOk);
     ok->SetDefault(true);
     auto* cancel = AddControl<TsButton>(form.get(), m.H(92), top, width, height);
-    cancel->SetCaption("Cancel");
+    cancel->SetCaption(sDialogs::ButtonCaptions[mbCancel]);
     cancel->SetModalResult(mrCancel);
     cancel->SetCancel(true);
 

@@ -4,6 +4,7 @@
 // instead of opening a window, like the framework's boxes do.
 #pragma once
 
+#include <array>
 #include <initializer_list>
 
 #include "Dialogs.h"
@@ -26,7 +27,7 @@ public:
     void AfterConstruction() override;
 
     TsSkinProvider* Provider() const { return FProvider; }
-    // Shows the help topic of HelpContext in HelpFile (nothing without a help file).
+    // Asks the application for the help topic HelpContext (of HelpFile when one is given).
     void HelpButtonClick(TObject* Sender);
 
     int HelpContext = 0;
@@ -36,13 +37,22 @@ private:
     TsSkinProvider* FProvider = nullptr; // owned by the form
 };
 
+namespace sDialogs {
+// The texts of the boxes, resource strings of the program: the titles by TMsgDlgType (none for
+// mtCustom, which shows the application's title) and the button captions by TMsgDlgBtn, the
+// input box's OK and Cancel included. English until the application puts its own language in.
+extern std::array<AnsiString, mtCustom + 1> Captions;
+extern std::array<AnsiString, mbHelp + 1> ButtonCaptions;
+} // namespace sDialogs
+
 // Builds the box (icon, word-wrapped text, buttons), not shown; the caller owns it.
 TsMessageForm* sCreateMessageDialog(const AnsiString& Title, const AnsiString& Msg, TMsgDlgType DlgType,
                                     TMsgDlgButtons Buttons);
 
 // Each shows a box modally and answers the modal result of the pressed button (mrYes = 6 ...).
 // An empty title gives the type's caption (the application's title for mtCustom); X or Y < 0
-// keeps the box centred on that axis.
+// keeps the box centred on that axis. A Help button shows only where the application has help for
+// HelpCtx (Application->HelpAvailable).
 TModalResult sMessageDlgPosHelp(const AnsiString& Title, const AnsiString& Msg, TMsgDlgType DlgType,
                                 TMsgDlgButtons Buttons, int HelpCtx, int X, int Y, const AnsiString& HelpFileName);
 TModalResult sMessageDlg(const AnsiString& Msg, TMsgDlgType Type, TMsgDlgButtons Buttons, int HelpCtx);
@@ -52,6 +62,10 @@ TModalResult sMessageDlgPos(const AnsiString& Msg, TMsgDlgType Type, TMsgDlgButt
                             int Y);
 TModalResult sMessageDlgPos(const AnsiString& Title, const AnsiString& Msg, TMsgDlgType Type,
                             TMsgDlgButtons Buttons, int HelpCtx, int X, int Y);
+
+// The application's message box (MB_ flags; answers IDOK, IDYES, ...): the skinned box while a skin
+// is active, the system's otherwise; a test's prompt service answers instead of either.
+int sMessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags);
 
 void sShowMessage(const AnsiString& Msg);
 void sShowMessage(const AnsiString& Title, const AnsiString& Msg);

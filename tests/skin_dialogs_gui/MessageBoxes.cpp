@@ -5,10 +5,13 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "../skin_forms_gui/FormsKit.h"
 #include "ExtCtrls.h"
 #include "sBitBtn.h"
+#include "sButton.h"
 #include "sDialogs.h"
 #include "sEdit.h"
 #include "sLabel.h"
@@ -58,6 +61,13 @@ template <class T = TsBitBtn>
 T* Part(TComponent* Box, const char* Name)
 {
     return dynamic_cast<T*>(Box->FindComponent(Name));
+}
+
+// Closes a system box (answering OK) once it is up.
+void CALLBACK CloseSystemBox(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (HWND box = FindWindowA("#32770", nullptr))
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
 }
 
 using MessageBoxes = SkinnedFormTest;
@@ -157,6 +167,116 @@ TEST_F(MessageBoxes, RealBoxesAnswerThePressedButton)
     EXPECT_FALSE(sInputQuery("Название", "Введите:", value));
     EXPECT_EQ(value, "прежнее");
     EXPECT_EQ(Screen->FormCount(), 1) << "every box is freed";
+}
+
+TEST_F(MessageBoxes, TheApplicationsBoxIsTheSkinnedOneWhileASkinIsOnAndAnswersAsTheSystemsDoes)
+{
+    {
+        TScriptedPromptService prompts;
+        TPromptServiceGuard guard(prompts);
+        prompts.Answer(IDYES);
+        EXPECT_EQ(sMessageBox("Удалить?", "Удаление", MB_YESNO | MB_ICONEXCLAMATION), IDYES);
+        ASSERT_EQ(prompts.Shown.size(), 1u);
+        EXPECT_EQ(prompts.Shown[0].Kind, TScriptedPromptService::pkMessageBox);
+        EXPECT_EQ(prompts.Shown[0].Flags, UINT(MB_YESNO | MB_ICONEXCLAMATION));
+    }
+    // Any system box is closed at once: only the skinned ones are to be answered here.
+    const UINT_PTR closer = SetTimer(nullptr, 0, 20, &CloseSystemBox);
+    AtTearDown([closer] { KillTimer(nullptr, closer); });
+    UseSkin("Dusk");
+    struct Case {
+        UINT Flags;
+        const char* Buttons; // the box's buttons, in their order
+        LPCSTR Icon;
+        const char* Press;
+        int Answer;
+    };
+    for (const Case& c : {Case{MB_YESNO | MB_ICONEXCLAMATION, "Yes No ", IDI_EXCLAMATION, "No", IDNO},
+                          Case{MB_OK, "OK ", nullptr, "OK", IDOK},
+                          Case{MB_OKCANCEL | MB_ICONINFORMATION, "OK Cancel ", IDI_ASTERISK, "Cancel", IDCANCEL},
+                          Case{MB_ABORTRETRYIGNORE | MB_ICONSTOP, "Abort Retry Ignore ", IDI_HAND, "Ignore", IDIGNORE},
+                          Case{MB_YESNOCANCEL | MB_ICONQUESTION, "Yes No Cancel ", IDI_QUESTION, "Yes", IDYES},
+                          Case{MB_RETRYCANCEL, "Cancel Retry ", nullptr, "Retry", IDRETRY}}) {
+        AnsiString caption, buttons;
+        HICON icon = nullptr;
+        TBoxDriver press([&](TsMessageForm* box) {
+            caption = box->Caption();
+            for (int i = 0; i < box->ComponentCount(); ++i)
+                if (auto* b = dynamic_cast<TsBitBtn*>(box->Components(i)))
+                    buttons += b->Name() + " ";
+            if (auto* image = Part<TImage>(box, "Image"))
+                icon = image->Picture()->Icon()->Handle();
+            Part(box, c.Press)->Click();
+            return true;
+        });
+        EXPECT_EQ(sMessageBox("Текст", "Заголовок", c.Flags), c.Answer) << c.Buttons;
+        EXPECT_EQ(caption, "Заголовок");
+        EXPECT_EQ(buttons, c.Buttons);
+        EXPECT_EQ(icon, c.Icon ? LoadIconA(nullptr, c.Icon) : nullptr) << c.Buttons;
+    }
+    // Without a skin the system's own box.
+    Manager()->SetActive(false);
+    bool skinned = false;
+    TBoxDriver none([&](TsMessageForm* box) { return skinned = true, box->SetModalResult(mrCancel), true; });
+    EXPECT_EQ(sMessageBox("Текст", "Без оформления", MB_YESNO), IDOK) << "closed by the closer";
+    EXPECT_FALSE(skinned);
+}
+
+TEST_F(MessageBoxes, AHelpButtonShowsOnlyWhereTheApplicationHasHelpAndAsksItForTheTopic)
+{
+    std::vector<std::pair<int, int>> asked; // command, topic
+    for (const bool help : {false, true}) {
+        Application->OnHelp = help ? THelpEvent([&](Word Command, int Data, bool&) {
+            asked.emplace_back(Command, Data);
+            return true;
+        })
+                                   : THelpEvent();
+        bool shown = false;
+        TBoxDriver press([&](TsMessageForm* box) {
+            if (auto* button = Part(box, "Help")) {
+                shown = true;
+                button->Click();
+            }
+            Part(box, "OK")->Click();
+            return true;
+        });
+        EXPECT_EQ(sMessageDlg("Текст", mtInformation, TMsgDlgButtons{mbOK, mbHelp}, 7), mrOk);
+        EXPECT_EQ(shown, help);
+    }
+    Application->OnHelp = THelpEvent();
+    EXPECT_EQ(asked, (std::vector<std::pair<int, int>>{{HELP_CONTEXT, 7}}));
+    // Topic 0 is no help at all.
+    EXPECT_FALSE(Application->HelpAvailable(0, "help.hlp"));
+    EXPECT_TRUE(Application->HelpAvailable(3, "help.hlp"));
+}
+
+TEST_F(MessageBoxes, TheTextsAreTheProgramsAndTheFrameIsItsDialogs)
+{
+    const auto saved = sDialogs::ButtonCaptions;
+    AtTearDown([saved] { sDialogs::ButtonCaptions = saved; });
+    sDialogs::ButtonCaptions[mbCancel] = "Отменить всё, что было";
+    BoxPtr box(sCreateMessageDialog("", "Текст", mtWarning, TMsgDlgButtons{mbOK, mbCancel}));
+    auto* cancel = Part(box.get(), "Cancel");
+    EXPECT_EQ(cancel->Caption(), "Отменить всё, что было");
+    EXPECT_EQ(Part(box.get(), "OK")->Width(), cancel->Width()) << "one width, the widest caption's";
+    EXPECT_GT(cancel->Width(), Part(BoxPtr(sCreateMessageDialog("", "Текст", mtWarning, mbOK)).get(), "OK")->Width());
+    EXPECT_EQ(box->BorderStyle(), bsSingle);
+    EXPECT_TRUE(box->BorderIcons() == TBorderIcons{biSystemMenu});
+    EXPECT_TRUE(box->Provider()->IconVisible()) << "the application's icon in the title";
+
+    UseSkin("Neutral");
+    AnsiString captions;
+    bool icon = false;
+    TBoxDriver input([&](TsMessageForm* box) {
+        for (int i = 0; i < box->ComponentCount(); ++i)
+            if (auto* b = dynamic_cast<TsButton*>(box->Components(i)))
+                captions += b->Caption() + "|";
+        icon = box->Provider()->IconVisible();
+        return box->SetModalResult(mrCancel), true;
+    });
+    sInputBox("Название", "Введите:", "");
+    EXPECT_EQ(captions, "OK|Отменить всё, что было|");
+    EXPECT_TRUE(icon);
 }
 
 TEST_F(MessageBoxes, AScriptedPromptServiceAnswersInsteadOfAWindow)
