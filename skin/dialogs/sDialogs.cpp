@@ -78,16 +78,6 @@ IPromptService* ScriptedPrompts()
     return dynamic_cast<TSystemPromptService*>(&service) ? nullptr : &service;
 }
 
-// The frame of the program's dialogs: fixed, the application's icon and the close button in its
-// title.
-void DialogFrame(TsMessageForm* Form)
-{
-    Form->SetBorderStyle(bsSingle);
-    Form->SetBorderIcons(TBorderIcons{biSystemMenu});
-    if (Form->Provider() && Form->Provider()->SystemMenu())
-        Form->Provider()->SystemMenu()->UpdateItems();
-}
-
 AnsiString BoxTitle(const AnsiString& Title, TMsgDlgType Type)
 {
     if (!Title.empty())
@@ -121,9 +111,14 @@ TsMessageForm::TsMessageForm(TComponent* AOwner) : TForm(AOwner)
 void TsMessageForm::AfterConstruction()
 {
     inherited::AfterConstruction();
+    // The frame of the program's dialogs: fixed, the application's icon and the close button in
+    // the title.
+    SetBorderStyle(bsSingle);
+    SetBorderIcons(TBorderIcons{biSystemMenu});
     FProvider = Create<TsSkinProvider>(this);
     FProvider->SkinData()->SetSkinSection("DIALOG");
     FProvider->MakeSkinMenu = false;
+    FProvider->SetBorderIcons(FProvider->SavedFormIcons());
     if (FProvider->SystemMenu())
         FProvider->SystemMenu()->UpdateItems();
 }
@@ -137,7 +132,6 @@ TsMessageForm* sCreateMessageDialog(const AnsiString& Title, const AnsiString& M
 {
     TFormHolder holder(Create<TsMessageForm>(Application));
     TsMessageForm* form = holder.get();
-    DialogFrame(form);
     const TBoxMetrics m(form);
     const int horzMargin = m.H(16), vertMargin = m.V(12), horzSpacing = m.H(10), vertSpacing = m.V(10);
     int buttonWidth = m.H(50), count = 0;
@@ -303,7 +297,6 @@ bool sInputQuery(const AnsiString& ACaption, const AnsiString& APrompt, AnsiStri
         return scripted->InputQuery(ACaption, APrompt, Value);
     TFormHolder form(Create<TsMessageForm>(Application));
     const TBoxMetrics m(form.get());
-    DialogFrame(form.get());
     form->SetCaption(ACaption);
     form->SetClientSize(m.H(180), m.V(63));
     form->SetPosition(poScreenCenter);

@@ -19,7 +19,8 @@ public:
     using TOpenDialog::TOpenDialog;
 };
 
-// The form of a message or input box: the system's message font and its own skin provider.
+// The form of a message or input box: the system's message font, the frame of the program's
+// dialogs and its own skin provider.
 class TsMessageForm : public TForm {
     VCL_CLASS(TsMessageForm, TForm)
 public:
