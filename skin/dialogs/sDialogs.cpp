@@ -244,8 +244,15 @@ int sMessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags)
 {
     if (IPromptService* scripted = ScriptedPrompts())
         return scripted->MessageBox(Text, Caption, Flags);
-    if (!sSkinData || !sSkinData->Active)
+    // A box asked for while a skinned one is open (an error raised painting it) is the system's,
+    // so that a skin that fails to paint cannot bring box after box.
+    static int skinnedOpen = 0;
+    if (!sSkinData || !sSkinData->Active || skinnedOpen > 0)
         return PromptService().MessageBox(Text, Caption, Flags);
+    struct TOpen {
+        TOpen() { ++skinnedOpen; }
+        ~TOpen() { --skinnedOpen; }
+    } opened;
     TMsgDlgType type = mtCustom;
     switch (Flags & MB_ICONMASK) {
     case MB_ICONHAND: type = mtError; break;

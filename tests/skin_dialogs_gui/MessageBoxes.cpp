@@ -63,11 +63,14 @@ T* Part(TComponent* Box, const char* Name)
     return dynamic_cast<T*>(Box->FindComponent(Name));
 }
 
-// Closes a system box (answering OK) once it is up.
+// Closes a system box (answering OK) once it is up, and a skinned box titled "Вложенный" (with
+// mrAbort).
 void CALLBACK CloseSystemBox(HWND, UINT, UINT_PTR, DWORD)
 {
     if (HWND box = FindWindowA("#32770", nullptr))
         PostMessageA(box, WM_COMMAND, IDOK, 0);
+    if (auto* box = dynamic_cast<TsMessageForm*>(FindControl(GetActiveWindow())); box && box->Caption() == "Вложенный")
+        box->SetModalResult(mrAbort);
 }
 
 using MessageBoxes = SkinnedFormTest;
@@ -199,7 +202,10 @@ TEST_F(MessageBoxes, TheApplicationsBoxIsTheSkinnedOneWhileASkinIsOnAndAnswersAs
                           Case{MB_RETRYCANCEL, "Cancel Retry ", nullptr, "Retry", IDRETRY}}) {
         AnsiString caption, buttons;
         HICON icon = nullptr;
+        int nested = 0;
         TBoxDriver press([&](TsMessageForm* box) {
+            // A box asked for while this one is open (an error painting it) is the system's.
+            nested = sMessageBox("Сбой", "Вложенный", MB_OK | MB_ICONSTOP);
             caption = box->Caption();
             for (int i = 0; i < box->ComponentCount(); ++i)
                 if (auto* b = dynamic_cast<TsBitBtn*>(box->Components(i)))
@@ -213,6 +219,7 @@ TEST_F(MessageBoxes, TheApplicationsBoxIsTheSkinnedOneWhileASkinIsOnAndAnswersAs
         EXPECT_EQ(caption, "Заголовок");
         EXPECT_EQ(buttons, c.Buttons);
         EXPECT_EQ(icon, c.Icon ? LoadIconA(nullptr, c.Icon) : nullptr) << c.Buttons;
+        EXPECT_EQ(nested, IDOK);
     }
     // Without a skin the system's own box.
     Manager()->SetActive(false);
