@@ -174,15 +174,6 @@ TEST_F(MessageBoxes, RealBoxesAnswerThePressedButton)
 
 TEST_F(MessageBoxes, TheApplicationsBoxIsTheSkinnedOneWhileASkinIsOnAndAnswersAsTheSystemsDoes)
 {
-    {
-        TScriptedPromptService prompts;
-        TPromptServiceGuard guard(prompts);
-        prompts.Answer(IDYES);
-        EXPECT_EQ(sMessageBox("Удалить?", "Удаление", MB_YESNO | MB_ICONEXCLAMATION), IDYES);
-        ASSERT_EQ(prompts.Shown.size(), 1u);
-        EXPECT_EQ(prompts.Shown[0].Kind, TScriptedPromptService::pkMessageBox);
-        EXPECT_EQ(prompts.Shown[0].Flags, UINT(MB_YESNO | MB_ICONEXCLAMATION));
-    }
     // Any system box is closed at once: only the skinned ones are to be answered here.
     const UINT_PTR closer = SetTimer(nullptr, 0, 20, &CloseSystemBox);
     AtTearDown([closer] { KillTimer(nullptr, closer); });
@@ -294,13 +285,17 @@ TEST_F(MessageBoxes, AScriptedPromptServiceAnswersInsteadOfAWindow)
     TPromptServiceGuard guard(prompts);
     prompts.Answer(mrYes);
     prompts.AnswerInput("Новости");
+    prompts.Answer(IDNO);
     EXPECT_EQ(sMessageDlg("Заголовок", "Удалить?", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0), mrYes);
     EXPECT_EQ(sInputBox("Новая категория", "Название:", ""), "Новости");
+    EXPECT_EQ(sMessageBox("Удалить?", "Удаление", MB_YESNO | MB_ICONEXCLAMATION), IDNO);
     ShowError("Сбой");
-    ASSERT_EQ(prompts.Shown.size(), 3u);
+    ASSERT_EQ(prompts.Shown.size(), 4u);
     EXPECT_EQ(prompts.Shown[0].Caption, "Заголовок");
     EXPECT_EQ(prompts.Shown[1].Kind, TScriptedPromptService::pkInputQuery);
-    EXPECT_EQ(prompts.Shown[2].DlgType, mtError);
+    EXPECT_EQ(prompts.Shown[2].Kind, TScriptedPromptService::pkMessageBox);
+    EXPECT_EQ(prompts.Shown[2].Flags, UINT(MB_YESNO | MB_ICONEXCLAMATION));
+    EXPECT_EQ(prompts.Shown[3].DlgType, mtError);
 }
 
 TEST_F(MessageBoxes, BothBoxesInTheShippedSkins)
