@@ -37,8 +37,7 @@ TsFrameAdapter::TsFrameAdapter(TComponent* AOwner)
     SavedHorzVisible = Frame->HorzScrollBar()->Visible() ? 1 : 0;
     if (SkinActive())
         HideOwnBars();
-    OldWndProc = Frame->WindowProc;
-    Frame->WindowProc = TWndMethod(this, &TsFrameAdapter::NewWndProc);
+    FHook.Hook(Frame, TWndMethod(this, &TsFrameAdapter::NewWndProc));
 }
 
 TsFrameAdapter::~TsFrameAdapter() = default;
@@ -52,16 +51,13 @@ void TsFrameAdapter::AfterConstruction()
 
 void TsFrameAdapter::BeforeDestruction()
 {
-    if (Frame && OldWndProc) {
-        if (!IsGoing(Frame)) {
-            // The frame stays: its content in place and its own bars as they were.
-            ClearOffset(sbVertical);
-            ClearOffset(sbHorizontal);
-            ShowOwnBars();
-        }
-        if (Frame->WindowProc == TWndMethod(this, &TsFrameAdapter::NewWndProc))
-            Frame->WindowProc = OldWndProc;
+    if (Frame && FHook.Hooked() && !IsGoing(Frame)) {
+        // The frame stays: its content in place and its own bars as they were.
+        ClearOffset(sbVertical);
+        ClearOffset(sbHorizontal);
+        ShowOwnBars();
     }
+    FHook.Release();
     Frame = nullptr;
     FCommonData->FOwnerControl = nullptr;
     inherited::BeforeDestruction();

@@ -10,6 +10,7 @@
 
 #include "Classes.h"
 #include "Forms.h"
+#include "SubclassWindow.h"
 #include "sCommonData.h"
 #include "sScrollBar.h"
 
@@ -39,8 +40,8 @@ public:
     // their positions are how far the content is scrolled.
     TsScrollBar* VertBar = nullptr;
     TsScrollBar* HorzBar = nullptr;
-    // The frame's procedure before the take-over.
-    TWndMethod OldWndProc;
+    // The frame's procedure below the take-over.
+    void OldWndProc(TMessage& Message) { FHook.CallDefault(Message); }
 
     // The frame answers AC_ISSKINNED (the take-over is in place).
     bool FrameHandled();
@@ -82,5 +83,8 @@ private:
     void ToChildren(WORD Command, WORD Argument);
 
     std::unique_ptr<TsCommonData> FCommonData;
+    // The take-over of the frame's window procedure; other take-overs of the frame may come and go
+    // in any order.
+    TWindowProcHook FHook;
     bool FOwnBarsHidden = false;
 };

@@ -59,8 +59,7 @@ void TsGridItem::DoHook(TWinControl* Control)
     if (FSkinData->SkinSection().empty())
         FSkinData->SetSkinSection(Adapter() ? Adapter()->DefaultSection() : AnsiString("EDIT"));
     FSkinData->UpdateIndexes();
-    OldWndProc = grid->WindowProc;
-    grid->WindowProc = TWndMethod(this, &TsGridItem::NewWndProc);
+    FHook.Hook(grid, TWndMethod(this, &TsGridItem::NewWndProc));
     // The adapter hears of the grid's going wherever the grid is owned (a frame's grid too).
     if (TsGridAdapter* adapter = Adapter())
         grid->FreeNotification(adapter);
@@ -81,9 +80,7 @@ void TsGridItem::Delete()
     if (!Ctrl)
         return;
     TCustomGrid* grid = Ctrl;
-    if (OldWndProc && grid->WindowProc == TWndMethod(this, &TsGridItem::NewWndProc))
-        grid->WindowProc = OldWndProc;
-    OldWndProc = TWndMethod();
+    FHook.Release();
     Ctrl = nullptr;
     if (!IsGoing(grid)) {
         if (adapter)
@@ -206,10 +203,9 @@ void TsGridItem::NewWndProc(TMessage& Message)
 {
     if (!Ctrl)
         return;
-    const TWndMethod old = OldWndProc;
     if (!SkinnedMode()) {
         if (Message.Msg != SM_SKINCMD) {
-            old(Message);
+            OldWndProc(Message);
             return;
         }
         switch (Message.WParamHi) {
@@ -240,18 +236,18 @@ void TsGridItem::NewWndProc(TMessage& Message)
     TCustomGrid* grid = Ctrl;
     switch (Message.Msg) {
     case WM_LBUTTONDOWN:
-        old(Message);
+        OldWndProc(Message);
         GridMouseDown = true;
         return;
     case WM_LBUTTONUP:
-        old(Message);
+        OldWndProc(Message);
         if (GridMouseDown && !Scrolling)
             Refresh();
         GridMouseDown = false;
         return;
     case WM_NCHITTEST:
         GridMouseDownCopy = GridMouseDown;
-        old(Message);
+        OldWndProc(Message);
         return;
     case WM_NCPAINT:
         NCPaint();
@@ -260,20 +256,20 @@ void TsGridItem::NewWndProc(TMessage& Message)
     case WM_SIZE:
         if (grid->Visible())
             FSkinData->BGChanged = true;
-        old(Message);
+        OldWndProc(Message);
         grid->Perform(WM_NCPAINT, 0, 0);
         if (grid->Visible())
             Refresh();
         return;
     case WM_ENABLE:
-        old(Message);
+        OldWndProc(Message);
         grid->Repaint();
         Refresh();
         return;
     case WM_KEYDOWN:
     case WM_KEYUP:
     case CM_INVALIDATE:
-        old(Message);
+        OldWndProc(Message);
         UpdateDBScrolls(this);
         if (TsGridAdapter* adapter = Adapter())
             adapter->UpdateHScroll(this);
@@ -281,30 +277,30 @@ void TsGridItem::NewWndProc(TMessage& Message)
         return;
     case WM_HSCROLL:
         Scrolling = 1;
-        old(Message);
+        OldWndProc(Message);
         Scrolling = 0;
         return;
     case WM_VSCROLL:
         Scrolling = 1;
-        old(Message);
+        OldWndProc(Message);
         UpdateDBScrolls(this);
         Scrolling = 0;
         return;
     case WM_MOUSEWHEEL:
     case CM_SHOWINGCHANGED:
-        old(Message);
+        OldWndProc(Message);
         Refresh();
         return;
     case WM_EXITSIZEMOVE:
         FSkinData->BGChanged = true;
-        old(Message);
+        OldWndProc(Message);
         Refresh();
         return;
     case WM_PRINT:
         grid->Perform(WM_PAINT, Message.WParam, Message.LParam);
         grid->Perform(WM_NCPAINT, Message.WParam, Message.LParam);
         return;
-    default: old(Message);
+    default: OldWndProc(Message);
     }
 }
 

@@ -10,6 +10,7 @@
 #include "ClassesCollections.h"
 #include "ExtCtrls.h"
 #include "Grids.h"
+#include "SubclassWindow.h"
 #include "sAdapter.h"
 #include "sCommonData.h"
 #include "sScrollBar.h"
@@ -28,7 +29,6 @@ public:
     TsScrollBar* VSBar = nullptr; // made on demand, owned by the adapter
     TsScrollBar* HSBar = nullptr;
     TCustomGrid* Ctrl = nullptr;  // the hooked grid, not owned
-    TWndMethod OldWndProc;        // the grid's procedure before the take-over
     // The grid's border (GridBorderWidth), as the last refresh of the bars found it.
     int BorderWidth = 0;
     // Set while the adapter itself moves a bar or the grid.
@@ -44,6 +44,8 @@ public:
     // The cache: the section's background and border at the grid's place, when it changed.
     void PaintAll();
     void NewWndProc(TMessage& Message);
+    // The grid's procedure below the take-over.
+    void OldWndProc(TMessage& Message) { FHook.CallDefault(Message); }
 
 protected:
     AnsiString GetDisplayName() const override { return CtrlName; }
@@ -56,6 +58,9 @@ private:
     void Refresh();
 
     std::unique_ptr<TsCommonData> FSkinData;
+    // The take-over of the grid's window procedure; other take-overs of the grid may come and go
+    // in any order.
+    TWindowProcHook FHook;
 };
 
 class TsGridItems : public TsCtrlCollection {

@@ -167,4 +167,13 @@ TEST_F(FrameTest, WithoutTheSkinTheFrameScrollsItselfAgain)
     Manager()->SetActive(true);
     EXPECT_FALSE(GetWindowLongA(plain->Handle(), GWL_STYLE) & WS_VSCROLL);
     EXPECT_NE(plain->Adapter->VertBar, nullptr);
+    // An adapter freed under a later take-over of the frame lets go, and the frame goes on
+    // answering for itself.
+    TLaterTakeOver later(plain);
+    plain->Adapter->Free();
+    RECT r;
+    GetWindowRect(plain->Handle(), &r);
+    EXPECT_EQ(plain->Perform(WM_NCHITTEST, 0, MAKELPARAM(r.left + 50, r.top + 50)), HTCLIENT);
+    EXPECT_FALSE(GetBoolMsg(plain, AC_ISSKINNED));
+    EXPECT_GT(later.Seen, 0);
 }

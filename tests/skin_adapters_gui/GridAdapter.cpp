@@ -194,10 +194,19 @@ TEST_F(GridTest, WithoutTheSkinTheGridHasItsOwnBarsAndColoursBack)
 TEST_F(GridTest, AGridThatGoesTakesItsItemAndItsWaitingTimer)
 {
     // Unnamed, so that no name ties the item to it.
-    TDrawGrid* grid = MakeGrid();
-    const TWndMethod own = ItemOf(grid)->OldWndProc;
-    adapter->RemoveItem(0);
-    EXPECT_TRUE(grid->WindowProc == own) << "the grid's procedure given back";
+    auto* grid = MakeGrid<TCounting<TDrawGrid>>();
+    // Taken over once more after the adapter: the adapter lets go under that take-over, and the
+    // grid's messages still reach the grid.
+    {
+        TLaterTakeOver later(grid);
+        adapter->RemoveItem(0);
+        later.Seen = grid->NCPaints = 0;
+        grid->Perform(WM_NCPAINT, 1, 0);
+        EXPECT_EQ(later.Seen, 1);
+        EXPECT_EQ(grid->NCPaints, 1);
+        EXPECT_FALSE(GetBoolMsg(grid, AC_ISSKINNED));
+    }
+    EXPECT_TRUE(grid->WindowProc == TWndMethod(grid, &TControl::WndProc)) << "the grid's procedure given back";
     adapter->AddNewItem(grid);
     ASSERT_EQ(adapter->Count(), 1);
     grid->Free();

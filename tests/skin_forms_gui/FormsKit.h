@@ -10,6 +10,7 @@
 
 #include "FormTest.h"
 #include "Menus.h"
+#include "SubclassWindow.h"
 #include "TestKit.h"
 #include "sMaskData.h"
 #include "sSkinManager.h"
@@ -146,6 +147,20 @@ protected:
 
 private:
     TsSkinManager* manager_ = nullptr;
+};
+
+// A take-over of a control's window procedure made after the others: it counts the messages it
+// passes on.
+class TLaterTakeOver : public TObject {
+public:
+    explicit TLaterTakeOver(TControl* Control) { Hook.Hook(Control, TWndMethod(this, &TLaterTakeOver::Proc)); }
+    void Proc(TMessage& Message)
+    {
+        ++Seen;
+        Hook.CallDefault(Message);
+    }
+    TWindowProcHook Hook;
+    int Seen = 0;
 };
 
 } // namespace formskit
