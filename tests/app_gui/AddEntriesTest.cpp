@@ -53,7 +53,14 @@ TEST_F(AddEntries, TheArticleDialogResetsItsMarkAndHandsOverItsFields)
     EXPECT_EQ(boxes[0].text, "Введите название");
     EXPECT_TRUE(Form2->Visible());
     EXPECT_FALSE(form->PendingAddArticle);
+    // A file typed outside the archive is refused with the browse's message; the dialog stays.
     Form2->Edit1->SetText("Ещё одна");
+    Form2->Edit2->SetText("C:\\elsewhere.html");
+    Form2->Button1Click(nullptr);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "Файл должен находиться в папке\n" + archive::AppPath("FILES\\"));
+    EXPECT_TRUE(Form2->Visible());
+    Form2->Edit2->SetText("");
     Form2->Button1Click(nullptr);
     EXPECT_FALSE(Form2->Visible());
     EXPECT_TRUE(WaitFor([&] { return Node("Ещё одна") != nullptr; }, "Timer1 adds it"));

@@ -94,9 +94,9 @@ protected:
         return found;
     }
 
-    void Press(HWND dialog, const std::string& caption)
+    void Press(HWND dialog, const std::string& caption, const std::string& cls = "Button")
     {
-        for (HWND b : Children(dialog, "Button"))
+        for (HWND b : Children(dialog, cls))
             if (WindowText(b) == caption)
                 PostMessageA(b, BM_CLICK, 0, 0);
     }
@@ -218,7 +218,7 @@ TEST_F(EditEndToEnd, ACategoryAndAnArticleAreAddedRenamedMarkedMovedAndAnEntryDe
     Popup("Прочитанная", {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
     HWND confirm = WindowCalled("Удаление");
     ASSERT_NE(confirm, nullptr);
-    PostMessageA(confirm, WM_COMMAND, IDYES, 0);
+    Press(confirm, "&Да", "BitBtn");
     ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Прочитанная") == nullptr; }));
 
     EXPECT_EQ(run.Close(main), 0u);
