@@ -84,6 +84,9 @@ void RegisterKitClass()
 
 void GuiTest::SetUp()
 {
+    // The real pointer rests where the previous test left it, possibly where this test's form will
+    // show (a control under it turns hot): it starts at the screen's right edge, away from forms.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 4, GetSystemMetrics(SM_CYSCREEN) / 2);
     PumpPending();
     for (HWND h : ThreadWindows())
         before_.insert(h);
