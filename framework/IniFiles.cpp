@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -19,6 +20,7 @@ public:
     void Clear()
     {
         blocks_.clear();
+        index_.clear();
         bom_ = false;
     }
 
@@ -48,8 +50,13 @@ private:
     static Line MakeLine(const AnsiString& raw);
     static bool IsBlankLine(const Line& line) { return !line.isKey && Trim(line.raw).empty(); }
     bool Matches(const Block& b, const AnsiString& sectionUp) const { return b.hasHeader && b.nameUp == sectionUp; }
+    // The blocks of a section in file order, found without a scan of the file (a large file is
+    // read section by section).
+    const std::vector<std::size_t>& BlocksOf(const AnsiString& sectionUp) const;
 
     std::vector<Block> blocks_;
+    // Upper-case section name -> its blocks; built on first use, dropped when blocks change.
+    mutable std::unordered_map<AnsiString, std::vector<std::size_t>> index_;
     bool bom_ = false;
 };
 
@@ -139,14 +146,24 @@ void TIniDocument::AppendLines(TStrings* list) const
     }
 }
 
+const std::vector<std::size_t>& TIniDocument::BlocksOf(const AnsiString& sectionUp) const
+{
+    if (index_.empty())
+        for (std::size_t i = 0; i < blocks_.size(); ++i)
+            if (blocks_[i].hasHeader)
+                index_[blocks_[i].nameUp].push_back(i);
+    static const std::vector<std::size_t> none;
+    const auto it = index_.find(sectionUp);
+    return it == index_.end() ? none : it->second;
+}
+
 const AnsiString* TIniDocument::Find(const AnsiString& section, const AnsiString& key) const
 {
     const AnsiString sectionUp = NameKey(section), keyUp = NameKey(key);
-    for (const Block& b : blocks_)
-        if (Matches(b, sectionUp))
-            for (const Line& line : b.lines)
-                if (line.isKey && line.keyUp == keyUp)
-                    return &line.value;
+    for (std::size_t i : BlocksOf(sectionUp))
+        for (const Line& line : blocks_[i].lines)
+            if (line.isKey && line.keyUp == keyUp)
+                return &line.value;
     return nullptr;
 }
 
@@ -193,6 +210,7 @@ bool TIniDocument::Write(const AnsiString& section, const AnsiString& key, const
     b.header = "[" + b.name + "]";
     b.lines.push_back(std::move(line));
     blocks_.push_back(std::move(b));
+    index_.clear();
     return true;
 }
 
@@ -221,13 +239,13 @@ bool TIniDocument::EraseSection(const AnsiString& section)
     if (end == blocks_.end())
         return false;
     blocks_.erase(end, blocks_.end());
+    index_.clear();
     return true;
 }
 
 bool TIniDocument::HasSection(const AnsiString& section) const
 {
-    const AnsiString sectionUp = NameKey(section);
-    return std::any_of(blocks_.begin(), blocks_.end(), [&](const Block& b) { return Matches(b, sectionUp); });
+    return !BlocksOf(NameKey(section)).empty();
 }
 
 std::vector<std::pair<const AnsiString*, const AnsiString*>> TIniDocument::Keys(const AnsiString& section) const
@@ -235,10 +253,8 @@ std::vector<std::pair<const AnsiString*, const AnsiString*>> TIniDocument::Keys(
     const AnsiString sectionUp = NameKey(section);
     std::vector<std::pair<const AnsiString*, const AnsiString*>> keys;
     std::unordered_set<AnsiString> seen;  // upper-case forms, to list each key once
-    for (const Block& b : blocks_) {
-        if (!Matches(b, sectionUp))
-            continue;
-        for (const Line& line : b.lines)
+    for (std::size_t i : BlocksOf(sectionUp)) {
+        for (const Line& line : blocks_[i].lines)
             if (line.isKey && seen.insert(line.keyUp).second)
                 keys.emplace_back(&line.key, &line.value);
     }

@@ -664,7 +664,10 @@ def fixtures():
     def opts(text):
         return text.replace("\n", "\r\n").encode("cp1251")
 
-    # Parents, loops and odd values.
+    # Parents, loops and odd values; the master (90 x 60, the glyph at its top left) holds every
+    # rectangle named.
+    master = si.Image(90, 60, si.KEY)
+    master.paste(glyph, 0, 0)
     out["Parents"] = {"Options.dat": opts(
         "[GLOBALINFO]\nVERSION=4.5\nDESCRIPTION=Skin #2\nMASTERBITMAP=Master.bmp\n"
         "[A]\nPARENTCLASS=B\nCOLOR=-1\n[B]\nPARENTCLASS=A\n"
@@ -675,7 +678,7 @@ def fixtures():
         "HOTCOLOR=word\nHOTTRANSPARENCY=-5\n"
         "[Mixed]\nCOLOR=-2147483633\nGRADIENTDATA=255;65280;150;0;0;1;2;3\n"
         "[Rects]\nZERO=#(0,0,0,0),1,0\nNEG=#(0,0,90,60),0,-2,-5\nBAD=#(0,x,30,20),3,1\nALONE=#\n"
-        "NOCOUNT=#(0,0,30,20)\nGOOD=#(0,0,30,20),3,1,2\n"), "Master.bmp": si.bmp24(glyph),
+        "NOCOUNT=#(0,0,30,20)\nGOOD=#(0,0,30,20),3,1,2\n"), "Master.bmp": si.bmp24(master),
         "Glyph.bmp": si.bmp24(glyph)}
     # No master image file: "#" values name nothing, bitmap files still load.
     out["NoMaster"] = {"Options.dat": opts(

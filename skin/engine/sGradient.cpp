@@ -11,17 +11,22 @@
 void PrepareGradArray(const AnsiString& Text, TsGradArray& Arr)
 {
     Arr.clear();
-    if (Text.empty())
-        return;
-    const TSysCharSet delims(";");
-    const int n = WordCount(Text, delims) / 5;
-    Arr.resize(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-        TsGradPie& pie = Arr[static_cast<std::size_t>(i)];
-        pie.Color1 = StrToInt(ExtractWord(5 * i + 1, Text, delims));
-        pie.Color2 = StrToInt(ExtractWord(5 * i + 2, Text, delims));
-        pie.Percent = static_cast<Byte>(std::clamp(StrToInt(ExtractWord(5 * i + 3, Text, delims)), 0, 100));
-        pie.Mode = StrToInt(ExtractWord(5 * i + 4, Text, delims));
+    // The words found in one pass; a stop takes five.
+    std::vector<AnsiString> words;
+    for (std::size_t at = 0; at < Text.size();) {
+        const std::size_t end = std::min(Text.find(';', at), Text.size());
+        if (end > at)
+            words.push_back(Text.substr(at, end - at));
+        at = end + 1;
+    }
+    Arr.resize(words.size() / 5);
+    for (std::size_t i = 0; i < Arr.size(); ++i) {
+        TsGradPie& pie = Arr[i];
+        const AnsiString* w = &words[5 * i];
+        pie.Color1 = StrToInt(w[0]);
+        pie.Color2 = StrToInt(w[1]);
+        pie.Percent = static_cast<Byte>(std::clamp(StrToInt(w[2]), 0, 100));
+        pie.Mode = StrToInt(w[3]);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ClassesStreams.h"
 #include "sSkinManager.h"
 #include "sStyleSimply.h"
 #include "sUtils.h"
@@ -49,17 +50,6 @@ SmallInt ToSmall(int Value)
     return static_cast<SmallInt>(std::clamp(Value, -32768, 32767));
 }
 
-// A bitmap file loaded and converted to 24 bits; null when it has no pixels.
-std::unique_ptr<TBitmap> LoadBitmap24(const AnsiString& FileName)
-{
-    auto bmp = std::make_unique<TBitmap>();
-    bmp->LoadFromFile(FileName);
-    if (bmp->Width() < 1 || bmp->Height() < 1)
-        return nullptr;
-    bmp->SetPixelFormat(pf24bit);
-    return bmp;
-}
-
 // A 24-bit copy of a bitmap; null when it has no pixels.
 std::unique_ptr<TBitmap> Copy24(TBitmap* Source)
 {
@@ -97,6 +87,152 @@ void MakeMaster(std::unique_ptr<TBitmap> Bmp)
     }
 }
 
+// A rectangle of the master image lies within it (64-bit arithmetic: a skin may write any
+// integer); an empty one is kept, as a mask of no cells.
+bool WithinMaster(const TRect& R)
+{
+    return MasterBitmap && R.left >= 0 && R.top >= 0 && Int64(R.left) <= R.right && Int64(R.top) <= R.bottom &&
+           R.right <= MasterBitmap->Width() && R.bottom <= MasterBitmap->Height();
+}
+
+// --- Images of a skin --------------------------------------------------------------------------------
+
+// The skin's name for messages: the manager's, else its folder's.
+AnsiString SkinNameForMessages()
+{
+    if (TsSkinManager* m = sSkinData->DefaultManager; m && !m->SkinName().empty())
+        return m->SkinName();
+    return ExtractFileName(ExcludeTrailingBackslash(sSkinData->SkinPath));
+}
+
+// The images of the skin being loaded: each file read once and shared by every key that names it,
+// and the pixels they take, held within the skin's budget. FreeBitmaps forgets the bitmaps,
+// FreeJpegs the JPEG files; a map entry of null is a file that gives no image.
+struct TSkinImages {
+    std::unordered_map<AnsiString, std::shared_ptr<TBitmap>> Bitmaps;
+    std::unordered_map<AnsiString, std::shared_ptr<TJPEGImage>> Jpegs;
+    std::unordered_map<AnsiString, std::shared_ptr<TBitmap>> SmallJpegs;  // JPEGs made masks
+    Int64 BitmapPixels = 0, JpegPixels = 0;
+    AnsiString Warning;  // about the first image left out
+    int LeftOut = 0;
+} images;
+
+// Whether an image of W x H pixels may be kept: no larger than an image may be, and within the
+// skin's budget with what is kept already; Spent takes its pixels. An image refused is noted for
+// the load's one warning.
+bool Admit(const AnsiString& File, Int64 W, Int64 H, Int64& Spent)
+{
+    const Int64 pixels = W * H;
+    const bool small = pixels <= MaxSkinImagePixels;
+    if (small && images.BitmapPixels + images.JpegPixels + pixels <= MaxSkinPixels) {
+        Spent += pixels;
+        return true;
+    }
+    if (images.LeftOut++ == 0) {
+        const AnsiString what = "Скин \"" + SkinNameForMessages() + "\": рисунок \"" + File + "\" (" + IntToStr(W) + " x " + IntToStr(H) + ") не загружен: ";
+        images.Warning = what + (small ? "рисунки скина заняли бы больше " + IntToStr(MaxSkinPixels * 3 / (1024 * 1024)) + " МБ."
+                                       : "он больше " + IntToStr(MaxSkinImagePixels) + " точек.");
+    }
+    return false;
+}
+
+// Runs Load, which reads File; a failure names the skin and the file.
+template <class Load>
+auto Reading(const AnsiString& File, Load load)
+{
+    try {
+        return load();
+    } catch (const Exception& e) {
+        throw Exception("Скин \"" + SkinNameForMessages() + "\" не загружен: файл \"" + File + "\" не читается (" + e.Message + ").");
+    }
+}
+
+// The width and height a Windows bitmap file declares in its headers; false when it has none.
+bool DeclaredBitmapSize(const std::vector<Byte>& Data, Int64& W, Int64& H)
+{
+    auto u16 = [&](std::size_t at) { return Int64(Data[at] | (Data[at + 1] << 8)); };
+    auto i32 = [&](std::size_t at) {
+        return Int64(static_cast<std::int32_t>(Data[at] | (Data[at + 1] << 8) | (Data[at + 2] << 16) | (Cardinal(Data[at + 3]) << 24)));
+    };
+    if (Data.size() < 26 || Data[0] != 'B' || Data[1] != 'M')
+        return false;
+    if (i32(14) == 12) {
+        W = u16(18);
+        H = u16(20);
+    } else {
+        W = i32(18);
+        H = std::abs(i32(22));
+    }
+    return true;
+}
+
+// A bitmap file of the skin in 24 bits; null when it has no pixels or is too large for the skin.
+std::unique_ptr<TBitmap> ReadSkinBitmap(const AnsiString& File)
+{
+    return Reading(File, [&]() -> std::unique_ptr<TBitmap> {
+        std::vector<Byte> data;
+        {
+            TFileStream stream(File, fmOpenRead | fmShareDenyWrite);
+            const Int64 size = stream.Size();
+            if (size > MaxBitmapBytes + 65536ll * 1024)
+                throw EInvalidGraphic("Image data is too large");
+            data.resize(static_cast<std::size_t>(size));
+            if (!data.empty())
+                stream.ReadBuffer(data.data(), static_cast<Integer>(data.size()));
+        }
+        Int64 w = 0, h = 0;
+        // What the headers declare is weighed before any pixel is made.
+        if (DeclaredBitmapSize(data, w, h) && w >= 1 && h >= 1 && !Admit(File, w, h, images.BitmapPixels))
+            return nullptr;
+        auto bmp = std::make_unique<TBitmap>();
+        bmp->LoadFromMemory(data.data(), data.size());
+        if (bmp->Width() < 1 || bmp->Height() < 1)
+            return nullptr;
+        bmp->SetPixelFormat(pf24bit);
+        return bmp;
+    });
+}
+
+// A bitmap file of the skin as a mask image, read once per load.
+std::shared_ptr<TBitmap> SkinBitmap(const AnsiString& File)
+{
+    const auto [it, fresh] = images.Bitmaps.try_emplace(AnsiUpperCase(File));
+    if (fresh)
+        it->second = ReadSkinBitmap(File);
+    return it->second;
+}
+
+// A JPEG file of the skin (its headers read, its pixels decoded when first drawn), read once per
+// load; null when it has no pixels. The decoded size is weighed: Small when it is to be a mask.
+std::shared_ptr<TJPEGImage> SkinJpeg(const AnsiString& File)
+{
+    const auto [it, fresh] = images.Jpegs.try_emplace(AnsiUpperCase(File));
+    if (fresh) {
+        it->second = Reading(File, [&]() -> std::shared_ptr<TJPEGImage> {
+            auto jpeg = std::make_shared<TJPEGImage>();
+            jpeg->LoadFromFile(File);
+            if (!HasPixels(jpeg.get()) || !Admit(File, jpeg->Width(), jpeg->Height(), images.JpegPixels))
+                return nullptr;
+            return jpeg;
+        });
+    }
+    return it->second;
+}
+
+// A small JPEG file decoded into a mask image, once per load. A copy is decoded: the file's own
+// image keeps no pixels it does not draw.
+std::shared_ptr<TBitmap> SmallJpegBitmap(const AnsiString& File, TJPEGImage* Jpeg)
+{
+    const auto [it, fresh] = images.SmallJpegs.try_emplace(AnsiUpperCase(File));
+    if (fresh)
+        it->second = Reading(File, [&]() -> std::shared_ptr<TBitmap> {
+            TJPEGImage copy;
+            copy.Assign(Jpeg);
+            return JpegToBitmap(&copy);
+        });
+    return it->second;
+}
+
 // The options of the skin file, read once per load: LoadAllMasks (first of the three loaders)
 // reads them afresh, the two that follow take them again when they work on the same file.
 struct TOptionsOfLoad {
@@ -130,7 +266,8 @@ void AddMasksFrom(const TsSkinOptions& Options, bool SkipGlobalInfo)
             const AnsiString& value = key.Value;
             if (MasterBitmap && value.find('#') != AnsiString::npos) {
                 TsMaskData rec;
-                if (ParseMaskValue(value, rec.R, rec.ImageCount, rec.MaskType, rec.BorderWidth)) {
+                // A rectangle reaching outside the master image names no image.
+                if (ParseMaskValue(value, rec.R, rec.ImageCount, rec.MaskType, rec.BorderWidth) && WithinMaster(rec.R)) {
                     rec.ClassName = UpperCase(section.Name);
                     rec.PropertyName = UpperCase(key.Name);
                     ma.push_back(std::move(rec));
@@ -143,7 +280,7 @@ void AddMasksFrom(const TsSkinOptions& Options, bool SkipGlobalInfo)
             if (!FileExists(file))
                 continue;
             TsMaskData rec;
-            rec.Bmp = LoadBitmap24(file);
+            rec.Bmp = SkinBitmap(file);
             if (!rec.Bmp)
                 continue;
             rec.ClassName = UpperCase(section.Name);
@@ -167,7 +304,7 @@ TsSkinOptions CommonSectionsOptions(TStringList* Lines)
 // --- Patterns ----------------------------------------------------------------------------------------
 
 // A mask record of a small image (its own bitmap, rectangle and counts zero).
-void AddSmallImageMask(std::unique_ptr<TBitmap> Bmp, const AnsiString& Section, const AnsiString& Key)
+void AddSmallImageMask(std::shared_ptr<TBitmap> Bmp, const AnsiString& Section, const AnsiString& Key)
 {
     if (!Bmp)
         return;
@@ -179,34 +316,23 @@ void AddSmallImageMask(std::unique_ptr<TBitmap> Bmp, const AnsiString& Section, 
 }
 
 // The JPEG files of every section of the options: small ones (with SizeTest) become masks, the
-// others patterns.
+// others patterns. Keys naming one file share its image.
 void AddPatternsFrom(const TsSkinOptions& Options, bool SizeTest)
 {
-    // A file named by several keys (PATTERN and HOTPATTERN) is read once.
-    std::vector<std::pair<AnsiString, const TJPEGImage*>> read;
     for (const TsSkinOptions::TSection& section : Options.Sections()) {
         for (const TsSkinOptions::TKey& key : section.Keys) {
             if (!IsJpegName(AnsiUpperCase(key.Value)))
                 continue;
             const AnsiString file = SkinFileName(key.Value);
-            auto jpeg = std::make_unique<TJPEGImage>();
-            const auto same = std::find_if(read.begin(), read.end(),
-                                           [&file](const auto& r) { return AnsiSameText(r.first, file); });
-            if (same != read.end()) {
-                jpeg->Assign(const_cast<TJPEGImage*>(same->second));
-            } else {
-                if (!FileExists(file))
-                    continue;
-                jpeg->LoadFromFile(file);
-            }
-            if (!HasPixels(jpeg.get()))
+            if (!FileExists(file))
                 continue;
-            if (SizeTest && PixelCount(jpeg.get()) < MaxMaskJpegPixels) {
-                AddSmallImageMask(JpegToBitmap(jpeg.get()), section.Name, key.Name);
+            std::shared_ptr<TJPEGImage> jpeg = SkinJpeg(file);
+            if (!jpeg)
                 continue;
-            }
-            read.emplace_back(file, jpeg.get());
-            pa.push_back(TsPatternData{std::move(jpeg), UpperCase(section.Name), UpperCase(key.Name)});
+            if (SizeTest && PixelCount(jpeg.get()) < MaxMaskJpegPixels)
+                AddSmallImageMask(SmallJpegBitmap(file, jpeg.get()), section.Name, key.Name);
+            else
+                pa.push_back(TsPatternData{std::move(jpeg), UpperCase(section.Name), UpperCase(key.Name)});
         }
     }
 }
@@ -398,6 +524,15 @@ double ReadSkinVersion(const TsSkinOptions& Options)
 
 // --- Options-file sections ------------------------------------------------------------------------
 
+namespace {
+// An integer of the options file (decimal, $hex or 0x hex); Default when missing or no integer.
+Integer IntegerOf(const AnsiString* Text, Integer Default)
+{
+    Integer v;
+    return Text && TryStrToInt(*Text, v) ? v : Default;
+}
+} // namespace
+
 TsSkinOptions::TsSkinOptions(const TCustomIniFile& Ini)
 {
     TStringList names, lines;
@@ -417,6 +552,14 @@ TsSkinOptions::TsSkinOptions(const TCustomIniFile& Ini)
         }
         FIndex.emplace(AnsiUpperCase(section.Name), FSections.size());
         FSections.push_back(std::move(section));
+    }
+    // Each section's parent: PARENTCLASS unless empty, "?" or the section's own name.
+    FParents.assign(FSections.size(), -1);
+    for (std::size_t i = 0; i < FSections.size(); ++i) {
+        const AnsiString* p = Value(&FSections[i], "PARENTCLASS");
+        if (p && !p->empty() && *p != "?" && !SameText(*p, FSections[i].Name))
+            if (const TSection* parent = Find(*p))
+                FParents[i] = static_cast<int>(parent - FSections.data());
     }
 }
 
@@ -443,47 +586,85 @@ AnsiString TsSkinOptions::ReadString(const AnsiString& Section, const AnsiString
     return v ? *v : Default;
 }
 
-namespace {
-// An integer of the options file (decimal, $hex or 0x hex); Default when missing or no integer.
-Integer IntegerOf(const AnsiString* Text, Integer Default)
+int TsSkinOptions::Source(std::size_t i, const AnsiString& KeyUp, bool Integer) const
 {
-    Integer v;
-    return Text && TryStrToInt(*Text, v) ? v : Default;
+    return i < FSections.size() ? Sources(KeyUp, Integer)[i] : -1;
 }
-} // namespace
 
-const TsSkinOptions::TSection* TsOptionsSection::Parent(const TsSkinOptions::TSection* S) const
+const std::vector<int>& TsSkinOptions::Sources(const AnsiString& KeyUp, bool Integer) const
 {
-    const AnsiString* p = TsSkinOptions::Value(S, "PARENTCLASS");
-    if (!p || p->empty() || *p == "?" || (FExactSelfTest ? *p == S->Name : SameText(*p, S->Name)))
+    const auto [it, fresh] = FSources.try_emplace({KeyUp, Integer});
+    std::vector<int>& src = it->second;
+    if (!fresh)
+        return src;
+    auto has = [&](std::size_t i) {
+        const AnsiString* v = Value(&FSections[i], KeyUp);
+        return v && (Integer ? IntegerOf(v, -1) != -1 : *v != "?");
+    };
+    constexpr int unknown = -2;
+    const std::size_t n = FSections.size();
+    src.assign(n, unknown);
+    std::vector<char> onPath(n, 0);
+    std::vector<std::size_t> path;
+    for (std::size_t start = 0; start < n; ++start) {
+        // Up the parents from start until a section already answered, the top or a loop.
+        path.clear();
+        int i = static_cast<int>(start);
+        while (i >= 0 && src[static_cast<std::size_t>(i)] == unknown && !onPath[static_cast<std::size_t>(i)]) {
+            onPath[static_cast<std::size_t>(i)] = 1;
+            path.push_back(static_cast<std::size_t>(i));
+            i = FParents[static_cast<std::size_t>(i)];
+        }
+        std::size_t open = path.size();
+        if (i >= 0 && onPath[static_cast<std::size_t>(i)]) {
+            // A loop: each of its sections reads the first one with a value going round from it.
+            // Going round twice backwards carries that one to every place of the loop.
+            open = static_cast<std::size_t>(std::find(path.begin(), path.end(), static_cast<std::size_t>(i)) - path.begin());
+            const std::size_t loop = path.size() - open;
+            int found = -1;
+            for (std::size_t p = 2 * loop; p-- > 0;) {
+                const std::size_t m = path[open + p % loop];
+                if (has(m))
+                    found = static_cast<int>(m);
+                if (p < loop)
+                    src[m] = found;
+            }
+        }
+        // The rest of the path, each section from its parent's answer.
+        for (std::size_t k = open; k-- > 0;) {
+            const std::size_t m = path[k];
+            const int parent = FParents[m];
+            src[m] = has(m) ? static_cast<int>(m) : parent < 0 ? -1 : src[static_cast<std::size_t>(parent)];
+        }
+        for (std::size_t m : path)
+            onPath[m] = 0;
+    }
+    return src;
+}
+
+TsOptionsSection::TsOptionsSection(const TsSkinOptions& Options, const AnsiString& Section)
+    : FOptions(Options), FSection(Options.Find(Section))
+{
+}
+
+const AnsiString* TsOptionsSection::Read(const char* Key, bool Integer) const
+{
+    if (!FSection)
         return nullptr;
-    return FOptions.Find(*p);
+    const AnsiString key = AnsiUpperCase(Key);
+    const int s = FOptions.Source(static_cast<std::size_t>(FSection - FOptions.Sections().data()), key, Integer);
+    return s < 0 ? nullptr : TsSkinOptions::Value(&FOptions.Sections()[static_cast<std::size_t>(s)], key);
 }
 
 Integer TsOptionsSection::Int(const char* Key, Integer Default) const
 {
-    const AnsiString key = AnsiUpperCase(Key);
-    const TsSkinOptions::TSection* s = FSection;
-    for (std::size_t link = 0; s && link <= FOptions.Sections().size(); ++link) {
-        const Integer v = IntegerOf(TsSkinOptions::Value(s, key), -1);
-        if (v != -1)
-            return v;
-        s = Parent(s);
-    }
-    return Default;
+    return IntegerOf(Read(Key, true), Default);
 }
 
 AnsiString TsOptionsSection::Text(const char* Key, const AnsiString& Default) const
 {
-    const AnsiString key = AnsiUpperCase(Key);
-    const TsSkinOptions::TSection* s = FSection;
-    for (std::size_t link = 0; s && link <= FOptions.Sections().size(); ++link) {
-        const AnsiString* v = TsSkinOptions::Value(s, key);
-        if (v && *v != "?")
-            return *v;
-        s = Parent(s);
-    }
-    return Default;
+    const AnsiString* v = Read(Key, false);
+    return v ? *v : Default;
 }
 
 bool TsOptionsSection::Bool(const char* Key) const
@@ -534,7 +715,7 @@ void LoadAllMasks()
         const AnsiString master = options.ReadString("GLOBALINFO", "MASTERBITMAP", "");
         const AnsiString file = SkinFileName(master);
         if (!master.empty() && FileExists(file))
-            MakeMaster(LoadBitmap24(file));
+            MakeMaster(ReadSkinBitmap(file));
         AddMasksFrom(options, false);
     } else {
         TsStoredSkin* skin = CurrentStoredSkin();
@@ -553,6 +734,8 @@ void LoadAllMasks()
                 rec.MaskType = 1;
             } else {
                 rec.R = TRect{img->Left, img->Top, img->Right, img->Bottom};
+                if (!WithinMaster(rec.R))
+                    continue;
                 rec.ImageCount = ToSmall(std::max(img->ImageCount, 1));
                 rec.MaskType = ToSmall(std::max(img->MaskType, 0));
             }
@@ -605,7 +788,7 @@ void LoadAllGeneralData()
             TsGeneralData d;
             d.ClassName = s.Name;
             d.ParentClass = options.ReadString(s.Name, "PARENTCLASS", "");
-            ReadSectionKeys(d, TFileKeyReader(TsOptionsSection(options, s.Name, false)), nullptr, 50);
+            ReadSectionKeys(d, TFileKeyReader(TsOptionsSection(options, s.Name)), nullptr, 50);
             d.Color = ColorToRGB(d.Color);
             gd.push_back(std::move(d));
         }
@@ -634,12 +817,26 @@ void FreeBitmaps()
     while (!ma.empty())
         ma.pop_back();
     MasterBitmap.reset();
+    images.Bitmaps.clear();
+    images.BitmapPixels = 0;
+    images.Warning.clear();
+    images.LeftOut = 0;
 }
 
 void FreeJpegs()
 {
     while (!pa.empty())
         pa.pop_back();
+    images.Jpegs.clear();
+    images.SmallJpegs.clear();
+    images.JpegPixels = 0;
+}
+
+AnsiString SkinImagesWarning()
+{
+    if (images.LeftOut <= 1)
+        return images.Warning;
+    return images.Warning + " Не загружено рисунков: " + IntToStr(images.LeftOut) + ".";
 }
 
 // --- Sizes and indexes -------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // and the master image, with the loaders that fill them from the current skin (sStyleSimply).
 #pragma once
 
+#include <map>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -48,9 +49,10 @@ struct TsGeneralData {
     TColor BorderColor2 = 0;
 };
 
-// One mask image: its own 24-bit bitmap, or (Bmp null) the rectangle R of the master image.
+// One mask image: its own 24-bit bitmap (shared by every mask a skin makes from one file), or
+// (Bmp null) the rectangle R of the master image.
 struct TsMaskData {
-    std::unique_ptr<TBitmap> Bmp;
+    std::shared_ptr<TBitmap> Bmp;
     AnsiString ClassName;     // upper case
     AnsiString PropertyName;  // upper case
     TRect R{0, 0, 0, 0};
@@ -59,9 +61,10 @@ struct TsMaskData {
     SmallInt BorderWidth = 0;
 };
 
-// One large JPEG pattern.
+// One large JPEG pattern (shared by every pattern a skin makes from one file, so that it is
+// decoded once).
 struct TsPatternData {
-    std::unique_ptr<TJPEGImage> Img;
+    std::shared_ptr<TJPEGImage> Img;
     AnsiString ClassName;     // upper case
     AnsiString PropertyName;  // upper case
 };
@@ -75,8 +78,21 @@ extern std::unique_ptr<TBitmap> MasterBitmap;
 // A JPEG image of fewer pixels than this becomes a mask; a larger one stays a pattern.
 constexpr Int64 MaxMaskJpegPixels = 90000;
 
+// The images of a skin are hostile input. An image file of more pixels than MaxSkinImagePixels,
+// or one that would take a skin's images (each file counted once, at its decoded size) past
+// MaxSkinPixels, is no image. A real skin needs a few million pixels (a master image and a few
+// screen-sized patterns); 16 and 64 million pixels (48 and 192 MB at 24 bits) are far above
+// that and far below what a 32-bit process can give to pictures while it works.
+constexpr Int64 MaxSkinImagePixels = 16ll * 1024 * 1024;
+constexpr Int64 MaxSkinPixels = 4 * MaxSkinImagePixels;
+// The one warning of the last load about the images it left out for their size, naming the
+// skin and the first such file; empty when it left none out.
+AnsiString SkinImagesWarning();
+
 // Empties ma and the master image and fills them from the current skin: rectangles of the
-// master image and bitmap files, then the images of the manager's CommonSections.
+// master image and bitmap files, then the images of the manager's CommonSections. A rectangle
+// reaching outside the master image is no image. A file that cannot be read raises an Exception
+// naming the skin and the file.
 void LoadAllMasks();
 // Empties pa and fills it with the current skin's JPEG files; small ones become masks in ma.
 void LoadAllPatterns();
@@ -109,22 +125,29 @@ public:
     // The value of a key (given in upper case) of a section, or null when either is missing.
     static const AnsiString* Value(const TSection* Section, const AnsiString& KeyUp);
     AnsiString ReadString(const AnsiString& Section, const AnsiString& Key, const AnsiString& Default) const;
+    // The section (an index into Sections) whose own value of a key (upper case) section i reads
+    // through PARENTCLASS, or -1 when none of its chain has one. A key is missing when absent or
+    // "?" (texts), absent, no integer or -1 (integers).
+    int Source(std::size_t i, const AnsiString& KeyUp, bool Integer) const;
 
 private:
+    const std::vector<int>& Sources(const AnsiString& KeyUp, bool Integer) const;
+
     std::vector<TSection> FSections;
     std::unordered_map<AnsiString, std::size_t> FIndex;  // upper-case section name -> FSections
+    std::vector<int> FParents;                           // index of each section's parent, or -1
+    // Source of every section for each key read so far (key, integer rule).
+    mutable std::map<std::pair<AnsiString, bool>, std::vector<int>> FSources;
 };
 
 // One section of an options file read with inheritance: a key that is missing (an integer of
 // -1 or no integer, a text of "?") is looked up in the section named by PARENTCLASS, then in its
-// parent, and so on, following at most as many links as the file has sections; a parent that is
-// empty, "?" or the section itself (without case, or exactly with ExactSelfTest) ends the chain.
+// parent, and so on; a parent that is empty, "?" or the section itself (without case) ends the
+// chain, and a chain that loops ends where it closes. Each key's chains are followed once for all
+// sections, so reading a whole file costs as much as the file is long.
 class TsOptionsSection {
 public:
-    TsOptionsSection(const TsSkinOptions& Options, const AnsiString& Section, bool ExactSelfTest)
-        : FOptions(Options), FSection(Options.Find(Section)), FExactSelfTest(ExactSelfTest)
-    {
-    }
+    TsOptionsSection(const TsSkinOptions& Options, const AnsiString& Section);
     Integer Int(const char* Key, Integer Default) const;
     AnsiString Text(const char* Key, const AnsiString& Default) const;
     // True when the text reads "TRUE" in any case.
@@ -133,11 +156,10 @@ public:
     Integer OwnInt(const char* Key, Integer Default) const;
 
 private:
-    const TsSkinOptions::TSection* Parent(const TsSkinOptions::TSection* S) const;
+    const AnsiString* Read(const char* Key, bool Integer) const;
 
     const TsSkinOptions& FOptions;
     const TsSkinOptions::TSection* FSection;
-    bool FExactSelfTest;
 };
 
 // GLOBALINFO's VERSION read with "." as the decimal separator whatever the locale's; 0 when it

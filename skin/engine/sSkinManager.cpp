@@ -170,7 +170,7 @@ void TsStoredSkin::LoadFromIni(TsSkinGenerals* gd, TMemIniFile* sf)
     static const char* const fontKeys[5] = {"FONTCOLOR", "TCLEFT", "TCTOP", "TCRIGHT", "TCBOTTOM"};
     static const char* const hotFontKeys[5] = {"HOTFONTCOLOR", "HOTTCLEFT", "HOTTCTOP", "HOTTCRIGHT", "HOTTCBOTTOM"};
     for (const TsSkinOptions::TSection& section : options.Sections()) {
-        const TsOptionsSection s(options, section.Name, true);
+        const TsOptionsSection s(options, section.Name);
         TsSkinGeneral* g = gd->Add();
         g->SectionName = section.Name;
         g->ParentClass = options.ReadString(section.Name, "PARENTCLASS", "");
@@ -342,6 +342,14 @@ void TsSkinManager::Loaded()
     LoadAllPatterns();
     LoadAllGeneralData();
     SendNewSkin();
+    WarnOfImages();
+}
+
+void TsSkinManager::WarnOfImages()
+{
+    const AnsiString warning = SkinImagesWarning();
+    if (!warning.empty())
+        ShowWarning(warning);
 }
 
 void TsSkinManager::SetActive(bool Value)
@@ -374,6 +382,7 @@ void TsSkinManager::SetSkinName(const AnsiString& Value)
         if (!NonAutoUpdate)
             SendNewSkin();
     }
+    WarnOfImages();
     if (OnAfterChange)
         OnAfterChange(this);
 }
@@ -389,7 +398,7 @@ bool TsSkinManager::LoadSkin()
         sSkinData->SkinPath.clear();
         if (FInternalSkins->IndexOf(FSkinName) < 0) {
             if (FInternalSkins->Count() == 0) {
-                Alert();
+                ShowWarning("Скин \"" + FSkinName + "\" не найден в папке \"" + GetFullSkinDirectory() + "\".");
                 SetActive(false);
                 return false;
             }

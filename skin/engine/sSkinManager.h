@@ -203,10 +203,11 @@ public:
     const AnsiString& SkinDirectory() const { return FSkinDirectory; }
     void SetSkinDirectory(const AnsiString& Value);
     // The current skin's name. Setting it on the active default manager loads that skin (its
-    // folder, else the stored skin of that name, else the first stored skin) and broadcasts it;
-    // with neither, the "Alert" box and the manager switches off. Any other manager, an inactive
-    // one, and an empty name only store it. A loader's exception reaches the caller with the
-    // skin left inactive and nothing broadcast.
+    // folder, else the stored skin of that name, else the first stored skin) and broadcasts it,
+    // then warns once of the images left out for their size (SkinImagesWarning); with neither, a
+    // warning naming the skin and the manager switches off. Any other manager, an inactive one,
+    // and an empty name only store it. A loader's exception reaches the caller with the skin left
+    // inactive and nothing broadcast.
     const AnsiString& SkinName() const { return FSkinName; }
     void SetSkinName(const AnsiString& Value);
     // Skins kept in the form; SetBuiltInSkins copies a collection into them.
@@ -272,9 +273,11 @@ public:
 
 private:
     bool IsDefault() const;
-    // Loads the named skin: its folder or a stored skin; false (after the "Alert") when there is
+    // Loads the named skin: its folder or a stored skin; false (after the warning) when there is
     // none.
     bool LoadSkin();
+    // The warning of the last load about images left out, when there is one.
+    static void WarnOfImages();
     // A message of the library with the command in the high word and this manager in LParam.
     void Broadcast(WORD Command, LPARAM LParam);
 

@@ -290,12 +290,8 @@ void TsHintManager::HideHint()
 void TsHintManager::PaintBG(TBitmap* Bmp, const TRect& R, const TCacheInfo& CI)
 {
     TsHintKind* k = FHintKind.get();
-    if (k->GradientPercent > 0) {
-        TsGradArray arr;
-        PrepareGradArray(k->GradientData, arr);
-        if (arr.empty())
-            k->GradientPercent = 0;
-    }
+    if (k->GradientPercent > 0 && GradArray().empty())
+        k->GradientPercent = 0;
     const int t = Clamp100(k->Transparency);
     const int w = WidthOf(R), h = HeightOf(R);
     if (CI.Ready && t == 100) {
@@ -315,6 +311,18 @@ void TsHintManager::PaintBG(TBitmap* Bmp, const TRect& R, const TCacheInfo& CI)
     SumBmpRect(Bmp, &temp, TsColor{f, f, f, 0}, Rect(0, 0, w, h), TPoint{R.left, R.top});
 }
 
+const TsGradArray& TsHintManager::GradArray()
+{
+    const AnsiString& text = FHintKind->GradientData;
+    if (text != FGradText) {
+        // Forgotten first: a text that fails to parse leaves no stale stops behind.
+        FGradText.clear();
+        PrepareGradArray(text, FGradArray);
+        FGradText = text;
+    }
+    return FGradArray;
+}
+
 void TsHintManager::PaintHintBackground(TBitmap* Bmp, const TRect& R)
 {
     TsHintKind* k = FHintKind.get();
@@ -329,8 +337,7 @@ void TsHintManager::PaintHintBackground(TBitmap* Bmp, const TRect& R)
         textured = true;
     }
     if (k->GradientPercent > 0) {
-        TsGradArray arr;
-        PrepareGradArray(k->GradientData, arr);
+        const TsGradArray& arr = GradArray();
         if (textured) {
             const int w = WidthOf(R), h = HeightOf(R);
             TBitmap temp(std::max(w, 0), std::max(h, 0), pf24bit);

@@ -11,6 +11,7 @@
 #include "Forms.h"
 #include "Graphics.h"
 #include "sConst.h"
+#include "sGradient.h"
 
 enum TsHintStyle { hsSimply, hsComics, hsEllipse, hsBalloon, hsStandard, hsNone };
 enum TsHintsPredefinitions {
@@ -116,8 +117,12 @@ public:
 private:
     void OnShowHintApp(AnsiString& HintStr, bool& CanShow, THintInfo& HintInfo);
     void PaintHintBackground(TBitmap* Bmp, const TRect& R);
+    // The stops of HintKind's GradientData, parsed again only when the text changed.
+    const TsGradArray& GradArray();
 
     std::unique_ptr<TsHintKind> FHintKind;
+    AnsiString FGradText;
+    TsGradArray FGradArray;
     TsHintsPredefinitions FPredefinitions = shEllipse;
     std::unique_ptr<TBitmap> FHintBmp;
     std::unique_ptr<TBitmap> FScreenBmp;

@@ -30,7 +30,7 @@ TEST(SkinManager, ListsSkinFoldersWithOptionsSorted)
     }
     EXPECT_EQ(manager.SkinName(), "Neutral");
     ASSERT_EQ(prompts.Shown.size(), 1u);
-    EXPECT_EQ(prompts.Shown[0].Text, "Alert");
+    EXPECT_EQ(prompts.Shown[0].Text, "Скин \"Neutral\" не найден в папке \"" + dir / "Skins\\" + "\".");
     EXPECT_FALSE(manager.Active());
     // Relative forms of the directory.
     manager.SetSkinDirectory(".\\Skins");

@@ -116,7 +116,8 @@ TEST_F(SkinChooser, ASkinThatFailsShowsOneBoxAndTheNextOneIsApplied)
         Pick("Broken");
         Tick();
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, "JPEG error: Premature end of JPEG file.");
+        EXPECT_EQ(boxes[0].text, "Скин \"Broken\" не загружен: файл \"" + dir / "Skins\\Broken\\Small.jpg" +
+                                     "\" не читается (JPEG error: Premature end of JPEG file).");
         EXPECT_FALSE(sSkinData->Active);
         Pick("Dusk");
         Tick();
@@ -127,7 +128,7 @@ TEST_F(SkinChooser, ASkinThatFailsShowsOneBoxAndTheNextOneIsApplied)
         Pick("Zeta");
         Tick();
         ASSERT_EQ(warnings.Shown.size(), 1u);
-        EXPECT_EQ(warnings.Shown[0].Text, "Alert");
+        EXPECT_EQ(warnings.Shown[0].Text, "Скин \"Zeta\" не найден в папке \"" + dir / "Skins\\" + "\".");
         EXPECT_FALSE(form->sSkinManager1->Active());
         Pick("Neutral");
         Tick();

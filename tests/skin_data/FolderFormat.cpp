@@ -148,7 +148,9 @@ TEST_F(FolderFormat, DamagedJpegsStopTheLoadWithTheirReason)
         LoadAllMasks();
         const std::string reason = testkit::Refusal<Exception>([] { LoadAllPatterns(); });
         // A header of 65500 x 65500 pixels is refused before any pixel is counted.
-        EXPECT_EQ(reason, *skin == 'T' ? "JPEG error: Premature end of JPEG file" : "JPEG image is too large");
+        const AnsiString file = TestSkin(skin) + (*skin == 'T' ? "Small.jpg" : "Huge.jpg");
+        EXPECT_EQ(reason, "Скин \"" + AnsiString(skin) + "\" не загружен: файл \"" + file + "\" не читается (" +
+                              (*skin == 'T' ? "JPEG error: Premature end of JPEG file" : "JPEG image is too large") + ").");
     }
 }
 
@@ -193,9 +195,8 @@ TEST_F(FolderFormat, StoredRectanglesWithoutAMasterImageAreAbsent)
     manager.SetSkinName("Bare");
     LoadAllMasks();
     LoadAllGeneralData();
-    EXPECT_EQ(ma.size(), 1u);
+    EXPECT_TRUE(ma.empty());
     EXPECT_EQ(GetMaskIndex(GetSkinIndex("BUTTON"), "BUTTON", "BORDERSMASK"), -1);
-    EXPECT_TRUE(MaskSize(0) == Point(0, 0));
 }
 
 TEST_F(FolderFormat, CommonSectionsComeAfterTheSkinsOwn)

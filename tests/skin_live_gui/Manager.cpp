@@ -107,7 +107,8 @@ TEST_F(Manager, AMissingSkinSaysSoAndSwitchesSkinningOff)
         manager->SetActive(true);
         EXPECT_EQ(Take(), (std::vector<std::string>{"before", "probe:2"})) << name;
         ASSERT_EQ(prompts.Shown.size(), 1u) << name;
-        EXPECT_EQ(prompts.Shown[0].Text, "Alert");
+        EXPECT_EQ(prompts.Shown[0].Text,
+                  "Скин \"" + AnsiString(name) + "\" не найден в папке \"" + testkit::DataDir() + "skins\\\".");
         EXPECT_EQ(prompts.Shown[0].DlgType, mtWarning);
         EXPECT_TRUE(gd.empty() && ma.empty() && pa.empty());
         EXPECT_FALSE(manager->Active());
@@ -121,7 +122,8 @@ TEST_F(Manager, ALoaderFailureReachesTheCallerWithNothingBroadcastAndTheFlagsCle
 {
     const std::string reason =
         testkit::Refusal<Exception>([&] { manager->SetSkinName("Truncated"); });
-    EXPECT_EQ(reason, "JPEG error: Premature end of JPEG file");
+    EXPECT_EQ(reason, "Скин \"Truncated\" не загружен: файл \"" + testkit::DataDir() +
+                          "skins\\Truncated\\Small.jpg\" не читается (JPEG error: Premature end of JPEG file).");
     EXPECT_EQ(Take(), std::vector<std::string>{"before"});
     EXPECT_FALSE(sSkinData->Active);
     EXPECT_FALSE(aSkinChanging);
