@@ -600,7 +600,7 @@ void AddRgn(std::vector<TRect>& Rects, int Width, const TsMaskData& Mask, int Ve
         cw = src->Width() / 9;
         ch = src->Height() / 6;
         stateW = src->Width() / 3;
-    } else if (MasterBitmap && Mask.ImageCount > 0) {
+    } else if (MasterBitmap && Mask.ImageCount > 0 && RectWithin(Mask.R, MasterBitmap->Width(), MasterBitmap->Height())) {
         src = MasterBitmap.get();
         cw = WidthOf(Mask.R) / (Mask.ImageCount * 3);
         ch = HeightOf(Mask.R) / ((std::max<int>(Mask.MaskType, 0) + 1) * 3);

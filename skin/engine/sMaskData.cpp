@@ -87,12 +87,10 @@ void MakeMaster(std::unique_ptr<TBitmap> Bmp)
     }
 }
 
-// A rectangle of the master image lies within it (64-bit arithmetic: a skin may write any
-// integer); an empty one is kept, as a mask of no cells.
+// A rectangle of the master image lies within it; an empty one is kept, as a mask of no cells.
 bool WithinMaster(const TRect& R)
 {
-    return MasterBitmap && R.left >= 0 && R.top >= 0 && Int64(R.left) <= R.right && Int64(R.top) <= R.bottom &&
-           R.right <= MasterBitmap->Width() && R.bottom <= MasterBitmap->Height();
+    return MasterBitmap && RectWithin(R, MasterBitmap->Width(), MasterBitmap->Height());
 }
 
 // --- Images of a skin --------------------------------------------------------------------------------
@@ -861,6 +859,11 @@ TPoint MaskSize(const TsMaskData& m)
 TPoint MaskSize(int i)
 {
     return IsValidImgIndex(i) ? MaskSize(ma[static_cast<std::size_t>(i)]) : TPoint{0, 0};
+}
+
+bool RectWithin(const TRect& R, int Width, int Height)
+{
+    return R.left >= 0 && R.top >= 0 && R.left <= R.right && R.top <= R.bottom && R.right <= Width && R.bottom <= Height;
 }
 
 bool IsValidImgIndex(int i)

@@ -172,6 +172,10 @@ double ReadSkinVersion(const TsSkinOptions& Options);
 bool ParseMaskValue(const AnsiString& Value, TRect& R, SmallInt& ImageCount, SmallInt& MaskType,
                     SmallInt& BorderWidth);
 
+// R lies within a Width x Height image (64-bit arithmetic: a skin may write any integer); an
+// empty rectangle inside does too.
+bool RectWithin(const TRect& R, int Width, int Height);
+
 // Size of one cell of a mask: (width / 3, height / 2) of an own bitmap, else width(R) /
 // ImageCount by height(R) / (MaskType + 1). A mask that is no image gives (0, 0): a rectangle
 // without a master image, or narrower than ImageCount x 3 pixels; an own bitmap narrower than 3

@@ -15,6 +15,10 @@ namespace {
 int WidthOf(const TRect& R) { return R.right - R.left; }
 int HeightOf(const TRect& R) { return R.bottom - R.top; }
 
+// Sizes of a mask's rectangle in 64 bits: a rectangle made by hand may span any integers.
+Int64 Width64(const TRect& R) { return Int64(R.right) - R.left; }
+Int64 Height64(const TRect& R) { return Int64(R.bottom) - R.top; }
+
 // Tiles a region with cell-sized pieces from its top-left corner, the last column and row cut.
 template <class Piece>
 void Pieces(const TRect& Region, const TRect& Cell, Piece piece)
@@ -150,7 +154,7 @@ void DrawMaskFrame(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo&
             CopyTransRect(Bmp, c.Src, d.left, d.top, Rect(src.left, src.top, src.right - 1, src.bottom - 1), clSkinKey, CI, UpdateCorners);
         };
         DrawFrame(R, Filling && (Small || Mask.BorderWidth == 0), c, s, corner, [&](TPieceKind, const TRect& region, const TRect& cell) {
-            Pieces(region, cell, [&](const TRect& d, const TRect& src) { CopyRect(Bmp, c.Src, d.left, d.top, src, clSkinKey); });
+            sgu::TileRect(Bmp, region, c.Src, cell);
         });
     }
 }
@@ -167,7 +171,8 @@ TBorderCells BorderCells(const TsMaskData& Mask, int State)
         c.CH = c.Src->Height() / 6;
         c.Left = std::clamp(State, 0, 2) * 3 * c.CW;
         c.MaskOffset = c.Src->Height() / 2;
-    } else if (MasterBitmap && !MasterBitmap->Empty() && Mask.ImageCount > 0) {
+    } else if (MasterBitmap && !MasterBitmap->Empty() && Mask.ImageCount > 0 &&
+               RectWithin(Mask.R, MasterBitmap->Width(), MasterBitmap->Height())) {
         const int count = Mask.ImageCount, bands = std::max<int>(Mask.MaskType, 0) + 1;
         const int w = WidthOf(Mask.R), h = HeightOf(Mask.R);
         State = std::clamp(State, 0, count - 1);
@@ -275,20 +280,21 @@ void BlendGlyphByMask(const TRect& Src, const TRect& Dst, TBitmap* Bmp, TColor K
     TPixelView d = TPixelView::Of(Bmp), s = TPixelView::Of(Source);
     if (d.Empty() || s.Empty())
         return;
-    const int band = (Mask.Bmp ? s.Height : HeightOf(Mask.R)) / (Mask.MaskType + 1);
+    const Int64 band = (Mask.Bmp ? s.Height : Height64(Mask.R)) / (Mask.MaskType + 1);
     const TsColor k = ColorToSColor(ColorToRGB(Key));
     const int raise = Mode == 1 ? 0 : 100;
-    // Both rectangles are inclusive; pixels outside either bitmap are skipped.
-    const int w = std::min(WidthOf(Src), WidthOf(Dst)), h = std::min(HeightOf(Src), HeightOf(Dst));
-    for (int y = 0; y <= h; ++y) {
-        const int ty = Dst.top + y, sy = Src.top + y;
-        if (ty < 0 || sy < 0 || ty >= d.Height || sy + band >= s.Height)
-            continue;
-        for (int x = 0; x <= w; ++x) {
-            const int tx = Dst.left + x, sx = Src.left + x;
-            if (tx < 0 || sx < 0 || tx >= d.Width || sx >= s.Width)
-                continue;
-            const Byte *sp = s.At(sx, sy), *mp = s.At(sx, sy + band);
+    // Both rectangles are inclusive. The offsets x, y run over what lies inside both bitmaps (the
+    // mask row too), found before the loops: a rectangle may be far larger than either bitmap.
+    const Int64 w = std::min(Width64(Src), Width64(Dst)), h = std::min(Height64(Src), Height64(Dst));
+    const Int64 x0 = std::max<Int64>({0, -Int64(Dst.left), -Int64(Src.left)});
+    const Int64 x1 = std::min<Int64>({w, d.Width - 1 - Int64(Dst.left), s.Width - 1 - Int64(Src.left)});
+    const Int64 y0 = std::max<Int64>({0, -Int64(Dst.top), -Int64(Src.top)});
+    const Int64 y1 = std::min<Int64>({h, d.Height - 1 - Int64(Dst.top), s.Height - 1 - band - Src.top});
+    for (Int64 y = y0; y <= y1; ++y) {
+        const int ty = static_cast<int>(Dst.top + y), sy = static_cast<int>(Src.top + y);
+        for (Int64 x = x0; x <= x1; ++x) {
+            const int tx = static_cast<int>(Dst.left + x), sx = static_cast<int>(Src.left + x);
+            const Byte *sp = s.At(sx, sy), *mp = s.At(sx, static_cast<int>(sy + band));
             if (sp[0] == k.B && sp[1] == k.G && sp[2] == k.R)
                 continue;
             Byte* dp = d.At(tx, ty);
@@ -306,7 +312,7 @@ void DrawSkinGlyph(TBitmap* Bmp, const TPoint& P, int State, int Mode, const TsM
         return;
     const int bands = std::max<int>(Mask.MaskType, 0) + 1;
     TBitmap* source;
-    int cw, ch, sx, sy;
+    Int64 cw, ch, sx, sy;
     if (Mask.Bmp && !Mask.Bmp->Empty()) {
         source = Mask.Bmp.get();
         cw = source->Width() / 3;
@@ -315,18 +321,24 @@ void DrawSkinGlyph(TBitmap* Bmp, const TPoint& P, int State, int Mode, const TsM
         sy = 0;
     } else if (MasterBitmap && Mask.ImageCount > 0) {
         source = MasterBitmap.get();
-        cw = WidthOf(Mask.R) / Mask.ImageCount;
-        ch = HeightOf(Mask.R) / bands;
+        cw = Width64(Mask.R) / Mask.ImageCount;
+        ch = Height64(Mask.R) / bands;
         sx = Mask.R.left + std::clamp(State, 0, Mask.ImageCount - 1) * cw;
         sy = Mask.R.top;
     } else
         return;
-    if (cw <= 0 || ch <= 0)
+    // A cell reaching past its source is cut to it before anything is drawn.
+    cw = std::min<Int64>(cw, source->Width() - sx);
+    ch = std::min<Int64>(ch, source->Height() - sy);
+    if (cw <= 0 || ch <= 0 || sx < 0 || sy < 0)
         return;
     // A negative point cuts the cell's first columns or rows.
-    const int dx = std::max<int>(0, -P.x), dy = std::max<int>(0, -P.y);
-    const TRect src = Rect(sx + dx, sy + dy, sx + cw - 1, sy + ch - 1);
-    const TRect dst = Rect(P.x + dx, P.y + dy, P.x + cw - 1, P.y + ch - 1);
+    const Int64 dx = std::max<Int64>(0, -Int64(P.x)), dy = std::max<Int64>(0, -Int64(P.y));
+    if (dx >= cw || dy >= ch || P.x >= Bmp->Width() || P.y >= Bmp->Height())
+        return;
+    auto i32 = [](Int64 v) { return static_cast<int>(v); };
+    const TRect src = Rect(i32(sx + dx), i32(sy + dy), i32(sx + cw - 1), i32(sy + ch - 1));
+    const TRect dst = Rect(i32(P.x + dx), i32(P.y + dy), i32(P.x + cw - 1), i32(P.y + ch - 1));
     if (Mask.Bmp || Mask.MaskType >= 1)
         BlendGlyphByMask(src, dst, Bmp, clSkinKey, Mode, Mask, source);
     else if (Mode == 1)

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "PixelKit.h"
+#include "Watchdog.h"
+#include "sGraphUtils.h"
 #include "sMaskGraph.h"
 #include "sPixelRef.h"
 
@@ -195,6 +197,35 @@ TEST_F(Master, MasksWithoutCellsOrImagesDrawNothing)
     tiny.Bmp = Solid(8, 5, {1, 1, 1});
     DrawSkinRect(bmp.get(), Rect(0, 0, 20, 20), true, EmptyCI, tiny, 0, true);
     EXPECT_EQ(Bytes(*bmp), before);
+}
+
+TEST_F(Master, RectanglesFarPastTheMasterAreCutToItBeforeAnyPixelIsVisited)
+{
+    // A cell claiming 715 million columns: the part the master has is drawn, at once.
+    testkit::Watchdog watchdog(5000);
+    watchdog.Next("glyph, frame and region of rectangles past the master");
+    auto m = Solid(100, 120, {30, 60, 90});
+    for (int y = 86; y < 106; ++y)
+        for (int x = 0; x < 100; ++x)
+            Set(*m, x, y, {0, 0, 0}); // the blend band: the picture wins
+    Use(std::move(m));
+    auto bmp = Solid(40, 30, {200, 200, 200});
+    DrawSkinGlyph(bmp.get(), Point(0, 0), 0, 1, RectMask(Rect(78, 66, 2147483647, 106), 3, 1));
+    EXPECT_EQ(Get(*bmp, 21, 19), (Px{30 * 255 >> 8, 60 * 255 >> 8, 90 * 255 >> 8}));
+    EXPECT_EQ(Get(*bmp, 22, 0), (Px{200, 200, 200})) << "the master ends at column 99";
+    EXPECT_EQ(Get(*bmp, 0, 20), (Px{200, 200, 200}));
+
+    const auto before = Bytes(*bmp);
+    for (const TRect r : {Rect(0, 0, 2147483647, 2147483647), Rect(198, 146, 222, -2147483647),
+                          Rect(-2147483647 - 1, 0, 2147483647, 90)}) {
+        const TsMaskData huge = RectMask(r, 2, 1);
+        DrawSkinRect(bmp.get(), Rect(0, 0, 40, 30), true, EmptyCI, huge, 1, true);
+        DrawSmallSkinRect(bmp.get(), Rect(0, 0, 40, 30), true, EmptyCI, huge, 1);
+        std::vector<TRect> region;
+        AddRgn(region, 40, huge, 0, true);
+        EXPECT_TRUE(region.empty());
+    }
+    EXPECT_EQ(Bytes(*bmp), before) << "frames of rectangles outside the master draw nothing";
 }
 
 TEST_F(Master, FramesAndMasterCopiesMatchTheirPieceByPieceReferences)
