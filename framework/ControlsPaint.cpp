@@ -137,31 +137,20 @@ void TWinControl::PaintWindow(HDC DC)
 
 void TWinControl::PaintHandler(TWMPaint& Message)
 {
-    HDC dc = Message.DC;
-    PAINTSTRUCT ps{};
-    if (!dc)
-        dc = BeginPaint(FHandle, &ps);
-    try {
-        if (FControls.empty()) {
+    const TPaintDC paint(FHandle, Message.DC);
+    const HDC dc = paint.Handle();
+    if (FControls.empty()) {
+        PaintWindow(dc);
+    } else {
+        const TSavedDC saved(dc);
+        int region = SIMPLEREGION;
+        for (TControl* c : FControls)
+            if (c->FVisible && c->FControlStyle.Contains(csOpaque))
+                region = ExcludeClipRect(dc, c->FLeft, c->FTop, c->FLeft + c->FWidth, c->FTop + c->FHeight);
+        if (region != NULLREGION)
             PaintWindow(dc);
-        } else {
-            int saved = SaveDC(dc);
-            int region = SIMPLEREGION;
-            for (TControl* c : FControls)
-                if (c->FVisible && c->FControlStyle.Contains(csOpaque))
-                    region = ExcludeClipRect(dc, c->FLeft, c->FTop, c->FLeft + c->FWidth, c->FTop + c->FHeight);
-            if (region != NULLREGION)
-                PaintWindow(dc);
-            RestoreDC(dc, saved);
-        }
-        PaintControls(dc, nullptr);
-    } catch (...) {
-        if (!Message.DC)
-            EndPaint(FHandle, &ps);
-        throw;
     }
-    if (!Message.DC)
-        EndPaint(FHandle, &ps);
+    PaintControls(dc, nullptr);
 }
 
 void TWinControl::WMPaint(TMessage& Message)

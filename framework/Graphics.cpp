@@ -20,6 +20,30 @@ TMemoryDC::TMemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith
         throw EOutOfResources("Out of system resources");
 }
 
+TPaintDC::TPaintDC(HWND Wnd, HDC Given)
+    : FWnd(Given ? nullptr : Wnd), FDC(Given ? Given : BeginPaint(Wnd, &FPaint)), FSaved(SaveDC(FDC))
+{
+}
+
+TPaintDC::~TPaintDC()
+{
+    RestoreDC(FDC, FSaved);
+    if (FWnd)
+        EndPaint(FWnd, &FPaint);
+}
+
+TWindowDC::TWindowDC(HWND Wnd, HDC Given)
+    : FWnd(Given ? nullptr : Wnd), FDC(Given ? Given : GetWindowDC(Wnd)), FSaved(SaveDC(FDC))
+{
+}
+
+TWindowDC::~TWindowDC()
+{
+    RestoreDC(FDC, FSaved);
+    if (FWnd)
+        ReleaseDC(FWnd, FDC);
+}
+
 TMemoryDC::~TMemoryDC()
 {
     if (oldBitmap_)

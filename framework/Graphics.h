@@ -133,6 +133,54 @@ private:
     HGDIOBJ oldBitmap_ = nullptr, oldPen_ = nullptr, oldBrush_ = nullptr, oldFont_ = nullptr;
 };
 
+// A device context's state saved, and restored however the drawing ends.
+class TSavedDC {
+public:
+    explicit TSavedDC(HDC DC) : FDC(DC), FSaved(SaveDC(DC)) {}
+    ~TSavedDC() { RestoreDC(FDC, FSaved); }
+    TSavedDC(const TSavedDC&) = delete;
+    TSavedDC& operator=(const TSavedDC&) = delete;
+    HDC Handle() const { return FDC; }
+
+private:
+    HDC FDC;
+    int FSaved;
+};
+
+// A window's paint: BeginPaint's context while the paint message brings none (a context in
+// WParam is painted into as it is), its state saved; restored, and the paint ended, however the
+// painting ends. A paint left open would be asked for again at once.
+class TPaintDC {
+public:
+    TPaintDC(HWND Wnd, HDC Given);
+    ~TPaintDC();
+    TPaintDC(const TPaintDC&) = delete;
+    TPaintDC& operator=(const TPaintDC&) = delete;
+    HDC Handle() const { return FDC; }
+
+private:
+    HWND FWnd;
+    PAINTSTRUCT FPaint{}; // before FDC: BeginPaint fills it
+    HDC FDC;
+    int FSaved;
+};
+
+// A window's whole context (frame included) while none is given, its state saved; restored and
+// released however the drawing ends.
+class TWindowDC {
+public:
+    explicit TWindowDC(HWND Wnd, HDC Given = nullptr);
+    ~TWindowDC();
+    TWindowDC(const TWindowDC&) = delete;
+    TWindowDC& operator=(const TWindowDC&) = delete;
+    HDC Handle() const { return FDC; }
+
+private:
+    HWND FWnd;
+    HDC FDC;
+    int FSaved;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Font, brush and pen attributes.
 

@@ -28,28 +28,15 @@ void PaintEditFrame(TWinControl* Edit, TsCommonData* SkinData, HDC DC, const std
                     TsScrollBar* VBar, TsScrollBar* HBar)
 {
     // The window's DC while none is given, released and its state restored however the paint ends.
-    struct TFrameDC {
-        HWND Wnd;
-        HDC Handle;
-        int Saved;
-        TFrameDC(HWND W, HDC Given) : Wnd(Given ? nullptr : W), Handle(Given ? Given : GetWindowDC(W)), Saved(SaveDC(Handle)) {}
-        ~TFrameDC()
-        {
-            RestoreDC(Handle, Saved);
-            if (Wnd)
-                ReleaseDC(Wnd, Handle);
-        }
-        TFrameDC(const TFrameDC&) = delete;
-        TFrameDC& operator=(const TFrameDC&) = delete;
-    } dc(Edit->Handle(), DC);
+    const TWindowDC dc(Edit->Handle(), DC);
     const int w = Edit->Width(), h = Edit->Height();
     if (SkinData->BGChanged || SkinData->FCacheBmp->Width() != w || SkinData->FCacheBmp->Height() != h)
         Prepare();
     UpdateCorners(SkinData, 0);
-    CopyEditFrame(SkinData, dc.Handle, w, h);
+    CopyEditFrame(SkinData, dc.Handle(), w, h);
     // Between the frame and the skinned bars the edit's own colour, not the native bars' edges.
     if (VBar || HBar)
-        FillEditBarStrips(Edit, dc.Handle, VBar, HBar);
+        FillEditBarStrips(Edit, dc.Handle(), VBar, HBar);
 }
 
 void FillEditBarStrips(TWinControl* Edit, HDC DC, TsScrollBar* VBar, TsScrollBar* HBar)

@@ -43,18 +43,6 @@ void Columns(int DstX, int DstW, int SrcX, int SrcW, int last, int& x0, int& x1)
     x1 = std::min<int>({last, DstW - 1 - DstX, SrcW - 1 - SrcX});
 }
 
-class TSelectGuard {
-public:
-    explicit TSelectGuard(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
-    ~TSelectGuard() { RestoreDC(dc_, saved_); }
-    TSelectGuard(const TSelectGuard&) = delete;
-    TSelectGuard& operator=(const TSelectGuard&) = delete;
-
-private:
-    HDC dc_;
-    int saved_;
-};
-
 } // namespace
 
 TColor ParentCenterColor = clSkinKey;
@@ -349,7 +337,7 @@ public:
 
 private:
     HDC dc_;
-    TSelectGuard keep_;
+    TSavedDC keep_;
 };
 
 // Copies R of v into a new bitmap and back.
@@ -383,7 +371,7 @@ void FadeRectWith(TMaskBlend Blend, TCanvas* SrcCanvas, const TRect& SrcRect, HD
         return;
     }
     HDC src = SrcCanvas->Handle();
-    TSelectGuard keepSrc(src), keepDst(DstDC);
+    TSavedDC keepSrc(src), keepDst(DstDC);
     if (Transparency == 100) {
         BitBlt(DstDC, DstPoint.x, DstPoint.y, w, h, src, SrcRect.left, SrcRect.top, SRCCOPY);
         return;
@@ -515,7 +503,7 @@ void FillDC(HDC DC, const TRect& R, TColor Color)
 {
     if (!DC)
         return;
-    TSelectGuard keep(DC);
+    TSavedDC keep(DC);
     TGdiHandle<HBRUSH> brush(CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(Color))));
     FillRect(DC, &R, brush.Get());
 }
@@ -524,7 +512,7 @@ void DrawRectangleOnDC(HDC DC, TRect& R, TColor ColorTop, TColor ColorBottom, in
 {
     if (!DC)
         return;
-    TSelectGuard keep(DC);
+    TSavedDC keep(DC);
     SelectObject(DC, GetStockObject(NULL_BRUSH));
     TGdiHandle<HPEN> top(CreatePen(PS_SOLID, 1, static_cast<COLORREF>(ColorToRGB(ColorTop))));
     TGdiHandle<HPEN> bottom(CreatePen(PS_SOLID, 1, static_cast<COLORREF>(ColorToRGB(ColorBottom))));

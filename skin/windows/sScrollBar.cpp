@@ -550,9 +550,8 @@ void TsScrollBar::UpdateBar()
 
 void TsScrollBar::WMPaint(TMessage& Message)
 {
-    HDC given = reinterpret_cast<HDC>(Message.WParam);
-    PAINTSTRUCT ps{};
-    HDC dc = given ? given : BeginPaint(Handle(), &ps);
+    // The paint ends however the painting does: left open, the system would ask for it again.
+    const TPaintDC paint(Handle(), reinterpret_cast<HDC>(Message.WParam));
     TsCommonData* sd = FCommonData.get();
     if (PaintLocked) {
         // Painted when the lock is let go.
@@ -565,12 +564,10 @@ void TsScrollBar::WMPaint(TMessage& Message)
             sd->Updating = parent.Ready && parent.Bmp && !parent.Bmp->Empty();
         }
         if (!ComponentState().Contains(csDestroying) && !ComponentState().Contains(csLoading) && !sd->Updating)
-            Paint(dc);
+            Paint(paint.Handle());
         else
             RepaintNeeded = true;
     }
-    if (!given)
-        EndPaint(Handle(), &ps);
     Message.Result = 0;
 }
 
@@ -639,8 +636,7 @@ void TsScrollBar::Paint(HDC DC)
     if (!(HostControl && !Enabled() && HostControl->Enabled()))
         DrawSlider(work);
 
-    HDC dc = DC ? DC : GetWindowDC(Handle());
-    const int saved = SaveDC(dc);
+    const TWindowDC window(Handle(), DC);
     if (!Enabled()) {
         ci = HostCache();
         if (HostControl && HostControl != Parent()) {
@@ -652,10 +648,7 @@ void TsScrollBar::Paint(HDC DC)
         } else
             BmpDisabledKind(work, FDisabledKind, Parent(), ci, TPoint{Left(), Top()});
     }
-    BitBlt(dc, 0, 0, work->Width(), work->Height(), work->Canvas()->Handle(), 0, 0, SRCCOPY);
-    RestoreDC(dc, saved);
-    if (!DC)
-        ReleaseDC(Handle(), dc);
+    BitBlt(window.Handle(), 0, 0, work->Width(), work->Height(), work->Canvas()->Handle(), 0, 0, SRCCOPY);
 }
 
 void TsScrollBar::DrawButton(TBitmap* Bmp, int Section, int Mask, int Pattern, int HotPattern, int Glyph,

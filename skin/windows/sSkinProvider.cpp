@@ -48,12 +48,14 @@ TsSkinProvider::~TsSkinProvider() = default;
 void TsSkinProvider::AfterConstruction()
 {
     inherited::AfterConstruction();
+    FCommonData->SkinIndex = GetSkinIndex(FCommonData->SkinSection());
+    // The provider draws the system buttons only where the skin has its section; a form the skin
+    // leaves alone keeps its own.
     if (ClearFormIcons) {
         ClearFormIcons = false;
-        if (FForm && !FForm->BorderIcons().Empty())
+        if (FForm && !FForm->BorderIcons().Empty() && FCommonData->Skinned())
             FForm->SetBorderIcons(TBorderIcons{});
     }
-    FCommonData->SkinIndex = GetSkinIndex(FCommonData->SkinSection());
     UpdateIconsIndexes();
     ApplyGlobalColor();
     MakeMDIForm();
@@ -653,9 +655,15 @@ void TsSkinProvider::NewSkin(TMessage& Message, bool Skinned)
         if (!FSkinManager)
             TakeManager(sSkinData->DefaultManager);
         if (FForm) {
+            // The provider draws the system buttons where the skin has the form's section; where
+            // it has none the form stays unskinned, its own frame and buttons given back.
             try {
-                if (!FForm->BorderIcons().Empty())
+                if (!FCommonData->Skinned()) {
+                    if (FForm->BorderIcons() != SavedBorderIcons)
+                        GiveFrameBack();
+                } else if (!FForm->BorderIcons().Empty()) {
                     FForm->SetBorderIcons(TBorderIcons{});
+                }
             } catch (...) {
                 // The frame keeps the system's buttons; the rest of the new skin goes on.
             }

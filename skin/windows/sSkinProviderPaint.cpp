@@ -460,14 +460,11 @@ void TsSkinProvider::PaintCaption(HDC DC)
 
 void TsSkinProvider::OurPaintHandler(TMessage& Message)
 {
-    PAINTSTRUCT ps{};
-    const HWND wnd = FForm->Handle();
-    const HDC given = reinterpret_cast<HDC>(Message.WParam);
-    const HDC target = given ? given : BeginPaint(wnd, &ps);
-    TCanvas* canvas = FForm->Canvas();
-    canvas->Lock();
-    const int saved = SaveDC(target);
-    canvas->SetHandle(target);
+    // Everything is given back however the painting ends: a paint that throws must not leave the
+    // canvas locked on a dead DC, nor the paint open (the system would ask for it again and again).
+    const TPaintDC paint(FForm->Handle(), reinterpret_cast<HDC>(Message.WParam));
+    const HDC target = paint.Handle();
+    const TLentCanvas canvas(FForm->Canvas(), target);
     FCommonData->Updating = FCommonData->GetUpdating();
     // A maximised MDI child paints only while it is the one its parent shows.
     bool hidden = false;
@@ -482,11 +479,6 @@ void TsSkinProvider::OurPaintHandler(TMessage& Message)
         TNotifyEvent handler = FForm->OnPaint;
         handler(FForm);
     }
-    canvas->SetHandle(nullptr);
-    RestoreDC(target, saved);
-    canvas->Unlock();
-    if (!given)
-        EndPaint(wnd, &ps);
     Message.Result = 0;
 }
 

@@ -409,20 +409,12 @@ void TsSkinProvider::SetText(TMessage& Message)
     if (TsSkinProvider* parent = MDIParentProvider(); parent && parent->MaximizedMDIChild() == FForm) {
         // The parent's title shows this caption.
         parent->FCommonData->BGChanged = true;
-        const HDC pdc = GetWindowDC(parent->FForm->Handle());
-        const int psaved = SaveDC(pdc);
-        parent->PaintCaption(pdc);
-        RestoreDC(pdc, psaved);
-        ReleaseDC(parent->FForm->Handle(), pdc);
+        parent->PaintCaption(TWindowDC(parent->FForm->Handle()).Handle());
         return;
     }
     if (!FormVisible() || !Bordered())
         return;
-    const HDC wdc = GetWindowDC(FForm->Handle());
-    const int saved = SaveDC(wdc);
-    PaintCaption(wdc);
-    RestoreDC(wdc, saved);
-    ReleaseDC(FForm->Handle(), wdc);
+    PaintCaption(TWindowDC(FForm->Handle()).Handle());
 }
 
 void TsSkinProvider::NonClientPaint(TMessage& Message)
@@ -441,6 +433,12 @@ void TsSkinProvider::NonClientPaint(TMessage& Message)
     }
     const HWND wnd = FForm->Handle();
     const bool sizingFrame = (GetWindowLongA(wnd, GWL_STYLE) & WS_THICKFRAME) != 0;
+    // The guard set while the region is rebuilt ends with this paint, however it ends: left set,
+    // the frame would never be rebuilt again.
+    struct TRgnUpdateEnds {
+        bool& Flag;
+        ~TRgnUpdateEnds() { Flag = false; }
+    } rgnUpdateEnds{InRgnUpdate};
     if (!InRgnUpdate && RgnChanged && (Bordered() || sizingFrame)) {
         ArOR.clear();
         const int border = FCommonData->BorderIndex;
@@ -470,8 +468,8 @@ void TsSkinProvider::NonClientPaint(TMessage& Message)
         MenuUpdated = true;
         UpdateMenu();
     }
-    const HDC wdc = GetWindowDC(wnd);
-    const int saved = SaveDC(wdc);
+    const TWindowDC window(wnd);
+    const HDC wdc = window.Handle();
     if (!Bordered() && sizingFrame) {
         if (FCommonData->BGChanged) {
             PaintAll();
@@ -489,9 +487,6 @@ void TsSkinProvider::NonClientPaint(TMessage& Message)
     } else {
         PaintCaption(wdc);
     }
-    RestoreDC(wdc, saved);
-    ReleaseDC(wnd, wdc);
-    InRgnUpdate = false;
 }
 
 void TsSkinProvider::NCActivate(TMessage& Message)
