@@ -134,14 +134,14 @@ bool Admit(const AnsiString& File, Int64 W, Int64 H, Int64& Spent)
     return false;
 }
 
-// Runs Load, which reads File; a failure names the skin and the file.
+// Runs Load, which reads File or values of it; a failure names the skin and the file.
 template <class Load>
 auto Reading(const AnsiString& File, Load load)
 {
     try {
         return load();
     } catch (const Exception& e) {
-        throw Exception("Скин \"" + SkinNameForMessages() + "\" не загружен: файл \"" + File + "\" не читается (" + e.Message + ").");
+        throw Exception("Скин \"" + SkinNameForMessages() + "\" не загружен: ошибка в файле \"" + File + "\" (" + e.Message + ").");
     }
 }
 
@@ -782,14 +782,17 @@ void LoadAllGeneralData()
         sSkinData->Description = options.ReadString("GLOBALINFO", "DESCRIPTION", "");
         gd.clear();
         gd.reserve(options.Sections().size());
-        for (const TsSkinOptions::TSection& s : options.Sections()) {
-            TsGeneralData d;
-            d.ClassName = s.Name;
-            d.ParentClass = options.ReadString(s.Name, "PARENTCLASS", "");
-            ReadSectionKeys(d, TFileKeyReader(TsOptionsSection(options, s.Name)), nullptr, 50);
-            d.Color = ColorToRGB(d.Color);
-            gd.push_back(std::move(d));
-        }
+        // A value that is no number (in a gradient) stops the load.
+        Reading(sSkinData->SkinPath + "Options.dat", [&] {
+            for (const TsSkinOptions::TSection& s : options.Sections()) {
+                TsGeneralData d;
+                d.ClassName = s.Name;
+                d.ParentClass = options.ReadString(s.Name, "PARENTCLASS", "");
+                ReadSectionKeys(d, TFileKeyReader(TsOptionsSection(options, s.Name)), nullptr, 50);
+                d.Color = ColorToRGB(d.Color);
+                gd.push_back(std::move(d));
+            }
+        });
     } else {
         TsStoredSkin* skin = CurrentStoredSkin();
         if (!skin)

@@ -116,8 +116,8 @@ TEST_F(SkinChooser, ASkinThatFailsShowsOneBoxAndTheNextOneIsApplied)
         Pick("Broken");
         Tick();
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, "Скин \"Broken\" не загружен: файл \"" + dir / "Skins\\Broken\\Small.jpg" +
-                                     "\" не читается (JPEG error: Premature end of JPEG file).");
+        EXPECT_EQ(boxes[0].text, "Скин \"Broken\" не загружен: ошибка в файле \"" + dir / "Skins\\Broken\\Small.jpg" +
+                                     "\" (JPEG error: Premature end of JPEG file).");
         EXPECT_FALSE(sSkinData->Active);
         Pick("Dusk");
         Tick();

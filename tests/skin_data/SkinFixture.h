@@ -1,8 +1,11 @@
 // Loading skins into the process-wide tables for the tests, and leaving the tables empty after.
 #pragma once
 
+#include <cstdint>
 #include <cstring>
+#include <string>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -45,6 +48,74 @@ inline void LoadSkinFolder(const AnsiString& Folder)
     LoadAllGeneralData();
     sSkinData->Active = true;
     InitConstantIndexes();
+}
+
+// Damage for skin files: one to four changes, most of them in the first HotSpan bytes (headers):
+// bytes overwritten, a run cut out or doubled, a number made extreme, the end cut off.
+inline std::string MutateBytes(std::string b, std::mt19937& rng, std::size_t HotSpan)
+{
+    const int changes = 1 + static_cast<int>(rng() % 4);
+    for (int c = 0; c < changes && !b.empty(); ++c) {
+        const std::size_t span = rng() % 3 ? std::min(HotSpan, b.size()) : b.size();
+        const std::size_t at = rng() % span;
+        switch (rng() % 6) {
+        case 0:
+            b[at] = static_cast<char>(rng());
+            break;
+        case 1:
+            b[at] = static_cast<char>(b[at] ^ (1 << (rng() % 8)));
+            break;
+        case 2:
+            b.erase(at, 1 + rng() % 16);
+            break;
+        case 3:
+            b.insert(at, b.substr(at, 1 + rng() % 32));
+            break;
+        case 4: {
+            static const char* const extremes[] = {"-1", "0", "2147483647", "-2147483648", "99999999999", "#", "?",
+                                                   "(", ",", "$", "0x", ";", "="};
+            b.insert(at, extremes[rng() % 13]);
+            break;
+        }
+        default:
+            b.resize(at);
+            break;
+        }
+    }
+    return b;
+}
+
+// A JPEG's bytes with the size in its frame header replaced (its pixels are not decoded to
+// weigh it).
+inline std::string JpegDeclaring(std::string Jpeg, int W, int H)
+{
+    const std::size_t sof = Jpeg.find("\xFF\xC0");
+    if (sof == std::string::npos || sof + 9 > Jpeg.size())
+        return Jpeg;
+    Jpeg[sof + 5] = static_cast<char>(H >> 8), Jpeg[sof + 6] = static_cast<char>(H);
+    Jpeg[sof + 7] = static_cast<char>(W >> 8), Jpeg[sof + 8] = static_cast<char>(W);
+    return Jpeg;
+}
+
+// An 8-bit run-length bitmap file of 1 KB declaring W x H pixels (its data ends at once).
+inline std::string RleBitmapDeclaring(int W, int H)
+{
+    std::string b(14 + 40 + 1024 + 2, '\0');
+    auto put = [&b](std::size_t at, std::uint32_t v, int n) {
+        for (int i = 0; i < n; ++i)
+            b[at + static_cast<std::size_t>(i)] = static_cast<char>(v >> (8 * i));
+    };
+    b[0] = 'B', b[1] = 'M';
+    put(2, static_cast<std::uint32_t>(b.size()), 4);
+    put(10, 14 + 40 + 1024, 4);
+    put(14, 40, 4);
+    put(18, static_cast<std::uint32_t>(W), 4);
+    put(22, static_cast<std::uint32_t>(H), 4);
+    put(26, 1, 2);
+    put(28, 8, 2);
+    put(30, BI_RLE8, 4);
+    put(14 + 40 + 1024, 0x0100, 2); // end of bitmap
+    return b;
 }
 
 inline void ExpectSameBitmap(TBitmap* a, TBitmap* b, const AnsiString& what)

@@ -1,10 +1,17 @@
-// Skins made to hurt: each a copy of Neutral with one hostile change, loaded through the manager
-// and painted on a form of skinned controls under a watchdog; and paints that fail, which must
-// give back everything they took and be reported once.
+// Skins made to hurt: copies of Neutral with one hostile change or seeded damage, loaded through
+// the manager and painted on a form of skinned controls under a watchdog; and paints that fail,
+// which must give back everything they took and be reported once.
 #include <gtest/gtest.h>
 
-#include "../skin_forms_gui/FormsKit.h"
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <map>
+
+#include "../skin_data/SkinFixture.h"
 #include "Dialogs.h"
+#include "FormsKit.h"
 #include "Watchdog.h"
 #include "sButton.h"
 #include "sCheckBox.h"
@@ -54,35 +61,12 @@ public:
     }
 };
 
-// A JPEG's bytes with the size in its frame header replaced.
-std::string JpegDeclaring(std::string Jpeg, int W, int H)
+// The most memory the process has held so far (its working set at its peak).
+std::size_t PeakMemory()
 {
-    const std::size_t sof = Jpeg.find("\xFF\xC0");
-    EXPECT_NE(sof, std::string::npos);
-    Jpeg[sof + 5] = static_cast<char>(H >> 8), Jpeg[sof + 6] = static_cast<char>(H);
-    Jpeg[sof + 7] = static_cast<char>(W >> 8), Jpeg[sof + 8] = static_cast<char>(W);
-    return Jpeg;
-}
-
-// An 8-bit run-length bitmap file of 1 KB declaring W x H pixels (its data ends at once).
-std::string RleBitmapDeclaring(int W, int H)
-{
-    std::string b(14 + 40 + 1024 + 2, '\0');
-    auto put = [&b](std::size_t at, std::uint32_t v, int n) {
-        for (int i = 0; i < n; ++i)
-            b[at + i] = static_cast<char>(v >> (8 * i));
-    };
-    b[0] = 'B', b[1] = 'M';
-    put(2, static_cast<std::uint32_t>(b.size()), 4);
-    put(10, 14 + 40 + 1024, 4);
-    put(14, 40, 4);
-    put(18, static_cast<std::uint32_t>(W), 4);
-    put(22, static_cast<std::uint32_t>(H), 4);
-    put(26, 1, 2);
-    put(28, 8, 2);
-    put(30, BI_RLE8, 4);
-    put(14 + 40 + 1024, 0x0100, 2); // end of bitmap
-    return b;
+    PROCESS_MEMORY_COUNTERS c{};
+    c.cb = sizeof c;
+    return K32GetProcessMemoryInfo(GetCurrentProcess(), &c, sizeof c) ? c.PeakWorkingSetSize : 0;
 }
 
 class Hostile : public SkinnedFormTest {
@@ -317,4 +301,49 @@ TEST_F(Hostile, AFormTheSkinLeavesAloneKeepsItsOwnButtons)
     EXPECT_EQ(after->BorderIcons(), own) << "made under that skin";
     UseSkin("Neutral");
     EXPECT_TRUE(before->BorderIcons().Empty() && after->BorderIcons().Empty());
+}
+
+TEST_F(Hostile, DamagedSkinsLoadThroughTheManagerAndPaintWithOneMessageAtMostInBoundedMemory)
+{
+    // Seeded damage to one file of a whole copy of Neutral at a time, applied as a skin change
+    // of the program's, with a form of skinned controls painted after each.
+    testkit::TempDir dir;
+    CopySkin("Neutral", dir, "Damaged", [](std::string&) {});
+    const std::string folder = dir / "Damaged\\";
+    const std::pair<const char*, std::size_t> files[] = {
+        {"Options.dat", 8192}, {"Master.bmp", 54}, {"Paper.jpg", 700}, {"ToolButton.bmp", 54}};
+    std::map<std::string, std::string> originals;
+    for (const auto& f : files)
+        originals[f.first] = testkit::ReadFileBytes(folder + f.first);
+    UseSkin("Damaged", AnsiString(dir.Path()));
+    auto* form = MakeForm<THostileForm>();
+    form->Show();
+    Paint(form);
+    std::mt19937 rng(20261208);
+    testkit::Watchdog watchdog(10000);
+    int refused = 0;
+    for (int i = 0; i < 80; ++i) {
+        const auto& [file, hotSpan] = files[i % 2 ? 0 : 1 + (i / 2) % 3];
+        const std::string damaged = MutateBytes(originals[file], rng, hotSpan);
+        testkit::WriteFileBytes(folder + file, damaged);
+        boxes.clear();
+        prompts.Shown.clear();
+        watchdog.Next(std::string(file) + " damaged #" + std::to_string(i), damaged);
+        AnsiString refusal;
+        try {
+            Manager()->SetSkinName("Damaged");
+        } catch (const Exception& e) {
+            refusal = e.Message;
+        }
+        Paint(form);
+        EXPECT_LE(Messages().size() + (refusal.empty() ? 0 : 1), 1u) << file << " #" << i;
+        EXPECT_TRUE(refusal.empty() || refusal.find(file) != AnsiString::npos) << refusal;
+        refused += refusal.empty() ? 0 : 1;
+        testkit::WriteFileBytes(folder + file, originals[file]);
+    }
+    EXPECT_GT(refused, 0);
+    const std::size_t peak = PeakMemory();
+    RecordProperty("PeakMemoryMB", static_cast<int>(peak >> 20));
+    std::printf("peak memory of the damaged skins: %u MB\n", static_cast<unsigned>(peak >> 20));
+    EXPECT_LT(peak, 512u << 20) << "peak " << (peak >> 20) << " MB";
 }

@@ -122,8 +122,8 @@ TEST_F(Manager, ALoaderFailureReachesTheCallerWithNothingBroadcastAndTheFlagsCle
 {
     const std::string reason =
         testkit::Refusal<Exception>([&] { manager->SetSkinName("Truncated"); });
-    EXPECT_EQ(reason, "Скин \"Truncated\" не загружен: файл \"" + testkit::DataDir() +
-                          "skins\\Truncated\\Small.jpg\" не читается (JPEG error: Premature end of JPEG file).");
+    EXPECT_EQ(reason, "Скин \"Truncated\" не загружен: ошибка в файле \"" + testkit::DataDir() +
+                          "skins\\Truncated\\Small.jpg\" (JPEG error: Premature end of JPEG file).");
     EXPECT_EQ(Take(), std::vector<std::string>{"before"});
     EXPECT_FALSE(sSkinData->Active);
     EXPECT_FALSE(aSkinChanging);
