@@ -507,6 +507,20 @@ void AddCommonGeneralData(TStringList* Lines)
     }
 }
 
+// Each section's parent found once: the first section of the name its ParentClass gives (as
+// GetSkinIndex finds it), none for an empty one or the section's own name.
+void ResolveParents()
+{
+    std::unordered_map<AnsiString, int> first;
+    for (std::size_t i = 0; i < gd.size(); ++i)
+        first.try_emplace(UpperCase(gd[i].ClassName), static_cast<int>(i));
+    for (TsGeneralData& d : gd) {
+        const AnsiString parent = UpperCase(d.ParentClass);
+        const auto it = first.find(parent);
+        d.ParentIndex = parent.empty() || parent == UpperCase(d.ClassName) || it == first.end() ? -1 : it->second;
+    }
+}
+
 } // namespace
 
 double ReadSkinVersion(const TsSkinOptions& Options)
@@ -811,6 +825,7 @@ void LoadAllGeneralData()
     }
     if (TStringList* lines = CommonSectionLines())
         AddCommonGeneralData(lines);
+    ResolveParents();
 }
 
 void FreeBitmaps()

@@ -17,6 +17,9 @@
 struct TsGeneralData {
     AnsiString ParentClass;  // PARENTCLASS as written (upper case for CommonSections)
     AnsiString ClassName;    // the section's name as written
+    // The index in gd of the section ParentClass names (-1: none, the section itself); -2 until
+    // the loaders resolve it, for a record made by other means.
+    int ParentIndex = -2;
     TColor Color = 0;
     TsControlBevel Bevel = cbNone;
     TColor FontColor[5] = {0, -1, -1, -1, -1};     // text colour, then left, top, right, bottom contours

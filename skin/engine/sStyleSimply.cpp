@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <type_traits>
+#include <unordered_map>
 
 #include "Forms.h"
 #include "sMaskData.h"
@@ -53,9 +54,24 @@ struct TUnitLife {
 } unitLife;
 
 // A mask record made from a rectangle of a master image that the skin does not have names no image.
-bool MaskPresent(const TsMaskData& m)
+template <class Record>
+bool ImagePresent(const Record& rec)
 {
-    return m.Bmp || MasterBitmap;
+    if constexpr (std::is_same_v<Record, TsMaskData>)
+        return rec.Bmp || MasterBitmap;
+    else
+        return true;
+}
+
+// The parent of section Index reached by the upper-case Name: none when ParentClass is empty or
+// that name again.
+int ParentOf(int Index, const AnsiString& Name)
+{
+    const TsGeneralData& d = gd[static_cast<std::size_t>(Index)];
+    if (d.ParentIndex >= -1)
+        return d.ParentIndex;
+    const AnsiString parent = UpperCase(d.ParentClass);
+    return parent.empty() || parent == Name ? -1 : GetSkinIndex(parent);
 }
 
 template <class Table>
@@ -63,27 +79,24 @@ int FindImage(const Table& table, int SkinIndex, const AnsiString& SkinSection, 
 {
     if (!IsValidSkinIndex(SkinIndex) || SkinSection.empty())
         return -1;
-    AnsiString section = UpperCase(SkinSection);
-    int index = SkinIndex;
-    // Each step climbs one PARENTCLASS link; a chain longer than the table loops.
-    for (std::size_t step = 0; step <= gd.size(); ++step) {
-        for (std::size_t i = 0; i < table.size(); ++i) {
-            const auto& rec = table[i];
-            if (rec.PropertyName == PropertyName && rec.ClassName == section) {
-                if constexpr (std::is_same_v<typename Table::value_type, TsMaskData>) {
-                    if (!MaskPresent(rec))
-                        continue;
-                }
-                return static_cast<int>(i);
-            }
-        }
-        const AnsiString parent = UpperCase(gd[static_cast<std::size_t>(index)].ParentClass);
-        if (parent.empty() || parent == section)
-            return -1;
-        index = GetSkinIndex(parent);
-        if (index < 0)
-            return -1;
-        section = parent;
+    const AnsiString section = UpperCase(SkinSection);
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i].PropertyName == PropertyName && table[i].ClassName == section && ImagePresent(table[i]))
+            return static_cast<int>(i);
+    int index = ParentOf(SkinIndex, section);
+    if (index < 0)
+        return -1;
+    // The nearest parent with the image: the table's images of the property by section, then the
+    // chain climbed one link at a time; a chain longer than the table loops.
+    std::unordered_map<AnsiString, int> images;
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i].PropertyName == PropertyName && ImagePresent(table[i]))
+            images.try_emplace(table[i].ClassName, static_cast<int>(i));
+    for (std::size_t step = 0; index >= 0 && !images.empty() && step < gd.size(); ++step) {
+        const AnsiString name = UpperCase(gd[static_cast<std::size_t>(index)].ClassName);
+        if (const auto it = images.find(name); it != images.end())
+            return it->second;
+        index = ParentOf(index, name);
     }
     return -1;
 }

@@ -137,18 +137,25 @@ TEST_F(Hostile, HostileSkinsLoadAndPaintAtOnceWithAtMostOneMessage)
     const THostileSkin skins[] = {
         {"Chain",
          [](std::string& o, const std::string&) {
-             // FORM heads a chain of 10,000 sections whose end loops back into its middle.
+             // Every section of the skin heads a chain of 30,000 sections whose end loops back
+             // into its middle, where FORM's colour and EDIT's frame are found 20,000 links up.
              Replace(o, "FORM", "COLOR", "-1");
-             o.insert(o.find("[FORM]") + 8, "PARENTCLASS=S0\r\n");
+             Replace(o, "EDIT", "BORDERSMASK", "none");
+             for (std::size_t at = o.find("]\r\n"); at != std::string::npos; at = o.find("]\r\n", at + 1))
+                 if (o.compare(at + 3, 12, "PARENTCLASS=") != 0)
+                     o.insert(at + 3, "PARENTCLASS=S0\r\n");
              std::string chain;
-             for (int i = 0; i < 10000; ++i)
-                 chain += "[S" + std::to_string(i) + "]\r\nPARENTCLASS=S" + std::to_string(i < 9999 ? i + 1 : 5000) + "\r\n";
-             Append(o, chain + "[S7000]\r\nCOLOR=255\r\n");
+             for (int i = 0; i < 30000; ++i)
+                 chain += "[S" + std::to_string(i) + "]\r\nPARENTCLASS=S" + std::to_string(i < 29999 ? i + 1 : 15000) + "\r\n";
+             Append(o, chain + "[S20000]\r\nCOLOR=255\r\nBORDERSMASK=#(225,202,252,220),3,1,3\r\n");
          },
          [] {
-             EXPECT_EQ(SectionOf("FORM").Color, 255) << "found 7,000 links up";
-             EXPECT_EQ(SectionOf("S9999").Color, 255) << "round the loop";
-             EXPECT_EQ(SectionOf("S7001").Color, 255) << "round the loop past its end";
+             EXPECT_EQ(SectionOf("FORM").Color, 255);
+             EXPECT_EQ(SectionOf("S29999").Color, 255) << "round the loop";
+             EXPECT_EQ(SectionOf("S20001").Color, 255) << "round the loop past its end";
+             ASSERT_TRUE(MaskOf("EDIT", "BORDERSMASK"));
+             EXPECT_EQ(MaskOf("EDIT", "BORDERSMASK"), MaskOf("S20000", "BORDERSMASK"));
+             EXPECT_FALSE(MaskOf("S20001", "GLYPHMASK")) << "round the loop, none";
          },
          nullptr},
         {"Gradient",
