@@ -40,6 +40,19 @@ TBackground ReadBackground(int SkinIndex, int State)
     return b;
 }
 
+// A pattern whose pixels cannot be decoded (its headers were sound when the skin loaded) is no
+// image from then on, for every section that shares it; the failure goes to the debug log once,
+// never to a box at every paint.
+void DropPattern(const TsPatternData& Failed, const AnsiString& Reason)
+{
+    const std::shared_ptr<TJPEGImage> image = Failed.Img;
+    OutputDebugStringA(("Узор " + Failed.PropertyName + " раздела " + Failed.ClassName + " скина не читается: " + Reason +
+                        "\n").c_str());
+    for (TsPatternData& p : pa)
+        if (p.Img == image)
+            p.Img.reset();
+}
+
 // Tiles the pattern over A; false when there is none to tile.
 bool TilePattern(TBitmap* B, const TRect& A, const TBackground& bg)
 {
@@ -47,7 +60,14 @@ bool TilePattern(TBitmap* B, const TRect& A, const TBackground& bg)
         if (bg.Pattern < 0 || bg.Pattern >= static_cast<int>(pa.size()) || !pa[bg.Pattern].Img)
             return false;
         TJPEGImage* jpeg = pa[bg.Pattern].Img.get();
-        if (TBitmap* tile = jpeg->Empty() ? nullptr : jpeg->Bitmap())
+        TBitmap* tile = nullptr;
+        try {
+            tile = jpeg->Empty() ? nullptr : jpeg->Bitmap();
+        } catch (const Exception& e) {
+            DropPattern(pa[bg.Pattern], e.Message);
+            return false;
+        }
+        if (tile)
             sgu::TileRect(B, A, tile, Rect(0, 0, tile->Width(), tile->Height()));
         return true;
     }

@@ -185,6 +185,21 @@ TEST_F(Hostile, HostileSkinsLoadAndPaintAtOnceWithAtMostOneMessage)
              EXPECT_TRUE(MaskOf("GLOBALINFO", "BICONMAX")) << "the rest of the skin stands";
          },
          nullptr},
+        {"Truncated",
+         [](std::string& o, const std::string& folder) {
+             // The form's pattern, with a second frame header after its pixels: the headers read
+             // when the skin loads are sound, the first paint decodes it and fails.
+             const std::string paper = testkit::ReadFileBytes(folder + "\\Paper.jpg");
+             testkit::WriteFileBytes(folder + "\\Paper.jpg", paper.substr(0, paper.size() - 2) +
+                                                                 std::string("\xFF\xC0\x00\x0B\x08\x00\x10\x00\x10\x01\x01\x11\x00\xFF\xD9", 17));
+             o.insert(o.find("[FORM]") + 8, "IMAGEPERCENT=50\r\nHOTIMAGEPERCENT=50\r\nPATTERN=Paper.jpg\r\nHOTPATTERN=Paper.jpg\r\n");
+         },
+         [] {
+             const int p = GetPatternIndex(GetSkinIndex("FORM"), "FORM", "PATTERN");
+             ASSERT_GE(p, 0);
+             EXPECT_FALSE(pa[static_cast<std::size_t>(p)].Img) << "no image from its first paint on";
+         },
+         nullptr},
         {"Large",
          [](std::string& o, const std::string& folder) {
              // 1 KB claiming 9000 x 9000 pixels, named by ten sections; a JPEG claiming as much.
@@ -313,9 +328,12 @@ TEST_F(Hostile, AFormTheSkinLeavesAloneKeepsItsOwnButtons)
 TEST_F(Hostile, DamagedSkinsLoadThroughTheManagerAndPaintWithOneMessageAtMostInBoundedMemory)
 {
     // Seeded damage to one file of a whole copy of Neutral at a time, applied as a skin change
-    // of the program's, with a form of skinned controls painted after each.
+    // of the program's, with a form of skinned controls painted after each (the form shows the
+    // JPEG pattern, which is decoded when painted).
     testkit::TempDir dir;
-    CopySkin("Neutral", dir, "Damaged", [](std::string&) {});
+    CopySkin("Neutral", dir, "Damaged", [](std::string& o) {
+        o.insert(o.find("[FORM]") + 8, "IMAGEPERCENT=50\r\nHOTIMAGEPERCENT=50\r\nPATTERN=Paper.jpg\r\nHOTPATTERN=Paper.jpg\r\n");
+    });
     const std::string folder = dir / "Damaged\\";
     const std::pair<const char*, std::size_t> files[] = {
         {"Options.dat", 8192}, {"Master.bmp", 54}, {"Paper.jpg", 700}, {"ToolButton.bmp", 54}};
@@ -329,7 +347,7 @@ TEST_F(Hostile, DamagedSkinsLoadThroughTheManagerAndPaintWithOneMessageAtMostInB
     std::mt19937 rng(20261208);
     testkit::Watchdog watchdog(10000);
     int refused = 0;
-    for (int i = 0; i < 80; ++i) {
+    for (int i = 0; i < 60; ++i) {
         const auto& [file, hotSpan] = files[i % 2 ? 0 : 1 + (i / 2) % 3];
         const std::string damaged = MutateBytes(originals[file], rng, hotSpan);
         testkit::WriteFileBytes(folder + file, damaged);
