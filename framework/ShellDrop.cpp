@@ -1,0 +1,69 @@
+#include "ShellDrop.h"
+
+std::vector<AnsiString> DroppedFiles(HDROP Drop, bool All)
+{
+    std::vector<AnsiString> names;
+    const UINT count = DragQueryFileA(Drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count && (All || names.empty()); ++i) {
+        const UINT length = DragQueryFileA(Drop, i, nullptr, 0);
+        AnsiString name(length, '\0');
+        if (length)
+            name.resize(DragQueryFileA(Drop, i, name.data(), length + 1));
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+void TFileDropHook::Attach(TWinControl* Control)
+{
+    Release();
+    if (!Control)
+        return;
+    FControl = Control;
+    FHook.Hook(Control, TWndMethod(this, &TFileDropHook::WndProc));
+    if (FAccept && Control->HandleAllocated())
+        DragAcceptFiles(Control->Handle(), TRUE);
+}
+
+void TFileDropHook::Release()
+{
+    if (!FHook.Hooked())
+        return;
+    if (FControl->HandleAllocated() && FAccept)
+        DragAcceptFiles(FControl->Handle(), FALSE);
+    FHook.Release();
+    FControl = nullptr;
+}
+
+void TFileDropHook::SetAccept(bool Value)
+{
+    if (Value == FAccept)
+        return;
+    FAccept = Value;
+    if (FHook.Hooked() && FControl->HandleAllocated())
+        DragAcceptFiles(FControl->Handle(), Value ? TRUE : FALSE);
+}
+
+void TFileDropHook::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_DROPFILES) {
+        Drop(reinterpret_cast<HDROP>(Message.WParam));
+        Message.Result = 0;
+        return;
+    }
+    FHook.CallDefault(Message);
+    // Every new window of the control takes the setting.
+    if (Message.Msg == WM_CREATE && FAccept && Message.Result != -1 && FControl->HandleAllocated())
+        DragAcceptFiles(FControl->Handle(), TRUE);
+}
+
+void TFileDropHook::Drop(HDROP Drop)
+{
+    struct TFinish {
+        HDROP Drop;
+        ~TFinish() { DragFinish(Drop); }
+    } finish{Drop};
+    const std::vector<AnsiString> names = DroppedFiles(Drop, Multiple);
+    if (!names.empty() && OnDrop)
+        OnDrop(names);
+}

@@ -1,0 +1,1031 @@
+#include "sFileListView.h"
+
+#include <richedit.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "DriveSeams.h"
+#include "Forms.h"
+#include "sBitBtn.h"
+#include "sCheckBox.h"
+#include "sConst.h"
+#include "sDialogs.h"
+#include "sLabel.h"
+#include "sMemo.h"
+#include "sPanel.h"
+#include "sRichEdit.h"
+#include "sSkinProvider.h"
+
+namespace {
+
+const char* const DateFormats[] = {"MM/dd/yyyy", "MM/dd/yy", "dd/MM/yyyy", "dd/MM/yy",
+                                   "dd.MM.yy",   "dd-MM-yy", "yyyy-MM-dd", "yy-MM-dd"};
+
+// The characters a file name cannot hold.
+const char InvalidNameChars[] = "\\/:*?\"<>|";
+
+// The most bytes a file may have to be put on the clipboard as contents.
+constexpr Int64 ClipboardContentsLimit = Int64(64) << 20;
+
+AnsiString LocaleText(LCTYPE Type)
+{
+    char buffer[100] = {};
+    GetLocaleInfoA(GetThreadLocale(), Type, buffer, sizeof buffer);
+    return buffer;
+}
+
+AnsiString Quoted(const AnsiString& S) { return "\"" + S + "\""; }
+
+bool IsDriveRoot(const AnsiString& Dir)
+{
+    return (Dir.size() == 2 || (Dir.size() == 3 && Dir[2] == '\\')) && Dir[1] == ':';
+}
+
+// The screen's cursor is the hour-glass while it lives.
+class THourGlass {
+public:
+    THourGlass() : FSaved(Screen->Cursor()) { Screen->SetCursor(crHourGlass); }
+    ~THourGlass() { Screen->SetCursor(FSaved); }
+    THourGlass(const THourGlass&) = delete;
+    THourGlass& operator=(const THourGlass&) = delete;
+
+private:
+    TCursor FSaved;
+};
+
+struct TFormFree {
+    void operator()(TForm* F) const { F->Free(); }
+};
+
+} // namespace
+
+// The shell's type name and icon of the entries of one listing. Files of one extension share them
+// (asked once), except the kinds whose every file has an icon of its own, and so do plain folders;
+// a read-only or system folder (one the shell may give a look of its own) is asked alone.
+class TsFileListView::TShellInfoCache {
+public:
+    void Get(const AnsiString& Path, const WIN32_FIND_DATAA& Entry, AnsiString& TypeName, int& Icon)
+    {
+        const bool folder = (Entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        AnsiString key;
+        if (folder) {
+            if (!(Entry.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)))
+                key = "\\";
+        } else {
+            key = UpperCase(ExtractFileExt(Entry.cFileName));
+            static const char* const own[] = {".EXE", ".ICO", ".LNK", ".CUR", ".ANI", ".URL", ".PIF", ".SCR"};
+            if (std::any_of(std::begin(own), std::end(own), [&](const char* e) { return key == e; }))
+                key.clear();
+            else
+                key.insert(0, "*");
+        }
+        if (!key.empty())
+            if (const auto it = FKnown.find(key); it != FKnown.end()) {
+                TypeName = it->second.first;
+                Icon = it->second.second;
+                return;
+            }
+        SHFILEINFOA info{};
+        SHGetFileInfoA(Path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_TYPENAME);
+        TypeName.assign(info.szTypeName, strnlen(info.szTypeName, sizeof info.szTypeName));
+        Icon = info.iIcon;
+        if (!key.empty())
+            FKnown.emplace(key, std::make_pair(TypeName, Icon));
+    }
+
+private:
+    std::map<AnsiString, std::pair<AnsiString, int>> FKnown;
+};
+
+namespace {
+
+// The clipboard, open while it lives (empty when EmptyFirst).
+class TOpenClipboard {
+public:
+    explicit TOpenClipboard(HWND Owner) : FOpen(OpenClipboard(Owner) != FALSE)
+    {
+        if (FOpen)
+            EmptyClipboard();
+    }
+    ~TOpenClipboard()
+    {
+        if (FOpen)
+            CloseClipboard();
+    }
+    TOpenClipboard(const TOpenClipboard&) = delete;
+    TOpenClipboard& operator=(const TOpenClipboard&) = delete;
+    bool Open() const { return FOpen; }
+
+private:
+    bool FOpen;
+};
+
+struct TStreamSource {
+    const AnsiString* Text;
+    std::size_t Done = 0;
+};
+
+DWORD CALLBACK StreamIn(DWORD_PTR Cookie, LPBYTE Buffer, LONG Size, LONG* Read)
+{
+    auto* source = reinterpret_cast<TStreamSource*>(Cookie);
+    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(Size), source->Text->size() - source->Done);
+    std::copy_n(source->Text->data() + source->Done, n, Buffer);
+    source->Done += n;
+    *Read = static_cast<LONG>(n);
+    return 0;
+}
+
+} // namespace
+
+// --- Construction -------------------------------------------------------------------------------
+
+TsFileListView::TsFileListView(TComponent* AOwner)
+    : TsCustomListView(AOwner), FClipboard(std::make_unique<TStringList>())
+{
+    SetViewStyle(vsReport);
+    SetMultiSelect(true);
+    SetReadOnly(false);
+    SetHideSelection(false);
+    SetShowColumnHeaders(true);
+    SetDaTeFormat(df_Customize);
+    OnCompare = TLVCompareEvent(this, &TsFileListView::CompareFiles);
+    OnColumnClick = TLVColumnClickEvent(this, &TsFileListView::SortColumnClick);
+}
+
+TsFileListView::~TsFileListView() = default;
+
+void TsFileListView::AfterConstruction()
+{
+    inherited::AfterConstruction();
+    FMenu = Create<TsFilelistViewPopUp>(this);
+    FMenu->AutoPopup = true;
+    FMenu->SetFileListView(this);
+    SetPopupMenu(FMenu);
+}
+
+void TsFileListView::Loaded()
+{
+    inherited::Loaded();
+    FileColumns();
+}
+
+void TsFileListView::CreateWnd()
+{
+    inherited::CreateWnd();
+    Font()->SetName("MS Sans Serif");
+    Font()->SetSize(8);
+    // A window made again keeps the columns of what it shows.
+    if (!ComponentState().Contains(csLoading) && Columns()->Count() == 0)
+        FileColumns();
+}
+
+// --- Properties ---------------------------------------------------------------------------------
+
+void TsFileListView::SetDirectory(const AnsiString& Value)
+{
+    if (FChangingDir || AnsiSameText(Value, FDirectory))
+        return;
+    FChangingDir = true;
+    struct TDone {
+        bool& Flag;
+        ~TDone() { Flag = false; }
+    } done{FChangingDir};
+    if (Value.empty() || DirectoryExists(Value)) {
+        if (OnBeforeDirChanging)
+            OnBeforeDirChanging(this);
+        FDirectory = Value;
+        UpdateFileList();
+    }
+    if (OnAfterDirChanging)
+        OnAfterDirChanging(this);
+}
+
+void TsFileListView::SetFileType(TFileType Value)
+{
+    if (Value == FFileType)
+        return;
+    FFileType = Value;
+    UpdateFileList();
+}
+
+void TsFileListView::SetMask(const AnsiString& Value)
+{
+    if (Value == FMask)
+        return;
+    FMask = Value;
+    UpdateFileList();
+}
+
+void TsFileListView::SetShowFolders(bool Value)
+{
+    if (Value == FShowFolders)
+        return;
+    FShowFolders = Value;
+    UpdateFileList();
+}
+
+void TsFileListView::SetShowParentItem(bool Value)
+{
+    if (Value == FShowParentItem)
+        return;
+    FShowParentItem = Value;
+    UpdateFileList();
+}
+
+void TsFileListView::SetPopUpMenuEnabled(bool Value)
+{
+    FPopUpMenuEnabled = Value;
+    ReleaseCapture();
+}
+
+void TsFileListView::SetDaTeFormat(TDTFormat Value)
+{
+    FDateFormat = Value;
+    FDateFormatText = Value == df_Customize ? LocaleText(LOCALE_SSHORTDATE) : AnsiString(DateFormats[Value]);
+}
+
+void TsFileListView::SetTFormatStr(const AnsiString& Value)
+{
+    FTimeFormatText = Value.empty() ? LocaleText(LOCALE_STIMEFORMAT) : Value;
+}
+
+int TsFileListView::SelectedNumber()
+{
+    const int n = SelCount();
+    return n > 0 ? n : Items()->Count();
+}
+
+Int64 TsFileListView::SelectedSize()
+{
+    Int64 total = 0;
+    for (const AnsiString& path : SelectedPaths()) {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA(path.c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE)
+            continue;
+        total += (static_cast<Int64>(fd.nFileSizeHigh) << 32) + fd.nFileSizeLow;
+        FindClose(h);
+    }
+    return total;
+}
+
+Int64 TsFileListView::sGetFreeSpace()
+{
+    return GetFreeDiskSize(FDirectory.empty() ? AnsiString() : FDirectory.substr(0, 1) + ":\\");
+}
+
+std::vector<AnsiString> TsFileListView::SelectedPaths()
+{
+    std::vector<AnsiString> paths;
+    TListItems* items = Items();
+    for (int i = 0, n = items->Count(); i < n; ++i) {
+        TListItem* item = items->Item(i);
+        if (item->Selected() && !IsParentRow(item))
+            paths.push_back(RowPath(item));
+    }
+    return paths;
+}
+
+TListItem* TsFileListView::SelectedFileRow()
+{
+    TListItem* row = Selected();
+    return row && !IsParentRow(row) ? row : nullptr;
+}
+
+AnsiString TsFileListView::InFolder(const AnsiString& Path) const
+{
+    if (Path.empty() || !PathIsRelativeA(Path.c_str()))
+        return Path.size() > 1 && Path[0] == '\\' && Path[1] != '\\' ? ExtractFileDrive(FDirectory) + Path : Path;
+    return AddSlash(FDirectory) + Path;
+}
+
+bool TsFileListView::DirectoryExistsNow() const { return !FDirectory.empty() && DirectoryExists(FDirectory); }
+
+HWND TsFileListView::OwnerWindow() { return Parent() ? Parent()->Handle() : Handle(); }
+
+// --- Listing ------------------------------------------------------------------------------------
+
+void TsFileListView::Createimages()
+{
+    InitShellImageLists(true, true);
+    if (!LargeImages())
+        SetLargeImages(LargeShellImages);
+    if (!SmallImages())
+        SetSmallImages(SmallShellImages);
+}
+
+namespace {
+
+struct TColumnSpec {
+    const char* Caption;
+    int Width;
+    TAlignment Alignment;
+};
+
+template <std::size_t N>
+void SetColumns(TListColumns* Columns, const TColumnSpec (&Specs)[N])
+{
+    Columns->Clear();
+    for (const TColumnSpec& c : Specs) {
+        TListColumn* column = Columns->Add();
+        column->SetCaption(c.Caption);
+        column->SetWidth(c.Width);
+        column->SetAlignment(c.Alignment);
+    }
+}
+
+} // namespace
+
+void TsFileListView::FileColumns()
+{
+    static const TColumnSpec columns[] = {{"Name", 150, taLeftJustify},
+                                          {"Size", 75, taRightJustify},
+                                          {"Type", 75, taLeftJustify},
+                                          {"Modified", 100, taLeftJustify},
+                                          {"Attr", 35, taLeftJustify}};
+    SetColumns(Columns(), columns);
+}
+
+void TsFileListView::DriveColumns()
+{
+    static const TColumnSpec columns[] = {{"Name", 140, taLeftJustify},
+                                          {"Type", 80, taLeftJustify},
+                                          {"Disk Size", 80, taRightJustify},
+                                          {"Free Space", 90, taRightJustify},
+                                          {"Attributes", 36, taLeftJustify}};
+    SetColumns(Columns(), columns);
+}
+
+void TsFileListView::UpdateFileList()
+{
+    TListItems* items = Items();
+    items->BeginUpdate();
+    SkinData()->BeginUpdate();
+    THourGlass hourGlass;
+    {
+        struct TEnd {
+            TsFileListView* View;
+            ~TEnd()
+            {
+                View->SkinData()->EndUpdate();
+                View->Items()->EndUpdate();
+            }
+        } end{this};
+        Createimages();
+        items->Clear();
+        FRows.clear();
+        FTotalSize = 0;
+        if (!FDirectory.empty()) {
+            FileColumns();
+            static const std::pair<TFileAttr, DWORD> values[] = {{ftReadOnly, FILE_ATTRIBUTE_READONLY},
+                                                                 {ftHidden, FILE_ATTRIBUTE_HIDDEN},
+                                                                 {ftSystem, FILE_ATTRIBUTE_SYSTEM},
+                                                                 {ftArchive, FILE_ATTRIBUTE_ARCHIVE},
+                                                                 {ftNormal, FILE_ATTRIBUTE_NORMAL}};
+            DWORD attr = 0;
+            for (const auto& [member, value] : values)
+                if (FFileType.Contains(member))
+                    attr |= value;
+            const AnsiString folder = AddSlash(FDirectory);
+            TShellInfoCache shell;
+            if (FShowFolders)
+                AddFiles(folder + "*.*", attr | FILE_ATTRIBUTE_DIRECTORY, shell);
+            std::size_t start = 0;
+            while (start <= FMask.size()) {
+                std::size_t end = FMask.find(';', start);
+                if (end == AnsiString::npos)
+                    end = FMask.size();
+                const AnsiString part = Trim(FMask.substr(start, end - start));
+                if (!part.empty())
+                    AddFiles(folder + part, attr, shell);
+                start = end + 1;
+            }
+        } else {
+            DriveColumns();
+            AddDrives();
+        }
+        FReverse = true;
+        SortColumnClick(this, Column(0));
+    }
+    RefreshScrolls();
+    if (items->Count() > 0 && !Selected())
+        items->Item(0)->SetFocused(true);
+}
+
+bool TsFileListView::AddFiles(const AnsiString& Path, DWORD Attr, TShellInfoCache& Shell)
+{
+    FFileView = true;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(Path.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    bool added = false;
+    const DWORD folderBit = Attr & FILE_ATTRIBUTE_DIRECTORY;
+    const DWORD hidingBits = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const AnsiString folder = AddSlash(FDirectory);
+    TListItems* items = Items();
+    do {
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != folderBit || (fd.dwFileAttributes & hidingBits & ~Attr))
+            continue;
+        const AnsiString name = fd.cFileName;
+        const bool parent = name == "..";
+        if (name == "." || (parent && !FShowParentItem))
+            continue;
+        const AnsiString path = folder + name;
+        AnsiString typeName = " ";
+        int icon = -1;
+        if (!parent)
+            Shell.Get(path, fd, typeName, icon);
+        const Int64 size = (static_cast<Int64>(fd.nFileSizeHigh) << 32) + fd.nFileSizeLow;
+        const AnsiString kind = folderBit ? "dir" : "file";
+        AnsiString caption = name;
+        if (HideFileExt && !parent)
+            caption = name.substr(0, name.find('.'));
+        AnsiString attrText;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_ARCHIVE)
+            attrText += 'A';
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
+            attrText += 'R';
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN)
+            attrText += 'H';
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM)
+            attrText += 'S';
+
+        TFileRow& row = FRows.emplace_back();
+        row.Size = size;
+        row.HasTime = FileTimeToDateTime(fd.ftLastWriteTime, row.Time);
+        row.SortName = AnsiUpperCase(caption);
+        TListItem* item = items->Add();
+        item->SetCaption(caption);
+        item->SetImageIndex(icon);
+        item->SetData(&row);
+        TStrings* sub = item->SubItems();
+        sub->Add(ConvertSize(size, kind));
+        sub->Add(typeName);
+        sub->Add(row.HasTime ? FormatDateTime(FDateFormatText + " " + FTimeFormatText, row.Time) : AnsiString());
+        sub->Add(attrText);
+        sub->Add(path);
+        sub->Add(kind);
+        FTotalSize += size;
+        added = true;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return added;
+}
+
+void TsFileListView::AddDrives()
+{
+    FFileView = false;
+    TDriveService& drives = Drives();
+    const DWORD present = drives.LogicalDrives();
+    auto megabytes = [](Int64 KB) {
+        const double mb = static_cast<double>(KB) / 1000;
+        return (mb < 1 ? AnsiString("0") : FormatFloat("#,##0", mb)) + " Mb";
+    };
+    for (int i = 0; i < 26; ++i) {
+        if (!(present & (1u << i)))
+            continue;
+        const char letter = static_cast<char>('A' + i);
+        const AnsiString root = AnsiString(1, letter) + ":\\";
+        AnsiString display;
+        int icon = -1;
+        drives.ShellName(letter, display, icon);
+        const UINT type = drives.DriveType(letter);
+        // A floppy or CD drive is not asked: it would spin up, or have no disk.
+        const bool ask = type != DRIVE_REMOVABLE && type != DRIVE_CDROM;
+        FRows.emplace_back();
+        TListItem* item = Items()->Add();
+        item->SetCaption(display.substr(0, display.find('(')) + " (" + AnsiString(1, letter) + ":)  ");
+        item->SetImageIndex(icon);
+        item->SetData(&FRows.back());
+        TStrings* sub = item->SubItems();
+        sub->Add(DriveTypeName(type));
+        sub->Add(megabytes(ask ? GetDiskSize(root) : 0));
+        sub->Add(megabytes(ask ? GetFreeDiskSize(root) : 0));
+        sub->Add("");
+        sub->Add(root);
+        sub->Add("drv");
+    }
+}
+
+// --- Sorting ------------------------------------------------------------------------------------
+
+void TsFileListView::SortColumnClick(TObject*, TListColumn* Column)
+{
+    if (!FFileView || !Column)
+        return;
+    if (Column->Index() != FSortColumn) {
+        FSortColumn = Column->Index();
+        FReverse = true;
+    } else {
+        FReverse = !FReverse;
+    }
+    CustomSort(nullptr, 0);
+}
+
+void TsFileListView::CompareFiles(TObject*, TListItem* Item1, TListItem* Item2, int, int& Compare)
+{
+    // The way up stays first whichever way the list is sorted.
+    const bool up1 = IsParentRow(Item1), up2 = IsParentRow(Item2);
+    if (up1 || up2) {
+        Compare = up1 == up2 ? 0 : (up1 ? -1 : 1);
+        return;
+    }
+    const bool dir1 = RowKind(Item1) == "dir", dir2 = RowKind(Item2) == "dir";
+    auto* row1 = static_cast<const TFileRow*>(Item1->Data());
+    auto* row2 = static_cast<const TFileRow*>(Item2->Data());
+    int result = 0;
+    if (dir1 != dir2) {
+        result = dir1 ? -1 : 1;
+    } else {
+        switch (FSortColumn) {
+        case 0:
+            result = row1 && row2 ? CompareStr(row1->SortName, row2->SortName)
+                                  : CompareStr(AnsiUpperCase(Item1->Caption()), AnsiUpperCase(Item2->Caption()));
+            break;
+        case 1: {
+            auto kb = [](TListItem* Item) {
+                const AnsiString text = Item->SubItemText(flSize);
+                return StrToInt64Def(text.substr(0, text.find(" KB")), 0);
+            };
+            const Int64 a = kb(Item1), b = kb(Item2);
+            result = a < b ? -1 : (a > b ? 1 : 0);
+            break;
+        }
+        case 3: {
+            const TDateTime none = EncodeDate(1980, 1, 1);
+            const TDateTime a = row1 && row1->HasTime ? row1->Time : none;
+            const TDateTime b = row2 && row2->HasTime ? row2->Time : none;
+            const double d = std::round((a - b) * 100000);
+            result = d < 0 ? -1 : (d > 0 ? 1 : 0);
+            break;
+        }
+        default:
+            result = AnsiCompareText(Item1->SubItemText(FSortColumn - 1), Item2->SubItemText(FSortColumn - 1));
+            break;
+        }
+    }
+    Compare = FReverse ? -result : result;
+}
+
+// --- Navigation ---------------------------------------------------------------------------------
+
+void TsFileListView::OpenItem()
+{
+    TListItem* row = Selected();
+    if (!row)
+        return;
+    THourGlass hourGlass;
+    if (IsParentRow(row)) {
+        OneLevelUp();
+        return;
+    }
+    const AnsiString kind = RowKind(row), path = RowPath(row);
+    if (kind == "dir" || kind == "drv") {
+        if (kind == "drv" && Drives().DriveType(path[0]) == DRIVE_REMOVABLE && !DiskinDrive(path[0], true))
+            return;
+        SetDirectory(path);
+    } else if (kind == "file" && CanExecute) {
+        ExecuteFile("Open", path, "", ExtractFilePath(path), SW_SHOW);
+    }
+}
+
+void TsFileListView::OneLevelUp()
+{
+    if (IsDriveRoot(FDirectory))
+        SetDirectory("");
+    else if (!FDirectory.empty())
+        SetDirectory(ExtractFileDir(DelSlash(FDirectory)));
+}
+
+void TsFileListView::Click()
+{
+    if (TListItem* row = Selected())
+        SelectedItem = RowPath(row);
+    inherited::Click();
+}
+
+void TsFileListView::DblClick()
+{
+    TListItem* row = Selected();
+    if (!row || row->Caption().empty())
+        return;
+    if (DblClickToOpen) {
+        inherited::DblClick();
+        OpenItem();
+    } else if (IsParentRow(row)) {
+        OneLevelUp();
+    } else {
+        inherited::DblClick();
+    }
+}
+
+void TsFileListView::KeyDown(Word& Key, TShiftState Shift)
+{
+    if (Shift == TShiftState{ssCtrl}) {
+        const bool selection = Selected() != nullptr;
+        switch (Key) {
+        case 'C':
+            if (selection)
+                CutCopy(0);
+            break;
+        case 'X':
+            if (selection)
+                CutCopy(2);
+            break;
+        case 'V':
+            if (FClipboard->Count() > 0)
+                Paste();
+            break;
+        case 'O':
+            if (selection)
+                OpenItem();
+            break;
+        case 'F':
+            if (selection)
+                ViewFile();
+            break;
+        case 'N':
+            if (!FDirectory.empty())
+                NewFolder();
+            break;
+        default: break;
+        }
+    } else if (Shift.Empty() && !IsEditing()) {
+        switch (Key) {
+        case VK_DELETE: DeleteItems(); break;
+        case VK_BACK: OneLevelUp(); break;
+        case VK_RETURN: OpenItem(); break;
+        case VK_F2: RenameFile(); break;
+        case VK_F3: FindFile(); break;
+        case VK_F5: UpdateFileList(); break;
+        default: break;
+        }
+    }
+    inherited::KeyDown(Key, Shift);
+}
+
+// --- File operations ----------------------------------------------------------------------------
+
+void TsFileListView::CutCopy(int Mode)
+{
+    FClipboard->Clear();
+    for (const AnsiString& path : SelectedPaths())
+        FClipboard->Add(path);
+    FClipboardMode = Mode;
+}
+
+void TsFileListView::Paste()
+{
+    if (!DirectoryExistsNow())
+        return;
+    if (FClipboard->Count() == 0) {
+        sMessageDlg("No file(s) selected", mtWarning, TMsgDlgButtons{mbOK}, 0);
+        return;
+    }
+    THourGlass hourGlass;
+    const HWND owner = OwnerWindow();
+    for (int i = 0; i < FClipboard->Count(); ++i) {
+        const AnsiString source = FClipboard->Strings(i);
+        bool aborted = false;
+        DoSHFileOp(owner, FClipboardMode == 2 ? FO_MOVE : FO_COPY, source,
+                   SlashSep(FDirectory, ExtractFileName(source)), aborted);
+    }
+    FClipboard->Clear();
+    UpdateFileList();
+}
+
+void TsFileListView::DeleteItems()
+{
+    if (!DirectoryExistsNow())
+        return;
+    const std::vector<AnsiString> paths = SelectedPaths();
+    if (paths.empty())
+        return;
+    THourGlass hourGlass;
+    AnsiString list;
+    for (const AnsiString& path : paths)
+        list += AddNullToStr(path);
+    bool aborted = false;
+    DoSHFileOp(Handle(), FO_DELETE, list, "", aborted);
+    UpdateFileList();
+}
+
+void TsFileListView::RenameFile()
+{
+    TListItem* row = SelectedFileRow();
+    if (!row || RowKind(row) == "drv")
+        return;
+    if (ReadOnly() || row->SubItemText(flAttributes) == "R") {
+        sMessageDlg("It's ReadOnly", mtWarning, TMsgDlgButtons{mbOK}, 0);
+        return;
+    }
+    FOldName = RowPath(row);
+    row->EditCaption();
+}
+
+bool TsFileListView::CanEdit(TListItem* Item)
+{
+    if (Item && !ReadOnly()) {
+        // Neither the way up nor a drive is a name to change.
+        if (IsParentRow(Item) || RowKind(Item) == "drv")
+            return false;
+        FOldName = RowPath(Item);
+    }
+    return inherited::CanEdit(Item);
+}
+
+void TsFileListView::Edit(const LVITEMA& Item)
+{
+    if (!Item.pszText || FOldName.empty())
+        return;
+    const AnsiString text = Item.pszText;
+    if (Trim(text).empty())
+        return;
+    if (StrContains(InvalidNameChars, text)) {
+        sMessageDlg("A file name can't contain any of the following characters:\r\n\\ / : * ? \" < > |", mtWarning,
+                    TMsgDlgButtons{mbOK}, 0);
+        return;
+    }
+    const AnsiString newName = AddSlash(FDirectory) + text;
+    if (AnsiSameText(newName, FOldName) || FileDirExist(newName))
+        return;
+    THourGlass hourGlass;
+    bool aborted = false;
+    DoSHFileOp(Handle(), FO_RENAME, FOldName, newName, aborted);
+    UpdateFileList();
+}
+
+void TsFileListView::NewFolder()
+{
+    if (!DirectoryExistsNow())
+        return;
+    THourGlass hourGlass;
+    const AnsiString folder = AddSlash(FDirectory);
+    AnsiString name = "New Folder";
+    for (int n = 2; GetFileAttributesA((folder + name).c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+        name = "New Folder(" + IntToStr(n) + ")";
+    if (!CreateDirectoryA((folder + name).c_str(), nullptr))
+        return;
+    UpdateFileList();
+    TListItems* items = Items();
+    for (int i = 0, n = items->Count(); i < n; ++i) {
+        TListItem* item = items->Item(i);
+        if (!AnsiSameText(RowPath(item), folder + name))
+            continue;
+        ClearSelection();
+        item->SetSelected(true);
+        item->SetFocused(true);
+        item->MakeVisible(false);
+        item->EditCaption();
+        break;
+    }
+}
+
+TForm* TsFileListView::CreateAttrForm(const AnsiString& FileName, DWORD Attributes)
+{
+    std::unique_ptr<TForm, TFormFree> form(Create<TForm>(Application));
+    form->SetBorderStyle(bsDialog);
+    form->SetClientSize(266, 172);
+    form->Font()->SetName("MS Sans Serif");
+    form->Font()->SetSize(8);
+    form->SetCaption("Set Attributes");
+    form->SetPosition(poScreenCenter);
+    Create<TsSkinProvider>(form.get())->SkinData()->SetSkinSection("DIALOG");
+
+    auto* name = Create<TsLabel>(form.get());
+    name->SetParent(form.get());
+    name->SetLeft(20);
+    name->SetTop(12);
+    name->Font()->SetSize(10);
+    name->SetShowAccelChar(false);
+    name->SetCaption(FileName);
+
+    auto* panel = Create<TsPanel>(form.get());
+    panel->SetParent(form.get());
+    panel->SetBounds(20, 34, 225, 77);
+    panel->SetBevelOuter(bvNone);
+    panel->SetBevelInner(bvLowered);
+    panel->SetCaption("");
+    struct TCheck {
+        const char* Name;
+        const char* Caption;
+        int Left, Top;
+        DWORD Bit;
+    };
+    static const TCheck checks[] = {{"cbReadOnly", "ReadOnly", 20, 16, FILE_ATTRIBUTE_READONLY},
+                                    {"cbArchive", "Archive", 20, 44, FILE_ATTRIBUTE_ARCHIVE},
+                                    {"cbHidden", "Hidden", 120, 16, FILE_ATTRIBUTE_HIDDEN},
+                                    {"cbSystem", "System", 120, 44, FILE_ATTRIBUTE_SYSTEM}};
+    for (const TCheck& c : checks) {
+        auto* box = Create<TsCheckBox>(form.get());
+        box->SetName(c.Name);
+        box->SetParent(panel);
+        box->SetLeft(c.Left);
+        box->SetTop(c.Top);
+        box->SetCaption(c.Caption);
+        box->SetChecked((Attributes & c.Bit) != 0);
+    }
+
+    struct TButton {
+        const char* Name;
+        const char* Caption;
+        int Left;
+        TModalResult Result;
+    };
+    static const TButton buttons[] = {{"btnOK", "OK", 44, mrOk}, {"btnCancel", "Cancel", 140, mrCancel}};
+    for (const TButton& b : buttons) {
+        auto* button = Create<TsBitBtn>(form.get());
+        button->SetName(b.Name);
+        button->SetParent(form.get());
+        button->SetBounds(b.Left, 128, 75, 25);
+        button->SetCaption(b.Caption);
+        button->SetModalResult(b.Result);
+        button->SetDefault(b.Result == mrOk);
+        button->SetCancel(b.Result == mrCancel);
+    }
+    return form.release();
+}
+
+void TsFileListView::FileAttr()
+{
+    TListItem* row = SelectedFileRow();
+    if (!row || RowKind(row) == "drv")
+        return;
+    const AnsiString path = RowPath(row);
+    const DWORD attr = GetFileAttributesA(path.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES)
+        return;
+    std::unique_ptr<TForm, TFormFree> form(CreateAttrForm(ExtractFileName(path), attr));
+    if (form->ShowModal() != mrOk)
+        return;
+    DWORD changed = attr;
+    static const std::pair<const char*, DWORD> bits[] = {{"cbReadOnly", FILE_ATTRIBUTE_READONLY},
+                                                        {"cbArchive", FILE_ATTRIBUTE_ARCHIVE},
+                                                        {"cbHidden", FILE_ATTRIBUTE_HIDDEN},
+                                                        {"cbSystem", FILE_ATTRIBUTE_SYSTEM}};
+    for (const auto& [name, bit] : bits) {
+        auto* box = static_cast<TsCheckBox*>(form->FindComponent(name));
+        changed = box->Checked() ? changed | bit : changed & ~bit;
+    }
+    form.reset();
+    if (changed == attr)
+        return;
+    THourGlass hourGlass;
+    if (const Integer error = FileSetAttr(path, static_cast<Integer>(changed)))
+        sMessageDlg("Cannot set the attributes of \"" + ExtractFileName(path) + "\". " + SysErrorMessage(error), mtError,
+                    TMsgDlgButtons{mbOK}, 0);
+    UpdateFileList();
+}
+
+void TsFileListView::ViewFile()
+{
+    TListItem* row = SelectedFileRow();
+    if (!row || RowKind(row) != "file")
+        return;
+    const AnsiString path = RowPath(row), ext = UpperCase(ExtractFileExt(path));
+    static const std::pair<const char*, const char*> viewers[] = {
+        {".C", "NotePad.exe"},   {".CPP", "NotePad.exe"}, {".DPK", "NotePad.exe"}, {".DPR", "NotePad.exe"},
+        {".H", "NotePad.exe"},   {".INF", "NotePad.exe"}, {".INI", "NotePad.exe"}, {".PAS", "NotePad.exe"},
+        {".PRG", "NotePad.exe"}, {".TXT", "NotePad.exe"}, {".DOC", "Write.exe"},   {".RTF", "Write.exe"},
+        {".WRI", "Write.exe"},   {".BMP", "PBrush.exe"}};
+    const auto it = std::find_if(std::begin(viewers), std::end(viewers), [&](const auto& v) { return ext == v.first; });
+    if (it == std::end(viewers))
+        return;
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    ExecuteFile("Open", AddSlash(windows) + it->second, Quoted(path), ExtractFilePath(path), SW_SHOW);
+}
+
+void TsFileListView::FindFile() { ExecuteFile("Find", FDirectory, "", "", SW_SHOWNORMAL); }
+
+// --- Send to ------------------------------------------------------------------------------------
+
+void TsFileListView::SendTo(int Kind)
+{
+    switch (Kind) {
+    case 0: {
+        AnsiString folder;
+        if (sInputQuery("Send to any folder", "Please enter the send_to path", folder) && !folder.empty())
+            SendToPath(folder);
+        break;
+    }
+    case 1:
+        if (TListItem* row = SelectedFileRow(); row && RowKind(row) == "file")
+            CopyContentsToClipboard(RowPath(row));
+        break;
+    case 2: CopyNamesToClipboard(); break;
+    default: break;
+    }
+}
+
+void TsFileListView::CopyContentsToClipboard(const AnsiString& FileName)
+{
+    const AnsiString ext = UpperCase(ExtractFileExt(FileName));
+    if (ext == ".BMP") {
+        TPicture picture;
+        picture.LoadFromFile(FileName);
+        TOpenClipboard clipboard(Handle());
+        if (clipboard.Open())
+            SetClipboardData(CF_BITMAP, CopyImage(picture.Bitmap()->Handle(), IMAGE_BITMAP, 0, 0, 0));
+        return;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (GetFileAttributesExA(FileName.c_str(), GetFileExInfoStandard, &data) &&
+        ((static_cast<Int64>(data.nFileSizeHigh) << 32) + data.nFileSizeLow) > ClipboardContentsLimit) {
+        sMessageDlg("\"" + ExtractFileName(FileName) + "\" is too large for the clipboard", mtError,
+                    TMsgDlgButtons{mbOK}, 0);
+        return;
+    }
+    const AnsiString content = LoadFileBytes(FileName);
+    if (ext == ".WMF") {
+        // A placeable metafile starts with a header of 22 bytes before the metafile itself.
+        const bool placeable = content.size() >= 22 && content.compare(0, 4, "\xD7\xCD\xC6\x9A") == 0;
+        const AnsiString bits = placeable ? content.substr(22) : content;
+        HENHMETAFILE picture =
+            SetWinMetaFileBits(static_cast<UINT>(bits.size()), reinterpret_cast<const BYTE*>(bits.data()), nullptr, nullptr);
+        if (!picture)
+            return;
+        TOpenClipboard clipboard(Handle());
+        if (!clipboard.Open() || !SetClipboardData(CF_ENHMETAFILE, picture))
+            DeleteEnhMetaFile(picture);
+        return;
+    }
+    if (!Parent())
+        return;
+    // The rich edit puts the text on the clipboard in its rich and plain forms.
+    auto* edit = Create<TsRichEdit>(this);
+    struct TFree {
+        TsRichEdit* Edit;
+        ~TFree() { Edit->Free(); }
+    } free{edit};
+    edit->SetVisible(false);
+    edit->SetParent(Parent());
+    TStreamSource source{&content};
+    EDITSTREAM stream{reinterpret_cast<DWORD_PTR>(&source), 0, StreamIn};
+    const bool rich = content.compare(0, 5, "{\\rtf") == 0;
+    SendMessageA(edit->Handle(), EM_STREAMIN, rich ? SF_RTF : SF_TEXT, reinterpret_cast<LPARAM>(&stream));
+    SendMessageA(edit->Handle(), EM_SETSEL, 0, -1);
+    SendMessageA(edit->Handle(), WM_COPY, 0, 0);
+}
+
+void TsFileListView::CopyNamesToClipboard()
+{
+    const std::vector<AnsiString> paths = SelectedPaths();
+    if (paths.empty() || !Parent())
+        return;
+    auto* memo = Create<TsMemo>(this);
+    struct TFree {
+        TsMemo* Memo;
+        ~TFree() { Memo->Free(); }
+    } free{memo};
+    memo->SetVisible(false);
+    memo->SetParent(Parent());
+    for (const AnsiString& path : paths)
+        memo->Lines()->Add(path);
+    memo->SelectAll();
+    memo->CopyToClipboard();
+}
+
+void TsFileListView::SendTo2(const AnsiString& Target)
+{
+    if (UpperCase(ExtractFileExt(Target)) != ".LNK") {
+        if (DirectoryExists(Target))
+            SendToPath(Target);
+        return;
+    }
+    AnsiString target;
+    if (!ResolveShortcut(Handle(), Target, target) || target.empty())
+        return;
+    if (target.size() > 1 && target[1] == ':' && Drives().DriveType(target[0]) == DRIVE_REMOVABLE) {
+        SendToDrive(target);
+    } else if (DirectoryExists(target)) {
+        SendToPath(target);
+    } else {
+        TListItem* row = SelectedFileRow();
+        const AnsiString file = row ? RowPath(row) : AnsiString();
+        ExecuteFile("Open", target, file.empty() ? file : Quoted(file), ExtractFilePath(file), SW_SHOW);
+    }
+}
+
+void TsFileListView::SendToDrive(const AnsiString& Path)
+{
+    if (!Path.empty() && DiskinDrive(Path[0], true))
+        SendToPath(Path);
+}
+
+void TsFileListView::SendToPath(const AnsiString& Folder)
+{
+    if (!DirectoryExistsNow() || Folder.empty())
+        return;
+    const AnsiString target = InFolder(Folder);
+    THourGlass hourGlass;
+    for (const AnsiString& path : SelectedPaths()) {
+        bool aborted = false;
+        DoSHFileOp(Handle(), FO_COPY, path, SlashSep(target, ExtractFileName(path)), aborted);
+    }
+}

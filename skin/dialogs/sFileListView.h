@@ -1,0 +1,278 @@
+// The file list view: a small file manager in a skinned list view, its pop-up menu and the file and
+// drive utilities they share. The view shows the drives of the machine (an empty Directory) or the
+// content of one folder in report style, and opens, views, cuts, copies, pastes, renames, deletes,
+// sets attributes, makes folders and sends files on through its keys and its menu. Files are
+// changed through the shell's file operations (ShellSeams), drives are asked through DriveSeams,
+// and every message is a skinned box. The ".." row stands for the parent folder only as a way up:
+// no file operation ever gets it.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "Menus.h"
+#include "sListView.h"
+
+class TForm;
+class TsFileListView;
+
+// --- Utilities ----------------------------------------------------------------------------------
+
+// ShellExecuteA (through the shell service) with the application's window; a start that fails shows
+// the error box "ERROR - Can't <Operation> file  <FileName>". Answers the instance value (above 32
+// on success).
+INT_PTR ExecuteFile(const AnsiString& Operation, const AnsiString& FileName, const AnsiString& Params,
+                    const AnsiString& DefaultDir, int ShowCmd);
+// SHFileOperationA (through the shell service) with FOF_ALLOWUNDO: Src and Dest are lists of names,
+// each ended by a NUL. Answers true when the call succeeded and nothing was aborted; Aborted tells
+// whether the user cancelled.
+bool DoSHFileOp(HWND Handle, UINT Op, const AnsiString& Src, const AnsiString& Dest, bool& Aborted);
+// S with a NUL appended unless it ends in one; "" stays "".
+AnsiString AddNullToStr(const AnsiString& S);
+// Whether any character of Str1 occurs in Str2.
+bool StrContains(const AnsiString& Str1, const AnsiString& Str2);
+// The system's folder chooser ("Please specify a directory"); true and Dir (with a trailing
+// backslash) when a folder was chosen.
+bool BrowseForDir(HWND Handle, AnsiString& Dir);
+// The 1-based position of the N-th C in S; 2147483647 when there is none.
+int numpos(char C, const AnsiString& S, int N);
+// How often C occurs in S.
+int GetCount(char C, const AnsiString& S);
+// Total and free size in KB of the drive named by Root's first character; -1 for no drive, no medium
+// or an empty Root.
+Int64 GetDiskSize(const AnsiString& Root);
+Int64 GetFreeDiskSize(const AnsiString& Root);
+// Whether the drive has a medium. A character that names no drive shows "Not a valid Drive ID" and
+// answers false; a drive without a medium answers false, with ShowMsg after a beep and the warning
+// "There is no disk in Drive X\ror Drive X: is not ready".
+bool DiskinDrive(char Drive, bool ShowMsg);
+// AddSlash(Path) + FName, "" when either is empty.
+AnsiString SlashSep(const AnsiString& Path, const AnsiString& FName);
+// S ending in a backslash ("" stays ""); S without one trailing backslash.
+AnsiString AddSlash(const AnsiString& S);
+AnsiString DelSlash(const AnsiString& S);
+// A file time as local date and time in DFormat + " " + TFormat (FormatDateTime), "" outside
+// 1980..2099 or when it cannot be converted.
+AnsiString FileTimeToDateTimeStr(const FILETIME& FTime, const AnsiString& DFormat, const AnsiString& TFormat);
+// The same time as a value; false where FileTimeToDateTimeStr gives "".
+bool FileTimeToDateTime(const FILETIME& FTime, TDateTime& Value);
+// Whether something of that name exists; if so the error box "\"<name>\" is already exists !".
+bool FileDirExist(const AnsiString& Name);
+// The small system icon of a path (closed / open), -1 when the shell has none.
+int GetNormalIcon(const AnsiString& Path);
+int GetSelectedIcon(const AnsiString& Path);
+// "<KB> KB" (sizes 1 to 1023 count as one KB); " " for a folder (FType "dir" in any case).
+AnsiString ConvertSize(Int64 FSize, const AnsiString& FType);
+// "Unknown", "Not exist", "Removable Disk", "Fixed Disk", "Network Disk", "CD-ROM Disk", "RAM Disk"
+// by GetDriveTypeA's value.
+AnsiString DriveTypeName(UINT Type);
+// A special folder of the user (CSIDL_SENDTO...), through the replaceable special folders.
+bool GetSpecialFolderPath(HWND Handle, int CSIDL, AnsiString& Path);
+// The target of a shell link; false when it cannot be read or resolved.
+bool ResolveShortcut(HWND Handle, const AnsiString& LinkFile, AnsiString& Target);
+
+// --- The pop-up menu ----------------------------------------------------------------------------
+
+// The menu of the file list, built in code: Open, View, Send To (any folder, the clipboard as
+// contents or as file names, then the shortcuts of the user's SendTo folder), Cut, Copy, Paste,
+// Rename, Delete, Attributes, New Folder. Each entry is dispatched by its name; the entries are
+// enabled for the selection each time the menu pops up.
+class TsFilelistViewPopUp : public TPopupMenu {
+    VCL_CLASS(TsFilelistViewPopUp, TPopupMenu)
+public:
+    explicit TsFilelistViewPopUp(TComponent* AOwner);
+    ~TsFilelistViewPopUp() override;
+    void AfterConstruction() override;
+
+    // Nothing while the list view's PopUpMenuEnabled is off; else the entries are enabled and the
+    // menu is shown 10 pixels right of and below the point.
+    void Popup(int X, int Y) override;
+    TsFileListView* FileListView() const { return FFileListView; }
+    void SetFileListView(TsFileListView* Value);
+
+    TMenuItem* AddNewItem(const AnsiString& Caption, TShortCut ShortCut, bool Checked, bool Enabled,
+                          TNotifyEvent OnClick, const AnsiString& Name);
+    void BuildItems();
+    // The shortcuts of the SendTo folder, after the three fixed entries and the separator.
+    void GetSendToSubMenu();
+    void ItemOnClick(TObject* Sender);
+    // Enables each entry for the list view's selection, clipboard and folder.
+    void EnableItems();
+    // The full paths of the SendTo shortcuts: entry k belongs to the menu entry "Send_To<k + 4>".
+    TStringList* SendToList() const { return FSendToList.get(); }
+    TMenuItem* SendToMenu() const { return FSendToMenu; }
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    std::unique_ptr<TStringList> FSendToList;
+    TsFileListView* FFileListView = nullptr;
+    TCustomImageList* FIcons = nullptr; // owned: the system's small icons, shared
+    TMenuItem* FSendToMenu = nullptr;
+};
+
+// --- The view -----------------------------------------------------------------------------------
+
+enum TFileAttr { ftReadOnly, ftHidden, ftSystem, ftArchive, ftNormal };
+using TFileType = TSet<TFileAttr>;
+// The date formats of the Modified column; df_Customize is the locale's short date format.
+enum TDTFormat {
+    df_MMddyyyy,
+    df_MMddyy,
+    df_ddMMyyyy,
+    df_ddMMyy_GB,
+    df_ddMMyy_DE,
+    df_ddMMyy_IT,
+    df_yyyyMMdd,
+    df_yyMMdd,
+    df_Customize
+};
+
+// Sub-items of a row by index.
+enum TFileListColumn { flSize, flType, flModified, flAttributes, flPath, flKind };
+
+class TsFileListView : public TsCustomListView {
+    VCL_CLASS(TsFileListView, TsCustomListView)
+public:
+    explicit TsFileListView(TComponent* AOwner);
+    ~TsFileListView() override;
+    void AfterConstruction() override;
+    void Loaded() override;
+
+    // The folder shown; "" shows the drives. Another folder is taken only when it exists (" " at
+    // first, which lists nothing); OnBeforeDirChanging and OnAfterDirChanging come around a change.
+    const AnsiString& Directory() const { return FDirectory; }
+    void SetDirectory(const AnsiString& Value);
+    TFileType FileType() const { return FFileType; }
+    void SetFileType(TFileType Value);
+    // Masks separated by ";".
+    const AnsiString& Mask() const { return FMask; }
+    void SetMask(const AnsiString& Value);
+    bool ShowFolders() const { return FShowFolders; }
+    void SetShowFolders(bool Value);
+    bool ShowParentItem() const { return FShowParentItem; }
+    void SetShowParentItem(bool Value);
+    bool PopUpMenuEnabled() const { return FPopUpMenuEnabled; }
+    void SetPopUpMenuEnabled(bool Value);
+    TDTFormat DateFormat() const { return FDateFormat; }
+    void SetDaTeFormat(TDTFormat Value);
+    const AnsiString& DateFormatText() const { return FDateFormatText; }
+    const AnsiString& TimeFormatText() const { return FTimeFormatText; }
+    // "" takes the locale's time format.
+    void SetTFormatStr(const AnsiString& Value);
+    // Names are shown without their extensions (cut at the first ".") from the next listing on.
+    bool HideFileExt = false;
+    bool DblClickToOpen = true;
+    // Opening a file starts it.
+    bool CanExecute = false;
+    // The path of the row clicked last.
+    AnsiString SelectedItem;
+    TNotifyEvent OnAfterDirChanging;
+    TNotifyEvent OnBeforeDirChanging;
+
+    // The selected rows, or every row when none is selected.
+    int SelectedNumber();
+    // The bytes of the selected rows' files.
+    Int64 SelectedSize();
+    // The bytes of the files listed.
+    Int64 TotalSize() const { return FTotalSize; }
+    // Free KB of the drive of Directory (-1: none).
+    Int64 sGetFreeSpace();
+    // The rows cut or copied (full paths) and how: -1 none, 0 copied, 2 cut.
+    TStringList* ClipboardList() const { return FClipboard.get(); }
+    int ClipboardMode() const { return FClipboardMode; }
+    int SortColumn() const { return FSortColumn; }
+    bool SortReverse() const { return FReverse; }
+    // False while the drives are shown.
+    bool FileView() const { return FFileView; }
+    TsFilelistViewPopUp* FileMenu() const { return FMenu; }
+
+    void OpenItem();
+    void ViewFile();
+    // Mode 0 copies, 2 cuts.
+    void CutCopy(int Mode);
+    void Paste();
+    void RenameFile();
+    void DeleteItems();
+    void FileAttr();
+    void NewFolder();
+    void OneLevelUp();
+    void FindFile();
+    void UpdateFileList();
+    // 0 any folder (asked), 1 the clipboard as contents, 2 the clipboard as file names.
+    void SendTo(int Kind);
+    // An entry of the SendTo folder.
+    void SendTo2(const AnsiString& Target);
+    void SendToDrive(const AnsiString& Path);
+    void SendToPath(const AnsiString& Folder);
+
+    // The attributes dialog of a file or folder, not shown; the caller owns it.
+    static TForm* CreateAttrForm(const AnsiString& FileName, DWORD Attributes);
+
+    // The handlers the view installs: sorting by a column, and the order of two rows.
+    void SortColumnClick(TObject* Sender, TListColumn* Column);
+    void CompareFiles(TObject* Sender, TListItem* Item1, TListItem* Item2, int Data, int& Compare);
+
+    // The kind ("dir", "file", "drv") and the full path of a row.
+    static AnsiString RowKind(TListItem* Item) { return Item->SubItemText(flKind); }
+    static AnsiString RowPath(TListItem* Item) { return Item->SubItemText(flPath); }
+    static bool IsParentRow(TListItem* Item) { return Item->Caption() == ".." && RowKind(Item) == "dir"; }
+
+protected:
+    void CreateWnd() override;
+    bool CanEdit(TListItem* Item) override;
+    void Click() override;
+    void DblClick() override;
+    void Edit(const LVITEMA& Item) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+
+private:
+    // What a row keeps beside its texts: the exact size and time, and its name for sorting.
+    struct TFileRow {
+        Int64 Size = 0;
+        bool HasTime = false;
+        TDateTime Time = 0;
+        AnsiString SortName;
+    };
+
+    class TShellInfoCache;
+    bool AddFiles(const AnsiString& Path, DWORD Attr, TShellInfoCache& Shell);
+    void AddDrives();
+    void FileColumns();
+    void DriveColumns();
+    void Createimages();
+    // The full paths of the selected rows, the ".." row left out.
+    std::vector<AnsiString> SelectedPaths();
+    // The selected row unless it is the ".." row.
+    TListItem* SelectedFileRow();
+    // A path relative to the folder shown.
+    AnsiString InFolder(const AnsiString& Path) const;
+    bool DirectoryExistsNow() const;
+    HWND OwnerWindow();
+    void CopyContentsToClipboard(const AnsiString& FileName);
+    void CopyNamesToClipboard();
+
+    AnsiString FDirectory = " ";
+    TFileType FFileType{ftReadOnly, ftHidden, ftSystem, ftArchive};
+    AnsiString FMask = "*.*";
+    bool FShowFolders = true;
+    bool FShowParentItem = false;
+    bool FPopUpMenuEnabled = true;
+    TDTFormat FDateFormat = df_Customize;
+    AnsiString FDateFormatText;
+    AnsiString FTimeFormatText = "HH:mm:ss";
+    Int64 FTotalSize = 0;
+    int FClipboardMode = -1;
+    std::unique_ptr<TStringList> FClipboard;
+    int FSortColumn = 0;
+    bool FReverse = false;
+    AnsiString FOldName;
+    bool FFileView = false;
+    bool FChangingDir = false;
+    TsFilelistViewPopUp* FMenu = nullptr; // owned
+    std::deque<TFileRow> FRows;
+};

@@ -1,0 +1,247 @@
+// The file and drive utilities of the file list view and its menu.
+#include "sFileListView.h"
+
+#include <shellapi.h>
+#include "ShellObjects.h"
+
+#include <climits>
+
+#include "DriveSeams.h"
+#include "Forms.h"
+#include "ShellSeams.h"
+#include "sDialogs.h"
+
+namespace {
+
+// The names of a list whose names each end in a NUL.
+std::vector<AnsiString> SplitNullList(const AnsiString& List)
+{
+    std::vector<AnsiString> names;
+    const AnsiString all = AddNullToStr(List);
+    std::size_t start = 0;
+    for (std::size_t end = all.find('\0'); end != AnsiString::npos; end = all.find('\0', start)) {
+        if (end > start)
+            names.push_back(all.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
+
+int SmallIcon(const AnsiString& Path, UINT Flags)
+{
+    SHFILEINFOA info{};
+    if (!SHGetFileInfoA(Path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON | Flags))
+        return -1;
+    return info.iIcon;
+}
+
+// The KB of a drive's whole medium or of its free part; -1 for no drive, no medium or an empty Root.
+Int64 DriveKB(const AnsiString& Root, bool Free)
+{
+    if (Root.empty())
+        return -1;
+    TDriveSpace space;
+    if (!Drives().Space(Root[0], space))
+        return -1;
+    return (Free ? space.Free : space.Total) / 1024;
+}
+
+// Releases a COM interface when it goes.
+template <class T>
+struct TComRelease {
+    T* Ptr = nullptr;
+    ~TComRelease()
+    {
+        if (Ptr)
+            Ptr->Release();
+    }
+};
+
+} // namespace
+
+INT_PTR ExecuteFile(const AnsiString& Operation, const AnsiString& FileName, const AnsiString& Params,
+                    const AnsiString& DefaultDir, int ShowCmd)
+{
+    const INT_PTR result = Shell().Execute(Application->Handle(), Operation, FileName, Params, DefaultDir, ShowCmd);
+    if (result < 33)
+        sMessageDlg("ERROR - Can't " + Operation + " file  " + FileName, mtError, TMsgDlgButtons{mbOK}, 0);
+    return result;
+}
+
+bool DoSHFileOp(HWND Handle, UINT Op, const AnsiString& Src, const AnsiString& Dest, bool& Aborted)
+{
+    const int result = Shell().FileOperation(Handle, Op, SplitNullList(Src), SplitNullList(Dest), FOF_ALLOWUNDO, Aborted);
+    return result == 0 && !Aborted;
+}
+
+AnsiString AddNullToStr(const AnsiString& S)
+{
+    if (S.empty() || S.back() == '\0')
+        return S;
+    return S + '\0';
+}
+
+bool StrContains(const AnsiString& Str1, const AnsiString& Str2)
+{
+    return Str2.find_first_of(Str1) != AnsiString::npos;
+}
+
+bool BrowseForDir(HWND Handle, AnsiString& Dir)
+{
+    char name[MAX_PATH] = {};
+    BROWSEINFOA info{};
+    info.hwndOwner = Handle;
+    info.pszDisplayName = name;
+    info.lpszTitle = "Please specify a directory";
+    LPITEMIDLIST list = SHBrowseForFolderA(&info);
+    if (!list)
+        return false;
+    char path[MAX_PATH] = {};
+    const bool found = SHGetPathFromIDListA(list, path);
+    CoTaskMemFree(list);
+    if (found)
+        Dir = AddSlash(path);
+    return found;
+}
+
+int numpos(char C, const AnsiString& S, int N)
+{
+    int seen = 0;
+    for (std::size_t i = 0; i < S.size(); ++i)
+        if (S[i] == C && ++seen == N)
+            return static_cast<int>(i) + 1;
+    return INT_MAX;
+}
+
+int GetCount(char C, const AnsiString& S)
+{
+    int n = 0;
+    for (char c : S)
+        n += c == C;
+    return n;
+}
+
+Int64 GetDiskSize(const AnsiString& Root) { return DriveKB(Root, false); }
+
+Int64 GetFreeDiskSize(const AnsiString& Root) { return DriveKB(Root, true); }
+
+bool DiskinDrive(char Drive, bool ShowMsg)
+{
+    const char letter = Drive >= 'a' && Drive <= 'z' ? static_cast<char>(Drive - 'a' + 'A') : Drive;
+    if (letter < 'A' || letter > 'Z') {
+        sMessageDlg("Not a valid Drive ID", mtError, TMsgDlgButtons{mbOK}, 0);
+        return false;
+    }
+    if (GetDiskSize(AnsiString(1, letter)) != -1)
+        return true;
+    if (ShowMsg) {
+        SysUtils::Beep();
+        sMessageDlg("There is no disk in Drive " + AnsiString(1, letter) + "\ror Drive " + AnsiString(1, letter) +
+                        ": is not ready",
+                    mtWarning, TMsgDlgButtons{mbOK}, 0);
+    }
+    return false;
+}
+
+AnsiString AddSlash(const AnsiString& S)
+{
+    if (S.empty() || S.back() == '\\')
+        return S;
+    return S + '\\';
+}
+
+AnsiString DelSlash(const AnsiString& S)
+{
+    if (!S.empty() && S.back() == '\\')
+        return S.substr(0, S.size() - 1);
+    return S;
+}
+
+AnsiString SlashSep(const AnsiString& Path, const AnsiString& FName)
+{
+    if (Path.empty() || FName.empty())
+        return AnsiString();
+    return AddSlash(Path) + FName;
+}
+
+bool FileTimeToDateTime(const FILETIME& FTime, TDateTime& Value)
+{
+    FILETIME local{};
+    SYSTEMTIME st{};
+    if (!FileTimeToLocalFileTime(&FTime, &local) || !FileTimeToSystemTime(&local, &st))
+        return false;
+    if (st.wYear < 1980 || st.wYear > 2099)
+        return false;
+    TDateTime date = 0;
+    if (!TryEncodeDate(st.wYear, st.wMonth, st.wDay, date))
+        return false;
+    Value = date + (((st.wHour * 60 + st.wMinute) * 60 + st.wSecond) * 1000 + st.wMilliseconds) / 86400000.0;
+    return true;
+}
+
+AnsiString FileTimeToDateTimeStr(const FILETIME& FTime, const AnsiString& DFormat, const AnsiString& TFormat)
+{
+    TDateTime value = 0;
+    if (!FileTimeToDateTime(FTime, value))
+        return AnsiString();
+    return FormatDateTime(DFormat + " " + TFormat, value);
+}
+
+bool FileDirExist(const AnsiString& Name)
+{
+    AnsiString name = Name;
+    while (!name.empty() && name.back() == '\0')
+        name.pop_back();
+    WIN32_FIND_DATAA fd;
+    HANDLE h = name.empty() ? INVALID_HANDLE_VALUE : FindFirstFileA(name.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(h);
+    sMessageDlg("\"" + ExtractFileName(DelSlash(name)) + "\" is already exists !", mtError, TMsgDlgButtons{mbOK}, 0);
+    return true;
+}
+
+int GetNormalIcon(const AnsiString& Path) { return SmallIcon(Path, 0); }
+
+int GetSelectedIcon(const AnsiString& Path) { return SmallIcon(Path, SHGFI_OPENICON); }
+
+AnsiString ConvertSize(Int64 FSize, const AnsiString& FType)
+{
+    if (UpperCase(FType) == "DIR")
+        return " ";
+    if (FSize >= 1 && FSize < 1024)
+        FSize = 1024;
+    return IntToStr(FSize / 1024) + " KB";
+}
+
+AnsiString DriveTypeName(UINT Type)
+{
+    static const char* const names[] = {"Unknown",     "Not exist",   "Removable Disk", "Fixed Disk",
+                                        "Network Disk", "CD-ROM Disk", "RAM Disk"};
+    return Type < sizeof names / sizeof names[0] ? names[Type] : names[0];
+}
+
+bool GetSpecialFolderPath(HWND Handle, int CSIDL, AnsiString& Path) { return GetSpecialFolder(Handle, CSIDL, Path); }
+
+bool ResolveShortcut(HWND, const AnsiString& LinkFile, AnsiString& Target)
+{
+    TComRelease<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&link.Ptr))))
+        return false;
+    TComRelease<IPersistFile> file;
+    if (FAILED(link.Ptr->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.Ptr))))
+        return false;
+    const int length = MultiByteToWideChar(CP_ACP, 0, LinkFile.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, LinkFile.c_str(), -1, wide.data(), length);
+    if (FAILED(file.Ptr->Load(wide.c_str(), STGM_READ)))
+        return false;
+    if (FAILED(link.Ptr->Resolve(Application->Handle(), SLR_ANY_MATCH)))
+        return false;
+    char path[MAX_PATH] = {};
+    if (FAILED(link.Ptr->GetPath(path, MAX_PATH, nullptr, 0)))
+        return false;
+    Target = path;
+    return true;
+}

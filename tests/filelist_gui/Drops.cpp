@@ -1,0 +1,84 @@
+// Files dropped on a control through the drop hook: the first name or all of them, the record
+// released whatever the handler does, and drops accepted by every window the control makes.
+#include "ShellObjects.h"
+
+#include "FormTest.h"
+#include "ShellDrop.h"
+#include "StdCtrls.h"
+
+namespace {
+
+class FileDrops : public testkit::FormTest {};
+
+// A drop record as the shell hands it over: the header, then the names, each ended by a NUL, and
+// one more NUL.
+HDROP MakeDrop(const std::vector<std::string>& Names)
+{
+    std::string list;
+    for (const std::string& n : Names)
+        list += n + '\0';
+    list += '\0';
+    HGLOBAL h = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
+    auto* header = static_cast<DROPFILES*>(GlobalLock(h));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = FALSE;
+    memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(h);
+    return static_cast<HDROP>(h);
+}
+
+bool Released(HDROP Drop) { return GlobalFlags(Drop) == GMEM_INVALID_HANDLE; }
+
+bool Accepts(TWinControl* Control)
+{
+    return (GetWindowLongA(Control->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0;
+}
+
+} // namespace
+
+TEST_F(FileDrops, TheFirstNameOrEveryNameIsTakenAndTheRecordIsAlwaysReleased)
+{
+    TForm* form = MakeForm();
+    auto* edit = Create<TEdit>(form);
+    edit->SetParent(form);
+    form->Show();
+    TFileDropHook hook;
+    std::vector<std::string> got;
+    hook.OnDrop = [&](const std::vector<AnsiString>& Files) { got.assign(Files.begin(), Files.end()); };
+    hook.Attach(edit);
+    EXPECT_FALSE(Accepts(edit));
+    hook.SetAccept(true);
+    EXPECT_TRUE(Accepts(edit));
+    edit->RecreateWnd();
+    EXPECT_TRUE(Accepts(edit)) << "a new window accepts drops as well";
+
+    const std::string longName = "C:\\" + std::string(300, 'n') + ".txt";
+    const std::vector<std::string> names{"C:\\one.txt", longName, "C:\\Папка\\три.txt"};
+    HDROP drop = MakeDrop(names);
+    SendMessageA(edit->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_EQ(got, (std::vector<std::string>{"C:\\one.txt"}));
+    EXPECT_TRUE(Released(drop));
+
+    hook.Multiple = true;
+    drop = MakeDrop(names);
+    SendMessageA(edit->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_EQ(got, names);
+    EXPECT_TRUE(Released(drop));
+
+    // A handler that raises: the error goes to the application, the record is released all the same.
+    int errors = 0;
+    Application->OnException = [&](TObject*, Exception*) { ++errors; };
+    hook.OnDrop = [](const std::vector<AnsiString>&) { throw Exception("cannot take it"); };
+    drop = MakeDrop(names);
+    SendMessageA(edit->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_EQ(errors, 1);
+    EXPECT_TRUE(Released(drop));
+
+    hook.SetAccept(false);
+    EXPECT_FALSE(Accepts(edit));
+    edit->RecreateWnd();
+    EXPECT_FALSE(Accepts(edit));
+    hook.SetAccept(true);
+    hook.Release();
+    EXPECT_FALSE(Accepts(edit)) << "the control lets go of drops with the hook";
+}

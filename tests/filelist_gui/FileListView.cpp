@@ -1,0 +1,349 @@
+// The file list view over a temporary folder: its rows and their texts, sorting, new folders,
+// renaming, the ".." row kept out of every file operation, paste, the size of a selection and the
+// drive view over drives of the test's own.
+#include "DriveSeams.h"
+#include "FileListKit.h"
+#include "sCheckBox.h"
+
+using namespace filelistkit;
+
+namespace {
+
+class FileListView : public FileListTest {};
+
+// Answers the attributes dialog from a timer inside its modal loop: the read-only box checked,
+// the file removed first when asked, then OK.
+bool RemoveFirst = false;
+std::string Victim;
+
+void CALLBACK AnswerAttributes(HWND, UINT, UINT_PTR Id, DWORD)
+{
+    auto* box = dynamic_cast<TForm*>(FindControl(GetActiveWindow()));
+    if (!box || !box->FindComponent("cbReadOnly"))
+        return;
+    KillTimer(nullptr, Id);
+    static_cast<TsCheckBox*>(box->FindComponent("cbReadOnly"))->SetChecked(true);
+    if (RemoveFirst)
+        DeleteFileA(Victim.c_str());
+    box->SetModalResult(mrOk);
+}
+
+} // namespace
+
+TEST_F(FileListView, RowsShowSizesKindsAndNamesCutAtTheirFirstDot)
+{
+    CreateDirectoryA((dir / "Folder.v2").c_str(), nullptr);
+    MakeFile(dir / "empty.txt", 0);
+    MakeFile(dir / "small.txt", 500);
+    MakeFile(dir / "two.log", 2048);
+    MakeFile(dir / "archive.tar.gz", 2100);
+    MakeFile(dir / "skipped.bin", 10);
+    view->SetMask("*.txt; *.log;*.gz");
+    view->SetDirectory(dir.Path());
+    ASSERT_TRUE(view->FileView());
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Folder.v2", "archive.tar.gz", "empty.txt", "small.txt", "two.log"}));
+    struct {
+        const char* Caption;
+        const char* Size;
+        const char* Kind;
+    } rows[] = {{"Folder.v2", " ", "dir"},
+                {"archive.tar.gz", "2 KB", "file"},
+                {"empty.txt", "0 KB", "file"},
+                {"small.txt", "1 KB", "file"},
+                {"two.log", "2 KB", "file"}};
+    for (const auto& r : rows) {
+        TListItem* item = Row(r.Caption);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->SubItemText(flSize), r.Size) << r.Caption;
+        EXPECT_EQ(TsFileListView::RowKind(item), r.Kind) << r.Caption;
+        EXPECT_EQ(TsFileListView::RowPath(item), dir / r.Caption) << r.Caption;
+        EXPECT_FALSE(item->SubItemText(flModified).empty()) << r.Caption;
+    }
+    EXPECT_EQ(view->TotalSize(), 0 + 500 + 2048 + 2100);
+    EXPECT_EQ(view->Column(1)->Caption(), "Size");
+    EXPECT_EQ(view->Column(1)->Alignment(), taRightJustify);
+
+    view->HideFileExt = true;
+    view->UpdateFileList();
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Folder", "archive", "empty", "small", "two"}));
+    EXPECT_EQ(TsFileListView::RowPath(Row("archive")), dir / "archive.tar.gz");
+}
+
+TEST_F(FileListView, SortingKeepsTheWayUpFirstAndOrdersTimesByTheirValue)
+{
+    const std::string work = dir / "work";
+    CreateDirectoryA(work.c_str(), nullptr);
+    CreateDirectoryA((work + "\\sub").c_str(), nullptr);
+    // Shown as "02.01.23 12:00" and "01.01.24 12:00": their texts sort the other way round; the
+    // last two differ only in seconds, which the time format does not show.
+    const SYSTEMTIME older = Time(2023, 1, 2), newer = Time(2024, 1, 1), first = Time(2024, 6, 1, 9, 30, 5),
+                     second = Time(2024, 6, 1, 9, 30, 40);
+    MakeFile(work + "\\b.txt", 3500, &older);
+    MakeFile(work + "\\a.txt", 100, &newer);
+    MakeFile(work + "\\d.txt", 2500, &second);
+    MakeFile(work + "\\c.txt", 5000, &first);
+    view->SetDaTeFormat(df_ddMMyy_DE);
+    view->SetTFormatStr("HH:mm");
+    view->SetShowParentItem(true);
+    view->SetDirectory(work);
+    EXPECT_EQ(Row("b.txt")->SubItemText(flModified), "02.01.23 12:00");
+    using Order = std::vector<std::string>;
+    EXPECT_EQ(Captions(), (Order{"..", "sub", "a.txt", "b.txt", "c.txt", "d.txt"}));
+
+    // A new column sorts backwards at first (folders then last), a second click forwards.
+    view->SortColumnClick(view, view->Column(3));
+    EXPECT_EQ(Captions(), (Order{"..", "d.txt", "c.txt", "a.txt", "b.txt", "sub"}));
+    view->SortColumnClick(view, view->Column(3));
+    EXPECT_EQ(Captions(), (Order{"..", "sub", "b.txt", "a.txt", "c.txt", "d.txt"}));
+    view->SortColumnClick(view, view->Column(1));
+    EXPECT_EQ(Captions(), (Order{"..", "c.txt", "b.txt", "d.txt", "a.txt", "sub"}));
+    view->SortColumnClick(view, view->Column(1));
+    EXPECT_EQ(Captions(), (Order{"..", "sub", "a.txt", "d.txt", "b.txt", "c.txt"}));
+    view->SortColumnClick(view, view->Column(0));
+    EXPECT_EQ(Captions(), (Order{"..", "d.txt", "c.txt", "b.txt", "a.txt", "sub"}));
+}
+
+TEST_F(FileListView, CtrlNMakesNewFolderThenNewFolder2AndEditsItsName)
+{
+    view->SetDirectory(dir.Path());
+    view->SetFocus();
+    Key('N', true);
+    ASSERT_TRUE(Exists(dir / "New Folder"));
+    EXPECT_TRUE(view->IsEditing());
+    ASSERT_NE(view->Selected(), nullptr);
+    EXPECT_EQ(view->Selected()->Caption(), "New Folder");
+    view->Selected()->CancelEdit();
+    Key('N', true);
+    EXPECT_TRUE(Exists(dir / "New Folder(2)"));
+    EXPECT_EQ(view->Selected()->Caption(), "New Folder(2)");
+    view->Selected()->CancelEdit();
+    // Not in the drive view.
+    TScopedFakeDrives drives;
+    view->SetDirectory("");
+    Key('N', true);
+    EXPECT_FALSE(Exists(dir / "New Folder(3)"));
+}
+
+TEST_F(FileListView, TheWayUpIsNeverHandedToAFileOperation)
+{
+    const std::string work = dir / "work";
+    CreateDirectoryA(work.c_str(), nullptr);
+    MakeFile(work + "\\a.txt", 10);
+    view->SetShowParentItem(true);
+    view->SetDirectory(work);
+    ASSERT_EQ(Captions(), (std::vector<std::string>{"..", "a.txt"}));
+
+    Select({".."});
+    Key(VK_DELETE);
+    view->SendToPath(dir.Path());
+    view->CutCopy(0);
+    view->RenameFile();
+    view->FileAttr();
+    EXPECT_TRUE(Operations().empty());
+    EXPECT_EQ(view->ClipboardList()->Count(), 0);
+    EXPECT_FALSE(view->IsEditing());
+    EXPECT_FALSE(view->CanEdit(Row("..")));
+    EXPECT_EQ(view->SelectedSize(), 0);
+
+    Select({"..", "a.txt"});
+    Key(VK_DELETE);
+    Select({"..", "a.txt"});
+    view->SendToPath(dir.Path());
+    const std::vector<TShellCall> ops = Operations();
+    ASSERT_EQ(ops.size(), 2u);
+    EXPECT_EQ(ops[0].Func, static_cast<UINT>(FO_DELETE));
+    EXPECT_EQ(ops[0].Sources, (std::vector<AnsiString>{work + "\\a.txt"}));
+    EXPECT_EQ(ops[0].Flags, FOF_ALLOWUNDO);
+    EXPECT_EQ(ops[1].Func, static_cast<UINT>(FO_COPY));
+    EXPECT_EQ(ops[1].Sources, (std::vector<AnsiString>{work + "\\a.txt"}));
+    EXPECT_EQ(ops[1].Targets, (std::vector<AnsiString>{dir / "a.txt"}));
+    Select({"..", "a.txt"});
+    view->CutCopy(2);
+    EXPECT_EQ(view->ClipboardList()->Text(), work + "\\a.txt\r\n");
+    EXPECT_EQ(view->SelectedSize(), 10);
+}
+
+TEST_F(FileListView, PasteCopiesOrMovesEachEntryOnceAndEmptiesTheList)
+{
+    const std::string sub = dir / "sub";
+    CreateDirectoryA(sub.c_str(), nullptr);
+    MakeFile(dir / "a.txt", 1);
+    MakeFile(dir / "b.txt", 1);
+    view->SetDirectory(dir.Path());
+    Select({"a.txt", "b.txt"});
+    Key('C', true);
+    view->SetDirectory(sub);
+    Key('V', true);
+    Key('V', true);
+    std::vector<TShellCall> ops = Operations();
+    ASSERT_EQ(ops.size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        const std::string name = i == 0 ? "a.txt" : "b.txt";
+        EXPECT_EQ(ops[i].Func, static_cast<UINT>(FO_COPY));
+        EXPECT_EQ(ops[i].Sources, (std::vector<AnsiString>{dir / name}));
+        EXPECT_EQ(ops[i].Targets, (std::vector<AnsiString>{sub + "\\" + name}));
+        EXPECT_EQ(ops[i].Owner, form->Handle());
+    }
+    EXPECT_TRUE(Boxes().empty()) << "the second paste found nothing to paste";
+    view->Paste();
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"No file(s) selected"}));
+
+    view->SetDirectory(dir.Path());
+    Select({"a.txt"});
+    Key('X', true);
+    view->SetDirectory(sub);
+    Key('V', true);
+    ops = Operations();
+    ASSERT_EQ(ops.size(), 3u);
+    EXPECT_EQ(ops[2].Func, static_cast<UINT>(FO_MOVE));
+}
+
+TEST_F(FileListView, RenamingRefusesBadNamesAndTakesOnlyANewName)
+{
+    MakeFile(dir / "a.txt", 1);
+    MakeFile(dir / "b.txt", 1);
+    view->SetDirectory(dir.Path());
+    auto rename = [&](const char* From, const char* To) {
+        ASSERT_TRUE(view->CanEdit(Row(From)));
+        LVITEMA item{};
+        item.iItem = Row(From)->Index();
+        std::string text = To;
+        item.pszText = text.data();
+        view->Edit(item);
+    };
+    rename("a.txt", "A.TXT");
+    rename("a.txt", "b.txt");
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"\"b.txt\" is already exists !"}));
+    for (const char* bad : {"x\\y", "x/y", "x:y", "x*", "x?", "x\"", "x<", "x>", "x|"}) {
+        prompts.Shown.clear();
+        rename("a.txt", bad);
+        EXPECT_EQ(Boxes().size(), 1u) << bad;
+    }
+    EXPECT_TRUE(Operations().empty());
+    rename("a.txt", "c.txt");
+    const std::vector<TShellCall> ops = Operations();
+    ASSERT_EQ(ops.size(), 1u);
+    EXPECT_EQ(ops[0].Func, static_cast<UINT>(FO_RENAME));
+    EXPECT_EQ(ops[0].Sources, (std::vector<AnsiString>{dir / "a.txt"}));
+    EXPECT_EQ(ops[0].Targets, (std::vector<AnsiString>{dir / "c.txt"}));
+
+    // F2 edits the name, unless the view is read-only.
+    Select({"b.txt"});
+    Key(VK_F2);
+    EXPECT_TRUE(view->IsEditing());
+    view->Selected()->CancelEdit();
+    view->SetReadOnly(true);
+    prompts.Shown.clear();
+    Key(VK_F2);
+    EXPECT_FALSE(view->IsEditing());
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"It's ReadOnly"}));
+}
+
+TEST_F(FileListView, SelectedSizeIsMeasuredInTheListedFolder)
+{
+    testkit::TempDir elsewhere;
+    MakeFile(dir / "same.txt", 700);
+    MakeFile(elsewhere / "same.txt", 5);
+    char saved[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, saved);
+    SetCurrentDirectoryA(elsewhere.Path().c_str());
+    view->SetDirectory(dir.Path());
+    Select({"same.txt"});
+    EXPECT_EQ(view->SelectedSize(), 700);
+    EXPECT_EQ(view->SelectedNumber(), 1);
+    view->ClearSelection();
+    EXPECT_EQ(view->SelectedNumber(), 1) << "every row when none is selected";
+    SetCurrentDirectoryA(saved);
+}
+
+TEST_F(FileListView, ProgramsGetQuotedNamesAndARelativeTargetIsTakenInTheListedFolder)
+{
+    MakeFile(dir / "my notes.txt", 1);
+    view->SetDirectory(dir.Path());
+    Select({"my notes.txt"});
+    Key('F', true);
+    ASSERT_EQ(shell.Calls.size(), 1u);
+    EXPECT_EQ(shell.Calls[0].Operation, "Open");
+    EXPECT_EQ(UpperCase(ExtractFileName(shell.Calls[0].File)), "NOTEPAD.EXE");
+    EXPECT_EQ(shell.Calls[0].Parameters, "\"" + dir / "my notes.txt" + "\"");
+    EXPECT_EQ(shell.Calls[0].Directory, dir.Path());
+
+    prompts.AnswerInput("backup");
+    view->SendTo(0);
+    ASSERT_EQ(prompts.Shown.size(), 1u);
+    EXPECT_EQ(prompts.Shown[0].Caption, "Send to any folder");
+    EXPECT_EQ(prompts.Shown[0].Text, "Please enter the send_to path");
+    const std::vector<TShellCall> ops = Operations();
+    ASSERT_EQ(ops.size(), 1u);
+    EXPECT_EQ(ops[0].Targets, (std::vector<AnsiString>{dir / "backup\\my notes.txt"}));
+
+    shell.ExecuteResult = 2;
+    view->FindFile();
+    EXPECT_EQ(shell.Calls.back().Operation, "Find");
+    EXPECT_EQ(Boxes().back(), "ERROR - Can't Find file  " + dir.Path());
+}
+
+TEST_F(FileListView, AttributesAreWrittenAsCheckedAndAFailedWriteIsReported)
+{
+    MakeFile(dir / "a.txt", 1);
+    view->SetDirectory(dir.Path());
+    Select({"a.txt"});
+    Victim = dir / "a.txt";
+    auto answer = [](bool Remove) {
+        RemoveFirst = Remove;
+        SetTimer(nullptr, 0, 30, AnswerAttributes);
+    };
+    answer(false);
+    view->FileAttr();
+    EXPECT_TRUE(GetFileAttributesA(Victim.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(Row("a.txt")->SubItemText(flAttributes).find('R') != std::string::npos, true);
+    EXPECT_TRUE(Boxes().empty());
+
+    SetFileAttributesA(Victim.c_str(), FILE_ATTRIBUTE_NORMAL);
+    view->UpdateFileList();
+    Select({"a.txt"});
+    answer(true);
+    view->FileAttr();
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].rfind("Cannot set the attributes of \"a.txt\". ", 0), 0u) << Boxes()[0];
+}
+
+TEST_F(FileListView, DrivesComeFromTheDriveSeam)
+{
+    TScopedFakeDrives drives;
+    drives.Drives = {{'A', DRIVE_REMOVABLE, false, {}, "", "Floppy (A:)", -1},
+                     {'C', DRIVE_FIXED, true, {Int64(2500000) * 1024 * 1000, Int64(999) * 1024}, "SYS", "System (C:)", -1},
+                     {'E', DRIVE_CDROM, true, {Int64(700) << 20, 0}, "", "CD (E:)", -1},
+                     {'N', DRIVE_REMOTE, false, {}, "", "share", -1}};
+    view->SetDirectory("");
+    ASSERT_FALSE(view->FileView());
+    EXPECT_EQ(Captions(), (std::vector<std::string>{"Floppy  (A:)  ", "System  (C:)  ", "CD  (E:)  ", "share (N:)  "}));
+    EXPECT_EQ(view->Column(2)->Caption(), "Disk Size");
+    const std::string big = "2 500 000 Mb";
+    struct {
+        const char* Caption;
+        const char* Type;
+        std::string Size, Free;
+    } rows[] = {{"Floppy  (A:)  ", "Removable Disk", "0 Mb", "0 Mb"},
+                {"System  (C:)  ", "Fixed Disk", big, "0 Mb"},
+                {"CD  (E:)  ", "CD-ROM Disk", "0 Mb", "0 Mb"},
+                {"share (N:)  ", "Network Disk", "0 Mb", "0 Mb"}};
+    for (const auto& r : rows) {
+        TListItem* item = Row(r.Caption);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->SubItemText(0), r.Type) << r.Caption;
+        EXPECT_EQ(item->SubItemText(1), r.Size) << r.Caption;
+        EXPECT_EQ(item->SubItemText(2), r.Free) << r.Caption;
+        EXPECT_EQ(TsFileListView::RowKind(item), "drv");
+    }
+    EXPECT_EQ(drives.SpaceQueries, 4) << "the floppy and the CD are not asked";
+
+    // A floppy without a disk stays closed, with one warning and a beep.
+    SysUtils::TBeepCounter beeps;
+    Select({"Floppy  (A:)  "});
+    Key(VK_RETURN);
+    EXPECT_EQ(view->Directory(), "");
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"There is no disk in Drive A\ror Drive A: is not ready"}));
+    EXPECT_EQ(beeps.Count, 1);
+    EXPECT_EQ(view->sGetFreeSpace(), -1);
+}
