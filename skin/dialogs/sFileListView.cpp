@@ -68,15 +68,15 @@ struct TFormFree {
 // a read-only or system folder (one the shell may give a look of its own) is asked alone.
 class TsFileListView::TShellInfoCache {
 public:
-    void Get(const AnsiString& Path, const WIN32_FIND_DATAA& Entry, AnsiString& TypeName, int& Icon)
+    void Get(const AnsiString& Path, const TFileEntry& Entry, AnsiString& TypeName, int& Icon)
     {
-        const bool folder = (Entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        const bool folder = (Entry.Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         AnsiString key;
         if (folder) {
-            if (!(Entry.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)))
+            if (!(Entry.Attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM)))
                 key = "\\";
         } else {
-            key = UpperCase(ExtractFileExt(Entry.cFileName));
+            key = UpperCase(ExtractFileExt(Entry.Name));
             static const char* const own[] = {".EXE", ".ICO", ".LNK", ".CUR", ".ANI", ".URL", ".PIF", ".SCR"};
             if (std::any_of(std::begin(own), std::end(own), [&](const char* e) { return key == e; }))
                 key.clear();
@@ -391,18 +391,33 @@ void TsFileListView::UpdateFileList()
                 if (FFileType.Contains(member))
                     attr |= value;
             const AnsiString folder = AddSlash(FDirectory);
-            TShellInfoCache shell;
-            if (FShowFolders)
-                AddFiles(folder + "*.*", attr | FILE_ATTRIBUTE_DIRECTORY, shell);
-            std::size_t start = 0;
-            while (start <= FMask.size()) {
+            std::vector<AnsiString> parts;
+            for (std::size_t start = 0; start <= FMask.size();) {
                 std::size_t end = FMask.find(';', start);
                 if (end == AnsiString::npos)
                     end = FMask.size();
-                const AnsiString part = Trim(FMask.substr(start, end - start));
-                if (!part.empty())
-                    AddFiles(folder + part, attr, shell);
+                if (AnsiString part = Trim(FMask.substr(start, end - start)); !part.empty())
+                    parts.push_back(std::move(part));
                 start = end + 1;
+            }
+            auto every = [](const AnsiString& Part) { return Part == "*.*" || Part == "*"; };
+            // The folders' pass sees every file too: a mask of every file takes them from there
+            // instead of reading the folder a second time.
+            const bool share = FShowFolders && std::any_of(parts.begin(), parts.end(), every);
+            std::vector<TFileEntry> files;
+            TShellInfoCache shell;
+            if (FShowFolders)
+                AddFiles(folder + "*.*", attr | FILE_ATTRIBUTE_DIRECTORY, shell, share ? &files : nullptr);
+            bool shared = false;
+            for (const AnsiString& part : parts) {
+                if (share && !shared && every(part)) {
+                    shared = true;
+                    FFileView = true;
+                    for (const TFileEntry& entry : files)
+                        AddEntry(entry, shell);
+                } else {
+                    AddFiles(folder + part, attr, shell);
+                }
             }
         } else {
             DriveColumns();
@@ -416,7 +431,8 @@ void TsFileListView::UpdateFileList()
         items->Item(0)->SetFocused(true);
 }
 
-bool TsFileListView::AddFiles(const AnsiString& Path, DWORD Attr, TShellInfoCache& Shell)
+bool TsFileListView::AddFiles(const AnsiString& Path, DWORD Attr, TShellInfoCache& Shell,
+                              std::vector<TFileEntry>* Files)
 {
     FFileView = true;
     WIN32_FIND_DATAA fd;
@@ -426,55 +442,65 @@ bool TsFileListView::AddFiles(const AnsiString& Path, DWORD Attr, TShellInfoCach
     bool added = false;
     const DWORD folderBit = Attr & FILE_ATTRIBUTE_DIRECTORY;
     const DWORD hidingBits = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    const AnsiString folder = AddSlash(FDirectory);
-    TListItems* items = Items();
     do {
-        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != folderBit || (fd.dwFileAttributes & hidingBits & ~Attr))
+        if (fd.dwFileAttributes & hidingBits & ~Attr)
             continue;
-        const AnsiString name = fd.cFileName;
-        const bool parent = name == "..";
-        if (name == "." || (parent && !FShowParentItem))
-            continue;
-        const AnsiString path = folder + name;
-        AnsiString typeName = " ";
-        int icon = -1;
-        if (!parent)
-            Shell.Get(path, fd, typeName, icon);
-        const Int64 size = (static_cast<Int64>(fd.nFileSizeHigh) << 32) + fd.nFileSizeLow;
-        const AnsiString kind = folderBit ? "dir" : "file";
-        AnsiString caption = name;
-        if (HideFileExt && !parent)
-            caption = name.substr(0, name.find('.'));
-        AnsiString attrText;
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_ARCHIVE)
-            attrText += 'A';
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_READONLY)
-            attrText += 'R';
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN)
-            attrText += 'H';
-        if (fd.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM)
-            attrText += 'S';
-
-        TFileRow& row = FRows.emplace_back();
-        row.Size = size;
-        row.HasTime = FileTimeToDateTime(fd.ftLastWriteTime, row.Time);
-        row.SortName = AnsiUpperCase(caption);
-        TListItem* item = items->Add();
-        item->SetCaption(caption);
-        item->SetImageIndex(icon);
-        item->SetData(&row);
-        TStrings* sub = item->SubItems();
-        sub->Add(ConvertSize(size, kind));
-        sub->Add(typeName);
-        sub->Add(row.HasTime ? FormatDateTime(FDateFormatText + " " + FTimeFormatText, row.Time) : AnsiString());
-        sub->Add(attrText);
-        sub->Add(path);
-        sub->Add(kind);
-        FTotalSize += size;
-        added = true;
+        TFileEntry entry{fd.dwFileAttributes, (static_cast<Int64>(fd.nFileSizeHigh) << 32) + fd.nFileSizeLow,
+                         fd.ftLastWriteTime, fd.cFileName};
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == folderBit)
+            added = AddEntry(entry, Shell) || added;
+        else if (Files)
+            Files->push_back(std::move(entry));
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     return added;
+}
+
+bool TsFileListView::AddEntry(const TFileEntry& Entry, TShellInfoCache& Shell)
+{
+    const AnsiString& name = Entry.Name;
+    const bool parent = name == "..";
+    if (name == "." || (parent && !FShowParentItem))
+        return false;
+    const bool folder = (Entry.Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const AnsiString path = AddSlash(FDirectory) + name;
+    AnsiString typeName = " ";
+    int icon = -1;
+    if (!parent)
+        Shell.Get(path, Entry, typeName, icon);
+    const AnsiString kind = folder ? "dir" : "file";
+    AnsiString caption = name;
+    if (HideFileExt && !parent)
+        caption = name.substr(0, name.find('.'));
+    AnsiString attrText;
+    if (Entry.Attributes & FILE_ATTRIBUTE_ARCHIVE)
+        attrText += 'A';
+    if (Entry.Attributes & FILE_ATTRIBUTE_READONLY)
+        attrText += 'R';
+    if (Entry.Attributes & FILE_ATTRIBUTE_HIDDEN)
+        attrText += 'H';
+    if (Entry.Attributes & FILE_ATTRIBUTE_SYSTEM)
+        attrText += 'S';
+
+    TFileRow& row = FRows.emplace_back();
+    row.Parent = parent;
+    row.Folder = folder;
+    row.Size = Entry.Size;
+    row.HasTime = FileTimeToDateTime(Entry.LastWrite, row.Time);
+    row.SortName = AnsiUpperCase(caption);
+    TListItem* item = Items()->Add();
+    item->SetCaption(caption);
+    item->SetImageIndex(icon);
+    item->SetData(&row);
+    TStrings* sub = item->SubItems();
+    sub->Add(ConvertSize(Entry.Size, kind));
+    sub->Add(typeName);
+    sub->Add(row.HasTime ? FormatDateTime(FDateFormatText + " " + FTimeFormatText, row.Time) : AnsiString());
+    sub->Add(attrText);
+    sub->Add(path);
+    sub->Add(kind);
+    FTotalSize += Entry.Size;
+    return true;
 }
 
 void TsFileListView::AddDrives()
@@ -529,15 +555,16 @@ void TsFileListView::SortColumnClick(TObject*, TListColumn* Column)
 
 void TsFileListView::CompareFiles(TObject*, TListItem* Item1, TListItem* Item2, int, int& Compare)
 {
+    auto* row1 = static_cast<const TFileRow*>(Item1->Data());
+    auto* row2 = static_cast<const TFileRow*>(Item2->Data());
     // The way up stays first whichever way the list is sorted.
-    const bool up1 = IsParentRow(Item1), up2 = IsParentRow(Item2);
+    const bool up1 = row1 ? row1->Parent : IsParentRow(Item1), up2 = row2 ? row2->Parent : IsParentRow(Item2);
     if (up1 || up2) {
         Compare = up1 == up2 ? 0 : (up1 ? -1 : 1);
         return;
     }
-    const bool dir1 = RowKind(Item1) == "dir", dir2 = RowKind(Item2) == "dir";
-    auto* row1 = static_cast<const TFileRow*>(Item1->Data());
-    auto* row2 = static_cast<const TFileRow*>(Item2->Data());
+    const bool dir1 = row1 ? row1->Folder : RowKind(Item1) == "dir";
+    const bool dir2 = row2 ? row2->Folder : RowKind(Item2) == "dir";
     int result = 0;
     if (dir1 != dir2) {
         result = dir1 ? -1 : 1;
@@ -557,7 +584,7 @@ void TsFileListView::CompareFiles(TObject*, TListItem* Item1, TListItem* Item2, 
             break;
         }
         case 3: {
-            const TDateTime none = EncodeDate(1980, 1, 1);
+            static const TDateTime none = EncodeDate(1980, 1, 1);
             const TDateTime a = row1 && row1->HasTime ? row1->Time : none;
             const TDateTime b = row2 && row2->HasTime ? row2->Time : none;
             const double d = std::round((a - b) * 100000);

@@ -231,16 +231,29 @@ protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
 
 private:
-    // What a row keeps beside its texts: the exact size and time, and its name for sorting.
+    // What a row keeps beside its texts: its kind, the exact size and time, and its name for sorting.
     struct TFileRow {
+        bool Parent = false;
+        bool Folder = false;
         Int64 Size = 0;
         bool HasTime = false;
         TDateTime Time = 0;
         AnsiString SortName;
     };
 
+    // One entry of a folder as the folder's search gave it.
+    struct TFileEntry {
+        DWORD Attributes = 0;
+        Int64 Size = 0;
+        FILETIME LastWrite{};
+        AnsiString Name;
+    };
     class TShellInfoCache;
-    bool AddFiles(const AnsiString& Path, DWORD Attr, TShellInfoCache& Shell);
+    // Adds the entries found for Path that Attr allows (folders when it holds the folder bit, else
+    // files); with Files, the files the folders' search meets (as Attr allows them) go there.
+    bool AddFiles(const AnsiString& Path, DWORD Attr, TShellInfoCache& Shell, std::vector<TFileEntry>* Files = nullptr);
+    // One row; false for "." and a ".." not shown.
+    bool AddEntry(const TFileEntry& Entry, TShellInfoCache& Shell);
     void AddDrives();
     void FileColumns();
     void DriveColumns();

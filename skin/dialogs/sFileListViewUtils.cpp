@@ -192,12 +192,13 @@ bool FileDirExist(const AnsiString& Name)
     AnsiString name = Name;
     while (!name.empty() && name.back() == '\0')
         name.pop_back();
+    name = DelSlash(name);
     WIN32_FIND_DATAA fd;
     HANDLE h = name.empty() ? INVALID_HANDLE_VALUE : FindFirstFileA(name.c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     FindClose(h);
-    sMessageDlg("\"" + ExtractFileName(DelSlash(name)) + "\" is already exists !", mtError, TMsgDlgButtons{mbOK}, 0);
+    sMessageDlg("\"" + ExtractFileName(name) + "\" is already exists !", mtError, TMsgDlgButtons{mbOK}, 0);
     return true;
 }
 
