@@ -347,3 +347,33 @@ TEST_F(FileListView, DrivesComeFromTheDriveSeam)
     EXPECT_EQ(beeps.Count, 1);
     EXPECT_EQ(view->sGetFreeSpace(), -1);
 }
+
+TEST_F(FileListView, TheClipboardTakesTheNamesOrTheContentOfTheSelection)
+{
+    auto clipboardText = [] {
+        std::string text;
+        if (OpenClipboard(nullptr)) {
+            if (HANDLE h = GetClipboardData(CF_TEXT)) {
+                text = static_cast<const char*>(GlobalLock(h));
+                GlobalUnlock(h);
+            }
+            CloseClipboard();
+        }
+        return text;
+    };
+    testkit::WriteFileBytes(dir / "a.txt", "Текст статьи");
+    MakeFile(dir / "b.log", 1);
+    view->SetShowParentItem(true);
+    view->SetDirectory(dir.Path());
+    Select({"a.txt", "b.log"});
+    view->SendTo(2);
+    EXPECT_EQ(clipboardText(), dir / "a.txt" + "\r\n" + dir / "b.log" + "\r\n");
+    // The rich edit hands its selection to the clipboard through OLE, as in the program.
+    OleInitialize(nullptr);
+    Select({"a.txt"});
+    view->SendTo(1);
+    EXPECT_EQ(clipboardText(), "Текст статьи");
+    OleFlushClipboard();
+    OleUninitialize();
+    EXPECT_EQ(view->Components(view->ComponentCount() - 1), view->FileMenu()) << "the helpers are gone";
+}
