@@ -1,7 +1,8 @@
 // A file list on a skinned demo form, driven by its keys with the real shell: a file copied and
 // pasted into a sub-folder lands there, Delete on the ".." row leaves the parent folder alone (both
 // read back from the disk). Pictures of the report view, the drive view and the open menu in both
-// shipped skins and without a skin (filelist_<view>_<skin>.png) are written to be looked at.
+// shipped skins and without a skin, and of the attributes dialog (filelist_<view>_<skin>.png), are
+// written to be looked at.
 #include "../skin_forms_gui/FormsKit.h"
 #include "FileListKit.h"
 #include "sPanel.h"
@@ -60,6 +61,20 @@ void CALLBACK ShootMenu(HWND, UINT, UINT_PTR Id, DWORD)
     KillTimer(nullptr, Id);
     testkit::SaveScreenshot(MenuShot);
     EndMenu();
+}
+
+// Takes the picture of the attributes dialog and closes it.
+std::string DialogShot;
+
+void CALLBACK ShootDialog(HWND, UINT, UINT_PTR Id, DWORD)
+{
+    auto* box = dynamic_cast<TForm*>(FindControl(GetActiveWindow()));
+    if (!box || !box->FindComponent("cbReadOnly"))
+        return;
+    KillTimer(nullptr, Id);
+    RedrawWindow(box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    testkit::SaveScreenshot(DialogShot, box->Handle());
+    box->SetModalResult(mrCancel);
 }
 
 } // namespace
@@ -134,6 +149,10 @@ TEST_F(FileListDemo, PicturesOfTheViewsAndTheMenu)
         const TPoint at = list->ClientToScreen(TPoint{r.left, r.bottom});
         list->FileMenu()->Popup(at.x, at.y);
         testkit::PumpPending();
+
+        DialogShot = "filelist_attributes_" + std::string(skin) + ".png";
+        SetTimer(nullptr, 0, 300, ShootDialog);
+        list->FileAttr();
 
         list->SetDirectory("");
         EXPECT_FALSE(list->FileView());
