@@ -22,6 +22,7 @@ public:
     using TDropEvent = std::function<void(const std::vector<AnsiString>& Files)>;
 
     TFileDropHook() = default;
+    ~TFileDropHook() override { Release(); }
     TFileDropHook(const TFileDropHook&) = delete;
     TFileDropHook& operator=(const TFileDropHook&) = delete;
 
