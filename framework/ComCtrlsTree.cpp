@@ -863,9 +863,8 @@ void TreeViewLink::Deleting(TTreeNodes* Nodes, TTreeNode* Node)
     TCustomTreeView* v = View(Nodes);
     if (!v)
         return;
-    if (v->OnDeletion)
-        for (TTreeNode* n = PostOrderFirst(Node); n; n = PostOrderNext(n, Node))
-            v->OnDeletion(v, n);
+    for (TTreeNode* n = PostOrderFirst(Node); n; n = PostOrderNext(n, Node))
+        v->Delete(n);
     if (v->HandleAllocated() && Node->FItemId) {
         ++v->FManualNotify;
         v->DropItems(Node->FItemId);
@@ -881,10 +880,9 @@ void TreeViewLink::Clearing(TTreeNodes* Nodes)
     if (!v)
         return;
     // The same order as deleting the top-level nodes one by one from the last.
-    if (v->OnDeletion)
-        for (TTreeNode* top = Nodes->FLast; top; top = top->FPrevSibling)
-            for (TTreeNode* n = PostOrderFirst(top); n; n = PostOrderNext(n, top))
-                v->OnDeletion(v, n);
+    for (TTreeNode* top = Nodes->FLast; top; top = top->FPrevSibling)
+        for (TTreeNode* n = PostOrderFirst(top); n; n = PostOrderNext(n, top))
+            v->Delete(n);
     if (v->HandleAllocated()) {
         // One message for all items; the selection going with them is no change for the application.
         ++v->FLockSelection;
@@ -1459,7 +1457,7 @@ void TCustomTreeView::SelectionMoved(TTreeNode* Node)
         KillTimer(FHandle, ChangeTimerId);
         SetTimer(FHandle, ChangeTimerId, static_cast<UINT>(FChangeDelay), nullptr);
     } else {
-        DoChange(Node);
+        Change(Node);
     }
 }
 
@@ -1728,14 +1726,57 @@ void TCustomTreeView::SortChildren(TTreeNode* Parent, const TTVCompare& Compare,
 
 bool TCustomTreeView::CanExpandNode(TTreeNode* Node, bool Expand)
 {
+    if (Expand)
+        return CanExpand(Node);
     bool allow = true;
-    if (Expand) {
-        if (OnExpanding)
-            OnExpanding(this, Node, allow);
-    } else if (OnCollapsing) {
+    if (OnCollapsing)
         OnCollapsing(this, Node, allow);
-    }
     return allow;
+}
+
+bool TCustomTreeView::CanExpand(TTreeNode* Node)
+{
+    bool allow = true;
+    if (OnExpanding)
+        OnExpanding(this, Node, allow);
+    return allow;
+}
+
+bool TCustomTreeView::CanChange(TTreeNode* Node)
+{
+    bool allow = true;
+    if (OnChanging)
+        OnChanging(this, Node, allow);
+    return allow;
+}
+
+void TCustomTreeView::Edit(const TVITEMA& Item)
+{
+    TTreeNode* node = reinterpret_cast<TTreeNode*>(Item.lParam);
+    if (!Item.pszText || !node)
+        return; // cancelled: no event, the text stays
+    AnsiString s = Item.pszText;
+    if (OnEdited)
+        OnEdited(this, node, s);
+    node->SetText(s);
+}
+
+void TCustomTreeView::Delete(TTreeNode* Node)
+{
+    if (OnDeletion)
+        OnDeletion(this, Node);
+}
+
+void TCustomTreeView::GetImageIndex(TTreeNode* Node)
+{
+    if (OnGetImageIndex)
+        OnGetImageIndex(this, Node);
+}
+
+void TCustomTreeView::GetSelectedIndex(TTreeNode* Node)
+{
+    if (OnGetSelectedIndex)
+        OnGetSelectedIndex(this, Node);
 }
 
 void TCustomTreeView::NodeExpanded(TTreeNode* Node, bool Expand)
@@ -1749,7 +1790,7 @@ void TCustomTreeView::NodeExpanded(TTreeNode* Node, bool Expand)
     }
 }
 
-void TCustomTreeView::DoChange(TTreeNode* Node)
+void TCustomTreeView::Change(TTreeNode* Node)
 {
     if (OnChange)
         OnChange(this, Node);
@@ -1786,7 +1827,7 @@ void TCustomTreeView::Dispatch(TMessage& Message)
     case WM_TIMER:
         if (Message.WParam == ChangeTimerId) {
             KillTimer(FHandle, ChangeTimerId);
-            DoChange(Selected());
+            Change(Selected());
             return;
         }
         break;
@@ -1833,24 +1874,14 @@ void TCustomTreeView::CNNotify(TMessage& Message)
         if (!FEditing)
             return;
         FEditing = false;
-        auto* di = reinterpret_cast<NMTVDISPINFOA*>(hdr);
-        TTreeNode* node = reinterpret_cast<TTreeNode*>(di->item.lParam);
-        if (!di->item.pszText || !node)
-            return; // cancelled: no event, the text stays
-        AnsiString s = di->item.pszText;
-        if (OnEdited)
-            OnEdited(this, node, s);
-        node->SetText(s);
+        Edit(reinterpret_cast<NMTVDISPINFOA*>(hdr)->item);
         return;
     }
     case TVN_SELCHANGINGA: {
         if (FLockSelection)
             return;
         auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
-        bool allow = true;
-        if (OnChanging)
-            OnChanging(this, reinterpret_cast<TTreeNode*>(nm->itemNew.lParam), allow);
-        Message.Result = allow ? 0 : 1;
+        Message.Result = CanChange(reinterpret_cast<TTreeNode*>(nm->itemNew.lParam)) ? 0 : 1;
         return;
     }
     case TVN_SELCHANGEDA: {
@@ -1899,13 +1930,11 @@ void TCustomTreeView::CNNotify(TMessage& Message)
         if (!node)
             return;
         if (di->item.mask & TVIF_IMAGE) {
-            if (OnGetImageIndex)
-                OnGetImageIndex(this, node);
+            GetImageIndex(node);
             di->item.iImage = node->ImageIndex();
         }
         if (di->item.mask & TVIF_SELECTEDIMAGE) {
-            if (OnGetSelectedIndex)
-                OnGetSelectedIndex(this, node);
+            GetSelectedIndex(node);
             di->item.iSelectedImage = node->SelectedIndex();
         }
         return;

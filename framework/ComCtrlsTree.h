@@ -278,23 +278,22 @@ enum TCustomDrawStateItem {
 };
 using TCustomDrawState = TSet<TCustomDrawStateItem>;
 
-using TTVChangingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowChange)>;
-using TTVChangedEvent = std::function<void(TObject* Sender, TTreeNode* Node)>;
-using TTVEditingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowEdit)>;
-using TTVEditedEvent = std::function<void(TObject* Sender, TTreeNode* Node, AnsiString& S)>;
-using TTVExpandingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowExpansion)>;
-using TTVCollapsingEvent = std::function<void(TObject* Sender, TTreeNode* Node, bool& AllowCollapse)>;
-using TTVExpandedEvent = std::function<void(TObject* Sender, TTreeNode* Node)>;
-using TTVCompareEvent =
-    std::function<void(TObject* Sender, TTreeNode* Node1, TTreeNode* Node2, int Data, int& Compare)>;
-using TTVCustomDrawEvent = std::function<void(TCustomTreeView* Sender, const TRect& ARect, bool& DefaultDraw)>;
+using TTVChangingEvent = TMethod<void(TObject* Sender, TTreeNode* Node, bool& AllowChange)>;
+using TTVChangedEvent = TMethod<void(TObject* Sender, TTreeNode* Node)>;
+using TTVEditingEvent = TMethod<void(TObject* Sender, TTreeNode* Node, bool& AllowEdit)>;
+using TTVEditedEvent = TMethod<void(TObject* Sender, TTreeNode* Node, AnsiString& S)>;
+using TTVExpandingEvent = TMethod<void(TObject* Sender, TTreeNode* Node, bool& AllowExpansion)>;
+using TTVCollapsingEvent = TMethod<void(TObject* Sender, TTreeNode* Node, bool& AllowCollapse)>;
+using TTVExpandedEvent = TMethod<void(TObject* Sender, TTreeNode* Node)>;
+using TTVCompareEvent = TMethod<void(TObject* Sender, TTreeNode* Node1, TTreeNode* Node2, int Data, int& Compare)>;
+using TTVCustomDrawEvent = TMethod<void(TCustomTreeView* Sender, const TRect& ARect, bool& DefaultDraw)>;
 using TTVCustomDrawItemEvent =
-    std::function<void(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState State, bool& DefaultDraw)>;
+    TMethod<void(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState State, bool& DefaultDraw)>;
 using TTVAdvancedCustomDrawEvent =
-    std::function<void(TCustomTreeView* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
+    TMethod<void(TCustomTreeView* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
 using TTVAdvancedCustomDrawItemEvent =
-    std::function<void(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState State, TCustomDrawStage Stage,
-                       bool& PaintImages, bool& DefaultDraw)>;
+    TMethod<void(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState State, TCustomDrawStage Stage,
+                 bool& PaintImages, bool& DefaultDraw)>;
 // A sort comparison: negative, zero or positive.
 using TTVCompare = std::function<int(TTreeNode* Node1, TTreeNode* Node2, int Data)>;
 
@@ -388,6 +387,20 @@ protected:
     void DestroyWnd() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
+    // The hooks behind the events, for subclasses that decide or answer themselves:
+    // whether Node may expand (OnExpanding), whether the selection may move to Node
+    // (OnChanging), the selection has moved to Node (OnChange), an edit of a node's text ended
+    // with Item's new text (OnEdited, then the node takes the text), Node is being deleted
+    // (OnDeletion), and the window asks for Node's image or selected image (OnGetImageIndex,
+    // OnGetSelectedIndex, then the node's index is given).
+    virtual bool CanExpand(TTreeNode* Node);
+    virtual bool CanChange(TTreeNode* Node);
+    virtual void Change(TTreeNode* Node);
+    virtual void Edit(const TVITEMA& Item);
+    virtual void Delete(TTreeNode* Node);
+    virtual void GetImageIndex(TTreeNode* Node);
+    virtual void GetSelectedIndex(TTreeNode* Node);
+
     // The node of a native item (null for none).
     TTreeNode* NodeFromItem(HTREEITEM Item);
     void CNNotify(TMessage& Message);
@@ -423,7 +436,6 @@ private:
     void SelectionMoved(TTreeNode* Node);
     void ApplyImages();
     void ImageListChange(TObject* Sender);
-    void DoChange(TTreeNode* Node);
     void CustomDraw(TMessage& Message);
     bool CanExpandNode(TTreeNode* Node, bool Expand);
     void NodeExpanded(TTreeNode* Node, bool Expand);

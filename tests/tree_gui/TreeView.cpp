@@ -755,3 +755,57 @@ TEST_F(TreeViewTest, SortingKeepsTheWindowInOrder)
     EXPECT_EQ(ModelDump(), "0:в 1:а 1:м 1:я 0:б 0:аб 0:а ");
     EXPECT_EQ(NativeDump(), ModelDump());
 }
+
+namespace {
+
+// A tree that decides and answers through the hooks, as a subclass does (no events set).
+class THookedTree : public TTreeView {
+    VCL_CLASS(THookedTree, TTreeView)
+public:
+    using TTreeView::TTreeView;
+    std::vector<std::string> Heard;
+    TTreeNode* Locked = nullptr;
+
+protected:
+    bool CanExpand(TTreeNode* Node) override { return Node != Locked; }
+    bool CanChange(TTreeNode* Node) override { return Node != Locked; }
+    void Change(TTreeNode* Node) override { Heard.push_back("change " + Node->Text()); }
+    void Edit(const TVITEMA& Item) override
+    {
+        Heard.push_back(std::string("edit ") + Item.pszText);
+        inherited::Edit(Item);
+    }
+    void Delete(TTreeNode* Node) override { Heard.push_back("delete " + Node->Text()); }
+    void GetImageIndex(TTreeNode* Node) override { Node->SetImageIndex(Node->Level() + 5); }
+};
+
+} // namespace
+
+TEST_F(TreeViewTest, SubclassesDecideAndAnswerThroughTheHooks)
+{
+    auto* hooked = Create<THookedTree>(form);
+    hooked->SetParent(form);
+    hooked->SetBounds(5, 5, 290, 250);
+    TTreeNode* top = hooked->Items()->Add(nullptr, "верх");
+    TTreeNode* leaf = hooked->Items()->AddChild(top, "лист");
+    hooked->Locked = top;
+    top->Expand(false);
+    EXPECT_FALSE(top->Expanded()) << "CanExpand refused";
+    hooked->Locked = nullptr;
+    top->Expand(false);
+    ASSERT_TRUE(top->Expanded());
+    InvalidateRect(hooked->Handle(), nullptr, TRUE);
+    UpdateWindow(hooked->Handle());
+    EXPECT_EQ(leaf->ImageIndex(), 6) << "the window asked GetImageIndex";
+    hooked->Locked = leaf;
+    SendMessageA(hooked->Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(leaf->ItemId()));
+    EXPECT_NE(hooked->Selected(), leaf) << "CanChange refused";
+    hooked->Locked = nullptr;
+    SendMessageA(hooked->Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(leaf->ItemId()));
+    ASSERT_TRUE(leaf->EditText());
+    SetWindowTextA(reinterpret_cast<HWND>(SendMessageA(hooked->Handle(), TVM_GETEDITCONTROL, 0, 0)), "новый");
+    leaf->EndEdit(false);
+    EXPECT_EQ(leaf->Text(), "новый");
+    top->Delete();
+    EXPECT_EQ(hooked->Heard, (std::vector<std::string>{"change лист", "edit новый", "delete новый", "delete верх"}));
+}
