@@ -1084,8 +1084,13 @@ void SendThumbPosition(TWinControl* Host, TsScrollBar* Bar)
 {
     if (!Host->HandleAllocated())
         return;
+    const int position = Bar->Position();
+    if (position > 0xFFFF && Bar->OnHostPosition) {
+        Bar->OnHostPosition(Bar, position);
+        return;
+    }
     SendMessageA(Host->Handle(), Bar->Kind() == sbVertical ? WM_VSCROLL : WM_HSCROLL,
-                 MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(Bar->Position())), 0);
+                 MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(std::clamp(position, 0, 0xFFFF))), 0);
 }
 
 void SendHostScroll(TWinControl* Host, TsScrollBar* Bar)

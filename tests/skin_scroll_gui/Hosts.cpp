@@ -180,6 +180,35 @@ TEST_F(HostTest, ATreesBarsFollowItsSelectionAndItsArrowsScrollByItsOwnLine)
     EXPECT_EQ(shot.Pixel(150 - 2 - CX / 2, 120 - 2 - CY / 2), static_cast<COLORREF>(ColorToRGB(tree->Color())));
 }
 
+TEST_F(HostTest, ThumbPositionsAboveSixteenBitsReachTheHostWhole)
+{
+    struct TRecorder : TPanel {
+        using TPanel::TPanel;
+        std::vector<int> Thumbs;
+        void WndProc(TMessage& Message) override
+        {
+            if (Message.Msg == WM_VSCROLL && Message.WParamLo == SB_THUMBPOSITION)
+                Thumbs.push_back(Message.WParamHi);
+            TPanel::WndProc(Message);
+        }
+    };
+    auto* host = Create<TRecorder>(form);
+    host->SetParent(form);
+    TsScrollBar* bar = nullptr;
+    bar = MakeHostBar(host, sbVertical, TOnIntChangeEvent([&](TObject*, int) { SendThumbPosition(host, bar); }));
+    bar->SetParams(0, 0, 200000);
+    bar->SetPosition(65535);
+    bar->SetPosition(70000);
+    EXPECT_EQ(host->Thumbs, (std::vector<int>{65535, 65535})) << "without a hook the farthest the message reaches";
+    std::vector<int> whole;
+    bar->OnHostPosition = [&](TObject*, int Position) { whole.push_back(Position); };
+    bar->SetPosition(65535);
+    bar->SetPosition(199999);
+    EXPECT_EQ(host->Thumbs, (std::vector<int>{65535, 65535, 65535}));
+    EXPECT_EQ(whole, (std::vector<int>{199999}));
+    FreeHostBar(bar);
+}
+
 TEST_F(HostTest, AScrollBoxScrollsItsWindowedAndGraphicChildren)
 {
     auto* box = Create<TsScrollBox>(form);
