@@ -1,5 +1,5 @@
-// Scrollable skinned controls keep skinned bars over their native ones: a memo, a list box, a
-// tree view and the skinned scroll box, which scrolls its children itself.
+// Scrollable skinned controls keep skinned bars over their native ones: a memo, a list box and
+// the skinned scroll box, which scrolls its children itself (the tree view: Tree.cpp).
 #include <gtest/gtest.h>
 
 #include "Dialogs.h"
@@ -8,7 +8,6 @@
 #include "sListBox.h"
 #include "sMemo.h"
 #include "sScrollBox.h"
-#include "sTreeView.h"
 
 namespace {
 
@@ -127,57 +126,6 @@ TEST_F(HostTest, AListBoxOfOneColumnKeepsItsVerticalBarAtTheTopItem)
     Command(list, AC_REMOVESKIN);
     EXPECT_EQ(list->VSBar, nullptr);
     EXPECT_EQ(list->TopIndex(), 3);
-}
-
-TEST_F(HostTest, ATreeShowsItsBarsOnlyForWhatDoesNotFit)
-{
-    auto* tree = Create<TsTreeView>(form);
-    tree->SetBounds(20, 20, 150, 120);
-    tree->SetParent(form);
-    for (int i = 0; i < 40; ++i)
-        tree->Items()->Add(nullptr, "node " + IntToStr(i));
-    testkit::PumpFor(50);
-    ASSERT_NE(tree->VSBar, nullptr);
-    EXPECT_TRUE(tree->VSBar->Visible());
-    EXPECT_TRUE(tree->HSBar == nullptr || !tree->HSBar->Visible());
-    EXPECT_EQ(tree->VSBar->BoundsRect(), Bounds(20 + 150 - CX - 2, 22, CX, 120 - 4));
-    tree->VSBar->SetPosition(10);
-    EXPECT_EQ(Native(tree, SB_VERT).nPos, 10);
-    tree->Items()->Clear();
-    testkit::PumpFor(50);
-    EXPECT_FALSE(tree->VSBar->Visible());
-}
-
-TEST_F(HostTest, ATreesBarsFollowItsSelectionAndItsArrowsScrollByItsOwnLine)
-{
-    auto* tree = Create<TsTreeView>(form);
-    tree->SetBounds(20, 20, 150, 120);
-    tree->SetParent(form);
-    tree->Items()->BeginUpdate();
-    for (int i = 0; i < 40; ++i)
-        tree->Items()->Add(nullptr, "a node whose title is wider than the tree " + IntToStr(i));
-    tree->Items()->EndUpdate();
-    testkit::PumpFor(50);
-    ASSERT_TRUE(tree->VSBar && tree->HSBar);
-    // A node selected out of sight is scrolled into view, and the bar with it.
-    tree->SetSelected(tree->Items()->Item(35));
-    testkit::PumpFor(50);
-    EXPECT_GT(Native(tree, SB_VERT).nPos, 0);
-    EXPECT_EQ(tree->VSBar->Position(), Native(tree, SB_VERT).nPos);
-    // The tree's own line along its width, as its native bar's arrow would scroll it.
-    tree->Perform(WM_HSCROLL, SB_LINEDOWN, 0);
-    const int line = Native(tree, SB_HORZ).nPos;
-    tree->Perform(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0), 0);
-    ASSERT_GT(line, 1);
-    TsScrollBar* h = tree->HSBar;
-    h->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(h->Width() - 3, 5));
-    h->Perform(WM_LBUTTONUP, 0, MAKELPARAM(h->Width() - 3, 5));
-    EXPECT_EQ(Native(tree, SB_HORZ).nPos, line);
-    EXPECT_EQ(h->Position(), line);
-    // The square between the bars shows the tree's colour, not the system's corner.
-    RedrawWindow(tree->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
-    const testkit::PixelImage shot = testkit::ScreenPixels(tree->Handle());
-    EXPECT_EQ(shot.Pixel(150 - 2 - CX / 2, 120 - 2 - CY / 2), static_cast<COLORREF>(ColorToRGB(tree->Color())));
 }
 
 TEST_F(HostTest, ThumbPositionsAboveSixteenBitsReachTheHostWhole)

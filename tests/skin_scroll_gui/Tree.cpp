@@ -1,0 +1,215 @@
+// The skinned tree view: its frame painted from its cache in the window's border, its skinned
+// bars inside that frame, rows beyond what the thumb message carries, and what a skin command
+// keeps (the window made again at most once) and what the tree's stream never depends on.
+#include <gtest/gtest.h>
+
+#include "ClassesFiler.h"
+#include "ScrollKit.h"
+#include "sTreeView.h"
+
+namespace {
+
+class TreeTest : public scrollkit::SkinnedTest {
+protected:
+    void SetUp() override
+    {
+        SkinnedTest::SetUp();
+        form->Show();
+    }
+    TsTreeView* MakeTree(const TRect& Bounds)
+    {
+        auto* tree = Create<TsTreeView>(form);
+        tree->SetBoundsRect(Bounds);
+        tree->SetParent(form);
+        return tree;
+    }
+    static void Fill(TsTreeView* Tree, int Count, const char* Text)
+    {
+        Tree->Items()->BeginUpdate();
+        for (int i = 0; i < Count; ++i)
+            Tree->Items()->Add(nullptr, Text + IntToStr(i));
+        Tree->Items()->EndUpdate();
+    }
+    const int CX = GetSystemMetrics(SM_CXVSCROLL), CY = GetSystemMetrics(SM_CYHSCROLL);
+};
+
+// A tree that counts the windows made for it.
+class TCountedTree : public TsTreeView {
+    VCL_CLASS(TCountedTree, TsTreeView)
+public:
+    using TsTreeView::TsTreeView;
+    int Made = 0;
+
+protected:
+    void CreateWnd() override
+    {
+        inherited::CreateWnd();
+        ++Made;
+    }
+};
+
+} // namespace
+
+TEST_F(TreeTest, ItsFrameComesFromItsCacheAndItsBarsLieInsideIt)
+{
+    TsTreeView* tree = MakeTree(Bounds(20, 20, 150, 120));
+    tree->SetBorderWidth(2);
+    Fill(tree, 40, "a node whose title is wider than the tree ");
+    testkit::PumpFor(50);
+    const int b = 5;
+    ASSERT_TRUE(tree->VSBar && tree->HSBar);
+    EXPECT_EQ(tree->VSBar->BoundsRect(), Bounds(20 + 150 - CX - b, 20 + b, CX, 120 - 2 * b - CY));
+    EXPECT_EQ(tree->HSBar->BoundsRect(), Bounds(20 + b, 20 + 120 - CY - b, 150 - 2 * b - CX, CY));
+    POINT origin{0, 0};
+    ClientToScreen(tree->Handle(), &origin);
+    RECT window;
+    GetWindowRect(tree->Handle(), &window);
+    EXPECT_EQ(origin.x - window.left, b);
+    EXPECT_EQ(origin.y - window.top, b);
+
+    // Every pixel of the frame, and the square between the bars, is the cache's (the system shows
+    // what was drawn outside a paint a little later).
+    RedrawWindow(tree->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    TBitmap* cache = tree->SkinData()->FCacheBmp.get();
+    auto differing = [&] {
+        const testkit::PixelImage shot = testkit::ScreenPixels(tree->Handle());
+        int differ = 0;
+        for (int y = 0; y < 120; ++y)
+            for (int x = 0; x < 150; ++x) {
+                const bool frame = x < b || y < b || x >= 150 - b || y >= 120 - b;
+                const bool corner = x >= 150 - b - CX && x < 150 - b && y >= 120 - b - CY && y < 120 - b;
+                if ((frame || corner) && shot.Pixel(x, y) != static_cast<COLORREF>(cache->Canvas()->Pixels(x, y)))
+                    ++differ;
+            }
+        return differ;
+    };
+    testkit::PumpUntil([&] { return differing() == 0; }, 1000);
+    EXPECT_EQ(differing(), 0);
+
+    tree->SetBiDiMode(bdRightToLeft);
+    tree->RefreshScrolls();
+    EXPECT_EQ(tree->VSBar->Left(), 20 + b) << "right to left: the vertical bar at the left";
+    origin = POINT{0, 0};
+    ClientToScreen(tree->Handle(), &origin);
+    EXPECT_EQ(origin.x - window.left, b + CX) << "over the native one";
+    EXPECT_EQ(tree->HSBar->Left(), 20 + b);
+    tree->SetHeight(15);
+    EXPECT_EQ(tree->VSBar, nullptr) << "a tree under 16 pixels has no skinned bars";
+    EXPECT_EQ(tree->HSBar, nullptr);
+}
+
+TEST_F(TreeTest, ItsBarsShowOnlyForWhatDoesNotFitAndFollowItsSelection)
+{
+    TsTreeView* tree = MakeTree(Bounds(20, 20, 150, 120));
+    Fill(tree, 40, "node ");
+    testkit::PumpFor(50);
+    ASSERT_NE(tree->VSBar, nullptr);
+    EXPECT_TRUE(tree->VSBar->Visible());
+    EXPECT_TRUE(tree->HSBar == nullptr || !tree->HSBar->Visible());
+    EXPECT_EQ(tree->VSBar->BoundsRect(), Bounds(20 + 150 - CX - 3, 23, CX, 120 - 6));
+    tree->VSBar->SetPosition(10);
+    EXPECT_EQ(tree->TopItem(), tree->Items()->Item(10));
+    // A node selected out of sight is scrolled into view, and the bar with it.
+    tree->SetSelected(tree->Items()->Item(35));
+    testkit::PumpFor(50);
+    EXPECT_EQ(tree->VSBar->Position(), tree->TopItem()->Index());
+    EXPECT_GT(tree->VSBar->Position(), 10);
+    tree->Items()->Clear();
+    testkit::PumpFor(50);
+    EXPECT_FALSE(tree->VSBar->Visible());
+}
+
+TEST_F(TreeTest, TheThumbBeyondSixteenBitsMakesThatRowTheTopAndTheBottomShowsTheLastNode)
+{
+    TsTreeView* tree = MakeTree(Bounds(20, 20, 150, 120));
+    TTreeNodes* items = tree->Items();
+    items->BeginUpdate();
+    for (int i = 0; i < 700; ++i) {
+        TTreeNode* category = items->Add(nullptr, "c" + IntToStr(i));
+        for (int k = 0; k < 99; ++k)
+            items->AddChild(category, "n" + IntToStr(k));
+    }
+    items->EndUpdate();
+    tree->FullExpand();
+    testkit::PumpFor(50);
+    ASSERT_NE(tree->VSBar, nullptr);
+    ASSERT_GT(tree->VSBar->Max(), 69000);
+    tree->VSBar->SetPosition(69000);
+    EXPECT_EQ(tree->TopItem(), items->Item(69000)) << "not row 69000 cut to 16 bits";
+    EXPECT_EQ(tree->VSBar->Position(), 69000);
+    tree->VSBar->SetPosition(tree->VSBar->Max());
+    TTreeNode* last = items->Item(items->Count() - 1);
+    const RECT shown = last->DisplayRect(false);
+    EXPECT_GT(shown.bottom, 0);
+    EXPECT_LE(shown.bottom, tree->ClientHeight());
+    tree->VSBar->SetPosition(300);
+    EXPECT_EQ(tree->TopItem(), items->Item(300)) << "below 0xFFFF the message itself";
+}
+
+TEST_F(TreeTest, ASkinCommandMakesTheWindowAtMostOnceAndKeepsTheTreeAndItsBorder)
+{
+    struct {
+        TBorderStyle Laid;
+        int MadeOnNewSkin;
+    } cases[] = {{bsSingle, 1}, {bsNone, 0}};
+    for (const auto& c : cases) {
+        BeginLoading(form);
+        auto* tree = Create<TCountedTree>(form);
+        tree->SetBounds(20, 20, 150, 100);
+        tree->SetBorderStyle(c.Laid); // as a layout does, after the construction
+        tree->SetParent(form);
+        LoadedAll(form);
+        TTreeNode* a = tree->Items()->Add(nullptr, "a");
+        for (int i = 0; i < 30; ++i)
+            tree->Items()->AddChild(a, "child " + IntToStr(i));
+        a->Expand(false);
+        tree->SetSelected(a->Item(20));
+        tree->SetTopItem(a->Item(12));
+        const int made = tree->Made;
+        Command(tree, AC_NEWSKIN);
+        Command(tree, AC_REPAINT);
+        EXPECT_EQ(tree->BorderStyle(), bsNone);
+        EXPECT_EQ(tree->Made - made, c.MadeOnNewSkin);
+        EXPECT_EQ(tree->Color(), gd[static_cast<size_t>(tree->SkinData()->SkinIndex)].Color);
+        scrollkit::UnloadSkin();
+        Command(tree, AC_REMOVESKIN);
+        EXPECT_EQ(tree->BorderStyle(), c.Laid) << "the style it was laid out with";
+        EXPECT_EQ(tree->Made - made, c.MadeOnNewSkin + (c.Laid == bsNone ? 0 : 1));
+        EXPECT_EQ(tree->Color(), clWindow);
+        EXPECT_EQ(tree->Font()->Color(), clWindowText);
+        EXPECT_EQ(tree->VSBar, nullptr);
+        EXPECT_EQ(tree->Items()->Count(), 31);
+        EXPECT_TRUE(a->Expanded());
+        EXPECT_EQ(tree->Selected(), a->Item(20));
+        EXPECT_EQ(tree->TopItem(), a->Item(12));
+        tree->Free();
+        scrollkit::LoadSkin("Neutral");
+    }
+}
+
+TEST_F(TreeTest, ItsStreamIsTheSameWithAndWithoutTheSkin)
+{
+    TsTreeView* tree = MakeTree(Bounds(20, 20, 150, 100));
+    tree->SetName("TreeView1");
+    tree->SetParentFont(false);
+    tree->Items()->Add(nullptr, "a");
+    Command(tree, AC_NEWSKIN);
+    Command(tree, AC_REPAINT);
+    ASSERT_NE(tree->Color(), clWindow);
+    TMemoryStream skinned;
+    WriteComponentToStream(skinned, *tree);
+    // A colour of the tree's own is its own with the skin too.
+    tree->SkinData()->SetCustomColor(true);
+    tree->SetColor(clYellow);
+    TMemoryStream custom;
+    WriteComponentToStream(custom, *tree);
+    tree->SkinData()->SetCustomColor(false);
+    scrollkit::UnloadSkin();
+    Command(tree, AC_REMOVESKIN);
+    TMemoryStream plain;
+    WriteComponentToStream(plain, *tree);
+    auto bytes = [](TMemoryStream& s) { return std::string(static_cast<const char*>(s.Memory()), s.Size()); };
+    EXPECT_EQ(bytes(skinned), bytes(plain));
+    EXPECT_NE(bytes(custom).find("Color"), std::string::npos);
+    EXPECT_EQ(bytes(plain).find("\x05" "Color"), std::string::npos);
+}
