@@ -66,7 +66,8 @@ void TsTreeView::BiDiModeChanged()
     if (next == ex)
         return;
     SetWindowLongA(Handle(), GWL_EXSTYLE, next);
-    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     RefreshScrolls();
 }
 

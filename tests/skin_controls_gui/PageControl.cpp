@@ -1,0 +1,277 @@
+// The skinned page control: its tabs and body painted from the skin (the active tab last), the
+// hot tab, the hints of the tabs, the skinned scroll arrows in place of the native ones, and the
+// plain look where the skin lacks a section. Expected places come from the control itself: the
+// system lays tabs out its own way.
+#include <gtest/gtest.h>
+
+#include "../skin_data/SkinFixture.h"
+#include "ControlsKit.h"
+#include "Forms.h"
+#include "sPageControl.h"
+#include "sUpDown.h"
+
+using namespace controlskit;
+
+namespace {
+
+class PageControlTest : public testkit::FormTest {
+protected:
+    void SetUp() override
+    {
+        FormTest::SetUp();
+        LoadSkinFolder(ShippedSkin("Neutral"));
+        form = MakeForm();
+        form->SetBounds(60, 60, 420, 300);
+    }
+    void TearDown() override
+    {
+        FormTest::TearDown();
+        sSkinData->Active = false;
+        FreeBitmaps();
+        gd.clear();
+        InitConstantIndexes();
+    }
+    TsPageControl* Make(int Pages, int Width, TTabPosition Position = tpTop)
+    {
+        auto* pc = Create<TsPageControl>(form);
+        pc->SetBounds(10, 10, Width, 200);
+        pc->SetTabPosition(Position);
+        pc->SetParent(form);
+        for (int i = 0; i < Pages; ++i) {
+            auto* sheet = Create<TsTabSheet>(form);
+            sheet->SetCaption("Страница " + IntToStr(i));
+            sheet->SetHint("Подсказка " + IntToStr(i));
+            sheet->SetPageControl(pc);
+        }
+        pc->SetActivePageIndex(0);
+        form->Show();
+        testkit::PumpFor(30);
+        return pc;
+    }
+    static int NativeArrows(TWinControl* C)
+    {
+        int n = 0;
+        for (HWND w = GetWindow(C->Handle(), GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            char name[32] = {};
+            GetClassNameA(w, name, sizeof name);
+            n += lstrcmpiA(name, UPDOWN_CLASSA) == 0;
+        }
+        return n;
+    }
+    static TPoint Centre(const TRect& R) { return TPoint{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
+    // What the screen shows in a rectangle of the control's client area.
+    static testkit::PixelImage Shown(TsPageControl* Pc)
+    {
+        Pc->Repaint();
+        return testkit::ScreenPixels(Pc->Handle());
+    }
+    static bool SameIn(const testkit::PixelImage& A, const testkit::PixelImage& B, const TRect& R)
+    {
+        for (int y = std::max<int>(R.top, 0); y < R.bottom; ++y)
+            for (int x = std::max<int>(R.left, 0); x < R.right; ++x)
+                if (A.Pixel(x, y) != B.Pixel(x, y))
+                    return false;
+        return true;
+    }
+    // Whether the screen comes to show (or to differ from) Image in R: what is drawn outside a
+    // paint reaches the screen a little later.
+    static bool Shows(TWinControl* C, const testkit::PixelImage& Image, const TRect& R, bool Same = true,
+                      unsigned Ms = 1000)
+    {
+        return testkit::PumpUntil([&] { return SameIn(testkit::ScreenPixels(C->Handle()), Image, R) == Same; }, Ms);
+    }
+    TForm* form = nullptr;
+};
+
+} // namespace
+
+TEST_F(PageControlTest, TheActiveTabIsPaintedLastAndItsPageShowsTheControlsImage)
+{
+    TsPageControl* pc = Make(3, 300);
+    pc->SetActivePageIndex(1);
+    const TRect native = pc->TabRect(1);
+    const TRect active = pc->SkinTabRect(1, true);
+    EXPECT_EQ(active, Rect(native.left - 2, native.top - 1, native.right + 2, native.bottom + 2));
+    EXPECT_EQ(pc->SkinTabRect(0, false), Rect(pc->TabRect(0).left, pc->TabRect(0).top, pc->TabRect(0).right - 1,
+                                              pc->TabRect(0).bottom + 5));
+    // The active tab as it is drawn on its own covers its neighbours' edges.
+    pc->Repaint();
+    TBitmap alone(pc->Width(), pc->Height(), pf24bit);
+    pc->DrawSkinTab(1, 2, alone.Canvas()->Handle());
+    testkit::PixelImage drawn(pc->Width(), pc->Height());
+    for (int y = 0; y < pc->Height(); ++y)
+        for (int x = 0; x < pc->Width(); ++x) {
+            const auto c = static_cast<COLORREF>(alone.Canvas()->Pixels(x, y));
+            drawn.Data()[y * pc->Width() + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        }
+    EXPECT_TRUE(Shows(pc, drawn, active));
+    // The page shows the page control's image under it.
+    TTabSheet* page = pc->Pages(1);
+    const testkit::PixelImage sheet = testkit::ScreenPixels(page->Handle());
+    TBitmap* cache = pc->SkinData()->FCacheBmp.get();
+    EXPECT_EQ(sheet.Pixel(5, 5), static_cast<COLORREF>(cache->Canvas()->Pixels(page->Left() + 5, page->Top() + 5)));
+    EXPECT_EQ(sheet.Pixel(page->Width() - 3, page->Height() - 3),
+              static_cast<COLORREF>(cache->Canvas()->Pixels(page->Left() + page->Width() - 3,
+                                                            page->Top() + page->Height() - 3)));
+}
+
+TEST_F(PageControlTest, OnlyHotTrackLightsATabUpAndNeverTheActiveOne)
+{
+    TsPageControl* pc = Make(3, 300);
+    const TRect second = pc->SkinTabRect(1, false);
+    const testkit::PixelImage normal = Shown(pc);
+    auto move = [&](const TPoint& P) { pc->Perform(WM_MOUSEMOVE, 0, MAKELPARAM(P.x, P.y)); };
+
+    move(Centre(second));
+    EXPECT_TRUE(SameIn(testkit::ScreenPixels(pc->Handle()), normal, second)) << "HotTrack off: nothing repainted";
+    EXPECT_FALSE(Shows(pc, normal, second, false, 200));
+    pc->Perform(CM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(pc->HotTab(), -1);
+
+    pc->SetHotTrack(true);
+    testkit::PumpFor(30);
+    move(Centre(second));
+    EXPECT_EQ(pc->HotTab(), 1);
+    EXPECT_TRUE(Shows(pc, normal, second, false)) << "the hot look";
+    move(Centre(pc->SkinTabRect(0, false)));
+    EXPECT_EQ(pc->HotTab(), -1) << "the active tab is never hot";
+    EXPECT_TRUE(Shows(pc, normal, second)) << "the old hot tab back to normal";
+    move(Centre(second));
+    ASSERT_TRUE(Shows(pc, normal, second, false));
+    pc->Perform(CM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(pc->HotTab(), -1);
+    EXPECT_TRUE(Shows(pc, normal, second));
+}
+
+TEST_F(PageControlTest, ATabsHintIsItsSheetsHint)
+{
+    TsPageControl* pc = Make(3, 300);
+    THintInfo info;
+    info.CursorPos = Centre(pc->SkinTabRect(2, false));
+    info.HintStr = "own";
+    TMessage m = MakeMessage(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    pc->Perform(m);
+    EXPECT_EQ(info.HintStr, "Подсказка 2");
+    EXPECT_EQ(info.CursorRect, pc->SkinTabRect(2, false));
+    info.CursorPos = TPoint{pc->Width() - 5, pc->Height() - 5};
+    info.HintStr = "own";
+    pc->Perform(m);
+    EXPECT_EQ(info.HintStr, "own") << "elsewhere the control's own";
+}
+
+TEST_F(PageControlTest, SkinnedArrowsReplaceTheNativeOnesWhileTabsAreOutOfView)
+{
+    TsPageControl* pc = Make(10, 180);
+    Command(pc, AC_REPAINT);
+    EXPECT_EQ(NativeArrows(pc), 0);
+    ASSERT_NE(pc->UpDown(), nullptr);
+    EXPECT_EQ(pc->UpDown()->BoundsRect(),
+              Bounds(pc->Width() - pc->UpDown()->Width(), 0, pc->UpDown()->Width(), pc->UpDown()->Height()));
+    // A click scrolls the native tabs.
+    const int firstLeft = pc->TabRect(0).left;
+    pc->UpDown()->SetPosition(2);
+    pc->UpDown()->OnClick(pc->UpDown(), btNext);
+    EXPECT_LT(pc->TabRect(0).left, firstLeft);
+
+    pc->SetTabPosition(tpBottom);
+    Command(pc, AC_REPAINT);
+    ASSERT_NE(pc->UpDown(), nullptr);
+    EXPECT_EQ(pc->UpDown()->Top(), pc->Height() - pc->UpDown()->Height()) << "bottom tabs: the bottom-right corner";
+    pc->SetWidth(2000);
+    EXPECT_EQ(pc->UpDown(), nullptr) << "all tabs fit";
+    pc->SetWidth(180);
+    ASSERT_NE(pc->UpDown(), nullptr);
+    pc->SetMultiLine(true);
+    Command(pc, AC_REPAINT);
+    EXPECT_EQ(pc->UpDown(), nullptr) << "several rows need no arrows";
+    pc->SetMultiLine(false);
+    Command(pc, AC_REPAINT);
+
+    // Without the skin the native arrows are back.
+    sSkinData->Active = false;
+    gd.clear();
+    Command(pc, AC_REMOVESKIN);
+    testkit::PumpFor(30);
+    EXPECT_EQ(pc->UpDown(), nullptr);
+    EXPECT_EQ(NativeArrows(pc), 1);
+    EXPECT_EQ(pc->PageCount(), 10);
+    EXPECT_EQ(pc->ActivePageIndex(), 0);
+}
+
+TEST_F(PageControlTest, ATabSizeChangeGivesThePaintingBack)
+{
+    TsPageControl* pc = Make(3, 300);
+    pc->Perform(TCM_SETITEMSIZE, 0, MAKELPARAM(90, 24));
+    EXPECT_FALSE(pc->TabChanging());
+    TMessage m = MakeMessage(SM_SKINCMD, MAKEWPARAM(0, AC_GETUPDATING), 0);
+    pc->Perform(m);
+    pc->Repaint();
+    pc->Perform(m);
+    EXPECT_EQ(m.LParam, 0) << "the pages are not held";
+}
+
+TEST_F(PageControlTest, WhereTheSkinLacksASectionTheTabsOrTheWholeControlArePlain)
+{
+    // Without "TABLEFT" the left tabs are not skinned; the body still is.
+    for (TsGeneralData& g : gd)
+        if (g.ClassName == "TABLEFT")
+            g.ClassName = "GONE";
+    InitConstantIndexes();
+    TsPageControl* pc = Make(2, 300, tpLeft);
+    EXPECT_FALSE(TabSkinOf(tpLeft).Usable());
+    EXPECT_TRUE(TabSkinOf(tpTop).Usable());
+    pc->Repaint();
+    EXPECT_TRUE(pc->SkinData()->Skinned());
+    // Without "PAGECONTROLLEFT" the control is the framework's page control.
+    for (TsGeneralData& g : gd)
+        if (g.ClassName == "PAGECONTROLLEFT")
+            g.ClassName = "GONE";
+    pc->Repaint();
+    EXPECT_FALSE(pc->SkinData()->Skinned());
+    TMessage m = MakeMessage(SM_SKINCMD, MAKEWPARAM(0, AC_GETCACHEINFO), 0);
+    pc->Perform(m);
+    EXPECT_FALSE(GlobalCacheInfo.Ready);
+}
+
+TEST(TabPainting, RowsCountFromTheFarthestAndAnEmptyTabHasNone)
+{
+    const TRect strip = Rect(0, 0, 300, 60);
+    struct {
+        TTabPosition Position;
+        TRect Tab;
+        int Rows, Row;
+    } cases[] = {
+        {tpTop, Rect(10, 2, 80, 22), 3, 1},    {tpTop, Rect(10, 42, 80, 62), 3, 3},
+        {tpTop, Rect(10, 42, 80, 62), 1, 1},   {tpBottom, Rect(10, 0, 80, 20), 3, 3},
+        {tpBottom, Rect(10, 40, 80, 60), 3, 1}, {tpLeft, Rect(2, 10, 22, 80), 2, 1},
+        {tpRight, Rect(0, 10, 20, 80), 2, 2},  {tpTop, Rect(10, 20, 10, 20), 3, 1},
+        {tpLeft, Rect(20, 10, 20, 80), 2, 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(TabRowOf(c.Position, c.Tab, strip, c.Rows), c.Row)
+            << c.Position << " " << c.Tab.left << "," << c.Tab.top << " of " << c.Rows;
+}
+
+TEST_F(PageControlTest, ACaptionWithoutAnImageIsNotMovedForOne)
+{
+    TsPageControl* pc = Make(1, 300);
+    auto* images = Create<TImageList>(form, 16, 16);
+    TBitmap strip(32, 16, pf24bit);
+    images->Add(&strip, nullptr);
+    auto draw = [&](TCustomImageList* List, int Index) {
+        auto bmp = std::make_unique<TBitmap>(120, 24, pf24bit);
+        bmp->Canvas()->Brush()->SetColor(clWhite);
+        bmp->Canvas()->FillRect(Rect(0, 0, 120, 24));
+        TsTabCaption caption;
+        caption.Text = "Поиск";
+        caption.ImageIndex = Index;
+        DrawTabCaption(bmp->Canvas(), Rect(0, 0, 120, 24), tpTop, pc, pc->SkinData(), List, caption);
+        return bmp;
+    };
+    auto plain = draw(nullptr, -1), none = draw(images, -1), image = draw(images, 1);
+    ExpectSameBitmap(plain.get(), none.get(), "image index -1");
+    int differ = 0;
+    for (int x = 0; x < 120; ++x)
+        differ += plain->Canvas()->Pixels(x, 12) != image->Canvas()->Pixels(x, 12);
+    EXPECT_GT(differ, 0) << "an image of the list moves it";
+}
