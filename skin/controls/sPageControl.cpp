@@ -103,6 +103,33 @@ void PaintTabStrip(TWinControl* Control, TsCommonData* SkinData, const TRect& S,
     FillDC(cache->Canvas()->Handle(), Fill, parent ? parent->Color() : clBtnFace);
 }
 
+bool ResolveTabBody(TsCommonData* SkinData, TTabPosition Position, AnsiString& Body)
+{
+    Body = BodySectionOf(SkinData->SkinSection(), Position);
+    SkinData->SkinIndex = GetSkinIndex(Body);
+    SkinData->BorderIndex = SkinData->SkinIndex >= 0 ? GetMaskIndex(SkinData->SkinIndex, Body, "BORDERSMASK") : -1;
+    return SkinData->SkinIndex >= 0;
+}
+
+void NoteHalfVisible(TWinControl* Control, TsCommonData* SkinData)
+{
+    TWinControl* parent = Control->Parent();
+    SkinData->BGChanged = SkinData->BGChanged || SkinData->HalfVisible || GetBoolMsg(parent, AC_GETHALFVISIBLE);
+    const RECT client = parent->ClientRect();
+    const POINT first{Control->Left(), Control->Top()};
+    const POINT last{Control->Left() + Control->Width(), Control->Top() + Control->Height()};
+    SkinData->HalfVisible = !(PtInRect(&client, first) && PtInRect(&client, last));
+}
+
+void PaintTabBody(TWinControl* Control, TsCommonData* SkinData, const AnsiString& Body, const TRect& Page,
+                  const TCacheInfo& CI)
+{
+    CtrlParentColor = ColorToRGB(Control->Parent()->Color());
+    const TPoint at{Control->Left() + Page.left, Control->Top() + Page.top};
+    PaintItem(SkinData->SkinIndex, Body, CI, false, 0, Page, at, SkinData->FCacheBmp.get());
+    CtrlParentColor = clSkinKey;
+}
+
 namespace {
 
 // The quarter-turned caption font of side tabs: "Arial" of the control font's height, normal
@@ -367,15 +394,6 @@ int TsPageControl::TabRow(int TabIndex)
     return TabRowOf(TabPosition(), TabRect(TabIndex), TabsRect(), RowCount());
 }
 
-bool TsPageControl::ResolveBody()
-{
-    TsCommonData* sd = SkinData();
-    FBodySection = BodySectionOf(sd->SkinSection(), TabPosition());
-    sd->SkinIndex = GetSkinIndex(FBodySection);
-    sd->BorderIndex = sd->SkinIndex >= 0 ? GetMaskIndex(sd->SkinIndex, FBodySection, "BORDERSMASK") : -1;
-    return sd->SkinIndex >= 0;
-}
-
 void TsPageControl::DrawSkinTab(int PageIndex, int State, TBitmap* Bmp, const TPoint& Offset)
 {
     if (PageIndex < 0 || PageIndex >= PageCount())
@@ -621,21 +639,14 @@ void TsPageControl::WMPaint(TMessage& Message)
     if (sd->Updating || FTabChanging)
         return;
     HDC dc = paint.DC();
-    sd->BGChanged = sd->BGChanged || sd->HalfVisible || GetBoolMsg(Parent(), AC_GETHALFVISIBLE);
-    const RECT client = Parent()->ClientRect();
-    const POINT first{Left(), Top()}, last{Left() + Width(), Top() + Height()};
-    sd->HalfVisible = !(PtInRect(&client, first) && PtInRect(&client, last));
+    NoteHalfVisible(this, sd);
     const TCacheInfo ci = GetParentCache(sd);
     sd->InitCacheBmp();
     const bool tabs = SendMessageA(Handle(), TCM_GETITEMCOUNT, 0, 0) > 0;
     if (sd->BGChanged) {
         if (tabs)
             DrawSkinTabs(ci);
-        CtrlParentColor = ColorToRGB(Parent()->Color());
-        const TRect page = PageRect();
-        PaintItem(sd->SkinIndex, FBodySection, ci, false, 0, page, TPoint{Left() + page.left, Top() + page.top},
-                  sd->FCacheBmp.get());
-        CtrlParentColor = clSkinKey;
+        PaintTabBody(this, sd, FBodySection, PageRect(), ci);
         sd->BGChanged = false;
     }
     TTabSheet* active = TPageControl::ActivePage();
@@ -790,7 +801,8 @@ void TsPageControl::WndProc(TMessage& Message)
     CommonWndProc(Message, sd);
     switch (Message.Msg) {
     case WM_PAINT:
-        if (Parent() && !Parent()->ComponentState().Contains(csDestroying) && ResolveBody()) {
+        if (Parent() && !Parent()->ComponentState().Contains(csDestroying) &&
+            ResolveTabBody(sd, TabPosition(), FBodySection)) {
             WMPaint(Message);
             return;
         }

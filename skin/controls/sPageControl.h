@@ -36,6 +36,15 @@ TRect SkinTabRectOf(const TRect& Native, TTabPosition Position, bool Active);
 // it has no tabs.
 TRect TabsRectOf(TTabPosition Position, int Width, int Height, const TRect& Display, bool HasTabs);
 TRect PageRectOf(TTabPosition Position, int Width, int Height, const TRect& Display, bool HasTabs);
+// Sets SkinData's section index (and border) to the body section of Position, named in Body;
+// false when the skin lacks it (the control then looks as without a skin until a new skin).
+bool ResolveTabBody(TsCommonData* SkinData, TTabPosition Position, AnsiString& Body);
+// A control that reaches its parent's client edge is half visible: its image is built again at
+// every paint (BGChanged), as it is while the parent's is.
+void NoteHalfVisible(TWinControl* Control, TsCommonData* SkinData);
+// The page area of the body section Body into the control's cache over the parent's image.
+void PaintTabBody(TWinControl* Control, TsCommonData* SkinData, const AnsiString& Body, const TRect& Page,
+                  const TCacheInfo& CI);
 // The strip's background in Control's cache: the parent's cached image under it when that is
 // ready, else the parent's colour over Fill.
 void PaintTabStrip(TWinControl* Control, TsCommonData* SkinData, const TRect& Strip, const TRect& Fill,
@@ -133,8 +142,6 @@ private:
     int PageOfTab(int TabIndex) const;
     // The page index of the active page, -1 without one.
     int ActivePageIndexOf() const;
-    // Sets the body section and the section index for this paint; false when the skin lacks it.
-    bool ResolveBody();
     void HotTrackMove(const TPoint& P);
     // A tab drawn into DC within its native rectangle, leaving the active tab alone.
     void DrawTabBesideActive(int PageIndex, int State, HDC DC);

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "../skin_data/SkinFixture.h"
 #include "FormTest.h"
 #include "sCommonData.h"
 #include "sMaskData.h"
@@ -106,6 +107,31 @@ inline bool SameImage(const testkit::PixelImage& A, const testkit::PixelImage& B
                 return false;
     return true;
 }
+
+// A form test with the shipped Neutral skin loaded as the active skin.
+class ShippedSkinTest : public testkit::FormTest {
+protected:
+    void SetUp() override
+    {
+        FormTest::SetUp();
+        LoadSkinFolder(ShippedSkin("Neutral"));
+        form = MakeForm();
+        form->SetBounds(60, 60, 420, 300);
+    }
+    void TearDown() override
+    {
+        FormTest::TearDown();
+        Unload();
+    }
+    static void Unload()
+    {
+        sSkinData->Active = false;
+        FreeBitmaps();
+        gd.clear();
+        InitConstantIndexes();
+    }
+    TForm* form = nullptr;
+};
 
 // Sends a skin command straight to a control's window procedure; answers the record's LParam.
 inline LPARAM Command(TControl* Control, WORD Cmd)

@@ -4,7 +4,6 @@
 // system lays tabs out its own way.
 #include <gtest/gtest.h>
 
-#include "../skin_data/SkinFixture.h"
 #include "ControlsKit.h"
 #include "Forms.h"
 #include "sPageControl.h"
@@ -14,23 +13,8 @@ using namespace controlskit;
 
 namespace {
 
-class PageControlTest : public testkit::FormTest {
+class PageControlTest : public ShippedSkinTest {
 protected:
-    void SetUp() override
-    {
-        FormTest::SetUp();
-        LoadSkinFolder(ShippedSkin("Neutral"));
-        form = MakeForm();
-        form->SetBounds(60, 60, 420, 300);
-    }
-    void TearDown() override
-    {
-        FormTest::TearDown();
-        sSkinData->Active = false;
-        FreeBitmaps();
-        gd.clear();
-        InitConstantIndexes();
-    }
     TsPageControl* Make(int Pages, int Width, TTabPosition Position = tpTop)
     {
         auto* pc = Create<TsPageControl>(form);
@@ -80,7 +64,6 @@ protected:
     {
         return testkit::PumpUntil([&] { return SameIn(testkit::ScreenPixels(C->Handle()), Image, R) == Same; }, Ms);
     }
-    TForm* form = nullptr;
 };
 
 } // namespace

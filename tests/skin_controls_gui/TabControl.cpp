@@ -1,0 +1,179 @@
+// The skinned tab control: its own layout of rows while skinned (the picked tab's row moved to the
+// page, the others in their order), its own selection that OnChanging guards for clicks, keys and
+// accelerators, its tab strings in the window, and the native control back without the skin.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "ControlsKit.h"
+#include "Forms.h"
+#include "sTabControl.h"
+
+using namespace controlskit;
+
+namespace {
+
+class TabControlTest : public ShippedSkinTest {
+protected:
+    TsTabControl* Make(int Count, int Width, bool MultiLine)
+    {
+        auto* tc = Create<TsTabControl>(form);
+        tc->SetBounds(10, 10, Width, 150);
+        tc->SetMultiLine(MultiLine);
+        tc->SetParent(form);
+        for (int i = 0; i < Count; ++i)
+            tc->Tabs()->Add(i == 1 ? AnsiString("&Второй") : "Вкладка " + IntToStr(i));
+        form->Show();
+        testkit::PumpFor(30);
+        tc->Repaint();
+        return tc;
+    }
+    // The tabs of each row of the own layout, from the top.
+    static std::vector<std::vector<int>> Rows(TsTabControl* Tc)
+    {
+        std::map<int, std::vector<int>> byTop;
+        for (const TsTabInfo& t : Tc->TabsArray())
+            byTop[t.R.top].push_back(t.Index);
+        std::vector<std::vector<int>> rows;
+        for (auto& [top, tabs] : byTop) {
+            std::sort(tabs.begin(), tabs.end());
+            rows.push_back(tabs);
+        }
+        return rows;
+    }
+    static void Click(TsTabControl* Tc, int Tab)
+    {
+        for (const TsTabInfo& t : Tc->TabsArray())
+            if (t.Index == Tab) {
+                const int x = (t.R.left + t.R.right) / 2, y = (t.R.top + t.R.bottom) / 2;
+                Tc->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+                Tc->Perform(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+            }
+    }
+};
+
+} // namespace
+
+TEST_F(TabControlTest, PickingATabOfAnOuterRowMovesThatRowToThePageAndKeepsTheOthersInOrder)
+{
+    TsTabControl* tc = Make(9, 200, true);
+    ASSERT_TRUE(tc->OwnCalc());
+    const auto before = Rows(tc);
+    ASSERT_GE(before.size(), 3u);
+    const int picked = before.front().back();
+    int changes = 0;
+    tc->OnChange = [&](TObject*) { ++changes; };
+    Click(tc, picked);
+    EXPECT_EQ(tc->TabIndex(), picked);
+    EXPECT_EQ(changes, 1);
+    // The rows in their fixed order (by their first tab), the picked one at the page.
+    auto expected = before;
+    std::sort(expected.begin(), expected.end());
+    const auto row = std::find_if(expected.begin(), expected.end(),
+                                  [&](const std::vector<int>& r) { return r.front() <= picked && picked <= r.back(); });
+    std::rotate(row, row + 1, expected.end());
+    EXPECT_EQ(Rows(tc), expected) << "the picked row at the page, the others in their order";
+    // A tab of the row at the page changes no rows.
+    Click(tc, expected.back().front());
+    EXPECT_EQ(Rows(tc), expected);
+}
+
+TEST_F(TabControlTest, OnChangingRefusesForClicksKeysAndAccelerators)
+{
+    for (bool skinned : {true, false}) {
+        if (!skinned)
+            Unload();
+        TsTabControl* tc = Make(4, 380, false);
+        ASSERT_EQ(tc->OwnCalc(), skinned);
+        tc->SetTabIndex(0);
+        bool allow = false;
+        int changes = 0;
+        tc->OnChanging = [&](TObject*, bool& Allow) { Allow = allow; };
+        tc->OnChange = [&](TObject*) { ++changes; };
+        const TRect second = tc->TabRect(2);
+        const LPARAM at = MAKELPARAM((second.left + second.right) / 2, (second.top + second.bottom) / 2);
+        if (skinned) {
+            tc->Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
+        } else {
+            SendMessageA(tc->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+            SendMessageA(tc->Handle(), WM_LBUTTONUP, 0, at);
+        }
+        EXPECT_EQ(tc->TabIndex(), 0) << "click, skinned " << skinned;
+        tc->Perform(WM_KEYDOWN, VK_RIGHT, 0);
+        EXPECT_EQ(tc->TabIndex(), 0) << "key, skinned " << skinned;
+        EXPECT_EQ(changes, 0);
+        TMessage accel = MakeMessage(CM_DIALOGCHAR, static_cast<unsigned char>("в"[0]), 0);
+        tc->Perform(accel);
+        EXPECT_EQ(tc->TabIndex(), 0) << "accelerator, skinned " << skinned;
+        allow = true;
+        tc->Perform(accel);
+        EXPECT_EQ(tc->TabIndex(), 1) << "accelerator allowed, skinned " << skinned;
+        tc->Free();
+    }
+}
+
+TEST_F(TabControlTest, KeysMoveTheOwnSelectionAndHomeClaimsItsKey)
+{
+    TsTabControl* tc = Make(4, 380, false);
+    tc->SetTabIndex(1);
+    TMessage m = MakeMessage(WM_KEYDOWN, VK_RIGHT, 0);
+    tc->Perform(m);
+    EXPECT_EQ(tc->TabIndex(), 2);
+    m = MakeMessage(WM_KEYDOWN, VK_END, 0);
+    tc->Perform(m);
+    EXPECT_EQ(tc->TabIndex(), 3);
+    EXPECT_EQ(m.Result, 0);
+    tc->Perform(WM_KEYDOWN, VK_RIGHT, 0);
+    EXPECT_EQ(tc->TabIndex(), 0) << "from the last to the first";
+    tc->SetTabIndex(2);
+    m = MakeMessage(WM_KEYDOWN, VK_HOME, 0);
+    tc->Perform(m);
+    EXPECT_EQ(tc->TabIndex(), 0);
+    EXPECT_EQ(m.Result, 1);
+}
+
+TEST_F(TabControlTest, AnIndexThatMatchesNoTabSelectsTheFirstTabInBothSelections)
+{
+    TsTabControl* tc = Make(3, 380, false);
+    tc->SetTabIndex(2);
+    tc->SetTabIndex(99);
+    EXPECT_EQ(tc->TabIndex(), 0);
+    EXPECT_EQ(SendMessageA(tc->Handle(), TCM_GETCURSEL, 0, 0), 0) << "not the index that matched nothing";
+    EXPECT_EQ(tc->SkinTabRect(-1), TRect{}) << "no tab at -1";
+    tc->Tabs()->Clear();
+    EXPECT_EQ(tc->TabIndex(), 0) << "an empty own layout reads 0";
+    Unload();
+    Command(tc, AC_REMOVESKIN);
+    EXPECT_EQ(tc->TabIndex(), -1) << "the native control answers -1";
+}
+
+TEST_F(TabControlTest, RefusedChangesRaiseWithTheirReasonAndChangeNothing)
+{
+    TsTabControl* tc = Make(3, 380, false);
+    EXPECT_EQ(testkit::Refusal<EListError>([&] { tc->Tabs()->Delete(99); }), "Failed to delete tab at index 99");
+    EXPECT_EQ(tc->Tabs()->Count(), 3);
+    tc->SetTabPosition(tpLeft);
+    EXPECT_TRUE(tc->MultiLine());
+    EXPECT_EQ(testkit::Refusal<EListError>([&] { tc->SetMultiLine(false); }),
+              "MultiLine must be True when TabPosition is tpLeft or tpRight");
+    EXPECT_TRUE(tc->MultiLine());
+    EXPECT_EQ(testkit::Refusal<EInvalidOperation>([&] { tc->SetStyle(tsButtons); }),
+              "Tab style incompatible with current tab position");
+    EXPECT_EQ(testkit::Refusal<EInvalidOperation>([&] { tc->SetTabHeight(-1); }),
+              "TsTabControl property out of range");
+}
+
+TEST_F(TabControlTest, TheWindowMadeAgainKeepsTheTabsAndTheIndex)
+{
+    TsTabControl* tc = Make(5, 380, false);
+    tc->SetTabIndex(3);
+    Unload();
+    Command(tc, AC_REMOVESKIN);
+    EXPECT_FALSE(tc->OwnCalc());
+    ASSERT_EQ(tc->Tabs()->Count(), 5);
+    EXPECT_EQ(tc->Tabs()->Strings(4), "Вкладка 4");
+    EXPECT_EQ(tc->TabIndex(), 3);
+    tc->SetHotTrack(true);
+    EXPECT_EQ(tc->Tabs()->Count(), 5);
+    EXPECT_EQ(tc->TabIndex(), 3);
+}
