@@ -57,6 +57,13 @@ void TsTreeView::CreateParams(TCreateParams& Params)
         Params.ExStyle |= WS_EX_LEFTSCROLLBAR;
 }
 
+void TsTreeView::CreateWnd()
+{
+    inherited::CreateWnd();
+    // The window takes its nodes while it is made: the bars follow once it is settled.
+    PostRefreshScrolls();
+}
+
 void TsTreeView::BiDiModeChanged()
 {
     if (!HandleAllocated())
@@ -403,8 +410,13 @@ void TsTreeView::WndProc(TMessage& Message)
     case TVM_INSERTITEMA:
     case TVM_DELETEITEM:
     case TVM_EXPAND:
+    case TVM_SETITEMA:
     case TVM_SELECTITEM: // a selected node is scrolled into view
     case TVM_ENSUREVISIBLE: PostRefreshScrolls(); break;
+    case WM_SETREDRAW: // the end of a change made in one pass
+        if (Message.WParam)
+            PostRefreshScrolls();
+        break;
     default: break;
     }
     BoundLabelFollows(BoundLabel(), this, Message.Msg);

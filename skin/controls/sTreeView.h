@@ -58,6 +58,7 @@ public:
 protected:
     // Right to left, the native vertical bar lies at the left, where the skinned one covers it.
     void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
 
 private:
     void BiDiModeChanged();

@@ -1084,13 +1084,14 @@ void SendThumbPosition(TWinControl* Host, TsScrollBar* Bar)
 {
     if (!Host->HandleAllocated())
         return;
+    // Native controls read the message's 16 bits of position as signed.
     const int position = Bar->Position();
-    if (position > 0xFFFF && Bar->OnHostPosition) {
+    if (position > 0x7FFF && Bar->OnHostPosition) {
         Bar->OnHostPosition(Bar, position);
         return;
     }
     SendMessageA(Host->Handle(), Bar->Kind() == sbVertical ? WM_VSCROLL : WM_HSCROLL,
-                 MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(std::clamp(position, 0, 0xFFFF))), 0);
+                 MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(std::clamp(position, 0, 0x7FFF))), 0);
 }
 
 void SendHostScroll(TWinControl* Host, TsScrollBar* Bar)

@@ -68,7 +68,7 @@ public:
     TWinControl* HostControl = nullptr;
     // Called first on every change of position (not while ChangeLocked).
     TOnIntChangeEvent OnHostChange;
-    // Brings the host to a position above 0xFFFF, which the thumb message cannot carry
+    // Brings the host to a position above 0x7FFF, which the thumb message cannot carry
     // (SendThumbPosition calls it instead of sending the message).
     THostPositionEvent OnHostPosition;
     // While set, the bar does not paint (a host sets several values, then one paint follows).
@@ -207,9 +207,9 @@ bool GetNativeScrollInfo(TWinControl* Host, int Bar, SCROLLINFO& Info);
 // its host): with something to scroll Max = nMax - nPage + 1; otherwise a disabled bar 0..1.
 void FillHostBar(TsScrollBar* Bar, const SCROLLINFO& Info, bool Enabled);
 // The host scrolls to the bar's position: WM_VSCROLL or WM_HSCROLL (by the bar's kind) with
-// SB_THUMBPOSITION and the position, which the message carries in 16 bits. A position above 0xFFFF
-// goes to the bar's OnHostPosition instead; a host without one gets 0xFFFF, the farthest the
-// message reaches.
+// SB_THUMBPOSITION and the position, which the message carries in 16 bits that native controls
+// read as signed. A position above 0x7FFF goes to the bar's OnHostPosition instead; a host
+// without one gets 0x7FFF, the farthest the message reaches.
 void SendThumbPosition(TWinControl* Host, TsScrollBar* Bar);
 // The same, except that a held arrow button scrolls the host by its own line (SB_LINEUP or
 // SB_LINEDOWN, a character or a row where the bar counts pixels) and the bar follows the host.

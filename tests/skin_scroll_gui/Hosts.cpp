@@ -128,7 +128,7 @@ TEST_F(HostTest, AListBoxOfOneColumnKeepsItsVerticalBarAtTheTopItem)
     EXPECT_EQ(list->TopIndex(), 3);
 }
 
-TEST_F(HostTest, ThumbPositionsAboveSixteenBitsReachTheHostWhole)
+TEST_F(HostTest, ThumbPositionsBeyondWhatTheMessageCarriesReachTheHostWhole)
 {
     struct TRecorder : TPanel {
         using TPanel::TPanel;
@@ -145,15 +145,16 @@ TEST_F(HostTest, ThumbPositionsAboveSixteenBitsReachTheHostWhole)
     TsScrollBar* bar = nullptr;
     bar = MakeHostBar(host, sbVertical, TOnIntChangeEvent([&](TObject*, int) { SendThumbPosition(host, bar); }));
     bar->SetParams(0, 0, 200000);
-    bar->SetPosition(65535);
+    bar->SetPosition(0x7FFF);
     bar->SetPosition(70000);
-    EXPECT_EQ(host->Thumbs, (std::vector<int>{65535, 65535})) << "without a hook the farthest the message reaches";
+    EXPECT_EQ(host->Thumbs, (std::vector<int>{0x7FFF, 0x7FFF})) << "without a hook the farthest the message reaches";
     std::vector<int> whole;
     bar->OnHostPosition = [&](TObject*, int Position) { whole.push_back(Position); };
-    bar->SetPosition(65535);
+    bar->SetPosition(0x7FFF);
+    bar->SetPosition(0x8000);
     bar->SetPosition(199999);
-    EXPECT_EQ(host->Thumbs, (std::vector<int>{65535, 65535, 65535}));
-    EXPECT_EQ(whole, (std::vector<int>{199999}));
+    EXPECT_EQ(host->Thumbs, (std::vector<int>{0x7FFF, 0x7FFF, 0x7FFF}));
+    EXPECT_EQ(whole, (std::vector<int>{0x8000, 199999}));
     FreeHostBar(bar);
 }
 

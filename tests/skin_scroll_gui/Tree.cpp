@@ -100,8 +100,11 @@ TEST_F(TreeTest, ItsFrameComesFromItsCacheAndItsBarsLieInsideIt)
 
 TEST_F(TreeTest, ItsBarsShowOnlyForWhatDoesNotFitAndFollowItsSelection)
 {
-    TsTreeView* tree = MakeTree(Bounds(20, 20, 150, 120));
+    // Nodes given before the window is made.
+    auto* tree = Create<TsTreeView>(form);
+    tree->SetBoundsRect(Bounds(20, 20, 150, 120));
     Fill(tree, 40, "node ");
+    tree->SetParent(form);
     testkit::PumpFor(50);
     ASSERT_NE(tree->VSBar, nullptr);
     EXPECT_TRUE(tree->VSBar->Visible());
@@ -119,7 +122,7 @@ TEST_F(TreeTest, ItsBarsShowOnlyForWhatDoesNotFitAndFollowItsSelection)
     EXPECT_FALSE(tree->VSBar->Visible());
 }
 
-TEST_F(TreeTest, TheThumbBeyondSixteenBitsMakesThatRowTheTopAndTheBottomShowsTheLastNode)
+TEST_F(TreeTest, TheThumbBeyondWhatTheMessageCarriesMakesThatRowTheTopAndTheBottomShowsTheLastNode)
 {
     TsTreeView* tree = MakeTree(Bounds(20, 20, 150, 120));
     TTreeNodes* items = tree->Items();
@@ -130,7 +133,8 @@ TEST_F(TreeTest, TheThumbBeyondSixteenBitsMakesThatRowTheTopAndTheBottomShowsThe
             items->AddChild(category, "n" + IntToStr(k));
     }
     items->EndUpdate();
-    tree->FullExpand();
+    testkit::PumpFor(30);
+    tree->FullExpand(); // the bars follow an expansion made in one pass
     testkit::PumpFor(50);
     ASSERT_NE(tree->VSBar, nullptr);
     ASSERT_GT(tree->VSBar->Max(), 69000);
@@ -142,8 +146,10 @@ TEST_F(TreeTest, TheThumbBeyondSixteenBitsMakesThatRowTheTopAndTheBottomShowsThe
     const RECT shown = last->DisplayRect(false);
     EXPECT_GT(shown.bottom, 0);
     EXPECT_LE(shown.bottom, tree->ClientHeight());
+    tree->VSBar->SetPosition(40000);
+    EXPECT_EQ(tree->TopItem(), items->Item(40000)) << "the message's 16 bits read as signed";
     tree->VSBar->SetPosition(300);
-    EXPECT_EQ(tree->TopItem(), items->Item(300)) << "below 0xFFFF the message itself";
+    EXPECT_EQ(tree->TopItem(), items->Item(300)) << "below 0x8000 the message itself";
 }
 
 TEST_F(TreeTest, ASkinCommandMakesTheWindowAtMostOnceAndKeepsTheTreeAndItsBorder)
