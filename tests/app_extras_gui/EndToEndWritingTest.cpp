@@ -17,22 +17,11 @@ using namespace logic;
 
 namespace {
 
+using testkit::ChooseInMenuBar;
 using testkit::RemoteBuffer;
 using testkit::VisibleWindows;
 using testkit::WaitUntil;
 using testkit::WindowText;
-
-// Chooses an item of a window's menu bar with the keyboard, as F10 and the arrows do: the menu at
-// Top (counted from the first), then its item at Item.
-void ChooseInMenuBar(HWND Wnd, int Top, int Item)
-{
-    PostMessageA(Wnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
-    for (int i = 0; i < Top; ++i)
-        PostMessageA(Wnd, WM_KEYDOWN, VK_RIGHT, 0);
-    for (int i = 0; i <= Item; ++i)
-        PostMessageA(Wnd, WM_KEYDOWN, VK_DOWN, 0);
-    PostMessageA(Wnd, WM_KEYDOWN, VK_RETURN, 0);
-}
 
 HWND ChildWithText(HWND Parent, const std::string& Cls, const std::string& Text)
 {

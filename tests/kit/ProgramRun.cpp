@@ -92,6 +92,16 @@ void SendMouse(POINT At, DWORD Buttons)
     SendInput(1, &in, sizeof in);
 }
 
+void ChooseInMenuBar(HWND Wnd, int Top, int Item)
+{
+    PostMessageA(Wnd, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    for (int i = 0; i < Top; ++i)
+        PostMessageA(Wnd, WM_KEYDOWN, VK_RIGHT, 0);
+    for (int i = 0; i <= Item; ++i)
+        PostMessageA(Wnd, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(Wnd, WM_KEYDOWN, VK_RETURN, 0);
+}
+
 bool ChooseInMenu(DWORD Pid, const std::vector<WPARAM>& Keys)
 {
     HWND menu = nullptr;

@@ -33,6 +33,10 @@ void ClickIn(HWND Wnd, const RECT& R, bool Twice = false);
 // from an earlier move cannot put it elsewhere.
 void SendMouse(POINT At, DWORD Buttons = 0);
 
+// Chooses an item of a window's menu bar with the keyboard, as F10 and the arrows do: the menu at
+// Top (counted from the first), then its item at Item (separators not counted).
+void ChooseInMenuBar(HWND Wnd, int Top, int Item);
+
 // Presses Keys in the pop-up menu that the process Pid has just opened; answers whether a menu
 // came and has closed again.
 bool ChooseInMenu(DWORD Pid, const std::vector<WPARAM>& Keys);
