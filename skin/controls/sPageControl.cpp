@@ -608,15 +608,15 @@ void TsPageControl::UpdateActivePage()
     sd->Updating = false;
     TTabSheet* active = TPageControl::ActivePage();
     if (VisibleTabsCount() == FVisibleTabCount) {
-        // No tab came or went: only the strip and the active tab change.
+        // No tab came or went: only the strip and the active tab change. The new page takes the
+        // old one's place and paints itself, so the paint the native control asked for is done.
         sd->BGChanged = false;
-        if (active && sd->FCacheBmp) {
-            {
-                TWindowDC dc(Handle());
-                RepaintTabs(dc.Handle());
-                DrawSkinTab(active->PageIndex(), 2, dc.Handle());
-            }
-            active->Repaint();
+        FTabChanging = false;
+        if (active && sd->FCacheBmp && sd->FCacheBmp->Width() == Width() && sd->FCacheBmp->Height() == Height()) {
+            TWindowDC dc(Handle());
+            RepaintTabs(dc.Handle());
+            DrawSkinTab(active->PageIndex(), 2, dc.Handle());
+            ValidateRect(Handle(), nullptr);
         } else {
             sd->Invalidate();
         }
@@ -633,6 +633,10 @@ void TsPageControl::UpdateActivePage()
 void TsPageControl::WMPaint(TMessage& Message)
 {
     TsCommonData* sd = SkinData();
+    // What the system asks for: the whole control for a paint into a given DC.
+    TRect update = Rect(0, 0, Width(), Height());
+    if (!Message.WParam)
+        GetUpdateRect(Handle(), &update, FALSE);
     TWindowPaint paint(Handle(), reinterpret_cast<HDC>(Message.WParam));
     sd->Updating = sd->GetUpdating();
     // The pages ask (AC_GETUPDATING) and wait too.
@@ -646,11 +650,16 @@ void TsPageControl::WMPaint(TMessage& Message)
     if (sd->BGChanged) {
         if (tabs)
             DrawSkinTabs(ci);
-        PaintTabBody(this, sd, FBodySection, PageRect(), ci);
+        // The body is rebuilt when the paint reaches it (a paint of the tabs alone leaves it).
+        const RECT page = PageRect();
+        RECT common;
+        if (IntersectRect(&common, &page, &update))
+            PaintTabBody(this, sd, FBodySection, page, ci);
         sd->BGChanged = false;
     }
     TTabSheet* active = TPageControl::ActivePage();
     const int saved = SaveDC(dc);
+    IntersectClipRect(dc, update.left, update.top, update.right, update.bottom);
     if (tabs && active) {
         const TRect a = SkinTabRect(active->TabIndex(), true);
         ExcludeClipRect(dc, a.left, a.top, a.right, a.bottom);
@@ -893,8 +902,7 @@ void TsTabSheet::WMPaint(TMessage& Message)
     TsPageControl* pc = SkinnedPageControl();
     TWindowPaint paint(Handle(), reinterpret_cast<HDC>(Message.WParam));
     if (GetBoolMsg(pc, AC_GETUPDATING)) {
-        // The page control's AC_PARENTUPDATED brings the paint back.
-        pc->SkinData()->Updating = true;
+        // The page control's AC_PARENTUPDATED after its own paint brings this one back.
         FPaintHeld = true;
         return;
     }

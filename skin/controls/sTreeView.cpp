@@ -321,6 +321,13 @@ void TsTreeView::WndProc(TMessage& Message)
         RefreshScrolls();
         return;
     }
+    // The one message a whole tree goes in by: nothing else of the skin concerns it.
+    if (Message.Msg == TVM_INSERTITEMA) {
+        TTreeView::WndProc(Message);
+        if (sd->Skinned())
+            PostRefreshScrolls();
+        return;
+    }
     if (Message.Msg == SM_SKINCMD) {
         switch (Message.WParamHi) {
         case AC_NEWSKIN:
@@ -407,7 +414,6 @@ void TsTreeView::WndProc(TMessage& Message)
     case WM_MOUSEWHEEL:
     case WM_VSCROLL:
     case WM_HSCROLL: RefreshScrolls(); break;
-    case TVM_INSERTITEMA:
     case TVM_DELETEITEM:
     case TVM_EXPAND:
     case TVM_SETITEMA:

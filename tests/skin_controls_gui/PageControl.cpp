@@ -71,7 +71,15 @@ protected:
 TEST_F(PageControlTest, TheActiveTabIsPaintedLastAndItsPageShowsTheControlsImage)
 {
     TsPageControl* pc = Make(3, 300);
-    pc->SetActivePageIndex(1);
+    // A user's switch: the page control paints again (its page waits for it, never it for them).
+    const TRect clicked = pc->TabRect(1);
+    const LPARAM at = MAKELPARAM((clicked.left + clicked.right) / 2, (clicked.top + clicked.bottom) / 2);
+    PostMessageA(pc->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(pc->Handle(), WM_LBUTTONUP, 0, at);
+    testkit::PumpFor(30);
+    ASSERT_EQ(pc->ActivePageIndex(), 1);
+    pc->Pages(1)->Repaint();
+    EXPECT_FALSE(pc->SkinData()->GetUpdating());
     const TRect native = pc->TabRect(1);
     const TRect active = pc->SkinTabRect(1, true);
     EXPECT_EQ(active, Rect(native.left - 2, native.top - 1, native.right + 2, native.bottom + 2));
