@@ -1,6 +1,10 @@
 #include "BenchHarness.h"
 
 #include "ComCtrlsTree.h"
+#include "SysUtils.h"
+#include "SysUtilsFiles.h"
+#include "sMaskData.h"
+#include "sStyleSimply.h"
 
 #include <windows.h>
 
@@ -63,6 +67,33 @@ void FillArticleTree(TTreeNodes& nodes, int count)
         }
     }
     nodes.EndUpdate();
+}
+
+void CopyFolder(const std::string& From, const std::string& To)
+{
+    ForceDirectories(To);
+    TSearchRec rec;
+    if (FindFirst(From + "\\*", faAnyFile, rec) != 0)
+        return;
+    do {
+        if (rec.Name == "." || rec.Name == "..")
+            continue;
+        if (rec.Attr & faDirectory)
+            CopyFolder(From + "\\" + rec.Name, To + "\\" + rec.Name);
+        else
+            CopyFileA((From + "\\" + rec.Name).c_str(), (To + "\\" + rec.Name).c_str(), FALSE);
+    } while (FindNext(rec) == 0);
+    FindClose(rec);
+}
+
+void LoadSkinTables(const std::string& Folder)
+{
+    sSkinData->SkinFile = std::make_unique<TMemIniFile>(Folder + "Options.dat");
+    sSkinData->SkinPath = Folder;
+    LoadAllMasks();
+    LoadAllPatterns();
+    LoadAllGeneralData();
+    InitConstantIndexes();
 }
 
 } // namespace bench

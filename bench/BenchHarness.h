@@ -18,4 +18,9 @@ void Report(const std::string& name, double value, const std::string& unit);
 // count nodes in all, in one update.
 void FillArticleTree(TTreeNodes& nodes, int count);
 
+// Copies a folder with everything below it.
+void CopyFolder(const std::string& From, const std::string& To);
+// Reads a skin folder into the tables as the manager does, without telling any window.
+void LoadSkinTables(const std::string& Folder);
+
 } // namespace bench

@@ -25,39 +25,6 @@
 #include "FormFlash.h"
 #include "FormFlashO.h"
 
-namespace {
-
-// Copies the files of a folder tree.
-void CopyTree(const AnsiString& From, const AnsiString& To)
-{
-    ForceDirectories(To);
-    TSearchRec rec;
-    if (FindFirst(From + "\\*", faAnyFile, rec) != 0)
-        return;
-    do {
-        if (rec.Name == "." || rec.Name == "..")
-            continue;
-        if (rec.Attr & faDirectory)
-            CopyTree(From + "\\" + rec.Name, To + "\\" + rec.Name);
-        else
-            CopyFileA((From + "\\" + rec.Name).c_str(), (To + "\\" + rec.Name).c_str(), FALSE);
-    } while (FindNext(rec) == 0);
-    FindClose(rec);
-}
-
-// The two skins read into the tables as the manager reads them, without telling any window.
-void LoadAlone(const AnsiString& Skins, const char* Name)
-{
-    sSkinData->SkinFile = std::make_unique<TMemIniFile>(Skins + Name + "\\Options.dat");
-    sSkinData->SkinPath = Skins + Name + "\\";
-    LoadAllMasks();
-    LoadAllPatterns();
-    LoadAllGeneralData();
-    InitConstantIndexes();
-}
-
-} // namespace
-
 int main()
 {
     char base[MAX_PATH] = {};
@@ -65,8 +32,8 @@ int main()
     const AnsiString dir =
         AnsiString(base) + "vellorn_bench_skin_" + IntToStr(static_cast<unsigned>(GetCurrentProcessId())) + "\\";
     const AnsiString defaults = AnsiString(VELLORN_SOURCE_WIN) + "\\app\\defaults\\";
-    CopyTree(defaults + "FILES", dir + "FILES");
-    CopyTree(defaults + "Skins", dir + "Skins");
+    bench::CopyFolder(defaults + "FILES", dir + "FILES");
+    bench::CopyFolder(defaults + "Skins", dir + "Skins");
     TExeNameOverride exe(dir + "Vellorn.exe");
     TCmdLineOverride cmd("\"" + dir + "Vellorn.exe\"");
 
@@ -94,8 +61,8 @@ int main()
 
     const AnsiString skins = dir + "Skins\\";
     const double alone = bench::Measure("load Neutral and Dusk alone", 15, [&] {
-        LoadAlone(skins, "Dusk");
-        LoadAlone(skins, "Neutral");
+        bench::LoadSkinTables(skins + "Dusk\\");
+        bench::LoadSkinTables(skins + "Neutral\\");
     });
     TsSkinManager* manager = ID_Vellorn->sSkinManager1;
     manager->SetSkinName("Neutral");

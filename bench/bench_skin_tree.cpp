@@ -19,34 +19,6 @@ namespace {
 
 constexpr int NodeCount = 100000;
 
-void CopyTree(const AnsiString& From, const AnsiString& To)
-{
-    ForceDirectories(To);
-    TSearchRec rec;
-    if (FindFirst(From + "\\*", faAnyFile, rec) != 0)
-        return;
-    do {
-        if (rec.Name == "." || rec.Name == "..")
-            continue;
-        if (rec.Attr & faDirectory)
-            CopyTree(From + "\\" + rec.Name, To + "\\" + rec.Name);
-        else
-            CopyFileA((From + "\\" + rec.Name).c_str(), (To + "\\" + rec.Name).c_str(), FALSE);
-    } while (FindNext(rec) == 0);
-    FindClose(rec);
-}
-
-void LoadSkin(const AnsiString& Folder)
-{
-    sSkinData->SkinFile = std::make_unique<TMemIniFile>(Folder + "Options.dat");
-    sSkinData->SkinPath = Folder;
-    LoadAllMasks();
-    LoadAllPatterns();
-    LoadAllGeneralData();
-    InitConstantIndexes();
-    sSkinData->Active = true;
-}
-
 void Settle(TWinControl* Control)
 {
     Application->ProcessMessages();
@@ -166,7 +138,8 @@ void Controls(const AnsiString& Skins)
     sSkinData->Active = false;
     const TreeFigures plainTree = TreeWork<TTreeView>("plain tree", 0);
     const PageFigures plainPages = PageWork<TPageControl, TTabSheet, TTreeView>("plain pages", 0);
-    LoadSkin(Skins + "Dusk\\");
+    bench::LoadSkinTables(Skins + "Dusk\\");
+    sSkinData->Active = true;
     const TreeFigures skinnedTree = TreeWork<TsTreeView>("Dusk tree", 430);
     const PageFigures skinnedPages = PageWork<TsPageControl, TsTabSheet, TsTreeView>("Dusk pages", 430);
     Ratio("tree load", skinnedTree.Load, plainTree.Load, "<= 1.2");
@@ -219,8 +192,8 @@ int main()
     const AnsiString dir =
         AnsiString(base) + "vellorn_bench_tree_" + IntToStr(static_cast<unsigned>(GetCurrentProcessId())) + "\\";
     const AnsiString defaults = AnsiString(VELLORN_SOURCE_WIN) + "\\app\\defaults\\";
-    CopyTree(defaults + "FILES", dir + "FILES");
-    CopyTree(defaults + "Skins", dir + "Skins");
+    bench::CopyFolder(defaults + "FILES", dir + "FILES");
+    bench::CopyFolder(defaults + "Skins", dir + "Skins");
     TExeNameOverride exe(dir + "Vellorn.exe");
     TCmdLineOverride cmd("\"" + dir + "Vellorn.exe\"");
     Application->Initialize();
