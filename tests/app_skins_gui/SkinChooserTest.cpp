@@ -1,5 +1,5 @@
 // The skin chooser on the real main window: the list, the preview through Timer5, "OK" kept in
-// form.ini, "Отмена", skins that fail, and the view toggles.
+// form.ini, "Отмена", skins that fail, the view toggles, and a switch of the skinned tabs.
 #include "../app_gui/LogicFixture.h"
 
 #include "Form16.h"
@@ -158,4 +158,28 @@ TEST_F(SkinChooser, ViewTogglesShowHideAndFollowThePanels)
     EXPECT_FALSE(form->Panel2->Visible());
     Tick();
     EXPECT_FALSE(form->N90->Checked()) << "the tree panel's own button unchecks its menu item";
+}
+
+TEST_F(SkinChooser, AUsersSwitchToTheSearchPageShowsItAndTellsOfTheChange)
+{
+    ASSERT_TRUE(form->PageControl1->SkinData()->Skinned());
+    int shown = 0, changed = 0;
+    const TNotifyEvent show = form->TabSheet2->OnShow, change = form->PageControl1->OnChange;
+    form->TabSheet2->OnShow = [&](TObject* Sender) {
+        ++shown;
+        show(Sender);
+    };
+    form->PageControl1->OnChange = [&](TObject* Sender) {
+        ++changed;
+        change(Sender);
+    };
+    const TRect tab = form->PageControl1->TabRect(1);
+    const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    PostMessageA(form->PageControl1->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(form->PageControl1->Handle(), WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(testkit::PumpUntil([&] { return form->PageControl1->ActivePageIndex() == 1; }, 2000));
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(changed, 1);
+    EXPECT_TRUE(form->TreeView2->Visible() && form->TabSheet2->Showing());
+    EXPECT_FALSE(form->N3->Enabled()) << "the results page's own state";
 }
