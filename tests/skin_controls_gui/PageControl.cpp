@@ -72,12 +72,15 @@ TEST_F(PageControlTest, TheActiveTabIsPaintedLastAndItsPageShowsTheControlsImage
 {
     TsPageControl* pc = Make(3, 300);
     // A user's switch: the page control paints again (its page waits for it, never it for them).
+    int asked = 0;
+    pc->OnChanging = [&](TObject*, bool&) { ++asked; };
     const TRect clicked = pc->TabRect(1);
     const LPARAM at = MAKELPARAM((clicked.left + clicked.right) / 2, (clicked.top + clicked.bottom) / 2);
     PostMessageA(pc->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(pc->Handle(), WM_LBUTTONUP, 0, at);
     testkit::PumpFor(30);
     ASSERT_EQ(pc->ActivePageIndex(), 1);
+    EXPECT_EQ(asked, 1) << "one change, one question";
     pc->Pages(1)->Repaint();
     EXPECT_FALSE(pc->SkinData()->GetUpdating());
     const TRect native = pc->TabRect(1);

@@ -163,6 +163,22 @@ TEST_F(TabControlTest, RefusedChangesRaiseWithTheirReasonAndChangeNothing)
               "TsTabControl property out of range");
 }
 
+TEST_F(TabControlTest, TheSelectionOfTheNativeControlIsKeptWhenTheSkinComes)
+{
+    Unload();
+    TsTabControl* tc = Make(4, 380, false);
+    const TRect tab = tc->TabRect(2);
+    const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    SendMessageA(tc->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(tc->Handle(), WM_LBUTTONUP, 0, at);
+    ASSERT_EQ(tc->TabIndex(), 2);
+    LoadSkinFolder(ShippedSkin("Neutral"));
+    Command(tc, AC_NEWSKIN);
+    Command(tc, AC_REPAINT);
+    ASSERT_TRUE(tc->OwnCalc());
+    EXPECT_EQ(tc->TabIndex(), 2);
+}
+
 TEST_F(TabControlTest, TheWindowMadeAgainKeepsTheTabsAndTheIndex)
 {
     TsTabControl* tc = Make(5, 380, false);
