@@ -373,6 +373,7 @@ void TsTreeView::WndProc(TMessage& Message)
         return;
     }
     switch (Message.Msg) {
+    case WM_ERASEBKGND: return; // the native control paints its background with its rows
     case WM_NCPAINT: PaintFrame(); return;
     case WM_PRINT: {
         HDC dc = reinterpret_cast<HDC>(Message.WParam);
