@@ -103,6 +103,14 @@ void PaintTabStrip(TWinControl* Control, TsCommonData* SkinData, const TRect& S,
     FillDC(cache->Canvas()->Handle(), Fill, parent ? parent->Color() : clBtnFace);
 }
 
+TRect GlyphRectOf(TCustomImageList* Images, int TabHeight)
+{
+    if (!Images)
+        return TRect{};
+    const int at = (TabHeight + 4 - Images->Height()) / 2;
+    return Bounds(at, at, Images->Width(), Images->Height());
+}
+
 bool ResolveTabBody(TsCommonData* SkinData, TTabPosition Position, AnsiString& Body)
 {
     Body = BodySectionOf(SkinData->SkinSection(), Position);

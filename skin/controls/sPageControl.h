@@ -36,6 +36,9 @@ TRect SkinTabRectOf(const TRect& Native, TTabPosition Position, bool Active);
 // it has no tabs.
 TRect TabsRectOf(TTabPosition Position, int Width, int Height, const TRect& Display, bool HasTabs);
 TRect PageRectOf(TTabPosition Position, int Width, int Height, const TRect& Display, bool HasTabs);
+// The place of a tab's image: empty without an image list, else a rectangle of the list's size
+// whose left and top are both (TabHeight + 4 - image height) div 2.
+TRect GlyphRectOf(TCustomImageList* Images, int TabHeight);
 // Sets SkinData's section index (and border) to the body section of Position, named in Body;
 // false when the skin lacks it (the control then looks as without a skin until a new skin).
 bool ResolveTabBody(TsCommonData* SkinData, TTabPosition Position, AnsiString& Body);
@@ -108,6 +111,7 @@ public:
     TRect SkinTabRect(int TabIndex, bool Active);
     TRect TabsRect();
     TRect PageRect();
+    TRect GlyphRect() const { return GlyphRectOf(Images(), TabHeight()); }
     // The row of a tab, 1-based from the row farthest from the page.
     int TabRow(int TabIndex);
     // One tab painted into Bmp, the tab's control coordinates moved by Offset: State 0 normal,

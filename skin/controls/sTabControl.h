@@ -116,6 +116,7 @@ public:
     void RebuildTabs();
     TRect TabsRect();
     TRect PageRect();
+    TRect GlyphRect() const { return GlyphRectOf(Images(), FTabHeight); }
     int GetInVisibleItemCount();
     void CheckUpDown();
     TsUpDown* UpDown() const { return FArrows.UpDown(); }
