@@ -105,8 +105,9 @@ void TsMemo::RefreshScrollBounds()
 
 void TsMemo::OnVSBChange(TObject*, int)
 {
-    // A thumb position carries 16 bits: a line past them is reached by scrolling lines.
-    if (VSBar->Position() > 0xFFFF && HandleAllocated()) {
+    // A thumb position carries 16 bits, read as signed: a line past them is reached by scrolling
+    // lines.
+    if (VSBar->Position() > 0x7FFF && HandleAllocated()) {
         SendMessageA(Handle(), EM_LINESCROLL, 0, VSBar->Position() - FirstLineIndex());
         return;
     }

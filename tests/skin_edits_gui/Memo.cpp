@@ -128,6 +128,8 @@ TEST_F(Memo, TextsAndLinesPastSixteenBitsAreKeptCountedAndReachedByTheBar)
     m->VSBar->SetPosition(69000);
     EXPECT_EQ(SendMessageA(m->Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 69000);
     EXPECT_EQ(m->FirstLineIndex(), 69000);
+    m->VSBar->SetPosition(40000);
+    EXPECT_EQ(m->FirstLineIndex(), 40000) << "the thumb's 16 bits are read as signed";
     m->VSBar->SetPosition(100);
     EXPECT_EQ(m->FirstLineIndex(), 100) << "and back below them by the thumb";
 }
