@@ -15,6 +15,7 @@ void TCustomGrid::SetRowCount(int Value)
 {
     FRowCount = std::max(Value, 0);
     FFixedRows = std::min(FFixedRows, std::max(FRowCount - 1, 0));
+    FRow = std::clamp(FRow, FFixedRows, std::max(FRowCount - 1, FFixedRows));
     SetTopRow(FTopRow);
 }
 
@@ -23,18 +24,21 @@ void TCustomGrid::SetColCount(int Value)
     FColCount = std::max(Value, 0);
     FColWidths.resize(static_cast<std::size_t>(FColCount), FDefaultColWidth);
     FFixedCols = std::min(FFixedCols, std::max(FColCount - 1, 0));
+    FCol = std::clamp(FCol, FFixedCols, std::max(FColCount - 1, FFixedCols));
     SetLeftCol(FLeftCol);
 }
 
 void TCustomGrid::SetFixedRows(int Value)
 {
     FFixedRows = std::clamp(Value, 0, std::max(FRowCount - 1, 0));
+    FRow = std::max(FRow, FFixedRows);
     SetTopRow(FTopRow);
 }
 
 void TCustomGrid::SetFixedCols(int Value)
 {
     FFixedCols = std::clamp(Value, 0, std::max(FColCount - 1, 0));
+    FCol = std::max(FCol, FFixedCols);
     SetLeftCol(FLeftCol);
 }
 
@@ -83,7 +87,7 @@ int TCustomGrid::MaxLeftCol()
     // The columns counted from the last one while they fit; at least the last column itself.
     const int room = ClientWidth() - FixedWidth();
     int used = 0, col = FColCount;
-    while (col - 1 > FFixedCols && used + ColWidths(col - 1) <= room) {
+    while (col - 1 >= FFixedCols && used + ColWidths(col - 1) <= room) {
         used += ColWidths(col - 1);
         --col;
     }
@@ -127,6 +131,164 @@ int TCustomGrid::VisibleColCount()
     return count;
 }
 
+// --- The current cell ------------------------------------------------------------------------
+
+int TCustomGrid::ColLeft(int ACol)
+{
+    if (ACol < 0 || ACol >= FColCount || (ACol >= FFixedCols && ACol < FLeftCol))
+        return -1;
+    int x = 0;
+    for (int c = 0; c < std::min(ACol, FFixedCols); ++c)
+        x += ColWidths(c);
+    for (int c = FLeftCol; c < ACol; ++c)
+        x += ColWidths(c);
+    return x;
+}
+
+int TCustomGrid::RowTop(int ARow)
+{
+    if (ARow < 0 || ARow >= FRowCount || (ARow >= FFixedRows && ARow < FTopRow))
+        return -1;
+    const int rows = ARow < FFixedRows ? ARow : FFixedRows + ARow - FTopRow;
+    return rows * FDefaultRowHeight;
+}
+
+TRect TCustomGrid::CellRect(int ACol, int ARow)
+{
+    const int x = ColLeft(ACol), y = RowTop(ARow);
+    const TRect client = ClientRect();
+    if (x < 0 || y < 0 || x >= client.right || y >= client.bottom)
+        return TRect{};
+    return TRect{x, y, x + ColWidths(ACol), y + FDefaultRowHeight};
+}
+
+void TCustomGrid::MouseToCell(int X, int Y, int& ACol, int& ARow)
+{
+    ACol = ARow = -1;
+    const TRect client = ClientRect();
+    if (X < 0 || Y < 0 || X >= client.right || Y >= client.bottom)
+        return;
+    const int fixedHeight = FixedHeight();
+    const int row = Y < fixedHeight ? Y / FDefaultRowHeight : FTopRow + (Y - fixedHeight) / FDefaultRowHeight;
+    int x = 0, col = -1;
+    for (int c = 0; c < FColCount && col < 0; ++c) {
+        if (c >= FFixedCols && c < FLeftCol)
+            continue;
+        if (X < x + ColWidths(c))
+            col = c;
+        x += ColWidths(c);
+    }
+    if (col >= 0 && row < FRowCount) {
+        ACol = col;
+        ARow = row;
+    }
+}
+
+void TCustomGrid::InvalidateCell(int ACol, int ARow)
+{
+    const TRect r = CellRect(ACol, ARow);
+    if (HandleAllocated() && r.right > r.left)
+        InvalidateRect(Handle(), &r, FALSE);
+}
+
+bool TCustomGrid::SelectCell(int ACol, int ARow)
+{
+    bool can = true;
+    if (OnSelectCell)
+        OnSelectCell(this, ACol, ARow, can);
+    return can;
+}
+
+void TCustomGrid::ClampInView()
+{
+    if (FRow >= FFixedRows && FRow < FTopRow)
+        SetTopRow(FRow);
+    else if (const int shown = std::max(VisibleRowCount(), 1); FRow >= FTopRow + shown)
+        SetTopRow(FRow - shown + 1);
+    if (FCol >= FFixedCols && FCol < FLeftCol)
+        SetLeftCol(FCol);
+    else if (const int shown = std::max(VisibleColCount(), 1); FCol >= FLeftCol + shown)
+        SetLeftCol(FCol - shown + 1);
+}
+
+void TCustomGrid::MoveColRow(int ACol, int ARow, bool Show)
+{
+    if (ACol < FFixedCols || ARow < FFixedRows || ACol >= FColCount || ARow >= FRowCount)
+        return;
+    if (!SelectCell(ACol, ARow))
+        return;
+    InvalidateCell(FCol, FRow);
+    FCol = ACol;
+    FRow = ARow;
+    if (Show)
+        ClampInView();
+    InvalidateCell(FCol, FRow);
+}
+
+void TCustomGrid::FocusCell(int ACol, int ARow)
+{
+    MoveColRow(ACol, ARow, true);
+    Click();
+}
+
+void TCustomGrid::SetCol(int Value)
+{
+    if (Value != FCol)
+        FocusCell(Value, FRow);
+}
+
+void TCustomGrid::SetRow(int Value)
+{
+    if (Value != FRow)
+        FocusCell(FCol, Value);
+}
+
+void TCustomGrid::KeyDown(Word& Key, TShiftState Shift)
+{
+    inherited::KeyDown(Key, Shift);
+    const bool ctrl = Shift.Contains(ssCtrl);
+    const int page = std::max(VisibleRowCount(), 1);
+    int col = FCol, row = FRow;
+    switch (Key) {
+    case VK_UP: --row; break;
+    case VK_DOWN: ++row; break;
+    case VK_LEFT: --col; break;
+    case VK_RIGHT: ++col; break;
+    case VK_PRIOR: row -= page; break;
+    case VK_NEXT: row += page; break;
+    case VK_HOME: (ctrl ? row : col) = 0; break;
+    case VK_END: (ctrl ? row : col) = std::max(ctrl ? FRowCount : FColCount, 1) - 1; break;
+    default: return;
+    }
+    col = std::clamp(col, FFixedCols, std::max(FColCount - 1, FFixedCols));
+    row = std::clamp(row, FFixedRows, std::max(FRowCount - 1, FFixedRows));
+    if (col != FCol || row != FRow)
+        FocusCell(col, row);
+}
+
+void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    int col = -1, row = -1;
+    MouseToCell(X, Y, col, row);
+    if (Button == mbLeft && col >= FFixedCols && row >= FFixedRows) {
+        if (CanFocus() && !Focused())
+            SetFocus();
+        MoveColRow(col, row, true);
+        FSelecting = true;
+    }
+    inherited::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    const bool selecting = FSelecting && Button == mbLeft;
+    if (selecting)
+        FSelecting = false;
+    inherited::MouseUp(Button, Shift, X, Y);
+    if (selecting)
+        Click();
+}
+
 // --- Look ------------------------------------------------------------------------------------
 
 void TCustomGrid::SetScrollBars(TScrollStyle Value)
@@ -148,6 +310,12 @@ void TCustomGrid::SetBorderStyle(TBorderStyle Value)
 void TCustomGrid::SetFixedColor(TColor Value)
 {
     FFixedColor = Value;
+    Invalidate();
+}
+
+void TCustomGrid::SetOptions(TGridOptions Value)
+{
+    FOptions = Value;
     Invalidate();
 }
 
@@ -237,6 +405,12 @@ void TCustomGrid::Dispatch(TMessage& Message)
         Message.Result = 0;
         return;
     case WM_ERASEBKGND: Message.Result = 1; return; // every pixel of the client is a cell's
+    case WM_GETDLGCODE: Message.Result = DLGC_WANTARROWS; return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        inherited::Dispatch(Message);
+        InvalidateCell(FCol, FRow); // the current cell's look follows the focus
+        return;
     case WM_SIZE:
         inherited::Dispatch(Message);
         SetTopRow(FTopRow);
@@ -266,6 +440,7 @@ void TCustomGrid::Paint()
             order.push_back(i);
         return order;
     };
+    const bool focused = Focused();
     const std::vector<int> rows = shown(FFixedRows, FTopRow, FRowCount);
     const std::vector<int> cols = shown(FFixedCols, FLeftCol, FColCount);
     int y = 0;
@@ -277,10 +452,25 @@ void TCustomGrid::Paint()
             if (x >= client.right)
                 break;
             const TRect cell{x, y, x + ColWidths(col), y + FDefaultRowHeight};
+            const bool fixed = row < FFixedRows || col < FFixedCols;
             TGridDrawState state;
-            if (row < FFixedRows || col < FFixedCols)
+            if (fixed)
                 state.Include(gdFixed);
+            else if (col == FCol && row == FRow)
+                state = focused ? TGridDrawState{gdSelected, gdFocused} : TGridDrawState{gdSelected};
+            if (DefaultDrawing) {
+                const bool highlight = state.Contains(gdSelected) &&
+                                       (!state.Contains(gdFocused) || FOptions.Contains(goDrawFocusSelected));
+                canvas->Brush()->SetColor(highlight ? clHighlight : fixed ? FFixedColor : Color());
+                canvas->FillRect(cell);
+                canvas->Font()->Assign(Font());
+                if (highlight)
+                    canvas->Font()->SetColor(clHighlightText);
+                DrawLines(canvas, cell, fixed);
+            }
             DrawCell(col, row, cell, state);
+            if (DefaultDrawing && state.Contains(gdFocused) && !FOptions.Contains(goDrawFocusSelected))
+                DrawFocusRect(canvas->Handle(), &cell);
             x = cell.right;
         }
         if (x < client.right) {
@@ -295,16 +485,18 @@ void TCustomGrid::Paint()
     }
 }
 
-void TCustomGrid::DrawCell(int, int, const TRect& ARect, TGridDrawState AState)
+void TCustomGrid::DrawLines(TCanvas* Canvas, const TRect& Cell, bool Fixed)
 {
-    TCanvas* canvas = Canvas();
-    canvas->Brush()->SetColor(AState.Contains(gdFixed) ? FFixedColor : Color());
-    canvas->FillRect(ARect);
-    // The grid line along the cell's right and bottom edges.
-    canvas->Brush()->SetColor(clBtnShadow);
-    canvas->FillRect(TRect{ARect.right - 1, ARect.top, ARect.right, ARect.bottom});
-    canvas->FillRect(TRect{ARect.left, ARect.bottom - 1, ARect.right, ARect.bottom});
+    // The grid lines along the cell's right and bottom edges.
+    Canvas->Brush()->SetColor(clBtnShadow);
+    if (FOptions.Contains(Fixed ? goFixedVertLine : goVertLine))
+        Canvas->FillRect(TRect{Cell.right - 1, Cell.top, Cell.right, Cell.bottom});
+    if (FOptions.Contains(Fixed ? goFixedHorzLine : goHorzLine))
+        Canvas->FillRect(TRect{Cell.left, Cell.bottom - 1, Cell.right, Cell.bottom});
+    Canvas->Brush()->SetColor(Fixed ? FFixedColor : Color());
 }
+
+void TCustomGrid::DrawCell(int, int, const TRect&, TGridDrawState) {}
 
 void TDrawGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState)
 {

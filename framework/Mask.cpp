@@ -1,29 +1,14 @@
 #include "Mask.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "Clipbrd.h"
 #include "SysUtils.h"
 
 namespace {
 
 bool IsLetter(char C) { return AnsiUpperChar(C) != AnsiLowerChar(C); }
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
-
-// The clipboard's text ("" when it holds none).
-AnsiString ClipboardText(HWND Owner)
-{
-    AnsiString text;
-    if (!OpenClipboard(Owner))
-        return text;
-    if (HANDLE data = GetClipboardData(CF_TEXT))
-        if (const auto* p = static_cast<const char*>(GlobalLock(data))) {
-            text.assign(p, strnlen(p, GlobalSize(data)));
-            GlobalUnlock(data);
-        }
-    CloseClipboard();
-    return text;
-}
 
 constexpr char InvalidInput[] = "Invalid input value.  Use escape key to abandon changes";
 
@@ -417,7 +402,7 @@ void TCustomMaskEdit::Dispatch(TMessage& Message)
             break;
         case WM_PASTE:
             if (!FReadOnly) {
-                const AnsiString text = ClipboardText(Handle());
+                const AnsiString text = Clipboard()->AsText();
                 EditStep([&](AnsiString& D, int S, int N) { return FMask.Paste(D, S, N, text); });
             }
             return;

@@ -118,7 +118,7 @@ public:
     void ValidateEdit();
     // Gives back the text the edit held when it got the focus (or was last set), if the user
     // changed it.
-    void Reset();
+    virtual void Reset();
 
 protected:
     // Typing, Backspace and Delete follow the mask; Left and Right step over literals; Escape

@@ -1,6 +1,7 @@
 // Strings, case tables, conversions and Format of the runtime's general utilities.
 #include "SysUtils.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -497,12 +498,17 @@ Int64 Trunc(double value) { return static_cast<Int64>(std::trunc(value)); }
 
 AnsiString FloatToStr(double value)
 {
+    return FloatToStrF(value, ffGeneral, 15, 0);
+}
+
+AnsiString FloatToStrF(double value, TFloatFormat, int precision, int)
+{
     if (std::isnan(value))
         return "NAN";
     if (std::isinf(value))
         return value > 0 ? "INF" : "-INF";
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15G", value);
+    std::snprintf(buf, sizeof buf, "%.*G", std::clamp(precision, 2, 17), value);
     return WithSeparator(FixExponent(buf, true));
 }
 
@@ -561,6 +567,134 @@ double StrToFloatDef(const AnsiString& s, double def)
     return TryStrToFloat(s, v) ? v : def;
 }
 
+namespace {
+
+// One section of a FormatFloat picture, scanned: its digit places before and after the point.
+struct TFloatPicture {
+    AnsiString Text;
+    int IntPlaces = 0;    // '0' and '#' before the point
+    int IntZeros = 0;     // places from the first '0' before the point to the point
+    int Decimals = 0;     // places after the point
+    int MinDecimals = 0;  // up to the last '0' after the point
+    bool Thousands = false;
+
+    explicit TFloatPicture(const AnsiString& Picture) : Text(Picture)
+    {
+        bool point = false;
+        char quote = 0;
+        for (char c : Picture) {
+            if (quote) {
+                quote = c == quote ? 0 : quote;
+                continue;
+            }
+            if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '.') {
+                point = true;
+            } else if (c == ',') {
+                Thousands = true;
+            } else if (c == '0' || c == '#') {
+                if (point) {
+                    ++Decimals;
+                    if (c == '0')
+                        MinDecimals = Decimals;
+                } else {
+                    ++IntPlaces;
+                    if (c == '0' && IntZeros == 0)
+                        IntZeros = 1;
+                    else if (IntZeros > 0)
+                        ++IntZeros;
+                }
+            }
+        }
+    }
+
+    // Whether Value shows only zero digits in this picture.
+    bool RoundsToZero(double Value) const
+    {
+        char buf[400];
+        std::snprintf(buf, sizeof buf, "%.*f", Decimals, std::fabs(Value));
+        return AnsiString(buf).find_first_not_of("0.") == AnsiString::npos;
+    }
+
+    // The picture filled with the digits of |Value|, '-' before the first digit when Minus.
+    AnsiString Apply(double Value, bool Minus) const
+    {
+        char buf[400];
+        std::snprintf(buf, sizeof buf, "%.*f", Decimals, std::fabs(Value));
+        AnsiString intDigits(buf), frac;
+        if (const auto dot = intDigits.find('.'); dot != AnsiString::npos) {
+            frac = intDigits.substr(dot + 1);
+            intDigits.erase(dot);
+        }
+        while (Length(frac) > MinDecimals && frac.back() == '0')
+            frac.pop_back();
+        if (intDigits == "0")
+            intDigits.clear();
+        while (Length(intDigits) < IntZeros)
+            intDigits.insert(0, 1, '0');
+        if (intDigits.empty() && frac.empty())
+            intDigits = "0"; // a number shows at least one digit
+        const int count = Length(intDigits);
+        AnsiString out;
+        bool started = false; // a digit of the integer part has been written
+        auto put = [&](int Place) {
+            // Place counts from 1 at the units digit.
+            if (!started && Minus)
+                out += '-';
+            started = true;
+            out += intDigits[static_cast<size_t>(count - Place)];
+            if (Thousands && Place > 1 && (Place - 1) % 3 == 0)
+                out += ThousandSeparator;
+        };
+        int place = IntPlaces, decimal = 0;
+        bool point = false;
+        char quote = 0;
+        for (char c : Text) {
+            if (quote) {
+                if (c == quote)
+                    quote = 0;
+                else
+                    out += c;
+                continue;
+            }
+            if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == ',') {
+            } else if (c == '.' && !point) {
+                point = true;
+                if (!started && count > 0) // no integer place in the picture
+                    for (int p = count; p >= 1; --p)
+                        put(p);
+                if (!frac.empty())
+                    out += DecimalSeparator;
+            } else if ((c == '0' || c == '#') && !point) {
+                // The first place takes every digit the picture has no place for.
+                if (place == IntPlaces)
+                    for (int p = count; p > place; --p)
+                        put(p);
+                if (place <= count)
+                    put(place);
+                --place;
+            } else if (c == '0' || c == '#') {
+                if (decimal < Length(frac))
+                    out += frac[static_cast<size_t>(decimal)];
+                ++decimal;
+            } else if (started || point || place == IntPlaces) {
+                // A literal between the integer places shows once a digit stands before it, so
+                // that "### ##0" puts no blank before a short number.
+                out += c;
+            }
+        }
+        if (!started && !point && count > 0)
+            for (int p = count; p >= 1; --p)
+                put(p);
+        return out;
+    }
+};
+
+} // namespace
+
 AnsiString FormatFloat(const AnsiString& format, double value)
 {
     // Sections: positive;negative;zero.
@@ -586,92 +720,13 @@ AnsiString FormatFloat(const AnsiString& format, double value)
         }
         sections[count++] = cur;
     }
-    AnsiString pic = sections[0];
-    bool negativeSection = false;
-    if (value < 0 && count >= 2 && !sections[1].empty()) {
-        pic = sections[1];
-        negativeSection = true;
-    }
-    if (pic.empty())
+    if (sections[0].empty())
         return FloatToStr(value);
-    // Scan the picture: digits before and after the point, thousands grouping.
-    int intZeros = 0, fracZeros = 0, fracHashes = 0;
-    bool seenPoint = false, thousands = false, seenDigit = false;
-    AnsiString prefix, suffix;
-    char quote = 0;
-    for (char c : pic) {
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-            else
-                (seenDigit ? suffix : prefix) += c;
-            continue;
-        }
-        switch (c) {
-        case '"':
-        case '\'':
-            quote = c;
-            break;
-        case '0':
-        case '#':
-            if (seenPoint) {
-                if (c == '0')
-                    fracZeros += 1 + fracHashes, fracHashes = 0;
-                else
-                    ++fracHashes;
-            } else if (c == '0') {
-                ++intZeros;
-            }
-            seenDigit = true;
-            break;
-        case '.':
-            seenPoint = true;
-            seenDigit = true;
-            break;
-        case ',':
-            thousands = true;
-            break;
-        default:
-            (seenDigit ? suffix : prefix) += c;
-        }
-    }
-    const int decimals = fracZeros + fracHashes;
-    double v = negativeSection ? -value : value;
-    char buf[400];
-    std::snprintf(buf, sizeof buf, "%.*f", decimals, std::fabs(v));
-    AnsiString num(buf);
-    AnsiString intPart = num, fracPart;
-    const auto dot = num.find('.');
-    if (dot != AnsiString::npos) {
-        intPart = num.substr(0, dot);
-        fracPart = num.substr(dot + 1);
-    }
-    while (Length(fracPart) > fracZeros && !fracPart.empty() && fracPart.back() == '0')
-        fracPart.pop_back();
-    if (intPart == "0" && intZeros == 0)
-        intPart.clear();
-    while (Length(intPart) < intZeros)
-        intPart.insert(0, 1, '0');
-    if (thousands && intPart.size() > 3) {
-        AnsiString grouped;
-        const int n = Length(intPart);
-        for (int i = 0; i < n; ++i) {
-            if (i > 0 && (n - i) % 3 == 0)
-                grouped += ' ';
-            grouped += intPart[static_cast<std::size_t>(i)];
-        }
-        intPart = grouped;
-    }
-    AnsiString body = intPart;
-    if (!fracPart.empty())
-        body += DecimalSeparator + fracPart;
-    if (body.empty())
-        body = "0";
-    const bool isZero = body.find_first_not_of("0 ") == AnsiString::npos ||
-                        (body.find_first_not_of(AnsiString("0 ") + DecimalSeparator) == AnsiString::npos);
-    if (!negativeSection && v < 0 && !isZero)
-        body.insert(0, 1, '-');
-    return prefix + body + suffix;
+    const bool negativeSection = value < 0 && count >= 2 && !sections[1].empty();
+    const TFloatPicture picture(negativeSection ? sections[1] : sections[0]);
+    if (picture.RoundsToZero(value) && count >= 3 && !sections[2].empty())
+        return TFloatPicture(sections[2]).Apply(0, false);
+    return picture.Apply(value, value < 0 && !negativeSection && !picture.RoundsToZero(value));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -174,6 +174,11 @@ extern char DecimalSeparator;
 extern char ThousandSeparator;
 // 15 significant digits, general format, with DecimalSeparator.
 AnsiString FloatToStr(double value);
+// The framework's float formats; only the general one is built.
+enum TFloatFormat { ffGeneral };
+// ffGeneral: at most Precision significant digits (2..17), the shorter of the fixed and the
+// scientific forms, as FloatToStr writes them. Digits is not used by ffGeneral.
+AnsiString FloatToStrF(double value, TFloatFormat format, int precision, int digits);
 // Accepts DecimalSeparator (and '.'), an optional exponent; surrounding blanks are allowed.
 // Raises EConvertError "'<text>' is not a valid floating point value".
 double StrToFloat(const AnsiString& s);

@@ -1,10 +1,10 @@
 // The number edit without a button (the colour dialog's number fields).
 #pragma once
 
-#include "sCustomComboEdit.h"
+#include "sCurrEdit.h"
 
-class TsCurrencyEdit : public TsCustomComboEdit {
-    VCL_CLASS(TsCurrencyEdit, TsCustomComboEdit)
+class TsCurrencyEdit : public TsCustomNumEdit {
+    VCL_CLASS(TsCurrencyEdit, TsCustomNumEdit)
 public:
-    explicit TsCurrencyEdit(TComponent* AOwner) : TsCustomComboEdit(AOwner) { SkinData()->COC = 41; }
+    explicit TsCurrencyEdit(TComponent* AOwner);
 };

@@ -43,16 +43,19 @@ bool TsMaskEdit::IsActive()
     return ControlIsActive(SkinData());
 }
 
-void TsMaskEdit::PaintText()
+void TsMaskEdit::WriteCacheText(const AnsiString& Text, TRect R, int Flags, bool Hot)
 {
-    const AnsiString text = EditShownText(this);
-    if (text.empty())
+    if (Text.empty())
         return;
     TsCommonData* sd = SkinData();
     TCanvas* canvas = sd->FCacheBmp->Canvas();
     canvas->Font()->Assign(Font());
-    TRect r = Rect(3, 3, Width() - 3, Height() - 3);
-    WriteTextEx(canvas, text.c_str(), true, r, MaskTextFlags, sd, IsActive());
+    WriteTextEx(canvas, Text.c_str(), true, R, Flags, sd, Hot);
+}
+
+void TsMaskEdit::PaintText()
+{
+    WriteCacheText(EditShownText(this), Rect(3, 3, Width() - 3, Height() - 3), MaskTextFlags, IsActive());
 }
 
 void TsMaskEdit::PrepareCache()

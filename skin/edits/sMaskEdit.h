@@ -33,6 +33,8 @@ public:
     // Background and frame of the look IsActive gives, the text, and the disabled look into the
     // cache.
     void PrepareCache();
+    // Text into R of the cache in the control's font and the section's colours of the look.
+    void WriteCacheText(const AnsiString& Text, TRect R, int Flags, bool Hot);
 
 protected:
     // The change handling and OnChange, except while loading; what the user typed makes the

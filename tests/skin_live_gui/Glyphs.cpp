@@ -6,6 +6,7 @@
 #include "LiveKit.h"
 #include "sCurrencyEdit.h"
 #include "sCustomComboEdit.h"
+#include "sComboEdit.h"
 #include "sGlyphUtils.h"
 #include "sThirdParty.h"
 
@@ -59,7 +60,7 @@ TEST(BuiltInGlyphs, ThePicturesOfTheDialogsLoadByNameOverTheBackgroundTheirUsers
 TEST_F(Glyphs, AGlyphModeChoosesItsBitmapAndSizesTheButton)
 {
     auto* form = MakeForm();
-    auto* edit = On(form, Create<TsCustomComboEdit>(form));
+    auto* edit = On(form, Create<TsComboEdit>(form));
     TsGlyphMode* mode = edit->GlyphMode();
     mode->SetBlend(150);
     EXPECT_EQ(mode->Blend(), 100);

@@ -1,0 +1,59 @@
+// The demo form of the pickers without a skin and in both shipped skins, with the calculator and
+// the calendar dropped down; pictures of each are written beside the test program
+// (pickers_<skin>_<pop-up>.png) to be looked at.
+#include "PickersKit.h"
+#include "ProgramRun.h"
+#include "sCalcUnit.h"
+#include "sPopupClndr.h"
+
+using namespace formskit;
+using namespace pickerskit;
+
+namespace {
+
+class Screens : public SkinnedFormTest {
+protected:
+    // Drops the edit's pop-up down, pictures the screen, and closes it again.
+    static void Shoot(TPickersForm* Form, TsCustomComboEdit* Edit, const std::string& Name)
+    {
+        Edit->DoClick();
+        ASSERT_TRUE(testkit::PumpUntil([&] { return Edit->DroppedDown(); }, 2000)) << Name;
+        RedrawWindow(Edit->Popup()->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        testkit::PumpFor(80);
+        // The form and the pop-up together.
+        RECT r, p;
+        GetWindowRect(Form->Handle(), &r);
+        GetWindowRect(Edit->Popup()->Handle(), &p);
+        UnionRect(&r, &r, &p);
+        const testkit::PixelImage screen = testkit::ScreenPixels();
+        testkit::PixelImage shot(r.right - r.left, r.bottom - r.top);
+        for (int y = 0; y < shot.Height(); ++y)
+            for (int x = 0; x < shot.Width(); ++x)
+                shot.Data()[y * shot.Width() + x] = screen.Data()[(r.top + y) * screen.Width() + r.left + x];
+        shot.SavePng(testkit::OutputDir() + Name);
+        Edit->PopupWindowClose();
+        testkit::PumpFor(30);
+    }
+};
+
+} // namespace
+
+TEST_F(Screens, ThePickersAndTheirPopupsInEveryLook)
+{
+    for (const char* skin : {"none", "Neutral", "Dusk"}) {
+        if (std::string(skin) != "none")
+            UseSkin(skin);
+        auto* form = Create<TPickersForm>(Application);
+        form->Show();
+        SetForegroundWindow(form->Handle());
+        Paint(form);
+        testkit::PumpFor(50);
+        form->DateEdit->SetDate(EncodeDate(2024, 9, 12));
+        form->Calc->SetValue(42.5);
+        Paint(form);
+        Shoot(form, form->Calc, std::string("pickers_") + skin + "_calc.png");
+        Shoot(form, form->DateEdit, std::string("pickers_") + skin + "_date.png");
+        EXPECT_FALSE(form->DateEdit->DroppedDown());
+        form->Free();
+    }
+}
