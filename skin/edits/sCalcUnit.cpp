@@ -168,7 +168,8 @@ void TsCalcForm::SetDisplay(double Value)
         Error();
         return;
     }
-    const AnsiString text = FloatToStrF(Value, ffGeneral, std::max<int>(2, Precision), 0);
+    // Digits past the 15th are the binary number's noise ("0.7000000000000001" for 7 * 0.1).
+    const AnsiString text = FloatToStrF(Value, ffGeneral, std::clamp<int>(Precision, 2, 15), 0);
     if (text == FText)
         return;
     SetText(text);

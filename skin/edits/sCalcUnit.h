@@ -40,8 +40,9 @@ public:
 
     TCalcState State() const { return FState; }
     double Memory() const { return FMemory; }
-    // Significant digits shown (at least 2).
-    Byte Precision = 8;
+    // Digits of a number typed and shown (at least 2; a result shows at most the 15 significant
+    // digits a double holds).
+    Byte Precision = 15;
     bool BeepOnError = true;
 
     TNotifyEvent OnError;

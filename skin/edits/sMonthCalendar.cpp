@@ -279,7 +279,7 @@ void TsMonthCalendar::SetDateElement(int Index, int Value)
     switch (Index) {
     case 1:
         if (Value > LastYear)
-            return;
+            return; // no year past the last one
         y = Value;
         d = std::min(d, DaysPerMonth(y, m));
         break;
@@ -331,8 +331,6 @@ void TsMonthCalendar::PrevYear()
 
 void TsMonthCalendar::NextYear()
 {
-    if (Year() >= LastYear)
-        return;
     if (IsLeapYear(Year()) && Month() == 2 && Day() == 29)
         SetDay(28);
     SetYear(Year() + 1);

@@ -57,3 +57,46 @@ TEST_F(Screens, ThePickersAndTheirPopupsInEveryLook)
         form->Free();
     }
 }
+
+TEST_F(Screens, InDuskRealClicksPickADateAndWorkOutASum)
+{
+    SysUtils::TDateClockOverride clock([] { return EncodeDate(2024, 9, 12); });
+    UseSkin("Dusk");
+    auto* form = Create<TPickersForm>(Application);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Paint(form);
+    testkit::PumpFor(50);
+
+    TsDateEdit* date = form->DateEdit;
+    RealClick(ScreenPoint(date->Button(), Middle(date->Button())));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return date->DroppedDown(); }, 2000));
+    auto* popup = static_cast<TsPopupCalendar*>(date->Popup());
+    TsMonthCalendar* calendar = popup->sMonthCalendar1;
+    RealClick(ScreenPoint(calendar->FBtns[2], Middle(calendar->FBtns[2])));
+    ASSERT_EQ(calendar->Month(), 10) << "'>' shows October";
+    TPoint day15{-1, -1};
+    for (int row = 1; row < 7; ++row)
+        for (int col = 0; col < 7; ++col)
+            if (calendar->GetCellText(col, row) == "15")
+                day15 = TPoint{col, row};
+    RealClick(ScreenPoint(calendar->FGrid, Middle(calendar->FGrid->CellRect(day15.x, day15.y))), true);
+    EXPECT_TRUE(testkit::PumpUntil([&] { return !date->DroppedDown(); }, 2000));
+    EXPECT_EQ(date->EditText(), AnsiString("15") + DateSeparator + "10" + DateSeparator + "2024");
+
+    TsCalcEdit* calc = form->Calc;
+    RealClick(ScreenPoint(calc->Button(), Middle(calc->Button())));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return calc->DroppedDown(); }, 2000));
+    auto* calculator = static_cast<TsCalcForm*>(calc->Popup());
+    for (const char* key : {"2", "+", "3", "="}) {
+        if (!calc->DroppedDown())
+            break;
+        TsSpeedButton* b = calculator->ButtonOf(key);
+        RealClick(ScreenPoint(b, Middle(b)));
+    }
+    EXPECT_FALSE(calc->DroppedDown()) << "'=' hands the sum over";
+    RealClick(ScreenPoint(form->Ok, Middle(form->Ok)));
+    EXPECT_EQ(calc->Value(), 5);
+    EXPECT_EQ(form->ModalResult(), mrOk);
+    form->Free();
+}

@@ -1,0 +1,128 @@
+// The number edit: the keys it takes, its range, Escape, and the value shown without the focus.
+#include "PickersKit.h"
+
+using namespace pickerskit;
+
+namespace {
+
+class NumEdit : public testkit::FormTest {
+protected:
+    void SetUp() override
+    {
+        FormTest::SetUp();
+        DecimalSeparator = ',';
+        ThousandSeparator = ' ';
+        form = MakeForm();
+        form->SetBounds(200, 200, 300, 150);
+        edit = Create<TsCalcEdit>(form);
+        edit->SetBounds(10, 10, 150, 21);
+        edit->SetParent(form);
+        other = Create<TEdit>(form);
+        other->SetBounds(10, 60, 100, 21);
+        other->SetParent(form);
+        form->Show();
+        SetForegroundWindow(form->Handle());
+        edit->SetFocus();
+        testkit::PumpFor(20);
+    }
+    void TearDown() override
+    {
+        FormTest::TearDown();
+        GetFormatSettings();
+    }
+    // Typed over the whole text.
+    AnsiString TypedOver(const char* Keys)
+    {
+        edit->SelectAll();
+        Type(edit->Handle(), Keys);
+        return edit->EditText();
+    }
+
+    TForm* form = nullptr;
+    TsCalcEdit* edit = nullptr;
+    TEdit* other = nullptr;
+};
+
+} // namespace
+
+TEST_F(NumEdit, PointAndCommaBecomeTheDecimalSeparatorAndDecimalsAndMinusFollowTheRules)
+{
+    SysUtils::TBeepCounter beeps;
+    const struct {
+        double min, max;
+        const char* keys;
+        const char* text;
+        int beeps;
+    } cases[] = {
+        {0, 0, "1.5", "1,5", 0},
+        {0, 0, "2,25", "2,25", 0},
+        {0, 0, "2,257", "2,25", 1},    // a third decimal
+        {0, 0, "-3", "-3", 0},         // no range: any number
+        {0, 100, "-3", "3", 1},        // a range of positive numbers takes no minus
+        {-5, 100, "-3", "-3", 0},
+        {0, 0, "1a2", "12", 1},
+        {0, 0, "1,2,3", "1,23", 1},    // one separator
+    };
+    for (const auto& c : cases) {
+        edit->SetMinValue(c.min);
+        edit->SetMaxValue(c.max);
+        beeps.Count = 0;
+        EXPECT_EQ(TypedOver(c.keys), c.text) << c.keys;
+        EXPECT_EQ(beeps.Count, c.beeps) << c.keys;
+    }
+}
+
+TEST_F(NumEdit, TheRangeIsOneSidedWhenEitherBoundIsZeroAndMaxIsBelowMin)
+{
+    const struct {
+        double min, max, value, kept;
+    } cases[] = {
+        {0, 100, 150, 100}, {0, 100, -5, 0},   {0, 0, -5, -5},   {5, 5, 7, 7},       // equal: no range
+        {10, 0, 5, 10},     {10, 0, 50, 50},   {0, -10, 5, -10}, {0, -10, -20, -20}, // one-sided
+        {5, 2, 3, 3},       {5, 2, 100, 100},                                        // neither is 0: none
+    };
+    for (const auto& c : cases) {
+        edit->SetMinValue(0);
+        edit->SetMaxValue(0);
+        edit->SetMinValue(c.min);
+        edit->SetMaxValue(c.max);
+        edit->SetValue(c.value);
+        EXPECT_EQ(edit->Value(), c.kept) << c.min << ".." << c.max << " " << c.value;
+    }
+    edit->SetMinValue(0);
+    edit->SetMaxValue(0);
+    edit->SetValue(2.9);
+    EXPECT_EQ(edit->AsInteger(), 2);
+    edit->SetValue(-2.9);
+    EXPECT_EQ(edit->AsInteger(), -2);
+}
+
+TEST_F(NumEdit, EscapeRestoresTheTextFromTheValueAndSelectsItAll)
+{
+    edit->SetValue(5);
+    edit->SelectAll();
+    Type(edit->Handle(), "123");
+    EXPECT_EQ(edit->EditText(), "123");
+    Type(edit->Handle(), "\x1b");
+    EXPECT_EQ(edit->EditText(), "5");
+    EXPECT_EQ(edit->SelStart(), 0);
+    EXPECT_EQ(edit->SelLength(), 1);
+}
+
+TEST_F(NumEdit, WithoutTheFocusTheValueShowsByItsFormatAndTheTypedTextIsReadOnLeaving)
+{
+    edit->SelectAll();
+    Type(edit->Handle(), "1234,5");
+    EXPECT_EQ(edit->GetDisplayText(), "1234,5") << "focused: as typed";
+    other->SetFocus();
+    testkit::PumpFor(20);
+    EXPECT_EQ(edit->Value(), 1234.5);
+    EXPECT_EQ(edit->GetDisplayText(), "1 234,50");
+    edit->SetValue(-7);
+    EXPECT_EQ(edit->GetDisplayText(), "-7,00");
+    edit->SetValue(0);
+    EXPECT_EQ(edit->GetDisplayText(), "0") << "the zero section";
+    EXPECT_EQ(edit->TextToValText("1 234.5 "), "1234,5");
+    EXPECT_EQ(edit->TextToValText(""), "0");
+    EXPECT_EQ(edit->TextToValText("-"), "-0");
+}
