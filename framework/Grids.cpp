@@ -7,6 +7,8 @@ TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner)
     SetBounds(0, 0, 320, 120);
     SetColor(clWindow);
     SetTabStop(true);
+    // A click is the current cell's move (a press on a cell and its release), not any release.
+    SetControlStyle(ControlStyle() - TControlStyle{csClickEvents});
 }
 
 // --- Rows and columns ---------------------------------------------------------------------

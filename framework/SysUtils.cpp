@@ -686,9 +686,6 @@ struct TFloatPicture {
                 out += c;
             }
         }
-        if (!started && !point && count > 0)
-            for (int p = count; p >= 1; --p)
-                put(p);
         return out;
     }
 };

@@ -91,9 +91,19 @@ TEST(SysUtilsNumbers, FormatMismatchRaises)
 
 class SysUtilsFloats : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = DecimalSeparator; }
-    void TearDown() override { DecimalSeparator = saved_; }
+    void SetUp() override
+    {
+        saved_ = DecimalSeparator;
+        savedThousands_ = ThousandSeparator;
+        ThousandSeparator = ' ';
+    }
+    void TearDown() override
+    {
+        DecimalSeparator = saved_;
+        ThousandSeparator = savedThousands_;
+    }
     char saved_ = '.';
+    char savedThousands_ = ' ';
 };
 
 TEST_F(SysUtilsFloats, FloatTextUsesTheDecimalSeparator)
@@ -120,4 +130,34 @@ TEST_F(SysUtilsFloats, FloatTextUsesTheDecimalSeparator)
                   "'" + AnsiString(bad) + "' is not a valid floating point value");
     EXPECT_EQ(FormatFloat("0.##", 3), "3");
     EXPECT_EQ(FormatFloat("#,##0.00", 1234567.891), "1 234 567.89");
+    ThousandSeparator = '\'';
+    EXPECT_EQ(FormatFloat("#,##0", 1234567), "1'234'567") << "grouped by the thousands separator";
+}
+
+TEST_F(SysUtilsFloats, FormatFloatShowsLiteralsAmongTheDigitsOnceADigitStandsBeforeThem)
+{
+    DecimalSeparator = '.';
+    const struct {
+        const char* format;
+        double value;
+        const char* text;
+    } cases[] = {
+        {"### ##0.00", 1234.5, "1 234.50"},
+        {"### ##0.00", 5, "5.00"},              // no blank before a short number
+        {"### ##0.00", 1234567.891, "1234 567.89"}, // digits without a place go to the first one
+        {"### ##0.00;-### ##0.00;0", -1234.5, "-1 234.50"},
+        {"### ##0.00;-### ##0.00;0", -5, "-5.00"},
+        {"### ##0.00;-### ##0.00;0", 0, "0"},   // the zero section
+        {"### ##0.00;-### ##0.00;0", 0.001, "0"}, // what shows as zero
+        {"0.00;;zero", 0, "zero"},
+        {"00-00", 1234, "12-34"},
+        {"'x'0", 7, "x7"},
+        {"0 kg", 3, "3 kg"},
+        {".00", 1.5, "1.50"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatFloat(c.format, c.value), c.text) << c.format << " " << c.value;
+    EXPECT_EQ(FloatToStrF(0.1 + 0.2, ffGeneral, 15, 0), "0.3");
+    EXPECT_EQ(FloatToStrF(2.0 / 3, ffGeneral, 4, 0), "0.6667");
+    EXPECT_EQ(FloatToStrF(123456, ffGeneral, 3, 0), "1.23E5");
 }

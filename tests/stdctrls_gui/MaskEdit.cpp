@@ -1,5 +1,6 @@
 // The mask edit: keystrokes through the keyboard pipeline against masks, the value with and
 // without literals, filtered paste, the check on leaving and Escape.
+#include "Clipbrd.h"
 #include "FormTest.h"
 #include "Mask.h"
 #include "TestKit.h"
@@ -32,16 +33,7 @@ void Keys(HWND Edit, const char* Keys)
     }
 }
 
-void SetClipboard(const char* Text)
-{
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, strlen(Text) + 1);
-    memcpy(GlobalLock(data), Text, strlen(Text) + 1);
-    GlobalUnlock(data);
-    SetClipboardData(CF_TEXT, data);
-    CloseClipboard();
-}
+void SetClipboard(const char* Text) { Clipboard()->SetAsText(Text); }
 
 class MaskEditTest : public FormTest {
 protected:
