@@ -272,7 +272,9 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
 {
     int col = -1, row = -1;
     MouseToCell(X, Y, col, row);
-    if (Button == mbLeft && col >= FFixedCols && row >= FFixedRows) {
+    if (Button == mbLeft && Shift.Contains(ssDouble)) {
+        DblClick();
+    } else if (Button == mbLeft && col >= FFixedCols && row >= FFixedRows) {
         if (CanFocus() && !Focused())
             SetFocus();
         MoveColRow(col, row, true);

@@ -94,7 +94,8 @@ protected:
     // The arrows, Home and End (Ctrl: the first and last row), Page Up and Page Down move the
     // current cell.
     void KeyDown(Word& Key, TShiftState Shift) override;
-    // A press on a scrollable cell takes the focus and moves there; its release runs Click.
+    // A press on a scrollable cell takes the focus and moves there; its release runs Click. The
+    // second press of a double click runs DblClick.
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 

@@ -99,7 +99,7 @@ TEST_F(GridTest, KeysMoveTheCurrentCellWithinTheScrollableCellsWhereSelectCellAl
     EXPECT_EQ(clicks, 10);
 }
 
-TEST_F(GridTest, APressMovesTheCurrentCellAndItsReleaseClicks)
+TEST_F(GridTest, APressMovesTheCurrentCellItsReleaseClicksAndADoublePressDoubleClicks)
 {
     auto press = [&](int X, int Y) {
         PostMessageA(grid->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(X, Y));
@@ -112,6 +112,11 @@ TEST_F(GridTest, APressMovesTheCurrentCellAndItsReleaseClicks)
     press(25, 45); // a fixed cell
     press(175, 65); // a refused cell
     EXPECT_EQ(Current(), std::make_pair(2, 2));
+    int doubles = 0;
+    grid->OnDblClick = [&](TObject*) { ++doubles; };
+    PostMessageA(grid->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(125, 45));
+    Application->ProcessMessages();
+    EXPECT_EQ(doubles, 1);
 }
 
 TEST_F(GridTest, TheCurrentCellIsDrawnSelectedAndFocusedWhileTheGridHasTheFocus)
