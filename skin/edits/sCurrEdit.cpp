@@ -312,14 +312,17 @@ void TsCustomNumEdit::PaintDisplayText()
     TCanvas* canvas = bmp.Canvas();
     canvas->Brush()->SetColor(Color());
     canvas->FillRect(Rect(0, 0, w, h));
-    canvas->Font()->Assign(Font());
-    canvas->Brush()->SetStyle(bsClear);
+    const HDC dc = canvas->Handle();
+    const HGDIOBJ oldFont = SelectObject(dc, Font()->Handle());
+    SetTextColor(dc, static_cast<COLORREF>(ColorToRGB(Font()->Color())));
+    SetBkMode(dc, TRANSPARENT);
     TRect r = Rect(2, 2, w - 2, h - 1);
     const AnsiString text = GetDisplayText();
-    DrawTextA(canvas->Handle(), text.c_str(), Length(text), &r, GetStringFlags(this, FDisplayAlignment) | 0x30);
-    HDC dc = GetDC(Handle());
-    BitBlt(dc, 0, 0, w, h, canvas->Handle(), 0, 0, SRCCOPY);
-    ReleaseDC(Handle(), dc);
+    DrawTextA(dc, text.c_str(), Length(text), &r, GetStringFlags(this, FDisplayAlignment) | 0x30);
+    SelectObject(dc, oldFont);
+    HDC window = GetDC(Handle());
+    BitBlt(window, 0, 0, w, h, dc, 0, 0, SRCCOPY);
+    ReleaseDC(Handle(), window);
 }
 
 // --- The calculator edit and the currency edit --------------------------------------------------------
