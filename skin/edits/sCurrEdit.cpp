@@ -294,7 +294,7 @@ void TsCustomNumEdit::PaintText()
 {
     const AnsiString text =
         PasswordChar() != 0 ? AnsiString(static_cast<size_t>(Length(Text())), PasswordChar()) : GetDisplayText();
-    const int button = Button()->Visible() ? Button()->Width() : 0;
+    const int button = Button() && Button()->Visible() ? Button()->Width() : 0;
     const TAlignment alignment = IsActive() ? taLeftJustify : FDisplayAlignment;
     const int flags = GetStringFlags(this, alignment) | (PasswordChar() != 0 ? 0x830 : 0x800);
     WriteCacheText(text, Rect(3, 2, Width() - 3 - button, Height() - 3), flags, IsActive());
@@ -304,7 +304,7 @@ void TsCustomNumEdit::PaintDisplayText()
 {
     if (!HandleAllocated())
         return;
-    const int button = Button()->Visible() ? Button()->Width() : 0;
+    const int button = Button() && Button()->Visible() ? Button()->Width() : 0;
     const int w = ClientWidth() - button, h = ClientHeight();
     if (w <= 0 || h <= 0)
         return;

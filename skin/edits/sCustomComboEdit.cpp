@@ -201,6 +201,8 @@ void TsCustomComboEdit::Notification(TComponent* AComponent, TOperation Operatio
     inherited::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FPopup)
         FPopup = nullptr;
+    if (Operation == opRemove && AComponent == FButton)
+        FButton = nullptr;
 }
 
 void TsCustomComboEdit::SetPopup(TCustomForm* Value)
@@ -366,7 +368,7 @@ void TsCustomComboEdit::PopupWindowClose()
 void TsCustomComboEdit::KeyDown(Word& Key, TShiftState Shift)
 {
     inherited::KeyDown(Key, Shift);
-    if (Key != 0 && ShortCut(Key, Shift) == ClickKey && FGlyphMode->Width() > 0) {
+    if (Key != 0 && ShortCut(Key, Shift) == ClickKey && FButton && FGlyphMode->Width() > 0) {
         EditButtonClick(this);
         Key = 0;
     }
@@ -454,7 +456,7 @@ void TsCustomComboEdit::WndProc(TMessage& Message)
     case CM_MOUSEENTER:
     case CM_MOUSELEAVE:
         // The look follows the mouse over the edit and over its button.
-        if (sd->Skinned() && HandleAllocated()) {
+        if (sd->Skinned() && HandleAllocated() && FButton) {
             sd->BGChanged = true;
             FButton->SkinData()->BGChanged = true;
             InvalidateRect(Handle(), nullptr, FALSE);

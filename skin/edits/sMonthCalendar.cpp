@@ -238,6 +238,21 @@ TsMonthCalendar::TsMonthCalendar(TComponent* AOwner) : TsPanel(AOwner), FDate(Sy
     UpdateCalendar();
 }
 
+void TsMonthCalendar::Notification(TComponent* AComponent, TOperation Operation)
+{
+    inherited::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    // Parts that go first while the calendar is freed.
+    if (AComponent == FGrid)
+        FGrid = nullptr;
+    if (AComponent == FDragBar)
+        FDragBar = nullptr;
+    for (TsTimerSpeedButton*& b : FBtns)
+        if (AComponent == b)
+            b = nullptr;
+}
+
 void TsMonthCalendar::Change()
 {
     if (OnChange)
@@ -338,6 +353,8 @@ void TsMonthCalendar::NextYear()
 
 void TsMonthCalendar::CalendarUpdate(bool DayOnly)
 {
+    if (!FGrid || !FDragBar)
+        return;
     FUpdating = true;
     try {
         const int first = DayOfWeek(EncodeDate(Year(), Month(), 1));
@@ -372,7 +389,8 @@ void TsMonthCalendar::SetWeekends(TDaysOfWeek Value)
 void TsMonthCalendar::SetWeekendColor(TColor Value)
 {
     FWeekendColor = Value;
-    FGrid->Invalidate();
+    if (FGrid)
+        FGrid->Invalidate();
 }
 
 void TsMonthCalendar::SetUseCurrentDate(bool Value)
@@ -387,6 +405,8 @@ void TsMonthCalendar::SetUseCurrentDate(bool Value)
 void TsMonthCalendar::SetShowTitle(bool Value)
 {
     FShowTitle = Value;
+    if (!FDragBar)
+        return;
     FDragBar->SetVisible(Value);
     FDragBar->SetParent(Value ? this : nullptr);
 }
@@ -410,7 +430,8 @@ void TsMonthCalendar::TitleDblClick(TObject*)
 void TsMonthCalendar::WndProc(TMessage& Message)
 {
     inherited::WndProc(Message);
-    if (Message.Msg == SM_SKINCMD && (Message.WParamHi == AC_REMOVESKIN || Message.WParamHi == AC_REPAINT)) {
+    if (Message.Msg == SM_SKINCMD && (Message.WParamHi == AC_REMOVESKIN || Message.WParamHi == AC_REPAINT) && FGrid &&
+        FDragBar) {
         UpdateCalendar();
         FGrid->Repaint();
         FDragBar->Perform(Message.Msg, Message.WParam, Message.LParam);

@@ -93,6 +93,7 @@ public:
 
 protected:
     virtual void Change();
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     friend class TsCalendGrid;
