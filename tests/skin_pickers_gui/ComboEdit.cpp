@@ -208,3 +208,33 @@ TEST_F(ComboEdit, AltDownOpensAReadOnlyEditOpensNothingAndWithoutDirectInputOnly
     EXPECT_TRUE(edit->DroppedDown());
     EXPECT_EQ(buttonClicks, 1);
 }
+
+namespace {
+using SkinnedComboEdit = formskit::SkinnedFormTest;
+} // namespace
+
+TEST_F(SkinnedComboEdit, TheSkinnedButtonShowsTheGlyphsNormalCellAndItsHotCellUnderTheMouse)
+{
+    UseSkin("Neutral");
+    auto* form = Create<TPickersForm>(Application);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    Paint(form);
+    TsComboEdit* edit = form->Combo;
+    TsEditButton* button = edit->Button();
+    // The ink of the glyph's normal and hot cells (tools/make_glyphs.py: 64, 64, 72 and 24, 48, 96)
+    // through the glyph's mask, which keeps 255/256 of it.
+    const COLORREF normalInk = RGB(63, 63, 71), hotInk = RGB(23, 47, 95);
+    auto inks = [&](COLORREF Ink) {
+        const testkit::PixelImage shown = testkit::ScreenPixels(edit->Handle());
+        const RECT r{button->Left() + 2, button->Top() + 2, button->Left() + 2 + button->Width(),
+                     button->Top() + 2 + button->Height()};
+        return shown.CountColor(r, Ink);
+    };
+    EXPECT_GT(inks(normalInk), 0);
+    EXPECT_EQ(inks(hotInk), 0);
+    testkit::SendMouse(ScreenPoint(button, Middle(button)));
+    EXPECT_TRUE(testkit::PumpUntil([&] { return inks(hotInk) > 0; }, 2000)) << "hot under the mouse";
+    EXPECT_EQ(inks(normalInk), 0);
+    form->Free();
+}
