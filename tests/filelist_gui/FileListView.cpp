@@ -319,7 +319,8 @@ TEST_F(FileListView, DrivesComeFromTheDriveSeam)
     ASSERT_FALSE(view->FileView());
     EXPECT_EQ(Captions(), (std::vector<std::string>{"Floppy  (A:)  ", "System  (C:)  ", "CD  (E:)  ", "share (N:)  "}));
     EXPECT_EQ(view->Column(2)->Caption(), "Disk Size");
-    const std::string big = "2 500 000 Mb";
+    // Grouped by the locale's thousands separator.
+    const std::string big = std::string("2") + ThousandSeparator + "500" + ThousandSeparator + "000 Mb";
     struct {
         const char* Caption;
         const char* Type;
