@@ -35,9 +35,35 @@ TsCalendGrid::TsCalendGrid(TComponent* AOwner) : TDrawGrid(AOwner), FOwner(dynam
 
 void TsCalendGrid::Paint()
 {
-    if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying))
+    if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDestroying) || !FOwner)
         return;
+    // Once per paint: the font (each cell only switches bold on and off) and today's day in the
+    // month shown (0 when today is in another month).
+    Canvas()->Font()->Assign(Font());
+    Word y = 0, m = 0, d = 0;
+    DecodeDate(SysUtils::Date(), y, m, d);
+    FToday = y == FOwner->Year() && m == FOwner->Month() ? d : 0;
     inherited::Paint();
+    // Right of the seven columns: the calendar's picture.
+    TsCommonData* sd = FOwner->SkinData();
+    const int right = 7 * DefaultColWidth();
+    if (sd->Skinned() && sd->FCacheBmp && right < ClientWidth())
+        BitBlt(Canvas()->Handle(), right, 0, ClientWidth() - right, ClientHeight(), sd->FCacheBmp->Canvas()->Handle(),
+               Left() + right, Top(), SRCCOPY);
+}
+
+void TsCalendGrid::PaintWindow(HDC DC)
+{
+    const int w = ClientWidth(), h = ClientHeight();
+    if (w <= 0 || h <= 0)
+        return;
+    if (!FBuffer)
+        FBuffer = std::make_unique<TBitmap>(w, h, pf24bit);
+    else if (FBuffer->Width() != w || FBuffer->Height() != h)
+        FBuffer->SetSize(w, h);
+    const HDC buffer = FBuffer->Canvas()->Handle();
+    inherited::PaintWindow(buffer);
+    BitBlt(DC, 0, 0, w, h, buffer, 0, 0, SRCCOPY);
 }
 
 void TsCalendGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState)
@@ -55,16 +81,13 @@ void TsCalendGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawSta
     TsCommonData* sd = FOwner->SkinData();
     const bool skinned = sd->Skinned() && sd->FCacheBmp && sd->FCacheBmp->Width() > 0;
     const bool selected = AState.Contains(gdSelected);
-    canvas->Font()->Assign(Font());
+    canvas->Font()->SetStyle(selected ? TFontStyles{fsBold} : Font()->Style());
     TColor ink = Font()->Color();
     if (skinned && IsValidSkinIndex(sd->SkinIndex))
         ink = gd[static_cast<std::size_t>(sd->SkinIndex)].FontColor[0];
-    if (selected) {
-        canvas->Font()->SetStyle(TFontStyles{fsBold});
-        // Black, unless a skin's background asks for its own text colour.
-        if (!skinned)
-            ink = clBlack;
-    }
+    // The selected day in black, unless a skin's background asks for its own text colour.
+    if (selected && !skinned)
+        ink = clBlack;
     if (skinned)
         BitBlt(canvas->Handle(), r.left, r.top, WidthOf(r), HeightOf(r), sd->FCacheBmp->Canvas()->Handle(),
                Left() + r.left, Top() + r.top, SRCCOPY);
@@ -74,11 +97,12 @@ void TsCalendGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawSta
         canvas->FillRect(r);
     }
     const AnsiString text = FOwner->GetCellText(ACol, ARow);
+    bool restoreFont = false;
     if (FOwner->IsWeekend(ACol, ARow))
         ink = FOwner->WeekendColor();
     if (ARow > 0 && !text.empty()) {
-        const TDateTime date = EncodeDate(FOwner->Year(), FOwner->Month(), StrToInt(text));
-        if (date == SysUtils::Date()) {
+        const int day = StrToInt(text);
+        if (day == FToday) {
             // Today: a rounded frame in the weekend colour half way to black.
             ink = ChangeColor(ColorToRGB(FOwner->WeekendColor()), clBlack, 0.5);
             canvas->Pen()->SetColor(ink);
@@ -88,8 +112,9 @@ void TsCalendGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawSta
         if (FOwner->OnGetCellParams) {
             TColor background = clSkinKey;
             canvas->Font()->SetColor(ink);
-            FOwner->OnGetCellParams(FOwner, canvas->Font(), background, date);
+            FOwner->OnGetCellParams(FOwner, canvas->Font(), background, EncodeDate(FOwner->Year(), FOwner->Month(), day));
             ink = canvas->Font()->Color();
+            restoreFont = true;
             if (background != clSkinKey) {
                 canvas->Brush()->SetStyle(bsSolid);
                 canvas->Brush()->SetColor(background);
@@ -103,6 +128,8 @@ void TsCalendGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawSta
         const SIZE size = canvas->TextExtent(text);
         canvas->TextOut(r.left + (WidthOf(r) - size.cx) / 2, r.top + (HeightOf(r) - size.cy) / 2, text);
     }
+    if (restoreFont)
+        canvas->Font()->Assign(Font()); // what the event changed is this cell's alone
     if (AState.Contains(gdFocused)) {
         TRect f = r;
         InflateRect(&f, -1, -1);
@@ -188,17 +215,6 @@ void TsCalendGrid::WndProc(TMessage& Message)
     default: break;
     }
     inherited::WndProc(Message);
-    if (Message.Msg == WM_PAINT && FOwner && HandleAllocated()) {
-        // Right of the seven columns: the calendar's picture.
-        TsCommonData* sd = FOwner->SkinData();
-        const int right = 7 * DefaultColWidth();
-        if (sd->Skinned() && sd->FCacheBmp && right < ClientWidth()) {
-            HDC dc = GetDC(Handle());
-            BitBlt(dc, right, 0, ClientWidth() - right, ClientHeight(), sd->FCacheBmp->Canvas()->Handle(),
-                   Left() + right, Top(), SRCCOPY);
-            ReleaseDC(Handle(), dc);
-        }
-    }
 }
 
 // --- The calendar --------------------------------------------------------------------------------

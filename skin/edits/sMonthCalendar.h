@@ -3,6 +3,8 @@
 // The grid's current cell is the calendar's day.
 #pragma once
 
+#include <memory>
+
 #include "Grids.h"
 #include "sPanel.h"
 #include "sSpeedButton.h"
@@ -36,10 +38,14 @@ protected:
     // Only cells with a day, and none while the calendar is read-only (except its own moves).
     bool SelectCell(int ACol, int ARow) override;
     void Paint() override;
+    // The cells are painted into a picture of the grid first, which then goes to the window at once.
+    void PaintWindow(HDC DC) override;
 
 private:
     friend class TsMonthCalendar;
     TsMonthCalendar* FOwner;
+    std::unique_ptr<TBitmap> FBuffer;
+    int FToday = 0; // today's day in the month being painted, 0 for none
 };
 
 class TsMonthCalendar : public TsPanel {
