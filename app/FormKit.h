@@ -19,7 +19,7 @@
 #include "sEdit.h"
 #include "sGroupBox.h"
 #include "sLabel.h"
-#include "sListBox.h"
+#include "sCustomListBox.h"
 #include "sMemo.h"
 #include "sRadioButton.h"
 #include "sSkinProvider.h"

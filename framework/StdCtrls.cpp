@@ -6,13 +6,12 @@
 #include "SysUtils.h"
 
 namespace {
-
 // Control identifiers for windows whose parent finds them by ID (WM_MEASUREITEM carries only
 // the ID): each owner-drawn list gets one of its own.
 UINT gNextControlId = 0x4000;
+} // namespace
 
-// Creates the window like TWinControl does, with a control ID of its own.
-HWND CreateWithId(const TCreateParams& Params)
+HWND CreateWindowWithId(const TCreateParams& Params)
 {
     UINT id = gNextControlId++;
     if (gNextControlId >= 0xF000)
@@ -22,6 +21,8 @@ HWND CreateWithId(const TCreateParams& Params)
                            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), Params.WindowClass.hInstance,
                            Params.Param);
 }
+
+namespace {
 
 // Every lone CR or LF made CR/LF (the edit class breaks lines only at CR/LF).
 AnsiString AdjustLineBreaks(const AnsiString& S)
@@ -1099,7 +1100,7 @@ void TCustomListBox::CreateParams(TCreateParams& Params)
         Params.Style |= FExtendedSelect ? LBS_EXTENDEDSEL : LBS_MULTIPLESEL;
     if (FColumns > 0)
         Params.Style |= LBS_MULTICOLUMN | WS_HSCROLL;
-    if (FStyle == lbOwnerDrawFixed)
+    if (FStyle == lbOwnerDrawFixed || FStyle == lbVirtualOwnerDraw)
         Params.Style |= LBS_OWNERDRAWFIXED;
     else if (FStyle == lbOwnerDrawVariable)
         Params.Style |= LBS_OWNERDRAWVARIABLE;
@@ -1109,13 +1110,13 @@ void TCustomListBox::CreateParams(TCreateParams& Params)
     Params.WindowClass.style &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
 }
 
-void TCustomListBox::CreateWindowHandle(const TCreateParams& Params) { FHandle = CreateWithId(Params); }
+void TCustomListBox::CreateWindowHandle(const TCreateParams& Params) { FHandle = CreateWindowWithId(Params); }
 
 void TCustomListBox::CreateWnd()
 {
     inherited::CreateWnd();
     if (FStyle != lbStandard || FItemHeight > 0)
-        if (FStyle == lbOwnerDrawFixed)
+        if (FStyle == lbOwnerDrawFixed || FStyle == lbVirtualOwnerDraw)
             SendMessageA(FHandle, LB_SETITEMHEIGHT, 0, FItemHeight);
     SetColumnWidth();
     FItems->PushToWindow();
@@ -1449,7 +1450,7 @@ void TCustomComboBox::CreateParams(TCreateParams& Params)
     Params.WindowClass.style &= ~static_cast<UINT>(CS_HREDRAW | CS_VREDRAW);
 }
 
-void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) { FHandle = CreateWithId(Params); }
+void TCustomComboBox::CreateWindowHandle(const TCreateParams& Params) { FHandle = CreateWindowWithId(Params); }
 
 void TCustomComboBox::CreateWnd()
 {

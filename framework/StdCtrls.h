@@ -29,6 +29,10 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 
+// Creates the window like TWinControl does, with a control ID of its own: the parent finds an
+// owner-drawn list by its ID when it is asked to measure its items.
+HWND CreateWindowWithId(const TCreateParams& Params);
+
 // Whether Key is the accelerator of Caption (the character after a single '&', without case).
 bool IsAccel(Word Key, const AnsiString& Caption);
 
@@ -352,7 +356,9 @@ private:
 
 // --- List box -----------------------------------------------------------------------------------
 
-enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
+// The virtual styles (items given by events, only their count kept by the window) belong to the
+// skinned list box; this list box draws them as lbStandard and lbOwnerDrawFixed.
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable, lbVirtual, lbVirtualOwnerDraw };
 
 class TCustomListBox : public TWinControl {
     VCL_CLASS(TCustomListBox, TWinControl)

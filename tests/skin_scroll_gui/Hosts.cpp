@@ -5,7 +5,7 @@
 #include "Dialogs.h"
 #include "ExtCtrls.h"
 #include "ScrollKit.h"
-#include "sListBox.h"
+#include "sCustomListBox.h"
 #include "sMemo.h"
 #include "sScrollBox.h"
 
@@ -106,6 +106,7 @@ TEST_F(HostTest, AListBoxOfOneColumnKeepsItsVerticalBarAtTheTopItem)
     EXPECT_TRUE(list->VSBar == nullptr || !list->VSBar->Visible()) << "what fits needs no bar";
     for (int i = 0; i < 30; ++i)
         list->Items()->Add("item " + IntToStr(i));
+    testkit::PumpFor(20); // the bar follows a load once
     ASSERT_NE(list->VSBar, nullptr);
     EXPECT_TRUE(list->VSBar->Visible());
     EXPECT_EQ(list->VSBar->Name(), "ListBox1VSBar");
