@@ -263,6 +263,7 @@ void TsCustomListBox::CreateWnd()
         SetItemIndex(FSaveItemIndex);
         FSaveCount = -1;
     }
+    PostMessageA(FHandle, kRefreshScrolls, 0, 0);
 }
 
 void TsCustomListBox::DestroyWnd()
