@@ -22,7 +22,6 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
     Button3 = PlaceCaption<TsButton>(this, this, "Button3", "Обзор...", 278, 34, 75, 25);
     sLabel3 = PlaceCaption<TsLabel>(this, this, "sLabel3", "Тип", 8, 68, 68, 13);
     ComboBoxEx1 = Place<TsComboBoxEx>(this, this, "ComboBoxEx1", 80, 64, 145, 22);
-    ComboBoxEx1->SetStyle(csExDropDownList);
     ComboBoxEx1->ItemsEx()->AddItem("Новая", 2, 2);
     ComboBoxEx1->ItemsEx()->AddItem("Избранная", 35, 35);
     ComboBoxEx1->ItemsEx()->AddItem("Прочитанная", 8, 8);

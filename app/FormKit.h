@@ -14,7 +14,7 @@
 #include "sBevel.h"
 #include "sButton.h"
 #include "sCheckBox.h"
-#include "sComboBoxEx.h"
+#include "sComboBoxes.h"
 #include "sDialogs.h"
 #include "sEdit.h"
 #include "sGroupBox.h"

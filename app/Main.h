@@ -16,7 +16,7 @@
 #include "TrayIcon.h"
 
 #include "sComboBox.h"
-#include "sComboBoxEx.h"
+#include "sComboBoxes.h"
 #include "sEdit.h"
 #include "sHintManager.h"
 #include "sButton.h"

@@ -656,7 +656,6 @@ void TID_Vellorn::BuildPanels()
     sLabel3->SetParent(Panel1);
     ComboBoxEx2 = Create<TsComboBoxEx>(this);
     ComboBoxEx2->SetName("ComboBoxEx2");
-    ComboBoxEx2->SetStyle(csExDropDownList);
     ComboBoxEx2->SetImages(ImageList1);
     ComboBoxEx2->SetBounds(80, 70, 160, 22);
     ComboBoxEx2->ItemsEx()->AddItem("Избранная", 35, 35);

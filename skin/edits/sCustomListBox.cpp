@@ -184,27 +184,15 @@ void TsCustomListBox::AfterConstruction()
     inherited::AfterConstruction();
     SkinData()->Loaded();
     if (!ComponentState().Contains(csLoading))
-        ApplySectionColors();
+        ApplySectionColors(SkinData());
 }
 
 void TsCustomListBox::Loaded()
 {
     inherited::Loaded();
     SkinData()->Loaded();
-    ApplySectionColors();
+    ApplySectionColors(SkinData());
     RefreshScrolls();
-}
-
-void TsCustomListBox::ApplySectionColors()
-{
-    TsCommonData* sd = SkinData();
-    if (!sSkinData->Active || !sd->Skinned())
-        return;
-    const TsGeneralData& g = gd[static_cast<size_t>(sd->SkinIndex)];
-    if (!sd->CustomColor)
-        SetColor(g.Color);
-    if (!sd->CustomFont)
-        Font()->SetColor(g.FontColor[0]);
 }
 
 void TsCustomListBox::CreateParams(TCreateParams& Params)
@@ -762,16 +750,13 @@ void TsCustomListBox::WndProc(TMessage& Message)
         case AC_REMOVESKIN:
             // The selection stays where it is.
             CommonWndProc(Message, sd);
-            if (!sd->CustomColor)
-                SetColor(clWindow);
-            if (!sd->CustomFont)
-                Font()->SetColor(clWindowText);
+            RestoreWindowColors(sd);
             RecreateWnd();
             RefreshScrolls();
             return;
         case AC_REPAINT:
             CommonWndProc(Message, sd);
-            ApplySectionColors();
+            ApplySectionColors(SkinData());
             if (HandleAllocated())
                 RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
             RefreshScrolls();

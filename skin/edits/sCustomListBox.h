@@ -155,8 +155,6 @@ private:
     void WMLButtonDown(TMessage& Message);
     void LBGetText(TMessage& Message);
     void SetColumnWidth();
-    // The section's colours into Color and Font unless the control keeps its own.
-    void ApplySectionColors();
     // The text of an item: from OnData for the virtual styles, else from the window.
     AnsiString ItemText(int Index);
     void OnVSBChange(TObject* Sender, int OldValue);

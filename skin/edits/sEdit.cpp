@@ -115,6 +115,27 @@ AnsiString EditShownText(TCustomEdit* Edit)
     return text;
 }
 
+void ApplySectionColors(TsCommonData* SkinData)
+{
+    TControl* c = SkinData->FOwnerControl;
+    if (!c || !sSkinData->Active || !SkinData->Skinned())
+        return;
+    const TsGeneralData& g = gd[static_cast<std::size_t>(SkinData->SkinIndex)];
+    if (!SkinData->CustomColor)
+        c->SetColor(g.Color);
+    if (!SkinData->CustomFont)
+        c->Font()->SetColor(g.FontColor[0]);
+}
+
+void RestoreWindowColors(TsCommonData* SkinData)
+{
+    TControl* c = SkinData->FOwnerControl;
+    if (!SkinData->CustomColor)
+        c->SetColor(clWindow);
+    if (!SkinData->CustomFont)
+        c->Font()->SetColor(clWindowText);
+}
+
 void BoundLabelFollows(TsBoundLabel* BoundLabel, TControl* Control, UINT Msg)
 {
     TsEditLabel* label = BoundLabel ? BoundLabel->TheLabel() : nullptr;

@@ -57,5 +57,10 @@ void PaintEditCache(TsCommonData* SkinData, int State, TsDisabledKind Kind, cons
 void PaintEditClient(TsCommonData* SkinData, HDC DC, bool MarkUpdating, const std::function<void()>& Prepare);
 // What an edit shows of its text: the text, or its password character as many times.
 AnsiString EditShownText(TCustomEdit* Edit);
+// The section's colour and font colour given to a skinned control unless it keeps its own
+// (CustomColor, CustomFont); nothing while it is not skinned.
+void ApplySectionColors(TsCommonData* SkinData);
+// The system's window colours given back when the skin goes, unless the control keeps its own.
+void RestoreWindowColors(TsCommonData* SkinData);
 // The bound label follows its control's visibility, enablement, reading order, size and place.
 void BoundLabelFollows(TsBoundLabel* BoundLabel, TControl* Control, UINT Msg);

@@ -1,5 +1,0 @@
-#include "sComboBoxEx.h"
-
-TsComboBoxEx::TsComboBoxEx(TComponent* AOwner) : TsSkinned(AOwner, "COMBOBOX", 0)
-{
-}
