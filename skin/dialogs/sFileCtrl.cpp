@@ -19,6 +19,7 @@ std::vector<TFilterEntry> ParseFilter(const AnsiString& Filter)
 TsFilterComboBox::TsFilterComboBox(TComponent* AOwner) : TsCustomComboBox(AOwner), FFilter("All files (*.*)|*.*")
 {
     SetStyle(csDropDownList);
+    BuildList();
 }
 
 void TsFilterComboBox::CreateWnd()
@@ -32,8 +33,8 @@ void TsFilterComboBox::SetFilter(const AnsiString& Value)
     if (Value == FFilter)
         return;
     FFilter = Value;
-    if (HandleAllocated())
-        BuildList();
+    // The items are kept without a window too.
+    BuildList();
     Change();
 }
 
