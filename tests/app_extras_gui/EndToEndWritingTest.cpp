@@ -2,7 +2,8 @@
 // menu and the result opened, a page written in the editor and placed in the tree with "Выбрать",
 // the program closed from the tray icon's menu; then the page, the tree and its map it wrote. And
 // what a new user met: the window made narrow, a file typed outside the archive, the editor left
-// with unsaved text.
+// with unsaved text. And the lists in Dusk: the skin chooser by keyboard, the address list by
+// mouse and Shift+Delete, a mark chosen for a new article.
 #include "../app_gui/LogicFixture.h"
 
 #include <algorithm>
@@ -44,6 +45,38 @@ std::vector<HWND> FromTop(HWND Parent, const std::string& Cls)
     return found;
 }
 
+// The middle of a window's client rectangle R on the screen.
+POINT ScreenPoint(HWND Wnd, const RECT& R)
+{
+    POINT p{(R.left + R.right) / 2, (R.top + R.bottom) / 2};
+    ClientToScreen(Wnd, &p);
+    return p;
+}
+
+// A real click at a screen point.
+void RealClick(POINT At)
+{
+    testkit::SendMouse(At);
+    testkit::SendMouse(At, MOUSEEVENTF_LEFTDOWN);
+    testkit::SendMouse(At, MOUSEEVENTF_LEFTUP);
+}
+
+// Real keys: each pressed in turn and released last one first.
+void RealKeys(std::initializer_list<WORD> Keys)
+{
+    std::vector<INPUT> in;
+    for (WORD k : Keys) {
+        in.push_back(INPUT{INPUT_KEYBOARD, {}});
+        in.back().ki.wVk = k;
+    }
+    for (auto k = std::rbegin(Keys); k != std::rend(Keys); ++k) {
+        in.push_back(INPUT{INPUT_KEYBOARD, {}});
+        in.back().ki.wVk = *k;
+        in.back().ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
 HWND WaitForWindow(DWORD Pid, const std::string& Cls)
 {
     HWND found = nullptr;
@@ -75,6 +108,36 @@ protected:
         mem.Put(Item);
         SendMessageA(Tree, TVM_GETITEMRECT, TRUE, mem.Address());
         return mem.Get<RECT>();
+    }
+
+    // The system carries the rectangle of a list message between the processes itself.
+    static RECT ListItemRect(HWND List, int Index)
+    {
+        RECT r{};
+        SendMessageA(List, LB_GETITEMRECT, Index, reinterpret_cast<LPARAM>(&r));
+        return r;
+    }
+
+    // Opens a combo box's list with a real click and chooses its item Index the same way.
+    void ChooseByMouse(HWND Combo, int Index)
+    {
+        RECT r{};
+        GetClientRect(Combo, &r);
+        r.left = r.right - 12;
+        RealClick(ScreenPoint(Combo, r));
+        HWND list = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            auto lists = VisibleWindows(nullptr, run.Id(), "ComboLBox");
+            list = lists.empty() ? nullptr : lists[0];
+            return list != nullptr;
+        })) << "the list drops";
+        // The item follows the mouse before the press takes it.
+        const POINT item = ScreenPoint(list, ListItemRect(list, Index));
+        testkit::SendMouse(item);
+        ASSERT_TRUE(WaitUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == Index; })) << "the item under the mouse";
+        testkit::SendMouse(item, MOUSEEVENTF_LEFTDOWN);
+        testkit::SendMouse(item, MOUSEEVENTF_LEFTUP);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(list); })) << "the list closes";
     }
 
     RECT ButtonRect(HWND Bar, int Index)
@@ -263,6 +326,74 @@ TEST_F(WritingEndToEnd, NarrowWindowForeignFileAndUnsavedEditorText)
               "[FILES]\r\nГрибы в лесу=griby.html\r\nОсенние листья=osen.html\r\n");
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("Width=520\r\n"), std::string::npos);
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\Settings2.ini").find("[FORM]\r\n"), std::string::npos);
+}
+
+TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
+{
+    const std::string page = dir / "FILES\\griby.html";
+    testkit::WriteFileBytes(dir / "FILES\\list", "http://example.org/\r\n" + page + "\r\n");
+    std::string ini = testkit::ReadFileBytes(dir / "FILES\\form.ini");
+    ini.replace(ini.find("Skin=Neutral"), 12, "Skin=Dusk");
+    testkit::WriteFileBytes(dir / "FILES\\form.ini", ini);
+    HWND main = run.Launch(dir.Path());
+    ASSERT_NE(main, nullptr) << "no main window";
+
+    // "Вид" > "Интерфейс": "N" selects Neutral, Enter is the dialog's "OK".
+    ChooseInMenuBar(main, 2, 5);
+    HWND chooser = WaitForWindow(run.Id(), "TForm16");
+    ASSERT_NE(chooser, nullptr) << "the skin chooser";
+    auto lists = VisibleWindows(chooser, 0, "TsListBox");
+    ASSERT_EQ(lists.size(), 1u);
+    EXPECT_EQ(SendMessageA(lists[0], LB_GETCURSEL, 0, 0), 0) << "Dusk, the skin in use";
+    PostMessageA(lists[0], WM_KEYDOWN, 'N', 1);
+    PostMessageA(lists[0], WM_CHAR, 'N', 1);
+    PostMessageA(lists[0], WM_KEYUP, 'N', static_cast<LPARAM>(0xC0000001u));
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(lists[0], LB_GETCURSEL, 0, 0) == 1; })) << "Neutral";
+    PostMessageA(lists[0], WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(chooser); })) << "Enter is OK";
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("Skin=Neutral"), std::string::npos);
+
+    // The address list by mouse: the page opens.
+    auto combos = VisibleWindows(main, 0, "TsComboBox");
+    ASSERT_EQ(combos.size(), 1u);
+    HWND address = combos[0];
+    ASSERT_EQ(SendMessageA(address, CB_GETCOUNT, 0, 0), 2) << "loaded from FILES\\list";
+    ChooseByMouse(address, 1);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main).find("Про грибы") != std::string::npos; })) << WindowText(main);
+
+    // Shift+Delete empties the list and writes the file at once.
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    RealKeys({VK_SHIFT, VK_DELETE});
+    ASSERT_TRUE(WaitUntil([&] { return testkit::ReadFileBytes(dir / "FILES\\list").empty(); })) << "the list on disk";
+    EXPECT_EQ(SendMessageA(address, CB_GETCOUNT, 0, 0), 0);
+
+    // "Статья" on "Лес" with the mark "Избранная" chosen by mouse.
+    HWND tree = VisibleWindows(main, 0, "TreeView").at(0);
+    const auto wood = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    testkit::ClickIn(tree, ItemRect(tree, wood));
+    ASSERT_TRUE(WaitUntil([&] { return HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) == wood; }));
+    PostMessageA(tree, WM_KEYDOWN, VK_INSERT, 0);
+    HWND adding = WaitForWindow(run.Id(), "TForm2");
+    ASSERT_NE(adding, nullptr) << "the article dialog";
+    const auto fields = FromTop(adding, "Edit");
+    ASSERT_EQ(fields.size(), 2u);
+    SendMessageA(fields[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Белые грибы"));
+    SendMessageA(fields[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(page.c_str()));
+    auto marks = VisibleWindows(adding, 0, "TsComboBoxEx");
+    ASSERT_EQ(marks.size(), 1u);
+    ChooseByMouse(marks[0], 1);
+    EXPECT_EQ(SendMessageA(marks[0], CB_GETCURSEL, 0, 0), 1);
+    PostMessageA(ChildWithText(adding, "Button", "Создать"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 4; })) << "the new entry";
+
+    EXPECT_EQ(run.Close(main), 0u);
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("Skin=Neutral"), std::string::npos)
+        << "the skin applied and kept";
+    TComponent* owner = Create<TComponent>(nullptr);
+    auto* saved = Create<TsTreeView>(owner);
+    treefile::ReadTreeFile(dir / "FILES\\tree\\Temp.vlt", *saved);
+    EXPECT_NE(Dump(saved->Items()).find(" Белые грибы/35\n"), std::string::npos) << Dump(saved->Items());
+    owner->Free();
 }
 
 } // namespace
