@@ -43,6 +43,38 @@ double Measure(const std::string& name, int runs, const std::function<void()>& b
     return median;
 }
 
+std::pair<double, double> SideBySide(const std::string& name, int runs, const std::function<void()>& plain,
+                                     const std::function<void()>& measured, const std::function<void(bool plain)>& setup)
+{
+    std::vector<double> a, b;
+    for (int i = 0; i < runs; ++i) {
+        if (setup)
+            setup(true);
+        double t0 = NowMs();
+        plain();
+        a.push_back(NowMs() - t0);
+        if (setup)
+            setup(false);
+        t0 = NowMs();
+        measured();
+        b.push_back(NowMs() - t0);
+    }
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    Report("plain: " + name + " (median ms)", a[a.size() / 2], "");
+    Report(name + " (median ms)", b[b.size() / 2], "");
+    return {a[a.size() / 2], b[b.size() / 2]};
+}
+
+void PumpAll()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
 void Report(const std::string& name, double value, const std::string& unit)
 {
     std::printf("%-50s %10.3f %s\n", name.c_str(), value, unit.c_str());

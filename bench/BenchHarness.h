@@ -3,6 +3,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <utility>
 
 class TTreeNodes;
 
@@ -11,6 +12,14 @@ namespace bench {
 // Runs setup (untimed) then body, `runs` times, and prints "<name>: median X ms (min Y, max Z)".
 double Measure(const std::string& name, int runs, const std::function<void()>& body,
                const std::function<void()>& setup = {});
+// Runs the plain and the measured body alternately (so that a change of the machine's load falls
+// on both alike; setup, untimed, is told which comes next) and prints the median of each; answers
+// the two medians, plain first.
+std::pair<double, double> SideBySide(const std::string& name, int runs, const std::function<void()>& plain,
+                                     const std::function<void()>& measured,
+                                     const std::function<void(bool plain)>& setup = {});
+// Handles every message waiting.
+void PumpAll();
 // Prints a line with a derived figure (throughput and the like).
 void Report(const std::string& name, double value, const std::string& unit);
 

@@ -165,15 +165,6 @@ void FreeRaw(RawWindow& w)
     w = RawWindow{};
 }
 
-void PumpAll()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 void Redraw(HWND wnd)
 {
     RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -184,60 +175,26 @@ void Ratio(const char* name, double framework, double raw)
     bench::Report(std::string(name) + ": framework / plain", framework / raw, "x");
 }
 
-double NowMs()
-{
-    LARGE_INTEGER f, c;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-// Runs the plain and the framework body alternately (so that a change of the machine's load
-// falls on both alike) and prints the median of each; answers the two medians.
-std::pair<double, double> MeasureSideBySide(const char* name, int runs, const std::function<void()>& plain,
-                                            const std::function<void()>& framework,
-                                            const std::function<void(bool plain)>& setup = {})
-{
-    std::vector<double> a, b;
-    for (int i = 0; i < runs; ++i) {
-        if (setup)
-            setup(true);
-        double t0 = NowMs();
-        plain();
-        a.push_back(NowMs() - t0);
-        if (setup)
-            setup(false);
-        t0 = NowMs();
-        framework();
-        b.push_back(NowMs() - t0);
-    }
-    std::sort(a.begin(), a.end());
-    std::sort(b.begin(), b.end());
-    bench::Report(std::string("plain: ") + name + " (median ms)", a[a.size() / 2], "");
-    bench::Report(std::string(name) + " (median ms)", b[b.size() / 2], "");
-    return {a[a.size() / 2], b[b.size() / 2]};
-}
-
 } // namespace
 
 int main()
 {
-    const auto [rawCycle, cycle] = MeasureSideBySide(
+    const auto [rawCycle, cycle] = bench::SideBySide(
         "create, show and free a window with 200 controls", 31,
         [] {
             RawWindow w;
             BuildRaw(w);
             ShowWindow(w.wnd, SW_SHOW);
-            PumpAll();
+            bench::PumpAll();
             FreeRaw(w);
-            PumpAll();
+            bench::PumpAll();
         },
         [] {
             THostWindow* host = Build();
             host->Show();
-            PumpAll();
+            bench::PumpAll();
             host->Free();
-            PumpAll();
+            bench::PumpAll();
         });
 
     // Painting: the two windows lie on each other; the one painted is brought to the top first.
@@ -246,15 +203,15 @@ int main()
     ShowWindow(raw.wnd, SW_SHOW);
     THostWindow* host = Build();
     host->Show();
-    PumpAll();
-    const auto [rawPaint, paint] = MeasureSideBySide(
+    bench::PumpAll();
+    const auto [rawPaint, paint] = bench::SideBySide(
         "paint the window with 200 controls", 61, [&] { Redraw(raw.wnd); }, [&] { Redraw(host->Handle()); },
         [&](bool plain) {
             SetWindowPos(plain ? raw.wnd : host->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-            PumpAll();
+            bench::PumpAll();
         });
     FreeRaw(raw);
-    PumpAll();
+    bench::PumpAll();
     Ratio("create, show and free", cycle, rawCycle);
     Ratio("paint", paint, rawPaint);
     bench::Measure("recreate the window with 200 controls", 10, [&] { host->RecreateWnd(); });

@@ -114,14 +114,20 @@ void TFont::Assign(TPersistent* Source)
     if (auto* f = dynamic_cast<TFont*>(Source)) {
         if (f == this)
             return;
+        const int height = pixelsPerInch_ != f->pixelsPerInch_ ? -MulDiv(f->Size(), pixelsPerInch_, 72) : f->height_;
+        if (name_ == f->name_ && height_ == height && style_ == f->style_ && charset_ == f->charset_ &&
+            pitch_ == f->pitch_) {
+            // The same typeface: the font object stays (owner-drawn items take their control's font
+            // at every item).
+            SetColor(f->color_);
+            return;
+        }
         name_ = f->name_;
-        height_ = f->height_;
+        height_ = height;
         style_ = f->style_;
         color_ = f->color_;
         charset_ = f->charset_;
         pitch_ = f->pitch_;
-        if (pixelsPerInch_ != f->pixelsPerInch_)
-            height_ = -MulDiv(f->Size(), pixelsPerInch_, 72);
         Modified();
         return;
     }
@@ -248,7 +254,7 @@ void TBrush::Modified()
 void TBrush::Assign(TPersistent* Source)
 {
     if (auto* b = dynamic_cast<TBrush*>(Source)) {
-        if (b == this)
+        if (b == this || (color_ == b->color_ && style_ == b->style_ && bitmap_ == b->bitmap_))
             return;
         color_ = b->color_;
         style_ = b->style_;

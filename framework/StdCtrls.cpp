@@ -1463,10 +1463,12 @@ void TCustomComboBox::CreateWnd()
         FEditHandle = HasEdit() ? info.hwndItem : nullptr;
         FListHandle = info.hwndList;
     }
-    // The edit and the drop-down list are the combo's own: their keys, focus and mouse are.
+    // The edit and the list are the combo's own: their keys, focus and mouse are. A drop-down
+    // list is taken over only while it is open (a take-over costs every message of the list, the
+    // items added too, a round trip to the window server under Wine).
     if (FEditHandle)
         FEditSubclass.Subclass(FEditHandle, TWndMethod(this, &TCustomComboBox::EditWndProc));
-    if (FListHandle)
+    if (FListHandle && FStyle == csSimple)
         FListSubclass.Subclass(FListHandle, TWndMethod(this, &TCustomComboBox::ListWndProc));
     FItems->PushToWindow();
     if (FSaveItemIndex >= 0)
@@ -1595,6 +1597,8 @@ void TCustomComboBox::CNCommand(TMessage& Message)
     case CBN_DBLCLK: DblClick(); break;
     case CBN_EDITCHANGE: Change(); break;
     case CBN_DROPDOWN:
+        if (FListHandle && !FListSubclass.Attached())
+            FListSubclass.Subclass(FListHandle, TWndMethod(this, &TCustomComboBox::ListWndProc));
         DropDown();
         AdjustDropDown();
         break;
@@ -1608,7 +1612,11 @@ void TCustomComboBox::CNCommand(TMessage& Message)
         Select();
         break;
     }
-    case CBN_CLOSEUP: CloseUp(); break;
+    case CBN_CLOSEUP:
+        if (FStyle != csSimple)
+            FListSubclass.Release();
+        CloseUp();
+        break;
     default: break;
     }
 }

@@ -251,7 +251,8 @@ void TsCustomListBox::CreateWnd()
         SetItemIndex(FSaveItemIndex);
         FSaveCount = -1;
     }
-    PostMessageA(FHandle, kRefreshScrolls, 0, 0);
+    FRefreshPosted = false; // the new window's queue holds nothing of the old one
+    PostRefreshScrolls();
 }
 
 void TsCustomListBox::DestroyWnd()
@@ -737,6 +738,7 @@ void TsCustomListBox::WndProc(TMessage& Message)
 {
     TsCommonData* sd = SkinData();
     if (Message.Msg == kRefreshScrolls) {
+        FRefreshPosted = false;
         RefreshScrolls();
         return;
     }
@@ -802,8 +804,9 @@ void TsCustomListBox::WndProc(TMessage& Message)
         case LB_DELETESTRING:
         case LB_RESETCONTENT:
         case LB_SETCOUNT:
-            // Once for a whole load, when the messages waiting are handled.
-            PostMessageA(FHandle, kRefreshScrolls, 0, 0);
+        case LB_SETCURSEL: // the list scrolls to a selected item out of sight
+        case LB_SETCARETINDEX:
+            PostRefreshScrolls();
             break;
         case WM_MOUSEWHEEL:
         case WM_KEYDOWN:
@@ -863,6 +866,12 @@ void TsCustomListBox::RefreshBar(TsScrollBar*& Bar, int Kind, bool Wanted)
     Bar->SetVisible(true);
     Bar->BringToFront();
     Bar->UpdateBar();
+}
+
+void TsCustomListBox::PostRefreshScrolls()
+{
+    if (!FRefreshPosted && HandleAllocated())
+        FRefreshPosted = PostMessageA(FHandle, kRefreshScrolls, 0, 0) != FALSE;
 }
 
 void TsCustomListBox::RefreshScrolls()

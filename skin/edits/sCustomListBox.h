@@ -161,6 +161,8 @@ private:
     void OnHSBChange(TObject* Sender, int OldValue);
     // Fills one bar from the native bar Kind, or hides it when it is not wanted.
     void RefreshBar(TsScrollBar*& Bar, int Kind, bool Wanted);
+    // The bars follow once the messages waiting are handled (once for a whole load).
+    void PostRefreshScrolls();
 
     std::unique_ptr<TListBoxStrings> FItems;
     std::unique_ptr<TControlCanvas> FCanvas;
@@ -182,6 +184,7 @@ private:
     int FSaveItemIndex = -1;
     TsDisabledKind FDisabledKind = TsDisabledKind{dkBlended};
     bool FBarChanging = false; // a skinned bar's change is being applied to the list
+    bool FRefreshPosted = false; // the bars' refresh waits in the queue
 };
 
 class TsListBox : public TsCustomListBox {

@@ -201,6 +201,10 @@ TEST_F(ListBox, OnlyAListOfColumnsGetsAHorizontalBarStandingAtItsFirstColumnShow
     ASSERT_NE(list->VSBar, nullptr);
     EXPECT_TRUE(list->VSBar->Visible());
     EXPECT_TRUE(list->HSBar == nullptr);
+    list->SetItemIndex(50);
+    testkit::PumpFor(20);
+    ASSERT_GT(list->TopIndex(), 0);
+    EXPECT_EQ(list->VSBar->Position(), list->TopIndex()) << "the bar follows the list to its selection";
 
     list->SetColumns(2);
     testkit::PumpFor(20);

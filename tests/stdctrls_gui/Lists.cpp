@@ -299,7 +299,12 @@ TEST_F(ListsTest, ComboBoxHearsItsListAndAPressElsewhere)
     ASSERT_NE(combo->ListHandle(), nullptr);
     SendMessageA(combo->EditHandle(), WM_MOUSEMOVE, 0, 0);
     SendMessageA(combo->ListHandle(), WM_MOUSEMOVE, 0, 0);
-    EXPECT_EQ(combo->passed, (std::vector<HWND>{combo->EditHandle(), combo->ListHandle()}));
+    EXPECT_EQ(combo->passed, std::vector<HWND>{combo->EditHandle()}) << "the closed list is left alone";
+    combo->SetDroppedDown(true);
+    SendMessageA(combo->ListHandle(), WM_MOUSEMOVE, 0, 0);
+    combo->SetDroppedDown(false);
+    SendMessageA(combo->ListHandle(), WM_MOUSEMOVE, 0, 0);
+    EXPECT_EQ(combo->passed, (std::vector<HWND>{combo->EditHandle(), combo->ListHandle()})) << "the open list";
 
     // The focused combo is the form's active control: a press elsewhere tells it.
     SetForegroundWindow(form->Handle());
