@@ -3,7 +3,7 @@
 // the program closed from the tray icon's menu; then the page, the tree and its map it wrote. And
 // what a new user met: the window made narrow, a file typed outside the archive, the editor left
 // with unsaved text. And the lists in Dusk: the skin chooser by keyboard, the address list by
-// mouse and Shift+Delete, a mark chosen for a new article.
+// mouse, Enter and Shift+Delete, a mark chosen for a new article.
 #include "../app_gui/LogicFixture.h"
 
 #include <algorithm>
@@ -339,6 +339,13 @@ TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
     ASSERT_NE(main, nullptr) << "no main window";
 
     // "Вид" > "Интерфейс": "N" selects Neutral, Enter is the dialog's "OK".
+    auto titleColour = [&] {
+        HDC dc = GetWindowDC(main);
+        const COLORREF c = GetPixel(dc, 300, 8);
+        ReleaseDC(main, dc);
+        return c;
+    };
+    const COLORREF dusk = titleColour();
     ChooseInMenuBar(main, 2, 5);
     HWND chooser = WaitForWindow(run.Id(), "TForm16");
     ASSERT_NE(chooser, nullptr) << "the skin chooser";
@@ -352,6 +359,7 @@ TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
     PostMessageA(lists[0], WM_KEYDOWN, VK_RETURN, 1);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(chooser); })) << "Enter is OK";
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("Skin=Neutral"), std::string::npos);
+    EXPECT_TRUE(WaitUntil([&] { return titleColour() != dusk; })) << "the window in Neutral's colours";
 
     // The address list by mouse: the page opens.
     auto combos = VisibleWindows(main, 0, "TsComboBox");
@@ -361,8 +369,15 @@ TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
     ChooseByMouse(address, 1);
     ASSERT_TRUE(WaitUntil([&] { return WindowText(main).find("Про грибы") != std::string::npos; })) << WindowText(main);
 
-    // Shift+Delete empties the list and writes the file at once.
+    // An address typed and Enter: that page opens.
+    const std::string other = dir / "FILES\\osen.html";
+    testkit::WriteFileBytes(other, "<html><head><title>Осенняя</title></head><body>Осень</body></html>");
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+    SendMessageA(address, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(other.c_str()));
+    RealKeys({VK_RETURN});
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main).find("Осенняя") != std::string::npos; })) << WindowText(main);
+
+    // Shift+Delete empties the list and writes the file at once.
     RealKeys({VK_SHIFT, VK_DELETE});
     ASSERT_TRUE(WaitUntil([&] { return testkit::ReadFileBytes(dir / "FILES\\list").empty(); })) << "the list on disk";
     EXPECT_EQ(SendMessageA(address, CB_GETCOUNT, 0, 0), 0);
