@@ -21,3 +21,4 @@ protected:
 #include "ClassesComponents.h"
 #include "ClassesCollections.h"
 #include "ClassesFiler.h"
+#include "ClassesThreads.h"

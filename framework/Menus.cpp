@@ -1234,3 +1234,23 @@ namespace {
 // The hooks are in place from the start, also before the first menu is made.
 const bool g_hooksInstalled = (InstallMenuHooks(), true);
 } // namespace
+
+// --- The replaceable tracker ------------------------------------------------------------------
+
+namespace {
+TMenuTracker g_menuTracker;
+} // namespace
+
+BOOL TrackMenu(HMENU Menu, UINT Flags, int X, int Y, HWND Owner)
+{
+    if (g_menuTracker)
+        return g_menuTracker(Menu, Flags, X, Y, Owner);
+    return TrackPopupMenu(Menu, Flags, X, Y, 0, Owner, nullptr);
+}
+
+TMenuTrackerGuard::TMenuTrackerGuard(TMenuTracker Tracker) : FPrevious(std::move(g_menuTracker))
+{
+    g_menuTracker = std::move(Tracker);
+}
+
+TMenuTrackerGuard::~TMenuTrackerGuard() { g_menuTracker = std::move(FPrevious); }

@@ -305,3 +305,20 @@ private:
 
 // The hidden window that owns every open pop-up menu and receives its messages.
 HWND PopupListWindow();
+
+// Shows a menu handle as a pop-up menu (TrackPopupMenu with these arguments) and answers what it
+// answers: the chosen command with TPM_RETURNCMD. Tests put another tracker in place that
+// answers a command without a modal menu.
+using TMenuTracker = std::function<BOOL(HMENU Menu, UINT Flags, int X, int Y, HWND Owner)>;
+BOOL TrackMenu(HMENU Menu, UINT Flags, int X, int Y, HWND Owner);
+// Puts a tracker in place for its lifetime.
+class TMenuTrackerGuard {
+public:
+    explicit TMenuTrackerGuard(TMenuTracker Tracker);
+    ~TMenuTrackerGuard();
+    TMenuTrackerGuard(const TMenuTrackerGuard&) = delete;
+    TMenuTrackerGuard& operator=(const TMenuTrackerGuard&) = delete;
+
+private:
+    TMenuTracker FPrevious;
+};

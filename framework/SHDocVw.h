@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "ComObj.h"
 #include "Controls.h"
 
 class TSaveDialog;
@@ -20,47 +21,6 @@ namespace htmlview {
 class Browser;
 class View;
 }
-
-// Owning COM interface pointer: takes the reference it is given, copies add one, Release on
-// destruction. `&p` hands out the slot for an out parameter (releasing what it held).
-template <class T>
-class TComInterface {
-public:
-    TComInterface() = default;
-    TComInterface(T* p) : p_(p) {} // takes over the caller's reference
-    TComInterface(const TComInterface& o) : p_(o.p_)
-    {
-        if (p_)
-            p_->AddRef();
-    }
-    TComInterface(TComInterface&& o) noexcept : p_(o.p_) { o.p_ = nullptr; }
-    TComInterface& operator=(TComInterface o) noexcept
-    {
-        std::swap(p_, o.p_);
-        return *this;
-    }
-    ~TComInterface() { Reset(); }
-    void Reset()
-    {
-        if (p_) {
-            T* t = p_;
-            p_ = nullptr;
-            t->Release();
-        }
-    }
-    T* operator->() const { return p_; }
-    operator T*() const { return p_; }
-    T** operator&()
-    {
-        Reset();
-        return &p_;
-    }
-    T* Get() const { return p_; }
-    bool IsBound() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
-};
 
 // Command group of the browser document's own commands (through IOleCommandTarget::Exec on
 // Document): HTMLID_FIND opens the find dialog, HTMLID_VIEWSOURCE shows the page source.

@@ -30,6 +30,17 @@ INT_PTR TSystemShell::Execute(HWND Owner, const AnsiString& Operation, const Ans
         ShellExecuteA(Owner, OrNull(Operation), File.c_str(), OrNull(Parameters), OrNull(Directory), ShowCmd));
 }
 
+bool TSystemShell::ExecuteItem(HWND Owner, LPCITEMIDLIST Item, int ShowCmd)
+{
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.hwnd = Owner;
+    info.lpIDList = const_cast<LPITEMIDLIST>(Item);
+    info.nShow = ShowCmd;
+    return ShellExecuteExA(&info) != FALSE;
+}
+
 int TSystemShell::FileOperation(HWND Owner, UINT Func, const std::vector<AnsiString>& Sources,
                                 const std::vector<AnsiString>& Targets, FILEOP_FLAGS Flags, bool& Aborted)
 {
@@ -69,6 +80,19 @@ INT_PTR TRecordingShell::Execute(HWND Owner, const AnsiString& Operation, const 
     c.ShowCmd = ShowCmd;
     Calls.push_back(std::move(c));
     return ExecuteResult;
+}
+
+bool TRecordingShell::ExecuteItem(HWND Owner, LPCITEMIDLIST Item, int ShowCmd)
+{
+    TShellCall c;
+    c.Kind = TShellCall::ckExecuteItem;
+    c.Owner = Owner;
+    c.ShowCmd = ShowCmd;
+    for (auto* p = reinterpret_cast<const BYTE*>(Item); p && *reinterpret_cast<const USHORT*>(p);
+         p += *reinterpret_cast<const USHORT*>(p))
+        c.Item.append(reinterpret_cast<const char*>(p), *reinterpret_cast<const USHORT*>(p));
+    Calls.push_back(std::move(c));
+    return ExecuteResult > 32;
 }
 
 int TRecordingShell::FileOperation(HWND Owner, UINT Func, const std::vector<AnsiString>& Sources,

@@ -5,8 +5,10 @@
 
 #include <windows.h>
 #include <shellapi.h>
+#include <shtypes.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "SysUtils.h"
@@ -17,6 +19,9 @@ public:
     // ShellExecuteA: answers the instance value (above 32 on success).
     virtual INT_PTR Execute(HWND Owner, const AnsiString& Operation, const AnsiString& File,
                             const AnsiString& Parameters, const AnsiString& Directory, int ShowCmd) = 0;
+    // ShellExecuteExA of an item identifier list's default verb (SEE_MASK_INVOKEIDLIST): answers
+    // whether it started.
+    virtual bool ExecuteItem(HWND Owner, LPCITEMIDLIST Item, int ShowCmd) = 0;
     // SHFileOperationA with the lists of source and target names: answers 0 on success; Aborted
     // tells whether the user cancelled.
     virtual int FileOperation(HWND Owner, UINT Func, const std::vector<AnsiString>& Sources,
@@ -30,6 +35,7 @@ class TSystemShell : public TShellService {
 public:
     INT_PTR Execute(HWND Owner, const AnsiString& Operation, const AnsiString& File, const AnsiString& Parameters,
                     const AnsiString& Directory, int ShowCmd) override;
+    bool ExecuteItem(HWND Owner, LPCITEMIDLIST Item, int ShowCmd) override;
     // Refuses (ERROR_INVALID_PARAMETER, nothing done) an empty source list, an empty name or a
     // name holding a NUL byte, which would cut the double-NUL-terminated list short.
     int FileOperation(HWND Owner, UINT Func, const std::vector<AnsiString>& Sources,
@@ -39,11 +45,13 @@ public:
 
 // One recorded call.
 struct TShellCall {
-    enum TKind { ckExecute, ckFileOperation, ckNotifyIcon } Kind = ckExecute;
+    enum TKind { ckExecute, ckExecuteItem, ckFileOperation, ckNotifyIcon } Kind = ckExecute;
     HWND Owner = nullptr;
-    // Execute.
+    // Execute (and ExecuteItem's ShowCmd).
     AnsiString Operation, File, Parameters, Directory;
     int ShowCmd = 0;
+    // ExecuteItem: the bytes of the item identifier list, its terminator left out.
+    std::string Item;
     // FileOperation.
     UINT Func = 0;
     std::vector<AnsiString> Sources, Targets;
@@ -62,6 +70,7 @@ class TRecordingShell : public TShellService {
 public:
     INT_PTR Execute(HWND Owner, const AnsiString& Operation, const AnsiString& File, const AnsiString& Parameters,
                     const AnsiString& Directory, int ShowCmd) override;
+    bool ExecuteItem(HWND Owner, LPCITEMIDLIST Item, int ShowCmd) override;
     int FileOperation(HWND Owner, UINT Func, const std::vector<AnsiString>& Sources,
                       const std::vector<AnsiString>& Targets, FILEOP_FLAGS Flags, bool& Aborted) override;
     bool NotifyIcon(DWORD Message, const NOTIFYICONDATAA& Data) override;
