@@ -221,6 +221,8 @@ public:
     AnsiString Details(int Index) const;
     void SetDetails(int Index, const AnsiString& Value);
     int DetailCount() const { return static_cast<int>(FDetails.size()); }
+    // The window the detail interfaces are bound for.
+    void SetViewHandle(HWND Value) { FViewHandle = Value; }
 
 private:
     void GetDetailInterface();

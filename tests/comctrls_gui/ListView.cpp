@@ -45,16 +45,7 @@ protected:
         form->Show();
         PumpPending();
     }
-    AnsiString WindowText(int Item, int SubItem)
-    {
-        char buf[64] = {};
-        LVITEMA it{};
-        it.iSubItem = SubItem;
-        it.pszText = buf;
-        it.cchTextMax = sizeof buf;
-        SendMessageA(list->Handle(), LVM_GETITEMTEXTA, static_cast<WPARAM>(Item), reinterpret_cast<LPARAM>(&it));
-        return buf;
-    }
+    AnsiString WindowText(int Item, int SubItem) { return ListViewText(list->Handle(), Item, SubItem); }
     std::vector<int> WindowSelection()
     {
         std::vector<int> rows;

@@ -13,6 +13,17 @@ namespace testkit {
 
 // --- Pumping ------------------------------------------------------------------------------
 
+std::string ListViewText(HWND List, int Row, int Column)
+{
+    char buf[260] = {};
+    LVITEMA item{};
+    item.iSubItem = Column;
+    item.pszText = buf;
+    item.cchTextMax = sizeof buf;
+    SendMessageA(List, LVM_GETITEMTEXTA, static_cast<WPARAM>(Row), reinterpret_cast<LPARAM>(&item));
+    return buf;
+}
+
 void PumpPending()
 {
     MSG msg;

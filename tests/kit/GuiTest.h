@@ -29,6 +29,9 @@ bool PumpUntil(const std::function<bool()>& pred, unsigned timeoutMs = 3000);
 // Pumps messages for a while (for checks that something does NOT happen).
 void PumpFor(unsigned ms);
 
+// The text a list-view window shows in a row's column (LVM_GETITEMTEXT).
+std::string ListViewText(HWND List, int Row, int Column = 0);
+
 // The top-level windows of this thread, visible or not.
 std::vector<HWND> ThreadWindows();
 

@@ -1,0 +1,634 @@
+#include "acShellCtrlsList.h"
+
+#include <algorithm>
+
+#include "Forms.h"
+#include "ShellSeams.h"
+#if __has_include("acShellCtrlsTree.h")
+#include "acShellCtrlsCombo.h"
+#include "acShellCtrlsTree.h"
+#define PARTNERS 1
+#endif
+#include "sConst.h"
+#include "sUtils.h"
+
+namespace {
+
+// Paints waiting while a long listing runs, at most this often (milliseconds).
+constexpr DWORD PaintPumpInterval = 100;
+
+// Folders first; between two of a kind the folder's own order (by name).
+int CompareRows(IShellFolder* Folder, bool FolderA, PCIDL A, bool FolderB, PCIDL B)
+{
+    if (FolderA != FolderB)
+        return FolderA ? -1 : 1;
+    const HRESULT hr = Folder->CompareIDs(0, A, B);
+    return SUCCEEDED(hr) ? static_cast<short>(HRESULT_CODE(hr)) : 0;
+}
+
+// The upper-cased extension of a name, its dots left out.
+AnsiString ExtensionWord(const AnsiString& Name)
+{
+    AnsiString ext = ExtractFileExt(Name);
+    ext.erase(std::remove(ext.begin(), ext.end(), '.'), ext.end());
+    return AnsiUpperCase(ext);
+}
+
+// The width of "X" in a control's font.
+int XWidth(TFont* Font)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Font->Handle());
+    SIZE size{};
+    GetTextExtentPoint32A(dc, "X", 1, &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size.cx;
+}
+
+} // namespace
+
+TacHourGlass::TacHourGlass() : FSaved(Screen ? Screen->Cursor() : crDefault)
+{
+    if (Screen)
+        Screen->SetCursor(crHourGlass);
+}
+
+TacHourGlass::~TacHourGlass()
+{
+    if (Screen)
+        Screen->SetCursor(FSaved);
+}
+
+TacCustomShellListView::TacCustomShellListView(TComponent* AOwner) : TsCustomListView(AOwner)
+{
+    SetOwnerData(true);
+    SetHideSelection(false);
+    InitShellImageLists(true, true);
+    SetSmallImages(SmallShellImages);
+    SetLargeImages(LargeShellImages);
+}
+
+TacCustomShellListView::~TacCustomShellListView() { ClearItems(); }
+
+void TacCustomShellListView::Loaded()
+{
+    inherited::Loaded();
+    SetAutoRefresh(FAutoRefresh);
+}
+
+void TacCustomShellListView::Notification(TComponent* AComponent, TOperation Operation)
+{
+    inherited::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+#ifdef PARTNERS
+    if (AComponent == FTreeView)
+        FTreeView = nullptr;
+    if (AComponent == FComboBox)
+        FComboBox = nullptr;
+#endif
+    if (AComponent == FNotifier)
+        FNotifier = nullptr;
+}
+
+void TacCustomShellListView::CreateWnd()
+{
+    inherited::CreateWnd();
+    // The rows and the folder belong to the object: a window made again shows them as they are.
+    if (!FRootFolder) {
+        CreateRoot();
+        RootChanged();
+    }
+}
+
+void TacCustomShellListView::WndProc(TMessage& Message)
+{
+    if (ForwardContextMenuMessage(Message))
+        return;
+    inherited::WndProc(Message);
+    if (Message.Msg == WM_STYLECHANGED && ViewStyle() == vsReport &&
+        !ComponentState().Contains(csLoading) && !ComponentState().Contains(csReading))
+        EnumColumns();
+}
+
+// --- The folder shown ---------------------------------------------------------------------------
+
+bool TacCustomShellListView::Deferred(std::function<void()> Action)
+{
+    if (!FPopulating)
+        return false;
+    FDeferred = std::move(Action);
+    return true;
+}
+
+void TacCustomShellListView::SetRoot(const TacRoot& Value)
+{
+    if (SameText(Value, FRoot))
+        return;
+    if (Deferred([this, Value] { SetRoot(Value); }))
+        return;
+    FOldRoot = FRoot;
+    FRoot = Value;
+    CreateRoot();
+    FRootChanged = true;
+    RootChanged();
+}
+
+void TacCustomShellListView::CreateRoot()
+{
+    // The new root is made before anything goes: a text the shell cannot use leaves the list as
+    // it was.
+    std::unique_ptr<TacShellFolder> root(CreateRootFolder(nullptr, FOldRoot, FRoot));
+    ClearItems();
+    FRootFolder = std::move(root);
+}
+
+void TacCustomShellListView::SetPathFromID(PCIDL ID)
+{
+    if (!ID)
+        return;
+    // A copy: the list given may belong to a row or a partner that the navigation frees.
+    auto copy = std::make_shared<TItemIDList>(CopyPIDL(ID));
+    if (!Deferred([this, copy] { SetPathFromID(copy->get()); }))
+        Navigate(copy->get(), false);
+}
+
+void TacCustomShellListView::Navigate(PCIDL ID, bool Force)
+{
+    if (FUpdating)
+        return;
+    if (!Force && FRootFolder && SamePIDL(FRootFolder->AbsoluteID(), ID))
+        return;
+    ClearItems();
+    FRootFolder.reset(CreateRootFromPIDL(ID));
+    FRootChanged = false;
+    RootChanged();
+}
+
+void TacCustomShellListView::Back()
+{
+    if (!FRootFolder)
+        return;
+    TItemIDList up(CopyPIDL(FRootFolder->AbsoluteID()));
+    StripLastID(up.get());
+    SetPathFromID(up.get());
+}
+
+void TacCustomShellListView::Refresh()
+{
+    if (!FRootFolder || Deferred([this] { Refresh(); }))
+        return;
+    const int selected = HandleAllocated() ? static_cast<int>(Perform(LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)) : -1;
+    ClearSelection();
+    TItemIDList again(CopyPIDL(FRootFolder->AbsoluteID()));
+    Navigate(again.get(), true);
+    // The row at the same place is selected again where there still is one (the last row too).
+    if (selected >= 0 && selected < FolderCount() && HandleAllocated())
+        Items()->Item(selected)->SetSelected(true);
+}
+
+void TacCustomShellListView::RootChanged()
+{
+    if (FUpdating)
+        return;
+    {
+        FUpdating = true;
+        struct TRestore {
+            TacCustomShellListView* View;
+            bool Refresh;
+            ~TRestore()
+            {
+                View->FUpdating = false;
+                try {
+                    View->SetAutoRefresh(Refresh);
+                } catch (...) {
+                }
+            }
+        } restore{this, FAutoRefresh};
+        SetAutoRefresh(false);
+        SynchPaths();
+        Populate();
+        if (ViewStyle() == vsReport)
+            EnumColumns();
+    }
+    RunDeferred();
+}
+
+void TacCustomShellListView::RunDeferred()
+{
+    if (FDeferred && !FUpdating && !FPopulating) {
+        auto action = std::move(FDeferred);
+        FDeferred = nullptr;
+        action();
+    }
+}
+
+void TacCustomShellListView::SynchPaths()
+{
+#ifdef PARTNERS
+    if (FRootChanged) {
+        if (FTreeView)
+            FTreeView->SetRoot(FRoot);
+        if (FComboBox)
+            FComboBox->SetRoot(FRoot);
+    } else if (FRootFolder) {
+        if (FTreeView)
+            FTreeView->SetPathFromID(FRootFolder->AbsoluteID());
+        if (FComboBox)
+            FComboBox->TreeUpdate(FRootFolder->AbsoluteID());
+    }
+#endif
+    FRootChanged = false;
+}
+
+// --- Listing -------------------------------------------------------------------------------------
+
+void TacCustomShellListView::ClearItems()
+{
+    if (!ComponentState().Contains(csDestroying))
+        Items()->SetCount(0);
+    FFolders.clear();
+}
+
+void TacCustomShellListView::Populate()
+{
+    if ((ComponentState().Contains(csLoading) && !HandleAllocated()) || FPopulating)
+        return;
+    {
+        struct TScope {
+            TacCustomShellListView* View;
+            explicit TScope(TacCustomShellListView* V) : View(V)
+            {
+                View->FPopulating = true;
+                View->SkinData()->BeginUpdate();
+                View->Items()->BeginUpdate();
+            }
+            ~TScope()
+            {
+                View->Items()->EndUpdate();
+                View->SkinData()->EndUpdate();
+                View->FPopulating = false;
+            }
+        } scope(this);
+        TacHourGlass hourGlass;
+        ClearItems();
+        IShellFolder* folder = FRootFolder ? FRootFolder->ShellFolder() : nullptr;
+        TComInterface<IEnumIDList> items;
+        // A folder may report success and hand out no enumerator: it lists nothing then.
+        if (folder && SUCCEEDED(folder->EnumObjects(Application->Handle(), ObjectTypesToFlags(FObjectTypes), &items)) &&
+            items) {
+            const TSysCharSet delims("*.;");
+            std::vector<AnsiString> words;
+            for (int i = 1, n = WordCount(FMask, delims); i <= n; ++i)
+                words.push_back(AnsiUpperCase(ExtractWord(i, FMask, delims)));
+            DWORD lastPump = GetTickCount();
+            PIDL child = nullptr;
+            ULONG fetched = 0;
+            while (items->Next(1, &child, &fetched) == S_OK && child) {
+                TItemIDList owned(child);
+                TRow row;
+                row.Folder = std::make_unique<TacShellFolder>(FRootFolder.get(), child, nullptr);
+                row.IsFolder = GetIsFolder(folder, child);
+                bool add = true;
+                if (!row.IsFolder && !words.empty()) {
+                    const AnsiString ext =
+                        ExtensionWord(GetDisplayName(folder, child, SHGDN_INFOLDER | SHGDN_FORPARSING, seSystem));
+                    add = !ext.empty() && std::find(words.begin(), words.end(), ext) != words.end();
+                }
+                if (OnAddFolder)
+                    OnAddFolder(this, row.Folder.get(), add);
+                if (add)
+                    FFolders.push_back(std::move(row));
+                // A long listing keeps the windows painted; nothing else runs meanwhile.
+                if ((FFolders.size() & 255) == 0 && GetTickCount() - lastPump > PaintPumpInterval) {
+                    MSG msg;
+                    while (PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+                        DispatchMessageA(&msg);
+                    lastPump = GetTickCount();
+                }
+            }
+            if (FSorted)
+                std::stable_sort(FFolders.begin(), FFolders.end(), [folder](const TRow& a, const TRow& b) {
+                    return CompareRows(folder, a.IsFolder, a.Folder->RelativeID(), b.IsFolder, b.Folder->RelativeID()) < 0;
+                });
+        }
+        Items()->SetCount(FolderCount());
+    }
+    RunDeferred();
+}
+
+void TacCustomShellListView::EnumColumns()
+{
+    IShellFolder* folder = FRootFolder ? FRootFolder->ShellFolder() : nullptr;
+    if (!folder)
+        return;
+    TListColumns* columns = Columns();
+    columns->BeginUpdate();
+    SkinData()->BeginUpdate();
+    columns->Clear();
+    FRootFolder->SetViewHandle(HandleAllocated() ? Handle() : nullptr);
+    const int x = XWidth(Font());
+    std::vector<AnsiString> used;
+    // Adds a column of the shell's column Index; false for a caption already used.
+    auto add = [&](const SHELLDETAILS& Detail, int Index, const AnsiString& Caption) {
+        for (const AnsiString& u : used)
+            if (SameText(u, Caption))
+                return false;
+        used.push_back(Caption);
+        TListColumn* c = columns->Add();
+        c->SetCaption(Caption);
+        c->SetAlignment(Detail.fmt == LVCFMT_RIGHT ? taRightJustify : Detail.fmt == LVCFMT_CENTER ? taCenter : taLeftJustify);
+        c->SetWidth(x * Detail.cxChar);
+        c->Tag = Index;
+        return true;
+    };
+    // A folder could answer for ever: no list has more columns than this.
+    constexpr int MaxColumns = 1024;
+    SHELLDETAILS sd{};
+    if (IShellFolder2* f2 = FRootFolder->ShellFolder2()) {
+        bool metDefault = false;
+        for (int c = 0; c < MaxColumns && SUCCEEDED(f2->GetDetailsOf(nullptr, static_cast<UINT>(c), &(sd = {}))); ++c) {
+            const AnsiString caption = StrRetToString(nullptr, sd.str);
+            SHCOLSTATEF state = 0;
+            f2->GetDefaultColumnState(static_cast<UINT>(c), &state);
+            if (state & SHCOLSTATE_ONBYDEFAULT)
+                metDefault = true;
+            else if (metDefault)
+                break;
+            if (!caption.empty())
+                add(sd, c, caption);
+        }
+    } else if (IShellDetails* d = FRootFolder->ShellDetails()) {
+        for (int c = 0; c < MaxColumns && SUCCEEDED(d->GetDetailsOf(nullptr, static_cast<UINT>(c), &(sd = {}))); ++c) {
+            const AnsiString caption = StrRetToString(nullptr, sd.str);
+            if (!caption.empty() && !add(sd, c, caption))
+                break;
+        }
+    } else {
+        const bool files = FRootFolder->Properties().Contains(fpFileSystem);
+        const struct {
+            const char* Caption;
+            int Chars;
+            int Format;
+        } defaults[] = {{"Name", 25, LVCFMT_LEFT}, {"Size", 10, LVCFMT_RIGHT}, {"Type", 10, LVCFMT_LEFT}, {"Modified", 14, LVCFMT_LEFT}};
+        for (int c = 0; c < (files ? 4 : 1); ++c) {
+            sd = {};
+            sd.fmt = defaults[c].Format;
+            sd.cxChar = defaults[c].Chars;
+            add(sd, c, defaults[c].Caption);
+        }
+    }
+    SkinData()->EndUpdate();
+    columns->EndUpdate();
+    if (SkinData()->Skinned())
+        RefreshScrolls();
+}
+
+bool TacCustomShellListView::OwnerDataFetch(TListItem* Item, TItemRequest Request)
+{
+    const int index = Item->Index();
+    if (index < 0 || index >= FolderCount())
+        return false;
+    TRow& row = FFolders[static_cast<std::size_t>(index)];
+    TacShellFolder* folder = row.Folder.get();
+    if (Request.Contains(irText))
+        Item->SetCaption(folder->DisplayName(FShowExt));
+    if (Request.Contains(irImage)) {
+        const bool large = ViewStyle() == vsIcon;
+        int& image = row.Image[large ? 1 : 0];
+        if (image == -2)
+            image = folder->ImageIndex(large);
+        Item->SetImageIndex(image);
+    }
+    if (ViewStyle() == vsReport && Request.Contains(irText) && Columns()->Count() > 1) {
+        int last = 0;
+        for (int c = 1; c < Columns()->Count(); ++c)
+            last = std::max(last, Column(c)->Tag);
+        folder->LoadColumnDetails(FRootFolder.get(), HandleAllocated() ? Handle() : nullptr, last);
+        for (int c = 1; c < Columns()->Count(); ++c)
+            Item->SubItems()->Add(folder->DetailCount() ? folder->Details(Column(c)->Tag) : AnsiString());
+    }
+    return true;
+}
+
+int TacCustomShellListView::OwnerDataFind(TItemFind Find, const AnsiString& FindString, const TPoint&, void*,
+                                          int StartIndex, TSearchDirection, bool Wrap)
+{
+    const int count = FolderCount();
+    if ((Find != ifPartialString && Find != ifExactString) || count == 0)
+        return -1;
+    // The window may ask from before the first row or from beyond the last one.
+    int i = StartIndex < 0 ? 0 : StartIndex < count ? StartIndex : Wrap ? 0 : count;
+    const int start = i;
+    const AnsiString wanted = AnsiUpperCase(FindString);
+    while (i < count) {
+        const AnsiString name = AnsiUpperCase(FFolders[static_cast<std::size_t>(i)].Folder->DisplayName(FShowExt));
+        if (name.compare(0, wanted.size(), wanted) == 0)
+            return i;
+        if (++i >= count && Wrap)
+            i = 0;
+        if (i == start)
+            break;
+    }
+    return -1;
+}
+
+// --- Rows ----------------------------------------------------------------------------------------
+
+TacShellFolder* TacCustomShellListView::GetFolder(int Index) const
+{
+    return Index >= 0 && Index < FolderCount() ? FFolders[static_cast<std::size_t>(Index)].Folder.get() : nullptr;
+}
+
+TacShellFolder* TacCustomShellListView::SelectedFolder()
+{
+    if (!HandleAllocated())
+        return nullptr;
+    return GetFolder(static_cast<int>(Perform(LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)));
+}
+
+void TacCustomShellListView::EditText()
+{
+    const int index = HandleAllocated() ? static_cast<int>(Perform(LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)) : -1;
+    if (index >= 0) {
+        SetFocus();
+        Perform(LVM_EDITLABELA, static_cast<WPARAM>(index));
+    }
+}
+
+void TacCustomShellListView::OpenRow(TacShellFolder* Folder, bool Default)
+{
+    if (!Folder)
+        return;
+    if (GetIsFolder(Folder->ParentShellFolder(), Folder->RelativeID())) {
+        TItemIDList id(CopyPIDL(Folder->AbsoluteID()));
+        SetPathFromID(id.get());
+    } else if (Default) {
+        Folder->ExecuteDefault();
+    } else {
+        const AnsiString path = Folder->PathName();
+        Shell().Execute(Handle(), "", path, "", ExtractFilePath(path), SW_SHOWNORMAL);
+    }
+}
+
+void TacCustomShellListView::DblClick()
+{
+    if (AutoNavigate)
+        OpenRow(SelectedFolder(), false);
+    inherited::DblClick();
+}
+
+void TsDlgShellListView::DblClick() { TsCustomListView::DblClick(); }
+
+void TacCustomShellListView::KeyDown(Word& Key, TShiftState Shift)
+{
+    if (AutoNavigate) {
+        if (Key == VK_BACK && !IsEditing()) {
+            Back();
+        } else if (Key == VK_RETURN && Shift.Contains(ssAlt)) {
+            if (TacShellFolder* f = SelectedFolder())
+                DoContextMenuVerb(f, "properties");
+            Key = 0;
+        } else if (Key == VK_RETURN) {
+            OpenRow(SelectedFolder(), true);
+        } else if (Key == VK_F5) {
+            Refresh();
+        } else if (Key == VK_F2 && !ReadOnly()) {
+            EditText();
+        }
+    }
+    inherited::KeyDown(Key, Shift);
+}
+
+void TacCustomShellListView::Edit(const LVITEMA& Item)
+{
+    TacShellFolder* folder = GetFolder(Item.iItem);
+    if (!folder || !Item.pszText)
+        return;
+    folder->Rename(Item.pszText);
+    FFolders[static_cast<std::size_t>(Item.iItem)].Image[0] = FFolders[static_cast<std::size_t>(Item.iItem)].Image[1] = -2;
+    Perform(LVM_REDRAWITEMS, static_cast<WPARAM>(Item.iItem), Item.iItem);
+}
+
+void TacCustomShellListView::DoContextPopup(TPoint MousePos, bool& Handled)
+{
+    TacShellFolder* folder = AutoContextMenus ? SelectedFolder() : nullptr;
+    if (!folder) {
+        inherited::DoContextPopup(MousePos, Handled);
+        return;
+    }
+    if (MousePos.x == -1 && MousePos.y == -1) {
+        // From the keyboard: at the selected row.
+        RECT r{};
+        r.left = LVIR_BOUNDS;
+        Perform(LVM_GETITEMRECT, Perform(LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED), reinterpret_cast<LPARAM>(&r));
+        MousePos = TPoint{r.left + 8, (r.top + r.bottom) / 2};
+    }
+    InvokeContextMenu(this, folder, MousePos.x, MousePos.y);
+    Handled = true;
+}
+
+void TacCustomShellListView::ExecuteCommand(const AnsiString& Verb, bool& Handled)
+{
+    if (SameText(Verb, "rename")) {
+        EditText();
+        Handled = true;
+    } else if (SameText(Verb, "open")) {
+        FSavePath = GetCurrentDir();
+        if (TacShellFolder* f = SelectedFolder())
+            SetCurrentDir(ExtractFilePath(f->PathName()));
+    }
+}
+
+void TacCustomShellListView::CommandCompleted(const AnsiString& Verb, bool Succeeded)
+{
+    if (!Succeeded)
+        return;
+    if (SameText(Verb, "delete") || SameText(Verb, "paste"))
+        Refresh();
+    else if (SameText(Verb, "open"))
+        SetCurrentDir(FSavePath);
+}
+
+// --- Settings and partners -----------------------------------------------------------------------
+
+void TacCustomShellListView::SetMask(const AnsiString& Value)
+{
+    if (Value == FMask)
+        return;
+    FMask = Value;
+    if (!Deferred([this] { Populate(); }))
+        Populate();
+}
+
+void TacCustomShellListView::SetSorted(bool Value)
+{
+    if (Value == FSorted)
+        return;
+    FSorted = Value;
+    if (!Deferred([this] { Populate(); }))
+        Populate();
+}
+
+void TacCustomShellListView::SetObjectTypes(TacShellObjectTypes Value)
+{
+    FObjectTypes = Value;
+    if (!ComponentState().Contains(csLoading) && FRootFolder && !Deferred([this] { RootChanged(); }))
+        RootChanged();
+}
+
+void TacCustomShellListView::SetShowExt(TacShowExtension Value)
+{
+    FShowExt = Value;
+    if (HandleAllocated())
+        InvalidateRect(Handle(), nullptr, TRUE);
+}
+
+void TacCustomShellListView::SetAutoRefresh(bool Value)
+{
+    FAutoRefresh = Value;
+    if (ComponentState().Contains(csLoading))
+        return;
+    FreeAndNil(FNotifier);
+    if (Value && FRootFolder) {
+        FNotifier = Create<TacShellChangeNotifier>(this);
+        FNotifier->SetWatchSubTree(false);
+        FNotifier->SetRoot(FRootFolder->PathName());
+        FNotifier->SetOnChange(TThreadMethod(this, &TacCustomShellListView::Refresh));
+    }
+}
+
+#ifdef PARTNERS
+void TacCustomShellListView::SetShellTreeView(TacCustomShellTreeView* Value)
+{
+    if (Value == FTreeView)
+        return;
+    if (FTreeView) {
+        FTreeView->FListView = nullptr;
+        FTreeView->RemoveFreeNotification(this);
+    }
+    FTreeView = Value;
+    if (Value) {
+        Value->FreeNotification(this);
+        Value->SetRoot(FRoot);
+        Value->FListView = this;
+    }
+}
+
+void TacCustomShellListView::SetShellComboBox(TacCustomShellComboBox* Value)
+{
+    if (Value == FComboBox)
+        return;
+    if (FComboBox) {
+        FComboBox->FListView = nullptr;
+        FComboBox->RemoveFreeNotification(this);
+    }
+    FComboBox = Value;
+    if (Value) {
+        Value->FreeNotification(this);
+        Value->SetRoot(FRoot);
+        Value->FListView = this;
+    }
+}
+#endif

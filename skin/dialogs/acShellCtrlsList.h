@@ -1,0 +1,152 @@
+// The shell list view: the contents of one shell folder in a skinned list view of owner data,
+// one TacShellFolder per row, filtered by object types and an extension mask, folders first,
+// with navigation, renaming in place, the shell context menu, an optional automatic refresh
+// and links to a shell tree view and a shell combo box that follow it and that it follows.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "acShellCtrlsItems.h"
+#include "acShellCtrlsNotify.h"
+#include "sListView.h"
+
+class TacCustomShellTreeView;
+class TacCustomShellComboBox;
+
+// The screen's hour-glass for the lifetime of the object (the previous cursor comes back).
+class TacHourGlass {
+public:
+    TacHourGlass();
+    ~TacHourGlass();
+    TacHourGlass(const TacHourGlass&) = delete;
+    TacHourGlass& operator=(const TacHourGlass&) = delete;
+
+private:
+    TCursor FSaved;
+};
+
+class TacCustomShellListView : public TsCustomListView, public IacShellCommandVerb {
+    VCL_CLASS(TacCustomShellListView, TsCustomListView)
+public:
+    explicit TacCustomShellListView(TComponent* AOwner);
+    ~TacCustomShellListView() override;
+    void Loaded() override;
+    void WndProc(TMessage& Message) override;
+
+    // The folder shown: a root kind's name or a path (default "rfDesktop"). A text the shell
+    // cannot use keeps the old one and raises "Error Setting Path".
+    const TacRoot& Root() const { return FRoot; }
+    void SetRoot(const TacRoot& Value);
+    TacShellFolder* RootFolder() const { return FRootFolder.get(); }
+    // Shows the folder of an absolute list (nothing when it is shown already).
+    void SetPathFromID(PCIDL ID);
+    // The same, as the partners and the dialogs ask for it.
+    void TreeUpdate(PCIDL ID) { SetPathFromID(ID); }
+    // One level up (the desktop stays the desktop).
+    void Back();
+    // Lists the folder again, keeping the selected row where it still exists.
+    void Refresh();
+    // The folder of the selected row, or null; of a row (null out of range).
+    TacShellFolder* SelectedFolder();
+    TacShellFolder* GetFolder(int Index) const;
+    int FolderCount() const { return static_cast<int>(FFolders.size()); }
+    // Starts editing the selected row's name.
+    void EditText();
+
+    const AnsiString& Mask() const { return FMask; }
+    void SetMask(const AnsiString& Value);
+    bool Sorted() const { return FSorted; }
+    void SetSorted(bool Value);
+    TacShellObjectTypes ObjectTypes() const { return FObjectTypes; }
+    void SetObjectTypes(TacShellObjectTypes Value);
+    TacShowExtension ShowExt() const { return FShowExt; }
+    void SetShowExt(TacShowExtension Value);
+    bool AutoContextMenus = true;
+    bool AutoNavigate = true;
+    bool AutoRefresh() const { return FAutoRefresh; }
+    void SetAutoRefresh(bool Value);
+    // The notifier while AutoRefresh is on (null otherwise).
+    TacShellChangeNotifier* Notifier() const { return FNotifier; }
+
+    TacCustomShellTreeView* ShellTreeView() const { return FTreeView; }
+    void SetShellTreeView(TacCustomShellTreeView* Value);
+    TacCustomShellComboBox* ShellComboBox() const { return FComboBox; }
+    void SetShellComboBox(TacCustomShellComboBox* Value);
+
+    TacAddFolderEvent OnAddFolder;
+
+    // IacShellCommandVerb: "rename" edits the row's name; "open" runs in the item's folder;
+    // "delete" and "paste" list the folder again.
+    void ExecuteCommand(const AnsiString& Verb, bool& Handled) override;
+    void CommandCompleted(const AnsiString& Verb, bool Succeeded) override;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void CreateWnd() override;
+    bool OwnerDataFetch(TListItem* Item, TItemRequest Request) override;
+    int OwnerDataFind(TItemFind Find, const AnsiString& FindString, const TPoint& FindPosition, void* FindData,
+                      int StartIndex, TSearchDirection Direction, bool Wrap) override;
+    void DblClick() override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void Edit(const LVITEMA& Item) override;
+    void DoContextPopup(TPoint MousePos, bool& Handled) override;
+    // Lists the folder shown.
+    virtual void Populate();
+    // The folder shown changed: the partners follow, the rows, the columns and the watch too.
+    void RootChanged();
+    // Opens the folder of a row in the list, starts anything else.
+    void OpenRow(TacShellFolder* Folder, bool Default);
+
+private:
+    friend class TacCustomShellTreeView;
+    friend class TacCustomShellComboBox;
+    struct TRow {
+        std::unique_ptr<TacShellFolder> Folder;
+        bool IsFolder = false;
+        int Image[2] = {-2, -2}; // small, large; -2 not asked yet
+    };
+    void CreateRoot();
+    void SynchPaths();
+    void EnumColumns();
+    void ClearItems();
+    // While a listing runs, navigation waits until it ends (the last request wins).
+    bool Deferred(std::function<void()> Action);
+    void RunDeferred();
+    void Navigate(PCIDL ID, bool Force);
+
+    AnsiString FOldRoot;
+    TacRoot FRoot = "rfDesktop";
+    std::unique_ptr<TacShellFolder> FRootFolder;
+    bool FAutoRefresh = false;
+    bool FSorted = true;
+    bool FUpdating = false;
+    bool FPopulating = false;
+    std::function<void()> FDeferred;
+    TacShellObjectTypes FObjectTypes{otFolders, otNonFolders};
+    std::vector<TRow> FFolders;
+    TacCustomShellTreeView* FTreeView = nullptr;
+    TacCustomShellComboBox* FComboBox = nullptr;
+    TacShellChangeNotifier* FNotifier = nullptr;
+    bool FRootChanged = false;
+    AnsiString FSavePath;
+    AnsiString FMask;
+    TacShowExtension FShowExt = seSystem;
+};
+
+class TsShellListView : public TacCustomShellListView {
+    VCL_CLASS(TsShellListView, TacCustomShellListView)
+public:
+    using TacCustomShellListView::TacCustomShellListView;
+};
+
+// The list of the skinned open dialog: a double click is the dialog's to handle.
+class TsDlgShellListView : public TacCustomShellListView {
+    VCL_CLASS(TsDlgShellListView, TacCustomShellListView)
+public:
+    using TacCustomShellListView::TacCustomShellListView;
+
+protected:
+    void DblClick() override;
+};

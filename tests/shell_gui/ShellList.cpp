@@ -1,0 +1,234 @@
+// The shell list view over real folders and over a namespace of the test's own: masks and order,
+// finding by typing, keys, refresh, automatic refresh, columns, the context menu and listings that
+// fail or are re-entered.
+#include "ShellKit.h"
+
+#include "FakeShell.h"
+#include "Menus.h"
+#include "ShellSeams.h"
+#include "sUtils.h"
+
+using namespace testkit;
+using namespace shellkit;
+
+namespace {
+
+class ShellList : public FormTest {
+protected:
+    void SetUp() override
+    {
+        FormTest::SetUp();
+        form = MakeForm();
+        form->SetBounds(50, 50, 500, 360);
+        list = Create<TsShellListView>(form);
+        list->SetBounds(8, 8, 470, 300);
+        list->SetParent(form);
+    }
+    // The list on the test's folder tree.
+    void ShowFolder(std::initializer_list<const char*> Entries)
+    {
+        MakeTree(dir, Entries);
+        list->SetRoot(dir.Path());
+        form->Show();
+    }
+    TForm* form = nullptr;
+    TsShellListView* list = nullptr;
+    TempDir dir;
+};
+
+// A fake namespace in place of the desktop for a test's lifetime.
+struct FakeDesktop {
+    FakeShell shell;
+    TComInterface<IShellFolder> desktop{shell.Desktop()};
+    TacDesktopGuard guard{desktop};
+};
+
+} // namespace
+
+TEST_F(ShellList, FoldersComeFirstAndAMaskWithWordsHidesFilesWithoutThatExtension)
+{
+    ShowFolder({"b.txt", "A.TXT", "c.log", "noext", "z.dat", "sub\\", "Another\\", "sub.d\\"});
+    using V = std::vector<std::string>;
+    EXPECT_EQ(RowNames(list), (V{"Another", "sub", "sub.d", "A.TXT", "b.txt", "c.log", "noext", "z.dat"}));
+    const struct {
+        const char* mask;
+        V rows;
+    } cases[] = {
+        {"*.TXT", {"Another", "sub", "sub.d", "A.TXT", "b.txt"}},
+        {"txt", {"Another", "sub", "sub.d", "A.TXT", "b.txt"}},
+        {"*.txt;*.log", {"Another", "sub", "sub.d", "A.TXT", "b.txt", "c.log"}},
+        {"*.*", {"Another", "sub", "sub.d", "A.TXT", "b.txt", "c.log", "noext", "z.dat"}},
+    };
+    for (const auto& c : cases) {
+        list->SetMask(c.mask);
+        EXPECT_EQ(RowNames(list), c.rows) << c.mask;
+        EXPECT_EQ(list->Items()->Count(), static_cast<int>(c.rows.size()));
+    }
+    EXPECT_EQ(ListViewText(list->Handle(), 3), "A.TXT");
+}
+
+TEST_F(ShellList, UnsortedRowsKeepTheShellsOrder)
+{
+    ShowFolder({"b.txt", "a.txt", "sub\\"});
+    list->SetSorted(false);
+    std::vector<std::string> raw;
+    TComInterface<IEnumIDList> items;
+    ASSERT_EQ(list->RootFolder()->ShellFolder()->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items), S_OK);
+    for (PIDL p = nullptr; items->Next(1, &p, nullptr) == S_OK; DisposePIDL(p))
+        raw.push_back(GetDisplayName(list->RootFolder()->ShellFolder(), p, SHGDN_INFOLDER, seSystem));
+    EXPECT_EQ(RowNames(list), raw);
+}
+
+TEST_F(ShellList, TypingFindsRowsByPrefixWithoutCaseAndWrapsOnlyWhenAsked)
+{
+    ShowFolder({"Another\\", "sub\\", "A.TXT", "b.txt", "z.dat"});
+    // The window asks from the row given (Wine: the start row itself, -1 before the first).
+    EXPECT_EQ(FindRow(list, "a", -1, false), 0);
+    EXPECT_EQ(FindRow(list, "a", 1, false), 2);
+    EXPECT_EQ(FindRow(list, "AN", 3, false), -1);
+    EXPECT_EQ(FindRow(list, "AN", 3, true), 0);
+    EXPECT_EQ(FindRow(list, "z", 5, false), -1); // past the last row
+    EXPECT_EQ(FindRow(list, "z", 5, true), 4);
+    EXPECT_EQ(FindRow(list, "q", -1, true), -1);
+}
+
+TEST_F(ShellList, BackspaceGoesUpAndStaysAtTheDesktopAndAltEnterIsConsumed)
+{
+    ShowFolder({"sub\\"});
+    list->Items()->Item(0)->SetSelected(true);
+    list->Perform(WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_TRUE(SameText(NormalDir(list->RootFolder()->PathName()), dir / "sub\\"));
+    list->Perform(WM_KEYDOWN, VK_BACK, 0);
+    EXPECT_TRUE(SameText(NormalDir(list->RootFolder()->PathName()), dir.Path()));
+
+    list->SetRoot("rfDesktop");
+    list->Perform(WM_KEYDOWN, VK_BACK, 0);
+    EXPECT_EQ(GetPIDLSize(list->RootFolder()->AbsoluteID()), 2u);
+
+    list->SetRoot(dir.Path());
+    FakeDesktop fake;
+    fake.shell.Add(nullptr, "item", false);
+    TItemIDList root(fake.shell.AbsoluteList(fake.shell.Root()));
+    list->SetPathFromID(root.get());
+    ASSERT_EQ(list->FolderCount(), 1);
+    list->Items()->Item(0)->SetSelected(true);
+    TMessage alt{WM_SYSKEYDOWN, VK_RETURN, KF_ALTDOWN << 16, 0};
+    list->WindowProc(alt);
+    EXPECT_EQ(alt.WParam, 0u); // consumed
+    EXPECT_EQ(fake.shell.Invoked, std::vector<std::string>{"properties"});
+    list->Free();
+}
+
+TEST_F(ShellList, RefreshSelectsTheSameRowAgainTheLastOneToo)
+{
+    ShowFolder({"a.txt", "b.txt", "c.txt"});
+    list->Items()->Item(2)->SetSelected(true);
+    testkit::WriteFileBytes(dir / "d.txt", "x");
+    list->Refresh();
+    EXPECT_EQ(list->FolderCount(), 4);
+    EXPECT_EQ(list->SelectedFolder(), list->GetFolder(2));
+    list->Items()->Item(3)->SetSelected(true);
+    list->Refresh();
+    EXPECT_EQ(list->SelectedFolder(), list->GetFolder(3));
+    list->ClearSelection();
+    EXPECT_EQ(list->SelectedFolder(), nullptr);
+    EXPECT_EQ(list->GetFolder(-1), nullptr);
+}
+
+TEST_F(ShellList, WithAutoRefreshAFileMadeOnDiskAppears)
+{
+    ShowFolder({"a.txt"});
+    list->SetAutoRefresh(true);
+    ASSERT_NE(list->Notifier(), nullptr);
+    testkit::WriteFileBytes(dir / "new.txt", "x");
+    EXPECT_TRUE(WaitFor([&] { return list->FolderCount() == 2; }, "the new file listed"));
+    EXPECT_NE(list->Notifier(), nullptr); // watching again after its own refresh
+    list->SetAutoRefresh(false);
+    EXPECT_EQ(list->Notifier(), nullptr);
+}
+
+TEST_F(ShellList, ADoubleClickOpensAFolderAndStartsAFileShown)
+{
+    ShowFolder({"sub\\", "doc.txt"});
+    TScopedShellRecorder shell;
+    list->Items()->Item(1)->SetSelected(true);
+    list->Perform(WM_LBUTTONDBLCLK, 0, 0);
+    ASSERT_EQ(shell.Calls.size(), 1u);
+    EXPECT_TRUE(SameText(shell.Calls[0].File, dir / "doc.txt"));
+    EXPECT_TRUE(SameText(shell.Calls[0].Directory, dir.Path()));
+    EXPECT_EQ(shell.Calls[0].ShowCmd, SW_SHOWNORMAL);
+    list->Items()->Item(0)->SetSelected(true);
+    list->Perform(WM_LBUTTONDBLCLK, 0, 0);
+    EXPECT_TRUE(SameText(NormalDir(list->RootFolder()->PathName()), dir / "sub\\"));
+}
+
+TEST_F(ShellList, TheSameRootInOtherCaseAndAFolderWithoutEnumeratorChangeNothing)
+{
+    FakeDesktop fake;
+    fake.shell.Add(nullptr, "x", false);
+    form->Show();
+    const int enumerations = fake.shell.Enumerations;
+    list->SetRoot("RFDESKTOP");
+    EXPECT_EQ(fake.shell.Enumerations, enumerations);
+    fake.shell.EnumWithoutEnumerator = true;
+    list->Refresh();
+    EXPECT_EQ(list->FolderCount(), 0);
+    EXPECT_EQ(list->Items()->Count(), 0);
+    list->Free();
+}
+
+TEST_F(ShellList, ANavigationAskedForDuringAListingWaitsUntilItEnds)
+{
+    ShowFolder({"a.txt", "b.txt", "sub\\", "sub\\inner.txt"});
+    TItemIDList sub(CopyPIDL(list->GetFolder(0)->AbsoluteID()));
+    int added = 0;
+    list->OnAddFolder = [&](TObject*, TacShellFolder*, bool&) {
+        if (++added == 1)
+            list->SetPathFromID(sub.get());
+    };
+    list->Refresh();
+    EXPECT_TRUE(SameText(NormalDir(list->RootFolder()->PathName()), dir / "sub\\"));
+    EXPECT_EQ(RowNames(list), std::vector<std::string>{"inner.txt"});
+}
+
+TEST_F(ShellList, ReportColumnsSkipEmptyAndRepeatedCaptionsAndShowTheirOwnTexts)
+{
+    FakeDesktop fake;
+    fake.shell.Columns = {"Name", "Size", "", "SIZE", "Type", "Hidden", "Later"};
+    fake.shell.ColumnStates = {SHCOLSTATE_ONBYDEFAULT, SHCOLSTATE_ONBYDEFAULT, SHCOLSTATE_ONBYDEFAULT,
+                               SHCOLSTATE_ONBYDEFAULT, SHCOLSTATE_ONBYDEFAULT, 0, SHCOLSTATE_ONBYDEFAULT};
+    FakeItem* file = fake.shell.Add(nullptr, "file", false);
+    file->Details = {"12", "blank", "again", "Text", "hidden"};
+    list->SetViewStyle(vsReport);
+    form->Show();
+    ASSERT_EQ(list->Columns()->Count(), 3);
+    EXPECT_EQ(list->Column(2)->Caption(), "Type");
+    EXPECT_EQ(list->Column(1)->Alignment(), taRightJustify);
+    EXPECT_EQ(ListViewText(list->Handle(), 0, 1), "12");
+    EXPECT_EQ(ListViewText(list->Handle(), 0, 2), "Text");
+    list->Free();
+}
+
+TEST_F(ShellList, TheTrackedContextMenuGetsTheMenuMessagesAndItsCommandRuns)
+{
+    FakeDesktop fake;
+    fake.shell.Add(nullptr, "one", false);
+    fake.shell.Add(nullptr, "two", false);
+    form->Show();
+    list->Items()->Item(0)->SetSelected(true);
+    UINT answered = 0;
+    TMenuTrackerGuard tracker([&](HMENU Menu, UINT, int, int, HWND Owner) -> BOOL {
+        for (UINT msg : {WM_INITMENUPOPUP, WM_MEASUREITEM, WM_DRAWITEM, WM_MENUCHAR})
+            answered += SendMessageA(Owner, msg, 0, 0) == 0;
+        // The command of "delete" (the fake's verbs: open, rename, delete, properties).
+        return static_cast<BOOL>(GetMenuItemID(Menu, 2));
+    });
+    list->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list->Handle()), MAKELPARAM(-1, -1));
+    EXPECT_EQ(fake.shell.MenuMessages, (std::vector<UINT>{WM_INITMENUPOPUP, WM_MEASUREITEM, WM_DRAWITEM, WM_MENUCHAR}));
+    EXPECT_EQ(answered, 4u); // "not implemented" from the menu is answered 0 all the same
+    EXPECT_EQ(fake.shell.Invoked, std::vector<std::string>{"delete"});
+    EXPECT_EQ(TrackedContextMenu(), nullptr);
+    SendMessageA(list->Handle(), WM_INITMENUPOPUP, 0, 0);
+    EXPECT_EQ(fake.shell.MenuMessages.size(), 4u);
+    list->Free();
+}
