@@ -208,9 +208,10 @@ void TacCustomShellListView::RootChanged()
         } restore{this, FAutoRefresh};
         SetAutoRefresh(false);
         SynchPaths();
-        Populate();
+        // The columns first: the window lays out fewer rows then.
         if (ViewStyle() == vsReport)
             EnumColumns();
+        Populate();
     }
     RunDeferred();
 }
@@ -249,6 +250,8 @@ void TacCustomShellListView::ClearItems()
     if (!ComponentState().Contains(csDestroying))
         Items()->SetCount(0);
     FFolders.clear();
+    FTypeImages[0].clear();
+    FTypeImages[1].clear();
 }
 
 void TacCustomShellListView::Populate()
@@ -289,7 +292,10 @@ void TacCustomShellListView::Populate()
                 TItemIDList owned(child);
                 TRow row;
                 row.Folder = std::make_unique<TacShellFolder>(FRootFolder.get(), child, nullptr);
-                row.IsFolder = GetIsFolder(folder, child);
+                ULONG attributes = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_LINK;
+                folder->GetAttributesOf(1, const_cast<PCIDL*>(reinterpret_cast<const PCIDL*>(&child)), &attributes);
+                row.IsFolder = attributes & SFGAO_FOLDER;
+                row.IsFile = (attributes & SFGAO_FILESYSTEM) && !(attributes & (SFGAO_FOLDER | SFGAO_LINK));
                 bool add = true;
                 if (!row.IsFolder && !words.empty()) {
                     const AnsiString ext =
@@ -323,24 +329,25 @@ void TacCustomShellListView::EnumColumns()
     IShellFolder* folder = FRootFolder ? FRootFolder->ShellFolder() : nullptr;
     if (!folder)
         return;
-    TListColumns* columns = Columns();
-    columns->BeginUpdate();
-    SkinData()->BeginUpdate();
-    columns->Clear();
     FRootFolder->SetViewHandle(HandleAllocated() ? Handle() : nullptr);
+    struct TSpec {
+        AnsiString Caption;
+        TAlignment Alignment;
+        int Width;
+        int Index; // the shell's column
+    };
+    std::vector<TSpec> specs;
     const int x = XWidth(Font());
-    std::vector<AnsiString> used;
-    // Adds a column of the shell's column Index; false for a caption already used.
+    // Adds the shell's column Index; false for a caption already used.
     auto add = [&](const SHELLDETAILS& Detail, int Index, const AnsiString& Caption) {
-        for (const AnsiString& u : used)
-            if (SameText(u, Caption))
+        for (const TSpec& u : specs)
+            if (SameText(u.Caption, Caption))
                 return false;
-        used.push_back(Caption);
-        TListColumn* c = columns->Add();
-        c->SetCaption(Caption);
-        c->SetAlignment(Detail.fmt == LVCFMT_RIGHT ? taRightJustify : Detail.fmt == LVCFMT_CENTER ? taCenter : taLeftJustify);
-        c->SetWidth(x * Detail.cxChar);
-        c->Tag = Index;
+        specs.push_back({Caption,
+                         Detail.fmt == LVCFMT_RIGHT    ? taRightJustify
+                         : Detail.fmt == LVCFMT_CENTER ? taCenter
+                                                       : taLeftJustify,
+                         x * Detail.cxChar, Index});
         return true;
     };
     // A folder could answer for ever: no list has more columns than this.
@@ -379,6 +386,25 @@ void TacCustomShellListView::EnumColumns()
             add(sd, c, defaults[c].Caption);
         }
     }
+    // The same columns as shown (a folder of the same kind) stay as they are, with the widths
+    // the user gave them.
+    TListColumns* columns = Columns();
+    bool same = columns->Count() == static_cast<int>(specs.size());
+    for (int c = 0; same && c < columns->Count(); ++c)
+        same = Column(c)->Caption() == specs[static_cast<std::size_t>(c)].Caption &&
+               Column(c)->Tag == specs[static_cast<std::size_t>(c)].Index;
+    if (same)
+        return;
+    columns->BeginUpdate();
+    SkinData()->BeginUpdate();
+    columns->Clear();
+    for (const TSpec& spec : specs) {
+        TListColumn* c = columns->Add();
+        c->SetCaption(spec.Caption);
+        c->SetAlignment(spec.Alignment);
+        c->SetWidth(spec.Width);
+        c->Tag = spec.Index;
+    }
     SkinData()->EndUpdate();
     columns->EndUpdate();
     if (SkinData()->Skinned())
@@ -393,13 +419,9 @@ bool TacCustomShellListView::OwnerDataFetch(TListItem* Item, TItemRequest Reques
     TRow& row = FFolders[static_cast<std::size_t>(index)];
     TacShellFolder* folder = row.Folder.get();
     if (Request.Contains(irText))
-        Item->SetCaption(folder->DisplayName(FShowExt));
+        Item->SetCaption(RowName(row));
     if (Request.Contains(irImage)) {
-        const bool large = ViewStyle() == vsIcon;
-        int& image = row.Image[large ? 1 : 0];
-        if (image == -2)
-            image = folder->ImageIndex(large);
-        Item->SetImageIndex(image);
+        Item->SetImageIndex(RowImage(row, ViewStyle() == vsIcon));
     }
     if (ViewStyle() == vsReport && Request.Contains(irText) && Columns()->Count() > 1) {
         int last = 0;
@@ -423,7 +445,7 @@ int TacCustomShellListView::OwnerDataFind(TItemFind Find, const AnsiString& Find
     const int start = i;
     const AnsiString wanted = AnsiUpperCase(FindString);
     while (i < count) {
-        const AnsiString name = AnsiUpperCase(FFolders[static_cast<std::size_t>(i)].Folder->DisplayName(FShowExt));
+        const AnsiString name = AnsiUpperCase(RowName(FFolders[static_cast<std::size_t>(i)]));
         if (name.compare(0, wanted.size(), wanted) == 0)
             return i;
         if (++i >= count && Wrap)
@@ -435,6 +457,41 @@ int TacCustomShellListView::OwnerDataFind(TItemFind Find, const AnsiString& Find
 }
 
 // --- Rows ----------------------------------------------------------------------------------------
+
+int TacCustomShellListView::RowImage(TRow& Row, bool Large)
+{
+    int& image = Row.Image[Large ? 1 : 0];
+    if (image != -2)
+        return image;
+    // Files of one type show one picture, asked of the shell once per listing; types whose files
+    // carry pictures of their own are asked file by file.
+    static const char* const ownPictures[] = {"EXE", "ICO", "CUR", "ANI", "LNK", "PIF", "SCR", "URL", "CPL", "DLL", "MSC"};
+    AnsiString type;
+    if (Row.IsFile) {
+        type = ExtensionWord(GetDisplayName(Row.Folder->ParentShellFolder(), Row.Folder->RelativeID(),
+                                            SHGDN_INFOLDER | SHGDN_FORPARSING, seSystem));
+        for (const char* own : ownPictures)
+            if (type == own)
+                type.clear();
+    }
+    if (!type.empty()) {
+        auto& known = FTypeImages[Large ? 1 : 0];
+        auto it = known.find(type);
+        if (it == known.end())
+            it = known.emplace(type, Row.Folder->ImageIndex(Large)).first;
+        return image = it->second;
+    }
+    return image = Row.Folder->ImageIndex(Large);
+}
+
+const AnsiString& TacCustomShellListView::RowName(TRow& Row)
+{
+    if (!Row.HasName) {
+        Row.Name = Row.Folder->DisplayName(FShowExt);
+        Row.HasName = true;
+    }
+    return Row.Name;
+}
 
 TacShellFolder* TacCustomShellListView::GetFolder(int Index) const
 {
@@ -507,7 +564,9 @@ void TacCustomShellListView::Edit(const LVITEMA& Item)
     if (!folder || !Item.pszText)
         return;
     folder->Rename(Item.pszText);
-    FFolders[static_cast<std::size_t>(Item.iItem)].Image[0] = FFolders[static_cast<std::size_t>(Item.iItem)].Image[1] = -2;
+    TRow& row = FFolders[static_cast<std::size_t>(Item.iItem)];
+    row.HasName = false;
+    row.Image[0] = row.Image[1] = -2;
     Perform(LVM_REDRAWITEMS, static_cast<WPARAM>(Item.iItem), Item.iItem);
 }
 
@@ -581,6 +640,8 @@ void TacCustomShellListView::SetObjectTypes(TacShellObjectTypes Value)
 void TacCustomShellListView::SetShowExt(TacShowExtension Value)
 {
     FShowExt = Value;
+    for (TRow& row : FFolders)
+        row.HasName = false;
     if (HandleAllocated())
         InvalidateRect(Handle(), nullptr, TRUE);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -105,8 +106,17 @@ private:
     struct TRow {
         std::unique_ptr<TacShellFolder> Folder;
         bool IsFolder = false;
-        int Image[2] = {-2, -2}; // small, large; -2 not asked yet
+        // A file of the file system (no folder, no link): its picture is its type's.
+        bool IsFile = false;
+        // What the window asks again and again, read from the shell once: the name shown and
+        // the small and large images (-2: not read yet).
+        bool HasName = false;
+        AnsiString Name;
+        int Image[2] = {-2, -2};
     };
+    // The name a row shows, and its picture (small or large).
+    const AnsiString& RowName(TRow& Row);
+    int RowImage(TRow& Row, bool Large);
     void CreateRoot();
     void SynchPaths();
     void EnumColumns();
@@ -126,6 +136,8 @@ private:
     std::function<void()> FDeferred;
     TacShellObjectTypes FObjectTypes{otFolders, otNonFolders};
     std::vector<TRow> FFolders;
+    // The pictures of the file types met in this listing (small, large), by upper-cased extension.
+    std::map<AnsiString, int> FTypeImages[2];
     TacCustomShellTreeView* FTreeView = nullptr;
     TacCustomShellComboBox* FComboBox = nullptr;
     TacShellChangeNotifier* FNotifier = nullptr;
