@@ -822,3 +822,38 @@ void TacShellFolder::SetDetails(int Index, const AnsiString& Value)
         FDetails.resize(static_cast<std::size_t>(Index));
     FDetails[static_cast<std::size_t>(Index - 1)] = Value;
 }
+
+// --- Pictures of many items ------------------------------------------------------------------
+
+int TacShellImageCache::ImageOf(TacShellFolder* Item, ULONG Attributes, bool Large, bool Open)
+{
+    // Files of these types carry pictures of their own; a folder marked read-only or system may
+    // name a picture of its own.
+    static const char* const ownPictures[] = {".EXE", ".ICO", ".CUR", ".ANI", ".LNK", ".PIF",
+                                              ".SCR", ".URL", ".CPL", ".DLL", ".MSC"};
+    AnsiString kind;
+    if ((Attributes & SFGAO_FILESYSTEM) && !(Attributes & (SFGAO_LINK | SFGAO_READONLY | SFGAO_SYSTEM))) {
+        if (Attributes & SFGAO_FOLDER) {
+            kind = "\\";
+        } else {
+            kind = AnsiUpperCase(ExtractFileExt(
+                GetDisplayName(Item->ParentShellFolder(), Item->RelativeID(), SHGDN_INFOLDER | SHGDN_FORPARSING, seSystem)));
+            for (const char* own : ownPictures)
+                if (kind == own)
+                    kind.clear();
+        }
+    }
+    if (kind.empty())
+        return GetShellImage(Item->AbsoluteID(), Large, Open);
+    auto& known = FKinds[(Large ? 2 : 0) + (Open ? 1 : 0)];
+    auto it = known.find(kind);
+    if (it == known.end())
+        it = known.emplace(kind, GetShellImage(Item->AbsoluteID(), Large, Open)).first;
+    return it->second;
+}
+
+void TacShellImageCache::Clear()
+{
+    for (auto& k : FKinds)
+        k.clear();
+}

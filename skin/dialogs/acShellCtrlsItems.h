@@ -7,6 +7,7 @@
 #include <windows.h>
 #include "ShellObjects.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -239,6 +240,20 @@ private:
     int FLevel = 0;
     HWND FViewHandle = nullptr;
     std::vector<AnsiString> FDetails;
+};
+
+// The pictures of many items: an item that shows its kind's picture (a plain file-system folder,
+// a file of a type whose files share one) is asked of the shell once per kind; others one by one.
+class TacShellImageCache {
+public:
+    // Attributes: what the item's parent answers for SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_LINK |
+    // SFGAO_READONLY | SFGAO_SYSTEM (ImageAttributes).
+    int ImageOf(TacShellFolder* Item, ULONG Attributes, bool Large, bool Open);
+    void Clear();
+    static constexpr ULONG ImageAttributes = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_LINK | SFGAO_READONLY | SFGAO_SYSTEM;
+
+private:
+    std::map<AnsiString, int> FKinds[4];
 };
 
 // The process-wide item of the desktop (made on first use).

@@ -250,8 +250,7 @@ void TacCustomShellListView::ClearItems()
     if (!ComponentState().Contains(csDestroying))
         Items()->SetCount(0);
     FFolders.clear();
-    FTypeImages[0].clear();
-    FTypeImages[1].clear();
+    FImages.Clear();
 }
 
 void TacCustomShellListView::Populate()
@@ -292,10 +291,10 @@ void TacCustomShellListView::Populate()
                 TItemIDList owned(child);
                 TRow row;
                 row.Folder = std::make_unique<TacShellFolder>(FRootFolder.get(), child, nullptr);
-                ULONG attributes = SFGAO_FOLDER | SFGAO_FILESYSTEM | SFGAO_LINK;
-                folder->GetAttributesOf(1, const_cast<PCIDL*>(reinterpret_cast<const PCIDL*>(&child)), &attributes);
-                row.IsFolder = attributes & SFGAO_FOLDER;
-                row.IsFile = (attributes & SFGAO_FILESYSTEM) && !(attributes & (SFGAO_FOLDER | SFGAO_LINK));
+                PCIDL one = child;
+                row.Attributes = TacShellImageCache::ImageAttributes;
+                folder->GetAttributesOf(1, &one, &row.Attributes);
+                row.IsFolder = row.Attributes & SFGAO_FOLDER;
                 bool add = true;
                 if (!row.IsFolder && !words.empty()) {
                     const AnsiString ext =
@@ -461,27 +460,9 @@ int TacCustomShellListView::OwnerDataFind(TItemFind Find, const AnsiString& Find
 int TacCustomShellListView::RowImage(TRow& Row, bool Large)
 {
     int& image = Row.Image[Large ? 1 : 0];
-    if (image != -2)
-        return image;
-    // Files of one type show one picture, asked of the shell once per listing; types whose files
-    // carry pictures of their own are asked file by file.
-    static const char* const ownPictures[] = {"EXE", "ICO", "CUR", "ANI", "LNK", "PIF", "SCR", "URL", "CPL", "DLL", "MSC"};
-    AnsiString type;
-    if (Row.IsFile) {
-        type = ExtensionWord(GetDisplayName(Row.Folder->ParentShellFolder(), Row.Folder->RelativeID(),
-                                            SHGDN_INFOLDER | SHGDN_FORPARSING, seSystem));
-        for (const char* own : ownPictures)
-            if (type == own)
-                type.clear();
-    }
-    if (!type.empty()) {
-        auto& known = FTypeImages[Large ? 1 : 0];
-        auto it = known.find(type);
-        if (it == known.end())
-            it = known.emplace(type, Row.Folder->ImageIndex(Large)).first;
-        return image = it->second;
-    }
-    return image = Row.Folder->ImageIndex(Large);
+    if (image == -2)
+        image = FImages.ImageOf(Row.Folder.get(), Row.Attributes, Large, false);
+    return image;
 }
 
 const AnsiString& TacCustomShellListView::RowName(TRow& Row)

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -106,8 +105,8 @@ private:
     struct TRow {
         std::unique_ptr<TacShellFolder> Folder;
         bool IsFolder = false;
-        // A file of the file system (no folder, no link): its picture is its type's.
-        bool IsFile = false;
+        // What its folder answered for the attributes of its picture.
+        ULONG Attributes = 0;
         // What the window asks again and again, read from the shell once: the name shown and
         // the small and large images (-2: not read yet).
         bool HasName = false;
@@ -136,8 +135,8 @@ private:
     std::function<void()> FDeferred;
     TacShellObjectTypes FObjectTypes{otFolders, otNonFolders};
     std::vector<TRow> FFolders;
-    // The pictures of the file types met in this listing (small, large), by upper-cased extension.
-    std::map<AnsiString, int> FTypeImages[2];
+    // The pictures of the kinds of items met in this listing.
+    TacShellImageCache FImages;
     TacCustomShellTreeView* FTreeView = nullptr;
     TacCustomShellComboBox* FComboBox = nullptr;
     TacShellChangeNotifier* FNotifier = nullptr;
