@@ -4,11 +4,8 @@
 
 #include "Forms.h"
 #include "ShellSeams.h"
-#if __has_include("acShellCtrlsTree.h")
 #include "acShellCtrlsCombo.h"
 #include "acShellCtrlsTree.h"
-#define PARTNERS 1
-#endif
 #include "sConst.h"
 #include "sUtils.h"
 
@@ -82,12 +79,10 @@ void TacCustomShellListView::Notification(TComponent* AComponent, TOperation Ope
     inherited::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
-#ifdef PARTNERS
     if (AComponent == FTreeView)
         FTreeView = nullptr;
     if (AComponent == FComboBox)
         FComboBox = nullptr;
-#endif
     if (AComponent == FNotifier)
         FNotifier = nullptr;
 }
@@ -227,7 +222,6 @@ void TacCustomShellListView::RunDeferred()
 
 void TacCustomShellListView::SynchPaths()
 {
-#ifdef PARTNERS
     if (FRootChanged) {
         if (FTreeView)
             FTreeView->SetRoot(FRoot);
@@ -239,7 +233,6 @@ void TacCustomShellListView::SynchPaths()
         if (FComboBox)
             FComboBox->TreeUpdate(FRootFolder->AbsoluteID());
     }
-#endif
     FRootChanged = false;
 }
 
@@ -583,12 +576,11 @@ void TacCustomShellListView::ExecuteCommand(const AnsiString& Verb, bool& Handle
 
 void TacCustomShellListView::CommandCompleted(const AnsiString& Verb, bool Succeeded)
 {
-    if (!Succeeded)
-        return;
-    if (SameText(Verb, "delete") || SameText(Verb, "paste"))
-        Refresh();
-    else if (SameText(Verb, "open"))
+    // The current folder comes back whether the item opened or not.
+    if (SameText(Verb, "open"))
         SetCurrentDir(FSavePath);
+    else if (Succeeded && (SameText(Verb, "delete") || SameText(Verb, "paste")))
+        Refresh();
 }
 
 // --- Settings and partners -----------------------------------------------------------------------
@@ -641,7 +633,6 @@ void TacCustomShellListView::SetAutoRefresh(bool Value)
     }
 }
 
-#ifdef PARTNERS
 void TacCustomShellListView::SetShellTreeView(TacCustomShellTreeView* Value)
 {
     if (Value == FTreeView)
@@ -673,4 +664,3 @@ void TacCustomShellListView::SetShellComboBox(TacCustomShellComboBox* Value)
         Value->FListView = this;
     }
 }
-#endif

@@ -44,4 +44,11 @@ inline int FindRow(TCustomListView* List, const char* Text, int Start, bool Wrap
                                          reinterpret_cast<LPARAM>(&info)));
 }
 
+// A real key press (down and up) for the window with the keyboard focus.
+inline void PressKey(WORD Key)
+{
+    keybd_event(static_cast<BYTE>(Key), 0, 0, 0);
+    keybd_event(static_cast<BYTE>(Key), 0, KEYEVENTF_KEYUP, 0);
+}
+
 } // namespace shellkit
