@@ -335,10 +335,12 @@ void TacCustomShellListView::EnumColumns()
         for (const TSpec& u : specs)
             if (SameText(u.Caption, Caption))
                 return false;
+        // The first column is left-aligned whatever the folder says, as the window shows it.
+        const int format = specs.empty() ? LVCFMT_LEFT : Detail.fmt & LVCFMT_JUSTIFYMASK;
         specs.push_back({Caption,
-                         Detail.fmt == LVCFMT_RIGHT    ? taRightJustify
-                         : Detail.fmt == LVCFMT_CENTER ? taCenter
-                                                       : taLeftJustify,
+                         format == LVCFMT_RIGHT    ? taRightJustify
+                         : format == LVCFMT_CENTER ? taCenter
+                                                   : taLeftJustify,
                          x * Detail.cxChar, Index});
         return true;
     };
