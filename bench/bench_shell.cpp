@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "BenchHarness.h"
@@ -64,17 +65,34 @@ AnsiString KeptFolder(const char* Name, int Count, bool Folders)
     return dir;
 }
 
-// The raw shell: the folder bound, each item's name in the folder and its attributes.
-int RawEnumeration(const AnsiString& Dir)
+// A folder's shell folder and absolute list (the caller frees it), with plain calls.
+TComInterface<IShellFolder> BindFolder(const AnsiString& Dir, PIDL& Pidl)
 {
-    TComInterface<IShellFolder> desktop;
+    TComInterface<IShellFolder> desktop, folder;
     SHGetDesktopFolder(&desktop);
     wchar_t path[MAX_PATH];
     MultiByteToWideChar(CP_ACP, 0, Dir.c_str(), -1, path, MAX_PATH);
+    Pidl = nullptr;
+    desktop->ParseDisplayName(nullptr, nullptr, path, nullptr, &Pidl, nullptr);
+    desktop->BindToObject(Pidl, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder));
+    return folder;
+}
+
+// Pumps until Done holds or Ms milliseconds passed.
+void PumpUntil(const std::function<bool()>& Done, DWORD Ms)
+{
+    const DWORD start = GetTickCount();
+    while (!Done() && GetTickCount() - start < Ms) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        Pump();
+    }
+}
+
+// The raw shell: the folder bound, each item's name in the folder and its attributes.
+int RawEnumeration(const AnsiString& Dir)
+{
     PIDL pidl = nullptr;
-    desktop->ParseDisplayName(nullptr, nullptr, path, nullptr, &pidl, nullptr);
-    TComInterface<IShellFolder> folder;
-    desktop->BindToObject(pidl, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&folder));
+    TComInterface<IShellFolder> folder = BindFolder(Dir, pidl);
     CoTaskMemFree(pidl);
     TComInterface<IEnumIDList> items;
     folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS, &items);
@@ -152,13 +170,8 @@ struct PlainTree {
         SHFILEINFOA info{};
         SendMessageA(Tree, TVM_SETIMAGELIST, TVSIL_NORMAL,
                      static_cast<LPARAM>(SHGetFileInfoA("", 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_SMALLICON)));
-        TComInterface<IShellFolder> desktop;
-        SHGetDesktopFolder(&desktop);
-        wchar_t path[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, Dir.c_str(), -1, path, MAX_PATH);
         PIDL pidl = nullptr;
-        desktop->ParseDisplayName(nullptr, nullptr, path, nullptr, &pidl, nullptr);
-        desktop->BindToObject(pidl, nullptr, IID_IShellFolder, reinterpret_cast<void**>(&Folder));
+        Folder = BindFolder(Dir, pidl);
         const int icon = static_cast<int>(SHGetFileInfoA(reinterpret_cast<LPCSTR>(pidl), 0, &info, sizeof info,
                                                          SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_SMALLICON)
                                               ? info.iIcon
@@ -286,19 +299,13 @@ int main()
         QueryPerformanceCounter(&t0);
         HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         CloseHandle(h);
-        do {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            Pump();
-            QueryPerformanceCounter(&t1);
-        } while (view.List->FolderCount() == before && (t1.QuadPart - t0.QuadPart) < 5 * f.QuadPart);
+        PumpUntil([&] { return view.List->FolderCount() != before; }, 5000);
+        QueryPerformanceCounter(&t1);
         const double ms = 1000.0 * double(t1.QuadPart - t0.QuadPart) / double(f.QuadPart);
         worst = ms > worst ? ms : worst;
         DeleteFileA(path.c_str());
         // The list shows the folder without it again before the next file.
-        for (int wait = 0; wait < 500 && view.List->FolderCount() != before; ++wait) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-            Pump();
-        }
+        PumpUntil([&] { return view.List->FolderCount() == before; }, 5000);
     }
     bench::Report("a file made on disk listed, worst of 5", worst, "ms (goal: at most 1000)");
     view.List->SetAutoRefresh(false);

@@ -346,32 +346,10 @@ void TacCustomShellComboBox::CloseUp()
 
 void TacCustomShellComboBox::SetShellTreeView(TacCustomShellTreeView* Value)
 {
-    if (Value == FTreeView)
-        return;
-    if (FTreeView) {
-        FTreeView->FComboBox = nullptr;
-        FTreeView->RemoveFreeNotification(this);
-    }
-    FTreeView = Value;
-    if (Value) {
-        Value->FreeNotification(this);
-        Value->SetRoot(FRoot);
-        Value->FComboBox = this;
-    }
+    LinkPartner(this, FTreeView, Value, &TacCustomShellTreeView::FComboBox);
 }
 
 void TacCustomShellComboBox::SetShellListView(TacCustomShellListView* Value)
 {
-    if (Value == FListView)
-        return;
-    if (FListView) {
-        FListView->FComboBox = nullptr;
-        FListView->RemoveFreeNotification(this);
-    }
-    FListView = Value;
-    if (Value) {
-        Value->FreeNotification(this);
-        Value->SetRoot(FRoot);
-        Value->FComboBox = this;
-    }
+    LinkPartner(this, FListView, Value, &TacCustomShellListView::FComboBox);
 }

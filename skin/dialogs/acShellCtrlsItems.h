@@ -256,5 +256,25 @@ private:
     std::map<AnsiString, int> FKinds[4];
 };
 
+// Links a shell view to a new partner view (a tree, list or combo box): the old partner loses its
+// link back, the new one takes the view's Root and links back through BackLink. Each hears of the
+// other's going (free notification), whoever owns them.
+template <class TView, class TPartner>
+void LinkPartner(TView* View, TPartner*& Field, TPartner* Value, TView* TPartner::*BackLink)
+{
+    if (Value == Field)
+        return;
+    if (Field) {
+        Field->*BackLink = nullptr;
+        Field->RemoveFreeNotification(View);
+    }
+    Field = Value;
+    if (Value) {
+        Value->FreeNotification(View);
+        Value->SetRoot(View->Root());
+        Value->*BackLink = View;
+    }
+}
+
 // The process-wide item of the desktop (made on first use).
 TacShellFolder* DesktopFolder();

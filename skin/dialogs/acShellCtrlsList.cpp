@@ -637,32 +637,10 @@ void TacCustomShellListView::SetAutoRefresh(bool Value)
 
 void TacCustomShellListView::SetShellTreeView(TacCustomShellTreeView* Value)
 {
-    if (Value == FTreeView)
-        return;
-    if (FTreeView) {
-        FTreeView->FListView = nullptr;
-        FTreeView->RemoveFreeNotification(this);
-    }
-    FTreeView = Value;
-    if (Value) {
-        Value->FreeNotification(this);
-        Value->SetRoot(FRoot);
-        Value->FListView = this;
-    }
+    LinkPartner(this, FTreeView, Value, &TacCustomShellTreeView::FListView);
 }
 
 void TacCustomShellListView::SetShellComboBox(TacCustomShellComboBox* Value)
 {
-    if (Value == FComboBox)
-        return;
-    if (FComboBox) {
-        FComboBox->FListView = nullptr;
-        FComboBox->RemoveFreeNotification(this);
-    }
-    FComboBox = Value;
-    if (Value) {
-        Value->FreeNotification(this);
-        Value->SetRoot(FRoot);
-        Value->FListView = this;
-    }
+    LinkPartner(this, FComboBox, Value, &TacCustomShellComboBox::FListView);
 }

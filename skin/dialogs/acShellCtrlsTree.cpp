@@ -582,32 +582,10 @@ void TacCustomShellTreeView::CommandCompleted(const AnsiString& Verb, bool Succe
 
 void TacCustomShellTreeView::SetShellComboBox(TacCustomShellComboBox* Value)
 {
-    if (Value == FComboBox)
-        return;
-    if (FComboBox) {
-        FComboBox->FTreeView = nullptr;
-        FComboBox->RemoveFreeNotification(this);
-    }
-    FComboBox = Value;
-    if (Value) {
-        Value->FreeNotification(this);
-        Value->SetRoot(FRoot);
-        Value->FTreeView = this;
-    }
+    LinkPartner(this, FComboBox, Value, &TacCustomShellComboBox::FTreeView);
 }
 
 void TacCustomShellTreeView::SetShellListView(TacCustomShellListView* Value)
 {
-    if (Value == FListView)
-        return;
-    if (FListView) {
-        FListView->FTreeView = nullptr;
-        FListView->RemoveFreeNotification(this);
-    }
-    FListView = Value;
-    if (Value) {
-        Value->FreeNotification(this);
-        Value->SetRoot(FRoot);
-        Value->FTreeView = this;
-    }
+    LinkPartner(this, FListView, Value, &TacCustomShellListView::FTreeView);
 }
