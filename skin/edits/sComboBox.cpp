@@ -27,38 +27,13 @@ void TsCustomComboBox::Loaded()
     ApplySectionColors(SkinData());
 }
 
-void TsCustomComboBox::SetAlignment(TAlignment Value)
-{
-    if (Value == FAlignment)
-        return;
-    FAlignment = Value;
-    SkinData()->Invalidate();
-}
+void TsCustomComboBox::SetAlignment(TAlignment Value) { SetSkinSetting(FAlignment, Value, SkinData()); }
 
-void TsCustomComboBox::SetButtonMargin(int Value)
-{
-    if (Value == FButtonMargin)
-        return;
-    FButtonMargin = Value;
-    SkinData()->Invalidate();
-}
+void TsCustomComboBox::SetButtonMargin(int Value) { SetSkinSetting(FButtonMargin, Value, SkinData()); }
 
-void TsCustomComboBox::SetDisabledKind(TsDisabledKind Value)
-{
-    if (Value == FDisabledKind)
-        return;
-    FDisabledKind = Value;
-    SkinData()->Invalidate();
-}
+void TsCustomComboBox::SetDisabledKind(TsDisabledKind Value) { SetSkinSetting(FDisabledKind, Value, SkinData()); }
 
-bool TsCustomComboBox::Focused()
-{
-    if (!HandleAllocated())
-        return false;
-    const HWND focus = GetFocus();
-    // Nothing focused is no focus of ours.
-    return focus && (focus == EditHandle() || focus == Handle());
-}
+bool TsCustomComboBox::Focused() { return ComboFocused(this); }
 
 void TsCustomComboBox::Invalidate()
 {
@@ -226,10 +201,17 @@ void TsCustomComboBox::OurPaintHandler(HDC DC)
         ReleaseDC(wnd, dc);
 }
 
-bool TsCustomComboBox::ReadOnlyDrops(TMessage& Message)
+bool ComboFocused(TCustomComboBox* Combo)
 {
-    if (!FReadOnly)
+    if (!Combo->HandleAllocated())
         return false;
+    const HWND focus = GetFocus();
+    // Nothing focused is no focus of ours.
+    return focus && (focus == Combo->EditHandle() || focus == Combo->Handle());
+}
+
+bool ReadOnlyComboDrops(TWinControl* Combo, TMessage& Message)
+{
     switch (Message.Msg) {
     case WM_KEYDOWN:
     case WM_KEYUP:
@@ -252,10 +234,10 @@ bool TsCustomComboBox::ReadOnlyDrops(TMessage& Message)
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         // A press only focuses.
-        if (CanFocus())
-            SetFocus();
+        if (Combo->CanFocus())
+            Combo->SetFocus();
         if (Message.Msg == WM_LBUTTONDBLCLK)
-            DblClick();
+            Combo->DblClick();
         return true;
     default: return false;
     }
@@ -263,7 +245,7 @@ bool TsCustomComboBox::ReadOnlyDrops(TMessage& Message)
 
 void TsCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd)
 {
-    if (ReadOnlyDrops(Message))
+    if (FReadOnly && ReadOnlyComboDrops(this, Message))
         return;
     inherited::ComboWndProc(Message, ComboWnd);
 }
@@ -272,7 +254,7 @@ void TsCustomComboBox::WndProc(TMessage& Message)
 {
     TsCommonData* sd = SkinData();
     if (Message.Msg != SM_SKINCMD) {
-        if (ReadOnlyDrops(Message))
+        if (FReadOnly && ReadOnlyComboDrops(this, Message))
             return;
     } else {
         switch (Message.WParamHi) {

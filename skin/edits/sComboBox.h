@@ -7,6 +7,22 @@
 #include "StdCtrls.h"
 #include "sCommonData.h"
 
+// A read-only combo box: whether Message would open it or change its text or selection (keys,
+// editing, the wheel, its notifications), which is then dropped; a press only focuses it. Tab,
+// Enter and Escape still move on or reach the form.
+bool ReadOnlyComboDrops(TWinControl* Combo, TMessage& Message);
+// The keyboard focus is in a combo box (its edit, or the box itself without one).
+bool ComboFocused(TCustomComboBox* Combo);
+// A setting of a skinned control: stored, and the skin's image invalidated, when it changes.
+template <class T>
+void SetSkinSetting(T& Field, const T& Value, TsCommonData* SkinData)
+{
+    if (Value == Field)
+        return;
+    Field = Value;
+    SkinData->Invalidate();
+}
+
 class TsCustomComboBox : public TCustomComboBox, public TsBoundHolder {
     VCL_CLASS(TsCustomComboBox, TCustomComboBox)
 public:
@@ -57,8 +73,6 @@ protected:
 private:
     // The button's cell into the cache.
     void DrawButton();
-    // Read-only: what the message would change is dropped (true), the focus arrives on a press.
-    bool ReadOnlyDrops(TMessage& Message);
     int GlyphIndex();
 
     TAlignment FAlignment = taLeftJustify;

@@ -223,6 +223,8 @@ private:
 };
 
 // --- Combo box with pictures ---------------------------------------------------------------------
+// Each item of the window shows its own text (the caption of its ItemsEx item, unless the window
+// was given another) beside the picture of its ItemsEx item.
 
 class TsCustomComboBoxEx;
 

@@ -194,7 +194,7 @@ void TsCustomComboBoxEx::DrawItem(int Index, TRect Rect, TOwnerDrawState State)
         if (!item)
             return;
         DrawImage(item, State, Rect);
-        writeText(ImgRect(item, State).right + 5, item->Caption());
+        writeText(ImgRect(item, State).right + 5, FItems->Get(Index));
         return;
     }
     Rect.right -= GetSystemMetrics(SM_CXVSCROLL);
@@ -207,7 +207,7 @@ void TsCustomComboBoxEx::DrawItem(int Index, TRect Rect, TOwnerDrawState State)
     DrawImage(item, State, Rect);
     if (focused)
         c->Font()->SetColor(clHighlightText);
-    writeText(ImgRect(item, State).right + 5, item->Caption());
+    writeText(ImgRect(item, State).right + 5, FItems->Get(GetItemIndex()));
 }
 
 void TsCustomComboBoxEx::DrawSkinItem(int Index, TRect Rect, TOwnerDrawState State)
@@ -224,7 +224,7 @@ void TsCustomComboBoxEx::DrawSkinItem(int Index, TRect Rect, TOwnerDrawState Sta
         c->Font()->SetColor(g.FontColor[0]);
         DrawImage(item, State, Rect);
         const int left = ImgRect(item, State).right + 5;
-        const AnsiString text = item->Caption();
+        const AnsiString text = FItems->Get(Index);
         const SIZE size = c->TextExtent(text);
         if (State.Contains(odSelected)) {
             const TRect box{left - 2, Rect.top, std::min<int>(left + size.cx + 6, Rect.right), Rect.bottom};
@@ -249,7 +249,7 @@ void TsCustomComboBoxEx::DrawSkinItem(int Index, TRect Rect, TOwnerDrawState Sta
         if (WidthOf(img) > 0)
             text.left = img.right + 3;
     }
-    const AnsiString caption = item ? item->Caption() : AnsiString();
+    const AnsiString caption = item ? FItems->Get(GetItemIndex()) : AnsiString();
     if (ShowsFocus()) {
         c->Brush()->SetColor(clHighlight);
         c->FillRect(text);

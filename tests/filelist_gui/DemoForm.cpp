@@ -126,12 +126,7 @@ TEST_F(FileListDemo, PicturesOfTheViewsAndTheMenu)
     for (std::size_t i = 0; i < std::size(files); ++i)
         MakeFile(dir / files[i], 700 * (i + 1) * (i + 1));
     for (const char* skin : {"Neutral", "Dusk", "none"}) {
-        if (std::string(skin) == "none") {
-            if (sSkinData->Active)
-                Manager()->SetActive(false);
-        } else {
-            UseSkin(skin);
-        }
+        UseSkinOrNone(skin);
         auto* form = Create<TFileListDemo>(Application);
         TsFileListView* list = form->List;
         list->SetDirectory(dir.Path());

@@ -78,6 +78,14 @@ protected:
         Manager()->SetSkinName(Name);
         ASSERT_TRUE(sSkinData->Active) << Name;
     }
+    // A shipped skin by name, or no skin at all for "none".
+    void UseSkinOrNone(const char* Name)
+    {
+        if (std::string(Name) != "none")
+            UseSkin(Name);
+        else if (sSkinData->Active)
+            Manager()->SetActive(false);
+    }
     // A copy of a shipped skin in Dir under Name, its options file changed by Edit first.
     static void CopySkin(const char* From, const testkit::TempDir& Dir, const char* Name,
                          const std::function<void(std::string&)>& Edit)
