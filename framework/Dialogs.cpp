@@ -691,6 +691,24 @@ bool TOpenDialog::RunFileDialog(bool save)
 bool TOpenDialog::DoExecute() { return RunFileDialog(false); }
 bool TSaveDialog::DoExecute() { return RunFileDialog(true); }
 
+AnsiString CustomColorLine(int Index, TColor Color)
+{
+    return AnsiString("Color") + char('A' + Index) + "=" + IntToHex(Color & 0xFFFFFF, 6);
+}
+
+bool ReadCustomColorLine(const AnsiString& Line, int& Index, TColor& Color)
+{
+    if (Line.size() < 8 || !SameText(Line.substr(0, 5), "Color") || Line[6] != '=')
+        return false;
+    const int index = AnsiUpperChar(Line[5]) - 'A';
+    Integer value = 0;
+    if (index < 0 || index >= 16 || !TryStrToInt("$" + Line.substr(7), value))
+        return false;
+    Index = index;
+    Color = value & 0xFFFFFF;
+    return true;
+}
+
 TColorDialog::TColorDialog(TComponent* AOwner) : TCommonDialog(AOwner), FCustomColors(std::make_unique<TStringList>())
 {
 }
@@ -701,17 +719,11 @@ bool TColorDialog::DoExecute()
     COLORREF custom[16];
     for (COLORREF& c : custom)
         c = 0xFFFFFF;
-    // Lines "ColorA=hex" .. "ColorP=hex"; anything else is ignored.
     for (int i = 0; i < FCustomColors->Count(); ++i) {
-        const AnsiString line = FCustomColors->Get(i);
-        if (line.size() < 8 || line.compare(0, 5, "Color") != 0 || line[6] != '=')
-            continue;
-        int index = AnsiUpperChar(line[5]) - 'A';
-        if (index < 0 || index >= 16)
-            continue;
-        Integer value;
-        if (TryStrToInt("$" + line.substr(7), value))
-            custom[index] = static_cast<COLORREF>(value) & 0xFFFFFF;
+        int index = 0;
+        TColor value = 0;
+        if (ReadCustomColorLine(FCustomColors->Get(i), index, value))
+            custom[index] = static_cast<COLORREF>(value);
     }
     CHOOSECOLORA cc{};
     cc.lStructSize = sizeof cc;
@@ -734,7 +746,7 @@ bool TColorDialog::DoExecute()
     Color = static_cast<TColor>(cc.rgbResult);
     FCustomColors->Clear();
     for (int i = 0; i < 16; ++i)
-        FCustomColors->Add(AnsiString("Color") + char('A' + i) + "=" + IntToHex(custom[i], 6));
+        FCustomColors->Add(CustomColorLine(i, static_cast<TColor>(custom[i])));
     return true;
 }
 

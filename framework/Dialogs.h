@@ -125,8 +125,14 @@ public:
 enum TColorDialogOption { cdFullOpen, cdPreventFullOpen, cdShowHelp, cdSolidColor, cdAnyColor };
 using TColorDialogOptions = TSet<TColorDialogOption>;
 
-// The system's colour dialog. CustomColors holds lines "ColorA=RRGGBB" .. "ColorP=..." (the
-// colour as hexadecimal TColor) that fill the sixteen custom colours and are updated afterwards.
+// One line of a colour dialog's CustomColors: "ColorA=BBGGRR" .. "ColorP=..." for the slots 0 to
+// 15, the colour as 6 hexadecimal digits of its TColor value. Reading answers false for any
+// other line (slot, name or number).
+AnsiString CustomColorLine(int Index, TColor Color);
+bool ReadCustomColorLine(const AnsiString& Line, int& Index, TColor& Color);
+
+// The system's colour dialog. CustomColors holds lines of CustomColorLine that fill the sixteen
+// custom colours and are updated afterwards.
 class TColorDialog : public TCommonDialog {
     VCL_CLASS(TColorDialog, TCommonDialog)
 public:

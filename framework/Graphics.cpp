@@ -12,6 +12,98 @@ TColor ColorToRGB(TColor Color)
     return Color;
 }
 
+namespace {
+
+struct TColorName {
+    TColor Value;
+    const char* Name;
+};
+
+// The named colours in the framework's order: the 16 standard ones, the 4 extended ones, then the
+// system colours with clDefault and clNone among them.
+constexpr TColorName ColorNames[] = {
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clMoneyGreen, "clMoneyGreen"},
+    {clSkyBlue, "clSkyBlue"},
+    {clCream, "clCream"},
+    {clMedGray, "clMedGray"},
+    {clActiveBorder, "clActiveBorder"},
+    {clActiveCaption, "clActiveCaption"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clBackground, "clBackground"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {clBtnShadow, "clBtnShadow"},
+    {clBtnText, "clBtnText"},
+    {clCaptionText, "clCaptionText"},
+    {clDefault, "clDefault"},
+    {clGradientActiveCaption, "clGradientActiveCaption"},
+    {clGradientInactiveCaption, "clGradientInactiveCaption"},
+    {clGrayText, "clGrayText"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clHotLight, "clHotLight"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clInfoBk, "clInfoBk"},
+    {clInfoText, "clInfoText"},
+    {clMenu, "clMenu"},
+    {clMenuBar, "clMenuBar"},
+    {clMenuHighlight, "clMenuHighlight"},
+    {clMenuText, "clMenuText"},
+    {clNone, "clNone"},
+    {clScrollBar, "clScrollBar"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clWindowText, "clWindowText"},
+};
+
+} // namespace
+
+bool ColorToIdent(TColor Color, AnsiString& Ident)
+{
+    for (const TColorName& n : ColorNames)
+        if (n.Value == Color) {
+            Ident = n.Name;
+            return true;
+        }
+    return false;
+}
+
+bool IdentToColor(const AnsiString& Ident, TColor& Color)
+{
+    for (const TColorName& n : ColorNames)
+        if (SameText(Ident, n.Name)) {
+            Color = n.Value;
+            return true;
+        }
+    return false;
+}
+
+void GetColorValues(const TGetStrProc& Proc)
+{
+    for (const TColorName& n : ColorNames)
+        Proc(n.Name);
+}
+
 // ---------------------------------------------------------------------------------------------
 
 TMemoryDC::TMemoryDC(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith))
@@ -881,71 +973,6 @@ bool TRegion::ApplyToWindow(HWND Wnd, bool Redraw)
 
 namespace {
 
-// The identifier of a colour constant, or empty for a colour without a name.
-AnsiString ColorIdent(TColor Color)
-{
-    static const struct {
-        TColor Value;
-        const char* Name;
-    } names[] = {
-        {clScrollBar, "clScrollBar"},
-        {clBackground, "clBackground"},
-        {clActiveCaption, "clActiveCaption"},
-        {clInactiveCaption, "clInactiveCaption"},
-        {clMenu, "clMenu"},
-        {clWindow, "clWindow"},
-        {clWindowFrame, "clWindowFrame"},
-        {clMenuText, "clMenuText"},
-        {clWindowText, "clWindowText"},
-        {clCaptionText, "clCaptionText"},
-        {clActiveBorder, "clActiveBorder"},
-        {clInactiveBorder, "clInactiveBorder"},
-        {clAppWorkSpace, "clAppWorkSpace"},
-        {clHighlight, "clHighlight"},
-        {clHighlightText, "clHighlightText"},
-        {clBtnFace, "clBtnFace"},
-        {clBtnShadow, "clBtnShadow"},
-        {clGrayText, "clGrayText"},
-        {clBtnText, "clBtnText"},
-        {clInactiveCaptionText, "clInactiveCaptionText"},
-        {clBtnHighlight, "clBtnHighlight"},
-        {cl3DDkShadow, "cl3DDkShadow"},
-        {cl3DLight, "cl3DLight"},
-        {clInfoText, "clInfoText"},
-        {clInfoBk, "clInfoBk"},
-        {clHotLight, "clHotLight"},
-        {clGradientActiveCaption, "clGradientActiveCaption"},
-        {clGradientInactiveCaption, "clGradientInactiveCaption"},
-        {clMenuHighlight, "clMenuHighlight"},
-        {clMenuBar, "clMenuBar"},
-        {clBlack, "clBlack"},
-        {clMaroon, "clMaroon"},
-        {clGreen, "clGreen"},
-        {clOlive, "clOlive"},
-        {clNavy, "clNavy"},
-        {clPurple, "clPurple"},
-        {clTeal, "clTeal"},
-        {clGray, "clGray"},
-        {clSilver, "clSilver"},
-        {clRed, "clRed"},
-        {clLime, "clLime"},
-        {clYellow, "clYellow"},
-        {clBlue, "clBlue"},
-        {clFuchsia, "clFuchsia"},
-        {clAqua, "clAqua"},
-        {clWhite, "clWhite"},
-        {clMoneyGreen, "clMoneyGreen"},
-        {clSkyBlue, "clSkyBlue"},
-        {clCream, "clCream"},
-        {clMedGray, "clMedGray"},
-        {clNone, "clNone"},
-        {clDefault, "clDefault"}};
-    for (const auto& n : names)
-        if (n.Value == Color)
-            return n.Name;
-    return {};
-}
-
 AnsiString CharsetIdent(TFontCharset Charset)
 {
     static const struct {
@@ -967,8 +994,8 @@ AnsiString CharsetIdent(TFontCharset Charset)
 void WriteColorProperty(TWriter& Writer, const AnsiString& Name, TColor Color)
 {
     Writer.WritePropName(Name);
-    AnsiString ident = ColorIdent(Color);
-    if (ident.empty())
+    AnsiString ident;
+    if (!ColorToIdent(Color, ident))
         Writer.WriteInteger(Color);
     else
         Writer.WriteIdent(ident);

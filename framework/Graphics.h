@@ -80,6 +80,15 @@ constexpr TColor clDefault = 0x20000000;
 // The RGB value of a colour: system colours are looked up, others pass unchanged.
 TColor ColorToRGB(TColor Color);
 
+// The named colours (clBlack ... clWindowText, with clNone and clDefault): the name of a colour
+// value and the value of a name (without regard to case); false when there is none.
+bool ColorToIdent(TColor Color, AnsiString& Ident);
+bool IdentToColor(const AnsiString& Ident, TColor& Color);
+// Hands every colour name to Proc in the framework's order: the 16 standard colours, the 4
+// extended ones (clMoneyGreen, clSkyBlue, clCream, clMedGray), then the system colours.
+using TGetStrProc = TMethod<void(const AnsiString& S)>;
+void GetColorValues(const TGetStrProc& Proc);
+
 // ---------------------------------------------------------------------------------------------
 // RAII owner of one GDI object (pen, brush, font, bitmap, region, palette).
 template <class H>
@@ -620,6 +629,21 @@ private:
 void FreeMemoryContexts();
 // Number of bitmap canvases that hold a memory context now.
 int MemoryContextCount();
+
+// What the screen shows, copied into Into (made the screen's size, 24 bits per pixel): the
+// picture a picker of on-screen colours lets the user choose from. A test puts a picture of its
+// own in place for as long as a TScreenCaptureOverride lives.
+void CaptureScreen(TBitmap& Into);
+class TScreenCaptureOverride {
+public:
+    explicit TScreenCaptureOverride(std::function<void(TBitmap& Into)> Capture);
+    ~TScreenCaptureOverride();
+    TScreenCaptureOverride(const TScreenCaptureOverride&) = delete;
+    TScreenCaptureOverride& operator=(const TScreenCaptureOverride&) = delete;
+
+private:
+    std::function<void(TBitmap&)> previous_;
+};
 
 // ---------------------------------------------------------------------------------------------
 // Icons.

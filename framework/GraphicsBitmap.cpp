@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 #include "Graphics.h"
 
@@ -186,6 +187,38 @@ int MemoryContextCount()
     std::lock_guard<std::mutex> g(gContextsLock);
     return static_cast<int>(gContexts.size());
 }
+
+// ---------------------------------------------------------------------------------------------
+// The screen's picture
+
+namespace {
+
+void CaptureRealScreen(TBitmap& Into)
+{
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    Into.SetPixelFormat(pf24bit);
+    Into.SetSize(w, h);
+    HDC screen = GetDC(nullptr);
+    BitBlt(Into.Canvas()->Handle(), 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+}
+
+std::function<void(TBitmap&)>& ScreenCapture()
+{
+    static std::function<void(TBitmap&)> capture = CaptureRealScreen;
+    return capture;
+}
+
+} // namespace
+
+void CaptureScreen(TBitmap& Into) { ScreenCapture()(Into); }
+
+TScreenCaptureOverride::TScreenCaptureOverride(std::function<void(TBitmap& Into)> Capture)
+    : previous_(std::exchange(ScreenCapture(), std::move(Capture)))
+{
+}
+
+TScreenCaptureOverride::~TScreenCaptureOverride() { ScreenCapture() = std::move(previous_); }
 
 // ---------------------------------------------------------------------------------------------
 // TBitmap
