@@ -17,6 +17,7 @@
 #include "sComboBoxes.h"
 #include "sDialogs.h"
 #include "sEdit.h"
+#include "sFormBuild.h"
 #include "sGroupBox.h"
 #include "sLabel.h"
 #include "sCustomListBox.h"
@@ -34,26 +35,9 @@ TMethod<void(Args...)> Bind(F* Form, void (F::*Handler)(Args...))
     return TMethod<void(Args...)>(Form, Handler);
 }
 
-// Creates a control owned by Owner, named Name, placed on Parent at the given bounds.
-template <class T>
-T* Place(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top, int Width, int Height)
-{
-    T* control = Create<T>(Owner);
-    control->SetName(Name);
-    control->SetBounds(Left, Top, Width, Height);
-    control->SetParent(Parent);
-    return control;
-}
-
-// The same for a control with a caption (labels, buttons, check and radio buttons, group boxes).
-template <class T>
-T* PlaceCaption(TComponent* Owner, TWinControl* Parent, const char* Name, const AnsiString& Caption, int Left,
-                int Top, int Width, int Height)
-{
-    T* control = Place<T>(Owner, Parent, Name, Left, Top, Width, Height);
-    control->SetCaption(Caption);
-    return control;
-}
+// A control placed by name and bounds, with a caption where it has one.
+using sformbuild::Place;
+using sformbuild::PlaceCaption;
 
 // An edit box with empty text (a new edit would otherwise show its name).
 inline TsEdit* PlaceEdit(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top, int Width,

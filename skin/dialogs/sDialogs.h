@@ -1,11 +1,13 @@
-// Skinned dialogs: the open dialog and the skinned message and input boxes. The boxes are forms built
-// at run time with a skin provider of section "DIALOG"; with no skin active they show the plain look.
+// Skinned dialogs: the open and colour dialogs and the skinned message and input boxes. The boxes
+// are forms built at run time with a skin provider of section "DIALOG"; with no skin active they
+// show the plain look.
 // While a test has put a prompt service of its own in place (TPromptServiceGuard), the boxes ask it
 // instead of opening a window, like the framework's boxes do.
 #pragma once
 
 #include <array>
 #include <initializer_list>
+#include <memory>
 
 #include "Dialogs.h"
 #include "Forms.h"
@@ -17,6 +19,24 @@ class TsOpenDialog : public TOpenDialog {
     VCL_CLASS(TsOpenDialog, TOpenDialog)
 public:
     using TOpenDialog::TOpenDialog;
+};
+
+// The colour dialog: while a skin is active Execute shows the skinned form (sColorDialog),
+// otherwise the system's dialog. Both read and write CustomColors in the system dialog's lines
+// (CustomColorLine); the form writes them back on Cancel too, and Color only on OK.
+class TsColorDialog : public TColorDialog {
+    VCL_CLASS(TsColorDialog, TColorDialog)
+public:
+    explicit TsColorDialog(TComponent* AOwner);
+    ~TsColorDialog() override;
+    bool Execute() override;
+
+    // The main palette's colours, one hexadecimal line each (none: the form's own 48).
+    TStrings* MainColors() const { return FMainColors.get(); }
+    void SetMainColors(TStrings* Value);
+
+private:
+    std::unique_ptr<TStringList> FMainColors;
 };
 
 // The form of a message or input box: the system's message font, the frame of the program's

@@ -20,37 +20,7 @@ using namespace formskit;
 
 namespace {
 
-// Runs a step on the open box from a thread timer (timers fire inside modal loops) until the step
-// answers true; after a bound it ends the box with mrAbort so that a failing test cannot hang.
-class TBoxDriver {
-public:
-    explicit TBoxDriver(std::function<bool(TsMessageForm*)> Step) : step_(std::move(Step))
-    {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 20, &TBoxDriver::Tick);
-    }
-    ~TBoxDriver() { KillTimer(nullptr, timer_), current_ = nullptr; }
-    bool Done() const { return done_; }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        TBoxDriver* self = current_;
-        auto* box = dynamic_cast<TsMessageForm*>(FindControl(GetActiveWindow()));
-        if (!self || self->done_ || self->busy_ || !box || !IsWindowVisible(box->Handle()))
-            return;
-        if (++self->ticks_ > 250)
-            return box->SetModalResult(mrAbort);
-        self->busy_ = true; // a step that pumps meets the next ticks inside itself
-        self->done_ = self->step_(box);
-        self->busy_ = false;
-    }
-    static inline TBoxDriver* current_ = nullptr;
-    std::function<bool(TsMessageForm*)> step_;
-    UINT_PTR timer_ = 0;
-    int ticks_ = 0;
-    bool done_ = false, busy_ = false;
-};
+using TBoxDriver = TModalDriver<TsMessageForm>;
 
 struct FormFree {
     void operator()(TForm* F) const { F->Free(); }

@@ -171,4 +171,40 @@ public:
     int Seen = 0;
 };
 
+// Runs a step on the active modal form of class F from a thread timer (timers fire inside modal
+// loops) until the step answers true; after a bound it ends the form with mrAbort, so that a
+// failing test cannot hang.
+template <class F>
+class TModalDriver {
+public:
+    explicit TModalDriver(std::function<bool(F*)> Step) : step_(std::move(Step))
+    {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 20, &TModalDriver::Tick);
+    }
+    ~TModalDriver() { KillTimer(nullptr, timer_), current_ = nullptr; }
+    TModalDriver(const TModalDriver&) = delete;
+    TModalDriver& operator=(const TModalDriver&) = delete;
+    bool Done() const { return done_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        TModalDriver* self = current_;
+        auto* form = dynamic_cast<F*>(FindControl(GetActiveWindow()));
+        if (!self || self->done_ || self->busy_ || !form || !IsWindowVisible(form->Handle()))
+            return;
+        if (++self->ticks_ > 250)
+            return form->SetModalResult(mrAbort);
+        self->busy_ = true; // a step that pumps meets the next ticks inside itself
+        self->done_ = self->step_(form);
+        self->busy_ = false;
+    }
+    static inline TModalDriver* current_ = nullptr;
+    std::function<bool(F*)> step_;
+    UINT_PTR timer_ = 0;
+    int ticks_ = 0;
+    bool done_ = false, busy_ = false;
+};
+
 } // namespace formskit
