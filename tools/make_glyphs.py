@@ -6,7 +6,7 @@ cells side by side (normal, hot, pressed) over their blend masks (0 = picture, 2
 48 x 32 24-bit bitmap with 0xFF00FF where nothing is drawn.
 
 The other pictures are single 16 x 16 24-bit bitmaps with hard edges over one background colour:
-the preview button's glyph and the drive kinds (removable, fixed, network, CD-ROM, RAM disk) over
+the preview button's glyph, the screen picker's glyph of the colour dialog and the drive kinds (removable, fixed, network, CD-ROM, RAM disk) over
 0xFF00FF, the key their users take from the bottom-left pixel; the font kinds (PostScript,
 TrueType, raster, unknown) over white, which their list replaces with its own background (no other
 pixel is pure white). The same bytes on every run.
@@ -121,6 +121,14 @@ def preview(layers):
     layers.paint(ellipse(5, 5, 1.4, 1.4), PAPER)
 
 
+def picker(layers):
+    # A dropper: the glass tube from the tip at the bottom left, the rubber bulb at the top right.
+    layers.paint(line([(2, 14), (9, 7)], 3.2), INK)
+    layers.paint(line([(2.6, 13.4), (8.4, 7.6)], 1.4), (170, 210, 240))
+    layers.paint(line([(6.5, 5.5), (10.5, 9.5)], 2.0), INK)
+    layers.paint(ellipse(11.5, 4.5, 3.4, 3.4), (170, 50, 50))
+
+
 def letter_t(layers, x, y, color):
     layers.paint(rect(x, y, x + 8, y + 2.5), color)
     layers.paint(rect(x + 2.75, y, x + 5.25, y + 11), color)
@@ -197,6 +205,7 @@ def drive_ram(layers):
 # Resource name, file, drawing and background.
 PICTURES = [
     ("PREVIEWGLYPH", "Preview", preview, KEY),
+    ("PICKERGLYPH", "Picker", picker, KEY),
     ("PS", "FontPS", font_ps, WHITE),
     ("TTF", "FontTTF", font_ttf, WHITE),
     ("RASTER", "FontRaster", font_raster, WHITE),

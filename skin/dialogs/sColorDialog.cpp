@@ -151,6 +151,11 @@ TsColorDialogForm::TsColorDialogForm(TComponent* AOwner) : TForm(AOwner), FExtBm
     sBitBtn4->SetEnabled(false);
 
     sSpeedButton1 = Place<TsSpeedButton>(this, this, "sSpeedButton1", 20, 308, 37, 33);
+    try {
+        sSpeedButton1->Glyph()->LoadFromResourceName(GetModuleHandleA(nullptr), "PICKERGLYPH");
+    } catch (...) {
+        // A program without the library's pictures shows the button without one.
+    }
     sEditHex = Place<TsMaskEdit>(this, this, "sEditHex", 142, 302, 75, 21);
     sEditHex->SetEditMask("AAAAAA;1; ");
     sEditHex->SetMaxLength(6);
