@@ -36,14 +36,17 @@ const char* const MainPalette[48] = {
 constexpr int CustomColorCount = 16;
 constexpr int NarrowWidth = 235, FullWidth = 545;
 
-// The number an edit shows (0 for an empty or unreadable one), and a number shown rounded.
+// The number an edit holds (0 for text that is no number), and a number shown rounded.
 double EditNumber(TsCurrencyEdit* Edit)
 {
-    double v = 0;
-    return TryStrToFloat(Trim(Edit->Text()), v) ? v : 0;
+    try {
+        return Edit->Value();
+    } catch (const EConvertError&) {
+        return 0;
+    }
 }
 
-void ShowNumber(TsCurrencyEdit* Edit, double Value) { Edit->SetText(FormatFloat("0", Value)); }
+void ShowNumber(TsCurrencyEdit* Edit, double Value) { Edit->SetValue(Value); }
 
 Byte EditByte(TsCurrencyEdit* Edit) { return RoundByte(EditNumber(Edit)); }
 
@@ -191,6 +194,10 @@ TsColorDialogForm::TsColorDialogForm(TComponent* AOwner) : TForm(AOwner), FExtBm
         e.Edit = Place<TsCurrencyEdit>(this, this, e.Name, e.Left, e.Top, e.Width, 21);
         BoundCaption(e.Edit, e.Caption);
     }
+    for (TsCurrencyEdit* e : {sHEdit, sSEdit, sVEdit, sREdit, sGEdit, sBEdit, sEditDecimal}) {
+        e->SetDecimalPlaces(0);
+        e->SetDisplayFormat("0");
+    }
     sLabel4 = PlaceCaption<TsLabel>(this, this, "sLabel4", "o", 438, 278, 8, 13);
     sLabel5 = PlaceCaption<TsLabel>(this, this, "sLabel5", "%", 438, 302, 10, 13);
     sLabel6 = PlaceCaption<TsLabel>(this, this, "sLabel6", "%", 438, 326, 10, 13);
@@ -223,6 +230,7 @@ TsColorDialogForm::TsColorDialogForm(TComponent* AOwner) : TForm(AOwner), FExtBm
     GradPanel->OnMouseUp = TMouseEvent(this, &TsColorDialogForm::GradPanelMouseUp);
     sBitBtn3->OnClick = TNotifyEvent(this, &TsColorDialogForm::sBitBtn3Click);
     sBitBtn4->OnClick = TNotifyEvent(this, &TsColorDialogForm::sBitBtn4Click);
+    sBitBtn5->OnClick = TNotifyEvent(this, &TsColorDialogForm::sBitBtn5Click);
     sSpeedButton1->OnClick = TNotifyEvent(this, &TsColorDialogForm::sSpeedButton1Click);
     OnShow = TNotifyEvent(this, &TsColorDialogForm::FormShow);
     OnPaint = TNotifyEvent(this, &TsColorDialogForm::FormPaint);
@@ -559,6 +567,8 @@ void TsColorDialogForm::sBitBtn4Click(TObject*)
     SetWidth(FullWidth);
     sBitBtn4->SetEnabled(false);
 }
+
+void TsColorDialogForm::sBitBtn5Click(TObject*) { Application->HelpContext(OwnerDialog ? OwnerDialog->HelpContext : 0); }
 
 void TsColorDialogForm::FormShow(TObject*)
 {

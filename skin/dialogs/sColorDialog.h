@@ -123,6 +123,8 @@ public:
     void GradPanelMouseUp(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void sBitBtn3Click(TObject* Sender);
     void sBitBtn4Click(TObject* Sender);
+    // Help: the application's help for the dialog's topic.
+    void sBitBtn5Click(TObject* Sender);
     void sSpeedButton1Click(TObject* Sender);
     void FormShow(TObject* Sender);
     void FormPaint(TObject* Sender);

@@ -187,18 +187,25 @@ TEST_F(ColorDialog, ExecuteSizesTheFormByOptionsAndKeepsCustomColoursInTheSystem
                   {{cdFullOpen}, 545, false, false},
                   {{cdPreventFullOpen}, 235, false, false},
                   {{cdFullOpen, cdShowHelp}, 545, false, true}};
+    dialog->HelpContext = 77;
+    int topic = 0;
+    Application->OnHelp = [&](Word, int Data, bool& CallHelp) { return topic = Data, CallHelp = false, true; };
+    AtTearDown([] { Application->OnHelp = nullptr; });
     for (const auto& w : widths) {
         dialog->Options = w.Options;
         TModalDriver<TsColorDialogForm> look([&](TsColorDialogForm* form) {
             EXPECT_EQ(form->Width(), w.Width);
             EXPECT_EQ(form->sBitBtn4->Enabled(), w.DefineColors);
             EXPECT_EQ(form->sBitBtn5->Visible(), w.Help);
+            if (w.Help)
+                form->sBitBtn5->Click();
             form->SetModalResult(mrCancel);
             return true;
         });
         EXPECT_FALSE(dialog->Execute());
         EXPECT_TRUE(look.Done());
     }
+    EXPECT_EQ(topic, 77) << "Help asks the application for the dialog's topic";
 
     // Cancel: the custom colours come back, in the lines the system dialog reads, and the colour
     // stays; OK takes the colour.
