@@ -316,3 +316,77 @@ class TsComboBoxEx : public TsCustomComboBoxEx {
 public:
     using TsCustomComboBoxEx::TsCustomComboBoxEx;
 };
+
+// --- Colour box ----------------------------------------------------------------------------------
+
+enum TsColorBoxStyle {
+    cbStandardColors, cbExtendedColors, cbSystemColors, cbIncludeNone, cbIncludeDefault, cbCustomColor, cbPrettyNames
+};
+using TsColorBoxStyles = TSet<TsColorBoxStyle>;
+
+// A drop-down list of the named colours (each item's object is its colour), drawn as a swatch and
+// the name. With cbCustomColor the first entry, "Custom...", holds a colour of the user's choice,
+// picked with the library's colour dialog when the entry is chosen with the mouse or Enter.
+class TsCustomColorBox : public TsCommonComboBox {
+    VCL_CLASS(TsCustomColorBox, TsCommonComboBox)
+public:
+    explicit TsCustomColorBox(TComponent* AOwner);
+
+    // The colours the list holds (not the combo box style, which stays owner-drawn).
+    TsColorBoxStyles Style() const { return FColorStyle; }
+    void SetStyle(TsColorBoxStyles Value);
+    using TsCommonComboBox::SetStyle;
+    // The selected item's colour (0xFF000000 when none is); a colour that no item holds goes to
+    // "Custom..." when the list has it.
+    TColor Selected();
+    void SetSelected(TColor Value);
+    TColor DefaultColorColor() const { return FDefaultColorColor; }
+    void SetDefaultColorColor(TColor Value);
+    TColor NoneColorColor() const { return FNoneColorColor; }
+    void SetNoneColorColor(TColor Value);
+    bool ShowColorName() const { return FShowColorName; }
+    void SetShowColorName(bool Value);
+    int Margin() const { return FMargin; }
+    void SetMargin(int Value);
+    TColor GetColor(int Index);
+    AnsiString GetColorName(int Index) { return FItems->Get(Index); }
+
+    // The items made again from the named colours by Style (once the window exists).
+    void PopulateList();
+    // Runs the colour dialog for "Custom...": answers whether a colour was picked.
+    virtual bool PickCustomColor();
+
+    void DrawItem(int Index, TRect Rect, TOwnerDrawState State) override;
+    void DrawSkinItem(int Index, TRect Rect, TOwnerDrawState State) override;
+
+protected:
+    void CreateWnd() override;
+    void CloseUp() override;
+    void Select() override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+
+private:
+    void ColorCallBack(const AnsiString& Name);
+    // Where the swatch of an item (or of the edit part) goes in Rect.
+    TRect ColorRect(TRect Rect, TOwnerDrawState State);
+    // The swatch of an item onto a canvas (clDefault and clNone in their stand-in colours), and
+    // its name after the swatch.
+    void DrawSwatch(TCanvas* Canvas, int Index, const TRect& Swatch, TOwnerDrawState State);
+    void DrawName(TCanvas* Canvas, int Index, const TRect& Rect, const TRect& Swatch);
+
+    TsColorBoxStyles FColorStyle{cbStandardColors, cbExtendedColors, cbSystemColors};
+    bool FNeedToPopulate = false;
+    bool FListSelected = false;
+    TColor FDefaultColorColor = clBlack;
+    TColor FNoneColorColor = clBlack;
+    TColor FSelectedColor = clBlack;
+    bool FShowColorName = true;
+    int FMargin = 0;
+};
+
+class TsColorBox : public TsCustomColorBox {
+    VCL_CLASS(TsColorBox, TsCustomColorBox)
+public:
+    using TsCustomColorBox::TsCustomColorBox;
+};
