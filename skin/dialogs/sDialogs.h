@@ -1,6 +1,6 @@
-// Skinned dialogs: the open and colour dialogs and the skinned message and input boxes. The boxes
-// are forms built at run time with a skin provider of section "DIALOG"; with no skin active they
-// show the plain look.
+// Skinned dialogs: the open, colour and font dialogs and the skinned message and input boxes. The
+// boxes are forms built at run time with a skin provider of section "DIALOG"; with no skin active
+// they show the plain look.
 // While a test has put a prompt service of its own in place (TPromptServiceGuard), the boxes ask it
 // instead of opening a window, like the framework's boxes do.
 #pragma once
@@ -37,6 +37,15 @@ public:
 
 private:
     std::unique_ptr<TStringList> FMainColors;
+};
+
+// The font dialog: while a skin is active Execute shows the skinned font form (sFontDialog),
+// starting from Font and giving the chosen font back on OK; otherwise the system's dialog.
+class TsFontDialog : public TFontDialog {
+    VCL_CLASS(TsFontDialog, TFontDialog)
+public:
+    using TFontDialog::TFontDialog;
+    bool Execute() override;
 };
 
 // The form of a message or input box: the system's message font, the frame of the program's

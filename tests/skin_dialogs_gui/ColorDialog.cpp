@@ -264,11 +264,9 @@ TEST_F(ColorDialog, Screens)
         Paint(form);
         EXPECT_EQ(form->GradY, form->GetColorCoord(form->SelectedPanel->Color()));
     });
+    // Without a skin the system's dialog is what the user sees.
     Manager()->SetActive(false);
-    auto* plain = Create<TsColorDialogForm>(Application);
-    plain->Show();
-    plain->SetCurrentColor(0x40A0FF);
-    Paint(plain);
-    testkit::SaveScreenshot("colordialog_none.png", plain->Handle());
-    plain->Free();
+    std::unique_ptr<TsColorDialog> dialog(Create<TsColorDialog>(nullptr));
+    dialog->Color = 0x40A0FF;
+    EXPECT_TRUE(ShotOfSystemDialog("colordialog_none.png", [&] { EXPECT_FALSE(dialog->Execute()); }));
 }

@@ -207,4 +207,42 @@ private:
     bool done_ = false, busy_ = false;
 };
 
+// Runs Execute, which opens a system dialog of this thread (class "#32770"): once the dialog has
+// painted, its picture is saved as Name and the dialog is cancelled. Answers whether a dialog was
+// seen; after a bound any open box is closed, so that a failing test cannot hang.
+inline bool ShotOfSystemDialog(const std::string& Name, const std::function<void()>& Execute)
+{
+    static int ticks = 0, seen = 0;
+    static const std::string* name = nullptr;
+    ticks = seen = 0;
+    name = &Name;
+    struct TFind {
+        static BOOL CALLBACK Proc(HWND h, LPARAM p)
+        {
+            char cls[16] = {};
+            GetClassNameA(h, cls, sizeof cls);
+            if (IsWindowVisible(h) && std::string(cls) == "#32770")
+                return *reinterpret_cast<HWND*>(p) = h, FALSE;
+            return TRUE;
+        }
+        static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+        {
+            HWND box = nullptr;
+            EnumThreadWindows(GetCurrentThreadId(), &Proc, reinterpret_cast<LPARAM>(&box));
+            if (++ticks > 250) {
+                if (HWND h = GetActiveWindow())
+                    PostMessageA(h, WM_CLOSE, 0, 0);
+            } else if (box && ++seen == 3) { // a few ticks for the dialog to paint
+                RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                testkit::SaveScreenshot(*name, box);
+                PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+            }
+        }
+    };
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &TFind::Tick);
+    Execute();
+    KillTimer(nullptr, timer);
+    return seen >= 3;
+}
+
 } // namespace formskit

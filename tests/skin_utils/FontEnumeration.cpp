@@ -54,7 +54,15 @@ TEST(FontEnumeration, KindsFiltersAndRejectionsKeepNoFamilyThatIsNotListed)
         Offer(none, "Refused", 0);
         EXPECT_EQ(some.CommaText(), "None,Odd");
         EXPECT_EQ(seen, &sender);
-        EXPECT_EQ(TFontClass::LiveCount(), live + list.Count() + some.Count());
+        // A family handed over again (another character set) adds nothing, unless its kind passes
+        // the filter that the first did not.
+        TFontStrList repeated;
+        TFontEnumeration trueType{&repeated, nullptr, {ShowTrueType}, {}};
+        for (DWORD type : {RASTER_FONTTYPE, RASTER_FONTTYPE, TRUETYPE_FONTTYPE, TRUETYPE_FONTTYPE})
+            Offer(trueType, "Mixed", type);
+        ASSERT_EQ(repeated.CommaText(), "Mixed");
+        EXPECT_EQ(repeated.Font(0)->FntType, TTF);
+        EXPECT_EQ(TFontClass::LiveCount(), live + list.Count() + some.Count() + repeated.Count());
     }
     EXPECT_EQ(TFontClass::LiveCount(), live) << "the lists free their families";
 }

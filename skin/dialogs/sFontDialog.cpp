@@ -1,0 +1,130 @@
+#include "sFontDialog.h"
+
+#include "SysUtils.h"
+#include "sBitBtn.h"
+#include "sCheckBox.h"
+#include "sComboBox.h"
+#include "sComboBoxes.h"
+#include "sDialogs.h"
+#include "sEdit.h"
+#include "sFontCtrls.h"
+#include "sFormBuild.h"
+#include "sGroupBox.h"
+#include "sCustomListBox.h"
+#include "sPanel.h"
+#include "sSkinProvider.h"
+#include "sStyleSimply.h"
+
+using namespace sformbuild;
+
+TFormFont* FormFont = nullptr;
+
+TFormFont::TFormFont(TComponent* AOwner) : TForm(AOwner)
+{
+    FormFont = this;
+    SetName("FormFont");
+    SetCaption("Font");
+    SetBorderStyle(bsDialog);
+    SetClientWidth(422);
+    SetClientHeight(296);
+    SetPosition(poScreenCenter);
+    sSkinProvider1 = Create<TsSkinProvider>(this);
+    sSkinProvider1->SetName("sSkinProvider1");
+    sSkinProvider1->SkinData()->SetSkinSection("DIALOG");
+    sSkinProvider1->SetCaptionAlignment(taCenter);
+
+    sEdit1 = Place<TsEdit>(this, this, "sEdit1", 16, 28, 136, 21);
+    BoundCaption(sEdit1, "Font :", sclTopLeft);
+    sFontListBox1 = Place<TsFontListBox>(this, this, "sFontListBox1", 16, 50, 136, 202);
+    sEdit2 = Place<TsEdit>(this, this, "sEdit2", 160, 28, 112, 21);
+    BoundCaption(sEdit2, "Style :", sclTopLeft);
+    sListBox1 = Place<TsListBox>(this, this, "sListBox1", 160, 50, 112, 90);
+    sEdit3 = Place<TsEdit>(this, this, "sEdit3", 160, 162, 112, 21);
+    BoundCaption(sEdit3, "Size :", sclTopLeft);
+    sListBox2 = Place<TsListBox>(this, this, "sListBox2", 160, 184, 112, 68);
+    for (TsEdit* e : {sEdit1, sEdit2, sEdit3})
+        e->SetText("");
+
+    sGroupBox1 = PlaceCaption<TsGroupBox>(this, this, "sGroupBox1", "Kind :", 280, 22, 125, 111);
+    sCheckBox1 = PlaceCaption<TsCheckBox>(this, sGroupBox1, "sCheckBox1", "StrikeOut", 10, 18, 105, 17);
+    sCheckBox2 = PlaceCaption<TsCheckBox>(this, sGroupBox1, "sCheckBox2", "Underline", 10, 38, 105, 17);
+    sColorBox1 = Place<TsColorBox>(this, sGroupBox1, "sColorBox1", 10, 78, 105, 22);
+    sColorBox1->SetStyle({cbStandardColors, cbCustomColor, cbPrettyNames});
+    BoundCaption(sColorBox1, "Color :", sclTopLeft);
+
+    sGroupBox2 = PlaceCaption<TsGroupBox>(this, this, "sGroupBox2", "Preview :", 280, 140, 125, 112);
+    sPanel1 = PlaceCaption<TsPanel>(this, sGroupBox2, "sPanel1", "AaBbБбФф", 8, 18, 109, 86);
+    sPanel1->SkinData()->SetSkinSection("PANEL_LOW");
+    sPanel1->SkinData()->SetCustomFont(true);
+    sPanel1->SetParentFont(false);
+
+    sComboBox1 = Place<TsComboBox>(this, this, "sComboBox1", 60, 259, 157, 21);
+    sComboBox1->SetStyle(csDropDownList);
+
+    sBitBtn1 = PlaceCaption<TsBitBtn>(this, this, "sBitBtn1", "OK", 252, 262, 75, 25);
+    sBitBtn1->SetModalResult(mrOk);
+    sBitBtn1->SetDefault(true);
+    sBitBtn2 = PlaceCaption<TsBitBtn>(this, this, "sBitBtn2", "Cancel", 334, 262, 75, 25);
+    sBitBtn2->SetModalResult(mrCancel);
+    sBitBtn2->SetCancel(true);
+
+    sFontListBox1->OnClick = TNotifyEvent(this, &TFormFont::sFontListBox1Click);
+    sColorBox1->OnChange = TNotifyEvent(this, &TFormFont::sColorBox1Change);
+    sCheckBox1->OnClick = TNotifyEvent(this, &TFormFont::sCheckBoxClick);
+    sCheckBox2->OnClick = TNotifyEvent(this, &TFormFont::sCheckBoxClick);
+}
+
+TFormFont::~TFormFont()
+{
+    if (FormFont == this)
+        FormFont = nullptr;
+}
+
+TFont* TFormFont::ChosenFont() const { return sPanel1->Font(); }
+
+void TFormFont::SetChosenFont(TFont* Font)
+{
+    sPanel1->Font()->Assign(Font);
+    sEdit1->SetText(Font->Name());
+    sFontListBox1->SetItemIndex(sFontListBox1->Items()->IndexOf(Font->Name()));
+    sCheckBox1->SetCheckedValue(Font->Style().Contains(fsStrikeOut));
+    sCheckBox2->SetCheckedValue(Font->Style().Contains(fsUnderline));
+    sColorBox1->SetSelected(ColorToRGB(Font->Color()));
+}
+
+void TFormFont::sFontListBox1Click(TObject*)
+{
+    const int i = sFontListBox1->ItemIndex();
+    if (i < 0)
+        return;
+    sEdit1->SetText(sFontListBox1->Items()->Get(i));
+    sPanel1->Font()->SetName(sEdit1->Text());
+}
+
+void TFormFont::sColorBox1Change(TObject*) { sPanel1->Font()->SetColor(sColorBox1->Selected()); }
+
+void TFormFont::sCheckBoxClick(TObject*)
+{
+    TFontStyles style = sPanel1->Font()->Style() - TFontStyles{fsStrikeOut, fsUnderline};
+    if (sCheckBox1->Checked())
+        style.Include(fsStrikeOut);
+    if (sCheckBox2->Checked())
+        style.Include(fsUnderline);
+    sPanel1->Font()->SetStyle(style);
+}
+
+bool TsFontDialog::Execute()
+{
+    if (!sSkinData->Active)
+        return inherited::Execute();
+    FormHolder<TFormFont> form(Create<TFormFont>(Application));
+    form->SetChosenFont(Font());
+    if (OnShow)
+        OnShow(this);
+    const bool result = form->ShowModal() == mrOk;
+    if (OnClose)
+        OnClose(this);
+    if (result)
+        Font()->Assign(form->ChosenFont());
+    return result;
+}
