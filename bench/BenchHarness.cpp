@@ -1,9 +1,11 @@
 #include "BenchHarness.h"
 
 #include "ComCtrlsTree.h"
+#include "Forms.h"
 #include "SysUtils.h"
 #include "SysUtilsFiles.h"
 #include "sMaskData.h"
+#include "sSkinManager.h"
 #include "sStyleSimply.h"
 
 #include <windows.h>
@@ -126,6 +128,14 @@ void LoadSkinTables(const std::string& Folder)
     LoadAllPatterns();
     LoadAllGeneralData();
     InitConstantIndexes();
+}
+
+TsSkinManager* UseShippedSkin(const char* Name)
+{
+    auto* manager = Create<TsSkinManager>(Application);
+    manager->SetSkinDirectory(AnsiString(VELLORN_SOURCE_WIN) + "\\app\\defaults\\Skins\\");
+    manager->SetSkinName(Name);
+    return manager;
 }
 
 } // namespace bench

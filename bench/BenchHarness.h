@@ -6,6 +6,7 @@
 #include <utility>
 
 class TTreeNodes;
+class TsSkinManager;
 
 namespace bench {
 
@@ -31,5 +32,7 @@ void FillArticleTree(TTreeNodes& nodes, int count);
 void CopyFolder(const std::string& From, const std::string& To);
 // Reads a skin folder into the tables as the manager does, without telling any window.
 void LoadSkinTables(const std::string& Folder);
+// A skin manager (owned by the application) with one of the shipped skins applied.
+TsSkinManager* UseShippedSkin(const char* Name);
 
 } // namespace bench

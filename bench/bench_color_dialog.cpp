@@ -30,19 +30,18 @@ void PlainField(TBitmap& Bmp)
 int main()
 {
     Application->Initialize();
-    auto* manager = Create<TsSkinManager>(Application);
-    manager->SetSkinDirectory(AnsiString(VELLORN_SOURCE_WIN) + "\\app\\defaults\\Skins\\");
-    manager->SetSkinName("Dusk");
+    TsSkinManager* manager = bench::UseShippedSkin("Dusk");
     auto* form = Create<TsColorDialogForm>(Application);
     form->Show();
     Application->ProcessMessages();
 
     TBitmap plain(kSide, kSide);
-    const double p = bench::Measure("plain HSV-to-RGB loop into a 260 x 260 bitmap", 60, [&] { PlainField(plain); });
-    const double f = bench::Measure("colour field made and shown on the form", 60, [&] {
-        PaintHueField(*form->ExtBmp(), kSide, kSide);
-        form->ColorPanel->Repaint();
-    });
+    const auto [p, f] = bench::SideBySide(
+        "colour field (260 x 260) made and shown on the form", 60, [&] { PlainField(plain); },
+        [&] {
+            PaintHueField(*form->ExtBmp(), kSide, kSide);
+            form->ColorPanel->Repaint();
+        });
     bench::Report("colour field / plain loop", f / p, "x");
     form->Free();
     manager->Free();
