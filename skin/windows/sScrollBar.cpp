@@ -237,6 +237,8 @@ void TsScrollBar::SetParams(int APosition, int AMin, int AMax)
     if (AMin != FMin || AMax != FMax) {
         FMin = AMin;
         FMax = AMax;
+        // The slider's size and place follow the range, also at an unchanged position.
+        RepaintNeeded = RepaintNeeded || skinned;
         if (HandleAllocated())
             SetScrollRange(Handle(), SB_CTL, AMin, AMax, FPosition == APosition);
     }

@@ -445,3 +445,23 @@ TEST_F(ScrollBarTest, ABarWaitsOnlyForAParentThatRebuildsAPaintedImage)
     Command(b, AC_PARENTUPDATED);
     EXPECT_TRUE(painted());
 }
+
+TEST_F(ScrollBarTest, AHostsRangeThatGrowsUnderTheSamePositionAndPageRepaintsTheSlider)
+{
+    TsScrollBar* b = Bar();
+    ShowForm();
+    auto shows = [&](int Max) {
+        SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL, 0, Max, 10, 0, 0};
+        FillHostBar(b, si, true);
+        b->UpdateBar();
+        // What the screen shows is what the bar paints now.
+        const testkit::PixelImage fresh = testkit::PrintWindowPixels(b->Handle());
+        auto same = [&] {
+            const testkit::PixelImage shot = testkit::ScreenPixels(b->Handle());
+            return std::equal(fresh.Data(), fresh.Data() + fresh.Width() * fresh.Height(), shot.Data());
+        };
+        return testkit::PumpUntil(same, 1000);
+    };
+    EXPECT_TRUE(shows(20));
+    EXPECT_TRUE(shows(4000)) << "a tree expanded at its top: only the range grows";
+}
