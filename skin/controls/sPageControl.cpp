@@ -295,6 +295,8 @@ void TsTabArrows::Check(int Hidden, int First, bool AtBottom)
         return;
     }
     if (FUpDown) {
+        // Tabs came or went: the arrows reach the last of them.
+        FUpDown->SetMax(Hidden);
         Update(First, AtBottom);
         return;
     }
@@ -877,6 +879,10 @@ void TsPageControl::WndProc(TMessage& Message)
         if (!(reinterpret_cast<const WINDOWPOS*>(Message.LParam)->flags & SWP_NOSIZE))
             CheckUpDown();
         break;
+    case TCM_INSERTITEMA:
+    case TCM_SETITEMA:
+    case TCM_DELETEITEM:
+    case TCM_DELETEALLITEMS: CheckUpDown(); break; // the native control makes its arrows as tabs overflow
     case WM_WINDOWPOSCHANGING:
         if (FTabChanging)
             RepairStrip();

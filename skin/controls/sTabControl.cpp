@@ -518,6 +518,8 @@ void TsCustomTabControl::TabsChanged()
     Realign();
     if (FMultiLine)
         FArrows.Free();
+    else
+        CheckUpDown(); // the native control makes its arrows as tabs overflow
 }
 
 void TsCustomTabControl::UpdateTabSize()

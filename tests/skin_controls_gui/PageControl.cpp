@@ -269,3 +269,25 @@ TEST_F(PageControlTest, ACaptionWithoutAnImageIsNotMovedForOne)
         differ += plain->Canvas()->Pixels(x, 12) != image->Canvas()->Pixels(x, 12);
     EXPECT_GT(differ, 0) << "an image of the list moves it";
 }
+
+TEST_F(PageControlTest, PagesAddedOrRemovedWhileSkinnedBringOrFreeTheSkinnedArrowsWhichReachTheLastTab)
+{
+    TsPageControl* pc = Make(2, 180);
+    ASSERT_EQ(pc->UpDown(), nullptr);
+    for (int i = 2; i < 10; ++i) {
+        auto* sheet = Create<TsTabSheet>(form);
+        sheet->SetCaption("Страница " + IntToStr(i));
+        sheet->SetPageControl(pc);
+    }
+    EXPECT_EQ(NativeArrows(pc), 0);
+    ASSERT_NE(pc->UpDown(), nullptr);
+    // Clicked as a user does, the arrows reach the last tab, also of those added after they came.
+    for (int k = 0; k < 20 && pc->UpDown()->Position() < pc->UpDown()->Max(); ++k) {
+        pc->UpDown()->SetPosition(pc->UpDown()->Position() + 1);
+        pc->UpDown()->OnClick(pc->UpDown(), btNext);
+    }
+    EXPECT_LE(pc->TabRect(9).right, pc->Width() - pc->UpDown()->Width());
+    while (pc->PageCount() > 2)
+        pc->Pages(pc->PageCount() - 1)->Free();
+    EXPECT_EQ(pc->UpDown(), nullptr);
+}

@@ -193,3 +193,12 @@ TEST_F(TabControlTest, TheWindowMadeAgainKeepsTheTabsAndTheIndex)
     EXPECT_EQ(tc->Tabs()->Count(), 5);
     EXPECT_EQ(tc->TabIndex(), 3);
 }
+
+TEST_F(TabControlTest, TabsAddedWhileSkinnedBringTheSkinnedArrowsInPlaceOfTheNativeOnes)
+{
+    TsTabControl* tc = Make(10, 200, false);
+    EXPECT_TRUE(FindWindowExA(tc->Handle(), nullptr, UPDOWN_CLASSA, nullptr) == nullptr);
+    ASSERT_NE(tc->UpDown(), nullptr);
+    tc->Tabs()->Clear();
+    EXPECT_EQ(tc->UpDown(), nullptr);
+}
