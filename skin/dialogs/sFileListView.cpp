@@ -45,6 +45,32 @@ bool IsDriveRoot(const AnsiString& Dir)
     return (Dir.size() == 2 || (Dir.size() == 3 && Dir[2] == '\\')) && Dir[1] == ':';
 }
 
+// A name of the file system in the program's code page, as its calls list it; Exact tells whether
+// it converts back to the very same name (no character the code page lacks or takes a look-alike
+// for).
+AnsiString NarrowName(const wchar_t* Name, bool& Exact)
+{
+    char buffer[MAX_PATH * 2];
+    BOOL lost = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Name, -1, buffer, sizeof buffer, nullptr, &lost);
+    Exact = n > 0 && !lost;
+    if (!Exact)
+        n = WideCharToMultiByte(CP_ACP, 0, Name, -1, buffer, sizeof buffer, nullptr, nullptr);
+    return n > 0 ? AnsiString(buffer, static_cast<std::size_t>(n - 1)) : AnsiString();
+}
+
+// The name by which a path reaches the entry found (see TFileEntry); "" when there is none.
+AnsiString ReachingName(const AnsiString& Name, bool Exact, const wchar_t* ShortName)
+{
+    // A path drops a last "." or " " of a name ("." and ".." are names of their own).
+    const bool trimmed = Name != "." && Name != ".." && !Name.empty() && (Name.back() == '.' || Name.back() == ' ');
+    if (Exact && !trimmed)
+        return Name;
+    bool exact = false;
+    const AnsiString shortName = NarrowName(ShortName, exact);
+    return exact ? shortName : AnsiString();
+}
+
 // The screen's cursor is the hour-glass while it lives.
 class THourGlass {
 public:
@@ -278,13 +304,19 @@ Int64 TsFileListView::sGetFreeSpace()
     return GetFreeDiskSize(FDirectory.empty() ? AnsiString() : FDirectory.substr(0, 1) + ":\\");
 }
 
+bool TsFileListView::Operable(TListItem* Item)
+{
+    const auto* row = static_cast<const TFileRow*>(Item->Data());
+    return !IsParentRow(Item) && (!row || (!row->Parent && row->Reachable));
+}
+
 std::vector<AnsiString> TsFileListView::SelectedPaths()
 {
     std::vector<AnsiString> paths;
     TListItems* items = Items();
     for (int i = 0, n = items->Count(); i < n; ++i) {
         TListItem* item = items->Item(i);
-        if (item->Selected() && !IsParentRow(item))
+        if (item->Selected() && Operable(item))
             paths.push_back(RowPath(item));
     }
     return paths;
@@ -293,7 +325,7 @@ std::vector<AnsiString> TsFileListView::SelectedPaths()
 TListItem* TsFileListView::SelectedFileRow()
 {
     TListItem* row = Selected();
-    return row && !IsParentRow(row) ? row : nullptr;
+    return row && Operable(row) ? row : nullptr;
 }
 
 AnsiString TsFileListView::InFolder(const AnsiString& Path) const
@@ -435,8 +467,9 @@ bool TsFileListView::AddFiles(const AnsiString& Path, DWORD Attr, TShellInfoCach
                               std::vector<TFileEntry>* Files)
 {
     FFileView = true;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(Path.c_str(), &fd);
+    // The search is made by wide names, so that a name the code page cannot hold is known as such.
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(AnsiToWide(Path).c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     bool added = false;
@@ -445,13 +478,15 @@ bool TsFileListView::AddFiles(const AnsiString& Path, DWORD Attr, TShellInfoCach
     do {
         if (fd.dwFileAttributes & hidingBits & ~Attr)
             continue;
+        bool exact = false;
         TFileEntry entry{fd.dwFileAttributes, (static_cast<Int64>(fd.nFileSizeHigh) << 32) + fd.nFileSizeLow,
-                         fd.ftLastWriteTime, fd.cFileName};
+                         fd.ftLastWriteTime, NarrowName(fd.cFileName, exact), AnsiString()};
+        entry.Address = ReachingName(entry.Name, exact, fd.cAlternateFileName);
         if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == folderBit)
             added = AddEntry(entry, Shell) || added;
         else if (Files)
             Files->push_back(std::move(entry));
-    } while (FindNextFileA(h, &fd));
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
     return added;
 }
@@ -463,7 +498,10 @@ bool TsFileListView::AddEntry(const TFileEntry& Entry, TShellInfoCache& Shell)
     if (name == "." || (parent && !FShowParentItem))
         return false;
     const bool folder = (Entry.Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    const AnsiString path = AddSlash(FDirectory) + name;
+    // A path of MAX_PATH characters or more is cut short by the calls that take it.
+    const AnsiString reaching = AddSlash(FDirectory) + Entry.Address;
+    const bool reachable = !Entry.Address.empty() && reaching.size() < MAX_PATH;
+    const AnsiString path = reachable ? reaching : AddSlash(FDirectory) + name;
     AnsiString typeName = " ";
     int icon = -1;
     if (!parent)
@@ -485,8 +523,10 @@ bool TsFileListView::AddEntry(const TFileEntry& Entry, TShellInfoCache& Shell)
     TFileRow& row = FRows.emplace_back();
     row.Parent = parent;
     row.Folder = folder;
+    row.Reachable = reachable;
     row.Size = Entry.Size;
     row.HasTime = FileTimeToDateTime(Entry.LastWrite, row.Time);
+    row.Name = name;
     row.SortName = AnsiUpperCase(caption);
     TListItem* item = Items()->Add();
     item->SetCaption(caption);
@@ -611,6 +651,8 @@ void TsFileListView::OpenItem()
         OneLevelUp();
         return;
     }
+    if (!Operable(row))
+        return;
     const AnsiString kind = RowKind(row), path = RowPath(row);
     if (kind == "dir" || kind == "drv") {
         if (kind == "drv" && Drives().DriveType(path[0]) == DRIVE_REMOVABLE && !DiskinDrive(path[0], true))
@@ -758,8 +800,8 @@ void TsFileListView::RenameFile()
 bool TsFileListView::CanEdit(TListItem* Item)
 {
     if (Item && !ReadOnly()) {
-        // Neither the way up nor a drive is a name to change.
-        if (IsParentRow(Item) || RowKind(Item) == "drv")
+        // Neither the way up nor a drive is a name to change, nor one its path does not reach.
+        if (!Operable(Item) || RowKind(Item) == "drv")
             return false;
         FOldName = RowPath(Item);
     }

@@ -28,7 +28,7 @@ INT_PTR ExecuteFile(const AnsiString& Operation, const AnsiString& FileName, con
                     const AnsiString& DefaultDir, int ShowCmd);
 // SHFileOperationA (through the shell service) with FOF_ALLOWUNDO: Src and Dest are lists of names,
 // each ended by a NUL. Answers true when the call succeeded and nothing was aborted; Aborted tells
-// whether the user cancelled.
+// whether the user cancelled. A copy, move or rename without a target is refused (false).
 bool DoSHFileOp(HWND Handle, UINT Op, const AnsiString& Src, const AnsiString& Dest, bool& Aborted);
 // S with a NUL appended unless it ends in one; "" stays "".
 AnsiString AddNullToStr(const AnsiString& S);
@@ -231,22 +231,29 @@ protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
 
 private:
-    // What a row keeps beside its texts: its kind, the exact size and time, and its name for sorting.
+    // What a row keeps beside its texts: its kind, the exact size and time, its name as listed and
+    // for sorting, and whether its path reaches the entry (see TFileEntry).
     struct TFileRow {
         bool Parent = false;
         bool Folder = false;
+        bool Reachable = true;
         Int64 Size = 0;
         bool HasTime = false;
         TDateTime Time = 0;
+        AnsiString Name;
         AnsiString SortName;
     };
 
-    // One entry of a folder as the folder's search gave it.
+    // One entry of a folder as the folder's search gave it: its name in the program's code page,
+    // and the name by which the program's calls reach this very entry: the same, its short name
+    // where the name does not survive the code page (a character it lacks would come back as "?",
+    // a wildcard, or as a look-alike naming another file) or ends in "." or " ", else "" (none).
     struct TFileEntry {
         DWORD Attributes = 0;
         Int64 Size = 0;
         FILETIME LastWrite{};
         AnsiString Name;
+        AnsiString Address;
     };
     class TShellInfoCache;
     // Adds the entries found for Path that Attr allows (folders when it holds the folder bit, else
@@ -258,9 +265,12 @@ private:
     void FileColumns();
     void DriveColumns();
     void Createimages();
-    // The full paths of the selected rows, the ".." row left out.
+    // Whether a file operation may take the row: not the ".." row, nor one whose path does not
+    // reach its entry.
+    static bool Operable(TListItem* Item);
+    // The full paths of the selected rows that are operable.
     std::vector<AnsiString> SelectedPaths();
-    // The selected row unless it is the ".." row.
+    // The selected row when it is operable.
     TListItem* SelectedFileRow();
     // A path relative to the folder shown.
     AnsiString InFolder(const AnsiString& Path) const;

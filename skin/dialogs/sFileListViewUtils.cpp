@@ -70,7 +70,13 @@ INT_PTR ExecuteFile(const AnsiString& Operation, const AnsiString& FileName, con
 
 bool DoSHFileOp(HWND Handle, UINT Op, const AnsiString& Src, const AnsiString& Dest, bool& Aborted)
 {
-    const int result = Shell().FileOperation(Handle, Op, SplitNullList(Src), SplitNullList(Dest), FOF_ALLOWUNDO, Aborted);
+    const std::vector<AnsiString> targets = SplitNullList(Dest);
+    // Without a target the shell copies, moves or renames into the process's current folder.
+    if (Op != FO_DELETE && targets.empty()) {
+        Aborted = false;
+        return false;
+    }
+    const int result = Shell().FileOperation(Handle, Op, SplitNullList(Src), targets, FOF_ALLOWUNDO, Aborted);
     return result == 0 && !Aborted;
 }
 

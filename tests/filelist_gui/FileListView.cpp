@@ -5,6 +5,8 @@
 #include "FileListKit.h"
 #include "sCheckBox.h"
 
+#include <set>
+
 using namespace filelistkit;
 
 namespace {
@@ -163,6 +165,50 @@ TEST_F(FileListView, TheWayUpIsNeverHandedToAFileOperation)
     EXPECT_EQ(view->SelectedSize(), 10);
 }
 
+TEST_F(FileListView, AnEntryIsActedOnByAPathThatReachesItOrNotAtAll)
+{
+    // In the program's code page "café" reads as "cafe" (another file) and "中" as "?" (a wildcard,
+    // matching "a.txt"); a path drops the last "." of "dot.".
+    const std::wstring folder = L"\\\\?\\" + AnsiToWide(dir.Path());
+    const std::pair<const wchar_t*, const char*> files[] = {
+        {L"cafe.txt", "plain"}, {L"caf\u00e9.txt", "accent"}, {L"a.txt", "a"}, {L"\u4e2d.txt", "wide"}, {L"dot.", "dot"}};
+    for (const auto& [name, content] : files) {
+        HANDLE h = CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(h, content, static_cast<DWORD>(strlen(content)), &written, nullptr);
+        CloseHandle(h);
+    }
+    view->SetDirectory(dir.Path());
+    ASSERT_EQ(view->Items()->Count(), 5);
+    for (int i = 0; i < view->Items()->Count(); ++i)
+        view->Items()->Item(i)->SetSelected(true);
+    Key(VK_DELETE);
+    const std::vector<TShellCall> ops = Operations();
+    ASSERT_EQ(ops.size(), 1u);
+    std::multiset<std::string> reached;
+    for (const AnsiString& source : ops[0].Sources) {
+        const std::string content = testkit::ReadFileBytes(source);
+        EXPECT_FALSE(content.empty()) << source;
+        reached.insert(content);
+    }
+    EXPECT_EQ(std::set<std::string>(reached.begin(), reached.end()).size(), reached.size()) << "a file taken twice";
+    EXPECT_EQ(reached.count("plain") + reached.count("a"), 2u);
+    for (const auto& [name, content] : files)
+        DeleteFileW((folder + name).c_str());
+
+    // A path of MAX_PATH characters or more is not handed on at all.
+    const std::string deep = dir / std::string(200, 'd');
+    CreateDirectoryA(deep.c_str(), nullptr);
+    const std::wstring longName = L"\\\\?\\" + AnsiToWide(deep) + L"\\" + std::wstring(60, L'f');
+    CloseHandle(CreateFileW(longName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    view->SetDirectory(deep);
+    ASSERT_EQ(view->Items()->Count(), 1);
+    view->Items()->Item(0)->SetSelected(true);
+    Key(VK_DELETE);
+    EXPECT_EQ(Operations().size(), 1u);
+    DeleteFileW(longName.c_str());
+}
+
 TEST_F(FileListView, PasteCopiesOrMovesEachEntryOnceAndEmptiesTheList)
 {
     const std::string sub = dir / "sub";
@@ -196,6 +242,16 @@ TEST_F(FileListView, PasteCopiesOrMovesEachEntryOnceAndEmptiesTheList)
     ops = Operations();
     ASSERT_EQ(ops.size(), 3u);
     EXPECT_EQ(ops[2].Func, static_cast<UINT>(FO_MOVE));
+
+    // A drive has no name to take in a folder: the shell would copy it into the current folder.
+    TScopedFakeDrives drives;
+    drives.Drives = {{'C', DRIVE_FIXED, true, {}, "", "System (C:)", -1}};
+    view->SetDirectory("");
+    Select({"System  (C:)  "});
+    Key('C', true);
+    view->SetDirectory(sub);
+    Key('V', true);
+    EXPECT_EQ(Operations().size(), 3u);
 }
 
 TEST_F(FileListView, RenamingRefusesBadNamesAndTakesOnlyANewName)
