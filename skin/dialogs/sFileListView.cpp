@@ -223,7 +223,11 @@ void TsFileListView::SetDirectory(const AnsiString& Value)
     if (Value.empty() || DirectoryExists(Value)) {
         if (OnBeforeDirChanging)
             OnBeforeDirChanging(this);
-        FDirectory = Value;
+        // A folder named from the current one is kept as the full path it names now: the rows'
+        // paths must not follow a later change of the current folder. ("C:" lists the root.)
+        const bool full = Value.empty() || (Value.size() == 2 && Value[1] == ':') ||
+                          (Value.size() > 2 && Value[1] == ':' && Value[2] == '\\') || Value.rfind("\\\\", 0) == 0;
+        FDirectory = full ? Value : ExpandFileName(Value);
         UpdateFileList();
     }
     if (OnAfterDirChanging)
@@ -654,10 +658,17 @@ void TsFileListView::OpenItem()
     if (!Operable(row))
         return;
     const AnsiString kind = RowKind(row), path = RowPath(row);
-    if (kind == "dir" || kind == "drv") {
-        if (kind == "drv" && Drives().DriveType(path[0]) == DRIVE_REMOVABLE && !DiskinDrive(path[0], true))
+    if (kind == "dir") {
+        SetDirectory(path);
+    } else if (kind == "drv") {
+        // A floppy or CD drive is asked for its disk first (the system would ask the user); any
+        // other drive that does not open says why when it has no medium.
+        const UINT type = Drives().DriveType(path[0]);
+        if ((type == DRIVE_REMOVABLE || type == DRIVE_CDROM) && !DiskinDrive(path[0], true))
             return;
         SetDirectory(path);
+        if (!AnsiSameText(FDirectory, path))
+            DiskinDrive(path[0], true);
     } else if (kind == "file" && CanExecute) {
         ExecuteFile("Open", path, "", ExtractFilePath(path), SW_SHOW);
     }
@@ -820,8 +831,20 @@ void TsFileListView::Edit(const LVITEMA& Item)
                     TMsgDlgButtons{mbOK}, 0);
         return;
     }
-    const AnsiString newName = AddSlash(FDirectory) + text;
-    if (AnsiSameText(newName, FOldName) || FileDirExist(newName))
+    // The row's caption is what was edited: the part of the name it leaves out (an extension
+    // hidden) stays, and the name it was listed by counts as the old one.
+    AnsiString name = text, listed;
+    if (Item.iItem >= 0 && Item.iItem < Items()->Count()) {
+        TListItem* item = Items()->Item(Item.iItem);
+        if (const auto* row = static_cast<const TFileRow*>(item->Data())) {
+            const AnsiString caption = item->Caption();
+            listed = row->Name;
+            if (listed.size() > caption.size() && listed.compare(0, caption.size(), caption) == 0)
+                name += listed.substr(caption.size());
+        }
+    }
+    const AnsiString newName = AddSlash(FDirectory) + name;
+    if (AnsiSameText(newName, FOldName) || AnsiSameText(name, listed) || FileDirExist(newName))
         return;
     THourGlass hourGlass;
     bool aborted = false;

@@ -283,6 +283,17 @@ TEST_F(FileListView, RenamingRefusesBadNamesAndTakesOnlyANewName)
     EXPECT_EQ(ops[0].Sources, (std::vector<AnsiString>{dir / "a.txt"}));
     EXPECT_EQ(ops[0].Targets, (std::vector<AnsiString>{dir / "c.txt"}));
 
+    // A name shown without its extension keeps it: the caption as it was renames nothing.
+    MakeFile(dir / "archive.tar.gz", 1);
+    view->HideFileExt = true;
+    view->UpdateFileList();
+    rename("archive", "archive");
+    rename("archive", "backup");
+    ASSERT_EQ(Operations().size(), 2u);
+    EXPECT_EQ(Operations()[1].Targets, (std::vector<AnsiString>{dir / "backup.tar.gz"}));
+    view->HideFileExt = false;
+    view->UpdateFileList();
+
     // F2 edits the name, unless the view is read-only.
     Select({"b.txt"});
     Key(VK_F2);
@@ -295,7 +306,7 @@ TEST_F(FileListView, RenamingRefusesBadNamesAndTakesOnlyANewName)
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"It's ReadOnly"}));
 }
 
-TEST_F(FileListView, SelectedSizeIsMeasuredInTheListedFolder)
+TEST_F(FileListView, SizesAndPathsDoNotFollowTheCurrentFolder)
 {
     testkit::TempDir elsewhere;
     MakeFile(dir / "same.txt", 700);
@@ -309,6 +320,15 @@ TEST_F(FileListView, SelectedSizeIsMeasuredInTheListedFolder)
     EXPECT_EQ(view->SelectedNumber(), 1);
     view->ClearSelection();
     EXPECT_EQ(view->SelectedNumber(), 1) << "every row when none is selected";
+
+    // A folder named from the current one is listed by the full paths it names when it is set.
+    CreateDirectoryA((dir / "sub").c_str(), nullptr);
+    MakeFile(dir / "sub\\f.txt", 1);
+    SetCurrentDirectoryA(dir.Path().c_str());
+    view->SetDirectory("sub");
+    SetCurrentDirectoryA(elsewhere.Path().c_str());
+    EXPECT_EQ(view->Directory(), dir / "sub");
+    EXPECT_EQ(TsFileListView::RowPath(Row("f.txt")), dir / "sub\\f.txt");
     SetCurrentDirectoryA(saved);
 }
 
@@ -403,6 +423,12 @@ TEST_F(FileListView, DrivesComeFromTheDriveSeam)
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"There is no disk in Drive A\ror Drive A: is not ready"}));
     EXPECT_EQ(beeps.Count, 1);
     EXPECT_EQ(view->sGetFreeSpace(), -1);
+    // So does a network drive that is not ready.
+    prompts.Shown.clear();
+    Select({"share (N:)  "});
+    Key(VK_RETURN);
+    EXPECT_EQ(view->Directory(), "");
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"There is no disk in Drive N\ror Drive N: is not ready"}));
 }
 
 TEST_F(FileListView, TheClipboardTakesTheNamesOrTheContentOfTheSelection)
