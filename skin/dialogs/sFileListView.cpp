@@ -115,8 +115,11 @@ public:
                 Icon = it->second.second;
                 return;
             }
+        // What all entries of a kind share comes from the kind alone (the name and attributes), not
+        // from the entry on disk, which the shell would read at length.
         SHFILEINFOA info{};
-        SHGetFileInfoA(Path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_TYPENAME);
+        SHGetFileInfoA(Path.c_str(), key.empty() ? 0 : Entry.Attributes, &info, sizeof info,
+                       SHGFI_SYSICONINDEX | SHGFI_TYPENAME | (key.empty() ? 0 : SHGFI_USEFILEATTRIBUTES));
         TypeName.assign(info.szTypeName, strnlen(info.szTypeName, sizeof info.szTypeName));
         Icon = info.iIcon;
         if (!key.empty())
