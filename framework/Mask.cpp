@@ -449,8 +449,16 @@ void TCustomMaskEdit::KeyDown(Word& Key, TShiftState Shift)
         SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(s), s);
         Key = 0;
         return;
+    case VK_INSERT:
     case VK_DELETE:
-        if (!plain)
+        // Shift+Insert and Shift+Delete are the keyboard's paste and cut, which the native edit
+        // would make without the mask.
+        if (Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) {
+            Perform(Key == VK_INSERT ? WM_PASTE : WM_CUT, 0, 0);
+            Key = 0;
+            return;
+        }
+        if (Key == VK_INSERT || !plain)
             return;
         [[fallthrough]];
     case VK_BACK:

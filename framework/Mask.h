@@ -121,8 +121,9 @@ public:
     virtual void Reset();
 
 protected:
-    // Typing, Backspace and Delete follow the mask; Left and Right step over literals; Escape
-    // resets. A refused key beeps (SysUtils::Beep).
+    // Typing, Backspace and Delete follow the mask, Shift+Insert and Shift+Delete paste and cut
+    // through it; Left and Right step over literals; Escape resets. A refused key beeps
+    // (SysUtils::Beep).
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
     // A text changed another way (the system's context menu) is fitted to the mask again first.

@@ -35,6 +35,19 @@ void Keys(HWND Edit, const char* Keys)
 
 void SetClipboard(const char* Text) { Clipboard()->SetAsText(Text); }
 
+// The key with Shift held.
+void ShiftKey(HWND Edit, UINT Vk)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    PostKey(Edit, Vk);
+    Application->ProcessMessages();
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+}
+
 class MaskEditTest : public FormTest {
 protected:
     void SetUp() override
@@ -191,20 +204,32 @@ TEST_F(MaskEditTest, PasteIsFilteredCutAndNativeChangesLeaveBlanksAndEachStepCha
     EXPECT_EQ(edit->EditText(), "12.05.19__") << "the cut places came back";
     EXPECT_EQ(changes, 3);
 
+    // The keyboard's cut and paste (Shift+Delete, Shift+Insert) go through the mask as well.
+    edit->SetSelStart(1);
+    edit->SetSelLength(3);
+    ShiftKey(edit->Handle(), VK_DELETE);
+    EXPECT_EQ(edit->EditText(), "1_._5.19__");
+    edit->SelectAll();
+    SetClipboard("1a2.0519");
+    ShiftKey(edit->Handle(), VK_INSERT);
+    EXPECT_EQ(edit->EditText(), "12.05.19__");
+    EXPECT_EQ(changes, 5);
+
     // A change the mask did not make (the system's own menu) is fitted again.
     edit->SetSelStart(3);
     edit->SetSelLength(2);
     SendMessageA(edit->Handle(), EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(""));
     EXPECT_EQ(edit->EditText(), "12.__.19__");
-    EXPECT_EQ(changes, 4);
+    EXPECT_EQ(changes, 6);
 
     edit->SelectAll();
     Keys(edit->Handle(), "7");
     EXPECT_EQ(edit->EditText(), "7_.__.____") << "typing over a selection";
-    EXPECT_EQ(changes, 5);
+    EXPECT_EQ(changes, 7);
 
     edit->SetReadOnly(true);
     SendMessageA(edit->Handle(), WM_PASTE, 0, 0);
+    ShiftKey(edit->Handle(), VK_INSERT);
     Keys(edit->Handle(), "3\b");
     EXPECT_EQ(edit->EditText(), "7_.__.____") << "read-only";
 
