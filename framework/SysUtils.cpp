@@ -549,7 +549,11 @@ bool TryStrToFloat(const AnsiString& s, double& value)
     }
     if (i != t.size())
         return false;
-    value = std::strtod(t.c_str(), nullptr);
+    // A number beyond the range of a double is no number (strtod would give infinity).
+    const double v = std::strtod(t.c_str(), nullptr);
+    if (!std::isfinite(v))
+        return false;
+    value = v;
     return true;
 }
 
@@ -717,7 +721,8 @@ AnsiString FormatFloat(const AnsiString& format, double value)
         }
         sections[count++] = cur;
     }
-    if (sections[0].empty())
+    // No picture, and numbers of 18 integer digits or more, take the general format.
+    if (sections[0].empty() || !(std::fabs(value) < 1e18))
         return FloatToStr(value);
     const bool negativeSection = value < 0 && count >= 2 && !sections[1].empty();
     const TFloatPicture picture(negativeSection ? sections[1] : sections[0]);

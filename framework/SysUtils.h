@@ -179,12 +179,14 @@ enum TFloatFormat { ffGeneral };
 // ffGeneral: at most Precision significant digits (2..17), the shorter of the fixed and the
 // scientific forms, as FloatToStr writes them. Digits is not used by ffGeneral.
 AnsiString FloatToStrF(double value, TFloatFormat format, int precision, int digits);
-// Accepts DecimalSeparator (and '.'), an optional exponent; surrounding blanks are allowed.
-// Raises EConvertError "'<text>' is not a valid floating point value".
+// Accepts DecimalSeparator (and '.'), an optional exponent; surrounding blanks are allowed; a
+// number beyond the range of a double is refused. Raises EConvertError "'<text>' is not a valid
+// floating point value".
 double StrToFloat(const AnsiString& s);
 double StrToFloatDef(const AnsiString& s, double def);
 bool TryStrToFloat(const AnsiString& s, double& value);
 // Picture formats "0", "0.##", "#,##0.00", with optional sections ";"; enough for number edits.
+// A value of 1E18 or more (in magnitude) is written as FloatToStr writes it.
 AnsiString FormatFloat(const AnsiString& format, double value);
 
 // Rounds to the nearest integer, halves to the even neighbour (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).

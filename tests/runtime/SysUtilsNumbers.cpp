@@ -4,6 +4,7 @@
 #include "TestKit.h"
 
 #include <climits>
+#include <cmath>
 
 TEST(SysUtilsNumbers, StrToIntForms)
 {
@@ -125,7 +126,7 @@ TEST_F(SysUtilsFloats, FloatTextUsesTheDecimalSeparator)
     EXPECT_EQ(Format("%.2f|%8.1f|%g|%.3e", {3.14159, -2.26, 0.5, 1234.5}), "3.14|    -2.3|0.5|1.23E+003");
     EXPECT_DOUBLE_EQ(StrToFloat("-1.5e2"), -150);
     EXPECT_EQ(testkit::Refusal<EConvertError>([] { StrToFloat("x1"); }), "'x1' is not a valid floating point value");
-    for (const char* bad : {"", ".", "1e", "1.2.3", "inf", "0x10"})
+    for (const char* bad : {"", ".", "1e", "1.2.3", "inf", "0x10", "1e309", "-1e999"})
         EXPECT_EQ(testkit::Refusal<EConvertError>([&] { StrToFloat(bad); }),
                   "'" + AnsiString(bad) + "' is not a valid floating point value");
     EXPECT_EQ(FormatFloat("0.##", 3), "3");
@@ -157,6 +158,11 @@ TEST_F(SysUtilsFloats, FormatFloatShowsLiteralsAmongTheDigitsOnceADigitStandsBef
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatFloat(c.format, c.value), c.text) << c.format << " " << c.value;
+    // Beyond 18 integer digits, and infinity, in the general format.
+    EXPECT_EQ(FormatFloat("0.##", 999999999999999872.0), "999999999999999872");
+    EXPECT_EQ(FormatFloat("### ##0.00", -1e18), "-1E18");
+    EXPECT_EQ(FormatFloat("0.##", 1e300), "1E300");
+    EXPECT_EQ(FormatFloat("0.##", HUGE_VAL), "INF");
     EXPECT_EQ(FloatToStrF(0.1 + 0.2, ffGeneral, 15, 0), "0.3");
     EXPECT_EQ(FloatToStrF(2.0 / 3, ffGeneral, 4, 0), "0.6667");
     EXPECT_EQ(FloatToStrF(123456, ffGeneral, 3, 0), "1.23E5");
