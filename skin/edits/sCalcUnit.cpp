@@ -158,8 +158,13 @@ double TsCalcForm::Display()
 {
     if (FState == csError)
         return 0;
+    const AnsiString text = Trim(FText);
     double v = 0;
-    return TryStrToFloat(Trim(FText), v) ? v : 0;
+    if (TryStrToFloat(text, v) || text.empty())
+        return v;
+    // The display holds numbers alone, so only one past the range of a double fails here (the
+    // largest double shown to 15 digits is one): it counts as the overflow it is.
+    return text[0] == '-' ? -HUGE_VAL : HUGE_VAL;
 }
 
 void TsCalcForm::SetDisplay(double Value)
