@@ -85,13 +85,14 @@ void TacShellChangeThread::Execute()
         const DWORD r = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
         if (r == WAIT_FAILED || Terminated())
             break;
-        if (r == WAIT_OBJECT_0) {
+        if (r == WAIT_OBJECT_0)
             Synchronize(TThreadMethod(this, &TacShellChangeThread::CallChange));
-            FindNextChangeNotification(FWaitHandle);
-        }
         TLock lock(OptionsLock());
         if (FWaitChanged)
             TakeNotification();
+        // A watch that cannot go on (its folder deleted) would report at once, for ever.
+        else if (r == WAIT_OBJECT_0 && !FindNextChangeNotification(FWaitHandle))
+            break;
     }
 }
 

@@ -368,6 +368,11 @@ AnsiString TacCustomShellTreeView::GetPath()
 
 TacShellFolder* TacCustomShellTreeView::SelectedFolder() { return FolderOf(Selected()); }
 
+TacShellFolder* TacCustomShellTreeView::GetFolder(int Index)
+{
+    return Index >= 0 && Index < Items()->Count() ? FolderOf(Items()->Item(Index)) : nullptr;
+}
+
 void TacCustomShellTreeView::SetPath(const AnsiString& Value)
 {
     PIDL pidl = nullptr;

@@ -37,6 +37,8 @@ public:
     TacShellFolder* SelectedFolder();
     // The folder of a node (null for none).
     static TacShellFolder* FolderOf(TTreeNode* Node);
+    // The folder of node Index of all the nodes (null out of range).
+    TacShellFolder* GetFolder(int Index);
     // Selects the folder of a path (its ancestors expanded); raises "Error Setting Path".
     void SetPath(const AnsiString& Value);
     void SetPathFromID(PCIDL ID);

@@ -65,6 +65,8 @@ TEST_F(ShellTree, AFolderShowsItsButtonBeforeItsNodesAndIsReadOnce)
     nodeA->Expand(false);
     EXPECT_EQ(nodeA->Count(), 1);
     EXPECT_EQ(fake.shell.Enumerations, reads + 1);
+    EXPECT_EQ(tree->GetFolder(1), TacCustomShellTreeView::FolderOf(nodeA));
+    EXPECT_EQ(tree->GetFolder(-1), nullptr);
     // A folder that reports success without an enumerator has no nodes.
     fake.shell.EnumWithoutEnumerator = true;
     TTreeNode* inner = nodeA->getFirstChild();
