@@ -126,13 +126,15 @@ TEST_F(ShellTree, PartnersMoveOnceEachAndFollowAFilesFolder)
     EXPECT_EQ(combo->ShellTreeView(), tree);
     EXPECT_TRUE(SameText(list->Root(), dir.Path()));
     form->Show();
-    int listed = 0, comboChanges = 0;
+    int listed = 0, comboChanges = 0, treeChanges = 0;
     list->OnAddFolder = [&](TObject*, TacShellFolder*, bool&) { ++listed; };
     combo->OnChange = [&](TObject*) { ++comboChanges; };
+    tree->OnChange = [&](TObject*, TTreeNode*) { ++treeChanges; };
 
     Child(tree->Items()->GetFirstNode(), "a")->SetSelected(true);
     EXPECT_EQ(listed, 2); // one listing of a
     EXPECT_EQ(comboChanges, 1);
+    EXPECT_EQ(treeChanges, 1); // no echo from the list back to the tree
     EXPECT_TRUE(SameText(combo->GetPath(), dir / "a\\"));
 
     Child(tree->Items()->GetFirstNode(), "note.txt")->SetSelected(true);
