@@ -330,6 +330,8 @@ TPoint TsCustomListView::DrawTextAligned(TCanvas* Canvas, const TRect& R, const 
         x = R.right - size.cx;
     else if (Alignment == taCenter)
         x = (R.left + R.right - size.cx + gap) / 2;
+    // A caption wider than its room keeps its start in view, as the system's header does.
+    x = std::max<int>(x, R.left + gap);
     int y = R.top;
     if (Layout == 1)
         y = R.bottom - size.cy;

@@ -193,6 +193,17 @@ TEST_F(ListView, AColumnWithoutAPictureCarriesNoImageFlagAndTheOrderArrayFitsThe
     ReleaseHeader(l, (first.left + first.right) / 2);
 }
 
+TEST_F(ListView, ACaptionWiderThanItsColumnKeepsItsStartInView)
+{
+    TBitmap bmp(60, 20, pf24bit);
+    const TRect r{4, 1, 40, 19};
+    for (TAlignment a : {taLeftJustify, taRightJustify, taCenter}) {
+        EXPECT_EQ(TsListView::DrawTextAligned(bmp.Canvas(), r, "Attributes of the file", a, 2, 0).x, 4) << a;
+        EXPECT_EQ(TsListView::DrawTextAligned(bmp.Canvas(), r, "Attributes of the file", a, 2, 16).x, 22) << a;
+    }
+    EXPECT_GT(TsListView::DrawTextAligned(bmp.Canvas(), r, "A", taRightJustify, 2, 0).x, 20);
+}
+
 TEST_F(ListView, TheApplicationsCustomDrawingReplacesTheSkinnedBackgroundAndGivesItBack)
 {
     Skin();
