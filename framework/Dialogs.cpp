@@ -688,6 +688,12 @@ bool TOpenDialog::RunFileDialog(bool save)
     return true;
 }
 
+void TOpenDialog::DoSelectionChange()
+{
+    if (OnSelectionChange)
+        OnSelectionChange(this);
+}
+
 bool TOpenDialog::DoExecute() { return RunFileDialog(false); }
 bool TSaveDialog::DoExecute() { return RunFileDialog(true); }
 

@@ -107,6 +107,15 @@ public:
     TOpenOptions Options{ofHideReadOnly, ofEnableSizing};
     AnsiString Title;
 
+    // The events of a dialog that tells them (the skinned form): the selected file changed (the
+    // sender the dialog), the folder shown and the chosen filter changed, the dialog is to close
+    // (the sender the form; OnCanClose may keep it open).
+    virtual void DoSelectionChange();
+    TNotifyEvent OnSelectionChange;
+    TNotifyEvent OnFolderChange;
+    TNotifyEvent OnTypeChange;
+    TMethod<void(TObject* Sender, bool& CanClose)> OnCanClose;
+
 protected:
     // Shows the open (or, for the save dialog, the save) system dialog.
     bool RunFileDialog(bool save);

@@ -237,6 +237,20 @@ void TBevel::Paint()
 
 // --- TImage -----------------------------------------------------------------------------------
 
+TPaintBox::TPaintBox(TComponent* AOwner) : TGraphicControl(AOwner)
+{
+    SetControlStyle(ControlStyle() + TControlStyle{csReplicatable});
+    SetBounds(0, 0, 105, 105);
+}
+
+void TPaintBox::Paint()
+{
+    Canvas()->Font()->Assign(Font());
+    Canvas()->Brush()->SetColor(Color());
+    if (OnPaint)
+        OnPaint(this);
+}
+
 TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner), FPicture(std::make_unique<TPicture>())
 {
     SetControlStyle(ControlStyle() + TControlStyle{csReplicatable});

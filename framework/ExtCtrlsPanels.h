@@ -123,6 +123,19 @@ private:
     bool FTransparent = false;
 };
 
+// --- Paint box --------------------------------------------------------------------------------
+
+// A windowless area that its owner paints in OnPaint on the box's canvas.
+class TPaintBox : public TGraphicControl {
+    VCL_CLASS(TPaintBox, TGraphicControl)
+public:
+    explicit TPaintBox(TComponent* AOwner);
+    TNotifyEvent OnPaint;
+
+protected:
+    void Paint() override;
+};
+
 // --- Splitter ---------------------------------------------------------------------------------
 
 enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };

@@ -719,6 +719,10 @@ private:
     std::unique_ptr<TGraphic> graphic_;
 };
 
+// The filter of a file dialog for every format a picture loads: "All (...)|..." first, then one
+// entry per format ("Bitmaps (*.bmp)|*.bmp|...").
+AnsiString GraphicFilter();
+
 // ---------------------------------------------------------------------------------------------
 // Regions (window shapes).
 

@@ -5,6 +5,7 @@
 #include "ClassesStreams.h"
 #include "Graphics.h"
 #include "Jpeg.h"
+#include "SysUtils.h"
 
 // ---------------------------------------------------------------------------------------------
 // TIcon
@@ -233,6 +234,24 @@ std::unique_ptr<TGraphic> NewGraphicLike(TGraphic* g)
     throw EInvalidGraphic(AnsiString("Unsupported graphic class ") + g->ClassName());
 }
 
+// The picture formats a picture loads, by file extension (upper case, with the dot).
+struct TPictureFormat {
+    const char* Extension;
+    const char* Description;
+    std::unique_ptr<TGraphic> (*Make)();
+};
+template <class G>
+std::unique_ptr<TGraphic> MakeGraphic()
+{
+    return std::make_unique<G>();
+}
+const TPictureFormat kPictureFormats[] = {
+    {".BMP", "Bitmaps", MakeGraphic<TBitmap>},
+    {".JPG", "JPEG Image File", MakeGraphic<TJPEGImage>},
+    {".JPEG", "JPEG Image File", MakeGraphic<TJPEGImage>},
+    {".ICO", "Icons", MakeGraphic<TIcon>},
+};
+
 AnsiString UpperExtension(const AnsiString& name)
 {
     std::size_t dot = name.find_last_of(".\\/:");
@@ -294,13 +313,10 @@ void TPicture::LoadFromFile(const AnsiString& FileName)
 {
     AnsiString ext = UpperExtension(FileName);
     std::unique_ptr<TGraphic> g;
-    if (ext == ".BMP")
-        g = std::make_unique<TBitmap>();
-    else if (ext == ".JPG" || ext == ".JPEG")
-        g = std::make_unique<TJPEGImage>();
-    else if (ext == ".ICO")
-        g = std::make_unique<TIcon>();
-    else
+    for (const TPictureFormat& f : kPictureFormats)
+        if (ext == f.Extension)
+            g = f.Make();
+    if (!g)
         throw EInvalidGraphic("Unknown picture file extension (" + ext + ")");
     g->LoadFromFile(FileName);
     Take(std::move(g));
@@ -371,4 +387,15 @@ void TPicture::AssignTo(TPersistent* Dest)
         return;
     }
     inherited::AssignTo(Dest);
+}
+
+AnsiString GraphicFilter()
+{
+    AnsiString all, each;
+    for (const TPictureFormat& f : kPictureFormats) {
+        const AnsiString mask = "*" + AnsiLowerCase(f.Extension);
+        all += (all.empty() ? "" : ";") + mask;
+        each += AnsiString("|") + f.Description + " (" + mask + ")|" + mask;
+    }
+    return "All (" + all + ")|" + all + each;
 }

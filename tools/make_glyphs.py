@@ -202,6 +202,37 @@ def drive_ram(layers):
     layers.paint(rect(4, 6, 12, 10), (20, 24, 28))
 
 
+# The open form's tool buttons (over 0xFF00FF): back, up one level, new folder, view style.
+def folder_shape(layers):
+    layers.paint(polygon([(1.5, 4), (6, 4), (7.5, 5.5), (14.5, 5.5), (14.5, 14), (1.5, 14)]), (220, 180, 80))
+    layers.paint(polyline([(1.5, 4), (6, 4), (7.5, 5.5), (14.5, 5.5), (14.5, 14), (1.5, 14), (1.5, 4)], 1.0), INK)
+
+
+def open_back(layers):
+    layers.paint(polygon([(1.5, 8), (7.5, 2.5), (7.5, 5.5), (14.5, 5.5), (14.5, 10.5), (7.5, 10.5), (7.5, 13.5)]),
+                 (40, 120, 60))
+    layers.paint(polyline([(1.5, 8), (7.5, 2.5), (7.5, 5.5), (14.5, 5.5), (14.5, 10.5), (7.5, 10.5), (7.5, 13.5),
+                           (1.5, 8)], 1.0), INK)
+
+
+def open_up(layers):
+    folder_shape(layers)
+    layers.paint(polygon([(8, 6.5), (12, 10.5), (9.5, 10.5), (9.5, 13), (6.5, 13), (6.5, 10.5), (4, 10.5)]),
+                 (40, 120, 60))
+
+
+def open_new_folder(layers):
+    folder_shape(layers)
+    layers.paint(rect(9.5, 0.5, 11, 6.5), (200, 60, 40))
+    layers.paint(rect(7.2, 2.8, 13.3, 4.3), (200, 60, 40))
+
+
+def open_view(layers):
+    for y in (2, 6.5, 11):
+        layers.paint(rect(1.5, y, 5, y + 3), (90, 120, 170))
+        layers.paint(rect(7, y + 1, 14.5, y + 2.2), INK)
+
+
 # Resource name, file, drawing and background.
 PICTURES = [
     ("PREVIEWGLYPH", "Preview", preview, KEY),
@@ -215,6 +246,10 @@ PICTURES = [
     ("DRIVE_REMOTE", "DriveRemote", drive_remote, KEY),
     ("DRIVE_CDROM", "DriveCDROM", drive_cdrom, KEY),
     ("DRIVE_RAMDISK", "DriveRAMDisk", drive_ram, KEY),
+    ("OPENBACK", "OpenBack", open_back, KEY),
+    ("OPENUP", "OpenUp", open_up, KEY),
+    ("OPENNEWDIR", "OpenNewDir", open_new_folder, KEY),
+    ("OPENVIEW", "OpenView", open_view, KEY),
 ]
 
 

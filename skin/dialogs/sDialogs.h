@@ -10,15 +10,63 @@
 #include <memory>
 
 #include "Dialogs.h"
+#include "ExtDlgs.h"
 #include "Forms.h"
 #include "SysUtils.h"
 
 class TsSkinProvider;
 
+// The file dialogs: while a skin is active Execute shows the skinned open form (sOpenDialog) and
+// copies the options in and the results back; otherwise the system's dialog. The picture dialogs'
+// form shows the selected picture beside the list.
+class TsSaveDialog : public TSaveDialog {
+    VCL_CLASS(TsSaveDialog, TSaveDialog)
+public:
+    using TSaveDialog::TSaveDialog;
+    bool Execute() override;
+};
+
+class TsOpenPictureDialog : public TOpenPictureDialog {
+    VCL_CLASS(TsOpenPictureDialog, TOpenPictureDialog)
+public:
+    using TOpenPictureDialog::TOpenPictureDialog;
+    bool Execute() override;
+    // The picture of the selected file into the preview: its size in the label, the preview
+    // button enabled; "Picture:" and an empty picture when it cannot be read.
+    void DoSelectionChange() override;
+    // The picture at its size in a form of its own (Esc closes it).
+    void PreviewClick(TObject* Sender);
+    void PreviewKeyPress(TObject* Sender, char& Key);
+    // "(None)" without a picture; a picture that fits centred at its size, a larger one scaled
+    // down keeping its proportions from the top-left corner.
+    void PaintBoxPaint(TObject* Sender);
+};
+
+class TsSavePictureDialog : public TSavePictureDialog {
+    VCL_CLASS(TsSavePictureDialog, TSavePictureDialog)
+public:
+    using TSavePictureDialog::TSavePictureDialog;
+    bool Execute() override;
+    void DoSelectionChange() override;
+    void PreviewClick(TObject* Sender);
+    void PreviewKeyPress(TObject* Sender, char& Key);
+    void PaintBoxPaint(TObject* Sender);
+};
+
+namespace sDialogs {
+// The preview's texts, resource strings of the program: the label without a picture, the size
+// after it (" (%dx%d)"), the paint box without a picture, the preview's hint and title.
+extern AnsiString PictureLabelText, PictureSizeFormat, NoPictureText, PreviewText;
+// Where the paint box draws a picture of Width x Height in Client: centred at its size when it
+// fits, else scaled into Client from its top-left corner keeping its proportions.
+TRect PicturePreviewRect(const TRect& Client, int Width, int Height);
+} // namespace sDialogs
+
 class TsOpenDialog : public TOpenDialog {
     VCL_CLASS(TsOpenDialog, TOpenDialog)
 public:
     using TOpenDialog::TOpenDialog;
+    bool Execute() override;
 };
 
 // The colour dialog: while a skin is active Execute shows the skinned form (sColorDialog),

@@ -1,0 +1,482 @@
+#include "sOpenDialog.h"
+
+#include "Menus.h"
+#include "sButton.h"
+#include "sCheckBox.h"
+#include "sDialogs.h"
+#include "sEdit.h"
+#include "sFileCtrl.h"
+#include "sSkinProvider.h"
+#include "sSpeedButton.h"
+#include "sUtils.h"
+
+namespace {
+
+// The colours of the form's boxes and their captions.
+constexpr TColor BoxColor = 4804169;
+constexpr TColor BoxTextColor = 13816530;
+constexpr TColor CaptionColor = 11645361;
+
+template <class T>
+T* Place(TsOpenDialogForm* Form, const char* Name, int Left, int Top, int Width, int Height)
+{
+    T* c = Create<T>(Form);
+    c->SetName(Name);
+    c->SetBounds(Left, Top, Width, Height);
+    c->SetParent(Form);
+    return c;
+}
+
+// A tool button with the program's bitmap resource Glyph (none where the program lacks it).
+TsSpeedButton* ToolButton(TsOpenDialogForm* Form, const char* Name, const char* Glyph, const char* Hint, int Left,
+                          int Width)
+{
+    auto* b = Place<TsSpeedButton>(Form, Name, Left, 3, Width, 26);
+    b->SkinData()->SetSkinSection("TOOLBUTTON");
+    b->SetFlat(true);
+    b->SetHint(Hint);
+    b->SetShowHint(true);
+    LoadResourceGlyph(b, Glyph);
+    return b;
+}
+
+// Set for the lifetime of the object: the form moves by its own history.
+struct TNavigating {
+    bool& Flag;
+    explicit TNavigating(bool& F) : Flag(F) { Flag = true; }
+    ~TNavigating() { Flag = false; }
+    TNavigating(const TNavigating&) = delete;
+    TNavigating& operator=(const TNavigating&) = delete;
+};
+
+template <class T>
+void BoxColours(T* Box, const AnsiString& Caption)
+{
+    Box->SetColor(BoxColor);
+    Box->Font()->SetColor(BoxTextColor);
+    Box->BoundLabel()->SetActive(true);
+    Box->BoundLabel()->SetCaption(Caption);
+    Box->BoundLabel()->Font()->SetColor(CaptionColor);
+}
+
+TMenuItem* MenuItem(TsOpenDialogForm* Form, TPopupMenu* Menu, const char* Name, const char* Caption,
+                    void (TsOpenDialogForm::*Handler)(TObject*))
+{
+    auto* item = Create<TMenuItem>(Form);
+    item->SetName(Name);
+    item->SetCaption(Caption);
+    item->OnClick = TNotifyEvent(Form, Handler);
+    Menu->Items()->Add(item);
+    return item;
+}
+
+// A name the user typed that stands for itself: with a drive ("C:\...") or on a server ("\\...").
+bool FullName(const AnsiString& Name)
+{
+    return (Name.size() >= 2 && Name[1] == ':') || Name.starts_with("\\\\");
+}
+
+// A history entry's caption in the menu: every "&" shown as itself.
+AnsiString MenuCaption(const AnsiString& Path) { return ReplaceStr(Path, "&", "&&"); }
+
+} // namespace
+
+void LoadResourceGlyph(TsSpeedButton* Button, const char* Resource)
+{
+    if (!FindResourceA(GetModuleHandleA(nullptr), Resource, MAKEINTRESOURCEA(2)))
+        return;
+    try {
+        TBitmap glyph;
+        glyph.LoadFromResourceName(GetModuleHandleA(nullptr), Resource);
+        Button->SetGlyph(&glyph);
+    } catch (const Exception&) {
+    }
+}
+
+TsOpenDialogForm::TsOpenDialogForm(TComponent* AOwner) : TForm(AOwner)
+{
+    BeginLoading(this);
+    SetName("sOpenDialogForm");
+    SetCaption("Open");
+    SetBorderStyle(bsSizeToolWin);
+    SetBounds(0, 0, 480, 310);
+    SetClientWidth(472);
+    Constraints()->SetMinWidth(480);
+    Constraints()->SetMinHeight(310);
+    KeyPreview = true;
+    SetPosition(poScreenCenter);
+
+    sSkinProvider1 = Create<TsSkinProvider>(this);
+    sSkinProvider1->SkinData()->SetSkinSection("DIALOG");
+    sSkinProvider1->SetCaptionAlignment(taCenter);
+    sSkinProvider1->SetGripMode(gmRightBottom);
+    sSkinProvider1->SetShowAppIcon(false);
+
+    HistMenu = Create<TPopupMenu>(this);
+    HistMenu->SetName("HistMenu");
+    PopupMenu1 = Create<TPopupMenu>(this);
+    PopupMenu1->SetName("PopupMenu1");
+    List1 = MenuItem(this, PopupMenu1, "List1", "List", &TsOpenDialogForm::List1Click);
+    List1->SetChecked(true);
+    Icons1 = MenuItem(this, PopupMenu1, "Icons1", "Report", &TsOpenDialogForm::Icons1Click);
+    Icons2 = MenuItem(this, PopupMenu1, "Icons2", "Icons", &TsOpenDialogForm::Icons2Click);
+    Smallicons1 = MenuItem(this, PopupMenu1, "Smallicons1", "Small icons", &TsOpenDialogForm::Smallicons1Click);
+
+    DriveComboBox = Place<TsShellComboBox>(this, "DriveComboBox", 57, 6, 270, 24);
+    BoxColours(DriveComboBox, "Folder");
+    BackBtn = ToolButton(this, "BackBtn", "OPENBACK", "Back", 330, 38);
+    BackBtn->SetButtonStyle(tbsDropDown);
+    BackBtn->SetDropdownMenu(HistMenu);
+    BackBtn->SetBlend(30);
+    BackBtn->SetWidth(38);
+    UpBtn = ToolButton(this, "UpBtn", "OPENUP", "Up one level", 370, 25);
+    CreateDirBtn = ToolButton(this, "CreateDirBtn", "OPENNEWDIR", "New directory", 397, 25);
+    CreateDirBtn->SetEnabled(false);
+    KindBtn = ToolButton(this, "KindBtn", "OPENVIEW", "View style", 425, 38);
+    KindBtn->SetButtonStyle(tbsDropDown);
+    KindBtn->SetDropdownMenu(PopupMenu1);
+    KindBtn->SetWidth(38);
+
+    FileListView = Place<TsDlgShellListView>(this, "FileListView", 7, 34, 458, 157);
+    FileListView->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
+    FileListView->SetColor(BoxColor);
+    FileListView->Font()->SetColor(BoxTextColor);
+    FileListView->SetHideSelection(false);
+    FileListView->SetViewStyle(vsList);
+    FileListView->SetShellComboBox(DriveComboBox);
+
+    FileNameEdit = Place<TsEdit>(this, "FileNameEdit", 80, 198, 285, 21);
+    FileNameEdit->SetText("");
+    BoxColours(FileNameEdit, "File name :  ");
+    FileTypeBox = Place<TsFilterComboBox>(this, "FileTypeBox", 80, 226, 285, 21);
+    BoxColours(FileTypeBox, "Files type :  ");
+
+    sButton1 = Place<TsButton>(this, "sButton1", 384, 200, 73, 23);
+    sButton1->SetCaption("Open");
+    sButton1->SetDefault(true);
+    sButton2 = Place<TsButton>(this, "sButton2", 384, 224, 73, 23);
+    sButton2->SetCaption("Cancel");
+    sButton2->SetCancel(true);
+    BtnHelp = Place<TsButton>(this, "BtnHelp", 384, 248, 73, 23);
+    BtnHelp->SetCaption("Help");
+    CheckBoxReadOnly = Place<TsCheckBox>(this, "CheckBoxReadOnly", 81, 255, 75, 20);
+    CheckBoxReadOnly->SetCaption("Read only");
+    CheckBoxReadOnly->SetAnchors(TAnchors{akLeft, akBottom});
+    CheckBoxReadOnly->SetVisible(false);
+    LoadedAll(this);
+
+    DriveComboBox->OnChange = TNotifyEvent(this, &TsOpenDialogForm::DriveComboBoxChange);
+    BackBtn->OnClick = TNotifyEvent(this, &TsOpenDialogForm::BackBtnClick);
+    UpBtn->OnClick = TNotifyEvent(this, &TsOpenDialogForm::UpBtnClick);
+    CreateDirBtn->OnClick = TNotifyEvent(this, &TsOpenDialogForm::CreateDirBtnClick);
+    KindBtn->OnClick = TNotifyEvent(this, &TsOpenDialogForm::KindBtnClick);
+    FileListView->OnChange = TLVChangeEvent(this, &TsOpenDialogForm::FileListViewChange);
+    FileListView->OnDblClick = TNotifyEvent(this, &TsOpenDialogForm::FileListViewDblClick);
+    FileTypeBox->OnChange = TNotifyEvent(this, &TsOpenDialogForm::FileTypeBoxChange);
+    sButton1->OnClick = TNotifyEvent(this, &TsOpenDialogForm::sButton1Click);
+    sButton2->OnClick = TNotifyEvent(this, &TsOpenDialogForm::sButton2Click);
+    BtnHelp->OnClick = TNotifyEvent(this, &TsOpenDialogForm::BtnHelpClick);
+    OnShow = TNotifyEvent(this, &TsOpenDialogForm::FormShow);
+    OnClose = TCloseEvent(this, &TsOpenDialogForm::FormClose);
+    OnCloseQuery = TCloseQueryEvent(this, &TsOpenDialogForm::FormCloseQuery);
+    SetModalResult(mrCancel);
+}
+
+TsOpenDialogForm::~TsOpenDialogForm() = default;
+
+// --- OK and Cancel -----------------------------------------------------------------------------
+
+void TsOpenDialogForm::sButton1Click(TObject*)
+{
+    if (FileListView->Focused()) {
+        // Enter ends a rename in the list (the new name is kept) and does nothing else.
+        if (FileListView->IsEditing()) {
+            SetModalResult(mrNone);
+            FileListView->SetFocus();
+            return;
+        }
+        TacShellFolder* selected = FileListView->SelectedFolder();
+        if (selected && selected->IsFolder()) {
+            SetModalResult(mrNone);
+            TItemIDList id(CopyPIDL(selected->AbsoluteID()));
+            FileListView->SetPathFromID(id.get());
+            return;
+        }
+    }
+    const AnsiString name = FileNameEdit->Text();
+    if (name.empty())
+        return;
+    TStrings* files = OwnerDialog ? OwnerDialog->Files() : nullptr;
+    const AnsiString typed = files && files->Count() > 1 ? files->Strings(files->Count() - 1) : name;
+    // A name with its own drive or server stands for itself; one from the root of a drive is on
+    // the drive shown.
+    const AnsiString folder = DriveComboBox->GetPath();
+    if (FullName(typed))
+        FileName = typed;
+    else if (typed.starts_with("\\"))
+        FileName = ExtractFileDrive(folder) + typed;
+    else
+        FileName = folder + typed;
+    if (OwnerDialog && ExtractFileExt(FileName).empty() && !OwnerDialog->DefaultExt.empty())
+        FileName += "." + OwnerDialog->DefaultExt;
+
+    const TOpenOptions options = OwnerDialog ? OwnerDialog->Options : TOpenOptions();
+    if (options.Contains(ofOverwritePrompt) && dynamic_cast<TSaveDialog*>(OwnerDialog) && FileExists(FileName)) {
+        if (CustomRequest(ExtractFileName(FileName) + "\r\nFile exists. Overwrite?"))
+            SetModalResult(mrOk);
+        return;
+    }
+    if (options.Contains(ofPathMustExist) && !DirectoryExists(ExtractFilePath(FileName))) {
+        ShowWarning(ExtractFilePath(FileName) + "\r\nPath not found");
+        return;
+    }
+    if (!FileExists(FileName)) {
+        if (options.Contains(ofCreatePrompt)) {
+            if (!CustomRequest(FileName + "\r\nFile not found. Create?"))
+                return;
+            const HANDLE file = CreateFileA(FileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file != INVALID_HANDLE_VALUE)
+                CloseHandle(file);
+        }
+        if (options.Contains(ofFileMustExist) && !FileExists(FileName)) {
+            ShowWarning(FileName + "\r\nFile not found");
+            return;
+        }
+    }
+    SetModalResult(mrOk);
+}
+
+void TsOpenDialogForm::sButton2Click(TObject*)
+{
+    SetModalResult(FileListView->IsEditing() ? mrNone : mrCancel);
+}
+
+// --- The list -----------------------------------------------------------------------------------
+
+void TsOpenDialogForm::FileListViewChange(TObject*, TListItem*, TItemChange Change)
+{
+    if (Change != ctState || ComponentState().Contains(csDestroying) || !OwnerDialog ||
+        OwnerDialog->ComponentState().Contains(csDestroying))
+        return;
+    TacShellFolder* selected = FileListView->SelectedFolder();
+    if (!selected || selected->IsFolder())
+        return;
+    const AnsiString folder = DriveComboBox->GetPath();
+    if (FileListView->MultiSelect()) {
+        // Every selected file, in the list's order (folders left out); the box shows their names
+        // quoted when there are several.
+        TStrings* files = OwnerDialog->Files();
+        files->Clear();
+        AnsiString shown;
+        for (int i = static_cast<int>(FileListView->Perform(LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)); i >= 0;
+             i = static_cast<int>(FileListView->Perform(LVM_GETNEXTITEM, WPARAM(i), LVNI_SELECTED))) {
+            TacShellFolder* f = FileListView->GetFolder(i);
+            if (!f || f->IsFolder())
+                continue;
+            const AnsiString path = f->PathName();
+            files->Add(path);
+            shown += (shown.empty() ? "\"" : " \"") + ExtractFileName(path) + "\"";
+        }
+        if (files->Count() >= 2) {
+            FileNameEdit->SetText(shown);
+            OwnerDialog->FileName = files->Strings(0);
+        } else {
+            OwnerDialog->FileName = selected->PathName();
+            FileNameEdit->SetText(ExtractFileName(OwnerDialog->FileName));
+        }
+    } else {
+        OwnerDialog->FileName = selected->PathName();
+        FileNameEdit->SetText(ExtractFileName(OwnerDialog->FileName));
+    }
+    OwnerDialog->DoSelectionChange();
+}
+
+void TsOpenDialogForm::FileListViewDblClick(TObject*)
+{
+    TacShellFolder* selected = FileListView->SelectedFolder();
+    if (!selected)
+        return;
+    if (selected->IsFolder()) {
+        TItemIDList id(CopyPIDL(selected->AbsoluteID()));
+        FileListView->SetPathFromID(id.get());
+    } else {
+        sButton1->Click();
+    }
+}
+
+void TsOpenDialogForm::List1Click(TObject*)
+{
+    FileListView->SetViewStyle(vsList);
+    for (TMenuItem* item : {List1, Icons1, Icons2, Smallicons1})
+        item->SetChecked(item == List1);
+}
+
+void TsOpenDialogForm::Icons1Click(TObject*)
+{
+    FileListView->SetViewStyle(vsReport);
+    for (TMenuItem* item : {List1, Icons1, Icons2, Smallicons1})
+        item->SetChecked(item == Icons1);
+}
+
+void TsOpenDialogForm::Icons2Click(TObject*)
+{
+    FileListView->SetViewStyle(vsIcon);
+    for (TMenuItem* item : {List1, Icons1, Icons2, Smallicons1})
+        item->SetChecked(item == Icons2);
+}
+
+void TsOpenDialogForm::Smallicons1Click(TObject*)
+{
+    FileListView->SetViewStyle(vsSmallIcon);
+    for (TMenuItem* item : {List1, Icons1, Icons2, Smallicons1})
+        item->SetChecked(item == Smallicons1);
+}
+
+void TsOpenDialogForm::KindBtnClick(TObject*)
+{
+    switch (FileListView->ViewStyle()) {
+    case vsIcon: List1->Click(); break;
+    case vsList: Icons1->Click(); break;
+    case vsReport: Icons2->Click(); break;
+    default: break;
+    }
+}
+
+void TsOpenDialogForm::FileTypeBoxChange(TObject*)
+{
+    FileListView->SetMask(FileTypeBox->GetMask());
+    if (OwnerDialog && OwnerDialog->OnTypeChange)
+        OwnerDialog->OnTypeChange(this);
+}
+
+// --- Folders and history ------------------------------------------------------------------------
+
+void TsOpenDialogForm::UpBtnClick(TObject*) { FileListView->Back(); }
+
+void TsOpenDialogForm::DriveComboBoxChange(TObject*) { FolderChanged(); }
+
+void TsOpenDialogForm::FolderChanged()
+{
+    AddPathToHistory(DriveComboBox->GetPath());
+    UpBtn->SetEnabled(DriveComboBox->ItemIndex() != 0);
+    BackBtn->SetEnabled(FHistory && FHistory->Count() >= 1);
+    FNavigating = false;
+    if (OwnerDialog && OwnerDialog->OnFolderChange)
+        OwnerDialog->OnFolderChange(this);
+}
+
+void TsOpenDialogForm::AddPathToHistory(const AnsiString& Path)
+{
+    if (FNavigating || Path.empty() || !DirectoryExists(Path))
+        return;
+    if (!FHistory)
+        FHistory = std::make_unique<TStringList>();
+    if (FHistory->Count() > 0 && FHistory->Strings(FHistory->Count() - 1) == Path)
+        return;
+    AddNewHist(Path);
+}
+
+void TsOpenDialogForm::AddNewHist(const AnsiString& Path)
+{
+    TMenuItem* items = HistMenu->Items();
+    if (items->Count() > 0)
+        items->Items(items->Count() - 1)->SetVisible(true);
+    FHistory->Add(Path);
+    auto* item = Create<TMenuItem>(this);
+    item->SetCaption(MenuCaption(Path));
+    item->OnClick = TNotifyEvent(this, &TsOpenDialogForm::OnHistClick);
+    item->SetVisible(false);
+    items->Add(item);
+}
+
+void TsOpenDialogForm::DeleteHistMenu()
+{
+    if (!FHistory || FHistory->Count() == 0)
+        return;
+    FHistory->Delete(FHistory->Count() - 1);
+    TMenuItem* items = HistMenu->Items();
+    if (items->Count() > 0) {
+        TMenuItem* last = items->Items(items->Count() - 1);
+        items->Remove(last);
+        last->Free();
+    }
+}
+
+bool TsOpenDialogForm::ShowFolder(const AnsiString& Path)
+{
+    try {
+        DriveComboBox->SetPath(Path);
+    } catch (const Exception&) {
+        return false;
+    }
+    if (TacShellFolder* f = DriveComboBox->GetFolder(DriveComboBox->ItemIndex()))
+        FileListView->TreeUpdate(f->AbsoluteID());
+    return true;
+}
+
+void TsOpenDialogForm::BackBtnClick(TObject*)
+{
+    const TNavigating navigating(FNavigating);
+    // The entries of the folder shown (the last, and the same folder reached again through the
+    // menu) go; the first other one is shown, and one that has gone from the disk is passed over.
+    while (FHistory && FHistory->Count() >= 2) {
+        const AnsiString prev = FHistory->Strings(FHistory->Count() - 2);
+        DeleteHistMenu();
+        if (TMenuItem* items = HistMenu->Items(); items->Count() > 0)
+            items->Items(items->Count() - 1)->SetVisible(false);
+        if (SameText(prev, DriveComboBox->GetPath()) || !ShowFolder(prev))
+            continue;
+        break;
+    }
+    BackBtn->SetEnabled(FHistory && FHistory->Count() >= 1);
+}
+
+void TsOpenDialogForm::OnHistClick(TObject* Sender)
+{
+    // The entry's path is the history's own line: the menu's caption shows "&" doubled.
+    TMenuItem* item = dynamic_cast<TMenuItem*>(static_cast<TComponent*>(Sender));
+    const int index = item ? item->MenuIndex() : -1;
+    if (!FHistory || index < 0 || index >= FHistory->Count())
+        return;
+    const AnsiString path = FHistory->Strings(index);
+    const TNavigating navigating(FNavigating);
+    if (!SameText(path, DriveComboBox->GetPath()))
+        ShowFolder(path);
+}
+
+void TsOpenDialogForm::CreateDirBtnClick(TObject*) {}
+
+void TsOpenDialogForm::BtnHelpClick(TObject*)
+{
+    if (OwnerDialog)
+        Application->HelpContext(OwnerDialog->HelpContext);
+}
+
+// --- The form ----------------------------------------------------------------------------------
+
+void TsOpenDialogForm::FormShow(TObject*)
+{
+    if (OwnerDialog && OwnerDialog->OnShow)
+        OwnerDialog->OnShow(this);
+    if (FileAreaWidth > 0)
+        FileListView->SetWidth(FileAreaWidth);
+    FolderChanged();
+    for (TControl* c : {static_cast<TControl*>(sButton1), static_cast<TControl*>(sButton2),
+                        static_cast<TControl*>(BtnHelp)})
+        c->SetAnchors(TAnchors{akRight, akBottom});
+    FileNameEdit->SetAnchors(TAnchors{akLeft, akRight, akBottom});
+    FileTypeBox->SetAnchors(TAnchors{akLeft, akRight, akBottom});
+}
+
+void TsOpenDialogForm::FormClose(TObject*, TCloseAction&)
+{
+    if (OwnerDialog && OwnerDialog->OnClose)
+        OwnerDialog->OnClose(this);
+}
+
+void TsOpenDialogForm::FormCloseQuery(TObject*, bool& CanClose)
+{
+    if (OwnerDialog && OwnerDialog->OnCanClose)
+        OwnerDialog->OnCanClose(this, CanClose);
+}
