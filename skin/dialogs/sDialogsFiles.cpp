@@ -174,6 +174,8 @@ bool ExecuteForm(TOpenDialog& Dialog, bool Save, bool ChangeDir,
         form->CheckBoxReadOnly->SetChecked(options.Contains(ofReadOnly));
     form->SetCaption(!Dialog.Title.empty() ? Dialog.Title : LoadDlg32Msg(Save ? 385 : 384));
     form->SetModalResult(mrCancel);
+    // The box's window first: a new window lists the filter afresh from its first entry.
+    form->FileTypeBox->HandleNeeded();
     form->FileTypeBox->SetFilter(Dialog.Filter);
     form->FileTypeBox->SetItemIndex(Dialog.FilterIndex >= 1 ? Dialog.FilterIndex - 1 : 0);
     form->FileListView->SetMask(form->FileTypeBox->GetMask());

@@ -96,7 +96,6 @@ void LoadResourceGlyph(TsSpeedButton* Button, const char* Resource)
 TsOpenDialogForm::TsOpenDialogForm(TComponent* AOwner) : TForm(AOwner)
 {
     BeginLoading(this);
-    SetName("sOpenDialogForm");
     SetCaption("Open");
     SetBorderStyle(bsSizeToolWin);
     SetBounds(0, 0, 480, 310);
@@ -188,13 +187,13 @@ TsOpenDialogForm::~TsOpenDialogForm() = default;
 
 void TsOpenDialogForm::sButton1Click(TObject*)
 {
+    // Enter while a name in the list is edited ends the edit (the new name is kept), nothing else.
+    if (FileListView->IsEditing()) {
+        SetModalResult(mrNone);
+        FileListView->SetFocus();
+        return;
+    }
     if (FileListView->Focused()) {
-        // Enter ends a rename in the list (the new name is kept) and does nothing else.
-        if (FileListView->IsEditing()) {
-            SetModalResult(mrNone);
-            FileListView->SetFocus();
-            return;
-        }
         TacShellFolder* selected = FileListView->SelectedFolder();
         if (selected && selected->IsFolder()) {
             SetModalResult(mrNone);
@@ -254,13 +253,14 @@ void TsOpenDialogForm::sButton2Click(TObject*)
 
 // --- The list -----------------------------------------------------------------------------------
 
-void TsOpenDialogForm::FileListViewChange(TObject*, TListItem*, TItemChange Change)
+void TsOpenDialogForm::FileListViewChange(TObject*, TListItem* Item, TItemChange Change)
 {
     if (Change != ctState || ComponentState().Contains(csDestroying) || !OwnerDialog ||
         OwnerDialog->ComponentState().Contains(csDestroying))
         return;
-    TacShellFolder* selected = FileListView->SelectedFolder();
-    if (!selected || selected->IsFolder())
+    // The item whose state changed, when it is a selected file.
+    TacShellFolder* selected = Item ? FileListView->GetFolder(Item->Index()) : FileListView->SelectedFolder();
+    if (!selected || selected->IsFolder() || (Item && !Item->Selected()))
         return;
     const AnsiString folder = DriveComboBox->GetPath();
     if (FileListView->MultiSelect()) {
@@ -412,6 +412,7 @@ bool TsOpenDialogForm::ShowFolder(const AnsiString& Path)
     }
     if (TacShellFolder* f = DriveComboBox->GetFolder(DriveComboBox->ItemIndex()))
         FileListView->TreeUpdate(f->AbsoluteID());
+    FolderChanged();
     return true;
 }
 

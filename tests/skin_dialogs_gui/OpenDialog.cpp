@@ -1,0 +1,369 @@
+// The skinned open form and the file dialogs that show it: the OK rules on a real folder, the
+// options copied in and the results back, the history and its buttons, the picture preview, and
+// pictures of the form in both shipped skins and without a skin (open_dialog_<look>.png).
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "../shell_gui/ShellKit.h"
+#include "../skin_forms_gui/FormsKit.h"
+#include "ExtCtrls.h"
+#include "Menus.h"
+#include "sButton.h"
+#include "sDialogs.h"
+#include "sEdit.h"
+#include "sFileCtrl.h"
+#include "sLabel.h"
+#include "sOpenDialog.h"
+#include "sSpeedButton.h"
+
+using namespace testkit;
+using namespace formskit;
+
+namespace {
+
+// Runs Step on the open form from a thread timer (timers fire inside modal loops) once it shows;
+// a form still open long after ends with mrAbort, so that a failing test cannot hang.
+class TFormDriver {
+public:
+    explicit TFormDriver(std::function<void(TsOpenDialogForm*)> Step) : step_(std::move(Step))
+    {
+        current_ = this;
+        timer_ = SetTimer(nullptr, 0, 20, &TFormDriver::Tick);
+    }
+    ~TFormDriver() { KillTimer(nullptr, timer_), current_ = nullptr; }
+    TFormDriver(const TFormDriver&) = delete;
+    TFormDriver& operator=(const TFormDriver&) = delete;
+    bool Ran() const { return ran_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        TFormDriver* self = current_;
+        auto* form = dynamic_cast<TsOpenDialogForm*>(FindControl(GetActiveWindow()));
+        if (!self || self->busy_ || !form || !IsWindowVisible(form->Handle()))
+            return;
+        if (self->ran_) {
+            if (++self->ticks_ > 100)
+                form->SetModalResult(mrAbort);
+            return;
+        }
+        self->busy_ = true;
+        self->ran_ = true;
+        self->step_(form);
+        self->busy_ = false;
+    }
+    static inline TFormDriver* current_ = nullptr;
+    std::function<void(TsOpenDialogForm*)> step_;
+    UINT_PTR timer_ = 0;
+    int ticks_ = 0;
+    bool ran_ = false, busy_ = false;
+};
+
+// Executes a dialog whose form Step handles (it must end the form).
+bool RunForm(TOpenDialog& Dialog, std::function<void(TsOpenDialogForm*)> Step)
+{
+    TFormDriver driver(std::move(Step));
+    const bool result = Dialog.Execute();
+    EXPECT_TRUE(driver.Ran()) << "the form never showed";
+    return result;
+}
+
+// The row of a file or folder by its name on disk.
+int RowIndex(TacCustomShellListView* List, const char* Name)
+{
+    for (int i = 0; i < List->FolderCount(); ++i)
+        if (SameText(ExtractFileName(ExcludeTrailingBackslash(List->GetFolder(i)->PathName())), Name))
+            return i;
+    ADD_FAILURE() << "no row " << Name;
+    return 0;
+}
+
+bool SameFolder(const AnsiString& A, const std::string& B) { return SameText(NormalDir(A), NormalDir(B)); }
+
+class OpenDialog : public SkinnedFormTest {
+protected:
+    void SetUp() override
+    {
+        SkinnedFormTest::SetUp();
+        UseSkin("Neutral");
+        shellkit::MakeTree(dir, {"a.txt", "b.log", "pic.bmp", "sub\\", "sub\\c.txt", "Tom & Jerry\\"});
+    }
+    // The form over the folder, shown without a modal loop, for the owner dialog.
+    TsOpenDialogForm* ShowForm(TOpenDialog& Owner, const std::string& Folder)
+    {
+        auto* form = MakeForm<TsOpenDialogForm>();
+        form->OwnerDialog = &Owner;
+        GoTo(form, Folder);
+        form->Show();
+        return form;
+    }
+    // The list opens a folder, as a double click on it does.
+    static void GoTo(TsOpenDialogForm* Form, const std::string& Folder)
+    {
+        std::wstring wide(Folder.size() + 1, L'\0');
+        wide.resize(MultiByteToWideChar(CP_ACP, 0, Folder.c_str(), -1, wide.data(), int(wide.size())) - 1);
+        PIDL id = nullptr;
+        ULONG eaten = 0;
+        ASSERT_EQ(DesktopShellFolder()->ParseDisplayName(nullptr, nullptr, wide.data(), &eaten, &id, nullptr), S_OK);
+        TItemIDList owned(id);
+        Form->FileListView->SetPathFromID(id);
+        PumpPending();
+    }
+    // OK pressed with a name typed: the form's result and the boxes that it asked.
+    TModalResult Ok(TsOpenDialogForm* Form, const AnsiString& Typed)
+    {
+        Form->SetModalResult(mrNone);
+        Form->FileNameEdit->SetText(Typed);
+        Form->sButton1Click(nullptr);
+        return Form->ModalResult();
+    }
+    TempDir dir;
+    TScriptedPromptService prompts;
+    TPromptServiceGuard guard{prompts};
+};
+
+} // namespace
+
+TEST_F(OpenDialog, OkChecksTheNameInOrderAfterTheDefaultExtension)
+{
+    TsSaveDialog save(nullptr);
+    TsOpenDialog open(nullptr);
+    TsOpenDialogForm* saveForm = ShowForm(save, dir.Path());
+    TsOpenDialogForm* openForm = ShowForm(open, dir.Path());
+
+    // An empty name does nothing at all.
+    EXPECT_EQ(Ok(openForm, ""), mrNone);
+    EXPECT_TRUE(prompts.Shown.empty());
+
+    // The default extension comes first: "a" is the existing a.txt, so the save dialog asks
+    // before anything else, and "No" keeps the form open.
+    save.DefaultExt = "txt";
+    save.Options = TOpenOptions{ofOverwritePrompt, ofPathMustExist, ofFileMustExist};
+    prompts.Answer(mrNo);
+    EXPECT_EQ(Ok(saveForm, "a"), mrNone);
+    prompts.Answer(mrYes);
+    EXPECT_EQ(Ok(saveForm, "a"), mrOk);
+    EXPECT_EQ(saveForm->FileName, dir / "a.txt");
+    ASSERT_EQ(prompts.Shown.size(), 2u);
+    EXPECT_EQ(prompts.Shown[0].Text, "a.txt\r\nFile exists. Overwrite?");
+    // The open dialog never asks to overwrite.
+    open.Options = TOpenOptions{ofOverwritePrompt, ofFileMustExist};
+    EXPECT_EQ(Ok(openForm, "b.log"), mrOk);
+    EXPECT_EQ(prompts.Shown.size(), 2u);
+
+    // Then the folder, then the create prompt, then the file.
+    const struct {
+        TOpenOptions options;
+        const char* typed;
+        int answer; // to the create prompt, 0: none asked
+        TModalResult result;
+        std::string box; // the last box shown, "" none
+        bool made;       // the file exists afterwards
+    } cases[] = {
+        {{ofPathMustExist, ofCreatePrompt}, "none\\x.txt", 0, mrNone, dir / "none\\\r\nPath not found", false},
+        {{ofCreatePrompt, ofFileMustExist}, "new.txt", mrNo, mrNone, dir / "new.txt\r\nFile not found. Create?", false},
+        {{ofCreatePrompt, ofFileMustExist}, "new.txt", mrYes, mrOk, dir / "new.txt\r\nFile not found. Create?", true},
+        {{ofFileMustExist}, "gone.txt", 0, mrNone, dir / "gone.txt\r\nFile not found", false},
+        {{}, "gone.txt", 0, mrOk, "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        prompts.Shown.clear();
+        open.Options = c.options;
+        if (c.answer)
+            prompts.Answer(c.answer);
+        EXPECT_EQ(Ok(openForm, c.typed), c.result);
+        EXPECT_EQ(prompts.Shown.empty() ? "" : std::string(prompts.Shown.back().Text), c.box);
+        EXPECT_EQ(FileExists((dir / c.typed).c_str()), c.made);
+    }
+    EXPECT_EQ(ReadFileBytes(dir / "new.txt"), "") << "an empty file";
+
+    // A full name typed stands for itself; a name from the root is on the folder's drive.
+    open.Options = TOpenOptions{ofFileMustExist};
+    EXPECT_EQ(Ok(openForm, (dir / "sub\\c.txt").c_str()), mrOk);
+    EXPECT_EQ(openForm->FileName, dir / "sub\\c.txt");
+    const std::string fromRoot = (dir / "a.txt").substr(2);
+    EXPECT_EQ(Ok(openForm, fromRoot.c_str()), mrOk);
+    EXPECT_EQ(openForm->FileName, dir / "a.txt");
+    openForm->Free();
+    saveForm->Free();
+}
+
+TEST_F(OpenDialog, OkOnAFolderOpensItAndEnterWhileRenamingOnlyEndsTheRename)
+{
+    TsOpenDialog open(nullptr);
+    TsOpenDialogForm* form = ShowForm(open, dir.Path());
+    TsDlgShellListView* list = form->FileListView;
+    list->SetFocus();
+    list->Items()->Item(RowIndex(list, "sub"))->SetSelected(true);
+    EXPECT_EQ(Ok(form, "a.txt"), mrNone) << "the folder opens, the form stays";
+    EXPECT_TRUE(SameFolder(list->RootFolder()->PathName(), dir / "sub"));
+
+    // Renaming c.txt: OK (Enter) keeps the form and the folder and takes the new name.
+    list->Items()->Item(RowIndex(list, "c.txt"))->SetSelected(true);
+    list->EditText();
+    ASSERT_TRUE(list->IsEditing());
+    SetWindowTextA(ListView_GetEditControl(list->Handle()), "d.txt");
+    EXPECT_EQ(Ok(form, "c.txt"), mrNone);
+    PumpPending();
+    EXPECT_FALSE(list->IsEditing());
+    EXPECT_TRUE(SameFolder(list->RootFolder()->PathName(), dir / "sub"));
+    EXPECT_TRUE(FileExists((dir / "sub\\d.txt").c_str()));
+    form->Free();
+}
+
+TEST_F(OpenDialog, ExecuteCopiesTheOptionsInAndTheResultsBackAlsoAfterCancel)
+{
+    TsOpenDialog open(nullptr);
+    open.Filter = "Text|*.txt|Logs|*.log|All|*.*";
+    open.Options = TOpenOptions{ofNoChangeDir, ofFileMustExist};
+    open.InitialDir = dir.Path().c_str();
+    const struct {
+        int in, chosen, out; // FilterIndex given, the entry chosen on the form (-1: none), after
+        TModalResult end;
+    } cases[] = {{0, -1, 1, mrCancel}, {-3, -1, 1, mrCancel}, {2, -1, 2, mrCancel}, {3, 0, 1, mrCancel}, {1, 1, 2, mrOk}};
+    const AnsiString before = GetCurrentDir();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.in);
+        open.FilterIndex = c.in;
+        int shown = -2;
+        const bool ok = RunForm(open, [&](TsOpenDialogForm* F) {
+            shown = F->FileTypeBox->ItemIndex();
+            if (c.chosen >= 0) {
+                F->FileTypeBox->SetItemIndex(c.chosen);
+                F->FileTypeBoxChange(nullptr);
+            }
+            SetCurrentDir(dir.Path().c_str());
+            if (c.end == mrOk)
+                F->FileNameEdit->SetText("b.log"), F->sButton1->Click();
+            else
+                F->sButton2->Click();
+        });
+        EXPECT_EQ(shown, c.in >= 1 ? c.in - 1 : 0);
+        EXPECT_EQ(open.FilterIndex, c.out);
+        EXPECT_EQ(ok, c.end == mrOk);
+        EXPECT_EQ(GetCurrentDir(), before) << "no change of the current folder";
+    }
+
+    // Without it OK makes the chosen folder the current one.
+    open.Options = TOpenOptions{};
+    open.FileName = (dir / "sub\\c.txt").c_str();
+    EXPECT_TRUE(RunForm(open, [](TsOpenDialogForm* F) { F->sButton1->Click(); }));
+    EXPECT_EQ(open.FileName, dir / "sub\\c.txt");
+    EXPECT_TRUE(SameFolder(GetCurrentDir(), dir / "sub"));
+    SetCurrentDir(before);
+}
+
+TEST_F(OpenDialog, TheListStartsInTheNamesFolderElseInitialDirElseTheProgramsFolder)
+{
+    TsOpenDialog open(nullptr);
+    const struct {
+        std::string fileName, initialDir, folder, edit;
+    } cases[] = {
+        {dir / "sub\\c.txt", dir.Path(), dir / "sub", "c.txt"},
+        {"c.txt", dir / "sub", dir / "sub", "c.txt"},
+        {"x.txt", dir / "none", ExtractFilePath(ParamStr(0)).c_str(), "x.txt"},
+        {dir / "gone\\x.txt", dir.Path(), dir.Path(), dir / "gone\\x.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileName);
+        open.FileName = c.fileName.c_str();
+        open.InitialDir = c.initialDir.c_str();
+        AnsiString folder, list, edit;
+        RunForm(open, [&](TsOpenDialogForm* F) {
+            folder = F->DriveComboBox->GetPath();
+            list = F->FileListView->RootFolder()->PathName();
+            edit = F->FileNameEdit->Text();
+            F->sButton2->Click();
+        });
+        EXPECT_TRUE(SameFolder(folder, c.folder)) << folder;
+        EXPECT_TRUE(SameFolder(list, c.folder)) << list;
+        EXPECT_EQ(edit, c.edit);
+    }
+}
+
+TEST_F(OpenDialog, MultiSelectFillsFilesWithTheSelectedFilesInTheListsOrder)
+{
+    TsOpenDialog open(nullptr);
+    open.Options = TOpenOptions{ofAllowMultiSelect};
+    open.InitialDir = dir.Path().c_str();
+    AnsiString edit;
+    const bool ok = RunForm(open, [&](TsOpenDialogForm* F) {
+        TsDlgShellListView* list = F->FileListView;
+        for (const char* name : {"sub", "b.log", "a.txt"})
+            list->Items()->Item(RowIndex(list, name))->SetSelected(true);
+        edit = F->FileNameEdit->Text();
+        F->sButton1->Click();
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(edit, "\"a.txt\" \"b.log\"");
+    ASSERT_EQ(open.Files()->Count(), 2);
+    EXPECT_EQ(open.Files()->Strings(0), dir / "a.txt");
+    EXPECT_EQ(open.Files()->Strings(1), dir / "b.log");
+}
+
+TEST_F(OpenDialog, HistoryRecordsEachNewFolderOnceAndBackAndItsMenuMoveThroughIt)
+{
+    TsOpenDialog open(nullptr);
+    TsOpenDialogForm* form = ShowForm(open, dir.Path());
+    const std::string amp = dir / "Tom & Jerry\\";
+    TsDlgShellListView* list = form->FileListView;
+    auto history = [&] {
+        std::string h;
+        for (int i = 0; i < form->History()->Count(); ++i)
+            h += (h.empty() ? "" : "|") + ExtractFileName(ExcludeTrailingBackslash(form->History()->Strings(i)));
+        return h;
+    };
+    const std::string top = ExtractFileName(ExcludeTrailingBackslash(dir.Path().c_str())).c_str();
+    EXPECT_EQ(history(), top);
+    EXPECT_TRUE(form->BackBtn->Enabled());
+    EXPECT_TRUE(form->UpBtn->Enabled());
+
+    // Each folder the list opens, once; the same folder again and a folder that is no file-system
+    // folder are not recorded.
+    for (const std::string& to : {dir / "sub\\", dir / "sub\\", amp})
+        GoTo(form, to);
+    form->FolderChanged();
+    PIDL computer = nullptr;
+    SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
+    TItemIDList owned(computer);
+    list->TreeUpdate(computer);
+    PumpPending();
+    EXPECT_TRUE(form->UpBtn->Enabled()) << "below the root";
+    EXPECT_EQ(history(), top + "|sub|Tom & Jerry");
+    ASSERT_EQ(form->HistMenu->Items()->Count(), 3);
+    EXPECT_EQ(form->HistMenu->Items()->Items(1)->Caption(), dir / "sub\\");
+    EXPECT_EQ(form->HistMenu->Items()->Items(2)->Caption(), dir / "Tom && Jerry\\");
+    EXPECT_FALSE(form->HistMenu->Items()->Items(2)->Visible()) << "the folder shown last";
+
+    // The menu's entry of a folder with "&" in its name goes there; the history stays.
+    form->HistMenu->Items()->Items(2)->Click();
+    EXPECT_TRUE(SameFolder(form->DriveComboBox->GetPath(), amp));
+    EXPECT_EQ(history(), top + "|sub|Tom & Jerry");
+
+    // Back from the folder of the last entry goes to the one before, and from a folder reached
+    // through the menu past the entries of the folder shown; the navigation records nothing.
+    form->HistMenu->Items()->Items(1)->Click();
+    EXPECT_TRUE(SameFolder(form->DriveComboBox->GetPath(), dir / "sub"));
+    form->BackBtn->Click();
+    EXPECT_TRUE(SameFolder(form->DriveComboBox->GetPath(), dir.Path()));
+    EXPECT_EQ(history(), top);
+    EXPECT_TRUE(form->BackBtn->Enabled());
+
+    // A folder removed from the disk is passed over.
+    GoTo(form, dir / "sub\\");
+    GoTo(form, amp);
+    RemoveDirectoryA(amp.c_str());
+    GoTo(form, dir / "sub\\");
+    EXPECT_EQ(history(), top + "|sub|Tom & Jerry|sub");
+    form->BackBtn->Click();
+    EXPECT_TRUE(SameFolder(form->DriveComboBox->GetPath(), dir.Path()));
+    EXPECT_EQ(history(), top);
+    TItemIDList desktop(DesktopPIDL());
+    list->TreeUpdate(desktop.get());
+    PumpPending();
+    EXPECT_FALSE(form->UpBtn->Enabled()) << "at the root";
+    form->Free();
+}
