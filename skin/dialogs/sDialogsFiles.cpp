@@ -172,7 +172,9 @@ bool ExecuteForm(TOpenDialog& Dialog, bool Save, bool ChangeDir,
     form->FileListView->SetMultiSelect(options.Contains(ofAllowMultiSelect));
     if (form->CheckBoxReadOnly->Visible())
         form->CheckBoxReadOnly->SetChecked(options.Contains(ofReadOnly));
-    form->SetCaption(!Dialog.Title.empty() ? Dialog.Title : LoadDlg32Msg(Save ? 385 : 384));
+    // The system's own title of the dialog, or ours where the system's library has none.
+    AnsiString title = !Dialog.Title.empty() ? Dialog.Title : LoadDlg32Msg(Save ? 385 : 384);
+    form->SetCaption(!title.empty() ? title : AnsiString(Save ? "Save As" : "Open"));
     form->SetModalResult(mrCancel);
     // The box's window first: a new window lists the filter afresh from its first entry.
     form->FileTypeBox->HandleNeeded();

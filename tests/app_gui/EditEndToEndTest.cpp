@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "IniFiles.h"
 #include "ProgramRun.h"
 
 using namespace logic;
@@ -22,12 +23,16 @@ protected:
         testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.vlt", PlainTreeFile(SampleTree()));
         testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", SampleMap());
         ASSERT_TRUE(testkit::ProgramRun::CopyProgram(dir.Path()));
+        Prepare();
         main = run.Launch(dir.Path());
         ASSERT_NE(main, nullptr);
         auto trees = testkit::VisibleWindows(main, 0, "TreeView");
         ASSERT_FALSE(trees.empty());
         tree = trees[0];
     }
+
+    // What a test changes in the archive before the program starts.
+    virtual void Prepare() {}
 
     // The program's main window in front, so that real input reaches it.
     void Front()
@@ -234,6 +239,134 @@ TEST_F(EditEndToEnd, ACategoryAndAnArticleAreAddedRenamedMarkedMovedAndAnEntryDe
               "Статья один=one.html\r\nСтатья первая=one.html\r\n[FLASH]\r\nМультик=m.swf\r\n[URL]\r\n"
               "Ссылка=http://example.org/\r\n");
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]\r\nCount=1\r\n"), std::string::npos);
+}
+
+// The file boxes' "Обзор..." in Dusk: the skinned open form at the archive's folder, walked with
+// real clicks, the chosen name given back relative to it; without a skin the system's dialog.
+class BrowseEndToEnd : public EditEndToEnd {
+protected:
+    void Prepare() override
+    {
+        for (const char* f : {"FILES\\e2e\\", "FILES\\e2e\\page.html", "FILES\\FLASH\\m.swf"}) {
+            const std::string path = dir / f;
+            if (path.back() == '\\')
+                CreateDirectoryA(path.c_str(), nullptr);
+            else
+                testkit::WriteFileBytes(path, "x");
+        }
+        TIniFile ini(dir / "FILES\\form.ini");
+        ini.WriteString("FORM", "Skin", Skin());
+    }
+    virtual const char* Skin() { return "Dusk"; }
+
+    // The names of the list's rows.
+    std::vector<std::string> Rows(HWND list)
+    {
+        std::vector<std::string> rows;
+        testkit::RemoteBuffer buffer(run.Process(), 512);
+        const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            LVITEMA item{};
+            item.iSubItem = 0;
+            item.pszText = reinterpret_cast<char*>(buffer.Address() + 64);
+            item.cchTextMax = 256;
+            buffer.Put(item);
+            SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), buffer.Address());
+            char text[257] = {};
+            ReadProcessMemory(run.Process(), reinterpret_cast<void*>(buffer.Address() + 64), text, 256, nullptr);
+            rows.emplace_back(text);
+        }
+        return rows;
+    }
+    bool Lists(HWND list, const std::string& name)
+    {
+        return testkit::WaitUntil([&] {
+            const auto rows = Rows(list);
+            return std::find(rows.begin(), rows.end(), name) != rows.end();
+        });
+    }
+    // A click (twice: a double click) on a row of the list.
+    void ClickRow(HWND list, const std::string& name, bool twice)
+    {
+        const auto rows = Rows(list);
+        const auto at = std::find(rows.begin(), rows.end(), name);
+        ASSERT_NE(at, rows.end()) << name;
+        testkit::RemoteBuffer buffer(run.Process(), sizeof(RECT));
+        buffer.Put(RECT{LVIR_LABEL, 0, 0, 0});
+        SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(at - rows.begin()), buffer.Address());
+        testkit::ClickIn(list, buffer.Get<RECT>(), twice);
+    }
+    // "Обзор..." of a dialog: the open form, double click on "dir", Back, double click on "dir"
+    // again, "file" chosen, "Open"; the dialog's file box then holds "expected".
+    void Browse(HWND dialog, const std::string& first, const std::string& folder, const std::string& file,
+                const std::string& expected)
+    {
+        Press(dialog, "Обзор...");
+        HWND form = WindowCalled("Open");
+        ASSERT_NE(form, nullptr);
+        const auto lists = Children(form, "ListView");
+        ASSERT_EQ(lists.size(), 1u);
+        HWND list = lists[0];
+        ASSERT_TRUE(Lists(list, first)) << "the archive's folder listed";
+        if (!folder.empty()) {
+            ClickRow(list, folder, true);
+            ASSERT_TRUE(Lists(list, file)) << folder << " opened";
+            testkit::ClickIn(form, RECT{330, 3, 352, 29}); // Back, left of its arrow
+            ASSERT_TRUE(Lists(list, first)) << "back in the archive's folder";
+            ClickRow(list, folder, true);
+            ASSERT_TRUE(Lists(list, file));
+        }
+        ClickRow(list, file, false);
+        Press(form, "Open");
+        EXPECT_TRUE(testkit::WaitUntil([&] { return !IsWindow(form); })) << "the form closed";
+        const auto edits = Children(dialog, "Edit");
+        ASSERT_GE(edits.size(), 2u);
+        // The box's own text (the window manager's copy of another process's edit is its caption).
+        char text[512] = {};
+        EXPECT_TRUE(testkit::WaitUntil([&] {
+            SendMessageA(edits[1], WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+            return text == expected;
+        })) << text;
+    }
+};
+
+TEST_F(BrowseEndToEnd, TheArticleAndFlashDialogsBrowseTheArchiveInTheSkinnedForm)
+{
+    Popup("Разное", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
+    HWND add = WindowCalled("Добавление статьи");
+    ASSERT_NE(add, nullptr);
+    Browse(add, "Standard", "e2e", "page.html", "e2e\\page.html");
+    Press(add, "Отмена");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(add); }));
+
+    Popup("Разное", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
+    HWND flash = WindowCalled("Flash");
+    ASSERT_NE(flash, nullptr);
+    Browse(flash, "m.swf", "", "m.swf", "m.swf");
+    EXPECT_EQ(run.Close(main), 0u);
+}
+
+class PlainBrowseEndToEnd : public BrowseEndToEnd {
+protected:
+    const char* Skin() override { return ""; }
+};
+
+TEST_F(PlainBrowseEndToEnd, WithoutASkinTheSystemsDialogOpens)
+{
+    Popup("Разное", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
+    HWND add = WindowCalled("Добавление статьи");
+    ASSERT_NE(add, nullptr);
+    Press(add, "Обзор...");
+    HWND system = nullptr;
+    ASSERT_TRUE(testkit::WaitUntil([&] {
+        const auto boxes = testkit::VisibleWindows(nullptr, run.Id(), "#32770");
+        system = boxes.empty() ? nullptr : boxes[0];
+        return system != nullptr;
+    })) << "the system's open dialog";
+    EXPECT_TRUE(testkit::VisibleWindows(nullptr, run.Id(), "TsOpenDialogForm").empty());
+    PostMessageA(system, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return !IsWindow(system); }));
+    EXPECT_EQ(run.Close(main), 0u);
 }
 
 } // namespace

@@ -367,3 +367,85 @@ TEST_F(OpenDialog, HistoryRecordsEachNewFolderOnceAndBackAndItsMenuMoveThroughIt
     EXPECT_FALSE(form->UpBtn->Enabled()) << "at the root";
     form->Free();
 }
+
+TEST(PicturePreview, APictureThatFitsIsCentredALargerOneScaledFromTheTopLeftKeepingItsProportions)
+{
+    const TRect client{0, 0, 150, 100};
+    const struct {
+        int w, h;
+        TRect r;
+    } cases[] = {
+        {40, 30, {55, 35, 95, 65}},  {150, 100, {0, 0, 150, 100}}, {300, 100, {0, 0, 150, 50}},
+        {100, 200, {0, 0, 50, 100}}, {151, 10, {0, 0, 150, 10}},    {160, 200, {0, 0, 80, 100}},
+    };
+    for (const auto& c : cases) {
+        const TRect r = sDialogs::PicturePreviewRect(client, c.w, c.h);
+        EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
+                  std::vector<LONG>({c.r.left, c.r.top, c.r.right, c.r.bottom}))
+            << c.w << "x" << c.h;
+    }
+}
+
+TEST_F(OpenDialog, ThePictureDialogPreviewsTheSelectedPictureAndTheFormShowsInEachLook)
+{
+    TBitmap pic;
+    pic.SetWidth(40);
+    pic.SetHeight(30);
+    pic.Canvas()->Brush()->SetColor(clRed);
+    pic.Canvas()->FillRect(TRect{0, 0, 40, 30});
+    pic.SaveToFile((dir / "pic.bmp").c_str());
+    WriteFileBytes(dir / "bad.bmp", "not a picture");
+
+    TsOpenPictureDialog dialog(nullptr);
+    EXPECT_EQ(dialog.Filter, "All (*.bmp;*.jpg;*.jpeg;*.ico)|*.bmp;*.jpg;*.jpeg;*.ico|Bitmaps (*.bmp)|*.bmp|"
+                             "JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg|Icons (*.ico)|*.ico");
+    dialog.InitialDir = dir.Path().c_str();
+    const auto select = [](TsOpenDialogForm* F, const char* Name) {
+        F->FileListView->Items()->Item(RowIndex(F->FileListView, Name))->SetSelected(true);
+        PumpPending();
+    };
+    for (const char* look : {"Neutral", "Dusk", "none"}) {
+        SCOPED_TRACE(look);
+        if (std::string(look) == "none")
+            Manager()->SetActive(false);
+        else
+            UseSkin(look);
+        TsOpenDialog open(nullptr);
+        open.InitialDir = dir.Path().c_str();
+        open.Filter = "All files|*.*";
+        if (sSkinData->Active) {
+            RunForm(dialog, [&](TsOpenDialogForm* F) {
+                ASSERT_NE(dialog.PictureLabel, nullptr);
+                EXPECT_EQ(F->FileListView->FolderCount(), 4) << "two folders, two pictures";
+                select(F, "pic.bmp");
+                EXPECT_EQ(dialog.PictureLabel->Caption(), " (40x30)");
+                EXPECT_TRUE(dialog.PreviewButton->Enabled());
+                EXPECT_EQ(dialog.ImagePicture()->Width(), 40);
+                SaveScreenshot(std::string("open_picture_dialog_") + look + ".png", F->Handle());
+                select(F, "bad.bmp");
+                EXPECT_EQ(dialog.PictureLabel->Caption(), "Picture:");
+                EXPECT_FALSE(dialog.PreviewButton->Enabled());
+                EXPECT_EQ(dialog.ImagePicture()->Width(), 0);
+                F->sButton2->Click();
+            });
+            EXPECT_EQ(dialog.PictureLabel, nullptr) << "the preview went with the form";
+            RunForm(open, [&](TsOpenDialogForm* F) {
+                select(F, "b.log");
+                SaveScreenshot(std::string("open_dialog_") + look + ".png", F->Handle());
+                F->sButton2->Click();
+            });
+        } else {
+            // Without a skin the system's dialog; the form itself keeps the plain look.
+            prompts.AnswerDialog(false);
+            EXPECT_FALSE(open.Execute());
+            ASSERT_EQ(prompts.Shown.size(), 1u);
+            EXPECT_EQ(prompts.Shown[0].DialogClass, "TsOpenDialog");
+            TsOpenDialogForm* form = ShowForm(open, dir.Path());
+            select(form, "b.log");
+            RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            PumpFor(100);
+            SaveScreenshot("open_dialog_none.png", form->Handle());
+            form->Free();
+        }
+    }
+}
