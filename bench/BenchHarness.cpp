@@ -16,7 +16,6 @@
 
 namespace bench {
 
-namespace {
 double NowMs()
 {
     LARGE_INTEGER f, c;
@@ -24,7 +23,6 @@ double NowMs()
     QueryPerformanceCounter(&c);
     return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
 }
-} // namespace
 
 double Measure(const std::string& name, int runs, const std::function<void()>& body,
                const std::function<void()>& setup)
@@ -136,6 +134,40 @@ TsSkinManager* UseShippedSkin(const char* Name)
     manager->SetSkinDirectory(AnsiString(VELLORN_SOURCE_WIN) + "\\app\\defaults\\Skins\\");
     manager->SetSkinName(Name);
     return manager;
+}
+
+std::string TempFolder(const char* Name)
+{
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    return std::string(base) + Name + "\\";
+}
+
+std::string KeptFolder(const char* Name, int Count, bool Folders)
+{
+    const std::string dir = TempFolder(Name);
+    char last[32];
+    wsprintfA(last, Folders ? "folder %05d" : "file %05d.txt", Count - 1);
+    if (GetFileAttributesA((dir + last).c_str()) != INVALID_FILE_ATTRIBUTES)
+        return dir;
+    std::printf("making %s (%d %s), once\n", dir.c_str(), Count, Folders ? "folders" : "files");
+    CreateDirectoryA(dir.c_str(), nullptr);
+    for (int i = 0; i < Count; ++i) {
+        char name[32];
+        wsprintfA(name, Folders ? "folder %05d" : "file %05d.txt", i);
+        const std::string path = dir + name;
+        if (Folders) {
+            CreateDirectoryA(path.c_str(), nullptr);
+            if (i % 2 == 0)
+                CreateDirectoryA((path + "\\inner").c_str(), nullptr);
+        } else {
+            HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD written = 0;
+            WriteFile(h, name, 8, &written, nullptr);
+            CloseHandle(h);
+        }
+    }
+    return dir;
 }
 
 } // namespace bench

@@ -10,6 +10,8 @@ class TsSkinManager;
 
 namespace bench {
 
+// The performance counter in milliseconds.
+double NowMs();
 // Runs setup (untimed) then body, `runs` times, and prints "<name>: median X ms (min Y, max Z)".
 double Measure(const std::string& name, int runs, const std::function<void()>& body,
                const std::function<void()>& setup = {});
@@ -27,6 +29,13 @@ void Report(const std::string& name, double value, const std::string& unit);
 // Fills nodes with categories of nine subcategories of ten articles ("Статья номер <n>", read),
 // count nodes in all, in one update.
 void FillArticleTree(TTreeNodes& nodes, int count);
+
+// A folder of the temporary folder (with a trailing backslash).
+std::string TempFolder(const char* Name);
+// A folder of Count entries ("file 00000.txt"..., or "folder 00000"... with a sub-folder in every
+// other one) in the temporary folder, made once and kept for later runs: a folder that has its
+// last entry is complete.
+std::string KeptFolder(const char* Name, int Count, bool Folders);
 
 // Copies a folder with everything below it.
 void CopyFolder(const std::string& From, const std::string& To);

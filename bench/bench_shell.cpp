@@ -29,42 +29,6 @@ void Pump()
     }
 }
 
-AnsiString BenchFolder(const char* Name)
-{
-    char base[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, base);
-    return AnsiString(base) + Name + "\\";
-}
-
-// A folder of Count entries (files, or folders with a file each), made once and kept: a folder
-// that has its last entry is complete.
-AnsiString KeptFolder(const char* Name, int Count, bool Folders)
-{
-    const AnsiString dir = BenchFolder(Name);
-    char last[32];
-    wsprintfA(last, Folders ? "folder %05d" : "file %05d.txt", Count - 1);
-    if (GetFileAttributesA((dir + last).c_str()) != INVALID_FILE_ATTRIBUTES)
-        return dir;
-    std::printf("making %s (%d %s), once\n", dir.c_str(), Count, Folders ? "folders" : "files");
-    CreateDirectoryA(dir.c_str(), nullptr);
-    for (int i = 0; i < Count; ++i) {
-        char name[32];
-        wsprintfA(name, Folders ? "folder %05d" : "file %05d.txt", i);
-        const AnsiString path = dir + name;
-        if (Folders) {
-            CreateDirectoryA(path.c_str(), nullptr);
-            if (i % 2 == 0)
-                CreateDirectoryA((path + "\\inner").c_str(), nullptr);
-        } else {
-            HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-            DWORD written = 0;
-            WriteFile(h, name, 8, &written, nullptr);
-            CloseHandle(h);
-        }
-    }
-    return dir;
-}
-
 // A folder's shell folder and absolute list (the caller frees it), with plain calls.
 TComInterface<IShellFolder> BindFolder(const AnsiString& Dir, PIDL& Pidl)
 {
@@ -245,8 +209,8 @@ void Ratio(const char* Name, double Ours, double Reference, const char* Goal)
 int main()
 {
     OleInitialize(nullptr);
-    const AnsiString files = KeptFolder("vellorn_bench_shell_files", FileCount, false);
-    const AnsiString folders = KeptFolder("vellorn_bench_shell_folders", SubFolderCount, true);
+    const AnsiString files = bench::KeptFolder("vellorn_bench_shell_files", FileCount, false);
+    const AnsiString folders = bench::KeptFolder("vellorn_bench_shell_folders", SubFolderCount, true);
     ShellForm view;
 
     int listed = 0;
@@ -284,7 +248,7 @@ int main()
     std::printf("  (the plain tree enumerates with names and the folder and sub-folder attributes)\n");
 
     // A file made on disk: the time until the list shows its row.
-    const AnsiString watched = BenchFolder("vellorn_bench_shell_watched");
+    const AnsiString watched = bench::TempFolder("vellorn_bench_shell_watched");
     CreateDirectoryA(watched.c_str(), nullptr);
     view.List->SetRoot(watched);
     view.List->SetAutoRefresh(true);

@@ -155,6 +155,17 @@ void StartFolder(TsOpenDialogForm* Form, const TOpenDialog& Dialog)
         Form->FileListView->TreeUpdate(f->AbsoluteID());
 }
 
+// The list view measures its rows when it first paints, every row in list style, each name asked
+// of the shell: it paints once, into a bitmap, while it still shows the desktop's few items, so
+// that the start folder's rows are not all measured.
+void MeasureRowsEarly(TWinControl* List)
+{
+    TBitmap bmp;
+    bmp.SetWidth(8);
+    bmp.SetHeight(8);
+    SendMessageA(List->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(bmp.Canvas()->Handle()), PRF_CLIENT);
+}
+
 // Shows the skinned form for a dialog and copies the results back: true when the user confirmed.
 // Save: the save dialogs' caption and button. ChangeDir: the current folder follows the folder
 // chosen (the open dialog's way). Prepare adds to the form before it is set up (the preview).
@@ -188,6 +199,7 @@ bool ExecuteForm(TOpenDialog& Dialog, bool Save, bool ChangeDir,
     }
     if (Save)
         form->sButton1->SetCaption("Save");
+    MeasureRowsEarly(form->FileListView);
     StartFolder(form, Dialog);
 
     // The filter and the current folder are given back however the form ends.
