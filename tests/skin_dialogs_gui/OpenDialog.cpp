@@ -211,6 +211,17 @@ TEST_F(OpenDialog, OkOnAFolderOpensItAndEnterWhileRenamingOnlyEndsTheRename)
     EXPECT_FALSE(list->IsEditing());
     EXPECT_TRUE(SameFolder(list->RootFolder()->PathName(), dir / "sub"));
     EXPECT_TRUE(FileExists((dir / "sub\\d.txt").c_str()));
+
+    // The same with a real Enter in the edit box.
+    SetForegroundWindow(form->Handle());
+    list->Items()->Item(RowIndex(list, "d.txt"))->SetSelected(true);
+    list->EditText();
+    ASSERT_TRUE(list->IsEditing());
+    SetWindowTextA(ListView_GetEditControl(list->Handle()), "e.txt");
+    shellkit::PressKey(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return FileExists((dir / "sub\\e.txt").c_str()); })) << "renamed";
+    EXPECT_EQ(form->ModalResult(), mrNone);
+    EXPECT_TRUE(SameFolder(list->RootFolder()->PathName(), dir / "sub"));
     form->Free();
 }
 
