@@ -437,6 +437,8 @@ TEST_F(OpenDialog, ThePictureDialogPreviewsTheSelectedPictureAndTheFormShowsInEa
                 EXPECT_EQ(dialog.PictureLabel->Caption(), "Picture:");
                 EXPECT_FALSE(dialog.PreviewButton->Enabled());
                 EXPECT_EQ(dialog.ImagePicture()->Width(), 0);
+                dialog.PaintBox->Repaint();
+                SaveScreenshot(std::string("open_picture_dialog_none_") + look + ".png", F->Handle());
                 F->sButton2->Click();
             });
             EXPECT_EQ(dialog.PictureLabel, nullptr) << "the preview went with the form";
