@@ -230,7 +230,7 @@ def open_new_folder(layers):
 def open_view(layers):
     for y in (2, 6.5, 11):
         layers.paint(rect(1.5, y, 5, y + 3), (90, 120, 170))
-        layers.paint(rect(7, y + 1, 14.5, y + 2.2), INK)
+        layers.paint(rect(7, y + 1, 14.5, y + 2.2), (128, 128, 136))
 
 
 # Resource name, file, drawing and background.
