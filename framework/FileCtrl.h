@@ -1,10 +1,13 @@
 // The framework's drive combo box: one item per drive of the drive service, with the picture of
-// its kind and its volume text.
+// its kind and its volume text; the system's folder chooser, a common dialog of its own kind shown
+// through the prompt service like the file dialogs, so that tests answer it
+// (TScriptedPromptService::AnswerDialog) instead of a modal window.
 #pragma once
 
 #include <array>
 #include <memory>
 
+#include "Dialogs.h"
 #include "DriveSeams.h"
 #include "StdCtrls.h"
 
@@ -43,3 +46,26 @@ private:
     // Pictures by GetDriveType's value, loaded on first use.
     std::array<std::unique_ptr<TBitmap>, DRIVE_RAMDISK + 1> FPictures;
 };
+
+// What the old-style folder dialog may do with a folder that does not exist (kept as settings).
+enum TSelectDirOpt { sdAllowCreate, sdPerformCreate, sdPrompt };
+using TSelectDirOpts = TSet<TSelectDirOpt>;
+
+class TSelectDirectoryDialog : public TCommonDialog {
+    VCL_CLASS(TSelectDirectoryDialog, TCommonDialog)
+public:
+    using TCommonDialog::TCommonDialog;
+    // The system's chooser of file-system folders below Root, Directory selected at the start;
+    // on OK Directory is the chosen folder.
+    bool DoExecute() override;
+
+    // The text above the folders.
+    AnsiString Caption;
+    // The top of the folders shown: a path or a parsing name ("::{...}"); the desktop when empty
+    // or when the shell cannot read it.
+    AnsiString Root;
+    AnsiString Directory;
+};
+
+// Shows the chooser; true and Directory the chosen folder when the user confirmed one.
+bool SelectDirectory(const AnsiString& Caption, const AnsiString& Root, AnsiString& Directory);

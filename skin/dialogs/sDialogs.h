@@ -96,6 +96,25 @@ public:
     bool Execute() override;
 };
 
+// The folder chooser: while a skin is active Execute shows the skinned path dialog form
+// (acPathDialog), otherwise the system's chooser. It starts at Path, or at the program's folder
+// when Path is no existing folder, and makes that the current folder unless NoChangeDir; Path
+// changes only when OK confirms an existing folder.
+class TsPathDialog : public TComponent {
+    VCL_CLASS(TsPathDialog, TComponent)
+public:
+    using TComponent::TComponent;
+    // True when the user pressed OK.
+    bool Execute();
+
+    AnsiString Path;
+    // The top of the folders shown: a root kind's name ("rfDesktop", "rfMyComputer"...) or a path.
+    AnsiString Root = "rfDesktop";
+    // The text above the folders.
+    AnsiString Caption;
+    bool NoChangeDir = false;
+};
+
 // The form of a message or input box: the system's message font, the frame of the program's
 // dialogs and its own skin provider.
 class TsMessageForm : public TForm {

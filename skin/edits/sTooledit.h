@@ -1,9 +1,16 @@
 // The date edit: a combo edit whose mask keeps a date in the locale's order, whose button drops the
 // pop-up calendar down, whose keys step the date, and which keeps a date within its minimum and
-// maximum. TsDateEdit is its published form.
+// maximum. TsDateEdit is its published form. The file and folder edits: combo edits whose button
+// picks a file (the open or save dialog) or a folder (the folder chooser), and which take files
+// dropped from the shell.
 #pragma once
 
+#include <memory>
+
+#include "Dialogs.h"
+#include "FileCtrl.h"
 #include "Forms.h"
+#include "ShellDrop.h"
 #include "sCustomComboEdit.h"
 #include "sDateUtils.h"
 #include "sMonthCalendar.h"
@@ -104,3 +111,113 @@ public:
 
 // Every date edit of every form takes the locale's date settings again.
 void DateFormatChanged();
+
+// --- File and folder edits ---------------------------------------------------------------------
+
+// The base of the file and folder edits: files dropped from the shell while AcceptFiles is on (the
+// setting holds for every window the edit makes). A drop takes the first name, or every name
+// when the edit takes several; a name of MAX_PATH characters or more is refused with a message
+// instead of being cut short.
+class TsFileDirEdit : public TsCustomComboEdit {
+    VCL_CLASS(TsFileDirEdit, TsCustomComboEdit)
+public:
+    explicit TsFileDirEdit(TComponent* AOwner);
+    void AfterConstruction() override;
+
+    bool AcceptFiles() const { return FDrop.Accept(); }
+    void SetAcceptFiles(bool Value) { FDrop.SetAccept(Value); }
+    // After the dropped names were taken.
+    TNotifyEvent OnDropFiles;
+
+    // The text with long or short (8.3) names.
+    virtual AnsiString GetLongName() = 0;
+    virtual AnsiString GetShortName() = 0;
+    // Takes one dropped name.
+    virtual void ReceptFileDir(const AnsiString& AFileName) = 0;
+    // Forgets the names taken before (a drop starts with it).
+    virtual void ClearFileList() {}
+
+protected:
+    void CreateParams(TCreateParams& Params) override;
+    // Whether a drop takes every name.
+    bool Multiple() const { return FDrop.Multiple; }
+    void SetMultiple(bool Value) { FDrop.Multiple = Value; }
+
+private:
+    void FilesDropped(const std::vector<AnsiString>& Files);
+    TFileDropHook FDrop;
+};
+
+enum TFileDialogKind { dkOpen, dkSave };
+
+// The file name edit: its button opens the open or save dialog (the skinned form while a skin is
+// active) at the text's file; the chosen file becomes the text. With multi-selection the dialog's
+// Files hold every chosen or dropped name.
+class TsFilenameEdit : public TsFileDirEdit {
+    VCL_CLASS(TsFilenameEdit, TsFileDirEdit)
+public:
+    explicit TsFilenameEdit(TComponent* AOwner);
+
+    // The dialog (owned; made again when the kind changes, keeping its settings).
+    TOpenDialog* Dialog() const { return FDialog; }
+    TFileDialogKind DialogKind() const { return FDialogKind; }
+    void SetDialogKind(TFileDialogKind Value);
+    AnsiString DefaultExt() const { return FDialog->DefaultExt; }
+    void SetDefaultExt(const AnsiString& Value) { FDialog->DefaultExt = Value; }
+    AnsiString Filter() const { return FDialog->Filter; }
+    void SetFilter(const AnsiString& Value) { FDialog->Filter = Value; }
+    int FilterIndex() const { return FDialog->FilterIndex; }
+    void SetFilterIndex(int Value) { FDialog->FilterIndex = Value; }
+    AnsiString InitialDir() const { return FDialog->InitialDir; }
+    void SetInitialDir(const AnsiString& Value) { FDialog->InitialDir = Value; }
+    TOpenOptions DialogOptions() const { return FDialog->Options; }
+    // Multi-selection (ofAllowMultiSelect) lets drops take every name; without it the files
+    // list is emptied.
+    void SetDialogOptions(TOpenOptions Value);
+    AnsiString DialogTitle() const { return FDialog->Title; }
+    void SetDialogTitle(const AnsiString& Value) { FDialog->Title = Value; }
+    TStrings* DialogFiles() const { return FDialog->Files(); }
+
+    AnsiString FileName() { return Text(); }
+    // A name that is not a valid file name raises "Invalid file name"; the files list is emptied.
+    void SetFileName(const AnsiString& Value);
+
+    void ButtonClick() override;
+    AnsiString GetLongName() override;
+    AnsiString GetShortName() override;
+    void ReceptFileDir(const AnsiString& AFileName) override;
+    void ClearFileList() override;
+
+private:
+    void CreateEditDialog();
+    TOpenDialog* FDialog = nullptr; // owned by the edit
+    TFileDialogKind FDialogKind = dkOpen;
+};
+
+// The folder edit: its button opens the folder chooser (the skinned path dialog while a skin is
+// active) at the text's folder, or InitialDir's. With MultipleDirs the text is a list of folders
+// separated by ";", and a chosen or dropped folder is added to it.
+class TsDirectoryEdit : public TsFileDirEdit {
+    VCL_CLASS(TsDirectoryEdit, TsFileDirEdit)
+public:
+    explicit TsDirectoryEdit(TComponent* AOwner);
+
+    TSelectDirOpts DialogOptions{sdAllowCreate, sdPerformCreate, sdPrompt};
+    AnsiString InitialDir;
+    // The top of the folders shown: a root kind's name or a path.
+    AnsiString Root = "rfDesktop";
+    // The chooser's start folder is not made the current folder.
+    bool NoChangeDir = false;
+    bool MultipleDirs() const { return Multiple(); }
+    void SetMultipleDirs(bool Value) { SetMultiple(Value); }
+
+    void ButtonClick() override;
+    AnsiString GetLongName() override;
+    AnsiString GetShortName() override;
+    // The folder of an existing file, else the name itself.
+    void ReceptFileDir(const AnsiString& AFileName) override;
+
+private:
+    // The text takes a folder: appended after ";" with MultipleDirs and a text, else in its place.
+    void AddFolder(const AnsiString& Folder);
+};

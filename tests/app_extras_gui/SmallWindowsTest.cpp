@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "ModalDriver.h"
 #include "ShellSeams.h"
 
 #include "Form13.h"
@@ -16,35 +17,16 @@ namespace {
 
 // Runs Action once Ready holds, from a timer that the modal loop of a dialog (or of a menu)
 // dispatches; one at a time.
-class WhenReady {
-public:
+struct WhenReady : testkit::TModalDriver {
     WhenReady(std::function<bool()> Ready, std::function<void()> Action)
-        : ready_(std::move(Ready)), action_(std::move(Action))
+        : TModalDriver([Ready = std::move(Ready), Action = std::move(Action)] {
+              if (!Ready())
+                  return false;
+              Action();
+              return true;
+          })
     {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 20, Tick);
     }
-    ~WhenReady()
-    {
-        KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-    bool Done() const { return done_; }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        WhenReady* self = current_;
-        if (!self || self->done_ || !self->ready_())
-            return;
-        self->done_ = true;
-        self->action_();
-    }
-    static inline WhenReady* current_ = nullptr;
-    std::function<bool()> ready_;
-    std::function<void()> action_;
-    UINT_PTR timer_ = 0;
-    bool done_ = false;
 };
 
 bool Showing(TCustomForm* Form) { return Form->HandleAllocated() && IsWindowVisible(Form->Handle()); }

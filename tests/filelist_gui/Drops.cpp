@@ -2,32 +2,16 @@
 // released whatever the handler does, and drops accepted by every window the control makes.
 #include "ShellObjects.h"
 
+#include "DropRecord.h"
 #include "FormTest.h"
 #include "ShellDrop.h"
 #include "StdCtrls.h"
 
 namespace {
 
+using testkit::MakeDrop;
+
 class FileDrops : public testkit::FormTest {};
-
-// A drop record as the shell hands it over: the header, then the names, each ended by a NUL, and
-// one more NUL.
-HDROP MakeDrop(const std::vector<std::string>& Names)
-{
-    std::string list;
-    for (const std::string& n : Names)
-        list += n + '\0';
-    list += '\0';
-    HGLOBAL h = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
-    auto* header = static_cast<DROPFILES*>(GlobalLock(h));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = FALSE;
-    memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
-    GlobalUnlock(h);
-    return static_cast<HDROP>(h);
-}
-
-bool Released(HDROP Drop) { return GlobalFlags(Drop) == GMEM_INVALID_HANDLE; }
 
 bool Accepts(TWinControl* Control)
 {
@@ -57,13 +41,13 @@ TEST_F(FileDrops, TheFirstNameOrEveryNameIsTakenAndTheRecordIsAlwaysReleased)
     HDROP drop = MakeDrop(names);
     SendMessageA(edit->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     EXPECT_EQ(got, (std::vector<std::string>{"C:\\one.txt"}));
-    EXPECT_TRUE(Released(drop));
+    EXPECT_TRUE(testkit::DropReleased(drop));
 
     hook.Multiple = true;
     drop = MakeDrop(names);
     SendMessageA(edit->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     EXPECT_EQ(got, names);
-    EXPECT_TRUE(Released(drop));
+    EXPECT_TRUE(testkit::DropReleased(drop));
 
     // A handler that raises: the error goes to the application, the record is released all the same.
     int errors = 0;
@@ -72,7 +56,7 @@ TEST_F(FileDrops, TheFirstNameOrEveryNameIsTakenAndTheRecordIsAlwaysReleased)
     drop = MakeDrop(names);
     SendMessageA(edit->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     EXPECT_EQ(errors, 1);
-    EXPECT_TRUE(Released(drop));
+    EXPECT_TRUE(testkit::DropReleased(drop));
 
     hook.SetAccept(false);
     EXPECT_FALSE(Accepts(edit));

@@ -1,5 +1,5 @@
-// A demo form of the pickers (combo, calculator, number and date edits, a month calendar, OK and
-// Cancel) and real clicks on it.
+// A demo form of the pickers (combo, calculator, number, date, file and folder edits, a month
+// calendar, OK and Cancel) and real clicks on it.
 #pragma once
 
 #include "../skin_forms_gui/FormsKit.h"
@@ -33,6 +33,8 @@ public:
         Currency = Place<TsCurrencyEdit>(panel, "Number:", 70, nullptr);
         Currency->SetValue(1234.5);
         DateEdit = Place<TsDateEdit>(panel, "Date:", 100, nullptr);
+        FileEdit = Place<TsFilenameEdit>(panel, "File:", 130, "C:\\windows\\win.ini");
+        DirEdit = Place<TsDirectoryEdit>(panel, "Folder:", 160, "C:\\windows");
         Calendar = Create<TsMonthCalendar>(this);
         Calendar->SetBounds(250, 10, 190, 160);
         Calendar->SetParent(panel);
@@ -68,6 +70,8 @@ public:
     TsCalcEdit* Calc = nullptr;
     TsCurrencyEdit* Currency = nullptr;
     TsDateEdit* DateEdit = nullptr;
+    TsFilenameEdit* FileEdit = nullptr;
+    TsDirectoryEdit* DirEdit = nullptr;
     TsMonthCalendar* Calendar = nullptr;
     TsButton* Ok = nullptr;
     TsButton* Cancel = nullptr;

@@ -1,6 +1,6 @@
-// The demo form of the pickers without a skin and in both shipped skins, with the calculator and
-// the calendar dropped down; pictures of each are written beside the test program
-// (pickers_<skin>_<pop-up>.png) to be looked at.
+// The demo form of the pickers without a skin and in both shipped skins, alone and with the
+// calculator and the calendar dropped down; pictures of each are written beside the test program
+// (pickers_<skin>.png, pickers_<skin>_<pop-up>.png) to be looked at.
 #include "PickersKit.h"
 #include "ProgramRun.h"
 #include "sCalcUnit.h"
@@ -51,6 +51,7 @@ TEST_F(Screens, ThePickersAndTheirPopupsInEveryLook)
         form->DateEdit->SetDate(EncodeDate(2024, 9, 12));
         form->Calc->SetValue(42.5);
         Paint(form);
+        testkit::SaveScreenshot(std::string("pickers_") + skin + ".png", form->Handle());
         Shoot(form, form->Calc, std::string("pickers_") + skin + "_calc.png");
         Shoot(form, form->DateEdit, std::string("pickers_") + skin + "_date.png");
         EXPECT_FALSE(form->DateEdit->DroppedDown());
