@@ -7,6 +7,7 @@
 #include "acPathDialog.h"
 #include "sBitBtn.h"
 #include "sDialogs.h"
+#include "sOpenDialog.h"
 
 using namespace formskit;
 
@@ -157,6 +158,16 @@ TEST_F(FileEdits, TheFileDialogStartsAtTheTextsFileAndItsChoiceBecomesTheText)
     ASSERT_EQ(script.Shown.size(), 4u);
     EXPECT_EQ(script.Shown[0].DialogClass, "TsOpenDialog");
     EXPECT_EQ(script.Shown[3].DialogClass, "TsSaveDialog");
+
+    // With a skin the dialog shows the skinned form.
+    UseSkin("Neutral");
+    TModalDriver<TsOpenDialogForm> close([](TsOpenDialogForm* Form) {
+        Form->SetModalResult(mrCancel);
+        return true;
+    });
+    fileEdit->ButtonClick();
+    EXPECT_TRUE(close.Done());
+    EXPECT_EQ(fileEdit->Text(), AnsiString(dir / "saved.html"));
 }
 
 TEST_F(FileEdits, TheFolderChooserStartsAtTheTextsFolderWithAndWithoutASkin)
