@@ -1,6 +1,7 @@
 #include "BenchHarness.h"
 
 #include "ComCtrlsTree.h"
+#include "Dialogs.h"
 #include "Forms.h"
 #include "SysUtils.h"
 #include "SysUtilsFiles.h"
@@ -15,6 +16,81 @@
 #include <vector>
 
 namespace bench {
+
+namespace {
+
+// CP1251 text as UTF-8, for the terminal.
+std::string Utf8(const AnsiString& Text)
+{
+    const int n = MultiByteToWideChar(1251, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(1251, 0, Text.data(), static_cast<int>(Text.size()), w.data(), n);
+    const int m = WideCharToMultiByte(CP_UTF8, 0, w.data(), n, nullptr, 0, nullptr, nullptr);
+    std::string r(static_cast<std::size_t>(m), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), n, r.data(), m, nullptr, nullptr);
+    return r;
+}
+
+// A box in a benchmark would wait for a click that never comes: the run fails at once instead,
+// naming the box.
+[[noreturn]] void FailOnBox(const AnsiString& Caption, const AnsiString& Text)
+{
+    std::fflush(stdout);
+    std::fprintf(stderr, "benchmark failed: a box was shown: \"%s\": %s\n", Utf8(Caption).c_str(),
+                 Utf8(Text).c_str());
+    std::fflush(stderr);
+    ExitProcess(2);
+}
+
+// Every box of the framework and the skin library asks the prompt service.
+class TFailingPrompts : public IPromptService {
+public:
+    int MessageBox(const AnsiString& text, const AnsiString& caption, UINT) override { FailOnBox(caption, text); }
+    TModalResult MessageDlg(const AnsiString& title, const AnsiString& msg, TMsgDlgType, TMsgDlgButtons, int, int,
+                            int) override
+    {
+        FailOnBox(title, msg);
+    }
+    bool InputQuery(const AnsiString& caption, const AnsiString& prompt, AnsiString&) override
+    {
+        FailOnBox(caption, prompt);
+    }
+    bool ExecuteDialog(TCommonDialog& dialog) override { FailOnBox(dialog.ClassName(), "a common dialog"); }
+};
+
+BOOL CALLBACK AddChildText(HWND Child, LPARAM Into)
+{
+    char buf[1024] = {};
+    if (GetWindowTextA(Child, buf, sizeof buf) > 0)
+        *reinterpret_cast<AnsiString*>(Into) += AnsiString(buf) + " | ";
+    return TRUE;
+}
+
+// A system dialog window shown some other way (MessageBoxA called directly) fails the run with
+// its texts as it is activated.
+LRESULT CALLBACK DialogHook(int Code, WPARAM WParam, LPARAM LParam)
+{
+    char cls[16] = {};
+    if (Code == HCBT_ACTIVATE && GetClassNameA(reinterpret_cast<HWND>(WParam), cls, sizeof cls) &&
+        lstrcmpA(cls, "#32770") == 0) {
+        const HWND dialog = reinterpret_cast<HWND>(WParam);
+        AnsiString text;
+        EnumChildWindows(dialog, AddChildText, reinterpret_cast<LPARAM>(&text));
+        char caption[256] = {};
+        GetWindowTextA(dialog, caption, sizeof caption);
+        FailOnBox(caption, text);
+    }
+    return CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+
+// In place for the whole run of every benchmark program.
+struct TNoBoxes {
+    TFailingPrompts prompts;
+    TPromptServiceGuard guard{prompts};
+    HHOOK hook = SetWindowsHookExA(WH_CBT, DialogHook, nullptr, GetCurrentThreadId());
+} const noBoxes;
+
+} // namespace
 
 double NowMs()
 {
@@ -128,10 +204,12 @@ void LoadSkinTables(const std::string& Folder)
     InitConstantIndexes();
 }
 
+std::string DefaultsFolder() { return std::string(VELLORN_SOURCE_WIN) + "\\app\\defaults\\"; }
+
 TsSkinManager* UseShippedSkin(const char* Name)
 {
     auto* manager = Create<TsSkinManager>(Application);
-    manager->SetSkinDirectory(AnsiString(VELLORN_SOURCE_WIN) + "\\app\\defaults\\Skins\\");
+    manager->SetSkinDirectory(DefaultsFolder() + "Skins\\");
     manager->SetSkinName(Name);
     return manager;
 }

@@ -43,5 +43,7 @@ void CopyFolder(const std::string& From, const std::string& To);
 void LoadSkinTables(const std::string& Folder);
 // A skin manager (owned by the application) with one of the shipped skins applied.
 TsSkinManager* UseShippedSkin(const char* Name);
+// The shipped default archive in the source tree (FILES, Skins), with a trailing backslash.
+std::string DefaultsFolder();
 
 } // namespace bench

@@ -8,6 +8,7 @@
 #include "BenchHarness.h"
 #include "MainSession.h"
 #include "TreeFile.h"
+#include "sUtils.h"
 #include "sTreeView.h"
 
 namespace {
@@ -159,12 +160,10 @@ void CloseBenchmark(const AnsiString& dir)
 int main()
 {
     const AnsiString dir = TempFolder();
+    bench::CopyFolder(bench::DefaultsFolder() + "Skins", dir + "Skins");
     TreeFileBenchmarks(dir);
     StartupBenchmark(dir);
     CloseBenchmark(dir);
-    for (const char* f : {"FILES\\tree\\Temp.vlt", "FILES\\form.ini"})
-        DeleteFile(dir + f);
-    for (const char* d : {"FILES\\tree", "FILES", ""})
-        RemoveDir(dir + d);
+    ClearDir(dir, true);
     return 0;
 }
