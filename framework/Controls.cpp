@@ -813,7 +813,7 @@ void TControl::Repaint()
 {
     if (!FVisible || !FParent || !FParent->HandleAllocated())
         return;
-    if (FControlStyle.Contains(csOpaque)) {
+    if (FControlStyle.Contains(csOpaque) && !TPaintDeferral::Active()) {
         // An opaque control covers its rectangle: paint it at once on the parent's DC.
         HDC dc = GetDC(FParent->FHandle);
         int saved = SaveDC(dc);

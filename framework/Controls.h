@@ -556,6 +556,19 @@ struct TCreateParams {
     AnsiString WinClassName;
 };
 
+// While one lives, Update and Repaint of every control only leave the control to be painted; when
+// the last one ends, every window of the thread is painted what it waits for (frame, background,
+// client), each window before its children. A change that reaches many controls at once (a new
+// skin) thus paints each window once, not once per control that changed.
+class TPaintDeferral {
+public:
+    TPaintDeferral();
+    ~TPaintDeferral();
+    TPaintDeferral(const TPaintDeferral&) = delete;
+    TPaintDeferral& operator=(const TPaintDeferral&) = delete;
+    static bool Active();
+};
+
 class TWinControl : public TControl {
     VCL_CLASS(TWinControl, TControl)
 public:

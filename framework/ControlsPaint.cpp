@@ -6,11 +6,33 @@ using namespace controls_internal;
 
 // --- Painting ---------------------------------------------------------------------------------
 
+namespace {
+
+int g_paintDeferrals = 0;
+
+BOOL CALLBACK PaintPending(HWND Wnd, LPARAM)
+{
+    RedrawWindow(Wnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return TRUE;
+}
+
+} // namespace
+
+TPaintDeferral::TPaintDeferral() { ++g_paintDeferrals; }
+
+TPaintDeferral::~TPaintDeferral()
+{
+    if (--g_paintDeferrals == 0)
+        EnumThreadWindows(GetCurrentThreadId(), PaintPending, 0);
+}
+
+bool TPaintDeferral::Active() { return g_paintDeferrals > 0; }
+
 void TWinControl::Invalidate() { Perform(CM_INVALIDATE, 0, 0); }
 
 void TWinControl::Update()
 {
-    if (FHandle)
+    if (FHandle && !TPaintDeferral::Active())
         UpdateWindow(FHandle);
 }
 

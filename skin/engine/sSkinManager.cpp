@@ -471,6 +471,8 @@ void TsSkinManager::Broadcast(WORD Command, LPARAM LParam)
 
 void TsSkinManager::SendNewSkin()
 {
+    // Every window takes the new skin before any paints, and each is painted once at the end.
+    TPaintDeferral deferred;
     sSkinData->Active = false;
     {
         // Skinned scroll bars and gauges stay still while the windows take the new tables.

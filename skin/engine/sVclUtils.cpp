@@ -127,6 +127,14 @@ void SendToProvider(TCustomForm* Form, TMessage& Message)
         }
 }
 
+void RepaintFrame(HWND Wnd)
+{
+    if (!TPaintDeferral::Active())
+        SendMessageA(Wnd, WM_NCPAINT, 0, 0);
+    else
+        RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+}
+
 void SetParentUpdated(TWinControl* Control)
 {
     if (!Control)

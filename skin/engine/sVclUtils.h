@@ -32,6 +32,9 @@ LRESULT SetBoolMsg(HWND Wnd, unsigned Cmd, bool Value);
 void SkinBroadCast(TWinControl* Control, TMessage& Message);
 // Hands the record to the replacement window procedure of the form's first skin provider.
 void SendToProvider(TCustomForm* Form, TMessage& Message);
+// The window's frame painted now (WM_NCPAINT); while painting is deferred (TPaintDeferral), left
+// to be painted with the window instead.
+void RepaintFrame(HWND Wnd);
 // AC_PARENTUPDATED through Perform to every windowed child; an exception ends the loop.
 void SetParentUpdated(TWinControl* Control);
 // ParentCenterColor := the control's answer to AC_GETCENTERCOLOR (its window made if needed),

@@ -681,7 +681,7 @@ void TsSkinProvider::NewSkin(TMessage& Message, bool Skinned)
             FCommonData->BGChanged = true;
             FLinesCount = -1;
             if (Skinned && FForm->HandleAllocated())
-                SendMessageA(FForm->Handle(), WM_NCPAINT, 0, 0);
+                RepaintFrame(FForm->Handle());
         }
     }
     ApplyGlobalColor();
@@ -735,11 +735,11 @@ void TsSkinProvider::RepaintSkin(TMessage& Message)
     InitMenuItems(true);
     FLinesCount = -1;
     if (FForm && FForm->HandleAllocated()) {
-        SendMessageA(FForm->Handle(), WM_NCPAINT, 0, 0);
+        RepaintFrame(FForm->Handle());
         // A maximised MDI child covers its parent's client: it is what shows.
         TCustomForm* maximized = MaximizedMDIChild();
         RedrawWindow(maximized ? maximized->Handle() : FForm->Handle(), nullptr, nullptr,
-                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+                     RDW_INVALIDATE | RDW_NOCHILDREN | (TPaintDeferral::Active() ? 0 : RDW_UPDATENOW));
         if (FMDIForm && !maximized && FForm->ClientHandle()) {
             SendMessageA(FForm->ClientHandle(), WM_SIZE, 0, 0);
             SendMessageA(FForm->ClientHandle(), WM_NCPAINT, 0, 0);

@@ -137,6 +137,31 @@ TEST(Windowless, PaintedByTheParentInZOrder)
     host->Free();
 }
 
+// While a deferral lives a repaint only leaves the control to be painted; the end of the last
+// deferral paints each waiting window once, without a message pumped.
+TEST(Windowless, RepaintsDeferredArePaintedOnceWhenTheLastDeferralEnds)
+{
+    auto* host = Create<THost>(nullptr);
+    auto* box = Create<TBox>(host);
+    box->SetParent(host);
+    box->SetControlStyle(box->ControlStyle() + TControlStyle{csOpaque});
+    host->Show();
+    Pump();
+    const int before = box->paints;
+    {
+        TPaintDeferral outer;
+        {
+            TPaintDeferral inner;
+            box->Repaint();
+            host->Repaint();
+        }
+        box->Repaint();
+        EXPECT_EQ(box->paints, before);
+    }
+    EXPECT_EQ(box->paints, before + 1);
+    host->Free();
+}
+
 TEST(Windowless, MouseOverANativeChildStaysWithItsControl)
 {
     auto* host = Create<THost>(nullptr);
