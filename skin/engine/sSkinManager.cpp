@@ -466,6 +466,7 @@ void TsSkinManager::Notification(TComponent* AComponent, TOperation Operation)
 void TsSkinManager::Broadcast(WORD Command, LPARAM LParam)
 {
     TMessage m = MakeMessage(SM_SKINCMD, MAKEWPARAM(0, Command), LParam);
+    TsSkinableMenus::TOneWalk menusOnce(FSkinableMenus.get());
     AppBroadCastS(m);
 }
 

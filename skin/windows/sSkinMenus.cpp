@@ -109,8 +109,25 @@ void TsSkinableMenus::InitItems(bool AActive)
     FActive = AActive;
     if (!Application)
         return;
+    if (FOneWalks > 0) {
+        if (FWalked == static_cast<int>(AActive))
+            return;
+        FWalked = AActive;
+    }
     for (int i = 0; i < Application->ComponentCount(); ++i)
         InitComponent(Application->Components(i), AActive);
+}
+
+TsSkinableMenus::TOneWalk::TOneWalk(TsSkinableMenus* Menus) : FMenus(Menus)
+{
+    if (FMenus && FMenus->FOneWalks++ == 0)
+        FMenus->FWalked = -1;
+}
+
+TsSkinableMenus::TOneWalk::~TOneWalk()
+{
+    if (FMenus)
+        --FMenus->FOneWalks;
 }
 
 void TsSkinableMenus::HookOne(TMenuItem* Item, bool AActive)

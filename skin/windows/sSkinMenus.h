@@ -58,6 +58,18 @@ public:
     void UpdateMenus();
     // Hooks (or unhooks) the menus of every component of the application, recursively.
     void InitItems(bool AActive);
+    // While one lives, InitItems walks the application only when the last walk was of the other
+    // value: as a skin command reaches every form, each form's provider asks for the same walk.
+    class TOneWalk {
+    public:
+        explicit TOneWalk(TsSkinableMenus* Menus);
+        ~TOneWalk();
+        TOneWalk(const TOneWalk&) = delete;
+        TOneWalk& operator=(const TOneWalk&) = delete;
+
+    private:
+        TsSkinableMenus* FMenus;
+    };
     // The sub-items of Item, recursively: the skinned item handlers where none is set, or (not
     // active) the skinned handlers removed.
     void HookItem(TMenuItem* Item, bool AActive);
@@ -117,4 +129,7 @@ private:
     std::unique_ptr<TFont> FCaptionFont;
     bool FActive = false;
     TsSkinManager* FOwner = nullptr;
+    // Within a TOneWalk: the value of the last walk of InitItems, -1 before the first.
+    int FOneWalks = 0;
+    int FWalked = -1;
 };

@@ -238,6 +238,15 @@ TEST_F(SkinnedMenus, LineItemsGetTheLinePaintersAndSubItemsTheItemPainters)
     EXPECT_TRUE(top->OnAdvancedDrawItem == TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::sAdvancedDrawLineItem));
     EXPECT_TRUE(sub->OnAdvancedDrawItem == TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::sAdvancedDrawItem));
     EXPECT_TRUE(menu->OwnerDraw());
+    {
+        // The walks of one skin command: a walk of the other value is still made each time.
+        TsSkinableMenus::TOneWalk once(painter);
+        painter->InitItems(true);
+        painter->InitItems(false);
+        EXPECT_FALSE(sub->OnAdvancedDrawItem);
+        painter->InitItems(true);
+        EXPECT_TRUE(sub->OnAdvancedDrawItem == TAdvancedMenuDrawItemEvent(painter, &TsSkinableMenus::sAdvancedDrawItem));
+    }
     // Measured in the menu font: an item two glyph widths, its caption and three margins wide; a
     // line item its caption and the four pixels of the default measure.
     int w = 0, h = 0;
