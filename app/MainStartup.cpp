@@ -172,48 +172,57 @@ void TID_Vellorn::FormShow(TObject*)
 
 void TID_Vellorn::FormClose(TObject*, TCloseAction&)
 {
-    TMainSession& s = Session(this);
-    // Folders close (image 0 through the collapse handler); entries keep their marks.
-    TreeView1->FullCollapse();
-    // A folder left open without children (its last entry deleted) closes as well.
-    for (TTreeNode* n = TreeView1->Items()->GetFirstNode(); n; n = n->GetNext())
-        if (n->ImageIndex() == 1) {
-            n->SetImageIndex(0);
-            n->SetSelectedIndex(0);
-        }
-    ArticleCount = treefile::CountImage(*TreeView1->Items(), 2);
+    // The tree's window goes with the form: it goes first, so that the collapse below changes the
+    // nodes alone (the window would lay out its rows again for every folder it closes: a second for
+    // a thousand open folders). A failing step leaves the window open, with the tree's window back.
+    TreeView1->DestroyHandle();
+    try {
+        TMainSession& s = Session(this);
+        // Folders close (image 0 through the collapse handler); entries keep their marks.
+        TreeView1->FullCollapse();
+        // A folder left open without children (its last entry deleted) closes as well.
+        for (TTreeNode* n = TreeView1->Items()->GetFirstNode(); n; n = n->GetNext())
+            if (n->ImageIndex() == 1) {
+                n->SetImageIndex(0);
+                n->SetSelectedIndex(0);
+            }
+        ArticleCount = treefile::CountImage(*TreeView1->Items(), 2);
 
-    if (!s.TreePath.empty()) {
-        if (s.StartupLoadFailed) {
-            // The file that could not be read (or the working tree that the named one did not
-            // replace) is never overwritten: it stays beside under a name that says so.
-            treefile::KeepAside(s.TreePath, s.KeepAsideSuffix);
-            s.StartupLoadFailed = false;
+        if (!s.TreePath.empty()) {
+            if (s.StartupLoadFailed) {
+                // The file that could not be read (or the working tree that the named one did not
+                // replace) is never overwritten: it stays beside under a name that says so.
+                treefile::KeepAside(s.TreePath, s.KeepAsideSuffix);
+                s.StartupLoadFailed = false;
+            }
+            treefile::WriteTreeFile(s.TreePath, *TreeView1);
         }
-        treefile::WriteTreeFile(s.TreePath, *TreeView1);
+
+        settings::TFormCloseSettings v;
+        v.NameTree = TreeName;
+        v.Width = Width();
+        v.Height = Height();
+        v.Top = Top();
+        v.Left = Left();
+        v.Skin = sSkinManager1->SkinName();
+        v.VisibleTool1 = ToolBar1->Visible();
+        v.VisibleTool2 = ToolBar2->Visible();
+        v.VisibleTree = Panel2->Visible();
+        v.PanelWidth = TreePanelWidth;
+        v.NewArticleCount = ArticleCount;
+        v.WithTreeKeys = s.OwnsWorkingTree;
+        settings::WriteFormSettings(v);
+
+        // The address list is written only when it was read at start or has changed since, so a
+        // failed start never empties it.
+        if (s.AddressListLoaded || ItemsOf(*ComboBox1->Items()) != s.LoadedAddresses)
+            settings::SaveAddressList(*ComboBox1->Items());
+
+        FreeAndNil(TrayIcon1);
+    } catch (...) {
+        TreeView1->HandleNeeded();
+        throw;
     }
-
-    settings::TFormCloseSettings v;
-    v.NameTree = TreeName;
-    v.Width = Width();
-    v.Height = Height();
-    v.Top = Top();
-    v.Left = Left();
-    v.Skin = sSkinManager1->SkinName();
-    v.VisibleTool1 = ToolBar1->Visible();
-    v.VisibleTool2 = ToolBar2->Visible();
-    v.VisibleTree = Panel2->Visible();
-    v.PanelWidth = TreePanelWidth;
-    v.NewArticleCount = ArticleCount;
-    v.WithTreeKeys = s.OwnsWorkingTree;
-    settings::WriteFormSettings(v);
-
-    // The address list is written only when it was read at start or has changed since, so a
-    // failed start never empties it.
-    if (s.AddressListLoaded || ItemsOf(*ComboBox1->Items()) != s.LoadedAddresses)
-        settings::SaveAddressList(*ComboBox1->Items());
-
-    FreeAndNil(TrayIcon1);
 }
 
 void TID_Vellorn::N6Click(TObject*) { Close(); }

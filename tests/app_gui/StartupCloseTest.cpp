@@ -2,6 +2,8 @@
 // geometry and view flags, the files written at close, damaged and missing files, the splash.
 #include "LogicFixture.h"
 
+#include "FileSteps.h"
+
 #include "FormFLog.h"
 #include "InstanceLock.h"
 #include "MainTreeMap.h"
@@ -229,6 +231,26 @@ TEST_F(StartupClose, CloseWritesTheTreeTheSettingsAndTheList)
     CloseAndFree(form);
     EXPECT_NE(testkit::ReadFileBytes(ini).find("Width=800"), std::string::npos);
     EXPECT_EQ(FileGetAttr(ini) & faHidden, faHidden);
+}
+
+// A close that cannot write the tree file fails with the window open and its tree in its window,
+// folders closed.
+TEST_F(StartupClose, ACloseThatFailsLeavesTheTreeInItsWindow)
+{
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.vlt", PlainTreeFile(SampleTree()));
+    TID_Vellorn* form = Start();
+    form->Show();
+    form->TreeView1->FullExpand();
+    {
+        testkit::FileSteps steps;
+        steps.FailAt(testkit::FileStep::Write, ERROR_DISK_FULL);
+        EXPECT_THROW(form->Close(), Exception);
+    }
+    EXPECT_TRUE(form->Visible());
+    ASSERT_TRUE(form->TreeView1->HandleAllocated());
+    EXPECT_EQ(form->TreeView1->Perform(TVM_GETCOUNT, 0, 0), form->TreeView1->Items()->Count());
+    EXPECT_EQ(form->TreeView1->Items()->Item(0)->ImageIndex(), 0);
+    form->Free();
 }
 
 TEST_F(StartupClose, AnAddressListThatCouldNotBeReadIsNotOverwritten)
