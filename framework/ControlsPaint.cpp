@@ -12,7 +12,9 @@ int g_paintDeferrals = 0;
 
 BOOL CALLBACK PaintPending(HWND Wnd, LPARAM)
 {
-    RedrawWindow(Wnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // A hidden window has nothing to paint (each call is a trip to the window server).
+    if (IsWindowVisible(Wnd))
+        RedrawWindow(Wnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     return TRUE;
 }
 
@@ -22,8 +24,12 @@ TPaintDeferral::TPaintDeferral() { ++g_paintDeferrals; }
 
 TPaintDeferral::~TPaintDeferral()
 {
-    if (--g_paintDeferrals == 0)
+    // The windows paint while the deferral still holds: a repaint that one paint asks of another
+    // window (a parent telling its children it has changed) only invalidates it, and the same
+    // pass, which goes on while any window below waits, paints it.
+    if (g_paintDeferrals == 1)
         EnumThreadWindows(GetCurrentThreadId(), PaintPending, 0);
+    --g_paintDeferrals;
 }
 
 bool TPaintDeferral::Active() { return g_paintDeferrals > 0; }

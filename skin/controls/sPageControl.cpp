@@ -480,7 +480,8 @@ void TsPageControl::DrawSkinTab(int PageIndex, int State, TBitmap* Bmp, const TP
     caption.ImageIndex = page->ImageIndex();
     caption.Active = page == TPageControl::ActivePage();
     caption.Hot = State != 0;
-    caption.Focused = HandleAllocated() && Focused() && (sides ? State != 0 : State == 2);
+    // Asked of the window server last, for the one tab that can show it.
+    caption.Focused = (sides ? State != 0 : State == 2) && HandleAllocated() && Focused();
     DrawTabCaption(Bmp->Canvas(), moved, TabPosition(), this, SkinData(), Images(), caption);
 }
 

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "Forms.h"
 #include "SysUtils.h"
@@ -236,6 +237,7 @@ void TsCustomListBox::CreateWnd()
 {
     const int w = Width(), h = Height();
     inherited::CreateWnd();
+    GetObjectA(Font()->Handle(), sizeof FFontMade, &FFontMade);
     SetWindowPos(FHandle, nullptr, Left(), Top(), w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     if (FTabWidth != 0)
         SendMessageA(FHandle, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&FTabWidth));
@@ -723,13 +725,19 @@ void TsCustomListBox::Dispatch(TMessage& Message)
             RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME);
         inherited::Dispatch(Message);
         return;
-    case CM_FONTCHANGED:
+    case CM_FONTCHANGED: {
         inherited::Dispatch(Message);
         SkinData()->BGChanged = true;
-        RecreateWnd();
+        // The items are measured as the window is made: it is made anew for another typeface or
+        // size, not for a colour (a skin change sets the colour of every list).
+        LOGFONTA now{};
+        GetObjectA(Font()->Handle(), sizeof now, &now);
+        if (std::memcmp(&now, &FFontMade, sizeof now) != 0)
+            RecreateWnd();
         if (FStyle == lbStandard && HandleAllocated())
             FItemHeight = ItemHeight();
         return;
+    }
     default: inherited::Dispatch(Message);
     }
 }

@@ -173,6 +173,7 @@ private:
     TBorderStyle FBorderStyle = bsSingle;
     int FColumns = 0;
     int FItemHeight = 16;
+    LOGFONTA FFontMade{}; // the font the window was made with
     TListBoxStyle FStyle = lbStandard;
     bool FIntegralHeight = false;
     bool FMultiSelect = false;

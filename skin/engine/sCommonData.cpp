@@ -325,11 +325,11 @@ bool ControlIsActive(TsCommonData* SkinData)
     TControl* owner = SkinData ? SkinData->FOwnerControl : nullptr;
     if (!owner || Destroying(owner) || !owner->Enabled())
         return false;
-    if (SkinData->Focused)
+    if (SkinData->Focused || (SkinData->MouseAbove && !sForbidMouse.Contains(SkinData->COC)))
         return true;
-    if (auto* w = dynamic_cast<TWinControl*>(owner); w && w->HandleAllocated() && w->Focused())
-        return true;
-    return SkinData->MouseAbove && !sForbidMouse.Contains(SkinData->COC);
+    // The focus is asked of the window server, so last.
+    auto* w = dynamic_cast<TWinControl*>(owner);
+    return w && w->HandleAllocated() && w->Focused();
 }
 
 bool BgIsTransparent(TsCommonData* SkinData)

@@ -4,6 +4,7 @@
 #include "sSkinProvider.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "sConst.h"
 #include "sGraphUtils.h"
@@ -60,9 +61,10 @@ std::vector<TsSkinProvider::TLineItem> TsSkinProvider::MenuLineLayout()
     const int top = CaptionHeight() + SysBorderHeight();
     const int limit = FForm->Width() - 2 * SysBorderWidth() - 6 - 2 * FForm->BorderWidth();
     int x = SysBorderWidth(), y = top;
-    HDC screen = GetDC(nullptr);
+    // The screen's context measures the items only where the system has not placed them (taking
+    // it is a trip to the window server); the canvas lets it go first.
+    std::optional<TWindowDC> screen;
     TCanvas canvas;
-    canvas.SetHandle(screen);
     // On the bar: the form's items and those of a menu merged in (an active MDI child's), each
     // where the system has placed it (it wraps the rows itself, and leaves out the form's items
     // a merged one replaces). The system puts items of its own on the bar of an MDI parent whose
@@ -84,6 +86,10 @@ std::vector<TsSkinProvider::TLineItem> TsSkinProvider::MenuLineLayout()
             }
             continue;
         }
+        if (!screen) {
+            screen.emplace(nullptr);
+            canvas.SetHandle(screen->Handle());
+        }
         int w = 10, h = 19;
         item->OnMeasureItem(item, &canvas, w, h);
         // A new row only when this one already holds an item.
@@ -94,8 +100,6 @@ std::vector<TsSkinProvider::TLineItem> TsSkinProvider::MenuLineLayout()
         items.push_back({item, TRect{x, y, x + w + offs, y + MenuHeight()}});
         x += w + offs;
     }
-    canvas.SetHandle(nullptr);
-    ReleaseDC(nullptr, screen);
     return items;
 }
 

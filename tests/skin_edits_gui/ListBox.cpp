@@ -67,6 +67,14 @@ TEST_F(ListBox, ANewWindowKeepsItemsTopItemAndSelectionAndAVirtualListItsCount)
     EXPECT_EQ(list->GetItemIndex(), 12);
     EXPECT_EQ(list->TopIndex(), 9);
 
+    // A colour keeps the window (a skin change sets one on every list); a size makes it anew.
+    const HWND made = list->Handle();
+    list->Font()->SetColor(clRed);
+    EXPECT_EQ(list->Handle(), made);
+    list->Font()->SetHeight(list->Font()->Height() * 2);
+    EXPECT_NE(list->Handle(), made);
+    EXPECT_EQ(list->GetItemIndex(), 12);
+
     TsListBox* data = Make({});
     data->SetStyle(lbVirtual);
     data->OnData = [](TWinControl*, int Index, AnsiString& Data) { Data = "row " + IntToStr(Index); };
