@@ -388,6 +388,7 @@ TEST(PicturePreview, APictureThatFitsIsCentredALargerOneScaledFromTheTopLeftKeep
     } cases[] = {
         {40, 30, {55, 35, 95, 65}},  {150, 100, {0, 0, 150, 100}}, {300, 100, {0, 0, 150, 50}},
         {100, 200, {0, 0, 50, 100}}, {151, 10, {0, 0, 150, 10}},    {160, 200, {0, 0, 80, 100}},
+        {300, 290, {0, 0, 103, 100}}, // wider than high, yet the height limits it
     };
     for (const auto& c : cases) {
         const TRect r = sDialogs::PicturePreviewRect(client, c.w, c.h);
