@@ -177,6 +177,9 @@ bool ExecuteForm(TOpenDialog& Dialog, bool Save, bool ChangeDir,
     form->OwnerDialog = &Dialog;
     if (Prepare)
         Prepare(form);
+    // OK takes the last of several selected names from Files: a list left by an earlier use of
+    // the dialog would answer a file not chosen this time.
+    Dialog.Files()->Clear();
     const TOpenOptions options = Dialog.Options;
     form->BtnHelp->SetVisible(options.Contains(ofShowHelp));
     form->CheckBoxReadOnly->SetVisible(!options.Contains(ofHideReadOnly));

@@ -313,6 +313,11 @@ TEST_F(OpenDialog, MultiSelectFillsFilesWithTheSelectedFilesInTheListsOrder)
     ASSERT_EQ(open.Files()->Count(), 2);
     EXPECT_EQ(open.Files()->Strings(0), dir / "a.txt");
     EXPECT_EQ(open.Files()->Strings(1), dir / "b.log");
+    EXPECT_EQ(open.FileName, dir / "b.log") << "the last of them";
+
+    // The next use answers the name typed, not a name of the earlier selection.
+    EXPECT_TRUE(RunForm(open, [](TsOpenDialogForm* F) { F->FileNameEdit->SetText("a.txt"), F->sButton1->Click(); }));
+    EXPECT_EQ(open.FileName, dir / "a.txt");
 }
 
 TEST_F(OpenDialog, HistoryRecordsEachNewFolderOnceAndBackAndItsMenuMoveThroughIt)
