@@ -75,6 +75,7 @@ TPathDialogForm::TPathDialogForm(TComponent* AOwner) : TForm(AOwner)
     sSkinProvider1->SetShowAppIcon(false);
 
     OnCreate = TNotifyEvent(this, &TPathDialogForm::FormCreate);
+    OnShow = TNotifyEvent(this, &TPathDialogForm::FormShow);
 }
 
 TPathDialogForm::~TPathDialogForm()
@@ -85,6 +86,8 @@ TPathDialogForm::~TPathDialogForm()
 }
 
 void TPathDialogForm::FormCreate(TObject*) { sShellTreeView1->RefreshScrolls(); }
+
+void TPathDialogForm::FormShow(TObject*) { sShellTreeView1Change(this, nullptr); }
 
 void TPathDialogForm::sShellTreeView1Change(TObject*, TTreeNode*)
 {

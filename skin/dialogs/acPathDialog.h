@@ -22,6 +22,8 @@ public:
     TsSkinProvider* sSkinProvider1 = nullptr;
 
     void FormCreate(TObject* Sender);
+    // OK in step with the folder selected when the form shows.
+    void FormShow(TObject* Sender);
     // OK (and "Create") enabled while the selected path is an existing folder.
     void sShellTreeView1Change(TObject* Sender, TTreeNode* Node);
     void sBitBtn3Click(TObject* Sender);

@@ -180,3 +180,20 @@ TEST_F(PathDialog, PicturesWithoutSkinAndInBothShippedSkins)
         form->Free();
     }
 }
+
+TEST_F(PathDialog, OkStartsInStepWithTheFolderShownFirst)
+{
+    // No change of selection before the form shows: a virtual root shown first cannot be confirmed.
+    const struct {
+        const char* root;
+        bool ok;
+    } cases[] = {{"rfMyComputer", false}, {"rfDesktop", true}};
+    for (const auto& c : cases) {
+        auto* form = Create<TPathDialogForm>(Application);
+        form->sShellTreeView1->SetRoot(c.root);
+        form->Show();
+        testkit::PumpPending();
+        EXPECT_EQ(form->sBitBtn1->Enabled(), c.ok) << c.root;
+        form->Free();
+    }
+}
