@@ -41,7 +41,16 @@ void TacCustomShellComboBox::BeforeDestruction()
 void TacCustomShellComboBox::Loaded()
 {
     inherited::Loaded();
-    CreateRoot();
+    // The root is checked now; its chain is built when first asked for: a form built in code
+    // mostly shows a folder of its own at once, which builds the chain again.
+    FRootFolder.reset(CreateRootFolder(nullptr, FOldRoot, FRoot));
+    FChainPending = true;
+}
+
+void TacCustomShellComboBox::BuildPendingChain()
+{
+    if (FChainPending)
+        CreateRoot();
 }
 
 void TacCustomShellComboBox::Notification(TComponent* AComponent, TOperation Operation)
@@ -149,6 +158,7 @@ void TacCustomShellComboBox::CreateRoot()
 {
     if (ComponentState().Contains(csLoading))
         return;
+    FChainPending = false;
     // The new root is made before anything goes: a text the shell cannot use leaves the items.
     std::unique_ptr<TacShellFolder> root(CreateRootFolder(nullptr, FOldRoot, FRoot));
     ItemsEx()->BeginUpdate();
@@ -210,6 +220,7 @@ void TacCustomShellComboBox::AddItems(int Index, TacShellFolder* ParentFolder)
 
 int TacCustomShellComboBox::IndexFromID(PCIDL ID)
 {
+    BuildPendingChain();
     for (int i = ItemsEx()->Count() - 1; i >= 0; --i)
         if (auto* f = static_cast<TacShellFolder*>(ItemsEx()->Items(i)->Data()); f && SamePIDL(f->AbsoluteID(), ID))
             return i;
@@ -218,6 +229,7 @@ int TacCustomShellComboBox::IndexFromID(PCIDL ID)
 
 TacShellFolder* TacCustomShellComboBox::GetFolder(int Index)
 {
+    BuildPendingChain();
     const int count = ItemsEx()->Count();
     if (Index < 0 || count == 0)
         return nullptr;
@@ -258,6 +270,9 @@ void TacCustomShellComboBox::SetPathFromID(PCIDL ID)
 void TacCustomShellComboBox::TreeUpdate(PCIDL ID)
 {
     if (FUpdating || !ID)
+        return;
+    // A chain not built yet comes with its root selected.
+    if (FChainPending && SamePIDL(FRootFolder->AbsoluteID(), ID))
         return;
     if (TacShellFolder* selected = GetFolder(GetItemIndex()); selected && SamePIDL(selected->AbsoluteID(), ID))
         return;

@@ -75,6 +75,8 @@ private:
     // The partners follow the selected item; the chain is built again for it.
     void MovePartners();
     void Rebuild();
+    // The chain a loaded box has not built yet, built.
+    void BuildPendingChain();
 
     TacRoot FRoot = "rfDesktop";
     AnsiString FOldRoot;
@@ -84,6 +86,8 @@ private:
     TacShellObjectTypes FObjectTypes{otFolders};
     bool FUseShellImages = true;
     bool FUpdating = false;
+    // Loaded: the root is made, its chain is not built yet.
+    bool FChainPending = false;
     TacShellImageCache FImageCache;
     // The folder the chain was built for, or that the partners were last moved to.
     TItemIDList FShown;

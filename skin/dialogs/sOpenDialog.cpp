@@ -95,7 +95,6 @@ void LoadResourceGlyph(TsSpeedButton* Button, const char* Resource)
 
 TsOpenDialogForm::TsOpenDialogForm(TComponent* AOwner) : TForm(AOwner)
 {
-    BeginLoading(this);
     SetCaption("Open");
     SetBorderStyle(bsSizeToolWin);
     SetBounds(0, 0, 480, 310);
@@ -162,7 +161,6 @@ TsOpenDialogForm::TsOpenDialogForm(TComponent* AOwner) : TForm(AOwner)
     CheckBoxReadOnly->SetCaption("Read only");
     CheckBoxReadOnly->SetAnchors(TAnchors{akLeft, akBottom});
     CheckBoxReadOnly->SetVisible(false);
-    LoadedAll(this);
 
     DriveComboBox->OnChange = TNotifyEvent(this, &TsOpenDialogForm::DriveComboBoxChange);
     BackBtn->OnClick = TNotifyEvent(this, &TsOpenDialogForm::BackBtnClick);

@@ -1,6 +1,6 @@
 // The shell combo box: the chain of folders with the missing ancestors put in one level deeper
-// each, roots, indexes out of range, and a choice in the open list that waits for the list to
-// close before the partners move.
+// each, roots, indexes out of range, a box built with its form, and a choice in the open list
+// that waits for the list to close before the partners move.
 #include "ShellKit.h"
 
 #include "FakeShell.h"
@@ -88,6 +88,23 @@ TEST_F(ShellCombo, RootsInOtherCaseChangeNothingAndABadRootKeepsTheOldOne)
     EXPECT_EQ(Refusal<Exception>([&] { combo->SetRoot(dir / "none"); }), "Error Setting Path");
     EXPECT_EQ(combo->Root(), dir.Path());
     EXPECT_EQ(combo->ItemsEx()->Items(0), first);
+}
+
+TEST_F(ShellCombo, ABoxBuiltWithItsFormHasItsChainWhenFirstAskedFor)
+{
+    MakeTree(dir, {"a\\", "b\\"});
+    TForm* built = MakeForm();
+    BeginLoading(built);
+    auto* box = Create<TsShellComboBox>(built);
+    box->SetBounds(8, 8, 300, 24);
+    box->SetParent(built);
+    box->SetRoot(dir.Path());
+    LoadedAll(built);
+    ASSERT_NE(box->GetFolder(2), nullptr);
+    EXPECT_EQ(box->GetFolder(2)->DisplayName(), "b");
+    built->Show();
+    EXPECT_EQ(box->Items()->Count(), 3);
+    EXPECT_EQ(box->GetItemIndex(), 0);
 }
 
 TEST_F(ShellCombo, AFolderWithoutEnumeratorAddsNothing)
