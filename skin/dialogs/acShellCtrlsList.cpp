@@ -322,22 +322,22 @@ void TacCustomShellListView::EnumColumns()
     if (!folder)
         return;
     FRootFolder->SetViewHandle(HandleAllocated() ? Handle() : nullptr);
-    struct TSpec {
+    struct TColumnPlan {
         AnsiString Caption;
         TAlignment Alignment;
         int Width;
         int Index; // the shell's column
     };
-    std::vector<TSpec> specs;
+    std::vector<TColumnPlan> plans;
     const int x = XWidth(Font());
     // Adds the shell's column Index; false for a caption already used.
     auto add = [&](const SHELLDETAILS& Detail, int Index, const AnsiString& Caption) {
-        for (const TSpec& u : specs)
+        for (const TColumnPlan& u : plans)
             if (SameText(u.Caption, Caption))
                 return false;
         // The first column is left-aligned whatever the folder says, as the window shows it.
-        const int format = specs.empty() ? LVCFMT_LEFT : Detail.fmt & LVCFMT_JUSTIFYMASK;
-        specs.push_back({Caption,
+        const int format = plans.empty() ? LVCFMT_LEFT : Detail.fmt & LVCFMT_JUSTIFYMASK;
+        plans.push_back({Caption,
                          format == LVCFMT_RIGHT    ? taRightJustify
                          : format == LVCFMT_CENTER ? taCenter
                                                    : taLeftJustify,
@@ -383,21 +383,21 @@ void TacCustomShellListView::EnumColumns()
     // The same columns as shown (a folder of the same kind) stay as they are, with the widths
     // the user gave them.
     TListColumns* columns = Columns();
-    bool same = columns->Count() == static_cast<int>(specs.size());
+    bool same = columns->Count() == static_cast<int>(plans.size());
     for (int c = 0; same && c < columns->Count(); ++c)
-        same = Column(c)->Caption() == specs[static_cast<std::size_t>(c)].Caption &&
-               Column(c)->Tag == specs[static_cast<std::size_t>(c)].Index;
+        same = Column(c)->Caption() == plans[static_cast<std::size_t>(c)].Caption &&
+               Column(c)->Tag == plans[static_cast<std::size_t>(c)].Index;
     if (same)
         return;
     columns->BeginUpdate();
     SkinData()->BeginUpdate();
     columns->Clear();
-    for (const TSpec& spec : specs) {
+    for (const TColumnPlan& plan : plans) {
         TListColumn* c = columns->Add();
-        c->SetCaption(spec.Caption);
-        c->SetAlignment(spec.Alignment);
-        c->SetWidth(spec.Width);
-        c->Tag = spec.Index;
+        c->SetCaption(plan.Caption);
+        c->SetAlignment(plan.Alignment);
+        c->SetWidth(plan.Width);
+        c->Tag = plan.Index;
     }
     SkinData()->EndUpdate();
     columns->EndUpdate();

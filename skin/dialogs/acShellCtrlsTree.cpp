@@ -11,6 +11,26 @@
 
 namespace {
 
+// Holds the tree's nodes and its skinned painting while it lives; both end however the scope ends.
+class TTreeUpdateHold {
+public:
+    explicit TTreeUpdateHold(TacCustomShellTreeView* View) : FView(View)
+    {
+        FView->Items()->BeginUpdate();
+        FView->SkinData()->BeginUpdate();
+    }
+    ~TTreeUpdateHold()
+    {
+        FView->SkinData()->EndUpdate();
+        FView->Items()->EndUpdate();
+    }
+    TTreeUpdateHold(const TTreeUpdateHold&) = delete;
+    TTreeUpdateHold& operator=(const TTreeUpdateHold&) = delete;
+
+private:
+    TacCustomShellTreeView* FView;
+};
+
 // An item of a folder being read, with the name its node shows.
 struct TChild {
     TItemIDList ID;
@@ -223,16 +243,15 @@ void TacCustomShellTreeView::CreateRoot()
 
 void TacCustomShellTreeView::ClearItems()
 {
-    Items()->BeginUpdate();
-    SkinData()->BeginUpdate();
-    for (TTreeNode* n = Items()->GetFirstNode(); n; n = n->GetNext()) {
-        delete FolderOf(n);
-        n->SetData(nullptr);
+    {
+        TTreeUpdateHold hold(this);
+        for (TTreeNode* n = Items()->GetFirstNode(); n; n = n->GetNext()) {
+            delete FolderOf(n);
+            n->SetData(nullptr);
+        }
+        if (!ComponentState().Contains(csDestroying))
+            Items()->Clear();
     }
-    if (!ComponentState().Contains(csDestroying))
-        Items()->Clear();
-    SkinData()->EndUpdate();
-    Items()->EndUpdate();
     FImages.Clear();
 }
 
@@ -268,16 +287,7 @@ void TacCustomShellTreeView::PopulateNode(TTreeNode* Node)
     if (!folder)
         return;
     TacHourGlass hourGlass;
-    Items()->BeginUpdate();
-    SkinData()->BeginUpdate();
-    struct TEnd {
-        TacCustomShellTreeView* View;
-        ~TEnd()
-        {
-            View->SkinData()->EndUpdate();
-            View->Items()->EndUpdate();
-        }
-    } end{this};
+    TTreeUpdateHold hold(this);
     for (const TChild& child : SortedChildren(folder->ShellFolder(), ObjectTypesToFlags(FObjectTypes), FShowExt))
         InitNode(Items()->AddChild(Node, child.Name), child.ID.get(), Node, &child.Name);
 }
@@ -425,17 +435,12 @@ void TacCustomShellTreeView::SetPathFromID(PCIDL ID)
         return;
     TItemIDList target(CopyPIDL(ID));
     FUpdating = true;
-    Items()->BeginUpdate();
-    SkinData()->BeginUpdate();
-    struct TEnd {
-        TacCustomShellTreeView* View;
-        ~TEnd()
-        {
-            View->SkinData()->EndUpdate();
-            View->Items()->EndUpdate();
-            View->FUpdating = false;
-        }
-    } end{this};
+    // Cleared after the hold ends, so what the end of the hold sets off still sees the move.
+    struct TClear {
+        bool& Flag;
+        ~TClear() { Flag = false; }
+    } clear{FUpdating};
+    TTreeUpdateHold hold(this);
     for (const TItemIDList& ancestor : CreatePIDLList(target.get()))
         if (TTreeNode* n = FolderExists(ancestor.get(), Items()->GetFirstNode()))
             n->Expand(false);
@@ -460,17 +465,8 @@ void TacCustomShellTreeView::Refresh(TTreeNode* Node)
     TTreeNode* top = TopItem();
     TItemIDList topID(top && FolderOf(top) ? CopyPIDL(FolderOf(top)->AbsoluteID()) : nullptr);
     TItemIDList selectedID(SelectedFolder() ? CopyPIDL(SelectedFolder()->AbsoluteID()) : nullptr);
-    Items()->BeginUpdate();
-    SkinData()->BeginUpdate();
     {
-        struct TEnd {
-            TacCustomShellTreeView* View;
-            ~TEnd()
-            {
-                View->SkinData()->EndUpdate();
-                View->Items()->EndUpdate();
-            }
-        } end{this};
+        TTreeUpdateHold hold(this);
         // The node again, read anew, before the old one.
         TTreeNode* fresh = Items()->InsertObject(
             Node, Node->Text(), new TacShellFolder(FolderOf(Node->Parent()), folder->RelativeID(), folder->ShellFolder()));

@@ -359,17 +359,17 @@ void TsFileListView::Createimages()
 
 namespace {
 
-struct TColumnSpec {
+struct TColumnPlan {
     const char* Caption;
     int Width;
     TAlignment Alignment;
 };
 
 template <std::size_t N>
-void SetColumns(TListColumns* Columns, const TColumnSpec (&Specs)[N])
+void SetColumns(TListColumns* Columns, const TColumnPlan (&Plans)[N])
 {
     Columns->Clear();
-    for (const TColumnSpec& c : Specs) {
+    for (const TColumnPlan& c : Plans) {
         TListColumn* column = Columns->Add();
         column->SetCaption(c.Caption);
         column->SetWidth(c.Width);
@@ -381,7 +381,7 @@ void SetColumns(TListColumns* Columns, const TColumnSpec (&Specs)[N])
 
 void TsFileListView::FileColumns()
 {
-    static const TColumnSpec columns[] = {{"Name", 150, taLeftJustify},
+    static const TColumnPlan columns[] = {{"Name", 150, taLeftJustify},
                                           {"Size", 75, taRightJustify},
                                           {"Type", 75, taLeftJustify},
                                           {"Modified", 100, taLeftJustify},
@@ -391,7 +391,7 @@ void TsFileListView::FileColumns()
 
 void TsFileListView::DriveColumns()
 {
-    static const TColumnSpec columns[] = {{"Name", 140, taLeftJustify},
+    static const TColumnPlan columns[] = {{"Name", 140, taLeftJustify},
                                           {"Type", 80, taLeftJustify},
                                           {"Disk Size", 80, taRightJustify},
                                           {"Free Space", 90, taRightJustify},

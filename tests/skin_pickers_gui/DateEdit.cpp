@@ -7,38 +7,19 @@ using namespace pickerskit;
 
 namespace {
 
-class DateEdit : public testkit::FormTest {
+class DateEdit : public TEditOnForm<TsDateEdit> {
 protected:
     void SetUp() override
     {
-        FormTest::SetUp();
+        TEditOnForm::SetUp();
         ShortDateFormat = "dd/MM/yyyy";
         DateSeparator = '/';
-        form = MakeForm();
-        form->SetBounds(200, 200, 300, 150);
-        edit = Create<TsDateEdit>(form);
-        edit->SetBounds(10, 10, 120, 21);
-        edit->SetParent(form);
-        other = Create<TEdit>(form);
-        other->SetBounds(10, 60, 100, 21);
-        other->SetParent(form);
-        form->Show();
-        SetForegroundWindow(form->Handle());
-        edit->SetFocus();
-        testkit::PumpFor(20);
-    }
-    void TearDown() override
-    {
-        FormTest::TearDown();
-        GetFormatSettings();
+        ShowEdit(120);
     }
     AnsiString Shown() { return edit->EditText(); }
     static TDateTime D(int Y, int M, int Dd) { return EncodeDate(Y, M, Dd); }
 
     SysUtils::TDateClockOverride clock{[] { return EncodeDate(2024, 9, 12) + 0.5; }};
-    TForm* form = nullptr;
-    TsDateEdit* edit = nullptr;
-    TEdit* other = nullptr;
 };
 
 } // namespace

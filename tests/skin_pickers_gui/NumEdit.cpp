@@ -5,30 +5,14 @@ using namespace pickerskit;
 
 namespace {
 
-class NumEdit : public testkit::FormTest {
+class NumEdit : public TEditOnForm<TsCalcEdit> {
 protected:
     void SetUp() override
     {
-        FormTest::SetUp();
+        TEditOnForm::SetUp();
         DecimalSeparator = ',';
         ThousandSeparator = ' ';
-        form = MakeForm();
-        form->SetBounds(200, 200, 300, 150);
-        edit = Create<TsCalcEdit>(form);
-        edit->SetBounds(10, 10, 150, 21);
-        edit->SetParent(form);
-        other = Create<TEdit>(form);
-        other->SetBounds(10, 60, 100, 21);
-        other->SetParent(form);
-        form->Show();
-        SetForegroundWindow(form->Handle());
-        edit->SetFocus();
-        testkit::PumpFor(20);
-    }
-    void TearDown() override
-    {
-        FormTest::TearDown();
-        GetFormatSettings();
+        ShowEdit(150);
     }
     // Typed over the whole text.
     AnsiString TypedOver(const char* Keys)
@@ -37,10 +21,6 @@ protected:
         Type(edit->Handle(), Keys);
         return edit->EditText();
     }
-
-    TForm* form = nullptr;
-    TsCalcEdit* edit = nullptr;
-    TEdit* other = nullptr;
 };
 
 } // namespace

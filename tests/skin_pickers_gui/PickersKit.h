@@ -119,4 +119,35 @@ inline void Type(HWND Wnd, const char* Chars)
 inline TPoint Middle(const TRect& R) { return TPoint{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
 inline TPoint Middle(TControl* Control) { return Middle(Control->ClientRect()); }
 
+// A focused edit of type E on a shown form, beside a plain edit to move the focus to; the locale's
+// formats the test sets are read again from the system afterwards.
+template <class E>
+class TEditOnForm : public testkit::FormTest {
+protected:
+    void ShowEdit(int Width)
+    {
+        form = MakeForm();
+        form->SetBounds(200, 200, 300, 150);
+        edit = Create<E>(form);
+        edit->SetBounds(10, 10, Width, 21);
+        edit->SetParent(form);
+        other = Create<TEdit>(form);
+        other->SetBounds(10, 60, 100, 21);
+        other->SetParent(form);
+        form->Show();
+        SetForegroundWindow(form->Handle());
+        edit->SetFocus();
+        testkit::PumpFor(20);
+    }
+    void TearDown() override
+    {
+        testkit::FormTest::TearDown();
+        GetFormatSettings();
+    }
+
+    TForm* form = nullptr;
+    E* edit = nullptr;
+    TEdit* other = nullptr;
+};
+
 } // namespace pickerskit
