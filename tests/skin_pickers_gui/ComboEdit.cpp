@@ -24,24 +24,12 @@ public:
     }
 };
 
-class ComboEdit : public testkit::FormTest {
+class ComboEdit : public TEditOnForm<TTestComboEdit> {
 protected:
     void SetUp() override
     {
-        FormTest::SetUp();
-        form = MakeForm();
-        form->SetBounds(200, 200, 360, 200);
-        edit = Create<TTestComboEdit>(form);
-        edit->SetBounds(10, 10, 150, 21);
-        edit->SetText("abc");
-        edit->SetParent(form);
-        other = Create<TEdit>(form);
-        other->SetBounds(10, 60, 100, 21);
-        other->SetParent(form);
-        form->Show();
-        SetForegroundWindow(form->Handle());
-        edit->SetFocus();
-        testkit::PumpFor(30);
+        TEditOnForm::SetUp();
+        ShowEdit(150, "abc", 360, 200);
     }
     bool Open()
     {
@@ -54,10 +42,6 @@ protected:
         return !edit->Popup() && testkit::PumpUntil([&] { return !testkit::FormTest::FormAlive(Popup); }, 2000);
     }
     POINT ButtonPoint() { return ScreenPoint(edit->Button(), Middle(edit->Button())); }
-
-    TForm* form = nullptr;
-    TTestComboEdit* edit = nullptr;
-    TEdit* other = nullptr;
 };
 
 } // namespace

@@ -124,12 +124,14 @@ inline TPoint Middle(TControl* Control) { return Middle(Control->ClientRect()); 
 template <class E>
 class TEditOnForm : public testkit::FormTest {
 protected:
-    void ShowEdit(int Width)
+    void ShowEdit(int Width, const char* Text = nullptr, int FormWidth = 300, int FormHeight = 150)
     {
         form = MakeForm();
-        form->SetBounds(200, 200, 300, 150);
+        form->SetBounds(200, 200, FormWidth, FormHeight);
         edit = Create<E>(form);
         edit->SetBounds(10, 10, Width, 21);
+        if (Text)
+            edit->SetText(Text);
         edit->SetParent(form);
         other = Create<TEdit>(form);
         other->SetBounds(10, 60, 100, 21);
@@ -137,7 +139,7 @@ protected:
         form->Show();
         SetForegroundWindow(form->Handle());
         edit->SetFocus();
-        testkit::PumpFor(20);
+        testkit::PumpFor(30);
     }
     void TearDown() override
     {
