@@ -139,8 +139,10 @@ bool TypedFileInside(const AnsiString& Folder, TCustomEdit& Target)
         from = end + 1;
     }
     const bool full = FullName(typed);
+    // A name ending in a separator names a folder (the archive folder itself for ".\"), never a file.
+    const bool folder = typed.back() == '\\' || typed.back() == '/';
     AnsiString relative;
-    if (oddStep || !RelativeName(ExpandFileName(full ? typed : IncludeTrailingBackslash(AppPath(Folder)) + typed),
+    if (oddStep || folder || !RelativeName(ExpandFileName(full ? typed : IncludeTrailingBackslash(AppPath(Folder)) + typed),
                                  Folder, relative)) {
         RefuseOutside(Folder);
         return false;

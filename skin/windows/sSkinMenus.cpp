@@ -93,12 +93,12 @@ void TsSkinableMenus::InitComponent(TComponent* Component, bool AActive)
         for (int i = 0; i < mainMenu->Items()->Count(); ++i)
             HookItem(mainMenu->Items()->Items(i), AActive);
     } else if (auto* popup = dynamic_cast<TPopupMenu*>(Component)) {
-        if (SkinnedPopups())
-            HookPopupMenu(popup, AActive);
+        // Pop-ups switched off are unhooked, so that the system draws them again.
+        HookPopupMenu(popup, AActive && SkinnedPopups());
     } else if (auto* item = dynamic_cast<TMenuItem*>(Component)) {
         TMenu* menu = item->GetParentMenu();
-        if (SkinnedPopups() && !dynamic_cast<TMainMenu*>(menu))
-            HookItem(item, AActive);
+        if (!dynamic_cast<TMainMenu*>(menu))
+            HookItem(item, AActive && SkinnedPopups());
     }
     for (int i = 0; i < Component->ComponentCount(); ++i)
         InitComponent(Component->Components(i), AActive);

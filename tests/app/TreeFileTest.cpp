@@ -283,6 +283,11 @@ TEST(KeepAside, RenamesWithoutOverwritingEarlierCopies)
     EXPECT_FALSE(FileExists(path));
     EXPECT_EQ(testkit::ReadFileBytes(dir / "Temp.vlt.damaged"), "1");
     EXPECT_EQ(testkit::ReadFileBytes(dir / "Temp.vlt.damaged.2"), "2");
+    // A folder holding the next name is passed over too.
+    CreateDirectoryA((dir / "Temp.vlt.damaged.3").c_str(), nullptr);
+    testkit::WriteFileBytes(path, "3");
+    EXPECT_EQ(treefile::KeepAside(path, ".damaged"), dir / "Temp.vlt.damaged.4");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "Temp.vlt.damaged.4"), "3");
 }
 
 TEST(InstanceLock, OneHolderPerTreeFile)

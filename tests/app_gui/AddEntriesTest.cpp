@@ -140,12 +140,34 @@ TEST_F(AddEntries, LinkAndMovieDialogsRefuseAnEmptyTitleAndUpdateTheirOwnNode)
     EXPECT_EQ(Key("URL", "Ссылка"), "http://example.org/");
     EXPECT_EQ(Node("Мультик")->Text(), "Мультик");
 
+    // Only the address or the file changed, the title kept: stored under the same title, no box,
+    // no second node.
+    const int nodes = form->TreeView1->Items()->Count();
+    Click("Сайт");
+    boxes.clear();
+    WhileModal(Form12, [&] {
+        Form12->Edit2->SetText("http://other.example/");
+        Form12->Button1Click(nullptr);
+    });
+    form->N17Click(nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Key("URL", "Сайт") == "http://other.example/"; }, "the link's new address"));
+    Click("Мультик");
+    WhileModal(FlashO, [&] {
+        FlashO->Edit2->SetText("other.swf");
+        FlashO->Button2Click(nullptr);
+    });
+    form->N96Click(nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Key("FLASH", "Мультик") == "other.swf"; }, "the movie's new file"));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(form->TreeView1->Items()->Count(), nodes);
+    EXPECT_EQ(Node("Сайт")->ImageIndex(), 39);
+
     // A Flash movie renamed to another entry's title in other letters is refused; a movie that
     // is gone by the time the timer acts is not looked for.
     Click("Мультик");
     boxes.clear();
     WhileModal(FlashO, [&] {
-        EXPECT_EQ(FlashO->Edit2->Text(), "m.swf");
+        EXPECT_EQ(FlashO->Edit2->Text(), "other.swf");
         FlashO->Edit1->SetText("САЙТ");
         FlashO->Button2Click(nullptr);
     });
@@ -154,7 +176,7 @@ TEST_F(AddEntries, LinkAndMovieDialogsRefuseAnEmptyTitleAndUpdateTheirOwnNode)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Название уже существует");
     EXPECT_EQ(Key("FLASH", "САЙТ"), "");
-    EXPECT_EQ(Key("URL", "Сайт"), "http://site.example/");
+    EXPECT_EQ(Key("URL", "Сайт"), "http://other.example/");
 
     const std::string map = Map();
     FlashO->Edit1->SetText("Другой");
@@ -249,6 +271,12 @@ TEST_F(AddEntries, TypedFileNamesAreTakenAsTheEntryWillOpenThemAndRefusedOutside
         {"sub\\..\\..\\page.html", ""},
         {".. \\page.html", ""},
         {"\\page.html", ""},
+        {"/page.html", ""},
+        {dir / "FILES\\", ""},
+        {"FILES\\", ""},
+        {"sub/", ""},
+        {".\\", ""},
+        {".", ""},
         {"C:page.html", ""},
         {dir / "FILES\\..\\page.html", ""},
         {dir / "FILESX\\page.html", ""},

@@ -57,10 +57,17 @@ TEST(Align, AnchorsKeepDistances)
     TControl* stretch = Child(panel, alNone, Rect(10, 10, 390, 40));
     stretch->SetAnchors(TAnchors{akLeft, akTop, akRight});
     TControl* fixed = Child(panel, alNone, Rect(10, 100, 60, 120));
+    // Anchored to neither side: keeps its centre, moving by half the change.
+    TControl* centred = Child(panel, alNone, Rect(180, 200, 220, 220));
+    centred->SetAnchors(TAnchors{akTop});
+    TControl* middle = Child(panel, alNone, Rect(100, 140, 120, 160));
+    middle->SetAnchors(TAnchors{});
     panel->SetBounds(0, 0, 500, 400);
     EXPECT_EQ(corner->BoundsRect(), Rect(450, 350, 490, 390));
     EXPECT_EQ(stretch->BoundsRect(), Rect(10, 10, 490, 40));
     EXPECT_EQ(fixed->BoundsRect(), Rect(10, 100, 60, 120));
+    EXPECT_EQ(centred->BoundsRect(), Rect(230, 200, 270, 220));
+    EXPECT_EQ(middle->BoundsRect(), Rect(150, 190, 170, 210));
     panel->Free();
 }
 

@@ -97,6 +97,35 @@ TEST_F(FormsTest, CaFreeInsideShowModalFreesOnlyAfterTheLoopUnwound)
     EXPECT_FALSE(FormAlive(form));
 }
 
+TEST_F(FormsTest, AModalResultRefusedByTheCloseQueryKeepsTheFormModalUntilAllowed)
+{
+    TForm* form = MakeForm();
+    int asked = 0, step = 0;
+    bool shownAfterRefusal = false, modalAfterRefusal = false;
+    TModalResult resultAfterRefusal = mrOk;
+    form->OnCloseQuery = [&](TObject*, bool& canClose) { canClose = ++asked >= 2; };
+    auto timer = MakeTimer(10, [&](TObject*) {
+        if (!form->Visible())
+            return;
+        if (step == 0) {
+            form->SetModalResult(mrOk);
+            step = 1;
+        } else if (step == 1) {
+            shownAfterRefusal = IsWindowVisible(form->Handle()) != FALSE;
+            modalAfterRefusal = form->FormState().Contains(fsModal) && Application->ModalLevel() == 1;
+            resultAfterRefusal = form->ModalResult();
+            form->SetModalResult(mrYes);
+            step = 2;
+        }
+    });
+    EXPECT_EQ(form->ShowModal(), mrYes);
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(shownAfterRefusal);
+    EXPECT_TRUE(modalAfterRefusal);
+    EXPECT_EQ(resultAfterRefusal, mrNone) << "a refused result is taken back";
+    EXPECT_FALSE(form->Visible());
+}
+
 TEST_F(FormsTest, TimersKeepFiringInsideNestedModalForms)
 {
     TForm* outer = MakeForm();

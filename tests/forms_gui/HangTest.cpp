@@ -1,5 +1,6 @@
 // The watchdog over each test of a program: a test that waits for an answer nobody gives fails
-// within its limit, naming itself and the window it waits on.
+// within its limit, naming itself and the window it waits on; a test that crashes fails at once,
+// named.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -19,4 +20,19 @@ TEST(EachTestWatchdog, ATestThatWaitsPastItsLimitEndsTheProgramNamingItAndItsWin
               std::string::npos)
         << run.output;
     EXPECT_NE(run.output.find("open window: #32770 \"Зависший тест\""), std::string::npos) << run.output;
+}
+
+TEST(EachTestWatchdog, DISABLED_Crashes)
+{
+    volatile int* nowhere = nullptr;
+    *nowhere = 1;
+}
+
+TEST(EachTestWatchdog, ACrashingTestEndsTheProgramAtOnceNamingIt)
+{
+    const testkit::SelfRun run = testkit::RunSelf("EachTestWatchdog.DISABLED_Crashes", "", "");
+    EXPECT_EQ(run.code, 4u) << run.output;
+    EXPECT_NE(run.output.find("CRASH: test EachTestWatchdog.DISABLED_Crashes: exception 0xC0000005"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("(write of 00000000)"), std::string::npos) << run.output;
 }

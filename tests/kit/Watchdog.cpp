@@ -95,6 +95,33 @@ private:
 
 } // namespace
 
+namespace {
+
+LONG WINAPI ReportCrash(EXCEPTION_POINTERS* Info)
+{
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const EXCEPTION_RECORD* r = Info->ExceptionRecord;
+    std::fprintf(stderr, "\nCRASH: test %s.%s: exception 0x%08lX at %p", test ? test->test_suite_name() : "(none)",
+                 test ? test->name() : "", static_cast<unsigned long>(r->ExceptionCode), r->ExceptionAddress);
+    if (r->ExceptionCode == EXCEPTION_ACCESS_VIOLATION && r->NumberParameters >= 2)
+        std::fprintf(stderr, " (%s of %p)", r->ExceptionInformation[0] ? "write" : "read",
+                     reinterpret_cast<void*>(r->ExceptionInformation[1]));
+    std::fprintf(stderr, "\n");
+    ProgramRun::EndAll();
+    std::fflush(stderr);
+    std::fflush(stdout);
+    TerminateProcess(GetCurrentProcess(), 4);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+} // namespace
+
+void ReportCrashes()
+{
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(ReportCrash);
+}
+
 void WatchEachTest()
 {
     const char* limit = std::getenv("VELLORN_TEST_LIMIT_MS");

@@ -6,6 +6,7 @@
 //   test that runs past the limit (a modal loop waiting for an answer, a wait for a window that
 //   never comes) is named with the windows the program has open, the programs it started end, and
 //   the program ends with exit code 3.
+// - ReportCrashes: a crash ends the program at once, naming the test (exit code 4).
 #pragma once
 #include <condition_variable>
 #include <functional>
@@ -44,5 +45,10 @@ private:
 
 // The limit of one test: VELLORN_TEST_LIMIT_MS when set (the watchdog's own test), else 30 s.
 void WatchEachTest();
+
+// An exception that nothing handles (an access violation, say) ends the program at once with exit
+// code 4, naming the running test, the exception code and address, instead of leaving the
+// process to a debugger that would hold it, the watchdog's thread too, until the runner's timeout.
+void ReportCrashes();
 
 } // namespace testkit

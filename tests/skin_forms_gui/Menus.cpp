@@ -270,6 +270,32 @@ TEST_F(SkinnedMenus, LineItemsGetTheLinePaintersAndSubItemsTheItemPainters)
     EXPECT_EQ(PixelOf(&target, 50, 20), clLime);
 }
 
+TEST_F(SkinnedMenus, PopupMenusAreSkinnedOnlyWhileTheManagerSaysSo)
+{
+    UseSkin("Neutral");
+    TForm* form = MakeForm();
+    auto* popup = Create<TPopupMenu>(form);
+    TMenuItem* item = AddItem(form, popup->Items(), "Копировать", "P1");
+    TMenuItem* sub = AddItem(form, item, "Всё", "P2");
+    TsSkinManager* manager = sSkinData->DefaultManager;
+    const TAdvancedMenuDrawItemEvent skinned(Painter(), &TsSkinableMenus::sAdvancedDrawItem);
+    auto expectSkinned = [&](bool on) {
+        EXPECT_EQ(item->OnAdvancedDrawItem == skinned, on);
+        EXPECT_EQ(sub->OnAdvancedDrawItem == skinned, on);
+        EXPECT_EQ(popup->OwnerDraw(), on) << "a menu the skin leaves is drawn by the system";
+    };
+    manager->SetSkinnedPopups(true);
+    Painter()->InitItems(true);
+    expectSkinned(true);
+    manager->SetSkinnedPopups(false);
+    expectSkinned(false);
+    manager->SetSkinnedPopups(true);
+    expectSkinned(true);
+    manager->SetSkinnedPopups(false);
+    expectSkinned(false);
+    manager->SetSkinnedPopups(true);
+}
+
 TEST_F(SkinnedMenus, SystemMenuShowsTheCommandsTheFrameAllows)
 {
     TForm* form = MakeForm();
@@ -310,6 +336,11 @@ TEST_F(SkinnedMenus, SystemMenuShowsTheCommandsTheFrameAllows)
     provider->SetBorderIcons(all);
     form->SetWindowState(wsMinimized);
     EXPECT_EQ(shown(), "Move Minimize(off) Maximize(off) Close");
+    // A minimised form without a maximise box is restored from its menu.
+    form->SetBorderStyle(bsSingle);
+    provider->SetBorderIcons(TsBorderIcons{biSystemMenu, biMinimize});
+    EXPECT_EQ(shown(), "Restore Move Size(off) Minimize(off) Maximize(off) Close");
+    form->SetWindowState(wsNormal);
 }
 
 TEST_F(SkinnedMenus, MenuLineShowsItsItemsAsTheyChange)

@@ -58,6 +58,10 @@ TEST(Utilities, Rectangles)
     EXPECT_FALSE(RectInRect(Rect(0, 0, 10, 10), Rect(2, 2, 11, 5)));
     EXPECT_TRUE(RectIsVisible(Rect(0, 0, 10, 10), Rect(9, 9, 20, 20)));
     EXPECT_FALSE(RectIsVisible(Rect(0, 0, 10, 10), Rect(10, 0, 20, 5)));
+    // Touching from above, below and the left shares no pixel either.
+    EXPECT_FALSE(RectIsVisible(Rect(0, 10, 10, 20), Rect(0, 0, 10, 10)));
+    EXPECT_FALSE(RectIsVisible(Rect(0, 0, 10, 10), Rect(0, 10, 10, 20)));
+    EXPECT_FALSE(RectIsVisible(Rect(10, 0, 20, 10), Rect(0, 0, 10, 10)));
     EXPECT_FALSE(RectIsVisible(Rect(0, 0, 10, 10), Rect(5, 5, 5, 8)));
     EXPECT_EQ(LimitIt(10, 0, 10), 10);
     EXPECT_EQ(LimitIt(-1, 0, 10), 0);
@@ -106,4 +110,6 @@ TEST(Utilities, InMemoryIniForm)
     TStringList dest;
     GetIniSection("TWO", &sections, &dest);
     EXPECT_EQ(dest.GetTextStr(), "A=5a\r\nD\r\n");
+    GetIniSection("one", &sections, &dest);
+    EXPECT_EQ(dest.GetTextStr(), "A=0x10\r\nB=0x\r\n") << "comment lines are not listed";
 }

@@ -350,9 +350,15 @@ TEST(MemIniFile, HoldsChangesUntilUpdateFile)
 {
     IniOnDisk f("; head\r\n[A]\r\nx=1\r\n");
     TMemIniFile mem(f.path);
+    // Read once (the section index is built), then changed: the reads see every change.
+    EXPECT_FALSE(mem.SectionExists("B"));
+    EXPECT_EQ(mem.ReadString("A", "x", "-"), "1");
     mem.WriteString("A", "y", "2");
     mem.WriteFloat("B", "f", 2.5);
     mem.WriteBool("B", "b", true);
+    EXPECT_TRUE(mem.SectionExists("b"));
+    EXPECT_EQ(mem.ReadString("A", "y", "-"), "2");
+    EXPECT_EQ(mem.ReadString("B", "b", "-"), "1");
     EXPECT_EQ(f.Bytes(), "; head\r\n[A]\r\nx=1\r\n");
     EXPECT_DOUBLE_EQ(mem.ReadFloat("B", "f", 0), 2.5);
     EXPECT_TRUE(mem.ReadBool("b", "B", false));
@@ -360,6 +366,8 @@ TEST(MemIniFile, HoldsChangesUntilUpdateFile)
     EXPECT_EQ(f.Bytes(), "; head\r\n[A]\r\nx=1\r\ny=2\r\n[B]\r\nf=" + FloatToStr(2.5) + "\r\nb=1\r\n");
     mem.EraseSection("A");
     mem.DeleteKey("B", "f");
+    EXPECT_FALSE(mem.SectionExists("A"));
+    EXPECT_EQ(mem.ReadString("B", "f", "-"), "-");
     mem.UpdateFile();
     EXPECT_EQ(f.Bytes(), "; head\r\n[B]\r\nb=1\r\n");
 }

@@ -78,6 +78,16 @@ TEST(TreeModel, DeleteKeepsCountsAndParentState)
     nodes.Clear();
     EXPECT_EQ(nodes.Count(), 0);
     EXPECT_EQ(nodes.GetFirstNode(), nullptr);
+
+    // Deleting the parent of the selected node leaves no selection: nodes made afterwards (maybe
+    // where the freed ones were) are not selected.
+    TTreeNode* p = nodes.Add(nullptr, "p");
+    nodes.AddChild(nodes.AddChild(p, "child"), "grandchild")->SetSelected(true);
+    p->Delete();
+    TTreeNode* fresh = nodes.Add(nullptr, "fresh");
+    TTreeNode* child = nodes.AddChild(fresh, "child");
+    TTreeNode* grandchild = nodes.AddChild(child, "grandchild");
+    EXPECT_FALSE(fresh->Selected() || child->Selected() || grandchild->Selected());
 }
 
 TEST(TreeModel, MoveToEveryModeAndNeverBelowItself)

@@ -1,4 +1,5 @@
-// The main of every test program: GoogleTest with each test under the kit's watchdog.
+// The main of every test program: GoogleTest with each test under the kit's watchdog, and a crash
+// reported by the test's name.
 #include <gtest/gtest.h>
 
 #include "Watchdog.h"
@@ -7,5 +8,6 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     testkit::WatchEachTest();
+    testkit::ReportCrashes();
     return RUN_ALL_TESTS();
 }
