@@ -726,11 +726,48 @@ bool TWinControl::IsMenuKey(TWMKey& Message)
     return form && form->IsShortCut(Message);
 }
 
+namespace {
+
+// Whether the key is one an edit acts on itself (deleting, inserting, moving the caret, the
+// clipboard, undo, select all) and the window with the focus is an edit (a memo's, a combo box's,
+// a rich edit's, a tree's label editor): such a key is the edit's, never a menu's shortcut.
+bool IsKeyOfFocusedEdit(const TWMKey& Key)
+{
+    if (KeyDataToShiftState(Key.KeyData).Contains(ssAlt))
+        return false;
+    switch (Key.CharCode) {
+    case VK_DELETE:
+    case VK_INSERT:
+    case VK_BACK:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_HOME:
+    case VK_END:
+    case VK_PRIOR:
+    case VK_NEXT: break;
+    case 'A':
+    case 'C':
+    case 'V':
+    case 'X':
+    case 'Z':
+        if (GetKeyState(VK_CONTROL) >= 0)
+            return false;
+        break;
+    default: return false;
+    }
+    HWND focus = GetFocus();
+    return focus && (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0;
+}
+
+} // namespace
+
 void TWinControl::CNKeyDown(TMessage& Message)
 {
     auto& key = MessageAs<TWMKey>(Message);
     Message.Result = 1;
-    if (IsMenuKey(key))
+    if (!IsKeyOfFocusedEdit(key) && IsMenuKey(key))
         return;
     if (Perform(CM_CHILDKEY, key.CharCode, reinterpret_cast<LPARAM>(this)) != 0)
         return;
@@ -832,6 +869,12 @@ void TWinControl::CMDialogKey(TMessage& Message)
         case VK_DOWN:
             if (active && active->FParent) {
                 active->FParent->SelectNext(active, key.CharCode == VK_RIGHT || key.CharCode == VK_DOWN, false);
+                // A radio button the arrows move to is chosen, as in the system's dialogs: it
+                // hears the click its window reports (a checked one takes no second click).
+                HWND moved = GetFocus();
+                TWinControl* radio = moved ? FindControl(moved) : nullptr;
+                if (radio && radio != active && (SendMessageA(moved, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0)
+                    radio->Perform(CN_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(moved));
                 Message.Result = 1;
                 return;
             }

@@ -1201,10 +1201,17 @@ void TPopupMenu::Popup(int X, int Y)
         flags |= TPM_RIGHTALIGN;
     else if (Alignment == paCenter)
         flags |= TPM_CENTERALIGN;
+    // The hidden list window only hears the menu's messages: it never takes the focus, and the
+    // window that had the focus has it again before a chosen command runs, as after a mouse pick.
     HWND wnd = PopupListWindow();
-    SetForegroundWindow(wnd);
+    HWND focus = GetFocus();
     TrackPopupMenu(menu, flags, X, Y, 0, wnd, nullptr);
     PostMessageA(wnd, WM_NULL, 0, 0);
+    if (focus && IsWindow(focus) && GetFocus() != focus && IsWindowVisible(focus) && IsWindowEnabled(focus)) {
+        if (GetForegroundWindow() == wnd)
+            SetForegroundWindow(GetAncestor(focus, GA_ROOT));
+        SetFocus(focus);
+    }
 }
 
 // --- Hooks for controls and forms -----------------------------------------------------------

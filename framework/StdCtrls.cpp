@@ -594,7 +594,8 @@ void TButton::CMDialogKey(TMessage& Message)
     auto& key = MessageAs<TWMKey>(Message);
     bool noShift = !KeyDataToShiftState(key.KeyData).Contains(ssAlt) && GetKeyState(VK_CONTROL) >= 0 &&
                    GetKeyState(VK_SHIFT) >= 0;
-    if (((key.CharCode == VK_RETURN && (FActive || FDefault)) || (key.CharCode == VK_ESCAPE && FCancel)) && noShift &&
+    // Enter is the focused button's; the default one's only while no other button has the focus.
+    if (((key.CharCode == VK_RETURN && FActive) || (key.CharCode == VK_ESCAPE && FCancel)) && noShift &&
         CanFocus()) {
         Click();
         Message.Result = 1;

@@ -1,6 +1,6 @@
 // Menus on forms and controls: the main menu's messages reach its items through the form's
-// window, the keyboard opens the menu bar, menu shortcuts come before the focused control, and
-// context clicks pop menus up.
+// window, the keyboard opens the menu bar, menu shortcuts come before the focused control (but
+// not before the keys an edit acts on), and context clicks pop menus up.
 #include <gtest/gtest.h>
 
 #include "ComCtrls.h"
@@ -9,6 +9,7 @@
 #include "StdCtrls.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace testkit;
@@ -40,6 +41,20 @@ void CALLBACK CloseMenuOnce(HWND, UINT, UINT_PTR Id, DWORD)
 {
     KillTimer(nullptr, Id);
     EndMenu();
+}
+
+// Keys for the pop-up menu that is open: Esc, or Down and Enter.
+void CALLBACK EscapePopup(HWND, UINT, UINT_PTR Id, DWORD)
+{
+    KillTimer(nullptr, Id);
+    PostMessageA(PopupListWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
+}
+
+void CALLBACK ChooseFirstPopupItem(HWND, UINT, UINT_PTR Id, DWORD)
+{
+    KillTimer(nullptr, Id);
+    PostMessageA(PopupListWindow(), WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(PopupListWindow(), WM_KEYDOWN, VK_RETURN, 0);
 }
 
 } // namespace
@@ -260,6 +275,28 @@ TEST_F(FormMenusTest, MenuShortcutComesBeforeTheFocusedControl)
     press('S'); // a disabled item leaves the key to the control
     Hold(VK_CONTROL, false);
     EXPECT_EQ(log, (std::vector<std::string>{"save", "copy", "control 65", "control 83"}));
+
+    // In an edit the keys it acts on are its own, whatever the menus claim; other shortcuts stay
+    // the menus'.
+    TMenuItem* remove = Item(form, "Удалить", file);
+    remove->SetShortCut(ShortCut(VK_DELETE, scCtrl));
+    remove->OnClick = [&](TObject*) { log.push_back("remove"); };
+    save->SetEnabled(true);
+    auto* edit = Create<TEdit>(form);
+    edit->SetParent(form);
+    edit->SetBounds(10, 40, 150, 21);
+    edit->SetText("первое второе");
+    edit->SetFocus();
+    edit->SetSelStart(0);
+    log.clear();
+    Hold(VK_CONTROL, true);
+    for (Word key : {Word(VK_DELETE), Word(VK_INSERT), Word('S')}) {
+        PostMessageA(edit->Handle(), WM_KEYDOWN, key, 1);
+        Application->ProcessMessages();
+    }
+    Hold(VK_CONTROL, false);
+    EXPECT_EQ(log, (std::vector<std::string>{"save"}));
+    EXPECT_NE(edit->Text(), "первое второе") << "Ctrl+Del deleted in the edit";
 }
 
 TEST_F(FormMenusTest, ContextClickPopsUpTheControlsMenu)
@@ -268,30 +305,34 @@ TEST_F(FormMenusTest, ContextClickPopsUpTheControlsMenu)
     auto* control = Create<TWinControl>(form);
     control->SetParent(form);
     control->SetBounds(10, 10, 80, 40);
+    control->SetTabStop(true);
     TPopupMenu* popup = Create<TPopupMenu>(form);
-    Item(form, "Вырезать", popup->Items());
+    TMenuItem* cut = Item(form, "Вырезать", popup->Items());
     control->SetPopupMenu(popup);
     int popups = 0;
     popup->OnPopup = [&](TObject*) { ++popups; };
+    HWND focusAtCommand = nullptr;
+    cut->OnClick = [&](TObject*) { focusAtCommand = GetFocus(); };
     form->Show();
+    control->SetFocus();
 
-    struct Closer {
-        static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
-        {
-            PostMessageA(PopupListWindow(), WM_KEYDOWN, VK_ESCAPE, 0);
-            KillTimer(nullptr, id);
-        }
-    };
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, &Closer::Tick);
-    SendMessageA(control->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control->Handle()), MAKELPARAM(150, 150));
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(popups, 1);
+    // Closed by Esc, or its item chosen by keys: the focus is the control's again, also when the
+    // command runs.
+    for (auto [choose, at] : {std::pair{false, -1}, std::pair{true, -1}, std::pair{false, 150}}) {
+        UINT_PTR timer = SetTimer(nullptr, 0, 50, choose ? &ChooseFirstPopupItem : &EscapePopup);
+        SendMessageA(control->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control->Handle()), MAKELPARAM(at, at));
+        KillTimer(nullptr, timer);
+        Application->ProcessMessages();
+        EXPECT_EQ(GetFocus(), control->Handle()) << choose;
+    }
+    EXPECT_EQ(focusAtCommand, control->Handle());
+    EXPECT_EQ(popups, 3);
     EXPECT_EQ(popup->PopupComponent, control);
     EXPECT_EQ(popup->PopupPoint().x, 150);
 
     popup->AutoPopup = false;
     SendMessageA(control->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control->Handle()), MAKELPARAM(150, 150));
-    EXPECT_EQ(popups, 1) << "no automatic pop-up";
+    EXPECT_EQ(popups, 3) << "no automatic pop-up";
 
     // A component freed by the menu's owner is forgotten.
     TComponent* other = Create<TComponent>(form);

@@ -3,6 +3,8 @@
 // state handed back to the native button when the skin goes.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "ActnList.h"
 #include "ControlsKit.h"
 #include "ImgList.h"
@@ -219,6 +221,31 @@ TEST_F(CheckBox, ARadioButtonClickedChecksItselfAndUnchecksItsNeighbours)
     const TRect r = second->CheckRect();
     EXPECT_EQ(testkit::PrintWindowPixels(second->Handle(), true).Pixel((r.left + r.right) / 2, (r.top + r.bottom) / 2),
               Through(Checked));
+}
+
+TEST_F(CheckBox, ArrowKeysChooseTheRadioButtonTheyMoveToSkinnedOrPlain)
+{
+    Skin({{"RADIOCHECKED", Checked}, {"RADIOUNCHECKED", Unchecked}});
+    TsRadioButton* radios[] = {Make<TsRadioButton>("First"), Make<TsRadioButton>("Second", 40),
+                               Make<TsRadioButton>("Third", 70)};
+    Show();
+    radios[0]->SetChecked(true);
+    for (bool skinned : {true, false}) {
+        if (!skinned) {
+            for (TsRadioButton* r : radios)
+                Command(r, AC_REMOVESKIN);
+            Clear();
+        }
+        for (auto [from, key, to] : {std::tuple{0, VK_DOWN, 1}, std::tuple{1, VK_DOWN, 2}, std::tuple{2, VK_UP, 1}}) {
+            radios[from]->SetFocus();
+            PostMessageA(radios[from]->Handle(), WM_KEYDOWN, key, 1);
+            Application->ProcessMessages();
+            EXPECT_TRUE(radios[to]->Focused()) << skinned << from;
+            EXPECT_TRUE(radios[to]->Checked()) << skinned << from;
+            EXPECT_FALSE(radios[from]->Checked()) << skinned << from;
+        }
+        radios[0]->SetChecked(true);
+    }
 }
 
 TEST_F(CheckBox, ARadioButtonWithoutTheSkinsCircleLeavesA16PixelBox)

@@ -142,6 +142,31 @@ TEST_F(MessageBoxes, RealBoxesAnswerThePressedButton)
     EXPECT_EQ(Screen->FormCount(), 1) << "every box is freed";
 }
 
+TEST_F(MessageBoxes, EnterAndSpaceAnswerWithTheFocusedButtonNotTheDefaultOne)
+{
+    // Keys pressed in the focused window, a press or a release on each tick (the release after the
+    // character the press makes): Tab, Tab, ..., then the answering key.
+    auto keys = [](int Tabs, WPARAM Answer) {
+        return [Tabs, Answer, step = 0](TsMessageForm*) mutable {
+            const bool release = step % 2 != 0;
+            const WPARAM key = step++ / 2 < Tabs ? VK_TAB : Answer;
+            PostMessageA(GetFocus(), release ? WM_KEYUP : WM_KEYDOWN, key,
+                         release ? static_cast<LPARAM>(0xC0000001u) : 1);
+            return release && key == Answer;
+        };
+    };
+    for (const char* skin : {"Dusk", "none"}) {
+        UseSkinOrNone(skin);
+        for (WPARAM answer : {VK_RETURN, VK_SPACE}) {
+            TBoxDriver no(keys(1, answer));
+            EXPECT_EQ(sMessageDlg("Удалить?", mtConfirmation, TMsgDlgButtons{mbYes, mbNo}, 0), mrNo) << skin;
+            AnsiString value = "прежнее";
+            TBoxDriver cancel(keys(2, answer));
+            EXPECT_FALSE(sInputQuery("Название", "Введите:", value)) << skin << " the input box's Cancel";
+        }
+    }
+}
+
 TEST_F(MessageBoxes, TheApplicationsBoxIsTheSkinnedOneWhileASkinIsOnAndAnswersAsTheSystemsDoes)
 {
     // Any system box is closed at once: only the skinned ones are to be answered here.

@@ -256,6 +256,20 @@ TEST_F(ControlsTest, RadioButtonsAndRadioGroupAreExclusive)
     EXPECT_FALSE(group->Buttons(1)->Checked());
     EXPECT_GE(groupClicks, 2);
     EXPECT_GT(group->Buttons(2)->Left(), group->Buttons(0)->Left()) << "the third button is in the second column";
+
+    // The arrow keys choose the radio button they move to, on the form and in the group.
+    r[0]->SetFocus();
+    PostMessageA(r[0]->Handle(), WM_KEYDOWN, VK_DOWN, 1);
+    Application->ProcessMessages();
+    EXPECT_TRUE(r[1]->Focused());
+    EXPECT_TRUE(r[1]->Checked());
+    EXPECT_FALSE(r[0]->Checked());
+    EXPECT_EQ(clicks[1], 2);
+    group->Buttons(2)->SetFocus();
+    PostMessageA(group->Buttons(2)->Handle(), WM_KEYDOWN, VK_UP, 1);
+    Application->ProcessMessages();
+    EXPECT_EQ(group->ItemIndex(), 1);
+    EXPECT_TRUE(r[1]->Checked()) << "the form's buttons keep theirs";
 }
 
 TEST_F(ControlsTest, ButtonsDefaultCancelModalResultAndKinds)
@@ -293,6 +307,21 @@ TEST_F(ControlsTest, ButtonsDefaultCancelModalResultAndKinds)
     EXPECT_EQ(form->Perform(CM_DIALOGCHAR, 'g', 0), 1);
     EXPECT_EQ(okClicks, 4);
     form->SetModalResult(mrNone);
+
+    // Enter and Space answer with the focused button; the default one takes Enter only while no
+    // other button has the focus.
+    ok->SetFocus();
+    PostMessageA(ok->Handle(), WM_KEYDOWN, VK_TAB, 1);
+    Application->ProcessMessages();
+    ASSERT_TRUE(cancel->Focused());
+    for (WPARAM key : {VK_RETURN, VK_SPACE}) {
+        PostMessageA(cancel->Handle(), WM_KEYDOWN, key, 1);
+        PostMessageA(cancel->Handle(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+        Application->ProcessMessages();
+        EXPECT_EQ(form->ModalResult(), mrCancel) << key;
+        EXPECT_EQ(okClicks, 4) << key;
+        form->SetModalResult(mrNone);
+    }
 }
 
 TEST_F(ControlsTest, SpeedButtonGroups)
