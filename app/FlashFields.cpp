@@ -15,8 +15,6 @@ void LayoutFlashFields(TForm* Form, TFlashFields& F, const AnsiString& Caption)
     F.Button2->SetDefault(true);
     F.Button3 = PlaceCaption<TsButton>(Form, Form, "Button3", "Отмена", 278, 76, 75, 25);
     F.Button3->SetCancel(true);
-    // The title is typed as soon as the dialog opens.
-    Form->SetActiveControl(F.Edit1);
     F.sOpenDialog1 = Create<TsOpenDialog>(Form);
     F.sOpenDialog1->SetName("sOpenDialog1");
     F.sOpenDialog1->Filter = "Flash файлы (*.swf)|*.swf";

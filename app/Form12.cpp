@@ -23,9 +23,8 @@ TForm12::TForm12(TComponent* AOwner) : TForm(AOwner)
     Button1->SetDefault(true);
     Button2 = PlaceCaption<TsButton>(this, this, "Button2", "Отмена", 278, 98, 75, 25);
     Button2->SetCancel(true);
-    // The title is typed as soon as the dialog opens.
-    SetActiveControl(Edit1);
-
+    // The title is typed as soon as the dialog opens (the fields are the link's).
+    OnShow = [this](TObject*) { StartFresh(this, Edit1); };
     Button1->OnClick = Bind(this, &TForm12::Button1Click);
     Button2->OnClick = Bind(this, &TForm12::Button2Click);
 }

@@ -54,6 +54,8 @@ void TForm13::FormShow(TObject*)
     RadioButton1->SetChecked(newWindow);
     RadioButton2->SetChecked(!newWindow);
     SetOpenTreesInNewWindow(newWindow);
+    // The focus on the option that holds, not on the button that closed the dialog last time.
+    StartFresh(this, newWindow ? RadioButton1 : RadioButton2);
 }
 
 void TForm13::RadioButton1Click(TObject*)

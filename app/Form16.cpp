@@ -45,6 +45,8 @@ void TForm16::FormShow(TObject*)
 {
     if (ID_Vellorn)
         ID_Vellorn->SkinStartIndex = sListBox1->GetItemIndex();
+    // The list has the focus, not the button that closed the dialog last time.
+    StartFresh(this, sListBox1);
 }
 
 void TForm16::sListBox1Click(TObject*)

@@ -32,8 +32,6 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
     Button1->SetDefault(true);
     Button2 = PlaceCaption<TsButton>(this, this, "Button2", "Отмена", 278, 104, 75, 25);
     Button2->SetCancel(true);
-    // The title is typed as soon as the dialog opens.
-    SetActiveControl(Edit1);
 
     sOpenDialog1 = Create<TsOpenDialog>(this);
     sOpenDialog1->SetName("sOpenDialog1");
@@ -55,6 +53,7 @@ TForm2::~TForm2()
 
 void TForm2::FormShow(TObject*)
 {
+    StartFresh(this, Edit1, {Edit1, Edit2});
     ComboBoxEx1->SetItemIndex(0);
     Edit3->SetText("3");
 }

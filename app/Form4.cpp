@@ -31,9 +31,9 @@ TForm4::TForm4(TComponent* AOwner) : TForm(AOwner)
     Button1 = PlaceCaption<TsButton>(this, this, "Button1", "Найти", 205, 136, 75, 25);
     Button2 = PlaceCaption<TsButton>(this, this, "Button2", "Закрыть", 286, 136, 75, 25);
     Button2->SetCancel(true);
-    // The query box has the focus when the dialog opens, so that the query is typed at once.
-    SetActiveControl(Edit1);
-
+    // The query box has the focus whenever the dialog opens, so that the query is typed at once;
+    // the last query and options stay.
+    OnShow = [this](TObject*) { StartFresh(this, Edit1); };
     Edit1->OnKeyPress = Bind(this, &TForm4::Edit1KeyPress);
     RadioButton2->OnClick = Bind(this, &TForm4::RadioButton2Click);
     RadioButton3->OnClick = Bind(this, &TForm4::RadioButton3Click);

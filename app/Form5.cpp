@@ -25,8 +25,7 @@ TForm5::TForm5(TComponent* AOwner) : TForm(AOwner)
     Button2 = PlaceCaption<TsButton>(this, this, "Button2", "Отмена", 278, 98, 75, 25);
     Button2->SetCancel(true);
     // The title is typed as soon as the dialog opens.
-    SetActiveControl(Edit1);
-
+    OnShow = [this](TObject*) { StartFresh(this, Edit1, {Edit1, Edit2}); };
     Button1->OnClick = Bind(this, &TForm5::Button1Click);
     Button2->OnClick = Bind(this, &TForm5::Button2Click);
 }

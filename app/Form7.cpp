@@ -24,20 +24,26 @@ TForm7::TForm7(TComponent* AOwner) : TForm(AOwner)
     Image1->SetAlign(alClient);
     LoadPicture(Image1, "ABOUT");
 
-    sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "(Версия 2.0)", 312, 100, 90, 13);
+    // The labels keep the system's colours on the picture (the box carries no skin provider).
+    using Label = TSystemColoured<TsLabel>;
+    using LinkLabel = TSystemColoured<TsLabelFX>;
+    sLabel1 = PlaceCaption<Label>(this, this, "sLabel1", "(Версия 2.0)", 312, 100, 90, 13);
     sLabel1->SetParentFont(false);
     sLabel1->Font()->SetStyle(TFontStyles{fsBold});
-    sLabel2 = PlaceCaption<TsLabel>(this, this, "sLabel2", "e-mail:", 24, 136, 40, 13);
-    sLabel3 = PlaceCaption<TsLabel>(this, this, "sLabel3", "Web:", 24, 156, 40, 13);
-    sLabelFX1 = PlaceCaption<TsLabelFX>(this, this, "sLabelFX1", MailAddress, 72, 136, 200, 13);
+    sLabel2 = PlaceCaption<Label>(this, this, "sLabel2", "e-mail:", 24, 136, 40, 13);
+    sLabel3 = PlaceCaption<Label>(this, this, "sLabel3", "Web:", 24, 156, 40, 13);
+    sLabelFX1 = PlaceCaption<LinkLabel>(this, this, "sLabelFX1", MailAddress, 72, 136, 200, 13);
     sLabelFX1->SetCursor(crHandPoint);
-    sLabelFX2 = PlaceCaption<TsLabelFX>(this, this, "sLabelFX2", WebSite, 72, 156, 200, 13);
+    sLabelFX2 = PlaceCaption<LinkLabel>(this, this, "sLabelFX2", WebSite, 72, 156, 200, 13);
     sLabelFX2->SetCursor(crHandPoint);
     for (TsCustomLabel* label : {static_cast<TsCustomLabel*>(sLabel1), static_cast<TsCustomLabel*>(sLabel2),
                                  static_cast<TsCustomLabel*>(sLabel3), static_cast<TsCustomLabel*>(sLabelFX1),
                                  static_cast<TsCustomLabel*>(sLabelFX2)})
         label->SetTransparent(true);
 
+    // Esc and Enter close the box as a click does.
+    KeyPreview = true;
+    OnKeyDown = Bind(this, &TForm7::FormKeyDown);
     OnCreate = Bind(this, &TForm7::FormCreate);
     Image1->OnClick = Bind(this, &TForm7::Image1Click);
     sLabelFX1->OnClick = Bind(this, &TForm7::sLabelFX1Click);
@@ -53,6 +59,14 @@ TForm7::~TForm7()
 void TForm7::FormCreate(TObject*) { RoundWindow(this); }
 
 void TForm7::Image1Click(TObject*) { Close(); }
+
+void TForm7::FormKeyDown(TObject*, Word& Key, TShiftState)
+{
+    if (Key != VK_ESCAPE && Key != VK_RETURN)
+        return;
+    Key = 0;
+    Close();
+}
 
 void TForm7::sLabelFX1Click(TObject*) { ShellOpen(Handle(), AnsiString("mailto:") + MailAddress); }
 

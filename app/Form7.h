@@ -24,6 +24,7 @@ public:
 
     void FormCreate(TObject* Sender);
     void Image1Click(TObject* Sender);
+    void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
     void sLabelFX1Click(TObject* Sender);
     void sLabelFX2Click(TObject* Sender);
 };

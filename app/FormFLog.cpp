@@ -23,7 +23,8 @@ TFLog::TFLog(TComponent* AOwner) : TForm(AOwner)
     Image1->SetParent(this);
     formkit::LoadPicture(Image1, "SPLASH");
 
-    sLabel1 = Create<TsLabel>(this);
+    // The label keeps the system's colours on the picture (the splash carries no skin provider).
+    sLabel1 = Create<formkit::TSystemColoured<TsLabel>>(this);
     sLabel1->SetName("sLabel1");
     sLabel1->SetCaption("(Версия 2.0)");
     sLabel1->Font()->SetStyle(TFontStyles{fsBold});

@@ -13,6 +13,8 @@ TFlash::TFlash(TComponent* AOwner) : TForm(AOwner)
     SetName("Flash");
     LayoutFlashFields(this, *this, "Flash");
     SetPosition(poDesigned); // centred on the main window by the command that opens it
+    // The title of a new movie is typed as soon as the dialog opens.
+    OnShow = [this](TObject*) { StartFresh(this, Edit1, {Edit1, Edit2}); };
 
     Button1->OnClick = Bind(this, &TFlash::Button1Click);
     Button2->OnClick = Bind(this, &TFlash::Button2Click);

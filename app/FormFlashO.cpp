@@ -13,6 +13,8 @@ TFlashO::TFlashO(TComponent* AOwner) : TForm(AOwner)
     SetName("FlashO");
     LayoutFlashFields(this, *this, "Свойства Flash");
     SetPosition(poMainFormCenter);
+    // The title is changed as soon as the dialog opens (the fields are the movie's).
+    OnShow = [this](TObject*) { StartFresh(this, Edit1); };
 
     Button1->OnClick = Bind(this, &TFlashO::Button1Click);
     Button2->OnClick = Bind(this, &TFlashO::Button2Click);

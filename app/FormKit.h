@@ -2,6 +2,7 @@
 // helpers that place a named control and bind a form's handler to an event.
 #pragma once
 
+#include <initializer_list>
 #include <utility>
 
 #include "Dialogs.h"
@@ -67,6 +68,20 @@ inline void LoadPicture(TImage* Image, const char* ResourceName)
     }
 }
 
+// A label of a form that carries no skin provider (the about box, the splash): the form is drawn
+// by the system, so the label keeps its own font colour in every skin rather than the skin's text
+// colour, which may be as light as the picture under it. A shadowed label is drawn plain.
+template <class Label>
+class TSystemColoured : public Label {
+public:
+    explicit TSystemColoured(TComponent* AOwner) : Label(AOwner)
+    {
+        if constexpr (requires { this->Shadow(); })
+            this->Shadow()->SetMode(smNone);
+    }
+    TFont* GetCurrentFont() override { return this->Font(); }
+};
+
 // The form provider that skins a dialog; it draws the title buttons the dialog's frame has.
 inline TsSkinProvider* AddSkinProvider(TComponent* Form)
 {
@@ -95,6 +110,16 @@ inline bool TitleGiven(TCustomEdit& Title, const AnsiString& Refusal)
         return true;
     Application->MessageBox(Refusal, Application->Title(), MB_OK);
     return false;
+}
+
+// A dialog shown again starts as it did the first time: the focus in its first field (not on the
+// button that closed it), and the boxes of an entry it adds empty, so that nothing of an add that
+// was cancelled comes back. Called from the dialog's OnShow.
+inline void StartFresh(TForm* Form, TWinControl* First, std::initializer_list<TCustomEdit*> Emptied = {})
+{
+    for (TCustomEdit* edit : Emptied)
+        edit->SetText("");
+    Form->SetActiveControl(First);
 }
 
 } // namespace formkit

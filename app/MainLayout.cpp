@@ -537,9 +537,13 @@ void TID_Vellorn::BuildPanels()
     TreeView1->SetRightClickSelect(true);
     TreeView1->SetRowSelect(true);
     TreeView1->SetTabOrder(0);
+    // The tree has the focus when the window first shows (the tab strip would take the first
+    // arrow keys).
+    SetActiveControl(TreeView1);
     TreeView1->BoundLabel()->SetCaption("TreeView1");
     TreeView1->OnDblClick = Bind(this, &TID_Vellorn::TreeView1DblClick);
     TreeView1->OnKeyPress = Bind(this, &TID_Vellorn::TreeView1KeyPress);
+    TreeView1->OnKeyDown = Bind(this, &TID_Vellorn::TreeView1KeyDown);
     TreeView1->OnEdited = Bind(this, &TID_Vellorn::TreeView1Edited);
     TreeView1->OnExpanded = Bind(this, &TID_Vellorn::TreeView1Expanded);
     TreeView1->OnCollapsed = Bind(this, &TID_Vellorn::TreeView1Collapsed);

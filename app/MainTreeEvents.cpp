@@ -27,6 +27,16 @@ void Enable(std::initializer_list<TMenuItem*> Items, bool Value)
         item->SetEnabled(Value);
 }
 
+// The add and mark commands of the main menu as the kind of the selected node allows: a folder
+// takes children, an article takes a mark.
+void EnableByKind(TID_Vellorn* Form, const TTreeNode* Node)
+{
+    const bool folder = IsFolder(Node);
+    Enable({Form->N10, Form->N80, Form->N31, Form->Flash1, Form->N41}, folder);
+    Form->N64->SetEnabled(!folder);
+    Form->N11->SetEnabled(IsArticle(Node));
+}
+
 } // namespace
 
 void TID_Vellorn::TreeView1Expanded(TObject*, TTreeNode* Node) { SetFolderImage(Node, niFolderOpen); }
@@ -105,10 +115,14 @@ void TID_Vellorn::N93Click(TObject*)
 
 void TID_Vellorn::Timer2Timer(TObject*)
 {
-    if (!TreeView1->Selected() || PageControl1->ActivePageIndex() == 1)
+    TTreeNode* node = TreeView1->Selected();
+    if (!node || PageControl1->ActivePageIndex() == 1) {
         Enable({N15, N25, N41, N43, N10, N80, N31, Flash1, N12, N17}, false);
-    else
-        Enable({N15, N25, N12, N43, N17}, true);
+        return;
+    }
+    Enable({N15, N25, N12, N43, N17}, true);
+    // A node reached by the keys (or selected by a command) allows what a clicked one allows.
+    EnableByKind(this, node);
 }
 
 void TID_Vellorn::N7Click(TObject*)
@@ -123,14 +137,10 @@ void TID_Vellorn::TreeView1Click(TObject*)
     if (!node)
         return;
     ClickedNode = node;
-    if (IsFolder(node)) {
-        Enable({N11, N64}, false);
-        Enable({N10, N80, N31, Flash1, N41}, true);
+    EnableByKind(this, node);
+    if (IsFolder(node))
         return;
-    }
-    Enable({N10, N80, N31, Flash1, N41, N76, N78, N83, N85}, false);
-    N64->SetEnabled(true);
-    N11->SetEnabled(IsArticle(node));
+    Enable({N76, N78, N83, N85}, false);
     ShowInPanel(this, node);
 }
 

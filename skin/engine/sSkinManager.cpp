@@ -398,8 +398,10 @@ bool TsSkinManager::LoadSkin()
         sSkinData->SkinPath.clear();
         if (FInternalSkins->IndexOf(FSkinName) < 0) {
             if (FInternalSkins->Count() == 0) {
-                ShowWarning("Скин \"" + FSkinName + "\" не найден в папке \"" + GetFullSkinDirectory() + "\".");
+                // The windows lose the old skin before the box shows: drawn from the old skin's
+                // tables half switched off, it would be neither skinned nor plain.
                 SetActive(false);
+                ShowWarning("Скин \"" + FSkinName + "\" не найден в папке \"" + GetFullSkinDirectory() + "\".");
                 return false;
             }
             FSkinName = FInternalSkins->Items(0)->Name();

@@ -2,10 +2,12 @@
 // the about box's links, the settings dialog, and the restore from the tray icon.
 #include "../app_gui/LogicFixture.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "ModalDriver.h"
 #include "ShellSeams.h"
+#include "sStyleSimply.h"
 
 #include "Form13.h"
 #include "Form7.h"
@@ -56,6 +58,47 @@ TEST_F(SmallWindows, SplashAndAboutBoxAreRoundedFromTheSecondRowAndShowTheirPict
         DeleteObject(region);
         EXPECT_EQ(w.Image->Picture()->Width(), w.Width);
         EXPECT_EQ(w.Image->Picture()->Height(), w.Height);
+    }
+}
+
+// The two windows carry no skin provider: their labels look the same in Dusk as without a skin
+// (Dusk's light text would vanish on the cream picture), dark text on the light picture.
+TEST_F(SmallWindows, SplashAndAboutBoxLabelsKeepTheSystemsColoursInDusk)
+{
+    TID_Vellorn* form = Start();
+    form->sSkinManager1->SetSkinName("Dusk");
+    ASSERT_TRUE(sSkinData->Active);
+    auto* splash = MakeForm<TFLog>();
+    auto* about = MakeForm<TForm7>();
+    const struct {
+        TCustomForm* Form;
+        std::vector<TControl*> Labels;
+    } windows[] = {{splash, {splash->sLabel1}},
+                   {about, {about->sLabel1, about->sLabel2, about->sLabel3, about->sLabelFX1, about->sLabelFX2}}};
+    auto luminance = [](COLORREF c) { return (GetRValue(c) * 3 + GetGValue(c) * 6 + GetBValue(c)) / 10; };
+    for (const auto& w : windows) {
+        SCOPED_TRACE(w.Form->Name());
+        w.Form->Show();
+        testkit::PumpPending();
+        form->sSkinManager1->SetActive(true);
+        const testkit::PixelImage dusk = testkit::PrintWindowPixels(w.Form->Handle(), true);
+        dusk.SavePng(testkit::OutputDir() + std::string(w.Form->Name()) + "_dusk.png");
+        form->sSkinManager1->SetActive(false);
+        const testkit::PixelImage plain = testkit::PrintWindowPixels(w.Form->Handle(), true);
+        for (TControl* label : w.Labels) {
+            SCOPED_TRACE(label->Name());
+            const TRect r = label->BoundsRect();
+            int differing = 0, darkest = 255, lightest = 0;
+            for (int y = r.top; y < r.bottom; ++y)
+                for (int x = r.left; x < r.right; ++x) {
+                    differing += dusk.Pixel(x, y) != plain.Pixel(x, y);
+                    darkest = std::min(darkest, luminance(dusk.Pixel(x, y)));
+                    lightest = std::max(lightest, luminance(dusk.Pixel(x, y)));
+                }
+            EXPECT_EQ(differing, 0) << "the label as without a skin";
+            EXPECT_GT(lightest - darkest, 100) << "dark text on the light picture";
+        }
+        w.Form->Hide();
     }
 }
 

@@ -241,6 +241,97 @@ TEST_F(EditEndToEnd, ACategoryAndAnArticleAreAddedRenamedMarkedMovedAndAnEntryDe
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]\r\nCount=1\r\n"), std::string::npos);
 }
 
+// The program driven by the keys alone: the tree focused at start, the add commands of a node the
+// arrows chose, F2, dialogs opened again as new, the about box closed by keys.
+TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
+{
+    const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+    auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+    };
+    auto selected = [&] {
+        return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    };
+    // At start the tree has the focus: the arrows walk the tree, not the tabs.
+    Front();
+    ASSERT_TRUE(testkit::WaitUntil([&] { return focus() == tree; })) << testkit::WindowClass(focus());
+    Key(VK_HOME);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return selected() == Item("Категория"); }));
+
+    // A folder reached by keys takes a subcategory (Ctrl+Insert); its box cancelled by Esc.
+    Key(VK_INSERT, VK_CONTROL);
+    HWND box = WindowCalled("Новая подкатегория");
+    ASSERT_NE(box, nullptr) << "Ctrl+Insert on a folder chosen by keys";
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(box); }));
+
+    // The article dialog (Insert): a title typed, Esc; opened again it is empty, the title focused.
+    ASSERT_TRUE(testkit::WaitUntil([&] { return focus() == tree; }));
+    Key(VK_INSERT);
+    HWND add = WindowCalled("Добавление статьи");
+    ASSERT_NE(add, nullptr) << "Insert on a folder chosen by keys";
+    auto edits = Children(add, "Edit");
+    ASSERT_GE(edits.size(), 2u);
+    SendMessageA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Отменённая"));
+    SendMessageA(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x.html"));
+    Key(VK_TAB);
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(add); }));
+    Front();
+    Key(VK_INSERT);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return IsWindowVisible(add); }));
+    EXPECT_TRUE(testkit::WaitUntil([&] { return focus() == edits[0]; })) << "the title focused";
+    for (HWND edit : edits)
+        EXPECT_EQ(GetWindowTextLengthA(edit), 0) << "nothing of the cancelled add";
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(add); }));
+
+    // F2 renames the node the keys reached.
+    Front();
+    Key(VK_RIGHT);
+    Key(VK_DOWN);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return selected() == Item("Новая статья"); }));
+    Key(VK_F2);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0) != 0; })) << "F2";
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0) == 0; }));
+
+    // "Поиск" closed from its "Закрыть" (Shift+Tab from the query box, Space) opens again with the
+    // focus in the query box.
+    Key(VK_F1, VK_CONTROL);
+    HWND search = WindowCalled("Поиск");
+    ASSERT_NE(search, nullptr);
+    const auto query = Children(search, "Edit");
+    ASSERT_EQ(query.size(), 1u);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return focus() == query[0]; }));
+    Key(VK_TAB, VK_SHIFT);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "Закрыть"; }));
+    Key(VK_SPACE);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(search); }));
+    Front();
+    Key(VK_F1, VK_CONTROL);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return IsWindowVisible(search); }));
+    EXPECT_TRUE(testkit::WaitUntil([&] { return focus() == query[0]; })) << WindowText(focus());
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(search); }));
+
+    // The about box ("Справка" > "О программе") closes by Esc, and by Enter.
+    for (WORD closing : {VK_ESCAPE, VK_RETURN}) {
+        Front();
+        testkit::ChooseInMenuBar(main, 6, 4);
+        HWND about = WindowCalled("О программе");
+        ASSERT_NE(about, nullptr);
+        ASSERT_TRUE(testkit::WaitUntil([&] { return GetForegroundWindow() == about; }));
+        Key(closing);
+        EXPECT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(about); }, 3000)) << closing;
+    }
+    EXPECT_NE(Item("Новая статья"), nullptr);
+    EXPECT_EQ(Item("Отменённая"), nullptr);
+    EXPECT_EQ(run.Close(main), 0u);
+}
+
 // The file boxes' "Обзор..." in Dusk: the skinned open form at the archive's folder, walked with
 // real clicks, the chosen name given back relative to it; without a skin the system's dialog.
 class BrowseEndToEnd : public EditEndToEnd {

@@ -4,6 +4,7 @@
 
 #include "Form16.h"
 #include "IniFiles.h"
+#include "sDialogs.h"
 #include "sMaskData.h"
 #include "sStyleSimply.h"
 
@@ -139,6 +140,53 @@ TEST_F(SkinChooser, ASkinThatFailsShowsOneBoxAndTheNextOneIsApplied)
     });
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(warnings.Shown.size(), 1u);
+}
+
+// The warning of a skin whose folder went comes when the old skin is off: the box looks as one
+// shown without a skin (not a plain caption over the old skin's dark body and blank buttons).
+TEST_F(SkinChooser, TheMissingSkinWarningLooksAsABoxWithoutASkin)
+{
+    struct TPaintingPrompts : TScriptedPromptService {
+        AnsiString Text;
+        testkit::PixelImage Picture;
+        // What the screen shows of the box this message would show, as things stand now.
+        static testkit::PixelImage Paint(const AnsiString& Msg)
+        {
+            std::unique_ptr<TsMessageForm, void (*)(TsMessageForm*)> box(
+                sCreateMessageDialog("", Msg, mtWarning, TMsgDlgButtons{mbOK}), [](TsMessageForm* f) { f->Free(); });
+            box->Show();
+            RedrawWindow(box->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            testkit::PumpPending();
+            return testkit::ScreenPixels(box->Handle());
+        }
+        TModalResult MessageDlg(const AnsiString& title, const AnsiString& msg, TMsgDlgType type, TMsgDlgButtons buttons,
+                                int helpCtx, int x, int y) override
+        {
+            Text = msg;
+            Picture = Paint(msg);
+            return TScriptedPromptService::MessageDlg(title, msg, type, buttons, helpCtx, x, y);
+        }
+    } warnings;
+    TPromptServiceGuard guard(warnings);
+    Choose([&] {
+        Pick("Dusk");
+        Tick();
+        DeleteFileA((dir / "Skins\\Zeta\\Options.dat").c_str());
+        Pick("Zeta");
+        Tick();
+        chooser->Close();
+    });
+    ASSERT_EQ(warnings.Shown.size(), 1u);
+    ASSERT_FALSE(sSkinData->Active);
+    const testkit::PixelImage plain = TPaintingPrompts::Paint(warnings.Text);
+    warnings.Picture.SavePng(testkit::OutputDir() + "missing_skin_warning.png");
+    ASSERT_EQ(warnings.Picture.Width(), plain.Width());
+    ASSERT_EQ(warnings.Picture.Height(), plain.Height());
+    int differing = 0;
+    for (int y = 0; y < plain.Height(); ++y)
+        for (int x = 0; x < plain.Width(); ++x)
+            differing += warnings.Picture.Pixel(x, y) != plain.Pixel(x, y);
+    EXPECT_EQ(differing, 0) << "of " << plain.Width() * plain.Height() << " pixels";
 }
 
 TEST_F(SkinChooser, ViewTogglesShowHideAndFollowThePanels)
