@@ -607,6 +607,12 @@ void TsPageControl::CheckUpDown()
         FArrows.Free();
 }
 
+void TsPageControl::CreateHandle()
+{
+    inherited::CreateHandle();
+    CheckUpDown();
+}
+
 void TsPageControl::UpdateActivePage()
 {
     FHotTab = -1;

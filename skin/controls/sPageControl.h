@@ -139,6 +139,8 @@ public:
 
 protected:
     void UpdateActivePage() override;
+    // Pages made before the window have their tabs in it now: the arrows are checked once made.
+    void CreateHandle() override;
 
 private:
     void WMPaint(TMessage& Message);

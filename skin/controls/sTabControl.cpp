@@ -83,22 +83,35 @@ void TsTabStrings::Insert(int Index, const AnsiString& S)
     item.mask = TCIF_TEXT | TCIF_IMAGE;
     item.pszText = text.data();
     item.iImage = FControl->GetImageIndex(Index);
+    const int count = GetCount();
+    const int selected = FControl->TabIndex();
     if (Send(TCM_INSERTITEMA, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&item)) < 0)
         ListError("Failed to set tab \"" + S + "\" at index " + IntToStr(Index));
+    // The selected tab stays selected when a tab comes before it.
+    FControl->FollowTabs(count > 0 && selected >= Index ? selected + 1 : selected);
     Changed();
 }
 
 void TsTabStrings::Delete(int Index)
 {
+    const int selected = FControl->TabIndex();
     if (!Send(TCM_DELETEITEM, static_cast<WPARAM>(Index), 0))
         ListError("Failed to delete tab at index " + IntToStr(Index));
+    // The selected tab stays selected when one before it goes; when it goes itself, the tab that
+    // takes its place (or the new last one) is selected, and that is a change.
+    const int count = GetCount();
+    const bool lost = Index == selected && count > 0;
+    FControl->FollowTabs(Index < selected ? selected - 1 : lost ? std::min(selected, count - 1) : selected);
     Changed();
+    if (lost)
+        FControl->Change();
 }
 
 void TsTabStrings::Clear()
 {
     if (!Send(TCM_DELETEALLITEMS, 0, 0))
         ListError("Failed to clear tab control");
+    FControl->FollowTabs(-1);
     Changed();
 }
 
@@ -209,10 +222,19 @@ void TsCustomTabControl::CreateWnd()
     if (FSavedTabs) {
         std::unique_ptr<TStringList> saved = std::move(FSavedTabs);
         FTabs->Assign(saved.get());
-        const int index = FSavedTabIndex;
-        FTabIndex = -1; // the saved index is set again in full
-        SetTabIndex(index);
+        // The same tab as before: nothing changed, so nothing is reported.
+        FollowTabs(FSavedTabIndex);
+        if (OwnCalc()) {
+            RebuildTabs();
+            SkinData()->BGChanged = true;
+        }
     }
+}
+
+void TsCustomTabControl::CreateHandle()
+{
+    inherited::CreateHandle();
+    CheckUpDown();
 }
 
 void TsCustomTabControl::DestroyWnd()
@@ -338,15 +360,37 @@ int TsCustomTabControl::TabIndex()
     return HandleAllocated() ? static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0)) : FTabIndex;
 }
 
+void TsCustomTabControl::FollowTabs(int Index)
+{
+    const int count = FTabs->Count();
+    if (Index < -1 || Index >= count)
+        Index = -1;
+    if (OwnCalc() && Index < 0)
+        Index = 0;
+    FTabIndex = Index;
+    if (HandleAllocated() && SendMessageA(Handle(), TCM_GETCURSEL, 0, 0) != Index)
+        SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(Index), 0);
+}
+
 void TsCustomTabControl::SetTabIndex(int Value)
 {
+    if (!OwnCalc()) {
+        // The native control keeps the selection; a change is reported when there is one.
+        const int before = TabIndex();
+        FTabIndex = Value;
+        if (HandleAllocated())
+            SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(Value), 0);
+        if (TabIndex() != before)
+            Change();
+        return;
+    }
     int index = Value;
-    if (OwnCalc() && ActualIndex(Value) < 0)
+    if (ActualIndex(Value) < 0)
         index = 0;
     if (index == FTabIndex)
         return;
     FTabIndex = index;
-    if (OwnCalc()) {
+    {
         if (ComponentState().Contains(csLoading) || ComponentState().Contains(csReading))
             return;
         RebuildTabs();
@@ -356,11 +400,7 @@ void TsCustomTabControl::SetTabIndex(int Value)
         if (HandleAllocated())
             SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
         Repaint();
-        return;
     }
-    if (HandleAllocated())
-        SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(Value), 0);
-    Change();
 }
 
 int TsCustomTabControl::GetImageIndex(int TabIndex)
@@ -643,15 +683,17 @@ void TsCustomTabControl::UpdateTabRects()
         t.Height = HeightOf(t.R);
         t.Placed = false;
     }
+    // A tab scrolled out of view has an empty native rectangle: it is in no row.
+    auto shown = [](const TsTabInfo& t) { return t.Width > 0 && t.Height > 0; };
     for (TsTabInfo& start : FTabsArray) {
-        if (start.Placed || (sides ? start.R.top : start.R.left) >= 4)
+        if (start.Placed || !shown(start) || (sides ? start.R.top : start.R.left) >= 4)
             continue;
         // The next row, in a fixed order whatever tab is selected: rows found later lie nearer the page.
         --c;
         const int h = start.Height, w = start.Width, k = n - c;
         const int edge = sides ? start.R.left : start.R.top;
         for (TsTabInfo& t : FTabsArray) {
-            if (t.Placed || std::abs((sides ? t.R.left : t.R.top) - edge) > 2)
+            if (t.Placed || !shown(t) || std::abs((sides ? t.R.left : t.R.top) - edge) > 2)
                 continue;
             switch (FTabPosition) {
             case tpTop: t.R.top = k * h + 1, t.R.bottom = t.R.top + h; break;
@@ -715,7 +757,7 @@ void TsCustomTabControl::DrawSkinTabs(const TCacheInfo& CacheInfo)
     PaintTabStrip(this, SkinData(), s, fill, CacheInfo);
     const int active = ActiveTabIndex();
     for (int i = 0; i < static_cast<int>(FTabsArray.size()); ++i)
-        if (CanShowTab(i) && i != active)
+        if (CanShowTab(FTabsArray[static_cast<std::size_t>(i)].Index) && i != active)
             DrawSkinTab(i, 0);
 }
 
@@ -737,7 +779,7 @@ void TsCustomTabControl::DrawSkinTab(int Index, int State)
     if (FOwnerDraw) {
         if (OnDrawTab) {
             TLentCanvas lent(FCanvas.get(), cache->Canvas()->Handle());
-            OnDrawTab(this, Index, r, State != 0);
+            OnDrawTab(this, tab.Index, r, State != 0); // the tab's own index, whatever its place
         }
         return;
     }

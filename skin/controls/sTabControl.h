@@ -129,6 +129,8 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    // Tabs kept while the window was made again are in it now: the arrows are checked once made.
+    void CreateHandle() override;
     void DestroyWnd() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
     virtual bool CanShowTab(int /*TabIndex*/) { return true; }
@@ -143,6 +145,9 @@ protected:
 private:
     friend class TsTabStrings;
     void TabsChanged();
+    // Selects a tab after the tab strings changed, quietly in both selections (-1 or an index
+    // past the end selects none, or the first while skinned).
+    void FollowTabs(int Index);
     void UpdateTabSize();
     void UpdateTabImages();
     void ImageListChange(TObject* Sender);

@@ -167,8 +167,11 @@ void TsTreeView::RefreshScrollBounds(bool Vertical, bool Horizontal)
         VSBar->SetBounds(BiDiMode() == bdRightToLeft ? Left() + b : Left() + Width() - VSBar->Width() - b, Top() + b,
                          VSBar->Width(), Height() - 2 * b - (Horizontal && HSBar ? HSBar->Height() : 0));
     if (Horizontal && HSBar) {
-        HSBar->SetBounds(Left() + b, Top() + Height() - HSBar->Height() - b,
-                         Width() - 2 * b - (Vertical && VSBar ? VSBar->Width() : 0), HSBar->Height());
+        // Right to left the vertical bar is at the left: the horizontal one starts beside it and
+        // reaches the right edge, over the whole native bar.
+        const int v = Vertical && VSBar ? VSBar->Width() : 0;
+        HSBar->SetBounds(Left() + b + (BiDiMode() == bdRightToLeft ? v : 0), Top() + Height() - HSBar->Height() - b,
+                         Width() - 2 * b - v, HSBar->Height());
         HSBar->BringToFront();
     }
 }

@@ -25,7 +25,11 @@ TsFilterComboBox::TsFilterComboBox(TComponent* AOwner) : TsCustomComboBox(AOwner
 void TsFilterComboBox::CreateWnd()
 {
     inherited::CreateWnd();
+    // A window made again keeps the entry chosen in the old one.
+    const int chosen = ItemIndex();
     BuildList();
+    if (chosen > 0 && chosen < Items()->Count())
+        SetItemIndex(chosen);
 }
 
 void TsFilterComboBox::SetFilter(const AnsiString& Value)

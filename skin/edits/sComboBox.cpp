@@ -216,9 +216,6 @@ bool ReadOnlyComboDrops(TWinControl* Combo, TMessage& Message)
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_CHAR:
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-    case WM_SYSCHAR:
     case WM_CUT:
     case WM_PASTE:
     case WM_CLEAR:
@@ -226,9 +223,12 @@ bool ReadOnlyComboDrops(TWinControl* Combo, TMessage& Message)
     case WM_MOUSEWHEEL:
     case WM_COMMAND:
     case CN_COMMAND: return true;
-    case CN_KEYDOWN:
+    case WM_SYSKEYDOWN:
     case CN_SYSKEYDOWN:
-    case CN_SYSCHAR:
+        // Alt+Up and Alt+Down open the list; Alt alone, Alt+F4, Alt+Space and the accelerators
+        // still reach the window.
+        return Message.WParam == VK_UP || Message.WParam == VK_DOWN;
+    case CN_KEYDOWN:
         // Tab, Enter and Escape still move on or reach the form.
         return Message.WParam == VK_UP || Message.WParam == VK_DOWN || Message.WParam == VK_F4;
     case WM_LBUTTONDOWN:

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <windowsx.h>
+
 #include "Forms.h"
 #include "SysUtils.h"
 #include "sEdit.h"
@@ -386,6 +388,18 @@ void TsCommonCombo::CNCommand(TMessage& Message)
     }
 }
 
+namespace {
+
+bool HasPopupMenu(TControl* Control)
+{
+    for (TControl* c = Control; c; c = c->Parent())
+        if (c->PopupMenu())
+            return true;
+    return false;
+}
+
+} // namespace
+
 void TsCommonCombo::ComboWndProc(TMessage& Message, HWND ComboWnd)
 {
     switch (Message.Msg) {
@@ -426,6 +440,18 @@ void TsCommonCombo::ComboWndProc(TMessage& Message, HWND ComboWnd)
     case WM_MOUSEMOVE:
         if (HintMouseMessageHook)
             HintMouseMessageHook(this, Message);
+        break;
+    case WM_RBUTTONUP:
+        // A right click on the edit or the list opens the control's pop-up menu (or a parent's):
+        // the control takes it at its own point.
+        if ((ComboWnd == FEditHandle || ComboWnd == FListHandle) && HasPopupMenu(this)) {
+            POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+            MapWindowPoints(ComboWnd, Handle(), &p, 1);
+            TMessage own = MakeMessage(WM_RBUTTONUP, Message.WParam, MAKELPARAM(p.x, p.y));
+            WindowProc(own);
+            Message.Result = own.Result;
+            return;
+        }
         break;
     case WM_SYSCOMMAND:
         if (ComboWnd == FEditHandle) {
@@ -610,6 +636,8 @@ void TsCommonComboBox::CreateWindowHandle(const TCreateParams& Params) { FHandle
 
 void TsCommonComboBox::CreateWnd()
 {
+    // The text the old window gave back (or one set meanwhile); the new window's items clear it.
+    const AnsiString text = Text();
     inherited::CreateWnd();
     if (FSaveItems) {
         FItems->Assign(FSaveItems.get());
@@ -622,6 +650,9 @@ void TsCommonComboBox::CreateWnd()
             SendMessageA(FHandle, CB_SETCURSEL, static_cast<WPARAM>(std::min(FSaveIndex, count - 1)), 0);
         FSaveIndex = -1;
     }
+    // A box with an edit keeps its text, an item's or not.
+    if (HasEdit() && !text.empty() && Text() != text)
+        SendMessageA(FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void TsCommonComboBox::DestroyWnd()

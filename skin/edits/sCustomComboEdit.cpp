@@ -13,9 +13,14 @@
 TPoint PopupWindowPlace(const TRect& WorkArea, const TRect& Edit, TSize PopupSize, TPopupWindowAlign Align)
 {
     const int editW = Edit.right - Edit.left, popW = PopupSize.cx, popH = PopupSize.cy;
+    // Below the edit, else above it; a pop-up that fits on neither side goes to the side with more
+    // room and is kept inside the work area (its top edge first).
     int y = Edit.bottom;
-    if (y + popH > WorkArea.bottom)
-        y = Edit.top - popH;
+    if (y + popH > WorkArea.bottom) {
+        if (Edit.top - popH >= WorkArea.top || Edit.top - WorkArea.top > WorkArea.bottom - Edit.bottom)
+            y = Edit.top - popH;
+        y = std::max(std::min(y, static_cast<int>(WorkArea.bottom) - popH), static_cast<int>(WorkArea.top));
+    }
     int x = Edit.left;
     if (Align == pwaRight) {
         x -= popW - editW;

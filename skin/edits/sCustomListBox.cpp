@@ -356,8 +356,9 @@ void TsCustomListBox::DeleteString(int Index)
 void TsCustomListBox::ClearSelection()
 {
     if (FMultiSelect) {
-        for (int i = 0; i < Count(); ++i)
-            SetSelected(i, false);
+        // One message for the whole list, however long.
+        if (HandleAllocated())
+            SendMessageA(Handle(), LB_SETSEL, FALSE, -1);
     } else {
         SetItemIndex(-1);
     }
@@ -507,10 +508,15 @@ void TsCustomListBox::SetStyle(TListBoxStyle Value)
 
 void TsCustomListBox::SetItems(TStrings* Value)
 {
-    if (FStyle == lbVirtual)
-        SetStyle(lbStandard);
-    else if (FStyle == lbVirtualOwnerDraw)
-        SetStyle(lbOwnerDrawFixed);
+    if (Virtual()) {
+        // The items given replace the virtual rows: those are dropped, not copied into the new
+        // window first.
+        FCount = 0;
+        FSaveCount = -1;
+        if (HandleAllocated())
+            SendMessageA(Handle(), LB_SETCOUNT, 0, 0);
+        SetStyle(FStyle == lbVirtual ? lbStandard : lbOwnerDrawFixed);
+    }
     FItems->Assign(Value);
 }
 
@@ -658,10 +664,16 @@ void TsCustomListBox::LBGetText(TMessage& Message)
     AnsiString data;
     if (OnData)
         OnData(this, static_cast<int>(Message.WParam), data);
-    if (Message.Msg == LB_GETTEXT && Message.LParam) {
-        // The caller's buffer holds the length LB_GETTEXTLEN answered and the terminating zero.
-        std::copy_n(data.c_str(), data.size() + 1, reinterpret_cast<char*>(Message.LParam));
+    const int index = static_cast<int>(Message.WParam);
+    if (Message.Msg == LB_GETTEXTLEN) {
+        FTextLenIndex = index;
+        FTextLen = data.size();
+    } else if (index == FTextLenIndex && data.size() > FTextLen) {
+        // OnData may give a longer text now: the caller's buffer holds only the length answered.
+        data.resize(FTextLen);
     }
+    if (Message.Msg == LB_GETTEXT && Message.LParam)
+        std::copy_n(data.c_str(), data.size() + 1, reinterpret_cast<char*>(Message.LParam));
     Message.Result = static_cast<LRESULT>(data.size());
 }
 

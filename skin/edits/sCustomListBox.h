@@ -6,6 +6,7 @@
 // of columns. Typing selects the first item that begins with what was typed within half a second.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "Forms.h"
@@ -186,6 +187,10 @@ private:
     TsDisabledKind FDisabledKind = TsDisabledKind{dkBlended};
     bool FBarChanging = false; // a skinned bar's change is being applied to the list
     bool FRefreshPosted = false; // the bars' refresh waits in the queue
+    // The last length a virtual list answered to LB_GETTEXTLEN, and for which item: the caller
+    // sized its buffer by it, so LB_GETTEXT of that item writes no more.
+    int FTextLenIndex = -1;
+    std::size_t FTextLen = 0;
 };
 
 class TsListBox : public TsCustomListBox {

@@ -121,10 +121,15 @@ void TsCustomListView::PaintFrame(HDC DC)
 {
     TsCommonData* sd = SkinData();
     sd->SetUpdating(sd->GetUpdating());
-    if (ComponentState().Contains(csDestroying) || sd->Updating || BorderStyle() != bsSingle)
+    if (ComponentState().Contains(csDestroying) || sd->Updating)
         return;
-    PaintEditFrame(this, sd, DC, [this] { PrepareCache(); });
-    // The square between two shown bars, where the system would draw its own corner.
+    if (BorderStyle() == bsSingle)
+        PaintEditFrame(this, sd, DC, [this] { PrepareCache(); });
+    else if (sd->BGChanged || !sd->FCacheBmp || sd->FCacheBmp->Width() != Width() ||
+             sd->FCacheBmp->Height() != Height())
+        PrepareCache();
+    // The square between two shown bars, where the system would draw its own corner (with or
+    // without a frame).
     if (VSBar && HSBar && VSBar->Visible() && HSBar->Visible()) {
         const int x = VSBar->Left() - Left(), y = HSBar->Top() - Top();
         HDC dc = DC ? DC : GetWindowDC(Handle());

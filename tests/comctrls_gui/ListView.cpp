@@ -84,6 +84,14 @@ TEST_F(ListViewTest, TheWindowShowsTheModelsRowsAndFollowsInsertionsAndDeletions
     EXPECT_EQ(list->Items()->Item(3)->Index(), 3);
     list->Items()->Item(2)->SubItems()->Put(0, "changed");
     EXPECT_EQ(WindowText(2, 1), "changed");
+    // A selected item deleted leaves the count of the others.
+    list->SetMultiSelect(true);
+    list->Items()->Item(0)->SetSelected(true);
+    ASSERT_EQ(list->SelCount(), 2);
+    list->Items()->Delete(3);
+    EXPECT_EQ(list->SelCount(), 1);
+    EXPECT_EQ(WindowSelection(), std::vector<int>{0});
+    list->Items()->Add()->SetCaption("Item 5");
     EXPECT_THROW(list->Items()->Item(5), EListError);
     list->Items()->Clear();
     EXPECT_EQ(ListView_GetItemCount(list->Handle()), 0);

@@ -43,6 +43,19 @@ protected:
         return n;
     }
     static TPoint Centre(const TRect& R) { return TPoint{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }
+    // A page's tab drawn active on its own, as the screen shows pixels.
+    static testkit::PixelImage ActiveAlone(TsPageControl* Pc, int Page)
+    {
+        TBitmap alone(Pc->Width(), Pc->Height(), pf24bit);
+        Pc->DrawSkinTab(Page, 2, alone.Canvas()->Handle());
+        testkit::PixelImage drawn(Pc->Width(), Pc->Height());
+        for (int y = 0; y < Pc->Height(); ++y)
+            for (int x = 0; x < Pc->Width(); ++x) {
+                const auto c = static_cast<COLORREF>(alone.Canvas()->Pixels(x, y));
+                drawn.Data()[y * Pc->Width() + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+            }
+        return drawn;
+    }
     // What the screen shows in a rectangle of the control's client area.
     static testkit::PixelImage Shown(TsPageControl* Pc)
     {
@@ -90,14 +103,7 @@ TEST_F(PageControlTest, TheActiveTabIsPaintedLastAndItsPageShowsTheControlsImage
                                               pc->TabRect(0).bottom + 5));
     // The active tab as it is drawn on its own covers its neighbours' edges.
     pc->Repaint();
-    TBitmap alone(pc->Width(), pc->Height(), pf24bit);
-    pc->DrawSkinTab(1, 2, alone.Canvas()->Handle());
-    testkit::PixelImage drawn(pc->Width(), pc->Height());
-    for (int y = 0; y < pc->Height(); ++y)
-        for (int x = 0; x < pc->Width(); ++x) {
-            const auto c = static_cast<COLORREF>(alone.Canvas()->Pixels(x, y));
-            drawn.Data()[y * pc->Width() + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-        }
+    const testkit::PixelImage drawn = ActiveAlone(pc, 1);
     EXPECT_TRUE(Shows(pc, drawn, active));
     // The page shows the page control's image under it.
     TTabSheet* page = pc->Pages(1);
@@ -290,4 +296,24 @@ TEST_F(PageControlTest, PagesAddedOrRemovedWhileSkinnedBringOrFreeTheSkinnedArro
     while (pc->PageCount() > 2)
         pc->Pages(pc->PageCount() - 1)->Free();
     EXPECT_EQ(pc->UpDown(), nullptr);
+}
+
+TEST_F(PageControlTest, PagesMadeBeforeTheWindowGetTheSkinnedArrowsOnceItIsMade)
+{
+    TsPageControl* pc = Make(10, 180); // no skin command after the window is made
+    EXPECT_EQ(NativeArrows(pc), 0);
+    EXPECT_NE(pc->UpDown(), nullptr);
+}
+
+TEST_F(PageControlTest, ATabClickedByTheUserIsDrawnActiveWithoutARepaintAsked)
+{
+    TsPageControl* pc = Make(3, 300);
+    const TRect clicked = pc->TabRect(2);
+    const LPARAM at = MAKELPARAM((clicked.left + clicked.right) / 2, (clicked.top + clicked.bottom) / 2);
+    PostMessageA(pc->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(pc->Handle(), WM_LBUTTONUP, 0, at);
+    testkit::PumpFor(30);
+    ASSERT_EQ(pc->ActivePageIndex(), 2);
+    const testkit::PixelImage drawn = ActiveAlone(pc, 2);
+    EXPECT_TRUE(Shows(pc, drawn, pc->SkinTabRect(2, true)));
 }

@@ -202,3 +202,81 @@ TEST_F(TabControlTest, TabsAddedWhileSkinnedBringTheSkinnedArrowsInPlaceOfTheNat
     tc->Tabs()->Clear();
     EXPECT_EQ(tc->UpDown(), nullptr);
 }
+
+TEST_F(TabControlTest, ScrolledTabsKeepTheirRowAndTakeTheirClicksAtTopAndBottom)
+{
+    for (TTabPosition position : {tpTop, tpBottom}) {
+        TsTabControl* tc = Make(10, 200, false);
+        tc->SetTabPosition(position);
+        tc->ScrollTabs(2);
+        tc->FillTabs();
+        int shown = 0;
+        for (const TsTabInfo& t : tc->TabsArray()) {
+            const TRect native = tc->TabRect(t.Index);
+            if (native.right <= native.left)
+                continue; // scrolled out of view
+            ++shown;
+            EXPECT_EQ(t.R.left, native.left) << t.Index;
+            EXPECT_EQ(t.R.right, native.right) << t.Index;
+            EXPECT_LE(std::abs(t.R.top - native.top), 2) << "in the native row, tab " << t.Index << " at " << position;
+        }
+        ASSERT_GT(shown, 1);
+        for (const TsTabInfo& t : std::vector<TsTabInfo>(tc->TabsArray()))
+            if (tc->TabRect(t.Index).right > tc->TabRect(t.Index).left && t.R.right < tc->Width() - 40) {
+                Click(tc, t.Index);
+                EXPECT_EQ(tc->TabIndex(), t.Index) << "a click at its centre, at " << position;
+            }
+        tc->Free();
+    }
+}
+
+TEST_F(TabControlTest, TheSameTabStaysSelectedAsTabsComeAndGoAndOnlyARealChangeIsReported)
+{
+    for (bool skinned : {true, false}) {
+        if (!skinned)
+            Unload();
+        TsTabControl* tc = Make(5, 380, false);
+        tc->SetTabIndex(3);
+        int changes = 0;
+        tc->OnChange = [&](TObject*) { ++changes; };
+        tc->Tabs()->Delete(1);
+        EXPECT_EQ(tc->Tabs()->Strings(tc->TabIndex()), "Вкладка 3") << "skinned " << skinned;
+        tc->Tabs()->Insert(0, "Новая");
+        EXPECT_EQ(tc->Tabs()->Strings(tc->TabIndex()), "Вкладка 3") << "skinned " << skinned;
+        EXPECT_EQ(changes, 0);
+        tc->SetTabIndex(tc->TabIndex());
+        EXPECT_EQ(changes, 0) << "the same tab again, skinned " << skinned;
+        tc->SetTabIndex(4);
+        EXPECT_EQ(changes, 1);
+        tc->Tabs()->Delete(4); // the selected last tab
+        ASSERT_EQ(tc->TabIndex(), 3) << "skinned " << skinned;
+        EXPECT_EQ(tc->Tabs()->Strings(tc->TabIndex()), "Вкладка 3");
+        EXPECT_EQ(changes, 2) << "another tab selected";
+        // A window made again keeps the tab and reports nothing.
+        tc->SetHotTrack(true);
+        if (skinned) {
+            Unload();
+            Command(tc, AC_REMOVESKIN);
+            ASSERT_FALSE(tc->OwnCalc());
+        }
+        EXPECT_EQ(tc->TabIndex(), 3) << "skinned " << skinned;
+        EXPECT_EQ(changes, 2) << "skinned " << skinned;
+        tc->Free();
+    }
+}
+
+TEST_F(TabControlTest, OwnerDrawnTabsAreToldTheirOwnIndexWhenTheRowsMove)
+{
+    TsTabControl* tc = Make(9, 200, true);
+    tc->SetOwnerDraw(true);
+    testkit::PumpFor(20);
+    Click(tc, Rows(tc).front().back()); // an outer row moves to the page
+    std::map<int, TRect> told;
+    tc->OnDrawTab = [&](TsCustomTabControl*, int Index, const TRect& R, bool) { told[Index] = R; };
+    tc->SkinData()->BGChanged = true;
+    tc->Repaint();
+    ASSERT_EQ(told.size(), 9u);
+    const auto& tabs = tc->TabsArray();
+    for (std::size_t i = 0; i < tabs.size(); ++i)
+        EXPECT_EQ(told[tabs[i].Index], tc->SkinTabRect(static_cast<int>(i))) << "tab " << tabs[i].Index;
+}

@@ -120,6 +120,16 @@ TEST_F(DriveCombos, AReadOnlyDriveBoxTakesTheFocusButNeitherOpensNorChanges)
     EXPECT_FALSE(box->DroppedDown());
     EXPECT_EQ(box->Drive(), before);
     EXPECT_EQ(changes, 0);
+    // Alt+F4 still closes the window.
+    bool closing = false;
+    form->OnCloseQuery = [&](TObject*, bool& CanClose) {
+        closing = true;
+        CanClose = false;
+    };
+    SendMessageA(box->Handle(), WM_SYSKEYDOWN, VK_F4, 0x20000000);
+    testkit::PumpFor(20);
+    EXPECT_TRUE(closing);
+    form->OnCloseQuery = nullptr;
 
     box->SetReadOnly(false);
     SendMessageA(box->Handle(), WM_KEYDOWN, VK_DOWN, 0);

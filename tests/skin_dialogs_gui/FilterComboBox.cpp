@@ -56,4 +56,8 @@ TEST_F(FilterComboBox, TheChosenEntryGivesItsMaskAndNoEntryAllFiles)
     box->SetFilter("Pages|*.html|Texts|*.txt");
     EXPECT_EQ(SendMessageA(box->Handle(), CB_GETCOUNT, 0, 0), 2) << "the same in the window";
     EXPECT_EQ(box->GetMask(), "*.html");
+    box->SetItemIndex(1);
+    box->RecreateWnd();
+    EXPECT_EQ(box->ItemIndex(), 1) << "a new window keeps the chosen entry";
+    EXPECT_EQ(box->GetMask(), "*.txt");
 }

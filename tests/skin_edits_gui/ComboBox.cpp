@@ -82,6 +82,29 @@ public:
     }
 };
 
+// Records the system commands a form is sent and keeps them from acting.
+class TSysCommands : public TComponent {
+    VCL_CLASS(TSysCommands, TComponent)
+public:
+    TSysCommands(TComponent* AOwner, TControl* Target) : TComponent(AOwner), control(Target)
+    {
+        saved = control->WindowProc;
+        control->WindowProc = TWndMethod(this, &TSysCommands::NewWndProc);
+    }
+    ~TSysCommands() override { control->WindowProc = saved; }
+    void NewWndProc(TMessage& Message)
+    {
+        if (Message.Msg == WM_SYSCOMMAND) {
+            seen.push_back(Message.WParam & 0xFFF0);
+            return;
+        }
+        saved(Message);
+    }
+    TControl* control;
+    TWndMethod saved;
+    std::vector<WPARAM> seen;
+};
+
 } // namespace
 
 TEST_F(ComboBox, AReadOnlyBoxTakesTheFocusAndNothingElse)
@@ -113,6 +136,21 @@ TEST_F(ComboBox, AReadOnlyBoxTakesTheFocusAndNothingElse)
         EXPECT_EQ(c->Text(), "Two");
     }
     EXPECT_EQ(changes, 0);
+
+    // The window's own keys pass: Alt alone opens the menu, Alt+Space the system menu, Alt+F4 closes.
+    auto* commands = Create<TSysCommands>(form, form);
+    for (TsComboBox* c : {list, edit}) {
+        const HWND keys = c->EditHandle() ? c->EditHandle() : c->Handle();
+        commands->seen.clear();
+        SendMessageA(keys, WM_SYSKEYDOWN, VK_MENU, 0x20000000);
+        SendMessageA(keys, WM_SYSKEYUP, VK_MENU, static_cast<LPARAM>(0xE0000000));
+        SendMessageA(keys, WM_SYSCHAR, ' ', 0x20000000);
+        SendMessageA(keys, WM_SYSKEYDOWN, VK_F4, 0x20000000);
+        testkit::PumpFor(20);
+        EXPECT_EQ(commands->seen, (std::vector<WPARAM>{SC_KEYMENU, SC_KEYMENU, SC_CLOSE})) << c->Style();
+        EXPECT_FALSE(c->DroppedDown());
+    }
+    commands->Free();
 }
 
 TEST_F(ComboBox, TheDroppedQueryAnswersInResultAndTheButtonShowsTheLook)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "../skin_scroll_gui/ScrollKit.h"
+#include "Menus.h"
 #include "StdCtrls.h"
 #include "SysUtils.h"
 #include "sComboBoxes.h"
@@ -253,4 +254,44 @@ TEST_F(ComboFamily, ItemCollectionsAreCopiedWhole)
     EXPECT_EQ(copy->OverlayImageIndex(), 4);
     EXPECT_EQ(copy->Indend(), 1);
     EXPECT_EQ(copy->Data(), &data);
+}
+
+TEST_F(ComboFamily, AnEditKeepsItsTextInANewWindowAndARightClickAsksForTheControlsMenu)
+{
+    TsCommonComboBox* c = Make(csDropDown);
+    form->Show();
+    c->SetText("своё");
+    c->SetSorted(true);
+    EXPECT_EQ(c->Text(), "своё") << "sorted";
+    c->SetItemHeight(20);
+    EXPECT_EQ(c->Text(), "своё") << "item height";
+    c->SetStyle(csSimple);
+    EXPECT_EQ(c->Text(), "своё") << "style";
+    c->SetItemIndex(2);
+    c->SetSorted(false);
+    EXPECT_EQ(c->ItemIndex(), 2);
+    EXPECT_EQ(c->Text(), "berry");
+
+    // The edit and the list pass a right click to the control, at the control's point.
+    auto* menu = Create<TPopupMenu>(form);
+    c->SetPopupMenu(menu);
+    std::vector<TPoint> asked;
+    c->OnContextPopup = [&](TObject*, TPoint At, bool& Handled) {
+        asked.push_back(At);
+        Handled = true;
+    };
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(c->Handle(), &info));
+    for (HWND part : {info.hwndItem, info.hwndList}) {
+        // Escape waiting in the queue closes the system's own menu should it open.
+        PostMessageA(part, WM_KEYDOWN, VK_ESCAPE, 0);
+        POINT p{4, 4};
+        SendMessageA(part, WM_RBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        MapWindowPoints(part, c->Handle(), &p, 1);
+        ASSERT_FALSE(asked.empty());
+        EXPECT_EQ(asked.back(), (TPoint{p.x, p.y}));
+        asked.clear();
+        testkit::PumpPending();
+    }
 }

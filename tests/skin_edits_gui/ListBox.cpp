@@ -4,6 +4,8 @@
 // deselection, a list of columns and the text messages of a virtual list must leave as it was.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "../skin_scroll_gui/ScrollKit.h"
 #include "SysUtils.h"
 #include "sCustomListBox.h"
@@ -27,6 +29,28 @@ protected:
     static void Type(TWinControl* C, char Key) { C->Perform(WM_CHAR, static_cast<Byte>(Key), 0); }
     Cardinal now = 1000;
     SysUtils::TTickClockOverride clock{[this] { return now; }};
+};
+
+// Counts the messages of some kinds that reach a control's window procedure.
+class TMessageCount : public TComponent {
+    VCL_CLASS(TMessageCount, TComponent)
+public:
+    TMessageCount(TControl* Target, std::initializer_list<UINT> Kinds)
+        : TComponent(nullptr), control(Target), kinds(Kinds), saved(Target->WindowProc)
+    {
+        control->WindowProc = TWndMethod(this, &TMessageCount::NewWndProc);
+    }
+    ~TMessageCount() override { control->WindowProc = saved; }
+    void NewWndProc(TMessage& Message)
+    {
+        if (std::find(kinds.begin(), kinds.end(), Message.Msg) != kinds.end())
+            ++count;
+        saved(Message);
+    }
+    TControl* control;
+    std::vector<UINT> kinds;
+    TWndMethod saved;
+    int count = 0;
 };
 
 } // namespace
@@ -156,6 +180,19 @@ TEST_F(ListBox, TypingSelectsTheFirstItemThatBeginsSoAndHalfASecondStartsAfresh)
     Type(data, 'q');
     EXPECT_EQ(asked, std::vector<AnsiString>{"q"});
     EXPECT_EQ(data->GetItemIndex(), 42);
+
+    // A multi-select list clears its selection in one go, however long it is.
+    data->SetMultiSelect(true);
+    data->SetCount(5000);
+    data->SetSelected(7, true);
+    now += 1000;
+    {
+        TMessageCount sets(data, {LB_SETSEL});
+        Type(data, 'w');
+        EXPECT_LE(sets.count, 2);
+    }
+    EXPECT_FALSE(data->Selected(7));
+    EXPECT_TRUE(data->Selected(42));
 }
 
 TEST_F(ListBox, TheItemsObjectWorksOnTheWindowAndReportsBadIndexes)
@@ -245,4 +282,26 @@ TEST_F(ListBox, AVirtualListAnswersTheTextMessagesWithinTheCallersBuffer)
     EXPECT_EQ(std::string(buffer, 4), std::string("три\0", 4));
     EXPECT_EQ(buffer[4], '#') << "nothing written past the text and its zero";
     EXPECT_EQ(list->Items()->Get(3), "три");
+
+    // The text grew between the two messages: the buffer sized by the length answered still holds.
+    AnsiString now = "ab";
+    list->OnData = [&](TWinControl*, int, AnsiString& Data) { Data = now; };
+    ASSERT_EQ(SendMessageA(list->Handle(), LB_GETTEXTLEN, 1, 0), 2);
+    now = "abcdef";
+    std::fill(std::begin(buffer), std::end(buffer), '#');
+    EXPECT_EQ(SendMessageA(list->Handle(), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(buffer)), 2);
+    EXPECT_EQ(std::string(buffer, 4), std::string("ab\0#", 4)) << "no more than the length answered";
+
+    // Items given to a virtual list replace its rows without reading them first.
+    list->SetCount(5000);
+    TStringList given;
+    given.Add("один");
+    given.Add("два");
+    {
+        TMessageCount reads(list, {LB_GETTEXT, LB_GETTEXTLEN});
+        list->SetItems(&given);
+        EXPECT_LT(reads.count, 10);
+    }
+    EXPECT_EQ(list->Style(), lbStandard);
+    EXPECT_EQ(list->Items()->Text(), "один\r\nдва\r\n");
 }

@@ -283,11 +283,27 @@ TEST_F(ListView, TheSkinnedBarsFollowTheRowsAndScrollThem)
     l->SetBorderStyle(bsNone);
     testkit::PumpPending();
     EXPECT_EQ(l->VSBar->BoundsRect(), Bounds(10 + 260 - CX, 10, CX, 150 - l->HSBar->Height()));
+    // Without a frame the square between the bars is still the skin's, not the system's corner.
+    const int CY = l->HSBar->Height();
+    RedrawWindow(l->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    auto cornerDiffers = [&] {
+        const testkit::PixelImage shot = testkit::ScreenPixels(l->Handle());
+        TBitmap* cache = l->SkinData()->FCacheBmp.get();
+        int differ = 0;
+        for (int y = 150 - CY; y < 150; ++y)
+            for (int x = 260 - CX; x < 260; ++x)
+                differ += shot.Pixel(x, y) != static_cast<COLORREF>(cache->Canvas()->Pixels(x, y));
+        return differ;
+    };
+    testkit::PumpUntil([&] { return cornerDiffers() == 0; }, 1000);
+    EXPECT_EQ(cornerDiffers(), 0);
     sSkinData->Active = false;
     Command(l, AC_REMOVESKIN);
     EXPECT_EQ(l->VSBar, nullptr);
     EXPECT_EQ(l->HSBar, nullptr);
     EXPECT_EQ(l->Color(), clTeal) << "its own colour stays without the skin";
+    EXPECT_EQ(ListView_GetBkColor(l->Handle()), ColorToRGB(clTeal)) << "the rows' colours are given back";
+    EXPECT_EQ(ListView_GetTextBkColor(l->Handle()), ColorToRGB(clTeal));
 }
 
 TEST_F(ListView, OutsideTheReportViewTheHorizontalBarNeedsRowsAndCountsColumns)

@@ -70,6 +70,11 @@ TEST(PopupPlace, BelowOrAboveAlignedAndKeptInsideTheWorkAreaWhereverItsOriginIs)
         EXPECT_EQ(at.x, c.at.x) << c.what;
         EXPECT_EQ(at.y, c.at.y) << c.what;
     }
+    // Taller than the room on either side: the side with more room, inside the work area.
+    const TRect low{0, 0, 1024, 600};
+    EXPECT_EQ(PopupWindowPlace(low, {100, 200, 200, 221}, {197, 500}, pwaLeft).y, 100) << "more room below";
+    EXPECT_EQ(PopupWindowPlace(low, {100, 400, 200, 421}, {197, 500}, pwaLeft).y, 0) << "more room above";
+    EXPECT_EQ(PopupWindowPlace(low, {100, 400, 200, 421}, {197, 700}, pwaLeft).y, 0) << "taller than the area";
 }
 
 TEST_F(ComboEdit, EnterAndEscapeReachTheFormsButtonsFirstWithoutABeep)

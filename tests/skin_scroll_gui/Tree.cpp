@@ -92,7 +92,8 @@ TEST_F(TreeTest, ItsFrameComesFromItsCacheAndItsBarsLieInsideIt)
     origin = POINT{0, 0};
     ClientToScreen(tree->Handle(), &origin);
     EXPECT_EQ(origin.x - window.left, b + CX) << "over the native one";
-    EXPECT_EQ(tree->HSBar->Left(), 20 + b);
+    EXPECT_EQ(tree->HSBar->BoundsRect(), Bounds(20 + b + CX, 20 + 120 - CY - b, 150 - 2 * b - CX, CY))
+        << "beside the vertical bar, over the native bar's right arrow";
     tree->SetHeight(15);
     EXPECT_EQ(tree->VSBar, nullptr) << "a tree under 16 pixels has no skinned bars";
     EXPECT_EQ(tree->HSBar, nullptr);
@@ -150,6 +151,11 @@ TEST_F(TreeTest, TheThumbBeyondWhatTheMessageCarriesMakesThatRowTheTopAndTheBott
     EXPECT_EQ(tree->TopItem(), items->Item(40000)) << "the message's 16 bits read as signed";
     tree->VSBar->SetPosition(300);
     EXPECT_EQ(tree->TopItem(), items->Item(300)) << "below 0x8000 the message itself";
+    // Partly collapsed, the position counts the rows shown, not the nodes.
+    items->Item(0)->Collapse(false);
+    testkit::PumpFor(30);
+    tree->VSBar->SetPosition(40000);
+    EXPECT_EQ(tree->TopItem(), items->Item(40000 + 99)) << "the first category's 99 nodes are hidden";
 }
 
 TEST_F(TreeTest, ASkinCommandMakesTheWindowAtMostOnceAndKeepsTheTreeAndItsBorder)
