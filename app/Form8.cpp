@@ -260,11 +260,17 @@ void TForm8::N3Click(TObject*)
     Memo1->Font()->SetStyle(FontDialog1->Font()->Style());
 }
 
-void TForm8::N8Click(TObject*) { Memo1->Undo(); }
-void TForm8::N10Click(TObject*) { Memo1->CutToClipboard(); }
-void TForm8::N9Click(TObject*) { Memo1->CopyToClipboard(); }
-void TForm8::N12Click(TObject*) { Memo1->PasteFromClipboard(); }
-void TForm8::N13Click(TObject*) { Memo1->SelectAll(); }
+TCustomEdit* TForm8::EditingTarget()
+{
+    auto* focused = dynamic_cast<TCustomEdit*>(ActiveControl());
+    return focused ? focused : Memo1;
+}
+
+void TForm8::N8Click(TObject*) { EditingTarget()->Undo(); }
+void TForm8::N10Click(TObject*) { EditingTarget()->CutToClipboard(); }
+void TForm8::N9Click(TObject*) { EditingTarget()->CopyToClipboard(); }
+void TForm8::N12Click(TObject*) { EditingTarget()->PasteFromClipboard(); }
+void TForm8::N13Click(TObject*) { EditingTarget()->SelectAll(); }
 
 void TForm8::N4Click(TObject*)
 {

@@ -56,6 +56,8 @@ public:
     void N4Click(TObject* Sender);
 
 private:
+    // The edit the "Правка" commands act on: the focused field, else the article text.
+    TCustomEdit* EditingTarget();
     // Writes the author, the text's font and the window's size to FILES\Settings2.ini.
     void WriteSettings();
     TMenuItem* NewItem(TMenuItem* Parent, const char* Name, const AnsiString& Caption, TShortCut Key = 0);

@@ -728,9 +728,10 @@ bool TWinControl::IsMenuKey(TWMKey& Message)
 
 namespace {
 
-// Whether the key is one an edit acts on itself (deleting, inserting, moving the caret, the
-// clipboard, undo, select all) and the window with the focus is an edit (a memo's, a combo box's,
-// a rich edit's, a tree's label editor): such a key is the edit's, never a menu's shortcut.
+// Whether the key is one the system's edit acts on itself (deleting, inserting, moving the caret,
+// the clipboard, undo) and the window with the focus is an edit (a memo's, a combo box's, a rich
+// edit's, a tree's label editor): such a key is the edit's, never a menu's shortcut. Ctrl+A is
+// not among them: the edit selects nothing by it, so a menu may offer it.
 bool IsKeyOfFocusedEdit(const TWMKey& Key)
 {
     if (KeyDataToShiftState(Key.KeyData).Contains(ssAlt))
@@ -747,7 +748,6 @@ bool IsKeyOfFocusedEdit(const TWMKey& Key)
     case VK_END:
     case VK_PRIOR:
     case VK_NEXT: break;
-    case 'A':
     case 'C':
     case 'V':
     case 'X':

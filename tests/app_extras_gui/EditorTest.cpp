@@ -216,3 +216,29 @@ TEST_F(Editor, TextAreaFillsTheWindowBelowTheFieldsInEveryLookAndMaximised)
     }
     editor = nullptr;
 }
+
+TEST_F(Editor, TheEditKeysAndCommandsActOnTheFocusedField)
+{
+    Fill("Заголовок", text, "file", "Иван Петров", "");
+    editor->Edit2->SetFocus();
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    for (Word key : {Word('A'), Word('X')}) {
+        PostMessageA(editor->Edit2->Handle(), WM_KEYDOWN, key, 1);
+        Application->ProcessMessages();
+    }
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(editor->Edit2->Text(), "") << "Ctrl+A, Ctrl+X cut the author";
+    EXPECT_EQ(editor->Memo1->Text(), text) << "the article text stays";
+
+    // The menu's "Вставить" and "Выделить всё" in the address field.
+    editor->Edit3->SetFocus();
+    editor->N12->Click();
+    editor->N13->Click();
+    EXPECT_EQ(editor->Edit3->Text(), "Иван Петров");
+    EXPECT_EQ(editor->Edit3->SelLength(), 11);
+    EXPECT_EQ(editor->Memo1->Text(), text);
+}

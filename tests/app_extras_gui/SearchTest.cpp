@@ -2,6 +2,8 @@
 // page's counts, and a result's click, double click and Enter.
 #include "../app_gui/LogicFixture.h"
 
+#include <tuple>
+
 #include "Form4.h"
 
 using namespace logic;
@@ -143,6 +145,18 @@ TEST_F(Search, InFoundKeepsTheResultsThatHaveTheWord)
     EXPECT_EQ(Find("", false, false, true), "");
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "Cтатей не найдено");
+}
+
+TEST_F(Search, TheArrowKeysChooseTheKindOfQuery)
+{
+    dialog->Show();
+    for (auto [from, key, any] : {std::tuple{dialog->RadioButton2, VK_DOWN, 1}, std::tuple{dialog->RadioButton3, VK_UP, 0}}) {
+        from->SetFocus();
+        PostMessageA(from->Handle(), WM_KEYDOWN, key, 1);
+        Application->ProcessMessages();
+        EXPECT_EQ(form->SearchAnyWord, any);
+        EXPECT_EQ(form->SearchAllWords, 1 - any);
+    }
 }
 
 TEST_F(Search, FiltersShowTheEntriesOfOneMark)

@@ -334,6 +334,78 @@ TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
 
 // The file boxes' "Обзор..." in Dusk: the skinned open form at the archive's folder, walked with
 // real clicks, the chosen name given back relative to it; without a skin the system's dialog.
+TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
+{
+    const LRESULT count = SendMessageA(tree, TVM_GETCOUNT, 0, 0);
+    auto caret = [&] { return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)); };
+    auto renaming = [&] { return SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0) != 0; };
+    auto questions = [&] { return testkit::VisibleWindows(nullptr, run.Id(), "TsMessageForm").size(); };
+    // The tree's pop-up menu opened by Shift+F10, gone through with the keys.
+    auto popup = [&](std::initializer_list<WORD> keys) {
+        Key(VK_F10, VK_SHIFT);
+        ASSERT_TRUE(testkit::WaitUntil([&] { return !Menus().empty(); }, 3000));
+        for (WORD k : keys)
+            Key(k);
+        ASSERT_TRUE(testkit::WaitUntil([&] { return Menus().empty(); }, 3000));
+    };
+    const POINT first = At("Новая статья");
+    Front();
+    testkit::SendMouse(first, MOUSEEVENTF_LEFTDOWN);
+    testkit::SendMouse(first, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return caret() == Item("Новая статья"); }));
+
+    // Esc closes the menu and the arrows move in the tree again.
+    popup({VK_ESCAPE});
+    Key(VK_DOWN);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return caret() == Item("Прочитанная"); }, 3000)) << "the keyboard is the tree's";
+
+    // "Переименовать" chosen by keys starts the rename; Esc ends it.
+    popup({VK_DOWN, VK_RETURN});
+    EXPECT_TRUE(testkit::WaitUntil(renaming, 3000)) << "the rename";
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return !renaming(); }, 3000));
+
+    // Ctrl+Del asks; Tab and Enter answer with the focused "Нет": the entry stays.
+    Key(VK_DELETE, VK_CONTROL);
+    HWND confirm = WindowCalled("Удаление");
+    ASSERT_NE(confirm, nullptr);
+    Key(VK_TAB);
+    Key(VK_RETURN);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return questions() == 0; }, 3000));
+    EXPECT_NE(Item("Прочитанная"), nullptr) << "\"Нет\" keeps the entry";
+
+    // The article opened by Enter, its note box by the menu's "Примечание" > "Добавить заметки":
+    // there Ctrl+Del, Ctrl+Insert and Shift+Insert are the box's keys, not the tree's.
+    Key(VK_RETURN);
+    popup({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
+    HWND memo = nullptr;
+    ASSERT_TRUE(testkit::WaitUntil([&] {
+        auto memos = testkit::VisibleWindows(main, 0, "Memo");
+        memo = memos.empty() ? nullptr : memos[0];
+        return memo != nullptr;
+    })) << "the note box";
+    SendMessageA(memo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("первое второе"));
+    SendMessageA(memo, EM_SETSEL, 0, 0);
+    Key(VK_DELETE, VK_CONTROL);
+    Key(VK_INSERT, VK_CONTROL);
+    Key(VK_INSERT, VK_SHIFT);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return WindowText(memo) != "первое второе"; }, 3000)) << "Ctrl+Del in the box";
+    Sleep(300);
+    EXPECT_EQ(questions(), 0u) << "no question, no input box";
+    EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), count) << "the tree as it was";
+
+    // "Сервис" > "Настройки": the arrow chooses the other option, Enter saves it.
+    const std::string ini = dir / "FILES\\settings.ini";
+    const bool newWindow = testkit::ReadFileBytes(ini).find("TreeOpen=false") == std::string::npos;
+    testkit::ChooseInMenuBar(main, 5, 1);
+    HWND settings = WindowCalled("Настройки");
+    ASSERT_NE(settings, nullptr);
+    Key(newWindow ? VK_DOWN : VK_UP);
+    Key(VK_RETURN);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(settings); }, 3000));
+    EXPECT_NE(testkit::ReadFileBytes(ini).find(newWindow ? "TreeOpen=false" : "TreeOpen=true"), std::string::npos);
+}
+
 class BrowseEndToEnd : public EditEndToEnd {
 protected:
     void Prepare() override
