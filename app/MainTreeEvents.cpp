@@ -37,6 +37,22 @@ void EnableByKind(TID_Vellorn* Form, const TTreeNode* Node)
     Form->N11->SetEnabled(IsArticle(Node));
 }
 
+// The tree commands as the selection allows: none without a selected node or on the results
+// page; otherwise a node reached by the keys (or selected by a command) allows what a clicked
+// one allows.
+void EnableForSelection(TID_Vellorn* Form)
+{
+    TTreeNode* node = Form->TreeView1->Selected();
+    if (!node || Form->PageControl1->ActivePageIndex() == 1) {
+        Enable({Form->N15, Form->N25, Form->N41, Form->N43, Form->N10, Form->N80, Form->N31, Form->Flash1, Form->N12,
+                Form->N17},
+               false);
+        return;
+    }
+    Enable({Form->N15, Form->N25, Form->N12, Form->N43, Form->N17}, true);
+    EnableByKind(Form, node);
+}
+
 } // namespace
 
 void TID_Vellorn::TreeView1Expanded(TObject*, TTreeNode* Node) { SetFolderImage(Node, niFolderOpen); }
@@ -113,20 +129,13 @@ void TID_Vellorn::N93Click(TObject*)
     ShowTreePage(this, 0);
 }
 
-void TID_Vellorn::Timer2Timer(TObject*)
-{
-    TTreeNode* node = TreeView1->Selected();
-    if (!node || PageControl1->ActivePageIndex() == 1) {
-        Enable({N15, N25, N41, N43, N10, N80, N31, Flash1, N12, N17}, false);
-        return;
-    }
-    Enable({N15, N25, N12, N43, N17}, true);
-    // A node reached by the keys (or selected by a command) allows what a clicked one allows.
-    EnableByKind(this, node);
-}
+void TID_Vellorn::Timer2Timer(TObject*) { EnableForSelection(this); }
 
 void TID_Vellorn::N7Click(TObject*)
 {
+    // The menu opens, or one of its shortcuts is pressed: its items follow the selection as it is
+    // now, which keys queued before the timer's next tick may have moved.
+    EnableForSelection(this);
     if (!TreeView1->Selected())
         N11->SetEnabled(false);
 }

@@ -175,8 +175,10 @@ TEST_F(SmallWindows, SettingsShowTheStoredChoiceAndWriteTheNewOne)
             testkit::WriteFileBytes(file, c.Stored);
         form->OpenTreesInNewWindow = !c.NewWindowShown;
         bool shownFirst = false, shownSecond = false;
+        HWND focus = nullptr;
         WhenReady choose([&] { return Showing(settings); },
                          [&] {
+                             focus = GetFocus();
                              shownFirst = settings->RadioButton1->Checked();
                              shownSecond = settings->RadioButton2->Checked();
                              EXPECT_EQ(form->OpenTreesInNewWindow, c.NewWindowShown);
@@ -190,6 +192,8 @@ TEST_F(SmallWindows, SettingsShowTheStoredChoiceAndWriteTheNewOne)
         ASSERT_TRUE(choose.Done());
         EXPECT_EQ(shownFirst, c.NewWindowShown);
         EXPECT_EQ(shownSecond, !c.NewWindowShown);
+        EXPECT_EQ(focus, (c.NewWindowShown ? settings->RadioButton1 : settings->RadioButton2)->Handle())
+            << "the focus on the option that holds";
         EXPECT_EQ(testkit::ReadFileBytes(file), c.Written);
         if (c.Confirm) {
             EXPECT_EQ(form->OpenTreesInNewWindow, c.Choose == &TForm13::RadioButton1);

@@ -217,6 +217,37 @@ TEST_F(AddEntries, DialogsAreCentredOnTheMainWindowWithTheFocusInTheTitle)
     form->N73Click(nullptr);
     EXPECT_EQ(Form2->Left(), -7 + 150 - Form2->Width() / 2);
     EXPECT_TRUE(WaitFor([&] { return GetFocus() == Form2->Edit1->Handle(); }, "the article dialog's title"));
+    Form2->Close();
+
+    // An add typed and cancelled from its focused "Отмена" leaves nothing for the next opening,
+    // which starts in the title again.
+    const struct {
+        TForm* Dialog;
+        TsEdit *Title, *Value;
+        TsButton* Cancel;
+        void (TID_Vellorn::*Open)(TObject*);
+    } dialogs[] = {{Form5, Form5->Edit1, Form5->Edit2, Form5->Button2, &TID_Vellorn::N31Click},
+                   {Flash, Flash->Edit1, Flash->Edit2, Flash->Button3, &TID_Vellorn::Flash1Click}};
+    for (const auto& d : dialogs) {
+        SCOPED_TRACE(d.Dialog->Name());
+        for (bool again : {false, true}) {
+            AnsiString title = "-", value = "-";
+            WhileModal(d.Dialog, [&] {
+                focus = GetFocus();
+                title = d.Title->Text();
+                value = d.Value->Text();
+                d.Title->SetText("Отменённая");
+                d.Value->SetText("x");
+                d.Cancel->SetFocus();
+                d.Cancel->Click();
+            });
+            (form->*d.Open)(nullptr);
+            EXPECT_EQ(focus, d.Title->Handle()) << again;
+            EXPECT_EQ(title, "");
+            EXPECT_EQ(value, "");
+        }
+    }
+    EXPECT_FALSE(form->PendingAddLink || form->PendingAddFlash);
 }
 
 TEST_F(AddEntries, BrowsingTakesFilesInsideTheArchiveOnly)
