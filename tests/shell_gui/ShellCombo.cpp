@@ -182,13 +182,15 @@ TEST_F(ShellCombo, AChoiceInTheOpenListCountsOnceItClosesEscapeAndTheWheelChoose
         SendMessageA(combo->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, Delta), MAKELPARAM(10, 10));
         PumpPending();
     };
-    wheel(-WHEEL_DELTA);
+    wheel(WHEEL_DELTA);
     EXPECT_EQ(combo->GetItemIndex(), 2);
+    EXPECT_EQ(changes, 1);
     combo->SetDropDownCount(2);
     combo->SetDroppedDown(true);
     ASSERT_TRUE(WaitFor([&] { return combo->DroppedDown(); }, "the list open"));
     wheel(-WHEEL_DELTA);
     EXPECT_EQ(SendMessageA(combo->Handle(), CB_GETTOPINDEX, 0, 0), 1);
+    EXPECT_EQ(combo->GetItemIndex(), 2);
     PressKey(VK_UP);
     EXPECT_TRUE(WaitFor([&] { return combo->GetItemIndex() == 1; }, "a chosen in the open list"));
     PressKey(VK_ESCAPE);

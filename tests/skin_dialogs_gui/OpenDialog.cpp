@@ -193,7 +193,7 @@ TEST_F(OpenDialog, OkChecksTheNameInOrderAfterTheDefaultExtension)
     saveForm->Free();
 }
 
-TEST_F(OpenDialog, OkOnAFolderOpensItAndEnterWhileRenamingOnlyEndsTheRename)
+TEST_F(OpenDialog, OkOnAFolderOpensItAndEnterOrEscapeWhileRenamingOnlyEndsTheRename)
 {
     TsOpenDialog open(nullptr);
     TsOpenDialogForm* form = ShowForm(open, dir.Path());
@@ -224,18 +224,38 @@ TEST_F(OpenDialog, OkOnAFolderOpensItAndEnterWhileRenamingOnlyEndsTheRename)
     EXPECT_TRUE(PumpUntil([&] { return FileExists((dir / "sub\\e.txt").c_str()); })) << "renamed";
     EXPECT_EQ(form->ModalResult(), mrNone);
     EXPECT_TRUE(SameFolder(list->RootFolder()->PathName(), dir / "sub"));
+    form->Free();
 
-    // Escape (Cancel) ends the rename, the old name stays and so does the form.
-    list->EditText();
-    ASSERT_TRUE(list->IsEditing());
-    SetWindowTextA(ListView_GetEditControl(list->Handle()), "f.txt");
-    form->sButton2Click(nullptr);
-    PumpPending();
-    EXPECT_FALSE(list->IsEditing());
-    EXPECT_EQ(form->ModalResult(), mrNone);
+    // In the form's own loop a real Escape, and Cancel, end the rename only: the old name stays and
+    // so does the form.
+    TsOpenDialog modal(nullptr);
+    modal.InitialDir = (dir / "sub").c_str();
+    std::vector<bool> ended;
+    std::vector<TModalResult> during;
+    RunForm(modal, [&](TsOpenDialogForm* F) {
+        TsDlgShellListView* l = F->FileListView;
+        l->SetFocus();
+        l->Items()->Item(RowIndex(l, "e.txt"))->SetSelected(true);
+        for (bool key : {true, false}) {
+            l->EditText();
+            SetWindowTextA(ListView_GetEditControl(l->Handle()), "f.txt");
+            if (key)
+                shellkit::PressKey(VK_ESCAPE);
+            else
+                F->sButton2->Click();
+            for (int i = 0; i < 100 && l->IsEditing(); ++i) {
+                Application->ProcessMessages();
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            }
+            ended.push_back(!l->IsEditing());
+            during.push_back(F->ModalResult());
+        }
+        F->sButton2->Click();
+    });
+    EXPECT_EQ(ended, (std::vector<bool>{true, true})) << "the rename ended";
+    EXPECT_EQ(during, (std::vector<TModalResult>{mrNone, mrNone})) << "the form stayed";
     EXPECT_TRUE(FileExists((dir / "sub\\e.txt").c_str()));
     EXPECT_FALSE(FileExists((dir / "sub\\f.txt").c_str()));
-    form->Free();
 }
 
 TEST_F(OpenDialog, TypedNamesAreResolvedAFolderOpensAndAMaskFiltersKeepingTheForm)
