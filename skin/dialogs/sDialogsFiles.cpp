@@ -130,7 +130,10 @@ void ForgetPreview(TOpenPictureDialog& Dialog)
 // it exists, else in the program's folder (the box shows FileName as it is).
 void StartFolder(TsOpenDialogForm* Form, const TOpenDialog& Dialog)
 {
-    const AnsiString name = Dialog.FileName;
+    // A full name's "." and ".." steps are taken: the shell would show them as folders of their own.
+    const AnsiString given = Dialog.FileName;
+    const bool full = given.size() > 2 && (given[1] == ':' || given.starts_with("\\\\"));
+    const AnsiString name = full ? ExpandFileName(given) : given;
     bool shown = false;
     if (!name.empty() && !ExtractFilePath(name).empty()) {
         try {

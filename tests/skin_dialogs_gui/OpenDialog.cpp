@@ -389,6 +389,7 @@ TEST_F(OpenDialog, TheListStartsInTheNamesFolderElseInitialDirElseTheProgramsFol
         std::string fileName, initialDir, folder, edit;
     } cases[] = {
         {dir / "sub\\c.txt", dir.Path(), dir / "sub", "c.txt"},
+        {dir / "sub\\..\\sub\\.\\c.txt", dir.Path(), dir / "sub", "c.txt"},
         {"c.txt", dir / "sub", dir / "sub", "c.txt"},
         {"x.txt", dir / "none", ExtractFilePath(ParamStr(0)).c_str(), "x.txt"},
         {dir / "gone\\x.txt", dir.Path(), dir.Path(), dir / "gone\\x.txt"},
