@@ -110,7 +110,11 @@ bool FullName(const AnsiString& Name)
 
 void BrowseFile(TOpenDialog& Dialog, const AnsiString& Folder, TCustomEdit& Target)
 {
+    // Every use starts in the folder with no name: a name of an earlier use (a refused one too)
+    // would start it in that name's folder. The file picked must exist.
     Dialog.InitialDir = AppPath(Folder);
+    Dialog.FileName = "";
+    Dialog.Options = Dialog.Options + TOpenOptions{ofPathMustExist, ofFileMustExist};
     if (!Dialog.Execute())
         return;
     AnsiString relative;

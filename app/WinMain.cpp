@@ -23,13 +23,38 @@
 
 namespace {
 
-// The application's message boxes and the library's boxes speak the program's language, and take
-// the skin while one is active.
+// The application's message boxes, the library's boxes and its open form speak the program's
+// language, and take the skin while one is active.
 void UseSkinnedBoxes()
 {
     sDialogs::Captions = {"Предупреждение", "Ошибка", "Информация", "Подтверждение", ""};
     sDialogs::ButtonCaptions = {"&Да",        "&Нет", "OK",           "Отмена",       "&Прервать", "&Повторить",
                                 "&Пропустить", "&Все", "Н&ет для всех", "Д&а для всех", "&Справка"};
+    sDialogs::OpenFormTexts = {.OpenTitle = "Открыть",
+                               .SaveTitle = "Сохранить как",
+                               .Folder = "Папка:",
+                               .FileName = "Имя файла: ",
+                               .FileType = "Тип файлов: ",
+                               .Open = "Открыть",
+                               .Save = "Сохранить",
+                               .Cancel = "Отмена",
+                               .Help = "Справка",
+                               .ReadOnly = "Только чтение",
+                               .Back = "Назад",
+                               .Up = "Вверх на один уровень",
+                               .NewFolder = "Создать папку",
+                               .View = "Вид",
+                               .List = "Список",
+                               .Report = "Таблица",
+                               .Icons = "Значки",
+                               .SmallIcons = "Мелкие значки",
+                               .Overwrite = "Файл уже существует. Заменить?",
+                               .PathNotFound = "Путь не найден",
+                               .FileNotFound = "Файл не найден",
+                               .CreatePrompt = "Файл не найден. Создать?"};
+    sDialogs::PictureLabelText = "Изображение:";
+    sDialogs::NoPictureText = "(Нет)";
+    sDialogs::PreviewText = "Просмотр";
     Application->MessageBoxFunc = [](HWND, const AnsiString& Text, const AnsiString& Caption, UINT Flags) {
         return sMessageBox(Text, Caption, Flags);
     };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <utility>
 
 #include "acShellCtrlsList.h"
 #include "acShellCtrlsTree.h"
@@ -87,13 +88,9 @@ void TacCustomShellComboBox::SetUseShellImages(bool Value)
 
 int TacCustomShellComboBox::GetShellImageIndex(TacShellFolder* Folder)
 {
-    if (!FUseShellImages || !Folder)
-        return -1;
-    PCIDL one = Folder->RelativeID();
-    ULONG attributes = TacShellImageCache::ImageAttributes;
-    if (IShellFolder* parent = Folder->ParentShellFolder())
-        parent->GetAttributesOf(1, &one, &attributes);
-    return FImageCache.ImageOf(Folder, attributes, false, false);
+    // Each folder's own picture: the chain is short, and the folders in it (drives, the system's
+    // root, special folders) differ too much to share one picture by kind.
+    return FUseShellImages && Folder ? GetShellImage(Folder->AbsoluteID(), false, false) : -1;
 }
 
 // --- Root and items ----------------------------------------------------------------------------
@@ -135,7 +132,6 @@ void TacCustomShellComboBox::ClearItems()
     if (HandleAllocated() && !ComponentState().Contains(csDestroying))
         Items()->Clear();
     items->EndUpdate();
-    FImageCache.Clear();
 }
 
 void TacCustomShellComboBox::InsertFolder(int Index, TacShellFolder* Folder)
@@ -147,7 +143,9 @@ void TacCustomShellComboBox::InsertFolder(int Index, TacShellFolder* Folder)
         OnGetImageIndex(this, Index, image);
     item->SetCaption(caption);
     item->SetData(Folder);
-    item->SetIndend(Folder->Level());
+    // Deep levels share one indent, so that the picture and the name of a deep folder stay inside
+    // the drop-down's width.
+    item->SetIndend(std::min(Folder->Level(), MaxIndentLevel));
     item->SetImageIndex(image);
     item->SetSelectedImageIndex(image);
     if (HandleAllocated())
@@ -200,10 +198,8 @@ void TacCustomShellComboBox::AddItems(int Index, TacShellFolder* ParentFolder)
     if (!folder)
         return;
     TComInterface<IEnumIDList> items;
-    const HRESULT hr = folder->EnumObjects(nullptr, ObjectTypesToFlags(FObjectTypes), &items);
-    OleCheck(hr);
-    // Success with no enumerator lists nothing.
-    if (!items)
+    // A folder that cannot be listed (access denied) and success with no enumerator list nothing.
+    if (FAILED(folder->EnumObjects(nullptr, ObjectTypesToFlags(FObjectTypes), &items)) || !items)
         return;
     std::vector<TItemIDList> children;
     PIDL child = nullptr;
@@ -322,10 +318,30 @@ void TacCustomShellComboBox::MovePartners()
 
 void TacCustomShellComboBox::Change()
 {
-    if (ItemsEx()->UpdateCount() > 0)
+    // A row highlighted in the open list is no choice yet: the choice counts when the list closes.
+    if (ItemsEx()->UpdateCount() > 0 || DroppedDown())
         return;
     inherited::Change();
     MovePartners();
+}
+
+void TacCustomShellComboBox::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_MOUSEWHEEL) {
+        // The wheel scrolls an open list without choosing; a closed box keeps its folder.
+        if (DroppedDown()) {
+            const int lines = -GET_WHEEL_DELTA_WPARAM(Message.WParam) * 3 / WHEEL_DELTA;
+            const int top = static_cast<int>(SendMessageA(Handle(), CB_GETTOPINDEX, 0, 0)) + lines;
+            SendMessageA(Handle(), CB_SETTOPINDEX, static_cast<WPARAM>(std::max(0, top)), 0);
+        }
+        Message.Result = 1;
+        return;
+    }
+    if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == CBN_SELENDCANCEL)
+        FCancelled = true;
+    else if (Message.Msg == CN_COMMAND && HIWORD(Message.WParam) == CBN_SELENDOK)
+        FCancelled = false;
+    inherited::WndProc(Message);
 }
 
 void TacCustomShellComboBox::Rebuild()
@@ -349,12 +365,20 @@ void TacCustomShellComboBox::Click()
 void TacCustomShellComboBox::CloseUp()
 {
     inherited::CloseUp();
-    // A choice made by keys in the open list counts once the list has closed.
+    const bool cancelled = std::exchange(FCancelled, false);
     TacShellFolder* folder = GetFolder(GetItemIndex());
-    if (folder && FShown && !SamePIDL(folder->AbsoluteID(), FShown.get())) {
-        Rebuild();
-        MovePartners();
+    if (!folder || !FShown || SamePIDL(folder->AbsoluteID(), FShown.get()))
+        return;
+    // Escape (or a click outside) gives the folder shown back.
+    if (cancelled) {
+        SetItemIndex(IndexFromID(FShown.get()));
+        return;
     }
+    // A choice made by keys in the open list counts once the list has closed.
+    Rebuild();
+    if (OnChange)
+        OnChange(this);
+    MovePartners();
 }
 
 // --- Partners -----------------------------------------------------------------------------------

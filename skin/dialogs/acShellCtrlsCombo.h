@@ -15,6 +15,8 @@ class TacCustomShellListView;
 class TacCustomShellComboBox : public TsCustomComboBoxEx {
     VCL_CLASS(TacCustomShellComboBox, TsCustomComboBoxEx)
 public:
+    // The deepest indent of a row: deeper folders are drawn at this level.
+    static constexpr int MaxIndentLevel = 8;
     explicit TacCustomShellComboBox(TComponent* AOwner);
     ~TacCustomShellComboBox() override;
     void BeforeDestruction() override;
@@ -59,6 +61,7 @@ protected:
     void Change() override;
     void Click() override;
     void CloseUp() override;
+    void WndProc(TMessage& Message) override;
     void RootChanged();
     void CreateRoot();
     // The root's children (and My Computer's under the desktop).
@@ -86,9 +89,10 @@ private:
     TacShellObjectTypes FObjectTypes{otFolders};
     bool FUseShellImages = true;
     bool FUpdating = false;
+    // The open list was closed without a choice (Escape, a click outside).
+    bool FCancelled = false;
     // Loaded: the root is made, its chain is not built yet.
     bool FChainPending = false;
-    TacShellImageCache FImageCache;
     // The folder the chain was built for, or that the partners were last moved to.
     TItemIDList FShown;
 };

@@ -57,6 +57,18 @@ namespace sDialogs {
 // The preview's texts, resource strings of the program: the label without a picture, the size
 // after it (" (%dx%d)"), the paint box without a picture, the preview's hint and title.
 extern AnsiString PictureLabelText, PictureSizeFormat, NoPictureText, PreviewText;
+// The open form's texts, resource strings of the program as well. A title left empty is the
+// system's own title of the dialog. The messages follow the name and a line break.
+struct TOpenFormTexts {
+    AnsiString OpenTitle, SaveTitle;
+    AnsiString Folder = "Folder", FileName = "File name :  ", FileType = "Files type :  ";
+    AnsiString Open = "Open", Save = "Save", Cancel = "Cancel", Help = "Help", ReadOnly = "Read only";
+    AnsiString Back = "Back", Up = "Up one level", NewFolder = "New directory", View = "View style";
+    AnsiString List = "List", Report = "Report", Icons = "Icons", SmallIcons = "Small icons";
+    AnsiString Overwrite = "File exists. Overwrite?", PathNotFound = "Path not found";
+    AnsiString FileNotFound = "File not found", CreatePrompt = "File not found. Create?";
+};
+extern TOpenFormTexts OpenFormTexts;
 // Where the paint box draws a picture of Width x Height in Client: centred at its size when it
 // fits, else scaled into Client from its top-left corner keeping its proportions.
 TRect PicturePreviewRect(const TRect& Client, int Width, int Height);

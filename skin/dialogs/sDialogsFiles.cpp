@@ -9,6 +9,7 @@
 #include "sDialogs.h"
 #include "sEdit.h"
 #include "sFileCtrl.h"
+#include "sGraphUtils.h"
 #include "sLabel.h"
 #include "sOpenDialog.h"
 #include "sPanel.h"
@@ -22,6 +23,7 @@ AnsiString PictureLabelText = "Picture:";
 AnsiString PictureSizeFormat = " (%dx%d)";
 AnsiString NoPictureText = "(None)";
 AnsiString PreviewText = "Preview";
+TOpenFormTexts OpenFormTexts;
 
 TRect PicturePreviewRect(const TRect& Client, int Width, int Height)
 {
@@ -128,7 +130,10 @@ void ForgetPreview(TOpenPictureDialog& Dialog)
 // it exists, else in the program's folder (the box shows FileName as it is).
 void StartFolder(TsOpenDialogForm* Form, const TOpenDialog& Dialog)
 {
-    const AnsiString name = Dialog.FileName;
+    // A full name's "." and ".." steps are taken: the shell would show them as folders of their own.
+    const AnsiString given = Dialog.FileName;
+    const bool full = given.size() > 2 && (given[1] == ':' || given.starts_with("\\\\"));
+    const AnsiString name = full ? ExpandFileName(given) : given;
     bool shown = false;
     if (!name.empty() && !ExtractFilePath(name).empty()) {
         try {
@@ -186,8 +191,9 @@ bool ExecuteForm(TOpenDialog& Dialog, bool Save, bool ChangeDir,
     form->FileListView->SetMultiSelect(options.Contains(ofAllowMultiSelect));
     if (form->CheckBoxReadOnly->Visible())
         form->CheckBoxReadOnly->SetChecked(options.Contains(ofReadOnly));
-    // The system's own title of the dialog, or ours where the system's library has none.
-    AnsiString title = !Dialog.Title.empty() ? Dialog.Title : LoadDlg32Msg(Save ? 385 : 384);
+    // The dialog's title, else the program's, else the system's own, else ours.
+    const AnsiString& programs = Save ? sDialogs::OpenFormTexts.SaveTitle : sDialogs::OpenFormTexts.OpenTitle;
+    AnsiString title = !Dialog.Title.empty() ? Dialog.Title : !programs.empty() ? programs : LoadDlg32Msg(Save ? 385 : 384);
     form->SetCaption(!title.empty() ? title : AnsiString(Save ? "Save As" : "Open"));
     form->SetModalResult(mrCancel);
     // The box's window first: a new window lists the filter afresh from its first entry.
@@ -201,7 +207,7 @@ bool ExecuteForm(TOpenDialog& Dialog, bool Save, bool ChangeDir,
         form->sSkinProvider1->SetGripMode(gmNone);
     }
     if (Save)
-        form->sButton1->SetCaption("Save");
+        form->sButton1->SetCaption(sDialogs::OpenFormTexts.Save);
     MeasureRowsEarly(form->FileListView);
     StartFolder(form, Dialog);
 
@@ -274,10 +280,15 @@ void PaintPreview(TOpenPictureDialog& Dialog)
     const TRect client{0, 0, box->Width(), box->Height()};
     TPicture* picture = Dialog.ImagePicture();
     if (picture->Width() < 1) {
+        // The panel's text: its font and, with a skin, its section's colour, on the panel itself.
+        auto* panel = dynamic_cast<TsPanel*>(Dialog.PaintPanel);
+        if (!panel)
+            return;
+        canvas->Font()->Assign(panel->Font());
         canvas->Brush()->SetStyle(bsClear);
-        RECT r = client;
-        DrawTextA(canvas->Handle(), sDialogs::NoPictureText.c_str(), static_cast<int>(sDialogs::NoPictureText.size()),
-                  &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        TRect r = client;
+        WriteTextEx(canvas, sDialogs::NoPictureText.c_str(), true, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+                    panel->SkinData(), false);
         return;
     }
     canvas->StretchDraw(sDialogs::PicturePreviewRect(client, picture->Width(), picture->Height()), picture->Graphic());

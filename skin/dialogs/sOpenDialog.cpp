@@ -8,6 +8,7 @@
 #include "sFileCtrl.h"
 #include "sSkinProvider.h"
 #include "sSpeedButton.h"
+#include "sStyleSimply.h"
 #include "sUtils.h"
 
 namespace {
@@ -28,7 +29,7 @@ T* Place(TsOpenDialogForm* Form, const char* Name, int Left, int Top, int Width,
 }
 
 // A tool button with the program's bitmap resource Glyph (none where the program lacks it).
-TsSpeedButton* ToolButton(TsOpenDialogForm* Form, const char* Name, const char* Glyph, const char* Hint, int Left,
+TsSpeedButton* ToolButton(TsOpenDialogForm* Form, const char* Name, const char* Glyph, const AnsiString& Hint, int Left,
                           int Width)
 {
     auto* b = Place<TsSpeedButton>(Form, Name, Left, 3, Width, 26);
@@ -59,7 +60,7 @@ void BoxColours(T* Box, const AnsiString& Caption)
     Box->BoundLabel()->Font()->SetColor(CaptionColor);
 }
 
-TMenuItem* MenuItem(TsOpenDialogForm* Form, TPopupMenu* Menu, const char* Name, const char* Caption,
+TMenuItem* MenuItem(TsOpenDialogForm* Form, TPopupMenu* Menu, const char* Name, const AnsiString& Caption,
                     void (TsOpenDialogForm::*Handler)(TObject*))
 {
     auto* item = Create<TMenuItem>(Form);
@@ -75,6 +76,30 @@ bool FullName(const AnsiString& Name)
 {
     return (Name.size() >= 2 && Name[1] == ':') || Name.starts_with("\\\\");
 }
+
+// A typed name as the system reads it: quotes and the blanks around it go, "/" is "\\".
+AnsiString CleanName(const AnsiString& Typed)
+{
+    AnsiString name;
+    for (char c : Typed)
+        if (c != '"')
+            name += c == '/' ? '\\' : c;
+    return Trim(name);
+}
+
+// The full, canonical path of a cleaned name typed in Folder: one with its own drive or server
+// stands for itself, one from the root ("\\x") is on Folder's drive; "." and ".." steps are taken.
+AnsiString ResolveName(const AnsiString& Name, const AnsiString& Folder)
+{
+    AnsiString full = FullName(Name) ? Name : Name.starts_with("\\") ? ExtractFileDrive(Folder) + Name : Folder + Name;
+    full = ExpandFileName(full);
+    // The system drops blanks and dots that end a name.
+    while (full.size() > 3 && (full.back() == ' ' || full.back() == '.'))
+        full.pop_back();
+    return full;
+}
+
+bool HasWildcards(const AnsiString& Name) { return Name.find_first_of("*?") != AnsiString::npos; }
 
 // A history entry's caption in the menu: every "&" shown as itself.
 AnsiString MenuCaption(const AnsiString& Path) { return ReplaceStr(Path, "&", "&&"); }
@@ -95,7 +120,8 @@ void LoadResourceGlyph(TsSpeedButton* Button, const char* Resource)
 
 TsOpenDialogForm::TsOpenDialogForm(TComponent* AOwner) : TForm(AOwner)
 {
-    SetCaption("Open");
+    const sDialogs::TOpenFormTexts& texts = sDialogs::OpenFormTexts;
+    SetCaption(texts.Open);
     SetBorderStyle(bsSizeToolWin);
     SetBounds(0, 0, 480, 310);
     SetClientWidth(472);
@@ -114,23 +140,23 @@ TsOpenDialogForm::TsOpenDialogForm(TComponent* AOwner) : TForm(AOwner)
     HistMenu->SetName("HistMenu");
     PopupMenu1 = Create<TPopupMenu>(this);
     PopupMenu1->SetName("PopupMenu1");
-    List1 = MenuItem(this, PopupMenu1, "List1", "List", &TsOpenDialogForm::List1Click);
+    List1 = MenuItem(this, PopupMenu1, "List1", texts.List, &TsOpenDialogForm::List1Click);
     List1->SetChecked(true);
-    Icons1 = MenuItem(this, PopupMenu1, "Icons1", "Report", &TsOpenDialogForm::Icons1Click);
-    Icons2 = MenuItem(this, PopupMenu1, "Icons2", "Icons", &TsOpenDialogForm::Icons2Click);
-    Smallicons1 = MenuItem(this, PopupMenu1, "Smallicons1", "Small icons", &TsOpenDialogForm::Smallicons1Click);
+    Icons1 = MenuItem(this, PopupMenu1, "Icons1", texts.Report, &TsOpenDialogForm::Icons1Click);
+    Icons2 = MenuItem(this, PopupMenu1, "Icons2", texts.Icons, &TsOpenDialogForm::Icons2Click);
+    Smallicons1 = MenuItem(this, PopupMenu1, "Smallicons1", texts.SmallIcons, &TsOpenDialogForm::Smallicons1Click);
 
     DriveComboBox = Place<TsShellComboBox>(this, "DriveComboBox", 57, 6, 270, 24);
-    BoxColours(DriveComboBox, "Folder");
-    BackBtn = ToolButton(this, "BackBtn", "OPENBACK", "Back", 330, 38);
+    BoxColours(DriveComboBox, texts.Folder);
+    BackBtn = ToolButton(this, "BackBtn", "OPENBACK", texts.Back, 330, 38);
     BackBtn->SetButtonStyle(tbsDropDown);
     BackBtn->SetDropdownMenu(HistMenu);
     BackBtn->SetBlend(30);
     BackBtn->SetWidth(38);
-    UpBtn = ToolButton(this, "UpBtn", "OPENUP", "Up one level", 370, 25);
-    CreateDirBtn = ToolButton(this, "CreateDirBtn", "OPENNEWDIR", "New directory", 397, 25);
+    UpBtn = ToolButton(this, "UpBtn", "OPENUP", texts.Up, 370, 25);
+    CreateDirBtn = ToolButton(this, "CreateDirBtn", "OPENNEWDIR", texts.NewFolder, 397, 25);
     CreateDirBtn->SetEnabled(false);
-    KindBtn = ToolButton(this, "KindBtn", "OPENVIEW", "View style", 425, 38);
+    KindBtn = ToolButton(this, "KindBtn", "OPENVIEW", texts.View, 425, 38);
     KindBtn->SetButtonStyle(tbsDropDown);
     KindBtn->SetDropdownMenu(PopupMenu1);
     KindBtn->SetWidth(38);
@@ -142,23 +168,25 @@ TsOpenDialogForm::TsOpenDialogForm(TComponent* AOwner) : TForm(AOwner)
     FileListView->SetHideSelection(false);
     FileListView->SetViewStyle(vsList);
     FileListView->SetShellComboBox(DriveComboBox);
+    FFileListProc = FileListView->WindowProc;
+    FileListView->WindowProc = TWndMethod(this, &TsOpenDialogForm::FileListWindowProc);
 
     FileNameEdit = Place<TsEdit>(this, "FileNameEdit", 80, 198, 285, 21);
     FileNameEdit->SetText("");
-    BoxColours(FileNameEdit, "File name :  ");
+    BoxColours(FileNameEdit, texts.FileName);
     FileTypeBox = Place<TsFilterComboBox>(this, "FileTypeBox", 80, 226, 285, 21);
-    BoxColours(FileTypeBox, "Files type :  ");
+    BoxColours(FileTypeBox, texts.FileType);
 
     sButton1 = Place<TsButton>(this, "sButton1", 384, 200, 73, 23);
-    sButton1->SetCaption("Open");
+    sButton1->SetCaption(texts.Open);
     sButton1->SetDefault(true);
     sButton2 = Place<TsButton>(this, "sButton2", 384, 224, 73, 23);
-    sButton2->SetCaption("Cancel");
+    sButton2->SetCaption(texts.Cancel);
     sButton2->SetCancel(true);
     BtnHelp = Place<TsButton>(this, "BtnHelp", 384, 248, 73, 23);
-    BtnHelp->SetCaption("Help");
+    BtnHelp->SetCaption(texts.Help);
     CheckBoxReadOnly = Place<TsCheckBox>(this, "CheckBoxReadOnly", 81, 255, 75, 20);
-    CheckBoxReadOnly->SetCaption("Read only");
+    CheckBoxReadOnly->SetCaption(texts.ReadOnly);
     CheckBoxReadOnly->SetAnchors(TAnchors{akLeft, akBottom});
     CheckBoxReadOnly->SetVisible(false);
 
@@ -179,7 +207,36 @@ TsOpenDialogForm::TsOpenDialogForm(TComponent* AOwner) : TForm(AOwner)
     SetModalResult(mrCancel);
 }
 
-TsOpenDialogForm::~TsOpenDialogForm() = default;
+TsOpenDialogForm::~TsOpenDialogForm() { FileListView->WindowProc = FFileListProc; }
+
+void TsOpenDialogForm::FileListWindowProc(TMessage& Message)
+{
+    // The box a name is renamed in has the list's colours.
+    if (Message.Msg == WM_CTLCOLOREDIT && sSkinData && sSkinData->Active) {
+        const HDC dc = reinterpret_cast<HDC>(Message.WParam);
+        SetTextColor(dc, ColorToRGB(FileListView->Font()->Color()));
+        SetBkColor(dc, ColorToRGB(FileListView->Color()));
+        FileListView->Brush()->SetColor(FileListView->Color());
+        Message.Result = reinterpret_cast<LRESULT>(FileListView->Brush()->Handle());
+        return;
+    }
+    FFileListProc(Message);
+    if (Message.Msg != CN_NOTIFY || reinterpret_cast<NMHDR*>(Message.LParam)->code != NM_CUSTOMDRAW ||
+        !sSkinData || !sSkinData->Active)
+        return;
+    // A selected row shows the selection's colours with the focus elsewhere too (the system
+    // draws it as a light box then).
+    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(Message.LParam);
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        if (!(Message.Result & CDRF_SKIPDEFAULT))
+            Message.Result |= CDRF_NOTIFYITEMDRAW;
+    } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && (draw->nmcd.uItemState & CDIS_SELECTED) &&
+               !FileListView->Focused()) {
+        draw->nmcd.uItemState &= ~CDIS_SELECTED;
+        draw->clrTextBk = ColorToRGB(clHighlight);
+        draw->clrText = ColorToRGB(clHighlightText);
+    }
+}
 
 // --- OK and Cancel -----------------------------------------------------------------------------
 
@@ -200,36 +257,45 @@ void TsOpenDialogForm::sButton1Click(TObject*)
             return;
         }
     }
-    const AnsiString name = FileNameEdit->Text();
-    if (name.empty())
-        return;
     TStrings* files = OwnerDialog ? OwnerDialog->Files() : nullptr;
-    const AnsiString typed = files && files->Count() > 1 ? files->Strings(files->Count() - 1) : name;
-    // A name with its own drive or server stands for itself; one from the root of a drive is on
-    // the drive shown.
-    const AnsiString folder = DriveComboBox->GetPath();
-    if (FullName(typed))
-        FileName = typed;
-    else if (typed.starts_with("\\"))
-        FileName = ExtractFileDrive(folder) + typed;
-    else
-        FileName = folder + typed;
+    const AnsiString typed = files && files->Count() > 1 ? files->Strings(files->Count() - 1)
+                                                         : CleanName(FileNameEdit->Text());
+    if (typed.empty())
+        return;
+    const AnsiString path = ResolveName(typed, DriveComboBox->GetPath());
+    // A mask lists the files it matches, in its folder; a folder opens; the form stays.
+    if (HasWildcards(typed)) {
+        SetModalResult(mrNone);
+        const AnsiString folder = ExtractFilePath(path);
+        if (SameText(folder, DriveComboBox->GetPath()) || (DirectoryExists(folder) && ShowFolder(folder))) {
+            FileListView->SetMask(ExtractFileName(path));
+            FileNameEdit->SetText(ExtractFileName(path));
+        }
+        return;
+    }
+    if (DirectoryExists(path)) {
+        SetModalResult(mrNone);
+        if (ShowFolder(IncludeTrailingBackslash(path)))
+            FileNameEdit->SetText("");
+        return;
+    }
+    FileName = path;
     if (OwnerDialog && ExtractFileExt(FileName).empty() && !OwnerDialog->DefaultExt.empty())
         FileName += "." + OwnerDialog->DefaultExt;
 
     const TOpenOptions options = OwnerDialog ? OwnerDialog->Options : TOpenOptions();
     if (options.Contains(ofOverwritePrompt) && dynamic_cast<TSaveDialog*>(OwnerDialog) && FileExists(FileName)) {
-        if (CustomRequest(ExtractFileName(FileName) + "\r\nFile exists. Overwrite?"))
+        if (CustomRequest(ExtractFileName(FileName) + "\r\n" + sDialogs::OpenFormTexts.Overwrite))
             SetModalResult(mrOk);
         return;
     }
     if (options.Contains(ofPathMustExist) && !DirectoryExists(ExtractFilePath(FileName))) {
-        ShowWarning(ExtractFilePath(FileName) + "\r\nPath not found");
+        ShowWarning(ExtractFilePath(FileName) + "\r\n" + sDialogs::OpenFormTexts.PathNotFound);
         return;
     }
     if (!FileExists(FileName)) {
         if (options.Contains(ofCreatePrompt)) {
-            if (!CustomRequest(FileName + "\r\nFile not found. Create?"))
+            if (!CustomRequest(FileName + "\r\n" + sDialogs::OpenFormTexts.CreatePrompt))
                 return;
             const HANDLE file = CreateFileA(FileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -237,7 +303,7 @@ void TsOpenDialogForm::sButton1Click(TObject*)
                 CloseHandle(file);
         }
         if (options.Contains(ofFileMustExist) && !FileExists(FileName)) {
-            ShowWarning(FileName + "\r\nFile not found");
+            ShowWarning(FileName + "\r\n" + sDialogs::OpenFormTexts.FileNotFound);
             return;
         }
     }
@@ -246,7 +312,14 @@ void TsOpenDialogForm::sButton1Click(TObject*)
 
 void TsOpenDialogForm::sButton2Click(TObject*)
 {
-    SetModalResult(FileListView->IsEditing() ? mrNone : mrCancel);
+    // Escape while a name in the list is edited ends the edit (the old name stays), nothing else.
+    if (FileListView->IsEditing()) {
+        SetModalResult(mrNone);
+        // The edit box's own Escape: the list's cancel message would keep the new name here.
+        SendMessageA(ListView_GetEditControl(FileListView->Handle()), WM_KEYDOWN, VK_ESCAPE, 0);
+        return;
+    }
+    SetModalResult(mrCancel);
 }
 
 // --- The list -----------------------------------------------------------------------------------
@@ -466,6 +539,8 @@ void TsOpenDialogForm::FormShow(TObject*)
         c->SetAnchors(TAnchors{akRight, akBottom});
     FileNameEdit->SetAnchors(TAnchors{akLeft, akRight, akBottom});
     FileTypeBox->SetAnchors(TAnchors{akLeft, akRight, akBottom});
+    // A name typed at once goes into the name box.
+    SetActiveControl(FileNameEdit);
 }
 
 void TsOpenDialogForm::FormClose(TObject*, TCloseAction&)

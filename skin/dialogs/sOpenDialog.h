@@ -89,6 +89,9 @@ public:
     void OnHistClick(TObject* Sender);
 
 private:
+    // The list's messages pass here first: the colours of the rename box and of a selected row.
+    void FileListWindowProc(TMessage& Message);
+    TWndMethod FFileListProc;
     // Shows a folder in the box and the list; false when the folder cannot be shown.
     bool ShowFolder(const AnsiString& Path);
     std::unique_ptr<TStringList> FHistory;

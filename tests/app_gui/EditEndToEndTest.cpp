@@ -415,7 +415,8 @@ class BrowseEndToEnd : public EditEndToEnd {
 protected:
     void Prepare() override
     {
-        for (const char* f : {"FILES\\e2e\\", "FILES\\e2e\\page.html", "FILES\\FLASH\\m.swf"}) {
+        for (const char* f : {"FILES\\e2e\\", "FILES\\e2e\\page.html", "FILES\\FLASH\\m.swf", "FILES\\keys.html",
+                              "outside.html"}) {
             const std::string path = dir / f;
             if (path.back() == '\\')
                 CreateDirectoryA(path.c_str(), nullptr);
@@ -470,7 +471,7 @@ protected:
                 const std::string& expected)
     {
         Press(dialog, "Обзор...");
-        HWND form = WindowCalled("Open");
+        HWND form = WindowCalled("Открыть");
         ASSERT_NE(form, nullptr);
         const auto lists = Children(form, "ListView");
         ASSERT_EQ(lists.size(), 1u);
@@ -485,7 +486,7 @@ protected:
             ASSERT_TRUE(Lists(list, file));
         }
         ClickRow(list, file, false);
-        Press(form, "Open");
+        Press(form, "Открыть");
         EXPECT_TRUE(testkit::WaitUntil([&] { return !IsWindow(form); })) << "the form closed";
         const auto edits = Children(dialog, "Edit");
         ASSERT_GE(edits.size(), 2u);
@@ -512,6 +513,83 @@ TEST_F(BrowseEndToEnd, TheArticleAndFlashDialogsBrowseTheArchiveInTheSkinnedForm
     ASSERT_NE(flash, nullptr);
     Browse(flash, "m.swf", "", "m.swf", "m.swf");
     EXPECT_EQ(run.Close(main), 0u);
+}
+
+// Names typed into the skinned form, as the system's dialog takes them: the name box has the focus,
+// a folder opens and keeps the form, a name is stored canonical, one outside the archive is
+// refused, and every "Обзор..." starts again in the archive's folder with no name.
+TEST_F(BrowseEndToEnd, TypedNamesAreResolvedAndEachBrowseStartsInTheArchive)
+{
+    Popup("Разное", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
+    HWND add = WindowCalled("Добавление статьи");
+    ASSERT_NE(add, nullptr);
+    const auto edits = Children(add, "Edit");
+    ASSERT_GE(edits.size(), 2u);
+    const auto text = [](HWND edit) {
+        char buffer[512] = {};
+        SendMessageA(edit, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+        return std::string(buffer);
+    };
+    // "Обзор...": the open form in the archive's folder, the focus in its name box (empty).
+    const auto browse = [&](HWND& form, HWND& name, HWND& list) {
+        Press(add, "Обзор...");
+        form = WindowCalled("Открыть");
+        ASSERT_NE(form, nullptr);
+        list = Children(form, "ListView").at(0);
+        ASSERT_TRUE(Lists(list, "Standard")) << "the archive's folder listed";
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        EXPECT_TRUE(testkit::WaitUntil([&] {
+            return GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info) && info.hwndFocus &&
+                   testkit::WindowClass(info.hwndFocus) == "Vellorn.TsEdit";
+        })) << testkit::WindowClass(info.hwndFocus);
+        name = info.hwndFocus;
+        EXPECT_EQ(text(name), "");
+    };
+    const auto type = [&](HWND name, const char* typed) {
+        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed));
+        SetForegroundWindow(GetAncestor(name, GA_ROOT));
+        Key(VK_RETURN);
+    };
+    HWND form = nullptr, name = nullptr, list = nullptr;
+    browse(form, name, list);
+    type(name, "e2e");
+    ASSERT_TRUE(Lists(list, "page.html")) << "the folder typed opened";
+    EXPECT_TRUE(IsWindowVisible(form));
+    // The message box of the program, answered.
+    const auto answerBox = [&] {
+        HWND box = nullptr;
+        EXPECT_TRUE(testkit::WaitUntil([&] {
+            const auto boxes = testkit::VisibleWindows(nullptr, run.Id(), "TsMessageForm");
+            box = boxes.empty() ? nullptr : boxes[0];
+            return box != nullptr;
+        }));
+        Press(box, "OK", "");
+        EXPECT_TRUE(testkit::WaitUntil([&] { return !IsWindow(box); }));
+    };
+    // A name of another folder is no file here: refused, the form stays.
+    type(name, "keys.html");
+    answerBox();
+    EXPECT_TRUE(IsWindowVisible(form));
+    // Outside the archive: the form closes, the pick is refused, the file box stays empty.
+    type(name, "..\\..\\outside.html");
+    answerBox();
+    EXPECT_FALSE(IsWindow(form));
+    EXPECT_EQ(text(edits[1]), "");
+
+    browse(form, name, list);
+    type(name, " \"e2e/../keys.html \"");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(form); })) << "the form closed";
+    EXPECT_TRUE(testkit::WaitUntil([&] { return text(edits[1]) == "keys.html"; })) << text(edits[1]);
+    browse(form, name, list);
+    Press(form, "Отмена");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(form); }));
+
+    SendMessageA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Ключи"));
+    Press(add, "Создать");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Ключи") != nullptr; }));
+    EXPECT_EQ(run.Close(main), 0u);
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini").find("\r\nКлючи=keys.html\r\n"), std::string::npos);
 }
 
 class PlainBrowseEndToEnd : public BrowseEndToEnd {

@@ -1,6 +1,7 @@
 // The shell combo box: the chain of folders with the missing ancestors put in one level deeper
-// each, roots, indexes out of range, a box built with its form, and a choice in the open list
-// that waits for the list to close before the partners move.
+// each, roots, indexes out of range, a box built with its form, folders that cannot be listed,
+// and a choice in the open list that waits for the list to close; Escape and the wheel choose
+// nothing.
 #include "ShellKit.h"
 
 #include "FakeShell.h"
@@ -56,6 +57,15 @@ TEST_F(ShellCombo, TheDesktopShowsItsItemsAndTheDrivesUnderMyComputer)
     EXPECT_EQ(combo->ItemsEx()->Items(computer + 1)->Indend(), 2); // a drive
     EXPECT_EQ(combo->Items()->Count(), combo->ItemsEx()->Count());
     EXPECT_EQ(combo->GetItemIndex(), 0);
+
+    // Every folder of a chain shows its own picture (a folder's, not the system root's).
+    MakeTree(dir, {"a\\"});
+    combo->SetPath(dir / "a");
+    for (int i = 0; i < combo->ItemsEx()->Count(); ++i) {
+        TacShellFolder* folder = combo->GetFolder(i);
+        EXPECT_EQ(combo->ItemsEx()->Items(i)->ImageIndex(), GetShellImage(folder->AbsoluteID(), false, false))
+            << folder->PathName();
+    }
 }
 
 TEST_F(ShellCombo, OnlyTheMissingAncestorsGoInEachOneLevelDeeper)
@@ -76,6 +86,17 @@ TEST_F(ShellCombo, OnlyTheMissingAncestorsGoInEachOneLevelDeeper)
     EXPECT_EQ(combo->GetFolder(99), combo->GetFolder(2));
     EXPECT_EQ(Refusal<Exception>([&] { combo->SetPath(dir / "none"); }),
               "Error setting path: \"" + dir / "none" + "\"");
+
+    // Deep levels share the deepest indent, so that their rows keep their names inside the box.
+    std::string deep = "a\\";
+    for (int level = 2; level <= 10; ++level)
+        deep += std::to_string(level) + "\\";
+    ForceDirectories((dir / deep).c_str());
+    combo->SetPath(dir / deep);
+    const std::vector<std::string> chain = Chain();
+    ASSERT_EQ(chain.size(), 12u);
+    EXPECT_EQ(std::vector<std::string>(chain.begin() + 7, chain.end() - 1),
+              (std::vector<std::string>{"7:7", "8:8", "8:9", "8:10"}));
 }
 
 TEST_F(ShellCombo, RootsInOtherCaseChangeNothingAndABadRootKeepsTheOldOne)
@@ -107,7 +128,7 @@ TEST_F(ShellCombo, ABoxBuiltWithItsFormHasItsChainWhenFirstAskedFor)
     EXPECT_EQ(box->GetItemIndex(), 0);
 }
 
-TEST_F(ShellCombo, AFolderWithoutEnumeratorAddsNothing)
+TEST_F(ShellCombo, AFolderWithoutEnumeratorOrThatCannotBeListedAddsNothing)
 {
     FakeShell shell;
     shell.Add(nullptr, "a", true);
@@ -118,9 +139,18 @@ TEST_F(ShellCombo, AFolderWithoutEnumeratorAddsNothing)
     form->Show();
     EXPECT_EQ(combo->ItemsEx()->Count(), 1);
     combo->Free();
+
+    shell.EnumWithoutEnumerator = false;
+    shell.EnumResult = E_ACCESSDENIED;
+    auto* denied = Create<TsShellComboBox>(form);
+    denied->SetUseShellImages(false);
+    denied->SetParent(form);
+    EXPECT_NO_THROW(denied->HandleNeeded());
+    EXPECT_EQ(denied->ItemsEx()->Count(), 1) << "the root alone";
+    denied->Free();
 }
 
-TEST_F(ShellCombo, AChoiceInTheOpenListMovesThePartnersOnceItCloses)
+TEST_F(ShellCombo, AChoiceInTheOpenListCountsOnceItClosesEscapeAndTheWheelChooseNothing)
 {
     MakeTree(dir, {"a\\", "b\\"});
     auto* list = Create<TsShellListView>(form);
@@ -128,6 +158,8 @@ TEST_F(ShellCombo, AChoiceInTheOpenListMovesThePartnersOnceItCloses)
     list->SetParent(form);
     combo->SetRoot(dir.Path());
     combo->SetShellListView(list);
+    int changes = 0;
+    combo->OnChange = [&](TObject*) { ++changes; };
     form->Show();
     EXPECT_EQ(combo->GetItemIndex(), 0);
     combo->SetFocus();
@@ -138,7 +170,32 @@ TEST_F(ShellCombo, AChoiceInTheOpenListMovesThePartnersOnceItCloses)
     PressKey(VK_DOWN);
     EXPECT_TRUE(WaitFor([&] { return combo->GetItemIndex() == 2; }, "b chosen in the open list"));
     EXPECT_TRUE(SameText(NormalDir(list->RootFolder()->PathName()), dir.Path()));
+    EXPECT_EQ(changes, 0) << "no choice yet";
     PressKey(VK_RETURN);
     EXPECT_TRUE(WaitFor([&] { return !combo->DroppedDown(); }, "the list closed"));
     EXPECT_TRUE(SameText(NormalDir(list->RootFolder()->PathName()), dir / "b\\"));
+    EXPECT_EQ(changes, 1);
+
+    // Escape gives the folder shown back; the wheel scrolls the open list and moves nothing, and
+    // over the closed box it does nothing.
+    const auto wheel = [&](int Delta) {
+        SendMessageA(combo->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, Delta), MAKELPARAM(10, 10));
+        PumpPending();
+    };
+    wheel(WHEEL_DELTA);
+    EXPECT_EQ(combo->GetItemIndex(), 2);
+    EXPECT_EQ(changes, 1);
+    combo->SetDropDownCount(2);
+    combo->SetDroppedDown(true);
+    ASSERT_TRUE(WaitFor([&] { return combo->DroppedDown(); }, "the list open"));
+    wheel(-WHEEL_DELTA);
+    EXPECT_EQ(SendMessageA(combo->Handle(), CB_GETTOPINDEX, 0, 0), 1);
+    EXPECT_EQ(combo->GetItemIndex(), 2);
+    PressKey(VK_UP);
+    EXPECT_TRUE(WaitFor([&] { return combo->GetItemIndex() == 1; }, "a chosen in the open list"));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !combo->DroppedDown(); }, "the list closed"));
+    EXPECT_EQ(combo->GetItemIndex(), 2);
+    EXPECT_TRUE(SameText(NormalDir(list->RootFolder()->PathName()), dir / "b\\"));
+    EXPECT_EQ(changes, 1);
 }

@@ -1,12 +1,14 @@
-// The skinned open form and the file dialogs that show it: the OK rules on a real folder, the
-// options copied in and the results back, the history and its buttons, the picture preview, and
-// pictures of the form in both shipped skins and without a skin (open_dialog_<look>.png).
+// The skinned open form and the file dialogs that show it: the OK rules on a real folder, typed
+// names, the options copied in and the results back, the history and its buttons, the program's
+// texts, the colours in Dusk, the picture preview, and pictures of the form in both shipped
+// skins and without a skin (open_dialog_<look>.png).
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
 
 #include "../shell_gui/ShellKit.h"
+#include "ProgramRun.h"
 #include "../skin_forms_gui/FormsKit.h"
 #include "ExtCtrls.h"
 #include "Menus.h"
@@ -191,7 +193,7 @@ TEST_F(OpenDialog, OkChecksTheNameInOrderAfterTheDefaultExtension)
     saveForm->Free();
 }
 
-TEST_F(OpenDialog, OkOnAFolderOpensItAndEnterWhileRenamingOnlyEndsTheRename)
+TEST_F(OpenDialog, OkOnAFolderOpensItAndEnterOrEscapeWhileRenamingOnlyEndsTheRename)
 {
     TsOpenDialog open(nullptr);
     TsOpenDialogForm* form = ShowForm(open, dir.Path());
@@ -223,6 +225,119 @@ TEST_F(OpenDialog, OkOnAFolderOpensItAndEnterWhileRenamingOnlyEndsTheRename)
     EXPECT_EQ(form->ModalResult(), mrNone);
     EXPECT_TRUE(SameFolder(list->RootFolder()->PathName(), dir / "sub"));
     form->Free();
+
+    // In the form's own loop a real Escape, and Cancel, end the rename only: the old name stays and
+    // so does the form.
+    TsOpenDialog modal(nullptr);
+    modal.InitialDir = (dir / "sub").c_str();
+    std::vector<bool> ended;
+    std::vector<TModalResult> during;
+    RunForm(modal, [&](TsOpenDialogForm* F) {
+        TsDlgShellListView* l = F->FileListView;
+        l->SetFocus();
+        l->Items()->Item(RowIndex(l, "e.txt"))->SetSelected(true);
+        for (bool key : {true, false}) {
+            l->EditText();
+            SetWindowTextA(ListView_GetEditControl(l->Handle()), "f.txt");
+            if (key)
+                shellkit::PressKey(VK_ESCAPE);
+            else
+                F->sButton2->Click();
+            for (int i = 0; i < 100 && l->IsEditing(); ++i) {
+                Application->ProcessMessages();
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            }
+            ended.push_back(!l->IsEditing());
+            during.push_back(F->ModalResult());
+        }
+        F->sButton2->Click();
+    });
+    EXPECT_EQ(ended, (std::vector<bool>{true, true})) << "the rename ended";
+    EXPECT_EQ(during, (std::vector<TModalResult>{mrNone, mrNone})) << "the form stayed";
+    EXPECT_TRUE(FileExists((dir / "sub\\e.txt").c_str()));
+    EXPECT_FALSE(FileExists((dir / "sub\\f.txt").c_str()));
+}
+
+TEST_F(OpenDialog, TypedNamesAreResolvedAFolderOpensAndAMaskFiltersKeepingTheForm)
+{
+    TsOpenDialog open(nullptr);
+    open.Options = TOpenOptions{ofFileMustExist};
+    TsOpenDialogForm* form = ShowForm(open, dir.Path());
+    TsDlgShellListView* list = form->FileListView;
+    const struct {
+        const char* typed;
+        std::string file;
+    } chosen[] = {
+        {"\"a.txt\"", dir / "a.txt"},
+        {" sub/../b.log  ", dir / "b.log"},
+        {".\\sub\\.\\c.txt", dir / "sub\\c.txt"},
+        {"a.txt. ", dir / "a.txt"},
+    };
+    for (const auto& c : chosen) {
+        EXPECT_EQ(Ok(form, c.typed), mrOk) << c.typed;
+        EXPECT_EQ(form->FileName, c.file) << c.typed;
+    }
+    EXPECT_TRUE(prompts.Shown.empty());
+
+    // A folder opens, the form stays and the box empties; ".." goes up again.
+    EXPECT_EQ(Ok(form, "sub"), mrNone);
+    EXPECT_TRUE(SameFolder(list->RootFolder()->PathName(), dir / "sub"));
+    EXPECT_TRUE(SameFolder(form->DriveComboBox->GetPath(), dir / "sub"));
+    EXPECT_EQ(form->FileNameEdit->Text(), "");
+    EXPECT_EQ(Ok(form, "..\\"), mrNone);
+    EXPECT_TRUE(SameFolder(list->RootFolder()->PathName(), dir.Path()));
+
+    // A mask lists the files it matches and stays in the box.
+    EXPECT_EQ(Ok(form, "*.log"), mrNone);
+    PumpPending();
+    std::vector<std::string> files;
+    for (int i = 0; i < list->FolderCount(); ++i)
+        if (!list->GetFolder(i)->IsFolder())
+            files.push_back(ExtractFileName(list->GetFolder(i)->PathName()).c_str());
+    EXPECT_EQ(files, std::vector<std::string>{"b.log"});
+    EXPECT_EQ(form->FileNameEdit->Text(), "*.log");
+    EXPECT_TRUE(prompts.Shown.empty());
+    form->Free();
+}
+
+TEST_F(OpenDialog, TheFocusStartsInTheNameBoxTheTextsAreTheProgramsAndADoubleClickChoosesAFile)
+{
+    const sDialogs::TOpenFormTexts saved = sDialogs::OpenFormTexts;
+    sDialogs::OpenFormTexts.OpenTitle = "Открыть файл";
+    sDialogs::OpenFormTexts.Folder = "Папка:";
+    sDialogs::OpenFormTexts.FileName = "Имя файла:";
+    sDialogs::OpenFormTexts.FileType = "Тип файлов:";
+    sDialogs::OpenFormTexts.Open = "Открыть";
+    sDialogs::OpenFormTexts.Cancel = "Отмена";
+    sDialogs::OpenFormTexts.Up = "Вверх";
+    sDialogs::OpenFormTexts.List = "Список";
+    TsOpenDialog open(nullptr);
+    open.InitialDir = dir.Path().c_str();
+    std::vector<std::string> texts;
+    bool focused = false;
+    const bool ok = RunForm(open, [&](TsOpenDialogForm* F) {
+        focused = GetFocus() == F->FileNameEdit->Handle();
+        texts = {F->Caption().c_str(),
+                 F->DriveComboBox->BoundLabel()->Caption().c_str(),
+                 F->FileNameEdit->BoundLabel()->Caption().c_str(),
+                 F->FileTypeBox->BoundLabel()->Caption().c_str(),
+                 F->sButton1->Caption().c_str(),
+                 F->sButton2->Caption().c_str(),
+                 F->UpBtn->Hint().c_str(),
+                 F->List1->Caption().c_str()};
+        // A real double click on a file's name: the form closes with it.
+        TsDlgShellListView* list = F->FileListView;
+        RECT r{LVIR_LABEL, 0, 0, 0};
+        list->Perform(LVM_GETITEMRECT, WPARAM(RowIndex(list, "b.log")), reinterpret_cast<LPARAM>(&r));
+        SetForegroundWindow(F->Handle());
+        ClickIn(list->Handle(), r, true);
+    });
+    sDialogs::OpenFormTexts = saved;
+    EXPECT_TRUE(focused);
+    EXPECT_EQ(texts, (std::vector<std::string>{"Открыть файл", "Папка:", "Имя файла:", "Тип файлов:", "Открыть", "Отмена",
+                                               "Вверх", "Список"}));
+    EXPECT_TRUE(ok) << "chosen by the double click";
+    EXPECT_EQ(open.FileName, dir / "b.log");
 }
 
 TEST_F(OpenDialog, ExecuteCopiesTheOptionsInAndTheResultsBackAlsoAfterCancel)
@@ -274,6 +389,7 @@ TEST_F(OpenDialog, TheListStartsInTheNamesFolderElseInitialDirElseTheProgramsFol
         std::string fileName, initialDir, folder, edit;
     } cases[] = {
         {dir / "sub\\c.txt", dir.Path(), dir / "sub", "c.txt"},
+        {dir / "sub\\..\\sub\\.\\c.txt", dir.Path(), dir / "sub", "c.txt"},
         {"c.txt", dir / "sub", dir / "sub", "c.txt"},
         {"x.txt", dir / "none", ExtractFilePath(ParamStr(0)).c_str(), "x.txt"},
         {dir / "gone\\x.txt", dir.Path(), dir.Path(), dir / "gone\\x.txt"},
@@ -384,6 +500,32 @@ TEST_F(OpenDialog, HistoryRecordsEachNewFolderOnceAndBackAndItsMenuMoveThroughIt
     form->Free();
 }
 
+TEST_F(OpenDialog, InDuskASelectedRowWithoutTheFocusAndTheRenameBoxKeepTheSkinsColours)
+{
+    UseSkin("Dusk");
+    TsOpenDialog open(nullptr);
+    TsOpenDialogForm* form = ShowForm(open, dir.Path());
+    TsDlgShellListView* list = form->FileListView;
+    const int row = RowIndex(list, "b.log");
+    list->Items()->Item(row)->SetSelected(true);
+    form->FileNameEdit->SetFocus();
+    PumpPending();
+    RECT r{LVIR_LABEL, 0, 0, 0};
+    list->Perform(LVM_GETITEMRECT, WPARAM(row), reinterpret_cast<LPARAM>(&r));
+    const PixelImage rows = PrintWindowPixels(list->Handle(), true);
+    EXPECT_GT(rows.CountColor(r, ColorToRGB(clHighlight)), (r.right - r.left) * (r.bottom - r.top) / 2)
+        << "the selection's colour, not a light box";
+
+    list->SetFocus();
+    list->EditText();
+    ASSERT_TRUE(list->IsEditing());
+    const HWND edit = ListView_GetEditControl(list->Handle());
+    const PixelImage box = PrintWindowPixels(edit, true);
+    EXPECT_EQ(box.Pixel(1, 1), ColorToRGB(list->Color())) << "the rename box has the list's colour";
+    form->sButton2Click(nullptr);
+    form->Free();
+}
+
 TEST(PicturePreview, APictureThatFitsIsCentredALargerOneScaledFromTheTopLeftKeepingItsProportions)
 {
     const TRect client{0, 0, 150, 100};
@@ -445,6 +587,10 @@ TEST_F(OpenDialog, ThePictureDialogPreviewsTheSelectedPictureAndTheFormShowsInEa
                 EXPECT_EQ(dialog.ImagePicture()->Width(), 0);
                 dialog.PaintBox->Repaint();
                 SaveScreenshot(std::string("open_picture_dialog_none_") + look + ".png", F->Handle());
+                // "(None)" is the panel's text on the panel, no light box behind it.
+                const PixelImage panel = PrintWindowPixels(dialog.PaintPanel->Handle(), true);
+                const RECT all{0, 0, panel.Width(), panel.Height()};
+                EXPECT_EQ(panel.CountColor(all, RGB(255, 255, 255)), 0);
                 F->sButton2->Click();
             });
             EXPECT_EQ(dialog.PictureLabel, nullptr) << "the preview went with the form";
