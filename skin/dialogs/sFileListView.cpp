@@ -394,6 +394,13 @@ void TsFileListView::FileColumns()
                                           {"Modified", 100, taLeftJustify},
                                           {"Attr", 35, taLeftJustify}};
     SetColumns(Columns(), columns);
+    // The times are shown whole: the column is at least as wide as the longest of them (late in
+    // the last days of a year) and the margins of a cell.
+    TBitmap measure;
+    measure.Canvas()->Font()->Assign(Font());
+    const TDateTime widest = EncodeDate(2028, 12, 28) + (23 * 3600 + 58 * 60 + 58) / 86400.0;
+    const int width = measure.Canvas()->TextWidth(FormatDateTime(FDateFormatText + " " + FTimeFormatText, widest)) + 16;
+    Column(3)->SetWidth(std::max(Column(3)->Width(), width));
 }
 
 void TsFileListView::DriveColumns()
@@ -537,9 +544,12 @@ bool TsFileListView::AddEntry(const TFileEntry& Entry, TShellInfoCache& Shell)
     if (!parent)
         Shell.Get(path, Entry, typeName, icon);
     const AnsiString kind = folder ? "dir" : "file";
-    AnsiString caption = name;
+    // A name the code page spells like another entry's shows the short name that reaches it
+    // (or, without one, a mark), so that the two can be told apart.
+    const AnsiString shown = parent || Entry.Address == name ? name : reachable ? Entry.Address : name + "~";
+    AnsiString caption = shown;
     if (HideFileExt && !parent)
-        caption = name.substr(0, name.find('.'));
+        caption = shown.substr(0, shown.find('.'));
     AnsiString attrText;
     if (Entry.Attributes & FILE_ATTRIBUTE_ARCHIVE)
         attrText += 'A';
@@ -938,6 +948,9 @@ void TsFileListView::Edit(const LVITEMA& Item)
     AnsiString name = text, listed;
     if (Item.iItem >= 0 && Item.iItem < Items()->Count()) {
         TListItem* item = Items()->Item(Item.iItem);
+        // The caption left as it was renames nothing (it may stand for a name it does not spell).
+        if (text == item->Caption())
+            return;
         if (const auto* row = static_cast<const TFileRow*>(item->Data())) {
             const AnsiString caption = item->Caption();
             listed = row->Name;

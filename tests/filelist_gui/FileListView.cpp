@@ -61,6 +61,10 @@ TEST_F(FileListView, RowsShowSizesKindsAndNamesCutAtTheirFirstDot)
         EXPECT_EQ(TsFileListView::RowKind(item), r.Kind) << r.Caption;
         EXPECT_EQ(TsFileListView::RowPath(item), dir / r.Caption) << r.Caption;
         EXPECT_FALSE(item->SubItemText(flModified).empty()) << r.Caption;
+        // The time is shown whole (a cell's margins besides).
+        const std::string time = item->SubItemText(flModified);
+        EXPECT_GE(view->Column(3)->Width(), static_cast<int>(SendMessageA(view->Handle(), LVM_GETSTRINGWIDTHA, 0,
+                                                                          reinterpret_cast<LPARAM>(time.c_str()))) + 12);
     }
     EXPECT_EQ(view->TotalSize(), 0 + 500 + 2048 + 2100);
     EXPECT_EQ(view->Column(1)->Caption(), "Size");
@@ -472,6 +476,8 @@ TEST_F(FileListView, CopiesKeepTheEntrysOwnNameOrTheRowIsRefusedWithAMessage)
         testkit::MakeWide(dir.Path(), name);
     view->SetDirectory(dir.Path());
     ASSERT_EQ(view->Items()->Count(), 6);
+    const std::vector<std::string> captions = Captions();
+    EXPECT_EQ(std::set<std::string>(captions.begin(), captions.end()).size(), 6u) << "two rows show one caption";
     for (int i = 1; i < view->Items()->Count(); ++i)
         view->Items()->Item(i)->SetSelected(true);
     Key('C', true);
