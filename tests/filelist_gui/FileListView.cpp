@@ -209,8 +209,12 @@ TEST_F(FileListView, AnEntryIsActedOnByAPathThatReachesItOrNotAtAll)
     view->SetDirectory(deep);
     ASSERT_EQ(view->Items()->Count(), 1);
     view->Items()->Item(0)->SetSelected(true);
+    EXPECT_TRUE(Boxes().empty());
     Key(VK_DELETE);
     EXPECT_EQ(Operations().size(), 1u);
+    // It is named in a message, not left out in silence.
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0], "Cannot delete:\r\n\"" + std::string(60, 'f') + "\"\r\nNo path in this program's code page reaches it.");
     DeleteFileW(longName.c_str());
 }
 
