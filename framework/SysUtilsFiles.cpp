@@ -1,6 +1,7 @@
 // Paths, files and folders, safe file replacement, the command line, the program's folder, the
 // clock and OS error texts.
 #include "SysUtils.h"
+#include "SysUtilsFilesNames.h"
 
 #include <vector>
 
@@ -652,4 +653,95 @@ void RaiseLastOSError(Cardinal errorCode)
     if (errorCode == 0)
         throw EOSError("A call to an OS function failed");
     throw EOSError("System Error.  Code: " + IntToStr(errorCode) + ".\r\n" + SysErrorMessage(errorCode));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Wide names
+
+AnsiString NarrowFileName(const wchar_t* Name, bool& Exact)
+{
+    Exact = false;
+    if (!Name)
+        return AnsiString();
+    const int size = WideCharToMultiByte(CP_ACP, 0, Name, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return AnsiString();
+    std::string buffer(static_cast<std::size_t>(size), '\0');
+    BOOL lost = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Name, -1, buffer.data(), size, nullptr, &lost);
+    Exact = n > 0 && !lost;
+    if (!Exact)
+        n = WideCharToMultiByte(CP_ACP, 0, Name, -1, buffer.data(), size, nullptr, nullptr);
+    return n > 0 ? AnsiString(buffer.data(), static_cast<std::size_t>(n - 1)) : AnsiString();
+}
+
+bool NameEndDropped(const AnsiString& Name)
+{
+    return Name != "." && Name != ".." && !Name.empty() && (Name.back() == '.' || Name.back() == ' ');
+}
+
+namespace {
+
+// A name that reaches its entry as it is: it converts exactly and keeps its end.
+bool ExactName(const std::wstring& Name, AnsiString& Narrow)
+{
+    bool exact = false;
+    Narrow = NarrowFileName(Name.c_str(), exact);
+    return exact && !Narrow.empty() && !NameEndDropped(Narrow);
+}
+
+// The short name that Folder lists for its entry Name exactly ("" when none): a search by the name
+// itself could find another entry (a path drops a last "." or " ").
+std::wstring ListedShortName(const std::wstring& Folder, const std::wstring& Name)
+{
+    const std::wstring pattern = (Folder.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + Folder.substr(2) : L"\\\\?\\" + Folder) + L"\\*";
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(pattern.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return {};
+    std::wstring found;
+    do {
+        if (Name == fd.cFileName) {
+            found = fd.cAlternateFileName;
+            break;
+        }
+    } while (FindNextFileW(h, &fd));
+    FindClose(h);
+    return found;
+}
+
+} // namespace
+
+AnsiString ReachingPath(const std::wstring& Path)
+{
+    // The root ("C:" or "\\\\server\\share") must convert exactly; each name after it reaches its
+    // entry as it is, or by the short name its folder lists for it.
+    std::size_t root = 0;
+    if (Path.size() >= 2 && Path[1] == L':')
+        root = 2;
+    else if (Path.rfind(L"\\\\", 0) == 0)
+        for (int seps = 0; root < Path.size() && (Path[root] != L'\\' || ++seps < 4); ++root)
+            ;
+    else
+        return AnsiString();
+    bool exact = false;
+    AnsiString reached = NarrowFileName(Path.substr(0, root).c_str(), exact);
+    if (!exact)
+        return AnsiString();
+    std::wstring folder = Path.substr(0, root);
+    for (std::size_t start = root + 1; start <= Path.size();) {
+        std::size_t end = Path.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = Path.size();
+        const std::wstring name = Path.substr(start, end - start);
+        if (!name.empty()) {
+            AnsiString narrow;
+            if (!ExactName(name, narrow) && !ExactName(ListedShortName(folder, name), narrow))
+                return AnsiString();
+            reached += "\\" + narrow;
+            folder += L"\\" + name;
+        }
+        start = end + 1;
+    }
+    return root == 2 && reached.size() == 2 ? reached + "\\" : reached;
 }

@@ -7,6 +7,7 @@
 #include "Forms.h"
 #include "Menus.h"
 #include "ShellSeams.h"
+#include "SysUtilsFilesNames.h"
 
 namespace {
 
@@ -133,6 +134,16 @@ AnsiString FileTimeText(const FILETIME& Time)
 }
 
 } // namespace
+
+AnsiString WidestDateText()
+{
+    // The last days of a year, late in the day: the longest month and day numbers.
+    const SYSTEMTIME st{2028, 12, 4, 28, 23, 58, 58, 0};
+    char d[80] = {}, t[80] = {};
+    GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, d, sizeof d);
+    GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, t, sizeof t);
+    return AnsiString(d) + " " + t;
+}
 
 bool RootFolderFromName(const AnsiString& Name, TacRootFolder& Value)
 {
@@ -401,12 +412,55 @@ TComInterface<IShellFolder2> GetIShellFolder2(IShellFolder* ParentFolder, PCIDL 
     return r;
 }
 
-AnsiString StrRetToString(PCIDL P, STRRET& StrRet)
+namespace {
+
+// The wide parsing name of a child (empty when the folder gives none).
+std::wstring WideParsingName(IShellFolder* ParentFolder, PCIDL P)
+{
+    STRRET str{};
+    if (!ParentFolder || FAILED(ParentFolder->GetDisplayNameOf(P, SHGDN_FORPARSING, &str)))
+        return {};
+    if (str.uType == STRRET_WSTR) {
+        std::wstring w = str.pOleStr ? str.pOleStr : L"";
+        if (str.pOleStr)
+            ShellMalloc()->Free(str.pOleStr);
+        return w;
+    }
+    return ToWide(StrRetToString(P, str));
+}
+
+// Whether a file-system name shown in the code page may look like another one: the name the
+// item is parsed by (its own, last in its path) does not convert exactly, or a path drops its end.
+bool LooksLikeAnother(const std::wstring& Parsing)
+{
+    const std::size_t slash = Parsing.find_last_of(L'\\');
+    if (slash == std::wstring::npos || Parsing.compare(0, 2, L"::") == 0)
+        return false;
+    bool exact = false;
+    const AnsiString last = NarrowFileName(Parsing.substr(slash + 1).c_str(), exact);
+    return !exact || NameEndDropped(last);
+}
+
+// What such a name shows instead: the short name that reaches it, else the name with a mark.
+AnsiString LookAlikeName(const std::wstring& Parsing, const AnsiString& Name)
+{
+    const AnsiString shortName = ExtractFileName(ReachingPath(Parsing));
+    return !shortName.empty() && shortName != Name ? shortName : Name + "~";
+}
+
+} // namespace
+
+AnsiString StrRetToString(PCIDL P, STRRET& StrRet, bool* Exact)
 {
     AnsiString s;
+    if (Exact)
+        *Exact = true;
     switch (StrRet.uType) {
     case STRRET_WSTR:
-        s = FromWide(StrRet.pOleStr);
+        if (Exact && StrRet.pOleStr)
+            s = NarrowFileName(StrRet.pOleStr, *Exact);
+        else
+            s = FromWide(StrRet.pOleStr);
         if (StrRet.pOleStr)
             ShellMalloc()->Free(StrRet.pOleStr);
         StrRet.pOleStr = nullptr;
@@ -435,8 +489,15 @@ AnsiString GetDisplayName(IShellFolder* ParentFolder, PCIDL P, DWORD Flags, TacS
         return "parentfolder = nil";
     STRRET str{};
     AnsiString name;
+    bool exact = true;
     if (SUCCEEDED(ParentFolder->GetDisplayNameOf(P, Flags, &str)))
-        name = StrRetToString(P, str);
+        name = StrRetToString(P, str, &exact);
+    // A name shown that the code page spells like another one is shown so that the two differ.
+    if (!(Flags & SHGDN_FORPARSING)) {
+        const std::wstring parsing = WideParsingName(ParentFolder, P);
+        if (!exact || NameEndDropped(name) || LooksLikeAnother(parsing))
+            name = LookAlikeName(parsing, name);
+    }
     if (ShowExt != seSystem) {
         STRRET parsing{};
         AnsiString path;
@@ -679,6 +740,40 @@ AnsiString TacShellFolder::PathName()
     return GetDisplayName(State().DesktopFolder(), FFullPIDL.get(), SHGDN_FORPARSING, seSystem);
 }
 
+AnsiString TacShellFolder::FileSystemPath()
+{
+    return ReachingPath(WideParsingName(State().DesktopFolder(), FFullPIDL.get()));
+}
+
+bool TacShellFolder::Exists()
+{
+    // Asked of the file system by the wide path (the attributes of a gone item may not be known).
+    const std::wstring path = WideParsingName(State().DesktopFolder(), FFullPIDL.get());
+    const bool fileSystem = (path.size() > 2 && path[1] == L':' && path[2] == L'\\') || path.rfind(L"\\\\", 0) == 0;
+    return !fileSystem || GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void TacShellFolder::ParentRenamed()
+{
+    if (!FParent)
+        return;
+    TItemIDList full(ConcatPIDLs(FParent->AbsoluteID(), FPIDL.get()));
+    if (!full)
+        OleError(E_OUTOFMEMORY);
+    FFullPIDL = std::move(full);
+    ForgetBindings();
+}
+
+void TacShellFolder::ForgetBindings()
+{
+    FIShellFolder.Reset();
+    FFolderBound = false;
+    FIShellFolder2.Reset();
+    FIShellDetails.Reset();
+    FDetailsBound = false;
+    FDetails.clear();
+}
+
 AnsiString TacShellFolder::DisplayName(TacShowExtension ShowExt)
 {
     return GetDisplayName(ParentShellFolder(), FPIDL.get(), SHGDN_INFOLDER, ShowExt);
@@ -705,12 +800,7 @@ bool TacShellFolder::Rename(const AnsiString& NewName)
         FFullPIDL.reset(FParent ? ConcatPIDLs(FParent->AbsoluteID(), renamed) : CopyPIDL(renamed));
     }
     // What was bound and read belonged to the old name.
-    FIShellFolder.Reset();
-    FFolderBound = false;
-    FIShellFolder2.Reset();
-    FIShellDetails.Reset();
-    FDetailsBound = false;
-    FDetails.clear();
+    ForgetBindings();
     return true;
 }
 
@@ -774,8 +864,10 @@ void TacShellFolder::LoadColumnDetails(TacShellFolder* RootFolder, HWND Handle, 
 
 void TacShellFolder::LoadFileDetails(int ColumnCount)
 {
-    WIN32_FIND_DATAA data{};
-    const HANDLE find = FindFirstFileA(PathName().c_str(), &data);
+    // Asked by the wide name: the name in the code page may name another file.
+    WIN32_FIND_DATAW data{};
+    const std::wstring path = WideParsingName(State().DesktopFolder(), FFullPIDL.get());
+    const HANDLE find = path.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW(path.c_str(), &data);
     // A file that has gone meanwhile (this runs while the list paints) shows no details.
     const bool found = find != INVALID_HANDLE_VALUE;
     if (found)
@@ -790,7 +882,7 @@ void TacShellFolder::LoadFileDetails(int ColumnCount)
                            : IntToStr((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
                 break;
             case 2:
-                text = ExtractFileExt(data.cFileName);
+                text = ExtractFileExt(FromWide(data.cFileName));
                 break;
             case 3:
                 // No time shows for a folder, nor for a time that does not convert.

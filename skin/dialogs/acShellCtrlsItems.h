@@ -146,10 +146,13 @@ TComInterface<IShellFolder> GetIShellFolder(IShellFolder* ParentFolder, PCIDL P,
 TComInterface<IShellDetails> GetIShellDetails(IShellFolder* ParentFolder, PCIDL P, HWND Handle = nullptr);
 TComInterface<IShellFolder2> GetIShellFolder2(IShellFolder* ParentFolder, PCIDL P, HWND Handle = nullptr);
 // A name the shell returned (a wide string is freed through the shell's allocator; a name inside
-// the item is read no further than the item's own bytes).
-AnsiString StrRetToString(PCIDL P, STRRET& StrRet);
+// the item is read no further than the item's own bytes). Exact, when given, tells whether the
+// name converts back to the very same name (see NarrowFileName).
+AnsiString StrRetToString(PCIDL P, STRRET& StrRet, bool* Exact = nullptr);
 // The child's name of Flags (SHGDN_...), its extension shown or hidden by ShowExt; a name the
-// shell gives as "::{...}" is replaced by its normal name.
+// shell gives as "::{...}" is replaced by its normal name. A name for showing (not for parsing)
+// that the code page cannot spell, or that ends in "." or " ", would look like another one: its
+// short name is shown instead, else the name with a "~" after it.
 AnsiString GetDisplayName(IShellFolder* ParentFolder, PCIDL P, DWORD Flags, TacShowExtension ShowExt);
 DWORD ObjectTypesToFlags(TacShellObjectTypes Types);
 
@@ -201,8 +204,17 @@ public:
     bool SubFolders();
     bool IsFolder();
     bool IsFile();
-    // The parsing name of the whole list (a file-system path where there is one).
+    // The parsing name of the whole list (a file-system path where there is one), for showing:
+    // in the code page it may name another file.
     AnsiString PathName();
+    // The path by which the program's calls reach this very item (see ReachingPath): "" when
+    // none does.
+    AnsiString FileSystemPath();
+    // False for a file-system item that is gone.
+    bool Exists();
+    // The parent was renamed: the item's absolute list follows it, and what was bound is asked
+    // for again.
+    void ParentRenamed();
     AnsiString DisplayName(TacShowExtension ShowExt = seSystem);
     int ImageIndex(bool LargeIcon);
     // Renames the item (false without the rename capability); a failure raises "Rename to %s
@@ -227,6 +239,7 @@ public:
 
 private:
     void GetDetailInterface();
+    void ForgetBindings();
     void LoadFileDetails(int ColumnCount);
 
     TItemIDList FPIDL;
@@ -275,6 +288,9 @@ void LinkPartner(TView* View, TPartner*& Field, TPartner* Value, TView* TPartner
         Value->*BackLink = View;
     }
 }
+
+// The date and time text of the details' time column at its widest (for the column's width).
+AnsiString WidestDateText();
 
 // The process-wide item of the desktop (made on first use).
 TacShellFolder* DesktopFolder();

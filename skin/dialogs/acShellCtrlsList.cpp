@@ -31,17 +31,20 @@ AnsiString ExtensionWord(const AnsiString& Name)
     return AnsiUpperCase(ext);
 }
 
-// The width of "X" in a control's font.
-int XWidth(TFont* Font)
+// The width of a text in a control's font.
+int TextWidth(TFont* Font, const AnsiString& Text)
 {
     HDC dc = GetDC(nullptr);
     HGDIOBJ old = SelectObject(dc, Font->Handle());
     SIZE size{};
-    GetTextExtentPoint32A(dc, "X", 1, &size);
+    GetTextExtentPoint32A(dc, Text.c_str(), static_cast<int>(Text.size()), &size);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return size.cx;
 }
+
+// What a column takes beside its text (the margins of the header and the cells).
+constexpr int ColumnMargin = 16;
 
 } // namespace
 
@@ -329,9 +332,11 @@ void TacCustomShellListView::EnumColumns()
         int Index; // the shell's column
     };
     std::vector<TColumnPlan> plans;
-    const int x = XWidth(Font());
+    const int x = TextWidth(Font(), "X");
+    // A column of times is at least as wide as its longest text.
+    const int dateWidth = TextWidth(Font(), WidestDateText()) + ColumnMargin;
     // Adds the shell's column Index; false for a caption already used.
-    auto add = [&](const SHELLDETAILS& Detail, int Index, const AnsiString& Caption) {
+    auto add = [&](const SHELLDETAILS& Detail, int Index, const AnsiString& Caption, bool Dates = false) {
         for (const TColumnPlan& u : plans)
             if (SameText(u.Caption, Caption))
                 return false;
@@ -341,7 +346,7 @@ void TacCustomShellListView::EnumColumns()
                          format == LVCFMT_RIGHT    ? taRightJustify
                          : format == LVCFMT_CENTER ? taCenter
                                                    : taLeftJustify,
-                         x * Detail.cxChar, Index});
+                         Dates ? std::max(x * Detail.cxChar, dateWidth) : x * Detail.cxChar, Index});
         return true;
     };
     // A folder could answer for ever: no list has more columns than this.
@@ -358,7 +363,7 @@ void TacCustomShellListView::EnumColumns()
             else if (metDefault)
                 break;
             if (!caption.empty())
-                add(sd, c, caption);
+                add(sd, c, caption, (state & SHCOLSTATE_TYPEMASK) == SHCOLSTATE_TYPE_DATE);
         }
     } else if (IShellDetails* d = FRootFolder->ShellDetails()) {
         for (int c = 0; c < MaxColumns && SUCCEEDED(d->GetDetailsOf(nullptr, static_cast<UINT>(c), &(sd = {}))); ++c) {
@@ -377,7 +382,7 @@ void TacCustomShellListView::EnumColumns()
             sd = {};
             sd.fmt = defaults[c].Format;
             sd.cxChar = defaults[c].Chars;
-            add(sd, c, defaults[c].Caption);
+            add(sd, c, defaults[c].Caption, c == 3);
         }
     }
     // The same columns as shown (a folder of the same kind) stay as they are, with the widths
@@ -490,25 +495,23 @@ void TacCustomShellListView::EditText()
     }
 }
 
-void TacCustomShellListView::OpenRow(TacShellFolder* Folder, bool Default)
+void TacCustomShellListView::OpenRow(TacShellFolder* Folder)
 {
     if (!Folder)
         return;
     if (GetIsFolder(Folder->ParentShellFolder(), Folder->RelativeID())) {
         TItemIDList id(CopyPIDL(Folder->AbsoluteID()));
         SetPathFromID(id.get());
-    } else if (Default) {
-        Folder->ExecuteDefault();
     } else {
-        const AnsiString path = Folder->PathName();
-        Shell().Execute(Handle(), "", path, "", ExtractFilePath(path), SW_SHOWNORMAL);
+        // Started by its item list: a path in the code page may name another file.
+        Folder->ExecuteDefault();
     }
 }
 
 void TacCustomShellListView::DblClick()
 {
     if (AutoNavigate)
-        OpenRow(SelectedFolder(), false);
+        OpenRow(SelectedFolder());
     inherited::DblClick();
 }
 
@@ -524,7 +527,7 @@ void TacCustomShellListView::KeyDown(Word& Key, TShiftState Shift)
                 DoContextMenuVerb(f, "properties");
             Key = 0;
         } else if (Key == VK_RETURN) {
-            OpenRow(SelectedFolder(), true);
+            OpenRow(SelectedFolder());
         } else if (Key == VK_F5) {
             Refresh();
         } else if (Key == VK_F2 && !ReadOnly()) {
@@ -539,8 +542,11 @@ void TacCustomShellListView::Edit(const LVITEMA& Item)
     TacShellFolder* folder = GetFolder(Item.iItem);
     if (!folder || !Item.pszText)
         return;
-    folder->Rename(Item.pszText);
     TRow& row = FFolders[static_cast<std::size_t>(Item.iItem)];
+    // The caption left as it was renames nothing (it may be a look-alike of the real name).
+    if (Item.pszText == RowName(row))
+        return;
+    folder->Rename(Item.pszText);
     row.HasName = false;
     row.Image[0] = row.Image[1] = -2;
     Perform(LVM_REDRAWITEMS, static_cast<WPARAM>(Item.iItem), Item.iItem);
@@ -572,7 +578,8 @@ void TacCustomShellListView::ExecuteCommand(const AnsiString& Verb, bool& Handle
     } else if (SameText(Verb, "open")) {
         FSavePath = GetCurrentDir();
         if (TacShellFolder* f = SelectedFolder())
-            SetCurrentDir(ExtractFilePath(f->PathName()));
+            if (const AnsiString path = f->FileSystemPath(); !path.empty())
+                SetCurrentDir(ExtractFilePath(path));
     }
 }
 
@@ -628,9 +635,16 @@ void TacCustomShellListView::SetAutoRefresh(bool Value)
         return;
     FreeAndNil(FNotifier);
     if (Value && FRootFolder) {
+        // Watched by the path that reaches it (its short path where the code page cannot spell it).
+        const AnsiString path = FRootFolder->FileSystemPath();
+        if (path.empty()) {
+            OutputDebugStringA(("Shell list: no automatic refresh of \"" + FRootFolder->PathName() +
+                                "\": no path in the code page reaches it\n").c_str());
+            return;
+        }
         FNotifier = Create<TacShellChangeNotifier>(this);
         FNotifier->SetWatchSubTree(false);
-        FNotifier->SetRoot(FRootFolder->PathName());
+        FNotifier->SetRoot(path);
         FNotifier->SetOnChange(TThreadMethod(this, &TacCustomShellListView::Refresh));
     }
 }

@@ -96,8 +96,8 @@ protected:
     virtual void Populate();
     // The folder shown changed: the partners follow, the rows, the columns and the watch too.
     void RootChanged();
-    // Opens the folder of a row in the list, starts anything else.
-    void OpenRow(TacShellFolder* Folder, bool Default);
+    // Opens the folder of a row in the list, starts anything else by its item list.
+    void OpenRow(TacShellFolder* Folder);
 
 private:
     friend class TacCustomShellTreeView;

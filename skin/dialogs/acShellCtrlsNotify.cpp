@@ -147,8 +147,11 @@ void TacCustomShellChangeNotifier::ThreadTerminated(TObject* Sender)
 
 void TacCustomShellChangeNotifier::Change()
 {
+    // A worker that ended on a folder it could not watch starts again with the new options.
     if (FThread)
         FThread->SetDirectoryOptions(FRoot, FWatchSubTree, NotifyFiltersToFlags(FFilters));
+    else
+        Start();
 }
 
 void TacCustomShellChangeNotifier::SetRoot(const TacRoot& Value)

@@ -332,8 +332,8 @@ bool TacCustomShellTreeView::CanExpand(TTreeNode* Node)
             if (Node->HasChildren() && Node->Count() == 0)
                 PopulateNode(Node);
         } else {
-            const AnsiString path = folder->PathName();
-            Shell().Execute(Handle(), "", path, "", ExtractFilePath(path), SW_SHOWNORMAL);
+            // Started by its item list: a path in the code page may name another file.
+            folder->ExecuteDefault();
         }
     }
     Node->SetHasChildren(Node->Count() > 0);
@@ -493,7 +493,14 @@ void TacCustomShellTreeView::Refresh(TTreeNode* Node)
 
 void TacCustomShellTreeView::RefreshEvent()
 {
-    Refresh(Selected() ? Selected() : Items()->GetFirstNode());
+    TTreeNode* node = Selected() ? Selected() : Items()->GetFirstNode();
+    // A node whose item has gone gives way to its nearest ancestor that still exists.
+    TTreeNode* kept = node;
+    while (kept && kept->Parent() && FolderOf(kept) && !FolderOf(kept)->Exists())
+        kept = kept->Parent();
+    if (kept != node)
+        kept->SetSelected(true);
+    Refresh(kept);
 }
 
 void TacCustomShellTreeView::SetAutoRefresh(bool Value)
@@ -511,9 +518,16 @@ void TacCustomShellTreeView::SetAutoRefresh(bool Value)
         watched = FRootFolder.get();
     if (!watched)
         return;
+    // Watched by the path that reaches it (its short path where the code page cannot spell it).
+    const AnsiString path = watched->FileSystemPath();
+    if (path.empty()) {
+        OutputDebugStringA(("Shell tree: no automatic refresh of \"" + watched->PathName() +
+                            "\": no path in the code page reaches it\n").c_str());
+        return;
+    }
     FNotifier = Create<TacShellChangeNotifier>(this);
     FNotifier->SetWatchSubTree(false);
-    FNotifier->SetRoot(watched->PathName());
+    FNotifier->SetRoot(path);
     FNotifier->SetOnChange(TThreadMethod(this, &TacCustomShellTreeView::RefreshEvent));
 }
 
@@ -528,8 +542,15 @@ void TacCustomShellTreeView::Edit(const TVITEMA& Item)
     AnsiString text = Item.pszText;
     if (OnEdited)
         OnEdited(this, node, text);
-    if (folder->Rename(text))
-        node->SetText(text);
+    // The caption left as it was renames nothing (it may be a look-alike of the real name).
+    if (text == node->Text() || !folder->Rename(text))
+        return;
+    node->SetText(text);
+    // The nodes below follow the new path, each after its parent.
+    const int level = node->Level();
+    for (TTreeNode* n = node->GetNext(); n && n->Level() > level; n = n->GetNext())
+        if (TacShellFolder* f = FolderOf(n))
+            f->ParentRenamed();
 }
 
 void TacCustomShellTreeView::DoContextPopup(TPoint MousePos, bool& Handled)
@@ -555,7 +576,8 @@ void TacCustomShellTreeView::ExecuteCommand(const AnsiString& Verb, bool& Handle
     } else if (SameText(Verb, "open")) {
         FSavePath = GetCurrentDir();
         if (TacShellFolder* f = SelectedFolder())
-            SetCurrentDir(ExtractFilePath(f->PathName()));
+            if (const AnsiString path = f->FileSystemPath(); !path.empty())
+                SetCurrentDir(ExtractFilePath(path));
     }
 }
 
@@ -570,9 +592,8 @@ void TacCustomShellTreeView::CommandCompleted(const AnsiString& Verb, bool Succe
     if (!Succeeded || !node)
         return;
     if (SameText(Verb, "delete")) {
-        // Only an item that has really gone loses its node (a folder is no file, but it exists).
-        const AnsiString path = FolderOf(node) ? FolderOf(node)->PathName() : AnsiString();
-        if (!FileExists(path) && !DirectoryExists(path))
+        // Only an item that has really gone loses its node.
+        if (FolderOf(node) && !FolderOf(node)->Exists())
             node->Delete();
     } else if (SameText(Verb, "paste")) {
         Refresh(node);

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "DriveSeams.h"
+#include "SysUtilsFilesNames.h"
 #include "Forms.h"
 #include "sBitBtn.h"
 #include "sCheckBox.h"
@@ -45,29 +46,13 @@ bool IsDriveRoot(const AnsiString& Dir)
     return (Dir.size() == 2 || (Dir.size() == 3 && Dir[2] == '\\')) && Dir[1] == ':';
 }
 
-// A name of the file system in the program's code page, as its calls list it; Exact tells whether
-// it converts back to the very same name (no character the code page lacks or takes a look-alike
-// for).
-AnsiString NarrowName(const wchar_t* Name, bool& Exact)
-{
-    char buffer[MAX_PATH * 2];
-    BOOL lost = FALSE;
-    int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Name, -1, buffer, sizeof buffer, nullptr, &lost);
-    Exact = n > 0 && !lost;
-    if (!Exact)
-        n = WideCharToMultiByte(CP_ACP, 0, Name, -1, buffer, sizeof buffer, nullptr, nullptr);
-    return n > 0 ? AnsiString(buffer, static_cast<std::size_t>(n - 1)) : AnsiString();
-}
-
 // The name by which a path reaches the entry found (see TFileEntry); "" when there is none.
 AnsiString ReachingName(const AnsiString& Name, bool Exact, const wchar_t* ShortName)
 {
-    // A path drops a last "." or " " of a name ("." and ".." are names of their own).
-    const bool trimmed = Name != "." && Name != ".." && !Name.empty() && (Name.back() == '.' || Name.back() == ' ');
-    if (Exact && !trimmed)
+    if (Exact && !NameEndDropped(Name))
         return Name;
     bool exact = false;
-    const AnsiString shortName = NarrowName(ShortName, exact);
+    const AnsiString shortName = NarrowFileName(ShortName, exact);
     return exact ? shortName : AnsiString();
 }
 
@@ -317,6 +302,30 @@ bool TsFileListView::Operable(TListItem* Item)
     return !IsParentRow(Item) && (!row || (!row->Parent && row->Reachable));
 }
 
+std::vector<AnsiString> TsFileListView::PathsFor(const AnsiString& Action, bool KeepNames)
+{
+    std::vector<AnsiString> paths;
+    AnsiString refused;
+    TListItems* items = Items();
+    for (int i = 0, n = items->Count(); i < n; ++i) {
+        TListItem* item = items->Item(i);
+        if (!item->Selected() || IsParentRow(item))
+            continue;
+        const auto* row = static_cast<const TFileRow*>(item->Data());
+        const bool own = !row || RowKind(item) == "drv" || ExtractFileName(RowPath(item)) == row->Name;
+        if (Operable(item) && (!KeepNames || own))
+            paths.push_back(RowPath(item));
+        else
+            refused += "\r\n\"" + (row ? row->Name : item->Caption()) + "\"";
+    }
+    if (!refused.empty())
+        sMessageDlg("Cannot " + Action + ":" + refused + "\r\n" +
+                        (KeepNames ? "No path in this program's code page carries the name."
+                                   : "No path in this program's code page reaches it."),
+                    mtError, TMsgDlgButtons{mbOK}, 0);
+    return paths;
+}
+
 std::vector<AnsiString> TsFileListView::SelectedPaths()
 {
     std::vector<AnsiString> paths;
@@ -341,8 +350,6 @@ AnsiString TsFileListView::InFolder(const AnsiString& Path) const
         return Path.size() > 1 && Path[0] == '\\' && Path[1] != '\\' ? ExtractFileDrive(FDirectory) + Path : Path;
     return AddSlash(FDirectory) + Path;
 }
-
-bool TsFileListView::DirectoryExistsNow() const { return !FDirectory.empty() && DirectoryExists(FDirectory); }
 
 HWND TsFileListView::OwnerWindow() { return Parent() ? Parent()->Handle() : Handle(); }
 
@@ -387,6 +394,13 @@ void TsFileListView::FileColumns()
                                           {"Modified", 100, taLeftJustify},
                                           {"Attr", 35, taLeftJustify}};
     SetColumns(Columns(), columns);
+    // The times are shown whole: the column is at least as wide as the longest of them (late in
+    // the last days of a year) and the margins of a cell.
+    TBitmap measure;
+    measure.Canvas()->Font()->Assign(Font());
+    const TDateTime widest = EncodeDate(2028, 12, 28) + (23 * 3600 + 58 * 60 + 58) / 86400.0;
+    const int width = measure.Canvas()->TextWidth(FormatDateTime(FDateFormatText + " " + FTimeFormatText, widest)) + 16;
+    Column(3)->SetWidth(std::max(Column(3)->Width(), width));
 }
 
 void TsFileListView::DriveColumns()
@@ -399,8 +413,24 @@ void TsFileListView::DriveColumns()
     SetColumns(Columns(), columns);
 }
 
+AnsiString TsFileListView::ExistingFolder() const
+{
+    AnsiString folder = FDirectory;
+    while (!Trim(folder).empty() && !DirectoryExists(folder)) {
+        const AnsiString up = IsDriveRoot(folder) ? AnsiString() : ExtractFileDir(DelSlash(folder));
+        folder = up == DelSlash(folder) ? AnsiString() : up;
+    }
+    return folder;
+}
+
 void TsFileListView::UpdateFileList()
 {
+    // A folder shown that has gone gives way to its nearest parent that still exists.
+    if (!FChangingDir)
+        if (const AnsiString existing = ExistingFolder(); existing != FDirectory) {
+            SetDirectory(existing);
+            return;
+        }
     TListItems* items = Items();
     items->BeginUpdate();
     SkinData()->BeginUpdate();
@@ -487,7 +517,7 @@ bool TsFileListView::AddFiles(const AnsiString& Path, DWORD Attr, TShellInfoCach
             continue;
         bool exact = false;
         TFileEntry entry{fd.dwFileAttributes, (static_cast<Int64>(fd.nFileSizeHigh) << 32) + fd.nFileSizeLow,
-                         fd.ftLastWriteTime, NarrowName(fd.cFileName, exact), AnsiString()};
+                         fd.ftLastWriteTime, NarrowFileName(fd.cFileName, exact), AnsiString()};
         entry.Address = ReachingName(entry.Name, exact, fd.cAlternateFileName);
         if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == folderBit)
             added = AddEntry(entry, Shell) || added;
@@ -514,9 +544,12 @@ bool TsFileListView::AddEntry(const TFileEntry& Entry, TShellInfoCache& Shell)
     if (!parent)
         Shell.Get(path, Entry, typeName, icon);
     const AnsiString kind = folder ? "dir" : "file";
-    AnsiString caption = name;
+    // A name the code page spells like another entry's shows the short name that reaches it
+    // (or, without one, a mark), so that the two can be told apart.
+    const AnsiString shown = parent || Entry.Address == name ? name : reachable ? Entry.Address : name + "~";
+    AnsiString caption = shown;
     if (HideFileExt && !parent)
-        caption = name.substr(0, name.find('.'));
+        caption = shown.substr(0, shown.find('.'));
     AnsiString attrText;
     if (Entry.Attributes & FILE_ATTRIBUTE_ARCHIVE)
         attrText += 'A';
@@ -757,49 +790,125 @@ void TsFileListView::KeyDown(Word& Key, TShiftState Shift)
 void TsFileListView::CutCopy(int Mode)
 {
     FClipboard->Clear();
-    for (const AnsiString& path : SelectedPaths())
+    for (const AnsiString& path : PathsFor(Mode == 2 ? "move" : "copy", true))
         FClipboard->Add(path);
     FClipboardMode = Mode;
 }
 
+// Whether a folder shown has gone (a failed operation says so); " " and the drives never go.
+static bool FolderGone(const AnsiString& Folder, const char* Action)
+{
+    if (Trim(Folder).empty() || DirectoryExists(Folder))
+        return false;
+    ShowFileFailure(AnsiString(Action) + " in \"" + Folder + "\"", ERROR_PATH_NOT_FOUND);
+    return true;
+}
+
 void TsFileListView::Paste()
 {
-    if (!DirectoryExistsNow())
+    if (FDirectory.empty() || FolderGone(FDirectory, "paste"))
         return;
     if (FClipboard->Count() == 0) {
         sMessageDlg("No file(s) selected", mtWarning, TMsgDlgButtons{mbOK}, 0);
         return;
     }
     THourGlass hourGlass;
-    const HWND owner = OwnerWindow();
-    for (int i = 0; i < FClipboard->Count(); ++i) {
-        const AnsiString source = FClipboard->Strings(i);
-        bool aborted = false;
-        DoSHFileOp(owner, FClipboardMode == 2 ? FO_MOVE : FO_COPY, source,
-                   SlashSep(FDirectory, ExtractFileName(source)), aborted);
-    }
+    std::vector<AnsiString> sources;
+    for (int i = 0; i < FClipboard->Count(); ++i)
+        sources.push_back(FClipboard->Strings(i));
+    CopyInto(OwnerWindow(), FClipboardMode == 2 ? FO_MOVE : FO_COPY, sources, FDirectory);
     FClipboard->Clear();
     UpdateFileList();
 }
 
+namespace {
+
+// A path as the file system knows it, for comparing: full, long, upper-case, no final backslash.
+std::wstring ComparablePath(const AnsiString& Path)
+{
+    const int n = MultiByteToWideChar(CP_ACP, 0, Path.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n > 0 ? n : 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, Path.c_str(), -1, wide.data(), n);
+    wide.resize(wcslen(wide.c_str()));
+    wchar_t full[MAX_PATH * 2] = {};
+    const DWORD f = GetFullPathNameW(wide.c_str(), MAX_PATH * 2, full, nullptr);
+    if (f > 0 && f < MAX_PATH * 2)
+        wide = full;
+    wchar_t longer[MAX_PATH * 2] = {};
+    const DWORD l = GetLongPathNameW(wide.c_str(), longer, MAX_PATH * 2);
+    if (l > 0 && l < MAX_PATH * 2)
+        wide = longer;
+    while (wide.size() > 3 && wide.back() == L'\\')
+        wide.pop_back();
+    CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    return wide;
+}
+
+const char* OperationWord(UINT Op)
+{
+    switch (Op) {
+    case FO_MOVE: return "move";
+    case FO_DELETE: return "delete";
+    case FO_RENAME: return "rename";
+    default: return "copy";
+    }
+}
+
+} // namespace
+
+void TsFileListView::CopyInto(HWND Owner, UINT Op, const std::vector<AnsiString>& Sources, const AnsiString& Folder)
+{
+    const std::wstring target = ComparablePath(Folder);
+    const AnsiString word = OperationWord(Op);
+    for (const AnsiString& source : Sources) {
+        const std::wstring from = ComparablePath(source);
+        std::wstring inside = from, home = from.substr(0, std::min(from.size(), from.find_last_of(L'\\')));
+        if (inside.empty() || inside.back() != L'\\')
+            inside += L'\\';
+        if (home.size() == 2)
+            home += L'\\'; // the root of a drive
+        const AnsiString both = word + " \"" + source + "\" into \"" + Folder + "\"";
+        if (target == from || target.compare(0, inside.size(), inside) == 0) {
+            sMessageDlg("Cannot " + both + ": a folder cannot go into itself", mtError, TMsgDlgButtons{mbOK}, 0);
+            continue;
+        }
+        if (home == target) {
+            sMessageDlg("Cannot " + both + ": it is in that folder already", mtError, TMsgDlgButtons{mbOK}, 0);
+            continue;
+        }
+        bool aborted = false;
+        int error = 0;
+        if (!DoSHFileOp(Owner, Op, source, SlashSep(Folder, ExtractFileName(source)), aborted, &error) && !aborted)
+            ShowFileFailure(word + " \"" + ExtractFileName(source) + "\"", error);
+    }
+}
+
 void TsFileListView::DeleteItems()
 {
-    if (!DirectoryExistsNow())
+    if (FDirectory.empty() || FolderGone(FDirectory, "delete"))
         return;
-    const std::vector<AnsiString> paths = SelectedPaths();
+    const std::vector<AnsiString> paths = PathsFor("delete", false);
     if (paths.empty())
         return;
     THourGlass hourGlass;
-    AnsiString list;
-    for (const AnsiString& path : paths)
+    AnsiString list, names;
+    for (const AnsiString& path : paths) {
         list += AddNullToStr(path);
+        names += (names.empty() ? "\"" : ", \"") + ExtractFileName(path) + "\"";
+    }
     bool aborted = false;
-    DoSHFileOp(Handle(), FO_DELETE, list, "", aborted);
+    int error = 0;
+    if (!DoSHFileOp(Handle(), FO_DELETE, list, "", aborted, &error) && !aborted)
+        ShowFileFailure("delete " + names, error);
     UpdateFileList();
 }
 
 void TsFileListView::RenameFile()
 {
+    if (TListItem* row = Selected(); row && !IsParentRow(row) && !Operable(row)) {
+        PathsFor("rename", false); // names the row it cannot take
+        return;
+    }
     TListItem* row = SelectedFileRow();
     if (!row || RowKind(row) == "drv")
         return;
@@ -839,6 +948,9 @@ void TsFileListView::Edit(const LVITEMA& Item)
     AnsiString name = text, listed;
     if (Item.iItem >= 0 && Item.iItem < Items()->Count()) {
         TListItem* item = Items()->Item(Item.iItem);
+        // The caption left as it was renames nothing (it may stand for a name it does not spell).
+        if (text == item->Caption())
+            return;
         if (const auto* row = static_cast<const TFileRow*>(item->Data())) {
             const AnsiString caption = item->Caption();
             listed = row->Name;
@@ -847,25 +959,49 @@ void TsFileListView::Edit(const LVITEMA& Item)
         }
     }
     const AnsiString newName = AddSlash(FDirectory) + name;
-    if (AnsiSameText(newName, FOldName) || AnsiSameText(name, listed) || FileDirExist(newName))
+    if (newName == FOldName || name == listed)
+        return;
+    // Another case of the same name is this very entry, not another one in the way.
+    const bool caseOnly = AnsiSameText(name, listed) || AnsiSameText(newName, FOldName);
+    if (!caseOnly && FileDirExist(newName))
         return;
     THourGlass hourGlass;
     bool aborted = false;
-    DoSHFileOp(Handle(), FO_RENAME, FOldName, newName, aborted);
+    int error = 0;
+    bool done;
+    if (caseOnly) {
+        // The shell takes a name of the same entry for one in the way: the entry goes by a free
+        // name of its own first.
+        AnsiString between;
+        for (int n = 1; between.empty() || GetFileAttributesA(between.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
+            between = AddSlash(FDirectory) + "~rename" + IntToStr(n) + ".tmp";
+        done = DoSHFileOp(Handle(), FO_RENAME, FOldName, between, aborted, &error);
+        if (done && !(done = DoSHFileOp(Handle(), FO_RENAME, between, newName, aborted, &error))) {
+            bool ignored = false;
+            DoSHFileOp(Handle(), FO_RENAME, between, FOldName, ignored);
+        }
+    } else {
+        done = DoSHFileOp(Handle(), FO_RENAME, FOldName, newName, aborted, &error);
+    }
+    if (!done && !aborted)
+        ShowFileFailure("rename \"" + (listed.empty() ? ExtractFileName(FOldName) : listed) + "\" to \"" + name + "\"",
+                        error);
     UpdateFileList();
 }
 
 void TsFileListView::NewFolder()
 {
-    if (!DirectoryExistsNow())
+    if (FDirectory.empty() || FolderGone(FDirectory, "make a folder"))
         return;
     THourGlass hourGlass;
     const AnsiString folder = AddSlash(FDirectory);
     AnsiString name = "New Folder";
     for (int n = 2; GetFileAttributesA((folder + name).c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
         name = "New Folder(" + IntToStr(n) + ")";
-    if (!CreateDirectoryA((folder + name).c_str(), nullptr))
+    if (!CreateDirectoryA((folder + name).c_str(), nullptr)) {
+        ShowFileFailure("make the folder \"" + folder + name + "\"", static_cast<int>(GetLastError()));
         return;
+    }
     UpdateFileList();
     TListItems* items = Items();
     for (int i = 0, n = items->Count(); i < n; ++i) {
@@ -1115,12 +1251,10 @@ void TsFileListView::SendToDrive(const AnsiString& Path)
 
 void TsFileListView::SendToPath(const AnsiString& Folder)
 {
-    if (!DirectoryExistsNow() || Folder.empty())
+    if (FDirectory.empty() || FolderGone(FDirectory, "send") || Folder.empty())
         return;
     const AnsiString target = InFolder(Folder);
+    const std::vector<AnsiString> paths = PathsFor("send", true);
     THourGlass hourGlass;
-    for (const AnsiString& path : SelectedPaths()) {
-        bool aborted = false;
-        DoSHFileOp(Handle(), FO_COPY, path, SlashSep(target, ExtractFileName(path)), aborted);
-    }
+    CopyInto(Handle(), FO_COPY, paths, target);
 }

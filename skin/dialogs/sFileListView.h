@@ -26,10 +26,14 @@ class TsFileListView;
 // on success).
 INT_PTR ExecuteFile(const AnsiString& Operation, const AnsiString& FileName, const AnsiString& Params,
                     const AnsiString& DefaultDir, int ShowCmd);
-// SHFileOperationA (through the shell service) with FOF_ALLOWUNDO: Src and Dest are lists of names,
-// each ended by a NUL. Answers true when the call succeeded and nothing was aborted; Aborted tells
-// whether the user cancelled. A copy, move or rename without a target is refused (false).
-bool DoSHFileOp(HWND Handle, UINT Op, const AnsiString& Src, const AnsiString& Dest, bool& Aborted);
+// SHFileOperationA (through the shell service) with FOF_ALLOWUNDO and FOF_NOERRORUI: Src and Dest
+// are lists of names, each ended by a NUL. Answers true when the call succeeded and nothing was
+// aborted; Aborted tells whether the user cancelled, Error (when given) the shell's result. A copy,
+// move or rename without a target is refused (false, ERROR_INVALID_PARAMETER).
+bool DoSHFileOp(HWND Handle, UINT Op, const AnsiString& Src, const AnsiString& Dest, bool& Aborted,
+                int* Error = nullptr);
+// The error box of a failed operation: "Cannot <What>. <the system's text of Error>".
+void ShowFileFailure(const AnsiString& What, int Error);
 // S with a NUL appended unless it ends in one; "" stays "".
 AnsiString AddNullToStr(const AnsiString& S);
 // Whether any character of Str1 occurs in Str2.
@@ -270,11 +274,19 @@ private:
     static bool Operable(TListItem* Item);
     // The full paths of the selected rows that are operable.
     std::vector<AnsiString> SelectedPaths();
+    // The same for an operation (Action: "copy", "delete"...): the selected rows it cannot take
+    // (no path reaches the entry; with KeepNames, a path that does not carry the entry's own
+    // name, which a copy would take for its name) are named in one message.
+    std::vector<AnsiString> PathsFor(const AnsiString& Action, bool KeepNames);
+    // Copies or moves each source into Folder under its own name; a source that is Folder or
+    // holds it, or lies in Folder already, is refused, and each failure is reported.
+    void CopyInto(HWND Owner, UINT Op, const std::vector<AnsiString>& Sources, const AnsiString& Folder);
+    // The folder shown, or the nearest of its parents that still exists ("" for the drives).
+    AnsiString ExistingFolder() const;
     // The selected row when it is operable.
     TListItem* SelectedFileRow();
     // A path relative to the folder shown.
     AnsiString InFolder(const AnsiString& Path) const;
-    bool DirectoryExistsNow() const;
     HWND OwnerWindow();
     void CopyContentsToClipboard(const AnsiString& FileName);
     void CopyNamesToClipboard();

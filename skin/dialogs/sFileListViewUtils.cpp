@@ -68,16 +68,30 @@ INT_PTR ExecuteFile(const AnsiString& Operation, const AnsiString& FileName, con
     return result;
 }
 
-bool DoSHFileOp(HWND Handle, UINT Op, const AnsiString& Src, const AnsiString& Dest, bool& Aborted)
+bool DoSHFileOp(HWND Handle, UINT Op, const AnsiString& Src, const AnsiString& Dest, bool& Aborted, int* Error)
 {
     const std::vector<AnsiString> targets = SplitNullList(Dest);
     // Without a target the shell copies, moves or renames into the process's current folder.
     if (Op != FO_DELETE && targets.empty()) {
         Aborted = false;
+        if (Error)
+            *Error = ERROR_INVALID_PARAMETER;
         return false;
     }
-    const int result = Shell().FileOperation(Handle, Op, SplitNullList(Src), targets, FOF_ALLOWUNDO, Aborted);
+    // The shell shows no box of its own on failure: the caller's message is the one.
+    const int result =
+        Shell().FileOperation(Handle, Op, SplitNullList(Src), targets, FOF_ALLOWUNDO | FOF_NOERRORUI, Aborted);
+    if (Error)
+        *Error = result;
     return result == 0 && !Aborted;
+}
+
+void ShowFileFailure(const AnsiString& What, int Error)
+{
+    AnsiString reason = SysErrorMessage(static_cast<Cardinal>(Error));
+    if (reason.empty())
+        reason = "Error " + IntToStr(Error);
+    sMessageDlg("Cannot " + What + ". " + reason, mtError, TMsgDlgButtons{mbOK}, 0);
 }
 
 AnsiString AddNullToStr(const AnsiString& S)

@@ -13,6 +13,12 @@
 
 namespace {
 
+// Every kind of save dialog (the picture save dialog derives from the picture open dialog).
+bool SaveKind(TOpenDialog* Dialog)
+{
+    return dynamic_cast<TSaveDialog*>(Dialog) || dynamic_cast<TSavePictureDialog*>(Dialog);
+}
+
 // The colours of the form's boxes and their captions.
 constexpr TColor BoxColor = 4804169;
 constexpr TColor BoxTextColor = 13816530;
@@ -284,7 +290,7 @@ void TsOpenDialogForm::sButton1Click(TObject*)
         FileName += "." + OwnerDialog->DefaultExt;
 
     const TOpenOptions options = OwnerDialog ? OwnerDialog->Options : TOpenOptions();
-    if (options.Contains(ofOverwritePrompt) && dynamic_cast<TSaveDialog*>(OwnerDialog) && FileExists(FileName)) {
+    if (options.Contains(ofOverwritePrompt) && SaveKind(OwnerDialog) && FileExists(FileName)) {
         if (CustomRequest(ExtractFileName(FileName) + "\r\n" + sDialogs::OpenFormTexts.Overwrite))
             SetModalResult(mrOk);
         return;

@@ -110,14 +110,16 @@ TEST_F(FileUtilities, FileOperationsAndProgramsGoToTheShellService)
     EXPECT_EQ(shell.Calls[0].Func, static_cast<UINT>(FO_COPY));
     EXPECT_EQ(shell.Calls[0].Sources, (std::vector<AnsiString>{"C:\\a", "C:\\b"}));
     EXPECT_EQ(shell.Calls[0].Targets, (std::vector<AnsiString>{"D:\\"}));
-    EXPECT_EQ(shell.Calls[0].Flags, FOF_ALLOWUNDO);
+    EXPECT_EQ(shell.Calls[0].Flags, FOF_ALLOWUNDO | FOF_NOERRORUI); // the failure's message is the caller's
     shell.FileOperationAborted = true;
     EXPECT_FALSE(DoSHFileOp(owner, FO_DELETE, "C:\\a", "", aborted));
     EXPECT_TRUE(aborted);
     EXPECT_TRUE(shell.Calls[1].Targets.empty());
     shell.FileOperationAborted = false;
     shell.FileOperationResult = ERROR_ACCESS_DENIED;
-    EXPECT_FALSE(DoSHFileOp(owner, FO_MOVE, "C:\\a", "D:\\a", aborted));
+    int error = 0;
+    EXPECT_FALSE(DoSHFileOp(owner, FO_MOVE, "C:\\a", "D:\\a", aborted, &error));
+    EXPECT_EQ(error, ERROR_ACCESS_DENIED);
 
     EXPECT_EQ(ExecuteFile("Open", "C:\\notes.txt", "", "C:\\", SW_SHOW), 42);
     EXPECT_TRUE(Boxes().empty());

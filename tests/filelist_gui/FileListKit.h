@@ -12,6 +12,7 @@
 #include "FormTest.h"
 #include "ShellSeams.h"
 #include "TestKit.h"
+#include "WideNames.h"
 #include "sFileListView.h"
 
 namespace filelistkit {

@@ -4,6 +4,7 @@
 #include "DriveSeams.h"
 #include "FileListKit.h"
 #include "sCheckBox.h"
+#include "sUtils.h"
 
 #include <set>
 
@@ -60,6 +61,10 @@ TEST_F(FileListView, RowsShowSizesKindsAndNamesCutAtTheirFirstDot)
         EXPECT_EQ(TsFileListView::RowKind(item), r.Kind) << r.Caption;
         EXPECT_EQ(TsFileListView::RowPath(item), dir / r.Caption) << r.Caption;
         EXPECT_FALSE(item->SubItemText(flModified).empty()) << r.Caption;
+        // The time is shown whole (a cell's margins besides).
+        const std::string time = item->SubItemText(flModified);
+        EXPECT_GE(view->Column(3)->Width(), static_cast<int>(SendMessageA(view->Handle(), LVM_GETSTRINGWIDTHA, 0,
+                                                                          reinterpret_cast<LPARAM>(time.c_str()))) + 12);
     }
     EXPECT_EQ(view->TotalSize(), 0 + 500 + 2048 + 2100);
     EXPECT_EQ(view->Column(1)->Caption(), "Size");
@@ -155,7 +160,7 @@ TEST_F(FileListView, TheWayUpIsNeverHandedToAFileOperation)
     ASSERT_EQ(ops.size(), 2u);
     EXPECT_EQ(ops[0].Func, static_cast<UINT>(FO_DELETE));
     EXPECT_EQ(ops[0].Sources, (std::vector<AnsiString>{work + "\\a.txt"}));
-    EXPECT_EQ(ops[0].Flags, FOF_ALLOWUNDO);
+    EXPECT_EQ(ops[0].Flags, FOF_ALLOWUNDO | FOF_NOERRORUI);
     EXPECT_EQ(ops[1].Func, static_cast<UINT>(FO_COPY));
     EXPECT_EQ(ops[1].Sources, (std::vector<AnsiString>{work + "\\a.txt"}));
     EXPECT_EQ(ops[1].Targets, (std::vector<AnsiString>{dir / "a.txt"}));
@@ -204,8 +209,12 @@ TEST_F(FileListView, AnEntryIsActedOnByAPathThatReachesItOrNotAtAll)
     view->SetDirectory(deep);
     ASSERT_EQ(view->Items()->Count(), 1);
     view->Items()->Item(0)->SetSelected(true);
+    EXPECT_TRUE(Boxes().empty());
     Key(VK_DELETE);
     EXPECT_EQ(Operations().size(), 1u);
+    // It is named in a message, not left out in silence.
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0], "Cannot delete:\r\n\"" + std::string(60, 'f') + "\"\r\nNo path in this program's code page reaches it.");
     DeleteFileW(longName.c_str());
 }
 
@@ -267,7 +276,7 @@ TEST_F(FileListView, RenamingRefusesBadNamesAndTakesOnlyANewName)
         item.pszText = text.data();
         view->Edit(item);
     };
-    rename("a.txt", "A.TXT");
+    rename("a.txt", "a.txt");
     rename("a.txt", "b.txt");
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"\"b.txt\" is already exists !"}));
     for (const char* bad : {"x\\y", "x/y", "x:y", "x*", "x?", "x\"", "x<", "x>", "x|"}) {
@@ -459,4 +468,109 @@ TEST_F(FileListView, TheClipboardTakesTheNamesOrTheContentOfTheSelection)
     OleFlushClipboard();
     OleUninitialize();
     EXPECT_EQ(view->Components(view->ComponentCount() - 1), view->FileMenu()) << "the helpers are gone";
+}
+
+TEST_F(FileListView, CopiesKeepTheEntrysOwnNameOrTheRowIsRefusedWithAMessage)
+{
+    // "\uff41.txt" and "\u6587\u4ef6.txt" are reached by their short names only, "dup " too: a copy
+    // made by such a path would be named by it.
+    const std::string sub = dir / "sub";
+    CreateDirectoryA(sub.c_str(), nullptr);
+    for (const wchar_t* name : {L"a.txt", L"\uff41.txt", L"\u6587\u4ef6.txt", L"dup", L"dup "})
+        testkit::MakeWide(dir.Path(), name);
+    view->SetDirectory(dir.Path());
+    ASSERT_EQ(view->Items()->Count(), 6);
+    const std::vector<std::string> captions = Captions();
+    EXPECT_EQ(std::set<std::string>(captions.begin(), captions.end()).size(), 6u) << "two rows show one caption";
+    for (int i = 1; i < view->Items()->Count(); ++i)
+        view->Items()->Item(i)->SetSelected(true);
+    Key('C', true);
+    EXPECT_EQ(view->ClipboardList()->Text(), dir / "a.txt\r\n" + dir / "dup\r\n");
+    ASSERT_EQ(Boxes().size(), 1u);
+    for (const char* refused : {"\"dup \"", ".txt\""})
+        EXPECT_NE(Boxes()[0].find(refused), std::string::npos) << Boxes()[0];
+    view->SendToPath(sub);
+    std::vector<TShellCall> ops = Operations();
+    ASSERT_EQ(ops.size(), 2u);
+    for (const TShellCall& op : ops)
+        EXPECT_EQ(ExtractFileName(op.Targets.at(0)), ExtractFileName(op.Sources.at(0)));
+    EXPECT_EQ(Boxes().size(), 2u);
+}
+
+TEST_F(FileListView, APasteIntoItselfOrItsOwnFolderIsRefusedNamingBoth)
+{
+    const std::string sub = dir / "sub", deep = dir / "sub\\deep";
+    CreateDirectoryA(sub.c_str(), nullptr);
+    CreateDirectoryA(deep.c_str(), nullptr);
+    MakeFile(dir / "a.txt", 1);
+    view->SetDirectory(dir.Path());
+    const struct {
+        const char* row;
+        int mode;
+        std::string into, box;
+    } cases[] = {
+        {"sub", 0, deep, "Cannot copy \"" + sub + "\" into \"" + deep + "\": a folder cannot go into itself"},
+        {"sub", 2, sub, "Cannot move \"" + sub + "\" into \"" + sub + "\": a folder cannot go into itself"},
+        {"a.txt", 0, dir.Path(), "Cannot copy \"" + dir / "a.txt" + "\" into \"" + dir.Path() + "\": it is in that folder already"},
+    };
+    for (const auto& c : cases) {
+        view->SetDirectory(dir.Path());
+        Select({c.row});
+        view->CutCopy(c.mode);
+        view->SetDirectory(c.into);
+        prompts.Shown.clear();
+        Key('V', true);
+        EXPECT_EQ(Boxes(), std::vector<std::string>{c.box});
+    }
+    EXPECT_TRUE(Operations().empty());
+}
+
+TEST_F(FileListView, AFailedOperationNamesTheEntryAndTheSystemsReason)
+{
+    const std::string sub = dir / "sub";
+    CreateDirectoryA(sub.c_str(), nullptr);
+    MakeFile(dir / "a.txt", 1);
+    view->SetDirectory(dir.Path());
+    shell.FileOperationResult = ERROR_ACCESS_DENIED;
+    const std::string reason = SysErrorMessage(ERROR_ACCESS_DENIED);
+    Select({"a.txt"});
+    Key(VK_DELETE);
+    Select({"a.txt"});
+    view->SendToPath(sub);
+    LVITEMA item{};
+    item.iItem = Row("a.txt")->Index();
+    std::string text = "b.txt";
+    item.pszText = text.data();
+    ASSERT_TRUE(view->CanEdit(Row("a.txt")));
+    view->Edit(item);
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Cannot delete \"a.txt\". " + reason, "Cannot copy \"a.txt\". " + reason,
+                                                 "Cannot rename \"a.txt\" to \"b.txt\". " + reason}));
+
+    // A folder gone meanwhile: the operation says so, and the list shows the nearest parent that exists.
+    view->SetShowParentItem(true);
+    view->SetDirectory(sub);
+    RemoveDirectoryA(sub.c_str());
+    prompts.Shown.clear();
+    Key('N', true);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0], "Cannot make a folder in \"" + sub + "\". " + std::string(SysErrorMessage(ERROR_PATH_NOT_FOUND)));
+    Key(VK_F5);
+    EXPECT_EQ(NormalDir(view->Directory()), dir.Path());
+    EXPECT_EQ(Captions().front(), "..");
+
+    // Another case of the name renames the entry itself.
+    TSystemShell system;
+    TShellServiceGuard real(system);
+    prompts.Shown.clear();
+    item.iItem = Row("a.txt")->Index();
+    text = "A.TXT";
+    item.pszText = text.data();
+    ASSERT_TRUE(view->CanEdit(Row("a.txt")));
+    view->Edit(item);
+    EXPECT_TRUE(Boxes().empty());
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir / "a.txt").c_str(), &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    FindClose(h);
+    EXPECT_STREQ(fd.cFileName, "A.TXT");
 }

@@ -1,4 +1,5 @@
 #include "TestKit.h"
+#include "WideNames.h"
 
 #include <windows.h>
 
@@ -63,26 +64,35 @@ SelfRun RunSelf(const std::string& Test, const std::string& Name, const std::str
 
 namespace {
 
-void RemoveTree(const std::string& dir)
+// By wide names under "\\?\\": entries the program's code page cannot name go as well.
+void RemoveTree(const std::wstring& dir)
 {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir + L"*").c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = fd.cFileName;
-            if (name == "." || name == "..")
+            const std::wstring name = fd.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
-            std::string full = dir + name;
+            const std::wstring full = dir + name;
             if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full + "\\");
+                RemoveTree(full + L"\\");
             } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(full.c_str());
             }
-        } while (FindNextFileA(h, &fd));
+        } while (FindNextFileW(h, &fd));
         FindClose(h);
     }
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryW(dir.c_str());
+}
+
+std::wstring LongWide(const std::string& Path)
+{
+    std::wstring wide(Path.size() + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, Path.c_str(), -1, wide.data(),
+                                                             static_cast<int>(wide.size())) - 1));
+    return L"\\\\?\\" + wide;
 }
 
 } // namespace
@@ -114,7 +124,7 @@ TempDir::~TempDir()
         GetTempPathA(sizeof base, base);
         SetCurrentDirectoryA(base);
     }
-    RemoveTree(path_);
+    RemoveTree(LongWide(path_));
 }
 
 std::string ReadFileBytes(const std::string& path)
@@ -156,6 +166,19 @@ std::string JpegWithSize(std::string jpeg, int width, int height)
         i += 2 + ((static_cast<unsigned char>(jpeg[i + 2]) << 8) | static_cast<unsigned char>(jpeg[i + 3]));
     }
     return jpeg;
+}
+
+void MakeWide(const std::string& Dir, const std::wstring& Name, const std::string& Bytes)
+{
+    const std::wstring path = LongWide(Dir) + Name;
+    if (!Name.empty() && Name.back() == L'\\') {
+        CreateDirectoryW(path.c_str(), nullptr);
+        return;
+    }
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(h, Bytes.data(), static_cast<DWORD>(Bytes.size()), &written, nullptr);
+    CloseHandle(h);
 }
 
 } // namespace testkit

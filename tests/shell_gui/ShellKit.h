@@ -8,7 +8,9 @@
 
 #include "FormTest.h"
 #include "TestKit.h"
+#include "WideNames.h"
 #include "acShellCtrlsList.h"
+#include "acShellCtrlsTree.h"
 
 namespace shellkit {
 
@@ -24,6 +26,20 @@ inline void MakeTree(const testkit::TempDir& Dir, std::initializer_list<const ch
             testkit::WriteFileBytes(path, "x");
     }
 }
+
+// A shell tree whose label edits a test ends by hand.
+class TEditingTree : public TsShellTreeView {
+    VCL_CLASS(TEditingTree, TsShellTreeView)
+public:
+    using TsShellTreeView::TsShellTreeView;
+    void Rename(TTreeNode* Node, std::string Text)
+    {
+        TVITEMA item{};
+        item.lParam = reinterpret_cast<LPARAM>(Node);
+        item.pszText = Text.data();
+        Edit(item);
+    }
+};
 
 // The names of a list's rows, in order.
 inline std::vector<std::string> RowNames(TacCustomShellListView* List)

@@ -36,6 +36,20 @@ protected:
     TempDir dir;
 };
 
+// Views whose label edits a test ends by hand.
+class TEditingList : public TsShellListView {
+    VCL_CLASS(TEditingList, TsShellListView)
+public:
+    using TsShellListView::TsShellListView;
+    void Rename(int Row, std::string Text)
+    {
+        LVITEMA item{};
+        item.iItem = Row;
+        item.pszText = Text.data();
+        Edit(item);
+    }
+};
+
 // A fake namespace in place of the desktop for a test's lifetime.
 struct FakeDesktop {
     FakeShell shell;
@@ -147,19 +161,90 @@ TEST_F(ShellList, WithAutoRefreshAFileMadeOnDiskAppears)
     EXPECT_EQ(list->Notifier(), nullptr);
 }
 
-TEST_F(ShellList, ADoubleClickOpensAFolderAndStartsAFileShown)
+TEST_F(ShellList, ADoubleClickOpensAFolderAndStartsTheFileItselfByItsItemList)
 {
-    ShowFolder({"sub\\", "doc.txt"});
+    // In the code page "\uff41.txt" reads as "a.txt", the name of the other file.
+    MakeTree(dir, {"sub\\", "a.txt"});
+    MakeWide(dir.Path(), L"\uff41.txt");
+    list->SetRoot(dir.Path());
+    form->Show();
+    ASSERT_EQ(list->FolderCount(), 3);
     TScopedShellRecorder shell;
-    list->Items()->Item(1)->SetSelected(true);
-    list->Perform(WM_LBUTTONDBLCLK, 0, 0);
-    ASSERT_EQ(shell.Calls.size(), 1u);
-    EXPECT_TRUE(SameText(shell.Calls[0].File, dir / "doc.txt"));
-    EXPECT_TRUE(SameText(shell.Calls[0].Directory, dir.Path()));
-    EXPECT_EQ(shell.Calls[0].ShowCmd, SW_SHOWNORMAL);
+    for (int row : {1, 2}) {
+        shell.Calls.clear();
+        list->ClearSelection();
+        list->Items()->Item(row)->SetSelected(true);
+        list->Perform(WM_LBUTTONDBLCLK, 0, 0);
+        ASSERT_EQ(shell.Calls.size(), 1u);
+        EXPECT_EQ(shell.Calls[0].Kind, TShellCall::ckExecuteItem);
+        const PCIDL id = list->GetFolder(row)->AbsoluteID();
+        EXPECT_EQ(shell.Calls[0].Item, std::string(reinterpret_cast<const char*>(id), GetPIDLSize(id) - 2)) << row;
+    }
+    list->ClearSelection();
     list->Items()->Item(0)->SetSelected(true);
     list->Perform(WM_LBUTTONDBLCLK, 0, 0);
     EXPECT_TRUE(SameText(NormalDir(list->RootFolder()->PathName()), dir / "sub\\"));
+}
+
+TEST_F(ShellList, ACaptionLeftAsItWasRenamesNothingInTheListOrTheTree)
+{
+    FakeDesktop fake;
+    fake.shell.Add(nullptr, "old", true, SFGAO_CANRENAME);
+    auto* tree = Create<TEditingTree>(form);
+    tree->SetBounds(8, 8, 200, 300);
+    tree->SetParent(form);
+    auto* edited = Create<TEditingList>(form);
+    edited->SetParent(form);
+    form->Show();
+    ASSERT_EQ(edited->FolderCount(), 1);
+    edited->Rename(0, "old");
+    TTreeNode* node = tree->Items()->GetFirstNode()->getFirstChild();
+    ASSERT_NE(node, nullptr);
+    tree->Rename(node, "old");
+    EXPECT_EQ(fake.shell.Renames, 0);
+    edited->Rename(0, "new");
+    EXPECT_EQ(fake.shell.Renames, 1);
+    tree->Free();
+    edited->Free();
+    list->Free();
+}
+
+TEST_F(ShellList, AFolderTheCodePageCannotSpellIsWatchedByItsShortPath)
+{
+    MakeWide(dir.Path(), L"\u6587\u4ef6\\");
+    std::wstring wide(dir.Path().size() + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, dir.Path().c_str(), -1, wide.data(),
+                                                             static_cast<int>(wide.size())) - 1));
+    wide += L"\u6587\u4ef6";
+    PIDL id = nullptr;
+    ASSERT_EQ(DesktopShellFolder()->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &id, nullptr), S_OK);
+    TItemIDList owned(id);
+    form->Show();
+    list->SetPathFromID(id);
+    list->SetAutoRefresh(true);
+    ASSERT_NE(list->Notifier(), nullptr);
+    EXPECT_NE(GetFileAttributesA(list->Notifier()->Root().c_str()), INVALID_FILE_ATTRIBUTES);
+    MakeWide(dir.Path(), L"\u6587\u4ef6\\new.txt");
+    EXPECT_TRUE(WaitFor([&] { return list->FolderCount() == 1; }, "the new file listed"));
+}
+
+TEST_F(ShellList, TheTimeColumnIsWideEnoughForItsTexts)
+{
+    ShowFolder({"doc.txt"});
+    list->SetViewStyle(vsReport);
+    ASSERT_EQ(list->FolderCount(), 1);
+    int checked = 0;
+    for (int c = 1; c < list->Columns()->Count(); ++c) {
+        const std::string text = ListViewText(list->Handle(), 0, c);
+        // The column whose text is the file's time (it holds the year's digits and a colon).
+        if (text.find(':') == std::string::npos || text.find('2') == std::string::npos)
+            continue;
+        const int needed = static_cast<int>(SendMessageA(list->Handle(), LVM_GETSTRINGWIDTHA, 0,
+                                                         reinterpret_cast<LPARAM>(text.c_str())));
+        EXPECT_GE(list->Column(c)->Width(), needed + 12) << text;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 1);
 }
 
 TEST_F(ShellList, TheSameRootInOtherCaseAndAFolderWithoutEnumeratorChangeNothing)

@@ -21,7 +21,7 @@ protected:
         FormTest::SetUp();
         form = MakeForm();
         form->SetBounds(50, 50, 600, 360);
-        tree = Create<TsShellTreeView>(form);
+        tree = Create<TEditingTree>(form);
         tree->SetBounds(8, 8, 250, 300);
         tree->SetParent(form);
     }
@@ -34,7 +34,7 @@ protected:
 
     }
     TForm* form = nullptr;
-    TsShellTreeView* tree = nullptr;
+    TEditingTree* tree = nullptr;
     TempDir dir;
 };
 
@@ -158,14 +158,36 @@ TEST_F(ShellTree, APathSeveralLevelsDownExpandsEachAncestorAndAFileStartsShown)
     EXPECT_TRUE(SameText(tree->GetPath(), dir / "a\\b\\c"));
     EXPECT_EQ(Refusal<Exception>([&] { tree->SetPath(dir / "no\\such"); }), "Error Setting Path");
 
+    // A file is started by its item list, the file itself whatever the code page makes of its name.
     TScopedShellRecorder shell;
     tree->SetObjectTypes(TacShellObjectTypes{otFolders, otNonFolders});
     tree->SetPath(dir / "a\\b\\doc.txt");
     ASSERT_NE(tree->Selected(), nullptr);
     tree->Selected()->Expand(false);
     ASSERT_EQ(shell.Calls.size(), 1u);
-    EXPECT_TRUE(SameText(shell.Calls[0].File, dir / "a\\b\\doc.txt"));
-    EXPECT_EQ(shell.Calls[0].ShowCmd, SW_SHOWNORMAL);
+    EXPECT_EQ(shell.Calls[0].Kind, TShellCall::ckExecuteItem);
+    const PCIDL id = tree->SelectedFolder()->AbsoluteID();
+    EXPECT_EQ(shell.Calls[0].Item, std::string(reinterpret_cast<const char*>(id), GetPIDLSize(id) - 2));
+}
+
+TEST_F(ShellTree, TheNodesBelowARenamedFolderFollowItsNewPath)
+{
+    MakeTree(dir, {"a\\", "a\\inner\\", "a\\inner\\x.txt"});
+    auto* list = Create<TsShellListView>(form);
+    list->SetBounds(270, 8, 300, 300);
+    list->SetParent(form);
+    tree->SetRoot(dir.Path());
+    tree->SetShellListView(list);
+    form->Show();
+    TTreeNode* a = Child(tree->Items()->GetFirstNode(), "a");
+    a->Expand(false);
+    tree->Rename(a, "b");
+    EXPECT_TRUE(DirectoryExists(dir / "b\\inner"));
+    TTreeNode* inner = Child(a, "inner");
+    EXPECT_TRUE(SameText(TacCustomShellTreeView::FolderOf(inner)->PathName(), dir / "b\\inner"));
+    inner->SetSelected(true);
+    EXPECT_EQ(list->FolderCount(), 1);
+    list->Free();
 }
 
 TEST_F(ShellTree, ADeletedItemLosesItsNodeOnlyWhenGoneAndOpenGivesTheFolderBack)
@@ -181,6 +203,20 @@ TEST_F(ShellTree, ADeletedItemLosesItsNodeOnlyWhenGoneAndOpenGivesTheFolderBack)
     RemoveDirectoryA((dir / "gone").c_str());
     tree->CommandCompleted("delete", true);
     EXPECT_EQ(root->Count(), 1);
+
+    // A selected folder deleted outside gives way to its nearest parent that exists.
+    MakeTree(dir, {"kept\\deep\\", "kept\\deep\\deeper\\"});
+    tree->Refresh(root);
+    root = tree->Items()->GetFirstNode();
+    Child(root, "kept")->Expand(false);
+    Child(Child(root, "kept"), "deep")->Expand(false);
+    Child(Child(Child(root, "kept"), "deep"), "deeper")->SetSelected(true);
+    RemoveDirectoryA((dir / "kept\\deep\\deeper").c_str());
+    RemoveDirectoryA((dir / "kept\\deep").c_str());
+    tree->RefreshEvent();
+    ASSERT_NE(tree->Selected(), nullptr);
+    EXPECT_TRUE(SameText(NormalDir(tree->GetPath()), dir / "kept\\"));
+    EXPECT_EQ(tree->Selected()->Count(), 0);
 
     const AnsiString before = GetCurrentDir();
     Child(root, "kept")->SetSelected(true);

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <set>
 
 #include "FakeShell.h"
 #include "TestKit.h"
+#include "WideNames.h"
 #include "acShellCtrlsItems.h"
 #include "sUtils.h"
 
@@ -267,4 +270,43 @@ TEST(ShellItems, RenameOnDiskGivesTheItemItsNewPath)
     EXPECT_FALSE(FileExists(dir / "a.txt"));
     EXPECT_TRUE(SameText(item.PathName(), dir / "b.txt"));
     EXPECT_EQ(testkit::Refusal<Exception>([&] { item.Rename("bad:name?"); }), "Rename to bad:name? failed");
+}
+
+// In the code page "\uff41.txt" reads as "a.txt" and "\u6587\u4ef6.txt" as "??.txt"; a path drops the
+// space of "dup ". Each item still shows a name of its own and is reached by a path to itself.
+TEST(ShellItems, NamesTheCodePageSpellsLikeAnotherShowApartAndPathsReachTheItemItself)
+{
+    testkit::TempDir dir;
+    const std::pair<const wchar_t*, const char*> files[] = {
+        {L"a.txt", "plain"}, {L"\uff41.txt", "wide a"}, {L"\u6587\u4ef6.txt", "chinese"}, {L"dup", "dup"}, {L"dup ", "spaced"}};
+    for (const auto& [name, content] : files)
+        testkit::MakeWide(dir.Path(), name, content);
+    AnsiString text = dir.Path();
+    std::unique_ptr<TacShellFolder> root(CreateRootFolder(nullptr, "", text));
+    TComInterface<IEnumIDList> items;
+    ASSERT_EQ(root->ShellFolder()->EnumObjects(nullptr, SHCONTF_NONFOLDERS, &items), S_OK);
+    std::vector<std::unique_ptr<TacShellFolder>> found;
+    for (PIDL p = nullptr; items->Next(1, &p, nullptr) == S_OK; DisposePIDL(p))
+        found.push_back(std::make_unique<TacShellFolder>(root.get(), p, nullptr));
+    ASSERT_EQ(found.size(), std::size(files));
+    std::set<std::string> shown, reached;
+    TacShellFolder* wide = nullptr;
+    for (const auto& item : found) {
+        const AnsiString name = item->DisplayName();
+        EXPECT_EQ(name.find('?'), AnsiString::npos) << name;
+        shown.insert(AnsiUpperCase(name));
+        const AnsiString path = item->FileSystemPath();
+        ASSERT_FALSE(path.empty()) << name;
+        reached.insert(testkit::ReadFileBytes(path));
+        EXPECT_TRUE(item->Exists());
+        if (testkit::ReadFileBytes(path) == "wide a")
+            wide = item.get();
+    }
+    EXPECT_EQ(shown.size(), std::size(files)) << "two items show one caption";
+    EXPECT_EQ(reached, (std::set<std::string>{"plain", "wide a", "chinese", "dup", "spaced"}));
+
+    // Gone from the disk, the item knows it although "a.txt" still exists.
+    ASSERT_NE(wide, nullptr);
+    ASSERT_TRUE(DeleteFileA(wide->FileSystemPath().c_str()));
+    EXPECT_FALSE(wide->Exists());
 }

@@ -252,7 +252,10 @@ TEST_F(DriveCombos, PicturesOnADemoForm)
         Paint(demo);
         testkit::PumpFor(50);
         Paint(demo);
-        EXPECT_EQ(demo->Path->GetSelectedItem()->Indend(), 2) << skin;
+        // A box that selects nothing fails here instead of ending the program.
+        const auto* selected = demo->Path->GetSelectedItem();
+        EXPECT_NE(selected, nullptr) << skin;
+        EXPECT_EQ(selected ? selected->Indend() : -1, 2) << skin;
         testkit::SaveScreenshot("drive_combos_" + std::string(skin) + ".png", demo->Handle());
         demo->Path->SetDroppedDown(true);
         testkit::PumpFor(50);

@@ -154,6 +154,14 @@ TEST_F(OpenDialog, OkChecksTheNameInOrderAfterTheDefaultExtension)
     open.Options = TOpenOptions{ofOverwritePrompt, ofFileMustExist};
     EXPECT_EQ(Ok(openForm, "b.log"), mrOk);
     EXPECT_EQ(prompts.Shown.size(), 2u);
+    // Every kind of save dialog asks (the picture one derives from the picture open dialog).
+    TsSavePictureDialog savePicture(nullptr);
+    savePicture.DefaultExt = "txt";
+    savePicture.Options = save.Options;
+    prompts.Answer(mrNo);
+    EXPECT_EQ(Ok(ShowForm(savePicture, dir.Path()), "a"), mrNone);
+    ASSERT_EQ(prompts.Shown.size(), 3u);
+    EXPECT_EQ(prompts.Shown[2].Text, "a.txt\r\nFile exists. Overwrite?");
 
     // Then the folder, then the create prompt, then the file.
     const struct {
