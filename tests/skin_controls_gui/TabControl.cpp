@@ -3,6 +3,7 @@
 // accelerators, its tab strings in the window, and the native control back without the skin.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "ControlsKit.h"
@@ -208,7 +209,14 @@ TEST_F(TabControlTest, ScrolledTabsKeepTheirRowAndTakeTheirClicksAtTopAndBottom)
     for (TTabPosition position : {tpTop, tpBottom}) {
         TsTabControl* tc = Make(10, 200, false);
         tc->SetTabPosition(position);
-        tc->ScrollTabs(2);
+        tc->SetOwnerDraw(true);
+        SendMessageA(tc->Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 2), 0); // as the arrows do
+        ASSERT_LE(tc->TabRect(0).right, tc->TabRect(0).left) << "the first tab scrolled out";
+        std::vector<int> drawn;
+        tc->OnDrawTab = [&](TsCustomTabControl*, int Index, const TRect&, bool) { drawn.push_back(Index); };
+        tc->SkinData()->BGChanged = true;
+        tc->Repaint();
+        EXPECT_TRUE(std::find(drawn.begin(), drawn.end(), 0) == drawn.end()) << "the selected tab out of view";
         tc->FillTabs();
         int shown = 0;
         for (const TsTabInfo& t : tc->TabsArray()) {
