@@ -292,6 +292,26 @@ void TTabStrings::Changed()
         FControl->RebuildTabs();
 }
 
+void TTabStrings::Insert(int Index, const AnsiString& S)
+{
+    if (FControl && Index >= 0 && Index <= Count() && !Sorted()) {
+        const int selected = FControl->TabIndex();
+        if (selected >= Index && Count() > 0)
+            FControl->FTabIndex = selected + 1;
+    }
+    inherited::Insert(Index, S);
+}
+
+void TTabStrings::Delete(int Index)
+{
+    if (FControl && Index >= 0 && Index < Count()) {
+        const int selected = FControl->TabIndex();
+        if (Index < selected)
+            FControl->FTabIndex = selected - 1;
+    }
+    inherited::Delete(Index);
+}
+
 TTabControl::TTabControl(TComponent* AOwner) : TCustomTabControl(AOwner), FTabs(std::make_unique<TTabStrings>(this))
 {
 }

@@ -103,6 +103,9 @@ class TTabStrings : public TStringList {
 public:
     explicit TTabStrings(TTabControl* Control) : FControl(Control) {}
     void Detach() { FControl = nullptr; }
+    // A tab put in or taken out before the selected one keeps that tab selected.
+    void Insert(int Index, const AnsiString& S) override;
+    void Delete(int Index) override;
 
 protected:
     void Changed() override;

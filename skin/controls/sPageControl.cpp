@@ -416,6 +416,8 @@ void TsPageControl::DrawSkinTab(int PageIndex, int State, TBitmap* Bmp, const TP
     if (State == 1 && n.left < 0)
         return; // a hot tab scrolled out of view
     const TRect r = SkinTabRect(t, State == 2);
+    if (WidthOf(r) <= 0 || HeightOf(r) <= 0)
+        return; // scrolled out of view: nothing of it shows
     TRect moved = r;
     OffsetRect(&moved, Offset.x, Offset.y);
     TBitmap* cache = SkinData()->FCacheBmp.get();

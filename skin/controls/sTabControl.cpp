@@ -764,7 +764,9 @@ void TsCustomTabControl::DrawSkinTabs(const TCacheInfo& CacheInfo)
 void TsCustomTabControl::DrawSkinTab(int Index, int State)
 {
     const TRect r = SkinTabRect(Index);
-    if (Index < 0 || Index >= static_cast<int>(FTabsArray.size()) || (State == 1 && r.left < 0))
+    // A tab scrolled out of view has no rectangle and nothing is drawn for it.
+    if (Index < 0 || Index >= static_cast<int>(FTabsArray.size()) || (State == 1 && r.left < 0) ||
+        IsRectEmpty(&r))
         return;
     const TsTabInfo& tab = FTabsArray[static_cast<std::size_t>(Index)];
     TBitmap* cache = SkinData()->FCacheBmp.get();

@@ -185,4 +185,13 @@ TEST_F(FormTest, TabControlKeepsTabsAndIndexAcrossRecreation)
     EXPECT_EQ(changes, 1);
     tabs->Tabs()->Delete(1);
     EXPECT_EQ(SendMessageA(tabs->Handle(), TCM_GETITEMCOUNT, 0, 0), 1);
+    // Tabs put in or taken out before the selected one leave it selected.
+    tabs->Tabs()->Insert(0, "Ноль");
+    EXPECT_EQ(tabs->Tabs()->Strings(tabs->TabIndex()), "Один");
+    tabs->Tabs()->Add("Три");
+    tabs->SetTabIndex(2);
+    tabs->Tabs()->Delete(0);
+    EXPECT_EQ(tabs->TabIndex(), 1);
+    EXPECT_EQ(SendMessageA(tabs->Handle(), TCM_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(changes, 1);
 }

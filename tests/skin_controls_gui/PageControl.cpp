@@ -4,6 +4,8 @@
 // system lays tabs out its own way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ControlsKit.h"
 #include "Forms.h"
 #include "sPageControl.h"
@@ -302,7 +304,20 @@ TEST_F(PageControlTest, PagesMadeBeforeTheWindowGetTheSkinnedArrowsOnceItIsMade)
 {
     TsPageControl* pc = Make(10, 180); // no skin command after the window is made
     EXPECT_EQ(NativeArrows(pc), 0);
-    EXPECT_NE(pc->UpDown(), nullptr);
+    ASSERT_NE(pc->UpDown(), nullptr);
+    // Scrolled out of view, the active tab is not drawn.
+    pc->SetOwnerDraw(true);
+    testkit::PumpFor(20);
+    ASSERT_NE(pc->UpDown(), nullptr);
+    pc->UpDown()->SetPosition(2);
+    pc->UpDown()->OnClick(pc->UpDown(), btNext);
+    ASSERT_LE(pc->TabRect(0).right, pc->TabRect(0).left);
+    std::vector<int> drawn;
+    pc->OnDrawTab = [&](TCustomTabControl*, int Index, const TRect&, bool) { drawn.push_back(Index); };
+    pc->SkinData()->BGChanged = true;
+    pc->Repaint();
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_TRUE(std::find(drawn.begin(), drawn.end(), 0) == drawn.end());
 }
 
 TEST_F(PageControlTest, ATabClickedByTheUserIsDrawnActiveWithoutARepaintAsked)
