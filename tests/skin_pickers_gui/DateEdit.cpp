@@ -165,8 +165,12 @@ TEST_F(DateEdit, SettingsMessagesAndASkinChangeKeepAHalfTypedDateAndYearsBelowAH
     EXPECT_EQ(edit->Date(), D(50, 3, 1)) << "four digits typed: the year as written";
     edit->SetText("01/03/50");
     EXPECT_EQ(edit->Date(), D(2050, 3, 1)) << "two digits: the hundred years from 60 years back";
-    edit->SetDate(D(1, 1, 1));
-    EXPECT_EQ(Shown(), "01/01/0001");
+    edit->DoClick();
+    ASSERT_TRUE(testkit::PumpUntil([&] { return edit->DroppedDown(); }, 2000));
+    auto* popup = static_cast<TsPopupCalendar*>(edit->Popup());
+    popup->sMonthCalendar1->SetCalendarDate(D(1, 1, 1));
+    PostKey(popup->sMonthCalendar1->FGrid->Handle(), VK_RETURN);
+    EXPECT_EQ(Shown(), "01/01/0001") << "picked in the pop-up";
     EXPECT_EQ(edit->Date(), D(1, 1, 1));
     EXPECT_EQ(TsCustomDateEdit::StrToDateFmt("DD/MM/YYYY", "5/6/0099"), D(99, 6, 5)) << "read by the separators";
     EXPECT_EQ(TsCustomDateEdit::StrToDateFmt("YYYY/MM/DD", "0099/6/5"), D(99, 6, 5));
