@@ -270,7 +270,12 @@ void TsCalcForm::CalcKey(char Key)
             SetText(FText.substr(0, FText.size() - 1));
         return;
     case 'C': Clear(); return;
-    case '_': SetDisplay(-Display()); return;
+    case '_':
+        SetDisplay(-Display());
+        // A finished value made negative is the operand, as a root is.
+        if (FState == csValid)
+            FEntered = true;
+        return;
     case 'Q':
     case 'R': {
         if (FState == csError)

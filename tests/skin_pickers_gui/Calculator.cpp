@@ -63,6 +63,7 @@ TEST_F(Calculator, KeySequencesShowTheirResults)
         {"2*9Q=", "6", 0},       // a root is the operand of the pending operation
         {"2+4R=", "2.25", 0},
         {"9Q+1=", "4", 0},
+        {"2*_=", "-4", 0},       // so is the shown value made negative
         {"0_3", "-3", 0},        // a digit after "-0" takes the place of the 0
     };
     for (const auto& c : cases) {
