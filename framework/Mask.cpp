@@ -535,13 +535,18 @@ void TCustomMaskEdit::ValidateEdit()
     const int missing = FMask.FirstMissing(Display());
     if (missing < 0)
         return;
-    if (CanFocus()) {
-        FReEnter = true;
-        SetFocus();
-    }
+    KeepFocus();
     SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(missing), missing);
     SysUtils::Beep();
     throw EDBEditError(InvalidInput);
+}
+
+void TCustomMaskEdit::KeepFocus()
+{
+    if (!CanFocus())
+        return;
+    FReEnter = IsMasked();
+    SetFocus();
 }
 
 void TCustomMaskEdit::Reset()

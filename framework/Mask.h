@@ -122,6 +122,9 @@ public:
     virtual void Reset();
 
 protected:
+    // Takes the focus back while it leaves after a refusal (a check on exit that raised); the
+    // text Reset gives back stays the one from before.
+    void KeepFocus();
     // Typing, Backspace and Delete follow the mask, Shift+Insert and Shift+Delete paste and cut
     // through it; Left and Right step over literals; Escape resets. A refused key beeps
     // (SysUtils::Beep).

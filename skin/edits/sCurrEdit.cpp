@@ -302,8 +302,7 @@ void TsCustomNumEdit::WndProc(TMessage& Message)
             UpdateData();
         } catch (...) {
             SelectAll();
-            if (CanFocus())
-                SetFocus();
+            KeepFocus();
             throw;
         }
         SetFocused(false);

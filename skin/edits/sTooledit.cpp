@@ -320,8 +320,7 @@ void TsCustomDateEdit::WndProc(TMessage& Message)
         } catch (...) {
             // The impossible date stays in the edit, and so does the focus.
             SelectAll();
-            if (CanFocus())
-                SetFocus();
+            KeepFocus();
             throw;
         }
     }

@@ -90,6 +90,8 @@ TEST_F(DateEdit, LeavingWithAnImpossibleDateRaisesAndADateOutOfRangeIsBroughtIn)
     EXPECT_EQ(boxes[0].text, "Invalid Date.");
     EXPECT_EQ(GetFocus(), edit->Handle()) << "the focus stays with the impossible date";
     EXPECT_EQ(Shown(), "31/02/2005");
+    Type(edit->Handle(), "\x1b");
+    EXPECT_EQ(Shown(), "  /  /    ") << "Escape gives back the text from before the typing";
     edit->SetDate(D(2004, 2, 29));
     edit->Perform(CM_EXIT);
     EXPECT_EQ(Shown(), "29/02/2004");
