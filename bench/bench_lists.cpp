@@ -200,6 +200,11 @@ int main()
         [&] {
             settings::LoadAddressList(*address->Items());
             Redraw(form->Handle());
+        },
+        [&](bool isPlain) {
+            // The window redrawn next on top: a covered one would paint nothing.
+            SetWindowPos(isPlain ? plain : form->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            bench::PumpAll();
         });
 
     // --- A window of combo boxes repainted ------------------------------------------------------

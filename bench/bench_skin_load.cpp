@@ -1,7 +1,8 @@
 // Loading a skin (options file, master image, every image) against reading and decoding each of
 // its image files once, for the two shipped skins. Goal: at most 1.5 times the images alone.
-// Large JPEG patterns are decoded when first painted, not by the loaders: the load is shown with
-// and without that first decoding.
+// Large JPEG patterns are decoded when first painted, not by the loaders; the images alone decode
+// them, so the goal is measured against the load with that first decoding. The load without it
+// is shown beside; a missed goal is said as such, with the time of each step of the load.
 #include <memory>
 
 #include "BenchHarness.h"
@@ -25,17 +26,47 @@ void ReadImages(const AnsiString& folder, const char* const* bitmaps, const char
     }
 }
 
-void LoadSkin(const AnsiString& folder, bool decodePatterns)
+void ReadOptions(const AnsiString& folder)
 {
     sSkinData->SkinFile = std::make_unique<TMemIniFile>(folder + "Options.dat");
     sSkinData->SkinPath = folder;
+}
+
+void DecodePatterns()
+{
+    for (TsPatternData& p : pa)
+        p.Img->Bitmap();
+}
+
+void LoadSkin(const AnsiString& folder, bool decodePatterns)
+{
+    ReadOptions(folder);
     LoadAllMasks();
     LoadAllPatterns();
     LoadAllGeneralData();
     InitConstantIndexes();
     if (decodePatterns)
-        for (TsPatternData& p : pa)
-            p.Img->Bitmap();
+        DecodePatterns();
+}
+
+// Where the load's time goes, step by step (each step after the ones it needs, untimed).
+void Steps(const AnsiString& name, const AnsiString& folder)
+{
+    const auto options = [&] { ReadOptions(folder); };
+    bench::Measure(name + ":   step: read the options file", 30, options);
+    bench::Measure(name + ":   step: load the masks (master image cut)", 30, [] { LoadAllMasks(); }, options);
+    bench::Measure(name + ":   step: load the patterns", 30, [] { LoadAllPatterns(); }, options);
+    bench::Measure(name + ":   step: decode the patterns", 30, DecodePatterns, [&] {
+        ReadOptions(folder);
+        LoadAllPatterns();
+    });
+    bench::Measure(name + ":   step: general data and indexes", 30, [] {
+        LoadAllGeneralData();
+        InitConstantIndexes();
+    }, [&] {
+        ReadOptions(folder);
+        LoadAllMasks();
+    });
 }
 
 } // namespace
@@ -59,8 +90,12 @@ int main()
         const double load = bench::Measure(AnsiString(s.Name) + ": load the skin", 30, [&] { LoadSkin(folder, false); });
         const double painted = bench::Measure(AnsiString(s.Name) + ": load and decode its patterns", 30,
                                               [&] { LoadSkin(folder, true); });
-        bench::Report(AnsiString(s.Name) + ": load / images (goal <= 1.5)", load / images, "x");
-        bench::Report(AnsiString(s.Name) + ": load with patterns decoded / images", painted / images, "x");
+        const double ratio = painted / images;
+        bench::Report(AnsiString(s.Name) + ": load with patterns decoded / images (goal <= 1.5)", ratio,
+                      ratio <= 1.5 ? "x" : "x: GOAL MISSED");
+        bench::Report(AnsiString(s.Name) + ": load, patterns left for the first paint / images", load / images, "x");
+        if (ratio > 1.5)
+            Steps(s.Name, folder);
     }
     return 0;
 }

@@ -92,7 +92,8 @@ char TEditMask::Accept(int I, char C) const
     case 'c': ok = static_cast<unsigned char>(C) >= ' '; break;
     default: break;
     }
-    if (!ok)
+    // The blank character would read as an unfilled place.
+    if (!ok || C == FBlank)
         return 0;
     return pos.Case == '>' ? AnsiUpperChar(C) : pos.Case == '<' ? AnsiLowerChar(C) : C;
 }
@@ -148,7 +149,11 @@ AnsiString TEditMask::Format(const AnsiString& Value, bool WithLiterals) const
                 display[static_cast<size_t>(p)] = PlaceChar(p, Value[static_cast<size_t>(p)]);
         return display;
     }
-    if (!WithLiterals) {
+    // A value without any of the mask's literals holds the places alone, in order.
+    bool cut = false;
+    for (int p = 0; WithLiterals && !cut && p < n; ++p)
+        cut = IsLiteral(p) && Value.find(FEmpty[static_cast<size_t>(p)]) != AnsiString::npos;
+    if (!cut) {
         FillPlaces(display, 0, n, Value);
         return display;
     }
@@ -530,13 +535,18 @@ void TCustomMaskEdit::ValidateEdit()
     const int missing = FMask.FirstMissing(Display());
     if (missing < 0)
         return;
-    if (CanFocus()) {
-        FReEnter = true;
-        SetFocus();
-    }
+    KeepFocus();
     SendMessageA(Handle(), EM_SETSEL, static_cast<WPARAM>(missing), missing);
     SysUtils::Beep();
     throw EDBEditError(InvalidInput);
+}
+
+void TCustomMaskEdit::KeepFocus()
+{
+    if (!CanFocus())
+        return;
+    FReEnter = IsMasked();
+    SetFocus();
 }
 
 void TCustomMaskEdit::Reset()

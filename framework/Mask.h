@@ -33,16 +33,17 @@ public:
     bool SaveLiterals() const { return FSaveLiterals; }
     char Blank() const { return FBlank; }
     bool IsLiteral(int I) const { return FPos[static_cast<size_t>(I)].Kind == 0; }
-    // The character place I takes for C (case converted), 0 when it refuses it or I is a literal.
+    // The character place I takes for C (case converted), 0 when it refuses it, C is the blank
+    // character or I is a literal.
     char Accept(int I, char C) const;
     // The first place at I or after it (Length() when none); the last place before I (-1 when none).
     int NextPlace(int I) const;
     int PrevPlace(int I) const;
 
     // The display text of a value. A text with exactly the mask's literals at their positions is
-    // taken place by place; otherwise, WithLiterals, the value's literal characters cut it into
-    // the runs of places between the mask's literals, else its characters fill the places in
-    // order. Each run (or the whole, without literals) is aligned by '!'; what does not fit is
+    // taken place by place; otherwise, WithLiterals and when the value holds any of the mask's
+    // literals, they cut it into the runs of places between the mask's literals, else its
+    // characters fill the places in order. Each run (or the whole, without literals) is aligned by '!'; what does not fit is
     // dropped; ' ', the blank character and characters a place refuses leave the place blank.
     AnsiString Format(const AnsiString& Value, bool WithLiterals) const;
     // Text of a display text: with literals saved the display with blanks made spaces; without,
@@ -121,6 +122,9 @@ public:
     virtual void Reset();
 
 protected:
+    // Takes the focus back while it leaves after a refusal (a check on exit that raised); the
+    // text Reset gives back stays the one from before.
+    void KeepFocus();
     // Typing, Backspace and Delete follow the mask, Shift+Insert and Shift+Delete paste and cut
     // through it; Left and Right step over literals; Escape resets. A refused key beeps
     // (SysUtils::Beep).

@@ -228,6 +228,8 @@ TsColorDialogForm::TsColorDialogForm(TComponent* AOwner) : TForm(AOwner), FExtBm
     GradPanel->OnMouseDown = TMouseEvent(this, &TsColorDialogForm::GradPanelMouseDown);
     GradPanel->OnMouseMove = TMouseMoveEvent(this, &TsColorDialogForm::GradPanelMouseMove);
     GradPanel->OnMouseUp = TMouseEvent(this, &TsColorDialogForm::GradPanelMouseUp);
+    FColorPanelHook.Hook(ColorPanel, TWndMethod(this, &TsColorDialogForm::ColorPanelWndProc));
+    FGradPanelHook.Hook(GradPanel, TWndMethod(this, &TsColorDialogForm::GradPanelWndProc));
     sBitBtn3->OnClick = TNotifyEvent(this, &TsColorDialogForm::sBitBtn3Click);
     sBitBtn4->OnClick = TNotifyEvent(this, &TsColorDialogForm::sBitBtn4Click);
     sBitBtn5->OnClick = TNotifyEvent(this, &TsColorDialogForm::sBitBtn5Click);
@@ -239,7 +241,7 @@ TsColorDialogForm::TsColorDialogForm(TComponent* AOwner) : TForm(AOwner), FExtBm
     CurrCustomIndex = 0;
 }
 
-TsColorDialogForm::~TsColorDialogForm() = default;
+TsColorDialogForm::~TsColorDialogForm() { ReleaseCursor(); }
 
 // --- The brightness column -----------------------------------------------------------------------
 
@@ -514,12 +516,7 @@ void TsColorDialogForm::ColorPanelMouseMove(TObject*, TShiftState, int X, int Y)
     ColorPanel->Repaint();
 }
 
-void TsColorDialogForm::ColorPanelMouseUp(TObject*, TMouseButton, TShiftState, int, int)
-{
-    ClipCursor(nullptr);
-    ExPressed = false;
-    ColorPanel->Repaint();
-}
+void TsColorDialogForm::ColorPanelMouseUp(TObject*, TMouseButton, TShiftState, int, int) { ReleaseCursor(); }
 
 void TsColorDialogForm::GradPanelMouseDown(TObject*, TMouseButton, TShiftState, int, int Y)
 {
@@ -539,10 +536,35 @@ void TsColorDialogForm::GradPanelMouseMove(TObject*, TShiftState, int, int Y)
     SetCurrentColor(GradToColor(GradY));
 }
 
-void TsColorDialogForm::GradPanelMouseUp(TObject*, TMouseButton, TShiftState, int, int)
+void TsColorDialogForm::GradPanelMouseUp(TObject*, TMouseButton, TShiftState, int, int) { ReleaseCursor(); }
+
+void TsColorDialogForm::ReleaseCursor()
 {
+    if (!ExPressed && !GradPressed)
+        return;
     ClipCursor(nullptr);
+    const bool field = ExPressed;
+    ExPressed = false;
     GradPressed = false;
+    if (field && ColorPanel && !ComponentState().Contains(csDestroying))
+        ColorPanel->Repaint();
+}
+
+void TsColorDialogForm::DoHide()
+{
+    ReleaseCursor();
+    inherited::DoHide();
+}
+
+void TsColorDialogForm::ColorPanelWndProc(TMessage& Message) { DragPanelMessage(FColorPanelHook, Message); }
+
+void TsColorDialogForm::GradPanelWndProc(TMessage& Message) { DragPanelMessage(FGradPanelHook, Message); }
+
+void TsColorDialogForm::DragPanelMessage(TWindowProcHook& Hook, TMessage& Message)
+{
+    Hook.CallDefault(Message);
+    if (Message.Msg == WM_CANCELMODE || Message.Msg == WM_CAPTURECHANGED)
+        ReleaseCursor();
 }
 
 void TsColorDialogForm::sBitBtn3Click(TObject*)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Forms.h"
+#include "SubclassWindow.h"
 #include "sConst.h"
 
 class TPanel;
@@ -128,6 +129,12 @@ public:
     void sSpeedButton1Click(TObject* Sender);
     void FormShow(TObject* Sender);
     void FormPaint(TObject* Sender);
+    // Ends a drag in the field or the column: the cursor is free again.
+    void ReleaseCursor();
+
+protected:
+    // A form that hides (closed, Escape, Cancel) ends a drag still running.
+    void DoHide() override;
 
 private:
     // The brightness column's channels (red, green, blue) of each row before rounding, and the
@@ -148,8 +155,15 @@ private:
     void PickFormPaint(TObject* Sender);
     void PickFormMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void PickFormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    // The field and the column end a drag when they lose the mouse (another window takes it,
+    // or the system cancels the mode).
+    void ColorPanelWndProc(TMessage& Message);
+    void GradPanelWndProc(TMessage& Message);
+    void DragPanelMessage(TWindowProcHook& Hook, TMessage& Message);
 
     std::unique_ptr<TBitmap> FExtBmp;
     std::unique_ptr<TBitmap> FScreen; // the screen's picture while the picker is open
     TForm* FPickForm = nullptr;
+    TWindowProcHook FColorPanelHook;
+    TWindowProcHook FGradPanelHook;
 };

@@ -342,6 +342,12 @@ void TsFontComboBox::Dispatch(TMessage& Message)
         inherited::Dispatch(Message);
         return;
     }
+    if (!HandleAllocated() && !Parent() && !ParentWindow()) {
+        // No window can be made to measure it: the font's own height until one is.
+        inherited::Dispatch(Message);
+        SetItemHeight(TextHeightOf(Font(), " "));
+        return;
+    }
     // The system measures the font's item height for a plain list; owner drawing takes it.
     SetStyle(csDropDownList);
     inherited::Dispatch(Message);

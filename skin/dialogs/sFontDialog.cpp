@@ -19,6 +19,19 @@ using namespace sformbuild;
 
 TFormFont* FormFont = nullptr;
 
+namespace {
+
+// The styles offered, as their bold and italic make them, and the sizes listed.
+const struct {
+    const char* Name;
+    TFontStyles Style;
+} Styles[] = {{"Regular", {}}, {"Italic", {fsItalic}}, {"Bold", {fsBold}}, {"Bold Italic", {fsBold, fsItalic}}};
+const int Sizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+// The largest size a typed number may ask for.
+constexpr int MaxSize = 1638;
+
+} // namespace
+
 TFormFont::TFormFont(TComponent* AOwner) : TForm(AOwner)
 {
     FormFont = this;
@@ -44,6 +57,11 @@ TFormFont::TFormFont(TComponent* AOwner) : TForm(AOwner)
     sListBox2 = Place<TsListBox>(this, this, "sListBox2", 160, 184, 112, 68);
     for (TsEdit* e : {sEdit1, sEdit2, sEdit3})
         e->SetText("");
+    sEdit2->SetReadOnly(true);
+    for (const auto& style : Styles)
+        sListBox1->Items()->Add(style.Name);
+    for (const int size : Sizes)
+        sListBox2->Items()->Add(IntToStr(size));
 
     sGroupBox1 = PlaceCaption<TsGroupBox>(this, this, "sGroupBox1", "Kind :", 280, 22, 125, 111);
     sCheckBox1 = PlaceCaption<TsCheckBox>(this, sGroupBox1, "sCheckBox1", "StrikeOut", 10, 18, 105, 17);
@@ -72,6 +90,9 @@ TFormFont::TFormFont(TComponent* AOwner) : TForm(AOwner)
     sColorBox1->OnChange = TNotifyEvent(this, &TFormFont::sColorBox1Change);
     sCheckBox1->OnClick = TNotifyEvent(this, &TFormFont::sCheckBoxClick);
     sCheckBox2->OnClick = TNotifyEvent(this, &TFormFont::sCheckBoxClick);
+    sListBox1->OnClick = TNotifyEvent(this, &TFormFont::sListBox1Click);
+    sListBox2->OnClick = TNotifyEvent(this, &TFormFont::sListBox2Click);
+    sEdit3->OnChange = TNotifyEvent(this, &TFormFont::sEdit3Change);
 }
 
 TFormFont::~TFormFont()
@@ -90,6 +111,41 @@ void TFormFont::SetChosenFont(TFont* Font)
     sCheckBox1->SetCheckedValue(Font->Style().Contains(fsStrikeOut));
     sCheckBox2->SetCheckedValue(Font->Style().Contains(fsUnderline));
     sColorBox1->SetSelected(ColorToRGB(Font->Color()));
+    const TFontStyles boldItalic = Font->Style() * TFontStyles{fsBold, fsItalic};
+    for (int i = 0; i < static_cast<int>(std::size(Styles)); ++i)
+        if (Styles[i].Style == boldItalic) {
+            sListBox1->SetItemIndex(i);
+            sEdit2->SetText(Styles[i].Name);
+        }
+    // The edit may hear no change before its window exists: the list is set as well.
+    sEdit3->SetText(IntToStr(Font->Size()));
+    sListBox2->SetItemIndex(sListBox2->Items()->IndexOf(IntToStr(Font->Size())));
+}
+
+void TFormFont::sListBox1Click(TObject*)
+{
+    const int i = sListBox1->ItemIndex();
+    if (i < 0 || i >= static_cast<int>(std::size(Styles)))
+        return;
+    sEdit2->SetText(Styles[i].Name);
+    sPanel1->Font()->SetStyle(sPanel1->Font()->Style() - TFontStyles{fsBold, fsItalic} + Styles[i].Style);
+}
+
+void TFormFont::sListBox2Click(TObject*)
+{
+    const int i = sListBox2->ItemIndex();
+    if (i >= 0)
+        sEdit3->SetText(sListBox2->Items()->Get(i));
+}
+
+void TFormFont::sEdit3Change(TObject*)
+{
+    // A size typed or picked; anything else leaves the preview's size as it is.
+    int size = 0;
+    if (!TryStrToInt(Trim(sEdit3->Text()), size) || size < 1 || size > MaxSize)
+        return;
+    sPanel1->Font()->SetSize(size);
+    sListBox2->SetItemIndex(sListBox2->Items()->IndexOf(IntToStr(size)));
 }
 
 void TFormFont::sFontListBox1Click(TObject*)

@@ -1,5 +1,6 @@
 // The skinned font form that TsFontDialog shows while a skin is active: the font families in a
-// list with their kinds, the effects (strike-out, underline, colour) and a preview of the font.
+// list with their kinds, the styles (regular, italic, bold, both), the sizes (listed, or typed),
+// the effects (strike-out, underline, colour) and a preview of the font.
 // What the preview shows is the font the dialog gives back on OK.
 #pragma once
 
@@ -39,7 +40,8 @@ public:
     TsBitBtn* sBitBtn1 = nullptr; // OK
     TsBitBtn* sBitBtn2 = nullptr; // Cancel
 
-    // The form starts from Font: its family chosen, its effects set, the preview in it.
+    // The form starts from Font: its family, style and size chosen, its effects set, the preview
+    // in it.
     void SetChosenFont(TFont* Font);
     // The font the preview shows.
     TFont* ChosenFont() const;
@@ -47,6 +49,9 @@ public:
     void sFontListBox1Click(TObject* Sender);
     void sColorBox1Change(TObject* Sender);
     void sCheckBoxClick(TObject* Sender);
+    void sListBox1Click(TObject* Sender);
+    void sListBox2Click(TObject* Sender);
+    void sEdit3Change(TObject* Sender);
 };
 
 // The font form while a font dialog shows it; null otherwise.

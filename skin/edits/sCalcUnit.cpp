@@ -185,12 +185,14 @@ void TsCalcForm::SetDisplay(double Value)
 void TsCalcForm::Clear()
 {
     FState = csValid;
+    FEntered = false;
     SetDisplay(0);
     FOperator = '=';
 }
 
 void TsCalcForm::CheckFirst()
 {
+    FEntered = false;
     if (FState == csValid) {
         FState = csFirst;
         SetText("0");
@@ -200,6 +202,7 @@ void TsCalcForm::CheckFirst()
 void TsCalcForm::Error()
 {
     FState = csError;
+    FEntered = false;
     SetText("Error");
     if (BeepOnError)
         SysUtils::Beep();
@@ -216,8 +219,11 @@ void TsCalcForm::Paste()
     if (!Clipboard()->HasFormat(CF_TEXT))
         return;
     double v = 0;
-    if (TryStrToFloat(Trim(DelChars(Clipboard()->AsText(), ThousandSeparator)), v))
-        SetDisplay(v);
+    if (!TryStrToFloat(Trim(DelChars(Clipboard()->AsText(), ThousandSeparator)), v))
+        return;
+    SetDisplay(v);
+    if (FState == csValid)
+        FEntered = true;
 }
 
 // --- Keys ------------------------------------------------------------------------------------------
@@ -241,8 +247,8 @@ void TsCalcForm::CalcKey(char Key)
     case '8':
     case '9': {
         CheckFirst();
-        if (FText == "0")
-            SetText("");
+        if (FText == "0" || FText == "-0")
+            SetText(FText.substr(0, FText.size() - 1));
         const int room = std::max<int>(2, Precision) + (Pos("-", FText) > 0 ? 1 : 0);
         if (Pos("E", FText) == 0 && Length(FText) < room)
             SetText(FText + Key);
@@ -264,25 +270,27 @@ void TsCalcForm::CalcKey(char Key)
             SetText(FText.substr(0, FText.size() - 1));
         return;
     case 'C': Clear(); return;
-    case '_': SetDisplay(-Display()); return;
+    case '_':
+        SetDisplay(-Display());
+        // A finished value made negative is the operand, as a root is.
+        if (FState == csValid)
+            FEntered = true;
+        return;
     case 'Q':
+    case 'R': {
         if (FState == csError)
             return;
+        const double x = Display();
         FState = csValid;
-        if (Display() < 0)
+        if (Key == 'Q' ? x < 0 : x == 0) {
             Error();
-        else
-            SetDisplay(std::sqrt(Display()));
-        return;
-    case 'R':
-        if (FState == csError)
             return;
-        FState = csValid;
-        if (Display() == 0)
-            Error();
-        else
-            SetDisplay(1.0 / Display());
+        }
+        SetDisplay(Key == 'Q' ? std::sqrt(x) : 1.0 / x);
+        // The result is the operand of the pending operation, as if typed.
+        FEntered = FState == csValid;
         return;
+    }
     case '\x1b':
         if (FText != "0") {
             Clear();
@@ -302,8 +310,9 @@ void TsCalcForm::CalcKey(char Key)
     default: return;
     }
     // An operator: the pending one is worked out with the number typed.
-    if (FState == csFirst) {
+    if (FState == csFirst || FEntered) {
         FState = csValid;
+        FEntered = false;
         double r = Display();
         if (Key == '%') {
             if (FOperator == '*' || FOperator == '/')

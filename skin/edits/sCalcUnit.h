@@ -99,6 +99,9 @@ private:
     AnsiString FText = "0";
     TCalcState FState = csValid;
     char FOperator = 0;
+    // A square root, reciprocal, sign change or paste of a finished value shows what the pending
+    // operator takes as its typed operand.
+    bool FEntered = false;
     double FOperand = 0;
     double FMemory = 0;
     std::vector<TsSpeedButton*> FButtons;

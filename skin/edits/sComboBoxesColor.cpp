@@ -232,8 +232,10 @@ void TsCustomColorBox::KeyPress(char& Key)
 {
     inherited::KeyPress(Key);
     if (FColorStyle.Contains(cbCustomColor) && Key == '\r' && GetItemIndex() == 0) {
-        PickCustomColor();
         Key = 0;
+        // A colour picked is a choice as it is from the list; a cancelled dialog is none.
+        if (PickCustomColor())
+            inherited::Select();
     }
 }
 

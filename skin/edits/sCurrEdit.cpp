@@ -1,5 +1,9 @@
 #include "sCurrEdit.h"
 
+#include <cmath>
+
+#include "Clipbrd.h"
+
 #include "sCalcUnit.h"
 #include "sCurrencyEdit.h"
 #include "sEdit.h"
@@ -13,6 +17,14 @@ namespace {
 AnsiString WithoutBreaks(const AnsiString& S)
 {
     return DelChars(DelChars(S, '\r'), '\n');
+}
+
+// Infinity and NaN are no value of the edit: no text shows them and no range holds them.
+void RefuseNonFinite(double Value)
+{
+    if (!std::isfinite(Value))
+        throw EConvertError(AnsiString("'") + (std::isnan(Value) ? "NAN" : Value > 0 ? "INF" : "-INF") +
+                            "' is not a valid floating point value");
 }
 
 } // namespace
@@ -76,6 +88,7 @@ double TsCustomNumEdit::Value()
 
 void TsCustomNumEdit::SetValue(double AValue)
 {
+    RefuseNonFinite(AValue);
     FValue = CheckValue(AValue);
     DataChanged();
     SkinData()->Invalidate();
@@ -83,6 +96,7 @@ void TsCustomNumEdit::SetValue(double AValue)
 
 void TsCustomNumEdit::SetMinValue(double AValue)
 {
+    RefuseNonFinite(AValue);
     if (AValue == FMinValue)
         return;
     FMinValue = AValue;
@@ -91,6 +105,7 @@ void TsCustomNumEdit::SetMinValue(double AValue)
 
 void TsCustomNumEdit::SetMaxValue(double AValue)
 {
+    RefuseNonFinite(AValue);
     if (AValue == FMaxValue)
         return;
     FMaxValue = AValue;
@@ -184,14 +199,16 @@ void TsCustomNumEdit::SetFocused(bool AValue)
 
 // --- Typing ------------------------------------------------------------------------------------------
 
-bool TsCustomNumEdit::IsValidChar(char Key)
+bool TsCustomNumEdit::IsValidChar(char Key) { return IsValidInsert(AnsiString(1, Key)); }
+
+bool TsCustomNumEdit::IsValidInsert(const AnsiString& Part)
 {
     AnsiString s = EditText();
     if (HandleAllocated()) {
         const int start = std::min(SelStart(), Length(s)), count = SelLength();
-        s = Copy(s, 1, start) + Key + Copy(s, start + count + 1, Length(s));
+        s = Copy(s, 1, start) + Part + Copy(s, start + count + 1, Length(s));
     } else {
-        s += Key;
+        s += Part;
     }
     s = TextToValText(s);
     if (const int p = Pos(AnsiString(1, DecimalSeparator), s); p > 0) {
@@ -254,9 +271,28 @@ void TsCustomNumEdit::Change()
 
 // --- Messages and painting ------------------------------------------------------------------------
 
+void TsCustomNumEdit::PasteNumber()
+{
+    const AnsiString part = Trim(WithoutBreaks(Clipboard()->AsText()));
+    if (!IsValidInsert(part)) {
+        if (BeepOnError)
+            SysUtils::Beep();
+        return;
+    }
+    SendMessageA(Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(part.c_str()));
+    UpdateData();
+}
+
 void TsCustomNumEdit::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
+    case WM_PASTE:
+        // A paste is taken as typing is: whole, and only when the text stays a number.
+        if (EditMask().empty() && DirectInput() && !ReadOnly()) {
+            PasteNumber();
+            return;
+        }
+        break;
     case CM_ENTER:
         SetFocused(true);
         break;
@@ -266,8 +302,7 @@ void TsCustomNumEdit::WndProc(TMessage& Message)
             UpdateData();
         } catch (...) {
             SelectAll();
-            if (CanFocus())
-                SetFocus();
+            KeepFocus();
             throw;
         }
         SetFocused(false);

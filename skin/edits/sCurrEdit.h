@@ -13,7 +13,7 @@ public:
 
     // The value, read from the text first (an invalid number raises EConvertError).
     double Value();
-    // Kept within the range, then shown.
+    // Kept within the range, then shown; infinity and NaN raise EConvertError (also as a bound).
     void SetValue(double AValue);
     // The value without its fraction.
     Int64 AsInteger() { return Trunc(Value()); }
@@ -46,6 +46,8 @@ public:
     virtual AnsiString DefFormat();
     // Whether the text with Key in place of the selection is still an acceptable number.
     virtual bool IsValidChar(char Key);
+    // Whether the text with Part in place of the selection is still an acceptable number.
+    bool IsValidInsert(const AnsiString& Part);
     // The plain text while focused, else the value by DisplayFormat.
     virtual AnsiString GetDisplayText();
 
@@ -65,6 +67,9 @@ protected:
 
 private:
     void SetFocused(bool AValue);
+    // The clipboard's text, trimmed, in place of the selection when the text stays a number;
+    // otherwise a beep and nothing changes.
+    void PasteNumber();
     void CheckRange();
     void ReformatEditText();
     // The value shown over the plain edit's text while it has no focus.

@@ -1,5 +1,7 @@
 #include "sDateUtils.h"
 
+#include <algorithm>
+
 bool NormalYears = Pos("YYYY", AnsiUpperCase(LocaleShortDateFormat())) > 0;
 
 namespace {
@@ -17,6 +19,21 @@ TDateParts Decoded(TDateTime Date)
 }
 
 bool IsDigit(char C) { return C >= '0' && C <= '9'; }
+
+// The characters typed under the first run of Ch (upper case) in Mask, blanks left out.
+int TypedInRun(const AnsiString& Mask, const AnsiString& Text, char Ch)
+{
+    const AnsiString upper = AnsiUpperCase(Mask);
+    int count = 0;
+    for (int i = Pos(AnsiString(1, Ch), upper); i > 0 && i <= std::min(Length(Text), Length(upper)) && upper[i - 1] == Ch;
+         ++i)
+        count += Text[i - 1] != ' ' ? 1 : 0;
+    return count;
+}
+
+// A year of Digits digits: a short one (one or two digits) is put into its hundred years, one
+// written out in full stays as it is (year 50 is "0050").
+int TypedYear(int Year, int Digits) { return Digits <= 2 ? ExpandYear(Year) : Year; }
 } // namespace
 
 int GetKvartal(TDateTime Date) { return (ExtractMonth(Date) - 1) / 3 + 1; }
@@ -144,7 +161,7 @@ bool ScanDateStr(const AnsiString& Mask, const AnsiString& Text, int& D, int& M,
     if (M <= 0)
         M = ExtractMask(Mask, Text, 'M', 0, -1, 1);
     D = ExtractMask(Mask, Text, 'D', 0, -1, 1);
-    Y = ExpandYear(ExtractMask(Mask, Text, 'Y', CurrentYear(), -1, 1));
+    Y = TypedYear(ExtractMask(Mask, Text, 'Y', CurrentYear(), -1, 1), TypedInRun(Mask, Text, 'Y'));
     if (M > 0 && D > 0 && IsValidDate(Y, M, D))
         return true;
     int pos = 1;
@@ -195,18 +212,25 @@ bool ScanChar(const AnsiString& Text, int& Pos, char Ch)
 bool ScanDate(const AnsiString& Text, const AnsiString& DateFormat, int& Pos, int& D, int& M, int& Y)
 {
     const int order = GetDateOrder(DateFormat);
-    int a = 0, b = 0, c = 0;
-    if (!ScanNumber(Text, Pos, a) || !ScanChar(Text, Pos, DateSeparator) || !ScanNumber(Text, Pos, b))
+    int a = 0, b = 0, c = 0, digitsA = 0, digitsB = 0, digitsC = 0;
+    // A number and the digits it was written with.
+    auto number = [&](int& N, int& Digits) {
+        ScanBlanks(Text, Pos);
+        const int start = Pos;
+        const bool read = ScanNumber(Text, Pos, N);
+        Digits = Pos - start;
+        return read;
+    };
+    if (!number(a, digitsA) || !ScanChar(Text, Pos, DateSeparator) || !number(b, digitsB))
         return false;
     if (ScanChar(Text, Pos, DateSeparator)) {
-        if (!ScanNumber(Text, Pos, c))
+        if (!number(c, digitsC))
             return false;
         switch (order) {
-        case 0: M = a, D = b, Y = c; break;
-        case 1: D = a, M = b, Y = c; break;
-        default: Y = a, M = b, D = c; break;
+        case 0: M = a, D = b, Y = TypedYear(c, digitsC); break;
+        case 1: D = a, M = b, Y = TypedYear(c, digitsC); break;
+        default: Y = TypedYear(a, digitsA), M = b, D = c; break;
         }
-        Y = ExpandYear(Y);
     } else {
         Y = CurrentYear();
         if (order == 1)

@@ -41,10 +41,12 @@ int ExpandYear(int Year);
 // text gives NullDate. False (Date unchanged) when the text is not a valid date.
 bool InternalStrToDate(const AnsiString& Mask, const AnsiString& Text, TDateTime& Date);
 // Day, month and year from the places Mask gives them in Text, else by ScanDate in the order of
-// Mask.
+// Mask. A year typed with one or two digits is expanded (ExpandYear), one typed with more is
+// taken as written ("0050" is the year 50).
 bool ScanDateStr(const AnsiString& Mask, const AnsiString& Text, int& D, int& M, int& Y);
 // Reads "a<sep>b[<sep>c]" from Text at Pos (1-based) with DateSeparator, the parts in the date
-// order of DateFormat (the current year when c is missing). True when the date is valid and the
+// order of DateFormat (the current year when c is missing; a year of one or two digits expanded,
+// one of more digits taken as written). True when the date is valid and the
 // whole text was read.
 bool ScanDate(const AnsiString& Text, const AnsiString& DateFormat, int& Pos, int& D, int& M, int& Y);
 // The value of the places of Text under the first run of Count letters Ch (upper case) of Mask:

@@ -327,8 +327,11 @@ void TsMonthCalendar::SetDateElement(int Index, int Value)
         break;
     default: return;
     }
-    FDate = EncodeDate(y, m, d);
     FUseCurrentDate = false;
+    // The day already shown (a click on an empty cell, an arrow towards one) is no change.
+    if (EncodeDate(y, m, d) == FDate)
+        return;
+    FDate = EncodeDate(y, m, d);
     CalendarUpdate(Index == 3);
     Change();
 }

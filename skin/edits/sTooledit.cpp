@@ -57,8 +57,19 @@ void TsCustomDateEdit::UpdateFormat() { FDateFormat = DefDateFormat(FourDigitYea
 
 AnsiString TsCustomDateEdit::GetDateMask() const { return DefDateMask(FBlanksChar, FourDigitYear()); }
 
+bool TsCustomDateEdit::DateSettingsChanged()
+{
+    return EditMask() != GetDateMask() || FDateFormat != DefDateFormat(FourDigitYear()) ||
+           (IsMasked() && EditText().find(DateSeparator) == AnsiString::npos);
+}
+
 void TsCustomDateEdit::UpdateMask()
 {
+    // A date half typed, or one that does not exist, keeps its characters: it is no date to
+    // write again, and the user is not done with it.
+    TDateTime typed = NullDate;
+    const bool keepTyped = TextStored() && !InternalStrToDate(FDateFormat, Text(), typed);
+    const AnsiString places = IsMasked() ? Mask().DataOf(EditText()) : AnsiString();
     const TDateTime date = Date();
     const AnsiString oldFormat = FDateFormat;
     UpdateFormat();
@@ -72,7 +83,10 @@ void TsCustomDateEdit::UpdateMask()
             SetEditMask(mask);
         }
         UpdatePopup();
-        SetDate(date);
+        if (!keepTyped)
+            SetDate(date);
+        else if (IsMasked() && Mask().DataOf(EditText()) != places)
+            SetText(places);
     } catch (...) {
         FFormatting = false;
         throw;
@@ -257,8 +271,11 @@ void TsCustomDateEdit::KeyDown(Word& Key, TShiftState Shift)
         popup->sMonthCalendar1->FGrid->Perform(WM_KEYDOWN, Key, 0);
         Key = 0;
     } else if (step && Shift.Empty() && DirectInput()) {
-        const TDateTime date = Date();
-        ApplyDate((date == NullDate ? SysUtils::Date() : date) + (Key == VK_ADD ? 1 : -1));
+        // A read-only edit keeps its date.
+        if (!ReadOnly()) {
+            const TDateTime date = Date();
+            ApplyDate((date == NullDate ? SysUtils::Date() : date) + (Key == VK_ADD ? 1 : -1));
+        }
         Key = 0;
     }
     inherited::KeyDown(Key, Shift);
@@ -271,7 +288,7 @@ void TsCustomDateEdit::KeyPress(char& Key)
         static_cast<TsPopupCalendar*>(Popup())->sMonthCalendar1->FGrid->Perform(WM_CHAR, static_cast<Byte>(Key), 0);
         Key = 0;
     } else if (dateKey && DirectInput()) {
-        if (Key == 'T' || Key == 't')
+        if ((Key == 'T' || Key == 't') && !ReadOnly())
             ApplyDate(SysUtils::Date());
         Key = 0;
     }
@@ -284,15 +301,28 @@ void TsCustomDateEdit::WndProc(TMessage& Message)
                                       Message.WParamHi == AC_REPAINT)) {
         if (Popup())
             Popup()->Perform(Message.Msg, Message.WParam, Message.LParam);
-        UpdateFormat();
-        if (!ComponentState().Contains(csLoading))
+        // A new skin changes no date setting: the mask is made again only when they changed.
+        if (ComponentState().Contains(csLoading))
+            UpdateFormat();
+        else if (DateSettingsChanged())
             UpdateMask();
-    } else if (Message.Msg == CM_EXIT && CheckOnExit && CheckValidDate()) {
-        const TDateTime date = Date();
-        if (FMaxDate != 0 && date > FMaxDate)
-            SetDate(FMaxDate);
-        else if (FMinDate != 0 && date < FMinDate)
-            SetDate(FMinDate);
+        else
+            UpdatePopup();
+    } else if (Message.Msg == CM_EXIT && CheckOnExit) {
+        try {
+            if (CheckValidDate()) {
+                const TDateTime date = Date();
+                if (FMaxDate != 0 && date > FMaxDate)
+                    SetDate(FMaxDate);
+                else if (FMinDate != 0 && date < FMinDate)
+                    SetDate(FMinDate);
+            }
+        } catch (...) {
+            // The impossible date stays in the edit, and so does the focus.
+            SelectAll();
+            KeepFocus();
+            throw;
+        }
     }
     inherited::WndProc(Message);
 }
@@ -323,7 +353,8 @@ void TsCustomDateEdit::HookFormatSettings(bool On)
 
 bool TsCustomDateEdit::FormatSettingsChange(TMessage& Message)
 {
-    if (Message.Msg == WM_WININICHANGE && Application->UpdateFormatSettings)
+    // Settings of any other kind (or section) leave the mask and a half-typed date alone.
+    if (Message.Msg == WM_WININICHANGE && Application->UpdateFormatSettings && DateSettingsChanged())
         UpdateMask();
     return false;
 }

@@ -30,7 +30,8 @@ public:
     TOnAcceptDate OnAcceptDate;
     // An empty or invalid date reads as today.
     bool DefaultToday = false;
-    // Leaving the edit checks the date ("Invalid Date") and keeps it within MinDate and MaxDate.
+    // Leaving the edit checks the date ("Invalid Date", the focus kept in the edit) and keeps it
+    // within MinDate and MaxDate.
     bool CheckOnExit = false;
     char BlanksChar() const { return FBlanksChar; }
     // A character below ' ' is taken as ' '.
@@ -64,8 +65,12 @@ public:
     void UpdateFormat();
     // SetDate and all selected.
     virtual void ApplyDate(TDateTime Value);
-    // The mask again for the locale's order and separator, keeping the date.
+    // The mask again for the locale's order and separator, keeping the date (a half-typed or
+    // impossible one keeps its characters).
     virtual void UpdateMask();
+    // Whether the mask, the format or the separator shown differ from what the locale and the
+    // year digits ask for now.
+    bool DateSettingsChanged();
     // The text holds more than blanks and date separators.
     bool TextStored();
     // With a date typed: it is read (an impossible one raises "Invalid Date"); true.

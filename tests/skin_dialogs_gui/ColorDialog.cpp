@@ -117,6 +117,43 @@ TEST_F(ColorDialog, TheBrightnessColumnFadesThroughTheHueAndGreysSitOnTheBottomR
     form->Free();
 }
 
+// The cursor is held in the panel while a drag runs (Wine applies no such confinement, so what is
+// seen is the drag's end: the flags and the panel no longer following the mouse).
+TEST_F(ColorDialog, ADragEndsAndFreesTheCursorWhenThePanelLosesTheMouseOrTheFormHides)
+{
+    TsColorDialogForm* form = ShownForm();
+    auto dragging = [&] { return form->ExPressed || form->GradPressed; };
+    auto moved = [&](TsPanel* Panel) {
+        const TPoint coord = form->ColorCoord;
+        const TColor color = form->SelectedPanel->Color();
+        Panel->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(60, 60));
+        const bool changed = form->ColorCoord != coord || form->SelectedPanel->Color() != color;
+        Panel->Perform(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 20));
+        return changed;
+    };
+    for (TsPanel* panel : {form->ColorPanel, form->GradPanel}) {
+        for (const UINT lost : {WM_CAPTURECHANGED, WM_CANCELMODE, WM_NULL}) {
+            form->SetCurrentColor(RgbColor(255, 0, 0)); // a column that is no single grey
+            panel->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20));
+            ASSERT_TRUE(dragging());
+            ASSERT_TRUE(moved(panel)) << "the drag follows the mouse";
+            if (lost == WM_CAPTURECHANGED) {
+                SetCapture(panel->Handle());
+                SetCapture(form->Handle()); // another window takes the mouse
+                ReleaseCapture();
+            } else if (lost == WM_CANCELMODE) {
+                SendMessageA(panel->Handle(), WM_CANCELMODE, 0, 0);
+            } else {
+                form->Hide(); // closed, Escape or Cancel
+                form->Show();
+            }
+            EXPECT_FALSE(dragging()) << panel->Name().c_str() << " message " << lost;
+            EXPECT_FALSE(moved(panel)) << panel->Name().c_str() << " message " << lost;
+        }
+    }
+    form->Free();
+}
+
 TEST_F(ColorDialog, PalettesPickAndCustomColoursWrapRoundAfterTheLastSlot)
 {
     TsColorDialogForm* form = ShownForm();

@@ -7,6 +7,7 @@
 #include "sBitBtn.h"
 #include "sCheckBox.h"
 #include "sComboBoxes.h"
+#include "sCustomListBox.h"
 #include "sDialogs.h"
 #include "sEdit.h"
 #include "sFontCtrls.h"
@@ -68,6 +69,15 @@ TEST_F(FontLists, ARejectedFamilyIsLeftOutAndANewWindowIsFilledAgain)
     EXPECT_GT(list->ItemHeight(), listHeight);
     EXPECT_GT(combo->ItemHeight(), comboHeight);
     EXPECT_EQ(combo->Style(), csOwnerDrawFixed);
+
+    // A font given before the combo box has a parent, when no window can be made.
+    auto* orphan = Create<TsFontComboBox>(form);
+    orphan->Font()->SetSize(20);
+    EXPECT_GT(orphan->ItemHeight(), comboHeight);
+    orphan->SetParent(form);
+    orphan->HandleNeeded();
+    EXPECT_EQ(orphan->Items()->Count(), all);
+    EXPECT_EQ(orphan->Style(), csOwnerDrawFixed);
 }
 
 TEST_F(FontDialog, OkGivesTheChosenFontBackAndNoFormStaysBehind)
@@ -88,11 +98,26 @@ TEST_F(FontDialog, OkGivesTheChosenFontBackAndNoFormStaysBehind)
         EXPECT_EQ(form->sEdit1->Text(), start);
         EXPECT_EQ(form->sFontListBox1->ItemIndex(), 0);
         EXPECT_EQ(form->sPanel1->Font()->Size(), 14);
+        EXPECT_EQ(form->sEdit2->Text(), "Bold");
+        EXPECT_EQ(form->sListBox1->ItemIndex(), 2);
+        EXPECT_EQ(form->sEdit3->Text(), "14");
+        EXPECT_EQ(form->sListBox2->Items()->Get(form->sListBox2->ItemIndex()), "14");
+        // Changes made, then Cancel.
+        form->sFontListBox1->SetItemIndex(1);
+        form->sFontListBox1->Click();
+        form->sCheckBox1->SetCheckedValue(true);
+        form->sListBox1->SetItemIndex(0);
+        form->sListBox1->Click();
+        form->sEdit3->SetText("30");
+        EXPECT_EQ(form->sPanel1->Font()->Size(), 30);
+        EXPECT_EQ(form->sPanel1->Font()->Style(), (TFontStyles{fsStrikeOut}));
         form->sBitBtn2->Click();
         return true;
     });
     EXPECT_FALSE(dialog->Execute());
     EXPECT_EQ(dialog->Font()->Name(), start);
+    EXPECT_EQ(dialog->Font()->Size(), 14);
+    EXPECT_EQ(dialog->Font()->Style(), (TFontStyles{fsBold}));
     EXPECT_EQ(FormFont, nullptr) << "the form is freed and forgotten";
 
     TModalDriver<TFormFont> ok([&](TFormFont* form) {
@@ -101,6 +126,12 @@ TEST_F(FontDialog, OkGivesTheChosenFontBackAndNoFormStaysBehind)
         form->sColorBox1->SetSelected(clMaroon);
         form->sColorBox1->OnChange(form->sColorBox1);
         form->sCheckBox2->SetCheckedValue(true);
+        form->sListBox1->SetItemIndex(3);
+        form->sListBox1->Click();
+        form->sListBox2->SetItemIndex(form->sListBox2->Items()->IndexOf("20"));
+        form->sListBox2->Click();
+        EXPECT_EQ(form->sEdit2->Text(), "Bold Italic");
+        EXPECT_EQ(form->sEdit3->Text(), "20");
         EXPECT_EQ(form->sEdit1->Text(), chosen);
         form->sBitBtn1->Click();
         return true;
@@ -108,8 +139,8 @@ TEST_F(FontDialog, OkGivesTheChosenFontBackAndNoFormStaysBehind)
     EXPECT_TRUE(dialog->Execute());
     EXPECT_EQ(dialog->Font()->Name(), chosen);
     EXPECT_EQ(dialog->Font()->Color(), clMaroon);
-    EXPECT_EQ(dialog->Font()->Style(), (TFontStyles{fsBold, fsUnderline}));
-    EXPECT_EQ(dialog->Font()->Size(), 14) << "what the form does not offer stays";
+    EXPECT_EQ(dialog->Font()->Style(), (TFontStyles{fsBold, fsItalic, fsUnderline}));
+    EXPECT_EQ(dialog->Font()->Size(), 20);
     EXPECT_EQ(FormFont, nullptr);
 
     Manager()->SetActive(false);

@@ -140,6 +140,19 @@ TEST_F(ColorBox, CustomOpensTheDialogOnAMousePickOrEnterAndCancelSelectsNothing)
     EXPECT_EQ(prompts.Shown[2].DialogClass, "TsColorDialog");
     EXPECT_EQ(box->GetColor(0), 0x00AA00);
     EXPECT_EQ(box->Selected(), 0x00AA00);
+    EXPECT_EQ(selects, 4) << "a colour picked by Enter is a choice as well";
+    answer(false, clRed);
+    box->SetSelected(0x224466);
+    SendMessageA(box->Handle(), WM_CHAR, '\r', 0);
+    EXPECT_EQ(selects, 4) << "a cancelled one is not";
+
+    // Without OnSelect the choice is a change.
+    box->OnSelect = nullptr;
+    int changes = 0;
+    box->OnChange = [&](TObject*) { ++changes; };
+    answer(true, 0x224466);
+    SendMessageA(box->Handle(), WM_CHAR, '\r', 0);
+    EXPECT_EQ(changes, 1);
     EXPECT_EQ(prompts.Unanswered, 0);
 }
 

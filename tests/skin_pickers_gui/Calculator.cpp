@@ -60,6 +60,11 @@ TEST_F(Calculator, KeySequencesShowTheirResults)
         {"8/0=C", "0", 1},
         {"8/0=c4", "4", 1},
         {"12\x1b", "0", 0},      // Escape clears a number
+        {"2*9Q=", "6", 0},       // a root is the operand of the pending operation
+        {"2+4R=", "2.25", 0},
+        {"9Q+1=", "4", 0},
+        {"2*_=", "-4", 0},       // so is the shown value made negative
+        {"0_3", "-3", 0},        // a digit after "-0" takes the place of the 0
     };
     for (const auto& c : cases) {
         auto* calc = MakeForm<TsCalcForm>();
@@ -112,6 +117,10 @@ TEST_F(Calculator, TheMemoryAndItsMarkAndAPasteWithoutThousandsSeparators)
     EXPECT_EQ(calc->Text(), "1234.5");
     Keys(calc, "\x03");
     EXPECT_EQ(Clipboard()->AsText(), "1234.5");
+    Keys(calc, "C2*");
+    Clipboard()->SetAsText("9");
+    Keys(calc, "\x16=");
+    EXPECT_EQ(calc->Text(), "18") << "a pasted number is the operand";
 }
 
 TEST_F(Calculator, WithoutAnEditTheResultKeysChangeNothingElseAndEscapeOnZeroCloses)
@@ -157,4 +166,14 @@ TEST_F(Calculator, EnterAfterTypingWorksOutAndWritesTheResultIntoTheEditEscapeOn
     Keys(static_cast<TsCalcForm*>(edit->Popup()), "*4=");
     EXPECT_EQ(edit->Value(), 20) << "'=' hands the result to the edit";
     EXPECT_FALSE(edit->DroppedDown());
+
+    ASSERT_TRUE(drop());
+    calc = static_cast<TsCalcForm*>(edit->Popup());
+    const int before = changes;
+    Keys(calc, "8/0=");
+    EXPECT_EQ(calc->Text(), "Error");
+    EXPECT_EQ(edit->Value(), 20) << "an error is no result";
+    EXPECT_TRUE(edit->DroppedDown());
+    EXPECT_EQ(changes, before);
+    Keys(calc, "C\x1b");
 }

@@ -133,6 +133,17 @@ TEST_F(Calendar, KeysStepDaysAcrossTheMonthsEdgesAndMonthsAndYears)
     EXPECT_EQ(key(VK_PRIOR, true), "2023-04-01");
     Type(calendar->FGrid->Handle(), "t");
     EXPECT_EQ(calendar->CalendarDate(), SysUtils::Date());
+
+    // At the last day there is: the steps past it stay, those back take it.
+    calendar->SetCalendarDate(EncodeDate(9999, 12, 31));
+    EXPECT_EQ(key(VK_RIGHT), "9999-12-31");
+    EXPECT_EQ(key(VK_ADD), "9999-12-31");
+    EXPECT_EQ(key(VK_DOWN), "9999-12-31");
+    EXPECT_EQ(key(VK_NEXT), "9999-12-31");
+    EXPECT_EQ(key(VK_NEXT, true), "9999-12-31");
+    EXPECT_EQ(key(VK_LEFT), "9999-12-30");
+    EXPECT_EQ(key(VK_ADD), "9999-12-31");
+    EXPECT_EQ(key(VK_UP), "9999-12-24");
 }
 
 TEST_F(Calendar, AClickPicksADayButNotOnAnEmptyCellOrAReadOnlyCalendar)
@@ -145,9 +156,19 @@ TEST_F(Calendar, AClickPicksADayButNotOnAnEmptyCellOrAReadOnlyCalendar)
     ClickCell(day15.x, day15.y);
     EXPECT_EQ(calendar->Day(), 15);
     EXPECT_GE(changes, 1);
+    changes = 0;
     ClickCell(6, 6); // after the 30th
     EXPECT_EQ(calendar->Day(), 15);
     EXPECT_EQ(calendar->FGrid->Col(), day15.x) << "an empty cell is not selected";
+    EXPECT_EQ(changes, 0) << "nor is it a change";
+    // The 1st is a Sunday, in the last column of the first row: an arrow up towards an empty cell.
+    calendar->SetCalendarDate(EncodeDate(2024, 9, 3));
+    changes = 0;
+    calendar->FGrid->SetFocus();
+    PostKey(calendar->FGrid->Handle(), VK_UP);
+    EXPECT_EQ(calendar->Day(), 3);
+    EXPECT_EQ(changes, 0) << "no change, no OnChange";
+    calendar->SetCalendarDate(EncodeDate(2024, 9, 15));
     calendar->ReadOnly = true;
     const TPoint day20 = CellOf(20);
     ClickCell(day20.x, day20.y);

@@ -1,6 +1,7 @@
 // The date edit: its mask and format by the locale, the keys that step the date, the check on
 // leaving, the minimum and maximum, the locale's separator changing, and its pop-up calendar.
 #include "PickersKit.h"
+#include "sMessages.h"
 #include "sPopupClndr.h"
 
 using namespace pickerskit;
@@ -64,6 +65,15 @@ TEST_F(DateEdit, KeypadPlusAndMinusStepADayFromTodayWhenEmptyAndTIsToday)
     EXPECT_EQ(Shown(), "12/09/2024");
     EXPECT_EQ(edit->SelLength(), 10) << "the new date selected";
     EXPECT_EQ(beeps.Count, 0);
+
+    edit->SetDate(D(2024, 9, 20));
+    edit->SetReadOnly(true);
+    for (const UINT key : {VK_ADD, VK_SUBTRACT}) {
+        PostKey(edit->Handle(), key);
+        EXPECT_EQ(Shown(), "20/09/2024") << "read-only, key " << key;
+    }
+    Type(edit->Handle(), "tT");
+    EXPECT_EQ(Shown(), "20/09/2024") << "read-only, today's key";
 }
 
 TEST_F(DateEdit, LeavingWithAnImpossibleDateRaisesAndADateOutOfRangeIsBroughtIn)
@@ -73,6 +83,15 @@ TEST_F(DateEdit, LeavingWithAnImpossibleDateRaisesAndADateOutOfRangeIsBroughtIn)
     Type(edit->Handle(), "31022005");
     EXPECT_EQ(Shown(), "31/02/2005");
     EXPECT_EQ(testkit::Refusal<EConvertError>([&] { edit->Perform(CM_EXIT); }), "Invalid Date");
+    ScriptBoxes();
+    other->SetFocus();
+    Application->ProcessMessages();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Invalid Date.");
+    EXPECT_EQ(GetFocus(), edit->Handle()) << "the focus stays with the impossible date";
+    EXPECT_EQ(Shown(), "31/02/2005");
+    Type(edit->Handle(), "\x1b");
+    EXPECT_EQ(Shown(), "  /  /    ") << "Escape gives back the text from before the typing";
     edit->SetDate(D(2004, 2, 29));
     edit->Perform(CM_EXIT);
     EXPECT_EQ(Shown(), "29/02/2004");
@@ -121,6 +140,43 @@ TEST_F(DateEdit, ANewDateSeparatorOfTheLocaleUpdatesTheMask)
     SendMessageA(Application->Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>("intl"));
     EXPECT_EQ(shown, "12-09-2024");
     EXPECT_EQ(edit->Date(), D(2024, 9, 12));
+}
+
+TEST_F(DateEdit, SettingsMessagesAndASkinChangeKeepAHalfTypedDateAndYearsBelowAHundredStay)
+{
+    // The settings the messages read again are the ones in force.
+    GetFormatSettings();
+    edit->UpdateMask();
+    for (const char* typed : {"1203", "31022005"}) {
+        edit->SetText("");
+        edit->SelectAll();
+        Type(edit->Handle(), typed);
+        const AnsiString shown = Shown();
+        for (const char* section : {"Windows", "intl"})
+            SendMessageA(Application->Handle(), WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(section));
+        edit->Perform(SM_SKINCMD, MAKEWPARAM(0, AC_REPAINT), 0);
+        EXPECT_EQ(Shown(), shown) << typed;
+    }
+    ShortDateFormat = "dd/MM/yyyy";
+    DateSeparator = '/';
+    edit->UpdateMask();
+
+    edit->SetText("");
+    edit->SelectAll();
+    Type(edit->Handle(), "01030050");
+    EXPECT_EQ(edit->Date(), D(50, 3, 1)) << "four digits typed: the year as written";
+    edit->SetText("01/03/50");
+    EXPECT_EQ(edit->Date(), D(2050, 3, 1)) << "two digits: the hundred years from 60 years back";
+    edit->DoClick();
+    ASSERT_TRUE(testkit::PumpUntil([&] { return edit->DroppedDown(); }, 2000));
+    auto* popup = static_cast<TsPopupCalendar*>(edit->Popup());
+    popup->sMonthCalendar1->SetCalendarDate(D(1, 1, 1));
+    PostKey(popup->sMonthCalendar1->FGrid->Handle(), VK_RETURN);
+    EXPECT_EQ(Shown(), "01/01/0001") << "picked in the pop-up";
+    EXPECT_EQ(edit->Date(), D(1, 1, 1));
+    EXPECT_EQ(TsCustomDateEdit::StrToDateFmt("DD/MM/YYYY", "5/6/0099"), D(99, 6, 5)) << "read by the separators";
+    EXPECT_EQ(TsCustomDateEdit::StrToDateFmt("YYYY/MM/DD", "0099/6/5"), D(99, 6, 5));
+    EXPECT_EQ(TsCustomDateEdit::StrToDateFmt("DD/MM/YYYY", "5/6/99"), D(1999, 6, 5));
 }
 
 TEST_F(DateEdit, ThePopupTakesTheDateGivesItBackUnlessRefusedAndIsFreedWhenItCloses)

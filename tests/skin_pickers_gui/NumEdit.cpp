@@ -1,4 +1,8 @@
-// The number edit: the keys it takes, its range, Escape, and the value shown without the focus.
+// The number edit: the keys and pastes it takes, its range, Escape, and the value shown without the
+// focus.
+#include <cmath>
+
+#include "Clipbrd.h"
 #include "PickersKit.h"
 
 using namespace pickerskit;
@@ -105,4 +109,42 @@ TEST_F(NumEdit, WithoutTheFocusTheValueShowsByItsFormatAndTheTypedTextIsReadOnLe
     EXPECT_EQ(edit->TextToValText("1 234.5 "), "1234,5");
     EXPECT_EQ(edit->TextToValText(""), "0");
     EXPECT_EQ(edit->TextToValText("-"), "-0");
+}
+
+TEST_F(NumEdit, APasteIsTakenOnlyWhenTheTextStaysANumberAndNoValueIsInfiniteOrNaN)
+{
+    edit->SetValue(5);
+    SysUtils::TBeepCounter beeps;
+    const struct {
+        const char* pasted;
+        const char* text;
+        int beeps;
+    } cases[] = {
+        {"abc", "5", 1},       // no number
+        {"1,2,3", "5", 1},     // two separators
+        {"1,257", "5", 1},     // a third decimal
+        {" 12,5\r\n", "12,5", 0}, // blanks and the line break off
+    };
+    for (const auto& c : cases) {
+        beeps.Count = 0;
+        edit->SelectAll();
+        Clipboard()->SetAsText(c.pasted);
+        SendMessageA(edit->Handle(), WM_PASTE, 0, 0);
+        EXPECT_EQ(edit->EditText(), c.text) << c.pasted;
+        EXPECT_EQ(beeps.Count, c.beeps) << c.pasted;
+    }
+    EXPECT_EQ(edit->Value(), 12.5);
+
+    const struct {
+        double value;
+        const char* refusal;
+    } bad[] = {{HUGE_VAL, "'INF' is not a valid floating point value"},
+               {-HUGE_VAL, "'-INF' is not a valid floating point value"},
+               {std::nan(""), "'NAN' is not a valid floating point value"}};
+    for (const auto& b : bad) {
+        EXPECT_EQ(testkit::Refusal<EConvertError>([&] { edit->SetValue(b.value); }), b.refusal);
+        EXPECT_EQ(testkit::Refusal<EConvertError>([&] { edit->SetMaxValue(b.value); }), b.refusal);
+    }
+    EXPECT_EQ(edit->Value(), 12.5) << "kept";
+    EXPECT_EQ(edit->MaxValue(), 0);
 }

@@ -62,6 +62,15 @@ TEST_F(GridTest, CellRectanglesAndHitTestsCountFixedAndScrolledCells)
     EXPECT_EQ(std::make_pair(col, row), std::make_pair(2, 2));
     grid->MouseToCell(300, 45, col, row);
     EXPECT_EQ(std::make_pair(col, row), std::make_pair(-1, -1));
+    // A cell's last pixel is its own and the next one its neighbour's, up to the client's edge.
+    const struct {
+        int x, y, col, row;
+    } edges[] = {{0, 0, 0, 0},     {49, 19, 0, 0},   {50, 20, 1, 1},    {149, 39, 2, 1},
+                 {150, 40, 3, 2}, {249, 119, 4, 5}, {250, 45, -1, -1}, {120, 120, -1, -1}};
+    for (const auto& e : edges) {
+        grid->MouseToCell(e.x, e.y, col, row);
+        EXPECT_EQ(std::make_pair(col, row), std::make_pair(e.col, e.row)) << e.x << "," << e.y;
+    }
     grid->SetTopRow(3);
     EXPECT_EQ(grid->CellRect(2, 2), TRect{}) << "scrolled away";
     EXPECT_EQ(grid->CellRect(2, 3), (TRect{100, 20, 150, 40})) << "right under the fixed row";
@@ -112,6 +121,10 @@ TEST_F(GridTest, APressMovesTheCurrentCellItsReleaseClicksAndADoublePressDoubleC
     press(25, 45); // a fixed cell
     press(175, 65); // a refused cell
     EXPECT_EQ(Current(), std::make_pair(2, 2));
+    press(150, 40); // the first pixel of (3, 2)
+    EXPECT_EQ(Current(), std::make_pair(3, 2));
+    press(149, 39); // the last pixel of (2, 1)
+    EXPECT_EQ(Current(), std::make_pair(2, 1));
     int doubles = 0;
     grid->OnDblClick = [&](TObject*) { ++doubles; };
     PostMessageA(grid->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(125, 45));

@@ -119,6 +119,7 @@ TEST_F(MaskEditTest, KeystrokesFillThePlacesOfTheMask)
         {"\\L\\0-LL;1;_", "", "ab", "L0-ab", "L0-ab", 0},
         {"#9C;1;_", "", "-5 ", "-5 ", "-5 ", 0},
         {"#9c;1;_", "", "+a", "+__", "+  ", 1},
+        {"CC;1;_", "", "_a", "a_", "a ", 1},        // the blank character is no character typed
         {"000;1;_", "123", "9\x1b", "123", "123", 0},
     };
     for (const auto& c : cases) {
@@ -156,6 +157,7 @@ TEST_F(MaskEditTest, SettingTextOrMaskFormatsTheValueAndTheMaskLimitsTheLength)
         {"99/99/9999;0;_", "0503", "05.03.____"},      {"!99/99/9999;0;_", "0503", "__.__.0503"},
         {"00;1;_", "a1", "_1"},                         {"00;1;_", "123", "12"},
         {"!00;1;_", "123", "23"},
+        {"!90/90/0000;1;_", "12052024", "12.05.2024"}, // no literals: the places in order
     };
     for (const auto& c : cases) {
         edit->SetEditMask(c.mask);
@@ -273,4 +275,16 @@ TEST_F(MaskEditTest, LeavingWithARequiredPlaceBlankRaisesAndKeepsTheFocusEscapeG
     Application->ProcessMessages();
     EXPECT_EQ(GetFocus(), other->Handle());
     EXPECT_EQ(boxes.size(), 1u) << "blank optional places, and no change, pass";
+
+    // A required letter, letter-or-digit or character place left blank holds the focus too.
+    for (const char* mask : {"LL;1;_", "AA;1;_", "CC;1;_"}) {
+        Start(mask);
+        Keys(edit->Handle(), "a");
+        other->SetFocus();
+        Application->ProcessMessages();
+        EXPECT_EQ(GetFocus(), edit->Handle()) << mask;
+        EXPECT_EQ(edit->SelStart(), 1) << mask;
+        Keys(edit->Handle(), "\x1b");
+    }
+    EXPECT_EQ(boxes.size(), 4u);
 }
