@@ -56,7 +56,8 @@ public:
     void N4Click(TObject* Sender);
 
 private:
-    // Writes the author, the text's font and the window's size to FILES\Settings2.ini.
+    // Writes the author, the text's font and the window's size to FILES\Settings2.ini; a file
+    // that cannot be replaced is reported.
     void WriteSettings();
     TMenuItem* NewItem(TMenuItem* Parent, const char* Name, const AnsiString& Caption, TShortCut Key = 0);
 };
