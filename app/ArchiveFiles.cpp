@@ -24,6 +24,22 @@ void SetWorkingTreeFile(const AnsiString& Name) { WorkingName() = Name; }
 
 AnsiString MapPath(const AnsiString& TreeFile) { return AppPath("FILES\\tree\\" + TreeFile + ".ini"); }
 
+AnsiString TryReplaceOwnFile(const AnsiString& Path, const std::function<void()>& Write)
+{
+    const Integer attr = FileGetAttr(Path);
+    if (attr != -1 && (attr & faReadOnly) && !(attr & faDirectory))
+        return "Файл доступен только для чтения.";
+    try {
+        Write();
+        return "";
+    } catch (Exception& e) {
+        // The runtime's refusals read "<what> "<path>". <reason>": the reason is the system's text.
+        const std::size_t at = e.Message.rfind("\". ");
+        const AnsiString reason = at == AnsiString::npos ? e.Message : e.Message.substr(at + 3);
+        return reason.empty() ? AnsiString("Неизвестная ошибка.") : reason;
+    }
+}
+
 AnsiString ReadMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title)
 {
     TIniFile ini(MapPath(TreeFile));

@@ -3,6 +3,8 @@
 // current directory.
 #pragma once
 
+#include <functional>
+
 #include "SysUtils.h"
 
 class TOpenDialog;
@@ -27,6 +29,11 @@ void SetWorkingTreeFile(const AnsiString& Name);
 
 // "FILES\tree\" + TreeFile + ".ini" as a full path.
 AnsiString MapPath(const AnsiString& TreeFile);
+
+// Runs Write, which replaces Path, a file of the program's own. A read-only file is refused before
+// anything is written (the runtime would clear the attribute and replace it). Answers "" when it
+// was written, else the reason in the user's words ("Доступ запрещён.").
+AnsiString TryReplaceOwnFile(const AnsiString& Path, const std::function<void()>& Write);
 
 // The tree map: one INI file object per access, freed right after it. A read of a missing key
 // or file gives the empty text.

@@ -28,6 +28,7 @@ TForm16::TForm16(TComponent* AOwner) : TForm(AOwner)
     sButton2->SetCancel(true);
 
     OnShow = Bind(this, &TForm16::FormShow);
+    OnClose = Bind(this, &TForm16::FormClose);
     sListBox1->OnClick = Bind(this, &TForm16::sListBox1Click);
     sButton1->OnClick = Bind(this, &TForm16::sButton1Click);
     sButton2->OnClick = Bind(this, &TForm16::sButton2Click);
@@ -40,9 +41,10 @@ TForm16::~TForm16()
 }
 
 // A click previews the skin at once (the main window's Timer5 applies it); "OK" keeps it for the
-// next start, "Отмена" goes back to the skin selected when the dialog was shown.
+// next start, every other close goes back to the skin selected when the dialog was shown.
 void TForm16::FormShow(TObject*)
 {
+    Accepted = false;
     if (ID_Vellorn)
         ID_Vellorn->SkinStartIndex = sListBox1->GetItemIndex();
     // The list has the focus, not the button that closed the dialog last time.
@@ -64,14 +66,16 @@ void TForm16::sButton1Click(TObject*)
     }
     if (ID_Vellorn)
         ID_Vellorn->PendingSkin = true;
+    Accepted = true;
     Close();
 }
 
-void TForm16::sButton2Click(TObject*)
+void TForm16::sButton2Click(TObject*) { Close(); }
+
+void TForm16::FormClose(TObject*, TCloseAction&)
 {
-    if (ID_Vellorn) {
-        sListBox1->SetItemIndex(ID_Vellorn->SkinStartIndex);
-        ID_Vellorn->PendingSkin = true;
-    }
-    Close();
+    if (Accepted || !ID_Vellorn)
+        return;
+    sListBox1->SetItemIndex(ID_Vellorn->SkinStartIndex);
+    ID_Vellorn->PendingSkin = true;
 }

@@ -1,5 +1,6 @@
 // "Интерфейс": the skin chooser. A click in the list previews the skin, "OK" keeps it for the
-// next start, "Отмена" returns to the skin shown when the dialog opened.
+// next start; any other close ("Отмена", Esc, Alt+F4, the close box) returns to the skin shown
+// when the dialog opened.
 #pragma once
 
 #include "FormKit.h"
@@ -18,9 +19,14 @@ public:
     TsButton* sButton2 = nullptr;  // "Отмена"
 
     void FormShow(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
     void sListBox1Click(TObject* Sender);
     void sButton1Click(TObject* Sender);
     void sButton2Click(TObject* Sender);
+
+private:
+    // "OK" closed this showing: the close keeps the chosen skin.
+    bool Accepted = false;
 };
 
 extern TForm16* Form16;

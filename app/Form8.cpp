@@ -195,14 +195,20 @@ void TForm8::FormShow(TObject*)
 
 void TForm8::WriteSettings()
 {
-    TMemIniFile ini(SettingsPath());
-    ini.WriteString("AUTOR", "Name", Edit2->Text());
-    ini.WriteString("AUTOR", "e-mail", Edit3->Text());
-    ini.WriteString("TEXT", "Name", Memo1->Font()->Name());
-    ini.WriteString("TEXT", "Size", IntToStr(Memo1->Font()->Size()));
-    ini.WriteString("FORM", "Width", IntToStr(Width()));
-    ini.WriteString("FORM", "Height", IntToStr(Height()));
-    ini.UpdateFile();
+    // Settings that cannot be written are reported once; the editor closes all the same.
+    const AnsiString path = SettingsPath();
+    const AnsiString reason = archive::TryReplaceOwnFile(path, [&] {
+        TMemIniFile ini(path);
+        ini.WriteString("AUTOR", "Name", Edit2->Text());
+        ini.WriteString("AUTOR", "e-mail", Edit3->Text());
+        ini.WriteString("TEXT", "Name", Memo1->Font()->Name());
+        ini.WriteString("TEXT", "Size", IntToStr(Memo1->Font()->Size()));
+        ini.WriteString("FORM", "Width", IntToStr(Width()));
+        ini.WriteString("FORM", "Height", IntToStr(Height()));
+        ini.UpdateFile();
+    });
+    if (!reason.empty())
+        Notify("Не удалось сохранить настройки редактора в файл \"" + path + "\": " + reason);
 }
 
 void TForm8::FormCloseQuery(TObject*, bool& CanClose)
@@ -242,8 +248,7 @@ void TForm8::N1Click(TObject*)
     Memo2->Lines()->SetText(ArticlePage(Edit1->Text(), Memo1->Text(), Edit2->Text(), Edit3->Text()));
     Memo2->Lines()->SaveToFile(path);
     Memo1->SetModified(false);
-    WriteSettings();
-    // The tree's menu offers "Выбрать" for the new page.
+    // The tree's menu offers "Выбрать" for the new page; the close below writes the settings.
     if (ID_Vellorn)
         ID_Vellorn->PendingPlaceArticle = true;
     Close();

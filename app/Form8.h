@@ -58,7 +58,8 @@ public:
 private:
     // The edit the "Правка" commands act on: the focused field, else the article text.
     TCustomEdit* EditingTarget();
-    // Writes the author, the text's font and the window's size to FILES\Settings2.ini.
+    // Writes the author, the text's font and the window's size to FILES\Settings2.ini; a file
+    // that cannot be replaced is reported.
     void WriteSettings();
     TMenuItem* NewItem(TMenuItem* Parent, const char* Name, const AnsiString& Caption, TShortCut Key = 0);
 };

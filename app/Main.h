@@ -290,6 +290,7 @@ public:
     // Window life cycle and settings.
     void FormCreate(TObject* Sender);
     void FormShow(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void N6Click(TObject* Sender);
     // Saved trees.
@@ -407,6 +408,7 @@ public:
     void N82Click(TObject* Sender);
     void ToolButton17Click(TObject* Sender);
     void N78Click(TObject* Sender);
+    void Memo1Change(TObject* Sender);
     void N85Click(TObject* Sender);
     void ToolButton19Click(TObject* Sender);
     void N79Click(TObject* Sender);
@@ -432,6 +434,9 @@ protected:
     // The menu bar takes its height from the client area once the window exists: align the
     // bars and panels again.
     void CreateWnd() override;
+    // The end of the session closes the window as the user's close does: its questions when the
+    // system asks, the files written when the session ends.
+    void WndProc(TMessage& Message) override;
 
 private:
     // Creates every component with its name, captions, hints, shortcuts and events.

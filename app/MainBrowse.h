@@ -31,5 +31,10 @@ AnsiString HistoryKey(const AnsiString& Title);
 // angle bracket, bar or control character in it).
 bool NoteFilePath(const AnsiString& Title, const AnsiString& TreeName, AnsiString& Path);
 
+// Asks about a note typed in the shown note panel and not saved yet (for the entry opened last):
+// "Да" saves it as the panel's "Сохранить" does, "Нет" drops it. False for "Отмена": the caller
+// (opening another entry, the close) stops.
+bool KeepTypedNote(TID_Vellorn* Form);
+
 // Shows or hides the note panel with its splitter (kept just above the panel).
 void ShowNotePanel(TID_Vellorn* Form, bool Show);

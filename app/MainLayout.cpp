@@ -28,6 +28,7 @@ TID_Vellorn::TID_Vellorn(TComponent* AOwner) : TForm(AOwner)
     BuildLayout();
     OnCreate = Bind(this, &TID_Vellorn::FormCreate);
     OnShow = Bind(this, &TID_Vellorn::FormShow);
+    OnCloseQuery = Bind(this, &TID_Vellorn::FormCloseQuery);
     OnClose = Bind(this, &TID_Vellorn::FormClose);
     // The window's components build during the inherited construction (FormCreate runs from
     // AfterConstruction); OLE serves the browser view.
@@ -610,6 +611,7 @@ void TID_Vellorn::BuildPanels()
     Memo1->SetTop(26);
     Memo1->SetScrollBars(ssVertical);
     Memo1->SetParent(Panel5);
+    Memo1->OnChange = Bind(this, &TID_Vellorn::Memo1Change);
     Web = Create<TCppWebBrowser>(this);
     Web->SetName("Web");
     Web->SetAlign(alClient);

@@ -20,7 +20,39 @@ bool OpenedNotePath(TID_Vellorn* Form, AnsiString& Path)
     return false;
 }
 
+// The note panel's save commands: the menus' "Сохранить" and the panel's button.
+void EnableNoteSave(TID_Vellorn* Form, bool Value)
+{
+    for (TMenuItem* item : {Form->N78, Form->N85})
+        item->SetEnabled(Value);
+    Form->ToolButton17->SetEnabled(Value);
+}
+
+// Whether the entry opened last can have a note (the panel's commands act on it).
+bool CanHaveNote(TID_Vellorn* Form)
+{
+    AnsiString path;
+    return NoteFilePath(Form->OpenedTitle, Form->TreeName, path);
+}
+
 } // namespace
+
+bool KeepTypedNote(TID_Vellorn* Form)
+{
+    if (!Form->Panel5->Visible() || !Form->Memo1->Modified() || !CanHaveNote(Form))
+        return true;
+    switch (Application->MessageBox("Примечание не сохранено.\nСохранить его?", "Внимание!!!",
+                                    MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDYES:
+        Form->ToolButton17Click(Form->ToolButton17);
+        return true;
+    case IDNO:
+        Form->Memo1->SetModified(false);
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool NoteFilePath(const AnsiString& Title, const AnsiString& TreeName, AnsiString& Path)
 {
@@ -52,6 +84,9 @@ void TID_Vellorn::N75Click(TObject*)
 {
     Panel5->SetHeight(300);
     ShowNotePanel(this, true);
+    // Shown for writing: the note can be saved from the menu and the panel at once.
+    if (CanHaveNote(this))
+        EnableNoteSave(this, true);
     if (Memo1->CanFocus())
         Memo1->SetFocus();
 }
@@ -68,7 +103,15 @@ void TID_Vellorn::ToolButton17Click(TObject*)
     for (int i = 0; i < Memo1->Lines()->Count(); ++i)
         text += Memo1->Lines()->Strings(i) + "\r\n";
     SafeWriteFileBytes(path, text);
+    Memo1->SetModified(false);
     ToolButton20->SetEnabled(true);
+}
+
+void TID_Vellorn::Memo1Change(TObject*)
+{
+    // A note typed (not one shown for an entry) can be saved.
+    if (Memo1->Modified() && CanHaveNote(this))
+        EnableNoteSave(this, true);
 }
 
 void TID_Vellorn::N78Click(TObject* Sender) { ToolButton17Click(Sender); }
@@ -79,6 +122,9 @@ void TID_Vellorn::ToolButton19Click(TObject*)
     if (!OpenDialog4->Execute())
         return;
     Memo1->Lines()->LoadFromFile(OpenDialog4->FileName);
+    // Text taken from a file is a change of the note, not yet saved.
+    Memo1->SetModified(true);
+    Memo1Change(Memo1);
     ShowNotePanel(this, true);
 }
 

@@ -44,6 +44,8 @@ void OpenEntry(TID_Vellorn* Form, TTreeNode* Node, bool FromResults)
     const Integer image = Node->ImageIndex();
     if (image != ImageLink && image != ImageFlash && !IsArticle(Node))
         return;
+    if (!KeepTypedNote(Form))
+        return;
     const AnsiString title = Node->Text();
     const AnsiString caption = FromResults ? "Vellorn - " + title : Form->TreeName + " - " + title + " -VLN";
     AnsiString target;

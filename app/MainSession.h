@@ -28,6 +28,8 @@ public:
     bool AddressListLoaded = false;
     std::vector<AnsiString> LoadedAddresses;
     bool SplashShown = false;
+    // The end of the session asked the close's questions already: its close asks them no more.
+    bool CloseAsked = false;
     // The link or Flash movie whose properties dialog was opened: its update goes to this node
     // (null when the node has gone since).
     TTreeNode* PropertiesNode = nullptr;
@@ -43,10 +45,11 @@ public:
 // The session of a main window, made on first use.
 TMainSession& Session(TID_Vellorn* Form);
 
-// Saved trees (MainTreeFiles.cpp). SaveTree writes the tree to Path and copies the working map to
-// the map of Path's tree name; LoadTree reads Path into the tree (nothing changes when it fails)
-// and then takes its map. Both answer CurrentTreeFile.
-AnsiString SaveTree(TID_Vellorn* Form, const AnsiString& Path);
+// Saved trees (MainTreeFiles.cpp). SaveTree writes the tree to Path (with FoldersClosed, every
+// folder written closed, as the close writes it) and copies the working map to the map of Path's
+// tree name; LoadTree reads Path into the tree (nothing changes when it fails) and then takes its
+// map. Both answer CurrentTreeFile.
+AnsiString SaveTree(TID_Vellorn* Form, const AnsiString& Path, bool FoldersClosed = false);
 AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path);
 // One shell copy of the file From to the file To (operation 2, copy; flags 0x50). A copy of a file
 // onto itself is skipped; a failed copy raises an Exception naming both files.

@@ -3,9 +3,12 @@
 #include "MainSession.h"
 
 #include "ArchiveFiles.h"
+#include "MainBrowse.h"
+#include "MainTreeMap.h"
 #include "Settings.h"
 #include "TreeFile.h"
 
+#include "Form8.h"
 #include "FormFLog.h"
 
 namespace {
@@ -170,59 +173,126 @@ void TID_Vellorn::FormShow(TObject*)
         FLog->ShowModal();
 }
 
-void TID_Vellorn::FormClose(TObject*, TCloseAction&)
+namespace {
+
+// Writes the tree file at close, folders closed. A file that cannot be replaced is named with the
+// reason, and the user chooses: another file (the tree save dialog), the close without the tree,
+// or staying. Answers whether the close goes on.
+bool SaveTreeAtClose(TID_Vellorn* Form)
 {
-    // The tree's window goes with the form: it goes first, so that the collapse below changes the
-    // nodes alone (the window would lay out its rows again for every folder it closes: a second for
-    // a thousand open folders). A failing step leaves the window open, with the tree's window back.
-    TreeView1->DestroyHandle();
-    try {
-        TMainSession& s = Session(this);
-        // Folders close (image 0 through the collapse handler); entries keep their marks.
-        TreeView1->FullCollapse();
-        // A folder left open without children (its last entry deleted) closes as well.
-        for (TTreeNode* n = TreeView1->Items()->GetFirstNode(); n; n = n->GetNext())
-            if (n->ImageIndex() == 1) {
-                n->SetImageIndex(0);
-                n->SetSelectedIndex(0);
-            }
-        ArticleCount = treefile::CountImage(*TreeView1->Items(), 2);
-
-        if (!s.TreePath.empty()) {
-            if (s.StartupLoadFailed) {
-                // The file that could not be read (or the working tree that the named one did not
-                // replace) is never overwritten: it stays beside under a name that says so.
-                treefile::KeepAside(s.TreePath, s.KeepAsideSuffix);
-                s.StartupLoadFailed = false;
-            }
-            treefile::WriteTreeFile(s.TreePath, *TreeView1);
+    TMainSession& s = Session(Form);
+    if (s.TreePath.empty())
+        return true;
+    AnsiString path = s.TreePath;
+    AnsiString reason = archive::TryReplaceOwnFile(path, [&] {
+        if (s.StartupLoadFailed) {
+            // The file that could not be read (or the working tree that the named one did not
+            // replace) is never overwritten: it stays beside under a name that says so.
+            treefile::KeepAside(path, s.KeepAsideSuffix);
+            s.StartupLoadFailed = false;
         }
-
-        settings::TFormCloseSettings v;
-        v.NameTree = TreeName;
-        v.Width = Width();
-        v.Height = Height();
-        v.Top = Top();
-        v.Left = Left();
-        v.Skin = sSkinManager1->SkinName();
-        v.VisibleTool1 = ToolBar1->Visible();
-        v.VisibleTool2 = ToolBar2->Visible();
-        v.VisibleTree = Panel2->Visible();
-        v.PanelWidth = TreePanelWidth;
-        v.NewArticleCount = ArticleCount;
-        v.WithTreeKeys = s.OwnsWorkingTree;
-        settings::WriteFormSettings(v);
-
-        // The address list is written only when it was read at start or has changed since, so a
-        // failed start never empties it.
-        if (s.AddressListLoaded || ItemsOf(*ComboBox1->Items()) != s.LoadedAddresses)
-            settings::SaveAddressList(*ComboBox1->Items());
-
-        FreeAndNil(TrayIcon1);
-    } catch (...) {
-        TreeView1->HandleNeeded();
-        throw;
+        treefile::WriteClosedTreeFile(path, *Form->TreeView1, IsFolder);
+    });
+    while (!reason.empty()) {
+        const int answer = Application->MessageBox(
+            "Не удалось сохранить дерево в файл \"" + path + "\": " + reason +
+                "\n\nСохранить дерево в другой файл?\n«Да» — выбрать файл, «Нет» — закрыть программу без "
+                "сохранения дерева, «Отмена» — вернуться в программу.",
+            "Внимание!!!", MB_YESNOCANCEL | MB_ICONWARNING);
+        if (answer == IDNO)
+            return true;
+        if (answer != IDYES)
+            return false;
+        Form->SaveDialog2->InitialDir = archive::AppPath("FILES\\tree\\");
+        if (!Form->SaveDialog2->Execute())
+            continue;
+        path = Form->SaveDialog2->FileName;
+        if (ExtractFileExt(path).empty())
+            path += ".vlt";
+        reason = archive::TryReplaceOwnFile(path, [&] { SaveTree(Form, path, true); });
     }
+    return true;
+}
+
+// Replaces a settings file at close; a failure is named with its reason, and the user closes
+// without the file or stays. Answers whether the close goes on.
+bool SaveAtClose(const AnsiString& Path, const std::function<void()>& Write)
+{
+    const AnsiString reason = archive::TryReplaceOwnFile(Path, Write);
+    return reason.empty() ||
+           Application->MessageBox("Не удалось сохранить файл \"" + Path + "\": " + reason +
+                                       "\n\nЗакрыть программу без сохранения этого файла?",
+                                   "Внимание!!!", MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+} // namespace
+
+void TID_Vellorn::FormCloseQuery(TObject*, bool& CanClose)
+{
+    // Nothing typed goes without a question: the page editor's unsaved text (its own question),
+    // then a note typed and not saved.
+    if (Session(this).CloseAsked)
+        return;
+    CanClose = !(Form8 && Form8->Visible() && !Form8->CloseQuery()) && KeepTypedNote(this);
+}
+
+void TID_Vellorn::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_QUERYENDSESSION:
+        Message.Result = CloseQuery() ? 1 : 0;
+        return;
+    case WM_ENDSESSION:
+        if (Message.WParam) {
+            Session(this).CloseAsked = true;
+            Close();
+        }
+        Message.Result = 0;
+        return;
+    default:
+        inherited::WndProc(Message);
+    }
+}
+
+void TID_Vellorn::FormClose(TObject*, TCloseAction& Action)
+{
+    // The tree and its window stay as they are: the file is written from the nodes, and the
+    // process ends without taking the window apart item by item. A close the user stops leaves
+    // everything as it was.
+    TMainSession& s = Session(this);
+    ArticleCount = treefile::CountImage(*TreeView1->Items(), 2);
+    if (!SaveTreeAtClose(this)) {
+        Action = caNone;
+        return;
+    }
+
+    settings::TFormCloseSettings v;
+    v.NameTree = TreeName;
+    v.Width = Width();
+    v.Height = Height();
+    v.Top = Top();
+    v.Left = Left();
+    v.Skin = sSkinManager1->SkinName();
+    v.VisibleTool1 = ToolBar1->Visible();
+    v.VisibleTool2 = ToolBar2->Visible();
+    v.VisibleTree = Panel2->Visible();
+    v.PanelWidth = TreePanelWidth;
+    v.NewArticleCount = ArticleCount;
+    v.WithTreeKeys = s.OwnsWorkingTree;
+    if (!SaveAtClose(archive::AppPath("FILES\\form.ini"), [&] { settings::WriteFormSettings(v); })) {
+        Action = caNone;
+        return;
+    }
+
+    // The address list is written only when it was read at start or has changed since, so a
+    // failed start never empties it.
+    if ((s.AddressListLoaded || ItemsOf(*ComboBox1->Items()) != s.LoadedAddresses) &&
+        !SaveAtClose(archive::AppPath("FILES\\list"), [&] { settings::SaveAddressList(*ComboBox1->Items()); })) {
+        Action = caNone;
+        return;
+    }
+
+    FreeAndNil(TrayIcon1);
 }
 
 void TID_Vellorn::N6Click(TObject*) { Close(); }

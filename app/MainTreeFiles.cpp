@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "ArchiveFiles.h"
+#include "MainTreeMap.h"
 #include "Settings.h"
 #include "ShellSeams.h"
 #include "TreeFile.h"
@@ -26,10 +27,13 @@ void CopyFiles(const AnsiString& From, const AnsiString& To, UINT Operation)
         throw Exception("Не удалось скопировать файл \"" + From + "\" в \"" + To + "\"");
 }
 
-AnsiString SaveTree(TID_Vellorn* Form, const AnsiString& Path)
+AnsiString SaveTree(TID_Vellorn* Form, const AnsiString& Path, bool FoldersClosed)
 {
     const AnsiString name = archive::TreeNameFromPath(Path);
-    treefile::WriteTreeFile(Path, *Form->TreeView1);
+    if (FoldersClosed)
+        treefile::WriteClosedTreeFile(Path, *Form->TreeView1, IsFolder);
+    else
+        treefile::WriteTreeFile(Path, *Form->TreeView1);
     const AnsiString map = archive::MapPath(archive::WorkingTreeFile());
     if (FileExists(map))
         CopyFiles(map, archive::MapPath(name));

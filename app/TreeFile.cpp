@@ -18,6 +18,51 @@ void WriteTreeFile(const AnsiString& Path, TComponent& TreeView)
     SafeWriteFileBytes(Path, bytes);
 }
 
+namespace {
+
+// Folders shown closed for as long as it lives: each open folder's images, given back at its end.
+class TFoldersClosed {
+public:
+    TFoldersClosed(TTreeNodes& Nodes, const std::function<bool(const TTreeNode*)>& IsFolder)
+    {
+        for (TTreeNode* n = Nodes.GetFirstNode(); n; n = n->GetNext())
+            if (IsFolder(n) && (n->ImageIndex() != 0 || n->SelectedIndex() != 0)) {
+                saved_.push_back({n, n->ImageIndex(), n->SelectedIndex()});
+                n->SetImageIndex(0);
+                n->SetSelectedIndex(0);
+            }
+    }
+    ~TFoldersClosed()
+    {
+        for (const Saved& s : saved_) {
+            s.Node->SetImageIndex(s.Image);
+            s.Node->SetSelectedIndex(s.Selected);
+        }
+    }
+    TFoldersClosed(const TFoldersClosed&) = delete;
+    TFoldersClosed& operator=(const TFoldersClosed&) = delete;
+
+private:
+    struct Saved {
+        TTreeNode* Node;
+        Integer Image, Selected;
+    };
+    std::vector<Saved> saved_;
+};
+
+} // namespace
+
+void WriteClosedTreeFile(const AnsiString& Path, TCustomTreeView& View,
+                         const std::function<bool(const TTreeNode*)>& IsFolder)
+{
+    AnsiString bytes;
+    {
+        TFoldersClosed closed(*View.Items(), IsFolder);
+        bytes = TreeStreamBytes(View);
+    }
+    SafeWriteFileBytes(Path, bytes);
+}
+
 void ReadTreeFile(const AnsiString& Path, TCustomTreeView& View) { ApplyTreeStream(ReadTreeStream(Path), View); }
 
 TTreeStream ReadTreeStream(const AnsiString& Path)

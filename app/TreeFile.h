@@ -2,6 +2,8 @@
 // replacement and read whole before the view changes.
 #pragma once
 
+#include <functional>
+
 #include "ComCtrlsTree.h"
 
 namespace treefile {
@@ -13,6 +15,11 @@ AnsiString TreeStreamBytes(TComponent& TreeView);
 // Writes the stream to Path: a temporary file in the same folder, flushed and moved over Path,
 // so Path is created when missing and never left half written.
 void WriteTreeFile(const AnsiString& Path, TComponent& TreeView);
+
+// Writes the tree as WriteTreeFile does, every node for which IsFolder holds written closed (image
+// and selected image 0). The view's own nodes keep their images, also when the write fails.
+void WriteClosedTreeFile(const AnsiString& Path, TCustomTreeView& View,
+                         const std::function<bool(const TTreeNode*)>& IsFolder);
 
 // Reads the whole tree file and checks it (signature, every property value, the node records,
 // the end markers) before anything changes; then the view's nodes are replaced by the file's (a

@@ -66,6 +66,52 @@ TEST_F(Notes, WrittenLoadedAndRemovedForTheEntryOpenedLast)
     EXPECT_EQ(boxes.size(), 3u);
 }
 
+// A note shown for writing can be saved at once (menu and panel); one typed and not saved is asked
+// about when another entry opens or the window closes: "Отмена" stays, "Да" saves, "Нет" drops.
+TEST_F(Notes, ATypedNoteCanBeSavedAndIsNeverDroppedWithoutAQuestion)
+{
+    const AnsiString question = "Примечание не сохранено.\nСохранить его?";
+    Open("Первая");
+    EXPECT_FALSE(form->N78->Enabled());
+    form->N75Click(form->N75);
+    for (TMenuItem* item : {form->N78, form->N85})
+        EXPECT_TRUE(item->Enabled()) << item->Name();
+    EXPECT_TRUE(form->ToolButton17->Enabled());
+    const auto type = [&](const char* text) {
+        form->Memo1->Perform(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    };
+    type("набрано");
+
+    ScriptBoxes(IDCANCEL);
+    Open("Вторая");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, question);
+    EXPECT_EQ(boxes[0].flags, UINT(MB_YESNOCANCEL | MB_ICONEXCLAMATION));
+    EXPECT_EQ(form->OpenedTitle, "Первая") << "the entry stays open";
+    ScriptBoxes(IDYES);
+    boxes.clear();
+    Open("Вторая");
+    EXPECT_EQ(testkit::ReadFileBytes(NoteFile("Первая_VLN.txt")), "набрано\r\n");
+    EXPECT_EQ(form->OpenedTitle, "Вторая");
+    Open("Первая");
+    EXPECT_EQ(boxes.size(), 1u) << "a saved note, no question";
+
+    // A change of a note the window showed turns "Сохранить" on as well.
+    form->N78->SetEnabled(false);
+    type(" ещё");
+    EXPECT_TRUE(form->N78->Enabled());
+    ScriptBoxes(IDCANCEL);
+    boxes.clear();
+    form->Close();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, question);
+    EXPECT_NE(form->TrayIcon1, nullptr) << "the window stays";
+    ScriptBoxes(IDNO);
+    form->Close();
+    EXPECT_EQ(form->TrayIcon1, nullptr);
+    EXPECT_EQ(testkit::ReadFileBytes(NoteFile("Первая_VLN.txt")), "набрано\r\n");
+}
+
 TEST_F(Notes, BackAndForwardHideTheNote)
 {
     form->N75Click(form->N75);

@@ -2,7 +2,7 @@
 // menu and the result opened, a page written in the editor and placed in the tree with "Выбрать",
 // the program closed from the tray icon's menu; then the page, the tree and its map it wrote. And
 // what a new user met: the window made narrow, a file typed outside the archive, the editor left
-// with unsaved text. And the lists in Dusk: the skin chooser by keyboard, the address list by
+// with unsaved text, and the main window closed over unsaved text. And the lists in Dusk: the skin chooser by keyboard, the address list by
 // mouse, Enter and Shift+Delete, a mark chosen for a new article.
 #include "../app_gui/LogicFixture.h"
 
@@ -328,6 +328,88 @@ TEST_F(WritingEndToEnd, NarrowWindowForeignFileAndUnsavedEditorText)
               "[FILES]\r\nГрибы в лесу=griby.html\r\nОсенние листья=osen.html\r\n");
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("Width=520\r\n"), std::string::npos);
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\Settings2.ini").find("[FORM]\r\n"), std::string::npos);
+}
+
+// Text typed and not saved is never dropped without a question: the main window's close (its
+// close box, the tray's "Закрыть", the end of the session) asks the open editor's question, then
+// about the note typed in the note panel. "Нет" to the editor and "Отмена" to the note keep every
+// window open; at the session's end "Да" saves the note and the program writes its files.
+TEST_F(WritingEndToEnd, ClosingAsksAboutTheEditorsTextAndATypedNote)
+{
+    const AnsiString note = dir / "FILES\\text\\Грибы в лесу_VLN.txt";
+    testkit::WriteFileBytes(note, "Старое\r\n");
+    HWND main = run.Launch(dir.Path());
+    ASSERT_NE(main, nullptr) << "no main window";
+    auto trees = VisibleWindows(main, 0, "TreeView");
+    ASSERT_EQ(trees.size(), 1u);
+    HWND tree = trees[0];
+    const auto forest = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, LPARAM(forest));
+    const auto griby = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, LPARAM(forest)));
+    ASSERT_NE(griby, nullptr);
+    testkit::ClickIn(tree, ItemRect(tree, griby), true);
+    HWND noteBox = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        auto memos = VisibleWindows(main, 0, "Memo");
+        noteBox = memos.empty() ? nullptr : memos[0];
+        return noteBox != nullptr;
+    })) << "the entry's note shows";
+    const auto type = [](HWND box, const std::string& text) {
+        for (char c : text)
+            PostMessageA(box, WM_CHAR, static_cast<Byte>(c), 1);
+        ASSERT_TRUE(WaitUntil([&] {
+            char got[128] = {};
+            SendMessageA(box, WM_GETTEXT, sizeof got, reinterpret_cast<LPARAM>(got));
+            return std::string(got).find(text) != std::string::npos;
+        }));
+    };
+    type(noteBox, "Новое ");
+    ChooseInMenuBar(main, 5, 0);
+    HWND editor = WaitForWindow(run.Id(), "TForm8");
+    ASSERT_NE(editor, nullptr) << "the editor";
+    auto memos = VisibleWindows(editor, 0, "Memo");
+    ASSERT_EQ(memos.size(), 1u);
+    type(memos[0], "Начало статьи");
+
+    // The question shown next (the editor's has two buttons, the note's three) answered.
+    const auto answer = [&](size_t buttons, const char* button) {
+        HWND box = WaitForWindow(run.Id(), "TsMessageForm");
+        ASSERT_NE(box, nullptr) << button;
+        EXPECT_EQ(WindowText(box), "Внимание!!!");
+        EXPECT_EQ(VisibleWindows(box, 0, "BitBtn").size(), buttons) << button;
+        PostMessageA(ChildWithText(box, "BitBtn", button), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    };
+    const auto bothOpen = [&] {
+        testkit::PumpFor(200);
+        EXPECT_EQ(WaitForSingleObject(run.Process(), 0), DWORD(WAIT_TIMEOUT)) << "the program runs";
+        EXPECT_TRUE(IsWindowVisible(main));
+        EXPECT_TRUE(IsWindowVisible(editor));
+    };
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    answer(2, "&Нет");
+    bothOpen();
+    auto trays = testkit::ProcessWindows(run.Id(), "TrayIconWindow");
+    ASSERT_EQ(trays.size(), 1u);
+    PostMessageA(trays[0], WM_APP + 0x3A1, 1, WM_RBUTTONUP);
+    ASSERT_TRUE(testkit::ChooseInMenu(run.Id(), {VK_DOWN, VK_RETURN})) << "the tray's menu";
+    answer(2, "&Да");
+    answer(3, "Отмена");
+    bothOpen();
+    EXPECT_EQ(testkit::ReadFileBytes(note), "Старое\r\n");
+
+    PostMessageA(main, WM_QUERYENDSESSION, 0, 0);
+    answer(2, "&Да");
+    answer(3, "&Да");
+    PostMessageA(main, WM_ENDSESSION, TRUE, 0);
+    ASSERT_EQ(WaitForSingleObject(run.Process(), 20000), WAIT_OBJECT_0) << "the program ends";
+    EXPECT_EQ(testkit::ReadFileBytes(note), "Новое Старое\r\n");
+    TComponent* owner = Create<TComponent>(nullptr);
+    auto* saved = Create<TsTreeView>(owner);
+    treefile::ReadTreeFile(dir / "FILES\\tree\\Temp.vlt", *saved);
+    EXPECT_EQ(Dump(saved->Items()), "Лес/0\n Грибы в лесу/8\nОсень/0\n") << "the tree written, folders closed";
+    owner->Free();
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]"), std::string::npos);
 }
 
 TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)

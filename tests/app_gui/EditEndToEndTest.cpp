@@ -616,3 +616,83 @@ TEST_F(PlainBrowseEndToEnd, WithoutASkinTheSystemsDialogOpens)
 }
 
 } // namespace
+
+namespace {
+
+// A working tree the program may not replace (the read-only attribute): the close names it and
+// offers another file, the close without the tree, or staying; the file is never touched.
+class UnwritableTreeEndToEnd : public EditEndToEnd {
+protected:
+    void Prepare() override
+    {
+        before = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt");
+        FileSetAttr(dir / "FILES\\tree\\Temp.vlt", faReadOnly);
+    }
+    // Closes the main window and answers the question with the button.
+    void CloseAnswering(DWORD pid, HWND window, const std::string& button)
+    {
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        HWND box = nullptr;
+        ASSERT_TRUE(testkit::WaitUntil([&] {
+            for (HWND w : testkit::VisibleWindows(nullptr, pid, "TsMessageForm"))
+                box = WindowText(w) == "Внимание!!!" ? w : box;
+            return box != nullptr;
+        })) << "the question";
+        Press(box, button, "BitBtn");
+        ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    }
+    bool Ends(HANDLE process)
+    {
+        DWORD code = STILL_ACTIVE;
+        return WaitForSingleObject(process, 20000) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code) && code == 0;
+    }
+    std::string before;
+};
+
+TEST_F(UnwritableTreeEndToEnd, TheCloseOffersAnotherFileTheCloseWithoutTheTreeOrStaying)
+{
+    const AnsiString tree = dir / "FILES\\tree\\Temp.vlt";
+    // A change: a category through the pop-up menu's "Добавить" > "Категория".
+    Popup("Разное", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
+    HWND box = WindowCalled("Введите название категории");
+    ASSERT_NE(box, nullptr);
+    SendMessageA(Children(box, "Edit").at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Новости"));
+    Press(box, "OK");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Новости") != nullptr; }));
+
+    // "Отмена": the program stays with its tree.
+    CloseAnswering(run.Id(), main, "Отмена");
+    testkit::PumpFor(200);
+    EXPECT_EQ(WaitForSingleObject(run.Process(), 0), DWORD(WAIT_TIMEOUT)) << "the program runs";
+    EXPECT_NE(Item("Новости"), nullptr);
+    EXPECT_NE(Item("Избранная"), nullptr);
+    EXPECT_EQ(testkit::ReadFileBytes(tree), before);
+
+    // "Да": the tree save dialog, a name typed; the tree goes there and the program ends.
+    CloseAnswering(run.Id(), main, "&Да");
+    HWND save = nullptr;
+    ASSERT_TRUE(testkit::WaitUntil([&] {
+        const auto dialogs = testkit::VisibleWindows(nullptr, run.Id(), "#32770");
+        save = dialogs.empty() ? nullptr : dialogs[0];
+        return save != nullptr;
+    })) << "the save dialog";
+    const auto names = testkit::VisibleWindows(save, 0, "Edit");
+    ASSERT_FALSE(names.empty());
+    const std::string copy = dir / "FILES\\tree\\copy.vlt";
+    SendMessageA(names[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(copy.c_str()));
+    PostMessageA(save, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(Ends(run.Process()));
+    EXPECT_NE(testkit::ReadFileBytes(copy).find(Short("Новости")), std::string::npos);
+    EXPECT_EQ(testkit::ReadFileBytes(tree), before) << "the read-only file as it was";
+
+    // "Нет": the next run closes without the tree.
+    testkit::ProgramRun again;
+    HWND second = again.Launch(dir.Path());
+    ASSERT_NE(second, nullptr);
+    CloseAnswering(again.Id(), second, "&Нет");
+    ASSERT_TRUE(Ends(again.Process()));
+    EXPECT_EQ(testkit::ReadFileBytes(tree), before);
+    FileSetAttr(tree, 0);
+}
+
+} // namespace

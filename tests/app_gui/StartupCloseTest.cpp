@@ -233,23 +233,96 @@ TEST_F(StartupClose, CloseWritesTheTreeTheSettingsAndTheList)
     EXPECT_EQ(FileGetAttr(ini) & faHidden, faHidden);
 }
 
-// A close that cannot write the tree file fails with the window open and its tree in its window,
-// folders closed.
-TEST_F(StartupClose, ACloseThatFailsLeavesTheTreeInItsWindow)
+// A file the close cannot replace is named with its reason, and the user chooses; the file is
+// never touched. The tree: "Отмена" stays with the tree as it was (folders open), "Да" writes it
+// through the tree save dialog elsewhere (a cancelled dialog asks again), "Нет" closes without
+// it. A settings file: "Нет" stays, "Да" closes without it.
+TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
 {
-    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.vlt", PlainTreeFile(SampleTree()));
+    const AnsiString tree = dir / "FILES\\tree\\Temp.vlt", ini = dir / "FILES\\form.ini";
+    const std::string treeBytes = testkit::ReadFileBytes(tree), iniBytes = testkit::ReadFileBytes(ini);
+    std::vector<int> answers;
+    Application->MessageBoxFunc = [&](HWND o, const AnsiString& t, const AnsiString& c, UINT f) {
+        boxes.push_back({o, t, c, f});
+        const int answer = answers.empty() ? IDCANCEL : answers.front();
+        if (!answers.empty())
+            answers.erase(answers.begin());
+        return answer;
+    };
+    const auto question = [](const AnsiString& path, const AnsiString& reason) {
+        return "Не удалось сохранить дерево в файл \"" + path + "\": " + reason +
+               "\n\nСохранить дерево в другой файл?\n«Да» — выбрать файл, «Нет» — закрыть программу без "
+               "сохранения дерева, «Отмена» — вернуться в программу.";
+    };
+    const AnsiString readOnly = "Файл доступен только для чтения.";
+    FileSetAttr(tree, faReadOnly);
     TID_Vellorn* form = Start();
     form->Show();
     form->TreeView1->FullExpand();
+    form->TreeView1->Items()->Add(nullptr, "Новое");
+    const int width = form->TreeView1->Width(), height = form->TreeView1->Height();
+
+    answers = {IDCANCEL};
+    form->Close();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, question(tree, readOnly));
+    EXPECT_EQ(boxes[0].caption, "Внимание!!!");
+    EXPECT_EQ(boxes[0].flags, UINT(MB_YESNOCANCEL | MB_ICONWARNING));
+    EXPECT_NE(form->TrayIcon1, nullptr) << "the window stays";
+    EXPECT_EQ(form->TreeView1->Items()->Item(0)->ImageIndex(), 1) << "its folders stay open";
+    ASSERT_TRUE(form->TreeView1->HandleAllocated());
+    EXPECT_EQ(form->TreeView1->Perform(TVM_GETCOUNT, 0, 0), form->TreeView1->Items()->Count());
+    EXPECT_EQ(testkit::ReadFileBytes(tree), treeBytes);
+
+    // Another file: the dialog cancelled (the question again), then a name without extension.
+    answers = {IDYES, IDYES};
+    prompts.AnswerDialog(false);
+    prompts.AnswerDialog(true, [&](TCommonDialog& d) { static_cast<TSaveDialog&>(d).FileName = dir / "FILES\\tree\\Копия"; });
+    form->Close();
+    EXPECT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(form->TrayIcon1, nullptr) << "closed";
+    std::vector<N> closed = SampleTree();
+    closed.push_back({"Новое", 0, {}});
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Копия.vlt"), MainTreeFile(width, height, closed));
+    EXPECT_EQ(testkit::ReadFileBytes(tree), treeBytes);
+    form->Free();
+
+    // A full disk, "Нет": closed without the tree, the settings written.
+    boxes.clear();
+    form = Start();
+    form->TreeView1->Items()->Add(nullptr, "Новое");
+    FileSetAttr(tree, 0);
     {
         testkit::FileSteps steps;
         steps.FailAt(testkit::FileStep::Write, ERROR_DISK_FULL);
-        EXPECT_THROW(form->Close(), Exception);
+        answers = {IDNO};
+        form->Close();
     }
-    EXPECT_TRUE(form->Visible());
-    ASSERT_TRUE(form->TreeView1->HandleAllocated());
-    EXPECT_EQ(form->TreeView1->Perform(TVM_GETCOUNT, 0, 0), form->TreeView1->Items()->Count());
-    EXPECT_EQ(form->TreeView1->Items()->Item(0)->ImageIndex(), 0);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, question(tree, SysErrorMessage(ERROR_DISK_FULL)));
+    EXPECT_EQ(form->TrayIcon1, nullptr);
+    EXPECT_EQ(testkit::ReadFileBytes(tree), treeBytes);
+    EXPECT_NE(testkit::ReadFileBytes(ini), iniBytes);
+    form->Free();
+
+    // form.ini read-only: "Нет" stays, "Да" closes; the file as it was.
+    boxes.clear();
+    testkit::WriteFileBytes(ini, iniBytes);
+    FileSetAttr(ini, faReadOnly | faHidden);
+    form = Start();
+    form->SetBounds(30, 40, 900, 650);
+    answers = {IDNO, IDYES};
+    form->Close();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Не удалось сохранить файл \"" + ini + "\": " + readOnly +
+                                 "\n\nЗакрыть программу без сохранения этого файла?");
+    EXPECT_EQ(boxes[0].flags, UINT(MB_YESNO | MB_ICONWARNING));
+    EXPECT_NE(form->TrayIcon1, nullptr);
+    form->Close();
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(form->TrayIcon1, nullptr);
+    FileSetAttr(ini, faHidden);
+    EXPECT_EQ(testkit::ReadFileBytes(ini), iniBytes);
     form->Free();
 }
 

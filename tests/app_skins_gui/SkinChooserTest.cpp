@@ -1,5 +1,5 @@
 // The skin chooser on the real main window: the list, the preview through Timer5, "OK" kept in
-// form.ini, "Отмена", skins that fail, the view toggles, and a switch of the skinned tabs.
+// form.ini, "Отмена" and the other closes, skins that fail, the view toggles, and a switch of the skinned tabs.
 #include "../app_gui/LogicFixture.h"
 
 #include "Form16.h"
@@ -83,6 +83,17 @@ TEST_F(SkinChooser, ListsPreviewsKeepsOnOkAndGoesBackOnCancel)
     EXPECT_EQ(form->sSkinManager1->SkinName(), "Dusk") << "cancel goes back to the skin shown at the start";
     EXPECT_EQ(form->Memo1->Color(), EditColour());
     EXPECT_EQ(StoredSkin(), "Dusk");
+
+    // Alt+F4 or the close box is a cancel as well, and the close keeps the skin shown.
+    Choose([&] {
+        Pick("Zeta");
+        Tick();
+        EXPECT_EQ(form->sSkinManager1->SkinName(), "Zeta");
+        chooser->Perform(WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    Tick();
+    EXPECT_EQ(form->sSkinManager1->SkinName(), "Dusk");
+    EXPECT_EQ(chooser->sListBox1->GetItemIndex(), chooser->sListBox1->Items()->IndexOf("Dusk"));
 
     Choose([&] {
         chooser->sListBox1->SetItemIndex(-1);
