@@ -447,14 +447,48 @@ private:
         line_.push_back(std::move(it));
     }
 
+    // The items at the end of the line that Next continues without a blank (a word split by inline
+    // markup), taken off the line when the word can begin the next one whole: the line then breaks
+    // at the blank before the word. Empty when the word begins the line or is wider than a line.
+    std::vector<Item> TakeWord(const Item& Next)
+    {
+        int width = Next.run.w;
+        size_t k = line_.size();
+        while (k > 0) {
+            const Item& prev = line_[k - 1];
+            if (prev.fixedX || newCell_)
+                return {};
+            width += prev.run.w;
+            --k;
+            if (prev.run.spaceBefore || prev.ownRun)
+                break;
+            if (k == 0)
+                return {};
+        }
+        if (k == 0 || width > right_ - left_ || !line_[k].run.spaceBefore)
+            return {};
+        std::vector<Item> word(std::make_move_iterator(line_.begin() + static_cast<std::ptrdiff_t>(k)),
+                               std::make_move_iterator(line_.end()));
+        line_.erase(line_.begin() + static_cast<std::ptrdiff_t>(k), line_.end());
+        flowItems_ -= static_cast<int>(word.size());
+        return word;
+    }
+
     void AddItem(Item it, bool spaceBefore)
     {
         int space = 0;
         if (spaceBefore && flowItems_)
             space = spaceWidth_;
         if (flowItems_ && lineX_ + space + it.run.w > right_) {
+            std::vector<Item> word = spaceBefore ? std::vector<Item>() : TakeWord(it);
             FlushLine(false);
             space = 0;
+            for (Item& piece : word) {
+                piece.run.x = lineX_;
+                piece.run.spaceBefore = false;
+                lineX_ += piece.run.w;
+                Push(std::move(piece));
+            }
         }
         it.run.x = lineX_ + space;
         it.run.spaceBefore = space > 0;

@@ -228,8 +228,15 @@ void TsStatusBar::WndProc(TMessage& Message)
     default:
         break;
     }
+    // A new text or layout makes the picture stale before the system bar handles it: the bar may
+    // paint at once, inside the message. A picture not painted then is painted soon after.
+    const bool changes = Message.Msg == SB_SETTEXTA || Message.Msg == SB_SIMPLE || Message.Msg == SB_SETPARTS;
+    if (changes)
+        sd->BGChanged = true;
     CommonWndProc(Message, sd);
     inherited::WndProc(Message);
-    if (Message.Msg == SB_SETTEXTA || Message.Msg == SB_SIMPLE || Message.Msg == SB_GETRECT)
+    if (Message.Msg == SB_GETRECT)
         sd->BGChanged = true;
+    if (changes && sd->BGChanged)
+        InvalidateRect(Handle(), nullptr, FALSE);
 }

@@ -288,27 +288,11 @@ void TsTreeView::Dispatch(TMessage& Message)
 {
     switch (Message.Msg) {
     case WM_NCCALCSIZE: NCCalcSize(Message); return;
-    case CN_KEYDOWN:
-        inherited::Dispatch(Message);
-        RefreshScrolls();
-        return;
-    case CN_KEYUP:
-        inherited::Dispatch(Message);
-        switch (Message.WParam) {
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_END:
-        case VK_HOME:
-        case VK_UP:
-        case VK_DOWN:
-        case VK_SCROLL: RefreshScrolls(); break;
-        default: break;
-        }
-        return;
     case CN_NOTIFY: {
         inherited::Dispatch(Message);
         const auto* n = reinterpret_cast<const NMHDR*>(Message.LParam);
-        if (n && (n->code == TVN_ITEMEXPANDEDA || n->code == TVN_DELETEITEMA || n->code == TVN_ENDLABELEDITA))
+        if (n && (n->code == TVN_ITEMEXPANDEDA || n->code == TVN_DELETEITEMA || n->code == TVN_ENDLABELEDITA ||
+                  n->code == TVN_SELCHANGEDA))
             PostRefreshScrolls();
         return;
     }
@@ -414,6 +398,8 @@ void TsTreeView::WndProc(TMessage& Message)
         break;
     case WM_MOVE:
     case CM_VISIBLECHANGED: sd->BGChanged = true; [[fallthrough]];
+    case WM_KEYDOWN: // the tree has moved by the key (a typed letter, a held page key)
+    case WM_CHAR:
     case WM_WINDOWPOSCHANGED: // the bounds are in step after it
     case WM_MOUSEWHEEL:
     case WM_VSCROLL:

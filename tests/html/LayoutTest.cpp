@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <map>
 #include <set>
 
 #include "Graphics.h"
@@ -72,6 +73,52 @@ TEST_F(LayoutTest, OverlongWordIsCutAndNbspDoesNotBreak)
     for (const htmlview::Run& r : n.runs)
         lines.insert(r.line);
     EXPECT_EQ(n.runs.front().text.substr(0, 5), "aaaa\xA0");
+}
+
+// Lines break at blanks at every width, also where markup splits a word: a word is cut only where
+// it is wider than the whole line.
+TEST_F(LayoutTest, LinesBreakAtBlanksAndOnlyAWordWiderThanTheLineIsCut)
+{
+    // Words as pieces, the bold ones marked with "*".
+    const std::vector<std::vector<std::string>> words = {
+        {"Добро"}, {"*пожа", "ловать"}, {"в"}, {"архив:"}, {"*ва", "ши"}, {"статьи,"}, {"ссылки"}, {"и"}, {"ролики"}};
+    std::string html;
+    for (const auto& word : words) {
+        html += html.empty() ? "" : " ";
+        for (const std::string& piece : word)
+            html += piece[0] == '*' ? "<b>" + piece.substr(1) + "</b>" : piece;
+    }
+    for (const char* tag : {"h1", "h3", "p"}) {
+        for (int width = 60; width <= 420; width += 9) {
+            Layout l = Lay(std::string("<") + tag + ">" + html + "</" + tag + ">", width);
+            ASSERT_FALSE(l.runs.empty());
+            FontSpec plain = l.runs[0].font, bold = plain;
+            bold.bold = true;
+            std::map<int, std::string> lines;
+            for (const htmlview::Run& r : l.runs)
+                lines[r.line] += (r.spaceBefore ? " " : "") + std::string(r.text);
+            std::set<std::string> whole;
+            for (const auto& [line, shown] : lines)
+                for (size_t i = 0; i < shown.size();) {
+                    const size_t e = std::min(shown.find(' ', i), shown.size());
+                    whole.insert(shown.substr(i, e - i));
+                    i = e + 1;
+                }
+            for (const auto& word : words) {
+                std::string text;
+                long long w = 0;
+                for (const std::string& piece : word) {
+                    const bool b = piece[0] == '*';
+                    const std::string t = b ? piece.substr(1) : piece;
+                    text += t;
+                    w += fonts_.Metrics(dc_, b ? bold : plain).Width(t.data(), t.size());
+                }
+                if (!whole.count(text)) {
+                    EXPECT_GT(w, width - 16) << tag << " " << width << ": " << text;
+                }
+            }
+        }
+    }
 }
 
 // Each character is measured once: a word of a megabyte lays out at once, every line filled.

@@ -127,3 +127,27 @@ TEST_F(StatusBar, ABarStickingOutOfItsParentIsRepaintedFromScratchAtEveryPaint)
     EXPECT_FALSE(inside->SkinData()->HalfVisible);
     EXPECT_EQ(Command(out, AC_ISSKINNED), 1);
 }
+
+TEST_F(StatusBar, ANewPanelOrSimpleTextShowsOnScreenWithoutAnotherPaint)
+{
+    Activate({Section("STATUSBAR", Bar, Bar, 0x00FFFFFF)});
+    TsStatusBar* b = Make();
+    Show(b);
+    auto shown = [&] { return testkit::ScreenPixels(b->Handle()); };
+    for (int step = 0; step < 2; ++step) {
+        testkit::PumpFor(30);
+        const testkit::PixelImage before = shown();
+        if (step == 0) {
+            b->Panels()->Items(1)->SetText("WWWWW");
+        } else {
+            b->SetSimplePanel(true);
+            b->SetSimpleText("MMMMMMMMMM");
+        }
+        EXPECT_TRUE(testkit::PumpUntil([&] { return !SameImage(before, shown()); }, 1000)) << step;
+        testkit::PumpFor(30);
+        const testkit::PixelImage after = shown();
+        b->Repaint(); // what a full paint shows is what the screen already showed
+        testkit::PumpFor(30);
+        EXPECT_TRUE(SameImage(after, shown())) << step;
+    }
+}

@@ -123,6 +123,29 @@ TEST_F(TreeTest, ItsBarsShowOnlyForWhatDoesNotFitAndFollowItsSelection)
     EXPECT_FALSE(tree->VSBar->Visible());
 }
 
+// The bars are read after the tree has moved by a key, not when the key arrives.
+TEST_F(TreeTest, TheThumbStandsWhereTheTreeIsAfterEveryKey)
+{
+    TsTreeView* tree = MakeTree(Bounds(20, 20, 150, 120));
+    Fill(tree, 60, "a");
+    tree->Items()->Add(nullptr, "z, the last");
+    testkit::PumpFor(50);
+    ASSERT_NE(tree->VSBar, nullptr);
+    tree->SetSelected(tree->Items()->Item(0));
+    testkit::PumpFor(30);
+    ASSERT_EQ(tree->VSBar->Position(), 0);
+    const HWND h = tree->Handle();
+    SendMessageA(h, WM_CHAR, 'z', 1); // a typed letter jumps to the last row
+    ASSERT_GT(tree->TopItem()->Index(), 40);
+    EXPECT_EQ(tree->VSBar->Position(), tree->TopItem()->Index());
+    SendMessageA(h, WM_KEYDOWN, VK_HOME, 1);
+    for (int repeat = 0; repeat < 3; ++repeat) { // a held PgDn: no key-up between the pages
+        SendMessageA(h, WM_KEYDOWN, VK_NEXT, repeat ? 0x40000001 : 1);
+        EXPECT_GT(tree->TopItem()->Index(), 0) << repeat;
+        EXPECT_EQ(tree->VSBar->Position(), tree->TopItem()->Index()) << repeat;
+    }
+}
+
 TEST_F(TreeTest, TheThumbBeyondWhatTheMessageCarriesMakesThatRowTheTopAndTheBottomShowsTheLastNode)
 {
     TsTreeView* tree = MakeTree(Bounds(20, 20, 150, 120));
