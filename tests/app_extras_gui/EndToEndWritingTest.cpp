@@ -467,7 +467,8 @@ TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
     // Shift+Delete empties the list and writes the file at once (sent once the page has loaded and
     // the address box has the keyboard, so that the keys cannot race the navigation).
     auto focused = [&] {
-        GUITHREADINFO info{sizeof info};
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
         GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
         return info.hwndFocus;
     };
