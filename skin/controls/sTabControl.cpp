@@ -390,17 +390,15 @@ void TsCustomTabControl::SetTabIndex(int Value)
     if (index == FTabIndex)
         return;
     FTabIndex = index;
-    {
-        if (ComponentState().Contains(csLoading) || ComponentState().Contains(csReading))
-            return;
-        RebuildTabs();
-        SkinData()->BGChanged = true;
-        Change();
-        // The native selection follows the tab selected, not an index that matched none.
-        if (HandleAllocated())
-            SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
-        Repaint();
-    }
+    if (ComponentState().Contains(csLoading) || ComponentState().Contains(csReading))
+        return;
+    RebuildTabs();
+    SkinData()->BGChanged = true;
+    Change();
+    // The native selection follows the tab selected, not an index that matched none.
+    if (HandleAllocated())
+        SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Repaint();
 }
 
 int TsCustomTabControl::GetImageIndex(int TabIndex)

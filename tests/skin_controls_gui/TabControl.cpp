@@ -77,6 +77,14 @@ TEST_F(TabControlTest, PickingATabOfAnOuterRowMovesThatRowToThePageAndKeepsTheOt
     // A tab of the row at the page changes no rows.
     Click(tc, expected.back().front());
     EXPECT_EQ(Rows(tc), expected);
+    // A click on the focused control alone shows the picked tab active, as a full repaint would.
+    ASSERT_TRUE(tc->Focused());
+    Click(tc, expected.back().back());
+    testkit::PumpFor(30);
+    const testkit::PixelImage shown = testkit::ScreenPixels(tc->Handle());
+    tc->SkinData()->BGChanged = true;
+    tc->Repaint();
+    EXPECT_TRUE(SameImage(shown, testkit::ScreenPixels(tc->Handle())));
 }
 
 TEST_F(TabControlTest, OnChangingRefusesForClicksKeysAndAccelerators)

@@ -265,6 +265,8 @@ TEST_F(ComboFamily, AnEditKeepsItsTextInANewWindowAndARightClickAsksForTheContro
     EXPECT_EQ(c->Text(), "своё") << "sorted";
     c->SetItemHeight(20);
     EXPECT_EQ(c->Text(), "своё") << "item height";
+    c->SetCharCase(ecLowerCase);
+    EXPECT_EQ(c->Text(), "своё") << "char case";
     c->SetStyle(csSimple);
     EXPECT_EQ(c->Text(), "своё") << "style";
     c->SetItemIndex(2);
