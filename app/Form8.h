@@ -57,7 +57,7 @@ public:
 
 private:
     // Writes the author, the text's font and the window's size to FILES\Settings2.ini; a file
-    // that cannot be replaced is reported.
+    // that cannot be replaced is reported, and the editor goes on (its close is never stopped).
     void WriteSettings();
     TMenuItem* NewItem(TMenuItem* Parent, const char* Name, const AnsiString& Caption, TShortCut Key = 0);
 };

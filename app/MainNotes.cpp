@@ -39,7 +39,8 @@ bool CanHaveNote(TID_Vellorn* Form)
 
 bool KeepTypedNote(TID_Vellorn* Form)
 {
-    if (!Form->Panel5->Visible() || !Form->Memo1->Modified() || !CanHaveNote(Form))
+    // Also while the panel is hidden (the back and forward buttons hide it): the text is still there.
+    if (!Form->Memo1->Modified() || !CanHaveNote(Form))
         return true;
     switch (Application->MessageBox("Примечание не сохранено.\nСохранить его?", "Внимание!!!",
                                     MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
@@ -148,6 +149,7 @@ void TID_Vellorn::ToolButton20Click(TObject*)
         return;
     // A note that is not there any more is removed all the same: only the panel goes.
     DeleteFile(path);
+    Memo1->SetModified(false);
     ShowNotePanel(this, false);
 }
 

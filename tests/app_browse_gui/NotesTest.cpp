@@ -109,6 +109,8 @@ TEST_F(Notes, ATypedNoteCanBeSavedAndIsNeverDroppedWithoutAQuestion)
     form->N78->SetEnabled(false);
     type(" ещё");
     EXPECT_TRUE(form->N78->Enabled());
+    form->ToolButton1Click(form->ToolButton1);
+    ASSERT_FALSE(form->Panel5->Visible()) << "\"Назад\" hides the note, which stays unsaved";
     ScriptBoxes(IDCANCEL);
     boxes.clear();
     form->Close();
