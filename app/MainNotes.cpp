@@ -116,6 +116,7 @@ void TID_Vellorn::Memo1Change(TObject*)
 }
 
 void TID_Vellorn::N78Click(TObject* Sender) { ToolButton17Click(Sender); }
+void TID_Vellorn::N85Click(TObject* Sender) { ToolButton17Click(Sender); }
 
 void TID_Vellorn::sToolBar2Enter(TObject*)
 {
@@ -123,7 +124,6 @@ void TID_Vellorn::sToolBar2Enter(TObject*)
     // bar's window marks its first item when it takes the focus, so this comes after.
     PostMessageA(sToolBar2->Handle(), TB_SETHOTITEM, static_cast<WPARAM>(sToolBar2->IndexOfItem(ToolButton17)), 0);
 }
-void TID_Vellorn::N85Click(TObject* Sender) { ToolButton17Click(Sender); }
 
 void TID_Vellorn::ToolButton19Click(TObject*)
 {
