@@ -195,7 +195,7 @@ void TForm8::FormShow(TObject*)
 
 void TForm8::WriteSettings()
 {
-    // Settings that cannot be written are reported once; the editor closes all the same.
+    // Settings that cannot be written are reported; the editor closes all the same.
     const AnsiString path = SettingsPath();
     const AnsiString reason = archive::TryReplaceOwnFile(path, [&] {
         TMemIniFile ini(path);
@@ -248,7 +248,8 @@ void TForm8::N1Click(TObject*)
     Memo2->Lines()->SetText(ArticlePage(Edit1->Text(), Memo1->Text(), Edit2->Text(), Edit3->Text()));
     Memo2->Lines()->SaveToFile(path);
     Memo1->SetModified(false);
-    // The tree's menu offers "Выбрать" for the new page; the close below writes the settings.
+    WriteSettings();
+    // The tree's menu offers "Выбрать" for the new page.
     if (ID_Vellorn)
         ID_Vellorn->PendingPlaceArticle = true;
     Close();

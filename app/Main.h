@@ -409,6 +409,7 @@ public:
     void ToolButton17Click(TObject* Sender);
     void N78Click(TObject* Sender);
     void Memo1Change(TObject* Sender);
+    void sToolBar2Enter(TObject* Sender);
     void N85Click(TObject* Sender);
     void ToolButton19Click(TObject* Sender);
     void N79Click(TObject* Sender);

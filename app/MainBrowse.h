@@ -31,7 +31,7 @@ AnsiString HistoryKey(const AnsiString& Title);
 // angle bracket, bar or control character in it).
 bool NoteFilePath(const AnsiString& Title, const AnsiString& TreeName, AnsiString& Path);
 
-// Asks about a note typed in the shown note panel and not saved yet (for the entry opened last):
+// Asks about a note typed in the note panel and not saved yet (for the entry opened last):
 // "Да" saves it as the panel's "Сохранить" does, "Нет" drops it. False for "Отмена": the caller
 // (opening another entry, the close) stops.
 bool KeepTypedNote(TID_Vellorn* Form);

@@ -448,6 +448,9 @@ void TID_Vellorn::BuildToolBars()
     sToolBar2->SetHeight(26);
     sToolBar2->SetShowHint(true);
     sToolBar2->SetParent(Panel5);
+    // Tab reaches the note's buttons: the arrows choose one, Enter or Space presses it.
+    sToolBar2->SetTabStop(true);
+    sToolBar2->OnEnter = Bind(this, &TID_Vellorn::sToolBar2Enter);
     sLabelFX2 = Create<TsLabelFX>(this);
     sLabelFX2->SetName("sLabelFX2");
     sLabelFX2->SetCaption("Примечание:");

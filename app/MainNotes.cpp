@@ -39,7 +39,8 @@ bool CanHaveNote(TID_Vellorn* Form)
 
 bool KeepTypedNote(TID_Vellorn* Form)
 {
-    if (!Form->Panel5->Visible() || !Form->Memo1->Modified() || !CanHaveNote(Form))
+    // Also while the panel is hidden (the back and forward buttons hide it): the text is still there.
+    if (!Form->Memo1->Modified() || !CanHaveNote(Form))
         return true;
     switch (Application->MessageBox("Примечание не сохранено.\nСохранить его?", "Внимание!!!",
                                     MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
@@ -117,6 +118,13 @@ void TID_Vellorn::Memo1Change(TObject*)
 void TID_Vellorn::N78Click(TObject* Sender) { ToolButton17Click(Sender); }
 void TID_Vellorn::N85Click(TObject* Sender) { ToolButton17Click(Sender); }
 
+void TID_Vellorn::sToolBar2Enter(TObject*)
+{
+    // The bar taken by Tab starts on "Сохранить примечание", not on its caption "Примечание:"; the
+    // bar's window marks its first item when it takes the focus, so this comes after.
+    PostMessageA(sToolBar2->Handle(), TB_SETHOTITEM, static_cast<WPARAM>(sToolBar2->IndexOfItem(ToolButton17)), 0);
+}
+
 void TID_Vellorn::ToolButton19Click(TObject*)
 {
     if (!OpenDialog4->Execute())
@@ -141,6 +149,7 @@ void TID_Vellorn::ToolButton20Click(TObject*)
         return;
     // A note that is not there any more is removed all the same: only the panel goes.
     DeleteFile(path);
+    Memo1->SetModified(false);
     ShowNotePanel(this, false);
 }
 

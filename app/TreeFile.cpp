@@ -21,23 +21,26 @@ void WriteTreeFile(const AnsiString& Path, TComponent& TreeView)
 namespace {
 
 // Folders shown closed for as long as it lives: each open folder's images, given back at its end.
+// The images change inside an update of the nodes, so that the window is not asked for each
+// item's place (its search for an item takes as long as the tree is big).
 class TFoldersClosed {
 public:
-    TFoldersClosed(TTreeNodes& Nodes, const std::function<bool(const TTreeNode*)>& IsFolder)
+    TFoldersClosed(TTreeNodes& Nodes, const std::function<bool(const TTreeNode*)>& IsFolder) : nodes_(Nodes)
     {
         for (TTreeNode* n = Nodes.GetFirstNode(); n; n = n->GetNext())
-            if (IsFolder(n) && (n->ImageIndex() != 0 || n->SelectedIndex() != 0)) {
+            if (IsFolder(n) && (n->ImageIndex() != 0 || n->SelectedIndex() != 0))
                 saved_.push_back({n, n->ImageIndex(), n->SelectedIndex()});
-                n->SetImageIndex(0);
-                n->SetSelectedIndex(0);
-            }
+        Apply([](const Saved& s) {
+            s.Node->SetImageIndex(0);
+            s.Node->SetSelectedIndex(0);
+        });
     }
     ~TFoldersClosed()
     {
-        for (const Saved& s : saved_) {
+        Apply([](const Saved& s) {
             s.Node->SetImageIndex(s.Image);
             s.Node->SetSelectedIndex(s.Selected);
-        }
+        });
     }
     TFoldersClosed(const TFoldersClosed&) = delete;
     TFoldersClosed& operator=(const TFoldersClosed&) = delete;
@@ -47,6 +50,17 @@ private:
         TTreeNode* Node;
         Integer Image, Selected;
     };
+    template <class F>
+    void Apply(F&& Change)
+    {
+        if (saved_.empty())
+            return;
+        nodes_.BeginUpdate();
+        for (const Saved& s : saved_)
+            Change(s);
+        nodes_.EndUpdate();
+    }
+    TTreeNodes& nodes_;
     std::vector<Saved> saved_;
 };
 

@@ -77,6 +77,15 @@ TEST_F(Notes, ATypedNoteCanBeSavedAndIsNeverDroppedWithoutAQuestion)
     for (TMenuItem* item : {form->N78, form->N85})
         EXPECT_TRUE(item->Enabled()) << item->Name();
     EXPECT_TRUE(form->ToolButton17->Enabled());
+    // Tab from the note reaches its bar; Enter there presses "Сохранить примечание".
+    ASSERT_TRUE(form->Memo1->Focused());
+    form->SelectNext(form->Memo1, true, true);
+    EXPECT_TRUE(form->sToolBar2->Focused());
+    for (UINT m : {WM_KEYDOWN, WM_KEYUP})
+        PostMessageA(form->sToolBar2->Handle(), m, VK_RETURN, 0);
+    testkit::PumpPending();
+    EXPECT_TRUE(FileExists(NoteFile("Первая_VLN.txt"))) << "an empty note saved";
+    form->Memo1->SetFocus();
     const auto type = [&](const char* text) {
         form->Memo1->Perform(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
     };
@@ -100,6 +109,8 @@ TEST_F(Notes, ATypedNoteCanBeSavedAndIsNeverDroppedWithoutAQuestion)
     form->N78->SetEnabled(false);
     type(" ещё");
     EXPECT_TRUE(form->N78->Enabled());
+    form->ToolButton1Click(form->ToolButton1);
+    ASSERT_FALSE(form->Panel5->Visible()) << "\"Назад\" hides the note, which stays unsaved";
     ScriptBoxes(IDCANCEL);
     boxes.clear();
     form->Close();

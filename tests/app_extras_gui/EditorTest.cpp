@@ -152,6 +152,23 @@ TEST_F(Editor, SettingsFirstRunDefaultsWrittenOnCreateAndOnClose)
 
 } // namespace
 
+// Settings the editor cannot write (a read-only file) are reported, and the editor closes all the
+// same; the file stays as it was.
+TEST_F(Editor, SettingsThatCannotBeWrittenNeverKeepTheEditorOpen)
+{
+    const AnsiString file = dir / "FILES\\Settings2.ini";
+    testkit::WriteFileBytes(file, "[AUTOR]\r\nName=Пётр\r\n");
+    FileSetAttr(file, faReadOnly);
+    editor->Show();
+    editor->Close();
+    FileSetAttr(file, 0);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Не удалось сохранить настройки редактора в файл \"" + file +
+                                 "\": Файл доступен только для чтения.");
+    EXPECT_FALSE(editor->Visible());
+    EXPECT_EQ(testkit::ReadFileBytes(file), "[AUTOR]\r\nName=Пётр\r\n");
+}
+
 TEST_F(Editor, ClosingWithTextNotWrittenIntoAPageAsksFirst)
 {
     const char* const question = "Текст статьи не сохранён.\nЗакрыть редактор?";
