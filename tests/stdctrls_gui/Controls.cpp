@@ -322,6 +322,22 @@ TEST_F(ControlsTest, ButtonsDefaultCancelModalResultAndKinds)
         EXPECT_EQ(okClicks, 4) << key;
         form->SetModalResult(mrNone);
     }
+    // A click into a combo box's edit moves the focus from the button too: Enter there is the
+    // default button's again, and the combo hears its enter.
+    auto* combo = Create<TComboBox>(form);
+    combo->SetParent(form);
+    combo->SetTop(40);
+    int enters = 0;
+    combo->OnEnter = [&](TObject*) { ++enters; };
+    combo->HandleNeeded();
+    HWND edit = combo->EditHandle();
+    ASSERT_TRUE(edit);
+    ::SetFocus(edit);
+    EXPECT_EQ(enters, 1);
+    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
+    Application->ProcessMessages();
+    EXPECT_EQ(form->ModalResult(), mrOk);
+    EXPECT_EQ(okClicks, 5);
 }
 
 TEST_F(ControlsTest, SpeedButtonGroups)
