@@ -639,9 +639,12 @@ void TButton::SetDefault(bool Value)
     if (FDefault == Value)
         return;
     FDefault = Value;
-    FActive = Value;
+    // Enter stays with a button that has the focus; otherwise it is the default one's.
+    TCustomForm* form = GetParentForm(this);
+    TWinControl* focused = form ? form->ActiveControl() : nullptr;
+    FActive = dynamic_cast<TButton*>(focused) ? focused == this : Value;
     if (FHandle)
-        SetButtonStyle(Value);
+        SetButtonStyle(FActive);
 }
 
 // --- TCustomCheckBox ----------------------------------------------------------------------------

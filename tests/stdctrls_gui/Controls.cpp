@@ -338,6 +338,17 @@ TEST_F(ControlsTest, ButtonsDefaultCancelModalResultAndKinds)
     Application->ProcessMessages();
     EXPECT_EQ(form->ModalResult(), mrOk);
     EXPECT_EQ(okClicks, 5);
+    // Made the default one or not while a button has the focus: Enter stays with that button.
+    form->SetModalResult(mrNone);
+    cancel->SetFocus();
+    ok->SetDefault(false);
+    ok->SetDefault(true);
+    cancel->SetDefault(true);
+    cancel->SetDefault(false);
+    PostMessageA(cancel->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+    Application->ProcessMessages();
+    EXPECT_EQ(form->ModalResult(), mrCancel);
+    EXPECT_EQ(okClicks, 5);
 }
 
 TEST_F(ControlsTest, SpeedButtonGroups)
