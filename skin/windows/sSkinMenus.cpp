@@ -497,7 +497,7 @@ TBitmap* TsSkinableMenus::SubmenuBackground(TCanvas* ACanvas, TMenuItem* Item, i
 void TsSkinableMenus::PaintDivider(TCanvas* ACanvas, const TRect& R, TMenuItem* Item)
 {
     // The separator's place in the menu's face, a line of the menu's line colour across it.
-    TBitmap* background = SubmenuBackground(ACanvas, Item, R.right - R.left, R.bottom);
+    TBitmap* background = SubmenuBackground(ACanvas, Item, R.right, R.bottom);
     const TColor face = MenuFace(background, background->Width() / 2, background->Height() / 2);
     const HDC dc = ACanvas->Handle();
     TGdiHandle<HBRUSH> faceBrush(CreateSolidBrush(ColorToRGB(face)));
@@ -538,7 +538,8 @@ void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, RECT 
     if (w <= 0 || h <= 0)
         return;
     TBitmap bmp(w, h, pf24bit);
-    TBitmap* background = SubmenuBackground(ACanvas, item, w, ARect.bottom);
+    // Read at the item's place in the menu: as wide as the item's right edge.
+    TBitmap* background = SubmenuBackground(ACanvas, item, ARect.right, ARect.bottom);
 
     const int itemSection = GetSkinIndex("MENUITEM");
     if (itemSection >= 0) {

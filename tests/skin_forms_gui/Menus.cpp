@@ -491,6 +491,7 @@ TEST_F(SkinnedMenus, TheFrameSeparatorAndCheckBoxOfAnOpenMenuComeFromTheSkin)
         EXPECT_EQ(m.CountColor(box, RGB(0, 0, 0)), 0) << "no black mark";
         if (std::string(skin) == "Dusk") {
             EXPECT_EQ(white, 0) << "on the frame";
+            EXPECT_EQ(m.CountColor(RECT{w - 8, 3, w - 3, h - 3}, RGB(255, 255, 255)), 0) << "at the items' right end";
             EXPECT_EQ(m.CountColor(separator, RGB(255, 255, 255)), 0) << "on the separator";
             EXPECT_EQ(m.CountColor(box, RGB(255, 255, 255)), 0) << "on the box";
         }
