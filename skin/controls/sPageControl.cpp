@@ -225,8 +225,11 @@ void DrawTabCaption(TCanvas* Canvas, TRect C, TTabPosition Position, TWinControl
 {
     if (Position == tpLeft || Position == tpRight) {
         DrawSideCaption(Canvas, C, Position, Control, Images, Caption);
-        if (Caption.Focused)
+        if (Caption.Focused) {
+            // Turned text may stand a pixel off the place computed for it.
+            InflateRect(&C, 1, 1);
             FocusRectAround(Canvas, C);
+        }
         return;
     }
     Canvas->Font()->Assign(Control->Font());
