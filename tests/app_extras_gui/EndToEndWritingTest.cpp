@@ -386,9 +386,22 @@ TEST_F(WritingEndToEnd, ClosingAsksAboutTheEditorsTextAndATypedNote)
         EXPECT_TRUE(IsWindowVisible(main));
         EXPECT_TRUE(IsWindowVisible(editor));
     };
+    // The main window in front when closed: the editor's question brings the editor before it.
+    SetForegroundWindow(main);
+    SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const auto editorInFront = [&] {
+        HWND w = GetTopWindow(nullptr);
+        while (w && w != editor && w != main)
+            w = GetWindow(w, GW_HWNDNEXT);
+        return w == editor;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return !editorInFront(); }));
     PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_NE(WaitForWindow(run.Id(), "TsMessageForm"), nullptr);
+    EXPECT_TRUE(editorInFront()) << "the editor shows the text the question is about";
     answer(2, "&Нет");
     bothOpen();
+    EXPECT_TRUE(editorInFront()) << "the editor kept stays in front";
     auto trays = testkit::ProcessWindows(run.Id(), "TrayIconWindow");
     ASSERT_EQ(trays.size(), 1u);
     PostMessageA(trays[0], WM_APP + 0x3A1, 1, WM_RBUTTONUP);
