@@ -77,7 +77,7 @@ void TsBitBtn::DrawCaption()
     canvas->Brush()->SetStyle(bsClear);
     TRect r = CaptionRect();
     DoDrawText(r, DT_EXPANDTABS | DT_WORDBREAK);
-    DrawFocusFrame(r);
+    DrawFocusFrame(r, DT_EXPANDTABS | DT_WORDBREAK);
 }
 
 void TsBitBtn::DrawContent()

@@ -139,18 +139,21 @@ void TsButtonFrame<Base>::DrawCaption()
     canvas->Font()->Assign(this->Font());
     canvas->Brush()->SetStyle(bsClear);
     TRect r = CaptionRect();
-    DoDrawText(r, DT_CENTER | DT_EXPANDTABS | DT_WORDBREAK);
-    DrawFocusFrame(r);
+    constexpr int flags = DT_CENTER | DT_EXPANDTABS | DT_WORDBREAK;
+    DoDrawText(r, flags);
+    DrawFocusFrame(r, flags);
 }
 
 template <class Base>
-void TsButtonFrame<Base>::DrawFocusFrame(TRect R)
+void TsButtonFrame<Base>::DrawFocusFrame(TRect R, int Flags)
 {
     const TsGeneralData* section = SectionOf(FCommonData.get());
     if (this->Enabled() && this->HandleAllocated() && this->Focused() && !this->Caption().empty() && section &&
         section->ShowFocus && FocusFrameAllowed()) {
-        InflateRect(&R, FFocusMargin, FFocusMargin);
-        FocusRect(FCommonData->FCacheBmp->Canvas(), R);
+        TCanvas* canvas = FCommonData->FCacheBmp->Canvas();
+        TRect text = TextExtentIn(canvas, this->Caption().c_str(), R, this->DrawTextBiDiModeFlags(Flags));
+        InflateRect(&text, FFocusMargin - 1, FFocusMargin - 1);
+        FocusRectAround(canvas, text);
     }
 }
 

@@ -64,9 +64,10 @@ protected:
     TSize MeasureText(int Width);
     // Whether the focus frame may be drawn around the caption (the section's "SHOWFOCUS" aside).
     virtual bool FocusFrameAllowed() { return true; }
-    // The focus frame FocusMargin outside the caption's rectangle R, where it is shown: enabled,
-    // focused, with a caption, and the section showing focus.
-    void DrawFocusFrame(TRect R);
+    // The focus frame around the caption as written into R with Flags, FocusMargin - 1 beyond two
+    // clear pixels, where it is shown: enabled, focused, with a caption, and the section showing
+    // focus.
+    void DrawFocusFrame(TRect R, int Flags);
     // The border goes over the content instead of under it.
     virtual bool BorderOverContent() { return false; }
     // What is drawn inside the border: the caption.

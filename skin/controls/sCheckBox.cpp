@@ -246,16 +246,12 @@ void TsCheckControl<Base>::DrawCheckText()
     const int cut = TextGap() > 0 ? 2 : 0;
     TCanvas* canvas = FCommonData->FCacheBmp->Canvas();
     r.bottom -= cut;
+    const TRect place = r;
     WriteTextEx(canvas, caption.c_str(), this->Enabled(), r, flags, FCommonData.get(), Hot());
-    r.bottom += cut;
     canvas->Pen()->SetStyle(psClear);
     canvas->Brush()->SetStyle(bsSolid);
-    if (this->HandleAllocated() && this->Focused() && FShowFocus) {
-        r.bottom -= 2;
-        r.top += 1;
-        InflateRect(&r, 1, 1);
-        FocusRect(canvas, r);
-    }
+    if (this->HandleAllocated() && this->Focused() && FShowFocus)
+        FocusRectAround(canvas, TextExtentIn(canvas, caption.c_str(), place, flags));
 }
 
 template <class Base>

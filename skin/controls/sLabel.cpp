@@ -50,6 +50,29 @@ void TsCustomLabel::Paint()
     inherited::Paint();
 }
 
+void TsCustomLabel::DoDrawText(TRect& R, UINT Flags)
+{
+    TsSkinManager* manager = sSkinData->Active ? DefaultManager() : nullptr;
+    if (Enabled() || !manager || (Flags & DT_CALCRECT)) {
+        inherited::DoDrawText(R, Flags);
+        return;
+    }
+    const AnsiString text = Caption();
+    if (!ShowAccelChar())
+        Flags |= DT_NOPREFIX;
+    TFont* font = TControl::Font();
+    TCanvas* canvas = Canvas();
+    canvas->SetFont(font);
+    HDC dc = canvas->Handle();
+    HGDIOBJ oldFont = SelectObject(dc, font->Handle());
+    SetBkMode(dc, TRANSPARENT);
+    // A transparent label lies on the skin's face.
+    const TColor under = Transparent() ? manager->GetGlobalColor() : Color();
+    SetTextColor(dc, static_cast<COLORREF>(DisabledTextColor(font->Color(), under)));
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &R, Flags);
+    SelectObject(dc, oldFont);
+}
+
 void TsCustomLabel::WndProc(TMessage& Message)
 {
     if (Message.Msg == CM_FONTCHANGED) {

@@ -25,6 +25,10 @@ public:
 protected:
     // The current font copied into Font (its change swallowed), then the framework label's paint.
     void Paint() override;
+    // Disabled while a skin is active: written once in DisabledTextColor of its text colour and
+    // the skin's face (its own colour when opaque): the framework's raised look is brighter than
+    // the text on a dark skin.
+    void DoDrawText(TRect& R, UINT Flags) override;
 };
 
 class TsLabel : public TsCustomLabel {

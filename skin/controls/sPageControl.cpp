@@ -225,8 +225,11 @@ void DrawTabCaption(TCanvas* Canvas, TRect C, TTabPosition Position, TWinControl
 {
     if (Position == tpLeft || Position == tpRight) {
         DrawSideCaption(Canvas, C, Position, Control, Images, Caption);
-        if (Caption.Focused)
-            FocusRect(Canvas, C);
+        if (Caption.Focused) {
+            // Turned text may stand a pixel off the place computed for it.
+            InflateRect(&C, 1, 1);
+            FocusRectAround(Canvas, C);
+        }
         return;
     }
     Canvas->Font()->Assign(Control->Font());
@@ -242,9 +245,8 @@ void DrawTabCaption(TCanvas* Canvas, TRect C, TTabPosition Position, TWinControl
         WriteTextEx(Canvas, Caption.Text.c_str(), true, C, flags, SkinData, Caption.Hot);
     }
     if (Caption.Focused && !Caption.Text.empty()) {
-        C.left -= 1;
-        C.right += 1;
-        FocusRect(Canvas, C);
+        InflateRect(&C, -1, -1); // the text's extent, as the text writer leaves it grown by one
+        FocusRectAround(Canvas, C);
     }
 }
 

@@ -197,11 +197,10 @@ void TsCustomComboBoxEx::DrawItem(int Index, TRect Rect, TOwnerDrawState State)
         writeText(ImgRect(item, State).right + 5, FItems->Get(Index));
         return;
     }
-    Rect.right -= GetSystemMetrics(SM_CXVSCROLL);
+    // The system's edit part ends where the button begins.
     const bool focused = ShowsFocus() || State.Contains(odFocused);
     c->Brush()->SetColor(focused && !DroppedDown() ? clHighlight : Color());
     c->FillRect(Rect);
-    Rect.right -= 3;
     if (!item)
         return;
     DrawImage(item, State, Rect);
@@ -242,7 +241,8 @@ void TsCustomComboBoxEx::DrawSkinItem(int Index, TRect Rect, TOwnerDrawState Sta
     TsComboItem* item = GetSelectedItem();
     const TRect button = ButtonRect();
     const int buttonWidth = WidthOf(button) > 0 ? WidthOf(button) : GetSystemMetrics(SM_CXVSCROLL);
-    TRect text{Rect.left - 3, Rect.top, Width() - buttonWidth - 5, Rect.bottom};
+    // Inside the frame: Rect is the client area less the frame.
+    TRect text{Rect.left, Rect.top, Width() - buttonWidth - 5, Rect.bottom};
     if (item) {
         DrawImage(item, State, ImgRect(item, State));
         const TRect img = ImgRect(item, State);

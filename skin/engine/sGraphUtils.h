@@ -137,15 +137,19 @@ extern TColor CtrlParentColor;
 // hold DT_WORDBREAK, R is first fitted to the text's extent (centred, left or right aligned) and
 // comes back as that rectangle grown by 1 on each side.
 
+// Disabled text's colour: halfway between the text colour and the background under it.
+TColor DisabledTextColor(TColor Text, TColor Back);
 // Text in the canvas's font; disabled, embossed in the highlight and shadow colours.
 void WriteText(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags);
 // Text in the section's colours: its one-pixel contours (left, top, right, bottom; -1 none),
 // then the text in FONTCOLOR (HOT... when Hot); the current font colour without a section.
+// Disabled: once in DisabledTextColor of FONTCOLOR and what lies under the text; embossed without
+// a section.
 void WriteTextEx(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags, int SkinIndex, bool Hot);
 // A control's text in its own font and its section's colours (its own colour and no contour with
 // CustomFont), clipped to R as passed; a hot "WEBBUTTON" is underlined.
 void WriteTextEx(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags, TsCommonData* SkinData, bool Hot);
-// The same with the DC's current font and colour (the disabled look in that colour twice).
+// The same with the DC's current font and colour (disabled: once in DisabledTextColor of it).
 void WriteTextOnDC(HDC DC, const char* Text, bool Enabled, TRect& R, int Flags);
 // The text shortened by its last characters until it fits MaxWidth with "..." after it; empty
 // when nothing fits.
@@ -159,6 +163,11 @@ void DrawGlyphEx(TBitmap* Glyph, TBitmap* DstBmp, const TRect& R, int NumGlyphs,
 void PaintCheck(TCanvas* Canvas, const TRect& R, bool Enabled, TColor Color);
 // The dotted focus frame: black dots every third pixel, white ones beside them.
 void FocusRect(TCanvas* Canvas, const TRect& R);
+// The focus frame around a text's extent, two clear pixels from it on every side.
+void FocusRectAround(TCanvas* Canvas, const TRect& Text);
+// Where DrawText puts Text drawn into R with Flags (in the canvas's font): its extent placed as the
+// alignment flags place it.
+TRect TextExtentIn(TCanvas* Canvas, const char* Text, const TRect& R, int Flags);
 
 // Building blocks shared with the reference routines of sPixelRef.
 namespace sgu {

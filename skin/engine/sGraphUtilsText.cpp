@@ -67,7 +67,34 @@ void Embossed(TCanvas* Canvas, const char* Text, const TRect& r, int Flags)
     Draw(FontDC(Canvas), Text, r, Flags);
 }
 
+// What lies under the start of the text (not yet written), or Fallback where the context gives no
+// pixel (a window's context outside its visible part).
+TColor Under(HDC DC, const TRect& r, TColor Fallback)
+{
+    const COLORREF pixel = GetPixel(DC, r.left, (r.top + r.bottom) / 2);
+    return pixel != CLR_INVALID ? static_cast<TColor>(pixel) : ColorToRGB(Fallback);
+}
+
+// The disabled look. In a section: written once, halfway between the section's text colour and
+// what lies under the text, so that it reads fainter than enabled text on a light and on a dark
+// face alike (the raised look in the system's light colours stands out on a dark one). With
+// OwnColour the canvas's font colour stands for the section's. Without a section: the system's
+// raised look.
+void DisabledText(TCanvas* Canvas, const char* Text, const TRect& r, int Flags, int Section, bool OwnColour = false)
+{
+    if (!IsValidSkinIndex(Section)) {
+        Embossed(Canvas, Text, r, Flags);
+        return;
+    }
+    const TsGeneralData& s = gd[static_cast<std::size_t>(Section)];
+    const TColor under = Under(FontDC(Canvas), r, s.Color);
+    Canvas->Font()->SetColor(DisabledTextColor(OwnColour ? Canvas->Font()->Color() : s.FontColor[0], under));
+    Draw(FontDC(Canvas), Text, r, Flags);
+}
+
 } // namespace
+
+TColor DisabledTextColor(TColor Text, TColor Back) { return ChangeColor(ColorToRGB(Text), ColorToRGB(Back), 0.5); }
 
 void WriteTextEx(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int Flags, int SkinIndex, bool Hot)
 {
@@ -80,7 +107,7 @@ void WriteTextEx(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int 
     SetBkMode(dc, TRANSPARENT);
     const TRect r = TextRect(dc, Text, R, Flags);
     if (!Enabled)
-        Embossed(Canvas, Text, r, Flags);
+        DisabledText(Canvas, Text, r, Flags, SkinIndex);
     else if (IsValidSkinIndex(SkinIndex))
         SectionText(Canvas, Text, r, Flags, Flags, Hot ? gd[SkinIndex].HotFontColor : gd[SkinIndex].FontColor);
     else
@@ -106,7 +133,7 @@ void WriteTextEx(TCanvas* Canvas, const char* Text, bool Enabled, TRect& R, int 
         const TRect r = TextRect(dc, Text, R, Flags);
         const int index = SkinData->SkinIndex;
         if (!Enabled)
-            Embossed(Canvas, Text, r, Flags);
+            DisabledText(Canvas, Text, r, Flags | DT_NOCLIP, index, SkinData->CustomFont);
         else if (IsValidSkinIndex(index) && !SkinData->CustomFont)
             SectionText(Canvas, Text, r, Flags, Flags | DT_NOCLIP, Hot ? gd[index].HotFontColor : gd[index].FontColor);
         else
@@ -125,9 +152,14 @@ void WriteTextOnDC(HDC DC, const char* Text, bool Enabled, TRect& R, int Flags)
     if (!DC || !Text)
         return;
     const TRect r = TextRect(DC, Text, R, Flags);
-    if (!Enabled)
-        Draw(DC, Text, Rect(r.left + 1, r.top + 1, r.right + 1, r.bottom + 1), Flags);
+    if (Enabled) {
+        Draw(DC, Text, r, Flags);
+        return;
+    }
+    const COLORREF colour = GetTextColor(DC);
+    SetTextColor(DC, DisabledTextColor(static_cast<TColor>(colour), Under(DC, r, static_cast<TColor>(GetBkColor(DC)))));
     Draw(DC, Text, r, Flags);
+    SetTextColor(DC, colour);
 }
 
 AnsiString CutText(TCanvas* Canvas, const AnsiString& Text, int MaxWidth)
@@ -211,6 +243,27 @@ void PaintCheck(TCanvas* Canvas, const TRect& R, bool Enabled, TColor Color)
         polygon(cl3DLight, 1);
         polygon(clBtnShadow, 0);
     }
+}
+
+TRect TextExtentIn(TCanvas* Canvas, const char* Text, const TRect& R, int Flags)
+{
+    if (!Canvas || !Text)
+        return R;
+    RECT calc = R;
+    DrawTextA(FontDC(Canvas), Text, -1, &calc, static_cast<UINT>((Flags & ~(DT_CENTER | DT_RIGHT)) | DT_CALCRECT));
+    const int w = WidthOf(calc), h = HeightOf(calc);
+    const int left = (Flags & DT_CENTER) ? R.left + (WidthOf(R) - w) / 2 : (Flags & DT_RIGHT) ? R.right - w : R.left;
+    int top = R.top;
+    if (Flags & DT_SINGLELINE)
+        top = (Flags & DT_VCENTER) ? R.top + (HeightOf(R) - h) / 2 : (Flags & DT_BOTTOM) ? R.bottom - h : R.top;
+    return TRect{left, top, left + w, top + h};
+}
+
+void FocusRectAround(TCanvas* Canvas, const TRect& Text)
+{
+    // The dots reach one pixel beyond the left and top edges and one pixel inside the right and
+    // bottom ones.
+    FocusRect(Canvas, Rect(Text.left - 3, Text.top - 3, Text.right + 3, Text.bottom + 3));
 }
 
 void FocusRect(TCanvas* Canvas, const TRect& R)

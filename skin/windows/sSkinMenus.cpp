@@ -1,6 +1,7 @@
 #include "sSkinMenus.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "Forms.h"
 #include "sConst.h"
@@ -63,6 +64,92 @@ void MenuText(TCanvas* Canvas, const AnsiString& Text, bool Enabled, TRect& R, i
     const TColor under = pixel != CLR_INVALID ? static_cast<TColor>(pixel) : Hot ? s.HotColor : s.Color;
     Canvas->Font()->SetColor(ChangeColor(Hot ? s.HotFontColor[0] : s.FontColor[0], under, 0.5));
     WriteTextEx(Canvas, Text.c_str(), true, R, Flags, -1, false);
+}
+
+// The colour of a menu's lines (its frame, separators and check boxes): halfway between the item
+// section's text colour and the menu's face, as a disabled caption is written.
+TColor MenuLineColour(int Section, TColor Face)
+{
+    if (!IsValidSkinIndex(Section))
+        return ColorToRGB(clBtnShadow);
+    return DisabledTextColor(gd[static_cast<std::size_t>(Section)].FontColor[0], Face);
+}
+
+// The menu's face: the submenu background's pixel at (X, Y), or the section's colour.
+TColor MenuFace(TBitmap* Background, int X, int Y)
+{
+    if (Background && X >= 0 && Y >= 0 && X < Background->Width() && Y < Background->Height())
+        return static_cast<TColor>(GetPixel(Background->Canvas()->Handle(), X, Y));
+    const int section = GetSkinIndex("MAINMENU");
+    return IsValidSkinIndex(section) ? ColorToRGB(gd[static_cast<std::size_t>(section)].Color) : ColorToRGB(clMenu);
+}
+
+// The margin the system keeps around a pop-up menu's items.
+constexpr int kMenuMargin = 3;
+
+// The frame of a pop-up menu window, around its items (the system draws a raised edge in its own
+// light colours there): the menu's face, with a one-pixel line of the menu's line colour at the
+// outside.
+void PaintMenuFrame(HWND Menu, TColor Face, TColor Line)
+{
+    HWND menu = Menu;
+    RECT window{}, client{};
+    if (!GetWindowRect(menu, &window) || !GetClientRect(menu, &client))
+        return;
+    MapWindowPoints(menu, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    OffsetRect(&client, -window.left, -window.top);
+    OffsetRect(&window, -window.left, -window.top);
+    // Without a border of the window's own, the system draws its edge inside the client area, in
+    // the margin it keeps around the items.
+    const bool inside = EqualRect(&client, &window) != FALSE;
+    if (inside)
+        InflateRect(&client, -kMenuMargin, -kMenuMargin);
+    struct TWindowDC {
+        HWND Wnd;
+        HDC DC;
+        ~TWindowDC()
+        {
+            if (DC)
+                ReleaseDC(Wnd, DC);
+        }
+    } dc{menu, inside ? GetDC(menu) : GetWindowDC(menu)};
+    if (!dc.DC)
+        return;
+    TGdiHandle<HBRUSH> face(CreateSolidBrush(ColorToRGB(Face)));
+    TGdiHandle<HBRUSH> line(CreateSolidBrush(ColorToRGB(Line)));
+    const RECT sides[] = {{0, 0, window.right, client.top},
+                          {0, client.bottom, window.right, window.bottom},
+                          {0, client.top, client.left, client.bottom},
+                          {client.right, client.top, window.right, client.bottom}};
+    for (const RECT& r : sides)
+        FillRect(dc.DC, &r, face.Get());
+    FrameRect(dc.DC, &window, line.Get());
+}
+
+struct TMenuFrame {
+    HMENU Menu;
+    TColor Face, Line;
+};
+
+BOOL CALLBACK PaintMenuWindowFrame(HWND Wnd, LPARAM Param)
+{
+    const auto* f = reinterpret_cast<const TMenuFrame*>(Param);
+    char name[16] = {};
+    if (IsWindowVisible(Wnd) && GetClassNameA(Wnd, name, sizeof name) && std::string_view(name) == "#32768" &&
+        reinterpret_cast<HMENU>(SendMessageA(Wnd, MN_GETHMENU, 0, 0)) == f->Menu)
+        PaintMenuFrame(Wnd, f->Face, f->Line);
+    return TRUE;
+}
+
+// The frame of the open pop-up window of this thread that shows Item's menu (the item's context
+// may be a buffer of the system's, not the window's).
+void PaintMenuFrames(TMenuItem* Item, TColor Face, TColor Line)
+{
+    TMenuItem* parent = Item->Parent();
+    if (!parent)
+        return;
+    TMenuFrame frame{parent->Handle(), Face, Line};
+    EnumThreadWindows(GetCurrentThreadId(), PaintMenuWindowFrame, reinterpret_cast<LPARAM>(&frame));
 }
 
 } // namespace
@@ -409,11 +496,20 @@ TBitmap* TsSkinableMenus::SubmenuBackground(TCanvas* ACanvas, TMenuItem* Item, i
 
 void TsSkinableMenus::PaintDivider(TCanvas* ACanvas, const TRect& R, TMenuItem* Item)
 {
+    // The separator's place in the menu's face, a line of the menu's line colour across it.
+    TBitmap* background = SubmenuBackground(ACanvas, Item, R.right, R.bottom);
+    const TColor face = MenuFace(background, background->Width() / 2, background->Height() / 2);
+    const HDC dc = ACanvas->Handle();
+    TGdiHandle<HBRUSH> faceBrush(CreateSolidBrush(ColorToRGB(face)));
+    FillRect(dc, &R, faceBrush.Get());
     TRect r = ItemRect(Item, R);
     r.left += Margin;
     r.right -= Margin;
-    int width = 1;
-    DrawRectangleOnDC(ACanvas->Handle(), r, 0x808080, 0xFFFFFF, width);
+    r.top = (R.top + R.bottom - 1) / 2;
+    r.bottom = r.top + 1;
+    TGdiHandle<HBRUSH> line(CreateSolidBrush(ColorToRGB(MenuLineColour(GetSkinIndex("MENUITEM"), face))));
+    FillRect(dc, &r, line.Get());
+    PaintMenuFrames(Item, face, MenuLineColour(GetSkinIndex("MENUITEM"), face));
 }
 
 void TsSkinableMenus::PaintCaption(TCanvas*, const TRect&, TMenuItem*) {}
@@ -442,7 +538,8 @@ void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, RECT 
     if (w <= 0 || h <= 0)
         return;
     TBitmap bmp(w, h, pf24bit);
-    TBitmap* background = SubmenuBackground(ACanvas, item, w, ARect.bottom);
+    // Read at the item's place in the menu: as wide as the item's right edge.
+    TBitmap* background = SubmenuBackground(ACanvas, item, ARect.right, ARect.bottom);
 
     const int itemSection = GetSkinIndex("MENUITEM");
     if (itemSection >= 0) {
@@ -456,15 +553,22 @@ void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, RECT 
     TMenu* menu = item->GetParentMenu();
     TCustomImageList* images = menu ? menu->Images() : nullptr;
     const bool listImage = !item->HasBitmap() && images && item->ImageIndex() >= 0;
+    const bool hot = State.Contains(odSelected) || State.Contains(odHotLight);
+    const TColor face = MenuFace(&bmp, w / 2, 0);
+    const TColor lineColour = MenuLineColour(itemSection, face);
     if (State.Contains(odChecked)) {
+        // The box and its mark in the skin's colours: a frame of the line colour, the mark in the
+        // caption's colour.
         const int top = (h - glyph.cy) / 2;
         TRect box{Margin, top, Margin + glyph.cx, top + glyph.cy};
-        BlendColorRect(&bmp, box, 50, clWhite);
-        int ring = 1;
-        TRect frame = box;
-        DrawRectangleOnDC(canvas->Handle(), frame, 0x808080, 0xFFFFFF, ring);
-        if (!listImage && !item->HasBitmap())
-            PaintCheck(canvas, box, item->Enabled(), clBlack);
+        TGdiHandle<HBRUSH> frame(CreateSolidBrush(ColorToRGB(lineColour)));
+        FrameRect(canvas->Handle(), &box, frame.Get());
+        if (!listImage && !item->HasBitmap()) {
+            const TColor mark = !IsValidSkinIndex(itemSection) ? clMenuText
+                                : hot ? gd[static_cast<std::size_t>(itemSection)].HotFontColor[0]
+                                      : gd[static_cast<std::size_t>(itemSection)].FontColor[0];
+            PaintCheck(canvas, box, true, item->Enabled() ? mark : lineColour);
+        }
     }
     if (item->HasBitmap()) {
         const int at = (h - glyph.cy) / 2;
@@ -491,7 +595,6 @@ void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, RECT 
         caption = caption.substr(1) + "      ";
         align = DT_RIGHT;
     }
-    const bool hot = State.Contains(odSelected) || State.Contains(odHotLight);
     const TRect textRect{glyph.cx + 2 * Margin, 0, w, h};
     TRect r = textRect;
     // Just left of the text: the item's background.
@@ -508,6 +611,8 @@ void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, RECT 
         handler(item, canvas, Rect(0, 0, w, h), State, g_itemType);
     }
     BitBlt(ACanvas->Handle(), ARect.left, ARect.top, w, h, canvas->Handle(), 0, 0, SRCCOPY);
+    const TColor menuFace = MenuFace(background, background->Width() / 2, background->Height() / 2);
+    PaintMenuFrames(item, menuFace, MenuLineColour(itemSection, menuFace));
     // The system draws a submenu's arrow after the item, in the context's text colour over its
     // background colour: the colour the caption was written in, over the item's background.
     SetTextColor(ACanvas->Handle(), ColorToRGB(canvas->Font()->Color()));

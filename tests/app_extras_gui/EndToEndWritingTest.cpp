@@ -2,8 +2,9 @@
 // menu and the result opened, a page written in the editor and placed in the tree with "Выбрать",
 // the program closed from the tray icon's menu; then the page, the tree and its map it wrote. And
 // what a new user met: the window made narrow, a file typed outside the archive, the editor left
-// with unsaved text, and the main window closed over unsaved text. And the lists in Dusk: the skin chooser by keyboard, the address list by
-// mouse, Enter and Shift+Delete, a mark chosen for a new article.
+// with unsaved text, and the main window closed over unsaved text. And the lists in Dusk: the skin
+// chooser by keyboard, the address list by mouse, Enter and Shift+Delete, a mark chosen for a new
+// article and the count it brings.
 #include "../app_gui/LogicFixture.h"
 
 #include <algorithm>
@@ -291,8 +292,13 @@ TEST_F(WritingEndToEnd, NarrowWindowForeignFileAndUnsavedEditorText)
     EXPECT_TRUE(IsWindowVisible(adding)) << "the dialog stays for the name to be mended";
     const std::string inside = dir / "FILES\\osen.html";
     SendMessageA(fields[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(inside.c_str()));
+    HWND status = VisibleWindows(main, 0, "StatusBar").at(0);
+    const std::string count = StatusText(main, 1);
+    const testkit::PixelImage before = testkit::ScreenPixels(status);
     PostMessageA(ChildWithText(adding, "Button", "Создать"), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 4; })) << "the new entry";
+    EXPECT_TRUE(WaitUntil([&] { return StatusText(main, 1) != count; })) << count;
+    EXPECT_TRUE(RepaintedOnItsOwn(status, before)) << "the status bar shows the new count";
 
     // The editor's "Файл" > "Выход" with typed text asks; No keeps it open, Yes closes it.
     ChooseInMenuBar(main, 5, 0);
@@ -511,8 +517,13 @@ TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
     ASSERT_EQ(marks.size(), 1u);
     ChooseByMouse(marks[0], 1);
     EXPECT_EQ(SendMessageA(marks[0], CB_GETCURSEL, 0, 0), 1);
+    HWND status = VisibleWindows(main, 0, "StatusBar").at(0);
+    const std::string count = StatusText(main, 1);
+    const testkit::PixelImage before = testkit::ScreenPixels(status);
     PostMessageA(ChildWithText(adding, "Button", "Создать"), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return SendMessageA(tree, TVM_GETCOUNT, 0, 0) == 4; })) << "the new entry";
+    EXPECT_TRUE(WaitUntil([&] { return StatusText(main, 1) != count; })) << count;
+    EXPECT_TRUE(RepaintedOnItsOwn(status, before)) << "the status bar shows the new count";
 
     EXPECT_EQ(run.Close(main), 0u);
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("Skin=Neutral"), std::string::npos)

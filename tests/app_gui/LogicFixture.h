@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -265,5 +266,23 @@ protected:
 
     TID_Vellorn* form = nullptr;
 };
+
+// A window of another process shows a picture other than Before without being asked to paint, and
+// that picture is the one a full paint of it gives.
+inline ::testing::AssertionResult RepaintedOnItsOwn(HWND Wnd, const testkit::PixelImage& Before)
+{
+    auto same = [](const testkit::PixelImage& A, const testkit::PixelImage& B) {
+        return A.Width() == B.Width() && A.Height() == B.Height() &&
+               std::equal(A.Data(), A.Data() + A.Width() * A.Height(), B.Data());
+    };
+    if (!testkit::WaitUntil([&] { return !same(testkit::ScreenPixels(Wnd), Before); }, 3000))
+        return ::testing::AssertionFailure() << "still the old picture";
+    const testkit::PixelImage shown = testkit::ScreenPixels(Wnd);
+    RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    SendMessageA(Wnd, WM_NULL, 0, 0);
+    if (!same(testkit::ScreenPixels(Wnd), shown))
+        return ::testing::AssertionFailure() << "a full paint shows something else";
+    return ::testing::AssertionSuccess();
+}
 
 } // namespace logic

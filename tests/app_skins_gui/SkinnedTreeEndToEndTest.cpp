@@ -1,7 +1,8 @@
 // The real program in Dusk on a tree of 70,000 nodes, driven from outside as a user does: the left
 // side drawn by the skin, the whole tree expanded and its skinned thumb dragged to the bottom, a
-// search landing on "Поиск", the pages switched by their tabs, Neutral and back in the chooser;
-// then the tree file it wrote at close, byte for byte the file of a run without a skin.
+// search landing on "Поиск", the pages switched by their tabs (the status bar's picture following
+// its text), Neutral and back in the chooser; then the tree file it wrote at close, byte for byte
+// the file of a run without a skin.
 #include "../app_gui/LogicFixture.h"
 
 #include <commctrl.h>
@@ -263,10 +264,16 @@ TEST_F(SkinnedTreeEndToEnd, ADuskTreeScrollsSearchesKeepsItsStateAcrossSkinsAndW
         if (WindowText(b) == "Закрыть")
             PostMessageA(b, BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(search); }));
+    // The status bar's picture follows its text at once.
+    HWND status = VisibleWindows(main, 0, "StatusBar").at(0);
+    testkit::PixelImage before = testkit::ScreenPixels(status);
     ClickTab(pages, 0);
     EXPECT_TRUE(WaitUntil([&] { return StatusText(main) == "Количество статей: 69300"; })) << StatusText(main);
+    EXPECT_TRUE(RepaintedOnItsOwn(status, before));
+    before = testkit::ScreenPixels(status);
     ClickTab(pages, 1);
     EXPECT_TRUE(WaitUntil([&] { return StatusText(main) == "Найденных статей: 1"; })) << StatusText(main);
+    EXPECT_TRUE(RepaintedOnItsOwn(status, before));
     ClickTab(pages, 0);
 
     // Neutral and back: the nodes, their expansion and the selection stay.

@@ -6,6 +6,7 @@
 #include "ActnList.h"
 #include "ControlsKit.h"
 #include "StdCtrls.h"
+#include "sBitBtn.h"
 #include "sButton.h"
 #include "sEdit.h"
 #include "sGraphUtils.h"
@@ -168,7 +169,16 @@ TEST_F(Button, TheFocusFrameWhereTheSectionShowsItAndThereIsACaption)
         EXPECT_EQ(look.Pixel(2, 2), static_cast<COLORREF>(Hot));
         // The frame's dots are black; nothing else of this button is.
         EXPECT_EQ(Count(look, clBlack) > 0, c.frame) << c.showFocus << " '" << c.caption << "'";
+        // Two clear pixels between the caption and the frame, also on a glyph button (the boxes' OK).
+        EXPECT_EQ(DotsNearText(look, static_cast<COLORREF>(Hot)), 0) << c.caption;
         b->Free();
+        auto* glyphButton = Create<TsBitBtn>(form);
+        glyphButton->SetBounds(10, 10, 75, 25);
+        glyphButton->SetCaption(c.caption);
+        glyphButton->SetParent(form);
+        glyphButton->SetFocus();
+        EXPECT_EQ(DotsNearText(Look(glyphButton), static_cast<COLORREF>(Hot)), 0) << c.caption;
+        glyphButton->Free();
     }
 }
 

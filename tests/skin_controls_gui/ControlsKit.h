@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "../skin_data/SkinFixture.h"
@@ -95,6 +96,25 @@ inline COLORREF Through(TColor Colour)
 {
     const auto c = static_cast<COLORREF>(Colour);
     return RGB(GetRValue(c) * 255 / 256, GetGValue(c) * 255 / 256, GetBValue(c) * 255 / 256);
+}
+
+// The dots of a focus frame (black or white pixels) that come closer than three pixels to the text
+// (the pixels that are neither Back nor a dot) on any side.
+inline int DotsNearText(const testkit::PixelImage& Image, COLORREF Back)
+{
+    auto dot = [](COLORREF C) { return C == RGB(0, 0, 0) || C == RGB(255, 255, 255); };
+    RECT ink{Image.Width(), Image.Height(), -1, -1};
+    for (int y = 0; y < Image.Height(); ++y)
+        for (int x = 0; x < Image.Width(); ++x)
+            if (const COLORREF c = Image.Pixel(x, y); c != Back && !dot(c))
+                ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y), std::max<LONG>(ink.right, x),
+                           std::max<LONG>(ink.bottom, y)};
+    int close = 0;
+    for (int y = 0; y < Image.Height(); ++y)
+        for (int x = 0; x < Image.Width(); ++x)
+            close += dot(Image.Pixel(x, y)) && x >= ink.left - 2 && x <= ink.right + 2 && y >= ink.top - 2 &&
+                    y <= ink.bottom + 2;
+    return close;
 }
 
 inline bool SameImage(const testkit::PixelImage& A, const testkit::PixelImage& B)

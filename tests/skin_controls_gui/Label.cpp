@@ -9,6 +9,7 @@
 
 #include "ControlsKit.h"
 #include "ShellSeams.h"
+#include "sGraphUtils.h"
 #include "StdCtrls.h"
 #include "sLabel.h"
 #include "sSkinManager.h"
@@ -293,4 +294,66 @@ TEST_F(Label, TheKindChoosesTheTextColourAndTheSkinsKindNeedsTheSkinsColour)
     plain->Invalidate();
     testkit::PumpFor(30);
     EXPECT_TRUE(plainLook()) << "a skin without one: plain again";
+}
+
+// Disabled text reads fainter than enabled text on a light and on a dark face: a disabled label,
+// and a section's disabled text as the skinned controls write it.
+TEST_F(Label, DisabledTextIsFainterThanEnabledTextOnALightAndADarkFace)
+{
+    const struct {
+        TColor face, text;
+    } looks[] = {{0x00F0F0F0, 0x00101010}, {0x00303030, 0x00E0E0E0}};
+    for (const auto& look : looks) {
+        SCOPED_TRACE(look.face);
+        const auto face = static_cast<COLORREF>(look.face);
+        auto contrast = [&](const testkit::PixelImage& Image, const TRect& R) {
+            int most = 0;
+            for (int y = R.top; y < R.bottom; ++y)
+                for (int x = R.left; x < R.right; ++x) {
+                    const COLORREF p = Image.Pixel(x, y);
+                    most = std::max({most, std::abs(GetRValue(p) - GetRValue(face)),
+                                     std::abs(GetGValue(p) - GetGValue(face)), std::abs(GetBValue(p) - GetBValue(face))});
+                }
+            return most;
+        };
+        Activate({Section("GLOBALINFO", look.face, look.face, look.text)});
+        manager = std::make_unique<TsSkinManager>(nullptr);
+        form->SetColor(look.face);
+        TsLabel* on = Make("WWWW", 10, 10);
+        TsLabel* off = Make("WWWW", 10, 40);
+        off->SetEnabled(false);
+        Show();
+        POINT origin{0, 0};
+        ClientToScreen(form->Handle(), &origin);
+        RECT window;
+        GetWindowRect(form->Handle(), &window);
+        const int dx = origin.x - window.left, dy = origin.y - window.top;
+        const testkit::PixelImage shot = testkit::ScreenPixels(form->Handle());
+        auto inShot = [&](TControl* L) {
+            return Rect(dx + L->Left(), dy + L->Top(), dx + L->Left() + L->Width(), dy + L->Top() + L->Height());
+        };
+        EXPECT_GT(contrast(shot, inShot(off)), 0);
+        EXPECT_LT(contrast(shot, inShot(off)), contrast(shot, inShot(on)));
+
+        std::vector<testkit::PixelImage> written;
+        for (bool enabled : {true, false}) {
+            TBitmap bmp(60, 20, pf24bit);
+            bmp.Canvas()->Brush()->SetColor(look.face);
+            bmp.Canvas()->FillRect(Rect(0, 0, 60, 20));
+            TRect r = Rect(0, 0, 60, 20);
+            WriteTextEx(bmp.Canvas(), "WWWW", enabled, r, DT_SINGLELINE | DT_VCENTER, 0, false);
+            testkit::PixelImage image(60, 20);
+            for (int y = 0; y < 20; ++y)
+                for (int x = 0; x < 60; ++x) {
+                    const auto c = static_cast<COLORREF>(bmp.Canvas()->Pixels(x, y));
+                    image.Data()[y * 60 + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+                }
+            written.push_back(std::move(image));
+        }
+        EXPECT_GT(contrast(written[1], Rect(0, 0, 60, 20)), 0);
+        EXPECT_LT(contrast(written[1], Rect(0, 0, 60, 20)), contrast(written[0], Rect(0, 0, 60, 20)));
+        on->Free();
+        off->Free();
+        manager.reset();
+    }
 }

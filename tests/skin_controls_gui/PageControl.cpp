@@ -278,6 +278,37 @@ TEST_F(PageControlTest, ACaptionWithoutAnImageIsNotMovedForOne)
     EXPECT_GT(differ, 0) << "an image of the list moves it";
 }
 
+// The focus frame of a tab keeps two clear pixels from its caption, on every side of the control.
+TEST_F(PageControlTest, TheFocusFrameOfATabKeepsClearOfItsCaption)
+{
+    TsPageControl* pc = Make(1, 300);
+    pc->Font()->SetColor(static_cast<TColor>(0x0000C0));
+    pc->SkinData()->CustomFont = true;
+    const auto grey = static_cast<COLORREF>(0x808080);
+    for (TTabPosition position : {tpTop, tpBottom, tpLeft, tpRight}) {
+        const bool side = position == tpLeft || position == tpRight;
+        const int w = side ? 24 : 120, h = side ? 120 : 24;
+        TBitmap bmp(w, h, pf24bit);
+        bmp.Canvas()->Brush()->SetColor(static_cast<TColor>(grey));
+        bmp.Canvas()->FillRect(Rect(0, 0, w, h));
+        TsTabCaption caption;
+        caption.Text = "Статьи";
+        caption.Focused = true;
+        DrawTabCaption(bmp.Canvas(), Rect(0, 0, w, h), position, pc, pc->SkinData(), nullptr, caption);
+        testkit::PixelImage image(w, h);
+        int dots = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const auto c = static_cast<COLORREF>(bmp.Canvas()->Pixels(x, y));
+                image.Data()[y * w + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+                dots += c == RGB(0, 0, 0);
+            }
+        EXPECT_GT(dots, 0) << position;
+        EXPECT_EQ(DotsNearText(image, grey), 0) << position;
+    }
+    pc->SkinData()->CustomFont = false;
+}
+
 TEST_F(PageControlTest, PagesAddedOrRemovedWhileSkinnedBringOrFreeTheSkinnedArrowsWhichReachTheLastTab)
 {
     TsPageControl* pc = Make(2, 180);

@@ -297,3 +297,39 @@ TEST_F(ComboFamily, AnEditKeepsItsTextInANewWindowAndARightClickAsksForTheContro
         testkit::PumpPending();
     }
 }
+
+// The edit part of a box without pictures: its text and focused highlight inside the frame when
+// skinned, the highlight up to the button without a skin.
+TEST_F(ComboFamily, TheEditPartWithoutPicturesStaysInsideTheFrameAndReachesTheButton)
+{
+    auto* c = Make<TsComboBoxEx>(csOwnerDrawVariable, {});
+    c->ItemsEx()->AddItem("Новая", 0, 0);
+    c->UpdateList();
+    c->SetItemIndex(0);
+    const auto marker = static_cast<COLORREF>(0x00123456);
+    auto paint = [&](const std::function<void()>& Draw) {
+        auto bmp = std::make_unique<TBitmap>(150, 22, pf24bit);
+        bmp->Canvas()->Brush()->SetColor(static_cast<TColor>(marker));
+        bmp->Canvas()->FillRect(Rect(0, 0, 150, 22));
+        TLentCanvas lent(c->Canvas(), bmp->Canvas()->Handle());
+        Draw();
+        return bmp;
+    };
+    const auto highlight = static_cast<COLORREF>(ColorToRGB(clHighlight));
+    auto plain = paint([&] { c->DrawItem(0, Rect(3, 3, 130, 19), TOwnerDrawState{odComboBoxEdit, odFocused}); });
+    EXPECT_EQ(static_cast<COLORREF>(plain->Canvas()->Pixels(128, 10)), highlight) << "up to the button";
+    EXPECT_EQ(static_cast<COLORREF>(plain->Canvas()->Pixels(131, 10)), marker);
+    for (bool focused : {true, false}) {
+        c->SkinData()->Focused = focused;
+        auto skinned = paint([&] { c->DrawSkinItem(0, Rect(3, 3, 147, 19), TOwnerDrawState{odComboBoxEdit}); });
+        for (int y = 0; y < 22; ++y) {
+            for (int x = 0; x < 3; ++x) {
+                ASSERT_EQ(static_cast<COLORREF>(skinned->Canvas()->Pixels(x, y)), marker) << focused << " " << x << "," << y;
+            }
+        }
+        if (focused) {
+            EXPECT_EQ(static_cast<COLORREF>(skinned->Canvas()->Pixels(4, 10)), highlight);
+        }
+    }
+    c->SkinData()->Focused = false;
+}

@@ -49,6 +49,14 @@ void CALLBACK ReadMenuTimer(HWND, UINT, UINT_PTR Id, DWORD)
     EndMenu();
 }
 
+// Opens the pop-up menu at (200, 200) and reads what it shows into g_shownMenu.
+void ReadOpenMenu(TPopupMenu* Popup)
+{
+    g_shownMenu = {};
+    SetTimer(nullptr, 0, 100, ReadMenuTimer);
+    Popup->Popup(200, 200);
+}
+
 // The width of a text in the screen's menu font, measured on a context of its own.
 int MenuTextWidth(const char* Text)
 {
@@ -385,9 +393,7 @@ TEST_F(SkinnedMenus, SubmenuArrowIsDrawnInTheItemsTextColourOverItsBackground)
     Create<TsSkinProvider>(form);
     form->Show();
     testkit::PumpPending();
-    g_shownMenu = {};
-    SetTimer(nullptr, 0, 100, ReadMenuTimer);
-    popup->Popup(200, 200);
+    ReadOpenMenu(popup);
     ASSERT_FALSE(g_shownMenu.Empty());
     // The arrow lies at the right end of the item, inside the menu's own frame of three to six
     // pixels: drawn in the item's text colour, with nothing black or white around it.
@@ -480,4 +486,46 @@ TEST_F(SkinnedMenus, KeyboardOpensTheSkinnedMenuLine)
     EXPECT_EQ(opens, 1);
     run({{WM_SYSCHAR, static_cast<Byte>('ф'), 0x20000001}, {WM_KEYDOWN, VK_RETURN, 1}});
     EXPECT_EQ(opens, 2);
+}
+
+// An open menu's frame, separator and check box come from the skin: the frame of the menu's face
+// and one line colour (the system's raised edge shows four), and in Dusk nothing white on the frame
+// or the separator and no black mark on a white box.
+TEST_F(SkinnedMenus, TheFrameSeparatorAndCheckBoxOfAnOpenMenuComeFromTheSkin)
+{
+    for (const char* skin : {"Neutral", "Dusk"}) {
+        SCOPED_TRACE(skin);
+        UseSkin(skin);
+        TForm* form = MakeForm();
+        auto* popup = Create<TPopupMenu>(form);
+        AddItem(form, popup->Items(), "Панель навигации")->SetChecked(true);
+        AddItem(form, popup->Items(), "-");
+        AddItem(form, popup->Items(), "Интерфейс");
+        Create<TsSkinProvider>(form);
+        form->Show();
+        testkit::PumpPending();
+        ReadOpenMenu(popup);
+        ASSERT_FALSE(g_shownMenu.Empty());
+        const testkit::PixelImage& m = g_shownMenu;
+        const int w = m.Width(), h = m.Height();
+        std::set<COLORREF> frame;
+        int white = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (x < 3 || y < 3 || x >= w - 3 || y >= h - 3) {
+                    frame.insert(m.Pixel(x, y));
+                    white += m.Pixel(x, y) == RGB(255, 255, 255);
+                }
+        EXPECT_LE(frame.size(), 2u);
+        const int itemH = Painter()->GetItemHeight(form->Canvas(), popup->Items()->Items(0));
+        const RECT box{3, 3, 3 + itemH, 3 + itemH}, separator{8, 3 + itemH, w - 8, 3 + itemH + 2};
+        EXPECT_EQ(m.CountColor(box, RGB(0, 0, 0)), 0) << "no black mark";
+        if (std::string(skin) == "Dusk") {
+            EXPECT_EQ(white, 0) << "on the frame";
+            EXPECT_EQ(m.CountColor(RECT{w - 8, 3, w - 3, h - 3}, RGB(255, 255, 255)), 0) << "at the items' right end";
+            EXPECT_EQ(m.CountColor(separator, RGB(255, 255, 255)), 0) << "on the separator";
+            EXPECT_EQ(m.CountColor(box, RGB(255, 255, 255)), 0) << "on the box";
+        }
+        form->Free();
+    }
 }
