@@ -639,9 +639,12 @@ void TButton::SetDefault(bool Value)
     if (FDefault == Value)
         return;
     FDefault = Value;
-    FActive = Value;
+    // Enter stays with a button that has the focus; otherwise it is the default one's.
+    TCustomForm* form = GetParentForm(this);
+    TWinControl* focused = form ? form->ActiveControl() : nullptr;
+    FActive = dynamic_cast<TButton*>(focused) ? focused == this : Value;
     if (FHandle)
-        SetButtonStyle(Value);
+        SetButtonStyle(FActive);
 }
 
 // --- TCustomCheckBox ----------------------------------------------------------------------------
@@ -1524,6 +1527,10 @@ void TCustomComboBox::ComboWndProc(TMessage& Message, HWND ComboWnd)
         FEditSubclass.DefaultHandler(Message);
     else if (ComboWnd == FListSubclass.Handle())
         FListSubclass.DefaultHandler(Message);
+    // The edit reached directly (a click) is the combo's focus: its form hears the change as for
+    // the combo's own window (enter and exit, the button that Enter clicks).
+    if (Message.Msg == WM_SETFOCUS && ComboWnd == FEditHandle && !ComponentState().Contains(csDestroying))
+        FocusEntered();
     if (Message.Msg == WM_NCDESTROY)
         (ComboWnd == FEditHandle ? FEditHandle : FListHandle) = nullptr;
     if (Message.Msg == WM_LBUTTONDBLCLK && FControlStyle.Contains(csDoubleClicks))

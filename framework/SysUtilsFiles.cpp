@@ -680,6 +680,11 @@ bool NameEndDropped(const AnsiString& Name)
     return Name != "." && Name != ".." && !Name.empty() && (Name.back() == '.' || Name.back() == ' ');
 }
 
+std::wstring LiteralWidePath(const std::wstring& Path)
+{
+    return Path.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + Path.substr(2) : L"\\\\?\\" + Path;
+}
+
 namespace {
 
 // A name that reaches its entry as it is: it converts exactly and keeps its end.
@@ -694,7 +699,7 @@ bool ExactName(const std::wstring& Name, AnsiString& Narrow)
 // itself could find another entry (a path drops a last "." or " ").
 std::wstring ListedShortName(const std::wstring& Folder, const std::wstring& Name)
 {
-    const std::wstring pattern = (Folder.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + Folder.substr(2) : L"\\\\?\\" + Folder) + L"\\*";
+    const std::wstring pattern = LiteralWidePath(Folder) + L"\\*";
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW(pattern.c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE)

@@ -16,3 +16,6 @@ bool NameEndDropped(const AnsiString& Name);
 // it converts exactly and no name in it ends in "." or " ", else its short form where that does;
 // "" when neither does.
 AnsiString ReachingPath(const std::wstring& Path);
+// The wide full Path as the system takes it literally ("\\?\" before it, "\\?\UNC\" for a share):
+// a last "." or " " of a name is kept, so the call reaches that very entry.
+std::wstring LiteralWidePath(const std::wstring& Path);

@@ -750,7 +750,8 @@ bool TacShellFolder::Exists()
     // Asked of the file system by the wide path (the attributes of a gone item may not be known).
     const std::wstring path = WideParsingName(State().DesktopFolder(), FFullPIDL.get());
     const bool fileSystem = (path.size() > 2 && path[1] == L':' && path[2] == L'\\') || path.rfind(L"\\\\", 0) == 0;
-    return !fileSystem || GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    // Taken literally: "dup " would otherwise be found as "dup".
+    return !fileSystem || GetFileAttributesW(LiteralWidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void TacShellFolder::ParentRenamed()
@@ -867,7 +868,7 @@ void TacShellFolder::LoadFileDetails(int ColumnCount)
     // Asked by the wide name: the name in the code page may name another file.
     WIN32_FIND_DATAW data{};
     const std::wstring path = WideParsingName(State().DesktopFolder(), FFullPIDL.get());
-    const HANDLE find = path.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW(path.c_str(), &data);
+    const HANDLE find = path.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW(LiteralWidePath(path).c_str(), &data);
     // A file that has gone meanwhile (this runs while the list paints) shows no details.
     const bool found = find != INVALID_HANDLE_VALUE;
     if (found)

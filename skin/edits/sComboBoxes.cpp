@@ -465,6 +465,10 @@ void TsCommonCombo::ComboWndProc(TMessage& Message, HWND ComboWnd)
         FEditSubclass.DefaultHandler(Message);
     else if (ComboWnd == FListSubclass.Handle())
         FListSubclass.DefaultHandler(Message);
+    // The edit reached directly (a click) is the combo's focus: its form hears the change as for
+    // the combo's own window (enter and exit, the button that Enter clicks).
+    if (Message.Msg == WM_SETFOCUS && ComboWnd == FEditHandle && !ComponentState().Contains(csDestroying))
+        FocusEntered();
     switch (Message.Msg) {
     case WM_NCDESTROY: (ComboWnd == FEditHandle ? FEditHandle : FListHandle) = nullptr; break;
     case WM_LBUTTONDBLCLK:

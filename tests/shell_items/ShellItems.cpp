@@ -290,7 +290,7 @@ TEST(ShellItems, NamesTheCodePageSpellsLikeAnotherShowApartAndPathsReachTheItemI
         found.push_back(std::make_unique<TacShellFolder>(root.get(), p, nullptr));
     ASSERT_EQ(found.size(), std::size(files));
     std::set<std::string> shown, reached;
-    TacShellFolder* wide = nullptr;
+    TacShellFolder *wide = nullptr, *spaced = nullptr;
     for (const auto& item : found) {
         const AnsiString name = item->DisplayName();
         EXPECT_EQ(name.find('?'), AnsiString::npos) << name;
@@ -301,6 +301,8 @@ TEST(ShellItems, NamesTheCodePageSpellsLikeAnotherShowApartAndPathsReachTheItemI
         EXPECT_TRUE(item->Exists());
         if (testkit::ReadFileBytes(path) == "wide a")
             wide = item.get();
+        if (testkit::ReadFileBytes(path) == "spaced")
+            spaced = item.get();
     }
     EXPECT_EQ(shown.size(), std::size(files)) << "two items show one caption";
     EXPECT_EQ(reached, (std::set<std::string>{"plain", "wide a", "chinese", "dup", "spaced"}));
@@ -309,4 +311,9 @@ TEST(ShellItems, NamesTheCodePageSpellsLikeAnotherShowApartAndPathsReachTheItemI
     ASSERT_NE(wide, nullptr);
     ASSERT_TRUE(DeleteFileA(wide->FileSystemPath().c_str()));
     EXPECT_FALSE(wide->Exists());
+    // Nor is "dup " found as "dup".
+    ASSERT_NE(spaced, nullptr);
+    ASSERT_TRUE(DeleteFileA(spaced->FileSystemPath().c_str()));
+    ASSERT_TRUE(FileExists(dir / "dup"));
+    EXPECT_FALSE(spaced->Exists());
 }

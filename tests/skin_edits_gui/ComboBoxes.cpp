@@ -159,6 +159,17 @@ TEST_F(ComboFamily, EnterAndEscapeCloseAnOpenListAndGoNoFurther)
     PostMessageA(c->Handle(), WM_KEYDOWN, VK_RETURN, 1);
     RunUntil([&] { return clicks == 1; });
     EXPECT_EQ(clicks, 1) << "with the list closed Enter reaches the form";
+    // A click into an edit's box after another button had the focus: Enter is the default's again.
+    auto* other = Create<TButton>(form);
+    other->SetBounds(200, 240, 75, 25);
+    other->SetParent(form);
+    other->SetFocus();
+    auto* e = Make(csDropDown);
+    e->HandleNeeded();
+    ::SetFocus(e->EditHandle());
+    PostMessageA(e->EditHandle(), WM_KEYDOWN, VK_RETURN, 1);
+    RunUntil([&] { return clicks == 2; });
+    EXPECT_EQ(clicks, 2);
 }
 
 TEST_F(ComboFamily, TheDroppedListHasBetweenOneRowAndDropDownCount)

@@ -322,6 +322,33 @@ TEST_F(ControlsTest, ButtonsDefaultCancelModalResultAndKinds)
         EXPECT_EQ(okClicks, 4) << key;
         form->SetModalResult(mrNone);
     }
+    // A click into a combo box's edit moves the focus from the button too: Enter there is the
+    // default button's again, and the combo hears its enter.
+    auto* combo = Create<TComboBox>(form);
+    combo->SetParent(form);
+    combo->SetTop(40);
+    int enters = 0;
+    combo->OnEnter = [&](TObject*) { ++enters; };
+    combo->HandleNeeded();
+    HWND edit = combo->EditHandle();
+    ASSERT_TRUE(edit);
+    ::SetFocus(edit);
+    EXPECT_EQ(enters, 1);
+    PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 1);
+    Application->ProcessMessages();
+    EXPECT_EQ(form->ModalResult(), mrOk);
+    EXPECT_EQ(okClicks, 5);
+    // Made the default one or not while a button has the focus: Enter stays with that button.
+    form->SetModalResult(mrNone);
+    cancel->SetFocus();
+    ok->SetDefault(false);
+    ok->SetDefault(true);
+    cancel->SetDefault(true);
+    cancel->SetDefault(false);
+    PostMessageA(cancel->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+    Application->ProcessMessages();
+    EXPECT_EQ(form->ModalResult(), mrCancel);
+    EXPECT_EQ(okClicks, 5);
 }
 
 TEST_F(ControlsTest, SpeedButtonGroups)
