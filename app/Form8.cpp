@@ -214,8 +214,16 @@ void TForm8::WriteSettings()
 void TForm8::FormCloseQuery(TObject*, bool& CanClose)
 {
     // The text stays in the editor for its next showing; only a page written from it saves it.
-    if (Memo1->Modified() && !Memo1->Text().empty())
+    if (Memo1->Modified() && !Memo1->Text().empty()) {
+        // Asked on the main window's close too: the editor comes in front, so that the user sees
+        // the text the question is about and, keeping it, goes on in the editor; never while a
+        // dialog of the program holds it disabled (the dialog stays in front).
+        if (Visible() && HandleAllocated() && IsWindowEnabled(Handle()) && CanFocus()) {
+            BringToFront();
+            SetFocus();
+        }
         CanClose = Confirm("Текст статьи не сохранён.\nЗакрыть редактор?", "Внимание!!!");
+    }
 }
 
 void TForm8::FormClose(TObject*, TCloseAction&) { WriteSettings(); }

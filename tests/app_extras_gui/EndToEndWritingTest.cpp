@@ -392,17 +392,41 @@ TEST_F(WritingEndToEnd, ClosingAsksAboutTheEditorsTextAndATypedNote)
         EXPECT_TRUE(IsWindowVisible(main));
         EXPECT_TRUE(IsWindowVisible(editor));
     };
+    // The main window in front when closed: the editor's question brings the editor before it,
+    // but never before a dialog of the program that holds it disabled.
+    SetForegroundWindow(main);
+    SetWindowPos(main, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    const auto above = [](HWND a, HWND b) {
+        HWND w = GetTopWindow(nullptr);
+        while (w && w != a && w != b)
+            w = GetWindow(w, GW_HWNDNEXT);
+        return w == a;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return above(main, editor); }));
     PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_NE(WaitForWindow(run.Id(), "TsMessageForm"), nullptr);
+    EXPECT_TRUE(above(editor, main)) << "the editor shows the text the question is about";
     answer(2, "&Нет");
     bothOpen();
+    EXPECT_TRUE(above(editor, main)) << "the editor kept stays in front";
+    // The settings dialog opened from the main window, as a click on it first makes it active.
+    SetForegroundWindow(main);
+    ASSERT_TRUE(WaitUntil([&] { return above(main, editor); }));
+    ChooseInMenuBar(main, 5, 1);
+    HWND settings = WaitForWindow(run.Id(), "TForm13");
+    ASSERT_NE(settings, nullptr) << "the settings dialog";
     auto trays = testkit::ProcessWindows(run.Id(), "TrayIconWindow");
     ASSERT_EQ(trays.size(), 1u);
     PostMessageA(trays[0], WM_APP + 0x3A1, 1, WM_RBUTTONUP);
     ASSERT_TRUE(testkit::ChooseInMenu(run.Id(), {VK_DOWN, VK_RETURN})) << "the tray's menu";
+    ASSERT_NE(WaitForWindow(run.Id(), "TsMessageForm"), nullptr);
+    EXPECT_TRUE(above(settings, editor)) << "the open dialog stays in front of the disabled editor";
     answer(2, "&Да");
     answer(3, "Отмена");
     bothOpen();
     EXPECT_EQ(testkit::ReadFileBytes(note), "Старое\r\n");
+    PostMessageA(settings, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(settings) || !IsWindowVisible(settings); }));
 
     PostMessageA(main, WM_QUERYENDSESSION, 0, 0);
     answer(2, "&Да");
