@@ -2,6 +2,8 @@
 // list), the first show with the splash, the close that writes everything back, and "Выход".
 #include "MainSession.h"
 
+#include <algorithm>
+
 #include "ArchiveFiles.h"
 #include "MainBrowse.h"
 #include "MainTreeMap.h"
@@ -144,6 +146,10 @@ void TID_Vellorn::FormCreate(TObject* Sender)
             // No stored size (first run): the layout's size, centred on the screen.
             SetBounds((Screen->Width() - Width()) / 2, (Screen->Height() - Height()) / 2, Width(), Height());
         }
+        // A stored width past the window (a hand-edited file) would hide the browser view: the
+        // view keeps at least the splitter's minimum.
+        TreePanelWidth = std::clamp(TreePanelWidth, 0,
+                                    std::max(0, ClientWidth() - Splitter1->Width() - Splitter1->MinSize()));
         Splitter1->SetLeft(TreePanelWidth);
         Panel2->SetWidth(TreePanelWidth);
     });

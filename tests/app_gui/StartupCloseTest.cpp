@@ -72,6 +72,16 @@ TEST_F(StartupClose, HiddenFlagsAndTrueSpelledOtherwiseAreRead)
     form->Free();
 }
 
+TEST_F(StartupClose, AStoredPanelWiderThanTheWindowLeavesTheBrowserItsMinimum)
+{
+    testkit::WriteFileBytes(dir / "FILES\\form.ini", "[FORM]\r\nWidth=640\r\nHeight=480\r\nTop=5\r\nLeft=7\r\n"
+                                                      "[VIEW]\r\nVisible_Tree=1\r\n[Panel]\r\nWidth=5000\r\n");
+    TID_Vellorn* form = Start();
+    EXPECT_LE(form->Panel2->Width() + form->Splitter1->Width() + form->Splitter1->MinSize(), form->ClientWidth());
+    EXPECT_EQ(form->TreePanelWidth, form->Panel2->Width());
+    form->Free();
+}
+
 TEST_F(StartupClose, TreeFilesNamedOnTheCommandLine)
 {
     // x.vlt in another folder, with its map in FILES\tree: title without the blank before the dash.
