@@ -18,6 +18,30 @@ namespace {
 // that causes must neither resize nor repaint the label. Painting is single-threaded.
 bool PaintingFont = false;
 
+
+// The label's canvas ready for DrawText: its own font selected (DrawText uses the DC's font, not
+// whatever the DC holds), a transparent background and the given text colour; the font is
+// deselected when it goes.
+class TLabelTextDC {
+public:
+    TLabelTextDC(TCanvas* Canvas, TFont* Font, TColor Colour)
+    {
+        Canvas->SetFont(Font);
+        dc_ = Canvas->Handle();
+        oldFont_ = SelectObject(dc_, Font->Handle());
+        SetBkMode(dc_, TRANSPARENT);
+        SetTextColor(dc_, static_cast<COLORREF>(Colour));
+    }
+    ~TLabelTextDC() { SelectObject(dc_, oldFont_); }
+    TLabelTextDC(const TLabelTextDC&) = delete;
+    TLabelTextDC& operator=(const TLabelTextDC&) = delete;
+    HDC Handle() const { return dc_; }
+
+private:
+    HDC dc_ = nullptr;
+    HGDIOBJ oldFont_ = nullptr;
+};
+
 } // namespace
 
 // --- TsCustomLabel ---------------------------------------------------------------------------------
@@ -61,16 +85,10 @@ void TsCustomLabel::DoDrawText(TRect& R, UINT Flags)
     if (!ShowAccelChar())
         Flags |= DT_NOPREFIX;
     TFont* font = TControl::Font();
-    TCanvas* canvas = Canvas();
-    canvas->SetFont(font);
-    HDC dc = canvas->Handle();
-    HGDIOBJ oldFont = SelectObject(dc, font->Handle());
-    SetBkMode(dc, TRANSPARENT);
     // A transparent label lies on the skin's face.
     const TColor under = Transparent() ? manager->GetGlobalColor() : Color();
-    SetTextColor(dc, static_cast<COLORREF>(DisabledTextColor(font->Color(), under)));
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &R, Flags);
-    SelectObject(dc, oldFont);
+    const TLabelTextDC dc(Canvas(), font, DisabledTextColor(font->Color(), under));
+    DrawTextA(dc.Handle(), text.c_str(), static_cast<int>(text.size()), &R, Flags);
 }
 
 void TsCustomLabel::WndProc(TMessage& Message)
@@ -405,14 +423,8 @@ void TsLabelFX::DoDrawText(TRect& R, UINT Flags)
     if (!ShowAccelChar())
         Flags |= DT_NOPREFIX;
     Flags = static_cast<UINT>(DrawTextBiDiModeFlags(static_cast<int>(Flags)));
-    TFont* font = TControl::Font();
-    TCanvas* canvas = Canvas();
-    canvas->SetFont(font);
-    HDC dc = canvas->Handle();
-    // DrawText uses the DC's font: the label's own, not whatever the DC holds.
-    HGDIOBJ oldFont = SelectObject(dc, font->Handle());
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, static_cast<COLORREF>(colour));
+    const TLabelTextDC textDC(Canvas(), TControl::Font(), colour);
+    const HDC dc = textDC.Handle();
     const bool measuring = (Flags & DT_CALCRECT) != 0;
     const bool shadow = FShadow->Color() != clNone && FShadow->BlurCount() != 0;
     if (measuring || !shadow) {
@@ -425,7 +437,6 @@ void TsLabelFX::DoDrawText(TRect& R, UINT Flags)
         SetTextColor(dc, static_cast<COLORREF>(colour));
         DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &t, Flags);
     }
-    SelectObject(dc, oldFont);
     if (measuring && shadow) {
         FShadowLeftTop = std::min(0, FShadow->Distance() - FShadow->BlurCount());
         FShadowRightBottom = std::max(0, FShadow->Distance() + FShadow->BlurCount());
