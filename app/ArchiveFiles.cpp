@@ -1,6 +1,7 @@
 #include "ArchiveFiles.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "Dialogs.h"
 #include "Forms.h"
@@ -83,6 +84,23 @@ AnsiString TreeNameFromPath(const AnsiString& Path)
     AnsiString name = ExtractFileName(Path);
     if (name.size() >= 4 && AnsiSameText(name.substr(name.size() - 4), ".vlt"))
         name.resize(name.size() - 4);
+    return name;
+}
+
+AnsiString NoteName(const AnsiString& Title)
+{
+    static const char Hex[] = "0123456789ABCDEF";
+    AnsiString name;
+    for (const char c : Title) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < ' ' || std::strchr("\\/:*?\"<>|=", c)) {
+            name += '=';
+            name += Hex[u >> 4];
+            name += Hex[u & 15];
+        } else {
+            name += c;
+        }
+    }
     return name;
 }
 

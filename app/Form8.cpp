@@ -56,6 +56,7 @@ TForm8::TForm8(TComponent* AOwner) : TForm(AOwner)
     Edit4 = PlaceEdit(this, this, "Edit4", 66, 60, w - 75);
     sLabel4 = PlaceCaption<TsLabel>(this, this, "sLabel4", "Название статьи", 2, 90, 93, 13);
     Edit1 = PlaceEdit(this, this, "Edit1", 95, 86, w - 104);
+    Edit1->SetMaxLength(MaxTitleLength);
 
     Memo1 = Place<TsMemo>(this, this, "Memo1", 0, 114, ClientWidth(), ClientHeight() - 114);
     Memo1->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
