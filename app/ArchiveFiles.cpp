@@ -158,6 +158,24 @@ void BrowseFile(TOpenDialog& Dialog, const AnsiString& Folder, TCustomEdit& Targ
         RefuseOutside(Folder);
 }
 
+AnsiString DeviceNameIn(const AnsiString& Name)
+{
+    static const char* const Devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (std::size_t from = 0; from <= Name.size();) {
+        const std::size_t end = std::min(Name.find_first_of("\\/", from), Name.size());
+        const AnsiString part = Name.substr(from, end - from);
+        // The system reads the name before the first dot, without the blanks at its end.
+        AnsiString base = part.substr(0, part.find('.'));
+        base = AnsiUpperCase(base.substr(0, base.find_last_not_of(' ') + 1));
+        const bool port = base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+                          base[3] >= '1' && base[3] <= '9';
+        if (port || std::find(std::begin(Devices), std::end(Devices), base) != std::end(Devices))
+            return part;
+        from = end + 1;
+    }
+    return "";
+}
+
 bool ParentStep(const AnsiString& Part)
 {
     return Part.find_first_not_of(". ") == AnsiString::npos && Part.find("..") != AnsiString::npos;

@@ -72,6 +72,10 @@ bool RelativeName(const AnsiString& FullName, const AnsiString& Folder, AnsiStri
 // "Файл должен находиться в папке\n" and the folder's full path.
 void BrowseFile(TOpenDialog& Dialog, const AnsiString& Folder, TCustomEdit& Target);
 
+// The first step of the relative name Name (steps parted by "\\" or "/") that the system takes for
+// a device whatever its extension ("nul", "CON.txt", "com1 .html"); "" when there is none.
+AnsiString DeviceNameIn(const AnsiString& Name);
+
 // A step up out of a folder: "..", or a name of dots and blanks that the system may read as one.
 bool ParentStep(const AnsiString& Part);
 

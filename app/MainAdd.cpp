@@ -82,7 +82,7 @@ void TID_Vellorn::N62Click(TObject*)
 void TID_Vellorn::N72Click(TObject*)
 {
     Form2->Edit1->SetText(Form8->Edit1->Text());
-    Form2->Edit2->SetText(Form8->Edit4->Text() + ".html");
+    Form2->Edit2->SetText(Form8->PageFileName());
     Form2->Edit3->SetText("3");
     PendingAddArticle = true;
 }

@@ -333,3 +333,15 @@ TEST(Notes, TitlesThatCannotNameAFileAreWrittenReversibly)
         EXPECT_EQ(archive::NoteName(title), name) << title;
 }
 
+// The steps of a page name the system reads as a device, whatever follows the first dot.
+TEST(PageNames, DeviceNamesAreFoundInEveryStep)
+{
+    const std::pair<const char*, const char*> names[] = {
+        {"nul", "nul"},       {"CON.html", "CON.html"}, {"Aux .txt", "Aux .txt"}, {"sub\\prn", "prn"},
+        {"a/com1", "com1"},   {"lpt9.x.y", "lpt9.x.y"}, {"conout$", "conout$"},   {"con\\x", "con"},
+        {"page", ""},         {"com0", ""},             {"lpt10", ""},           {"nul_x", ""},
+        {"x.nul", ""},        {"console", ""},          {"", ""},
+    };
+    for (const auto& [name, device] : names)
+        EXPECT_EQ(archive::DeviceNameIn(name), device) << name;
+}

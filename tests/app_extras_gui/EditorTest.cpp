@@ -81,6 +81,10 @@ TEST_F(Editor, RefusalsKeepTheEditorOpenAndWriteNothing)
         {"Статья", "текст", "\\out", outside},
         {"Статья", "текст", "C:\\out", outside},
         {"Статья", "текст", "out:stream", outside},
+        {"Статья", "текст", "exists.HTML", "Статья с таким именем уже существует"},
+        {"Статья", "текст", "nul", "Имя \"nul\" занято устройством системы: выберите для страницы другое имя файла"},
+        {"Статья", "текст", "CON.html", "Имя \"CON\" занято устройством системы: выберите для страницы другое имя файла"},
+        {"Статья", "текст", "sub\\com1.x", "Имя \"com1.x\" занято устройством системы: выберите для страницы другое имя файла"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.File);
@@ -101,6 +105,19 @@ TEST_F(Editor, RefusalsKeepTheEditorOpenAndWriteNothing)
     editor->N1Click(editor->N1);
     EXPECT_TRUE(FileExists(Page("here")));
     EXPECT_EQ(testkit::ReadFileBytes(dir / "here.html"), "elsewhere");
+}
+
+// A name typed with the page's extension names the page itself, in the archive and in the tree.
+TEST_F(Editor, ATypedExtensionIsThePagesOwn)
+{
+    MakeForm<TForm2>();
+    Fill("Статья", "текст", "page.Html", "Аноним", "");
+    editor->N1Click(editor->N1);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(FileExists(Page("page")));
+    EXPECT_FALSE(FileExists(Page("page.Html")));
+    form->N72Click(form->N72);
+    EXPECT_EQ(Form2->Edit2->Text(), "page.Html");
 }
 
 TEST_F(Editor, SettingsFirstRunDefaultsWrittenOnCreateAndOnClose)
