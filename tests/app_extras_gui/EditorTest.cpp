@@ -107,19 +107,6 @@ TEST_F(Editor, RefusalsKeepTheEditorOpenAndWriteNothing)
     EXPECT_EQ(testkit::ReadFileBytes(dir / "here.html"), "elsewhere");
 }
 
-// A name typed with the page's extension names the page itself, in the archive and in the tree.
-TEST_F(Editor, ATypedExtensionIsThePagesOwn)
-{
-    MakeForm<TForm2>();
-    Fill("Статья", "текст", "page.Html", "Аноним", "");
-    editor->N1Click(editor->N1);
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_TRUE(FileExists(Page("page")));
-    EXPECT_FALSE(FileExists(Page("page.Html")));
-    form->N72Click(form->N72);
-    EXPECT_EQ(Form2->Edit2->Text(), "page.Html");
-}
-
 TEST_F(Editor, SettingsFirstRunDefaultsWrittenOnCreateAndOnClose)
 {
     const AnsiString file = dir / "FILES\\Settings2.ini";
