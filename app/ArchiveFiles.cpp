@@ -1,6 +1,7 @@
 #include "ArchiveFiles.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "Dialogs.h"
 #include "Forms.h"
@@ -86,6 +87,23 @@ AnsiString TreeNameFromPath(const AnsiString& Path)
     return name;
 }
 
+AnsiString NoteName(const AnsiString& Title)
+{
+    static const char Hex[] = "0123456789ABCDEF";
+    AnsiString name;
+    for (const char c : Title) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < ' ' || std::strchr("\\/:*?\"<>|=", c)) {
+            name += '=';
+            name += Hex[u >> 4];
+            name += Hex[u & 15];
+        } else {
+            name += c;
+        }
+    }
+    return name;
+}
+
 bool NoteTitle(const AnsiString& NoteFileName, const AnsiString& TreeName, AnsiString& Title)
 {
     const AnsiString suffix = "_" + TreeName + ".txt";
@@ -138,6 +156,24 @@ void BrowseFile(TOpenDialog& Dialog, const AnsiString& Folder, TCustomEdit& Targ
         Target.SetText(relative);
     else
         RefuseOutside(Folder);
+}
+
+AnsiString DeviceNameIn(const AnsiString& Name)
+{
+    static const char* const Devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (std::size_t from = 0; from <= Name.size();) {
+        const std::size_t end = std::min(Name.find_first_of("\\/", from), Name.size());
+        const AnsiString part = Name.substr(from, end - from);
+        // The system reads the name before the first dot, without the blanks at its end.
+        AnsiString base = part.substr(0, part.find('.'));
+        base = AnsiUpperCase(base.substr(0, base.find_last_not_of(' ') + 1));
+        const bool port = base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+                          base[3] >= '1' && base[3] <= '9';
+        if (port || std::find(std::begin(Devices), std::end(Devices), base) != std::end(Devices))
+            return part;
+        from = end + 1;
+    }
+    return "";
 }
 
 bool ParentStep(const AnsiString& Part)

@@ -52,8 +52,15 @@ AnsiString TreePathFromCommandLine(const AnsiString& RawCmdLine);
 // case), used alike when saving and loading so that a name with dots ("2024.05.vlt") keeps them.
 AnsiString TreeNameFromPath(const AnsiString& Path);
 
-// The title of a note file named Title + "_" + TreeName + ".txt" (the suffix compared without
-// case); false when the name has another form (a note of another tree, "VLN2" for "VLN").
+// The part of a note's file name that stands for an entry's title: the title itself, with each
+// character a file name cannot hold (\ / : * ? " < > |, control characters) and "=" written as
+// "=" and its two hex digits ("Что такое C++?" gives "Что такое C++=3F"). A title that is a map
+// key holds no "=", so the form is reversible, and a title that could name a file keeps its name.
+AnsiString NoteName(const AnsiString& Title);
+
+// The title part (as NoteName writes it) of a note file named Title + "_" + TreeName + ".txt"
+// (the suffix compared without case); false when the name has another form (a note of another
+// tree, "VLN2" for "VLN").
 bool NoteTitle(const AnsiString& NoteFileName, const AnsiString& TreeName, AnsiString& Title);
 
 // The name of FullName relative to the archive folder Folder ("FILES\\" or "FILES\\FLASH"
@@ -64,6 +71,10 @@ bool RelativeName(const AnsiString& FullName, const AnsiString& Folder, AnsiStri
 // relative to the folder goes into Target; a file elsewhere is refused with
 // "Файл должен находиться в папке\n" and the folder's full path.
 void BrowseFile(TOpenDialog& Dialog, const AnsiString& Folder, TCustomEdit& Target);
+
+// The first step of the relative name Name (steps parted by "\\" or "/") that the system takes for
+// a device whatever its extension ("nul", "CON.txt", "com1 .html"); "" when there is none.
+AnsiString DeviceNameIn(const AnsiString& Name);
 
 // A step up out of a folder: "..", or a name of dots and blanks that the system may read as one.
 bool ParentStep(const AnsiString& Part);

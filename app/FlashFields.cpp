@@ -1,5 +1,7 @@
 #include "FlashFields.h"
 
+#include "MainTreeMap.h"
+
 using namespace formkit;
 
 void LayoutFlashFields(TForm* Form, TFlashFields& F, const AnsiString& Caption)
@@ -8,6 +10,7 @@ void LayoutFlashFields(TForm* Form, TFlashFields& F, const AnsiString& Caption)
     F.sSkinProvider1 = AddSkinProvider(Form);
     F.sLabel1 = PlaceCaption<TsLabel>(Form, Form, "sLabel1", "Название", 8, 12, 68, 13);
     F.Edit1 = PlaceEdit(Form, Form, "Edit1", 80, 8, 273);
+    F.Edit1->SetMaxLength(MaxTitleLength);
     F.sLabel2 = PlaceCaption<TsLabel>(Form, Form, "sLabel2", "Файл", 8, 42, 68, 13);
     F.Edit2 = PlaceEdit(Form, Form, "Edit2", 80, 38, 192);
     F.Button1 = PlaceCaption<TsButton>(Form, Form, "Button1", "Обзор...", 278, 36, 75, 25);

@@ -2,6 +2,7 @@
 
 #include "ArchiveFiles.h"
 #include "Main.h"
+#include "MainTreeMap.h"
 
 using namespace formkit;
 
@@ -17,6 +18,7 @@ TForm2::TForm2(TComponent* AOwner) : TForm(AOwner)
 
     sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Название", 8, 12, 68, 13);
     Edit1 = PlaceEdit(this, this, "Edit1", 80, 8, 273);
+    Edit1->SetMaxLength(MaxTitleLength);
     sLabel2 = PlaceCaption<TsLabel>(this, this, "sLabel2", "Файл", 8, 40, 68, 13);
     Edit2 = PlaceEdit(this, this, "Edit2", 80, 36, 192);
     Button3 = PlaceCaption<TsButton>(this, this, "Button3", "Обзор...", 278, 34, 75, 25);

@@ -1,6 +1,7 @@
 #include "Form5.h"
 
 #include "Main.h"
+#include "MainTreeMap.h"
 
 using namespace formkit;
 
@@ -18,6 +19,7 @@ TForm5::TForm5(TComponent* AOwner) : TForm(AOwner)
 
     sLabel1 = PlaceCaption<TsLabel>(this, this, "sLabel1", "Название", 8, 8, 100, 13);
     Edit1 = PlaceEdit(this, this, "Edit1", 8, 24, 345);
+    Edit1->SetMaxLength(MaxTitleLength);
     sLabel2 = PlaceCaption<TsLabel>(this, this, "sLabel2", LinkAddressCaption, 8, 52, 345, 13);
     Edit2 = PlaceEdit(this, this, "Edit2", 8, 68, 345);
     Button1 = PlaceCaption<TsButton>(this, this, "Button1", "OK", 197, 98, 75, 25);

@@ -56,6 +56,7 @@ TForm8::TForm8(TComponent* AOwner) : TForm(AOwner)
     Edit4 = PlaceEdit(this, this, "Edit4", 66, 60, w - 75);
     sLabel4 = PlaceCaption<TsLabel>(this, this, "sLabel4", "Название статьи", 2, 90, 93, 13);
     Edit1 = PlaceEdit(this, this, "Edit1", 95, 86, w - 104);
+    Edit1->SetMaxLength(MaxTitleLength);
 
     Memo1 = Place<TsMemo>(this, this, "Memo1", 0, 114, ClientWidth(), ClientHeight() - 114);
     Memo1->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
@@ -236,10 +237,18 @@ void TForm8::FormCanResize(TObject*, int& NewWidth, int&, bool&)
     Edit4->SetWidth(NewWidth - 75);
 }
 
+AnsiString TForm8::PageFileName()
+{
+    const AnsiString typed = Edit4->Text();
+    const bool withExtension = typed.size() > 5 && AnsiSameText(typed.substr(typed.size() - 5), ".html");
+    return withExtension ? typed : typed + ".html";
+}
+
 void TForm8::N1Click(TObject*)
 {
-    const AnsiString name = Edit4->Text();
-    if (Edit1->Text().empty() || Memo1->Text().empty() || name.empty()) {
+    const AnsiString file = PageFileName();
+    const AnsiString name = file.substr(0, file.size() - 5);
+    if (Edit1->Text().empty() || Memo1->Text().empty() || Edit4->Text().empty()) {
         Notify("Обязательные поля не введены");
         return;
     }
@@ -248,7 +257,12 @@ void TForm8::N1Click(TObject*)
         Notify("Недопустимое имя файла: страница сохраняется только в папке FILES");
         return;
     }
-    const AnsiString path = archive::AppPath("FILES\\" + name + ".html");
+    const AnsiString device = archive::DeviceNameIn(name);
+    if (!device.empty()) {
+        Notify("Имя \"" + device + "\" занято устройством системы: выберите для страницы другое имя файла");
+        return;
+    }
+    const AnsiString path = archive::AppPath("FILES\\" + file);
     if (FileExists(path)) {
         Notify("Статья с таким именем уже существует");
         return;

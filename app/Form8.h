@@ -55,6 +55,10 @@ public:
     void N13Click(TObject* Sender);
     void N4Click(TObject* Sender);
 
+    // The page's file name below FILES\: the typed name with the extension ".html", which may have
+    // been typed with it.
+    AnsiString PageFileName();
+
 private:
     // The edit the "Правка" commands act on: the focused field, else the article text.
     TCustomEdit* EditingTarget();

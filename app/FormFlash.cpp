@@ -2,6 +2,7 @@
 
 #include "ArchiveFiles.h"
 #include "Main.h"
+#include "MainTreeMap.h"
 
 using namespace formkit;
 

@@ -102,16 +102,6 @@ inline void DialogFrame(TForm* Form, const AnsiString& Caption, int ClientWidth,
     Form->SetClientHeight(ClientHeight);
 }
 
-// Whether the title box of an entry dialog holds a title; an empty one is refused with the
-// message Refusal (the plain message box titled with the application title).
-inline bool TitleGiven(TCustomEdit& Title, const AnsiString& Refusal)
-{
-    if (!Title.Text().empty())
-        return true;
-    Application->MessageBox(Refusal, Application->Title(), MB_OK);
-    return false;
-}
-
 // A dialog shown again starts as it did the first time: the focus in its first field (not on the
 // button that closed it), and the boxes of an entry it adds empty, so that nothing of an add that
 // was cancelled comes back. Called from the dialog's OnShow.

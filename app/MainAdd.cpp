@@ -28,18 +28,15 @@ Integer ImageOfMarkCode(const AnsiString& Code)
     return niArticleNew;
 }
 
-// A changed link or Flash movie: the node its dialog was opened for takes the new title (unless
-// it has gone, or another entry has the title) and the new title's key is written; the key of
-// the old title stays.
-void UpdateEntry(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& Value, const char* Section)
+// A changed link or Flash movie: the node its dialog was opened for takes the new title and value
+// with its key and note (unless it has gone, or another entry has the title).
+void UpdateEntry(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& Value)
 {
     TTreeNode* node = Session(Form).PropertiesNode;
-    if (!node)
-        return;
-    if (!TitleFree(*Form->TreeView1->Items(), Title, node, true, "Название уже существует"))
+    if (!node || !TitleFree(*Form->TreeView1->Items(), Title, node, true, "Название уже существует") ||
+        !RetitleEntry(Form, node, Title, Value))
         return;
     node->SetText(Title);
-    archive::WriteMapEntry(archive::WorkingTreeFile(), Section, Title, Value);
 }
 
 } // namespace
@@ -85,7 +82,7 @@ void TID_Vellorn::N62Click(TObject*)
 void TID_Vellorn::N72Click(TObject*)
 {
     Form2->Edit1->SetText(Form8->Edit1->Text());
-    Form2->Edit2->SetText(Form8->Edit4->Text() + ".html");
+    Form2->Edit2->SetText(Form8->PageFileName());
     Form2->Edit3->SetText("3");
     PendingAddArticle = true;
 }
@@ -115,10 +112,10 @@ void TID_Vellorn::Timer1Timer(TObject*)
     }
     if (PendingUpdateFlash) {
         PendingUpdateFlash = false;
-        UpdateEntry(this, FlashO->Edit1->Text(), FlashO->Edit2->Text(), archive::SectionFlash);
+        UpdateEntry(this, FlashO->Edit1->Text(), FlashO->Edit2->Text());
     }
     if (PendingUpdateLink) {
         PendingUpdateLink = false;
-        UpdateEntry(this, Form12->Edit1->Text(), Form12->Edit2->Text(), archive::SectionUrl);
+        UpdateEntry(this, Form12->Edit1->Text(), Form12->Edit2->Text());
     }
 }

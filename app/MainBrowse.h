@@ -11,6 +11,10 @@
 // as they are, and an article's page is opened without looking for its file first.
 void OpenEntry(TID_Vellorn* Form, TTreeNode* Node, bool FromResults = false);
 
+// The window's caption for the page shown: the tree's name, the opened entry's title and the page's
+// title.
+AnsiString PageCaption(TID_Vellorn* Form);
+
 // Adds Address to the items of the address box unless one of them equals it without letter case
 // and "&" marks.
 void RememberAddress(TStrings& Items, const AnsiString& Address);
@@ -30,6 +34,21 @@ AnsiString HistoryKey(const AnsiString& Title);
 // name would leave FILES\text or is no file name (a path separator, drive colon, wildcard, quote,
 // angle bracket, bar or control character in it).
 bool NoteFilePath(const AnsiString& Title, const AnsiString& TreeName, AnsiString& Path);
+
+// The tree pop-up's note commands as the entry Node allows (null or a folder: none): adding and
+// loading where its title can name a note, removing where it has one, saving where its note is the
+// one in the panel (it is the entry opened last).
+void EnablePopupNotes(TID_Vellorn* Form, const TTreeNode* Node);
+
+// Whether the note of the entry titled Old can follow it to the title New: false, with the notice
+// why, when it has one (a file, or the opened entry's typed note) and New cannot name a note file.
+bool NoteCanFollow(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New);
+// The note of the entry titled Old becomes New's (its file renamed over any file of that name; a
+// failed rename raises), and the opened entry's title follows.
+void MoveNote(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New);
+// The note of the entry titled Title is removed. When that entry is the one opened last, its note
+// leaves the panel (typed text too) and no entry is open for the note commands any more.
+void DropNote(TID_Vellorn* Form, const AnsiString& Title);
 
 // Asks about a note typed in the note panel and not saved yet (for the entry opened last):
 // "Да" saves it as the panel's "Сохранить" does, "Нет" drops it. False for "Отмена": the caller

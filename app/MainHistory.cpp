@@ -95,7 +95,7 @@ void TID_Vellorn::WebBeforeNavigate2(TObject*, const AnsiString&, bool&)
 void TID_Vellorn::WebNavigateComplete2(TObject*, const AnsiString&)
 {
     StatusBar1->Panels()->Items(2)->SetText("Готово");
-    SetCaption(TreeName + " -" + OpenedTitle + " (" + Web->LocationName() + ")" + "-VLN");
+    SetCaption(PageCaption(this));
     ProgressBar1->Hide();
     if (SkipHistoryOnce || PrevPageUrl.empty())
         return;

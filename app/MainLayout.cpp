@@ -1,6 +1,7 @@
 // The main window's layout: every component with its name, captions, hints, shortcuts, images and
 // events, as the form was designed.
 #include "Main.h"
+#include "MainTreeMap.h"
 
 #include <ole2.h>
 
@@ -644,6 +645,7 @@ void TID_Vellorn::BuildPanels()
     Edit1->SetName("Edit1");
     Edit1->SetBounds(80, 14, 290, 21);
     Edit1->SetParent(Panel1);
+    Edit1->SetMaxLength(MaxTitleLength);
     sLabel2 = Create<TsLabel>(this);
     sLabel2->SetName("sLabel2");
     sLabel2->SetCaption("Файл:");

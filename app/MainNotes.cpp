@@ -1,11 +1,27 @@
 // Notes: a plain-text note per entry and tree, FILES\text\<title>_<tree>.txt, shown and edited in
-// the note panel below the browser view. Saving and removing act on the entry opened last.
+// the note panel below the browser view. The panel, its bar and the main menu's commands act on the
+// entry opened last; the tree pop-up's commands on the entry the pop-up was opened on. A note
+// follows its entry's rename and goes with its delete.
 #include "MainBrowse.h"
 
+#include <cstring>
+
 #include "ArchiveFiles.h"
+#include "MainSession.h"
 #include "MainTreeMap.h"
 
 namespace {
+
+// The longest file name the file systems take.
+constexpr std::size_t MaxNoteNameLength = 255;
+
+// Why an entry can have no note (its title too long for a file name, or a tree name that is no
+// file name).
+void RefuseNote()
+{
+    Notify("Примечание для этой статьи сохранить нельзя: её название (или название дерева) не может "
+           "быть именем файла.");
+}
 
 // The note file of the entry opened last; false when there is none to act on. No entry opened
 // yet is silently nothing; a title that cannot name a note file is refused with a message.
@@ -15,8 +31,7 @@ bool OpenedNotePath(TID_Vellorn* Form, AnsiString& Path)
         return false;
     if (NoteFilePath(Form->OpenedTitle, Form->TreeName, Path))
         return true;
-    Notify("Примечание недоступно: название статьи или дерева содержит знаки, недопустимые в имени "
-           "файла (\\ / : * ? \" < > |).");
+    RefuseNote();
     return false;
 }
 
@@ -35,7 +50,88 @@ bool CanHaveNote(TID_Vellorn* Form)
     return NoteFilePath(Form->OpenedTitle, Form->TreeName, path);
 }
 
+// The removal question; true for "Да".
+bool RemovalConfirmed()
+{
+    return Application->MessageBox("Вы действительно хотите убрать примечание с этой статьи\n"
+                                   "Востановить его будет не возможно",
+                                   "Внимание!!!", MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
+// The entry the tree's pop-up menu was opened on (null when it has gone since), and whether it is
+// the entry opened last, whose note the panel holds.
+TTreeNode* PopupEntry(TID_Vellorn* Form)
+{
+    TTreeNode* node = Session(Form).PopupNode;
+    return node && !IsFolder(node) ? node : nullptr;
+}
+bool IsOpened(TID_Vellorn* Form, const TTreeNode* Node)
+{
+    return !Form->OpenedTitle.empty() && Node->Text() == Form->OpenedTitle;
+}
+
+// The pop-up's entry opened as Enter opens it, unless it is open already; false when it stays
+// unopened (the question about a typed note answered "Отмена").
+bool OpenPopupEntry(TID_Vellorn* Form)
+{
+    TTreeNode* node = PopupEntry(Form);
+    if (!node)
+        return false;
+    if (!IsOpened(Form, node))
+        OpenEntry(Form, node);
+    return IsOpened(Form, node);
+}
+
 } // namespace
+
+void EnablePopupNotes(TID_Vellorn* Form, const TTreeNode* Node)
+{
+    AnsiString path;
+    const bool entry = Node && !IsFolder(Node);
+    const bool named = entry && NoteFilePath(Node->Text(), Form->TreeName, path);
+    const bool opened = entry && IsOpened(Form, Node);
+    Form->N81->SetEnabled(entry);
+    Form->N82->SetEnabled(named);
+    Form->N86->SetEnabled(named);
+    Form->N83->SetEnabled(named && FileExists(path));
+    Form->N85->SetEnabled(named && opened && (Form->Panel5->Visible() || Form->Memo1->Modified()));
+}
+
+bool NoteCanFollow(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New)
+{
+    AnsiString from, to;
+    if (!NoteFilePath(Old, Form->TreeName, from) || NoteFilePath(New, Form->TreeName, to))
+        return true;
+    const bool typed = Old == Form->OpenedTitle && Form->Memo1->Modified();
+    if (!typed && !FileExists(from))
+        return true;
+    RefuseNote();
+    return false;
+}
+
+void MoveNote(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New)
+{
+    AnsiString from, to;
+    if (NoteFilePath(Old, Form->TreeName, from) && NoteFilePath(New, Form->TreeName, to) && from != to &&
+        FileExists(from) && !MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
+        throw Exception("Не удалось переименовать примечание \"" + from + "\" в \"" + to + "\"");
+    if (Old == Form->OpenedTitle)
+        Form->OpenedTitle = New;
+}
+
+void DropNote(TID_Vellorn* Form, const AnsiString& Title)
+{
+    AnsiString path;
+    if (NoteFilePath(Title, Form->TreeName, path))
+        DeleteFile(path);
+    if (Title != Form->OpenedTitle)
+        return;
+    // The entry open in the browser view is gone: nothing is open for the note commands any more.
+    Form->OpenedTitle = "";
+    Form->Memo1->Lines()->Clear();
+    Form->Memo1->SetModified(false);
+    ShowNotePanel(Form, false);
+}
 
 bool KeepTypedNote(TID_Vellorn* Form)
 {
@@ -58,13 +154,17 @@ bool KeepTypedNote(TID_Vellorn* Form)
 bool NoteFilePath(const AnsiString& Title, const AnsiString& TreeName, AnsiString& Path)
 {
     Path.clear();
-    const AnsiString name = Title + "_" + TreeName + ".txt";
     if (Title.empty())
         return false;
-    for (unsigned char c : name)
-        if (c < ' ' || AnsiString("\\/:*?\"<>|").find(char(c)) != AnsiString::npos)
+    // The tree's name comes from a tree file's name; one that could not be a file name is refused.
+    for (const char c : TreeName)
+        if (static_cast<unsigned char>(c) < ' ' || std::strchr("\\/:*?\"<>|", c))
             return false;
-    Path = archive::AppPath("FILES\\text\\" + name);
+    const AnsiString name = archive::NoteName(Title) + "_" + TreeName + ".txt";
+    const AnsiString path = archive::AppPath("FILES\\text\\" + name);
+    if (name.size() > MaxNoteNameLength || path.size() >= MAX_PATH)
+        return false;
+    Path = path;
     return true;
 }
 
@@ -83,16 +183,23 @@ void ShowNotePanel(TID_Vellorn* Form, bool Show)
 
 void TID_Vellorn::N75Click(TObject*)
 {
+    // Written for the entry opened last: none, or one whose note could not be kept, shows nothing.
+    AnsiString path;
+    if (!OpenedNotePath(this, path))
+        return;
     Panel5->SetHeight(300);
     ShowNotePanel(this, true);
     // Shown for writing: the note can be saved from the menu and the panel at once.
-    if (CanHaveNote(this))
-        EnableNoteSave(this, true);
+    EnableNoteSave(this, true);
     if (Memo1->CanFocus())
         Memo1->SetFocus();
 }
 
-void TID_Vellorn::N82Click(TObject* Sender) { N75Click(Sender); }
+void TID_Vellorn::N82Click(TObject* Sender)
+{
+    if (OpenPopupEntry(this))
+        N75Click(Sender);
+}
 
 void TID_Vellorn::ToolButton17Click(TObject*)
 {
@@ -116,7 +223,12 @@ void TID_Vellorn::Memo1Change(TObject*)
 }
 
 void TID_Vellorn::N78Click(TObject* Sender) { ToolButton17Click(Sender); }
-void TID_Vellorn::N85Click(TObject* Sender) { ToolButton17Click(Sender); }
+// The panel holds the note of the entry opened last: the pop-up saves it for that entry only.
+void TID_Vellorn::N85Click(TObject* Sender)
+{
+    if (TTreeNode* node = PopupEntry(this); node && IsOpened(this, node))
+        ToolButton17Click(Sender);
+}
 
 void TID_Vellorn::sToolBar2Enter(TObject*)
 {
@@ -127,7 +239,8 @@ void TID_Vellorn::sToolBar2Enter(TObject*)
 
 void TID_Vellorn::ToolButton19Click(TObject*)
 {
-    if (!OpenDialog4->Execute())
+    AnsiString path;
+    if (!OpenedNotePath(this, path) || !OpenDialog4->Execute() || !KeepTypedNote(this))
         return;
     Memo1->Lines()->LoadFromFile(OpenDialog4->FileName);
     // Text taken from a file is a change of the note, not yet saved.
@@ -137,15 +250,16 @@ void TID_Vellorn::ToolButton19Click(TObject*)
 }
 
 void TID_Vellorn::N79Click(TObject* Sender) { ToolButton19Click(Sender); }
-void TID_Vellorn::N86Click(TObject* Sender) { ToolButton19Click(Sender); }
+void TID_Vellorn::N86Click(TObject* Sender)
+{
+    if (OpenPopupEntry(this))
+        ToolButton19Click(Sender);
+}
 
 void TID_Vellorn::ToolButton20Click(TObject*)
 {
     AnsiString path;
-    if (!OpenedNotePath(this, path))
-        return;
-    if (Application->MessageBox("Вы действительно хотите убрать примечание с этой статьи\nВостановить его будет не возможно",
-                                "Внимание!!!", MB_YESNO | MB_ICONEXCLAMATION) != IDYES)
+    if (!OpenedNotePath(this, path) || !RemovalConfirmed())
         return;
     // A note that is not there any more is removed all the same: only the panel goes.
     DeleteFile(path);
@@ -154,4 +268,19 @@ void TID_Vellorn::ToolButton20Click(TObject*)
 }
 
 void TID_Vellorn::N76Click(TObject* Sender) { ToolButton20Click(Sender); }
-void TID_Vellorn::N83Click(TObject* Sender) { ToolButton20Click(Sender); }
+// The pop-up's entry loses its note; the panel goes with it when it is the opened entry's.
+void TID_Vellorn::N83Click(TObject* Sender)
+{
+    TTreeNode* node = PopupEntry(this);
+    if (!node)
+        return;
+    if (IsOpened(this, node)) {
+        ToolButton20Click(Sender);
+        return;
+    }
+    AnsiString path;
+    if (!NoteFilePath(node->Text(), TreeName, path))
+        RefuseNote();
+    else if (RemovalConfirmed())
+        DeleteFile(path);
+}

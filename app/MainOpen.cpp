@@ -75,6 +75,11 @@ void OpenEntry(TID_Vellorn* Form, TTreeNode* Node, bool FromResults)
         RememberAddress(*Form->ComboBox1->Items(), target);
 }
 
+AnsiString PageCaption(TID_Vellorn* Form)
+{
+    return Form->TreeName + " -" + Form->OpenedTitle + " (" + Form->Web->LocationName() + ")" + "-VLN";
+}
+
 void RememberAddress(TStrings& Items, const AnsiString& Address)
 {
     const AnsiString plain = StripHotkey(Address);

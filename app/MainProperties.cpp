@@ -85,10 +85,9 @@ void TID_Vellorn::Button1Click(TObject*)
     if (node) {
         const AnsiString title = Edit1->Text();
         if (!TitleFree(*TreeView1->Items(), title, node, false, "Статья с таким названием уже существует") ||
-            !archive::TypedFileInside("FILES\\", *Edit2))
+            !archive::TypedFileInside("FILES\\", *Edit2) || !RetitleEntry(this, node, title, Edit2->Text()))
             return;
         node->SetText(title);
-        archive::WriteMapEntry(archive::WorkingTreeFile(), archive::SectionFiles, title, Edit2->Text());
         const int mark = ComboBoxEx2->ItemIndex();
         if (mark >= 0 && mark < 4) {
             node->SetImageIndex(PanelMarks[mark]);

@@ -33,6 +33,9 @@ public:
     // The link or Flash movie whose properties dialog was opened: its update goes to this node
     // (null when the node has gone since).
     TTreeNode* PropertiesNode = nullptr;
+    // The node the tree's pop-up menu was opened on: its note commands act on it (null when it
+    // has gone since).
+    TTreeNode* PopupNode = nullptr;
     // The node under the last left press on the tree and where it was pressed, until the mouse
     // moves away far enough to drag it or the button is released.
     TTreeNode* PressedNode = nullptr;

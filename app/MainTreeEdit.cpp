@@ -1,6 +1,6 @@
 // Editing the article tree: categories and subcategories added, titles renamed with their map
-// keys, nodes deleted with their keys, the tree cleared, articles marked, nodes moved by drag and
-// drop.
+// keys and notes, nodes deleted with theirs, the tree cleared, articles marked, nodes moved by drag
+// and drop.
 #include "MainSession.h"
 
 #include "ArchiveFiles.h"
@@ -8,36 +8,11 @@
 #include "MainTreeMap.h"
 #include "sDialogs.h"
 
-namespace {
-
-// The map section of an entry's kind; "" for a folder.
-const char* SectionOf(const TTreeNode* Node)
-{
-    if (IsArticle(Node))
-        return archive::SectionFiles;
-    if (Node->ImageIndex() == niFlash)
-        return archive::SectionFlash;
-    if (Node->ImageIndex() == niLink)
-        return archive::SectionUrl;
-    return "";
-}
-
-// Removes the key of an article or a Flash movie from the working map (a link keeps its key).
-void DeleteEntryKey(const TTreeNode* Node)
-{
-    if (IsArticle(Node))
-        DeleteFileEntry(Node->Text());
-    else if (Node->ImageIndex() == niFlash)
-        archive::DeleteMapEntry(archive::WorkingTreeFile(), archive::SectionFlash, Node->Text());
-}
-
-} // namespace
-
 void TID_Vellorn::N9Click(TObject*)
 {
     ShowTreePage(this, 0);
     const AnsiString title = sInputBox("Введите название категории", "Новая категория", "");
-    if (title.empty())
+    if (title.empty() || !TitleFits(title))
         return;
     for (TTreeNode* n = TreeView1->Items()->GetFirstNode(); n; n = n->GetNext())
         if (n->Text() == title) {
@@ -53,7 +28,7 @@ void TID_Vellorn::N10Click(TObject*)
 {
     ShowTreePage(this, 0);
     const AnsiString title = sInputBox("Новая подкатегория", "Введите название подкатегории", "");
-    if (!title.empty())
+    if (!title.empty() && TitleFits(title))
         TreeView1->Items()->AddChild(EntryParent(*TreeView1), title);
 }
 
@@ -79,30 +54,22 @@ void TID_Vellorn::TreeView1KeyDown(TObject* Sender, Word& Key, TShiftState Shift
 
 void TID_Vellorn::TreeView1Edited(TObject*, TTreeNode* Node, AnsiString& S)
 {
-    // An empty text cancels the edit.
-    if (S.empty()) {
-        S = Node->Text();
+    // An empty or unchanged text ends the edit quietly, however the edit ended.
+    const AnsiString old = Node->Text();
+    if (S.empty() || S == old) {
+        S = old;
         return;
     }
-    if (IsFolder(Node))
-        return;
-    const AnsiString section = SectionOf(Node);
-    if (!IsValidTitle(S)) {
-        Notify("Недопустимое название");
-        S = Node->Text();
+    if (IsFolder(Node)) {
+        if (!TitleFits(S))
+            S = old;
         return;
     }
-    // The entry's own unchanged title counts as taken; a change of its case only does not.
-    const TTreeNode* other = FindKeyNode(*TreeView1->Items(), S, Node,
-                                         [&](TTreeNode* n) { return AnsiString(SectionOf(n)) == section; });
-    if (other || S == Node->Text()) {
-        Notify("Статья с таким названием уже существует");
-        S = Node->Text();
-        return;
-    }
-    // The entry is copied: the key of the old title stays.
-    const AnsiString value = archive::ReadMapEntry(CurrentTreeFile, section, Node->Text());
-    archive::WriteMapEntry(CurrentTreeFile, section, S, value);
+    // An entry's title names its key and its note: no other entry may have it (a change of its own
+    // case may).
+    if (!TitleFree(*TreeView1->Items(), S, Node, true, "Статья с таким названием уже существует") ||
+        !RetitleEntry(this, Node, S, archive::ReadMapEntry(CurrentTreeFile, EntrySection(Node), old)))
+        S = old;
 }
 
 void TID_Vellorn::N12Click(TObject*)
@@ -110,12 +77,7 @@ void TID_Vellorn::N12Click(TObject*)
     TTreeNode* node = TreeView1->Selected();
     if (!node || !Confirm("Вы уверены, что хотите удалить?", "Удаление"))
         return;
-    if (IsFolder(node)) {
-        for (TTreeNode* child = node->getFirstChild(); child; child = child->getNextSibling())
-            DeleteEntryKey(child);
-    } else {
-        DeleteEntryKey(node);
-    }
+    ForgetEntries(this, node);
     node->Delete();
     ShowArticleCount(this);
 }

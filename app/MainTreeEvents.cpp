@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "MainBrowse.h"
 #include "MainSearch.h"
 #include "MainTreeMap.h"
 
@@ -73,6 +74,8 @@ void TID_Vellorn::TreeView1Deletion(TObject*, TTreeNode* Node)
     TMainSession& s = Session(this);
     if (Node == s.PropertiesNode)
         s.PropertiesNode = nullptr;
+    if (Node == s.PopupNode)
+        s.PopupNode = nullptr;
     if (Node == s.PressedNode)
         s.PressedNode = nullptr;
 }
@@ -113,6 +116,10 @@ void TID_Vellorn::TreeView1Editing(TObject*, TTreeNode*, bool& AllowEdit)
     if (s.DragPressed)
         AllowEdit = false;
     s.DragPressed = false;
+    // The title box takes no more than the tree file keeps.
+    if (AllowEdit)
+        if (HWND edit = reinterpret_cast<HWND>(TreeView1->Perform(TVM_GETEDITCONTROL)))
+            SendMessageA(edit, EM_LIMITTEXT, MaxTitleLength, 0);
 }
 
 void TID_Vellorn::N92Click(TObject*)
@@ -159,6 +166,8 @@ void TID_Vellorn::TreeView1ContextPopup(TObject*, TPoint MousePos, bool&)
     TTreeNode* node = MousePos.x == -1 && MousePos.y == -1 ? TreeView1->Selected()
                                                              : TreeView1->GetNodeAt(MousePos.x, MousePos.y);
     TreeView1->SetSelected(node);
+    Session(this).PopupNode = node;
+    EnablePopupNotes(this, node);
     if (!node) {
         Enable({N73, N96, N94, Flash2}, false);
         return;

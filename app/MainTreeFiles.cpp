@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "ArchiveFiles.h"
+#include "MainBrowse.h"
 #include "MainTreeMap.h"
 #include "Settings.h"
 #include "ShellSeams.h"
@@ -207,7 +208,7 @@ void TID_Vellorn::N13Click(TObject*)
         // Nothing changes when the file cannot be read: the error box shows why.
         LoadTree(this, file);
         TreeName = name;
-        SetCaption(TreeName + " -" + OpenedTitle + " (" + Web->LocationName() + ")" + "-VLN");
+        SetCaption(PageCaption(this));
         Application->SetTitle(TreeName + " -Vellorn");
     }
     ShowArticleCount(this);

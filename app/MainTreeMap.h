@@ -25,9 +25,20 @@ bool AddArticleNode(TID_Vellorn* Form, const AnsiString& Title, const AnsiString
 bool AddEntryNode(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& MapName, const char* Section,
                   const AnsiString& Value, Integer Image, const AnsiString& Taken);
 
+// The longest title the tree file keeps whole: every box where a title is typed takes no more.
+inline constexpr int MaxTitleLength = TTreeNodes::MaxTextLength;
+
+// Whether the tree file keeps Title whole; a longer one is refused with a notice that names the
+// limit. Every path that gives a node its title goes through here.
+bool TitleFits(const AnsiString& Title);
+
+// Whether the title box of an entry dialog holds a title the tree keeps: an empty one is refused
+// with the message Refusal, a long one as TitleFits refuses it.
+bool TitleGiven(TCustomEdit& Title, const AnsiString& Refusal);
+
 // Whether Title may be given to a node: it can be a key (else the notice "Недопустимое
-// название") and no node other than Except (only entries, or every node) has its key (else the
-// notice Taken).
+// название"), the tree keeps it (TitleFits) and no node other than Except (only entries, or every
+// node) has its key (else the notice Taken).
 bool TitleFree(const TTreeNodes& Nodes, const AnsiString& Title, const TTreeNode* Except, bool EntriesOnly,
                const AnsiString& Taken);
 
@@ -54,6 +65,21 @@ TTreeNode* FindKeyNode(const TTreeNodes& Nodes, const AnsiString& Title, const T
             return n;
     return nullptr;
 }
+
+// The map section of an entry's kind (FILES, FLASH or URL); "" for a folder.
+const char* EntrySection(const TTreeNode* Node);
+
+// Gives the entry Node the title Title (checked already) with Value as its map value: the new
+// title's key is written in the working map, the old title's key goes (unless another entry of the
+// section still has it), the note follows, and so do the places that show the old title: the
+// opened entry with the window's caption, the search results and the property panel's title box.
+// False, with nothing changed, when the entry's note cannot follow (the notice says why). The
+// caller gives the node its new text.
+bool RetitleEntry(TID_Vellorn* Form, TTreeNode* Node, const AnsiString& Title, const AnsiString& Value);
+
+// Forgets the entries of the subtree of Node before it is deleted: the map key and the note of
+// each, except a key or a note that an entry elsewhere in the tree still has.
+void ForgetEntries(TID_Vellorn* Form, TTreeNode* Node);
 
 // The folder a new entry goes into: the selected folder, the folder of a selected entry, or
 // none (the top level).

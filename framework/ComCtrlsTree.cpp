@@ -565,7 +565,7 @@ namespace {
 // A node record: Size, image, selected image, state image, overlay image, data, child count, then
 // the text as a short string. Size counts the bytes after itself: 25 + the text length.
 constexpr int RecordFixed = 25;
-constexpr int RecordMaxText = 255;
+constexpr int RecordMaxText = TTreeNodes::MaxTextLength;
 constexpr int RecordMinBytes = 4 + RecordFixed; // Size field plus the smallest record
 
 void PutInt(std::string& out, Integer v)

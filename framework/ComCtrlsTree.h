@@ -144,6 +144,8 @@ class TTreeNodes : public TPersistent {
 public:
     // Deepest nesting of node records that ReadData accepts.
     static constexpr int MaxReadDepth = 10000;
+    // Longest node text a node record holds (its length is one byte); WriteData cuts a longer one.
+    static constexpr int MaxTextLength = 255;
 
     explicit TTreeNodes(TCustomTreeView* AOwner = nullptr) : FOwner(AOwner) {}
     ~TTreeNodes() override;

@@ -317,3 +317,31 @@ TEST(Notes, OnlyNotesOfTheTreeItselfMatch)
     EXPECT_FALSE(archive::NoteTitle("_VLN.txt", "VLN", title));
     EXPECT_FALSE(archive::NoteTitle("x_VLN_y.txt", "VLN", title));
 }
+
+// A title's part of its note's file name: every character a file name cannot hold, and the escape
+// "=" itself, as "=" and two hex digits; a title that could name a file keeps its name.
+TEST(Notes, TitlesThatCannotNameAFileAreWrittenReversibly)
+{
+    const std::pair<const char*, const char*> names[] = {
+        {"Что такое C++?", "Что такое C++=3F"},
+        {"\\/:*?\"<>|=", "=5C=2F=3A=2A=3F=22=3C=3E=7C=3D"},
+        {"a\x01" "b\x1F" "c\td", "a=01b=1Fc=09d"},
+        {"Статья.. с точками %20 ~ [x] _", "Статья.. с точками %20 ~ [x] _"},
+        {"\xFF\x80", "\xFF\x80"},
+    };
+    for (const auto& [title, name] : names)
+        EXPECT_EQ(archive::NoteName(title), name) << title;
+}
+
+// The steps of a page name the system reads as a device, whatever follows the first dot.
+TEST(PageNames, DeviceNamesAreFoundInEveryStep)
+{
+    const std::pair<const char*, const char*> names[] = {
+        {"nul", "nul"},       {"CON.html", "CON.html"}, {"Aux .txt", "Aux .txt"}, {"sub\\prn", "prn"},
+        {"a/com1", "com1"},   {"lpt9.x.y", "lpt9.x.y"}, {"conout$", "conout$"},   {"con\\x", "con"},
+        {"page", ""},         {"com0", ""},             {"lpt10", ""},           {"nul_x", ""},
+        {"x.nul", ""},        {"console", ""},          {"", ""},
+    };
+    for (const auto& [name, device] : names)
+        EXPECT_EQ(archive::DeviceNameIn(name), device) << name;
+}

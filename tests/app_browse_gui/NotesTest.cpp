@@ -1,5 +1,6 @@
-// Notes of the main window: add, save, load and remove, the entry they act on, and titles that
-// cannot name a note file.
+// Notes of the main window: add, save, load and remove, the entry they act on (the one opened last,
+// or the one the tree's pop-up menu was opened on), and titles that cannot name a note file as they
+// are.
 #include "BrowseFixture.h"
 
 using namespace browse;
@@ -28,14 +29,14 @@ TEST_F(Notes, WrittenLoadedAndRemovedForTheEntryOpenedLast)
     EXPECT_EQ(form->Panel5->Height(), 300);
     form->Memo1->Lines()->SetText("Первая строка\r\nвторая");
     form->TreeView1->SetSelected(Node("Вторая")); // a selection alone changes nothing
-    form->N85Click(form->N85);
+    form->N78Click(form->N78);
     EXPECT_EQ(testkit::ReadFileBytes(NoteFile("Первая_VLN.txt")), "Первая строка\r\nвторая\r\n");
     EXPECT_TRUE(form->ToolButton20->Enabled());
 
     // Load from a file: the memo only, the note file is written by the next save.
     testkit::WriteFileBytes(dir / "import.txt", "из файла\r\n");
     prompts.AnswerDialog(false);
-    form->N86Click(form->N86);
+    form->N79Click(form->N79);
     EXPECT_EQ(form->Memo1->Lines()->Strings(0), "Первая строка") << "cancelled";
     form->Panel5->Hide();
     prompts.AnswerDialog(true, [&](TCommonDialog& d) { static_cast<TOpenDialog&>(d).FileName = dir / "import.txt"; });
@@ -60,8 +61,8 @@ TEST_F(Notes, WrittenLoadedAndRemovedForTheEntryOpenedLast)
     EXPECT_FALSE(form->Panel5->Visible());
     EXPECT_FALSE(form->Splitter3->Visible());
     // A note that is gone already: the panel goes, and only the question was asked.
-    form->N82Click(form->N82);
-    form->N83Click(form->N83);
+    form->N75Click(form->N75);
+    form->N76Click(form->N76);
     EXPECT_FALSE(form->Panel5->Visible());
     EXPECT_EQ(boxes.size(), 3u);
 }
@@ -105,6 +106,26 @@ TEST_F(Notes, ATypedNoteCanBeSavedAndIsNeverDroppedWithoutAQuestion)
     Open("Первая");
     EXPECT_EQ(boxes.size(), 1u) << "a saved note, no question";
 
+    // "Загрузить" asks before the file's text replaces a typed note: "Отмена" keeps it.
+    type(" ещё");
+    testkit::WriteFileBytes(dir / "import.txt", "из файла\r\n");
+    const auto load = [&] {
+        prompts.AnswerDialog(true, [&](TCommonDialog& d) { static_cast<TOpenDialog&>(d).FileName = dir / "import.txt"; });
+        form->ToolButton19Click(form->ToolButton19);
+    };
+    ScriptBoxes(IDCANCEL);
+    boxes.clear();
+    load();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, question);
+    EXPECT_EQ(form->Memo1->Lines()->Text(), " ещёнабрано\r\n") << "typed where the note shown put the caret";
+    ScriptBoxes(IDNO);
+    load();
+    EXPECT_EQ(form->Memo1->Lines()->Text(), "из файла\r\n");
+    EXPECT_EQ(testkit::ReadFileBytes(NoteFile("Первая_VLN.txt")), "набрано\r\n");
+    form->Memo1->Lines()->SetText("набрано");
+    form->Memo1->SetModified(false);
+
     // A change of a note the window showed turns "Сохранить" on as well.
     form->N78->SetEnabled(false);
     type(" ещё");
@@ -133,40 +154,118 @@ TEST_F(Notes, BackAndForwardHideTheNote)
     EXPECT_FALSE(form->Panel5->Visible());
 }
 
-TEST_F(Notes, TitlesThatCannotNameAFileTouchNothingOutsideTheNoteFolder)
+// The pop-up's commands act on the entry it was opened on, never on another one opened before.
+TEST_F(Notes, ThePopUpsCommandsActOnItsOwnEntry)
 {
-    const AnsiString refusal = "Примечание недоступно: название статьи или дерева содержит знаки, недопустимые в "
-                               "имени файла (\\ / : * ? \" < > |).";
+    auto* saved = PopupMenuHook;
+    PopupMenuHook = [](TPopupMenu*, TControl*, int, int) { return true; };
+    AtTearDown([saved] { PopupMenuHook = saved; });
+    form->Show();
+    TsTreeView* tree = form->TreeView1;
+    tree->FullExpand();
+    // The pop-up opened on the node (its items enabled for it), as a right click opens it.
+    const auto popup = [&](const AnsiString& title) {
+        const RECT r = Node(title)->DisplayRect(true);
+        const TPoint at = tree->ClientToScreen(TPoint{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        tree->Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree->Handle()), MAKELPARAM(at.x, at.y));
+        std::string on;
+        for (TMenuItem* item : {form->N81, form->N82, form->N83, form->N85, form->N86})
+            on += item->Enabled() ? '1' : '0';
+        return on;
+    };
+    testkit::WriteFileBytes(NoteFile("Первая_VLN.txt"), "первая\r\n");
+    Open("Первая");
+
+    // "Добавить заметки" from B's pop-up opens B; the note typed and saved there is B's.
+    EXPECT_EQ(popup("Вторая"), "11001") << "no note to remove, none in the panel to save";
+    form->N82Click(form->N82);
+    EXPECT_EQ(form->OpenedTitle, "Вторая");
+    ASSERT_TRUE(form->Panel5->Visible());
+    form->Memo1->Perform(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("вторая"));
+    EXPECT_EQ(popup("Вторая"), "11011");
+    form->N85Click(form->N85);
+    EXPECT_EQ(testkit::ReadFileBytes(NoteFile("Вторая_VLN.txt")), "вторая\r\n");
+    EXPECT_EQ(testkit::ReadFileBytes(NoteFile("Первая_VLN.txt")), "первая\r\n");
+
+    // "Убрать примечание" from A's pop-up removes A's note; B's stays in the panel.
+    EXPECT_EQ(popup("Первая"), "11101") << "A's note is not the one in the panel";
+    ScriptBoxes(IDYES);
+    form->N83Click(form->N83);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, Question);
+    EXPECT_FALSE(FileExists(NoteFile("Первая_VLN.txt")));
+    EXPECT_TRUE(FileExists(NoteFile("Вторая_VLN.txt")));
+    EXPECT_TRUE(form->Panel5->Visible());
+    EXPECT_EQ(form->Memo1->Text(), "вторая");
+
+    // A folder has no note; an entry deleted takes its note out of the panel.
+    EXPECT_EQ(popup("Чтение").substr(0, 1), "0");
+    popup("Вторая");
+    form->N43Click(form->N43);
+    EXPECT_FALSE(FileExists(NoteFile("Вторая_VLN.txt")));
+    EXPECT_FALSE(form->Panel5->Visible());
+    EXPECT_EQ(form->OpenedTitle, "");
+}
+
+// A title that cannot name a file as it is gets its note under a name written for it, always
+// inside the note folder; a title too long for any file name is refused at once, in words.
+TEST_F(Notes, TitlesThatCannotNameAFileKeepTheirNoteInsideTheNoteFolder)
+{
     AnsiString path;
-    for (const char* title : {"..\\x", "C:x", "a/b", "a*b", "a?b", "a\"b", "a<b", "a>b", "a|b", "a\tb"}) {
-        EXPECT_FALSE(NoteFilePath(title, "VLN", path)) << title;
-        EXPECT_EQ(path, "") << title;
+    const std::pair<const char*, const char*> names[] = {
+        {"..\\x", "..=5Cx"}, {"C:x", "C=3Ax"}, {"a/b", "a=2Fb"}, {"a*b", "a=2Ab"}, {"Что такое C++?", "Что такое C++=3F"},
+        {"a\"b", "a=22b"}, {"a<b>", "a=3Cb=3E"}, {"a|b", "a=7Cb"}, {"a\tb", "a=09b"},
+    };
+    for (const auto& [title, name] : names) {
+        ASSERT_TRUE(NoteFilePath(title, "VLN", path)) << title;
+        EXPECT_EQ(path, NoteFile(AnsiString(name) + "_VLN.txt")) << title;
     }
     EXPECT_FALSE(NoteFilePath("", "VLN", path));
     EXPECT_FALSE(NoteFilePath("x", "..\\..\\VLN", path)) << "the tree's name is part of the file name";
+    EXPECT_EQ(path, "");
     ASSERT_TRUE(NoteFilePath("Статья.. с точками", "Temp", path));
     EXPECT_EQ(path, NoteFile("Статья.. с точками_Temp.txt"));
+    // The longest title whose note's name fits both a folder entry (255 characters) and a path
+    // (259), and one character more.
+    const std::size_t longest = std::min<std::size_t>(255, MAX_PATH - 1 - NoteFile("").size()) - 8;
+    ASSERT_TRUE(NoteFilePath(AnsiString(longest, 'x'), "VLN", path));
+    EXPECT_EQ(path, NoteFile(AnsiString(longest, 'x') + "_VLN.txt"));
+    EXPECT_FALSE(NoteFilePath(AnsiString(longest + 1, 'x'), "VLN", path));
 
-    // An article titled "..\x": a planted file where its note would land is neither shown nor
-    // written nor removed; the commands are off and each one says why.
+    // An article titled "..\x": its note is written, read and removed under its own name; a
+    // planted file where the plain name would land is never touched.
     testkit::WriteFileBytes(dir / "FILES\\x_VLN.txt", "чужой файл");
     form->TreeView1->Items()->AddChild(Node("Чтение"), "..\\x")->SetImageIndex(2);
     archive::WriteMapEntry("Temp", archive::SectionFiles, "..\\x", "first.html");
     Open("..\\x");
-    EXPECT_FALSE(form->Panel5->Visible());
-    for (TMenuItem* item : {form->N76, form->N83, form->N85, form->N78})
-        EXPECT_FALSE(item->Enabled()) << item->Name();
-    EXPECT_FALSE(form->ToolButton17->Enabled());
-    EXPECT_FALSE(form->ToolButton20->Enabled());
+    form->N75Click(form->N75);
     form->Memo1->Lines()->SetText("примечание");
     form->ToolButton17Click(form->ToolButton17);
+    EXPECT_EQ(testkit::ReadFileBytes(NoteFile("..=5Cx_VLN.txt")), "примечание\r\n");
+    Open("Первая");
+    Open("..\\x");
+    EXPECT_TRUE(form->Panel5->Visible());
+    EXPECT_EQ(form->Memo1->Lines()->Text(), "примечание\r\n");
     ScriptBoxes(IDYES);
-    form->N83Click(form->N83);
-    ASSERT_EQ(boxes.size(), 2u) << "the refusals only, no question";
+    form->N76Click(form->N76);
+    EXPECT_FALSE(FileExists(NoteFile("..=5Cx_VLN.txt")));
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\x_VLN.txt"), "чужой файл");
+
+    // A title no note file can be named after: "Добавить заметки" and "Загрузить" say so at once
+    // and show no panel to type into.
+    const AnsiString refusal =
+        "Примечание для этой статьи сохранить нельзя: её название (или название дерева) не может быть именем файла.";
+    const AnsiString title(250, 'д');
+    form->TreeView1->Items()->AddChild(Node("Чтение"), title)->SetImageIndex(2);
+    Open(title);
+    boxes.clear();
+    form->N75Click(form->N75);
+    form->N79Click(form->N79);
+    ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, refusal);
     EXPECT_EQ(boxes[1].text, refusal);
-    EXPECT_EQ(prompts.Shown.size(), 0u);
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\x_VLN.txt"), "чужой файл");
+    EXPECT_EQ(prompts.Shown.size(), 0u) << "no open dialog";
+    EXPECT_FALSE(form->Panel5->Visible());
 }
 
 } // namespace

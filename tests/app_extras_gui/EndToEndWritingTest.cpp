@@ -190,19 +190,27 @@ TEST_F(WritingEndToEnd, SearchOpenWriteAPagePlaceItAndCloseFromTheTray)
     testkit::ClickIn(results, ItemRect(results, result), true);
     ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == "VLN -Грибы в лесу (Про грибы)-VLN"; })) << WindowText(main);
 
-    // "Сервис" > "Создать статью": the editor, filled and "Файл" > "Создать".
+    // "Сервис" > "Создать статью": the editor, filled and "Файл" > "Создать"; the file name typed
+    // with the page's extension, after a device's name refused in a box.
     ChooseInMenuBar(main, 5, 0);
     HWND editor = WaitForWindow(run.Id(), "TForm8");
     ASSERT_NE(editor, nullptr) << "the editor";
     const auto boxes = FromTop(editor, "Edit");
     ASSERT_EQ(boxes.size(), 4u);
-    const char* const fields[] = {"Иван Петров", "ivan@example.org", "griby-osenyu", "Грибы осенью"};
+    const char* const fields[] = {"Иван Петров", "ivan@example.org", "nul", "Грибы осенью"};
     for (int i = 0; i < 4; ++i)
         SendMessageA(boxes[i], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(fields[i]));
     auto memos = VisibleWindows(editor, 0, "Memo");
     ASSERT_EQ(memos.size(), 1u);
     SendMessageA(memos[0], WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>("Первая строка статьи.\r\nВторая строка с <b>разметкой</b>."));
+    ChooseInMenuBar(editor, 0, 0);
+    HWND refusal = WaitForWindow(run.Id(), "TsMessageForm");
+    ASSERT_NE(refusal, nullptr) << "the device's name refused";
+    PostMessageA(ChildWithText(refusal, "BitBtn", "OK"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(refusal) || !IsWindowVisible(refusal); }));
+    ASSERT_TRUE(IsWindowVisible(editor));
+    SendMessageA(boxes[2], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("griby-osenyu.html"));
     ChooseInMenuBar(editor, 0, 0);
     const AnsiString page = dir / "FILES\\griby-osenyu.html";
     ASSERT_TRUE(WaitUntil([&] { return FileExists(page) && !IsWindowVisible(editor); })) << "the page";

@@ -66,6 +66,64 @@ TEST_F(AddEntries, TheArticleDialogResetsItsMarkAndHandsOverItsFields)
     EXPECT_TRUE(WaitFor([&] { return Node("Ещё одна") != nullptr; }, "Timer1 adds it"));
 }
 
+// Every box where a title is typed takes no more than the tree file keeps, and every way a title
+// reaches the tree refuses a longer one (set past the box's limit) with the same words.
+TEST_F(AddEntries, ATitleTheTreeCannotKeepWholeIsRefusedWhereverItComes)
+{
+    for (TCustomEdit* edit : {Form2->Edit1, Form5->Edit1, Flash->Edit1, FlashO->Edit1, Form12->Edit1, form->Edit1,
+                              Form8->Edit1})
+        EXPECT_EQ(edit->MaxLength(), 255) << edit->Owner()->Name() << "." << edit->Name();
+    const AnsiString tooLong = "Название слишком длинное: дерево статей хранит не больше 255 знаков.";
+    const AnsiString longest(255, 'т'), title(256, 'т');
+    const std::string map = Map();
+    form->N80Click(nullptr);
+    const std::vector<std::pair<TCustomEdit*, std::function<void()>>> ways = {
+        {Form2->Edit1, [] { Form2->Button1Click(nullptr); }},
+        {Form5->Edit1, [] { Form5->Button1Click(nullptr); }},
+        {Flash->Edit1, [] { Flash->Button2Click(nullptr); }},
+        {FlashO->Edit1, [] { FlashO->Button2Click(nullptr); }},
+        {Form12->Edit1, [] { Form12->Button1Click(nullptr); }},
+        {form->Edit1, [&] {
+             Click("Прочитанная");
+             form->N17Click(nullptr);
+             form->Edit1->SetText(title);
+             form->Button1Click(nullptr);
+         }},
+        {nullptr, [&] { // the editor's page placed in the tree
+             Form8->Edit1->SetText(title);
+             form->N72Click(nullptr);
+             form->Timer1Timer(nullptr);
+         }},
+        {nullptr, [&] {
+             prompts.AnswerInput(title);
+             form->N9Click(nullptr);
+             prompts.AnswerInput(title);
+             form->N10Click(nullptr);
+         }},
+    };
+    for (const auto& [edit, refuse] : ways) {
+        boxes.clear();
+        if (edit)
+            edit->SetText(title);
+        refuse();
+        ASSERT_GE(boxes.size(), 1u) << (edit ? edit->Owner()->Name() : AnsiString("other"));
+        for (const auto& box : boxes)
+            EXPECT_EQ(box.text, tooLong);
+    }
+    EXPECT_TRUE(Form2->Visible()) << "the dialog stays with the title";
+    EXPECT_FALSE(form->PendingAddArticle || form->PendingAddLink || form->PendingAddFlash || form->PendingUpdateFlash ||
+                 form->PendingUpdateLink);
+    EXPECT_EQ(Map(), map);
+    EXPECT_EQ(form->TreeView1->Items()->Count(), 9);
+
+    // The longest title the tree keeps is taken.
+    boxes.clear();
+    Form2->Edit1->SetText(longest);
+    Form2->Button1Click(nullptr);
+    ASSERT_TRUE(WaitFor([&] { return Node(longest) != nullptr; }, "Timer1 adds it"));
+    EXPECT_TRUE(boxes.empty());
+}
+
 TEST_F(AddEntries, TimerAddsLinksAndMoviesUnderTheSelectedFolderAndClearsEachFlagFirst)
 {
     // What every flag was while a refusal was shown.
@@ -123,7 +181,7 @@ TEST_F(AddEntries, LinkAndMovieDialogsRefuseAnEmptyTitleAndUpdateTheirOwnNode)
     EXPECT_FALSE(form->PendingAddLink || form->PendingAddFlash || form->PendingUpdateFlash || form->PendingUpdateLink);
 
     // "Свойства" of a link: its fields, then the change goes to that link even when another
-    // node is selected by the time the timer acts; the old key stays.
+    // node is selected by the time the timer acts; its key moves to the new title.
     Click("Ссылка");
     WhileModal(Form12, [&] {
         EXPECT_EQ(Form12->Edit1->Text(), "Ссылка");
@@ -137,7 +195,7 @@ TEST_F(AddEntries, LinkAndMovieDialogsRefuseAnEmptyTitleAndUpdateTheirOwnNode)
     ASSERT_TRUE(WaitFor([&] { return Node("Сайт") != nullptr; }, "the link renamed"));
     EXPECT_EQ(Node("Сайт")->ImageIndex(), 39);
     EXPECT_EQ(Key("URL", "Сайт"), "http://site.example/");
-    EXPECT_EQ(Key("URL", "Ссылка"), "http://example.org/");
+    EXPECT_EQ(Key("URL", "Ссылка"), "");
     EXPECT_EQ(Node("Мультик")->Text(), "Мультик");
 
     // Only the address or the file changed, the title kept: stored under the same title, no box,

@@ -236,7 +236,7 @@ TEST_F(EditEndToEnd, ACategoryAndAnArticleAreAddedRenamedMarkedMovedAndAnEntryDe
     EXPECT_NE(file.find(ItemsData(expected)), std::string::npos) << "the tree as edited";
     EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"),
               "[FILES]\r\nНовая статья=new.html\r\nИзбранная=sub\\fav.html\r\nНепрочитанная=unread.html\r\n"
-              "Статья один=one.html\r\nСтатья первая=one.html\r\n[FLASH]\r\nМультик=m.swf\r\n[URL]\r\n"
+              "Статья первая=one.html\r\n[FLASH]\r\nМультик=m.swf\r\n[URL]\r\n"
               "Ссылка=http://example.org/\r\n");
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]\r\nCount=1\r\n"), std::string::npos);
 }
@@ -693,6 +693,184 @@ TEST_F(UnwritableTreeEndToEnd, TheCloseOffersAnotherFileTheCloseWithoutTheTreeOr
     ASSERT_TRUE(Ends(again.Process()));
     EXPECT_EQ(testkit::ReadFileBytes(tree), before);
     FileSetAttr(tree, 0);
+}
+
+} // namespace
+
+namespace {
+
+// An archive whose article "Прочитанная" has a note, and a page to add.
+class EntriesEndToEnd : public EditEndToEnd {
+protected:
+    void Prepare() override
+    {
+        testkit::WriteFileBytes(Note("Прочитанная"), "примечание A\r\n");
+        testkit::WriteFileBytes(dir / "FILES\\page.html", "<html><head><title>Страница</title></head></html>");
+    }
+    std::string Note(const std::string& name) { return dir / ("FILES\\text\\" + name + "_VLN.txt"); }
+    // The text of a control of the program, asked of the control itself.
+    static std::string Text(HWND control)
+    {
+        std::string text(static_cast<std::size_t>(SendMessageA(control, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+        text.resize(static_cast<std::size_t>(
+            SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+        return text;
+    }
+    std::vector<HWND> Boxes() { return testkit::VisibleWindows(nullptr, run.Id(), "TsMessageForm"); }
+    bool Editing() { return SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0) != 0; }
+    // A click on the item, which the tree then has selected and focused.
+    void Select(const std::string& title)
+    {
+        const POINT p = At(title);
+        Front();
+        testkit::SendMouse(p, MOUSEEVENTF_LEFTDOWN);
+        testkit::SendMouse(p, MOUSEEVENTF_LEFTUP);
+        ASSERT_TRUE(testkit::WaitUntil([&] {
+            return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == reinterpret_cast<LPARAM>(Item(title));
+        })) << title;
+    }
+    // The item renamed through F2 and its edit box, ended by Enter.
+    void RenameByKeys(const std::string& title, const std::string& text)
+    {
+        Select(title);
+        Key(VK_F2);
+        ASSERT_TRUE(testkit::WaitUntil([&] { return Editing(); })) << "F2";
+        HWND edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0));
+        EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 255);
+        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        Key(VK_RETURN);
+        // A box would come while the edit box still exists.
+        ASSERT_TRUE(testkit::WaitUntil([&] { return !Editing() || !Boxes().empty(); }));
+    }
+    // The box the program shows now, answered with its only button.
+    bool AnswerBox()
+    {
+        HWND box = nullptr;
+        if (!testkit::WaitUntil([&] { return !(Boxes().empty() || !(box = Boxes()[0])); }))
+            return false;
+        Press(box, "OK", "");
+        return testkit::WaitUntil([&] { return !IsWindow(box); });
+    }
+    // Characters typed into the note box once it has the focus (the command that shows it gives it).
+    void Type(const std::string& text)
+    {
+        const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+        HWND memo = nullptr;
+        ASSERT_TRUE(testkit::WaitUntil([&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            memo = Memo();
+            return memo && GetGUIThreadInfo(thread, &info) && info.hwndFocus == memo;
+        })) << "the note box focused";
+        for (const char c : text)
+            PostMessageA(memo, WM_CHAR, static_cast<unsigned char>(c), 0);
+    }
+    // The note box, once shown.
+    HWND Memo()
+    {
+        auto memos = testkit::VisibleWindows(main, 0, "Memo");
+        return memos.empty() ? nullptr : memos[0];
+    }
+};
+
+TEST_F(EntriesEndToEnd, AnUnchangedRenameIsQuietAndATitleTheTreeCannotKeepIsRefused)
+{
+    // F2 and Enter without a change: no box.
+    RenameByKeys("Новая статья", "Новая статья");
+    SendMessageA(main, WM_NULL, 0, 0);
+    EXPECT_TRUE(Boxes().empty()) << "no box for an unchanged title";
+
+    // 300 characters in the tree's edit box (past its limit): refused in a box, the title kept.
+    const std::string longTitle(300, 'д');
+    RenameByKeys("Новая статья", longTitle);
+    EXPECT_TRUE(AnswerBox()) << "the refusal";
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !Editing(); }));
+    EXPECT_NE(Item("Новая статья"), nullptr);
+
+    // The article dialog: its title box takes 255 characters; 300 put past it are refused and
+    // stay for mending; 255 are taken.
+    Popup("Разное", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
+    HWND add = WindowCalled("Добавление статьи");
+    ASSERT_NE(add, nullptr);
+    const auto edits = Children(add, "Edit");
+    ASSERT_GE(edits.size(), 2u);
+    EXPECT_EQ(SendMessageA(edits[0], EM_GETLIMITTEXT, 0, 0), 255);
+    SendMessageA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(longTitle.c_str()));
+    SendMessageA(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("page.html"));
+    Press(add, "Создать");
+    EXPECT_TRUE(AnswerBox()) << "the refusal";
+    EXPECT_TRUE(IsWindowVisible(add));
+    EXPECT_EQ(Text(edits[0]), longTitle);
+    const std::string longest(255, 'д');
+    SendMessageA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(longest.c_str()));
+    Press(add, "Создать");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item(longest) != nullptr; }));
+    EXPECT_TRUE(Boxes().empty());
+
+    EXPECT_EQ(run.Close(main), 0u);
+    const std::string file = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt");
+    EXPECT_NE(file.find(Short(longest)), std::string::npos) << "the title kept whole";
+    const std::string map = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini");
+    EXPECT_NE(map.find("\r\n" + longest + "=page.html\r\n"), std::string::npos);
+    EXPECT_EQ(map.find(longTitle.substr(0, 256)), std::string::npos);
+}
+
+TEST_F(EntriesEndToEnd, ANoteBelongsToItsEntryThroughRenamesDeletesAndThePopUp)
+{
+    // A's note opens with A.
+    Select("Прочитанная");
+    Key(VK_RETURN);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Memo() && Text(Memo()) == "примечание A\r\n"; }));
+
+    // B's pop-up: "Примечание" > "Добавить заметки" opens B for its note; typed, then saved from B's
+    // pop-up ("Сохранить", reached upwards past "Загрузить"); A's note is unchanged.
+    Popup("Непрочитанная", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Memo() && Text(Memo()).empty(); })) << "B's empty note";
+    Type("note B");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Text(Memo()) == "note B"; }));
+    Popup("Непрочитанная", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN});
+    ASSERT_TRUE(testkit::WaitUntil([&] { return testkit::ReadFileBytes(Note("Непрочитанная")) == "note B\r\n"; }));
+    EXPECT_EQ(testkit::ReadFileBytes(Note("Прочитанная")), "примечание A\r\n");
+
+    // A renamed to a title no file name can hold as it is: its note follows and opens with it.
+    RenameByKeys("Прочитанная", "Что такое C++?");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Что такое C++?") != nullptr; }));
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_FALSE(FileExists(Note("Прочитанная").c_str()));
+    EXPECT_EQ(testkit::ReadFileBytes(Note("Что такое C++=3F")), "примечание A\r\n");
+    Key(VK_RETURN);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Memo() && Text(Memo()) == "примечание A\r\n"; }));
+
+    // Deleted, its note goes: a new article of that title opens without one.
+    Key(VK_DELETE, VK_CONTROL);
+    HWND confirm = WindowCalled("Удаление");
+    ASSERT_NE(confirm, nullptr);
+    Press(confirm, "&Да", "BitBtn");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Что такое C++?") == nullptr; }));
+    EXPECT_FALSE(FileExists(Note("Что такое C++=3F").c_str()));
+    Popup("Разное", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
+    HWND add = WindowCalled("Добавление статьи");
+    ASSERT_NE(add, nullptr);
+    SendMessageA(Children(add, "Edit").at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Что такое C++?"));
+    Press(add, "Создать");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Что такое C++?") != nullptr; }));
+    Select("Что такое C++?");
+    Key(VK_RETURN);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(main).find("Что такое C++?") != std::string::npos; }));
+    EXPECT_EQ(Memo(), nullptr) << "no note shown";
+
+    // Its own note is kept under the name written for the title.
+    Popup("Что такое C++?", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Memo() != nullptr; }));
+    Type("C++");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Text(Memo()) == "C++"; }));
+    Popup("Что такое C++?", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN});
+    ASSERT_TRUE(testkit::WaitUntil([&] { return testkit::ReadFileBytes(Note("Что такое C++=3F")) == "C++\r\n"; }));
+
+    EXPECT_EQ(run.Close(main), 0u);
+    const std::string map = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini");
+    EXPECT_EQ(map.find("Прочитанная="), std::string::npos) << "no key of the old title";
+    EXPECT_NE(map.find("\r\nЧто такое C++?=\r\n"), std::string::npos);
 }
 
 } // namespace

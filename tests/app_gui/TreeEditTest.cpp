@@ -19,10 +19,12 @@ protected:
         form->N15Click(nullptr);
         HWND edit = TreeView_GetEditControl(form->TreeView1->Handle());
         EXPECT_NE(edit, nullptr);
+        EXPECT_EQ(SendMessageA(edit, EM_GETLIMITTEXT, 0, 0), 255) << "the box takes what the tree keeps";
         SetWindowTextA(edit, text.c_str());
         node->EndEdit(false);
         return node->Text();
     }
+    AnsiString Note(const AnsiString& name) { return dir / ("FILES\\text\\" + name + "_VLN.txt"); }
     TPoint Centre(const AnsiString& title)
     {
         const RECT r = Node(title)->DisplayRect(true);
@@ -71,39 +73,62 @@ TEST_F(TreeEdit, CategoriesAndSubcategoriesAreAddedWithTheirPrompts)
     EXPECT_EQ(form->TreeView1->Items()->GetLastTopNode()->Text(), "Наверху");
 }
 
-TEST_F(TreeEdit, RenameCopiesTheKeyAndRefusesTitlesThatClash)
+TEST_F(TreeEdit, RenameMovesTheKeyAndTheNoteAndRefusesTitlesThatClash)
 {
-    // A new title: the key is copied, the old one stays.
-    EXPECT_EQ(Rename(Node("Новая статья"), "Свежая"), "Свежая");
-    EXPECT_EQ(Key("FILES", "Свежая"), "new.html");
-    EXPECT_EQ(Key("FILES", "Новая статья"), "new.html");
+    testkit::WriteFileBytes(Note("Новая статья"), "примечание\r\n");
+    form->TreeView1->SetSelected(Node("Новая статья"));
+    form->TreeView1DblClick(form->TreeView1);
+
+    // A new title: the key and the note move; the opened entry and the caption follow.
+    EXPECT_EQ(Rename(Node("Новая статья"), "Что такое C++?"), "Что такое C++?");
+    EXPECT_EQ(Key("FILES", "Что такое C++?"), "new.html");
+    EXPECT_EQ(Key("FILES", "Новая статья"), "");
+    EXPECT_FALSE(FileExists(Note("Новая статья")));
+    EXPECT_EQ(testkit::ReadFileBytes(Note("Что такое C++=3F")), "примечание\r\n");
+    EXPECT_EQ(form->OpenedTitle, "Что такое C++?");
+    EXPECT_NE(form->Caption().find(" -Что такое C++? ("), AnsiString::npos) << form->Caption();
     EXPECT_EQ(Rename(Node("Ссылка"), "Сайт"), "Сайт");
     EXPECT_EQ(Key("URL", "Сайт"), "http://example.org/");
+    EXPECT_EQ(Key("URL", "Ссылка"), "");
+    // Unchanged: the edit ends quietly.
+    EXPECT_EQ(Rename(Node("Что такое C++?"), "Что такое C++?"), "Что такое C++?");
     EXPECT_TRUE(boxes.empty());
 
+    const AnsiString taken = "Статья с таким названием уже существует";
+    const AnsiString tooLong = "Название слишком длинное: дерево статей хранит не больше 255 знаков.";
     const struct {
+        const char* Node;
         AnsiString Text, Message;
     } refused[] = {
-        {"Свежая", "Статья с таким названием уже существует"},      // its own title unchanged
-        {"ПРОЧИТАННАЯ", "Статья с таким названием уже существует"}, // another article's, in capitals
-        {"a=b", "Недопустимое название"},
-        {"[Раздел]", "Недопустимое название"},
+        {"Что такое C++?", "ПРОЧИТАННАЯ", taken}, // another article's, in capitals
+        {"Что такое C++?", "Сайт", taken},        // a link's
+        {"Мультик", "сайт", taken},
+        {"Что такое C++?", "a=b", "Недопустимое название"},
+        {"Что такое C++?", "[Раздел]", "Недопустимое название"},
+        {"Что такое C++?", AnsiString(256, 'д'), tooLong},
+        {"Разное", AnsiString(256, 'д'), tooLong},
+        // Its note could not follow to a name that long.
+        {"Что такое C++?", AnsiString(255, 'д'),
+         "Примечание для этой статьи сохранить нельзя: её название (или название дерева) не может быть именем файла."},
     };
     for (const auto& c : refused) {
         boxes.clear();
-        EXPECT_EQ(Rename(Node("Свежая"), c.Text), "Свежая") << c.Text;
+        EXPECT_EQ(Rename(Node(c.Node), c.Text), c.Node) << c.Text;
         ASSERT_EQ(boxes.size(), 1u) << c.Text;
         EXPECT_EQ(boxes[0].text, c.Message) << c.Text;
     }
     EXPECT_EQ(Key("FILES", "a"), "");
+    EXPECT_EQ(Key("FILES", "Что такое C++?"), "new.html");
 
-    // Its own title in other letter case; a folder takes any title; a Flash movie may take a
-    // link's title (another section).
+    // Its own title in other letter case keeps its note; a folder takes any title the tree keeps;
+    // an entry without a note any title of 255 characters.
     boxes.clear();
-    EXPECT_EQ(Rename(Node("Свежая"), "СВЕЖАЯ"), "СВЕЖАЯ");
+    EXPECT_EQ(Rename(Node("Что такое C++?"), "ЧТО ТАКОЕ C++?"), "ЧТО ТАКОЕ C++?");
+    EXPECT_EQ(testkit::ReadFileBytes(Note("ЧТО ТАКОЕ C++=3F")), "примечание\r\n");
+    EXPECT_EQ(Key("FILES", "ЧТО ТАКОЕ C++?"), "new.html");
     EXPECT_EQ(Rename(Node("Разное"), "Прочитанная"), "Прочитанная");
-    EXPECT_EQ(Rename(Node("Мультик"), "Сайт"), "Сайт");
-    EXPECT_EQ(Key("FLASH", "Сайт"), "m.swf");
+    EXPECT_EQ(Rename(Node("Мультик"), AnsiString(255, 'м')), AnsiString(255, 'м'));
+    EXPECT_EQ(Key("FLASH", AnsiString(255, 'м')), "m.swf");
     EXPECT_TRUE(boxes.empty());
 
     // An empty text cancels, also when another node was clicked last.
@@ -112,11 +137,15 @@ TEST_F(TreeEdit, RenameCopiesTheKeyAndRefusesTitlesThatClash)
     EXPECT_EQ(form->ClickedNode, Node("Непрочитанная"));
 }
 
-TEST_F(TreeEdit, DeleteRemovesTheKeysOfTheEntriesAndRecounts)
+TEST_F(TreeEdit, DeleteRemovesTheKeysAndNotesOfEverythingBelowAndRecounts)
 {
     std::string map = SampleMap();
     map.insert(map.find("[FLASH]"), "Мультик=x.html\r\n");
     testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", map);
+    for (const char* title : {"Избранная", "Прочитанная", "Мультик", "Ссылка"})
+        testkit::WriteFileBytes(Note(title), title);
+    // An entry elsewhere with the title of one that goes keeps its key and note.
+    form->TreeView1->Items()->AddChild(Node("Разное"), "Прочитанная")->SetImageIndex(8);
     ScriptBoxes(IDNO);
     Click("Категория");
     form->N12Click(nullptr);
@@ -126,27 +155,33 @@ TEST_F(TreeEdit, DeleteRemovesTheKeysOfTheEntriesAndRecounts)
     EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION));
     EXPECT_NE(Node("Категория"), nullptr) << "No keeps it";
 
-    // A folder: the keys of its direct entries go, the folder with everything below it.
+    // A folder: the keys and notes of the entries below it at every depth go with it.
     ScriptBoxes(IDYES);
     form->N12Click(nullptr);
     EXPECT_EQ(Node("Категория"), nullptr);
     EXPECT_EQ(Node("Избранная"), nullptr);
     EXPECT_EQ(Key("FILES", "Новая статья"), "");
-    EXPECT_EQ(Key("FILES", "Прочитанная"), "");
-    EXPECT_EQ(StatusText(form), "Количество статей: 3");
+    EXPECT_EQ(Key("FILES", "Избранная"), "");
+    EXPECT_FALSE(FileExists(Note("Избранная")));
+    EXPECT_EQ(Key("FILES", "Прочитанная"), "read.html");
+    EXPECT_TRUE(FileExists(Note("Прочитанная")));
+    EXPECT_EQ(StatusText(form), "Количество статей: 4");
     EXPECT_EQ(form->ClickedNode, nullptr);
 
-    // The pop-up's delete: a link keeps its key, a Flash movie leaves the article key of its title.
+    // The pop-up's delete: a link and a Flash movie lose their keys and notes; the article key of
+    // the movie's title is another entry's.
     Click("Ссылка");
     form->N43Click(nullptr);
-    EXPECT_EQ(Key("URL", "Ссылка"), "http://example.org/");
+    EXPECT_EQ(Key("URL", "Ссылка"), "");
     Click("Мультик");
     form->N43Click(nullptr);
     EXPECT_EQ(Key("FLASH", "Мультик"), "");
     EXPECT_EQ(Key("FILES", "Мультик"), "x.html");
-    EXPECT_EQ(StatusText(form), "Количество статей: 1");
+    for (const char* gone : {"Ссылка", "Мультик"})
+        EXPECT_FALSE(FileExists(Note(gone))) << gone;
+    EXPECT_EQ(StatusText(form), "Количество статей: 2");
     EXPECT_EQ(form->StatusBar1->Panels()->Items(0)->Text(), "Vellorn");
-    EXPECT_EQ(Dump(form->TreeView1->Items()), "Разное/1\n Непрочитанная/36\n");
+    EXPECT_EQ(Dump(form->TreeView1->Items()), "Разное/1\n Непрочитанная/36\n Прочитанная/8\n");
 }
 
 TEST_F(TreeEdit, ClearingEmptiesTheTreeAndLeavesTheMap)
