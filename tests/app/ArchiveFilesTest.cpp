@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+
 #include "ArchiveFiles.h"
 #include "TestKit.h"
 
@@ -45,4 +48,38 @@ TEST(TreeMap, LookupsWritesAndDeletesInTheNamedMap)
     DeleteMapEntry("Temp", SectionFiles, "Статья");
     EXPECT_EQ(ReadMapEntry("Temp", SectionFiles, "Статья"), "");
     EXPECT_EQ(ReadMapEntry("Temp", SectionUrl, "Сайт"), "http://example.org/");
+}
+
+// A write the program's files go through counts as done only when it finished: every failure,
+// one without any reason too, is a failure with a reason in the user's words.
+TEST(OwnFiles, AWriteThatFailsIsAFailureWithAReason)
+{
+    const struct {
+        std::function<void()> write;
+        bool written;
+        const char* reason;
+    } cases[] = {
+        {[] {}, true, ""},
+        {[] { throw Exception(""); }, false, "Действие не выполнено: внутренняя ошибка программы."},
+        {[] { throw EWriteError("", "C:\\x.vlt", 0); }, false, "Причина неизвестна."},
+        {[] { throw EWriteError("Cannot replace file", "C:\\x.vlt", ERROR_FILE_READ_ONLY); }, false,
+         "Файл доступен только для чтения."},
+        {[] { throw std::bad_alloc(); }, false, "Недостаточно памяти."},
+        {[] { throw 1; }, false, "Причина неизвестна."},
+    };
+    for (const auto& c : cases) {
+        AnsiString reason;
+        EXPECT_EQ(TryReplaceOwnFile("C:\\x.vlt", c.write, reason), c.written) << c.reason;
+        EXPECT_EQ(reason, c.reason);
+    }
+}
+
+// No file can have the name of a device, whatever its extension or the blanks and dots after it.
+TEST(OwnFiles, DeviceNamesAtBothEnds)
+{
+    for (const char* name : {"CON", "con", "PRN", "AUX", "NUL", "nul.txt", "NUL ", "NUL .html", "CON.", "COM1", "COM9",
+                             "lpt1", "LPT9.x", "CONIN$", "CONOUT$"})
+        EXPECT_TRUE(DeviceName(name)) << name;
+    for (const char* name : {"", "CONX", "CO", "COM0", "COM10", "LPT", "LPTA", "xnul", "nul_1.txt", "COM1a", ".nul"})
+        EXPECT_FALSE(DeviceName(name)) << name;
 }
