@@ -4,6 +4,8 @@
 #include <new>
 
 #include "ArchiveFiles.h"
+#include "MainSession.h"
+#include "Settings.h"
 #include "TestKit.h"
 
 using namespace archive;
@@ -82,4 +84,40 @@ TEST(OwnFiles, DeviceNamesAtBothEnds)
         EXPECT_TRUE(DeviceName(name)) << name;
     for (const char* name : {"", "CONX", "CO", "COM0", "COM10", "LPT", "LPTA", "xnul", "nul_1.txt", "COM1a", ".nul"})
         EXPECT_FALSE(DeviceName(name)) << name;
+}
+
+// Every write of the program's own files keeps the one rule: a read-only file is refused with its
+// code and left as it was (the system would let an administrator replace it).
+TEST(OwnFiles, EveryWriteRefusesAReadOnlyFile)
+{
+    testkit::TempDir dir;
+    TExeNameOverride exe(dir / "Vellorn.exe");
+    ForceDirectories(dir / "FILES\\tree");
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", "[FILES]\r\n");
+    TStringList items;
+    items.Add("http://example.org/");
+    const struct {
+        const char* file;
+        std::function<void()> write;
+    } writes[] = {
+        {"FILES\\form.ini", [] { settings::WriteFormSettings({}); }},
+        {"FILES\\settings.ini", [] { settings::WriteOpenTreesInNewWindow(false); }},
+        {"FILES\\list", [&] { settings::SaveAddressList(items); }},
+        {"FILES\\tree\\Копия.ini", [] { WriteMapEntry("Копия", SectionFiles, "Статья", "a.html"); }},
+        {"FILES\\tree\\Копия.ini", [&] { CopyFiles(dir / "FILES\\tree\\Temp.ini", dir / "FILES\\tree\\Копия.ini"); }},
+    };
+    for (const auto& w : writes) {
+        const AnsiString path = dir / w.file;
+        testkit::WriteFileBytes(path, "old");
+        FileSetAttr(path, faReadOnly);
+        try {
+            w.write();
+            ADD_FAILURE() << w.file << ": written";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.ErrorCode, static_cast<Cardinal>(ERROR_FILE_READ_ONLY)) << w.file;
+            EXPECT_EQ(ExpandFileName(e.FileName), path) << w.file;
+        }
+        FileSetAttr(path, 0);
+        EXPECT_EQ(testkit::ReadFileBytes(path), "old") << w.file;
+    }
 }

@@ -67,7 +67,7 @@ TEST_F(SettingsTest, ValuesNoWindowTreeOrSkinCanTakeCountAsMissing)
     } cases[] = {
         {"NameTree=" + std::string(251, 'x'), AnsiString(251, 'x'), "Neutral", 0},
         {"NameTree=" + std::string(252, 'x'), "VLN", "Neutral", 0},
-        {"NameTree=" + std::string(20 * 1024 * 1024, 'x'), "VLN", "Neutral", 0},
+        {"NameTree=" + std::string(1024 * 1024, 'x'), "VLN", "Neutral", 0},
         {"NameTree=a\x01" "b", "VLN", "Neutral", 0},
         {"NameTree=a\\b", "VLN", "Neutral", 0},
         {"Skin=..\\..\\x", "VLN", "Neutral", 0},
