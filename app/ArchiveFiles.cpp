@@ -25,20 +25,25 @@ void SetWorkingTreeFile(const AnsiString& Name) { WorkingName() = Name; }
 
 AnsiString MapPath(const AnsiString& TreeFile) { return AppPath("FILES\\tree\\" + TreeFile + ".ini"); }
 
-AnsiString TryReplaceOwnFile(const AnsiString& Path, const std::function<void()>& Write)
+AnsiString FailureReason(const Exception& E)
 {
-    const Integer attr = FileGetAttr(Path);
-    if (attr != -1 && (attr & faReadOnly) && !(attr & faDirectory))
-        return "Файл доступен только для чтения.";
+    return E.ErrorCode != 0 || !E.FileName.empty() ? ErrorReasonText(E.ErrorCode) : UserErrorText(E);
+}
+
+bool TryReplaceOwnFile(const AnsiString& Path, const std::function<void()>& Write, AnsiString& Reason)
+{
     try {
         Write();
-        return "";
+        return true;
     } catch (Exception& e) {
-        // The runtime's refusals read "<what> "<path>". <reason>": the reason is the system's text.
-        const std::size_t at = e.Message.rfind("\". ");
-        const AnsiString reason = at == AnsiString::npos ? e.Message : e.Message.substr(at + 3);
-        return reason.empty() ? AnsiString("Неизвестная ошибка.") : reason;
+        Reason = e.FileName.empty() || SameText(ExpandFileName(e.FileName), ExpandFileName(Path)) ? FailureReason(e)
+                                                                                               : UserErrorText(e);
+    } catch (std::bad_alloc&) {
+        Reason = ErrorReasonText(ERROR_NOT_ENOUGH_MEMORY);
+    } catch (...) {
+        Reason = ErrorReasonText(0);
     }
+    return false;
 }
 
 AnsiString ReadMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title)
@@ -131,7 +136,7 @@ namespace {
 
 void RefuseOutside(const AnsiString& Folder)
 {
-    Application->MessageBox("Файл должен находиться в папке\n" + AppPath(Folder), Application->Title(), MB_OK);
+    Application->MessageBox(PlaceRefusal(TFilePlace::Outside, Folder, ""), Application->Title(), MB_OK);
 }
 
 // A name the system does not read below a folder: one with a drive ("C:") or a leading separator.
@@ -160,16 +165,10 @@ void BrowseFile(TOpenDialog& Dialog, const AnsiString& Folder, TCustomEdit& Targ
 
 AnsiString DeviceNameIn(const AnsiString& Name)
 {
-    static const char* const Devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     for (std::size_t from = 0; from <= Name.size();) {
         const std::size_t end = std::min(Name.find_first_of("\\/", from), Name.size());
         const AnsiString part = Name.substr(from, end - from);
-        // The system reads the name before the first dot, without the blanks at its end.
-        AnsiString base = part.substr(0, part.find('.'));
-        base = AnsiUpperCase(base.substr(0, base.find_last_not_of(' ') + 1));
-        const bool port = base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
-                          base[3] >= '1' && base[3] <= '9';
-        if (port || std::find(std::begin(Devices), std::end(Devices), base) != std::end(Devices))
+        if (DeviceName(part))
             return part;
         from = end + 1;
     }
@@ -181,29 +180,75 @@ bool ParentStep(const AnsiString& Part)
     return Part.find_first_not_of(". ") == AnsiString::npos && Part.find("..") != AnsiString::npos;
 }
 
-bool TypedFileInside(const AnsiString& Folder, TCustomEdit& Target)
+bool DeviceName(const AnsiString& Part)
 {
-    const AnsiString typed = Target.Text();
-    if (typed.empty())
+    // The system takes the name before the first dot, without the blanks after it.
+    AnsiString base = Part.substr(0, Part.find('.'));
+    while (!base.empty() && base.back() == ' ')
+        base.pop_back();
+    base = UpperCase(base);
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL" || base == "CONIN$" || base == "CONOUT$")
         return true;
-    // ".." itself is resolved below; ".. " or "..." may or may not step up, so they never pass.
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '1' &&
+           base[3] <= '9';
+}
+
+TFilePlace PlaceOfFile(const AnsiString& Folder, const AnsiString& Name, bool Full, AnsiString& Relative)
+{
+    Relative = Name;
+    if (Name.empty())
+        return TFilePlace::Inside;
+    const bool full = FullName(Name);
+    // The parts of the name: a device or a stream is no file whatever folder it is in; ".." itself
+    // is resolved below, ".. " or "..." may or may not step up, so they never pass.
     bool oddStep = false;
-    for (std::size_t from = 0; from <= typed.size();) {
-        const std::size_t end = std::min(typed.find_first_of("\\/", from), typed.size());
-        const AnsiString part = typed.substr(from, end - from);
+    for (std::size_t from = 0; from <= Name.size();) {
+        const std::size_t end = std::min(Name.find_first_of("\\/", from), Name.size());
+        const AnsiString part = Name.substr(from, end - from);
+        if (DeviceName(part))
+            return TFilePlace::Device;
         oddStep = oddStep || (part != ".." && ParentStep(part));
         from = end + 1;
     }
-    const bool full = FullName(typed);
+    // A name in the system's own namespaces ("\\?\", "\\.\") is never a file of the archive.
+    if ((full && !Full) || Name.rfind("\\\\?\\", 0) == 0 || Name.rfind("\\\\.\\", 0) == 0)
+        return TFilePlace::Outside;
+    if (Name.find(':', Name.size() > 1 && Name[1] == ':' ? 2 : 0) != AnsiString::npos)
+        return TFilePlace::Stream;
     // A name ending in a separator names a folder (the archive folder itself for ".\"), never a file.
-    const bool folder = typed.back() == '\\' || typed.back() == '/';
+    const bool folder = Name.back() == '\\' || Name.back() == '/';
     AnsiString relative;
-    if (oddStep || folder || !RelativeName(ExpandFileName(full ? typed : IncludeTrailingBackslash(AppPath(Folder)) + typed),
-                                 Folder, relative)) {
-        RefuseOutside(Folder);
+    if (oddStep || folder ||
+        !RelativeName(ExpandFileName(full ? Name : IncludeTrailingBackslash(AppPath(Folder)) + Name), Folder, relative))
+        return TFilePlace::Outside;
+    if (full)
+        Relative = relative;
+    return TFilePlace::Inside;
+}
+
+AnsiString PlaceRefusal(TFilePlace Place, const AnsiString& Folder, const AnsiString& Name)
+{
+    switch (Place) {
+    case TFilePlace::Device:
+        return "Имя \"" + Name + "\" не может быть именем файла: система отдаёт такие имена устройствам "
+               "(CON, PRN, AUX, NUL, COM1–COM9, LPT1–LPT9), в том числе с расширением.";
+    case TFilePlace::Stream:
+        return "Имя \"" + Name + "\" не может быть именем файла: двоеточие в нём указывает на поток внутри файла.";
+    default:
+        return "Файл должен находиться в папке\n" + AppPath(Folder);
+    }
+}
+
+bool TypedFileInside(const AnsiString& Folder, TCustomEdit& Target)
+{
+    const AnsiString typed = Target.Text();
+    AnsiString relative;
+    const TFilePlace place = PlaceOfFile(Folder, typed, true, relative);
+    if (place != TFilePlace::Inside) {
+        Application->MessageBox(PlaceRefusal(place, Folder, typed), Application->Title(), MB_OK);
         return false;
     }
-    if (full)
+    if (relative != typed)
         Target.SetText(relative);
     return true;
 }

@@ -30,10 +30,14 @@ void SetWorkingTreeFile(const AnsiString& Name);
 // "FILES\tree\" + TreeFile + ".ini" as a full path.
 AnsiString MapPath(const AnsiString& TreeFile);
 
-// Runs Write, which replaces Path, a file of the program's own. A read-only file is refused before
-// anything is written (the runtime would clear the attribute and replace it). Answers "" when it
-// was written, else the reason in the user's words ("Доступ запрещён.").
-AnsiString TryReplaceOwnFile(const AnsiString& Path, const std::function<void()>& Write);
+// Runs Write, which replaces Path, a file of the program's own (the runtime refuses a read-only
+// one before anything is written). Answers whether it was written; otherwise Reason tells why in
+// the user's words, from the error code ("Файл доступен только для чтения."), also for a failure
+// that gives none ("Причина неизвестна."); a failure of another file names that file.
+bool TryReplaceOwnFile(const AnsiString& Path, const std::function<void()>& Write, AnsiString& Reason);
+// The reason of a failure, in the user's words: the reason of its error code for a failure of the
+// system, else what the exception tells.
+AnsiString FailureReason(const Exception& E);
 
 // The tree map: one INI file object per access, freed right after it. A read of a missing key
 // or file gives the empty text.
@@ -79,10 +83,28 @@ AnsiString DeviceNameIn(const AnsiString& Name);
 // A step up out of a folder: "..", or a name of dots and blanks that the system may read as one.
 bool ParentStep(const AnsiString& Part);
 
-// Whether the file name typed into Target names a file in the archive folder Folder, resolved as
-// the system resolves it when the entry is opened (a relative name below the folder, "." and
-// ".." steps taken; a step of dots and blanks is refused as one up). A full name inside the folder becomes the name relative to it, as
-// BrowseFile gives it; a name elsewhere is refused with BrowseFile's message. An empty name
+// Whether a part of a path is the name of a device (CON, PRN, AUX, NUL, COM1..COM9, LPT1..LPT9,
+// CONIN$, CONOUT$; also with an extension or with blanks and dots after it): no file can have it.
+bool DeviceName(const AnsiString& Part);
+
+// Where the file name of an entry leads, resolved as the system resolves it when the entry is
+// opened (a relative name below the archive folder, "." and ".." steps taken; a step of dots and
+// blanks counts as one up; a name ending in a separator names a folder, which is elsewhere).
+enum class TFilePlace {
+    Inside,  // a file in the folder (or no name at all: an entry may have none)
+    Outside, // elsewhere: above the folder, another drive, a share, a folder
+    Device,  // a part of it names a device
+    Stream,  // a ":" other than a drive's: a stream inside a file, not a file
+};
+// Full = true takes a full name inside the folder (Relative then gets the name relative to it);
+// false refuses every full name, as a stored relative name must never be one.
+TFilePlace PlaceOfFile(const AnsiString& Folder, const AnsiString& Name, bool Full, AnsiString& Relative);
+// The refusal of a name that is not Inside, naming the folder or the name.
+AnsiString PlaceRefusal(TFilePlace Place, const AnsiString& Folder, const AnsiString& Name);
+
+// Whether the file name typed into Target names a file in the archive folder Folder
+// (PlaceOfFile, full names taken). A full name inside the folder becomes the name relative to it,
+// as BrowseFile gives it; any other name is refused with PlaceRefusal's message. An empty name
 // passes: an entry may have none.
 bool TypedFileInside(const AnsiString& Folder, TCustomEdit& Target);
 

@@ -198,17 +198,20 @@ void TForm8::WriteSettings()
 {
     // Settings that cannot be written are reported; the editor closes all the same.
     const AnsiString path = SettingsPath();
-    const AnsiString reason = archive::TryReplaceOwnFile(path, [&] {
-        TMemIniFile ini(path);
-        ini.WriteString("AUTOR", "Name", Edit2->Text());
-        ini.WriteString("AUTOR", "e-mail", Edit3->Text());
-        ini.WriteString("TEXT", "Name", Memo1->Font()->Name());
-        ini.WriteString("TEXT", "Size", IntToStr(Memo1->Font()->Size()));
-        ini.WriteString("FORM", "Width", IntToStr(Width()));
-        ini.WriteString("FORM", "Height", IntToStr(Height()));
-        ini.UpdateFile();
-    });
-    if (!reason.empty())
+    AnsiString reason;
+    if (!archive::TryReplaceOwnFile(
+            path,
+            [&] {
+                TMemIniFile ini(path);
+                ini.WriteString("AUTOR", "Name", Edit2->Text());
+                ini.WriteString("AUTOR", "e-mail", Edit3->Text());
+                ini.WriteString("TEXT", "Name", Memo1->Font()->Name());
+                ini.WriteString("TEXT", "Size", IntToStr(Memo1->Font()->Size()));
+                ini.WriteString("FORM", "Width", IntToStr(Width()));
+                ini.WriteString("FORM", "Height", IntToStr(Height()));
+                ini.UpdateFile();
+            },
+            reason))
         Notify("Не удалось сохранить настройки редактора в файл \"" + path + "\": " + reason);
 }
 

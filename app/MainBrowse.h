@@ -57,3 +57,11 @@ bool KeepTypedNote(TID_Vellorn* Form);
 
 // Shows or hides the note panel with its splitter (kept just above the panel).
 void ShowNotePanel(TID_Vellorn* Form, bool Show);
+
+// The largest note the panel shows and writes, in bytes: a larger file is refused before it is
+// read (the memo would take many times its size and the program would stop for minutes).
+inline constexpr Int64 MaxNoteBytes = 1024 * 1024;
+// Reads the text file Path into Lines for the note memo. A file larger than MaxNoteBytes is refused
+// before it is read; the refusal, or the reason a read failed, is answered in the user's words,
+// naming Path, with Lines empty; "" when Lines hold the text.
+AnsiString ReadNoteText(const AnsiString& Path, TStrings& Lines);

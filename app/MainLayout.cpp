@@ -1,6 +1,7 @@
 // The main window's layout: every component with its name, captions, hints, shortcuts, images and
 // events, as the form was designed.
 #include "Main.h"
+#include "MainBrowse.h"
 #include "MainTreeMap.h"
 
 #include <ole2.h>
@@ -614,6 +615,7 @@ void TID_Vellorn::BuildPanels()
     Memo1->SetAlign(alClient);
     Memo1->SetTop(26);
     Memo1->SetScrollBars(ssVertical);
+    Memo1->SetMaxLength(static_cast<int>(MaxNoteBytes));
     Memo1->SetParent(Panel5);
     Memo1->OnChange = Bind(this, &TID_Vellorn::Memo1Change);
     Web = Create<TCppWebBrowser>(this);

@@ -3,6 +3,7 @@
 // entry opened last; the tree pop-up's commands on the entry the pop-up was opened on. A note
 // follows its entry's rename and goes with its delete.
 #include "MainBrowse.h"
+#include "MainSession.h"
 
 #include <cstring>
 
@@ -43,11 +44,12 @@ void EnableNoteSave(TID_Vellorn* Form, bool Value)
     Form->ToolButton17->SetEnabled(Value);
 }
 
-// Whether the entry opened last can have a note (the panel's commands act on it).
+// Whether the entry opened last can have a note (the panel's commands act on it): never one whose
+// note could not be shown, which a save would overwrite unseen.
 bool CanHaveNote(TID_Vellorn* Form)
 {
     AnsiString path;
-    return NoteFilePath(Form->OpenedTitle, Form->TreeName, path);
+    return !Session(Form).NoteRefused && NoteFilePath(Form->OpenedTitle, Form->TreeName, path);
 }
 
 // The removal question; true for "Да".
@@ -168,6 +170,30 @@ bool NoteFilePath(const AnsiString& Title, const AnsiString& TreeName, AnsiStrin
     return true;
 }
 
+AnsiString ReadNoteText(const AnsiString& Path, TStrings& Lines)
+{
+    Lines.Clear();
+    TSearchRec rec;
+    if (FindFirst(Path, faAnyFile & ~faDirectory, rec) == 0) {
+        const Int64 size = rec.Size;
+        FindClose(rec);
+        if (size > MaxNoteBytes)
+            return "Файл \"" + Path + "\" занимает " + IntToStr((size + MaxNoteBytes - 1) / MaxNoteBytes) +
+                   " МБ: примечание может занимать не больше 1 МБ.";
+    }
+    AnsiString reason;
+    try {
+        Lines.LoadFromFile(Path);
+        return "";
+    } catch (Exception& e) {
+        reason = archive::FailureReason(e);
+    } catch (std::bad_alloc&) {
+        reason = ErrorReasonText(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    Lines.Clear();
+    return "Не удалось прочитать файл \"" + Path + "\": " + reason;
+}
+
 void ShowNotePanel(TID_Vellorn* Form, bool Show)
 {
     if (!Show) {
@@ -183,9 +209,10 @@ void ShowNotePanel(TID_Vellorn* Form, bool Show)
 
 void TID_Vellorn::N75Click(TObject*)
 {
-    // Written for the entry opened last: none, or one whose note could not be kept, shows nothing.
+    // Written for the entry opened last: none, one whose note could not be kept, or one whose
+    // note file was refused when shown, shows nothing.
     AnsiString path;
-    if (!OpenedNotePath(this, path))
+    if (Session(this).NoteRefused || !OpenedNotePath(this, path))
         return;
     Panel5->SetHeight(300);
     ShowNotePanel(this, true);
@@ -204,12 +231,16 @@ void TID_Vellorn::N82Click(TObject* Sender)
 void TID_Vellorn::ToolButton17Click(TObject*)
 {
     AnsiString path;
-    if (!OpenedNotePath(this, path))
+    if (Session(this).NoteRefused || !OpenedNotePath(this, path))
         return;
     // Each line of the memo followed by a line break (CP1251 text), replaced safely.
     AnsiString text;
     for (int i = 0; i < Memo1->Lines()->Count(); ++i)
         text += Memo1->Lines()->Strings(i) + "\r\n";
+    if (static_cast<Int64>(text.size()) > MaxNoteBytes) {
+        Notify("Примечание не сохранено: оно занимает больше 1 МБ.");
+        return;
+    }
     SafeWriteFileBytes(path, text);
     Memo1->SetModified(false);
     ToolButton20->SetEnabled(true);
@@ -242,7 +273,13 @@ void TID_Vellorn::ToolButton19Click(TObject*)
     AnsiString path;
     if (!OpenedNotePath(this, path) || !OpenDialog4->Execute() || !KeepTypedNote(this))
         return;
-    Memo1->Lines()->LoadFromFile(OpenDialog4->FileName);
+    TStringList text;
+    const AnsiString refusal = ReadNoteText(OpenDialog4->FileName, text);
+    if (!refusal.empty()) {
+        Notify("Текст не загружен в примечание.\n" + refusal);
+        return;
+    }
+    Memo1->Lines()->SetText(text.Text());
     // Text taken from a file is a change of the note, not yet saved.
     Memo1->SetModified(true);
     Memo1Change(Memo1);

@@ -1,6 +1,7 @@
 // Opening an entry of the article tree: double click or Enter shows the link, the Flash movie or
 // the article in the browser view, with its note, caption and address.
 #include "MainBrowse.h"
+#include "MainSession.h"
 
 #include "ArchiveFiles.h"
 #include "MainTreeMap.h"
@@ -12,14 +13,23 @@ constexpr Integer ImageLink = 39;
 
 // Shows the note of the entry when it has one and enables its commands (unless EnableCommands is
 // false). A title that cannot name a note file turns the remove and save commands off: their
-// handlers would refuse it.
+// handlers would refuse it. A note that cannot be shown (too large, unreadable) is named with the
+// reason; the panel then shows and writes nothing for this entry.
 void ShowNoteOf(TID_Vellorn* Form, const AnsiString& Title, bool EnableCommands)
 {
-    AnsiString path;
+    TMainSession& s = Session(Form);
+    s.NoteRefused = false;
+    Form->Memo1->SetReadOnly(false);
+    AnsiString path, refusal;
     const bool nameOk = NoteFilePath(Title, Form->TreeName, path);
     if (nameOk && FileExists(path)) {
+        TStringList text;
+        refusal = ReadNoteText(path, text);
+        // The whole text at once, as the edit takes it: the caret stays at its start.
+        Form->Memo1->Lines()->SetText(text.Text());
+    }
+    if (nameOk && FileExists(path) && refusal.empty()) {
         ShowNotePanel(Form, true);
-        Form->Memo1->Lines()->LoadFromFile(path);
         if (EnableCommands)
             for (TMenuItem* item : {Form->N76, Form->N83, Form->N85, Form->N78})
                 item->SetEnabled(true);
@@ -28,11 +38,30 @@ void ShowNoteOf(TID_Vellorn* Form, const AnsiString& Title, bool EnableCommands)
         Form->Memo1->Lines()->Clear();
         ShowNotePanel(Form, false);
         Form->ToolButton20->SetEnabled(false);
-        if (!nameOk)
+        if (!nameOk || !refusal.empty())
             for (TMenuItem* item : {Form->N76, Form->N83, Form->N85, Form->N78})
                 item->SetEnabled(false);
     }
-    Form->ToolButton17->SetEnabled(nameOk);
+    Form->Memo1->SetModified(false);
+    Form->ToolButton17->SetEnabled(nameOk && refusal.empty());
+    if (!refusal.empty()) {
+        s.NoteRefused = true;
+        Form->Memo1->SetReadOnly(true);
+        Notify("Примечание к \"" + Title + "\" не показано.\n" + refusal);
+    }
+}
+
+// The file of an article or a Flash movie lies in its archive folder: a stored name that leads
+// elsewhere (up out of it, a full name, a device, a stream) opens nothing, and the entry is named.
+bool StoredFileInside(const AnsiString& Title, const char* Folder, const AnsiString& File)
+{
+    AnsiString relative;
+    const archive::TFilePlace place = archive::PlaceOfFile(Folder, File, false, relative);
+    if (place == archive::TFilePlace::Inside)
+        return true;
+    Notify("Запись \"" + Title + "\" не открыта: её файл \"" + File + "\" не может быть открыт.\n" +
+           archive::PlaceRefusal(place, Folder, File));
+    return false;
 }
 
 } // namespace
@@ -51,20 +80,29 @@ void OpenEntry(TID_Vellorn* Form, TTreeNode* Node, bool FromResults)
     AnsiString target;
     if (image == ImageLink || image == ImageFlash) {
         const bool link = image == ImageLink;
-        Form->LastFileEntry = archive::ReadMapEntry(Form->CurrentTreeFile, link ? archive::SectionUrl
-                                                                                : archive::SectionFlash, title);
+        const AnsiString value =
+            archive::ReadMapEntry(Form->CurrentTreeFile, link ? archive::SectionUrl : archive::SectionFlash, title);
+        if (!link && !StoredFileInside(title, "FILES\\FLASH", value))
+            return;
+        Form->LastFileEntry = value;
         Form->OpenedTitle = title;
         Form->SetCaption(caption);
         target = link ? Form->LastFileEntry : archive::AppPath("FILES\\FLASH\\" + Form->LastFileEntry);
         Form->Web->Navigate(target);
     } else {
+        const AnsiString openedBefore = Form->OpenedTitle, entryBefore = Form->LastFileEntry;
+        const AnsiString file = ReadFileEntry(Form, title);
+        if (!StoredFileInside(title, "FILES\\", file)) {
+            Form->OpenedTitle = openedBefore;
+            Form->LastFileEntry = entryBefore;
+            return;
+        }
         if (!FromResults) {
             Form->N74->SetEnabled(true);
             Form->N81->SetEnabled(true);
             Form->SkipHistoryOnce = false;
         }
         Form->SetCaption(caption);
-        const AnsiString file = ReadFileEntry(Form, title);
         target = archive::AppPath("FILES\\" + file);
         const bool found = !file.empty() && FileExists(target);
         Form->Web->Navigate(found || FromResults ? target : AnsiString("about:blank"));

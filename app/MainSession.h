@@ -24,6 +24,13 @@ public:
     // under TreePath + KeepAsideSuffix.
     bool StartupLoadFailed = false;
     AnsiString KeepAsideSuffix = ".damaged";
+    // The tree file that holds the user's changes when the close could not write the working tree
+    // and saved the tree elsewhere (FORM/TreeFile of form.ini): the start opens it instead of the
+    // working tree, and a close that writes the working tree forgets it. "" when there is none.
+    AnsiString SavedTreeFile;
+    // The note of the entry opened last could not be shown (too large, unreadable): the panel
+    // neither shows nor writes it.
+    bool NoteRefused = false;
     // The address list was read (or found missing, an empty list) at start, and what it held.
     bool AddressListLoaded = false;
     std::vector<AnsiString> LoadedAddresses;
@@ -55,8 +62,22 @@ TMainSession& Session(TID_Vellorn* Form);
 AnsiString SaveTree(TID_Vellorn* Form, const AnsiString& Path, bool FoldersClosed = false);
 AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path);
 // One shell copy of the file From to the file To (operation 2, copy; flags 0x50). A copy of a file
-// onto itself is skipped; a failed copy raises an Exception naming both files.
+// onto itself is skipped; a target the program may not replace (ReplaceRefusal) is refused before
+// the shell is asked; a failed copy raises an Exception naming both files, with To as its FileName
+// and the reason's code.
 void CopyFiles(const AnsiString& From, const AnsiString& To, UINT Operation = 2);
+// "Сохранить дерево" under Path: the tree file and its map (SaveTree; a failure raises), then the
+// tree's notes copied for the new name; the notes that could not be copied are named, with their
+// reasons, in one box.
+void SaveTreeAs(TID_Vellorn* Form, const AnsiString& Path, bool FoldersClosed);
+// The tree save dialog, then SaveTreeAs (a name without extension gets ".vlt"); a failure is told
+// with TreeSaveFailure. Answers whether the tree was saved.
+bool SaveTreeChosen(TID_Vellorn* Form);
+// "Не удалось сохранить дерево в файл "<Path>": <Reason>": the refusal of every save of the tree.
+AnsiString TreeSaveFailure(const AnsiString& Path, const AnsiString& Reason);
+// A tree file that could not be read, named with the reason (damaged, or the reason of its error
+// code), and the name it was kept aside under when KeptAs is not empty.
+AnsiString TreeReadFailure(const AnsiString& Path, const Exception& E, const AnsiString& KeptAs);
 // Gives an instance beside the owner of the working tree, whose tree is named Temp, files of its
 // own: a copy of the working map under the first free name "Temp (n)", and the tree file of that
 // name in FILES\tree\, written at close.

@@ -52,10 +52,12 @@ void ShowArticleCount(TID_Vellorn* Form)
     Form->StatusBar1->Panels()->Items(1)->SetText("Количество статей: " + IntToStr(Form->ArticleCount));
 }
 
-// Loads the tree at start: the one named on the command line, else the working tree. The working
-// tree is locked; an instance that finds it locked by another one works on files of its own (the
-// loaded tree's map and file, or a copy of the working map for a tree named Temp) and leaves the
-// working files alone.
+// Loads the tree at start: the one named on the command line, else the one the last close saved
+// the tree to when it could not write the working tree, else the working tree. The working tree is
+// locked; an instance that finds it locked by another one works on files of its own (the loaded
+// tree's map and file, or a copy of the working map for a tree named Temp) and leaves the working
+// files alone. A tree file that cannot be read is named with the reason; when it is the file this
+// instance writes at close, it is kept aside at once under a name that says so.
 static void LoadStartupTree(TID_Vellorn* Form)
 {
     TMainSession& s = Session(Form);
@@ -71,7 +73,14 @@ static void LoadStartupTree(TID_Vellorn* Form)
             UseOwnWorkingCopy(Form);
     };
 
-    const AnsiString path = archive::TreePathFromCommandLine(CmdLine());
+    AnsiString path = archive::TreePathFromCommandLine(CmdLine());
+    if (path.empty() && s.OwnsWorkingTree) {
+        s.SavedTreeFile = settings::ReadSavedTreeFile();
+        if (!s.SavedTreeFile.empty() && !FileExists(s.SavedTreeFile))
+            s.SavedTreeFile.clear();
+        path = s.SavedTreeFile;
+    }
+    AnsiString loading;
     try {
         if (!path.empty()) {
             const AnsiString fileName = archive::TreeNameFromPath(path);
@@ -85,38 +94,53 @@ static void LoadStartupTree(TID_Vellorn* Form)
                 Form->CurrentTreeFile = fileName;
                 s.TreePath = path;
             }
-            try {
-                LoadTree(Form, path);
-            } catch (...) {
-                // The working tree was not replaced by the named one: it is kept aside at close.
-                s.StartupLoadFailed = true;
-                s.KeepAsideSuffix = s.TreePath == workingPath ? ".previous" : ".damaged";
-                throw;
-            }
+            loading = path;
+            LoadTree(Form, path);
         } else {
             Form->TreeName = settings::ReadTreeName();
             Form->TrayIcon1->SetHint(Form->TreeName + " - Vellorn");
             Application->SetTitle(Form->TreeName + " - Vellorn");
             // A missing working tree is an empty tree; the close creates it.
             if (FileExists(workingPath)) {
-                try {
-                    LoadTree(Form, workingPath);
-                } catch (...) {
-                    s.StartupLoadFailed = true;
-                    s.KeepAsideSuffix = ".damaged";
-                    throw;
-                }
+                loading = workingPath;
+                LoadTree(Form, workingPath);
             }
         }
     } catch (...) {
+        // The close never writes over a file that was not read: the working tree that a named
+        // one did not replace is kept aside then, the file that could not be read now.
+        s.StartupLoadFailed = !loading.empty();
         ownFiles();
-        throw;
+        if (loading.empty())
+            throw;
+        const bool ownFile = SameText(loading, s.TreePath);
+        s.KeepAsideSuffix = ownFile ? ".damaged" : ".previous";
+        try {
+            throw;
+        } catch (EStreamError& e) {
+            AnsiString kept;
+            if (ownFile) {
+                try {
+                    kept = treefile::KeepAside(loading, ".damaged");
+                } catch (Exception&) {
+                    // Still there: the close tries again before it writes.
+                }
+            }
+            if (!kept.empty())
+                s.StartupLoadFailed = false;
+            throw Exception(TreeReadFailure(loading, e, kept));
+        }
     }
     ownFiles();
 }
 
 void TID_Vellorn::FormCreate(TObject* Sender)
 {
+    // What a save cut short by the end of its process left behind.
+    Step(Sender, [&] {
+        for (const char* folder : {"FILES\\", "FILES\\tree\\", "FILES\\text\\"})
+            RemoveStaleTempFiles(archive::AppPath(folder));
+    });
     Step(Sender, [&] { sSkinManager1->SetSkinDirectory("Skins\\"); });
     Step(Sender, [&] { OpenTreesInNewWindow = settings::ReadOpenTreesInNewWindow(); });
     Step(Sender, [&] { LoadStartupTree(this); });
@@ -182,26 +206,33 @@ void TID_Vellorn::FormShow(TObject*)
 namespace {
 
 // Writes the tree file at close, folders closed. A file that cannot be replaced is named with the
-// reason, and the user chooses: another file (the tree save dialog), the close without the tree,
-// or staying. Answers whether the close goes on.
+// reason, and the user chooses: another file ("Сохранить дерево": the tree with its map and notes,
+// which the next start then opens), the close without the tree, or staying. Answers whether the
+// close goes on.
 bool SaveTreeAtClose(TID_Vellorn* Form)
 {
     TMainSession& s = Session(Form);
     if (s.TreePath.empty())
         return true;
-    AnsiString path = s.TreePath;
-    AnsiString reason = archive::TryReplaceOwnFile(path, [&] {
-        if (s.StartupLoadFailed) {
-            // The file that could not be read (or the working tree that the named one did not
-            // replace) is never overwritten: it stays beside under a name that says so.
-            treefile::KeepAside(path, s.KeepAsideSuffix);
-            s.StartupLoadFailed = false;
-        }
-        treefile::WriteClosedTreeFile(path, *Form->TreeView1, IsFolder);
-    });
-    while (!reason.empty()) {
+    AnsiString path = s.TreePath, reason;
+    if (archive::TryReplaceOwnFile(
+            path,
+            [&] {
+                if (s.StartupLoadFailed) {
+                    // The file that could not be read (or the working tree that the named one did
+                    // not replace) is never overwritten: it stays beside under a name that says so.
+                    treefile::KeepAside(path, s.KeepAsideSuffix);
+                    s.StartupLoadFailed = false;
+                }
+                treefile::WriteClosedTreeFile(path, *Form->TreeView1, IsFolder);
+            },
+            reason)) {
+        s.SavedTreeFile.clear();
+        return true;
+    }
+    for (;;) {
         const int answer = Application->MessageBox(
-            "Не удалось сохранить дерево в файл \"" + path + "\": " + reason +
+            TreeSaveFailure(path, reason) +
                 "\n\nСохранить дерево в другой файл?\n«Да» — выбрать файл, «Нет» — закрыть программу без "
                 "сохранения дерева, «Отмена» — вернуться в программу.",
             "Внимание!!!", MB_YESNOCANCEL | MB_ICONWARNING);
@@ -215,17 +246,19 @@ bool SaveTreeAtClose(TID_Vellorn* Form)
         path = Form->SaveDialog2->FileName;
         if (ExtractFileExt(path).empty())
             path += ".vlt";
-        reason = archive::TryReplaceOwnFile(path, [&] { SaveTree(Form, path, true); });
+        if (archive::TryReplaceOwnFile(path, [&] { SaveTreeAs(Form, path, true); }, reason)) {
+            s.SavedTreeFile = ExpandFileName(path);
+            return true;
+        }
     }
-    return true;
 }
 
 // Replaces a settings file at close; a failure is named with its reason, and the user closes
 // without the file or stays. Answers whether the close goes on.
 bool SaveAtClose(const AnsiString& Path, const std::function<void()>& Write)
 {
-    const AnsiString reason = archive::TryReplaceOwnFile(Path, Write);
-    return reason.empty() ||
+    AnsiString reason;
+    return archive::TryReplaceOwnFile(Path, Write, reason) ||
            Application->MessageBox("Не удалось сохранить файл \"" + Path + "\": " + reason +
                                        "\n\nЗакрыть программу без сохранения этого файла?",
                                    "Внимание!!!", MB_YESNO | MB_ICONWARNING) == IDYES;
@@ -284,6 +317,11 @@ void TID_Vellorn::FormClose(TObject*, TCloseAction& Action)
     v.VisibleTree = Panel2->Visible();
     v.PanelWidth = TreePanelWidth;
     v.NewArticleCount = ArticleCount;
+    // The tree saved elsewhere because the working tree could not be written is the one the user's
+    // changes are in: form.ini names it, and the next start opens it.
+    v.SavedTreeFile = s.SavedTreeFile;
+    if (!s.SavedTreeFile.empty())
+        v.NameTree = archive::TreeNameFromPath(s.SavedTreeFile);
     v.WithTreeKeys = s.OwnsWorkingTree;
     if (!SaveAtClose(archive::AppPath("FILES\\form.ini"), [&] { settings::WriteFormSettings(v); })) {
         Action = caNone;

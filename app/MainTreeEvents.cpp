@@ -28,30 +28,17 @@ void Enable(std::initializer_list<TMenuItem*> Items, bool Value)
         item->SetEnabled(Value);
 }
 
-// The add and mark commands of the main menu as the kind of the selected node allows: a folder
-// takes children, an article takes a mark.
-void EnableByKind(TID_Vellorn* Form, const TTreeNode* Node)
+// The tree's commands as the selected node allows, the one rule of the main menu, the pop-up menu
+// and the timer: none without a node or on the results page; on any node renaming, deleting and
+// the properties; on a folder the add commands (it takes children); on an article the mark
+// submenus (a mark is set on an article only).
+void EnableForSelection(TID_Vellorn* Form, const TTreeNode* Node)
 {
-    const bool folder = IsFolder(Node);
-    Enable({Form->N10, Form->N80, Form->N31, Form->Flash1, Form->N41}, folder);
-    Form->N64->SetEnabled(!folder);
-    Form->N11->SetEnabled(IsArticle(Node));
-}
-
-// The tree commands as the selection allows: none without a selected node or on the results
-// page; otherwise a node reached by the keys (or selected by a command) allows what a clicked
-// one allows.
-void EnableForSelection(TID_Vellorn* Form)
-{
-    TTreeNode* node = Form->TreeView1->Selected();
-    if (!node || Form->PageControl1->ActivePageIndex() == 1) {
-        Enable({Form->N15, Form->N25, Form->N41, Form->N43, Form->N10, Form->N80, Form->N31, Form->Flash1, Form->N12,
-                Form->N17},
-               false);
-        return;
-    }
-    Enable({Form->N15, Form->N25, Form->N12, Form->N43, Form->N17}, true);
-    EnableByKind(Form, node);
+    const bool any = Node && Form->PageControl1->ActivePageIndex() != 1;
+    Enable({Form->N15, Form->N25, Form->N12, Form->N43, Form->N17, Form->N96}, any);
+    Enable({Form->N10, Form->N80, Form->N31, Form->Flash1, Form->N41, Form->N73, Form->N94, Form->Flash2},
+           any && IsFolder(Node));
+    Enable({Form->N11, Form->N64}, any && IsArticle(Node));
 }
 
 } // namespace
@@ -136,15 +123,13 @@ void TID_Vellorn::N93Click(TObject*)
     ShowTreePage(this, 0);
 }
 
-void TID_Vellorn::Timer2Timer(TObject*) { EnableForSelection(this); }
+void TID_Vellorn::Timer2Timer(TObject*) { EnableForSelection(this, TreeView1->Selected()); }
 
 void TID_Vellorn::N7Click(TObject*)
 {
     // The menu opens, or one of its shortcuts is pressed: its items follow the selection as it is
     // now, which keys queued before the timer's next tick may have moved.
-    EnableForSelection(this);
-    if (!TreeView1->Selected())
-        N11->SetEnabled(false);
+    EnableForSelection(this, TreeView1->Selected());
 }
 
 void TID_Vellorn::TreeView1Click(TObject*)
@@ -153,7 +138,7 @@ void TID_Vellorn::TreeView1Click(TObject*)
     if (!node)
         return;
     ClickedNode = node;
-    EnableByKind(this, node);
+    EnableForSelection(this, node);
     if (IsFolder(node))
         return;
     Enable({N76, N78, N83, N85}, false);
@@ -168,21 +153,13 @@ void TID_Vellorn::TreeView1ContextPopup(TObject*, TPoint MousePos, bool&)
     TreeView1->SetSelected(node);
     Session(this).PopupNode = node;
     EnablePopupNotes(this, node);
-    if (!node) {
-        Enable({N73, N96, N94, Flash2}, false);
+    EnableForSelection(this, node);
+    if (!node)
         return;
-    }
-    Enable({N96, N94, Flash2}, true);
     if (PendingPlaceArticle) {
         TreeView1->SetPopupMenu(PopupMenu9);
         PendingPlaceArticle = false;
     }
-    if (IsFolder(node)) {
-        Enable({N31, N10, N80, Flash2, Flash1, N94, N73, N41}, true);
-        Enable({N11, N64}, false);
-        return;
-    }
-    Enable({N41, N31, Flash1, N94, Flash2, N73, N80, N10}, false);
-    Enable({N11, N64}, IsArticle(node));
-    ShowInPanel(this, node);
+    if (!IsFolder(node))
+        ShowInPanel(this, node);
 }

@@ -16,21 +16,47 @@ namespace {
 
 void Inform(const AnsiString& Text) { Application->MessageBox(Text, Application->Title(), MB_OK | MB_ICONINFORMATION); }
 
+[[noreturn]] void RefuseCopy(const AnsiString& From, const AnsiString& To, Cardinal Code)
+{
+    throw Exception("Не удалось скопировать файл \"" + From + "\" в \"" + To + "\"", To, Code);
+}
+
 } // namespace
 
 void CopyFiles(const AnsiString& From, const AnsiString& To, UINT Operation)
 {
     if (AnsiSameText(ExpandFileName(From), ExpandFileName(To)))
         return;
+    // The shell would replace a read-only file: the program's rule for its files comes first.
+    if (const DWORD refusal = ReplaceRefusal(To))
+        RefuseCopy(From, To, refusal);
     bool aborted = false;
     const int result = Shell().FileOperation(nullptr, Operation, {From}, {To}, 0x50, aborted);
     if (result != 0 || aborted)
-        throw Exception("Не удалось скопировать файл \"" + From + "\" в \"" + To + "\"");
+        RefuseCopy(From, To, result != 0 ? static_cast<Cardinal>(result) : ERROR_CANCELLED);
+}
+
+AnsiString TreeSaveFailure(const AnsiString& Path, const AnsiString& Reason)
+{
+    return "Не удалось сохранить дерево в файл \"" + Path + "\": " + Reason;
+}
+
+AnsiString TreeReadFailure(const AnsiString& Path, const Exception& E, const AnsiString& KeptAs)
+{
+    const bool damaged = dynamic_cast<const EReadError*>(&E) != nullptr;
+    AnsiString text = damaged ? "Файл дерева \"" + Path + "\" повреждён: прочитать его не удалось."
+                              : "Не удалось прочитать файл дерева \"" + Path + "\": " + archive::FailureReason(E);
+    if (!KeptAs.empty())
+        text += AnsiString(damaged ? "\nПовреждённый файл сохранён как \"" : "\nФайл сохранён как \"") + KeptAs + "\".";
+    return text;
 }
 
 AnsiString SaveTree(TID_Vellorn* Form, const AnsiString& Path, bool FoldersClosed)
 {
     const AnsiString name = archive::TreeNameFromPath(Path);
+    // A map that may not be replaced is refused before the tree file is written: no saved tree
+    // without its map.
+    CheckReplaceable(archive::MapPath(name));
     if (FoldersClosed)
         treefile::WriteClosedTreeFile(Path, *Form->TreeView1, IsFolder);
     else
@@ -152,38 +178,51 @@ AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path)
     return Form->CurrentTreeFile;
 }
 
-void TID_Vellorn::N3Click(TObject*)
+void SaveTreeAs(TID_Vellorn* Form, const AnsiString& Path, bool FoldersClosed)
 {
-    SaveDialog2->InitialDir = archive::AppPath("FILES\\tree\\");
-    if (!SaveDialog2->Execute())
-        return;
-    AnsiString file = SaveDialog2->FileName;
-    if (ExtractFileExt(file).empty())
-        file += ".vlt";
-    SaveTree(this, file);
+    SaveTree(Form, Path, FoldersClosed);
 
     // The notes of this tree (title + "_" + TreeName + ".txt") get copies for the new name.
-    const AnsiString newName = archive::TreeNameFromPath(file);
+    const AnsiString newName = archive::TreeNameFromPath(Path);
     std::vector<std::pair<AnsiString, AnsiString>> notes; // file name, title
     TSearchRec rec;
     if (FindFirst(archive::AppPath("FILES\\Text\\*.txt"), faAnyFile, rec) == 0) {
         do {
             AnsiString title;
-            if (!(rec.Attr & faDirectory) && archive::NoteTitle(rec.Name, TreeName, title))
+            if (!(rec.Attr & faDirectory) && archive::NoteTitle(rec.Name, Form->TreeName, title))
                 notes.emplace_back(rec.Name, title);
         } while (FindNext(rec) == 0);
         FindClose(rec);
     }
     std::sort(notes.begin(), notes.end());
+    AnsiString failed;
     for (const auto& [note, title] : notes) {
-        const AnsiString from = archive::AppPath("FILES\\Text\\" + note);
         const AnsiString to = archive::AppPath("FILES\\Text\\" + title + "_" + newName + ".txt");
-        Inform(newName);
-        Inform(from);
-        Inform(to);
-        CopyFiles(from, to);
+        AnsiString reason;
+        if (!archive::TryReplaceOwnFile(to, [&] { CopyFiles(archive::AppPath("FILES\\Text\\" + note), to); }, reason))
+            failed += "\n\"" + to + "\": " + reason;
     }
+    if (!failed.empty())
+        Application->MessageBox("Дерево сохранено, но не все примечания к нему удалось скопировать:" + failed,
+                                "Внимание!!!", MB_OK | MB_ICONWARNING);
 }
+
+bool SaveTreeChosen(TID_Vellorn* Form)
+{
+    Form->SaveDialog2->InitialDir = archive::AppPath("FILES\\tree\\");
+    if (!Form->SaveDialog2->Execute())
+        return false;
+    AnsiString file = Form->SaveDialog2->FileName;
+    if (ExtractFileExt(file).empty())
+        file += ".vlt";
+    AnsiString reason;
+    if (archive::TryReplaceOwnFile(file, [&] { SaveTreeAs(Form, file, false); }, reason))
+        return true;
+    Application->MessageBox(TreeSaveFailure(file, reason), "Внимание!!!", MB_OK | MB_ICONWARNING);
+    return false;
+}
+
+void TID_Vellorn::N3Click(TObject*) { SaveTreeChosen(this); }
 
 void TID_Vellorn::ToolButton11Click(TObject* Sender) { N3Click(Sender); }
 
@@ -205,8 +244,28 @@ void TID_Vellorn::N13Click(TObject*)
     if (Application->Title() == name + " -Vellorn") {
         Inform("Запускаемое дерево является текущим");
     } else {
-        // Nothing changes when the file cannot be read: the error box shows why.
-        LoadTree(this, file);
+        // The working tree is replaced only when the user agrees, after saving it if asked to.
+        switch (Application->MessageBox("Загружаемое дерево заменит текущее.\nСохранить текущее дерево перед "
+                                        "загрузкой?\n«Да» — сохранить в файл, «Нет» — загрузить без сохранения, "
+                                        "«Отмена» — оставить текущее дерево.",
+                                        "Внимание!!!", MB_YESNOCANCEL | MB_ICONWARNING)) {
+        case IDYES:
+            if (!SaveTreeChosen(this))
+                return;
+            break;
+        case IDNO:
+            break;
+        default:
+            return;
+        }
+        // Nothing changes when the file cannot be read.
+        try {
+            LoadTree(this, file);
+        } catch (EStreamError& e) {
+            Application->MessageBox(TreeReadFailure(file, e, "") + "\nТекущее дерево не изменилось.",
+                                    Application->Title(), MB_OK | MB_ICONSTOP);
+            return;
+        }
         TreeName = name;
         SetCaption(PageCaption(this));
         Application->SetTitle(TreeName + " -Vellorn");

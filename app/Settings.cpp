@@ -3,11 +3,28 @@
 #include "ArchiveFiles.h"
 #include "IniFiles.h"
 
+#include <algorithm>
+
 namespace settings {
 
 namespace {
 
 AnsiString FormIniPath() { return archive::AppPath("FILES\\form.ini"); }
+
+// Whether a value read from a settings file can be used as a name: not longer than MaxLength,
+// no control characters and none of Forbidden. Anything else (a damaged or hand-edited file) is
+// taken as missing.
+bool UsableName(const AnsiString& Value, std::size_t MaxLength, const char* Forbidden)
+{
+    if (Value.size() > MaxLength || Value.find_first_of(Forbidden) != AnsiString::npos)
+        return false;
+    return std::none_of(Value.begin(), Value.end(), [](char c) { return static_cast<unsigned char>(c) < ' '; });
+}
+
+constexpr const char* FileNameForbidden = "\\/:*?\"<>|";
+
+// An integer of the file that no window bound can be counts as missing.
+Integer Bound(Integer Value) { return Value < -32768 || Value > 32767 ? 0 : Value; }
 
 } // namespace
 
@@ -29,22 +46,32 @@ void WriteOpenTreesInNewWindow(bool Value)
 AnsiString ReadTreeName()
 {
     TIniFile ini(FormIniPath());
-    return ini.ReadString("FORM", "NameTree", "VLN");
+    const AnsiString name = ini.ReadString("FORM", "NameTree", "VLN");
+    return UsableName(name, 251, FileNameForbidden) ? name : AnsiString("VLN");
+}
+
+AnsiString ReadSavedTreeFile()
+{
+    TIniFile ini(FormIniPath());
+    const AnsiString path = ini.ReadString("FORM", "TreeFile", "");
+    return UsableName(path, MAX_PATH, "*?\"<>|") ? path : AnsiString();
 }
 
 TFormSettings ReadFormSettings()
 {
     TMemIniFile ini(FormIniPath());
     TFormSettings s;
-    s.Width = ini.ReadInteger("FORM", "Width", 0);
-    s.Height = ini.ReadInteger("FORM", "Height", 0);
-    s.Top = ini.ReadInteger("FORM", "Top", 0);
-    s.Left = ini.ReadInteger("FORM", "Left", 0);
-    s.PanelWidth = ini.ReadInteger("Panel", "Width", 0);
+    s.Width = Bound(ini.ReadInteger("FORM", "Width", 0));
+    s.Height = Bound(ini.ReadInteger("FORM", "Height", 0));
+    s.Top = Bound(ini.ReadInteger("FORM", "Top", 0));
+    s.Left = Bound(ini.ReadInteger("FORM", "Left", 0));
+    s.PanelWidth = Bound(ini.ReadInteger("Panel", "Width", 0));
     s.VisibleTool1 = ini.ReadInteger("VIEW", "Visible_Tool1", 0);
     s.VisibleTool2 = ini.ReadInteger("VIEW", "Visible_Tool2", 0);
     s.VisibleTree = ini.ReadInteger("VIEW", "Visible_Tree", 0);
     s.Skin = ini.ReadString("FORM", "Skin", "Neutral");
+    if (!UsableName(s.Skin, 255, FileNameForbidden))
+        s.Skin = "Neutral";
     return s;
 }
 
@@ -66,6 +93,10 @@ void WriteFormSettings(const TFormCloseSettings& v)
         ini.WriteInteger("Panel", "Width", v.PanelWidth);
         if (v.WithTreeKeys)
             ini.WriteInteger("ST", "Count", v.NewArticleCount);
+        if (v.WithTreeKeys && !v.SavedTreeFile.empty())
+            ini.WriteString("FORM", "TreeFile", v.SavedTreeFile);
+        else if (v.WithTreeKeys)
+            ini.DeleteKey("FORM", "TreeFile");
         ini.UpdateFile();
     }
     FileSetAttr(path, faHidden);

@@ -14,10 +14,17 @@ bool ReadOpenTreesInNewWindow();
 // Writes OPEN_TREE/TreeOpen: "true" or "false".
 void WriteOpenTreesInNewWindow(bool Value);
 
-// FORM/NameTree of FILES\form.ini, "VLN" when absent.
+// FORM/NameTree of FILES\form.ini, "VLN" when absent or when it cannot be a tree's name (a file
+// name: at most 251 characters, no control characters, none of \ / : * ? " < > |).
 AnsiString ReadTreeName();
+// FORM/TreeFile of FILES\form.ini: the tree file the last close saved the tree to because it could
+// not write the working tree; "" when absent or when it cannot be a path (longer than MAX_PATH,
+// control characters).
+AnsiString ReadSavedTreeFile();
 
-// What the main window takes from FILES\form.ini at start (0 for every missing integer).
+// What the main window takes from FILES\form.ini at start (0 for every missing integer, and for
+// one outside -32768..32767, which no window bound can be; the skin "Neutral" for a value that
+// cannot name a skin folder).
 struct TFormSettings {
     Integer Width = 0;
     Integer Height = 0;
@@ -33,8 +40,8 @@ TFormSettings ReadFormSettings();
 
 // What the main window writes to FILES\form.ini at close, in this order: FORM NameTree, Width,
 // Height, Top, Left, Skin; VIEW Visible_Tool1, Visible_Tool2, Visible_Tree; Panel Width; ST Count.
-// WithTreeKeys = false leaves NameTree and ST/Count as they are (they describe the working tree,
-// which an instance started beside another one does not own).
+// WithTreeKeys = false leaves NameTree, TreeFile and ST/Count as they are (they describe the
+// working tree, which an instance started beside another one does not own).
 struct TFormCloseSettings {
     AnsiString NameTree;
     Integer Width = 0;
@@ -47,6 +54,8 @@ struct TFormCloseSettings {
     bool VisibleTree = false;
     Integer PanelWidth = 0;
     Integer NewArticleCount = 0;
+    // FORM/TreeFile: written when not empty, removed otherwise (with the tree keys only).
+    AnsiString SavedTreeFile;
     bool WithTreeKeys = true;
 };
 // Writes the keys (one safe replacement of the file) and then leaves the file hidden only.

@@ -81,8 +81,10 @@ void ReadTreeFile(const AnsiString& Path, TCustomTreeView& View) { ApplyTreeStre
 
 TTreeStream ReadTreeStream(const AnsiString& Path)
 {
-    if (!FileExists(Path))
-        throw EFOpenError("Cannot open file \"" + Path + "\". " + SysErrorMessage(ERROR_FILE_NOT_FOUND));
+    if (!FileExists(Path)) {
+        throw EFOpenError("Cannot open file \"" + Path + "\". " + SysErrorMessage(ERROR_FILE_NOT_FOUND), Path,
+                          ERROR_FILE_NOT_FOUND);
+    }
     TMemoryStream file;
     file.LoadFromFile(Path);
 
@@ -142,8 +144,10 @@ AnsiString KeepAside(const AnsiString& Path, const AnsiString& Suffix)
     AnsiString target = Path + Suffix;
     for (int n = 2; FileExists(target) || DirectoryExists(target); ++n)
         target = Path + Suffix + "." + IntToStr(n);
-    if (!MoveFileExA(Path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH))
-        throw EInOutError("Cannot rename \"" + Path + "\" to \"" + target + "\". " + SysErrorMessage(GetLastError()));
+    if (!MoveFileExA(Path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD err = GetLastError();
+        throw EInOutError("Cannot rename \"" + Path + "\" to \"" + target + "\". " + SysErrorMessage(err), Path, err);
+    }
     return target;
 }
 

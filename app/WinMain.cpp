@@ -60,12 +60,16 @@ void UseSkinnedBoxes()
     Application->MessageBoxFunc = [](HWND, const AnsiString& Text, const AnsiString& Caption, UINT Flags) {
         return sMessageBox(Text, Caption, Flags);
     };
+    // The error box tells every failure in the program's words, never in the runtime's English.
+    Application->OnException = [](TObject*, Exception* E) {
+        Application->MessageBox(E ? UserErrorText(*E) : ErrorReasonText(0), Application->Title(), MB_OK | MB_ICONSTOP);
+    };
 }
 
 void ShowFatal(Exception& E)
 {
     if (Application)
-        Application->ShowException(&E);
+        Application->MessageBox(UserErrorText(E), Application->Title(), MB_OK | MB_ICONSTOP);
 }
 
 } // namespace

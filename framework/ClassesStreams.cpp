@@ -133,6 +133,12 @@ void THandleStream::SetSize(Int64 NewSize)
 
 namespace {
 
+template <class E>
+[[noreturn]] void FileFailure(const AnsiString& What, const AnsiString& File, DWORD Err)
+{
+    throw E(What + " \"" + File + "\". " + SysErrorMessage(Err), File, Err);
+}
+
 DWORD ShareFlags(Word mode)
 {
     switch (mode & 0x00F0) {
@@ -161,19 +167,18 @@ TFileStream::TFileStream(const AnsiString& AFileName, Word Mode)
             DWORD err = GetLastError();
             if (h != INVALID_HANDLE_VALUE)
                 CloseHandle(h);
-            throw EFCreateError("Cannot create file \"" + AFileName + "\". " + SysErrorMessage(err));
+            FileFailure<EFCreateError>("Cannot create file", AFileName, err);
         }
         FHandle = h;
         return;
     }
     static const DWORD access[] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE};
     if ((Mode & 3) == 3)
-        throw EFOpenError("Cannot open file \"" + AFileName + "\". " +
-                          SysErrorMessage(ERROR_INVALID_PARAMETER));
+        FileFailure<EFOpenError>("Cannot open file", AFileName, ERROR_INVALID_PARAMETER);
     HANDLE h = CreateFileA(AFileName.c_str(), access[Mode & 3], ShareFlags(Mode), nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-        throw EFOpenError("Cannot open file \"" + AFileName + "\". " + SysErrorMessage(GetLastError()));
+        FileFailure<EFOpenError>("Cannot open file", AFileName, GetLastError());
     FHandle = h;
 }
 
@@ -185,17 +190,24 @@ TFileStream::~TFileStream()
 
 // ---- TMemoryStream
 
+namespace {
+[[noreturn]] void OutOfStreamMemory()
+{
+    throw EStreamError("Out of memory while expanding memory stream", "", ERROR_NOT_ENOUGH_MEMORY);
+}
+} // namespace
+
 void TMemoryStream::SetCapacity(Int64 NewCapacity)
 {
     if (NewCapacity <= FCapacity)
         return;
     if (NewCapacity > MaxMemorySize)
-        throw EStreamError("Out of memory while expanding memory stream");
+        OutOfStreamMemory();
     std::unique_ptr<Byte[]> data;
     try {
         data.reset(new Byte[static_cast<std::size_t>(NewCapacity)]);
     } catch (const std::bad_alloc&) {
-        throw EStreamError("Out of memory while expanding memory stream");
+        OutOfStreamMemory();
     }
     if (FSize)
         std::memcpy(data.get(), FData.get(), static_cast<std::size_t>(FSize));
@@ -232,7 +244,7 @@ Integer TMemoryStream::Write(const void* Buffer, Integer Count)
         return 0;
     Int64 end = FPosition + Count;
     if (end > MaxMemorySize)
-        throw EStreamError("Out of memory while expanding memory stream");
+        OutOfStreamMemory();
     if (end > FCapacity) {
         // Grow by half again at least, in 8 KB steps, so that appending stays linear.
         Int64 grown = std::max(end, FCapacity + FCapacity / 2);
@@ -265,7 +277,7 @@ void TMemoryStream::LoadFromStream(TStream& Stream)
     Stream.SetPosition(0);
     Int64 n = Stream.Size();
     if (n > MaxMemorySize)
-        throw EStreamError("Out of memory while expanding memory stream");
+        OutOfStreamMemory();
     SetSize(n);
     if (n)
         Stream.ReadBuffer(FData.get(), static_cast<Integer>(n));

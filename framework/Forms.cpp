@@ -328,6 +328,9 @@ void TApplication::HandleException(TObject* Sender) noexcept
     } catch (EAbort&) {
     } catch (Exception& e) {
         ReportException(Sender, e);
+    } catch (std::bad_alloc&) {
+        EOutOfMemory wrapped("Out of memory", "", ERROR_NOT_ENOUGH_MEMORY);
+        ReportException(Sender, wrapped);
     } catch (std::exception& e) {
         Exception wrapped(e.what());
         ReportException(Sender, wrapped);

@@ -69,6 +69,12 @@ AnsiString NameKey(const AnsiString& name) { return AnsiUpperCase(Trim(name)); }
 
 bool HasLineBreakOrNul(const AnsiString& s) { return s.find_first_of(AnsiString("\r\n\0", 3)) != AnsiString::npos; }
 
+// A file that could not be written, with the file and the system's error code.
+[[noreturn]] void RaiseWriteFailure(const AnsiString& Message, const AnsiString& File, Cardinal Code)
+{
+    throw EIniFileException(Message, File, Code);
+}
+
 } // namespace
 
 TIniDocument::Line TIniDocument::MakeLine(const AnsiString& raw)
@@ -332,8 +338,8 @@ void TCustomIniFile::LoadDocument(TIniDocument& Doc, bool ForWrite) const
     AnsiString bytes;
     if (const DWORD error = FileOps().Read(FFileName, bytes)) {
         if (ForWrite)
-            throw EIniFileException("Unable to write to " + FFileName + ": it cannot be read. " +
-                                    SysErrorMessage(error));
+            RaiseWriteFailure("Unable to write to " + FFileName + ": it cannot be read. " + SysErrorMessage(error),
+                              FFileName, error);
         return;
     }
     Doc.Parse(bytes);
@@ -343,13 +349,14 @@ void TCustomIniFile::SaveDocument(const TIniDocument& Doc) const
 {
     const AnsiString dir = ExtractFilePath(FFileName);
     if (!dir.empty() && !DirectoryExists(dir))
-        throw EIniFileException("Unable to write to " + FFileName + ": the folder " + dir + " does not exist");
+        RaiseWriteFailure("Unable to write to " + FFileName + ": the folder " + dir + " does not exist", FFileName,
+                          ERROR_PATH_NOT_FOUND);
     try {
         SafeWriteFileBytes(FFileName, Doc.Render());
     } catch (const EIniFileException&) {
         throw;
     } catch (const Exception& e) {
-        throw EIniFileException("Unable to write to " + FFileName + ". " + e.Message);
+        RaiseWriteFailure("Unable to write to " + FFileName + ". " + e.Message, e.FileName, e.ErrorCode);
     }
 }
 

@@ -39,6 +39,9 @@ VCL_EXCEPTION(EOleError, Exception)
 VCL_EXCEPTION(EInvalidGraphic, Exception)
 VCL_EXCEPTION(EInvalidGraphicOperation, Exception)
 VCL_EXCEPTION(EMenuError, Exception)
+// Memory could not be had (std::bad_alloc as the application reports it): ErrorCode is
+// ERROR_NOT_ENOUGH_MEMORY.
+VCL_EXCEPTION(EOutOfMemory, Exception)
 
 // Raised by Abort(): a silent exception that the application's error box does not show.
 [[noreturn]] void Abort();
@@ -453,6 +456,15 @@ private:
 
 // The system's text for an OS error code (trailing line breaks and dots removed).
 AnsiString SysErrorMessage(Cardinal errorCode);
+// The reason of an OS error code in the program's words (Russian, one sentence with its full stop):
+// texts of its own for the codes that files, folders, disks and memory give, "Системная ошибка <n>."
+// for any other, "Причина неизвестна." for 0. Never the system's own text, which may be English.
+AnsiString ErrorReasonText(Cardinal errorCode);
+// What an exception tells the user, in the program's words: a failure with a file names the file
+// and the reason (ErrorReasonText of its ErrorCode); damaged data, missing memory and the
+// framework's other refusals have texts of their own; a plain Exception with a Russian text (the
+// program's own messages) is shown as it is. No English text of the runtime reaches the user.
+AnsiString UserErrorText(const Exception& E);
 // Raises EOSError "System Error.  Code: <n>.\r\n<text>" for GetLastError().
 [[noreturn]] void RaiseLastOSError();
 [[noreturn]] void RaiseLastOSError(Cardinal errorCode);

@@ -3,6 +3,7 @@
 #include "SysUtils.h"
 #include "SysUtilsFilesNames.h"
 
+#include <cstring>
 #include <vector>
 
 // ---------------------------------------------------------------------------------------------
@@ -244,7 +245,7 @@ void FindClose(TSearchRec& rec)
 DWORD TFileOps::CreateTemp(const AnsiString& Dir, AnsiString& Name, HANDLE& Handle)
 {
     char buf[MAX_PATH + 1];
-    if (!GetTempFileNameA(Dir.c_str(), "vln", 0, buf))
+    if (!GetTempFileNameA(Dir.c_str(), TempFilePrefix, 0, buf))
         return GetLastError();
     Handle = CreateFileA(buf, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (Handle == INVALID_HANDLE_VALUE) {
@@ -324,18 +325,49 @@ TFileOpsOverride::~TFileOpsOverride() { CurrentFileOps() = previous_; }
 // Safe replacement
 
 namespace {
-
-template <class E>
-[[noreturn]] void FailFile(const AnsiString& what, const AnsiString& path, const AnsiString& reason)
-{
-    throw E(what + " \"" + path + "\". " + reason);
-}
-
 AnsiString Reason(DWORD err)
 {
     const AnsiString text = SysErrorMessage(err);
     return text.empty() ? "System error " + IntToStr(static_cast<unsigned long>(err)) : text;
 }
+} // namespace
+
+DWORD ReplaceRefusal(const AnsiString& Target)
+{
+    const DWORD attr = GetFileAttributesA(Target.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    if (attr & FILE_ATTRIBUTE_DIRECTORY)
+        return ERROR_DIRECTORY_NOT_SUPPORTED;
+    return attr & FILE_ATTRIBUTE_READONLY ? ERROR_FILE_READ_ONLY : 0;
+}
+
+namespace {
+
+template <class E>
+[[noreturn]] void FailFile(const AnsiString& what, const AnsiString& path, DWORD err, const AnsiString& reason = "")
+{
+    throw E(what + " \"" + path + "\". " + (reason.empty() ? Reason(err) : reason), path, err);
+}
+
+// The refusal of a target the program must not replace, in the runtime's words.
+[[noreturn]] void RefuseReplace(const AnsiString& target, DWORD err)
+{
+    FailFile<EWriteError>("Cannot replace file", target, err,
+                          err == ERROR_DIRECTORY_NOT_SUPPORTED ? "It is a folder"
+                          : err == ERROR_FILE_READ_ONLY        ? "It is read-only"
+                                                               : "");
+}
+
+} // namespace
+
+void CheckReplaceable(const AnsiString& Target)
+{
+    if (const DWORD err = ReplaceRefusal(Target))
+        RefuseReplace(Target, err);
+}
+
+namespace {
 
 // Owns the temporary file until it has been moved over the target.
 class TTempFile final : public IByteSink {
@@ -344,11 +376,12 @@ public:
     {
         const AnsiString dir = ExtractFilePath(target);
         if (!DirectoryExists(dir))
-            FailFile<EFCreateError>("Cannot create file", target_, "The folder does not exist");
+            FailFile<EFCreateError>("Cannot create file", target_, ERROR_PATH_NOT_FOUND, "The folder does not exist");
+        CheckReplaceable(target_);
         if (const DWORD err = FileOps().CreateTemp(dir, name_, handle_)) {
             name_.clear();
             handle_ = INVALID_HANDLE_VALUE;
-            FailFile<EFCreateError>("Cannot create file", target_, Reason(err));
+            FailFile<EFCreateError>("Cannot create file", target_, err);
         }
     }
     ~TTempFile()
@@ -366,7 +399,7 @@ public:
         if (count == 0)
             return;
         if (const DWORD err = FileOps().Write(handle_, data, count))
-            FailFile<EWriteError>("Error writing file", target_, Reason(err));
+            FailFile<EWriteError>("Error writing file", target_, err);
     }
 
     // Flushes and closes the temporary file and moves it over the target, keeping the target's
@@ -374,24 +407,24 @@ public:
     void Commit()
     {
         if (const DWORD err = FileOps().Flush(handle_))
-            FailFile<EWriteError>("Error writing file", target_, Reason(err));
+            FailFile<EWriteError>("Error writing file", target_, err);
         const HANDLE h = handle_;
         handle_ = INVALID_HANDLE_VALUE;
         if (const DWORD err = FileOps().Close(h))
-            FailFile<EWriteError>("Error writing file", target_, Reason(err));
+            FailFile<EWriteError>("Error writing file", target_, err);
+        // The target may have changed while the content was written.
+        CheckReplaceable(target_);
+        // A hidden or system target would refuse the move: cleared for the move and given back
+        // afterwards (also when the move fails).
         const DWORD old = GetFileAttributesA(target_.c_str());
-        if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY))
-            FailFile<EWriteError>("Cannot replace file", target_, "It is a folder");
-        // A read-only, hidden or system target would refuse the move: cleared for the move and
-        // given back afterwards (also when the move fails).
-        constexpr DWORD kBlocking = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        constexpr DWORD kBlocking = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
         const bool cleared = old != INVALID_FILE_ATTRIBUTES && (old & kBlocking);
         if (cleared)
             SetFileAttributesA(target_.c_str(), old & ~kBlocking);
         if (const DWORD err = FileOps().Move(name_, target_)) {
             if (cleared)
                 SetFileAttributesA(target_.c_str(), old);
-            FailFile<EWriteError>("Cannot replace file", target_, Reason(err));
+            FailFile<EWriteError>("Cannot replace file", target_, err);
         }
         name_.clear();
         if (old != INVALID_FILE_ATTRIBUTES)
@@ -423,8 +456,32 @@ AnsiString LoadFileBytes(const AnsiString& path)
 {
     AnsiString bytes;
     if (const DWORD err = FileOps().Read(path, bytes))
-        FailFile<EFOpenError>("Cannot open file", path, Reason(err));
+        FailFile<EFOpenError>("Cannot open file", path, err);
     return bytes;
+}
+
+int RemoveStaleTempFiles(const AnsiString& Dir)
+{
+    const AnsiString dir = IncludeTrailingBackslash(Dir);
+    int removed = 0;
+    TSearchRec rec;
+    if (FindFirst(dir + TempFilePrefix + "*.tmp", 0, rec) != 0)
+        return 0;
+    do {
+        // The system's names: the prefix, one to four hexadecimal digits, ".tmp".
+        const AnsiString& name = rec.Name;
+        const std::size_t prefix = std::strlen(TempFilePrefix);
+        const std::size_t digits = name.size() >= prefix + 4 ? name.size() - prefix - 4 : 0;
+        if (digits < 1 || digits > 4 || !AnsiSameText(name.substr(0, prefix), TempFilePrefix) ||
+            name.find_first_not_of("0123456789abcdefABCDEF", prefix) != prefix + digits ||
+            !AnsiSameText(name.substr(prefix + digits), ".tmp"))
+            continue;
+        // A file still being written is open without sharing: it cannot be deleted.
+        if (DeleteFileA((dir + name).c_str()))
+            ++removed;
+    } while (FindNext(rec) == 0);
+    FindClose(rec);
+    return removed;
 }
 
 // ---------------------------------------------------------------------------------------------

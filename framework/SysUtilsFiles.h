@@ -51,15 +51,32 @@ private:
 // Safe replacement of data files: the new content is written to a temporary file in the target's
 // folder (so that the move stays on one volume and is one step), flushed to disk, closed and then
 // moved over the target, so the target is either the old or the new file, never a partial one.
-// The target keeps its attributes (a hidden or read-only file stays so). Any failure leaves the
-// target as it was and removes the temporary file:
+// The target keeps its attributes (a hidden file stays so). A target the program must not replace
+// (ReplaceRefusal) is refused before anything is written. Any failure leaves the target as it was
+// and removes the temporary file:
 // - the folder does not exist, or the temporary file cannot be made: EFCreateError
 //   "Cannot create file "<target>". <reason>";
 // - a failed write, flush or close: EWriteError "Error writing file "<target>". <reason>";
-// - the target is a folder, or the move fails: EWriteError "Cannot replace file "<target>". <reason>";
+// - the target is a folder or read-only, or the move fails: EWriteError
+//   "Cannot replace file "<target>". <reason>";
 // - an exception from the writer is passed on as it is.
 // <reason> is the system's text of the error ("The folder does not exist" for a missing folder,
-// "It is a folder" for a folder in the target's place).
+// "It is a folder", "It is read-only"). Every refusal carries the target as FileName and the
+// error code as ErrorCode (ERROR_PATH_NOT_FOUND for a missing folder, ERROR_DIRECTORY_NOT_SUPPORTED
+// for a folder, ERROR_FILE_READ_ONLY for a read-only file).
+
+#ifndef ERROR_DIRECTORY_NOT_SUPPORTED
+#define ERROR_DIRECTORY_NOT_SUPPORTED 336L
+#endif
+
+// The one rule for files the program replaces: 0 when Target may be replaced (it does not exist,
+// or it is a file without the read-only attribute), else why not: ERROR_DIRECTORY_NOT_SUPPORTED
+// for a folder, ERROR_FILE_READ_ONLY for a read-only file (which the system would let an
+// administrator replace). Every write of the program and every copy onto a file of its own keeps it.
+DWORD ReplaceRefusal(const AnsiString& Target);
+// Raises the refusal SafeWriteFile gives a target that ReplaceRefusal refuses (EWriteError
+// "Cannot replace file "<target>". <reason>"); nothing for a target that may be replaced.
+void CheckReplaceable(const AnsiString& Target);
 
 // Where a writer puts the bytes of the new file.
 class IByteSink {
@@ -75,5 +92,12 @@ void SafeWriteFile(const AnsiString& path, const TSafeWriter& writer);
 void SafeWriteFileBytes(const AnsiString& path, const AnsiString& bytes);
 
 // The whole content of a file, read through FileOps(). A file that cannot be read raises
-// EFOpenError "Cannot open file "<path>". <reason>".
+// EFOpenError "Cannot open file "<path>". <reason>" (with FileName and ErrorCode).
 AnsiString LoadFileBytes(const AnsiString& path);
+
+// The temporary files of the safe replacement are named by the system: this prefix, one to four
+// hexadecimal digits, ".tmp".
+inline constexpr const char* TempFilePrefix = "vln";
+// Deletes the temporary files a replacement left in Dir when its process ended in the middle of
+// it; a file still being written is open and stays. Answers how many were deleted.
+int RemoveStaleTempFiles(const AnsiString& Dir);

@@ -156,8 +156,18 @@ class Exception : public TObject, public std::exception {
     VCL_CLASS(Exception, TObject)
 public:
     explicit Exception(AnsiString message) : Message(std::move(message)) {}
+    // A failure of the system: the file it concerned and the system's error code.
+    Exception(AnsiString message, AnsiString fileName, Cardinal errorCode)
+        : Message(std::move(message)), FileName(std::move(fileName)), ErrorCode(errorCode)
+    {
+    }
     const char* what() const noexcept override { return Message.c_str(); }
     AnsiString Message;
+    // What a failure of the system carries beside the text: the file it concerned ("" when none)
+    // and the system's error code (0 when there is none), so that the reason can be told in the
+    // user's words without reading the text.
+    AnsiString FileName;
+    Cardinal ErrorCode = 0;
 };
 
 // Declares an exception class of the family with the constructors of its base.

@@ -141,7 +141,8 @@ auto Reading(const AnsiString& File, Load load)
     try {
         return load();
     } catch (const Exception& e) {
-        throw Exception("Скин \"" + SkinNameForMessages() + "\" не загружен: ошибка в файле \"" + File + "\" (" + e.Message + ").");
+        throw Exception("Скин \"" + SkinNameForMessages() + "\" не загружен: ошибка в файле \"" + File + "\". " +
+                        UserErrorText(e));
     }
 }
 

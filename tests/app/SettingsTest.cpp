@@ -56,6 +56,37 @@ TEST_F(SettingsTest, FormSettingsDefaultsAndValues)
     EXPECT_EQ(settings::ReadTreeName(), "Мой архив");
 }
 
+// Values a damaged or hand-edited form.ini holds that no window, tree or skin can take count as
+// missing: the program starts with the defaults.
+TEST_F(SettingsTest, ValuesNoWindowTreeOrSkinCanTakeCountAsMissing)
+{
+    const struct {
+        std::string line;
+        AnsiString tree, skin;
+        Integer width;
+    } cases[] = {
+        {"NameTree=" + std::string(251, 'x'), AnsiString(251, 'x'), "Neutral", 0},
+        {"NameTree=" + std::string(252, 'x'), "VLN", "Neutral", 0},
+        {"NameTree=" + std::string(1024 * 1024, 'x'), "VLN", "Neutral", 0},
+        {"NameTree=a\x01" "b", "VLN", "Neutral", 0},
+        {"NameTree=a\\b", "VLN", "Neutral", 0},
+        {"Skin=..\\..\\x", "VLN", "Neutral", 0},
+        {"Skin=a\tb", "VLN", "Neutral", 0},
+        {"Skin=", "VLN", "", 0},
+        {"Width=32767", "VLN", "Neutral", 32767},
+        {"Width=32768", "VLN", "Neutral", 0},
+        {"Width=-32768", "VLN", "Neutral", -32768},
+        {"Width=-32769", "VLN", "Neutral", 0},
+    };
+    for (const auto& c : cases) {
+        testkit::WriteFileBytes(dir / "FILES\\form.ini", "[FORM]\r\n" + c.line + "\r\n");
+        const settings::TFormSettings s = settings::ReadFormSettings();
+        EXPECT_EQ(settings::ReadTreeName(), c.tree) << c.line.substr(0, 20);
+        EXPECT_EQ(s.Skin, c.skin) << c.line.substr(0, 20);
+        EXPECT_EQ(s.Width, c.width) << c.line.substr(0, 20);
+    }
+}
+
 TEST_F(SettingsTest, CloseWritesEveryKeyInOrderAndHidesTheFile)
 {
     settings::TFormCloseSettings v;
@@ -85,13 +116,23 @@ TEST_F(SettingsTest, CloseWritesEveryKeyInOrderAndHidesTheFile)
     EXPECT_NE(testkit::ReadFileBytes(path).find("Count=0"), std::string::npos);
     EXPECT_EQ(FileGetAttr(path) & faHidden, faHidden);
 
-    // Without the tree keys the working tree's name and count stay as they were.
+    // The tree saved elsewhere is named while there is one, and the key goes with it.
+    v.SavedTreeFile = "D:\\Мои деревья\\копия.vlt";
+    settings::WriteFormSettings(v);
+    EXPECT_EQ(settings::ReadSavedTreeFile(), "D:\\Мои деревья\\копия.vlt");
+    v.SavedTreeFile = "";
+    settings::WriteFormSettings(v);
+    EXPECT_EQ(testkit::ReadFileBytes(path).find("TreeFile"), std::string::npos);
+
+    // Without the tree keys the working tree's name, count and saved tree stay as they were.
     v.NameTree = "другое";
     v.NewArticleCount = 99;
+    v.SavedTreeFile = "D:\\x.vlt";
     v.WithTreeKeys = false;
     settings::WriteFormSettings(v);
     EXPECT_EQ(settings::ReadTreeName(), "VLN");
     EXPECT_EQ(testkit::ReadFileBytes(path).find("Count=99"), std::string::npos);
+    EXPECT_EQ(settings::ReadSavedTreeFile(), "");
 }
 
 TEST_F(SettingsTest, AddressListMissingIsEmptyAndRoundTrips)

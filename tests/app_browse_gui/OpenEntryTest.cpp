@@ -100,6 +100,88 @@ TEST_F(Opening, NoteOfThisTreeIsShownAndAnotherTreesIsNot)
     EXPECT_FALSE(form->ToolButton20->Enabled());
 }
 
+// A note is shown up to MaxNoteBytes; a larger one is refused before it is read, named, and never
+// replaced by the note shown before: the panel then neither shows nor writes a note for the entry.
+TEST_F(Opening, ANoteAboveTheBoundIsRefusedAndNoOtherNoteStandsForIt)
+{
+    const AnsiString big = dir / "FILES\\text\\Вторая_VLN.txt";
+    TStringList lines;
+    testkit::WriteFileBytes(big, std::string(MaxNoteBytes, 'x'));
+    EXPECT_EQ(ReadNoteText(big, lines), "");
+    EXPECT_EQ(lines.Count(), 1);
+    testkit::WriteFileBytes(big, std::string(MaxNoteBytes + 1, 'x'));
+    const AnsiString refusal = "Файл \"" + big + "\" занимает 2 МБ: примечание может занимать не больше 1 МБ.";
+    EXPECT_EQ(ReadNoteText(big, lines), refusal);
+    EXPECT_EQ(lines.Count(), 0);
+
+    testkit::WriteFileBytes(dir / "FILES\\text\\Первая_VLN.txt", "Примечание первой\r\n");
+    Open("Первая");
+    ASSERT_EQ(form->Memo1->Lines()->Count(), 1);
+    Open("Вторая");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Примечание к \"Вторая\" не показано.\n" + refusal);
+    EXPECT_EQ(form->OpenedTitle, "Вторая");
+    EXPECT_EQ(form->Memo1->Lines()->Count(), 0) << "not the note of Первая";
+    EXPECT_FALSE(form->Panel5->Visible());
+    EXPECT_TRUE(form->Memo1->ReadOnly());
+    for (TMenuItem* item : {form->N76, form->N83, form->N85, form->N78})
+        EXPECT_FALSE(item->Enabled()) << item->Name();
+    EXPECT_FALSE(form->ToolButton17->Enabled());
+    form->N75Click(nullptr);
+    form->ToolButton17Click(nullptr);
+    EXPECT_FALSE(form->ToolButton17->Enabled());
+    EXPECT_EQ(testkit::ReadFileBytes(big).size(), static_cast<std::size_t>(MaxNoteBytes + 1)) << "never overwritten";
+
+    // The next entry's note is shown and written again.
+    Open("Первая");
+    EXPECT_FALSE(form->Memo1->ReadOnly());
+    EXPECT_EQ(form->Memo1->Lines()->Strings(0), "Примечание первой");
+    EXPECT_TRUE(form->ToolButton17->Enabled());
+}
+
+// An entry whose stored file leads out of its archive folder (up, a full name, a share, a device,
+// a stream) opens nothing: the entry is named, and what was open stays.
+TEST_F(Opening, AStoredFileOutsideItsFolderOpensNothing)
+{
+    testkit::WriteFileBytes(dir / "outside.html", "<html><head><title>Снаружи</title></head></html>");
+    Open("Вторая");
+    WaitPage("Вторая страница");
+    const AnsiString caption = form->Caption(), address = form->ComboBox1->Text();
+    const AnsiString files = "Файл должен находиться в папке\n" + dir / "FILES\\";
+    const auto device = [](const AnsiString& name) {
+        return "Имя \"" + name + "\" не может быть именем файла: система отдаёт такие имена устройствам (CON, PRN, "
+               "AUX, NUL, COM1–COM9, LPT1–LPT9), в том числе с расширением.";
+    };
+    const struct {
+        const char *title, *section;
+        AnsiString value, reason;
+    } cases[] = {
+        {"Первая", archive::SectionFiles, "..\\outside.html", files},
+        {"Первая", archive::SectionFiles, "sub\\..\\..\\..\\outside.html", files},
+        {"Первая", archive::SectionFiles, dir / "outside.html", files},
+        {"Первая", archive::SectionFiles, "\\\\server\\share\\x.html", files},
+        {"Первая", archive::SectionFiles, "\\\\.\\COM1", device("\\\\.\\COM1")},
+        {"Первая", archive::SectionFiles, "nul.html", device("nul.html")},
+        {"Первая", archive::SectionFiles, "first.html:x",
+         "Имя \"first.html:x\" не может быть именем файла: двоеточие в нём указывает на поток внутри файла."},
+        {"Мультик", archive::SectionFlash, "..\\..\\outside.html", "Файл должен находиться в папке\n" + dir / "FILES\\FLASH"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        boxes.clear();
+        archive::WriteMapEntry("Temp", c.section, c.title, c.value);
+        Open(c.title);
+        testkit::PumpFor(50);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "Запись \"" + AnsiString(c.title) + "\" не открыта: её файл \"" + c.value +
+                                     "\" не может быть открыт.\n" + c.reason);
+        EXPECT_EQ(form->Caption(), caption);
+        EXPECT_EQ(form->OpenedTitle, "Вторая");
+        EXPECT_EQ(form->ComboBox1->Text(), address);
+        EXPECT_EQ(form->Web->LocationName(), "Вторая страница");
+    }
+}
+
 TEST_F(Opening, SearchResultsOpenWithTheirOwnCaptionAndWithoutTheFileCheck)
 {
     form->TreeView2->Items()->Add(nullptr, "Пропавшая")->SetImageIndex(36);

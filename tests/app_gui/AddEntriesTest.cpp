@@ -345,12 +345,25 @@ TEST_F(AddEntries, BrowsingTakesFilesInsideTheArchiveOnly)
     EXPECT_EQ(form->Edit2->Text(), "a.html");
 }
 
-TEST_F(AddEntries, TypedFileNamesAreTakenAsTheEntryWillOpenThemAndRefusedOutsideTheArchive)
+TEST_F(AddEntries, TypedFileNamesAreTakenAsTheEntryWillOpenThemAndRefusedWhenNoFileOfTheArchive)
 {
     const AnsiString refusal = "Файл должен находиться в папке\n" + dir / "FILES\\";
+    const auto device = [](const AnsiString& name) {
+        return "Имя \"" + name + "\" не может быть именем файла: система отдаёт такие имена устройствам (CON, PRN, "
+               "AUX, NUL, COM1–COM9, LPT1–LPT9), в том числе с расширением.";
+    };
     const struct {
         AnsiString typed, kept; // kept "" : refused
+        AnsiString refusal = "";
     } cases[] = {
+        {"welcome.html:stream", "", "Имя \"welcome.html:stream\" не может быть именем файла: двоеточие в нём "
+                                    "указывает на поток внутри файла."},
+        {"CON", "", device("CON")},
+        {"nul.html", "", device("nul.html")},
+        {"LPT1 ", "", device("LPT1 ")},
+        {"sub\\COM9.txt", "", device("sub\\COM9.txt")},
+        {"COM10.html", "COM10.html"},
+        {"console.html", "console.html"},
         {"page.html", "page.html"},
         {"", ""},
         {"sub\\..\\page.html", "sub\\..\\page.html"},
@@ -384,7 +397,7 @@ TEST_F(AddEntries, TypedFileNamesAreTakenAsTheEntryWillOpenThemAndRefusedOutside
         EXPECT_EQ(Form2->Edit2->Text(), taken ? c.kept : c.typed) << "a refused name stays for mending";
         ASSERT_EQ(boxes.size(), taken ? 0u : 1u);
         if (!taken) {
-            EXPECT_EQ(boxes[0].text, refusal);
+            EXPECT_EQ(boxes[0].text, c.refusal.empty() ? refusal : c.refusal);
         }
     }
     form->PendingAddArticle = false;

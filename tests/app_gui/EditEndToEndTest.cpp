@@ -173,6 +173,41 @@ protected:
         testkit::SendMouse(To, MOUSEEVENTF_LEFTUP);
     }
 
+    // A dialog of the system the program shows (null when none comes).
+    HWND SystemDialog()
+    {
+        HWND dialog = nullptr;
+        testkit::WaitUntil([&] {
+            const auto dialogs = testkit::VisibleWindows(nullptr, run.Id(), "#32770");
+            dialog = dialogs.empty() ? nullptr : dialogs[0];
+            return dialog != nullptr;
+        });
+        return dialog;
+    }
+    // The system's file dialog of the program takes Path and OK.
+    void ChooseFile(const std::string& Path)
+    {
+        HWND dialog = SystemDialog();
+        ASSERT_NE(dialog, nullptr) << "the file dialog";
+        const auto names = testkit::VisibleWindows(dialog, 0, "Edit");
+        ASSERT_FALSE(names.empty());
+        SendMessageA(names[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Path.c_str()));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(dialog); }));
+    }
+    // A box of the process Pid with the caption comes; Button answers it.
+    void Answer(DWORD Pid, const std::string& Caption, const std::string& Button)
+    {
+        HWND box = nullptr;
+        ASSERT_TRUE(testkit::WaitUntil([&] {
+            for (HWND w : testkit::VisibleWindows(nullptr, Pid, "TsMessageForm"))
+                box = WindowText(w) == Caption ? w : box;
+            return box != nullptr;
+        })) << Caption;
+        Press(box, Button, "BitBtn");
+        ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+    }
+
     testkit::TempDir dir;
     testkit::ProgramRun run;
     HWND main = nullptr, tree = nullptr;
@@ -603,12 +638,8 @@ TEST_F(PlainBrowseEndToEnd, WithoutASkinTheSystemsDialogOpens)
     HWND add = WindowCalled("Добавление статьи");
     ASSERT_NE(add, nullptr);
     Press(add, "Обзор...");
-    HWND system = nullptr;
-    ASSERT_TRUE(testkit::WaitUntil([&] {
-        const auto boxes = testkit::VisibleWindows(nullptr, run.Id(), "#32770");
-        system = boxes.empty() ? nullptr : boxes[0];
-        return system != nullptr;
-    })) << "the system's open dialog";
+    HWND system = SystemDialog();
+    ASSERT_NE(system, nullptr) << "the system's open dialog";
     EXPECT_TRUE(testkit::VisibleWindows(nullptr, run.Id(), "TsOpenDialogForm").empty());
     PostMessageA(system, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(testkit::WaitUntil([&] { return !IsWindow(system); }));
@@ -632,14 +663,7 @@ protected:
     void CloseAnswering(DWORD pid, HWND window, const std::string& button)
     {
         PostMessageA(window, WM_CLOSE, 0, 0);
-        HWND box = nullptr;
-        ASSERT_TRUE(testkit::WaitUntil([&] {
-            for (HWND w : testkit::VisibleWindows(nullptr, pid, "TsMessageForm"))
-                box = WindowText(w) == "Внимание!!!" ? w : box;
-            return box != nullptr;
-        })) << "the question";
-        Press(box, button, "BitBtn");
-        ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+        Answer(pid, "Внимание!!!", button);
     }
     bool Ends(HANDLE process)
     {
@@ -670,25 +694,19 @@ TEST_F(UnwritableTreeEndToEnd, TheCloseOffersAnotherFileTheCloseWithoutTheTreeOr
 
     // "Да": the tree save dialog, a name typed; the tree goes there and the program ends.
     CloseAnswering(run.Id(), main, "&Да");
-    HWND save = nullptr;
-    ASSERT_TRUE(testkit::WaitUntil([&] {
-        const auto dialogs = testkit::VisibleWindows(nullptr, run.Id(), "#32770");
-        save = dialogs.empty() ? nullptr : dialogs[0];
-        return save != nullptr;
-    })) << "the save dialog";
-    const auto names = testkit::VisibleWindows(save, 0, "Edit");
-    ASSERT_FALSE(names.empty());
     const std::string copy = dir / "FILES\\tree\\copy.vlt";
-    SendMessageA(names[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(copy.c_str()));
-    PostMessageA(save, WM_COMMAND, IDOK, 0);
+    ChooseFile(copy);
     ASSERT_TRUE(Ends(run.Process()));
     EXPECT_NE(testkit::ReadFileBytes(copy).find(Short("Новости")), std::string::npos);
     EXPECT_EQ(testkit::ReadFileBytes(tree), before) << "the read-only file as it was";
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("TreeFile=" + copy + "\r\n"), std::string::npos)
+        << "form.ini names the tree with the changes";
 
-    // "Нет": the next run closes without the tree.
+    // "Нет": the next run opens the tree with the changes and closes without writing it.
     testkit::ProgramRun again;
     HWND second = again.Launch(dir.Path());
     ASSERT_NE(second, nullptr);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return WindowText(second).rfind("copy -", 0) == 0; })) << WindowText(second);
     CloseAnswering(again.Id(), second, "&Нет");
     ASSERT_TRUE(Ends(again.Process()));
     EXPECT_EQ(testkit::ReadFileBytes(tree), before);
@@ -871,6 +889,109 @@ TEST_F(EntriesEndToEnd, ANoteBelongsToItsEntryThroughRenamesDeletesAndThePopUp)
     const std::string map = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini");
     EXPECT_EQ(map.find("Прочитанная="), std::string::npos) << "no key of the old title";
     EXPECT_NE(map.find("\r\nЧто такое C++?=\r\n"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// What the archive may not replace or cannot keep, refused from outside as a user meets it: a
+// read-only tree file chosen for "Сохранить дерево", an entry whose stored file lies outside the
+// archive, a tree loaded in this window over the working one.
+class RefusalsEndToEnd : public EditEndToEnd {
+protected:
+    void Prepare() override
+    {
+        testkit::WriteFileBytes(dir / "FILES\\tree\\Только.vlt", "old tree");
+        FileSetAttr(dir / "FILES\\tree\\Только.vlt", faReadOnly);
+        testkit::WriteFileBytes(dir / "outside.html", "<html><head><title>Снаружи</title></head></html>");
+        std::string map = SampleMap();
+        map.replace(map.find("new.html"), 8, "..\\outside.html");
+        testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", map);
+        testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
+        testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", PlainTreeFile({{"Одна", 8, {}}}));
+        testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.ini", "[FILES]\r\nОдна=one.html\r\n");
+    }
+    void TearDown() override { FileSetAttr(dir / "FILES\\tree\\Только.vlt", 0); }
+
+    std::string AddressText()
+    {
+        char text[1024] = {};
+        for (HWND combo : testkit::VisibleWindows(main, 0, "ComboBox"))
+            for (HWND edit : testkit::VisibleWindows(combo, 0, "Edit"))
+                SendMessageA(edit, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+};
+
+TEST_F(RefusalsEndToEnd, CtrlSOntoAReadOnlyTreeFileIsRefusedAndTheFileStays)
+{
+    const std::string target = dir / "FILES\\tree\\Только.vlt";
+    Front();
+    Key('S', VK_CONTROL);
+    ChooseFile(target);
+    Answer(run.Id(), "Внимание!!!", "OK");
+    EXPECT_EQ(testkit::ReadFileBytes(target), "old tree");
+    EXPECT_FALSE(FileExists(dir / "FILES\\tree\\Только.ini")) << "no map without its tree";
+    EXPECT_EQ(run.Close(main), 0u);
+    EXPECT_EQ(testkit::ReadFileBytes(target), "old tree");
+}
+
+TEST_F(RefusalsEndToEnd, AnEntryWhoseFileLiesOutsideTheArchiveOpensNothing)
+{
+    // The start page has completed: the caption names it.
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(main) == "VLN - (Vellorn)-VLN"; })) << WindowText(main);
+    const std::string address = AddressText(), caption = WindowText(main);
+    Front();
+    testkit::SendMouse(At("Новая статья"), MOUSEEVENTF_LEFTDOWN);
+    testkit::SendMouse(At("Новая статья"), MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(testkit::WaitUntil([&] {
+        return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) == Item("Новая статья");
+    }));
+    Key(VK_RETURN);
+    Answer(run.Id(), "VLN - Vellorn", "OK");
+    EXPECT_EQ(AddressText(), address);
+    EXPECT_EQ(WindowText(main), caption);
+    EXPECT_EQ(run.Close(main), 0u);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\list").find("outside"), std::string::npos);
+}
+
+TEST_F(RefusalsEndToEnd, LoadingInThisWindowAsksAndCancelKeepsTheWorkingTree)
+{
+    RECT r{};
+    GetWindowRect(tree, &r);
+    const std::string map = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini");
+    Front();
+    Key('L', VK_CONTROL);
+    ChooseFile(dir / "FILES\\tree\\Другое.vlt");
+    Answer(run.Id(), "Внимание!!!", "Отмена");
+    EXPECT_NE(Item("Избранная"), nullptr);
+    EXPECT_EQ(Item("Одна"), nullptr);
+    EXPECT_EQ(run.Close(main), 0u);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"),
+              MainTreeFile(r.right - r.left, r.bottom - r.top, SampleTree()));
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"), map);
+}
+
+// A form.ini whose tree name no window can take (20 MB) still starts the program, which keeps its
+// own name for the tree.
+class HugeTreeNameEndToEnd : public EditEndToEnd {
+protected:
+    void Prepare() override
+    {
+        std::string ini = testkit::ReadFileBytes(dir / "FILES\\form.ini");
+        ini.replace(ini.find("NameTree=VLN"), 12, "NameTree=" + std::string(20 * 1024 * 1024, 'x'));
+        testkit::WriteFileBytes(dir / "FILES\\form.ini", ini);
+    }
+};
+
+TEST_F(HugeTreeNameEndToEnd, TheProgramStartsAndKeepsItsOwnName)
+{
+    EXPECT_TRUE(testkit::WaitUntil([&] { return WindowText(main).rfind("VLN -", 0) == 0; })) << WindowText(main).size();
+    EXPECT_EQ(run.Close(main), 0u);
+    const std::string ini = testkit::ReadFileBytes(dir / "FILES\\form.ini");
+    EXPECT_NE(ini.find("[FORM]\r\nNameTree=VLN\r\n"), std::string::npos);
+    EXPECT_LT(ini.size(), 1000u);
 }
 
 } // namespace

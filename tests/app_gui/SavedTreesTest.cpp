@@ -53,9 +53,39 @@ TEST_F(SavedTrees, SavingWritesTheTreeAndCopiesTheMap)
     form->Free();
 }
 
+// A tree or a map the program may not replace is refused before anything is written, with the
+// words of the close: the file on disk stays as it was, and no tree is saved without its map.
+TEST_F(SavedTrees, SavingOverAFileThatMayNotBeReplacedWritesNothing)
+{
+    TID_Vellorn* form = Start();
+    const AnsiString tree = dir / "FILES\\tree\\Только.vlt", other = dir / "FILES\\tree\\Другое.vlt",
+                     map = dir / "FILES\\tree\\Другое.ini";
+    testkit::WriteFileBytes(tree, "old tree");
+    testkit::WriteFileBytes(map, "old map");
+    FileSetAttr(tree, faReadOnly);
+    FileSetAttr(map, faReadOnly);
+    Choose(tree);
+    form->N3Click(nullptr);
+    Choose(other);
+    form->ToolButton11Click(nullptr);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "Не удалось сохранить дерево в файл \"" + tree + "\": Файл доступен только для чтения.");
+    EXPECT_EQ(boxes[0].caption, "Внимание!!!");
+    EXPECT_EQ(boxes[1].text, "Не удалось сохранить дерево в файл \"" + other + "\": Не удалось записать файл \"" + map +
+                                 "\": Файл доступен только для чтения.");
+    EXPECT_EQ(testkit::ReadFileBytes(tree), "old tree");
+    EXPECT_EQ(testkit::ReadFileBytes(map), "old map");
+    EXPECT_FALSE(FileExists(other)) << "no tree without its map";
+    EXPECT_FALSE(FileExists(dir / "FILES\\tree\\Только.ini"));
+    FileSetAttr(tree, 0);
+    FileSetAttr(map, 0);
+    form->Free();
+}
+
 TEST_F(SavedTrees, LoadingInThisWindowTakesTheTreeAndItsMap)
 {
     testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
+    ScriptBoxes(IDNO); // "Нет": loaded without saving the tree first
     TID_Vellorn* form = Start();
     Choose(dir / "FILES\\tree\\2024.05.vlt");
     form->N3Click(nullptr);
@@ -81,7 +111,8 @@ TEST_F(SavedTrees, LoadingInThisWindowTakesTheTreeAndItsMap)
     EXPECT_EQ(archive::ReadMapEntry("Temp", archive::SectionFiles, "Лишнее"), "") << "the saved map came back";
     EXPECT_NE(archive::ReadMapEntry("Temp", archive::SectionFiles, "Новое"), "x");
 
-    // The tree loaded last is the current one.
+    // The tree loaded last is the current one: nothing asked.
+    boxes.clear();
     Choose(dir / "FILES\\tree\\2024.05.vlt");
     form->N13Click(nullptr);
     ASSERT_EQ(boxes.size(), 1u);
@@ -90,17 +121,62 @@ TEST_F(SavedTrees, LoadingInThisWindowTakesTheTreeAndItsMap)
     form->Free();
 }
 
+// Loading in this window asks first: "Отмена" keeps everything, "Да" saves the working tree with
+// the program's own "Сохранить дерево" (a cancelled dialog keeps everything too), then loads.
+TEST_F(SavedTrees, LoadingInThisWindowAsksBeforeTheWorkingTreeIsReplaced)
+{
+    testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", PlainTreeFile({{"Одна", 8, {}}}));
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.ini", "[FILES]\r\nОдна=one.html\r\n");
+    TID_Vellorn* form = Start();
+    const std::string tree = Dump(form->TreeView1->Items()), map = Map("Temp");
+    const int width = form->TreeView1->Width(), height = form->TreeView1->Height();
+    const struct {
+        int answer;
+        bool dialog, saved, loaded;
+    } cases[] = {
+        {IDCANCEL, false, false, false},
+        {IDYES, false, false, false},
+        {IDYES, true, true, true},
+    };
+    for (const auto& c : cases) {
+        ScriptBoxes(c.answer);
+        boxes.clear();
+        Choose(dir / "FILES\\tree\\Другое.vlt");
+        if (c.answer == IDYES)
+            Choose(c.dialog ? dir / "FILES\\tree\\Прежнее" : "");
+        form->N13Click(nullptr);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "Загружаемое дерево заменит текущее.\nСохранить текущее дерево перед загрузкой?\n"
+                                 "«Да» — сохранить в файл, «Нет» — загрузить без сохранения, «Отмена» — оставить "
+                                 "текущее дерево.");
+        EXPECT_EQ(boxes[0].flags, UINT(MB_YESNOCANCEL | MB_ICONWARNING));
+        EXPECT_EQ(Dump(form->TreeView1->Items()), c.loaded ? "Одна/8\n" : tree);
+        EXPECT_EQ(Map("Temp"), c.loaded ? "[FILES]\r\nОдна=one.html\r\n" : map);
+        EXPECT_EQ(form->TreeName, c.loaded ? "Другое" : "VLN");
+        EXPECT_EQ(FileExists(dir / "FILES\\tree\\Прежнее.vlt"), c.saved);
+    }
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Прежнее.vlt"), MainTreeFile(width, height, SampleTree()));
+    EXPECT_EQ(Map("Прежнее"), map);
+    form->Free();
+}
+
 TEST_F(SavedTrees, ADamagedTreeChangesNothing)
 {
     testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
+    ScriptBoxes(IDNO);
     TID_Vellorn* form = Start();
     std::string bad = PlainTreeFile({{"Сломанное", 2, {{"x", 2, {}}}}});
     bad.resize(bad.size() - 5);
-    testkit::WriteFileBytes(dir / "FILES\\tree\\Сломанное.vlt", bad);
+    const AnsiString file = dir / "FILES\\tree\\Сломанное.vlt";
+    testkit::WriteFileBytes(file, bad);
     testkit::WriteFileBytes(dir / "FILES\\tree\\Сломанное.ini", "[FILES]\r\nСломанное=b.html\r\n");
     const std::string tree = Dump(form->TreeView1->Items()), map = Map("Temp");
-    Choose(dir / "FILES\\tree\\Сломанное.vlt");
-    EXPECT_EQ(testkit::Refusal<EReadError>([&] { form->N13Click(nullptr); }), "Stream read error");
+    Choose(file);
+    form->N13Click(nullptr);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "Файл дерева \"" + file + "\" повреждён: прочитать его не удалось.\nТекущее дерево не изменилось.");
+    EXPECT_EQ(testkit::ReadFileBytes(file), bad);
     EXPECT_EQ(Dump(form->TreeView1->Items()), tree);
     EXPECT_EQ(Map("Temp"), map);
     EXPECT_EQ(form->TreeName, "VLN");
@@ -111,6 +187,7 @@ TEST_F(SavedTrees, ADamagedTreeChangesNothing)
 TEST_F(SavedTrees, ALoadWhoseMapCannotBeTakenChangesNothing)
 {
     testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
+    ScriptBoxes(IDNO);
     TID_Vellorn* form = Start();
     const std::string tree = Dump(form->TreeView1->Items()), map = Map("Temp");
     testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", PlainTreeFile({{"Одна", 8, {}}}));
@@ -129,8 +206,11 @@ TEST_F(SavedTrees, ALoadWhoseMapCannotBeTakenChangesNothing)
     bad[bad.find(I32(29))] = 10; // a record size below the smallest
     testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", bad);
     Choose(dir / "FILES\\tree\\Другое.vlt");
-    EXPECT_EQ(testkit::Refusal<EReadError>([&] { form->N13Click(nullptr); }),
-              "Damaged tree node data: node record size 10 outside 25..280 at byte 4");
+    boxes.clear();
+    form->N13Click(nullptr);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, "Файл дерева \"" + dir / "FILES\\tree\\Другое.vlt" +
+                                 "\" повреждён: прочитать его не удалось.\nТекущее дерево не изменилось.");
 
     EXPECT_EQ(Dump(form->TreeView1->Items()), tree);
     EXPECT_EQ(Map("Temp"), map);
@@ -140,25 +220,30 @@ TEST_F(SavedTrees, ALoadWhoseMapCannotBeTakenChangesNothing)
     form->Free();
 }
 
+// The notes of the tree get copies for the new name without a word; a note that cannot be copied
+// is named, with its reason, in one box after the save.
 TEST_F(SavedTrees, NotesOfTheTreeAreCopiedForTheNewName)
 {
     ForceDirectories(dir / "FILES\\text");
     testkit::WriteFileBytes(dir / "FILES\\text\\Новая статья_VLN.txt", "note 1");
     testkit::WriteFileBytes(dir / "FILES\\text\\Ссылка_vln.TXT", "note 2");
     testkit::WriteFileBytes(dir / "FILES\\text\\Чужая_VLN2.txt", "other tree");
+    testkit::WriteFileBytes(dir / "FILES\\text\\Мультик_VLN.txt", "note 3");
+    testkit::WriteFileBytes(dir / "FILES\\text\\Мультик_Копия.txt", "kept");
+    FileSetAttr(dir / "FILES\\text\\Мультик_Копия.txt", faReadOnly);
     TID_Vellorn* form = Start();
     Choose(dir / "FILES\\tree\\Копия.vlt");
     form->N3Click(nullptr);
     const AnsiString text = archive::AppPath("FILES\\Text\\");
-    ASSERT_EQ(boxes.size(), 6u) << "three boxes per note";
-    EXPECT_EQ(boxes[0].text, "Копия");
-    EXPECT_EQ(boxes[1].text, text + "Новая статья_VLN.txt");
-    EXPECT_EQ(boxes[2].text, text + "Новая статья_Копия.txt");
-    EXPECT_EQ(boxes[5].text, text + "Ссылка_Копия.txt");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Дерево сохранено, но не все примечания к нему удалось скопировать:\n\"" + text +
+                                 "Мультик_Копия.txt\": Файл доступен только для чтения.");
     EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\text\\Новая статья_Копия.txt"), "note 1");
     EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\text\\Ссылка_Копия.txt"), "note 2");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\text\\Мультик_Копия.txt"), "kept");
     EXPECT_FALSE(FileExists(dir / "FILES\\text\\Чужая_VLN2_Копия.txt"));
     EXPECT_FALSE(FileExists(dir / "FILES\\text\\Чужая_Копия.txt"));
+    FileSetAttr(dir / "FILES\\text\\Мультик_Копия.txt", 0);
     form->Free();
 }
 

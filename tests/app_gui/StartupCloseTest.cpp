@@ -24,7 +24,16 @@ void CALLBACK PressKeyOnSplash(HWND, UINT, UINT_PTR, DWORD)
 
 TEST_F(StartupClose, WithoutArgumentTheWorkingTreeAndTheStoredSettings)
 {
+    // Temporary files a save cut short left behind go at the start; other files stay.
+    const char* const stale[] = {"FILES\\vlnA.tmp", "FILES\\tree\\vln1F2E.tmp", "FILES\\text\\vln3.tmp"};
+    ForceDirectories(dir / "FILES\\text");
+    for (const char* name : stale)
+        testkit::WriteFileBytes(dir / name, "partial");
+    testkit::WriteFileBytes(dir / "FILES\\tree\\vlnotes.tmp", "mine");
     TID_Vellorn* form = Start();
+    for (const char* name : stale)
+        EXPECT_FALSE(FileExists(dir / name)) << name;
+    EXPECT_TRUE(FileExists(dir / "FILES\\tree\\vlnotes.tmp"));
     EXPECT_EQ(Dump(form->TreeView1->Items()), "Категория/0\n Новая статья/2\n Прочитанная/8\n Подкатегория/0\n  Избранная/35\n"
                      "Разное/0\n Непрочитанная/36\n Мультик/38\n Ссылка/39\n");
     EXPECT_EQ(Application->Title(), "VLN - Vellorn");
@@ -123,7 +132,7 @@ TEST_F(StartupClose, AMissingFileIsReportedAndTheRestOfTheStartUpRuns)
     DeleteFile(dir / "FILES\\list");
     TID_Vellorn* form = Start("\"" + dir / "nowhere.vlt" + "\"");
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0].text.find("nowhere.vlt"), AnsiString::npos);
+    EXPECT_EQ(boxes[0].text, "Не удалось прочитать файл дерева \"" + dir / "nowhere.vlt" + "\": Файл не найден.");
     EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
     EXPECT_EQ(form->TreeView1->Items()->Count(), 0);
     EXPECT_EQ(StatusText(form), "Количество статей: 0");
@@ -138,21 +147,29 @@ TEST_F(StartupClose, AMissingFileIsReportedAndTheRestOfTheStartUpRuns)
     EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt").substr(0, 4), "TPF0");
 }
 
-TEST_F(StartupClose, ADamagedWorkingTreeIsKeptAsideAtClose)
+// A damaged working tree is named in the program's words and kept aside at once under a name the
+// message gives; the close writes the tree anew.
+TEST_F(StartupClose, ADamagedWorkingTreeIsKeptAside)
 {
     std::string damaged = PlainTreeFile(SampleTree());
     damaged.resize(damaged.size() - 40);
-    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.vlt", damaged);
+    const AnsiString file = dir / "FILES\\tree\\Temp.vlt";
+    testkit::WriteFileBytes(file, damaged);
+    testkit::WriteFileBytes(file + ".damaged", "an older one");
     testkit::WriteFileBytes(dir / "FILES\\list", "http://a.example/\r\nhttp://b.example/\r\n");
     TID_Vellorn* form = Start();
     ASSERT_EQ(boxes.size(), 1u) << "the read error is shown";
+    EXPECT_EQ(boxes[0].text, "Файл дерева \"" + file + "\" повреждён: прочитать его не удалось.\nПовреждённый файл "
+                             "сохранён как \"" + file + ".damaged.2\".");
+    EXPECT_EQ(testkit::ReadFileBytes(file + ".damaged.2"), damaged);
+    EXPECT_EQ(testkit::ReadFileBytes(file + ".damaged"), "an older one");
     EXPECT_EQ(form->TreeView1->Items()->Count(), 0) << "no half tree";
     EXPECT_EQ(Application->Title(), "VLN - Vellorn");
     EXPECT_EQ(form->ComboBox1->Items()->Count(), 2) << "the steps after the tree still ran";
     form->TreeView1->Items()->Add(nullptr, "Новое");
     CloseAndFree(form);
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt.damaged"), damaged);
-    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt").find(Short("Новое")), std::string::npos);
+    EXPECT_EQ(testkit::ReadFileBytes(file + ".damaged.2"), damaged);
+    EXPECT_NE(testkit::ReadFileBytes(file).find(Short("Новое")), std::string::npos);
 
     // The next start reads the new working tree; the damaged copy stays.
     boxes.clear();
@@ -160,7 +177,8 @@ TEST_F(StartupClose, ADamagedWorkingTreeIsKeptAsideAtClose)
     EXPECT_EQ(Dump(form->TreeView1->Items()), "Новое/0\n");
     EXPECT_TRUE(boxes.empty());
     CloseAndFree(form);
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt.damaged"), damaged);
+    EXPECT_EQ(testkit::ReadFileBytes(file + ".damaged.2"), damaged);
+    EXPECT_FALSE(FileExists(file + ".damaged.3"));
 }
 
 TEST_F(StartupClose, MissingFormSettingsKeepTheLayoutSizeCentred)
@@ -284,7 +302,10 @@ TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
     EXPECT_EQ(form->TreeView1->Perform(TVM_GETCOUNT, 0, 0), form->TreeView1->Items()->Count());
     EXPECT_EQ(testkit::ReadFileBytes(tree), treeBytes);
 
-    // Another file: the dialog cancelled (the question again), then a name without extension.
+    // Another file: the dialog cancelled (the question again), then a name without extension. It
+    // is "Сохранить дерево": the tree with its map and notes, and form.ini names it.
+    ForceDirectories(dir / "FILES\\text");
+    testkit::WriteFileBytes(dir / "FILES\\text\\Разное_VLN.txt", "note");
     answers = {IDYES, IDYES};
     prompts.AnswerDialog(false);
     prompts.AnswerDialog(true, [&](TCommonDialog& d) { static_cast<TSaveDialog&>(d).FileName = dir / "FILES\\tree\\Копия"; });
@@ -293,14 +314,24 @@ TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
     EXPECT_EQ(form->TrayIcon1, nullptr) << "closed";
     std::vector<N> closed = SampleTree();
     closed.push_back({"Новое", 0, {}});
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Копия.vlt"), MainTreeFile(width, height, closed));
+    const AnsiString copy = dir / "FILES\\tree\\Копия.vlt";
+    EXPECT_EQ(testkit::ReadFileBytes(copy), MainTreeFile(width, height, closed));
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Копия.ini"), testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"));
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\text\\Разное_Копия.txt"), "note");
     EXPECT_EQ(testkit::ReadFileBytes(tree), treeBytes);
+    EXPECT_NE(testkit::ReadFileBytes(ini).find("[FORM]\r\nNameTree=Копия\r\n"), std::string::npos);
+    EXPECT_EQ(settings::ReadSavedTreeFile(), copy);
     form->Free();
 
-    // A full disk, "Нет": closed without the tree, the settings written.
+    // The next start opens the tree with the changes; a full disk, "Нет": closed without the tree,
+    // the settings written, the saved tree still named.
     boxes.clear();
     form = Start();
-    form->TreeView1->Items()->Add(nullptr, "Новое");
+    EXPECT_EQ(form->TreeName, "Копия");
+    EXPECT_EQ(Dump(form->TreeView1->Items()), "Категория/0\n Новая статья/2\n Прочитанная/8\n Подкатегория/0\n"
+                                                "  Избранная/35\nРазное/0\n Непрочитанная/36\n Мультик/38\n"
+                                                " Ссылка/39\nНовое/0\n");
+    form->TreeView1->Items()->Add(nullptr, "Ещё");
     FileSetAttr(tree, 0);
     {
         testkit::FileSteps steps;
@@ -309,11 +340,20 @@ TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
         form->Close();
     }
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, question(tree, SysErrorMessage(ERROR_DISK_FULL)));
+    EXPECT_EQ(boxes[0].text, question(tree, "Недостаточно места на диске."));
     EXPECT_EQ(form->TrayIcon1, nullptr);
     EXPECT_EQ(testkit::ReadFileBytes(tree), treeBytes);
     EXPECT_NE(testkit::ReadFileBytes(ini), iniBytes);
+    EXPECT_EQ(settings::ReadSavedTreeFile(), copy);
     form->Free();
+
+    // A close that writes the working tree forgets the tree saved elsewhere.
+    form = Start();
+    CloseAndFree(form);
+    EXPECT_NE(testkit::ReadFileBytes(tree).find(Short("Новое")), std::string::npos);
+    EXPECT_EQ(settings::ReadSavedTreeFile(), "");
+    EXPECT_NE(testkit::ReadFileBytes(ini).find("NameTree=Копия\r\n"), std::string::npos);
+    testkit::WriteFileBytes(tree, treeBytes);
 
     // form.ini read-only: "Нет" stays, "Да" closes; the file as it was.
     boxes.clear();
@@ -383,6 +423,7 @@ TEST_F(StartupClose, AnInstanceBesideTheOwnerGivesATempTreeFilesOfItsOwn)
     form = Start("\"" + dir / "FILES\\tree\\x.vlt" + "\"");
     EXPECT_EQ(form->CurrentTreeFile, "x");
     prompts.AnswerDialog(true, [&](TCommonDialog& d) { static_cast<TOpenDialog&>(d).FileName = dir / "other place\\Temp.vlt"; });
+    ScriptBoxes(IDNO); // loaded without saving the tree first
     form->N13Click(nullptr);
     EXPECT_EQ(Dump(form->TreeView1->Items()), "Чужое/8\n");
     EXPECT_EQ(form->CurrentTreeFile, "Temp (3)");

@@ -129,7 +129,7 @@ TEST_F(SkinChooser, ASkinThatFailsShowsOneBoxAndTheNextOneIsApplied)
         Tick();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, "Скин \"Broken\" не загружен: ошибка в файле \"" + dir / "Skins\\Broken\\Small.jpg" +
-                                     "\" (JPEG error: Premature end of JPEG file).");
+                                     "\". Рисунок повреждён, слишком велик или записан в формате, который программа не читает.");
         EXPECT_FALSE(sSkinData->Active);
         Pick("Dusk");
         Tick();

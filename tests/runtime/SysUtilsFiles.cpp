@@ -5,6 +5,7 @@
 #include "TestKit.h"
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <stdexcept>
 
@@ -174,13 +175,13 @@ TEST(SysUtilsSafeWrite, StepsInOrderBesideTheTarget)
     EXPECT_EQ(testkit::ReadFileBytes(dir / "sub\\data.ini"), "second");
     EXPECT_EQ(FilesIn(dir / "sub\\"), 1u);
 
-    // Empty content, over a hidden read-only target that keeps its attributes.
-    ASSERT_EQ(FileSetAttr(dir / "sub\\data.ini", faHidden | faReadOnly), 0);
+    // Empty content, over a hidden system target that keeps its attributes.
+    ASSERT_EQ(FileSetAttr(dir / "sub\\data.ini", faHidden | faSysFile), 0);
     steps.Clear();
     SafeWriteFileBytes(dir / "sub\\data.ini", "");
     EXPECT_EQ(steps.Kinds(), "create-temp flush close move");
     EXPECT_EQ(testkit::ReadFileBytes(dir / "sub\\data.ini"), "");
-    EXPECT_EQ(FileGetAttr(dir / "sub\\data.ini") & (faHidden | faReadOnly | faSysFile), faHidden | faReadOnly);
+    EXPECT_EQ(FileGetAttr(dir / "sub\\data.ini") & (faHidden | faReadOnly | faSysFile), faHidden | faSysFile);
     FileSetAttr(dir / "sub\\data.ini", 0);
 }
 
@@ -205,22 +206,28 @@ TEST(SysUtilsSafeWrite, AFailureAtAnyStepLeavesTheTargetAsItWas)
     testkit::TempDir dir;
     const std::string old(100000, 'o');
     testkit::WriteFileBytes(dir / "tree.vlt", old);
-    ASSERT_EQ(FileSetAttr(dir / "tree.vlt", faHidden | faReadOnly), 0);
+    ASSERT_EQ(FileSetAttr(dir / "tree.vlt", faHidden), 0);
     for (const Case& c : cases) {
         for (const AnsiString name : {"tree.vlt", "new.vlt"}) {
             const AnsiString target = dir / name;
             testkit::FileSteps steps;
             steps.FailAt(c.step, c.error);
-            const AnsiString message = c.step == FileStep::CreateTemp
-                                           ? testkit::Refusal<EFCreateError>([&] { SafeWriteFileBytes(target, "new"); })
-                                           : testkit::Refusal<EWriteError>([&] { SafeWriteFileBytes(target, "new"); });
             const AnsiString context = AnsiString(c.kinds) + " " + name;
-            EXPECT_EQ(message, AnsiString(c.what) + " \"" + target + "\". " + SysErrorMessage(c.error)) << context;
+            try {
+                SafeWriteFileBytes(target, "new");
+                ADD_FAILURE() << context << ": nothing refused";
+            } catch (const EStreamError& e) {
+                EXPECT_EQ(c.step == FileStep::CreateTemp, dynamic_cast<const EFCreateError*>(&e) != nullptr) << context;
+                EXPECT_EQ(c.step != FileStep::CreateTemp, dynamic_cast<const EWriteError*>(&e) != nullptr) << context;
+                EXPECT_EQ(e.Message, AnsiString(c.what) + " \"" + target + "\". " + SysErrorMessage(c.error)) << context;
+                EXPECT_EQ(e.FileName, target) << context;
+                EXPECT_EQ(e.ErrorCode, c.error) << context;
+            }
             EXPECT_EQ(steps.Kinds(), c.kinds) << context;
             EXPECT_EQ(FilesIn(dir.Path()), 1u) << context << ": only the old file remains";
         }
         EXPECT_EQ(testkit::ReadFileBytes(dir / "tree.vlt"), old);
-        EXPECT_EQ(FileGetAttr(dir / "tree.vlt") & (faHidden | faReadOnly), faHidden | faReadOnly);
+        EXPECT_EQ(FileGetAttr(dir / "tree.vlt") & (faHidden | faReadOnly), faHidden);
     }
     // An exception from the writer is passed on as it is, before anything reaches the disk.
     testkit::FileSteps steps;
@@ -235,17 +242,43 @@ TEST(SysUtilsSafeWrite, AFailureAtAnyStepLeavesTheTargetAsItWas)
     EXPECT_EQ(FilesIn(dir.Path()), 1u);
     FileSetAttr(dir / "tree.vlt", 0);
 }
+// Targets the program may not replace are refused before anything is written, with the reason's
+// code: a missing folder, a folder in the target's place, a read-only file (which the system would
+// let an administrator replace).
 TEST(SysUtilsSafeWrite, RefusalsNameTheTargetAndTheReason)
 {
     testkit::TempDir dir;
-    const AnsiString missing = dir / "нет\\form.ini";
-    EXPECT_EQ(testkit::Refusal<EFCreateError>([&] { SafeWriteFileBytes(missing, "x"); }),
-              "Cannot create file \"" + missing + "\". The folder does not exist");
-    EXPECT_FALSE(DirectoryExists(dir / "нет"));
     CreateDir(dir / "folder");
-    EXPECT_EQ(testkit::Refusal<EWriteError>([&] { SafeWriteFileBytes(dir / "folder", "x"); }),
-              "Cannot replace file \"" + dir / "folder" + "\". It is a folder");
+    testkit::WriteFileBytes(dir / "ro.ini", "kept");
+    ASSERT_EQ(FileSetAttr(dir / "ro.ini", faReadOnly | faHidden), 0);
+    const struct {
+        AnsiString target, message;
+        DWORD code;
+    } refused[] = {
+        {dir / "нет\\form.ini", "Cannot create file \"" + dir / "нет\\form.ini" + "\". The folder does not exist",
+         ERROR_PATH_NOT_FOUND},
+        {dir / "folder", "Cannot replace file \"" + dir / "folder" + "\". It is a folder", ERROR_DIRECTORY_NOT_SUPPORTED},
+        {dir / "ro.ini", "Cannot replace file \"" + dir / "ro.ini" + "\". It is read-only", ERROR_FILE_READ_ONLY},
+    };
+    for (const auto& r : refused) {
+        testkit::FileSteps steps;
+        try {
+            SafeWriteFileBytes(r.target, "x");
+            ADD_FAILURE() << r.target << ": nothing refused";
+        } catch (const EStreamError& e) {
+            EXPECT_EQ(e.Message, r.message);
+            EXPECT_EQ(e.FileName, r.target);
+            EXPECT_EQ(e.ErrorCode, r.code);
+        }
+        EXPECT_EQ(steps.Kinds(), "") << r.target;
+        EXPECT_EQ(ReplaceRefusal(r.target), r.target == refused[0].target ? 0 : r.code);
+    }
+    EXPECT_FALSE(DirectoryExists(dir / "нет"));
     EXPECT_TRUE(DirectoryExists(dir / "folder"));
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "ro.ini"), "kept");
+    EXPECT_EQ(FileGetAttr(dir / "ro.ini") & (faHidden | faReadOnly), faHidden | faReadOnly);
+    FileSetAttr(dir / "ro.ini", 0);
+    DeleteFile(dir / "ro.ini");
     EXPECT_EQ(FilesIn(dir.Path()), 0u);
 
     testkit::WriteFileBytes(dir / "a.txt", "bytes");
@@ -331,6 +364,81 @@ TEST(SysUtilsProcess, ExeNameOverrideAndClock)
         SysUtils::Beep();
         SysUtils::Beep();
         EXPECT_EQ(beeps.Count, 2);
+    }
+}
+
+// A save cut short by the end of its process leaves a temporary file of the system's naming: the
+// next start deletes those, and nothing else, and never one still being written.
+TEST(SysUtilsSafeWrite, StaleTemporaryFilesAreRemoved)
+{
+    testkit::TempDir dir;
+    const char* const stale[] = {"vln1.tmp", "VLNFFFF.TMP", "vlnA0b9.tmp"};
+    const char* const kept[] = {"vln.tmp", "vln12345.tmp", "vlnx1.tmp", "avln1.tmp", "vln1.tmp.txt", "vln1.txt"};
+    for (const char* name : stale)
+        testkit::WriteFileBytes(dir / name, "partial");
+    for (const char* name : kept)
+        testkit::WriteFileBytes(dir / name, "mine");
+    testkit::WriteFileBytes(dir / "vln2.tmp", "being written");
+    const HANDLE open = CreateFileA((dir / "vln2.tmp").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(open, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(RemoveStaleTempFiles(ExcludeTrailingBackslash(dir.Path())), 3);
+    CloseHandle(open);
+    for (const char* name : stale)
+        EXPECT_FALSE(FileExists(dir / name)) << name;
+    for (const char* name : kept)
+        EXPECT_TRUE(FileExists(dir / name)) << name;
+    EXPECT_TRUE(FileExists(dir / "vln2.tmp"));
+    EXPECT_EQ(RemoveStaleTempFiles(dir / "missing"), 0);
+}
+
+// Reasons and errors in the user's words: the program's own text for each code it names, the
+// number for any other, and never the runtime's English.
+TEST(SysUtilsProcess, ErrorsInTheUsersWords)
+{
+    const struct {
+        DWORD code;
+        const char* text;
+    } reasons[] = {
+        {0, "Причина неизвестна."},
+        {ERROR_ACCESS_DENIED, "Доступ запрещён."},
+        {ERROR_FILE_READ_ONLY, "Файл доступен только для чтения."},
+        {ERROR_DISK_FULL, "Недостаточно места на диске."},
+        {ERROR_HANDLE_DISK_FULL, "Недостаточно места на диске."},
+        {ERROR_SHARING_VIOLATION, "Файл занят другой программой."},
+        {ERROR_DIRECTORY_NOT_SUPPORTED, "На месте файла находится папка."},
+        {ERROR_PATH_NOT_FOUND, "Папка не найдена."},
+        {ERROR_NOT_ENOUGH_MEMORY, "Недостаточно памяти."},
+        {ERROR_INVALID_FUNCTION, "Системная ошибка 1."},
+        {0xFFFFFFFF, "Системная ошибка 4294967295."},
+    };
+    for (const auto& r : reasons)
+        EXPECT_EQ(ErrorReasonText(r.code), r.text) << r.code;
+
+    const struct {
+        std::function<void()> raise;
+        const char* text;
+    } errors[] = {
+        {[] { throw EFOpenError("Cannot open file \"C:\\a.txt\". x", "C:\\a.txt", ERROR_SHARING_VIOLATION); },
+         "Не удалось прочитать файл \"C:\\a.txt\": Файл занят другой программой."},
+        {[] { throw EWriteError("Error writing file \"C:\\a.txt\". x", "C:\\a.txt", ERROR_DISK_FULL); },
+         "Не удалось записать файл \"C:\\a.txt\": Недостаточно места на диске."},
+        {[] { throw EIniFileException("Unable to write to C:\\f.ini", "C:\\f.ini", 0); },
+         "Не удалось записать файл \"C:\\f.ini\": Причина неизвестна."},
+        {[] { throw EReadError("Stream read error"); }, "Данные повреждены: прочитать их не удалось."},
+        {[] { throw EOutOfMemory("Out of memory", "", ERROR_NOT_ENOUGH_MEMORY); },
+         "Недостаточно памяти для этого действия."},
+        {[] { throw EConvertError("'x' is not a valid integer value"); },
+         "Действие не выполнено: внутренняя ошибка программы."},
+        {[] { throw Exception("Error Setting Path"); }, "Действие не выполнено: внутренняя ошибка программы."},
+        {[] { throw Exception(""); }, "Действие не выполнено: внутренняя ошибка программы."},
+        {[] { throw Exception("Не удалось запустить \"x\""); }, "Не удалось запустить \"x\""},
+    };
+    for (const auto& e : errors) {
+        try {
+            e.raise();
+        } catch (const Exception& raised) {
+            EXPECT_EQ(UserErrorText(raised), e.text);
+        }
     }
 }
 

@@ -149,8 +149,8 @@ TEST_F(FolderFormat, DamagedJpegsStopTheLoadWithTheirReason)
         const std::string reason = testkit::Refusal<Exception>([] { LoadAllPatterns(); });
         // A header of 65500 x 65500 pixels is refused before any pixel is counted.
         const AnsiString file = TestSkin(skin) + (*skin == 'T' ? "Small.jpg" : "Huge.jpg");
-        EXPECT_EQ(reason, "Скин \"" + AnsiString(skin) + "\" не загружен: ошибка в файле \"" + file + "\" (" +
-                              (*skin == 'T' ? "JPEG error: Premature end of JPEG file" : "JPEG image is too large") + ").");
+        EXPECT_EQ(reason, "Скин \"" + AnsiString(skin) + "\" не загружен: ошибка в файле \"" + file + "\". " +
+                              "Рисунок повреждён, слишком велик или записан в формате, который программа не читает.");
     }
 }
 

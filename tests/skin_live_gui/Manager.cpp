@@ -123,7 +123,7 @@ TEST_F(Manager, ALoaderFailureReachesTheCallerWithNothingBroadcastAndTheFlagsCle
     const std::string reason =
         testkit::Refusal<Exception>([&] { manager->SetSkinName("Truncated"); });
     EXPECT_EQ(reason, "Скин \"Truncated\" не загружен: ошибка в файле \"" + testkit::DataDir() +
-                          "skins\\Truncated\\Small.jpg\" (JPEG error: Premature end of JPEG file).");
+                          "skins\\Truncated\\Small.jpg\". Рисунок повреждён, слишком велик или записан в формате, который программа не читает.");
     EXPECT_EQ(Take(), std::vector<std::string>{"before"});
     EXPECT_FALSE(sSkinData->Active);
     EXPECT_FALSE(aSkinChanging);
