@@ -3,6 +3,7 @@
 #include "MainBrowse.h"
 
 #include "ArchiveFiles.h"
+#include "MainSession.h"
 #include "MainTreeMap.h"
 
 namespace {
@@ -67,6 +68,8 @@ void OpenEntry(TID_Vellorn* Form, TTreeNode* Node, bool FromResults)
         const AnsiString file = ReadFileEntry(Form, title);
         target = archive::AppPath("FILES\\" + file);
         const bool found = !file.empty() && FileExists(target);
+        if (!found && !FromResults)
+            Session(Form).MissingPage = target;
         Form->Web->Navigate(found || FromResults ? target : AnsiString("about:blank"));
     }
     ShowNoteOf(Form, title, !(FromResults && image == ImageFlash));

@@ -24,10 +24,14 @@ public:
     // under TreePath + KeepAsideSuffix.
     bool StartupLoadFailed = false;
     AnsiString KeepAsideSuffix = ".damaged";
-    // The address list was read (or found missing, an empty list) at start, and what it held.
+    // The address list was read (or found missing, an empty list) at start, and the addresses
+    // this window took from the file or gave it last (what it adds beyond them is its own).
     bool AddressListLoaded = false;
     std::vector<AnsiString> LoadedAddresses;
     bool SplashShown = false;
+    // The path of an article's missing page file while the blank page shown for it loads: the
+    // address box keeps the path.
+    AnsiString MissingPage;
     // The end of the session asked the close's questions already: its close asks them no more.
     bool CloseAsked = false;
     // The link or Flash movie whose properties dialog was opened: its update goes to this node

@@ -293,7 +293,7 @@ void TID_Vellorn::FormClose(TObject*, TCloseAction& Action)
     // The address list is written only when it was read at start or has changed since, so a
     // failed start never empties it.
     if ((s.AddressListLoaded || ItemsOf(*ComboBox1->Items()) != s.LoadedAddresses) &&
-        !SaveAtClose(archive::AppPath("FILES\\list"), [&] { settings::SaveAddressList(*ComboBox1->Items()); })) {
+        !SaveAtClose(archive::AppPath("FILES\\list"), [&] { WriteAddressList(this); })) {
         Action = caNone;
         return;
     }
