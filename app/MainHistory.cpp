@@ -112,7 +112,7 @@ void TID_Vellorn::WebBeforeNavigate2(TObject*, const AnsiString&, bool&)
 void TID_Vellorn::WebNavigateComplete2(TObject*, const AnsiString&)
 {
     StatusBar1->Panels()->Items(2)->SetText("Готово");
-    SetCaption(TreeName + " -" + OpenedTitle + " (" + Web->LocationName() + ")" + "-VLN");
+    SetCaption(ShownTreeName(this) + " -" + OpenedTitle + " (" + Web->LocationName() + ")" + "-VLN");
     ProgressBar1->Hide();
     // The address box names the page shown, however the view came to it; the blank page that
     // stands for an article's missing file keeps that file's path.

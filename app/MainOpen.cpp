@@ -48,7 +48,7 @@ void OpenEntry(TID_Vellorn* Form, TTreeNode* Node, bool FromResults)
     if (!KeepTypedNote(Form))
         return;
     const AnsiString title = Node->Text();
-    const AnsiString caption = FromResults ? "Vellorn - " + title : Form->TreeName + " - " + title + " -VLN";
+    const AnsiString caption = FromResults ? "Vellorn - " + title : ShownTreeName(Form) + " - " + title + " -VLN";
     AnsiString target;
     if (image == ImageLink || image == ImageFlash) {
         const bool link = image == ImageLink;

@@ -20,6 +20,9 @@ public:
     bool OwnsWorkingTree = true;
     // The tree file the close writes; "" when this instance has no tree file of its own.
     AnsiString TreePath;
+    // The tree file of the copy of the working tree that this instance keeps beside the owner
+    // (FILES\tree\Temp (n).vlt); "" when it works on no such copy.
+    AnsiString CopyTreePath;
     // The start-up load of TreePath failed: the close keeps that file aside before writing,
     // under TreePath + KeepAsideSuffix.
     bool StartupLoadFailed = false;
@@ -62,6 +65,9 @@ void CopyFiles(const AnsiString& From, const AnsiString& To, UINT Operation = 2)
 // own: a copy of the working map under the first free name "Temp (n)", and the tree file of that
 // name in FILES\tree\, written at close.
 void UseOwnWorkingCopy(TID_Vellorn* Form);
+// The tree's name as titles show it: TreeName, followed by the name of the copy's tree file in
+// brackets while the instance works on a copy of the working tree.
+AnsiString ShownTreeName(TID_Vellorn* Form);
 // "Количество статей: " + the count of entries in status panel 1.
 void ShowArticleCount(TID_Vellorn* Form);
 // An article becomes PanelNode and its title, file and mark fill the property panel; other
@@ -69,3 +75,6 @@ void ShowArticleCount(TID_Vellorn* Form);
 void ShowInPanel(TID_Vellorn* Form, TTreeNode* Node);
 // Places Dialog at the centre of Owner (halves truncated toward zero).
 void CentreOn(TCustomForm* Dialog, const TCustomForm* Owner);
+// The bounds of Form as the user sized it: its restored place on the screen while it is maximised
+// or minimised (what is stored for the next start), its bounds otherwise.
+TRect NormalBounds(TCustomForm* Form);

@@ -90,12 +90,15 @@ AnsiString OwnWorkingCopy()
     }
 }
 
-void UseOwnFiles(TID_Vellorn* Form, const AnsiString& Name, const AnsiString& TreePath)
+// The instance works on the tree file TreePath with the map of Name; Copy: a copy of the working
+// tree made for it.
+void UseOwnFiles(TID_Vellorn* Form, const AnsiString& Name, const AnsiString& TreePath, bool Copy = false)
 {
     archive::SetWorkingTreeFile(Name);
     Form->CurrentTreeFile = Name;
     TMainSession& s = Session(Form);
     s.TreePath = TreePath;
+    s.CopyTreePath = Copy ? TreePath : AnsiString();
     s.StartupLoadFailed = false;
 }
 
@@ -104,7 +107,13 @@ void UseOwnFiles(TID_Vellorn* Form, const AnsiString& Name, const AnsiString& Tr
 void UseOwnWorkingCopy(TID_Vellorn* Form)
 {
     const AnsiString own = OwnWorkingCopy();
-    UseOwnFiles(Form, own, OwnTreePath(own));
+    UseOwnFiles(Form, own, OwnTreePath(own), true);
+}
+
+AnsiString ShownTreeName(TID_Vellorn* Form)
+{
+    const AnsiString copy = Session(Form).CopyTreePath;
+    return copy.empty() ? Form->TreeName : Form->TreeName + " [" + ExtractFileName(copy) + "]";
 }
 
 AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path)
@@ -146,7 +155,7 @@ AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path)
             DeleteFile(archive::MapPath(own));
             throw;
         }
-        UseOwnFiles(Form, own, OwnTreePath(own));
+        UseOwnFiles(Form, own, OwnTreePath(own), true);
     }
     return Form->CurrentTreeFile;
 }
@@ -207,11 +216,11 @@ void TID_Vellorn::N13Click(TObject*)
         // Nothing changes when the file cannot be read: the error box shows why.
         LoadTree(this, file);
         TreeName = name;
-        SetCaption(TreeName + " -" + OpenedTitle + " (" + Web->LocationName() + ")" + "-VLN");
-        Application->SetTitle(TreeName + " -Vellorn");
+        SetCaption(ShownTreeName(this) + " -" + OpenedTitle + " (" + Web->LocationName() + ")" + "-VLN");
+        Application->SetTitle(ShownTreeName(this) + " -Vellorn");
     }
     ShowArticleCount(this);
-    TrayIcon1->SetHint(TreeName + " -Vellorn");
+    TrayIcon1->SetHint(ShownTreeName(this) + " -Vellorn");
 }
 
 void TID_Vellorn::ToolButton12Click(TObject* Sender) { N13Click(Sender); }
