@@ -493,8 +493,8 @@ TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
         EXPECT_EQ(SendMessageA(address, CB_GETCOUNT, 0, 0), 2) << "kept";
         EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\list"), list);
     }
-    ASSERT_TRUE(WaitUntil([&] { return testkit::ReadFileBytes(dir / "FILES\\list").empty(); })) << "the list on disk";
-    EXPECT_EQ(SendMessageA(address, CB_GETCOUNT, 0, 0), 0);
+    // The file is read once the program is closed, not while it may be writing it.
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(address, CB_GETCOUNT, 0, 0) == 0; })) << "the list emptied";
 
     // "Статья" on "Лес" with the mark "Избранная" chosen by mouse.
     HWND tree = VisibleWindows(main, 0, "TreeView").at(0);
@@ -521,6 +521,7 @@ TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
     EXPECT_TRUE(RepaintedOnItsOwn(status, before)) << "the status bar shows the new count";
 
     EXPECT_EQ(run.Close(main), 0u);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\list"), "") << "the list on disk";
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("Skin=Neutral"), std::string::npos)
         << "the skin applied and kept";
     TComponent* owner = Create<TComponent>(nullptr);
