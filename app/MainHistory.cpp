@@ -107,6 +107,7 @@ void TID_Vellorn::WebBeforeNavigate2(TObject*, const AnsiString&, bool&)
     }
     LeftPageTitle = Web->LocationName();
     LeftPageUrl = Web->LocationURL();
+    Session(this).AddressAtStart = ComboBox1->Text();
 }
 
 void TID_Vellorn::WebNavigateComplete2(TObject*, const AnsiString&)
@@ -114,11 +115,16 @@ void TID_Vellorn::WebNavigateComplete2(TObject*, const AnsiString&)
     StatusBar1->Panels()->Items(2)->SetText("Готово");
     SetCaption(ShownTreeName(this) + " -" + OpenedTitle + " (" + Web->LocationName() + ")" + "-VLN");
     ProgressBar1->Hide();
-    // The address box names the page shown, however the view came to it; the blank page that
-    // stands for an article's missing file keeps that file's path.
+    // The address box names the page shown, however the view came to it (the blank page that
+    // stands for an article's missing file keeps that file's path), unless the user is typing
+    // another address there meanwhile.
     TMainSession& s = Session(this);
     const AnsiString url = Web->LocationURL();
-    ComboBox1->SetText(url == "about:blank" && !s.MissingPage.empty() ? s.MissingPage : url);
+    const bool typing = ComboBox1->HandleAllocated() &&
+                        (ComboBox1->Focused() || IsChild(ComboBox1->Handle(), GetFocus())) &&
+                        ComboBox1->Text() != s.AddressAtStart;
+    if (!typing)
+        ComboBox1->SetText(url == "about:blank" && !s.MissingPage.empty() ? s.MissingPage : url);
     s.MissingPage.clear();
     if (SkipHistoryOnce || PrevPageUrl.empty())
         return;

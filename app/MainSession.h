@@ -35,6 +35,8 @@ public:
     // The path of an article's missing page file while the blank page shown for it loads: the
     // address box keeps the path.
     AnsiString MissingPage;
+    // The address box's text when the latest navigation began.
+    AnsiString AddressAtStart;
     // The end of the session asked the close's questions already: its close asks them no more.
     bool CloseAsked = false;
     // The link or Flash movie whose properties dialog was opened: its update goes to this node

@@ -49,6 +49,21 @@ TEST_F(BrowserCommands, GoAChosenItemAndEnterOpenTheTypedAddressAlike)
     EXPECT_EQ(other, 'x');
 }
 
+// The address box names the page shown after a navigation, but keeps an address the user is typing
+// there while the page loads.
+TEST_F(BrowserCommands, TheAddressBoxShowsThePageShownUnlessAnotherAddressIsTyped)
+{
+    form->Show();
+    for (bool typing : {false, true}) {
+        form->ComboBox1->SetFocus();
+        form->Web->Navigate(Path(typing ? "first.html" : "second.html"));
+        if (typing)
+            form->ComboBox1->SetText("http://typed.example/");
+        WaitPage(typing ? "Первая страница" : "Вторая страница");
+        EXPECT_EQ(form->ComboBox1->Text(), typing ? AnsiString("http://typed.example/") : Path("second.html"));
+    }
+}
+
 // Shift+Delete asks first: "Отмена" (the default answer) keeps the list and its file, OK empties
 // both; the key cuts no text either way. Delete alone and Ctrl+Delete ask nothing.
 TEST_F(BrowserCommands, ShiftDeleteEmptiesTheAddressListAndItsFileAfterAQuestion)
