@@ -207,8 +207,9 @@ void TForm8::WriteSettings()
                 ini.WriteString("AUTOR", "e-mail", Edit3->Text());
                 ini.WriteString("TEXT", "Name", Memo1->Font()->Name());
                 ini.WriteString("TEXT", "Size", IntToStr(Memo1->Font()->Size()));
-                ini.WriteString("FORM", "Width", IntToStr(Width()));
-                ini.WriteString("FORM", "Height", IntToStr(Height()));
+                const TRect bounds = NormalBounds(this);
+                ini.WriteString("FORM", "Width", IntToStr(bounds.right - bounds.left));
+                ini.WriteString("FORM", "Height", IntToStr(bounds.bottom - bounds.top));
                 ini.UpdateFile();
             },
             reason))

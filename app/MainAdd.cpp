@@ -47,6 +47,24 @@ void CentreOn(TCustomForm* Dialog, const TCustomForm* Owner)
     Dialog->SetLeft(Owner->Left() + Owner->Width() / 2 - Dialog->Width() / 2);
 }
 
+TRect NormalBounds(TCustomForm* Form)
+{
+    const TRect bounds = Form->BoundsRect();
+    if (!Form->HandleAllocated() || (!IsZoomed(Form->Handle()) && !IsIconic(Form->Handle())))
+        return bounds;
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(Form->Handle(), &placement))
+        return bounds;
+    // The restored place counts from the work area of the window's monitor.
+    RECT normal = placement.rcNormalPosition;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoA(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST), &monitor))
+        OffsetRect(&normal, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+    return normal;
+}
+
 void TID_Vellorn::N80Click(TObject*)
 {
     CentreOn(Form2, this);

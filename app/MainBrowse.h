@@ -19,6 +19,14 @@ AnsiString PageCaption(TID_Vellorn* Form);
 // and "&" marks.
 void RememberAddress(TStrings& Items, const AnsiString& Address);
 
+// Writes the address list FILES\list merged with what the file holds now (another copy of the
+// program may have written it since this window read it): its lines stay as they are, and the
+// addresses this window added since it read or wrote the list follow, each once (as
+// RememberAddress compares them).
+void WriteAddressList(TID_Vellorn* Form);
+// Empties the address list and its file at once.
+void ClearAddressList(TID_Vellorn* Form);
+
 // Records a page in the back history: FILES\tmpB.ini first (so a failed write records nothing),
 // then the list ListBox2 and an item of PopupMenu2 at the same position; enables the back
 // commands.

@@ -4,7 +4,10 @@
 
 #include <ole2.h>
 
+#include <algorithm>
+
 #include "ArchiveFiles.h"
+#include "MainSession.h"
 #include "Settings.h"
 #include "ShellSeams.h"
 
@@ -53,7 +56,46 @@ AnsiString AddressFile(const AnsiString& Text)
     return found.empty() ? found : ExpandFileName(found);
 }
 
+// Opens what the address box holds, the same way for Enter, the go button and a chosen item: a file
+// (as typed, or under FILES\) by its full path, anything else (a web address) as typed; an empty
+// box gives a blank page.
+void OpenTypedAddress(TID_Vellorn* Form)
+{
+    const AnsiString text = Form->ComboBox1->Text();
+    const AnsiString file = AddressFile(text);
+    Form->SkipHistoryOnce = false;
+    Form->Web->Navigate(file.empty() ? text : file);
+}
+
+std::vector<AnsiString> Addresses(const TStrings& Items)
+{
+    std::vector<AnsiString> out;
+    for (int i = 0; i < Items.Count(); ++i)
+        out.push_back(Items[i]);
+    return out;
+}
+
 } // namespace
+
+void WriteAddressList(TID_Vellorn* Form)
+{
+    TMainSession& s = Session(Form);
+    TStringList list;
+    settings::LoadAddressList(list);
+    const TStrings& items = *Form->ComboBox1->Items();
+    for (int i = 0; i < items.Count(); ++i)
+        if (std::find(s.LoadedAddresses.begin(), s.LoadedAddresses.end(), items[i]) == s.LoadedAddresses.end())
+            RememberAddress(list, items[i]);
+    settings::SaveAddressList(list);
+    s.LoadedAddresses = Addresses(items);
+}
+
+void ClearAddressList(TID_Vellorn* Form)
+{
+    Form->ComboBox1->Items()->Clear();
+    settings::SaveAddressList(*Form->ComboBox1->Items());
+    Session(Form).LoadedAddresses.clear();
+}
 
 void TID_Vellorn::ToolButton1Click(TObject*)
 {
@@ -97,36 +139,28 @@ void TID_Vellorn::N34Click(TObject*) { WriteToProject("Ошибка"); }
 void TID_Vellorn::N70Click(TObject*) { WriteToProject("Статья"); }
 void TID_Vellorn::N33Click(TObject*) { WriteToProject("Отзывы и предложения"); }
 
-void TID_Vellorn::ToolButton10Click(TObject*)
-{
-    // A file (as typed, or under FILES\) opens; anything else, a web address included, gives a
-    // blank page: Enter is the way to open an address.
-    const AnsiString file = AddressFile(ComboBox1->Text());
-    if (file.empty()) {
-        Web->Navigate("about:blank");
-        return;
-    }
-    Web->Navigate(file);
-    SkipHistoryOnce = false;
-}
-
-void TID_Vellorn::ComboBox1Select(TObject* Sender) { ToolButton10Click(Sender); }
+void TID_Vellorn::ToolButton10Click(TObject*) { OpenTypedAddress(this); }
+void TID_Vellorn::ComboBox1Select(TObject*) { OpenTypedAddress(this); }
 
 void TID_Vellorn::ComboBox1KeyPress(TObject*, char& Key)
 {
     if (Key != '\r')
         return;
     Key = 0;
-    SkipHistoryOnce = false;
-    Web->Navigate(ComboBox1->Text());
+    OpenTypedAddress(this);
 }
 
 void TID_Vellorn::ComboBox1KeyDown(TObject*, Word& Key, TShiftState Shift)
 {
+    // Shift+Delete erases the whole address list, after a question ("Отмена" is the default
+    // answer, so a key typed ahead keeps the list); the key cuts no text either way.
     if (Key != VK_DELETE || !Shift.Contains(ssShift))
         return;
-    ComboBox1->Items()->Clear();
-    settings::SaveAddressList(*ComboBox1->Items());
+    Key = 0;
+    if (Application->MessageBox("Удалить все адреса из списка адресов?\nВосстановить их будет невозможно.",
+                                "Удаление", MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDOK)
+        return;
+    ClearAddressList(this);
 }
 
 void TID_Vellorn::WebStatusTextChange(TObject*, const AnsiString& Text)

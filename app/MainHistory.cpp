@@ -1,16 +1,35 @@
 // The application's own page history: each completed navigation records the page it left in the
 // back list (ListBox2 with the menu PopupMenu2, addresses in FILES\tmpB.ini); the menus' items move
 // pages between the back list and the forward list (ListBox3, PopupMenu4, FILES\tmpF.ini). The
-// lists and their menus stay parallel: both append, and both lose the same position together.
+// lists and their menus stay parallel: both append, and both lose the same position together. A
+// page is its address: pages of one title are items of their own, each going to its own address.
+// The completion also shows the page's address in the address box.
 #include "MainBrowse.h"
 
 #include "ArchiveFiles.h"
 #include "IniFiles.h"
+#include "MainSession.h"
 #include "MainTreeMap.h"
 
 namespace {
 
 const char HistorySection[] = "URL";
+
+// An item of a history menu: a page's title with the page's own address.
+class THistoryItem : public TMenuItem {
+    VCL_CLASS(THistoryItem, TMenuItem)
+public:
+    explicit THistoryItem(TComponent* AOwner) : TMenuItem(AOwner) {}
+    AnsiString Url;
+};
+
+bool HasPage(TPopupMenu* Menu, const AnsiString& Url)
+{
+    for (int i = 0; i < Menu->Items()->Count(); ++i)
+        if (auto* item = dynamic_cast<THistoryItem*>(Menu->Items()->Items(i)); item && item->Url == Url)
+            return true;
+    return false;
+}
 
 AnsiString BackFile() { return archive::AppPath("FILES\\tmpB.ini"); }
 AnsiString ForwardFile() { return archive::AppPath("FILES\\tmpF.ini"); }
@@ -22,28 +41,26 @@ void AppendPage(TID_Vellorn* Form, const AnsiString& File, TListBox* List, TPopu
 {
     TIniFile(File).WriteString(HistorySection, HistoryKey(Title), Url);
     List->Items()->Add(Title);
-    auto* item = Create<TMenuItem>(Form);
+    auto* item = Create<THistoryItem>(Form);
+    item->Url = Url;
     item->SetCaption(Title);
     item->SetImageIndex(2);
     item->OnClick = [Form, Click](TObject* Sender) { (Form->*Click)(Sender); };
     Menu->Items()->Add(item);
 }
 
-// Takes the clicked item's page out of its history (the title at the item's position in List),
-// goes to the page's address read from File (nowhere when it is not there any more) and turns
-// Button and Item off when the history is empty then.
-void GoToTakenPage(TID_Vellorn* Form, TObject* Sender, const AnsiString& File, TListBox* List, TPopupMenu* Menu,
-                   TToolButton* Button, TMenuItem* Item)
+// Takes the clicked item's page out of its history (with the title at the item's position in
+// List), goes to the page's address and turns Button and Item off when the history is empty then.
+void GoToTakenPage(TID_Vellorn* Form, TObject* Sender, TListBox* List, TPopupMenu* Menu, TToolButton* Button,
+                   TMenuItem* Item)
 {
-    auto* clicked = dynamic_cast<TMenuItem*>(Sender);
+    auto* clicked = dynamic_cast<THistoryItem*>(Sender);
     if (!clicked || clicked->Parent() != Menu->Items())
         return;
     const int index = clicked->MenuIndex();
-    AnsiString url;
-    if (index < List->Items()->Count()) {
-        url = TIniFile(File).ReadString(HistorySection, HistoryKey(List->Items()->Strings(index)), "");
+    const AnsiString url = clicked->Url;
+    if (index < List->Items()->Count())
         List->Items()->Delete(index);
-    }
     clicked->Free();
     if (!url.empty())
         Form->Web->Navigate(url);
@@ -90,6 +107,7 @@ void TID_Vellorn::WebBeforeNavigate2(TObject*, const AnsiString&, bool&)
     }
     LeftPageTitle = Web->LocationName();
     LeftPageUrl = Web->LocationURL();
+    Session(this).AddressAtStart = ComboBox1->Text();
 }
 
 void TID_Vellorn::WebNavigateComplete2(TObject*, const AnsiString&)
@@ -97,9 +115,20 @@ void TID_Vellorn::WebNavigateComplete2(TObject*, const AnsiString&)
     StatusBar1->Panels()->Items(2)->SetText("Готово");
     SetCaption(PageCaption(this));
     ProgressBar1->Hide();
+    // The address box names the page shown, however the view came to it (the blank page that
+    // stands for an article's missing file keeps that file's path), unless the user is typing
+    // another address there meanwhile.
+    TMainSession& s = Session(this);
+    const AnsiString url = Web->LocationURL();
+    const bool typing = ComboBox1->HandleAllocated() &&
+                        (ComboBox1->Focused() || IsChild(ComboBox1->Handle(), GetFocus())) &&
+                        ComboBox1->Text() != s.AddressAtStart;
+    if (!typing)
+        ComboBox1->SetText(url == "about:blank" && !s.MissingPage.empty() ? s.MissingPage : url);
+    s.MissingPage.clear();
     if (SkipHistoryOnce || PrevPageUrl.empty())
         return;
-    if (!PopupMenu2->Items()->Find(PrevPageTitle))
+    if (!HasPage(PopupMenu2, PrevPageUrl))
         RecordBackPage(this, PrevPageTitle, PrevPageUrl);
     SkipHistoryOnce = false;
 }
@@ -107,17 +136,17 @@ void TID_Vellorn::WebNavigateComplete2(TObject*, const AnsiString&)
 void TID_Vellorn::NClick(TObject* Sender)
 {
     SkipHistoryOnce = false;
-    if (!PopupMenu4->Items()->Find(LeftPageTitle)) {
+    if (!HasPage(PopupMenu4, LeftPageUrl)) {
         AppendPage(this, ForwardFile(), ListBox3, PopupMenu4, &TID_Vellorn::BClick, LeftPageTitle, LeftPageUrl);
         ToolButton2->SetEnabled(true);
         N27->SetEnabled(true);
     }
-    GoToTakenPage(this, Sender, BackFile(), ListBox2, PopupMenu2, ToolButton1, N26);
+    GoToTakenPage(this, Sender, ListBox2, PopupMenu2, ToolButton1, N26);
 }
 
 void TID_Vellorn::BClick(TObject* Sender)
 {
-    if (!PopupMenu2->Items()->Find(LeftPageTitle))
+    if (!HasPage(PopupMenu2, LeftPageUrl))
         RecordBackPage(this, LeftPageTitle, LeftPageUrl);
-    GoToTakenPage(this, Sender, ForwardFile(), ListBox3, PopupMenu4, ToolButton2, N27);
+    GoToTakenPage(this, Sender, ListBox3, PopupMenu4, ToolButton2, N27);
 }

@@ -4,6 +4,7 @@
 #include "MainSession.h"
 
 #include "ArchiveFiles.h"
+#include "MainSession.h"
 #include "MainTreeMap.h"
 
 namespace {
@@ -76,7 +77,7 @@ void OpenEntry(TID_Vellorn* Form, TTreeNode* Node, bool FromResults)
     if (!KeepTypedNote(Form))
         return;
     const AnsiString title = Node->Text();
-    const AnsiString caption = FromResults ? "Vellorn - " + title : Form->TreeName + " - " + title + " -VLN";
+    const AnsiString caption = FromResults ? "Vellorn - " + title : ShownTreeName(Form) + " - " + title + " -VLN";
     AnsiString target;
     if (image == ImageLink || image == ImageFlash) {
         const bool link = image == ImageLink;
@@ -105,6 +106,8 @@ void OpenEntry(TID_Vellorn* Form, TTreeNode* Node, bool FromResults)
         Form->SetCaption(caption);
         target = archive::AppPath("FILES\\" + file);
         const bool found = !file.empty() && FileExists(target);
+        if (!found && !FromResults)
+            Session(Form).MissingPage = target;
         Form->Web->Navigate(found || FromResults ? target : AnsiString("about:blank"));
     }
     ShowNoteOf(Form, title, !(FromResults && image == ImageFlash));
@@ -115,7 +118,7 @@ void OpenEntry(TID_Vellorn* Form, TTreeNode* Node, bool FromResults)
 
 AnsiString PageCaption(TID_Vellorn* Form)
 {
-    return Form->TreeName + " -" + Form->OpenedTitle + " (" + Form->Web->LocationName() + ")" + "-VLN";
+    return ShownTreeName(Form) + " -" + Form->OpenedTitle + " (" + Form->Web->LocationName() + ")" + "-VLN";
 }
 
 void RememberAddress(TStrings& Items, const AnsiString& Address)

@@ -20,6 +20,9 @@ public:
     bool OwnsWorkingTree = true;
     // The tree file the close writes; "" when this instance has no tree file of its own.
     AnsiString TreePath;
+    // The tree file of the copy of the working tree that this instance keeps beside the owner
+    // (FILES\tree\Temp (n).vlt); "" when it works on no such copy.
+    AnsiString CopyTreePath;
     // The start-up load of TreePath failed: the close keeps that file aside before writing,
     // under TreePath + KeepAsideSuffix.
     bool StartupLoadFailed = false;
@@ -31,10 +34,16 @@ public:
     // The note of the entry opened last could not be shown (too large, unreadable): the panel
     // neither shows nor writes it.
     bool NoteRefused = false;
-    // The address list was read (or found missing, an empty list) at start, and what it held.
+    // The address list was read (or found missing, an empty list) at start, and the addresses
+    // this window took from the file or gave it last (what it adds beyond them is its own).
     bool AddressListLoaded = false;
     std::vector<AnsiString> LoadedAddresses;
     bool SplashShown = false;
+    // The path of an article's missing page file while the blank page shown for it loads: the
+    // address box keeps the path.
+    AnsiString MissingPage;
+    // The address box's text when the latest navigation began.
+    AnsiString AddressAtStart;
     // The end of the session asked the close's questions already: its close asks them no more.
     bool CloseAsked = false;
     // The link or Flash movie whose properties dialog was opened: its update goes to this node
@@ -82,6 +91,9 @@ AnsiString TreeReadFailure(const AnsiString& Path, const Exception& E, const Ans
 // own: a copy of the working map under the first free name "Temp (n)", and the tree file of that
 // name in FILES\tree\, written at close.
 void UseOwnWorkingCopy(TID_Vellorn* Form);
+// The tree's name as titles show it: TreeName, followed by the name of the copy's tree file in
+// brackets while the instance works on a copy of the working tree.
+AnsiString ShownTreeName(TID_Vellorn* Form);
 // "Количество статей: " + the count of entries in status panel 1.
 void ShowArticleCount(TID_Vellorn* Form);
 // An article becomes PanelNode and its title, file and mark fill the property panel; other
@@ -89,3 +101,6 @@ void ShowArticleCount(TID_Vellorn* Form);
 void ShowInPanel(TID_Vellorn* Form, TTreeNode* Node);
 // Places Dialog at the centre of Owner (halves truncated toward zero).
 void CentreOn(TCustomForm* Dialog, const TCustomForm* Owner);
+// The bounds of Form as the user sized it: its restored place on the screen while it is maximised
+// or minimised (what is stored for the next start), its bounds otherwise.
+TRect NormalBounds(TCustomForm* Form);

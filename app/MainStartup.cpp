@@ -66,14 +66,23 @@ static void LoadStartupTree(TID_Vellorn* Form)
     s.Lock = std::make_unique<TInstanceLock>(workingPath);
     s.OwnsWorkingTree = s.Lock->Held();
     s.TreePath = s.OwnsWorkingTree ? workingPath : AnsiString();
+    AnsiString path = archive::TreePathFromCommandLine(CmdLine());
+    const bool named = !path.empty();
+    // The title and the tray hint name the tree (and the copy of the working tree the instance
+    // works on, once it has one).
+    const auto showTitles = [&] {
+        const AnsiString title = ShownTreeName(Form) + (named ? " -Vellorn" : " - Vellorn");
+        Application->SetTitle(title);
+        Form->TrayIcon1->SetHint(title);
+    };
     // Beside the owner, a tree named Temp that was not loaded (missing or damaged) still gets
     // files of its own.
     const auto ownFiles = [&] {
         if (!s.OwnsWorkingTree && archive::WorkingTreeFile() == "Temp")
             UseOwnWorkingCopy(Form);
+        showTitles();
     };
 
-    AnsiString path = archive::TreePathFromCommandLine(CmdLine());
     if (path.empty() && s.OwnsWorkingTree) {
         s.SavedTreeFile = settings::ReadSavedTreeFile();
         if (!s.SavedTreeFile.empty() && !FileExists(s.SavedTreeFile))
@@ -86,8 +95,7 @@ static void LoadStartupTree(TID_Vellorn* Form)
             const AnsiString fileName = archive::TreeNameFromPath(path);
             const bool isWorkingName = SameText(fileName, "Temp");
             Form->TreeName = isWorkingName ? settings::ReadTreeName() : fileName;
-            Application->SetTitle(Form->TreeName + " -Vellorn");
-            Form->TrayIcon1->SetHint(Form->TreeName + " -Vellorn");
+            showTitles();
             if (!s.OwnsWorkingTree && !isWorkingName) {
                 // The tree's own files: its map FILES\tree\<name>.ini and the file it came from.
                 archive::SetWorkingTreeFile(fileName);
@@ -98,8 +106,7 @@ static void LoadStartupTree(TID_Vellorn* Form)
             LoadTree(Form, path);
         } else {
             Form->TreeName = settings::ReadTreeName();
-            Form->TrayIcon1->SetHint(Form->TreeName + " - Vellorn");
-            Application->SetTitle(Form->TreeName + " - Vellorn");
+            showTitles();
             // A missing working tree is an empty tree; the close creates it.
             if (FileExists(workingPath)) {
                 loading = workingPath;
@@ -201,6 +208,13 @@ void TID_Vellorn::FormShow(TObject*)
     s.SplashShown = true;
     if (FLog)
         FLog->ShowModal();
+    // An instance started beside the owner of the working tree says what it works on, so that its
+    // changes are not looked for in the working tree.
+    if (!s.CopyTreePath.empty())
+        Application->MessageBox("Архив уже открыт в другом окне программы.\n\nЭто окно работает с копией дерева "
+                                "статей, и его изменения будут сохранены в файле\n\"" + s.CopyTreePath +
+                                    "\".\nОткрыть это дерево потом можно командой «Файл» — «Загрузить дерево».",
+                                Application->Title(), MB_OK | MB_ICONINFORMATION);
 }
 
 namespace {
@@ -307,10 +321,11 @@ void TID_Vellorn::FormClose(TObject*, TCloseAction& Action)
 
     settings::TFormCloseSettings v;
     v.NameTree = TreeName;
-    v.Width = Width();
-    v.Height = Height();
-    v.Top = Top();
-    v.Left = Left();
+    const TRect bounds = NormalBounds(this);
+    v.Width = bounds.right - bounds.left;
+    v.Height = bounds.bottom - bounds.top;
+    v.Top = bounds.top;
+    v.Left = bounds.left;
     v.Skin = sSkinManager1->SkinName();
     v.VisibleTool1 = ToolBar1->Visible();
     v.VisibleTool2 = ToolBar2->Visible();
@@ -331,7 +346,7 @@ void TID_Vellorn::FormClose(TObject*, TCloseAction& Action)
     // The address list is written only when it was read at start or has changed since, so a
     // failed start never empties it.
     if ((s.AddressListLoaded || ItemsOf(*ComboBox1->Items()) != s.LoadedAddresses) &&
-        !SaveAtClose(archive::AppPath("FILES\\list"), [&] { settings::SaveAddressList(*ComboBox1->Items()); })) {
+        !SaveAtClose(archive::AppPath("FILES\\list"), [&] { WriteAddressList(this); })) {
         Action = caNone;
         return;
     }

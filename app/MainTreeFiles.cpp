@@ -117,12 +117,15 @@ AnsiString OwnWorkingCopy()
     }
 }
 
-void UseOwnFiles(TID_Vellorn* Form, const AnsiString& Name, const AnsiString& TreePath)
+// The instance works on the tree file TreePath with the map of Name; Copy: a copy of the working
+// tree made for it.
+void UseOwnFiles(TID_Vellorn* Form, const AnsiString& Name, const AnsiString& TreePath, bool Copy = false)
 {
     archive::SetWorkingTreeFile(Name);
     Form->CurrentTreeFile = Name;
     TMainSession& s = Session(Form);
     s.TreePath = TreePath;
+    s.CopyTreePath = Copy ? TreePath : AnsiString();
     s.StartupLoadFailed = false;
 }
 
@@ -131,7 +134,13 @@ void UseOwnFiles(TID_Vellorn* Form, const AnsiString& Name, const AnsiString& Tr
 void UseOwnWorkingCopy(TID_Vellorn* Form)
 {
     const AnsiString own = OwnWorkingCopy();
-    UseOwnFiles(Form, own, OwnTreePath(own));
+    UseOwnFiles(Form, own, OwnTreePath(own), true);
+}
+
+AnsiString ShownTreeName(TID_Vellorn* Form)
+{
+    const AnsiString copy = Session(Form).CopyTreePath;
+    return copy.empty() ? Form->TreeName : Form->TreeName + " [" + ExtractFileName(copy) + "]";
 }
 
 AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path)
@@ -173,7 +182,7 @@ AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path)
             DeleteFile(archive::MapPath(own));
             throw;
         }
-        UseOwnFiles(Form, own, OwnTreePath(own));
+        UseOwnFiles(Form, own, OwnTreePath(own), true);
     }
     return Form->CurrentTreeFile;
 }
@@ -268,10 +277,10 @@ void TID_Vellorn::N13Click(TObject*)
         }
         TreeName = name;
         SetCaption(PageCaption(this));
-        Application->SetTitle(TreeName + " -Vellorn");
+        Application->SetTitle(ShownTreeName(this) + " -Vellorn");
     }
     ShowArticleCount(this);
-    TrayIcon1->SetHint(TreeName + " -Vellorn");
+    TrayIcon1->SetHint(ShownTreeName(this) + " -Vellorn");
 }
 
 void TID_Vellorn::ToolButton12Click(TObject* Sender) { N13Click(Sender); }

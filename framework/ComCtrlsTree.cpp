@@ -1831,6 +1831,24 @@ void TCustomTreeView::Dispatch(TMessage& Message)
             return;
         }
         break;
+    case WM_KEYDOWN:
+        // A key that moves the selection shows the selected item from its start, as Home shows
+        // the tree's left edge: the window alone would keep the sideways scroll a label edit or
+        // a long title made.
+        inherited::Dispatch(Message);
+        if (FHandle && GetKeyState(VK_CONTROL) >= 0)
+            switch (Message.WParam) {
+            case VK_HOME:
+            case VK_END:
+            case VK_UP:
+            case VK_DOWN:
+            case VK_PRIOR:
+            case VK_NEXT:
+            case VK_LEFT:
+            case VK_RIGHT: ShowItemStart(TreeView_GetSelection(FHandle)); break;
+            default: break;
+            }
+        return;
     case WM_LBUTTONDOWN: {
         // The native window runs its own loop on a button press and takes the release from the
         // queue; the release is given back so that the click and mouse-up events happen.
@@ -1874,7 +1892,10 @@ void TCustomTreeView::CNNotify(TMessage& Message)
         if (!FEditing)
             return;
         FEditing = false;
+        const HTREEITEM item = reinterpret_cast<NMTVDISPINFOA*>(hdr)->item.hItem;
         Edit(reinterpret_cast<NMTVDISPINFOA*>(hdr)->item);
+        // The window scrolled sideways to show the edit box: the item shows from its start again.
+        ShowItemStart(item);
         return;
     }
     case TVN_SELCHANGINGA: {
@@ -1964,6 +1985,25 @@ void TCustomTreeView::CNNotify(TMessage& Message)
         break;
     }
     inherited::Dispatch(Message);
+}
+
+void TCustomTreeView::ShowItemStart(HTREEITEM Item)
+{
+    SCROLLINFO bar{};
+    bar.cbSize = sizeof bar;
+    bar.fMask = SIF_POS;
+    RECT text{}, client{};
+    if (!FHandle || !Item || !GetScrollInfo(FHandle, SB_HORZ, &bar) || bar.nPos <= 0 ||
+        !TreeView_GetItemRect(FHandle, Item, &text, TRUE) || !GetClientRect(FHandle, &client))
+        return;
+    // The item's button and picture stand before its text, within one indent and one picture.
+    int picture = 0, height = 0;
+    if (HIMAGELIST images = TreeView_GetImageList(FHandle, TVSIL_NORMAL))
+        ImageList_GetIconSize(images, &picture, &height);
+    const int start = text.left + bar.nPos - int(TreeView_GetIndent(FHandle)) - picture;
+    const int pos = text.left + bar.nPos < client.right ? 0 : std::max(0, start);
+    if (pos < bar.nPos)
+        SendMessageA(FHandle, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, pos), 0);
 }
 
 void TCustomTreeView::CustomDraw(TMessage& Message)

@@ -439,6 +439,9 @@ private:
     void ApplyImages();
     void ImageListChange(TObject* Sender);
     void CustomDraw(TMessage& Message);
+    // Scrolls the window sideways back to its left edge (or as far as the item's text start
+    // needs) when the item's expand button and picture are scrolled out of view.
+    void ShowItemStart(HTREEITEM Item);
     bool CanExpandNode(TTreeNode* Node, bool Expand);
     void NodeExpanded(TTreeNode* Node, bool Expand);
     void SortChildren(TTreeNode* Parent, const TTVCompare& Compare, int Data, bool Recurse);

@@ -206,10 +206,34 @@ FetchResult FetchWeb(const std::string& url)
     return r;
 }
 
-// Window showing a page's source in a read-only edit box.
+const char kEditProcProp[] = "Vellorn.SourceEditProc";
+
+// The source's text box: Esc closes its window.
+LRESULT CALLBACK SourceEditProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    const auto base = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kEditProcProp));
+    if (msg == WM_KEYDOWN && wp == VK_ESCAPE) {
+        PostMessageA(GetParent(hwnd), WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (msg == WM_CHAR && wp == 27)
+        return 0;
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(base));
+        RemovePropA(hwnd, kEditProcProp);
+    }
+    return base ? CallWindowProcA(base, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+// Window showing a page's source in a read-only edit box, which has the focus whenever the
+// window has it.
 LRESULT CALLBACK SourceProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
+    case WM_SETFOCUS:
+        if (HWND edit = GetWindow(hwnd, GW_CHILD))
+            SetFocus(edit);
+        return 0;
     case WM_SIZE: {
         HWND edit = GetWindow(hwnd, GW_CHILD);
         if (edit)
@@ -660,7 +684,7 @@ void View::Finish(std::unique_ptr<Page> page)
     int keepScroll = kind == NavKind::Reload ? scrollY_ : 0;
     page_ = std::move(page);
     selection_ = TextRange();
-    hoverLink_ = pressedLink_ = -1;
+    hoverLink_ = pressedLink_ = focusLink_ = -1;
     switch (kind) {
     case NavKind::New:
         if (historyIndex_ + 1 < int(history_.size()))
@@ -732,6 +756,12 @@ void View::Relayout()
     int oldHeight = std::max(1, page_->layout.height);
     int oldScroll = scrollY_;
     page_->layout = LayOut(page_->doc, std::max<int>(rc.right - rc.left, 60), measureDc_, fonts_, page_->images.get());
+    linkFirstRun_.assign(page_->layout.links.size(), -1);
+    for (size_t i = 0; i < page_->layout.runs.size(); ++i) {
+        const int link = page_->layout.runs[i].link;
+        if (link >= 0 && size_t(link) < linkFirstRun_.size() && linkFirstRun_[size_t(link)] < 0)
+            linkFirstRun_[size_t(link)] = int(i);
+    }
     selection_ = TextRange(); // runs changed: an old selection would point elsewhere
     scrollY_ = int((long long)oldScroll * page_->layout.height / oldHeight);
     UpdateScrollBar();
@@ -775,6 +805,58 @@ void View::Paint(HDC dc, const RECT& client)
     if (!page_)
         return;
     PaintLayout(dc, page_->layout, client.left, client.top - scrollY_, client, fonts_, page_->images.get(), selection_);
+    if (focusLink_ >= 0 && hwnd_ && GetFocus() == hwnd_)
+        for (RECT r : LinkRects(focusLink_)) {
+            OffsetRect(&r, client.left, client.top - scrollY_);
+            DrawFocusRect(dc, &r);
+        }
+}
+
+std::vector<RECT> View::LinkRects(int link) const
+{
+    std::vector<RECT> rects;
+    if (!page_ || link < 0 || size_t(link) >= linkFirstRun_.size() || linkFirstRun_[size_t(link)] < 0)
+        return rects;
+    const std::vector<Run>& runs = page_->layout.runs;
+    int line = -1;
+    for (size_t i = size_t(linkFirstRun_[size_t(link)]); i < runs.size() && runs[i].link == link; ++i) {
+        const Run& r = runs[i];
+        const RECT rc{r.x - 1, r.y, r.x + r.w + 1, r.y + r.h};
+        if (r.line == line && !rects.empty()) {
+            RECT& last = rects.back();
+            UnionRect(&last, &last, &rc);
+        } else {
+            rects.push_back(rc);
+        }
+        line = r.line;
+    }
+    return rects;
+}
+
+int View::NextLink(bool forward) const
+{
+    const int count = int(linkFirstRun_.size());
+    int link = focusLink_ >= 0 ? focusLink_ : (forward ? -1 : count);
+    for (link += forward ? 1 : -1; link >= 0 && link < count; link += forward ? 1 : -1)
+        if (linkFirstRun_[size_t(link)] >= 0)
+            return link;
+    return -1;
+}
+
+void View::FocusLink(int link)
+{
+    focusLink_ = link;
+    const std::vector<RECT> rects = LinkRects(link);
+    if (!rects.empty() && hwnd_) {
+        // The whole link comes into view, its start first when it is taller than the view.
+        const int top = rects.front().top, bottom = rects.back().bottom, h = ClientHeight();
+        if (bottom > scrollY_ + h)
+            ScrollTo(bottom - h);
+        if (top < scrollY_)
+            ScrollTo(top);
+    }
+    if (hwnd_)
+        InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 bool View::LinkPoint(int link, POINT& pt) const
@@ -913,8 +995,13 @@ HWND View::ShowSource()
         SendMessageA(edit, EM_LIMITTEXT, 0, 0);
         SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         SetWindowTextA(edit, text.c_str());
+        SetPropA(edit, kEditProcProp,
+                 reinterpret_cast<HANDLE>(SetWindowLongPtrA(edit, GWLP_WNDPROC,
+                                                            reinterpret_cast<LONG_PTR>(SourceEditProc))));
     }
     ShowWindow(wnd, SW_SHOW);
+    if (edit)
+        SetFocus(edit);
     return wnd;
 }
 
@@ -1130,11 +1217,47 @@ LRESULT View::Handle(UINT msg, WPARAM wp, LPARAM lp)
         ScrollTo(scrollY_ - delta * 3 * 20 / WHEEL_DELTA);
         return 0;
     }
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_GETDLGCODE: {
+        // Tab stays in the page while there is a link to move to in its direction, and Enter
+        // while a link is focused; otherwise they are the dialog's keys.
+        LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        if (GetKeyState(VK_CONTROL) >= 0 && NextLink(GetKeyState(VK_SHIFT) >= 0) >= 0)
+            code |= DLGC_WANTTAB;
+        if (focusLink_ >= 0)
+            code |= DLGC_WANTALLKEYS;
+        return code;
+    }
+    case WM_SETFOCUS:
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        break;
+    case WM_KILLFOCUS:
+        // The focus comes back to the page as a whole: Tab starts again from its first link.
+        focusLink_ = -1;
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        break;
+    case WM_SYSKEYDOWN:
+        // Alt+Left and Alt+Right go through the history; the system still sees the key, so that
+        // releasing Alt then does not open the menu bar.
+        if (wp == VK_LEFT)
+            GoBack();
+        else if (wp == VK_RIGHT)
+            GoForward();
+        break;
     case WM_KEYDOWN: {
         int h = ClientHeight();
         switch (wp) {
+        case VK_TAB:
+            if (GetKeyState(VK_CONTROL) >= 0) {
+                const int link = NextLink(GetKeyState(VK_SHIFT) >= 0);
+                if (link >= 0)
+                    FocusLink(link);
+            }
+            return 0;
+        case VK_RETURN:
+            if (focusLink_ >= 0)
+                FollowLink(focusLink_);
+            return 0;
+        case VK_BACK: GoBack(); return 0;
         case VK_UP: ScrollTo(scrollY_ - kLineStep); return 0;
         case VK_DOWN: ScrollTo(scrollY_ + kLineStep); return 0;
         case VK_PRIOR: ScrollTo(scrollY_ - std::max(kLineStep, h - kLineStep)); return 0;

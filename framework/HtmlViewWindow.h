@@ -105,6 +105,9 @@ public:
     const TextRange& Selection() const { return selection_; }
     // Client-area point of a link's first run; false when the page has no such link.
     bool LinkPoint(int link, POINT& pt) const;
+    // The link that Tab has moved to (framed while the view has the focus; Enter follows it), -1
+    // for none. It goes with the focus and with the page.
+    int FocusedLink() const { return focusLink_; }
 
 private:
     struct Page;
@@ -124,6 +127,12 @@ private:
     void UpdateScrollBar();
     int ClientHeight() const;
     void FollowLink(int link);
+    // The next link shown on the page after the focused one (before it with !forward; from the
+    // first or last one when none is focused), -1 when there is none that way.
+    int NextLink(bool forward) const;
+    void FocusLink(int link);
+    // Page rectangles of the link's runs, the runs of one line joined.
+    std::vector<RECT> LinkRects(int link) const;
     void SetHoverLink(int link);
     void OnFindMessage(LPARAM lp);
     void Fire(const std::function<void()>& f);
@@ -141,6 +150,8 @@ private:
     int scrollY_ = 0;
     int hoverLink_ = -1;
     int pressedLink_ = -1;
+    int focusLink_ = -1;
+    std::vector<int> linkFirstRun_; // per link of the layout, its first run (-1: none shown)
     TextRange selection_;
     std::string findText_;
     HWND findDialog_ = nullptr;

@@ -45,7 +45,21 @@ void TCppWebBrowser::WndProc(TMessage& Message)
             FReloadURL = FBrowser->LocationURL();
         FBrowser.reset();
     }
+    // Our view is the window that takes the keys: the control's focus goes on to it, the keys it
+    // claims are asked of it, and a click into it focuses the control as a click into any other.
+    htmlview::View* view = FBrowser ? FBrowser->OwnView() : nullptr;
+    const HWND viewWnd = view ? view->Handle() : nullptr;
+    if (Message.Msg == WM_GETDLGCODE && viewWnd && GetFocus() == viewWnd) {
+        Message.Result = SendMessageA(viewWnd, WM_GETDLGCODE, Message.WParam, Message.LParam);
+        return;
+    }
+    if (Message.Msg == WM_PARENTNOTIFY && viewWnd &&
+        (Message.WParamLo == WM_LBUTTONDOWN || Message.WParamLo == WM_RBUTTONDOWN) && GetFocus() != viewWnd &&
+        CanFocus())
+        SetFocus();
     inherited::WndProc(Message);
+    if (Message.Msg == WM_SETFOCUS && viewWnd && GetFocus() == FHandle && IsWindowVisible(viewWnd))
+        ::SetFocus(viewWnd);
 }
 
 void TCppWebBrowser::CreateParams(TCreateParams& Params)

@@ -3,6 +3,7 @@
 #include "BrowseFixture.h"
 
 #include "HtmlViewWindow.h"
+#include "Settings.h"
 #include "ShellSeams.h"
 
 using namespace browse;
@@ -11,53 +12,83 @@ namespace {
 
 class BrowserCommands : public BrowseTest {};
 
-TEST_F(BrowserCommands, AddressBarGoOpensFilesOnlyAndEnterOpensAnyAddress)
+// Go, a chosen list item and Enter open the typed text alike: a file found as typed or in the
+// archive's folder by its full path, anything else (an address) as typed.
+TEST_F(BrowserCommands, GoAChosenItemAndEnterOpenTheTypedAddressAlike)
 {
-    // A web address with Go: a blank page.
-    form->ComboBox1->SetText("http://example.org/");
-    form->ToolButton10Click(form->ToolButton10);
-    WaitPage("about:blank");
-    EXPECT_TRUE(form->SkipHistoryOnce);
-
-    // A page name found under FILES\ opens that file.
-    form->ComboBox1->SetText("first.html");
-    form->ToolButton10Click(form->ToolButton10);
-    WaitPage("Первая страница");
-    EXPECT_EQ(form->Web->LocationURL(), Path("first.html"));
-    EXPECT_FALSE(form->SkipHistoryOnce);
-
-    // Choosing a list item goes the same way; Enter opens the text as it is.
-    form->SkipHistoryOnce = true;
-    form->ComboBox1->Items()->Add(Path("second.html"));
-    form->ComboBox1->SetItemIndex(0);
-    form->ComboBox1Select(form->ComboBox1);
-    WaitPage("Вторая страница");
-    EXPECT_FALSE(form->SkipHistoryOnce);
-    form->SkipHistoryOnce = true;
-    form->ComboBox1->SetText(FileUrl("first.html"));
-    char enter = '\r';
-    form->ComboBox1KeyPress(form->ComboBox1, enter);
-    WaitPage("Первая страница");
-    EXPECT_EQ(form->Web->LocationURL(), FileUrl("first.html"));
-    EXPECT_FALSE(form->SkipHistoryOnce);
+    const std::function<void()> ways[] = {
+        [&] { form->ToolButton10Click(form->ToolButton10); },
+        [&] {
+            form->ComboBox1->SetItemIndex(form->ComboBox1->Items()->IndexOf(form->ComboBox1->Text()));
+            form->ComboBox1Select(form->ComboBox1);
+        },
+        [&] {
+            char enter = '\r';
+            form->ComboBox1KeyPress(form->ComboBox1, enter);
+            EXPECT_EQ(enter, 0);
+        },
+    };
+    const struct {
+        std::string typed, url, title;
+    } cases[] = {{FileUrl("second.html"), FileUrl("second.html"), "Вторая страница"},
+                 {"first.html", Path("first.html"), "Первая страница"}};
+    for (const auto& way : ways)
+        for (const auto& c : cases) {
+            form->SkipHistoryOnce = true;
+            form->Web->Navigate("about:blank");
+            WaitPage("about:blank");
+            form->ComboBox1->Items()->Add(c.typed);
+            form->ComboBox1->SetText(c.typed);
+            way();
+            WaitPage(c.title);
+            EXPECT_EQ(form->Web->LocationURL(), c.url);
+            EXPECT_FALSE(form->SkipHistoryOnce);
+        }
     char other = 'x';
     form->ComboBox1KeyPress(form->ComboBox1, other);
     EXPECT_EQ(other, 'x');
 }
 
-TEST_F(BrowserCommands, ShiftDeleteEmptiesTheAddressListAndItsFileDeleteAloneDoesNot)
+// The address box names the page shown after a navigation, but keeps an address the user is typing
+// there while the page loads.
+TEST_F(BrowserCommands, TheAddressBoxShowsThePageShownUnlessAnotherAddressIsTyped)
 {
-    form->ComboBox1->Items()->Add("http://a.example/");
-    form->ComboBox1->Items()->Add("http://b.example/");
-    Word key = VK_DELETE;
-    form->ComboBox1KeyDown(form->ComboBox1, key, TShiftState());
-    form->ComboBox1KeyDown(form->ComboBox1, key, TShiftState() << ssCtrl);
-    EXPECT_EQ(form->ComboBox1->Items()->Count(), 2);
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\list"), "");
-    testkit::WriteFileBytes(dir / "FILES\\list", "http://a.example/\r\n");
-    form->ComboBox1KeyDown(form->ComboBox1, key, TShiftState() << ssShift);
-    EXPECT_EQ(form->ComboBox1->Items()->Count(), 0);
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\list"), "");
+    form->Show();
+    for (bool typing : {false, true}) {
+        form->ComboBox1->SetFocus();
+        form->Web->Navigate(Path(typing ? "first.html" : "second.html"));
+        if (typing)
+            form->ComboBox1->SetText("http://typed.example/");
+        WaitPage(typing ? "Первая страница" : "Вторая страница");
+        EXPECT_EQ(form->ComboBox1->Text(), typing ? AnsiString("http://typed.example/") : Path("second.html"));
+    }
+}
+
+// Shift+Delete asks first: "Отмена" (the default answer) keeps the list and its file, OK empties
+// both; the key cuts no text either way. Delete alone and Ctrl+Delete ask nothing.
+TEST_F(BrowserCommands, ShiftDeleteEmptiesTheAddressListAndItsFileAfterAQuestion)
+{
+    testkit::WriteFileBytes(dir / "FILES\\list", "http://a.example/\r\nhttp://b.example/\r\n");
+    settings::LoadAddressList(*form->ComboBox1->Items());
+    for (TShiftState shift : {TShiftState(), TShiftState() << ssCtrl}) {
+        Word key = VK_DELETE;
+        form->ComboBox1KeyDown(form->ComboBox1, key, shift);
+        EXPECT_EQ(key, VK_DELETE);
+    }
+    EXPECT_TRUE(boxes.empty());
+    for (int answer : {IDCANCEL, IDOK}) {
+        ScriptBoxes(answer);
+        Word key = VK_DELETE;
+        form->ComboBox1KeyDown(form->ComboBox1, key, TShiftState() << ssShift);
+        EXPECT_EQ(key, 0);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "Удалить все адреса из списка адресов?\nВосстановить их будет невозможно.");
+        EXPECT_EQ(boxes[0].flags, UINT(MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2));
+        boxes.clear();
+        const bool kept = answer == IDCANCEL;
+        EXPECT_EQ(form->ComboBox1->Items()->Count(), kept ? 2 : 0);
+        EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\list"), kept ? "http://a.example/\r\nhttp://b.example/\r\n" : "");
+    }
 }
 
 TEST_F(BrowserCommands, CommandStatesSetOnlyTheirOwnPairAndProgressHidesWhenDone)

@@ -13,6 +13,7 @@ namespace {
 using testkit::RemoteBuffer;
 using testkit::VisibleWindows;
 using testkit::WaitUntil;
+using testkit::ControlText;
 using testkit::WindowText;
 
 LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
@@ -47,6 +48,19 @@ protected:
             return true;
         }
         return false;
+    }
+
+    // Opens the drop-down of the back button (the navigation bar's button with picture 9).
+    void OpenBackMenu(HWND main)
+    {
+        int index = -1;
+        RECT back{};
+        for (HWND bar : VisibleWindows(main, 0, "ToolBar"))
+            if (ToolButton(bar, 9, index, back)) {
+                PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, Point(back.right - 4, (back.top + back.bottom) / 2));
+                return;
+            }
+        ADD_FAILURE() << "no back button";
     }
 
     bool ChooseInMenu(const std::vector<WPARAM>& keys) { return testkit::ChooseInMenu(run.Id(), keys); }
@@ -94,16 +108,7 @@ TEST_F(ReadingEndToEnd, OpenFollowGoBackWriteANoteAndClose)
         << WindowText(main);
 
     // Back through the drop-down of the back button: its second page, the article.
-    HWND navBar = nullptr;
-    int index = -1;
-    RECT back{};
-    for (HWND bar : VisibleWindows(main, 0, "ToolBar"))
-        if (ToolButton(bar, 9, index, back)) {
-            navBar = bar;
-            break;
-        }
-    ASSERT_NE(navBar, nullptr) << "no back button";
-    PostMessageA(navBar, WM_LBUTTONDOWN, MK_LBUTTON, Point(back.right - 4, (back.top + back.bottom) / 2));
+    OpenBackMenu(main);
     ASSERT_TRUE(ChooseInMenu({VK_DOWN, VK_DOWN, VK_RETURN})) << "the back history menu";
     ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == first; })) << WindowText(main);
 
@@ -119,6 +124,7 @@ TEST_F(ReadingEndToEnd, OpenFollowGoBackWriteANoteAndClose)
     for (char c : std::string("Заметка к статье\rвторая строка"))
         PostMessageA(memo, WM_CHAR, static_cast<unsigned char>(c), 0);
     RECT save{};
+    int index = -1;
     auto noteBars = VisibleWindows(GetParent(memo), 0, "ToolBar");
     ASSERT_FALSE(noteBars.empty());
     ASSERT_TRUE(ToolButton(noteBars[0], 22, index, save));
@@ -135,6 +141,60 @@ TEST_F(ReadingEndToEnd, OpenFollowGoBackWriteANoteAndClose)
                   "first.html\r\nВторая страница=" + files + "second.html\r\n");
     EXPECT_EQ(testkit::ReadFileBytes(files + "tmpF.ini"), "[URL]\r\nПервая страница=" + files + "first.html\r\n");
     EXPECT_EQ(testkit::ReadFileBytes(files + "list"), files + "first.html\r\n");
+}
+
+// By keys in the page: a click into it, Tab to its link and Enter follow the link, and the address
+// box names each page shown; Backspace goes back. Three pages of one title are three items of the
+// back button's drop-down, the last one going to the third page.
+TEST_F(ReadingEndToEnd, LinksByKeysTheAddressOfThePageShownAndPagesOfOneTitle)
+{
+    const AnsiString files = dir / "FILES\\";
+    testkit::WriteFileBytes(files + "first.html", "<title>Первая страница</title><p><a href=\"one1.html\">Дальше</a></p>");
+    for (int n = 1; n <= 3; ++n)
+        testkit::WriteFileBytes(files + "one" + std::to_string(n) + ".html",
+                                "<title>Одна</title><p><a href=\"one" + std::to_string(n + 1) + ".html\">Дальше</a></p>");
+    HWND main = run.Launch(dir.Path());
+    ASSERT_NE(main, nullptr) << "no main window";
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == "VLN - (Vellorn)-VLN"; })) << WindowText(main);
+    HWND tree = VisibleWindows(main, 0, "Vellorn.TreeView").at(0);
+    RemoteBuffer mem(run.Process(), 64);
+    mem.Put(HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, mem.Address()));
+    testkit::ClickIn(tree, mem.Get<RECT>(), true);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(main) == "VLN -Статья со ссылкой (Первая страница)-VLN"; }))
+        << WindowText(main);
+
+    HWND view = VisibleWindows(main, 0, "VellornHtmlView").at(0);
+    HWND address = VisibleWindows(main, 0, "ComboBox").at(0);
+    RECT page{};
+    GetClientRect(view, &page);
+    SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, Point(page.right - 30, page.bottom - 10));
+    SendMessageA(view, WM_LBUTTONUP, 0, Point(page.right - 30, page.bottom - 10));
+    ASSERT_TRUE(WaitUntil([&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
+        return info.hwndFocus == view;
+    })) << "the page has the focus";
+    const auto key = [&](WPARAM k) {
+        PostMessageA(view, WM_KEYDOWN, k, 1);
+        PostMessageA(view, WM_KEYUP, k, 0xC0000001);
+    };
+    for (int n = 1; n <= 3; ++n) {
+        key(VK_TAB);
+        key(VK_RETURN);
+        const std::string shown = files + "one" + std::to_string(n) + ".html";
+        ASSERT_TRUE(WaitUntil([&] { return ControlText(address) == shown; })) << n << " " << ControlText(address);
+        EXPECT_EQ(WindowText(main), "VLN -Статья со ссылкой (Одна)-VLN");
+    }
+    key(VK_BACK);
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(address) == files + "one2.html"; })) << ControlText(address);
+
+    // The back list: the start page, "Первая страница" and the three pages "Одна".
+    OpenBackMenu(main);
+    ASSERT_TRUE(ChooseInMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})) << "the back history menu";
+    EXPECT_TRUE(WaitUntil([&] { return ControlText(address) == files + "one3.html"; })) << ControlText(address);
+    ASSERT_EQ(run.Close(main), 0u);
 }
 
 } // namespace

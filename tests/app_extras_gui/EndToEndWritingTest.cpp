@@ -19,19 +19,14 @@ using namespace logic;
 
 namespace {
 
+using testkit::ChildWithText;
 using testkit::ChooseInMenuBar;
+using testkit::RealKeys;
 using testkit::RemoteBuffer;
 using testkit::VisibleWindows;
+using testkit::WaitForWindow;
 using testkit::WaitUntil;
 using testkit::WindowText;
-
-HWND ChildWithText(HWND Parent, const std::string& Cls, const std::string& Text)
-{
-    for (HWND w : VisibleWindows(Parent, 0, Cls))
-        if (WindowText(w) == Text)
-            return w;
-    return nullptr;
-}
 
 // The visible windows of a class below Parent, top to bottom.
 std::vector<HWND> FromTop(HWND Parent, const std::string& Cls)
@@ -60,33 +55,6 @@ void RealClick(POINT At)
     testkit::SendMouse(At);
     testkit::SendMouse(At, MOUSEEVENTF_LEFTDOWN);
     testkit::SendMouse(At, MOUSEEVENTF_LEFTUP);
-}
-
-// Real keys: each pressed in turn and released last one first.
-void RealKeys(std::initializer_list<WORD> Keys)
-{
-    std::vector<INPUT> in;
-    for (WORD k : Keys) {
-        in.push_back(INPUT{INPUT_KEYBOARD, {}});
-        in.back().ki.wVk = k;
-    }
-    for (auto k = std::rbegin(Keys); k != std::rend(Keys); ++k) {
-        in.push_back(INPUT{INPUT_KEYBOARD, {}});
-        in.back().ki.wVk = *k;
-        in.back().ki.dwFlags = KEYEVENTF_KEYUP;
-    }
-    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-}
-
-HWND WaitForWindow(DWORD Pid, const std::string& Cls)
-{
-    HWND found = nullptr;
-    WaitUntil([&] {
-        auto windows = VisibleWindows(nullptr, Pid, Cls);
-        found = windows.empty() ? nullptr : windows[0];
-        return found != nullptr;
-    });
-    return found;
 }
 
 class WritingEndToEnd : public ::testing::Test {
@@ -511,14 +479,30 @@ TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
         return info.hwndFocus;
     };
     ASSERT_TRUE(WaitUntil([&] { return focused() == address || IsChild(address, focused()); })) << "the address box focused";
-    // Real input that Wine drops on a loaded machine is given again (clearing twice changes nothing).
-    bool cleared = false;
-    for (int i = 0; i < 3 && !cleared; ++i) {
-        RealKeys({VK_SHIFT, VK_DELETE});
-        cleared = WaitUntil([&] { return testkit::ReadFileBytes(dir / "FILES\\list").empty(); }, 3000);
+    // Shift+Delete asks first: "Отмена" keeps the list and its file, "OK" empties both. Real input
+    // that Wine drops on a loaded machine is given again.
+    const std::string list = testkit::ReadFileBytes(dir / "FILES\\list");
+    const auto question = [&] {
+        const auto boxes = VisibleWindows(nullptr, run.Id(), "TsMessageForm");
+        return boxes.empty() ? nullptr : boxes[0];
+    };
+    for (const char* answer : {"Отмена", "OK"}) {
+        HWND box = nullptr;
+        for (int i = 0; i < 3 && !box; ++i) {
+            RealKeys({VK_SHIFT, VK_DELETE});
+            WaitUntil([&] { return (box = question()) != nullptr; }, 3000);
+        }
+        ASSERT_NE(box, nullptr) << "the question";
+        EXPECT_EQ(WindowText(box), "Удаление");
+        PostMessageA(ChildWithText(box, "BitBtn", answer), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
+        if (answer[0] == 'O')
+            break;
+        EXPECT_EQ(SendMessageA(address, CB_GETCOUNT, 0, 0), 2) << "kept";
+        EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\list"), list);
     }
-    ASSERT_TRUE(cleared) << "the list on disk";
-    EXPECT_EQ(SendMessageA(address, CB_GETCOUNT, 0, 0), 0);
+    // The file is read once the program is closed, not while it may be writing it.
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageA(address, CB_GETCOUNT, 0, 0) == 0; })) << "the list emptied";
 
     // "Статья" on "Лес" with the mark "Избранная" chosen by mouse.
     HWND tree = VisibleWindows(main, 0, "TreeView").at(0);
@@ -545,6 +529,7 @@ TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
     EXPECT_TRUE(RepaintedOnItsOwn(status, before)) << "the status bar shows the new count";
 
     EXPECT_EQ(run.Close(main), 0u);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\list"), "") << "the list on disk";
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("Skin=Neutral"), std::string::npos)
         << "the skin applied and kept";
     TComponent* owner = Create<TComponent>(nullptr);

@@ -124,4 +124,90 @@ TEST_F(EndToEnd, ASecondInstanceWorksOnTheFilesOfItsOwnTree)
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("NameTree=VLN"), std::string::npos);
 }
 
+// The items of the tree window as the user sees them: double click on a top-level item opens it.
+void OpenTopItem(const testkit::ProgramRun& Run, HWND Main, int Index)
+{
+    HWND tree = FindChild(Main, "TreeView");
+    ASSERT_NE(tree, nullptr);
+    auto item = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    for (int i = 0; i < Index && item; ++i)
+        item = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, LPARAM(item)));
+    ASSERT_NE(item, nullptr);
+    testkit::RemoteBuffer mem(Run.Process(), 64);
+    mem.Put(item);
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, mem.Address()));
+    testkit::ClickIn(tree, mem.Get<RECT>(), true);
+}
+
+// The address box's text (the first combo box of the window).
+std::string AddressText(HWND Main)
+{
+    HWND box = FindChild(Main, "ComboBox");
+    return box ? testkit::ControlText(box) : std::string();
+}
+
+// A second start beside a running program says at once that the archive is open and which tree
+// file it keeps (so does its title), and writes that file at close; each copy's new addresses
+// stay in the address list, whichever closes last.
+TEST_F(EndToEnd, ASecondCopySaysWhichTreeFileItKeepsAndTheAddressListsMerge)
+{
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.vlt", PlainTreeFile({{"Альфа", 2, {}}, {"Бета", 2, {}}}));
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", "[FILES]\r\nАльфа=a.html\r\nБета=b.html\r\n");
+    testkit::WriteFileBytes(dir / "FILES\\list", "http://example.org/\r\n");
+    HWND first = Launch("");
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(first) == "VLN - (Vellorn)-VLN"; })) << WindowText(first);
+    OpenTopItem(run, first, 0);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return AddressText(first) == dir / "FILES\\a.html"; })) << AddressText(first);
+
+    testkit::ProgramRun second;
+    std::string told;
+    HWND copy = second.Launch(dir.Path(), "", [&] {
+        for (HWND box : testkit::VisibleWindows(nullptr, second.Id(), "TsMessageForm")) {
+            told = WindowText(box);
+            PostMessageA(testkit::ChildWithText(box, "BitBtn", "OK"), BM_CLICK, 0, 0);
+        }
+    });
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(told, "VLN [Temp (2).vlt] - Vellorn") << "the message at start, titled with the tree file";
+    EXPECT_TRUE(testkit::WaitUntil([&] { return WindowText(copy) == "VLN [Temp (2).vlt] - (Vellorn)-VLN"; }))
+        << WindowText(copy);
+    OpenTopItem(second, copy, 1);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return AddressText(copy) == dir / "FILES\\b.html"; })) << AddressText(copy);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return WindowText(copy) == "VLN [Temp (2).vlt] -Бета (about:blank)-VLN"; }))
+        << WindowText(copy);
+
+    EXPECT_EQ(second.Close(copy), 0u);
+    EXPECT_EQ(CloseProgram(first), 0u);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\list"),
+              "http://example.org/\r\n" + dir / "FILES\\b.html" + "\r\n" + dir / "FILES\\a.html" + "\r\n");
+    const std::string kept = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp (2).vlt");
+    EXPECT_NE(kept.find(ItemsData({{"Альфа", 2, {}}, {"Бета", 2, {}}})), std::string::npos);
+}
+
+// Closed maximised or minimised, the program keeps the window's normal bounds: the next start
+// shows the normal window there.
+TEST_F(EndToEnd, ClosedMaximisedOrMinimisedTheWindowKeepsItsNormalBounds)
+{
+    for (WPARAM command : {SC_MAXIMIZE, SC_MINIMIZE}) {
+        testkit::ProgramRun closing;
+        HWND main = closing.Launch(dir.Path());
+        ASSERT_NE(main, nullptr);
+        PostMessageA(main, WM_SYSCOMMAND, command, 0);
+        ASSERT_TRUE(testkit::WaitUntil([&] { return command == SC_MAXIMIZE ? IsZoomed(main) : IsIconic(main); }));
+        EXPECT_EQ(closing.Close(main), 0u);
+        const std::string ini = testkit::ReadFileBytes(dir / "FILES\\form.ini");
+        EXPECT_NE(ini.find("Width=1000\r\nHeight=700\r\nTop=60\r\nLeft=100\r\n"), std::string::npos) << ini;
+    }
+    HWND main = Launch("");
+    ASSERT_NE(main, nullptr);
+    RECT r{};
+    GetWindowRect(main, &r);
+    EXPECT_FALSE(IsZoomed(main));
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 60);
+    EXPECT_EQ(r.right - r.left, 1000);
+    EXPECT_EQ(r.bottom - r.top, 700);
+}
+
 } // namespace

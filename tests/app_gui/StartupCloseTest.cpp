@@ -405,6 +405,16 @@ TEST_F(StartupClose, AnInstanceBesideTheOwnerGivesATempTreeFilesOfItsOwn)
     EXPECT_EQ(form->ArticleCount, 6) << "the working tree is shown";
     EXPECT_EQ(form->CurrentTreeFile, "Temp (2)");
     EXPECT_EQ(fileOf("Temp (2).ini"), map);
+    // Shown, it says so, and its title names the file.
+    EXPECT_EQ(Application->Title(), "VLN [Temp (2).vlt] - Vellorn");
+    form->Show();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Архив уже открыт в другом окне программы.\n\nЭто окно работает с копией дерева статей, и "
+                             "его изменения будут сохранены в файле\n\"" + dir / "FILES\\tree\\Temp (2).vlt" +
+                                 "\".\nОткрыть это дерево потом можно командой «Файл» — «Загрузить дерево».");
+    form->Hide();
+    form->Show();
+    EXPECT_EQ(boxes.size(), 1u) << "once";
     form->TreeView1->SetSelected(nullptr);
     ASSERT_TRUE(AddArticleNode(form, "Своя", archive::WorkingTreeFile(), "own.html", 2));
     DeleteFileEntry("Новая статья");

@@ -21,17 +21,6 @@ using testkit::VisibleWindows;
 using testkit::WaitUntil;
 using testkit::WindowText;
 
-HWND First(HWND Parent, DWORD Pid, const std::string& Cls)
-{
-    HWND found = nullptr;
-    WaitUntil([&] {
-        auto windows = VisibleWindows(Parent, Pid, Cls);
-        found = windows.empty() ? nullptr : windows[0];
-        return found != nullptr;
-    });
-    return found;
-}
-
 // 700 categories of 99 articles each.
 std::vector<N> BigTree()
 {
@@ -140,9 +129,9 @@ protected:
     void ChooseSkin(HWND Main, HWND Tree, const std::string& Name, COLORREF TreeColour)
     {
         ChooseInMenuBar(Main, 2, 5);
-        HWND chooser = First(nullptr, run->Id(), "TForm16");
+        HWND chooser = testkit::WaitForWindow(run->Id(), "TForm16");
         ASSERT_NE(chooser, nullptr);
-        HWND list = First(chooser, 0, "ListBox");
+        HWND list = testkit::WaitForWindow(0, "ListBox", chooser);
         ASSERT_NE(list, nullptr);
         // The system carries list box texts (as wide text) and rectangles between processes itself.
         int index = -1;
@@ -184,7 +173,7 @@ TEST_F(SkinnedTreeEndToEnd, ADuskTreeScrollsSearchesKeepsItsStateAcrossSkinsAndW
     auto trees = VisibleWindows(main, 0, "TreeView");
     ASSERT_EQ(trees.size(), 1u) << "the articles page";
     HWND tree = trees[0];
-    HWND pages = First(main, 0, "PageControl");
+    HWND pages = testkit::WaitForWindow(0, "PageControl", main);
     ASSERT_NE(pages, nullptr);
 
     // The left side from the skin: the tree's frame in its border, its colour, a skinned bar, no
@@ -250,7 +239,7 @@ TEST_F(SkinnedTreeEndToEnd, ADuskTreeScrollsSearchesKeepsItsStateAcrossSkinsAndW
 
     // "Поиск" > "Поиск статей": the result on "Поиск"; the tabs switch the pages as a user does.
     ChooseInMenuBar(main, 3, 0);
-    HWND search = First(nullptr, run->Id(), "TForm4");
+    HWND search = testkit::WaitForWindow(run->Id(), "TForm4");
     ASSERT_NE(search, nullptr);
     auto edits = VisibleWindows(search, 0, "Edit");
     ASSERT_EQ(edits.size(), 1u);

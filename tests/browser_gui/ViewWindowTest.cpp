@@ -304,7 +304,7 @@ TEST_F(ViewWindow, FindScrollsToAndHighlightsTheMatch)
     EXPECT_EQ(view_.FindDialog(), nullptr);
 }
 
-TEST_F(ViewWindow, SourceWindowShowsThePageText)
+TEST_F(ViewWindow, SourceWindowShowsThePageTextWithTheFocusAndEscClosesIt)
 {
     Open(Sample("second.html"));
     HWND src = view_.ShowSource();
@@ -314,7 +314,95 @@ TEST_F(ViewWindow, SourceWindowShowsThePageText)
     char buf[1024] = {};
     GetWindowTextA(edit, buf, sizeof buf);
     EXPECT_NE(std::string(buf).find("<title>Вторая страница</title>"), std::string::npos);
-    DestroyWindow(src);
+    EXPECT_EQ(GetFocus(), edit);
+    PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(testkit::PumpUntil([&] { return !IsWindow(src); }, 2000));
+    if (IsWindow(src))
+        DestroyWindow(src);
+}
+
+namespace {
+
+// Holds or lets go of a key in this thread's keyboard state.
+void HoldKey(int Key, bool Down)
+{
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[Key] = Down ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+} // namespace
+
+// Tab and Shift+Tab walk the links that show (an empty one is skipped), framed and scrolled into
+// view; past the last one Tab is left to the dialog. Enter follows the focused link, Backspace and
+// Alt+Left go back, Alt+Right forward. The focus leaving the view takes the link focus along.
+TEST_F(ViewWindow, KeysWalkTheLinksAndTheHistory)
+{
+    testkit::TempDir dir;
+    std::string body = "<title>Links</title><p><a href=\"a.html\">first link</a> <a href=\"none.html\"></a></p>";
+    for (int i = 0; i < 150; ++i)
+        body += "<p>line " + std::to_string(i) + "</p>";
+    body += "<p><a href=\"b.html\">last link</a></p>";
+    testkit::WriteFileBytes(dir / "links.html", body);
+    testkit::WriteFileBytes(dir / "a.html", "<title>A</title>a");
+    Open(dir / "links.html");
+    HWND h = view_.Handle();
+    SetForegroundWindow(host_);
+    SetFocus(h);
+    ASSERT_EQ(GetFocus(), h);
+    const auto wantsTab = [&] { return (SendMessageA(h, WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB) != 0; };
+    const auto linkShown = [&](int link) {
+        POINT pt;
+        RECT rc;
+        GetClientRect(h, &rc);
+        return view_.LinkPoint(link, pt) && pt.y >= 0 && pt.y < rc.bottom;
+    };
+    const auto dark = [&] {
+        const testkit::PixelImage px = testkit::PrintWindowPixels(h, true);
+        return px.Width() * px.Height() - px.CountColor(RECT{0, 0, px.Width(), px.Height()}, RGB(255, 255, 255));
+    };
+
+    EXPECT_EQ(view_.FocusedLink(), -1);
+    EXPECT_TRUE(wantsTab());
+    const int unframed = dark();
+    SendMessageA(h, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(view_.FocusedLink(), 0);
+    EXPECT_GT(dark(), unframed) << "the focused link is framed";
+    SendMessageA(h, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(view_.FocusedLink(), 2);
+    EXPECT_GT(view_.ScrollPos(), 0);
+    EXPECT_TRUE(linkShown(2)) << "the page scrolls to the focused link";
+    EXPECT_FALSE(wantsTab()) << "past the last link Tab leaves the page";
+    HoldKey(VK_SHIFT, true);
+    EXPECT_TRUE(wantsTab());
+    SendMessageA(h, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_FALSE(wantsTab()) << "before the first link Shift+Tab leaves the page";
+    HoldKey(VK_SHIFT, false);
+    EXPECT_EQ(view_.FocusedLink(), 0);
+    EXPECT_TRUE(linkShown(0));
+
+    int before = completed_;
+    SendMessageA(h, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; }, 5000));
+    EXPECT_EQ(view_.LocationName(), "A");
+    EXPECT_EQ(view_.FocusedLink(), -1);
+    const struct {
+        UINT msg;
+        WPARAM key;
+        const char* page;
+    } steps[] = {{WM_KEYDOWN, VK_BACK, "Links"}, {WM_SYSKEYDOWN, VK_RIGHT, "A"}, {WM_SYSKEYDOWN, VK_LEFT, "Links"}};
+    for (const auto& step : steps) {
+        before = completed_;
+        SendMessageA(h, step.msg, step.key, step.msg == WM_SYSKEYDOWN ? LPARAM(1) << 29 : 0);
+        ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; }, 5000)) << step.page;
+        EXPECT_EQ(view_.LocationName(), step.page);
+    }
+
+    SendMessageA(h, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(view_.FocusedLink(), 0);
+    SetFocus(host_);
+    EXPECT_EQ(view_.FocusedLink(), -1);
 }
 
 TEST_F(ViewWindow, NoPrinterGivesANoticeAndWebWithoutNetworkAnErrorPage)

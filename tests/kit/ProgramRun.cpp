@@ -21,6 +21,13 @@ std::string WindowText(HWND wnd)
     return text;
 }
 
+std::string ControlText(HWND wnd)
+{
+    std::string text(size_t(SendMessageA(wnd, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
+    text.resize(size_t(SendMessageA(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
 namespace {
 
 struct Search {
@@ -116,6 +123,40 @@ bool ChooseInMenu(DWORD Pid, const std::vector<WPARAM>& Keys)
     return WaitUntil([&] { return VisibleWindows(nullptr, Pid, "#32768").empty(); });
 }
 
+HWND WaitForWindow(DWORD Pid, const std::string& Cls, HWND Parent)
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        auto windows = VisibleWindows(Parent, Pid, Cls);
+        found = windows.empty() ? nullptr : windows[0];
+        return found != nullptr;
+    });
+    return found;
+}
+
+HWND ChildWithText(HWND Parent, const std::string& Cls, const std::string& Text)
+{
+    for (HWND w : VisibleWindows(Parent, 0, Cls))
+        if (WindowText(w) == Text)
+            return w;
+    return nullptr;
+}
+
+void RealKeys(std::initializer_list<WORD> Keys)
+{
+    std::vector<INPUT> in;
+    for (WORD k : Keys) {
+        in.push_back(INPUT{INPUT_KEYBOARD, {}});
+        in.back().ki.wVk = k;
+    }
+    for (auto k = std::rbegin(Keys); k != std::rend(Keys); ++k) {
+        in.push_back(INPUT{INPUT_KEYBOARD, {}});
+        in.back().ki.wVk = *k;
+        in.back().ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
 RemoteBuffer::RemoteBuffer(HANDLE Process, size_t Size) : process_(Process), size_(Size)
 {
     p_ = VirtualAllocEx(Process, nullptr, Size, MEM_COMMIT, PAGE_READWRITE);
@@ -203,7 +244,7 @@ bool ProgramRun::CopySkins(const std::string& Folder)
     return ok;
 }
 
-HWND ProgramRun::Launch(const std::string& Folder, const std::string& Args)
+HWND ProgramRun::Launch(const std::string& Folder, const std::string& Args, const std::function<void()>& WhileStarting)
 {
     std::string cmd = "\"" + Folder + "Vellorn.exe\"" + (Args.empty() ? "" : " " + Args);
     STARTUPINFOA si{};
@@ -219,6 +260,8 @@ HWND ProgramRun::Launch(const std::string& Folder, const std::string& Args)
         [&] {
             for (HWND splash : VisibleWindows(nullptr, pi_.dwProcessId, "TFLog"))
                 PostMessageA(splash, WM_KEYDOWN, VK_SPACE, 0);
+            if (WhileStarting)
+                WhileStarting();
             auto mains = VisibleWindows(nullptr, pi_.dwProcessId, "TID_Vellorn");
             main = mains.empty() ? nullptr : mains[0];
             return main && IsWindowEnabled(main);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ namespace testkit {
 
 std::string WindowClass(HWND wnd);
 std::string WindowText(HWND wnd);
+// The text a control of another process holds (an edit's, a combo box's), asked of the window.
+std::string ControlText(HWND wnd);
 
 // The visible windows whose class name contains Cls: below Parent, or, without one, the top-level
 // windows of the process Pid. In z order.
@@ -23,6 +26,16 @@ std::vector<HWND> ProcessWindows(DWORD Pid, const std::string& Cls);
 
 // Polls Pred every 20 ms until it holds or Ms have passed; answers whether it held.
 bool WaitUntil(const std::function<bool()>& Pred, DWORD Ms = 10000);
+
+// The first visible window whose class name contains Cls, once one shows (null when none came):
+// below Parent, or, without one, a top-level window of the process Pid.
+HWND WaitForWindow(DWORD Pid, const std::string& Cls, HWND Parent = nullptr);
+
+// The visible window below Parent of a class containing Cls whose text is Text; null when none.
+HWND ChildWithText(HWND Parent, const std::string& Cls, const std::string& Text);
+
+// Real keys to the window in front: each pressed in turn and released last one first.
+void RealKeys(std::initializer_list<WORD> Keys);
 
 // Clicks the middle of a rectangle of a window's client area with posted mouse messages; twice
 // makes it a double click.
@@ -85,8 +98,10 @@ public:
     // Copies the shipped skins into Folder\Skins, the skin folder beside the program.
     static bool CopySkins(const std::string& Folder);
     // Starts Folder\Vellorn.exe with Args in Folder; answers its main window once the splash has
-    // gone (a key closes it) and the window takes input; null when it did not come.
-    HWND Launch(const std::string& Folder, const std::string& Args = "");
+    // gone (a key closes it) and the window takes input; null when it did not come. WhileStarting
+    // runs at each look meanwhile (to answer what the start shows).
+    HWND Launch(const std::string& Folder, const std::string& Args = "",
+                const std::function<void()>& WhileStarting = {});
     // Closes the main window and waits for the program's end: its exit code (STILL_ACTIVE when it
     // did not end).
     DWORD Close(HWND Main);

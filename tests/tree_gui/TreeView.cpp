@@ -809,3 +809,59 @@ TEST_F(TreeViewTest, SubclassesDecideAndAnswerThroughTheHooks)
     top->Delete();
     EXPECT_EQ(hooked->Heard, (std::vector<std::string>{"change лист", "edit новый", "delete новый", "delete верх"}));
 }
+
+// A key that moves the selection and the end of a label edit show the item from its start: a
+// tree scrolled sideways (by the edit of a long title, or by hand) comes back to its left edge,
+// or, for an item whose text starts past the view, to just before its button. Ctrl with a key
+// keeps the scroll.
+TEST_F(TreeViewTest, KeysAndTheEndOfAnEditShowTheSelectedItemFromItsStart)
+{
+    TTreeNode* first = tree->Items()->Add(nullptr, "первая");
+    TTreeNode* longTitle = tree->Items()->AddChild(first, std::string(150, 'W'));
+    TTreeNode* deep = tree->Items()->Add(nullptr, "вторая");
+    for (int level = 1; level <= 14; ++level)
+        deep = tree->Items()->AddChild(deep, "уровень " + std::to_string(level));
+    first->Expand(false);
+    HWND h = tree->Handle();
+    const auto pos = [&] { return GetScrollPos(h, SB_HORZ); };
+    const auto scrollAway = [&] {
+        SendMessageA(h, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 600), 0);
+        ASSERT_EQ(pos(), 600);
+    };
+    const auto key = [&](WORD k) { SendMessageA(h, WM_KEYDOWN, k, 0); };
+
+    tree->SetSelected(longTitle);
+    ASSERT_TRUE(longTitle->EditText());
+    EXPECT_GT(pos(), 0) << "the edit box is scrolled into view";
+    longTitle->EndEdit(false);
+    EXPECT_EQ(pos(), 0);
+
+    for (WORD k : {VK_HOME, VK_END, VK_UP, VK_DOWN, VK_PRIOR, VK_NEXT}) {
+        tree->SetSelected(first);
+        scrollAway();
+        key(k);
+        EXPECT_EQ(pos(), 0) << k;
+    }
+
+    scrollAway();
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[VK_CONTROL] = 0x80;
+    SetKeyboardState(state);
+    key(VK_HOME);
+    state[VK_CONTROL] = 0;
+    SetKeyboardState(state);
+    EXPECT_EQ(pos(), 600) << "Ctrl+Home scrolls, selecting nothing";
+
+    // The deepest item's text starts past the view: its button and text show, not the edge.
+    deep->MakeVisible();
+    tree->SetSelected(deep);
+    key(VK_END);
+    ASSERT_EQ(tree->Selected(), deep);
+    RECT text{}, client{};
+    TreeView_GetItemRect(h, deep->ItemId(), &text, TRUE);
+    GetClientRect(h, &client);
+    EXPECT_GT(pos(), 0);
+    EXPECT_GE(text.left - int(TreeView_GetIndent(h)), 0) << "its button";
+    EXPECT_LT(text.left, client.right) << "its text";
+}
