@@ -660,6 +660,9 @@ public:
     virtual bool KeyPreviewEnabled() const { return false; }
     // Runs a menu shortcut of the form for the key; answers whether it was one.
     virtual bool IsShortCut(TWMKey& /*Message*/) { return false; }
+    // Control, on this form, was hidden or disabled: the focus (and the form's active control),
+    // when in Control, go on to the next control that can take them.
+    virtual void ControlLeavesFocus(TWinControl* Control);
     // A mouse press on Sender: the form's active control hears CM_CANCELMODE (LParam = Sender).
     virtual void FormCancelMode(TControl* /*Sender*/) {}
 
@@ -738,6 +741,8 @@ protected:
     void CMDialogKey(TMessage& Message);
     void CMDialogChar(TMessage& Message);
     void CMChildKey(TMessage& Message);
+    // An arrow key on Current, which does not take the arrows: the focus moves within its group.
+    static void MoveInGroup(TWinControl* Current, bool GoForward);
     void CMShowingChanged(TMessage& Message);
     void CMVisibleChanged(TMessage& Message);
     void CMEnabledChanged(TMessage& Message);
@@ -749,6 +754,8 @@ protected:
     void CMFocusChanged(TMessage& Message);
     void FocusEntered();
     void ForgetFocus();
+    // This control was hidden or disabled: its form moves the focus off it (ControlLeavesFocus).
+    void LeaveFocus();
     void CMExit(TMessage&) { DoExit(); }
     void CMInvalidate(TMessage& Message);
     void CMBorderChanged(TMessage& Message);
