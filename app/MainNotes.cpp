@@ -105,6 +105,9 @@ void TID_Vellorn::ToolButton17Click(TObject*)
         text += Memo1->Lines()->Strings(i) + "\r\n";
     SafeWriteFileBytes(path, text);
     Memo1->SetModified(false);
+    // The note is there now: it can be removed from the panel and from both menus.
+    for (TMenuItem* item : {N76, N83})
+        item->SetEnabled(true);
     ToolButton20->SetEnabled(true);
 }
 

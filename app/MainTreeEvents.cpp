@@ -37,13 +37,13 @@ void EnableByKind(TID_Vellorn* Form, const TTreeNode* Node)
     Form->N11->SetEnabled(IsArticle(Node));
 }
 
-// The tree commands as the selection allows: none without a selected node or on the results
-// page; otherwise a node reached by the keys (or selected by a command) allows what a clicked
-// one allows.
+// The tree commands as the selection allows: none without a selected node, on the results page or
+// while the tree is hidden (no command acts on an entry the user cannot see); otherwise a node
+// reached by the keys (or selected by a command) allows what a clicked one allows.
 void EnableForSelection(TID_Vellorn* Form)
 {
     TTreeNode* node = Form->TreeView1->Selected();
-    if (!node || Form->PageControl1->ActivePageIndex() == 1) {
+    if (!node || Form->PageControl1->ActivePageIndex() == 1 || !Form->Panel2->Visible()) {
         Enable({Form->N15, Form->N25, Form->N41, Form->N43, Form->N10, Form->N80, Form->N31, Form->Flash1, Form->N12,
                 Form->N17},
                false);

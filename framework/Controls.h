@@ -458,6 +458,9 @@ protected:
     virtual void MouseMove(TShiftState Shift, int X, int Y);
     virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
     virtual void DoContextPopup(TPoint MousePos, bool& Handled);
+    // Where a pop-up menu asked for by keys (Shift+F10, the menu key) opens, in client
+    // coordinates: the control's corner, or below the item the keys act on.
+    virtual TPoint KeyboardPopupPoint() { return TPoint{0, 0}; }
     virtual void DoStartDrag(TDragObject*& DragObject);
     virtual void DoEndDrag(TObject* Target, int X, int Y);
     virtual void Resize();
@@ -845,6 +848,9 @@ private:
 TCustomForm* GetParentForm(TControl* Control);
 // The control at the top of the parent chain when it is a form, as a windowed control.
 TWinControl* GetParentFormControl(TControl* Control);
+// The keyboard pop-up point below an item's rectangle (client coordinates) while the item shows
+// in the control's client area; the control's corner otherwise.
+TPoint PopupPointBelow(TWinControl* Control, const RECT& Item);
 
 // The keyboard step of the application's message loop: a key message goes first to the nearest
 // framework control of its window as CN_BASE + message (CN_KEYDOWN, CN_CHAR, ...); answers true
