@@ -334,7 +334,6 @@ public:
     // Opening an entry.
     void TreeView1DblClick(TObject* Sender);
     void TreeView1KeyPress(TObject* Sender, char& Key);
-    void TreeView1KeyDown(TObject* Sender, Word& Key, TShiftState Shift);
     // Adding entries.
     void N80Click(TObject* Sender);
     void N73Click(TObject* Sender);

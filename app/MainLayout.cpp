@@ -131,7 +131,7 @@ void TID_Vellorn::BuildMenus()
     N6 = NewItem(N1, "N6", "Выход");
 
     N7 = NewItem(root, "N7", "Правка");
-    N15 = NewItem(N7, "N15", "Переименовать");
+    N15 = NewItem(N7, "N15", "Переименовать", ShortCut(VK_F2, 0));
     N30 = NewItem(N7, "N30", "Добавить ");
     N9 = NewItem(N30, "N9", "Категория", ShortCut(VK_INSERT, scShift), 0);
     N10 = NewItem(N30, "N10", "Подкатегория", ShortCut(VK_INSERT, scCtrl), 0);
@@ -207,7 +207,7 @@ void TID_Vellorn::BuildMenus()
     PopupMenu1 = Create<TPopupMenu>(this);
     PopupMenu1->SetName("PopupMenu1");
     TMenuItem* pm = PopupMenu1->Items();
-    N25 = NewItem(pm, "N25", "Переименовать");
+    N25 = NewItem(pm, "N25", "Переименовать", ShortCut(VK_F2, 0));
     N52 = NewItem(pm, "N52", "Добавить");
     N40 = NewItem(N52, "N40", "Категория", 0, 0);
     N41 = NewItem(N52, "N41", "Подкатегория", 0, 0);
@@ -549,7 +549,6 @@ void TID_Vellorn::BuildPanels()
     TreeView1->BoundLabel()->SetCaption("TreeView1");
     TreeView1->OnDblClick = Bind(this, &TID_Vellorn::TreeView1DblClick);
     TreeView1->OnKeyPress = Bind(this, &TID_Vellorn::TreeView1KeyPress);
-    TreeView1->OnKeyDown = Bind(this, &TID_Vellorn::TreeView1KeyDown);
     TreeView1->OnEdited = Bind(this, &TID_Vellorn::TreeView1Edited);
     TreeView1->OnExpanded = Bind(this, &TID_Vellorn::TreeView1Expanded);
     TreeView1->OnCollapsed = Bind(this, &TID_Vellorn::TreeView1Collapsed);

@@ -243,6 +243,9 @@ void TID_Vellorn::ToolButton17Click(TObject*)
     }
     SafeWriteFileBytes(path, text);
     Memo1->SetModified(false);
+    // The note is there now: it can be removed from the panel and from both menus.
+    for (TMenuItem* item : {N76, N83})
+        item->SetEnabled(true);
     ToolButton20->SetEnabled(true);
 }
 

@@ -185,6 +185,11 @@ void ShowTreePage(TID_Vellorn* Form, int Index)
 {
     Form->PageControl1->SetActivePageIndex(Index);
     Form->PageControl1Change(Form->PageControl1);
+    // The keys go to the tree the page shows: at once, or when the main window is active again
+    // (the search dialog is in front while its search runs).
+    TsTreeView* tree = Index == 1 ? Form->TreeView2 : Form->TreeView1;
+    if (tree->CanFocus())
+        Form->SetActiveControl(tree);
 }
 
 void TID_Vellorn::N19Click(TObject*) { Form4->Show(); }

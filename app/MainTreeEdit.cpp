@@ -34,23 +34,15 @@ void TID_Vellorn::N10Click(TObject*)
 
 void TID_Vellorn::N41Click(TObject* Sender) { N10Click(Sender); }
 
+// Also F2, its shortcut (the start page tells so); a rename under way goes on.
 void TID_Vellorn::N15Click(TObject*)
 {
     Session(this).DragPressed = false;
-    if (TTreeNode* node = TreeView1->Selected())
+    if (TTreeNode* node = TreeView1->Selected(); node && !TreeView1->IsEditing())
         node->EditText();
 }
 
 void TID_Vellorn::N25Click(TObject* Sender) { N15Click(Sender); }
-
-// F2 renames the selected node, as "Переименовать" does (the start page tells so).
-void TID_Vellorn::TreeView1KeyDown(TObject* Sender, Word& Key, TShiftState Shift)
-{
-    if (Key != VK_F2 || !(Shift * TShiftState{ssShift, ssCtrl, ssAlt}).Empty() || TreeView1->IsEditing())
-        return;
-    Key = 0;
-    N15Click(Sender);
-}
 
 void TID_Vellorn::TreeView1Edited(TObject*, TTreeNode* Node, AnsiString& S)
 {

@@ -31,10 +31,11 @@ void Enable(std::initializer_list<TMenuItem*> Items, bool Value)
 // The tree's commands as the selected node allows, the one rule of the main menu, the pop-up menu
 // and the timer: none without a node or on the results page; on any node renaming, deleting and
 // the properties; on a folder the add commands (it takes children); on an article the mark
-// submenus (a mark is set on an article only).
+// submenus (a mark is set on an article only). Nothing while the tree is hidden.
 void EnableForSelection(TID_Vellorn* Form, const TTreeNode* Node)
 {
-    const bool any = Node && Form->PageControl1->ActivePageIndex() != 1;
+    // No command acts on an entry the user cannot see: none either while the tree is hidden.
+    const bool any = Node && Form->PageControl1->ActivePageIndex() != 1 && Form->Panel2->Visible();
     Enable({Form->N15, Form->N25, Form->N12, Form->N43, Form->N17, Form->N96}, any);
     Enable({Form->N10, Form->N80, Form->N31, Form->Flash1, Form->N41, Form->N73, Form->N94, Form->Flash2},
            any && IsFolder(Node));

@@ -370,6 +370,16 @@ void TCustomComboBoxEx::Select()
 
 void TCustomComboBoxEx::Dispatch(TMessage& Message)
 {
+    // Alt+Down, Alt+Up and F4 open and close the list, as in every combo box: the box's own edit
+    // does not pass them to the list.
+    const bool toggle = Message.Msg == CN_SYSKEYDOWN ? Message.WParam == VK_DOWN || Message.WParam == VK_UP
+                        : Message.Msg == CN_KEYDOWN  ? Message.WParam == VK_F4
+                                                     : false;
+    if (toggle) {
+        SetDroppedDown(!DroppedDown());
+        Message.Result = 1;
+        return;
+    }
     if (Message.Msg == CN_COMMAND) {
         Message.Result = 0;
         switch (HIWORD(Message.WParam)) {

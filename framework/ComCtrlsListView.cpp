@@ -499,6 +499,12 @@ void TCustomListView::DestroyWnd()
     FEditing = false;
 }
 
+TPoint TCustomListView::KeyboardPopupPoint()
+{
+    TListItem* item = ItemFocused();
+    return item ? PopupPointBelow(this, item->DisplayRect(drLabel)) : inherited::KeyboardPopupPoint();
+}
+
 void TCustomListView::Notification(TComponent* AComponent, TOperation Operation)
 {
     inherited::Notification(AComponent, Operation);

@@ -312,6 +312,8 @@ protected:
     void CreateWnd() override;
     void DestroyWnd() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Below the focused item's caption while it shows.
+    TPoint KeyboardPopupPoint() override;
 
     // Fills Item (its Index set, the rest cleared) for an owner-data row; the default asks OnData.
     // Answers whether the item was filled.

@@ -1578,6 +1578,12 @@ void TCustomTreeView::ImageListChange(TObject*)
     }
 }
 
+TPoint TCustomTreeView::KeyboardPopupPoint()
+{
+    TTreeNode* node = Selected();
+    return node ? PopupPointBelow(this, node->DisplayRect(true)) : inherited::KeyboardPopupPoint();
+}
+
 void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation)
 {
     inherited::Notification(AComponent, Operation);

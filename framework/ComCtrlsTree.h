@@ -388,6 +388,8 @@ protected:
     void CreateWnd() override;
     void DestroyWnd() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Below the selected node's text while it shows.
+    TPoint KeyboardPopupPoint() override;
 
     // The hooks behind the events, for subclasses that decide or answer themselves:
     // whether Node may expand (OnExpanding), whether the selection may move to Node

@@ -922,7 +922,7 @@ void TControl::WMContextMenu(TMessage& Message)
     // The handler may have changed the menu: it is read only now.
     if (TPopupMenu* menu = CurrentPopupMenu()) {
         if (invalid)
-            pt = ClientToScreen(TPoint{0, 0});
+            pt = ClientToScreen(KeyboardPopupPoint());
         SendCancelMode(nullptr);
         if (PopupMenuHook && PopupMenuHook(menu, this, pt.x, pt.y))
             Message.Result = 1;
@@ -991,6 +991,17 @@ void TControl::CMMouseWheel(TMessage& Message)
 }
 
 // --- Forms and the keyboard pipeline ----------------------------------------------------------
+
+TPoint PopupPointBelow(TWinControl* Control, const RECT& Item)
+{
+    RECT client{};
+    if (Control->HandleAllocated())
+        GetClientRect(Control->Handle(), &client);
+    if (Item.right <= Item.left || Item.bottom <= Item.top || Item.top < client.top || Item.bottom > client.bottom ||
+        Item.left >= client.right)
+        return TPoint{0, 0};
+    return TPoint{std::max(Item.left, client.left), Item.bottom};
+}
 
 TWinControl* GetParentFormControl(TControl* Control)
 {

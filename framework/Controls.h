@@ -458,6 +458,9 @@ protected:
     virtual void MouseMove(TShiftState Shift, int X, int Y);
     virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
     virtual void DoContextPopup(TPoint MousePos, bool& Handled);
+    // Where a pop-up menu asked for by keys (Shift+F10, the menu key) opens, in client
+    // coordinates: the control's corner, or below the item the keys act on.
+    virtual TPoint KeyboardPopupPoint() { return TPoint{0, 0}; }
     virtual void DoStartDrag(TDragObject*& DragObject);
     virtual void DoEndDrag(TObject* Target, int X, int Y);
     virtual void Resize();
@@ -660,6 +663,9 @@ public:
     virtual bool KeyPreviewEnabled() const { return false; }
     // Runs a menu shortcut of the form for the key; answers whether it was one.
     virtual bool IsShortCut(TWMKey& /*Message*/) { return false; }
+    // Control, on this form, was hidden or disabled: the focus (and the form's active control),
+    // when in Control, go on to the next control that can take them.
+    virtual void ControlLeavesFocus(TWinControl* Control);
     // A mouse press on Sender: the form's active control hears CM_CANCELMODE (LParam = Sender).
     virtual void FormCancelMode(TControl* /*Sender*/) {}
 
@@ -738,6 +744,8 @@ protected:
     void CMDialogKey(TMessage& Message);
     void CMDialogChar(TMessage& Message);
     void CMChildKey(TMessage& Message);
+    // An arrow key on Current, which does not take the arrows: the focus moves within its group.
+    static void MoveInGroup(TWinControl* Current, bool GoForward);
     void CMShowingChanged(TMessage& Message);
     void CMVisibleChanged(TMessage& Message);
     void CMEnabledChanged(TMessage& Message);
@@ -749,6 +757,8 @@ protected:
     void CMFocusChanged(TMessage& Message);
     void FocusEntered();
     void ForgetFocus();
+    // This control was hidden or disabled: its form moves the focus off it (ControlLeavesFocus).
+    void LeaveFocus();
     void CMExit(TMessage&) { DoExit(); }
     void CMInvalidate(TMessage& Message);
     void CMBorderChanged(TMessage& Message);
@@ -838,6 +848,9 @@ private:
 TCustomForm* GetParentForm(TControl* Control);
 // The control at the top of the parent chain when it is a form, as a windowed control.
 TWinControl* GetParentFormControl(TControl* Control);
+// The keyboard pop-up point below an item's rectangle (client coordinates) while the item shows
+// in the control's client area; the control's corner otherwise.
+TPoint PopupPointBelow(TWinControl* Control, const RECT& Item);
 
 // The keyboard step of the application's message loop: a key message goes first to the nearest
 // framework control of its window as CN_BASE + message (CN_KEYDOWN, CN_CHAR, ...); answers true

@@ -575,6 +575,31 @@ void TWinControl::ForgetFocus()
         form->FFocusedControl = nullptr;
 }
 
+void TWinControl::LeaveFocus()
+{
+    if (!FParent || FComponentState.Contains(csDestroying))
+        return;
+    if (TWinControl* form = GetParentFormControl(this); form && form != this)
+        form->ControlLeavesFocus(this);
+}
+
+void TWinControl::ControlLeavesFocus(TWinControl* Control)
+{
+    HWND focus = GetFocus();
+    if (!Control->FHandle || !focus || (focus != Control->FHandle && !IsChild(Control->FHandle, focus)))
+        return;
+    // The next one after everything inside Control, which can take the focus no more.
+    TWinControl* next = FindNextControl(Control, true, true, false);
+    if (next)
+        FocusControl(next);
+    if (!next || !next->Focused()) {
+        // None can take it: the form's own window holds it, so no key reaches a hidden control.
+        if (FFocusedControl && Control->ContainsControl(FFocusedControl))
+            FFocusedControl = nullptr;
+        ::SetFocus(FHandle);
+    }
+}
+
 void TWinControl::CMFocusChanged(TMessage& Message)
 {
     // Every control of the form sees it, whatever the others answer.
@@ -761,7 +786,64 @@ bool IsKeyOfFocusedEdit(const TWMKey& Key)
     return focus && (SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0;
 }
 
+// What an arrow key does among a parent's controls: it moves among the neighbours of one kind
+// (the system's dialogs mark such a group with WS_GROUP), so that no arrow leaves a radio group for
+// a push button or the other way round. Any other control is a group of its own.
+enum class TArrowGroup { Radio, PushButton, CheckBox, Alone };
+
+TArrowGroup ArrowGroup(TWinControl* Control)
+{
+    if (!Control->HandleAllocated())
+        return TArrowGroup::Alone;
+    const LRESULT code = SendMessageA(Control->Handle(), WM_GETDLGCODE, 0, 0);
+    if (code & DLGC_RADIOBUTTON)
+        return TArrowGroup::Radio;
+    if (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))
+        return TArrowGroup::PushButton;
+    if (!(code & DLGC_BUTTON))
+        return TArrowGroup::Alone;
+    switch (GetWindowLongA(Control->Handle(), GWL_STYLE) & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE: return TArrowGroup::CheckBox;
+    default: return TArrowGroup::PushButton; // an owner-drawn push button
+    }
+}
+
 } // namespace
+
+void TWinControl::MoveInGroup(TWinControl* Current, bool GoForward)
+{
+    // The group: the run of Current's neighbours in tab order that are of its kind.
+    const TArrowGroup kind = ArrowGroup(Current);
+    if (kind == TArrowGroup::Alone)
+        return;
+    const auto& list = Current->FParent->FTabList;
+    const auto at = std::find(list.begin(), list.end(), Current);
+    if (at == list.end())
+        return;
+    auto first = at, last = at + 1;
+    while (first != list.begin() && ArrowGroup(*(first - 1)) == kind)
+        --first;
+    while (last != list.end() && ArrowGroup(*last) == kind)
+        ++last;
+    // The next one that can take the focus, round the group's end.
+    const auto count = last - first;
+    TWinControl* next = nullptr;
+    for (auto step = 1; step < count && !next; ++step) {
+        const auto offset = ((at - first) + (GoForward ? step : count - step)) % count;
+        if (first[offset]->CanFocus())
+            next = first[offset];
+    }
+    if (!next)
+        return;
+    next->SetFocus();
+    // A radio button reached from one of its group is chosen, as in the system's dialogs: it hears
+    // the click its window reports (a checked one takes no second click). Nothing else is clicked.
+    if (kind == TArrowGroup::Radio && next->Focused())
+        next->Perform(CN_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(next->Handle()));
+}
 
 void TWinControl::CNKeyDown(TMessage& Message)
 {
@@ -868,13 +950,7 @@ void TWinControl::CMDialogKey(TMessage& Message)
         case VK_UP:
         case VK_DOWN:
             if (active && active->FParent) {
-                active->FParent->SelectNext(active, key.CharCode == VK_RIGHT || key.CharCode == VK_DOWN, false);
-                // A radio button the arrows move to is chosen, as in the system's dialogs: it
-                // hears the click its window reports (a checked one takes no second click).
-                HWND moved = GetFocus();
-                TWinControl* radio = moved ? FindControl(moved) : nullptr;
-                if (radio && radio != active && (SendMessageA(moved, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0)
-                    radio->Perform(CN_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(moved));
+                MoveInGroup(active, key.CharCode == VK_RIGHT || key.CharCode == VK_DOWN);
                 Message.Result = 1;
                 return;
             }

@@ -616,19 +616,15 @@ void TWinControl::CMShowingChanged(TMessage&)
 
 void TWinControl::CMVisibleChanged(TMessage&)
 {
-    if (!FVisible && FParent && Focused()) {
-        // The focus leaves a control that is hidden.
-        if (TWinControl* form = GetParentFormControl(this))
-            form->SelectNext(this, true, true);
-    }
+    if (!FVisible)
+        LeaveFocus();
     UpdateControlState();
 }
 
 void TWinControl::CMEnabledChanged(TMessage&)
 {
-    if (!FEnabled && FParent && Focused())
-        if (TWinControl* form = GetParentFormControl(this))
-            form->SelectNext(this, true, true);
+    if (!FEnabled)
+        LeaveFocus();
     if (FHandle)
         EnableWindow(FHandle, FEnabled);
 }

@@ -470,6 +470,18 @@ bool TApplication::IsKeyMsg(MSG& Msg)
 {
     if (Msg.message < WM_KEYFIRST || Msg.message > WM_KEYLAST)
         return false;
+    if (Msg.message == WM_SYSKEYDOWN && (HIWORD(Msg.lParam) & KF_ALTDOWN)) {
+        // Alt released arms the menu bar only when no other key went down meanwhile; the system's
+        // default handling learns of each such key, which a control that acts on it itself (a
+        // combo box's Alt+Down) never passes on.
+        switch (Msg.wParam) {
+        case VK_MENU:
+        case VK_LMENU:
+        case VK_RMENU:
+        case VK_F4: break;
+        default: DefWindowProcA(Msg.hwnd, Msg.message, Msg.wParam, Msg.lParam);
+        }
+    }
     HWND wnd = GetCapture();
     if (!wnd) {
         // The nearest framework control: windows of other classes inside it do not know the
@@ -838,6 +850,16 @@ void TCustomForm::FormCancelMode(TControl* Sender)
         FActiveControl->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Sender));
     if (TCustomForm* child = ActiveMDIChild())
         child->FormCancelMode(Sender);
+}
+
+void TCustomForm::ControlLeavesFocus(TWinControl* Control)
+{
+    if (FComponentState.Contains(csDestroying))
+        return;
+    inherited::ControlLeavesFocus(Control);
+    // The control the form focuses when it is active again.
+    if (FActiveControl && Control->ContainsControl(FActiveControl))
+        SetActiveControlRef(FindNextControl(Control, true, true, false));
 }
 
 void TCustomForm::SetActiveControlRef(TWinControl* Control)

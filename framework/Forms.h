@@ -486,6 +486,7 @@ public:
     bool IsShortCut(TWMKey& Message) override;
     // CM_CANCELMODE to the active control of an active form (and of its active MDI child).
     void FormCancelMode(TControl* Sender) override;
+    void ControlLeavesFocus(TWinControl* Control) override;
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;

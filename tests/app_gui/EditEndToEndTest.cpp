@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cctype>
 
 #include "IniFiles.h"
 #include "ProgramRun.h"
@@ -380,24 +381,44 @@ TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
     auto caret = [&] { return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)); };
     auto renaming = [&] { return SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0) != 0; };
     auto questions = [&] { return testkit::VisibleWindows(nullptr, run.Id(), "TsMessageForm").size(); };
-    // The tree's pop-up menu opened by Shift+F10, gone through with the keys.
-    auto popup = [&](std::initializer_list<WORD> keys) {
-        Key(VK_F10, VK_SHIFT);
+    const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+    auto focus = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+    };
+    // The tree's pop-up menu opened by Shift+F10 (or the menu key), gone through with the keys;
+    // where it opened, on the screen.
+    RECT opened{};
+    auto popup = [&](std::initializer_list<WORD> keys, bool menuKey = false) {
+        if (menuKey)
+            Key(VK_APPS);
+        else
+            Key(VK_F10, VK_SHIFT);
         ASSERT_TRUE(testkit::WaitUntil([&] { return !Menus().empty(); }, 3000));
+        GetWindowRect(Menus()[0], &opened);
         for (WORD k : keys)
             Key(k);
         ASSERT_TRUE(testkit::WaitUntil([&] { return Menus().empty(); }, 3000));
     };
-    const POINT first = At("Новая статья");
+    POINT first = At("Новая статья");
     Front();
     testkit::SendMouse(first, MOUSEEVENTF_LEFTDOWN);
     testkit::SendMouse(first, MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(testkit::WaitUntil([&] { return caret() == Item("Новая статья"); }));
 
-    // Esc closes the menu and the arrows move in the tree again.
+    // Esc closes the menu and the arrows move in the tree again. The menu opens below the
+    // selected node, by either key.
     popup({VK_ESCAPE});
+    EXPECT_LE(opened.left, first.x);
+    EXPECT_GT(opened.top, first.y);
+    EXPECT_LT(opened.top, first.y + 20);
     Key(VK_DOWN);
     EXPECT_TRUE(testkit::WaitUntil([&] { return caret() == Item("Прочитанная"); }, 3000)) << "the keyboard is the tree's";
+    popup({VK_ESCAPE}, true);
+    first = At("Прочитанная");
+    EXPECT_GT(opened.top, first.y);
+    EXPECT_LT(opened.top, first.y + 20);
 
     // "Переименовать" chosen by keys starts the rename; Esc ends it.
     popup({VK_DOWN, VK_RETURN});
@@ -405,14 +426,18 @@ TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
     Key(VK_ESCAPE);
     EXPECT_TRUE(testkit::WaitUntil([&] { return !renaming(); }, 3000));
 
-    // Ctrl+Del asks; Tab and Enter answer with the focused "Нет": the entry stays.
+    // Ctrl+Del asks; Right moves the focus to "Нет" and answers nothing, Enter answers with it: the
+    // entry stays, and the tree has the focus again.
     Key(VK_DELETE, VK_CONTROL);
     HWND confirm = WindowCalled("Удаление");
     ASSERT_NE(confirm, nullptr);
-    Key(VK_TAB);
+    Key(VK_RIGHT);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "&Нет"; }, 3000)) << WindowText(focus());
+    EXPECT_EQ(questions(), 1u);
     Key(VK_RETURN);
     ASSERT_TRUE(testkit::WaitUntil([&] { return questions() == 0; }, 3000));
     EXPECT_NE(Item("Прочитанная"), nullptr) << "\"Нет\" keeps the entry";
+    EXPECT_TRUE(testkit::WaitUntil([&] { return focus() == tree; }, 3000)) << testkit::WindowClass(focus());
 
     // The article opened by Enter, its note box by the menu's "Примечание" > "Добавить заметки":
     // there Ctrl+Del, Ctrl+Insert and Shift+Insert are the box's keys, not the tree's.
@@ -443,7 +468,143 @@ TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
     Key(newWindow ? VK_DOWN : VK_UP);
     Key(VK_RETURN);
     ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(settings); }, 3000));
-    EXPECT_NE(testkit::ReadFileBytes(ini).find(newWindow ? "TreeOpen=false" : "TreeOpen=true"), std::string::npos);
+    const std::string saved = testkit::ReadFileBytes(ini);
+    EXPECT_NE(saved.find(newWindow ? "TreeOpen=false" : "TreeOpen=true"), std::string::npos);
+    // Tab to "OK", Left: the arrow stays among the buttons ("Отмена") and chooses no option; Enter
+    // there keeps the file.
+    testkit::ChooseInMenuBar(main, 5, 1);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return IsWindowVisible(settings); }, 3000));
+    Key(VK_TAB);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "OK"; }, 3000)) << WindowText(focus());
+    Key(VK_LEFT);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "Отмена"; }, 3000)) << WindowText(focus());
+    Key(VK_RETURN);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(settings); }, 3000));
+    EXPECT_EQ(testkit::ReadFileBytes(ini), saved);
+}
+
+// Panels hidden from "Вид" take the keys with them: the address bar left with the focus in its box,
+// the tree with the focus on an entry. Typing reaches no hidden box, Ctrl+Del asks nothing.
+TEST_F(EditEndToEnd, HiddenPanelsKeepNoKeys)
+{
+    auto questions = [&] { return testkit::VisibleWindows(nullptr, run.Id(), "TsMessageForm").size(); };
+    const auto combos = testkit::VisibleWindows(main, 0, "ComboBox");
+    ASSERT_FALSE(combos.empty());
+    HWND address = FindWindowExA(combos[0], nullptr, "Edit", nullptr);
+    ASSERT_NE(address, nullptr);
+    RECT r;
+    GetWindowRect(address, &r);
+    Front();
+    testkit::SendMouse(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, MOUSEEVENTF_LEFTDOWN);
+    testkit::SendMouse(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(testkit::WaitUntil([&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) && info.hwndFocus == address;
+    }));
+    // An item of "Вид" chosen by real keys typed ahead: F10, two to the right, down to the item.
+    auto view = [&](int Item) {
+        Key(VK_F10);
+        Key(VK_RIGHT);
+        Key(VK_RIGHT);
+        for (int i = 0; i <= Item; ++i)
+            Key(VK_DOWN);
+        Key(VK_RETURN);
+    };
+    // "Вид" > "Адресная строка", then letters.
+    const std::string shown = testkit::ControlText(address);
+    view(3);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(address); }));
+    for (char c : std::string("abc"))
+        Key(static_cast<WORD>(std::toupper(c)));
+    // "Вид" > "Дерево статей" with an entry selected, then Ctrl+Del; "Поиск статей" (Ctrl+F1)
+    // comes after both in the program's queue.
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(Item("Прочитанная")));
+    view(4);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(tree); }));
+    Key(VK_DELETE, VK_CONTROL);
+    Key(VK_F1, VK_CONTROL);
+    ASSERT_NE(WindowCalled("Поиск"), nullptr);
+    EXPECT_EQ(questions(), 0u) << "no question about an entry out of sight";
+    EXPECT_EQ(testkit::ControlText(address), shown) << "nothing typed into the hidden box";
+    EXPECT_NE(Item("Прочитанная"), nullptr);
+}
+
+// The looks of the program: none, Neutral and Dusk, each with two addresses in the address list.
+class LooksEndToEnd : public EditEndToEnd, public ::testing::WithParamInterface<const char*> {
+protected:
+    void Prepare() override
+    {
+        const std::string ini = dir / "FILES\\form.ini";
+        std::string text = testkit::ReadFileBytes(ini);
+        const size_t at = text.find("Skin=Neutral");
+        ASSERT_NE(at, std::string::npos);
+        text.replace(at, 12, std::string("Skin=") + GetParam());
+        testkit::WriteFileBytes(ini, text);
+        testkit::WriteFileBytes(dir / "FILES\\list", "http://a.example/\r\nhttp://b.example/\r\n");
+    }
+    HWND Focus()
+    {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) ? info.hwndFocus : nullptr;
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Looks, LooksEndToEnd, ::testing::Values("", "Neutral", "Dusk"));
+
+TEST_P(LooksEndToEnd, TheSearchLeavesTheKeysToItsResultsAndAltDownOpensTheAddressList)
+{
+    // Ctrl+F1, a query, Enter, Esc: the results have the keys, Down moves in them.
+    Front();
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Focus() == tree; }));
+    Key(VK_F1, VK_CONTROL);
+    HWND search = WindowCalled("Поиск");
+    ASSERT_NE(search, nullptr);
+    const auto query = Children(search, "Edit");
+    ASSERT_EQ(query.size(), 1u);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Focus() == query[0]; }));
+    SendMessageA(query[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ная"));
+    Key(VK_RETURN);
+    HWND results = nullptr;
+    ASSERT_TRUE(testkit::WaitUntil([&] {
+        const auto trees = testkit::VisibleWindows(main, 0, "TreeView");
+        results = trees.size() == 1 && trees[0] != tree ? trees[0] : nullptr;
+        return results && SendMessageA(results, TVM_GETCOUNT, 0, 0) == 3;
+    })) << "the results page";
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(search); }));
+    EXPECT_TRUE(testkit::WaitUntil([&] { return Focus() == results; })) << testkit::WindowClass(Focus());
+    auto caret = [&] { return SendMessageA(results, TVM_GETNEXTITEM, TVGN_CARET, 0); };
+    const LRESULT before = caret();
+    Key(VK_DOWN);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return caret() != before && caret() != 0; })) << "Down moves in the results";
+
+    // The address box: Alt+Down (Alt let go first) opens its list and arms no menu; the next Down
+    // moves in the list.
+    const auto combos = testkit::VisibleWindows(main, 0, "ComboBox");
+    ASSERT_FALSE(combos.empty());
+    HWND address = FindWindowExA(combos[0], nullptr, "Edit", nullptr);
+    RECT r;
+    GetWindowRect(address, &r);
+    testkit::SendMouse(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, MOUSEEVENTF_LEFTDOWN);
+    testkit::SendMouse(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Focus() == address; }));
+    keybd_event(VK_MENU, 0, 0, 0);
+    keybd_event(VK_DOWN, 0, 0, 0);
+    keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_DOWN, 0, KEYEVENTF_KEYUP, 0);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return SendMessageA(combos[0], CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+    Key(VK_DOWN);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return SendMessageA(combos[0], CB_GETCURSEL, 0, 0) == 0; }));
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
+    EXPECT_EQ(info.flags & GUI_INMENUMODE, 0u) << "no menu armed";
+    EXPECT_TRUE(Menus().empty());
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return SendMessageA(combos[0], CB_GETDROPPEDSTATE, 0, 0) == 0; }));
+    EXPECT_EQ(run.Close(main), 0u);
 }
 
 class BrowseEndToEnd : public EditEndToEnd {
