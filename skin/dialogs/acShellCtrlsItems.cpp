@@ -276,6 +276,21 @@ bool SamePIDL(PCIDL A, PCIDL B)
     return State().DesktopFolder()->CompareIDs(0, A, B) == S_OK;
 }
 
+PIDL MovedPIDL(PCIDL P, PCIDL From, PCIDL To)
+{
+    const int depth = GetPIDLCount(From), count = GetPIDLCount(P);
+    if (!P || !From || !To || count < depth)
+        return nullptr;
+    // P's ancestor as deep as From, or P itself.
+    const TPIDLList ancestors = CreatePIDLList(P);
+    if (!SamePIDL(depth < count ? ancestors[static_cast<std::size_t>(depth)].get() : P, From))
+        return nullptr;
+    PCIDL below = P;
+    for (int i = 0; i < depth; ++i)
+        below = NextPIDL(below);
+    return ConcatPIDLs(To, below);
+}
+
 int GetShellImage(PCIDL P, bool Large, bool Open)
 {
     SHFILEINFOA info{};
@@ -749,9 +764,14 @@ bool TacShellFolder::Exists()
 {
     // Asked of the file system by the wide path (the attributes of a gone item may not be known).
     const std::wstring path = WideParsingName(State().DesktopFolder(), FFullPIDL.get());
-    const bool fileSystem = (path.size() > 2 && path[1] == L':' && path[2] == L'\\') || path.rfind(L"\\\\", 0) == 0;
+    // A path on a drive, one in the literal form, or one below a share ("\\server\share\..."); a
+    // server or a share alone is not asked (it has no attributes of a file to give).
+    const bool drive = path.size() > 2 && path[1] == L':' && path[2] == L'\\';
+    const bool literal = path.rfind(L"\\\\?\\", 0) == 0;
+    const bool share = !literal && path.rfind(L"\\\\.\\", 0) != 0 && path.rfind(L"\\\\", 0) == 0 &&
+                       std::count(path.begin(), path.end(), L'\\') >= 4;
     // Taken literally: "dup " would otherwise be found as "dup".
-    return !fileSystem || GetFileAttributesW(LiteralWidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return !(drive || literal || share) || GetFileAttributesW(LiteralWidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void TacShellFolder::ParentRenamed()

@@ -113,6 +113,9 @@ PIDL DesktopPIDL();
 TComInterface<IShellFolder> DesktopShellFolder();
 // The desktop folder compares both absolute lists as equal.
 bool SamePIDL(PCIDL A, PCIDL B);
+// Where an item P lies after its folder (or it itself) moved from From to To: To followed by the
+// items of P below From; null when P is neither From nor below it.
+PIDL MovedPIDL(PCIDL P, PCIDL From, PCIDL To);
 // The system image-list index of an absolute list (-1 when the shell gives none).
 int GetShellImage(PCIDL P, bool Large, bool Open);
 
