@@ -57,6 +57,8 @@ namespace sDialogs {
 // The preview's texts, resource strings of the program: the label without a picture, the size
 // after it (" (%dx%d)"), the paint box without a picture, the preview's hint and title.
 extern AnsiString PictureLabelText, PictureSizeFormat, NoPictureText, PreviewText;
+// The font form's warning on OK with a size that is none (%d: the smallest and the largest size).
+extern AnsiString FontSizeText;
 // The open form's texts, resource strings of the program as well. A title left empty is the
 // system's own title of the dialog. The messages follow the name and a line break.
 struct TOpenFormTexts {
