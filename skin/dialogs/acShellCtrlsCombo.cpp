@@ -281,7 +281,8 @@ void TacCustomShellComboBox::TreeUpdate(PCIDL ID)
 AnsiString TacCustomShellComboBox::GetPath()
 {
     TacShellFolder* folder = GetFolder(GetItemIndex());
-    return folder ? NormalDir(folder->PathName()) : AnsiString();
+    const AnsiString path = folder ? folder->FileSystemPath() : AnsiString();
+    return path.empty() ? path : NormalDir(path);
 }
 
 void TacCustomShellComboBox::SetPath(const AnsiString& Value)

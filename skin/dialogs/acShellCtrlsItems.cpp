@@ -36,6 +36,9 @@ AnsiString FromWide(const wchar_t* W)
     return s;
 }
 
+// The wide parsing name of a child (empty when the folder gives none).
+std::wstring WideParsingName(IShellFolder* ParentFolder, PCIDL P);
+
 ULONG Attributes(IShellFolder* ParentFolder, PCIDL P, ULONG Flags)
 {
     if (ParentFolder && P)
@@ -273,7 +276,21 @@ bool SamePIDL(PCIDL A, PCIDL B)
     // it is asked only about the others (each question costs a fraction of a millisecond).
     if (GetPIDLCount(A) != GetPIDLCount(B))
         return false;
-    return State().DesktopFolder()->CompareIDs(0, A, B) == S_OK;
+    return SameChild(State().DesktopFolder(), A, B);
+}
+
+bool SameChild(IShellFolder* Folder, PCIDL A, PCIDL B)
+{
+    if (!Folder || !A || !B || Folder->CompareIDs(0, A, B) != S_OK)
+        return false;
+    const UINT size = GetPIDLSize(A);
+    if (size == GetPIDLSize(B) && std::memcmp(A, B, size) == 0)
+        return true;
+    // A shell may compare the names as the code page spells them ("\uff53\uff55\uff42" as "sub"):
+    // their wide parsing names tell two such items apart.
+    const std::wstring a = WideParsingName(Folder, A), b = WideParsingName(Folder, B);
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 PIDL MovedPIDL(PCIDL P, PCIDL From, PCIDL To)
@@ -429,7 +446,6 @@ TComInterface<IShellFolder2> GetIShellFolder2(IShellFolder* ParentFolder, PCIDL 
 
 namespace {
 
-// The wide parsing name of a child (empty when the folder gives none).
 std::wstring WideParsingName(IShellFolder* ParentFolder, PCIDL P)
 {
     STRRET str{};

@@ -111,8 +111,11 @@ TPIDLList CreatePIDLList(PCIDL P);
 // another in place); failures raise EOleSysError.
 PIDL DesktopPIDL();
 TComInterface<IShellFolder> DesktopShellFolder();
-// The desktop folder compares both absolute lists as equal.
+// Both absolute lists name one item (see SameChild, of the desktop folder).
 bool SamePIDL(PCIDL A, PCIDL B);
+// Folder compares both lists as equal, and they are one item: the same bytes, or wide parsing
+// names that differ at most in case (a shell may compare names as the code page spells them).
+bool SameChild(IShellFolder* Folder, PCIDL A, PCIDL B);
 // Where an item P lies after its folder (or it itself) moved from From to To: To followed by the
 // items of P below From; null when P is neither From nor below it.
 PIDL MovedPIDL(PCIDL P, PCIDL From, PCIDL To);

@@ -177,6 +177,15 @@ void TacCustomShellListView::Refresh()
 {
     if (!FRootFolder || Deferred([this] { Refresh(); }))
         return;
+    // A folder that has gone gives way to its nearest ancestor that still exists.
+    if (!FRootFolder->Exists()) {
+        TItemIDList up(CopyPIDL(FRootFolder->AbsoluteID()));
+        do
+            StripLastID(up.get());
+        while (GetPIDLCount(up.get()) > 0 && !std::unique_ptr<TacShellFolder>(CreateRootFromPIDL(up.get()))->Exists());
+        SetPathFromID(up.get());
+        return;
+    }
     const int selected = HandleAllocated() ? static_cast<int>(Perform(LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)) : -1;
     ClearSelection();
     TItemIDList again(CopyPIDL(FRootFolder->AbsoluteID()));
@@ -546,7 +555,12 @@ void TacCustomShellListView::Edit(const LVITEMA& Item)
     // The caption left as it was renames nothing (it may be a look-alike of the real name).
     if (Item.pszText == RowName(row))
         return;
+    const TItemIDList old(row.IsFolder ? CopyPIDL(folder->AbsoluteID()) : nullptr);
     folder->Rename(Item.pszText);
+    // A partner tree that has read the folder reads its parent again: its node had the old name.
+    if (FTreeView && old)
+        if (TTreeNode* node = FTreeView->FolderExists(old.get(), FTreeView->Items()->GetFirstNode()); node && node->Parent())
+            FTreeView->Refresh(node->Parent());
     row.HasName = false;
     row.Image[0] = row.Image[1] = -2;
     Perform(LVM_REDRAWITEMS, static_cast<WPARAM>(Item.iItem), Item.iItem);
