@@ -85,7 +85,16 @@ void UseSkinnedBoxes()
                                .InvalidNameReason = "Недопустимое имя",
                                .DiskFullReason = "Диск заполнен",
                                .CancelledReason = "Операция отменена",
-                               .UnknownReason = "Неизвестная ошибка (код %d)"};
+                               .UnknownReason = "Неизвестная ошибка (код %d)",
+                               .NameColumn = "Имя",
+                               .SizeColumn = "Размер",
+                               .TypeColumn = "Тип",
+                               .ModifiedColumn = "Изменён",
+                               .AttributesColumn = "Атрибуты",
+                               .FolderType = "Папка с файлами",
+                               .PlainFileType = "Файл",
+                               .ExtensionType = "Файл \"%s\"",
+                               .SizeKB = "%s КБ"};
     sDialogs::PictureLabelText = "Изображение:";
     sDialogs::NoPictureText = "(Нет)";
     sDialogs::PreviewText = "Просмотр";

@@ -119,8 +119,8 @@ const struct {
     {"rfTemplates", CSIDL_TEMPLATES},
 };
 
-// A file time as the user's date and time text, through the DOS date and time (empty when the
-// time does not convert).
+} // namespace
+
 AnsiString FileTimeText(const FILETIME& Time)
 {
     FILETIME local, rounded;
@@ -135,8 +135,6 @@ AnsiString FileTimeText(const FILETIME& Time)
         return {};
     return AnsiString(d) + " " + t;
 }
-
-} // namespace
 
 AnsiString WidestDateText()
 {
@@ -899,16 +897,22 @@ void TacShellFolder::LoadColumnDetails(TacShellFolder* RootFolder, HWND Handle, 
     }
 }
 
-void TacShellFolder::LoadFileDetails(int ColumnCount)
+bool TacShellFolder::FindData(WIN32_FIND_DATAW& Data)
 {
     // Asked by the wide name: the name in the code page may name another file.
-    WIN32_FIND_DATAW data{};
     const std::wstring path = WideParsingName(State().DesktopFolder(), FFullPIDL.get());
-    const HANDLE find = path.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW(LiteralWidePath(path).c_str(), &data);
+    const HANDLE find = path.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW(LiteralWidePath(path).c_str(), &Data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    return true;
+}
+
+void TacShellFolder::LoadFileDetails(int ColumnCount)
+{
+    WIN32_FIND_DATAW data{};
     // A file that has gone meanwhile (this runs while the list paints) shows no details.
-    const bool found = find != INVALID_HANDLE_VALUE;
-    if (found)
-        FindClose(find);
+    const bool found = FindData(data);
     const bool dir = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     for (int c = 1; c <= ColumnCount; ++c) {
         AnsiString text;

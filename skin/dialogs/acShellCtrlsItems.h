@@ -218,6 +218,8 @@ public:
     AnsiString FileSystemPath();
     // False for a file-system item that is gone.
     bool Exists();
+    // The file system's entry of the item, asked for by its wide path; false when there is none.
+    bool FindData(WIN32_FIND_DATAW& Data);
     // The parent was renamed: the item's absolute list follows it, and what was bound is asked
     // for again.
     void ParentRenamed();
@@ -239,6 +241,8 @@ public:
     // "<name>: Missing call to LoadColumnDetails" while nothing is loaded.
     AnsiString Details(int Index) const;
     void SetDetails(int Index, const AnsiString& Value);
+    // The texts read go (LoadColumnDetails reads them again).
+    void ClearDetails() { FDetails.clear(); }
     int DetailCount() const { return static_cast<int>(FDetails.size()); }
     // The window the detail interfaces are bound for.
     void SetViewHandle(HWND Value) { FViewHandle = Value; }
@@ -297,6 +301,9 @@ void LinkPartner(TView* View, TPartner*& Field, TPartner* Value, TView* TPartner
 
 // The date and time text of the details' time column at its widest (for the column's width).
 AnsiString WidestDateText();
+// A file time as the user's date and time text, through the DOS date and time (empty when the
+// time does not convert).
+AnsiString FileTimeText(const FILETIME& Time);
 
 // The process-wide item of the desktop (made on first use).
 TacShellFolder* DesktopFolder();

@@ -94,6 +94,10 @@ struct TOpenFormTexts {
     AnsiString TooLongReason = "The name or the path is too long";
     AnsiString InvalidNameReason = "The name is not valid", DiskFullReason = "The disk is full";
     AnsiString CancelledReason = "The operation was cancelled", UnknownReason = "Unknown error (code %d)";
+    // The list's columns in its report style, and its texts of types and sizes (see TacColumnTexts).
+    AnsiString NameColumn = "Name", SizeColumn = "Size", TypeColumn = "Type", ModifiedColumn = "Modified";
+    AnsiString AttributesColumn = "Attributes", FolderType = "Folder", PlainFileType = "File";
+    AnsiString ExtensionType = "%s File", SizeKB = "%s KB";
 };
 extern TOpenFormTexts OpenFormTexts;
 // Where the paint box draws a picture of Width x Height in Client: centred at its size when it

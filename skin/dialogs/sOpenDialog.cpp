@@ -178,6 +178,9 @@ TsOpenDialogForm::TsOpenDialogForm(TComponent* AOwner) : TForm(AOwner)
     FileListView->SetHideSelection(false);
     FileListView->SetViewStyle(vsList);
     FileListView->SetShellComboBox(DriveComboBox);
+    FileListView->SetColumnTexts({texts.NameColumn, texts.SizeColumn, texts.TypeColumn, texts.ModifiedColumn,
+                                  texts.AttributesColumn, texts.FolderType, texts.PlainFileType, texts.ExtensionType,
+                                  texts.SizeKB});
     FFileListProc = FileListView->WindowProc;
     FileListView->WindowProc = TWndMethod(this, &TsOpenDialogForm::FileListWindowProc);
 

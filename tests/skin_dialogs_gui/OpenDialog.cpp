@@ -737,3 +737,43 @@ TEST_F(OpenDialog, TheFormHandsBackTheItemChosenByThePathThatReachesIt)
     EXPECT_EQ(IncludeTrailingBackslash(GetCurrentDir()), wideSub.c_str());
     SetCurrentDir(before);
 }
+
+// The table view's columns and texts are the program's (the shell's would be English under Wine:
+// "Folder", "1 KB"), and no caption is cut.
+TEST_F(OpenDialog, TheTableViewSpeaksInTheFormsTextsAndShowsEachCaptionWhole)
+{
+    WriteFileBytes(dir / "big.log", std::string(1025, 'x'));
+    SetFileAttributesA((dir / "b.log").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    TsOpenDialog open(nullptr);
+    TsOpenDialogForm* form = ShowForm(open, dir.Path());
+    TsDlgShellListView* list = form->FileListView;
+    form->Icons1Click(nullptr);
+    PumpPending();
+    std::vector<std::string> captions;
+    for (int c = 0; c < list->Columns()->Count(); ++c) {
+        captions.push_back(list->Column(c)->Caption().c_str());
+        SIZE size{};
+        HDC dc = GetDC(list->Handle());
+        HGDIOBJ old = SelectObject(dc, list->Font()->Handle());
+        GetTextExtentPoint32A(dc, captions.back().c_str(), static_cast<int>(captions.back().size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(list->Handle(), dc);
+        EXPECT_GT(list->Column(c)->Width(), size.cx + 8) << captions.back();
+    }
+    EXPECT_EQ(captions, (std::vector<std::string>{"Name", "Size", "Type", "Modified", "Attributes"}));
+    const auto texts = [&](const char* Name) {
+        std::vector<std::string> t;
+        char buffer[128];
+        for (int c = 1; c < 5; ++c) {
+            ListView_GetItemText(list->Handle(), RowIndex(list, Name), c, buffer, sizeof buffer);
+            t.emplace_back(buffer);
+        }
+        t[2] = t[2].empty() ? "" : "time"; // the locale's date and time
+        return t;
+    };
+    EXPECT_EQ(texts("sub"), (std::vector<std::string>{"", "Folder", "", ""}));
+    EXPECT_EQ(texts("b.log"), (std::vector<std::string>{"1 KB", "LOG File", "time", "RA"}));
+    EXPECT_EQ(texts("big.log"), (std::vector<std::string>{"2 KB", "LOG File", "time", "A"}));
+    SetFileAttributesA((dir / "b.log").c_str(), FILE_ATTRIBUTE_NORMAL);
+    form->Free();
+}
