@@ -46,6 +46,12 @@ bool IsDriveRoot(const AnsiString& Dir)
     return (Dir.size() == 2 || (Dir.size() == 3 && Dir[2] == '\\')) && Dir[1] == ':';
 }
 
+// A folder whose parent is the list of drives: a drive's root, or a share ("\\server\share").
+bool IsTopFolder(const AnsiString& Dir)
+{
+    return IsDriveRoot(Dir) || (Dir.starts_with("\\\\") && SameText(DelSlash(Dir), ExtractFileDrive(Dir)));
+}
+
 // The name by which a path reaches the entry found (see TFileEntry); "" when there is none.
 AnsiString ReachingName(const AnsiString& Name, bool Exact, const wchar_t* ShortName)
 {
@@ -417,7 +423,7 @@ AnsiString TsFileListView::ExistingFolder() const
 {
     AnsiString folder = FDirectory;
     while (!Trim(folder).empty() && !DirectoryExists(folder)) {
-        const AnsiString up = IsDriveRoot(folder) ? AnsiString() : ExtractFileDir(DelSlash(folder));
+        const AnsiString up = IsTopFolder(folder) ? AnsiString() : ExtractFileDir(DelSlash(folder));
         folder = up == DelSlash(folder) ? AnsiString() : up;
     }
     return folder;
@@ -715,7 +721,7 @@ void TsFileListView::OpenItem()
 
 void TsFileListView::OneLevelUp()
 {
-    if (IsDriveRoot(FDirectory))
+    if (IsTopFolder(FDirectory))
         SetDirectory("");
     else if (!FDirectory.empty())
         SetDirectory(ExtractFileDir(DelSlash(FDirectory)));

@@ -6,6 +6,8 @@
 #include "sCheckBox.h"
 #include "sUtils.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <set>
 
 using namespace filelistkit;
@@ -653,4 +655,33 @@ TEST_F(FileListView, ARenameNeverCostsTheEntryItsName)
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0], "Cannot rename \"a.txt\" to \"A.TXT\". Access is denied. It is now named \"~rename1.tmp\".");
     EXPECT_EQ(testkit::ReadFileBytes(dir / "~rename1.tmp"), "plain");
+}
+
+// Under Wine a share "\\server\share" is a folder "dosdevices\unc\server\share" of the prefix.
+TEST_F(FileListView, ANetworkFolderThatHasGoneGivesWayToTheListOfDrives)
+{
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (!prefix)
+        GTEST_SKIP() << "the share is made as a folder of Wine's prefix";
+    std::string unc = std::string("Z:") + prefix + "\\dosdevices\\unc";
+    std::replace(unc.begin(), unc.end(), '/', '\\');
+    const std::string server = "vellorn-" + std::to_string(GetCurrentProcessId());
+    const bool made = CreateDirectoryA(unc.c_str(), nullptr);
+    const std::vector<std::string> folders = {unc + "\\" + server, unc + "\\" + server + "\\share",
+                                              unc + "\\" + server + "\\share\\dir"};
+    for (const std::string& f : folders)
+        ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr)) << f;
+    TScopedFakeDrives drives;
+    drives.Drives = {{'C', DRIVE_FIXED, true, {}, "", "System (C:)", -1}};
+    const std::string shown = "\\\\" + server + "\\share\\dir";
+    view->SetDirectory(shown.c_str());
+    EXPECT_EQ(view->Directory(), shown);
+    for (auto f = folders.rbegin(); f != folders.rend(); ++f)
+        RemoveDirectoryA(f->c_str());
+    if (made)
+        RemoveDirectoryA(unc.c_str());
+    Key(VK_F5);
+    EXPECT_EQ(view->Directory(), "");
+    EXPECT_FALSE(view->FileView()) << "the drives listed";
+    EXPECT_EQ(Captions(), std::vector<std::string>{"System  (C:)  "});
 }
