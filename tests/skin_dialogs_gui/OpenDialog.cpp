@@ -83,6 +83,26 @@ int RowIndex(TacCustomShellListView* List, const char* Name)
     return 0;
 }
 
+// The short name the folder lists for an entry made by its wide name.
+std::string ShortName(const std::string& Dir, const std::wstring& Name)
+{
+    WIN32_FIND_DATAW fd;
+    const HANDLE h = FindFirstFileW((L"\\\\?\\" + AnsiToWide(Dir.c_str()) + Name).c_str(), &fd);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE);
+    FindClose(h);
+    return WideToAnsi(fd.cAlternateFileName).c_str();
+}
+
+// The row showing a caption.
+int RowShown(TacCustomShellListView* List, const std::string& Caption)
+{
+    for (int i = 0; i < List->FolderCount(); ++i)
+        if (List->GetFolder(i)->DisplayName() == Caption.c_str())
+            return i;
+    ADD_FAILURE() << "no row shows " << Caption;
+    return 0;
+}
+
 bool SameFolder(const AnsiString& A, const std::string& B) { return SameText(NormalDir(A), NormalDir(B)); }
 
 class OpenDialog : public SkinnedFormTest {
@@ -622,31 +642,20 @@ TEST_F(OpenDialog, ThePictureDialogPreviewsTheSelectedPictureAndTheFormShowsInEa
             form->Free();
         }
     }
+
+    // A picture the code page spells like another ("\uff50.bmp" as "p.bmp"): its row previews it.
+    Manager()->SetActive(true);
+    ASSERT_TRUE(sSkinData->Active);
+    testkit::MakeWide(dir.Path(), L"\uff50.bmp", ReadFileBytes(dir / "pic.bmp"));
+    WriteFileBytes(dir / "p.bmp", "not a picture");
+    RunForm(dialog, [&](TsOpenDialogForm* F) {
+        F->FileListView->Items()->Item(RowShown(F->FileListView, ShortName(dir.Path(), L"\uff50.bmp")))->SetSelected(true);
+        PumpPending();
+        EXPECT_EQ(dialog.PictureLabel->Caption(), " (40x30)");
+        F->sButton2->Click();
+    });
 }
 
-namespace {
-
-// The short name the folder lists for an entry made by its wide name.
-std::string ShortName(const std::string& Dir, const std::wstring& Name)
-{
-    WIN32_FIND_DATAW fd;
-    const HANDLE h = FindFirstFileW((L"\\\\?\\" + AnsiToWide(Dir.c_str()) + Name).c_str(), &fd);
-    EXPECT_NE(h, INVALID_HANDLE_VALUE);
-    FindClose(h);
-    return WideToAnsi(fd.cAlternateFileName).c_str();
-}
-
-// The row showing a caption.
-int RowShown(TacCustomShellListView* List, const std::string& Caption)
-{
-    for (int i = 0; i < List->FolderCount(); ++i)
-        if (List->GetFolder(i)->DisplayName() == Caption.c_str())
-            return i;
-    ADD_FAILURE() << "no row shows " << Caption;
-    return 0;
-}
-
-} // namespace
 
 // In the code page "\uff41.txt" reads as "a.txt" and "\uff53\uff55\uff42" as "sub"; a path drops the
 // space of "dup "; "nul" is a device's name (a file of that name has no path in the code page).
