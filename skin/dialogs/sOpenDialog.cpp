@@ -297,8 +297,8 @@ void TsOpenDialogForm::sButton1Click(TObject*)
     // A mask lists the files it matches, in its folder; a folder opens; the form stays.
     if (HasWildcards(typed)) {
         SetModalResult(mrNone);
-        const AnsiString folder = ExtractFilePath(path);
-        if (SameText(folder, DriveComboBox->GetPath()) || (DirectoryExists(folder) && ShowFolder(folder))) {
+        const AnsiString maskFolder = ExtractFilePath(path);
+        if (SameText(maskFolder, folder) || (DirectoryExists(maskFolder) && ShowFolder(maskFolder))) {
             FileListView->SetMask(ExtractFileName(path));
             FileNameEdit->SetText(ExtractFileName(path));
         }
