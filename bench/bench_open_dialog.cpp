@@ -97,7 +97,10 @@ int main()
     bench::Report("shell list of 10,000 files, shown (median ms)", a, "");
     bench::Report("skinned open form on 10,000 files, shown (median ms)", b, "");
     std::printf("  %d rows listed by the list, %d by the form\n", listed, TOpening::Rows);
-    bench::Report("  open form / shell list", b / a, "x (goal: at most 1.5)");
+    constexpr double Goal = 1.3;
+    char goal[64];
+    std::snprintf(goal, sizeof goal, "x (goal: at most %.1f)%s", Goal, b / a <= Goal ? "" : ": GOAL MISSED");
+    bench::Report("  open form / shell list", b / a, goal);
     plain->Free();
     manager->Free();
     return 0;

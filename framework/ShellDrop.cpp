@@ -1,15 +1,21 @@
 #include "ShellDrop.h"
 
+#include <string>
+
+#include "SysUtilsFilesNames.h"
+
 std::vector<AnsiString> DroppedFiles(HDROP Drop, bool All)
 {
     std::vector<AnsiString> names;
-    const UINT count = DragQueryFileA(Drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(Drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT i = 0; i < count && (All || names.empty()); ++i) {
-        const UINT length = DragQueryFileA(Drop, i, nullptr, 0);
-        AnsiString name(length, '\0');
+        // Read wide: in the code page a name may stand for another entry.
+        const UINT length = DragQueryFileW(Drop, i, nullptr, 0);
+        std::wstring name(length, L'\0');
         if (length)
-            name.resize(DragQueryFileA(Drop, i, name.data(), length + 1));
-        names.push_back(std::move(name));
+            name.resize(DragQueryFileW(Drop, i, name.data(), length + 1));
+        if (AnsiString reached = ReachingPath(name); !reached.empty())
+            names.push_back(std::move(reached));
     }
     return names;
 }

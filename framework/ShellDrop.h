@@ -14,7 +14,8 @@
 #include "SubclassWindow.h"
 
 // The names in a drop record: all of them, or only the first (empty when it holds none). Names are
-// read whole, however long. The record stays the caller's.
+// read whole, however long, as the paths that reach the entries themselves (see ReachingPath); a
+// name that no path in the code page reaches is left out. The record stays the caller's.
 std::vector<AnsiString> DroppedFiles(HDROP Drop, bool All);
 
 class TFileDropHook : public TObject {

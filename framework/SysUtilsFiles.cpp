@@ -737,28 +737,53 @@ bool NameEndDropped(const AnsiString& Name)
     return Name != "." && Name != ".." && !Name.empty() && (Name.back() == '.' || Name.back() == ' ');
 }
 
+bool DeviceName(const AnsiString& Name)
+{
+    // The system reads the name up to its first "." or ":", blanks at its end left out.
+    std::size_t end = Name.find_first_of(".:");
+    if (end == AnsiString::npos)
+        end = Name.size();
+    while (end > 0 && Name[end - 1] == ' ')
+        --end;
+    const AnsiString base = UpperCase(Name.substr(0, end));
+    if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL")
+        return true;
+    return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) && base[3] >= '1' &&
+           base[3] <= '9';
+}
+
+bool NameReachesEntry(const AnsiString& Name) { return !Name.empty() && !NameEndDropped(Name) && !DeviceName(Name); }
+
 std::wstring LiteralWidePath(const std::wstring& Path)
 {
+    if (Path.rfind(L"\\\\?\\", 0) == 0 || Path.rfind(L"\\\\.\\", 0) == 0)
+        return Path;
     return Path.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC\\" + Path.substr(2) : L"\\\\?\\" + Path;
 }
 
 namespace {
 
-// A name that reaches its entry as it is: it converts exactly and keeps its end.
+// A name that reaches its entry as it is: it converts exactly and reaches its entry.
 bool ExactName(const std::wstring& Name, AnsiString& Narrow)
 {
     bool exact = false;
     Narrow = NarrowFileName(Name.c_str(), exact);
-    return exact && !Narrow.empty() && !NameEndDropped(Narrow);
+    return exact && NameReachesEntry(Narrow);
 }
 
-// The short name that Folder lists for its entry Name exactly ("" when none): a search by the name
-// itself could find another entry (a path drops a last "." or " ").
+// The short name that Folder lists for its entry Name exactly ("" when none). The entry is asked
+// for by its literal path, one search for the name; a search that finds another entry (another
+// case of the name on a file system that tells cases apart) reads the whole folder.
 std::wstring ListedShortName(const std::wstring& Folder, const std::wstring& Name)
 {
-    const std::wstring pattern = LiteralWidePath(Folder) + L"\\*";
     WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW(pattern.c_str(), &fd);
+    HANDLE h = FindFirstFileW(LiteralWidePath(Folder + L"\\" + Name).c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        FindClose(h);
+        if (Name == fd.cFileName)
+            return fd.cAlternateFileName;
+    }
+    h = FindFirstFileW((LiteralWidePath(Folder) + L"\\*").c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE)
         return {};
     std::wstring found;
@@ -806,4 +831,32 @@ AnsiString ReachingPath(const std::wstring& Path)
         start = end + 1;
     }
     return root == 2 && reached.size() == 2 ? reached + "\\" : reached;
+}
+
+namespace {
+
+// The reaching path of the entry of a wide path, by its long form; "" when there is none.
+AnsiString ReachingEntry(const std::wstring& Path)
+{
+    std::wstring buffer(32768, L'\0');
+    const DWORD n = GetLongPathNameW(Path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0 || n >= buffer.size())
+        return AnsiString();
+    buffer.resize(n);
+    return ReachingPath(buffer);
+}
+
+} // namespace
+
+AnsiString ReachingLongPath(const AnsiString& Path)
+{
+    if (AnsiString reached = ReachingEntry(AnsiToWide(Path)); !reached.empty())
+        return reached;
+    const std::size_t slash = Path.find_last_of('\\');
+    if (slash == AnsiString::npos || slash + 1 == Path.size())
+        return Path;
+    // The folder "C:" of a name at the root is the root itself.
+    const AnsiString folder = Path.substr(0, slash == 2 && Path[1] == ':' ? slash + 1 : slash);
+    const AnsiString reached = ReachingEntry(AnsiToWide(folder));
+    return reached.empty() ? Path : IncludeTrailingBackslash(reached) + Path.substr(slash + 1);
 }

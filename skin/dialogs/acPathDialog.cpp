@@ -129,7 +129,10 @@ bool SelectDirectoryUnder(const AnsiString& Caption, const TacRoot& Root, AnsiSt
             LPITEMIDLIST list = nullptr;
             if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, RootFolderCSIDL(kind), &list)) && list) {
                 const TItemIDList owned(list);
-                root = TacShellFolder(nullptr, list, nullptr).PathName();
+                // A folder of the disk by the path that reaches it; a virtual one by its "::{...}" name.
+                TacShellFolder folder(nullptr, list, nullptr);
+                const AnsiString parsing = folder.PathName();
+                root = parsing.starts_with("::") ? parsing : folder.FileSystemPath();
             }
         }
     }

@@ -1,6 +1,8 @@
 #include "acShellCtrlsCombo.h"
 
 #include <algorithm>
+#include <map>
+#include <string>
 #include <commctrl.h>
 #include <utility>
 
@@ -17,6 +19,15 @@ struct TFlagScope {
     explicit TFlagScope(bool& F) : Flag(F) { Flag = true; }
     ~TFlagScope() { Flag = false; }
 };
+
+// The pictures of the folders the boxes have shown, by the bytes of their absolute lists (the
+// shell's picture of an item is an index in the process's system list).
+std::map<std::string, int>& FolderPictures()
+{
+    static std::map<std::string, int> pictures;
+    return pictures;
+}
+constexpr std::size_t MaxFolderPictures = 4096;
 
 } // namespace
 
@@ -88,9 +99,20 @@ void TacCustomShellComboBox::SetUseShellImages(bool Value)
 
 int TacCustomShellComboBox::GetShellImageIndex(TacShellFolder* Folder)
 {
-    // Each folder's own picture: the chain is short, and the folders in it (drives, the system's
-    // root, special folders) differ too much to share one picture by kind.
-    return FUseShellImages && Folder ? GetShellImage(Folder->AbsoluteID(), false, false) : -1;
+    // Each folder's own picture: the folders in the chain (drives, the system's root, special
+    // folders) differ too much to share one picture by kind. The chain is built again on each
+    // move and in each new form, mostly of the same items: each item is asked of the shell once.
+    if (!FUseShellImages || !Folder)
+        return -1;
+    PCIDL id = Folder->AbsoluteID();
+    const std::string key(reinterpret_cast<const char*>(id), GetPIDLSize(id));
+    std::map<std::string, int>& known = FolderPictures();
+    if (const auto it = known.find(key); it != known.end())
+        return it->second;
+    // The folders a user moves through are few; the map never grows without end.
+    if (known.size() >= MaxFolderPictures)
+        known.clear();
+    return known.emplace(key, GetShellImage(id, false, false)).first->second;
 }
 
 // --- Root and items ----------------------------------------------------------------------------
@@ -281,7 +303,8 @@ void TacCustomShellComboBox::TreeUpdate(PCIDL ID)
 AnsiString TacCustomShellComboBox::GetPath()
 {
     TacShellFolder* folder = GetFolder(GetItemIndex());
-    return folder ? NormalDir(folder->PathName()) : AnsiString();
+    const AnsiString path = folder ? folder->FileSystemPath() : AnsiString();
+    return path.empty() ? path : NormalDir(path);
 }
 
 void TacCustomShellComboBox::SetPath(const AnsiString& Value)

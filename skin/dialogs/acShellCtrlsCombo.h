@@ -30,7 +30,8 @@ public:
     TacShellObjectTypes ObjectTypes() const { return FObjectTypes; }
     virtual void SetObjectTypes(TacShellObjectTypes Value);
 
-    // The selected folder's path with a trailing backslash ("" without one).
+    // The path that reaches the selected folder, with a trailing backslash ("" without a selection
+    // or when no path reaches it, as for a virtual folder).
     AnsiString GetPath();
     // Shows the chain down to a path's folder; raises "Error setting path: "<path>"".
     void SetPath(const AnsiString& Value);

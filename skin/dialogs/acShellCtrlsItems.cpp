@@ -36,6 +36,9 @@ AnsiString FromWide(const wchar_t* W)
     return s;
 }
 
+// The wide parsing name of a child (empty when the folder gives none).
+std::wstring WideParsingName(IShellFolder* ParentFolder, PCIDL P);
+
 ULONG Attributes(IShellFolder* ParentFolder, PCIDL P, ULONG Flags)
 {
     if (ParentFolder && P)
@@ -116,8 +119,8 @@ const struct {
     {"rfTemplates", CSIDL_TEMPLATES},
 };
 
-// A file time as the user's date and time text, through the DOS date and time (empty when the
-// time does not convert).
+} // namespace
+
 AnsiString FileTimeText(const FILETIME& Time)
 {
     FILETIME local, rounded;
@@ -132,8 +135,6 @@ AnsiString FileTimeText(const FILETIME& Time)
         return {};
     return AnsiString(d) + " " + t;
 }
-
-} // namespace
 
 AnsiString WidestDateText()
 {
@@ -273,7 +274,36 @@ bool SamePIDL(PCIDL A, PCIDL B)
     // it is asked only about the others (each question costs a fraction of a millisecond).
     if (GetPIDLCount(A) != GetPIDLCount(B))
         return false;
-    return State().DesktopFolder()->CompareIDs(0, A, B) == S_OK;
+    return SameChild(State().DesktopFolder(), A, B);
+}
+
+bool SameChild(IShellFolder* Folder, PCIDL A, PCIDL B)
+{
+    if (!Folder || !A || !B || Folder->CompareIDs(0, A, B) != S_OK)
+        return false;
+    const UINT size = GetPIDLSize(A);
+    if (size == GetPIDLSize(B) && std::memcmp(A, B, size) == 0)
+        return true;
+    // A shell may compare the names as the code page spells them ("\uff53\uff55\uff42" as "sub"):
+    // their wide parsing names tell two such items apart.
+    const std::wstring a = WideParsingName(Folder, A), b = WideParsingName(Folder, B);
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+PIDL MovedPIDL(PCIDL P, PCIDL From, PCIDL To)
+{
+    const int depth = GetPIDLCount(From), count = GetPIDLCount(P);
+    if (!P || !From || !To || count < depth)
+        return nullptr;
+    // P's ancestor as deep as From, or P itself.
+    const TPIDLList ancestors = CreatePIDLList(P);
+    if (!SamePIDL(depth < count ? ancestors[static_cast<std::size_t>(depth)].get() : P, From))
+        return nullptr;
+    PCIDL below = P;
+    for (int i = 0; i < depth; ++i)
+        below = NextPIDL(below);
+    return ConcatPIDLs(To, below);
 }
 
 int GetShellImage(PCIDL P, bool Large, bool Open)
@@ -414,7 +444,6 @@ TComInterface<IShellFolder2> GetIShellFolder2(IShellFolder* ParentFolder, PCIDL 
 
 namespace {
 
-// The wide parsing name of a child (empty when the folder gives none).
 std::wstring WideParsingName(IShellFolder* ParentFolder, PCIDL P)
 {
     STRRET str{};
@@ -749,9 +778,14 @@ bool TacShellFolder::Exists()
 {
     // Asked of the file system by the wide path (the attributes of a gone item may not be known).
     const std::wstring path = WideParsingName(State().DesktopFolder(), FFullPIDL.get());
-    const bool fileSystem = (path.size() > 2 && path[1] == L':' && path[2] == L'\\') || path.rfind(L"\\\\", 0) == 0;
+    // A path on a drive, one in the literal form, or one below a share ("\\server\share\..."); a
+    // server or a share alone is not asked (it has no attributes of a file to give).
+    const bool drive = path.size() > 2 && path[1] == L':' && path[2] == L'\\';
+    const bool literal = path.rfind(L"\\\\?\\", 0) == 0;
+    const bool share = !literal && path.rfind(L"\\\\.\\", 0) != 0 && path.rfind(L"\\\\", 0) == 0 &&
+                       std::count(path.begin(), path.end(), L'\\') >= 4;
     // Taken literally: "dup " would otherwise be found as "dup".
-    return !fileSystem || GetFileAttributesW(LiteralWidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return !(drive || literal || share) || GetFileAttributesW(LiteralWidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 void TacShellFolder::ParentRenamed()
@@ -863,16 +897,22 @@ void TacShellFolder::LoadColumnDetails(TacShellFolder* RootFolder, HWND Handle, 
     }
 }
 
-void TacShellFolder::LoadFileDetails(int ColumnCount)
+bool TacShellFolder::FindData(WIN32_FIND_DATAW& Data)
 {
     // Asked by the wide name: the name in the code page may name another file.
-    WIN32_FIND_DATAW data{};
     const std::wstring path = WideParsingName(State().DesktopFolder(), FFullPIDL.get());
-    const HANDLE find = path.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW(LiteralWidePath(path).c_str(), &data);
+    const HANDLE find = path.empty() ? INVALID_HANDLE_VALUE : FindFirstFileW(LiteralWidePath(path).c_str(), &Data);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(find);
+    return true;
+}
+
+void TacShellFolder::LoadFileDetails(int ColumnCount)
+{
+    WIN32_FIND_DATAW data{};
     // A file that has gone meanwhile (this runs while the list paints) shows no details.
-    const bool found = find != INVALID_HANDLE_VALUE;
-    if (found)
-        FindClose(find);
+    const bool found = FindData(data);
     const bool dir = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     for (int c = 1; c <= ColumnCount; ++c) {
         AnsiString text;

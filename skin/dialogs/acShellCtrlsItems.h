@@ -111,8 +111,14 @@ TPIDLList CreatePIDLList(PCIDL P);
 // another in place); failures raise EOleSysError.
 PIDL DesktopPIDL();
 TComInterface<IShellFolder> DesktopShellFolder();
-// The desktop folder compares both absolute lists as equal.
+// Both absolute lists name one item (see SameChild, of the desktop folder).
 bool SamePIDL(PCIDL A, PCIDL B);
+// Folder compares both lists as equal, and they are one item: the same bytes, or wide parsing
+// names that differ at most in case (a shell may compare names as the code page spells them).
+bool SameChild(IShellFolder* Folder, PCIDL A, PCIDL B);
+// Where an item P lies after its folder (or it itself) moved from From to To: To followed by the
+// items of P below From; null when P is neither From nor below it.
+PIDL MovedPIDL(PCIDL P, PCIDL From, PCIDL To);
 // The system image-list index of an absolute list (-1 when the shell gives none).
 int GetShellImage(PCIDL P, bool Large, bool Open);
 
@@ -212,6 +218,8 @@ public:
     AnsiString FileSystemPath();
     // False for a file-system item that is gone.
     bool Exists();
+    // The file system's entry of the item, asked for by its wide path; false when there is none.
+    bool FindData(WIN32_FIND_DATAW& Data);
     // The parent was renamed: the item's absolute list follows it, and what was bound is asked
     // for again.
     void ParentRenamed();
@@ -233,6 +241,8 @@ public:
     // "<name>: Missing call to LoadColumnDetails" while nothing is loaded.
     AnsiString Details(int Index) const;
     void SetDetails(int Index, const AnsiString& Value);
+    // The texts read go (LoadColumnDetails reads them again).
+    void ClearDetails() { FDetails.clear(); }
     int DetailCount() const { return static_cast<int>(FDetails.size()); }
     // The window the detail interfaces are bound for.
     void SetViewHandle(HWND Value) { FViewHandle = Value; }
@@ -291,6 +301,9 @@ void LinkPartner(TView* View, TPartner*& Field, TPartner* Value, TView* TPartner
 
 // The date and time text of the details' time column at its widest (for the column's width).
 AnsiString WidestDateText();
+// A file time as the user's date and time text, through the DOS date and time (empty when the
+// time does not convert).
+AnsiString FileTimeText(const FILETIME& Time);
 
 // The process-wide item of the desktop (made on first use).
 TacShellFolder* DesktopFolder();

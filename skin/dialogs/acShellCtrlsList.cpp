@@ -1,6 +1,7 @@
 #include "acShellCtrlsList.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "Forms.h"
 #include "ShellSeams.h"
@@ -177,6 +178,15 @@ void TacCustomShellListView::Refresh()
 {
     if (!FRootFolder || Deferred([this] { Refresh(); }))
         return;
+    // A folder that has gone gives way to its nearest ancestor that still exists.
+    if (!FRootFolder->Exists()) {
+        TItemIDList up(CopyPIDL(FRootFolder->AbsoluteID()));
+        do
+            StripLastID(up.get());
+        while (GetPIDLCount(up.get()) > 0 && !std::unique_ptr<TacShellFolder>(CreateRootFromPIDL(up.get()))->Exists());
+        SetPathFromID(up.get());
+        return;
+    }
     const int selected = HandleAllocated() ? static_cast<int>(Perform(LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)) : -1;
     ClearSelection();
     TItemIDList again(CopyPIDL(FRootFolder->AbsoluteID()));
@@ -335,24 +345,47 @@ void TacCustomShellListView::EnumColumns()
     const int x = TextWidth(Font(), "X");
     // A column of times is at least as wide as its longest text.
     const int dateWidth = TextWidth(Font(), WidestDateText()) + ColumnMargin;
-    // Adds the shell's column Index; false for a caption already used.
+    // Adds the shell's column Index; false for a caption already used. A column is never narrower
+    // than its caption.
     auto add = [&](const SHELLDETAILS& Detail, int Index, const AnsiString& Caption, bool Dates = false) {
         for (const TColumnPlan& u : plans)
             if (SameText(u.Caption, Caption))
                 return false;
         // The first column is left-aligned whatever the folder says, as the window shows it.
         const int format = plans.empty() ? LVCFMT_LEFT : Detail.fmt & LVCFMT_JUSTIFYMASK;
+        const int width = std::max(Dates ? std::max(x * Detail.cxChar, dateWidth) : x * Detail.cxChar,
+                                   TextWidth(Font(), Caption) + ColumnMargin);
         plans.push_back({Caption,
                          format == LVCFMT_RIGHT    ? taRightJustify
                          : format == LVCFMT_CENTER ? taCenter
                                                    : taLeftJustify,
-                         Dates ? std::max(x * Detail.cxChar, dateWidth) : x * Detail.cxChar, Index});
+                         width, Index});
         return true;
     };
     // A folder could answer for ever: no list has more columns than this.
     constexpr int MaxColumns = 1024;
     SHELLDETAILS sd{};
-    if (IShellFolder2* f2 = FRootFolder->ShellFolder2()) {
+    const bool files = FRootFolder->Properties().Contains(fpFileSystem);
+    // A folder of the disk: one that a path reaches.
+    FOwnColumns = FColumnTexts && !FRootFolder->FileSystemPath().empty();
+    if (FOwnColumns) {
+        const TacColumnTexts& t = *FColumnTexts;
+        const struct {
+            const AnsiString* Caption;
+            int Chars;
+            int Format;
+        } own[] = {{&t.Name, 25, LVCFMT_LEFT},
+                   {&t.Size, 10, LVCFMT_RIGHT},
+                   {&t.Type, 14, LVCFMT_LEFT},
+                   {&t.Modified, 14, LVCFMT_LEFT},
+                   {&t.Attributes, 4, LVCFMT_LEFT}};
+        for (int c = 0; c < static_cast<int>(std::size(own)); ++c) {
+            sd = {};
+            sd.fmt = own[c].Format;
+            sd.cxChar = own[c].Chars;
+            add(sd, c, *own[c].Caption, c == 3);
+        }
+    } else if (IShellFolder2* f2 = FRootFolder->ShellFolder2()) {
         bool metDefault = false;
         for (int c = 0; c < MaxColumns && SUCCEEDED(f2->GetDetailsOf(nullptr, static_cast<UINT>(c), &(sd = {}))); ++c) {
             const AnsiString caption = StrRetToString(nullptr, sd.str);
@@ -372,7 +405,6 @@ void TacCustomShellListView::EnumColumns()
                 break;
         }
     } else {
-        const bool files = FRootFolder->Properties().Contains(fpFileSystem);
         const struct {
             const char* Caption;
             int Chars;
@@ -426,7 +458,10 @@ bool TacCustomShellListView::OwnerDataFetch(TListItem* Item, TItemRequest Reques
         int last = 0;
         for (int c = 1; c < Columns()->Count(); ++c)
             last = std::max(last, Column(c)->Tag);
-        folder->LoadColumnDetails(FRootFolder.get(), HandleAllocated() ? Handle() : nullptr, last);
+        if (FOwnColumns)
+            LoadOwnDetails(row);
+        else
+            folder->LoadColumnDetails(FRootFolder.get(), HandleAllocated() ? Handle() : nullptr, last);
         for (int c = 1; c < Columns()->Count(); ++c)
             Item->SubItems()->Add(folder->DetailCount() ? folder->Details(Column(c)->Tag) : AnsiString());
     }
@@ -472,6 +507,51 @@ const AnsiString& TacCustomShellListView::RowName(TRow& Row)
         Row.HasName = true;
     }
     return Row.Name;
+}
+
+void TacCustomShellListView::LoadOwnDetails(TRow& Row)
+{
+    TacShellFolder* folder = Row.Folder.get();
+    if (folder->DetailCount() > 0 || !FColumnTexts)
+        return;
+    const TacColumnTexts& t = *FColumnTexts;
+    WIN32_FIND_DATAW data{};
+    // An entry gone meanwhile (this runs while the list paints) shows no details.
+    if (!folder->FindData(data)) {
+        folder->SetDetails(4, AnsiString());
+        return;
+    }
+    const bool dir = data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+    if (!dir) {
+        const double bytes = static_cast<double>((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+        folder->SetDetails(1, Format(t.SizeKB, {FormatFloat("#,##0", std::ceil(bytes / 1024))}));
+    }
+    // A type of the program's own words: a folder, a file, a file of an extension.
+    const std::wstring name = data.cFileName;
+    const std::size_t dot = name.find_last_of(L'.');
+    const AnsiString ext = dot == std::wstring::npos || dot == 0 ? AnsiString() : AnsiUpperCase(WideToAnsi(name.substr(dot + 1)));
+    folder->SetDetails(2, dir ? t.FolderType : ext.empty() ? t.FileType : Format(t.ExtensionType, {ext}));
+    if (!dir)
+        folder->SetDetails(3, FileTimeText(data.ftLastWriteTime));
+    // The attributes' letters in the system's order.
+    static const std::pair<DWORD, char> letters[] = {{FILE_ATTRIBUTE_READONLY, 'R'},
+                                                      {FILE_ATTRIBUTE_HIDDEN, 'H'},
+                                                      {FILE_ATTRIBUTE_SYSTEM, 'S'},
+                                                      {FILE_ATTRIBUTE_ARCHIVE, 'A'}};
+    AnsiString attributes;
+    for (const auto& [bit, letter] : letters)
+        if (data.dwFileAttributes & bit)
+            attributes += letter;
+    folder->SetDetails(4, attributes);
+}
+
+void TacCustomShellListView::SetColumnTexts(const TacColumnTexts& Value)
+{
+    FColumnTexts = std::make_unique<TacColumnTexts>(Value);
+    for (TRow& row : FFolders)
+        row.Folder->ClearDetails();
+    if (ViewStyle() == vsReport && FRootFolder)
+        EnumColumns();
 }
 
 TacShellFolder* TacCustomShellListView::GetFolder(int Index) const
@@ -546,7 +626,12 @@ void TacCustomShellListView::Edit(const LVITEMA& Item)
     // The caption left as it was renames nothing (it may be a look-alike of the real name).
     if (Item.pszText == RowName(row))
         return;
+    const TItemIDList old(row.IsFolder ? CopyPIDL(folder->AbsoluteID()) : nullptr);
     folder->Rename(Item.pszText);
+    // A partner tree that has read the folder reads its parent again: its node had the old name.
+    if (FTreeView && old)
+        if (TTreeNode* node = FTreeView->FolderExists(old.get(), FTreeView->Items()->GetFirstNode()); node && node->Parent())
+            FTreeView->Refresh(node->Parent());
     row.HasName = false;
     row.Image[0] = row.Image[1] = -2;
     Perform(LVM_REDRAWITEMS, static_cast<WPARAM>(Item.iItem), Item.iItem);

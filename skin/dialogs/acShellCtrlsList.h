@@ -27,6 +27,14 @@ private:
     TCursor FSaved;
 };
 
+// The texts of the columns a list shows in report style for a folder of the disk when it shows
+// its own instead of the shell's: the captions, the type of a folder, of a file without an
+// extension and of a file with one (%s: the extension in capitals), and a size (%s: the KB).
+struct TacColumnTexts {
+    AnsiString Name, Size, Type, Modified, Attributes;
+    AnsiString FolderType, FileType, ExtensionType, SizeKB;
+};
+
 class TacCustomShellListView : public TsCustomListView, public IacShellCommandVerb {
     VCL_CLASS(TacCustomShellListView, TsCustomListView)
 public:
@@ -63,6 +71,8 @@ public:
     void SetObjectTypes(TacShellObjectTypes Value);
     TacShowExtension ShowExt() const { return FShowExt; }
     void SetShowExt(TacShowExtension Value);
+    // Own columns for the folders of the disk, in these texts (none given: the shell's columns).
+    void SetColumnTexts(const TacColumnTexts& Value);
     bool AutoContextMenus = true;
     bool AutoNavigate = true;
     bool AutoRefresh() const { return FAutoRefresh; }
@@ -115,6 +125,8 @@ private:
     };
     // The name a row shows, and its picture (small or large).
     const AnsiString& RowName(TRow& Row);
+    // The texts of a row's own columns (Size, Type, Modified, Attributes), read once.
+    void LoadOwnDetails(TRow& Row);
     int RowImage(TRow& Row, bool Large);
     void CreateRoot();
     void SynchPaths();
@@ -144,6 +156,9 @@ private:
     AnsiString FSavePath;
     AnsiString FMask;
     TacShowExtension FShowExt = seSystem;
+    std::unique_ptr<TacColumnTexts> FColumnTexts;
+    // The columns shown are the list's own.
+    bool FOwnColumns = false;
 };
 
 class TsShellListView : public TacCustomShellListView {

@@ -373,7 +373,7 @@ bool TacCustomShellTreeView::CanChange(TTreeNode* Node)
 AnsiString TacCustomShellTreeView::GetPath()
 {
     TacShellFolder* folder = SelectedFolder();
-    return folder ? folder->PathName() : AnsiString();
+    return folder ? folder->FileSystemPath() : AnsiString();
 }
 
 TacShellFolder* TacCustomShellTreeView::SelectedFolder() { return FolderOf(Selected()); }
@@ -406,7 +406,7 @@ TTreeNode* TacCustomShellTreeView::NodeFromRelativeID(TTreeNode* ParentNode, PCI
     if (!folder || !ID)
         return nullptr;
     for (TTreeNode* n = ParentNode->getFirstChild(); n; n = n->getNextSibling())
-        if (TacShellFolder* f = FolderOf(n); f && folder->CompareIDs(0, f->RelativeID(), ID) == S_OK)
+        if (TacShellFolder* f = FolderOf(n); f && SameChild(folder, f->RelativeID(), ID))
             return n;
     return nullptr;
 }
@@ -543,7 +543,10 @@ void TacCustomShellTreeView::Edit(const TVITEMA& Item)
     if (OnEdited)
         OnEdited(this, node, text);
     // The caption left as it was renames nothing (it may be a look-alike of the real name).
-    if (text == node->Text() || !folder->Rename(text))
+    if (text == node->Text())
+        return;
+    const TItemIDList old(CopyPIDL(folder->AbsoluteID()));
+    if (!folder->Rename(text))
         return;
     node->SetText(text);
     // The nodes below follow the new path, each after its parent.
@@ -551,6 +554,19 @@ void TacCustomShellTreeView::Edit(const TVITEMA& Item)
     for (TTreeNode* n = node->GetNext(); n && n->Level() > level; n = n->GetNext())
         if (TacShellFolder* f = FolderOf(n))
             f->ParentRenamed();
+    // A partner showing the folder, or one below it, follows it there; the tree keeps its node.
+    FUpdating = true;
+    struct TReset {
+        bool& Flag;
+        ~TReset() { Flag = false; }
+    } reset{FUpdating};
+    if (FListView && FListView->RootFolder())
+        if (TItemIDList moved(MovedPIDL(FListView->RootFolder()->AbsoluteID(), old.get(), folder->AbsoluteID())); moved)
+            FListView->TreeUpdate(moved.get());
+    if (FComboBox)
+        if (TacShellFolder* shown = FComboBox->GetFolder(FComboBox->GetItemIndex()))
+            if (TItemIDList moved(MovedPIDL(shown->AbsoluteID(), old.get(), folder->AbsoluteID())); moved)
+                FComboBox->TreeUpdate(moved.get());
 }
 
 void TacCustomShellTreeView::DoContextPopup(TPoint MousePos, bool& Handled)

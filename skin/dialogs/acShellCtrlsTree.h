@@ -32,7 +32,8 @@ public:
     TacShowExtension ShowExt() const { return FShowExt; }
     void SetShowExt(TacShowExtension Value) { FShowExt = Value; }
 
-    // The selected folder's path ("" without a selection), and the folder.
+    // The path that reaches the selected folder ("" without a selection or when no path reaches
+    // it, as for a virtual folder), and the folder.
     AnsiString GetPath();
     TacShellFolder* SelectedFolder();
     // The folder of a node (null for none).

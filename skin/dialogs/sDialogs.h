@@ -57,6 +57,8 @@ namespace sDialogs {
 // The preview's texts, resource strings of the program: the label without a picture, the size
 // after it (" (%dx%d)"), the paint box without a picture, the preview's hint and title.
 extern AnsiString PictureLabelText, PictureSizeFormat, NoPictureText, PreviewText;
+// The font form's warning on OK with a size that is none (%d: the smallest and the largest size).
+extern AnsiString FontSizeText;
 // The open form's texts, resource strings of the program as well. A title left empty is the
 // system's own title of the dialog. The messages follow the name and a line break.
 struct TOpenFormTexts {
@@ -67,6 +69,35 @@ struct TOpenFormTexts {
     AnsiString List = "List", Report = "Report", Icons = "Icons", SmallIcons = "Small icons";
     AnsiString Overwrite = "File exists. Overwrite?", PathNotFound = "Path not found";
     AnsiString FileNotFound = "File not found", CreatePrompt = "File not found. Create?";
+    // A chosen entry that no path in the program's code page reaches, one that would be handed on
+    // under another name, and a name that stands for a device.
+    AnsiString Unreachable = "No path in this program's code page reaches it.";
+    AnsiString NameNotCarried = "No path in this program's code page carries the name.";
+    AnsiString DeviceName = "The name is a device's, not a file's";
+    // The file list's messages. Cannot: what could not be done (%s: one of the actions with its
+    // names); Failure: that and the reason; CannotInto: an action, an entry and a folder.
+    AnsiString Cannot = "Cannot %s", Failure = "Cannot %s. %s", CannotInto = "Cannot %s \"%s\" into \"%s\"";
+    AnsiString IntoItself = "a folder cannot go into itself", AlreadyThere = "it is in that folder already";
+    AnsiString DeleteAction = "delete", CopyAction = "copy", MoveAction = "move", SendAction = "send";
+    AnsiString PasteAction = "paste", RenameAction = "rename", MakeFolderAction = "make a folder";
+    AnsiString RenameTo = "rename \"%s\" to \"%s\"", MakeFolderNamed = "make the folder \"%s\"";
+    AnsiString SetAttributesOf = "set the attributes of \"%s\"", InFolder = "%s in \"%s\"";
+    AnsiString TooLarge = "\"%s\" is too large for the clipboard";
+    // After a failed rename whose entry could not get its name back: where it is now.
+    AnsiString NowNamed = "It is now named \"%s\".";
+    // The reasons of a failed file operation, by what the shell answered.
+    AnsiString NotFoundReason = "The file or folder does not exist", DeniedReason = "Access is denied";
+    AnsiString InUseReason = "The file is in use by another program";
+    AnsiString ExistsReason = "An entry of that name exists already";
+    AnsiString SameReason = "The source and the target are the same";
+    AnsiString InsideReason = "The target folder lies inside the source";
+    AnsiString TooLongReason = "The name or the path is too long";
+    AnsiString InvalidNameReason = "The name is not valid", DiskFullReason = "The disk is full";
+    AnsiString CancelledReason = "The operation was cancelled", UnknownReason = "Unknown error (code %d)";
+    // The list's columns in its report style, and its texts of types and sizes (see TacColumnTexts).
+    AnsiString NameColumn = "Name", SizeColumn = "Size", TypeColumn = "Type", ModifiedColumn = "Modified";
+    AnsiString AttributesColumn = "Attributes", FolderType = "Folder", PlainFileType = "File";
+    AnsiString ExtensionType = "%s File", SizeKB = "%s KB";
 };
 extern TOpenFormTexts OpenFormTexts;
 // Where the paint box draws a picture of Width x Height in Client: centred at its size when it

@@ -46,10 +46,16 @@ bool IsDriveRoot(const AnsiString& Dir)
     return (Dir.size() == 2 || (Dir.size() == 3 && Dir[2] == '\\')) && Dir[1] == ':';
 }
 
+// A folder whose parent is the list of drives: a drive's root, or a share ("\\server\share").
+bool IsTopFolder(const AnsiString& Dir)
+{
+    return IsDriveRoot(Dir) || (Dir.starts_with("\\\\") && SameText(DelSlash(Dir), ExtractFileDrive(Dir)));
+}
+
 // The name by which a path reaches the entry found (see TFileEntry); "" when there is none.
 AnsiString ReachingName(const AnsiString& Name, bool Exact, const wchar_t* ShortName)
 {
-    if (Exact && !NameEndDropped(Name))
+    if (Exact && NameReachesEntry(Name))
         return Name;
     bool exact = false;
     const AnsiString shortName = NarrowFileName(ShortName, exact);
@@ -318,10 +324,10 @@ std::vector<AnsiString> TsFileListView::PathsFor(const AnsiString& Action, bool 
         else
             refused += "\r\n\"" + (row ? row->Name : item->Caption()) + "\"";
     }
+    const sDialogs::TOpenFormTexts& texts = sDialogs::OpenFormTexts;
     if (!refused.empty())
-        sMessageDlg("Cannot " + Action + ":" + refused + "\r\n" +
-                        (KeepNames ? "No path in this program's code page carries the name."
-                                   : "No path in this program's code page reaches it."),
+        sMessageDlg(Format(texts.Cannot, {Action}) + ":" + refused + "\r\n" +
+                        (KeepNames ? texts.NameNotCarried : texts.Unreachable),
                     mtError, TMsgDlgButtons{mbOK}, 0);
     return paths;
 }
@@ -417,7 +423,7 @@ AnsiString TsFileListView::ExistingFolder() const
 {
     AnsiString folder = FDirectory;
     while (!Trim(folder).empty() && !DirectoryExists(folder)) {
-        const AnsiString up = IsDriveRoot(folder) ? AnsiString() : ExtractFileDir(DelSlash(folder));
+        const AnsiString up = IsTopFolder(folder) ? AnsiString() : ExtractFileDir(DelSlash(folder));
         folder = up == DelSlash(folder) ? AnsiString() : up;
     }
     return folder;
@@ -517,7 +523,7 @@ bool TsFileListView::AddFiles(const AnsiString& Path, DWORD Attr, TShellInfoCach
             continue;
         bool exact = false;
         TFileEntry entry{fd.dwFileAttributes, (static_cast<Int64>(fd.nFileSizeHigh) << 32) + fd.nFileSizeLow,
-                         fd.ftLastWriteTime, NarrowFileName(fd.cFileName, exact), AnsiString()};
+                         fd.ftLastWriteTime, NarrowFileName(fd.cFileName, exact), AnsiString(), fd.cFileName};
         entry.Address = ReachingName(entry.Name, exact, fd.cAlternateFileName);
         if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == folderBit)
             added = AddEntry(entry, Shell) || added;
@@ -566,8 +572,11 @@ bool TsFileListView::AddEntry(const TFileEntry& Entry, TShellInfoCache& Shell)
     row.Reachable = reachable;
     row.Size = Entry.Size;
     row.HasTime = FileTimeToDateTime(Entry.LastWrite, row.Time);
+    row.Own = Entry.Address == name;
     row.Name = name;
     row.SortName = AnsiUpperCase(caption);
+    row.Shown = shown;
+    row.Wide = Entry.Wide;
     TListItem* item = Items()->Add();
     item->SetCaption(caption);
     item->SetImageIndex(icon);
@@ -712,7 +721,7 @@ void TsFileListView::OpenItem()
 
 void TsFileListView::OneLevelUp()
 {
-    if (IsDriveRoot(FDirectory))
+    if (IsTopFolder(FDirectory))
         SetDirectory("");
     else if (!FDirectory.empty())
         SetDirectory(ExtractFileDir(DelSlash(FDirectory)));
@@ -790,23 +799,24 @@ void TsFileListView::KeyDown(Word& Key, TShiftState Shift)
 void TsFileListView::CutCopy(int Mode)
 {
     FClipboard->Clear();
-    for (const AnsiString& path : PathsFor(Mode == 2 ? "move" : "copy", true))
+    const sDialogs::TOpenFormTexts& texts = sDialogs::OpenFormTexts;
+    for (const AnsiString& path : PathsFor(Mode == 2 ? texts.MoveAction : texts.CopyAction, true))
         FClipboard->Add(path);
     FClipboardMode = Mode;
 }
 
 // Whether a folder shown has gone (a failed operation says so); " " and the drives never go.
-static bool FolderGone(const AnsiString& Folder, const char* Action)
+static bool FolderGone(const AnsiString& Folder, const AnsiString& Action)
 {
     if (Trim(Folder).empty() || DirectoryExists(Folder))
         return false;
-    ShowFileFailure(AnsiString(Action) + " in \"" + Folder + "\"", ERROR_PATH_NOT_FOUND);
+    ShowFileFailure(Format(sDialogs::OpenFormTexts.InFolder, {Action, Folder}), FileOperationReason(ERROR_PATH_NOT_FOUND));
     return true;
 }
 
 void TsFileListView::Paste()
 {
-    if (FDirectory.empty() || FolderGone(FDirectory, "paste"))
+    if (FDirectory.empty() || FolderGone(FDirectory, sDialogs::OpenFormTexts.PasteAction))
         return;
     if (FClipboard->Count() == 0) {
         sMessageDlg("No file(s) selected", mtWarning, TMsgDlgButtons{mbOK}, 0);
@@ -844,13 +854,14 @@ std::wstring ComparablePath(const AnsiString& Path)
     return wide;
 }
 
-const char* OperationWord(UINT Op)
+const AnsiString& OperationWord(UINT Op)
 {
+    const sDialogs::TOpenFormTexts& texts = sDialogs::OpenFormTexts;
     switch (Op) {
-    case FO_MOVE: return "move";
-    case FO_DELETE: return "delete";
-    case FO_RENAME: return "rename";
-    default: return "copy";
+    case FO_MOVE: return texts.MoveAction;
+    case FO_DELETE: return texts.DeleteAction;
+    case FO_RENAME: return texts.RenameAction;
+    default: return texts.CopyAction;
     }
 }
 
@@ -867,27 +878,28 @@ void TsFileListView::CopyInto(HWND Owner, UINT Op, const std::vector<AnsiString>
             inside += L'\\';
         if (home.size() == 2)
             home += L'\\'; // the root of a drive
-        const AnsiString both = word + " \"" + source + "\" into \"" + Folder + "\"";
+        const sDialogs::TOpenFormTexts& texts = sDialogs::OpenFormTexts;
+        const AnsiString both = Format(texts.CannotInto, {word, source, Folder});
         if (target == from || target.compare(0, inside.size(), inside) == 0) {
-            sMessageDlg("Cannot " + both + ": a folder cannot go into itself", mtError, TMsgDlgButtons{mbOK}, 0);
+            sMessageDlg(both + ": " + texts.IntoItself, mtError, TMsgDlgButtons{mbOK}, 0);
             continue;
         }
         if (home == target) {
-            sMessageDlg("Cannot " + both + ": it is in that folder already", mtError, TMsgDlgButtons{mbOK}, 0);
+            sMessageDlg(both + ": " + texts.AlreadyThere, mtError, TMsgDlgButtons{mbOK}, 0);
             continue;
         }
         bool aborted = false;
         int error = 0;
         if (!DoSHFileOp(Owner, Op, source, SlashSep(Folder, ExtractFileName(source)), aborted, &error) && !aborted)
-            ShowFileFailure(word + " \"" + ExtractFileName(source) + "\"", error);
+            ShowFileFailure(word + " \"" + ExtractFileName(source) + "\"", FileOperationReason(error));
     }
 }
 
 void TsFileListView::DeleteItems()
 {
-    if (FDirectory.empty() || FolderGone(FDirectory, "delete"))
+    if (FDirectory.empty() || FolderGone(FDirectory, sDialogs::OpenFormTexts.DeleteAction))
         return;
-    const std::vector<AnsiString> paths = PathsFor("delete", false);
+    const std::vector<AnsiString> paths = PathsFor(sDialogs::OpenFormTexts.DeleteAction, false);
     if (paths.empty())
         return;
     THourGlass hourGlass;
@@ -899,14 +911,14 @@ void TsFileListView::DeleteItems()
     bool aborted = false;
     int error = 0;
     if (!DoSHFileOp(Handle(), FO_DELETE, list, "", aborted, &error) && !aborted)
-        ShowFileFailure("delete " + names, error);
+        ShowFileFailure(sDialogs::OpenFormTexts.DeleteAction + " " + names, FileOperationReason(error));
     UpdateFileList();
 }
 
 void TsFileListView::RenameFile()
 {
     if (TListItem* row = Selected(); row && !IsParentRow(row) && !Operable(row)) {
-        PathsFor("rename", false); // names the row it cannot take
+        PathsFor(sDialogs::OpenFormTexts.RenameAction, false); // names the row it cannot take
         return;
     }
     TListItem* row = SelectedFileRow();
@@ -931,6 +943,20 @@ bool TsFileListView::CanEdit(TListItem* Item)
     return inherited::CanEdit(Item);
 }
 
+AnsiString TsFileListView::HiddenPart(const TFileRow& Row, const AnsiString& Caption)
+{
+    if (Row.Shown.size() <= Caption.size() || Row.Shown.compare(0, Caption.size(), Caption) != 0)
+        return AnsiString();
+    if (!Row.Own)
+        if (const std::size_t dot = Row.Wide.find(L'.'); dot != std::wstring::npos) {
+            bool exact = false;
+            const AnsiString tail = NarrowFileName(Row.Wide.substr(dot).c_str(), exact);
+            if (exact)
+                return tail;
+        }
+    return Row.Shown.substr(Caption.size());
+}
+
 void TsFileListView::Edit(const LVITEMA& Item)
 {
     if (!Item.pszText || FOldName.empty())
@@ -943,55 +969,67 @@ void TsFileListView::Edit(const LVITEMA& Item)
                     TMsgDlgButtons{mbOK}, 0);
         return;
     }
+    const sDialogs::TOpenFormTexts& texts = sDialogs::OpenFormTexts;
     // The row's caption is what was edited: the part of the name it leaves out (an extension
     // hidden) stays, and the name it was listed by counts as the old one.
     AnsiString name = text, listed;
+    bool own = true;
     if (Item.iItem >= 0 && Item.iItem < Items()->Count()) {
         TListItem* item = Items()->Item(Item.iItem);
         // The caption left as it was renames nothing (it may stand for a name it does not spell).
         if (text == item->Caption())
             return;
         if (const auto* row = static_cast<const TFileRow*>(item->Data())) {
-            const AnsiString caption = item->Caption();
             listed = row->Name;
-            if (listed.size() > caption.size() && listed.compare(0, caption.size(), caption) == 0)
-                name += listed.substr(caption.size());
+            own = row->Own;
+            name += HiddenPart(*row, item->Caption());
         }
     }
-    const AnsiString newName = AddSlash(FDirectory) + name;
-    if (newName == FOldName || name == listed)
+    const AnsiString oldShown = listed.empty() ? ExtractFileName(FOldName) : listed;
+    const AnsiString what = Format(texts.RenameTo, {oldShown, name});
+    // A path ending in a device's name would rename the entry into the device.
+    if (DeviceName(name)) {
+        ShowFileFailure(what, texts.DeviceName);
         return;
-    // Another case of the same name is this very entry, not another one in the way.
-    const bool caseOnly = AnsiSameText(name, listed) || AnsiSameText(newName, FOldName);
+    }
+    const AnsiString newName = AddSlash(FDirectory) + name;
+    if (newName == FOldName || (own && name == listed))
+        return;
+    // Another case of the same name is this very entry, not another one in the way; that holds
+    // only for a row whose path ends in its own name (a short name's row is another entry's look-
+    // alike). Any other entry holding the new name refuses the rename before anything moves.
+    const bool caseOnly = own && (AnsiSameText(name, listed) || AnsiSameText(newName, FOldName));
     if (!caseOnly && FileDirExist(newName))
         return;
     THourGlass hourGlass;
     bool aborted = false;
     int error = 0;
     bool done;
+    AnsiString stranded;
     if (caseOnly) {
         // The shell takes a name of the same entry for one in the way: the entry goes by a free
-        // name of its own first.
+        // name of its own first, and back to its own name when the new one cannot be given.
         AnsiString between;
         for (int n = 1; between.empty() || GetFileAttributesA(between.c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
             between = AddSlash(FDirectory) + "~rename" + IntToStr(n) + ".tmp";
         done = DoSHFileOp(Handle(), FO_RENAME, FOldName, between, aborted, &error);
         if (done && !(done = DoSHFileOp(Handle(), FO_RENAME, between, newName, aborted, &error))) {
             bool ignored = false;
-            DoSHFileOp(Handle(), FO_RENAME, between, FOldName, ignored);
+            if (!DoSHFileOp(Handle(), FO_RENAME, between, FOldName, ignored))
+                stranded = ExtractFileName(between);
         }
     } else {
         done = DoSHFileOp(Handle(), FO_RENAME, FOldName, newName, aborted, &error);
     }
-    if (!done && !aborted)
-        ShowFileFailure("rename \"" + (listed.empty() ? ExtractFileName(FOldName) : listed) + "\" to \"" + name + "\"",
-                        error);
+    if (!done && (!aborted || !stranded.empty()))
+        ShowFileFailure(what, FileOperationReason(error) +
+                                  (stranded.empty() ? AnsiString() : ". " + Format(texts.NowNamed, {stranded})));
     UpdateFileList();
 }
 
 void TsFileListView::NewFolder()
 {
-    if (FDirectory.empty() || FolderGone(FDirectory, "make a folder"))
+    if (FDirectory.empty() || FolderGone(FDirectory, sDialogs::OpenFormTexts.MakeFolderAction))
         return;
     THourGlass hourGlass;
     const AnsiString folder = AddSlash(FDirectory);
@@ -999,7 +1037,8 @@ void TsFileListView::NewFolder()
     for (int n = 2; GetFileAttributesA((folder + name).c_str()) != INVALID_FILE_ATTRIBUTES; ++n)
         name = "New Folder(" + IntToStr(n) + ")";
     if (!CreateDirectoryA((folder + name).c_str(), nullptr)) {
-        ShowFileFailure("make the folder \"" + folder + name + "\"", static_cast<int>(GetLastError()));
+        const DWORD error = GetLastError();
+        ShowFileFailure(Format(sDialogs::OpenFormTexts.MakeFolderNamed, {folder + name}), SysErrorMessage(error));
         return;
     }
     UpdateFileList();
@@ -1108,8 +1147,7 @@ void TsFileListView::FileAttr()
         return;
     THourGlass hourGlass;
     if (const Integer error = FileSetAttr(path, static_cast<Integer>(changed)))
-        sMessageDlg("Cannot set the attributes of \"" + ExtractFileName(path) + "\". " + SysErrorMessage(error), mtError,
-                    TMsgDlgButtons{mbOK}, 0);
+        ShowFileFailure(Format(sDialogs::OpenFormTexts.SetAttributesOf, {ExtractFileName(path)}), SysErrorMessage(error));
     UpdateFileList();
 }
 
@@ -1168,8 +1206,7 @@ void TsFileListView::CopyContentsToClipboard(const AnsiString& FileName)
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (GetFileAttributesExA(FileName.c_str(), GetFileExInfoStandard, &data) &&
         ((static_cast<Int64>(data.nFileSizeHigh) << 32) + data.nFileSizeLow) > ClipboardContentsLimit) {
-        sMessageDlg("\"" + ExtractFileName(FileName) + "\" is too large for the clipboard", mtError,
-                    TMsgDlgButtons{mbOK}, 0);
+        sMessageDlg(Format(sDialogs::OpenFormTexts.TooLarge, {ExtractFileName(FileName)}), mtError, TMsgDlgButtons{mbOK}, 0);
         return;
     }
     const AnsiString content = LoadFileBytes(FileName);
@@ -1251,10 +1288,10 @@ void TsFileListView::SendToDrive(const AnsiString& Path)
 
 void TsFileListView::SendToPath(const AnsiString& Folder)
 {
-    if (FDirectory.empty() || FolderGone(FDirectory, "send") || Folder.empty())
+    if (FDirectory.empty() || FolderGone(FDirectory, sDialogs::OpenFormTexts.SendAction) || Folder.empty())
         return;
     const AnsiString target = InFolder(Folder);
-    const std::vector<AnsiString> paths = PathsFor("send", true);
+    const std::vector<AnsiString> paths = PathsFor(sDialogs::OpenFormTexts.SendAction, true);
     THourGlass hourGlass;
     CopyInto(Handle(), FO_COPY, paths, target);
 }

@@ -11,6 +11,7 @@
 
 #include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "Menus.h"
@@ -32,8 +33,11 @@ INT_PTR ExecuteFile(const AnsiString& Operation, const AnsiString& FileName, con
 // move or rename without a target is refused (false, ERROR_INVALID_PARAMETER).
 bool DoSHFileOp(HWND Handle, UINT Op, const AnsiString& Src, const AnsiString& Dest, bool& Aborted,
                 int* Error = nullptr);
-// The error box of a failed operation: "Cannot <What>. <the system's text of Error>".
-void ShowFileFailure(const AnsiString& What, int Error);
+// The reason of a failed shell file operation in the program's words (OpenFormTexts), by the
+// shell's result (its own codes, or a system error code it passed on).
+AnsiString FileOperationReason(int Result);
+// The error box of a failed operation: "Cannot <What>. <Reason>" (OpenFormTexts.Failure).
+void ShowFileFailure(const AnsiString& What, const AnsiString& Reason);
 // S with a NUL appended unless it ends in one; "" stays "".
 AnsiString AddNullToStr(const AnsiString& S);
 // Whether any character of Str1 occurs in Str2.
@@ -241,23 +245,30 @@ private:
         bool Parent = false;
         bool Folder = false;
         bool Reachable = true;
+        // Its path ends in its own name (not a short name standing for it).
+        bool Own = true;
         Int64 Size = 0;
         bool HasTime = false;
         TDateTime Time = 0;
         AnsiString Name;
         AnsiString SortName;
+        // The name shown before an extension is cut off, and the entry's own wide name.
+        AnsiString Shown;
+        std::wstring Wide;
     };
 
     // One entry of a folder as the folder's search gave it: its name in the program's code page,
     // and the name by which the program's calls reach this very entry: the same, its short name
     // where the name does not survive the code page (a character it lacks would come back as "?",
-    // a wildcard, or as a look-alike naming another file) or ends in "." or " ", else "" (none).
+    // a wildcard, or as a look-alike naming another file), ends in "." or " " or names a device
+    // ("nul", "con.txt"), else "" (none).
     struct TFileEntry {
         DWORD Attributes = 0;
         Int64 Size = 0;
         FILETIME LastWrite{};
         AnsiString Name;
         AnsiString Address;
+        std::wstring Wide;
     };
     class TShellInfoCache;
     // Adds the entries found for Path that Attr allows (folders when it holds the folder bit, else
@@ -269,6 +280,9 @@ private:
     void FileColumns();
     void DriveColumns();
     void Createimages();
+    // The part of a row's name that its caption leaves out (an extension hidden): from the entry's
+    // own name where the code page spells it, not from the short name shown for it.
+    static AnsiString HiddenPart(const TFileRow& Row, const AnsiString& Caption);
     // Whether a file operation may take the row: not the ".." row, nor one whose path does not
     // reach its entry.
     static bool Operable(TListItem* Item);

@@ -1,6 +1,10 @@
 // The pop-up menu of the file list view.
 #include "sFileListView.h"
 
+#include <string>
+
+#include "SysUtilsFilesNames.h"
+
 #include <shellapi.h>
 #include "ShellObjects.h"
 
@@ -122,17 +126,22 @@ void TsFilelistViewPopUp::GetSendToSubMenu()
     AnsiString folder;
     if (!GetSpecialFolderPath(nullptr, CSIDL_SENDTO, folder))
         return;
-    folder = AddSlash(folder);
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((folder + "*.LNK").c_str(), &fd);
+    // Searched by wide names: each shortcut is taken by the path that reaches it (one no path
+    // reaches is left out).
+    const std::wstring wide = AnsiToWide(AddSlash(folder));
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((wide + L"*.LNK").c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE)
         return;
     const TNotifyEvent click(this, &TsFilelistViewPopUp::ItemOnClick);
     do {
-        const AnsiString name = fd.cFileName;
-        if (name == "." || name == ".." || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        const std::wstring found = fd.cFileName;
+        if (found == L"." || found == L".." || (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             continue;
-        const AnsiString path = folder + name;
+        const AnsiString path = ReachingPath(wide + found);
+        if (path.empty())
+            continue;
+        const AnsiString name = ExtractFileName(path);
         SHFILEINFOA info{};
         SHGetFileInfoA(path.c_str(), 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_DISPLAYNAME | SHGFI_SMALLICON);
         const AnsiString caption = info.szDisplayName[0] ? AnsiString(info.szDisplayName) : ChangeFileExt(name, "");
@@ -141,7 +150,7 @@ void TsFilelistViewPopUp::GetSendToSubMenu()
         item->SetImageIndex(info.iIcon);
         FSendToMenu->Add(item);
         FSendToList->Add(path);
-    } while (FindNextFileA(h, &fd));
+    } while (FindNextFileW(h, &fd));
     FindClose(h);
 }
 

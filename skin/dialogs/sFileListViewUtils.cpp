@@ -86,12 +86,55 @@ bool DoSHFileOp(HWND Handle, UINT Op, const AnsiString& Src, const AnsiString& D
     return result == 0 && !Aborted;
 }
 
-void ShowFileFailure(const AnsiString& What, int Error)
+AnsiString FileOperationReason(int Result)
 {
-    AnsiString reason = SysErrorMessage(static_cast<Cardinal>(Error));
-    if (reason.empty())
-        reason = "Error " + IntToStr(Error);
-    sMessageDlg("Cannot " + What + ". " + reason, mtError, TMsgDlgButtons{mbOK}, 0);
+    // The shell's own codes (DE_...) mean other things than the system's error codes of the same
+    // numbers; the codes it passes on from the system are taken as such. A failure at the target
+    // is told apart by a flag, left out here.
+    const sDialogs::TOpenFormTexts& texts = sDialogs::OpenFormTexts;
+    switch (Result & ~0x10000) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case 0x7C:  // DE_INVALIDFILES
+    case 0x402: // a source that is not there
+        return texts.NotFoundReason;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case 0x78: // DE_ACCESSDENIEDSRC
+        return texts.DeniedReason;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return texts.InUseReason;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+    case 0x7E: // DE_FLDDESTISFILE
+    case 0x80: // DE_FILEDESTISFLD
+        return texts.ExistsReason;
+    case 0x71: // DE_SAMEFILE
+        return texts.SameReason;
+    case 0x76: // DE_DESTSUBTREE
+    case 0x7D: // DE_DESTSAMETREE
+        return texts.InsideReason;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case 0x79: // DE_PATHTOODEEP
+    case 0x81: // DE_FILENAMETOOLONG
+        return texts.TooLongReason;
+    case ERROR_INVALID_NAME:
+        return texts.InvalidNameReason;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return texts.DiskFullReason;
+    case ERROR_CANCELLED:
+    case 0x75: // DE_OPCANCELLED
+        return texts.CancelledReason;
+    default:
+        return Format(texts.UnknownReason, {Result});
+    }
+}
+
+void ShowFileFailure(const AnsiString& What, const AnsiString& Reason)
+{
+    sMessageDlg(Format(sDialogs::OpenFormTexts.Failure, {What, Reason}), mtError, TMsgDlgButtons{mbOK}, 0);
 }
 
 AnsiString AddNullToStr(const AnsiString& S)

@@ -19,6 +19,10 @@ using namespace sformbuild;
 
 TFormFont* FormFont = nullptr;
 
+namespace sDialogs {
+AnsiString FontSizeText = "Size must be a number from %d to %d.";
+}
+
 namespace {
 
 // The styles offered, as their bold and italic make them, and the sizes listed.
@@ -93,6 +97,7 @@ TFormFont::TFormFont(TComponent* AOwner) : TForm(AOwner)
     sListBox1->OnClick = TNotifyEvent(this, &TFormFont::sListBox1Click);
     sListBox2->OnClick = TNotifyEvent(this, &TFormFont::sListBox2Click);
     sEdit3->OnChange = TNotifyEvent(this, &TFormFont::sEdit3Change);
+    OnCloseQuery = TCloseQueryEvent(this, &TFormFont::FormCloseQuery);
 }
 
 TFormFont::~TFormFont()
@@ -138,11 +143,32 @@ void TFormFont::sListBox2Click(TObject*)
         sEdit3->SetText(sListBox2->Items()->Get(i));
 }
 
+namespace {
+
+// The size typed, when it is one (a whole number from 1 to MaxSize).
+bool TypedSize(const AnsiString& Text, int& Size) { return TryStrToInt(Trim(Text), Size) && Size >= 1 && Size <= MaxSize; }
+
+} // namespace
+
+void TFormFont::FormCloseQuery(TObject*, bool& CanClose)
+{
+    // OK with a size that is none says so and keeps the form, the size box focused.
+    int size = 0;
+    if (ModalResult() != mrOk || TypedSize(sEdit3->Text(), size))
+        return;
+    CanClose = false;
+    sMessageDlg(Format(sDialogs::FontSizeText, {1, MaxSize}), mtWarning, TMsgDlgButtons{mbOK}, 0);
+    if (sEdit3->CanFocus()) {
+        sEdit3->SetFocus();
+        sEdit3->SelectAll();
+    }
+}
+
 void TFormFont::sEdit3Change(TObject*)
 {
-    // A size typed or picked; anything else leaves the preview's size as it is.
+    // A size typed or picked; anything else leaves the preview's size as it is (OK says so).
     int size = 0;
-    if (!TryStrToInt(Trim(sEdit3->Text()), size) || size < 1 || size > MaxSize)
+    if (!TypedSize(sEdit3->Text(), size))
         return;
     sPanel1->Font()->SetSize(size);
     sListBox2->SetItemIndex(sListBox2->Items()->IndexOf(IntToStr(size)));

@@ -52,6 +52,9 @@ public:
     void sListBox1Click(TObject* Sender);
     void sListBox2Click(TObject* Sender);
     void sEdit3Change(TObject* Sender);
+    // OK with a size box that holds no size from 1 to 1638 warns (sDialogs::FontSizeText) and
+    // keeps the form.
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
 };
 
 // The font form while a font dialog shows it; null otherwise.

@@ -10,6 +10,7 @@
 #include "sSpeedButton.h"
 #include "sStyleSimply.h"
 #include "sUtils.h"
+#include "SysUtilsFilesNames.h"
 
 namespace {
 
@@ -93,8 +94,13 @@ AnsiString CleanName(const AnsiString& Typed)
     return Trim(name);
 }
 
-// The full, canonical path of a cleaned name typed in Folder: one with its own drive or server
-// stands for itself, one from the root ("\\x") is on Folder's drive; "." and ".." steps are taken.
+bool HasWildcards(const AnsiString& Name) { return Name.find_first_of("*?") != AnsiString::npos; }
+
+// The full, canonical path of a cleaned name typed in Folder (the path that reaches the folder
+// shown): one with its own drive or server stands for itself, one from the root ("\\x") is on
+// Folder's drive; "." and ".." steps are taken. It comes back as the path that reaches the entry it
+// names (a short name typed stands for its entry, which comes back in its long form where the code
+// page spells it). A mask stays a mask.
 AnsiString ResolveName(const AnsiString& Name, const AnsiString& Folder)
 {
     AnsiString full = FullName(Name) ? Name : Name.starts_with("\\") ? ExtractFileDrive(Folder) + Name : Folder + Name;
@@ -102,10 +108,8 @@ AnsiString ResolveName(const AnsiString& Name, const AnsiString& Folder)
     // The system drops blanks and dots that end a name.
     while (full.size() > 3 && (full.back() == ' ' || full.back() == '.'))
         full.pop_back();
-    return full;
+    return HasWildcards(full) ? full : ReachingLongPath(full);
 }
-
-bool HasWildcards(const AnsiString& Name) { return Name.find_first_of("*?") != AnsiString::npos; }
 
 // A history entry's caption in the menu: every "&" shown as itself.
 AnsiString MenuCaption(const AnsiString& Path) { return ReplaceStr(Path, "&", "&&"); }
@@ -174,6 +178,9 @@ TsOpenDialogForm::TsOpenDialogForm(TComponent* AOwner) : TForm(AOwner)
     FileListView->SetHideSelection(false);
     FileListView->SetViewStyle(vsList);
     FileListView->SetShellComboBox(DriveComboBox);
+    FileListView->SetColumnTexts({texts.NameColumn, texts.SizeColumn, texts.TypeColumn, texts.ModifiedColumn,
+                                  texts.AttributesColumn, texts.FolderType, texts.PlainFileType, texts.ExtensionType,
+                                  texts.SizeKB});
     FFileListProc = FileListView->WindowProc;
     FileListView->WindowProc = TWndMethod(this, &TsOpenDialogForm::FileListWindowProc);
 
@@ -263,17 +270,35 @@ void TsOpenDialogForm::sButton1Click(TObject*)
             return;
         }
     }
+    const sDialogs::TOpenFormTexts& texts = sDialogs::OpenFormTexts;
+    // The name box still names the rows selected, and some of them no path reaches.
+    if (!FUnreachable.empty() && FileNameEdit->Text() == FSelectionText) {
+        ShowWarning(FUnreachable + "\r\n" + texts.Unreachable);
+        return;
+    }
     TStrings* files = OwnerDialog ? OwnerDialog->Files() : nullptr;
     const AnsiString typed = files && files->Count() > 1 ? files->Strings(files->Count() - 1)
                                                          : CleanName(FileNameEdit->Text());
     if (typed.empty())
         return;
-    const AnsiString path = ResolveName(typed, DriveComboBox->GetPath());
+    // A name in the folder shown is taken by the path that reaches the folder; a folder that no
+    // path reaches (a virtual one, or one the code page cannot name) takes full names only.
+    const AnsiString folder = DriveComboBox->GetPath();
+    if (folder.empty() && !FullName(typed)) {
+        ShowWarning(typed + "\r\n" + texts.PathNotFound);
+        return;
+    }
+    // A path ending in a device's name opens the device, whatever the folder holds.
+    if (DeviceName(ExtractFileName(typed))) {
+        ShowWarning((FullName(typed) ? typed : folder + typed) + "\r\n" + texts.DeviceName);
+        return;
+    }
+    const AnsiString path = ResolveName(typed, folder);
     // A mask lists the files it matches, in its folder; a folder opens; the form stays.
     if (HasWildcards(typed)) {
         SetModalResult(mrNone);
-        const AnsiString folder = ExtractFilePath(path);
-        if (SameText(folder, DriveComboBox->GetPath()) || (DirectoryExists(folder) && ShowFolder(folder))) {
+        const AnsiString maskFolder = ExtractFilePath(path);
+        if (SameText(maskFolder, folder) || (DirectoryExists(maskFolder) && ShowFolder(maskFolder))) {
             FileListView->SetMask(ExtractFileName(path));
             FileNameEdit->SetText(ExtractFileName(path));
         }
@@ -291,17 +316,17 @@ void TsOpenDialogForm::sButton1Click(TObject*)
 
     const TOpenOptions options = OwnerDialog ? OwnerDialog->Options : TOpenOptions();
     if (options.Contains(ofOverwritePrompt) && SaveKind(OwnerDialog) && FileExists(FileName)) {
-        if (CustomRequest(ExtractFileName(FileName) + "\r\n" + sDialogs::OpenFormTexts.Overwrite))
+        if (CustomRequest(ExtractFileName(FileName) + "\r\n" + texts.Overwrite))
             SetModalResult(mrOk);
         return;
     }
     if (options.Contains(ofPathMustExist) && !DirectoryExists(ExtractFilePath(FileName))) {
-        ShowWarning(ExtractFilePath(FileName) + "\r\n" + sDialogs::OpenFormTexts.PathNotFound);
+        ShowWarning(ExtractFilePath(FileName) + "\r\n" + texts.PathNotFound);
         return;
     }
     if (!FileExists(FileName)) {
         if (options.Contains(ofCreatePrompt)) {
-            if (!CustomRequest(FileName + "\r\n" + sDialogs::OpenFormTexts.CreatePrompt))
+            if (!CustomRequest(FileName + "\r\n" + texts.CreatePrompt))
                 return;
             const HANDLE file = CreateFileA(FileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                             FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -309,7 +334,7 @@ void TsOpenDialogForm::sButton1Click(TObject*)
                 CloseHandle(file);
         }
         if (options.Contains(ofFileMustExist) && !FileExists(FileName)) {
-            ShowWarning(FileName + "\r\n" + sDialogs::OpenFormTexts.FileNotFound);
+            ShowWarning(FileName + "\r\n" + texts.FileNotFound);
             return;
         }
     }
@@ -339,33 +364,48 @@ void TsOpenDialogForm::FileListViewChange(TObject*, TListItem* Item, TItemChange
     TacShellFolder* selected = Item ? FileListView->GetFolder(Item->Index()) : FileListView->SelectedFolder();
     if (!selected || selected->IsFolder() || (Item && !Item->Selected()))
         return;
-    const AnsiString folder = DriveComboBox->GetPath();
+    // Each file is handed on by the path that reaches it; the box shows that path's name, or the
+    // row's own name for a row that no path reaches (OK then refuses it).
+    FUnreachable.clear();
+    auto chosen = [this](TacShellFolder* F, AnsiString& Shown) {
+        const AnsiString path = F->FileSystemPath();
+        Shown = path.empty() ? F->DisplayName() : ExtractFileName(path);
+        if (path.empty())
+            FUnreachable += (FUnreachable.empty() ? "\"" : "\r\n\"") + Shown + "\"";
+        return path;
+    };
+    AnsiString shownName;
     if (FileListView->MultiSelect()) {
         // Every selected file, in the list's order (folders left out); the box shows their names
         // quoted when there are several.
         TStrings* files = OwnerDialog->Files();
         files->Clear();
         AnsiString shown;
+        int count = 0;
         for (int i = static_cast<int>(FileListView->Perform(LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED)); i >= 0;
              i = static_cast<int>(FileListView->Perform(LVM_GETNEXTITEM, WPARAM(i), LVNI_SELECTED))) {
             TacShellFolder* f = FileListView->GetFolder(i);
             if (!f || f->IsFolder())
                 continue;
-            const AnsiString path = f->PathName();
-            files->Add(path);
-            shown += (shown.empty() ? "\"" : " \"") + ExtractFileName(path) + "\"";
+            const AnsiString path = chosen(f, shownName);
+            if (!path.empty())
+                files->Add(path);
+            shown += (shown.empty() ? "\"" : " \"") + shownName + "\"";
+            ++count;
         }
-        if (files->Count() >= 2) {
+        if (count >= 2) {
             FileNameEdit->SetText(shown);
-            OwnerDialog->FileName = files->Strings(0);
+            OwnerDialog->FileName = files->Count() > 0 ? files->Strings(0) : AnsiString();
         } else {
-            OwnerDialog->FileName = selected->PathName();
-            FileNameEdit->SetText(ExtractFileName(OwnerDialog->FileName));
+            FUnreachable.clear();
+            OwnerDialog->FileName = chosen(selected, shownName);
+            FileNameEdit->SetText(shownName);
         }
     } else {
-        OwnerDialog->FileName = selected->PathName();
-        FileNameEdit->SetText(ExtractFileName(OwnerDialog->FileName));
+        OwnerDialog->FileName = chosen(selected, shownName);
+        FileNameEdit->SetText(shownName);
     }
+    FSelectionText = FileNameEdit->Text();
     OwnerDialog->DoSelectionChange();
 }
 

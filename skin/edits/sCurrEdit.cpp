@@ -274,7 +274,9 @@ void TsCustomNumEdit::Change()
 void TsCustomNumEdit::PasteNumber()
 {
     const AnsiString part = Trim(WithoutBreaks(Clipboard()->AsText()));
-    if (!IsValidInsert(part)) {
+    // The box would cut a text longer than it holds into another number.
+    const int length = Length(EditText()) - (HandleAllocated() ? SelLength() : 0) + Length(part);
+    if (!IsValidInsert(part) || (MaxLength() > 0 && length > MaxLength())) {
         if (BeepOnError)
             SysUtils::Beep();
         return;

@@ -661,10 +661,15 @@ void TsCustomListBox::LBGetText(TMessage& Message)
         inherited::Dispatch(Message);
         return;
     }
+    // Only the rows the list has are asked for (the window answers LB_ERR for the others).
+    const int index = static_cast<int>(Message.WParam);
+    if (index < 0 || index >= FCount) {
+        Message.Result = LB_ERR;
+        return;
+    }
     AnsiString data;
     if (OnData)
-        OnData(this, static_cast<int>(Message.WParam), data);
-    const int index = static_cast<int>(Message.WParam);
+        OnData(this, index, data);
     if (Message.Msg == LB_GETTEXTLEN) {
         FTextLenIndex = index;
         FTextLen = data.size();

@@ -10,6 +10,7 @@
 
 #include "IniFiles.h"
 #include "ProgramRun.h"
+#include "WideNames.h"
 
 using namespace logic;
 using testkit::WindowText;
@@ -619,6 +620,10 @@ protected:
             else
                 testkit::WriteFileBytes(path, "x");
         }
+        // "\uff4b\uff45\uff59\uff53.html" reads as "keys.html" in the code page; "long folder" has a short name.
+        testkit::MakeWide(dir / "FILES\\", L"\uff4b\uff45\uff59\uff53.html", "wide keys");
+        CreateDirectoryA((dir / "FILES\\long folder").c_str(), nullptr);
+        testkit::WriteFileBytes(dir / "FILES\\long folder\\page.html", "long");
         TIniFile ini(dir / "FILES\\form.ini");
         ini.WriteString("FORM", "Skin", Skin());
     }
@@ -781,11 +786,42 @@ TEST_F(BrowseEndToEnd, TypedNamesAreResolvedAndEachBrowseStartsInTheArchive)
     Press(form, "Отмена");
     ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(form); }));
 
-    SendMessageA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Ключи"));
-    Press(add, "Создать");
-    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Ключи") != nullptr; }));
+    const auto create = [&](const char* title) {
+        SendMessageA(edits[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title));
+        Press(add, "Создать");
+        ASSERT_TRUE(testkit::WaitUntil([&] { return Item(title) != nullptr; })) << title;
+        if (!IsWindowVisible(add)) {
+            Popup("Разное", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});
+            ASSERT_TRUE(testkit::WaitUntil([&] { return IsWindowVisible(add); }));
+        }
+    };
+    create("Ключи");
+
+    // The row of the look-alike, shown by its short name, is that very file; a short path typed
+    // comes back in its long form.
+    WIN32_FIND_DATAW found{};
+    FindClose(FindFirstFileW((L"\\\\?\\" + AnsiToWide((dir / "FILES\\").c_str()) + L"\uff4b\uff45\uff59\uff53.html").c_str(), &found));
+    const std::string alike = WideToAnsi(found.cAlternateFileName).c_str();
+    ASSERT_FALSE(alike.empty());
+    browse(form, name, list);
+    ClickRow(list, alike, false);
+    Press(form, "Открыть");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(form); })) << "the form closed";
+    EXPECT_TRUE(testkit::WaitUntil([&] { return text(edits[1]) == alike; })) << text(edits[1]);
+    create("Похожие ключи");
+    char shortPath[MAX_PATH] = {};
+    GetShortPathNameA((dir / "FILES\\long folder\\page.html").c_str(), shortPath, MAX_PATH);
+    browse(form, name, list);
+    type(name, shortPath);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(form); })) << "the form closed";
+    EXPECT_TRUE(testkit::WaitUntil([&] { return text(edits[1]) == "long folder\\page.html"; })) << text(edits[1]);
+    create("Длинная");
+
     EXPECT_EQ(run.Close(main), 0u);
-    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini").find("\r\nКлючи=keys.html\r\n"), std::string::npos);
+    const std::string map = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini");
+    for (const std::string& line : {std::string("Ключи=keys.html"), "Похожие ключи=" + alike, std::string("Длинная=long folder\\page.html")})
+        EXPECT_NE(map.find("\r\n" + line + "\r\n"), std::string::npos) << line;
+    EXPECT_EQ(testkit::ReadFileBytes(dir / ("FILES\\" + alike)), "wide keys");
 }
 
 class PlainBrowseEndToEnd : public BrowseEndToEnd {

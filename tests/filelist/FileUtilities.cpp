@@ -128,6 +128,31 @@ TEST_F(FileUtilities, FileOperationsAndProgramsGoToTheShellService)
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"ERROR - Can't Open file  C:\\notes.txt"}));
 }
 
+// The shell's own codes are no system error codes of the same numbers (0x71 would read "no more
+// internal file identifiers", Wine's 0x402 "Error 1026").
+TEST_F(FileUtilities, AShellOperationsResultIsToldInTheProgramsOwnWords)
+{
+    const struct {
+        int result;
+        const char* reason;
+    } cases[] = {
+        {ERROR_ACCESS_DENIED, "Access is denied"},
+        {0x10000 | ERROR_ACCESS_DENIED, "Access is denied"}, // at the target
+        {0x402, "The file or folder does not exist"},
+        {ERROR_PATH_NOT_FOUND, "The file or folder does not exist"},
+        {0x71, "The source and the target are the same"},
+        {0x76, "The target folder lies inside the source"},
+        {0x7E, "An entry of that name exists already"},
+        {ERROR_SHARING_VIOLATION, "The file is in use by another program"},
+        {0x75, "The operation was cancelled"},
+        {4242, "Unknown error (code 4242)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FileOperationReason(c.result), c.reason) << c.result;
+    ShowFileFailure("delete \"a.txt\"", FileOperationReason(0x402));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Cannot delete \"a.txt\". The file or folder does not exist"}));
+}
+
 TEST_F(FileUtilities, FileTimesAreShownFrom1980To2099)
 {
     const struct {

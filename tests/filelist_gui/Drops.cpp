@@ -6,6 +6,7 @@
 #include "FormTest.h"
 #include "ShellDrop.h"
 #include "StdCtrls.h"
+#include "WideNames.h"
 
 namespace {
 
@@ -48,6 +49,18 @@ TEST_F(FileDrops, TheFirstNameOrEveryNameIsTakenAndTheRecordIsAlwaysReleased)
     SendMessageA(edit->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
     EXPECT_EQ(got, names);
     EXPECT_TRUE(testkit::DropReleased(drop));
+
+    // The shell's wide names: a look-alike of "a.txt" comes as the path that reaches it, a name no
+    // path reaches not at all.
+    testkit::TempDir dir;
+    testkit::WriteFileBytes(dir / "a.txt", "plain");
+    testkit::MakeWide(dir.Path(), L"\uff41.txt", "wide a");
+    const std::wstring folder = AnsiToWide(dir.Path().c_str());
+    drop = testkit::MakeWideDrop({folder + L"\uff41.txt", folder + L"a.txt", folder + L"\u4e2d\\gone.txt"});
+    SendMessageA(edit->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(testkit::ReadFileBytes(got[0]), "wide a");
+    EXPECT_EQ(got[1], dir / "a.txt");
 
     // A handler that raises: the error goes to the application, the record is released all the same.
     int errors = 0;

@@ -108,6 +108,16 @@ protected:
                 item->SetSelected(true);
     }
     void Key(WORD VirtualKey, bool Ctrl = false) { PressKey(view, VirtualKey, Ctrl); }
+    // A row's name edited in place to To, as the end of the edit hands it to the view.
+    void Rename(const std::string& From, const std::string& To)
+    {
+        ASSERT_TRUE(view->CanEdit(Row(From)));
+        LVITEMA item{};
+        item.iItem = Row(From)->Index();
+        std::string text = To;
+        item.pszText = text.data();
+        view->Edit(item);
+    }
     // The texts of the message boxes asked for.
     std::vector<std::string> Boxes() const
     {

@@ -153,4 +153,14 @@ TEST_F(FileListMenu, SendToListsTheShortcutsOfTheSendToFolderAndRunsThemByNumber
     hundredFirst->Click();
     ASSERT_EQ(Operations().size(), 2u);
     EXPECT_EQ(Operations()[1].Targets, (std::vector<AnsiString>{archive + "\\a.txt"}));
+
+    // A shortcut named outside the code page ("\uff42\uff41\uff43\uff4b.lnk" reads as "back.lnk") is
+    // listed by the path that reaches it.
+    MakeShortcut(sendTo / "wide.lnk", backup);
+    ASSERT_TRUE(MoveFileW(AnsiToWide((sendTo / "wide.lnk").c_str()).c_str(),
+                          (AnsiToWide(sendTo.Path().c_str()) + L"\uff42\uff41\uff43\uff4b.lnk").c_str()));
+    view->FileMenu()->GetSendToSubMenu();
+    ASSERT_EQ(links->Count(), 3);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_TRUE(FileExists(links->Strings(k))) << links->Strings(k);
 }

@@ -6,6 +6,8 @@
 #include "sCheckBox.h"
 #include "sUtils.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <set>
 
 using namespace filelistkit;
@@ -268,24 +270,16 @@ TEST_F(FileListView, RenamingRefusesBadNamesAndTakesOnlyANewName)
     MakeFile(dir / "a.txt", 1);
     MakeFile(dir / "b.txt", 1);
     view->SetDirectory(dir.Path());
-    auto rename = [&](const char* From, const char* To) {
-        ASSERT_TRUE(view->CanEdit(Row(From)));
-        LVITEMA item{};
-        item.iItem = Row(From)->Index();
-        std::string text = To;
-        item.pszText = text.data();
-        view->Edit(item);
-    };
-    rename("a.txt", "a.txt");
-    rename("a.txt", "b.txt");
+    Rename("a.txt", "a.txt");
+    Rename("a.txt", "b.txt");
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"\"b.txt\" is already exists !"}));
     for (const char* bad : {"x\\y", "x/y", "x:y", "x*", "x?", "x\"", "x<", "x>", "x|"}) {
         prompts.Shown.clear();
-        rename("a.txt", bad);
+        Rename("a.txt", bad);
         EXPECT_EQ(Boxes().size(), 1u) << bad;
     }
     EXPECT_TRUE(Operations().empty());
-    rename("a.txt", "c.txt");
+    Rename("a.txt", "c.txt");
     const std::vector<TShellCall> ops = Operations();
     ASSERT_EQ(ops.size(), 1u);
     EXPECT_EQ(ops[0].Func, static_cast<UINT>(FO_RENAME));
@@ -296,8 +290,8 @@ TEST_F(FileListView, RenamingRefusesBadNamesAndTakesOnlyANewName)
     MakeFile(dir / "archive.tar.gz", 1);
     view->HideFileExt = true;
     view->UpdateFileList();
-    rename("archive", "archive");
-    rename("archive", "backup");
+    Rename("archive", "archive");
+    Rename("archive", "backup");
     ASSERT_EQ(Operations().size(), 2u);
     EXPECT_EQ(Operations()[1].Targets, (std::vector<AnsiString>{dir / "backup.tar.gz"}));
     view->HideFileExt = false;
@@ -482,6 +476,8 @@ TEST_F(FileListView, CopiesKeepTheEntrysOwnNameOrTheRowIsRefusedWithAMessage)
     ASSERT_EQ(view->Items()->Count(), 6);
     const std::vector<std::string> captions = Captions();
     EXPECT_EQ(std::set<std::string>(captions.begin(), captions.end()).size(), 6u) << "two rows show one caption";
+    for (const std::string& c : captions)
+        EXPECT_TRUE(c.back() != ' ' && c.back() != '.') << "the look-alike of another name: " << c;
     for (int i = 1; i < view->Items()->Count(); ++i)
         view->Items()->Item(i)->SetSelected(true);
     Key('C', true);
@@ -532,7 +528,7 @@ TEST_F(FileListView, AFailedOperationNamesTheEntryAndTheSystemsReason)
     MakeFile(dir / "a.txt", 1);
     view->SetDirectory(dir.Path());
     shell.FileOperationResult = ERROR_ACCESS_DENIED;
-    const std::string reason = SysErrorMessage(ERROR_ACCESS_DENIED);
+    const std::string reason = "Access is denied";
     Select({"a.txt"});
     Key(VK_DELETE);
     Select({"a.txt"});
@@ -553,7 +549,7 @@ TEST_F(FileListView, AFailedOperationNamesTheEntryAndTheSystemsReason)
     prompts.Shown.clear();
     Key('N', true);
     ASSERT_EQ(Boxes().size(), 1u);
-    EXPECT_EQ(Boxes()[0], "Cannot make a folder in \"" + sub + "\". " + std::string(SysErrorMessage(ERROR_PATH_NOT_FOUND)));
+    EXPECT_EQ(Boxes()[0], "Cannot make a folder in \"" + sub + "\". The file or folder does not exist");
     Key(VK_F5);
     EXPECT_EQ(NormalDir(view->Directory()), dir.Path());
     EXPECT_EQ(Captions().front(), "..");
@@ -573,4 +569,119 @@ TEST_F(FileListView, AFailedOperationNamesTheEntryAndTheSystemsReason)
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     FindClose(h);
     EXPECT_STREQ(fd.cFileName, "A.TXT");
+}
+
+namespace {
+
+// The real shell that fails every file operation after the first Ok ones.
+class TShellFailingAfter : public TSystemShell {
+public:
+    explicit TShellFailingAfter(int Ok) : ok_(Ok) {}
+    int FileOperation(HWND Owner, UINT Func, const std::vector<AnsiString>& Sources,
+                      const std::vector<AnsiString>& Targets, FILEOP_FLAGS Flags, bool& Aborted) override
+    {
+        Aborted = false;
+        return ok_-- > 0 ? TSystemShell::FileOperation(Owner, Func, Sources, Targets, Flags, Aborted) : ERROR_ACCESS_DENIED;
+    }
+
+private:
+    int ok_;
+};
+
+// The short name the folder lists for an entry made by its wide name.
+std::string ShortName(const std::string& Dir, const std::wstring& Name)
+{
+    WIN32_FIND_DATAW fd;
+    const HANDLE h = FindFirstFileW((L"\\\\?\\" + AnsiToWide(Dir) + Name).c_str(), &fd);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE);
+    FindClose(h);
+    return WideToAnsi(fd.cAlternateFileName).c_str();
+}
+
+// The content of an entry read by its wide name ("" when it is not there).
+std::string WideContent(const std::string& Dir, const std::wstring& Name)
+{
+    const HANDLE h = CreateFileW((L"\\\\?\\" + AnsiToWide(Dir) + Name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return "";
+    char buffer[64] = {};
+    DWORD read = 0;
+    ReadFile(h, buffer, sizeof buffer, &read, nullptr);
+    CloseHandle(h);
+    return std::string(buffer, read);
+}
+
+} // namespace
+
+TEST_F(FileListView, ARenameNeverCostsTheEntryItsName)
+{
+    TSystemShell system;
+    TShellServiceGuard real(system);
+    testkit::MakeWide(dir.Path(), L"a.txt", "plain");
+    testkit::MakeWide(dir.Path(), L"\uff41.txt", "wide a");
+    view->SetDirectory(dir.Path());
+    const std::string alike = ShortName(dir.Path(), L"\uff41.txt");
+    // "\uff41.txt" is no other case of "a.txt": the name held by a.txt refuses it before anything moves.
+    Rename(alike, "A.txt");
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"\"A.txt\" is already exists !"}));
+    EXPECT_EQ(WideContent(dir.Path(), L"\uff41.txt"), "wide a");
+    EXPECT_EQ(WideContent(dir.Path(), L"a.txt"), "plain");
+
+    // With extensions hidden, F2 then Enter on the name as it stands keeps every name.
+    view->HideFileExt = true;
+    view->UpdateFileList();
+    prompts.Shown.clear();
+    for (const std::string& caption : {alike.substr(0, alike.find('.')), std::string("a")}) {
+        Select({caption.c_str()});
+        Key(VK_F2);
+        ASSERT_TRUE(view->IsEditing()) << caption;
+        SendMessageA(ListView_GetEditControl(view->Handle()), WM_KEYDOWN, VK_RETURN, 0);
+        EXPECT_TRUE(testkit::PumpUntil([&] { return !view->IsEditing(); })) << caption;
+    }
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(WideContent(dir.Path(), L"\uff41.txt"), "wide a");
+    EXPECT_EQ(WideContent(dir.Path(), L"a.txt"), "plain");
+    // A new name keeps the entry's own extension, not the short name's.
+    Rename(alike.substr(0, alike.find('.')), "b");
+    EXPECT_EQ(WideContent(dir.Path(), L"b.txt"), "wide a");
+    view->HideFileExt = false;
+    view->UpdateFileList();
+
+    // A case-only rename that fails half-way, and whose way back fails too, says where the entry is.
+    TShellFailingAfter failing(1);
+    TShellServiceGuard half(failing);
+    Rename("a.txt", "A.TXT");
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0], "Cannot rename \"a.txt\" to \"A.TXT\". Access is denied. It is now named \"~rename1.tmp\".");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "~rename1.tmp"), "plain");
+}
+
+// Under Wine a share "\\server\share" is a folder "dosdevices\unc\server\share" of the prefix.
+TEST_F(FileListView, ANetworkFolderThatHasGoneGivesWayToTheListOfDrives)
+{
+    const char* prefix = std::getenv("WINEPREFIX");
+    if (!prefix)
+        GTEST_SKIP() << "the share is made as a folder of Wine's prefix";
+    std::string unc = std::string("Z:") + prefix + "\\dosdevices\\unc";
+    std::replace(unc.begin(), unc.end(), '/', '\\');
+    const std::string server = "vellorn-" + std::to_string(GetCurrentProcessId());
+    const bool made = CreateDirectoryA(unc.c_str(), nullptr);
+    const std::vector<std::string> folders = {unc + "\\" + server, unc + "\\" + server + "\\share",
+                                              unc + "\\" + server + "\\share\\dir"};
+    for (const std::string& f : folders)
+        ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr)) << f;
+    TScopedFakeDrives drives;
+    drives.Drives = {{'C', DRIVE_FIXED, true, {}, "", "System (C:)", -1}};
+    const std::string shown = "\\\\" + server + "\\share\\dir";
+    view->SetDirectory(shown.c_str());
+    EXPECT_EQ(view->Directory(), shown);
+    for (auto f = folders.rbegin(); f != folders.rend(); ++f)
+        RemoveDirectoryA(f->c_str());
+    if (made)
+        RemoveDirectoryA(unc.c_str());
+    Key(VK_F5);
+    EXPECT_EQ(view->Directory(), "");
+    EXPECT_FALSE(view->FileView()) << "the drives listed";
+    EXPECT_EQ(Captions(), std::vector<std::string>{"System  (C:)  "});
 }

@@ -27,6 +27,23 @@ inline HDROP MakeDrop(const std::vector<std::string>& Names)
     return static_cast<HDROP>(h);
 }
 
+// The same with wide names, as the shell's own records are.
+inline HDROP MakeWideDrop(const std::vector<std::wstring>& Names)
+{
+    std::wstring list;
+    for (const std::wstring& n : Names)
+        list += n + L'\0';
+    list += L'\0';
+    const std::size_t bytes = list.size() * sizeof(wchar_t);
+    HGLOBAL h = GlobalAlloc(GHND, sizeof(DROPFILES) + bytes);
+    auto* header = static_cast<DROPFILES*>(GlobalLock(h));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), bytes);
+    GlobalUnlock(h);
+    return static_cast<HDROP>(h);
+}
+
 // The receiver let go of the record (DragFinish).
 inline bool DropReleased(HDROP Drop) { return GlobalFlags(Drop) == GMEM_INVALID_HANDLE; }
 

@@ -157,6 +157,18 @@ TEST_F(ShellList, WithAutoRefreshAFileMadeOnDiskAppears)
     testkit::WriteFileBytes(dir / "new.txt", "x");
     EXPECT_TRUE(WaitFor([&] { return list->FolderCount() == 2; }, "the new file listed"));
     EXPECT_NE(list->Notifier(), nullptr); // watching again after its own refresh
+
+    // A drive's root is watched as the root, not as the drive's current folder ("C:").
+    const AnsiString before = GetCurrentDir();
+    SetCurrentDir(dir.Path().c_str());
+    list->SetRoot("C:\\");
+    EXPECT_EQ(list->RootFolder()->FileSystemPath(), "C:\\");
+    const int count = list->FolderCount();
+    const std::string made = "C:\\vellorn-refresh-" + std::to_string(GetCurrentProcessId()) + ".tmp";
+    testkit::WriteFileBytes(made, "x");
+    EXPECT_TRUE(WaitFor([&] { return list->FolderCount() == count + 1; }, "the file made in the root listed"));
+    DeleteFileA(made.c_str());
+    SetCurrentDir(before);
     list->SetAutoRefresh(false);
     EXPECT_EQ(list->Notifier(), nullptr);
 }
@@ -202,8 +214,12 @@ TEST_F(ShellList, ACaptionLeftAsItWasRenamesNothingInTheListOrTheTree)
     ASSERT_NE(node, nullptr);
     tree->Rename(node, "old");
     EXPECT_EQ(fake.shell.Renames, 0);
+    // A folder renamed in the list is read again by its partner tree.
+    edited->SetShellTreeView(tree);
     edited->Rename(0, "new");
     EXPECT_EQ(fake.shell.Renames, 1);
+    ASSERT_NE(tree->Items()->GetFirstNode()->getFirstChild(), nullptr);
+    EXPECT_EQ(tree->Items()->GetFirstNode()->getFirstChild()->Text(), "new");
     tree->Free();
     edited->Free();
     list->Free();

@@ -174,20 +174,37 @@ TEST_F(ShellTree, TheNodesBelowARenamedFolderFollowItsNewPath)
 {
     MakeTree(dir, {"a\\", "a\\inner\\", "a\\inner\\x.txt"});
     auto* list = Create<TsShellListView>(form);
-    list->SetBounds(270, 8, 300, 300);
+    list->SetBounds(270, 8, 300, 150);
     list->SetParent(form);
+    auto* combo = Create<TsShellComboBox>(form);
+    combo->SetBounds(270, 170, 300, 24);
+    combo->SetParent(form);
     tree->SetRoot(dir.Path());
     tree->SetShellListView(list);
+    tree->SetShellComboBox(combo);
     form->Show();
     TTreeNode* a = Child(tree->Items()->GetFirstNode(), "a");
     a->Expand(false);
+    TTreeNode* inner = Child(a, "inner");
+    inner->SetSelected(true);
+    ASSERT_EQ(list->RootFolder()->FileSystemPath(), dir / "a\\inner");
     tree->Rename(a, "b");
     EXPECT_TRUE(DirectoryExists(dir / "b\\inner"));
-    TTreeNode* inner = Child(a, "inner");
     EXPECT_TRUE(SameText(TacCustomShellTreeView::FolderOf(inner)->PathName(), dir / "b\\inner"));
-    inner->SetSelected(true);
+    // The partners that showed the folder below follow it; F5 there lists it still.
+    EXPECT_EQ(list->RootFolder()->FileSystemPath(), dir / "b\\inner");
+    EXPECT_EQ(combo->GetPath(), dir / "b\\inner\\");
+    list->Refresh();
     EXPECT_EQ(list->FolderCount(), 1);
+    EXPECT_EQ(tree->Selected(), inner);
+
+    // A folder shown that has gone gives way to its nearest ancestor that still exists.
+    DeleteFileA((dir / "b\\inner\\x.txt").c_str());
+    RemoveDirectoryA((dir / "b\\inner").c_str());
+    list->Refresh();
+    EXPECT_EQ(list->RootFolder()->FileSystemPath(), dir / "b");
     list->Free();
+    combo->Free();
 }
 
 TEST_F(ShellTree, ADeletedItemLosesItsNodeOnlyWhenGoneAndOpenGivesTheFolderBack)

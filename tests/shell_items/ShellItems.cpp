@@ -273,12 +273,14 @@ TEST(ShellItems, RenameOnDiskGivesTheItemItsNewPath)
 }
 
 // In the code page "\uff41.txt" reads as "a.txt" and "\u6587\u4ef6.txt" as "??.txt"; a path drops the
-// space of "dup ". Each item still shows a name of its own and is reached by a path to itself.
+// space of "dup " and the dot of "dot."; a path ending in "nul", "con.txt" or "Com1.log" opens the
+// device. Each item still shows a name of its own and is reached by a path to itself, or by none.
 TEST(ShellItems, NamesTheCodePageSpellsLikeAnotherShowApartAndPathsReachTheItemItself)
 {
     testkit::TempDir dir;
     const std::pair<const wchar_t*, const char*> files[] = {
-        {L"a.txt", "plain"}, {L"\uff41.txt", "wide a"}, {L"\u6587\u4ef6.txt", "chinese"}, {L"dup", "dup"}, {L"dup ", "spaced"}};
+        {L"a.txt", "plain"}, {L"\uff41.txt", "wide a"}, {L"\u6587\u4ef6.txt", "chinese"}, {L"dup", "dup"},
+        {L"dup ", "spaced"}, {L"dot.", "dotted"}, {L"nul", "nul"}, {L"con.txt", "con"}, {L"Com1.log", "com1"}};
     for (const auto& [name, content] : files)
         testkit::MakeWide(dir.Path(), name, content);
     AnsiString text = dir.Path();
@@ -294,18 +296,24 @@ TEST(ShellItems, NamesTheCodePageSpellsLikeAnotherShowApartAndPathsReachTheItemI
     for (const auto& item : found) {
         const AnsiString name = item->DisplayName();
         EXPECT_EQ(name.find('?'), AnsiString::npos) << name;
+        EXPECT_TRUE(name.back() != ' ' && name.back() != '.') << "the look-alike of another name: " << name;
         shown.insert(AnsiUpperCase(name));
+        EXPECT_TRUE(item->Exists()) << name;
         const AnsiString path = item->FileSystemPath();
-        ASSERT_FALSE(path.empty()) << name;
-        reached.insert(testkit::ReadFileBytes(path));
-        EXPECT_TRUE(item->Exists());
-        if (testkit::ReadFileBytes(path) == "wide a")
+        // A device's name never stands for the entry: its short name does, or no path at all.
+        if (path.empty())
+            continue;
+        const std::string content = testkit::ReadFileBytes(path);
+        reached.insert(content);
+        if (content == "wide a")
             wide = item.get();
-        if (testkit::ReadFileBytes(path) == "spaced")
+        if (content == "spaced")
             spaced = item.get();
     }
     EXPECT_EQ(shown.size(), std::size(files)) << "two items show one caption";
-    EXPECT_EQ(reached, (std::set<std::string>{"plain", "wide a", "chinese", "dup", "spaced"}));
+    for (const char* content : {"plain", "wide a", "chinese", "dup", "spaced", "dotted"})
+        EXPECT_EQ(reached.count(content), 1u) << content;
+    EXPECT_EQ(reached.count(""), 0u) << "a device read";
 
     // Gone from the disk, the item knows it although "a.txt" still exists.
     ASSERT_NE(wide, nullptr);
@@ -316,4 +324,58 @@ TEST(ShellItems, NamesTheCodePageSpellsLikeAnotherShowApartAndPathsReachTheItemI
     ASSERT_TRUE(DeleteFileA(spaced->FileSystemPath().c_str()));
     ASSERT_TRUE(FileExists(dir / "dup"));
     EXPECT_FALSE(spaced->Exists());
+}
+
+TEST(ShellItems, ExistsAsksTheDiskForPathsOfFilesAndTakesLiteralPathsAsTheyAre)
+{
+    testkit::TempDir dir;
+    testkit::WriteFileBytes(dir / "a.txt", "x");
+    FakeShell shell;
+    const struct {
+        std::string parsing;
+        bool exists;
+    } cases[] = {
+        {dir / "a.txt", true},
+        {dir / "gone.txt", false},
+        {"\\\\?\\" + dir / "a.txt", true},
+        {"\\\\?\\" + dir / "gone.txt", false},
+        {"\\\\server", true}, // a server, or a share, has no attributes to ask for
+        {"\\\\server\\share", true},
+        {"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}", true},
+    };
+    std::vector<FakeItem*> made;
+    for (const auto& c : cases) {
+        made.push_back(shell.Add(nullptr, "item" + std::to_string(made.size()), false));
+        made.back()->Parsing = c.parsing;
+    }
+    TComInterface<IShellFolder> fake(shell.Desktop());
+    TacDesktopGuard guard(fake);
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(ItemOf(shell, made[i])->Exists(), cases[i].exists) << cases[i].parsing;
+}
+
+TEST(ShellItems, AMovedFoldersItemsFollowItAndOthersStayWhereTheyAre)
+{
+    FakeShell shell;
+    FakeItem* a = shell.Add(nullptr, "a", true);
+    FakeItem* b = shell.Add(a, "b", true);
+    FakeItem* y = shell.Add(shell.Add(b, "x", true), "y", false);
+    FakeItem* c = shell.Add(a, "c", true);
+    FakeItem* bbx = shell.Add(shell.Add(a, "bb", true), "x", false);
+    FakeItem* zbx = shell.Add(shell.Add(shell.Add(nullptr, "z", true), "b", true), "x", false);
+    TComInterface<IShellFolder> fake(shell.Desktop());
+    TacDesktopGuard guard(fake);
+    auto list = [&](FakeItem* Item) { return TItemIDList(shell.AbsoluteList(Item)); };
+    const TItemIDList from = list(b), to = list(c);
+    // Where b's items are when b is at c: c's list, then their own items below b.
+    const std::string cxy = BytesOf(to.get()).substr(0, GetPIDLSize(to.get()) - 2) +
+                            BytesOf(list(y).get()).substr(GetPIDLSize(from.get()) - 2);
+    const struct {
+        FakeItem* item;
+        std::string moved; // "" for none
+    } cases[] = {{b, BytesOf(to.get())}, {y, cxy}, {a, ""}, {bbx, ""}, {zbx, ""}};
+    for (const auto& c : cases) {
+        const TItemIDList moved(MovedPIDL(list(c.item).get(), from.get(), to.get()));
+        EXPECT_EQ(moved ? BytesOf(moved.get()) : std::string(), c.moved) << c.item->Name;
+    }
 }

@@ -120,7 +120,23 @@ TEST_F(FontDialog, OkGivesTheChosenFontBackAndNoFormStaysBehind)
     EXPECT_EQ(dialog->Font()->Style(), (TFontStyles{fsBold}));
     EXPECT_EQ(FormFont, nullptr) << "the form is freed and forgotten";
 
+    // OK with a size that is none says so and keeps the form; the size typed then is taken.
+    TScriptedPromptService prompts;
+    TPromptServiceGuard guard(prompts);
+    int step = 0;
+    std::vector<std::pair<std::string, TModalResult>> refused;
     TModalDriver<TFormFont> ok([&](TFormFont* form) {
+        if (step < 3) {
+            // Each refusal shows while the form still runs: the next tick sees the form again.
+            if (step > 0)
+                refused.emplace_back(prompts.Shown.empty() ? "" : prompts.Shown.back().Text.c_str(), form->ModalResult());
+            form->sEdit3->SetText(step == 0 ? "abc" : step == 1 ? "0" : "1639");
+            ++step;
+            form->sBitBtn1->Click();
+            return false;
+        }
+        refused.emplace_back(prompts.Shown.empty() ? "" : prompts.Shown.back().Text.c_str(), form->ModalResult());
+        EXPECT_EQ(GetFocus(), form->sEdit3->Handle()) << "the size box focused";
         form->sFontListBox1->SetItemIndex(1);
         form->sFontListBox1->Click();
         form->sColorBox1->SetSelected(clMaroon);
@@ -142,10 +158,11 @@ TEST_F(FontDialog, OkGivesTheChosenFontBackAndNoFormStaysBehind)
     EXPECT_EQ(dialog->Font()->Style(), (TFontStyles{fsBold, fsItalic, fsUnderline}));
     EXPECT_EQ(dialog->Font()->Size(), 20);
     EXPECT_EQ(FormFont, nullptr);
+    const std::pair<std::string, TModalResult> warned{"Size must be a number from 1 to 1638.", mrNone};
+    EXPECT_EQ(refused, (std::vector<std::pair<std::string, TModalResult>>(3, warned)));
 
     Manager()->SetActive(false);
-    TScriptedPromptService prompts;
-    TPromptServiceGuard guard(prompts);
+    prompts.Shown.clear();
     prompts.AnswerDialog(false);
     EXPECT_FALSE(dialog->Execute());
     ASSERT_EQ(prompts.Shown.size(), 1u);

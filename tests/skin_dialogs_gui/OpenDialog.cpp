@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 
 #include "../shell_gui/ShellKit.h"
 #include "ProgramRun.h"
@@ -79,6 +80,26 @@ int RowIndex(TacCustomShellListView* List, const char* Name)
         if (SameText(ExtractFileName(ExcludeTrailingBackslash(List->GetFolder(i)->PathName())), Name))
             return i;
     ADD_FAILURE() << "no row " << Name;
+    return 0;
+}
+
+// The short name the folder lists for an entry made by its wide name.
+std::string ShortName(const std::string& Dir, const std::wstring& Name)
+{
+    WIN32_FIND_DATAW fd;
+    const HANDLE h = FindFirstFileW((L"\\\\?\\" + AnsiToWide(Dir.c_str()) + Name).c_str(), &fd);
+    EXPECT_NE(h, INVALID_HANDLE_VALUE);
+    FindClose(h);
+    return WideToAnsi(fd.cAlternateFileName).c_str();
+}
+
+// The row showing a caption.
+int RowShown(TacCustomShellListView* List, const std::string& Caption)
+{
+    for (int i = 0; i < List->FolderCount(); ++i)
+        if (List->GetFolder(i)->DisplayName() == Caption.c_str())
+            return i;
+    ADD_FAILURE() << "no row shows " << Caption;
     return 0;
 }
 
@@ -621,4 +642,147 @@ TEST_F(OpenDialog, ThePictureDialogPreviewsTheSelectedPictureAndTheFormShowsInEa
             form->Free();
         }
     }
+
+    // A picture the code page spells like another ("\uff50.bmp" as "p.bmp"): its row previews it.
+    Manager()->SetActive(true);
+    ASSERT_TRUE(sSkinData->Active);
+    testkit::MakeWide(dir.Path(), L"\uff50.bmp", ReadFileBytes(dir / "pic.bmp"));
+    WriteFileBytes(dir / "p.bmp", "not a picture");
+    RunForm(dialog, [&](TsOpenDialogForm* F) {
+        F->FileListView->Items()->Item(RowShown(F->FileListView, ShortName(dir.Path(), L"\uff50.bmp")))->SetSelected(true);
+        PumpPending();
+        EXPECT_EQ(dialog.PictureLabel->Caption(), " (40x30)");
+        F->sButton2->Click();
+    });
+}
+
+
+// In the code page "\uff41.txt" reads as "a.txt" and "\uff53\uff55\uff42" as "sub"; a path drops the
+// space of "dup "; "nul" is a device's name (a file of that name has no path in the code page).
+TEST_F(OpenDialog, TheFormHandsBackTheItemChosenByThePathThatReachesIt)
+{
+    testkit::MakeWide(dir.Path(), L"\uff41.txt", "wide a");
+    testkit::MakeWide(dir.Path(), L"dup", "dup");
+    testkit::MakeWide(dir.Path(), L"dup ", "spaced");
+    testkit::MakeWide(dir.Path(), L"nul", "nul");
+    testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\");
+    testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\c.txt", "in wide sub");
+    WriteFileBytes(dir / "long name.txt", "long");
+    const std::string alike = ShortName(dir.Path(), L"\uff41.txt"), spaced = ShortName(dir.Path(), L"dup ");
+    const std::string wideSub = dir / ShortName(dir.Path(), L"\uff53\uff55\uff42") + "\\";
+
+    // Chosen in the list, with the overwrite prompt: the prompt names the row's file and Yes hands
+    // that very file back.
+    TsSaveDialog save(nullptr);
+    save.Options = TOpenOptions{ofOverwritePrompt};
+    TsOpenDialogForm* form = ShowForm(save, dir.Path());
+    TsDlgShellListView* list = form->FileListView;
+    for (const auto& [caption, content] : {std::pair{alike, "wide a"}, std::pair{spaced, "spaced"}}) {
+        list->ClearSelection();
+        list->Items()->Item(RowShown(list, caption))->SetSelected(true);
+        EXPECT_EQ(form->FileNameEdit->Text(), caption.c_str());
+        prompts.Answer(mrYes);
+        form->SetModalResult(mrNone);
+        form->sButton1Click(nullptr);
+        EXPECT_EQ(form->ModalResult(), mrOk) << caption;
+        EXPECT_EQ(prompts.Shown.back().Text, caption + "\r\nFile exists. Overwrite?");
+        EXPECT_EQ(ReadFileBytes(form->FileName.c_str()), content) << caption;
+    }
+    // A row that no path reaches, and a device's name typed, are refused with a message.
+    list->ClearSelection();
+    list->Items()->Item(RowShown(list, "nul"))->SetSelected(true);
+    form->SetModalResult(mrNone);
+    form->sButton1Click(nullptr);
+    EXPECT_EQ(form->ModalResult(), mrNone);
+    EXPECT_EQ(prompts.Shown.back().Text, "\"nul\"\r\nNo path in this program's code page reaches it.");
+    EXPECT_EQ(Ok(form, "con.txt"), mrNone);
+    EXPECT_EQ(prompts.Shown.back().Text, dir / "con.txt\r\nThe name is a device's, not a file's");
+    // A short path typed comes back in its long form.
+    char shortPath[MAX_PATH] = {};
+    GetShortPathNameA((dir / "long name.txt").c_str(), shortPath, MAX_PATH);
+    ASSERT_NE(std::string(shortPath), dir / "long name.txt");
+    prompts.Answer(mrYes);
+    EXPECT_EQ(Ok(form, shortPath), mrOk);
+    EXPECT_EQ(form->FileName, dir / "long name.txt");
+
+    // Inside the look-alike folder a typed name is taken there: the folder box and the history hold
+    // the path that reaches it.
+    GoTo(form, wideSub);
+    EXPECT_EQ(form->DriveComboBox->GetPath(), wideSub.c_str());
+    EXPECT_EQ(form->History()->Strings(form->History()->Count() - 1), wideSub.c_str());
+    prompts.Answer(mrYes);
+    EXPECT_EQ(Ok(form, "c.txt"), mrOk);
+    EXPECT_EQ(ReadFileBytes(form->FileName.c_str()), "in wide sub");
+    GoTo(form, dir / "sub\\");
+    form->BackBtn->Click();
+    EXPECT_EQ(form->DriveComboBox->GetPath(), wideSub.c_str()) << "Back to the folder itself";
+    form->Free();
+
+    // Several chosen, and a double click: the files themselves, and the folder kept after OK.
+    TsOpenDialog open(nullptr);
+    open.Options = TOpenOptions{ofAllowMultiSelect, ofFileMustExist};
+    open.InitialDir = dir.Path().c_str();
+    EXPECT_TRUE(RunForm(open, [&](TsOpenDialogForm* F) {
+        for (const std::string& caption : {alike, spaced})
+            F->FileListView->Items()->Item(RowShown(F->FileListView, caption))->SetSelected(true);
+        F->sButton1->Click();
+    }));
+    ASSERT_EQ(open.Files()->Count(), 2);
+    std::set<std::string> contents;
+    for (int i = 0; i < 2; ++i)
+        contents.insert(ReadFileBytes(open.Files()->Strings(i).c_str()));
+    EXPECT_EQ(contents, (std::set<std::string>{"wide a", "spaced"}));
+    open.Options = TOpenOptions{ofFileMustExist};
+    open.FileName = "";
+    open.InitialDir = wideSub.c_str();
+    const AnsiString before = GetCurrentDir();
+    EXPECT_TRUE(RunForm(open, [&](TsOpenDialogForm* F) {
+        RECT r{LVIR_LABEL, 0, 0, 0};
+        F->FileListView->Perform(LVM_GETITEMRECT, WPARAM(RowShown(F->FileListView, "c.txt")), reinterpret_cast<LPARAM>(&r));
+        SetForegroundWindow(F->Handle());
+        ClickIn(F->FileListView->Handle(), r, true);
+    }));
+    EXPECT_EQ(ReadFileBytes(open.FileName.c_str()), "in wide sub");
+    EXPECT_EQ(IncludeTrailingBackslash(GetCurrentDir()), wideSub.c_str());
+    SetCurrentDir(before);
+}
+
+// The table view's columns and texts are the program's (the shell's would be English under Wine:
+// "Folder", "1 KB"), and no caption is cut.
+TEST_F(OpenDialog, TheTableViewSpeaksInTheFormsTextsAndShowsEachCaptionWhole)
+{
+    WriteFileBytes(dir / "big.log", std::string(1025, 'x'));
+    SetFileAttributesA((dir / "b.log").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
+    TsOpenDialog open(nullptr);
+    TsOpenDialogForm* form = ShowForm(open, dir.Path());
+    TsDlgShellListView* list = form->FileListView;
+    form->Icons1Click(nullptr);
+    PumpPending();
+    std::vector<std::string> captions;
+    for (int c = 0; c < list->Columns()->Count(); ++c) {
+        captions.push_back(list->Column(c)->Caption().c_str());
+        SIZE size{};
+        HDC dc = GetDC(list->Handle());
+        HGDIOBJ old = SelectObject(dc, list->Font()->Handle());
+        GetTextExtentPoint32A(dc, captions.back().c_str(), static_cast<int>(captions.back().size()), &size);
+        SelectObject(dc, old);
+        ReleaseDC(list->Handle(), dc);
+        EXPECT_GT(list->Column(c)->Width(), size.cx + 8) << captions.back();
+    }
+    EXPECT_EQ(captions, (std::vector<std::string>{"Name", "Size", "Type", "Modified", "Attributes"}));
+    const auto texts = [&](const char* Name) {
+        std::vector<std::string> t;
+        char buffer[128];
+        for (int c = 1; c < 5; ++c) {
+            ListView_GetItemText(list->Handle(), RowIndex(list, Name), c, buffer, sizeof buffer);
+            t.emplace_back(buffer);
+        }
+        t[2] = t[2].empty() ? "" : "time"; // the locale's date and time
+        return t;
+    };
+    EXPECT_EQ(texts("sub"), (std::vector<std::string>{"", "Folder", "", ""}));
+    EXPECT_EQ(texts("b.log"), (std::vector<std::string>{"1 KB", "LOG File", "time", "RA"}));
+    EXPECT_EQ(texts("big.log"), (std::vector<std::string>{"2 KB", "LOG File", "time", "A"}));
+    SetFileAttributesA((dir / "b.log").c_str(), FILE_ATTRIBUTE_NORMAL);
+    form->Free();
 }

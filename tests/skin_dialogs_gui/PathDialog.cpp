@@ -6,6 +6,7 @@
 
 #include "../skin_forms_gui/FormsKit.h"
 #include "FakeShell.h"
+#include "WideNames.h"
 #include "FileCtrl.h"
 #include "acPathDialog.h"
 #include "sBitBtn.h"
@@ -125,6 +126,47 @@ TEST_F(PathDialog, SkinnedExecuteStartsAtAnExistingPathAndTakesOnlyAConfirmedFol
     EXPECT_EQ(dialog->Path, AnsiString(dir / "a"));
     EXPECT_EQ(CurrentDir(), GetAppPath());
     dialog->Free();
+}
+
+// In the code page "\uff53\uff55\uff42" reads as "sub": the folder chosen comes back by the path that
+// reaches it (its short name), a drive's root as "C:\\".
+TEST_F(PathDialog, TheFolderChosenComesBackByThePathThatReachesIt)
+{
+    UseSkin("Neutral");
+    testkit::MakeWide(dir.Path(), L"sub\\");
+    testkit::MakeWide(dir.Path(), L"sub\\x.txt", "in sub");
+    testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\");
+    testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\x.txt", "in wide sub");
+    auto* dialog = Create<TsPathDialog>(Application);
+    dialog->Root = Dir();
+    dialog->Path = dir / "a";
+    dialog->NoChangeDir = true;
+    bool enabled = false;
+    TModalDriver<TPathDialogForm> ok([&](TPathDialogForm* Form) {
+        TTreeNode* root = Form->sShellTreeView1->Items()->GetFirstNode();
+        root->Expand(false);
+        // The look-alike shows apart, by a name of its own that is not "sub".
+        TTreeNode* wide = nullptr;
+        for (TTreeNode* n = root->getFirstChild(); n; n = n->getNextSibling())
+            if (n->Text() != "a" && n->Text() != "b" && n->Text() != "sub")
+                wide = n;
+        EXPECT_NE(wide, nullptr);
+        if (wide)
+            wide->SetSelected(true);
+        testkit::PumpPending();
+        enabled = Form->sBitBtn1->Enabled();
+        Form->sBitBtn1->Click();
+        return true;
+    });
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_TRUE(enabled);
+    EXPECT_EQ(testkit::ReadFileBytes((dialog->Path + "\\x.txt").c_str()), "in wide sub");
+    dialog->Free();
+
+    auto* form = Create<TPathDialogForm>(Application);
+    form->sShellTreeView1->SetPath("C:\\");
+    EXPECT_EQ(form->sShellTreeView1->GetPath(), "C:\\");
+    form->Free();
 }
 
 TEST_F(PathDialog, WithoutASkinTheSystemChooserAnswersThroughThePromptService)

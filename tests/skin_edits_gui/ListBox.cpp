@@ -291,6 +291,20 @@ TEST_F(ListBox, AVirtualListAnswersTheTextMessagesWithinTheCallersBuffer)
     std::fill(std::begin(buffer), std::end(buffer), '#');
     EXPECT_EQ(SendMessageA(list->Handle(), LB_GETTEXT, 1, reinterpret_cast<LPARAM>(buffer)), 2);
     EXPECT_EQ(std::string(buffer, 4), std::string("ab\0#", 4)) << "no more than the length answered";
+    std::fill(std::begin(buffer), std::end(buffer), '#');
+    EXPECT_EQ(SendMessageA(list->Handle(), LB_GETTEXT, 2, reinterpret_cast<LPARAM>(buffer)), 6)
+        << "the length answered for row 1 holds for row 1 only";
+
+    // Rows the list does not have are refused, and OnData hears of none of them.
+    std::vector<int> asked;
+    list->OnData = [&](TWinControl*, int Index, AnsiString& Data) { asked.push_back(Index), Data = "x"; };
+    for (const int row : {-1, 5, 100})
+        for (const UINT message : {LB_GETTEXTLEN, LB_GETTEXT}) {
+            std::fill(std::begin(buffer), std::end(buffer), '#');
+            EXPECT_EQ(SendMessageA(list->Handle(), message, row, reinterpret_cast<LPARAM>(buffer)), LB_ERR) << row;
+            EXPECT_EQ(buffer[0], '#') << row;
+        }
+    EXPECT_TRUE(asked.empty());
 
     // Items given to a virtual list replace its rows without reading them first.
     list->SetCount(5000);

@@ -124,7 +124,9 @@ TEST_F(NumEdit, APasteIsTakenOnlyWhenTheTextStaysANumberAndNoValueIsInfiniteOrNa
         {"1,2,3", "5", 1},     // two separators
         {"1,257", "5", 1},     // a third decimal
         {" 12,5\r\n", "12,5", 0}, // blanks and the line break off
+        {"123,5", "12,5", 1},     // longer than the box holds: not cut into another number
     };
+    edit->SetMaxLength(4);
     for (const auto& c : cases) {
         beeps.Count = 0;
         edit->SelectAll();
