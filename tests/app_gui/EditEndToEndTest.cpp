@@ -289,7 +289,7 @@ TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
     ASSERT_TRUE(testkit::WaitUntil([&] { return IsWindowVisible(add); }));
     EXPECT_TRUE(testkit::WaitUntil([&] { return focus() == edits[0]; })) << "the title focused";
     for (HWND edit : edits)
-        EXPECT_EQ(GetWindowTextLengthA(edit), 0) << "nothing of the cancelled add";
+        EXPECT_EQ(WindowText(edit), "") << "nothing of the cancelled add";
     Key(VK_ESCAPE);
     ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(add); }));
 

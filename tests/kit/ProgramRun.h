@@ -12,6 +12,7 @@
 namespace testkit {
 
 std::string WindowClass(HWND wnd);
+// A window's text as the window answers WM_GETTEXT (empty when it does not answer in 5 s).
 std::string WindowText(HWND wnd);
 
 // The visible windows whose class name contains Cls: below Parent, or, without one, the top-level
@@ -23,6 +24,11 @@ std::vector<HWND> ProcessWindows(DWORD Pid, const std::string& Cls);
 
 // Polls Pred every 20 ms until it holds or Ms have passed; answers whether it held.
 bool WaitUntil(const std::function<bool()>& Pred, DWORD Ms = 10000);
+
+// Sends Wnd a message that does nothing and waits up to Ms for the answer: its thread has handled
+// what it was doing (a close, a click, a question answered) and is back at its messages. False
+// when the window is gone or its thread does not answer.
+bool Answers(HWND Wnd, DWORD Ms = 10000);
 
 // Clicks the middle of a rectangle of a window's client area with posted mouse messages; twice
 // makes it a double click.
