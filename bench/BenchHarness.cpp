@@ -157,6 +157,30 @@ void Report(const std::string& name, double value, const std::string& unit)
     std::fflush(stdout);
 }
 
+namespace {
+
+bool Goal(const std::string& name, double value, double goal, const std::string& unit, bool atMost)
+{
+    const bool met = atMost ? value <= goal : value >= goal;
+    char text[96];
+    std::snprintf(text, sizeof text, "%s (goal: at %s %g)%s", unit.c_str(), atMost ? "most" : "least", goal,
+                  met ? "" : "  GOAL MISSED");
+    Report(name, value, text);
+    return met;
+}
+
+} // namespace
+
+bool AtMost(const std::string& name, double value, double goal, const std::string& unit)
+{
+    return Goal(name, value, goal, unit, true);
+}
+
+bool AtLeast(const std::string& name, double value, double goal, const std::string& unit)
+{
+    return Goal(name, value, goal, unit, false);
+}
+
 void FillArticleTree(TTreeNodes& nodes, int count)
 {
     nodes.BeginUpdate();

@@ -25,6 +25,10 @@ std::pair<double, double> SideBySide(const std::string& name, int runs, const st
 void PumpAll();
 // Prints a line with a derived figure (throughput and the like).
 void Report(const std::string& name, double value, const std::string& unit);
+// Prints a figure with its goal, "(goal: at most G)" or "(goal: at least G)", followed by
+// "GOAL MISSED" when the figure is on the wrong side of it; answers whether the goal is met.
+bool AtMost(const std::string& name, double value, double goal, const std::string& unit = "x");
+bool AtLeast(const std::string& name, double value, double goal, const std::string& unit = "x");
 
 // Fills nodes with categories of nine subcategories of ten articles ("Статья номер <n>", read),
 // count nodes in all, in one update.

@@ -46,11 +46,11 @@ for k in $(seq 1 "$load"); do
   mkdir -p "$dir"
   echo "subdirs(\"$build\")" >"$dir/CTestTestfile.cmake"
   VELLORN_SESSION="$dir" "$here/tools/wine-session" up "$build"
-  VELLORN_SESSION="$dir" setsid bash -c 'cd "$1" && while :; do ctest -j"$2" >last.log 2>&1 || cp last.log "failed-$(date +%s).log"; done' load "$dir" "$jobs" \
+  VELLORN_SESSION="$dir" setsid bash -c 'cd "$1" && while :; do ctest --output-on-failure -j"$2" >last.log 2>&1 || cp last.log "failed-$(date +%s).log"; done' load "$dir" "$jobs" \
     </dev/null >/dev/null 2>&1 &
   loaders+=($!)
 done
-[ "$load" -gt 0 ] && echo "test: load of $load suites running (build/load/1..$load)"
+[ "$load" -gt 0 ] && echo "test: load of $load suites running ($build/load/1..$load)"
 
 runs=$((repeat > 0 ? repeat : 1))
 logs="$build/repeat"
