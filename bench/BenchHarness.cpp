@@ -100,6 +100,16 @@ double NowMs()
     return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
 }
 
+double Summary(const std::string& name, std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    std::printf("%-50s median %10.3f ms  (min %.3f, max %.3f, %d runs)\n", name.c_str(), median, times.front(),
+                times.back(), static_cast<int>(times.size()));
+    std::fflush(stdout);
+    return median;
+}
+
 double Measure(const std::string& name, int runs, const std::function<void()>& body,
                const std::function<void()>& setup)
 {
@@ -111,12 +121,7 @@ double Measure(const std::string& name, int runs, const std::function<void()>& b
         body();
         times.push_back(NowMs() - t0);
     }
-    std::sort(times.begin(), times.end());
-    double median = times[times.size() / 2];
-    std::printf("%-50s median %10.3f ms  (min %.3f, max %.3f, %d runs)\n", name.c_str(), median,
-                times.front(), times.back(), runs);
-    std::fflush(stdout);
-    return median;
+    return Summary(name, std::move(times));
 }
 
 std::pair<double, double> SideBySide(const std::string& name, int runs, const std::function<void()>& plain,

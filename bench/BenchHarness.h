@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 class TTreeNodes;
 class TsSkinManager;
@@ -12,6 +13,8 @@ namespace bench {
 
 // The performance counter in milliseconds.
 double NowMs();
+// Prints "<name>: median X ms (min Y, max Z)" of times taken elsewhere and answers the median.
+double Summary(const std::string& name, std::vector<double> times);
 // Runs setup (untimed) then body, `runs` times, and prints "<name>: median X ms (min Y, max Z)".
 double Measure(const std::string& name, int runs, const std::function<void()>& body,
                const std::function<void()>& setup = {});

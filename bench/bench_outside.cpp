@@ -73,20 +73,6 @@ double Timed(const Program& P, const std::function<void()>& Act, const std::func
     }
 }
 
-double Median(std::vector<double> V)
-{
-    std::sort(V.begin(), V.end());
-    return V[V.size() / 2];
-}
-
-void Print(const char* Name, const std::vector<double>& Times)
-{
-    std::printf("%-50s median %10.3f ms  (min %.3f, max %.3f, %d runs)\n", Name, Median(Times),
-                *std::min_element(Times.begin(), Times.end()), *std::max_element(Times.begin(), Times.end()),
-                static_cast<int>(Times.size()));
-    std::fflush(stdout);
-}
-
 std::string ItemText(const Program& P, HWND Tree, HTREEITEM Item)
 {
     RemoteBuffer mem(P.run.Process(), 512);
@@ -180,10 +166,11 @@ void TreeBenchmarks(const std::string& Folder, double Load)
                                  [&] { return LastRow(p, tree) == lastFolder; }));
         p.run.Close(p.main);
     }
-    Print("the whole tree expanded from the menu, to the settled screen", expand);
-    Print("the whole tree collapsed from the menu, to the settled screen", collapse);
-    bench::AtMost("  expand all / load", Median(expand) / Load, 1.5);
-    bench::AtMost("  collapse all / load", Median(collapse) / Load, 2);
+    const double expanded = bench::Summary("the whole tree expanded from the menu, to the settled screen", expand);
+    const double collapsed =
+        bench::Summary("the whole tree collapsed from the menu, to the settled screen", collapse);
+    bench::AtMost("  expand all / load", expanded / Load, 1.5);
+    bench::AtMost("  collapse all / load", collapsed / Load, 2);
 }
 
 double RepaintBenchmark(Program& P)
@@ -196,8 +183,7 @@ double RepaintBenchmark(Program& P)
                 RedrawWindow(P.main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
             },
             [] { return true; }));
-    Print("a full repaint of the main window, to the settled screen", repaint);
-    return Median(repaint);
+    return bench::Summary("a full repaint of the main window, to the settled screen", repaint);
 }
 
 void ChooserBenchmark(Program& P, double Repaint)
@@ -235,8 +221,8 @@ void ChooserBenchmark(Program& P, double Repaint)
     }
     PostMessageA(chooser, WM_CLOSE, 0, 0);
     testkit::WaitUntil([&] { return !IsWindowVisible(chooser); });
-    Print("a click in the skin chooser, to the settled screen", clicks);
-    bench::AtMost("  chooser click to the settled screen", Median(clicks), Repaint + 100, "ms");
+    const double click = bench::Summary("a click in the skin chooser, to the settled screen", clicks);
+    bench::AtMost("  chooser click to the settled screen", click, Repaint + 100, "ms");
 }
 
 void SearchBenchmark(Program& P, double Repaint)
@@ -268,8 +254,8 @@ void SearchBenchmark(Program& P, double Repaint)
         shown = StatusText(P, 1);
     }
     std::printf("  results: %s\n", shown.c_str());
-    Print("Enter in the title search, to the settled screen", enters);
-    bench::AtMost("  search Enter to the settled screen", Median(enters), Repaint + 100, "ms");
+    const double enter = bench::Summary("Enter in the title search, to the settled screen", enters);
+    bench::AtMost("  search Enter to the settled screen", enter, Repaint + 100, "ms");
     PostMessageA(search, WM_CLOSE, 0, 0);
 }
 
