@@ -133,16 +133,20 @@ protected:
             return list != nullptr;
         })) << "the list drops";
         // The item follows the mouse before the press takes it. The pointer comes from outside the
-        // item, so that a pointer an earlier run left on that very spot still moves.
+        // item, so that a pointer an earlier run left on that very spot still moves; a move the
+        // list does not take yet is made again. The press at the item chooses it in any case: the
+        // caller checks the choice.
         const POINT item = ScreenPoint(list, ListItemRect(list, Index));
         testkit::SendMouse(POINT{item.x, item.y - 200});
         int wiggle = 0;
-        ASSERT_TRUE(WaitUntil([&] {
-            if (SendMessageA(list, LB_GETCURSEL, 0, 0) == Index)
-                return true;
-            testkit::SendMouse(POINT{item.x + (wiggle++ % 2), item.y});
-            return false;
-        })) << "the item under the mouse";
+        WaitUntil(
+            [&] {
+                if (SendMessageA(list, LB_GETCURSEL, 0, 0) == Index)
+                    return true;
+                testkit::SendMouse(POINT{item.x + (wiggle++ % 2), item.y});
+                return false;
+            },
+            2000);
         testkit::SendMouse(item, MOUSEEVENTF_LEFTDOWN);
         testkit::SendMouse(item, MOUSEEVENTF_LEFTUP);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(list); })) << "the list closes";
@@ -413,7 +417,9 @@ TEST_F(WritingEndToEnd, ClosingAsksAboutTheEditorsTextAndATypedNote)
     ChooseInMenuBar(main, 3, 0);
     HWND search = WaitForWindow(run.Id(), "TForm4");
     ASSERT_NE(search, nullptr) << "the search dialog";
-    ASSERT_TRUE(WaitUntil([&] { return above(search, editor); }));
+    // The dialog in front and active, its showing handled.
+    ASSERT_TRUE(WaitUntil([&] { return above(search, editor) && GetForegroundWindow() == search; }));
+    ASSERT_TRUE(testkit::Answers(main));
     PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_NE(WaitForWindow(run.Id(), "TsMessageForm"), nullptr);
     EXPECT_TRUE(above(editor, search)) << "the editor shows the text the question is about";
@@ -516,6 +522,10 @@ TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
     // Real input that Wine drops on a loaded machine is given again (clearing twice changes nothing).
     bool cleared = false;
     for (int i = 0; i < 3 && !cleared; ++i) {
+        // Real keys go to the window in front.
+        SetForegroundWindow(main);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
+        ASSERT_TRUE(WaitUntil([&] { return focused() == address || IsChild(address, focused()); }));
         RealKeys({VK_SHIFT, VK_DELETE});
         cleared = WaitUntil([&] { return testkit::ReadFileBytes(dir / "FILES\\list").empty(); }, 3000);
     }

@@ -290,8 +290,9 @@ TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
     Key(VK_ESCAPE);
     ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(add); }));
 
-    // F2 renames the node the keys reached.
+    // F2 renames the node the keys reached (once the tree has the keyboard back).
     Front();
+    ASSERT_TRUE(testkit::WaitUntil([&] { return focus() == tree; })) << testkit::WindowClass(focus());
     Key(VK_RIGHT);
     Key(VK_DOWN);
     ASSERT_TRUE(testkit::WaitUntil([&] { return selected() == Item("Новая статья"); }));

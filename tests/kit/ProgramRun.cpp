@@ -237,7 +237,12 @@ HWND ProgramRun::Launch(const std::string& Folder, const std::string& Args)
                 PostMessageA(splash, WM_KEYDOWN, VK_SPACE, 0);
             auto mains = VisibleWindows(nullptr, pi_.dwProcessId, "TID_Vellorn");
             main = mains.empty() ? nullptr : mains[0];
-            return main && IsWindowEnabled(main);
+            if (!main || !IsWindowEnabled(main))
+                return false;
+            // The skin applied at start makes the tree's window anew: the same one shows still
+            // once the program has answered.
+            const auto trees = VisibleWindows(main, 0, "TreeView");
+            return !trees.empty() && Answers(main) && IsWindow(trees[0]) && IsWindowVisible(trees[0]);
         },
         20000);
     return main && IsWindowEnabled(main) ? main : nullptr;

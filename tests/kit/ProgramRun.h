@@ -91,7 +91,8 @@ public:
     // Copies the shipped skins into Folder\Skins, the skin folder beside the program.
     static bool CopySkins(const std::string& Folder);
     // Starts Folder\Vellorn.exe with Args in Folder; answers its main window once the splash has
-    // gone (a key closes it) and the window takes input; null when it did not come.
+    // gone (a key closes it), the window takes input and shows its article tree, and the program
+    // answers; null when it did not come.
     HWND Launch(const std::string& Folder, const std::string& Args = "");
     // Closes the main window and waits for the program's end: its exit code (STILL_ACTIVE when it
     // did not end).
