@@ -294,6 +294,9 @@ TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
     Front();
     ASSERT_TRUE(testkit::WaitUntil([&] { return focus() == tree; })) << testkit::WindowClass(focus());
     Key(VK_RIGHT);
+    ASSERT_TRUE(testkit::WaitUntil([&] {
+        return (SendMessageA(tree, TVM_GETITEMSTATE, WPARAM(Item("Категория")), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+    })) << "Right opens the folder";
     Key(VK_DOWN);
     ASSERT_TRUE(testkit::WaitUntil([&] { return selected() == Item("Новая статья"); }));
     Key(VK_F2);
