@@ -26,9 +26,13 @@ protected:
         Prepare();
         main = run.Launch(dir.Path());
         ASSERT_NE(main, nullptr);
-        auto trees = testkit::VisibleWindows(main, 0, "TreeView");
-        ASSERT_FALSE(trees.empty());
-        tree = trees[0];
+        // The tree's window once it has stayed while the program answered (the skin applied at
+        // start makes it anew).
+        ASSERT_TRUE(testkit::WaitUntil([&] {
+            auto trees = testkit::VisibleWindows(main, 0, "TreeView");
+            tree = trees.empty() ? nullptr : trees[0];
+            return tree && testkit::Answers(main) && IsWindowVisible(tree);
+        })) << "the tree";
     }
 
     // What a test changes in the archive before the program starts.
