@@ -40,8 +40,9 @@ TForm16::~TForm16()
         Form16 = nullptr;
 }
 
-// A click previews the skin at once (the main window's Timer5 applies it); "OK" keeps it for the
-// next start, every other close goes back to the skin selected when the dialog was shown.
+// A click previews the skin at once (the main window's Timer5 applies it, asked for a tick at
+// once); "OK" keeps it for the next start, every other close goes back to the skin selected when
+// the dialog was shown.
 void TForm16::FormShow(TObject*)
 {
     Accepted = false;
@@ -53,8 +54,11 @@ void TForm16::FormShow(TObject*)
 
 void TForm16::sListBox1Click(TObject*)
 {
-    if (ID_Vellorn && sListBox1->GetItemIndex() != -1)
+    if (ID_Vellorn && sListBox1->GetItemIndex() != -1) {
         ID_Vellorn->PendingSkin = true;
+        // The preview is applied once the click is handled, not at the timer's next tick.
+        ID_Vellorn->Timer5->TickSoon();
+    }
 }
 
 void TForm16::sButton1Click(TObject*)

@@ -75,6 +75,11 @@ void TForm4::CheckBox1Click(TObject*) { ID_Vellorn->SearchInFound = CheckBox1->C
 
 void TForm4::CheckBox2Click(TObject*) { ID_Vellorn->SearchMatchCase = CheckBox2->Checked() ? 1 : 0; }
 
-void TForm4::Button1Click(TObject*) { ID_Vellorn->PendingSearch = true; }
+void TForm4::Button1Click(TObject*)
+{
+    ID_Vellorn->PendingSearch = true;
+    // The search runs once the click or Enter is handled, not at the timer's next tick.
+    ID_Vellorn->Timer3->TickSoon();
+}
 
 void TForm4::Button2Click(TObject*) { Close(); }

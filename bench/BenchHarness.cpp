@@ -100,6 +100,16 @@ double NowMs()
     return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
 }
 
+double Summary(const std::string& name, std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    std::printf("%-50s median %10.3f ms  (min %.3f, max %.3f, %d runs)\n", name.c_str(), median, times.front(),
+                times.back(), static_cast<int>(times.size()));
+    std::fflush(stdout);
+    return median;
+}
+
 double Measure(const std::string& name, int runs, const std::function<void()>& body,
                const std::function<void()>& setup)
 {
@@ -111,12 +121,7 @@ double Measure(const std::string& name, int runs, const std::function<void()>& b
         body();
         times.push_back(NowMs() - t0);
     }
-    std::sort(times.begin(), times.end());
-    double median = times[times.size() / 2];
-    std::printf("%-50s median %10.3f ms  (min %.3f, max %.3f, %d runs)\n", name.c_str(), median,
-                times.front(), times.back(), runs);
-    std::fflush(stdout);
-    return median;
+    return Summary(name, std::move(times));
 }
 
 std::pair<double, double> SideBySide(const std::string& name, int runs, const std::function<void()>& plain,
@@ -155,6 +160,30 @@ void Report(const std::string& name, double value, const std::string& unit)
 {
     std::printf("%-50s %10.3f %s\n", name.c_str(), value, unit.c_str());
     std::fflush(stdout);
+}
+
+namespace {
+
+bool Goal(const std::string& name, double value, double goal, const std::string& unit, bool atMost)
+{
+    const bool met = atMost ? value <= goal : value >= goal;
+    char text[96];
+    std::snprintf(text, sizeof text, "%s (goal: at %s %g)%s", unit.c_str(), atMost ? "most" : "least", goal,
+                  met ? "" : "  GOAL MISSED");
+    Report(name, value, text);
+    return met;
+}
+
+} // namespace
+
+bool AtMost(const std::string& name, double value, double goal, const std::string& unit)
+{
+    return Goal(name, value, goal, unit, true);
+}
+
+bool AtLeast(const std::string& name, double value, double goal, const std::string& unit)
+{
+    return Goal(name, value, goal, unit, false);
 }
 
 void FillArticleTree(TTreeNodes& nodes, int count)

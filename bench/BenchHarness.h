@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 class TTreeNodes;
 class TsSkinManager;
@@ -12,6 +13,8 @@ namespace bench {
 
 // The performance counter in milliseconds.
 double NowMs();
+// Prints "<name>: median X ms (min Y, max Z)" of times taken elsewhere and answers the median.
+double Summary(const std::string& name, std::vector<double> times);
 // Runs setup (untimed) then body, `runs` times, and prints "<name>: median X ms (min Y, max Z)".
 double Measure(const std::string& name, int runs, const std::function<void()>& body,
                const std::function<void()>& setup = {});
@@ -25,6 +28,10 @@ std::pair<double, double> SideBySide(const std::string& name, int runs, const st
 void PumpAll();
 // Prints a line with a derived figure (throughput and the like).
 void Report(const std::string& name, double value, const std::string& unit);
+// Prints a figure with its goal, "(goal: at most G)" or "(goal: at least G)", followed by
+// "GOAL MISSED" when the figure is on the wrong side of it; answers whether the goal is met.
+bool AtMost(const std::string& name, double value, double goal, const std::string& unit = "x");
+bool AtLeast(const std::string& name, double value, double goal, const std::string& unit = "x");
 
 // Fills nodes with categories of nine subcategories of ten articles ("Статья номер <n>", read),
 // count nodes in all, in one update.

@@ -98,7 +98,7 @@ int main()
         const double s = Median(stepTimes), p = Median(plainTimes);
         bench::Report("month step" + look + ", median of 3", s / kSteps, "ms");
         bench::Report("plain grid paint, median of 3", p / kSteps, "ms");
-        bench::Report("month step" + look + " / plain grid paint", s / p, "x (goal: at most 2)");
+        bench::AtMost("month step" + look + " / plain grid paint", s / p, 2);
     }
     form->Free();
     return 0;

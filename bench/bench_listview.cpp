@@ -103,10 +103,7 @@ struct SkinnedList {
 
 void Ratio(const char* Name, double Skinned, double Bare, double Goal)
 {
-    const double ratio = Skinned / Bare;
-    char goal[64];
-    std::snprintf(goal, sizeof goal, "x (goal: at most %.1f)%s", Goal, ratio <= Goal ? "" : ": GOAL MISSED");
-    bench::Report(std::string("  ") + Name + " skinned / without the skin", ratio, goal);
+    bench::AtMost(std::string("  ") + Name + " skinned / without the skin", Skinned / Bare, Goal);
 }
 
 // The three measures on lists made now (with the skin as the manager has it), into Figures.

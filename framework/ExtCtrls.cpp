@@ -63,6 +63,12 @@ void TTimer::UpdateTimer()
     }
 }
 
+void TTimer::TickSoon()
+{
+    if (FRunning)
+        PostMessageA(FWindowHandle, WM_TIMER, kTimerId, 0);
+}
+
 void TTimer::Timer()
 {
     if (OnTimer)

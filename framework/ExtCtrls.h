@@ -19,6 +19,9 @@ public:
     Cardinal Interval() const { return FInterval; }
     void SetInterval(Cardinal Value);
     TNotifyEvent OnTimer;
+    // One tick more, as soon as the thread is back at its messages (its exception handled as a
+    // tick's), for work that should not wait for the next one; nothing while the timer is off.
+    void TickSoon();
 
     // The hidden window that receives the ticks.
     HWND Handle() const { return FWindowHandle; }

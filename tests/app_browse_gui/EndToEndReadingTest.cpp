@@ -13,7 +13,6 @@ namespace {
 using testkit::RemoteBuffer;
 using testkit::VisibleWindows;
 using testkit::WaitUntil;
-using testkit::ControlText;
 using testkit::WindowText;
 
 LPARAM Point(int x, int y) { return MAKELPARAM(x, y); }
@@ -184,16 +183,16 @@ TEST_F(ReadingEndToEnd, LinksByKeysTheAddressOfThePageShownAndPagesOfOneTitle)
         key(VK_TAB);
         key(VK_RETURN);
         const std::string shown = files + "one" + std::to_string(n) + ".html";
-        ASSERT_TRUE(WaitUntil([&] { return ControlText(address) == shown; })) << n << " " << ControlText(address);
+        ASSERT_TRUE(WaitUntil([&] { return WindowText(address) == shown; })) << n << " " << WindowText(address);
         EXPECT_EQ(WindowText(main), "VLN -Статья со ссылкой (Одна)-VLN");
     }
     key(VK_BACK);
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(address) == files + "one2.html"; })) << ControlText(address);
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(address) == files + "one2.html"; })) << WindowText(address);
 
     // The back list: the start page, "Первая страница" and the three pages "Одна".
     OpenBackMenu(main);
     ASSERT_TRUE(ChooseInMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})) << "the back history menu";
-    EXPECT_TRUE(WaitUntil([&] { return ControlText(address) == files + "one3.html"; })) << ControlText(address);
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(address) == files + "one3.html"; })) << WindowText(address);
     ASSERT_EQ(run.Close(main), 0u);
 }
 

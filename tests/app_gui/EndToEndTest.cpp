@@ -143,7 +143,7 @@ void OpenTopItem(const testkit::ProgramRun& Run, HWND Main, int Index)
 std::string AddressText(HWND Main)
 {
     HWND box = FindChild(Main, "ComboBox");
-    return box ? testkit::ControlText(box) : std::string();
+    return box ? testkit::WindowText(box) : std::string();
 }
 
 // A second start beside a running program says at once that the archive is open and which tree

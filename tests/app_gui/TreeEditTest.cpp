@@ -1,6 +1,7 @@
 // Editing the article tree through the main window: categories, renames with their map keys,
 // deletes, clearing, marks, drag and drop, and the menu items enabled by the selected node.
 #include "LogicFixture.h"
+#include "ProgramRun.h"
 
 #include <commctrl.h>
 
@@ -378,16 +379,14 @@ TEST_F(TreeEdit, ARealClickOnANodeIsAClick)
     SetForegroundWindow(form->Handle());
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == form->Handle(); }, "the window in front"));
     const TPoint at = tree->ClientToScreen(Centre("Прочитанная"));
-    // The pointer rests there first, so that no move from where it was comes with the press; it
-    // goes back afterwards (later programs of the display meet it where it was).
+    // Each event carries the point, so that no move from where the pointer was comes with the
+    // press; the pointer goes back afterwards (later programs of the display meet it where it was).
     POINT was{};
     GetCursorPos(&was);
     AtTearDown([was] { SetCursorPos(was.x, was.y); });
-    SetCursorPos(at.x, at.y);
-    testkit::PumpUntil([] { return false; }, 100);
-    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
-    Sleep(15);
-    mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    testkit::SendMouse(POINT{at.x, at.y});
+    testkit::SendMouse(POINT{at.x, at.y}, MOUSEEVENTF_LEFTDOWN);
+    testkit::SendMouse(POINT{at.x, at.y}, MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(WaitFor([&] { return form->ClickedNode == Node("Прочитанная"); }, "the click"));
     EXPECT_TRUE(form->N11->Enabled());
     EXPECT_EQ(form->PanelNode, Node("Прочитанная"));

@@ -189,9 +189,10 @@ TEST_F(FormTest, TabControlKeepsTabsAndIndexAcrossRecreation)
     tabs->Tabs()->Insert(0, "Ноль");
     EXPECT_EQ(tabs->Tabs()->Strings(tabs->TabIndex()), "Один");
     tabs->Tabs()->Add("Три");
+    tabs->Tabs()->Add("Четыре");
     tabs->SetTabIndex(2);
     tabs->Tabs()->Delete(0);
-    EXPECT_EQ(tabs->TabIndex(), 1);
+    EXPECT_EQ(tabs->TabIndex(), 1) << "\"Три\", not the last tab";
     EXPECT_EQ(SendMessageA(tabs->Handle(), TCM_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(changes, 1);
 }

@@ -2,6 +2,7 @@
 
 #include "TestKit.h"
 
+#include <algorithm>
 #include <mutex>
 #include <set>
 
@@ -16,15 +17,17 @@ std::string WindowClass(HWND wnd)
 
 std::string WindowText(HWND wnd)
 {
-    char text[512] = {};
-    GetWindowTextA(wnd, text, sizeof text);
-    return text;
-}
-
-std::string ControlText(HWND wnd)
-{
-    std::string text(size_t(SendMessageA(wnd, WM_GETTEXTLENGTH, 0, 0)) + 1, '\0');
-    text.resize(size_t(SendMessageA(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    // Asked of the window itself: the text the system keeps for a window of another process is
+    // its caption, never what an edit box holds.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(wnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return {};
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(wnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                             5000, &copied))
+        return {};
+    text.resize(std::min<std::size_t>(copied, length));
     return text;
 }
 
@@ -76,6 +79,12 @@ bool WaitUntil(const std::function<bool()>& Pred, DWORD Ms)
         Sleep(20);
     }
     return true;
+}
+
+bool Answers(HWND Wnd, DWORD Ms)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(Wnd, WM_NULL, 0, 0, SMTO_NORMAL, Ms, &result) != 0;
 }
 
 void ClickIn(HWND Wnd, const RECT& R, bool Twice)
@@ -264,7 +273,12 @@ HWND ProgramRun::Launch(const std::string& Folder, const std::string& Args, cons
                 WhileStarting();
             auto mains = VisibleWindows(nullptr, pi_.dwProcessId, "TID_Vellorn");
             main = mains.empty() ? nullptr : mains[0];
-            return main && IsWindowEnabled(main);
+            if (!main || !IsWindowEnabled(main))
+                return false;
+            // The skin applied at start makes the tree's window anew: the same one shows still
+            // once the program has answered.
+            const auto trees = VisibleWindows(main, 0, "TreeView");
+            return !trees.empty() && Answers(main) && IsWindow(trees[0]) && IsWindowVisible(trees[0]);
         },
         20000);
     return main && IsWindowEnabled(main) ? main : nullptr;

@@ -13,9 +13,8 @@
 namespace testkit {
 
 std::string WindowClass(HWND wnd);
+// A window's text as the window answers WM_GETTEXT (empty when it does not answer in 5 s).
 std::string WindowText(HWND wnd);
-// The text a control of another process holds (an edit's, a combo box's), asked of the window.
-std::string ControlText(HWND wnd);
 
 // The visible windows whose class name contains Cls: below Parent, or, without one, the top-level
 // windows of the process Pid. In z order.
@@ -36,6 +35,11 @@ HWND ChildWithText(HWND Parent, const std::string& Cls, const std::string& Text)
 
 // Real keys to the window in front: each pressed in turn and released last one first.
 void RealKeys(std::initializer_list<WORD> Keys);
+
+// Sends Wnd a message that does nothing and waits up to Ms for the answer: its thread has handled
+// what it was doing (a close, a click, a question answered) and is back at its messages. False
+// when the window is gone or its thread does not answer.
+bool Answers(HWND Wnd, DWORD Ms = 10000);
 
 // Clicks the middle of a rectangle of a window's client area with posted mouse messages; twice
 // makes it a double click.
@@ -98,8 +102,9 @@ public:
     // Copies the shipped skins into Folder\Skins, the skin folder beside the program.
     static bool CopySkins(const std::string& Folder);
     // Starts Folder\Vellorn.exe with Args in Folder; answers its main window once the splash has
-    // gone (a key closes it) and the window takes input; null when it did not come. WhileStarting
-    // runs at each look meanwhile (to answer what the start shows).
+    // gone (a key closes it), the window takes input and shows its article tree, and the program
+    // answers; null when it did not come. WhileStarting runs at each look meanwhile (to answer what
+    // the start shows).
     HWND Launch(const std::string& Folder, const std::string& Args = "",
                 const std::function<void()>& WhileStarting = {});
     // Closes the main window and waits for the program's end: its exit code (STILL_ACTIVE when it

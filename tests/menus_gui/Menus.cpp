@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -365,7 +366,10 @@ TEST_F(MenusTest, MainMenuIsAMenuBarAndFreesItsItems)
     EXPECT_EQ(owner->ComponentCount(), before - 3);
 }
 
-TEST_F(MenusTest, RealPopupMenuChosenWithKeysClicksAfterItCloses)
+// Keys go to the menu's modal loop through the queue of its owner (posted from a timer that ticks
+// inside the loop): a command chosen clicks once the menu has closed, Escape clicks nothing; either
+// way the window that had the focus has it again, even when the menu's window took it meanwhile.
+TEST_F(MenusTest, RealPopupMenuChosenWithKeysClicksAfterItClosesAndTheFocusComesBack)
 {
     TPopupMenu* menu = Create<TPopupMenu>(owner.get());
     TMenuItem* first = NewItem("Первый", menu->Items());
@@ -378,26 +382,47 @@ TEST_F(MenusTest, RealPopupMenuChosenWithKeysClicksAfterItCloses)
     };
     first->OnClick = [&](TObject* s) { clicked = s; };
     second->OnClick = [&](TObject* s) { clicked = s; };
+    HWND form = CreateTestWindow("menu");
+    HWND edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20, form, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ShowWindow(form, SW_SHOW);
+    SetForegroundWindow(form);
+    SetFocus(edit);
+    ASSERT_EQ(GetFocus(), edit);
 
+    static std::vector<WPARAM> keys;
     struct Driver {
         static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
         {
-            // Keys go to the menu's modal loop through the queue of its owner: the first Down
-            // highlights the (disabled) first item, the second the next one.
-            HWND wnd = PopupListWindow();
-            PostMessageA(wnd, WM_KEYDOWN, VK_DOWN, 0);
-            PostMessageA(wnd, WM_KEYDOWN, VK_DOWN, 0);
-            PostMessageA(wnd, WM_KEYDOWN, VK_RETURN, 0);
+            // The menu's window in front meanwhile, as the system may put it there.
+            SetForegroundWindow(PopupListWindow());
+            for (WPARAM key : keys)
+                PostMessageA(PopupListWindow(), WM_KEYDOWN, key, 0);
             KillTimer(nullptr, id);
         }
     };
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, &Driver::Tick);
-    menu->Popup(200, 200);
-    KillTimer(nullptr, timer);
-    EXPECT_EQ(popups, 1);
-    EXPECT_EQ(clicked, nullptr) << "the click comes from the queue, after Popup returned";
-    EXPECT_TRUE(WaitFor([&] { return clicked != nullptr; }, "the chosen item's click"));
-    EXPECT_EQ(clicked, second);
+    const struct {
+        std::vector<WPARAM> keys;
+        TMenuItem* chosen;
+    } cases[] = {
+        {{VK_DOWN, VK_DOWN, VK_RETURN}, second}, // the first Down highlights the disabled first item
+        {{VK_ESCAPE}, nullptr},
+    };
+    for (const auto& c : cases) {
+        keys = c.keys;
+        clicked = nullptr;
+        UINT_PTR timer = SetTimer(nullptr, 0, 50, &Driver::Tick);
+        menu->Popup(200, 200);
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(GetFocus(), edit) << "chosen " << (c.chosen != nullptr);
+        EXPECT_EQ(clicked, nullptr) << "a click comes from the queue, after Popup returned";
+        if (c.chosen)
+            EXPECT_TRUE(WaitFor([&] { return clicked != nullptr; }, "the chosen item's click"));
+        else
+            testkit::PumpPending();
+        EXPECT_EQ(clicked, c.chosen);
+    }
+    EXPECT_EQ(popups, 2);
     EXPECT_EQ(menu->PopupPoint().x, 200);
 }
 

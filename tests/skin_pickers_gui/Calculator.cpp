@@ -48,6 +48,7 @@ TEST_F(Calculator, KeySequencesShowTheirResults)
         {"9/4=", "2.25", 0},
         {"16R", "0.0625", 0},
         {"16Q", "4", 0},
+        {"0Q", "0", 0},          // the root of 0 is no error
         {"12\b", "1", 0},
         {"5\b", "0", 0},
         {"5_\b", "0", 0},        // "-5" less a digit

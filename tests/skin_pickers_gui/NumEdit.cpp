@@ -136,6 +136,13 @@ TEST_F(NumEdit, APasteIsTakenOnlyWhenTheTextStaysANumberAndNoValueIsInfiniteOrNa
         EXPECT_EQ(beeps.Count, c.beeps) << c.pasted;
     }
     EXPECT_EQ(edit->Value(), 12.5);
+    // A read-only edit takes no paste.
+    edit->SetReadOnly(true);
+    edit->SelectAll();
+    Clipboard()->SetAsText("7");
+    SendMessageA(edit->Handle(), WM_PASTE, 0, 0);
+    EXPECT_EQ(edit->EditText(), "12,5") << "read-only";
+    EXPECT_EQ(edit->Value(), 12.5) << "read-only";
 
     const struct {
         double value;

@@ -3,6 +3,8 @@
 // keeps (the window made again at most once) and what the tree's stream never depends on.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "ClassesFiler.h"
 #include "ScrollKit.h"
 #include "sTreeView.h"
@@ -106,21 +108,48 @@ TEST_F(TreeTest, ItsBarsShowOnlyForWhatDoesNotFitAndFollowItsSelection)
     tree->SetBoundsRect(Bounds(20, 20, 150, 120));
     Fill(tree, 40, "node ");
     tree->SetParent(form);
-    testkit::PumpFor(50);
-    ASSERT_NE(tree->VSBar, nullptr);
-    EXPECT_TRUE(tree->VSBar->Visible());
+    ASSERT_TRUE(WaitFor([&] { return tree->VSBar && tree->VSBar->Visible(); }, "the vertical bar"));
     EXPECT_TRUE(tree->HSBar == nullptr || !tree->HSBar->Visible());
     EXPECT_EQ(tree->VSBar->BoundsRect(), Bounds(20 + 150 - CX - 3, 23, CX, 120 - 6));
     tree->VSBar->SetPosition(10);
     EXPECT_EQ(tree->TopItem(), tree->Items()->Item(10));
-    // A node selected out of sight is scrolled into view, and the bar with it.
-    tree->SetSelected(tree->Items()->Item(35));
-    testkit::PumpFor(50);
-    EXPECT_EQ(tree->VSBar->Position(), tree->TopItem()->Index());
-    EXPECT_GT(tree->VSBar->Position(), 10);
-    tree->Items()->Clear();
-    testkit::PumpFor(50);
-    EXPECT_FALSE(tree->VSBar->Visible());
+    // A node the program selects out of sight is scrolled into view, and the bar with it: at once,
+    // inside an update, and below a folder opened for it (as a search result's click does).
+    TTreeNodes& items = *tree->Items();
+    TTreeNode* folder = items.Add(nullptr, "folder");
+    for (int i = 0; i < 30; ++i)
+        items.AddChild(folder, "child " + IntToStr(i));
+    const struct {
+        const char* how;
+        std::function<void()> select;
+    } cases[] = {
+        {"at once", [&] { tree->SetSelected(items.Item(35)); }},
+        {"in an update",
+         [&] {
+             items.BeginUpdate();
+             tree->SetSelected(items.Item(25));
+             items.EndUpdate();
+         }},
+        {"below a folder opened",
+         [&] {
+             folder->Expand(false);
+             tree->SetSelected(folder->Item(29));
+         }},
+    };
+    for (const auto& c : cases) {
+        tree->SetSelected(items.Item(0));
+        tree->VSBar->SetPosition(0);
+        testkit::PumpPending();
+        ASSERT_EQ(tree->TopItem(), items.Item(0)) << c.how;
+        ASSERT_EQ(tree->VSBar->Position(), 0) << c.how;
+        c.select();
+        // The bar is read again by a message the tree posts itself: once what waits is handled.
+        testkit::PumpPending();
+        ASSERT_GT(tree->TopItem()->AbsoluteIndex(), 0) << c.how;
+        EXPECT_EQ(tree->VSBar->Position(), tree->TopItem()->AbsoluteIndex()) << c.how;
+    }
+    items.Clear();
+    EXPECT_TRUE(WaitFor([&] { return !tree->VSBar->Visible(); }, "no bar for an empty tree"));
 }
 
 // The bars are read after the tree has moved by a key, not when the key arrives.
