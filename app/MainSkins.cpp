@@ -52,7 +52,8 @@ namespace {
 
 void Toggle(TMenuItem* Item, TControl* Part)
 {
-    const bool show = !Item->Checked();
+    // By what is shown: the item's check follows the part only at the timer's next tick.
+    const bool show = !Part->Visible();
     Item->SetChecked(show);
     Part->SetVisible(show);
 }

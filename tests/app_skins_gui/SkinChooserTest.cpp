@@ -194,6 +194,12 @@ TEST_F(SkinChooser, TheMissingSkinWarningLooksAsABoxWithoutASkin)
 
 TEST_F(SkinChooser, ViewTogglesShowHideAndFollowThePanels)
 {
+    // A toggle goes by what is shown, also before a tick has checked the items (just after start).
+    form->N89->SetChecked(false);
+    ASSERT_TRUE(form->ToolBar2->Visible());
+    form->N89Click(form->N89);
+    EXPECT_FALSE(form->ToolBar2->Visible()) << "the address bar shown at start hides";
+    EXPECT_FALSE(form->N89->Checked());
     ASSERT_TRUE(form->ToolBar1->Visible());
     Tick();
     EXPECT_TRUE(form->N87->Checked());
