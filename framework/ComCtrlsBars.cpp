@@ -1180,6 +1180,28 @@ void TToolBar::Dispatch(TMessage& Message)
     case CN_COMMAND: CNCommand(Message); return;
     case CN_NOTIFY: CNNotify(Message); return;
     case CN_DROPDOWNCLOSED: Message.Result = 0; return; // for descendants; not the system bar's
+    case WM_GETDLGCODE:
+        // A bar with the focus (a tab stop) moves among its buttons with the arrows itself.
+        inherited::Dispatch(Message);
+        Message.Result |= DLGC_WANTARROWS;
+        return;
+    case WM_SETFOCUS: {
+        // The system bar marks its first item whenever it takes the focus, a separator or a
+        // hosted control's place too: the mark stays on the button it was on (the focus back
+        // after a box), else it starts on the first button that can be pressed.
+        const auto pressable = [this](int Index) {
+            TBBUTTON b{};
+            return SendMessageA(FHandle, TB_GETBUTTON, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&b)) &&
+                   !(b.fsStyle & BTNS_SEP) && (b.fsState & TBSTATE_ENABLED) && !(b.fsState & TBSTATE_HIDDEN);
+        };
+        int mark = static_cast<int>(SendMessageA(FHandle, TB_GETHOTITEM, 0, 0));
+        inherited::Dispatch(Message);
+        for (int i = 0; (mark < 0 || !pressable(mark)) && i < ItemCount(); ++i)
+            mark = pressable(i) ? i : -1;
+        if (mark >= 0 && pressable(mark))
+            SendMessageA(FHandle, TB_SETHOTITEM, static_cast<WPARAM>(mark), 0);
+        return;
+    }
     case CM_BORDERCHANGED: RecreateWnd(); return; // the margin is part of the bar's frame
     case WM_NCCALCSIZE: {
         inherited::Dispatch(Message);

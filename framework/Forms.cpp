@@ -369,6 +369,9 @@ int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, 
 {
     HWND active = GetActiveWindow();
     HWND owner = active ? active : FHandle;
+    // The window that has the keys has them again after the box: activated again, a form gives
+    // the focus to the control it last recorded, which is not always the one that had it.
+    HWND focus = GetFocus();
     std::vector<HWND> disabled = DisableTaskWindows(owner);
     int result = 0;
     ++FModalLevel;
@@ -383,6 +386,9 @@ int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, 
     EnableTaskWindows(disabled);
     if (active && IsWindow(active))
         SetActiveWindow(active);
+    if (focus && focus != GetFocus() && active && GetActiveWindow() == active &&
+        (focus == active || IsChild(active, focus)) && IsWindowVisible(focus) && IsWindowEnabled(focus))
+        SetFocus(focus);
     return result;
 }
 

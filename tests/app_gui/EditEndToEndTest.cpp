@@ -466,6 +466,33 @@ TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
     EXPECT_EQ(questions(), 0u) << "no question, no input box";
     EXPECT_EQ(SendMessageA(tree, TVM_GETCOUNT, 0, 0), count) << "the tree as it was";
 
+    // Tab from the box to its bar, which starts on "Сохранить": the arrows move among the bar's
+    // buttons, Space presses one. The typed note saved, "Убрать" can be pressed at once; its
+    // question answered "Нет" gives the keys back to the bar.
+    Key(VK_TAB);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return testkit::WindowClass(focus()) == "Vellorn.TsToolBar"; }, 3000))
+        << testkit::WindowClass(focus());
+    const HWND bar = focus();
+    auto hot = [&] { return SendMessageA(bar, TB_GETHOTITEM, 0, 0); };
+    auto enabled = [&](int Index) { return (SendMessageA(bar, TB_GETSTATE, Index, 0) & TBSTATE_ENABLED) != 0; };
+    ASSERT_TRUE(testkit::WaitUntil([&] { return hot() == 1; }, 3000)) << hot();
+    EXPECT_FALSE(enabled(3));
+    Key(VK_SPACE);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return enabled(3); }, 3000)) << "\"Убрать\" once the note is saved";
+    Key(VK_RIGHT);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return hot() == 2; }, 3000)) << hot();
+    Key(VK_RIGHT);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return hot() == 3; }, 3000)) << hot();
+    Key(VK_SPACE);
+    ASSERT_NE(WindowCalled("Внимание!!!"), nullptr);
+    Key(VK_RIGHT);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "&Нет"; }, 3000)) << WindowText(focus());
+    Key(VK_RETURN);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return questions() == 0; }, 3000));
+    EXPECT_TRUE(testkit::WaitUntil([&] { return focus() == bar; }, 3000)) << testkit::WindowClass(focus());
+    Key(VK_LEFT);
+    EXPECT_TRUE(testkit::WaitUntil([&] { return hot() == 2; }, 3000)) << "the arrows move in the bar again";
+
     // "Сервис" > "Настройки": the arrow chooses the other option, Enter saves it.
     const std::string ini = dir / "FILES\\settings.ini";
     const bool newWindow = testkit::ReadFileBytes(ini).find("TreeOpen=false") == std::string::npos;

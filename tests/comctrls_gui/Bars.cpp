@@ -212,6 +212,43 @@ TEST_F(ToolBarTest, CommandIdIsTheIndexAndClicksReachTheButtons)
     EXPECT_EQ(log, (std::vector<std::string>{"back", "down", "up"}));
 }
 
+// A bar that is a tab stop takes the arrows while it has the focus: they move its marked button
+// past separators and disabled buttons, round its ends; Enter and Space press the marked one. The
+// bar starts on its first button that can be pressed and keeps its mark while the focus is away.
+TEST_F(ToolBarTest, ArrowsMoveAmongTheButtonsOfAFocusedBarAndEnterPressesOne)
+{
+    SetCursorPos(0, 0); // no mouse over the bar marks a button of its own
+    auto* edit = Create<TEdit>(form);
+    edit->SetParent(form);
+    edit->SetTop(100);
+    bar->SetTabStop(true);
+    back->SetEnabled(false);
+    check->SetEnabled(false);
+    bar->SetFocus();
+    ASSERT_TRUE(bar->Focused());
+    auto hot = [&] { return static_cast<int>(SendMessageA(bar->Handle(), TB_GETHOTITEM, 0, 0)); };
+    EXPECT_EQ(hot(), save->Index()) << "the first button that can be pressed";
+    back->SetEnabled(true);
+    // Through the application's loop, where the dialog keys are told apart.
+    auto press = [&](WPARAM Key) {
+        PostMessageA(bar->Handle(), WM_KEYDOWN, Key, 1);
+        Application->ProcessMessages();
+        return hot();
+    };
+    EXPECT_EQ(press(VK_RIGHT), back->Index()) << "round the end";
+    EXPECT_EQ(press(VK_LEFT), save->Index()) << "past the separator and the disabled button";
+    EXPECT_EQ(press(VK_DOWN), back->Index());
+    EXPECT_EQ(press(VK_UP), save->Index());
+    edit->SetFocus();
+    bar->SetFocus();
+    EXPECT_EQ(hot(), save->Index()) << "the mark kept while the focus was away";
+    press(VK_RETURN);
+    press(VK_RIGHT);
+    press(VK_SPACE);
+    EXPECT_TRUE(bar->Focused());
+    EXPECT_EQ(log, (std::vector<std::string>{"item", "back"}));
+}
+
 TEST_F(ToolBarTest, MenuItemBindingFollowsTheItem)
 {
     EXPECT_EQ(save->Caption(), "Сохранить");

@@ -439,6 +439,35 @@ TEST_F(FormsTest, AnActivatedFormFocusesItsActiveControlOrTheFirstThatCanTakeThe
     EXPECT_EQ(GetFocus(), empty->Handle());
 }
 
+// Closed, a real box gives the keys back to the window that had them: a control of the form, and
+// a window inside it that the form does not track (a combo box's edit, a page view's window).
+TEST_F(FormsTest, AMessageBoxGivesTheFocusBackToTheWindowThatHadIt)
+{
+    TForm* form = MakeForm();
+    TEdit* edits[2];
+    for (int i = 0; i < 2; ++i) {
+        edits[i] = Create<TEdit>(form);
+        edits[i]->SetParent(form);
+        edits[i]->SetTop(30 * i);
+    }
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    HWND native = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, 90, 100, 22, form->Handle(),
+                                  nullptr, nullptr, nullptr);
+    const AnsiString caption = "Box for focus test";
+    auto timer = MakeTimer(20, [&](TObject*) {
+        if (HWND box = FindWindowA("#32770", caption.c_str()))
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    for (HWND had : {edits[1]->Handle(), native}) {
+        SetFocus(had);
+        ASSERT_EQ(GetFocus(), had);
+        EXPECT_EQ(Application->MessageBox("?", caption, MB_OK), IDOK);
+        EXPECT_EQ(GetFocus(), had) << (had == native ? "the window the form does not track" : "the control");
+    }
+    DestroyWindow(native);
+}
+
 TEST_F(FormsTest, AnOwnedFormGivesTheActivationBackAndComesBackFromMinimised)
 {
     TForm* owner = MakeForm();
