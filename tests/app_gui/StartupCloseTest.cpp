@@ -332,15 +332,24 @@ TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
                                                 "  Избранная/35\nРазное/0\n Непрочитанная/36\n Мультик/38\n"
                                                 " Ссылка/39\nНовое/0\n");
     form->TreeView1->Items()->Add(nullptr, "Ещё");
+    form->TreeView1->FullExpand();
     FileSetAttr(tree, 0);
     {
+        // The folders are written closed: a write that fails and "Отмена" leave them open.
         testkit::FileSteps steps;
+        steps.FailAt(testkit::FileStep::Write, ERROR_DISK_FULL);
+        answers = {IDCANCEL};
+        form->Close();
+        EXPECT_NE(form->TrayIcon1, nullptr) << "the window stays";
+        EXPECT_EQ(form->TreeView1->Items()->Item(0)->ImageIndex(), 1) << "its folders open again";
+        EXPECT_TRUE(form->TreeView1->Items()->Item(0)->Expanded());
         steps.FailAt(testkit::FileStep::Write, ERROR_DISK_FULL);
         answers = {IDNO};
         form->Close();
     }
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, question(tree, "Недостаточно места на диске."));
+    EXPECT_EQ(boxes[1].text, boxes[0].text);
     EXPECT_EQ(form->TrayIcon1, nullptr);
     EXPECT_EQ(testkit::ReadFileBytes(tree), treeBytes);
     EXPECT_NE(testkit::ReadFileBytes(ini), iniBytes);
