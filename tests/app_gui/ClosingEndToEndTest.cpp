@@ -50,16 +50,17 @@ protected:
         ReleaseDC(main, dc);
         return c;
     }
-    // "Вид" > "Интерфейс", the skin below the one selected (the first when none is) previewed.
+    // "Вид" > "Интерфейс", the first skin of the list (Dusk) previewed.
     HWND Preview()
     {
-        const COLORREF shown = TitleColour();
         testkit::ChooseInMenuBar(main, 2, 5);
         HWND chooser = testkit::WaitForWindow(run.Id(), "TForm16");
         EXPECT_NE(chooser, nullptr);
         if (!chooser || !testkit::WaitUntil([&] { return GetForegroundWindow() == chooser; }))
             return nullptr;
-        Key(VK_DOWN);
+        // The main window's title as it is drawn behind the dialog.
+        const COLORREF shown = TitleColour();
+        Key(VK_HOME);
         EXPECT_TRUE(testkit::WaitUntil([&] { return TitleColour() != shown; })) << "previewed";
         return chooser;
     }
