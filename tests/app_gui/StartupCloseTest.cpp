@@ -505,7 +505,7 @@ TEST_F(StartupClose, TheTreePanelKeepsTheWidthTheSplitterWasDraggedTo)
     form->Free();
 }
 
-TEST_F(StartupClose, ExitClosesTheWindow)
+TEST_F(StartupClose, ExitAndTheApplicationsWindowCloseTheWindow)
 {
     TID_Vellorn* form = Start();
     form->Show();
@@ -513,6 +513,19 @@ TEST_F(StartupClose, ExitClosesTheWindow)
     EXPECT_FALSE(form->Visible());
     EXPECT_EQ(form->TrayIcon1, nullptr) << "freed at close";
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]"), std::string::npos);
+    EXPECT_TRUE(Session(form).CloseFinished);
+    form->Free();
+
+    // The application's window closed: the main window's close runs.
+    DeleteFile(dir / "FILES\\form.ini");
+    form = Start();
+    form->Show();
+    TCustomForm* mainForm = Application->MainForm();
+    Application->SetMainForm(form);
+    SendMessageA(Application->Handle(), WM_CLOSE, 0, 0);
+    Application->SetMainForm(mainForm);
+    EXPECT_EQ(form->TrayIcon1, nullptr);
+    EXPECT_TRUE(FileExists(dir / "FILES\\form.ini"));
     form->Free();
 }
 
