@@ -46,14 +46,43 @@ TForm16::~TForm16()
 void TForm16::FormShow(TObject*)
 {
     Accepted = false;
-    if (ID_Vellorn)
+    Cancelled = false;
+    if (ID_Vellorn) {
         ID_Vellorn->SkinStartIndex = sListBox1->GetItemIndex();
+        StartSkin = ID_Vellorn->sSkinManager1->SkinName();
+        StartActive = ID_Vellorn->sSkinManager1->Active() && !StartSkin.empty();
+    }
     // The list has the focus, not the button that closed the dialog last time.
     StartFresh(this, sListBox1);
 }
 
+bool TForm16::WantedLook(AnsiString& SkinName, bool& Active) const
+{
+    if (Cancelled) {
+        SkinName = StartSkin;
+        Active = StartActive;
+        return true;
+    }
+    const int i = sListBox1->GetItemIndex();
+    if (i == -1)
+        return false;
+    SkinName = sListBox1->Items()->Get(i);
+    Active = true;
+    return true;
+}
+
+void TForm16::Cancel()
+{
+    if (Accepted || !ID_Vellorn)
+        return;
+    sListBox1->SetItemIndex(ID_Vellorn->SkinStartIndex);
+    Cancelled = true;
+    ID_Vellorn->PendingSkin = true;
+}
+
 void TForm16::sListBox1Click(TObject*)
 {
+    Cancelled = false;
     if (ID_Vellorn && sListBox1->GetItemIndex() != -1) {
         ID_Vellorn->PendingSkin = true;
         // The preview is applied once the click is handled, not at the timer's next tick.
@@ -63,6 +92,7 @@ void TForm16::sListBox1Click(TObject*)
 
 void TForm16::sButton1Click(TObject*)
 {
+    Cancelled = false;
     const int i = sListBox1->GetItemIndex();
     if (i != -1) {
         TIniFile ini(archive::AppPath("FILES\\form.ini"));
@@ -76,10 +106,4 @@ void TForm16::sButton1Click(TObject*)
 
 void TForm16::sButton2Click(TObject*) { Close(); }
 
-void TForm16::FormClose(TObject*, TCloseAction&)
-{
-    if (Accepted || !ID_Vellorn)
-        return;
-    sListBox1->SetItemIndex(ID_Vellorn->SkinStartIndex);
-    ID_Vellorn->PendingSkin = true;
-}
+void TForm16::FormClose(TObject*, TCloseAction&) { Cancel(); }

@@ -59,12 +59,14 @@ public:
     // been typed with it.
     AnsiString PageFileName();
 
+    // Writes the author, the text's font and the window's size to FILES\Settings2.ini (its close,
+    // and the main window's close while it is open); a file that cannot be replaced is reported,
+    // and the editor goes on (its close is never stopped).
+    void WriteSettings();
+
 private:
     // The edit the "Правка" commands act on: the focused field, else the article text.
     TCustomEdit* EditingTarget();
-    // Writes the author, the text's font and the window's size to FILES\Settings2.ini; a file
-    // that cannot be replaced is reported, and the editor goes on (its close is never stopped).
-    void WriteSettings();
     TMenuItem* NewItem(TMenuItem* Parent, const char* Name, const AnsiString& Caption, TShortCut Key = 0);
 };
 

@@ -29,14 +29,17 @@ Integer ImageOfMarkCode(const AnsiString& Code)
 }
 
 // A changed link or Flash movie: the node its dialog was opened for takes the new title and value
-// with its key and note (unless it has gone, or another entry has the title).
-void UpdateEntry(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& Value)
+// with its key and note (unless it has gone, or another entry has the title). False when refused.
+bool UpdateEntry(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& Value)
 {
     TTreeNode* node = Session(Form).PropertiesNode;
-    if (!node || !TitleFree(*Form->TreeView1->Items(), Title, node, true, "Название уже существует") ||
+    if (!node)
+        return true;
+    if (!TitleFree(*Form->TreeView1->Items(), Title, node, true, "Название уже существует") ||
         !RetitleEntry(Form, node, Title, Value))
-        return;
+        return false;
     node->SetText(Title);
+    return true;
 }
 
 } // namespace
@@ -105,35 +108,41 @@ void TID_Vellorn::N72Click(TObject*)
     PendingAddArticle = true;
 }
 
-void TID_Vellorn::Timer1Timer(TObject*)
+bool CarryOutPendingEntries(TID_Vellorn* Form)
 {
     // Each flag is cleared before its work: a message box shown by the work runs a loop in which
-    // this timer ticks again.
-    if (PendingAddArticle) {
-        TreeView1->SetPopupMenu(PopupMenu1);
-        PendingAddArticle = false;
+    // the timer ticks again.
+    bool taken = true;
+    const auto added = [&](bool Added) {
+        if (Added)
+            ShowArticleCount(Form);
+        taken = taken && Added;
+    };
+    if (Form->PendingAddArticle) {
+        Form->TreeView1->SetPopupMenu(Form->PopupMenu1);
+        Form->PendingAddArticle = false;
         const Integer image = ImageOfMarkCode(Form2->Edit3->Text());
-        if (AddArticleNode(this, Form2->Edit1->Text(), archive::WorkingTreeFile(), Form2->Edit2->Text(), image))
-            ShowArticleCount(this);
+        added(AddArticleNode(Form, Form2->Edit1->Text(), archive::WorkingTreeFile(), Form2->Edit2->Text(), image));
     }
-    if (PendingAddFlash) {
-        PendingAddFlash = false;
-        if (AddEntryNode(this, Flash->Edit1->Text(), CurrentTreeFile, archive::SectionFlash, Flash->Edit2->Text(),
-                         niFlash, "Название уже существует"))
-            ShowArticleCount(this);
+    if (Form->PendingAddFlash) {
+        Form->PendingAddFlash = false;
+        added(AddEntryNode(Form, Flash->Edit1->Text(), Form->CurrentTreeFile, archive::SectionFlash,
+                           Flash->Edit2->Text(), niFlash, "Название уже существует"));
     }
-    if (PendingAddLink) {
-        PendingAddLink = false;
-        if (AddEntryNode(this, Form5->Edit1->Text(), CurrentTreeFile, archive::SectionUrl, Form5->Edit2->Text(),
-                         niLink, "Название уже существует"))
-            ShowArticleCount(this);
+    if (Form->PendingAddLink) {
+        Form->PendingAddLink = false;
+        added(AddEntryNode(Form, Form5->Edit1->Text(), Form->CurrentTreeFile, archive::SectionUrl,
+                           Form5->Edit2->Text(), niLink, "Название уже существует"));
     }
-    if (PendingUpdateFlash) {
-        PendingUpdateFlash = false;
-        UpdateEntry(this, FlashO->Edit1->Text(), FlashO->Edit2->Text());
+    if (Form->PendingUpdateFlash) {
+        Form->PendingUpdateFlash = false;
+        taken = UpdateEntry(Form, FlashO->Edit1->Text(), FlashO->Edit2->Text()) && taken;
     }
-    if (PendingUpdateLink) {
-        PendingUpdateLink = false;
-        UpdateEntry(this, Form12->Edit1->Text(), Form12->Edit2->Text());
+    if (Form->PendingUpdateLink) {
+        Form->PendingUpdateLink = false;
+        taken = UpdateEntry(Form, Form12->Edit1->Text(), Form12->Edit2->Text()) && taken;
     }
+    return taken;
 }
+
+void TID_Vellorn::Timer1Timer(TObject*) { CarryOutPendingEntries(this); }

@@ -2,6 +2,7 @@
 // events, as the form was designed.
 #include "Main.h"
 #include "MainBrowse.h"
+#include "MainSession.h"
 #include "MainTreeMap.h"
 
 #include <ole2.h>
@@ -689,6 +690,7 @@ void TID_Vellorn::BuildPanels()
     Button1->OnClick = Bind(this, &TID_Vellorn::Button3Click);
     Button2->OnClick = Bind(this, &TID_Vellorn::Button1Click);
     Button3->OnClick = Bind(this, &TID_Vellorn::Button2Click);
+    UsePanelKeys(this);
 
     // Hidden lists: search scratch, back and forward page history.
     for (auto [field, name] : {std::pair{&ListBox1, "ListBox1"}, std::pair{&ListBox2, "ListBox2"},

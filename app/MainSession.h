@@ -44,8 +44,11 @@ public:
     AnsiString MissingPage;
     // The address box's text when the latest navigation began.
     AnsiString AddressAtStart;
-    // The end of the session asked the close's questions already: its close asks them no more.
-    bool CloseAsked = false;
+    // The close is under way (its questions are open): another close waits for it.
+    bool Closing = false;
+    // The close has written everything the program keeps and the window is closing: the process
+    // may end without taking its windows apart.
+    bool CloseFinished = false;
     // The link or Flash movie whose properties dialog was opened: its update goes to this node
     // (null when the node has gone since).
     TTreeNode* PropertiesNode = nullptr;
@@ -63,6 +66,39 @@ public:
 
 // The session of a main window, made on first use.
 TMainSession& Session(TID_Vellorn* Form);
+
+// How the close runs: asking (the user's close, and the system asking whether the session may end,
+// where every question may keep the program open), or at the end of the session, which cannot be
+// stopped: nothing is asked, and what can be written is written.
+enum class TCloseMode { Asking, SessionEnd };
+// The program's close, the one routine every way to close goes through (MainClose.cpp), in order:
+// an in-place rename ended as a commit (its checks may refuse it), the entries the dialogs
+// confirmed added or changed, the page editor's question, the typed note's question, the
+// property panel's unapplied values asked about; once all are answered, a modal dialog still open
+// cancelled (the skin chooser shows again the skin it opened on), the settings the editor's own
+// close writes, then the files (the tree, form.ini, the address list), each one that cannot be written named with the
+// question whether to close without it. Answers whether it finished; a close that stops leaves
+// no state of its own behind.
+bool CloseProgram(TID_Vellorn* Form, TCloseMode Mode);
+// What must be done before the tree goes or changes under the user (the close, a tree loaded in
+// this window): an in-place rename ended as a commit (its checks may refuse it), the entries the
+// dialogs confirmed added or changed, the typed note's question, the property panel's unapplied
+// values asked about. False when the user stays or a check refused.
+bool FinishPendingEdits(TID_Vellorn* Form, TCloseMode Mode);
+
+// The entries the add and property dialogs confirmed, added or changed now (Timer1's work).
+// Answers whether all of them were taken (a title already there is refused with its message).
+bool CarryOutPendingEntries(TID_Vellorn* Form);
+// Shows the look the skin chooser asks for (Timer5's work): its selected skin, or after a cancel
+// the look shown when it opened, "no skin" included.
+void ShowWantedSkin(TID_Vellorn* Form);
+// Whether the property panel shows values typed and not applied to its article.
+bool PanelChanged(TID_Vellorn* Form);
+// Asks about the property panel's unapplied values: "Да" applies them (a refusal keeps the panel
+// and answers false), "Нет" drops them, "Отмена" answers false. True at once when there are none.
+bool KeepPanelEdits(TID_Vellorn* Form);
+// The property panel's keys: Enter applies, Esc cancels, in each of its fields and buttons.
+void UsePanelKeys(TID_Vellorn* Form);
 
 // Saved trees (MainTreeFiles.cpp). SaveTree writes the tree to Path (with FoldersClosed, every
 // folder written closed, as the close writes it) and copies the working map to the map of Path's
@@ -94,10 +130,13 @@ void UseOwnWorkingCopy(TID_Vellorn* Form);
 // The tree's name as titles show it: TreeName, followed by the name of the copy's tree file in
 // brackets while the instance works on a copy of the working tree.
 AnsiString ShownTreeName(TID_Vellorn* Form);
+// The items of a list, in order.
+std::vector<AnsiString> ItemsOf(const TStrings& Items);
 // "Количество статей: " + the count of entries in status panel 1.
 void ShowArticleCount(TID_Vellorn* Form);
-// An article becomes PanelNode and its title, file and mark fill the property panel; other
-// nodes leave the panel as it is.
+// An article becomes PanelNode and its title, file and mark fill the property panel (asked first
+// when the panel holds unapplied values of another article: "Отмена" keeps them); other nodes
+// leave the panel as it is.
 void ShowInPanel(TID_Vellorn* Form, TTreeNode* Node);
 // Places Dialog at the centre of Owner (halves truncated toward zero).
 void CentreOn(TCustomForm* Dialog, const TCustomForm* Owner);

@@ -1,6 +1,6 @@
 // The skin chooser's side in the main window, and the view toggles of the "Вид" menu.
 #include "Form16.h"
-#include "Main.h"
+#include "MainSession.h"
 
 void TID_Vellorn::N5Click(TObject*)
 {
@@ -16,6 +16,35 @@ void TID_Vellorn::N5Click(TObject*)
     Form16->ShowModal();
 }
 
+void ShowWantedSkin(TID_Vellorn* Form)
+{
+    AnsiString name;
+    bool active = false;
+    if (Form->ApplyingSkin || !Form16 || !Form16->WantedLook(name, active))
+        return;
+    TsSkinManager* manager = Form->sSkinManager1;
+    Form->ApplyingSkin = true;
+    try {
+        if (!active || name.empty()) {
+            // No skin: the system's look, the manager keeping the name it had.
+            if (manager->Active())
+                manager->SetActive(false);
+            manager->SetSkinName(name);
+        } else if (!manager->Active()) {
+            // A manager switched off (no skin, or one that was missing) takes the name and loads
+            // it when switched on again.
+            manager->SetSkinName(name);
+            manager->SetActive(true);
+        } else if (manager->SkinName() != name) {
+            manager->SetSkinName(name);
+        }
+    } catch (...) {
+        Form->ApplyingSkin = false;
+        throw;
+    }
+    Form->ApplyingSkin = false;
+}
+
 void TID_Vellorn::Timer5Timer(TObject*)
 {
     if (ApplyingSkin)
@@ -23,25 +52,7 @@ void TID_Vellorn::Timer5Timer(TObject*)
     if (PendingSkin) {
         // Cleared first: a skin that fails shows its box once, not at every tick behind it.
         PendingSkin = false;
-        const int i = Form16 ? Form16->sListBox1->GetItemIndex() : -1;
-        if (i != -1) {
-            ApplyingSkin = true;
-            try {
-                const AnsiString name = Form16->sListBox1->Items()->Get(i);
-                if (sSkinManager1->Active()) {
-                    sSkinManager1->SetSkinName(name);
-                } else {
-                    // A manager switched off by a skin that was missing takes the name and
-                    // loads it when switched on again.
-                    sSkinManager1->SetSkinName(name);
-                    sSkinManager1->SetActive(true);
-                }
-            } catch (...) {
-                ApplyingSkin = false;
-                throw;
-            }
-            ApplyingSkin = false;
-        }
+        ShowWantedSkin(this);
     }
     N90->SetChecked(Panel2->Visible());
     N87->SetChecked(ToolBar1->Visible());

@@ -1,5 +1,5 @@
-// The main window's life cycle: creation (settings, the tree, geometry, skin, start page, address
-// list), the first show with the splash, the close that writes everything back, and "Выход".
+// The main window's start: creation (settings, the tree, geometry, skin, start page, address list)
+// and the first show with the splash. The close is in MainClose.cpp.
 #include "MainSession.h"
 
 #include <algorithm>
@@ -27,6 +27,8 @@ void Step(TObject* Sender, F&& Action)
     }
 }
 
+} // namespace
+
 std::vector<AnsiString> ItemsOf(const TStrings& Items)
 {
     std::vector<AnsiString> out;
@@ -34,8 +36,6 @@ std::vector<AnsiString> ItemsOf(const TStrings& Items)
         out.push_back(Items[i]);
     return out;
 }
-
-} // namespace
 
 TMainSession& Session(TID_Vellorn* Form)
 {
@@ -216,145 +216,6 @@ void TID_Vellorn::FormShow(TObject*)
                                     "\".\nОткрыть это дерево потом можно командой «Файл» — «Загрузить дерево».",
                                 Application->Title(), MB_OK | MB_ICONINFORMATION);
 }
-
-namespace {
-
-// Writes the tree file at close, folders closed. A file that cannot be replaced is named with the
-// reason, and the user chooses: another file ("Сохранить дерево": the tree with its map and notes,
-// which the next start then opens), the close without the tree, or staying. Answers whether the
-// close goes on.
-bool SaveTreeAtClose(TID_Vellorn* Form)
-{
-    TMainSession& s = Session(Form);
-    if (s.TreePath.empty())
-        return true;
-    AnsiString path = s.TreePath, reason;
-    if (archive::TryReplaceOwnFile(
-            path,
-            [&] {
-                if (s.StartupLoadFailed) {
-                    // The file that could not be read (or the working tree that the named one did
-                    // not replace) is never overwritten: it stays beside under a name that says so.
-                    treefile::KeepAside(path, s.KeepAsideSuffix);
-                    s.StartupLoadFailed = false;
-                }
-                treefile::WriteClosedTreeFile(path, *Form->TreeView1, IsFolder);
-            },
-            reason)) {
-        s.SavedTreeFile.clear();
-        return true;
-    }
-    for (;;) {
-        const int answer = Application->MessageBox(
-            TreeSaveFailure(path, reason) +
-                "\n\nСохранить дерево в другой файл?\n«Да» — выбрать файл, «Нет» — закрыть программу без "
-                "сохранения дерева, «Отмена» — вернуться в программу.",
-            "Внимание!!!", MB_YESNOCANCEL | MB_ICONWARNING);
-        if (answer == IDNO)
-            return true;
-        if (answer != IDYES)
-            return false;
-        Form->SaveDialog2->InitialDir = archive::AppPath("FILES\\tree\\");
-        if (!Form->SaveDialog2->Execute())
-            continue;
-        path = Form->SaveDialog2->FileName;
-        if (ExtractFileExt(path).empty())
-            path += ".vlt";
-        if (archive::TryReplaceOwnFile(path, [&] { SaveTreeAs(Form, path, true); }, reason)) {
-            s.SavedTreeFile = ExpandFileName(path);
-            return true;
-        }
-    }
-}
-
-// Replaces a settings file at close; a failure is named with its reason, and the user closes
-// without the file or stays. Answers whether the close goes on.
-bool SaveAtClose(const AnsiString& Path, const std::function<void()>& Write)
-{
-    AnsiString reason;
-    return archive::TryReplaceOwnFile(Path, Write, reason) ||
-           Application->MessageBox("Не удалось сохранить файл \"" + Path + "\": " + reason +
-                                       "\n\nЗакрыть программу без сохранения этого файла?",
-                                   "Внимание!!!", MB_YESNO | MB_ICONWARNING) == IDYES;
-}
-
-} // namespace
-
-void TID_Vellorn::FormCloseQuery(TObject*, bool& CanClose)
-{
-    // Nothing typed goes without a question: the page editor's unsaved text (its own question),
-    // then a note typed and not saved.
-    if (Session(this).CloseAsked)
-        return;
-    CanClose = !(Form8 && Form8->Visible() && !Form8->CloseQuery()) && KeepTypedNote(this);
-}
-
-void TID_Vellorn::WndProc(TMessage& Message)
-{
-    switch (Message.Msg) {
-    case WM_QUERYENDSESSION:
-        Message.Result = CloseQuery() ? 1 : 0;
-        return;
-    case WM_ENDSESSION:
-        if (Message.WParam) {
-            Session(this).CloseAsked = true;
-            Close();
-        }
-        Message.Result = 0;
-        return;
-    default:
-        inherited::WndProc(Message);
-    }
-}
-
-void TID_Vellorn::FormClose(TObject*, TCloseAction& Action)
-{
-    // The tree and its window stay as they are: the file is written from the nodes, and the
-    // process ends without taking the window apart item by item. A close the user stops leaves
-    // everything as it was.
-    TMainSession& s = Session(this);
-    ArticleCount = treefile::CountImage(*TreeView1->Items(), 2);
-    if (!SaveTreeAtClose(this)) {
-        Action = caNone;
-        return;
-    }
-
-    settings::TFormCloseSettings v;
-    v.NameTree = TreeName;
-    const TRect bounds = NormalBounds(this);
-    v.Width = bounds.right - bounds.left;
-    v.Height = bounds.bottom - bounds.top;
-    v.Top = bounds.top;
-    v.Left = bounds.left;
-    v.Skin = sSkinManager1->SkinName();
-    v.VisibleTool1 = ToolBar1->Visible();
-    v.VisibleTool2 = ToolBar2->Visible();
-    v.VisibleTree = Panel2->Visible();
-    v.PanelWidth = TreePanelWidth;
-    v.NewArticleCount = ArticleCount;
-    // The tree saved elsewhere because the working tree could not be written is the one the user's
-    // changes are in: form.ini names it, and the next start opens it.
-    v.SavedTreeFile = s.SavedTreeFile;
-    if (!s.SavedTreeFile.empty())
-        v.NameTree = archive::TreeNameFromPath(s.SavedTreeFile);
-    v.WithTreeKeys = s.OwnsWorkingTree;
-    if (!SaveAtClose(archive::AppPath("FILES\\form.ini"), [&] { settings::WriteFormSettings(v); })) {
-        Action = caNone;
-        return;
-    }
-
-    // The address list is written only when it was read at start or has changed since, so a
-    // failed start never empties it.
-    if ((s.AddressListLoaded || ItemsOf(*ComboBox1->Items()) != s.LoadedAddresses) &&
-        !SaveAtClose(archive::AppPath("FILES\\list"), [&] { WriteAddressList(this); })) {
-        Action = caNone;
-        return;
-    }
-
-    FreeAndNil(TrayIcon1);
-}
-
-void TID_Vellorn::N6Click(TObject*) { Close(); }
 
 // The tree panel's width follows the splitter, so that the close keeps what the user set.
 void TID_Vellorn::Splitter1CanResize(TObject*, int& NewSize, bool&) { TreePanelWidth = NewSize; }

@@ -253,6 +253,9 @@ void TID_Vellorn::N13Click(TObject*)
     if (Application->Title() == name + " -Vellorn") {
         Inform("Запускаемое дерево является текущим");
     } else {
+        // What the user typed or confirmed belongs to the tree shown now.
+        if (!FinishPendingEdits(this, TCloseMode::Asking))
+            return;
         // The working tree is replaced only when the user agrees, after saving it if asked to.
         switch (Application->MessageBox("Загружаемое дерево заменит текущее.\nСохранить текущее дерево перед "
                                         "загрузкой?\n«Да» — сохранить в файл, «Нет» — загрузить без сохранения, "

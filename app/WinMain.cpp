@@ -5,7 +5,7 @@
 #include <ole2.h>
 
 #include "Forms.h"
-#include "Main.h"
+#include "MainSession.h"
 #include "sDialogs.h"
 
 #include "Form12.h"
@@ -145,10 +145,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         Exception exception("");
         ShowFatal(exception);
     }
-    // The main window's close has written everything the program keeps. The process ends here
-    // rather than taking every window apart: the tree's window would give back its items one at
-    // a time (a second for a hundred thousand). What the program put on the clipboard through OLE
-    // (a shell "Copy" in the open form) is rendered first, so that it outlives the process.
+    // Only when the main window's close has written everything the program keeps does the process
+    // end here rather than take every window apart: the tree's window would give back its items
+    // one at a time (a second for a hundred thousand). What the program put on the clipboard
+    // through OLE (a shell "Copy" in the open form) is rendered first, so that it outlives the
+    // process. Any other end (a start that failed, a quit from elsewhere) returns normally.
+    if (!ID_Vellorn || !Session(ID_Vellorn).CloseFinished)
+        return 0;
     OleFlushClipboard();
     ExitProcess(0);
 }

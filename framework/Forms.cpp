@@ -134,7 +134,11 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM
         }
     }
     if (self && msg == WM_CLOSE) {
-        self->Terminate();
+        // Closing the application's window closes the main window, through its own close.
+        if (TCustomForm* main = self->MainForm())
+            main->Close();
+        else
+            self->Terminate();
         return 0;
     }
     return DefWindowProcA(hwnd, msg, wp, lp);

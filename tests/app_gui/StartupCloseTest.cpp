@@ -332,15 +332,24 @@ TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
                                                 "  Избранная/35\nРазное/0\n Непрочитанная/36\n Мультик/38\n"
                                                 " Ссылка/39\nНовое/0\n");
     form->TreeView1->Items()->Add(nullptr, "Ещё");
+    form->TreeView1->FullExpand();
     FileSetAttr(tree, 0);
     {
+        // The folders are written closed: a write that fails and "Отмена" leave them open.
         testkit::FileSteps steps;
+        steps.FailAt(testkit::FileStep::Write, ERROR_DISK_FULL);
+        answers = {IDCANCEL};
+        form->Close();
+        EXPECT_NE(form->TrayIcon1, nullptr) << "the window stays";
+        EXPECT_EQ(form->TreeView1->Items()->Item(0)->ImageIndex(), 1) << "its folders open again";
+        EXPECT_TRUE(form->TreeView1->Items()->Item(0)->Expanded());
         steps.FailAt(testkit::FileStep::Write, ERROR_DISK_FULL);
         answers = {IDNO};
         form->Close();
     }
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, question(tree, "Недостаточно места на диске."));
+    EXPECT_EQ(boxes[1].text, boxes[0].text);
     EXPECT_EQ(form->TrayIcon1, nullptr);
     EXPECT_EQ(testkit::ReadFileBytes(tree), treeBytes);
     EXPECT_NE(testkit::ReadFileBytes(ini), iniBytes);
@@ -373,6 +382,47 @@ TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
     EXPECT_EQ(form->TrayIcon1, nullptr);
     FileSetAttr(ini, faHidden);
     EXPECT_EQ(testkit::ReadFileBytes(ini), iniBytes);
+    form->Free();
+}
+
+// A typed note the close cannot write gets the close's question in the program's words: "Нет"
+// stays with the note typed, "Да" closes without it; the file is never touched.
+TEST_F(StartupClose, ATypedNoteThatCannotBeWrittenAtCloseLetsTheUserChoose)
+{
+    const AnsiString note = dir / "FILES\\text\\Прочитанная_VLN.txt";
+    ForceDirectories(dir / "FILES\\text");
+    testkit::WriteFileBytes(note, "old");
+    FileSetAttr(note, faReadOnly);
+    std::vector<int> answers;
+    Application->MessageBoxFunc = [&](HWND o, const AnsiString& t, const AnsiString& c, UINT f) {
+        boxes.push_back({o, t, c, f});
+        const int answer = answers.empty() ? IDCANCEL : answers.front();
+        if (!answers.empty())
+            answers.erase(answers.begin());
+        return answer;
+    };
+    TID_Vellorn* form = Start();
+    form->Show();
+    form->OpenedTitle = "Прочитанная";
+    form->Memo1->Lines()->SetText("typed");
+    form->Memo1->SetModified(true);
+
+    answers = {IDYES, IDNO};
+    form->Close();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "Примечание не сохранено.\nСохранить его?");
+    EXPECT_EQ(boxes[1].text, "Не удалось сохранить файл \"" + note + "\": Файл доступен только для чтения.\n\n"
+                             "Закрыть программу без сохранения этого файла?");
+    EXPECT_EQ(boxes[1].flags, UINT(MB_YESNO | MB_ICONWARNING));
+    EXPECT_NE(form->TrayIcon1, nullptr) << "the window stays";
+    EXPECT_TRUE(form->Memo1->Modified());
+
+    answers = {IDYES, IDYES};
+    form->Close();
+    EXPECT_EQ(boxes.size(), 4u);
+    EXPECT_EQ(form->TrayIcon1, nullptr) << "closed";
+    FileSetAttr(note, 0);
+    EXPECT_EQ(testkit::ReadFileBytes(note), "old");
     form->Free();
 }
 
@@ -464,7 +514,7 @@ TEST_F(StartupClose, TheTreePanelKeepsTheWidthTheSplitterWasDraggedTo)
     form->Free();
 }
 
-TEST_F(StartupClose, ExitClosesTheWindow)
+TEST_F(StartupClose, ExitAndTheApplicationsWindowCloseTheWindow)
 {
     TID_Vellorn* form = Start();
     form->Show();
@@ -472,6 +522,19 @@ TEST_F(StartupClose, ExitClosesTheWindow)
     EXPECT_FALSE(form->Visible());
     EXPECT_EQ(form->TrayIcon1, nullptr) << "freed at close";
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]"), std::string::npos);
+    EXPECT_TRUE(Session(form).CloseFinished);
+    form->Free();
+
+    // The application's window closed: the main window's close runs.
+    DeleteFile(dir / "FILES\\form.ini");
+    form = Start();
+    form->Show();
+    TCustomForm* mainForm = Application->MainForm();
+    Application->SetMainForm(form);
+    SendMessageA(Application->Handle(), WM_CLOSE, 0, 0);
+    Application->SetMainForm(mainForm);
+    EXPECT_EQ(form->TrayIcon1, nullptr);
+    EXPECT_TRUE(FileExists(dir / "FILES\\form.ini"));
     form->Free();
 }
 
