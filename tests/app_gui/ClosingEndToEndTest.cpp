@@ -37,8 +37,9 @@ protected:
     // A real click on the item; the tree then has it selected.
     void Select(const std::string& Title)
     {
-        Click(Title);
-        ASSERT_TRUE(testkit::WaitUntil([&] { return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == LPARAM(Item(Title)); }));
+        const POINT p = At(Title);
+        Front();
+        ASSERT_TRUE(testkit::ClickUntil(p, [&] { return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == LPARAM(Item(Title)); }));
     }
     // A box of the program ("Внимание!!!") answered with Button.
     void Answer(const std::string& Button) { EditEndToEnd::Answer(run.Id(), "Внимание!!!", Button); }

@@ -418,9 +418,7 @@ TEST_P(LooksEndToEnd, TheSearchLeavesTheKeysToItsResultsAndAltDownOpensTheAddres
     HWND address = FindWindowExA(combos[0], nullptr, "Edit", nullptr);
     RECT r;
     GetWindowRect(address, &r);
-    testkit::SendMouse(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, MOUSEEVENTF_LEFTDOWN);
-    testkit::SendMouse(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, MOUSEEVENTF_LEFTUP);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return Focus() == address; }));
+    ASSERT_TRUE(testkit::ClickUntil(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, [&] { return Focus() == address; }));
     keybd_event(VK_MENU, 0, 0, 0);
     keybd_event(VK_DOWN, 0, 0, 0);
     keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
@@ -767,9 +765,7 @@ protected:
     {
         const POINT p = At(title);
         Front();
-        testkit::SendMouse(p, MOUSEEVENTF_LEFTDOWN);
-        testkit::SendMouse(p, MOUSEEVENTF_LEFTUP);
-        ASSERT_TRUE(testkit::WaitUntil([&] {
+        ASSERT_TRUE(testkit::ClickUntil(p, [&] {
             return SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) == reinterpret_cast<LPARAM>(Item(title));
         })) << title;
     }

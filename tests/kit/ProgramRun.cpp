@@ -108,6 +108,17 @@ void SendMouse(POINT At, DWORD Buttons)
     SendInput(1, &in, sizeof in);
 }
 
+bool ClickUntil(POINT At, const std::function<bool()>& Done, int Tries)
+{
+    for (int i = 0; i < Tries; ++i) {
+        SendMouse(At, MOUSEEVENTF_LEFTDOWN);
+        SendMouse(At, MOUSEEVENTF_LEFTUP);
+        if (WaitUntil(Done))
+            return true;
+    }
+    return false;
+}
+
 void ChooseInMenuBar(HWND Wnd, int Top, int Item)
 {
     PostMessageA(Wnd, WM_SYSCOMMAND, SC_KEYMENU, 0);

@@ -50,6 +50,11 @@ void ClickIn(HWND Wnd, const RECT& R, bool Twice = false);
 // from an earlier move cannot put it elsewhere.
 void SendMouse(POINT At, DWORD Buttons = 0);
 
+// A real left click at a screen point, until Done holds: on a busy display a click now and then
+// never reaches the window, so it is sent again (at most Tries times) when Done has not come
+// within 10 s of it. Answers whether Done came.
+bool ClickUntil(POINT At, const std::function<bool()>& Done, int Tries = 3);
+
 // Chooses an item of a window's menu bar with the keyboard, as F10 and the arrows do: the menu at
 // Top (counted from the first), then its item at Item (separators not counted).
 void ChooseInMenuBar(HWND Wnd, int Top, int Item);
