@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "DriveSeams.h"
+#include "FileCtrl.h"
 #include "Forms.h"
 #include "ShellSeams.h"
 #include "sDialogs.h"
@@ -64,7 +65,7 @@ INT_PTR ExecuteFile(const AnsiString& Operation, const AnsiString& FileName, con
 {
     const INT_PTR result = Shell().Execute(Application->Handle(), Operation, FileName, Params, DefaultDir, ShowCmd);
     if (result < 33)
-        sMessageDlg("ERROR - Can't " + Operation + " file  " + FileName, mtError, TMsgDlgButtons{mbOK}, 0);
+        sMessageDlg(Format(sDialogs::OpenFormTexts.CannotOpen, {FileName}), mtError, TMsgDlgButtons{mbOK}, 0);
     return result;
 }
 
@@ -149,22 +150,14 @@ bool StrContains(const AnsiString& Str1, const AnsiString& Str2)
     return Str2.find_first_of(Str1) != AnsiString::npos;
 }
 
-bool BrowseForDir(HWND Handle, AnsiString& Dir)
+bool BrowseForDir(HWND, AnsiString& Dir)
 {
-    char name[MAX_PATH] = {};
-    BROWSEINFOA info{};
-    info.hwndOwner = Handle;
-    info.pszDisplayName = name;
-    info.lpszTitle = "Please specify a directory";
-    LPITEMIDLIST list = SHBrowseForFolderA(&info);
-    if (!list)
+    // The framework's chooser hands on the path that reaches the chosen folder, or refuses it.
+    AnsiString chosen;
+    if (!SelectDirectory(sDialogs::OpenFormTexts.BrowseTitle, "", chosen))
         return false;
-    char path[MAX_PATH] = {};
-    const bool found = SHGetPathFromIDListA(list, path);
-    CoTaskMemFree(list);
-    if (found)
-        Dir = AddSlash(path);
-    return found;
+    Dir = AddSlash(chosen);
+    return true;
 }
 
 int numpos(char C, const AnsiString& S, int N)
@@ -192,16 +185,15 @@ bool DiskinDrive(char Drive, bool ShowMsg)
 {
     const char letter = Drive >= 'a' && Drive <= 'z' ? static_cast<char>(Drive - 'a' + 'A') : Drive;
     if (letter < 'A' || letter > 'Z') {
-        sMessageDlg("Not a valid Drive ID", mtError, TMsgDlgButtons{mbOK}, 0);
+        sMessageDlg(sDialogs::OpenFormTexts.InvalidDrive, mtError, TMsgDlgButtons{mbOK}, 0);
         return false;
     }
     if (GetDiskSize(AnsiString(1, letter)) != -1)
         return true;
     if (ShowMsg) {
         SysUtils::Beep();
-        sMessageDlg("There is no disk in Drive " + AnsiString(1, letter) + "\ror Drive " + AnsiString(1, letter) +
-                        ": is not ready",
-                    mtWarning, TMsgDlgButtons{mbOK}, 0);
+        const AnsiString drive(1, letter);
+        sMessageDlg(Format(sDialogs::OpenFormTexts.NoDisk, {drive, drive}), mtWarning, TMsgDlgButtons{mbOK}, 0);
     }
     return false;
 }
@@ -261,7 +253,7 @@ bool FileDirExist(const AnsiString& Name)
     if (h == INVALID_HANDLE_VALUE)
         return false;
     FindClose(h);
-    sMessageDlg("\"" + ExtractFileName(name) + "\" is already exists !", mtError, TMsgDlgButtons{mbOK}, 0);
+    sMessageDlg(Format(sDialogs::OpenFormTexts.NameTaken, {ExtractFileName(name)}), mtError, TMsgDlgButtons{mbOK}, 0);
     return true;
 }
 
