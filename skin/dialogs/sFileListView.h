@@ -79,7 +79,8 @@ AnsiString ConvertSize(Int64 FSize, const AnsiString& FType);
 AnsiString DriveTypeName(UINT Type);
 // A special folder of the user (CSIDL_SENDTO...), through the replaceable special folders.
 bool GetSpecialFolderPath(HWND Handle, int CSIDL, AnsiString& Path);
-// The target of a shell link; false when it cannot be read or resolved.
+// The path that reaches the target of a shell link (see ChosenPath); false when it cannot be read
+// or resolved, or no path reaches the target.
 bool ResolveShortcut(HWND Handle, const AnsiString& LinkFile, AnsiString& Target);
 
 // --- The pop-up menu ----------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include "FileCtrl.h"
 #include "Forms.h"
 #include "ShellSeams.h"
+#include "SysUtilsFilesNames.h"
 #include "sDialogs.h"
 
 namespace {
@@ -281,23 +282,29 @@ bool GetSpecialFolderPath(HWND Handle, int CSIDL, AnsiString& Path) { return Get
 
 bool ResolveShortcut(HWND, const AnsiString& LinkFile, AnsiString& Target)
 {
-    TComRelease<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    // The target read wide, so that it is handed on by the path that reaches that very entry.
+    TComRelease<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&link.Ptr))))
         return false;
     TComRelease<IPersistFile> file;
     if (FAILED(link.Ptr->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.Ptr))))
         return false;
-    const int length = MultiByteToWideChar(CP_ACP, 0, LinkFile.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, LinkFile.c_str(), -1, wide.data(), length);
-    if (FAILED(file.Ptr->Load(wide.c_str(), STGM_READ)))
+    if (FAILED(file.Ptr->Load(AnsiToWide(LinkFile).c_str(), STGM_READ)))
         return false;
     if (FAILED(link.Ptr->Resolve(Application->Handle(), SLR_ANY_MATCH)))
         return false;
-    char path[MAX_PATH] = {};
-    if (FAILED(link.Ptr->GetPath(path, MAX_PATH, nullptr, 0)))
+    // By the link's item, which keeps the target's own name where a path stored in the code page
+    // may not; by its path when it has no item of the disk.
+    wchar_t path[MAX_PATH] = {};
+    LPITEMIDLIST item = nullptr;
+    const bool byItem = SUCCEEDED(link.Ptr->GetIDList(&item)) && item && SHGetPathFromIDListW(item, path) && path[0];
+    CoTaskMemFree(item);
+    if (!byItem && FAILED(link.Ptr->GetPath(path, MAX_PATH, nullptr, 0)))
         return false;
-    Target = path;
+    const AnsiString reached = ChosenPath(path);
+    if (reached.empty())
+        return false;
+    Target = reached;
     return true;
 }

@@ -11,6 +11,7 @@
 #include "ShellObjects.h"
 #include "ShellSeams.h"
 #include "TestKit.h"
+#include "WideNames.h"
 #include "sDialogs.h"
 #include "sFileListView.h"
 
@@ -190,11 +191,14 @@ TEST_F(FileUtilities, ExistingNamesAreReportedAndShortcutsResolved)
     EXPECT_EQ(Boxes(), (std::vector<std::string>{"\"x.txt\" уже существует",
                                                  "\"" + ExtractFileName(DelSlash(dir.Path())) + "\" уже существует"}));
 
+    // A shortcut to "\uff41.txt" (which the code page spells as "a.txt") leads to that very file.
+    testkit::MakeWide(dir.Path(), L"a.txt", "plain");
+    testkit::MakeWide(dir.Path(), L"\uff41.txt", "wide a");
     CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW* link = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                            reinterpret_cast<void**>(&link))));
-    link->SetPath((dir / "x.txt").c_str());
+    link->SetPath((AnsiToWide(dir.Path()) + L"\uff41.txt").c_str());
     IPersistFile* file = nullptr;
     link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     const std::string lnk = dir / "x.lnk";
@@ -203,7 +207,7 @@ TEST_F(FileUtilities, ExistingNamesAreReportedAndShortcutsResolved)
     link->Release();
     AnsiString target;
     EXPECT_TRUE(ResolveShortcut(nullptr, lnk, target));
-    EXPECT_TRUE(AnsiSameText(target, dir / "x.txt")) << target;
+    EXPECT_EQ(testkit::ReadFileBytes(target), "wide a") << target;
     EXPECT_FALSE(ResolveShortcut(nullptr, dir / "x.txt", target));
     CoUninitialize();
 }
