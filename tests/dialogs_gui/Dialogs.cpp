@@ -9,6 +9,7 @@
 #include "TestKit.h"
 #include "WideNames.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -606,11 +607,23 @@ TEST(RealFileDialogs, AChosenLookAlikeFolderIsHandedOnAsThePathThatReachesIt)
     testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\in.txt", "wide");
     const std::wstring wide = AnsiToWide(dir / "") + L"\uff53\uff55\uff42";
     AnsiString chosen = dir.Path();
+    // The folder is selected by its path, and OK pressed once the chooser's tree shows it selected.
     TModalDriver driver([&] {
         HWND box = FindSystemDialog();
-        if (!box)
+        HWND tree = box ? FindWindowExA(box, nullptr, "SysTreeView32", nullptr) : nullptr;
+        if (!tree)
             return false;
-        SendMessageW(box, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+        wchar_t text[64] = {};
+        TVITEMW item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        item.pszText = text;
+        item.cchTextMax = 64;
+        if (!item.hItem || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ||
+            std::wstring(text) != L"\uff53\uff55\uff42") {
+            SendMessageW(box, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+            return false;
+        }
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         return true;
     });
