@@ -1,8 +1,10 @@
 #include "Dialogs.h"
 
 #include "Forms.h"
+#include "SysUtilsFilesNames.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <exception>
 
 namespace {
@@ -609,24 +611,38 @@ const std::pair<TOpenOption, DWORD> kOpenFlags[] = {
 };
 
 // "Text|*.txt|All|*.*" as the system wants it: parts separated and ended by NULs.
-std::string SystemFilter(const AnsiString& filter)
+std::wstring SystemFilter(const AnsiString& filter)
 {
     if (filter.empty())
         return {};
-    std::string s = filter;
-    for (char& c : s)
-        if (c == '|')
-            c = '\0';
-    s.push_back('\0');
-    s.push_back('\0');
+    std::wstring s = AnsiToWide(filter);
+    for (wchar_t& c : s)
+        if (c == L'|')
+            c = L'\0';
+    s.push_back(L'\0');
+    s.push_back(L'\0');
     return s;
 }
 
-AnsiString JoinPath(const AnsiString& dir, const AnsiString& name)
+std::wstring JoinPath(const std::wstring& dir, const std::wstring& name)
 {
-    if (dir.empty() || dir.back() == '\\')
+    if (dir.empty() || dir.back() == L'\\')
         return dir + name;
-    return dir + "\\" + name;
+    return dir + L"\\" + name;
+}
+
+// The entries a file dialog's buffer names: the path, or with several files the folder and then
+// each name, separated by NULs.
+std::vector<std::wstring> ChosenEntries(const wchar_t* p, bool multi)
+{
+    const std::wstring first = p;
+    p += first.size() + 1;
+    if (!multi || !*p)
+        return {first};
+    std::vector<std::wstring> entries;
+    for (; *p; p += std::wcslen(p) + 1)
+        entries.push_back(JoinPath(first, p));
+    return entries;
 }
 
 } // namespace
@@ -634,34 +650,58 @@ AnsiString JoinPath(const AnsiString& dir, const AnsiString& name)
 TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFiles(std::make_unique<TStringList>()) {}
 TOpenDialog::~TOpenDialog() = default;
 
+void ShowUnreachableChoice(const std::wstring& Path)
+{
+    const AnsiString text = UnreachableChoiceText(Path);
+    if (Application)
+        Application->MessageBox(text, Application->Title(), MB_OK | MB_ICONERROR);
+    else
+        PromptService().MessageBox(text, ApplicationTitle(), MB_OK | MB_ICONERROR);
+}
+
 bool TOpenDialog::RunFileDialog(bool save)
 {
-    // Room for many names when several files may be chosen.
-    std::vector<char> buffer(Options.Contains(ofAllowMultiSelect) ? 0x10000 : MAX_PATH * 4, '\0');
-    FileName.copy(buffer.data(), std::min(FileName.size(), buffer.size() - 2));
-    std::string filter = SystemFilter(Filter);
+    // Wide, so that a name the code page cannot spell comes back as itself and is handed on by
+    // the path that reaches that very entry.
+    const bool multi = Options.Contains(ofAllowMultiSelect);
+    std::vector<wchar_t> buffer(multi ? 0x10000 : MAX_PATH * 4, L'\0');
+    const std::wstring start = AnsiToWide(FileName);
+    std::copy_n(start.begin(), std::min(start.size(), buffer.size() - 2), buffer.begin());
+    const std::wstring filter = SystemFilter(Filter);
     AnsiString defExt = DefaultExt;
     if (!defExt.empty() && defExt.front() == '.')
         defExt.erase(0, 1);
+    const std::wstring initialDir = AnsiToWide(InitialDir), title = AnsiToWide(Title), ext = AnsiToWide(defExt);
 
-    OPENFILENAMEA ofn{};
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = GetActiveWindow();
     ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(std::max(FilterIndex, 0));
     ofn.lpstrFile = buffer.data();
     ofn.nMaxFile = static_cast<DWORD>(buffer.size());
-    ofn.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
-    ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
-    ofn.lpstrDefExt = defExt.empty() ? nullptr : defExt.c_str();
+    ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
+    ofn.lpstrDefExt = ext.empty() ? nullptr : ext.c_str();
     ofn.Flags = OFN_EXPLORER;
     for (auto [option, flag] : kOpenFlags)
         if (Options.Contains(option))
             ofn.Flags |= flag;
 
-    BOOL ok = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+    BOOL ok = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
     if (!ok)
         return false;
+
+    // Every chosen entry by the path that reaches it; a choice with one that none reaches is
+    // refused as a whole.
+    std::vector<AnsiString> paths;
+    for (const std::wstring& entry : ChosenEntries(buffer.data(), multi)) {
+        paths.push_back(ChosenPath(entry));
+        if (paths.back().empty()) {
+            ShowUnreachableChoice(entry);
+            return false;
+        }
+    }
 
     Options.Exclude(ofReadOnly).Exclude(ofExtensionDifferent);
     if (ofn.Flags & OFN_READONLY)
@@ -669,21 +709,9 @@ bool TOpenDialog::RunFileDialog(bool save)
     if (ofn.Flags & OFN_EXTENSIONDIFFERENT)
         Options.Include(ofExtensionDifferent);
     FilterIndex = static_cast<int>(ofn.nFilterIndex);
-
-    // Several names come as the folder, then each name, separated by NULs.
     FFiles->Clear();
-    const char* p = buffer.data();
-    AnsiString first = p;
-    p += first.size() + 1;
-    if (Options.Contains(ofAllowMultiSelect) && *p) {
-        while (*p) {
-            AnsiString name = p;
-            FFiles->Add(JoinPath(first, name));
-            p += name.size() + 1;
-        }
-    } else {
-        FFiles->Add(first);
-    }
+    for (const AnsiString& path : paths)
+        FFiles->Add(path);
     FileName = FFiles->Get(0);
     return true;
 }

@@ -11,6 +11,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include <windows.h>
@@ -90,7 +91,8 @@ using TOpenOptions = TSet<TOpenOption>;
 
 // The system's open dialog. Filter is "Text files|*.txt|All files|*.*"; FilterIndex counts from 1.
 // After Execute, FileName is the full path of the (first) chosen file and Files holds every
-// chosen file's full path.
+// chosen file's full path, each the path that reaches that very entry (ChosenPath); a choice with
+// a name no path carries is refused with a message, as if cancelled.
 class TOpenDialog : public TCommonDialog {
     VCL_CLASS(TOpenDialog, TCommonDialog)
 public:
@@ -130,6 +132,10 @@ public:
     explicit TSaveDialog(TComponent* AOwner) : TOpenDialog(AOwner) {}
     bool DoExecute() override;
 };
+
+// Refuses a path a system dialog handed back that no path in the code page reaches (see
+// ChosenPath): the application's error box tells it (UnreachableChoiceText).
+void ShowUnreachableChoice(const std::wstring& Path);
 
 enum TColorDialogOption { cdFullOpen, cdPreventFullOpen, cdShowHelp, cdSolidColor, cdAnyColor };
 using TColorDialogOptions = TSet<TColorDialogOption>;

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 #include "ShellObjects.h"
+#include "SysUtilsFilesNames.h"
 
 namespace {
 
@@ -160,12 +161,14 @@ bool GetSpecialFolder(HWND Owner, int CSIDL, AnsiString& Path)
     LPITEMIDLIST list = nullptr;
     if (FAILED(SHGetSpecialFolderLocation(Owner, CSIDL, &list)) || !list)
         return false;
-    char buffer[MAX_PATH] = {};
-    const bool found = SHGetPathFromIDListA(list, buffer) && buffer[0];
+    // By the path that reaches the folder itself (none when its name has no such path).
+    wchar_t buffer[MAX_PATH] = {};
+    const bool found = SHGetPathFromIDListW(list, buffer) && buffer[0];
     CoTaskMemFree(list);
-    if (found)
-        Path = ExcludeTrailingBackslash(buffer);
-    return found;
+    const AnsiString reached = found ? ReachingPath(buffer) : AnsiString();
+    if (!reached.empty())
+        Path = ExcludeTrailingBackslash(reached);
+    return !reached.empty();
 }
 
 TSpecialFolderGuard::TSpecialFolderGuard(int CSIDL, const AnsiString& Path) : FCSIDL(CSIDL)

@@ -96,8 +96,8 @@ private:
     TDriveServiceGuard FGuard;
 };
 
-// The path of one of the user's special folders (CSIDL_SENDTO...), without a trailing backslash;
-// false when the shell has none.
+// The path that reaches one of the user's special folders (CSIDL_SENDTO...; see ReachingPath),
+// without a trailing backslash; false when the shell has none or no path reaches it.
 bool GetSpecialFolder(HWND Owner, int CSIDL, AnsiString& Path);
 
 // Puts a folder of a test's own in place of a special folder for its lifetime (an empty path: the

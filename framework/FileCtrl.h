@@ -56,7 +56,8 @@ class TSelectDirectoryDialog : public TCommonDialog {
 public:
     using TCommonDialog::TCommonDialog;
     // The system's chooser of file-system folders below Root, Directory selected at the start;
-    // on OK Directory is the chosen folder.
+    // on OK Directory is the path that reaches the chosen folder (ChosenPath). A folder no path
+    // reaches is refused with a message, as if cancelled.
     bool DoExecute() override;
 
     // The text above the folders.

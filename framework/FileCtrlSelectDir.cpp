@@ -4,6 +4,7 @@
 #include "ComObj.h"
 #include "ShellObjects.h"
 #include "SysUtils.h"
+#include "SysUtilsFilesNames.h"
 
 #include <memory>
 
@@ -13,7 +14,7 @@ namespace {
 int CALLBACK BrowseCallback(HWND Wnd, UINT Msg, LPARAM, LPARAM Data)
 {
     if (Msg == BFFM_INITIALIZED && Data)
-        SendMessageA(Wnd, BFFM_SETSELECTIONA, TRUE, Data);
+        SendMessageW(Wnd, BFFM_SETSELECTIONW, TRUE, Data);
     return 0;
 }
 
@@ -37,25 +38,33 @@ LPITEMIDLIST ParseName(const AnsiString& Name)
 
 bool TSelectDirectoryDialog::DoExecute()
 {
+    // Wide, so that a folder the code page cannot spell comes back as itself and is handed on by
+    // the path that reaches that very folder.
     TItemIDList root(ParseName(Root));
-    char name[MAX_PATH] = {};
-    BROWSEINFOA info{};
+    wchar_t name[MAX_PATH] = {};
+    const std::wstring caption = AnsiToWide(Caption), start = AnsiToWide(Directory);
+    BROWSEINFOW info{};
     info.hwndOwner = GetActiveWindow();
     info.pidlRoot = root.get();
     info.pszDisplayName = name;
-    info.lpszTitle = Caption.c_str();
+    info.lpszTitle = caption.c_str();
     info.ulFlags = BIF_RETURNONLYFSDIRS;
-    if (!Directory.empty()) {
+    if (!start.empty()) {
         info.lpfn = BrowseCallback;
-        info.lParam = reinterpret_cast<LPARAM>(Directory.c_str());
+        info.lParam = reinterpret_cast<LPARAM>(start.c_str());
     }
-    TItemIDList chosen(SHBrowseForFolderA(&info));
+    TItemIDList chosen(SHBrowseForFolderW(&info));
     if (!chosen)
         return false;
-    char path[MAX_PATH] = {};
-    if (!SHGetPathFromIDListA(chosen.get(), path))
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(chosen.get(), path))
         return false;
-    Directory = path;
+    const AnsiString reached = ChosenPath(path);
+    if (reached.empty()) {
+        ShowUnreachableChoice(path);
+        return false;
+    }
+    Directory = reached;
     return true;
 }
 

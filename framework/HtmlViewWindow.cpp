@@ -12,6 +12,8 @@
 
 #include "Graphics.h"
 #include "HtmlViewImages.h"
+#include "SysUtils.h"
+#include "SysUtilsFilesNames.h"
 
 namespace htmlview {
 
@@ -399,21 +401,28 @@ View::View()
                     MB_OK | MB_ICONINFORMATION);
     };
     ChooseSaveFile = [this](std::string& path) {
-        static const char filter[] = "Веб-страница (*.htm;*.html)\0*.htm;*.html\0Все файлы (*.*)\0*.*\0";
-        char file[MAX_PATH] = {};
-        lstrcpynA(file, path.c_str(), MAX_PATH);
-        OPENFILENAMEA ofn{};
+        // Wide, so that a name the code page cannot spell is saved to by the path that reaches
+        // that very entry, or refused.
+        static const wchar_t filter[] = L"Веб-страница (*.htm;*.html)\0*.htm;*.html\0Все файлы (*.*)\0*.*\0";
+        wchar_t file[MAX_PATH] = {};
+        lstrcpynW(file, AnsiToWide(path).c_str(), MAX_PATH);
+        OPENFILENAMEW ofn{};
         ofn.lStructSize = sizeof ofn;
         ofn.hwndOwner = hwnd_ ? GetAncestor(hwnd_, GA_ROOT) : nullptr;
         ofn.lpstrFilter = filter;
         ofn.lpstrFile = file;
         ofn.nMaxFile = MAX_PATH;
-        ofn.lpstrDefExt = "html";
-        ofn.lpstrTitle = "Сохранить веб-страницу";
+        ofn.lpstrDefExt = L"html";
+        ofn.lpstrTitle = L"Сохранить веб-страницу";
         ofn.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-        if (!GetSaveFileNameA(&ofn))
+        if (!GetSaveFileNameW(&ofn))
             return false;
-        path = file;
+        const std::string reached = ChosenPath(file);
+        if (reached.empty()) {
+            ShowMessage(UnreachableChoiceText(file), "Сохранение");
+            return false;
+        }
+        path = reached;
         return true;
     };
 }

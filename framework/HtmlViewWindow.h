@@ -59,7 +59,8 @@ public:
     // replaced.
     std::function<void(const std::string& text, const std::string& caption)> ShowMessage;
     // Asks where to save the page: `path` holds the suggested file name on entry and the chosen
-    // path on a true answer. The system save dialog unless replaced.
+    // path on a true answer. The system save dialog unless replaced: it answers the path that
+    // reaches the chosen entry, and refuses a name no path carries with a notice.
     std::function<bool(std::string& path)> ChooseSaveFile;
 
     // Starts a navigation: BeforeNavigate2 now (it may cancel), the rest once the page is loaded

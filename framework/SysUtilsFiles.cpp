@@ -797,38 +797,54 @@ std::wstring ListedShortName(const std::wstring& Folder, const std::wstring& Nam
     return found;
 }
 
-} // namespace
-
-AnsiString ReachingPath(const std::wstring& Path)
+// The length of a wide full path's root ("C:" or "\\\\server\\share"); 0 for a path without one.
+std::size_t PathRoot(const std::wstring& Path)
 {
-    // The root ("C:" or "\\\\server\\share") must convert exactly; each name after it reaches its
-    // entry as it is, or by the short name its folder lists for it.
     std::size_t root = 0;
     if (Path.size() >= 2 && Path[1] == L':')
         root = 2;
     else if (Path.rfind(L"\\\\", 0) == 0)
         for (int seps = 0; root < Path.size() && (Path[root] != L'\\' || ++seps < 4); ++root)
             ;
-    else
+    return root;
+}
+
+// The names after the root of a wide full path, in order (empty ones, of a doubled or last "\\",
+// left out).
+std::vector<std::wstring> NamesAfterRoot(const std::wstring& Path, std::size_t Root)
+{
+    std::vector<std::wstring> names;
+    for (std::size_t start = Root + 1; start <= Path.size();) {
+        std::size_t end = Path.find(L'\\', start);
+        if (end == std::wstring::npos)
+            end = Path.size();
+        if (end > start)
+            names.push_back(Path.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
+
+} // namespace
+
+AnsiString ReachingPath(const std::wstring& Path)
+{
+    // The root ("C:" or "\\\\server\\share") must convert exactly; each name after it reaches its
+    // entry as it is, or by the short name its folder lists for it.
+    const std::size_t root = PathRoot(Path);
+    if (root == 0)
         return AnsiString();
     bool exact = false;
     AnsiString reached = NarrowFileName(Path.substr(0, root).c_str(), exact);
     if (!exact)
         return AnsiString();
     std::wstring folder = Path.substr(0, root);
-    for (std::size_t start = root + 1; start <= Path.size();) {
-        std::size_t end = Path.find(L'\\', start);
-        if (end == std::wstring::npos)
-            end = Path.size();
-        const std::wstring name = Path.substr(start, end - start);
-        if (!name.empty()) {
-            AnsiString narrow;
-            if (!ExactName(name, narrow) && !ExactName(ListedShortName(folder, name), narrow))
-                return AnsiString();
-            reached += "\\" + narrow;
-            folder += L"\\" + name;
-        }
-        start = end + 1;
+    for (const std::wstring& name : NamesAfterRoot(Path, root)) {
+        AnsiString narrow;
+        if (!ExactName(name, narrow) && !ExactName(ListedShortName(folder, name), narrow))
+            return AnsiString();
+        reached += "\\" + narrow;
+        folder += L"\\" + name;
     }
     return root == 2 && reached.size() == 2 ? reached + "\\" : reached;
 }
@@ -859,4 +875,48 @@ AnsiString ReachingLongPath(const AnsiString& Path)
     const AnsiString folder = Path.substr(0, slash == 2 && Path[1] == ':' ? slash + 1 : slash);
     const AnsiString reached = ReachingEntry(AnsiToWide(folder));
     return reached.empty() ? Path : IncludeTrailingBackslash(reached) + Path.substr(slash + 1);
+}
+
+namespace {
+
+// The long form of a wide full path, each name looked up literally (a last "." or " " kept, where
+// the plain form would name another entry): a short name becomes its entry's own name. From the
+// first name that names no entry on, the path stays as given.
+std::wstring LiteralLongPath(const std::wstring& Path)
+{
+    const std::size_t root = PathRoot(Path);
+    if (root == 0)
+        return Path;
+    std::wstring longForm = Path.substr(0, root);
+    bool found = true;
+    for (const std::wstring& name : NamesAfterRoot(Path, root)) {
+        WIN32_FIND_DATAW fd{};
+        const HANDLE h = !found || name.find_first_of(L"*?") != std::wstring::npos
+                             ? INVALID_HANDLE_VALUE
+                             : FindFirstFileW(LiteralWidePath(longForm + L"\\" + name).c_str(), &fd);
+        found = h != INVALID_HANDLE_VALUE;
+        if (found)
+            FindClose(h);
+        longForm += L"\\";
+        longForm += found ? fd.cFileName : name.c_str();
+    }
+    return longForm;
+}
+
+} // namespace
+
+AnsiString ChosenPath(const std::wstring& Path) { return ReachingPath(LiteralLongPath(Path)); }
+
+AnsiString UnreachableChoiceText(const std::wstring& Path)
+{
+    AnsiString shown;
+    if (const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Path.c_str(), -1, nullptr, 0, "?", nullptr);
+        size > 1) {
+        shown.resize(static_cast<std::size_t>(size));
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Path.c_str(), -1, shown.data(), size, "?", nullptr);
+        shown.resize(static_cast<std::size_t>(size - 1));
+    }
+    return "Программа не может работать с \"" + shown +
+           "\": в имени есть знаки вне её кодировки, оно оканчивается точкой или пробелом либо означает "
+           "устройство. Выберите другое имя.";
 }

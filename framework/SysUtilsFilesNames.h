@@ -27,6 +27,15 @@ AnsiString ReachingPath(const std::wstring& Path);
 // ReachingPath). For a path to no entry, its folder so and its last name as given; Path itself
 // when its folder does not exist either.
 AnsiString ReachingLongPath(const AnsiString& Path);
+// The path by which the program's calls reach the entry that a system dialog handed back as the
+// wide full Path (a short name in it stands for its entry): the reaching path of its long form
+// when it exists; for a name that does not exist yet, the reaching path of its folder and the name,
+// when the name converts exactly and reaches its entry. "" when no path reaches it: the dialog's
+// choice is then refused (UnreachableChoiceText), never handed on as another entry's path.
+AnsiString ChosenPath(const std::wstring& Path);
+// The message that refuses a chosen Path no path reaches, in the program's language: the path
+// shown with "?" for each character the code page lacks.
+AnsiString UnreachableChoiceText(const std::wstring& Path);
 // The wide full Path as the system takes it literally ("\\?\" before it, "\\?\UNC\" for a share;
 // a path in that form already stays as it is): a last "." or " " of a name is kept, so the call
 // reaches that very entry.

@@ -85,6 +85,16 @@ struct TOpenFormTexts {
     AnsiString TooLarge = "\"%s\" is too large for the clipboard";
     // After a failed rename whose entry could not get its name back: where it is now.
     AnsiString NowNamed = "It is now named \"%s\".";
+    // The file list's other messages: nothing cut or copied to paste, a read-only entry to rename,
+    // a name with a character no name holds, a name taken (%s: the name), a file that would not
+    // open (%s: its path), a character that names no drive, a drive without a medium (%s: its
+    // letter, twice); the prompt for a folder to send to (caption, text), the folder chooser's title.
+    AnsiString NothingToPaste = "No file(s) selected", ReadOnlyEntry = "It's ReadOnly";
+    AnsiString InvalidChars = "A file name can't contain any of the following characters:\r\n\\ / : * ? \" < > |";
+    AnsiString NameTaken = "\"%s\" already exists", CannotOpen = "Cannot open \"%s\"";
+    AnsiString InvalidDrive = "Not a valid Drive ID", NoDisk = "There is no disk in Drive %s\ror Drive %s: is not ready";
+    AnsiString SendToCaption = "Send to any folder", SendToPrompt = "Please enter the send_to path";
+    AnsiString BrowseTitle = "Please specify a directory";
     // The reasons of a failed file operation, by what the shell answered.
     AnsiString NotFoundReason = "The file or folder does not exist", DeniedReason = "Access is denied";
     AnsiString InUseReason = "The file is in use by another program";

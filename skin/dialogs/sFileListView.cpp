@@ -819,7 +819,7 @@ void TsFileListView::Paste()
     if (FDirectory.empty() || FolderGone(FDirectory, sDialogs::OpenFormTexts.PasteAction))
         return;
     if (FClipboard->Count() == 0) {
-        sMessageDlg("No file(s) selected", mtWarning, TMsgDlgButtons{mbOK}, 0);
+        sMessageDlg(sDialogs::OpenFormTexts.NothingToPaste, mtWarning, TMsgDlgButtons{mbOK}, 0);
         return;
     }
     THourGlass hourGlass;
@@ -925,7 +925,7 @@ void TsFileListView::RenameFile()
     if (!row || RowKind(row) == "drv")
         return;
     if (ReadOnly() || row->SubItemText(flAttributes) == "R") {
-        sMessageDlg("It's ReadOnly", mtWarning, TMsgDlgButtons{mbOK}, 0);
+        sMessageDlg(sDialogs::OpenFormTexts.ReadOnlyEntry, mtWarning, TMsgDlgButtons{mbOK}, 0);
         return;
     }
     FOldName = RowPath(row);
@@ -965,8 +965,7 @@ void TsFileListView::Edit(const LVITEMA& Item)
     if (Trim(text).empty())
         return;
     if (StrContains(InvalidNameChars, text)) {
-        sMessageDlg("A file name can't contain any of the following characters:\r\n\\ / : * ? \" < > |", mtWarning,
-                    TMsgDlgButtons{mbOK}, 0);
+        sMessageDlg(sDialogs::OpenFormTexts.InvalidChars, mtWarning, TMsgDlgButtons{mbOK}, 0);
         return;
     }
     const sDialogs::TOpenFormTexts& texts = sDialogs::OpenFormTexts;
@@ -1179,7 +1178,8 @@ void TsFileListView::SendTo(int Kind)
     switch (Kind) {
     case 0: {
         AnsiString folder;
-        if (sInputQuery("Send to any folder", "Please enter the send_to path", folder) && !folder.empty())
+        if (sInputQuery(sDialogs::OpenFormTexts.SendToCaption, sDialogs::OpenFormTexts.SendToPrompt, folder) &&
+            !folder.empty())
             SendToPath(folder);
         break;
     }

@@ -23,8 +23,8 @@ class TsFileListView;
 // --- Utilities ----------------------------------------------------------------------------------
 
 // ShellExecuteA (through the shell service) with the application's window; a start that fails shows
-// the error box "ERROR - Can't <Operation> file  <FileName>". Answers the instance value (above 32
-// on success).
+// the error box OpenFormTexts.CannotOpen with FileName. Answers the instance value (above 32 on
+// success).
 INT_PTR ExecuteFile(const AnsiString& Operation, const AnsiString& FileName, const AnsiString& Params,
                     const AnsiString& DefaultDir, int ShowCmd);
 // SHFileOperationA (through the shell service) with FOF_ALLOWUNDO and FOF_NOERRORUI: Src and Dest
@@ -42,8 +42,8 @@ void ShowFileFailure(const AnsiString& What, const AnsiString& Reason);
 AnsiString AddNullToStr(const AnsiString& S);
 // Whether any character of Str1 occurs in Str2.
 bool StrContains(const AnsiString& Str1, const AnsiString& Str2);
-// The system's folder chooser ("Please specify a directory"); true and Dir (with a trailing
-// backslash) when a folder was chosen.
+// The system's folder chooser (SelectDirectory, titled OpenFormTexts.BrowseTitle); true and Dir
+// (the path that reaches the folder, with a trailing backslash) when a folder was chosen.
 bool BrowseForDir(HWND Handle, AnsiString& Dir);
 // The 1-based position of the N-th C in S; 2147483647 when there is none.
 int numpos(char C, const AnsiString& S, int N);
@@ -53,9 +53,9 @@ int GetCount(char C, const AnsiString& S);
 // or an empty Root.
 Int64 GetDiskSize(const AnsiString& Root);
 Int64 GetFreeDiskSize(const AnsiString& Root);
-// Whether the drive has a medium. A character that names no drive shows "Not a valid Drive ID" and
-// answers false; a drive without a medium answers false, with ShowMsg after a beep and the warning
-// "There is no disk in Drive X\ror Drive X: is not ready".
+// Whether the drive has a medium. A character that names no drive shows OpenFormTexts.InvalidDrive
+// and answers false; a drive without a medium answers false, with ShowMsg after a beep and the
+// warning OpenFormTexts.NoDisk.
 bool DiskinDrive(char Drive, bool ShowMsg);
 // AddSlash(Path) + FName, "" when either is empty.
 AnsiString SlashSep(const AnsiString& Path, const AnsiString& FName);
@@ -67,7 +67,7 @@ AnsiString DelSlash(const AnsiString& S);
 AnsiString FileTimeToDateTimeStr(const FILETIME& FTime, const AnsiString& DFormat, const AnsiString& TFormat);
 // The same time as a value; false where FileTimeToDateTimeStr gives "".
 bool FileTimeToDateTime(const FILETIME& FTime, TDateTime& Value);
-// Whether something of that name exists; if so the error box "\"<name>\" is already exists !".
+// Whether something of that name exists; if so the error box OpenFormTexts.NameTaken with its name.
 bool FileDirExist(const AnsiString& Name);
 // The small system icon of a path (closed / open), -1 when the shell has none.
 int GetNormalIcon(const AnsiString& Path);
@@ -79,7 +79,8 @@ AnsiString ConvertSize(Int64 FSize, const AnsiString& FType);
 AnsiString DriveTypeName(UINT Type);
 // A special folder of the user (CSIDL_SENDTO...), through the replaceable special folders.
 bool GetSpecialFolderPath(HWND Handle, int CSIDL, AnsiString& Path);
-// The target of a shell link; false when it cannot be read or resolved.
+// The path that reaches the target of a shell link (see ChosenPath); false when it cannot be read
+// or resolved, or no path reaches the target.
 bool ResolveShortcut(HWND Handle, const AnsiString& LinkFile, AnsiString& Target);
 
 // --- The pop-up menu ----------------------------------------------------------------------------

@@ -7,8 +7,10 @@
 #include <climits>
 
 #include "DriveSeams.h"
+#include "FileCtrl.h"
 #include "Forms.h"
 #include "ShellSeams.h"
+#include "SysUtilsFilesNames.h"
 #include "sDialogs.h"
 
 namespace {
@@ -64,7 +66,7 @@ INT_PTR ExecuteFile(const AnsiString& Operation, const AnsiString& FileName, con
 {
     const INT_PTR result = Shell().Execute(Application->Handle(), Operation, FileName, Params, DefaultDir, ShowCmd);
     if (result < 33)
-        sMessageDlg("ERROR - Can't " + Operation + " file  " + FileName, mtError, TMsgDlgButtons{mbOK}, 0);
+        sMessageDlg(Format(sDialogs::OpenFormTexts.CannotOpen, {FileName}), mtError, TMsgDlgButtons{mbOK}, 0);
     return result;
 }
 
@@ -149,22 +151,14 @@ bool StrContains(const AnsiString& Str1, const AnsiString& Str2)
     return Str2.find_first_of(Str1) != AnsiString::npos;
 }
 
-bool BrowseForDir(HWND Handle, AnsiString& Dir)
+bool BrowseForDir(HWND, AnsiString& Dir)
 {
-    char name[MAX_PATH] = {};
-    BROWSEINFOA info{};
-    info.hwndOwner = Handle;
-    info.pszDisplayName = name;
-    info.lpszTitle = "Please specify a directory";
-    LPITEMIDLIST list = SHBrowseForFolderA(&info);
-    if (!list)
+    // The framework's chooser hands on the path that reaches the chosen folder, or refuses it.
+    AnsiString chosen;
+    if (!SelectDirectory(sDialogs::OpenFormTexts.BrowseTitle, "", chosen))
         return false;
-    char path[MAX_PATH] = {};
-    const bool found = SHGetPathFromIDListA(list, path);
-    CoTaskMemFree(list);
-    if (found)
-        Dir = AddSlash(path);
-    return found;
+    Dir = AddSlash(chosen);
+    return true;
 }
 
 int numpos(char C, const AnsiString& S, int N)
@@ -192,16 +186,15 @@ bool DiskinDrive(char Drive, bool ShowMsg)
 {
     const char letter = Drive >= 'a' && Drive <= 'z' ? static_cast<char>(Drive - 'a' + 'A') : Drive;
     if (letter < 'A' || letter > 'Z') {
-        sMessageDlg("Not a valid Drive ID", mtError, TMsgDlgButtons{mbOK}, 0);
+        sMessageDlg(sDialogs::OpenFormTexts.InvalidDrive, mtError, TMsgDlgButtons{mbOK}, 0);
         return false;
     }
     if (GetDiskSize(AnsiString(1, letter)) != -1)
         return true;
     if (ShowMsg) {
         SysUtils::Beep();
-        sMessageDlg("There is no disk in Drive " + AnsiString(1, letter) + "\ror Drive " + AnsiString(1, letter) +
-                        ": is not ready",
-                    mtWarning, TMsgDlgButtons{mbOK}, 0);
+        const AnsiString drive(1, letter);
+        sMessageDlg(Format(sDialogs::OpenFormTexts.NoDisk, {drive, drive}), mtWarning, TMsgDlgButtons{mbOK}, 0);
     }
     return false;
 }
@@ -261,7 +254,7 @@ bool FileDirExist(const AnsiString& Name)
     if (h == INVALID_HANDLE_VALUE)
         return false;
     FindClose(h);
-    sMessageDlg("\"" + ExtractFileName(name) + "\" is already exists !", mtError, TMsgDlgButtons{mbOK}, 0);
+    sMessageDlg(Format(sDialogs::OpenFormTexts.NameTaken, {ExtractFileName(name)}), mtError, TMsgDlgButtons{mbOK}, 0);
     return true;
 }
 
@@ -289,23 +282,29 @@ bool GetSpecialFolderPath(HWND Handle, int CSIDL, AnsiString& Path) { return Get
 
 bool ResolveShortcut(HWND, const AnsiString& LinkFile, AnsiString& Target)
 {
-    TComRelease<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    // The target read wide, so that it is handed on by the path that reaches that very entry.
+    TComRelease<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(&link.Ptr))))
         return false;
     TComRelease<IPersistFile> file;
     if (FAILED(link.Ptr->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file.Ptr))))
         return false;
-    const int length = MultiByteToWideChar(CP_ACP, 0, LinkFile.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 1), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, LinkFile.c_str(), -1, wide.data(), length);
-    if (FAILED(file.Ptr->Load(wide.c_str(), STGM_READ)))
+    if (FAILED(file.Ptr->Load(AnsiToWide(LinkFile).c_str(), STGM_READ)))
         return false;
     if (FAILED(link.Ptr->Resolve(Application->Handle(), SLR_ANY_MATCH)))
         return false;
-    char path[MAX_PATH] = {};
-    if (FAILED(link.Ptr->GetPath(path, MAX_PATH, nullptr, 0)))
+    // By the link's item, which keeps the target's own name where a path stored in the code page
+    // may not; by its path when it has no item of the disk.
+    wchar_t path[MAX_PATH] = {};
+    LPITEMIDLIST item = nullptr;
+    const bool byItem = SUCCEEDED(link.Ptr->GetIDList(&item)) && item && SHGetPathFromIDListW(item, path) && path[0];
+    CoTaskMemFree(item);
+    if (!byItem && FAILED(link.Ptr->GetPath(path, MAX_PATH, nullptr, 0)))
         return false;
-    Target = path;
+    const AnsiString reached = ChosenPath(path);
+    if (reached.empty())
+        return false;
+    Target = reached;
     return true;
 }

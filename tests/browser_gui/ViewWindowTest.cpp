@@ -9,7 +9,9 @@
 
 #include "HtmlViewWindow.h"
 #include "GuiTest.h"
+#include "SysUtils.h"
 #include "TestKit.h"
+#include "WideNames.h"
 
 using namespace htmlview;
 
@@ -459,7 +461,7 @@ TEST_F(ViewWindow, SamplePagePaintsItsPicturePixelForPixel)
 namespace {
 
 // Fills the save dialog that the view opens with `path` and confirms it (run from a timer).
-std::string gSavePath;
+std::wstring gSavePath;
 BOOL CALLBACK FillSaveDialog(HWND wnd, LPARAM done)
 {
     char cls[32] = {};
@@ -471,7 +473,7 @@ BOOL CALLBACK FillSaveDialog(HWND wnd, LPARAM done)
         edit = GetDlgItem(wnd, 0x480);
     if (!edit)
         return TRUE;
-    SetWindowTextA(edit, gSavePath.c_str());
+    SetWindowTextW(edit, gSavePath.c_str());
     PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     *reinterpret_cast<bool*>(done) = true;
     return FALSE;
@@ -487,16 +489,25 @@ void CALLBACK SaveTimer(HWND, UINT, UINT_PTR id, DWORD)
 
 } // namespace
 
-TEST_F(ViewWindow, SaveDialogWritesThePage)
+// The page lands in the folder chosen, also in "\uff53\uff55\uff42" beside "sub" (whose name the code
+// page would give as "sub").
+TEST_F(ViewWindow, SaveDialogWritesThePageIntoTheFolderChosen)
 {
     Open(Sample("second.html"));
     testkit::TempDir dir;
-    gSavePath = dir / "saved.html";
+    testkit::MakeWide(dir.Path(), L"sub\\");
+    testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\");
+    const std::wstring folder = AnsiToWide(dir.Path()) + L"\uff53\uff55\uff42";
+    gSavePath = folder + L"\\saved.html";
     UINT_PTR timer = SetTimer(nullptr, 0, 100, SaveTimer);
     bool saved = view_.SaveAs(true);
     KillTimer(nullptr, timer);
     ASSERT_TRUE(saved);
-    EXPECT_EQ(testkit::ReadFileBytes(gSavePath), testkit::ReadFileBytes(Sample("second.html")));
+    wchar_t shortFolder[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH), 0u);
+    EXPECT_EQ(testkit::ReadFileBytes(WideToAnsi(shortFolder) + "\\saved.html"),
+              testkit::ReadFileBytes(Sample("second.html")));
+    EXPECT_FALSE(FileExists(dir / "sub\\saved.html"));
 }
 
 TEST_F(ViewWindow, InPageAnchorsScrollAndFileUrlsResolveTheirLinks)

@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "Dialogs.h"
+#include "FileCtrl.h"
 #include "Forms.h"
 #include "ModalDriver.h"
 #include "TestKit.h"
+#include "WideNames.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <functional>
@@ -527,4 +532,101 @@ TEST(RealCommonDialogs, SaveColourAndFontDialogsReturnWhatTheUserConfirmed)
     }
     EXPECT_EQ(font->Font()->Size(), 12);
     EXPECT_EQ(font->Font()->Color(), clRed);
+}
+
+namespace {
+// Types Name into the file name box of the system file dialog and presses OK (as wide text: the
+// name need not be one the code page spells).
+bool TypeIntoFileDialog(const std::wstring& Name)
+{
+    HWND box = FindSystemDialog();
+    if (!box)
+        return false;
+    HWND edit = GetDlgItem(box, 0x47C); // cmb13
+    if (!edit)
+        edit = GetDlgItem(box, 0x480); // edt1
+    SetWindowTextW(edit, Name.c_str());
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return true;
+}
+} // namespace
+
+// A name the code page cannot spell ("\uff41.txt", which it would give as its look-alike "a.txt")
+// comes back as a path that reaches that very file; a new such name is refused, not handed on.
+TEST(RealFileDialogs, AChosenLookAlikeIsHandedOnAsThePathThatReachesIt)
+{
+    testkit::TempDir dir;
+    testkit::MakeWide(dir.Path(), L"a.txt", "plain");
+    testkit::MakeWide(dir.Path(), L"\uff41.txt", "wide a");
+    std::unique_ptr<TOpenDialog> open(Create<TOpenDialog>(nullptr));
+    open->InitialDir = dir.Path();
+    open->Options.Include(ofFileMustExist);
+    {
+        TModalDriver driver([&] { return TypeIntoFileDialog(L"\uff41.txt"); });
+        ASSERT_TRUE(open->Execute());
+    }
+    EXPECT_EQ(testkit::ReadFileBytes(open->FileName), "wide a") << open->FileName;
+    EXPECT_EQ(open->Files()->Count(), 1);
+
+    open->Options.Include(ofAllowMultiSelect);
+    {
+        TModalDriver driver([&] { return TypeIntoFileDialog(L"\"\uff41.txt\" \"a.txt\""); });
+        ASSERT_TRUE(open->Execute());
+    }
+    ASSERT_EQ(open->Files()->Count(), 2);
+    std::vector<std::string> contents;
+    for (int i = 0; i < 2; ++i)
+        contents.push_back(testkit::ReadFileBytes(open->Files()->Get(i)));
+    std::sort(contents.begin(), contents.end());
+    EXPECT_EQ(contents, (std::vector<std::string>{"plain", "wide a"}));
+
+    // A new name that no path carries: one message, nothing handed on.
+    std::unique_ptr<TSaveDialog> save(Create<TSaveDialog>(nullptr));
+    save->InitialDir = dir.Path();
+    TScriptedPromptService script;
+    TPromptServiceGuard guard(script);
+    {
+        TModalDriver driver([&] { return TypeIntoFileDialog(L"\uff42.txt"); });
+        EXPECT_FALSE(save->DoExecute());
+    }
+    EXPECT_EQ(save->FileName, "");
+    ASSERT_EQ(script.Shown.size(), 1u);
+    EXPECT_EQ(script.Shown[0].Text, "Программа не может работать с \"" + dir / "?.txt" +
+                                        "\": в имени есть знаки вне её кодировки, оно оканчивается точкой или "
+                                        "пробелом либо означает устройство. Выберите другое имя.");
+    EXPECT_EQ(script.Shown[0].Flags & MB_ICONMASK, UINT(MB_ICONERROR));
+}
+
+// The folder "\uff53\uff55\uff42" beside "sub" comes back as the path that reaches it, not "sub".
+TEST(RealFileDialogs, AChosenLookAlikeFolderIsHandedOnAsThePathThatReachesIt)
+{
+    testkit::TempDir dir;
+    testkit::MakeWide(dir.Path(), L"sub\\");
+    testkit::MakeWide(dir.Path(), L"sub\\in.txt", "plain");
+    testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\");
+    testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\in.txt", "wide");
+    const std::wstring wide = AnsiToWide(dir / "") + L"\uff53\uff55\uff42";
+    AnsiString chosen = dir.Path();
+    // The folder is selected by its path, and OK pressed once the chooser's tree shows it selected.
+    TModalDriver driver([&] {
+        HWND box = FindSystemDialog();
+        HWND tree = box ? FindWindowExA(box, nullptr, "SysTreeView32", nullptr) : nullptr;
+        if (!tree)
+            return false;
+        wchar_t text[64] = {};
+        TVITEMW item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        item.pszText = text;
+        item.cchTextMax = 64;
+        if (!item.hItem || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ||
+            std::wstring(text) != L"\uff53\uff55\uff42") {
+            SendMessageW(box, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+            return false;
+        }
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+    });
+    ASSERT_TRUE(SelectDirectory("Папка", "", chosen));
+    EXPECT_EQ(testkit::ReadFileBytes(IncludeTrailingBackslash(chosen) + "in.txt"), "wide") << chosen;
 }

@@ -11,6 +11,8 @@
 #include "ShellObjects.h"
 #include "ShellSeams.h"
 #include "TestKit.h"
+#include "WideNames.h"
+#include "sDialogs.h"
 #include "sFileListView.h"
 
 namespace {
@@ -24,8 +26,20 @@ protected:
             t.push_back(r.Text);
         return t;
     }
+    // The messages checked here in the program's language: one written into the code instead of
+    // taken from the table would come out in English.
+    void SetUp() override
+    {
+        sDialogs::TOpenFormTexts& t = sDialogs::OpenFormTexts;
+        t.InvalidDrive = "Недопустимое имя диска";
+        t.NoDisk = "В дисководе %s нет диска, диск %s: не готов";
+        t.CannotOpen = "Не удалось открыть \"%s\"";
+        t.NameTaken = "\"%s\" уже существует";
+    }
+    void TearDown() override { sDialogs::OpenFormTexts = saved; }
     TScriptedPromptService prompts;
     TPromptServiceGuard guard{prompts};
+    const sDialogs::TOpenFormTexts saved = sDialogs::OpenFormTexts;
 };
 
 FILETIME LocalTime(WORD Year, WORD Month, WORD Day, WORD Hour, WORD Minute)
@@ -85,13 +99,13 @@ TEST_F(FileUtilities, DrivesAreAskedThroughTheSeam)
 
     SysUtils::TBeepCounter beeps;
     EXPECT_FALSE(DiskinDrive('1', true));
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Not a valid Drive ID"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Недопустимое имя диска"}));
     EXPECT_EQ(prompts.Shown[0].DlgType, mtError);
     prompts.Shown.clear();
     EXPECT_FALSE(DiskinDrive('a', false));
     EXPECT_TRUE(Boxes().empty());
     EXPECT_FALSE(DiskinDrive('a', true));
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"There is no disk in Drive A\ror Drive A: is not ready"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"В дисководе A нет диска, диск A: не готов"}));
     EXPECT_EQ(prompts.Shown[0].DlgType, mtWarning);
     EXPECT_EQ(beeps.Count, 1);
     EXPECT_TRUE(DiskinDrive('C', true));
@@ -125,7 +139,7 @@ TEST_F(FileUtilities, FileOperationsAndProgramsGoToTheShellService)
     EXPECT_TRUE(Boxes().empty());
     shell.ExecuteResult = 32;
     EXPECT_EQ(ExecuteFile("Open", "C:\\notes.txt", "", "C:\\", SW_SHOW), 32);
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"ERROR - Can't Open file  C:\\notes.txt"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Не удалось открыть \"C:\\notes.txt\""}));
 }
 
 // The shell's own codes are no system error codes of the same numbers (0x71 would read "no more
@@ -174,14 +188,17 @@ TEST_F(FileUtilities, ExistingNamesAreReportedAndShortcutsResolved)
     EXPECT_TRUE(Boxes().empty());
     EXPECT_TRUE(FileDirExist(AddNullToStr(dir / "x.txt")));
     EXPECT_TRUE(FileDirExist(dir.Path()));
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"\"x.txt\" is already exists !",
-                                                 "\"" + ExtractFileName(DelSlash(dir.Path())) + "\" is already exists !"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"\"x.txt\" уже существует",
+                                                 "\"" + ExtractFileName(DelSlash(dir.Path())) + "\" уже существует"}));
 
+    // A shortcut to "\uff41.txt" (which the code page spells as "a.txt") leads to that very file.
+    testkit::MakeWide(dir.Path(), L"a.txt", "plain");
+    testkit::MakeWide(dir.Path(), L"\uff41.txt", "wide a");
     CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW* link = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                            reinterpret_cast<void**>(&link))));
-    link->SetPath((dir / "x.txt").c_str());
+    link->SetPath((AnsiToWide(dir.Path()) + L"\uff41.txt").c_str());
     IPersistFile* file = nullptr;
     link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     const std::string lnk = dir / "x.lnk";
@@ -190,7 +207,7 @@ TEST_F(FileUtilities, ExistingNamesAreReportedAndShortcutsResolved)
     link->Release();
     AnsiString target;
     EXPECT_TRUE(ResolveShortcut(nullptr, lnk, target));
-    EXPECT_TRUE(AnsiSameText(target, dir / "x.txt")) << target;
+    EXPECT_EQ(testkit::ReadFileBytes(target), "wide a") << target;
     EXPECT_FALSE(ResolveShortcut(nullptr, dir / "x.txt", target));
     CoUninitialize();
 }

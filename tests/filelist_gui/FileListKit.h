@@ -13,6 +13,7 @@
 #include "ShellSeams.h"
 #include "TestKit.h"
 #include "WideNames.h"
+#include "sDialogs.h"
 #include "sFileListView.h"
 
 namespace filelistkit {
@@ -64,6 +65,27 @@ inline void PressKey(TWinControl* Control, WORD VirtualKey, bool Ctrl = false)
 }
 
 inline bool Exists(const std::string& Path) { return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The list's messages in the program's language for a test's time: a message written into the code
+// instead of taken from the table would come out in English.
+struct TRussianMessages {
+    TRussianMessages()
+    {
+        sDialogs::TOpenFormTexts& t = sDialogs::OpenFormTexts;
+        t.NothingToPaste = "Нет вырезанных или скопированных файлов";
+        t.ReadOnlyEntry = "Только для чтения";
+        t.InvalidChars = "Недопустимые знаки";
+        t.NameTaken = "\"%s\" уже существует";
+        t.CannotOpen = "Не удалось открыть \"%s\"";
+        t.NoDisk = "В дисководе %s нет диска, диск %s: не готов";
+        t.SendToCaption = "Отправить в папку";
+        t.SendToPrompt = "Путь к папке:";
+    }
+    ~TRussianMessages() { sDialogs::OpenFormTexts = saved; }
+    TRussianMessages(const TRussianMessages&) = delete;
+    TRussianMessages& operator=(const TRussianMessages&) = delete;
+    const sDialogs::TOpenFormTexts saved = sDialogs::OpenFormTexts;
+};
 
 class FileListTest : public testkit::FormTest {
 protected:
@@ -142,6 +164,7 @@ protected:
     TScriptedPromptService prompts;
     std::unique_ptr<TPromptServiceGuard> guard;
     TScopedShellRecorder shell;
+    TRussianMessages messages;
 };
 
 } // namespace filelistkit

@@ -243,7 +243,7 @@ TEST_F(FileListView, PasteCopiesOrMovesEachEntryOnceAndEmptiesTheList)
     }
     EXPECT_TRUE(Boxes().empty()) << "the second paste found nothing to paste";
     view->Paste();
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"No file(s) selected"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Нет вырезанных или скопированных файлов"}));
 
     view->SetDirectory(dir.Path());
     Select({"a.txt"});
@@ -272,11 +272,11 @@ TEST_F(FileListView, RenamingRefusesBadNamesAndTakesOnlyANewName)
     view->SetDirectory(dir.Path());
     Rename("a.txt", "a.txt");
     Rename("a.txt", "b.txt");
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"\"b.txt\" is already exists !"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"\"b.txt\" уже существует"}));
     for (const char* bad : {"x\\y", "x/y", "x:y", "x*", "x?", "x\"", "x<", "x>", "x|"}) {
         prompts.Shown.clear();
         Rename("a.txt", bad);
-        EXPECT_EQ(Boxes().size(), 1u) << bad;
+        EXPECT_EQ(Boxes(), (std::vector<std::string>{"Недопустимые знаки"})) << bad;
     }
     EXPECT_TRUE(Operations().empty());
     Rename("a.txt", "c.txt");
@@ -306,7 +306,7 @@ TEST_F(FileListView, RenamingRefusesBadNamesAndTakesOnlyANewName)
     prompts.Shown.clear();
     Key(VK_F2);
     EXPECT_FALSE(view->IsEditing());
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"It's ReadOnly"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"Только для чтения"}));
 }
 
 TEST_F(FileListView, SizesAndPathsDoNotFollowTheCurrentFolder)
@@ -350,8 +350,8 @@ TEST_F(FileListView, ProgramsGetQuotedNamesAndARelativeTargetIsTakenInTheListedF
     prompts.AnswerInput("backup");
     view->SendTo(0);
     ASSERT_EQ(prompts.Shown.size(), 1u);
-    EXPECT_EQ(prompts.Shown[0].Caption, "Send to any folder");
-    EXPECT_EQ(prompts.Shown[0].Text, "Please enter the send_to path");
+    EXPECT_EQ(prompts.Shown[0].Caption, "Отправить в папку");
+    EXPECT_EQ(prompts.Shown[0].Text, "Путь к папке:");
     const std::vector<TShellCall> ops = Operations();
     ASSERT_EQ(ops.size(), 1u);
     EXPECT_EQ(ops[0].Targets, (std::vector<AnsiString>{dir / "backup\\my notes.txt"}));
@@ -359,7 +359,7 @@ TEST_F(FileListView, ProgramsGetQuotedNamesAndARelativeTargetIsTakenInTheListedF
     shell.ExecuteResult = 2;
     view->FindFile();
     EXPECT_EQ(shell.Calls.back().Operation, "Find");
-    EXPECT_EQ(Boxes().back(), "ERROR - Can't Find file  " + dir.Path());
+    EXPECT_EQ(Boxes().back(), "Не удалось открыть \"" + dir.Path() + "\"");
 }
 
 TEST_F(FileListView, AttributesAreWrittenAsCheckedAndAFailedWriteIsReported)
@@ -423,7 +423,7 @@ TEST_F(FileListView, DrivesComeFromTheDriveSeam)
     Select({"Floppy  (A:)  "});
     Key(VK_RETURN);
     EXPECT_EQ(view->Directory(), "");
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"There is no disk in Drive A\ror Drive A: is not ready"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"В дисководе A нет диска, диск A: не готов"}));
     EXPECT_EQ(beeps.Count, 1);
     EXPECT_EQ(view->sGetFreeSpace(), -1);
     // So does a network drive that is not ready.
@@ -431,7 +431,7 @@ TEST_F(FileListView, DrivesComeFromTheDriveSeam)
     Select({"share (N:)  "});
     Key(VK_RETURN);
     EXPECT_EQ(view->Directory(), "");
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"There is no disk in Drive N\ror Drive N: is not ready"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"В дисководе N нет диска, диск N: не готов"}));
 }
 
 TEST_F(FileListView, TheClipboardTakesTheNamesOrTheContentOfTheSelection)
@@ -624,7 +624,7 @@ TEST_F(FileListView, ARenameNeverCostsTheEntryItsName)
     const std::string alike = ShortName(dir.Path(), L"\uff41.txt");
     // "\uff41.txt" is no other case of "a.txt": the name held by a.txt refuses it before anything moves.
     Rename(alike, "A.txt");
-    EXPECT_EQ(Boxes(), (std::vector<std::string>{"\"A.txt\" is already exists !"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"\"A.txt\" уже существует"}));
     EXPECT_EQ(WideContent(dir.Path(), L"\uff41.txt"), "wide a");
     EXPECT_EQ(WideContent(dir.Path(), L"a.txt"), "plain");
 

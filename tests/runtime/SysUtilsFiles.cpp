@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "SysUtils.h"
+#include "SysUtilsFilesNames.h"
 #include "FileSteps.h"
 #include "TestKit.h"
+#include "WideNames.h"
 
 #include <algorithm>
 #include <functional>
@@ -453,4 +455,34 @@ TEST(SysUtilsProcess, OsErrors)
         EXPECT_EQ(e.Message.rfind("System Error.  Code: 5.\r\n", 0), 0u) << e.Message;
     }
     EXPECT_EQ(testkit::Refusal<EAbort>([] { Abort(); }), "Operation aborted");
+}
+
+// What a system dialog hands back, taken as the path that reaches that very entry: a look-alike
+// name by its short name, a name ending in " " literally (the plain path names "dup"), a short
+// folder name in its long form; a new name after its folder's reaching path, or refused ("") when
+// no path carries it.
+TEST(SysUtilsFiles, AChosenPathReachesTheEntryItselfOrIsRefused)
+{
+    testkit::TempDir dir;
+    testkit::MakeWide(dir.Path(), L"a.txt", "plain");
+    testkit::MakeWide(dir.Path(), L"\uff41.txt", "wide a");
+    testkit::MakeWide(dir.Path(), L"dup", "dup");
+    testkit::MakeWide(dir.Path(), L"dup ", "dup blank");
+    testkit::MakeWide(dir.Path(), L"long folder\\");
+    testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\");
+    testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\in.txt", "wide sub");
+    const std::wstring wide = AnsiToWide(dir.Path());
+    EXPECT_EQ(testkit::ReadFileBytes(ChosenPath(wide + L"\uff41.txt")), "wide a");
+    EXPECT_EQ(testkit::ReadFileBytes(ChosenPath(wide + L"dup ")), "dup blank");
+    EXPECT_EQ(ChosenPath(wide + L"a.txt"), dir / "a.txt");
+    char shortDir[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameA((dir / "long folder").c_str(), shortDir, MAX_PATH), 0u);
+    EXPECT_EQ(ChosenPath(AnsiToWide(shortDir) + L"\\new.txt"), dir / "long folder\\new.txt");
+
+    const AnsiString inWide = ChosenPath(wide + L"\uff53\uff55\uff42\\new.txt");
+    EXPECT_EQ(ExtractFileName(inWide), "new.txt");
+    EXPECT_EQ(testkit::ReadFileBytes(ExtractFilePath(inWide) + "in.txt"), "wide sub") << inWide;
+    for (const wchar_t* refused : {L"\uff42.txt", L"new.", L"new ", L"con.txt", L"NUL", L"com1 .log"})
+        EXPECT_EQ(ChosenPath(wide + refused), "") << WideToAnsi(refused);
+    EXPECT_EQ(ChosenPath(L"relative.txt"), "");
 }
