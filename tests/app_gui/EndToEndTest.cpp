@@ -162,13 +162,19 @@ TEST_F(EndToEnd, ASecondCopySaysWhichTreeFileItKeepsAndTheAddressListsMerge)
 
     testkit::ProgramRun second;
     std::string told;
-    HWND copy = second.Launch(dir.Path(), "", [&] {
+    const auto answer = [&] {
         for (HWND box : testkit::VisibleWindows(nullptr, second.Id(), "TsMessageForm")) {
             told = WindowText(box);
             PostMessageA(testkit::ChildWithText(box, "BitBtn", "OK"), BM_CLICK, 0, 0);
         }
-    });
+    };
+    HWND copy = second.Launch(dir.Path(), "", answer);
     ASSERT_NE(copy, nullptr);
+    // The message may come just after the window has shown.
+    EXPECT_TRUE(testkit::WaitUntil([&] {
+        answer();
+        return !told.empty();
+    }));
     EXPECT_EQ(told, "VLN [Temp (2).vlt] - Vellorn") << "the message at start, titled with the tree file";
     EXPECT_TRUE(testkit::WaitUntil([&] { return WindowText(copy) == "VLN [Temp (2).vlt] - (Vellorn)-VLN"; }))
         << WindowText(copy);
