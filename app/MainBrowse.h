@@ -58,9 +58,15 @@ void MoveNote(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New);
 // leaves the panel (typed text too) and no entry is open for the note commands any more.
 void DropNote(TID_Vellorn* Form, const AnsiString& Title);
 
+// A note the program does not write: its text is over MaxNoteBytes.
+VCL_EXCEPTION(ENoteTooLarge, Exception)
+// Writes the note typed in the note panel for the entry opened last (nothing when there is none it
+// may be written for). A note over MaxNoteBytes raises ENoteTooLarge, a failed write its failure;
+// the text stays typed then.
+void WriteTypedNote(TID_Vellorn* Form);
 // Asks about a note typed in the note panel and not saved yet (for the entry opened last):
-// "Да" saves it as the panel's "Сохранить" does, "Нет" drops it. False for "Отмена": the caller
-// (opening another entry, the close) stops.
+// "Да" writes it (WriteTypedNote: a note it cannot write raises, and the caller stops), "Нет"
+// drops it. False for "Отмена": the caller (opening another entry, the close) stops.
 bool KeepTypedNote(TID_Vellorn* Form);
 
 // Shows or hides the note panel with its splitter (kept just above the panel).

@@ -135,6 +135,25 @@ void DropNote(TID_Vellorn* Form, const AnsiString& Title)
     ShowNotePanel(Form, false);
 }
 
+void WriteTypedNote(TID_Vellorn* Form)
+{
+    AnsiString path;
+    if (Session(Form).NoteRefused || !OpenedNotePath(Form, path))
+        return;
+    // Each line of the memo followed by a line break (CP1251 text), replaced safely.
+    AnsiString text;
+    for (int i = 0; i < Form->Memo1->Lines()->Count(); ++i)
+        text += Form->Memo1->Lines()->Strings(i) + "\r\n";
+    if (static_cast<Int64>(text.size()) > MaxNoteBytes)
+        throw ENoteTooLarge("Примечание занимает больше 1 МБ.");
+    SafeWriteFileBytes(path, text);
+    Form->Memo1->SetModified(false);
+    // The note is there now: it can be removed from the panel and from both menus.
+    for (TMenuItem* item : {Form->N76, Form->N83})
+        item->SetEnabled(true);
+    Form->ToolButton20->SetEnabled(true);
+}
+
 bool KeepTypedNote(TID_Vellorn* Form)
 {
     // Also while the panel is hidden (the back and forward buttons hide it): the text is still there.
@@ -143,7 +162,7 @@ bool KeepTypedNote(TID_Vellorn* Form)
     switch (Application->MessageBox("Примечание не сохранено.\nСохранить его?", "Внимание!!!",
                                     MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
     case IDYES:
-        Form->ToolButton17Click(Form->ToolButton17);
+        WriteTypedNote(Form);
         return true;
     case IDNO:
         Form->Memo1->SetModified(false);
@@ -230,23 +249,11 @@ void TID_Vellorn::N82Click(TObject* Sender)
 
 void TID_Vellorn::ToolButton17Click(TObject*)
 {
-    AnsiString path;
-    if (Session(this).NoteRefused || !OpenedNotePath(this, path))
-        return;
-    // Each line of the memo followed by a line break (CP1251 text), replaced safely.
-    AnsiString text;
-    for (int i = 0; i < Memo1->Lines()->Count(); ++i)
-        text += Memo1->Lines()->Strings(i) + "\r\n";
-    if (static_cast<Int64>(text.size()) > MaxNoteBytes) {
+    try {
+        WriteTypedNote(this);
+    } catch (const ENoteTooLarge&) {
         Notify("Примечание не сохранено: оно занимает больше 1 МБ.");
-        return;
     }
-    SafeWriteFileBytes(path, text);
-    Memo1->SetModified(false);
-    // The note is there now: it can be removed from the panel and from both menus.
-    for (TMenuItem* item : {N76, N83})
-        item->SetEnabled(true);
-    ToolButton20->SetEnabled(true);
 }
 
 void TID_Vellorn::Memo1Change(TObject*)
