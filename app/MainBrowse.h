@@ -49,10 +49,12 @@ bool NoteFilePath(const AnsiString& Title, const AnsiString& TreeName, AnsiStrin
 void EnablePopupNotes(TID_Vellorn* Form, const TTreeNode* Node);
 
 // Whether the note of the entry titled Old can follow it to the title New: false, with the notice
-// why, when it has one (a file, or the opened entry's typed note) and New cannot name a note file.
+// why, when it has one (a file, or the opened entry's typed note) and New cannot name a note file,
+// or when its file would replace one the program may not replace (ReplaceRefusal).
 bool NoteCanFollow(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New);
-// The note of the entry titled Old becomes New's (its file renamed over any file of that name; a
-// failed rename raises), and the opened entry's title follows.
+// The note of the entry titled Old becomes New's (its file renamed over any file of that name the
+// program may replace; a refused or failed rename raises, with its reason), and the opened entry's
+// title follows.
 void MoveNote(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New);
 // The note of the entry titled Title is removed. When that entry is the one opened last, its note
 // leaves the panel (typed text too) and no entry is open for the note commands any more.

@@ -84,6 +84,18 @@ bool OpenPopupEntry(TID_Vellorn* Form)
     return IsOpened(Form, node);
 }
 
+// Why the note file From may not be moved over To, by the program's rule for the files it replaces
+// (0 when it may): a change of the title's letter case only renames the file itself.
+DWORD NoteMoveRefusal(const AnsiString& From, const AnsiString& To)
+{
+    return AnsiSameText(From, To) ? 0 : ReplaceRefusal(To);
+}
+
+AnsiString NoteMoveFailure(const AnsiString& From, const AnsiString& To, DWORD Error)
+{
+    return "Не удалось переименовать примечание \"" + From + "\" в \"" + To + "\": " + ErrorReasonText(Error);
+}
+
 } // namespace
 
 void EnablePopupNotes(TID_Vellorn* Form, const TTreeNode* Node)
@@ -102,8 +114,14 @@ void EnablePopupNotes(TID_Vellorn* Form, const TTreeNode* Node)
 bool NoteCanFollow(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New)
 {
     AnsiString from, to;
-    if (!NoteFilePath(Old, Form->TreeName, from) || NoteFilePath(New, Form->TreeName, to))
+    if (!NoteFilePath(Old, Form->TreeName, from))
         return true;
+    if (NoteFilePath(New, Form->TreeName, to)) {
+        const DWORD refusal = from != to && FileExists(from) ? NoteMoveRefusal(from, to) : 0;
+        if (refusal)
+            Notify(NoteMoveFailure(from, to, refusal));
+        return refusal == 0;
+    }
     const bool typed = Old == Form->OpenedTitle && Form->Memo1->Modified();
     if (!typed && !FileExists(from))
         return true;
@@ -115,8 +133,13 @@ void MoveNote(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New)
 {
     AnsiString from, to;
     if (NoteFilePath(Old, Form->TreeName, from) && NoteFilePath(New, Form->TreeName, to) && from != to &&
-        FileExists(from) && !MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
-        throw Exception("Не удалось переименовать примечание \"" + from + "\" в \"" + to + "\"");
+        FileExists(from)) {
+        DWORD error = NoteMoveRefusal(from, to);
+        if (!error && !MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
+            error = GetLastError();
+        if (error)
+            throw Exception(NoteMoveFailure(from, to, error));
+    }
     if (Old == Form->OpenedTitle)
         Form->OpenedTitle = New;
 }
