@@ -49,18 +49,26 @@ bool NoteFilePath(const AnsiString& Title, const AnsiString& TreeName, AnsiStrin
 void EnablePopupNotes(TID_Vellorn* Form, const TTreeNode* Node);
 
 // Whether the note of the entry titled Old can follow it to the title New: false, with the notice
-// why, when it has one (a file, or the opened entry's typed note) and New cannot name a note file.
+// why, when it has one (a file, or the opened entry's typed note) and New cannot name a note file,
+// or when its file would replace one the program may not replace (ReplaceRefusal).
 bool NoteCanFollow(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New);
-// The note of the entry titled Old becomes New's (its file renamed over any file of that name; a
-// failed rename raises), and the opened entry's title follows.
+// The note of the entry titled Old becomes New's (its file renamed over any file of that name the
+// program may replace; a refused or failed rename raises, with its reason), and the opened entry's
+// title follows.
 void MoveNote(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New);
 // The note of the entry titled Title is removed. When that entry is the one opened last, its note
 // leaves the panel (typed text too) and no entry is open for the note commands any more.
 void DropNote(TID_Vellorn* Form, const AnsiString& Title);
 
+// A note the program does not write: its text is over MaxNoteBytes.
+VCL_EXCEPTION(ENoteTooLarge, Exception)
+// Writes the note typed in the note panel for the entry opened last (nothing when there is none it
+// may be written for). A note over MaxNoteBytes raises ENoteTooLarge, a failed write its failure;
+// the text stays typed then.
+void WriteTypedNote(TID_Vellorn* Form);
 // Asks about a note typed in the note panel and not saved yet (for the entry opened last):
-// "Да" saves it as the panel's "Сохранить" does, "Нет" drops it. False for "Отмена": the caller
-// (opening another entry, the close) stops.
+// "Да" writes it (WriteTypedNote: a note it cannot write raises, and the caller stops), "Нет"
+// drops it. False for "Отмена": the caller (opening another entry, the close) stops.
 bool KeepTypedNote(TID_Vellorn* Form);
 
 // Shows or hides the note panel with its splitter (kept just above the panel).

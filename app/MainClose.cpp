@@ -85,8 +85,9 @@ bool SaveAtClose(TCloseMode Mode, const AnsiString& Path, const std::function<vo
                                    "Внимание!!!", MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
-// The typed note's question; a note that cannot be written gets the close's question about a file
-// it cannot write. At the session end a typed note is written when it can be, unasked.
+// The typed note's question; a note that cannot be written (or is over the bound) gets the close's
+// question about a file it cannot write. At the session end a typed note is written when it can be,
+// unasked.
 bool KeepNoteAtClose(TID_Vellorn* Form, TCloseMode Mode)
 {
     AnsiString path;
@@ -94,7 +95,7 @@ bool KeepNoteAtClose(TID_Vellorn* Form, TCloseMode Mode)
         return true;
     if (Mode == TCloseMode::SessionEnd) {
         AnsiString reason;
-        archive::TryReplaceOwnFile(path, [&] { Form->ToolButton17Click(Form->ToolButton17); }, reason);
+        archive::TryReplaceOwnFile(path, [&] { WriteTypedNote(Form); }, reason);
         return true;
     }
     bool stays = false;

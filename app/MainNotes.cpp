@@ -84,6 +84,18 @@ bool OpenPopupEntry(TID_Vellorn* Form)
     return IsOpened(Form, node);
 }
 
+// Why the note file From may not be moved over To, by the program's rule for the files it replaces
+// (0 when it may): a change of the title's letter case only renames the file itself.
+DWORD NoteMoveRefusal(const AnsiString& From, const AnsiString& To)
+{
+    return AnsiSameText(From, To) ? 0 : ReplaceRefusal(To);
+}
+
+AnsiString NoteMoveFailure(const AnsiString& From, const AnsiString& To, DWORD Error)
+{
+    return "Не удалось переименовать примечание \"" + From + "\" в \"" + To + "\": " + ErrorReasonText(Error);
+}
+
 } // namespace
 
 void EnablePopupNotes(TID_Vellorn* Form, const TTreeNode* Node)
@@ -102,8 +114,14 @@ void EnablePopupNotes(TID_Vellorn* Form, const TTreeNode* Node)
 bool NoteCanFollow(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New)
 {
     AnsiString from, to;
-    if (!NoteFilePath(Old, Form->TreeName, from) || NoteFilePath(New, Form->TreeName, to))
+    if (!NoteFilePath(Old, Form->TreeName, from))
         return true;
+    if (NoteFilePath(New, Form->TreeName, to)) {
+        const DWORD refusal = from != to && FileExists(from) ? NoteMoveRefusal(from, to) : 0;
+        if (refusal)
+            Notify(NoteMoveFailure(from, to, refusal));
+        return refusal == 0;
+    }
     const bool typed = Old == Form->OpenedTitle && Form->Memo1->Modified();
     if (!typed && !FileExists(from))
         return true;
@@ -115,8 +133,13 @@ void MoveNote(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New)
 {
     AnsiString from, to;
     if (NoteFilePath(Old, Form->TreeName, from) && NoteFilePath(New, Form->TreeName, to) && from != to &&
-        FileExists(from) && !MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
-        throw Exception("Не удалось переименовать примечание \"" + from + "\" в \"" + to + "\"");
+        FileExists(from)) {
+        DWORD error = NoteMoveRefusal(from, to);
+        if (!error && !MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
+            error = GetLastError();
+        if (error)
+            throw Exception(NoteMoveFailure(from, to, error));
+    }
     if (Old == Form->OpenedTitle)
         Form->OpenedTitle = New;
 }
@@ -135,6 +158,25 @@ void DropNote(TID_Vellorn* Form, const AnsiString& Title)
     ShowNotePanel(Form, false);
 }
 
+void WriteTypedNote(TID_Vellorn* Form)
+{
+    AnsiString path;
+    if (Session(Form).NoteRefused || !OpenedNotePath(Form, path))
+        return;
+    // Each line of the memo followed by a line break (CP1251 text), replaced safely.
+    AnsiString text;
+    for (int i = 0; i < Form->Memo1->Lines()->Count(); ++i)
+        text += Form->Memo1->Lines()->Strings(i) + "\r\n";
+    if (static_cast<Int64>(text.size()) > MaxNoteBytes)
+        throw ENoteTooLarge("Примечание занимает больше 1 МБ.");
+    SafeWriteFileBytes(path, text);
+    Form->Memo1->SetModified(false);
+    // The note is there now: it can be removed from the panel and from both menus.
+    for (TMenuItem* item : {Form->N76, Form->N83})
+        item->SetEnabled(true);
+    Form->ToolButton20->SetEnabled(true);
+}
+
 bool KeepTypedNote(TID_Vellorn* Form)
 {
     // Also while the panel is hidden (the back and forward buttons hide it): the text is still there.
@@ -143,7 +185,7 @@ bool KeepTypedNote(TID_Vellorn* Form)
     switch (Application->MessageBox("Примечание не сохранено.\nСохранить его?", "Внимание!!!",
                                     MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
     case IDYES:
-        Form->ToolButton17Click(Form->ToolButton17);
+        WriteTypedNote(Form);
         return true;
     case IDNO:
         Form->Memo1->SetModified(false);
@@ -230,23 +272,11 @@ void TID_Vellorn::N82Click(TObject* Sender)
 
 void TID_Vellorn::ToolButton17Click(TObject*)
 {
-    AnsiString path;
-    if (Session(this).NoteRefused || !OpenedNotePath(this, path))
-        return;
-    // Each line of the memo followed by a line break (CP1251 text), replaced safely.
-    AnsiString text;
-    for (int i = 0; i < Memo1->Lines()->Count(); ++i)
-        text += Memo1->Lines()->Strings(i) + "\r\n";
-    if (static_cast<Int64>(text.size()) > MaxNoteBytes) {
+    try {
+        WriteTypedNote(this);
+    } catch (const ENoteTooLarge&) {
         Notify("Примечание не сохранено: оно занимает больше 1 МБ.");
-        return;
     }
-    SafeWriteFileBytes(path, text);
-    Memo1->SetModified(false);
-    // The note is there now: it can be removed from the panel and from both menus.
-    for (TMenuItem* item : {N76, N83})
-        item->SetEnabled(true);
-    ToolButton20->SetEnabled(true);
 }
 
 void TID_Vellorn::Memo1Change(TObject*)

@@ -64,6 +64,7 @@ TEST_F(SettingsTest, ValuesNoWindowTreeOrSkinCanTakeCountAsMissing)
         std::string line;
         AnsiString tree, skin;
         Integer width;
+        AnsiString saved = ""; // the tree saved elsewhere
     } cases[] = {
         {"NameTree=" + std::string(251, 'x'), AnsiString(251, 'x'), "Neutral", 0},
         {"NameTree=" + std::string(252, 'x'), "VLN", "Neutral", 0},
@@ -77,6 +78,12 @@ TEST_F(SettingsTest, ValuesNoWindowTreeOrSkinCanTakeCountAsMissing)
         {"Width=32768", "VLN", "Neutral", 0},
         {"Width=-32768", "VLN", "Neutral", -32768},
         {"Width=-32769", "VLN", "Neutral", 0},
+        {"TreeFile=D:\\Мои деревья\\копия.vlt", "VLN", "Neutral", 0, "D:\\Мои деревья\\копия.vlt"},
+        {"TreeFile=" + std::string(MAX_PATH, 'x'), "VLN", "Neutral", 0, AnsiString(MAX_PATH, 'x')},
+        {"TreeFile=" + std::string(MAX_PATH + 1, 'x'), "VLN", "Neutral", 0},
+        {"TreeFile=" + std::string(1024 * 1024, 'x'), "VLN", "Neutral", 0},
+        {"TreeFile=D:\\a\x1f" "b.vlt", "VLN", "Neutral", 0},
+        {"TreeFile=D:\\a\tb.vlt", "VLN", "Neutral", 0},
     };
     for (const auto& c : cases) {
         testkit::WriteFileBytes(dir / "FILES\\form.ini", "[FORM]\r\n" + c.line + "\r\n");
@@ -84,6 +91,11 @@ TEST_F(SettingsTest, ValuesNoWindowTreeOrSkinCanTakeCountAsMissing)
         EXPECT_EQ(settings::ReadTreeName(), c.tree) << c.line.substr(0, 20);
         EXPECT_EQ(s.Skin, c.skin) << c.line.substr(0, 20);
         EXPECT_EQ(s.Width, c.width) << c.line.substr(0, 20);
+        EXPECT_EQ(settings::ReadSavedTreeFile(), c.saved) << c.line.substr(0, 20);
+    }
+    for (const char bad : std::string("*?\"<>|")) {
+        testkit::WriteFileBytes(dir / "FILES\\form.ini", std::string("[FORM]\r\nTreeFile=D:\\a") + bad + "b.vlt\r\n");
+        EXPECT_EQ(settings::ReadSavedTreeFile(), "") << bad;
     }
 }
 

@@ -1,6 +1,6 @@
 // The close of the real program as a user meets it, keys typed ahead: what was confirmed or typed
-// just before the close is in the files, a skin only previewed is not, the system's session end is
-// asked first and answered; and the article property panel by keys.
+// just before the close is in the files, a skin only previewed or an option of an open dialog is
+// not, the system's session end is asked first and answered; and the article property panel by keys.
 #include "EditEndToEnd.h"
 
 #include <thread>
@@ -65,6 +65,31 @@ protected:
         EXPECT_TRUE(testkit::WaitUntil([&] { return TitleColour() != shown; })) << "previewed";
         return chooser;
     }
+    // The tray's "Закрыть".
+    void CloseFromTray()
+    {
+        auto trays = testkit::ProcessWindows(run.Id(), "TrayIconWindow");
+        ASSERT_EQ(trays.size(), 1u);
+        PostMessageA(trays[0], WM_APP + 0x3A1, 1, WM_RBUTTONUP);
+        ASSERT_TRUE(testkit::ChooseInMenu(run.Id(), {VK_DOWN, VK_RETURN})) << "the tray's \"Закрыть\"";
+    }
+    // In the add dialog with the caption the title and the value typed, Enter, and at once Alt+F4
+    // (typed ahead): the program ends with the entry in the tree file and the map.
+    void ConfirmJustBeforeAltF4(const std::string& Caption, const std::string& Title, const std::string& Value)
+    {
+        HWND add = WindowCalled(Caption);
+        ASSERT_NE(add, nullptr);
+        ASSERT_TRUE(testkit::WaitUntil([&] { return GetForegroundWindow() == add; }));
+        const auto fields = Children(add, "Edit");
+        ASSERT_GE(fields.size(), 2u);
+        SetText(fields[0], Title);
+        SetText(fields[1], Value);
+        Key(VK_RETURN);
+        Key(VK_F4, VK_MENU);
+        ASSERT_TRUE(Ends()) << "Alt+F4 closes the program";
+        EXPECT_NE(TreeFile().find(Short(Title)), std::string::npos);
+        EXPECT_NE(Map().find("\r\n" + Title + "=" + Value + "\r\n"), std::string::npos) << Map();
+    }
     std::string TreeFile() { return testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"); }
     std::string Map() { return testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"); }
     std::string FormIni() { return testkit::ReadFileBytes(dir / "FILES\\form.ini"); }
@@ -72,21 +97,16 @@ protected:
 
 TEST_F(ClosingEndToEnd, AnEntryConfirmedJustBeforeAltF4IsKept)
 {
-    // "Добавление статьи" on a folder (Insert): Enter, and at once Alt+F4.
+    // "Добавление статьи" on a folder (Insert).
     Select("Разное");
     Key(VK_INSERT);
-    HWND add = WindowCalled("Добавление статьи");
-    ASSERT_NE(add, nullptr);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return GetForegroundWindow() == add; }));
-    const auto fields = Children(add, "Edit");
-    ASSERT_GE(fields.size(), 2u);
-    SetText(fields[0], "Последняя");
-    SetText(fields[1], "last.html");
-    Key(VK_RETURN);
-    Key(VK_F4, VK_MENU);
-    ASSERT_TRUE(Ends()) << "Alt+F4 closes the program";
-    EXPECT_NE(TreeFile().find(Short("Последняя")), std::string::npos);
-    EXPECT_NE(Map().find("\r\nПоследняя=last.html\r\n"), std::string::npos) << Map();
+    ConfirmJustBeforeAltF4("Добавление статьи", "Последняя", "last.html");
+}
+
+TEST_F(ClosingEndToEnd, ALinkConfirmedJustBeforeAltF4IsKept)
+{
+    Popup("Разное", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}); // "Добавить" > "Ссылка"
+    ConfirmJustBeforeAltF4("Создание ссылки", "Последняя ссылка", "http://last.example/");
 }
 
 TEST_F(ClosingEndToEnd, ARenameTypedJustBeforeAltF4IsKept)
@@ -122,12 +142,34 @@ TEST_F(ClosingEndToEnd, TheEditorsAuthorTypedBeforeTheMainWindowClosesIsKept)
 TEST_F(ClosingEndToEnd, APreviewedSkinIsNotWrittenByTheTraysClose)
 {
     ASSERT_NE(Preview(), nullptr);
-    auto trays = testkit::ProcessWindows(run.Id(), "TrayIconWindow");
-    ASSERT_EQ(trays.size(), 1u);
-    PostMessageA(trays[0], WM_APP + 0x3A1, 1, WM_RBUTTONUP);
-    ASSERT_TRUE(testkit::ChooseInMenu(run.Id(), {VK_DOWN, VK_RETURN})) << "the tray's \"Закрыть\"";
+    CloseFromTray();
     ASSERT_TRUE(Ends());
     EXPECT_NE(FormIni().find("\r\nSkin=Neutral\r\n"), std::string::npos) << FormIni();
+    EXPECT_NE(FormIni().find("[ST]"), std::string::npos) << "written by the close";
+}
+
+// Any other dialog of the program open at the close is cancelled: an option changed in
+// "Настройки" and not confirmed is not written.
+TEST_F(ClosingEndToEnd, AnOpenSettingsDialogIsCancelledByTheTraysClose)
+{
+    const std::string before = testkit::ReadFileBytes(dir / "FILES\\settings.ini");
+    Front();
+    testkit::ChooseInMenuBar(main, 5, 1); // "Сервис" > "Настройки"
+    HWND settings = testkit::WaitForWindow(run.Id(), "TForm13");
+    ASSERT_NE(settings, nullptr);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return GetForegroundWindow() == settings; }));
+    HWND oneWindow = nullptr;
+    for (HWND w : Children(settings, ""))
+        oneWindow = WindowText(w) == "Открывать деревья в одном окне " ? w : oneWindow;
+    ASSERT_NE(oneWindow, nullptr);
+    RECT r;
+    GetWindowRect(oneWindow, &r);
+    // Checked, the option takes the group's Tab stop (the skin keeps the check itself).
+    ASSERT_TRUE(testkit::ClickUntil({r.left + 8, (r.top + r.bottom) / 2},
+                                    [&] { return (GetWindowLongA(oneWindow, GWL_STYLE) & WS_TABSTOP) != 0; }));
+    CloseFromTray();
+    ASSERT_TRUE(Ends());
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\settings.ini"), before);
     EXPECT_NE(FormIni().find("[ST]"), std::string::npos) << "written by the close";
 }
 

@@ -385,14 +385,38 @@ TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
     form->Free();
 }
 
-// A typed note the close cannot write gets the close's question in the program's words: "Нет"
-// stays with the note typed, "Да" closes without it; the file is never touched.
-TEST_F(StartupClose, ATypedNoteThatCannotBeWrittenAtCloseLetsTheUserChoose)
+// The panel's "Сохранить" writes a note of up to 1 MB with its line breaks; one byte more is refused
+// in words, the file untouched and the text still typed.
+TEST_F(StartupClose, TheNoteButtonWritesUpToOneMegabyteAndRefusesMore)
 {
     const AnsiString note = dir / "FILES\\text\\Прочитанная_VLN.txt";
     ForceDirectories(dir / "FILES\\text");
     testkit::WriteFileBytes(note, "old");
-    FileSetAttr(note, faReadOnly);
+    TID_Vellorn* form = Start();
+    form->OpenedTitle = "Прочитанная";
+    const AnsiString bound(1024 * 1024 - 2, 'п'); // with "\r\n", 1,048,576 bytes
+    form->Memo1->Lines()->SetText(bound + "п");
+    form->Memo1->SetModified(true);
+    form->ToolButton17Click(nullptr);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Примечание не сохранено: оно занимает больше 1 МБ.");
+    EXPECT_EQ(testkit::ReadFileBytes(note), "old");
+    EXPECT_TRUE(form->Memo1->Modified());
+    form->Memo1->Lines()->SetText(bound);
+    form->ToolButton17Click(nullptr);
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(testkit::ReadFileBytes(note), bound + "\r\n");
+    EXPECT_FALSE(form->Memo1->Modified());
+    form->Free();
+}
+
+// A typed note the close cannot write (a read-only file, a note over 1 MB) gets the close's
+// question in the program's words: "Нет" stays with the note typed, "Да" closes without it; the
+// file is never touched. The end of the session writes what it can and asks nothing.
+TEST_F(StartupClose, ATypedNoteThatCannotBeWrittenAtCloseLetsTheUserChoose)
+{
+    const AnsiString note = dir / "FILES\\text\\Прочитанная_VLN.txt";
+    ForceDirectories(dir / "FILES\\text");
     std::vector<int> answers;
     Application->MessageBoxFunc = [&](HWND o, const AnsiString& t, const AnsiString& c, UINT f) {
         boxes.push_back({o, t, c, f});
@@ -401,29 +425,47 @@ TEST_F(StartupClose, ATypedNoteThatCannotBeWrittenAtCloseLetsTheUserChoose)
             answers.erase(answers.begin());
         return answer;
     };
-    TID_Vellorn* form = Start();
-    form->Show();
-    form->OpenedTitle = "Прочитанная";
-    form->Memo1->Lines()->SetText("typed");
-    form->Memo1->SetModified(true);
+    const struct {
+        AnsiString text;
+        Integer attr;
+        const char* reason;
+    } causes[] = {
+        {"typed", faReadOnly, "Файл доступен только для чтения."},
+        {AnsiString(1024 * 1024 - 1, 'п'), 0, "Примечание занимает больше 1 МБ."},
+    };
+    for (const auto& c : causes) {
+        SCOPED_TRACE(c.reason);
+        boxes.clear();
+        testkit::WriteFileBytes(note, "old");
+        FileSetAttr(note, c.attr);
+        TID_Vellorn* form = Start();
+        form->Show();
+        form->OpenedTitle = "Прочитанная";
+        form->Memo1->Lines()->SetText(c.text);
+        form->Memo1->SetModified(true);
 
-    answers = {IDYES, IDNO};
-    form->Close();
-    ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text, "Примечание не сохранено.\nСохранить его?");
-    EXPECT_EQ(boxes[1].text, "Не удалось сохранить файл \"" + note + "\": Файл доступен только для чтения.\n\n"
-                             "Закрыть программу без сохранения этого файла?");
-    EXPECT_EQ(boxes[1].flags, UINT(MB_YESNO | MB_ICONWARNING));
-    EXPECT_NE(form->TrayIcon1, nullptr) << "the window stays";
-    EXPECT_TRUE(form->Memo1->Modified());
+        EXPECT_TRUE(FinishPendingEdits(form, TCloseMode::SessionEnd));
+        EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+        EXPECT_TRUE(form->Memo1->Modified());
 
-    answers = {IDYES, IDYES};
-    form->Close();
-    EXPECT_EQ(boxes.size(), 4u);
-    EXPECT_EQ(form->TrayIcon1, nullptr) << "closed";
-    FileSetAttr(note, 0);
-    EXPECT_EQ(testkit::ReadFileBytes(note), "old");
-    form->Free();
+        answers = {IDYES, IDNO};
+        form->Close();
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[0].text, "Примечание не сохранено.\nСохранить его?");
+        EXPECT_EQ(boxes[1].text, "Не удалось сохранить файл \"" + note + "\": " + c.reason +
+                                     "\n\nЗакрыть программу без сохранения этого файла?");
+        EXPECT_EQ(boxes[1].flags, UINT(MB_YESNO | MB_ICONWARNING));
+        EXPECT_NE(form->TrayIcon1, nullptr) << "the window stays";
+        EXPECT_TRUE(form->Memo1->Modified());
+
+        answers = {IDYES, IDYES};
+        form->Close();
+        EXPECT_EQ(boxes.size(), 4u);
+        EXPECT_EQ(form->TrayIcon1, nullptr) << "closed";
+        FileSetAttr(note, 0);
+        EXPECT_EQ(testkit::ReadFileBytes(note), "old");
+        form->Free();
+    }
 }
 
 TEST_F(StartupClose, AnAddressListThatCouldNotBeReadIsNotOverwritten)

@@ -95,6 +95,9 @@ TEST_F(TreeEdit, RenameMovesTheKeyAndTheNoteAndRefusesTitlesThatClash)
     EXPECT_EQ(Rename(Node("Что такое C++?"), "Что такое C++?"), "Что такое C++?");
     EXPECT_TRUE(boxes.empty());
 
+    // A read-only note under a free title is not replaced by the renamed entry's note.
+    testkit::WriteFileBytes(Note("Чужая"), "чужое\r\n");
+    FileSetAttr(Note("Чужая"), faReadOnly);
     const AnsiString taken = "Статья с таким названием уже существует";
     const AnsiString tooLong = "Название слишком длинное: дерево статей хранит не больше 255 знаков.";
     const struct {
@@ -111,6 +114,9 @@ TEST_F(TreeEdit, RenameMovesTheKeyAndTheNoteAndRefusesTitlesThatClash)
         // Its note could not follow to a name that long.
         {"Что такое C++?", AnsiString(255, 'д'),
          "Примечание для этой статьи сохранить нельзя: её название (или название дерева) не может быть именем файла."},
+        {"Что такое C++?", "Чужая",
+         "Не удалось переименовать примечание \"" + Note("Что такое C++=3F") + "\" в \"" + Note("Чужая") +
+             "\": Файл доступен только для чтения."},
     };
     for (const auto& c : refused) {
         boxes.clear();
@@ -119,12 +125,18 @@ TEST_F(TreeEdit, RenameMovesTheKeyAndTheNoteAndRefusesTitlesThatClash)
         EXPECT_EQ(boxes[0].text, c.Message) << c.Text;
     }
     EXPECT_EQ(Key("FILES", "a"), "");
+    EXPECT_EQ(Key("FILES", "Чужая"), "");
     EXPECT_EQ(Key("FILES", "Что такое C++?"), "new.html");
+    EXPECT_EQ(testkit::ReadFileBytes(Note("Что такое C++=3F")), "примечание\r\n");
+    FileSetAttr(Note("Чужая"), 0);
+    EXPECT_EQ(testkit::ReadFileBytes(Note("Чужая")), "чужое\r\n");
 
-    // Its own title in other letter case keeps its note; a folder takes any title the tree keeps;
-    // an entry without a note any title of 255 characters.
+    // Its own title in other letter case keeps its note, a read-only one too; a folder takes any
+    // title the tree keeps; an entry without a note any title of 255 characters.
     boxes.clear();
+    FileSetAttr(Note("Что такое C++=3F"), faReadOnly);
     EXPECT_EQ(Rename(Node("Что такое C++?"), "ЧТО ТАКОЕ C++?"), "ЧТО ТАКОЕ C++?");
+    FileSetAttr(Note("ЧТО ТАКОЕ C++=3F"), 0);
     EXPECT_EQ(testkit::ReadFileBytes(Note("ЧТО ТАКОЕ C++=3F")), "примечание\r\n");
     EXPECT_EQ(Key("FILES", "ЧТО ТАКОЕ C++?"), "new.html");
     EXPECT_EQ(Rename(Node("Разное"), "Прочитанная"), "Прочитанная");
