@@ -4,6 +4,7 @@
 #include "EditEndToEnd.h"
 
 #include <cctype>
+#include <tuple>
 
 #include "IniFiles.h"
 #include "WideNames.h"
@@ -142,16 +143,33 @@ TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
     Key(VK_ESCAPE);
     EXPECT_TRUE(testkit::WaitUntil([&] { return SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0) == 0; }));
 
-    // "Поиск" closed from its "Закрыть" (Shift+Tab from the query box, Space) opens again with the
-    // focus in the query box.
+    // "Поиск": Tab enters the kinds of query at the chosen one, where the arrows choose the other
+    // kind and back. On the push buttons they move between them and press nothing: no search, no
+    // close, no kind chosen.
     Key(VK_F1, VK_CONTROL);
     HWND search = WindowCalled("Поиск");
     ASSERT_NE(search, nullptr);
     const auto query = Children(search, "Edit");
     ASSERT_EQ(query.size(), 1u);
     ASSERT_TRUE(testkit::WaitUntil([&] { return focus() == query[0]; }));
-    Key(VK_TAB, VK_SHIFT);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "Закрыть"; }));
+    SendMessageA(query[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ная"));
+    const char *all = "Вхождение всех слов", *any = "Наличие любого слова";
+    auto keys = [&](std::initializer_list<std::tuple<WORD, WORD, const char*>> Steps) {
+        for (auto [key, modifier, focused] : Steps) {
+            Key(key, modifier);
+            ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == focused; }, 3000))
+                << key << " to " << focused << ", not " << WindowText(focus());
+        }
+    };
+    keys({{VK_TAB, 0, all}, {VK_DOWN, 0, any}, {VK_TAB, VK_SHIFT, "ная"}, {VK_TAB, 0, any}, {VK_UP, 0, all},
+          {VK_TAB, VK_SHIFT, "ная"}, {VK_TAB, VK_SHIFT, "Закрыть"}, {VK_LEFT, 0, "Найти"}, {VK_LEFT, 0, "Закрыть"},
+          {VK_RIGHT, 0, "Найти"}, {VK_RIGHT, 0, "Закрыть"}});
+    // Nothing to wait on for a search that must not run: a while for it to start.
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(search));
+    EXPECT_EQ(testkit::VisibleWindows(main, 0, "TreeView"), std::vector<HWND>{tree}) << "no results page";
+    keys({{VK_TAB, 0, "ная"}, {VK_TAB, 0, all}, {VK_TAB, VK_SHIFT, "ная"}, {VK_TAB, VK_SHIFT, "Закрыть"}});
+    // Closed from its "Закрыть" by Space, it opens again with the focus in the query box.
     Key(VK_SPACE);
     ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(search); }));
     Front();
