@@ -77,8 +77,9 @@ TEST_F(EditEndToEnd, ACategoryAndAnArticleAreAddedRenamedMarkedMovedAndAnEntryDe
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]\r\nCount=1\r\n"), std::string::npos);
 }
 
-// The program driven by the keys alone: the tree focused at start, the add commands of a node the
-// arrows chose, F2, dialogs opened again as new, the about box closed by keys.
+// The program driven by the keys alone: the tree focused at start and again after the category box,
+// the add commands of a node the arrows chose, F2, dialogs opened again as new, the arrows in the
+// search dialog, the about box closed by keys.
 TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
 {
     const DWORD thread = GetWindowThreadProcessId(main, nullptr);
@@ -94,14 +95,24 @@ TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
     Front();
     ASSERT_TRUE(testkit::WaitUntil([&] { return focus() == tree; })) << testkit::WindowClass(focus());
 
-    // After a click on an article (which takes no children), a folder reached by keys takes a
-    // subcategory (Ctrl+Insert); its box cancelled by Esc.
+    // A click on an article. The category box (Shift+Insert) gives the keys back to the tree as it
+    // closes, by Enter and by Esc: End and Home then move in the tree.
     const POINT article = At("Непрочитанная");
     testkit::SendMouse(article, MOUSEEVENTF_LEFTDOWN);
     testkit::SendMouse(article, MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(testkit::WaitUntil([&] { return selected() == Item("Непрочитанная"); }));
-    Key(VK_HOME);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return selected() == Item("Категория"); }));
+    for (auto [closing, to] : {std::pair{VK_RETURN, "Новости"}, {VK_ESCAPE, "Категория"}}) {
+        Key(VK_INSERT, VK_SHIFT);
+        HWND named = WindowCalled("Введите название категории");
+        ASSERT_NE(named, nullptr);
+        SendMessageA(Children(named, "Edit").at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Новости"));
+        Key(static_cast<WORD>(closing));
+        ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(named); }));
+        Key(closing == VK_RETURN ? VK_END : VK_HOME);
+        EXPECT_TRUE(testkit::WaitUntil([&] { return selected() != nullptr && selected() == Item(to); }))
+            << closing << " " << testkit::WindowClass(focus());
+    }
+    // The folder reached by keys takes a subcategory (Ctrl+Insert); its box cancelled by Esc.
     Key(VK_INSERT, VK_CONTROL);
     HWND box = WindowCalled("Новая подкатегория");
     ASSERT_NE(box, nullptr) << "Ctrl+Insert on a folder chosen by keys";
