@@ -142,9 +142,10 @@ TEST_F(ReadingEndToEnd, OpenFollowGoBackWriteANoteAndClose)
     EXPECT_EQ(testkit::ReadFileBytes(files + "list"), files + "first.html\r\n");
 }
 
-// By keys in the page: a click into it, Tab to its link and Enter follow the link, and the address
-// box names each page shown; Backspace goes back. Three pages of one title are three items of the
-// back button's drop-down, the last one going to the third page.
+// By real keys in the page: a click into it, Tab to its link and Enter follow the link, and the
+// address box names each page shown; Backspace and Alt+Left go back, Alt+Right forward. Three pages
+// of one title are three items of the back button's drop-down, the last one going to the third
+// page. The source window has the keys on its text; Esc closes it.
 TEST_F(ReadingEndToEnd, LinksByKeysTheAddressOfThePageShownAndPagesOfOneTitle)
 {
     const AnsiString files = dir / "FILES\\";
@@ -165,34 +166,64 @@ TEST_F(ReadingEndToEnd, LinksByKeysTheAddressOfThePageShownAndPagesOfOneTitle)
 
     HWND view = VisibleWindows(main, 0, "VellornHtmlView").at(0);
     HWND address = VisibleWindows(main, 0, "ComboBox").at(0);
+    const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+    auto info = [&] {
+        GUITHREADINFO i{};
+        i.cbSize = sizeof i;
+        GetGUIThreadInfo(thread, &i);
+        return i;
+    };
+    SetForegroundWindow(main);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }, 3000));
     RECT page{};
     GetClientRect(view, &page);
     SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, Point(page.right - 30, page.bottom - 10));
     SendMessageA(view, WM_LBUTTONUP, 0, Point(page.right - 30, page.bottom - 10));
-    ASSERT_TRUE(WaitUntil([&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
-        return info.hwndFocus == view;
-    })) << "the page has the focus";
-    const auto key = [&](WPARAM k) {
-        PostMessageA(view, WM_KEYDOWN, k, 1);
-        PostMessageA(view, WM_KEYUP, k, 0xC0000001);
+    ASSERT_TRUE(WaitUntil([&] { return info().hwndFocus == view; })) << "the page has the focus";
+    auto shows = [&](const std::string& Name) {
+        return WaitUntil([&] { return WindowText(address) == files + Name; }, 3000);
     };
     for (int n = 1; n <= 3; ++n) {
-        key(VK_TAB);
-        key(VK_RETURN);
-        const std::string shown = files + "one" + std::to_string(n) + ".html";
-        ASSERT_TRUE(WaitUntil([&] { return WindowText(address) == shown; })) << n << " " << WindowText(address);
+        testkit::RealKeys({VK_TAB});
+        testkit::RealKeys({VK_RETURN});
+        ASSERT_TRUE(shows("one" + std::to_string(n) + ".html")) << n << " " << WindowText(address);
         EXPECT_EQ(WindowText(main), "VLN -Статья со ссылкой (Одна)-VLN");
     }
-    key(VK_BACK);
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(address) == files + "one2.html"; })) << WindowText(address);
+    testkit::RealKeys({VK_BACK});
+    ASSERT_TRUE(shows("one2.html")) << "Backspace: " << WindowText(address);
+    // Alt let go before the arrow, as a hand may.
+    auto alt = [](BYTE Arrow) {
+        keybd_event(VK_MENU, 0, 0, 0);
+        keybd_event(Arrow, 0, 0, 0);
+        keybd_event(VK_MENU, 0, KEYEVENTF_KEYUP, 0);
+        keybd_event(Arrow, 0, KEYEVENTF_KEYUP, 0);
+    };
+    alt(VK_LEFT);
+    ASSERT_TRUE(shows("one1.html")) << "Alt+Left: " << WindowText(address);
+    alt(VK_RIGHT);
+    ASSERT_TRUE(shows("one2.html")) << "Alt+Right: " << WindowText(address);
+    // The key after Alt's release still reaches the page, not a menu.
+    testkit::RealKeys({VK_BACK});
+    ASSERT_TRUE(shows("one1.html")) << "Backspace after Alt: " << WindowText(address);
 
     // The back list: the start page, "Первая страница" and the three pages "Одна".
     OpenBackMenu(main);
     ASSERT_TRUE(ChooseInMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})) << "the back history menu";
-    EXPECT_TRUE(WaitUntil([&] { return WindowText(address) == files + "one3.html"; })) << WindowText(address);
+    EXPECT_TRUE(shows("one3.html")) << WindowText(address);
+
+    // "Браузер" > "Исходный кода": its text has the keys, Esc closes it.
+    testkit::ChooseInMenuBar(main, 4, 3);
+    HWND source = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        auto windows = VisibleWindows(nullptr, run.Id(), "");
+        source = nullptr;
+        for (HWND w : windows)
+            if (WindowText(w).rfind("Исходный код: ", 0) == 0)
+                source = w;
+        return source && GetParent(info().hwndFocus) == source;
+    })) << "the source window with its text focused";
+    testkit::RealKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(source); }, 3000)) << "Esc closes the source window";
     ASSERT_EQ(run.Close(main), 0u);
 }
 

@@ -4,6 +4,7 @@
 #include "EditEndToEnd.h"
 
 #include <cctype>
+#include <tuple>
 
 #include "IniFiles.h"
 #include "WideNames.h"
@@ -76,8 +77,9 @@ TEST_F(EditEndToEnd, ACategoryAndAnArticleAreAddedRenamedMarkedMovedAndAnEntryDe
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]\r\nCount=1\r\n"), std::string::npos);
 }
 
-// The program driven by the keys alone: the tree focused at start, the add commands of a node the
-// arrows chose, F2, dialogs opened again as new, the about box closed by keys.
+// The program driven by the keys alone: the tree focused at start and again after the category box,
+// the add commands of a node the arrows chose, F2, dialogs opened again as new, the arrows in the
+// search dialog, the about box closed by keys.
 TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
 {
     const DWORD thread = GetWindowThreadProcessId(main, nullptr);
@@ -93,14 +95,24 @@ TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
     Front();
     ASSERT_TRUE(testkit::WaitUntil([&] { return focus() == tree; })) << testkit::WindowClass(focus());
 
-    // After a click on an article (which takes no children), a folder reached by keys takes a
-    // subcategory (Ctrl+Insert); its box cancelled by Esc.
+    // A click on an article. The category box (Shift+Insert) gives the keys back to the tree as it
+    // closes, by Enter and by Esc: End and Home then move in the tree.
     const POINT article = At("Непрочитанная");
     testkit::SendMouse(article, MOUSEEVENTF_LEFTDOWN);
     testkit::SendMouse(article, MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(testkit::WaitUntil([&] { return selected() == Item("Непрочитанная"); }));
-    Key(VK_HOME);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return selected() == Item("Категория"); }));
+    for (auto [closing, to] : {std::pair{VK_RETURN, "Новости"}, {VK_ESCAPE, "Категория"}}) {
+        Key(VK_INSERT, VK_SHIFT);
+        HWND named = WindowCalled("Введите название категории");
+        ASSERT_NE(named, nullptr);
+        SendMessageA(Children(named, "Edit").at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Новости"));
+        Key(static_cast<WORD>(closing));
+        ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(named); }));
+        Key(closing == VK_RETURN ? VK_END : VK_HOME);
+        EXPECT_TRUE(testkit::WaitUntil([&] { return selected() != nullptr && selected() == Item(to); }))
+            << closing << " " << testkit::WindowClass(focus());
+    }
+    // The folder reached by keys takes a subcategory (Ctrl+Insert); its box cancelled by Esc.
     Key(VK_INSERT, VK_CONTROL);
     HWND box = WindowCalled("Новая подкатегория");
     ASSERT_NE(box, nullptr) << "Ctrl+Insert on a folder chosen by keys";
@@ -142,16 +154,33 @@ TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
     Key(VK_ESCAPE);
     EXPECT_TRUE(testkit::WaitUntil([&] { return SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0) == 0; }));
 
-    // "Поиск" closed from its "Закрыть" (Shift+Tab from the query box, Space) opens again with the
-    // focus in the query box.
+    // "Поиск": Tab enters the kinds of query at the chosen one, where the arrows choose the other
+    // kind and back. On the push buttons they move between them and press nothing: no search, no
+    // close, no kind chosen.
     Key(VK_F1, VK_CONTROL);
     HWND search = WindowCalled("Поиск");
     ASSERT_NE(search, nullptr);
     const auto query = Children(search, "Edit");
     ASSERT_EQ(query.size(), 1u);
     ASSERT_TRUE(testkit::WaitUntil([&] { return focus() == query[0]; }));
-    Key(VK_TAB, VK_SHIFT);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "Закрыть"; }));
+    SendMessageA(query[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ная"));
+    const char *all = "Вхождение всех слов", *any = "Наличие любого слова";
+    auto keys = [&](std::initializer_list<std::tuple<WORD, WORD, const char*>> Steps) {
+        for (auto [key, modifier, focused] : Steps) {
+            Key(key, modifier);
+            ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == focused; }, 3000))
+                << key << " to " << focused << ", not " << WindowText(focus());
+        }
+    };
+    keys({{VK_TAB, 0, all}, {VK_DOWN, 0, any}, {VK_TAB, VK_SHIFT, "ная"}, {VK_TAB, 0, any}, {VK_UP, 0, all},
+          {VK_TAB, VK_SHIFT, "ная"}, {VK_TAB, VK_SHIFT, "Закрыть"}, {VK_LEFT, 0, "Найти"}, {VK_LEFT, 0, "Закрыть"},
+          {VK_RIGHT, 0, "Найти"}, {VK_RIGHT, 0, "Закрыть"}});
+    // Nothing to wait on for a search that must not run: a while for it to start.
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(search));
+    EXPECT_EQ(testkit::VisibleWindows(main, 0, "TreeView"), std::vector<HWND>{tree}) << "no results page";
+    keys({{VK_TAB, 0, "ная"}, {VK_TAB, 0, all}, {VK_TAB, VK_SHIFT, "ная"}, {VK_TAB, VK_SHIFT, "Закрыть"}});
+    // Closed from its "Закрыть" by Space, it opens again with the focus in the query box.
     Key(VK_SPACE);
     ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(search); }));
     Front();

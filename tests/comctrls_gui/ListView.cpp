@@ -1,6 +1,8 @@
 // The list view: the model's items, columns and states shown by the window and kept across its
-// re-creation, owner data, custom drawing, caption editing, sorting and the selection events.
+// re-creation, owner data, custom drawing, caption editing, sorting, the selection events and the
+// menu keys.
 #include "ComCtrls.h"
+#include "Menus.h"
 #include "Support.h"
 
 #include <string>
@@ -390,4 +392,62 @@ TEST_F(ListViewTest, ColumnsCarryAnImageFlagOnlyWithAPictureAndReportClicks)
     EXPECT_EQ(clicked, list->Column(1));
     list->SetViewStyle(vsList);
     EXPECT_EQ(GetWindowLongA(list->Handle(), GWL_STYLE) & LVS_TYPEMASK, LVS_LIST);
+}
+
+// Shift+F10 and the context key, typed, open the list's menu below its focused item; with no item
+// focused, or the item scrolled out of sight, at the list's corner.
+TEST_F(ListViewTest, TheMenuKeysOpenThePopUpMenuBelowTheFocusedItem)
+{
+    // The menu made first: the menus' unit puts its hook in place then.
+    list->SetPopupMenu(Create<TPopupMenu>(form));
+    static std::vector<POINT> shown;
+    auto* saved = PopupMenuHook;
+    PopupMenuHook = [](TPopupMenu*, TControl*, int X, int Y) {
+        shown.push_back(POINT{X, Y});
+        return true;
+    };
+    AtTearDown([saved] { PopupMenuHook = saved; });
+    Fill(40);
+    Show();
+    SetForegroundWindow(form->Handle());
+    const TPoint p = Centre(list->Items()->Item(2)->DisplayRect(drLabel));
+    ClickAt(list->Handle(), p.x, p.y);
+    list->SetFocus();
+    auto type = [](std::initializer_list<BYTE> Held) {
+        for (BYTE k : Held)
+            keybd_event(k, 0, 0, 0);
+        for (BYTE k : Held)
+            keybd_event(k, 0, KEYEVENTF_KEYUP, 0);
+    };
+    auto menuAt = [&](std::initializer_list<BYTE> Held) {
+        shown.clear();
+        type(Held);
+        const DWORD start = GetTickCount();
+        while (shown.empty() && GetTickCount() - start < 2000) {
+            Application->ProcessMessages();
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        }
+        return shown.size() == 1 ? shown[0] : POINT{-1, -1};
+    };
+    auto screen = [&](int X, int Y) {
+        POINT s{X, Y};
+        ClientToScreen(list->Handle(), &s);
+        return std::pair{s.x, s.y};
+    };
+    auto pair = [](POINT s) { return std::pair{s.x, s.y}; };
+
+    // Down moves to the fourth row: both keys open below its label.
+    type({VK_DOWN});
+    ASSERT_TRUE(PumpUntil([&] { return ListView_GetNextItem(list->Handle(), -1, LVNI_FOCUSED) == 3; }));
+    RECT label{};
+    ListView_GetItemRect(list->Handle(), 3, &label, LVIR_LABEL);
+    EXPECT_EQ(pair(menuAt({VK_SHIFT, VK_F10})), screen(label.left, label.bottom));
+    EXPECT_EQ(pair(menuAt({VK_APPS})), screen(label.left, label.bottom));
+
+    // The focused row scrolled away, and no row focused: the corner.
+    ListView_EnsureVisible(list->Handle(), 39, FALSE);
+    EXPECT_EQ(pair(menuAt({VK_SHIFT, VK_F10})), screen(0, 0));
+    ListView_SetItemState(list->Handle(), -1, 0, LVIS_FOCUSED);
+    ListView_EnsureVisible(list->Handle(), 0, FALSE);
+    EXPECT_EQ(pair(menuAt({VK_APPS})), screen(0, 0));
 }
