@@ -1,0 +1,328 @@
+#include "Driver.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <functional>
+
+namespace soak {
+
+using testkit::WaitUntil;
+using testkit::WindowText;
+
+bool Driver::Start()
+{
+    run_ = std::make_unique<testkit::ProgramRun>();
+    main_ = run_->Launch(folder_);
+    tree_ = main_ ? FindTree() : nullptr;
+    return tree_ != nullptr;
+}
+
+HWND Driver::FindTree()
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        const auto trees = testkit::VisibleWindows(main_, 0, "TreeView");
+        found = trees.empty() ? nullptr : trees[0];
+        return found && testkit::Answers(main_) && IsWindowVisible(found);
+    });
+    return found;
+}
+
+bool Driver::Ended(DWORD Ms) { return run_ && WaitForSingleObject(run_->Process(), Ms) == WAIT_OBJECT_0; }
+
+void Driver::Kill()
+{
+    if (run_ && !Ended(0))
+        TerminateProcess(run_->Process(), 1);
+    run_.reset();
+    main_ = tree_ = nullptr;
+}
+
+soak::Tree Driver::LiveTree(std::map<std::string, HTREEITEM>* Items)
+{
+    soak::Tree out;
+    if (!tree_)
+        return out;
+    testkit::RemoteBuffer buffer(run_->Process(), 512);
+    const LPARAM remote = buffer.Address();
+    std::function<void(HTREEITEM, soak::Tree&)> walk = [&](HTREEITEM item, soak::Tree& nodes) {
+        for (; item; item = reinterpret_cast<HTREEITEM>(
+                         SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+            TVITEMA tv{};
+            tv.mask = TVIF_TEXT | TVIF_IMAGE;
+            tv.hItem = item;
+            tv.pszText = reinterpret_cast<char*>(remote + 64);
+            tv.cchTextMax = 300;
+            buffer.Put(tv);
+            SendMessageA(tree_, TVM_GETITEMA, 0, remote);
+            Node n;
+            n.image = buffer.Get<TVITEMA>().iImage;
+            if (IsFolder(n.image))
+                n.image = imFolder;
+            char text[301] = {};
+            ReadProcessMemory(run_->Process(), reinterpret_cast<void*>(remote + 64), text, 300, nullptr);
+            n.title = text;
+            if (Items)
+                Items->emplace(n.title, item);
+            walk(reinterpret_cast<HTREEITEM>(
+                     SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
+                 n.kids);
+            nodes.push_back(std::move(n));
+        }
+    };
+    walk(reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0)), out);
+    return out;
+}
+
+bool Driver::TreeBecomes(const soak::Tree& T, DWORD Ms)
+{
+    return WaitUntil([&] { return LiveTree() == T; }, Ms);
+}
+
+HTREEITEM Driver::Item(const std::string& Title)
+{
+    std::map<std::string, HTREEITEM> items;
+    LiveTree(&items);
+    const auto found = items.find(Title);
+    return found == items.end() ? nullptr : found->second;
+}
+
+POINT Driver::At(const std::string& Title, int Part)
+{
+    HTREEITEM item = Item(Title);
+    if (!item)
+        return POINT{-1, -1};
+    SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
+    buffer.Put(item);
+    SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
+    const RECT r = buffer.Get<RECT>();
+    // The text's first or second half: two clicks in turn on one node are no double click.
+    const int width = std::min<int>(r.right - r.left, 60);
+    POINT p{r.left + width * (1 + 2 * Part) / 4, (r.top + r.bottom) / 2};
+    ClientToScreen(tree_, &p);
+    return p;
+}
+
+bool Driver::Front()
+{
+    SetForegroundWindow(main_);
+    return WaitUntil([&] { return GetForegroundWindow() == main_; }, 5000);
+}
+
+HWND Driver::Focus()
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+bool Driver::Select(const std::string& Title)
+{
+    if (!Front())
+        return Failed("the main window is not in front");
+    HTREEITEM item = Item(Title);
+    if (!item)
+        return Failed("no node \"" + Title + "\"");
+    const auto caret = [&] { return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0)); };
+    if (caret() == item && Focus() == tree_)
+        return true;
+    if (caret() == item) {
+        // A click on the selected node starts its rename: the keyboard comes back by another node.
+        HTREEITEM other = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        if (other == item)
+            other = reinterpret_cast<HTREEITEM>(
+                SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
+        if (!other)
+            return Failed("no other node to click");
+        SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(other));
+        testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
+        buffer.Put(other);
+        SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
+        const RECT r = buffer.Get<RECT>();
+        POINT p{r.left + 4, (r.top + r.bottom) / 2};
+        ClientToScreen(tree_, &p);
+        testkit::SendMouse(p, MOUSEEVENTF_LEFTDOWN);
+        testkit::SendMouse(p, MOUSEEVENTF_LEFTUP);
+        if (!WaitUntil([&] { return caret() == other && Focus() == tree_; }, 5000))
+            return Failed("the click on another node did not select it");
+    }
+    clickPart_ ^= 1;
+    const POINT p = At(Title, clickPart_);
+    testkit::SendMouse(p, MOUSEEVENTF_LEFTDOWN);
+    testkit::SendMouse(p, MOUSEEVENTF_LEFTUP);
+    if (!WaitUntil([&] { return caret() == item && Focus() == tree_; }, 5000))
+        return Failed("the click did not select \"" + Title + "\" (the keyboard is at " +
+                      testkit::WindowClass(Focus()) + ")");
+    return Settle() || Failed("the program does not answer");
+}
+
+bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys)
+{
+    const POINT p = At(Title, 0);
+    if (p.x < 0)
+        return Failed("no node \"" + Title + "\"");
+    if (!Front())
+        return Failed("the main window is not in front");
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
+    const auto menus = [&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768"); };
+    PostMessageA(tree_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree_), MAKELPARAM(p.x, p.y));
+    if (!WaitUntil([&] { return !menus().empty(); }, 5000))
+        return Failed("no pop-up menu came");
+    // Home highlights the first item whether a menu opened with one highlighted or none (the
+    // looks differ there).
+    std::vector<WORD> keys;
+    for (size_t i = 0; i < Keys.size(); ++i) {
+        keys.push_back(i == 0 && Keys[0] == VK_DOWN ? VK_HOME : Keys[i]);
+        if (Keys[i] == VK_RIGHT)
+            keys.push_back(VK_HOME);
+    }
+    for (WORD k : keys) {
+        PostMessageA(tree_, WM_KEYDOWN, k, 0);
+        PostMessageA(tree_, WM_KEYUP, k, 0);
+    }
+    return WaitUntil([&] { return menus().empty(); }, 5000) || Failed("the pop-up menu stays");
+}
+
+bool Driver::MenuBar(int Top, const std::vector<WORD>& Keys)
+{
+    if (!Front())
+        return Failed("the main window is not in front");
+    PostMessageA(main_, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    for (int i = 0; i < Top; ++i)
+        PostMessageA(main_, WM_KEYDOWN, VK_RIGHT, 0);
+    for (WORD k : Keys)
+        PostMessageA(main_, WM_KEYDOWN, k, 0);
+    return WaitUntil([&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768").empty(); }, 5000) ||
+           Failed("the menu stays");
+}
+
+void Driver::Key(WORD Vk, WORD Modifier)
+{
+    if (Modifier)
+        keybd_event(static_cast<BYTE>(Modifier), 0, 0, 0);
+    keybd_event(static_cast<BYTE>(Vk), 0, 0, 0);
+    keybd_event(static_cast<BYTE>(Vk), 0, KEYEVENTF_KEYUP, 0);
+    if (Modifier)
+        keybd_event(static_cast<BYTE>(Modifier), 0, KEYEVENTF_KEYUP, 0);
+}
+
+HWND Driver::Window(const std::string& Caption, DWORD Ms)
+{
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : testkit::VisibleWindows(nullptr, run_->Id(), ""))
+                if (WindowText(w) == Caption)
+                    found = w;
+            // In front, with the keyboard in it, and done with its showing.
+            return found && GetForegroundWindow() == found && Focus() && GetAncestor(Focus(), GA_ROOT) == found &&
+                   testkit::Answers(found);
+        },
+        Ms);
+    return found && GetForegroundWindow() == found ? found : nullptr;
+}
+
+std::vector<HWND> Driver::Children(HWND Parent, const std::string& Cls)
+{
+    std::vector<std::pair<LONG, HWND>> placed;
+    for (HWND w : testkit::VisibleWindows(Parent, 0, Cls)) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        placed.emplace_back(r.top, w);
+    }
+    std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<HWND> found;
+    for (const auto& [top, w] : placed)
+        found.push_back(w);
+    return found;
+}
+
+void Driver::SetText(HWND Edit, const std::string& Text)
+{
+    SendMessageA(Edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text.c_str()));
+}
+
+bool Driver::Fill(HWND Dialog, const std::vector<std::string>& Texts)
+{
+    // A skin applied to a window just shown may make its edits anew: the texts are put again
+    // until the edits the dialog has once it answers hold them.
+    for (int tries = 0; tries < 5; ++tries) {
+        auto edits = Children(Dialog, "Edit");
+        if (edits.size() < Texts.size())
+            return Failed("the dialog has " + std::to_string(edits.size()) + " edits");
+        for (size_t i = 0; i < Texts.size(); ++i)
+            SetText(edits[i], Texts[i]);
+        if (!testkit::Answers(Dialog) || !testkit::Answers(Dialog))
+            return Failed("the dialog does not answer");
+        edits = Children(Dialog, "Edit");
+        bool held = edits.size() >= Texts.size();
+        for (size_t i = 0; held && i < Texts.size(); ++i)
+            held = WindowText(edits[i]) == Texts[i];
+        if (held)
+            return true;
+    }
+    return Failed("the dialog's edits do not keep their texts");
+}
+
+HWND Driver::LabelEdit() { return reinterpret_cast<HWND>(SendMessageA(tree_, TVM_GETEDITCONTROL, 0, 0)); }
+
+std::vector<HWND> Driver::Boxes() { return testkit::VisibleWindows(nullptr, Pid(), "TsMessageForm"); }
+
+std::string Driver::BoxText(HWND Box)
+{
+    std::string text = WindowText(Box);
+    for (HWND child : testkit::VisibleWindows(Box, 0, ""))
+        if (const std::string t = WindowText(child); !t.empty())
+            text += " | " + t;
+    return text;
+}
+
+HWND Driver::WaitBox(DWORD Ms)
+{
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            const auto boxes = Boxes();
+            box = boxes.empty() ? nullptr : boxes[0];
+            if (!box || !testkit::Answers(box))
+                return false;
+            for (HWND b : testkit::VisibleWindows(box, 0, ""))
+                for (const char* button : {"OK", "&Да", "&Нет", "Отмена"})
+                    if (WindowText(b) == button)
+                        return true;
+            return false;
+        },
+        Ms);
+    return box;
+}
+
+bool Driver::Answer(HWND Box, const std::string& Button)
+{
+    HWND button = nullptr;
+    for (HWND b : testkit::VisibleWindows(Box, 0, ""))
+        if (WindowText(b) == Button)
+            button = b;
+    if (!button)
+        return false;
+    PostMessageA(button, BM_CLICK, 0, 0);
+    return WaitUntil([&] { return !IsWindow(Box) || !IsWindowVisible(Box); });
+}
+
+bool Driver::Click(HWND Dialog, const std::string& Button)
+{
+    for (HWND b : testkit::VisibleWindows(Dialog, 0, "Button"))
+        if (WindowText(b) == Button) {
+            PostMessageA(b, BM_CLICK, 0, 0);
+            return WaitUntil([&] { return !IsWindow(Dialog) || !IsWindowVisible(Dialog); }) ||
+                   Failed("the dialog stays after \"" + Button + "\"");
+        }
+    return Failed("the dialog has no button \"" + Button + "\"");
+}
+
+bool Driver::Settle() { return testkit::Answers(main_) && testkit::Answers(main_); }
+
+std::string Driver::Caption() { return WindowText(main_); }
+
+} // namespace soak
