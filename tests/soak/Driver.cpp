@@ -155,7 +155,15 @@ bool Driver::Select(const std::string& Title)
     if (!WaitUntil([&] { return caret() == item && Focus() == tree_; }, 5000))
         return Failed("the click did not select \"" + Title + "\" (the keyboard is at " +
                       testkit::WindowClass(Focus()) + ")");
-    return Settle() || Failed("the program does not answer");
+    if (!Settle())
+        return Failed("the program does not answer");
+    // A click that the tree took for one on its selected node starts a rename: ended unchanged.
+    if (LabelEdit()) {
+        Key(VK_ESCAPE);
+        if (!WaitUntil([&] { return !LabelEdit(); }, 5000))
+            return Failed("a rename started by the click stays");
+    }
+    return true;
 }
 
 bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys)
@@ -268,7 +276,14 @@ bool Driver::Fill(HWND Dialog, const std::vector<std::string>& Texts)
 
 HWND Driver::LabelEdit() { return reinterpret_cast<HWND>(SendMessageA(tree_, TVM_GETEDITCONTROL, 0, 0)); }
 
-std::vector<HWND> Driver::Boxes() { return testkit::VisibleWindows(nullptr, Pid(), "TsMessageForm"); }
+std::vector<HWND> Driver::Boxes()
+{
+    // The skin's boxes, or the system's in the system's look.
+    std::vector<HWND> boxes = testkit::VisibleWindows(nullptr, Pid(), "TsMessageForm");
+    for (HWND w : testkit::VisibleWindows(nullptr, Pid(), "#32770"))
+        boxes.push_back(w);
+    return boxes;
+}
 
 std::string Driver::BoxText(HWND Box)
 {
@@ -289,7 +304,7 @@ HWND Driver::WaitBox(DWORD Ms)
             if (!box || !testkit::Answers(box))
                 return false;
             for (HWND b : testkit::VisibleWindows(box, 0, ""))
-                for (const char* button : {"OK", "&Да", "&Нет", "Отмена"})
+                for (const char* button : {"OK", "ОК", "&Да", "&Нет", "Отмена"})
                     if (WindowText(b) == button)
                         return true;
             return false;
@@ -300,9 +315,10 @@ HWND Driver::WaitBox(DWORD Ms)
 
 bool Driver::Answer(HWND Box, const std::string& Button)
 {
+    // The system's box says "OK" in Cyrillic letters.
     HWND button = nullptr;
     for (HWND b : testkit::VisibleWindows(Box, 0, ""))
-        if (WindowText(b) == Button)
+        if (WindowText(b) == Button || (Button == "OK" && WindowText(b) == "ОК"))
             button = b;
     if (!button)
         return false;

@@ -88,7 +88,7 @@ private:
         if (!box)
             return Fail("no box \"" + Part + "\" came");
         const std::string text = Driver::BoxText(box);
-        if (text.find(Part) == std::string::npos)
+        if (text.find(Part) == std::string::npos && !(Part == "OK" && text.find("ОК") != std::string::npos))
             return Fail("a box \"" + text + "\" came, not \"" + Part + "\"");
         Log("  answered \"" + Button + "\" to \"" + Part + "\"");
         return driver_.Answer(box, Button) || Fail("the box \"" + text + "\" has no \"" + Button + "\" or stays");
@@ -239,7 +239,7 @@ bool Session::AddArticle()
     const std::string page = "soak" + std::to_string(1 + Pick(PageCount)) + ".html";
     const bool byKeys = Chance(50);
     Log("add article \"" + title + "\" (" + page + ") to \"" + folder + "\" by " + (byKeys ? "Insert" : "the pop-up") +
-        (cancel ? ", cancelled" : "") + (ahead ? ", Alt+F4 typed ahead" : ""));
+        (cancel ? ", cancelled" : "") + (ahead ? ", a close typed ahead" : ""));
     if (byKeys) {
         if (!driver_.Select(folder))
             return Fail(driver_.Error());
@@ -274,7 +274,7 @@ bool Session::AddLink()
     const std::string folder = OneOf(folders), title = Fresh("Ссылка");
     const std::string address = "http://soak.example/" + std::to_string(titles_);
     const bool ahead = Chance(15) && !avoid_.closeTypeahead;
-    Log("add link \"" + title + "\" to \"" + folder + "\" by the pop-up" + (ahead ? ", Alt+F4 typed ahead" : ""));
+    Log("add link \"" + title + "\" to \"" + folder + "\" by the pop-up" + (ahead ? ", a close typed ahead" : ""));
     if (!driver_.Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
         return Fail(driver_.Error());
     HWND dialog = Dialog("Создание ссылки");

@@ -25,7 +25,7 @@ std::string Env(const char* Name, const std::string& Default)
 TEST(Soak, RandomSessionsKeepWhatTheUserDid)
 {
     // The short soak of every test run: seeds that play each kind of action and close.
-    const int sessions = std::stoi(Env("SOAK_SESSIONS", "3"));
+    const int sessions = std::stoi(Env("SOAK_SESSIONS", "6"));
     const int actions = std::stoi(Env("SOAK_ACTIONS", "25"));
     const unsigned seed = static_cast<unsigned>(std::stoul(Env("SOAK_SEED", "1")));
     const std::string avoid = Env("SOAK_AVOID", "close-typeahead,rename-at-close");
