@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 
 namespace soak {
@@ -155,8 +156,8 @@ bool Driver::Select(const std::string& Title)
     if (!WaitUntil([&] { return caret() == item && Focus() == tree_; }, 5000))
         return Failed("the click did not select \"" + Title + "\" (the keyboard is at " +
                       testkit::WindowClass(Focus()) + ")");
-    if (!Settle())
-        return Failed("the program does not answer");
+    if (!Park())
+        return Failed(error_);
     // A click that the tree took for one on its selected node starts a rename: ended unchanged.
     if (LabelEdit()) {
         Key(VK_ESCAPE);
@@ -166,6 +167,27 @@ bool Driver::Select(const std::string& Title)
     return true;
 }
 
+bool Driver::Park()
+{
+    // Where no window of the program shows: left of the main window, above the task bar.
+    const POINT spot{4, GetSystemMetrics(SM_CYSCREEN) - 80};
+    // The program may still take a move the display reported late (from a click before) and put
+    // the pointer back: moved again until, with the program done with its input, it rests there.
+    // (The absolute move's units may round it a pixel off.)
+    const auto there = [&] {
+        POINT at{};
+        return GetCursorPos(&at) && std::abs(at.x - spot.x) <= 2 && std::abs(at.y - spot.y) <= 2;
+    };
+    for (int tries = 0; tries < 10; ++tries) {
+        testkit::SendMouse(spot);
+        if (!Settle())
+            return Failed("the program does not answer");
+        if (there() && Settle() && there())
+            return true;
+    }
+    return Failed("the pointer does not stay away from the program");
+}
+
 bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys)
 {
     const POINT p = At(Title, 0);
@@ -173,7 +195,8 @@ bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys)
         return Failed("no node \"" + Title + "\"");
     if (!Front())
         return Failed("the main window is not in front");
-    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
+    if (!Park())
+        return Failed(error_);
     const auto menus = [&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768"); };
     PostMessageA(tree_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree_), MAKELPARAM(p.x, p.y));
     if (!WaitUntil([&] { return !menus().empty(); }, 5000))

@@ -81,6 +81,9 @@ private:
     HTREEITEM Item(const std::string& Title);
     POINT At(const std::string& Title, int Part);
     bool Front();
+    // The pointer put where no menu or dialog of the program opens, once the program has taken
+    // every move before: a menu that opened under a pointer left on the tree would follow it.
+    bool Park();
     HWND FindTree();
     bool Failed(const std::string& Why)
     {
