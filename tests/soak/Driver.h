@@ -81,9 +81,15 @@ private:
     HTREEITEM Item(const std::string& Title);
     POINT At(const std::string& Title, int Part);
     bool Front();
-    // The pointer put where no menu or dialog of the program opens, once the program has taken
-    // every move before: a menu that opened under a pointer left on the tree would follow it.
+    // The pointer put at Spot, once the program has taken every move before.
+    bool MoveTo(POINT Spot);
+    // The pointer put where no menu or dialog of the program opens: a menu that opened under a
+    // pointer left on the tree would follow it.
     bool Park();
+    // A real click at the point, the pointer there first.
+    bool ClickAt(POINT Spot);
+    // Whether a click at the spot would make a double click with the last one (were it recent).
+    bool NearLastClick(POINT Spot) const;
     HWND FindTree();
     bool Failed(const std::string& Why)
     {
@@ -94,7 +100,7 @@ private:
     std::string folder_;
     std::unique_ptr<testkit::ProgramRun> run_;
     HWND main_ = nullptr, tree_ = nullptr;
-    int clickPart_ = 0;
+    POINT lastClick_{-100, -100};
     std::string error_;
 };
 
