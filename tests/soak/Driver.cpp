@@ -209,8 +209,19 @@ bool Driver::NearLastClick(POINT Spot) const
            std::abs(Spot.y - lastClick_.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
 }
 
-bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys)
+bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool ByKeys)
 {
+    if (ByKeys) {
+        // Shift+F10 on the selected node and the keys typed at once, before the menu shows.
+        if (!Select(Title) || !Park())
+            return false;
+        Key(VK_F10, VK_SHIFT);
+        for (WORD k : Keys)
+            Key(k);
+        return WaitUntil([&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768").empty() && Settle(); },
+                         5000) ||
+               Failed("the pop-up menu stays");
+    }
     const POINT p = At(Title, 0);
     if (p.x < 0)
         return Failed("no node \"" + Title + "\"");
@@ -222,15 +233,7 @@ bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys)
     PostMessageA(tree_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree_), MAKELPARAM(p.x, p.y));
     if (!WaitUntil([&] { return !menus().empty(); }, 5000))
         return Failed("no pop-up menu came");
-    // Home highlights the first item whether a menu opened with one highlighted or none (the
-    // looks differ there).
-    std::vector<WORD> keys;
-    for (size_t i = 0; i < Keys.size(); ++i) {
-        keys.push_back(i == 0 && Keys[0] == VK_DOWN ? VK_HOME : Keys[i]);
-        if (Keys[i] == VK_RIGHT)
-            keys.push_back(VK_HOME);
-    }
-    for (WORD k : keys) {
+    for (WORD k : Keys) {
         PostMessageA(tree_, WM_KEYDOWN, k, 0);
         PostMessageA(tree_, WM_KEYUP, k, 0);
     }
@@ -298,24 +301,19 @@ void Driver::SetText(HWND Edit, const std::string& Text)
 
 bool Driver::Fill(HWND Dialog, const std::vector<std::string>& Texts)
 {
-    // A skin applied to a window just shown may make its edits anew: the texts are put again
-    // until the edits the dialog has once it answers hold them.
-    for (int tries = 0; tries < 5; ++tries) {
-        auto edits = Children(Dialog, "Edit");
-        if (edits.size() < Texts.size())
-            return Failed("the dialog has " + std::to_string(edits.size()) + " edits");
-        for (size_t i = 0; i < Texts.size(); ++i)
-            SetText(edits[i], Texts[i]);
-        if (!testkit::Answers(Dialog) || !testkit::Answers(Dialog))
-            return Failed("the dialog does not answer");
-        edits = Children(Dialog, "Edit");
-        bool held = edits.size() >= Texts.size();
-        for (size_t i = 0; held && i < Texts.size(); ++i)
-            held = WindowText(edits[i]) == Texts[i];
-        if (held)
-            return true;
-    }
-    return Failed("the dialog's edits do not keep their texts");
+    auto edits = Children(Dialog, "Edit");
+    if (edits.size() < Texts.size())
+        return Failed("the dialog has " + std::to_string(edits.size()) + " edits");
+    for (size_t i = 0; i < Texts.size(); ++i)
+        SetText(edits[i], Texts[i]);
+    // The dialog keeps what was put once it is shown: nothing of it empties the boxes later.
+    if (!testkit::Answers(Dialog) || !testkit::Answers(Dialog))
+        return Failed("the dialog does not answer");
+    for (size_t i = 0; i < Texts.size(); ++i)
+        if (WindowText(edits[i]) != Texts[i])
+            return Failed("the dialog's edit " + std::to_string(i + 1) + " shows \"" + WindowText(edits[i]) +
+                          "\", not what was put in it");
+    return true;
 }
 
 HWND Driver::LabelEdit() { return reinterpret_cast<HWND>(SendMessageA(tree_, TVM_GETEDITCONTROL, 0, 0)); }

@@ -37,11 +37,22 @@ public:
     // The main window in front, the tree holding the keyboard with the node selected (a click on
     // it, or first on another node when it is selected already but the keyboard is elsewhere).
     bool Select(const std::string& Title);
-    // The tree's pop-up opened on the node (as its right click does) and gone through with Keys
-    // (a first Down highlights the first item).
-    bool Popup(const std::string& Title, const std::vector<WORD>& Keys);
+    // The tree's pop-up opened on the node (as its right click does, or by Shift+F10 on the node
+    // selected with the keys typed ahead) and gone through with Keys (a first Down highlights the
+    // first item).
+    bool Popup(const std::string& Title, const std::vector<WORD>& Keys, bool ByKeys = false);
     // An item of the menu bar by keys: the menu at Top, then the items Keys lead to.
     bool MenuBar(int Top, const std::vector<WORD>& Keys);
+
+    // The pointer put at Spot, once the program has taken every move before.
+    bool MoveTo(POINT Spot);
+    // The pointer put where no menu or dialog of the program opens: a menu that opened under a
+    // pointer left on the tree would follow it.
+    bool Park();
+    // A real click at the point, the pointer there first.
+    bool ClickAt(POINT Spot);
+    // Whether a click at the spot would make a double click with the last one (were it recent).
+    bool NearLastClick(POINT Spot) const;
 
     // Real key presses, the key with a modifier held.
     static void Key(WORD Vk, WORD Modifier = 0);
@@ -81,15 +92,6 @@ private:
     HTREEITEM Item(const std::string& Title);
     POINT At(const std::string& Title, int Part);
     bool Front();
-    // The pointer put at Spot, once the program has taken every move before.
-    bool MoveTo(POINT Spot);
-    // The pointer put where no menu or dialog of the program opens: a menu that opened under a
-    // pointer left on the tree would follow it.
-    bool Park();
-    // A real click at the point, the pointer there first.
-    bool ClickAt(POINT Spot);
-    // Whether a click at the spot would make a double click with the last one (were it recent).
-    bool NearLastClick(POINT Spot) const;
     HWND FindTree();
     bool Failed(const std::string& Why)
     {

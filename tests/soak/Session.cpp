@@ -111,6 +111,23 @@ private:
             memoModified_ = false;
         return true;
     }
+    // A dialog ended by Enter or Esc (typed at once) or by a click on its OK or "Отмена".
+    bool Confirm(HWND Dialog, bool Ok)
+    {
+        if (Chance(50))
+            return driver_.Click(Dialog, Ok ? "OK" : "Отмена") || Fail(driver_.Error());
+        Driver::Key(Ok ? VK_RETURN : VK_ESCAPE);
+        return testkit::WaitUntil([&] { return !IsWindow(Dialog) || !IsWindowVisible(Dialog); }) ||
+               Fail(std::string("the dialog stays after ") + (Ok ? "Enter" : "Esc"));
+    }
+    // The tree's pop-up on the node, by a right click or by Shift+F10 (the node selected first).
+    bool Popup(const std::string& Title, const std::vector<WORD>& Keys)
+    {
+        const bool byKeys = Chance(30) && !avoid_.keysPopup;
+        if (byKeys)
+            Log("  the pop-up by Shift+F10");
+        return driver_.Popup(Title, Keys, byKeys) || Fail(driver_.Error());
+    }
     // The dialog with the caption, in front.
     HWND Dialog(const std::string& Caption)
     {
@@ -182,7 +199,7 @@ bool Session::AddCategory()
         if (!all.empty() && !driver_.Select(OneOf(all)))
             return Fail(driver_.Error());
         Driver::Key(VK_INSERT, VK_SHIFT);
-    } else if (!driver_.Popup(OneOf(all), {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN})) {
+    } else if (!Popup(OneOf(all), {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN})) {
         return Fail(driver_.Error());
     }
     HWND box = Dialog("Введите название категории");
@@ -190,8 +207,8 @@ bool Session::AddCategory()
         return false;
     if (!driver_.Fill(box, {title}))
         return Fail(driver_.Error());
-    if (!driver_.Click(box, how == 1 ? "Отмена" : "OK"))
-        return Fail(driver_.Error());
+    if (!Confirm(box, how != 1))
+        return false;
     if (how == 1)
         return Check();
     if (model_.Has(title))
@@ -212,7 +229,7 @@ bool Session::AddSubcategory()
         if (!driver_.Select(folder))
             return Fail(driver_.Error());
         Driver::Key(VK_INSERT, VK_CONTROL);
-    } else if (!driver_.Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN})) {
+    } else if (!Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN})) {
         return Fail(driver_.Error());
     }
     HWND box = Dialog("Новая подкатегория");
@@ -220,8 +237,8 @@ bool Session::AddSubcategory()
         return false;
     if (!driver_.Fill(box, {title}))
         return Fail(driver_.Error());
-    if (!driver_.Click(box, "OK"))
-        return Fail(driver_.Error());
+    if (!Confirm(box, true))
+        return false;
     model_.Find(folder)->kids.push_back(Node{title, imFolder, {}});
     return Check();
 }
@@ -244,7 +261,7 @@ bool Session::AddArticle()
         if (!driver_.Select(folder))
             return Fail(driver_.Error());
         Driver::Key(VK_INSERT);
-    } else if (!driver_.Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN})) {
+    } else if (!Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN})) {
         return Fail(driver_.Error());
     }
     HWND dialog = Dialog("Добавление статьи");
@@ -275,8 +292,8 @@ bool Session::AddLink()
     const std::string address = "http://soak.example/" + std::to_string(titles_);
     const bool ahead = Chance(15) && !avoid_.closeTypeahead;
     Log("add link \"" + title + "\" to \"" + folder + "\" by the pop-up" + (ahead ? ", a close typed ahead" : ""));
-    if (!driver_.Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
-        return Fail(driver_.Error());
+    if (!Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
+        return false;
     HWND dialog = Dialog("Создание ссылки");
     if (!dialog)
         return false;
@@ -320,7 +337,7 @@ bool Session::Rename()
     if (way == 0)
         started = driver_.Select(old) && (Driver::Key(VK_F2), true);
     else if (way == 1)
-        started = driver_.Popup(old, {VK_DOWN, VK_RETURN});
+        started = Popup(old, {VK_DOWN, VK_RETURN});
     else
         started = driver_.Select(old) && driver_.MenuBar(1, {VK_DOWN, VK_RETURN});
     HWND edit = nullptr;
@@ -369,7 +386,7 @@ bool Session::Delete()
         if (!driver_.Select(title))
             return Fail(driver_.Error());
         Driver::Key(VK_DELETE, VK_CONTROL);
-    } else if (!driver_.Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})) {
+    } else if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})) {
         return Fail(driver_.Error());
     }
     if (!Expect("Удаление", yes ? Yes : No))
@@ -402,7 +419,7 @@ bool Session::Mark()
     std::vector<WORD> keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT};
     keys.insert(keys.end(), mark, VK_DOWN);
     keys.push_back(VK_RETURN);
-    if (!driver_.Popup(title, keys))
+    if (!Popup(title, keys))
         return Fail(driver_.Error());
     model_.Find(title)->image = images[mark];
     return Check();
@@ -443,8 +460,8 @@ bool Session::TypeNote()
     const std::string title = !opened_.empty() && Chance(40) ? opened_ : OneOf(articles);
     const std::string text = "заметка " + std::to_string(++titles_);
     Log("note \"" + text + "\" typed for \"" + title + "\" from its pop-up");
-    if (!driver_.Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN}))
-        return Fail(driver_.Error());
+    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN}))
+        return false;
     if (title != opened_) {
         bool stayed = false;
         if (!NoteQuestion(stayed))
@@ -480,8 +497,8 @@ bool Session::SaveNote()
     if (title == opened_ && !memoModified_)
         return Check();
     Log("save the note of \"" + title + "\" from its pop-up");
-    if (!driver_.Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN}))
-        return Fail(driver_.Error());
+    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN}))
+        return false;
     if (title == opened_) {
         model_.notes[title] = NoteOfMemo();
         memoModified_ = false;
@@ -499,8 +516,8 @@ bool Session::RemoveNote()
     const std::string title = OneOf(noted);
     const bool yes = Chance(70);
     Log("remove the note of \"" + title + "\" from its pop-up, answered " + (yes ? "Да" : "Нет"));
-    if (!driver_.Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}))
-        return Fail(driver_.Error());
+    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}))
+        return false;
     if (!Expect("Внимание!!!", yes ? Yes : No))
         return false;
     if (yes) {

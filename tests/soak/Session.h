@@ -12,6 +12,7 @@ namespace soak {
 struct Avoid {
     bool closeTypeahead = false; // a close typed ahead of a dialog's work
     bool renameAtClose = false;  // a close while a rename is typed in the tree
+    bool keysPopup = false;      // the tree's pop-up by Shift+F10 with its keys typed ahead
 };
 
 struct Outcome {
