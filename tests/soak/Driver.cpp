@@ -1,0 +1,386 @@
+#include "Driver.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+
+namespace soak {
+
+using testkit::WaitUntil;
+using testkit::WindowText;
+
+bool Driver::Start()
+{
+    run_ = std::make_unique<testkit::ProgramRun>();
+    main_ = run_->Launch(folder_);
+    tree_ = main_ ? FindTree() : nullptr;
+    return tree_ != nullptr;
+}
+
+HWND Driver::FindTree()
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        const auto trees = testkit::VisibleWindows(main_, 0, "TreeView");
+        found = trees.empty() ? nullptr : trees[0];
+        return found && testkit::Answers(main_) && IsWindowVisible(found);
+    });
+    return found;
+}
+
+bool Driver::Ended(DWORD Ms) { return run_ && WaitForSingleObject(run_->Process(), Ms) == WAIT_OBJECT_0; }
+
+void Driver::Kill()
+{
+    if (run_ && !Ended(0))
+        TerminateProcess(run_->Process(), 1);
+    run_.reset();
+    main_ = tree_ = nullptr;
+}
+
+soak::Tree Driver::LiveTree(std::map<std::string, HTREEITEM>* Items)
+{
+    soak::Tree out;
+    if (!tree_)
+        return out;
+    testkit::RemoteBuffer buffer(run_->Process(), 512);
+    const LPARAM remote = buffer.Address();
+    std::function<void(HTREEITEM, soak::Tree&)> walk = [&](HTREEITEM item, soak::Tree& nodes) {
+        for (; item; item = reinterpret_cast<HTREEITEM>(
+                         SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+            TVITEMA tv{};
+            tv.mask = TVIF_TEXT | TVIF_IMAGE;
+            tv.hItem = item;
+            tv.pszText = reinterpret_cast<char*>(remote + 64);
+            tv.cchTextMax = 300;
+            buffer.Put(tv);
+            SendMessageA(tree_, TVM_GETITEMA, 0, remote);
+            Node n;
+            n.image = buffer.Get<TVITEMA>().iImage;
+            if (IsFolder(n.image))
+                n.image = imFolder;
+            char text[301] = {};
+            ReadProcessMemory(run_->Process(), reinterpret_cast<void*>(remote + 64), text, 300, nullptr);
+            n.title = text;
+            if (Items)
+                Items->emplace(n.title, item);
+            walk(reinterpret_cast<HTREEITEM>(
+                     SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
+                 n.kids);
+            nodes.push_back(std::move(n));
+        }
+    };
+    walk(reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0)), out);
+    return out;
+}
+
+bool Driver::TreeBecomes(const soak::Tree& T, DWORD Ms)
+{
+    return WaitUntil([&] { return LiveTree() == T; }, Ms);
+}
+
+HTREEITEM Driver::Item(const std::string& Title)
+{
+    std::map<std::string, HTREEITEM> items;
+    LiveTree(&items);
+    const auto found = items.find(Title);
+    return found == items.end() ? nullptr : found->second;
+}
+
+POINT Driver::At(const std::string& Title, int Part)
+{
+    HTREEITEM item = Item(Title);
+    if (!item)
+        return POINT{-1, -1};
+    SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
+    buffer.Put(item);
+    SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
+    const RECT r = buffer.Get<RECT>();
+    // The text's first or second half: two clicks in turn on one node are no double click.
+    const int width = std::min<int>(r.right - r.left, 60);
+    POINT p{r.left + width * (1 + 2 * Part) / 4, (r.top + r.bottom) / 2};
+    ClientToScreen(tree_, &p);
+    return p;
+}
+
+bool Driver::Front()
+{
+    SetForegroundWindow(main_);
+    return WaitUntil([&] { return GetForegroundWindow() == main_; }, 5000);
+}
+
+HWND Driver::Focus()
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+bool Driver::Select(const std::string& Title)
+{
+    if (!Front())
+        return Failed("the main window is not in front");
+    HTREEITEM item = Item(Title);
+    if (!item)
+        return Failed("no node \"" + Title + "\"");
+    const auto caret = [&] { return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0)); };
+    if (caret() == item && Focus() == tree_)
+        return true;
+    if (caret() == item) {
+        // A click on the selected node starts its rename: the keyboard comes back by another node.
+        HTREEITEM other = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+        if (other == item)
+            other = reinterpret_cast<HTREEITEM>(
+                SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
+        if (!other)
+            return Failed("no other node to click");
+        SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(other));
+        testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
+        buffer.Put(other);
+        SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
+        const RECT r = buffer.Get<RECT>();
+        POINT p{r.left + 4, (r.top + r.bottom) / 2};
+        ClientToScreen(tree_, &p);
+        if (NearLastClick(p))
+            p.x += 8;
+        if (!ClickAt(p))
+            return false;
+        if (!WaitUntil([&] { return caret() == other && Focus() == tree_; }, 5000))
+            return Failed("the click on another node did not select it");
+    }
+    // Two clicks at one spot within the double-click time are a double click (which opens an
+    // entry or a folder), also on two nodes that came to lie there in turn: the text's other half.
+    POINT p = At(Title, 0);
+    if (NearLastClick(p))
+        p = At(Title, 1);
+    if (!ClickAt(p))
+        return false;
+    if (!WaitUntil([&] { return caret() == item && Focus() == tree_; }, 5000))
+        return Failed("the click did not select \"" + Title + "\" (the keyboard is at " +
+                      testkit::WindowClass(Focus()) + ")");
+    if (!Park())
+        return Failed(error_);
+    // A click that the tree took for one on its selected node starts a rename: ended unchanged.
+    if (LabelEdit()) {
+        Key(VK_ESCAPE);
+        if (!WaitUntil([&] { return !LabelEdit(); }, 5000))
+            return Failed("a rename started by the click stays");
+    }
+    return true;
+}
+
+bool Driver::MoveTo(POINT Spot)
+{
+    // The program may still take a move the display reported late (from a click before) and put
+    // the pointer back: moved again until, with the program done with its input, it rests there
+    // (the absolute move's units may round it a pixel off).
+    const auto there = [&] {
+        POINT at{};
+        return GetCursorPos(&at) && std::abs(at.x - Spot.x) <= 2 && std::abs(at.y - Spot.y) <= 2;
+    };
+    for (int tries = 0; tries < 10; ++tries) {
+        testkit::SendMouse(Spot);
+        if (!Settle())
+            return Failed("the program does not answer");
+        if (there() && Settle() && there())
+            return true;
+    }
+    return Failed("the pointer does not stay where it was put");
+}
+
+bool Driver::Park() { return MoveTo(POINT{4, GetSystemMetrics(SM_CYSCREEN) - 80}); }
+
+bool Driver::ClickAt(POINT Spot)
+{
+    if (!MoveTo(Spot))
+        return false;
+    testkit::SendMouse(Spot, MOUSEEVENTF_LEFTDOWN);
+    testkit::SendMouse(Spot, MOUSEEVENTF_LEFTUP);
+    lastClick_ = Spot;
+    return true;
+}
+
+bool Driver::NearLastClick(POINT Spot) const
+{
+    return std::abs(Spot.x - lastClick_.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+           std::abs(Spot.y - lastClick_.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+}
+
+bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool ByKeys)
+{
+    if (ByKeys) {
+        // Shift+F10 on the selected node and the keys typed at once, before the menu shows.
+        if (!Select(Title) || !Park())
+            return false;
+        Key(VK_F10, VK_SHIFT);
+        for (WORD k : Keys)
+            Key(k);
+        return WaitUntil([&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768").empty() && Settle(); },
+                         5000) ||
+               Failed("the pop-up menu stays");
+    }
+    const POINT p = At(Title, 0);
+    if (p.x < 0)
+        return Failed("no node \"" + Title + "\"");
+    if (!Front())
+        return Failed("the main window is not in front");
+    if (!Park())
+        return Failed(error_);
+    const auto menus = [&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768"); };
+    PostMessageA(tree_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree_), MAKELPARAM(p.x, p.y));
+    if (!WaitUntil([&] { return !menus().empty(); }, 5000))
+        return Failed("no pop-up menu came");
+    for (WORD k : Keys) {
+        PostMessageA(tree_, WM_KEYDOWN, k, 0);
+        PostMessageA(tree_, WM_KEYUP, k, 0);
+    }
+    return WaitUntil([&] { return menus().empty(); }, 5000) || Failed("the pop-up menu stays");
+}
+
+bool Driver::MenuBar(int Top, const std::vector<WORD>& Keys)
+{
+    if (!Front())
+        return Failed("the main window is not in front");
+    PostMessageA(main_, WM_SYSCOMMAND, SC_KEYMENU, 0);
+    for (int i = 0; i < Top; ++i)
+        PostMessageA(main_, WM_KEYDOWN, VK_RIGHT, 0);
+    for (WORD k : Keys)
+        PostMessageA(main_, WM_KEYDOWN, k, 0);
+    return WaitUntil([&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768").empty(); }, 5000) ||
+           Failed("the menu stays");
+}
+
+void Driver::Key(WORD Vk, WORD Modifier)
+{
+    if (Modifier)
+        keybd_event(static_cast<BYTE>(Modifier), 0, 0, 0);
+    keybd_event(static_cast<BYTE>(Vk), 0, 0, 0);
+    keybd_event(static_cast<BYTE>(Vk), 0, KEYEVENTF_KEYUP, 0);
+    if (Modifier)
+        keybd_event(static_cast<BYTE>(Modifier), 0, KEYEVENTF_KEYUP, 0);
+}
+
+HWND Driver::Window(const std::string& Caption, DWORD Ms)
+{
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w : testkit::VisibleWindows(nullptr, run_->Id(), ""))
+                if (WindowText(w) == Caption)
+                    found = w;
+            // In front, with the keyboard in it, and done with its showing.
+            return found && GetForegroundWindow() == found && Focus() && GetAncestor(Focus(), GA_ROOT) == found &&
+                   testkit::Answers(found);
+        },
+        Ms);
+    return found && GetForegroundWindow() == found ? found : nullptr;
+}
+
+std::vector<HWND> Driver::Children(HWND Parent, const std::string& Cls)
+{
+    std::vector<std::pair<LONG, HWND>> placed;
+    for (HWND w : testkit::VisibleWindows(Parent, 0, Cls)) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        placed.emplace_back(r.top, w);
+    }
+    std::stable_sort(placed.begin(), placed.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<HWND> found;
+    for (const auto& [top, w] : placed)
+        found.push_back(w);
+    return found;
+}
+
+void Driver::SetText(HWND Edit, const std::string& Text)
+{
+    SendMessageA(Edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text.c_str()));
+}
+
+bool Driver::Fill(HWND Dialog, const std::vector<std::string>& Texts)
+{
+    auto edits = Children(Dialog, "Edit");
+    if (edits.size() < Texts.size())
+        return Failed("the dialog has " + std::to_string(edits.size()) + " edits");
+    for (size_t i = 0; i < Texts.size(); ++i)
+        SetText(edits[i], Texts[i]);
+    // The dialog keeps what was put once it is shown: nothing of it empties the boxes later.
+    if (!testkit::Answers(Dialog) || !testkit::Answers(Dialog))
+        return Failed("the dialog does not answer");
+    for (size_t i = 0; i < Texts.size(); ++i)
+        if (WindowText(edits[i]) != Texts[i])
+            return Failed("the dialog's edit " + std::to_string(i + 1) + " shows \"" + WindowText(edits[i]) +
+                          "\", not what was put in it");
+    return true;
+}
+
+HWND Driver::LabelEdit() { return reinterpret_cast<HWND>(SendMessageA(tree_, TVM_GETEDITCONTROL, 0, 0)); }
+
+std::vector<HWND> Driver::Boxes()
+{
+    // The skin's boxes, or the system's in the system's look.
+    std::vector<HWND> boxes = testkit::VisibleWindows(nullptr, Pid(), "TsMessageForm");
+    for (HWND w : testkit::VisibleWindows(nullptr, Pid(), "#32770"))
+        boxes.push_back(w);
+    return boxes;
+}
+
+std::string Driver::BoxText(HWND Box)
+{
+    std::string text = WindowText(Box);
+    for (HWND child : testkit::VisibleWindows(Box, 0, ""))
+        if (const std::string t = WindowText(child); !t.empty())
+            text += " | " + t;
+    return text;
+}
+
+HWND Driver::WaitBox(DWORD Ms)
+{
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            const auto boxes = Boxes();
+            box = boxes.empty() ? nullptr : boxes[0];
+            if (!box || !testkit::Answers(box))
+                return false;
+            for (HWND b : testkit::VisibleWindows(box, 0, ""))
+                for (const char* button : {"OK", "ОК", "&Да", "&Нет", "Отмена"})
+                    if (WindowText(b) == button)
+                        return true;
+            return false;
+        },
+        Ms);
+    return box;
+}
+
+bool Driver::Answer(HWND Box, const std::string& Button)
+{
+    // The system's box says "OK" in Cyrillic letters.
+    HWND button = nullptr;
+    for (HWND b : testkit::VisibleWindows(Box, 0, ""))
+        if (WindowText(b) == Button || (Button == "OK" && WindowText(b) == "ОК"))
+            button = b;
+    if (!button)
+        return false;
+    PostMessageA(button, BM_CLICK, 0, 0);
+    return WaitUntil([&] { return !IsWindow(Box) || !IsWindowVisible(Box); });
+}
+
+bool Driver::Click(HWND Dialog, const std::string& Button)
+{
+    for (HWND b : testkit::VisibleWindows(Dialog, 0, "Button"))
+        if (WindowText(b) == Button) {
+            PostMessageA(b, BM_CLICK, 0, 0);
+            return WaitUntil([&] { return !IsWindow(Dialog) || !IsWindowVisible(Dialog); }) ||
+                   Failed("the dialog stays after \"" + Button + "\"");
+        }
+    return Failed("the dialog has no button \"" + Button + "\"");
+}
+
+bool Driver::Settle() { return testkit::Answers(main_) && testkit::Answers(main_); }
+
+std::string Driver::Caption() { return WindowText(main_); }
+
+} // namespace soak

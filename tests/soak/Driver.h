@@ -1,0 +1,109 @@
+// The real program driven as a user drives it: started on an archive folder, its tree read from
+// outside, nodes chosen by clicks, commands by keys and the menus, dialogs and questions answered.
+// Every step waits on the state it must bring (a window, a text, the tree), never on a time.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Model.h"
+#include "ProgramRun.h"
+
+namespace soak {
+
+class Driver {
+public:
+    explicit Driver(std::string Folder) : folder_(std::move(Folder)) {}
+
+    bool Start();
+    // Whether the program has ended (waits for it up to Ms).
+    bool Ended(DWORD Ms = 20000);
+    void Kill();
+    HWND Main() const { return main_; }
+    DWORD Pid() const { return run_ ? run_->Id() : 0; }
+
+    // The program's tree as it shows it, folders with image 0 whether open or not; Items gets
+    // each node's item by its title.
+    Tree LiveTree(std::map<std::string, HTREEITEM>* Items = nullptr);
+    // Waits until the program's tree is T; false when it does not become so.
+    bool TreeBecomes(const Tree& T, DWORD Ms = 8000);
+
+    // The main window in front, the tree holding the keyboard with the node selected (a click on
+    // it, or first on another node when it is selected already but the keyboard is elsewhere).
+    bool Select(const std::string& Title);
+    // The tree's pop-up opened on the node (as its right click does, or by Shift+F10 on the node
+    // selected with the keys typed ahead) and gone through with Keys (a first Down highlights the
+    // first item).
+    bool Popup(const std::string& Title, const std::vector<WORD>& Keys, bool ByKeys = false);
+    // An item of the menu bar by keys: the menu at Top, then the items Keys lead to.
+    bool MenuBar(int Top, const std::vector<WORD>& Keys);
+
+    // The pointer put at Spot, once the program has taken every move before.
+    bool MoveTo(POINT Spot);
+    // The pointer put where no menu or dialog of the program opens: a menu that opened under a
+    // pointer left on the tree would follow it.
+    bool Park();
+    // A real click at the point, the pointer there first.
+    bool ClickAt(POINT Spot);
+    // Whether a click at the spot would make a double click with the last one (were it recent).
+    bool NearLastClick(POINT Spot) const;
+
+    // Real key presses, the key with a modifier held.
+    static void Key(WORD Vk, WORD Modifier = 0);
+
+    // A top-level window of the program with the caption, once it is in front (null when not).
+    HWND Window(const std::string& Caption, DWORD Ms = 8000);
+    // The visible children of a window with the class part, from the top down.
+    static std::vector<HWND> Children(HWND Parent, const std::string& Cls);
+    static void SetText(HWND Edit, const std::string& Text);
+    // A click on the dialog's button with the caption; false when the dialog stays.
+    bool Click(HWND Dialog, const std::string& Button);
+    // The dialog's edits from the top down take the texts.
+    bool Fill(HWND Dialog, const std::vector<std::string>& Texts);
+    // The tree's label edit box (null when none).
+    HWND LabelEdit();
+
+    // The message boxes the program shows now.
+    std::vector<HWND> Boxes();
+    // Every text of a box (caption and children), for the log.
+    static std::string BoxText(HWND Box);
+    // The box that comes, once it shows its buttons and answers (null when none within Ms).
+    HWND WaitBox(DWORD Ms = 8000);
+    // Presses the box's button with the caption; false when it has none or the box stays.
+    bool Answer(HWND Box, const std::string& Button);
+    // The program has handled what its queue held: it answers twice (a command posted before the
+    // first answer has run before the second).
+    bool Settle();
+
+    // The caption of the main window.
+    std::string Caption();
+    HWND Focus();
+    HWND Tree() const { return tree_; }
+    // Why the last step that answered false failed.
+    const std::string& Error() const { return error_; }
+
+private:
+    HTREEITEM Item(const std::string& Title);
+    POINT At(const std::string& Title, int Part);
+    bool Front();
+    HWND FindTree();
+    bool Failed(const std::string& Why)
+    {
+        error_ = Why;
+        return false;
+    }
+
+    std::string folder_;
+    std::unique_ptr<testkit::ProgramRun> run_;
+    HWND main_ = nullptr, tree_ = nullptr;
+    POINT lastClick_{-100, -100};
+    std::string error_;
+};
+
+} // namespace soak

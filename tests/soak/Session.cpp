@@ -1,0 +1,649 @@
+#include "Session.h"
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "../app_gui/LogicFixture.h"
+#include "GuiTest.h"
+#include "Driver.h"
+#include "Model.h"
+
+namespace soak {
+
+namespace {
+
+constexpr int PageCount = 6;
+const char* const Yes = "&Да";
+const char* const No = "&Нет";
+const char* const Cancel = "Отмена";
+
+class Session {
+public:
+    Session(unsigned Seed, const Avoid& A) : seed_(Seed), rng_(Seed), avoid_(A), driver_(dir_.Path()) {}
+
+    Outcome Run(int Actions);
+
+private:
+    // --- randomness -----------------------------------------------------------------------
+    int Pick(int n) { return n <= 1 ? 0 : static_cast<int>(rng_() % static_cast<unsigned>(n)); }
+    bool Chance(int percent) { return Pick(100) < percent; }
+    template <class T>
+    const T& OneOf(const std::vector<T>& v) { return v[Pick(static_cast<int>(v.size()))]; }
+
+    // --- bookkeeping ----------------------------------------------------------------------
+    void Log(const std::string& line) { log_.push_back("#" + std::to_string(step_) + " " + line); }
+    bool Fail(const std::string& what)
+    {
+        if (divergence_.empty()) {
+            divergence_ = "action #" + std::to_string(step_) + ": " + what;
+            // What the screen showed then, beside the log.
+            testkit::SaveScreenshot("soak-" + std::to_string(seed_) + ".png");
+        }
+        return false;
+    }
+    // A title no node has: mostly words and a number, some with characters no file name holds.
+    std::string Fresh(const char* kind)
+    {
+        const int n = ++titles_;
+        switch (Pick(8)) {
+        case 0:
+            return std::string("Что такое ") + kind + " " + std::to_string(n) + "?";
+        case 1:
+            return std::string(kind) + " \"" + std::to_string(n) + "\"";
+        default:
+            return std::string(kind) + " " + std::to_string(n);
+        }
+    }
+    std::vector<std::string> Folders() { return model_.Titles(true, false); }
+    std::vector<std::string> Entries() { return model_.Titles(false, true); }
+    std::vector<std::string> Articles()
+    {
+        std::vector<std::string> out;
+        for (const std::string& t : Entries())
+            if (IsArticle(model_.Find(t)->image))
+                out.push_back(t);
+        return out;
+    }
+    std::string NoteOfMemo() const { return memo_.empty() ? "" : memo_ + "\r\n"; }
+
+    // --- checks ---------------------------------------------------------------------------
+    // After an action: no box left, the program's tree is the model's.
+    bool Check()
+    {
+        if (!driver_.Settle())
+            return Fail("the program does not answer");
+        if (const auto boxes = driver_.Boxes(); !boxes.empty())
+            return Fail("a box nobody expected: " + Driver::BoxText(boxes[0]));
+        if (!driver_.TreeBecomes(model_.tree))
+            return Fail("the tree shows\n" + Show(driver_.LiveTree()) + "expected\n" + Show(model_.tree));
+        return true;
+    }
+    // A box comes whose caption or buttons hold Part (its message is drawn, no window holds it);
+    // answered with Button.
+    bool Expect(const std::string& Part, const std::string& Button)
+    {
+        HWND box = driver_.WaitBox();
+        if (!box)
+            return Fail("no box \"" + Part + "\" came");
+        const std::string text = Driver::BoxText(box);
+        if (text.find(Part) == std::string::npos && !(Part == "OK" && text.find("ОК") != std::string::npos))
+            return Fail("a box \"" + text + "\" came, not \"" + Part + "\"");
+        Log("  answered \"" + Button + "\" to \"" + Part + "\"");
+        return driver_.Answer(box, Button) || Fail("the box \"" + text + "\" has no \"" + Button + "\" or stays");
+    }
+    // The question about a typed note, when one was typed for the entry opened last: answered at
+    // random; false when the answer was "Отмена" (the program stays as it was).
+    bool NoteQuestion(bool& Stayed)
+    {
+        Stayed = false;
+        if (!memoModified_)
+            return true;
+        const char* answer = OneOf(std::vector<const char*>{Yes, No, Cancel});
+        if (!Expect("Отмена", answer))
+            return false;
+        if (answer == Yes)
+            model_.notes[opened_] = NoteOfMemo();
+        if (answer == Cancel)
+            Stayed = true;
+        else
+            memoModified_ = false;
+        return true;
+    }
+    // A dialog ended by Enter or Esc (typed at once) or by a click on its OK or "Отмена".
+    bool Confirm(HWND Dialog, bool Ok)
+    {
+        if (Chance(50))
+            return driver_.Click(Dialog, Ok ? "OK" : "Отмена") || Fail(driver_.Error());
+        Driver::Key(Ok ? VK_RETURN : VK_ESCAPE);
+        return testkit::WaitUntil([&] { return !IsWindow(Dialog) || !IsWindowVisible(Dialog); }) ||
+               Fail(std::string("the dialog stays after ") + (Ok ? "Enter" : "Esc"));
+    }
+    // The tree's pop-up on the node, by a right click or by Shift+F10 (the node selected first).
+    bool Popup(const std::string& Title, const std::vector<WORD>& Keys)
+    {
+        const bool byKeys = Chance(30) && !avoid_.keysPopup;
+        if (byKeys)
+            Log("  the pop-up by Shift+F10");
+        return driver_.Popup(Title, Keys, byKeys) || Fail(driver_.Error());
+    }
+    // The dialog with the caption, in front.
+    HWND Dialog(const std::string& Caption)
+    {
+        HWND w = driver_.Window(Caption);
+        if (!w)
+            Fail("no window \"" + Caption + "\" came");
+        return w;
+    }
+
+    // --- actions --------------------------------------------------------------------------
+    bool AddCategory();
+    bool AddSubcategory();
+    bool AddArticle();
+    bool AddLink();
+    bool Rename();
+    bool Delete();
+    bool Mark();
+    bool Open();
+    bool TypeNote();
+    bool SaveNote();
+    bool RemoveNote();
+    // Closes by one of the user's ways; answers the questions at random. Done is set when the
+    // program has ended (then the files are compared and it starts again).
+    bool Close(bool& Done, bool Typeahead = false, bool Again = true);
+    bool Restart();
+    bool CloseAndStart()
+    {
+        bool done = false;
+        return Close(done);
+    }
+    // The entry opened as Enter opens it, with the model's opened entry, note and address list.
+    void Opened(const std::string& Title);
+
+    unsigned seed_;
+    std::mt19937 rng_;
+    Avoid avoid_;
+    testkit::TempDir dir_;
+    Driver driver_;
+    Model model_;
+    std::vector<std::string> log_;
+    std::string divergence_;
+    int step_ = 0, titles_ = 0;
+    // The entry opened last, and the note panel's text (one line) and whether it was typed.
+    std::string opened_, memo_;
+    bool memoModified_ = false;
+};
+
+void Session::Opened(const std::string& Title)
+{
+    opened_ = Title;
+    const std::string note = model_.notes.count(Title) ? model_.notes[Title] : "";
+    memo_ = note.substr(0, note.find('\r'));
+    memoModified_ = false;
+    const std::string page = dir_.Path() + "FILES\\" + model_.map["FILES"][Title];
+    const auto same = [&](const std::string& line) { return AnsiSameText(line, page); };
+    if (std::none_of(model_.list.begin(), model_.list.end(), same))
+        model_.list.push_back(page);
+}
+
+bool Session::AddCategory()
+{
+    const auto all = model_.Titles(true, true);
+    const int how = Pick(10);
+    const std::string title = how == 0 && !all.empty() ? OneOf(all) : Fresh("Категория");
+    const bool byKeys = all.empty() || Chance(50);
+    Log("add category \"" + title + "\" by " + (byKeys ? "Shift+Insert" : "the pop-up") +
+        (how == 1 ? ", cancelled" : ""));
+    if (byKeys) {
+        if (!all.empty() && !driver_.Select(OneOf(all)))
+            return Fail(driver_.Error());
+        Driver::Key(VK_INSERT, VK_SHIFT);
+    } else if (!Popup(OneOf(all), {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN})) {
+        return Fail(driver_.Error());
+    }
+    HWND box = Dialog("Введите название категории");
+    if (!box)
+        return false;
+    if (!driver_.Fill(box, {title}))
+        return Fail(driver_.Error());
+    if (!Confirm(box, how != 1))
+        return false;
+    if (how == 1)
+        return Check();
+    if (model_.Has(title))
+        return Expect("OK", "OK") && Check();
+    model_.tree.push_back(Node{title, imFolder, {}});
+    return Check();
+}
+
+bool Session::AddSubcategory()
+{
+    const auto folders = Folders();
+    if (folders.empty())
+        return AddCategory();
+    const std::string folder = OneOf(folders), title = Fresh("Подкатегория");
+    const bool byKeys = Chance(50);
+    Log("add sub-category \"" + title + "\" to \"" + folder + "\" by " + (byKeys ? "Ctrl+Insert" : "the pop-up"));
+    if (byKeys) {
+        if (!driver_.Select(folder))
+            return Fail(driver_.Error());
+        Driver::Key(VK_INSERT, VK_CONTROL);
+    } else if (!Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN})) {
+        return Fail(driver_.Error());
+    }
+    HWND box = Dialog("Новая подкатегория");
+    if (!box)
+        return false;
+    if (!driver_.Fill(box, {title}))
+        return Fail(driver_.Error());
+    if (!Confirm(box, true))
+        return false;
+    model_.Find(folder)->kids.push_back(Node{title, imFolder, {}});
+    return Check();
+}
+
+bool Session::AddArticle()
+{
+    const auto folders = Folders();
+    if (folders.empty())
+        return AddCategory();
+    const auto entries = Entries();
+    const int how = Pick(12);
+    const bool taken = how == 0 && !entries.empty(), cancel = how == 1;
+    const bool ahead = how >= 10 && !avoid_.closeTypeahead;
+    const std::string folder = OneOf(folders), title = taken ? OneOf(entries) : Fresh("Статья");
+    const std::string page = "soak" + std::to_string(1 + Pick(PageCount)) + ".html";
+    const bool byKeys = Chance(50);
+    Log("add article \"" + title + "\" (" + page + ") to \"" + folder + "\" by " + (byKeys ? "Insert" : "the pop-up") +
+        (cancel ? ", cancelled" : "") + (ahead ? ", a close typed ahead" : ""));
+    if (byKeys) {
+        if (!driver_.Select(folder))
+            return Fail(driver_.Error());
+        Driver::Key(VK_INSERT);
+    } else if (!Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN})) {
+        return Fail(driver_.Error());
+    }
+    HWND dialog = Dialog("Добавление статьи");
+    if (!dialog)
+        return false;
+    if (!driver_.Fill(dialog, {title, page}))
+        return Fail(driver_.Error());
+    Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
+    if (cancel)
+        return Check();
+    if (taken)
+        return Expect("OK", "OK") && Check();
+    model_.Find(folder)->kids.push_back(Node{title, imNew, {}});
+    model_.map["FILES"][title] = page;
+    if (ahead) {
+        bool done = false;
+        return Close(done, true);
+    }
+    return Check();
+}
+
+bool Session::AddLink()
+{
+    const auto folders = Folders();
+    if (folders.empty())
+        return AddCategory();
+    const std::string folder = OneOf(folders), title = Fresh("Ссылка");
+    const std::string address = "http://soak.example/" + std::to_string(titles_);
+    const bool ahead = Chance(15) && !avoid_.closeTypeahead;
+    Log("add link \"" + title + "\" to \"" + folder + "\" by the pop-up" + (ahead ? ", a close typed ahead" : ""));
+    if (!Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
+        return false;
+    HWND dialog = Dialog("Создание ссылки");
+    if (!dialog)
+        return false;
+    if (!driver_.Fill(dialog, {title, address}))
+        return Fail(driver_.Error());
+    Driver::Key(VK_RETURN);
+    model_.Find(folder)->kids.push_back(Node{title, imLink, {}});
+    model_.map["URL"][title] = address;
+    if (ahead) {
+        bool done = false;
+        return Close(done, true);
+    }
+    return Check();
+}
+
+bool Session::Rename()
+{
+    const auto all = model_.Titles(true, true);
+    if (all.empty())
+        return AddCategory();
+    const std::string old = OneOf(all);
+    Node* node = model_.Find(old);
+    const bool folder = IsFolder(node->image);
+    const auto entries = Entries();
+    // What is typed: a new title mostly; the same; another entry's; one longer than the tree keeps.
+    const int what = Pick(20);
+    std::string title = Fresh(folder ? "Папка" : "Название");
+    if (what == 0)
+        title = old;
+    else if (what == 1 && !folder && entries.size() > 1)
+        while ((title = OneOf(entries)) == old) {
+        }
+    else if (what == 2)
+        title = std::string(300, 'д');
+    const bool cancel = what == 3, atClose = what == 4 && !avoid_.renameAtClose;
+    const int way = Pick(3);
+    static const char* const ways[] = {"F2", "the pop-up", "the menu"};
+    Log("rename \"" + old + "\" to \"" + title.substr(0, 40) + "\" by " + ways[way] +
+        (cancel ? ", Esc" : atClose ? ", closed while typing" : ""));
+    bool started = false;
+    if (way == 0)
+        started = driver_.Select(old) && (Driver::Key(VK_F2), true);
+    else if (way == 1)
+        started = Popup(old, {VK_DOWN, VK_RETURN});
+    else
+        started = driver_.Select(old) && driver_.MenuBar(1, {VK_DOWN, VK_RETURN});
+    HWND edit = nullptr;
+    if (!started || !testkit::WaitUntil([&] { return (edit = driver_.LabelEdit()) != nullptr; }))
+        return Fail("no rename box came");
+    Driver::SetText(edit, title);
+    const auto rename = [&] {
+        node->title = title;
+        if (folder)
+            return;
+        const char* section = SectionOf(node->image);
+        model_.map[section][title] = model_.map[section][old];
+        model_.map[section].erase(old);
+        if (model_.notes.count(old)) {
+            model_.notes[title] = model_.notes[old];
+            model_.notes.erase(old);
+        }
+        if (opened_ == old)
+            opened_ = title;
+    };
+    if (atClose) {
+        rename();
+        bool done = false;
+        return Close(done, true);
+    }
+    Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
+    if (cancel || what == 0)
+        return Check();
+    if (title.size() > 255)
+        return Expect("OK", "OK") && Check();
+    if (!folder && what == 1 && entries.size() > 1)
+        return Expect("OK", "OK") && Check();
+    rename();
+    return Check();
+}
+
+bool Session::Delete()
+{
+    const auto all = model_.Titles(true, true);
+    if (all.empty())
+        return AddCategory();
+    const std::string title = OneOf(all);
+    const bool byKeys = Chance(50), yes = Chance(70);
+    Log("delete \"" + title + "\" by " + (byKeys ? "Ctrl+Del" : "the pop-up") + ", answered " + (yes ? "Да" : "Нет"));
+    if (byKeys) {
+        if (!driver_.Select(title))
+            return Fail(driver_.Error());
+        Driver::Key(VK_DELETE, VK_CONTROL);
+    } else if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})) {
+        return Fail(driver_.Error());
+    }
+    if (!Expect("Удаление", yes ? Yes : No))
+        return false;
+    if (yes) {
+        // The entry opened last goes with its subtree: nothing is open for the notes then.
+        std::function<bool(const Node&)> holds = [&](const Node& n) {
+            return n.title == opened_ || std::any_of(n.kids.begin(), n.kids.end(), holds);
+        };
+        if (!opened_.empty() && holds(*model_.Find(title))) {
+            opened_.clear();
+            memo_.clear();
+            memoModified_ = false;
+        }
+        model_.Remove(title);
+    }
+    return Check();
+}
+
+bool Session::Mark()
+{
+    const auto articles = Articles();
+    if (articles.empty())
+        return AddArticle();
+    const std::string title = OneOf(articles);
+    static const int images[] = {imFavourite, imNew, imRead, imUnread};
+    static const char* const names[] = {"Избранная", "Новая", "Прочитанная", "Непрочитанная"};
+    const int mark = Pick(4);
+    Log("mark \"" + title + "\" as " + names[mark] + " by the pop-up");
+    std::vector<WORD> keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT};
+    keys.insert(keys.end(), mark, VK_DOWN);
+    keys.push_back(VK_RETURN);
+    if (!Popup(title, keys))
+        return Fail(driver_.Error());
+    model_.Find(title)->image = images[mark];
+    return Check();
+}
+
+bool Session::Open()
+{
+    auto articles = Articles();
+    articles.erase(std::remove(articles.begin(), articles.end(), opened_), articles.end());
+    if (articles.empty())
+        return AddArticle();
+    const std::string title = OneOf(articles);
+    Log("open \"" + title + "\" by Enter");
+    if (!driver_.Select(title))
+        return Fail(driver_.Error());
+    Driver::Key(VK_RETURN);
+    bool stayed = false;
+    if (!NoteQuestion(stayed))
+        return false;
+    if (!stayed) {
+        Opened(title);
+        const auto shows = [&](const std::string& caption) {
+            return caption.find(" - " + title + " -") != std::string::npos ||
+                   caption.find(" -" + title + " (") != std::string::npos;
+        };
+        if (!testkit::WaitUntil([&] { return shows(driver_.Caption()); }))
+            return Fail("the caption shows \"" + driver_.Caption() + "\", not the entry opened");
+    }
+    return Check();
+}
+
+bool Session::TypeNote()
+{
+    const auto articles = Articles();
+    if (articles.empty())
+        return AddArticle();
+    // On the entry opened last, or on another (the pop-up's entry opens first).
+    const std::string title = !opened_.empty() && Chance(40) ? opened_ : OneOf(articles);
+    const std::string text = "заметка " + std::to_string(++titles_);
+    Log("note \"" + text + "\" typed for \"" + title + "\" from its pop-up");
+    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN}))
+        return false;
+    if (title != opened_) {
+        bool stayed = false;
+        if (!NoteQuestion(stayed))
+            return false;
+        if (stayed)
+            return Check();
+        Opened(title);
+    }
+    HWND memo = nullptr;
+    if (!testkit::WaitUntil([&] {
+            const auto memos = testkit::VisibleWindows(driver_.Main(), 0, "Memo");
+            memo = memos.empty() ? nullptr : memos[0];
+            return memo && driver_.Focus() == memo;
+        }))
+        return Fail("the note box did not take the keyboard");
+    SendMessageA(memo, EM_SETSEL, 0, -1);
+    for (const char c : text)
+        PostMessageA(memo, WM_CHAR, static_cast<unsigned char>(c), 0);
+    if (!testkit::WaitUntil([&] { return testkit::WindowText(memo) == text; }))
+        return Fail("the note box shows \"" + testkit::WindowText(memo) + "\"");
+    memo_ = text;
+    memoModified_ = true;
+    return Check();
+}
+
+bool Session::SaveNote()
+{
+    const auto articles = Articles();
+    if (articles.empty())
+        return AddArticle();
+    // The entry opened last when a note was typed for it; else any (its pop-up saves nothing then).
+    const std::string title = memoModified_ && Chance(70) ? opened_ : OneOf(articles);
+    if (title == opened_ && !memoModified_)
+        return Check();
+    Log("save the note of \"" + title + "\" from its pop-up");
+    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN}))
+        return false;
+    if (title == opened_) {
+        model_.notes[title] = NoteOfMemo();
+        memoModified_ = false;
+    }
+    return Check();
+}
+
+bool Session::RemoveNote()
+{
+    std::vector<std::string> noted;
+    for (const auto& [title, text] : model_.notes)
+        noted.push_back(title);
+    if (noted.empty())
+        return TypeNote();
+    const std::string title = OneOf(noted);
+    const bool yes = Chance(70);
+    Log("remove the note of \"" + title + "\" from its pop-up, answered " + (yes ? "Да" : "Нет"));
+    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}))
+        return false;
+    if (!Expect("Внимание!!!", yes ? Yes : No))
+        return false;
+    if (yes) {
+        model_.notes.erase(title);
+        if (title == opened_)
+            memoModified_ = false;
+    }
+    return Check();
+}
+
+bool Session::Close(bool& Done, bool Typeahead, bool Again)
+{
+    Done = false;
+    // The ways a user closes: the close box (its command), Alt+F4, "Файл" > "Выход", the session's end.
+    const int way = Typeahead ? Pick(2) : Pick(4);
+    static const char* const ways[] = {"the close box", "Alt+F4", "Файл > Выход", "the session's end"};
+    Log(std::string("close by ") + ways[way]);
+    bool ended = false;
+    std::thread ending;
+    if (way == 0) {
+        PostMessageA(driver_.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else if (way == 1) {
+        Driver::Key(VK_F4, VK_MENU);
+    } else if (way == 2) {
+        if (!driver_.MenuBar(0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
+            return Fail(driver_.Error());
+    } else {
+        // The query is answered while its questions are: from a thread of its own.
+        HWND main = driver_.Main();
+        ending = std::thread([main, &ended] {
+            DWORD_PTR answer = 0;
+            if (SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 30000, &answer) && answer)
+                ended = SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &answer) != 0;
+        });
+    }
+    bool stayed = false;
+    bool ok = true;
+    if (memoModified_) {
+        testkit::WaitUntil([&] { return driver_.Ended(0) || !driver_.Boxes().empty(); });
+        ok = NoteQuestion(stayed);
+    }
+    if (ending.joinable())
+        ending.join();
+    if (!ok)
+        return false;
+    if (stayed)
+        return Check();
+    if (!driver_.Ended())
+        return Fail(driver_.Boxes().empty() ? "the program did not end"
+                                            : "the program did not end: " + Driver::BoxText(driver_.Boxes()[0]));
+    Done = true;
+    if (const std::string diff = FirstDifference(model_, dir_.Path() + "FILES\\"); !diff.empty())
+        return Fail("after the close " + diff);
+    return !Again || Restart();
+}
+
+bool Session::Restart()
+{
+    Log("start");
+    driver_.Kill();
+    opened_.clear();
+    memo_.clear();
+    memoModified_ = false;
+    if (!driver_.Start())
+        return Fail("the program did not start");
+    return Check();
+}
+
+Outcome Session::Run(int Actions)
+{
+    const auto started = std::chrono::steady_clock::now();
+    const std::string files = dir_.Path() + "FILES\\";
+    logic::CopyTree(logic::SourceDir() + "app\\defaults\\FILES", dir_.Path() + "FILES");
+    testkit::ProgramRun::CopyProgram(dir_.Path());
+    for (int i = 1; i <= PageCount; ++i)
+        testkit::WriteFileBytes(files + "soak" + std::to_string(i) + ".html",
+                                "<html><head><title>Страница " + std::to_string(i) + "</title></head></html>");
+    // The look of the session.
+    static const char* const skins[] = {"Neutral", "Dusk", ""};
+    model_.skin = skins[Pick(3)];
+    std::string form = testkit::ReadFileBytes(files + "form.ini");
+    form.replace(form.find("Skin=Neutral"), 12, "Skin=" + model_.skin);
+    testkit::WriteFileBytes(files + "form.ini", form);
+    // What the default archive holds at the start.
+    model_.tree = ParseTreeFile(testkit::ReadFileBytes(files + "tree\\Temp.vlt")).value_or(soak::Tree{});
+    model_.map = ParseIni(testkit::ReadFileBytes(files + "tree\\Temp.ini"));
+    model_.settings = testkit::ReadFileBytes(files + "settings.ini");
+    model_.settings2 = testkit::ReadFileBytes(files + "Settings2.ini");
+    log_.push_back("look \"" + model_.skin + "\"");
+
+    if (driver_.Start() || Fail("the program did not start")) {
+        for (step_ = 1; step_ <= Actions && divergence_.empty(); ++step_) {
+            // Each kind of action with its share of a hundred.
+            static const std::pair<int, bool (Session::*)()> kinds[] = {
+                {8, &Session::AddCategory}, {8, &Session::AddSubcategory}, {14, &Session::AddArticle},
+                {6, &Session::AddLink},     {12, &Session::Rename},        {8, &Session::Delete},
+                {7, &Session::Mark},        {8, &Session::Open},           {11, &Session::TypeNote},
+                {7, &Session::SaveNote},    {4, &Session::RemoveNote},     {7, &Session::CloseAndStart},
+            };
+            int a = Pick(100);
+            bool ok = true;
+            for (const auto& [share, action] : kinds)
+                if ((a -= share) < 0) {
+                    ok = (this->*action)();
+                    break;
+                }
+            if (!ok)
+                Fail("the action did not complete");
+        }
+        // The session's end: closed, every question answered, and the files compared.
+        for (int tries = 0; divergence_.empty() && tries < 5; ++tries) {
+            bool done = false;
+            if (!Close(done, false, false) || done)
+                break;
+        }
+    }
+    driver_.Kill();
+    Outcome out;
+    out.divergence = divergence_;
+    out.log = log_;
+    out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    return out;
+}
+
+} // namespace
+
+Outcome RunSession(unsigned Seed, int Actions, const Avoid& A) { return Session(Seed, A).Run(Actions); }
+
+} // namespace soak

@@ -1,0 +1,26 @@
+// One random user session against the model: the program started on a fresh copy of the default
+// archive in a look the seed chooses, actions played with real input, closes and restarts, and
+// after each restart the files compared with the model.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace soak {
+
+// Kinds of action a session may leave out: those of a fault known and being mended.
+struct Avoid {
+    bool closeTypeahead = false; // a close typed ahead of a dialog's work
+    bool renameAtClose = false;  // a close while a rename is typed in the tree
+    bool keysPopup = false;      // the tree's pop-up by Shift+F10 with its keys typed ahead
+};
+
+struct Outcome {
+    std::string divergence; // the first difference, "" when none
+    std::vector<std::string> log;
+    double seconds = 0;
+};
+
+Outcome RunSession(unsigned Seed, int Actions, const Avoid& Avoid);
+
+} // namespace soak
