@@ -4,36 +4,62 @@
 # divergence (seed, first difference, the log with the session's actions) and last
 #   soak: N sessions, M actions each, seed S: D divergences
 # and exits 0 only when D is 0. --avoid KINDS leaves out kinds of action (a comma list of
-# close-typeahead, rename-at-close, keys-popup; without --avoid all three);
-# --avoid none plays every kind. Same seed, same session.
+# close-typeahead, rename-at-close, keys-popup; without --avoid keys-popup);
+# --avoid none plays every kind. Same seed, same session. --jobs K plays K runs of the seeds side
+# by side, each in a Wine session of its own.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$here/build}
-sessions=20 actions=40 seed=1 avoid=close-typeahead,rename-at-close,keys-popup
+sessions=20 actions=40 seed=1 jobs=1 avoid=keys-popup
 while [ $# -gt 0 ]; do
   case "$1" in
     --sessions) sessions=${2:?--sessions N}; shift 2 ;;
     --actions) actions=${2:?--actions M}; shift 2 ;;
     --seed) seed=${2:?--seed S}; shift 2 ;;
     --avoid) avoid=${2:?--avoid KINDS}; shift 2 ;;
+    --jobs) jobs=${2:?--jobs K}; shift 2 ;;
     *) echo "soak: unknown argument $1" >&2; exit 2 ;;
   esac
 done
 bash "$here/scripts/build.sh" >&2
-"$here/tools/wine-session" up "$build" >&2
-trap '"$here/tools/wine-session" down "$build"' EXIT
-out=$(mktemp)
-SOAK_SESSIONS=$sessions SOAK_ACTIONS=$actions SOAK_SEED=$seed SOAK_AVOID=$avoid VELLORN_TEST_LIMIT_MS=2000000000 \
-  "$here/tools/wine-session" run "$build" "$build/tests/test_soak.exe" >"$out" 2>&1 || true
-# The program's texts are code page 1251.
-lines=$(iconv -f cp1251 -t utf-8 <"$out" | tr -d '\r' | grep '^soak: ' || true)
-rm -f "$out"
-summary=$(printf '%s\n' "$lines" | grep -E '^soak: [0-9]+ sessions, .* divergences$' || true)
-if [ -z "$summary" ]; then
-  printf '%s\n' "$lines"
-  echo "soak: $sessions sessions, $actions actions each, seed $seed: the run ended before its summary"
-  exit 1
-fi
-printf '%s\n' "$lines" | grep -v -E '^soak: [0-9]+ sessions, ' || true
-echo "$summary"
-[ "$(echo "$summary" | sed -E 's/.*: ([0-9]+) divergences$/\1/')" -eq 0 ]
+# The sessions are shared out among the jobs in runs of consecutive seeds; each job plays its run
+# in a Wine session of its own (build/soak/K: its own display and prefix).
+[ "$jobs" -gt "$sessions" ] && jobs=$sessions
+[ "$jobs" -lt 1 ] && jobs=1
+dirs=() pids=()
+stop() {
+  local pid d
+  for pid in ${pids[@]+"${pids[@]}"}; do kill -- -"$pid" 2>/dev/null || true; done
+  for d in ${dirs[@]+"${dirs[@]}"}; do VELLORN_SESSION="$d" "$here/tools/wine-session" down "$build" >/dev/null 2>&1 || true; done
+}
+trap stop EXIT
+first=$seed
+for k in $(seq 1 "$jobs"); do
+  count=$(( sessions / jobs + (k <= sessions % jobs ? 1 : 0) ))
+  d="$build/soak/$k"
+  mkdir -p "$d"
+  dirs+=("$d")
+  VELLORN_SESSION="$d" "$here/tools/wine-session" up "$build" >&2
+  SOAK_SESSIONS=$count SOAK_ACTIONS=$actions SOAK_SEED=$first SOAK_AVOID=$avoid VELLORN_TEST_LIMIT_MS=2000000000 \
+    VELLORN_SESSION="$d" setsid "$here/tools/wine-session" run "$build" "$build/tests/test_soak.exe" >"$d/out" 2>&1 </dev/null &
+  pids+=($!)
+  first=$((first + count))
+done
+failed=0
+for pid in "${pids[@]}"; do wait "$pid" || true; done
+pids=()
+total=0
+for d in "${dirs[@]}"; do
+  # The program's texts are code page 1251.
+  lines=$(iconv -f cp1251 -t utf-8 <"$d/out" | tr -d '\r' | grep '^soak: ' || true)
+  summary=$(printf '%s\n' "$lines" | grep -E '^soak: [0-9]+ sessions, .* divergences$' || true)
+  printf '%s\n' "$lines" | grep -v -E '^soak: [0-9]+ sessions, ' | grep -v '^$' || true
+  if [ -z "$summary" ]; then
+    echo "soak: the run of $d ended before its summary (its output: $d/out)"
+    failed=1
+    continue
+  fi
+  total=$((total + $(echo "$summary" | sed -E 's/.*: ([0-9]+) divergences$/\1/')))
+done
+echo "soak: $sessions sessions, $actions actions each, seed $seed: $total divergences"
+[ "$failed" -eq 0 ] && [ "$total" -eq 0 ]
