@@ -532,7 +532,9 @@ bool Session::Close(bool& Done, bool Typeahead, bool Again)
 {
     Done = false;
     // The ways a user closes: the close box (its command), Alt+F4, "Файл" > "Выход", the session's end.
-    const int way = Typeahead ? Pick(2) : Pick(4);
+    // Typed ahead, only a key: a posted command would come before the keys still waiting (a message
+    // posted is read before input), which no user can do.
+    const int way = Typeahead ? 1 : Pick(4);
     static const char* const ways[] = {"the close box", "Alt+F4", "Файл > Выход", "the session's end"};
     Log(std::string("close by ") + ways[way]);
     bool ended = false;
