@@ -156,6 +156,8 @@ bool SaveTreeAtClose(TID_Vellorn* Form, TCloseMode Mode)
 bool SaveFiles(TID_Vellorn* Form, TCloseMode Mode)
 {
     TMainSession& s = Session(Form);
+    // A cancel of the chooser just before the close: the skin written is the one it gave back.
+    ShowPendingSkin(Form);
     Form->ArticleCount = treefile::CountImage(*Form->TreeView1->Items(), 2);
     if (!SaveTreeAtClose(Form, Mode))
         return false;

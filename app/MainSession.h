@@ -92,6 +92,9 @@ bool CarryOutPendingEntries(TID_Vellorn* Form);
 // Shows the look the skin chooser asks for (Timer5's work): its selected skin, or after a cancel
 // the look shown when it opened, "no skin" included.
 void ShowWantedSkin(TID_Vellorn* Form);
+// Shows at once the look the chooser last asked for (a preview, or the look given back by a cancel)
+// when the timer has not shown it yet: what is read next as the skin on screen is then the wanted one.
+void ShowPendingSkin(TID_Vellorn* Form);
 // Whether the property panel shows values typed and not applied to its article.
 bool PanelChanged(TID_Vellorn* Form);
 // Asks about the property panel's unapplied values: "Да" applies them (a refusal keeps the panel

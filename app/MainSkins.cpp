@@ -6,6 +6,9 @@ void TID_Vellorn::N5Click(TObject*)
 {
     if (!Form16)
         return;
+    // A cancel just before has asked for the look it opened on: shown first, so that this opening
+    // takes that look, not the preview still on screen, as the one to go back to.
+    ShowPendingSkin(this);
     TsListBox* list = Form16->sListBox1;
     list->Items()->Clear();
     TStringList names;
@@ -45,15 +48,20 @@ void ShowWantedSkin(TID_Vellorn* Form)
     Form->ApplyingSkin = false;
 }
 
+void ShowPendingSkin(TID_Vellorn* Form)
+{
+    if (Form->ApplyingSkin || !Form->PendingSkin)
+        return;
+    // Cleared first: a skin that fails shows its box once, not at every tick behind it.
+    Form->PendingSkin = false;
+    ShowWantedSkin(Form);
+}
+
 void TID_Vellorn::Timer5Timer(TObject*)
 {
     if (ApplyingSkin)
         return;
-    if (PendingSkin) {
-        // Cleared first: a skin that fails shows its box once, not at every tick behind it.
-        PendingSkin = false;
-        ShowWantedSkin(this);
-    }
+    ShowPendingSkin(this);
     N90->SetChecked(Panel2->Visible());
     N87->SetChecked(ToolBar1->Visible());
     N89->SetChecked(ToolBar2->Visible());

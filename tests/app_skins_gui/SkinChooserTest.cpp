@@ -98,6 +98,24 @@ TEST_F(SkinChooser, ListsPreviewsKeepsOnOkAndGoesBackOnCancel)
     EXPECT_EQ(form->sSkinManager1->SkinName(), "Dusk");
     EXPECT_EQ(chooser->sListBox1->GetItemIndex(), chooser->sListBox1->Items()->IndexOf("Dusk"));
 
+    // Cancelled and opened again before the timer has shown the look given back: the new opening
+    // shows that look first and goes back to it, not to the preview that was still on screen.
+    form->Timer5->SetEnabled(false);
+    form->Timer5->SetEnabled(true);
+    Choose([&] {
+        Pick("Zeta");
+        Tick();
+        chooser->sButton2Click(chooser->sButton2);
+    });
+    Choose([&] {
+        EXPECT_EQ(form->sSkinManager1->SkinName(), "Dusk");
+        Pick("Zeta");
+        Tick();
+        chooser->sButton2Click(chooser->sButton2);
+    });
+    Tick();
+    EXPECT_EQ(form->sSkinManager1->SkinName(), "Dusk");
+
     Choose([&] {
         chooser->sListBox1->SetItemIndex(-1);
         chooser->sButton1Click(chooser->sButton1);
