@@ -149,9 +149,14 @@ private:
     bool TypeNote();
     bool SaveNote();
     bool RemoveNote();
+    bool ChooseSkin();
+    // Where the close comes: anywhere; behind typed keys (only a typed close keeps its place
+    // behind them, a posted one would overtake them); in a rename; with a dialog open (whose
+    // keys are the dialog's).
+    enum class At { Any, AfterKeys, InRename, InDialog };
     // Closes by one of the user's ways; answers the questions at random. Done is set when the
     // program has ended (then the files are compared and it starts again).
-    bool Close(bool& Done, bool Typeahead = false, bool Again = true);
+    bool Close(bool& Done, At Where = At::Any, bool Again = true);
     bool Restart();
     bool CloseAndStart()
     {
@@ -278,7 +283,7 @@ bool Session::AddArticle()
     model_.map["FILES"][title] = page;
     if (ahead) {
         bool done = false;
-        return Close(done, true);
+        return Close(done, At::AfterKeys);
     }
     return Check();
 }
@@ -304,7 +309,7 @@ bool Session::AddLink()
     model_.map["URL"][title] = address;
     if (ahead) {
         bool done = false;
-        return Close(done, true);
+        return Close(done, At::AfterKeys);
     }
     return Check();
 }
@@ -361,7 +366,7 @@ bool Session::Rename()
     if (atClose) {
         rename();
         bool done = false;
-        return Close(done, true);
+        return Close(done, At::InRename);
     }
     Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
     if (cancel || what == 0)
@@ -528,14 +533,84 @@ bool Session::RemoveNote()
     return Check();
 }
 
-bool Session::Close(bool& Done, bool Typeahead, bool Again)
+bool Session::ChooseSkin()
+{
+    // "Вид" > "Интерфейс": a click on another skin of the list previews it; then "OK" keeps it,
+    // "Отмена" or Esc goes back, and a close with the chooser open keeps the skin accepted last.
+    const int how = Pick(10);
+    const bool ok = how < 4, atClose = how >= 7;
+    if (!driver_.MenuBar(2, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
+        return Fail(driver_.Error());
+    HWND chooser = Dialog("Интерфейс");
+    if (!chooser)
+        return false;
+    const auto lists = Driver::Children(chooser, "ListBox");
+    if (lists.empty())
+        return Fail("the skin chooser has no list");
+    HWND list = lists[0];
+    const auto selected = [&] { return static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)); };
+    std::vector<int> others;
+    for (int i = 0; i < static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); ++i)
+        if (i != selected())
+            others.push_back(i);
+    if (others.empty())
+        return Fail("the skin chooser lists no other skin");
+    const int index = OneOf(others);
+    // The system carries list box texts (as wide text) and rectangles between processes itself.
+    wchar_t wide[256] = {};
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide));
+    char name[256] = {};
+    WideCharToMultiByte(1251, 0, wide, -1, name, sizeof name - 1, nullptr, nullptr);
+    Log(std::string("preview skin \"") + name + "\" in the chooser, then " +
+        (ok ? "OK" : atClose ? "a close with the chooser open" : "cancelled"));
+    // The main window's title, which a skin draws in its colour.
+    const auto title = [&] {
+        HDC dc = GetWindowDC(driver_.Main());
+        const COLORREF c = GetPixel(dc, 300, 8);
+        ReleaseDC(driver_.Main(), dc);
+        return c;
+    };
+    const COLORREF before = title();
+    RECT item{};
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    // A spot apart from the last click: two clicks at one spot in a row are a double click.
+    POINT p{item.left + (item.right - item.left) / 4, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &p);
+    if (driver_.NearLastClick(p))
+        p.x += (item.right - item.left) / 2;
+    if (!driver_.ClickAt(p) || !driver_.Park())
+        return Fail(driver_.Error());
+    if (!testkit::WaitUntil([&] { return selected() == index && title() != before; }))
+        return Fail(std::string("the skin \"") + name + "\" is not previewed");
+    if (atClose) {
+        bool done = false;
+        if (!Close(done, At::InDialog))
+            return false;
+        if (done)
+            return true;
+        // The close stayed (its question answered "Отмена"): the chooser is still open.
+        if (!IsWindowVisible(chooser))
+            return Fail("the skin chooser closed with a close that stayed");
+        return driver_.Click(chooser, "Отмена") && Check();
+    }
+    if (!Confirm(chooser, ok))
+        return false;
+    if (ok)
+        model_.skin = name;
+    return Check();
+}
+
+bool Session::Close(bool& Done, At Where, bool Again)
 {
     Done = false;
-    // The ways a user closes: the close box (its command), Alt+F4, "Файл" > "Выход", the session's end.
-    // Typed ahead, only a key: a posted command would come before the keys still waiting (a message
-    // posted is read before input), which no user can do.
-    const int way = Typeahead ? 1 : Pick(4);
-    static const char* const ways[] = {"the close box", "Alt+F4", "Файл > Выход", "the session's end"};
+    // The ways a user closes: the close box (its command), Alt+F4, "Файл" > "Выход", the session's end,
+    // the tray's "Закрыть" (which alone of the program's own ways is there with a dialog open).
+    const int way = Where == At::AfterKeys  ? 1
+                    : Where == At::InRename ? Pick(2)
+                    : Where == At::InDialog ? 3 + Pick(2)
+                                            : Pick(4);
+    static const char* const ways[] = {"the close box", "Alt+F4", "Файл > Выход", "the session's end",
+                                       "the tray's \"Закрыть\""};
     Log(std::string("close by ") + ways[way]);
     bool ended = false;
     std::thread ending;
@@ -546,6 +621,13 @@ bool Session::Close(bool& Done, bool Typeahead, bool Again)
     } else if (way == 2) {
         if (!driver_.MenuBar(0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
             return Fail(driver_.Error());
+    } else if (way == 4) {
+        const auto trays = testkit::ProcessWindows(driver_.Pid(), "TrayIconWindow");
+        if (trays.size() != 1)
+            return Fail("the program has " + std::to_string(trays.size()) + " tray icons");
+        PostMessageA(trays[0], WM_APP + 0x3A1, 1, WM_RBUTTONUP);
+        if (!testkit::ChooseInMenu(driver_.Pid(), {VK_DOWN, VK_RETURN}))
+            return Fail("the tray's menu did not come");
     } else {
         // The query is answered while its questions are: from a thread of its own.
         HWND main = driver_.Main();
@@ -612,14 +694,18 @@ Outcome Session::Run(int Actions)
 
     if (driver_.Start() || Fail("the program did not start")) {
         for (step_ = 1; step_ <= Actions && divergence_.empty(); ++step_) {
-            // Each kind of action with its share of a hundred.
+            // Each kind of action with its share.
             static const std::pair<int, bool (Session::*)()> kinds[] = {
                 {8, &Session::AddCategory}, {8, &Session::AddSubcategory}, {14, &Session::AddArticle},
                 {6, &Session::AddLink},     {12, &Session::Rename},        {8, &Session::Delete},
                 {7, &Session::Mark},        {8, &Session::Open},           {11, &Session::TypeNote},
                 {7, &Session::SaveNote},    {4, &Session::RemoveNote},     {7, &Session::CloseAndStart},
+                {5, &Session::ChooseSkin},
             };
-            int a = Pick(100);
+            int total = 0;
+            for (const auto& kind : kinds)
+                total += kind.first;
+            int a = Pick(total);
             bool ok = true;
             for (const auto& [share, action] : kinds)
                 if ((a -= share) < 0) {
@@ -632,7 +718,7 @@ Outcome Session::Run(int Actions)
         // The session's end: closed, every question answered, and the files compared.
         for (int tries = 0; divergence_.empty() && tries < 5; ++tries) {
             bool done = false;
-            if (!Close(done, false, false) || done)
+            if (!Close(done, At::Any, false) || done)
                 break;
         }
     }
