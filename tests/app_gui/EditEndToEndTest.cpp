@@ -465,6 +465,54 @@ TEST_P(LooksEndToEnd, TheSearchLeavesTheKeysToItsResultsAndAltDownOpensTheAddres
     EXPECT_EQ(run.Close(main), 0u);
 }
 
+// Shift+F10 and the keys after it typed at once, before the menu shows: the menu takes every key
+// in order, none reaches the tree. A typed note saved from the pop-up's "Примечание" > "Сохранить"
+// (reached upwards past "Загрузить") a few times over: saved each time, the selection kept, no box.
+TEST_P(LooksEndToEnd, ThePopUpByShiftF10TakesTheKeysTypedAheadInOrder)
+{
+    auto caret = [&] { return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)); };
+    auto boxes = [&] { return testkit::VisibleWindows(nullptr, run.Id(), "TsMessageForm").size() +
+                              testkit::VisibleWindows(nullptr, run.Id(), "#32770").size(); };
+    auto typedAhead = [&](std::initializer_list<WORD> keys) {
+        Key(VK_F10, VK_SHIFT);
+        for (WORD k : keys)
+            Key(k);
+    };
+    const HTREEITEM entry = Item("Новая статья");
+    Front();
+    ASSERT_TRUE(testkit::ClickUntil(At("Прочитанная"), [&] { return caret() == Item("Прочитанная"); }));
+    Key(VK_UP);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return caret() == entry && Focus() == tree; }));
+    Key(VK_RETURN);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(main).find("Новая статья") != std::string::npos; }));
+    // "Примечание" > "Добавить заметки": the note box comes with the keys.
+    typedAhead({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
+    HWND memo = nullptr;
+    ASSERT_TRUE(testkit::WaitUntil([&] {
+        const auto memos = testkit::VisibleWindows(main, 0, "Memo");
+        memo = memos.empty() ? nullptr : memos[0];
+        return memo && Focus() == memo;
+    })) << "the note box";
+    // The keys back to the tree; the note typed into the box from outside leaves them there.
+    ASSERT_TRUE(testkit::ClickUntil(At("Прочитанная"), [&] { return caret() == Item("Прочитанная"); }));
+    Key(VK_UP);
+    const std::string note = dir / "FILES\\text\\Новая статья_VLN.txt";
+    std::string text;
+    for (int i = 0; i < 3; ++i) {
+        text += static_cast<char>('a' + i);
+        PostMessageA(memo, WM_CHAR, static_cast<unsigned char>(text.back()), 0);
+        ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(memo) == text; }));
+        ASSERT_TRUE(testkit::WaitUntil([&] { return caret() == entry && Focus() == tree; }));
+        typedAhead({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN});
+        ASSERT_TRUE(testkit::WaitUntil([&] { return testkit::ReadFileBytes(note) == text + "\r\n"; }, 3000))
+            << "save " << i << ": the note file holds \"" << testkit::ReadFileBytes(note) << "\"";
+        EXPECT_TRUE(testkit::WaitUntil([&] { return Menus().empty(); }));
+        EXPECT_EQ(boxes(), 0u) << i;
+        EXPECT_EQ(caret(), entry) << i;
+    }
+    EXPECT_EQ(run.Close(main), 0u);
+}
+
 class BrowseEndToEnd : public EditEndToEnd {
 protected:
     void Prepare() override
