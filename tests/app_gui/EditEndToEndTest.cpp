@@ -183,9 +183,15 @@ TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
     // Closed from its "Закрыть" by Space, it opens again with the focus in the query box.
     Key(VK_SPACE);
     ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(search); }));
+    // The display hands the keyboard back to the main window after the dialog has gone: a key
+    // pressed meanwhile may reach no window of the program, so it is pressed again then.
     Front();
-    Key(VK_F1, VK_CONTROL);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return IsWindowVisible(search); }));
+    bool shown = false;
+    for (int i = 0; i < 3 && !shown; ++i) {
+        Key(VK_F1, VK_CONTROL);
+        shown = testkit::WaitUntil([&] { return IsWindowVisible(search); });
+    }
+    ASSERT_TRUE(shown);
     EXPECT_TRUE(testkit::WaitUntil([&] { return focus() == query[0]; })) << WindowText(focus());
     Key(VK_ESCAPE);
     ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(search); }));
@@ -504,7 +510,7 @@ TEST_P(LooksEndToEnd, ThePopUpByShiftF10TakesTheKeysTypedAheadInOrder)
         ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(memo) == text; }));
         ASSERT_TRUE(testkit::WaitUntil([&] { return caret() == entry && Focus() == tree; }));
         typedAhead({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN});
-        ASSERT_TRUE(testkit::WaitUntil([&] { return testkit::ReadFileBytes(note) == text + "\r\n"; }, 3000))
+        ASSERT_TRUE(testkit::WaitUntil([&] { return testkit::ReadFileBytes(note) == text + "\r\n"; }))
             << "save " << i << ": the note file holds \"" << testkit::ReadFileBytes(note) << "\"";
         EXPECT_TRUE(testkit::WaitUntil([&] { return Menus().empty(); }));
         EXPECT_EQ(boxes(), 0u) << i;
