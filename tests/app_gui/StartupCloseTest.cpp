@@ -14,7 +14,20 @@ using namespace logic;
 
 namespace {
 
-class StartupClose : public MainLogicTest {};
+class StartupClose : public MainLogicTest {
+protected:
+    // The program's boxes are recorded and answered with Answers in turn, "Отмена" once they run out.
+    void AnswerInTurn(std::vector<int>& Answers)
+    {
+        Application->MessageBoxFunc = [this, &Answers](HWND o, const AnsiString& t, const AnsiString& c, UINT f) {
+            boxes.push_back({o, t, c, f});
+            const int answer = Answers.empty() ? IDCANCEL : Answers.front();
+            if (!Answers.empty())
+                Answers.erase(Answers.begin());
+            return answer;
+        };
+    }
+};
 
 void CALLBACK PressKeyOnSplash(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -270,13 +283,7 @@ TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
     const AnsiString tree = dir / "FILES\\tree\\Temp.vlt", ini = dir / "FILES\\form.ini";
     const std::string treeBytes = testkit::ReadFileBytes(tree), iniBytes = testkit::ReadFileBytes(ini);
     std::vector<int> answers;
-    Application->MessageBoxFunc = [&](HWND o, const AnsiString& t, const AnsiString& c, UINT f) {
-        boxes.push_back({o, t, c, f});
-        const int answer = answers.empty() ? IDCANCEL : answers.front();
-        if (!answers.empty())
-            answers.erase(answers.begin());
-        return answer;
-    };
+    AnswerInTurn(answers);
     const auto question = [](const AnsiString& path, const AnsiString& reason) {
         return "Не удалось сохранить дерево в файл \"" + path + "\": " + reason +
                "\n\nСохранить дерево в другой файл?\n«Да» — выбрать файл, «Нет» — закрыть программу без "
@@ -418,13 +425,7 @@ TEST_F(StartupClose, ATypedNoteThatCannotBeWrittenAtCloseLetsTheUserChoose)
     const AnsiString note = dir / "FILES\\text\\Прочитанная_VLN.txt";
     ForceDirectories(dir / "FILES\\text");
     std::vector<int> answers;
-    Application->MessageBoxFunc = [&](HWND o, const AnsiString& t, const AnsiString& c, UINT f) {
-        boxes.push_back({o, t, c, f});
-        const int answer = answers.empty() ? IDCANCEL : answers.front();
-        if (!answers.empty())
-            answers.erase(answers.begin());
-        return answer;
-    };
+    AnswerInTurn(answers);
     const struct {
         AnsiString text;
         Integer attr;
