@@ -56,8 +56,9 @@ bool NoteCanFollow(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& N
 // program may replace; a refused or failed rename raises, with its reason), and the opened entry's
 // title follows.
 void MoveNote(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New);
-// The note of the entry titled Title is removed. When that entry is the one opened last, its note
-// leaves the panel (typed text too) and no entry is open for the note commands any more.
+// The note of the entry titled Title is removed (a file that stays is told). When that entry is the
+// one opened last, its note leaves the panel (typed text too) and no entry is open for the note
+// commands any more.
 void DropNote(TID_Vellorn* Form, const AnsiString& Title);
 
 // A note the program does not write: its text is over MaxNoteBytes.

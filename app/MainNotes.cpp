@@ -96,6 +96,17 @@ AnsiString NoteMoveFailure(const AnsiString& From, const AnsiString& To, DWORD E
     return "Не удалось переименовать примечание \"" + From + "\" в \"" + To + "\": " + ErrorReasonText(Error);
 }
 
+// Removes the note file; false, the user told why, when it stays (a note already gone counts as
+// removed). A note left behind would come back under the next entry of the same title.
+bool RemoveNoteFile(const AnsiString& Path)
+{
+    const DWORD error = DeleteFileWhenFree(Path);
+    if (!error || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return true;
+    Notify("Не удалось удалить примечание \"" + Path + "\": " + ErrorReasonText(error));
+    return false;
+}
+
 } // namespace
 
 void EnablePopupNotes(TID_Vellorn* Form, const TTreeNode* Node)
@@ -135,8 +146,8 @@ void MoveNote(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New)
     if (NoteFilePath(Old, Form->TreeName, from) && NoteFilePath(New, Form->TreeName, to) && from != to &&
         FileExists(from)) {
         DWORD error = NoteMoveRefusal(from, to);
-        if (!error && !MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING))
-            error = GetLastError();
+        if (!error)
+            error = MoveFileWhenFree(from, to, MOVEFILE_REPLACE_EXISTING);
         if (error)
             throw Exception(NoteMoveFailure(from, to, error));
     }
@@ -148,7 +159,7 @@ void DropNote(TID_Vellorn* Form, const AnsiString& Title)
 {
     AnsiString path;
     if (NoteFilePath(Title, Form->TreeName, path))
-        DeleteFile(path);
+        RemoveNoteFile(path);
     if (Title != Form->OpenedTitle)
         return;
     // The entry open in the browser view is gone: nothing is open for the note commands any more.
@@ -332,7 +343,8 @@ void TID_Vellorn::ToolButton20Click(TObject*)
     if (!OpenedNotePath(this, path) || !RemovalConfirmed())
         return;
     // A note that is not there any more is removed all the same: only the panel goes.
-    DeleteFile(path);
+    if (!RemoveNoteFile(path))
+        return;
     Memo1->SetModified(false);
     ShowNotePanel(this, false);
 }
@@ -352,5 +364,5 @@ void TID_Vellorn::N83Click(TObject* Sender)
     if (!NoteFilePath(node->Text(), TreeName, path))
         RefuseNote();
     else if (RemovalConfirmed())
-        DeleteFile(path);
+        RemoveNoteFile(path);
 }

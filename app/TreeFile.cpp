@@ -144,8 +144,7 @@ AnsiString KeepAside(const AnsiString& Path, const AnsiString& Suffix)
     AnsiString target = Path + Suffix;
     for (int n = 2; FileExists(target) || DirectoryExists(target); ++n)
         target = Path + Suffix + "." + IntToStr(n);
-    if (!MoveFileExA(Path.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
-        const DWORD err = GetLastError();
+    if (const DWORD err = MoveFileWhenFree(Path, target, MOVEFILE_WRITE_THROUGH)) {
         throw EInOutError("Cannot rename \"" + Path + "\" to \"" + target + "\". " + SysErrorMessage(err), Path, err);
     }
     return target;

@@ -361,6 +361,35 @@ template <class E>
 
 } // namespace
 
+namespace {
+
+// Runs Op (0 or an OS error) until it is done, fails for another reason than a holder, or the
+// wait is over.
+template <class Op>
+DWORD WhenFree(const AnsiString& Target, Op op)
+{
+    constexpr int kTries = 41;
+    for (int i = 1;; ++i) {
+        const DWORD err = op();
+        const bool held = err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION || err == ERROR_ACCESS_DENIED;
+        if (!held || i == kTries || ReplaceRefusal(Target) != 0)
+            return err;
+        Sleep(50);
+    }
+}
+
+} // namespace
+
+DWORD MoveFileWhenFree(const AnsiString& From, const AnsiString& To, DWORD Flags)
+{
+    return WhenFree(To, [&] { return MoveFileExA(From.c_str(), To.c_str(), Flags) ? 0 : GetLastError(); });
+}
+
+DWORD DeleteFileWhenFree(const AnsiString& Path)
+{
+    return WhenFree(Path, [&] { return ::DeleteFileA(Path.c_str()) ? 0 : GetLastError(); });
+}
+
 void CheckReplaceable(const AnsiString& Target)
 {
     if (const DWORD err = ReplaceRefusal(Target))
@@ -421,7 +450,7 @@ public:
         const bool cleared = old != INVALID_FILE_ATTRIBUTES && (old & kBlocking);
         if (cleared)
             SetFileAttributesA(target_.c_str(), old & ~kBlocking);
-        if (const DWORD err = FileOps().Move(name_, target_)) {
+        if (const DWORD err = WhenFree(target_, [&] { return FileOps().Move(name_, target_); })) {
             if (cleared)
                 SetFileAttributesA(target_.c_str(), old);
             FailFile<EWriteError>("Cannot replace file", target_, err);

@@ -57,7 +57,8 @@ private:
 // - the folder does not exist, or the temporary file cannot be made: EFCreateError
 //   "Cannot create file "<target>". <reason>";
 // - a failed write, flush or close: EWriteError "Error writing file "<target>". <reason>";
-// - the target is a folder or read-only, or the move fails: EWriteError
+// - the target is a folder or read-only, or the move fails (a target another program holds is
+//   waited for as MoveFileWhenFree waits): EWriteError
 //   "Cannot replace file "<target>". <reason>";
 // - an exception from the writer is passed on as it is.
 // <reason> is the system's text of the error ("The folder does not exist" for a missing folder,
@@ -74,6 +75,12 @@ private:
 // for a folder, ERROR_FILE_READ_ONLY for a read-only file (which the system would let an
 // administrator replace). Every write of the program and every copy onto a file of its own keeps it.
 DWORD ReplaceRefusal(const AnsiString& Target);
+// A move or a delete of a file that another program may hold open for a moment (a virus scanner,
+// an indexer, a backup or sync tool reading a file just written): a sharing or access refusal is
+// tried again every 50 ms for up to two seconds, unless the file refuses for good (ReplaceRefusal:
+// read-only, a folder). 0 when done, else the last OS error.
+DWORD MoveFileWhenFree(const AnsiString& From, const AnsiString& To, DWORD Flags);
+DWORD DeleteFileWhenFree(const AnsiString& Path);
 // Raises the refusal SafeWriteFile gives a target that ReplaceRefusal refuses (EWriteError
 // "Cannot replace file "<target>". <reason>"); nothing for a target that may be replaced.
 void CheckReplaceable(const AnsiString& Target);

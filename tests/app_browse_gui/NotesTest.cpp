@@ -55,7 +55,16 @@ TEST_F(Notes, WrittenLoadedAndRemovedForTheEntryOpenedLast)
     EXPECT_EQ(boxes[0].flags, UINT(MB_YESNO | MB_ICONEXCLAMATION));
     EXPECT_TRUE(FileExists(NoteFile("Первая_VLN.txt")));
     EXPECT_TRUE(form->Panel5->Visible());
+    // "Да" while another program holds the file: the note and the panel stay, and the user is told.
     ScriptBoxes(IDYES);
+    const HANDLE held = CreateFileA(NoteFile("Первая_VLN.txt").c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    form->ToolButton20Click(form->ToolButton20);
+    CloseHandle(held);
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[2].text.find("Не удалось удалить примечание"), 0u) << boxes[2].text;
+    EXPECT_TRUE(FileExists(NoteFile("Первая_VLN.txt")));
+    EXPECT_TRUE(form->Panel5->Visible());
     form->ToolButton20Click(form->ToolButton20);
     EXPECT_FALSE(FileExists(NoteFile("Первая_VLN.txt")));
     EXPECT_FALSE(form->Panel5->Visible());
@@ -64,7 +73,7 @@ TEST_F(Notes, WrittenLoadedAndRemovedForTheEntryOpenedLast)
     form->N75Click(form->N75);
     form->N76Click(form->N76);
     EXPECT_FALSE(form->Panel5->Visible());
-    EXPECT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes.size(), 5u);
 }
 
 // A note shown for writing can be saved at once (menu and panel); one typed and not saved is asked

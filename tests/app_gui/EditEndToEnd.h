@@ -47,6 +47,25 @@ protected:
     }
     std::vector<HWND> Menus() { return testkit::VisibleWindows(nullptr, run.Id(), "#32768"); }
 
+    // What the screen and the program's input state were when a wait failed, for its message: the
+    // window in front, the focus, the menus up, the key state, and a screenshot named Shot.
+    std::string Situation(const std::string& Shot)
+    {
+        auto name = [](HWND w) {
+            char cls[64] = {};
+            if (w)
+                GetClassNameA(w, cls, sizeof cls);
+            return std::string(cls) + " \"" + (w ? WindowText(w) : std::string()) + "\"";
+        };
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info);
+        testkit::SaveScreenshot(testkit::OutputDir() + Shot + ".png");
+        return "front " + name(GetForegroundWindow()) + ", focus " + name(info.hwndFocus) + ", menus " +
+               std::to_string(Menus().size()) + (info.flags & GUI_INMENUMODE ? " (menu mode)" : "") +
+               ", capture " + name(info.hwndCapture) + ", screenshot " + Shot + ".png";
+    }
+
     // Real key presses: the key with Shift or Ctrl held.
     void Key(WORD vk, WORD modifier = 0)
     {

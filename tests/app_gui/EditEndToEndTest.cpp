@@ -354,20 +354,22 @@ TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
 TEST_F(EditEndToEnd, HiddenPanelsKeepNoKeys)
 {
     auto questions = [&] { return testkit::VisibleWindows(nullptr, run.Id(), "TsMessageForm").size(); };
-    const auto combos = testkit::VisibleWindows(main, 0, "ComboBox");
-    ASSERT_FALSE(combos.empty());
-    HWND address = FindWindowExA(combos[0], nullptr, "Edit", nullptr);
+    // The address box as it is now (the skin applied at start may make it anew).
+    auto addressBox = [&] {
+        const auto combos = testkit::VisibleWindows(main, 0, "ComboBox");
+        return combos.empty() ? nullptr : FindWindowExA(combos[0], nullptr, "Edit", nullptr);
+    };
+    HWND address = addressBox();
     ASSERT_NE(address, nullptr);
     RECT r;
     GetWindowRect(address, &r);
     Front();
-    testkit::SendMouse(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, MOUSEEVENTF_LEFTDOWN);
-    testkit::SendMouse(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, MOUSEEVENTF_LEFTUP);
-    ASSERT_TRUE(testkit::WaitUntil([&] {
+    ASSERT_TRUE(testkit::ClickUntil(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}, [&] {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
-        return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) && info.hwndFocus == address;
-    }));
+        address = addressBox();
+        return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) && address && info.hwndFocus == address;
+    })) << Situation("hidden-panels-click");
     // An item of "Вид" chosen by real keys typed ahead: F10, two to the right, down to the item.
     auto view = [&](int Item) {
         Key(VK_F10);
@@ -511,7 +513,8 @@ TEST_P(LooksEndToEnd, ThePopUpByShiftF10TakesTheKeysTypedAheadInOrder)
         ASSERT_TRUE(testkit::WaitUntil([&] { return caret() == entry && Focus() == tree; }));
         typedAhead({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN});
         ASSERT_TRUE(testkit::WaitUntil([&] { return testkit::ReadFileBytes(note) == text + "\r\n"; }))
-            << "save " << i << ": the note file holds \"" << testkit::ReadFileBytes(note) << "\"";
+            << "save " << i << ": the note file holds \"" << testkit::ReadFileBytes(note) << "\"; "
+            << Situation(std::string("popup-save-") + GetParam());
         EXPECT_TRUE(testkit::WaitUntil([&] { return Menus().empty(); }));
         EXPECT_EQ(boxes(), 0u) << i;
         EXPECT_EQ(caret(), entry) << i;

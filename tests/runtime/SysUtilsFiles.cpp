@@ -203,7 +203,7 @@ TEST(SysUtilsSafeWrite, AFailureAtAnyStepLeavesTheTargetAsItWas)
         {FileStep::Write, ERROR_DISK_FULL, "Error writing file", "create-temp write"},
         {FileStep::Flush, ERROR_WRITE_FAULT, "Error writing file", "create-temp write flush"},
         {FileStep::Close, ERROR_DISK_FULL, "Error writing file", "create-temp write flush close"},
-        {FileStep::Move, ERROR_SHARING_VIOLATION, "Cannot replace file", "create-temp write flush close move"},
+        {FileStep::Move, ERROR_NOT_SAME_DEVICE, "Cannot replace file", "create-temp write flush close move"},
     };
     testkit::TempDir dir;
     const std::string old(100000, 'o');
@@ -247,6 +247,40 @@ TEST(SysUtilsSafeWrite, AFailureAtAnyStepLeavesTheTargetAsItWas)
 // Targets the program may not replace are refused before anything is written, with the reason's
 // code: a missing folder, a folder in the target's place, a read-only file (which the system would
 // let an administrator replace).
+// A target another program holds for a moment (a scanner or a sync tool reading a file just
+// written) is replaced once it lets go; one held for good is refused with the system's reason after
+// the wait, the old bytes kept, as are a move and a delete of a held file.
+TEST(SysUtilsSafeWrite, ATargetAnotherProgramHoldsIsWaitedFor)
+{
+    testkit::TempDir dir;
+    const AnsiString target = dir / "note.txt";
+    testkit::WriteFileBytes(target, "old");
+    for (DWORD error : {DWORD(ERROR_SHARING_VIOLATION), DWORD(ERROR_ACCESS_DENIED)}) {
+        testkit::FileSteps steps;
+        steps.FailAt(testkit::FileStep::Move, error);
+        SafeWriteFileBytes(target, "new");
+        EXPECT_EQ(steps.Kinds(), "create-temp write flush close move move") << error;
+        EXPECT_EQ(testkit::ReadFileBytes(target), "new") << error;
+    }
+    const HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    try {
+        SafeWriteFileBytes(target, "lost");
+        ADD_FAILURE() << "a held target was replaced";
+    } catch (const EWriteError& e) {
+        EXPECT_TRUE(e.ErrorCode == ERROR_ACCESS_DENIED || e.ErrorCode == ERROR_SHARING_VIOLATION) << e.ErrorCode;
+    }
+    EXPECT_NE(MoveFileWhenFree(target, dir / "moved.txt", 0), 0u);
+    EXPECT_NE(DeleteFileWhenFree(target), 0u);
+    CloseHandle(held);
+    EXPECT_EQ(testkit::ReadFileBytes(target), "new");
+    EXPECT_EQ(FilesIn(dir.Path()), 1u);
+    EXPECT_EQ(MoveFileWhenFree(target, dir / "moved.txt", 0), 0u);
+    EXPECT_EQ(DeleteFileWhenFree(dir / "moved.txt"), 0u);
+    EXPECT_EQ(DeleteFileWhenFree(dir / "moved.txt"), DWORD(ERROR_FILE_NOT_FOUND));
+}
+
 TEST(SysUtilsSafeWrite, RefusalsNameTheTargetAndTheReason)
 {
     testkit::TempDir dir;

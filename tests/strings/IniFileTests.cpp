@@ -339,10 +339,10 @@ TEST(IniWrite, WritesReplaceTheFileSafely)
     mem.UpdateFile();
     EXPECT_EQ(steps.Kinds(), "create-temp write flush close move");
     EXPECT_EQ(f.Bytes(), "[S]\r\nk=1\r\nm=3\r\n");
-    steps.FailAt(testkit::FileStep::Move, ERROR_SHARING_VIOLATION);
+    steps.FailAt(testkit::FileStep::Move, ERROR_NOT_SAME_DEVICE);
     EXPECT_EQ(testkit::Refusal<EIniFileException>([&] { ini.WriteString("S", "k", "4"); }),
               "Unable to write to " + f.path + ". Cannot replace file \"" + f.path + "\". " +
-                  SysErrorMessage(ERROR_SHARING_VIOLATION));
+                  SysErrorMessage(ERROR_NOT_SAME_DEVICE));
     EXPECT_EQ(f.Bytes(), "[S]\r\nk=1\r\nm=3\r\n");
 }
 
