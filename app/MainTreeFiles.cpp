@@ -91,7 +91,7 @@ public:
         if (existed_)
             SafeWriteFileBytes(path_, bytes_);
         else
-            DeleteFile(path_);
+            DeleteFileWhenFree(path_);
     }
 
 private:
@@ -179,7 +179,7 @@ AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path)
         try {
             treefile::ApplyTreeStream(tree, *Form->TreeView1);
         } catch (...) {
-            DeleteFile(archive::MapPath(own));
+            DeleteFileWhenFree(archive::MapPath(own));
             throw;
         }
         UseOwnFiles(Form, own, OwnTreePath(own), true);

@@ -663,7 +663,14 @@ TEST_F(BrowseEndToEnd, TypedNamesAreResolvedAndEachBrowseStartsInTheArchive)
     };
     const auto type = [&](HWND name, const char* typed) {
         SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed));
+        // Enter once the form is in front with the focus in the name box, where the key goes.
         SetForegroundWindow(GetAncestor(name, GA_ROOT));
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        EXPECT_TRUE(testkit::WaitUntil([&] {
+            return GetForegroundWindow() == GetAncestor(name, GA_ROOT) &&
+                   GetGUIThreadInfo(GetWindowThreadProcessId(name, nullptr), &info) && info.hwndFocus == name;
+        })) << typed;
         Key(VK_RETURN);
     };
     HWND form = nullptr, name = nullptr, list = nullptr;

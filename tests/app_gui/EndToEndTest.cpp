@@ -163,9 +163,14 @@ TEST_F(EndToEnd, ASecondCopySaysWhichTreeFileItKeepsAndTheAddressListsMerge)
     testkit::ProgramRun second;
     std::string told;
     const auto answer = [&] {
+        // Answered once it has its caption and its button, so that its text is never missed.
         for (HWND box : testkit::VisibleWindows(nullptr, second.Id(), "TsMessageForm")) {
-            told = WindowText(box);
-            PostMessageA(testkit::ChildWithText(box, "BitBtn", "OK"), BM_CLICK, 0, 0);
+            const std::string caption = WindowText(box);
+            const HWND ok = testkit::ChildWithText(box, "BitBtn", "OK");
+            if (caption.empty() || !ok)
+                continue;
+            told = caption;
+            PostMessageA(ok, BM_CLICK, 0, 0);
         }
     };
     HWND copy = second.Launch(dir.Path(), "", answer);
@@ -174,7 +179,12 @@ TEST_F(EndToEnd, ASecondCopySaysWhichTreeFileItKeepsAndTheAddressListsMerge)
     EXPECT_TRUE(testkit::WaitUntil([&] {
         answer();
         return !told.empty();
-    }));
+    })) << "windows of the copy: " << [&] {
+        std::string seen;
+        for (HWND w : testkit::VisibleWindows(nullptr, second.Id(), ""))
+            seen += testkit::WindowClass(w) + " \"" + WindowText(w) + "\"; ";
+        return seen;
+    }();
     EXPECT_EQ(told, "VLN [Temp (2).vlt] - Vellorn") << "the message at start, titled with the tree file";
     EXPECT_TRUE(testkit::WaitUntil([&] { return WindowText(copy) == "VLN [Temp (2).vlt] - (Vellorn)-VLN"; }))
         << WindowText(copy);

@@ -30,8 +30,8 @@ private:
         TModalDriver* self = current_;
         if (!self || self->done_)
             return;
-        if (++self->ticks_ > 250) {
-            // Out of patience: close whatever box is open so that the test ends.
+        if (GetTickCount64() - self->start_ > 30000) {
+            // Out of patience (the watchdog): close whatever box is open so that the test ends.
             if (HWND h = GetActiveWindow())
                 PostMessageA(h, WM_CLOSE, 0, 0);
             return;
@@ -41,7 +41,7 @@ private:
     static inline TModalDriver* current_ = nullptr;
     std::function<bool()> step_;
     UINT_PTR timer_ = 0;
-    int ticks_ = 0;
+    ULONGLONG start_ = GetTickCount64();
     bool done_ = false;
 };
 
