@@ -20,16 +20,17 @@ while [ $# -gt 0 ]; do
     *) echo "soak: unknown argument $1" >&2; exit 2 ;;
   esac
 done
-bash "$here/scripts/build.sh" >&2
-# One soak at a time in a build dir: a second one would bring up the same Wine sessions, and its
-# programs would take the keys and windows of the first one's (which then diverge). The lock is
-# held by the runs themselves, so a run left over from a soak that was killed still holds it.
+# One soak at a time in a build dir: a second one would rebuild the program under the first one's
+# runs and bring up the same Wine sessions, whose programs would take the first one's keys and
+# windows (which then diverge). The lock is held by the runs themselves, so a run left over from
+# a soak that was killed still holds it.
 mkdir -p "$build/soak"
 exec 8>"$build/soak/lock"
 if ! flock -n 8; then
   echo "soak: another soak is running in $build (its lock: $build/soak/lock)" >&2
   exit 2
 fi
+bash "$here/scripts/build.sh" >&2 8>&-
 # The sessions are shared out among the jobs in runs of consecutive seeds; each job plays its run
 # in a Wine session of its own (build/soak/K: its own display and prefix).
 [ "$jobs" -gt "$sessions" ] && jobs=$sessions
