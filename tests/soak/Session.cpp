@@ -573,7 +573,11 @@ bool Session::ChooseSkin()
     if (lists.empty())
         return Fail("the skin chooser has no list");
     HWND list = lists[0];
-    const auto selected = [&] { return static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)); };
+    // The list is found anew at each look: the preview's skin may make it anew.
+    const auto selected = [&] {
+        const auto now = Driver::Children(chooser, "ListBox");
+        return now.empty() ? -1 : static_cast<int>(SendMessageA(now[0], LB_GETCURSEL, 0, 0));
+    };
     std::vector<int> others;
     for (int i = 0; i < static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); ++i)
         if (i != selected())
