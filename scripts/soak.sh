@@ -3,14 +3,13 @@
 # seed S (seeds S, S+1, ...), each on a fresh copy of the default archive. Prints one line per
 # divergence (seed, first difference, the log with the session's actions) and last
 #   soak: N sessions, M actions each, seed S: D divergences
-# and exits 0 only when D is 0. --avoid KINDS leaves out kinds of action (a comma list of
-# close-typeahead, rename-at-close, keys-popup; without --avoid keys-popup);
-# --avoid none plays every kind. Same seed, same session. --jobs K plays K runs of the seeds side
-# by side, each in a Wine session of its own.
+# and exits 0 only when D is 0. Every kind of action is played; --avoid KINDS leaves kinds out (a
+# comma list of close-typeahead, rename-at-close, keys-popup). Same seed, same session. --jobs K
+# plays K runs of the seeds side by side, each in a Wine session of its own.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$here/build}
-sessions=20 actions=40 seed=1 jobs=1 avoid=keys-popup
+sessions=20 actions=40 seed=1 jobs=1 avoid=none
 while [ $# -gt 0 ]; do
   case "$1" in
     --sessions) sessions=${2:?--sessions N}; shift 2 ;;
@@ -21,7 +20,17 @@ while [ $# -gt 0 ]; do
     *) echo "soak: unknown argument $1" >&2; exit 2 ;;
   esac
 done
-bash "$here/scripts/build.sh" >&2
+# One soak at a time in a build dir: a second one would rebuild the program under the first one's
+# runs and bring up the same Wine sessions, whose programs would take the first one's keys and
+# windows (which then diverge). The lock is held by the runs themselves, so a run left over from
+# a soak that was killed still holds it.
+mkdir -p "$build/soak"
+exec 8>"$build/soak/lock"
+if ! flock -n 8; then
+  echo "soak: another soak is running in $build (its lock: $build/soak/lock)" >&2
+  exit 2
+fi
+bash "$here/scripts/build.sh" >&2 8>&-
 # The sessions are shared out among the jobs in runs of consecutive seeds; each job plays its run
 # in a Wine session of its own (build/soak/K: its own display and prefix).
 [ "$jobs" -gt "$sessions" ] && jobs=$sessions
@@ -30,7 +39,7 @@ dirs=() pids=()
 stop() {
   local pid d
   for pid in ${pids[@]+"${pids[@]}"}; do kill -- -"$pid" 2>/dev/null || true; done
-  for d in ${dirs[@]+"${dirs[@]}"}; do VELLORN_SESSION="$d" "$here/tools/wine-session" down "$build" >/dev/null 2>&1 || true; done
+  for d in ${dirs[@]+"${dirs[@]}"}; do VELLORN_SESSION="$d" "$here/tools/wine-session" down "$build" >/dev/null 2>&1 8>&- || true; done
 }
 trap stop EXIT
 first=$seed
@@ -39,7 +48,7 @@ for k in $(seq 1 "$jobs"); do
   d="$build/soak/$k"
   mkdir -p "$d"
   dirs+=("$d")
-  VELLORN_SESSION="$d" "$here/tools/wine-session" up "$build" >&2
+  VELLORN_SESSION="$d" "$here/tools/wine-session" up "$build" >&2 8>&-
   SOAK_SESSIONS=$count SOAK_ACTIONS=$actions SOAK_SEED=$first SOAK_AVOID=$avoid VELLORN_TEST_LIMIT_MS=2000000000 \
     VELLORN_SESSION="$d" setsid "$here/tools/wine-session" run "$build" "$build/tests/test_soak.exe" >"$d/out" 2>&1 </dev/null &
   pids+=($!)

@@ -43,7 +43,7 @@ void Driver::Kill()
 soak::Tree Driver::LiveTree(std::map<std::string, HTREEITEM>* Items)
 {
     soak::Tree out;
-    if (!tree_)
+    if (!TreeNow())
         return out;
     testkit::RemoteBuffer buffer(run_->Process(), 512);
     const LPARAM remote = buffer.Address();
@@ -92,7 +92,7 @@ HTREEITEM Driver::Item(const std::string& Title)
 POINT Driver::At(const std::string& Title, int Part)
 {
     HTREEITEM item = Item(Title);
-    if (!item)
+    if (!item || !TreeNow())
         return POINT{-1, -1};
     SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
     testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
@@ -106,7 +106,7 @@ POINT Driver::At(const std::string& Title, int Part)
     return p;
 }
 
-bool Driver::Front()
+bool Driver::ToFront()
 {
     SetForegroundWindow(main_);
     return WaitUntil([&] { return GetForegroundWindow() == main_; }, 5000);
@@ -121,35 +121,46 @@ HWND Driver::Focus()
 
 bool Driver::Select(const std::string& Title)
 {
-    if (!Front())
+    if (!ToFront())
         return Failed("the main window is not in front");
     HTREEITEM item = Item(Title);
-    if (!item)
+    if (!item || !TreeNow())
         return Failed("no node \"" + Title + "\"");
     const auto caret = [&] { return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0)); };
     if (caret() == item && Focus() == tree_)
         return true;
     if (caret() == item) {
-        // A click on the selected node starts its rename: the keyboard comes back by another node.
+        // A click on the selected node starts its rename: the keyboard comes back by another node,
+        // or, when the node is the only one (the focus went elsewhere when the rest was deleted),
+        // by a click on the tree's empty space below it.
         HTREEITEM other = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
         if (other == item)
             other = reinterpret_cast<HTREEITEM>(
                 SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
-        if (!other)
-            return Failed("no other node to click");
-        SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(other));
+        HTREEITEM target = other ? other : item;
+        SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target));
         testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
-        buffer.Put(other);
+        buffer.Put(target);
         SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
         const RECT r = buffer.Get<RECT>();
         POINT p{r.left + 4, (r.top + r.bottom) / 2};
+        if (!other) {
+            RECT client{};
+            GetClientRect(tree_, &client);
+            p.y = r.bottom + (r.bottom - r.top) * 2;
+            if (p.y >= client.bottom)
+                return Failed("no other node or empty space to click");
+        }
         ClientToScreen(tree_, &p);
         if (NearLastClick(p))
             p.x += 8;
         if (!ClickAt(p))
             return false;
-        if (!WaitUntil([&] { return caret() == other && Focus() == tree_; }, 5000))
-            return Failed("the click on another node did not select it");
+        if (!WaitUntil([&] { return caret() == (other ? other : item) && Focus() == tree_; }, 5000))
+            return Failed(other ? "the click on another node did not select it"
+                                : "the click below the only node did not give the tree the keyboard");
+        if (!other)
+            return Park() || Failed(error_);
     }
     // Two clicks at one spot within the double-click time are a double click (which opens an
     // entry or a folder), also on two nodes that came to lie there in turn: the text's other half.
@@ -209,7 +220,7 @@ bool Driver::NearLastClick(POINT Spot) const
            std::abs(Spot.y - lastClick_.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
 }
 
-bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool ByKeys)
+bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool ByKeys, bool Quiet)
 {
     if (ByKeys) {
         // Shift+F10 on the selected node and the keys typed at once, before the menu shows.
@@ -218,6 +229,17 @@ bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool
         Key(VK_F10, VK_SHIFT);
         for (WORD k : Keys)
             Key(k);
+        if (Quiet) {
+            // The program answers messages sent to it ahead of the keys it has not read, and the
+            // command shows nothing: a rename typed behind the keys comes once it has read them
+            // all (a message posted now would overtake them). Ended unchanged by Esc.
+            Key(VK_F2);
+            if (!WaitUntil([&] { return LabelEdit() != nullptr; }))
+                return Failed("a rename typed behind the pop-up's keys did not come");
+            Key(VK_ESCAPE);
+            if (!WaitUntil([&] { return !LabelEdit(); }))
+                return Failed("the rename typed behind the pop-up's keys stays after Esc");
+        }
         return WaitUntil([&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768").empty() && Settle(); },
                          5000) ||
                Failed("the pop-up menu stays");
@@ -225,11 +247,13 @@ bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool
     const POINT p = At(Title, 0);
     if (p.x < 0)
         return Failed("no node \"" + Title + "\"");
-    if (!Front())
+    if (!ToFront())
         return Failed("the main window is not in front");
     if (!Park())
         return Failed(error_);
     const auto menus = [&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768"); };
+    if (!TreeNow())
+        return Failed("the tree is gone");
     PostMessageA(tree_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree_), MAKELPARAM(p.x, p.y));
     if (!WaitUntil([&] { return !menus().empty(); }, 5000))
         return Failed("no pop-up menu came");
@@ -242,7 +266,7 @@ bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool
 
 bool Driver::MenuBar(int Top, const std::vector<WORD>& Keys)
 {
-    if (!Front())
+    if (!ToFront())
         return Failed("the main window is not in front");
     PostMessageA(main_, WM_SYSCOMMAND, SC_KEYMENU, 0);
     for (int i = 0; i < Top; ++i)
@@ -316,7 +340,25 @@ bool Driver::Fill(HWND Dialog, const std::vector<std::string>& Texts)
     return true;
 }
 
-HWND Driver::LabelEdit() { return reinterpret_cast<HWND>(SendMessageA(tree_, TVM_GETEDITCONTROL, 0, 0)); }
+HWND Driver::LabelEdit()
+{
+    return TreeNow() ? reinterpret_cast<HWND>(SendMessageA(tree_, TVM_GETEDITCONTROL, 0, 0)) : nullptr;
+}
+
+HWND Driver::TreeNow()
+{
+    if (main_ && !IsWindow(tree_)) {
+        const auto trees = testkit::VisibleWindows(main_, 0, "TreeView");
+        tree_ = trees.empty() ? nullptr : trees[0];
+    }
+    return tree_;
+}
+
+HWND Driver::NoteBox()
+{
+    const auto memos = testkit::VisibleWindows(main_, 0, "Memo");
+    return memos.empty() ? nullptr : memos[0];
+}
 
 std::vector<HWND> Driver::Boxes()
 {

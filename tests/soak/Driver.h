@@ -39,8 +39,8 @@ public:
     bool Select(const std::string& Title);
     // The tree's pop-up opened on the node (as its right click does, or by Shift+F10 on the node
     // selected with the keys typed ahead) and gone through with Keys (a first Down highlights the
-    // first item).
-    bool Popup(const std::string& Title, const std::vector<WORD>& Keys, bool ByKeys = false);
+    // first item). Quiet: the command shows nothing that tells when the program has done it.
+    bool Popup(const std::string& Title, const std::vector<WORD>& Keys, bool ByKeys = false, bool Quiet = false);
     // An item of the menu bar by keys: the menu at Top, then the items Keys lead to.
     bool MenuBar(int Top, const std::vector<WORD>& Keys);
 
@@ -84,14 +84,18 @@ public:
     // The caption of the main window.
     std::string Caption();
     HWND Focus();
-    HWND Tree() const { return tree_; }
+    // The tree, re-found when the one found before is gone (a control the program made anew).
+    HWND TreeNow();
+    // The note box as it is now: a skin's change may make it anew, so it is never kept.
+    HWND NoteBox();
+    // The main window in front.
+    bool ToFront();
     // Why the last step that answered false failed.
     const std::string& Error() const { return error_; }
 
 private:
     HTREEITEM Item(const std::string& Title);
     POINT At(const std::string& Title, int Part);
-    bool Front();
     HWND FindTree();
     bool Failed(const std::string& Why)
     {

@@ -121,12 +121,13 @@ private:
                Fail(std::string("the dialog stays after ") + (Ok ? "Enter" : "Esc"));
     }
     // The tree's pop-up on the node, by a right click or by Shift+F10 (the node selected first).
-    bool Popup(const std::string& Title, const std::vector<WORD>& Keys)
+    // Quiet: the command changes nothing the next step waits for (a note saved, a mark it had).
+    bool Popup(const std::string& Title, const std::vector<WORD>& Keys, bool Quiet = false)
     {
         const bool byKeys = Chance(30) && !avoid_.keysPopup;
         if (byKeys)
             Log("  the pop-up by Shift+F10");
-        return driver_.Popup(Title, Keys, byKeys) || Fail(driver_.Error());
+        return driver_.Popup(Title, Keys, byKeys, Quiet) || Fail(driver_.Error());
     }
     // The dialog with the caption, in front.
     HWND Dialog(const std::string& Caption)
@@ -275,8 +276,12 @@ bool Session::AddArticle()
     if (!driver_.Fill(dialog, {title, page}))
         return Fail(driver_.Error());
     Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
+    // The tree stays as it was: the dialog gone tells that the key was read (the next step's
+    // posted messages would overtake it).
     if (cancel)
-        return Check();
+        return (testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) ||
+                Fail("the dialog stays after Esc")) &&
+               Check();
     if (taken)
         return Expect("OK", "OK") && Check();
     model_.Find(folder)->kids.push_back(Node{title, imNew, {}});
@@ -347,7 +352,7 @@ bool Session::Rename()
         started = driver_.Select(old) && driver_.MenuBar(1, {VK_DOWN, VK_RETURN});
     HWND edit = nullptr;
     if (!started || !testkit::WaitUntil([&] { return (edit = driver_.LabelEdit()) != nullptr; }))
-        return Fail("no rename box came");
+        return Fail(std::string("no rename box came") + (started ? "" : ": " + driver_.Error()));
     Driver::SetText(edit, title);
     const auto rename = [&] {
         node->title = title;
@@ -369,8 +374,11 @@ bool Session::Rename()
         return Close(done, At::InRename);
     }
     Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
+    // The tree stays as it was: the rename box gone tells that the key was read.
     if (cancel || what == 0)
-        return Check();
+        return (testkit::WaitUntil([&] { return !driver_.LabelEdit(); }) ||
+                Fail(std::string("the rename box stays after ") + (cancel ? "Esc" : "Enter"))) &&
+               Check();
     if (title.size() > 255)
         return Expect("OK", "OK") && Check();
     if (!folder && what == 1 && entries.size() > 1)
@@ -424,7 +432,7 @@ bool Session::Mark()
     std::vector<WORD> keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT};
     keys.insert(keys.end(), mark, VK_DOWN);
     keys.push_back(VK_RETURN);
-    if (!Popup(title, keys))
+    if (!Popup(title, keys, model_.Find(title)->image == images[mark]))
         return Fail(driver_.Error());
     model_.Find(title)->image = images[mark];
     return Check();
@@ -475,18 +483,18 @@ bool Session::TypeNote()
             return Check();
         Opened(title);
     }
+    // The note box is found anew at each look: a change of skin makes it anew.
     HWND memo = nullptr;
     if (!testkit::WaitUntil([&] {
-            const auto memos = testkit::VisibleWindows(driver_.Main(), 0, "Memo");
-            memo = memos.empty() ? nullptr : memos[0];
+            memo = driver_.NoteBox();
             return memo && driver_.Focus() == memo;
         }))
         return Fail("the note box did not take the keyboard");
     SendMessageA(memo, EM_SETSEL, 0, -1);
     for (const char c : text)
         PostMessageA(memo, WM_CHAR, static_cast<unsigned char>(c), 0);
-    if (!testkit::WaitUntil([&] { return testkit::WindowText(memo) == text; }))
-        return Fail("the note box shows \"" + testkit::WindowText(memo) + "\"");
+    if (!testkit::WaitUntil([&] { return testkit::WindowText(driver_.NoteBox()) == text; }))
+        return Fail("the note box shows \"" + testkit::WindowText(driver_.NoteBox()) + "\"");
     memo_ = text;
     memoModified_ = true;
     return Check();
@@ -502,7 +510,7 @@ bool Session::SaveNote()
     if (title == opened_ && !memoModified_)
         return Check();
     Log("save the note of \"" + title + "\" from its pop-up");
-    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN}))
+    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN}, true))
         return false;
     if (title == opened_) {
         model_.notes[title] = NoteOfMemo();
@@ -539,6 +547,23 @@ bool Session::ChooseSkin()
     // "Отмена" or Esc goes back, and a close with the chooser open keeps the skin accepted last.
     const int how = Pick(10);
     const bool ok = how < 4, atClose = how >= 7;
+    // The main window's title, which a skin draws in its colour.
+    const auto title = [&] {
+        HDC dc = GetWindowDC(driver_.Main());
+        const COLORREF c = GetPixel(dc, 300, 8);
+        ReleaseDC(driver_.Main(), dc);
+        return c;
+    };
+    // The look the chooser opens on, in front: a close of the chooser without "OK" brings it back
+    // at the program's next skin tick, and the next action waits for that (a skin's change makes
+    // controls anew, the note box among them).
+    if (!driver_.ToFront() || !driver_.Settle())
+        return Fail("the main window is not in front");
+    const COLORREF shown = title();
+    const auto lookBack = [&] {
+        return testkit::WaitUntil([&] { return GetForegroundWindow() == driver_.Main() && title() == shown; }) ||
+               Fail("the look the chooser opened on did not come back");
+    };
     if (!driver_.MenuBar(2, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
         return Fail(driver_.Error());
     HWND chooser = Dialog("Интерфейс");
@@ -548,7 +573,11 @@ bool Session::ChooseSkin()
     if (lists.empty())
         return Fail("the skin chooser has no list");
     HWND list = lists[0];
-    const auto selected = [&] { return static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)); };
+    // The list is found anew at each look: the preview's skin may make it anew.
+    const auto selected = [&] {
+        const auto now = Driver::Children(chooser, "ListBox");
+        return now.empty() ? -1 : static_cast<int>(SendMessageA(now[0], LB_GETCURSEL, 0, 0));
+    };
     std::vector<int> others;
     for (int i = 0; i < static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); ++i)
         if (i != selected())
@@ -563,13 +592,6 @@ bool Session::ChooseSkin()
     WideCharToMultiByte(1251, 0, wide, -1, name, sizeof name - 1, nullptr, nullptr);
     Log(std::string("preview skin \"") + name + "\" in the chooser, then " +
         (ok ? "OK" : atClose ? "a close with the chooser open" : "cancelled"));
-    // The main window's title, which a skin draws in its colour.
-    const auto title = [&] {
-        HDC dc = GetWindowDC(driver_.Main());
-        const COLORREF c = GetPixel(dc, 300, 8);
-        ReleaseDC(driver_.Main(), dc);
-        return c;
-    };
     const COLORREF before = title();
     RECT item{};
     SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
@@ -591,13 +613,13 @@ bool Session::ChooseSkin()
         // The close stayed (its question answered "Отмена"): the chooser is still open.
         if (!IsWindowVisible(chooser))
             return Fail("the skin chooser closed with a close that stayed");
-        return driver_.Click(chooser, "Отмена") && Check();
+        return (driver_.Click(chooser, "Отмена") || Fail(driver_.Error())) && lookBack() && Check();
     }
     if (!Confirm(chooser, ok))
         return false;
     if (ok)
         model_.skin = name;
-    return Check();
+    return (ok || lookBack()) && Check();
 }
 
 bool Session::Close(bool& Done, At Where, bool Again)
