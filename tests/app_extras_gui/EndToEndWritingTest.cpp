@@ -159,9 +159,8 @@ TEST_F(WritingEndToEnd, SearchOpenWriteAPagePlaceItAndCloseFromTheTray)
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(search); }));
 
     // The result, opened with a double click.
-    auto trees = VisibleWindows(main, 0, "TreeView");
-    ASSERT_EQ(trees.size(), 1u) << "only the results page shows";
-    HWND results = trees[0];
+    HWND results = testkit::OneVisibleWindow(main, "TreeView");
+    ASSERT_NE(results, nullptr) << "only the results page shows";
     const auto result = HTREEITEM(SendMessageA(results, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     ASSERT_NE(result, nullptr);
     testkit::ClickIn(results, ItemRect(results, result), true);
@@ -193,9 +192,8 @@ TEST_F(WritingEndToEnd, SearchOpenWriteAPagePlaceItAndCloseFromTheTray)
     ASSERT_TRUE(WaitUntil([&] { return FileExists(page) && !IsWindowVisible(editor); })) << "the page";
 
     // The tree's menu on the folder "Осень" now offers "Выбрать", which places the page there.
-    trees = VisibleWindows(main, 0, "TreeView");
-    ASSERT_EQ(trees.size(), 1u) << "the articles page shows";
-    HWND tree = trees[0];
+    HWND tree = testkit::OneVisibleWindow(main, "TreeView");
+    ASSERT_NE(tree, nullptr) << "the articles page shows";
     const auto autumn = HTREEITEM(
         SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
     ASSERT_NE(autumn, nullptr);
@@ -252,9 +250,8 @@ TEST_F(WritingEndToEnd, NarrowWindowForeignFileAndUnsavedEditorText)
 
     // "Статья" (Insert) on the folder "Осень": a file typed outside FILES is refused with the
     // message the browse gives; the dialog stays; the same file typed inside is taken.
-    auto trees = VisibleWindows(main, 0, "TreeView");
-    ASSERT_EQ(trees.size(), 1u);
-    HWND tree = trees[0];
+    HWND tree = testkit::OneVisibleWindow(main, "TreeView");
+    ASSERT_NE(tree, nullptr);
     const auto autumn = HTREEITEM(
         SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)));
     testkit::ClickIn(tree, ItemRect(tree, autumn));
@@ -331,9 +328,8 @@ TEST_F(WritingEndToEnd, ClosingAsksAboutTheEditorsTextAndATypedNote)
     testkit::WriteFileBytes(note, "Старое\r\n");
     HWND main = run.Launch(dir.Path());
     ASSERT_NE(main, nullptr) << "no main window";
-    auto trees = VisibleWindows(main, 0, "TreeView");
-    ASSERT_EQ(trees.size(), 1u);
-    HWND tree = trees[0];
+    HWND tree = testkit::OneVisibleWindow(main, "TreeView");
+    ASSERT_NE(tree, nullptr);
     const auto forest = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, LPARAM(forest));
     const auto griby = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, LPARAM(forest)));
@@ -524,7 +520,8 @@ TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
     ASSERT_TRUE(WaitUntil([&] { return SendMessageA(address, CB_GETCOUNT, 0, 0) == 0; })) << "the list emptied";
 
     // "Статья" on "Лес" with the mark "Избранная" chosen by mouse.
-    HWND tree = VisibleWindows(main, 0, "TreeView").at(0);
+    HWND tree = testkit::OneVisibleWindow(main, "TreeView");
+    ASSERT_NE(tree, nullptr);
     const auto wood = HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
     testkit::ClickIn(tree, ItemRect(tree, wood));
     ASSERT_TRUE(WaitUntil([&] { return HTREEITEM(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)) == wood; }));

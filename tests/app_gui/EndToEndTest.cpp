@@ -40,8 +40,8 @@ bool AnyWindowWithText(DWORD pid, const std::string& text)
 
 HWND FindChild(HWND parent, const std::string& cls)
 {
-    auto found = testkit::VisibleWindows(parent, 0, cls);
-    return found.empty() ? nullptr : found[0];
+    // Waited for: a control changing many rows counts as hidden for that moment.
+    return testkit::WaitForWindow(0, cls, parent);
 }
 
 // The text of a status bar panel of another process, through a buffer in that process.

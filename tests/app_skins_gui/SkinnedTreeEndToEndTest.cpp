@@ -170,9 +170,8 @@ TEST_F(SkinnedTreeEndToEnd, ADuskTreeScrollsSearchesKeepsItsStateAcrossSkinsAndW
     const COLORREF dusk = SectionColour("Dusk", "EDIT"), neutral = SectionColour("Neutral", "EDIT");
     HWND main = run->Launch(dir.Path());
     ASSERT_NE(main, nullptr) << "no main window";
-    auto trees = VisibleWindows(main, 0, "TreeView");
-    ASSERT_EQ(trees.size(), 1u) << "the articles page";
-    HWND tree = trees[0];
+    HWND tree = testkit::OneVisibleWindow(main, "TreeView");
+    ASSERT_NE(tree, nullptr) << "the articles page";
     HWND pages = testkit::WaitForWindow(0, "PageControl", main);
     ASSERT_NE(pages, nullptr);
 

@@ -63,6 +63,19 @@ std::vector<HWND> VisibleWindows(HWND Parent, DWORD Pid, const std::string& Cls)
     return s.found;
 }
 
+HWND OneVisibleWindow(HWND Parent, const std::string& Cls, DWORD Ms)
+{
+    HWND one = nullptr;
+    WaitUntil(
+        [&] {
+            const auto found = VisibleWindows(Parent, 0, Cls);
+            one = found.size() == 1 ? found[0] : nullptr;
+            return one != nullptr;
+        },
+        Ms);
+    return one;
+}
+
 std::vector<HWND> ProcessWindows(DWORD Pid, const std::string& Cls)
 {
     Search s{Pid, Cls, false, {}};

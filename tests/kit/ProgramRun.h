@@ -20,6 +20,11 @@ std::string WindowText(HWND wnd);
 // windows of the process Pid. In z order.
 std::vector<HWND> VisibleWindows(HWND Parent, DWORD Pid, const std::string& Cls);
 
+// The one visible window below Parent whose class name contains Cls, once there is exactly one
+// (null when that never holds within Ms). A control that changes many rows at once holds its
+// drawing off, and the system counts it hidden meanwhile: a single look may miss it.
+HWND OneVisibleWindow(HWND Parent, const std::string& Cls, DWORD Ms = 10000);
+
 // The top-level windows of the process Pid whose class name contains Cls, hidden ones included.
 std::vector<HWND> ProcessWindows(DWORD Pid, const std::string& Cls);
 
