@@ -173,6 +173,9 @@ private:
     HWND ForeignFocus();
     // Waits until the map holds the value for the title (a change that shows nowhere else).
     bool MapHolds(const char* Section, const std::string& Title, const std::string& Value);
+    // The entry's properties applied to the model: the key and the note follow the title, as a
+    // rename's do.
+    void Retitled(const std::string& Old, const std::string& Title, const std::string& Value);
     // Where the close comes: anywhere; behind typed keys (only a typed close keeps its place
     // behind them, a posted one would overtake them); in a rename; with a dialog open (whose
     // keys are the dialog's).
@@ -205,6 +208,9 @@ private:
     // runs), and whether text typed in the open editor is unsaved (a close asks about it).
     std::string author_ = "Аноним", editorText_;
     bool editorTyped_ = false;
+    // The properties panel left open with a change not applied (a close asks about it): the
+    // entry's title and the title and file typed.
+    std::vector<std::string> panelEdit_;
 };
 
 void Session::Opened(const std::string& Title)
@@ -714,7 +720,8 @@ bool Session::Properties()
     const char* section = SectionOf(image);
     // Cancelled; the same title with a new file or address; a new title (with a new value or not).
     const int how = Pick(10);
-    const bool cancel = how < 2;
+    const bool cancel = how < 2, byMenu = Chance(30);
+    bool atClose = !cancel && IsArticle(image) && Chance(20);
     const std::string title = how < 5 ? old : Fresh("Свойство");
     std::string value = model_.map[section][old];
     if (how < 5 || Chance(50)) {
@@ -727,9 +734,17 @@ bool Session::Properties()
             testkit::WriteFileBytes(dir_.Path() + "FILES\\FLASH\\" + value, "FWS");
         }
     }
-    Log("properties of \"" + old + "\": \"" + title + "\", \"" + value + "\"" + (cancel ? ", cancelled" : ""));
-    if (!Popup(old, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
+    // A panel showing the entry's own values has nothing for a close to ask about.
+    atClose = atClose && (title != old || value != model_.map[section][old]);
+    Log("properties of \"" + old + "\" by " + (byMenu ? "the menu" : "the pop-up") + ": \"" + title + "\", \"" +
+        value + "\"" + (cancel ? ", cancelled" : atClose ? ", a close with the panel open" : ""));
+    const std::vector<WORD> keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+    if (byMenu) {
+        if (!driver_.Select(old) || !driver_.MenuBar(1, keys))
+            return Fail(driver_.Error());
+    } else if (!Popup(old, keys)) {
         return false;
+    }
     if (IsArticle(image)) {
         // The side panel, its title box holding the keyboard; Enter applies it, Esc drops it.
         HWND edit = nullptr;
@@ -746,9 +761,23 @@ bool Session::Properties()
         Driver::SetText(edits[1], value);
         if (!testkit::Answers(driver_.Main()))
             return Fail("the program does not answer");
-        Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
+        if (atClose) {
+            panelEdit_ = {old, title, value};
+            bool done = false;
+            if (!Close(done))
+                return false;
+            if (done)
+                return true;
+            // The close stayed: the change is dropped by Esc in the panel.
+            panelEdit_.clear();
+            if (!testkit::WaitUntil([&] { return driver_.Focus() == edit; }))
+                return Fail("the properties panel lost the keyboard");
+        }
+        Driver::Key(cancel || atClose ? VK_ESCAPE : VK_RETURN);
         if (!testkit::WaitUntil([&] { return !IsWindowVisible(edit); }))
             return Fail("the properties panel stays");
+        if (atClose)
+            return Check();
     } else {
         HWND dialog = Dialog(image == imFlash ? "Свойства Flash" : "Свойства ссылки");
         if (!dialog)
@@ -761,17 +790,23 @@ bool Session::Properties()
     }
     if (cancel)
         return Check();
-    // As a rename: the key and the note follow the title.
-    node->title = title;
-    model_.map[section].erase(old);
-    model_.map[section][title] = value;
-    if (title != old && model_.notes.count(old)) {
-        model_.notes[title] = model_.notes[old];
-        model_.notes.erase(old);
-    }
-    if (opened_ == old)
-        opened_ = title;
+    Retitled(old, title, value);
     return MapHolds(section, title, value) && Check();
+}
+
+void Session::Retitled(const std::string& Old, const std::string& Title, const std::string& Value)
+{
+    Node* node = model_.Find(Old);
+    const char* section = SectionOf(node->image);
+    node->title = Title;
+    model_.map[section].erase(Old);
+    model_.map[section][Title] = Value;
+    if (Title != Old && model_.notes.count(Old)) {
+        model_.notes[Title] = model_.notes[Old];
+        model_.notes.erase(Old);
+    }
+    if (opened_ == Old)
+        opened_ = Title;
 }
 
 bool Session::LoadNote()
@@ -991,6 +1026,14 @@ bool Session::Close(bool& Done, At Where, bool Again)
         testkit::WaitUntil([&] { return driver_.Ended(0) || !driver_.Boxes().empty(); });
         ok = NoteQuestion(stayed);
     }
+    if (ok && !stayed && !panelEdit_.empty()) {
+        // The properties panel's change: applied, dropped, or the close given up.
+        const char* answer = OneOf(std::vector<const char*>{Yes, No, Cancel});
+        ok = Expect("Внимание!!!", answer);
+        if (answer == Yes)
+            Retitled(panelEdit_[0], panelEdit_[1], panelEdit_[2]);
+        stayed = answer == Cancel;
+    }
     if (ending.joinable())
         ending.join();
     if (!ok)
@@ -1018,6 +1061,7 @@ bool Session::Restart()
     memoModified_ = false;
     editorTyped_ = false;
     editorText_.clear();
+    panelEdit_.clear();
     if (!driver_.Start())
         return Fail("the program did not start");
     return Check();
