@@ -682,8 +682,11 @@ bool Session::AddFlash()
     const auto folders = Folders();
     if (folders.empty())
         return AddCategory();
-    const std::string folder = OneOf(folders), title = Fresh("Мультик");
-    const std::string movie = "movie" + std::to_string(titles_) + ".swf";
+    // Mostly a fresh title; some another entry's, which the program refuses.
+    const auto entries = Entries();
+    const bool taken = !entries.empty() && Chance(10);
+    const std::string folder = OneOf(folders), title = taken ? OneOf(entries) : Fresh("Мультик");
+    const std::string movie = "movie" + std::to_string(++titles_) + ".swf";
     testkit::WriteFileBytes(dir_.Path() + "FILES\\FLASH\\" + movie, "FWS");
     const bool byMenu = Chance(40), cancel = Chance(10);
     Log("add Flash movie \"" + title + "\" (" + movie + ") to \"" + folder + "\" by " +
@@ -702,10 +705,12 @@ bool Session::AddFlash()
         return Fail(driver_.Error());
     if (!Confirm(dialog, !cancel))
         return false;
-    if (!cancel) {
-        model_.Find(folder)->kids.push_back(Node{title, imFlash, {}});
-        model_.map["FLASH"][title] = movie;
-    }
+    if (cancel)
+        return Check();
+    if (taken)
+        return Expect("OK", "OK") && Check();
+    model_.Find(folder)->kids.push_back(Node{title, imFlash, {}});
+    model_.map["FLASH"][title] = movie;
     return Check();
 }
 
@@ -719,10 +724,14 @@ bool Session::Properties()
     const int image = node->image;
     const char* section = SectionOf(image);
     // Cancelled; the same title with a new file or address; a new title (with a new value or not).
+    // Cancelled; the same title with a new file or address; another entry's title, which the
+    // program refuses; a new title (with a new value or not).
     const int how = Pick(10);
-    const bool cancel = how < 2, byMenu = Chance(30);
-    bool atClose = !cancel && IsArticle(image) && Chance(20);
-    const std::string title = how < 5 ? old : Fresh("Свойство");
+    const bool cancel = how < 2, byMenu = Chance(30), taken = how == 5 && entries.size() > 1;
+    bool atClose = !cancel && !taken && IsArticle(image) && Chance(20);
+    std::string title = how < 5 ? old : Fresh("Свойство");
+    while (taken && (title = OneOf(entries)) == old) {
+    }
     std::string value = model_.map[section][old];
     if (how < 5 || Chance(50)) {
         if (IsArticle(image)) {
@@ -773,10 +782,16 @@ bool Session::Properties()
             if (!testkit::WaitUntil([&] { return driver_.Focus() == edit; }))
                 return Fail("the properties panel lost the keyboard");
         }
-        Driver::Key(cancel || atClose ? VK_ESCAPE : VK_RETURN);
+        if (taken) {
+            // Refused: the panel keeps what was typed until Esc drops it.
+            Driver::Key(VK_RETURN);
+            if (!Expect("OK", "OK") || !testkit::WaitUntil([&] { return driver_.Focus() == edit; }))
+                return Fail("the properties panel lost the keyboard after the refusal");
+        }
+        Driver::Key(cancel || atClose || taken ? VK_ESCAPE : VK_RETURN);
         if (!testkit::WaitUntil([&] { return !IsWindowVisible(edit); }))
             return Fail("the properties panel stays");
-        if (atClose)
+        if (atClose || taken)
             return Check();
     } else {
         HWND dialog = Dialog(image == imFlash ? "Свойства Flash" : "Свойства ссылки");
@@ -787,6 +802,8 @@ bool Session::Properties()
         Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
         if (!testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
             return Fail("the properties dialog stays");
+        if (taken)
+            return Expect("OK", "OK") && Check();
     }
     if (cancel)
         return Check();
@@ -933,6 +950,14 @@ bool Session::WritePage()
     if (!closed())
         return false;
     model_.settings2 = EditorSettings();
+    // A close before the page is chosen leaves it out of the tree.
+    if (Chance(15)) {
+        bool done = false;
+        if (!Close(done))
+            return false;
+        if (done)
+            return true;
+    }
     // The page written, the tree's next pop-up offers "Выбрать": the article goes into the folder.
     if (!Popup(folder, {VK_DOWN, VK_RETURN}))
         return false;
