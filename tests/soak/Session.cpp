@@ -671,8 +671,8 @@ bool Session::MapHolds(const char* Section, const std::string& Title, const std:
 
 std::string Session::EditorSettings() const
 {
-    // The editor's font is the one its first start read from no settings; its size is the one it
-    // opens with: neither is changed by the session.
+    // The font and size are written back as the editor read them with no settings ("0"), and its
+    // size as it opens: the session changes neither.
     return "[AUTOR]\r\nName=" + author_ + "\r\ne-mail=vellorn@vellorn.example\r\n[TEXT]\r\nName=0\r\nSize=0\r\n"
            "[FORM]\r\nWidth=400\r\nHeight=600\r\n";
 }
