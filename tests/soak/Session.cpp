@@ -67,6 +67,16 @@ private:
         return out;
     }
     std::string NoteOfMemo() const { return memo_.empty() ? "" : memo_ + "\r\n"; }
+    // The note box shows Text (as Shown, when not just so), a change not yet saved.
+    bool NoteChanged(const std::string& Text, const std::string& Shown = "")
+    {
+        const std::string want = Shown.empty() ? Text : Shown;
+        if (!testkit::WaitUntil([&] { return testkit::WindowText(driver_.NoteBox()) == want; }))
+            return Fail("the note box shows \"" + testkit::WindowText(driver_.NoteBox()) + "\", not \"" + want + "\"");
+        memo_ = Text;
+        memoModified_ = true;
+        return Check();
+    }
 
     // --- checks ---------------------------------------------------------------------------
     // After an action: no box left, the program's tree is the model's.
@@ -151,6 +161,21 @@ private:
     bool SaveNote();
     bool RemoveNote();
     bool ChooseSkin();
+    // Entries' own dialogs and panels, the note from a file, the page editor, the address box.
+    bool AddFlash();
+    bool Properties();
+    bool LoadNote();
+    bool WritePage();
+    bool TypeAddress();
+    // The editor's settings as its close or save writes them (Settings2.ini).
+    std::string EditorSettings() const;
+    // The dialog in front of the main window with the keyboard in it (a file dialog: the name box).
+    HWND ForeignFocus();
+    // Waits until the map holds the value for the title (a change that shows nowhere else).
+    bool MapHolds(const char* Section, const std::string& Title, const std::string& Value);
+    // The entry's properties applied to the model: the key and the note follow the title, as a
+    // rename's do.
+    void Retitled(const std::string& Old, const std::string& Title, const std::string& Value);
     // Where the close comes: anywhere; behind typed keys (only a typed close keeps its place
     // behind them, a posted one would overtake them); in a rename; with a dialog open (whose
     // keys are the dialog's).
@@ -179,6 +204,13 @@ private:
     // The entry opened last, and the note panel's text (one line) and whether it was typed.
     std::string opened_, memo_;
     bool memoModified_ = false;
+    // The page editor's author field as the program keeps it, its text (kept while the program
+    // runs), and whether text typed in the open editor is unsaved (a close asks about it).
+    std::string author_ = "Аноним", editorText_;
+    bool editorTyped_ = false;
+    // The properties panel left open with a change not applied (a close asks about it): the
+    // entry's title and the title and file typed.
+    std::vector<std::string> panelEdit_;
 };
 
 void Session::Opened(const std::string& Title)
@@ -493,11 +525,7 @@ bool Session::TypeNote()
     SendMessageA(memo, EM_SETSEL, 0, -1);
     for (const char c : text)
         PostMessageA(memo, WM_CHAR, static_cast<unsigned char>(c), 0);
-    if (!testkit::WaitUntil([&] { return testkit::WindowText(driver_.NoteBox()) == text; }))
-        return Fail("the note box shows \"" + testkit::WindowText(driver_.NoteBox()) + "\"");
-    memo_ = text;
-    memoModified_ = true;
-    return Check();
+    return NoteChanged(text);
 }
 
 bool Session::SaveNote()
@@ -622,6 +650,358 @@ bool Session::ChooseSkin()
     return (ok || lookBack()) && Check();
 }
 
+HWND Session::ForeignFocus()
+{
+    HWND focus = nullptr;
+    testkit::WaitUntil([&] {
+        focus = driver_.Focus();
+        HWND root = focus ? GetAncestor(focus, GA_ROOT) : nullptr;
+        return root && root != driver_.Main() && GetForegroundWindow() == root && testkit::Answers(root);
+    });
+    return focus && GetAncestor(focus, GA_ROOT) != driver_.Main() ? focus : nullptr;
+}
+
+bool Session::MapHolds(const char* Section, const std::string& Title, const std::string& Value)
+{
+    return testkit::WaitUntil([&] {
+               return ParseIni(testkit::ReadFileBytes(dir_.Path() + "FILES\\tree\\Temp.ini"))[Section][Title] == Value;
+           }) ||
+           Fail("the map's [" + std::string(Section) + "] does not give \"" + Title + "\" the value \"" + Value + "\"");
+}
+
+std::string Session::EditorSettings() const
+{
+    // The font and size are written back as the editor read them with no settings ("0"), and its
+    // size as it opens: the session changes neither.
+    return "[AUTOR]\r\nName=" + author_ + "\r\ne-mail=vellorn@vellorn.example\r\n[TEXT]\r\nName=0\r\nSize=0\r\n"
+           "[FORM]\r\nWidth=400\r\nHeight=600\r\n";
+}
+
+bool Session::AddFlash()
+{
+    const auto folders = Folders();
+    if (folders.empty())
+        return AddCategory();
+    // Mostly a fresh title; some another entry's, which the program refuses.
+    const auto entries = Entries();
+    const bool taken = !entries.empty() && Chance(10);
+    const std::string folder = OneOf(folders), title = taken ? OneOf(entries) : Fresh("Мультик");
+    const std::string movie = "movie" + std::to_string(++titles_) + ".swf";
+    testkit::WriteFileBytes(dir_.Path() + "FILES\\FLASH\\" + movie, "FWS");
+    const bool byMenu = Chance(40), cancel = Chance(10);
+    Log("add Flash movie \"" + title + "\" (" + movie + ") to \"" + folder + "\" by " +
+        (byMenu ? "the menu" : "the pop-up") + (cancel ? ", cancelled" : ""));
+    const std::vector<WORD> keys = {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+    if (byMenu) {
+        if (!driver_.Select(folder) || !driver_.MenuBar(1, keys))
+            return Fail(driver_.Error());
+    } else if (!Popup(folder, keys)) {
+        return false;
+    }
+    HWND dialog = Dialog("Flash");
+    if (!dialog)
+        return false;
+    if (!driver_.Fill(dialog, {title, movie}))
+        return Fail(driver_.Error());
+    if (!Confirm(dialog, !cancel))
+        return false;
+    if (cancel)
+        return Check();
+    if (taken)
+        return Expect("OK", "OK") && Check();
+    model_.Find(folder)->kids.push_back(Node{title, imFlash, {}});
+    model_.map["FLASH"][title] = movie;
+    return Check();
+}
+
+bool Session::Properties()
+{
+    const auto entries = Entries();
+    if (entries.empty())
+        return AddFlash();
+    const std::string old = OneOf(entries);
+    Node* node = model_.Find(old);
+    const int image = node->image;
+    const char* section = SectionOf(image);
+    // Cancelled; the same title with a new file or address; a new title (with a new value or not).
+    // Cancelled; the same title with a new file or address; another entry's title, which the
+    // program refuses; a new title (with a new value or not).
+    const int how = Pick(10);
+    const bool cancel = how < 2, byMenu = Chance(30), taken = how == 5 && entries.size() > 1;
+    bool atClose = !cancel && !taken && IsArticle(image) && Chance(20);
+    std::string title = how < 5 ? old : Fresh("Свойство");
+    while (taken && (title = OneOf(entries)) == old) {
+    }
+    std::string value = model_.map[section][old];
+    if (how < 5 || Chance(50)) {
+        if (IsArticle(image)) {
+            value = "soak" + std::to_string(1 + Pick(PageCount)) + ".html";
+        } else if (image == imLink) {
+            value = "http://soak.example/p" + std::to_string(++titles_);
+        } else {
+            value = "movie" + std::to_string(++titles_) + ".swf";
+            testkit::WriteFileBytes(dir_.Path() + "FILES\\FLASH\\" + value, "FWS");
+        }
+    }
+    // A panel showing the entry's own values has nothing for a close to ask about.
+    atClose = atClose && (title != old || value != model_.map[section][old]);
+    Log("properties of \"" + old + "\" by " + (byMenu ? "the menu" : "the pop-up") + ": \"" + title + "\", \"" +
+        value + "\"" + (cancel ? ", cancelled" : atClose ? ", a close with the panel open" : ""));
+    const std::vector<WORD> keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+    if (byMenu) {
+        if (!driver_.Select(old) || !driver_.MenuBar(1, keys))
+            return Fail(driver_.Error());
+    } else if (!Popup(old, keys)) {
+        return false;
+    }
+    if (IsArticle(image)) {
+        // The side panel, its title box holding the keyboard; Enter applies it, Esc drops it.
+        HWND edit = nullptr;
+        if (!testkit::WaitUntil([&] {
+                edit = driver_.Focus();
+                return edit && testkit::WindowClass(edit).find("Edit") != std::string::npos &&
+                       testkit::WindowText(edit) == old;
+            }))
+            return Fail("the properties panel did not take the keyboard");
+        const auto edits = Driver::Children(GetParent(edit), "Edit");
+        if (edits.size() < 2 || edits[0] != edit)
+            return Fail("the properties panel has no file box below its title");
+        Driver::SetText(edit, title);
+        Driver::SetText(edits[1], value);
+        if (!testkit::Answers(driver_.Main()))
+            return Fail("the program does not answer");
+        if (atClose) {
+            panelEdit_ = {old, title, value};
+            bool done = false;
+            if (!Close(done))
+                return false;
+            if (done)
+                return true;
+            // The close stayed: the change is dropped by Esc in the panel.
+            panelEdit_.clear();
+            if (!testkit::WaitUntil([&] { return driver_.Focus() == edit; }))
+                return Fail("the properties panel lost the keyboard");
+        }
+        if (taken) {
+            // Refused: the panel keeps what was typed until Esc drops it.
+            Driver::Key(VK_RETURN);
+            if (!Expect("OK", "OK") || !testkit::WaitUntil([&] { return driver_.Focus() == edit; }))
+                return Fail("the properties panel lost the keyboard after the refusal");
+        }
+        Driver::Key(cancel || atClose || taken ? VK_ESCAPE : VK_RETURN);
+        if (!testkit::WaitUntil([&] { return !IsWindowVisible(edit); }))
+            return Fail("the properties panel stays");
+        if (atClose || taken)
+            return Check();
+    } else {
+        HWND dialog = Dialog(image == imFlash ? "Свойства Flash" : "Свойства ссылки");
+        if (!dialog)
+            return false;
+        if (!driver_.Fill(dialog, {title, value}))
+            return Fail(driver_.Error());
+        Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
+        if (!testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
+            return Fail("the properties dialog stays");
+        if (taken)
+            return Expect("OK", "OK") && Check();
+    }
+    if (cancel)
+        return Check();
+    Retitled(old, title, value);
+    return MapHolds(section, title, value) && Check();
+}
+
+void Session::Retitled(const std::string& Old, const std::string& Title, const std::string& Value)
+{
+    Node* node = model_.Find(Old);
+    const char* section = SectionOf(node->image);
+    node->title = Title;
+    model_.map[section].erase(Old);
+    model_.map[section][Title] = Value;
+    if (Title != Old && model_.notes.count(Old)) {
+        model_.notes[Title] = model_.notes[Old];
+        model_.notes.erase(Old);
+    }
+    if (opened_ == Old)
+        opened_ = Title;
+}
+
+bool Session::LoadNote()
+{
+    const auto articles = Articles();
+    if (articles.empty())
+        return AddArticle();
+    const std::string title = !opened_.empty() && Chance(40) ? opened_ : OneOf(articles);
+    const std::string text = "загружено " + std::to_string(++titles_);
+    const std::string file = dir_.Path() + "note" + std::to_string(titles_) + ".txt";
+    testkit::WriteFileBytes(file, text + "\r\n");
+    Log("note loaded for \"" + title + "\" from " + file + " by its pop-up");
+    const bool typed = title == opened_ && memoModified_;
+    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_RETURN}))
+        return false;
+    if (title != opened_) {
+        bool stayed = false;
+        if (!NoteQuestion(stayed))
+            return false;
+        if (stayed)
+            return Check();
+        Opened(title);
+    }
+    // The open dialog, its name box holding the keyboard: the file's full name and Enter.
+    HWND name = ForeignFocus();
+    if (!name)
+        return Fail("no open dialog came");
+    HWND dialog = GetAncestor(name, GA_ROOT);
+    Driver::SetText(name, file);
+    if (!testkit::Answers(dialog))
+        return Fail("the open dialog does not answer");
+    Driver::Key(VK_RETURN);
+    if (!testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
+        return Fail("the open dialog stays");
+    if (typed) {
+        // The note typed before: kept, dropped, or the load given up.
+        const char* answer = OneOf(std::vector<const char*>{Yes, No, Cancel});
+        if (!Expect("Отмена", answer))
+            return false;
+        if (answer == Cancel)
+            return Check();
+        if (answer == Yes)
+            model_.notes[opened_] = NoteOfMemo();
+    }
+    // The file's last line break shows as an empty last line (the note saved has none more).
+    return NoteChanged(text, text + "\r\n");
+}
+
+bool Session::WritePage()
+{
+    const auto folders = Folders();
+    if (folders.empty())
+        return AddCategory();
+    const std::string folder = OneOf(folders), title = Fresh("Своя статья");
+    const std::string page = "page" + std::to_string(titles_);
+    const std::string typedPage = Chance(50) ? page + ".html" : page;
+    const std::string author = Chance(30) ? "Автор " + std::to_string(titles_) : author_;
+    const std::string text = "текст " + std::to_string(titles_);
+    const bool byKey = Chance(50), atClose = Chance(30);
+    Log("page \"" + title + "\" (" + typedPage + ") by " + author + " written in the editor opened by " +
+        (byKey ? "F5" : "the menu") + (atClose ? ", closed with the editor open" : ", chosen into \"" + folder + "\""));
+    if (byKey) {
+        if (!driver_.Select(folder))
+            return Fail(driver_.Error());
+        Driver::Key(VK_F5);
+    } else if (!driver_.MenuBar(5, {VK_DOWN, VK_RETURN})) {
+        return Fail(driver_.Error());
+    }
+    HWND editor = Dialog("Создание статьи");
+    if (!editor)
+        return false;
+    // The boxes from the top: author, e-mail, file name, title; the text below them.
+    const auto edits = Driver::Children(editor, "Edit");
+    const auto memos = Driver::Children(editor, "Memo");
+    if (edits.size() < 4 || memos.empty())
+        return Fail("the editor has " + std::to_string(edits.size()) + " boxes and no text");
+    if (testkit::WindowText(edits[0]) != author_)
+        return Fail("the editor's author is \"" + testkit::WindowText(edits[0]) + "\", not \"" + author_ + "\"");
+    Driver::SetText(edits[0], author);
+    Driver::SetText(edits[2], typedPage);
+    Driver::SetText(edits[3], title);
+    // The text of the editor's last use is still there: typed over.
+    if (testkit::WindowText(memos[0]) != editorText_)
+        return Fail("the editor's text shows \"" + testkit::WindowText(memos[0]) + "\", not \"" + editorText_ + "\"");
+    SendMessageA(memos[0], EM_SETSEL, 0, -1);
+    for (const char c : text)
+        PostMessageA(memos[0], WM_CHAR, static_cast<unsigned char>(c), 0);
+    if (!testkit::WaitUntil([&] { return testkit::WindowText(memos[0]) == text; }))
+        return Fail("the editor's text shows \"" + testkit::WindowText(memos[0]) + "\"");
+    author_ = author;
+    editorText_ = text;
+    // The editor's "Файл" menu by keys: "Создать" writes the page, "Выход" closes the editor.
+    const auto editorMenu = [&](int Item) {
+        PostMessageA(editor, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        for (int i = 0; i <= Item; ++i)
+            PostMessageA(editor, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(editor, WM_KEYDOWN, VK_RETURN, 0);
+    };
+    const auto closed = [&] {
+        return testkit::WaitUntil([&] { return !IsWindowVisible(editor); }) || Fail("the editor stays");
+    };
+    if (atClose) {
+        if (!driver_.ToFront())
+            return Fail("the main window is not in front");
+        editorTyped_ = true;
+        bool done = false;
+        const bool ok = Close(done);
+        if (!ok || done) {
+            editorTyped_ = false;
+            return ok;
+        }
+        // The close stayed: the editor is left by "Выход", its text given up.
+        SetForegroundWindow(editor);
+        if (!testkit::WaitUntil([&] { return GetForegroundWindow() == editor; }))
+            return Fail("the editor does not come to the front");
+        editorMenu(1);
+        editorTyped_ = false;
+        if (!Expect("Внимание!!!", Yes) || !closed())
+            return false;
+        model_.settings2 = EditorSettings();
+        return Check();
+    }
+    editorMenu(0);
+    if (!closed())
+        return false;
+    model_.settings2 = EditorSettings();
+    // A close before the page is chosen leaves it out of the tree.
+    if (Chance(15)) {
+        bool done = false;
+        if (!Close(done))
+            return false;
+        if (done)
+            return true;
+    }
+    // The page written, the tree's next pop-up offers "Выбрать": the article goes into the folder.
+    if (!Popup(folder, {VK_DOWN, VK_RETURN}))
+        return false;
+    model_.Find(folder)->kids.push_back(Node{title, imNew, {}});
+    model_.map["FILES"][title] = page + ".html";
+    return Check();
+}
+
+bool Session::TypeAddress()
+{
+    // A page the session makes, its address typed whole or as a name under FILES.
+    const std::string n = std::to_string(++titles_), name = "adres" + n + ".html";
+    testkit::WriteFileBytes(dir_.Path() + "FILES\\" + name,
+                            "<html><head><title>Адрес " + n + "</title></head></html>");
+    const std::string typed = Chance(50) ? dir_.Path() + "FILES\\" + name : name;
+    Log("address \"" + typed + "\" typed, Enter");
+    if (!driver_.ToFront())
+        return Fail("the main window is not in front");
+    HWND edit = nullptr;
+    for (HWND combo : testkit::VisibleWindows(driver_.Main(), 0, "ComboBox"))
+        if (const auto edits = testkit::VisibleWindows(combo, 0, "Edit"); !edits.empty())
+            edit = edits[0];
+    if (!edit)
+        return Fail("no address box");
+    // A click puts the keyboard in the box (no key of the program leads there).
+    RECT r{};
+    GetWindowRect(edit, &r);
+    POINT p{r.left + 10, (r.top + r.bottom) / 2};
+    if (driver_.NearLastClick(p))
+        p.x += 20;
+    if (!driver_.ClickAt(p) || !driver_.Park())
+        return Fail(driver_.Error());
+    if (!testkit::WaitUntil([&] { return driver_.Focus() == edit; }))
+        return Fail("the address box did not take the keyboard");
+    Driver::SetText(edit, typed);
+    if (!testkit::Answers(driver_.Main()))
+        return Fail("the program does not answer");
+    Driver::Key(VK_RETURN);
+    if (!testkit::WaitUntil([&] { return driver_.Caption().find("(Адрес " + n + ")") != std::string::npos; }))
+        return Fail("the caption shows \"" + driver_.Caption() + "\", not the page typed");
+    // The address list gains only the pages of entries opened: a typed address is not kept.
+    return Check();
+}
+
 bool Session::Close(bool& Done, At Where, bool Again)
 {
     Done = false;
@@ -661,9 +1041,23 @@ bool Session::Close(bool& Done, At Where, bool Again)
     }
     bool stayed = false;
     bool ok = true;
-    if (memoModified_) {
+    if (editorTyped_) {
+        // The editor's question comes first: "Нет" keeps it open and stops the close.
+        const bool yes = Chance(50);
+        ok = Expect("Внимание!!!", yes ? Yes : No);
+        stayed = !yes;
+    }
+    if (ok && !stayed && memoModified_) {
         testkit::WaitUntil([&] { return driver_.Ended(0) || !driver_.Boxes().empty(); });
         ok = NoteQuestion(stayed);
+    }
+    if (ok && !stayed && !panelEdit_.empty()) {
+        // The properties panel's change: applied, dropped, or the close given up.
+        const char* answer = OneOf(std::vector<const char*>{Yes, No, Cancel});
+        ok = Expect("Внимание!!!", answer);
+        if (answer == Yes)
+            Retitled(panelEdit_[0], panelEdit_[1], panelEdit_[2]);
+        stayed = answer == Cancel;
     }
     if (ending.joinable())
         ending.join();
@@ -675,6 +1069,9 @@ bool Session::Close(bool& Done, At Where, bool Again)
         return Fail(driver_.Boxes().empty() ? "the program did not end"
                                             : "the program did not end: " + Driver::BoxText(driver_.Boxes()[0]));
     Done = true;
+    // The editor open at the close writes its settings.
+    if (editorTyped_)
+        model_.settings2 = EditorSettings();
     if (const std::string diff = FirstDifference(model_, dir_.Path() + "FILES\\"); !diff.empty())
         return Fail("after the close " + diff);
     return !Again || Restart();
@@ -687,6 +1084,9 @@ bool Session::Restart()
     opened_.clear();
     memo_.clear();
     memoModified_ = false;
+    editorTyped_ = false;
+    editorText_.clear();
+    panelEdit_.clear();
     if (!driver_.Start())
         return Fail("the program did not start");
     return Check();
@@ -722,7 +1122,8 @@ Outcome Session::Run(int Actions)
                 {6, &Session::AddLink},     {12, &Session::Rename},        {8, &Session::Delete},
                 {7, &Session::Mark},        {8, &Session::Open},           {11, &Session::TypeNote},
                 {7, &Session::SaveNote},    {4, &Session::RemoveNote},     {7, &Session::CloseAndStart},
-                {5, &Session::ChooseSkin},
+                {5, &Session::ChooseSkin},  {4, &Session::AddFlash},      {5, &Session::Properties},
+                {3, &Session::LoadNote},    {3, &Session::WritePage},     {3, &Session::TypeAddress},
             };
             int total = 0;
             for (const auto& kind : kinds)
