@@ -723,7 +723,6 @@ bool Session::Properties()
     Node* node = model_.Find(old);
     const int image = node->image;
     const char* section = SectionOf(image);
-    // Cancelled; the same title with a new file or address; a new title (with a new value or not).
     // Cancelled; the same title with a new file or address; another entry's title, which the
     // program refuses; a new title (with a new value or not).
     const int how = Pick(10);
