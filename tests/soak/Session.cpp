@@ -206,9 +206,9 @@ private:
     // The tree loaded last in this window: the program's title names it so (then loading it again
     // is refused as the current tree).
     std::string titled_;
-    // The working tree file as the last close wrote it, and form.ini's tree name then.
+    // The working tree file as the last close wrote it, and form.ini's tree name and skin then.
     Tree closedTree_;
-    std::string closedName_ = "VLN";
+    std::string closedName_ = "VLN", closedSkin_;
     // The copies of the working tree made for a second program on it ("Temp (2)", ...).
     int copies_ = 0;
     bool memoModified_ = false;
@@ -788,10 +788,17 @@ bool Session::SaveTree()
 
 bool Session::LoadTree()
 {
-    // The working tree file, or a tree this session saved: the model knows them.
-    std::vector<std::string> files = {"Temp"};
+    // The working tree file, or a tree this session saved: the model knows them. Left out: the
+    // working tree in a new window started in the system's look (no skin at the last close): that
+    // program shows neither its splash nor its message that it works on a copy of the tree
+    // ("Temp (2).vlt"), so the user's changes there go where the user is not told (seed 1001).
+    std::vector<std::string> files;
+    if (!NewWindow() || !closedSkin_.empty())
+        files.push_back("Temp");
     for (const auto& [name, saved] : model_.saved)
         files.push_back(name);
+    if (files.empty())
+        return SaveTree();
     static const char* const ways[] = {"Ctrl+L", "Файл > Загрузить дерево", "its tool button"};
     const int way = Pick(3);
     const std::string file = OneOf(files);
@@ -850,54 +857,65 @@ bool Session::LoadTree()
 
 bool Session::SecondProgram(const std::string& Caption, bool Told)
 {
+    using Handle = std::unique_ptr<void, decltype(&CloseHandle)>;
     const auto other = [&](HWND w) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         return pid != driver_.Pid() ? pid : 0;
     };
+    // A second program that does not come or end as it should is ended: it would take the next
+    // sessions' windows.
+    const auto fail = [&](const std::string& Why) {
+        for (HWND w : testkit::ProcessWindows(0, "TID_Vellorn"))
+            if (const DWORD pid = other(w))
+                if (const Handle process(OpenProcess(PROCESS_TERMINATE, FALSE, pid), &CloseHandle); process)
+                    TerminateProcess(process.get(), 1);
+        return Fail(Why);
+    };
     HWND second = nullptr;
     std::string told;
     testkit::WaitUntil(
         [&] {
-            // A key closes its splash; its message is answered once it shows its caption and OK.
+            // A key closes its splash; its message (which may come once its window shows) is
+            // answered once it shows its caption and OK, in the skin's look or the system's.
             for (HWND splash : testkit::VisibleWindows(nullptr, 0, "TFLog"))
                 if (other(splash))
                     PostMessageA(splash, WM_KEYDOWN, VK_SPACE, 0);
-            for (HWND box : testkit::VisibleWindows(nullptr, 0, "TsMessageForm"))
-                if (HWND ok = testkit::ChildWithText(box, "BitBtn", "OK");
-                    Told && told.empty() && other(box) && ok && testkit::WindowText(box).rfind(Caption, 0) == 0) {
-                    told = testkit::WindowText(box);
-                    PostMessageA(ok, BM_CLICK, 0, 0);
-                }
+            for (const char* cls : {"TsMessageForm", "#32770"})
+                for (HWND box : testkit::VisibleWindows(nullptr, 0, cls))
+                    if (Told && told.empty() && other(box) && testkit::WindowText(box).rfind(Caption, 0) == 0)
+                        for (HWND b : testkit::VisibleWindows(box, 0, ""))
+                            if (testkit::WindowText(b) == "OK" || testkit::WindowText(b) == "ОК") {
+                                told = testkit::WindowText(box);
+                                PostMessageA(b, BM_CLICK, 0, 0);
+                            }
+            second = nullptr;
             for (HWND w : testkit::VisibleWindows(nullptr, 0, "TID_Vellorn"))
                 if (other(w) && IsWindowEnabled(w) && testkit::Answers(w) &&
                     testkit::WindowText(w).rfind(Caption, 0) == 0)
                     second = w;
-            return second != nullptr;
+            return second && Told != told.empty();
         },
         20000);
     if (!second || Told == told.empty()) {
         std::string shown;
         for (HWND w : testkit::VisibleWindows(nullptr, 0, ""))
-            if (other(w) && w != second)
+            if (other(w))
                 shown += " \"" + Driver::BoxText(w) + "\"";
-        return Fail("no second program came with the caption \"" + Caption + "...\"" +
-                    (Told ? ", its message answered" : "") + "; its windows:" + shown);
+        return fail("no second program came with the caption \"" + Caption + "...\"" +
+                    (Told ? " and its message" : "") + "; windows of other programs:" + shown);
     }
     if (Told)
         Log("  answered \"OK\" to its message \"" + told + "\"");
     const DWORD pid = other(second);
-    const std::unique_ptr<void, decltype(&CloseHandle)> process(
-        OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid), &CloseHandle);
+    const Handle process(OpenProcess(SYNCHRONIZE, FALSE, pid), &CloseHandle);
     Log("  the second program closed by its close box");
     PostMessageA(second, WM_SYSCOMMAND, SC_CLOSE, 0);
     // The user's keys go to this program again.
     if (process && WaitForSingleObject(process.get(), 20000) == WAIT_OBJECT_0)
         return driver_.ToFront() || Fail("the main window does not come back to the front");
     const auto boxes = testkit::VisibleWindows(nullptr, pid, "TsMessageForm");
-    if (process)
-        TerminateProcess(process.get(), 1);
-    return Fail("the second program did not end" + (boxes.empty() ? "" : ": " + Driver::BoxText(boxes[0])));
+    return fail("the second program did not end" + (boxes.empty() ? "" : ": " + Driver::BoxText(boxes[0])));
 }
 
 bool Session::ClearTree()
@@ -1047,6 +1065,7 @@ bool Session::Close(bool& Done, At Where, bool Again)
         return Fail("after the close " + diff);
     closedTree_ = model_.tree;
     closedName_ = model_.name;
+    closedSkin_ = model_.skin;
     return !Again || Restart();
 }
 
@@ -1084,6 +1103,7 @@ Outcome Session::Run(int Actions)
     // What the default archive holds at the start.
     model_.tree = ParseTreeFile(testkit::ReadFileBytes(files + "tree\\Temp.vlt")).value_or(soak::Tree{});
     closedTree_ = model_.tree;
+    closedSkin_ = model_.skin;
     model_.map = ParseIni(testkit::ReadFileBytes(files + "tree\\Temp.ini"));
     model_.settings = testkit::ReadFileBytes(files + "settings.ini");
     model_.settings2 = testkit::ReadFileBytes(files + "Settings2.ini");
