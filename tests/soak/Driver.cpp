@@ -40,23 +40,24 @@ void Driver::Kill()
     main_ = tree_ = nullptr;
 }
 
-soak::Tree Driver::LiveTree(std::map<std::string, HTREEITEM>* Items)
+soak::Tree Driver::LiveTree(std::map<std::string, HTREEITEM>* Items, HWND Of)
 {
     soak::Tree out;
-    if (!TreeNow())
+    HWND tree = Of ? Of : TreeNow();
+    if (!tree)
         return out;
     testkit::RemoteBuffer buffer(run_->Process(), 512);
     const LPARAM remote = buffer.Address();
     std::function<void(HTREEITEM, soak::Tree&)> walk = [&](HTREEITEM item, soak::Tree& nodes) {
         for (; item; item = reinterpret_cast<HTREEITEM>(
-                         SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+                         SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
             TVITEMA tv{};
             tv.mask = TVIF_TEXT | TVIF_IMAGE;
             tv.hItem = item;
             tv.pszText = reinterpret_cast<char*>(remote + 64);
             tv.cchTextMax = 300;
             buffer.Put(tv);
-            SendMessageA(tree_, TVM_GETITEMA, 0, remote);
+            SendMessageA(tree, TVM_GETITEMA, 0, remote);
             Node n;
             n.image = buffer.Get<TVITEMA>().iImage;
             if (IsFolder(n.image))
@@ -67,12 +68,12 @@ soak::Tree Driver::LiveTree(std::map<std::string, HTREEITEM>* Items)
             if (Items)
                 Items->emplace(n.title, item);
             walk(reinterpret_cast<HTREEITEM>(
-                     SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
+                     SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item))),
                  n.kids);
             nodes.push_back(std::move(n));
         }
     };
-    walk(reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0)), out);
+    walk(reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)), out);
     return out;
 }
 
@@ -275,6 +276,63 @@ bool Driver::MenuBar(int Top, const std::vector<WORD>& Keys)
         PostMessageA(main_, WM_KEYDOWN, k, 0);
     return WaitUntil([&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768").empty(); }, 5000) ||
            Failed("the menu stays");
+}
+
+bool Driver::TreeBarButton(int Index)
+{
+    // The bar whose fourth button (the title search) has picture 5.
+    testkit::RemoteBuffer buffer(run_->Process(), 256);
+    for (HWND bar : testkit::VisibleWindows(main_, 0, "ToolBar")) {
+        if (!SendMessageA(bar, TB_GETBUTTON, 3, buffer.Address()) || buffer.Get<TBBUTTON>().iBitmap != 5)
+            continue;
+        SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(Index), buffer.Address());
+        const RECT r = buffer.Get<RECT>();
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(bar, &p);
+        if (NearLastClick(p))
+            p.x += 4;
+        if (!ToFront())
+            return Failed("the main window is not in front");
+        return ClickAt(p) && Park();
+    }
+    return Failed("the tree panel has no tool bar");
+}
+
+bool Driver::TreePageTab(int Index)
+{
+    const auto tabs = testkit::VisibleWindows(main_, 0, "PageControl");
+    if (tabs.empty())
+        return Failed("the tree panel has no pages");
+    testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
+    if (!SendMessageA(tabs[0], TCM_GETITEMRECT, static_cast<WPARAM>(Index), buffer.Address()))
+        return Failed("the tree panel has no tab " + std::to_string(Index));
+    const RECT r = buffer.Get<RECT>();
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(tabs[0], &p);
+    if (NearLastClick(p))
+        p.x += 4;
+    if (!ToFront())
+        return Failed("the main window is not in front");
+    return ClickAt(p) && Park();
+}
+
+bool Driver::FocusTree()
+{
+    if (!ToFront() || !TreeNow())
+        return Failed("the main window is not in front");
+    if (Focus() == tree_)
+        return true;
+    RECT client{};
+    GetClientRect(tree_, &client);
+    POINT p{client.left + 20, client.bottom - 12};
+    ClientToScreen(tree_, &p);
+    if (NearLastClick(p))
+        p.x += 8;
+    if (!ClickAt(p))
+        return false;
+    if (!WaitUntil([&] { return Focus() == tree_; }, 5000))
+        return Failed("a click on the tree's empty space did not give it the keyboard");
+    return Park();
 }
 
 void Driver::Key(WORD Vk, WORD Modifier)

@@ -29,8 +29,8 @@ public:
     DWORD Pid() const { return run_ ? run_->Id() : 0; }
 
     // The program's tree as it shows it, folders with image 0 whether open or not; Items gets
-    // each node's item by its title.
-    Tree LiveTree(std::map<std::string, HTREEITEM>* Items = nullptr);
+    // each node's item by its title. Of: another tree view of the program (the search results).
+    Tree LiveTree(std::map<std::string, HTREEITEM>* Items = nullptr, HWND Of = nullptr);
     // Waits until the program's tree is T; false when it does not become so.
     bool TreeBecomes(const Tree& T, DWORD Ms = 8000);
 
@@ -43,6 +43,13 @@ public:
     bool Popup(const std::string& Title, const std::vector<WORD>& Keys, bool ByKeys = false, bool Quiet = false);
     // An item of the menu bar by keys: the menu at Top, then the items Keys lead to.
     bool MenuBar(int Top, const std::vector<WORD>& Keys);
+    // A click on the button at Index of the tree panel's tool bar.
+    bool TreeBarButton(int Index);
+    // A click on the tab at Index of the tree panel's pages (0 the articles, 1 the search results).
+    bool TreePageTab(int Index);
+    // The main window in front and the keyboard in the tree, by a click on the space below its
+    // nodes (for an empty tree, which no node's click can reach).
+    bool FocusTree();
 
     // The pointer put at Spot, once the program has taken every move before.
     bool MoveTo(POINT Spot);

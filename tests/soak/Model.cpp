@@ -123,6 +123,16 @@ std::string Show(const Tree& T)
     return out;
 }
 
+Tree Closed(Tree T)
+{
+    for (Node& n : T) {
+        if (IsFolder(n.image))
+            n.image = imFolder;
+        n.kids = Closed(std::move(n.kids));
+    }
+    return T;
+}
+
 std::string NoteName(const std::string& Title)
 {
     static const char hex[] = "0123456789ABCDEF";
@@ -225,27 +235,43 @@ std::map<std::string, std::string> FilesIn(const std::string& Folder)
     return files;
 }
 
+// The first difference of the tree file FILES\tree\<Name>.vlt and its map <Name>.ini from T and
+// Map; "" when there is none.
+std::string TreeDifference(const std::string& Files, const std::string& Name, const Tree& T, const Ini& Map)
+{
+    const std::string file = "tree\\" + Name;
+    const std::optional<Tree> tree = ParseTreeFile(testkit::ReadFileBytes(Files + file + ".vlt"));
+    if (!tree)
+        return file + ".vlt is no tree file";
+    if (Closed(*tree) != T)
+        return file + ".vlt holds\n" + Show(*tree) + "expected\n" + Show(T);
+    Ini map = ParseIni(testkit::ReadFileBytes(Files + file + ".ini"));
+    for (const char* section : {"FILES", "FLASH", "URL"}) {
+        const auto want = Map.count(section) ? Map.at(section) : std::map<std::string, std::string>{};
+        if (map[section] != want)
+            return file + ".ini [" + section + "] holds\n" + ShowIni(map[section]) + "expected\n" + ShowIni(want);
+    }
+    return "";
+}
+
 } // namespace
 
 std::string FirstDifference(const Model& M, const std::string& Files)
 {
-    const std::optional<Tree> tree = ParseTreeFile(testkit::ReadFileBytes(Files + "tree\\Temp.vlt"));
-    if (!tree)
-        return "tree\\Temp.vlt is no tree file";
-    if (*tree != M.tree)
-        return "tree\\Temp.vlt holds\n" + Show(*tree) + "expected\n" + Show(M.tree);
-
-    Ini map = ParseIni(testkit::ReadFileBytes(Files + "tree\\Temp.ini"));
-    for (const char* section : {"FILES", "FLASH", "URL"}) {
-        const auto want = M.map.count(section) ? M.map.at(section) : std::map<std::string, std::string>{};
-        if (map[section] != want)
-            return std::string("tree\\Temp.ini [") + section + "] holds\n" + ShowIni(map[section]) + "expected\n" +
-                   ShowIni(want);
-    }
+    if (std::string diff = TreeDifference(Files, "Temp", M.tree, M.map); !diff.empty())
+        return diff;
+    for (const auto& [name, saved] : M.saved)
+        if (std::string diff = TreeDifference(Files, name, saved.tree, saved.map); !diff.empty())
+            return diff;
 
     std::map<std::string, std::string> notes;
-    for (const auto& [title, text] : M.notes)
-        notes[NoteName(title) + "_VLN.txt"] = text;
+    const auto expect = [&](const std::string& Name, const std::map<std::string, std::string>& Notes) {
+        for (const auto& [title, text] : Notes)
+            notes[NoteName(title) + "_" + Name + ".txt"] = text;
+    };
+    expect(M.name, M.notes);
+    for (const auto& [name, kept] : M.otherNotes)
+        expect(name, kept);
     const auto files = FilesIn(Files + "text\\");
     for (const auto& [name, text] : files)
         if (!notes.count(name))
@@ -259,8 +285,8 @@ std::string FirstDifference(const Model& M, const std::string& Files)
     Ini form = ParseIni(testkit::ReadFileBytes(Files + "form.ini"));
     if (form["FORM"]["Skin"] != M.skin)
         return "form.ini Skin=" + form["FORM"]["Skin"] + ", expected " + M.skin;
-    if (form["FORM"]["NameTree"] != "VLN")
-        return "form.ini NameTree=" + form["FORM"]["NameTree"];
+    if (form["FORM"]["NameTree"] != M.name)
+        return "form.ini NameTree=" + form["FORM"]["NameTree"] + ", expected " + M.name;
     if (form["FORM"].count("TreeFile"))
         return "form.ini TreeFile=" + form["FORM"]["TreeFile"];
     if (form["ST"]["Count"] != std::to_string(M.CountImage(imNew)))

@@ -32,6 +32,9 @@ Ini ParseIni(const std::string& Bytes);
 // The nodes of a tree file (its Items.Data records); none when the file is no tree file.
 std::optional<Tree> ParseTreeFile(const std::string& Bytes);
 
+// The tree with every folder closed (image 0), as the model has it.
+Tree Closed(Tree T);
+
 // A tree one line per node ("  title/image"), for the log and the differences.
 std::string Show(const Tree& T);
 
@@ -42,10 +45,20 @@ std::string NoteName(const std::string& Title);
 struct Model {
     Tree tree;
     Ini map; // FILES, FLASH and URL sections: title = file or address
-    std::map<std::string, std::string> notes; // title -> bytes of its note file
+    std::map<std::string, std::string> notes; // title -> bytes of its note file (of the tree's name)
+    // The tree's name (form.ini NameTree): a note file's name ends in "_" + name + ".txt".
+    std::string name = "VLN";
+    // The note files of the other trees' names: name -> title -> bytes.
+    std::map<std::string, std::map<std::string, std::string>> otherNotes;
+    // The trees saved as FILES\tree\<name>.vlt, with the map copied beside as <name>.ini.
+    struct Saved {
+        Tree tree;
+        Ini map;
+    };
+    std::map<std::string, Saved> saved;
     std::string skin;
     std::vector<std::string> list; // the address list: each page opened, once
-    // Files the session never changes, as they were at its start.
+    // settings.ini as the settings dialog left it; Settings2.ini, which the session never changes.
     std::string settings, settings2;
 
     // The node with the title, and the list that holds it (null when none).

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <random>
 #include <thread>
 
@@ -58,11 +59,12 @@ private:
     }
     std::vector<std::string> Folders() { return model_.Titles(true, false); }
     std::vector<std::string> Entries() { return model_.Titles(false, true); }
-    std::vector<std::string> Articles()
+    // The articles (but the one titled But).
+    std::vector<std::string> Articles(const std::string& But = {})
     {
         std::vector<std::string> out;
         for (const std::string& t : Entries())
-            if (IsArticle(model_.Find(t)->image))
+            if (IsArticle(model_.Find(t)->image) && t != But)
                 out.push_back(t);
         return out;
     }
@@ -176,6 +178,29 @@ private:
     // The entry's properties applied to the model: the key and the note follow the title, as a
     // rename's do.
     void Retitled(const std::string& Old, const std::string& Title, const std::string& Value);
+
+    // The archive's files: the settings dialog, trees saved, loaded and cleared, the title search.
+    bool Settings();
+    bool SaveTree();
+    bool LoadTree();
+    bool ClearTree();
+    bool SearchTitle();
+    // Where "Загрузить дерево" opens a tree, as settings.ini says.
+    bool NewWindow() const { return model_.settings.find("TreeOpen=false") == std::string::npos; }
+    // A command by Way: Ctrl+Key, its item of the menu bar's menu at Menu (Item downs) or the tree
+    // panel's tool button at Button.
+    bool Command(int Way, WORD Key, int Menu, int Item, int Button);
+    // The system's file dialog, once it is in front with the keyboard in its name box.
+    HWND FileDialog();
+    // The name typed in the file dialog and Enter; the dialog gone.
+    bool TypeFileName(HWND Dialog, const std::string& Name);
+    // The save dialog that came answered: a fresh name, or Esc. Saved tells which.
+    bool SaveAs(bool& Saved);
+    // The second program that a tree opened in a new window starts, its caption starting with
+    // Caption: its message that the archive is open elsewhere answered when Told, closed by its
+    // close box.
+    bool SecondProgram(const std::string& Caption, bool Told = false);
+
     // Where the close comes: anywhere; behind typed keys (only a typed close keeps its place
     // behind them, a posted one would overtake them); in a rename; with a dialog open (whose
     // keys are the dialog's).
@@ -203,6 +228,14 @@ private:
     int step_ = 0, titles_ = 0;
     // The entry opened last, and the note panel's text (one line) and whether it was typed.
     std::string opened_, memo_;
+    // The tree loaded last in this window: the program's title names it so (then loading it again
+    // is refused as the current tree).
+    std::string titled_;
+    // The working tree file as the last close wrote it, and form.ini's tree name and skin then.
+    Tree closedTree_;
+    std::string closedName_ = "VLN", closedSkin_;
+    // The copies of the working tree made for a second program on it ("Temp (2)", ...).
+    int copies_ = 0;
     bool memoModified_ = false;
     // The page editor's author field as the program keeps it, its text (kept while the program
     // runs), and whether text typed in the open editor is unsaved (a close asks about it).
@@ -219,7 +252,10 @@ void Session::Opened(const std::string& Title)
     const std::string note = model_.notes.count(Title) ? model_.notes[Title] : "";
     memo_ = note.substr(0, note.find('\r'));
     memoModified_ = false;
-    const std::string page = dir_.Path() + "FILES\\" + model_.map["FILES"][Title];
+    // An entry the map has no key for (a tree loaded without its map) opens the folder's name.
+    const auto& files = model_.map["FILES"];
+    const auto file = files.find(Title);
+    const std::string page = dir_.Path() + "FILES\\" + (file == files.end() ? "" : file->second);
     const auto same = [&](const std::string& line) { return AnsiSameText(line, page); };
     if (std::none_of(model_.list.begin(), model_.list.end(), same))
         model_.list.push_back(page);
@@ -234,7 +270,8 @@ bool Session::AddCategory()
     Log("add category \"" + title + "\" by " + (byKeys ? "Shift+Insert" : "the pop-up") +
         (how == 1 ? ", cancelled" : ""));
     if (byKeys) {
-        if (!all.empty() && !driver_.Select(OneOf(all)))
+        // Insert is the note box's key when it has the keyboard: the tree takes it first.
+        if (all.empty() ? !driver_.FocusTree() : !driver_.Select(OneOf(all)))
             return Fail(driver_.Error());
         Driver::Key(VK_INSERT, VK_SHIFT);
     } else if (!Popup(OneOf(all), {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN})) {
@@ -472,8 +509,7 @@ bool Session::Mark()
 
 bool Session::Open()
 {
-    auto articles = Articles();
-    articles.erase(std::remove(articles.begin(), articles.end(), opened_), articles.end());
+    const auto articles = Articles(opened_);
     if (articles.empty())
         return AddArticle();
     const std::string title = OneOf(articles);
@@ -502,7 +538,7 @@ bool Session::TypeNote()
     if (articles.empty())
         return AddArticle();
     // On the entry opened last, or on another (the pop-up's entry opens first).
-    const std::string title = !opened_.empty() && Chance(40) ? opened_ : OneOf(articles);
+    const std::string title = model_.Has(opened_) && Chance(40) ? opened_ : OneOf(articles);
     const std::string text = "заметка " + std::to_string(++titles_);
     Log("note \"" + text + "\" typed for \"" + title + "\" from its pop-up");
     if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN}))
@@ -534,7 +570,7 @@ bool Session::SaveNote()
     if (articles.empty())
         return AddArticle();
     // The entry opened last when a note was typed for it; else any (its pop-up saves nothing then).
-    const std::string title = memoModified_ && Chance(70) ? opened_ : OneOf(articles);
+    const std::string title = memoModified_ && model_.Has(opened_) && Chance(70) ? opened_ : OneOf(articles);
     if (title == opened_ && !memoModified_)
         return Check();
     Log("save the note of \"" + title + "\" from its pop-up");
@@ -551,7 +587,8 @@ bool Session::RemoveNote()
 {
     std::vector<std::string> noted;
     for (const auto& [title, text] : model_.notes)
-        noted.push_back(title);
+        if (model_.Has(title)) // a cleared tree's notes stay without their entries
+            noted.push_back(title);
     if (noted.empty())
         return TypeNote();
     const std::string title = OneOf(noted);
@@ -1001,6 +1038,355 @@ bool Session::TypeAddress()
     return Check();
 }
 
+bool Session::Settings()
+{
+    // "Сервис" > "Настройки": the option by a click on its radio button (no key chooses one), then
+    // OK or cancelled; OK writes settings.ini.
+    const bool newWindow = Chance(50), ok = Chance(60);
+    Log(std::string("settings: trees open in ") + (newWindow ? "a new window" : "this window") +
+        (ok ? ", OK" : ", cancelled"));
+    if (!driver_.MenuBar(5, {VK_DOWN, VK_DOWN, VK_RETURN}))
+        return Fail(driver_.Error());
+    HWND dialog = Dialog("Настройки");
+    if (!dialog)
+        return false;
+    HWND option = testkit::ChildWithText(
+        dialog, "RadioButton", newWindow ? "Открывать деревья в новом окне" : "Открывать деревья в одном окне ");
+    if (!option)
+        return Fail("the settings have no such option");
+    RECT r{};
+    GetWindowRect(option, &r);
+    // The pointer moved away once the program has taken the click (the skin's button keeps its
+    // check to itself: OK's file tells).
+    if (!driver_.ClickAt(POINT{r.left + 8, (r.top + r.bottom) / 2}) || !driver_.Park())
+        return Fail(driver_.Error());
+    if (!Confirm(dialog, ok))
+        return false;
+    if (ok) {
+        model_.settings = std::string("[OPEN_TREE]\r\nTreeOpen=") + (newWindow ? "true" : "false") + "\r\n";
+        const std::string file = dir_.Path() + "FILES\\settings.ini";
+        if (!testkit::WaitUntil([&] { return testkit::ReadFileBytes(file) == model_.settings; }))
+            return Fail("settings.ini holds \"" + testkit::ReadFileBytes(file) + "\", expected \"" + model_.settings +
+                        "\"");
+    }
+    return Check();
+}
+
+bool Session::Command(int Way, WORD Key, int Menu, int Item, int Button)
+{
+    if (Way == 0) {
+        if (!driver_.ToFront())
+            return Fail("the main window is not in front");
+        Driver::Key(Key, VK_CONTROL);
+        return true;
+    }
+    std::vector<WORD> keys(static_cast<size_t>(Item), VK_DOWN);
+    keys.push_back(VK_RETURN);
+    return (Way == 1 ? driver_.MenuBar(Menu, keys) : driver_.TreeBarButton(Button)) || Fail(driver_.Error());
+}
+
+HWND Session::FileDialog()
+{
+    HWND found = nullptr;
+    testkit::WaitUntil([&] {
+        HWND front = GetForegroundWindow(), focus = driver_.Focus();
+        DWORD pid = 0;
+        GetWindowThreadProcessId(front, &pid);
+        found = pid == driver_.Pid() && testkit::WindowClass(front) == "#32770" && focus &&
+                        GetAncestor(focus, GA_ROOT) == front && testkit::WindowClass(focus) == "Edit" &&
+                        testkit::Answers(front)
+                    ? front
+                    : nullptr;
+        return found != nullptr;
+    });
+    if (!found)
+        Fail("no file dialog came");
+    return found;
+}
+
+bool Session::TypeFileName(HWND Dialog, const std::string& Name)
+{
+    HWND edit = driver_.Focus();
+    Driver::SetText(edit, Name);
+    if (testkit::WindowText(edit) != Name)
+        return Fail("the file dialog's name box shows \"" + testkit::WindowText(edit) + "\"");
+    Driver::Key(VK_RETURN);
+    return testkit::WaitUntil([&] { return !IsWindow(Dialog) || !IsWindowVisible(Dialog); }) ||
+           Fail("the file dialog stays after Enter");
+}
+
+bool Session::SaveAs(bool& Saved)
+{
+    Saved = false;
+    HWND dialog = FileDialog();
+    if (!dialog)
+        return false;
+    if (Chance(15)) {
+        Log("  the save dialog cancelled by Esc");
+        Driver::Key(VK_ESCAPE);
+        return testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) ||
+               Fail("the save dialog stays after Esc");
+    }
+    const std::string name = (Chance(50) ? "Дерево " : "tree") + std::to_string(++titles_);
+    Log("  saved as \"" + name + "\"");
+    if (!TypeFileName(dialog, name))
+        return false;
+    // The tree with its folders as they are, the working map copied, and each note of the tree's
+    // name copied for the new name.
+    model_.saved[name] = {model_.tree, model_.map};
+    model_.otherNotes[name] = model_.notes;
+    Saved = true;
+    const std::string files = dir_.Path() + "FILES\\";
+    std::string missing;
+    const bool written = testkit::WaitUntil([&] {
+        missing = "tree\\" + name + ".vlt";
+        const auto tree = ParseTreeFile(testkit::ReadFileBytes(files + missing));
+        if (!tree || Closed(*tree) != model_.tree)
+            return false;
+        missing = "tree\\" + name + ".ini";
+        if (GetFileAttributesA((files + missing).c_str()) == INVALID_FILE_ATTRIBUTES)
+            return false;
+        for (const auto& [title, text] : model_.notes) {
+            missing = "text\\" + NoteName(title) + "_" + name + ".txt";
+            if (testkit::ReadFileBytes(files + missing) != text)
+                return false;
+        }
+        return true;
+    });
+    return written || Fail(missing + " is not written as saved");
+}
+
+bool Session::SaveTree()
+{
+    static const char* const ways[] = {"Ctrl+S", "Файл > Сохранить дерево", "its tool button"};
+    const int way = Pick(3);
+    Log(std::string("save the tree by ") + ways[way]);
+    bool saved = false;
+    return Command(way, 'S', 0, 1, 0) && SaveAs(saved) && Check();
+}
+
+bool Session::LoadTree()
+{
+    // The working tree file, or a tree this session saved: the model knows them. Left out: the
+    // working tree in a new window started in the system's look (no skin at the last close): that
+    // program shows neither its splash nor its message that it works on a copy of the tree
+    // ("Temp (2).vlt"), so the user's changes there go where the user is not told (seed 1001).
+    std::vector<std::string> files;
+    if (!NewWindow() || !closedSkin_.empty())
+        files.push_back("Temp");
+    for (const auto& [name, saved] : model_.saved)
+        files.push_back(name);
+    if (files.empty())
+        return SaveTree();
+    static const char* const ways[] = {"Ctrl+L", "Файл > Загрузить дерево", "its tool button"};
+    const int way = Pick(3);
+    const std::string file = OneOf(files);
+    const bool newWindow = NewWindow(), working = file == "Temp";
+    // The working tree file takes the name form.ini gave at the last close.
+    const std::string name = working ? closedName_ : file;
+    Log("load the tree file \"" + file + ".vlt\" by " + ways[way] +
+        (newWindow ? " in a new window" : " in this window"));
+    if (!Command(way, 'L', 0, 2, 1))
+        return false;
+    HWND dialog = FileDialog();
+    if (!dialog || !TypeFileName(dialog, file + ".vlt"))
+        return false;
+    if (newWindow) {
+        if (!working)
+            return SecondProgram(name + " -") && Check();
+        // Beside this program the working tree gets a copy of its own, with a copy of the
+        // working map, which the second program writes at its close.
+        const std::string copy = "Temp (" + std::to_string(2 + copies_++) + ")";
+        model_.saved[copy] = {closedTree_, model_.map};
+        return SecondProgram(name + " [" + copy + ".vlt]", true) && Check();
+    }
+    if (titled_ == name)
+        return Expect(name + " -Vellorn", "OK") && Check();
+    // The typed note's question, then whether the tree shown is saved first.
+    bool stayed = false;
+    if (!NoteQuestion(stayed))
+        return false;
+    if (stayed)
+        return Check();
+    const char* answer = OneOf(std::vector<const char*>{Yes, No, Cancel});
+    if (!Expect("Внимание!!!", answer))
+        return false;
+    if (answer == Cancel)
+        return Check();
+    if (answer == Yes) {
+        bool saved = false;
+        if (!SaveAs(saved))
+            return false;
+        if (!saved)
+            return Check();
+    }
+    // The loaded tree becomes the working tree, its name (and so its notes) the tree's; a saved
+    // tree's map becomes the working map (the working tree file keeps the map there is). The entry
+    // opened last stays open.
+    model_.otherNotes[model_.name] = model_.notes;
+    model_.notes = model_.otherNotes[name];
+    model_.otherNotes.erase(name);
+    model_.name = name;
+    model_.tree = working ? closedTree_ : model_.saved[file].tree;
+    if (!working)
+        model_.map = model_.saved[file].map;
+    titled_ = name;
+    return Check();
+}
+
+bool Session::SecondProgram(const std::string& Caption, bool Told)
+{
+    using Handle = std::unique_ptr<void, decltype(&CloseHandle)>;
+    const auto other = [&](HWND w) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        return pid != driver_.Pid() ? pid : 0;
+    };
+    // A second program that does not come or end as it should is ended: it would take the next
+    // sessions' windows.
+    const auto fail = [&](const std::string& Why) {
+        for (HWND w : testkit::ProcessWindows(0, "TID_Vellorn"))
+            if (const DWORD pid = other(w))
+                if (const Handle process(OpenProcess(PROCESS_TERMINATE, FALSE, pid), &CloseHandle); process)
+                    TerminateProcess(process.get(), 1);
+        return Fail(Why);
+    };
+    HWND second = nullptr;
+    std::string told;
+    testkit::WaitUntil(
+        [&] {
+            // A key closes its splash; its message (which may come once its window shows) is
+            // answered once it shows its caption and OK, in the skin's look or the system's.
+            for (HWND splash : testkit::VisibleWindows(nullptr, 0, "TFLog"))
+                if (other(splash))
+                    PostMessageA(splash, WM_KEYDOWN, VK_SPACE, 0);
+            for (const char* cls : {"TsMessageForm", "#32770"})
+                for (HWND box : testkit::VisibleWindows(nullptr, 0, cls))
+                    if (Told && told.empty() && other(box) && testkit::WindowText(box).rfind(Caption, 0) == 0)
+                        for (HWND b : testkit::VisibleWindows(box, 0, ""))
+                            if (testkit::WindowText(b) == "OK" || testkit::WindowText(b) == "ОК") {
+                                told = testkit::WindowText(box);
+                                PostMessageA(b, BM_CLICK, 0, 0);
+                            }
+            second = nullptr;
+            for (HWND w : testkit::VisibleWindows(nullptr, 0, "TID_Vellorn"))
+                if (other(w) && IsWindowEnabled(w) && testkit::Answers(w) &&
+                    testkit::WindowText(w).rfind(Caption, 0) == 0)
+                    second = w;
+            return second && Told != told.empty();
+        },
+        20000);
+    if (!second || Told == told.empty()) {
+        std::string shown;
+        for (HWND w : testkit::VisibleWindows(nullptr, 0, ""))
+            if (other(w))
+                shown += " \"" + Driver::BoxText(w) + "\"";
+        return fail("no second program came with the caption \"" + Caption + "...\"" +
+                    (Told ? " and its message" : "") + "; windows of other programs:" + shown);
+    }
+    if (Told)
+        Log("  answered \"OK\" to its message \"" + told + "\"");
+    const DWORD pid = other(second);
+    const Handle process(OpenProcess(SYNCHRONIZE, FALSE, pid), &CloseHandle);
+    Log("  the second program closed by its close box");
+    PostMessageA(second, WM_SYSCOMMAND, SC_CLOSE, 0);
+    // The user's keys go to this program again.
+    if (process && WaitForSingleObject(process.get(), 20000) == WAIT_OBJECT_0)
+        return driver_.ToFront() || Fail("the main window does not come back to the front");
+    const auto boxes = testkit::VisibleWindows(nullptr, pid, "TsMessageForm");
+    return fail("the second program did not end" + (boxes.empty() ? "" : ": " + Driver::BoxText(boxes[0])));
+}
+
+bool Session::ClearTree()
+{
+    const bool yes = Chance(60);
+    Log(std::string("clear the tree by Файл > Очистить дерево статей, answered ") + (yes ? "Да" : "Нет"));
+    if (!driver_.MenuBar(0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
+        return Fail(driver_.Error());
+    if (!Expect("Внимание!!!", yes ? Yes : No))
+        return false;
+    // Only the nodes go: the map's keys and the note files stay (an entry given such a title again
+    // has them), and the entry opened last stays open.
+    if (yes)
+        model_.tree.clear();
+    return Check();
+}
+
+bool Session::SearchTitle()
+{
+    const auto articles = Articles(opened_);
+    if (articles.empty())
+        return AddArticle();
+    static const char* const ways[] = {"Ctrl+F1", "Поиск > Поиск статей", "its tool button"};
+    const int way = Pick(3);
+    const std::string title = OneOf(articles);
+    Log("search the title \"" + title + "\" by " + ways[way] + ", the result opened by Enter");
+    if (!Command(way, VK_F1, 3, 1, 3))
+        return false;
+    HWND search = Dialog("Поиск");
+    if (!search)
+        return false;
+    // Enter in the query box searches; the results page takes the place of the article tree.
+    if (!driver_.Fill(search, {title}))
+        return Fail(driver_.Error());
+    Driver::Key(VK_RETURN);
+    HWND results = nullptr;
+    std::map<std::string, HTREEITEM> items;
+    Tree found;
+    if (!testkit::WaitUntil([&] {
+            const auto trees = testkit::VisibleWindows(driver_.Main(), 0, "TreeView");
+            results = trees.size() == 1 && trees[0] != driver_.TreeNow() ? trees[0] : nullptr;
+            items.clear();
+            found = results ? driver_.LiveTree(&items, results) : Tree{};
+            return items.count(title) != 0;
+        }))
+        return Fail("the search results do not list \"" + title + "\"");
+    // The search dialog closed, the keyboard is the results'; Home and Down to the title.
+    if (Chance(50)) {
+        if (!driver_.Click(search, "Закрыть"))
+            return Fail(driver_.Error());
+    } else {
+        Driver::Key(VK_ESCAPE);
+        if (!testkit::WaitUntil([&] { return !IsWindowVisible(search); }))
+            return Fail("the search dialog stays after Esc");
+    }
+    if (!testkit::WaitUntil([&] { return driver_.Focus() == results; }))
+        return Fail("the results do not take the keyboard");
+    Driver::Key(VK_HOME);
+    for (const Node& n : found) {
+        if (n.title == title)
+            break;
+        Driver::Key(VK_DOWN);
+    }
+    if (!testkit::WaitUntil([&] {
+            return reinterpret_cast<HTREEITEM>(SendMessageA(results, TVM_GETNEXTITEM, TVGN_CARET, 0)) == items[title];
+        }))
+        return Fail("the keys did not select the result \"" + title + "\"");
+    Driver::Key(VK_RETURN);
+    bool stayed = false;
+    if (!NoteQuestion(stayed))
+        return false;
+    if (!stayed) {
+        Opened(title);
+        // The page shown (its caption names it): the browser may have taken the keyboard then.
+        if (!testkit::WaitUntil([&] { return driver_.Caption().find(" -" + title + " (") != std::string::npos; }) ||
+            !driver_.Settle())
+            return Fail("the caption shows \"" + driver_.Caption() + "\", not the result's page");
+    }
+    // Back to the article tree by Ctrl+Tab with the keyboard in the results, else by its tab.
+    if (HWND focus = driver_.Focus(); focus == results) {
+        Driver::Key(VK_TAB, VK_CONTROL);
+    } else {
+        Log("  the keyboard is at " + (focus ? testkit::WindowClass(focus) : std::string("no window")) +
+            ": the articles' tab clicked");
+        if (!driver_.TreePageTab(0))
+            return Fail(driver_.Error());
+    }
+    if (!testkit::WaitUntil([&] { return IsWindowVisible(driver_.TreeNow()) && !IsWindowVisible(results); }))
+        return Fail("Ctrl+Tab did not bring the article tree back");
+    return Check();
+}
+
 bool Session::Close(bool& Done, At Where, bool Again)
 {
     Done = false;
@@ -1073,6 +1459,9 @@ bool Session::Close(bool& Done, At Where, bool Again)
         model_.settings2 = EditorSettings();
     if (const std::string diff = FirstDifference(model_, dir_.Path() + "FILES\\"); !diff.empty())
         return Fail("after the close " + diff);
+    closedTree_ = model_.tree;
+    closedName_ = model_.name;
+    closedSkin_ = model_.skin;
     return !Again || Restart();
 }
 
@@ -1081,6 +1470,7 @@ bool Session::Restart()
     Log("start");
     driver_.Kill();
     opened_.clear();
+    titled_.clear();
     memo_.clear();
     memoModified_ = false;
     editorTyped_ = false;
@@ -1106,12 +1496,17 @@ Outcome Session::Run(int Actions)
     std::string form = testkit::ReadFileBytes(files + "form.ini");
     form.replace(form.find("Skin=Neutral"), 12, "Skin=" + model_.skin);
     testkit::WriteFileBytes(files + "form.ini", form);
+    // Half the sessions start with loaded trees opening in the same window.
+    if (Chance(50))
+        testkit::WriteFileBytes(files + "settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
     // What the default archive holds at the start.
     model_.tree = ParseTreeFile(testkit::ReadFileBytes(files + "tree\\Temp.vlt")).value_or(soak::Tree{});
+    closedTree_ = model_.tree;
+    closedSkin_ = model_.skin;
     model_.map = ParseIni(testkit::ReadFileBytes(files + "tree\\Temp.ini"));
     model_.settings = testkit::ReadFileBytes(files + "settings.ini");
     model_.settings2 = testkit::ReadFileBytes(files + "Settings2.ini");
-    log_.push_back("look \"" + model_.skin + "\"");
+    log_.push_back("look \"" + model_.skin + "\"" + (NewWindow() ? "" : ", trees open in this window"));
 
     if (driver_.Start() || Fail("the program did not start")) {
         for (step_ = 1; step_ <= Actions && divergence_.empty(); ++step_) {
@@ -1123,6 +1518,8 @@ Outcome Session::Run(int Actions)
                 {7, &Session::SaveNote},    {4, &Session::RemoveNote},     {7, &Session::CloseAndStart},
                 {5, &Session::ChooseSkin},  {4, &Session::AddFlash},      {5, &Session::Properties},
                 {3, &Session::LoadNote},    {3, &Session::WritePage},     {3, &Session::TypeAddress},
+                {3, &Session::Settings},    {4, &Session::SaveTree},       {5, &Session::LoadTree},
+                {2, &Session::ClearTree},   {4, &Session::SearchTitle},
             };
             int total = 0;
             for (const auto& kind : kinds)
