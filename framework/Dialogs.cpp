@@ -229,10 +229,11 @@ AnsiString InputBox(const AnsiString& caption, const AnsiString& prompt, const A
 
 namespace {
 
-// The owner of a box: the active window, else the application's hidden window.
+// The owner of a box: the active window while it shows, else the application's hidden window.
 HWND BoxOwner()
 {
-    if (HWND active = GetActiveWindow())
+    // Never a hidden window: one going away would take the box with it.
+    if (HWND active = GetActiveWindow(); active && IsWindowVisible(active))
         return active;
     return Application ? Application->Handle() : nullptr;
 }
@@ -559,7 +560,7 @@ bool TSystemPromptService::ExecuteDialog(TCommonDialog& dialog)
         dialog.OnShow(&dialog);
     bool ok;
     {
-        TTaskWindows windows(GetActiveWindow());
+        TTaskWindows windows(BoxOwner());
         ok = dialog.DoExecute();
     }
     if (dialog.OnClose)
@@ -675,7 +676,7 @@ bool TOpenDialog::RunFileDialog(bool save)
 
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = GetActiveWindow();
+    ofn.hwndOwner = BoxOwner();
     ofn.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     ofn.nFilterIndex = static_cast<DWORD>(std::max(FilterIndex, 0));
     ofn.lpstrFile = buffer.data();
@@ -761,7 +762,7 @@ bool TColorDialog::DoExecute()
     }
     CHOOSECOLORA cc{};
     cc.lStructSize = sizeof cc;
-    cc.hwndOwner = GetActiveWindow();
+    cc.hwndOwner = BoxOwner();
     cc.rgbResult = static_cast<COLORREF>(ColorToRGB(Color)) & 0xFFFFFF;
     cc.lpCustColors = custom;
     cc.Flags = CC_RGBINIT;
@@ -793,7 +794,7 @@ bool TFontDialog::DoExecute()
     GetObjectA(font_->Handle(), sizeof lf, &lf);
     CHOOSEFONTA cf{};
     cf.lStructSize = sizeof cf;
-    cf.hwndOwner = GetActiveWindow();
+    cf.hwndOwner = BoxOwner();
     cf.lpLogFont = &lf;
     cf.rgbColors = static_cast<COLORREF>(ColorToRGB(font_->Color())) & 0xFFFFFF;
     cf.Flags = CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS;

@@ -44,7 +44,9 @@ bool TSelectDirectoryDialog::DoExecute()
     wchar_t name[MAX_PATH] = {};
     const std::wstring caption = AnsiToWide(Caption), start = AnsiToWide(Directory);
     BROWSEINFOW info{};
-    info.hwndOwner = GetActiveWindow();
+    // Owned by the active window while it shows: a hidden one going away would take the chooser.
+    HWND active = GetActiveWindow();
+    info.hwndOwner = active && IsWindowVisible(active) ? active : nullptr;
     info.pidlRoot = root.get();
     info.pszDisplayName = name;
     info.lpszTitle = caption.c_str();

@@ -372,7 +372,9 @@ bool TApplication::HelpAvailable(int Context, const AnsiString& File) const
 int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags)
 {
     HWND active = GetActiveWindow();
-    HWND owner = active ? active : FHandle;
+    // A hidden window does not own the box: one going away (a splash that has just closed and
+    // frees itself) would take the box with it before the user saw it.
+    HWND owner = active && IsWindowVisible(active) ? active : FHandle;
     // The window that has the keys has them again after the box: activated again, a form gives
     // the focus to the control it last recorded, which is not always the one that had it.
     HWND focus = GetFocus();

@@ -201,6 +201,43 @@ TEST_F(EndToEnd, ASecondCopySaysWhichTreeFileItKeepsAndTheAddressListsMerge)
     EXPECT_NE(kept.find(ItemsData({{"Альфа", 2, {}}, {"Бета", 2, {}}})), std::string::npos);
 }
 
+// In the system's look the copy's message is the system's box, and it stays until answered: the
+// splash that closes just before it must not take it away.
+TEST_F(EndToEnd, InTheSystemsLookASecondCopySaysItToo)
+{
+    std::string form = testkit::ReadFileBytes(dir / "FILES\\form.ini");
+    form.replace(form.find("Skin=Neutral"), 12, "Skin=");
+    testkit::WriteFileBytes(dir / "FILES\\form.ini", form);
+    HWND first = Launch("");
+    ASSERT_NE(first, nullptr);
+    testkit::ProgramRun second;
+    std::string told;
+    const auto answer = [&] {
+        for (HWND box : testkit::VisibleWindows(nullptr, second.Id(), "#32770")) {
+            const HWND ok = GetDlgItem(box, IDOK);
+            if (!ok || !IsWindowVisible(ok) || WindowText(box).empty())
+                continue;
+            told = WindowText(box);
+            PostMessageA(ok, BM_CLICK, 0, 0);
+        }
+    };
+    HWND copy = second.Launch(dir.Path(), "", answer);
+    ASSERT_NE(copy, nullptr) << "told \"" << told << "\"; windows of the copy: " << [&] {
+        std::string seen;
+        for (HWND w : testkit::ProcessWindows(second.Id(), ""))
+            seen += testkit::WindowClass(w) + " \"" + WindowText(w) + "\" " + (IsWindowVisible(w) ? "shown" : "hidden") +
+                    (IsWindowEnabled(w) ? "" : " disabled") + "; ";
+        return seen;
+    }();
+    EXPECT_TRUE(testkit::WaitUntil([&] {
+        answer();
+        return !told.empty();
+    })) << "no message from the copy";
+    EXPECT_EQ(told, "VLN [Temp (2).vlt] - Vellorn");
+    EXPECT_EQ(second.Close(copy), 0u);
+    EXPECT_EQ(CloseProgram(first), 0u);
+}
+
 // Closed maximised or minimised, the program keeps the window's normal bounds: the next start
 // shows the normal window there.
 TEST_F(EndToEnd, ClosedMaximisedOrMinimisedTheWindowKeepsItsNormalBounds)

@@ -231,9 +231,9 @@ private:
     // The tree loaded last in this window: the program's title names it so (then loading it again
     // is refused as the current tree).
     std::string titled_;
-    // The working tree file as the last close wrote it, and form.ini's tree name and skin then.
+    // The working tree file as the last close wrote it, and form.ini's tree name then.
     Tree closedTree_;
-    std::string closedName_ = "VLN", closedSkin_;
+    std::string closedName_ = "VLN";
     // The copies of the working tree made for a second program on it ("Temp (2)", ...).
     int copies_ = 0;
     bool memoModified_ = false;
@@ -1167,17 +1167,10 @@ bool Session::SaveTree()
 
 bool Session::LoadTree()
 {
-    // The working tree file, or a tree this session saved: the model knows them. Left out: the
-    // working tree in a new window started in the system's look (no skin at the last close): that
-    // program shows neither its splash nor its message that it works on a copy of the tree
-    // ("Temp (2).vlt"), so the user's changes there go where the user is not told (seed 1001).
-    std::vector<std::string> files;
-    if (!NewWindow() || !closedSkin_.empty())
-        files.push_back("Temp");
+    // The working tree file, or a tree this session saved: the model knows them.
+    std::vector<std::string> files = {"Temp"};
     for (const auto& [name, saved] : model_.saved)
         files.push_back(name);
-    if (files.empty())
-        return SaveTree();
     static const char* const ways[] = {"Ctrl+L", "Файл > Загрузить дерево", "its tool button"};
     const int way = Pick(3);
     const std::string file = OneOf(files);
@@ -1461,7 +1454,6 @@ bool Session::Close(bool& Done, At Where, bool Again)
         return Fail("after the close " + diff);
     closedTree_ = model_.tree;
     closedName_ = model_.name;
-    closedSkin_ = model_.skin;
     return !Again || Restart();
 }
 
@@ -1502,7 +1494,6 @@ Outcome Session::Run(int Actions)
     // What the default archive holds at the start.
     model_.tree = ParseTreeFile(testkit::ReadFileBytes(files + "tree\\Temp.vlt")).value_or(soak::Tree{});
     closedTree_ = model_.tree;
-    closedSkin_ = model_.skin;
     model_.map = ParseIni(testkit::ReadFileBytes(files + "tree\\Temp.ini"));
     model_.settings = testkit::ReadFileBytes(files + "settings.ini");
     model_.settings2 = testkit::ReadFileBytes(files + "Settings2.ini");
