@@ -768,7 +768,12 @@ bool Session::Properties()
     std::string title = how < 5 ? old : Fresh("Свойство");
     while (taken && (title = OneOf(entries)) == old) {
     }
-    std::string value = model_.map[section][old];
+    // Read without adding a key: an entry may have none (a tree loaded again brings back entries
+    // whose keys went since).
+    const auto& values = model_.map[section];
+    const auto known = values.find(old);
+    const std::string stored = known == values.end() ? "" : known->second;
+    std::string value = stored;
     if (how < 5 || Chance(50)) {
         if (IsArticle(image)) {
             value = "soak" + std::to_string(1 + Pick(PageCount)) + ".html";
@@ -780,7 +785,7 @@ bool Session::Properties()
         }
     }
     // A panel showing the entry's own values has nothing for a close to ask about.
-    atClose = atClose && (title != old || value != model_.map[section][old]);
+    atClose = atClose && (title != old || value != stored);
     Log("properties of \"" + old + "\" by " + (byMenu ? "the menu" : "the pop-up") + ": \"" + title + "\", \"" +
         value + "\"" + (cancel ? ", cancelled" : atClose ? ", a close with the panel open" : ""));
     const std::vector<WORD> keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
@@ -867,7 +872,8 @@ bool Session::LoadNote()
     const auto articles = Articles();
     if (articles.empty())
         return AddArticle();
-    const std::string title = !opened_.empty() && Chance(40) ? opened_ : OneOf(articles);
+    // The entry opened last, while the tree still has it (a clear keeps it open without a node).
+    const std::string title = model_.Has(opened_) && Chance(40) ? opened_ : OneOf(articles);
     const std::string text = "загружено " + std::to_string(++titles_);
     const std::string file = dir_.Path() + "note" + std::to_string(titles_) + ".txt";
     testkit::WriteFileBytes(file, text + "\r\n");
