@@ -11,10 +11,22 @@ namespace soak {
 using testkit::WaitUntil;
 using testkit::WindowText;
 
-bool Driver::Start()
+bool Driver::Start(std::string* Told)
 {
     run_ = std::make_unique<testkit::ProgramRun>();
-    main_ = run_->Launch(folder_);
+    // The start's message, once it shows its OK: read and answered.
+    const auto answer = [&] {
+        if (!Told || !Told->empty())
+            return;
+        for (HWND box : Boxes())
+            for (HWND b : testkit::VisibleWindows(box, 0, ""))
+                if (WindowText(b) == "OK" || WindowText(b) == "ОК") {
+                    *Told = BoxText(box);
+                    PostMessageA(b, BM_CLICK, 0, 0);
+                    return;
+                }
+    };
+    main_ = run_->Launch(folder_, "", answer);
     tree_ = main_ ? FindTree() : nullptr;
     return tree_ != nullptr;
 }
@@ -105,6 +117,62 @@ POINT Driver::At(const std::string& Title, int Part)
     POINT p{r.left + width * (1 + 2 * Part) / 4, (r.top + r.bottom) / 2};
     ClientToScreen(tree_, &p);
     return p;
+}
+
+bool Driver::Drag(const std::string& Title, const std::string& Target)
+{
+    if (!ToFront() || !TreeNow())
+        return Failed("the main window is not in front");
+    HTREEITEM item = Item(Title), target = Target.empty() ? nullptr : Item(Target);
+    if (!item || (!Target.empty() && !target))
+        return Failed("no node \"" + (item ? Target : Title) + "\"");
+    const auto rect = [&](HTREEITEM Node) {
+        testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
+        buffer.Put(Node);
+        SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
+        return buffer.Get<RECT>();
+    };
+    RECT client{};
+    GetClientRect(tree_, &client);
+    // Both in view: the target made visible first, then the node (which must not scroll the
+    // target away).
+    if (target)
+        SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target));
+    SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    const RECT from = rect(item);
+    POINT to{};
+    if (target) {
+        const RECT r = rect(target);
+        if (r.bottom <= r.top || r.top < 0 || r.bottom > client.bottom)
+            return Failed("the node and the target are not in view together");
+        to = POINT{r.left + std::min<int>(r.right - r.left, 40) / 2, (r.top + r.bottom) / 2};
+    } else {
+        // The empty space below the last node in view.
+        HTREEITEM last = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_LASTVISIBLE, 0));
+        const RECT r = rect(last);
+        if (r.bottom + 12 >= client.bottom)
+            return Failed("no empty space below the nodes");
+        to = POINT{client.left + 30, (r.bottom + client.bottom) / 2};
+    }
+    POINT start{from.left + std::min<int>(from.right - from.left, 40) / 2, (from.top + from.bottom) / 2};
+    ClientToScreen(tree_, &start);
+    ClientToScreen(tree_, &to);
+    if (!MoveTo(start))
+        return false;
+    testkit::SendMouse(start, MOUSEEVENTF_LEFTDOWN);
+    // Past the drag distance first, then to the target in steps: the tree follows each move.
+    for (int i = 1; i <= 8; ++i) {
+        const POINT p{start.x + (to.x - start.x) * i / 8 + (i == 1 ? 6 : 0), start.y + (to.y - start.y) * i / 8};
+        testkit::SendMouse(p);
+        if (!Settle())
+            return Failed("the program does not answer");
+    }
+    testkit::SendMouse(to);
+    if (!Settle())
+        return Failed("the program does not answer");
+    testkit::SendMouse(to, MOUSEEVENTF_LEFTUP);
+    lastClick_ = to;
+    return (Settle() && Park()) || Failed("the program does not answer after the drop");
 }
 
 bool Driver::ToFront()

@@ -21,7 +21,9 @@ class Driver {
 public:
     explicit Driver(std::string Folder) : folder_(std::move(Folder)) {}
 
-    bool Start();
+    // Starts the program; Told (when given) gets the text of a message the start shows, which is
+    // answered "OK".
+    bool Start(std::string* Told = nullptr);
     // Whether the program has ended (waits for it up to Ms).
     bool Ended(DWORD Ms = 20000);
     void Kill();
@@ -34,6 +36,9 @@ public:
     // Waits until the program's tree is T; false when it does not become so.
     bool TreeBecomes(const Tree& T, DWORD Ms = 8000);
 
+    // A real drag of the node with the mouse, dropped onto the node Target or, without one, onto
+    // the tree's empty space below its nodes.
+    bool Drag(const std::string& Title, const std::string& Target);
     // The main window in front, the tree holding the keyboard with the node selected (a click on
     // it, or first on another node when it is selected already but the keyboard is elsewhere).
     bool Select(const std::string& Title);

@@ -147,11 +147,25 @@ std::string NoteName(const std::string& Title)
     return name;
 }
 
-Node* Model::Find(const std::string& Title, Tree** Owner)
+std::string Trimmed(const std::string& Title)
+{
+    const size_t first = Title.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return "";
+    return Title.substr(first, Title.find_last_not_of(' ') - first + 1);
+}
+
+bool SameText(const std::string& A, const std::string& B)
+{
+    return CompareStringA(MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT), NORM_IGNORECASE,
+                          A.data(), static_cast<int>(A.size()), B.data(), static_cast<int>(B.size())) == CSTR_EQUAL;
+}
+
+Node* Model::Find(const std::string& Title, Tree** Owner, bool Anycase)
 {
     std::function<Node*(Tree&)> walk = [&](Tree& nodes) -> Node* {
         for (Node& n : nodes) {
-            if (n.title == Title) {
+            if (Anycase ? SameText(n.title, Title) : n.title == Title) {
                 if (Owner)
                     *Owner = &nodes;
                 return &n;
@@ -161,7 +175,15 @@ Node* Model::Find(const std::string& Title, Tree** Owner)
         }
         return nullptr;
     };
-    return walk(tree);
+    return walk(A().tree);
+}
+
+bool Model::EntryTaken(const std::string& Title, const std::string& But)
+{
+    for (const std::string& t : Titles(false, true))
+        if (t != But && SameText(t, Title))
+            return true;
+    return false;
 }
 
 void Model::Remove(const std::string& Title)
@@ -170,10 +192,11 @@ void Model::Remove(const std::string& Title)
     Node* node = Find(Title, &owner);
     if (!node)
         return;
+    Archive& a = A();
     std::function<void(const Node&)> forget = [&](const Node& n) {
         if (!IsFolder(n.image)) {
-            map[SectionOf(n.image)].erase(n.title);
-            notes.erase(n.title);
+            a.map[SectionOf(n.image)].erase(n.title);
+            a.notes.erase(n.title);
         }
         for (const Node& k : n.kids)
             forget(k);
@@ -192,7 +215,7 @@ std::vector<std::string> Model::Titles(bool Folders, bool Entries) const
             walk(n.kids);
         }
     };
-    walk(tree);
+    walk(A().tree);
     return out;
 }
 
@@ -205,7 +228,7 @@ int Model::CountImage(int image) const
             walk(n.kids);
         }
     };
-    walk(tree);
+    walk(A().tree);
     return count;
 }
 
@@ -235,43 +258,113 @@ std::map<std::string, std::string> FilesIn(const std::string& Folder)
     return files;
 }
 
-// The first difference of the tree file FILES\tree\<Name>.vlt and its map <Name>.ini from T and
-// Map; "" when there is none.
-std::string TreeDifference(const std::string& Files, const std::string& Name, const Tree& T, const Ini& Map)
+// The note files of a name: title part -> bytes.
+std::map<std::string, std::string> NotesOf(const std::map<std::string, std::string>& Files, const std::string& Name)
 {
-    const std::string file = "tree\\" + Name;
+    std::map<std::string, std::string> out;
+    const std::string tail = "_" + Name + ".txt";
+    for (const auto& [file, text] : Files)
+        if (file.size() > tail.size() && file.compare(file.size() - tail.size(), tail.size(), tail) == 0)
+            out[file.substr(0, file.size() - tail.size())] = text;
+    return out;
+}
+
+// Every entry of a tree (folders not), with its image.
+void EntriesOf(const Tree& T, std::vector<const Node*>& Out)
+{
+    for (const Node& n : T) {
+        if (!IsFolder(n.image))
+            Out.push_back(&n);
+        EntriesOf(n.kids, Out);
+    }
+}
+
+} // namespace
+
+std::string ArchiveDifference(const Archive& A, const std::string& Files, const std::string& File)
+{
+    const std::string file = "tree\\" + File;
     const std::optional<Tree> tree = ParseTreeFile(testkit::ReadFileBytes(Files + file + ".vlt"));
     if (!tree)
         return file + ".vlt is no tree file";
-    if (Closed(*tree) != T)
-        return file + ".vlt holds\n" + Show(*tree) + "expected\n" + Show(T);
+    if (Closed(*tree) != A.tree)
+        return file + ".vlt holds\n" + Show(Closed(*tree)) + "expected\n" + Show(A.tree);
     Ini map = ParseIni(testkit::ReadFileBytes(Files + file + ".ini"));
     for (const char* section : {"FILES", "FLASH", "URL"}) {
-        const auto want = Map.count(section) ? Map.at(section) : std::map<std::string, std::string>{};
+        const auto want = A.map.count(section) ? A.map.at(section) : std::map<std::string, std::string>{};
         if (map[section] != want)
             return file + ".ini [" + section + "] holds\n" + ShowIni(map[section]) + "expected\n" + ShowIni(want);
     }
     return "";
 }
 
-} // namespace
-
-std::string FirstDifference(const Model& M, const std::string& Files)
+std::string FirstNoteDifference(const Archive& A, const std::string& Files)
 {
-    if (std::string diff = TreeDifference(Files, "Temp", M.tree, M.map); !diff.empty())
-        return diff;
-    for (const auto& [name, saved] : M.saved)
-        if (std::string diff = TreeDifference(Files, name, saved.tree, saved.map); !diff.empty())
+    std::map<std::string, std::string> want;
+    for (const auto& [title, text] : A.notes)
+        want[NoteName(title)] = text;
+    const auto have = NotesOf(FilesIn(Files + "text\\"), A.noteName);
+    for (const auto& [part, text] : have)
+        if (!want.count(part))
+            return "text\\" + part + "_" + A.noteName + ".txt is there (\"" + text + "\"), no entry has it";
+        else if (want.at(part) != text)
+            return "text\\" + part + "_" + A.noteName + ".txt holds \"" + text + "\", expected \"" + want.at(part) + "\"";
+    for (const auto& [part, text] : want)
+        if (!have.count(part))
+            return "text\\" + part + "_" + A.noteName + ".txt is missing (expected \"" + text + "\")";
+    return "";
+}
+
+std::string ArchiveTie(const std::string& Files, const std::string& File, const std::string& Name,
+                       const std::map<std::string, std::string>& Notes)
+{
+    const std::optional<Tree> tree = ParseTreeFile(testkit::ReadFileBytes(Files + "tree\\" + File + ".vlt"));
+    if (!tree)
+        return "tree\\" + File + ".vlt is no tree file";
+    Ini map = ParseIni(testkit::ReadFileBytes(Files + "tree\\" + File + ".ini"));
+    std::vector<const Node*> entries;
+    EntriesOf(*tree, entries);
+    for (const Node* n : entries) {
+        if (!map[SectionOf(n->image)].count(n->title))
+            return "tree\\" + File + ".vlt has \"" + n->title + "\", its map no key for it";
+        if (Notes.count(n->title) &&
+            testkit::ReadFileBytes(Files + "text\\" + NoteName(n->title) + "_" + Name + ".txt") != Notes.at(n->title))
+            return "tree\\" + File + ".vlt has \"" + n->title + "\", its note is not there as given";
+    }
+    return "";
+}
+
+std::optional<Archive> ReadArchive(const std::string& Files, const std::string& File, const std::string& Name)
+{
+    const std::optional<Tree> tree = ParseTreeFile(testkit::ReadFileBytes(Files + "tree\\" + File + ".vlt"));
+    if (!tree)
+        return std::nullopt;
+    Archive a;
+    a.tree = Closed(*tree);
+    a.noteName = Name;
+    const Ini map = ParseIni(testkit::ReadFileBytes(Files + "tree\\" + File + ".ini"));
+    for (const char* section : {"FILES", "FLASH", "URL"})
+        if (map.count(section))
+            a.map[section] = map.at(section);
+    std::map<std::string, std::string> byPart = NotesOf(FilesIn(Files + "text\\"), Name);
+    std::vector<const Node*> entries;
+    EntriesOf(a.tree, entries);
+    for (const Node* n : entries)
+        if (const auto note = byPart.find(soak::NoteName(n->title)); note != byPart.end())
+            a.notes[n->title] = note->second;
+    return a;
+}
+
+std::string FirstDifference(const Model& M, const std::string& Files, bool FormToo)
+{
+    for (const auto& [file, archive] : M.trees)
+        if (std::string diff = ArchiveDifference(archive, Files, file); !diff.empty())
             return diff;
 
     std::map<std::string, std::string> notes;
-    const auto expect = [&](const std::string& Name, const std::map<std::string, std::string>& Notes) {
-        for (const auto& [title, text] : Notes)
-            notes[NoteName(title) + "_" + Name + ".txt"] = text;
-    };
-    expect(M.name, M.notes);
-    for (const auto& [name, kept] : M.otherNotes)
-        expect(name, kept);
+    for (const auto& [file, archive] : M.trees)
+        for (const auto& [title, text] : archive.notes)
+            notes[NoteName(title) + "_" + archive.noteName + ".txt"] = text;
     const auto files = FilesIn(Files + "text\\");
     for (const auto& [name, text] : files)
         if (!notes.count(name))
@@ -281,14 +374,22 @@ std::string FirstDifference(const Model& M, const std::string& Files)
     for (const auto& [name, text] : notes)
         if (!files.count(name))
             return "text\\" + name + " is missing (expected \"" + text + "\")";
+    for (const auto& [name, bytes] : M.pages)
+        if (testkit::ReadFileBytes(Files + name) != bytes)
+            return "the page " + name + " holds\n" + testkit::ReadFileBytes(Files + name) + "\nexpected\n" + bytes;
+    if (!FormToo)
+        return "";
 
     Ini form = ParseIni(testkit::ReadFileBytes(Files + "form.ini"));
+    for (const auto& [section, keys] : M.form)
+        for (const auto& [key, value] : keys) {
+            const auto has = form[section].find(key);
+            if (value.empty() ? has != form[section].end() : has == form[section].end() || has->second != value)
+                return "form.ini [" + section + "] " + key + "=" + (has == form[section].end() ? "(none)" : has->second) +
+                       ", expected " + (value.empty() ? "(none)" : value);
+        }
     if (form["FORM"]["Skin"] != M.skin)
         return "form.ini Skin=" + form["FORM"]["Skin"] + ", expected " + M.skin;
-    if (form["FORM"]["NameTree"] != M.name)
-        return "form.ini NameTree=" + form["FORM"]["NameTree"] + ", expected " + M.name;
-    if (form["FORM"].count("TreeFile"))
-        return "form.ini TreeFile=" + form["FORM"]["TreeFile"];
     if (form["ST"]["Count"] != std::to_string(M.CountImage(imNew)))
         return "form.ini [ST] Count=" + form["ST"]["Count"] + ", expected " + std::to_string(M.CountImage(imNew));
     std::string list;

@@ -42,28 +42,39 @@ std::string Show(const Tree& T);
 // hex digits.
 std::string NoteName(const std::string& Title);
 
-struct Model {
+// One archive: a tree file FILES\tree\<file>.vlt, its map <file>.ini and its notes
+// FILES\text\<title>_<noteName>.txt.
+struct Archive {
     Tree tree;
     Ini map; // FILES, FLASH and URL sections: title = file or address
-    std::map<std::string, std::string> notes; // title -> bytes of its note file (of the tree's name)
-    // The tree's name (form.ini NameTree): a note file's name ends in "_" + name + ".txt".
-    std::string name = "VLN";
-    // The note files of the other trees' names: name -> title -> bytes.
-    std::map<std::string, std::map<std::string, std::string>> otherNotes;
-    // The trees saved as FILES\tree\<name>.vlt, with the map copied beside as <name>.ini.
-    struct Saved {
-        Tree tree;
-        Ini map;
-    };
-    std::map<std::string, Saved> saved;
+    std::map<std::string, std::string> notes; // title -> bytes of its note file
+    std::string noteName;
+};
+
+// What the user expects of the archive folder: every tree file with its map and notes, the one the
+// window works on, and the program's own files.
+struct Model {
+    // The archives by tree file name: the working tree "Temp", the copies of second programs
+    // ("Temp (2)"), the trees saved.
+    std::map<std::string, Archive> trees;
+    std::string current = "Temp"; // the archive the window works on
+    Archive& A() { return trees[current]; }
+    const Archive& A() const { return trees.at(current); }
     std::string skin;
     std::vector<std::string> list; // the address list: each page opened, once
-    // settings.ini as the settings dialog left it; Settings2.ini, which the session never changes.
+    // settings.ini as the settings dialog left it; Settings2.ini as the page editor wrote it.
     std::string settings, settings2;
+    // The pages the page editor wrote: file name under FILES\ -> bytes.
+    std::map<std::string, std::string> pages;
+    // The window's place and panels as form.ini has them (the session never changes them).
+    Ini form;
 
-    // The node with the title, and the list that holds it (null when none).
-    Node* Find(const std::string& Title, Tree** Owner = nullptr);
+    // The node with the title (compared without letter case when Anycase), and the list that
+    // holds it (null when none).
+    Node* Find(const std::string& Title, Tree** Owner = nullptr, bool Anycase = false);
     bool Has(const std::string& Title) { return Find(Title) != nullptr; }
+    // An entry's title taken by another entry (compared without letter case).
+    bool EntryTaken(const std::string& Title, const std::string& But = {});
     // Removes the node with everything below it, with their keys and notes.
     void Remove(const std::string& Title);
     // Every title of the tree, in order (folders when Folders, entries when Entries).
@@ -71,8 +82,28 @@ struct Model {
     int CountImage(int image) const;
 };
 
+// The title as the program keeps a typed one: blanks at both ends dropped.
+std::string Trimmed(const std::string& Title);
+// Two titles alike but for letter case (Cyrillic too, as code page 1251 has it).
+bool SameText(const std::string& A, const std::string& B);
+
+// The first difference of one archive's files under Files ("...\\FILES\\") from the model's:
+// its tree file, its map and its notes; "" when there is none.
+std::string ArchiveDifference(const Archive& A, const std::string& Files, const std::string& File);
+// The first difference of the archive's notes (the note files of its name) from the model's; ""
+// when there is none.
+std::string FirstNoteDifference(const Archive& A, const std::string& Files);
+// Whether the archive's files agree with each other: every entry of the tree file has its key in
+// the map and, when Notes holds a note for it, that note (of the name Name); "" when they do, else the first that
+// does not.
+std::string ArchiveTie(const std::string& Files, const std::string& File, const std::string& Name,
+                       const std::map<std::string, std::string>& Notes);
+// The archive as its files hold it (null tree when the tree file is no tree file).
+std::optional<Archive> ReadArchive(const std::string& Files, const std::string& File, const std::string& Name);
+
 // The first difference between the model and the archive folder Files ("...\\FILES\\") after a
-// close; "" when there is none.
-std::string FirstDifference(const Model& M, const std::string& Files);
+// close; "" when there is none. FormToo: form.ini, the address list and the settings as well
+// (they are written at the close only).
+std::string FirstDifference(const Model& M, const std::string& Files, bool FormToo = true);
 
 } // namespace soak

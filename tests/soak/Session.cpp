@@ -1,7 +1,10 @@
 #include "Session.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <memory>
 #include <random>
 #include <thread>
@@ -24,7 +27,7 @@ class Session {
 public:
     Session(unsigned Seed, const Avoid& A) : seed_(Seed), rng_(Seed), avoid_(A), driver_(dir_.Path()) {}
 
-    Outcome Run(int Actions);
+    Outcome Run(int Actions, int LimitS);
 
 private:
     // --- randomness -----------------------------------------------------------------------
@@ -35,15 +38,29 @@ private:
 
     // --- bookkeeping ----------------------------------------------------------------------
     void Log(const std::string& line) { log_.push_back("#" + std::to_string(step_) + " " + line); }
-    bool Fail(const std::string& what)
+    // The kinds of divergence: a wait for what the action must bring that timed out (the text says
+    // on what), a file unlike the model, a box nobody expected (with its text), the program's
+    // window unlike the model (its tree, caption or note panel).
+    enum class Kind { Wait, File, Box, Screen };
+    bool Fail(const std::string& what, Kind kind = Kind::Wait)
     {
-        if (divergence_.empty()) {
-            divergence_ = "action #" + std::to_string(step_) + ": " + what;
+        static const char* const kinds[] = {"a wait timed out", "a file differs from the model",
+                                            "a box nobody expected", "the screen differs from the model"};
+        if (stopped_)
+            return false;
+        if (divergences_.empty())
             // What the screen showed then, beside the log.
             testkit::SaveScreenshot("soak-" + std::to_string(seed_) + ".png");
-        }
+        divergences_.push_back("action #" + std::to_string(step_) + ": " + kinds[static_cast<int>(kind)] + ": " +
+                               what);
+        Log("  DIVERGENCE: " + divergences_.back().substr(0, divergences_.back().find('\n')));
+        // A file's difference is taken into the model and the session goes on; after anything else
+        // the program is no longer where the model is.
+        stopped_ = kind != Kind::File;
         return false;
     }
+    bool FailFile(const std::string& what) { return Fail(what, Kind::File); }
+    bool FailScreen(const std::string& what) { return Fail(what, Kind::Screen); }
     // A title no node has: mostly words and a number, some with characters no file name holds.
     std::string Fresh(const char* kind)
     {
@@ -53,9 +70,34 @@ private:
             return std::string("Что такое ") + kind + " " + std::to_string(n) + "?";
         case 1:
             return std::string(kind) + " \"" + std::to_string(n) + "\"";
+        case 2:
+            // Blanks at both ends, which the title loses.
+            return std::string("  ") + kind + " " + std::to_string(n) + " ";
         default:
             return std::string(kind) + " " + std::to_string(n);
         }
+    }
+    // The title in other letter case (the same title to the program).
+    static std::string CaseFlip(std::string Title)
+    {
+        std::string upper = Title;
+        CharUpperBuffA(upper.data(), static_cast<DWORD>(upper.size()));
+        if (upper != Title)
+            return upper;
+        CharLowerBuffA(Title.data(), static_cast<DWORD>(Title.size()));
+        return Title;
+    }
+    // Whether a folder among the siblings of the node Title (or, without one, among the top
+    // folders) other than itself has the title Typed.
+    bool FolderTaken(const std::string& Typed, const std::string& Title = {})
+    {
+        Tree* owner = &model_.A().tree;
+        if (!Title.empty())
+            model_.Find(Title, &owner);
+        for (const Node& n : *owner)
+            if (IsFolder(n.image) && n.title != Title && n.title == Typed)
+                return true;
+        return false;
     }
     std::vector<std::string> Folders() { return model_.Titles(true, false); }
     std::vector<std::string> Entries() { return model_.Titles(false, true); }
@@ -81,15 +123,48 @@ private:
     }
 
     // --- checks ---------------------------------------------------------------------------
-    // After an action: no box left, the program's tree is the model's.
+    // After an action: no box left, the program's tree is the model's, the note panel shows the
+    // note of the entry opened (or nothing when none is). A kill waiting for this check comes now.
     bool Check()
     {
+        if (killAtCheck_) {
+            killAtCheck_ = false;
+            killed_ = true;
+            driver_.Kill();
+            return true;
+        }
         if (!driver_.Settle())
-            return Fail("the program does not answer");
+            return Fail("on the program's answer");
         if (const auto boxes = driver_.Boxes(); !boxes.empty())
-            return Fail("a box nobody expected: " + Driver::BoxText(boxes[0]));
-        if (!driver_.TreeBecomes(model_.tree))
-            return Fail("the tree shows\n" + Show(driver_.LiveTree()) + "expected\n" + Show(model_.tree));
+            return Fail(Driver::BoxText(boxes[0]), Kind::Box);
+        if (!driver_.TreeBecomes(model_.A().tree))
+            return FailScreen("the tree shows\n" + Show(driver_.LiveTree()) + "expected\n" + Show(model_.A().tree));
+        HWND memo = driver_.NoteBox();
+        const auto bare = [](std::string t) {
+            while (t.size() >= 2 && t.compare(t.size() - 2, 2, "\r\n") == 0)
+                t.resize(t.size() - 2);
+            return t;
+        };
+        if (memo && bare(testkit::WindowText(memo)) != bare(opened_.empty() ? "" : memo_))
+            return FailScreen("the note panel shows \"" + testkit::WindowText(memo) + "\", expected \"" +
+                              (opened_.empty() ? "" : memo_) + "\"" +
+                              (opened_.empty() ? " (no entry is open)" : " (of \"" + opened_ + "\")"));
+        return true;
+    }
+    // Nothing is open any more for the notes.
+    void ForgetOpened()
+    {
+        opened_.clear();
+        memo_.clear();
+        memoModified_ = false;
+    }
+    // The caption names no longer the entry Title, which has gone.
+    bool NotNamed(const std::string& Title)
+    {
+        const std::string caption = driver_.Caption();
+        if (!Title.empty() && (caption.find(" - " + Title + " -") != std::string::npos ||
+                               caption.find(" -" + Title + " (") != std::string::npos))
+            return FailScreen("the caption \"" + caption + "\" still names \"" + Title + "\", which has gone");
         return true;
     }
     // A box comes whose caption or buttons hold Part (its message is drawn, no window holds it);
@@ -116,7 +191,7 @@ private:
         if (!Expect("Отмена", answer))
             return false;
         if (answer == Yes)
-            model_.notes[opened_] = NoteOfMemo();
+            model_.A().notes[opened_] = NoteOfMemo();
         if (answer == Cancel)
             Stayed = true;
         else
@@ -149,6 +224,15 @@ private:
             Fail("no window \"" + Caption + "\" came");
         return w;
     }
+
+    // A dialog's refusal of a taken title: it stays with what was typed (its edits from the top
+    // hold Typed), and is given up by Esc.
+    bool Refused(HWND Dialog, const std::vector<std::string>& Typed);
+    // The item at Index chosen in the window's type box (or in Combo) with a click and the keys.
+    bool ChooseInBox(HWND Window, int Index, HWND Combo = nullptr);
+    // The properties panel of the article opened (by the menu or the pop-up), its title box
+    // holding the keyboard (Edit).
+    bool OpenPanel(const std::string& Title, bool ByMenu, HWND& Edit);
 
     // --- actions --------------------------------------------------------------------------
     bool AddCategory();
@@ -194,7 +278,11 @@ private:
     HWND FileDialog();
     // The name typed in the file dialog and Enter; the dialog gone.
     bool TypeFileName(HWND Dialog, const std::string& Name);
-    // The save dialog that came answered: a fresh name, or Esc. Saved tells which.
+    // The question whether to replace a file, once it shows (null when none came): the program's
+    // or the file dialog's own (not the dialog itself).
+    HWND ReplaceQuestion(HWND Dialog);
+    // The save dialog that came answered: a fresh name, a tree saved before (its question
+    // answered), or Esc. Saved tells whether the tree was saved.
     bool SaveAs(bool& Saved);
     // The second program that a tree opened in a new window starts, its caption starting with
     // Caption: its message that the archive is open elsewhere answered when Told, closed by its
@@ -208,7 +296,21 @@ private:
     // Closes by one of the user's ways; answers the questions at random. Done is set when the
     // program has ended (then the files are compared and it starts again).
     bool Close(bool& Done, At Where = At::Any, bool Again = true);
-    bool Restart();
+    // The program started again (Again: not the session's first start), the model's state of the
+    // window with it.
+    bool Restart(bool Again = true);
+    // The model takes the files as they are (after a difference, so that the session goes on).
+    void TakeFiles();
+    // The archive folder the session starts on.
+    void StartingArchive();
+    // form.ini's tree keys for the tree the window works on.
+    void Named();
+    // Ends every program of the session.
+    static void EndPrograms();
+    // A drag of an entry or a folder with the mouse, dropped onto a folder or the tree's empty space.
+    bool Drag();
+    // The program killed (between actions or in one), its files checked, and started again.
+    bool KillNow();
     bool CloseAndStart()
     {
         bool done = false;
@@ -224,16 +326,24 @@ private:
     Driver driver_;
     Model model_;
     std::vector<std::string> log_;
-    std::string divergence_;
+    std::vector<std::string> divergences_;
+    bool stopped_ = false;
+    // The session's limit has passed: its programs were ended.
+    std::atomic<bool> timedOut_{false};
     int step_ = 0, titles_ = 0;
     // The entry opened last, and the note panel's text (one line) and whether it was typed.
     std::string opened_, memo_;
     // The tree loaded last in this window: the program's title names it so (then loading it again
     // is refused as the current tree).
     std::string titled_;
-    // The working tree file as the last close wrote it, and form.ini's tree name then.
-    Tree closedTree_;
-    std::string closedName_ = "VLN";
+    // form.ini names a tree that the start does not read (its full name).
+    std::string notRead_;
+    // The address list and the skin as the last close wrote them (a kill keeps them so).
+    std::vector<std::string> closedList_;
+    std::string closedSkin_;
+    // A kill comes at the next check, and the model's archives before the action.
+    bool killAtCheck_ = false, killed_ = false;
+    std::map<std::string, Archive> before_;
     // The copies of the working tree made for a second program on it ("Temp (2)", ...).
     int copies_ = 0;
     bool memoModified_ = false;
@@ -249,11 +359,11 @@ private:
 void Session::Opened(const std::string& Title)
 {
     opened_ = Title;
-    const std::string note = model_.notes.count(Title) ? model_.notes[Title] : "";
-    memo_ = note.substr(0, note.find('\r'));
+    const std::string note = model_.A().notes.count(Title) ? model_.A().notes[Title] : "";
+    memo_ = note.size() >= 2 ? note.substr(0, note.size() - 2) : note;
     memoModified_ = false;
     // An entry the map has no key for (a tree loaded without its map) opens the folder's name.
-    const auto& files = model_.map["FILES"];
+    const auto& files = model_.A().map["FILES"];
     const auto file = files.find(Title);
     const std::string page = dir_.Path() + "FILES\\" + (file == files.end() ? "" : file->second);
     const auto same = [&](const std::string& line) { return AnsiSameText(line, page); };
@@ -265,9 +375,12 @@ bool Session::AddCategory()
 {
     const auto all = model_.Titles(true, true);
     const int how = Pick(10);
-    const std::string title = how == 0 && !all.empty() ? OneOf(all) : Fresh("Категория");
+    // Mostly a fresh title; some a title the tree has (refused when a top folder has it).
+    const std::string typed = how == 0 && !all.empty() ? (Chance(50) ? CaseFlip(OneOf(all)) : OneOf(all))
+                                                       : Fresh("Категория");
+    const std::string title = Trimmed(typed);
     const bool byKeys = all.empty() || Chance(50);
-    Log("add category \"" + title + "\" by " + (byKeys ? "Shift+Insert" : "the pop-up") +
+    Log("add category \"" + typed + "\" by " + (byKeys ? "Shift+Insert" : "the pop-up") +
         (how == 1 ? ", cancelled" : ""));
     if (byKeys) {
         // Insert is the note box's key when it has the keyboard: the tree takes it first.
@@ -280,15 +393,15 @@ bool Session::AddCategory()
     HWND box = Dialog("Введите название категории");
     if (!box)
         return false;
-    if (!driver_.Fill(box, {title}))
+    if (!driver_.Fill(box, {typed}))
         return Fail(driver_.Error());
     if (!Confirm(box, how != 1))
         return false;
     if (how == 1)
         return Check();
-    if (model_.Has(title))
+    if (FolderTaken(title))
         return Expect("OK", "OK") && Check();
-    model_.tree.push_back(Node{title, imFolder, {}});
+    model_.A().tree.push_back(Node{title, imFolder, {}});
     return Check();
 }
 
@@ -297,9 +410,9 @@ bool Session::AddSubcategory()
     const auto folders = Folders();
     if (folders.empty())
         return AddCategory();
-    const std::string folder = OneOf(folders), title = Fresh("Подкатегория");
+    const std::string folder = OneOf(folders), typed = Fresh("Подкатегория"), title = Trimmed(typed);
     const bool byKeys = Chance(50);
-    Log("add sub-category \"" + title + "\" to \"" + folder + "\" by " + (byKeys ? "Ctrl+Insert" : "the pop-up"));
+    Log("add sub-category \"" + typed + "\" to \"" + folder + "\" by " + (byKeys ? "Ctrl+Insert" : "the pop-up"));
     if (byKeys) {
         if (!driver_.Select(folder))
             return Fail(driver_.Error());
@@ -310,7 +423,7 @@ bool Session::AddSubcategory()
     HWND box = Dialog("Новая подкатегория");
     if (!box)
         return false;
-    if (!driver_.Fill(box, {title}))
+    if (!driver_.Fill(box, {typed}))
         return Fail(driver_.Error());
     if (!Confirm(box, true))
         return false;
@@ -327,11 +440,17 @@ bool Session::AddArticle()
     const int how = Pick(12);
     const bool taken = how == 0 && !entries.empty(), cancel = how == 1;
     const bool ahead = how >= 10 && !avoid_.closeTypeahead;
-    const std::string folder = OneOf(folders), title = taken ? OneOf(entries) : Fresh("Статья");
+    const std::string folder = OneOf(folders);
+    const std::string typed = taken ? (Chance(50) ? CaseFlip(OneOf(entries)) : OneOf(entries)) : Fresh("Статья");
+    const std::string title = Trimmed(typed);
     const std::string page = "soak" + std::to_string(1 + Pick(PageCount)) + ".html";
     const bool byKeys = Chance(50);
-    Log("add article \"" + title + "\" (" + page + ") to \"" + folder + "\" by " + (byKeys ? "Insert" : "the pop-up") +
-        (cancel ? ", cancelled" : "") + (ahead ? ", a close typed ahead" : ""));
+    // The mark chosen in the dialog's type box (its items: new, favourite, read, unread), or left.
+    static const int marks[] = {imNew, imFavourite, imRead, imUnread};
+    const int mark = Chance(40) ? Pick(4) : -1;
+    Log("add article \"" + typed + "\" (" + page + ") to \"" + folder + "\" by " + (byKeys ? "Insert" : "the pop-up") +
+        (mark >= 0 ? ", type box item " + std::to_string(mark) : "") + (cancel ? ", cancelled" : "") +
+        (ahead ? ", a close typed ahead" : ""));
     if (byKeys) {
         if (!driver_.Select(folder))
             return Fail(driver_.Error());
@@ -342,8 +461,10 @@ bool Session::AddArticle()
     HWND dialog = Dialog("Добавление статьи");
     if (!dialog)
         return false;
-    if (!driver_.Fill(dialog, {title, page}))
+    if (!driver_.Fill(dialog, {typed, page}))
         return Fail(driver_.Error());
+    if (mark >= 0 && !ChooseInBox(dialog, mark))
+        return false;
     Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
     // The tree stays as it was: the dialog gone tells that the key was read (the next step's
     // posted messages would overtake it).
@@ -351,10 +472,10 @@ bool Session::AddArticle()
         return (testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) ||
                 Fail("the dialog stays after Esc")) &&
                Check();
-    if (taken)
-        return Expect("OK", "OK") && Check();
-    model_.Find(folder)->kids.push_back(Node{title, imNew, {}});
-    model_.map["FILES"][title] = page;
+    if (model_.EntryTaken(title))
+        return Refused(dialog, {typed, page});
+    model_.Find(folder)->kids.push_back(Node{title, mark >= 0 ? marks[mark] : imNew, {}});
+    model_.A().map["FILES"][title] = page;
     if (ahead) {
         bool done = false;
         return Close(done, At::AfterKeys);
@@ -362,25 +483,75 @@ bool Session::AddArticle()
     return Check();
 }
 
+bool Session::Refused(HWND Dialog, const std::vector<std::string>& Typed)
+{
+    // The dialog refuses a taken title before it closes and keeps what was typed; the user gives
+    // it up then.
+    if (!Expect("OK", "OK"))
+        return false;
+    if (!IsWindow(Dialog) || !IsWindowVisible(Dialog))
+        return FailScreen("the dialog closed with the title refused: what was typed is gone");
+    const auto edits = Driver::Children(Dialog, "Edit");
+    for (size_t i = 0; i < Typed.size() && i < edits.size(); ++i)
+        if (testkit::WindowText(edits[i]) != Typed[i])
+            return FailScreen("the dialog's edit " + std::to_string(i + 1) + " shows \"" +
+                              testkit::WindowText(edits[i]) + "\" after the refusal, not \"" + Typed[i] + "\"");
+    if (!testkit::WaitUntil([&] { return GetForegroundWindow() == Dialog; }))
+        return Fail("on the dialog's return to the front after the refusal");
+    Driver::Key(VK_ESCAPE);
+    return (testkit::WaitUntil([&] { return !IsWindow(Dialog) || !IsWindowVisible(Dialog); }) ||
+            Fail("on the dialog's close by Esc")) &&
+           Check();
+}
+
+bool Session::ChooseInBox(HWND Window, int Index, HWND Combo)
+{
+    // A click drops the box's list; Home, the downs to the item and Enter choose it.
+    if (!Combo) {
+        const auto boxes = Driver::Children(Window, "ComboBoxEx");
+        if (boxes.empty())
+            return FailScreen("no type box");
+        Combo = boxes[0];
+    }
+    RECT r{};
+    GetWindowRect(Combo, &r);
+    POINT p{r.left + 12, (r.top + r.bottom) / 2};
+    if (driver_.NearLastClick(p))
+        p.x += 20;
+    if (!driver_.ClickAt(p) || !driver_.Park())
+        return Fail(driver_.Error());
+    if (!testkit::WaitUntil([&] { return SendMessageA(Combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }))
+        return Fail("on the type box's list to drop");
+    Driver::Key(VK_HOME);
+    for (int i = 0; i < Index; ++i)
+        Driver::Key(VK_DOWN);
+    Driver::Key(VK_RETURN);
+    return testkit::WaitUntil([&] {
+               return SendMessageA(Combo, CB_GETDROPPEDSTATE, 0, 0) == 0 &&
+                      SendMessageA(Combo, CB_GETCURSEL, 0, 0) == Index;
+           }) ||
+           Fail("on the type box to show item " + std::to_string(Index));
+}
+
 bool Session::AddLink()
 {
     const auto folders = Folders();
     if (folders.empty())
         return AddCategory();
-    const std::string folder = OneOf(folders), title = Fresh("Ссылка");
+    const std::string folder = OneOf(folders), typed = Fresh("Ссылка"), title = Trimmed(typed);
     const std::string address = "http://soak.example/" + std::to_string(titles_);
     const bool ahead = Chance(15) && !avoid_.closeTypeahead;
-    Log("add link \"" + title + "\" to \"" + folder + "\" by the pop-up" + (ahead ? ", a close typed ahead" : ""));
+    Log("add link \"" + typed + "\" to \"" + folder + "\" by the pop-up" + (ahead ? ", a close typed ahead" : ""));
     if (!Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
         return false;
     HWND dialog = Dialog("Создание ссылки");
     if (!dialog)
         return false;
-    if (!driver_.Fill(dialog, {title, address}))
+    if (!driver_.Fill(dialog, {typed, address}))
         return Fail(driver_.Error());
     Driver::Key(VK_RETURN);
     model_.Find(folder)->kids.push_back(Node{title, imLink, {}});
-    model_.map["URL"][title] = address;
+    model_.A().map["URL"][title] = address;
     if (ahead) {
         bool done = false;
         return Close(done, At::AfterKeys);
@@ -396,21 +567,31 @@ bool Session::Rename()
     const std::string old = OneOf(all);
     Node* node = model_.Find(old);
     const bool folder = IsFolder(node->image);
-    const auto entries = Entries();
-    // What is typed: a new title mostly; the same; another entry's; one longer than the tree keeps.
+    const auto entries = Entries(), folders = Folders();
+    // What is typed: a new title mostly; the same; another entry's (an entry refuses it, in any
+    // letter case); a sibling folder's (a folder refuses it); its own in other letter case; one
+    // longer than the tree keeps.
     const int what = Pick(20);
-    std::string title = Fresh(folder ? "Папка" : "Название");
+    std::string typed = Fresh(folder ? "Папка" : "Название");
     if (what == 0)
-        title = old;
-    else if (what == 1 && !folder && entries.size() > 1)
-        while ((title = OneOf(entries)) == old) {
+        typed = old;
+    else if (what == 1 && entries.size() > 1)
+        while (SameText(typed = OneOf(entries), old)) {
         }
+    else if (what == 5 && folder && folders.size() > 1)
+        typed = OneOf(folders);
+    else if (what == 6)
+        typed = CaseFlip(old);
     else if (what == 2)
-        title = std::string(300, 'д');
+        typed = std::string(300, 'д');
+    if ((what == 1 || what == 5) && Chance(50))
+        typed = CaseFlip(typed);
+    const std::string title = Trimmed(typed);
     const bool cancel = what == 3, atClose = what == 4 && !avoid_.renameAtClose;
+    const bool refused = title.size() > 255 || (folder ? FolderTaken(title, old) : model_.EntryTaken(title, old));
     const int way = Pick(3);
     static const char* const ways[] = {"F2", "the pop-up", "the menu"};
-    Log("rename \"" + old + "\" to \"" + title.substr(0, 40) + "\" by " + ways[way] +
+    Log("rename \"" + old + "\" to \"" + typed.substr(0, 40) + "\" by " + ways[way] +
         (cancel ? ", Esc" : atClose ? ", closed while typing" : ""));
     bool started = false;
     if (way == 0)
@@ -422,35 +603,33 @@ bool Session::Rename()
     HWND edit = nullptr;
     if (!started || !testkit::WaitUntil([&] { return (edit = driver_.LabelEdit()) != nullptr; }))
         return Fail(std::string("no rename box came") + (started ? "" : ": " + driver_.Error()));
-    Driver::SetText(edit, title);
+    Driver::SetText(edit, typed);
     const auto rename = [&] {
         node->title = title;
         if (folder)
             return;
         const char* section = SectionOf(node->image);
-        model_.map[section][title] = model_.map[section][old];
-        model_.map[section].erase(old);
-        if (model_.notes.count(old)) {
-            model_.notes[title] = model_.notes[old];
-            model_.notes.erase(old);
+        model_.A().map[section][title] = model_.A().map[section][old];
+        model_.A().map[section].erase(old);
+        if (model_.A().notes.count(old)) {
+            model_.A().notes[title] = model_.A().notes[old];
+            model_.A().notes.erase(old);
         }
         if (opened_ == old)
             opened_ = title;
     };
-    if (atClose) {
+    if (atClose && !refused && !title.empty()) {
         rename();
         bool done = false;
         return Close(done, At::InRename);
     }
     Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
     // The tree stays as it was: the rename box gone tells that the key was read.
-    if (cancel || what == 0)
+    if (cancel || title == old || title.empty())
         return (testkit::WaitUntil([&] { return !driver_.LabelEdit(); }) ||
                 Fail(std::string("the rename box stays after ") + (cancel ? "Esc" : "Enter"))) &&
                Check();
-    if (title.size() > 255)
-        return Expect("OK", "OK") && Check();
-    if (!folder && what == 1 && entries.size() > 1)
+    if (refused)
         return Expect("OK", "OK") && Check();
     rename();
     return Check();
@@ -478,12 +657,13 @@ bool Session::Delete()
         std::function<bool(const Node&)> holds = [&](const Node& n) {
             return n.title == opened_ || std::any_of(n.kids.begin(), n.kids.end(), holds);
         };
+        std::string gone;
         if (!opened_.empty() && holds(*model_.Find(title))) {
-            opened_.clear();
-            memo_.clear();
-            memoModified_ = false;
+            gone = opened_;
+            ForgetOpened();
         }
         model_.Remove(title);
+        return Check() && NotNamed(gone);
     }
     return Check();
 }
@@ -496,15 +676,55 @@ bool Session::Mark()
     const std::string title = OneOf(articles);
     static const int images[] = {imFavourite, imNew, imRead, imUnread};
     static const char* const names[] = {"Избранная", "Новая", "Прочитанная", "Непрочитанная"};
-    const int mark = Pick(4);
-    Log("mark \"" + title + "\" as " + names[mark] + " by the pop-up");
+    const int mark = Pick(4), way = Pick(3);
+    static const char* const ways[] = {"the pop-up", "Правка > Отметить статью как", "the properties panel's type box"};
+    Log("mark \"" + title + "\" as " + names[mark] + " by " + ways[way]);
+    const bool had = model_.Find(title)->image == images[mark];
     std::vector<WORD> keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT};
     keys.insert(keys.end(), mark, VK_DOWN);
     keys.push_back(VK_RETURN);
-    if (!Popup(title, keys, model_.Find(title)->image == images[mark]))
-        return Fail(driver_.Error());
+    if (way == 0) {
+        if (!Popup(title, keys, had))
+            return Fail(driver_.Error());
+    } else if (way == 1) {
+        if (!driver_.Select(title) || !driver_.MenuBar(1, keys))
+            return Fail(driver_.Error());
+    } else {
+        // The panel's items: favourite, read, new, unread; its title and file left as they are,
+        // Enter applies it.
+        static const int panelIndex[] = {0, 2, 1, 3};
+        HWND edit = nullptr;
+        if (!OpenPanel(title, Chance(30), edit))
+            return false;
+        const auto boxes = Driver::Children(GetParent(edit), "ComboBoxEx");
+        if (boxes.empty())
+            return FailScreen("the properties panel has no type box");
+        if (!ChooseInBox(GetParent(edit), panelIndex[mark], boxes[0]))
+            return false;
+        Driver::Key(VK_RETURN);
+        if (!testkit::WaitUntil([&] { return !IsWindowVisible(edit); }))
+            return Fail("on the properties panel to close after Enter");
+    }
     model_.Find(title)->image = images[mark];
     return Check();
+}
+
+bool Session::OpenPanel(const std::string& Title, bool ByMenu, HWND& Edit)
+{
+    const std::vector<WORD> keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
+    if (ByMenu) {
+        if (!driver_.Select(Title) || !driver_.MenuBar(1, keys))
+            return Fail(driver_.Error());
+    } else if (!Popup(Title, keys)) {
+        return false;
+    }
+    Edit = nullptr;
+    return testkit::WaitUntil([&] {
+               Edit = driver_.Focus();
+               return Edit && testkit::WindowClass(Edit).find("Edit") != std::string::npos &&
+                      testkit::WindowText(Edit) == Title;
+           }) ||
+           Fail("on the properties panel to take the keyboard");
 }
 
 bool Session::Open()
@@ -577,7 +797,7 @@ bool Session::SaveNote()
     if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN}, true))
         return false;
     if (title == opened_) {
-        model_.notes[title] = NoteOfMemo();
+        model_.A().notes[title] = NoteOfMemo();
         memoModified_ = false;
     }
     return Check();
@@ -586,7 +806,7 @@ bool Session::SaveNote()
 bool Session::RemoveNote()
 {
     std::vector<std::string> noted;
-    for (const auto& [title, text] : model_.notes)
+    for (const auto& [title, text] : model_.A().notes)
         if (model_.Has(title)) // a cleared tree's notes stay without their entries
             noted.push_back(title);
     if (noted.empty())
@@ -599,9 +819,11 @@ bool Session::RemoveNote()
     if (!Expect("Внимание!!!", yes ? Yes : No))
         return false;
     if (yes) {
-        model_.notes.erase(title);
-        if (title == opened_)
+        model_.A().notes.erase(title);
+        if (title == opened_) {
+            memo_.clear();
             memoModified_ = false;
+        }
     }
     return Check();
 }
@@ -722,11 +944,13 @@ bool Session::AddFlash()
     // Mostly a fresh title; some another entry's, which the program refuses.
     const auto entries = Entries();
     const bool taken = !entries.empty() && Chance(10);
-    const std::string folder = OneOf(folders), title = taken ? OneOf(entries) : Fresh("Мультик");
+    const std::string folder = OneOf(folders);
+    const std::string typed = taken ? (Chance(50) ? CaseFlip(OneOf(entries)) : OneOf(entries)) : Fresh("Мультик");
+    const std::string title = Trimmed(typed);
     const std::string movie = "movie" + std::to_string(++titles_) + ".swf";
     testkit::WriteFileBytes(dir_.Path() + "FILES\\FLASH\\" + movie, "FWS");
     const bool byMenu = Chance(40), cancel = Chance(10);
-    Log("add Flash movie \"" + title + "\" (" + movie + ") to \"" + folder + "\" by " +
+    Log("add Flash movie \"" + typed + "\" (" + movie + ") to \"" + folder + "\" by " +
         (byMenu ? "the menu" : "the pop-up") + (cancel ? ", cancelled" : ""));
     const std::vector<WORD> keys = {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
     if (byMenu) {
@@ -738,16 +962,18 @@ bool Session::AddFlash()
     HWND dialog = Dialog("Flash");
     if (!dialog)
         return false;
-    if (!driver_.Fill(dialog, {title, movie}))
+    if (!driver_.Fill(dialog, {typed, movie}))
         return Fail(driver_.Error());
+    if (!cancel && taken) {
+        Driver::Key(VK_RETURN);
+        return Refused(dialog, {typed, movie});
+    }
     if (!Confirm(dialog, !cancel))
         return false;
     if (cancel)
         return Check();
-    if (taken)
-        return Expect("OK", "OK") && Check();
     model_.Find(folder)->kids.push_back(Node{title, imFlash, {}});
-    model_.map["FLASH"][title] = movie;
+    model_.A().map["FLASH"][title] = movie;
     return Check();
 }
 
@@ -770,7 +996,7 @@ bool Session::Properties()
     }
     // Read without adding a key: an entry may have none (a tree loaded again brings back entries
     // whose keys went since).
-    const auto& values = model_.map[section];
+    const auto& values = model_.A().map[section];
     const auto known = values.find(old);
     const std::string stored = known == values.end() ? "" : known->second;
     std::string value = stored;
@@ -857,11 +1083,11 @@ void Session::Retitled(const std::string& Old, const std::string& Title, const s
     Node* node = model_.Find(Old);
     const char* section = SectionOf(node->image);
     node->title = Title;
-    model_.map[section].erase(Old);
-    model_.map[section][Title] = Value;
-    if (Title != Old && model_.notes.count(Old)) {
-        model_.notes[Title] = model_.notes[Old];
-        model_.notes.erase(Old);
+    model_.A().map[section].erase(Old);
+    model_.A().map[section][Title] = Value;
+    if (Title != Old && model_.A().notes.count(Old)) {
+        model_.A().notes[Title] = model_.A().notes[Old];
+        model_.A().notes.erase(Old);
     }
     if (opened_ == Old)
         opened_ = Title;
@@ -908,7 +1134,7 @@ bool Session::LoadNote()
         if (answer == Cancel)
             return Check();
         if (answer == Yes)
-            model_.notes[opened_] = NoteOfMemo();
+            model_.A().notes[opened_] = NoteOfMemo();
     }
     // The file's last line break shows as an empty last line (the note saved has none more).
     return NoteChanged(text, text + "\r\n");
@@ -1004,7 +1230,7 @@ bool Session::WritePage()
     if (!Popup(folder, {VK_DOWN, VK_RETURN}))
         return false;
     model_.Find(folder)->kids.push_back(Node{title, imNew, {}});
-    model_.map["FILES"][title] = page + ".html";
+    model_.A().map["FILES"][title] = page + ".html";
     return Check();
 }
 
@@ -1121,6 +1347,21 @@ bool Session::TypeFileName(HWND Dialog, const std::string& Name)
            Fail("the file dialog stays after Enter");
 }
 
+HWND Session::ReplaceQuestion(HWND Dialog)
+{
+    HWND box = nullptr;
+    testkit::WaitUntil([&] {
+        box = nullptr;
+        for (HWND b : driver_.Boxes())
+            if (b != Dialog && testkit::Answers(b))
+                for (HWND button : testkit::VisibleWindows(b, 0, "Button"))
+                    if (testkit::WindowText(button) == Yes || testkit::WindowText(button) == "Да")
+                        box = b;
+        return box != nullptr;
+    });
+    return box;
+}
+
 bool Session::SaveAs(bool& Saved)
 {
     Saved = false;
@@ -1133,33 +1374,68 @@ bool Session::SaveAs(bool& Saved)
         return testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) ||
                Fail("the save dialog stays after Esc");
     }
-    const std::string name = (Chance(50) ? "Дерево " : "tree") + std::to_string(++titles_);
-    Log("  saved as \"" + name + "\"");
-    if (!TypeFileName(dialog, name))
+    // A fresh name, or a tree saved before (not the one on screen): then the save asks first
+    // whether to replace it.
+    std::vector<std::string> taken;
+    for (const auto& [file, archive] : model_.trees)
+        if (file != "Temp" && file != model_.current && file.rfind("Temp (", 0) != 0)
+            taken.push_back(file);
+    const bool replace = !taken.empty() && Chance(30);
+    const std::string name = replace ? OneOf(taken) : (Chance(50) ? "Дерево " : "tree") + std::to_string(++titles_);
+    Log("  saved as \"" + name + "\"" + (replace ? ", a tree saved before" : ""));
+    if (replace) {
+        HWND edit = driver_.Focus();
+        Driver::SetText(edit, name);
+        Driver::Key(VK_RETURN);
+        HWND box = ReplaceQuestion(dialog);
+        if (!box)
+            return Fail("on the question whether to replace \"" + name + ".vlt\"");
+        const bool yes = Chance(60);
+        Log(std::string("  answered \"") + (yes ? "Да" : "Нет") + "\" to \"" + Driver::BoxText(box) + "\"");
+        for (HWND button : testkit::VisibleWindows(box, 0, "Button"))
+            if (testkit::WindowText(button).find(yes ? "Да" : "Нет") != std::string::npos)
+                PostMessageA(button, BM_CLICK, 0, 0);
+        if (!testkit::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }))
+            return Fail("on the question's close");
+        if (!yes) {
+            // The file dialog asks for another name: given up by Esc.
+            if (IsWindow(dialog) && IsWindowVisible(dialog)) {
+                if (!testkit::WaitUntil([&] { return GetForegroundWindow() == dialog; }))
+                    return Fail("on the file dialog's return to the front");
+                Driver::Key(VK_ESCAPE);
+            }
+            return testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) ||
+                   Fail("on the save dialog's close");
+        }
+        if (!testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
+            return Fail("on the save dialog's close");
+    } else if (!TypeFileName(dialog, name)) {
         return false;
-    // The tree with its folders as they are, the working map copied, and each note of the tree's
-    // name copied for the new name.
-    model_.saved[name] = {model_.tree, model_.map};
-    model_.otherNotes[name] = model_.notes;
+    }
+    // The tree with its folders as they are, its map, and the notes of its entries under the new
+    // name: nothing else of a tree replaced stays.
+    Archive copy = model_.A();
+    copy.noteName = name;
+    model_.trees[name] = copy;
     Saved = true;
     const std::string files = dir_.Path() + "FILES\\";
     std::string missing;
     const bool written = testkit::WaitUntil([&] {
         missing = "tree\\" + name + ".vlt";
         const auto tree = ParseTreeFile(testkit::ReadFileBytes(files + missing));
-        if (!tree || Closed(*tree) != model_.tree)
+        if (!tree || Closed(*tree) != model_.A().tree)
             return false;
         missing = "tree\\" + name + ".ini";
         if (GetFileAttributesA((files + missing).c_str()) == INVALID_FILE_ATTRIBUTES)
             return false;
-        for (const auto& [title, text] : model_.notes) {
+        for (const auto& [title, text] : model_.A().notes) {
             missing = "text\\" + NoteName(title) + "_" + name + ".txt";
             if (testkit::ReadFileBytes(files + missing) != text)
                 return false;
         }
         return true;
     });
-    return written || Fail(missing + " is not written as saved");
+    return written || FailFile(missing + " is not written as saved");
 }
 
 bool Session::SaveTree()
@@ -1173,16 +1449,17 @@ bool Session::SaveTree()
 
 bool Session::LoadTree()
 {
-    // The working tree file, or a tree this session saved: the model knows them.
-    std::vector<std::string> files = {"Temp"};
-    for (const auto& [name, saved] : model_.saved)
-        files.push_back(name);
+    const bool newWindow = NewWindow();
+    // The working tree file, a tree this session saved, a second program's copy: the model knows
+    // them. (The working tree in a new window only beside the window that works on it.)
+    std::vector<std::string> files;
+    for (const auto& [file, archive] : model_.trees)
+        if (!newWindow || file != "Temp" || model_.current == "Temp")
+            files.push_back(file);
     static const char* const ways[] = {"Ctrl+L", "Файл > Загрузить дерево", "its tool button"};
     const int way = Pick(3);
     const std::string file = OneOf(files);
-    const bool newWindow = NewWindow(), working = file == "Temp";
-    // The working tree file takes the name form.ini gave at the last close.
-    const std::string name = working ? closedName_ : file;
+    const std::string name = model_.trees[file].noteName;
     Log("load the tree file \"" + file + ".vlt\" by " + ways[way] +
         (newWindow ? " in a new window" : " in this window"));
     if (!Command(way, 'L', 0, 2, 1))
@@ -1191,15 +1468,16 @@ bool Session::LoadTree()
     if (!dialog || !TypeFileName(dialog, file + ".vlt"))
         return false;
     if (newWindow) {
-        if (!working)
+        if (file != model_.current)
             return SecondProgram(name + " -") && Check();
-        // Beside this program the working tree gets a copy of its own, with a copy of the
-        // working map, which the second program writes at its close.
+        // A second program on the tree this window works on gets a copy of its own, made from
+        // the files as they are (every change of this window is in them).
         const std::string copy = "Temp (" + std::to_string(2 + copies_++) + ")";
-        model_.saved[copy] = {closedTree_, model_.map};
+        model_.trees[copy] = model_.A();
+        model_.trees[copy].noteName = copy;
         return SecondProgram(name + " [" + copy + ".vlt]", true) && Check();
     }
-    if (titled_ == name)
+    if (titled_ == file)
         return Expect(name + " -Vellorn", "OK") && Check();
     // The typed note's question, then whether the tree shown is saved first.
     bool stayed = false;
@@ -1219,17 +1497,12 @@ bool Session::LoadTree()
         if (!saved)
             return Check();
     }
-    // The loaded tree becomes the working tree, its name (and so its notes) the tree's; a saved
-    // tree's map becomes the working map (the working tree file keeps the map there is). The entry
-    // opened last stays open.
-    model_.otherNotes[model_.name] = model_.notes;
-    model_.notes = model_.otherNotes[name];
-    model_.otherNotes.erase(name);
-    model_.name = name;
-    model_.tree = working ? closedTree_ : model_.saved[file].tree;
-    if (!working)
-        model_.map = model_.saved[file].map;
-    titled_ = name;
+    // The window works on the tree loaded, with its own map and notes; the tree left stays on
+    // disk as it was. Nothing of the tree left stays open.
+    model_.current = file;
+    Named();
+    ForgetOpened();
+    titled_ = file;
     return Check();
 }
 
@@ -1304,10 +1577,15 @@ bool Session::ClearTree()
         return Fail(driver_.Error());
     if (!Expect("Внимание!!!", yes ? Yes : No))
         return false;
-    // Only the nodes go: the map's keys and the note files stay (an entry given such a title again
-    // has them), and the entry opened last stays open.
-    if (yes)
-        model_.tree.clear();
+    // The box says a cleared tree cannot be restored: its entries go with their keys and notes,
+    // and nothing of them stays open.
+    if (yes) {
+        const std::string gone = opened_;
+        while (!model_.A().tree.empty())
+            model_.Remove(model_.A().tree.front().title);
+        ForgetOpened();
+        return Check() && NotNamed(gone);
+    }
     return Check();
 }
 
@@ -1389,17 +1667,27 @@ bool Session::SearchTitle()
 bool Session::Close(bool& Done, At Where, bool Again)
 {
     Done = false;
-    // The ways a user closes: the close box (its command), Alt+F4, "Файл" > "Выход", the session's end,
-    // the tray's "Закрыть" (which alone of the program's own ways is there with a dialog open).
+    // The ways a user closes: the close box (its command), Alt+F4, "Файл" > "Выход", the tray's
+    // "Закрыть" (which alone of the program's own ways is there with a dialog open), the session's
+    // end with the system's query before it or without one.
     const int way = Where == At::AfterKeys  ? 1
                     : Where == At::InRename ? Pick(2)
-                    : Where == At::InDialog ? 3 + Pick(2)
-                                            : Pick(4);
-    static const char* const ways[] = {"the close box", "Alt+F4", "Файл > Выход", "the session's end",
-                                       "the tray's \"Закрыть\""};
+                    : Where == At::InDialog ? 3 + Pick(3)
+                                            : Pick(6);
+    static const char* const ways[] = {"the close box", "Alt+F4", "Файл > Выход", "the tray's \"Закрыть\"",
+                                       "the session's end", "the session's end without a query"};
     Log(std::string("close by ") + ways[way]);
-    bool ended = false;
     std::thread ending;
+    // The session's end: the query answered while its questions are (from a thread of its own),
+    // then the end; or the end alone, which asks nothing and writes what can be written.
+    const auto endSession = [&](bool Query) {
+        HWND main = driver_.Main();
+        ending = std::thread([main, Query] {
+            DWORD_PTR answer = 1;
+            if (!Query || (SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 30000, &answer) && answer))
+                SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &answer);
+        });
+    };
     if (way == 0) {
         PostMessageA(driver_.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (way == 1) {
@@ -1407,42 +1695,72 @@ bool Session::Close(bool& Done, At Where, bool Again)
     } else if (way == 2) {
         if (!driver_.MenuBar(0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
             return Fail(driver_.Error());
-    } else if (way == 4) {
+    } else if (way == 3) {
         const auto trays = testkit::ProcessWindows(driver_.Pid(), "TrayIconWindow");
         if (trays.size() != 1)
-            return Fail("the program has " + std::to_string(trays.size()) + " tray icons");
+            return FailScreen("the program has " + std::to_string(trays.size()) + " tray icons");
         PostMessageA(trays[0], WM_APP + 0x3A1, 1, WM_RBUTTONUP);
         if (!testkit::ChooseInMenu(driver_.Pid(), {VK_DOWN, VK_RETURN}))
             return Fail("the tray's menu did not come");
     } else {
-        // The query is answered while its questions are: from a thread of its own.
-        HWND main = driver_.Main();
-        ending = std::thread([main, &ended] {
-            DWORD_PTR answer = 0;
-            if (SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 30000, &answer) && answer)
-                ended = SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 30000, &answer) != 0;
-        });
+        endSession(way == 4);
     }
+    // The session's end without a query, also with a question of the close open: nothing is
+    // asked, the typed note, the properties panel's values and the editor's settings are kept.
+    bool ended = way == 5;
+    const auto keepAll = [&] {
+        if (memoModified_ && model_.Has(opened_))
+            model_.A().notes[opened_] = NoteOfMemo();
+        if (!panelEdit_.empty())
+            Retitled(panelEdit_[0], panelEdit_[1], panelEdit_[2]);
+        memoModified_ = false;
+        panelEdit_.clear();
+    };
+    // A question of the close, answered, or left open for the session's end without a query.
+    const auto question = [&](const std::string& Part, const char* Answer) {
+        if (!ended && way < 4 && Chance(15)) {
+            HWND box = driver_.WaitBox();
+            if (!box)
+                return Fail("no box \"" + Part + "\" came");
+            Log("  the session ends with the question \"" + Part + "\" open");
+            ended = true;
+            endSession(false);
+            return true;
+        }
+        return ended || Expect(Part, Answer);
+    };
     bool stayed = false;
     bool ok = true;
-    if (editorTyped_) {
+    if (editorTyped_ && way != 5) {
         // The editor's question comes first: "Нет" keeps it open and stops the close.
         const bool yes = Chance(50);
-        ok = Expect("Внимание!!!", yes ? Yes : No);
-        stayed = !yes;
+        ok = question("Внимание!!!", yes ? Yes : No);
+        stayed = !yes && !ended;
     }
-    if (ok && !stayed && memoModified_) {
+    if (ok && !stayed && memoModified_ && !ended) {
         testkit::WaitUntil([&] { return driver_.Ended(0) || !driver_.Boxes().empty(); });
-        ok = NoteQuestion(stayed);
+        const char* answer = OneOf(std::vector<const char*>{Yes, No, Cancel});
+        ok = question("Отмена", answer);
+        if (ok && !ended) {
+            if (answer == Yes)
+                model_.A().notes[opened_] = NoteOfMemo();
+            stayed = answer == Cancel;
+            if (!stayed)
+                memoModified_ = false;
+        }
     }
-    if (ok && !stayed && !panelEdit_.empty()) {
+    if (ok && !stayed && !panelEdit_.empty() && !ended) {
         // The properties panel's change: applied, dropped, or the close given up.
         const char* answer = OneOf(std::vector<const char*>{Yes, No, Cancel});
-        ok = Expect("Внимание!!!", answer);
-        if (answer == Yes)
-            Retitled(panelEdit_[0], panelEdit_[1], panelEdit_[2]);
-        stayed = answer == Cancel;
+        ok = question("Внимание!!!", answer);
+        if (ok && !ended) {
+            if (answer == Yes)
+                Retitled(panelEdit_[0], panelEdit_[1], panelEdit_[2]);
+            stayed = answer == Cancel;
+        }
     }
+    if (ended)
+        keepAll();
     if (ending.joinable())
         ending.join();
     if (!ok)
@@ -1450,36 +1768,265 @@ bool Session::Close(bool& Done, At Where, bool Again)
     if (stayed)
         return Check();
     if (!driver_.Ended())
-        return Fail(driver_.Boxes().empty() ? "the program did not end"
-                                            : "the program did not end: " + Driver::BoxText(driver_.Boxes()[0]));
+        return driver_.Boxes().empty() ? Fail("on the program's end")
+                                       : Fail(Driver::BoxText(driver_.Boxes()[0]) + " (the program did not end)",
+                                              Kind::Box);
     Done = true;
     // The editor open at the close writes its settings.
     if (editorTyped_)
         model_.settings2 = EditorSettings();
-    if (const std::string diff = FirstDifference(model_, dir_.Path() + "FILES\\"); !diff.empty())
-        return Fail("after the close " + diff);
-    closedTree_ = model_.tree;
-    closedName_ = model_.name;
+    // The close has written form.ini: it names the tree the window worked on.
+    notRead_.clear();
+    Named();
+    if (const std::string diff = FirstDifference(model_, dir_.Path() + "FILES\\"); !diff.empty()) {
+        FailFile("after the close " + diff);
+        TakeFiles();
+    }
+    closedList_ = model_.list;
+    closedSkin_ = model_.skin;
     return !Again || Restart();
 }
 
-bool Session::Restart()
+void Session::TakeFiles()
 {
-    Log("start");
+    const std::string files = dir_.Path() + "FILES\\";
+    for (auto& [file, archive] : model_.trees)
+        if (auto read = ReadArchive(files, file, archive.noteName))
+            archive = *read;
+    for (auto& [name, bytes] : model_.pages)
+        bytes = testkit::ReadFileBytes(files + name);
+    model_.list.clear();
+    for (std::string list = testkit::ReadFileBytes(files + "list"); !list.empty();) {
+        const size_t end = list.find("\r\n");
+        model_.list.push_back(list.substr(0, end));
+        list.erase(0, end == std::string::npos ? list.size() : end + 2);
+    }
+    model_.settings = testkit::ReadFileBytes(files + "settings.ini");
+    model_.settings2 = testkit::ReadFileBytes(files + "Settings2.ini");
+    Ini form = ParseIni(testkit::ReadFileBytes(files + "form.ini"));
+    model_.skin = form["FORM"]["Skin"];
+    for (auto& [section, keys] : model_.form)
+        for (auto& [key, value] : keys)
+            value = form[section].count(key) ? form[section][key] : "";
+    // The tree the next start opens.
+    model_.current = "Temp";
+    for (const auto& [file, archive] : model_.trees)
+        if (SameText(form["FORM"]["TreeFile"], files + "tree\\" + file + ".vlt"))
+            model_.current = file;
+}
+
+bool Session::Restart(bool Again)
+{
+    Log(Again ? "start" : "the first start");
     driver_.Kill();
     opened_.clear();
-    titled_.clear();
+    titled_ = model_.current == "Temp" ? "" : model_.current;
     memo_.clear();
     memoModified_ = false;
     editorTyped_ = false;
     editorText_.clear();
     panelEdit_.clear();
-    if (!driver_.Start())
-        return Fail("the program did not start");
+    // form.ini naming a tree that is not read: the start tells so, and the window works on the
+    // working tree.
+    std::string told;
+    if (!driver_.Start(notRead_.empty() ? nullptr : &told))
+        return Fail("on the program's start");
+    if (!notRead_.empty()) {
+        Log("  answered \"OK\" to \"" + told + "\"");
+        if (told.empty())
+            return Fail("on the start's message that \"" + notRead_ + "\" was not read");
+        if (told.find('|') != std::string::npos && told.find(notRead_) == std::string::npos &&
+            told.find(notRead_.substr(notRead_.rfind('\\') + 1)) == std::string::npos)
+            return Fail("the start's message does not name \"" + notRead_ + "\": " + told, Kind::Box);
+    }
     return Check();
 }
 
-Outcome Session::Run(int Actions)
+bool Session::KillNow()
+{
+    // Between two actions, or in one (at the moment its effect shows, or before it was
+    // confirmed): the files are then as of that action or of the one before.
+    const bool inAction = Chance(60);
+    before_ = model_.trees;
+    if (inAction) {
+        static bool (Session::*const actions[])() = {&Session::AddArticle, &Session::Rename, &Session::Delete,
+                                                      &Session::Mark,       &Session::Drag,   &Session::AddLink,
+                                                      &Session::Properties, &Session::AddCategory};
+        Log("a kill of the program in the next action");
+        killAtCheck_ = true;
+        const bool ok = (this->*actions[Pick(8)])();
+        killAtCheck_ = false;
+        if (!ok)
+            return false;
+    }
+    if (!killed_) {
+        Log("a kill of the program");
+        driver_.Kill();
+    }
+    killed_ = false;
+    // Each archive as the action left it, or as it was before; its tree, map and notes agree.
+    const std::string files = dir_.Path() + "FILES\\";
+    for (auto& [file, archive] : model_.trees) {
+        const auto was = before_.find(file);
+        const std::string now = ArchiveDifference(archive, files, file);
+        if (!now.empty() && was != before_.end() && ArchiveDifference(was->second, files, file).empty() &&
+            FirstNoteDifference(was->second, files).empty()) {
+            Log("  \"" + file + "\" as before the action");
+            archive = was->second;
+            if (file == model_.current)
+                ForgetOpened();
+        } else if (!now.empty()) {
+            FailFile("after a kill " + now);
+            TakeFiles();
+        } else if (const std::string notes = FirstNoteDifference(archive, files); !notes.empty()) {
+            FailFile("after a kill " + notes);
+            TakeFiles();
+        }
+        if (const std::string tie = ArchiveTie(files, file, archive.noteName, archive.notes); !tie.empty())
+            FailFile("after a kill " + tie);
+    }
+    // form.ini and the address list as the last close wrote them (or the skin accepted since).
+    model_.list = closedList_;
+    const std::string skin = ParseIni(testkit::ReadFileBytes(files + "form.ini"))["FORM"]["Skin"];
+    if (skin != model_.skin)
+        model_.skin = closedSkin_;
+    if (stopped_)
+        return false;
+    return Restart();
+}
+
+bool Session::Drag()
+{
+    const auto all = model_.Titles(true, true);
+    if (all.empty())
+        return AddCategory();
+    const std::string title = OneOf(all);
+    // Onto a folder that is not the node or below it, or onto the empty space; some onto an
+    // entry or onto itself, which moves nothing.
+    std::function<bool(const Node&, const std::string&)> below = [&](const Node& n, const std::string& t) {
+        return std::any_of(n.kids.begin(), n.kids.end(), [&](const Node& k) { return k.title == t || below(k, t); });
+    };
+    std::vector<std::string> targets;
+    for (const std::string& f : Folders())
+        if (f != title && !below(*model_.Find(title), f))
+            targets.push_back(f);
+    const int how = Pick(10);
+    std::string target;
+    if (how < 6 && !targets.empty())
+        target = OneOf(targets);
+    else if (how == 8)
+        target = OneOf(all);
+    Log("drag \"" + title + "\" onto " + (target.empty() ? std::string("the empty space") : "\"" + target + "\""));
+    if (!driver_.Drag(title, target)) {
+        // Nodes that do not fit in view together: nothing was pressed.
+        if (driver_.Error().find("in view") == std::string::npos &&
+            driver_.Error().find("no empty space") == std::string::npos)
+            return Fail(driver_.Error());
+        Log("  not dragged: " + driver_.Error());
+        return Check();
+    }
+    Node* to = target.empty() ? nullptr : model_.Find(target);
+    if (target == title || (to && !IsFolder(to->image)) || (to && below(*model_.Find(title), target)))
+        return Check();
+    Tree* owner = nullptr;
+    Node moved = *model_.Find(title, &owner);
+    owner->erase(owner->begin() + (model_.Find(title) - owner->data()));
+    (target.empty() ? model_.A().tree : model_.Find(target)->kids).push_back(std::move(moved));
+    return Check();
+}
+
+void Session::StartingArchive()
+{
+    const std::string files = dir_.Path() + "FILES\\";
+    // The look of the session.
+    static const char* const skins[] = {"Neutral", "Dusk", ""};
+    model_.skin = skins[Pick(3)];
+    std::string form = testkit::ReadFileBytes(files + "form.ini");
+    form.replace(form.find("Skin=Neutral"), 12, "Skin=" + model_.skin);
+    // Half the sessions start with loaded trees opening in the same window.
+    if (Chance(50))
+        testkit::WriteFileBytes(files + "settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
+    // What the default archive holds at the start.
+    Archive& working = model_.trees["Temp"];
+    working.tree = ParseTreeFile(testkit::ReadFileBytes(files + "tree\\Temp.vlt")).value_or(soak::Tree{});
+    working.map = ParseIni(testkit::ReadFileBytes(files + "tree\\Temp.ini"));
+    working.noteName = "VLN";
+    // Some archives come with a long or odd address list and page history.
+    if (Chance(30)) {
+        std::string list, back = "[URL]\r\n";
+        for (int i = 1; i <= 30; ++i) {
+            const std::string page = files + "старый адрес " + std::to_string(i) + ".html";
+            model_.list.push_back(page);
+            list += page + "\r\n";
+            back += "Страница " + std::to_string(i) + "=" + page + "\r\n";
+        }
+        testkit::WriteFileBytes(files + "list", list);
+        testkit::WriteFileBytes(files + "tmpB.ini", back);
+        log_.push_back("a list of 30 addresses and a page history of 30 at the start");
+    } else {
+        for (std::string list = testkit::ReadFileBytes(files + "list"); !list.empty();) {
+            const size_t end = list.find("\r\n");
+            model_.list.push_back(list.substr(0, end));
+            list.erase(0, end == std::string::npos ? list.size() : end + 2);
+        }
+    }
+    // form.ini naming a saved tree: there (then the window works on it), damaged, not a tree file,
+    // or gone (then the start tells which file it did not read and opens the working tree).
+    const int named = Pick(10);
+    static const char* const states[] = {"there", "damaged", "not a tree file", "gone"};
+    if (named < 4) {
+        const std::string tree = "Сохранённое " + std::to_string(seed_ % 100);
+        const std::string path = files + "tree\\" + tree + ".vlt";
+        if (named == 0) {
+            testkit::WriteFileBytes(path, testkit::ReadFileBytes(files + "tree\\Temp.vlt"));
+            testkit::WriteFileBytes(files + "tree\\" + tree + ".ini", testkit::ReadFileBytes(files + "tree\\Temp.ini"));
+            model_.trees[tree] = working;
+            model_.trees[tree].noteName = tree;
+            model_.current = tree;
+        } else if (named == 1) {
+            testkit::WriteFileBytes(path, testkit::ReadFileBytes(files + "tree\\Temp.vlt").substr(0, 90));
+        } else if (named == 2) {
+            testkit::WriteFileBytes(path, "[FORM]\r\nName=это не дерево\r\n");
+        }
+        form.replace(form.find("NameTree=VLN"), 12, "NameTree=" + tree + "\r\nTreeFile=" + path);
+        log_.push_back("form.ini names the saved tree \"" + path + "\" (" + states[named] + ")");
+        if (named != 0)
+            notRead_ = path;
+    }
+    testkit::WriteFileBytes(files + "form.ini", form);
+    model_.form = ParseIni(form);
+    model_.form["FORM"].erase("Skin");
+    model_.settings = testkit::ReadFileBytes(files + "settings.ini");
+    model_.settings2 = testkit::ReadFileBytes(files + "Settings2.ini");
+    closedList_ = model_.list;
+    closedSkin_ = model_.skin;
+    log_.push_back("look \"" + model_.skin + "\"" + (NewWindow() ? "" : ", trees open in this window"));
+}
+
+void Session::Named()
+{
+    // form.ini names the tree the window works on (TreeFile, its full path, for a saved tree),
+    // NameTree the name of its notes.
+    const bool working = model_.current == "Temp";
+    model_.form["FORM"]["NameTree"] = working ? "VLN" : model_.current;
+    model_.form["FORM"]["TreeFile"] = working ? "" : dir_.Path() + "FILES\\tree\\" + model_.current + ".vlt";
+}
+
+void Session::EndPrograms()
+{
+    // Every program of this session's Wine session: the soak's own, a second one, a splash.
+    using Handle = std::unique_ptr<void, decltype(&CloseHandle)>;
+    for (const char* cls : {"TID_Vellorn", "TFLog", "TsMessageForm"})
+        for (HWND w : testkit::ProcessWindows(0, cls)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid && pid != GetCurrentProcessId())
+                if (const Handle process(OpenProcess(PROCESS_TERMINATE, FALSE, pid), &CloseHandle); process)
+                    TerminateProcess(process.get(), 1);
+        }
+}
+
+Outcome Session::Run(int Actions, int LimitS)
 {
     const auto started = std::chrono::steady_clock::now();
     const std::string files = dir_.Path() + "FILES\\";
@@ -1488,59 +2035,69 @@ Outcome Session::Run(int Actions)
     for (int i = 1; i <= PageCount; ++i)
         testkit::WriteFileBytes(files + "soak" + std::to_string(i) + ".html",
                                 "<html><head><title>Страница " + std::to_string(i) + "</title></head></html>");
-    // The look of the session.
-    static const char* const skins[] = {"Neutral", "Dusk", ""};
-    model_.skin = skins[Pick(3)];
-    std::string form = testkit::ReadFileBytes(files + "form.ini");
-    form.replace(form.find("Skin=Neutral"), 12, "Skin=" + model_.skin);
-    testkit::WriteFileBytes(files + "form.ini", form);
-    // Half the sessions start with loaded trees opening in the same window.
-    if (Chance(50))
-        testkit::WriteFileBytes(files + "settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
-    // What the default archive holds at the start.
-    model_.tree = ParseTreeFile(testkit::ReadFileBytes(files + "tree\\Temp.vlt")).value_or(soak::Tree{});
-    closedTree_ = model_.tree;
-    model_.map = ParseIni(testkit::ReadFileBytes(files + "tree\\Temp.ini"));
-    model_.settings = testkit::ReadFileBytes(files + "settings.ini");
-    model_.settings2 = testkit::ReadFileBytes(files + "Settings2.ini");
-    log_.push_back("look \"" + model_.skin + "\"" + (NewWindow() ? "" : ", trees open in this window"));
+    StartingArchive();
+    // The session's limit: past it its programs are ended, which ends every wait on them.
+    std::mutex m;
+    std::condition_variable cv;
+    bool over = false;
+    std::thread watchdog([&] {
+        std::unique_lock<std::mutex> lock(m);
+        if (!cv.wait_for(lock, std::chrono::seconds(LimitS), [&] { return over; })) {
+            timedOut_ = true;
+            EndPrograms();
+        }
+    });
 
-    if (driver_.Start() || Fail("the program did not start")) {
-        for (step_ = 1; step_ <= Actions && divergence_.empty(); ++step_) {
+    if (Restart(false)) {
+        for (step_ = 1; step_ <= Actions && !stopped_ && !timedOut_; ++step_) {
             // Each kind of action with its share.
             static const std::pair<int, bool (Session::*)()> kinds[] = {
                 {8, &Session::AddCategory}, {8, &Session::AddSubcategory}, {14, &Session::AddArticle},
                 {6, &Session::AddLink},     {12, &Session::Rename},        {8, &Session::Delete},
-                {7, &Session::Mark},        {8, &Session::Open},           {11, &Session::TypeNote},
+                {9, &Session::Mark},        {8, &Session::Open},           {11, &Session::TypeNote},
                 {7, &Session::SaveNote},    {4, &Session::RemoveNote},     {7, &Session::CloseAndStart},
-                {5, &Session::ChooseSkin},  {4, &Session::AddFlash},      {5, &Session::Properties},
-                {3, &Session::LoadNote},    {3, &Session::WritePage},     {3, &Session::TypeAddress},
+                {5, &Session::ChooseSkin},  {4, &Session::AddFlash},       {6, &Session::Properties},
+                {3, &Session::LoadNote},    {4, &Session::WritePage},      {3, &Session::TypeAddress},
                 {3, &Session::Settings},    {4, &Session::SaveTree},       {5, &Session::LoadTree},
-                {2, &Session::ClearTree},   {4, &Session::SearchTitle},
+                {2, &Session::ClearTree},   {4, &Session::SearchTitle},    {6, &Session::Drag},
+                {3, &Session::KillNow},
             };
             int total = 0;
             for (const auto& kind : kinds)
                 total += kind.first;
             int a = Pick(total);
+            const size_t seen = divergences_.size();
             bool ok = true;
             for (const auto& [share, action] : kinds)
                 if ((a -= share) < 0) {
                     ok = (this->*action)();
                     break;
                 }
-            if (!ok)
+            if (!ok && divergences_.size() == seen)
                 Fail("the action did not complete");
         }
         // The session's end: closed, every question answered, and the files compared.
-        for (int tries = 0; divergence_.empty() && tries < 5; ++tries) {
+        for (int tries = 0; !stopped_ && !timedOut_ && tries < 5; ++tries) {
             bool done = false;
             if (!Close(done, At::Any, false) || done)
                 break;
         }
     }
+    {
+        std::lock_guard<std::mutex> lock(m);
+        over = true;
+    }
+    cv.notify_all();
+    watchdog.join();
+    if (timedOut_) {
+        stopped_ = false;
+        Fail("on the session's limit of " + std::to_string(LimitS) + " s: its programs were ended");
+    }
+    EndPrograms();
     driver_.Kill();
     Outcome out;
-    out.divergence = divergence_;
+    out.divergences = divergences_;
+    out.stopped = stopped_;
     out.log = log_;
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return out;
@@ -1548,6 +2105,9 @@ Outcome Session::Run(int Actions)
 
 } // namespace
 
-Outcome RunSession(unsigned Seed, int Actions, const Avoid& A) { return Session(Seed, A).Run(Actions); }
+Outcome RunSession(unsigned Seed, int Actions, const Avoid& A, int LimitS)
+{
+    return Session(Seed, A).Run(Actions, LimitS);
+}
 
 } // namespace soak

@@ -16,11 +16,15 @@ struct Avoid {
 };
 
 struct Outcome {
-    std::string divergence; // the first difference, "" when none
+    // Each difference from the model, in turn; after one that is not a file's the session stops
+    // (Stopped).
+    std::vector<std::string> divergences;
+    bool stopped = false;
     std::vector<std::string> log;
     double seconds = 0;
 };
 
-Outcome RunSession(unsigned Seed, int Actions, const Avoid& Avoid);
+// Plays the session; LimitS bounds it: past that the program is ended and the session diverges.
+Outcome RunSession(unsigned Seed, int Actions, const Avoid& Avoid, int LimitS);
 
 } // namespace soak
