@@ -238,7 +238,8 @@ bool Driver::Select(const std::string& Title)
         p = At(Title, 1);
     if (!ClickAt(p))
         return false;
-    if (!WaitUntil([&] { return caret() == item && Focus() == tree_; }, 5000))
+    // The click may start a rename at once (the tree took it for one on its selected node).
+    if (!WaitUntil([&] { return caret() == item && (Focus() == tree_ || LabelEdit()); }, 5000))
         return Failed("the click did not select \"" + Title + "\" (the keyboard is at " +
                       testkit::WindowClass(Focus()) + ")");
     if (!Park())

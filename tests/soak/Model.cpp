@@ -374,9 +374,16 @@ std::string FirstDifference(const Model& M, const std::string& Files, bool FormT
     for (const auto& [name, text] : notes)
         if (!files.count(name))
             return "text\\" + name + " is missing (expected \"" + text + "\")";
-    for (const auto& [name, bytes] : M.pages)
-        if (testkit::ReadFileBytes(Files + name) != bytes)
-            return "the page " + name + " holds\n" + testkit::ReadFileBytes(Files + name) + "\nexpected\n" + bytes;
+    for (const auto& [name, page] : M.pages) {
+        const std::string bytes = testkit::ReadFileBytes(Files + name);
+        const std::pair<const char*, std::string> parts[] = {{"title", "<title>" + page.title + "</title>"},
+                                                              {"text", page.text},
+                                                              {"author", page.author},
+                                                              {"e-mail", "mailto:" + page.email + "\""}};
+        for (const auto& [what, part] : parts)
+            if (bytes.find(part) == std::string::npos)
+                return "the page " + name + " has not the " + what + " written (\"" + part + "\"):\n" + bytes;
+    }
     if (!FormToo)
         return "";
 

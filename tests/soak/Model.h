@@ -64,8 +64,12 @@ struct Model {
     std::vector<std::string> list; // the address list: each page opened, once
     // settings.ini as the settings dialog left it; Settings2.ini as the page editor wrote it.
     std::string settings, settings2;
-    // The pages the page editor wrote: file name under FILES\ -> bytes.
-    std::map<std::string, std::string> pages;
+    // The pages the page editor wrote, by file name under FILES\: the title, text, author and
+    // e-mail written into each.
+    struct Page {
+        std::string title, text, author, email;
+    };
+    std::map<std::string, Page> pages;
     // The window's place and panels as form.ini has them (the session never changes them).
     Ini form;
 

@@ -255,6 +255,8 @@ private:
     bool TypeAddress();
     // The editor's settings as its close or save writes them (Settings2.ini).
     std::string EditorSettings() const;
+    // A font chosen for the editor's text in the system's font dialog, which Open opens.
+    bool ChooseFont(HWND Editor, const std::function<void()>& Open);
     // The dialog in front of the main window with the keyboard in it (a file dialog: the name box).
     HWND ForeignFocus();
     // Waits until the map holds the value for the title (a change that shows nowhere else).
@@ -349,7 +351,7 @@ private:
     bool memoModified_ = false;
     // The page editor's author field as the program keeps it, its text (kept while the program
     // runs), and whether text typed in the open editor is unsaved (a close asks about it).
-    std::string author_ = "Аноним", editorText_;
+    std::string author_ = "Аноним", email_ = "vellorn@vellorn.example", font_ = "0", size_ = "0", editorText_;
     bool editorTyped_ = false;
     // The properties panel left open with a change not applied (a close asks about it): the
     // entry's title and the title and file typed.
@@ -513,9 +515,10 @@ bool Session::ChooseInBox(HWND Window, int Index, HWND Combo)
             return FailScreen("no type box");
         Combo = boxes[0];
     }
+    // The box's own window reaches down over its list: the click goes near its top.
     RECT r{};
     GetWindowRect(Combo, &r);
-    POINT p{r.left + 12, (r.top + r.bottom) / 2};
+    POINT p{r.left + 12, r.top + 9};
     if (driver_.NearLastClick(p))
         p.x += 20;
     if (!driver_.ClickAt(p) || !driver_.Park())
@@ -930,10 +933,9 @@ bool Session::MapHolds(const char* Section, const std::string& Title, const std:
 
 std::string Session::EditorSettings() const
 {
-    // The font and size are written back as the editor read them with no settings ("0"), and its
-    // size as it opens: the session changes neither.
-    return "[AUTOR]\r\nName=" + author_ + "\r\ne-mail=vellorn@vellorn.example\r\n[TEXT]\r\nName=0\r\nSize=0\r\n"
-           "[FORM]\r\nWidth=400\r\nHeight=600\r\n";
+    // The editor's size as it opens: the session does not change it.
+    return "[AUTOR]\r\nName=" + author_ + "\r\ne-mail=" + email_ + "\r\n[TEXT]\r\nName=" + font_ + "\r\nSize=" + size_ +
+           "\r\n[FORM]\r\nWidth=400\r\nHeight=600\r\n";
 }
 
 bool Session::AddFlash()
@@ -991,9 +993,12 @@ bool Session::Properties()
     const int how = Pick(10);
     const bool cancel = how < 2, byMenu = Chance(30), taken = how == 5 && entries.size() > 1;
     bool atClose = !cancel && !taken && IsArticle(image) && Chance(20);
-    std::string title = how < 5 ? old : Fresh("Свойство");
-    while (taken && (title = OneOf(entries)) == old) {
+    std::string typed = how < 5 ? old : Fresh("Свойство");
+    while (taken && SameText(typed = OneOf(entries), old)) {
     }
+    if (taken && Chance(50))
+        typed = CaseFlip(typed);
+    const std::string title = Trimmed(typed);
     // Read without adding a key: an entry may have none (a tree loaded again brings back entries
     // whose keys went since).
     const auto& values = model_.A().map[section];
@@ -1012,7 +1017,7 @@ bool Session::Properties()
     }
     // A panel showing the entry's own values has nothing for a close to ask about.
     atClose = atClose && (title != old || value != stored);
-    Log("properties of \"" + old + "\" by " + (byMenu ? "the menu" : "the pop-up") + ": \"" + title + "\", \"" +
+    Log("properties of \"" + old + "\" by " + (byMenu ? "the menu" : "the pop-up") + ": \"" + typed + "\", \"" +
         value + "\"" + (cancel ? ", cancelled" : atClose ? ", a close with the panel open" : ""));
     const std::vector<WORD> keys = {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN};
     if (byMenu) {
@@ -1033,7 +1038,7 @@ bool Session::Properties()
         const auto edits = Driver::Children(GetParent(edit), "Edit");
         if (edits.size() < 2 || edits[0] != edit)
             return Fail("the properties panel has no file box below its title");
-        Driver::SetText(edit, title);
+        Driver::SetText(edit, typed);
         Driver::SetText(edits[1], value);
         if (!testkit::Answers(driver_.Main()))
             return Fail("the program does not answer");
@@ -1064,13 +1069,13 @@ bool Session::Properties()
         HWND dialog = Dialog(image == imFlash ? "Свойства Flash" : "Свойства ссылки");
         if (!dialog)
             return false;
-        if (!driver_.Fill(dialog, {title, value}))
+        if (!driver_.Fill(dialog, {typed, value}))
             return Fail(driver_.Error());
         Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
+        if (taken && !cancel)
+            return Refused(dialog, {typed, value});
         if (!testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
             return Fail("the properties dialog stays");
-        if (taken)
-            return Expect("OK", "OK") && Check();
     }
     if (cancel)
         return Check();
@@ -1145,14 +1150,27 @@ bool Session::WritePage()
     const auto folders = Folders();
     if (folders.empty())
         return AddCategory();
-    const std::string folder = OneOf(folders), title = Fresh("Своя статья");
+    const std::string folder = OneOf(folders), typed = Fresh("Своя статья"), title = Trimmed(typed);
     const std::string page = "page" + std::to_string(titles_);
     const std::string typedPage = Chance(50) ? page + ".html" : page;
     const std::string author = Chance(30) ? "Автор " + std::to_string(titles_) : author_;
-    const std::string text = "текст " + std::to_string(titles_);
-    const bool byKey = Chance(50), atClose = Chance(30);
-    Log("page \"" + title + "\" (" + typedPage + ") by " + author + " written in the editor opened by " +
-        (byKey ? "F5" : "the menu") + (atClose ? ", closed with the editor open" : ", chosen into \"" + folder + "\""));
+    const std::string email = Chance(30) ? "avtor" + std::to_string(titles_) + "@soak.example" : email_;
+    const std::string text = Chance(30) ? "текст " + std::to_string(titles_) + "\r\n<b>вторая</b> строка"
+                                        : "текст " + std::to_string(titles_);
+    const bool font = Chance(25);
+    // The page written ("Создать") and chosen into the tree; the editor closed without it (its
+    // close box, Alt+F4, "Файл" > "Выход", Esc), the text typed or not; the program closed with
+    // the editor open.
+    const int how = Pick(10);
+    const bool create = how < 5, atClose = how >= 8, typeText = create || atClose || Chance(60);
+    const int closeWay = Pick(4);
+    static const char* const closeWays[] = {"its close box", "Alt+F4", "Файл > Выход", "Esc"};
+    const bool byKey = Chance(50);
+    Log("page \"" + typed + "\" (" + typedPage + ") by " + author + " <" + email + ">" + (font ? ", a font chosen" : "") +
+        " in the editor opened by " + (byKey ? "F5" : "the menu") +
+        (create     ? ", written and chosen into \"" + folder + "\""
+         : atClose  ? ", the program closed with the editor open"
+                    : std::string(", the editor closed by ") + closeWays[closeWay] + (typeText ? " with the text typed" : "")));
     if (byKey) {
         if (!driver_.Select(folder))
             return Fail(driver_.Error());
@@ -1167,32 +1185,43 @@ bool Session::WritePage()
     const auto edits = Driver::Children(editor, "Edit");
     const auto memos = Driver::Children(editor, "Memo");
     if (edits.size() < 4 || memos.empty())
-        return Fail("the editor has " + std::to_string(edits.size()) + " boxes and no text");
-    if (testkit::WindowText(edits[0]) != author_)
-        return Fail("the editor's author is \"" + testkit::WindowText(edits[0]) + "\", not \"" + author_ + "\"");
+        return FailScreen("the editor has " + std::to_string(edits.size()) + " boxes and no text");
+    if (testkit::WindowText(edits[0]) != author_ || testkit::WindowText(edits[1]) != email_)
+        return FailScreen("the editor's author is \"" + testkit::WindowText(edits[0]) + "\" <" +
+                          testkit::WindowText(edits[1]) + ">, not \"" + author_ + "\" <" + email_ + ">");
     Driver::SetText(edits[0], author);
+    Driver::SetText(edits[1], email);
     Driver::SetText(edits[2], typedPage);
-    Driver::SetText(edits[3], title);
-    // The text of the editor's last use is still there: typed over.
-    if (testkit::WindowText(memos[0]) != editorText_)
-        return Fail("the editor's text shows \"" + testkit::WindowText(memos[0]) + "\", not \"" + editorText_ + "\"");
-    SendMessageA(memos[0], EM_SETSEL, 0, -1);
-    for (const char c : text)
-        PostMessageA(memos[0], WM_CHAR, static_cast<unsigned char>(c), 0);
-    if (!testkit::WaitUntil([&] { return testkit::WindowText(memos[0]) == text; }))
-        return Fail("the editor's text shows \"" + testkit::WindowText(memos[0]) + "\"");
+    Driver::SetText(edits[3], typed);
     author_ = author;
-    editorText_ = text;
-    // The editor's "Файл" menu by keys: "Создать" writes the page, "Выход" closes the editor.
-    const auto editorMenu = [&](int Item) {
+    email_ = email;
+    // The text of the editor's last use is still there (while the program runs): typed over.
+    if (testkit::WindowText(memos[0]) != editorText_)
+        return FailScreen("the editor's text shows \"" + testkit::WindowText(memos[0]) + "\", not \"" + editorText_ +
+                          "\"");
+    if (typeText) {
+        SendMessageA(memos[0], EM_SETSEL, 0, -1);
+        for (const char c : text)
+            if (c != '\n')
+                PostMessageA(memos[0], WM_CHAR, static_cast<unsigned char>(c), 0);
+        if (!testkit::WaitUntil([&] { return testkit::WindowText(memos[0]) == text; }))
+            return FailScreen("the editor's text shows \"" + testkit::WindowText(memos[0]) + "\"");
+        editorText_ = text;
+    }
+    // The editor's menus by keys: "Файл" ("Создать", "Выход"), "Правка" (its sixth item "Шрифт").
+    const auto editorMenu = [&](int Menu, int Item) {
         PostMessageA(editor, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        for (int i = 0; i < Menu; ++i)
+            PostMessageA(editor, WM_KEYDOWN, VK_RIGHT, 0);
         for (int i = 0; i <= Item; ++i)
             PostMessageA(editor, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageA(editor, WM_KEYDOWN, VK_RETURN, 0);
     };
     const auto closed = [&] {
-        return testkit::WaitUntil([&] { return !IsWindowVisible(editor); }) || Fail("the editor stays");
+        return testkit::WaitUntil([&] { return !IsWindowVisible(editor); }) || Fail("on the editor's close");
     };
+    if (font && !ChooseFont(editor, [&] { editorMenu(1, 5); }))
+        return false;
     if (atClose) {
         if (!driver_.ToFront())
             return Fail("the main window is not in front");
@@ -1206,18 +1235,52 @@ bool Session::WritePage()
         // The close stayed: the editor is left by "Выход", its text given up.
         SetForegroundWindow(editor);
         if (!testkit::WaitUntil([&] { return GetForegroundWindow() == editor; }))
-            return Fail("the editor does not come to the front");
-        editorMenu(1);
+            return Fail("on the editor to come to the front");
+        editorMenu(0, 1);
         editorTyped_ = false;
         if (!Expect("Внимание!!!", Yes) || !closed())
             return false;
         model_.settings2 = EditorSettings();
         return Check();
     }
-    editorMenu(0);
+    if (!create) {
+        // Text typed and not written: the editor asks before it closes ("Нет" keeps it open).
+        SetForegroundWindow(editor);
+        if (!testkit::WaitUntil([&] { return GetForegroundWindow() == editor && testkit::Answers(editor); }))
+            return Fail("on the editor to come to the front");
+        const auto closeIt = [&] {
+            if (closeWay == 0)
+                PostMessageA(editor, WM_SYSCOMMAND, SC_CLOSE, 0);
+            else if (closeWay == 1)
+                Driver::Key(VK_F4, VK_MENU);
+            else if (closeWay == 2)
+                editorMenu(0, 1);
+            else
+                Driver::Key(VK_ESCAPE);
+        };
+        closeIt();
+        if (typeText) {
+            const bool yes = Chance(70);
+            if (!Expect("Внимание!!!", yes ? Yes : No))
+                return false;
+            if (!yes) {
+                if (!testkit::WaitUntil([&] { return GetForegroundWindow() == editor && testkit::Answers(editor); }))
+                    return Fail("on the editor to come back to the front");
+                editorMenu(0, 1);
+                if (!Expect("Внимание!!!", Yes))
+                    return false;
+            }
+        }
+        if (!closed())
+            return false;
+        model_.settings2 = EditorSettings();
+        return Check();
+    }
+    editorMenu(0, 0);
     if (!closed())
         return false;
     model_.settings2 = EditorSettings();
+    model_.pages[page + ".html"] = Model::Page{title, text, author, email};
     // A close before the page is chosen leaves it out of the tree.
     if (Chance(15)) {
         bool done = false;
@@ -1232,6 +1295,56 @@ bool Session::WritePage()
     model_.Find(folder)->kids.push_back(Node{title, imNew, {}});
     model_.A().map["FILES"][title] = page + ".html";
     return Check();
+}
+
+bool Session::ChooseFont(HWND Editor, const std::function<void()>& Open)
+{
+    Open();
+    // The system's font dialog: a font of its list and a size typed, OK.
+    HWND dialog = nullptr;
+    testkit::WaitUntil([&] {
+        HWND front = GetForegroundWindow();
+        DWORD pid = 0;
+        GetWindowThreadProcessId(front, &pid);
+        dialog = pid == driver_.Pid() && front != Editor && testkit::WindowClass(front) == "#32770" &&
+                         testkit::Answers(front)
+                     ? front
+                     : nullptr;
+        return dialog != nullptr;
+    });
+    if (!dialog)
+        return Fail("on the font dialog");
+    HWND names = GetDlgItem(dialog, 0x470), sizes = GetDlgItem(dialog, 0x472);
+    const int count = static_cast<int>(SendMessageA(names, CB_GETCOUNT, 0, 0));
+    if (!names || !sizes || count <= 0)
+        return FailScreen("the font dialog lists no font");
+    wchar_t wide[LF_FACESIZE + 1] = {};
+    SendMessageW(names, CB_GETLBTEXT, static_cast<WPARAM>(Pick(std::min(count, 4))), reinterpret_cast<LPARAM>(wide));
+    char name[LF_FACESIZE * 2] = {};
+    WideCharToMultiByte(1251, 0, wide, -1, name, sizeof name - 1, nullptr, nullptr);
+    // Chosen in the lists as a click does (the dialog reads their choice): the size list follows
+    // the font's.
+    const auto choose = [&](HWND Combo, int Control, int Index) {
+        SendMessageA(Combo, CB_SETCURSEL, static_cast<WPARAM>(Index), 0);
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(Control, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Combo));
+    };
+    choose(names, 0x470, static_cast<int>(SendMessageW(names, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                       reinterpret_cast<LPARAM>(wide))));
+    const int sizeCount = static_cast<int>(SendMessageA(sizes, CB_GETCOUNT, 0, 0));
+    if (sizeCount <= 0)
+        return FailScreen("the font dialog lists no size for \"" + std::string(name) + "\"");
+    const int sizeIndex = Pick(std::min(sizeCount, 6));
+    wchar_t sizeText[32] = {};
+    SendMessageW(sizes, CB_GETLBTEXT, static_cast<WPARAM>(sizeIndex), reinterpret_cast<LPARAM>(sizeText));
+    choose(sizes, 0x472, sizeIndex);
+    const std::string size = std::to_string(_wtoi(sizeText));
+    Log("  the font \"" + std::string(name) + "\", " + size);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    if (!testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
+        return Fail("on the font dialog's close after OK");
+    font_ = name;
+    size_ = size;
+    return true;
 }
 
 bool Session::TypeAddress()
@@ -1793,8 +1906,12 @@ void Session::TakeFiles()
     for (auto& [file, archive] : model_.trees)
         if (auto read = ReadArchive(files, file, archive.noteName))
             archive = *read;
-    for (auto& [name, bytes] : model_.pages)
-        bytes = testkit::ReadFileBytes(files + name);
+    // A page unlike what was written is not looked at again.
+    for (auto page = model_.pages.begin(); page != model_.pages.end();) {
+        Model one;
+        one.pages = {*page};
+        page = FirstDifference(one, files, false).empty() ? std::next(page) : model_.pages.erase(page);
+    }
     model_.list.clear();
     for (std::string list = testkit::ReadFileBytes(files + "list"); !list.empty();) {
         const size_t end = list.find("\r\n");
