@@ -6,7 +6,7 @@
 #   soak: N sessions, M actions each, seed S: D divergences
 # and exits 0 only when D is 0. N counts the sessions really compared: when a run dies, the line
 # says "soak: C of N sessions compared, ..." and the exit is non-zero. Every kind of action is played; --avoid KINDS leaves kinds out (a
-# comma list of close-typeahead, rename-at-close, keys-popup). Same seed, same session. --jobs K
+# comma list of close-typeahead, rename-at-close, keys-popup, blank-titles, named-tree, kill). Same seed, same session. --jobs K
 # plays K runs of the seeds side by side, each in a Wine session of its own.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)

@@ -29,6 +29,7 @@ public:
     void Kill();
     HWND Main() const { return main_; }
     DWORD Pid() const { return run_ ? run_->Id() : 0; }
+    HANDLE Process() const { return run_ ? run_->Process() : nullptr; }
 
     // The program's tree as it shows it, folders with image 0 whether open or not; Items gets
     // each node's item by its title. Of: another tree view of the program (the search results).

@@ -115,7 +115,7 @@ std::string Show(const Tree& T)
     std::string out;
     std::function<void(const Tree&, int)> walk = [&](const Tree& nodes, int level) {
         for (const Node& n : nodes) {
-            out += std::string(2 * level, ' ') + n.title + "/" + std::to_string(n.image) + "\n";
+            out += std::string(2 * level, ' ') + "\"" + n.title + "\"/" + std::to_string(n.image) + "\n";
             walk(n.kids, level + 1);
         }
     };

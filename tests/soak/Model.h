@@ -35,7 +35,7 @@ std::optional<Tree> ParseTreeFile(const std::string& Bytes);
 // The tree with every folder closed (image 0), as the model has it.
 Tree Closed(Tree T);
 
-// A tree one line per node ("  title/image"), for the log and the differences.
+// A tree one line per node (  "title"/image), for the log and the differences.
 std::string Show(const Tree& T);
 
 // The note file's name part of a title: characters no file name holds, and "=", as "=" and two

@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include <algorithm>
+#include <cstring>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -72,7 +73,9 @@ private:
             return std::string(kind) + " \"" + std::to_string(n) + "\"";
         case 2:
             // Blanks at both ends, which the title loses.
-            return std::string("  ") + kind + " " + std::to_string(n) + " ";
+            if (!avoid_.blankTitles)
+                return std::string("  ") + kind + " " + std::to_string(n) + " ";
+            [[fallthrough]];
         default:
             return std::string(kind) + " " + std::to_string(n);
         }
@@ -234,6 +237,11 @@ private:
     // holding the keyboard (Edit).
     bool OpenPanel(const std::string& Title, bool ByMenu, HWND& Edit);
 
+    // A command of the notes on the entry Title (Item: 0 add, 1 remove, 2 save, 3 load) by a way
+    // the entry allows: its pop-up, or for the article opened last the main menu or the note
+    // panel's own button. Quiet: as Popup's.
+    bool NoteCommand(const std::string& Title, int Item, bool Quiet = false);
+
     // --- actions --------------------------------------------------------------------------
     bool AddCategory();
     bool AddSubcategory();
@@ -364,13 +372,59 @@ void Session::Opened(const std::string& Title)
     const std::string note = model_.A().notes.count(Title) ? model_.A().notes[Title] : "";
     memo_ = note.size() >= 2 ? note.substr(0, note.size() - 2) : note;
     memoModified_ = false;
-    // An entry the map has no key for (a tree loaded without its map) opens the folder's name.
-    const auto& files = model_.A().map["FILES"];
-    const auto file = files.find(Title);
-    const std::string page = dir_.Path() + "FILES\\" + (file == files.end() ? "" : file->second);
+    // The address list gains what the entry opens: a link's address, a movie's or an article's
+    // file (an entry the map has no key for opens the folder's name).
+    const int image = model_.Find(Title) ? model_.Find(Title)->image : imNew;
+    const auto& values = model_.A().map[SectionOf(image)];
+    const auto value = values.find(Title);
+    const std::string stored = value == values.end() ? "" : value->second;
+    const std::string page = image == imLink    ? stored
+                             : image == imFlash ? dir_.Path() + "FILES\\FLASH\\" + stored
+                                                : dir_.Path() + "FILES\\" + stored;
     const auto same = [&](const std::string& line) { return AnsiSameText(line, page); };
-    if (std::none_of(model_.list.begin(), model_.list.end(), same))
+    if (!page.empty() && std::none_of(model_.list.begin(), model_.list.end(), same))
         model_.list.push_back(page);
+}
+
+bool Session::NoteCommand(const std::string& Title, int Item, bool Quiet)
+{
+    static const char* const items[] = {"Добавить заметки", "Убрать примечание", "Сохранить", "Загрузить"};
+    static const std::vector<WORD> keys[] = {{VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN},
+                                             {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN},
+                                             {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN},
+                                             {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_RETURN}};
+    // The main menu and the note panel act on the article opened last; the panel's bar has no
+    // button to add a note, and shows only with the panel.
+    const bool onOpened = Title == opened_ && model_.Has(opened_) && IsArticle(model_.Find(opened_)->image);
+    HWND memo = driver_.NoteBox();
+    const int way = !onOpened ? 0 : Item > 0 && memo && Chance(40) ? 2 : Pick(2);
+    static const char* const ways[] = {"its pop-up", "Правка > Примечание", "the note panel's button"};
+    Log("  \"" + std::string(items[Item]) + "\" by " + ways[way]);
+    if (way == 0)
+        return Popup(Title, keys[Item], Quiet);
+    if (way == 1)
+        return driver_.MenuBar(1, keys[Item]) || Fail(driver_.Error());
+    // The panel's bar: its buttons by their pictures (save 22, load 1, remove 7).
+    static const int pictures[] = {-1, 7, 22, 1};
+    testkit::RemoteBuffer buffer(driver_.Process(), 256);
+    for (HWND bar : testkit::VisibleWindows(GetParent(memo), 0, "ToolBar")) {
+        const int count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            if (!SendMessageA(bar, TB_GETBUTTON, static_cast<WPARAM>(i), buffer.Address()) ||
+                buffer.Get<TBBUTTON>().iBitmap != pictures[Item])
+                continue;
+            SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(i), buffer.Address());
+            const RECT r = buffer.Get<RECT>();
+            POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            ClientToScreen(bar, &p);
+            if (driver_.NearLastClick(p))
+                p.x += 3;
+            if (!driver_.ToFront())
+                return Fail("the main window is not in front");
+            return (driver_.ClickAt(p) && driver_.Park()) || Fail(driver_.Error());
+        }
+    }
+    return FailScreen("the note panel has no button for \"" + std::string(items[Item]) + "\"");
 }
 
 bool Session::AddCategory()
@@ -757,14 +811,20 @@ bool Session::Open()
 
 bool Session::TypeNote()
 {
-    const auto articles = Articles();
-    if (articles.empty())
+    const auto entries = Entries();
+    if (entries.empty())
         return AddArticle();
-    // On the entry opened last, or on another (the pop-up's entry opens first).
-    const std::string title = model_.Has(opened_) && Chance(40) ? opened_ : OneOf(articles);
-    const std::string text = "заметка " + std::to_string(++titles_);
-    Log("note \"" + text + "\" typed for \"" + title + "\" from its pop-up");
-    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN}))
+    // On the entry opened last, or on another (its pop-up opens it first): an article, a link,
+    // a movie. One line typed, lines typed, or text pasted.
+    const std::string title = model_.Has(opened_) && Chance(40) ? opened_ : OneOf(entries);
+    const int how = Pick(4);
+    const std::string n = std::to_string(++titles_);
+    const std::string text = how == 0   ? "заметка " + n + "\r\nвторая строка\r\n\r\nчетвёртая"
+                             : how == 1 ? "вставка " + n + "\r\nиз буфера"
+                                        : "заметка " + n;
+    Log("note \"" + text.substr(0, text.find('\r')) + "\"" + (how == 0 ? " (four lines)" : how == 1 ? " pasted" : "") +
+        " for \"" + title + "\"");
+    if (!NoteCommand(title, 0))
         return false;
     if (title != opened_) {
         bool stayed = false;
@@ -780,24 +840,40 @@ bool Session::TypeNote()
             memo = driver_.NoteBox();
             return memo && driver_.Focus() == memo;
         }))
-        return Fail("the note box did not take the keyboard");
+        return Fail("on the note box to take the keyboard");
     SendMessageA(memo, EM_SETSEL, 0, -1);
-    for (const char c : text)
-        PostMessageA(memo, WM_CHAR, static_cast<unsigned char>(c), 0);
+    if (how == 1) {
+        // The text put on the clipboard, Ctrl+V in the note box.
+        if (!OpenClipboard(nullptr))
+            return Fail("on the clipboard");
+        EmptyClipboard();
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        std::memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+        GlobalUnlock(block);
+        SetClipboardData(CF_TEXT, block);
+        CloseClipboard();
+        if (!testkit::Answers(memo))
+            return Fail("on the program's answer");
+        Driver::Key('V', VK_CONTROL);
+    } else {
+        for (const char c : text)
+            if (c != '\n')
+                PostMessageA(memo, WM_CHAR, static_cast<unsigned char>(c), 0);
+    }
     return NoteChanged(text);
 }
 
 bool Session::SaveNote()
 {
-    const auto articles = Articles();
-    if (articles.empty())
+    const auto entries = Entries();
+    if (entries.empty())
         return AddArticle();
     // The entry opened last when a note was typed for it; else any (its pop-up saves nothing then).
-    const std::string title = memoModified_ && model_.Has(opened_) && Chance(70) ? opened_ : OneOf(articles);
+    const std::string title = memoModified_ && model_.Has(opened_) && Chance(70) ? opened_ : OneOf(entries);
     if (title == opened_ && !memoModified_)
         return Check();
-    Log("save the note of \"" + title + "\" from its pop-up");
-    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN}, true))
+    Log("save the note of \"" + title + "\"");
+    if (!NoteCommand(title, 2, true))
         return false;
     if (title == opened_) {
         model_.A().notes[title] = NoteOfMemo();
@@ -816,8 +892,8 @@ bool Session::RemoveNote()
         return TypeNote();
     const std::string title = OneOf(noted);
     const bool yes = Chance(70);
-    Log("remove the note of \"" + title + "\" from its pop-up, answered " + (yes ? "Да" : "Нет"));
-    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN}))
+    Log("remove the note of \"" + title + "\", answered " + (yes ? "Да" : "Нет"));
+    if (!NoteCommand(title, 1))
         return false;
     if (!Expect("Внимание!!!", yes ? Yes : No))
         return false;
@@ -1100,7 +1176,7 @@ void Session::Retitled(const std::string& Old, const std::string& Title, const s
 
 bool Session::LoadNote()
 {
-    const auto articles = Articles();
+    const auto articles = Entries();
     if (articles.empty())
         return AddArticle();
     // The entry opened last, while the tree still has it (a clear keeps it open without a node).
@@ -1108,9 +1184,9 @@ bool Session::LoadNote()
     const std::string text = "загружено " + std::to_string(++titles_);
     const std::string file = dir_.Path() + "note" + std::to_string(titles_) + ".txt";
     testkit::WriteFileBytes(file, text + "\r\n");
-    Log("note loaded for \"" + title + "\" from " + file + " by its pop-up");
+    Log("note loaded for \"" + title + "\" from " + file);
     const bool typed = title == opened_ && memoModified_;
-    if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_RETURN}))
+    if (!NoteCommand(title, 3))
         return false;
     if (title != opened_) {
         bool stayed = false;
@@ -1963,6 +2039,8 @@ bool Session::KillNow()
 {
     // Between two actions, or in one (at the moment its effect shows, or before it was
     // confirmed): the files are then as of that action or of the one before.
+    if (avoid_.kill)
+        return CloseAndStart();
     const bool inAction = Chance(60);
     before_ = model_.trees;
     if (inAction) {
@@ -2089,7 +2167,7 @@ void Session::StartingArchive()
     }
     // form.ini naming a saved tree: there (then the window works on it), damaged, not a tree file,
     // or gone (then the start tells which file it did not read and opens the working tree).
-    const int named = Pick(10);
+    const int named = avoid_.namedTree ? 9 : Pick(10);
     static const char* const states[] = {"there", "damaged", "not a tree file", "gone"};
     if (named < 4) {
         const std::string tree = "Сохранённое " + std::to_string(seed_ % 100);

@@ -13,6 +13,9 @@ struct Avoid {
     bool closeTypeahead = false; // a close typed ahead of a dialog's work
     bool renameAtClose = false;  // a close while a rename is typed in the tree
     bool keysPopup = false;      // the tree's pop-up by Shift+F10 with its keys typed ahead
+    bool blankTitles = false;    // titles typed with blanks at both ends
+    bool namedTree = false;      // form.ini naming a saved tree at the start
+    bool kill = false;           // the program killed
 };
 
 struct Outcome {

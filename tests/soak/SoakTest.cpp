@@ -35,6 +35,9 @@ TEST(Soak, RandomSessionsKeepWhatTheUserDid)
     a.closeTypeahead = avoid.find("close-typeahead") != std::string::npos;
     a.renameAtClose = avoid.find("rename-at-close") != std::string::npos;
     a.keysPopup = avoid.find("keys-popup") != std::string::npos;
+    a.blankTitles = avoid.find("blank-titles") != std::string::npos;
+    a.namedTree = avoid.find("named-tree") != std::string::npos;
+    a.kill = avoid.find("kill") != std::string::npos;
 
     int divergences = 0;
     double shortest = 1e9, longest = 0, total = 0;
