@@ -367,6 +367,56 @@ bool Driver::TreeBarButton(int Index)
     return Failed("the tree panel has no tool bar");
 }
 
+bool Driver::NavButton(int Picture)
+{
+    // The bar with "Назад" (picture 9).
+    testkit::RemoteBuffer buffer(run_->Process(), 256);
+    for (HWND bar : testkit::VisibleWindows(main_, 0, "ToolBar")) {
+        int index = -1;
+        bool back = false;
+        for (int i = 0; i < static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0)); ++i) {
+            if (!SendMessageA(bar, TB_GETBUTTON, static_cast<WPARAM>(i), buffer.Address()))
+                continue;
+            back = back || buffer.Get<TBBUTTON>().iBitmap == 9;
+            if (buffer.Get<TBBUTTON>().iBitmap == Picture)
+                index = i;
+        }
+        if (!back || index < 0)
+            continue;
+        SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(index), buffer.Address());
+        const RECT r = buffer.Get<RECT>();
+        // The button's picture, left of a drop-down arrow.
+        POINT p{r.left + 10, (r.top + r.bottom) / 2};
+        ClientToScreen(bar, &p);
+        if (NearLastClick(p))
+            p.x += 3;
+        if (!ToFront())
+            return Failed("the main window is not in front");
+        return ClickAt(p) && Park();
+    }
+    return Failed("the navigation bar has no button with picture " + std::to_string(Picture));
+}
+
+bool Driver::DoubleClick(const std::string& Title)
+{
+    if (!ToFront())
+        return Failed("the main window is not in front");
+    POINT p = At(Title, 0);
+    if (p.x < 0)
+        return Failed("no node \"" + Title + "\"");
+    if (NearLastClick(p))
+        p = At(Title, 1);
+    if (!MoveTo(p))
+        return false;
+    for (int i = 0; i < 2; ++i) {
+        testkit::SendMouse(p, MOUSEEVENTF_LEFTDOWN);
+        testkit::SendMouse(p, MOUSEEVENTF_LEFTUP);
+    }
+    // The next click is no third one.
+    lastClick_ = POINT{-100, -100};
+    return (Settle() && Park()) || Failed("the program does not answer after the double click");
+}
+
 bool Driver::TreePageTab(int Index)
 {
     const auto tabs = testkit::VisibleWindows(main_, 0, "PageControl");

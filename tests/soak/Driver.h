@@ -51,6 +51,10 @@ public:
     bool MenuBar(int Top, const std::vector<WORD>& Keys);
     // A click on the button at Index of the tree panel's tool bar.
     bool TreeBarButton(int Index);
+    // A click on the navigation bar's button with the picture (9 back, 4 forward).
+    bool NavButton(int Picture);
+    // A real double click on the node.
+    bool DoubleClick(const std::string& Title);
     // A click on the tab at Index of the tree panel's pages (0 the articles, 1 the search results).
     bool TreePageTab(int Index);
     // The main window in front and the keyboard in the tree, by a click on the space below its

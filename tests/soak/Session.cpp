@@ -19,7 +19,7 @@ namespace soak {
 
 namespace {
 
-constexpr int PageCount = 6;
+constexpr int PageCount = 12;
 const char* const Yes = "&Да";
 const char* const No = "&Нет";
 const char* const Cancel = "Отмена";
@@ -242,6 +242,9 @@ private:
     // panel's own button. Quiet: as Popup's.
     bool NoteCommand(const std::string& Title, int Item, bool Quiet = false);
 
+    // Whether the caption names the entry as opened.
+    bool Names(const std::string& Title);
+
     // --- actions --------------------------------------------------------------------------
     bool AddCategory();
     bool AddSubcategory();
@@ -321,6 +324,11 @@ private:
     bool Drag();
     // The program killed (between actions or in one), its files checked, and started again.
     bool KillNow();
+    // A page's link followed, back and forward.
+    bool Browse();
+    // An address chosen from the address box's list; the text search of the page shown.
+    bool ChooseAddress();
+    bool FindInPage();
     bool CloseAndStart()
     {
         bool done = false;
@@ -786,26 +794,205 @@ bool Session::OpenPanel(const std::string& Title, bool ByMenu, HWND& Edit)
 
 bool Session::Open()
 {
-    const auto articles = Articles(opened_);
-    if (articles.empty())
+    // An article, a link or a movie, by Enter or a double click.
+    std::vector<std::string> entries;
+    for (const std::string& t : Entries())
+        if (t != opened_)
+            entries.push_back(t);
+    if (entries.empty())
         return AddArticle();
-    const std::string title = OneOf(articles);
-    Log("open \"" + title + "\" by Enter");
-    if (!driver_.Select(title))
-        return Fail(driver_.Error());
-    Driver::Key(VK_RETURN);
+    const std::string title = OneOf(entries);
+    const bool twice = Chance(40);
+    Log("open \"" + title + "\" by " + (twice ? "a double click" : "Enter"));
+    if (twice) {
+        if (!driver_.DoubleClick(title))
+            return Fail(driver_.Error());
+    } else {
+        if (!driver_.Select(title))
+            return Fail(driver_.Error());
+        Driver::Key(VK_RETURN);
+    }
     bool stayed = false;
     if (!NoteQuestion(stayed))
         return false;
     if (!stayed) {
         Opened(title);
-        const auto shows = [&](const std::string& caption) {
-            return caption.find(" - " + title + " -") != std::string::npos ||
-                   caption.find(" -" + title + " (") != std::string::npos;
-        };
-        if (!testkit::WaitUntil([&] { return shows(driver_.Caption()); }))
-            return Fail("the caption shows \"" + driver_.Caption() + "\", not the entry opened");
+        if (!testkit::WaitUntil([&] { return Names(title); }))
+            return FailScreen("the caption shows \"" + driver_.Caption() + "\", not the entry opened");
     }
+    return Check();
+}
+
+bool Session::ChooseAddress()
+{
+    // An address of the address box's list, chosen by a click in its dropped list.
+    HWND combo = nullptr;
+    for (HWND c : testkit::VisibleWindows(driver_.Main(), 0, "ComboBox"))
+        if (!testkit::VisibleWindows(c, 0, "Edit").empty())
+            combo = c;
+    if (!combo)
+        return FailScreen("no address box");
+    const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    if (count != static_cast<int>(model_.list.size()))
+        return FailScreen("the address box lists " + std::to_string(count) + " addresses, expected " +
+                          std::to_string(model_.list.size()));
+    if (count == 0)
+        return TypeAddress();
+    Log("an address chosen from the address box's list");
+    RECT r{};
+    GetWindowRect(combo, &r);
+    // The arrow at the box's right end drops the list.
+    POINT arrow{r.right - 8, r.top + 9};
+    if (driver_.NearLastClick(arrow))
+        arrow.x -= 3;
+    if (!driver_.ToFront() || !driver_.ClickAt(arrow) || !driver_.Park())
+        return Fail(driver_.Error());
+    HWND list = nullptr;
+    if (!testkit::WaitUntil([&] {
+            const auto lists = testkit::VisibleWindows(nullptr, driver_.Pid(), "ComboLBox");
+            list = lists.empty() ? nullptr : lists[0];
+            return list != nullptr;
+        }))
+        return Fail("on the address list to drop");
+    const int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
+    RECT client{}, item{};
+    GetClientRect(list, &client);
+    std::vector<int> shown;
+    for (int i = top; i < count; ++i) {
+        SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        if (item.bottom > client.bottom)
+            break;
+        shown.push_back(i);
+    }
+    if (shown.empty())
+        return FailScreen("the address list shows no item");
+    const int index = OneOf(shown);
+    SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    POINT p{item.left + 30, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &p);
+    const std::string address = model_.list[static_cast<size_t>(index)];
+    Log("  \"" + address + "\"");
+    if (!driver_.ClickAt(p) || !driver_.Park())
+        return Fail(driver_.Error());
+    if (!testkit::WaitUntil([&] { return !IsWindowVisible(list); }))
+        return Fail("on the address list to close");
+    // A page of the session's shows its title in the caption.
+    const size_t slash = address.rfind('\\');
+    const std::string file = slash == std::string::npos ? "" : address.substr(slash + 1);
+    std::string title;
+    if (file.rfind("soak", 0) == 0)
+        title = "Страница " + std::to_string(std::atoi(file.c_str() + 4));
+    else if (file.rfind("старый адрес ", 0) == 0)
+        title = "Старая страница " + std::to_string(std::atoi(file.c_str() + 13));
+    if (!title.empty() &&
+        !testkit::WaitUntil([&] { return driver_.Caption().find("(" + title + ")") != std::string::npos; }))
+        return FailScreen("the caption shows \"" + driver_.Caption() + "\", not the page \"" + title + "\"");
+    return Check();
+}
+
+bool Session::FindInPage()
+{
+    // The text search of the page shown: a word found or not (then the view says so), the
+    // dialog closed by Esc.
+    const bool byKey = Chance(50), there = Chance(60);
+    const std::string word = there ? "текст" : "небывальщина";
+    Log("the text \"" + word + "\" searched in the page by " + (byKey ? "Ctrl+F" : "Поиск > Искать по тексту"));
+    if (byKey) {
+        if (!driver_.ToFront())
+            return Fail("the main window is not in front");
+        Driver::Key('F', VK_CONTROL);
+    } else if (!driver_.MenuBar(3, {VK_DOWN, VK_DOWN, VK_RETURN})) {
+        return Fail(driver_.Error());
+    }
+    HWND dialog = FileDialog();
+    if (!dialog)
+        return false;
+    Driver::SetText(driver_.Focus(), word);
+    if (!testkit::Answers(dialog))
+        return Fail("on the find dialog's answer");
+    Driver::Key(VK_RETURN);
+    if (!driver_.Settle())
+        return Fail("on the program's answer");
+    for (HWND box : driver_.Boxes())
+        if (box != dialog) {
+            Log("  answered \"OK\" to \"" + Driver::BoxText(box) + "\"");
+            if (!driver_.Answer(box, "OK"))
+                return Fail(Driver::BoxText(box) + " (it has no OK)", Kind::Box);
+        }
+    if (!testkit::WaitUntil([&] { return GetForegroundWindow() == dialog; }))
+        return Fail("on the find dialog's return to the front");
+    Driver::Key(VK_ESCAPE);
+    return (testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) ||
+            Fail("on the find dialog's close by Esc")) &&
+           Check();
+}
+
+bool Session::Names(const std::string& Title)
+{
+    const std::string caption = driver_.Caption();
+    return caption.find(" - " + Title + " -") != std::string::npos ||
+           caption.find(" -" + Title + " (") != std::string::npos;
+}
+
+bool Session::Browse()
+{
+    // An article whose page links to the next one opened, the link followed from the keyboard,
+    // then back and forward by the navigation bar's buttons or the "Браузер" menu.
+    std::vector<std::string> linked;
+    for (const std::string& t : Articles())
+        if (model_.A().map["FILES"][t].rfind("soak", 0) == 0)
+            linked.push_back(t);
+    if (linked.empty())
+        return Open();
+    const std::string title = OneOf(linked);
+    const int n = std::atoi(model_.A().map["FILES"][title].c_str() + 4), next = n % PageCount + 1;
+    const bool byMenu = Chance(40);
+    Log("open \"" + title + "\", follow its link to page " + std::to_string(next) + ", back and forward by " +
+        (byMenu ? "the menu" : "the tool buttons"));
+    if (title != opened_) {
+        if (!driver_.Select(title))
+            return Fail(driver_.Error());
+        Driver::Key(VK_RETURN);
+        bool stayed = false;
+        if (!NoteQuestion(stayed))
+            return false;
+        if (stayed)
+            return Check();
+        Opened(title);
+    }
+    const auto shows = [&](int Page) {
+        return testkit::WaitUntil(
+                   [&] { return driver_.Caption().find("(Страница " + std::to_string(Page) + ")") != std::string::npos; }) ||
+               FailScreen("the caption shows \"" + driver_.Caption() + "\", not page " + std::to_string(Page));
+    };
+    if (!shows(n))
+        return false;
+    // A click in the page gives it the keyboard; Tab goes to its link, Enter follows it.
+    const auto views = testkit::VisibleWindows(driver_.Main(), 0, "VellornHtmlView");
+    if (views.empty())
+        return FailScreen("no page view");
+    RECT r{};
+    GetWindowRect(views[0], &r);
+    POINT p{r.right - 40, r.bottom - 40};
+    if (driver_.NearLastClick(p))
+        p.x -= 20;
+    if (!driver_.ToFront() || !driver_.ClickAt(p) || !driver_.Park())
+        return Fail(driver_.Error());
+    if (!testkit::WaitUntil([&] { return driver_.Focus() == views[0]; }))
+        return Fail("on the page to take the keyboard");
+    Driver::Key(VK_TAB);
+    Driver::Key(VK_RETURN);
+    if (!shows(next))
+        return false;
+    // Back and forward: the buttons by their pictures (9, 4) on the navigation bar, or the menu's
+    // sixth and seventh items.
+    const auto go = [&](bool Back) {
+        std::vector<WORD> keys(Back ? 6 : 7, VK_DOWN);
+        keys.push_back(VK_RETURN);
+        return (byMenu ? driver_.MenuBar(4, keys) : driver_.NavButton(Back ? 9 : 4)) || Fail(driver_.Error());
+    };
+    if (!go(true) || !shows(n) || !go(false) || !shows(next))
+        return false;
     return Check();
 }
 
@@ -2151,6 +2338,8 @@ void Session::StartingArchive()
         std::string list, back = "[URL]\r\n";
         for (int i = 1; i <= 30; ++i) {
             const std::string page = files + "старый адрес " + std::to_string(i) + ".html";
+            testkit::WriteFileBytes(page, "<html><head><title>Старая страница " + std::to_string(i) +
+                                              "</title></head><body>текст</body></html>");
             model_.list.push_back(page);
             list += page + "\r\n";
             back += "Страница " + std::to_string(i) + "=" + page + "\r\n";
@@ -2227,9 +2416,12 @@ Outcome Session::Run(int Actions, int LimitS)
     const std::string files = dir_.Path() + "FILES\\";
     logic::CopyTree(logic::SourceDir() + "app\\defaults\\FILES", dir_.Path() + "FILES");
     testkit::ProgramRun::CopyProgram(dir_.Path());
+    // The pages of the session's articles, each with a link to the next.
     for (int i = 1; i <= PageCount; ++i)
         testkit::WriteFileBytes(files + "soak" + std::to_string(i) + ".html",
-                                "<html><head><title>Страница " + std::to_string(i) + "</title></head></html>");
+                                "<html><head><title>Страница " + std::to_string(i) +
+                                    "</title></head><body><p><a href=\"soak" + std::to_string(i % PageCount + 1) +
+                                    ".html\">Дальше</a> текст страницы</p></body></html>");
     StartingArchive();
     // The session's limit: past it its programs are ended, which ends every wait on them.
     std::mutex m;
@@ -2255,7 +2447,8 @@ Outcome Session::Run(int Actions, int LimitS)
                 {3, &Session::LoadNote},    {4, &Session::WritePage},      {3, &Session::TypeAddress},
                 {3, &Session::Settings},    {4, &Session::SaveTree},       {5, &Session::LoadTree},
                 {2, &Session::ClearTree},   {4, &Session::SearchTitle},    {6, &Session::Drag},
-                {3, &Session::KillNow},
+                {3, &Session::KillNow},     {3, &Session::Browse},         {2, &Session::ChooseAddress},
+                {2, &Session::FindInPage},
             };
             int total = 0;
             for (const auto& kind : kinds)
