@@ -42,13 +42,33 @@ HWND Driver::FindTree()
     return found;
 }
 
-bool Driver::Ended(DWORD Ms) { return run_ && WaitForSingleObject(run_->Process(), Ms) == WAIT_OBJECT_0; }
+bool Driver::Attach(HWND Main)
+{
+    Kill();
+    DWORD pid = 0;
+    GetWindowThreadProcessId(Main, &pid);
+    attached_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_TERMINATE |
+                                    PROCESS_QUERY_INFORMATION | SYNCHRONIZE,
+                                FALSE, pid));
+    if (!attached_)
+        return false;
+    pid_ = pid;
+    main_ = Main;
+    tree_ = FindTree();
+    return tree_ != nullptr;
+}
+
+HANDLE Driver::Process() const { return run_ ? run_->Process() : attached_.get(); }
+DWORD Driver::Pid() const { return run_ ? run_->Id() : attached_ ? pid_ : 0; }
+
+bool Driver::Ended(DWORD Ms) { return Process() && WaitForSingleObject(Process(), Ms) == WAIT_OBJECT_0; }
 
 void Driver::Kill()
 {
-    if (run_ && !Ended(0))
-        TerminateProcess(run_->Process(), 1);
+    if (Process() && !Ended(0))
+        TerminateProcess(Process(), 1);
     run_.reset();
+    attached_.reset();
     main_ = tree_ = nullptr;
 }
 
@@ -58,7 +78,7 @@ soak::Tree Driver::LiveTree(std::map<std::string, HTREEITEM>* Items, HWND Of)
     HWND tree = Of ? Of : TreeNow();
     if (!tree)
         return out;
-    testkit::RemoteBuffer buffer(run_->Process(), 512);
+    testkit::RemoteBuffer buffer(Process(), 512);
     const LPARAM remote = buffer.Address();
     std::function<void(HTREEITEM, soak::Tree&)> walk = [&](HTREEITEM item, soak::Tree& nodes) {
         for (; item; item = reinterpret_cast<HTREEITEM>(
@@ -75,7 +95,7 @@ soak::Tree Driver::LiveTree(std::map<std::string, HTREEITEM>* Items, HWND Of)
             if (IsFolder(n.image))
                 n.image = imFolder;
             char text[301] = {};
-            ReadProcessMemory(run_->Process(), reinterpret_cast<void*>(remote + 64), text, 300, nullptr);
+            ReadProcessMemory(Process(), reinterpret_cast<void*>(remote + 64), text, 300, nullptr);
             n.title = text;
             if (Items)
                 Items->emplace(n.title, item);
@@ -108,7 +128,7 @@ POINT Driver::At(const std::string& Title, int Part)
     if (!item || !TreeNow())
         return POINT{-1, -1};
     SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-    testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
+    testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
     buffer.Put(item);
     SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
     const RECT r = buffer.Get<RECT>();
@@ -127,7 +147,7 @@ bool Driver::Drag(const std::string& Title, const std::string& Target)
     if (!item || (!Target.empty() && !target))
         return Failed("no node \"" + (item ? Target : Title) + "\"");
     const auto rect = [&](HTREEITEM Node) {
-        testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
+        testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
         buffer.Put(Node);
         SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
         return buffer.Get<RECT>();
@@ -208,7 +228,7 @@ bool Driver::Select(const std::string& Title)
                 SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
         HTREEITEM target = other ? other : item;
         SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target));
-        testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
+        testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
         buffer.Put(target);
         SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
         const RECT r = buffer.Get<RECT>();
@@ -310,7 +330,7 @@ bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool
             if (!WaitUntil([&] { return !LabelEdit(); }))
                 return Failed("the rename typed behind the pop-up's keys stays after Esc");
         }
-        return WaitUntil([&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768").empty() && Settle(); },
+        return WaitUntil([&] { return testkit::VisibleWindows(nullptr, Pid(), "#32768").empty() && Settle(); },
                          5000) ||
                Failed("the pop-up menu stays");
     }
@@ -321,7 +341,7 @@ bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool
         return Failed("the main window is not in front");
     if (!Park())
         return Failed(error_);
-    const auto menus = [&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768"); };
+    const auto menus = [&] { return testkit::VisibleWindows(nullptr, Pid(), "#32768"); };
     if (!TreeNow())
         return Failed("the tree is gone");
     PostMessageA(tree_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree_), MAKELPARAM(p.x, p.y));
@@ -343,14 +363,14 @@ bool Driver::MenuBar(int Top, const std::vector<WORD>& Keys)
         PostMessageA(main_, WM_KEYDOWN, VK_RIGHT, 0);
     for (WORD k : Keys)
         PostMessageA(main_, WM_KEYDOWN, k, 0);
-    return WaitUntil([&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768").empty(); }, 5000) ||
+    return WaitUntil([&] { return testkit::VisibleWindows(nullptr, Pid(), "#32768").empty(); }, 5000) ||
            Failed("the menu stays");
 }
 
 bool Driver::TreeBarButton(int Index)
 {
     // The bar whose fourth button (the title search) has picture 5.
-    testkit::RemoteBuffer buffer(run_->Process(), 256);
+    testkit::RemoteBuffer buffer(Process(), 256);
     for (HWND bar : testkit::VisibleWindows(main_, 0, "ToolBar")) {
         if (!SendMessageA(bar, TB_GETBUTTON, 3, buffer.Address()) || buffer.Get<TBBUTTON>().iBitmap != 5)
             continue;
@@ -370,7 +390,7 @@ bool Driver::TreeBarButton(int Index)
 bool Driver::NavButton(int Picture)
 {
     // The bar with "Назад" (picture 9).
-    testkit::RemoteBuffer buffer(run_->Process(), 256);
+    testkit::RemoteBuffer buffer(Process(), 256);
     for (HWND bar : testkit::VisibleWindows(main_, 0, "ToolBar")) {
         int index = -1;
         bool back = false;
@@ -422,7 +442,7 @@ bool Driver::TreePageTab(int Index)
     const auto tabs = testkit::VisibleWindows(main_, 0, "PageControl");
     if (tabs.empty())
         return Failed("the tree panel has no pages");
-    testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
+    testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
     if (!SendMessageA(tabs[0], TCM_GETITEMRECT, static_cast<WPARAM>(Index), buffer.Address()))
         return Failed("the tree panel has no tab " + std::to_string(Index));
     const RECT r = buffer.Get<RECT>();
@@ -469,7 +489,7 @@ HWND Driver::Window(const std::string& Caption, DWORD Ms)
     HWND found = nullptr;
     WaitUntil(
         [&] {
-            for (HWND w : testkit::VisibleWindows(nullptr, run_->Id(), ""))
+            for (HWND w : testkit::VisibleWindows(nullptr, Pid(), ""))
                 if (WindowText(w) == Caption)
                     found = w;
             // In front, with the keyboard in it, and done with its showing.

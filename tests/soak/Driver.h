@@ -28,8 +28,10 @@ public:
     bool Ended(DWORD Ms = 20000);
     void Kill();
     HWND Main() const { return main_; }
-    DWORD Pid() const { return run_ ? run_->Id() : 0; }
-    HANDLE Process() const { return run_ ? run_->Process() : nullptr; }
+    // Drives the program of the main window Main, which another started (a second program).
+    bool Attach(HWND Main);
+    DWORD Pid() const;
+    HANDLE Process() const;
 
     // The program's tree as it shows it, folders with image 0 whether open or not; Items gets
     // each node's item by its title. Of: another tree view of the program (the search results).
@@ -122,6 +124,9 @@ private:
 
     std::string folder_;
     std::unique_ptr<testkit::ProgramRun> run_;
+    // The process of a program attached to.
+    std::unique_ptr<void, decltype(&CloseHandle)> attached_{nullptr, &CloseHandle};
+    DWORD pid_ = 0;
     HWND main_ = nullptr, tree_ = nullptr;
     POINT lastClick_{-100, -100};
     std::string error_;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -399,11 +400,27 @@ std::string FirstDifference(const Model& M, const std::string& Files, bool FormT
         return "form.ini Skin=" + form["FORM"]["Skin"] + ", expected " + M.skin;
     if (form["ST"]["Count"] != std::to_string(M.CountImage(imNew)))
         return "form.ini [ST] Count=" + form["ST"]["Count"] + ", expected " + std::to_string(M.CountImage(imNew));
-    std::string list;
-    for (const std::string& line : M.list)
-        list += line + "\r\n";
-    const std::pair<const char*, const std::string*> same[] = {
-        {"settings.ini", &M.settings}, {"Settings2.ini", &M.settings2}, {"list", &list}};
+    // The address list: each address once (in the order they came, which two programs closing in
+    // turn may merge either way).
+    std::vector<std::string> lines, want = M.list;
+    for (std::string list = testkit::ReadFileBytes(Files + "list"); !list.empty();) {
+        const size_t end = list.find("\r\n");
+        lines.push_back(list.substr(0, end));
+        list.erase(0, end == std::string::npos ? list.size() : end + 2);
+    }
+    std::vector<std::string> sorted = lines;
+    std::sort(sorted.begin(), sorted.end());
+    std::sort(want.begin(), want.end());
+    if (sorted != want) {
+        std::string have, expected;
+        for (const std::string& line : lines)
+            have += "  " + line + "\n";
+        for (const std::string& line : M.list)
+            expected += "  " + line + "\n";
+        return "list holds\n" + have + "expected\n" + expected;
+    }
+    const std::pair<const char*, const std::string*> same[] = {{"settings.ini", &M.settings},
+                                                                {"Settings2.ini", &M.settings2}};
     for (const auto& [name, bytes] : same)
         if (testkit::ReadFileBytes(Files + name) != *bytes)
             return std::string(name) + " holds \"" + testkit::ReadFileBytes(Files + name) + "\", expected \"" + *bytes +

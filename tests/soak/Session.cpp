@@ -300,7 +300,13 @@ private:
     // The second program that a tree opened in a new window starts, its caption starting with
     // Caption: its message that the archive is open elsewhere answered when Told, closed by its
     // close box.
-    bool SecondProgram(const std::string& Caption, bool Told = false);
+    bool SecondProgram(const std::string& Caption, const std::string& Archive, bool Told = false);
+    // The second program closed by its close box (its note's question answered), its archive
+    // compared; Back: the first program comes to the front again.
+    bool CloseSecond(bool Back);
+    // The session's state of the window (driver, opened entry, note, archive) swapped with the
+    // second program's: the actions then drive the second program (and again, the first).
+    void SwapWindow();
 
     // Where the close comes: anywhere; behind typed keys (only a typed close keeps its place
     // behind them, a posted one would overtake them); in a rename; with a dialog open (whose
@@ -354,6 +360,11 @@ private:
     // The tree loaded last in this window: the program's title names it so (then loading it again
     // is refused as the current tree).
     std::string titled_;
+    // The second program and its window's state while the first is driven (swapped by
+    // SwapWindow); the first's archive while the second is driven.
+    Driver other_{dir_.Path()};
+    std::string otherOpened_, otherMemo_, otherTitled_, secondName_;
+    bool otherMemoModified_ = false;
     // form.ini names a tree that the start does not read (its full name).
     std::string notRead_;
     // The address list and the skin as the last close wrote them (a kill keeps them so).
@@ -1845,13 +1856,13 @@ bool Session::LoadTree()
         return false;
     if (newWindow) {
         if (file != model_.current)
-            return SecondProgram(name + " -") && Check();
+            return SecondProgram(name + " -", file) && Check();
         // A second program on the tree this window works on gets a copy of its own, made from
         // the files as they are (every change of this window is in them).
         const std::string copy = "Temp (" + std::to_string(2 + copies_++) + ")";
         model_.trees[copy] = model_.A();
         model_.trees[copy].noteName = copy;
-        return SecondProgram(name + " [" + copy + ".vlt]", true) && Check();
+        return SecondProgram(name + " [" + copy + ".vlt]", copy, true) && Check();
     }
     if (titled_ == file)
         return Expect(name + " -Vellorn", "OK") && Check();
@@ -1882,7 +1893,7 @@ bool Session::LoadTree()
     return Check();
 }
 
-bool Session::SecondProgram(const std::string& Caption, bool Told)
+bool Session::SecondProgram(const std::string& Caption, const std::string& Archive, bool Told)
 {
     using Handle = std::unique_ptr<void, decltype(&CloseHandle)>;
     const auto other = [&](HWND w) {
@@ -1934,15 +1945,83 @@ bool Session::SecondProgram(const std::string& Caption, bool Told)
     }
     if (Told)
         Log("  answered \"OK\" to its message \"" + told + "\"");
-    const DWORD pid = other(second);
-    const Handle process(OpenProcess(SYNCHRONIZE, FALSE, pid), &CloseHandle);
+    if (!other_.Attach(second))
+        return fail("on the second program's window");
+    secondName_ = Archive;
+    otherOpened_.clear();
+    otherMemo_.clear();
+    otherTitled_.clear();
+    otherMemoModified_ = false;
+    // Work in the second program now and then: entries added, renamed, marked, deleted, notes
+    // typed and saved; then it is closed before the first, or after it.
+    const bool work = Chance(60), after = work && Chance(40);
+    if (work) {
+        SwapWindow();
+        Log("  in the second program on \"" + Archive + "\":");
+        static bool (Session::*const actions[])() = {&Session::AddArticle, &Session::Rename,  &Session::TypeNote,
+                                                      &Session::SaveNote,   &Session::Delete,  &Session::AddCategory,
+                                                      &Session::Mark,       &Session::AddLink, &Session::Open};
+        for (int i = 2 + Pick(4); i > 0 && !stopped_; --i)
+            if (!(this->*actions[Pick(9)])() && !stopped_)
+                Fail("the action did not complete");
+        SwapWindow();
+        if (stopped_)
+            return fail("on the second program's work");
+    }
+    if (after) {
+        Log("  the first program closed before the second");
+        bool done = false;
+        if (!Close(done, At::Any, false))
+            return fail("on the first program's close");
+        if (done) {
+            if (!CloseSecond(false))
+                return false;
+            // form.ini as the first wrote it, the address lists of both merged.
+            if (const std::string diff = FirstDifference(model_, dir_.Path() + "FILES\\"); !diff.empty()) {
+                FailFile("after the second program's close " + diff);
+                TakeFiles();
+            }
+            return Restart();
+        }
+    }
+    return CloseSecond(true);
+}
+
+bool Session::CloseSecond(bool Back)
+{
+    SwapWindow();
     Log("  the second program closed by its close box");
-    PostMessageA(second, WM_SYSCOMMAND, SC_CLOSE, 0);
+    const bool typed = memoModified_;
+    PostMessageA(driver_.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    bool stayed = false, ok = !typed || NoteQuestion(stayed);
+    // "Отмена" keeps it: given up again with "Нет".
+    if (ok && stayed) {
+        PostMessageA(driver_.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        ok = Expect("Отмена", No);
+        memoModified_ = false;
+    }
+    ok = ok && (driver_.Ended() || Fail(driver_.Boxes().empty() ? "on the second program's end"
+                                                               : Driver::BoxText(driver_.Boxes()[0]), Kind::Box));
+    driver_.Kill();
+    SwapWindow();
+    if (!ok)
+        return false;
+    if (const std::string diff = FirstDifference(model_, dir_.Path() + "FILES\\", false); !diff.empty()) {
+        FailFile("after the second program's close " + diff);
+        TakeFiles();
+    }
     // The user's keys go to this program again.
-    if (process && WaitForSingleObject(process.get(), 20000) == WAIT_OBJECT_0)
-        return driver_.ToFront() || Fail("the main window does not come back to the front");
-    const auto boxes = testkit::VisibleWindows(nullptr, pid, "TsMessageForm");
-    return fail("the second program did not end" + (boxes.empty() ? "" : ": " + Driver::BoxText(boxes[0])));
+    return !Back || driver_.ToFront() || Fail("on the main window's return to the front");
+}
+
+void Session::SwapWindow()
+{
+    std::swap(driver_, other_);
+    std::swap(opened_, otherOpened_);
+    std::swap(memo_, otherMemo_);
+    std::swap(memoModified_, otherMemoModified_);
+    std::swap(titled_, otherTitled_);
+    std::swap(model_.current, secondName_);
 }
 
 bool Session::ClearTree()
@@ -2377,8 +2456,18 @@ void Session::StartingArchive()
         if (named != 0)
             notRead_ = path;
     }
+    // Some form.ini files are long or odd: a section the program does not know, with many keys,
+    // comments and a key without a value.
+    if (Chance(20)) {
+        form += "; заметка пользователя\r\n[Чужое]\r\n";
+        for (int i = 0; i < 200; ++i)
+            form += "Ключ" + std::to_string(i) + "=значение " + std::to_string(i) + "\r\n";
+        form += "БезЗначения\r\n";
+        log_.push_back("form.ini long and odd at the start");
+    }
     testkit::WriteFileBytes(files + "form.ini", form);
     model_.form = ParseIni(form);
+    model_.form.erase("Чужое");
     model_.form["FORM"].erase("Skin");
     model_.settings = testkit::ReadFileBytes(files + "settings.ini");
     model_.settings2 = testkit::ReadFileBytes(files + "Settings2.ini");
