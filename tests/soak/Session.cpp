@@ -318,8 +318,9 @@ private:
     // The program started again (Again: not the session's first start), the model's state of the
     // window with it.
     bool Restart(bool Again = true);
-    // The model takes the files as they are (after a difference, so that the session goes on).
-    void TakeFiles();
+    // The model takes the files as they are (after a difference, so that the session goes on);
+    // Running: but those of the archive the running program shows, and those written at a close.
+    void TakeFiles(bool Running = false);
     // The archive folder the session starts on.
     void StartingArchive();
     // form.ini's tree keys for the tree the window works on.
@@ -364,6 +365,8 @@ private:
     // SwapWindow); the first's archive while the second is driven.
     Driver other_{dir_.Path()};
     std::string otherOpened_, otherMemo_, otherTitled_, secondName_;
+    // The page history files as the second program found them.
+    std::string history_;
     bool otherMemoModified_ = false;
     // form.ini names a tree that the start does not read (its full name).
     std::string notRead_;
@@ -1955,6 +1958,9 @@ bool Session::SecondProgram(const std::string& Caption, const std::string& Archi
     // Work in the second program now and then: entries added, renamed, marked, deleted, notes
     // typed and saved; then it is closed before the first, or after it.
     const bool work = Chance(60), after = work && Chance(40);
+    // The first program's page history, which the second never writes.
+    const std::string files = dir_.Path() + "FILES\\";
+    history_ = testkit::ReadFileBytes(files + "tmpB.ini") + "|" + testkit::ReadFileBytes(files + "tmpF.ini");
     if (work) {
         SwapWindow();
         Log("  in the second program on \"" + Archive + "\":");
@@ -2008,8 +2014,11 @@ bool Session::CloseSecond(bool Back)
         return false;
     if (const std::string diff = FirstDifference(model_, dir_.Path() + "FILES\\", false); !diff.empty()) {
         FailFile("after the second program's close " + diff);
-        TakeFiles();
+        TakeFiles(true);
     }
+    const std::string files = dir_.Path() + "FILES\\";
+    if (testkit::ReadFileBytes(files + "tmpB.ini") + "|" + testkit::ReadFileBytes(files + "tmpF.ini") != history_)
+        FailFile("the second program wrote the first's page history (tmpB.ini, tmpF.ini)");
     // The user's keys go to this program again.
     return !Back || driver_.ToFront() || Fail("on the main window's return to the front");
 }
@@ -2242,12 +2251,16 @@ bool Session::Close(bool& Done, At Where, bool Again)
     return !Again || Restart();
 }
 
-void Session::TakeFiles()
+void Session::TakeFiles(bool Running)
 {
     const std::string files = dir_.Path() + "FILES\\";
+    // The archive a running program shows stays as the model has it (its window shows it so).
     for (auto& [file, archive] : model_.trees)
-        if (auto read = ReadArchive(files, file, archive.noteName))
-            archive = *read;
+        if (!Running || file != model_.current)
+            if (auto read = ReadArchive(files, file, archive.noteName))
+                archive = *read;
+    if (Running)
+        return;
     // A page unlike what was written is not looked at again.
     for (auto page = model_.pages.begin(); page != model_.pages.end();) {
         Model one;
