@@ -333,6 +333,8 @@ private:
     bool KillNow();
     // A page's link followed, back and forward.
     bool Browse();
+    // A second program started beside the first.
+    bool SecondBeside();
     // An address chosen from the address box's list; the text search of the page shown.
     bool ChooseAddress();
     bool FindInPage();
@@ -356,15 +358,12 @@ private:
     // The session's limit has passed: its programs were ended.
     std::atomic<bool> timedOut_{false};
     int step_ = 0, titles_ = 0;
-    // The entry opened last, and the note panel's text (one line) and whether it was typed.
+    // The entry opened last, and the note panel's text and whether it was typed.
     std::string opened_, memo_;
-    // The tree loaded last in this window: the program's title names it so (then loading it again
-    // is refused as the current tree).
-    std::string titled_;
     // The second program and its window's state while the first is driven (swapped by
     // SwapWindow); the first's archive while the second is driven.
     Driver other_{dir_.Path()};
-    std::string otherOpened_, otherMemo_, otherTitled_, secondName_;
+    std::string otherOpened_, otherMemo_, secondName_;
     // The page history files as the second program found them.
     std::string history_;
     bool otherMemoModified_ = false;
@@ -1867,8 +1866,14 @@ bool Session::LoadTree()
         model_.trees[copy].noteName = copy;
         return SecondProgram(name + " [" + copy + ".vlt]", copy, true) && Check();
     }
-    if (titled_ == file)
-        return Expect(name + " -Vellorn", "OK") && Check();
+    // The tree shown loaded again: refused (as the tree the window works on) or loaded anew.
+    if (file == model_.current) {
+        HWND box = driver_.WaitBox();
+        if (!box)
+            return Fail("on a box after the load of the tree shown");
+        if (Driver::BoxText(box).find(Yes) == std::string::npos)
+            return Expect(name + " -Vellorn", "OK") && Check();
+    }
     // The typed note's question, then whether the tree shown is saved first.
     bool stayed = false;
     if (!NoteQuestion(stayed))
@@ -1892,7 +1897,6 @@ bool Session::LoadTree()
     model_.current = file;
     Named();
     ForgetOpened();
-    titled_ = file;
     return Check();
 }
 
@@ -1953,7 +1957,6 @@ bool Session::SecondProgram(const std::string& Caption, const std::string& Archi
     secondName_ = Archive;
     otherOpened_.clear();
     otherMemo_.clear();
-    otherTitled_.clear();
     otherMemoModified_ = false;
     // Work in the second program now and then: entries added, renamed, marked, deleted, notes
     // typed and saved; then it is closed before the first, or after it.
@@ -1993,6 +1996,25 @@ bool Session::SecondProgram(const std::string& Caption, const std::string& Archi
     return CloseSecond(true);
 }
 
+bool Session::SecondBeside()
+{
+    // The program started again while it runs: the second works on a copy of the archive the
+    // first works on (the one form.ini names), made from its files as they are.
+    const std::string copy = "Temp (" + std::to_string(2 + copies_++) + ")";
+    Log("a second program started beside the first");
+    std::string cmd = "\"" + dir_.Path() + "Vellorn.exe\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir_.Path().c_str(), &si, &pi))
+        return Fail("on the second program's start");
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    model_.trees[copy] = model_.A();
+    model_.trees[copy].noteName = copy;
+    return SecondProgram(model_.A().noteName + " [" + copy + ".vlt]", copy, true) && Check();
+}
+
 bool Session::CloseSecond(bool Back)
 {
     SwapWindow();
@@ -2029,7 +2051,6 @@ void Session::SwapWindow()
     std::swap(opened_, otherOpened_);
     std::swap(memo_, otherMemo_);
     std::swap(memoModified_, otherMemoModified_);
-    std::swap(titled_, otherTitled_);
     std::swap(model_.current, secondName_);
 }
 
@@ -2292,7 +2313,6 @@ bool Session::Restart(bool Again)
     Log(Again ? "start" : "the first start");
     driver_.Kill();
     opened_.clear();
-    titled_ = model_.current == "Temp" ? "" : model_.current;
     memo_.clear();
     memoModified_ = false;
     editorTyped_ = false;
@@ -2550,7 +2570,7 @@ Outcome Session::Run(int Actions, int LimitS)
                 {3, &Session::Settings},    {4, &Session::SaveTree},       {5, &Session::LoadTree},
                 {2, &Session::ClearTree},   {4, &Session::SearchTitle},    {6, &Session::Drag},
                 {3, &Session::KillNow},     {3, &Session::Browse},         {2, &Session::ChooseAddress},
-                {2, &Session::FindInPage},
+                {2, &Session::FindInPage},  {2, &Session::SecondBeside},
             };
             int total = 0;
             for (const auto& kind : kinds)
