@@ -962,17 +962,16 @@ bool Session::Browse()
     const bool byMenu = Chance(40);
     Log("open \"" + title + "\", follow its link to page " + std::to_string(next) + ", back and forward by " +
         (byMenu ? "the menu" : "the tool buttons"));
-    if (title != opened_) {
-        if (!driver_.Select(title))
-            return Fail(driver_.Error());
-        Driver::Key(VK_RETURN);
-        bool stayed = false;
-        if (!NoteQuestion(stayed))
-            return false;
-        if (stayed)
-            return Check();
-        Opened(title);
-    }
+    // Opened anew (also when it is the entry opened last: another page may show since).
+    if (!driver_.Select(title))
+        return Fail(driver_.Error());
+    Driver::Key(VK_RETURN);
+    bool stayed = false;
+    if (!NoteQuestion(stayed))
+        return false;
+    if (stayed)
+        return Check();
+    Opened(title);
     const auto shows = [&](int Page) {
         return testkit::WaitUntil(
                    [&] { return driver_.Caption().find("(Страница " + std::to_string(Page) + ")") != std::string::npos; }) ||
@@ -2176,6 +2175,9 @@ bool Session::Close(bool& Done, At Where, bool Again)
     if (way == 0) {
         PostMessageA(driver_.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (way == 1) {
+        // Typed ahead of a dialog's work it stays behind the keys; else the main window takes it.
+        if (Where != At::AfterKeys && !driver_.ToFront())
+            return Fail("on the main window to come to the front");
         Driver::Key(VK_F4, VK_MENU);
     } else if (way == 2) {
         if (!driver_.MenuBar(0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
