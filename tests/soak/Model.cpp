@@ -148,6 +148,17 @@ std::string NoteName(const std::string& Title)
     return name;
 }
 
+std::vector<std::string> FileLines(const std::string& Path)
+{
+    std::vector<std::string> lines;
+    for (std::string text = testkit::ReadFileBytes(Path); !text.empty();) {
+        const size_t end = text.find("\r\n");
+        lines.push_back(text.substr(0, end));
+        text.erase(0, end == std::string::npos ? text.size() : end + 2);
+    }
+    return lines;
+}
+
 std::string Trimmed(const std::string& Title)
 {
     const size_t first = Title.find_first_not_of(' ');
@@ -402,12 +413,8 @@ std::string FirstDifference(const Model& M, const std::string& Files, bool FormT
         return "form.ini [ST] Count=" + form["ST"]["Count"] + ", expected " + std::to_string(M.CountImage(imNew));
     // The address list: each address once (in the order they came, which two programs closing in
     // turn may merge either way).
-    std::vector<std::string> lines, want = M.list;
-    for (std::string list = testkit::ReadFileBytes(Files + "list"); !list.empty();) {
-        const size_t end = list.find("\r\n");
-        lines.push_back(list.substr(0, end));
-        list.erase(0, end == std::string::npos ? list.size() : end + 2);
-    }
+    const std::vector<std::string> lines = FileLines(Files + "list");
+    std::vector<std::string> want = M.list;
     std::vector<std::string> sorted = lines;
     std::sort(sorted.begin(), sorted.end());
     std::sort(want.begin(), want.end());

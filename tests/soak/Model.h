@@ -86,6 +86,9 @@ struct Model {
     int CountImage(int image) const;
 };
 
+// The lines of a text file (CR LF between them).
+std::vector<std::string> FileLines(const std::string& Path);
+
 // The title as the program keeps a typed one: blanks at both ends dropped.
 std::string Trimmed(const std::string& Title);
 // Two titles alike but for letter case (Cyrillic too, as code page 1251 has it).

@@ -47,7 +47,8 @@ private:
     {
         static const char* const kinds[] = {"a wait timed out", "a file differs from the model",
                                             "a box nobody expected", "the screen differs from the model"};
-        if (stopped_)
+        // Past the session's limit every wait fails: the limit alone is told.
+        if (stopped_ || timedOut_)
             return false;
         if (divergences_.empty())
             // What the screen showed then, beside the log.
@@ -1040,6 +1041,9 @@ bool Session::TypeNote()
             return memo && driver_.Focus() == memo;
         }))
         return Fail("on the note box to take the keyboard");
+    // The program done with showing the panel (it may select the text once more) before the keys.
+    if (!driver_.Settle())
+        return Fail("on the program's answer");
     SendMessageA(memo, EM_SETSEL, 0, -1);
     if (how == 1) {
         // The text put on the clipboard, Ctrl+V in the note box.
@@ -2038,6 +2042,13 @@ bool Session::CloseSecond(bool Back)
         TakeFiles(true);
     }
     const std::string files = dir_.Path() + "FILES\\";
+    // Its close merged the pages it opened into the address list (losing none there was): a kill
+    // of the first keeps them.
+    const std::vector<std::string> list = FileLines(files + "list");
+    for (const std::string& line : closedList_)
+        if (std::find(list.begin(), list.end(), line) == list.end())
+            FailFile("the second program's close dropped \"" + line + "\" from the address list");
+    closedList_ = list;
     if (testkit::ReadFileBytes(files + "tmpB.ini") + "|" + testkit::ReadFileBytes(files + "tmpF.ini") != history_)
         FailFile("the second program wrote the first's page history (tmpB.ini, tmpF.ini)");
     // The user's keys go to this program again.
@@ -2290,12 +2301,7 @@ void Session::TakeFiles(bool Running)
         one.pages = {*page};
         page = FirstDifference(one, files, false).empty() ? std::next(page) : model_.pages.erase(page);
     }
-    model_.list.clear();
-    for (std::string list = testkit::ReadFileBytes(files + "list"); !list.empty();) {
-        const size_t end = list.find("\r\n");
-        model_.list.push_back(list.substr(0, end));
-        list.erase(0, end == std::string::npos ? list.size() : end + 2);
-    }
+    model_.list = FileLines(files + "list");
     model_.settings = testkit::ReadFileBytes(files + "settings.ini");
     model_.settings2 = testkit::ReadFileBytes(files + "Settings2.ini");
     Ini form = ParseIni(testkit::ReadFileBytes(files + "form.ini"));
@@ -2462,11 +2468,7 @@ void Session::StartingArchive()
         testkit::WriteFileBytes(files + "tmpB.ini", back);
         log_.push_back("a list of 30 addresses and a page history of 30 at the start");
     } else {
-        for (std::string list = testkit::ReadFileBytes(files + "list"); !list.empty();) {
-            const size_t end = list.find("\r\n");
-            model_.list.push_back(list.substr(0, end));
-            list.erase(0, end == std::string::npos ? list.size() : end + 2);
-        }
+        model_.list = FileLines(files + "list");
     }
     // form.ini naming a saved tree: there (then the window works on it), damaged, not a tree file,
     // or gone (then the start tells which file it did not read and opens the working tree).
@@ -2603,6 +2605,7 @@ Outcome Session::Run(int Actions, int LimitS)
     watchdog.join();
     if (timedOut_) {
         stopped_ = false;
+        timedOut_ = false;
         Fail("on the session's limit of " + std::to_string(LimitS) + " s: its programs were ended");
     }
     EndPrograms();
