@@ -319,6 +319,9 @@ private:
     // The program started again (Again: not the session's first start), the model's state of the
     // window with it.
     bool Restart(bool Again = true);
+    // After a divergence other than a file's: the programs ended and the program started again on
+    // the files as they are; false when the session stops there.
+    bool Recover();
     // The model takes the files as they are (after a difference, so that the session goes on);
     // Running: but those of the archive the running program shows, and those written at a close.
     void TakeFiles(bool Running = false);
@@ -365,6 +368,7 @@ private:
     // SwapWindow); the first's archive while the second is driven.
     Driver other_{dir_.Path()};
     std::string otherOpened_, otherMemo_, secondName_;
+    bool inSecond_ = false;
     // The page history files as the second program found them.
     std::string history_;
     bool otherMemoModified_ = false;
@@ -376,8 +380,6 @@ private:
     // A kill comes at the next check, and the model's archives before the action.
     bool killAtCheck_ = false, killed_ = false;
     std::map<std::string, Archive> before_;
-    // The copies of the working tree made for a second program on it ("Temp (2)", ...).
-    int copies_ = 0;
     bool memoModified_ = false;
     // The page editor's author field as the program keeps it, its text (kept while the program
     // runs), and whether text typed in the open editor is unsaved (a close asks about it).
@@ -517,7 +519,7 @@ bool Session::AddArticle()
     const auto entries = Entries();
     const int how = Pick(12);
     const bool taken = how == 0 && !entries.empty(), cancel = how == 1;
-    const bool ahead = how >= 10 && !avoid_.closeTypeahead;
+    const bool ahead = how >= 10 && !avoid_.closeTypeahead && !inSecond_;
     const std::string folder = OneOf(folders);
     const std::string typed = taken ? (Chance(50) ? CaseFlip(OneOf(entries)) : OneOf(entries)) : Fresh("Статья");
     const std::string title = Trimmed(typed);
@@ -619,7 +621,7 @@ bool Session::AddLink()
         return AddCategory();
     const std::string folder = OneOf(folders), typed = Fresh("Ссылка"), title = Trimmed(typed);
     const std::string address = "http://soak.example/" + std::to_string(titles_);
-    const bool ahead = Chance(15) && !avoid_.closeTypeahead;
+    const bool ahead = Chance(15) && !avoid_.closeTypeahead && !inSecond_;
     Log("add link \"" + typed + "\" to \"" + folder + "\" by the pop-up" + (ahead ? ", a close typed ahead" : ""));
     if (!Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
         return false;
@@ -666,7 +668,7 @@ bool Session::Rename()
     if ((what == 1 || what == 5) && Chance(50))
         typed = CaseFlip(typed);
     const std::string title = Trimmed(typed);
-    const bool cancel = what == 3, atClose = what == 4 && !avoid_.renameAtClose;
+    const bool cancel = what == 3, atClose = what == 4 && !avoid_.renameAtClose && !inSecond_;
     const bool refused = title.size() > 255 || (folder ? FolderTaken(title, old) : model_.EntryTaken(title, old));
     const int way = Pick(3);
     static const char* const ways[] = {"F2", "the pop-up", "the menu"};
@@ -1863,11 +1865,8 @@ bool Session::LoadTree()
         if (file != model_.current)
             return SecondProgram(name + " -", file) && Check();
         // A second program on the tree this window works on gets a copy of its own, made from
-        // the files as they are (every change of this window is in them).
-        const std::string copy = "Temp (" + std::to_string(2 + copies_++) + ")";
-        model_.trees[copy] = model_.A();
-        model_.trees[copy].noteName = copy;
-        return SecondProgram(name + " [" + copy + ".vlt]", copy, true) && Check();
+        // the files as they are (every change of this window is in them); its caption names it.
+        return SecondProgram(name + " [Temp (", "", true) && Check();
     }
     // The tree shown loaded again: refused (as the tree the window works on) or loaded anew.
     if (file == model_.current) {
@@ -1957,7 +1956,18 @@ bool Session::SecondProgram(const std::string& Caption, const std::string& Archi
         Log("  answered \"OK\" to its message \"" + told + "\"");
     if (!other_.Attach(second))
         return fail("on the second program's window");
-    secondName_ = Archive;
+    // A copy of the archive this window works on, named by the second's caption ("[Temp (n).vlt]").
+    std::string archive = Archive;
+    if (archive.empty()) {
+        const std::string caption = testkit::WindowText(second);
+        const size_t from = caption.find('[') + 1, to = caption.find(".vlt]");
+        if (to == std::string::npos || to < from)
+            return fail("the second program's caption \"" + caption + "\" names no copy");
+        archive = caption.substr(from, to - from);
+        model_.trees[archive] = model_.A();
+        model_.trees[archive].noteName = archive;
+    }
+    secondName_ = archive;
     otherOpened_.clear();
     otherMemo_.clear();
     otherMemoModified_ = false;
@@ -1969,7 +1979,7 @@ bool Session::SecondProgram(const std::string& Caption, const std::string& Archi
     history_ = testkit::ReadFileBytes(files + "tmpB.ini") + "|" + testkit::ReadFileBytes(files + "tmpF.ini");
     if (work) {
         SwapWindow();
-        Log("  in the second program on \"" + Archive + "\":");
+        Log("  in the second program on \"" + archive + "\":");
         static bool (Session::*const actions[])() = {&Session::AddArticle, &Session::Rename,  &Session::TypeNote,
                                                       &Session::SaveNote,   &Session::Delete,  &Session::AddCategory,
                                                       &Session::Mark,       &Session::AddLink, &Session::Open};
@@ -2003,7 +2013,6 @@ bool Session::SecondBeside()
 {
     // The program started again while it runs: the second works on a copy of the archive the
     // first works on (the one form.ini names), made from its files as they are.
-    const std::string copy = "Temp (" + std::to_string(2 + copies_++) + ")";
     Log("a second program started beside the first");
     std::string cmd = "\"" + dir_.Path() + "Vellorn.exe\"";
     STARTUPINFOA si{};
@@ -2013,9 +2022,7 @@ bool Session::SecondBeside()
         return Fail("on the second program's start");
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    model_.trees[copy] = model_.A();
-    model_.trees[copy].noteName = copy;
-    return SecondProgram(model_.A().noteName + " [" + copy + ".vlt]", copy, true) && Check();
+    return SecondProgram(model_.A().noteName + " [Temp (", "", true) && Check();
 }
 
 bool Session::CloseSecond(bool Back)
@@ -2057,6 +2064,7 @@ bool Session::CloseSecond(bool Back)
 
 void Session::SwapWindow()
 {
+    inSecond_ = !inSecond_;
     std::swap(driver_, other_);
     std::swap(opened_, otherOpened_);
     std::swap(memo_, otherMemo_);
@@ -2285,14 +2293,37 @@ bool Session::Close(bool& Done, At Where, bool Again)
     return !Again || Restart();
 }
 
+bool Session::Recover()
+{
+    // The program is no longer where the model is: the programs end, the model takes the files,
+    // and the program starts again, so that a second fault of the session is seen too. Past a few
+    // divergences the session stops there.
+    if (timedOut_ || divergences_.size() >= 6)
+        return false;
+    Log("  the programs ended, the model takes the files, the program starts again");
+    EndPrograms();
+    driver_.Kill();
+    other_.Kill();
+    TakeFiles();
+    stopped_ = false;
+    return Restart();
+}
+
 void Session::TakeFiles(bool Running)
 {
     const std::string files = dir_.Path() + "FILES\\";
     // The archive a running program shows stays as the model has it (its window shows it so).
-    for (auto& [file, archive] : model_.trees)
-        if (!Running || file != model_.current)
-            if (auto read = ReadArchive(files, file, archive.noteName))
-                archive = *read;
+    for (auto a = model_.trees.begin(); a != model_.trees.end();) {
+        std::optional<Archive> read;
+        if (Running && a->first == model_.current)
+            ++a;
+        else if ((read = ReadArchive(files, a->first, a->second.noteName)))
+            (a++)->second = *read;
+        else if (a->first != "Temp")
+            a = model_.trees.erase(a); // not there, or no tree file
+        else
+            (a++)->second = Archive{{}, {}, {}, "VLN"}; // the working tree lost: an empty one
+    }
     if (Running)
         return;
     // A page unlike what was written is not looked at again.
@@ -2589,6 +2620,8 @@ Outcome Session::Run(int Actions, int LimitS)
                 }
             if (!ok && divergences_.size() == seen)
                 Fail("the action did not complete");
+            if (stopped_ && !Recover())
+                break;
         }
         // The session's end: closed, every question answered, and the files compared.
         for (int tries = 0; !stopped_ && !timedOut_ && tries < 5; ++tries) {
