@@ -369,6 +369,8 @@ private:
     Driver other_{dir_.Path()};
     std::string otherOpened_, otherMemo_, secondName_;
     bool inSecond_ = false;
+    // The entry opened last was opened from the title search's results.
+    bool fromResults_ = false;
     // The page history files as the second program found them.
     std::string history_;
     bool otherMemoModified_ = false;
@@ -393,6 +395,7 @@ private:
 void Session::Opened(const std::string& Title)
 {
     opened_ = Title;
+    fromResults_ = false;
     const std::string note = model_.A().notes.count(Title) ? model_.A().notes[Title] : "";
     memo_ = note.size() >= 2 ? note.substr(0, note.size() - 2) : note;
     memoModified_ = false;
@@ -419,7 +422,8 @@ bool Session::NoteCommand(const std::string& Title, int Item, bool Quiet)
                                              {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_RETURN}};
     // The main menu and the note panel act on the article opened last; the panel's bar has no
     // button to add a note, and shows only with the panel.
-    const bool onOpened = Title == opened_ && model_.Has(opened_) && IsArticle(model_.Find(opened_)->image);
+    const bool onOpened =
+        Title == opened_ && model_.Has(opened_) && IsArticle(model_.Find(opened_)->image) && !fromResults_;
     HWND memo = driver_.NoteBox();
     const int way = !onOpened ? 0 : Item > 0 && memo && Chance(40) ? 2 : Pick(2);
     static const char* const ways[] = {"its pop-up", "Правка > Примечание", "the note panel's button"};
@@ -1540,6 +1544,11 @@ bool Session::WritePage()
                 Driver::Key(VK_ESCAPE);
         };
         closeIt();
+        // Esc is no key of the editor's: it stays, and is left by "Выход" then.
+        if (closeWay == 3 && driver_.Settle() && driver_.Boxes().empty() && IsWindowVisible(editor)) {
+            Log("  Esc leaves the editor open: closed by Файл > Выход");
+            editorMenu(0, 1);
+        }
         if (typeText) {
             const bool yes = Chance(70);
             if (!Expect("Внимание!!!", yes ? Yes : No))
@@ -2148,6 +2157,8 @@ bool Session::SearchTitle()
         return false;
     if (!stayed) {
         Opened(title);
+        // Opened from the results: the main menu's note commands stay off for it.
+        fromResults_ = true;
         // The page shown (its caption names it): the browser may have taken the keyboard then.
         if (!testkit::WaitUntil([&] { return driver_.Caption().find(" -" + title + " (") != std::string::npos; }) ||
             !driver_.Settle())
@@ -2592,7 +2603,7 @@ Outcome Session::Run(int Actions, int LimitS)
         }
     });
 
-    if (Restart(false)) {
+    if (Restart(false) || Recover()) {
         for (step_ = 1; step_ <= Actions && !stopped_ && !timedOut_; ++step_) {
             // Each kind of action with its share.
             static const std::pair<int, bool (Session::*)()> kinds[] = {
