@@ -8,6 +8,7 @@
 #include <mutex>
 #include <memory>
 #include <random>
+#include <set>
 #include <thread>
 
 #include "../app_gui/LogicFixture.h"
@@ -374,8 +375,10 @@ private:
     // The page history files as the second program found them.
     std::string history_;
     bool otherMemoModified_ = false;
-    // form.ini names a tree that the start does not read (its full name).
-    std::string notRead_;
+    // form.ini names a tree that the start does not read (its full name), and its file's name.
+    std::string notRead_, badTree_;
+    // Files of the trees' folder told of once.
+    std::set<std::string> strays_;
     // The address list and the skin as the last close wrote them (a kill keeps them so).
     std::vector<std::string> closedList_;
     std::string closedSkin_;
@@ -2299,6 +2302,21 @@ bool Session::Close(bool& Done, At Where, bool Again)
         FailFile("after the close " + diff);
         TakeFiles();
     }
+    // Nothing moved aside or left over in the trees' folder: only the trees the user has (and a
+    // named file that could not be read, as it was).
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((dir_.Path() + "FILES\\tree\\*").c_str(), &found);
+    for (bool more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &found)) {
+        const std::string name = found.cFileName;
+        const size_t dot = name.rfind('.');
+        const std::string base = name.substr(0, dot), ext = dot == std::string::npos ? "" : name.substr(dot);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != badTree_ &&
+            !((SameText(ext, ".vlt") || SameText(ext, ".ini")) && model_.trees.count(base)) &&
+            strays_.insert(name).second)
+            FailFile("after the close tree\\" + name + " is there, which no tree of the user's is");
+    }
+    if (h != INVALID_HANDLE_VALUE)
+        FindClose(h);
     closedList_ = model_.list;
     closedSkin_ = model_.skin;
     return !Again || Restart();
@@ -2532,8 +2550,10 @@ void Session::StartingArchive()
         }
         form.replace(form.find("NameTree=VLN"), 12, "NameTree=" + tree + "\r\nTreeFile=" + path);
         log_.push_back("form.ini names the saved tree \"" + path + "\" (" + states[named] + ")");
-        if (named != 0)
+        if (named != 0) {
             notRead_ = path;
+            badTree_ = tree + ".vlt";
+        }
     }
     // Some form.ini files are long or odd: a section the program does not know, with many keys,
     // comments and a key without a value.
