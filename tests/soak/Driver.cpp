@@ -257,11 +257,23 @@ bool Driver::Select(const std::string& Title)
     // node) takes the next click to end it: ended first, and the click given again.
     bool selected = false;
     for (int tries = 0; tries < 2 && !selected; ++tries) {
-        if (LabelEdit()) {
-            Key(VK_ESCAPE);
-            if (!WaitUntil([&] { return !LabelEdit(); }, 5000))
-                return Failed("a rename started before stays after Esc");
+        // The rename's box takes the keyboard once it shows: Esc then; a box that never takes it
+        // is ended by a click on the tree's empty space (its text unchanged, nothing is renamed).
+        for (int esc = 0; esc < 3 && LabelEdit(); ++esc) {
+            HWND edit = LabelEdit();
+            if (WaitUntil([&] { return Focus() == edit; }, 3000)) {
+                Key(VK_ESCAPE);
+            } else {
+                RECT client{};
+                GetClientRect(tree_, &client);
+                POINT p{client.left + 20, client.bottom - 12};
+                ClientToScreen(tree_, &p);
+                ClickAt(p);
+            }
+            WaitUntil([&] { return !LabelEdit(); }, 3000);
         }
+        if (LabelEdit())
+            return Failed("a rename started before stays after Esc");
         POINT p = At(Title, tries);
         if (NearLastClick(p))
             p = At(Title, 1 - tries);

@@ -51,9 +51,9 @@ private:
         // Past the session's limit every wait fails: the limit alone is told.
         if (stopped_ || timedOut_)
             return false;
-        if (divergences_.empty())
-            // What the screen showed then, beside the log.
-            testkit::SaveScreenshot("soak-" + std::to_string(seed_) + ".png");
+        // What the screen showed then, beside the log.
+        testkit::SaveScreenshot("soak-" + std::to_string(seed_) +
+                                (divergences_.empty() ? "" : "-" + std::to_string(divergences_.size() + 1)) + ".png");
         divergences_.push_back("action #" + std::to_string(step_) + ": " + kinds[static_cast<int>(kind)] + ": " +
                                what);
         Log("  DIVERGENCE: " + divergences_.back().substr(0, divergences_.back().find('\n')));
@@ -370,8 +370,9 @@ private:
     Driver other_{dir_.Path()};
     std::string otherOpened_, otherMemo_, secondName_;
     bool inSecond_ = false;
-    // The entry opened last was opened from the title search's results.
-    bool fromResults_ = false;
+    // The main menu's note commands may be off for the entry opened last: it was opened from the
+    // title search's results, or another page has shown since.
+    bool menuNotesOff_ = false;
     // The page history files as the second program found them.
     std::string history_;
     bool otherMemoModified_ = false;
@@ -398,7 +399,7 @@ private:
 void Session::Opened(const std::string& Title)
 {
     opened_ = Title;
-    fromResults_ = false;
+    menuNotesOff_ = false;
     const std::string note = model_.A().notes.count(Title) ? model_.A().notes[Title] : "";
     memo_ = note.size() >= 2 ? note.substr(0, note.size() - 2) : note;
     memoModified_ = false;
@@ -426,7 +427,7 @@ bool Session::NoteCommand(const std::string& Title, int Item, bool Quiet)
     // The main menu and the note panel act on the article opened last; the panel's bar has no
     // button to add a note, and shows only with the panel.
     const bool onOpened =
-        Title == opened_ && model_.Has(opened_) && IsArticle(model_.Find(opened_)->image) && !fromResults_;
+        Title == opened_ && model_.Has(opened_) && IsArticle(model_.Find(opened_)->image) && !menuNotesOff_;
     HWND memo = driver_.NoteBox();
     const int way = !onOpened ? 0 : Item > 0 && memo && Chance(40) ? 2 : Pick(2);
     static const char* const ways[] = {"its pop-up", "Правка > Примечание", "the note panel's button"};
@@ -895,6 +896,7 @@ bool Session::ChooseAddress()
     ClientToScreen(list, &p);
     const std::string address = model_.list[static_cast<size_t>(index)];
     Log("  \"" + address + "\"");
+    menuNotesOff_ = true;
     if (!driver_.ClickAt(p) || !driver_.Park())
         return Fail(driver_.Error());
     if (!testkit::WaitUntil([&] { return !IsWindowVisible(list); }))
@@ -942,7 +944,11 @@ bool Session::FindInPage()
             if (!driver_.Answer(box, "OK"))
                 return Fail(Driver::BoxText(box) + " (it has no OK)", Kind::Box);
         }
-    if (!testkit::WaitUntil([&] { return GetForegroundWindow() == dialog; }))
+    if (!testkit::WaitUntil([&] {
+            HWND focus = driver_.Focus();
+            return GetForegroundWindow() == dialog && focus && GetAncestor(focus, GA_ROOT) == dialog &&
+                   testkit::Answers(dialog);
+        }))
         return Fail("on the find dialog's return to the front");
     Driver::Key(VK_ESCAPE);
     return (testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }) ||
@@ -1068,9 +1074,19 @@ bool Session::TypeNote()
             return Fail("on the program's answer");
         Driver::Key('V', VK_CONTROL);
     } else {
-        for (const char c : text)
-            if (c != '\n')
-                PostMessageA(memo, WM_CHAR, static_cast<unsigned char>(c), 0);
+        const auto type = [&] {
+            SendMessageA(memo, EM_SETSEL, 0, -1);
+            for (const char c : text)
+                if (c != '\n')
+                    PostMessageA(memo, WM_CHAR, static_cast<unsigned char>(c), 0);
+        };
+        type();
+        // Posted characters may be overtaken by the program's own posted work of the panel's
+        // showing (real keys never are): typed again once then.
+        if (!testkit::WaitUntil([&] { return testkit::WindowText(memo) == text; }, 3000)) {
+            Log("  the note box shows \"" + testkit::WindowText(memo) + "\": typed again");
+            type();
+        }
     }
     return NoteChanged(text);
 }
@@ -1673,6 +1689,7 @@ bool Session::TypeAddress()
     if (!testkit::WaitUntil([&] { return driver_.Caption().find("(Адрес " + n + ")") != std::string::npos; }))
         return Fail("the caption shows \"" + driver_.Caption() + "\", not the page typed");
     // The address list gains only the pages of entries opened: a typed address is not kept.
+    menuNotesOff_ = true;
     return Check();
 }
 
@@ -2161,7 +2178,7 @@ bool Session::SearchTitle()
     if (!stayed) {
         Opened(title);
         // Opened from the results: the main menu's note commands stay off for it.
-        fromResults_ = true;
+        menuNotesOff_ = true;
         // The page shown (its caption names it): the browser may have taken the keyboard then.
         if (!testkit::WaitUntil([&] { return driver_.Caption().find(" -" + title + " (") != std::string::npos; }) ||
             !driver_.Settle())
