@@ -554,21 +554,21 @@ TEST_F(FileListView, AFailedOperationNamesTheEntryAndTheSystemsReason)
     EXPECT_EQ(NormalDir(view->Directory()), dir.Path());
     EXPECT_EQ(Captions().front(), "..");
 
-    // Another case of the name renames the entry itself.
+    // Another case of the name renames the entry itself, in any letters.
     TSystemShell system;
     TShellServiceGuard real(system);
+    testkit::WriteFileBytes(dir / "файл.txt", "ф");
+    view->UpdateFileList();
     prompts.Shown.clear();
-    item.iItem = Row("a.txt")->Index();
-    text = "A.TXT";
-    item.pszText = text.data();
-    ASSERT_TRUE(view->CanEdit(Row("a.txt")));
-    view->Edit(item);
+    for (const auto& [from, to] : {std::pair{"a.txt", "A.TXT"}, std::pair{"файл.txt", "ФАЙЛ.txt"}}) {
+        Rename(from, to);
+        WIN32_FIND_DATAA fd;
+        const HANDLE h = FindFirstFileA((dir / from).c_str(), &fd);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE) << from;
+        FindClose(h);
+        EXPECT_STREQ(fd.cFileName, to);
+    }
     EXPECT_TRUE(Boxes().empty());
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir / "a.txt").c_str(), &fd);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    FindClose(h);
-    EXPECT_STREQ(fd.cFileName, "A.TXT");
 }
 
 namespace {
