@@ -132,6 +132,23 @@ private:
         return testkit::WaitUntil([&] { return !IsWindow(Dialog) || !IsWindowVisible(Dialog); }) ||
                Fail(std::string("the dialog stays after ") + (Ok ? "Enter" : "Esc"));
     }
+    // A title refused by the dialog that OK was pressed in: the refusal comes with the dialog still
+    // there, which keeps the title typed; Esc then drops it.
+    bool RefusedInDialog(HWND Dialog, const std::string& Title)
+    {
+        if (!Expect("OK", "OK"))
+            return false;
+        if (!IsWindowVisible(Dialog))
+            return Fail("the dialog went with the refused title");
+        const auto edits = Driver::Children(Dialog, "Edit");
+        if (edits.empty() || testkit::WindowText(edits[0]) != Title)
+            return Fail("the dialog does not keep the refused title");
+        if (!testkit::WaitUntil([&] { return GetForegroundWindow() == Dialog; }))
+            return Fail("the dialog does not come back after the refusal");
+        Driver::Key(VK_ESCAPE);
+        return testkit::WaitUntil([&] { return !IsWindow(Dialog) || !IsWindowVisible(Dialog); }) ||
+               Fail("the dialog stays after Esc");
+    }
     // The tree's pop-up on the node, by a right click or by Shift+F10 (the node selected first).
     // Quiet: the command changes nothing the next step waits for (a note saved, a mark it had).
     bool Popup(const std::string& Title, const std::vector<WORD>& Keys, bool Quiet = false)
@@ -353,7 +370,7 @@ bool Session::AddArticle()
                 Fail("the dialog stays after Esc")) &&
                Check();
     if (taken)
-        return Expect("OK", "OK") && Check();
+        return RefusedInDialog(dialog, title) && Check();
     model_.Find(folder)->kids.push_back(Node{title, imNew, {}});
     model_.map["FILES"][title] = page;
     if (ahead) {
@@ -741,12 +758,14 @@ bool Session::AddFlash()
         return false;
     if (!driver_.Fill(dialog, {title, movie}))
         return Fail(driver_.Error());
+    if (taken && !cancel) {
+        Driver::Key(VK_RETURN);
+        return RefusedInDialog(dialog, title) && Check();
+    }
     if (!Confirm(dialog, !cancel))
         return false;
     if (cancel)
         return Check();
-    if (taken)
-        return Expect("OK", "OK") && Check();
     model_.Find(folder)->kids.push_back(Node{title, imFlash, {}});
     model_.map["FLASH"][title] = movie;
     return Check();
@@ -842,10 +861,10 @@ bool Session::Properties()
         if (!driver_.Fill(dialog, {title, value}))
             return Fail(driver_.Error());
         Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
+        if (taken && !cancel)
+            return RefusedInDialog(dialog, title) && Check();
         if (!testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
             return Fail("the properties dialog stays");
-        if (taken)
-            return Expect("OK", "OK") && Check();
     }
     if (cancel)
         return Check();
