@@ -2574,7 +2574,7 @@ void Session::StartingArchive()
         } else if (named == 2) {
             testkit::WriteFileBytes(path, "[FORM]\r\nName=это не дерево\r\n");
         }
-        form.replace(form.find("NameTree=VLN"), 12, "NameTree=" + tree + "\r\nTreeFile=" + path);
+        form.replace(form.find("NameTree=VLN"), 12, "NameTree=VLN\r\nTreeFile=" + path);
         log_.push_back("form.ini names the saved tree \"" + path + "\" (" + states[named] + ")");
         if (named != 0) {
             notRead_ = path;
@@ -2603,10 +2603,10 @@ void Session::StartingArchive()
 
 void Session::Named()
 {
-    // form.ini names the tree the window works on (TreeFile, its full path, for a saved tree),
-    // NameTree the name of its notes.
+    // form.ini names the tree the window works on (TreeFile, its full path, for a saved tree);
+    // NameTree stays the working tree's name, which its notes go by.
     const bool working = model_.current == "Temp";
-    model_.form["FORM"]["NameTree"] = working ? "VLN" : model_.current;
+    model_.form["FORM"]["NameTree"] = "VLN";
     model_.form["FORM"]["TreeFile"] = working ? "" : dir_.Path() + "FILES\\tree\\" + model_.current + ".vlt";
 }
 
