@@ -248,8 +248,8 @@ private:
     // holding the keyboard (Edit).
     bool OpenPanel(const std::string& Title, bool ByMenu, HWND& Edit);
 
-    // A command of the notes on the entry Title (Item: 0 add, 1 remove, 2 save, 3 load) by a way
-    // the entry allows: its pop-up, or for the article opened last the main menu or the note
+    // A command of the notes on the entry Title (Item: 0 add, 1 remove, 2 save, 3 load): by its
+    // pop-up, by the main menu with it selected, or (for the entry opened last) by the note
     // panel's own button. Quiet: as Popup's.
     bool NoteCommand(const std::string& Title, int Item, bool Quiet = false);
 
@@ -379,9 +379,8 @@ private:
     Driver other_{dir_.Path()};
     std::string otherOpened_, otherMemo_, secondName_;
     bool inSecond_ = false;
-    // The main menu's note commands may be off for the entry opened last: it was opened from the
-    // title search's results, or another page has shown since.
-    bool menuNotesOff_ = false;
+    // The pages the second program opened (its close merges them into the address list).
+    std::vector<std::string> secondPages_;
     // The page history files as the second program found them.
     std::string history_;
     bool otherMemoModified_ = false;
@@ -408,7 +407,6 @@ private:
 void Session::Opened(const std::string& Title)
 {
     opened_ = Title;
-    menuNotesOff_ = false;
     const std::string note = model_.A().notes.count(Title) ? model_.A().notes[Title] : "";
     memo_ = note.size() >= 2 ? note.substr(0, note.size() - 2) : note;
     memoModified_ = false;
@@ -421,9 +419,11 @@ void Session::Opened(const std::string& Title)
     const std::string page = image == imLink    ? stored
                              : image == imFlash ? dir_.Path() + "FILES\\FLASH\\" + stored
                                                 : dir_.Path() + "FILES\\" + stored;
+    // A second program's pages join the list at its close.
+    std::vector<std::string>& list = inSecond_ ? secondPages_ : model_.list;
     const auto same = [&](const std::string& line) { return AnsiSameText(line, page); };
-    if (!page.empty() && std::none_of(model_.list.begin(), model_.list.end(), same))
-        model_.list.push_back(page);
+    if (!page.empty() && std::none_of(list.begin(), list.end(), same))
+        list.push_back(page);
 }
 
 bool Session::NoteCommand(const std::string& Title, int Item, bool Quiet)
@@ -433,18 +433,17 @@ bool Session::NoteCommand(const std::string& Title, int Item, bool Quiet)
                                              {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN},
                                              {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN},
                                              {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_RETURN}};
-    // The main menu and the note panel act on the article opened last; the panel's bar has no
-    // button to add a note, and shows only with the panel.
-    const bool onOpened =
-        Title == opened_ && model_.Has(opened_) && IsArticle(model_.Find(opened_)->image) && !menuNotesOff_;
+    // The pop-up acts on its entry, the main menu on the entry selected (both open it first), the
+    // note panel's bar on the entry opened last (it has no button to add a note, and shows only with
+    // the panel).
     HWND memo = driver_.NoteBox();
-    const int way = !onOpened ? 0 : Item > 0 && memo && Chance(40) ? 2 : Pick(2);
+    const int way = Title == opened_ && Item > 0 && memo && Chance(40) ? 2 : Pick(2);
     static const char* const ways[] = {"its pop-up", "Правка > Примечание", "the note panel's button"};
     Log("  \"" + std::string(items[Item]) + "\" by " + ways[way]);
     if (way == 0)
         return Popup(Title, keys[Item], Quiet);
     if (way == 1)
-        return driver_.MenuBar(1, keys[Item]) || Fail(driver_.Error());
+        return (driver_.Select(Title) && driver_.MenuBar(1, keys[Item])) || Fail(driver_.Error());
     // The panel's bar: its buttons by their pictures (save 22, load 1, remove 7).
     static const int pictures[] = {-1, 7, 22, 1};
     testkit::RemoteBuffer buffer(driver_.Process(), 256);
@@ -472,9 +471,14 @@ bool Session::AddCategory()
 {
     const auto all = model_.Titles(true, true);
     const int how = Pick(10);
-    // Mostly a fresh title; some a title the tree has (refused when a top folder has it).
-    const std::string typed = how == 0 && !all.empty() ? (Chance(50) ? CaseFlip(OneOf(all)) : OneOf(all))
-                                                       : Fresh("Категория");
+    // Mostly a fresh title; some a top folder's, which is refused (a folder never takes an
+    // entry's title here: the soak finds nodes by their titles).
+    std::vector<std::string> tops;
+    for (const Node& n : model_.A().tree)
+        if (IsFolder(n.image))
+            tops.push_back(n.title);
+    const std::string typed = how == 0 && !tops.empty() ? (Chance(50) ? CaseFlip(OneOf(tops)) : OneOf(tops))
+                                                        : Fresh("Категория");
     const std::string title = Trimmed(typed);
     const bool byKeys = all.empty() || Chance(50);
     Log("add category \"" + typed + "\" by " + (byKeys ? "Shift+Insert" : "the pop-up") +
@@ -673,7 +677,7 @@ bool Session::Rename()
     std::string typed = Fresh(folder ? "Папка" : "Название");
     if (what == 0)
         typed = old;
-    else if (what == 1 && entries.size() > 1)
+    else if (what == 1 && !folder && entries.size() > 1)
         while (SameText(typed = OneOf(entries), old)) {
         }
     else if (what == 5 && folder && folders.size() > 1)
@@ -866,9 +870,6 @@ bool Session::ChooseAddress()
     if (!combo)
         return FailScreen("no address box");
     const int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
-    if (count != static_cast<int>(model_.list.size()))
-        return FailScreen("the address box lists " + std::to_string(count) + " addresses, expected " +
-                          std::to_string(model_.list.size()));
     if (count == 0)
         return TypeAddress();
     Log("an address chosen from the address box's list");
@@ -903,9 +904,13 @@ bool Session::ChooseAddress()
     SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     POINT p{item.left + 30, (item.top + item.bottom) / 2};
     ClientToScreen(list, &p);
-    const std::string address = model_.list[static_cast<size_t>(index)];
+    // The system carries list box texts (as wide text) between processes itself.
+    wchar_t wide[MAX_PATH + 1] = {};
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(wide));
+    char text[MAX_PATH * 2] = {};
+    WideCharToMultiByte(1251, 0, wide, -1, text, sizeof text - 1, nullptr, nullptr);
+    const std::string address = text;
     Log("  \"" + address + "\"");
-    menuNotesOff_ = true;
     if (!driver_.ClickAt(p) || !driver_.Park())
         return Fail(driver_.Error());
     if (!testkit::WaitUntil([&] { return !IsWindowVisible(list); }))
@@ -1239,7 +1244,8 @@ HWND Session::ForeignFocus()
 bool Session::MapHolds(const char* Section, const std::string& Title, const std::string& Value)
 {
     return testkit::WaitUntil([&] {
-               return ParseIni(testkit::ReadFileBytes(dir_.Path() + "FILES\\tree\\Temp.ini"))[Section][Title] == Value;
+               return ParseIni(testkit::ReadFileBytes(dir_.Path() + "FILES\\tree\\" + model_.current + ".ini"))[Section][Title] ==
+                      Value;
            }) ||
            Fail("the map's [" + std::string(Section) + "] does not give \"" + Title + "\" the value \"" + Value + "\"");
 }
@@ -1598,7 +1604,8 @@ bool Session::WritePage()
     if (!closed())
         return false;
     model_.settings2 = EditorSettings();
-    model_.pages[page + ".html"] = Model::Page{title, text, author, email};
+    // The page holds the title as it was typed; the tree's entry drops its blanks.
+    model_.pages[page + ".html"] = Model::Page{typed, text, author, email};
     // A close before the page is chosen leaves it out of the tree.
     if (Chance(15)) {
         bool done = false;
@@ -1698,7 +1705,6 @@ bool Session::TypeAddress()
     if (!testkit::WaitUntil([&] { return driver_.Caption().find("(Адрес " + n + ")") != std::string::npos; }))
         return Fail("the caption shows \"" + driver_.Caption() + "\", not the page typed");
     // The address list gains only the pages of entries opened: a typed address is not kept.
-    menuNotesOff_ = true;
     return Check();
 }
 
@@ -1912,7 +1918,7 @@ bool Session::LoadTree()
         if (!box)
             return Fail("on a box after the load of the tree shown");
         if (Driver::BoxText(box).find(Yes) == std::string::npos)
-            return Expect(name + " -Vellorn", "OK") && Check();
+            return Expect("OK", "OK") && Check();
     }
     // The typed note's question, then whether the tree shown is saved first.
     bool stayed = false;
@@ -2006,6 +2012,7 @@ bool Session::SecondProgram(const std::string& Caption, const std::string& Archi
         model_.trees[archive].noteName = archive;
     }
     secondName_ = archive;
+    secondPages_.clear();
     otherOpened_.clear();
     otherMemo_.clear();
     otherMemoModified_ = false;
@@ -2088,7 +2095,12 @@ bool Session::CloseSecond(bool Back)
     }
     const std::string files = dir_.Path() + "FILES\\";
     // Its close merged the pages it opened into the address list (losing none there was): a kill
-    // of the first keeps them.
+    // of the first keeps them, the first's close keeps them.
+    for (const std::string& page : secondPages_)
+        if (std::none_of(model_.list.begin(), model_.list.end(),
+                         [&](const std::string& line) { return AnsiSameText(line, page); }))
+            model_.list.push_back(page);
+    secondPages_.clear();
     const std::vector<std::string> list = FileLines(files + "list");
     for (const std::string& line : closedList_)
         if (std::find(list.begin(), list.end(), line) == list.end())
@@ -2186,8 +2198,6 @@ bool Session::SearchTitle()
         return false;
     if (!stayed) {
         Opened(title);
-        // Opened from the results: the main menu's note commands stay off for it.
-        menuNotesOff_ = true;
         // The page shown (its caption names it): the browser may have taken the keyboard then.
         if (!testkit::WaitUntil([&] { return driver_.Caption().find(" -" + title + " (") != std::string::npos; }) ||
             !driver_.Settle())
