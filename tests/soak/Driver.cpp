@@ -21,6 +21,9 @@ bool Driver::Start(std::string* Told)
         for (HWND box : Boxes())
             for (HWND b : testkit::VisibleWindows(box, 0, ""))
                 if (WindowText(b) == "OK" || WindowText(b) == "ОК") {
+                    // Read once the box has its caption.
+                    if (WindowText(box).empty())
+                        return;
                     *Told = BoxText(box);
                     PostMessageA(b, BM_CLICK, 0, 0);
                     return;

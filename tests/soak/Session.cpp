@@ -102,14 +102,14 @@ private:
         return Title;
     }
     // Whether a folder among the siblings of the node Title (or, without one, among the top
-    // folders) other than itself has the title Typed.
+    // folders) other than itself has the title Typed (in any letter case).
     bool FolderTaken(const std::string& Typed, const std::string& Title = {})
     {
         Tree* owner = &model_.A().tree;
         if (!Title.empty())
             model_.Find(Title, &owner);
         for (const Node& n : *owner)
-            if (IsFolder(n.image) && n.title != Title && n.title == Typed)
+            if (IsFolder(n.image) && n.title != Title && SameText(n.title, Typed))
                 return true;
         return false;
     }
