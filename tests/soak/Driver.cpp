@@ -211,6 +211,26 @@ HWND Driver::Focus()
     return GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
+bool Driver::EndStrayRename()
+{
+    // The rename's box takes the keyboard once it shows: Esc then; a box that never takes it is
+    // ended by a click on the tree's empty space (its text unchanged, nothing is renamed).
+    for (int tries = 0; tries < 3 && LabelEdit(); ++tries) {
+        HWND edit = LabelEdit();
+        if (WaitUntil([&] { return Focus() == edit; }, 3000)) {
+            Key(VK_ESCAPE);
+        } else {
+            RECT client{};
+            GetClientRect(tree_, &client);
+            POINT p{client.left + 20, client.bottom - 12};
+            ClientToScreen(tree_, &p);
+            ClickAt(p);
+        }
+        WaitUntil([&] { return !LabelEdit(); }, 3000);
+    }
+    return !LabelEdit() || Failed("a rename the tree started stays after Esc");
+}
+
 bool Driver::Select(const std::string& Title)
 {
     if (!ToFront())
@@ -219,84 +239,59 @@ bool Driver::Select(const std::string& Title)
     if (!item || !TreeNow())
         return Failed("no node \"" + Title + "\"");
     const auto caret = [&] { return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0)); };
-    if (caret() == item && Focus() == tree_)
-        return true;
-    if (caret() == item) {
-        // A click on the selected node starts its rename: the keyboard comes back by another node,
-        // or, when the node is the only one (the focus went elsewhere when the rest was deleted),
-        // by a click on the tree's empty space below it.
-        HTREEITEM other = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-        if (other == item)
-            other = reinterpret_cast<HTREEITEM>(
-                SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
-        HTREEITEM target = other ? other : item;
-        SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target));
-        testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
-        buffer.Put(target);
-        SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
-        const RECT r = buffer.Get<RECT>();
-        POINT p{r.left + 4, (r.top + r.bottom) / 2};
-        if (!other) {
-            RECT client{};
-            GetClientRect(tree_, &client);
-            p.y = r.bottom + (r.bottom - r.top) * 2;
-            if (p.y >= client.bottom)
-                return Failed("no other node or empty space to click");
-        }
-        ClientToScreen(tree_, &p);
-        if (NearLastClick(p))
-            p.x += 8;
-        if (!ClickAt(p))
+    // A click on the selected node starts its rename (by the tree's timer, after the double-click
+    // time): the node is never clicked while it is selected. The page shown may take the keyboard
+    // from the tree just after a click: tried again then.
+    for (int tries = 0; tries < 3; ++tries) {
+        if (!EndStrayRename())
             return false;
-        if (!WaitUntil([&] { return caret() == (other ? other : item) && Focus() == tree_; }, 5000))
-            return Failed(other ? "the click on another node did not select it"
-                                : "the click below the only node did not give the tree the keyboard");
-        if (!other)
+        if (caret() == item && Focus() == tree_)
             return Park() || Failed(error_);
-    }
-    // Two clicks at one spot within the double-click time are a double click (which opens an
-    // entry or a folder), also on two nodes that came to lie there in turn: the text's other half.
-    // A rename that a click before started late (the tree's timer after a click on its selected
-    // node) takes the next click to end it: ended first, and the click given again.
-    bool selected = false;
-    for (int tries = 0; tries < 2 && !selected; ++tries) {
-        // The rename's box takes the keyboard once it shows: Esc then; a box that never takes it
-        // is ended by a click on the tree's empty space (its text unchanged, nothing is renamed).
-        for (int esc = 0; esc < 3 && LabelEdit(); ++esc) {
-            HWND edit = LabelEdit();
-            if (WaitUntil([&] { return Focus() == edit; }, 3000)) {
-                Key(VK_ESCAPE);
-            } else {
+        if (caret() == item) {
+            // The keyboard comes back by another node, or, when the node is the only one (the focus
+            // went elsewhere when the rest was deleted), by a click on the tree's empty space.
+            HTREEITEM other = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+            if (other == item)
+                other = reinterpret_cast<HTREEITEM>(
+                    SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
+            HTREEITEM target = other ? other : item;
+            SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target));
+            testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
+            buffer.Put(target);
+            SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
+            const RECT r = buffer.Get<RECT>();
+            POINT p{r.left + 4, (r.top + r.bottom) / 2};
+            if (!other) {
                 RECT client{};
                 GetClientRect(tree_, &client);
-                POINT p{client.left + 20, client.bottom - 12};
-                ClientToScreen(tree_, &p);
-                ClickAt(p);
+                p.y = r.bottom + (r.bottom - r.top) * 2;
+                if (p.y >= client.bottom)
+                    return Failed("no other node or empty space to click");
             }
-            WaitUntil([&] { return !LabelEdit(); }, 3000);
+            ClientToScreen(tree_, &p);
+            if (NearLastClick(p))
+                p.x += 8;
+            if (!ClickAt(p))
+                return false;
+            if (!WaitUntil([&] { return caret() == (other ? other : item) && Focus() == tree_; }, 5000))
+                continue;
+            if (!other)
+                return Park() || Failed(error_);
         }
-        if (LabelEdit())
-            return Failed("a rename started before stays after Esc");
-        POINT p = At(Title, tries);
+        // Two clicks at one spot within the double-click time are a double click (which opens an
+        // entry or a folder), also on two nodes that came to lie there in turn: the text's other
+        // half.
+        POINT p = At(Title, tries % 2);
         if (NearLastClick(p))
-            p = At(Title, 1 - tries);
+            p = At(Title, 1 - tries % 2);
         if (!ClickAt(p))
             return false;
-        // The click may start a rename at once (the tree took it for one on its selected node).
-        selected = WaitUntil([&] { return caret() == item && (Focus() == tree_ || LabelEdit()); }, 5000);
+        WaitUntil([&] { return caret() == item && Focus() == tree_; }, 5000);
     }
-    if (!selected)
+    if (caret() != item || Focus() != tree_)
         return Failed("the click did not select \"" + Title + "\" (the keyboard is at " +
                       testkit::WindowClass(Focus()) + ")");
-    if (!Park())
-        return Failed(error_);
-    // A click that the tree took for one on its selected node starts a rename: ended unchanged.
-    if (LabelEdit()) {
-        Key(VK_ESCAPE);
-        if (!WaitUntil([&] { return !LabelEdit(); }, 5000))
-            return Failed("a rename started by the click stays");
-    }
-    return true;
+    return Park() || Failed(error_);
 }
 
 bool Driver::MoveTo(POINT Spot)

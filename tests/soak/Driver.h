@@ -42,6 +42,9 @@ public:
     // A real drag of the node with the mouse, dropped onto the node Target or, without one, onto
     // the tree's empty space below its nodes.
     bool Drag(const std::string& Title, const std::string& Target);
+    // A rename box the tree opened by itself (its timer after a click on its selected node) ended
+    // unchanged.
+    bool EndStrayRename();
     // The main window in front, the tree holding the keyboard with the node selected (a click on
     // it, or first on another node when it is selected already but the keyboard is elsewhere).
     bool Select(const std::string& Title);
