@@ -365,9 +365,23 @@ bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool
     const auto menus = [&] { return testkit::VisibleWindows(nullptr, Pid(), "#32768"); };
     if (!TreeNow())
         return Failed("the tree is gone");
-    PostMessageA(tree_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree_), MAKELPARAM(p.x, p.y));
-    if (!WaitUntil([&] { return !menus().empty(); }, 5000))
-        return Failed("no pop-up menu came");
+    // The pop-up comes on the node under the point, which it selects: a tree that moved meanwhile
+    // (a node put in view late) gets it again.
+    HTREEITEM item = Item(Title);
+    const auto caret = [&] { return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0)); };
+    for (int tries = 0;; ++tries) {
+        const POINT at = tries == 0 ? p : At(Title, 0);
+        PostMessageA(tree_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree_), MAKELPARAM(at.x, at.y));
+        if (!WaitUntil([&] { return !menus().empty(); }, 5000))
+            return Failed("no pop-up menu came");
+        if (caret() == item)
+            break;
+        if (tries == 2)
+            return Failed("the pop-up came on another node than \"" + Title + "\"");
+        PostMessageA(tree_, WM_KEYDOWN, VK_ESCAPE, 0);
+        if (!WaitUntil([&] { return menus().empty(); }, 5000))
+            return Failed("the pop-up menu stays after Esc");
+    }
     for (WORD k : Keys) {
         PostMessageA(tree_, WM_KEYDOWN, k, 0);
         PostMessageA(tree_, WM_KEYUP, k, 0);

@@ -2244,8 +2244,9 @@ bool Session::Close(bool& Done, At Where, bool Again)
     if (way == 0) {
         PostMessageA(driver_.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
     } else if (way == 1) {
-        // Typed ahead of a dialog's work it stays behind the keys; else the main window takes it.
-        if (Where != At::AfterKeys && !driver_.ToFront())
+        // Typed ahead of a dialog's work it stays behind the keys, in a rename it goes to the
+        // rename's box; else the main window takes it.
+        if (Where == At::Any && !driver_.ToFront())
             return Fail("on the main window to come to the front");
         Driver::Key(VK_F4, VK_MENU);
     } else if (way == 2) {
@@ -2428,6 +2429,12 @@ bool Session::Restart(bool Again)
     if (!driver_.Start(notRead_.empty() ? nullptr : &told))
         return Fail("on the program's start");
     if (!notRead_.empty()) {
+        // The message may come once the window shows.
+        if (told.empty())
+            if (HWND box = driver_.WaitBox()) {
+                told = Driver::BoxText(box);
+                driver_.Answer(box, "OK");
+            }
         Log("  answered \"OK\" to \"" + told + "\"");
         if (told.empty())
             Tell("on the start's message that \"" + notRead_ + "\" was not read", Kind::Wait);
