@@ -1244,8 +1244,8 @@ HWND Session::ForeignFocus()
 bool Session::MapHolds(const char* Section, const std::string& Title, const std::string& Value)
 {
     return testkit::WaitUntil([&] {
-               return ParseIni(testkit::ReadFileBytes(dir_.Path() + "FILES\\tree\\" + model_.current + ".ini"))[Section][Title] ==
-                      Value;
+               const std::string map = dir_.Path() + "FILES\\tree\\" + model_.current + ".ini";
+               return ParseIni(testkit::ReadFileBytes(map))[Section][Title] == Value;
            }) ||
            Fail("the map's [" + std::string(Section) + "] does not give \"" + Title + "\" the value \"" + Value + "\"");
 }
