@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <set>
 #include <cstring>
 #include <functional>
 
@@ -302,22 +303,39 @@ std::string ArchiveDifference(const Archive& A, const std::string& Files, const 
     if (Closed(*tree) != A.tree)
         return file + ".vlt holds\n" + Show(Closed(*tree)) + "expected\n" + Show(A.tree);
     Ini map = ParseIni(testkit::ReadFileBytes(Files + file + ".ini"));
+    // A line of a title no entry of the tree has is left over by a write cut short (the tree is
+    // written between two writes of the map): it names nothing and gives nothing to a new entry.
+    std::vector<const Node*> entries;
+    EntriesOf(A.tree, entries);
     for (const char* section : {"FILES", "FLASH", "URL"}) {
         const auto want = A.map.count(section) ? A.map.at(section) : std::map<std::string, std::string>{};
-        if (map[section] != want)
+        std::map<std::string, std::string> have = map[section];
+        for (auto line = have.begin(); line != have.end();)
+            line = !want.count(line->first) && std::none_of(entries.begin(), entries.end(),
+                                                            [&](const Node* n) { return SameText(n->title, line->first); })
+                       ? have.erase(line)
+                       : std::next(line);
+        if (have != want)
             return file + ".ini [" + section + "] holds\n" + ShowIni(map[section]) + "expected\n" + ShowIni(want);
     }
     return "";
 }
 
-std::string FirstNoteDifference(const Archive& A, const std::string& Files)
+std::string FirstNoteDifference(const Archive& A, const std::string& Files, std::set<std::string>* Strays)
 {
     std::map<std::string, std::string> want;
     for (const auto& [title, text] : A.notes)
         want[NoteName(title)] = text;
+    std::set<std::string> entries;
+    std::vector<const Node*> nodes;
+    EntriesOf(A.tree, nodes);
+    for (const Node* n : nodes)
+        entries.insert(NoteName(n->title));
     const auto have = NotesOf(FilesIn(Files + "text\\"), A.noteName);
     for (const auto& [part, text] : have)
-        if (!want.count(part))
+        if (!want.count(part) && Strays && !entries.count(part))
+            Strays->insert(part + "_" + A.noteName + ".txt");
+        else if (!want.count(part))
             return "text\\" + part + "_" + A.noteName + ".txt is there (\"" + text + "\"), no entry has it";
         else if (want.at(part) != text)
             return "text\\" + part + "_" + A.noteName + ".txt holds \"" + text + "\", expected \"" + want.at(part) + "\"";
@@ -379,7 +397,9 @@ std::string FirstDifference(const Model& M, const std::string& Files, bool FormT
             notes[NoteName(title) + "_" + archive.noteName + ".txt"] = text;
     const auto files = FilesIn(Files + "text\\");
     for (const auto& [name, text] : files)
-        if (!notes.count(name))
+        if (!notes.count(name) && M.strayNotes.count(name))
+            continue;
+        else if (!notes.count(name))
             return "text\\" + name + " is there (\"" + text + "\"), no entry has it";
         else if (notes.at(name) != text)
             return "text\\" + name + " holds \"" + text + "\", expected \"" + notes.at(name) + "\"";

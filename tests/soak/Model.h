@@ -4,6 +4,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,9 @@ struct Model {
     std::map<std::string, Page> pages;
     // The window's place and panels as form.ini has them (the session never changes them).
     Ini form;
+    // Note files a kill left of entries gone (file names): no entry shows them, a new entry of the
+    // title removes them; they may be there or not.
+    std::set<std::string> strayNotes;
 
     // The node with the title (compared without letter case when Anycase), and the list that
     // holds it (null when none).
@@ -99,7 +103,9 @@ bool SameText(const std::string& A, const std::string& B);
 std::string ArchiveDifference(const Archive& A, const std::string& Files, const std::string& File);
 // The first difference of the archive's notes (the note files of its name) from the model's; ""
 // when there is none.
-std::string FirstNoteDifference(const Archive& A, const std::string& Files);
+// Strays (when given) takes the note files of titles the tree has no entry for instead: a write cut
+// short by a kill leaves them (the notes of entries gone go once the tree is written).
+std::string FirstNoteDifference(const Archive& A, const std::string& Files, std::set<std::string>* Strays = nullptr);
 // Whether the archive's files agree with each other: every entry of the tree file has its key in
 // the map and, when Notes holds a note for it, that note (of the name Name); "" when they do, else the first that
 // does not.

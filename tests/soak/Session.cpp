@@ -540,7 +540,7 @@ bool Session::AddArticle()
     const auto entries = Entries();
     const int how = Pick(12);
     const bool taken = how == 0 && !entries.empty(), cancel = how == 1;
-    const bool ahead = how >= 10 && !avoid_.closeTypeahead && !inSecond_;
+    const bool ahead = how >= 10 && !avoid_.closeTypeahead && !inSecond_ && !killAtCheck_;
     const std::string folder = OneOf(folders);
     const std::string typed = taken ? (Chance(50) ? CaseFlip(OneOf(entries)) : OneOf(entries)) : Fresh("Статья");
     const std::string title = Trimmed(typed);
@@ -642,7 +642,7 @@ bool Session::AddLink()
         return AddCategory();
     const std::string folder = OneOf(folders), typed = Fresh("Ссылка"), title = Trimmed(typed);
     const std::string address = "http://soak.example/" + std::to_string(titles_);
-    const bool ahead = Chance(15) && !avoid_.closeTypeahead && !inSecond_;
+    const bool ahead = Chance(15) && !avoid_.closeTypeahead && !inSecond_ && !killAtCheck_;
     Log("add link \"" + typed + "\" to \"" + folder + "\" by the pop-up" + (ahead ? ", a close typed ahead" : ""));
     if (!Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
         return false;
@@ -689,7 +689,7 @@ bool Session::Rename()
     if ((what == 1 || what == 5) && Chance(50))
         typed = CaseFlip(typed);
     const std::string title = Trimmed(typed);
-    const bool cancel = what == 3, atClose = what == 4 && !avoid_.renameAtClose && !inSecond_;
+    const bool cancel = what == 3, atClose = what == 4 && !avoid_.renameAtClose && !inSecond_ && !killAtCheck_;
     const bool refused = title.size() > 255 || (folder ? FolderTaken(title, old) : model_.EntryTaken(title, old));
     const int way = Pick(3);
     static const char* const ways[] = {"F2", "the pop-up", "the menu"};
@@ -1311,7 +1311,7 @@ bool Session::Properties()
     // program refuses; a new title (with a new value or not).
     const int how = Pick(10);
     const bool cancel = how < 2, byMenu = Chance(30), taken = how == 5 && entries.size() > 1;
-    bool atClose = !cancel && !taken && IsArticle(image) && Chance(20);
+    bool atClose = !cancel && !taken && IsArticle(image) && Chance(20) && !killAtCheck_ && !inSecond_;
     std::string typed = how < 5 ? old : Fresh("Свойство");
     while (taken && SameText(typed = OneOf(entries), old)) {
     }
@@ -1373,6 +1373,8 @@ bool Session::Properties()
             if (!testkit::WaitUntil([&] { return driver_.Focus() == edit; }))
                 return Fail("the properties panel lost the keyboard");
         }
+        if (!testkit::WaitUntil([&] { return driver_.Focus() == edit; }))
+            return Fail("on the properties panel to keep the keyboard");
         if (taken) {
             // Refused: the panel keeps what was typed until Esc drops it.
             Driver::Key(VK_RETURN);
@@ -1527,14 +1529,17 @@ bool Session::WritePage()
             return FailScreen("the editor's text shows \"" + testkit::WindowText(memos[0]) + "\"");
         editorText_ = text;
     }
-    // The editor's menus by keys: "Файл" ("Создать", "Выход"), "Правка" (its sixth item "Шрифт").
+    // The editor's menus by real keys, once it is in front: Alt, the menu ("Файл": "Создать",
+    // "Выход"; "Правка": its sixth item "Шрифт") and its item.
     const auto editorMenu = [&](int Menu, int Item) {
-        PostMessageA(editor, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        if (!testkit::WaitUntil([&] { return GetForegroundWindow() == editor && testkit::Answers(editor); }))
+            return;
+        Driver::Key(VK_MENU);
         for (int i = 0; i < Menu; ++i)
-            PostMessageA(editor, WM_KEYDOWN, VK_RIGHT, 0);
+            Driver::Key(VK_RIGHT);
         for (int i = 0; i <= Item; ++i)
-            PostMessageA(editor, WM_KEYDOWN, VK_DOWN, 0);
-        PostMessageA(editor, WM_KEYDOWN, VK_RETURN, 0);
+            Driver::Key(VK_DOWN);
+        Driver::Key(VK_RETURN);
     };
     const auto closed = [&] {
         return testkit::WaitUntil([&] { return !IsWindowVisible(editor); }) || Fail("on the editor's close");
@@ -2475,7 +2480,7 @@ bool Session::KillNow()
         const auto was = before_.find(file);
         const std::string now = ArchiveDifference(archive, files, file);
         if (!now.empty() && was != before_.end() && ArchiveDifference(was->second, files, file).empty() &&
-            FirstNoteDifference(was->second, files).empty()) {
+            FirstNoteDifference(was->second, files, &model_.strayNotes).empty()) {
             Log("  \"" + file + "\" as before the action");
             archive = was->second;
             if (file == model_.current)
@@ -2483,14 +2488,19 @@ bool Session::KillNow()
         } else if (!now.empty()) {
             FailFile("after a kill " + now);
             TakeFiles();
-        } else if (const std::string notes = FirstNoteDifference(archive, files); !notes.empty()) {
+        } else if (const std::string notes = FirstNoteDifference(archive, files, &model_.strayNotes); !notes.empty()) {
             FailFile("after a kill " + notes);
             TakeFiles();
         }
         if (const std::string tie = ArchiveTie(files, file, archive.noteName, archive.notes); !tie.empty())
             FailFile("after a kill " + tie);
     }
-    // form.ini and the address list as the last close wrote them (or the skin accepted since).
+    // form.ini and the address list as the last close wrote them (or the skin accepted since); a
+    // named tree not read may be forgotten by form.ini already.
+    if (!notRead_.empty() && !ParseIni(testkit::ReadFileBytes(files + "form.ini"))["FORM"].count("TreeFile")) {
+        notRead_.clear();
+        Named();
+    }
     model_.list = closedList_;
     const std::string skin = ParseIni(testkit::ReadFileBytes(files + "form.ini"))["FORM"]["Skin"];
     if (skin != model_.skin)
