@@ -454,8 +454,10 @@ bool Driver::NavButton(int Picture)
 
 bool Driver::DoubleClick(const std::string& Title)
 {
-    if (!ToFront())
-        return Failed("the main window is not in front");
+    // The node selected first (a click), then the double click on it: the tree opens the node it
+    // has selected.
+    if (!Select(Title))
+        return false;
     POINT p = At(Title, 0);
     if (p.x < 0)
         return Failed("no node \"" + Title + "\"");

@@ -2429,7 +2429,12 @@ bool Session::Restart(bool Again)
     editorText_.clear();
     panelEdit_.clear();
     // form.ini naming a tree that is not read: the start tells so, and the window works on the
-    // working tree.
+    // working tree (once form.ini has forgotten it, nothing is told).
+    if (!notRead_.empty() &&
+        !ParseIni(testkit::ReadFileBytes(dir_.Path() + "FILES\\form.ini"))["FORM"].count("TreeFile")) {
+        notRead_.clear();
+        Named();
+    }
     std::string told;
     if (!driver_.Start(notRead_.empty() ? nullptr : &told))
         return Fail("on the program's start");
