@@ -1474,7 +1474,11 @@ bool Session::WritePage()
     const std::string folder = OneOf(folders), typed = Fresh("Своя статья"), title = Trimmed(typed);
     const std::string page = "page" + std::to_string(titles_);
     const std::string typedPage = Chance(50) ? page + ".html" : page;
-    const std::string author = Chance(30) ? "Автор " + std::to_string(titles_) : author_;
+    // The author changed now and then; always when the editor is left without a page (its close
+    // then writes what the user changed in it).
+    const int how = Pick(10);
+    const bool create = how < 5, atClose = how >= 8;
+    const std::string author = !create || Chance(30) ? "Автор " + std::to_string(titles_) : author_;
     const std::string email = Chance(30) ? "avtor" + std::to_string(titles_) + "@soak.example" : email_;
     const std::string text = Chance(30) ? "текст " + std::to_string(titles_) + "\r\n<b>вторая</b> строка"
                                         : "текст " + std::to_string(titles_);
@@ -1482,8 +1486,7 @@ bool Session::WritePage()
     // The page written ("Создать") and chosen into the tree; the editor closed without it (its
     // close box, Alt+F4, "Файл" > "Выход", Esc), the text typed or not; the program closed with
     // the editor open.
-    const int how = Pick(10);
-    const bool create = how < 5, atClose = how >= 8, typeText = create || atClose || Chance(60);
+    const bool typeText = create || atClose || Chance(60);
     const int closeWay = Pick(4);
     static const char* const closeWays[] = {"its close box", "Alt+F4", "Файл > Выход", "Esc"};
     const bool byKey = Chance(50);
@@ -2690,7 +2693,7 @@ Outcome Session::Run(int Actions, int LimitS)
                 {9, &Session::Mark},        {8, &Session::Open},           {11, &Session::TypeNote},
                 {7, &Session::SaveNote},    {4, &Session::RemoveNote},     {7, &Session::CloseAndStart},
                 {5, &Session::ChooseSkin},  {4, &Session::AddFlash},       {6, &Session::Properties},
-                {3, &Session::LoadNote},    {4, &Session::WritePage},      {3, &Session::TypeAddress},
+                {3, &Session::LoadNote},    {6, &Session::WritePage},      {3, &Session::TypeAddress},
                 {3, &Session::Settings},    {4, &Session::SaveTree},       {5, &Session::LoadTree},
                 {2, &Session::ClearTree},   {4, &Session::SearchTitle},    {6, &Session::Drag},
                 {3, &Session::KillNow},     {3, &Session::Browse},         {2, &Session::ChooseAddress},
