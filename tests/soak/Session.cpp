@@ -2145,7 +2145,12 @@ bool Session::ClearTree()
         while (!model_.A().tree.empty())
             model_.Remove(model_.A().tree.front().title);
         ForgetOpened();
-        return Check() && NotNamed(gone);
+        if (!Check() || !NotNamed(gone))
+            return false;
+        // Now and then the program closed with the tree empty.
+        if (Chance(30))
+            return CloseAndStart();
+        return true;
     }
     return Check();
 }
