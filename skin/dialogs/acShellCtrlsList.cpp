@@ -8,6 +8,7 @@
 #include "acShellCtrlsCombo.h"
 #include "acShellCtrlsTree.h"
 #include "sConst.h"
+#include "sFileListView.h"
 #include "sUtils.h"
 
 namespace {
@@ -627,7 +628,8 @@ void TacCustomShellListView::Edit(const LVITEMA& Item)
     if (Item.pszText == RowName(row))
         return;
     const TItemIDList old(row.IsFolder ? CopyPIDL(folder->AbsoluteID()) : nullptr);
-    folder->Rename(Item.pszText);
+    if (!RenameShellItem(folder, RowName(row), Item.pszText))
+        return;
     // A partner tree that has read the folder reads its parent again: its node had the old name.
     if (FTreeView && old)
         if (TTreeNode* node = FTreeView->FolderExists(old.get(), FTreeView->Items()->GetFirstNode()); node && node->Parent())

@@ -360,9 +360,11 @@ TEST_F(ViewWindow, KeysWalkTheLinksAndTheHistory)
         GetClientRect(h, &rc);
         return view_.LinkPoint(link, pt) && pt.y >= 0 && pt.y < rc.bottom;
     };
+    // Inside the frame that shows the page's focus while no link has it.
     const auto dark = [&] {
         const testkit::PixelImage px = testkit::PrintWindowPixels(h, true);
-        return px.Width() * px.Height() - px.CountColor(RECT{0, 0, px.Width(), px.Height()}, RGB(255, 255, 255));
+        const RECT inner{2, 2, px.Width() - 2, px.Height() - 2};
+        return (inner.right - inner.left) * (inner.bottom - inner.top) - px.CountColor(inner, RGB(255, 255, 255));
     };
 
     EXPECT_EQ(view_.FocusedLink(), -1);
