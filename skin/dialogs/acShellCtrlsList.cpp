@@ -107,6 +107,8 @@ void TacCustomShellListView::WndProc(TMessage& Message)
     if (ForwardContextMenuMessage(Message))
         return;
     inherited::WndProc(Message);
+    if (Message.Msg == WM_SETFOCUS)
+        MarkFocusedRow();
     if (Message.Msg == WM_STYLECHANGED && ViewStyle() == vsReport &&
         !ComponentState().Contains(csLoading) && !ComponentState().Contains(csReading))
         EnumColumns();
@@ -222,7 +224,19 @@ void TacCustomShellListView::RootChanged()
             EnumColumns();
         Populate();
     }
+    MarkFocusedRow();
     RunDeferred();
+}
+
+void TacCustomShellListView::MarkFocusedRow()
+{
+    if (!HandleAllocated() || !Focused() || FolderCount() == 0 ||
+        Perform(LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED) >= 0)
+        return;
+    LVITEMA state{};
+    state.stateMask = LVIS_FOCUSED;
+    state.state = LVIS_FOCUSED;
+    Perform(LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
 }
 
 void TacCustomShellListView::RunDeferred()

@@ -317,6 +317,30 @@ TEST_F(OpenDialog, ARenameRefusedInTheListSaysWhy)
     form->Free();
 }
 
+// The list shows where its focus is: a row has the focus mark (not the selection) on entering the
+// list, in a folder opened by Enter and after Backspace.
+TEST_F(OpenDialog, TheListShowsItsFocusOnEnteringAndInEachFolderOpened)
+{
+    TsOpenDialog open(nullptr);
+    TsOpenDialogForm* form = ShowForm(open, dir.Path());
+    TsDlgShellListView* list = form->FileListView;
+    SetForegroundWindow(form->Handle());
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == form->Handle(); }));
+    auto marked = [list] { return static_cast<int>(list->Perform(LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED)); };
+    EXPECT_EQ(marked(), -1);
+    list->SetFocus();
+    EXPECT_EQ(marked(), 0) << "on entering";
+    EXPECT_EQ(list->SelCount(), 0);
+    list->Items()->Item(RowIndex(list, "sub"))->SetSelected(true);
+    shellkit::PressKey(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return SameFolder(list->RootFolder()->PathName(), dir / "sub"); }));
+    EXPECT_EQ(marked(), 0) << "in the folder opened";
+    shellkit::PressKey(VK_BACK);
+    EXPECT_TRUE(PumpUntil([&] { return SameFolder(list->RootFolder()->PathName(), dir.Path()); }));
+    EXPECT_EQ(marked(), 0) << "after Backspace";
+    form->Free();
+}
+
 TEST_F(OpenDialog, TypedNamesAreResolvedAFolderOpensAndAMaskFiltersKeepingTheForm)
 {
     TsOpenDialog open(nullptr);
