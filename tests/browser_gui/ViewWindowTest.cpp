@@ -306,11 +306,20 @@ TEST_F(ViewWindow, FindScrollsToAndHighlightsTheMatch)
     EXPECT_EQ(view_.FindDialog(), nullptr);
 }
 
+// The source window opens over the program's window, shows the page's text with the focus in it,
+// and Esc closes it.
 TEST_F(ViewWindow, SourceWindowShowsThePageTextWithTheFocusAndEscClosesIt)
 {
     Open(Sample("second.html"));
+    MoveWindow(host_, 300, 200, 640, 480, TRUE);
     HWND src = view_.ShowSource();
     ASSERT_NE(src, nullptr);
+    // 700 x 500 over the middle of the program's window (centre 620, 440), owned by it.
+    RECT placed{};
+    GetWindowRect(src, &placed);
+    EXPECT_EQ(std::vector<LONG>({placed.left, placed.top, placed.right, placed.bottom}),
+              (std::vector<LONG>{270, 190, 970, 690}));
+    EXPECT_EQ(GetWindow(src, GW_OWNER), host_);
     HWND edit = GetWindow(src, GW_CHILD);
     ASSERT_NE(edit, nullptr);
     char buf[1024] = {};
