@@ -209,6 +209,13 @@ TEST_F(MessageBoxes, TheApplicationsBoxIsTheSkinnedOneWhileASkinIsOnAndAnswersAs
         EXPECT_EQ(icon, c.Icon ? LoadIconA(nullptr, c.Icon) : nullptr) << c.Buttons;
         EXPECT_EQ(nested, IDOK);
     }
+    // What only the system's box shows or does is left to it; the modality the application's box
+    // has anyway stays skinned.
+    for (const UINT flags : {UINT(MB_SETFOREGROUND), UINT(MB_TOPMOST), UINT(MB_SYSTEMMODAL), UINT(MB_HELP),
+                             UINT(MB_USERICON), UINT(MB_RIGHT), UINT(MB_RTLREADING), UINT(MB_CANCELTRYCONTINUE)})
+        EXPECT_EQ(BoxPtr(sCreateMessageBox("Текст", "Заголовок", MB_OK | flags)), nullptr) << std::hex << flags;
+    for (const UINT flags : {UINT(MB_APPLMODAL), UINT(MB_TASKMODAL)})
+        EXPECT_NE(BoxPtr(sCreateMessageBox("Текст", "Заголовок", MB_YESNO | flags)), nullptr) << std::hex << flags;
     // Without a skin the system's own box.
     Manager()->SetActive(false);
     bool skinned = false;
