@@ -1057,8 +1057,11 @@ bool View::SaveAs(bool prompt)
     std::string file = name;
     if (prompt && (!ChooseSaveFile || !ChooseSaveFile(file)))
         return false;
-    if (!SaveTo(file)) {
-        ShowMessage("Не удается сохранить страницу в файл \"" + file + "\".", "Сохранение");
+    try {
+        SafeWriteFileBytes(file, SourceBytes());
+    } catch (const Exception& e) {
+        ShowMessage("Не удается сохранить страницу в файл \"" + file + "\": " + std::string(ErrorReasonText(e.ErrorCode)),
+                    "Сохранение");
         return false;
     }
     return true;

@@ -519,6 +519,18 @@ TEST_F(ViewWindow, SaveDialogWritesThePageIntoTheFolderChosen)
     EXPECT_EQ(testkit::ReadFileBytes(WideToAnsi(shortFolder) + "\\saved.html"),
               testkit::ReadFileBytes(Sample("second.html")));
     EXPECT_FALSE(FileExists(dir / "sub\\saved.html"));
+
+    // A file that may not be replaced is refused with the reason, and stays as it was.
+    const std::string locked = dir / "locked.html";
+    testkit::WriteFileBytes(locked, "old");
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+    std::string notice;
+    view_.ShowMessage = [&](const std::string& text, const std::string&) { notice = text; };
+    view_.ChooseSaveFile = [&](std::string& path) { return path = locked, true; };
+    EXPECT_FALSE(view_.SaveAs(true));
+    EXPECT_EQ(notice, "Не удается сохранить страницу в файл \"" + locked + "\": Файл доступен только для чтения.");
+    EXPECT_EQ(testkit::ReadFileBytes(locked), "old");
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(ViewWindow, InPageAnchorsScrollAndFileUrlsResolveTheirLinks)
