@@ -205,8 +205,9 @@ protected:
         });
         return dialog;
     }
-    // The system's file dialog of the program takes Path and OK.
-    void ChooseFile(const std::string& Path)
+    // The system's file dialog of the program takes Path and OK; with Replace, the question whether
+    // to replace the file that is there comes and is answered "Да".
+    void ChooseFile(const std::string& Path, bool Replace = false)
     {
         HWND dialog = SystemDialog();
         ASSERT_NE(dialog, nullptr) << "the file dialog";
@@ -214,6 +215,16 @@ protected:
         ASSERT_FALSE(names.empty());
         SendMessageA(names[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Path.c_str()));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        if (Replace) {
+            HWND question = nullptr;
+            ASSERT_TRUE(testkit::WaitUntil([&] {
+                for (HWND w : testkit::VisibleWindows(nullptr, run.Id(), "#32770"))
+                    if (w != dialog && GetDlgItem(w, IDYES))
+                        question = w;
+                return question != nullptr;
+            })) << "the question whether to replace " << Path;
+            PostMessageA(question, WM_COMMAND, IDYES, 0);
+        }
         ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(dialog); }));
     }
     // A box of the process Pid with the caption comes; Button answers it.
