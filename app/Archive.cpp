@@ -103,27 +103,29 @@ bool TArchive::IsWorkingTree(const AnsiString& Path)
 void TArchive::Take(const AnsiString& Path, const AnsiString& NotesName, const treefile::TTreeStream& Stream,
                     const std::unordered_map<AnsiString, AnsiString>& Map)
 {
+    // The nodes that go leave no books behind: the archive they belonged to is left whole.
+    for (TTreeNode* n = FTree.Items()->GetFirstNode(); n; n = n->GetNext())
+        n->SetData(nullptr);
+    FEntries.clear();
     treefile::ApplyTreeStream(Stream, FTree);
     FTreePath = ExpandFileName(Path);
     FName = archive::TreeNameFromPath(FTreePath);
     FNotesName = NotesName;
-    FValues.clear();
-    for (const TTreeNode* n = FTree.Items()->GetFirstNode(); n; n = n->GetNext())
-        if (const char* section = EntrySection(n); *section)
-            if (const auto it = Map.find(KeyOf(section, n->Text())); it != Map.end())
-                FValues[n] = it->second.substr(it->second.find('=') + 1);
-    IndexAll();
+    FKeys.clear();
+    FShared = 0;
     FKept.clear();
+    FGone.clear();
+    for (const TTreeNode* n = FTree.Items()->GetFirstNode(); n; n = n->GetNext())
+        if (const char* section = EntrySection(n); *section) {
+            const auto it = Map.find(KeyOf(section, n->Text()));
+            Enter(n, it != Map.end(), it == Map.end() ? AnsiString() : it->second.substr(it->second.find('=') + 1));
+        }
     for (const auto& [key, line] : Map)
         if (!FKeys.count(key))
             FKept.emplace(key, line);
     FPendingGone.clear();
     FKeepAsideSuffix.clear();
-    // The tree on disk needs the keys of its entries; what the map file holds beside them is not
-    // known until it is written.
-    FWritten.clear();
-    for (auto& [key, line] : Keys())
-        FWritten.emplace(std::move(key), std::move(line));
+    // What the map file holds is not known until it is written.
     FWrittenMap.reset();
     FDirty = false;
     FFailureTold = false;
@@ -188,8 +190,14 @@ void TArchive::OpenCopy(const AnsiString& Path, const AnsiString& Source, const 
 
 AnsiString TArchive::Value(const TTreeNode* Entry) const
 {
-    const auto it = FValues.find(Entry);
-    return it == FValues.end() ? AnsiString() : it->second;
+    const auto it = FEntries.find(Entry);
+    return it == FEntries.end() ? AnsiString() : it->second.Value;
+}
+
+bool TArchive::Holds(const TTreeNode* Entry) const
+{
+    const char* section = EntrySection(Entry);
+    return *section && FKeys.count(KeyOf(section, Entry->Text()));
 }
 
 TTreeNode* TArchive::FindEntry(const AnsiString& Title) const
@@ -261,68 +269,74 @@ AnsiString TArchive::TitleRefusal(const AnsiString& Typed, Integer Image, const 
     return "";
 }
 
-void TArchive::IndexAll()
+void TArchive::Enter(const TTreeNode* Entry, bool Mapped, const AnsiString& Value)
 {
-    FKeys.clear();
-    for (const TTreeNode* n = FTree.Items()->GetFirstNode(); n; n = n->GetNext())
-        Index(n, 1);
+    TEntry e;
+    e.Key = KeyOf(EntrySection(Entry), Entry->Text());
+    e.Mapped = Mapped && IsValidTitle(Entry->Text());
+    e.Value = Trim(Value);
+    e.Line = Trim(Entry->Text()) + "=" + e.Value;
+    if (++FKeys[e.Key] == 2)
+        ++FShared;
+    FKept.erase(e.Key);
+    FGone.erase(e.Key);
+    TEntry& kept = FEntries[Entry] = std::move(e);
+    // The node points at its books: the map is written from the tree's order without a lookup.
+    const_cast<TTreeNode*>(Entry)->SetData(&kept);
 }
 
-void TArchive::Index(const TTreeNode* Entry, int Delta)
+void TArchive::Leave(const TTreeNode* Entry)
 {
-    const char* section = EntrySection(Entry);
-    if (!*section)
+    const auto it = FEntries.find(Entry);
+    if (it == FEntries.end())
         return;
-    const AnsiString key = KeyOf(section, Entry->Text());
-    if ((FKeys[key] += Delta) <= 0)
-        FKeys.erase(key);
-    else
-        FKept.erase(key);
+    const TEntry& e = it->second;
+    // The tree file on disk may still have the key's entry: its line stays in the map until the
+    // tree is written.
+    const int left = --FKeys[e.Key];
+    if (left == 1)
+        --FShared;
+    if (left <= 0) {
+        FKeys.erase(e.Key);
+        if (e.Mapped)
+            FGone[e.Key] = e.Line;
+    }
+    const_cast<TTreeNode*>(Entry)->SetData(nullptr);
+    FEntries.erase(it);
 }
 
 // --- Writing ------------------------------------------------------------------------------------
 
-std::vector<std::pair<AnsiString, AnsiString>> TArchive::Keys() const
+void TArchive::MapSections(AnsiString (&Lines)[3]) const
 {
-    // The keys of the entries that have one, in the tree's order; the first entry of a key gives its
-    // value.
-    std::vector<std::pair<AnsiString, AnsiString>> keys;
-    std::unordered_set<AnsiString> done;
+    // Each section: the keys of its entries in the tree's order (the first entry of a key gives
+    // its value), then the keys kept from the map as it was read.
+    std::unordered_set<AnsiString> twice;
     for (const TTreeNode* n = FTree.Items()->GetFirstNode(); n; n = n->GetNext()) {
-        const auto value = FValues.find(n);
-        if (value == FValues.end() || !IsValidTitle(n->Text()))
+        const auto* e = static_cast<const TEntry*>(n->Data());
+        if (!e || !e->Mapped || (FShared && FKeys.at(e->Key) > 1 && !twice.insert(e->Key).second))
             continue;
-        AnsiString key = KeyOf(EntrySection(n), n->Text());
-        if (done.insert(key).second)
-            keys.emplace_back(std::move(key), Trim(n->Text()) + "=" + Trim(value->second));
+        AnsiString& out = Lines[IsArticle(n) ? 0 : n->ImageIndex() == niFlash ? 1 : 2];
+        out += e->Line;
+        out += "\r\n";
     }
-    return keys;
+    AddLines(Lines, FKept);
 }
 
-AnsiString TArchive::MapBytes(const std::vector<std::pair<AnsiString, AnsiString>>& Keys, bool Also) const
+void TArchive::AddLines(AnsiString (&Lines)[3], const std::map<AnsiString, AnsiString>& Extra) const
 {
-    // Each section: its keys, then with Also the keys the tree on disk may need that no entry has now.
-    std::unordered_set<AnsiString> done;
+    for (const auto& [key, line] : Extra)
+        for (int i = 0; i < 3; ++i)
+            if (key.compare(0, std::strlen(Sections[i]) + 1, AnsiString(Sections[i]) + '\x01') == 0 && !FKeys.count(key))
+                Lines[i] += line + "\r\n";
+}
+
+AnsiString TArchive::MapBytes(const AnsiString (&Lines)[3])
+{
     AnsiString out;
-    for (const char* section : Sections) {
-        const AnsiString prefix = AnsiString(section) + '\x01';
-        AnsiString lines;
-        for (const auto& [key, line] : Keys)
-            if (key.compare(0, prefix.size(), prefix) == 0) {
-                done.insert(key);
-                lines += line + "\r\n";
-            }
-        const auto add = [&](const auto& Extra) {
-            for (const auto& [key, line] : Extra)
-                if (key.compare(0, prefix.size(), prefix) == 0 && done.insert(key).second)
-                    lines += line + "\r\n";
-        };
-        add(FKept);
-        if (Also)
-            add(FWritten);
-        if (!lines.empty())
-            out += "[" + AnsiString(section) + "]\r\n" + lines;
-    }
+    for (int i = 0; i < 3; ++i)
+        if (!Lines[i].empty())
+            out += "[" + AnsiString(Sections[i]) + "]\r\n" + Lines[i];
     return out;
 }
 
@@ -346,8 +360,14 @@ void TArchive::Flush(bool Always)
         return;
     const AnsiString mapPath = MapPath();
     // The map holds the keys the tree on disk may still need until the tree is written.
-    auto keys = Keys();
-    const AnsiString exact = MapBytes(keys, false), wide = MapBytes(keys, true);
+    AnsiString lines[3];
+    MapSections(lines);
+    const AnsiString exact = MapBytes(lines);
+    AnsiString wide = exact;
+    if (!FGone.empty()) {
+        AddLines(lines, FGone);
+        wide = MapBytes(lines);
+    }
     if (wide != FWrittenMap || !FileExists(mapPath)) {
         SafeWriteFileBytes(mapPath, wide);
         FWrittenMap = wide;
@@ -357,9 +377,7 @@ void TArchive::Flush(bool Always)
         FKeepAsideSuffix.clear();
     }
     treefile::WriteClosedTreeFile(FTreePath, FTree, IsFolder);
-    FWritten.clear();
-    for (auto& [key, line] : keys)
-        FWritten.emplace(std::move(key), std::move(line));
+    FGone.clear();
     FDirty = false;
     FFailureTold = false;
     if (wide != exact) {
@@ -407,8 +425,7 @@ TTreeNode* TArchive::AddEntry(TTreeNode* Parent, const AnsiString& Title, Intege
     TTreeNode* node = FTree.Items()->AddChild(Parent, title);
     node->SetImageIndex(Image);
     node->SetSelectedIndex(Image);
-    FValues[node] = Trim(Value);
-    Index(node, 1);
+    Enter(node, true, Value);
     Write();
     return node;
 }
@@ -472,17 +489,16 @@ bool TArchive::Change(TTreeNode* Node, const AnsiString& Title, const AnsiString
             }
         }
     }
-    Index(Node, -1);
+    Leave(Node);
     Node->SetText(title);
     if (!folder) {
-        FValues[Node] = Trim(Value);
         if (IsArticle(Node) && (Image == niArticleNew || Image == niArticleRead || Image == niArticleFavourite ||
                                 Image == niArticleUnread)) {
             Node->SetImageIndex(Image);
             Node->SetSelectedIndex(Image);
         }
+        Enter(Node, true, Value);
     }
-    Index(Node, 1);
     Write(gone);
     return true;
 }
@@ -508,11 +524,7 @@ bool TArchive::Move(TTreeNode* Node, TTreeNode* Target)
     return true;
 }
 
-void TArchive::Forget(const TTreeNode* Node)
-{
-    FValues.erase(Node);
-    Index(Node, -1);
-}
+void TArchive::Forget(const TTreeNode* Node) { Leave(Node); }
 
 void TArchive::Delete(TTreeNode* Node)
 {
@@ -535,9 +547,8 @@ void TArchive::Clear()
     for (const TTreeNode* n = FTree.Items()->GetFirstNode(); n; n = n->GetNext())
         if (!IsFolder(n))
             gone.push_back(n->Text());
+    // The view tells of each node that goes (Forget).
     FTree.Items()->Clear();
-    FValues.clear();
-    FKeys.clear();
     Write(gone);
 }
 
@@ -603,7 +614,9 @@ AnsiString TArchive::SaveCopy(const AnsiString& Path, const AnsiString& NotesNam
             }
         }
     }
-    SafeWriteFileBytes(mapPath, MapBytes(Keys(), false));
+    AnsiString lines[3];
+    MapSections(lines);
+    SafeWriteFileBytes(mapPath, MapBytes(lines));
     treefile::WriteClosedTreeFile(path, FTree, IsFolder);
     for (const AnsiString& title : before) {
         AnsiString note;

@@ -65,6 +65,8 @@ public:
     AnsiString Value(const TTreeNode* Entry) const;
     // The entry whose title is the key of Title (trimmed, without case); null when none.
     TTreeNode* FindEntry(const AnsiString& Title) const;
+    // Whether an entry of the tree has the key of Entry (its kind and title), at once.
+    bool Holds(const TTreeNode* Entry) const;
     // The note file of the entry titled Title; false, with Reason, when the title (or the tree's
     // name) cannot name a file.
     bool NotePath(const AnsiString& Title, AnsiString& Path, AnsiString* Reason = nullptr) const;
@@ -133,13 +135,16 @@ private:
     // Takes the nodes of Stream and the values of Map for them as the archive of the tree file Path.
     void Take(const AnsiString& Path, const AnsiString& NotesName, const treefile::TTreeStream& Stream,
               const std::unordered_map<AnsiString, AnsiString>& Map);
-    void IndexAll();
-    void Index(const TTreeNode* Entry, int Delta);
+    // An entry comes into the archive's books (Mapped: it has a key in the map, with Value), or
+    // leaves them (its key's line kept for the map while the tree file on disk may need it).
+    void Enter(const TTreeNode* Entry, bool Mapped, const AnsiString& Value);
+    void Leave(const TTreeNode* Entry);
     bool TitleTaken(const AnsiString& Title, const TTreeNode* Except) const;
-    // The map's keys ("SECTION\x01TITLE" upper-cased, and the line "Title=Value"), and its bytes:
-    // the keys, and with Also the keys the tree on disk may need that no entry has now.
-    std::vector<std::pair<AnsiString, AnsiString>> Keys() const;
-    AnsiString MapBytes(const std::vector<std::pair<AnsiString, AnsiString>>& Keys, bool Also) const;
+    // The map's lines by section (FILES, FLASH, URL): the entries' keys and the keys kept; more
+    // lines of keys no entry has (when not one of the tree's); and the file's bytes of the lines.
+    void MapSections(AnsiString (&Lines)[3]) const;
+    void AddLines(AnsiString (&Lines)[3], const std::map<AnsiString, AnsiString>& Extra) const;
+    static AnsiString MapBytes(const AnsiString (&Lines)[3]);
     // A change made: written now (Flush), then the notes of the titles Gone that no entry has;
     // a failure is told (once until a write succeeds) and the change stays for the next write.
     void Write(std::vector<AnsiString> Gone = {});
@@ -147,15 +152,21 @@ private:
 
     TCustomTreeView& FTree;
     AnsiString FName, FTreePath, FNotesName, FKeepAsideSuffix;
-    // The entries' values, and how many entries have each key (section and title upper-cased).
-    std::unordered_map<const TTreeNode*, AnsiString> FValues;
+    // Each entry's key ("SECTION\x01TITLE", the title trimmed and upper-cased), whether it has one
+    // in the map, its value and its map line ("Title=Value"); and how many entries have each key.
+    struct TEntry {
+        AnsiString Key, Value, Line;
+        bool Mapped = false;
+    };
+    std::unordered_map<const TTreeNode*, TEntry> FEntries;
     std::unordered_map<AnsiString, int> FKeys;
+    int FShared = 0; // keys two entries or more have
     // The keys of the map file that no entry had when the archive was opened (a tree restored from
     // a copy leaves the keys of the entries it lacks): kept as they are, until an entry takes one.
     std::map<AnsiString, AnsiString> FKept;
-    // The keys the tree file on disk may need: key -> "Title=Value" line as written; and the map
-    // file's bytes as last written.
-    std::unordered_map<AnsiString, AnsiString> FWritten;
+    // The keys entries gave up since the tree file was last written, which it may still need, with
+    // their lines; and the map file's bytes as last written.
+    std::map<AnsiString, AnsiString> FGone;
     std::optional<AnsiString> FWrittenMap;
     // Notes whose entries went while a write failed: removed after the next write that succeeds.
     std::vector<AnsiString> FPendingGone;

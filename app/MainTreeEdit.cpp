@@ -81,8 +81,7 @@ void FollowTree(TID_Vellorn* Form, bool Replaced)
     TTreeNodes& results = *Form->TreeView2->Items();
     std::vector<TTreeNode*> gone;
     for (TTreeNode* n = results.GetFirstNode(); n; n = n->getNextSibling())
-        if (TTreeNode* entry = Replaced ? nullptr : Archive(Form).FindEntry(n->Text());
-            !entry || EntrySection(entry) != EntrySection(n))
+        if (Replaced || !Archive(Form).Holds(n))
             gone.push_back(n);
     if (!gone.empty()) {
         results.BeginUpdate();

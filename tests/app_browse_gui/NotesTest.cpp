@@ -3,6 +3,8 @@
 // are.
 #include "BrowseFixture.h"
 
+#include "MainSearch.h"
+
 using namespace browse;
 
 namespace {
@@ -10,6 +12,14 @@ namespace {
 class Notes : public BrowseTest {
 protected:
     AnsiString NoteFile(const AnsiString& Name) { return dir / ("FILES\\text\\" + Name); }
+    // The titles of the search results, joined by "|".
+    std::string Results()
+    {
+        std::string out;
+        for (TTreeNode* n = form->TreeView2->Items()->GetFirstNode(); n; n = n->getNextSibling())
+            out += (out.empty() ? "" : "|") + std::string(n->Text());
+        return out;
+    }
     static constexpr const char* Question =
         "Вы действительно хотите убрать примечание с этой статьи\nВостановить его будет не возможно";
 };
@@ -279,6 +289,60 @@ TEST_F(Notes, TitlesThatCannotNameAFileKeepTheirNoteInsideTheNoteFolder)
     EXPECT_EQ(boxes[1].text, refusal);
     EXPECT_EQ(prompts.Shown.size(), 0u) << "no open dialog";
     EXPECT_FALSE(form->Panel5->Visible());
+}
+
+// A delete, a clear and a tree loaded leave nothing acting on what is gone: the note panel, the
+// search results, the caption and the entry the note commands act on are the tree's on screen, and
+// a new entry of a gone title shows no note of the old one.
+TEST_F(Notes, NothingActsOnEntriesThatWent)
+{
+    testkit::WriteFileBytes(NoteFile("Первая_VLN.txt"), "старое\r\n");
+    const auto gone = [&] {
+        EXPECT_EQ(form->OpenedTitle, "");
+        EXPECT_FALSE(form->Panel5->Visible());
+        EXPECT_EQ(form->Caption().find("Первая"), AnsiString::npos) << form->Caption();
+        form->Memo1->Lines()->SetText("набрано после");
+        form->Memo1->SetModified(true);
+        form->ToolButton17Click(form->ToolButton17);
+        EXPECT_FALSE(form->ToolButton17->Enabled());
+    };
+    // Deleted, its result and its note panel go with it.
+    Open("Первая");
+    ASSERT_TRUE(form->Panel5->Visible());
+    SearchWord(*form->TreeView2->Items(), *form->TreeView1->Items(), "а", false, false);
+    ASSERT_EQ(Results(), "Первая|Вторая|Пропавшая|Ссылка");
+    ScriptBoxes(IDYES);
+    form->TreeView1->SetSelected(Node("Первая"));
+    form->N12Click(nullptr);
+    EXPECT_EQ(Results(), "Вторая|Пропавшая|Ссылка");
+    gone();
+    EXPECT_FALSE(FileExists(NoteFile("Первая_VLN.txt")));
+
+    // Cleared: the same; an entry of a cleared title starts without a note.
+    testkit::WriteFileBytes(NoteFile("Вторая_VLN.txt"), "вторая\r\n");
+    Open("Вторая");
+    form->N4Click(nullptr);
+    EXPECT_EQ(form->TreeView2->Items()->Count(), 0);
+    EXPECT_EQ(form->OpenedTitle, "");
+    EXPECT_FALSE(form->Panel5->Visible());
+    EXPECT_FALSE(FileExists(NoteFile("Вторая_VLN.txt")));
+    Archive(form).AddEntry(nullptr, "Вторая", niArticleNew, "second.html");
+    Open("Вторая");
+    EXPECT_FALSE(form->Panel5->Visible());
+    EXPECT_EQ(form->Memo1->Lines()->Count(), 0);
+
+    // Another tree loaded: the typed note of the tree left is not written under the new tree's name.
+    testkit::WriteFileBytes(NoteFile("Вторая_VLN.txt"), "вторая\r\n");
+    Open("Вторая");
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", logic::PlainTreeFile({{"Вторая", 2, {}}}));
+    LoadTree(form, dir / "FILES\\tree\\Другое.vlt");
+    EXPECT_EQ(form->OpenedTitle, "");
+    EXPECT_FALSE(form->Panel5->Visible());
+    form->Memo1->Lines()->SetText("набрано после");
+    form->Memo1->SetModified(true);
+    form->ToolButton17Click(form->ToolButton17);
+    EXPECT_FALSE(FileExists(NoteFile("Вторая_Другое.txt")));
+    EXPECT_EQ(testkit::ReadFileBytes(NoteFile("Вторая_VLN.txt")), "вторая\r\n");
 }
 
 } // namespace

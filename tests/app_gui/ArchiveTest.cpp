@@ -3,8 +3,10 @@
 #include "LogicFixture.h"
 
 #include "FileSteps.h"
+#include "InstanceLock.h"
 #include "IniFiles.h"
 #include "MainTreeMap.h"
+#include "Settings.h"
 
 using namespace logic;
 
@@ -180,6 +182,64 @@ TEST_F(ArchiveUnit, AnEndAtAnyStepLeavesTheFilesAgreeing)
             EXPECT_TRUE(disk == before || disk == c.after) << disk;
         }
     }
+}
+
+// A second window on the same archive (the first still runs it) works on a copy under its own
+// name, with the first window's notes copied: it renames and deletes only its own, and writes
+// nothing the first one keeps (form.ini). Opened later, its tree shows its notes.
+TEST_F(ArchiveUnit, ASecondWindowWorksOnACopyOfItsOwn)
+{
+    ForceDirectories(dir / "FILES\\text");
+    testkit::WriteFileBytes(Note("Прочитанная"), "note r");
+    testkit::WriteFileBytes(Note("Непрочитанная"), "note u");
+    const std::string formIni = testkit::ReadFileBytes(dir / "FILES\\form.ini");
+    form->Free();
+    form = nullptr;
+    // The first program runs on the working tree (it holds the program's lock and the tree's).
+    auto program = std::make_unique<TInstanceLock>(dir / "FILES");
+    auto working = std::make_unique<TInstanceLock>(dir / "FILES\\tree\\Temp.vlt");
+    TID_Vellorn* second = Start();
+    const AnsiString copy = dir / "FILES\\tree\\Temp (2).vlt";
+    EXPECT_EQ(Archive(second).TreePath(), copy);
+    EXPECT_FALSE(Session(second).FirstCopy);
+    const auto node = [&](const AnsiString& Title) { return Archive(second).FindEntry(Title); };
+    EXPECT_EQ(Archive(second).Value(node("Прочитанная")), "read.html") << "the first window's map copied";
+    Archive(second).Rename(node("Прочитанная"), "Своя");
+    Archive(second).Delete(node("Непрочитанная"));
+    EXPECT_EQ(testkit::ReadFileBytes(Note("Прочитанная")), "note r") << "the first window's notes stay";
+    EXPECT_EQ(testkit::ReadFileBytes(Note("Непрочитанная")), "note u");
+    const AnsiString own = dir / "FILES\\text\\Своя_Temp (2).txt";
+    EXPECT_EQ(testkit::ReadFileBytes(own), "note r");
+    EXPECT_FALSE(FileExists(dir / "FILES\\text\\Непрочитанная_Temp (2).txt"));
+    second->SetBounds(1, 2, 300, 300);
+    CloseAndFree(second);
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\form.ini"), formIni) << "form.ini is the first window's";
+    EXPECT_NE(Map().find("\r\nПрочитанная=read.html\r\n"), std::string::npos);
+
+    // The copy's tree opened later shows its notes.
+    working.reset();
+    program.reset();
+    form = Start("\"" + copy + "\"");
+    AnsiString path;
+    ASSERT_TRUE(Archive(form).NotePath("Своя", path));
+    EXPECT_EQ(path, own);
+}
+
+// A second window beside a first one that works on a saved tree (form.ini's TreeFile) copies that
+// tree, with its map: its entries open their pages.
+TEST_F(ArchiveUnit, ASecondWindowCopiesTheTreeTheFirstWorksOn)
+{
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Сохранённое.vlt", PlainTreeFile({{"Своё", 2, {}}}));
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Сохранённое.ini", "[FILES]\r\nСвоё=own.html\r\n");
+    form->Free();
+    settings::WriteSavedTreeFile(dir / "FILES\\tree\\Сохранённое.vlt");
+    // The first program runs on that tree.
+    TInstanceLock program(dir / "FILES"), saved(dir / "FILES\\tree\\Сохранённое.vlt");
+    form = Start();
+    EXPECT_EQ(Archive(form).TreePath(), dir / "FILES\\tree\\Temp (2).vlt");
+    EXPECT_EQ(Dump(form->TreeView1->Items()), "Своё/2\n");
+    EXPECT_EQ(Archive(form).Value(form->TreeView1->Items()->GetFirstNode()), "own.html");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp (2).ini"), "[FILES]\r\nСвоё=own.html\r\n");
 }
 
 } // namespace

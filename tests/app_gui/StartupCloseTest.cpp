@@ -163,6 +163,54 @@ TEST_F(StartupClose, AMissingFileIsReportedAndTheRestOfTheStartUpRuns)
     EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), before);
 }
 
+// form.ini naming a tree that cannot be opened (gone, damaged, no tree file, a device, no full path):
+// the start says which file was not read and opens the working tree; nothing is moved aside, and
+// form.ini names no tree any more.
+TEST_F(StartupClose, ATreeNamedInFormIniThatCannotBeOpenedLeavesTheWorkingTreeAsItIs)
+{
+    const std::string working = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt");
+    const std::string formIni = testkit::ReadFileBytes(dir / "FILES\\form.ini");
+    testkit::WriteFileBytes(dir / "damaged.vlt", "TPF0 broken");
+    const auto notOpened = [](const AnsiString& Value, const AnsiString& Reason) {
+        return "Дерево \"" + Value + "\", с которым программа работала в прошлый раз, не открыто: " + Reason +
+               "\nОткрыто рабочее дерево.";
+    };
+    const auto damaged = [](const AnsiString& Path) {
+        return "Файл дерева \"" + Path + "\" повреждён: прочитать его не удалось.\nОткрыто рабочее дерево.";
+    };
+    const struct {
+        AnsiString value, told;
+    } cases[] = {
+        {dir / "gone.vlt", notOpened(dir / "gone.vlt", "файла нет.")},
+        {dir / "damaged.vlt", damaged(dir / "damaged.vlt")},
+        {"C:\\windows\\win.ini", damaged("C:\\windows\\win.ini")},
+        {"..\\..\\etc\\passwd", notOpened("..\\..\\etc\\passwd", "это не полный путь к файлу.")},
+        {"NUL", notOpened("NUL", "\"NUL\" — имя устройства, а не файла.")},
+        {"C:\\dir\\CON", notOpened("C:\\dir\\CON", "\"CON\" — имя устройства, а не файла.")},
+        {dir.Path(), notOpened(dir.Path(), "это папка, а не файл дерева.")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        std::string ini = formIni;
+        ini.insert(ini.find("[VIEW]"), "TreeFile=" + std::string(c.value) + "\r\n");
+        testkit::WriteFileBytes(dir / "FILES\\form.ini", ini);
+        boxes.clear();
+        TID_Vellorn* form = Start();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, c.told);
+        EXPECT_EQ(Archive(form).TreePath(), dir / "FILES\\tree\\Temp.vlt");
+        EXPECT_EQ(form->TreeName, "VLN");
+        EXPECT_EQ(StatusText(form), "Количество статей: 6");
+        CloseAndFree(form);
+        EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), working);
+        EXPECT_FALSE(FileExists(dir / "FILES\\tree\\Temp.vlt.previous"));
+        EXPECT_FALSE(FileExists(dir / "FILES\\tree\\Temp.vlt.damaged"));
+        EXPECT_EQ(settings::ReadSavedTreeFile(), "");
+        EXPECT_EQ(settings::ReadTreeName(), "VLN");
+    }
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "damaged.vlt"), "TPF0 broken");
+}
+
 // A damaged working tree is named in the program's words and kept aside at once under a name the
 // message gives; the close writes the tree anew.
 TEST_F(StartupClose, ADamagedWorkingTreeIsKeptAside)

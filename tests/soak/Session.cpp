@@ -719,7 +719,8 @@ HWND Session::ForeignFocus()
 bool Session::MapHolds(const char* Section, const std::string& Title, const std::string& Value)
 {
     return testkit::WaitUntil([&] {
-               return ParseIni(testkit::ReadFileBytes(dir_.Path() + "FILES\\tree\\Temp.ini"))[Section][Title] == Value;
+               return ParseIni(testkit::ReadFileBytes(dir_.Path() + "FILES\\tree\\" + model_.archive + ".ini"))[Section]
+                                                                                                             [Title] == Value;
            }) ||
            Fail("the map's [" + std::string(Section) + "] does not give \"" + Title + "\" the value \"" + Value + "\"");
 }
