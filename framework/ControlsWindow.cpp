@@ -150,6 +150,11 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(std::mak
 
 void TWinControl::BeforeDestruction()
 {
+    // A control that goes with the focus hands it on, as a hidden one does (its form stays).
+    if (FHandle && FParent && !FParent->ComponentState().Contains(csDestroying))
+        if (TWinControl* form = GetParentFormControl(this);
+            form && form != this && !form->ComponentState().Contains(csDestroying))
+            form->ControlLeavesFocus(this);
     ForgetFocus();
     // The window goes while the whole object still exists, so its last messages reach the
     // overrides of every class (each sees csDestroying); then the children.
