@@ -17,23 +17,32 @@ BEGIN, END = "<!-- bench table -->", "<!-- end -->"
 
 
 def rows(lines):
-    bench = ""
+    # A line "-- PART: ..." heads the indented lines after it (up to the next unindented one).
+    bench = part = ""
     for line in lines:
         line = line.rstrip("\n")
         if line.startswith("== "):
-            bench = line[3:].strip()
+            bench, part = line[3:].strip(), ""
             continue
+        if line.startswith("-- "):
+            part = line[3:].split(":")[0].strip()
+            continue
+        if line and not line.startswith(" "):
+            part = ""
         m = GOAL.match(line)
         if not m:
             continue
         figure = f"{float(m['value']):.3g} {m['unit']}".strip()
         if m["runs"]:
             figure += f" ({m['runs'].strip()})"
-        yield bench, m["name"].strip(), figure, m["goal"], "MISSED" if m["missed"] else ""
+        name = f"{part}: {m['name'].strip()}" if part else m["name"].strip()
+        yield bench, name, figure, m["goal"], "MISSED" if m["missed"] else ""
 
 
 def table(lines):
-    out = ["| benchmark | line | figure | goal | |", "|---|---|---|---|---|"]
+    lines = list(lines)
+    out = [f"Run of {lines[0][2:].strip()}.", ""] if lines and lines[0].startswith("# ") else []
+    out += ["| benchmark | line | figure | goal | |", "|---|---|---|---|---|"]
     for bench, name, figure, goal, missed in rows(lines):
         out.append(f"| {bench} | {name.replace('|', '/')} | {figure} | {goal} | {missed} |")
     return "\n".join(out) + "\n"
