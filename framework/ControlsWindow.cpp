@@ -644,8 +644,11 @@ void TWinControl::CMColorChanged(TMessage& Message)
 void TWinControl::CMFontChanged(TMessage& Message)
 {
     inherited::Dispatch(Message);
-    if (FHandle)
-        Perform(WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
+    // A change of the colour alone keeps the font's object: the window keeps its font then (a
+    // native list given its font again measures all its items anew).
+    const auto font = reinterpret_cast<WPARAM>(FFont->Handle());
+    if (FHandle && static_cast<WPARAM>(Perform(WM_GETFONT)) != font)
+        Perform(WM_SETFONT, font, 0);
     NotifyControls(CM_PARENTFONTCHANGED);
 }
 
