@@ -609,13 +609,18 @@ AnsiString TArchive::SaveCopy(const AnsiString& Path, const AnsiString& NotesNam
         if (IsFolder(n) || !titles.insert(AnsiUpperCase(Trim(n->Text()))).second)
             continue;
         AnsiString from, to;
-        if (NotePath(n->Text(), from) && target.NotePath(n->Text(), to) && FileExists(from)) {
-            try {
+        if (!target.NotePath(n->Text(), to))
+            continue;
+        try {
+            if (NotePath(n->Text(), from) && FileExists(from)) {
                 MakeNotesFolder();
                 CopyNote(from, to);
-            } catch (Exception& e) {
-                failed += "\n\"" + to + "\": " + archive::FailureReason(e);
+            } else if (const DWORD error = RemoveNoteFile(to)) {
+                // The tree replaced had a note for this entry, which has none now.
+                throw Exception("", to, error);
             }
+        } catch (Exception& e) {
+            failed += "\n\"" + to + "\": " + archive::FailureReason(e);
         }
     }
     AnsiString lines[3];

@@ -29,8 +29,10 @@ bool CommitRename(TID_Vellorn* Form)
     AnsiString typed(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
     typed.resize(static_cast<std::size_t>(GetWindowTextA(edit, typed.data(), static_cast<int>(typed.size()))));
     tree->Perform(TVM_ENDEDITLABELNOW, FALSE, 0);
-    // An empty title ends the rename as Esc does.
-    return typed.empty() || !node || node->Text() == typed;
+    // An empty title ends the rename as Esc does; a title taken is the one the archive keeps (its
+    // blanks at both ends dropped).
+    const AnsiString title = TArchive::CleanTitle(typed);
+    return title.empty() || !node || node->Text() == title;
 }
 
 // A modal dialog open at the close is cancelled: the skin chooser gives back the skin shown at its

@@ -224,6 +224,8 @@ TEST_F(SavedTrees, NotesOfTheTreeAreCopiedForTheNewName)
     testkit::WriteFileBytes(dir / "FILES\\text\\Мультик_VLN.txt", "note 3");
     testkit::WriteFileBytes(dir / "FILES\\text\\Мультик_Копия.txt", "kept");
     FileSetAttr(dir / "FILES\\text\\Мультик_Копия.txt", faReadOnly);
+    // A tree of that name saved before with a note this tree's entry has not any more.
+    testkit::WriteFileBytes(dir / "FILES\\text\\Прочитанная_Копия.txt", "removed since");
     TID_Vellorn* form = Start();
     Choose(dir / "FILES\\tree\\Копия.vlt");
     form->N3Click(nullptr);
@@ -236,6 +238,7 @@ TEST_F(SavedTrees, NotesOfTheTreeAreCopiedForTheNewName)
     EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\text\\Мультик_Копия.txt"), "kept");
     EXPECT_FALSE(FileExists(dir / "FILES\\text\\Чужая_VLN2_Копия.txt"));
     EXPECT_FALSE(FileExists(dir / "FILES\\text\\Чужая_Копия.txt"));
+    EXPECT_FALSE(FileExists(dir / "FILES\\text\\Прочитанная_Копия.txt"));
     FileSetAttr(dir / "FILES\\text\\Мультик_Копия.txt", 0);
     form->Free();
 }
