@@ -19,6 +19,11 @@ AnsiString PageCaption(TID_Vellorn* Form);
 // and "&" marks.
 void RememberAddress(TStrings& Items, const AnsiString& Address);
 
+// Merges into List (the address list as the file holds it now) the addresses this window added:
+// the Items not among Loaded (those it took from the file or gave it last), in their order, each
+// once and only when List has none like it (as RememberAddress compares them). List's own lines
+// stay as they are. Linear in the lengths of the lists.
+void MergeAddresses(TStrings& List, const std::vector<AnsiString>& Loaded, const std::vector<AnsiString>& Items);
 // Writes the address list FILES\list merged with what the file holds now (another copy of the
 // program may have written it since this window read it): its lines stay as they are, and the
 // addresses this window added since it read or wrote the list follow, each once (as
