@@ -83,7 +83,16 @@ void ShowNotePanel(TID_Vellorn* Form, bool Show);
 // The largest note the panel shows and writes, in bytes: a larger file is refused before it is
 // read (the memo would take many times its size and the program would stop for minutes).
 inline constexpr Int64 MaxNoteBytes = 1024 * 1024;
+// The most the note memo is given to lay out, in the units of ShownNoteLength: a note of 1 MB in
+// lines of up to 80 characters, laid out in well under a second.
+inline constexpr Int64 MaxNoteLayoutWeight = 2200000;
+// How much of Text (from its start) the note memo lays out in time: the whole, or the lines before
+// the first whose layout would pass MaxNoteLayoutWeight and as much of that one as stays within it.
+// A long line costs the edit control far more than its length: it measures the rest of the line
+// again for every row it wraps.
+std::size_t ShownNoteLength(const AnsiString& Text);
 // Reads the text file Path into Lines for the note memo. A file larger than MaxNoteBytes is refused
 // before it is read; the refusal, or the reason a read failed, is answered in the user's words,
-// naming Path, with Lines empty; "" when Lines hold the text.
+// naming Path, with Lines empty; "" when Lines hold the text. A text the memo cannot lay out in time
+// is answered with the reason too, Lines holding the part it lays out (ShownNoteLength).
 AnsiString ReadNoteText(const AnsiString& Path, TStrings& Lines);

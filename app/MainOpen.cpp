@@ -15,20 +15,22 @@ constexpr Integer ImageLink = 39;
 // Shows the note of the entry when it has one and enables its commands (unless EnableCommands is
 // false). A title that cannot name a note file turns the remove and save commands off: their
 // handlers would refuse it. A note that cannot be shown (too large, unreadable) is named with the
-// reason; the panel then shows and writes nothing for this entry.
+// reason; the panel then shows and writes nothing for this entry, or, for a note it cannot lay out in
+// time, shows the part it can, read-only.
 void ShowNoteOf(TID_Vellorn* Form, const AnsiString& Title, bool EnableCommands)
 {
     TMainSession& s = Session(Form);
     s.NoteRefused = false;
     Form->Memo1->SetReadOnly(false);
-    AnsiString path, refusal;
+    AnsiString path, refusal, shown;
     const bool nameOk = NoteFilePath(Title, Form->TreeName, path);
     if (nameOk && FileExists(path)) {
         TStringList text;
         refusal = ReadNoteText(path, text);
-        // The whole text at once, as the edit takes it: the caret stays at its start.
-        Form->Memo1->Lines()->SetText(text.Text());
+        shown = text.Text();
     }
+    // The text goes in once the panel has its size, so that the edit control lays it out once.
+    Form->Memo1->Lines()->Clear();
     if (nameOk && FileExists(path) && refusal.empty()) {
         ShowNotePanel(Form, true);
         if (EnableCommands)
@@ -43,12 +45,20 @@ void ShowNoteOf(TID_Vellorn* Form, const AnsiString& Title, bool EnableCommands)
             for (TMenuItem* item : {Form->N76, Form->N83, Form->N85, Form->N78})
                 item->SetEnabled(false);
     }
+    // The whole text at once, as the edit takes it: the caret stays at its start. A note cut to what
+    // the panel lays out in time is shown too, read-only: its file is never written from the panel.
+    if (!shown.empty()) {
+        if (!refusal.empty())
+            ShowNotePanel(Form, true);
+        Form->Memo1->Lines()->SetText(shown);
+    }
     Form->Memo1->SetModified(false);
     Form->ToolButton17->SetEnabled(nameOk && refusal.empty());
     if (!refusal.empty()) {
         s.NoteRefused = true;
         Form->Memo1->SetReadOnly(true);
-        Notify("Примечание к \"" + Title + "\" не показано.\n" + refusal);
+        Notify("Примечание к \"" + Title + (shown.empty() ? "\" не показано.\n" : "\" показано не полностью, только для чтения.\n") +
+               refusal);
     }
 }
 
