@@ -12,17 +12,6 @@ namespace archive {
 
 AnsiString AppPath(const AnsiString& Relative) { return ExeDir() + Relative; }
 
-namespace {
-AnsiString& WorkingName()
-{
-    static AnsiString name = "Temp";
-    return name;
-}
-} // namespace
-
-const AnsiString& WorkingTreeFile() { return WorkingName(); }
-void SetWorkingTreeFile(const AnsiString& Name) { WorkingName() = Name; }
-
 AnsiString MapPath(const AnsiString& TreeFile) { return AppPath("FILES\\tree\\" + TreeFile + ".ini"); }
 
 AnsiString FailureReason(const Exception& E)
@@ -44,25 +33,6 @@ bool TryReplaceOwnFile(const AnsiString& Path, const std::function<void()>& Writ
         Reason = ErrorReasonText(0);
     }
     return false;
-}
-
-AnsiString ReadMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title)
-{
-    TIniFile ini(MapPath(TreeFile));
-    return ini.ReadString(Section, Title, "");
-}
-
-void WriteMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title,
-                   const AnsiString& Value)
-{
-    TIniFile ini(MapPath(TreeFile));
-    ini.WriteString(Section, Title, Value);
-}
-
-void DeleteMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title)
-{
-    TIniFile ini(MapPath(TreeFile));
-    ini.DeleteKey(Section, Title);
 }
 
 AnsiString TreePathFromCommandLine(const AnsiString& RawCmdLine)

@@ -21,12 +21,6 @@ inline constexpr const char* SectionFiles = "FILES";
 inline constexpr const char* SectionFlash = "FLASH";
 inline constexpr const char* SectionUrl = "URL";
 
-// Base name of this instance's working map and tree under FILES\tree\: "Temp", or, in an
-// instance started while another one holds the working tree, the loaded tree's own name. The
-// map operations given as "FILES\tree\Temp.ini" use MapPath(WorkingTreeFile()).
-const AnsiString& WorkingTreeFile();
-void SetWorkingTreeFile(const AnsiString& Name);
-
 // "FILES\tree\" + TreeFile + ".ini" as a full path.
 AnsiString MapPath(const AnsiString& TreeFile);
 
@@ -38,13 +32,6 @@ bool TryReplaceOwnFile(const AnsiString& Path, const std::function<void()>& Writ
 // The reason of a failure, in the user's words: the reason of its error code for a failure of the
 // system, else what the exception tells.
 AnsiString FailureReason(const Exception& E);
-
-// The tree map: one INI file object per access, freed right after it. A read of a missing key
-// or file gives the empty text.
-AnsiString ReadMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title);
-void WriteMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title,
-                   const AnsiString& Value);
-void DeleteMapEntry(const AnsiString& TreeFile, const AnsiString& Section, const AnsiString& Title);
 
 // The tree path given on the raw command line: what follows the program path. The program path
 // is the quoted text when the line starts with a quote, else the text up to the first blank; the

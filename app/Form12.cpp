@@ -2,6 +2,7 @@
 
 #include "Form5.h"
 #include "Main.h"
+#include "MainSession.h"
 #include "MainTreeMap.h"
 
 using namespace formkit;
@@ -39,7 +40,7 @@ TForm12::~TForm12()
 
 void TForm12::Button1Click(TObject*)
 {
-    if (!TitleGiven(*Edit1, "Введитие название"))
+    if (!TitleAccepted(*Edit1, niLink, Session(ID_Vellorn).PropertiesNode, "Введитие название"))
         return;
     ID_Vellorn->PendingUpdateLink = true;
     Close();

@@ -1,5 +1,7 @@
 #include "Form16.h"
 
+#include "MainSession.h"
+
 #include "ArchiveFiles.h"
 #include "IniFiles.h"
 #include "Main.h"
@@ -94,7 +96,8 @@ void TForm16::sButton1Click(TObject*)
 {
     Cancelled = false;
     const int i = sListBox1->GetItemIndex();
-    if (i != -1) {
+    // form.ini is the first running copy's: a copy beside it keeps its skin to itself.
+    if (i != -1 && (!ID_Vellorn || Session(ID_Vellorn).FirstCopy)) {
         TIniFile ini(archive::AppPath("FILES\\form.ini"));
         ini.WriteString("FORM", "Skin", sListBox1->Items()->Get(i));
     }

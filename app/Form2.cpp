@@ -71,7 +71,7 @@ void TForm2::ComboBoxEx1Change(TObject*)
 
 void TForm2::Button1Click(TObject*)
 {
-    if (!TitleGiven(*Edit1, "Введите название") || !archive::TypedFileInside("FILES\\", *Edit2))
+    if (!TitleAccepted(*Edit1, niArticleNew, nullptr) || !archive::TypedFileInside("FILES\\", *Edit2))
         return;
     ID_Vellorn->PendingAddArticle = true;
     Close();

@@ -40,7 +40,7 @@ TForm5::~TForm5()
 
 void TForm5::Button1Click(TObject*)
 {
-    if (!TitleGiven(*Edit1, "Введите название"))
+    if (!TitleAccepted(*Edit1, niLink, nullptr))
         return;
     ID_Vellorn->PendingAddLink = true;
     Close();

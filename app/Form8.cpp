@@ -279,6 +279,8 @@ void TForm8::N1Click(TObject*)
     }
     Memo2->Lines()->SetText(ArticlePage(Edit1->Text(), Memo1->Text(), Edit2->Text(), Edit3->Text()));
     Memo2->Lines()->SaveToFile(path);
+    WrittenTitle = Edit1->Text();
+    WrittenFile = file;
     Memo1->SetModified(false);
     WriteSettings();
     // The tree's menu offers "Выбрать" for the new page.

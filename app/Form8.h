@@ -58,6 +58,9 @@ public:
     // The page's file name below FILES\: the typed name with the extension ".html", which may have
     // been typed with it.
     AnsiString PageFileName();
+    // The title and file of the page written last: what "Выбрать" places in the tree, whatever the
+    // editor holds since.
+    AnsiString WrittenTitle, WrittenFile;
 
     // Writes the author, the text's font and the window's size to FILES\Settings2.ini (its close,
     // and the main window's close while it is open); a file that cannot be replaced is reported,

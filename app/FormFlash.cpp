@@ -32,7 +32,7 @@ void TFlash::Button1Click(TObject*) { archive::BrowseFile(*sOpenDialog1, "FILES\
 
 void TFlash::Button2Click(TObject*)
 {
-    if (!TitleGiven(*Edit1, "Введитие название") || !archive::TypedFileInside("FILES\\FLASH", *Edit2))
+    if (!TitleAccepted(*Edit1, niFlash, nullptr, "Введитие название") || !archive::TypedFileInside("FILES\\FLASH", *Edit2))
         return;
     ID_Vellorn->PendingAddFlash = true;
     Close();

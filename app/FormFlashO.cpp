@@ -2,6 +2,7 @@
 
 #include "ArchiveFiles.h"
 #include "Main.h"
+#include "MainSession.h"
 #include "MainTreeMap.h"
 
 using namespace formkit;
@@ -32,7 +33,7 @@ void TFlashO::Button1Click(TObject*) { archive::BrowseFile(*sOpenDialog1, "FILES
 
 void TFlashO::Button2Click(TObject*)
 {
-    if (!TitleGiven(*Edit1, "Введитие название") || !archive::TypedFileInside("FILES\\FLASH", *Edit2))
+    if (!TitleAccepted(*Edit1, niFlash, Session(ID_Vellorn).PropertiesNode, "Введитие название") || !archive::TypedFileInside("FILES\\FLASH", *Edit2))
         return;
     ID_Vellorn->PendingUpdateFlash = true;
     Close();

@@ -252,7 +252,6 @@ public:
 
     // --- Application state -----------------------------------------------------------------
     AnsiString TreeName;                  // display name of the current tree
-    AnsiString CurrentTreeFile = "Temp";  // base name of the tree map in use under FILES\tree\ .
     bool OpenTreesInNewWindow = true;     // "Загрузить дерево" starts a new instance
     Integer ArticleCount = 0;             // article, link and Flash nodes (status panel 1)
     Integer TreePanelWidth = 0;           // width of Panel2, kept by Splitter1

@@ -33,12 +33,15 @@ Integer ImageOfMarkCode(const AnsiString& Code)
 bool UpdateEntry(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& Value)
 {
     TTreeNode* node = Session(Form).PropertiesNode;
-    if (!node)
-        return true;
-    if (!TitleFree(*Form->TreeView1->Items(), Title, node, true, "Название уже существует") ||
-        !RetitleEntry(Form, node, Title, Value))
+    return !node || RetitleEntry(Form, node, Title, Value, node->ImageIndex());
+}
+
+// A new entry from a dialog goes into the folder of the selection; the count follows.
+bool AddEntry(TID_Vellorn* Form, const AnsiString& Title, Integer Image, const AnsiString& Value)
+{
+    if (!Archive(Form).AddEntry(EntryParent(*Form->TreeView1), Title, Image, Value))
         return false;
-    node->SetText(Title);
+    ShowArticleCount(Form);
     return true;
 }
 
@@ -102,8 +105,9 @@ void TID_Vellorn::N62Click(TObject*)
 
 void TID_Vellorn::N72Click(TObject*)
 {
-    Form2->Edit1->SetText(Form8->Edit1->Text());
-    Form2->Edit2->SetText(Form8->PageFileName());
+    // The page the editor wrote last, as it was written (the editor may hold other text since).
+    Form2->Edit1->SetText(Form8->WrittenTitle);
+    Form2->Edit2->SetText(Form8->WrittenFile);
     Form2->Edit3->SetText("3");
     PendingAddArticle = true;
 }
@@ -113,26 +117,18 @@ bool CarryOutPendingEntries(TID_Vellorn* Form)
     // Each flag is cleared before its work: a message box shown by the work runs a loop in which
     // the timer ticks again.
     bool taken = true;
-    const auto added = [&](bool Added) {
-        if (Added)
-            ShowArticleCount(Form);
-        taken = taken && Added;
-    };
     if (Form->PendingAddArticle) {
         Form->TreeView1->SetPopupMenu(Form->PopupMenu1);
         Form->PendingAddArticle = false;
-        const Integer image = ImageOfMarkCode(Form2->Edit3->Text());
-        added(AddArticleNode(Form, Form2->Edit1->Text(), archive::WorkingTreeFile(), Form2->Edit2->Text(), image));
+        taken = AddEntry(Form, Form2->Edit1->Text(), ImageOfMarkCode(Form2->Edit3->Text()), Form2->Edit2->Text());
     }
     if (Form->PendingAddFlash) {
         Form->PendingAddFlash = false;
-        added(AddEntryNode(Form, Flash->Edit1->Text(), Form->CurrentTreeFile, archive::SectionFlash,
-                           Flash->Edit2->Text(), niFlash, "Название уже существует"));
+        taken = AddEntry(Form, Flash->Edit1->Text(), niFlash, Flash->Edit2->Text()) && taken;
     }
     if (Form->PendingAddLink) {
         Form->PendingAddLink = false;
-        added(AddEntryNode(Form, Form5->Edit1->Text(), Form->CurrentTreeFile, archive::SectionUrl,
-                           Form5->Edit2->Text(), niLink, "Название уже существует"));
+        taken = AddEntry(Form, Form5->Edit1->Text(), niLink, Form5->Edit2->Text()) && taken;
     }
     if (Form->PendingUpdateFlash) {
         Form->PendingUpdateFlash = false;

@@ -42,29 +42,13 @@ void RecordBackPage(TID_Vellorn* Form, const AnsiString& Title, const AnsiString
 // can be recorded and read back.
 AnsiString HistoryKey(const AnsiString& Title);
 
-// The full path of the note of the entry Title in the tree TreeName:
-// FILES\text\<Title>_<TreeName>.txt. False, with Path empty, when there is no title or when the
-// name would leave FILES\text or is no file name (a path separator, drive colon, wildcard, quote,
-// angle bracket, bar or control character in it).
-bool NoteFilePath(const AnsiString& Title, const AnsiString& TreeName, AnsiString& Path);
-
-// The tree pop-up's note commands as the entry Node allows (null or a folder: none): adding and
-// loading where its title can name a note, removing where it has one, saving where its note is the
-// one in the panel (it is the entry opened last).
-void EnablePopupNotes(TID_Vellorn* Form, const TTreeNode* Node);
-
-// Whether the note of the entry titled Old can follow it to the title New: false, with the notice
-// why, when it has one (a file, or the opened entry's typed note) and New cannot name a note file,
-// or when its file would replace one the program may not replace (ReplaceRefusal).
-bool NoteCanFollow(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New);
-// The note of the entry titled Old becomes New's (its file renamed over any file of that name the
-// program may replace; a refused or failed rename raises, with its reason), and the opened entry's
-// title follows.
-void MoveNote(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New);
-// The note of the entry titled Title is removed (a file that stays is told). When that entry is the
-// one opened last, its note leaves the panel (typed text too) and no entry is open for the note
-// commands any more.
-void DropNote(TID_Vellorn* Form, const AnsiString& Title);
+// The note commands, one rule for all of them: the main menu's act on the selected entry of the
+// page shown, the tree pop-up's on the entry it was opened on, the note panel's on the entry
+// opened last. Each command is enabled as its entry allows: adding and loading where the entry's
+// title can name a note file (and its note was not refused), removing where it has one, saving
+// where its note is the one in the panel (it is the entry opened last, the panel shows or holds
+// typed text). Called whenever one of these changes.
+void EnableNoteCommands(TID_Vellorn* Form);
 
 // A note the program does not write: its text is over MaxNoteBytes.
 VCL_EXCEPTION(ENoteTooLarge, Exception)

@@ -91,7 +91,7 @@ bool SaveAtClose(TCloseMode Mode, const AnsiString& Path, const std::function<vo
 bool KeepNoteAtClose(TID_Vellorn* Form, TCloseMode Mode)
 {
     AnsiString path;
-    if (!Form->Memo1->Modified() || !NoteFilePath(Form->OpenedTitle, Form->TreeName, path))
+    if (!Form->Memo1->Modified() || !Session(Form).OpenedNode || !Archive(Form).NotePath(Form->OpenedTitle, path))
         return true;
     if (Mode == TCloseMode::SessionEnd) {
         AnsiString reason;
@@ -102,32 +102,18 @@ bool KeepNoteAtClose(TID_Vellorn* Form, TCloseMode Mode)
     return SaveAtClose(Mode, path, [&] { stays = !KeepTypedNote(Form); }) && !stays;
 }
 
-// Writes the tree file at close, folders closed. A file that cannot be replaced is named with the
-// reason, and the user chooses: another file ("Сохранить дерево": the tree with its map and notes,
-// which the next start then opens), the close without the tree, or staying. At the session end
-// the close goes on without it. Answers whether the close goes on.
+// Writes what the tree file lacks at close (every change was written as it was made; a write that
+// failed is tried again). A file that cannot be replaced is named with the reason, and the user
+// chooses: another file ("Сохранить дерево": the tree with its map and notes, which the window works
+// on from then on, and which form.ini names for the next start), the close without the tree, or
+// staying. At the session end the close goes on without it. Answers whether the close goes on.
 bool SaveTreeAtClose(TID_Vellorn* Form, TCloseMode Mode)
 {
-    TMainSession& s = Session(Form);
-    if (s.TreePath.empty())
-        return true;
-    AnsiString path = s.TreePath, reason;
-    if (archive::TryReplaceOwnFile(
-            path,
-            [&] {
-                if (s.StartupLoadFailed) {
-                    // The file that could not be read (or the working tree that the named one did
-                    // not replace) is never overwritten: it stays beside under a name that says so.
-                    treefile::KeepAside(path, s.KeepAsideSuffix);
-                    s.StartupLoadFailed = false;
-                }
-                treefile::WriteClosedTreeFile(path, *Form->TreeView1, IsFolder);
-            },
-            reason)) {
-        s.SavedTreeFile.clear();
-        return true;
-    }
-    if (Mode == TCloseMode::SessionEnd)
+    TArchive& tree = Archive(Form);
+    const AnsiString path = tree.TreePath();
+    AnsiString reason;
+    if (path.empty() || archive::TryReplaceOwnFile(path, [&] { tree.Flush(); }, reason) ||
+        Mode == TCloseMode::SessionEnd)
         return true;
     for (;;) {
         const int answer = Application->MessageBox(
@@ -139,31 +125,26 @@ bool SaveTreeAtClose(TID_Vellorn* Form, TCloseMode Mode)
             return true;
         if (answer != IDYES)
             return false;
-        Form->SaveDialog2->InitialDir = archive::AppPath("FILES\\tree\\");
-        if (!Form->SaveDialog2->Execute())
+        const AnsiString file = SaveTreeChosen(Form);
+        if (file.empty())
             continue;
-        path = Form->SaveDialog2->FileName;
-        if (ExtractFileExt(path).empty())
-            path += ".vlt";
-        if (archive::TryReplaceOwnFile(path, [&] { SaveTreeAs(Form, path, true); }, reason)) {
-            s.SavedTreeFile = ExpandFileName(path);
-            return true;
+        try {
+            LoadTree(Form, file);
+        } catch (Exception&) {
+            // Saved, but not taken as the window's tree: form.ini goes on naming the tree it had.
         }
+        return true;
     }
 }
 
-// The files the program keeps: the tree, form.ini, the address list.
-bool SaveFiles(TID_Vellorn* Form, TCloseMode Mode)
+// form.ini, the first copy's: a copy started beside it leaves its values alone.
+bool SaveFormSettings(TID_Vellorn* Form, TCloseMode Mode)
 {
     TMainSession& s = Session(Form);
-    // A cancel of the chooser just before the close: the skin written is the one it gave back.
-    ShowPendingSkin(Form);
-    Form->ArticleCount = treefile::CountImage(*Form->TreeView1->Items(), 2);
-    if (!SaveTreeAtClose(Form, Mode))
-        return false;
-
+    if (!s.FirstCopy)
+        return true;
     settings::TFormCloseSettings v;
-    v.NameTree = Form->TreeName;
+    v.NameTree = s.WorkingTreeName;
     const TRect bounds = NormalBounds(Form);
     v.Width = bounds.right - bounds.left;
     v.Height = bounds.bottom - bounds.top;
@@ -176,13 +157,23 @@ bool SaveFiles(TID_Vellorn* Form, TCloseMode Mode)
     v.VisibleTree = Form->Panel2->Visible();
     v.PanelWidth = Form->TreePanelWidth;
     v.NewArticleCount = Form->ArticleCount;
-    // The tree saved elsewhere because the working tree could not be written is the one the user's
-    // changes are in: form.ini names it, and the next start opens it.
-    v.SavedTreeFile = s.SavedTreeFile;
-    if (!s.SavedTreeFile.empty())
-        v.NameTree = archive::TreeNameFromPath(s.SavedTreeFile);
-    v.WithTreeKeys = s.OwnsWorkingTree;
-    if (!SaveAtClose(Mode, archive::AppPath("FILES\\form.ini"), [&] { settings::WriteFormSettings(v); }))
+    // The tree the window works on unless it is the working tree: the next start opens it.
+    const AnsiString tree = Archive(Form).TreePath();
+    v.SavedTreeFile = TArchive::IsWorkingTree(tree) ? AnsiString() : tree;
+    return SaveAtClose(Mode, archive::AppPath("FILES\\form.ini"), [&] { settings::WriteFormSettings(v); });
+}
+
+// The files the program keeps: the tree, form.ini, the address list.
+bool SaveFiles(TID_Vellorn* Form, TCloseMode Mode)
+{
+    TMainSession& s = Session(Form);
+    // A cancel of the chooser just before the close: the skin written is the one it gave back.
+    ShowPendingSkin(Form);
+    Form->ArticleCount = treefile::CountImage(*Form->TreeView1->Items(), 2);
+    if (!SaveTreeAtClose(Form, Mode))
+        return false;
+
+    if (!SaveFormSettings(Form, Mode))
         return false;
 
     // The address list is written only when it was read at start or has changed since, so a
@@ -202,7 +193,13 @@ bool FinishPendingEdits(TID_Vellorn* Form, TCloseMode Mode)
     // (no window of the program may wait for the user any more).
     for (const auto& step : std::initializer_list<std::function<void()>>{
              [&] { CommitRename(Form); }, [&] { CarryOutPendingEntries(Form); },
-             [&] { KeepNoteAtClose(Form, Mode); }}) {
+             [&] { KeepNoteAtClose(Form, Mode); },
+             [&] {
+                 // The property panel's values are applied when they can be (a refusal keeps the
+                 // article as it was, untold).
+                 if (PanelChanged(Form))
+                     Form->Button1Click(Form->Button1);
+             }}) {
         try {
             step();
         } catch (...) {
@@ -214,8 +211,9 @@ bool FinishPendingEdits(TID_Vellorn* Form, TCloseMode Mode)
 bool CloseProgram(TID_Vellorn* Form, TCloseMode Mode)
 {
     TMainSession& s = Session(Form);
-    // A close asked for while one is under way (its question open) waits for that one.
-    if (s.Closing)
+    // A close asked for while one is under way (its question open) waits for that one; the end of
+    // the session does not wait.
+    if (s.Closing && Mode == TCloseMode::Asking)
         return false;
     s.Closing = true;
     s.CloseFinished = false;
@@ -252,21 +250,37 @@ void TID_Vellorn::FormCloseQuery(TObject*, bool& CanClose)
 void TID_Vellorn::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
-    case WM_QUERYENDSESSION:
+    case WM_QUERYENDSESSION: {
         // The session may still go on: the close's questions are asked now, and any "stay" refuses
-        // the end. The window stays open until the session really ends.
-        Message.Result = CloseProgram(this, TCloseMode::Asking) ? 1 : 0;
+        // the end. The window stays open until the session really ends; what the close wrote is
+        // not written again then.
+        const bool done = CloseProgram(this, TCloseMode::Asking);
+        Session(this).CloseFinished = done;
+        Message.Result = done ? 1 : 0;
         return;
-    case WM_ENDSESSION:
-        if (Message.WParam) {
-            // The end cannot be stopped: what can be written is written, nothing asked.
-            CloseProgram(this, TCloseMode::SessionEnd);
-            Session(this).CloseFinished = true;
+    }
+    case WM_ENDSESSION: {
+        TMainSession& s = Session(this);
+        if (!Message.WParam) {
+            // The session goes on after all: the next close writes again.
+            s.CloseFinished = false;
+        } else {
+            // The end cannot be stopped: a question still open is answered "stay" unseen, what can
+            // be written is written, and nothing is shown any more.
+            if (!s.SessionEnding) {
+                s.SessionEnding = true;
+                s.QuietPrompts = std::make_unique<TQuietPromptService>();
+                s.QuietGuard = std::make_unique<TPromptServiceGuard>(*s.QuietPrompts);
+            }
+            if (!s.CloseFinished)
+                CloseProgram(this, TCloseMode::SessionEnd);
+            s.CloseFinished = true;
             FreeAndNil(TrayIcon1);
             Application->Terminate();
         }
         Message.Result = 0;
         return;
+    }
     default:
         inherited::WndProc(Message);
     }

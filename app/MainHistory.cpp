@@ -39,7 +39,9 @@ AnsiString ForwardFile() { return archive::AppPath("FILES\\tmpF.ini"); }
 void AppendPage(TID_Vellorn* Form, const AnsiString& File, TListBox* List, TPopupMenu* Menu,
                 void (TID_Vellorn::*Click)(TObject*), const AnsiString& Title, const AnsiString& Url)
 {
-    TIniFile(File).WriteString(HistorySection, HistoryKey(Title), Url);
+    // The history files are the first running copy's: a copy beside it keeps its history in memory.
+    if (Session(Form).FirstCopy)
+        TIniFile(File).WriteString(HistorySection, HistoryKey(Title), Url);
     List->Items()->Add(Title);
     auto* item = Create<THistoryItem>(Form);
     item->Url = Url;

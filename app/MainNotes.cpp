@@ -1,55 +1,26 @@
-// Notes: a plain-text note per entry and tree, FILES\text\<title>_<tree>.txt, shown and edited in
-// the note panel below the browser view. The panel, its bar and the main menu's commands act on the
-// entry opened last; the tree pop-up's commands on the entry the pop-up was opened on. A note
-// follows its entry's rename and goes with its delete.
+// Notes: a plain-text note per entry and tree, FILES\text\<title>_<tree>.txt (the archive names,
+// writes and removes them), shown and edited in the note panel below the browser view. The panel
+// and its bar act on the entry opened last; the main menu's commands on the selected entry and the
+// tree pop-up's on the entry the pop-up was opened on, each opened first.
 #include "MainBrowse.h"
 #include "MainSession.h"
 
-#include <cstring>
-
 #include "ArchiveFiles.h"
-#include "MainSession.h"
 #include "MainTreeMap.h"
 
 namespace {
 
-// The longest file name the file systems take.
-constexpr std::size_t MaxNoteNameLength = 255;
-
-// Why an entry can have no note (its title too long for a file name, or a tree name that is no
-// file name).
-void RefuseNote()
-{
-    Notify("Примечание для этой статьи сохранить нельзя: её название (или название дерева) не может "
-           "быть именем файла.");
-}
-
 // The note file of the entry opened last; false when there is none to act on. No entry opened
-// yet is silently nothing; a title that cannot name a note file is refused with a message.
+// yet is silently nothing; a title that cannot name a note file is refused with the reason.
 bool OpenedNotePath(TID_Vellorn* Form, AnsiString& Path)
 {
-    if (Form->OpenedTitle.empty())
+    if (!Session(Form).OpenedNode)
         return false;
-    if (NoteFilePath(Form->OpenedTitle, Form->TreeName, Path))
+    AnsiString reason;
+    if (Archive(Form).NotePath(Form->OpenedTitle, Path, &reason))
         return true;
-    RefuseNote();
+    Notify("Примечание для этой статьи сохранить нельзя: " + reason + ".");
     return false;
-}
-
-// The note panel's save commands: the menus' "Сохранить" and the panel's button.
-void EnableNoteSave(TID_Vellorn* Form, bool Value)
-{
-    for (TMenuItem* item : {Form->N78, Form->N85})
-        item->SetEnabled(Value);
-    Form->ToolButton17->SetEnabled(Value);
-}
-
-// Whether the entry opened last can have a note (the panel's commands act on it): never one whose
-// note could not be shown, which a save would overwrite unseen.
-bool CanHaveNote(TID_Vellorn* Form)
-{
-    AnsiString path;
-    return !Session(Form).NoteRefused && NoteFilePath(Form->OpenedTitle, Form->TreeName, path);
 }
 
 // The removal question; true for "Да".
@@ -60,113 +31,83 @@ bool RemovalConfirmed()
                                    "Внимание!!!", MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
 }
 
-// The entry the tree's pop-up menu was opened on (null when it has gone since), and whether it is
-// the entry opened last, whose note the panel holds.
-TTreeNode* PopupEntry(TID_Vellorn* Form)
+// The entry the main menu's note commands act on: the selected one of the page shown (a search
+// result stands for its entry); null for none or a folder.
+TTreeNode* SelectedEntry(TID_Vellorn* Form)
 {
-    TTreeNode* node = Session(Form).PopupNode;
+    TTreeNode* node = nullptr;
+    if (Form->PageControl1->ActivePageIndex() == 1) {
+        if (const TTreeNode* result = Form->TreeView2->Selected())
+            node = Archive(Form).FindEntry(result->Text());
+    } else {
+        node = Form->TreeView1->Selected();
+    }
     return node && !IsFolder(node) ? node : nullptr;
 }
-bool IsOpened(TID_Vellorn* Form, const TTreeNode* Node)
+
+// The entry of a note command: the pop-up's items act on the pop-up's entry, the main menu's on
+// the selected one.
+TTreeNode* CommandEntry(TID_Vellorn* Form, TObject* Sender)
 {
-    return !Form->OpenedTitle.empty() && Node->Text() == Form->OpenedTitle;
+    const auto* item = dynamic_cast<const TMenuItem*>(Sender);
+    if (item && item->Parent() == Form->N81) {
+        TTreeNode* node = Session(Form).PopupNode;
+        return node && !IsFolder(node) ? node : nullptr;
+    }
+    return SelectedEntry(Form);
 }
 
-// The pop-up's entry opened as Enter opens it, unless it is open already; false when it stays
-// unopened (the question about a typed note answered "Отмена").
-bool OpenPopupEntry(TID_Vellorn* Form)
+// The entry opened as Enter opens it, unless it is open already; false when it stays unopened
+// (the question about a typed note answered "Отмена", a file that cannot be opened).
+bool OpenCommandEntry(TID_Vellorn* Form, TObject* Sender)
 {
-    TTreeNode* node = PopupEntry(Form);
+    TTreeNode* node = CommandEntry(Form, Sender);
     if (!node)
         return false;
-    if (!IsOpened(Form, node))
+    if (node != Session(Form).OpenedNode)
         OpenEntry(Form, node);
-    return IsOpened(Form, node);
+    return node == Session(Form).OpenedNode;
 }
 
-// Why the note file From may not be moved over To, by the program's rule for the files it replaces
-// (0 when it may): a change of the title's letter case only renames the file itself.
-DWORD NoteMoveRefusal(const AnsiString& From, const AnsiString& To)
-{
-    return AnsiSameText(From, To) ? 0 : ReplaceRefusal(To);
-}
+// What the note commands of an entry may do.
+struct TNoteCommands {
+    bool Entry = false, Add = false, Remove = false, Save = false;
+};
 
-AnsiString NoteMoveFailure(const AnsiString& From, const AnsiString& To, DWORD Error)
+TNoteCommands NoteCommandsFor(TID_Vellorn* Form, const TTreeNode* Node)
 {
-    return "Не удалось переименовать примечание \"" + From + "\" в \"" + To + "\": " + ErrorReasonText(Error);
-}
-
-// Removes the note file; false, the user told why, when it stays (a note already gone counts as
-// removed). A note left behind would come back under the next entry of the same title.
-bool RemoveNoteFile(const AnsiString& Path)
-{
-    const DWORD error = DeleteFileWhenFree(Path);
-    if (!error || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-        return true;
-    Notify("Не удалось удалить примечание \"" + Path + "\": " + ErrorReasonText(error));
-    return false;
+    TNoteCommands c;
+    if (!Node || IsFolder(Node))
+        return c;
+    const TMainSession& s = Session(Form);
+    const bool opened = Node == s.OpenedNode;
+    AnsiString path;
+    c.Entry = true;
+    c.Add = Archive(Form).NotePath(Node->Text(), path) && !(opened && s.NoteRefused);
+    c.Remove = c.Add && FileExists(path);
+    c.Save = c.Add && opened && (Form->Panel5->Visible() || Form->Memo1->Modified());
+    return c;
 }
 
 } // namespace
 
-void EnablePopupNotes(TID_Vellorn* Form, const TTreeNode* Node)
+void EnableNoteCommands(TID_Vellorn* Form)
 {
-    AnsiString path;
-    const bool entry = Node && !IsFolder(Node);
-    const bool named = entry && NoteFilePath(Node->Text(), Form->TreeName, path);
-    const bool opened = entry && IsOpened(Form, Node);
-    Form->N81->SetEnabled(entry);
-    Form->N82->SetEnabled(named);
-    Form->N86->SetEnabled(named);
-    Form->N83->SetEnabled(named && FileExists(path));
-    Form->N85->SetEnabled(named && opened && (Form->Panel5->Visible() || Form->Memo1->Modified()));
-}
-
-bool NoteCanFollow(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New)
-{
-    AnsiString from, to;
-    if (!NoteFilePath(Old, Form->TreeName, from))
-        return true;
-    if (NoteFilePath(New, Form->TreeName, to)) {
-        const DWORD refusal = from != to && FileExists(from) ? NoteMoveRefusal(from, to) : 0;
-        if (refusal)
-            Notify(NoteMoveFailure(from, to, refusal));
-        return refusal == 0;
-    }
-    const bool typed = Old == Form->OpenedTitle && Form->Memo1->Modified();
-    if (!typed && !FileExists(from))
-        return true;
-    RefuseNote();
-    return false;
-}
-
-void MoveNote(TID_Vellorn* Form, const AnsiString& Old, const AnsiString& New)
-{
-    AnsiString from, to;
-    if (NoteFilePath(Old, Form->TreeName, from) && NoteFilePath(New, Form->TreeName, to) && from != to &&
-        FileExists(from)) {
-        DWORD error = NoteMoveRefusal(from, to);
-        if (!error)
-            error = MoveFileWhenFree(from, to, MOVEFILE_REPLACE_EXISTING);
-        if (error)
-            throw Exception(NoteMoveFailure(from, to, error));
-    }
-    if (Old == Form->OpenedTitle)
-        Form->OpenedTitle = New;
-}
-
-void DropNote(TID_Vellorn* Form, const AnsiString& Title)
-{
-    AnsiString path;
-    if (NoteFilePath(Title, Form->TreeName, path))
-        RemoveNoteFile(path);
-    if (Title != Form->OpenedTitle)
-        return;
-    // The entry open in the browser view is gone: nothing is open for the note commands any more.
-    Form->OpenedTitle = "";
-    Form->Memo1->Lines()->Clear();
-    Form->Memo1->SetModified(false);
-    ShowNotePanel(Form, false);
+    const TMainSession& s = Session(Form);
+    const auto apply = [](const TNoteCommands& c, TMenuItem* Menu, TMenuItem* Add, TMenuItem* Remove,
+                          TMenuItem* Save, TMenuItem* Load) {
+        Menu->SetEnabled(c.Entry);
+        Add->SetEnabled(c.Add);
+        Remove->SetEnabled(c.Remove);
+        Save->SetEnabled(c.Save);
+        Load->SetEnabled(c.Add);
+    };
+    apply(NoteCommandsFor(Form, SelectedEntry(Form)), Form->N74, Form->N75, Form->N76, Form->N78, Form->N79);
+    apply(NoteCommandsFor(Form, s.PopupNode), Form->N81, Form->N82, Form->N83, Form->N85, Form->N86);
+    const TNoteCommands panel = NoteCommandsFor(Form, s.OpenedNode);
+    Form->ToolButton17->SetEnabled(panel.Save);
+    Form->ToolButton19->SetEnabled(panel.Add);
+    Form->ToolButton20->SetEnabled(panel.Remove);
 }
 
 void WriteTypedNote(TID_Vellorn* Form)
@@ -181,18 +122,17 @@ void WriteTypedNote(TID_Vellorn* Form)
     const AnsiString text = lines.Text();
     if (static_cast<Int64>(text.size()) > MaxNoteBytes)
         throw ENoteTooLarge("Примечание занимает больше 1 МБ.");
-    SafeWriteFileBytes(path, text);
+    Archive(Form).WriteNote(Form->OpenedTitle, text);
     Form->Memo1->SetModified(false);
-    // The note is there now: it can be removed from the panel and from both menus.
-    for (TMenuItem* item : {Form->N76, Form->N83})
-        item->SetEnabled(true);
-    Form->ToolButton20->SetEnabled(true);
+    EnableNoteCommands(Form);
 }
 
 bool KeepTypedNote(TID_Vellorn* Form)
 {
     // Also while the panel is hidden (the back and forward buttons hide it): the text is still there.
-    if (!Form->Memo1->Modified() || !CanHaveNote(Form))
+    AnsiString path;
+    if (!Form->Memo1->Modified() || Session(Form).NoteRefused || !Session(Form).OpenedNode ||
+        !Archive(Form).NotePath(Form->OpenedTitle, path))
         return true;
     switch (Application->MessageBox("Примечание не сохранено.\nСохранить его?", "Внимание!!!",
                                     MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
@@ -205,23 +145,6 @@ bool KeepTypedNote(TID_Vellorn* Form)
     default:
         return false;
     }
-}
-
-bool NoteFilePath(const AnsiString& Title, const AnsiString& TreeName, AnsiString& Path)
-{
-    Path.clear();
-    if (Title.empty())
-        return false;
-    // The tree's name comes from a tree file's name; one that could not be a file name is refused.
-    for (const char c : TreeName)
-        if (static_cast<unsigned char>(c) < ' ' || std::strchr("\\/:*?\"<>|", c))
-            return false;
-    const AnsiString name = archive::NoteName(Title) + "_" + TreeName + ".txt";
-    const AnsiString path = archive::AppPath("FILES\\text\\" + name);
-    if (name.size() > MaxNoteNameLength || path.size() >= MAX_PATH)
-        return false;
-    Path = path;
-    return true;
 }
 
 std::size_t ShownNoteLength(const AnsiString& Text)
@@ -287,34 +210,30 @@ void ShowNotePanel(TID_Vellorn* Form, bool Show)
     if (!Show) {
         Form->Panel5->Hide();
         Form->Splitter3->Hide();
-        return;
+    } else {
+        Form->Panel5->Show();
+        // Bottom-aligned controls stack by their tops: the splitter goes just above the panel.
+        Form->Splitter3->SetTop(Form->Panel5->Top() - Form->Splitter3->Height());
+        Form->Splitter3->Show();
     }
-    Form->Panel5->Show();
-    // Bottom-aligned controls stack by their tops: the splitter goes just above the panel.
-    Form->Splitter3->SetTop(Form->Panel5->Top() - Form->Splitter3->Height());
-    Form->Splitter3->Show();
+    EnableNoteCommands(Form);
 }
 
-void TID_Vellorn::N75Click(TObject*)
+void TID_Vellorn::N75Click(TObject* Sender)
 {
-    // Written for the entry opened last: none, one whose note could not be kept, or one whose
-    // note file was refused when shown, shows nothing.
+    // Written for the entry of the command (opened first): none, one whose note could not be kept,
+    // or one whose note file was refused when shown, shows nothing.
     AnsiString path;
-    if (Session(this).NoteRefused || !OpenedNotePath(this, path))
+    if (!OpenCommandEntry(this, Sender) || Session(this).NoteRefused || !OpenedNotePath(this, path))
         return;
     Panel5->SetHeight(300);
     ShowNotePanel(this, true);
-    // Shown for writing: the note can be saved from the menu and the panel at once.
-    EnableNoteSave(this, true);
+    EnableNoteCommands(this);
     if (Memo1->CanFocus())
         Memo1->SetFocus();
 }
 
-void TID_Vellorn::N82Click(TObject* Sender)
-{
-    if (OpenPopupEntry(this))
-        N75Click(Sender);
-}
+void TID_Vellorn::N82Click(TObject* Sender) { N75Click(Sender); }
 
 void TID_Vellorn::ToolButton17Click(TObject*)
 {
@@ -328,17 +247,18 @@ void TID_Vellorn::ToolButton17Click(TObject*)
 void TID_Vellorn::Memo1Change(TObject*)
 {
     // A note typed (not one shown for an entry) can be saved.
-    if (Memo1->Modified() && CanHaveNote(this))
-        EnableNoteSave(this, true);
+    if (Memo1->Modified())
+        EnableNoteCommands(this);
 }
 
-void TID_Vellorn::N78Click(TObject* Sender) { ToolButton17Click(Sender); }
-// The panel holds the note of the entry opened last: the pop-up saves it for that entry only.
-void TID_Vellorn::N85Click(TObject* Sender)
+// The save commands save the panel's note, which is the opened entry's: the pop-up's only when it
+// was opened on that entry.
+void TID_Vellorn::N78Click(TObject* Sender)
 {
-    if (TTreeNode* node = PopupEntry(this); node && IsOpened(this, node))
+    if (CommandEntry(this, Sender) == Session(this).OpenedNode)
         ToolButton17Click(Sender);
 }
+void TID_Vellorn::N85Click(TObject* Sender) { N78Click(Sender); }
 
 void TID_Vellorn::sToolBar2Enter(TObject*)
 {
@@ -350,7 +270,7 @@ void TID_Vellorn::sToolBar2Enter(TObject*)
 void TID_Vellorn::ToolButton19Click(TObject*)
 {
     AnsiString path;
-    if (!OpenedNotePath(this, path) || !OpenDialog4->Execute() || !KeepTypedNote(this))
+    if (!OpenedNotePath(this, path) || Session(this).NoteRefused || !OpenDialog4->Execute() || !KeepTypedNote(this))
         return;
     TStringList text;
     const AnsiString refusal = ReadNoteText(OpenDialog4->FileName, text);
@@ -361,16 +281,16 @@ void TID_Vellorn::ToolButton19Click(TObject*)
     Memo1->Lines()->SetText(text.Text());
     // Text taken from a file is a change of the note, not yet saved.
     Memo1->SetModified(true);
-    Memo1Change(Memo1);
     ShowNotePanel(this, true);
+    EnableNoteCommands(this);
 }
 
-void TID_Vellorn::N79Click(TObject* Sender) { ToolButton19Click(Sender); }
-void TID_Vellorn::N86Click(TObject* Sender)
+void TID_Vellorn::N79Click(TObject* Sender)
 {
-    if (OpenPopupEntry(this))
+    if (OpenCommandEntry(this, Sender))
         ToolButton19Click(Sender);
 }
+void TID_Vellorn::N86Click(TObject* Sender) { N79Click(Sender); }
 
 void TID_Vellorn::ToolButton20Click(TObject*)
 {
@@ -378,26 +298,28 @@ void TID_Vellorn::ToolButton20Click(TObject*)
     if (!OpenedNotePath(this, path) || !RemovalConfirmed())
         return;
     // A note that is not there any more is removed all the same: only the panel goes.
-    if (!RemoveNoteFile(path))
+    if (!Archive(this).RemoveNote(OpenedTitle))
         return;
     Memo1->SetModified(false);
     ShowNotePanel(this, false);
+    EnableNoteCommands(this);
 }
 
-void TID_Vellorn::N76Click(TObject* Sender) { ToolButton20Click(Sender); }
-// The pop-up's entry loses its note; the panel goes with it when it is the opened entry's.
-void TID_Vellorn::N83Click(TObject* Sender)
+// The entry of the command loses its note; the panel goes with it when it is the opened entry's.
+void TID_Vellorn::N76Click(TObject* Sender)
 {
-    TTreeNode* node = PopupEntry(this);
+    TTreeNode* node = CommandEntry(this, Sender);
     if (!node)
         return;
-    if (IsOpened(this, node)) {
+    if (node == Session(this).OpenedNode) {
         ToolButton20Click(Sender);
         return;
     }
-    AnsiString path;
-    if (!NoteFilePath(node->Text(), TreeName, path))
-        RefuseNote();
+    AnsiString path, reason;
+    if (!Archive(this).NotePath(node->Text(), path, &reason))
+        Notify("Примечание для этой статьи сохранить нельзя: " + reason + ".");
     else if (RemovalConfirmed())
-        RemoveNoteFile(path);
+        Archive(this).RemoveNote(node->Text());
+    EnableNoteCommands(this);
 }
+void TID_Vellorn::N83Click(TObject* Sender) { N76Click(Sender); }

@@ -4,62 +4,39 @@
 #include "MainSession.h"
 
 #include "ArchiveFiles.h"
-#include "MainSession.h"
 #include "MainTreeMap.h"
 
 namespace {
 
-constexpr Integer ImageFlash = 38;
-constexpr Integer ImageLink = 39;
-
-// Shows the note of the entry when it has one and enables its commands (unless EnableCommands is
-// false). A title that cannot name a note file turns the remove and save commands off: their
-// handlers would refuse it. A note that cannot be shown (too large, unreadable) is named with the
-// reason; the panel then shows and writes nothing for this entry, or, for a note it cannot lay out in
-// time, shows the part it can, read-only.
-void ShowNoteOf(TID_Vellorn* Form, const AnsiString& Title, bool EnableCommands)
+// Shows the note of the entry when it has one. A note that cannot be shown (too large, unreadable)
+// is named with the reason; the panel then shows and writes nothing for this entry. A note the
+// panel cannot lay out in time is shown as far as it can be, read-only, with the reason.
+void ShowNoteOf(TID_Vellorn* Form, const AnsiString& Title)
 {
     TMainSession& s = Session(Form);
     s.NoteRefused = false;
     Form->Memo1->SetReadOnly(false);
-    AnsiString path, refusal, shown;
-    const bool nameOk = NoteFilePath(Title, Form->TreeName, path);
-    if (nameOk && FileExists(path)) {
-        TStringList text;
-        refusal = ReadNoteText(path, text);
-        shown = text.Text();
+    AnsiString path, refusal, text;
+    const bool shown = Archive(Form).NotePath(Title, path) && FileExists(path);
+    if (shown) {
+        TStringList lines;
+        refusal = ReadNoteText(path, lines);
+        text = lines.Text();
     }
-    // The text goes in once the panel has its size, so that the edit control lays it out once.
+    // The text goes in once the panel has its size, so that the edit control lays it out once; the
+    // whole text at once, as the edit takes it: the caret stays at its start.
     Form->Memo1->Lines()->Clear();
-    if (nameOk && FileExists(path) && refusal.empty()) {
-        ShowNotePanel(Form, true);
-        if (EnableCommands)
-            for (TMenuItem* item : {Form->N76, Form->N83, Form->N85, Form->N78})
-                item->SetEnabled(true);
-        Form->ToolButton20->SetEnabled(true);
-    } else {
-        Form->Memo1->Lines()->Clear();
-        ShowNotePanel(Form, false);
-        Form->ToolButton20->SetEnabled(false);
-        if (!nameOk || !refusal.empty())
-            for (TMenuItem* item : {Form->N76, Form->N83, Form->N85, Form->N78})
-                item->SetEnabled(false);
-    }
-    // The whole text at once, as the edit takes it: the caret stays at its start. A note cut to what
-    // the panel lays out in time is shown too, read-only: its file is never written from the panel.
-    if (!shown.empty()) {
-        if (!refusal.empty())
-            ShowNotePanel(Form, true);
-        Form->Memo1->Lines()->SetText(shown);
-    }
-    Form->Memo1->SetModified(false);
-    Form->ToolButton17->SetEnabled(nameOk && refusal.empty());
     if (!refusal.empty()) {
         s.NoteRefused = true;
         Form->Memo1->SetReadOnly(true);
-        Notify("Примечание к \"" + Title + (shown.empty() ? "\" не показано.\n" : "\" показано не полностью, только для чтения.\n") +
-               refusal);
     }
+    ShowNotePanel(Form, shown && (refusal.empty() || !text.empty()));
+    if (!text.empty())
+        Form->Memo1->Lines()->SetText(text);
+    Form->Memo1->SetModified(false);
+    if (!refusal.empty())
+        Notify("Примечание к \"" + Title +
+               (text.empty() ? "\" не показано.\n" : "\" показано не полностью, только для чтения.\n") + refusal);
 }
 
 // The file of an article or a Flash movie lies in its archive folder: a stored name that leads
@@ -81,46 +58,45 @@ void OpenEntry(TID_Vellorn* Form, TTreeNode* Node, bool FromResults)
 {
     if (!Node || IsFolder(Node))
         return;
-    const Integer image = Node->ImageIndex();
-    if (image != ImageLink && image != ImageFlash && !IsArticle(Node))
+    // A search result stands for the entry of its title (none when that entry has gone).
+    TTreeNode* entry = FromResults ? Archive(Form).FindEntry(Node->Text()) : Node;
+    if (!entry || entry->ImageIndex() != Node->ImageIndex())
+        return;
+    const Integer image = entry->ImageIndex();
+    if (image != niLink && image != niFlash && !IsArticle(entry))
         return;
     if (!KeepTypedNote(Form))
         return;
-    const AnsiString title = Node->Text();
+    const AnsiString title = entry->Text();
+    const AnsiString value = Archive(Form).Value(entry);
     const AnsiString caption = FromResults ? "Vellorn - " + title : ShownTreeName(Form) + " - " + title + " -VLN";
     AnsiString target;
-    if (image == ImageLink || image == ImageFlash) {
-        const bool link = image == ImageLink;
-        const AnsiString value =
-            archive::ReadMapEntry(Form->CurrentTreeFile, link ? archive::SectionUrl : archive::SectionFlash, title);
-        if (!link && !StoredFileInside(title, "FILES\\FLASH", value))
+    if (image == niLink) {
+        target = value;
+    } else if (image == niFlash) {
+        if (!StoredFileInside(title, "FILES\\FLASH", value))
             return;
-        Form->LastFileEntry = value;
-        Form->OpenedTitle = title;
-        Form->SetCaption(caption);
-        target = link ? Form->LastFileEntry : archive::AppPath("FILES\\FLASH\\" + Form->LastFileEntry);
-        Form->Web->Navigate(target);
+        target = archive::AppPath("FILES\\FLASH\\" + value);
     } else {
-        const AnsiString openedBefore = Form->OpenedTitle, entryBefore = Form->LastFileEntry;
-        const AnsiString file = ReadFileEntry(Form, title);
-        if (!StoredFileInside(title, "FILES\\", file)) {
-            Form->OpenedTitle = openedBefore;
-            Form->LastFileEntry = entryBefore;
+        if (!StoredFileInside(title, "FILES\\", value))
             return;
-        }
-        if (!FromResults) {
-            Form->N74->SetEnabled(true);
-            Form->N81->SetEnabled(true);
+        if (!FromResults)
             Form->SkipHistoryOnce = false;
-        }
-        Form->SetCaption(caption);
-        target = archive::AppPath("FILES\\" + file);
-        const bool found = !file.empty() && FileExists(target);
+        target = archive::AppPath("FILES\\" + value);
+    }
+    Form->LastFileEntry = value;
+    Form->OpenedTitle = title;
+    Session(Form).OpenedNode = entry;
+    Form->SetCaption(caption);
+    if (IsArticle(entry)) {
+        const bool found = !value.empty() && FileExists(target);
         if (!found && !FromResults)
             Session(Form).MissingPage = target;
         Form->Web->Navigate(found || FromResults ? target : AnsiString("about:blank"));
+    } else {
+        Form->Web->Navigate(target);
     }
-    ShowNoteOf(Form, title, !(FromResults && image == ImageFlash));
+    ShowNoteOf(Form, title);
     Form->ComboBox1->SetText(target);
     if (!target.empty())
         RememberAddress(*Form->ComboBox1->Items(), target);

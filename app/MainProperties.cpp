@@ -20,7 +20,7 @@ void FillPanel(TID_Vellorn* Form, TTreeNode* Node)
 {
     Form->PanelNode = Node;
     Form->Edit1->SetText(Node->Text());
-    Form->Edit2->SetText(archive::ReadMapEntry(Form->CurrentTreeFile, archive::SectionFiles, Node->Text()));
+    Form->Edit2->SetText(Archive(Form).Value(Node));
     for (int i = 0; i < 4; ++i)
         if (PanelMarks[i] == Node->ImageIndex())
             Form->ComboBoxEx2->SetItemIndex(i);
@@ -56,8 +56,7 @@ void ShowProperties(TID_Vellorn* Form, int Limit)
         TsEdit* title = flash ? FlashO->Edit1 : Form12->Edit1;
         TsEdit* value = flash ? FlashO->Edit2 : Form12->Edit2;
         title->SetText(node->Text());
-        value->SetText(archive::ReadMapEntry(Form->CurrentTreeFile,
-                                             flash ? archive::SectionFlash : archive::SectionUrl, node->Text()));
+        value->SetText(Archive(Form).Value(node));
         s.PropertiesNode = node;
         dialog->ShowModal();
         return;
@@ -111,7 +110,7 @@ bool PanelChanged(TID_Vellorn* Form)
         return false;
     const int mark = Form->ComboBoxEx2->ItemIndex();
     return Form->Edit1->Text() != node->Text() ||
-           Form->Edit2->Text() != archive::ReadMapEntry(Form->CurrentTreeFile, archive::SectionFiles, node->Text()) ||
+           Form->Edit2->Text() != Archive(Form).Value(node) ||
            (mark >= 0 && mark < 4 && PanelMarks[mark] != node->ImageIndex());
 }
 
@@ -149,16 +148,12 @@ void TID_Vellorn::Button1Click(TObject*)
 {
     TTreeNode* node = PanelNode;
     if (node) {
-        const AnsiString title = Edit1->Text();
-        if (!TitleFree(*TreeView1->Items(), title, node, false, "Статья с таким названием уже существует") ||
-            !archive::TypedFileInside("FILES\\", *Edit2) || !RetitleEntry(this, node, title, Edit2->Text()))
-            return;
-        node->SetText(title);
+        // Title, file and mark in one change, by the archive's one title rule.
         const int mark = ComboBoxEx2->ItemIndex();
-        if (mark >= 0 && mark < 4) {
-            node->SetImageIndex(PanelMarks[mark]);
-            node->SetSelectedIndex(PanelMarks[mark]);
-        }
+        const Integer image = mark >= 0 && mark < 4 ? PanelMarks[mark] : node->ImageIndex();
+        if (!TitleAccepted(*Edit1, node->ImageIndex(), node) || !archive::TypedFileInside("FILES\\", *Edit2) ||
+            !RetitleEntry(this, node, Edit1->Text(), Edit2->Text(), image))
+            return;
     }
     Panel1->SetVisible(false);
     if (TreeView1->CanFocus())

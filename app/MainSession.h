@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "Archive.h"
 #include "InstanceLock.h"
 
 class TMainSession : public TComponent {
@@ -15,22 +16,21 @@ class TMainSession : public TComponent {
 public:
     explicit TMainSession(TComponent* AOwner) : TComponent(AOwner) {}
 
-    std::unique_ptr<TInstanceLock> Lock;
-    // True when this instance holds the working tree FILES\tree\Temp.vlt with its map Temp.ini.
-    bool OwnsWorkingTree = true;
-    // The tree file the close writes; "" when this instance has no tree file of its own.
-    AnsiString TreePath;
-    // The tree file of the copy of the working tree that this instance keeps beside the owner
+    // The archive the window works on: its tree (TreeView1), tree file, map and notes.
+    std::unique_ptr<TArchive> Archive;
+    // The first running copy of the program holds this lock: it alone writes form.ini and the
+    // history files and clears what an ended save left behind; a copy started beside it does not.
+    std::unique_ptr<TInstanceLock> ProgramLock;
+    bool FirstCopy = true;
+    // One window works on a tree file at a time: the lock on the archive's tree file.
+    std::unique_ptr<TInstanceLock> TreeLock;
+    // The tree file of the copy of another window's archive that this window works on
     // (FILES\tree\Temp (n).vlt); "" when it works on no such copy.
     AnsiString CopyTreePath;
-    // The start-up load of TreePath failed: the close keeps that file aside before writing,
-    // under TreePath + KeepAsideSuffix.
-    bool StartupLoadFailed = false;
-    AnsiString KeepAsideSuffix = ".damaged";
-    // The tree file that holds the user's changes when the close could not write the working tree
-    // and saved the tree elsewhere (FORM/TreeFile of form.ini): the start opens it instead of the
-    // working tree, and a close that writes the working tree forgets it. "" when there is none.
-    AnsiString SavedTreeFile;
+    // The working tree's name in form.ini (NameTree): the name its notes go by.
+    AnsiString WorkingTreeName = "VLN";
+    // The entry opened last (null when none, or when it has gone since).
+    TTreeNode* OpenedNode = nullptr;
     // The note of the entry opened last could not be shown (too large, unreadable): the panel
     // neither shows nor writes it.
     bool NoteRefused = false;
@@ -49,6 +49,11 @@ public:
     // The close has written everything the program keeps and the window is closing: the process
     // may end without taking its windows apart.
     bool CloseFinished = false;
+    // The session is ending: nothing is asked or told any more (every box is answered unseen, as
+    // its "stay" or "OK").
+    bool SessionEnding = false;
+    std::unique_ptr<IPromptService> QuietPrompts;
+    std::unique_ptr<TPromptServiceGuard> QuietGuard;
     // The link or Flash movie whose properties dialog was opened: its update goes to this node
     // (null when the node has gone since).
     TTreeNode* PropertiesNode = nullptr;
@@ -62,6 +67,29 @@ public:
     // A drag started from the last press on the tree: the title edit that the tree arms when
     // its selected node is pressed does not follow the drop.
     bool DragPressed = false;
+};
+
+// Answers every prompt unseen: a box with its "stay" answer (Cancel, else No, else OK), every other
+// prompt as cancelled.
+class TQuietPromptService : public IPromptService {
+public:
+    int MessageBox(const AnsiString&, const AnsiString&, UINT Flags) override
+    {
+        switch (Flags & MB_TYPEMASK) {
+        case MB_OK:
+            return IDOK;
+        case MB_YESNO:
+            return IDNO;
+        default:
+            return IDCANCEL;
+        }
+    }
+    TModalResult MessageDlg(const AnsiString&, const AnsiString&, TMsgDlgType, TMsgDlgButtons, int, int, int) override
+    {
+        return mrCancel;
+    }
+    bool InputQuery(const AnsiString&, const AnsiString&, AnsiString&) override { return false; }
+    bool ExecuteDialog(TCommonDialog&) override { return false; }
 };
 
 // The session of a main window, made on first use.
@@ -103,36 +131,42 @@ bool KeepPanelEdits(TID_Vellorn* Form);
 // The property panel's keys: Enter applies, Esc cancels, in each of its fields and buttons.
 void UsePanelKeys(TID_Vellorn* Form);
 
-// Saved trees (MainTreeFiles.cpp). SaveTree writes the tree to Path (with FoldersClosed, every
-// folder written closed, as the close writes it) and copies the working map to the map of Path's
-// tree name; LoadTree reads Path into the tree (nothing changes when it fails) and then takes its
-// map. Both answer CurrentTreeFile.
-AnsiString SaveTree(TID_Vellorn* Form, const AnsiString& Path, bool FoldersClosed = false);
-AnsiString LoadTree(TID_Vellorn* Form, const AnsiString& Path);
-// One shell copy of the file From to the file To (operation 2, copy; flags 0x50). A copy of a file
-// onto itself is skipped; a target the program may not replace (ReplaceRefusal) is refused before
-// the shell is asked; a failed copy raises an Exception naming both files, with To as its FileName
-// and the reason's code.
-void CopyFiles(const AnsiString& From, const AnsiString& To, UINT Operation = 2);
-// "Сохранить дерево" under Path: the tree file and its map (SaveTree; a failure raises), then the
-// tree's notes copied for the new name; the notes that could not be copied are named, with their
-// reasons, in one box.
-void SaveTreeAs(TID_Vellorn* Form, const AnsiString& Path, bool FoldersClosed);
-// The tree save dialog, then SaveTreeAs (a name without extension gets ".vlt"); a failure is told
-// with TreeSaveFailure. Answers whether the tree was saved.
-bool SaveTreeChosen(TID_Vellorn* Form);
+// The archive of the window.
+TArchive& Archive(TID_Vellorn* Form);
+// The name the notes of the tree file Path go by: the working tree's name for the working tree,
+// else the file's own name.
+AnsiString NotesNameOf(TID_Vellorn* Form, const AnsiString& Path);
+// The tree file an archive of the tree file Path is kept in: the working tree for any file named
+// Temp.vlt (its map and notes are the working tree's), else Path.
+AnsiString ArchivePathOf(const AnsiString& Path);
+// The window works on the archive of the tree file Path from now on (a copy of it, "Temp (n)", when
+// another window works on it), its nodes read from From (Path when empty): the lock taken, the tree
+// name, and everything that showed the tree before (the note panel, the results, the opened entry,
+// the caption) made the new tree's; Empty starts it empty without reading (a file that cannot be
+// read and could not be kept aside). Raises with nothing changed when the file cannot be read.
+void LoadTree(TID_Vellorn* Form, const AnsiString& Path, const AnsiString& From = "", bool Empty = false);
+// The first copy names in form.ini the tree it works on unless it is the working tree (TreeFile),
+// so that the next start, and a copy started beside it, open it.
+void PublishTree(TID_Vellorn* Form);
+// "Сохранить дерево" under Path: a copy of the archive (tree, map, the notes of its entries). A
+// tree another window works on, and a name whose map and notes are the working tree's, are
+// refused; a failure raises.
+void SaveTree(TID_Vellorn* Form, const AnsiString& Path);
+// The tree save dialog (asking before it replaces a file), then SaveTree; a failure is told with
+// TreeSaveFailure. Answers the file saved, "" when none.
+AnsiString SaveTreeChosen(TID_Vellorn* Form);
 // "Не удалось сохранить дерево в файл "<Path>": <Reason>": the refusal of every save of the tree.
 AnsiString TreeSaveFailure(const AnsiString& Path, const AnsiString& Reason);
 // A tree file that could not be read, named with the reason (damaged, or the reason of its error
 // code), and the name it was kept aside under when KeptAs is not empty.
 AnsiString TreeReadFailure(const AnsiString& Path, const Exception& E, const AnsiString& KeptAs);
-// Gives an instance beside the owner of the working tree, whose tree is named Temp, files of its
-// own: a copy of the working map under the first free name "Temp (n)", and the tree file of that
-// name in FILES\tree\, written at close.
-void UseOwnWorkingCopy(TID_Vellorn* Form);
 // The tree's name as titles show it: TreeName, followed by the name of the copy's tree file in
-// brackets while the instance works on a copy of the working tree.
+// brackets while the instance works on a copy of another window's tree.
 AnsiString ShownTreeName(TID_Vellorn* Form);
+// Everything that showed entries of the tree follows a change of it: the opened entry gone (its
+// note panel and caption), the search results of entries gone (all of them when the tree was
+// Replaced), the note commands and the article count.
+void FollowTree(TID_Vellorn* Form, bool Replaced = false);
 // The items of a list, in order.
 std::vector<AnsiString> ItemsOf(const TStrings& Items);
 // "Количество статей: " + the count of entries in status panel 1.

@@ -52,101 +52,105 @@ void ShowArticleCount(TID_Vellorn* Form)
     Form->StatusBar1->Panels()->Items(1)->SetText("Количество статей: " + IntToStr(Form->ArticleCount));
 }
 
-// Loads the tree at start: the one named on the command line, else the one the last close saved
-// the tree to when it could not write the working tree, else the working tree. The working tree is
-// locked; an instance that finds it locked by another one works on files of its own (the loaded
-// tree's map and file, or a copy of the working map for a tree named Temp) and leaves the working
-// files alone. A tree file that cannot be read is named with the reason; when it is the file this
-// instance writes at close, it is kept aside at once under a name that says so.
+namespace {
+
+// Whether the tree file form.ini names (TreeFile) can be opened: a full path of a file that is
+// there, not a folder or a device. Reason says why not.
+bool UsableTreeFile(const AnsiString& Path, AnsiString& Reason)
+{
+    const AnsiString device = archive::DeviceNameIn(Path);
+    if (!device.empty())
+        Reason = "\"" + device + "\" — имя устройства, а не файла.";
+    else if (ExtractFileDrive(Path).empty())
+        Reason = "это не полный путь к файлу.";
+    else if (DirectoryExists(Path))
+        Reason = "это папка, а не файл дерева.";
+    else if (!FileExists(Path))
+        Reason = "файла нет.";
+    else
+        return true;
+    return false;
+}
+
+} // namespace
+
+// Opens the tree at start: the one named on the command line, else the one form.ini names as the
+// tree the user worked on last (TreeFile), else the working tree. A tree another window works on is
+// worked on as a copy of its own (LoadTree). A named tree that cannot be read is told, and the
+// working tree opens instead, nothing moved aside; the working tree's own file that cannot be read
+// is kept aside under a name that says so, and the tree starts empty.
 static void LoadStartupTree(TID_Vellorn* Form)
 {
     TMainSession& s = Session(Form);
-    archive::SetWorkingTreeFile("Temp");
-    const AnsiString workingPath = archive::AppPath("FILES\\tree\\Temp.vlt");
-    s.Lock = std::make_unique<TInstanceLock>(workingPath);
-    s.OwnsWorkingTree = s.Lock->Held();
-    s.TreePath = s.OwnsWorkingTree ? workingPath : AnsiString();
-    AnsiString path = archive::TreePathFromCommandLine(CmdLine());
-    const bool named = !path.empty();
-    // The title and the tray hint name the tree (and the copy of the working tree the instance
-    // works on, once it has one).
-    const auto showTitles = [&] {
-        const AnsiString title = ShownTreeName(Form) + (named ? " -Vellorn" : " - Vellorn");
+    s.Archive = std::make_unique<TArchive>(*Form->TreeView1);
+    s.WorkingTreeName = settings::ReadTreeName();
+    const AnsiString working = archive::AppPath("FILES\\tree\\Temp.vlt");
+    const AnsiString named = archive::TreePathFromCommandLine(CmdLine());
+    AnsiString told;
+    AnsiString wanted = named;
+    if (wanted.empty()) {
+        wanted = working;
+        const AnsiString saved = settings::ReadSavedTreeFile();
+        AnsiString reason;
+        if (!saved.empty() && UsableTreeFile(saved, reason))
+            wanted = saved;
+        else if (!saved.empty())
+            told = "Дерево \"" + saved + "\", с которым программа работала в прошлый раз, не открыто: " + reason +
+                   "\nОткрыто рабочее дерево.";
+    }
+    // The title and the tray hint name the tree (and the copy the window works on, if any).
+    const auto showTitles = [&](bool Named) {
+        const AnsiString title = ShownTreeName(Form) + (Named ? " -Vellorn" : " - Vellorn");
         Application->SetTitle(title);
         Form->TrayIcon1->SetHint(title);
     };
-    // Beside the owner, a tree named Temp that was not loaded (missing or damaged) still gets
-    // files of its own.
-    const auto ownFiles = [&] {
-        if (!s.OwnsWorkingTree && archive::WorkingTreeFile() == "Temp")
-            UseOwnWorkingCopy(Form);
-        showTitles();
-    };
-
-    if (path.empty() && s.OwnsWorkingTree) {
-        s.SavedTreeFile = settings::ReadSavedTreeFile();
-        if (!s.SavedTreeFile.empty() && !FileExists(s.SavedTreeFile))
-            s.SavedTreeFile.clear();
-        path = s.SavedTreeFile;
-    }
-    AnsiString loading;
-    try {
-        if (!path.empty()) {
-            const AnsiString fileName = archive::TreeNameFromPath(path);
-            const bool isWorkingName = SameText(fileName, "Temp");
-            Form->TreeName = isWorkingName ? settings::ReadTreeName() : fileName;
-            showTitles();
-            if (!s.OwnsWorkingTree && !isWorkingName) {
-                // The tree's own files: its map FILES\tree\<name>.ini and the file it came from.
-                archive::SetWorkingTreeFile(fileName);
-                Form->CurrentTreeFile = fileName;
-                s.TreePath = path;
-            }
-            loading = path;
-            LoadTree(Form, path);
-        } else {
-            Form->TreeName = settings::ReadTreeName();
-            showTitles();
-            // A missing working tree is an empty tree; the close creates it.
-            if (FileExists(workingPath)) {
-                loading = workingPath;
-                LoadTree(Form, workingPath);
-            }
-        }
-    } catch (...) {
-        // The close never writes over a file that was not read: the working tree that a named
-        // one did not replace is kept aside then, the file that could not be read now.
-        s.StartupLoadFailed = !loading.empty();
-        ownFiles();
-        if (loading.empty())
-            throw;
-        const bool ownFile = SameText(loading, s.TreePath);
-        s.KeepAsideSuffix = ownFile ? ".damaged" : ".previous";
+    const auto tell = [&](const AnsiString& Text) { told += (told.empty() ? "" : "\n\n") + Text; };
+    const auto openWorking = [&] {
         try {
-            throw;
-        } catch (EStreamError& e) {
+            LoadTree(Form, working);
+        } catch (Exception& e) {
+            // The working tree's own file: kept aside, so that the empty tree the window starts with
+            // never overwrites it; when it cannot be moved now, the first write moves it first.
             AnsiString kept;
-            if (ownFile) {
-                try {
-                    kept = treefile::KeepAside(loading, ".damaged");
-                } catch (Exception&) {
-                    // Still there: the close tries again before it writes.
-                }
+            try {
+                kept = treefile::KeepAside(working, ".damaged");
+            } catch (Exception&) {
             }
-            if (!kept.empty())
-                s.StartupLoadFailed = false;
-            throw Exception(TreeReadFailure(loading, e, kept));
+            tell(TreeReadFailure(working, e, kept));
+            LoadTree(Form, working, "", true);
+            if (kept.empty())
+                Archive(Form).KeepAsideBeforeWrite(".damaged");
+        }
+    };
+    bool namedOpened = false;
+    if (AnsiSameText(ExpandFileName(wanted), working)) {
+        openWorking();
+    } else {
+        try {
+            LoadTree(Form, wanted);
+            namedOpened = !named.empty();
+        } catch (Exception& e) {
+            tell(TreeReadFailure(wanted, e, "") + "\nОткрыто рабочее дерево.");
+            openWorking();
         }
     }
-    ownFiles();
+    showTitles(namedOpened);
+    PublishTree(Form);
+    if (!told.empty())
+        throw Exception(told);
 }
 
 void TID_Vellorn::FormCreate(TObject* Sender)
 {
-    // What a save cut short by the end of its process left behind.
+    // The first running copy of the program clears what a save cut short by the end of its process
+    // left behind (a copy beside it would take the first one's files being written).
     Step(Sender, [&] {
-        for (const char* folder : {"FILES\\", "FILES\\tree\\", "FILES\\text\\"})
-            RemoveStaleTempFiles(archive::AppPath(folder));
+        TMainSession& s = Session(this);
+        s.ProgramLock = std::make_unique<TInstanceLock>(archive::AppPath("FILES"));
+        s.FirstCopy = s.ProgramLock->Held();
+        if (s.FirstCopy)
+            for (const char* folder : {"FILES\\", "FILES\\tree\\", "FILES\\text\\"})
+                RemoveStaleTempFiles(archive::AppPath(folder));
     });
     Step(Sender, [&] { sSkinManager1->SetSkinDirectory("Skins\\"); });
     Step(Sender, [&] { OpenTreesInNewWindow = settings::ReadOpenTreesInNewWindow(); });

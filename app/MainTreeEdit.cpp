@@ -1,9 +1,10 @@
-// Editing the article tree: categories and subcategories added, titles renamed with their map
-// keys and notes, nodes deleted with theirs, the tree cleared, articles marked, nodes moved by drag
-// and drop.
+// Editing the article tree through the archive: categories and subcategories added, titles
+// renamed with their map keys and notes, nodes deleted with theirs, the tree cleared, articles
+// marked, nodes moved by drag and drop; and what shows the tree following its change.
 #include "MainSession.h"
 
 #include "ArchiveFiles.h"
+#include "MainBrowse.h"
 #include "MainSearch.h"
 #include "MainTreeMap.h"
 #include "sDialogs.h"
@@ -12,14 +13,8 @@ void TID_Vellorn::N9Click(TObject*)
 {
     ShowTreePage(this, 0);
     const AnsiString title = sInputBox("Введите название категории", "Новая категория", "");
-    if (title.empty() || !TitleFits(title))
-        return;
-    for (TTreeNode* n = TreeView1->Items()->GetFirstNode(); n; n = n->GetNext())
-        if (n->Text() == title) {
-            Notify("Категория с таким названием уже существует");
-            return;
-        }
-    TreeView1->Items()->AddChild(nullptr, title);
+    if (!TArchive::CleanTitle(title).empty())
+        Archive(this).AddFolder(nullptr, title);
 }
 
 void TID_Vellorn::N40Click(TObject* Sender) { N9Click(Sender); }
@@ -28,8 +23,8 @@ void TID_Vellorn::N10Click(TObject*)
 {
     ShowTreePage(this, 0);
     const AnsiString title = sInputBox("Новая подкатегория", "Введите название подкатегории", "");
-    if (!title.empty() && TitleFits(title))
-        TreeView1->Items()->AddChild(EntryParent(*TreeView1), title);
+    if (!TArchive::CleanTitle(title).empty())
+        Archive(this).AddFolder(EntryParent(*TreeView1), title);
 }
 
 void TID_Vellorn::N41Click(TObject* Sender) { N10Click(Sender); }
@@ -46,22 +41,14 @@ void TID_Vellorn::N25Click(TObject* Sender) { N15Click(Sender); }
 
 void TID_Vellorn::TreeView1Edited(TObject*, TTreeNode* Node, AnsiString& S)
 {
-    // An empty or unchanged text ends the edit quietly, however the edit ended.
+    // An empty or unchanged text ends the edit quietly, however the edit ended; any other goes by
+    // the archive's title rule, and the node keeps the title as the archive gave it.
     const AnsiString old = Node->Text();
-    if (S.empty() || S == old) {
+    if (TArchive::CleanTitle(S).empty() || S == old || !RetitleEntry(this, Node, S, Archive(this).Value(Node), Node->ImageIndex())) {
         S = old;
         return;
     }
-    if (IsFolder(Node)) {
-        if (!TitleFits(S))
-            S = old;
-        return;
-    }
-    // An entry's title names its key and its note: no other entry may have it (a change of its own
-    // case may).
-    if (!TitleFree(*TreeView1->Items(), S, Node, true, "Статья с таким названием уже существует") ||
-        !RetitleEntry(this, Node, S, archive::ReadMapEntry(CurrentTreeFile, EntrySection(Node), old)))
-        S = old;
+    S = Node->Text();
 }
 
 void TID_Vellorn::N12Click(TObject*)
@@ -69,9 +56,8 @@ void TID_Vellorn::N12Click(TObject*)
     TTreeNode* node = TreeView1->Selected();
     if (!node || !Confirm("Вы уверены, что хотите удалить?", "Удаление"))
         return;
-    ForgetEntries(this, node);
-    node->Delete();
-    ShowArticleCount(this);
+    Archive(this).Delete(node);
+    FollowTree(this);
 }
 
 // The pop-up's delete does what the menu's does.
@@ -83,21 +69,59 @@ void TID_Vellorn::N4Click(TObject*)
                  "не сохранили текущее дерево.",
                  "Внимание!!!"))
         return;
-    TreeView1->Items()->Clear();
-    ArticleCount = 0;
-    StatusBar1->Panels()->Items(1)->SetText("Количество статей: 0");
-    // This instance's own map (the working one, or the loaded tree's beside another instance).
-    CurrentTreeFile = archive::WorkingTreeFile();
+    // The entries go with their keys and notes: nothing of them comes back on a new entry.
+    Archive(this).Clear();
+    FollowTree(this, true);
+}
+
+void FollowTree(TID_Vellorn* Form, bool Replaced)
+{
+    TMainSession& s = Session(Form);
+    // The results of entries that have gone (all of them when the tree was replaced).
+    TTreeNodes& results = *Form->TreeView2->Items();
+    std::vector<TTreeNode*> gone;
+    for (TTreeNode* n = results.GetFirstNode(); n; n = n->getNextSibling())
+        if (Replaced || !Archive(Form).Holds(n))
+            gone.push_back(n);
+    if (!gone.empty()) {
+        results.BeginUpdate();
+        if (Replaced)
+            results.Clear();
+        else
+            for (TTreeNode* n : gone)
+                n->Delete();
+        results.EndUpdate();
+    }
+    // The opened entry has gone: nothing is open for the note commands, and the caption no longer
+    // names it.
+    if (!s.OpenedNode && !Form->OpenedTitle.empty()) {
+        Form->OpenedTitle = "";
+        Form->LastFileEntry = "";
+        s.NoteRefused = false;
+        Form->Memo1->SetReadOnly(false);
+        Form->Memo1->Lines()->Clear();
+        Form->Memo1->SetModified(false);
+        ShowNotePanel(Form, false);
+        Form->SetCaption(PageCaption(Form));
+    }
+    EnableNoteCommands(Form);
+    if (Form->PageControl1->ActivePageIndex() == 1)
+        Form->PageControl1Change(Form->PageControl1);
+    else
+        ShowArticleCount(Form);
 }
 
 // A mark is set on an article only: a folder, Flash movie or link keeps its kind.
 static void MarkSelected(TID_Vellorn* Form, Integer Image)
 {
-    TTreeNode* node = Form->TreeView1->Selected();
-    if (!node || !IsArticle(node))
-        return;
-    node->SetImageIndex(Image);
-    node->SetSelectedIndex(Image);
+    Archive(Form).Mark(Form->TreeView1->Selected(), Image);
+    // The results show each entry's mark too.
+    if (TTreeNode* node = Form->TreeView1->Selected(); node && IsArticle(node))
+        for (TTreeNode* n = Form->TreeView2->Items()->GetFirstNode(); n; n = n->getNextSibling())
+            if (IsArticle(n) && n->Text() == node->Text()) {
+                n->SetImageIndex(Image);
+                n->SetSelectedIndex(Image);
+            }
 }
 
 void TID_Vellorn::N42Click(TObject*) { MarkSelected(this, niArticleFavourite); }
@@ -119,12 +143,5 @@ void TID_Vellorn::TreeView1DragOver(TObject*, TObject* Source, int X, int Y, TDr
 
 void TID_Vellorn::TreeView1DragDrop(TObject*, TObject*, int X, int Y)
 {
-    TTreeNode* node = TreeView1->Selected();
-    TTreeNode* target = TreeView1->GetNodeAt(X, Y);
-    if (!node || target == node || (target && (!IsFolder(target) || target->HasAsParent(node))))
-        return;
-    if (target)
-        node->MoveTo(target, naAddChild);
-    else
-        node->MoveTo(nullptr, naAdd);
+    Archive(this).Move(TreeView1->Selected(), TreeView1->GetNodeAt(X, Y));
 }

@@ -40,6 +40,7 @@ void EnableForSelection(TID_Vellorn* Form, const TTreeNode* Node)
     Enable({Form->N10, Form->N80, Form->N31, Form->Flash1, Form->N41, Form->N73, Form->N94, Form->Flash2},
            any && IsFolder(Node));
     Enable({Form->N11, Form->N64}, any && IsArticle(Node));
+    EnableNoteCommands(Form);
 }
 
 } // namespace
@@ -53,19 +54,23 @@ void TID_Vellorn::TreeView1Deletion(TObject*, TTreeNode* Node)
     // The window going away takes its nodes and its panel with it: nothing is left to tell.
     if (ComponentState().Contains(csDestroying))
         return;
+    TMainSession& s = Session(this);
+    if (s.Archive)
+        s.Archive->Forget(Node);
     if (Node == ClickedNode)
         ClickedNode = nullptr;
     if (Node == PanelNode) {
         PanelNode = nullptr;
         Panel1->SetVisible(false);
     }
-    TMainSession& s = Session(this);
     if (Node == s.PropertiesNode)
         s.PropertiesNode = nullptr;
     if (Node == s.PopupNode)
         s.PopupNode = nullptr;
     if (Node == s.PressedNode)
         s.PressedNode = nullptr;
+    if (Node == s.OpenedNode)
+        s.OpenedNode = nullptr;
 }
 
 // The tree starts its drags itself, once the mouse moves beyond the drag distance with the left
@@ -140,10 +145,8 @@ void TID_Vellorn::TreeView1Click(TObject*)
         return;
     ClickedNode = node;
     EnableForSelection(this, node);
-    if (IsFolder(node))
-        return;
-    Enable({N76, N78, N83, N85}, false);
-    ShowInPanel(this, node);
+    if (!IsFolder(node))
+        ShowInPanel(this, node);
 }
 
 void TID_Vellorn::TreeView1ContextPopup(TObject*, TPoint MousePos, bool&)
@@ -153,7 +156,6 @@ void TID_Vellorn::TreeView1ContextPopup(TObject*, TPoint MousePos, bool&)
                                                              : TreeView1->GetNodeAt(MousePos.x, MousePos.y);
     TreeView1->SetSelected(node);
     Session(this).PopupNode = node;
-    EnablePopupNotes(this, node);
     EnableForSelection(this, node);
     if (!node)
         return;

@@ -1,46 +1,18 @@
-// The main window's operations on the tree map: the file of an article looked up, removed and
-// written with its new node, and the rules every title of an entry follows because it is a key
-// of the map (INI keys match trimmed and without case, and some texts cannot be keys at all).
+// The main window's side of the archive's rules: the node kinds, the rules a title follows because
+// it is a key of the map (INI keys match trimmed and without case, and some texts cannot be keys at
+// all), and the window's follow-up of a change of an entry (the opened entry, the caption, the
+// search results, the property panel).
 #pragma once
 
 #include "Main.h"
 
-// The FILES value of Title in the map of CurrentTreeFile ("" when absent); it becomes
-// LastFileEntry, and Title becomes OpenedTitle.
-AnsiString ReadFileEntry(TID_Vellorn* Form, const AnsiString& Title);
-
-// Removes the FILES key of Title from this instance's working map.
-void DeleteFileEntry(const AnsiString& Title);
-
-// Adds an article: refuses a title that cannot be a key ("Недопустимое название") or that an
-// entry of the tree already has ("Статья с таким названием уже существует"); otherwise writes
-// FILES Title = File into the map TreeFileName and appends the node with Image as the last child
-// of the selected folder (of the selected entry's folder; at the top level without one).
-// Answers whether the node was added.
-bool AddArticleNode(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& TreeFileName,
-                    const AnsiString& File, Integer Image);
-
-// The same for any entry: Section Title = Value in the map MapName; Taken is the refusal of a
-// title an entry already has.
-bool AddEntryNode(TID_Vellorn* Form, const AnsiString& Title, const AnsiString& MapName, const char* Section,
-                  const AnsiString& Value, Integer Image, const AnsiString& Taken);
-
 // The longest title the tree file keeps whole: every box where a title is typed takes no more.
 inline constexpr int MaxTitleLength = TTreeNodes::MaxTextLength;
 
-// Whether the tree file keeps Title whole; a longer one is refused with a notice that names the
-// limit. Every path that gives a node its title goes through here.
-bool TitleFits(const AnsiString& Title);
-
-// Whether the title box of an entry dialog holds a title the tree keeps: an empty one is refused
-// with the message Refusal, a long one as TitleFits refuses it.
-bool TitleGiven(TCustomEdit& Title, const AnsiString& Refusal);
-
-// Whether Title may be given to a node: it can be a key (else the notice "Недопустимое
-// название"), the tree keeps it (TitleFits) and no node other than Except (only entries, or every
-// node) has its key (else the notice Taken).
-bool TitleFree(const TTreeNodes& Nodes, const AnsiString& Title, const TTreeNode* Except, bool EntriesOnly,
-               const AnsiString& Taken);
+// Whether the title box of a dialog holds a title an entry of the kind Image may take (Node's own;
+// a new entry's when Node is null), by the archive's one title rule: the refusal is told and the
+// box gets the focus (what was typed stays) when it may not.
+bool TitleAccepted(TCustomEdit& Title, Integer Image, const TTreeNode* Node, const AnsiString& Empty = "Введите название");
 
 // Whether two titles name the same map key: trimmed and compared without case (code page 1251).
 bool SameMapKey(const AnsiString& A, const AnsiString& B);
@@ -69,17 +41,11 @@ TTreeNode* FindKeyNode(const TTreeNodes& Nodes, const AnsiString& Title, const T
 // The map section of an entry's kind (FILES, FLASH or URL); "" for a folder.
 const char* EntrySection(const TTreeNode* Node);
 
-// Gives the entry Node the title Title (checked already) with Value as its map value: the new
-// title's key is written in the working map, the old title's key goes (unless another entry of the
-// section still has it), the note follows, and so do the places that show the old title: the
-// opened entry with the window's caption, the search results and the property panel's title box.
-// False, with nothing changed, when the entry's note cannot follow (the notice says why). The
-// caller gives the node its new text.
-bool RetitleEntry(TID_Vellorn* Form, TTreeNode* Node, const AnsiString& Title, const AnsiString& Value);
-
-// Forgets the entries of the subtree of Node before it is deleted: the map key and the note of
-// each, except a key or a note that an entry elsewhere in the tree still has.
-void ForgetEntries(TID_Vellorn* Form, TTreeNode* Node);
+// Gives the node Node the title, value and image given through the archive (its key and note
+// follow), and the places that show the old title follow it: the opened entry with the window's
+// caption, the search results and the property panel's title box. The opened entry's typed note
+// must be able to follow. False, with nothing changed, when refused (the notice says why).
+bool RetitleEntry(TID_Vellorn* Form, TTreeNode* Node, const AnsiString& Title, const AnsiString& Value, Integer Image);
 
 // The folder a new entry goes into: the selected folder, the folder of a selected entry, or
 // none (the top level).

@@ -59,6 +59,20 @@ AnsiString ReadSavedTreeFile()
     return UsableName(path, MAX_PATH, "*?\"<>|") ? path : AnsiString();
 }
 
+void WriteSavedTreeFile(const AnsiString& Path)
+{
+    const AnsiString path = FormIniPath();
+    {
+        TMemIniFile ini(path);
+        if (Path.empty())
+            ini.DeleteKey("FORM", "TreeFile");
+        else
+            ini.WriteString("FORM", "TreeFile", Path);
+        ini.UpdateFile();
+    }
+    FileSetAttr(path, faHidden);
+}
+
 TFormSettings ReadFormSettings()
 {
     TMemIniFile ini(FormIniPath());

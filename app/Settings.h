@@ -21,6 +21,8 @@ AnsiString ReadTreeName();
 // not write the working tree; "" when absent or when it cannot be a path (longer than MAX_PATH,
 // control characters).
 AnsiString ReadSavedTreeFile();
+// Writes FORM/TreeFile (removed when Path is empty), leaving every other key as it is.
+void WriteSavedTreeFile(const AnsiString& Path);
 
 // What the main window takes from FILES\form.ini at start (0 for every missing integer, and for
 // one outside -32768..32767, which no window bound can be; the skin "Neutral" for a value that

@@ -18,63 +18,40 @@ void WriteTreeFile(const AnsiString& Path, TComponent& TreeView)
     SafeWriteFileBytes(Path, bytes);
 }
 
-namespace {
-
-// Folders shown closed for as long as it lives: each open folder's images, given back at its end.
-// The images change inside an update of the nodes, so that the window is not asked for each
-// item's place (its search for an item takes as long as the tree is big).
-class TFoldersClosed {
-public:
-    TFoldersClosed(TTreeNodes& Nodes, const std::function<bool(const TTreeNode*)>& IsFolder) : nodes_(Nodes)
-    {
-        for (TTreeNode* n = Nodes.GetFirstNode(); n; n = n->GetNext())
-            if (IsFolder(n) && (n->ImageIndex() != 0 || n->SelectedIndex() != 0))
-                saved_.push_back({n, n->ImageIndex(), n->SelectedIndex()});
-        Apply([](const Saved& s) {
-            s.Node->SetImageIndex(0);
-            s.Node->SetSelectedIndex(0);
-        });
-    }
-    ~TFoldersClosed()
-    {
-        Apply([](const Saved& s) {
-            s.Node->SetImageIndex(s.Image);
-            s.Node->SetSelectedIndex(s.Selected);
-        });
-    }
-    TFoldersClosed(const TFoldersClosed&) = delete;
-    TFoldersClosed& operator=(const TFoldersClosed&) = delete;
-
-private:
-    struct Saved {
-        TTreeNode* Node;
-        Integer Image, Selected;
+AnsiString ClosedTreeBytes(TCustomTreeView& View, const std::function<bool(const TTreeNode*)>& IsFolder)
+{
+    AnsiString bytes = TreeStreamBytes(View);
+    const TTreeNodes& nodes = *View.Items();
+    if (!nodes.GetFirstNode())
+        return bytes;
+    // The node records follow the property's name, its binary type and its size; they are in the
+    // nodes' depth-first order, so each record is patched beside its node.
+    const AnsiString marker = AnsiString("\x0AItems.Data\x0A", 12);
+    std::size_t at = bytes.find(marker);
+    if (at == AnsiString::npos)
+        return bytes;
+    at += marker.size() + 4 + 4; // the data's size, then the count of top-level nodes
+    const auto put = [&](std::size_t Offset, Integer Value) {
+        for (int i = 0; i < 4; ++i)
+            bytes[Offset + i] = static_cast<char>((static_cast<unsigned>(Value) >> (8 * i)) & 0xFF);
     };
-    template <class F>
-    void Apply(F&& Change)
-    {
-        if (saved_.empty())
-            return;
-        nodes_.BeginUpdate();
-        for (const Saved& s : saved_)
-            Change(s);
-        nodes_.EndUpdate();
+    for (const TTreeNode* n = nodes.GetFirstNode(); n && at + 8 <= bytes.size(); n = n->GetNext()) {
+        if (IsFolder(n)) {
+            put(at + 4, 0);
+            put(at + 8, 0);
+        }
+        Integer size = 0;
+        for (int i = 3; i >= 0; --i)
+            size = static_cast<Integer>((static_cast<unsigned>(size) << 8) | static_cast<unsigned char>(bytes[at + i]));
+        at += 4 + static_cast<std::size_t>(size);
     }
-    TTreeNodes& nodes_;
-    std::vector<Saved> saved_;
-};
-
-} // namespace
+    return bytes;
+}
 
 void WriteClosedTreeFile(const AnsiString& Path, TCustomTreeView& View,
                          const std::function<bool(const TTreeNode*)>& IsFolder)
 {
-    AnsiString bytes;
-    {
-        TFoldersClosed closed(*View.Items(), IsFolder);
-        bytes = TreeStreamBytes(View);
-    }
-    SafeWriteFileBytes(Path, bytes);
+    SafeWriteFileBytes(Path, ClosedTreeBytes(View, IsFolder));
 }
 
 void ReadTreeFile(const AnsiString& Path, TCustomTreeView& View) { ApplyTreeStream(ReadTreeStream(Path), View); }
@@ -117,6 +94,43 @@ void ApplyTreeStream(const TTreeStream& Stream, TCustomTreeView& View)
         View.Items()->ReadData(Stream.Nodes.data(), Stream.Nodes.size());
     else
         View.Items()->Clear();
+}
+
+std::vector<std::pair<AnsiString, Integer>> NodeRecords(const TTreeStream& Stream)
+{
+    std::vector<std::pair<AnsiString, Integer>> out;
+    if (!Stream.HasNodes)
+        return out;
+    const AnsiString& d = Stream.Nodes;
+    std::size_t at = 0;
+    const auto int32 = [&](std::size_t Offset) {
+        if (Offset + 4 > d.size())
+            throw EReadError("Damaged tree node data: record past the end");
+        unsigned v = 0;
+        for (int i = 3; i >= 0; --i)
+            v = (v << 8) | static_cast<unsigned char>(d[Offset + i]);
+        return static_cast<Integer>(v);
+    };
+    // The records still to read at each level: a node's children follow it at once.
+    std::vector<Integer> pending{int32(0)};
+    at = 4;
+    while (!pending.empty()) {
+        if (pending.back() <= 0) {
+            pending.pop_back();
+            continue;
+        }
+        --pending.back();
+        const Integer size = int32(at);
+        if (size < 25 || at + 4 + static_cast<std::size_t>(size) > d.size() || pending.size() > d.size())
+            throw EReadError("Damaged tree node data: invalid record");
+        const std::size_t length = static_cast<unsigned char>(d[at + 28]);
+        out.emplace_back(d.substr(at + 29, std::min<std::size_t>(length, static_cast<std::size_t>(size) - 25)),
+                         int32(at + 4));
+        const Integer children = int32(at + 24);
+        at += 4 + static_cast<std::size_t>(size);
+        pending.push_back(children);
+    }
+    return out;
 }
 
 int CountEntries(const TTreeNodes& Nodes)

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "ComCtrlsTree.h"
 
@@ -16,8 +18,10 @@ AnsiString TreeStreamBytes(TComponent& TreeView);
 // so Path is created when missing and never left half written.
 void WriteTreeFile(const AnsiString& Path, TComponent& TreeView);
 
-// Writes the tree as WriteTreeFile does, every node for which IsFolder holds written closed (image
-// and selected image 0). The view's own nodes keep their images, also when the write fails.
+// The stream of the tree with every node for which IsFolder holds written closed (image and selected
+// image 0); the view's own nodes keep their images.
+AnsiString ClosedTreeBytes(TCustomTreeView& View, const std::function<bool(const TTreeNode*)>& IsFolder);
+// Writes that stream as WriteTreeFile does.
 void WriteClosedTreeFile(const AnsiString& Path, TCustomTreeView& View,
                          const std::function<bool(const TTreeNode*)>& IsFolder);
 
@@ -35,6 +39,10 @@ struct TTreeStream {
 };
 TTreeStream ReadTreeStream(const AnsiString& Path);
 void ApplyTreeStream(const TTreeStream& Stream, TCustomTreeView& View);
+
+// The title and image of every node record of a stream, in order; a damaged record list raises
+// EReadError.
+std::vector<std::pair<AnsiString, Integer>> NodeRecords(const TTreeStream& Stream);
 
 // Entries (images neither 0 nor 1) and nodes with one image, over the whole tree.
 int CountEntries(const TTreeNodes& Nodes);

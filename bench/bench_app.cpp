@@ -117,6 +117,15 @@ void WriteWorkingTree(const AnsiString& dir, int Folders, int Entries)
     }
     treefile::WriteTreeFile(dir + "FILES\\tree\\Temp.vlt", *tree);
     owner->Free();
+    // Its map: a file or an address for every entry.
+    std::string map[3];
+    for (int i = 0; i < Folders * Entries; ++i) {
+        const int kind = i % Entries % 6;
+        const std::string line = "Статья " + std::to_string(i) + "=page" + std::to_string(i) + ".html\r\n";
+        map[kind < 4 ? 0 : kind == 4 ? 1 : 2] += line;
+    }
+    SafeWriteFileBytes(dir + "FILES\\tree\\Temp.ini",
+                       "[FILES]\r\n" + map[0] + "[FLASH]\r\n" + map[1] + "[URL]\r\n" + map[2]);
 }
 
 // Closing the main window (its close handler: the tree file written from the nodes, folders
@@ -146,9 +155,34 @@ void CloseBenchmark(const AnsiString& dir)
         open();
         form->TreeView1->FullExpand();
     });
+    // A change is on disk when its command is done (the tree file and the map written together):
+    // what the user waits for is the command and the window's answer after it.
+    open();
+    TTreeNode* entry = form->TreeView1->Items()->Item(1);
+    int renames = 0;
+    const double rename = bench::Measure("rename an entry, 100,000 entries (written at once)", 5, [&] {
+        Archive(form).Rename(entry, "Переименованная " + IntToStr(++renames));
+        bench::PumpAll();
+    });
+    TTreeNode* added = nullptr;
+    const double add = bench::Measure(
+        "add an article, 100,000 entries (written at once)", 5,
+        [&] {
+            added = Archive(form).AddEntry(form->TreeView1->Items()->GetFirstNode(), "Новая " + IntToStr(++renames),
+                                           niArticleNew, "new.html");
+            bench::PumpAll();
+        },
+        [&] {
+            if (added)
+                Archive(form).Delete(added);
+            added = nullptr;
+        });
     form->Free();
     bench::Report("  close as loaded / save alone", asLoaded / save, "x");
     bench::Report("  close all expanded / save alone", expanded / save, "x");
+    bench::AtMost("  close as loaded, 100,000 entries", asLoaded, 300, "ms");
+    bench::AtMost("  a rename with its files written, 100,000 entries", rename, 100, "ms");
+    bench::AtMost("  an add with its files written, 100,000 entries", add, 100, "ms");
 }
 
 } // namespace

@@ -36,22 +36,6 @@ TEST(CommandLine, TreeNamesKeepTheirDots)
     EXPECT_EQ(TreeNameFromPath("Temp.vlt"), "Temp");
 }
 
-TEST(TreeMap, LookupsWritesAndDeletesInTheNamedMap)
-{
-    testkit::TempDir dir;
-    TExeNameOverride exe(dir / "Vellorn.exe");
-    ForceDirectories(dir / "FILES\\tree");
-    EXPECT_EQ(MapPath("Temp"), dir / "FILES\\tree\\Temp.ini");
-    EXPECT_EQ(ReadMapEntry("Temp", SectionFiles, "Нет такой"), "") << "missing file";
-    WriteMapEntry("Temp", SectionFiles, "Статья", "a.html");
-    WriteMapEntry("Temp", SectionUrl, "Сайт", "http://example.org/");
-    EXPECT_EQ(ReadMapEntry("Temp", SectionFiles, "статья"), "a.html") << "titles match without case";
-    EXPECT_EQ(ReadMapEntry("Temp", SectionFlash, "Статья"), "") << "sections are apart";
-    DeleteMapEntry("Temp", SectionFiles, "Статья");
-    EXPECT_EQ(ReadMapEntry("Temp", SectionFiles, "Статья"), "");
-    EXPECT_EQ(ReadMapEntry("Temp", SectionUrl, "Сайт"), "http://example.org/");
-}
-
 // A write the program's files go through counts as done only when it finished: every failure,
 // one without any reason too, is a failure with a reason in the user's words.
 TEST(OwnFiles, AWriteThatFailsIsAFailureWithAReason)
@@ -103,8 +87,6 @@ TEST(OwnFiles, EveryWriteRefusesAReadOnlyFile)
         {"FILES\\form.ini", [] { settings::WriteFormSettings({}); }},
         {"FILES\\settings.ini", [] { settings::WriteOpenTreesInNewWindow(false); }},
         {"FILES\\list", [&] { settings::SaveAddressList(items); }},
-        {"FILES\\tree\\Копия.ini", [] { WriteMapEntry("Копия", SectionFiles, "Статья", "a.html"); }},
-        {"FILES\\tree\\Копия.ini", [&] { CopyFiles(dir / "FILES\\tree\\Temp.ini", dir / "FILES\\tree\\Копия.ini"); }},
     };
     for (const auto& w : writes) {
         const AnsiString path = dir / w.file;

@@ -3,6 +3,8 @@
 // are.
 #include "BrowseFixture.h"
 
+#include "MainSearch.h"
+
 using namespace browse;
 
 namespace {
@@ -10,6 +12,14 @@ namespace {
 class Notes : public BrowseTest {
 protected:
     AnsiString NoteFile(const AnsiString& Name) { return dir / ("FILES\\text\\" + Name); }
+    // The titles of the search results, joined by "|".
+    std::string Results()
+    {
+        std::string out;
+        for (TTreeNode* n = form->TreeView2->Items()->GetFirstNode(); n; n = n->getNextSibling())
+            out += (out.empty() ? "" : "|") + std::string(n->Text());
+        return out;
+    }
     static constexpr const char* Question =
         "Вы действительно хотите убрать примечание с этой статьи\nВостановить его будет не возможно";
 };
@@ -28,7 +38,14 @@ TEST_F(Notes, WrittenLoadedAndRemovedForTheEntryOpenedLast)
     EXPECT_TRUE(form->Splitter3->Visible());
     EXPECT_EQ(form->Panel5->Height(), 300);
     form->Memo1->Lines()->SetText("Первая строка\r\nвторая");
-    form->TreeView1->SetSelected(Node("Вторая")); // a selection alone changes nothing
+    // The main menu's commands act on the selected entry: its "Сохранить" saves the panel's note
+    // only while that is the selected entry's.
+    form->TreeView1->SetSelected(Node("Вторая"));
+    EnableNoteCommands(form);
+    EXPECT_FALSE(form->N78->Enabled());
+    form->N78Click(form->N78);
+    EXPECT_FALSE(FileExists(NoteFile("Первая_VLN.txt")));
+    form->TreeView1->SetSelected(Node("Первая"));
     form->N78Click(form->N78);
     EXPECT_EQ(testkit::ReadFileBytes(NoteFile("Первая_VLN.txt")), "Первая строка\r\nвторая\r\n");
     EXPECT_TRUE(form->ToolButton20->Enabled());
@@ -84,8 +101,7 @@ TEST_F(Notes, ATypedNoteCanBeSavedAndIsNeverDroppedWithoutAQuestion)
     Open("Первая");
     EXPECT_FALSE(form->N78->Enabled());
     form->N75Click(form->N75);
-    for (TMenuItem* item : {form->N78, form->N85})
-        EXPECT_TRUE(item->Enabled()) << item->Name();
+    EXPECT_TRUE(form->N78->Enabled());
     EXPECT_TRUE(form->ToolButton17->Enabled());
     // Tab from the note reaches its bar; Enter there presses "Сохранить примечание".
     ASSERT_TRUE(form->Memo1->Focused());
@@ -221,31 +237,30 @@ TEST_F(Notes, ThePopUpsCommandsActOnItsOwnEntry)
 TEST_F(Notes, TitlesThatCannotNameAFileKeepTheirNoteInsideTheNoteFolder)
 {
     AnsiString path;
+    const TArchive& archive = Archive(form);
     const std::pair<const char*, const char*> names[] = {
         {"..\\x", "..=5Cx"}, {"C:x", "C=3Ax"}, {"a/b", "a=2Fb"}, {"a*b", "a=2Ab"}, {"Что такое C++?", "Что такое C++=3F"},
         {"a\"b", "a=22b"}, {"a<b>", "a=3Cb=3E"}, {"a|b", "a=7Cb"}, {"a\tb", "a=09b"},
     };
     for (const auto& [title, name] : names) {
-        ASSERT_TRUE(NoteFilePath(title, "VLN", path)) << title;
+        ASSERT_TRUE(archive.NotePath(title, path)) << title;
         EXPECT_EQ(path, NoteFile(AnsiString(name) + "_VLN.txt")) << title;
     }
-    EXPECT_FALSE(NoteFilePath("", "VLN", path));
-    EXPECT_FALSE(NoteFilePath("x", "..\\..\\VLN", path)) << "the tree's name is part of the file name";
+    EXPECT_FALSE(archive.NotePath("", path));
     EXPECT_EQ(path, "");
-    ASSERT_TRUE(NoteFilePath("Статья.. с точками", "Temp", path));
-    EXPECT_EQ(path, NoteFile("Статья.. с точками_Temp.txt"));
+    ASSERT_TRUE(archive.NotePath("Статья.. с точками", path));
+    EXPECT_EQ(path, NoteFile("Статья.. с точками_VLN.txt"));
     // The longest title whose note's name fits both a folder entry (255 characters) and a path
     // (259), and one character more.
     const std::size_t longest = std::min<std::size_t>(255, MAX_PATH - 1 - NoteFile("").size()) - 8;
-    ASSERT_TRUE(NoteFilePath(AnsiString(longest, 'x'), "VLN", path));
+    ASSERT_TRUE(archive.NotePath(AnsiString(longest, 'x'), path));
     EXPECT_EQ(path, NoteFile(AnsiString(longest, 'x') + "_VLN.txt"));
-    EXPECT_FALSE(NoteFilePath(AnsiString(longest + 1, 'x'), "VLN", path));
+    EXPECT_FALSE(archive.NotePath(AnsiString(longest + 1, 'x'), path));
 
     // An article titled "..\x": its note is written, read and removed under its own name; a
     // planted file where the plain name would land is never touched.
     testkit::WriteFileBytes(dir / "FILES\\x_VLN.txt", "чужой файл");
-    form->TreeView1->Items()->AddChild(Node("Чтение"), "..\\x")->SetImageIndex(2);
-    archive::WriteMapEntry("Temp", archive::SectionFiles, "..\\x", "first.html");
+    Archive(form).AddEntry(Node("Чтение"), "..\\x", niArticleNew, "first.html");
     Open("..\\x");
     form->N75Click(form->N75);
     form->Memo1->Lines()->SetText("примечание");
@@ -262,10 +277,9 @@ TEST_F(Notes, TitlesThatCannotNameAFileKeepTheirNoteInsideTheNoteFolder)
 
     // A title no note file can be named after: "Добавить заметки" and "Загрузить" say so at once
     // and show no panel to type into.
-    const AnsiString refusal =
-        "Примечание для этой статьи сохранить нельзя: её название (или название дерева) не может быть именем файла.";
+    const AnsiString refusal = "Примечание для этой статьи сохранить нельзя: имя файла слишком длинное.";
     const AnsiString title(250, 'д');
-    form->TreeView1->Items()->AddChild(Node("Чтение"), title)->SetImageIndex(2);
+    Archive(form).AddEntry(Node("Чтение"), title, niArticleNew, "");
     Open(title);
     boxes.clear();
     form->N75Click(form->N75);
@@ -275,6 +289,60 @@ TEST_F(Notes, TitlesThatCannotNameAFileKeepTheirNoteInsideTheNoteFolder)
     EXPECT_EQ(boxes[1].text, refusal);
     EXPECT_EQ(prompts.Shown.size(), 0u) << "no open dialog";
     EXPECT_FALSE(form->Panel5->Visible());
+}
+
+// A delete, a clear and a tree loaded leave nothing acting on what is gone: the note panel, the
+// search results, the caption and the entry the note commands act on are the tree's on screen, and
+// a new entry of a gone title shows no note of the old one.
+TEST_F(Notes, NothingActsOnEntriesThatWent)
+{
+    testkit::WriteFileBytes(NoteFile("Первая_VLN.txt"), "старое\r\n");
+    const auto gone = [&] {
+        EXPECT_EQ(form->OpenedTitle, "");
+        EXPECT_FALSE(form->Panel5->Visible());
+        EXPECT_EQ(form->Caption().find("Первая"), AnsiString::npos) << form->Caption();
+        form->Memo1->Lines()->SetText("набрано после");
+        form->Memo1->SetModified(true);
+        form->ToolButton17Click(form->ToolButton17);
+        EXPECT_FALSE(form->ToolButton17->Enabled());
+    };
+    // Deleted, its result and its note panel go with it.
+    Open("Первая");
+    ASSERT_TRUE(form->Panel5->Visible());
+    SearchWord(*form->TreeView2->Items(), *form->TreeView1->Items(), "а", false, false);
+    ASSERT_EQ(Results(), "Первая|Вторая|Пропавшая|Ссылка");
+    ScriptBoxes(IDYES);
+    form->TreeView1->SetSelected(Node("Первая"));
+    form->N12Click(nullptr);
+    EXPECT_EQ(Results(), "Вторая|Пропавшая|Ссылка");
+    gone();
+    EXPECT_FALSE(FileExists(NoteFile("Первая_VLN.txt")));
+
+    // Cleared: the same; an entry of a cleared title starts without a note.
+    testkit::WriteFileBytes(NoteFile("Вторая_VLN.txt"), "вторая\r\n");
+    Open("Вторая");
+    form->N4Click(nullptr);
+    EXPECT_EQ(form->TreeView2->Items()->Count(), 0);
+    EXPECT_EQ(form->OpenedTitle, "");
+    EXPECT_FALSE(form->Panel5->Visible());
+    EXPECT_FALSE(FileExists(NoteFile("Вторая_VLN.txt")));
+    Archive(form).AddEntry(nullptr, "Вторая", niArticleNew, "second.html");
+    Open("Вторая");
+    EXPECT_FALSE(form->Panel5->Visible());
+    EXPECT_EQ(form->Memo1->Lines()->Count(), 0);
+
+    // Another tree loaded: the typed note of the tree left is not written under the new tree's name.
+    testkit::WriteFileBytes(NoteFile("Вторая_VLN.txt"), "вторая\r\n");
+    Open("Вторая");
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", logic::PlainTreeFile({{"Вторая", 2, {}}}));
+    LoadTree(form, dir / "FILES\\tree\\Другое.vlt");
+    EXPECT_EQ(form->OpenedTitle, "");
+    EXPECT_FALSE(form->Panel5->Visible());
+    form->Memo1->Lines()->SetText("набрано после");
+    form->Memo1->SetModified(true);
+    form->ToolButton17Click(form->ToolButton17);
+    EXPECT_FALSE(FileExists(NoteFile("Вторая_Другое.txt")));
+    EXPECT_EQ(testkit::ReadFileBytes(NoteFile("Вторая_VLN.txt")), "вторая\r\n");
 }
 
 } // namespace

@@ -16,7 +16,6 @@ TEST_F(Opening, EachKindOpensItsTargetWithCaptionAndAddress)
     EXPECT_EQ(form->LastFileEntry, "first.html");
     EXPECT_FALSE(form->SkipHistoryOnce);
     EXPECT_TRUE(form->N74->Enabled());
-    EXPECT_TRUE(form->N81->Enabled());
     WaitPage("Первая страница");
     EXPECT_EQ(form->Web->LocationURL(), Path("first.html"));
     EXPECT_EQ(form->Caption(), "VLN -Первая (Первая страница)-VLN");
@@ -48,7 +47,7 @@ TEST_F(Opening, EachKindOpensItsTargetWithCaptionAndAddress)
     AnsiString upper = FileUrl("second.html");
     for (char& c : upper)
         c = char(toupper(static_cast<unsigned char>(c)));
-    archive::WriteMapEntry("Temp", archive::SectionUrl, "Ссылка", upper);
+    Archive(form).Change(Node("Ссылка"), "Ссылка", upper, niLink);
     Open("Ссылка");
     WaitPage("Вторая страница");
     EXPECT_EQ(Lines(form->ComboBox1->Items()),
@@ -88,7 +87,7 @@ TEST_F(Opening, NoteOfThisTreeIsShownAndAnotherTreesIsNot)
     EXPECT_LT(form->Splitter3->Top(), form->Panel5->Top()) << "the splitter sits above the note";
     ASSERT_EQ(form->Memo1->Lines()->Count(), 2);
     EXPECT_EQ(form->Memo1->Lines()->Strings(1), "Строка два");
-    for (TMenuItem* item : {form->N76, form->N83, form->N85, form->N78})
+    for (TMenuItem* item : {form->N76, form->N78})
         EXPECT_TRUE(item->Enabled()) << item->Name();
     EXPECT_TRUE(form->ToolButton20->Enabled());
     EXPECT_TRUE(form->ToolButton17->Enabled());
@@ -219,7 +218,7 @@ TEST_F(Opening, AStoredFileOutsideItsFolderOpensNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
         boxes.clear();
-        archive::WriteMapEntry("Temp", c.section, c.title, c.value);
+        Archive(form).Change(Node(c.title), c.title, c.value, Node(c.title)->ImageIndex());
         Open(c.title);
         testkit::PumpFor(50);
         ASSERT_EQ(boxes.size(), 1u);

@@ -90,7 +90,7 @@ TEST_F(AddEntries, ATitleTheTreeCannotKeepWholeIsRefusedWhereverItComes)
              form->Button1Click(nullptr);
          }},
         {nullptr, [&] { // the editor's page placed in the tree
-             Form8->Edit1->SetText(title);
+             Form8->WrittenTitle = title;
              form->N72Click(nullptr);
              form->Timer1Timer(nullptr);
          }},
@@ -224,10 +224,14 @@ TEST_F(AddEntries, LinkAndMovieDialogsRefuseAnEmptyTitleAndUpdateTheirOwnNode)
     // is gone by the time the timer acts is not looked for.
     Click("Мультик");
     boxes.clear();
+    // The dialog refuses it before it closes, and keeps what was typed.
     WhileModal(FlashO, [&] {
         EXPECT_EQ(FlashO->Edit2->Text(), "other.swf");
         FlashO->Edit1->SetText("САЙТ");
         FlashO->Button2Click(nullptr);
+        EXPECT_TRUE(FlashO->Visible());
+        EXPECT_EQ(FlashO->Edit1->Text(), "САЙТ");
+        FlashO->Button3Click(nullptr);
     });
     form->N96Click(nullptr);
     form->Timer1Timer(nullptr); // unless it ticked already
@@ -411,6 +415,7 @@ TEST_F(AddEntries, TypedFileNamesAreTakenAsTheEntryWillOpenThemAndRefusedWhenNoF
     Flash->Edit1->SetText("Мультик 2");
     Flash->Edit2->SetText("..\\m.swf");
     Flash->Button2Click(nullptr);
+    Session(form).PropertiesNode = Node("Мультик"); // the dialog shows its own movie
     FlashO->Edit1->SetText("Мультик");
     FlashO->Edit2->SetText(dir / "FILES\\FLASH\\new\\m.swf");
     FlashO->Button2Click(nullptr);

@@ -197,6 +197,13 @@ TEST_F(ClosingEndToEnd, TheSessionEndIsAskedFirstAndAnswered)
 {
     const std::string before = TreeFile();
     FileSetAttr(dir / "FILES\\tree\\Temp.vlt", faReadOnly);
+    // A change the tree file cannot take: told at once, it stays for the close.
+    Popup("Разное", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
+    HWND input = WindowCalled("Введите название категории");
+    ASSERT_NE(input, nullptr);
+    SendMessageA(Children(input, "Edit").at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Новости"));
+    Press(input, "OK");
+    EditEndToEnd::Answer(run.Id(), "VLN - Vellorn", "OK");
     Front();
     Key(VK_F5);
     HWND editor = WindowCalled("Создание статьи");

@@ -45,7 +45,7 @@ protected:
         SetForegroundWindow(main);
         EXPECT_TRUE(testkit::WaitUntil([&] { return GetForegroundWindow() == main; }, 3000));
     }
-    std::vector<HWND> Menus() { return testkit::VisibleWindows(nullptr, run.Id(), "#32768"); }
+    std::vector<HWND> Menus() { return testkit::VisibleWindows(nullptr, on->Id(), "#32768"); }
 
     // What the screen and the program's input state were when a wait failed, for its message: the
     // window in front, the focus, the menus up, the key state, and a screenshot named Shot.
@@ -99,7 +99,7 @@ protected:
     {
         HWND found = nullptr;
         testkit::WaitUntil([&] {
-            for (HWND w : testkit::VisibleWindows(nullptr, run.Id(), ""))
+            for (HWND w : testkit::VisibleWindows(nullptr, on->Id(), ""))
                 if (WindowText(w) == caption)
                     found = w;
             return found != nullptr;
@@ -130,7 +130,7 @@ protected:
     // The tree item with the title, walking the whole tree (null when none).
     HTREEITEM Item(const std::string& title)
     {
-        testkit::RemoteBuffer buffer(run.Process(), 512);
+        testkit::RemoteBuffer buffer(on->Process(), 512);
         const LPARAM remote = buffer.Address();
         std::function<HTREEITEM(HTREEITEM)> walk = [&](HTREEITEM item) -> HTREEITEM {
             for (; item; item = reinterpret_cast<HTREEITEM>(
@@ -143,7 +143,7 @@ protected:
                 buffer.Put(tv);
                 SendMessageA(tree, TVM_GETITEMA, 0, remote);
                 char text[257] = {};
-                ReadProcessMemory(run.Process(), reinterpret_cast<void*>(remote + 64), text, 256, nullptr);
+                ReadProcessMemory(on->Process(), reinterpret_cast<void*>(remote + 64), text, 256, nullptr);
                 if (title == text)
                     return item;
                 auto child = reinterpret_cast<HTREEITEM>(
@@ -162,7 +162,7 @@ protected:
         HTREEITEM item = Item(title);
         EXPECT_NE(item, nullptr) << title;
         SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-        testkit::RemoteBuffer buffer(run.Process(), sizeof(RECT));
+        testkit::RemoteBuffer buffer(on->Process(), sizeof(RECT));
         buffer.Put(item);
         SendMessageA(tree, TVM_GETITEMRECT, TRUE, buffer.Address());
         const RECT r = buffer.Get<RECT>();
@@ -199,14 +199,15 @@ protected:
     {
         HWND dialog = nullptr;
         testkit::WaitUntil([&] {
-            const auto dialogs = testkit::VisibleWindows(nullptr, run.Id(), "#32770");
+            const auto dialogs = testkit::VisibleWindows(nullptr, on->Id(), "#32770");
             dialog = dialogs.empty() ? nullptr : dialogs[0];
             return dialog != nullptr;
         });
         return dialog;
     }
-    // The system's file dialog of the program takes Path and OK.
-    void ChooseFile(const std::string& Path)
+    // The system's file dialog of the program takes Path and OK; with Replace, the question whether
+    // to replace the file that is there comes and is answered "Да".
+    void ChooseFile(const std::string& Path, bool Replace = false)
     {
         HWND dialog = SystemDialog();
         ASSERT_NE(dialog, nullptr) << "the file dialog";
@@ -214,6 +215,16 @@ protected:
         ASSERT_FALSE(names.empty());
         SendMessageA(names[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Path.c_str()));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        if (Replace) {
+            HWND question = nullptr;
+            ASSERT_TRUE(testkit::WaitUntil([&] {
+                for (HWND w : testkit::VisibleWindows(nullptr, on->Id(), "#32770"))
+                    if (w != dialog && GetDlgItem(w, IDYES))
+                        question = w;
+                return question != nullptr;
+            })) << "the question whether to replace " << Path;
+            PostMessageA(question, WM_COMMAND, IDYES, 0);
+        }
         ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(dialog); }));
     }
     // A box of the process Pid with the caption comes; Button answers it.
@@ -229,8 +240,22 @@ protected:
         ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindow(box) || !IsWindowVisible(box); }));
     }
 
+    // Drives the program Other from now on: its main window and tree take the place of the first's.
+    void DriveOther(testkit::ProgramRun& Other, HWND Main)
+    {
+        on = &Other;
+        main = Main;
+        ASSERT_TRUE(testkit::WaitUntil([&] {
+            auto trees = testkit::VisibleWindows(main, 0, "TreeView");
+            tree = trees.empty() ? nullptr : trees[0];
+            return tree && testkit::Answers(main) && IsWindowVisible(tree);
+        })) << "the other program's tree";
+    }
+
     testkit::TempDir dir;
     testkit::ProgramRun run;
+    // The program the helpers drive: run, or another one (DriveOther).
+    testkit::ProgramRun* on = &run;
     HWND main = nullptr, tree = nullptr;
 };
 

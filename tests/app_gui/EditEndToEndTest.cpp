@@ -4,9 +4,11 @@
 #include "EditEndToEnd.h"
 
 #include <cctype>
+#include <thread>
 #include <tuple>
 
 #include "IniFiles.h"
+#include "TreeFile.h"
 #include "WideNames.h"
 
 using namespace logic;
@@ -801,6 +803,8 @@ TEST_F(UnwritableTreeEndToEnd, TheCloseOffersAnotherFileTheCloseWithoutTheTreeOr
     SendMessageA(Children(box, "Edit").at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Новости"));
     Press(box, "OK");
     ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Новости") != nullptr; }));
+    // The change could not be written: told once, it stays for the close.
+    Answer(run.Id(), "VLN - Vellorn", "OK");
 
     // "Отмена": the program stays with its tree.
     CloseAnswering(run.Id(), main, "Отмена");
@@ -819,12 +823,12 @@ TEST_F(UnwritableTreeEndToEnd, TheCloseOffersAnotherFileTheCloseWithoutTheTreeOr
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("TreeFile=" + copy + "\r\n"), std::string::npos)
         << "form.ini names the tree with the changes";
 
-    // "Нет": the next run opens the tree with the changes and closes without writing it.
+    // The next run opens the tree with the changes, and works on it.
     testkit::ProgramRun again;
     HWND second = again.Launch(dir.Path());
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(testkit::WaitUntil([&] { return WindowText(second).rfind("copy -", 0) == 0; })) << WindowText(second);
-    CloseAnswering(again.Id(), second, "&Нет");
+    PostMessageA(second, WM_CLOSE, 0, 0);
     ASSERT_TRUE(Ends(again.Process()));
     EXPECT_EQ(testkit::ReadFileBytes(tree), before);
     FileSetAttr(tree, 0);
@@ -851,7 +855,7 @@ protected:
             SendMessageA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
         return text;
     }
-    std::vector<HWND> Boxes() { return testkit::VisibleWindows(nullptr, run.Id(), "TsMessageForm"); }
+    std::vector<HWND> Boxes() { return testkit::VisibleWindows(nullptr, on->Id(), "TsMessageForm"); }
     bool Editing() { return SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0) != 0; }
     // A click on the item, which the tree then has selected and focused.
     void Select(const std::string& title)
@@ -1010,6 +1014,203 @@ TEST_F(EntriesEndToEnd, ANoteBelongsToItsEntryThroughRenamesDeletesAndThePopUp)
 
 namespace {
 
+// Two programs on one archive: the second works on a copy of its own with its own notes, and in
+// either closing order each keeps all its own work; the copy opened later shows its notes. A kill
+// of the program right after a change leaves the change on disk with its key and its note.
+class TwoCopiesEndToEnd : public EntriesEndToEnd, public ::testing::WithParamInterface<bool> {
+protected:
+    // The second program started beside the first, its message that it works on a copy answered.
+    HWND StartSecond(testkit::ProgramRun& Second)
+    {
+        std::string told;
+        const auto answer = [&] {
+            for (HWND box : testkit::VisibleWindows(nullptr, Second.Id(), "TsMessageForm"))
+                if (const HWND ok = testkit::ChildWithText(box, "BitBtn", "OK"); ok && !WindowText(box).empty()) {
+                    told = WindowText(box);
+                    PostMessageA(ok, BM_CLICK, 0, 0);
+                }
+        };
+        HWND copy = Second.Launch(dir.Path(), "", answer);
+        EXPECT_TRUE(testkit::WaitUntil([&] {
+            answer();
+            return !told.empty();
+        }));
+        EXPECT_EQ(told, "VLN [Temp (2).vlt] - Vellorn");
+        return copy;
+    }
+    std::string File(const std::string& Name) { return testkit::ReadFileBytes(dir / ("FILES\\" + Name)); }
+    std::string Tree(const std::string& Name)
+    {
+        std::string out;
+        for (const auto& [title, image] : treefile::NodeRecords(treefile::ReadTreeStream(dir / ("FILES\\tree\\" + Name))))
+            out += std::string(title) + "/" + std::to_string(image) + ";";
+        return out;
+    }
+};
+
+TEST_P(TwoCopiesEndToEnd, EachKeepsItsOwnWorkInEitherClosingOrder)
+{
+    const bool firstClosesFirst = GetParam();
+    const HWND firstMain = main;
+    RenameByKeys("Прочитанная", "Прочитанная 1");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return File("text\\Прочитанная 1_VLN.txt") == "примечание A\r\n"; }));
+
+    testkit::ProgramRun second;
+    const HWND copy = StartSecond(second);
+    ASSERT_NE(copy, nullptr);
+    DriveOther(second, copy);
+    // In the copy: a rename, a delete and a note of its own.
+    RenameByKeys("Прочитанная 1", "Вторая копия");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Вторая копия") != nullptr; }));
+    Popup("Избранная", {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}); // "Удалить"
+    EditEndToEnd::Answer(second.Id(), "Удаление", "&Да");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Избранная") == nullptr; }));
+    Popup("Новая статья", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Memo() != nullptr; })) << Situation("two-copies-note");
+    Type("копия");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Text(Memo()) == "копия"; }));
+    Popup("Новая статья", {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_UP, VK_UP, VK_RETURN});
+    ASSERT_TRUE(testkit::WaitUntil([&] { return File("text\\Новая статья_Temp (2).txt") == "копия\r\n"; }));
+
+    const std::string formBefore = File("form.ini");
+    if (firstClosesFirst) {
+        EXPECT_EQ(run.Close(firstMain), 0u);
+        EXPECT_EQ(second.Close(copy), 0u);
+    } else {
+        EXPECT_EQ(second.Close(copy), 0u);
+        EXPECT_EQ(File("form.ini"), formBefore) << "form.ini is the first program's";
+        EXPECT_EQ(run.Close(firstMain), 0u);
+    }
+    // The first program's work, its notes untouched by the second.
+    EXPECT_EQ(Tree("Temp.vlt"), "Категория/0;Новая статья/2;Прочитанная 1/8;Подкатегория/0;Избранная/35;Разное/0;"
+                                "Непрочитанная/36;Мультик/38;Ссылка/39;");
+    EXPECT_NE(File("tree\\Temp.ini").find("\r\nПрочитанная 1=read.html\r\n"), std::string::npos);
+    EXPECT_EQ(File("text\\Прочитанная 1_VLN.txt"), "примечание A\r\n");
+    EXPECT_FALSE(FileExists(dir / "FILES\\text\\Новая статья_VLN.txt"));
+    // The second's, under its own name.
+    EXPECT_EQ(Tree("Temp (2).vlt"), "Категория/0;Новая статья/2;Вторая копия/8;Подкатегория/0;Разное/0;"
+                                    "Непрочитанная/36;Мультик/38;Ссылка/39;");
+    const std::string map = File("tree\\Temp (2).ini");
+    EXPECT_NE(map.find("\r\nВторая копия=read.html\r\n"), std::string::npos);
+    EXPECT_EQ(map.find("Избранная="), std::string::npos);
+    EXPECT_EQ(File("text\\Вторая копия_Temp (2).txt"), "примечание A\r\n");
+    EXPECT_EQ(File("text\\Новая статья_Temp (2).txt"), "копия\r\n");
+    EXPECT_FALSE(FileExists(dir / "FILES\\text\\Прочитанная 1_Temp (2).txt"));
+    EXPECT_EQ(File("form.ini").find("Temp (2)"), std::string::npos);
+
+    // The copy opened later shows its notes.
+    testkit::ProgramRun later;
+    const HWND opened = later.Launch(dir.Path(), "\"" + dir / "FILES\\tree\\Temp (2).vlt" + "\"");
+    ASSERT_NE(opened, nullptr);
+    DriveOther(later, opened);
+    Select("Вторая копия");
+    Key(VK_RETURN);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Memo() && Text(Memo()) == "примечание A\r\n"; }));
+    EXPECT_EQ(later.Close(opened), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, TwoCopiesEndToEnd, ::testing::Bool());
+
+// The end of the session is one close: it writes what was typed and not kept yet (a note, the
+// property panel's values), shows nothing and waits for nothing, also while a question of the close
+// is open; after a query that wrote everything, the end writes nothing again.
+class SessionEndEndToEnd : public EntriesEndToEnd {
+protected:
+    bool Ends() { return WaitForSingleObject(run.Process(), 20000) == WAIT_OBJECT_0; }
+    // A note typed for the entry and not saved.
+    void TypeNote(const std::string& Title, const std::string& Typed)
+    {
+        Popup(Title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
+        ASSERT_TRUE(testkit::WaitUntil([&] { return Memo() != nullptr; }));
+        Type(Typed);
+        ASSERT_TRUE(testkit::WaitUntil([&] { return Text(Memo()) == Typed; }));
+    }
+    // The end of the session, sent as the system sends it (from another thread, as it waits).
+    void End()
+    {
+        std::thread system([&] { SendMessageA(main, WM_ENDSESSION, TRUE, 0); });
+        system.join();
+    }
+};
+
+TEST_F(SessionEndEndToEnd, WithoutAQueryWhatWasTypedIsWrittenAndNothingShows)
+{
+    TypeNote("Новая статья", "набрано");
+    // The property panel of another article, a new title typed and not applied.
+    Popup("Прочитанная", {VK_UP, VK_RETURN});
+    HWND field = nullptr;
+    ASSERT_TRUE(testkit::WaitUntil([&] {
+        auto edits = testkit::VisibleWindows(main, 0, "Edit");
+        for (HWND e : edits)
+            if (WindowText(e) == "Прочитанная")
+                field = e;
+        return field != nullptr;
+    }));
+    SendMessageA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Прочитанная вновь"));
+    End();
+    ASSERT_TRUE(Ends()) << "nothing shown, nothing waited for";
+    EXPECT_EQ(testkit::ReadFileBytes(Note("Новая статья")), "набрано\r\n");
+    EXPECT_EQ(testkit::ReadFileBytes(Note("Прочитанная вновь")), "примечание A\r\n");
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini").find("\r\nПрочитанная вновь=read.html\r\n"),
+              std::string::npos);
+}
+
+TEST_F(SessionEndEndToEnd, AnEndWhileTheCloseAsksWritesAndEnds)
+{
+    TypeNote("Новая статья", "набрано");
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !Boxes().empty(); })) << "the typed note's question";
+    End();
+    ASSERT_TRUE(Ends());
+    EXPECT_EQ(testkit::ReadFileBytes(Note("Новая статья")), "набрано\r\n");
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\form.ini").find("[ST]"), std::string::npos);
+}
+
+TEST_F(SessionEndEndToEnd, AQueryThatWroteEverythingLeavesTheEndNothingToWrite)
+{
+    LRESULT answer = 0;
+    std::thread system([&] { answer = SendMessageA(main, WM_QUERYENDSESSION, 0, 0); });
+    system.join();
+    ASSERT_EQ(answer, 1);
+    testkit::WriteFileBytes(dir / "FILES\\form.ini", "written by the query");
+    End();
+    ASSERT_TRUE(Ends());
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\form.ini"), "written by the query") << "written once";
+}
+
+TEST_F(SessionEndEndToEnd, ARenameTheTreeRefusesEndsQuietly)
+{
+    Select("Прочитанная");
+    Key(VK_F2);
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Editing(); }));
+    HWND edit = reinterpret_cast<HWND>(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0));
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Избранная"));
+    End();
+    ASSERT_TRUE(Ends()) << "the refusal shows no box";
+    const std::string map = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini");
+    EXPECT_NE(map.find("\r\nПрочитанная=read.html\r\n"), std::string::npos);
+    EXPECT_EQ(testkit::ReadFileBytes(Note("Прочитанная")), "примечание A\r\n");
+}
+
+// A kill of the program right after a rename: the next start shows the entry with its page and note.
+TEST_F(EntriesEndToEnd, AKillRightAfterAChangeLosesNothingOfIt)
+{
+    RenameByKeys("Прочитанная", "После");
+    ASSERT_TRUE(testkit::WaitUntil([&] { return Item("После") != nullptr; }));
+    // The window has answered since the command: the change is on disk.
+    ASSERT_TRUE(testkit::Answers(main));
+    TerminateProcess(run.Process(), 9);
+    WaitForSingleObject(run.Process(), 20000);
+    const auto records = treefile::NodeRecords(treefile::ReadTreeStream(dir / "FILES\\tree\\Temp.vlt"));
+    EXPECT_TRUE(std::any_of(records.begin(), records.end(), [](const auto& r) { return r.first == "После"; }));
+    EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini").find("\r\nПосле=read.html\r\n"), std::string::npos);
+    EXPECT_EQ(testkit::ReadFileBytes(Note("После")), "примечание A\r\n");
+}
+
+} // namespace
+
+namespace {
+
 // What the archive may not replace or cannot keep, refused from outside as a user meets it: a
 // read-only tree file chosen for "Сохранить дерево", an entry whose stored file lies outside the
 // archive, a tree loaded in this window over the working one.
@@ -1044,7 +1245,8 @@ TEST_F(RefusalsEndToEnd, CtrlSOntoAReadOnlyTreeFileIsRefusedAndTheFileStays)
     const std::string target = dir / "FILES\\tree\\Только.vlt";
     Front();
     Key('S', VK_CONTROL);
-    ChooseFile(target);
+    // The file is there: the save dialog asks before it is replaced.
+    ChooseFile(target, true);
     Answer(run.Id(), "Внимание!!!", "OK");
     EXPECT_EQ(testkit::ReadFileBytes(target), "old tree");
     EXPECT_FALSE(FileExists(dir / "FILES\\tree\\Только.ini")) << "no map without its tree";
@@ -1073,8 +1275,7 @@ TEST_F(RefusalsEndToEnd, AnEntryWhoseFileLiesOutsideTheArchiveOpensNothing)
 
 TEST_F(RefusalsEndToEnd, LoadingInThisWindowAsksAndCancelKeepsTheWorkingTree)
 {
-    RECT r{};
-    GetWindowRect(tree, &r);
+    const std::string before = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt");
     const std::string map = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini");
     Front();
     Key('L', VK_CONTROL);
@@ -1083,8 +1284,8 @@ TEST_F(RefusalsEndToEnd, LoadingInThisWindowAsksAndCancelKeepsTheWorkingTree)
     EXPECT_NE(Item("Избранная"), nullptr);
     EXPECT_EQ(Item("Одна"), nullptr);
     EXPECT_EQ(run.Close(main), 0u);
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"),
-              MainTreeFile(r.right - r.left, r.bottom - r.top, SampleTree()));
+    // Nothing changed: the working tree as it was.
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), before);
     EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"), map);
 }
 

@@ -23,6 +23,7 @@
 #include "FormFlashO.h"
 #include "Dialogs.h"
 #include "FormTest.h"
+#include "IniFiles.h"
 #include "ProgramRun.h"
 #include "MainSession.h"
 #include "TestKit.h"
@@ -249,7 +250,7 @@ protected:
     std::string Map() { return testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"); }
     AnsiString Key(const char* section, const AnsiString& title)
     {
-        return archive::ReadMapEntry("Temp", section, title);
+        return TMemIniFile(dir / "FILES\\tree\\Temp.ini").ReadString(section, title, "");
     }
     // Runs action once the modal dialog shows (from a timer of its modal loop).
     void WhileModal(TForm* dialog, std::function<void()> action)

@@ -300,7 +300,6 @@ TEST_F(MainWindow, BarsPanelsTimersAndDialogsAreSetUp)
     EXPECT_EQ(form->SaveDialog2->Filter, "Резервные копии дерева (*.vlt)|*.vlt");
     EXPECT_EQ(form->OpenDialog1->Filter, "Резевные копии деревьев(*.vlt)|*.vlt");
     EXPECT_EQ(form->OpenDialog4->Filter, "Текстовые документы (*.txt)|*.txt");
-    EXPECT_EQ(form->CurrentTreeFile, "Temp");
     EXPECT_TRUE(form->SkipHistoryOnce);
 }
 

@@ -78,13 +78,14 @@ TEST_F(Properties, ThePanelAppliesToItsOwnArticle)
     EXPECT_EQ(Key("FILES", "Прочитанная"), "");
     EXPECT_FALSE(form->Panel1->Visible());
 
-    // Its own title unchanged is no clash; any other node's title, in any letters, is.
+    // Its own title unchanged is no clash; any other entry's title, in any letters, is (the rule of
+    // every title: a folder's is no key, as in the tree's own rename).
     Click("Избранная");
     form->N17Click(nullptr);
     form->Button1Click(nullptr);
     EXPECT_TRUE(boxes.empty());
     EXPECT_EQ(Map().find("Избранная"), Map().rfind("Избранная")) << "one key for the title";
-    for (const char* taken : {"РАЗНОЕ", "мультик"}) {
+    for (const char* taken : {"ССЫЛКА", " мультик"}) {
         boxes.clear();
         form->N17Click(nullptr);
         form->Edit1->SetText(taken);

@@ -1,6 +1,6 @@
-// Saving and loading named trees: file and map names, the maps copied both ways, notes copied for
-// the new name, the current tree refused, damaged files changing nothing, a new instance started
-// through the shell, the folder images of the tree.
+// Saving and loading named trees: file and map names, a copy saved with its map and notes, a tree
+// loaded worked on with its own files, the current tree refused, damaged files changing nothing, a
+// new instance started through the shell, the folder images of the tree.
 #include "LogicFixture.h"
 
 #include "InstanceLock.h"
@@ -27,6 +27,7 @@ protected:
 
 TEST_F(SavedTrees, SavingWritesTheTreeAndCopiesTheMap)
 {
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", SampleMap());
     TID_Vellorn* form = Start();
     const std::string working = Map("Temp");
     const int width = form->TreeView1->Width(), height = form->TreeView1->Height();
@@ -42,7 +43,7 @@ TEST_F(SavedTrees, SavingWritesTheTreeAndCopiesTheMap)
         form->N3Click(nullptr);
         EXPECT_EQ(testkit::ReadFileBytes(c.file), MainTreeFile(width, height, SampleTree())) << c.file;
         EXPECT_EQ(Map(c.map), working) << c.map;
-        EXPECT_EQ(form->CurrentTreeFile, "Temp");
+        EXPECT_EQ(Archive(form).TreePath(), dir / "FILES\\tree\\Temp.vlt") << "the window stays on its tree";
     }
     EXPECT_FALSE(FileExists(dir / "FILES\\tree\\Новое.ini.vlt"));
     // The tool button does the same; a cancelled dialog does nothing.
@@ -82,42 +83,46 @@ TEST_F(SavedTrees, SavingOverAFileThatMayNotBeReplacedWritesNothing)
     form->Free();
 }
 
-TEST_F(SavedTrees, LoadingInThisWindowTakesTheTreeAndItsMap)
+// A tree loaded in this window is worked on with its own files; the working tree stays on disk as it
+// was, and form.ini names the tree for the next start.
+TEST_F(SavedTrees, LoadingInThisWindowWorksOnTheTreeItself)
 {
     testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
     ScriptBoxes(IDNO); // "Нет": loaded without saving the tree first
     TID_Vellorn* form = Start();
-    Choose(dir / "FILES\\tree\\2024.05.vlt");
-    form->N3Click(nullptr);
-    archive::WriteMapEntry("Temp", archive::SectionFiles, "Лишнее", "x.html");
-
-    // Another tree loaded, then the saved one: its map comes back over the working map.
+    const std::string working = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), map = Map("Temp");
     testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", PlainTreeFile({{"Одна", 8, {}}}));
     testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.ini", "[FILES]\r\nОдна=one.html\r\n");
     Choose(dir / "FILES\\tree\\Другое.vlt");
     form->ToolButton12Click(nullptr);
     EXPECT_EQ(Dump(form->TreeView1->Items()), "Одна/8\n");
-    EXPECT_EQ(Map("Temp"), "[FILES]\r\nОдна=one.html\r\n");
+    EXPECT_EQ(Archive(form).TreePath(), dir / "FILES\\tree\\Другое.vlt");
+    EXPECT_EQ(Archive(form).Value(form->TreeView1->Items()->GetFirstNode()), "one.html");
     EXPECT_EQ(form->TreeName, "Другое");
     EXPECT_EQ(Application->Title(), "Другое -Vellorn");
     EXPECT_EQ(form->TrayIcon1->Hint(), "Другое -Vellorn");
     EXPECT_EQ(StatusText(form), "Количество статей: 1");
-    EXPECT_EQ(form->CurrentTreeFile, "Temp");
-
-    Choose(dir / "FILES\\tree\\2024.05.vlt");
-    form->N13Click(nullptr);
-    EXPECT_EQ(form->TreeName, "2024.05");
-    EXPECT_EQ(StatusText(form), "Количество статей: 6");
-    EXPECT_EQ(archive::ReadMapEntry("Temp", archive::SectionFiles, "Лишнее"), "") << "the saved map came back";
-    EXPECT_NE(archive::ReadMapEntry("Temp", archive::SectionFiles, "Новое"), "x");
+    EXPECT_EQ(settings::ReadSavedTreeFile(), dir / "FILES\\tree\\Другое.vlt") << "named at once";
+    // A change goes into that tree's own files.
+    Archive(form).AddEntry(nullptr, "Две", niArticleRead, "two.html");
+    EXPECT_EQ(Map("Другое"), "[FILES]\r\nОдна=one.html\r\nДве=two.html\r\n");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), working);
+    EXPECT_EQ(Map("Temp"), map);
 
     // The tree loaded last is the current one: nothing asked.
     boxes.clear();
-    Choose(dir / "FILES\\tree\\2024.05.vlt");
+    Choose(dir / "FILES\\tree\\Другое.vlt");
     form->N13Click(nullptr);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Запускаемое дерево является текущим");
     EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONINFORMATION));
+
+    // The working tree loaded again: its own name, and form.ini names no other tree.
+    Choose(dir / "FILES\\tree\\Temp.vlt");
+    form->N13Click(nullptr);
+    EXPECT_EQ(form->TreeName, "VLN");
+    EXPECT_EQ(StatusText(form), "Количество статей: 6");
+    EXPECT_EQ(settings::ReadSavedTreeFile(), "");
     form->Free();
 }
 
@@ -126,6 +131,7 @@ TEST_F(SavedTrees, LoadingInThisWindowTakesTheTreeAndItsMap)
 TEST_F(SavedTrees, LoadingInThisWindowAsksBeforeTheWorkingTreeIsReplaced)
 {
     testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", SampleMap());
     testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", PlainTreeFile({{"Одна", 8, {}}}));
     testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.ini", "[FILES]\r\nОдна=one.html\r\n");
     TID_Vellorn* form = Start();
@@ -152,7 +158,7 @@ TEST_F(SavedTrees, LoadingInThisWindowAsksBeforeTheWorkingTreeIsReplaced)
                                  "текущее дерево.");
         EXPECT_EQ(boxes[0].flags, UINT(MB_YESNOCANCEL | MB_ICONWARNING));
         EXPECT_EQ(Dump(form->TreeView1->Items()), c.loaded ? "Одна/8\n" : tree);
-        EXPECT_EQ(Map("Temp"), c.loaded ? "[FILES]\r\nОдна=one.html\r\n" : map);
+        EXPECT_EQ(Map("Temp"), map);
         EXPECT_EQ(form->TreeName, c.loaded ? "Другое" : "VLN");
         EXPECT_EQ(FileExists(dir / "FILES\\tree\\Прежнее.vlt"), c.saved);
     }
@@ -184,39 +190,26 @@ TEST_F(SavedTrees, ADamagedTreeChangesNothing)
     form->Free();
 }
 
-TEST_F(SavedTrees, ALoadWhoseMapCannotBeTakenChangesNothing)
+TEST_F(SavedTrees, ALoadOfDamagedNodeRecordsChangesNothing)
 {
     testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
     ScriptBoxes(IDNO);
     TID_Vellorn* form = Start();
     const std::string tree = Dump(form->TreeView1->Items()), map = Map("Temp");
-    testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", PlainTreeFile({{"Одна", 8, {}}}));
-    testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.ini", "[FILES]\r\nОдна=one.html\r\n");
-    {
-        TRecordingShell shell;
-        shell.FileOperationResult = ERROR_ACCESS_DENIED;
-        TShellServiceGuard guard(shell);
-        Choose(dir / "FILES\\tree\\Другое.vlt");
-        EXPECT_EQ(testkit::Refusal<Exception>([&] { form->N13Click(nullptr); }),
-                  "Не удалось скопировать файл \"" + dir / "FILES\\tree\\Другое.ini" + "\" в \"" +
-                      dir / "FILES\\tree\\Temp.ini" + "\"");
-    }
-    // Node records that turn out damaged after the map was taken: the map goes back.
     std::string bad = PlainTreeFile({{"Одна", 8, {}}});
     bad[bad.find(I32(29))] = 10; // a record size below the smallest
     testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.vlt", bad);
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Другое.ini", "[FILES]\r\nОдна=one.html\r\n");
     Choose(dir / "FILES\\tree\\Другое.vlt");
-    boxes.clear();
     form->N13Click(nullptr);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, "Файл дерева \"" + dir / "FILES\\tree\\Другое.vlt" +
                                  "\" повреждён: прочитать его не удалось.\nТекущее дерево не изменилось.");
-
     EXPECT_EQ(Dump(form->TreeView1->Items()), tree);
     EXPECT_EQ(Map("Temp"), map);
     EXPECT_EQ(form->TreeName, "VLN");
     EXPECT_EQ(Application->Title(), "VLN - Vellorn");
-    EXPECT_EQ(form->CurrentTreeFile, "Temp");
+    EXPECT_EQ(Archive(form).TreePath(), dir / "FILES\\tree\\Temp.vlt");
     form->Free();
 }
 
@@ -234,7 +227,7 @@ TEST_F(SavedTrees, NotesOfTheTreeAreCopiedForTheNewName)
     TID_Vellorn* form = Start();
     Choose(dir / "FILES\\tree\\Копия.vlt");
     form->N3Click(nullptr);
-    const AnsiString text = archive::AppPath("FILES\\Text\\");
+    const AnsiString text = archive::AppPath("FILES\\text\\");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Дерево сохранено, но не все примечания к нему удалось скопировать:\n\"" + text +
                                  "Мультик_Копия.txt\": Файл доступен только для чтения.");
@@ -261,33 +254,21 @@ TEST_F(SavedTrees, ANewInstanceIsStartedThroughTheShell)
     EXPECT_EQ(shell.Calls[0].Parameters, dir / "my trees\\x y.vlt");
     EXPECT_EQ(shell.Calls[0].ShowCmd, SW_SHOWNORMAL);
     EXPECT_EQ(form->TreeName, "VLN") << "this window stays as it is";
-
-    // A failed copy is reported, and a copy onto itself is never asked of the shell.
-    shell.Calls.clear();
-    shell.FileOperationResult = ERROR_ACCESS_DENIED;
-    EXPECT_EQ(testkit::Refusal<Exception>([&] { CopyFiles(dir / "a.ini", dir / "b.ini"); }),
-              "Не удалось скопировать файл \"" + dir / "a.ini" + "\" в \"" + dir / "b.ini" + "\"");
-    CopyFiles(dir / "a.ini", dir / "A.INI");
-    EXPECT_EQ(shell.Calls.size(), 1u);
-    ASSERT_FALSE(shell.Calls.empty());
-    EXPECT_EQ(shell.Calls[0].Sources, std::vector<AnsiString>{dir / "a.ini"});
-    EXPECT_EQ(shell.Calls[0].Flags, 0x50);
     form->Free();
 }
 
 TEST_F(SavedTrees, AnInstanceBesideTheOwnerWorksOnItsOwnFiles)
 {
-    // Another instance holds the working tree.
-    TInstanceLock other(dir / "FILES\\tree\\Temp.vlt");
+    // Another instance runs on the working tree.
+    TInstanceLock first(dir / "FILES"), other(dir / "FILES\\tree\\Temp.vlt");
     ASSERT_TRUE(other.Held());
     testkit::WriteFileBytes(dir / "FILES\\tree\\x.vlt", PlainTreeFile({{"Икс", 2, {}}}) + "tail");
     testkit::WriteFileBytes(dir / "FILES\\tree\\x.ini", "[FILES]\r\nИкс=x.html\r\n");
     const std::string temp = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), tempMap = Map("Temp");
     TID_Vellorn* form = Start("\"" + dir / "FILES\\tree\\x.vlt" + "\"");
-    EXPECT_EQ(form->CurrentTreeFile, "x");
-    EXPECT_EQ(archive::WorkingTreeFile(), "x");
-    EXPECT_EQ(archive::ReadMapEntry(form->CurrentTreeFile, archive::SectionFiles, "Икс"), "x.html");
-    form->TreeView1->Items()->Add(nullptr, "Ещё");
+    EXPECT_EQ(Archive(form).TreePath(), dir / "FILES\\tree\\x.vlt");
+    EXPECT_EQ(Archive(form).Value(form->TreeView1->Items()->GetFirstNode()), "x.html");
+    Archive(form).AddFolder(nullptr, "Ещё");
     CloseAndFree(form);
     EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), temp);
     EXPECT_EQ(Map("Temp"), tempMap);

@@ -52,7 +52,7 @@ TEST_F(StartupClose, WithoutArgumentTheWorkingTreeAndTheStoredSettings)
     EXPECT_EQ(Application->Title(), "VLN - Vellorn");
     EXPECT_EQ(form->TrayIcon1->Hint(), "VLN - Vellorn");
     EXPECT_EQ(form->TreeName, "VLN");
-    EXPECT_EQ(form->CurrentTreeFile, "Temp");
+    EXPECT_EQ(Archive(form).TreePath(), dir / "FILES\\tree\\Temp.vlt");
     EXPECT_EQ(form->ArticleCount, 6);
     EXPECT_EQ(StatusText(form), "Количество статей: 6");
     EXPECT_TRUE(form->OpenTreesInNewWindow);
@@ -122,8 +122,10 @@ TEST_F(StartupClose, TreeFilesNamedOnTheCommandLine)
         EXPECT_EQ(Application->Title(), "x -Vellorn");
         EXPECT_EQ(form->TrayIcon1->Hint(), "x -Vellorn");
         EXPECT_EQ(StatusText(form), "Количество статей: 1");
-        EXPECT_EQ(archive::ReadMapEntry("Temp", archive::SectionUrl, "Икс"), "http://x.example/")
-            << "the tree's map became the working map";
+        // The window works on that tree with its own map; the working tree's stays.
+        EXPECT_EQ(Archive(form).TreePath(), dir / "other place\\x.vlt");
+        EXPECT_EQ(Archive(form).Value(form->TreeView1->Items()->GetFirstNode()), "http://x.example/");
+        EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"), "[FILES]\r\n");
         EXPECT_TRUE(boxes.empty());
         form->Free();
     }
@@ -145,19 +147,68 @@ TEST_F(StartupClose, AMissingFileIsReportedAndTheRestOfTheStartUpRuns)
     DeleteFile(dir / "FILES\\list");
     TID_Vellorn* form = Start("\"" + dir / "nowhere.vlt" + "\"");
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "Не удалось прочитать файл дерева \"" + dir / "nowhere.vlt" + "\": Файл не найден.");
+    EXPECT_EQ(boxes[0].text, "Не удалось прочитать файл дерева \"" + dir / "nowhere.vlt" +
+                                 "\": Файл не найден.\nОткрыто рабочее дерево.");
     EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
-    EXPECT_EQ(form->TreeView1->Items()->Count(), 0);
-    EXPECT_EQ(StatusText(form), "Количество статей: 0");
+    EXPECT_EQ(form->TreeView1->Items()->Count(), 9);
+    EXPECT_EQ(StatusText(form), "Количество статей: 6");
     EXPECT_EQ(form->Width(), 1000) << "the settings were still read";
     EXPECT_EQ(form->ComboBox1->Items()->Count(), 0) << "a missing list is an empty list";
     EXPECT_TRUE(form->StartupDone);
 
-    // The working tree this start did not replace is kept aside, not overwritten.
+    // The working tree opened instead: nothing is moved aside or overwritten.
     const std::string before = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt");
     CloseAndFree(form);
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt.previous"), before);
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt").substr(0, 4), "TPF0");
+    EXPECT_FALSE(FileExists(dir / "FILES\\tree\\Temp.vlt.previous"));
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), before);
+}
+
+// form.ini naming a tree that cannot be opened (gone, damaged, no tree file, a device, no full path):
+// the start says which file was not read and opens the working tree; nothing is moved aside, and
+// form.ini names no tree any more.
+TEST_F(StartupClose, ATreeNamedInFormIniThatCannotBeOpenedLeavesTheWorkingTreeAsItIs)
+{
+    const std::string working = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt");
+    const std::string formIni = testkit::ReadFileBytes(dir / "FILES\\form.ini");
+    testkit::WriteFileBytes(dir / "damaged.vlt", "TPF0 broken");
+    const auto notOpened = [](const AnsiString& Value, const AnsiString& Reason) {
+        return "Дерево \"" + Value + "\", с которым программа работала в прошлый раз, не открыто: " + Reason +
+               "\nОткрыто рабочее дерево.";
+    };
+    const auto damaged = [](const AnsiString& Path) {
+        return "Файл дерева \"" + Path + "\" повреждён: прочитать его не удалось.\nОткрыто рабочее дерево.";
+    };
+    const struct {
+        AnsiString value, told;
+    } cases[] = {
+        {dir / "gone.vlt", notOpened(dir / "gone.vlt", "файла нет.")},
+        {dir / "damaged.vlt", damaged(dir / "damaged.vlt")},
+        {"C:\\windows\\win.ini", damaged("C:\\windows\\win.ini")},
+        {"..\\..\\etc\\passwd", notOpened("..\\..\\etc\\passwd", "это не полный путь к файлу.")},
+        {"NUL", notOpened("NUL", "\"NUL\" — имя устройства, а не файла.")},
+        {"C:\\dir\\CON", notOpened("C:\\dir\\CON", "\"CON\" — имя устройства, а не файла.")},
+        {dir.Path(), notOpened(dir.Path(), "это папка, а не файл дерева.")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        std::string ini = formIni;
+        ini.insert(ini.find("[VIEW]"), "TreeFile=" + std::string(c.value) + "\r\n");
+        testkit::WriteFileBytes(dir / "FILES\\form.ini", ini);
+        boxes.clear();
+        TID_Vellorn* form = Start();
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, c.told);
+        EXPECT_EQ(Archive(form).TreePath(), dir / "FILES\\tree\\Temp.vlt");
+        EXPECT_EQ(form->TreeName, "VLN");
+        EXPECT_EQ(StatusText(form), "Количество статей: 6");
+        CloseAndFree(form);
+        EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"), working);
+        EXPECT_FALSE(FileExists(dir / "FILES\\tree\\Temp.vlt.previous"));
+        EXPECT_FALSE(FileExists(dir / "FILES\\tree\\Temp.vlt.damaged"));
+        EXPECT_EQ(settings::ReadSavedTreeFile(), "");
+        EXPECT_EQ(settings::ReadTreeName(), "VLN");
+    }
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "damaged.vlt"), "TPF0 broken");
 }
 
 // A damaged working tree is named in the program's words and kept aside at once under a name the
@@ -235,20 +286,21 @@ TEST_F(StartupClose, CloseWritesTheTreeTheSettingsAndTheList)
     TID_Vellorn* form = Start();
     EXPECT_EQ(form->TreeView1->Items()->Count(), 0) << "a missing working tree is an empty tree";
     EXPECT_TRUE(boxes.empty());
-    // The sample tree, every folder expanded (image 1), read from a file.
+    // The sample tree read from a file into the working tree, every folder expanded (image 1).
     testkit::WriteFileBytes(dir / "s.vlt", PlainTreeFile(SampleTree()));
-    LoadTree(form, dir / "s.vlt");
+    LoadTree(form, dir / "FILES\\tree\\Temp.vlt", dir / "s.vlt");
     form->TreeView1->FullExpand();
     EXPECT_EQ(form->TreeView1->Items()->Item(0)->ImageIndex(), 1);
-    TTreeNode* empty = form->TreeView1->Items()->Add(nullptr, "Пустая");
+    TTreeNode* empty = Archive(form).AddFolder(nullptr, "Пустая");
     empty->SetImageIndex(1);
     empty->SetSelectedIndex(1);
+    // The tree file is written as the change is made: with the tree's size then.
+    const int width = form->TreeView1->Width(), height = form->TreeView1->Height();
     EXPECT_EQ(form->TreeView1->Items()->Item(1)->ImageIndex(), 2) << "entries keep their marks";
     form->SetBounds(30, 40, 900, 650);
     form->ToolBar1->SetVisible(false);
     form->TreePanelWidth = 222;
     form->ComboBox1->Items()->Add("http://added.example/");
-    const int width = form->TreeView1->Width(), height = form->TreeView1->Height();
     CloseAndFree(form);
 
     // The working tree is created, folders closed (0), entries with their images.
@@ -294,7 +346,12 @@ TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
     TID_Vellorn* form = Start();
     form->Show();
     form->TreeView1->FullExpand();
-    form->TreeView1->Items()->Add(nullptr, "Новое");
+    // A change that cannot be written is told once, and stays for the close.
+    Archive(form).AddFolder(nullptr, "Новое");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Изменение дерева не удалось записать в файл: " + readOnly +
+                                 "\nОно будет записано снова при следующем изменении и при закрытии программы.");
+    boxes.clear();
     const int width = form->TreeView1->Width(), height = form->TreeView1->Height();
 
     answers = {IDCANCEL};
@@ -324,9 +381,8 @@ TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
     const AnsiString copy = dir / "FILES\\tree\\Копия.vlt";
     EXPECT_EQ(testkit::ReadFileBytes(copy), MainTreeFile(width, height, closed));
     EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Копия.ini"), testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini"));
-    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\text\\Разное_Копия.txt"), "note");
     EXPECT_EQ(testkit::ReadFileBytes(tree), treeBytes);
-    EXPECT_NE(testkit::ReadFileBytes(ini).find("[FORM]\r\nNameTree=Копия\r\n"), std::string::npos);
+    EXPECT_NE(testkit::ReadFileBytes(ini).find("[FORM]\r\nNameTree=VLN\r\n"), std::string::npos);
     EXPECT_EQ(settings::ReadSavedTreeFile(), copy);
     form->Free();
 
@@ -338,12 +394,14 @@ TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
     EXPECT_EQ(Dump(form->TreeView1->Items()), "Категория/0\n Новая статья/2\n Прочитанная/8\n Подкатегория/0\n"
                                                 "  Избранная/35\nРазное/0\n Непрочитанная/36\n Мультик/38\n"
                                                 " Ссылка/39\nНовое/0\n");
-    form->TreeView1->Items()->Add(nullptr, "Ещё");
     form->TreeView1->FullExpand();
     FileSetAttr(tree, 0);
     {
         // The folders are written closed: a write that fails and "Отмена" leave them open.
         testkit::FileSteps steps;
+        steps.FailAt(testkit::FileStep::Write, ERROR_DISK_FULL);
+        Archive(form).AddFolder(nullptr, "Ещё");
+        boxes.clear();
         steps.FailAt(testkit::FileStep::Write, ERROR_DISK_FULL);
         answers = {IDCANCEL};
         form->Close();
@@ -355,21 +413,15 @@ TEST_F(StartupClose, FilesThatCannotBeReplacedAtCloseLetTheUserChoose)
         form->Close();
     }
     ASSERT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(boxes[0].text, question(tree, "Недостаточно места на диске."));
+    // The map is written first: the failure names it.
+    EXPECT_EQ(boxes[0].text, question(copy, "Не удалось записать файл \"" + dir / "FILES\\tree\\Копия.ini" +
+                                                "\": Недостаточно места на диске."));
     EXPECT_EQ(boxes[1].text, boxes[0].text);
     EXPECT_EQ(form->TrayIcon1, nullptr);
     EXPECT_EQ(testkit::ReadFileBytes(tree), treeBytes);
     EXPECT_NE(testkit::ReadFileBytes(ini), iniBytes);
     EXPECT_EQ(settings::ReadSavedTreeFile(), copy);
     form->Free();
-
-    // A close that writes the working tree forgets the tree saved elsewhere.
-    form = Start();
-    CloseAndFree(form);
-    EXPECT_NE(testkit::ReadFileBytes(tree).find(Short("Новое")), std::string::npos);
-    EXPECT_EQ(settings::ReadSavedTreeFile(), "");
-    EXPECT_NE(testkit::ReadFileBytes(ini).find("NameTree=Копия\r\n"), std::string::npos);
-    testkit::WriteFileBytes(tree, treeBytes);
 
     // form.ini read-only: "Нет" stays, "Да" closes; the file as it was.
     boxes.clear();
@@ -401,6 +453,7 @@ TEST_F(StartupClose, TheNoteButtonWritesUpToOneMegabyteAndRefusesMore)
     testkit::WriteFileBytes(note, "old");
     TID_Vellorn* form = Start();
     form->OpenedTitle = "Прочитанная";
+    Session(form).OpenedNode = Archive(form).FindEntry("Прочитанная");
     const AnsiString bound(1024 * 1024 - 2, 'п'); // with "\r\n", 1,048,576 bytes
     form->Memo1->Lines()->SetText(bound + "п");
     form->Memo1->SetModified(true);
@@ -450,6 +503,7 @@ TEST_F(StartupClose, ATypedNoteThatCannotBeWrittenAtCloseLetsTheUserChoose)
         TID_Vellorn* form = Start();
         form->Show();
         form->OpenedTitle = "Прочитанная";
+        Session(form).OpenedNode = Archive(form).FindEntry("Прочитанная");
         form->Memo1->Lines()->SetText(c.text);
         form->Memo1->SetModified(true);
 
@@ -496,7 +550,8 @@ TEST_F(StartupClose, AnInstanceBesideTheOwnerGivesATempTreeFilesOfItsOwn)
 {
     testkit::WriteFileBytes(dir / "FILES\\settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
     testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", "[FILES]\r\nНовая статья=new.html\r\n");
-    TInstanceLock other(dir / "FILES\\tree\\Temp.vlt");
+    // Another copy of the program runs, on the working tree.
+    TInstanceLock first(dir / "FILES"), other(dir / "FILES\\tree\\Temp.vlt");
     const std::string tree = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt");
     const std::string map = testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini");
     auto fileOf = [&](const char* name) { return testkit::ReadFileBytes(dir / "FILES\\tree\\" + name); };
@@ -504,7 +559,7 @@ TEST_F(StartupClose, AnInstanceBesideTheOwnerGivesATempTreeFilesOfItsOwn)
     // The working tree itself: a copy of its map, and a tree file of that name at close.
     TID_Vellorn* form = Start();
     EXPECT_EQ(form->ArticleCount, 6) << "the working tree is shown";
-    EXPECT_EQ(form->CurrentTreeFile, "Temp (2)");
+    EXPECT_EQ(Archive(form).TreePath(), dir / "FILES\\tree\\Temp (2).vlt");
     EXPECT_EQ(fileOf("Temp (2).ini"), map);
     // Shown, it says so, and its title names the file.
     EXPECT_EQ(Application->Title(), "VLN [Temp (2).vlt] - Vellorn");
@@ -517,9 +572,8 @@ TEST_F(StartupClose, AnInstanceBesideTheOwnerGivesATempTreeFilesOfItsOwn)
     form->Show();
     EXPECT_EQ(boxes.size(), 1u) << "once";
     form->TreeView1->SetSelected(nullptr);
-    ASSERT_TRUE(AddArticleNode(form, "Своя", archive::WorkingTreeFile(), "own.html", 2));
-    DeleteFileEntry("Новая статья");
-    form->TreeName = "Другое";
+    ASSERT_TRUE(Archive(form).AddEntry(nullptr, "Своя", niArticleNew, "own.html"));
+    Archive(form).Delete(Archive(form).FindEntry("Новая статья"));
     CloseAndFree(form);
     EXPECT_EQ(fileOf("Temp.vlt"), tree);
     EXPECT_EQ(fileOf("Temp.ini"), map);
@@ -532,14 +586,13 @@ TEST_F(StartupClose, AnInstanceBesideTheOwnerGivesATempTreeFilesOfItsOwn)
     testkit::WriteFileBytes(dir / "other place\\Temp.vlt", PlainTreeFile({{"Чужое", 8, {}}}));
     testkit::WriteFileBytes(dir / "FILES\\tree\\x.vlt", PlainTreeFile({{"Икс", 2, {}}}));
     form = Start("\"" + dir / "FILES\\tree\\x.vlt" + "\"");
-    EXPECT_EQ(form->CurrentTreeFile, "x");
+    EXPECT_EQ(Archive(form).TreePath(), dir / "FILES\\tree\\x.vlt");
     prompts.AnswerDialog(true, [&](TCommonDialog& d) { static_cast<TOpenDialog&>(d).FileName = dir / "other place\\Temp.vlt"; });
     ScriptBoxes(IDNO); // loaded without saving the tree first
     form->N13Click(nullptr);
     EXPECT_EQ(Dump(form->TreeView1->Items()), "Чужое/8\n");
-    EXPECT_EQ(form->CurrentTreeFile, "Temp (3)");
-    EXPECT_EQ(archive::WorkingTreeFile(), "Temp (3)");
-    form->TreeView1->Items()->Add(nullptr, "Ещё");
+    EXPECT_EQ(Archive(form).TreePath(), dir / "FILES\\tree\\Temp (3).vlt");
+    Archive(form).AddFolder(nullptr, "Ещё");
     CloseAndFree(form);
     EXPECT_NE(fileOf("Temp (3).vlt").find(Short("Ещё")), std::string::npos);
     EXPECT_EQ(testkit::ReadFileBytes(dir / "other place\\Temp.vlt"), PlainTreeFile({{"Чужое", 8, {}}}));

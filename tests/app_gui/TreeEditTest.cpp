@@ -47,17 +47,21 @@ TEST_F(TreeEdit, CategoriesAndSubcategoriesAreAddedWithTheirPrompts)
     EXPECT_EQ(added->Text(), "Новости");
     EXPECT_EQ(added->ImageIndex(), 0);
 
-    // Any node's title is refused, an entry's too; a cancel adds nothing.
-    prompts.AnswerInput("Мультик");
+    // A folder's title beside it is refused (in other case, with blanks too); an entry's is not;
+    // a cancel adds nothing.
+    prompts.AnswerInput(" новости ");
     form->N40Click(nullptr);
     prompts.CancelInput();
     form->N9Click(nullptr);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Категория с таким названием уже существует");
     EXPECT_EQ(form->TreeView1->Items()->GetLastTopNode(), added);
+    prompts.AnswerInput("Мультик ");
+    form->N9Click(nullptr);
+    EXPECT_EQ(form->TreeView1->Items()->GetLastTopNode()->Text(), "Мультик");
 
-    // A subcategory may repeat a title; it goes into the selected folder, the selected entry's
-    // folder, or the top level.
+    // A subcategory may repeat a title of another level; it goes into the selected folder, the
+    // selected entry's folder, or the top level.
     Click("Разное");
     prompts.AnswerInput("Подкатегория");
     form->N10Click(nullptr);
@@ -106,14 +110,13 @@ TEST_F(TreeEdit, RenameMovesTheKeyAndTheNoteAndRefusesTitlesThatClash)
     } refused[] = {
         {"Что такое C++?", "ПРОЧИТАННАЯ", taken}, // another article's, in capitals
         {"Что такое C++?", "Сайт", taken},        // a link's
-        {"Мультик", "сайт", taken},
+        {"Мультик", "сайт", "Название уже существует"},
         {"Что такое C++?", "a=b", "Недопустимое название"},
         {"Что такое C++?", "[Раздел]", "Недопустимое название"},
         {"Что такое C++?", AnsiString(256, 'д'), tooLong},
         {"Разное", AnsiString(256, 'д'), tooLong},
         // Its note could not follow to a name that long.
-        {"Что такое C++?", AnsiString(255, 'д'),
-         "Примечание для этой статьи сохранить нельзя: её название (или название дерева) не может быть именем файла."},
+        {"Что такое C++?", AnsiString(255, 'д'), "Примечание для этой статьи сохранить нельзя: имя файла слишком длинное."},
         {"Что такое C++?", "Чужая",
          "Не удалось переименовать примечание \"" + Note("Что такое C++=3F") + "\" в \"" + Note("Чужая") +
              "\": Файл доступен только для чтения."},
@@ -152,13 +155,15 @@ TEST_F(TreeEdit, RenameMovesTheKeyAndTheNoteAndRefusesTitlesThatClash)
 
 TEST_F(TreeEdit, DeleteRemovesTheKeysAndNotesOfEverythingBelowAndRecounts)
 {
-    std::string map = SampleMap();
-    map.insert(map.find("[FLASH]"), "Мультик=x.html\r\n");
-    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.ini", map);
     for (const char* title : {"Избранная", "Прочитанная", "Мультик", "Ссылка"})
         testkit::WriteFileBytes(Note(title), title);
-    // An entry elsewhere with the title of one that goes keeps its key and note.
-    form->TreeView1->Items()->AddChild(Node("Разное"), "Прочитанная")->SetImageIndex(8);
+    // An entry elsewhere with the title of one that goes (an older archive may have two) keeps its
+    // key and note.
+    std::vector<N> tree = SampleTree();
+    tree[1].kids.push_back({"Прочитанная", 8, {}});
+    testkit::WriteFileBytes(dir / "FILES\\tree\\Temp.vlt", PlainTreeFile(tree));
+    form->Free();
+    form = Start();
     ScriptBoxes(IDNO);
     Click("Категория");
     form->N12Click(nullptr);
@@ -181,20 +186,18 @@ TEST_F(TreeEdit, DeleteRemovesTheKeysAndNotesOfEverythingBelowAndRecounts)
     EXPECT_EQ(StatusText(form), "Количество статей: 4");
     EXPECT_EQ(form->ClickedNode, nullptr);
 
-    // The pop-up's delete: a link and a Flash movie lose their keys and notes; the article key of
-    // the movie's title is another entry's.
+    // The pop-up's delete: a link and a Flash movie lose their keys and notes.
     Click("Ссылка");
     form->N43Click(nullptr);
     EXPECT_EQ(Key("URL", "Ссылка"), "");
     Click("Мультик");
     form->N43Click(nullptr);
     EXPECT_EQ(Key("FLASH", "Мультик"), "");
-    EXPECT_EQ(Key("FILES", "Мультик"), "x.html");
     for (const char* gone : {"Ссылка", "Мультик"})
         EXPECT_FALSE(FileExists(Note(gone))) << gone;
     EXPECT_EQ(StatusText(form), "Количество статей: 2");
     EXPECT_EQ(form->StatusBar1->Panels()->Items(0)->Text(), "Vellorn");
-    EXPECT_EQ(Dump(form->TreeView1->Items()), "Разное/1\n Непрочитанная/36\n Прочитанная/8\n");
+    EXPECT_EQ(Dump(form->TreeView1->Items()), "Разное/0\n Непрочитанная/36\n Прочитанная/8\n");
 }
 
 TEST_F(TreeEdit, ClearingEmptiesTheTreeAndLeavesTheMap)
@@ -213,13 +216,14 @@ TEST_F(TreeEdit, ClearingEmptiesTheTreeAndLeavesTheMap)
     EXPECT_EQ(form->TreeView1->Items()->Count(), 9);
 
     ScriptBoxes(IDYES);
-    form->CurrentTreeFile = "Другое";
     form->N4Click(nullptr);
     EXPECT_EQ(form->TreeView1->Items()->Count(), 0);
     EXPECT_EQ(form->ArticleCount, 0);
     EXPECT_EQ(StatusText(form), "Количество статей: 0");
-    EXPECT_EQ(form->CurrentTreeFile, "Temp");
-    EXPECT_EQ(Map(), map);
+    // The entries went with their keys, and the empty tree is on disk at once.
+    EXPECT_EQ(Map(), "");
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.vlt"),
+              MainTreeFile(form->TreeView1->Width(), form->TreeView1->Height(), {}));
     EXPECT_EQ(form->ClickedNode, nullptr);
     EXPECT_EQ(form->PanelNode, nullptr);
     EXPECT_FALSE(form->Panel1->Visible());
@@ -366,8 +370,11 @@ TEST_F(TreeEdit, RightClickSelectsAndPicksThePopupMenu)
     EXPECT_EQ(rightClick(Centre("Категория")), form->PopupMenu9);
     EXPECT_FALSE(form->PendingPlaceArticle);
     EXPECT_TRUE(form->N73->Enabled());
-    Form8->Edit1->SetText("Написанная");
-    Form8->Edit4->SetText("written");
+    // The page written, not what the editor holds since.
+    Form8->WrittenTitle = "Написанная";
+    Form8->WrittenFile = "written.html";
+    Form8->Edit1->SetText("Другая");
+    Form8->Edit4->SetText("other");
     form->N72->Click();
     EXPECT_EQ(Form2->Edit2->Text(), "written.html");
     ASSERT_TRUE(WaitFor([&] { return Node("Написанная") != nullptr; }, "Timer1 adds the article"));

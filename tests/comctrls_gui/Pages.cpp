@@ -194,5 +194,7 @@ TEST_F(FormTest, TabControlKeepsTabsAndIndexAcrossRecreation)
     tabs->Tabs()->Delete(0);
     EXPECT_EQ(tabs->TabIndex(), 1) << "\"Три\", not the last tab";
     EXPECT_EQ(SendMessageA(tabs->Handle(), TCM_GETCURSEL, 0, 0), 1);
+    tabs->Tabs()->Delete(1); // the selected tab itself: the one that takes its place
+    EXPECT_EQ(tabs->Tabs()->Strings(tabs->TabIndex()), "Четыре");
     EXPECT_EQ(changes, 1);
 }

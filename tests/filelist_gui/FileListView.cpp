@@ -554,21 +554,21 @@ TEST_F(FileListView, AFailedOperationNamesTheEntryAndTheSystemsReason)
     EXPECT_EQ(NormalDir(view->Directory()), dir.Path());
     EXPECT_EQ(Captions().front(), "..");
 
-    // Another case of the name renames the entry itself.
+    // Another case of the name renames the entry itself, in any letters.
     TSystemShell system;
     TShellServiceGuard real(system);
+    testkit::WriteFileBytes(dir / "файл.txt", "ф");
+    view->UpdateFileList();
     prompts.Shown.clear();
-    item.iItem = Row("a.txt")->Index();
-    text = "A.TXT";
-    item.pszText = text.data();
-    ASSERT_TRUE(view->CanEdit(Row("a.txt")));
-    view->Edit(item);
+    for (const auto& [from, to] : {std::pair{"a.txt", "A.TXT"}, std::pair{"файл.txt", "ФАЙЛ.txt"}}) {
+        Rename(from, to);
+        WIN32_FIND_DATAA fd;
+        const HANDLE h = FindFirstFileA((dir / from).c_str(), &fd);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE) << from;
+        FindClose(h);
+        EXPECT_STREQ(fd.cFileName, to);
+    }
     EXPECT_TRUE(Boxes().empty());
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir / "a.txt").c_str(), &fd);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    FindClose(h);
-    EXPECT_STREQ(fd.cFileName, "A.TXT");
 }
 
 namespace {
@@ -657,8 +657,10 @@ TEST_F(FileListView, ARenameNeverCostsTheEntryItsName)
     EXPECT_EQ(testkit::ReadFileBytes(dir / "~rename1.tmp"), "plain");
 }
 
-// Under Wine a share "\\server\share" is a folder "dosdevices\unc\server\share" of the prefix.
-TEST_F(FileListView, ANetworkFolderThatHasGoneGivesWayToTheListOfDrives)
+// Under Wine a share "\\server\share" is a folder "dosdevices\unc\server\share" of the prefix
+// (and the server one too, which Windows would not list). The share is the top: above it, by
+// Backspace or when what is shown has gone, come the drives, while its server is still there.
+TEST_F(FileListView, AboveAShareComeTheDrivesByBackspaceOrWhenTheFolderShownHasGone)
 {
     const char* prefix = std::getenv("WINEPREFIX");
     if (!prefix)
@@ -666,22 +668,46 @@ TEST_F(FileListView, ANetworkFolderThatHasGoneGivesWayToTheListOfDrives)
     std::string unc = std::string("Z:") + prefix + "\\dosdevices\\unc";
     std::replace(unc.begin(), unc.end(), '/', '\\');
     const std::string server = "vellorn-" + std::to_string(GetCurrentProcessId());
-    const bool made = CreateDirectoryA(unc.c_str(), nullptr);
     const std::vector<std::string> folders = {unc + "\\" + server, unc + "\\" + server + "\\share",
                                               unc + "\\" + server + "\\share\\dir"};
-    for (const std::string& f : folders)
-        ASSERT_TRUE(CreateDirectoryA(f.c_str(), nullptr)) << f;
+    struct TMade {
+        const std::vector<std::string>& Folders;
+        const bool Unc;
+        void Make() const
+        {
+            for (const std::string& f : Folders)
+                CreateDirectoryA(f.c_str(), nullptr);
+        }
+        ~TMade()
+        {
+            for (auto f = Folders.rbegin(); f != Folders.rend(); ++f)
+                RemoveDirectoryA(f->c_str());
+            if (Unc)
+                RemoveDirectoryA(ExtractFileDir(Folders[0]).c_str());
+        }
+    } made{folders, CreateDirectoryA(unc.c_str(), nullptr) != FALSE};
     TScopedFakeDrives drives;
     drives.Drives = {{'C', DRIVE_FIXED, true, {}, "", "System (C:)", -1}};
-    const std::string shown = "\\\\" + server + "\\share\\dir";
-    view->SetDirectory(shown.c_str());
-    EXPECT_EQ(view->Directory(), shown);
-    for (auto f = folders.rbegin(); f != folders.rend(); ++f)
-        RemoveDirectoryA(f->c_str());
-    if (made)
-        RemoveDirectoryA(unc.c_str());
-    Key(VK_F5);
+    const std::vector<std::string> driveRows{"System  (C:)  "};
+    const std::string share = "\\\\" + server + "\\share";
+    made.Make();
+    ASSERT_TRUE(DirectoryExists(folders[2]));
+    view->SetDirectory((share + "\\dir").c_str());
+    Key(VK_BACK);
+    EXPECT_EQ(view->Directory(), share);
+    Key(VK_BACK);
     EXPECT_EQ(view->Directory(), "");
-    EXPECT_FALSE(view->FileView()) << "the drives listed";
-    EXPECT_EQ(Captions(), std::vector<std::string>{"System  (C:)  "});
+    EXPECT_EQ(Captions(), driveRows);
+    // A folder of the share, and the share shown by its root, gone; the server stays.
+    for (const std::string& shown : {share + "\\dir", share + "\\"}) {
+        made.Make();
+        view->SetDirectory(shown.c_str());
+        ASSERT_EQ(view->Directory(), shown);
+        RemoveDirectoryA(folders[2].c_str());
+        RemoveDirectoryA(folders[1].c_str());
+        Key(VK_F5);
+        EXPECT_EQ(view->Directory(), "") << shown;
+        EXPECT_FALSE(view->FileView()) << shown << ": the drives listed";
+        EXPECT_EQ(Captions(), driveRows) << shown;
+    }
 }

@@ -313,6 +313,21 @@ TEST(SysUtilsSafeWrite, RefusalsNameTheTargetAndTheReason)
     EXPECT_TRUE(DirectoryExists(dir / "folder"));
     EXPECT_EQ(testkit::ReadFileBytes(dir / "ro.ini"), "kept");
     EXPECT_EQ(FileGetAttr(dir / "ro.ini") & (faHidden | faReadOnly), faHidden | faReadOnly);
+    // Made read-only while the new content is written: refused for that reason before the move.
+    ASSERT_EQ(FileSetAttr(dir / "ro.ini", faHidden), 0);
+    {
+        testkit::FileSteps steps;
+        EXPECT_EQ(testkit::Refusal<EWriteError>([&] {
+                      SafeWriteFile(dir / "ro.ini", [&](IByteSink& sink) {
+                          sink.Write("new", 3);
+                          FileSetAttr(dir / "ro.ini", faReadOnly | faHidden);
+                      });
+                  }),
+                  refused[2].message);
+        EXPECT_EQ(steps.Kinds(), "create-temp write flush close");
+    }
+    EXPECT_EQ(testkit::ReadFileBytes(dir / "ro.ini"), "kept");
+    EXPECT_EQ(FilesIn(dir.Path()), 1u) << "the temporary file removed";
     FileSetAttr(dir / "ro.ini", 0);
     DeleteFile(dir / "ro.ini");
     EXPECT_EQ(FilesIn(dir.Path()), 0u);

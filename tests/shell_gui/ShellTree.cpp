@@ -198,11 +198,23 @@ TEST_F(ShellTree, TheNodesBelowARenamedFolderFollowItsNewPath)
     EXPECT_EQ(list->FolderCount(), 1);
     EXPECT_EQ(tree->Selected(), inner);
 
+    // Renamed elsewhere in case only, the folder read again is the item it was: one node, open,
+    // with the selection still below it.
+    ASSERT_TRUE(MoveFileA((dir / "b").c_str(), (dir / "between").c_str())); // the way to a case-only rename
+    ASSERT_TRUE(MoveFileA((dir / "between").c_str(), (dir / "B").c_str()));
+    TTreeNode* root = tree->Items()->GetFirstNode();
+    tree->Refresh(root);
+    root = tree->Items()->GetFirstNode();
+    ASSERT_EQ(root->Count(), 1);
+    EXPECT_EQ(root->getFirstChild()->Text(), "B");
+    ASSERT_NE(tree->Selected(), nullptr);
+    EXPECT_EQ(TacCustomShellTreeView::FolderOf(tree->Selected())->FileSystemPath(), dir / "B\\inner");
+
     // A folder shown that has gone gives way to its nearest ancestor that still exists.
-    DeleteFileA((dir / "b\\inner\\x.txt").c_str());
-    RemoveDirectoryA((dir / "b\\inner").c_str());
+    DeleteFileA((dir / "B\\inner\\x.txt").c_str());
+    RemoveDirectoryA((dir / "B\\inner").c_str());
     list->Refresh();
-    EXPECT_EQ(list->RootFolder()->FileSystemPath(), dir / "b");
+    EXPECT_TRUE(SameText(list->RootFolder()->FileSystemPath(), dir / "B"));
     list->Free();
     combo->Free();
 }

@@ -109,7 +109,7 @@ TEST(ShellItems, NamesAreReadWithinTheirItemAndFreedWithTheShellAllocator)
     }
 }
 
-TEST(ShellItems, DisplayNamesShowOrHideExtensionsOfFilesAndFallBackFromClassNames)
+TEST(ShellItems, DisplayNamesShowOrHideExtensionsMarkLookAlikesAndFallBackFromClassNames)
 {
     testkit::TempDir dir;
     testkit::WriteFileBytes(dir / "report.txt", "x");
@@ -122,6 +122,12 @@ TEST(ShellItems, DisplayNamesShowOrHideExtensionsOfFilesAndFallBackFromClassName
     folder->Parsing = dir.Path();
     FakeItem* special = shell.Add(nullptr, "Computer", true);
     special->Special = "::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
+    // A name shown like another's ("dup") is marked whichever of its names ends in what a path
+    // drops: the shell shows "dup." as "dup", or hides the extension of "dup .txt" ("dup ").
+    FakeItem* dotted = shell.Add(nullptr, "dup", false);
+    dotted->Parsing = dir / "dup.";
+    FakeItem* blank = shell.Add(nullptr, "dup ", false);
+    blank->Parsing = dir / "dup .txt";
     TComInterface<IShellFolder> desktop(shell.Desktop());
     auto name = [&](FakeItem* i, TacShowExtension e) {
         TItemIDList p(shell.AbsoluteList(i));
@@ -133,6 +139,8 @@ TEST(ShellItems, DisplayNamesShowOrHideExtensionsOfFilesAndFallBackFromClassName
     EXPECT_EQ(name(bare, seSystem), "report");
     EXPECT_EQ(name(folder, seHide), "notes.d"); // not a file
     EXPECT_EQ(name(special, seSystem), "Computer");
+    EXPECT_EQ(name(dotted, seSystem), "dup~"); // no short name: no such file
+    EXPECT_EQ(name(blank, seSystem), "dup .txt"); // the name that reaches it
     EXPECT_EQ(GetDisplayName(nullptr, nullptr, 0, seSystem), "parentfolder = nil");
 }
 

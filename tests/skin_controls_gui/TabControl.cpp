@@ -259,7 +259,7 @@ TEST_F(TabControlTest, TheSameTabStaysSelectedAsTabsComeAndGoAndOnlyARealChangeI
         EXPECT_EQ(changes, 0) << "a new window keeps the tab and reports nothing, skinned " << skinned;
         tc->Tabs()->Delete(1);
         EXPECT_EQ(tc->Tabs()->Strings(tc->TabIndex()), "Вкладка 3") << "skinned " << skinned;
-        tc->Tabs()->Insert(0, "Новая");
+        tc->Tabs()->Insert(2, "Новая"); // at the selected tab's place
         EXPECT_EQ(tc->Tabs()->Strings(tc->TabIndex()), "Вкладка 3") << "skinned " << skinned;
         EXPECT_EQ(changes, 0);
         tc->SetTabIndex(tc->TabIndex());
@@ -270,14 +270,19 @@ TEST_F(TabControlTest, TheSameTabStaysSelectedAsTabsComeAndGoAndOnlyARealChangeI
         ASSERT_EQ(tc->TabIndex(), 3) << "skinned " << skinned;
         EXPECT_EQ(tc->Tabs()->Strings(tc->TabIndex()), "Вкладка 3");
         EXPECT_EQ(changes, 2) << "another tab selected";
+        tc->SetTabIndex(1);
+        tc->Tabs()->Delete(1); // the selected tab: the one that takes its place
+        ASSERT_EQ(tc->TabIndex(), 1) << "skinned " << skinned;
+        EXPECT_EQ(tc->Tabs()->Strings(1), "Новая");
+        EXPECT_EQ(changes, 4) << "another tab selected";
         // Without the skin the same tab, reported by no one.
         if (skinned) {
             Unload();
             Command(tc, AC_REMOVESKIN);
             ASSERT_FALSE(tc->OwnCalc());
         }
-        EXPECT_EQ(tc->TabIndex(), 3) << "skinned " << skinned;
-        EXPECT_EQ(changes, 2) << "skinned " << skinned;
+        EXPECT_EQ(tc->TabIndex(), 1) << "skinned " << skinned;
+        EXPECT_EQ(changes, 4) << "skinned " << skinned;
         tc->Free();
     }
 }

@@ -688,15 +688,21 @@ TEST_F(OpenDialog, TheFormHandsBackTheItemChosenByThePathThatReachesIt)
         EXPECT_EQ(prompts.Shown.back().Text, caption + "\r\nFile exists. Overwrite?");
         EXPECT_EQ(ReadFileBytes(form->FileName.c_str()), content) << caption;
     }
-    // A row that no path reaches, and a device's name typed, are refused with a message.
+    // A row that no path reaches, and a device's name typed (behind a folder too), are refused
+    // with a message.
     list->ClearSelection();
     list->Items()->Item(RowShown(list, "nul"))->SetSelected(true);
     form->SetModalResult(mrNone);
     form->sButton1Click(nullptr);
     EXPECT_EQ(form->ModalResult(), mrNone);
     EXPECT_EQ(prompts.Shown.back().Text, "\"nul\"\r\nNo path in this program's code page reaches it.");
-    EXPECT_EQ(Ok(form, "con.txt"), mrNone);
-    EXPECT_EQ(prompts.Shown.back().Text, dir / "con.txt\r\nThe name is a device's, not a file's");
+    for (const auto& [typed, shown] : {std::pair{std::string("con.txt"), dir / "con.txt"},
+                                       {"sub\\con.txt", dir / "sub\\con.txt"},
+                                       {"sub/Com1 .log", dir / "sub\\Com1 .log"},
+                                       {"C:\\dir\\nul", "C:\\dir\\nul"}}) {
+        EXPECT_EQ(Ok(form, typed.c_str()), mrNone) << typed;
+        EXPECT_EQ(prompts.Shown.back().Text, shown + "\r\nThe name is a device's, not a file's");
+    }
     // A short path typed comes back in its long form.
     char shortPath[MAX_PATH] = {};
     GetShortPathNameA((dir / "long name.txt").c_str(), shortPath, MAX_PATH);

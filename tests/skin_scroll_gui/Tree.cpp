@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "ClassesFiler.h"
+#include "ProgramRun.h"
 #include "ScrollKit.h"
 #include "sTreeView.h"
 
@@ -114,7 +115,9 @@ TEST_F(TreeTest, ItsBarsShowOnlyForWhatDoesNotFitAndFollowItsSelection)
     tree->VSBar->SetPosition(10);
     EXPECT_EQ(tree->TopItem(), tree->Items()->Item(10));
     // A node the program selects out of sight is scrolled into view, and the bar with it: at once,
-    // inside an update, and below a folder opened for it (as a search result's click does).
+    // inside an update, and below a folder opened for it (as a search result's click does); so does
+    // a top row set, and the row the bottom cuts when the user clicks it (the tree scrolls it into
+    // view by itself, told by no message but the selection's notification).
     TTreeNodes& items = *tree->Items();
     TTreeNode* folder = items.Add(nullptr, "folder");
     for (int i = 0; i < 30; ++i)
@@ -134,6 +137,24 @@ TEST_F(TreeTest, ItsBarsShowOnlyForWhatDoesNotFitAndFollowItsSelection)
          [&] {
              folder->Expand(false);
              tree->SetSelected(folder->Item(29));
+         }},
+        {"its top row set", [&] { tree->SetTopItem(items.Item(20)); }},
+        {"by a click",
+         [&] {
+             // Focused already: its being focused by the click would read the bars again.
+             tree->SetFocus();
+             ASSERT_TRUE(WaitFor([&] { return GetFocus() == tree->Handle(); }, "the tree focused"));
+             RECT client;
+             GetClientRect(tree->Handle(), &client);
+             TTreeNode* cut = tree->GetNodeAt(20, client.bottom - 2);
+             ASSERT_NE(cut, nullptr);
+             const RECT row = cut->DisplayRect(true);
+             ASSERT_GT(row.bottom, client.bottom) << "the row is cut";
+             POINT at{(row.left + row.right) / 2, client.bottom - 2};
+             ClientToScreen(tree->Handle(), &at);
+             testkit::SendMouse(at, MOUSEEVENTF_LEFTDOWN);
+             testkit::SendMouse(at, MOUSEEVENTF_LEFTUP);
+             WaitFor([&] { return tree->Selected() == cut; }, "the row clicked selected");
          }},
     };
     for (const auto& c : cases) {

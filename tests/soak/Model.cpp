@@ -258,11 +258,12 @@ std::string TreeDifference(const std::string& Files, const std::string& Name, co
 
 std::string FirstDifference(const Model& M, const std::string& Files)
 {
-    if (std::string diff = TreeDifference(Files, "Temp", M.tree, M.map); !diff.empty())
+    if (std::string diff = TreeDifference(Files, M.archive, M.tree, M.map); !diff.empty())
         return diff;
     for (const auto& [name, saved] : M.saved)
-        if (std::string diff = TreeDifference(Files, name, saved.tree, saved.map); !diff.empty())
-            return diff;
+        if (name != M.archive)
+            if (std::string diff = TreeDifference(Files, name, saved.tree, saved.map); !diff.empty())
+                return diff;
 
     std::map<std::string, std::string> notes;
     const auto expect = [&](const std::string& Name, const std::map<std::string, std::string>& Notes) {
@@ -285,10 +286,12 @@ std::string FirstDifference(const Model& M, const std::string& Files)
     Ini form = ParseIni(testkit::ReadFileBytes(Files + "form.ini"));
     if (form["FORM"]["Skin"] != M.skin)
         return "form.ini Skin=" + form["FORM"]["Skin"] + ", expected " + M.skin;
-    if (form["FORM"]["NameTree"] != M.name)
-        return "form.ini NameTree=" + form["FORM"]["NameTree"] + ", expected " + M.name;
-    if (form["FORM"].count("TreeFile"))
-        return "form.ini TreeFile=" + form["FORM"]["TreeFile"];
+    if (form["FORM"]["NameTree"] != M.workingName)
+        return "form.ini NameTree=" + form["FORM"]["NameTree"] + ", expected " + M.workingName;
+    // form.ini names the tree the program works on unless it is the working tree.
+    const std::string treeFile = M.archive == "Temp" ? "" : Files + "tree\\" + M.archive + ".vlt";
+    if ((form["FORM"].count("TreeFile") ? form["FORM"]["TreeFile"] : "") != treeFile)
+        return "form.ini TreeFile=" + form["FORM"]["TreeFile"] + ", expected " + treeFile;
     if (form["ST"]["Count"] != std::to_string(M.CountImage(imNew)))
         return "form.ini [ST] Count=" + form["ST"]["Count"] + ", expected " + std::to_string(M.CountImage(imNew));
     std::string list;

@@ -43,14 +43,19 @@ std::string Show(const Tree& T);
 std::string NoteName(const std::string& Title);
 
 struct Model {
+    // The tree file the program works on, FILES\tree\<archive>.vlt ("Temp", the working tree, or a
+    // tree loaded in its window): its tree, its map, its notes, each written as it changes.
+    std::string archive = "Temp";
     Tree tree;
     Ini map; // FILES, FLASH and URL sections: title = file or address
     std::map<std::string, std::string> notes; // title -> bytes of its note file (of the tree's name)
-    // The tree's name (form.ini NameTree): a note file's name ends in "_" + name + ".txt".
+    // The name the archive's notes go by: a note file's name ends in "_" + name + ".txt" (the
+    // working tree's name in form.ini, NameTree, for the working tree; else the tree's own name).
     std::string name = "VLN";
+    std::string workingName = "VLN";
     // The note files of the other trees' names: name -> title -> bytes.
     std::map<std::string, std::map<std::string, std::string>> otherNotes;
-    // The trees saved as FILES\tree\<name>.vlt, with the map copied beside as <name>.ini.
+    // The other trees, FILES\tree\<name>.vlt with their maps <name>.ini.
     struct Saved {
         Tree tree;
         Ini map;

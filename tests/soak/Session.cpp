@@ -132,6 +132,23 @@ private:
         return testkit::WaitUntil([&] { return !IsWindow(Dialog) || !IsWindowVisible(Dialog); }) ||
                Fail(std::string("the dialog stays after ") + (Ok ? "Enter" : "Esc"));
     }
+    // A title refused by the dialog that OK was pressed in: the refusal comes with the dialog still
+    // there, which keeps the title typed; Esc then drops it.
+    bool RefusedInDialog(HWND Dialog, const std::string& Title)
+    {
+        if (!Expect("OK", "OK"))
+            return false;
+        if (!IsWindowVisible(Dialog))
+            return Fail("the dialog went with the refused title");
+        const auto edits = Driver::Children(Dialog, "Edit");
+        if (edits.empty() || testkit::WindowText(edits[0]) != Title)
+            return Fail("the dialog does not keep the refused title");
+        if (!testkit::WaitUntil([&] { return GetForegroundWindow() == Dialog; }))
+            return Fail("the dialog does not come back after the refusal");
+        Driver::Key(VK_ESCAPE);
+        return testkit::WaitUntil([&] { return !IsWindow(Dialog) || !IsWindowVisible(Dialog); }) ||
+               Fail("the dialog stays after Esc");
+    }
     // The tree's pop-up on the node, by a right click or by Shift+F10 (the node selected first).
     // Quiet: the command changes nothing the next step waits for (a note saved, a mark it had).
     bool Popup(const std::string& Title, const std::vector<WORD>& Keys, bool Quiet = false)
@@ -228,13 +245,7 @@ private:
     int step_ = 0, titles_ = 0;
     // The entry opened last, and the note panel's text (one line) and whether it was typed.
     std::string opened_, memo_;
-    // The tree loaded last in this window: the program's title names it so (then loading it again
-    // is refused as the current tree).
-    std::string titled_;
-    // The working tree file as the last close wrote it, and form.ini's tree name then.
-    Tree closedTree_;
-    std::string closedName_ = "VLN";
-    // The copies of the working tree made for a second program on it ("Temp (2)", ...).
+    // The copies of a tree made for a second program on it ("Temp (2)", ...).
     int copies_ = 0;
     bool memoModified_ = false;
     // The page editor's author field as the program keeps it, its text (kept while the program
@@ -264,8 +275,13 @@ void Session::Opened(const std::string& Title)
 bool Session::AddCategory()
 {
     const auto all = model_.Titles(true, true);
+    // A taken title: a category's (no two rows alike beside each other).
+    std::vector<std::string> categories;
+    for (const Node& n : model_.tree)
+        if (IsFolder(n.image))
+            categories.push_back(n.title);
     const int how = Pick(10);
-    const std::string title = how == 0 && !all.empty() ? OneOf(all) : Fresh("Категория");
+    const std::string title = how == 0 && !categories.empty() ? OneOf(categories) : Fresh("Категория");
     const bool byKeys = all.empty() || Chance(50);
     Log("add category \"" + title + "\" by " + (byKeys ? "Shift+Insert" : "the pop-up") +
         (how == 1 ? ", cancelled" : ""));
@@ -286,7 +302,9 @@ bool Session::AddCategory()
         return false;
     if (how == 1)
         return Check();
-    if (model_.Has(title))
+    // A folder's title is refused beside a folder of that title, an entry's is not.
+    if (std::any_of(model_.tree.begin(), model_.tree.end(),
+                    [&](const Node& n) { return IsFolder(n.image) && n.title == title; }))
         return Expect("OK", "OK") && Check();
     model_.tree.push_back(Node{title, imFolder, {}});
     return Check();
@@ -352,7 +370,7 @@ bool Session::AddArticle()
                 Fail("the dialog stays after Esc")) &&
                Check();
     if (taken)
-        return Expect("OK", "OK") && Check();
+        return RefusedInDialog(dialog, title) && Check();
     model_.Find(folder)->kids.push_back(Node{title, imNew, {}});
     model_.map["FILES"][title] = page;
     if (ahead) {
@@ -701,7 +719,8 @@ HWND Session::ForeignFocus()
 bool Session::MapHolds(const char* Section, const std::string& Title, const std::string& Value)
 {
     return testkit::WaitUntil([&] {
-               return ParseIni(testkit::ReadFileBytes(dir_.Path() + "FILES\\tree\\Temp.ini"))[Section][Title] == Value;
+               return ParseIni(testkit::ReadFileBytes(dir_.Path() + "FILES\\tree\\" + model_.archive + ".ini"))[Section]
+                                                                                                             [Title] == Value;
            }) ||
            Fail("the map's [" + std::string(Section) + "] does not give \"" + Title + "\" the value \"" + Value + "\"");
 }
@@ -740,12 +759,14 @@ bool Session::AddFlash()
         return false;
     if (!driver_.Fill(dialog, {title, movie}))
         return Fail(driver_.Error());
+    if (taken && !cancel) {
+        Driver::Key(VK_RETURN);
+        return RefusedInDialog(dialog, title) && Check();
+    }
     if (!Confirm(dialog, !cancel))
         return false;
     if (cancel)
         return Check();
-    if (taken)
-        return Expect("OK", "OK") && Check();
     model_.Find(folder)->kids.push_back(Node{title, imFlash, {}});
     model_.map["FLASH"][title] = movie;
     return Check();
@@ -841,10 +862,10 @@ bool Session::Properties()
         if (!driver_.Fill(dialog, {title, value}))
             return Fail(driver_.Error());
         Driver::Key(cancel ? VK_ESCAPE : VK_RETURN);
+        if (taken && !cancel)
+            return RefusedInDialog(dialog, title) && Check();
         if (!testkit::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }))
             return Fail("the properties dialog stays");
-        if (taken)
-            return Expect("OK", "OK") && Check();
     }
     if (cancel)
         return Check();
@@ -1181,8 +1202,8 @@ bool Session::LoadTree()
     const int way = Pick(3);
     const std::string file = OneOf(files);
     const bool newWindow = NewWindow(), working = file == "Temp";
-    // The working tree file takes the name form.ini gave at the last close.
-    const std::string name = working ? closedName_ : file;
+    // The working tree file goes by the name form.ini gives it.
+    const std::string name = working ? model_.workingName : file;
     Log("load the tree file \"" + file + ".vlt\" by " + ways[way] +
         (newWindow ? " in a new window" : " in this window"));
     if (!Command(way, 'L', 0, 2, 1))
@@ -1191,16 +1212,17 @@ bool Session::LoadTree()
     if (!dialog || !TypeFileName(dialog, file + ".vlt"))
         return false;
     if (newWindow) {
-        if (!working)
+        if (file != model_.archive)
             return SecondProgram(name + " -") && Check();
-        // Beside this program the working tree gets a copy of its own, with a copy of the
-        // working map, which the second program writes at its close.
+        // The tree this program works on: the second program works on a copy of its own, with its
+        // map and its notes, written as it starts.
         const std::string copy = "Temp (" + std::to_string(2 + copies_++) + ")";
-        model_.saved[copy] = {closedTree_, model_.map};
+        model_.saved[copy] = {model_.tree, model_.map};
+        model_.otherNotes[copy] = model_.notes;
         return SecondProgram(name + " [" + copy + ".vlt]", true) && Check();
     }
-    if (titled_ == name)
-        return Expect(name + " -Vellorn", "OK") && Check();
+    if (file == model_.archive)
+        return Expect("OK", "OK") && Check();
     // The typed note's question, then whether the tree shown is saved first.
     bool stayed = false;
     if (!NoteQuestion(stayed))
@@ -1219,17 +1241,20 @@ bool Session::LoadTree()
         if (!saved)
             return Check();
     }
-    // The loaded tree becomes the working tree, its name (and so its notes) the tree's; a saved
-    // tree's map becomes the working map (the working tree file keeps the map there is). The entry
-    // opened last stays open.
+    // The window works on the loaded tree's own files from now on; the tree it left stays on disk
+    // as it was, and nothing of it stays open.
+    model_.saved[model_.archive] = {model_.tree, model_.map};
     model_.otherNotes[model_.name] = model_.notes;
+    model_.tree = model_.saved[file].tree;
+    model_.map = model_.saved[file].map;
     model_.notes = model_.otherNotes[name];
+    model_.saved.erase(file);
     model_.otherNotes.erase(name);
+    model_.archive = file;
     model_.name = name;
-    model_.tree = working ? closedTree_ : model_.saved[file].tree;
-    if (!working)
-        model_.map = model_.saved[file].map;
-    titled_ = name;
+    opened_.clear();
+    memo_.clear();
+    memoModified_ = false;
     return Check();
 }
 
@@ -1304,10 +1329,16 @@ bool Session::ClearTree()
         return Fail(driver_.Error());
     if (!Expect("Внимание!!!", yes ? Yes : No))
         return false;
-    // Only the nodes go: the map's keys and the note files stay (an entry given such a title again
-    // has them), and the entry opened last stays open.
-    if (yes)
+    // The entries go with their keys and notes (nothing of them comes back on a new entry), and
+    // nothing stays open.
+    if (yes) {
+        for (const std::string& title : model_.Titles(false, true))
+            model_.Remove(title);
         model_.tree.clear();
+        opened_.clear();
+        memo_.clear();
+        memoModified_ = false;
+    }
     return Check();
 }
 
@@ -1458,8 +1489,6 @@ bool Session::Close(bool& Done, At Where, bool Again)
         model_.settings2 = EditorSettings();
     if (const std::string diff = FirstDifference(model_, dir_.Path() + "FILES\\"); !diff.empty())
         return Fail("after the close " + diff);
-    closedTree_ = model_.tree;
-    closedName_ = model_.name;
     return !Again || Restart();
 }
 
@@ -1468,7 +1497,6 @@ bool Session::Restart()
     Log("start");
     driver_.Kill();
     opened_.clear();
-    titled_.clear();
     memo_.clear();
     memoModified_ = false;
     editorTyped_ = false;
@@ -1499,7 +1527,6 @@ Outcome Session::Run(int Actions)
         testkit::WriteFileBytes(files + "settings.ini", "[OPEN_TREE]\r\nTreeOpen=false\r\n");
     // What the default archive holds at the start.
     model_.tree = ParseTreeFile(testkit::ReadFileBytes(files + "tree\\Temp.vlt")).value_or(soak::Tree{});
-    closedTree_ = model_.tree;
     model_.map = ParseIni(testkit::ReadFileBytes(files + "tree\\Temp.ini"));
     model_.settings = testkit::ReadFileBytes(files + "settings.ini");
     model_.settings2 = testkit::ReadFileBytes(files + "Settings2.ini");
