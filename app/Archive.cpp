@@ -171,14 +171,18 @@ void TArchive::OpenCopy(const AnsiString& Path, const AnsiString& Source, const 
     AnsiString failed;
     for (const TTreeNode* n = FTree.Items()->GetFirstNode(); n; n = n->GetNext()) {
         AnsiString from, to;
-        if (!IsFolder(n) && copied.insert(AnsiUpperCase(n->Text())).second && source.NotePath(n->Text(), from) &&
-            NotePath(n->Text(), to) && FileExists(from)) {
-            try {
+        if (IsFolder(n) || !copied.insert(AnsiUpperCase(n->Text())).second || !NotePath(n->Text(), to))
+            continue;
+        try {
+            if (source.NotePath(n->Text(), from) && FileExists(from)) {
                 MakeNotesFolder();
                 CopyNote(from, to);
-            } catch (Exception& e) {
-                failed += "\n\"" + to + "\": " + archive::FailureReason(e);
+            } else if (const DWORD error = RemoveNoteFile(to)) {
+                // A note an earlier copy of this name left would show on the entry.
+                throw Exception("", to, error);
             }
+        } catch (Exception& e) {
+            failed += "\n\"" + to + "\": " + archive::FailureReason(e);
         }
     }
     if (!failed.empty() && Tell)

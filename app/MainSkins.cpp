@@ -27,6 +27,10 @@ void ShowWantedSkin(TID_Vellorn* Form)
         return;
     TsSkinManager* manager = Form->sSkinManager1;
     Form->ApplyingSkin = true;
+    // Every window takes the new look first and then paints in a paint message of its own, all
+    // before the program is idle again: the screen changes at once, and no single message holds
+    // the program for the whole repaint.
+    TPaintDeferral byMessages(true);
     try {
         if (!active || name.empty()) {
             // No skin: the system's look, the manager keeping the name it had.

@@ -144,8 +144,10 @@ void TID_Vellorn::N13Click(TObject*)
     const AnsiString file = OpenDialog1->FileName;
     if (OpenTreesInNewWindow) {
         const INT_PTR result = Shell().Execute(nullptr, "open", ExeName(), file, "", SW_SHOWNORMAL);
+        // The shell's small results are the system's error codes (a missing file, no memory).
         if (result <= 32)
-            throw Exception("Не удалось запустить \"" + ExeName() + "\" для \"" + file + "\"");
+            throw Exception("Не удалось запустить \"" + ExeName() + "\" для \"" + file + "\": " +
+                            ErrorReasonText(static_cast<Cardinal>(result == 0 ? ERROR_NOT_ENOUGH_MEMORY : result)));
         return;
     }
     if (AnsiSameText(ExpandFileName(file), Archive(this).TreePath())) {

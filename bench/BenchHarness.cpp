@@ -164,12 +164,13 @@ void Report(const std::string& name, double value, const std::string& unit)
 
 namespace {
 
-bool Goal(const std::string& name, double value, double goal, const std::string& unit, bool atMost)
+bool Goal(const std::string& name, double value, double goal, const std::string& unit, bool atMost,
+          const std::string& note = {})
 {
     const bool met = atMost ? value <= goal : value >= goal;
-    char text[96];
-    std::snprintf(text, sizeof text, "%s (goal: at %s %g)%s", unit.c_str(), atMost ? "most" : "least", goal,
-                  met ? "" : "  GOAL MISSED");
+    char text[160];
+    std::snprintf(text, sizeof text, "%s (goal: at %s %g)%s%s", unit.c_str(), atMost ? "most" : "least", goal,
+                  note.c_str(), met ? "" : "  GOAL MISSED");
     Report(name, value, text);
     return met;
 }
@@ -184,6 +185,20 @@ bool AtMost(const std::string& name, double value, double goal, const std::strin
 bool AtLeast(const std::string& name, double value, double goal, const std::string& unit)
 {
     return Goal(name, value, goal, unit, false);
+}
+
+bool Ratios(const std::string& name, const std::vector<double>& Measured, const std::vector<double>& Floor,
+            double Most)
+{
+    std::vector<double> r;
+    for (std::size_t i = 0; i < Measured.size() && i < Floor.size(); ++i)
+        r.push_back(Measured[i] / Floor[i]);
+    if (r.empty())
+        return false;
+    std::sort(r.begin(), r.end());
+    char runs[64];
+    std::snprintf(runs, sizeof runs, " runs %.2f-%.2f", r.front(), r.back());
+    return Goal(name, r[r.size() / 2], Most, "x", true, runs);
 }
 
 void FillArticleTree(TTreeNodes& nodes, int count)

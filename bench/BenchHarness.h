@@ -32,6 +32,10 @@ void Report(const std::string& name, double value, const std::string& unit);
 // "GOAL MISSED" when the figure is on the wrong side of it; answers whether the goal is met.
 bool AtMost(const std::string& name, double value, double goal, const std::string& unit = "x");
 bool AtLeast(const std::string& name, double value, double goal, const std::string& unit = "x");
+// Prints the median of the ratios Measured[i] / Floor[i], each pair taken in the same round, with
+// its goal (at most Most) and the smallest and largest ratio; answers whether the goal is met.
+bool Ratios(const std::string& name, const std::vector<double>& Measured, const std::vector<double>& Floor,
+            double Most);
 
 // Fills nodes with categories of nine subcategories of ten articles ("Статья номер <n>", read),
 // count nodes in all, in one update.

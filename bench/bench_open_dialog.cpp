@@ -4,7 +4,6 @@
 // the shell benchmark's, made once in the temporary folder and kept for later runs.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -51,12 +50,6 @@ struct TOpening {
     }
 };
 
-double Median(std::vector<double> V)
-{
-    std::sort(V.begin(), V.end());
-    return V[V.size() / 2];
-}
-
 } // namespace
 
 int main()
@@ -93,14 +86,10 @@ int main()
         listed = list->FolderCount();
         opening.push_back(TOpening::Run(dialog));
     }
-    const double a = Median(listing), b = Median(opening);
-    bench::Report("shell list of 10,000 files, shown (median ms)", a, "");
-    bench::Report("skinned open form on 10,000 files, shown (median ms)", b, "");
+    bench::Summary("shell list of 10,000 files, shown", listing);
+    bench::Summary("skinned open form on 10,000 files, shown", opening);
     std::printf("  %d rows listed by the list, %d by the form\n", listed, TOpening::Rows);
-    constexpr double Goal = 1.3;
-    char goal[64];
-    std::snprintf(goal, sizeof goal, "x (goal: at most %.1f)%s", Goal, b / a <= Goal ? "" : ": GOAL MISSED");
-    bench::Report("  open form / shell list", b / a, goal);
+    bench::Ratios("  open form / shell list", opening, listing, 1.3);
     plain->Free();
     manager->Free();
     return 0;

@@ -1,16 +1,26 @@
-// The real program on a working tree of 101,000 nodes, driven and timed from outside as a user
-// meets it: "Развернуть дерево" and "Свернуть дерево" up to the screen settled, against loading
-// the tree file into a tree view with its window (goals: at most 1.5 and 2 times); a click in the
-// skin chooser and Enter in the title search up to the screen settled, against a full repaint of
-// the main window (goal: at most the repaint and 100 ms). The screen is settled once the change
-// shows, no window of the program waits for a paint and the program answers a message.
+// The real program driven and timed from outside as a user meets it. "Развернуть дерево" and
+// "Свернуть дерево" on working trees of three shapes (the article tree of 1,010 categories x 9 x 10,
+// 1,000 folders of 100 entries, one folder of 10,000 entries), each up to the settled screen,
+// against loading the same tree file into a tree view with its window in this process, taken in
+// turn with each program run (goals: at most 1.5 and 2 times); a click in the skin chooser and
+// Enter in the title search up to the settled screen, against a full repaint of the main window
+// (goal: at most the repaint and 100 ms). The screen is settled once the change shows, no window
+// of the program waits for a paint and the program answers a message. Two watches from outside
+// check the figures: a pixel watch (the time of the last change on screen, which each settled
+// figure must meet within 20%) and a message ping (the longest wait for an answer, which no
+// message of a skin switch may hold over 100 ms).
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <functional>
+#include <stdexcept>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "BenchHarness.h"
@@ -25,7 +35,10 @@ namespace {
 using testkit::RemoteBuffer;
 using testkit::VisibleWindows;
 
-constexpr int NodeCount = 101000;
+// A step of the run that did not come: the run ends with its message.
+struct Failed : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
 
 struct Program {
     testkit::ProgramRun run;
@@ -38,8 +51,8 @@ BOOL CALLBACK AddWindow(HWND Wnd, LPARAM Into)
     return TRUE;
 }
 
-// No visible window of the process waits for a paint, and its main window answers.
-bool Settled(const Program& P)
+// A visible window of the process waits for a paint.
+bool WaitsForPaint(const Program& P)
 {
     std::vector<HWND> windows;
     EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&windows));
@@ -53,24 +66,160 @@ bool Settled(const Program& P)
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         if (pid == P.run.Id() && IsWindowVisible(w) && GetUpdateRect(w, nullptr, FALSE))
-            return false;
+            return true;
     }
-    return testkit::Answers(P.main);
+    return false;
 }
 
-// Milliseconds from Start (after Act) until Shows holds and the screen is settled; -1 when that
-// does not come within 60 s.
-double Timed(const Program& P, const std::function<void()>& Act, const std::function<bool()>& Shows)
+// No visible window of the process waits for a paint, and its main window answers.
+bool Settled(const Program& P) { return !WaitsForPaint(P) && testkit::Answers(P.main); }
+
+// Watches a rectangle of the screen from a thread of its own, as a camera would: the time of the
+// last change it saw.
+class PixelWatch {
+public:
+    PixelWatch(const RECT& Area, double T0) : FArea(Area), FT0(T0)
+    {
+        FThread = std::thread([this] { Watch(); });
+    }
+    ~PixelWatch() { Stop(); }
+    PixelWatch(const PixelWatch&) = delete;
+    PixelWatch& operator=(const PixelWatch&) = delete;
+
+    // Milliseconds from T0 to the last change, once the area has not changed for Quiet ms (at
+    // most 10 s after the call); -1 when nothing changed.
+    double LastChange(double Quiet)
+    {
+        const double end = bench::NowMs() + 10000;
+        while (bench::NowMs() < end && bench::NowMs() - std::max(FLast.load(), FT0) < Quiet)
+            Sleep(5);
+        Stop();
+        return FLast > 0 ? FLast - FT0 : -1;
+    }
+
+private:
+    void Stop()
+    {
+        FStop = true;
+        if (FThread.joinable())
+            FThread.join();
+    }
+
+    void Watch()
+    {
+        const int w = FArea.right - FArea.left, h = FArea.bottom - FArea.top;
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC screen = GetDC(nullptr);
+        HDC mem = CreateCompatibleDC(screen);
+        HBITMAP dib = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(mem, dib);
+        unsigned long long last = 0;
+        bool first = true;
+        while (!FStop) {
+            // The frame shows the screen at some moment of its copy: its middle.
+            const double before = bench::NowMs();
+            BitBlt(mem, 0, 0, w, h, screen, FArea.left, FArea.top, SRCCOPY);
+            GdiFlush();
+            const double at = (before + bench::NowMs()) / 2;
+            unsigned long long hash = 1469598103934665603ull;
+            const auto* p = static_cast<const unsigned*>(bits);
+            for (int i = 0, n = w * h; i < n; ++i)
+                hash = (hash ^ p[i]) * 1099511628211ull;
+            if (!first && hash != last)
+                FLast = at;
+            first = false;
+            last = hash;
+            Sleep(1);
+        }
+        SelectObject(mem, old);
+        DeleteObject(dib);
+        DeleteDC(mem);
+        ReleaseDC(nullptr, screen);
+    }
+
+    RECT FArea;
+    double FT0;
+    std::atomic<double> FLast{0};
+    std::atomic<bool> FStop{false};
+    std::thread FThread;
+};
+
+// Sends the window a message that does nothing, again and again from a thread of its own: the
+// longest wait for an answer is the longest message the program held its thread with.
+class MessagePing {
+public:
+    explicit MessagePing(HWND Wnd)
+        : FThread([this, Wnd] {
+              while (!FStop) {
+                  const double t0 = bench::NowMs();
+                  DWORD_PTR r = 0;
+                  SendMessageTimeoutA(Wnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &r);
+                  FLongest = std::max(FLongest.load(), bench::NowMs() - t0);
+                  Sleep(1);
+              }
+          })
+    {
+    }
+    ~MessagePing()
+    {
+        FStop = true;
+        FThread.join();
+    }
+    MessagePing(const MessagePing&) = delete;
+    MessagePing& operator=(const MessagePing&) = delete;
+    double Longest() const { return FLongest; }
+
+private:
+    std::atomic<double> FLongest{0};
+    std::atomic<bool> FStop{false};
+    std::thread FThread;
+};
+
+RECT ScreenRect(HWND Wnd)
 {
+    RECT r{};
+    GetWindowRect(Wnd, &r);
+    return r;
+}
+
+// What a timed action took: to the settled screen, and to the last change the pixel watch saw.
+struct Timing {
+    double Settled = -1, Pixels = -1;
+};
+
+// Starts the pixel watch on Area, runs Act and waits until Shows holds and the screen is settled
+// (at most 60 s); the watch then waits for the screen to stay still for Quiet ms. Shows asks the
+// program, and so returns once it has answered.
+Timing Timed(const Program& P, const RECT& Area, const std::function<void()>& Act, const std::function<bool()>& Shows,
+             double Quiet = 300)
+{
+    Timing t;
     const double t0 = bench::NowMs();
+    PixelWatch watch(Area, t0);
     Act();
     for (;;) {
-        if (Shows() && Settled(P))
-            return bench::NowMs() - t0;
+        // When no window waits for a paint right after the program's answer, the screen was
+        // settled then (the look through the windows and the last answer are not part of the
+        // figure).
+        if (Shows()) {
+            const double answered = bench::NowMs();
+            if (Settled(P)) {
+                t.Settled = answered - t0;
+                break;
+            }
+        }
         if (bench::NowMs() - t0 > 60000)
-            return -1;
+            throw Failed("the screen did not settle within 60 s");
         Sleep(1);
     }
+    t.Pixels = watch.LastChange(Quiet);
+    return t;
 }
 
 std::string ItemText(const Program& P, HWND Tree, HTREEITEM Item)
@@ -103,74 +252,142 @@ std::string StatusText(const Program& P, int Panel)
     return text.Text();
 }
 
-HWND WaitForWindow(const Program& P, const char* Cls)
+HWND Found(HWND Wnd, const char* What)
 {
-    HWND found = nullptr;
-    testkit::WaitUntil([&] {
-        auto w = VisibleWindows(nullptr, P.run.Id(), Cls);
-        found = w.empty() ? nullptr : w[0];
-        return found != nullptr;
-    });
-    return found;
+    if (!Wnd)
+        throw Failed(std::string(What) + " did not show");
+    return Wnd;
 }
 
-// The article tree written as the program's working tree; answers the load of the file into an
-// empty tree view with its window, in this process.
-double WriteTreeAndTimeItsLoad(const std::string& Folder)
+void Launch(Program& P, const std::string& Folder)
+{
+    P.main = P.run.Launch(Folder);
+    if (!P.main)
+        throw Failed("the program did not come up within 20 s");
+}
+
+// A working tree's shape: Folders top-level folders, each of Subfolders folders of Entries entries
+// (no subfolders: the entries right in the folder).
+struct Shape {
+    const char* Name;
+    int Folders, Subfolders, Entries;
+};
+
+int Fill(TTreeNodes& Nodes, const Shape& S)
+{
+    Nodes.BeginUpdate();
+    int made = 0;
+    const auto entries = [&](TTreeNode* Folder) {
+        for (int k = 0; k < S.Entries; ++k, ++made) {
+            TTreeNode* a = Nodes.AddChild(Folder, "Статья номер " + IntToStr(made));
+            a->SetImageIndex(8);
+            a->SetSelectedIndex(8);
+        }
+    };
+    for (int i = 0; i < S.Folders; ++i) {
+        TTreeNode* top = Nodes.Add(nullptr, "Категория " + IntToStr(made++));
+        if (S.Subfolders == 0)
+            entries(top);
+        for (int j = 0; j < S.Subfolders; ++j)
+            entries(Nodes.AddChild(top, "Подкатегория " + IntToStr(made++)));
+    }
+    Nodes.EndUpdate();
+    return made;
+}
+
+// The tree of the shape written as the program's working tree; answers the name of its last entry.
+std::string WriteTree(const std::string& Folder, const Shape& S, int& Count)
+{
+    TComponent* owner = Create<TComponent>(nullptr);
+    auto* tree = Create<TsTreeView>(owner);
+    tree->SetName("TreeView1");
+    Count = Fill(*tree->Items(), S);
+    treefile::WriteTreeFile(Folder + "FILES\\tree\\Temp.vlt", *tree);
+    const std::string last = tree->Items()->Item(Count - 1)->Text();
+    owner->Free();
+    return last;
+}
+
+// The working tree's file loaded into an empty tree view with its window, in this process.
+double TimeTheLoad(const std::string& Folder)
 {
     HWND host = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 400, 600,
                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     TComponent* owner = Create<TComponent>(nullptr);
-    auto* tree = Create<TsTreeView>(owner);
-    tree->SetName("TreeView1");
-    bench::FillArticleTree(*tree->Items(), NodeCount);
-    const AnsiString path = Folder + "FILES\\tree\\Temp.vlt";
-    treefile::WriteTreeFile(path, *tree);
-    TsTreeView* view = nullptr;
-    const double load = bench::Measure(
-        "load the 101,000-node tree file into an empty tree view", 5,
-        [&] {
-            treefile::ReadTreeFile(path, *view);
-            UpdateWindow(view->Handle());
-        },
-        [&] {
-            if (view)
-                view->Free();
-            view = Create<TsTreeView>(owner);
-            view->SetParentWindow(host);
-            view->SetBounds(0, 0, 380, 560);
-            view->HandleNeeded();
-            ShowWindow(host, SW_SHOWNOACTIVATE);
-        });
+    auto* view = Create<TsTreeView>(owner);
+    view->SetParentWindow(host);
+    view->SetBounds(0, 0, 380, 560);
+    view->HandleNeeded();
+    ShowWindow(host, SW_SHOWNOACTIVATE);
+    bench::PumpAll();
+    const double t0 = bench::NowMs();
+    treefile::ReadTreeFile(Folder + "FILES\\tree\\Temp.vlt", *view);
+    UpdateWindow(view->Handle());
+    const double load = bench::NowMs() - t0;
     owner->Free();
     DestroyWindow(host);
+    bench::PumpAll();
     return load;
 }
 
-// Each run on a program just started: the first expand after the load is the one a user meets.
-void TreeBenchmarks(const std::string& Folder, double Load)
+// The settled figure against the pixel watch's: how far apart, in percent of the watch's.
+void Agreement(const std::string& Name, const std::vector<Timing>& T)
 {
-    const std::string lastArticle = "Статья номер " + std::to_string(NodeCount - 1);
-    std::vector<double> expand, collapse;
+    std::vector<double> off;
+    for (const Timing& t : T)
+        if (t.Pixels > 0)
+            off.push_back(std::fabs(t.Settled - t.Pixels) * 100 / t.Pixels);
+    if (off.empty()) {
+        std::printf("  %s: the pixel watch saw no change\n", Name.c_str());
+        return;
+    }
+    std::vector<double> pixels;
+    for (const Timing& t : T)
+        pixels.push_back(t.Pixels);
+    bench::Summary("  " + Name + ": the pixel watch's last change", pixels);
+    std::sort(off.begin(), off.end());
+    bench::AtMost("  " + Name + ": settled off the pixel watch, worst run", off.back(), 20, "%");
+}
+
+std::vector<double> SettledTimes(const std::vector<Timing>& T)
+{
+    std::vector<double> v;
+    for (const Timing& t : T)
+        v.push_back(t.Settled);
+    return v;
+}
+
+// Each run: the tree file's load here, then the program started on it (the first expand after
+// the start is the one a user meets), the whole tree expanded and collapsed from the menu.
+void TreeBenchmarks(const std::string& Folder, const Shape& S)
+{
+    int count = 0;
+    const std::string lastEntry = WriteTree(Folder, S, count);
+    std::printf("-- %s: %d nodes\n", S.Name, count);
+    std::vector<double> loads;
+    std::vector<Timing> expand, collapse;
     for (int i = 0; i < 5; ++i) {
+        loads.push_back(TimeTheLoad(Folder));
         Program p;
-        p.main = p.run.Launch(Folder);
-        if (!p.main)
-            return;
-        HWND tree = VisibleWindows(p.main, 0, "TreeView").at(0);
+        Launch(p, Folder);
+        HWND tree = Found(testkit::OneVisibleWindow(p.main, "TreeView"), "the article tree");
         const std::string lastFolder = LastRow(p, tree);
         SetForegroundWindow(p.main);
-        expand.push_back(Timed(p, [&] { testkit::ChooseInMenuBar(p.main, 2, 0); },
-                               [&] { return LastRow(p, tree) == lastArticle; }));
-        collapse.push_back(Timed(p, [&] { testkit::ChooseInMenuBar(p.main, 2, 1); },
+        testkit::Answers(p.main);
+        const RECT area = ScreenRect(tree);
+        expand.push_back(Timed(p, area, [&] { testkit::ChooseInMenuBar(p.main, 2, 0); },
+                               [&] { return LastRow(p, tree) == lastEntry; }));
+        collapse.push_back(Timed(p, area, [&] { testkit::ChooseInMenuBar(p.main, 2, 1); },
                                  [&] { return LastRow(p, tree) == lastFolder; }));
         p.run.Close(p.main);
     }
-    const double expanded = bench::Summary("the whole tree expanded from the menu, to the settled screen", expand);
-    const double collapsed =
-        bench::Summary("the whole tree collapsed from the menu, to the settled screen", collapse);
-    bench::AtMost("  expand all / load", expanded / Load, 1.5);
-    bench::AtMost("  collapse all / load", collapsed / Load, 2);
+    bench::Summary("  load of the tree file into a tree view", loads);
+    bench::Summary("  the whole tree expanded from the menu, settled", SettledTimes(expand));
+    bench::Summary("  the whole tree collapsed from the menu, settled", SettledTimes(collapse));
+    bench::Ratios("  expand all / load", SettledTimes(expand), loads, 1.5);
+    bench::Ratios("  collapse all / load", SettledTimes(collapse), loads, 2);
+    Agreement("expand", expand);
+    Agreement("collapse", collapse);
 }
 
 double RepaintBenchmark(Program& P)
@@ -178,11 +395,13 @@ double RepaintBenchmark(Program& P)
     std::vector<double> repaint;
     for (int i = 0; i < 9; ++i)
         repaint.push_back(Timed(
-            P,
-            [&] {
-                RedrawWindow(P.main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-            },
-            [] { return true; }));
+                              P, ScreenRect(P.main),
+                              [&] {
+                                  RedrawWindow(P.main, nullptr, nullptr,
+                                               RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+                              },
+                              [&] { return !WaitsForPaint(P) && testkit::Answers(P.main); }, 50)
+                              .Settled);
     return bench::Summary("a full repaint of the main window, to the settled screen", repaint);
 }
 
@@ -190,8 +409,8 @@ void ChooserBenchmark(Program& P, double Repaint)
 {
     SetForegroundWindow(P.main);
     testkit::ChooseInMenuBar(P.main, 2, 5);
-    HWND chooser = WaitForWindow(P, "TForm16");
-    HWND list = VisibleWindows(chooser, 0, "TsListBox").at(0);
+    HWND chooser = Found(testkit::WaitForWindow(P.run.Id(), "TForm16"), "the skin chooser");
+    HWND list = Found(testkit::OneVisibleWindow(chooser, "TsListBox"), "the chooser's list");
     const auto titleColour = [&] {
         RECT r{};
         GetWindowRect(P.main, &r);
@@ -200,10 +419,10 @@ void ChooserBenchmark(Program& P, double Repaint)
         ReleaseDC(nullptr, screen);
         return c;
     };
-    std::vector<double> clicks;
+    std::vector<Timing> clicks;
+    double longest = 0;
     for (int i = 0; i < 10; ++i) {
-        const int index = i % 2 ? int(SendMessageA(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("Neutral")))
-                                : int(SendMessageA(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("Dusk")));
+        const int index = int(SendMessageA(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(i % 2 ? "Neutral" : "Dusk")));
         RECT item{};
         SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
         POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
@@ -211,35 +430,42 @@ void ChooserBenchmark(Program& P, double Repaint)
         testkit::SendMouse(at);
         testkit::Answers(P.main);
         const COLORREF before = titleColour();
+        MessagePing ping(P.main);
         clicks.push_back(Timed(
-            P,
-            [&] {
-                testkit::SendMouse(at, MOUSEEVENTF_LEFTDOWN);
-                testkit::SendMouse(at, MOUSEEVENTF_LEFTUP);
-            },
-            [&] { return titleColour() != before; }));
+                             P, ScreenRect(P.main),
+                             [&] {
+                                 testkit::SendMouse(at, MOUSEEVENTF_LEFTDOWN);
+                                 testkit::SendMouse(at, MOUSEEVENTF_LEFTUP);
+                             },
+                             [&] { return titleColour() != before && testkit::Answers(P.main); }, 50));
+        longest = std::max(longest, ping.Longest());
     }
     PostMessageA(chooser, WM_CLOSE, 0, 0);
     testkit::WaitUntil([&] { return !IsWindowVisible(chooser); });
-    const double click = bench::Summary("a click in the skin chooser, to the settled screen", clicks);
+    // No pixel watch here: the list's hover fades under the pointer for a while after each click.
+    const double click = bench::Summary("a click in the skin chooser, to the settled screen", SettledTimes(clicks));
     bench::AtMost("  chooser click to the settled screen", click, Repaint + 100, "ms");
+    bench::AtMost("  longest wait for an answer during the switches (ping)", longest, 100, "ms");
 }
 
 void SearchBenchmark(Program& P, double Repaint)
 {
     SetForegroundWindow(P.main);
     testkit::ChooseInMenuBar(P.main, 3, 0);
-    HWND search = WaitForWindow(P, "TForm4");
-    HWND query = VisibleWindows(search, 0, "Edit").at(0);
-    std::vector<double> enters;
+    HWND search = Found(testkit::WaitForWindow(P.run.Id(), "TForm4"), "the search dialog");
+    HWND query = Found(testkit::OneVisibleWindow(search, "Edit"), "the search box");
+    std::vector<Timing> enters;
     std::string shown = StatusText(P, 1);
+    // The pixel watch looks at the pages, where the results show.
+    const auto pages = VisibleWindows(P.main, 0, "PageControl");
+    const RECT area = ScreenRect(pages.empty() ? P.main : pages[0]);
     for (int i = 0; i < 10; ++i) {
         SendMessageA(query, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(i % 2 ? "номер 1" : "номер 2"));
         SetForegroundWindow(search);
         testkit::WaitUntil([&] { return GetForegroundWindow() == search; });
         testkit::Answers(P.main);
         enters.push_back(Timed(
-            P,
+            P, area,
             [] {
                 INPUT in[2] = {};
                 in[0].type = in[1].type = INPUT_KEYBOARD;
@@ -254,37 +480,51 @@ void SearchBenchmark(Program& P, double Repaint)
         shown = StatusText(P, 1);
     }
     std::printf("  results: %s\n", shown.c_str());
-    const double enter = bench::Summary("Enter in the title search, to the settled screen", enters);
+    const double enter = bench::Summary("Enter in the title search, to the settled screen", SettledTimes(enters));
     bench::AtMost("  search Enter to the settled screen", enter, Repaint + 100, "ms");
+    std::vector<double> worst;
+    for (const Timing& t : enters)
+        worst.push_back(t.Settled - Repaint);
+    bench::AtMost("  slowest search beyond the repaint", *std::max_element(worst.begin(), worst.end()), 100, "ms");
+    Agreement("search", enters);
     PostMessageA(search, WM_CLOSE, 0, 0);
+}
+
+int Run()
+{
+    const std::string dir = bench::TempFolder(("vellorn_bench_outside_" + std::to_string(GetCurrentProcessId())).c_str());
+    bench::CopyFolder(bench::DefaultsFolder() + "FILES", dir + "FILES");
+    if (!testkit::ProgramRun::CopyProgram(dir))
+        throw Failed("the program could not be copied");
+    struct Clear {
+        std::string Dir;
+        ~Clear() { ClearDir(Dir, true); }
+    } clear{dir};
+    const Shape shapes[] = {{"the article tree, 1,010 categories x 9 x 10", 1010, 9, 10},
+                            {"a flat tree, 1,000 folders x 100 entries", 1000, 0, 100},
+                            {"one folder of 10,000 entries", 1, 0, 10000}};
+    for (const Shape& s : shapes)
+        TreeBenchmarks(dir, s);
+    // The chooser and the search on the article tree of 101,000 nodes.
+    int count = 0;
+    WriteTree(dir, shapes[0], count);
+    Program p;
+    Launch(p, dir);
+    const double repaint = RepaintBenchmark(p);
+    ChooserBenchmark(p, repaint);
+    SearchBenchmark(p, repaint);
+    return p.run.Close(p.main) == 0 ? 0 : 1;
 }
 
 } // namespace
 
 int main()
 {
-    const std::string dir = bench::TempFolder(("vellorn_bench_outside_" + std::to_string(GetCurrentProcessId())).c_str());
-    bench::CopyFolder(bench::DefaultsFolder() + "FILES", dir + "FILES");
-    const double load = WriteTreeAndTimeItsLoad(dir);
-    if (!testkit::ProgramRun::CopyProgram(dir)) {
-        std::printf("bench_outside: the program could not be copied\n");
+    try {
+        return Run();
+    } catch (const std::exception& e) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "bench_outside: %s\n", e.what());
         return 1;
     }
-    TreeBenchmarks(dir, load);
-    int failed = 0;
-    {
-        Program p;
-        p.main = p.run.Launch(dir);
-        if (!p.main) {
-            std::printf("bench_outside: the program did not start\n");
-            return 1;
-        }
-        const double repaint = RepaintBenchmark(p);
-        ChooserBenchmark(p, repaint);
-        SearchBenchmark(p, repaint);
-        if (p.run.Close(p.main) != 0)
-            failed = 1;
-    }
-    ClearDir(dir, true);
-    return failed;
 }

@@ -562,14 +562,20 @@ struct TCreateParams {
 // While one lives, Update and Repaint of every control only leave the control to be painted; when
 // the last one ends, every window of the thread is painted what it waits for (frame, background,
 // client), each window before its children. A change that reaches many controls at once (a new
-// skin) thus paints each window once, not once per control that changed.
+// skin) thus paints each window once, not once per control that changed. The last one made with
+// ByMessages leaves the windows to their own paint messages instead: each window paints in a
+// message of its own, all before the thread is idle again (so the screen still changes at once),
+// and no single message holds the thread for the whole repaint.
 class TPaintDeferral {
 public:
-    TPaintDeferral();
+    explicit TPaintDeferral(bool ByMessages = false);
     ~TPaintDeferral();
     TPaintDeferral(const TPaintDeferral&) = delete;
     TPaintDeferral& operator=(const TPaintDeferral&) = delete;
     static bool Active();
+
+private:
+    bool FByMessages;
 };
 
 class TWinControl : public TControl {

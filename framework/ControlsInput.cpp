@@ -592,7 +592,8 @@ void TWinControl::ControlLeavesFocus(TWinControl* Control)
     TWinControl* next = FindNextControl(Control, true, true, false);
     if (next)
         FocusControl(next);
-    if (!next || !next->Focused()) {
+    // A control may hand its focus on to a window inside it (the browser to its page).
+    if (!next || !next->HandleAllocated() || (!next->Focused() && !IsChild(next->Handle(), GetFocus()))) {
         // None can take it: the form's own window holds it, so no key reaches a hidden control.
         if (FFocusedControl && Control->ContainsControl(FFocusedControl))
             FFocusedControl = nullptr;

@@ -20,14 +20,14 @@ BOOL CALLBACK PaintPending(HWND Wnd, LPARAM)
 
 } // namespace
 
-TPaintDeferral::TPaintDeferral() { ++g_paintDeferrals; }
+TPaintDeferral::TPaintDeferral(bool ByMessages) : FByMessages(ByMessages) { ++g_paintDeferrals; }
 
 TPaintDeferral::~TPaintDeferral()
 {
     // The windows paint while the deferral still holds: a repaint that one paint asks of another
     // window (a parent telling its children it has changed) only invalidates it, and the same
     // pass, which goes on while any window below waits, paints it.
-    if (g_paintDeferrals == 1)
+    if (g_paintDeferrals == 1 && !FByMessages)
         EnumThreadWindows(GetCurrentThreadId(), PaintPending, 0);
     --g_paintDeferrals;
 }

@@ -150,6 +150,11 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(std::mak
 
 void TWinControl::BeforeDestruction()
 {
+    // A control that goes with the focus hands it on, as a hidden one does (its form stays).
+    if (FHandle && FParent && !FParent->ComponentState().Contains(csDestroying))
+        if (TWinControl* form = GetParentFormControl(this);
+            form && form != this && !form->ComponentState().Contains(csDestroying))
+            form->ControlLeavesFocus(this);
     ForgetFocus();
     // The window goes while the whole object still exists, so its last messages reach the
     // overrides of every class (each sees csDestroying); then the children.
@@ -639,8 +644,11 @@ void TWinControl::CMColorChanged(TMessage& Message)
 void TWinControl::CMFontChanged(TMessage& Message)
 {
     inherited::Dispatch(Message);
-    if (FHandle)
-        Perform(WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 0);
+    // A change of the colour alone keeps the font's object: the window keeps its font then (a
+    // native list given its font again measures all its items anew).
+    const auto font = reinterpret_cast<WPARAM>(FFont->Handle());
+    if (FHandle && static_cast<WPARAM>(Perform(WM_GETFONT)) != font)
+        Perform(WM_SETFONT, font, 0);
     NotifyControls(CM_PARENTFONTCHANGED);
 }
 

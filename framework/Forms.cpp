@@ -392,9 +392,18 @@ int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, 
     EnableTaskWindows(disabled);
     if (active && IsWindow(active))
         SetActiveWindow(active);
-    if (focus && focus != GetFocus() && active && GetActiveWindow() == active &&
-        (focus == active || IsChild(active, focus)) && IsWindowVisible(focus) && IsWindowEnabled(focus))
-        SetFocus(focus);
+    // The focus goes back to the control that had it; where that one has gone meanwhile (or the
+    // form's bare window had it), to the form's active control, so that keys act at once.
+    if (active && GetActiveWindow() == active) {
+        const HWND now = GetFocus();
+        if (focus && focus != active && IsChild(active, focus) && IsWindowVisible(focus) && IsWindowEnabled(focus)) {
+            if (focus != now)
+                ::SetFocus(focus);
+        } else if (!now || now == active) {
+            if (auto* form = dynamic_cast<TCustomForm*>(FindControl(active)); form && form->CanFocus())
+                form->SetFocus();
+        }
+    }
     return result;
 }
 
@@ -916,6 +925,19 @@ void TCustomForm::SetVisible(bool Value)
         return;
     }
     inherited::SetVisible(Value);
+}
+
+void TCustomForm::SetFocus()
+{
+    if (Parent()) {
+        inherited::SetFocus();
+        return;
+    }
+    if (!CanFocus())
+        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    if (!FActiveControl || !FActiveControl->CanFocus())
+        SetActiveControlRef(FindNextControl(nullptr, true, true, false));
+    ::SetFocus(FActiveControl ? FActiveControl->Handle() : Handle());
 }
 
 bool TCustomForm::SetFocusedControl(TWinControl* Control)

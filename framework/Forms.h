@@ -481,6 +481,9 @@ public:
     TRect ClientRect() override;
     bool SetFocusedControl(TWinControl* Control) override;
     void FocusControl(TWinControl* Control) override;
+    // Activates the form with the focus on its active control (the first one in tab order that
+    // can take it when it has none); the bare window only when no control can.
+    void SetFocus() override;
     bool KeyPreviewEnabled() const override { return KeyPreview; }
     // Menu shortcuts of this form: OnShortCut, then the main menu.
     bool IsShortCut(TWMKey& Message) override;

@@ -811,14 +811,22 @@ void View::ScrollTo(int y)
 void View::Paint(HDC dc, const RECT& client)
 {
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    if (!page_)
+    if (page_)
+        PaintLayout(dc, page_->layout, client.left, client.top - scrollY_, client, fonts_, page_->images.get(),
+                    selection_);
+    if (!hwnd_ || GetFocus() != hwnd_)
         return;
-    PaintLayout(dc, page_->layout, client.left, client.top - scrollY_, client, fonts_, page_->images.get(), selection_);
-    if (focusLink_ >= 0 && hwnd_ && GetFocus() == hwnd_)
-        for (RECT r : LinkRects(focusLink_)) {
-            OffsetRect(&r, client.left, client.top - scrollY_);
-            DrawFocusRect(dc, &r);
-        }
+    // The focus shows on the focused link, else round the whole page.
+    std::vector<RECT> frames = LinkRects(focusLink_);
+    for (RECT& r : frames)
+        OffsetRect(&r, client.left, client.top - scrollY_);
+    if (frames.empty()) {
+        RECT r = client;
+        InflateRect(&r, -1, -1);
+        frames.push_back(r);
+    }
+    for (const RECT& r : frames)
+        DrawFocusRect(dc, &r);
 }
 
 std::vector<RECT> View::LinkRects(int link) const
@@ -987,8 +995,20 @@ HWND View::ShowSource()
     }
     HWND owner = hwnd_ ? GetAncestor(hwnd_, GA_ROOT) : nullptr;
     std::string caption = "Исходный код: " + page_->url;
-    HWND wnd = CreateWindowExA(0, kSourceClass, caption.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                               CW_USEDEFAULT, 700, 500, owner, nullptr, GetModuleHandleA(nullptr), nullptr);
+    // Over the middle of the program's window, inside the screen's work area.
+    RECT area{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    RECT over = area;
+    if (owner)
+        GetWindowRect(owner, &over);
+    const int w = std::min(700, static_cast<int>(area.right - area.left));
+    const int h = std::min(500, static_cast<int>(area.bottom - area.top));
+    const int x = std::clamp(static_cast<int>((over.left + over.right - w) / 2), static_cast<int>(area.left),
+                             static_cast<int>(area.right - w));
+    const int y = std::clamp(static_cast<int>((over.top + over.bottom - h) / 2), static_cast<int>(area.top),
+                             static_cast<int>(area.bottom - h));
+    HWND wnd = CreateWindowExA(0, kSourceClass, caption.c_str(), WS_OVERLAPPEDWINDOW, x, y, w, h, owner, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
     if (!wnd)
         return nullptr;
     RECT rc{};
@@ -1037,8 +1057,11 @@ bool View::SaveAs(bool prompt)
     std::string file = name;
     if (prompt && (!ChooseSaveFile || !ChooseSaveFile(file)))
         return false;
-    if (!SaveTo(file)) {
-        ShowMessage("Не удается сохранить страницу в файл \"" + file + "\".", "Сохранение");
+    try {
+        SafeWriteFileBytes(file, SourceBytes());
+    } catch (const Exception& e) {
+        ShowMessage("Не удается сохранить страницу в файл \"" + file + "\": " + std::string(ErrorReasonText(e.ErrorCode)),
+                    "Сохранение");
         return false;
     }
     return true;

@@ -2,6 +2,7 @@
 #include "SHDocVw.h"
 
 #include "Dialogs.h"
+#include "Forms.h"
 #include "HtmlViewBrowser.h"
 
 const GUID CGID_IWebBrowser = htmlview::CGID_BrowserDocumentCommands;
@@ -165,10 +166,14 @@ void TCppWebBrowser::WireOwnDialogs()
     htmlview::View* view = FBrowser ? FBrowser->OwnView() : nullptr;
     if (!view)
         return;
-    // Our view's notices and its save dialog are the framework's, so they look like the
-    // program's other prompts (and tests can answer them).
+    // Our view's notices are the application's boxes and its save dialog is the framework's, so
+    // they look like the program's other prompts (a skinned box inside a skin) and tests can
+    // answer them.
     view->ShowMessage = [](const std::string& text, const std::string& caption) {
-        PromptService().MessageBox(text, caption, MB_OK | MB_ICONINFORMATION);
+        if (Application)
+            Application->MessageBox(text, caption, MB_OK | MB_ICONINFORMATION);
+        else
+            PromptService().MessageBox(text, caption, MB_OK | MB_ICONINFORMATION);
     };
     view->ChooseSaveFile = [this](std::string& path) {
         if (!FSaveDialog) {

@@ -1555,6 +1555,12 @@ void TCustomComboBox::Dispatch(TMessage& Message)
     case CN_DRAWITEM: CNDrawItem(Message); return;
     case CN_MEASUREITEM: CNMeasureItem(Message); return;
     case CM_WANTSPECIALKEY: CMWantSpecialKey(Message); return;
+    case CM_EXIT:
+        // The edit shows no selection once the focus has left (its own style keeps it shown);
+        // the focus coming back by Tab selects the whole text again.
+        if (FEditHandle)
+            SendMessageA(FEditHandle, EM_SETSEL, static_cast<WPARAM>(-1), 0);
+        break;
     case CM_CANCELMODE:
         // A press elsewhere closes the drop-down list.
         if (reinterpret_cast<TControl*>(Message.LParam) != this && FHandle && DroppedDown())

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Random user sessions against a model of the archive (tests/soak): N sessions of M actions from
 # seed S (seeds S, S+1, ...), each on a fresh copy of the default archive. Prints one line per
-# divergence (seed, first difference, the log with the session's actions) and last
+# divergence (seed, its kind and first line, the log with the session's actions), the time a
+# session took, and last
 #   soak: N sessions, M actions each, seed S: D divergences
-# and exits 0 only when D is 0. Every kind of action is played; --avoid KINDS leaves kinds out (a
-# comma list of close-typeahead, rename-at-close, keys-popup). Same seed, same session. --jobs K
+# and exits 0 only when D is 0. N counts the sessions really compared: when a run dies, the line
+# says "soak: C of N sessions compared, ..." and the exit is non-zero. Every kind of action is played; --avoid KINDS leaves kinds out (a
+# comma list of close-typeahead, rename-at-close, keys-popup, blank-titles, named-tree, kill). Same seed, same session. --jobs K
 # plays K runs of the seeds side by side, each in a Wine session of its own.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -57,18 +59,36 @@ done
 failed=0
 for pid in "${pids[@]}"; do wait "$pid" || true; done
 pids=()
-total=0
+total=0 compared=0 times=()
 for d in "${dirs[@]}"; do
   # The program's texts are code page 1251.
   lines=$(iconv -f cp1251 -t utf-8 <"$d/out" | tr -d '\r' | grep '^soak: ' || true)
   summary=$(printf '%s\n' "$lines" | grep -E '^soak: [0-9]+ sessions, .* divergences$' || true)
-  printf '%s\n' "$lines" | grep -v -E '^soak: [0-9]+ sessions, ' | grep -v '^$' || true
-  if [ -z "$summary" ]; then
-    echo "soak: the run of $d ended before its summary (its output: $d/out)"
-    failed=1
-    continue
+  done_here=$(printf '%s\n' "$lines" | grep -E '^soak: seed [0-9]+ compared in ' || true)
+  printf '%s\n' "$lines" | grep -v -E '^soak: ([0-9]+ sessions, |seed [0-9]+ compared in |[0-9.]+-[0-9.]+ s a session)' |
+    grep -v '^$' || true
+  if [ -n "$done_here" ]; then
+    compared=$((compared + $(printf '%s\n' "$done_here" | wc -l)))
+    total=$((total + $(printf '%s\n' "$done_here" | sed -E 's/.*: ([0-9]+) divergences.*/\1/' | awk '{ s += $1 } END { print s }')))
+    times+=($(printf '%s\n' "$done_here" | sed -E 's/.* compared in ([0-9.]+) s.*/\1/'))
   fi
-  total=$((total + $(echo "$summary" | sed -E 's/.*: ([0-9]+) divergences$/\1/')))
+  if [ -z "$summary" ]; then
+    # The run died (a crash, its watchdog): the sessions it did not compare are not counted.
+    echo "soak: the run of $d ended before its summary (its output: $d/out; last lines:)"
+    iconv -f cp1251 -t utf-8 <"$d/out" | tr -d '\r' | tail -n 5 | sed 's/^/  /'
+    failed=1
+  fi
 done
-echo "soak: $sessions sessions, $actions actions each, seed $seed: $total divergences"
+if [ "${#times[@]}" -gt 0 ]; then
+  printf '%s\n' "${times[@]}" | sort -n | awk -v jobs="$jobs" '
+    { t[NR] = $1; sum += $1 }
+    END { printf "soak: %.1f s a session on average (%.1f-%.1f s, median %.1f s), %d runs side by side\n",
+          sum / NR, t[1], t[NR], t[int((NR + 1) / 2)], jobs }'
+fi
+if [ "$compared" -eq "$sessions" ] && [ "$failed" -eq 0 ]; then
+  echo "soak: $sessions sessions, $actions actions each, seed $seed: $total divergences"
+else
+  echo "soak: $compared of $sessions sessions compared, $actions actions each, seed $seed: $total divergences"
+  failed=1
+fi
 [ "$failed" -eq 0 ] && [ "$total" -eq 0 ]

@@ -1066,7 +1066,8 @@ void TsCustomTabControl::WndProc(TMessage& Message)
         case AC_REPAINT:
             CommonWndProc(Message, sd);
             Repaint();
-            Perform(WM_NCPAINT, 0, 0);
+            if (HandleAllocated())
+                RepaintFrame(Handle());
             CheckUpDown();
             if (UpDown())
                 UpDown()->Repaint();

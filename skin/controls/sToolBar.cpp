@@ -347,7 +347,7 @@ void TsToolBar::WndProc(TMessage& Message)
             SkinBroadCast(this, Message);
             Repaint();
             if (HandleAllocated())
-                SendMessageA(Handle(), WM_NCPAINT, 0, 0);
+                RepaintFrame(Handle());
             return;
         case AC_PARENTUPDATED:
             if (sd->Updating) {

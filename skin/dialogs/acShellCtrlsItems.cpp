@@ -823,9 +823,13 @@ bool TacShellFolder::Rename(const AnsiString& NewName)
     IShellFolder* parent = ParentShellFolder();
     std::wstring wide = ToWide(NewName);
     PIDL renamed = nullptr;
-    if (!parent || FAILED(parent->SetNameOf(nullptr, FPIDL.get(), wide.c_str(), SHGDN_NORMAL, &renamed))) {
+    const HRESULT hr = parent ? parent->SetNameOf(nullptr, FPIDL.get(), wide.c_str(), SHGDN_NORMAL, &renamed) : E_FAIL;
+    if (FAILED(hr)) {
+        // The system's reason: the error the result carries, else the last one of the thread (a
+        // shell folder may answer E_FAIL for a move that failed with its own reason).
+        const DWORD error = HRESULT_FACILITY(hr) == FACILITY_WIN32 ? HRESULT_CODE(hr) : GetLastError();
         DisposePIDL(renamed);
-        throw Exception(Format("Rename to %s failed", {NewName}));
+        throw Exception(Format("Rename to %s failed", {NewName}), "", error);
     }
     // A folder may rename without handing out the new item: it is looked up by its new name.
     if (!renamed && FAILED(parent->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &renamed, nullptr)))

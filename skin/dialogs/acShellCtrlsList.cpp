@@ -8,6 +8,7 @@
 #include "acShellCtrlsCombo.h"
 #include "acShellCtrlsTree.h"
 #include "sConst.h"
+#include "sFileListView.h"
 #include "sUtils.h"
 
 namespace {
@@ -106,6 +107,8 @@ void TacCustomShellListView::WndProc(TMessage& Message)
     if (ForwardContextMenuMessage(Message))
         return;
     inherited::WndProc(Message);
+    if (Message.Msg == WM_SETFOCUS)
+        MarkFocusedRow();
     if (Message.Msg == WM_STYLECHANGED && ViewStyle() == vsReport &&
         !ComponentState().Contains(csLoading) && !ComponentState().Contains(csReading))
         EnumColumns();
@@ -221,7 +224,19 @@ void TacCustomShellListView::RootChanged()
             EnumColumns();
         Populate();
     }
+    MarkFocusedRow();
     RunDeferred();
+}
+
+void TacCustomShellListView::MarkFocusedRow()
+{
+    if (!HandleAllocated() || !Focused() || FolderCount() == 0 ||
+        Perform(LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED) >= 0)
+        return;
+    LVITEMA state{};
+    state.stateMask = LVIS_FOCUSED;
+    state.state = LVIS_FOCUSED;
+    Perform(LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
 }
 
 void TacCustomShellListView::RunDeferred()
@@ -627,7 +642,8 @@ void TacCustomShellListView::Edit(const LVITEMA& Item)
     if (Item.pszText == RowName(row))
         return;
     const TItemIDList old(row.IsFolder ? CopyPIDL(folder->AbsoluteID()) : nullptr);
-    folder->Rename(Item.pszText);
+    if (!RenameShellItem(folder, RowName(row), Item.pszText))
+        return;
     // A partner tree that has read the folder reads its parent again: its node had the old name.
     if (FTreeView && old)
         if (TTreeNode* node = FTreeView->FolderExists(old.get(), FTreeView->Items()->GetFirstNode()); node && node->Parent())

@@ -108,6 +108,9 @@ protected:
     void RootChanged();
     // Opens the folder of a row in the list, starts anything else by its item list.
     void OpenRow(TacShellFolder* Folder);
+    // While the list has the focus and no row has the focus mark, its first row takes the mark (not
+    // the selection), so that the focus shows: on entering the list and in a folder just opened.
+    void MarkFocusedRow();
 
 private:
     friend class TacCustomShellTreeView;

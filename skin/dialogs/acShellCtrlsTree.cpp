@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Forms.h"
+#include "sFileListView.h"
 #include "Menus.h"
 #include "ShellSeams.h"
 #include "acShellCtrlsCombo.h"
@@ -546,7 +547,7 @@ void TacCustomShellTreeView::Edit(const TVITEMA& Item)
     if (text == node->Text())
         return;
     const TItemIDList old(CopyPIDL(folder->AbsoluteID()));
-    if (!folder->Rename(text))
+    if (!RenameShellItem(folder, node->Text(), text))
         return;
     node->SetText(text);
     // The nodes below follow the new path, each after its parent.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "ExtCtrls.h"
 #include "sBitBtn.h"
@@ -127,18 +128,19 @@ void TsMessageForm::HelpButtonClick(TObject*) { Application->HelpContext(HelpCon
 
 // --- Message boxes ----------------------------------------------------------------------------
 
-TsMessageForm* sCreateMessageDialog(const AnsiString& Title, const AnsiString& Msg, TMsgDlgType DlgType,
-                                    TMsgDlgButtons Buttons)
+namespace {
+
+// The box with its buttons in Order; Default and Cancel index Order (-1: none).
+TsMessageForm* BuildBox(const AnsiString& Title, const AnsiString& Msg, TMsgDlgType DlgType,
+                        const std::vector<TMsgDlgBtn>& Order, int Default, int Cancel)
 {
     TFormHolder holder(Create<TsMessageForm>(Application));
     TsMessageForm* form = holder.get();
     const TBoxMetrics m(form);
     const int horzMargin = m.H(16), vertMargin = m.V(12), horzSpacing = m.H(10), vertSpacing = m.V(10);
-    int buttonWidth = m.H(50), count = 0;
-    for (int b = 0; b < ButtonCount; ++b) {
-        if (!Buttons.Contains(TMsgDlgBtn(b)))
-            continue;
-        ++count;
+    int buttonWidth = m.H(50);
+    const int count = static_cast<int>(Order.size());
+    for (TMsgDlgBtn b : Order) {
         TButtonWidth& measured = ButtonWidths[b];
         if (measured.Width == 0 || measured.Caption != sDialogs::ButtonCaptions[b]) {
             measured.Caption = sDialogs::ButtonCaptions[b];
@@ -176,25 +178,86 @@ TsMessageForm* sCreateMessageDialog(const AnsiString& Title, const AnsiString& M
     label->SetCaption(Msg);
     label->SetBounds(iconTextW - text.cx + horzMargin, vertMargin, text.cx, text.cy);
 
-    const int def = MsgDlgDefaultButton(Buttons), cancel = MsgDlgCancelButton(Buttons);
     int left = (clientW - groupW) / 2;
-    for (int b = 0; b < ButtonCount; ++b) {
-        if (!Buttons.Contains(TMsgDlgBtn(b)))
-            continue;
+    for (int i = 0; i < count; ++i) {
+        const TMsgDlgBtn b = Order[static_cast<std::size_t>(i)];
         auto* button = AddControl<TsBitBtn>(form, left, iconTextH + vertMargin + vertSpacing, buttonWidth,
                                             buttonHeight);
-        button->SetName(MsgDlgButtonName(TMsgDlgBtn(b)));
+        button->SetName(MsgDlgButtonName(b));
         button->SetCaption(sDialogs::ButtonCaptions[b]);
-        button->SetModalResult(MsgDlgButtonResult(TMsgDlgBtn(b)));
-        button->SetDefault(b == def);
-        button->SetCancel(b == cancel);
-        if (b == def)
+        button->SetModalResult(MsgDlgButtonResult(b));
+        button->SetDefault(i == Default);
+        button->SetCancel(i == Cancel);
+        if (i == Default)
             form->SetActiveControl(button);
         if (b == mbHelp)
             button->OnClick = TNotifyEvent(form, &TsMessageForm::HelpButtonClick);
         left += buttonWidth + buttonSpacing;
     }
     return holder.release();
+}
+
+} // namespace
+
+TsMessageForm* sCreateMessageDialog(const AnsiString& Title, const AnsiString& Msg, TMsgDlgType DlgType,
+                                    TMsgDlgButtons Buttons)
+{
+    std::vector<TMsgDlgBtn> order;
+    int def = -1, cancel = -1;
+    for (int b = 0; b < ButtonCount; ++b) {
+        if (!Buttons.Contains(TMsgDlgBtn(b)))
+            continue;
+        if (b == MsgDlgDefaultButton(Buttons))
+            def = static_cast<int>(order.size());
+        if (b == MsgDlgCancelButton(Buttons))
+            cancel = static_cast<int>(order.size());
+        order.push_back(TMsgDlgBtn(b));
+    }
+    return BuildBox(Title, Msg, DlgType, order, def, cancel);
+}
+
+void TsMessageForm::WndProc(TMessage& Message)
+{
+    if (!Closable && Message.Msg == WM_SYSCOMMAND && (Message.WParam & 0xFFF0) == SC_CLOSE)
+        return;
+    inherited::WndProc(Message);
+}
+
+TsMessageForm* sCreateMessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags)
+{
+    // What only the system's box shows or does.
+    constexpr UINT systemOnly = MB_HELP | MB_USERICON | MB_RIGHT | MB_RTLREADING | MB_SETFOREGROUND | MB_TOPMOST |
+                                MB_SYSTEMMODAL | MB_SERVICE_NOTIFICATION | MB_DEFAULT_DESKTOP_ONLY;
+    if (Flags & systemOnly)
+        return nullptr;
+    // The system box's buttons in its order, and the one that answers Esc and the close button.
+    std::vector<TMsgDlgBtn> order;
+    int cancel = -1;
+    switch (Flags & MB_TYPEMASK) {
+    case MB_OK: order = {mbOK}, cancel = 0; break;
+    case MB_OKCANCEL: order = {mbOK, mbCancel}, cancel = 1; break;
+    case MB_ABORTRETRYIGNORE: order = {mbAbort, mbRetry, mbIgnore}; break;
+    case MB_YESNOCANCEL: order = {mbYes, mbNo, mbCancel}, cancel = 2; break;
+    case MB_YESNO: order = {mbYes, mbNo}; break;
+    case MB_RETRYCANCEL: order = {mbRetry, mbCancel}, cancel = 1; break;
+    default: return nullptr;
+    }
+    TMsgDlgType type = mtCustom;
+    switch (Flags & MB_ICONMASK) {
+    case 0: break;
+    case MB_ICONHAND: type = mtError; break;
+    case MB_ICONQUESTION: type = mtConfirmation; break;
+    case MB_ICONEXCLAMATION: type = mtWarning; break;
+    case MB_ICONASTERISK: type = mtInformation; break;
+    default: return nullptr;
+    }
+    int def = static_cast<int>((Flags & MB_DEFMASK) >> 8);
+    if (def >= static_cast<int>(order.size()))
+        def = 0;
+    TsMessageForm* form = BuildBox(Caption, Text, type, order, def, cancel);
+    form->Closable = cancel >= 0;
+    form->SetPosition(poScreenCenter);
+    return form;
 }
 
 TModalResult sMessageDlgPosHelp(const AnsiString& Title, const AnsiString& Msg, TMsgDlgType DlgType,
@@ -247,33 +310,20 @@ int sMessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags)
     // A box asked for while a skinned one is open (an error raised painting it) is the system's,
     // so that a skin that fails to paint cannot bring box after box.
     static int skinnedOpen = 0;
-    if (!sSkinData || !sSkinData->Active || skinnedOpen > 0)
+    TFormHolder form(sSkinData && sSkinData->Active && skinnedOpen == 0 ? sCreateMessageBox(Text, Caption, Flags)
+                                                                         : nullptr);
+    if (!form)
         return PromptService().MessageBox(Text, Caption, Flags);
     struct TOpen {
         TOpen() { ++skinnedOpen; }
         ~TOpen() { --skinnedOpen; }
     } opened;
-    TMsgDlgType type = mtCustom;
-    switch (Flags & MB_ICONMASK) {
-    case MB_ICONHAND: type = mtError; break;
-    case MB_ICONQUESTION: type = mtConfirmation; break;
-    case MB_ICONEXCLAMATION: type = mtWarning; break;
-    case MB_ICONASTERISK: type = mtInformation; break;
-    default: break;
-    }
-    TMsgDlgButtons buttons{mbOK};
-    switch (Flags & MB_TYPEMASK) {
-    case MB_OKCANCEL: buttons = TMsgDlgButtons{mbOK, mbCancel}; break;
-    case MB_ABORTRETRYIGNORE: buttons = TMsgDlgButtons{mbAbort, mbRetry, mbIgnore}; break;
-    case MB_YESNOCANCEL: buttons = TMsgDlgButtons{mbYes, mbNo, mbCancel}; break;
-    case MB_YESNO: buttons = TMsgDlgButtons{mbYes, mbNo}; break;
-    case MB_RETRYCANCEL: buttons = TMsgDlgButtons{mbRetry, mbCancel}; break;
-    default: break;
-    }
-    // The modal results of these buttons are the system box's answers (mrOk = IDOK ... mrNo = IDNO);
-    // a box closed by its title's button answers IDCANCEL.
-    const TModalResult result = sMessageDlg(Caption, Text, type, buttons, 0);
-    return result == mrNone ? IDCANCEL : static_cast<int>(result);
+    // The modal results of the buttons are the system box's answers (mrOk = IDOK ... mrNo = IDNO);
+    // the close button and Esc answer with the box's Cancel button (OK in a box of OK alone).
+    const TModalResult result = form->ShowModal();
+    if (result != mrNone && result != mrCancel)
+        return static_cast<int>(result);
+    return (Flags & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
 }
 
 void sShowMessage(const AnsiString& Msg) { sShowMessagePos(Msg, -1, -1); }

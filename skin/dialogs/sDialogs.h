@@ -182,6 +182,12 @@ public:
 
     int HelpContext = 0;
     AnsiString HelpFile;
+    // False for a box without an answer for "cancel" (Yes/No, Abort/Retry/Ignore): its title's
+    // close button and Alt+F4 do nothing, as the system's box greys them.
+    bool Closable = true;
+
+protected:
+    void WndProc(TMessage& Message) override;
 
 private:
     TsSkinProvider* FProvider = nullptr; // owned by the form
@@ -214,8 +220,17 @@ TModalResult sMessageDlgPos(const AnsiString& Title, const AnsiString& Msg, TMsg
                             TMsgDlgButtons Buttons, int HelpCtx, int X, int Y);
 
 // The application's message box (MB_ flags; answers IDOK, IDYES, ...): the skinned box while a skin
-// is active, the system's otherwise; a test's prompt service answers instead of either.
+// is active, the system's otherwise; a test's prompt service answers instead of either. The skinned
+// box keeps the system box's promises: its buttons in the system's order, the default one of
+// MB_DEFBUTTON1..3 (the first where the box has fewer), Esc and the close button answering
+// IDCANCEL only where the box has a Cancel button (IDOK in a box of OK alone) and doing nothing
+// otherwise. A box asking what the skinned box cannot show (another button set, a help button, a
+// user icon, right-to-left reading, the foreground, topmost or system-modal, a service's box) is
+// the system's.
 int sMessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags);
+// The skinned box of sMessageBox, built for the flags and not shown (the caller owns it); null for
+// flags that only the system's box shows.
+TsMessageForm* sCreateMessageBox(const AnsiString& Text, const AnsiString& Caption, UINT Flags);
 
 void sShowMessage(const AnsiString& Msg);
 void sShowMessage(const AnsiString& Title, const AnsiString& Msg);

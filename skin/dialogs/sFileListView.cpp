@@ -21,13 +21,12 @@
 #include "sRichEdit.h"
 #include "sSkinProvider.h"
 
+const char InvalidNameChars[] = "\\/:*?\"<>|";
+
 namespace {
 
 const char* const DateFormats[] = {"MM/dd/yyyy", "MM/dd/yy", "dd/MM/yyyy", "dd/MM/yy",
                                    "dd.MM.yy",   "dd-MM-yy", "yyyy-MM-dd", "yy-MM-dd"};
-
-// The characters a file name cannot hold.
-const char InvalidNameChars[] = "\\/:*?\"<>|";
 
 // The most bytes a file may have to be put on the clipboard as contents.
 constexpr Int64 ClipboardContentsLimit = Int64(64) << 20;

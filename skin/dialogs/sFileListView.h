@@ -17,6 +17,8 @@
 #include "Menus.h"
 #include "sListView.h"
 
+class TacShellFolder;
+
 class TForm;
 class TsFileListView;
 
@@ -38,6 +40,12 @@ bool DoSHFileOp(HWND Handle, UINT Op, const AnsiString& Src, const AnsiString& D
 AnsiString FileOperationReason(int Result);
 // The error box of a failed operation: "Cannot <What>. <Reason>" (OpenFormTexts.Failure).
 void ShowFileFailure(const AnsiString& What, const AnsiString& Reason);
+// The characters a file name cannot hold.
+extern const char InvalidNameChars[];
+// Renames a shell item from the name shown, OldName, to NewName, or tells why not: a character no
+// name holds, a device's name, the system's refusal with its reason. True when renamed; a blank
+// name renames nothing.
+bool RenameShellItem(TacShellFolder* Item, const AnsiString& OldName, const AnsiString& NewName);
 // S with a NUL appended unless it ends in one; "" stays "".
 AnsiString AddNullToStr(const AnsiString& S);
 // Whether any character of Str1 occurs in Str2.

@@ -11,6 +11,7 @@
 #include "Forms.h"
 #include "ShellSeams.h"
 #include "SysUtilsFilesNames.h"
+#include "acShellCtrlsItems.h"
 #include "sDialogs.h"
 
 namespace {
@@ -137,6 +138,29 @@ AnsiString FileOperationReason(int Result)
 void ShowFileFailure(const AnsiString& What, const AnsiString& Reason)
 {
     sMessageDlg(Format(sDialogs::OpenFormTexts.Failure, {What, Reason}), mtError, TMsgDlgButtons{mbOK}, 0);
+}
+
+bool RenameShellItem(TacShellFolder* Item, const AnsiString& OldName, const AnsiString& NewName)
+{
+    const sDialogs::TOpenFormTexts& texts = sDialogs::OpenFormTexts;
+    if (Trim(NewName).empty())
+        return false;
+    if (StrContains(InvalidNameChars, NewName)) {
+        sMessageDlg(texts.InvalidChars, mtWarning, TMsgDlgButtons{mbOK}, 0);
+        return false;
+    }
+    const AnsiString what = Format(texts.RenameTo, {OldName, NewName});
+    // The system would take the name as the device's, or rename the entry into it.
+    if (DeviceName(NewName)) {
+        ShowFileFailure(what, texts.DeviceName);
+        return false;
+    }
+    try {
+        return Item->Rename(NewName);
+    } catch (const Exception& E) {
+        ShowFileFailure(what, FileOperationReason(static_cast<int>(E.ErrorCode)));
+        return false;
+    }
 }
 
 AnsiString AddNullToStr(const AnsiString& S)

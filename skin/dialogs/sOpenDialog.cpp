@@ -276,9 +276,13 @@ void TsOpenDialogForm::sButton1Click(TObject*)
         ShowWarning(FUnreachable + "\r\n" + texts.Unreachable);
         return;
     }
+    // While the box shows what the pick of one row put there, the answer is that row's own path:
+    // read back as a typed name, " welcome.html" would lose its blank and name another file.
+    const bool picked = !FPickedPath.empty() && FileNameEdit->Text() == FSelectionText;
     TStrings* files = OwnerDialog ? OwnerDialog->Files() : nullptr;
-    const AnsiString typed = files && files->Count() > 1 ? files->Strings(files->Count() - 1)
-                                                         : CleanName(FileNameEdit->Text());
+    const AnsiString typed = picked                             ? FPickedPath
+                             : files && files->Count() > 1 ? files->Strings(files->Count() - 1)
+                                                           : CleanName(FileNameEdit->Text());
     if (typed.empty())
         return;
     // A name in the folder shown is taken by the path that reaches the folder; a folder that no
@@ -293,9 +297,9 @@ void TsOpenDialogForm::sButton1Click(TObject*)
         ShowWarning((FullName(typed) ? typed : folder + typed) + "\r\n" + texts.DeviceName);
         return;
     }
-    const AnsiString path = ResolveName(typed, folder);
+    const AnsiString path = picked ? typed : ResolveName(typed, folder);
     // A mask lists the files it matches, in its folder; a folder opens; the form stays.
-    if (HasWildcards(typed)) {
+    if (!picked && HasWildcards(typed)) {
         SetModalResult(mrNone);
         const AnsiString maskFolder = ExtractFilePath(path);
         if (SameText(maskFolder, folder) || (DirectoryExists(maskFolder) && ShowFolder(maskFolder))) {
@@ -311,7 +315,7 @@ void TsOpenDialogForm::sButton1Click(TObject*)
         return;
     }
     FileName = path;
-    if (OwnerDialog && ExtractFileExt(FileName).empty() && !OwnerDialog->DefaultExt.empty())
+    if (!picked && OwnerDialog && ExtractFileExt(FileName).empty() && !OwnerDialog->DefaultExt.empty())
         FileName += "." + OwnerDialog->DefaultExt;
 
     const TOpenOptions options = OwnerDialog ? OwnerDialog->Options : TOpenOptions();
@@ -375,6 +379,7 @@ void TsOpenDialogForm::FileListViewChange(TObject*, TListItem* Item, TItemChange
         return path;
     };
     AnsiString shownName;
+    FPickedPath.clear();
     if (FileListView->MultiSelect()) {
         // Every selected file, in the list's order (folders left out); the box shows their names
         // quoted when there are several.
@@ -398,11 +403,11 @@ void TsOpenDialogForm::FileListViewChange(TObject*, TListItem* Item, TItemChange
             OwnerDialog->FileName = files->Count() > 0 ? files->Strings(0) : AnsiString();
         } else {
             FUnreachable.clear();
-            OwnerDialog->FileName = chosen(selected, shownName);
+            OwnerDialog->FileName = FPickedPath = chosen(selected, shownName);
             FileNameEdit->SetText(shownName);
         }
     } else {
-        OwnerDialog->FileName = chosen(selected, shownName);
+        OwnerDialog->FileName = FPickedPath = chosen(selected, shownName);
         FileNameEdit->SetText(shownName);
     }
     FSelectionText = FileNameEdit->Text();

@@ -95,9 +95,10 @@ private:
     // Shows a folder in the box and the list; false when the folder cannot be shown.
     bool ShowFolder(const AnsiString& Path);
     std::unique_ptr<TStringList> FHistory;
-    // What the selection put in the name box, and the names of the selected rows that no path
-    // reaches (one a line, quoted).
+    // What the selection put in the name box, the path of the one file row it names (empty for
+    // several rows), and the names of the selected rows that no path reaches (one a line, quoted).
     AnsiString FSelectionText;
+    AnsiString FPickedPath;
     AnsiString FUnreachable;
     // Set while the form itself moves back or to a history entry: nothing is recorded then.
     bool FNavigating = false;

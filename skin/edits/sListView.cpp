@@ -577,7 +577,7 @@ void TsCustomListView::WndProc(TMessage& Message)
             if (HandleAllocated()) {
                 Repaint();
                 RefreshScrolls();
-                Perform(WM_NCPAINT, 0, 0);
+                RepaintFrame(Handle());
                 RepaintHeader();
             }
             return;

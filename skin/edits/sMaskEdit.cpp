@@ -91,7 +91,8 @@ void TsMaskEdit::WndProc(TMessage& Message)
             return;
         case AC_REPAINT:
             CommonWndProc(Message, sd);
-            Perform(WM_NCPAINT, 0, 0);
+            if (HandleAllocated())
+                RepaintFrame(Handle());
             Repaint();
             return;
         case AC_PARENTUPDATED:

@@ -195,7 +195,7 @@ void TsRichEdit::WndProc(TMessage& Message)
             CommonWndProc(Message, sd);
             FollowSkinTextColor();
             if (HandleAllocated())
-                SendMessageA(Handle(), WM_NCPAINT, 0, 0);
+                RepaintFrame(Handle());
             RefreshScrolls();
             for (TsScrollBar* bar : {VSBar, HSBar})
                 if (bar && bar->Visible())

@@ -345,4 +345,58 @@ TEST_F(Notes, NothingActsOnEntriesThatWent)
     EXPECT_EQ(testkit::ReadFileBytes(NoteFile("Вторая_VLN.txt")), "вторая\r\n");
 }
 
+// The note commands follow one rule wherever they are: the main menu's for the entry selected (by
+// the arrows too), as the pop-up's for its entry. A name the host's file names cannot take (a long
+// Cyrillic title) and a notes folder that is missing or a file are told in their own words.
+TEST_F(Notes, OneRuleForTheNoteCommandsAndTheNotesFolder)
+{
+    form->TreeView1->SetSelected(Node("Вторая"));
+    EnableNoteCommands(form);
+    EXPECT_TRUE(form->N74->Enabled());
+    EXPECT_TRUE(form->N75->Enabled());
+    EXPECT_FALSE(form->N76->Enabled()) << "no note to remove";
+    form->N75Click(form->N75);
+    EXPECT_EQ(form->OpenedTitle, "Вторая") << "the selected entry opened for its note";
+    EXPECT_TRUE(form->Panel5->Visible());
+    form->TreeView1->SetSelected(Node("Чтение"));
+    EnableNoteCommands(form);
+    EXPECT_FALSE(form->N74->Enabled()) << "a folder has no note";
+
+    // 123 Cyrillic letters and "_VLN.txt" take 254 bytes of the host's names; one more, 256.
+    AnsiString path, reason;
+    EXPECT_TRUE(Archive(form).NotePath(AnsiString(123, 'д'), path));
+    EXPECT_FALSE(Archive(form).NotePath(AnsiString(124, 'д'), path, &reason));
+    EXPECT_EQ(reason, "имя файла слишком длинное");
+
+    // The notes folder gone: made for the note written; a file in its place: said so.
+    const AnsiString folder = dir / "FILES\\text";
+    for (const bool file : {false, true}) {
+        SCOPED_TRACE(file ? "a file in its place" : "gone");
+        WIN32_FIND_DATAA found{};
+        if (HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &found); h != INVALID_HANDLE_VALUE) {
+            do
+                DeleteFileA((folder + "\\" + found.cFileName).c_str());
+            while (FindNextFileA(h, &found));
+            FindClose(h);
+        }
+        RemoveDirectoryA(folder.c_str());
+        if (file)
+            testkit::WriteFileBytes(folder, "not a folder");
+        boxes.clear();
+        Open("Вторая");
+        form->N75Click(form->N75);
+        form->Memo1->Lines()->SetText("заметка");
+        form->Memo1->SetModified(true);
+        if (!file) {
+            form->ToolButton17Click(form->ToolButton17);
+            EXPECT_EQ(testkit::ReadFileBytes(NoteFile("Вторая_VLN.txt")), "заметка\r\n");
+        } else {
+            EXPECT_EQ(testkit::Refusal<Exception>([&] { form->ToolButton17Click(form->ToolButton17); }),
+                      "Папка примечаний \"" + folder + "\" не создана: на её месте лежит файл с тем же именем.");
+            EXPECT_TRUE(form->Memo1->Modified()) << "the typed note stays";
+            DeleteFileA(folder.c_str());
+        }
+    }
+}
+
 } // namespace

@@ -799,7 +799,7 @@ TEST_F(UnwritableTreeEndToEnd, TheCloseOffersAnotherFileTheCloseWithoutTheTreeOr
     // A change: a category through the pop-up menu's "Добавить" > "Категория".
     Popup("Разное", {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN});
     HWND box = WindowCalled("Введите название категории");
-    ASSERT_NE(box, nullptr);
+    ASSERT_NE(box, nullptr) << Situation("unwritable-category");
     SendMessageA(Children(box, "Edit").at(0), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Новости"));
     Press(box, "OK");
     ASSERT_TRUE(testkit::WaitUntil([&] { return Item("Новости") != nullptr; }));

@@ -6,7 +6,9 @@
 #include <ole2.h>
 
 #include "FormTest.h"
+#include "ProgramRun.h"
 #include "HtmlViewWindow.h"
+#include "StdCtrls.h"
 #include "SHDocVw.h"
 #include "TestKit.h"
 
@@ -115,6 +117,45 @@ TEST_F(CppWebBrowserTest, ViewFollowsTheControlAndSurvivesRecreation)
     web_->RecreateWnd();
     ASSERT_TRUE(WaitFor([&] { return web_->LocationName() == "Вторая страница"; }, "page after re-creation"));
     EXPECT_EQ(web_->LocationURL(), Sample("second.html"));
+}
+
+// The control hands its focus on to the page: PgDn and the arrows typed then reach the page, and
+// the page shows that it has the focus (a dotted frame round it) until the focus leaves.
+TEST_F(CppWebBrowserTest, TheFocusGoesOnToThePageWhichShowsItAndTakesTheKeys)
+{
+    std::string body = "<title>Long</title>";
+    for (int i = 0; i < 200; ++i)
+        body += "<p>Line " + std::to_string(i) + "</p>";
+    testkit::TempDir dir;
+    testkit::WriteFileBytes(dir / "long.html", body);
+    Open(dir / "long.html");
+    auto* other = Create<TEdit>(form_);
+    other->SetParent(form_);
+    other->SetAlign(alTop);
+    SetForegroundWindow(form_->Handle());
+    ASSERT_TRUE(WaitFor([&] { return GetActiveWindow() == form_->Handle(); }, "the form in front"));
+    htmlview::View* view = web_->OwnView();
+    const HWND page = view->Handle();
+    // Dots of the frame along the page's second row (the page's text starts further down).
+    auto frame = [page] {
+        testkit::PumpPending();
+        RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        const testkit::PixelImage look = testkit::PrintWindowPixels(page, true);
+        const RECT row{4, 1, look.Width() - 4, 2};
+        return (row.right - row.left) - look.CountColor(row, RGB(255, 255, 255));
+    };
+    other->SetFocus();
+    EXPECT_EQ(frame(), 0) << "no frame without the focus";
+    web_->SetFocus();
+    EXPECT_EQ(GetFocus(), page);
+    EXPECT_GT(frame(), 20);
+    testkit::RealKeys({VK_NEXT});
+    EXPECT_TRUE(WaitFor([&] { return view->ScrollPos() > 100; }, "PgDn scrolling the page"));
+    const int paged = view->ScrollPos();
+    testkit::RealKeys({VK_DOWN});
+    EXPECT_TRUE(WaitFor([&] { return view->ScrollPos() > paged; }, "Down scrolling the page"));
+    other->SetFocus();
+    EXPECT_EQ(frame(), 0) << "the frame goes with the focus";
 }
 
 TEST_F(CppWebBrowserTest, FailingHandlerIsReportedAndTheBrowserGoesOn)

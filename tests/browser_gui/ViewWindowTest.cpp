@@ -306,11 +306,20 @@ TEST_F(ViewWindow, FindScrollsToAndHighlightsTheMatch)
     EXPECT_EQ(view_.FindDialog(), nullptr);
 }
 
+// The source window opens over the program's window, shows the page's text with the focus in it,
+// and Esc closes it.
 TEST_F(ViewWindow, SourceWindowShowsThePageTextWithTheFocusAndEscClosesIt)
 {
     Open(Sample("second.html"));
+    MoveWindow(host_, 300, 200, 640, 480, TRUE);
     HWND src = view_.ShowSource();
     ASSERT_NE(src, nullptr);
+    // 700 x 500 over the middle of the program's window (centre 620, 440), owned by it.
+    RECT placed{};
+    GetWindowRect(src, &placed);
+    EXPECT_EQ(std::vector<LONG>({placed.left, placed.top, placed.right, placed.bottom}),
+              (std::vector<LONG>{270, 190, 970, 690}));
+    EXPECT_EQ(GetWindow(src, GW_OWNER), host_);
     HWND edit = GetWindow(src, GW_CHILD);
     ASSERT_NE(edit, nullptr);
     char buf[1024] = {};
@@ -360,9 +369,11 @@ TEST_F(ViewWindow, KeysWalkTheLinksAndTheHistory)
         GetClientRect(h, &rc);
         return view_.LinkPoint(link, pt) && pt.y >= 0 && pt.y < rc.bottom;
     };
+    // Inside the frame that shows the page's focus while no link has it.
     const auto dark = [&] {
         const testkit::PixelImage px = testkit::PrintWindowPixels(h, true);
-        return px.Width() * px.Height() - px.CountColor(RECT{0, 0, px.Width(), px.Height()}, RGB(255, 255, 255));
+        const RECT inner{2, 2, px.Width() - 2, px.Height() - 2};
+        return (inner.right - inner.left) * (inner.bottom - inner.top) - px.CountColor(inner, RGB(255, 255, 255));
     };
 
     EXPECT_EQ(view_.FocusedLink(), -1);
@@ -508,6 +519,18 @@ TEST_F(ViewWindow, SaveDialogWritesThePageIntoTheFolderChosen)
     EXPECT_EQ(testkit::ReadFileBytes(WideToAnsi(shortFolder) + "\\saved.html"),
               testkit::ReadFileBytes(Sample("second.html")));
     EXPECT_FALSE(FileExists(dir / "sub\\saved.html"));
+
+    // A file that may not be replaced is refused with the reason, and stays as it was.
+    const std::string locked = dir / "locked.html";
+    testkit::WriteFileBytes(locked, "old");
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+    std::string notice;
+    view_.ShowMessage = [&](const std::string& text, const std::string&) { notice = text; };
+    view_.ChooseSaveFile = [&](std::string& path) { return path = locked, true; };
+    EXPECT_FALSE(view_.SaveAs(true));
+    EXPECT_EQ(notice, "Не удается сохранить страницу в файл \"" + locked + "\": Файл доступен только для чтения.");
+    EXPECT_EQ(testkit::ReadFileBytes(locked), "old");
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(ViewWindow, InPageAnchorsScrollAndFileUrlsResolveTheirLinks)

@@ -62,6 +62,11 @@ TEST(Focus, EnterAndExitFollowTheParentChain)
     inner->Hide();
     EXPECT_FALSE(inner->Focused());
     EXPECT_TRUE(outer->Focused());
+    // So does one that goes.
+    inner->Show();
+    inner->SetFocus();
+    inner->Free();
+    EXPECT_TRUE(outer->Focused());
     host->Free();
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "GuiTest.h"
 #include "StdCtrls.h"
 #include "Support.h"
@@ -155,6 +157,31 @@ TEST(Sequences, ConstraintsAutoSizeAndInheritedSettings)
                                          Expect(CM_SYSCOLORCHANGE)},
                                         rec->records),
               "");
+    rec->Free();
+    host->Free();
+}
+
+// A native list given its font measures every item again: the window gets the font only when the
+// font's object changes, not when its colour alone does.
+TEST(Sequences, TheWindowGetsItsFontOnlyAsAnotherObject)
+{
+    auto* host = Create<THost>(nullptr);
+    auto* edit = Create<TNative>(host, "EDIT");
+    edit->SetParent(host);
+    edit->HandleNeeded();
+    const auto fontOf = [&] { return reinterpret_cast<HFONT>(SendMessageA(edit->Handle(), WM_GETFONT, 0, 0)); };
+    ASSERT_EQ(fontOf(), edit->Font()->Handle());
+    auto* rec = Create<TRecorder>(nullptr, edit);
+    const auto setFonts = [&] {
+        return std::count_if(rec->records.begin(), rec->records.end(),
+                             [](const MsgRecord& r) { return r.message == WM_SETFONT; });
+    };
+    edit->Font()->SetColor(clRed);
+    EXPECT_EQ(setFonts(), 0) << "the colour alone";
+    EXPECT_EQ(fontOf(), edit->Font()->Handle());
+    edit->Font()->SetSize(edit->Font()->Size() + 6);
+    EXPECT_EQ(setFonts(), 1) << "a larger font";
+    EXPECT_EQ(fontOf(), edit->Font()->Handle());
     rec->Free();
     host->Free();
 }

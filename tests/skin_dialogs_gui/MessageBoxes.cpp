@@ -5,10 +5,12 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "../skin_forms_gui/FormsKit.h"
+#include "ModalDriver.h"
 #include "ExtCtrls.h"
 #include "sBitBtn.h"
 #include "sButton.h"
@@ -185,7 +187,7 @@ TEST_F(MessageBoxes, TheApplicationsBoxIsTheSkinnedOneWhileASkinIsOnAndAnswersAs
                           Case{MB_OKCANCEL | MB_ICONINFORMATION, "OK Cancel ", IDI_ASTERISK, "Cancel", IDCANCEL},
                           Case{MB_ABORTRETRYIGNORE | MB_ICONSTOP, "Abort Retry Ignore ", IDI_HAND, "Ignore", IDIGNORE},
                           Case{MB_YESNOCANCEL | MB_ICONQUESTION, "Yes No Cancel ", IDI_QUESTION, "Yes", IDYES},
-                          Case{MB_RETRYCANCEL, "Cancel Retry ", nullptr, "Retry", IDRETRY}}) {
+                          Case{MB_RETRYCANCEL, "Retry Cancel ", nullptr, "Retry", IDRETRY}}) {
         AnsiString caption, buttons;
         HICON icon = nullptr;
         int nested = 0;
@@ -207,12 +209,85 @@ TEST_F(MessageBoxes, TheApplicationsBoxIsTheSkinnedOneWhileASkinIsOnAndAnswersAs
         EXPECT_EQ(icon, c.Icon ? LoadIconA(nullptr, c.Icon) : nullptr) << c.Buttons;
         EXPECT_EQ(nested, IDOK);
     }
+    // What only the system's box shows or does is left to it; the modality the application's box
+    // has anyway stays skinned.
+    for (const UINT flags : {UINT(MB_SETFOREGROUND), UINT(MB_TOPMOST), UINT(MB_SYSTEMMODAL), UINT(MB_HELP),
+                             UINT(MB_USERICON), UINT(MB_RIGHT), UINT(MB_RTLREADING), UINT(MB_CANCELTRYCONTINUE)})
+        EXPECT_EQ(BoxPtr(sCreateMessageBox("Текст", "Заголовок", MB_OK | flags)), nullptr) << std::hex << flags;
+    for (const UINT flags : {UINT(MB_APPLMODAL), UINT(MB_TASKMODAL)})
+        EXPECT_NE(BoxPtr(sCreateMessageBox("Текст", "Заголовок", MB_YESNO | flags)), nullptr) << std::hex << flags;
     // Without a skin the system's own box.
     Manager()->SetActive(false);
     bool skinned = false;
     TBoxDriver none([&](TsMessageForm* box) { return skinned = true, box->SetModalResult(mrCancel), true; });
     EXPECT_EQ(sMessageBox("Текст", "Без оформления", MB_YESNO), IDOK) << "closed by the closer";
     EXPECT_FALSE(skinned);
+}
+
+// The application's box keeps the system box's promises in both shipped skins: the focus starts on
+// the button MB_DEFBUTTONn names (the first where the box has fewer) and Enter answers it; Esc and
+// the close command answer only in a box with a Cancel button (OK in a box of OK alone) and do
+// nothing otherwise. Without a skin the system's box itself shows the same focus (Wine's answers
+// Esc with IDCANCEL in every box, and Enter with IDOK where no button is the default: Space on the
+// focused button answers there).
+TEST_F(MessageBoxes, TheFocusedButtonEscAndCloseAreTheSystemBoxs)
+{
+    struct Case {
+        UINT Flags;
+        int Focused; // the answer of the button that has the focus
+        int Esc;     // the answer of Esc and of the close command; 0: the box stays
+    };
+    const Case cases[] = {
+        {MB_OK, IDOK, IDOK},
+        {MB_OK | MB_DEFBUTTON2, IDOK, IDOK},
+        {MB_OKCANCEL | MB_ICONEXCLAMATION | MB_DEFBUTTON2, IDCANCEL, IDCANCEL},
+        {MB_YESNO | MB_ICONEXCLAMATION, IDYES, 0},
+        {MB_YESNO | MB_DEFBUTTON2, IDNO, 0},
+        {MB_YESNO | MB_DEFBUTTON3, IDYES, 0},
+        {MB_YESNOCANCEL | MB_DEFBUTTON2, IDNO, IDCANCEL},
+        {MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL, IDCANCEL},
+        {MB_ABORTRETRYIGNORE | MB_DEFBUTTON3, IDIGNORE, 0},
+        {MB_RETRYCANCEL | MB_DEFBUTTON2, IDCANCEL, IDCANCEL},
+    };
+    auto press = [](HWND Wnd, WPARAM Key) {
+        PostMessageA(Wnd, WM_KEYDOWN, Key, 1);
+        PostMessageA(Wnd, WM_KEYUP, Key, static_cast<LPARAM>(0xC0000001u));
+    };
+    for (const char* skin : {"Neutral", "Dusk", "none"}) {
+        UseSkinOrNone(skin);
+        const bool skinned = std::string(skin) != "none";
+        for (const Case& c : cases) {
+            // A step on each tick while the box is up (a tick comes only once the keys posted
+            // before it are taken): Esc, then the close command, then Enter (Space alone without
+            // a skin).
+            int focused = 0, step = skinned ? 0 : 2;
+            testkit::TModalDriver driver([&] {
+                const HWND box = GetActiveWindow();
+                char cls[16] = {};
+                if (!box || !IsWindowVisible(box) ||
+                    !(dynamic_cast<TsMessageForm*>(FindControl(box)) ||
+                      (GetClassNameA(box, cls, sizeof cls) && std::string(cls) == "#32770")))
+                    return false;
+                const HWND focus = GetFocus();
+                if (!focused) {
+                    auto* button = dynamic_cast<TsBitBtn*>(FindControl(focus));
+                    focused = button ? static_cast<int>(button->ModalResult()) : GetDlgCtrlID(focus);
+                }
+                if (step == 0)
+                    press(focus, VK_ESCAPE);
+                else if (step == 1)
+                    PostMessageA(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+                else
+                    press(focus, skinned ? VK_RETURN : VK_SPACE);
+                return ++step == 3;
+            });
+            const int answer = sMessageBox("Текст", "Заголовок", c.Flags);
+            EXPECT_EQ(focused, c.Focused) << skin << " " << std::hex << c.Flags;
+            const int esc = skinned ? c.Esc : 0;
+            EXPECT_EQ(answer, esc ? esc : c.Focused) << skin << " " << std::hex << c.Flags;
+            EXPECT_EQ(step, esc ? 1 : 3) << skin << " " << std::hex << c.Flags;
+        }
+    }
 }
 
 TEST_F(MessageBoxes, AHelpButtonShowsOnlyWhereTheApplicationHasHelpAndAsksItForTheTopic)

@@ -287,6 +287,60 @@ TEST_F(OpenDialog, OkOnAFolderOpensItAndEnterOrEscapeWhileRenamingOnlyEndsTheRen
     EXPECT_FALSE(FileExists((dir / "sub\\f.txt").c_str()));
 }
 
+// A rename the list refuses says why in the form's words (a character no name holds, a device's
+// name, an entry of that name there already), and the entry keeps its name.
+TEST_F(OpenDialog, ARenameRefusedInTheListSaysWhy)
+{
+    TsOpenDialog open(nullptr);
+    TsOpenDialogForm* form = ShowForm(open, dir.Path());
+    TsDlgShellListView* list = form->FileListView;
+    list->SetFocus();
+    const std::pair<const char*, const char*> cases[] = {
+        {"nul.html", "Cannot rename \"a.txt\" to \"nul.html\". The name is a device's, not a file's"},
+        {"con.html", "Cannot rename \"a.txt\" to \"con.html\". The name is a device's, not a file's"},
+        {"a?.html", "A file name can't contain any of the following characters:\r\n\\ / : * ? \" < > |"},
+        {"b.log", "Cannot rename \"a.txt\" to \"b.log\". An entry of that name exists already"},
+    };
+    for (const auto& [name, refusal] : cases) {
+        prompts.Shown.clear();
+        list->ClearSelection();
+        list->Items()->Item(RowIndex(list, "a.txt"))->SetSelected(true);
+        list->EditText();
+        ASSERT_TRUE(list->IsEditing());
+        SetWindowTextA(ListView_GetEditControl(list->Handle()), name);
+        EXPECT_EQ(Ok(form, "a.txt"), mrNone);
+        PumpPending();
+        ASSERT_EQ(prompts.Shown.size(), 1u) << name;
+        EXPECT_EQ(prompts.Shown[0].Text, refusal);
+        EXPECT_TRUE(FileExists((dir / "a.txt").c_str())) << name;
+    }
+    form->Free();
+}
+
+// The list shows where its focus is: a row has the focus mark (not the selection) on entering the
+// list, in a folder opened by Enter and after Backspace.
+TEST_F(OpenDialog, TheListShowsItsFocusOnEnteringAndInEachFolderOpened)
+{
+    TsOpenDialog open(nullptr);
+    TsOpenDialogForm* form = ShowForm(open, dir.Path());
+    TsDlgShellListView* list = form->FileListView;
+    SetForegroundWindow(form->Handle());
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == form->Handle(); }));
+    auto marked = [list] { return static_cast<int>(list->Perform(LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED)); };
+    EXPECT_EQ(marked(), -1);
+    list->SetFocus();
+    EXPECT_EQ(marked(), 0) << "on entering";
+    EXPECT_EQ(list->SelCount(), 0);
+    list->Items()->Item(RowIndex(list, "sub"))->SetSelected(true);
+    shellkit::PressKey(VK_RETURN);
+    EXPECT_TRUE(PumpUntil([&] { return SameFolder(list->RootFolder()->PathName(), dir / "sub"); }));
+    EXPECT_EQ(marked(), 0) << "in the folder opened";
+    shellkit::PressKey(VK_BACK);
+    EXPECT_TRUE(PumpUntil([&] { return SameFolder(list->RootFolder()->PathName(), dir.Path()); }));
+    EXPECT_EQ(marked(), 0) << "after Backspace";
+    form->Free();
+}
+
 TEST_F(OpenDialog, TypedNamesAreResolvedAFolderOpensAndAMaskFiltersKeepingTheForm)
 {
     TsOpenDialog open(nullptr);
@@ -668,6 +722,8 @@ TEST_F(OpenDialog, TheFormHandsBackTheItemChosenByThePathThatReachesIt)
     testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\");
     testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\c.txt", "in wide sub");
     WriteFileBytes(dir / "long name.txt", "long");
+    WriteFileBytes(dir / " welcome.html", "leading blank");
+    WriteFileBytes(dir / "welcome.html", "welcome");
     const std::string alike = ShortName(dir.Path(), L"\uff41.txt"), spaced = ShortName(dir.Path(), L"dup ");
     const std::string wideSub = dir / ShortName(dir.Path(), L"\uff53\uff55\uff42") + "\\";
 
@@ -677,7 +733,8 @@ TEST_F(OpenDialog, TheFormHandsBackTheItemChosenByThePathThatReachesIt)
     save.Options = TOpenOptions{ofOverwritePrompt};
     TsOpenDialogForm* form = ShowForm(save, dir.Path());
     TsDlgShellListView* list = form->FileListView;
-    for (const auto& [caption, content] : {std::pair{alike, "wide a"}, std::pair{spaced, "spaced"}}) {
+    for (const auto& [caption, content] : {std::pair{alike, "wide a"}, std::pair{spaced, "spaced"},
+                                           std::pair{std::string(" welcome.html"), "leading blank"}}) {
         list->ClearSelection();
         list->Items()->Item(RowShown(list, caption))->SetSelected(true);
         EXPECT_EQ(form->FileNameEdit->Text(), caption.c_str());

@@ -11,10 +11,25 @@ namespace soak {
 using testkit::WaitUntil;
 using testkit::WindowText;
 
-bool Driver::Start()
+bool Driver::Start(std::string* Told)
 {
     run_ = std::make_unique<testkit::ProgramRun>();
-    main_ = run_->Launch(folder_);
+    // The start's message, once it shows its OK: read and answered.
+    const auto answer = [&] {
+        if (!Told || !Told->empty())
+            return;
+        for (HWND box : Boxes())
+            for (HWND b : testkit::VisibleWindows(box, 0, ""))
+                if (WindowText(b) == "OK" || WindowText(b) == "ОК") {
+                    // Read once the box has its caption.
+                    if (WindowText(box).empty())
+                        return;
+                    *Told = BoxText(box);
+                    PostMessageA(b, BM_CLICK, 0, 0);
+                    return;
+                }
+    };
+    main_ = run_->Launch(folder_, "", answer);
     tree_ = main_ ? FindTree() : nullptr;
     return tree_ != nullptr;
 }
@@ -30,13 +45,33 @@ HWND Driver::FindTree()
     return found;
 }
 
-bool Driver::Ended(DWORD Ms) { return run_ && WaitForSingleObject(run_->Process(), Ms) == WAIT_OBJECT_0; }
+bool Driver::Attach(HWND Main)
+{
+    Kill();
+    DWORD pid = 0;
+    GetWindowThreadProcessId(Main, &pid);
+    attached_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_TERMINATE |
+                                    PROCESS_QUERY_INFORMATION | SYNCHRONIZE,
+                                FALSE, pid));
+    if (!attached_)
+        return false;
+    pid_ = pid;
+    main_ = Main;
+    tree_ = FindTree();
+    return tree_ != nullptr;
+}
+
+HANDLE Driver::Process() const { return run_ ? run_->Process() : attached_.get(); }
+DWORD Driver::Pid() const { return run_ ? run_->Id() : attached_ ? pid_ : 0; }
+
+bool Driver::Ended(DWORD Ms) { return Process() && WaitForSingleObject(Process(), Ms) == WAIT_OBJECT_0; }
 
 void Driver::Kill()
 {
-    if (run_ && !Ended(0))
-        TerminateProcess(run_->Process(), 1);
+    if (Process() && !Ended(0))
+        TerminateProcess(Process(), 1);
     run_.reset();
+    attached_.reset();
     main_ = tree_ = nullptr;
 }
 
@@ -46,7 +81,7 @@ soak::Tree Driver::LiveTree(std::map<std::string, HTREEITEM>* Items, HWND Of)
     HWND tree = Of ? Of : TreeNow();
     if (!tree)
         return out;
-    testkit::RemoteBuffer buffer(run_->Process(), 512);
+    testkit::RemoteBuffer buffer(Process(), 512);
     const LPARAM remote = buffer.Address();
     std::function<void(HTREEITEM, soak::Tree&)> walk = [&](HTREEITEM item, soak::Tree& nodes) {
         for (; item; item = reinterpret_cast<HTREEITEM>(
@@ -63,7 +98,7 @@ soak::Tree Driver::LiveTree(std::map<std::string, HTREEITEM>* Items, HWND Of)
             if (IsFolder(n.image))
                 n.image = imFolder;
             char text[301] = {};
-            ReadProcessMemory(run_->Process(), reinterpret_cast<void*>(remote + 64), text, 300, nullptr);
+            ReadProcessMemory(Process(), reinterpret_cast<void*>(remote + 64), text, 300, nullptr);
             n.title = text;
             if (Items)
                 Items->emplace(n.title, item);
@@ -96,7 +131,7 @@ POINT Driver::At(const std::string& Title, int Part)
     if (!item || !TreeNow())
         return POINT{-1, -1};
     SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
-    testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
+    testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
     buffer.Put(item);
     SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
     const RECT r = buffer.Get<RECT>();
@@ -105,6 +140,62 @@ POINT Driver::At(const std::string& Title, int Part)
     POINT p{r.left + width * (1 + 2 * Part) / 4, (r.top + r.bottom) / 2};
     ClientToScreen(tree_, &p);
     return p;
+}
+
+bool Driver::Drag(const std::string& Title, const std::string& Target)
+{
+    if (!ToFront() || !TreeNow())
+        return Failed("the main window is not in front");
+    HTREEITEM item = Item(Title), target = Target.empty() ? nullptr : Item(Target);
+    if (!item || (!Target.empty() && !target))
+        return Failed("no node \"" + (item ? Target : Title) + "\"");
+    const auto rect = [&](HTREEITEM Node) {
+        testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
+        buffer.Put(Node);
+        SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
+        return buffer.Get<RECT>();
+    };
+    RECT client{};
+    GetClientRect(tree_, &client);
+    // Both in view: the target made visible first, then the node (which must not scroll the
+    // target away).
+    if (target)
+        SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target));
+    SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    const RECT from = rect(item);
+    POINT to{};
+    if (target) {
+        const RECT r = rect(target);
+        if (r.bottom <= r.top || r.top < 0 || r.bottom > client.bottom)
+            return Failed("the node and the target are not in view together");
+        to = POINT{r.left + std::min<int>(r.right - r.left, 40) / 2, (r.top + r.bottom) / 2};
+    } else {
+        // The empty space below the last node in view.
+        HTREEITEM last = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_LASTVISIBLE, 0));
+        const RECT r = rect(last);
+        if (r.bottom + 12 >= client.bottom)
+            return Failed("no empty space below the nodes");
+        to = POINT{client.left + 30, (r.bottom + client.bottom) / 2};
+    }
+    POINT start{from.left + std::min<int>(from.right - from.left, 40) / 2, (from.top + from.bottom) / 2};
+    ClientToScreen(tree_, &start);
+    ClientToScreen(tree_, &to);
+    if (!MoveTo(start))
+        return false;
+    testkit::SendMouse(start, MOUSEEVENTF_LEFTDOWN);
+    // Past the drag distance first, then to the target in steps: the tree follows each move.
+    for (int i = 1; i <= 8; ++i) {
+        const POINT p{start.x + (to.x - start.x) * i / 8 + (i == 1 ? 6 : 0), start.y + (to.y - start.y) * i / 8};
+        testkit::SendMouse(p);
+        if (!Settle())
+            return Failed("the program does not answer");
+    }
+    testkit::SendMouse(to);
+    if (!Settle())
+        return Failed("the program does not answer");
+    testkit::SendMouse(to, MOUSEEVENTF_LEFTUP);
+    lastClick_ = to;
+    return (Settle() && Park()) || Failed("the program does not answer after the drop");
 }
 
 bool Driver::ToFront()
@@ -120,6 +211,26 @@ HWND Driver::Focus()
     return GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
+bool Driver::EndStrayRename()
+{
+    // The rename's box takes the keyboard once it shows: Esc then; a box that never takes it is
+    // ended by a click on the tree's empty space (its text unchanged, nothing is renamed).
+    for (int tries = 0; tries < 3 && LabelEdit(); ++tries) {
+        HWND edit = LabelEdit();
+        if (WaitUntil([&] { return Focus() == edit; }, 3000)) {
+            Key(VK_ESCAPE);
+        } else {
+            RECT client{};
+            GetClientRect(tree_, &client);
+            POINT p{client.left + 20, client.bottom - 12};
+            ClientToScreen(tree_, &p);
+            ClickAt(p);
+        }
+        WaitUntil([&] { return !LabelEdit(); }, 3000);
+    }
+    return !LabelEdit() || Failed("a rename the tree started stays after Esc");
+}
+
 bool Driver::Select(const std::string& Title)
 {
     if (!ToFront())
@@ -128,60 +239,59 @@ bool Driver::Select(const std::string& Title)
     if (!item || !TreeNow())
         return Failed("no node \"" + Title + "\"");
     const auto caret = [&] { return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0)); };
-    if (caret() == item && Focus() == tree_)
-        return true;
-    if (caret() == item) {
-        // A click on the selected node starts its rename: the keyboard comes back by another node,
-        // or, when the node is the only one (the focus went elsewhere when the rest was deleted),
-        // by a click on the tree's empty space below it.
-        HTREEITEM other = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-        if (other == item)
-            other = reinterpret_cast<HTREEITEM>(
-                SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
-        HTREEITEM target = other ? other : item;
-        SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target));
-        testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
-        buffer.Put(target);
-        SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
-        const RECT r = buffer.Get<RECT>();
-        POINT p{r.left + 4, (r.top + r.bottom) / 2};
-        if (!other) {
-            RECT client{};
-            GetClientRect(tree_, &client);
-            p.y = r.bottom + (r.bottom - r.top) * 2;
-            if (p.y >= client.bottom)
-                return Failed("no other node or empty space to click");
+    // A click on the selected node starts its rename (by the tree's timer, after the double-click
+    // time): the node is never clicked while it is selected. The page shown may take the keyboard
+    // from the tree just after a click: tried again then.
+    for (int tries = 0; tries < 3; ++tries) {
+        if (!EndStrayRename())
+            return false;
+        if (caret() == item && Focus() == tree_)
+            return Park() || Failed(error_);
+        if (caret() == item) {
+            // The keyboard comes back by another node, or, when the node is the only one (the focus
+            // went elsewhere when the rest was deleted), by a click on the tree's empty space.
+            HTREEITEM other = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+            if (other == item)
+                other = reinterpret_cast<HTREEITEM>(
+                    SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
+            HTREEITEM target = other ? other : item;
+            SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target));
+            testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
+            buffer.Put(target);
+            SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
+            const RECT r = buffer.Get<RECT>();
+            POINT p{r.left + 4, (r.top + r.bottom) / 2};
+            if (!other) {
+                RECT client{};
+                GetClientRect(tree_, &client);
+                p.y = r.bottom + (r.bottom - r.top) * 2;
+                if (p.y >= client.bottom)
+                    return Failed("no other node or empty space to click");
+            }
+            ClientToScreen(tree_, &p);
+            if (NearLastClick(p))
+                p.x += 8;
+            if (!ClickAt(p))
+                return false;
+            if (!WaitUntil([&] { return caret() == (other ? other : item) && Focus() == tree_; }, 5000))
+                continue;
+            if (!other)
+                return Park() || Failed(error_);
         }
-        ClientToScreen(tree_, &p);
+        // Two clicks at one spot within the double-click time are a double click (which opens an
+        // entry or a folder), also on two nodes that came to lie there in turn: the text's other
+        // half.
+        POINT p = At(Title, tries % 2);
         if (NearLastClick(p))
-            p.x += 8;
+            p = At(Title, 1 - tries % 2);
         if (!ClickAt(p))
             return false;
-        if (!WaitUntil([&] { return caret() == (other ? other : item) && Focus() == tree_; }, 5000))
-            return Failed(other ? "the click on another node did not select it"
-                                : "the click below the only node did not give the tree the keyboard");
-        if (!other)
-            return Park() || Failed(error_);
+        WaitUntil([&] { return caret() == item && Focus() == tree_; }, 5000);
     }
-    // Two clicks at one spot within the double-click time are a double click (which opens an
-    // entry or a folder), also on two nodes that came to lie there in turn: the text's other half.
-    POINT p = At(Title, 0);
-    if (NearLastClick(p))
-        p = At(Title, 1);
-    if (!ClickAt(p))
-        return false;
-    if (!WaitUntil([&] { return caret() == item && Focus() == tree_; }, 5000))
+    if (caret() != item || Focus() != tree_)
         return Failed("the click did not select \"" + Title + "\" (the keyboard is at " +
                       testkit::WindowClass(Focus()) + ")");
-    if (!Park())
-        return Failed(error_);
-    // A click that the tree took for one on its selected node starts a rename: ended unchanged.
-    if (LabelEdit()) {
-        Key(VK_ESCAPE);
-        if (!WaitUntil([&] { return !LabelEdit(); }, 5000))
-            return Failed("a rename started by the click stays");
-    }
-    return true;
+    return Park() || Failed(error_);
 }
 
 bool Driver::MoveTo(POINT Spot)
@@ -241,7 +351,7 @@ bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool
             if (!WaitUntil([&] { return !LabelEdit(); }))
                 return Failed("the rename typed behind the pop-up's keys stays after Esc");
         }
-        return WaitUntil([&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768").empty() && Settle(); },
+        return WaitUntil([&] { return testkit::VisibleWindows(nullptr, Pid(), "#32768").empty() && Settle(); },
                          5000) ||
                Failed("the pop-up menu stays");
     }
@@ -252,12 +362,26 @@ bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool
         return Failed("the main window is not in front");
     if (!Park())
         return Failed(error_);
-    const auto menus = [&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768"); };
+    const auto menus = [&] { return testkit::VisibleWindows(nullptr, Pid(), "#32768"); };
     if (!TreeNow())
         return Failed("the tree is gone");
-    PostMessageA(tree_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree_), MAKELPARAM(p.x, p.y));
-    if (!WaitUntil([&] { return !menus().empty(); }, 5000))
-        return Failed("no pop-up menu came");
+    // The pop-up comes on the node under the point, which it selects: a tree that moved meanwhile
+    // (a node put in view late) gets it again.
+    HTREEITEM item = Item(Title);
+    const auto caret = [&] { return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0)); };
+    for (int tries = 0;; ++tries) {
+        const POINT at = tries == 0 ? p : At(Title, 0);
+        PostMessageA(tree_, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree_), MAKELPARAM(at.x, at.y));
+        if (!WaitUntil([&] { return !menus().empty(); }, 5000))
+            return Failed("no pop-up menu came");
+        if (caret() == item)
+            break;
+        if (tries == 2)
+            return Failed("the pop-up came on another node than \"" + Title + "\"");
+        PostMessageA(tree_, WM_KEYDOWN, VK_ESCAPE, 0);
+        if (!WaitUntil([&] { return menus().empty(); }, 5000))
+            return Failed("the pop-up menu stays after Esc");
+    }
     for (WORD k : Keys) {
         PostMessageA(tree_, WM_KEYDOWN, k, 0);
         PostMessageA(tree_, WM_KEYUP, k, 0);
@@ -274,14 +398,14 @@ bool Driver::MenuBar(int Top, const std::vector<WORD>& Keys)
         PostMessageA(main_, WM_KEYDOWN, VK_RIGHT, 0);
     for (WORD k : Keys)
         PostMessageA(main_, WM_KEYDOWN, k, 0);
-    return WaitUntil([&] { return testkit::VisibleWindows(nullptr, run_->Id(), "#32768").empty(); }, 5000) ||
+    return WaitUntil([&] { return testkit::VisibleWindows(nullptr, Pid(), "#32768").empty(); }, 5000) ||
            Failed("the menu stays");
 }
 
 bool Driver::TreeBarButton(int Index)
 {
     // The bar whose fourth button (the title search) has picture 5.
-    testkit::RemoteBuffer buffer(run_->Process(), 256);
+    testkit::RemoteBuffer buffer(Process(), 256);
     for (HWND bar : testkit::VisibleWindows(main_, 0, "ToolBar")) {
         if (!SendMessageA(bar, TB_GETBUTTON, 3, buffer.Address()) || buffer.Get<TBBUTTON>().iBitmap != 5)
             continue;
@@ -298,12 +422,64 @@ bool Driver::TreeBarButton(int Index)
     return Failed("the tree panel has no tool bar");
 }
 
+bool Driver::NavButton(int Picture)
+{
+    // The bar with "Назад" (picture 9).
+    testkit::RemoteBuffer buffer(Process(), 256);
+    for (HWND bar : testkit::VisibleWindows(main_, 0, "ToolBar")) {
+        int index = -1;
+        bool back = false;
+        for (int i = 0; i < static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0)); ++i) {
+            if (!SendMessageA(bar, TB_GETBUTTON, static_cast<WPARAM>(i), buffer.Address()))
+                continue;
+            back = back || buffer.Get<TBBUTTON>().iBitmap == 9;
+            if (buffer.Get<TBBUTTON>().iBitmap == Picture)
+                index = i;
+        }
+        if (!back || index < 0)
+            continue;
+        SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(index), buffer.Address());
+        const RECT r = buffer.Get<RECT>();
+        // The button's picture, left of a drop-down arrow.
+        POINT p{r.left + 10, (r.top + r.bottom) / 2};
+        ClientToScreen(bar, &p);
+        if (NearLastClick(p))
+            p.x += 3;
+        if (!ToFront())
+            return Failed("the main window is not in front");
+        return ClickAt(p) && Park();
+    }
+    return Failed("the navigation bar has no button with picture " + std::to_string(Picture));
+}
+
+bool Driver::DoubleClick(const std::string& Title)
+{
+    // The node selected first (a click), then the double click on it: the tree opens the node it
+    // has selected.
+    if (!Select(Title))
+        return false;
+    POINT p = At(Title, 0);
+    if (p.x < 0)
+        return Failed("no node \"" + Title + "\"");
+    if (NearLastClick(p))
+        p = At(Title, 1);
+    if (!MoveTo(p))
+        return false;
+    for (int i = 0; i < 2; ++i) {
+        testkit::SendMouse(p, MOUSEEVENTF_LEFTDOWN);
+        testkit::SendMouse(p, MOUSEEVENTF_LEFTUP);
+    }
+    // The next click is no third one.
+    lastClick_ = POINT{-100, -100};
+    return (Settle() && Park()) || Failed("the program does not answer after the double click");
+}
+
 bool Driver::TreePageTab(int Index)
 {
     const auto tabs = testkit::VisibleWindows(main_, 0, "PageControl");
     if (tabs.empty())
         return Failed("the tree panel has no pages");
-    testkit::RemoteBuffer buffer(run_->Process(), sizeof(RECT));
+    testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
     if (!SendMessageA(tabs[0], TCM_GETITEMRECT, static_cast<WPARAM>(Index), buffer.Address()))
         return Failed("the tree panel has no tab " + std::to_string(Index));
     const RECT r = buffer.Get<RECT>();
@@ -350,7 +526,7 @@ HWND Driver::Window(const std::string& Caption, DWORD Ms)
     HWND found = nullptr;
     WaitUntil(
         [&] {
-            for (HWND w : testkit::VisibleWindows(nullptr, run_->Id(), ""))
+            for (HWND w : testkit::VisibleWindows(nullptr, Pid(), ""))
                 if (WindowText(w) == Caption)
                     found = w;
             // In front, with the keyboard in it, and done with its showing.

@@ -21,12 +21,17 @@ class Driver {
 public:
     explicit Driver(std::string Folder) : folder_(std::move(Folder)) {}
 
-    bool Start();
+    // Starts the program; Told (when given) gets the text of a message the start shows, which is
+    // answered "OK".
+    bool Start(std::string* Told = nullptr);
     // Whether the program has ended (waits for it up to Ms).
     bool Ended(DWORD Ms = 20000);
     void Kill();
     HWND Main() const { return main_; }
-    DWORD Pid() const { return run_ ? run_->Id() : 0; }
+    // Drives the program of the main window Main, which another started (a second program).
+    bool Attach(HWND Main);
+    DWORD Pid() const;
+    HANDLE Process() const;
 
     // The program's tree as it shows it, folders with image 0 whether open or not; Items gets
     // each node's item by its title. Of: another tree view of the program (the search results).
@@ -34,6 +39,12 @@ public:
     // Waits until the program's tree is T; false when it does not become so.
     bool TreeBecomes(const Tree& T, DWORD Ms = 8000);
 
+    // A real drag of the node with the mouse, dropped onto the node Target or, without one, onto
+    // the tree's empty space below its nodes.
+    bool Drag(const std::string& Title, const std::string& Target);
+    // A rename box the tree opened by itself (its timer after a click on its selected node) ended
+    // unchanged.
+    bool EndStrayRename();
     // The main window in front, the tree holding the keyboard with the node selected (a click on
     // it, or first on another node when it is selected already but the keyboard is elsewhere).
     bool Select(const std::string& Title);
@@ -45,6 +56,10 @@ public:
     bool MenuBar(int Top, const std::vector<WORD>& Keys);
     // A click on the button at Index of the tree panel's tool bar.
     bool TreeBarButton(int Index);
+    // A click on the navigation bar's button with the picture (9 back, 4 forward).
+    bool NavButton(int Picture);
+    // A real double click on the node.
+    bool DoubleClick(const std::string& Title);
     // A click on the tab at Index of the tree panel's pages (0 the articles, 1 the search results).
     bool TreePageTab(int Index);
     // The main window in front and the keyboard in the tree, by a click on the space below its
@@ -112,6 +127,9 @@ private:
 
     std::string folder_;
     std::unique_ptr<testkit::ProgramRun> run_;
+    // The process of a program attached to.
+    std::unique_ptr<void, decltype(&CloseHandle)> attached_{nullptr, &CloseHandle};
+    DWORD pid_ = 0;
     HWND main_ = nullptr, tree_ = nullptr;
     POINT lastClick_{-100, -100};
     std::string error_;

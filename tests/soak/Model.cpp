@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <set>
 #include <cstring>
 #include <functional>
 
@@ -115,7 +117,7 @@ std::string Show(const Tree& T)
     std::string out;
     std::function<void(const Tree&, int)> walk = [&](const Tree& nodes, int level) {
         for (const Node& n : nodes) {
-            out += std::string(2 * level, ' ') + n.title + "/" + std::to_string(n.image) + "\n";
+            out += std::string(2 * level, ' ') + "\"" + n.title + "\"/" + std::to_string(n.image) + "\n";
             walk(n.kids, level + 1);
         }
     };
@@ -147,11 +149,36 @@ std::string NoteName(const std::string& Title)
     return name;
 }
 
-Node* Model::Find(const std::string& Title, Tree** Owner)
+std::vector<std::string> FileLines(const std::string& Path)
+{
+    std::vector<std::string> lines;
+    for (std::string text = testkit::ReadFileBytes(Path); !text.empty();) {
+        const size_t end = text.find("\r\n");
+        lines.push_back(text.substr(0, end));
+        text.erase(0, end == std::string::npos ? text.size() : end + 2);
+    }
+    return lines;
+}
+
+std::string Trimmed(const std::string& Title)
+{
+    const size_t first = Title.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return "";
+    return Title.substr(first, Title.find_last_not_of(' ') - first + 1);
+}
+
+bool SameText(const std::string& A, const std::string& B)
+{
+    return CompareStringA(MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT), NORM_IGNORECASE,
+                          A.data(), static_cast<int>(A.size()), B.data(), static_cast<int>(B.size())) == CSTR_EQUAL;
+}
+
+Node* Model::Find(const std::string& Title, Tree** Owner, bool Anycase)
 {
     std::function<Node*(Tree&)> walk = [&](Tree& nodes) -> Node* {
         for (Node& n : nodes) {
-            if (n.title == Title) {
+            if (Anycase ? SameText(n.title, Title) : n.title == Title) {
                 if (Owner)
                     *Owner = &nodes;
                 return &n;
@@ -161,7 +188,15 @@ Node* Model::Find(const std::string& Title, Tree** Owner)
         }
         return nullptr;
     };
-    return walk(tree);
+    return walk(A().tree);
+}
+
+bool Model::EntryTaken(const std::string& Title, const std::string& But)
+{
+    for (const std::string& t : Titles(false, true))
+        if (t != But && SameText(t, Title))
+            return true;
+    return false;
 }
 
 void Model::Remove(const std::string& Title)
@@ -170,10 +205,11 @@ void Model::Remove(const std::string& Title)
     Node* node = Find(Title, &owner);
     if (!node)
         return;
+    Archive& a = A();
     std::function<void(const Node&)> forget = [&](const Node& n) {
         if (!IsFolder(n.image)) {
-            map[SectionOf(n.image)].erase(n.title);
-            notes.erase(n.title);
+            a.map[SectionOf(n.image)].erase(n.title);
+            a.notes.erase(n.title);
         }
         for (const Node& k : n.kids)
             forget(k);
@@ -192,7 +228,7 @@ std::vector<std::string> Model::Titles(bool Folders, bool Entries) const
             walk(n.kids);
         }
     };
-    walk(tree);
+    walk(A().tree);
     return out;
 }
 
@@ -205,7 +241,7 @@ int Model::CountImage(int image) const
             walk(n.kids);
         }
     };
-    walk(tree);
+    walk(A().tree);
     return count;
 }
 
@@ -235,70 +271,183 @@ std::map<std::string, std::string> FilesIn(const std::string& Folder)
     return files;
 }
 
-// The first difference of the tree file FILES\tree\<Name>.vlt and its map <Name>.ini from T and
-// Map; "" when there is none.
-std::string TreeDifference(const std::string& Files, const std::string& Name, const Tree& T, const Ini& Map)
+// The note files of a name: title part -> bytes.
+std::map<std::string, std::string> NotesOf(const std::map<std::string, std::string>& Files, const std::string& Name)
 {
-    const std::string file = "tree\\" + Name;
+    std::map<std::string, std::string> out;
+    const std::string tail = "_" + Name + ".txt";
+    for (const auto& [file, text] : Files)
+        if (file.size() > tail.size() && file.compare(file.size() - tail.size(), tail.size(), tail) == 0)
+            out[file.substr(0, file.size() - tail.size())] = text;
+    return out;
+}
+
+// Every entry of a tree (folders not), with its image.
+void EntriesOf(const Tree& T, std::vector<const Node*>& Out)
+{
+    for (const Node& n : T) {
+        if (!IsFolder(n.image))
+            Out.push_back(&n);
+        EntriesOf(n.kids, Out);
+    }
+}
+
+} // namespace
+
+std::string ArchiveDifference(const Archive& A, const std::string& Files, const std::string& File)
+{
+    const std::string file = "tree\\" + File;
     const std::optional<Tree> tree = ParseTreeFile(testkit::ReadFileBytes(Files + file + ".vlt"));
     if (!tree)
         return file + ".vlt is no tree file";
-    if (Closed(*tree) != T)
-        return file + ".vlt holds\n" + Show(*tree) + "expected\n" + Show(T);
+    if (Closed(*tree) != A.tree)
+        return file + ".vlt holds\n" + Show(Closed(*tree)) + "expected\n" + Show(A.tree);
     Ini map = ParseIni(testkit::ReadFileBytes(Files + file + ".ini"));
+    // A line of a title no entry of the tree has is left over by a write cut short (the tree is
+    // written between two writes of the map): it names nothing and gives nothing to a new entry.
+    std::vector<const Node*> entries;
+    EntriesOf(A.tree, entries);
     for (const char* section : {"FILES", "FLASH", "URL"}) {
-        const auto want = Map.count(section) ? Map.at(section) : std::map<std::string, std::string>{};
-        if (map[section] != want)
+        const auto want = A.map.count(section) ? A.map.at(section) : std::map<std::string, std::string>{};
+        std::map<std::string, std::string> have = map[section];
+        for (auto line = have.begin(); line != have.end();)
+            line = !want.count(line->first) && std::none_of(entries.begin(), entries.end(),
+                                                            [&](const Node* n) { return SameText(n->title, line->first); })
+                       ? have.erase(line)
+                       : std::next(line);
+        if (have != want)
             return file + ".ini [" + section + "] holds\n" + ShowIni(map[section]) + "expected\n" + ShowIni(want);
     }
     return "";
 }
 
-} // namespace
-
-std::string FirstDifference(const Model& M, const std::string& Files)
+std::string FirstNoteDifference(const Archive& A, const std::string& Files, std::set<std::string>* Strays)
 {
-    if (std::string diff = TreeDifference(Files, M.archive, M.tree, M.map); !diff.empty())
-        return diff;
-    for (const auto& [name, saved] : M.saved)
-        if (name != M.archive)
-            if (std::string diff = TreeDifference(Files, name, saved.tree, saved.map); !diff.empty())
-                return diff;
+    std::map<std::string, std::string> want;
+    for (const auto& [title, text] : A.notes)
+        want[NoteName(title)] = text;
+    std::set<std::string> entries;
+    std::vector<const Node*> nodes;
+    EntriesOf(A.tree, nodes);
+    for (const Node* n : nodes)
+        entries.insert(NoteName(n->title));
+    const auto have = NotesOf(FilesIn(Files + "text\\"), A.noteName);
+    for (const auto& [part, text] : have)
+        if (!want.count(part) && Strays && !entries.count(part))
+            Strays->insert(part + "_" + A.noteName + ".txt");
+        else if (!want.count(part))
+            return "text\\" + part + "_" + A.noteName + ".txt is there (\"" + text + "\"), no entry has it";
+        else if (want.at(part) != text)
+            return "text\\" + part + "_" + A.noteName + ".txt holds \"" + text + "\", expected \"" + want.at(part) + "\"";
+    for (const auto& [part, text] : want)
+        if (!have.count(part))
+            return "text\\" + part + "_" + A.noteName + ".txt is missing (expected \"" + text + "\")";
+    return "";
+}
+
+std::string ArchiveTie(const std::string& Files, const std::string& File, const std::string& Name,
+                       const std::map<std::string, std::string>& Notes)
+{
+    const std::optional<Tree> tree = ParseTreeFile(testkit::ReadFileBytes(Files + "tree\\" + File + ".vlt"));
+    if (!tree)
+        return "tree\\" + File + ".vlt is no tree file";
+    Ini map = ParseIni(testkit::ReadFileBytes(Files + "tree\\" + File + ".ini"));
+    std::vector<const Node*> entries;
+    EntriesOf(*tree, entries);
+    for (const Node* n : entries) {
+        if (!map[SectionOf(n->image)].count(n->title))
+            return "tree\\" + File + ".vlt has \"" + n->title + "\", its map no key for it";
+        if (Notes.count(n->title) &&
+            testkit::ReadFileBytes(Files + "text\\" + NoteName(n->title) + "_" + Name + ".txt") != Notes.at(n->title))
+            return "tree\\" + File + ".vlt has \"" + n->title + "\", its note is not there as given";
+    }
+    return "";
+}
+
+std::optional<Archive> ReadArchive(const std::string& Files, const std::string& File, const std::string& Name)
+{
+    const std::optional<Tree> tree = ParseTreeFile(testkit::ReadFileBytes(Files + "tree\\" + File + ".vlt"));
+    if (!tree)
+        return std::nullopt;
+    Archive a;
+    a.tree = Closed(*tree);
+    a.noteName = Name;
+    const Ini map = ParseIni(testkit::ReadFileBytes(Files + "tree\\" + File + ".ini"));
+    for (const char* section : {"FILES", "FLASH", "URL"})
+        if (map.count(section))
+            a.map[section] = map.at(section);
+    std::map<std::string, std::string> byPart = NotesOf(FilesIn(Files + "text\\"), Name);
+    std::vector<const Node*> entries;
+    EntriesOf(a.tree, entries);
+    for (const Node* n : entries)
+        if (const auto note = byPart.find(soak::NoteName(n->title)); note != byPart.end())
+            a.notes[n->title] = note->second;
+    return a;
+}
+
+std::string FirstDifference(const Model& M, const std::string& Files, bool FormToo)
+{
+    for (const auto& [file, archive] : M.trees)
+        if (std::string diff = ArchiveDifference(archive, Files, file); !diff.empty())
+            return diff;
 
     std::map<std::string, std::string> notes;
-    const auto expect = [&](const std::string& Name, const std::map<std::string, std::string>& Notes) {
-        for (const auto& [title, text] : Notes)
-            notes[NoteName(title) + "_" + Name + ".txt"] = text;
-    };
-    expect(M.name, M.notes);
-    for (const auto& [name, kept] : M.otherNotes)
-        expect(name, kept);
+    for (const auto& [file, archive] : M.trees)
+        for (const auto& [title, text] : archive.notes)
+            notes[NoteName(title) + "_" + archive.noteName + ".txt"] = text;
     const auto files = FilesIn(Files + "text\\");
     for (const auto& [name, text] : files)
-        if (!notes.count(name))
+        if (!notes.count(name) && M.strayNotes.count(name))
+            continue;
+        else if (!notes.count(name))
             return "text\\" + name + " is there (\"" + text + "\"), no entry has it";
         else if (notes.at(name) != text)
             return "text\\" + name + " holds \"" + text + "\", expected \"" + notes.at(name) + "\"";
     for (const auto& [name, text] : notes)
         if (!files.count(name))
             return "text\\" + name + " is missing (expected \"" + text + "\")";
+    for (const auto& [name, page] : M.pages) {
+        const std::string bytes = testkit::ReadFileBytes(Files + name);
+        const std::pair<const char*, std::string> parts[] = {{"title", "<title>" + page.title + "</title>"},
+                                                              {"text", page.text},
+                                                              {"author", page.author},
+                                                              {"e-mail", "mailto:" + page.email + "\""}};
+        for (const auto& [what, part] : parts)
+            if (bytes.find(part) == std::string::npos)
+                return "the page " + name + " has not the " + what + " written (\"" + part + "\"):\n" + bytes;
+    }
+    if (!FormToo)
+        return "";
 
     Ini form = ParseIni(testkit::ReadFileBytes(Files + "form.ini"));
+    for (const auto& [section, keys] : M.form)
+        for (const auto& [key, value] : keys) {
+            const auto has = form[section].find(key);
+            if (value.empty() ? has != form[section].end() : has == form[section].end() || has->second != value)
+                return "form.ini [" + section + "] " + key + "=" + (has == form[section].end() ? "(none)" : has->second) +
+                       ", expected " + (value.empty() ? "(none)" : value);
+        }
     if (form["FORM"]["Skin"] != M.skin)
         return "form.ini Skin=" + form["FORM"]["Skin"] + ", expected " + M.skin;
-    if (form["FORM"]["NameTree"] != M.workingName)
-        return "form.ini NameTree=" + form["FORM"]["NameTree"] + ", expected " + M.workingName;
-    // form.ini names the tree the program works on unless it is the working tree.
-    const std::string treeFile = M.archive == "Temp" ? "" : Files + "tree\\" + M.archive + ".vlt";
-    if ((form["FORM"].count("TreeFile") ? form["FORM"]["TreeFile"] : "") != treeFile)
-        return "form.ini TreeFile=" + form["FORM"]["TreeFile"] + ", expected " + treeFile;
     if (form["ST"]["Count"] != std::to_string(M.CountImage(imNew)))
         return "form.ini [ST] Count=" + form["ST"]["Count"] + ", expected " + std::to_string(M.CountImage(imNew));
-    std::string list;
-    for (const std::string& line : M.list)
-        list += line + "\r\n";
-    const std::pair<const char*, const std::string*> same[] = {
-        {"settings.ini", &M.settings}, {"Settings2.ini", &M.settings2}, {"list", &list}};
+    // The address list: each address once (in the order they came, which two programs closing in
+    // turn may merge either way).
+    const std::vector<std::string> lines = FileLines(Files + "list");
+    std::vector<std::string> want = M.list;
+    std::vector<std::string> sorted = lines;
+    std::sort(sorted.begin(), sorted.end());
+    std::sort(want.begin(), want.end());
+    if (sorted != want) {
+        std::string have, expected;
+        for (const std::string& line : lines)
+            have += "  " + line + "\n";
+        for (const std::string& line : M.list)
+            expected += "  " + line + "\n";
+        return "list holds\n" + have + "expected\n" + expected;
+    }
+    const std::pair<const char*, const std::string*> same[] = {{"settings.ini", &M.settings},
+                                                                {"Settings2.ini", &M.settings2}};
     for (const auto& [name, bytes] : same)
         if (testkit::ReadFileBytes(Files + name) != *bytes)
             return std::string(name) + " holds \"" + testkit::ReadFileBytes(Files + name) + "\", expected \"" + *bytes +

@@ -13,14 +13,21 @@ struct Avoid {
     bool closeTypeahead = false; // a close typed ahead of a dialog's work
     bool renameAtClose = false;  // a close while a rename is typed in the tree
     bool keysPopup = false;      // the tree's pop-up by Shift+F10 with its keys typed ahead
+    bool blankTitles = false;    // titles typed with blanks at both ends
+    bool namedTree = false;      // form.ini naming a saved tree at the start
+    bool kill = false;           // the program killed
 };
 
 struct Outcome {
-    std::string divergence; // the first difference, "" when none
+    // Each difference from the model, in turn; after one that is not a file's the session stops
+    // (Stopped).
+    std::vector<std::string> divergences;
+    bool stopped = false;
     std::vector<std::string> log;
     double seconds = 0;
 };
 
-Outcome RunSession(unsigned Seed, int Actions, const Avoid& Avoid);
+// Plays the session; LimitS bounds it: past that the program is ended and the session diverges.
+Outcome RunSession(unsigned Seed, int Actions, const Avoid& Avoid, int LimitS);
 
 } // namespace soak

@@ -224,6 +224,31 @@ TEST_F(ListsTest, ComboBoxKeysOfTheInnerEditReachItsEvents)
     EXPECT_EQ(combo->Text().find('z'), AnsiString::npos);
 }
 
+// The edit of a combo box (whose style keeps its selection shown) shows no selection once the focus
+// has left it.
+TEST_F(ListsTest, ComboBoxEditDropsItsSelectionWhenTheFocusLeaves)
+{
+    TForm* form = ShownForm();
+    SetForegroundWindow(form->Handle());
+    auto* combo = Create<TComboBox>(form);
+    combo->SetParent(form);
+    combo->SetBounds(10, 10, 200, 21);
+    combo->SetText("address");
+    auto* other = Create<TEdit>(form);
+    other->SetParent(form);
+    other->SetBounds(10, 40, 200, 21);
+    auto selection = [combo] {
+        DWORD from = 0, to = 0;
+        SendMessageA(combo->EditHandle(), EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+        return to - from;
+    };
+    combo->SetFocus();
+    combo->SelectAll();
+    EXPECT_EQ(selection(), 7u);
+    other->SetFocus();
+    EXPECT_EQ(selection(), 0u);
+}
+
 TEST_F(ListsTest, ComboBoxItemsFilesHiddenStateAndRecreate)
 {
     TempDir dir;
