@@ -6,6 +6,7 @@
 #include "IniFiles.h"
 #include "MainSession.h"
 #include "MainTreeMap.h"
+#include "Settings.h"
 
 #include "Form14.h"
 #include "Form7.h"
@@ -104,6 +105,9 @@ namespace {
 
 AnsiString SettingsPath() { return archive::AppPath("FILES\\Settings2.ini"); }
 
+// The largest font size, in points, the font dialog takes.
+constexpr Integer MaxFontSize = 1638;
+
 // Whether a page named Name (a file name without its extension, perhaps in a folder) lies under
 // FILES\: neither absolute (a leading separator, a drive or any colon) nor stepping up a folder.
 bool InsideArchive(const AnsiString& Name)
@@ -188,10 +192,12 @@ void TForm8::FormShow(TObject*)
     Edit2->SetText(ini.ReadString("AUTOR", "Name", "Аноним"));
     Edit3->SetText(ini.ReadString("AUTOR", "e-mail", TForm7::MailAddress));
     Memo1->Font()->SetName(ini.ReadString("TEXT", "Name", "0"));
-    // A value that is no number counts as its default, so a damaged file never keeps the editor shut.
-    Memo1->Font()->SetSize(StrToIntDef(ini.ReadString("TEXT", "Size", "0"), 0));
-    SetWidth(StrToIntDef(ini.ReadString("FORM", "Width", "400"), 400));
-    SetHeight(StrToIntDef(ini.ReadString("FORM", "Height", "600"), 600));
+    // A value that is no number, or no size the font dialog or a window can have, counts as its
+    // default, so a damaged file never keeps the editor shut or shrunk to its title bar.
+    const Integer size = ini.ReadInteger("TEXT", "Size", 0);
+    Memo1->Font()->SetSize(size >= 1 && size <= MaxFontSize ? size : 0);
+    SetWidth(settings::StoredWindowSize(ini.ReadInteger("FORM", "Width", 400), 400));
+    SetHeight(settings::StoredWindowSize(ini.ReadInteger("FORM", "Height", 600), 600));
 }
 
 void TForm8::WriteSettings()

@@ -19,6 +19,11 @@ AnsiString PageCaption(TID_Vellorn* Form);
 // and "&" marks.
 void RememberAddress(TStrings& Items, const AnsiString& Address);
 
+// Merges into List (the address list as the file holds it now) the addresses this window added:
+// the Items not among Loaded (those it took from the file or gave it last), in their order, each
+// once and only when List has none like it (as RememberAddress compares them). List's own lines
+// stay as they are. Linear in the lengths of the lists.
+void MergeAddresses(TStrings& List, const std::vector<AnsiString>& Loaded, const std::vector<AnsiString>& Items);
 // Writes the address list FILES\list merged with what the file holds now (another copy of the
 // program may have written it since this window read it): its lines stay as they are, and the
 // addresses this window added since it read or wrote the list follow, each once (as
@@ -62,7 +67,16 @@ void ShowNotePanel(TID_Vellorn* Form, bool Show);
 // The largest note the panel shows and writes, in bytes: a larger file is refused before it is
 // read (the memo would take many times its size and the program would stop for minutes).
 inline constexpr Int64 MaxNoteBytes = 1024 * 1024;
+// The most the note memo is given to lay out, in the units of ShownNoteLength: a note of 1 MB in
+// lines of up to 80 characters, laid out in well under a second.
+inline constexpr Int64 MaxNoteLayoutWeight = 2200000;
+// How much of Text (from its start) the note memo lays out in time: the whole, or the lines before
+// the first whose layout would pass MaxNoteLayoutWeight and as much of that one as stays within it.
+// A long line costs the edit control far more than its length: it measures the rest of the line
+// again for every row it wraps.
+std::size_t ShownNoteLength(const AnsiString& Text);
 // Reads the text file Path into Lines for the note memo. A file larger than MaxNoteBytes is refused
 // before it is read; the refusal, or the reason a read failed, is answered in the user's words,
-// naming Path, with Lines empty; "" when Lines hold the text.
+// naming Path, with Lines empty; "" when Lines hold the text. A text the memo cannot lay out in time
+// is answered with the reason too, Lines holding the part it lays out (ShownNoteLength).
 AnsiString ReadNoteText(const AnsiString& Path, TStrings& Lines);

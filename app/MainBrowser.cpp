@@ -4,7 +4,7 @@
 
 #include <ole2.h>
 
-#include <algorithm>
+#include <unordered_set>
 
 #include "ArchiveFiles.h"
 #include "MainSession.h"
@@ -67,27 +67,33 @@ void OpenTypedAddress(TID_Vellorn* Form)
     Form->Web->Navigate(file.empty() ? text : file);
 }
 
-std::vector<AnsiString> Addresses(const TStrings& Items)
-{
-    std::vector<AnsiString> out;
-    for (int i = 0; i < Items.Count(); ++i)
-        out.push_back(Items[i]);
-    return out;
-}
-
 } // namespace
+
+void MergeAddresses(TStrings& List, const std::vector<AnsiString>& Loaded, const std::vector<AnsiString>& Items)
+{
+    // One pass over each list: the addresses are compared by their keys in hash sets.
+    const auto key = [](const AnsiString& Address) { return AnsiUpperCase(StripHotkey(Address)); };
+    const std::unordered_set<AnsiString> loaded(Loaded.begin(), Loaded.end());
+    std::unordered_set<AnsiString> listed;
+    listed.reserve(static_cast<std::size_t>(List.Count()) + Items.size());
+    for (int i = 0; i < List.Count(); ++i)
+        listed.insert(key(List[i]));
+    List.BeginUpdate();
+    for (const AnsiString& item : Items)
+        if (!loaded.count(item) && listed.insert(key(item)).second)
+            List.Add(item);
+    List.EndUpdate();
+}
 
 void WriteAddressList(TID_Vellorn* Form)
 {
     TMainSession& s = Session(Form);
     TStringList list;
     settings::LoadAddressList(list);
-    const TStrings& items = *Form->ComboBox1->Items();
-    for (int i = 0; i < items.Count(); ++i)
-        if (std::find(s.LoadedAddresses.begin(), s.LoadedAddresses.end(), items[i]) == s.LoadedAddresses.end())
-            RememberAddress(list, items[i]);
+    std::vector<AnsiString> items = ItemsOf(*Form->ComboBox1->Items());
+    MergeAddresses(list, s.LoadedAddresses, items);
     settings::SaveAddressList(list);
-    s.LoadedAddresses = Addresses(items);
+    s.LoadedAddresses = std::move(items);
 }
 
 void ClearAddressList(TID_Vellorn* Form)

@@ -115,10 +115,11 @@ void WriteTypedNote(TID_Vellorn* Form)
     AnsiString path;
     if (Session(Form).NoteRefused || !OpenedNotePath(Form, path))
         return;
-    // Each line of the memo followed by a line break (CP1251 text), replaced safely.
-    AnsiString text;
-    for (int i = 0; i < Form->Memo1->Lines()->Count(); ++i)
-        text += Form->Memo1->Lines()->Strings(i) + "\r\n";
+    // Each line of the memo followed by a line break (CP1251 text), replaced safely; the memo's text
+    // is taken once and cut into its lines as the memo cuts it.
+    TStringList lines;
+    lines.SetText(Form->Memo1->Text());
+    const AnsiString text = lines.Text();
     if (static_cast<Int64>(text.size()) > MaxNoteBytes)
         throw ENoteTooLarge("Примечание занимает больше 1 МБ.");
     Archive(Form).WriteNote(Form->OpenedTitle, text);
@@ -146,6 +147,33 @@ bool KeepTypedNote(TID_Vellorn* Form)
     }
 }
 
+std::size_t ShownNoteLength(const AnsiString& Text)
+{
+    // The edit control wraps a line row by row, measuring the rest of the line again for each
+    // row: a line of L characters costs about L + L * L / (2 * row) units, with a row of 40
+    // characters (a narrow panel). Line breaks cost a unit each.
+    constexpr Int64 row = 40;
+    Int64 weight = 0;
+    std::size_t i = 0;
+    while (i < Text.size()) {
+        if (Text[i] == '\r' || Text[i] == '\n') {
+            if (++weight > MaxNoteLayoutWeight)
+                return i;
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        const Int64 before = weight;
+        for (; i < Text.size() && Text[i] != '\r' && Text[i] != '\n'; ++i) {
+            const Int64 length = static_cast<Int64>(i - start + 1);
+            weight = before + length + length * length / (2 * row);
+            if (weight > MaxNoteLayoutWeight)
+                return i;
+        }
+    }
+    return Text.size();
+}
+
 AnsiString ReadNoteText(const AnsiString& Path, TStrings& Lines)
 {
     Lines.Clear();
@@ -160,7 +188,14 @@ AnsiString ReadNoteText(const AnsiString& Path, TStrings& Lines)
     AnsiString reason;
     try {
         Lines.LoadFromFile(Path);
-        return "";
+        const AnsiString text = Lines.Text();
+        const std::size_t shown = ShownNoteLength(text);
+        if (shown == text.size())
+            return "";
+        Lines.SetText(text.substr(0, shown));
+        return "В файле \"" + Path + "\" слишком длинные строки: поле примечания показывает из него только первые " +
+               IntToStr(static_cast<Int64>(shown / 1024)) + " КБ из " + IntToStr(static_cast<Int64>(text.size() / 1024)) +
+               " КБ.";
     } catch (Exception& e) {
         reason = archive::FailureReason(e);
     } catch (std::bad_alloc&) {

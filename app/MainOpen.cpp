@@ -9,30 +9,34 @@
 namespace {
 
 // Shows the note of the entry when it has one. A note that cannot be shown (too large, unreadable)
-// is named with the reason; the panel then shows and writes nothing for this entry.
+// is named with the reason; the panel then shows and writes nothing for this entry. A note the
+// panel cannot lay out in time is shown as far as it can be, read-only, with the reason.
 void ShowNoteOf(TID_Vellorn* Form, const AnsiString& Title)
 {
     TMainSession& s = Session(Form);
     s.NoteRefused = false;
     Form->Memo1->SetReadOnly(false);
-    AnsiString path, refusal;
+    AnsiString path, refusal, text;
     const bool shown = Archive(Form).NotePath(Title, path) && FileExists(path);
     if (shown) {
-        TStringList text;
-        refusal = ReadNoteText(path, text);
-        // The whole text at once, as the edit takes it: the caret stays at its start.
-        Form->Memo1->Lines()->SetText(text.Text());
+        TStringList lines;
+        refusal = ReadNoteText(path, lines);
+        text = lines.Text();
     }
-    if (!shown || !refusal.empty())
-        Form->Memo1->Lines()->Clear();
-    Form->Memo1->SetModified(false);
+    // The text goes in once the panel has its size, so that the edit control lays it out once; the
+    // whole text at once, as the edit takes it: the caret stays at its start.
+    Form->Memo1->Lines()->Clear();
     if (!refusal.empty()) {
         s.NoteRefused = true;
         Form->Memo1->SetReadOnly(true);
     }
-    ShowNotePanel(Form, shown && refusal.empty());
+    ShowNotePanel(Form, shown && (refusal.empty() || !text.empty()));
+    if (!text.empty())
+        Form->Memo1->Lines()->SetText(text);
+    Form->Memo1->SetModified(false);
     if (!refusal.empty())
-        Notify("Примечание к \"" + Title + "\" не показано.\n" + refusal);
+        Notify("Примечание к \"" + Title +
+               (text.empty() ? "\" не показано.\n" : "\" показано не полностью, только для чтения.\n") + refusal);
 }
 
 // The file of an article or a Flash movie lies in its archive folder: a stored name that leads

@@ -28,6 +28,8 @@ Integer Bound(Integer Value) { return Value < -32768 || Value > 32767 ? 0 : Valu
 
 } // namespace
 
+Integer StoredWindowSize(Integer Value, Integer Default) { return Value >= 1 && Value <= 32767 ? Value : Default; }
+
 bool ReadOpenTreesInNewWindow()
 {
     const AnsiString path = archive::AppPath("FILES\\settings.ini");

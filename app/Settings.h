@@ -40,6 +40,10 @@ struct TFormSettings {
 };
 TFormSettings ReadFormSettings();
 
+// A window's width or height read from a settings file: Value when a window can have it
+// (1..32767), else Default.
+Integer StoredWindowSize(Integer Value, Integer Default);
+
 // What the main window writes to FILES\form.ini at close, in this order: FORM NameTree, Width,
 // Height, Top, Left, Skin; VIEW Visible_Tool1, Visible_Tool2, Visible_Tree; Panel Width; ST Count.
 // WithTreeKeys = false leaves NameTree, TreeFile and ST/Count as they are (they describe the

@@ -39,6 +39,8 @@ private:
     struct Line {
         AnsiString raw;
         bool isKey = false;
+        // A key line whose key or value holds a NUL byte, which no write makes: it reads as missing.
+        bool damaged = false;
         AnsiString key, keyUp, value;
     };
     struct Block {
@@ -93,6 +95,7 @@ TIniDocument::Line TIniDocument::MakeLine(const AnsiString& raw)
         line.value = Trim(t.substr(eq + 1));
     }
     line.keyUp = AnsiUpperCase(line.key);
+    line.damaged = line.key.find('\0') != AnsiString::npos || line.value.find('\0') != AnsiString::npos;
     return line;
 }
 
@@ -168,7 +171,7 @@ const AnsiString* TIniDocument::Find(const AnsiString& section, const AnsiString
     const AnsiString sectionUp = NameKey(section), keyUp = NameKey(key);
     for (std::size_t i : BlocksOf(sectionUp))
         for (const Line& line : blocks_[i].lines)
-            if (line.isKey && line.keyUp == keyUp)
+            if (line.isKey && !line.damaged && line.keyUp == keyUp)
                 return &line.value;
     return nullptr;
 }
@@ -187,6 +190,7 @@ bool TIniDocument::Write(const AnsiString& section, const AnsiString& key, const
             if (line.isKey && line.keyUp == keyUp) {
                 if (line.value == v)
                     return false;
+                line.damaged = false;
                 line.value = v;
                 line.raw = line.key + "=" + v;  // the key keeps its spelling in the file
                 return true;
@@ -261,7 +265,7 @@ std::vector<std::pair<const AnsiString*, const AnsiString*>> TIniDocument::Keys(
     std::unordered_set<AnsiString> seen;  // upper-case forms, to list each key once
     for (std::size_t i : BlocksOf(sectionUp)) {
         for (const Line& line : blocks_[i].lines)
-            if (line.isKey && seen.insert(line.keyUp).second)
+            if (line.isKey && !line.damaged && seen.insert(line.keyUp).second)
                 keys.emplace_back(&line.key, &line.value);
     }
     return keys;

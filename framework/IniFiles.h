@@ -8,6 +8,8 @@
 //   (any number of them; one is written back);
 // - when a key appears more than once in a section the first one counts; a section that appears
 //   more than once is read as one section, its blocks in file order;
+// - a key line whose key or value holds a NUL byte (a damaged file: no write makes one) reads as
+//   missing; a write of that key replaces the line;
 // - a missing file or key gives the default; values have no length limit.
 // A write changes only the line of its key (or adds one at the end of the section's first block,
 // or a new section at the end of the file); comments, blank and unknown lines keep their places.

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and starts Vellorn under Wine on its default archive.
+# Builds the program (and only what it needs, not the tests) and starts Vellorn under Wine on its
+# default archive.
 # With $DISPLAY set the program runs there in the foreground; without one it runs in a Wine
 # session of its own (build/run-session: prefix, Xvfb display, server), apart from the one the
 # tests use, and this script prints the path of a screenshot taken after start-up.
@@ -7,7 +8,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$here/build}
 mkdir -p "$build"
-bash "$here/scripts/build.sh"
+bash "$here/scripts/build.sh" Vellorn
 bin="$build/app"
 
 # The default archive goes beside the program when it has none; a user's archive is never touched.
@@ -35,11 +36,23 @@ mkdir -p "$own"
 "$session" up "$own"
 ( cd "$bin" && exec setsid "$session" run "$own" ./Vellorn.exe "$@" ) </dev/null >/dev/null 2>&1 &
 eval "$("$session" env "$own")"
-for _ in $(seq 1 100); do
-  xwininfo -root -tree 2>/dev/null | grep -q '"Vellorn' && break
+# The program's windows that are shown: the main window's title ends in "-VLN", and the splash,
+# which closes itself after 3 s, is a window without a title.
+shown_windows() {
+  local id
+  for id in $(xwininfo -root -tree 2>/dev/null | awk 'tolower($0) ~ /\("vellorn\.exe"/ {print $1}'); do
+    if xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+      xwininfo -id "$id" 2>/dev/null | sed -n 's/^xwininfo: Window id: [^ ]* //p'
+    fi
+  done
+}
+# Started once the main window is the only one shown (a first start in a new prefix takes a while;
+# a message the program shows at start keeps it waiting up to the limit, and the screenshot shows it).
+for _ in $(seq 1 600); do
+  windows=$(shown_windows)
+  [ -n "$windows" ] && [ "$(printf '%s\n' "$windows" | wc -l)" -eq 1 ] && printf '%s' "$windows" | grep -q -- '-VLN"$' && break
   sleep 0.1
 done
-sleep 5  # the splash closes itself after 3 s
 shot="$build/screenshot.png"
 "$session" shot "$own" "$shot"
 echo "Vellorn is running on the private display $DISPLAY."

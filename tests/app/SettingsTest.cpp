@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ArchiveFiles.h"
+#include "MainBrowse.h"
 #include "Settings.h"
 #include "FileSteps.h"
 #include "TestKit.h"
@@ -97,6 +98,10 @@ TEST_F(SettingsTest, ValuesNoWindowTreeOrSkinCanTakeCountAsMissing)
         testkit::WriteFileBytes(dir / "FILES\\form.ini", std::string("[FORM]\r\nTreeFile=D:\\a") + bad + "b.vlt\r\n");
         EXPECT_EQ(settings::ReadSavedTreeFile(), "") << bad;
     }
+    // A stored window size (the page editor's) is one a window can have, else its default.
+    const std::pair<Integer, Integer> sizes[] = {{0, 400}, {1, 1}, {32767, 32767}, {32768, 400}, {-2147483647 - 1, 400}};
+    for (const auto& [stored, size] : sizes)
+        EXPECT_EQ(settings::StoredWindowSize(stored, 400), size) << stored;
 }
 
 TEST_F(SettingsTest, CloseWritesEveryKeyInOrderAndHidesTheFile)
@@ -163,4 +168,29 @@ TEST_F(SettingsTest, AddressListMissingIsEmptyAndRoundTrips)
     EXPECT_EQ(steps.Kinds(), "create-temp write flush close move read");
     ASSERT_EQ(back.Count(), 2);
     EXPECT_EQ(back[1], "Адрес");
+}
+
+// The close's merge of the address list: the file's lines stay as they are, and the window's own
+// additions (what it shows beyond what it loaded) follow in their order, each once, unless the file
+// has one like it (letter case and "&" marks aside). 100,000 addresses merge at once.
+TEST_F(SettingsTest, TheAddressListMergeAddsOnlyTheWindowsOwnAddressesOnce)
+{
+    TStringList list;
+    list.SetText("http://a.example/\r\nhttp://B.example/\r\nlocal\r\n");
+    MergeAddresses(list, {"http://a.example/", "gone"},
+                   {"http://a.example/", "gone", "http://b.example/", "http://c&.example/", "http://C.example/", "new",
+                    "new"});
+    EXPECT_EQ(list.Text(), "http://a.example/\r\nhttp://B.example/\r\nlocal\r\nhttp://c&.example/\r\nnew\r\n");
+
+    std::vector<AnsiString> loaded;
+    for (int i = 0; i < 100000; ++i)
+        loaded.push_back("http://example.org/" + IntToStr(i));
+    std::vector<AnsiString> shown = loaded;
+    shown.push_back("http://example.org/new");
+    TStringList big;
+    for (const AnsiString& address : loaded)
+        big.Add(address);
+    MergeAddresses(big, loaded, shown);
+    ASSERT_EQ(big.Count(), 100001);
+    EXPECT_EQ(big[100000], "http://example.org/new");
 }

@@ -105,10 +105,14 @@ TEST_F(Opening, ANoteAboveTheBoundIsRefusedAndNoOtherNoteStandsForIt)
 {
     const AnsiString big = dir / "FILES\\text\\Вторая_VLN.txt";
     TStringList lines;
-    testkit::WriteFileBytes(big, std::string(MaxNoteBytes, 'x'));
+    std::string atBound; // lines of 78 characters, the last of 16
+    while (atBound.size() + 80 <= MaxNoteBytes)
+        atBound += std::string(78, 'x') + "\r\n";
+    atBound.resize(MaxNoteBytes, 'x');
+    testkit::WriteFileBytes(big, atBound);
     EXPECT_EQ(ReadNoteText(big, lines), "");
-    EXPECT_EQ(lines.Count(), 1);
-    testkit::WriteFileBytes(big, std::string(MaxNoteBytes + 1, 'x'));
+    EXPECT_EQ(lines.Count(), 13108);
+    testkit::WriteFileBytes(big, atBound + "x");
     const AnsiString refusal = "Файл \"" + big + "\" занимает 2 МБ: примечание может занимать не больше 1 МБ.";
     EXPECT_EQ(ReadNoteText(big, lines), refusal);
     EXPECT_EQ(lines.Count(), 0);
@@ -136,6 +140,52 @@ TEST_F(Opening, ANoteAboveTheBoundIsRefusedAndNoOtherNoteStandsForIt)
     EXPECT_FALSE(form->Memo1->ReadOnly());
     EXPECT_EQ(form->Memo1->Lines()->Strings(0), "Примечание первой");
     EXPECT_TRUE(form->ToolButton17->Enabled());
+}
+
+// A note the memo cannot lay out in time (long lines: the edit control measures the rest of a line
+// again for every row it wraps) is shown as far as it lays out in time, read-only, with the reason;
+// neither the panel nor the close writes it. By hand: a line of L characters weighs L + L * L / 80,
+// a line break 1, and at most 2,200,000 is shown: a line of 13,226 characters weighs 2,199,814, one
+// of 13,227 2,200,146; 162 lines of 1,000 weigh 2,187,324, and 967 characters of the next 12,655.
+TEST_F(Opening, ANoteOfLongLinesIsShownAsFarAsItLaysOutInTimeAndNeverWritten)
+{
+    const auto lines = [](std::size_t Length, int Count) {
+        std::string text;
+        for (int i = 0; i < Count; ++i)
+            text += std::string(Length, 'x') + "\r\n";
+        return text;
+    };
+    const std::string longLines = lines(1000, 800);
+    const struct {
+        std::string text;
+        std::size_t shown;
+    } cases[] = {
+        {"", 0},
+        {std::string(13226, 'x'), 13226},
+        {std::string(13227, 'x'), 13226},
+        {lines(80, 12787), 12787 * 82}, // 1 MB of lines of 80 characters: shown whole
+        {longLines, 162 * 1002 + 967},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ShownNoteLength(c.text), c.shown) << c.text.size();
+
+    const AnsiString note = dir / "FILES\\text\\Вторая_VLN.txt";
+    testkit::WriteFileBytes(note, longLines);
+    Open("Вторая");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Примечание к \"Вторая\" показано не полностью, только для чтения.\nВ файле \"" + note +
+                                 "\" слишком длинные строки: поле примечания показывает из него только первые 159 КБ из "
+                                 "782 КБ.");
+    EXPECT_EQ(form->Memo1->Text(), longLines.substr(0, 162 * 1002 + 967) + "\r\n");
+    EXPECT_TRUE(form->Panel5->Visible());
+    EXPECT_TRUE(form->Memo1->ReadOnly());
+    EXPECT_FALSE(form->ToolButton17->Enabled());
+    form->N75Click(nullptr);
+    form->ToolButton17Click(nullptr);
+    CloseAndFree(form);
+    form = nullptr;
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(testkit::ReadFileBytes(note), longLines) << "never written";
 }
 
 // An entry whose stored file leads out of its archive folder (up, a full name, a share, a device,

@@ -146,12 +146,36 @@ TEST_F(Editor, SettingsFirstRunDefaultsWrittenOnCreateAndOnClose)
     EXPECT_EQ(editor->Edit3->Width(), 700 - 45);
     EXPECT_EQ(editor->Edit4->Width(), 700 - 75);
 
-    // Values that are no numbers count as their defaults: a damaged file never keeps the editor shut.
+    // Values that are no numbers, no size the font dialog or a window can have, or that hold a NUL
+    // byte count as their defaults: a damaged file never keeps the editor shut or shrunk to its
+    // title bar, and the close writes the settings again.
     editor->Hide();
     testkit::WriteFileBytes(file, "[TEXT]\r\nSize=крупный\r\n[FORM]\r\nWidth=широкое\r\nHeight=600\r\n");
     editor->Show();
     EXPECT_EQ(editor->Memo1->Font()->Size(), 0);
     EXPECT_EQ(editor->Width(), 400);
+    const struct {
+        const char* size;
+        Integer points;
+    } sizes[] = {{"1", 1}, {"1638", 1638}, {"1639", 0}, {"-1", 0}};
+    for (const auto& c : sizes) {
+        editor->Hide();
+        testkit::WriteFileBytes(file, std::string("[TEXT]\r\nSize=") + c.size + "\r\n");
+        editor->Show();
+        EXPECT_EQ(editor->Memo1->Font()->Size(), c.points) << c.size;
+    }
+    editor->Close();
+    const char damaged[] = "[AUTOR]\r\nName=Пё\0тр\r\n[TEXT]\r\nName=Ari\0al\r\n[FORM]\r\nWidth=-2147483648\r\nHeight=0\r\n";
+    testkit::WriteFileBytes(file, std::string(damaged, sizeof damaged - 1));
+    editor->Show();
+    EXPECT_EQ(editor->Edit2->Text(), "Аноним");
+    EXPECT_EQ(editor->Memo1->Font()->Name(), "0");
+    EXPECT_EQ(editor->Width(), 400);
+    EXPECT_EQ(editor->Height(), 600);
+    editor->Close();
+    EXPECT_TRUE(boxes.empty()) << boxes.front().text;
+    EXPECT_EQ(testkit::ReadFileBytes(file), "[AUTOR]\r\nName=Аноним\r\ne-mail=vellorn@vellorn.example\r\n[TEXT]\r\n"
+                                            "Name=0\r\nSize=0\r\n[FORM]\r\nWidth=400\r\nHeight=600\r\n");
 }
 
 } // namespace

@@ -467,6 +467,14 @@ TEST_F(StartupClose, TheNoteButtonWritesUpToOneMegabyteAndRefusesMore)
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(testkit::ReadFileBytes(note), bound + "\r\n");
     EXPECT_FALSE(form->Memo1->Modified());
+    // A note of many lines is written at once (one pass over the memo's text).
+    std::string many;
+    for (int i = 0; i < 100000; ++i)
+        many += "п\r\n";
+    form->Memo1->Lines()->SetText(many);
+    form->Memo1->SetModified(true);
+    form->ToolButton17Click(nullptr);
+    EXPECT_EQ(testkit::ReadFileBytes(note), many);
     form->Free();
 }
 

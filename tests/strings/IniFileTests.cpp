@@ -111,6 +111,23 @@ TEST_P(IniRead, ParsesTheLinesTheWayStoredFilesWereWritten)
     EXPECT_FALSE(ini->SectionExists("unterminated"));
 }
 
+// A key line holding a NUL byte (which no write makes) reads as missing, so that every value read
+// can be written back; a later line of the key counts then, and a write replaces the damaged line.
+TEST_P(IniRead, AKeyLineHoldingANulByteReadsAsMissing)
+{
+    const char bytes[] = "[S]\r\nName=Ан\0оним\r\nSize=1\0 2\r\nk\0ey=v\r\nSize=12\r\n";
+    const std::string damaged(bytes, sizeof bytes - 1);
+    IniOnDisk f(damaged);
+    auto ini = Open(f.path);
+    EXPECT_EQ(ini->ReadString("S", "Name", "def"), "def");
+    EXPECT_FALSE(ini->ValueExists("S", "Name"));
+    EXPECT_EQ(ini->ReadInteger("S", "Size", 0), 12);
+    EXPECT_EQ(SectionValues(*ini, "S"), (V{"Size=12"}));
+    ini->WriteString("S", "Name", "Аноним");
+    ini->UpdateFile();
+    EXPECT_EQ(f.Bytes(), "[S]\r\nName=Аноним" + damaged.substr(damaged.find("\r\nSize=1")));
+}
+
 TEST_P(IniRead, LongLinesAndNamesAreNotCut)
 {
     const AnsiString longValue(10000, 'v'), longSection(5000, 'S'), longKey(3000, 'k');
