@@ -18,6 +18,11 @@ AnsiString PageCaption(TID_Vellorn* Form);
 // Adds Address to the items of the address box unless one of them equals it without letter case
 // and "&" marks.
 void RememberAddress(TStrings& Items, const AnsiString& Address);
+// The same for the main window's address box, through the window's own list of its items (a list of
+// many addresses is never read back item by item).
+void RememberAddress(TID_Vellorn* Form, const AnsiString& Address);
+// The address box takes the list Items (its items before are dropped).
+void UseAddresses(TID_Vellorn* Form, TStrings& Items);
 
 // Merges into List (the address list as the file holds it now) the addresses this window added:
 // the Items not among Loaded (those it took from the file or gave it last), in their order, each

@@ -90,17 +90,42 @@ void WriteAddressList(TID_Vellorn* Form)
     TMainSession& s = Session(Form);
     TStringList list;
     settings::LoadAddressList(list);
-    std::vector<AnsiString> items = ItemsOf(*Form->ComboBox1->Items());
-    MergeAddresses(list, s.LoadedAddresses, items);
+    MergeAddresses(list, s.LoadedAddresses, s.Addresses);
     settings::SaveAddressList(list);
-    s.LoadedAddresses = std::move(items);
+    s.LoadedAddresses = s.Addresses;
 }
 
 void ClearAddressList(TID_Vellorn* Form)
 {
+    TMainSession& s = Session(Form);
     Form->ComboBox1->Items()->Clear();
+    s.Addresses.clear();
+    s.AddressKeys.clear();
     settings::SaveAddressList(*Form->ComboBox1->Items());
-    Session(Form).LoadedAddresses.clear();
+    s.LoadedAddresses.clear();
+}
+
+namespace {
+AnsiString AddressKey(const AnsiString& Address) { return AnsiUpperCase(StripHotkey(Address)); }
+} // namespace
+
+void RememberAddress(TID_Vellorn* Form, const AnsiString& Address)
+{
+    TMainSession& s = Session(Form);
+    if (!s.AddressKeys.insert(AddressKey(Address)).second)
+        return;
+    s.Addresses.push_back(Address);
+    Form->ComboBox1->Items()->Add(Address);
+}
+
+void UseAddresses(TID_Vellorn* Form, TStrings& Items)
+{
+    TMainSession& s = Session(Form);
+    s.Addresses = ItemsOf(Items);
+    s.AddressKeys.clear();
+    for (const AnsiString& address : s.Addresses)
+        s.AddressKeys.insert(AddressKey(address));
+    Form->ComboBox1->Items()->Assign(&Items);
 }
 
 void TID_Vellorn::ToolButton1Click(TObject*)

@@ -180,7 +180,7 @@ bool SaveFiles(TID_Vellorn* Form, TCloseMode Mode)
 
     // The address list is written only when it was read at start or has changed since, so a
     // failed start never empties it.
-    return !(s.AddressListLoaded || ItemsOf(*Form->ComboBox1->Items()) != s.LoadedAddresses) ||
+    return !(s.AddressListLoaded || s.Addresses != s.LoadedAddresses) ||
            SaveAtClose(Mode, archive::AppPath("FILES\\list"), [&] { WriteAddressList(Form); });
 }
 

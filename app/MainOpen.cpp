@@ -99,7 +99,7 @@ void OpenEntry(TID_Vellorn* Form, TTreeNode* Node, bool FromResults)
     ShowNoteOf(Form, title);
     Form->ComboBox1->SetText(target);
     if (!target.empty())
-        RememberAddress(*Form->ComboBox1->Items(), target);
+        RememberAddress(Form, target);
 }
 
 AnsiString PageCaption(TID_Vellorn* Form)

@@ -7,6 +7,7 @@
 #include "Main.h"
 
 #include <memory>
+#include <unordered_set>
 
 #include "Archive.h"
 #include "InstanceLock.h"
@@ -38,6 +39,10 @@ public:
     // this window took from the file or gave it last (what it adds beyond them is its own).
     bool AddressListLoaded = false;
     std::vector<AnsiString> LoadedAddresses;
+    // The address box's items as the program gave them, with their keys (letter case and "&" marks
+    // aside): looked up and read without asking the box item by item.
+    std::vector<AnsiString> Addresses;
+    std::unordered_set<AnsiString> AddressKeys;
     bool SplashShown = false;
     // The path of an article's missing page file while the blank page shown for it loads: the
     // address box keeps the path.

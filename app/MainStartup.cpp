@@ -192,8 +192,10 @@ void TID_Vellorn::FormCreate(TObject* Sender)
     Step(Sender, [&] { Web->Navigate(archive::AppPath("FILES\\Standard\\Standard.html")); });
     Step(Sender, [&] {
         TMainSession& s = Session(this);
-        settings::LoadAddressList(*ComboBox1->Items());
-        s.LoadedAddresses = ItemsOf(*ComboBox1->Items());
+        TStringList list;
+        settings::LoadAddressList(list);
+        UseAddresses(this, list);
+        s.LoadedAddresses = s.Addresses;
         s.AddressListLoaded = true;
     });
     Step(Sender, [&] {

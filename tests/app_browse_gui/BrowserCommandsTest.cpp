@@ -37,7 +37,7 @@ TEST_F(BrowserCommands, GoAChosenItemAndEnterOpenTheTypedAddressAlike)
             form->SkipHistoryOnce = true;
             form->Web->Navigate("about:blank");
             WaitPage("about:blank");
-            form->ComboBox1->Items()->Add(c.typed);
+            RememberAddress(form, c.typed);
             form->ComboBox1->SetText(c.typed);
             way();
             WaitPage(c.title);
@@ -69,7 +69,9 @@ TEST_F(BrowserCommands, TheAddressBoxShowsThePageShownUnlessAnotherAddressIsType
 TEST_F(BrowserCommands, ShiftDeleteEmptiesTheAddressListAndItsFileAfterAQuestion)
 {
     testkit::WriteFileBytes(dir / "FILES\\list", "http://a.example/\r\nhttp://b.example/\r\n");
-    settings::LoadAddressList(*form->ComboBox1->Items());
+    TStringList list;
+    settings::LoadAddressList(list);
+    UseAddresses(form, list);
     for (TShiftState shift : {TShiftState(), TShiftState() << ssCtrl}) {
         Word key = VK_DELETE;
         form->ComboBox1KeyDown(form->ComboBox1, key, shift);

@@ -2,6 +2,8 @@
 // geometry and view flags, the files written at close, damaged and missing files, the splash.
 #include "LogicFixture.h"
 
+#include "MainBrowse.h"
+
 #include "FileSteps.h"
 
 #include "FormFLog.h"
@@ -300,7 +302,7 @@ TEST_F(StartupClose, CloseWritesTheTreeTheSettingsAndTheList)
     form->SetBounds(30, 40, 900, 650);
     form->ToolBar1->SetVisible(false);
     form->TreePanelWidth = 222;
-    form->ComboBox1->Items()->Add("http://added.example/");
+    RememberAddress(form, "http://added.example/");
     CloseAndFree(form);
 
     // The working tree is created, folders closed (0), entries with their images.
