@@ -1102,6 +1102,7 @@ void TCustomTreeView::CreateWnd()
 
 void TCustomTreeView::DestroyWnd()
 {
+    FShownToExpand.clear();
     ++FLockSelection;
     ++FManualNotify;
     try {
@@ -1247,6 +1248,29 @@ void TCustomTreeView::SetItemExpanded(TTreeNode* Node, bool Value)
     Node->FItemExpanded = Value;
 }
 
+void TCustomTreeView::SetItemExpandedQuietly(TTreeNode* Node, bool Value)
+{
+    if (FQuietFlags != TQuietFlags::Refused) {
+        // The control asks for the image, which the nodes give (I_IMAGECALLBACK); the answer
+        // carries the flag (CNNotify), and the item's state read back tells whether it was taken.
+        TVITEMA it{};
+        it.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_STATE;
+        it.hItem = Node->FItemId;
+        it.stateMask = TVIS_EXPANDED;
+        FQuietNode = Node;
+        FQuietExpanded = Value;
+        const bool answered = Perform(TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it)) != 0;
+        FQuietNode = nullptr;
+        if (answered && ((it.state & TVIS_EXPANDED) != 0) == Value) {
+            FQuietFlags = TQuietFlags::Taken;
+            Node->FItemExpanded = Value;
+            return;
+        }
+        FQuietFlags = TQuietFlags::Refused;
+    }
+    SetItemExpanded(Node, Value);
+}
+
 void TCustomTreeView::ExpandItem(TTreeNode* Node)
 {
     if (!FHandle || !Node->FItemId || Node->FItemExpanded == Node->FExpanded)
@@ -1305,15 +1329,22 @@ private:
 } // namespace
 
 // Every pending expansion change reaches the window at once, with drawing locked. The native
-// control keeps the rows it shows in one list: a change of a shown row makes it walk the whole
-// list, while a change of a hidden one costs nothing beyond finding the item. So:
-//  1. shown rows to collapse lose their flag first, each walk shorter than the one before;
+// control keeps the rows it shows in one list: a change of a shown row through the item makes it
+// walk the whole list, while a change of a hidden one costs nothing beyond finding the item. A
+// shown row's flag therefore goes with the item's image (SetItemExpandedQuietly), which costs no
+// walk; the rows are laid out once when drawing is allowed again. So:
+//  1. shown rows to collapse lose their flag first;
 //  2. each of them is then collapsed by the control itself (expanded for a moment), which marks
 //     every row below as hidden; without that mark a row keeps its old position and the control
 //     takes it for shown (its rectangle, scrolling to it);
 //  3. hidden rows change their flag only;
-//  4. shown rows to expand go before the hidden ones below them, while the list is still short.
-// When the walks would cost more than dropping and inserting all items, the items are rebuilt.
+//  4. shown rows to expand take their flag once drawing is allowed again (ShowExpandedRows): the
+//     control measures the text of every shown row then, and rows shown by the expansion are
+//     measured only when they are drawn.
+// Where the control does not take a flag with the image, each change of a shown row walks the
+// list (shown rows to expand then go before the hidden ones below them, while the list is still
+// short); when the walks would cost more than dropping and inserting all items, the items are
+// rebuilt.
 void TCustomTreeView::ApplyExpansions()
 {
     if (!FHandle || !FTreeNodes->FExpandPending)
@@ -1362,20 +1393,23 @@ void TCustomTreeView::ApplyExpansions()
         }
         return count;
     };
+    // A flag that goes with the image costs no walk.
+    const bool walkPerFlag = FQuietFlags == TQuietFlags::Refused;
     Int64 walks = 0;
     std::vector<Int64> gone;
     gone.reserve(shownCollapse.size());
     for (TTreeNode* n : shownCollapse) {
-        walks += rows;
+        walks += walkPerFlag ? rows : 0;
         gone.push_back(rowsBelow(n));
         rows -= gone.back();
     }
     for (Int64 own : gone)
         walks += 4 * (rows + own); // step 2 walks the rows left and its own about four times
-    for (TTreeNode* n : shownExpand) {
-        walks += rows;
-        rows += rowsBelow(n);
-    }
+    if (walkPerFlag)
+        for (TTreeNode* n : shownExpand) {
+            walks += rows;
+            rows += rowsBelow(n);
+        }
     const Int64 count = FTreeNodes->Count();
     if (walks > count * (InsertVisits + count / DropVisitsDivisor)) {
         RebuildItems();
@@ -1386,21 +1420,48 @@ void TCustomTreeView::ApplyExpansions()
     ++FLockSelection;
     ++FManualNotify;
     for (TTreeNode* n : shownCollapse)
-        SetItemExpanded(n, false);
+        SetItemExpandedQuietly(n, false);
     for (TTreeNode* n : shownCollapse)
         if (n->FFirstChild) {
-            SetItemExpanded(n, true);
+            SetItemExpandedQuietly(n, true);
             Perform(TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(n->FItemId));
             n->FItemExpanded = false;
         }
     for (TTreeNode* n : hiddenCollapse)
         SetItemExpanded(n, false);
-    for (TTreeNode* n : shownExpand)
-        SetItemExpanded(n, true);
+    if (walkPerFlag)
+        for (TTreeNode* n : shownExpand)
+            SetItemExpanded(n, true);
+    else
+        FShownToExpand = std::move(shownExpand);
     for (TTreeNode* n : hiddenExpand)
         SetItemExpanded(n, true);
     --FManualNotify;
     --FLockSelection;
+}
+
+void TCustomTreeView::ShowExpandedRows()
+{
+    if (FShownToExpand.empty())
+        return;
+    const std::vector<TTreeNode*> nodes = std::move(FShownToExpand);
+    FShownToExpand.clear();
+    ++FLockSelection;
+    ++FManualNotify;
+    for (TTreeNode* n : nodes)
+        if (n->FItemId && n->FExpanded && !n->FItemExpanded)
+            SetItemExpandedQuietly(n, true);
+    --FManualNotify;
+    --FLockSelection;
+    // The control lays out its rows for a new size without measuring any text; a row's text is
+    // measured when it is first drawn or hit.
+    RECT client{};
+    GetClientRect(FHandle, &client);
+    TMessage size{};
+    size.Msg = WM_SIZE;
+    size.WParam = SIZE_RESTORED;
+    size.LParam = MAKELPARAM(client.right, client.bottom);
+    TWinControl::DefaultHandler(size);
 }
 
 void TCustomTreeView::RebuildItems()
@@ -1427,6 +1488,8 @@ void TCustomTreeView::FlushPending()
         if (FTreeNodes->FUpdateCount > 0) {
             Perform(WM_SETREDRAW, TRUE);
             Perform(WM_SETREDRAW, FALSE);
+        } else if (!FShownToExpand.empty()) {
+            Perform(WM_SETREDRAW, TRUE); // the rows to expand, and the skinned bars following
         }
     }
     SyncSelection();
@@ -1824,6 +1887,11 @@ void TCustomTreeView::Dispatch(TMessage& Message)
         if (IsEditing() && (Message.WParam == VK_RETURN || Message.WParam == VK_ESCAPE))
             Message.Result = 1;
         return;
+    case WM_SETREDRAW:
+        inherited::Dispatch(Message);
+        if (Message.WParam && FHandle)
+            ShowExpandedRows();
+        return;
     case WM_DESTROY: {
         // The window drops every item with a notice each; the nodes stay and need none of them.
         DeletionNoticeFilter filter(FNotifyWnd, FHandle);
@@ -1963,6 +2031,11 @@ void TCustomTreeView::CNNotify(TMessage& Message)
         if (di->item.mask & TVIF_SELECTEDIMAGE) {
             GetSelectedIndex(node);
             di->item.iSelectedImage = node->SelectedIndex();
+        }
+        if (node == FQuietNode) {
+            di->item.mask |= TVIF_STATE;
+            di->item.stateMask = TVIS_EXPANDED;
+            di->item.state = FQuietExpanded ? TVIS_EXPANDED : 0;
         }
         return;
     }

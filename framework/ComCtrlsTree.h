@@ -429,8 +429,14 @@ private:
     // The window's expansion of one item follows the model's: at once, or at the end of an update.
     void ExpandItem(TTreeNode* Node);
     void SetItemExpanded(TTreeNode* Node, bool Value);
+    // The same without the control laying out its rows: the flag goes with the item's image in
+    // the answer to the control's request for it, and the rows are laid out when drawing is
+    // allowed again. Where the control does not take it so, through the item as above.
+    void SetItemExpandedQuietly(TTreeNode* Node, bool Value);
     // Every pending expansion change at once (see the comment at the definition).
     void ApplyExpansions();
+    // The shown rows ApplyExpansions left to expand, once drawing is allowed again.
+    void ShowExpandedRows();
     void RebuildItems();
     void SyncSelection();
     // Drops a native item with everything below it (TVI_ROOT: all of them).
@@ -471,6 +477,13 @@ private:
     int FLockSelection = 0;
     // While set, expansion changes wait for ApplyExpansions (pending nodes going in).
     int FHoldExpansions = 0;
+    // The item whose expansion flag goes with the next image answer, and the flag.
+    TTreeNode* FQuietNode = nullptr;
+    bool FQuietExpanded = false;
+    // Whether the control takes an expansion flag with an image answer (known once tried).
+    enum class TQuietFlags { Unknown, Taken, Refused } FQuietFlags = TQuietFlags::Unknown;
+    // Shown rows whose expansion waits for drawing to be allowed again (ShowExpandedRows).
+    std::vector<TTreeNode*> FShownToExpand;
     bool FEditing = false;
     // The window the native control notifies: its parent when it was made.
     HWND FNotifyWnd = nullptr;

@@ -304,6 +304,9 @@ void TsTreeView::WndProc(TMessage& Message)
 {
     TsCommonData* sd = SkinData();
     if (Message.Msg == kRefreshScrolls) {
+        // Done already when a batch of changes ended meanwhile.
+        if (!FRefreshPosted)
+            return;
         FRefreshPosted = false;
         RefreshScrolls();
         return;
@@ -409,9 +412,13 @@ void TsTreeView::WndProc(TMessage& Message)
     case TVM_SETITEMA:
     case TVM_SELECTITEM: // a selected node is scrolled into view
     case TVM_ENSUREVISIBLE: PostRefreshScrolls(); break;
-    case WM_SETREDRAW: // the end of a change made in one pass
-        if (Message.WParam)
+    case WM_SETREDRAW: // the end of a change made in one pass: the bars follow with the rows
+        if (Message.WParam && Items()->UpdateCount() == 0) {
+            FRefreshPosted = false;
+            RefreshScrolls();
+        } else if (Message.WParam) {
             PostRefreshScrolls();
+        }
         break;
     default: break;
     }

@@ -62,7 +62,8 @@ protected:
 
 private:
     void BiDiModeChanged();
-    // A refresh once the messages waiting now are handled (item insertions come in bursts).
+    // A refresh once the messages waiting now are handled (item insertions come in bursts); the
+    // end of a batch (drawing allowed again) refreshes at once and makes a waiting one needless.
     void PostRefreshScrolls();
     // One native bar's need of a skinned bar, and the bar filled from it.
     bool Needed(int Kind, SCROLLINFO& Info);
@@ -78,6 +79,7 @@ private:
     // The frame follows a change of the look (focus, mouse).
     void LookChanged();
     void NCCalcSize(TMessage& Message);
+    // A refresh is posted and not yet done.
     bool FRefreshPosted = false;
     // The border style was set by a skin (written as SavedBorderStyle).
     bool FSkinBorder = false;

@@ -3,12 +3,21 @@
 #include "ComCtrlsTree.h"
 #include "FormTest.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 using namespace testkit;
 
 namespace {
+
+// A parent's subclass that adds the code of each notice it gets to a vector of UINT.
+LRESULT CALLBACK RecordNoticeCodes(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR, DWORD_PTR Into)
+{
+    if (Msg == WM_NOTIFY)
+        reinterpret_cast<std::vector<UINT>*>(Into)->push_back(reinterpret_cast<const NMHDR*>(LParam)->code);
+    return DefSubclassProc(Wnd, Msg, WParam, LParam);
+}
 
 class TreeViewTest : public FormTest {
 protected:
@@ -193,10 +202,20 @@ TEST_F(TreeViewTest, ProgrammaticExpandAndCollapseFireTheEventsForEveryNode)
     Fill();
     MessageRecorder rec;
     RecordEvents(rec);
+    // The parent's notices are looked at by their codes below.
+    rec.Ignore(WM_NOTIFY);
+    std::vector<UINT> notices;
+    const SUBCLASSPROC codes = RecordNoticeCodes;
+    ASSERT_TRUE(SetWindowSubclass(form->Handle(), codes, 1, reinterpret_cast<DWORD_PTR>(&notices)));
+    // The window asks for images at any time; any other notice is one too many.
+    const auto expandNotices = [&] {
+        return std::count_if(notices.begin(), notices.end(), [](UINT c) { return c != TVN_GETDISPINFOA; });
+    };
 
     // Leaves hear of programmatic expansion too, as with the framework; they stay unexpanded.
-    // The window follows at the end, without a notice to its parent for any node.
+    // The window follows at the end, without an expand notice to its parent for any node.
     tree->FullExpand();
+    EXPECT_EQ(expandNotices(), 0);
     EXPECT_TRUE(rec.Matches({Marker("expanding Категория"), Marker("expanded Категория"),
                              Marker("expanding Подкатегория"), Marker("expanded Подкатегория"),
                              Marker("expanding Статья"), Marker("expanded Статья"), Marker("expanding Ссылки"),
@@ -209,6 +228,7 @@ TEST_F(TreeViewTest, ProgrammaticExpandAndCollapseFireTheEventsForEveryNode)
     a1->Collapse(false);
     art->SetSelected(true);
     rec.Clear();
+    notices.clear();
     tree->FullCollapse();
     EXPECT_TRUE(rec.Matches({Marker("collapsing Категория"), Marker("change Категория"),
                              Marker("collapsed Категория"), Marker("collapsing Подкатегория"),
@@ -216,6 +236,8 @@ TEST_F(TreeViewTest, ProgrammaticExpandAndCollapseFireTheEventsForEveryNode)
                              Marker("collapsing Ссылки"), Marker("collapsed Ссылки"), Marker("collapsing Ссылка"),
                              Marker("collapsed Ссылка")}));
     EXPECT_EQ(Rows(), "0:Категория 1:Ссылки ");
+    EXPECT_EQ(expandNotices(), 0);
+    RemoveWindowSubclass(form->Handle(), codes, 1);
     EXPECT_FALSE(Native(a).expanded);
     EXPECT_FALSE(a->Expanded());
     EXPECT_EQ(tree->Selected(), a);
