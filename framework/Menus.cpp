@@ -888,10 +888,12 @@ void TMainMenu::MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild)
         FMergedInto->MenuChanged(Sender, Source, Rebuild);
     }
     // The window learns of the change (a skinned frame measures its menu line again), then its
-    // menu bar is drawn anew.
+    // menu bar is drawn anew: not for a change of the look or state of an item below the bar,
+    // which the bar does not show (a timer that enables commands redrew it once per item).
     if (WindowHandle() && Items()->HandleAllocated() && IsWindow(WindowHandle())) {
         SendMessageA(WindowHandle(), CM_MENUCHANGED, 0, 0);
-        DrawMenuBar(WindowHandle());
+        if (Rebuild || !Source || Source->Parent() == Items())
+            DrawMenuBar(WindowHandle());
     }
     inherited::MenuChanged(Sender, Source, Rebuild);
 }
