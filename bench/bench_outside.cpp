@@ -490,8 +490,12 @@ void SearchBenchmark(Program& P, double Repaint)
     PostMessageA(search, WM_CLOSE, 0, 0);
 }
 
-int Run()
+// Args: the parts to run ("trees", "chooser", "search"); none runs all.
+int Run(const std::vector<std::string>& Parts)
 {
+    const auto wanted = [&](const char* Part) {
+        return Parts.empty() || std::find(Parts.begin(), Parts.end(), Part) != Parts.end();
+    };
     const std::string dir = bench::TempFolder(("vellorn_bench_outside_" + std::to_string(GetCurrentProcessId())).c_str());
     bench::CopyFolder(bench::DefaultsFolder() + "FILES", dir + "FILES");
     if (!testkit::ProgramRun::CopyProgram(dir))
@@ -503,25 +507,30 @@ int Run()
     const Shape shapes[] = {{"the article tree, 1,010 categories x 9 x 10", 1010, 9, 10},
                             {"a flat tree, 1,000 folders x 100 entries", 1000, 0, 100},
                             {"one folder of 10,000 entries", 1, 0, 10000}};
-    for (const Shape& s : shapes)
-        TreeBenchmarks(dir, s);
+    if (wanted("trees"))
+        for (const Shape& s : shapes)
+            TreeBenchmarks(dir, s);
+    if (!wanted("chooser") && !wanted("search"))
+        return 0;
     // The chooser and the search on the article tree of 101,000 nodes.
     int count = 0;
     WriteTree(dir, shapes[0], count);
     Program p;
     Launch(p, dir);
     const double repaint = RepaintBenchmark(p);
-    ChooserBenchmark(p, repaint);
-    SearchBenchmark(p, repaint);
+    if (wanted("chooser"))
+        ChooserBenchmark(p, repaint);
+    if (wanted("search"))
+        SearchBenchmark(p, repaint);
     return p.run.Close(p.main) == 0 ? 0 : 1;
 }
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
     try {
-        return Run();
+        return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const std::exception& e) {
         std::fflush(stdout);
         std::fprintf(stderr, "bench_outside: %s\n", e.what());
