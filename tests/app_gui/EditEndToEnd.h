@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "ProgramRun.h"
 
@@ -77,10 +78,9 @@ protected:
             keybd_event(static_cast<BYTE>(modifier), 0, KEYEVENTF_KEYUP, 0);
     }
     // Opens the tree's pop-up menu on the item, as its right click does, and goes through it with
-    // the keys (the first Down highlights its first item, the first Up its last; separators are
-    // passed over). The keys are queued in the program, where the menu's own loop takes them in
-    // order. The first key goes as Home or End, which highlight the first or last item whatever
-    // the menu highlighted when it came (an item under a pointer the display had not moved yet).
+    // the keys (the first Down highlights its first item, the first Up its last, whatever the menu
+    // highlighted when it came; separators are passed over). The keys are queued in the program,
+    // where the menu's own loop takes them in order.
     void Popup(const std::string& title, std::initializer_list<WORD> keys)
     {
         const POINT p = At(title);
@@ -89,10 +89,9 @@ protected:
         PostMessageA(tree, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree), MAKELPARAM(p.x, p.y));
         ASSERT_TRUE(testkit::WaitUntil([&] { return !Menus().empty(); }, 3000)) << title;
         bool first = true;
-        for (WORD k : keys) {
-            if (first && (k == VK_DOWN || k == VK_UP))
-                k = k == VK_DOWN ? VK_HOME : VK_END;
-            first = false;
+        for (WPARAM k : keys) {
+            if (std::exchange(first, false))
+                k = testkit::MenuWalkStart(k);
             PostMessageA(tree, WM_KEYDOWN, k, 0);
             PostMessageA(tree, WM_KEYUP, k, 0);
         }
