@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -125,13 +126,23 @@ void TIniDocument::Parse(const AnsiString& text)
         start += 3;
     }
     blocks_.emplace_back();
-    SplitLines(text, start, [this](AnsiString raw) {
+    // The lines of a block are gathered first and given to it at once, each block's list made
+    // in one allocation.
+    std::vector<Line> pending;
+    const auto endBlock = [&] {
+        std::vector<Line>& lines = blocks_.back().lines;
+        lines.reserve(pending.size());
+        std::move(pending.begin(), pending.end(), std::back_inserter(lines));
+        pending.clear();
+    };
+    SplitLines(text, start, [&](AnsiString raw) {
         std::size_t from = 0, to = raw.size();
         TrimBounds(raw, from, to);
         if (from < to && raw[from] == '[') {
             // Blanks cannot hold "]": one found is within the trimmed text, after the "[".
             const size_t close = raw.rfind(']', to - 1);
             if (close != AnsiString::npos) {
+                endBlock();
                 Block b;
                 b.hasHeader = true;
                 b.name = TrimmedPart(raw, from + 1, close);
@@ -141,8 +152,9 @@ void TIniDocument::Parse(const AnsiString& text)
                 return;
             }
         }
-        blocks_.back().lines.push_back(MakeLine(std::move(raw), from, to));
+        pending.push_back(MakeLine(std::move(raw), from, to));
     });
+    endBlock();
 }
 
 AnsiString TIniDocument::Render() const

@@ -394,6 +394,8 @@ bool ParseInteger(const AnsiString& s, Int64 minValue, Int64 maxValue, Int64& ou
                                                        : 2ULL * static_cast<unsigned long long>(maxValue) + 1ULL)
                                                 : (negative ? static_cast<unsigned long long>(-(minValue + 1)) + 1ULL
                                                             : static_cast<unsigned long long>(maxValue));
+    // The largest magnitude that may take one more digit, and the largest digit it may take then.
+    const unsigned long long cutoff = limit / base, lastDigit = limit % base;
     unsigned long long magnitude = 0;
     for (; i < s.size(); ++i) {
         const char c = s[i];
@@ -406,7 +408,7 @@ bool ParseInteger(const AnsiString& s, Int64 minValue, Int64 maxValue, Int64& ou
             digit = static_cast<unsigned>(c - 'A' + 10);
         else
             return false;
-        if (magnitude > (limit - digit) / base)
+        if (magnitude > cutoff || (magnitude == cutoff && digit > lastDigit))
             return false;
         magnitude = magnitude * base + digit;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <exception>
 
 #include "ClassesStreams.h"
@@ -619,6 +620,17 @@ int TsSkinOptions::KeyId(std::string_view Key) const
     }
     const auto it = FKeyIds.find(Key);
     return it == FKeyIds.end() ? -1 : it->second;
+}
+
+int TsSkinOptions::KeyId(const char* Key) const
+{
+    TKnownName& known = FKnownNames[reinterpret_cast<std::uintptr_t>(Key) % FKnownNames.size()];
+    if (known.At != Key || known.Text != Key) {
+        known.At = Key;
+        known.Text = Key;
+        known.Id = KeyId(std::string_view(Key));
+    }
+    return known.Id;
 }
 
 const AnsiString* TsSkinOptions::Value(const TSection* Section, int Id)

@@ -3,6 +3,7 @@
 // and the master image, with the loaders that fill them from the current skin (sStyleSimply).
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -135,6 +136,9 @@ public:
     const TSection* Find(const AnsiString& Section) const;
     // The number the keys of that name (without case) carry; -1 when no section has the key.
     int KeyId(std::string_view Key) const;
+    // The same for a name the loaders read again for every section: its number is kept by where
+    // its text is (and checked against the text), so that it is looked up once.
+    int KeyId(const char* Key) const;
     // The value of the key numbered Id in a section, or null when either is missing.
     static const AnsiString* Value(const TSection* Section, int Id);
     AnsiString ReadString(const AnsiString& Section, const AnsiString& Key, const AnsiString& Default) const;
@@ -153,6 +157,12 @@ private:
     // Source of every section for each key read so far, at Id * 2 + (integer rule); empty until
     // the key is read.
     mutable std::vector<std::vector<int>> FSources;
+    struct TKnownName {
+        const char* At = nullptr;
+        AnsiString Text;
+        int Id = -1;
+    };
+    mutable std::array<TKnownName, 64> FKnownNames;
 };
 
 // One section of an options file read with inheritance: a key that is missing (an integer of
