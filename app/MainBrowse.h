@@ -85,3 +85,12 @@ std::size_t ShownNoteLength(const AnsiString& Text);
 // naming Path, with Lines empty; "" when Lines hold the text. A text the memo cannot lay out in time
 // is answered with the reason too, Lines holding the part it lays out (ShownNoteLength).
 AnsiString ReadNoteText(const AnsiString& Path, TStrings& Lines);
+
+// The note memo. A paste that would give it text it cannot lay out in time (ShownNoteLength: a long
+// line) is refused with the reason and the memo stays as it was; the edit control would hold the
+// program for minutes, as a note file of such lines would.
+class TNoteMemo : public TsMemo {
+public:
+    using TsMemo::TsMemo;
+    void WndProc(TMessage& Message) override;
+};

@@ -610,7 +610,7 @@ void TID_Vellorn::BuildPanels()
     Splitter3->SetAlign(alBottom);
     Splitter3->SetHeight(4);
     Splitter3->SetParent(Panel4);
-    Memo1 = Create<TsMemo>(this);
+    Memo1 = Create<TNoteMemo>(this);
     Memo1->SetName("Memo1");
     Memo1->SetAlign(alClient);
     Memo1->SetTop(26);

@@ -6,7 +6,10 @@
 #include "MainSession.h"
 
 #include "ArchiveFiles.h"
+#include "Clipbrd.h"
 #include "MainTreeMap.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -203,6 +206,26 @@ AnsiString ReadNoteText(const AnsiString& Path, TStrings& Lines)
     }
     Lines.Clear();
     return "Не удалось прочитать файл \"" + Path + "\": " + reason;
+}
+
+void TNoteMemo::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_PASTE && HandleAllocated() && !ReadOnly()) {
+        // The text as the paste would leave it: the selection replaced by the clipboard's text, as
+        // much of it as the memo's limit lets in.
+        const AnsiString text = Text();
+        const auto start = std::min<std::size_t>(static_cast<std::size_t>(std::max(SelStart(), 0)), text.size());
+        const auto end = std::min<std::size_t>(start + static_cast<std::size_t>(std::max(SelLength(), 0)), text.size());
+        const std::size_t kept = text.size() - (end - start);
+        const std::size_t room = kept < static_cast<std::size_t>(MaxNoteBytes) ? static_cast<std::size_t>(MaxNoteBytes) - kept : 0;
+        const AnsiString pasted = Clipboard()->AsText();
+        const AnsiString after = text.substr(0, start) + pasted.substr(0, room) + text.substr(end);
+        if (ShownNoteLength(after) < after.size()) {
+            Notify("Текст не вставлен в примечание: в нём слишком длинные строки, поле примечания не может их показать.");
+            return;
+        }
+    }
+    TsMemo::WndProc(Message);
 }
 
 void ShowNotePanel(TID_Vellorn* Form, bool Show)

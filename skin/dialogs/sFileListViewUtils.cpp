@@ -155,10 +155,38 @@ bool RenameShellItem(TacShellFolder* Item, const AnsiString& OldName, const Ansi
         ShowFileFailure(what, texts.DeviceName);
         return false;
     }
+    if (!AnsiSameText(OldName, NewName) || OldName == NewName) {
+        try {
+            return Item->Rename(NewName);
+        } catch (const Exception& E) {
+            ShowFileFailure(what, FileOperationReason(static_cast<int>(E.ErrorCode)));
+            return false;
+        }
+    }
+    // Another case of the same name: the system may take it for the entry itself and keep the name
+    // as it was. The entry goes by a free name of its own first, and back to its own name when the
+    // new one cannot be given.
+    const AnsiString folder = ExtractFilePath(Item->PathName());
+    AnsiString between;
+    for (int n = 1; between.empty() || FileDirExist(folder + between) || FileDirExist(folder + between + ExtractFileExt(OldName)); ++n)
+        between = "~rename" + IntToStr(n);
+    try {
+        if (!Item->Rename(between))
+            return false;
+    } catch (const Exception& E) {
+        ShowFileFailure(what, FileOperationReason(static_cast<int>(E.ErrorCode)));
+        return false;
+    }
     try {
         return Item->Rename(NewName);
     } catch (const Exception& E) {
-        ShowFileFailure(what, FileOperationReason(static_cast<int>(E.ErrorCode)));
+        AnsiString stranded;
+        try {
+            Item->Rename(OldName);
+        } catch (const Exception&) {
+            stranded = ". " + Format(texts.NowNamed, {ExtractFileName(Item->PathName())});
+        }
+        ShowFileFailure(what, FileOperationReason(static_cast<int>(E.ErrorCode)) + stranded);
         return false;
     }
 }

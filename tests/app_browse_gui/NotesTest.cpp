@@ -2,6 +2,7 @@
 // or the one the tree's pop-up menu was opened on), and titles that cannot name a note file as they
 // are.
 #include "BrowseFixture.h"
+#include "Clipbrd.h"
 
 #include "MainSearch.h"
 
@@ -148,6 +149,24 @@ TEST_F(Notes, ATypedNoteCanBeSavedAndIsNeverDroppedWithoutAQuestion)
     load();
     EXPECT_EQ(form->Memo1->Lines()->Text(), "из файла\r\n");
     EXPECT_EQ(testkit::ReadFileBytes(NoteFile("Первая_VLN.txt")), "набрано\r\n");
+
+    // Ctrl+V of a line the memo cannot lay out in time is refused and the note stays as it was; a
+    // short text goes in.
+    const auto paste = [&](const AnsiString& text) {
+        Clipboard()->SetAsText(text);
+        boxes.clear();
+        PostMessageA(form->Memo1->Handle(), WM_CHAR, 'V' - '@', 0);
+        testkit::PumpPending();
+    };
+    ScriptBoxes(IDOK);
+    paste(AnsiString(20000, 'x'));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("слишком длинные строки"), std::string::npos) << boxes[0].text;
+    EXPECT_EQ(form->Memo1->Text(), "из файла\r\n");
+    paste("вставка");
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_NE(form->Memo1->Text().find("вставка"), std::string::npos);
+
     form->Memo1->Lines()->SetText("набрано");
     form->Memo1->SetModified(false);
 

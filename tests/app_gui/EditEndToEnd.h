@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "ProgramRun.h"
 
@@ -77,9 +78,9 @@ protected:
             keybd_event(static_cast<BYTE>(modifier), 0, KEYEVENTF_KEYUP, 0);
     }
     // Opens the tree's pop-up menu on the item, as its right click does, and goes through it with
-    // the keys (the first Down highlights its first item; separators are passed over). The keys
-    // are queued in the program, where the menu's own loop takes them in order; the mouse rests
-    // away from the menu, so that it highlights nothing.
+    // the keys (the first Down highlights its first item, the first Up its last, whatever the menu
+    // highlighted when it came; separators are passed over). The keys are queued in the program,
+    // where the menu's own loop takes them in order.
     void Popup(const std::string& title, std::initializer_list<WORD> keys)
     {
         const POINT p = At(title);
@@ -87,7 +88,10 @@ protected:
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
         PostMessageA(tree, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree), MAKELPARAM(p.x, p.y));
         ASSERT_TRUE(testkit::WaitUntil([&] { return !Menus().empty(); }, 3000)) << title;
-        for (WORD k : keys) {
+        bool first = true;
+        for (WPARAM k : keys) {
+            if (std::exchange(first, false))
+                k = testkit::MenuWalkStart(k);
             PostMessageA(tree, WM_KEYDOWN, k, 0);
             PostMessageA(tree, WM_KEYUP, k, 0);
         }

@@ -142,6 +142,11 @@ void ChooseInMenuBar(HWND Wnd, int Top, int Item)
     PostMessageA(Wnd, WM_KEYDOWN, VK_RETURN, 0);
 }
 
+WPARAM MenuWalkStart(WPARAM Key)
+{
+    return Key == VK_DOWN ? VK_HOME : Key == VK_UP ? VK_END : Key;
+}
+
 bool ChooseInMenu(DWORD Pid, const std::vector<WPARAM>& Keys)
 {
     HWND menu = nullptr;
@@ -151,8 +156,8 @@ bool ChooseInMenu(DWORD Pid, const std::vector<WPARAM>& Keys)
             return menu != nullptr;
         }))
         return false;
-    for (WPARAM key : Keys)
-        PostMessageA(menu, WM_KEYDOWN, key, 0);
+    for (std::size_t i = 0; i < Keys.size(); ++i)
+        PostMessageA(menu, WM_KEYDOWN, i ? Keys[i] : MenuWalkStart(Keys[i]), 0);
     return WaitUntil([&] { return VisibleWindows(nullptr, Pid, "#32768").empty(); });
 }
 

@@ -64,8 +64,13 @@ bool ClickUntil(POINT At, const std::function<bool()>& Done, int Tries = 3);
 // Top (counted from the first), then its item at Item (separators not counted).
 void ChooseInMenuBar(HWND Wnd, int Top, int Item);
 
-// Presses Keys in the pop-up menu that the process Pid has just opened; answers whether a menu
-// came and has closed again.
+// The first key of a walk through a pop-up menu: Down as Home, Up as End. They highlight the first
+// or last item whatever the menu highlighted when it came (an item under a pointer that a busy
+// display moved late), as the first Down or Up does from no highlight.
+WPARAM MenuWalkStart(WPARAM Key);
+
+// Presses Keys in the pop-up menu that the process Pid has just opened (the first through
+// MenuWalkStart); answers whether a menu came and has closed again.
 bool ChooseInMenu(DWORD Pid, const std::vector<WPARAM>& Keys);
 
 // A buffer in another process's memory.

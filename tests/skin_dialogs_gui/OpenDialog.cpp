@@ -288,7 +288,8 @@ TEST_F(OpenDialog, OkOnAFolderOpensItAndEnterOrEscapeWhileRenamingOnlyEndsTheRen
 }
 
 // A rename the list refuses says why in the form's words (a character no name holds, a device's
-// name, an entry of that name there already), and the entry keeps its name.
+// name, an entry of that name there already), and the entry keeps its name; another case of its
+// own name it takes.
 TEST_F(OpenDialog, ARenameRefusedInTheListSaysWhy)
 {
     TsOpenDialog open(nullptr);
@@ -301,7 +302,8 @@ TEST_F(OpenDialog, ARenameRefusedInTheListSaysWhy)
         {"a?.html", "A file name can't contain any of the following characters:\r\n\\ / : * ? \" < > |"},
         {"b.log", "Cannot rename \"a.txt\" to \"b.log\". An entry of that name exists already"},
     };
-    for (const auto& [name, refusal] : cases) {
+    // "a.txt" renamed in place to Name, the form's OK pressed while the name is typed.
+    const auto rename = [&](const char* name) {
         prompts.Shown.clear();
         list->ClearSelection();
         list->Items()->Item(RowIndex(list, "a.txt"))->SetSelected(true);
@@ -310,10 +312,21 @@ TEST_F(OpenDialog, ARenameRefusedInTheListSaysWhy)
         SetWindowTextA(ListView_GetEditControl(list->Handle()), name);
         EXPECT_EQ(Ok(form, "a.txt"), mrNone);
         PumpPending();
+    };
+    for (const auto& [name, refusal] : cases) {
+        rename(name);
         ASSERT_EQ(prompts.Shown.size(), 1u) << name;
         EXPECT_EQ(prompts.Shown[0].Text, refusal);
         EXPECT_TRUE(FileExists((dir / "a.txt").c_str())) << name;
     }
+    // Another case of its own name is no entry in the way: the entry takes it.
+    rename("A.TXT");
+    EXPECT_TRUE(prompts.Shown.empty()) << prompts.Shown[0].Text;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((dir / "a.txt").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    FindClose(search);
+    EXPECT_STREQ(found.cFileName, "A.TXT");
     form->Free();
 }
 
