@@ -420,7 +420,7 @@ void ChooserBenchmark(Program& P, double Repaint)
         return c;
     };
     std::vector<Timing> clicks;
-    double longest = 0;
+    double longest = 0, first = 0;
     for (int i = 0; i < 10; ++i) {
         const int index = int(SendMessageA(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(i % 2 ? "Neutral" : "Dusk")));
         RECT item{};
@@ -439,6 +439,8 @@ void ChooserBenchmark(Program& P, double Repaint)
                              },
                              [&] { return titleColour() != before && testkit::Answers(P.main); }, 50));
         longest = std::max(longest, ping.Longest());
+        if (i == 0)
+            first = ping.Longest();
     }
     PostMessageA(chooser, WM_CLOSE, 0, 0);
     testkit::WaitUntil([&] { return !IsWindowVisible(chooser); });
@@ -446,6 +448,8 @@ void ChooserBenchmark(Program& P, double Repaint)
     const double click = bench::Summary("a click in the skin chooser, to the settled screen", SettledTimes(clicks));
     bench::AtMost("  chooser click to the settled screen", click, Repaint + 100, "ms");
     bench::AtMost("  longest wait for an answer during the switches (ping)", longest, 100, "ms");
+    // The first switch after the start is the one that met work done once (windows never made).
+    bench::AtMost("  the same during the first switch", first, 100, "ms");
 }
 
 void SearchBenchmark(Program& P, double Repaint)

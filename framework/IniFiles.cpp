@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -32,7 +34,7 @@ public:
 
     bool HasSection(const AnsiString& section) const;
     // The keys of a section, each once, with the value that reads for it (the first one).
-    std::vector<std::pair<const AnsiString*, const AnsiString*>> Keys(const AnsiString& section) const;
+    std::vector<TMemIniFile::TKeyView> Keys(const AnsiString& section) const;
     std::vector<const AnsiString*> SectionNames() const;
 
 private:
@@ -49,7 +51,8 @@ private:
         AnsiString name, nameUp;
         std::vector<Line> lines;
     };
-    static Line MakeLine(const AnsiString& raw);
+    // The line raw, whose text without blanks and control characters at its ends is [from, to).
+    static Line MakeLine(AnsiString raw, std::size_t from, std::size_t to);
     static bool IsBlankLine(const Line& line) { return !line.isKey && Trim(line.raw).empty(); }
     bool Matches(const Block& b, const AnsiString& sectionUp) const { return b.hasHeader && b.nameUp == sectionUp; }
     // The blocks of a section in file order, found without a scan of the file (a large file is
@@ -66,6 +69,22 @@ namespace {
 
 const char kBom[] = "\xEF\xBB\xBF";
 
+// Narrows [from, to) of text to leave out blanks and control characters at either end.
+void TrimBounds(const AnsiString& text, std::size_t& from, std::size_t& to)
+{
+    while (from < to && static_cast<unsigned char>(text[from]) <= ' ')
+        ++from;
+    while (to > from && static_cast<unsigned char>(text[to - 1]) <= ' ')
+        --to;
+}
+
+// [from, to) of text without blanks and control characters at either end.
+AnsiString TrimmedPart(const AnsiString& text, std::size_t from, std::size_t to)
+{
+    TrimBounds(text, from, to);
+    return text.substr(from, to - from);
+}
+
 // Names are looked up trimmed and without case.
 AnsiString NameKey(const AnsiString& name) { return AnsiUpperCase(Trim(name)); }
 
@@ -79,23 +98,21 @@ bool HasLineBreakOrNul(const AnsiString& s) { return s.find_first_of(AnsiString(
 
 } // namespace
 
-TIniDocument::Line TIniDocument::MakeLine(const AnsiString& raw)
+TIniDocument::Line TIniDocument::MakeLine(AnsiString raw, std::size_t from, std::size_t to)
 {
     Line line;
-    line.raw = raw;
-    const AnsiString t = Trim(raw);
-    if (t.empty() || t[0] == ';' || t[0] == '[')
-        return line;
-    line.isKey = true;
-    const size_t eq = t.find('=');
-    if (eq == AnsiString::npos) {
-        line.key = t;
-    } else {
-        line.key = Trim(t.substr(0, eq));
-        line.value = Trim(t.substr(eq + 1));
+    if (from < to && raw[from] != ';' && raw[from] != '[') {
+        line.isKey = true;
+        // Blanks cannot hold "=": one found is within the trimmed text.
+        const size_t eq = raw.find('=', from);
+        const size_t keyEnd = eq == AnsiString::npos ? to : eq;
+        line.key = TrimmedPart(raw, from, keyEnd);
+        if (eq != AnsiString::npos)
+            line.value = TrimmedPart(raw, eq + 1, to);
+        line.keyUp = AnsiUpperCase(line.key);
+        line.damaged = line.key.find('\0') != AnsiString::npos || line.value.find('\0') != AnsiString::npos;
     }
-    line.keyUp = AnsiUpperCase(line.key);
-    line.damaged = line.key.find('\0') != AnsiString::npos || line.value.find('\0') != AnsiString::npos;
+    line.raw = std::move(raw);
     return line;
 }
 
@@ -109,22 +126,35 @@ void TIniDocument::Parse(const AnsiString& text)
         start += 3;
     }
     blocks_.emplace_back();
-    SplitLines(text, start, [this](const AnsiString& raw) {
-        const AnsiString t = Trim(raw);
-        if (!t.empty() && t[0] == '[') {
-            const size_t close = t.rfind(']');
+    // The lines of a block are gathered first and given to it at once, each block's list made
+    // in one allocation.
+    std::vector<Line> pending;
+    const auto endBlock = [&] {
+        std::vector<Line>& lines = blocks_.back().lines;
+        lines.reserve(pending.size());
+        std::move(pending.begin(), pending.end(), std::back_inserter(lines));
+        pending.clear();
+    };
+    SplitLines(text, start, [&](AnsiString raw) {
+        std::size_t from = 0, to = raw.size();
+        TrimBounds(raw, from, to);
+        if (from < to && raw[from] == '[') {
+            // Blanks cannot hold "]": one found is within the trimmed text, after the "[".
+            const size_t close = raw.rfind(']', to - 1);
             if (close != AnsiString::npos) {
+                endBlock();
                 Block b;
                 b.hasHeader = true;
-                b.header = raw;
-                b.name = Trim(t.substr(1, close - 1));
+                b.name = TrimmedPart(raw, from + 1, close);
                 b.nameUp = AnsiUpperCase(b.name);
+                b.header = std::move(raw);
                 blocks_.push_back(std::move(b));
                 return;
             }
         }
-        blocks_.back().lines.push_back(MakeLine(raw));
+        pending.push_back(MakeLine(std::move(raw), from, to));
     });
+    endBlock();
 }
 
 AnsiString TIniDocument::Render() const
@@ -258,23 +288,36 @@ bool TIniDocument::HasSection(const AnsiString& section) const
     return !BlocksOf(NameKey(section)).empty();
 }
 
-std::vector<std::pair<const AnsiString*, const AnsiString*>> TIniDocument::Keys(const AnsiString& section) const
+std::vector<TMemIniFile::TKeyView> TIniDocument::Keys(const AnsiString& section) const
 {
     const AnsiString sectionUp = NameKey(section);
-    std::vector<std::pair<const AnsiString*, const AnsiString*>> keys;
-    std::unordered_set<AnsiString> seen;  // upper-case forms, to list each key once
-    for (std::size_t i : BlocksOf(sectionUp)) {
+    std::vector<TMemIniFile::TKeyView> all;
+    for (std::size_t i : BlocksOf(sectionUp))
         for (const Line& line : blocks_[i].lines)
-            if (line.isKey && !line.damaged && seen.insert(line.keyUp).second)
-                keys.emplace_back(&line.key, &line.value);
-    }
+            if (line.isKey && !line.damaged)
+                all.push_back({&line.key, &line.keyUp, &line.value});
+    // Each key once, the first of its upper-case form: the lines in order of that form (a stable
+    // sort keeps file order among equals), every one after the first of a form left out.
+    std::vector<std::size_t> order(all.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return *all[a].NameUp < *all[b].NameUp; });
+    std::vector<char> repeated(all.size(), 0);
+    for (std::size_t k = 1; k < order.size(); ++k)
+        repeated[order[k]] = *all[order[k]].NameUp == *all[order[k - 1]].NameUp;
+    std::vector<TMemIniFile::TKeyView> keys;
+    keys.reserve(all.size());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (!repeated[i])
+            keys.push_back(all[i]);
     return keys;
 }
 
 std::vector<const AnsiString*> TIniDocument::SectionNames() const
 {
     std::vector<const AnsiString*> names;
-    std::unordered_set<AnsiString> seen;
+    std::unordered_set<std::string_view> seen;
     for (const Block& b : blocks_)
         if (b.hasHeader && seen.insert(b.nameUp).second)
             names.push_back(&b.name);
@@ -293,7 +336,7 @@ void FillSection(const TIniDocument& doc, const AnsiString& section, TStrings* s
     strings->WithinUpdate([&] {
         strings->Clear();
         for (const auto& key : doc.Keys(section))
-            strings->Add(*key.first);
+            strings->Add(*key.Name);
     });
 }
 
@@ -315,7 +358,7 @@ void FillSectionValues(const TIniDocument& doc, const AnsiString& section, TStri
     strings->WithinUpdate([&] {
         strings->Clear();
         for (const auto& key : doc.Keys(section))
-            strings->Add(*key.first + "=" + *key.second);
+            strings->Add(*key.Name + "=" + *key.Value);
     });
 }
 
@@ -499,6 +542,13 @@ void TMemIniFile::ReadSection(const AnsiString& Section, TStrings* Strings) cons
 }
 
 void TMemIniFile::ReadSections(TStrings* Strings) const { FillSections(*FDoc, Strings); }
+
+std::vector<const AnsiString*> TMemIniFile::SectionNames() const { return FDoc->SectionNames(); }
+
+std::vector<TMemIniFile::TKeyView> TMemIniFile::SectionKeys(const AnsiString& Section) const
+{
+    return FDoc->Keys(Section);
+}
 
 void TMemIniFile::ReadSectionValues(const AnsiString& Section, TStrings* Strings) const
 {

@@ -23,6 +23,7 @@
 #include "Classes.h"
 
 #include <memory>
+#include <vector>
 
 class TIniDocument;
 
@@ -127,6 +128,17 @@ public:
     void GetStrings(TStrings* List) const;
     // Replaces the content by the lines of List, parsed like a file.
     void SetStrings(TStrings* List);
+
+    // A key as read: its name as written and in upper case, and the value that reads for it.
+    struct TKeyView {
+        const AnsiString* Name;
+        const AnsiString* NameUp;
+        const AnsiString* Value;
+    };
+    // The section names and the keys of a section, each once and in file order, as ReadSections
+    // and ReadSectionValues give them: views of the content, valid until it changes.
+    std::vector<const AnsiString*> SectionNames() const;
+    std::vector<TKeyView> SectionKeys(const AnsiString& Section) const;
 
 private:
     std::unique_ptr<TIniDocument> FDoc;

@@ -59,10 +59,30 @@ AnsiString StringOfChar(char ch, Integer count) { return count > 0 ? AnsiString(
 
 namespace {
 
+// The Cyrillic letters of the code page besides А..Я (upper, lower).
+constexpr unsigned char kOtherLetters[][2] = {
+    {0x80, 0x90}, // Ђ ђ
+    {0x81, 0x83}, // Ѓ ѓ
+    {0x8A, 0x9A}, // Љ љ
+    {0x8C, 0x9C}, // Њ њ
+    {0x8D, 0x9D}, // Ќ ќ
+    {0x8E, 0x9E}, // Ћ ћ
+    {0x8F, 0x9F}, // Џ џ
+    {0xA1, 0xA2}, // Ў ў
+    {0xA3, 0xBC}, // Ј ј
+    {0xA5, 0xB4}, // Ґ ґ
+    {0xA8, 0xB8}, // Ё ё
+    {0xAA, 0xBA}, // Є є
+    {0xAF, 0xBF}, // Ї ї
+    {0xB2, 0xB3}, // І і
+    {0xBD, 0xBE}, // Ѕ ѕ
+};
+
+// Built by the compiler: a lookup needs no check that the tables are made.
 struct CaseTables {
     std::array<unsigned char, 256> upper{};
     std::array<unsigned char, 256> lower{};
-    CaseTables()
+    constexpr CaseTables()
     {
         for (int i = 0; i < 256; ++i)
             upper[i] = lower[i] = static_cast<unsigned char>(i);
@@ -74,34 +94,14 @@ struct CaseTables {
             pair(c, c + 32);
         for (int c = 0xC0; c <= 0xDF; ++c) // А..Я / а..я
             pair(c, c + 32);
-        // The other Cyrillic letters of the code page (upper, lower).
-        static const unsigned char others[][2] = {
-            {0x80, 0x90}, // Ђ ђ
-            {0x81, 0x83}, // Ѓ ѓ
-            {0x8A, 0x9A}, // Љ љ
-            {0x8C, 0x9C}, // Њ њ
-            {0x8D, 0x9D}, // Ќ ќ
-            {0x8E, 0x9E}, // Ћ ћ
-            {0x8F, 0x9F}, // Џ џ
-            {0xA1, 0xA2}, // Ў ў
-            {0xA3, 0xBC}, // Ј ј
-            {0xA5, 0xB4}, // Ґ ґ
-            {0xA8, 0xB8}, // Ё ё
-            {0xAA, 0xBA}, // Є є
-            {0xAF, 0xBF}, // Ї ї
-            {0xB2, 0xB3}, // І і
-            {0xBD, 0xBE}, // Ѕ ѕ
-        };
-        for (const auto& p : others)
+        for (const auto& p : kOtherLetters)
             pair(p[0], p[1]);
     }
 };
 
-const CaseTables& Tables()
-{
-    static const CaseTables tables;
-    return tables;
-}
+constexpr CaseTables kCaseTables;
+
+constexpr const CaseTables& Tables() { return kCaseTables; }
 
 inline unsigned char U8(char c) { return static_cast<unsigned char>(c); }
 inline char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
@@ -136,8 +136,17 @@ AnsiString MapChars(const AnsiString& s, Map map)
 }
 } // namespace
 
-AnsiString AnsiUpperCase(const AnsiString& s) { return MapChars(s, [](char c) { return AnsiUpperChar(c); }); }
-AnsiString AnsiLowerCase(const AnsiString& s) { return MapChars(s, [](char c) { return AnsiLowerChar(c); }); }
+AnsiString AnsiUpperCase(const AnsiString& s)
+{
+    const auto& upper = Tables().upper;
+    return MapChars(s, [&upper](char c) { return static_cast<char>(upper[U8(c)]); });
+}
+
+AnsiString AnsiLowerCase(const AnsiString& s)
+{
+    const auto& lower = Tables().lower;
+    return MapChars(s, [&lower](char c) { return static_cast<char>(lower[U8(c)]); });
+}
 AnsiString UpperCase(const AnsiString& s) { return MapChars(s, [](char c) { return AsciiUpper(c); }); }
 AnsiString LowerCase(const AnsiString& s) { return MapChars(s, [](char c) { return AsciiLower(c); }); }
 
@@ -175,7 +184,15 @@ AnsiString StringReplace(const AnsiString& s, const AnsiString& oldPattern, cons
     return result;
 }
 
-AnsiString Trim(const AnsiString& s) { return TrimLeft(TrimRight(s)); }
+AnsiString Trim(const AnsiString& s)
+{
+    std::size_t from = 0, to = s.size();
+    while (from < to && U8(s[from]) <= ' ')
+        ++from;
+    while (to > from && U8(s[to - 1]) <= ' ')
+        --to;
+    return s.substr(from, to - from);
+}
 
 AnsiString TrimLeft(const AnsiString& s)
 {
@@ -377,6 +394,8 @@ bool ParseInteger(const AnsiString& s, Int64 minValue, Int64 maxValue, Int64& ou
                                                        : 2ULL * static_cast<unsigned long long>(maxValue) + 1ULL)
                                                 : (negative ? static_cast<unsigned long long>(-(minValue + 1)) + 1ULL
                                                             : static_cast<unsigned long long>(maxValue));
+    // The largest magnitude that may take one more digit, and the largest digit it may take then.
+    const unsigned long long cutoff = limit / base, lastDigit = limit % base;
     unsigned long long magnitude = 0;
     for (; i < s.size(); ++i) {
         const char c = s[i];
@@ -389,7 +408,7 @@ bool ParseInteger(const AnsiString& s, Int64 minValue, Int64 maxValue, Int64& ou
             digit = static_cast<unsigned>(c - 'A' + 10);
         else
             return false;
-        if (magnitude > (limit - digit) / base)
+        if (magnitude > cutoff || (magnitude == cutoff && digit > lastDigit))
             return false;
         magnitude = magnitude * base + digit;
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <exception>
 
 #include "ClassesStreams.h"
 #include "sSkinManager.h"
@@ -23,9 +25,16 @@ AnsiString SkinFileName(const AnsiString& Value)
     return Value.find(':') != AnsiString::npos ? Value : sSkinData->SkinPath + Value;
 }
 
-bool IsJpegName(const AnsiString& UpperValue)
+// A value naming a file of that extension (upper case, with its dot) anywhere in it.
+bool NamesFileOf(const AnsiString& Value, const char* Extension)
 {
-    return UpperValue.find(".JPG") != AnsiString::npos || UpperValue.find(".JPEG") != AnsiString::npos;
+    // Most values name no file; only one with a dot is put in upper case.
+    return Value.find('.') != AnsiString::npos && AnsiUpperCase(Value).find(Extension) != AnsiString::npos;
+}
+
+bool IsJpegName(const AnsiString& Value)
+{
+    return NamesFileOf(Value, ".JPG") || NamesFileOf(Value, ".JPEG");
 }
 
 // The stored skin named like the manager's current skin (case counts), or null.
@@ -233,7 +242,8 @@ std::shared_ptr<TBitmap> SmallJpegBitmap(const AnsiString& File, TJPEGImage* Jpe
 }
 
 // The options of the skin file, read once per load: LoadAllMasks (first of the three loaders)
-// reads them afresh, the two that follow take them again when they work on the same file.
+// reads them afresh, the two that follow take them again when they work on the same file, and
+// LoadAllGeneralData (the last) lets them go, as they view the file's content.
 struct TOptionsOfLoad {
     const TMemIniFile* Source = nullptr;
     std::unique_ptr<TsSkinOptions> Options;
@@ -248,6 +258,25 @@ const TsSkinOptions& SkinOptions(TMemIniFile* File, bool Fresh)
     }
     return *optionsOfLoad.Options;
 }
+
+// A loader's use of the options: they go when it fails, and after the last loader.
+class TOptionsUse {
+public:
+    explicit TOptionsUse(bool Last) : FLast(Last), FExceptions(std::uncaught_exceptions()) {}
+    ~TOptionsUse()
+    {
+        if (FLast || std::uncaught_exceptions() > FExceptions) {
+            optionsOfLoad.Options.reset();
+            optionsOfLoad.Source = nullptr;
+        }
+    }
+    TOptionsUse(const TOptionsUse&) = delete;
+    TOptionsUse& operator=(const TOptionsUse&) = delete;
+
+private:
+    bool FLast;
+    int FExceptions;
+};
 
 // --- Masks -------------------------------------------------------------------------------------------
 
@@ -273,7 +302,7 @@ void AddMasksFrom(const TsSkinOptions& Options, bool SkipGlobalInfo)
                 }
                 continue;
             }
-            if (AnsiUpperCase(value).find(".BMP") == AnsiString::npos)
+            if (!NamesFileOf(value, ".BMP"))
                 continue;
             const AnsiString file = SkinFileName(value);
             if (!FileExists(file))
@@ -320,7 +349,7 @@ void AddPatternsFrom(const TsSkinOptions& Options, bool SizeTest)
 {
     for (const TsSkinOptions::TSection& section : Options.Sections()) {
         for (const TsSkinOptions::TKey& key : section.Keys) {
-            if (!IsJpegName(AnsiUpperCase(key.Value)))
+            if (!IsJpegName(key.Value))
                 continue;
             const AnsiString file = SkinFileName(key.Value);
             if (!FileExists(file))
@@ -546,30 +575,28 @@ Integer IntegerOf(const AnsiString* Text, Integer Default)
 }
 } // namespace
 
-TsSkinOptions::TsSkinOptions(const TCustomIniFile& Ini)
+TsSkinOptions::TsSkinOptions(const TMemIniFile& Ini)
 {
-    TStringList names, lines;
-    Ini.ReadSections(&names);
-    FSections.reserve(static_cast<std::size_t>(names.Count()));
-    for (int i = 0; i < names.Count(); ++i) {
-        TSection section;
-        section.Name = names[i];
-        Ini.ReadSectionValues(names[i], &lines);
-        section.Keys.reserve(static_cast<std::size_t>(lines.Count()));
-        for (int k = 0; k < lines.Count(); ++k) {
-            const AnsiString& line = lines[k];
-            const auto eq = line.find('=');
-            TKey key{line.substr(0, eq), eq == AnsiString::npos ? AnsiString() : line.substr(eq + 1), {}};
-            key.NameUp = AnsiUpperCase(key.Name);
-            section.Keys.push_back(std::move(key));
-        }
+    const std::vector<const AnsiString*> names = Ini.SectionNames();
+    FSections.reserve(names.size());
+    for (const AnsiString* name : names) {
+        TSection section{*name, {}};
+        const std::vector<TMemIniFile::TKeyView> keys = Ini.SectionKeys(*name);
+        section.Keys.reserve(keys.size());
+        for (const TMemIniFile::TKeyView& key : keys)
+            section.Keys.push_back(TKey{*key.Name, *key.Value, *key.NameUp});
         FIndex.emplace(AnsiUpperCase(section.Name), FSections.size());
         FSections.push_back(std::move(section));
     }
+    for (TSection& section : FSections)
+        for (TKey& key : section.Keys)
+            key.Id = FKeyIds.try_emplace(key.NameUp, static_cast<int>(FKeyIds.size())).first->second;
+    FSources.resize(FKeyIds.size() * 2);
     // Each section's parent: PARENTCLASS unless empty, "?" or the section's own name.
     FParents.assign(FSections.size(), -1);
+    const int parentClass = KeyId("PARENTCLASS");
     for (std::size_t i = 0; i < FSections.size(); ++i) {
-        const AnsiString* p = Value(&FSections[i], "PARENTCLASS");
+        const AnsiString* p = Value(&FSections[i], parentClass);
         if (p && !p->empty() && *p != "?" && !SameText(*p, FSections[i].Name))
             if (const TSection* parent = Find(*p))
                 FParents[i] = static_cast<int>(parent - FSections.data());
@@ -582,12 +609,36 @@ const TsSkinOptions::TSection* TsSkinOptions::Find(const AnsiString& Section) co
     return it == FIndex.end() ? nullptr : &FSections[it->second];
 }
 
-const AnsiString* TsSkinOptions::Value(const TSection* Section, const AnsiString& KeyUp)
+int TsSkinOptions::KeyId(std::string_view Key) const
 {
-    if (!Section)
+    // The names the loaders read are written in upper case already: only a name with a small
+    // Latin letter or a letter beyond ASCII is put in upper case.
+    AnsiString upper;
+    if (std::any_of(Key.begin(), Key.end(), [](char c) { return (c >= 'a' && c <= 'z') || (c & 0x80); })) {
+        upper = AnsiUpperCase(AnsiString(Key));
+        Key = upper;
+    }
+    const auto it = FKeyIds.find(Key);
+    return it == FKeyIds.end() ? -1 : it->second;
+}
+
+int TsSkinOptions::KeyId(const char* Key) const
+{
+    TKnownName& known = FKnownNames[reinterpret_cast<std::uintptr_t>(Key) % FKnownNames.size()];
+    if (known.At != Key || known.Text != Key) {
+        known.At = Key;
+        known.Text = Key;
+        known.Id = KeyId(std::string_view(Key));
+    }
+    return known.Id;
+}
+
+const AnsiString* TsSkinOptions::Value(const TSection* Section, int Id)
+{
+    if (!Section || Id < 0)
         return nullptr;
     for (const TKey& key : Section->Keys)
-        if (key.NameUp == KeyUp)
+        if (key.Id == Id)
             return &key.Value;
     return nullptr;
 }
@@ -595,27 +646,26 @@ const AnsiString* TsSkinOptions::Value(const TSection* Section, const AnsiString
 AnsiString TsSkinOptions::ReadString(const AnsiString& Section, const AnsiString& Key,
                                      const AnsiString& Default) const
 {
-    const AnsiString* v = Value(Find(Section), AnsiUpperCase(Key));
+    const AnsiString* v = Value(Find(Section), KeyId(Key));
     return v ? *v : Default;
 }
 
-int TsSkinOptions::Source(std::size_t i, const AnsiString& KeyUp, bool Integer) const
+int TsSkinOptions::Source(std::size_t i, int Id, bool Integer) const
 {
-    return i < FSections.size() ? Sources(KeyUp, Integer)[i] : -1;
+    return i < FSections.size() && Id >= 0 ? Sources(Id, Integer)[i] : -1;
 }
 
-const std::vector<int>& TsSkinOptions::Sources(const AnsiString& KeyUp, bool Integer) const
+const std::vector<int>& TsSkinOptions::Sources(int Id, bool Integer) const
 {
-    const auto [it, fresh] = FSources.try_emplace({KeyUp, Integer});
-    std::vector<int>& src = it->second;
-    if (!fresh)
+    std::vector<int>& src = FSources[static_cast<std::size_t>(Id) * 2 + (Integer ? 1 : 0)];
+    const std::size_t n = FSections.size();
+    if (src.size() == n)
         return src;
     auto has = [&](std::size_t i) {
-        const AnsiString* v = Value(&FSections[i], KeyUp);
+        const AnsiString* v = Value(&FSections[i], Id);
         return v && (Integer ? IntegerOf(v, -1) != -1 : *v != "?");
     };
     constexpr int unknown = -2;
-    const std::size_t n = FSections.size();
     src.assign(n, unknown);
     std::vector<char> onPath(n, 0);
     std::vector<std::size_t> path;
@@ -664,9 +714,9 @@ const AnsiString* TsOptionsSection::Read(const char* Key, bool Integer) const
 {
     if (!FSection)
         return nullptr;
-    const AnsiString key = AnsiUpperCase(Key);
-    const int s = FOptions.Source(static_cast<std::size_t>(FSection - FOptions.Sections().data()), key, Integer);
-    return s < 0 ? nullptr : TsSkinOptions::Value(&FOptions.Sections()[static_cast<std::size_t>(s)], key);
+    const int id = FOptions.KeyId(Key);
+    const int s = FOptions.Source(static_cast<std::size_t>(FSection - FOptions.Sections().data()), id, Integer);
+    return s < 0 ? nullptr : TsSkinOptions::Value(&FOptions.Sections()[static_cast<std::size_t>(s)], id);
 }
 
 Integer TsOptionsSection::Int(const char* Key, Integer Default) const
@@ -687,7 +737,7 @@ bool TsOptionsSection::Bool(const char* Key) const
 
 Integer TsOptionsSection::OwnInt(const char* Key, Integer Default) const
 {
-    return IntegerOf(TsSkinOptions::Value(FSection, AnsiUpperCase(Key)), Default);
+    return IntegerOf(TsSkinOptions::Value(FSection, FOptions.KeyId(Key)), Default);
 }
 
 // --- The mask grammar ------------------------------------------------------------------------------
@@ -724,6 +774,7 @@ void LoadAllMasks()
 {
     FreeBitmaps();
     if (TMemIniFile* sf = sSkinData->SkinFile.get()) {
+        const TOptionsUse use(false);
         const TsSkinOptions& options = SkinOptions(sf, true);
         const AnsiString master = options.ReadString("GLOBALINFO", "MASTERBITMAP", "");
         const AnsiString file = SkinFileName(master);
@@ -766,6 +817,7 @@ void LoadAllPatterns()
 {
     FreeJpegs();
     if (TMemIniFile* sf = sSkinData->SkinFile.get()) {
+        const TOptionsUse use(false);
         AddPatternsFrom(SkinOptions(sf, false), true);
     } else {
         TsStoredSkin* skin = CurrentStoredSkin();
@@ -791,6 +843,7 @@ void LoadAllPatterns()
 void LoadAllGeneralData()
 {
     if (TMemIniFile* sf = sSkinData->SkinFile.get()) {
+        const TOptionsUse use(true);
         const TsSkinOptions& options = SkinOptions(sf, false);
         sSkinData->Version = ReadSkinVersion(options);
         sSkinData->Author = options.ReadString("GLOBALINFO", "AUTHOR", "");

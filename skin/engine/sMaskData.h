@@ -3,8 +3,9 @@
 // and the master image, with the loaders that fill them from the current skin (sStyleSimply).
 #pragma once
 
-#include <map>
+#include <array>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -109,38 +110,59 @@ void FreeJpegs();
 
 // An options file read once into its sections and keys, in file order, with lookups by name
 // (without case) that do not scan: what the loaders read a skin through.
+// The names and values are those of the file read, not copies: the options are valid while it
+// lives unchanged.
 class TsSkinOptions {
 public:
     struct TKey {
-        AnsiString Name;
-        AnsiString Value;
-        AnsiString NameUp;  // upper case, for lookups
+        const AnsiString& Name;
+        const AnsiString& Value;
+        const AnsiString& NameUp;  // upper case, for lookups
+        int Id = -1;               // the same for every key of this upper-case name (see KeyId)
     };
     struct TSection {
-        AnsiString Name;
+        const AnsiString& Name;
         std::vector<TKey> Keys;
     };
 
-    explicit TsSkinOptions(const TCustomIniFile& Ini);
+    explicit TsSkinOptions(const TMemIniFile& Ini);
+    // The keys' names are looked up through views of the keys: moved, never copied.
+    TsSkinOptions(TsSkinOptions&&) = default;
+    TsSkinOptions(const TsSkinOptions&) = delete;
+    TsSkinOptions& operator=(const TsSkinOptions&) = delete;
+
     const std::vector<TSection>& Sections() const { return FSections; }
     // The section of that name, or null.
     const TSection* Find(const AnsiString& Section) const;
-    // The value of a key (given in upper case) of a section, or null when either is missing.
-    static const AnsiString* Value(const TSection* Section, const AnsiString& KeyUp);
+    // The number the keys of that name (without case) carry; -1 when no section has the key.
+    int KeyId(std::string_view Key) const;
+    // The same for a name the loaders read again for every section: its number is kept by where
+    // its text is (and checked against the text), so that it is looked up once.
+    int KeyId(const char* Key) const;
+    // The value of the key numbered Id in a section, or null when either is missing.
+    static const AnsiString* Value(const TSection* Section, int Id);
     AnsiString ReadString(const AnsiString& Section, const AnsiString& Key, const AnsiString& Default) const;
-    // The section (an index into Sections) whose own value of a key (upper case) section i reads
+    // The section (an index into Sections) whose own value of the key numbered Id section i reads
     // through PARENTCLASS, or -1 when none of its chain has one. A key is missing when absent or
     // "?" (texts), absent, no integer or -1 (integers).
-    int Source(std::size_t i, const AnsiString& KeyUp, bool Integer) const;
+    int Source(std::size_t i, int Id, bool Integer) const;
 
 private:
-    const std::vector<int>& Sources(const AnsiString& KeyUp, bool Integer) const;
+    const std::vector<int>& Sources(int Id, bool Integer) const;
 
     std::vector<TSection> FSections;
     std::unordered_map<AnsiString, std::size_t> FIndex;  // upper-case section name -> FSections
+    std::unordered_map<std::string_view, int> FKeyIds;   // upper-case key name -> its Id
     std::vector<int> FParents;                           // index of each section's parent, or -1
-    // Source of every section for each key read so far (key, integer rule).
-    mutable std::map<std::pair<AnsiString, bool>, std::vector<int>> FSources;
+    // Source of every section for each key read so far, at Id * 2 + (integer rule); empty until
+    // the key is read.
+    mutable std::vector<std::vector<int>> FSources;
+    struct TKnownName {
+        const char* At = nullptr;
+        AnsiString Text;
+        int Id = -1;
+    };
+    mutable std::array<TKnownName, 64> FKnownNames;
 };
 
 // One section of an options file read with inheritance: a key that is missing (an integer of

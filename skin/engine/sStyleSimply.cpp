@@ -229,7 +229,14 @@ void AppBroadCastS(TMessage& Message)
         auto* w = dynamic_cast<TWinControl*>(Application->Components(i));
         if (!w || w->ComponentState().Contains(csDestroying))
             continue;
-        SendMessageA(w->Handle(), Message.Msg, Message.WParam, Message.LParam);
+        // A form never shown takes the message without a window: the windows of all of them,
+        // made here, would hold this one message for every form; each is made when it shows.
+        if (w->HandleAllocated()) {
+            SendMessageA(w->Handle(), Message.Msg, Message.WParam, Message.LParam);
+        } else {
+            TMessage copy = Message;
+            w->WindowProc(copy);
+        }
         SkinBroadCast(w, Message);
         if (auto* f = dynamic_cast<TCustomForm*>(w); f && f->FormStyle() == fsMDIForm && f->ClientHandle())
             SendMessageA(f->ClientHandle(), Message.Msg, Message.WParam, Message.LParam);

@@ -376,16 +376,27 @@ TEST_F(Frame, NewSkinRepaintsEveryFormAtOnceAndNoSkinGivesThePlainFrameBack)
     Create<TsSkinProvider>(second);
     second->Show();
     Paint(second);
+    // A form never shown gets no window from the switch, and shows in the new skin later.
+    TForm* third = MakeForm();
+    third->SetBounds(200, 350, 300, 200);
+    Create<TsSkinProvider>(third);
     Manager()->SetSkinName("Dusk");
-    // No message pumped: the caches and the windows show the new skin already.
-    for (TForm* f : {first, second}) {
+    EXPECT_FALSE(third->HandleAllocated());
+    const auto inDusk = [](TForm* f) {
         auto* provider = ProviderOf(f);
         const TPoint c{f->Width() / 2, provider->OffsetY() + f->ClientHeight() / 2};
         EXPECT_EQ(PixelOf(Cache(f), c.x, c.y), SectionOf("FORM").Color);
         HDC dc = GetWindowDC(f->Handle());
         EXPECT_EQ(GetPixel(dc, c.x, c.y), static_cast<COLORREF>(SectionOf("FORM").Color));
         ReleaseDC(f->Handle(), dc);
-    }
+    };
+    // No message pumped: the caches and the windows show the new skin already.
+    for (TForm* f : {first, second})
+        inDusk(f);
+    third->Show();
+    Paint(third);
+    inDusk(third);
+    third->Free();
     Manager()->SetActive(false);
     for (TForm* f : {first, second}) {
         HRGN rgn = CreateRectRgn(0, 0, 0, 0);
