@@ -215,19 +215,19 @@ HWND Driver::Focus()
 
 bool Driver::EndStrayRename()
 {
-    // The rename's box takes the keyboard once it shows: Esc then; a box that never takes it is
-    // ended by a click on the tree's empty space (its text unchanged, nothing is renamed).
+    // The rename's box takes the keyboard once it shows: Esc then. A box the tree's timer opened
+    // while a dialog held the window never takes it (and only its losing it would end it): a
+    // click into the box gives it the keyboard, then Esc.
     for (int tries = 0; tries < 3 && LabelEdit(); ++tries) {
         HWND edit = LabelEdit();
-        if (WaitUntil([&] { return Focus() == edit; }, 3000)) {
-            Key(VK_ESCAPE);
-        } else {
-            RECT client{};
-            GetClientRect(tree_, &client);
-            POINT p{client.left + 20, client.bottom - 12};
-            ClientToScreen(tree_, &p);
-            ClickAt(p);
+        if (!WaitUntil([&] { return Focus() == edit; }, 3000)) {
+            RECT box{};
+            GetWindowRect(edit, &box);
+            ClickAt(POINT{box.left + 4, (box.top + box.bottom) / 2});
+            WaitUntil([&] { return Focus() == edit || !LabelEdit(); }, 3000);
         }
+        if (Focus() == edit)
+            Key(VK_ESCAPE);
         WaitUntil([&] { return !LabelEdit(); }, 3000);
     }
     return !LabelEdit() || Failed("a rename the tree started stays after Esc");

@@ -2399,6 +2399,9 @@ bool Session::Close(bool& Done, At Where, bool Again)
         ending.join();
     if (!ok)
         return false;
+    // The tray's menu took the front: the user goes back to the window.
+    if (stayed && way == 3 && !driver_.ToFront())
+        return Fail("on the main window to come to the front");
     if (stayed)
         return Check();
     if (!driver_.Ended())
