@@ -1,9 +1,11 @@
 // The skinned open form on a folder of 10,000 files (Dusk): from Execute until the form is shown
-// with its list filled and every window painted, beside the shell list view alone listing the same
-// folder in a form of the form's size, shown and painted; the two run alternately. The folder is
-// the shell benchmark's, made once in the temporary folder and kept for later runs.
+// with its list filled and painted, beside the shell list view alone listing the same folder in a
+// form of the form's size until it is painted; the two run alternately. Both are timed until no
+// window waits for a paint (what the user waits for), not through a repaint forced on top. The
+// folder is the shell benchmark's, made once in the temporary folder and kept for later runs.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -17,15 +19,18 @@
 
 namespace {
 
+// Every message waiting handled, paints included: the screen shows what the action made.
+void Settled() { bench::PumpAll(); }
+
+// Once, untimed: the whole window painted afresh.
 void Painted(HWND Wnd)
 {
-    bench::PumpAll();
     RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     bench::PumpAll();
 }
 
 // Execute of the open dialog until its form is up and painted: the form's OnShow asks for a
-// timer of no delay, which comes once the messages the showing queued (paints included) are done.
+// timer of no delay, which comes after the paints the showing queued; what is left is handled.
 struct TOpening {
     static inline TsOpenDialogForm* Form = nullptr;
     static inline double Shown = 0;
@@ -33,7 +38,7 @@ struct TOpening {
     static void CALLBACK Up(HWND, UINT, UINT_PTR Id, DWORD)
     {
         KillTimer(nullptr, Id);
-        Painted(Form->Handle());
+        Settled();
         Shown = bench::NowMs();
         Rows = Form->FileListView->FolderCount();
         Form->SetModalResult(mrCancel);
@@ -74,6 +79,9 @@ int main()
     plain->Show();
     Painted(plain->Handle());
 
+    // The first opening in a process also fills the process's caches (the folder box's pictures,
+    // the skin's parts): told apart, as the list's own first showing above is left untimed.
+    const double first = TOpening::Run(dialog);
     std::vector<double> listing, opening;
     int listed = 0;
     for (int i = 0; i < 5; ++i) {
@@ -81,15 +89,21 @@ int main()
         Painted(plain->Handle());
         double t0 = bench::NowMs();
         list->SetRoot(files);
-        Painted(plain->Handle());
+        Settled();
         listing.push_back(bench::NowMs() - t0);
         listed = list->FolderCount();
         opening.push_back(TOpening::Run(dialog));
     }
     bench::Summary("shell list of 10,000 files, shown", listing);
     bench::Summary("skinned open form on 10,000 files, shown", opening);
-    std::printf("  %d rows listed by the list, %d by the form\n", listed, TOpening::Rows);
+    std::printf("  %d rows listed by the list, %d by the form; the first opening in the process %.1f ms\n", listed,
+                TOpening::Rows, first);
     bench::Ratios("  open form / shell list", opening, listing, 1.3);
+    // The goal holds in every run, the slowest included.
+    double slowest = 0;
+    for (std::size_t i = 0; i < opening.size(); ++i)
+        slowest = std::max(slowest, opening[i] / listing[i]);
+    bench::AtMost("  open form / shell list, slowest run", slowest, 1.3);
     plain->Free();
     manager->Free();
     return 0;

@@ -335,13 +335,25 @@ void TacCustomShellListView::Populate()
                 }
             }
             if (FSorted)
-                std::stable_sort(FFolders.begin(), FFolders.end(), [folder](const TRow& a, const TRow& b) {
-                    return CompareRows(folder, a.IsFolder, a.Folder->RelativeID(), b.IsFolder, b.Folder->RelativeID()) < 0;
-                });
+                SortRows(folder);
         }
         Items()->SetCount(FolderCount());
     }
     RunDeferred();
+}
+
+void TacCustomShellListView::SortRows(IShellFolder* Folder)
+{
+    // Folders first, each kind in the folder's order, rows the folder finds equal in the order they
+    // came. Each kind is compared row by row first: a shell that lists in that order already (Wine
+    // lists a folder of the disk by name) is not sorted again.
+    const auto files = std::stable_partition(FFolders.begin(), FFolders.end(), [](const TRow& r) { return r.IsFolder; });
+    const auto before = [Folder](const TRow& a, const TRow& b) {
+        return CompareRows(Folder, a.IsFolder, a.Folder->RelativeID(), b.IsFolder, b.Folder->RelativeID()) < 0;
+    };
+    for (const auto& [from, to] : {std::pair{FFolders.begin(), files}, std::pair{files, FFolders.end()}})
+        if (!std::is_sorted(from, to, before))
+            std::stable_sort(from, to, before);
 }
 
 void TacCustomShellListView::EnumColumns()

@@ -135,6 +135,8 @@ private:
     void SynchPaths();
     void EnumColumns();
     void ClearItems();
+    // Puts the rows in the list's order (see CompareRows).
+    void SortRows(IShellFolder* Folder);
     // While a listing runs, navigation waits until it ends (the last request wins).
     bool Deferred(std::function<void()> Action);
     void RunDeferred();

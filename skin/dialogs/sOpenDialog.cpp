@@ -238,10 +238,12 @@ void TsOpenDialogForm::FileListWindowProc(TMessage& Message)
         !sSkinData || !sSkinData->Active)
         return;
     // A selected row shows the selection's colours with the focus elsewhere too (the system
-    // draws it as a light box then).
+    // draws it as a light box then). Rows are drawn one by one only then: each row's notice reads
+    // the row again.
     auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(Message.LParam);
     if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
-        if (!(Message.Result & CDRF_SKIPDEFAULT))
+        if (!(Message.Result & CDRF_SKIPDEFAULT) && !FileListView->Focused() &&
+            ListView_GetSelectedCount(FileListView->Handle()) > 0)
             Message.Result |= CDRF_NOTIFYITEMDRAW;
     } else if (draw->nmcd.dwDrawStage == CDDS_ITEMPREPAINT && (draw->nmcd.uItemState & CDIS_SELECTED) &&
                !FileListView->Focused()) {

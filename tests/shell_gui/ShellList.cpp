@@ -93,6 +93,37 @@ TEST_F(ShellList, UnsortedRowsKeepTheShellsOrder)
     EXPECT_EQ(RowNames(list), raw);
 }
 
+TEST_F(ShellList, RowsComeFoldersFirstInTheFoldersOrderWhateverOrderTheShellListsThemIn)
+{
+    // The fake lists its items in the order given ("x\\" is a folder) and orders them by name.
+    using V = std::vector<std::string>;
+    const struct {
+        V listed, rows;
+    } cases[] = {
+        {{"c", "a", "b"}, {"a", "b", "c"}},
+        {{"a", "b", "c"}, {"a", "b", "c"}},
+        {{"a", "b", "d", "c"}, {"a", "b", "c", "d"}},
+        {{"a", "B\\", "c", "A\\"}, {"A", "B", "a", "c"}},
+        {{"x\\", "a", "w\\", "b"}, {"w", "x", "a", "b"}},
+        {{"b", "a", "x\\", "w\\"}, {"w", "x", "a", "b"}},
+    };
+    list->Free();
+    for (const auto& c : cases) {
+        FakeDesktop fake;
+        for (std::string name : c.listed) {
+            const bool folder = name.ends_with('\\');
+            if (folder)
+                name.pop_back();
+            fake.shell.Add(nullptr, name, folder);
+        }
+        auto* view = Create<TsShellListView>(form);
+        view->SetParent(form);
+        view->HandleNeeded();
+        EXPECT_EQ(RowNames(view), c.rows) << c.listed.front();
+        view->Free();
+    }
+}
+
 TEST_F(ShellList, TypingFindsRowsByPrefixWithoutCaseAndWrapsOnlyWhenAsked)
 {
     ShowFolder({"Another\\", "sub\\", "A.TXT", "b.txt", "z.dat"});
