@@ -254,35 +254,44 @@ LRESULT CALLBACK SourceProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// Open find dialogs get their keyboard handling (Tab, Enter, Esc) from a message hook, since the
-// application's message loop knows nothing of them.
-std::vector<HWND> gFindDialogs;
-HHOOK gFindHook = nullptr;
+// The find dialog is modeless and the application's message loop knows nothing of it: its
+// controls are subclassed, so that Enter, Esc, Tab and Alt with a letter do in it what they do in
+// a dialog whichever loop reads the keys.
+constexpr char kFindProcProp[] = "VellornFindProc";
+bool gInFindKey = false;
 
-LRESULT CALLBACK FindDialogHook(int code, WPARAM wp, LPARAM lp)
+LRESULT CALLBACK FindControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
-    if (code >= 0 && wp == PM_REMOVE) {
-        MSG* m = reinterpret_cast<MSG*>(lp);
-        for (HWND dlg : gFindDialogs)
-            if (IsWindow(dlg) && (m->hwnd == dlg || IsChild(dlg, m->hwnd)) && IsDialogMessageA(dlg, m)) {
-                m->message = WM_NULL;
-                break;
-            }
+    const auto old = reinterpret_cast<WNDPROC>(GetPropA(hwnd, kFindProcProp));
+    if (!old)
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    const bool dialogKey =
+        (msg == WM_KEYDOWN && (wp == VK_RETURN || wp == VK_ESCAPE || wp == VK_TAB)) || msg == WM_SYSCHAR;
+    if (dialogKey && !gInFindKey) {
+        // The dialog's own handling; a key it passes on comes back here and goes to the control.
+        MSG m{hwnd, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
+        gInFindKey = true;
+        const BOOL done = IsDialogMessageA(GetAncestor(hwnd, GA_ROOT), &m);
+        gInFindKey = false;
+        if (done)
+            return 0;
     }
-    return CallNextHookEx(gFindHook, code, wp, lp);
+    // The characters the message loop made of those keys would beep or land in the text.
+    if (msg == WM_CHAR && (wp == '\r' || wp == VK_ESCAPE || wp == '\t'))
+        return 0;
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        RemovePropA(hwnd, kFindProcProp);
+    }
+    return CallWindowProcA(old, hwnd, msg, wp, lp);
 }
 
-void TrackFindDialog(HWND dlg, bool open)
+BOOL CALLBACK SubclassFindControl(HWND control, LPARAM)
 {
-    std::erase(gFindDialogs, dlg);
-    if (open && dlg)
-        gFindDialogs.push_back(dlg);
-    if (!gFindDialogs.empty() && !gFindHook)
-        gFindHook = SetWindowsHookExA(WH_GETMESSAGE, FindDialogHook, nullptr, GetCurrentThreadId());
-    else if (gFindDialogs.empty() && gFindHook) {
-        UnhookWindowsHookEx(gFindHook);
-        gFindHook = nullptr;
-    }
+    if (!GetPropA(control, kFindProcProp) &&
+        SetPropA(control, kFindProcProp, reinterpret_cast<HANDLE>(GetWindowLongPtrA(control, GWLP_WNDPROC))))
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FindControlProc));
+    return TRUE;
 }
 
 void RegisterClasses()
@@ -436,7 +445,6 @@ void View::Destroy()
 {
     if (findDialog_ && IsWindow(findDialog_))
         DestroyWindow(findDialog_);
-    TrackFindDialog(findDialog_, false);
     findDialog_ = nullptr;
     if (hwnd_ && IsWindow(hwnd_))
         DestroyWindow(hwnd_);
@@ -963,14 +971,14 @@ void View::ShowFindDialog()
     findData_.wFindWhatLen = sizeof findBuffer_;
     findData_.Flags = FR_DOWN | FR_HIDEUPDOWN | FR_HIDEWHOLEWORD | FR_HIDEMATCHCASE;
     findDialog_ = FindTextA(&findData_);
-    TrackFindDialog(findDialog_, true);
+    if (findDialog_)
+        EnumChildWindows(findDialog_, SubclassFindControl, 0);
 }
 
 void View::OnFindMessage(LPARAM lp)
 {
     auto* fr = reinterpret_cast<FINDREPLACEA*>(lp);
     if (fr->Flags & FR_DIALOGTERM) {
-        TrackFindDialog(findDialog_, false);
         findDialog_ = nullptr;
         return;
     }

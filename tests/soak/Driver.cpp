@@ -1,4 +1,5 @@
 #include "Driver.h"
+#include "TestKit.h"
 
 #include <commctrl.h>
 
@@ -68,6 +69,7 @@ bool Driver::Ended(DWORD Ms) { return Process() && WaitForSingleObject(Process()
 
 void Driver::Kill()
 {
+    Release();
     if (Process() && !Ended(0))
         TerminateProcess(Process(), 1);
     run_.reset();
@@ -213,19 +215,19 @@ HWND Driver::Focus()
 
 bool Driver::EndStrayRename()
 {
-    // The rename's box takes the keyboard once it shows: Esc then; a box that never takes it is
-    // ended by a click on the tree's empty space (its text unchanged, nothing is renamed).
+    // The rename's box takes the keyboard once it shows: Esc then. A box the tree's timer opened
+    // while a dialog held the window never takes it (and only its losing it would end it): a
+    // click into the box gives it the keyboard, then Esc.
     for (int tries = 0; tries < 3 && LabelEdit(); ++tries) {
         HWND edit = LabelEdit();
-        if (WaitUntil([&] { return Focus() == edit; }, 3000)) {
-            Key(VK_ESCAPE);
-        } else {
-            RECT client{};
-            GetClientRect(tree_, &client);
-            POINT p{client.left + 20, client.bottom - 12};
-            ClientToScreen(tree_, &p);
-            ClickAt(p);
+        if (!WaitUntil([&] { return Focus() == edit; }, 3000)) {
+            RECT box{};
+            GetWindowRect(edit, &box);
+            ClickAt(POINT{box.left + 4, (box.top + box.bottom) / 2});
+            WaitUntil([&] { return Focus() == edit || !LabelEdit(); }, 3000);
         }
+        if (Focus() == edit)
+            Key(VK_ESCAPE);
         WaitUntil([&] { return !LabelEdit(); }, 3000);
     }
     return !LabelEdit() || Failed("a rename the tree started stays after Esc");
@@ -296,6 +298,7 @@ bool Driver::Select(const std::string& Title)
 
 bool Driver::MoveTo(POINT Spot)
 {
+    Release();
     // The program may still take a move the display reported late (from a click before) and put
     // the pointer back: moved again until, with the program done with its input, it rests there
     // (the absolute move's units may round it a pixel off).
@@ -333,11 +336,12 @@ bool Driver::NearLastClick(POINT Spot) const
 
 bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool ByKeys, bool Quiet)
 {
+    Release();
     if (ByKeys) {
         // Shift+F10 on the selected node and the keys typed at once, before the menu shows.
         if (!Select(Title) || !Park())
             return false;
-        Key(VK_F10, VK_SHIFT);
+        Chord(VK_F10, VK_SHIFT);
         for (WORD k : Keys)
             Key(k);
         if (Quiet) {
@@ -391,6 +395,7 @@ bool Driver::Popup(const std::string& Title, const std::vector<WORD>& Keys, bool
 
 bool Driver::MenuBar(int Top, const std::vector<WORD>& Keys)
 {
+    Release();
     if (!ToFront())
         return Failed("the main window is not in front");
     PostMessageA(main_, WM_SYSCOMMAND, SC_KEYMENU, 0);
@@ -511,14 +516,43 @@ bool Driver::FocusTree()
     return Park();
 }
 
+WORD Driver::held_ = 0;
+
 void Driver::Key(WORD Vk, WORD Modifier)
 {
+    Release();
     if (Modifier)
         keybd_event(static_cast<BYTE>(Modifier), 0, 0, 0);
     keybd_event(static_cast<BYTE>(Vk), 0, 0, 0);
     keybd_event(static_cast<BYTE>(Vk), 0, KEYEVENTF_KEYUP, 0);
     if (Modifier)
         keybd_event(static_cast<BYTE>(Modifier), 0, KEYEVENTF_KEYUP, 0);
+}
+
+void Driver::Chord(WORD Vk, WORD Modifier)
+{
+    // The modifier pressed again until, with the program done with what it was sent, it is still
+    // down: the display's news of a change of focus tells the program the display's own state of
+    // the keyboard (no modifier down), which lets go a modifier pressed before it came.
+    Release();
+    for (int tries = 0; tries < 5; ++tries) {
+        keybd_event(static_cast<BYTE>(Modifier), 0, 0, 0);
+        Settle();
+        if (GetAsyncKeyState(Modifier) < 0)
+            break;
+    }
+    keybd_event(static_cast<BYTE>(Vk), 0, 0, 0);
+    keybd_event(static_cast<BYTE>(Vk), 0, KEYEVENTF_KEYUP, 0);
+    held_ = Modifier;
+}
+
+bool Driver::Lost() { return held_ && GetAsyncKeyState(held_) >= 0; }
+
+void Driver::Release()
+{
+    if (held_)
+        keybd_event(static_cast<BYTE>(held_), 0, KEYEVENTF_KEYUP, 0);
+    held_ = 0;
 }
 
 HWND Driver::Window(const std::string& Caption, DWORD Ms)
@@ -658,5 +692,75 @@ bool Driver::Click(HWND Dialog, const std::string& Button)
 bool Driver::Settle() { return testkit::Answers(main_) && testkit::Answers(main_); }
 
 std::string Driver::Caption() { return WindowText(main_); }
+
+FileWrites::FileWrites(const std::string& Dir) : dir_(Dir)
+{
+    folder_ = CreateFileA(Dir.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr);
+    event_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (folder_ != INVALID_HANDLE_VALUE && event_ && !Read()) {
+        CloseHandle(folder_);
+        folder_ = INVALID_HANDLE_VALUE;
+    }
+}
+
+FileWrites::~FileWrites()
+{
+    if (folder_ != INVALID_HANDLE_VALUE) {
+        // The read cancelled and done with, so that nothing lands in the buffer after it is gone.
+        DWORD size = 0;
+        CancelIo(folder_);
+        GetOverlappedResult(folder_, &overlapped_, &size, TRUE);
+        CloseHandle(folder_);
+    }
+    if (event_)
+        CloseHandle(event_);
+}
+
+bool FileWrites::Read()
+{
+    ResetEvent(event_);
+    overlapped_ = OVERLAPPED{};
+    overlapped_.hEvent = event_;
+    return ReadDirectoryChangesW(folder_, buffer_, sizeof buffer_, TRUE, FILE_NOTIFY_CHANGE_FILE_NAME, nullptr,
+                                 &overlapped_, nullptr) ||
+           GetLastError() == ERROR_IO_PENDING;
+}
+
+std::map<std::string, int> FileWrites::Count()
+{
+    std::map<std::string, int> writes;
+    if (folder_ == INVALID_HANDLE_VALUE)
+        return writes;
+    const std::string mark = "soak-mark.txt";
+    testkit::WriteFileBytes(dir_ + "\\" + mark, "");
+    bool marked = false;
+    while (!marked && WaitForSingleObject(event_, 10000) == WAIT_OBJECT_0) {
+        DWORD size = 0;
+        if (!GetOverlappedResult(folder_, &overlapped_, &size, FALSE) || size == 0)
+            break; // more news than the buffer held: what came is what is told
+        for (DWORD at = 0;;) {
+            const auto* info = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer_ + at);
+            char name[MAX_PATH * 2] = {};
+            WideCharToMultiByte(1251, 0, info->FileName, static_cast<int>(info->FileNameLength / sizeof(WCHAR)), name,
+                                sizeof name - 1, nullptr, nullptr);
+            if (name == mark)
+                marked = true;
+            else if (info->Action == FILE_ACTION_RENAMED_NEW_NAME || info->Action == FILE_ACTION_ADDED)
+                ++writes[name];
+            if (!info->NextEntryOffset)
+                break;
+            at += info->NextEntryOffset;
+        }
+        if (!Read())
+            break;
+    }
+    DeleteFileA((dir_ + "\\" + mark).c_str());
+    // The writes' temporary files come and go under names of their own.
+    for (auto w = writes.begin(); w != writes.end();)
+        w = w->first.size() > 4 && _stricmp(w->first.c_str() + w->first.size() - 4, ".tmp") == 0 ? writes.erase(w)
+                                                                                                : std::next(w);
+    return writes;
+}
 
 } // namespace soak

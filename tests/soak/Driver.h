@@ -76,8 +76,16 @@ public:
     // Whether a click at the spot would make a double click with the last one (were it recent).
     bool NearLastClick(POINT Spot) const;
 
-    // Real key presses, the key with a modifier held.
+    // Real key presses, the key with a modifier held (Alt: it goes up at once, the key's message
+    // carries it).
     static void Key(WORD Vk, WORD Modifier = 0);
+    // The key with Ctrl or Shift, which stays down until the next input (or Release), as a user's
+    // finger does while the program reads the key: a program that has read every key so far gets
+    // the keyboard's state of now, in which a modifier let go at once is up already.
+    void Chord(WORD Vk, WORD Modifier);
+    static void Release();
+    // Whether the modifier Chord holds has been let go by the display (see Chord).
+    static bool Lost();
 
     // A top-level window of the program with the caption, once it is in front (null when not).
     HWND Window(const std::string& Caption, DWORD Ms = 8000);
@@ -125,6 +133,9 @@ private:
         return false;
     }
 
+    // The modifier Chord left down.
+    static WORD held_;
+
     std::string folder_;
     std::unique_ptr<testkit::ProgramRun> run_;
     // The process of a program attached to.
@@ -133,6 +144,24 @@ private:
     HWND main_ = nullptr, tree_ = nullptr;
     POINT lastClick_{-100, -100};
     std::string error_;
+};
+
+// The files a program writes under a folder while it is watched: every write of the program
+// replaces the file by a new one, which the folder's news tell as a file renamed to its name.
+class FileWrites {
+public:
+    explicit FileWrites(const std::string& Dir);
+    ~FileWrites();
+    // The times each file (its path under the folder) was written since the watch began; a mark
+    // written now tells, when its news comes, that every write before it has been told.
+    std::map<std::string, int> Count();
+
+private:
+    std::string dir_;
+    HANDLE folder_ = INVALID_HANDLE_VALUE, event_ = nullptr;
+    OVERLAPPED overlapped_{};
+    alignas(DWORD) char buffer_[32768];
+    bool Read();
 };
 
 } // namespace soak

@@ -57,6 +57,7 @@ private:
         divergences_.push_back("action #" + std::to_string(step_) + ": " + kinds[static_cast<int>(kind)] + ": " +
                                what);
         Log("  DIVERGENCE: " + divergences_.back().substr(0, divergences_.back().find('\n')));
+        Log("  " + Where());
         // A file's difference is taken into the model and the session goes on; after anything else
         // the program is no longer where the model is.
         stopped_ = kind != Kind::File;
@@ -70,6 +71,20 @@ private:
         Fail(what, kind);
         stopped_ = was;
         return true;
+    }
+    // The window in front and the one with the keyboard, and the program's windows shown, for the
+    // log of a divergence.
+    std::string Where()
+    {
+        const auto name = [](HWND w) {
+            return w ? testkit::WindowClass(w) + " \"" + testkit::WindowText(w).substr(0, 60) + "\"" : std::string("none");
+        };
+        std::string shown;
+        if (driver_.Pid())
+            for (HWND w : testkit::VisibleWindows(nullptr, driver_.Pid(), ""))
+                shown += " " + name(w);
+        return "in front: " + name(GetForegroundWindow()) + "; the keyboard at: " + name(driver_.Focus()) +
+               "; the program's windows:" + shown;
     }
     bool FailFile(const std::string& what) { return Fail(what, Kind::File); }
     bool FailScreen(const std::string& what) { return Fail(what, Kind::Screen); }
@@ -141,6 +156,7 @@ private:
     // note of the entry opened (or nothing when none is). A kill waiting for this check comes now.
     bool Check()
     {
+        Driver::Release();
         if (killAtCheck_) {
             killAtCheck_ = false;
             killed_ = true;
@@ -383,6 +399,21 @@ private:
     std::vector<std::string> secondPages_;
     // The page history files as the second program found them.
     std::string history_;
+    // The pages the history files held at the program's start (file and title, in capitals).
+    std::set<std::string> historyKeys_;
+    std::set<std::string> HistoryKeys()
+    {
+        std::set<std::string> keys;
+        for (const char* file : {"tmpB.ini", "tmpF.ini"}) {
+            Ini ini = ParseIni(testkit::ReadFileBytes(dir_.Path() + "FILES\\" + file));
+            for (const auto& [title, address] : ini["URL"]) {
+                std::string key = std::string(file) + ": " + title;
+                CharUpperBuffA(key.data(), static_cast<DWORD>(key.size()));
+                keys.insert(key);
+            }
+        }
+        return keys;
+    }
     bool otherMemoModified_ = false;
     // form.ini names a tree that the start does not read (its full name), and its file's name.
     std::string notRead_, badTree_;
@@ -399,6 +430,9 @@ private:
     // runs), and whether text typed in the open editor is unsaved (a close asks about it).
     std::string author_ = "Аноним", email_ = "vellorn@vellorn.example", font_ = "0", size_ = "0", editorText_;
     bool editorTyped_ = false;
+    // Text typed in the editor and not written into a page since: the editor keeps it for its next
+    // showing and asks at every close until a page is written from it.
+    bool editorUnsaved_ = false;
     // The properties panel left open with a change not applied (a close asks about it): the
     // entry's title and the title and file typed.
     std::vector<std::string> panelEdit_;
@@ -487,7 +521,7 @@ bool Session::AddCategory()
         // Insert is the note box's key when it has the keyboard: the tree takes it first.
         if (all.empty() ? !driver_.FocusTree() : !driver_.Select(OneOf(all)))
             return Fail(driver_.Error());
-        Driver::Key(VK_INSERT, VK_SHIFT);
+        driver_.Chord(VK_INSERT, VK_SHIFT);
     } else if (!Popup(OneOf(all), {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN})) {
         return Fail(driver_.Error());
     }
@@ -517,7 +551,7 @@ bool Session::AddSubcategory()
     if (byKeys) {
         if (!driver_.Select(folder))
             return Fail(driver_.Error());
-        Driver::Key(VK_INSERT, VK_CONTROL);
+        driver_.Chord(VK_INSERT, VK_CONTROL);
     } else if (!Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN})) {
         return Fail(driver_.Error());
     }
@@ -748,7 +782,7 @@ bool Session::Delete()
     if (byKeys) {
         if (!driver_.Select(title))
             return Fail(driver_.Error());
-        Driver::Key(VK_DELETE, VK_CONTROL);
+        driver_.Chord(VK_DELETE, VK_CONTROL);
     } else if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})) {
         return Fail(driver_.Error());
     }
@@ -939,25 +973,37 @@ bool Session::FindInPage()
     if (byKey) {
         if (!driver_.ToFront())
             return Fail("the main window is not in front");
-        Driver::Key('F', VK_CONTROL);
+        driver_.Chord('F', VK_CONTROL);
     } else if (!driver_.MenuBar(3, {VK_DOWN, VK_DOWN, VK_RETURN})) {
         return Fail(driver_.Error());
     }
     HWND dialog = FileDialog();
     if (!dialog)
         return false;
-    Driver::SetText(driver_.Focus(), word);
+    HWND edit = driver_.Focus();
+    Driver::SetText(edit, word);
+    SendMessageA(edit, EM_SETSEL, 0, 0);
     if (!testkit::Answers(dialog))
         return Fail("on the find dialog's answer");
+    // A text found shows no box and nothing else a wait could see, and the program answers
+    // messages ahead of the keys it has not read: End typed behind Enter puts the caret at the
+    // end once Enter has been read. A box that Enter brings takes the End itself.
     Driver::Key(VK_RETURN);
-    if (!driver_.Settle())
-        return Fail("on the program's answer");
-    for (HWND box : driver_.Boxes())
-        if (box != dialog) {
-            Log("  answered \"OK\" to \"" + Driver::BoxText(box) + "\"");
-            if (!driver_.Answer(box, "OK"))
-                return Fail(Driver::BoxText(box) + " (it has no OK)", Kind::Box);
-        }
+    Driver::Key(VK_END);
+    const LRESULT atEnd = MAKELONG(word.size(), word.size());
+    HWND box = nullptr;
+    if (!testkit::WaitUntil([&] {
+            for (HWND b : driver_.Boxes())
+                if (b != dialog && testkit::Answers(b) && !testkit::VisibleWindows(b, 0, "").empty())
+                    box = b;
+            return box || SendMessageA(edit, EM_GETSEL, 0, 0) == atEnd;
+        }))
+        return Fail("on the find dialog to take Enter");
+    if (box) {
+        Log("  answered \"OK\" to \"" + Driver::BoxText(box) + "\"");
+        if (!driver_.Answer(box, "OK"))
+            return Fail(Driver::BoxText(box) + " (it has no OK)", Kind::Box);
+    }
     if (!testkit::WaitUntil([&] {
             HWND focus = driver_.Focus();
             return GetForegroundWindow() == dialog && focus && GetAncestor(focus, GA_ROOT) == dialog &&
@@ -1086,7 +1132,12 @@ bool Session::TypeNote()
         CloseClipboard();
         if (!testkit::Answers(memo))
             return Fail("on the program's answer");
-        Driver::Key('V', VK_CONTROL);
+        driver_.Chord('V', VK_CONTROL);
+        if (!testkit::WaitUntil([&] { return testkit::WindowText(memo) == text; }, 3000) && driver_.Lost()) {
+            Log("  Ctrl was let go before the program read V: pasted again");
+            SendMessageA(memo, EM_SETSEL, 0, -1);
+            driver_.Chord('V', VK_CONTROL);
+        }
     } else {
         const auto type = [&] {
             SendMessageA(memo, EM_SETSEL, 0, -1);
@@ -1531,6 +1582,7 @@ bool Session::WritePage()
         if (!testkit::WaitUntil([&] { return testkit::WindowText(memos[0]) == text; }))
             return FailScreen("the editor's text shows \"" + testkit::WindowText(memos[0]) + "\"");
         editorText_ = text;
+        editorUnsaved_ = true;
     }
     // The editor's menus by real keys, once it is in front: Alt, the menu ("Файл": "Создать",
     // "Выход"; "Правка": its sixth item "Шрифт") and its item.
@@ -1591,7 +1643,7 @@ bool Session::WritePage()
             Log("  Esc leaves the editor open: closed by Файл > Выход");
             editorMenu(0, 1);
         }
-        if (typeText) {
+        if (editorUnsaved_) {
             const bool yes = Chance(70);
             if (!Expect("Внимание!!!", yes ? Yes : No))
                 return false;
@@ -1612,6 +1664,7 @@ bool Session::WritePage()
     if (!closed())
         return false;
     model_.settings2 = EditorSettings();
+    editorUnsaved_ = false;
     // The page holds the title as it was typed; the tree's entry drops its blanks.
     model_.pages[page + ".html"] = Model::Page{typed, text, author, email};
     // A close before the page is chosen leaves it out of the tree.
@@ -1755,7 +1808,7 @@ bool Session::Command(int Way, WORD Key, int Menu, int Item, int Button)
     if (Way == 0) {
         if (!driver_.ToFront())
             return Fail("the main window is not in front");
-        Driver::Key(Key, VK_CONTROL);
+        driver_.Chord(Key, VK_CONTROL);
         return true;
     }
     std::vector<WORD> keys(static_cast<size_t>(Item), VK_DOWN);
@@ -2217,15 +2270,23 @@ bool Session::SearchTitle()
             return Fail("the caption shows \"" + driver_.Caption() + "\", not the result's page");
     }
     // Back to the article tree by Ctrl+Tab with the keyboard in the results, else by its tab.
+    const auto back = [&](DWORD Ms) {
+        return testkit::WaitUntil([&] { return IsWindowVisible(driver_.TreeNow()) && !IsWindowVisible(results); }, Ms);
+    };
     if (HWND focus = driver_.Focus(); focus == results) {
-        Driver::Key(VK_TAB, VK_CONTROL);
+        driver_.Chord(VK_TAB, VK_CONTROL);
+        if (!back(3000) && driver_.Lost()) {
+            Log("  Ctrl was let go before the program read Tab: the articles' tab clicked");
+            if (!driver_.TreePageTab(0))
+                return Fail(driver_.Error());
+        }
     } else {
         Log("  the keyboard is at " + (focus ? testkit::WindowClass(focus) : std::string("no window")) +
             ": the articles' tab clicked");
         if (!driver_.TreePageTab(0))
             return Fail(driver_.Error());
     }
-    if (!testkit::WaitUntil([&] { return IsWindowVisible(driver_.TreeNow()) && !IsWindowVisible(results); }))
+    if (!back(10000))
         return Fail("Ctrl+Tab did not bring the article tree back");
     return Check();
 }
@@ -2233,6 +2294,7 @@ bool Session::SearchTitle()
 bool Session::Close(bool& Done, At Where, bool Again)
 {
     Done = false;
+    Driver::Release();
     // The ways a user closes: the close box (its command), Alt+F4, "Файл" > "Выход", the tray's
     // "Закрыть" (which alone of the program's own ways is there with a dialog open), the session's
     // end with the system's query before it or without one.
@@ -2243,6 +2305,8 @@ bool Session::Close(bool& Done, At Where, bool Again)
     static const char* const ways[] = {"the close box", "Alt+F4", "Файл > Выход", "the tray's \"Закрыть\"",
                                        "the session's end", "the session's end without a query"};
     Log(std::string("close by ") + ways[way]);
+    // The session's end writes each file once.
+    FileWrites writes(dir_.Path() + "FILES");
     std::thread ending;
     // The session's end: the query answered while its questions are (from a thread of its own),
     // then the end; or the end alone, which asks nothing and writes what can be written.
@@ -2335,6 +2399,9 @@ bool Session::Close(bool& Done, At Where, bool Again)
         ending.join();
     if (!ok)
         return false;
+    // The tray's menu took the front: the user goes back to the window.
+    if (stayed && way == 3 && !driver_.ToFront())
+        return Fail("on the main window to come to the front");
     if (stayed)
         return Check();
     if (!driver_.Ended())
@@ -2342,6 +2409,17 @@ bool Session::Close(bool& Done, At Where, bool Again)
                                        : Fail(Driver::BoxText(driver_.Boxes()[0]) + " (the program did not end)",
                                               Kind::Box);
     Done = true;
+    if (ended)
+        for (const auto& [name, times] : writes.Count())
+            if (times > 1)
+                FailFile("the session's end wrote " + name + " " + std::to_string(times) + " times");
+    // The page history only grows: every page it held at the start is still there.
+    const auto history = HistoryKeys();
+    for (const std::string& key : historyKeys_)
+        if (!history.count(key)) {
+            FailFile("after the close the page history lost " + key);
+            break;
+        }
     // The editor open at the close writes its settings.
     if (editorTyped_)
         model_.settings2 = EditorSettings();
@@ -2435,6 +2513,7 @@ bool Session::Restart(bool Again)
     memoModified_ = false;
     editorTyped_ = false;
     editorText_.clear();
+    editorUnsaved_ = false;
     panelEdit_.clear();
     // form.ini naming a tree that is not read: the start tells so, and the window works on the
     // working tree (once form.ini has forgotten it, nothing is told).
@@ -2443,6 +2522,7 @@ bool Session::Restart(bool Again)
         notRead_.clear();
         Named();
     }
+    historyKeys_ = HistoryKeys();
     std::string told;
     if (!driver_.Start(notRead_.empty() ? nullptr : &told))
         return Fail("on the program's start");
@@ -2740,6 +2820,7 @@ Outcome Session::Run(int Actions, int LimitS)
     }
     EndPrograms();
     driver_.Kill();
+    Driver::Release();
     Outcome out;
     out.divergences = divergences_;
     out.stopped = stopped_;
