@@ -288,9 +288,16 @@ LRESULT CALLBACK DragCaptureProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LPara
             DragTo(p);
             return 0;
         }
-        case WM_LBUTTONUP:
+        case WM_LBUTTONUP: {
+            // The drop lands where the button went up: the display may report the release at a
+            // place no move was reported at.
+            POINT p{static_cast<SmallInt>(LOWORD(LParam)), static_cast<SmallInt>(HIWORD(LParam))};
+            ClientToScreen(Wnd, &p);
+            if (gDrag.Object)
+                DragTo(p);
             DragDone(true);
             return 0;
+        }
         case WM_RBUTTONDOWN:
         case WM_CANCELMODE:
             DragDone(false);

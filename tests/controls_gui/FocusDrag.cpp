@@ -108,10 +108,11 @@ TEST(DragDrop, ManualDragDropsOnAnAcceptingTarget)
     ClientToScreen(host->Handle(), &over);
     SendMessageA(capture, WM_MOUSEMOVE, 0, MAKELPARAM(over.x, over.y));
     SendMessageA(capture, WM_MOUSEMOVE, 0, MAKELPARAM(over.x + 1, over.y));
-    SendMessageA(capture, WM_LBUTTONUP, 0, MAKELPARAM(over.x + 1, over.y));
+    // Released a little further on with no move reported there: the drop is where the button went up.
+    SendMessageA(capture, WM_LBUTTONUP, 0, MAKELPARAM(over.x + 3, over.y));
     EXPECT_FALSE(Dragging());
-    EXPECT_EQ(log, (std::vector<std::string>{"over 0 10,20", "over 2 10,20", "over 2 11,20", "over 2 11,20",
-                                             "drop 11,20", "end target 11,20"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"over 0 10,20", "over 2 10,20", "over 2 11,20", "over 2 13,20",
+                                             "over 2 13,20", "drop 13,20", "end target 13,20"}));
 
     // Escape cancels a drag: nothing is dropped (through the loop's key step, or sent straight
     // to the focused control's window).

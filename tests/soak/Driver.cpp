@@ -182,9 +182,14 @@ bool Driver::Drag(const std::string& Title, const std::string& Target)
     POINT start{from.left + std::min<int>(from.right - from.left, 40) / 2, (from.top + from.bottom) / 2};
     ClientToScreen(tree_, &start);
     ClientToScreen(tree_, &to);
+    // A press where the last one was would be a double click (the folder opens or closes and no
+    // drag starts): pressed a little aside then, still on the node's text.
+    if (NearLastClick(start))
+        start.x += GetSystemMetrics(SM_CXDOUBLECLK) + 2;
     if (!MoveTo(start))
         return false;
     testkit::SendMouse(start, MOUSEEVENTF_LEFTDOWN);
+    lastClick_ = start;
     // Past the drag distance first, then to the target in steps: the tree follows each move.
     for (int i = 1; i <= 8; ++i) {
         const POINT p{start.x + (to.x - start.x) * i / 8 + (i == 1 ? 6 : 0), start.y + (to.y - start.y) * i / 8};
@@ -196,7 +201,6 @@ bool Driver::Drag(const std::string& Title, const std::string& Target)
     if (!Settle())
         return Failed("the program does not answer");
     testkit::SendMouse(to, MOUSEEVENTF_LEFTUP);
-    lastClick_ = to;
     return (Settle() && Park()) || Failed("the program does not answer after the drop");
 }
 
