@@ -174,14 +174,14 @@ TEST_F(ReadingEndToEnd, LinksByKeysTheAddressOfThePageShownAndPagesOfOneTitle)
         return i;
     };
     SetForegroundWindow(main);
-    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
     RECT page{};
     GetClientRect(view, &page);
     SendMessageA(view, WM_LBUTTONDOWN, MK_LBUTTON, Point(page.right - 30, page.bottom - 10));
     SendMessageA(view, WM_LBUTTONUP, 0, Point(page.right - 30, page.bottom - 10));
     ASSERT_TRUE(WaitUntil([&] { return info().hwndFocus == view; })) << "the page has the focus";
     auto shows = [&](const std::string& Name) {
-        return WaitUntil([&] { return WindowText(address) == files + Name; }, 3000);
+        return WaitUntil([&] { return WindowText(address) == files + Name; });
     };
     for (int n = 1; n <= 3; ++n) {
         testkit::RealKeys({VK_TAB});
@@ -223,7 +223,7 @@ TEST_F(ReadingEndToEnd, LinksByKeysTheAddressOfThePageShownAndPagesOfOneTitle)
         return source && GetParent(info().hwndFocus) == source;
     })) << "the source window with its text focused";
     testkit::RealKeys({VK_ESCAPE});
-    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(source); }, 3000)) << "Esc closes the source window";
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(source); })) << "Esc closes the source window";
     ASSERT_EQ(run.Close(main), 0u);
 }
 

@@ -208,7 +208,7 @@ TEST_F(WritingEndToEnd, SearchOpenWriteAPagePlaceItAndCloseFromTheTray)
     ASSERT_EQ(trays.size(), 1u);
     PostMessageA(trays[0], WM_APP + 0x3A1, 1, WM_RBUTTONUP);
     ASSERT_TRUE(testkit::ChooseInMenu(run.Id(), {VK_DOWN, VK_RETURN})) << "the tray's menu";
-    ASSERT_EQ(WaitForSingleObject(run.Process(), 20000), WAIT_OBJECT_0) << "the program ends";
+    ASSERT_EQ(WaitForSingleObject(run.Process(), testkit::kPatienceMs), WAIT_OBJECT_0) << "the program ends";
     DWORD code = STILL_ACTIVE;
     GetExitCodeProcess(run.Process(), &code);
     EXPECT_EQ(code, 0u);
@@ -420,7 +420,7 @@ TEST_F(WritingEndToEnd, ClosingAsksAboutTheEditorsTextAndATypedNote)
     answer(2, "&Да");
     answer(3, "&Да");
     PostMessageA(main, WM_ENDSESSION, TRUE, 0);
-    ASSERT_EQ(WaitForSingleObject(run.Process(), 20000), WAIT_OBJECT_0) << "the program ends";
+    ASSERT_EQ(WaitForSingleObject(run.Process(), testkit::kPatienceMs), WAIT_OBJECT_0) << "the program ends";
     EXPECT_EQ(testkit::ReadFileBytes(note), "Новое Старое\r\n");
     TComponent* owner = Create<TComponent>(nullptr);
     auto* saved = Create<TsTreeView>(owner);
@@ -505,7 +505,7 @@ TEST_F(WritingEndToEnd, InDuskTheChooserTheAddressListAndTheMarkBox)
             ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main; }));
             ASSERT_TRUE(WaitUntil([&] { return focused() == address || IsChild(address, focused()); }));
             RealKeys({VK_SHIFT, VK_DELETE});
-            WaitUntil([&] { return (box = question()) != nullptr; }, 3000);
+            WaitUntil([&] { return (box = question()) != nullptr; }, testkit::kInputLostMs);
         }
         ASSERT_NE(box, nullptr) << "the question";
         EXPECT_EQ(WindowText(box), "Удаление");

@@ -21,7 +21,7 @@ protected:
         info.cbSize = sizeof info;
         return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) ? info.hwndFocus : nullptr;
     }
-    bool Ends() { return WaitForSingleObject(run.Process(), 20000) == WAIT_OBJECT_0; }
+    bool Ends() { return WaitForSingleObject(run.Process(), testkit::kPatienceMs) == WAIT_OBJECT_0; }
     static void SetText(HWND Wnd, const std::string& Text)
     {
         SendMessageA(Wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text.c_str()));

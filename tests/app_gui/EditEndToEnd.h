@@ -44,7 +44,7 @@ protected:
     void Front()
     {
         SetForegroundWindow(main);
-        EXPECT_TRUE(testkit::WaitUntil([&] { return GetForegroundWindow() == main; }, 3000));
+        EXPECT_TRUE(testkit::WaitUntil([&] { return GetForegroundWindow() == main; }));
     }
     std::vector<HWND> Menus() { return testkit::VisibleWindows(nullptr, on->Id(), "#32768"); }
 
@@ -87,7 +87,7 @@ protected:
         Front();
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 5, GetSystemMetrics(SM_CYSCREEN) - 5);
         PostMessageA(tree, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(tree), MAKELPARAM(p.x, p.y));
-        ASSERT_TRUE(testkit::WaitUntil([&] { return !Menus().empty(); }, 3000)) << title;
+        ASSERT_TRUE(testkit::WaitUntil([&] { return !Menus().empty(); })) << title;
         bool first = true;
         for (WPARAM k : keys) {
             if (std::exchange(first, false))
@@ -95,7 +95,7 @@ protected:
             PostMessageA(tree, WM_KEYDOWN, k, 0);
             PostMessageA(tree, WM_KEYUP, k, 0);
         }
-        EXPECT_TRUE(testkit::WaitUntil([&] { return Menus().empty(); }, 3000)) << title;
+        EXPECT_TRUE(testkit::WaitUntil([&] { return Menus().empty(); })) << title;
     }
 
     // A top-level window of the program with the caption (null when it does not come).
@@ -190,7 +190,8 @@ protected:
         };
         const POINT half{(From.x + To.x) / 2, (From.y + To.y) / 2};
         bool started = false;
-        for (int i = 0; i < 50 && !started; ++i) {
+        const ULONGLONG until = GetTickCount64() + testkit::kPatienceMs;
+        for (int i = 0; !started && GetTickCount64() < until; ++i) {
             testkit::SendMouse(i % 2 ? To : half);
             started = testkit::WaitUntil(dragging, 200);
         }

@@ -170,7 +170,7 @@ TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
     auto keys = [&](std::initializer_list<std::tuple<WORD, WORD, const char*>> Steps) {
         for (auto [key, modifier, focused] : Steps) {
             Key(key, modifier);
-            ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == focused; }, 3000))
+            ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == focused; }))
                 << key << " to " << focused << ", not " << WindowText(focus());
         }
     };
@@ -191,7 +191,7 @@ TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
     bool shown = false;
     for (int i = 0; i < 3 && !shown; ++i) {
         Key(VK_F1, VK_CONTROL);
-        shown = testkit::WaitUntil([&] { return IsWindowVisible(search); });
+        shown = testkit::WaitUntil([&] { return IsWindowVisible(search); }, testkit::kInputLostMs);
     }
     ASSERT_TRUE(shown);
     EXPECT_TRUE(testkit::WaitUntil([&] { return focus() == query[0]; })) << WindowText(focus());
@@ -206,7 +206,7 @@ TEST_F(EditEndToEnd, TheKeysAloneAddRenameAndOpenDialogsAfresh)
         ASSERT_NE(about, nullptr);
         ASSERT_TRUE(testkit::WaitUntil([&] { return GetForegroundWindow() == about; }));
         Key(closing);
-        EXPECT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(about); }, 3000)) << closing;
+        EXPECT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(about); })) << closing;
     }
     EXPECT_NE(Item("Новая статья"), nullptr);
     EXPECT_EQ(Item("Отменённая"), nullptr);
@@ -235,11 +235,11 @@ TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
             Key(VK_APPS);
         else
             Key(VK_F10, VK_SHIFT);
-        ASSERT_TRUE(testkit::WaitUntil([&] { return !Menus().empty(); }, 3000));
+        ASSERT_TRUE(testkit::WaitUntil([&] { return !Menus().empty(); }));
         GetWindowRect(Menus()[0], &opened);
         for (WORD k : keys)
             Key(k);
-        ASSERT_TRUE(testkit::WaitUntil([&] { return Menus().empty(); }, 3000));
+        ASSERT_TRUE(testkit::WaitUntil([&] { return Menus().empty(); }));
     };
     POINT first = At("Новая статья");
     Front();
@@ -254,7 +254,7 @@ TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
     EXPECT_GT(opened.top, first.y);
     EXPECT_LT(opened.top, first.y + 20);
     Key(VK_DOWN);
-    EXPECT_TRUE(testkit::WaitUntil([&] { return caret() == Item("Прочитанная"); }, 3000)) << "the keyboard is the tree's";
+    EXPECT_TRUE(testkit::WaitUntil([&] { return caret() == Item("Прочитанная"); })) << "the keyboard is the tree's";
     popup({VK_ESCAPE}, true);
     first = At("Прочитанная");
     EXPECT_GT(opened.top, first.y);
@@ -262,9 +262,9 @@ TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
 
     // "Переименовать" chosen by keys starts the rename; Esc ends it.
     popup({VK_DOWN, VK_RETURN});
-    EXPECT_TRUE(testkit::WaitUntil(renaming, 3000)) << "the rename";
+    EXPECT_TRUE(testkit::WaitUntil(renaming)) << "the rename";
     Key(VK_ESCAPE);
-    EXPECT_TRUE(testkit::WaitUntil([&] { return !renaming(); }, 3000));
+    EXPECT_TRUE(testkit::WaitUntil([&] { return !renaming(); }));
 
     // Ctrl+Del asks; Right moves the focus to "Нет" and answers nothing, Enter answers with it: the
     // entry stays, and the tree has the focus again.
@@ -272,12 +272,12 @@ TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
     HWND confirm = WindowCalled("Удаление");
     ASSERT_NE(confirm, nullptr);
     Key(VK_RIGHT);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "&Нет"; }, 3000)) << WindowText(focus());
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "&Нет"; })) << WindowText(focus());
     EXPECT_EQ(questions(), 1u);
     Key(VK_RETURN);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return questions() == 0; }, 3000));
+    ASSERT_TRUE(testkit::WaitUntil([&] { return questions() == 0; }));
     EXPECT_NE(Item("Прочитанная"), nullptr) << "\"Нет\" keeps the entry";
-    EXPECT_TRUE(testkit::WaitUntil([&] { return focus() == tree; }, 3000)) << testkit::WindowClass(focus());
+    EXPECT_TRUE(testkit::WaitUntil([&] { return focus() == tree; })) << testkit::WindowClass(focus());
 
     // The article opened by Enter, its note box by the menu's "Примечание" > "Добавить заметки":
     // there Ctrl+Del, Ctrl+Insert and Shift+Insert are the box's keys, not the tree's.
@@ -294,7 +294,7 @@ TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
     Key(VK_DELETE, VK_CONTROL);
     Key(VK_INSERT, VK_CONTROL);
     Key(VK_INSERT, VK_SHIFT);
-    EXPECT_TRUE(testkit::WaitUntil([&] { return WindowText(memo) != "первое второе"; }, 3000)) << "Ctrl+Del in the box";
+    EXPECT_TRUE(testkit::WaitUntil([&] { return WindowText(memo) != "первое второе"; })) << "Ctrl+Del in the box";
     // Nothing to wait on for a box that must not come: a while for it to show.
     Sleep(300);
     EXPECT_EQ(questions(), 0u) << "no question, no input box";
@@ -304,28 +304,28 @@ TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
     // buttons, Space presses one. The typed note saved, "Убрать" can be pressed at once; its
     // question answered "Нет" gives the keys back to the bar.
     Key(VK_TAB);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return testkit::WindowClass(focus()) == "Vellorn.TsToolBar"; }, 3000))
+    ASSERT_TRUE(testkit::WaitUntil([&] { return testkit::WindowClass(focus()) == "Vellorn.TsToolBar"; }))
         << testkit::WindowClass(focus());
     const HWND bar = focus();
     auto hot = [&] { return SendMessageA(bar, TB_GETHOTITEM, 0, 0); };
     auto enabled = [&](int Index) { return (SendMessageA(bar, TB_GETSTATE, Index, 0) & TBSTATE_ENABLED) != 0; };
-    ASSERT_TRUE(testkit::WaitUntil([&] { return hot() == 1; }, 3000)) << hot();
+    ASSERT_TRUE(testkit::WaitUntil([&] { return hot() == 1; })) << hot();
     EXPECT_FALSE(enabled(3));
     Key(VK_SPACE);
-    EXPECT_TRUE(testkit::WaitUntil([&] { return enabled(3); }, 3000)) << "\"Убрать\" once the note is saved";
+    EXPECT_TRUE(testkit::WaitUntil([&] { return enabled(3); })) << "\"Убрать\" once the note is saved";
     Key(VK_RIGHT);
-    EXPECT_TRUE(testkit::WaitUntil([&] { return hot() == 2; }, 3000)) << hot();
+    EXPECT_TRUE(testkit::WaitUntil([&] { return hot() == 2; })) << hot();
     Key(VK_RIGHT);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return hot() == 3; }, 3000)) << hot();
+    ASSERT_TRUE(testkit::WaitUntil([&] { return hot() == 3; })) << hot();
     Key(VK_SPACE);
     ASSERT_NE(WindowCalled("Внимание!!!"), nullptr);
     Key(VK_RIGHT);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "&Нет"; }, 3000)) << WindowText(focus());
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "&Нет"; })) << WindowText(focus());
     Key(VK_RETURN);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return questions() == 0; }, 3000));
-    EXPECT_TRUE(testkit::WaitUntil([&] { return focus() == bar; }, 3000)) << testkit::WindowClass(focus());
+    ASSERT_TRUE(testkit::WaitUntil([&] { return questions() == 0; }));
+    EXPECT_TRUE(testkit::WaitUntil([&] { return focus() == bar; })) << testkit::WindowClass(focus());
     Key(VK_LEFT);
-    EXPECT_TRUE(testkit::WaitUntil([&] { return hot() == 2; }, 3000)) << "the arrows move in the bar again";
+    EXPECT_TRUE(testkit::WaitUntil([&] { return hot() == 2; })) << "the arrows move in the bar again";
 
     // "Сервис" > "Настройки": the arrow chooses the other option, Enter saves it.
     const std::string ini = dir / "FILES\\settings.ini";
@@ -335,19 +335,19 @@ TEST_F(EditEndToEnd, ByKeysAloneThePopUpMenuTheNoteBoxTheQuestionAndTheSettings)
     ASSERT_NE(settings, nullptr);
     Key(newWindow ? VK_DOWN : VK_UP);
     Key(VK_RETURN);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(settings); }, 3000));
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(settings); }));
     const std::string saved = testkit::ReadFileBytes(ini);
     EXPECT_NE(saved.find(newWindow ? "TreeOpen=false" : "TreeOpen=true"), std::string::npos);
     // Tab to "OK", Left: the arrow stays among the buttons ("Отмена") and chooses no option; Enter
     // there keeps the file.
     testkit::ChooseInMenuBar(main, 5, 1);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return IsWindowVisible(settings); }, 3000));
+    ASSERT_TRUE(testkit::WaitUntil([&] { return IsWindowVisible(settings); }));
     Key(VK_TAB);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "OK"; }, 3000)) << WindowText(focus());
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "OK"; })) << WindowText(focus());
     Key(VK_LEFT);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "Отмена"; }, 3000)) << WindowText(focus());
+    ASSERT_TRUE(testkit::WaitUntil([&] { return WindowText(focus()) == "Отмена"; })) << WindowText(focus());
     Key(VK_RETURN);
-    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(settings); }, 3000));
+    ASSERT_TRUE(testkit::WaitUntil([&] { return !IsWindowVisible(settings); }));
     EXPECT_EQ(testkit::ReadFileBytes(ini), saved);
 }
 
@@ -788,7 +788,7 @@ protected:
     bool Ends(HANDLE process)
     {
         DWORD code = STILL_ACTIVE;
-        return WaitForSingleObject(process, 20000) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code) && code == 0;
+        return WaitForSingleObject(process, testkit::kPatienceMs) == WAIT_OBJECT_0 && GetExitCodeProcess(process, &code) && code == 0;
     }
     std::string before;
 };
@@ -1116,7 +1116,7 @@ INSTANTIATE_TEST_SUITE_P(Orders, TwoCopiesEndToEnd, ::testing::Bool());
 // is open; after a query that wrote everything, the end writes nothing again.
 class SessionEndEndToEnd : public EntriesEndToEnd {
 protected:
-    bool Ends() { return WaitForSingleObject(run.Process(), 20000) == WAIT_OBJECT_0; }
+    bool Ends() { return WaitForSingleObject(run.Process(), testkit::kPatienceMs) == WAIT_OBJECT_0; }
     // A note typed for the entry and not saved.
     void TypeNote(const std::string& Title, const std::string& Typed)
     {
@@ -1200,7 +1200,7 @@ TEST_F(EntriesEndToEnd, AKillRightAfterAChangeLosesNothingOfIt)
     // The window has answered since the command: the change is on disk.
     ASSERT_TRUE(testkit::Answers(main));
     TerminateProcess(run.Process(), 9);
-    WaitForSingleObject(run.Process(), 20000);
+    WaitForSingleObject(run.Process(), testkit::kPatienceMs);
     const auto records = treefile::NodeRecords(treefile::ReadTreeStream(dir / "FILES\\tree\\Temp.vlt"));
     EXPECT_TRUE(std::any_of(records.begin(), records.end(), [](const auto& r) { return r.first == "После"; }));
     EXPECT_NE(testkit::ReadFileBytes(dir / "FILES\\tree\\Temp.ini").find("\r\nПосле=read.html\r\n"), std::string::npos);

@@ -74,7 +74,7 @@ TEST_F(EndToEnd, TheProgramStartsShowsTheTreeAndWritesItsFilesAtClose)
     ASSERT_NE(main, nullptr) << "no main window";
     // The start page completes (it loads in the background): the tree's name, no entry opened
     // yet, the page's title.
-    EXPECT_TRUE(testkit::PumpUntil([&] { return WindowText(main) == "VLN - (Vellorn)-VLN"; }, 5000))
+    EXPECT_TRUE(testkit::PumpUntil([&] { return WindowText(main) == "VLN - (Vellorn)-VLN"; }))
         << WindowText(main);
     EXPECT_TRUE(AnyWindowWithText(run.Id(), "VLN - Vellorn")) << "the application title";
     HWND bar = FindChild(main, "StatusBar");

@@ -276,8 +276,11 @@ inline ::testing::AssertionResult RepaintedOnItsOwn(HWND Wnd, const testkit::Pix
         return A.Width() == B.Width() && A.Height() == B.Height() &&
                std::equal(A.Data(), A.Data() + A.Width() * A.Height(), B.Data());
     };
-    if (!testkit::WaitUntil([&] { return !same(testkit::ScreenPixels(Wnd), Before); }, 3000))
+    if (!testkit::WaitUntil([&] { return !same(testkit::ScreenPixels(Wnd), Before); }))
         return ::testing::AssertionFailure() << "still the old picture";
+    // The change may have been seen in the middle of the paint: the picture is taken once the
+    // window's thread is back at its messages.
+    testkit::Answers(Wnd);
     const testkit::PixelImage shown = testkit::ScreenPixels(Wnd);
     RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     SendMessageA(Wnd, WM_NULL, 0, 0);

@@ -252,7 +252,7 @@ TEST_F(SkinChooser, AUsersSwitchToTheSearchPageShowsItAndTellsOfTheChange)
     const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
     PostMessageA(form->PageControl1->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(form->PageControl1->Handle(), WM_LBUTTONUP, 0, at);
-    ASSERT_TRUE(testkit::PumpUntil([&] { return form->PageControl1->ActivePageIndex() == 1; }, 2000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return form->PageControl1->ActivePageIndex() == 1; }));
     EXPECT_EQ(shown, 1);
     EXPECT_EQ(changed, 1);
     EXPECT_TRUE(form->TreeView2->Visible() && form->TabSheet2->Showing());

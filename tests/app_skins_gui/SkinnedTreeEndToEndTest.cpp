@@ -63,7 +63,7 @@ protected:
     void Front(HWND Main)
     {
         SetForegroundWindow(Main);
-        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == Main; }, 3000));
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == Main; }));
     }
     std::string StatusText(HWND Main)
     {
@@ -110,7 +110,7 @@ protected:
                     bar = b;
             }
             return bar != nullptr;
-        }, 3000);
+        });
         return bar;
     }
     // The last row of the tree: the last article once everything is expanded.
@@ -246,7 +246,7 @@ TEST_F(SkinnedTreeEndToEnd, ADuskTreeScrollsSearchesKeepsItsStateAcrossSkinsAndW
     for (HWND b : VisibleWindows(search, 0, "Button"))
         if (WindowText(b) == "Найти")
             PostMessageA(b, BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return StatusText(main) == "Найденных статей: 1"; }, 10000)) << StatusText(main);
+    ASSERT_TRUE(WaitUntil([&] { return StatusText(main) == "Найденных статей: 1"; })) << StatusText(main);
     EXPECT_EQ(SendMessageA(pages, TCM_GETCURSEL, 0, 0), 1);
     for (HWND b : VisibleWindows(search, 0, "Button"))
         if (WindowText(b) == "Закрыть")

@@ -75,7 +75,7 @@ TEST_F(BrowserTest, OurDocumentAnswersFindAndViewSource)
     b->Events.DocumentComplete = [&](const std::string&) { ++done; };
     b->Events.TitleChange = [&](const std::string& t) { title = t; };
     b->Navigate(Sample("second.html"), 0);
-    ASSERT_TRUE(testkit::PumpUntil([&] { return done == 1; }, 5000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return done == 1; }));
     EXPECT_EQ(title, "Вторая страница");
     EXPECT_EQ(b->LocationName(), "Вторая страница");
     EXPECT_FALSE(b->Busy());

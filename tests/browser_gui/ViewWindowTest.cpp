@@ -70,7 +70,7 @@ protected:
     {
         int before = completed_;
         view_.Navigate(url);
-        ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; }, 5000)) << url;
+        ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; })) << url;
     }
 
     void Click(POINT pt)
@@ -96,7 +96,7 @@ TEST_F(ViewWindow, LocalPageFiresEventsInOrderAfterNavigateReturns)
     ASSERT_EQ(log_.size(), 1u) << "only BeforeNavigate2 runs inside Navigate";
     EXPECT_EQ(log_[0], "BeforeNavigate2 " + url);
     EXPECT_TRUE(view_.Busy());
-    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 1; }, 5000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 1; }));
     testkit::PumpFor(50);
     // The system control's order: status and progress, the command states, then the completion.
     std::vector<std::string> expected = {"BeforeNavigate2 " + url,
@@ -167,7 +167,7 @@ TEST_F(ViewWindow, TheWindowHandlesItsMessagesWhileALargePageLoads)
     testkit::WriteFileBytes(dir / "big.html", page);
     view_.Navigate(dir / "big.html");
     PostMessageA(marker, WM_APP + 7, 0, 0);
-    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 1; }, 5000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 1; }));
     EXPECT_EQ(gCompletedAtMarker, 0) << "the marker came before the page was complete";
     EXPECT_EQ(view_.LocationName(), "Большая");
     DestroyWindow(marker);
@@ -184,7 +184,7 @@ TEST_F(ViewWindow, LinksNavigateWhenClickedAndHistoryFollows)
     }
     log_.clear();
     Click(pt);
-    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 2; }, 5000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 2; }));
     ASSERT_FALSE(log_.empty());
     EXPECT_EQ(log_[0], "BeforeNavigate2 " + FullPath(Sample("second.html")));
     EXPECT_EQ(view_.LocationName(), "Вторая страница");
@@ -193,14 +193,14 @@ TEST_F(ViewWindow, LinksNavigateWhenClickedAndHistoryFollows)
 
     log_.clear();
     ASSERT_TRUE(view_.GoBack());
-    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 3; }, 5000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 3; }));
     EXPECT_EQ(view_.LocationName(), "Пример страницы");
     EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 1 on"), log_.end());
     EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 2 off"), log_.end());
 
     log_.clear();
     ASSERT_TRUE(view_.GoForward());
-    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 4; }, 5000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 4; }));
     EXPECT_EQ(view_.LocationName(), "Вторая страница");
     EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 1 off"), log_.end());
     EXPECT_NE(std::find(log_.begin(), log_.end(), "CommandStateChange 2 on"), log_.end());
@@ -222,7 +222,7 @@ TEST_F(ViewWindow, CancelledAndSupersededNavigations)
     // Two navigations in a row: only the last one completes.
     view_.Navigate("about:blank");
     view_.Navigate(Sample("missing.html"));
-    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 2; }, 5000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 2; }));
     testkit::PumpFor(100);
     EXPECT_EQ(completed_, 2);
     EXPECT_EQ(view_.LocationURL(), Sample("missing.html"));
@@ -299,11 +299,11 @@ TEST_F(ViewWindow, FindScrollsToAndHighlightsTheMatch)
     HWND edit = GetDlgItem(dlg, 0x480);
     PostMessageA(edit, WM_KEYDOWN, VK_RETURN, 0);
     PostMessageA(edit, WM_KEYUP, VK_RETURN, 0);
-    testkit::PumpUntil([&] { return view_.ScrollPos() > 0; }, 1000);
+    testkit::PumpUntil([&] { return view_.ScrollPos() > 0; });
     EXPECT_GT(view_.ScrollPos(), 0);
     // Esc there closes it.
     PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
-    testkit::PumpUntil([&] { return view_.FindDialog() == nullptr; }, 1000);
+    testkit::PumpUntil([&] { return view_.FindDialog() == nullptr; });
     EXPECT_EQ(view_.FindDialog(), nullptr);
 }
 
@@ -328,7 +328,7 @@ TEST_F(ViewWindow, SourceWindowShowsThePageTextWithTheFocusAndEscClosesIt)
     EXPECT_NE(std::string(buf).find("<title>Вторая страница</title>"), std::string::npos);
     EXPECT_EQ(GetFocus(), edit);
     PostMessageA(edit, WM_KEYDOWN, VK_ESCAPE, 0);
-    EXPECT_TRUE(testkit::PumpUntil([&] { return !IsWindow(src); }, 2000));
+    EXPECT_TRUE(testkit::PumpUntil([&] { return !IsWindow(src); }));
     if (IsWindow(src))
         DestroyWindow(src);
 }
@@ -398,7 +398,7 @@ TEST_F(ViewWindow, KeysWalkTheLinksAndTheHistory)
 
     int before = completed_;
     SendMessageA(h, WM_KEYDOWN, VK_RETURN, 0);
-    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; }, 5000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; }));
     EXPECT_EQ(view_.LocationName(), "A");
     EXPECT_EQ(view_.FocusedLink(), -1);
     const struct {
@@ -409,7 +409,7 @@ TEST_F(ViewWindow, KeysWalkTheLinksAndTheHistory)
     for (const auto& step : steps) {
         before = completed_;
         SendMessageA(h, step.msg, step.key, step.msg == WM_SYSKEYDOWN ? LPARAM(1) << 29 : 0);
-        ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; }, 5000)) << step.page;
+        ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; })) << step.page;
         EXPECT_EQ(view_.LocationName(), step.page);
     }
 
@@ -559,7 +559,7 @@ TEST_F(ViewWindow, InPageAnchorsScrollAndFileUrlsResolveTheirLinks)
     EXPECT_EQ(completed_, before) << "an in-page jump is no navigation";
     ASSERT_TRUE(view_.LinkPoint(1, pt));
     Click(pt);
-    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; }, 5000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ > before; }));
     EXPECT_EQ(view_.LocationName(), "Other");
     EXPECT_EQ(FullPath(view_.LocationURL()), FullPath(dir / "other page.html"));
 }

@@ -423,7 +423,7 @@ TEST_F(ListViewTest, TheMenuKeysOpenThePopUpMenuBelowTheFocusedItem)
         shown.clear();
         type(Held);
         const DWORD start = GetTickCount();
-        while (shown.empty() && GetTickCount() - start < 2000) {
+        while (shown.empty() && GetTickCount() - start < testkit::kPatienceMs) {
             Application->ProcessMessages();
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "Support.h"
+#include "TestKit.h"
 
 namespace {
 
@@ -14,12 +15,12 @@ POINT ScreenOf(TWinControl* c, int x, int y)
 }
 
 // Moves the real cursor to a point over a window of this thread and handles messages until the
-// system's own move message for it has come (for at most 10 s), so that no earlier move of the
+// system's own move message for it has come (for at most the kit's patience), so that no earlier move of the
 // display comes after what the test does next.
 void WarpTo(POINT p)
 {
     SetCursorPos(p.x, p.y);
-    for (const DWORD start = GetTickCount(); GetTickCount() - start < 10000;) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < testkit::kPatienceMs;) {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             const bool arrived = msg.message == WM_MOUSEMOVE && msg.pt.x == p.x && msg.pt.y == p.y;
@@ -56,7 +57,7 @@ void SettleAt(TWinControl* host, int x, int y, TControl* Expected)
 
 // Handles messages as they come until Done holds, for at most Ms: the display reports what the
 // real cursor crossed when it gets to it, later on a busy machine.
-void PumpUntil(const std::function<bool()>& Done, DWORD Ms = 10000)
+void PumpUntil(const std::function<bool()>& Done, DWORD Ms = testkit::kPatienceMs)
 {
     for (const DWORD start = GetTickCount(); !Done() && GetTickCount() - start < Ms;) {
         Pump();
@@ -280,7 +281,8 @@ TEST(Windowless, LeavingThroughTheNonClientArea)
     // move may be reported before the new window has settled where it shows: the cursor goes
     // between two points of the same place until the move that counts has come.
     const auto reach = [&](POINT p, TControl* over) {
-        for (int i = 0; i < 20 && MouseControl() != over; ++i) {
+        const ULONGLONG until = GetTickCount64() + testkit::kPatienceMs;
+        for (int i = 0; MouseControl() != over && GetTickCount64() < until; ++i) {
             SetCursorPos(p.x + i % 2 * 2, p.y + i % 2 * 2);
             PumpUntil([&] { return MouseControl() == over; }, 500);
         }

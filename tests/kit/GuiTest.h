@@ -24,7 +24,7 @@ namespace testkit {
 void PumpPending();
 
 // Pumps messages until pred() holds or timeoutMs elapses; answers whether pred() held.
-bool PumpUntil(const std::function<bool()>& pred, unsigned timeoutMs = 3000);
+bool PumpUntil(const std::function<bool()>& pred, unsigned timeoutMs = kPatienceMs);
 
 // Pumps messages for a while (for checks that something does NOT happen).
 void PumpFor(unsigned ms);
@@ -44,7 +44,7 @@ protected:
     void TearDown() override;
 
     // Pumps until pred() holds; records a test failure naming `what` when the time runs out.
-    bool WaitFor(const std::function<bool()>& pred, const std::string& what, unsigned timeoutMs = 3000);
+    bool WaitFor(const std::function<bool()>& pred, const std::string& what, unsigned timeoutMs = kPatienceMs);
 
     // A clean-up action run by TearDown before the remaining windows are destroyed.
     void AtTearDown(std::function<void()> action) { cleanups_.push_back(std::move(action)); }

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "TestKit.h"
+
 namespace testkit {
 
 // Runs a step on every tick of a thread timer (timers keep firing inside modal loops) until the
@@ -30,8 +32,8 @@ private:
         TModalDriver* self = current_;
         if (!self || self->done_)
             return;
-        if (GetTickCount64() - self->start_ > 30000) {
-            // Out of patience (the watchdog): close whatever box is open so that the test ends.
+        if (GetTickCount64() - self->start_ > kModalLimitMs) {
+            // Out of patience: close whatever box is open.
             if (HWND h = GetActiveWindow())
                 PostMessageA(h, WM_CLOSE, 0, 0);
             return;

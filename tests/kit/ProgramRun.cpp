@@ -126,7 +126,7 @@ bool ClickUntil(POINT At, const std::function<bool()>& Done, int Tries)
     for (int i = 0; i < Tries; ++i) {
         SendMouse(At, MOUSEEVENTF_LEFTDOWN);
         SendMouse(At, MOUSEEVENTF_LEFTUP);
-        if (WaitUntil(Done))
+        if (WaitUntil(Done, kInputLostMs))
             return true;
     }
     return false;
@@ -309,7 +309,7 @@ HWND ProgramRun::Launch(const std::string& Folder, const std::string& Args, cons
             const auto trees = VisibleWindows(main, 0, "TreeView");
             return !trees.empty() && Answers(main) && IsWindow(trees[0]) && IsWindowVisible(trees[0]);
         },
-        20000);
+        2 * kPatienceMs);
     return main && IsWindowEnabled(main) ? main : nullptr;
 }
 
@@ -317,7 +317,7 @@ DWORD ProgramRun::Close(HWND Main)
 {
     PostMessageA(Main, WM_CLOSE, 0, 0);
     DWORD code = STILL_ACTIVE;
-    if (WaitForSingleObject(pi_.hProcess, 20000) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(pi_.hProcess, kPatienceMs) == WAIT_OBJECT_0)
         GetExitCodeProcess(pi_.hProcess, &code);
     return code;
 }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "TestKit.h"
+
 namespace testkit {
 
 std::string WindowClass(HWND wnd);
@@ -23,13 +25,13 @@ std::vector<HWND> VisibleWindows(HWND Parent, DWORD Pid, const std::string& Cls)
 // The one visible window below Parent whose class name contains Cls, once there is exactly one
 // (null when that never holds within Ms). A control that changes many rows at once holds its
 // drawing off, and the system counts it hidden meanwhile: a single look may miss it.
-HWND OneVisibleWindow(HWND Parent, const std::string& Cls, DWORD Ms = 10000);
+HWND OneVisibleWindow(HWND Parent, const std::string& Cls, DWORD Ms = kPatienceMs);
 
 // The top-level windows of the process Pid whose class name contains Cls, hidden ones included.
 std::vector<HWND> ProcessWindows(DWORD Pid, const std::string& Cls);
 
 // Polls Pred every 20 ms until it holds or Ms have passed; answers whether it held.
-bool WaitUntil(const std::function<bool()>& Pred, DWORD Ms = 10000);
+bool WaitUntil(const std::function<bool()>& Pred, DWORD Ms = kPatienceMs);
 
 // The first visible window whose class name contains Cls, once one shows (null when none came):
 // below Parent, or, without one, a top-level window of the process Pid.
@@ -57,7 +59,7 @@ void SendMouse(POINT At, DWORD Buttons = 0);
 
 // A real left click at a screen point, until Done holds: on a busy display a click now and then
 // never reaches the window, so it is sent again (at most Tries times) when Done has not come
-// within 10 s of it. Answers whether Done came.
+// within kInputLostMs of it. Answers whether Done came.
 bool ClickUntil(POINT At, const std::function<bool()>& Done, int Tries = 3);
 
 // Chooses an item of a window's menu bar with the keyboard, as F10 and the arrows do: the menu at

@@ -53,7 +53,10 @@ SelfRun RunSelf(const std::string& Test, const std::string& Name, const std::str
     CloseHandle(out);
     if (!started)
         return run;
-    WaitForSingleObject(pi.hProcess, 20000);
+    if (WaitForSingleObject(pi.hProcess, kPatienceMs) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 1);
+        WaitForSingleObject(pi.hProcess, kPatienceMs);
+    }
     GetExitCodeProcess(pi.hProcess, &run.code);
     run.pid = pi.dwProcessId;
     CloseHandle(pi.hThread);

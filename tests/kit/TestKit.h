@@ -7,6 +7,18 @@
 
 namespace testkit {
 
+// How long a wait gives a state that must come (a window, an answer, a file written): far past
+// what a busy machine takes, under the test's limit. The bound only ends a wait that has failed.
+constexpr unsigned kPatienceMs = 30000;
+// An input that a busy display dropped is given again when what it brings has not come within
+// this: long enough that one merely late is not doubled.
+constexpr unsigned kInputLostMs = 10000;
+// The watchdog's limit of one test (kit/Watchdog.h): a hang, not a slow machine.
+constexpr unsigned kTestLimitMs = 120000;
+// A driver of a modal loop gives up after this, before the watchdog: it closes what is open, so
+// that the test ends and says what it waited for.
+constexpr unsigned kModalLimitMs = kTestLimitMs - kPatienceMs;
+
 // Folder of the checked-in test data (a Windows path with a trailing backslash).
 std::string DataDir();
 
@@ -17,7 +29,7 @@ std::string OutputDir();
 // This test program run again with only the test named Test (a disabled one too), its output
 // captured, with the environment variable Name set to Value when a name is given.
 struct SelfRun {
-    unsigned long code = 0; // exit code (259 while still running after 20 s)
+    unsigned long code = 0; // exit code (1 when it was ended, still running after kPatienceMs)
     unsigned long pid = 0;
     std::string output; // standard output and error
 };

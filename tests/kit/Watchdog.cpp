@@ -125,7 +125,7 @@ void ReportCrashes()
 void WatchEachTest()
 {
     const char* limit = std::getenv("VELLORN_TEST_LIMIT_MS");
-    const unsigned ms = limit && std::atoi(limit) > 0 ? static_cast<unsigned>(std::atoi(limit)) : 30000;
+    const unsigned ms = limit && std::atoi(limit) > 0 ? static_cast<unsigned>(std::atoi(limit)) : kTestLimitMs;
     ::testing::UnitTest::GetInstance()->listeners().Append(new EachTest(ms));
 }
 

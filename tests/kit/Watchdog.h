@@ -43,7 +43,7 @@ private:
     std::thread thread_;
 };
 
-// The limit of one test: VELLORN_TEST_LIMIT_MS when set (the watchdog's own test), else 30 s.
+// The limit of one test: VELLORN_TEST_LIMIT_MS when set (the watchdog's own test), else kTestLimitMs.
 void WatchEachTest();
 
 // An exception that nothing handles (an access violation, say) ends the program at once with exit

@@ -53,7 +53,7 @@ protected:
         grid->SetBounds(10, 10, 300, 150);
         grid->SetParent(form);
         // The grid came without a parent: it is skinned once the adapter's timer sees it has one.
-        EXPECT_TRUE(testkit::PumpUntil([&] { return Timers() == 0; }, 2000));
+        EXPECT_TRUE(testkit::PumpUntil([&] { return Timers() == 0; }));
         testkit::PumpPending();
         return grid;
     }
@@ -250,7 +250,7 @@ TEST_F(GridTest, AWaitingTimerWhoseGridOrAdapterGoesWhileItHandsOnMessagesOnIsFr
         grid->SetParent(form);
         // The application's loop, which hears the tick, until the timer's messages were handled.
         const DWORD start = GetTickCount();
-        while (!freed && GetTickCount() - start < 2000) {
+        while (!freed && GetTickCount() - start < testkit::kPatienceMs) {
             Application->ProcessMessages();
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }

@@ -75,7 +75,7 @@ protected:
     // Whether the screen comes to show (or to differ from) Image in R: what is drawn outside a
     // paint reaches the screen a little later.
     static bool Shows(TWinControl* C, const testkit::PixelImage& Image, const TRect& R, bool Same = true,
-                      unsigned Ms = 1000)
+                      unsigned Ms = testkit::kPatienceMs)
     {
         return testkit::PumpUntil([&] { return SameIn(testkit::ScreenPixels(C->Handle()), Image, R) == Same; }, Ms);
     }

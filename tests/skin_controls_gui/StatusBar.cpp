@@ -143,7 +143,7 @@ TEST_F(StatusBar, ANewPanelOrSimpleTextShowsOnScreenWithoutAnotherPaint)
             b->SetSimplePanel(true);
             b->SetSimpleText("MMMMMMMMMM");
         }
-        EXPECT_TRUE(testkit::PumpUntil([&] { return !SameImage(before, shown()); }, 1000)) << step;
+        EXPECT_TRUE(testkit::PumpUntil([&] { return !SameImage(before, shown()); })) << step;
         testkit::PumpFor(30);
         const testkit::PixelImage after = shown();
         b->Repaint(); // what a full paint shows is what the screen already showed

@@ -110,7 +110,7 @@ TEST_F(ColorFontDemo, CustomColourTypedInTheDialogShowsInTheColourBox)
         }
     });
     ClickScreen(POINT{list.left + 30, list.top + box->ItemHeight() / 2 + 1});
-    ASSERT_TRUE(WaitFor([&] { return dialog.Done() && box->Selected() == 0xCC6633; }, "the typed colour", 8000));
+    ASSERT_TRUE(WaitFor([&] { return dialog.Done() && box->Selected() == 0xCC6633; }, "the typed colour"));
     EXPECT_EQ(box->GetItemIndex(), 0);
     EXPECT_EQ(box->GetColorName(0), "Custom...");
     Paint(form);

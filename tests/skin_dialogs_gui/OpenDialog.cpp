@@ -48,19 +48,20 @@ private:
         if (!self || self->busy_ || !form || !IsWindowVisible(form->Handle()))
             return;
         if (self->ran_) {
-            if (++self->ticks_ > 100)
+            if (GetTickCount64() - self->ranAt_ > testkit::kModalLimitMs)
                 form->SetModalResult(mrAbort);
             return;
         }
         self->busy_ = true;
         self->ran_ = true;
+        self->ranAt_ = GetTickCount64();
         self->step_(form);
         self->busy_ = false;
     }
     static inline TFormDriver* current_ = nullptr;
     std::function<void(TsOpenDialogForm*)> step_;
     UINT_PTR timer_ = 0;
-    int ticks_ = 0;
+    ULONGLONG ranAt_ = 0;
     bool ran_ = false, busy_ = false;
 };
 
@@ -272,7 +273,7 @@ TEST_F(OpenDialog, OkOnAFolderOpensItAndEnterOrEscapeWhileRenamingOnlyEndsTheRen
                 shellkit::PressKey(VK_ESCAPE);
             else
                 F->sButton2->Click();
-            for (int i = 0; i < 100 && l->IsEditing(); ++i) {
+            for (const ULONGLONG until = GetTickCount64() + kPatienceMs; l->IsEditing() && GetTickCount64() < until;) {
                 Application->ProcessMessages();
                 MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
             }

@@ -35,10 +35,10 @@ protected:
     }
     static void Type(HWND Wnd, char Key) { SendMessageA(Wnd, WM_CHAR, static_cast<Byte>(Key), 0); }
     // Runs the application's loop (keys reach the controls as the program gets them) until Done
-    // holds or a second has passed.
+    // holds or the kit's patience has passed.
     static bool RunUntil(const std::function<bool()>& Done)
     {
-        for (int i = 0; i < 100 && !Done(); ++i) {
+        for (const ULONGLONG until = GetTickCount64() + testkit::kPatienceMs; !Done() && GetTickCount64() < until;) {
             Application->ProcessMessages();
             Sleep(10);
         }

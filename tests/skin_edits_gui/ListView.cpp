@@ -295,7 +295,7 @@ TEST_F(ListView, TheSkinnedBarsFollowTheRowsAndScrollThem)
                 differ += shot.Pixel(x, y) != static_cast<COLORREF>(cache->Canvas()->Pixels(x, y));
         return differ;
     };
-    testkit::PumpUntil([&] { return cornerDiffers() == 0; }, 1000);
+    testkit::PumpUntil([&] { return cornerDiffers() == 0; });
     EXPECT_EQ(cornerDiffers(), 0);
     sSkinData->Active = false;
     Command(l, AC_REMOVESKIN);

@@ -194,7 +194,7 @@ private:
         auto* form = dynamic_cast<F*>(FindControl(GetActiveWindow()));
         if (!self || self->done_ || self->busy_ || !form || !IsWindowVisible(form->Handle()))
             return;
-        if (++self->ticks_ > 250)
+        if (GetTickCount64() - self->start_ > testkit::kModalLimitMs)
             return form->SetModalResult(mrAbort);
         self->busy_ = true; // a step that pumps meets the next ticks inside itself
         self->done_ = self->step_(form);
@@ -203,7 +203,7 @@ private:
     static inline TModalDriver* current_ = nullptr;
     std::function<bool(F*)> step_;
     UINT_PTR timer_ = 0;
-    int ticks_ = 0;
+    ULONGLONG start_ = GetTickCount64();
     bool done_ = false, busy_ = false;
 };
 
@@ -212,9 +212,11 @@ private:
 // seen; after a bound any open box is closed, so that a failing test cannot hang.
 inline bool ShotOfSystemDialog(const std::string& Name, const std::function<void()>& Execute)
 {
-    static int ticks = 0, seen = 0;
+    static int seen = 0;
+    static ULONGLONG start = 0;
     static const std::string* name = nullptr;
-    ticks = seen = 0;
+    seen = 0;
+    start = GetTickCount64();
     name = &Name;
     struct TFind {
         static BOOL CALLBACK Proc(HWND h, LPARAM p)
@@ -229,7 +231,7 @@ inline bool ShotOfSystemDialog(const std::string& Name, const std::function<void
         {
             HWND box = nullptr;
             EnumThreadWindows(GetCurrentThreadId(), &Proc, reinterpret_cast<LPARAM>(&box));
-            if (++ticks > 250) {
+            if (GetTickCount64() - start > testkit::kModalLimitMs) {
                 if (HWND h = GetActiveWindow())
                     PostMessageA(h, WM_CLOSE, 0, 0);
             } else if (box && ++seen == 3) { // a few ticks for the dialog to paint

@@ -203,7 +203,7 @@ TEST_F(Frame, TitleButtonLightsUpPressesAndActsUnderTheMouse)
         return PixelOf(Cache(form), r.left + x, r.top + y) == expected && screen == static_cast<COLORREF>(expected);
     };
     // The state follows the mouse once the system has passed the input on.
-    auto becomes = [&](int State) { return testkit::PumpUntil([&] { return provider->ButtonClose.State == State; }, 2000); };
+    auto becomes = [&](int State) { return testkit::PumpUntil([&] { return provider->ButtonClose.State == State; }); };
     MoveMouse(cx, cy);
     EXPECT_TRUE(becomes(1));
     EXPECT_TRUE(shows(1)) << "hot";
@@ -217,7 +217,7 @@ TEST_F(Frame, TitleButtonLightsUpPressesAndActsUnderTheMouse)
     MoveMouse(cx, cy);
     EXPECT_TRUE(becomes(2));
     MoveMouse(cx, cy, MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(testkit::PumpUntil([&] { return !form->Visible(); }, 2000)) << "the form closed";
+    EXPECT_TRUE(testkit::PumpUntil([&] { return !form->Visible(); })) << "the form closed";
 
     // Pressed on close, released on maximise: neither acts.
     form->Show();
@@ -422,7 +422,7 @@ TEST_F(Frame, OutlineMovesAndSizesTheFormByTheMouse)
     MoveMouse(250, 140);
     MoveMouse(300, 170);
     MoveMouse(300, 170, MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(testkit::PumpUntil([&] { return form->Left() == 200 && form->Top() == 160; }, 2000))
+    EXPECT_TRUE(testkit::PumpUntil([&] { return form->Left() == 200 && form->Top() == 160; }))
         << form->Left() << "," << form->Top();
     // Its right edge dragged 52 further right.
     const int y = form->Top() + 100, x = form->Left() + form->Width() - 2;
@@ -431,7 +431,7 @@ TEST_F(Frame, OutlineMovesAndSizesTheFormByTheMouse)
     MoveMouse(x + 30, y + 20);
     MoveMouse(x + 52, y + 40);
     MoveMouse(x + 52, y + 40, MOUSEEVENTF_LEFTUP);
-    EXPECT_TRUE(testkit::PumpUntil([&] { return form->Width() == 352; }, 2000)) << form->Width();
+    EXPECT_TRUE(testkit::PumpUntil([&] { return form->Width() == 352; })) << form->Width();
     EXPECT_EQ(form->Height(), 200);
     EXPECT_EQ(form->Left(), 200);
     MoveMouse(0, 0);

@@ -285,8 +285,13 @@ TEST_F(HintTest, AHintIsComposedOverOneCaptureOfTheScreen)
     form->SetBounds(100, 100, 300, 200);
     form->SetColor(0xC0C0C0);
     form->Show();
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(form->Handle()); }, "the form"));
-    testkit::PumpFor(100);
+    // The hint takes what the screen shows: the form, once it has reached the screen.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const testkit::PixelImage shown = testkit::ScreenPixels(form->Handle());
+            return !shown.Empty() && shown.Pixel(shown.Width() / 2, shown.Height() / 2) == 0xC0C0C0;
+        },
+        "the form on the screen"));
     m->SetPredefinitions(shTransparent);
     m->Loaded();
     m->ShowHint(form, "A hint over the form");

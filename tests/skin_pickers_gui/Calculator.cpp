@@ -148,7 +148,7 @@ TEST_F(Calculator, EnterAfterTypingWorksOutAndWritesTheResultIntoTheEditEscapeOn
     edit->OnChange = [&](TObject*) { ++changes; };
     auto drop = [&] {
         edit->DoClick();
-        return testkit::PumpUntil([&] { return edit->DroppedDown(); }, 2000);
+        return testkit::PumpUntil([&] { return edit->DroppedDown(); });
     };
     ASSERT_TRUE(drop());
     Keys(static_cast<TsCalcForm*>(edit->Popup()), "2+3\r");

@@ -34,12 +34,12 @@ protected:
     bool Open()
     {
         edit->DoClick();
-        return testkit::PumpUntil([&] { return edit->DroppedDown(); }, 2000);
+        return testkit::PumpUntil([&] { return edit->DroppedDown(); });
     }
     // The pop-up went: the edit forgot it at once, and the form was freed.
     bool Gone(TCustomForm* Popup)
     {
-        return !edit->Popup() && testkit::PumpUntil([&] { return !testkit::FormTest::FormAlive(Popup); }, 2000);
+        return !edit->Popup() && testkit::PumpUntil([&] { return !testkit::FormTest::FormAlive(Popup); });
     }
     POINT ButtonPoint() { return ScreenPoint(edit->Button(), Middle(edit->Button())); }
 };
@@ -223,7 +223,7 @@ TEST_F(SkinnedComboEdit, TheSkinnedButtonShowsTheGlyphsNormalCellAndItsHotCellUn
     EXPECT_GT(inks(normalInk), 0);
     EXPECT_EQ(inks(hotInk), 0);
     testkit::SendMouse(ScreenPoint(button, Middle(button)));
-    EXPECT_TRUE(testkit::PumpUntil([&] { return inks(hotInk) > 0; }, 2000)) << "hot under the mouse";
+    EXPECT_TRUE(testkit::PumpUntil([&] { return inks(hotInk) > 0; })) << "hot under the mouse";
     EXPECT_EQ(inks(normalInk), 0);
     form->Free();
 }

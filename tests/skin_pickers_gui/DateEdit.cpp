@@ -168,7 +168,7 @@ TEST_F(DateEdit, SettingsMessagesAndASkinChangeKeepAHalfTypedDateAndYearsBelowAH
     edit->SetText("01/03/50");
     EXPECT_EQ(edit->Date(), D(2050, 3, 1)) << "two digits: the hundred years from 60 years back";
     edit->DoClick();
-    ASSERT_TRUE(testkit::PumpUntil([&] { return edit->DroppedDown(); }, 2000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return edit->DroppedDown(); }));
     auto* popup = static_cast<TsPopupCalendar*>(edit->Popup());
     popup->sMonthCalendar1->SetCalendarDate(D(1, 1, 1));
     PostKey(popup->sMonthCalendar1->FGrid->Handle(), VK_RETURN);
@@ -186,7 +186,7 @@ TEST_F(DateEdit, ThePopupTakesTheDateGivesItBackUnlessRefusedAndIsFreedWhenItClo
     edit->OnChange = [&](TObject*) { ++changes; };
     auto drop = [&] {
         edit->DoClick();
-        return testkit::PumpUntil([&] { return edit->DroppedDown(); }, 2000);
+        return testkit::PumpUntil([&] { return edit->DroppedDown(); });
     };
     ASSERT_TRUE(drop());
     auto* popup = static_cast<TsPopupCalendar*>(edit->Popup());
@@ -196,7 +196,7 @@ TEST_F(DateEdit, ThePopupTakesTheDateGivesItBackUnlessRefusedAndIsFreedWhenItClo
     EXPECT_EQ(edit->Date(), D(2024, 10, 12));
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(edit->Popup(), nullptr) << "forgotten as it closes";
-    EXPECT_TRUE(testkit::PumpUntil([&] { return !FormAlive(popup); }, 2000)) << "and freed";
+    EXPECT_TRUE(testkit::PumpUntil([&] { return !FormAlive(popup); })) << "and freed";
 
     edit->OnAcceptDate = [](TObject*, TDateTime&, bool& Accept) { Accept = false; };
     ASSERT_TRUE(drop());

@@ -17,7 +17,7 @@ protected:
     static void Shoot(TPickersForm* Form, TsCustomComboEdit* Edit, const std::string& Name)
     {
         Edit->DoClick();
-        ASSERT_TRUE(testkit::PumpUntil([&] { return Edit->DroppedDown(); }, 2000)) << Name;
+        ASSERT_TRUE(testkit::PumpUntil([&] { return Edit->DroppedDown(); })) << Name;
         RedrawWindow(Edit->Popup()->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
         testkit::PumpFor(80);
         // The form and the pop-up together.
@@ -71,7 +71,7 @@ TEST_F(Screens, InDuskRealClicksPickADateAndWorkOutASum)
 
     TsDateEdit* date = form->DateEdit;
     RealClick(ScreenPoint(date->Button(), Middle(date->Button())));
-    ASSERT_TRUE(testkit::PumpUntil([&] { return date->DroppedDown(); }, 2000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return date->DroppedDown(); }));
     auto* popup = static_cast<TsPopupCalendar*>(date->Popup());
     TsMonthCalendar* calendar = popup->sMonthCalendar1;
     RealClick(ScreenPoint(calendar->FBtns[2], Middle(calendar->FBtns[2])));
@@ -82,12 +82,12 @@ TEST_F(Screens, InDuskRealClicksPickADateAndWorkOutASum)
             if (calendar->GetCellText(col, row) == "15")
                 day15 = TPoint{col, row};
     RealClick(ScreenPoint(calendar->FGrid, Middle(calendar->FGrid->CellRect(day15.x, day15.y))), true);
-    EXPECT_TRUE(testkit::PumpUntil([&] { return !date->DroppedDown(); }, 2000));
+    EXPECT_TRUE(testkit::PumpUntil([&] { return !date->DroppedDown(); }));
     EXPECT_EQ(date->EditText(), AnsiString("15") + DateSeparator + "10" + DateSeparator + "2024");
 
     TsCalcEdit* calc = form->Calc;
     RealClick(ScreenPoint(calc->Button(), Middle(calc->Button())));
-    ASSERT_TRUE(testkit::PumpUntil([&] { return calc->DroppedDown(); }, 2000));
+    ASSERT_TRUE(testkit::PumpUntil([&] { return calc->DroppedDown(); }));
     auto* calculator = static_cast<TsCalcForm*>(calc->Popup());
     for (const char* key : {"2", "+", "3", "="}) {
         if (!calc->DroppedDown())

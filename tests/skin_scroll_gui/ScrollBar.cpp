@@ -357,7 +357,7 @@ TEST_F(ScrollBarTest, ALeftPressEndsWhereverItIsReleasedOrWhenTheMouseIsTaken)
         }
         b->SetPosition(50);
         pressAt(A / 2, [&] { return b->Btn1State == 1; });
-        repeated = testkit::PumpUntil([&] { return b->Position() == 48; }, 2000);
+        repeated = testkit::PumpUntil([&] { return b->Position() == 48; }, testkit::kInputLostMs);
     }
     ASSERT_TRUE(repeated) << "a repeat of the held arrow";
     EXPECT_FALSE(Application->ShowHint());
@@ -378,7 +378,7 @@ TEST_F(ScrollBarTest, ALeftPressEndsWhereverItIsReleasedOrWhenTheMouseIsTaken)
             }
             b->SetPosition(0);
             pressAt(A + 90, [&] { return b->Btn1State == 0; });
-            pressed = testkit::PumpUntil([&] { return b->Bar2State == 2; }, 1000);
+            pressed = testkit::PumpUntil([&] { return b->Bar2State == 2; }, testkit::kInputLostMs);
         }
         ASSERT_TRUE(pressed) << "the track pressed";
         EXPECT_EQ(b->Position(), 10);
@@ -460,7 +460,7 @@ TEST_F(ScrollBarTest, AHostsRangeThatGrowsUnderTheSamePositionAndPageRepaintsThe
             const testkit::PixelImage shot = testkit::ScreenPixels(b->Handle());
             return std::equal(fresh.Data(), fresh.Data() + fresh.Width() * fresh.Height(), shot.Data());
         };
-        return testkit::PumpUntil(same, 1000);
+        return testkit::PumpUntil(same);
     };
     EXPECT_TRUE(shows(20));
     EXPECT_TRUE(shows(4000)) << "a tree expanded at its top: only the range grows";

@@ -86,7 +86,7 @@ TEST_F(TreeTest, ItsFrameComesFromItsCacheAndItsBarsLieInsideIt)
             }
         return differ;
     };
-    testkit::PumpUntil([&] { return differing() == 0; }, 1000);
+    testkit::PumpUntil([&] { return differing() == 0; });
     EXPECT_EQ(differing(), 0);
 
     tree->SetBiDiMode(bdRightToLeft);

@@ -54,7 +54,7 @@ protected:
             Application->ProcessMessages();
             if (Pred())
                 return true;
-            if (GetTickCount() - start > 1000)
+            if (GetTickCount() - start > testkit::kPatienceMs)
                 return false;
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
         }

@@ -62,7 +62,7 @@ TEST_F(Threads, ASynchronisedCallRunsInsideTheSystemsModalLoop)
     });
     thread->Resume();
     // A fallback that closes the box should the call never come.
-    const UINT_PTR timer = SetTimer(nullptr, 0, 5000, &CloseTestBox);
+    const UINT_PTR timer = SetTimer(nullptr, 0, testkit::kPatienceMs, &CloseTestBox);
     MessageBoxA(nullptr, "waiting", "Synchronize test", MB_OK);
     KillTimer(nullptr, timer);
     thread->WaitFor();
