@@ -22,6 +22,18 @@ protected:
         return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &info) ? info.hwndFocus : nullptr;
     }
     bool Ends() { return WaitForSingleObject(run.Process(), testkit::kPatienceMs) == WAIT_OBJECT_0; }
+    // Alt+F4, and the program ends. The keys the test injects are not on the display: when the
+    // display's news of a focus change (the box just confirmed closing) comes between Alt and F4,
+    // Alt is taken as let go and F4 comes alone. A close that does not come is pressed again.
+    bool AltF4Ends()
+    {
+        for (int i = 0; i < 3; ++i) {
+            Key(VK_F4, VK_MENU);
+            if (WaitForSingleObject(run.Process(), testkit::kInputLostMs) == WAIT_OBJECT_0)
+                return true;
+        }
+        return Ends();
+    }
     static void SetText(HWND Wnd, const std::string& Text)
     {
         SendMessageA(Wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text.c_str()));
@@ -85,8 +97,7 @@ protected:
         SetText(fields[0], Title);
         SetText(fields[1], Value);
         Key(VK_RETURN);
-        Key(VK_F4, VK_MENU);
-        ASSERT_TRUE(Ends()) << "Alt+F4 closes the program";
+        ASSERT_TRUE(AltF4Ends());
         EXPECT_NE(TreeFile().find(Short(Title)), std::string::npos);
         EXPECT_NE(Map().find("\r\n" + Title + "=" + Value + "\r\n"), std::string::npos) << Map();
     }
@@ -117,8 +128,7 @@ TEST_F(ClosingEndToEnd, ARenameTypedJustBeforeAltF4IsKept)
     ASSERT_TRUE(testkit::WaitUntil([&] { return (edit = HWND(SendMessageA(tree, TVM_GETEDITCONTROL, 0, 0))) != nullptr; }));
     // Typed with blanks around it, which the title loses.
     SetText(edit, "  Переименованная ");
-    Key(VK_F4, VK_MENU);
-    ASSERT_TRUE(Ends());
+    ASSERT_TRUE(AltF4Ends());
     EXPECT_NE(TreeFile().find(Short("Переименованная")), std::string::npos);
     EXPECT_EQ(TreeFile().find(Short("Новая статья")), std::string::npos);
     EXPECT_NE(Map().find("\r\nПереименованная=new.html\r\n"), std::string::npos) << Map();
