@@ -246,6 +246,16 @@ private:
             Log("  the pop-up by Shift+F10");
         return driver_.Popup(Title, Keys, byKeys, Quiet) || Fail(driver_.Error());
     }
+    // A chord that brings a window, pressed again once when none came and the modifier was let
+    // go before the program read the key (the display's news of a focus change, see Driver::Chord).
+    void WindowChord(WORD Vk, WORD Modifier)
+    {
+        driver_.Chord(Vk, Modifier);
+        if (!testkit::WaitUntil([&] { return GetForegroundWindow() != driver_.Main(); }, 3000) && driver_.Lost()) {
+            Log("  the modifier was let go before the program read the key: pressed again");
+            driver_.Chord(Vk, Modifier);
+        }
+    }
     // The dialog with the caption, in front.
     HWND Dialog(const std::string& Caption)
     {
@@ -521,7 +531,7 @@ bool Session::AddCategory()
         // Insert is the note box's key when it has the keyboard: the tree takes it first.
         if (all.empty() ? !driver_.FocusTree() : !driver_.Select(OneOf(all)))
             return Fail(driver_.Error());
-        driver_.Chord(VK_INSERT, VK_SHIFT);
+        WindowChord(VK_INSERT, VK_SHIFT);
     } else if (!Popup(OneOf(all), {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN})) {
         return Fail(driver_.Error());
     }
@@ -551,7 +561,7 @@ bool Session::AddSubcategory()
     if (byKeys) {
         if (!driver_.Select(folder))
             return Fail(driver_.Error());
-        driver_.Chord(VK_INSERT, VK_CONTROL);
+        WindowChord(VK_INSERT, VK_CONTROL);
     } else if (!Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN})) {
         return Fail(driver_.Error());
     }
@@ -782,7 +792,7 @@ bool Session::Delete()
     if (byKeys) {
         if (!driver_.Select(title))
             return Fail(driver_.Error());
-        driver_.Chord(VK_DELETE, VK_CONTROL);
+        WindowChord(VK_DELETE, VK_CONTROL);
     } else if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})) {
         return Fail(driver_.Error());
     }
@@ -973,7 +983,7 @@ bool Session::FindInPage()
     if (byKey) {
         if (!driver_.ToFront())
             return Fail("the main window is not in front");
-        driver_.Chord('F', VK_CONTROL);
+        WindowChord('F', VK_CONTROL);
     } else if (!driver_.MenuBar(3, {VK_DOWN, VK_DOWN, VK_RETURN})) {
         return Fail(driver_.Error());
     }
@@ -1808,7 +1818,7 @@ bool Session::Command(int Way, WORD Key, int Menu, int Item, int Button)
     if (Way == 0) {
         if (!driver_.ToFront())
             return Fail("the main window is not in front");
-        driver_.Chord(Key, VK_CONTROL);
+        WindowChord(Key, VK_CONTROL);
         return true;
     }
     std::vector<WORD> keys(static_cast<size_t>(Item), VK_DOWN);
