@@ -6,6 +6,7 @@
 #include "IniFiles.h"
 #include "MainSession.h"
 #include "MainTreeMap.h"
+#include "MemoLayout.h"
 #include "Settings.h"
 
 #include "Form14.h"
@@ -59,12 +60,15 @@ TForm8::TForm8(TComponent* AOwner) : TForm(AOwner)
     Edit1 = PlaceEdit(this, this, "Edit1", 95, 86, w - 104);
     Edit1->SetMaxLength(MaxTitleLength);
 
-    Memo1 = Place<TsMemo>(this, this, "Memo1", 0, 114, ClientWidth(), ClientHeight() - 114);
+    auto* text = Place<TBoundedMemo>(this, this, "Memo1", 0, 114, ClientWidth(), ClientHeight() - 114);
+    text->PasteRefusal = "Текст не вставлен в статью: в нём слишком длинные строки, поле текста статьи не может их показать.";
+    Memo1 = text;
     Memo1->SetAnchors(TAnchors{akLeft, akTop, akRight, akBottom});
     Memo1->SetScrollBars(ssVertical);
     Memo1->Lines()->Clear();
     Memo2 = Place<TMemo>(this, this, "Memo2", 8, 200, 185, 89);
     Memo2->SetVisible(false);
+    Memo2->SetWordWrap(false); // never shown: a long line costs it its length only
     Memo2->Lines()->Clear();
 
     FontDialog1 = Create<TFontDialog>(this);

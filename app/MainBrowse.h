@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Main.h"
+#include "MemoLayout.h"
 
 // Opens an entry of the article tree in the browser view (a folder or no node opens nothing): the
 // link's address, the Flash movie's file or the article's page ("about:blank" when its file is
@@ -72,25 +73,9 @@ void ShowNotePanel(TID_Vellorn* Form, bool Show);
 // The largest note the panel shows and writes, in bytes: a larger file is refused before it is
 // read (the memo would take many times its size and the program would stop for minutes).
 inline constexpr Int64 MaxNoteBytes = 1024 * 1024;
-// The most the note memo is given to lay out, in the units of ShownNoteLength: a note of 1 MB in
-// lines of up to 80 characters, laid out in well under a second.
-inline constexpr Int64 MaxNoteLayoutWeight = 2200000;
-// How much of Text (from its start) the note memo lays out in time: the whole, or the lines before
-// the first whose layout would pass MaxNoteLayoutWeight and as much of that one as stays within it.
-// A long line costs the edit control far more than its length: it measures the rest of the line
-// again for every row it wraps.
-std::size_t ShownNoteLength(const AnsiString& Text);
 // Reads the text file Path into Lines for the note memo. A file larger than MaxNoteBytes is refused
 // before it is read; the refusal, or the reason a read failed, is answered in the user's words,
 // naming Path, with Lines empty; "" when Lines hold the text. A text the memo cannot lay out in time
-// is answered with the reason too, Lines holding the part it lays out (ShownNoteLength).
+// is answered with the reason too, Lines holding the part it lays out (LaidOutLength).
 AnsiString ReadNoteText(const AnsiString& Path, TStrings& Lines);
 
-// The note memo. A paste that would give it text it cannot lay out in time (ShownNoteLength: a long
-// line) is refused with the reason and the memo stays as it was; the edit control would hold the
-// program for minutes, as a note file of such lines would.
-class TNoteMemo : public TsMemo {
-public:
-    using TsMemo::TsMemo;
-    void WndProc(TMessage& Message) override;
-};

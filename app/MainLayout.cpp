@@ -610,7 +610,10 @@ void TID_Vellorn::BuildPanels()
     Splitter3->SetAlign(alBottom);
     Splitter3->SetHeight(4);
     Splitter3->SetParent(Panel4);
-    Memo1 = Create<TNoteMemo>(this);
+    auto* note = Create<TBoundedMemo>(this);
+    note->MaxBytes = MaxNoteBytes;
+    note->PasteRefusal = "Текст не вставлен в примечание: в нём слишком длинные строки, поле примечания не может их показать.";
+    Memo1 = note;
     Memo1->SetName("Memo1");
     Memo1->SetAlign(alClient);
     Memo1->SetTop(26);

@@ -150,33 +150,6 @@ bool KeepTypedNote(TID_Vellorn* Form)
     }
 }
 
-std::size_t ShownNoteLength(const AnsiString& Text)
-{
-    // The edit control wraps a line row by row, measuring the rest of the line again for each
-    // row: a line of L characters costs about L + L * L / (2 * row) units, with a row of 40
-    // characters (a narrow panel). Line breaks cost a unit each.
-    constexpr Int64 row = 40;
-    Int64 weight = 0;
-    std::size_t i = 0;
-    while (i < Text.size()) {
-        if (Text[i] == '\r' || Text[i] == '\n') {
-            if (++weight > MaxNoteLayoutWeight)
-                return i;
-            ++i;
-            continue;
-        }
-        const std::size_t start = i;
-        const Int64 before = weight;
-        for (; i < Text.size() && Text[i] != '\r' && Text[i] != '\n'; ++i) {
-            const Int64 length = static_cast<Int64>(i - start + 1);
-            weight = before + length + length * length / (2 * row);
-            if (weight > MaxNoteLayoutWeight)
-                return i;
-        }
-    }
-    return Text.size();
-}
-
 AnsiString ReadNoteText(const AnsiString& Path, TStrings& Lines)
 {
     Lines.Clear();
@@ -192,7 +165,7 @@ AnsiString ReadNoteText(const AnsiString& Path, TStrings& Lines)
     try {
         Lines.LoadFromFile(Path);
         const AnsiString text = Lines.Text();
-        const std::size_t shown = ShownNoteLength(text);
+        const std::size_t shown = LaidOutLength(text);
         if (shown == text.size())
             return "";
         Lines.SetText(text.substr(0, shown));
@@ -206,26 +179,6 @@ AnsiString ReadNoteText(const AnsiString& Path, TStrings& Lines)
     }
     Lines.Clear();
     return "Не удалось прочитать файл \"" + Path + "\": " + reason;
-}
-
-void TNoteMemo::WndProc(TMessage& Message)
-{
-    if (Message.Msg == WM_PASTE && HandleAllocated() && !ReadOnly()) {
-        // The text as the paste would leave it: the selection replaced by the clipboard's text, as
-        // much of it as the memo's limit lets in.
-        const AnsiString text = Text();
-        const auto start = std::min<std::size_t>(static_cast<std::size_t>(std::max(SelStart(), 0)), text.size());
-        const auto end = std::min<std::size_t>(start + static_cast<std::size_t>(std::max(SelLength(), 0)), text.size());
-        const std::size_t kept = text.size() - (end - start);
-        const std::size_t room = kept < static_cast<std::size_t>(MaxNoteBytes) ? static_cast<std::size_t>(MaxNoteBytes) - kept : 0;
-        const AnsiString pasted = Clipboard()->AsText();
-        const AnsiString after = text.substr(0, start) + pasted.substr(0, room) + text.substr(end);
-        if (ShownNoteLength(after) < after.size()) {
-            Notify("Текст не вставлен в примечание: в нём слишком длинные строки, поле примечания не может их показать.");
-            return;
-        }
-    }
-    TsMemo::WndProc(Message);
 }
 
 void ShowNotePanel(TID_Vellorn* Form, bool Show)

@@ -167,7 +167,7 @@ TEST_F(Opening, ANoteOfLongLinesIsShownAsFarAsItLaysOutInTimeAndNeverWritten)
         {longLines, 162 * 1002 + 967},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(ShownNoteLength(c.text), c.shown) << c.text.size();
+        EXPECT_EQ(LaidOutLength(c.text), c.shown) << c.text.size();
 
     const AnsiString note = dir / "FILES\\text\\Вторая_VLN.txt";
     testkit::WriteFileBytes(note, longLines);

@@ -4,6 +4,7 @@
 
 #include "FileSteps.h"
 
+#include "Clipbrd.h"
 #include "Form8.h"
 
 using namespace logic;
@@ -285,5 +286,15 @@ TEST_F(Editor, TheEditKeysAndCommandsActOnTheFocusedField)
     editor->N13->Click();
     EXPECT_EQ(editor->Edit3->Text(), "Иван Петров");
     EXPECT_EQ(editor->Edit3->SelLength(), 11);
+    EXPECT_EQ(editor->Memo1->Text(), text);
+
+    // A line the text cannot lay out in time is not pasted (it would hold the program for
+    // minutes): one box says why and the text stays as it was.
+    Clipboard()->SetAsText(AnsiString(20000, 'x'));
+    editor->Memo1->SetFocus();
+    boxes.clear();
+    editor->N12->Click();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("слишком длинные строки"), std::string::npos) << boxes[0].text;
     EXPECT_EQ(editor->Memo1->Text(), text);
 }

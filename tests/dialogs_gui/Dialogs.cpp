@@ -605,29 +605,35 @@ TEST(RealFileDialogs, AChosenLookAlikeFolderIsHandedOnAsThePathThatReachesIt)
     testkit::MakeWide(dir.Path(), L"sub\\in.txt", "plain");
     testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\");
     testkit::MakeWide(dir.Path(), L"\uff53\uff55\uff42\\in.txt", "wide");
-    const std::wstring wide = AnsiToWide(dir / "") + L"\uff53\uff55\uff42";
     AnsiString chosen = dir.Path();
-    // The folder is selected by its path, and OK pressed once the chooser's tree shows it selected.
-    // Selecting reads the folders down to it, which takes a while on a busy machine: it is asked
-    // again only now and then.
-    int ticks = 0;
+    // The chooser's tree starts at the folder: its child of that name is selected as a click
+    // would, and OK pressed. (Selecting by path compares the items' stored dates too, so another
+    // program touching a folder above makes it fail for the rest of the box's life.)
     TModalDriver driver([&] {
         HWND box = FindSystemDialog();
         HWND tree = box ? FindWindowExA(box, nullptr, "SysTreeView32", nullptr) : nullptr;
-        if (!tree)
+        const auto root = tree ? reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0))
+                               : nullptr;
+        if (!root)
             return false;
-        wchar_t text[64] = {};
-        TVITEMW item{};
-        item.mask = TVIF_TEXT;
-        item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
-        item.pszText = text;
-        item.cchTextMax = 64;
-        if (!item.hItem || !SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item)) ||
-            std::wstring(text) != L"\uff53\uff55\uff42") {
-            if (ticks++ % 50 == 0)
-                SendMessageW(box, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
-            return false;
+        SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(root));
+        auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD,
+                                                             reinterpret_cast<LPARAM>(root)));
+        for (; item; item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT,
+                                                                     reinterpret_cast<LPARAM>(item)))) {
+            wchar_t text[64] = {};
+            TVITEMW data{};
+            data.mask = TVIF_TEXT;
+            data.hItem = item;
+            data.pszText = text;
+            data.cchTextMax = 64;
+            if (SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data)) &&
+                std::wstring(text) == L"\uff53\uff55\uff42")
+                break;
         }
+        if (!item)
+            return false;
+        SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         return true;
     });
