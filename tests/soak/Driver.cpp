@@ -155,13 +155,14 @@ bool Driver::Drag(const std::string& Title, const std::string& Target)
     // once the double-click time is over; the program refuses that rename until the next press
     // only, which a drag shorter than a user's can come before. The drag presses on a node not
     // selected: another node is clicked first.
-    if (reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0)) == item) {
+    const auto next = [&](UINT Which, HTREEITEM From) {
+        return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, Which, reinterpret_cast<LPARAM>(From)));
+    };
+    if (next(TVGN_CARET, nullptr) == item) {
+        if (next(TVGN_ROOT, nullptr) == item && !next(TVGN_NEXTVISIBLE, item))
+            return Failed("no other node in view to select before the press");
         HTREEITEM other = nullptr;
-        if (!ClickBeside(item, other))
-            return false;
-        if (other && !WaitUntil([&] {
-                return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_CARET, 0)) == other;
-            }, 5000))
+        if (!ClickBeside(item, other) || !WaitUntil([&] { return next(TVGN_CARET, nullptr) == other; }, 5000))
             return Failed("the click beside \"" + Title + "\" did not select another node");
     }
     const auto rect = [&](HTREEITEM Node) {
