@@ -151,6 +151,20 @@ bool Driver::Drag(const std::string& Title, const std::string& Target)
     HTREEITEM item = Item(Title), target = Target.empty() ? nullptr : Item(Target);
     if (!item || (!Target.empty() && !target))
         return Failed("no node \"" + (item ? Target : Title) + "\"");
+    // A press on the selected node arms the tree's own rename, which opens on the node then selected
+    // once the double-click time is over; the program refuses that rename until the next press
+    // only, which a drag shorter than a user's can come before. The drag presses on a node not
+    // selected: another node is clicked first.
+    const auto next = [&](UINT Which, HTREEITEM From) {
+        return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, Which, reinterpret_cast<LPARAM>(From)));
+    };
+    if (next(TVGN_CARET, nullptr) == item) {
+        if (next(TVGN_ROOT, nullptr) == item && !next(TVGN_NEXTVISIBLE, item))
+            return Failed("no other node in view to select before the press");
+        HTREEITEM other = nullptr;
+        if (!ClickBeside(item, other) || !WaitUntil([&] { return next(TVGN_CARET, nullptr) == other; }, 5000))
+            return Failed("the click beside \"" + Title + "\" did not select another node");
+    }
     const auto rect = [&](HTREEITEM Node) {
         testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
         buffer.Put(Node);
@@ -237,6 +251,32 @@ bool Driver::EndStrayRename()
     return !LabelEdit() || Failed("a rename the tree started stays after Esc");
 }
 
+bool Driver::ClickBeside(HTREEITEM Item, HTREEITEM& Other)
+{
+    Other = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    if (Other == Item)
+        Other = reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(Item)));
+    HTREEITEM target = Other ? Other : Item;
+    SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target));
+    testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
+    buffer.Put(target);
+    SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
+    const RECT r = buffer.Get<RECT>();
+    POINT p{r.left + 4, (r.top + r.bottom) / 2};
+    if (!Other) {
+        RECT client{};
+        GetClientRect(tree_, &client);
+        p.y = r.bottom + (r.bottom - r.top) * 2;
+        if (p.y >= client.bottom)
+            return Failed("no other node or empty space to click");
+    }
+    ClientToScreen(tree_, &p);
+    if (NearLastClick(p))
+        p.x += 8;
+    return ClickAt(p);
+}
+
 bool Driver::Select(const std::string& Title)
 {
     if (!ToFront())
@@ -256,28 +296,8 @@ bool Driver::Select(const std::string& Title)
         if (caret() == item) {
             // The keyboard comes back by another node, or, when the node is the only one (the focus
             // went elsewhere when the rest was deleted), by a click on the tree's empty space.
-            HTREEITEM other = reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-            if (other == item)
-                other = reinterpret_cast<HTREEITEM>(
-                    SendMessageA(tree_, TVM_GETNEXTITEM, TVGN_NEXTVISIBLE, reinterpret_cast<LPARAM>(item)));
-            HTREEITEM target = other ? other : item;
-            SendMessageA(tree_, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(target));
-            testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
-            buffer.Put(target);
-            SendMessageA(tree_, TVM_GETITEMRECT, TRUE, buffer.Address());
-            const RECT r = buffer.Get<RECT>();
-            POINT p{r.left + 4, (r.top + r.bottom) / 2};
-            if (!other) {
-                RECT client{};
-                GetClientRect(tree_, &client);
-                p.y = r.bottom + (r.bottom - r.top) * 2;
-                if (p.y >= client.bottom)
-                    return Failed("no other node or empty space to click");
-            }
-            ClientToScreen(tree_, &p);
-            if (NearLastClick(p))
-                p.x += 8;
-            if (!ClickAt(p))
+            HTREEITEM other = nullptr;
+            if (!ClickBeside(item, other))
                 return false;
             if (!WaitUntil([&] { return caret() == (other ? other : item) && Focus() == tree_; }, 5000))
                 continue;

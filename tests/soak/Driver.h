@@ -125,6 +125,9 @@ public:
 
 private:
     HTREEITEM Item(const std::string& Title);
+    // A click on the first node in view other than Item (Other), or below the nodes when there
+    // is none (Other null).
+    bool ClickBeside(HTREEITEM Item, HTREEITEM& Other);
     POINT At(const std::string& Title, int Part);
     HWND FindTree();
     bool Failed(const std::string& Why)

@@ -271,10 +271,23 @@ std::map<std::string, std::string> FilesIn(const std::string& Folder)
     return files;
 }
 
+// File names as the file system finds them: without letter case (a note written over one whose
+// name differs only in case keeps the old name, and is found by either).
+struct NoCase {
+    static std::string Upper(std::string T)
+    {
+        if (!T.empty())
+            CharUpperBuffA(T.data(), static_cast<DWORD>(T.size()));
+        return T;
+    }
+    bool operator()(const std::string& A, const std::string& B) const { return Upper(A) < Upper(B); }
+};
+using Names = std::map<std::string, std::string, NoCase>;
+
 // The note files of a name: title part -> bytes.
-std::map<std::string, std::string> NotesOf(const std::map<std::string, std::string>& Files, const std::string& Name)
+Names NotesOf(const std::map<std::string, std::string>& Files, const std::string& Name)
 {
-    std::map<std::string, std::string> out;
+    Names out;
     const std::string tail = "_" + Name + ".txt";
     for (const auto& [file, text] : Files)
         if (file.size() > tail.size() && file.compare(file.size() - tail.size(), tail.size(), tail) == 0)
@@ -323,10 +336,10 @@ std::string ArchiveDifference(const Archive& A, const std::string& Files, const 
 
 std::string FirstNoteDifference(const Archive& A, const std::string& Files, std::set<std::string>* Strays)
 {
-    std::map<std::string, std::string> want;
+    Names want;
     for (const auto& [title, text] : A.notes)
         want[NoteName(title)] = text;
-    std::set<std::string> entries;
+    std::set<std::string, NoCase> entries;
     std::vector<const Node*> nodes;
     EntriesOf(A.tree, nodes);
     for (const Node* n : nodes)
@@ -376,7 +389,7 @@ std::optional<Archive> ReadArchive(const std::string& Files, const std::string& 
     for (const char* section : {"FILES", "FLASH", "URL"})
         if (map.count(section))
             a.map[section] = map.at(section);
-    std::map<std::string, std::string> byPart = NotesOf(FilesIn(Files + "text\\"), Name);
+    const Names byPart = NotesOf(FilesIn(Files + "text\\"), Name);
     std::vector<const Node*> entries;
     EntriesOf(a.tree, entries);
     for (const Node* n : entries)
@@ -391,11 +404,12 @@ std::string FirstDifference(const Model& M, const std::string& Files, bool FormT
         if (std::string diff = ArchiveDifference(archive, Files, file); !diff.empty())
             return diff;
 
-    std::map<std::string, std::string> notes;
+    Names notes;
     for (const auto& [file, archive] : M.trees)
         for (const auto& [title, text] : archive.notes)
             notes[NoteName(title) + "_" + archive.noteName + ".txt"] = text;
-    const auto files = FilesIn(Files + "text\\");
+    const auto all = FilesIn(Files + "text\\");
+    const Names files(all.begin(), all.end());
     for (const auto& [name, text] : files)
         if (!notes.count(name) && M.strayNotes.count(name))
             continue;

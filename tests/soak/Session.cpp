@@ -246,6 +246,16 @@ private:
             Log("  the pop-up by Shift+F10");
         return driver_.Popup(Title, Keys, byKeys, Quiet) || Fail(driver_.Error());
     }
+    // A chord that brings a window, pressed again once when none came and the modifier was let
+    // go before the program read the key (the display's news of a focus change, see Driver::Chord).
+    void WindowChord(WORD Vk, WORD Modifier)
+    {
+        driver_.Chord(Vk, Modifier);
+        if (!testkit::WaitUntil([&] { return GetForegroundWindow() != driver_.Main(); }, 3000) && driver_.Lost()) {
+            Log("  the modifier was let go before the program read the key: pressed again");
+            driver_.Chord(Vk, Modifier);
+        }
+    }
     // The dialog with the caption, in front.
     HWND Dialog(const std::string& Caption)
     {
@@ -521,7 +531,7 @@ bool Session::AddCategory()
         // Insert is the note box's key when it has the keyboard: the tree takes it first.
         if (all.empty() ? !driver_.FocusTree() : !driver_.Select(OneOf(all)))
             return Fail(driver_.Error());
-        driver_.Chord(VK_INSERT, VK_SHIFT);
+        WindowChord(VK_INSERT, VK_SHIFT);
     } else if (!Popup(OneOf(all), {VK_DOWN, VK_DOWN, VK_RIGHT, VK_RETURN})) {
         return Fail(driver_.Error());
     }
@@ -551,7 +561,7 @@ bool Session::AddSubcategory()
     if (byKeys) {
         if (!driver_.Select(folder))
             return Fail(driver_.Error());
-        driver_.Chord(VK_INSERT, VK_CONTROL);
+        WindowChord(VK_INSERT, VK_CONTROL);
     } else if (!Popup(folder, {VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN})) {
         return Fail(driver_.Error());
     }
@@ -782,7 +792,7 @@ bool Session::Delete()
     if (byKeys) {
         if (!driver_.Select(title))
             return Fail(driver_.Error());
-        driver_.Chord(VK_DELETE, VK_CONTROL);
+        WindowChord(VK_DELETE, VK_CONTROL);
     } else if (!Popup(title, {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})) {
         return Fail(driver_.Error());
     }
@@ -973,7 +983,7 @@ bool Session::FindInPage()
     if (byKey) {
         if (!driver_.ToFront())
             return Fail("the main window is not in front");
-        driver_.Chord('F', VK_CONTROL);
+        WindowChord('F', VK_CONTROL);
     } else if (!driver_.MenuBar(3, {VK_DOWN, VK_DOWN, VK_RETURN})) {
         return Fail(driver_.Error());
     }
@@ -1628,14 +1638,20 @@ bool Session::WritePage()
         if (!testkit::WaitUntil([&] { return GetForegroundWindow() == editor && testkit::Answers(editor); }))
             return Fail("on the editor to come to the front");
         const auto closeIt = [&] {
-            if (closeWay == 0)
+            if (closeWay == 0) {
                 PostMessageA(editor, WM_SYSCOMMAND, SC_CLOSE, 0);
-            else if (closeWay == 1)
-                Driver::Key(VK_F4, VK_MENU);
-            else if (closeWay == 2)
+            } else if (closeWay == 1) {
+                driver_.Chord(VK_F4, VK_MENU);
+                if (!testkit::WaitUntil([&] { return !IsWindowVisible(editor) || !driver_.Boxes().empty(); }, 3000) &&
+                    driver_.Lost()) {
+                    Log("  Alt was let go before the editor read F4: pressed again");
+                    driver_.Chord(VK_F4, VK_MENU);
+                }
+            } else if (closeWay == 2) {
                 editorMenu(0, 1);
-            else
+            } else {
                 Driver::Key(VK_ESCAPE);
+            }
         };
         closeIt();
         // Esc is no key of the editor's: it stays, and is left by "Выход" then.
@@ -1808,7 +1824,7 @@ bool Session::Command(int Way, WORD Key, int Menu, int Item, int Button)
     if (Way == 0) {
         if (!driver_.ToFront())
             return Fail("the main window is not in front");
-        driver_.Chord(Key, VK_CONTROL);
+        WindowChord(Key, VK_CONTROL);
         return true;
     }
     std::vector<WORD> keys(static_cast<size_t>(Item), VK_DOWN);
@@ -2325,7 +2341,13 @@ bool Session::Close(bool& Done, At Where, bool Again)
         // rename's box; else the main window takes it.
         if (Where == At::Any && !driver_.ToFront())
             return Fail("on the main window to come to the front");
-        Driver::Key(VK_F4, VK_MENU);
+        driver_.Chord(VK_F4, VK_MENU);
+        if (Where == At::Any &&
+            !testkit::WaitUntil([&] { return driver_.Ended(0) || !driver_.Boxes().empty(); }, 3000) &&
+            driver_.Lost()) {
+            Log("  Alt was let go before the program read F4: pressed again");
+            driver_.Chord(VK_F4, VK_MENU);
+        }
     } else if (way == 2) {
         if (!driver_.MenuBar(0, {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}))
             return Fail(driver_.Error());
@@ -2492,6 +2514,15 @@ void Session::TakeFiles(bool Running)
     model_.list = FileLines(files + "list");
     model_.settings = testkit::ReadFileBytes(files + "settings.ini");
     model_.settings2 = testkit::ReadFileBytes(files + "Settings2.ini");
+    // The editor opens with what its file holds (an editor ended before its close wrote nothing).
+    Ini editor = ParseIni(model_.settings2);
+    const auto value = [&](const char* Section, const char* Key, const char* Default) {
+        return editor[Section].count(Key) ? editor[Section][Key] : std::string(Default);
+    };
+    author_ = value("AUTOR", "Name", "Аноним");
+    email_ = value("AUTOR", "e-mail", "vellorn@vellorn.example");
+    font_ = value("TEXT", "Name", "0");
+    size_ = value("TEXT", "Size", "0");
     Ini form = ParseIni(testkit::ReadFileBytes(files + "form.ini"));
     model_.skin = form["FORM"]["Skin"];
     for (auto& [section, keys] : model_.form)
@@ -2626,7 +2657,8 @@ bool Session::Drag()
         target = OneOf(all);
     Log("drag \"" + title + "\" onto " + (target.empty() ? std::string("the empty space") : "\"" + target + "\""));
     if (!driver_.Drag(title, target)) {
-        // Nodes that do not fit in view together: nothing was pressed.
+        // Nodes that do not fit in view together, or no other node to select before the press:
+        // nothing was pressed.
         if (driver_.Error().find("in view") == std::string::npos &&
             driver_.Error().find("no empty space") == std::string::npos)
             return Fail(driver_.Error());
