@@ -94,7 +94,9 @@ void TsScrollBar::CreateWnd()
     si.fMask = SIF_PAGE;
     si.nPage = static_cast<UINT>(FPageSize);
     SetScrollInfo(h, SB_CTL, &si, FALSE);
-    SetScrollPos(h, SB_CTL, NotRightToLeft() ? FPosition : FMax - FPosition, TRUE);
+    // A native window that the skinned one replaces at its first paint is not drawn: the system's
+    // drawing of a bar costs milliseconds that nobody sees.
+    SetScrollPos(h, SB_CTL, NotRightToLeft() ? FPosition : FMax - FPosition, !FPendingRecreation);
 }
 
 void TsScrollBar::CarryOutPendingRecreation()
@@ -240,7 +242,7 @@ void TsScrollBar::SetParams(int APosition, int AMin, int AMax)
         // The slider's size and place follow the range, also at an unchanged position.
         RepaintNeeded = RepaintNeeded || skinned;
         if (HandleAllocated())
-            SetScrollRange(Handle(), SB_CTL, AMin, AMax, FPosition == APosition);
+            SetScrollRange(Handle(), SB_CTL, AMin, AMax, FPosition == APosition && !FPendingRecreation);
     }
     if (APosition == FPosition)
         return;
@@ -290,7 +292,7 @@ void TsScrollBar::SetPageSize(int Value)
         si.cbSize = sizeof si;
         si.fMask = SIF_PAGE;
         si.nPage = static_cast<UINT>(Value);
-        SetScrollInfo(Handle(), SB_CTL, &si, TRUE);
+        SetScrollInfo(Handle(), SB_CTL, &si, !FPendingRecreation);
     }
     Invalidate();
 }
