@@ -379,10 +379,8 @@ std::string WriteTree(const std::string& Folder, const Shape& S, int& Count)
     return last;
 }
 
-// The working tree's file loaded into an empty tree view with its window, in this process; and
-// then the whole tree expanded there, with no menu and no skin (Expand, in ms): the tree view's
-// own share of the program's expand.
-double TimeTheLoad(const std::string& Folder, double& Expand)
+// The working tree's file loaded into an empty tree view with its window, in this process.
+double TimeTheLoad(const std::string& Folder)
 {
     HWND host = CreateWindowExA(0, "STATIC", "bench", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0, 400, 600,
                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -397,11 +395,6 @@ double TimeTheLoad(const std::string& Folder, double& Expand)
     treefile::ReadTreeFile(Folder + "FILES\\tree\\Temp.vlt", *view);
     UpdateWindow(view->Handle());
     const double load = bench::NowMs() - t0;
-    const double t1 = bench::NowMs();
-    view->FullExpand();
-    UpdateWindow(view->Handle());
-    bench::PumpAll();
-    Expand = bench::NowMs() - t1;
     owner->Free();
     DestroyWindow(host);
     bench::PumpAll();
@@ -444,12 +437,10 @@ void TreeBenchmarks(const std::string& Folder, const Shape& S)
     int count = 0;
     const std::string lastEntry = WriteTree(Folder, S, count);
     std::printf("-- %s: %d nodes\n", S.Name, count);
-    std::vector<double> loads, again, here;
+    std::vector<double> loads, again;
     std::vector<Timing> expand, collapse;
     for (int i = 0; i < 5; ++i) {
-        double expandHere = 0;
-        loads.push_back(TimeTheLoad(Folder, expandHere));
-        here.push_back(expandHere);
+        loads.push_back(TimeTheLoad(Folder));
         Program p;
         Launch(p, Folder);
         HWND tree = Found(testkit::OneVisibleWindow(p.main, "TreeView"), "the article tree");
@@ -491,12 +482,6 @@ void TreeBenchmarks(const std::string& Folder, const Shape& S)
         beyond.push_back(std::max(0.0, expand[i].Settled - again[i]) / loads[i]);
     std::sort(beyond.begin(), beyond.end());
     bench::Report("  expand all less that round trip / load", beyond[beyond.size() / 2], "x");
-    // What the tree view itself takes for the same expand, with no menu, no skin and no program.
-    std::vector<double> share;
-    for (std::size_t i = 0; i < here.size(); ++i)
-        share.push_back(here[i] / loads[i]);
-    std::sort(share.begin(), share.end());
-    bench::Report("  expand all in a plain tree view here / load", share[share.size() / 2], "x");
     bench::Ratios("  collapse all / load", SettledTimes(collapse), loads, 2);
     Agreement("expand", expand);
     Agreement("collapse", collapse);
