@@ -69,9 +69,6 @@ public:
     // moves away far enough to drag it or the button is released.
     TTreeNode* PressedNode = nullptr;
     TPoint PressPos{};
-    // A drag started from the last press on the tree: the title edit that the tree arms when
-    // its selected node is pressed does not follow the drop.
-    bool DragPressed = false;
 };
 
 // Answers every prompt unseen: a box with its "stay" answer (Cancel, else No, else OK), every other

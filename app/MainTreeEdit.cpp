@@ -32,7 +32,6 @@ void TID_Vellorn::N41Click(TObject* Sender) { N10Click(Sender); }
 // Also F2, its shortcut (the start page tells so); a rename under way goes on.
 void TID_Vellorn::N15Click(TObject*)
 {
-    Session(this).DragPressed = false;
     if (TTreeNode* node = TreeView1->Selected(); node && !TreeView1->IsEditing())
         node->EditText();
 }

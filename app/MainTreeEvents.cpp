@@ -79,7 +79,6 @@ void TID_Vellorn::TreeView1Deletion(TObject*, TTreeNode* Node)
 void TID_Vellorn::TreeView1MouseDown(TObject*, TMouseButton Button, TShiftState, int X, int Y)
 {
     TMainSession& s = Session(this);
-    s.DragPressed = false;
     s.PressedNode = Button == mbLeft ? TreeView1->GetNodeAt(X, Y) : nullptr;
     s.PressPos = TPoint{X, Y};
 }
@@ -98,17 +97,14 @@ void TID_Vellorn::TreeView1MouseMove(TObject*, TShiftState Shift, int X, int Y)
         return;
     TTreeNode* node = s.PressedNode;
     s.PressedNode = nullptr;
-    s.DragPressed = true;
     TreeView1->SetSelected(node);
     TreeView1->BeginDrag(true);
 }
 
+// The tree lets a title edit start only by F2 and the menus' rename, or by a slow second click on
+// the selected node that did not drag it.
 void TID_Vellorn::TreeView1Editing(TObject*, TTreeNode*, bool& AllowEdit)
 {
-    TMainSession& s = Session(this);
-    if (s.DragPressed)
-        AllowEdit = false;
-    s.DragPressed = false;
     // The title box takes no more than the tree file keeps.
     if (AllowEdit)
         if (HWND edit = reinterpret_cast<HWND>(TreeView1->Perform(TVM_GETEDITCONTROL)))

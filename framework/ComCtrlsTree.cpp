@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
 
 // ---------------------------------------------------------------------------------------------
 // Everything the model tells its view goes through here; without a view nothing happens, and
@@ -975,7 +976,11 @@ bool TreeViewLink::EditText(TTreeNodes* Nodes, TTreeNode* Node)
         View(Nodes)->FlushPending();
     if (!wnd || !Node->FItemId)
         return false;
-    return View(Nodes)->Perform(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(Node->FItemId)) != 0;
+    TCustomTreeView* view = View(Nodes);
+    const bool asked = std::exchange(view->FEditAsked, true);
+    const bool edits = view->Perform(TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(Node->FItemId)) != 0;
+    view->FEditAsked = asked;
+    return edits;
 }
 
 void TreeViewLink::EndEdit(TTreeNodes* Nodes, bool Cancel)
@@ -1641,6 +1646,12 @@ void TCustomTreeView::ImageListChange(TObject*)
     }
 }
 
+void TCustomTreeView::DoStartDrag(TDragObject*& DragObject)
+{
+    FClickEditItem = nullptr;
+    inherited::DoStartDrag(DragObject);
+}
+
 TPoint TCustomTreeView::KeyboardPopupPoint()
 {
     TTreeNode* node = Selected();
@@ -1923,7 +1934,20 @@ void TCustomTreeView::Dispatch(TMessage& Message)
             default: break;
             }
         return;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: FClickEditItem = nullptr; break;
     case WM_LBUTTONDOWN: {
+        // Only this press may have armed the native edit: on the node that is selected now.
+        FClickEditItem = nullptr;
+        if (FHandle) {
+            TVHITTESTINFO hit{};
+            hit.pt = POINT{static_cast<SHORT>(LOWORD(Message.LParam)), static_cast<SHORT>(HIWORD(Message.LParam))};
+            if (TreeView_HitTest(FHandle, &hit) && (hit.flags & TVHT_ONITEM) && hit.hItem == TreeView_GetSelection(FHandle))
+                FClickEditItem = hit.hItem;
+        }
         // The native window runs its own loop on a button press and takes the release from the
         // queue; the release is given back so that the click and mouse-up events happen.
         inherited::Dispatch(Message);
@@ -1953,7 +1977,8 @@ void TCustomTreeView::CNNotify(TMessage& Message)
     case TVN_BEGINLABELEDITA: {
         auto* di = reinterpret_cast<NMTVDISPINFOA*>(hdr);
         TTreeNode* node = reinterpret_cast<TTreeNode*>(di->item.lParam);
-        bool allow = !FReadOnly;
+        const bool armed = di->item.hItem == std::exchange(FClickEditItem, nullptr);
+        bool allow = !FReadOnly && (FEditAsked || armed);
         if (allow && OnEditing)
             OnEditing(this, node, allow);
         FEditing = allow;

@@ -390,6 +390,8 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     // Below the selected node's text while it shows.
     TPoint KeyboardPopupPoint() override;
+    // A drag of the tree takes back the edit its press armed.
+    void DoStartDrag(TDragObject*& DragObject) override;
 
     // The hooks behind the events, for subclasses that decide or answer themselves:
     // whether Node may expand (OnExpanding), whether the selection may move to Node
@@ -485,6 +487,11 @@ private:
     // Shown rows whose expansion waits for drawing to be allowed again (ShowExpandedRows).
     std::vector<TTreeNode*> FShownToExpand;
     bool FEditing = false;
+    // A press on the selected node's text makes the native control edit, a double-click time
+    // later, whatever node is selected then. An edit goes on only when it was asked (EditText) or
+    // comes from the last press, made on the node selected before it, with no drag since.
+    bool FEditAsked = false;
+    HTREEITEM FClickEditItem = nullptr;
     // The window the native control notifies: its parent when it was made.
     HWND FNotifyWnd = nullptr;
 };

@@ -412,4 +412,88 @@ TEST_F(TreeEdit, ARealClickOnANodeIsAClick)
     EXPECT_EQ(Node("Прочитанная")->Parent(), Node("Категория"));
 }
 
+bool gTimeUp = false;
+void CALLBACK TimeUp(HWND, UINT, UINT_PTR Id, DWORD)
+{
+    KillTimer(nullptr, Id);
+    gTimeUp = true;
+}
+
+// A press on the selected node arms the tree's own title edit for a double-click time later. A
+// drag from that press opens no box, nor does a click on another node after it; F2 and a slow
+// second click on the selected node still do.
+TEST_F(TreeEdit, APressThatDragsOpensNoTitleBoxLater)
+{
+    TsTreeView* tree = form->TreeView1;
+    tree->FullExpand();
+    SetForegroundWindow(form->Handle());
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == form->Handle(); }, "the window in front"));
+    POINT was{};
+    GetCursorPos(&was);
+    AtTearDown([was] { SetCursorPos(was.x, was.y); });
+    auto at = [&](const char* title) {
+        const TPoint p = tree->ClientToScreen(Centre(title));
+        return POINT{p.x, p.y};
+    };
+    auto editBox = [&] { return TreeView_GetEditControl(tree->Handle()); };
+    // A click, sent again when the display lost it.
+    auto clickUntil = [&](const char* title, const std::function<bool()>& done) {
+        for (int i = 0; i < 3; ++i) {
+            testkit::SendMouse(at(title), MOUSEEVENTF_LEFTDOWN);
+            testkit::SendMouse(at(title), MOUSEEVENTF_LEFTUP);
+            if (testkit::PumpUntil(done, testkit::kInputLostMs))
+                return true;
+        }
+        return false;
+    };
+    // Past the double-click time after now: the armed edit has come by then (its timer went first).
+    auto waitPastDoubleClick = [&] {
+        gTimeUp = false;
+        SetTimer(nullptr, 0, GetDoubleClickTime() + 100, &TimeUp);
+        ASSERT_TRUE(WaitFor([] { return gTimeUp; }, "the double-click time"));
+    };
+    const struct {
+        const char *Dragged, *Folder;
+        bool ClickAfter;
+    } drags[] = {{"Новая статья", "Разное", false}, {"Мультик", "Категория", true}};
+    for (const auto& d : drags) {
+        tree->SetSelected(Node(d.Dragged));
+        const POINT from = at(d.Dragged), to = at(d.Folder);
+        const POINT half{(from.x + to.x) / 2, (from.y + to.y) / 2};
+        testkit::SendMouse(from);
+        testkit::SendMouse(from, MOUSEEVENTF_LEFTDOWN);
+        // Moves not taken yet merge into one: they go on until the drag holds the mouse.
+        bool started = false;
+        for (int i = 0; !started && i < 100; ++i) {
+            testkit::SendMouse(i % 2 ? to : half);
+            started = testkit::PumpUntil([&] { return tree->IsDragging(); }, 300);
+        }
+        ASSERT_TRUE(started) << "the drag";
+        testkit::SendMouse(to, MOUSEEVENTF_LEFTUP);
+        ASSERT_TRUE(WaitFor([&] { return Node(d.Dragged)->Parent() == Node(d.Folder); }, "the drop"));
+        if (d.ClickAfter) {
+            ASSERT_TRUE(clickUntil("Ссылка", [&] { return form->ClickedNode == Node("Ссылка"); })) << "the click";
+        }
+        waitPastDoubleClick();
+        EXPECT_EQ(editBox(), nullptr) << d.Dragged;
+    }
+
+    // F2 is a shortcut of the menu: the application's loop takes the key.
+    keybd_event(VK_F2, 0, 0, 0);
+    keybd_event(VK_F2, 0, KEYEVENTF_KEYUP, 0);
+    const DWORD start = GetTickCount();
+    while (!editBox() && GetTickCount() - start < testkit::kPatienceMs) {
+        Application->ProcessMessages();
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    ASSERT_NE(editBox(), nullptr) << "F2 opens the box";
+    char text[64] = {};
+    GetWindowTextA(editBox(), text, sizeof text);
+    EXPECT_STREQ(text, "Ссылка");
+    keybd_event(VK_ESCAPE, 0, 0, 0);
+    keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    ASSERT_TRUE(WaitFor([&] { return editBox() == nullptr; }, "Esc ends the edit"));
+    ASSERT_TRUE(clickUntil("Ссылка", [&] { return editBox() != nullptr; })) << "a slow second click on the selected node";
+}
+
 } // namespace

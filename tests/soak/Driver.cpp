@@ -151,20 +151,6 @@ bool Driver::Drag(const std::string& Title, const std::string& Target)
     HTREEITEM item = Item(Title), target = Target.empty() ? nullptr : Item(Target);
     if (!item || (!Target.empty() && !target))
         return Failed("no node \"" + (item ? Target : Title) + "\"");
-    // A press on the selected node arms the tree's own rename, which opens on the node then selected
-    // once the double-click time is over; the program refuses that rename until the next press
-    // only, which a drag shorter than a user's can come before. The drag presses on a node not
-    // selected: another node is clicked first.
-    const auto next = [&](UINT Which, HTREEITEM From) {
-        return reinterpret_cast<HTREEITEM>(SendMessageA(tree_, TVM_GETNEXTITEM, Which, reinterpret_cast<LPARAM>(From)));
-    };
-    if (next(TVGN_CARET, nullptr) == item) {
-        if (next(TVGN_ROOT, nullptr) == item && !next(TVGN_NEXTVISIBLE, item))
-            return Failed("no other node in view to select before the press");
-        HTREEITEM other = nullptr;
-        if (!ClickBeside(item, other) || !WaitUntil([&] { return next(TVGN_CARET, nullptr) == other; }, 5000))
-            return Failed("the click beside \"" + Title + "\" did not select another node");
-    }
     const auto rect = [&](HTREEITEM Node) {
         testkit::RemoteBuffer buffer(Process(), sizeof(RECT));
         buffer.Put(Node);
