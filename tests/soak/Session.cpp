@@ -786,7 +786,15 @@ bool Session::Delete()
     const auto all = model_.Titles(true, true);
     if (all.empty())
         return AddCategory();
-    const std::string title = OneOf(all);
+    // A user clearing out often deletes a whole folder with the notes of what it holds.
+    std::function<bool(const Node&)> noted = [&](const Node& n) {
+        return model_.A().notes.count(n.title) || std::any_of(n.kids.begin(), n.kids.end(), noted);
+    };
+    std::vector<std::string> folders;
+    for (const std::string& t : model_.Titles(true, false))
+        if (const Node* folder = model_.Find(t); std::any_of(folder->kids.begin(), folder->kids.end(), noted))
+            folders.push_back(t);
+    const std::string title = !folders.empty() && Chance(35) ? OneOf(folders) : OneOf(all);
     const bool byKeys = Chance(50), yes = Chance(70);
     Log("delete \"" + title + "\" by " + (byKeys ? "Ctrl+Del" : "the pop-up") + ", answered " + (yes ? "Да" : "Нет"));
     if (byKeys) {
