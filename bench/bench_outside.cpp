@@ -329,6 +329,13 @@ HWND Found(HWND Wnd, const char* What)
     return Wnd;
 }
 
+// The status bar, outside the watched areas, takes the round trips that tell the program's rest.
+HWND StatusProbe(const Program& P)
+{
+    const auto bars = VisibleWindows(P.main, 0, "StatusBar");
+    return Found(bars.empty() ? nullptr : bars[0], "the status bar");
+}
+
 void Launch(Program& P, const std::string& Folder)
 {
     P.main = P.run.Launch(Folder);
@@ -453,8 +460,7 @@ void TreeBenchmarks(const std::string& Folder, const Shape& S)
         const RECT area = ScreenRect(tree);
         // The rest after each command is a round trip through the queue: the bars' refresh is
         // posted, and the idle event does not tell when it is done.
-        const auto bars = VisibleWindows(p.main, 0, "StatusBar");
-        const HWND probe = Found(bars.empty() ? nullptr : bars[0], "the status bar");
+        const HWND probe = StatusProbe(p);
         expand.push_back(Timed(p, area, [&] { testkit::ChooseInMenuBar(p.main, 2, 0); },
                                [&] { return LastRow(p, tree) == lastEntry; }, 300, probe));
         // The same command with nothing left to change: the menu and the command's own round
@@ -561,9 +567,7 @@ void SearchBenchmark(Program& P, double Repaint)
     // box's caret blinks).
     const auto pages = VisibleWindows(P.main, 0, "PageControl");
     const RECT area = ScreenRect(pages.empty() ? P.main : pages[0]);
-    // The status bar, outside the watched pages, takes the round trips that tell the rest.
-    const auto bars = VisibleWindows(P.main, 0, "StatusBar");
-    const HWND probe = Found(bars.empty() ? nullptr : bars[0], "the status bar");
+    const HWND probe = StatusProbe(P);
     for (int i = 0; i < 10; ++i) {
         SendMessageA(query, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(i % 2 ? "номер 1" : "номер 2"));
         SetForegroundWindow(search);
