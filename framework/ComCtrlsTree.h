@@ -114,9 +114,10 @@ private:
     friend class TCustomTreeView;
     friend struct TreeViewLink;
     explicit TTreeNode(TTreeNodes* AOwner) : FOwner(AOwner) {}
-    // One node's expansion change with its events; the same for this node and everything below.
+    // One node's expansion change with its events; the same for the nodes from First up to Stop
+    // (depth first), under one update lock when any of them changes.
     void ExpandOne(bool Expand);
-    void ExpandTree(bool Expand);
+    static void ExpandRange(TTreeNodes& Nodes, TTreeNode* First, const TTreeNode* Stop, bool Expand);
 
     TTreeNodes* FOwner;
     HTREEITEM FItemId = nullptr;

@@ -223,6 +223,21 @@ TEST_F(TreeViewTest, ProgrammaticExpandAndCollapseFireTheEventsForEveryNode)
     EXPECT_EQ(Rows(), "0:Категория 1:Подкатегория 2:Статья 3:Ссылки 4:Ссылка ");
     EXPECT_TRUE(Native(a1).expanded);
 
+    // Expanding it all again tells every node again and leaves the window as it is: nothing to
+    // repaint (an update lock's end lays out every shown row anew and repaints the whole window).
+    UpdateWindow(tree->Handle());
+    rec.Clear();
+    tree->FullExpand();
+    a->Expand(true);
+    EXPECT_FALSE(GetUpdateRect(tree->Handle(), nullptr, FALSE));
+    EXPECT_TRUE(rec.Matches({Marker("expanding Категория"), Marker("expanded Категория"),
+                             Marker("expanding Подкатегория"), Marker("expanded Подкатегория"),
+                             Marker("expanding Статья"), Marker("expanded Статья"), Marker("expanding Ссылки"),
+                             Marker("expanded Ссылки"), Marker("expanding Ссылка"), Marker("expanded Ссылка"),
+                             Marker("expanding Категория"), Marker("expanded Категория"),
+                             Marker("expanding Подкатегория"), Marker("expanded Подкатегория"),
+                             Marker("expanding Статья"), Marker("expanded Статья")}));
+
     // Every node hears of the collapse, also one already collapsed, leaves included. The
     // selection hidden by the first collapse moves to the collapsing node, told at once.
     a1->Collapse(false);
