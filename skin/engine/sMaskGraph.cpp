@@ -87,17 +87,25 @@ void TileMixOn(const TPixelView& d, const TPixelView& m, const TRect& Region, co
         Cell.right > m.Width || Cell.bottom + MaskOffset > m.Height)
         return;
     const int n = x1 - x0, phase = (x0 - Region.left) % cw;
-    // Each cell row laid out once over the region's width, picture and mask.
-    std::vector<Byte> rowsBuf(static_cast<std::size_t>(2 * ch) * 3 * n);
+    // Each cell row laid out once over the region's width, picture and mask; the buffers are kept
+    // from one call to the next (a frame is several calls, and items are painted by the hundred).
+    thread_local struct {
+        std::vector<Byte> Rows;
+        std::vector<char> Keyed;
+    } kept;
+    std::vector<Byte>& rowsBuf = kept.Rows;
+    std::vector<char>& keyed = kept.Keyed;
+    rowsBuf.resize(static_cast<std::size_t>(2 * ch) * 3 * n);
     auto laid = [&](int cy, int band) { return rowsBuf.data() + (static_cast<std::size_t>(2 * cy + band)) * 3 * n; };
     // Rows without a key pixel need no key test: they go through the plain blend.
-    std::vector<char> keyed(static_cast<std::size_t>(ch), 0);
+    keyed.assign(static_cast<std::size_t>(ch), 0);
     for (int cy = 0; cy < ch; ++cy)
         for (int band = 0; band < 2; ++band) {
             const Byte* src = m.At(Cell.left, Cell.top + cy + band * MaskOffset, cw);
             Byte* out = laid(cy, band);
             const int first = std::min(cw - phase, n);
-            std::copy_n(src + 3 * phase, 3 * first, out);
+            for (int i = 0; i < 3 * first; ++i) // a few bytes: no library call
+                out[i] = src[3 * phase + i];
             rows::Repeat(out + 3 * first, 3 * (n - first), src, 3 * cw);
             for (int x = 0; Keyed && band == 0 && x < cw; ++x)
                 keyed[cy] |= PixelRGB(src + 3 * x) == KeyPixel;
