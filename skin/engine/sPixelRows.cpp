@@ -112,6 +112,17 @@ void MixByMask(Byte* d, const Byte* s, const Byte* m, int n)
         d[i] = static_cast<Byte>((d[i] * m[i] + s[i] * (255 - m[i])) >> 8);
 }
 
+void MixByMaskRepeated(Byte* d, const Byte* s, const Byte* m, int n, int Period)
+{
+    int i = 0, j = 0;
+    for (; i + 16 <= n; i += 16) {
+        Store(d + i, Mix16(Load(d + i), Load(s + j), Load(m + j)));
+        j = j + 16 == Period ? 0 : j + 16;
+    }
+    for (; i < n; ++i, ++j)
+        d[i] = static_cast<Byte>((d[i] * m[j] + s[j] * (255 - m[j])) >> 8);
+}
+
 void Gray(Byte* p, int pixels)
 {
     for (int x = 0; x < pixels; ++x, p += 3) {
