@@ -5,6 +5,7 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <numeric>
 
@@ -169,10 +170,12 @@ void Repeat(Byte* d, int n, const Byte* s, int len)
 {
     if (n <= 0 || len <= 0)
         return;
-    if (len > 16 || (s < d + len && d < s + len))
-        std::memmove(d, s, static_cast<std::size_t>(std::min(n, len)));
+    const int first = std::min(n, len);
+    const auto at = [](const Byte* p) { return reinterpret_cast<std::uintptr_t>(p); };
+    if (len > 16 || (at(s) < at(d) + first && at(d) < at(s) + first))
+        std::memmove(d, s, static_cast<std::size_t>(first)); // long, or the source overlaps
     else
-        for (int i = 0; i < std::min(n, len); ++i)
+        for (int i = 0; i < first; ++i)
             d[i] = s[i];
     if (len > 16) {
         // Long patterns: double what is written until the row is full.
