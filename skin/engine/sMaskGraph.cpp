@@ -135,6 +135,9 @@ void TileMixOn(const TPixelView& d, const TPixelView& m, const TRect& Region, co
                 return true;
             });
     }
+    // The rows of a large region are not kept past the call.
+    if (rowsBuf.capacity() > 256 * 1024)
+        std::vector<Byte>().swap(rowsBuf);
 }
 
 void DrawMaskFrame(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& Mask, int State,
