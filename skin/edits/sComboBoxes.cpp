@@ -549,6 +549,13 @@ LRESULT TsCustomComboBoxStrings::Send(UINT Msg, WPARAM W, LPARAM L) const
     return SendMessageA(ComboBox->Handle(), Msg, W, L);
 }
 
+LRESULT TsCustomComboBoxStrings::SendItem(UINT Msg, WPARAM W, const AnsiString& S) const
+{
+    const HWND wnd = ComboBox->Handle();
+    const LPARAM text = reinterpret_cast<LPARAM>(S.c_str());
+    return GetCurrentThreadId() == ComboBox->FWndThread ? ComboBox->Perform(Msg, W, text) : SendMessageA(wnd, Msg, W, text);
+}
+
 int TsCustomComboBoxStrings::GetCount() const { return static_cast<int>(Send(CB_GETCOUNT)); }
 
 AnsiString TsCustomComboBoxStrings::Get(int Index) const
@@ -601,7 +608,7 @@ void TsCustomComboBoxStrings::SetUpdateState(bool Updating)
 
 int TsComboBoxStrings::Add(const AnsiString& S)
 {
-    const LRESULT r = Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(S.c_str()));
+    const LRESULT r = SendItem(CB_ADDSTRING, 0, S);
     if (r < 0)
         throw EOutOfResources("Unable to insert a line");
     return static_cast<int>(r);
@@ -609,7 +616,7 @@ int TsComboBoxStrings::Add(const AnsiString& S)
 
 void TsComboBoxStrings::Insert(int Index, const AnsiString& S)
 {
-    if (Send(CB_INSERTSTRING, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(S.c_str())) < 0)
+    if (SendItem(CB_INSERTSTRING, static_cast<WPARAM>(Index), S) < 0)
         throw EOutOfResources("Unable to insert a line");
 }
 
@@ -643,6 +650,7 @@ void TsCommonComboBox::CreateWnd()
     // The text the old window gave back (or one set meanwhile); the new window's items clear it.
     const AnsiString text = Text();
     inherited::CreateWnd();
+    FWndThread = GetCurrentThreadId();
     if (FSaveItems) {
         FItems->Assign(FSaveItems.get());
         FSaveItems.reset();

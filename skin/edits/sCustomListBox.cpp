@@ -41,6 +41,13 @@ LRESULT TListBoxStrings::Send(UINT Msg, WPARAM W, LPARAM L) const
     return SendMessageA(ListBox->Handle(), Msg, W, L);
 }
 
+LRESULT TListBoxStrings::SendItem(UINT Msg, WPARAM W, const AnsiString& S) const
+{
+    const HWND wnd = ListBox->Handle();
+    const LPARAM text = reinterpret_cast<LPARAM>(S.c_str());
+    return GetCurrentThreadId() == ListBox->FWndThread ? ListBox->Perform(Msg, W, text) : SendMessageA(wnd, Msg, W, text);
+}
+
 bool TListBoxStrings::Virtual() const { return ListBox->Virtual(); }
 
 int TListBoxStrings::GetCount() const { return static_cast<int>(Send(LB_GETCOUNT)); }
@@ -99,7 +106,7 @@ int TListBoxStrings::Add(const AnsiString& S)
 {
     if (Virtual())
         return -1;
-    const LRESULT r = Send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(S.c_str()));
+    const LRESULT r = SendItem(LB_ADDSTRING, 0, S);
     if (r < 0)
         throw EOutOfResources("Unable to insert a line");
     return static_cast<int>(r);
@@ -109,7 +116,7 @@ void TListBoxStrings::Insert(int Index, const AnsiString& S)
 {
     if (Virtual())
         return;
-    if (Send(LB_INSERTSTRING, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(S.c_str())) < 0)
+    if (SendItem(LB_INSERTSTRING, static_cast<WPARAM>(Index), S) < 0)
         throw EOutOfResources("Unable to insert a line");
 }
 
@@ -237,6 +244,7 @@ void TsCustomListBox::CreateWnd()
 {
     const int w = Width(), h = Height();
     inherited::CreateWnd();
+    FWndThread = GetCurrentThreadId();
     GetObjectA(Font()->Handle(), sizeof FFontMade, &FFontMade);
     SetWindowPos(FHandle, nullptr, Left(), Top(), w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     if (FTabWidth != 0)

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "sPixelRows.h"
 #include "sUtils.h"
 
 void PrepareGradArray(const AnsiString& Text, TsGradArray& Arr)
@@ -75,7 +76,9 @@ bool ClipToBitmap(TBitmap* Bmp, const TRect& R, TRect& C)
 // The stops top to bottom over the columns of C; the last stop ends on row LastRow.
 void PaintRows(TBitmap* Bmp, const TRect& C, const TsGradArray& Arr, int LastRow)
 {
-    const int height = C.bottom - C.top;
+    // The pixels are reached once for all the rows.
+    const TPixelView v = TPixelView::Of(Bmp);
+    const int width = C.right - C.left, height = C.bottom - C.top;
     int e = C.top;
     for (std::size_t i = 0; i < Arr.size(); ++i) {
         const int s = e;
@@ -85,9 +88,7 @@ void PaintRows(TBitmap* Bmp, const TRect& C, const TsGradArray& Arr, int LastRow
         for (int k = 0; k <= n && n > 0; ++k) {
             Byte px[3];
             StepColor(Arr[i], k, n, px);
-            Byte* row = static_cast<Byte*>(Bmp->ScanLine(s + k)) + 3 * C.left;
-            for (int x = C.left; x < C.right; ++x, row += 3)
-                std::memcpy(row, px, 3);
+            rows::Fill(v.At(C.left, s + k, width), width, px);
         }
     }
 }
@@ -112,8 +113,9 @@ void PaintColumns(TBitmap* Bmp, const TRect& C, const TsGradArray& Arr)
     // any stop has a length the whole line is painted.
     if (!painted)
         return;
+    const TPixelView v = TPixelView::Of(Bmp);
     for (int y = C.top; y < C.bottom; ++y)
-        std::memcpy(static_cast<Byte*>(Bmp->ScanLine(y)) + 3 * C.left, line.data(), line.size());
+        std::memcpy(v.At(C.left, y, width), line.data(), line.size());
 }
 
 } // namespace

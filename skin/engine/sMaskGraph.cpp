@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <numeric>
 #include <vector>
 
 #include "sCommonData.h"
@@ -87,20 +88,35 @@ void TileMixOn(const TPixelView& d, const TPixelView& m, const TRect& Region, co
         Cell.right > m.Width || Cell.bottom + MaskOffset > m.Height)
         return;
     const int n = x1 - x0, phase = (x0 - Region.left) % cw;
-    // Each cell row laid out once over the region's width, picture and mask.
-    std::vector<Byte> rowsBuf(static_cast<std::size_t>(2 * ch) * 3 * n);
-    auto laid = [&](int cy, int band) { return rowsBuf.data() + (static_cast<std::size_t>(2 * cy + band)) * 3 * n; };
     // Rows without a key pixel need no key test: they go through the plain blend.
-    std::vector<char> keyed(static_cast<std::size_t>(ch), 0);
+    thread_local struct {
+        std::vector<Byte> Rows;
+        std::vector<char> Keyed;
+    } kept; // kept from one call to the next: a frame is several calls, items are painted by the hundred
+    std::vector<char>& keyed = kept.Keyed;
+    keyed.assign(static_cast<std::size_t>(ch), 0);
+    bool anyKey = false;
+    for (int cy = 0; Keyed && cy < ch; ++cy) {
+        const Byte* src = m.At(Cell.left, Cell.top + cy, cw);
+        for (int x = 0; x < cw; ++x)
+            keyed[cy] |= PixelRGB(src + 3 * x) == KeyPixel;
+        anyKey = anyKey || keyed[cy];
+    }
+    // Each cell row laid out once, picture and mask: over the region's width, or, without key
+    // pixels, over one period of whole cells and whole 16-byte blocks that the blend repeats.
+    const int period = std::lcm(3 * cw, 16);
+    const int laidBytes = anyKey || period >= 3 * n ? 3 * n : period;
+    std::vector<Byte>& rowsBuf = kept.Rows;
+    rowsBuf.resize(static_cast<std::size_t>(2 * ch) * laidBytes);
+    auto laid = [&](int cy, int band) { return rowsBuf.data() + (static_cast<std::size_t>(2 * cy + band)) * laidBytes; };
     for (int cy = 0; cy < ch; ++cy)
         for (int band = 0; band < 2; ++band) {
             const Byte* src = m.At(Cell.left, Cell.top + cy + band * MaskOffset, cw);
             Byte* out = laid(cy, band);
-            const int first = std::min(cw - phase, n);
-            std::copy_n(src + 3 * phase, 3 * first, out);
-            rows::Repeat(out + 3 * first, 3 * (n - first), src, 3 * cw);
-            for (int x = 0; Keyed && band == 0 && x < cw; ++x)
-                keyed[cy] |= PixelRGB(src + 3 * x) == KeyPixel;
+            const int first = std::min(3 * (cw - phase), laidBytes);
+            for (int i = 0; i < first; ++i) // a few bytes: no library call
+                out[i] = src[3 * phase + i];
+            rows::Repeat(out + first, laidBytes - first, src, 3 * cw);
         }
     const TsColor cc = ColorToSColor(ColorToRGB(CtrlParentColor));
     const Byte fill[3] = {cc.B, cc.G, cc.R};
@@ -108,7 +124,9 @@ void TileMixOn(const TPixelView& d, const TPixelView& m, const TRect& Region, co
     for (int y = y0; y < y1; ++y) {
         const int cy = (y - Region.top) % ch;
         Byte* to = d.At(x0, y, n);
-        if (!keyed[cy])
+        if (laidBytes < 3 * n)
+            rows::MixByMaskRepeated(to, laid(cy, 0), laid(cy, 1), 3 * n, laidBytes);
+        else if (!keyed[cy])
             rows::MixByMask(to, laid(cy, 0), laid(cy, 1), 3 * n);
         else
             rows::MixByMaskKeyed(to, laid(cy, 0), laid(cy, 1), n, [&](int, Byte* px) {
@@ -117,6 +135,9 @@ void TileMixOn(const TPixelView& d, const TPixelView& m, const TRect& Region, co
                 return true;
             });
     }
+    // The rows of a large region are not kept past the call.
+    if (rowsBuf.capacity() > 256 * 1024)
+        std::vector<Byte>().swap(rowsBuf);
 }
 
 void DrawMaskFrame(TBitmap* Bmp, const TRect& R, bool Filling, const TCacheInfo& CI, const TsMaskData& Mask, int State,

@@ -5,7 +5,9 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <numeric>
 
 TPixelView TPixelView::Of(TBitmap* Bmp)
 {
@@ -16,8 +18,9 @@ TPixelView TPixelView::Of(TBitmap* Bmp)
         Bmp->SetPixelFormat(pf24bit);
     v.Width = Bmp->Width();
     v.Height = Bmp->Height();
+    // One scan line finishes the drawing still queued for the bitmap; its rows are bottom-up.
     v.Top = static_cast<Byte*>(Bmp->ScanLine(0));
-    v.Stride = v.Height > 1 ? static_cast<Byte*>(Bmp->ScanLine(1)) - v.Top : 0;
+    v.Stride = v.Height > 1 ? -static_cast<std::ptrdiff_t>(Bmp->RowBytes()) : 0;
     return v;
 }
 
@@ -110,6 +113,17 @@ void MixByMask(Byte* d, const Byte* s, const Byte* m, int n)
         d[i] = static_cast<Byte>((d[i] * m[i] + s[i] * (255 - m[i])) >> 8);
 }
 
+void MixByMaskRepeated(Byte* d, const Byte* s, const Byte* m, int n, int Period)
+{
+    int i = 0, j = 0;
+    for (; i + 16 <= n; i += 16) {
+        Store(d + i, Mix16(Load(d + i), Load(s + j), Load(m + j)));
+        j = j + 16 == Period ? 0 : j + 16;
+    }
+    for (; i < n; ++i, ++j)
+        d[i] = static_cast<Byte>((d[i] * m[j] + s[j] * (255 - m[j])) >> 8);
+}
+
 void Gray(Byte* p, int pixels)
 {
     for (int x = 0; x < pixels; ++x, p += 3) {
@@ -131,21 +145,58 @@ void Map(Byte* p, int pixels, const Byte (*Tables)[256])
 
 void Fill(Byte* d, int pixels, const Byte Pixel[3])
 {
-    Repeat(d, 3 * pixels, Pixel, 3);
+    if (pixels <= 0)
+        return;
+    // Sixteen pixels are 48 bytes, three whole stores: the pattern is laid out once by doubling.
+    Byte pattern[48];
+    std::memcpy(pattern, Pixel, 3);
+    std::memcpy(pattern + 3, pattern, 3);
+    std::memcpy(pattern + 6, pattern, 6);
+    std::memcpy(pattern + 12, pattern, 12);
+    std::memcpy(pattern + 24, pattern, 24);
+    const __m128i a = Load(pattern), b = Load(pattern + 16), c = Load(pattern + 32);
+    const int n = 3 * pixels;
+    int i = 0;
+    for (; i + 48 <= n; i += 48) {
+        Store(d + i, a);
+        Store(d + i + 16, b);
+        Store(d + i + 32, c);
+    }
+    for (int k = 0; i < n; ++i, ++k)
+        d[i] = pattern[k];
 }
 
 void Repeat(Byte* d, int n, const Byte* s, int len)
 {
     if (n <= 0 || len <= 0)
         return;
-    // Copy the pattern once, then double what is written until the row is full.
-    int done = std::min(n, len);
-    std::memmove(d, s, static_cast<std::size_t>(done));
-    while (done < n) {
-        int chunk = std::min(done - done % len, n - done);
-        std::memcpy(d + done, d, static_cast<std::size_t>(chunk));
-        done += chunk;
+    const int first = std::min(n, len);
+    const auto at = [](const Byte* p) { return reinterpret_cast<std::uintptr_t>(p); };
+    if (len > 16 || (at(s) < at(d) + first && at(d) < at(s) + first))
+        std::memmove(d, s, static_cast<std::size_t>(first)); // long, or the source overlaps
+    else
+        for (int i = 0; i < first; ++i)
+            d[i] = s[i];
+    if (len > 16) {
+        // Long patterns: double what is written until the row is full.
+        for (int done = len; done < n;) {
+            const int chunk = std::min(done - done % len, n - done);
+            std::memcpy(d + done, d, static_cast<std::size_t>(chunk));
+            done += chunk;
+        }
+        return;
     }
+    // Short patterns (a cell a few pixels wide), where a library copy per doubling would cost more
+    // than the bytes: byte by byte up to a period that is a whole number of patterns and of 16
+    // bytes, then each 16 bytes are those one period back, read as they were stored.
+    const int period = std::min(n, std::lcm(len, 16));
+    for (int i = len; i < period; ++i)
+        d[i] = d[i - len];
+    int i = period;
+    for (; i + 16 <= n; i += 16)
+        Store(d + i, Load(d + i - period));
+    for (; i < n; ++i)
+        d[i] = d[i - period];
 }
 
 } // namespace rows

@@ -65,6 +65,8 @@ void SumBytes768(Byte* d, const Byte* s, int n, int k);
 void BlendToColor(Byte* d, const Byte* m, int n, const Byte Color[3]);
 // d := (d * m + s * (255 - m)) shr 8, the blend of a picture into the destination by its mask.
 void MixByMask(Byte* d, const Byte* s, const Byte* m, int n);
+// MixByMask with a picture and mask of Period bytes (a multiple of 16) repeated over the n bytes.
+void MixByMaskRepeated(Byte* d, const Byte* s, const Byte* m, int n, int Period);
 // Each pixel's three bytes := (b0 + b1 + b2) div 3.
 void Gray(Byte* p, int pixels);
 // Each byte through the table of its channel (tables in pixel order blue, green, red).
