@@ -142,6 +142,10 @@ void TsTreeView::RefreshScrolls()
 {
     if (ControlState().Contains(csCreating) || ComponentState().Contains(csDestroying) || !HandleAllocated())
         return;
+    // While the windows take a new skin (the skin is off for that moment) the bars stay: the
+    // repaint that follows refreshes them, rather than a bar window freed and made again.
+    if (RestrictDrawing)
+        return;
     if (!sSkinData->Active || !SkinData()->Skinned() || !Visible() || Width() < 16 || Height() < 16) {
         FreeHostBar(VSBar);
         FreeHostBar(HSBar);

@@ -9,6 +9,7 @@
 #include "ProgramRun.h"
 #include "ScrollKit.h"
 #include "sTreeView.h"
+#include "sVclUtils.h"
 
 namespace {
 
@@ -270,6 +271,26 @@ TEST_F(TreeTest, ASkinCommandMakesTheWindowAtMostOnceAndKeepsTheTreeAndItsBorder
         tree->Free();
         scrollkit::LoadSkin("Neutral");
     }
+}
+
+TEST_F(TreeTest, ASkinSwitchKeepsItsBarWindow)
+{
+    TsTreeView* tree = MakeTree(Bounds(20, 20, 150, 120));
+    Fill(tree, 40, "node ");
+    ASSERT_TRUE(WaitFor([&] { return tree->VSBar && tree->VSBar->Visible(); }, "the vertical bar"));
+    const HWND bar = tree->VSBar->Handle();
+    // As the manager switches: the windows take the new tables with the skin off and drawing
+    // restricted, then repaint with it on.
+    sSkinData->Active = false;
+    {
+        TFlagUp restricted(RestrictDrawing);
+        Command(tree, AC_NEWSKIN);
+    }
+    sSkinData->Active = true;
+    Command(tree, AC_REPAINT);
+    ASSERT_NE(tree->VSBar, nullptr);
+    EXPECT_EQ(tree->VSBar->Handle(), bar) << "the same window, not one freed and made again";
+    EXPECT_TRUE(tree->VSBar->Visible());
 }
 
 TEST_F(TreeTest, ItsStreamIsTheSameWithAndWithoutTheSkin)
