@@ -24,8 +24,9 @@ std::string ListViewText(HWND List, int Row, int Column)
     return buf;
 }
 
-void PumpPending()
+void PumpPending(unsigned limitMs)
 {
+    const DWORD start = GetTickCount();
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -35,6 +36,8 @@ void PumpPending()
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+        if (GetTickCount() - start >= limitMs)
+            return;
     }
 }
 
@@ -42,7 +45,7 @@ bool PumpUntil(const std::function<bool()>& pred, unsigned timeoutMs)
 {
     const DWORD start = GetTickCount();
     for (;;) {
-        PumpPending();
+        PumpPending(timeoutMs - std::min<DWORD>(timeoutMs, GetTickCount() - start));
         if (pred())
             return true;
         const DWORD spent = GetTickCount() - start;

@@ -20,8 +20,9 @@ class TBitmap;
 
 namespace testkit {
 
-// Dispatches every message waiting in this thread's queue (posted messages, timers, paints).
-void PumpPending();
+// Dispatches every message waiting in this thread's queue (posted messages, timers, paints); stops
+// after limitMs when the queue never runs dry (a window that invalidates itself as it paints).
+void PumpPending(unsigned limitMs = kPatienceMs);
 
 // Pumps messages until pred() holds or timeoutMs elapses; answers whether pred() held.
 bool PumpUntil(const std::function<bool()>& pred, unsigned timeoutMs = kPatienceMs);
