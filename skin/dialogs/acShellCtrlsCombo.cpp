@@ -189,7 +189,9 @@ void TacCustomShellComboBox::CreateRoot()
     ClearItems();
     FRootFolder = std::move(root);
     InsertFolder(0, new TacShellFolder(nullptr, FRootFolder->AbsoluteID(), FRootFolder->ShellFolder()));
-    Init();
+    FChainOnly = FFillOnDemand && !(HandleAllocated() && Focused());
+    if (!FChainOnly)
+        Init();
     FShown.reset(CopyPIDL(FRootFolder->AbsoluteID()));
     if (HandleAllocated())
         SetItemIndex(0);
@@ -212,6 +214,25 @@ void TacCustomShellComboBox::Init()
     const int index = IndexFromID(drives);
     if (index >= 0)
         AddItems(index, GetFolder(index));
+}
+
+void TacCustomShellComboBox::FillItems()
+{
+    if (!FChainOnly)
+        return;
+    TacShellFolder* shown = GetFolder(GetItemIndex());
+    if (!shown)
+        return;
+    // The chain is built again, whole, for the folder shown.
+    TItemIDList id(CopyPIDL(shown->AbsoluteID()));
+    const bool onDemand = std::exchange(FFillOnDemand, false);
+    struct TRestore {
+        bool& Flag;
+        bool Value;
+        ~TRestore() { Flag = Value; }
+    } restore{FFillOnDemand, onDemand};
+    TFlagScope updating(FUpdating);
+    SetPathFromID(id.get());
 }
 
 void TacCustomShellComboBox::AddItems(int Index, TacShellFolder* ParentFolder)
@@ -348,8 +369,17 @@ void TacCustomShellComboBox::Change()
     MovePartners();
 }
 
+void TacCustomShellComboBox::DropDown()
+{
+    FillItems();
+    inherited::DropDown();
+}
+
 void TacCustomShellComboBox::WndProc(TMessage& Message)
 {
+    // The keys and the open list find every item.
+    if (Message.Msg == WM_SETFOCUS)
+        FillItems();
     if (Message.Msg == WM_MOUSEWHEEL) {
         // The wheel scrolls an open list without choosing; a closed box keeps its folder.
         if (DroppedDown()) {

@@ -46,6 +46,12 @@ public:
     // The shell picture of a folder (-1 with shell pictures off).
     int GetShellImageIndex(TacShellFolder* Folder);
 
+    // On demand, a box without the focus holds only the chain down to the folder shown (the root,
+    // the folder's ancestors and the folder); it gets the root's items as ever when it gets the
+    // focus or drops down. A form that shows a folder of its own at once does not wait for the
+    // root's listing.
+    void SetFillOnDemand(bool Value) { FFillOnDemand = Value; }
+
     bool UseShellImages() const { return FUseShellImages; }
     void SetUseShellImages(bool Value);
 
@@ -61,6 +67,7 @@ protected:
     void CreateWnd() override;
     void Change() override;
     void Click() override;
+    void DropDown() override;
     void CloseUp() override;
     void WndProc(TMessage& Message) override;
     void RootChanged();
@@ -79,6 +86,8 @@ private:
     // The partners follow the selected item; the chain is built again for it.
     void MovePartners();
     void Rebuild();
+    // The root's items, where the box holds only the chain.
+    void FillItems();
     // The chain a loaded box has not built yet, built.
     void BuildPendingChain();
 
@@ -94,6 +103,9 @@ private:
     bool FCancelled = false;
     // Loaded: the root is made, its chain is not built yet.
     bool FChainPending = false;
+    bool FFillOnDemand = false;
+    // The box holds the chain alone: the root's items are still to come.
+    bool FChainOnly = false;
     // The folder the chain was built for, or that the partners were last moved to.
     TItemIDList FShown;
 };

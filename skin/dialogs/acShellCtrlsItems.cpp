@@ -271,7 +271,7 @@ bool SamePIDL(PCIDL A, PCIDL B)
     if (!A || !B)
         return A == B;
     // The shell compares item by item, so lists of different lengths never name the same item;
-    // it is asked only about the others (each question costs a fraction of a millisecond).
+    // it is asked only about the others.
     if (GetPIDLCount(A) != GetPIDLCount(B))
         return false;
     return SameChild(State().DesktopFolder(), A, B);
@@ -279,11 +279,15 @@ bool SamePIDL(PCIDL A, PCIDL B)
 
 bool SameChild(IShellFolder* Folder, PCIDL A, PCIDL B)
 {
-    if (!Folder || !A || !B || Folder->CompareIDs(0, A, B) != S_OK)
+    if (!Folder || !A || !B)
         return false;
+    // The same bytes name the same item: the shell is not asked (it binds a folder per level of a
+    // deep list, about 2 ms for six levels under Wine).
     const UINT size = GetPIDLSize(A);
     if (size == GetPIDLSize(B) && std::memcmp(A, B, size) == 0)
         return true;
+    if (Folder->CompareIDs(0, A, B) != S_OK)
+        return false;
     // A shell may compare the names as the code page spells them ("\uff53\uff55\uff42" as "sub"):
     // their wide parsing names tell two such items apart.
     const std::wstring a = WideParsingName(Folder, A), b = WideParsingName(Folder, B);

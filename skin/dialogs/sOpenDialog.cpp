@@ -157,6 +157,7 @@ TsOpenDialogForm::TsOpenDialogForm(TComponent* AOwner) : TForm(AOwner)
     Smallicons1 = MenuItem(this, PopupMenu1, "Smallicons1", texts.SmallIcons, &TsOpenDialogForm::Smallicons1Click);
 
     DriveComboBox = Place<TsShellComboBox>(this, "DriveComboBox", 57, 6, 270, 24);
+    DriveComboBox->SetFillOnDemand(true);
     BoxColours(DriveComboBox, texts.Folder);
     BackBtn = ToolButton(this, "BackBtn", "OPENBACK", texts.Back, 330, 38);
     BackBtn->SetButtonStyle(tbsDropDown);

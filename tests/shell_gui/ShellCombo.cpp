@@ -1,7 +1,7 @@
 // The shell combo box: the chain of folders with the missing ancestors put in one level deeper
 // each, roots, indexes out of range, a box built with its form, folders that cannot be listed,
-// and a choice in the open list that waits for the list to close; Escape and the wheel choose
-// nothing.
+// a box filled on demand, and a choice in the open list that waits for the list to close; Escape
+// and the wheel choose nothing.
 #include "ShellKit.h"
 
 #include "FakeShell.h"
@@ -148,6 +148,38 @@ TEST_F(ShellCombo, AFolderWithoutEnumeratorOrThatCannotBeListedAddsNothing)
     EXPECT_NO_THROW(denied->HandleNeeded());
     EXPECT_EQ(denied->ItemsEx()->Count(), 1) << "the root alone";
     denied->Free();
+}
+
+TEST_F(ShellCombo, OnDemandABoxWithoutTheFocusHoldsTheChainAloneUntilItDropsDownOrIsFocused)
+{
+    MakeTree(dir, {"a\\", "a\\x\\", "b\\"});
+    auto* other = Create<TEdit>(form);
+    other->SetBounds(8, 40, 100, 24);
+    other->SetParent(form);
+    combo->SetFillOnDemand(true);
+    combo->SetRoot(dir.Path());
+    form->Show();
+    other->SetFocus();
+    combo->SetPath(dir / "a\\x");
+    const std::string root = Chain()[0];
+    const std::vector<std::string> whole{root, "1:a", "2:x", "1:b"};
+    EXPECT_EQ(Chain(), (std::vector<std::string>{root, "1:a", "2:x"}));
+    combo->SetDroppedDown(true);
+    ASSERT_TRUE(WaitFor([&] { return combo->DroppedDown(); }, "the list open"));
+    EXPECT_EQ(Chain(), whole);
+    EXPECT_EQ(combo->Items()->Count(), 4);
+    EXPECT_EQ(combo->GetItemIndex(), 2);
+    combo->SetDroppedDown(false);
+    ASSERT_TRUE(WaitFor([&] { return !combo->DroppedDown(); }, "the list closed"));
+
+    // The focus fills the box, and a box with the focus keeps every item through a move.
+    combo->SetPath(dir / "b");
+    EXPECT_EQ(Chain(), (std::vector<std::string>{root, "1:b"}));
+    combo->SetFocus();
+    EXPECT_EQ(Chain(), (std::vector<std::string>{root, "1:a", "1:b"}));
+    EXPECT_EQ(combo->GetItemIndex(), 2);
+    combo->SetPath(dir / "a\\x");
+    EXPECT_EQ(Chain(), whole);
 }
 
 TEST_F(ShellCombo, AChoiceInTheOpenListCountsOnceItClosesEscapeAndTheWheelChooseNothing)
