@@ -70,7 +70,7 @@ TEST_F(Opening, FoldersOtherKeysAndNoSelectionOpenNothing)
     EXPECT_EQ(other, 'a') << "other keys pass to the tree";
     form->TreeView1->SetSelected(nullptr);
     form->TreeView1DblClick(form->TreeView1);
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     EXPECT_EQ(form->Caption(), caption);
     EXPECT_EQ(form->Web->LocationName(), "Vellorn");
     EXPECT_TRUE(form->OpenedTitle.empty());
@@ -220,7 +220,7 @@ TEST_F(Opening, AStoredFileOutsideItsFolderOpensNothing)
         boxes.clear();
         Archive(form).Change(Node(c.title), c.title, c.value, Node(c.title)->ImageIndex());
         Open(c.title);
-        testkit::PumpFor(50);
+        testkit::WaitIdle();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, "Запись \"" + AnsiString(c.title) + "\" не открыта: её файл \"" + c.value +
                                      "\" не может быть открыт.\n" + c.reason);

@@ -121,8 +121,7 @@ TEST_F(BrowserTest, SystemControlSmoke)
     std::vector<std::string> before;
     b->Events.BeforeNavigate2 = [&](const std::string& url, bool&) { before.push_back(url); };
     b->Navigate(Sample("second.html"), 0);
-    testkit::PumpFor(300);
-    EXPECT_FALSE(before.empty()) << "BeforeNavigate2 reaches our sink";
+    EXPECT_TRUE(testkit::PumpUntil([&] { return !before.empty(); })) << "BeforeNavigate2 reaches our sink";
     IDispatch* doc = b->Document();
     if (doc)
         doc->Release();
@@ -142,7 +141,7 @@ TEST_F(BrowserTest, SystemControlSmoke)
         cancel = true;
     };
     b->Navigate("about:blank", 0);
-    testkit::PumpFor(100);
+    testkit::WaitIdle();
     b.reset();
-    testkit::PumpFor(100);
+    testkit::WaitIdle();
 }

@@ -82,7 +82,7 @@ TEST_F(CppWebBrowserTest, EventsAndPropertiesThroughTheComponent)
     web_->OnStatusTextChange = [&](TObject*, const AnsiString& t) { order.push_back("status " + t); };
     std::string url = Sample("sample.html");
     Open(url);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     std::vector<std::string> expected = {"before " + url,      "begin",         "status Загрузка страницы " + url,
                                          "command -1+",        "command 1-",    "command 2-",
                                          "progress done",      "complete " + url, "title Пример страницы",
@@ -179,7 +179,7 @@ TEST_F(CppWebBrowserTest, FailingHandlerIsReportedAndTheBrowserGoesOn)
     EXPECT_EQ(states[2], std::make_pair(CSC_NAVIGATEBACK, false));
     EXPECT_EQ(states[3], std::make_pair(CSC_UPDATECOMMANDS, false));
     web_->Refresh();
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     EXPECT_EQ(web_->LocationName(), "Вторая страница");
     web_->GoForward();
     ASSERT_TRUE(WaitFor([&] { return web_->LocationName() == "Пример страницы"; }, "forward"));
@@ -196,8 +196,7 @@ TEST_F(CppWebBrowserTest, ForcedSystemControlTakesNavigationsWithoutDocument)
     bool before = false;
     sys->OnBeforeNavigate2 = [&](TObject*, const AnsiString&, bool&) { before = true; };
     sys->Navigate(Sample("second.html"));
-    testkit::PumpFor(200);
-    EXPECT_TRUE(before);
+    EXPECT_TRUE(WaitFor([&] { return before; }, "BeforeNavigate2"));
     TComInterface<IDispatch> doc = sys->Document();
     if (doc.IsBound()) {
         TComInterface<IOleCommandTarget> cmd;
@@ -206,7 +205,7 @@ TEST_F(CppWebBrowserTest, ForcedSystemControlTakesNavigationsWithoutDocument)
     sys->ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_DONTPROMPTUSER);
     // Window re-creation shuts the control down and makes it again.
     sys->RecreateWnd();
-    testkit::PumpFor(100);
+    testkit::WaitIdle();
     EXPECT_EQ(sys->Kind(), wbkSystem);
 }
 
@@ -216,7 +215,7 @@ TEST_F(CppWebBrowserTest, FreedAloneLeavesItsForm)
     other->SetParent(form_);
     other->SetBounds(0, 0, 200, 100);
     other->Navigate(Sample("second.html"));
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     int before = form_->ControlCount();
     other->Free();
     EXPECT_EQ(form_->ControlCount(), before - 1);

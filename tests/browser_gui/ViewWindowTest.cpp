@@ -97,7 +97,7 @@ TEST_F(ViewWindow, LocalPageFiresEventsInOrderAfterNavigateReturns)
     EXPECT_EQ(log_[0], "BeforeNavigate2 " + url);
     EXPECT_TRUE(view_.Busy());
     ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 1; }));
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     // The system control's order: status and progress, the command states, then the completion.
     std::vector<std::string> expected = {"BeforeNavigate2 " + url,
                                          "DownloadBegin",
@@ -207,7 +207,7 @@ TEST_F(ViewWindow, LinksNavigateWhenClickedAndHistoryFollows)
     // A click beside the link does nothing.
     int before = completed_;
     Click(POINT{630, 470});
-    testkit::PumpFor(100);
+    testkit::WaitIdle();
     EXPECT_EQ(completed_, before);
 }
 
@@ -223,14 +223,14 @@ TEST_F(ViewWindow, CancelledAndSupersededNavigations)
     view_.Navigate("about:blank");
     view_.Navigate(Sample("missing.html"));
     ASSERT_TRUE(testkit::PumpUntil([&] { return completed_ == 2; }));
-    testkit::PumpFor(100);
+    testkit::WaitIdle();
     EXPECT_EQ(completed_, 2);
     EXPECT_EQ(view_.LocationURL(), Sample("missing.html"));
     EXPECT_NE(PageText(view_.PageLayout()).find("Файл не найден"), std::string::npos);
     // Stop drops a navigation still waiting.
     view_.Navigate(Sample("sample.html"));
     view_.Stop();
-    testkit::PumpFor(100);
+    testkit::WaitIdle();
     EXPECT_EQ(completed_, 2);
     EXPECT_EQ(view_.LocationURL(), Sample("missing.html"));
 }
@@ -290,7 +290,7 @@ TEST_F(ViewWindow, FindScrollsToAndHighlightsTheMatch)
     ASSERT_TRUE(dlg && IsWindow(dlg));
     SetDlgItemTextA(dlg, 0x480, "filler 99");
     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     EXPECT_FALSE(view_.Selection().Empty());
     EXPECT_GT(view_.ScrollPos(), 0);
     // Enter in the dialog's text box finds too, whatever loop reads the key.
@@ -554,7 +554,7 @@ TEST_F(ViewWindow, InPageAnchorsScrollAndFileUrlsResolveTheirLinks)
     ASSERT_TRUE(view_.LinkPoint(0, pt));
     int before = completed_;
     Click(pt);
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     EXPECT_GT(view_.ScrollPos(), 0) << "the view scrolled to the anchor";
     EXPECT_EQ(completed_, before) << "an in-page jump is no navigation";
     ASSERT_TRUE(view_.LinkPoint(1, pt));

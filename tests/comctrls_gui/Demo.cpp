@@ -111,7 +111,7 @@ TEST_F(FormTest, ControlsShowTogether)
     progress->SetBounds(0, 2, 190, status->Height() - 2);
     progress->SetPosition(60);
     form->Repaint();
-    PumpFor(200);
+    WaitIdle();
 
     EXPECT_EQ(GetParent(progress->Handle()), status->Handle());
     EXPECT_EQ(splitter->Left(), 230);

@@ -147,7 +147,7 @@ TEST_F(DemoTest, EveryControlShowsOnOneForm)
     PumpPending();
     web->Navigate("about:blank");
     form->Repaint();
-    PumpFor(200);
+    WaitIdle();
 
     for (TWinControl* c : std::initializer_list<TWinControl*>{
              status, progress, tools, pages, tree, edit, combo, comboEx, memo, list, group, r1, check, marks,

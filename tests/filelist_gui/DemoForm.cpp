@@ -134,7 +134,7 @@ TEST_F(FileListDemo, PicturesOfTheViewsAndTheMenu)
         SetForegroundWindow(form->Handle());
         Select(list, "Заметки.txt");
         Paint(form);
-        testkit::PumpFor(50);
+        testkit::WaitIdle();
         Paint(form);
         testkit::SaveScreenshot("filelist_report_" + std::string(skin) + ".png", form->Handle());
 
@@ -152,7 +152,7 @@ TEST_F(FileListDemo, PicturesOfTheViewsAndTheMenu)
         list->SetDirectory("");
         EXPECT_FALSE(list->FileView());
         Paint(form);
-        testkit::PumpFor(50);
+        testkit::WaitIdle();
         Paint(form);
         testkit::SaveScreenshot("filelist_drives_" + std::string(skin) + ".png", form->Handle());
         form->Free();

@@ -146,7 +146,7 @@ TEST_F(HintsTest, RefusedByTheControlOrByOnShowHint)
     c->refuse = true;
     Move(c);
     EXPECT_TRUE(WaitFor([&] { return c->hintShows == 1; }, "CM_HINTSHOW"));
-    PumpFor(30);
+    PumpFor(30); // the refused hint does not show within a while
     EXPECT_TRUE(TRecordingHint::shown.empty());
 
     Application->CancelHint();
@@ -156,7 +156,7 @@ TEST_F(HintsTest, RefusedByTheControlOrByOnShowHint)
     };
     Move(c);
     EXPECT_TRUE(WaitFor([&] { return c->hintShows == 2; }, "second CM_HINTSHOW"));
-    PumpFor(30);
+    PumpFor(30); // the refused hint does not show within a while
     EXPECT_TRUE(TRecordingHint::shown.empty());
 }
 
@@ -166,7 +166,7 @@ TEST_F(HintsTest, FreedControlNeverGetsItsHint)
     THintedControl* c = Build();
     Move(c);
     c->Free(); // before the pause ends
-    PumpFor(80);
+    PumpFor(80); // past the pause: no hint for a control that is gone
     EXPECT_TRUE(TRecordingHint::shown.empty());
 }
 
@@ -176,7 +176,7 @@ TEST_F(HintsTest, NoHintWhenSwitchedOff)
     THintedControl* c = Build();
     Application->SetShowHint(false);
     Move(c);
-    PumpFor(50);
+    PumpFor(50); // past the pause: no hint while hints are off
     Application->SetShowHint(true);
     EXPECT_EQ(c->hintShows, 0);
 }

@@ -98,7 +98,7 @@ TEST_F(KitGui, PrintedPixelsShowThePaintedColours)
 TEST_F(KitGui, ScreenshotsAreWritten)
 {
     HWND w = CreateTestWindow("shot", WS_POPUP | WS_VISIBLE, nullptr, {0, 0, 64, 48});
-    PumpFor(50);
+    WaitIdle();
     TempDir dir;
     ASSERT_TRUE(SaveScreenshot(dir / "w.png", w));
     ASSERT_TRUE(SaveScreenshot(dir / "w.bmp", w));

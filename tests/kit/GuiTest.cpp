@@ -24,8 +24,9 @@ std::string ListViewText(HWND List, int Row, int Column)
     return buf;
 }
 
-void PumpPending()
+void PumpPending(unsigned limitMs)
 {
+    const DWORD start = GetTickCount();
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
@@ -35,6 +36,8 @@ void PumpPending()
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+        if (GetTickCount() - start >= limitMs)
+            return;
     }
 }
 
@@ -42,7 +45,7 @@ bool PumpUntil(const std::function<bool()>& pred, unsigned timeoutMs)
 {
     const DWORD start = GetTickCount();
     for (;;) {
-        PumpPending();
+        PumpPending(timeoutMs - std::min<DWORD>(timeoutMs, GetTickCount() - start));
         if (pred())
             return true;
         const DWORD spent = GetTickCount() - start;
@@ -63,7 +66,47 @@ BOOL CALLBACK CollectWindow(HWND h, LPARAM lp)
     reinterpret_cast<std::vector<HWND>*>(lp)->push_back(h);
     return TRUE;
 }
+
+// What keeps the thread from rest, "" when nothing does: the queue's kinds of waiting messages,
+// then the visible windows (top level and children) that still have an update region.
+std::string Unrest()
+{
+    std::string out;
+    const UINT waiting = HIWORD(GetQueueStatus(QS_ALLINPUT));
+    static const struct {
+        UINT bit;
+        const char* name;
+    } kinds[] = {{QS_SENDMESSAGE, "sent"}, {QS_POSTMESSAGE, "posted"}, {QS_INPUT, "input"},
+                 {QS_TIMER, "timer due"},  {QS_HOTKEY, "hot key"},     {QS_PAINT, "paint"}};
+    for (const auto& k : kinds)
+        if (waiting & k.bit)
+            out += std::string(out.empty() ? "queue: " : ", ") + k.name;
+    std::vector<HWND> windows = ThreadWindows();
+    for (size_t i = 0; i < windows.size(); ++i) {
+        HWND h = windows[i];
+        if (!IsWindowVisible(h))
+            continue;
+        for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            windows.push_back(c);
+        RECT r;
+        if (GetUpdateRect(h, &r, FALSE)) {
+            char cls[64] = {}, text[64] = {};
+            GetClassNameA(h, cls, sizeof cls);
+            GetWindowTextA(h, text, sizeof text);
+            out += std::string(out.empty() ? "" : "; ") + "update region in " + cls + " \"" + text + "\"";
+        }
+    }
+    return out;
+}
 } // namespace
+
+bool WaitIdle(unsigned timeoutMs)
+{
+    if (PumpUntil([] { return Unrest().empty(); }, timeoutMs))
+        return true;
+    ADD_FAILURE() << "timed out after " << timeoutMs << " ms waiting for the thread to rest; pending: " << Unrest();
+    return false;
+}
 
 std::vector<HWND> ThreadWindows()
 {

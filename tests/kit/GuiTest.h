@@ -20,13 +20,22 @@ class TBitmap;
 
 namespace testkit {
 
-// Dispatches every message waiting in this thread's queue (posted messages, timers, paints).
-void PumpPending();
+// Dispatches every message waiting in this thread's queue (posted messages, timers, paints); stops
+// after limitMs when the queue never runs dry (a window that invalidates itself as it paints).
+void PumpPending(unsigned limitMs = kPatienceMs);
 
 // Pumps messages until pred() holds or timeoutMs elapses; answers whether pred() held.
 bool PumpUntil(const std::function<bool()>& pred, unsigned timeoutMs = kPatienceMs);
 
-// Pumps messages for a while (for checks that something does NOT happen).
+// Pumps messages until the thread is at rest: no message waits for it (posted, sent, input,
+// a timer that is due) and no visible window of it, top level or child, has an update region.
+// Records a failure naming what was still pending when timeoutMs runs out. This is the wait
+// before a screen read or a state check that follows from messages already queued; a state that
+// a timer brings is waited for itself (WaitFor), as a timer not yet due leaves the thread at rest.
+bool WaitIdle(unsigned timeoutMs = kPatienceMs);
+
+// Pumps messages for a while: only for checks that something does NOT happen within that while,
+// or where the duration is the input (a button held down).
 void PumpFor(unsigned ms);
 
 // The text a list-view window shows in a row's column (LVM_GETITEMTEXT).

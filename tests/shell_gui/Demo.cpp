@@ -63,12 +63,12 @@ void ClickAt(TWinControl* Control, TPoint P, bool Twice = false)
     POINT at{P.x, P.y};
     ClientToScreen(Control->Handle(), &at);
     SendMouse(at);
-    PumpFor(30);
+    WaitIdle();
     for (int i = 0; i < (Twice ? 2 : 1); ++i) {
         SendMouse(at, MOUSEEVENTF_LEFTDOWN);
         SendMouse(at, MOUSEEVENTF_LEFTUP);
     }
-    PumpFor(60);
+    WaitIdle();
 }
 
 // The point of a node's expand button: left of its text, found by asking the tree.
@@ -123,7 +123,7 @@ TEST_F(ShellDemo, PartnersFollowRealClicksAndKeysOverARealFolderTree)
     demo->Link(dir.Path());
     demo->Show();
     SetForegroundWindow(demo->Handle());
-    PumpFor(100);
+    WaitIdle();
     TsShellTreeView* tree = demo->Tree;
     TsShellListView* list = demo->List;
     EXPECT_TRUE(Shows(list, dir.Path()));
@@ -181,11 +181,11 @@ TEST_F(ShellDemo, PicturesInBothSkins)
     InShippedSkins<TShellDemo>("shell_demo_", [&](TShellDemo* demo, const char* skin) {
         demo->Link(dir.Path());
         demo->Tree->SetPath(dir / "Docs\\Letters");
-        PumpFor(100);
+        WaitIdle();
         EXPECT_TRUE(Shows(demo->List, dir / "Docs\\Letters\\")) << skin;
         EXPECT_TRUE(demo->List->SkinData()->Skinned()) << skin;
         EXPECT_TRUE(demo->Tree->SkinData()->Skinned()) << skin;
         RedrawWindow(demo->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        PumpFor(100);
+        WaitIdle();
     });
 }

@@ -113,7 +113,7 @@ TEST_F(Notifier, AFolderThatCannotBeWatchedEndsTheWorkerUntilAFolderThatCanBeIsG
 TEST_F(Notifier, AnIdleWorkerSleepsAndFreeingTheNotifierEndsItAtOnce)
 {
     Watch();
-    PumpFor(200);
+    PumpFor(200); // the worker idles this long
     FILETIME created, exited, kernel, user;
     ASSERT_TRUE(GetThreadTimes(worker, &created, &exited, &kernel, &user));
     EXPECT_LT(kernel.dwLowDateTime + user.dwLowDateTime, 200000u) << "CPU time in 100 ns units";
@@ -122,7 +122,7 @@ TEST_F(Notifier, AnIdleWorkerSleepsAndFreeingTheNotifierEndsItAtOnce)
     notifier = nullptr;
     EXPECT_TRUE(Ended(worker)); // woken and waited for, not left for the next change
     WriteFileBytes(dir / "late.txt", "x");
-    PumpFor(300);
+    PumpFor(300); // no call comes for a change after the free
     EXPECT_EQ(calls, 0);
 }
 
@@ -137,6 +137,6 @@ TEST_F(Notifier, FreedInsideItsOwnHandlerTheNotifierLetsTheWorkerEndByItself)
     EXPECT_TRUE(WaitFor([&] { return notifier == nullptr; }, "the notifier freed by its handler"));
     EXPECT_TRUE(WaitFor([&] { return Ended(worker); }, "the worker ended"));
     WriteFileBytes(dir / "two.txt", "x");
-    PumpFor(200);
+    PumpFor(200); // no call comes for a change after the handler freed it
     EXPECT_EQ(calls, 1);
 }

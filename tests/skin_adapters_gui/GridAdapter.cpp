@@ -220,7 +220,6 @@ TEST_F(GridTest, AGridThatGoesTakesItsItemAndItsWaitingTimer)
     orphan->Free();
     EXPECT_EQ(Timers(), 0);
     EXPECT_EQ(adapter->Count(), 0);
-    testkit::PumpFor(30);
 }
 
 TEST_F(GridTest, AWaitingTimerWhoseGridOrAdapterGoesWhileItHandsOnMessagesOnIsFreedOnce)
@@ -256,7 +255,7 @@ TEST_F(GridTest, AWaitingTimerWhoseGridOrAdapterGoesWhileItHandsOnMessagesOnIsFr
         }
         Application->OnMessage = nullptr;
         ASSERT_TRUE(freed);
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         if (freeAdapter) {
             EXPECT_FALSE(GetBoolMsg(grid, AC_ISSKINNED)) << "the grid's own procedure back";
             grid->Free();

@@ -186,11 +186,11 @@ void ClickAt(HWND Wnd, TPoint P)
     GetWindowRect(Wnd, &w);
     const POINT at{w.left + P.x, w.top + P.y};
     testkit::SendMouse(at);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     testkit::SendMouse(at, MOUSEEVENTF_LEFTDOWN);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     testkit::SendMouse(at, MOUSEEVENTF_LEFTUP);
-    testkit::PumpFor(60);
+    testkit::WaitIdle();
 }
 
 TPoint Middle(const TRect& R) { return TPoint{(R.left + R.right) / 2, (R.top + R.bottom) / 2}; }

@@ -53,7 +53,7 @@ protected:
     void Show()
     {
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
     static testkit::PixelImage Look(TWinControl* Control) { return testkit::PrintWindowPixels(Control->Handle()); }
     // The first column holding the colour on row Y.

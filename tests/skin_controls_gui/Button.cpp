@@ -59,7 +59,7 @@ protected:
     void Show()
     {
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
     static testkit::PixelImage Look(TWinControl* Control) { return testkit::PrintWindowPixels(Control->Handle()); }
     static int Count(const testkit::PixelImage& Image, TColor Colour)

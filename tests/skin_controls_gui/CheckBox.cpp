@@ -61,7 +61,7 @@ protected:
     void Show()
     {
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
     static void Click(TWinControl* Control, int X = 5, int Y = 5)
     {
@@ -113,7 +113,7 @@ TEST_F(CheckBox, TheBoxShowsTheStatesMaskOnTheSideTheAlignmentGivesIt)
     EXPECT_EQ(BoxColour(box), Through(Checked));
 
     box->SetAlignment(taLeftJustify);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     EXPECT_EQ(box->CheckRect().right, box->Width() - 2) << "the box at the right edge";
     EXPECT_EQ(BoxColour(box), Through(Checked));
 
@@ -127,7 +127,7 @@ TEST_F(CheckBox, TheBoxShowsTheStatesMaskOnTheSideTheAlignmentGivesIt)
     TBitmap ownChecked(39, 26, pf24bit);
     box->SetGlyphChecked(&ownChecked);
     box->SetState(cbGrayed);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     EXPECT_EQ(BoxColour(box), Through(Own));
 }
 

@@ -124,7 +124,7 @@ TEST_F(ColorsPanel, SkinnedItShowsTheCellsAndFramesTheSelectedOneOverThePicture)
     child->SetBounds(100, 40, 10, 10);
     child->SetParent(p);
     form->Show();
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     p->SetItemIndex(0);
     child->Told = 0;
     p->Repaint();

@@ -46,7 +46,7 @@ protected:
             };
         }
         form->Show();
-        testkit::PumpFor(20);
+        testkit::WaitIdle();
         return bar;
     }
     Byte State(int I) { return bar->Items()->Items(I)->State; }

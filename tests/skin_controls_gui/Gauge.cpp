@@ -24,7 +24,7 @@ protected:
         g->SetShowText(false);
         g->SetParent(form);
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         return g;
     }
     void Skin(TsGauge* G, std::vector<TsGeneralData> Sections)
@@ -104,7 +104,7 @@ TEST_F(Gauge, BarsAreFilledFromTheProgressSectionByThePercentage)
     EXPECT_EQ(Look(g, 60, 15), Rgb(Back));
 
     g->SetProgressSkin("NOSUCH");
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_EQ(Look(g, 60, 29), Rgb(Back)) << "a missing section fills nothing";
 
     g->SetKind(gkPie);

@@ -79,7 +79,7 @@ TEST_F(GroupBox, ChildrenShowTheGroupBoxsImageUnderThem)
     check->SetBounds(10, 30, 80, 20);
     check->SetParent(box);
     form->Show();
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     const testkit::PixelImage look = testkit::PrintWindowPixels(box->Handle(), true);
     EXPECT_EQ(look.Pixel(60, 70), static_cast<COLORREF>(Green));
     EXPECT_EQ(testkit::PrintWindowPixels(check->Handle(), true).Pixel(18, 2), static_cast<COLORREF>(Green))
@@ -148,7 +148,7 @@ TEST_F(GroupBox, ASkinnedGroupButtonIsCheckedByItsOwnClickNotByTheNativeOne)
     int clicks = 0;
     group->OnClick = [&](TObject*) { ++clicks; };
     form->Show();
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     TsGroupButton* two = group->Buttons(1);
     two->Perform(CN_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(two->Handle()));
     EXPECT_EQ(group->ItemIndex(), -1);

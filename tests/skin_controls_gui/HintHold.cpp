@@ -30,7 +30,7 @@ protected:
         button->SetBounds(150, 10, 60, 24);
         button->SetParent(form);
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         Application->SetShowHint(true);
     }
     static void Press(TControl* Control) { Control->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 5)); }

@@ -40,7 +40,7 @@ protected:
     void Show()
     {
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
     std::unique_ptr<TsSkinManager> manager;
 };
@@ -83,7 +83,7 @@ TEST_F(Label, AFontChangeResizesAnAutoSizedLabelAndRepaintsAFixedOne)
     EXPECT_EQ(fixed->Width(), 30);
     // The colour shows at once, also where the size stays.
     sized->Font()->SetColor(Blue);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     const RECT r{sized->Left(), sized->Top(), sized->Left() + sized->Width(), sized->Top() + sized->Height()};
     EXPECT_GT(testkit::PrintWindowPixels(form->Handle(), true).CountColor(r, static_cast<COLORREF>(Blue)), 0);
 }
@@ -228,7 +228,7 @@ TEST_F(Label, AShadowedLabelGrowsByTheShadowAndDrawsItsTextInsideIt)
     EXPECT_GT(shade.bottom, shadowed.bottom);
 
     fx->SetEnabled(false);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     EXPECT_LT(Where(fx, red).right, 0) << "disabled: embossed, whatever the kind";
 
     fx->Shadow()->SetBlurCount(0);
@@ -277,7 +277,7 @@ TEST_F(Label, TheKindChoosesTheTextColourAndTheSkinsKindNeedsTheSkinsColour)
     };
     EXPECT_TRUE(plainLook()) << "no skin: a plain label in its font, without a halo";
     fx->Kind()->SetKindType(ktCustom);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     EXPECT_TRUE(shows(Blue)) << "the kind's own colour";
 
     fx->Kind()->SetKindType(ktSkin);
@@ -286,13 +286,13 @@ TEST_F(Label, TheKindChoosesTheTextColourAndTheSkinsKindNeedsTheSkinsColour)
     Activate({global});
     InitConstantIndexes();
     Command(fx, AC_REPAINT);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     EXPECT_TRUE(shows(Green)) << "the skin's first contour colour";
     EXPECT_EQ(fx->Width(), plain->Width() + 8) << "measured again with the shadow";
     gd[0].FontColor[1] = -1;
     Command(fx, AC_REPAINT);
     plain->Invalidate();
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     EXPECT_TRUE(plainLook()) << "a skin without one: plain again";
 }
 

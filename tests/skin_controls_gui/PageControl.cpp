@@ -31,7 +31,7 @@ protected:
         }
         pc->SetActivePageIndex(0);
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         return pc;
     }
     static int NativeArrows(TWinControl* C)
@@ -93,7 +93,7 @@ TEST_F(PageControlTest, TheActiveTabIsPaintedLastAndItsPageShowsTheControlsImage
     const LPARAM at = MAKELPARAM((clicked.left + clicked.right) / 2, (clicked.top + clicked.bottom) / 2);
     PostMessageA(pc->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(pc->Handle(), WM_LBUTTONUP, 0, at);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     ASSERT_EQ(pc->ActivePageIndex(), 1);
     EXPECT_EQ(asked, 1) << "one change, one question";
     pc->Pages(1)->Repaint();
@@ -131,7 +131,7 @@ TEST_F(PageControlTest, OnlyHotTrackLightsATabUpAndNeverTheActiveOne)
     EXPECT_EQ(pc->HotTab(), -1);
 
     pc->SetHotTrack(true);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     move(Centre(second));
     EXPECT_EQ(pc->HotTab(), 1);
     EXPECT_TRUE(Shows(pc, normal, second, false)) << "the hot look";
@@ -193,7 +193,7 @@ TEST_F(PageControlTest, SkinnedArrowsReplaceTheNativeOnesWhileTabsAreOutOfView)
     sSkinData->Active = false;
     gd.clear();
     Command(pc, AC_REMOVESKIN);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     EXPECT_EQ(pc->UpDown(), nullptr);
     EXPECT_EQ(NativeArrows(pc), 1);
     EXPECT_EQ(pc->PageCount(), 10);
@@ -338,7 +338,7 @@ TEST_F(PageControlTest, PagesMadeBeforeTheWindowGetTheSkinnedArrowsOnceItIsMade)
     ASSERT_NE(pc->UpDown(), nullptr);
     // Scrolled out of view, the active tab is not drawn.
     pc->SetOwnerDraw(true);
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     ASSERT_NE(pc->UpDown(), nullptr);
     pc->UpDown()->SetPosition(2);
     pc->UpDown()->OnClick(pc->UpDown(), btNext);
@@ -358,7 +358,7 @@ TEST_F(PageControlTest, ATabClickedByTheUserIsDrawnActiveWithoutARepaintAsked)
     const LPARAM at = MAKELPARAM((clicked.left + clicked.right) / 2, (clicked.top + clicked.bottom) / 2);
     PostMessageA(pc->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageA(pc->Handle(), WM_LBUTTONUP, 0, at);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     ASSERT_EQ(pc->ActivePageIndex(), 2);
     const testkit::PixelImage drawn = ActiveAlone(pc, 2);
     EXPECT_TRUE(Shows(pc, drawn, pc->SkinTabRect(2, true)));

@@ -30,7 +30,7 @@ protected:
     void Show()
     {
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
 };
 

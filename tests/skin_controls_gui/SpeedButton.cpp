@@ -48,7 +48,7 @@ protected:
     void Show()
     {
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
     // The form's client area as painted now.
     testkit::PixelImage Look() { return testkit::PrintWindowPixels(form->Handle(), true); }

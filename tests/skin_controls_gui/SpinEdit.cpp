@@ -29,7 +29,7 @@ protected:
         e->SetBounds(10, 10, 120, 24);
         e->SetParent(form);
         form->Show();
-        testkit::PumpFor(20);
+        testkit::WaitIdle();
         return e;
     }
     static void Type(TWinControl* E, char C) { E->Perform(WM_CHAR, static_cast<unsigned char>(C), 0); }

@@ -26,7 +26,7 @@ protected:
         s->SetLeft(100);
         s->SetParent(form);
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         return s;
     }
     // The pixel of the bar's frame, near its top-left corner.

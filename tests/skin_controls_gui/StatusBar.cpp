@@ -26,7 +26,7 @@ protected:
     void Show(TsStatusBar* Bar)
     {
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         Bar->Repaint();
     }
     static void AddMask(const char* SectionName, const char* Property, TColor Colour)
@@ -135,7 +135,7 @@ TEST_F(StatusBar, ANewPanelOrSimpleTextShowsOnScreenWithoutAnotherPaint)
     Show(b);
     auto shown = [&] { return testkit::ScreenPixels(b->Handle()); };
     for (int step = 0; step < 2; ++step) {
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         const testkit::PixelImage before = shown();
         if (step == 0) {
             b->Panels()->Items(1)->SetText("WWWWW");
@@ -144,10 +144,10 @@ TEST_F(StatusBar, ANewPanelOrSimpleTextShowsOnScreenWithoutAnotherPaint)
             b->SetSimpleText("MMMMMMMMMM");
         }
         EXPECT_TRUE(testkit::PumpUntil([&] { return !SameImage(before, shown()); })) << step;
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         const testkit::PixelImage after = shown();
         b->Repaint(); // what a full paint shows is what the screen already showed
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         EXPECT_TRUE(SameImage(after, shown())) << step;
     }
 }

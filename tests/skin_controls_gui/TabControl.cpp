@@ -25,7 +25,7 @@ protected:
         for (int i = 0; i < Count; ++i)
             tc->Tabs()->Add(i == 1 ? AnsiString("&Второй") : "Вкладка " + IntToStr(i));
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         tc->Repaint();
         return tc;
     }
@@ -80,7 +80,7 @@ TEST_F(TabControlTest, PickingATabOfAnOuterRowMovesThatRowToThePageAndKeepsTheOt
     // A click on the focused control alone shows the picked tab active, as a full repaint would.
     ASSERT_TRUE(tc->Focused());
     Click(tc, expected.back().back());
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     const testkit::PixelImage shown = testkit::ScreenPixels(tc->Handle());
     tc->SkinData()->BGChanged = true;
     tc->Repaint();
@@ -291,7 +291,7 @@ TEST_F(TabControlTest, OwnerDrawnTabsAreToldTheirOwnIndexWhenTheRowsMove)
 {
     TsTabControl* tc = Make(9, 200, true);
     tc->SetOwnerDraw(true);
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     Click(tc, Rows(tc).front().back()); // an outer row moves to the page
     std::map<int, TRect> told;
     tc->OnDrawTab = [&](TsCustomTabControl*, int Index, const TRect& R, bool) { told[Index] = R; };

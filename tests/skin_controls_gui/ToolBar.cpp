@@ -48,7 +48,7 @@ protected:
             button->SetParent(b);
         }
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         return b;
     }
     // The left frame and the middle of a button as the window shows them (the border's centre is
@@ -104,7 +104,7 @@ TEST_F(ToolBar, ABarThatIsNotFlatTracksTheButtonUnderTheMouseButNeverADownOneOrA
     EXPECT_EQ(Look(b, 0).first, Through(Frames[0]));
     // A button that is down keeps its pressed look whatever the mouse does.
     b->Buttons(2)->SetDown(true);
-    testkit::PumpFor(10);
+    testkit::WaitIdle();
     moveTo(2);
     EXPECT_EQ(b->HotIndex, 2);
     EXPECT_EQ(Look(b, 2).first, Through(Frames[2]));
@@ -147,10 +147,10 @@ TEST_F(ToolBar, AWidenedBarShowsItsBackgroundOverTheWholeNewWidth)
 {
     TCountingBar* b = Make(true);
     b->SetAlign(alTop);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     const int before = b->Width();
     form->SetWidth(form->Width() + 200);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     ASSERT_EQ(b->Width(), before + 200);
     // What the screen shows: the part beyond the old width too.
     const testkit::PixelImage shot = testkit::ScreenPixels(b->Handle());

@@ -22,7 +22,7 @@ protected:
         u->SetBounds(20, 20, Orientation == udVertical ? 20 : 40, Orientation == udVertical ? 40 : 20);
         u->SetParent(form);
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         return u;
     }
     static void Skin(std::initializer_list<const char*> Names)

@@ -45,9 +45,9 @@ class ColorFontDemo : public SkinnedFormTest {};
 void ClickScreen(POINT At)
 {
     testkit::SendMouse(At);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     testkit::SendMouse(At, MOUSEEVENTF_LEFTDOWN);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     testkit::SendMouse(At, MOUSEEVENTF_LEFTUP);
 }
 

@@ -106,7 +106,7 @@ TEST_F(DriveCombos, AReadOnlyDriveBoxTakesTheFocusButNeitherOpensNorChanges)
     auto* box = Make<TsDriveComboBox>(10);
     box->SetReadOnly(true);
     form->Show();
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     int changes = 0;
     box->OnChange = [&](TObject*) { ++changes; };
     const char before = box->Drive();
@@ -116,7 +116,7 @@ TEST_F(DriveCombos, AReadOnlyDriveBoxTakesTheFocusButNeitherOpensNorChanges)
     SendMessageA(box->Handle(), WM_KEYDOWN, VK_DOWN, 0);
     SendMessageA(box->Handle(), WM_CHAR, 'n', 0);
     SendMessageA(box->Handle(), WM_SYSKEYDOWN, VK_DOWN, 0x20000000);
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_FALSE(box->DroppedDown());
     EXPECT_EQ(box->Drive(), before);
     EXPECT_EQ(changes, 0);
@@ -127,16 +127,16 @@ TEST_F(DriveCombos, AReadOnlyDriveBoxTakesTheFocusButNeitherOpensNorChanges)
         CanClose = false;
     };
     SendMessageA(box->Handle(), WM_SYSKEYDOWN, VK_F4, 0x20000000);
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_TRUE(closing);
     form->OnCloseQuery = nullptr;
 
     box->SetReadOnly(false);
     SendMessageA(box->Handle(), WM_KEYDOWN, VK_DOWN, 0);
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_NE(box->Drive(), before) << "the same key moves a box that is not read-only";
     SendMessageA(box->Handle(), WM_SYSKEYDOWN, VK_DOWN, 0x20000000);
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_TRUE(box->DroppedDown()) << "and Alt+Down opens it";
     box->SetDroppedDown(false);
 }
@@ -164,7 +164,7 @@ TEST_F(DriveCombos, ThePathBoxListsTheDrivesAndTheLevelsOfItsFolder)
 
     // Choosing a level makes it the folder.
     SendMessageA(box->Handle(), WM_KEYDOWN, VK_UP, 0);
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_EQ(box->Directory(), "N:\\Archive\\");
     EXPECT_EQ(box->ItemsEx()->Count(), 5);
     EXPECT_EQ(box->ItemIndex(), 4);
@@ -173,7 +173,7 @@ TEST_F(DriveCombos, ThePathBoxListsTheDrivesAndTheLevelsOfItsFolder)
     box->SetDirectory("c:\\");
     EXPECT_EQ(box->ItemIndex(), 0);
     SendMessageA(box->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_EQ(box->ItemIndex(), 0);
 }
 
@@ -250,7 +250,7 @@ TEST_F(DriveCombos, PicturesOnADemoForm)
         SetForegroundWindow(demo->Handle());
         demo->Focused->SetFocus();
         Paint(demo);
-        testkit::PumpFor(50);
+        testkit::WaitIdle();
         Paint(demo);
         // A box that selects nothing fails here instead of ending the program.
         const auto* selected = demo->Path->GetSelectedItem();
@@ -258,7 +258,7 @@ TEST_F(DriveCombos, PicturesOnADemoForm)
         EXPECT_EQ(selected ? selected->Indend() : -1, 2) << skin;
         testkit::SaveScreenshot("drive_combos_" + std::string(skin) + ".png", demo->Handle());
         demo->Path->SetDroppedDown(true);
-        testkit::PumpFor(50);
+        testkit::WaitIdle();
         testkit::SaveScreenshot("drive_combos_open_" + std::string(skin) + ".png");
         demo->Path->SetDroppedDown(false);
         demo->Free();

@@ -374,7 +374,7 @@ TEST_F(MessageBoxes, BothBoxesInTheShippedSkins)
         UseSkin(skin);
         auto shot = [skin](const char* Name, TsMessageForm* Box) {
             SkinnedFormTest::Paint(Box);
-            testkit::PumpFor(50);
+            testkit::WaitIdle();
             const testkit::PixelImage look = testkit::PrintWindowPixels(Box->Handle());
             EXPECT_EQ(look.CountColor(TRect(0, 0, look.Width(), look.Height()), 0xFF00FF), 0) << skin;
             testkit::SaveScreenshot(std::string(Name) + skin + ".png", Box->Handle());

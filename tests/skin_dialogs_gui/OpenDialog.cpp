@@ -705,7 +705,7 @@ TEST_F(OpenDialog, ThePictureDialogPreviewsTheSelectedPictureAndTheFormShowsInEa
             TsOpenDialogForm* form = ShowForm(open, dir.Path());
             select(form, "b.log");
             RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-            PumpFor(100);
+            WaitIdle();
             SaveScreenshot("open_dialog_none.png", form->Handle());
             form->Free();
         }

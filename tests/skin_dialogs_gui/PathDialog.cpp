@@ -215,7 +215,7 @@ TEST_F(PathDialog, PicturesWithoutSkinAndInBothShippedSkins)
         form->Show();
         SetForegroundWindow(form->Handle());
         Paint(form);
-        testkit::PumpFor(50);
+        testkit::WaitIdle();
         Paint(form);
         EXPECT_TRUE(form->sBitBtn1->Enabled()) << skin;
         testkit::SaveScreenshot(std::string("path_dialog_") + skin + ".png", form->Handle());

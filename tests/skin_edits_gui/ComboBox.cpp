@@ -116,7 +116,7 @@ TEST_F(ComboBox, AReadOnlyBoxTakesTheFocusAndNothingElse)
         c->SetItemIndex(1);
     }
     form->Show();
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     int changes = 0;
     list->OnChange = edit->OnChange = [&](TObject*) { ++changes; };
     for (TsComboBox* c : {list, edit}) {
@@ -130,7 +130,7 @@ TEST_F(ComboBox, AReadOnlyBoxTakesTheFocusAndNothingElse)
         SendMessageA(keys, WM_SYSKEYDOWN, VK_DOWN, 0x20000000);
         SendMessageA(keys, WM_CHAR, 'T', 0);
         SendMessageA(keys, WM_PASTE, 0, 0);
-        testkit::PumpFor(20);
+        testkit::WaitIdle();
         EXPECT_FALSE(c->DroppedDown());
         EXPECT_EQ(c->ItemIndex(), 1);
         EXPECT_EQ(c->Text(), "Two");
@@ -146,7 +146,7 @@ TEST_F(ComboBox, AReadOnlyBoxTakesTheFocusAndNothingElse)
         SendMessageA(keys, WM_SYSKEYUP, VK_MENU, static_cast<LPARAM>(0xE0000000));
         SendMessageA(keys, WM_SYSCHAR, ' ', 0x20000000);
         SendMessageA(keys, WM_SYSKEYDOWN, VK_F4, 0x20000000);
-        testkit::PumpFor(20);
+        testkit::WaitIdle();
         EXPECT_EQ(commands->seen, (std::vector<WPARAM>{SC_KEYMENU, SC_KEYMENU, SC_CLOSE})) << c->Style();
         EXPECT_FALSE(c->DroppedDown());
     }
@@ -161,7 +161,7 @@ TEST_F(ComboBox, TheDroppedQueryAnswersInResultAndTheButtonShowsTheLook)
     sink->SetParent(form);
     form->Show();
     sink->SetFocus();
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_EQ(c->ButtonHeight(), 11) << "one cell of a glyph picture of its own";
     EXPECT_EQ(ButtonPixel(c), Through(Normal));
     c->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(c));
@@ -180,7 +180,7 @@ TEST_F(ComboBox, TheDroppedQueryAnswersInResultAndTheButtonShowsTheLook)
     c->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(c));
     EXPECT_FALSE(c->SkinData()->MouseAbove) << "no hover while the list is open";
     c->SetDroppedDown(false);
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     m = MakeMessage(SM_SKINCMD, MAKEWPARAM(0, AC_GETDROPPEDDOWN), 0);
     c->WindowProc(m);
     EXPECT_EQ(m.Result, 0);

@@ -244,7 +244,7 @@ TEST_F(ComboFamily, PicturesFollowTheImageListIndentsAndTheItemsOfTheCollectionO
     ScriptBoxes();
     form->Show();
     RedrawWindow(c->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_TRUE(boxes.empty());
     const testkit::PixelImage shot = testkit::ScreenPixels(c->Handle());
     EXPECT_EQ(shot.CountColor(RECT{0, 0, c->Width(), c->Height()}, RGB(255, 0, 0)), 0) << "no picture";

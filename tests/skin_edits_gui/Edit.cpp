@@ -40,7 +40,7 @@ protected:
         sink->SetParent(form);
         form->Show();
         sink->SetFocus();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
     static TBitmap* Cache(TsEdit* E) { return E->SkinData()->FCacheBmp.get(); }
 };
@@ -57,14 +57,14 @@ TEST_F(Edit, UnfocusedItShowsTheCacheWithTheTextFocusedTheNativeTextInTheHotFram
     EXPECT_EQ(e->Color(), Green) << "an edit made at run time takes the section's colours";
     EXPECT_EQ(e->Font()->Color(), Ink);
     other->SetFocus();
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     testkit::PixelImage look = testkit::ScreenPixels(e->Handle());
     EXPECT_EQ(look.Pixel(1, 1), Through(Normal));
     EXPECT_EQ(look.Pixel(60, 3), Through(Green)) << "the section's colour under the border's see-through centre";
     EXPECT_GT(look.CountColor(RECT{3, 3, 117, 19}, static_cast<COLORREF>(Ink)), 0) << "the text from the cache";
 
     e->SetFocus();
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     look = testkit::ScreenPixels(e->Handle());
     EXPECT_EQ(look.Pixel(1, 1), Through(Lit)) << "the frame of the active look";
     EXPECT_EQ(look.Pixel(117, 3), static_cast<COLORREF>(Green)) << "the native edit paints the client";
@@ -72,7 +72,7 @@ TEST_F(Edit, UnfocusedItShowsTheCacheWithTheTextFocusedTheNativeTextInTheHotFram
     EXPECT_GT(look.CountColor(RECT{3, 3, 117, 19}, static_cast<COLORREF>(Ink)), 0);
 
     other->SetFocus();
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     EXPECT_EQ(testkit::ScreenPixels(e->Handle()).Pixel(1, 1), Through(Normal)) << "back to the normal look";
 }
 
@@ -114,8 +114,7 @@ TEST_F(Edit, UnderTheMouseItLooksHotOnlyWhereTheSectionSaysSo)
     EXPECT_TRUE(ControlIsActive(e->SkinData()));
     EXPECT_EQ(At(Cache(e), 1, 1), Through(Lit));
     e->Perform(CM_MOUSELEAVE);
-    testkit::PumpFor(10);
-    EXPECT_EQ(At(Cache(e), 1, 1), Through(Normal));
+    EXPECT_TRUE(WaitFor([&] { return At(Cache(e), 1, 1) == Through(Normal); }, "the normal frame in the cache"));
 }
 
 TEST_F(Edit, DisabledItIsGreyedOrBlendedWithItsParentByDisabledKind)

@@ -130,7 +130,7 @@ TEST_F(ListBox, TheSelectedItemShowsWithoutTheFocusAndTheFrameComesFromTheSkin)
     sink->SetParent(form);
     form->Show();
     sink->SetFocus();
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     ASSERT_FALSE(list->Focused());
     const testkit::PixelImage shot = testkit::ScreenPixels(list->Handle());
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
@@ -242,17 +242,17 @@ TEST_F(ListBox, OnlyAListOfColumnsGetsAHorizontalBarStandingAtItsFirstColumnShow
     TsListBox* list = Make({});
     for (int i = 0; i < 60; ++i)
         list->Items()->Add("item " + IntToStr(i));
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     ASSERT_NE(list->VSBar, nullptr);
     EXPECT_TRUE(list->VSBar->Visible());
     EXPECT_TRUE(list->HSBar == nullptr);
     list->SetItemIndex(50);
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     ASSERT_GT(list->TopIndex(), 0);
     EXPECT_EQ(list->VSBar->Position(), list->TopIndex()) << "the bar follows the list to its selection";
 
     list->SetColumns(2);
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_FALSE(list->VSBar->Visible()) << "a list of columns never gets a vertical bar";
     ASSERT_NE(list->HSBar, nullptr);
     EXPECT_TRUE(list->HSBar->Visible());

@@ -48,7 +48,7 @@ protected:
     void Show()
     {
         form->Show();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
     static RECT ItemRect(TsListView* L, int Index)
     {

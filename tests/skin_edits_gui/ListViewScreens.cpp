@@ -98,13 +98,13 @@ TEST_F(Screens, ListViewsAreDrawnByTheSkin)
     form->Show();
     Paint(form);
     UseSkin("Neutral");
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     EXPECT_EQ(form->Report->Color(), SectionOf("EDIT").Color);
     ASSERT_NE(form->Report->VSBar, nullptr);
     EXPECT_TRUE(form->Report->VSBar->Visible());
     Manager()->SetActive(false);
     Paint(form);
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     EXPECT_EQ(form->Report->VSBar, nullptr);
     EXPECT_EQ(form->Report->Color(), clWindow);
     EXPECT_NE(ListView_GetBkColor(form->Report->Handle()), CLR_NONE);

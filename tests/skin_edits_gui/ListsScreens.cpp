@@ -82,7 +82,7 @@ TEST_F(ListsScreens, ListsAndCombosAreDrawnByTheSkin)
 {
     InShippedSkins<TListsForm>(testkit::OutputDir() + "skinned_lists_", [](TListsForm* form, const char* skin) {
         form->Fixed->SetFocus();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         const TsGeneralData& combo = SectionOf("COMBOBOX");
         EXPECT_EQ(form->Marks->Color(), combo.Color) << skin;
         EXPECT_EQ(form->Address->Color(), combo.Color) << skin;

@@ -46,7 +46,7 @@ protected:
         sink->SetParent(form);
         form->Show();
         sink->SetFocus();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
     static int Count(TsMaskEdit* E, TColor C)
     {
@@ -66,9 +66,9 @@ TEST_F(MaskEdit, ItsTextComesFromTheCacheNoneForAnEmptyEditAndWhatTheUserTypes)
     EXPECT_GT(Count(full, Ink), 0);
 
     empty->SetFocus();
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     SendMessageA(empty->Handle(), WM_CHAR, 'W', 0);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     EXPECT_EQ(empty->Text(), "W");
     const testkit::PixelImage shown = testkit::ScreenPixels(empty->Handle());
     EXPECT_GT(shown.CountColor(RECT{2, 2, 118, 20}, static_cast<COLORREF>(HotInk)), 0) << "typed, in the focused look";

@@ -40,7 +40,7 @@ protected:
         sink->SetParent(form);
         form->Show();
         sink->SetFocus();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
     TEdit* sink = nullptr;
 };
@@ -57,14 +57,14 @@ TEST_F(Memo, FocusedItsBackgroundIsTheHotColourUnlessItKeepsItsOwn)
     Show();
     EXPECT_EQ(m->Color(), Green);
     m->SetFocus();
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_EQ(m->Color(), Hot);
     EXPECT_EQ(testkit::ScreenPixels(m->Handle()).Pixel(20, 60), static_cast<COLORREF>(Hot));
     sink->SetFocus();
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_EQ(m->Color(), Green);
     own->SetFocus();
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_EQ(own->Color(), Own);
 }
 

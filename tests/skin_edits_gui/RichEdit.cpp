@@ -58,7 +58,7 @@ protected:
         for (int i = 0; i < form->ControlCount(); ++i)
             if (auto* r = dynamic_cast<TsRichEdit*>(form->Controls(i)))
                 Command(r, AC_REPAINT);
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
     static bool Shown(TsScrollBar* Bar) { return Bar && Bar->Visible(); }
     // The colour of the default format, or of the whole text (CLR_INVALID when mixed).

@@ -63,7 +63,7 @@ TEST_F(Screens, EditsAreDrawnByTheSkin)
 {
     InShippedSkins<TEditsForm>("skinned_edits_", [](TEditsForm* form, const char* skin) {
         form->Focused->SetFocus();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
         const TsGeneralData& edit = SectionOf("EDIT");
         EXPECT_EQ(form->Plain->Color(), edit.Color) << skin;
         EXPECT_NE(form->Memo->VSBar, nullptr) << skin;

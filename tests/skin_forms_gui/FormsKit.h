@@ -132,7 +132,7 @@ protected:
             form->Show();
             SetForegroundWindow(form->Handle());
             Paint(form);
-            testkit::PumpFor(50);
+            testkit::WaitIdle();
             Paint(form);
             Check(form, skin);
             testkit::SaveScreenshot(Prefix + skin + ".png", form->Handle());

@@ -67,7 +67,7 @@ void MoveMouse(int X, int Y, DWORD Buttons = 0)
     in.mi.dy = Y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | Buttons;
     SendInput(1, &in, sizeof in);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
 }
 
 // The slots the title row must show, right to left: close when the skin has its mask, maximise
@@ -227,7 +227,7 @@ TEST_F(Frame, TitleButtonLightsUpPressesAndActsUnderTheMouse)
     MoveMouse(cx, cy, MOUSEEVENTF_LEFTDOWN);
     MoveMouse(w.left + (m.left + m.right) / 2, cy);
     MoveMouse(w.left + (m.left + m.right) / 2, cy, MOUSEEVENTF_LEFTUP);
-    testkit::PumpFor(100);
+    testkit::WaitIdle();
     EXPECT_TRUE(form->Visible());
     EXPECT_FALSE(IsZoomed(form->Handle()));
     MoveMouse(0, 0);

@@ -308,7 +308,7 @@ TEST_F(HintTest, AHintIsComposedOverOneCaptureOfTheScreen)
     EXPECT_LT(GetRValue(shadow), 0xC0);
     InvalidateRect(w->Handle(), nullptr, FALSE);
     UpdateWindow(w->Handle());
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     const testkit::PixelImage second = testkit::ScreenPixels(w->Handle());
     ASSERT_EQ(second.Width(), first.Width());
     int differing = 0;

@@ -128,7 +128,6 @@ TEST_F(Fade, FreeingTheButtonMidFadeTakesItsTimer)
     const HWND window = b->FadeTimer()->Handle();
     b->Free();
     EXPECT_FALSE(IsWindow(window));
-    testkit::PumpFor(30);
 }
 
 TEST_F(Fade, TheSpeedButtonsAnimationRepaintsWithItsParentToldAndStopsAfterTheLastStep)

@@ -19,7 +19,7 @@ protected:
         calendar->SetBounds(10, 10, 190, 160);
         calendar->SetParent(form);
         form->Show();
-        testkit::PumpFor(20);
+        testkit::WaitIdle();
     }
     void TearDown() override
     {
@@ -38,7 +38,7 @@ protected:
     void ClickCell(int Col, int Row)
     {
         testkit::ClickIn(calendar->FGrid->Handle(), calendar->FGrid->CellRect(Col, Row));
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
 
     TForm* form = nullptr;
@@ -183,10 +183,10 @@ TEST_F(Calendar, ATitleButtonHeldDownStepsOnce)
     TsTimerSpeedButton* next = calendar->FBtns[2];
     const POINT at = ScreenPoint(next, Middle(next));
     testkit::SendMouse(at);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     testkit::SendMouse(at, MOUSEEVENTF_LEFTDOWN);
-    testkit::PumpFor(700);
+    testkit::PumpFor(700); // the press held: its length is the input
     testkit::SendMouse(at, MOUSEEVENTF_LEFTUP);
-    testkit::PumpFor(60);
+    testkit::WaitIdle();
     EXPECT_EQ(FormatDateTime("yyyy-mm-dd", calendar->CalendarDate()), "2024-06-10");
 }

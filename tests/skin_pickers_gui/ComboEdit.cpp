@@ -137,7 +137,7 @@ TEST_F(ComboEdit, ASecondClickOnTheButtonClosesThePopupAndTheNextOneOpensIt)
     TCustomForm* popup = edit->Popup();
     RealClick(ButtonPoint());
     EXPECT_TRUE(Gone(popup));
-    testkit::PumpFor(100);
+    testkit::WaitIdle();
     EXPECT_FALSE(edit->DroppedDown()) << "the press that closed it opens nothing";
     RealClick(ButtonPoint());
     EXPECT_TRUE(edit->DroppedDown());

@@ -99,7 +99,7 @@ TEST_F(NumEdit, WithoutTheFocusTheValueShowsByItsFormatAndTheTypedTextIsReadOnLe
     Type(edit->Handle(), "1234,5");
     EXPECT_EQ(edit->GetDisplayText(), "1234,5") << "focused: as typed";
     other->SetFocus();
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_EQ(edit->Value(), 1234.5);
     EXPECT_EQ(edit->GetDisplayText(), "1 234,50");
     edit->SetValue(-7);

@@ -88,14 +88,14 @@ inline POINT ScreenPoint(TControl* Control, TPoint P)
 inline void RealClick(POINT At, bool Twice = false)
 {
     testkit::SendMouse(At);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     for (int i = 0; i < (Twice ? 2 : 1); ++i) {
         testkit::SendMouse(At, MOUSEEVENTF_LEFTDOWN);
-        testkit::PumpFor(20);
+        testkit::WaitIdle();
         testkit::SendMouse(At, MOUSEEVENTF_LEFTUP);
-        testkit::PumpFor(20);
+        testkit::WaitIdle();
     }
-    testkit::PumpFor(60);
+    testkit::WaitIdle();
 }
 
 // A key pressed and released in a window, through the application's loop (dialog keys first).
@@ -139,7 +139,7 @@ protected:
         form->Show();
         SetForegroundWindow(form->Handle());
         edit->SetFocus();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
     void TearDown() override
     {

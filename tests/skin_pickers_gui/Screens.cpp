@@ -19,7 +19,7 @@ protected:
         Edit->DoClick();
         ASSERT_TRUE(testkit::PumpUntil([&] { return Edit->DroppedDown(); })) << Name;
         RedrawWindow(Edit->Popup()->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        testkit::PumpFor(80);
+        testkit::WaitIdle();
         // The form and the pop-up together.
         RECT r, p;
         GetWindowRect(Form->Handle(), &r);
@@ -32,7 +32,7 @@ protected:
                 shot.Data()[y * shot.Width() + x] = screen.Data()[(r.top + y) * screen.Width() + r.left + x];
         shot.SavePng(testkit::OutputDir() + Name);
         Edit->PopupWindowClose();
-        testkit::PumpFor(30);
+        testkit::WaitIdle();
     }
 };
 
@@ -47,7 +47,7 @@ TEST_F(Screens, ThePickersAndTheirPopupsInEveryLook)
         form->Show();
         SetForegroundWindow(form->Handle());
         Paint(form);
-        testkit::PumpFor(50);
+        testkit::WaitIdle();
         form->DateEdit->SetDate(EncodeDate(2024, 9, 12));
         form->Calc->SetValue(42.5);
         Paint(form);
@@ -67,7 +67,7 @@ TEST_F(Screens, InDuskRealClicksPickADateAndWorkOutASum)
     form->Show();
     SetForegroundWindow(form->Handle());
     Paint(form);
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
 
     TsDateEdit* date = form->DateEdit;
     RealClick(ScreenPoint(date->Button(), Middle(date->Button())));

@@ -55,7 +55,7 @@ TEST_F(HostTest, AMemoLaysBothBarsOverItsOwnAndScrollsByThem)
     memo->SetWordWrap(false);
     memo->SetParent(form);
     memo->SetText(Lines(40, 60));
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     ASSERT_NE(memo->VSBar, nullptr);
     ASSERT_NE(memo->HSBar, nullptr);
     EXPECT_EQ(memo->VSBar->Parent(), form) << "a sibling lying over the memo";
@@ -86,7 +86,7 @@ TEST_F(HostTest, AMemoWhoseTextFitsShowsADisabledBarAndReportsNothing)
     memo->SetScrollBars(ssVertical);
     memo->SetParent(form);
     memo->SetText("one line");
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     ASSERT_NE(memo->VSBar, nullptr);
     EXPECT_FALSE(memo->VSBar->Enabled());
     EXPECT_EQ(memo->VSBar->BoundsRect(), Bounds(20 + 200 - CX - 2, 22, CX, 120 - 4)) << "the whole height alone";
@@ -102,11 +102,11 @@ TEST_F(HostTest, AListBoxOfOneColumnKeepsItsVerticalBarAtTheTopItem)
     list->SetBounds(20, 20, 150, 100);
     list->SetParent(form);
     list->Items()->Add("one");
-    testkit::PumpFor(20);
+    testkit::WaitIdle();
     EXPECT_TRUE(list->VSBar == nullptr || !list->VSBar->Visible()) << "what fits needs no bar";
     for (int i = 0; i < 30; ++i)
         list->Items()->Add("item " + IntToStr(i));
-    testkit::PumpFor(20); // the bar follows a load once
+    testkit::WaitIdle(); // the bar follows a load once
     ASSERT_NE(list->VSBar, nullptr);
     EXPECT_TRUE(list->VSBar->Visible());
     EXPECT_EQ(list->VSBar->Name(), "ListBox1VSBar");
@@ -172,7 +172,7 @@ TEST_F(HostTest, AScrollBoxScrollsItsWindowedAndGraphicChildren)
     bevel->SetBounds(70, 160, 30, 20);
     bevel->SetParent(box);
     Command(box, AC_PARENTUPDATED);
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     TsScrollBar* bar = box->VertBar();
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(box->HorzBar(), nullptr) << "the hidden native bar stays hidden";
@@ -212,7 +212,7 @@ TEST_F(HostTest, AScrollBoxWithBothBarsPaintsTheCornerFromItsBackground)
     panel->SetBounds(250, 150, 50, 30);
     panel->SetParent(box);
     Command(box, AC_PARENTUPDATED);
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     TsScrollBar *v = box->VertBar(), *h = box->HorzBar();
     ASSERT_TRUE(v && h);
     EXPECT_EQ(v->Height(), 100 - 4 + 1 - CY) << "shortened by the other bar";

@@ -42,7 +42,7 @@ protected:
     void ShowForm()
     {
         form->Show();
-        testkit::PumpFor(50);
+        testkit::WaitIdle();
     }
     void Press(TsScrollBar* b, int y, UINT down = WM_LBUTTONDOWN) { b->Perform(down, MK_LBUTTON, MAKELPARAM(5, y)); }
     void Release(TsScrollBar* b, int y, UINT up = WM_LBUTTONUP) { b->Perform(up, 0, MAKELPARAM(5, y)); }
@@ -366,7 +366,7 @@ TEST_F(ScrollBarTest, ALeftPressEndsWhereverItIsReleasedOrWhenTheMouseIsTaken)
     testkit::SendMouse(off, MOUSEEVENTF_LEFTUP);
     WaitFor(released, "the arrow's press ended");
     EXPECT_EQ(b->Timer(), nullptr);
-    testkit::PumpFor(250);
+    testkit::PumpFor(250); // no late repeat moves the bar
     EXPECT_EQ(b->Position(), 48);
     // The track released off the bar, robbed of the mouse by another window, or told to cancel.
     const char* ends[] = {"a release off the bar", "another window taking the mouse", "a cancel"};
@@ -395,7 +395,7 @@ TEST_F(ScrollBarTest, ALeftPressEndsWhereverItIsReleasedOrWhenTheMouseIsTaken)
         EXPECT_NE(GetCapture(), b->Handle()) << end;
         if (end != ends[0]) {
             testkit::SendMouse(off, MOUSEEVENTF_LEFTUP);
-            testkit::PumpFor(30);
+            testkit::WaitIdle();
             ReleaseCapture();
         }
     }

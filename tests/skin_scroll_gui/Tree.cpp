@@ -59,7 +59,7 @@ TEST_F(TreeTest, ItsFrameComesFromItsCacheAndItsBarsLieInsideIt)
     TsTreeView* tree = MakeTree(Bounds(20, 20, 150, 120));
     tree->SetBorderWidth(2);
     Fill(tree, 40, "a node whose title is wider than the tree ");
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     const int b = 5;
     ASSERT_TRUE(tree->VSBar && tree->HSBar);
     EXPECT_EQ(tree->VSBar->BoundsRect(), Bounds(20 + 150 - CX - b, 20 + b, CX, 120 - 2 * b - CY));
@@ -180,10 +180,10 @@ TEST_F(TreeTest, TheThumbStandsWhereTheTreeIsAfterEveryKey)
     TsTreeView* tree = MakeTree(Bounds(20, 20, 150, 120));
     Fill(tree, 60, "a");
     tree->Items()->Add(nullptr, "z, the last");
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     ASSERT_NE(tree->VSBar, nullptr);
     tree->SetSelected(tree->Items()->Item(0));
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     ASSERT_EQ(tree->VSBar->Position(), 0);
     const HWND h = tree->Handle();
     SendMessageA(h, WM_CHAR, 'z', 1); // a typed letter jumps to the last row
@@ -208,9 +208,9 @@ TEST_F(TreeTest, TheThumbBeyondWhatTheMessageCarriesMakesThatRowTheTopAndTheBott
             items->AddChild(category, "n" + IntToStr(k));
     }
     items->EndUpdate();
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     tree->FullExpand(); // the bars follow an expansion made in one pass
-    testkit::PumpFor(50);
+    testkit::WaitIdle();
     ASSERT_NE(tree->VSBar, nullptr);
     ASSERT_GT(tree->VSBar->Max(), 69000);
     tree->VSBar->SetPosition(69000);
@@ -227,7 +227,7 @@ TEST_F(TreeTest, TheThumbBeyondWhatTheMessageCarriesMakesThatRowTheTopAndTheBott
     EXPECT_EQ(tree->TopItem(), items->Item(300)) << "below 0x8000 the message itself";
     // Partly collapsed, the position counts the rows shown, not the nodes.
     items->Item(0)->Collapse(false);
-    testkit::PumpFor(30);
+    testkit::WaitIdle();
     tree->VSBar->SetPosition(40000);
     EXPECT_EQ(tree->TopItem(), items->Item(40000 + 99)) << "the first category's 99 nodes are hidden";
 }

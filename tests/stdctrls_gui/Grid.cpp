@@ -31,7 +31,7 @@ protected:
         grid->SetParent(form);
         form->Show();
         grid->SetFocus();
-        PumpFor(20);
+        WaitIdle();
     }
     void Key(UINT Vk, bool Ctrl = false)
     {
