@@ -52,14 +52,12 @@ void TsScrollBar::AfterConstruction()
 {
     inherited::AfterConstruction();
     FCommonData->Loaded();
-    CarryOutPendingRecreation();
 }
 
 void TsScrollBar::Loaded()
 {
     inherited::Loaded();
     FCommonData->Loaded();
-    CarryOutPendingRecreation();
 }
 
 bool TsScrollBar::SkinnedMode()
@@ -72,7 +70,9 @@ bool TsScrollBar::SkinnedMode()
 void TsScrollBar::CreateParams(TCreateParams& Params)
 {
     inherited::CreateParams(Params);
-    if (RecreatingSkinned)
+    // With a skin active the bar is a plain window that paints itself, made so at once: a system
+    // bar made first and replaced at its first paint cost a second window for nothing.
+    if (RecreatingSkinned || SkinActive())
         return;
     CreateSubClass(Params, "SCROLLBAR");
     if (FKind == sbHorizontal)
@@ -80,8 +80,6 @@ void TsScrollBar::CreateParams(TCreateParams& Params)
     else
         Params.Style |= SBS_VERT | (UseRightToLeftAlignment() ? SBS_LEFTALIGN : SBS_RIGHTALIGN);
     RTLFactor = NotRightToLeft() ? 1 : -1;
-    if (SkinActive())
-        FPendingRecreation = true;
 }
 
 void TsScrollBar::CreateWnd()
@@ -94,17 +92,7 @@ void TsScrollBar::CreateWnd()
     si.fMask = SIF_PAGE;
     si.nPage = static_cast<UINT>(FPageSize);
     SetScrollInfo(h, SB_CTL, &si, FALSE);
-    // A native window that the skinned one replaces at its first paint is not drawn: the system's
-    // drawing of a bar costs milliseconds that nobody sees.
-    SetScrollPos(h, SB_CTL, NotRightToLeft() ? FPosition : FMax - FPosition, !FPendingRecreation);
-}
-
-void TsScrollBar::CarryOutPendingRecreation()
-{
-    if (!FPendingRecreation)
-        return;
-    FPendingRecreation = false;
-    RecreateSkinned();
+    SetScrollPos(h, SB_CTL, NotRightToLeft() ? FPosition : FMax - FPosition, TRUE);
 }
 
 void TsScrollBar::RecreateSkinned()
@@ -156,12 +144,6 @@ void TsScrollBar::WndProc(TMessage& Message)
         case AC_ISSKINNED: Message.LParam = 1; return;
         default: break;
         }
-    }
-    if (Message.Msg == WM_PAINT && FPendingRecreation) {
-        // The native window was made while a skin was active: the skinned one takes its place.
-        ValidateRect(Handle(), nullptr);
-        CarryOutPendingRecreation();
-        return;
     }
     if (Message.Msg == WM_PRINT && SkinActive()) {
         Perform(WM_PAINT, Message.WParam, Message.LParam);
@@ -242,7 +224,7 @@ void TsScrollBar::SetParams(int APosition, int AMin, int AMax)
         // The slider's size and place follow the range, also at an unchanged position.
         RepaintNeeded = RepaintNeeded || skinned;
         if (HandleAllocated())
-            SetScrollRange(Handle(), SB_CTL, AMin, AMax, FPosition == APosition && !FPendingRecreation);
+            SetScrollRange(Handle(), SB_CTL, AMin, AMax, FPosition == APosition);
     }
     if (APosition == FPosition)
         return;
@@ -292,7 +274,7 @@ void TsScrollBar::SetPageSize(int Value)
         si.cbSize = sizeof si;
         si.fMask = SIF_PAGE;
         si.nPage = static_cast<UINT>(Value);
-        SetScrollInfo(Handle(), SB_CTL, &si, !FPendingRecreation);
+        SetScrollInfo(Handle(), SB_CTL, &si, TRUE);
     }
     Invalidate();
 }

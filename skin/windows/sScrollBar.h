@@ -165,7 +165,6 @@ private:
     void CMMouseEnter(TMessage& Message);
     void CMMouseLeave(TMessage& Message);
     void RecreateSkinned();
-    void CarryOutPendingRecreation();
     void DrawButton(TBitmap* Bmp, int Section, int Mask, int Pattern, int HotPattern, int Glyph, const char* Name,
                     const TRect& Drawn, const TRect& Centred, int State);
     void StartTimer(TTimerKind Kind, Cardinal Interval);
@@ -183,7 +182,6 @@ private:
     TsDisabledKind FDisabledKind{dkBlended};
     TTimer* FTimer = nullptr; // owned (component owner: this bar)
     TTimerKind FTimerKind = tkNone;
-    bool FPendingRecreation = false;
     TCacheInfo FOwnCacheInfo;
     bool FSavedShowHint = false;
     bool FHintSaved = false; // a left press switched the application's hints off

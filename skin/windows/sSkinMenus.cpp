@@ -142,11 +142,18 @@ BOOL CALLBACK PaintMenuWindowFrame(HWND Wnd, LPARAM Param)
 }
 
 // The frame of the open pop-up window of this thread that shows Item's menu (the item's context
-// may be a buffer of the system's, not the window's).
+// may be a buffer of the system's, not the window's). Painted with the menu's first entry only:
+// the system draws its edge before the entries of a whole menu, and draws a single entry (one
+// the pointer enters or leaves) without it, so the frame is painted once per paint of the menu.
 void PaintMenuFrames(TMenuItem* Item, TColor Face, TColor Line)
 {
     TMenuItem* parent = Item->Parent();
     if (!parent)
+        return;
+    MENUITEMINFOA first{};
+    first.cbSize = sizeof first;
+    first.fMask = MIIM_DATA;
+    if (!GetMenuItemInfoA(parent->Handle(), 0, TRUE, &first) || reinterpret_cast<TMenuItem*>(first.dwItemData) != Item)
         return;
     TMenuFrame frame{parent->Handle(), Face, Line};
     EnumThreadWindows(GetCurrentThreadId(), PaintMenuWindowFrame, reinterpret_cast<LPARAM>(&frame));
@@ -530,7 +537,11 @@ void TsSkinableMenus::sAdvancedDrawItem(TObject* Sender, TCanvas* ACanvas, RECT 
         return;
     }
     if (IsDivText(item)) {
+        // Nothing of its own to show, but it may be the entry the menu's frame is painted with.
         g_itemType = smCaption;
+        TBitmap* background = SubmenuBackground(ACanvas, item, ARect.right, ARect.bottom);
+        const TColor face = MenuFace(background, background->Width() / 2, background->Height() / 2);
+        PaintMenuFrames(item, face, MenuLineColour(GetSkinIndex("MENUITEM"), face));
         return;
     }
     g_itemType = smNormal;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "ComCtrls.h"
 #include "ImgList.h"
@@ -40,19 +41,29 @@ void CloseNextMenu() { SetTimer(nullptr, 0, 1, EndMenuTimer); }
 
 // What the open menu shows, read inside its loop before it is closed.
 testkit::PixelImage g_shownMenu;
+// A key the open menu gets before it is read (0: none).
+WPARAM g_menuKey = 0;
 
 void CALLBACK ReadMenuTimer(HWND, UINT, UINT_PTR Id, DWORD)
 {
     KillTimer(nullptr, Id);
-    if (HWND menu = FindWindowA("#32768", nullptr))
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (menu && g_menuKey) {
+        // Read once the key is handled: a timer comes only after the messages posted before it.
+        PostMessageA(menu, WM_KEYDOWN, std::exchange(g_menuKey, 0), 0);
+        SetTimer(nullptr, 0, 1, ReadMenuTimer);
+        return;
+    }
+    if (menu)
         g_shownMenu = testkit::ScreenPixels(menu);
     EndMenu();
 }
 
-// Opens the pop-up menu at (200, 200) and reads what it shows into g_shownMenu.
-void ReadOpenMenu(TPopupMenu* Popup)
+// Opens the pop-up menu at (200, 200), gives it Key, and reads what it shows into g_shownMenu.
+void ReadOpenMenu(TPopupMenu* Popup, WPARAM Key = 0)
 {
     g_shownMenu = {};
+    g_menuKey = Key;
     SetTimer(nullptr, 0, 100, ReadMenuTimer);
     Popup->Popup(200, 200);
 }
@@ -493,8 +504,9 @@ TEST_F(SkinnedMenus, KeyboardOpensTheSkinnedMenuLine)
 // or the separator and no black mark on a white box.
 TEST_F(SkinnedMenus, TheFrameSeparatorAndCheckBoxOfAnOpenMenuComeFromTheSkin)
 {
-    for (const char* skin : {"Neutral", "Dusk"}) {
-        SCOPED_TRACE(skin);
+    // Up selects the last entry: the system redraws that entry alone, and the frame stays.
+    for (const auto& [skin, key] : {std::pair{"Neutral", 0}, {"Dusk", 0}, {"Neutral", VK_UP}, {"Dusk", VK_UP}}) {
+        SCOPED_TRACE(std::string(skin) + (key ? ", last entry selected" : ""));
         UseSkin(skin);
         TForm* form = MakeForm();
         auto* popup = Create<TPopupMenu>(form);
@@ -504,7 +516,7 @@ TEST_F(SkinnedMenus, TheFrameSeparatorAndCheckBoxOfAnOpenMenuComeFromTheSkin)
         Create<TsSkinProvider>(form);
         form->Show();
         testkit::PumpPending();
-        ReadOpenMenu(popup);
+        ReadOpenMenu(popup, key);
         ASSERT_FALSE(g_shownMenu.Empty());
         const testkit::PixelImage& m = g_shownMenu;
         const int w = m.Width(), h = m.Height();

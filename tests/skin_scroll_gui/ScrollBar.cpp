@@ -308,8 +308,10 @@ TEST_F(ScrollBarTest, TheWindowIsTheSystemBarWithoutSkinAndTheSkinnedOneWithIt)
 {
     TsScrollBar* b = Bar();
     b->SetPosition(30);
+    const HWND made = b->Handle();
     ShowForm();
-    EXPECT_FALSE(IsNativeBar(b->Handle(), 30)) << "made natively while the skin was active, then again skinned";
+    EXPECT_EQ(b->Handle(), made) << "the skinned window made at once, not a system bar replaced at its first paint";
+    EXPECT_FALSE(IsNativeBar(b->Handle(), 30));
     scrollkit::UnloadSkin();
     Command(b, AC_REMOVESKIN);
     EXPECT_TRUE(IsNativeBar(b->Handle(), 30));
