@@ -351,6 +351,7 @@ private:
     void SkinCommand(TMessage& Message);
     void SkinnedMessage(TMessage& Message);
     void NonClientPaint(TMessage& Message);
+    void RebuildRgn();
     void PrintForm(HDC DC, LPARAM Flags);
     void NCActivate(TMessage& Message);
     void NCLButtonDown(TMessage& Message);

@@ -218,6 +218,17 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
         return;
     }
     case WM_NCACTIVATE: NCActivate(Message); return;
+    case WM_SHOWWINDOW:
+        // Cut while the window is still hidden, the corners cost no repaint; the paints after the
+        // showing find the region set.
+        if (Message.WParam && RgnChanged && !InRgnUpdate && FForm->FormStyle() != fsMDIChild && !FormCreating() &&
+            !FormDestroying() && !ComponentState().Contains(csLoading) &&
+            (Bordered() || (GetWindowLongA(FForm->Handle(), GWL_STYLE) & WS_THICKFRAME))) {
+            InRgnUpdate = true;
+            RebuildRgn();
+            InRgnUpdate = false;
+        }
+        break;
     case WM_ACTIVATE: Activate(Message); return;
     case WM_NCLBUTTONDOWN: NCLButtonDown(Message); return;
     case WM_NCLBUTTONUP:
@@ -439,23 +450,8 @@ void TsSkinProvider::NonClientPaint(TMessage& Message)
         bool& Flag;
         ~TRgnUpdateEnds() { Flag = false; }
     } rgnUpdateEnds{InRgnUpdate};
-    if (!InRgnUpdate && RgnChanged && (Bordered() || sizingFrame)) {
-        ArOR.clear();
-        const int border = FCommonData->BorderIndex;
-        if (IsValidImgIndex(border)) {
-            const TsMaskData& mask = ma[static_cast<std::size_t>(border)];
-            AddRgn(ArOR, CaptionWidth(), mask, 0, false);
-            const int cell = mask.Bmp ? mask.Bmp->Height() / 6
-                                      : HeightOf(mask.R) / ((mask.MaskType + 1) * 3);
-            AddRgn(ArOR, CaptionWidth(), mask, FForm->Height() - cell, true);
-        }
-        const AnsiString title = TitleSkinSection();
-        const int titleMask = GetMaskIndex(GetSkinIndex(title), title, "BORDERSMASK");
-        if (IsValidImgIndex(titleMask))
-            AddRgn(ArOR, CaptionWidth(), ma[static_cast<std::size_t>(titleMask)], 0, false);
-        RgnChanged = false;
-        UpdateRgn();
-    }
+    if (!InRgnUpdate && RgnChanged && (Bordered() || sizingFrame))
+        RebuildRgn();
     if (FMDIForm) {
         FMDIForm->ConnectToClient();
         if (MDIFrameStale()) {
@@ -487,6 +483,26 @@ void TsSkinProvider::NonClientPaint(TMessage& Message)
     } else {
         PaintCaption(wdc);
     }
+}
+
+void TsSkinProvider::RebuildRgn()
+{
+    // The transparent corners of the frame's masks are cut out of the window.
+    ArOR.clear();
+    const int border = FCommonData->BorderIndex;
+    if (IsValidImgIndex(border)) {
+        const TsMaskData& mask = ma[static_cast<std::size_t>(border)];
+        AddRgn(ArOR, CaptionWidth(), mask, 0, false);
+        const int cell = mask.Bmp ? mask.Bmp->Height() / 6
+                                  : HeightOf(mask.R) / ((mask.MaskType + 1) * 3);
+        AddRgn(ArOR, CaptionWidth(), mask, FForm->Height() - cell, true);
+    }
+    const AnsiString title = TitleSkinSection();
+    const int titleMask = GetMaskIndex(GetSkinIndex(title), title, "BORDERSMASK");
+    if (IsValidImgIndex(titleMask))
+        AddRgn(ArOR, CaptionWidth(), ma[static_cast<std::size_t>(titleMask)], 0, false);
+    RgnChanged = false;
+    UpdateRgn();
 }
 
 void TsSkinProvider::NCActivate(TMessage& Message)
