@@ -113,8 +113,12 @@ TIniDocument::Line TIniDocument::MakeLine(AnsiString raw, std::size_t from, std:
         line.key = TrimmedPart(raw, from, keyEnd);
         if (eq != AnsiString::npos)
             line.value = TrimmedPart(raw, eq + 1, to);
-        if (std::any_of(line.key.begin(), line.key.end(), [](char c) { return AnsiUpperChar(c) != c; }))
+        // Only small Latin letters and letters beyond ASCII can change.
+        if (std::any_of(line.key.begin(), line.key.end(), [](char c) { return (c >= 'a' && c <= 'z') || (c & 0x80); })) {
             line.keyUp = AnsiUpperCase(line.key);
+            if (line.keyUp == line.key)
+                line.keyUp.clear();
+        }
         line.damaged = line.key.find('\0') != AnsiString::npos || line.value.find('\0') != AnsiString::npos;
     }
     line.raw = std::move(raw);
