@@ -513,28 +513,28 @@ Timing Chosen(const Program& P, const RECT& Area, int Top, int Item, HWND Probe,
     return Timed(P, Area, [&] { PostMessageA(P.main, WM_KEYDOWN, VK_RETURN, 0); }, Shows, 300, Probe);
 }
 
-// The medians of the ratios (A[i] - Less[i]) / Floor[i] (each no less than 0), printed for the reader.
-void BeyondRatio(const std::string& Name, const std::vector<double>& A, const std::vector<double>& Less,
-                 const std::vector<double>& Floor)
+// The median of the ratios A[i] / Floor[i], printed for the reader.
+void MedianRatio(const std::string& Name, const std::vector<double>& A, const std::vector<double>& Floor)
 {
     std::vector<double> r;
     for (std::size_t i = 0; i < A.size(); ++i)
-        r.push_back(std::max(0.0, A[i] - Less[i]) / Floor[i]);
+        r.push_back(A[i] / Floor[i]);
     std::sort(r.begin(), r.end());
     bench::Report(Name, r[r.size() / 2], "x");
 }
 
-std::vector<double> Sums(const std::vector<double>& A, const std::vector<double>& B)
+// A[i] + Sign * B[i], each no less than 0.
+std::vector<double> Sums(const std::vector<double>& A, const std::vector<double>& B, double Sign = 1)
 {
     std::vector<double> v;
     for (std::size_t i = 0; i < A.size(); ++i)
-        v.push_back(A[i] + B[i]);
+        v.push_back(std::max(0.0, A[i] + Sign * B[i]));
     return v;
 }
 
 // Each run: the tree file's load here, then the program started on it (the first expand after
 // the start is the one a user meets), the whole tree expanded and collapsed from the menu, and
-// the menu dropped and closed without a command (the share of each command that is the menu's).
+// the menu dropped and closed with Esc (the share of each command's wait that is the menu's).
 // Each command is timed from the choice (Enter on the highlighted item) to the settled screen:
 // the drop-down before it is the menu's own answer to the user, shown apart, and with the
 // command makes the whole figure the reader sees beside it.
@@ -568,7 +568,6 @@ void TreeBenchmarks(const std::string& Folder, const Shape& S)
         // The same command with nothing left to change: the menu's close and the command's own work.
         again.push_back(Chosen(p, area, 2, 0, probe, menuClosed, dropAgain).Settled);
         collapse.push_back(Chosen(p, area, 2, 1, probe, LastRowIs(p, tree, lastFolder), dropCollapse.emplace_back()));
-        // The menu closed with Esc, no command: the share of each command's wait that is the menu's.
         DropMenu(p, 2, 0, probe);
         menuClose.push_back(Timed(
                                 p, area,
@@ -586,22 +585,24 @@ void TreeBenchmarks(const std::string& Folder, const Shape& S)
     bench::Summary("  the whole tree collapsed, chosen to settled", SettledTimes(collapse));
     bench::Ratios("  expand all / load", SettledTimes(expand), loads, 1.5);
     // The figure with the drop-down before the choice, as the menu was timed with the command.
-    BeyondRatio("  expand all with the menu's drop-down / load", Sums(SettledTimes(expand), dropExpand),
-                std::vector<double>(loads.size()), loads);
+    MedianRatio("  expand all with the menu's drop-down / load", Sums(SettledTimes(expand), dropExpand), loads);
     bench::Summary("  expand all again, nothing to change, chosen to settled", again);
     // Where the load is short the menu weighs: the system's drop-down window taken down for each
     // command whatever it does. The figure without it, for the reader.
     bench::Summary("  the menu closed with Esc, no command, settled", menuClose);
-    BeyondRatio("  expand all less the menu's close / load", SettledTimes(expand), menuClose, loads);
+    MedianRatio("  expand all less the menu's close / load", Sums(SettledTimes(expand), menuClose, -1), loads);
     if (!native.empty()) {
-        // And the native control's expand of the same tree in this process: what is left is ours.
+        // And the native control's expand of the same tree in this process (with the framework's
+        // few ms around it): what is left is the program's. Where the menu's close and this alone
+        // come near the goal, what misses it is the system's, not the program's.
         bench::Summary("  the native tree's expand here, up to its paint", native);
-        BeyondRatio("  expand all less the menu's close and the native expand / load", SettledTimes(expand),
-                    Sums(menuClose, native), loads);
+        const std::vector<double> notOurs = Sums(menuClose, native);
+        MedianRatio("  the menu's close and the native expand / load", notOurs, loads);
+        MedianRatio("  expand all less the menu's close and the native expand / load",
+                    Sums(SettledTimes(expand), notOurs, -1), loads);
     }
     bench::Ratios("  collapse all / load", SettledTimes(collapse), loads, 2);
-    BeyondRatio("  collapse all with the menu's drop-down / load", Sums(SettledTimes(collapse), dropCollapse),
-                std::vector<double>(loads.size()), loads);
+    MedianRatio("  collapse all with the menu's drop-down / load", Sums(SettledTimes(collapse), dropCollapse), loads);
     Agreement("expand", expand);
     Agreement("collapse", collapse);
 }
