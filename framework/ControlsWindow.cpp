@@ -410,11 +410,18 @@ void TWinControl::CreateWnd()
     tCreationControl = saved;
     if (!FHandle)
         throw EOSError("Cannot create the window of " + ClassName());
+    FWndThread = GetCurrentThreadId();
     if (longText)
         SendMessageA(FHandle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(FText.c_str()));
     FText.clear(); // the window holds the text now
     UpdateBounds();
     Perform(WM_SETFONT, reinterpret_cast<WPARAM>(FFont->Handle()), 1);
+}
+
+LRESULT TWinControl::PerformOnWindow(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    const HWND wnd = Handle();
+    return GetCurrentThreadId() == FWndThread ? Perform(Msg, WParam, LParam) : SendMessageA(wnd, Msg, WParam, LParam);
 }
 
 void TWinControl::CreateHandle()

@@ -549,13 +549,6 @@ LRESULT TsCustomComboBoxStrings::Send(UINT Msg, WPARAM W, LPARAM L) const
     return SendMessageA(ComboBox->Handle(), Msg, W, L);
 }
 
-LRESULT TsCustomComboBoxStrings::SendItem(UINT Msg, WPARAM W, const AnsiString& S) const
-{
-    const HWND wnd = ComboBox->Handle();
-    const LPARAM text = reinterpret_cast<LPARAM>(S.c_str());
-    return GetCurrentThreadId() == ComboBox->FWndThread ? ComboBox->Perform(Msg, W, text) : SendMessageA(wnd, Msg, W, text);
-}
-
 int TsCustomComboBoxStrings::GetCount() const { return static_cast<int>(Send(CB_GETCOUNT)); }
 
 AnsiString TsCustomComboBoxStrings::Get(int Index) const
@@ -608,7 +601,7 @@ void TsCustomComboBoxStrings::SetUpdateState(bool Updating)
 
 int TsComboBoxStrings::Add(const AnsiString& S)
 {
-    const LRESULT r = SendItem(CB_ADDSTRING, 0, S);
+    const LRESULT r = ComboBox->PerformOnWindow(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(S.c_str()));
     if (r < 0)
         throw EOutOfResources("Unable to insert a line");
     return static_cast<int>(r);
@@ -616,7 +609,7 @@ int TsComboBoxStrings::Add(const AnsiString& S)
 
 void TsComboBoxStrings::Insert(int Index, const AnsiString& S)
 {
-    if (SendItem(CB_INSERTSTRING, static_cast<WPARAM>(Index), S) < 0)
+    if (ComboBox->PerformOnWindow(CB_INSERTSTRING, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(S.c_str())) < 0)
         throw EOutOfResources("Unable to insert a line");
 }
 
@@ -650,7 +643,6 @@ void TsCommonComboBox::CreateWnd()
     // The text the old window gave back (or one set meanwhile); the new window's items clear it.
     const AnsiString text = Text();
     inherited::CreateWnd();
-    FWndThread = GetCurrentThreadId();
     if (FSaveItems) {
         FItems->Assign(FSaveItems.get());
         FSaveItems.reset();

@@ -150,9 +150,6 @@ public:
 protected:
     void SetUpdateState(bool Updating) override;
     LRESULT Send(UINT Msg, WPARAM W = 0, LPARAM L = 0) const;
-    // An item added or inserted: on the window's own thread straight to the control's window
-    // procedure (a list of thousands is loaded, and the system's send costs as much as the box's work).
-    LRESULT SendItem(UINT Msg, WPARAM W, const AnsiString& S) const;
 };
 
 class TsComboBoxStrings : public TsCustomComboBoxStrings {
@@ -223,7 +220,6 @@ private:
     TComboBoxStyle FStyle = csDropDown;
     std::unique_ptr<TStringList> FSaveItems;
     TsDisabledKind FDisabledKind = TsDisabledKind{dkBlended};
-    DWORD FWndThread = 0; // the thread that made the window
     friend class TsCustomComboBoxStrings;
 };
 

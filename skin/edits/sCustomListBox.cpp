@@ -41,13 +41,6 @@ LRESULT TListBoxStrings::Send(UINT Msg, WPARAM W, LPARAM L) const
     return SendMessageA(ListBox->Handle(), Msg, W, L);
 }
 
-LRESULT TListBoxStrings::SendItem(UINT Msg, WPARAM W, const AnsiString& S) const
-{
-    const HWND wnd = ListBox->Handle();
-    const LPARAM text = reinterpret_cast<LPARAM>(S.c_str());
-    return GetCurrentThreadId() == ListBox->FWndThread ? ListBox->Perform(Msg, W, text) : SendMessageA(wnd, Msg, W, text);
-}
-
 bool TListBoxStrings::Virtual() const { return ListBox->Virtual(); }
 
 int TListBoxStrings::GetCount() const { return static_cast<int>(Send(LB_GETCOUNT)); }
@@ -106,7 +99,7 @@ int TListBoxStrings::Add(const AnsiString& S)
 {
     if (Virtual())
         return -1;
-    const LRESULT r = SendItem(LB_ADDSTRING, 0, S);
+    const LRESULT r = ListBox->PerformOnWindow(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(S.c_str()));
     if (r < 0)
         throw EOutOfResources("Unable to insert a line");
     return static_cast<int>(r);
@@ -116,7 +109,7 @@ void TListBoxStrings::Insert(int Index, const AnsiString& S)
 {
     if (Virtual())
         return;
-    if (SendItem(LB_INSERTSTRING, static_cast<WPARAM>(Index), S) < 0)
+    if (ListBox->PerformOnWindow(LB_INSERTSTRING, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(S.c_str())) < 0)
         throw EOutOfResources("Unable to insert a line");
 }
 
@@ -244,7 +237,6 @@ void TsCustomListBox::CreateWnd()
 {
     const int w = Width(), h = Height();
     inherited::CreateWnd();
-    FWndThread = GetCurrentThreadId();
     GetObjectA(Font()->Handle(), sizeof FFontMade, &FFontMade);
     SetWindowPos(FHandle, nullptr, Left(), Top(), w, h, SWP_NOZORDER | SWP_NOACTIVATE);
     if (FTabWidth != 0)

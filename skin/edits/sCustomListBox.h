@@ -48,9 +48,6 @@ protected:
 
 private:
     LRESULT Send(UINT Msg, WPARAM W = 0, LPARAM L = 0) const;
-    // An item added or inserted: on the window's own thread straight to the control's window
-    // procedure (a load adds thousands, and the system's send costs as much as the list's work).
-    LRESULT SendItem(UINT Msg, WPARAM W, const AnsiString& S) const;
     bool Virtual() const;
 };
 
@@ -191,7 +188,6 @@ private:
     TsDisabledKind FDisabledKind = TsDisabledKind{dkBlended};
     bool FBarChanging = false; // a skinned bar's change is being applied to the list
     bool FRefreshPosted = false; // the bars' refresh waits in the queue
-    DWORD FWndThread = 0;        // the thread that made the window
     // The last length a virtual list answered to LB_GETTEXTLEN, and for which item: the caller
     // sized its buffer by it, so LB_GETTEXT of that item writes no more.
     int FTextLenIndex = -1;

@@ -352,6 +352,9 @@ private:
     void SkinnedMessage(TMessage& Message);
     void NonClientPaint(TMessage& Message);
     void RebuildRgn();
+    // The frame's region waits to be cut again (the skin changed it) and the window has a frame:
+    // a border of its own or a sizing one.
+    bool RgnWanted();
     void PrintForm(HDC DC, LPARAM Flags);
     void NCActivate(TMessage& Message);
     void NCLButtonDown(TMessage& Message);

@@ -221,9 +221,8 @@ void TsSkinProvider::SkinnedMessage(TMessage& Message)
     case WM_SHOWWINDOW:
         // Cut while the window is still hidden, the corners cost no repaint; the paints after the
         // showing find the region set.
-        if (Message.WParam && RgnChanged && !InRgnUpdate && FForm->FormStyle() != fsMDIChild && !FormCreating() &&
-            !FormDestroying() && !ComponentState().Contains(csLoading) &&
-            (Bordered() || (GetWindowLongA(FForm->Handle(), GWL_STYLE) & WS_THICKFRAME))) {
+        if (Message.WParam && FForm->FormStyle() != fsMDIChild && !FormCreating() && !FormDestroying() &&
+            !ComponentState().Contains(csLoading) && RgnWanted()) {
             InRgnUpdate = true;
             RebuildRgn();
             InRgnUpdate = false;
@@ -450,7 +449,7 @@ void TsSkinProvider::NonClientPaint(TMessage& Message)
         bool& Flag;
         ~TRgnUpdateEnds() { Flag = false; }
     } rgnUpdateEnds{InRgnUpdate};
-    if (!InRgnUpdate && RgnChanged && (Bordered() || sizingFrame))
+    if (RgnWanted())
         RebuildRgn();
     if (FMDIForm) {
         FMDIForm->ConnectToClient();
@@ -483,6 +482,11 @@ void TsSkinProvider::NonClientPaint(TMessage& Message)
     } else {
         PaintCaption(wdc);
     }
+}
+
+bool TsSkinProvider::RgnWanted()
+{
+    return RgnChanged && !InRgnUpdate && (Bordered() || (GetWindowLongA(FForm->Handle(), GWL_STYLE) & WS_THICKFRAME));
 }
 
 void TsSkinProvider::RebuildRgn()
