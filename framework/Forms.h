@@ -558,7 +558,14 @@ template <class T>
 void TApplication::CreateForm(T*& Reference)
 {
     Reference = nullptr;
-    T* form = Create<T>(this);
+    T* form = nullptr;
+    try {
+        form = Create<T>(this);
+    } catch (...) {
+        // The form whose making failed is gone; its constructor may have pointed Reference at it.
+        Reference = nullptr;
+        throw;
+    }
     Reference = form;
     if (!FMainForm) {
         if (auto* f = dynamic_cast<TCustomForm*>(form)) {

@@ -24,7 +24,27 @@ public:
     TCloseAction closeAction = caNone;
 };
 
+// Points the program's reference at itself at once, as the program's forms do, then fails.
+class TFailingWindow;
+TFailingWindow* failing = nullptr;
+class TFailingWindow : public TForm {
+    VCL_CLASS(TFailingWindow, TForm)
+public:
+    explicit TFailingWindow(TComponent* AOwner) : TForm(AOwner)
+    {
+        failing = this;
+        throw EOSError("no window");
+    }
+};
+
 } // namespace
+
+TEST(ApplicationRun, AFormWhoseMakingFailsLeavesNoReferenceToIt)
+{
+    EXPECT_THROW(Application->CreateForm(failing), EOSError);
+    EXPECT_EQ(failing, nullptr);
+    EXPECT_EQ(Application->MainForm(), nullptr);
+}
 
 TEST(ApplicationRun, FirstCreatedFormIsMainAndClosingItEndsTheLoop)
 {
