@@ -43,7 +43,11 @@ private:
         bool isKey = false;
         // A key line whose key or value holds a NUL byte, which no write makes: it reads as missing.
         bool damaged = false;
-        AnsiString key, keyUp, value;
+        AnsiString key, value;
+        // The key in upper case; left empty when the key is written so (most are), as the key
+        // itself is then its upper-case form.
+        AnsiString keyUp;
+        const AnsiString& KeyUp() const { return keyUp.empty() ? key : keyUp; }
     };
     struct Block {
         bool hasHeader = false;
@@ -109,7 +113,12 @@ TIniDocument::Line TIniDocument::MakeLine(AnsiString raw, std::size_t from, std:
         line.key = TrimmedPart(raw, from, keyEnd);
         if (eq != AnsiString::npos)
             line.value = TrimmedPart(raw, eq + 1, to);
-        line.keyUp = AnsiUpperCase(line.key);
+        // Only small Latin letters and letters beyond ASCII can change.
+        if (std::any_of(line.key.begin(), line.key.end(), [](char c) { return (c >= 'a' && c <= 'z') || (c & 0x80); })) {
+            line.keyUp = AnsiUpperCase(line.key);
+            if (line.keyUp == line.key)
+                line.keyUp.clear();
+        }
         line.damaged = line.key.find('\0') != AnsiString::npos || line.value.find('\0') != AnsiString::npos;
     }
     line.raw = std::move(raw);
@@ -201,7 +210,7 @@ const AnsiString* TIniDocument::Find(const AnsiString& section, const AnsiString
     const AnsiString sectionUp = NameKey(section), keyUp = NameKey(key);
     for (std::size_t i : BlocksOf(sectionUp))
         for (const Line& line : blocks_[i].lines)
-            if (line.isKey && !line.damaged && line.keyUp == keyUp)
+            if (line.isKey && !line.damaged && line.KeyUp() == keyUp)
                 return &line.value;
     return nullptr;
 }
@@ -217,7 +226,7 @@ bool TIniDocument::Write(const AnsiString& section, const AnsiString& key, const
         if (!first)
             first = &b;
         for (Line& line : b.lines) {
-            if (line.isKey && line.keyUp == keyUp) {
+            if (line.isKey && line.KeyUp() == keyUp) {
                 if (line.value == v)
                     return false;
                 line.damaged = false;
@@ -230,7 +239,8 @@ bool TIniDocument::Write(const AnsiString& section, const AnsiString& key, const
     Line line;
     line.isKey = true;
     line.key = Trim(key);
-    line.keyUp = keyUp;
+    if (keyUp != line.key)
+        line.keyUp = keyUp;
     line.value = v;
     line.raw = line.key + "=" + v;
     if (first) {
@@ -262,7 +272,7 @@ bool TIniDocument::DeleteKey(const AnsiString& section, const AnsiString& key)
         if (!Matches(b, sectionUp))
             continue;
         const auto end = std::remove_if(b.lines.begin(), b.lines.end(),
-                                        [&](const Line& line) { return line.isKey && line.keyUp == keyUp; });
+                                        [&](const Line& line) { return line.isKey && line.KeyUp() == keyUp; });
         if (end != b.lines.end()) {
             b.lines.erase(end, b.lines.end());
             changed = true;
@@ -295,9 +305,24 @@ std::vector<TMemIniFile::TKeyView> TIniDocument::Keys(const AnsiString& section)
     for (std::size_t i : BlocksOf(sectionUp))
         for (const Line& line : blocks_[i].lines)
             if (line.isKey && !line.damaged)
-                all.push_back({&line.key, &line.keyUp, &line.value});
-    // Each key once, the first of its upper-case form: the lines in order of that form (a stable
-    // sort keeps file order among equals), every one after the first of a form left out.
+                all.push_back({&line.key, &line.KeyUp(), &line.value});
+    // Each key once, the first of its upper-case form. A section of a few keys is checked key by
+    // key against the ones before it; a larger one is put in order of that form (a stable sort
+    // keeps file order among equals), every one after the first of a form left out.
+    constexpr std::size_t kFewKeys = 48;
+    if (all.size() <= kFewKeys) {
+        std::size_t kept = 0;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            const AnsiString& up = *all[i].NameUp;
+            bool repeated = false;
+            for (std::size_t k = 0; k < kept && !repeated; ++k)
+                repeated = *all[k].NameUp == up;
+            if (!repeated)
+                all[kept++] = all[i];
+        }
+        all.resize(kept);
+        return all;
+    }
     std::vector<std::size_t> order(all.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -380,11 +405,12 @@ void TCustomIniFile::CheckWritable(const AnsiString& Section, const AnsiString& 
 void TCustomIniFile::LoadDocument(TIniDocument& Doc, bool ForWrite) const
 {
     Doc.Clear();
-    if (FFileName.empty() || !PathExists(FFileName))
+    if (FFileName.empty())
         return;
     AnsiString bytes;
     if (const DWORD error = FileOps().Read(FFileName, bytes)) {
-        if (ForWrite)
+        // A missing file reads as empty; whether it is there is asked only when it cannot be read.
+        if (ForWrite && PathExists(FFileName))
             RaiseWriteFailure("Unable to write to " + FFileName + ": it cannot be read. " + SysErrorMessage(error),
                               FFileName, error);
         return;

@@ -162,7 +162,9 @@ private:
         AnsiString Text;
         int Id = -1;
     };
-    mutable std::array<TKnownName, 64> FKnownNames;
+    // Names kept by where their text is: the loaders' names lie close together, so a prime
+    // number of places spreads them.
+    mutable std::array<TKnownName, 251> FKnownNames;
 };
 
 // One section of an options file read with inheritance: a key that is missing (an integer of

@@ -138,6 +138,30 @@ TEST_P(IniRead, LongLinesAndNamesAreNotCut)
     EXPECT_EQ(Sections(*ini), (V{longSection}));
 }
 
+// The first of keys that differ only in case counts, in small sections and large ones alike;
+// a write finds the key whichever case either is written in.
+TEST_P(IniRead, RepeatedKeysInSectionsOfAnySize)
+{
+    for (const int count : {3, 100}) {
+        AnsiString text = "[S]\r\n";
+        V names;
+        for (int i = 0; i < count; ++i) {
+            names.push_back("k" + IntToStr(i));
+            text += "k" + IntToStr(i) + "=" + IntToStr(i) + "\r\n";
+        }
+        IniOnDisk f(text + "K1=again\r\nЁЖ=1\r\nёж=2\r\n");
+        auto ini = Open(f.path);
+        names.push_back("ЁЖ");
+        EXPECT_EQ(Keys(*ini, "S"), names) << count;
+        EXPECT_EQ(ini->ReadString("S", "K1", "-"), "1") << count;
+        EXPECT_EQ(ini->ReadString("S", "ёж", "-"), "1") << count;
+        ini->WriteString("S", "Ёж", "3");
+        ini->WriteString("S", "NEW", "4");
+        EXPECT_EQ(ini->ReadString("S", "ЁЖ", "-"), "3") << count;
+        EXPECT_EQ(ini->ReadString("S", "new", "-"), "4") << count;
+    }
+}
+
 TEST_P(IniRead, NumbersAndBooleans)
 {
     IniOnDisk f("[N]\r\ndec=42\r\nneg=-7\r\nhex=$1F\r\nhex2=0x1f\r\nbad=12a\r\nempty=\r\nword=True\r\n"

@@ -401,6 +401,9 @@ TEST_F(TreeViewTest, BigTreesExpandAndCollapseWholeWithTheWindowInStep)
 
         tree->FullExpand();
         EXPECT_EQ(expanded, count);
+        // Laid out with its drawing held, the window is shown again with its scroll bar.
+        EXPECT_TRUE(IsWindowVisible(tree->Handle()));
+        EXPECT_TRUE(GetWindowLongA(tree->Handle(), GWL_STYLE) & WS_VSCROLL);
         EXPECT_EQ(shownRows(), count);
         EXPECT_EQ(rowOf(lastEntry), count - 1);
         EXPECT_TRUE(Native(lastFolder).expanded);
