@@ -147,6 +147,32 @@ std::pair<double, double> SideBySide(const std::string& name, int runs, const st
     return {a[a.size() / 2], b[b.size() / 2]};
 }
 
+TRounds InTurn(int Rounds, const std::function<void()>& Floor, const std::function<void()>& Measured,
+               const std::function<void(bool floor)>& Setup)
+{
+    TRounds r;
+    auto take = [&](bool floor) {
+        if (Setup)
+            Setup(floor);
+        const double t0 = NowMs();
+        (floor ? Floor : Measured)();
+        (floor ? r.Floor : r.Measured).push_back(NowMs() - t0);
+    };
+    for (int i = 0; i < Rounds; ++i) {
+        take(i % 2 == 0);
+        take(i % 2 != 0);
+    }
+    return r;
+}
+
+bool RatioLines(const std::string& FloorName, const std::string& MeasuredName, const std::string& RatioName,
+                const TRounds& Rounds, double Most)
+{
+    Summary(FloorName, Rounds.Floor);
+    Summary(MeasuredName, Rounds.Measured);
+    return Ratios(RatioName, Rounds.Measured, Rounds.Floor, Most);
+}
+
 void PumpAll()
 {
     MSG msg;
@@ -187,15 +213,31 @@ bool AtLeast(const std::string& name, double value, double goal, const std::stri
     return Goal(name, value, goal, unit, false);
 }
 
-bool Ratios(const std::string& name, const std::vector<double>& Measured, const std::vector<double>& Floor,
-            double Most)
+namespace {
+
+std::vector<double> SortedRatios(const std::vector<double>& Measured, const std::vector<double>& Floor)
 {
     std::vector<double> r;
     for (std::size_t i = 0; i < Measured.size() && i < Floor.size(); ++i)
         r.push_back(Measured[i] / Floor[i]);
+    std::sort(r.begin(), r.end());
+    return r;
+}
+
+} // namespace
+
+double MedianRatio(const std::vector<double>& Measured, const std::vector<double>& Floor)
+{
+    const std::vector<double> r = SortedRatios(Measured, Floor);
+    return r.empty() ? 0 : r[r.size() / 2];
+}
+
+bool Ratios(const std::string& name, const std::vector<double>& Measured, const std::vector<double>& Floor,
+            double Most)
+{
+    const std::vector<double> r = SortedRatios(Measured, Floor);
     if (r.empty())
         return false;
-    std::sort(r.begin(), r.end());
     char runs[64];
     std::snprintf(runs, sizeof runs, " runs %.2f-%.2f", r.front(), r.back());
     return Goal(name, r[r.size() / 2], Most, "x", true, runs);

@@ -24,6 +24,19 @@ double Measure(const std::string& name, int runs, const std::function<void()>& b
 std::pair<double, double> SideBySide(const std::string& name, int runs, const std::function<void()>& plain,
                                      const std::function<void()>& measured,
                                      const std::function<void(bool plain)>& setup = {});
+// The times of a floor and a measured body, one of each per round.
+struct TRounds {
+    std::vector<double> Floor, Measured;
+};
+// Runs Rounds rounds, each timing the floor and the measured body once, the floor first in even
+// rounds and second in odd ones, so that a change of the machine's load falls on both alike;
+// setup (untimed) runs before each body and is told whether the floor comes next.
+TRounds InTurn(int Rounds, const std::function<void()>& Floor, const std::function<void()>& Measured,
+               const std::function<void(bool floor)>& Setup = {});
+// Prints the median of each side of Rounds under its name and the median of the per-round ratios
+// (measured / floor) with its goal (at most Most); answers whether the goal is met.
+bool RatioLines(const std::string& FloorName, const std::string& MeasuredName, const std::string& RatioName,
+                const TRounds& Rounds, double Most);
 // Handles every message waiting.
 void PumpAll();
 // Prints a line with a derived figure (throughput and the like).
@@ -32,6 +45,8 @@ void Report(const std::string& name, double value, const std::string& unit);
 // "GOAL MISSED" when the figure is on the wrong side of it; answers whether the goal is met.
 bool AtMost(const std::string& name, double value, double goal, const std::string& unit = "x");
 bool AtLeast(const std::string& name, double value, double goal, const std::string& unit = "x");
+// The median of the ratios Measured[i] / Floor[i], each pair taken in the same round (0 for none).
+double MedianRatio(const std::vector<double>& Measured, const std::vector<double>& Floor);
 // Prints the median of the ratios Measured[i] / Floor[i], each pair taken in the same round, with
 // its goal (at most Most) and the smallest and largest ratio; answers whether the goal is met.
 bool Ratios(const std::string& name, const std::vector<double>& Measured, const std::vector<double>& Floor,

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "BenchHarness.h"
@@ -101,41 +102,23 @@ struct SkinnedList {
     }
 };
 
-void Ratio(const char* Name, double Skinned, double Bare, double Goal)
+// The skin on (Dusk) or off, as the manager has it; untimed, before each side's turn.
+void Look(TsSkinManager* Manager, bool Skinned)
 {
-    bench::AtMost(std::string("  ") + Name + " skinned / without the skin", Skinned / Bare, Goal);
+    Manager->SetActive(Skinned);
+    Pump();
 }
 
-// The three measures on lists made now (with the skin as the manager has it), into Figures.
-struct TFigures {
-    double Insert = 0, Clear = 0, Scroll = 0;
-};
-
-TFigures MeasureLists(const char* Look)
+// A measure taken on the same list with the skin off (the floor) and on, in turn in each round.
+void SkinCost(TsSkinManager* Manager, const std::string& Name, const char* RatioName, double Goal, int Rounds,
+              const std::function<void()>& Body, const std::function<void()>& Setup)
 {
-    TFigures f;
-    const std::string look = std::string(", ") + Look;
-    {
-        SkinnedList list(false);
-        f.Insert = bench::Measure("insert 100,000 rows" + look, 3, [&] { list.Insert(); },
-                                  [&] { list.List->Items()->Clear(); });
-        f.Clear = bench::Measure("clear 100,000 rows" + look, 3, [&] {
-            list.List->Items()->Clear();
-            list.Painted();
-        }, [&] { list.Insert(); });
-    }
-    {
-        SkinnedList list(true);
-        f.Scroll = bench::Measure("owner data: 100,000 rows, to the end" + look, 5, [&] {
-            list.List->Items()->SetCount(RowCount);
-            list.List->Items()->Item(RowCount - 1)->MakeVisible(false);
-            list.Painted();
-        }, [&] {
-            list.List->Items()->SetCount(0);
-            list.Painted();
-        });
-    }
-    return f;
+    const bench::TRounds rounds = bench::InTurn(Rounds, Body, Body, [&](bool bare) {
+        Look(Manager, !bare);
+        Setup();
+    });
+    bench::RatioLines(Name + ", without the skin", Name + ", skinned (Dusk)",
+                      std::string("  ") + RatioName + " skinned / without the skin", rounds, Goal);
 }
 
 } // namespace
@@ -151,12 +134,37 @@ int main()
         std::printf("the skin Dusk did not load\n");
         return 1;
     }
-    const TFigures skinned = MeasureLists("skinned (Dusk)");
-    manager->SetActive(false);
-    const TFigures bare = MeasureLists("without the skin");
-    Ratio("insert 100,000 rows", skinned.Insert, bare.Insert, 1.3);
-    Ratio("owner data to the end", skinned.Scroll, bare.Scroll, 1.5);
-    Ratio("clear 100,000 rows", skinned.Clear, bare.Clear, 1.1);
+    // Each list is made once; every round takes it without the skin and with it, in turn.
+    {
+        SkinnedList list(false);
+        SkinCost(manager, "insert 100,000 rows", "insert 100,000 rows", 1.3, 5, [&] { list.Insert(); },
+                 [&] {
+                     list.List->Items()->Clear();
+                     list.Painted();
+                 });
+        SkinCost(manager, "clear 100,000 rows", "clear 100,000 rows", 1.1, 7,
+                 [&] {
+                     list.List->Items()->Clear();
+                     list.Painted();
+                 },
+                 [&] {
+                     if (list.List->Items()->Count() == 0)
+                         list.Insert();
+                 });
+    }
+    {
+        SkinnedList list(true);
+        SkinCost(manager, "owner data: 100,000 rows, to the end", "owner data to the end", 1.5, 7,
+                 [&] {
+                     list.List->Items()->SetCount(RowCount);
+                     list.List->Items()->Item(RowCount - 1)->MakeVisible(false);
+                     list.Painted();
+                 },
+                 [&] {
+                     list.List->Items()->SetCount(0);
+                     list.Painted();
+                 });
+    }
     manager->Free();
     return 0;
 }

@@ -1,7 +1,8 @@
 // The main window's frame skinned with Neutral beside the same window's plain frame: an activation
 // change off and on, after which each draws its whole frame (title, buttons, menu line) anew in
-// the other look and back, and a menu item's change, which draws the menu line anew; and a switch
-// of the whole window from Neutral to Dusk and back, its controls repainted.
+// the other look and back, and a menu item's change, which draws the menu line anew, the skinned
+// and the plain frame taken in turn; and a switch of the whole window from Neutral to Dusk and
+// back, its controls repainted.
 #include <cstdio>
 #include <string>
 
@@ -18,24 +19,18 @@ AnsiString TempFolder()
     return AnsiString(base) + "vellorn_bench_forms_" + IntToStr(static_cast<unsigned>(GetCurrentProcessId())) + "\\";
 }
 
-// An activation change (off and on again) and a menu item's change, each drawing the frame anew.
-struct FrameFigures {
-    double activation, menu;
-};
-FrameFigures MeasureFrame(const std::string& Look, TID_Vellorn* Form)
+// A menu item enabled or disabled: the menu bar is drawn anew.
+void MenuChange(TID_Vellorn* Form)
 {
-    const HWND Wnd = Form->Handle();
-    FrameFigures f{};
-    // A menu item enabled or disabled: the menu bar is drawn anew.
-    f.menu = bench::Measure("menu item state change, " + Look, 21, [&] {
-        Form->N1->SetEnabled(!Form->N1->Enabled());
-        UpdateWindow(Wnd);
-    });
-    f.activation = bench::Measure("activation off and on, " + Look, 21, [&] {
-        SendMessageA(Wnd, WM_NCACTIVATE, FALSE, 0);
-        SendMessageA(Wnd, WM_NCACTIVATE, TRUE, 0);
-    });
-    return f;
+    Form->N1->SetEnabled(!Form->N1->Enabled());
+    UpdateWindow(Form->Handle());
+}
+
+// An activation change, off and on again: the whole frame is drawn anew twice.
+void Activation(TID_Vellorn* Form)
+{
+    SendMessageA(Form->Handle(), WM_NCACTIVATE, FALSE, 0);
+    SendMessageA(Form->Handle(), WM_NCACTIVATE, TRUE, 0);
 }
 
 } // namespace
@@ -56,19 +51,30 @@ int main()
     Application->ProcessMessages();
     const HWND wnd = form->Handle();
 
-    const FrameFigures skinned = MeasureFrame("skinned (Neutral)", form);
     int i = 0;
     const double change = bench::Measure("skin switch of the main window, repainted", 10, [&] {
         form->sSkinManager1->SetSkinName(++i % 2 ? "Dusk" : "Neutral");
         RedrawWindow(wnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     });
     form->sSkinManager1->SetSkinName("Neutral");
-    form->sSkinManager1->SetActive(false);
     Application->ProcessMessages();
-    const FrameFigures plain = MeasureFrame("plain", form);
 
-    bench::AtMost("  frame drawn anew: activation change skinned / plain", skinned.activation / plain.activation, 2);
-    bench::Report("  menu item state change skinned / plain", skinned.menu / plain.menu, "x");
+    // The same window skinned (Neutral) and plain in turn, the skin put on or taken off before
+    // each side's turn.
+    auto look = [&](bool plain) {
+        form->sSkinManager1->SetActive(!plain);
+        Application->ProcessMessages();
+        UpdateWindow(wnd);
+    };
+    const bench::TRounds menu = bench::InTurn(21, [&] { MenuChange(form); }, [&] { MenuChange(form); }, look);
+    const bench::TRounds activation = bench::InTurn(21, [&] { Activation(form); }, [&] { Activation(form); }, look);
+    bench::Summary("menu item state change, skinned (Neutral)", menu.Measured);
+    bench::Summary("activation off and on, skinned (Neutral)", activation.Measured);
+    bench::Summary("menu item state change, plain", menu.Floor);
+    bench::Summary("activation off and on, plain", activation.Floor);
+
+    bench::Ratios("  frame drawn anew: activation change skinned / plain", activation.Measured, activation.Floor, 2);
+    bench::Report("  menu item state change skinned / plain", bench::MedianRatio(menu.Measured, menu.Floor), "x");
     bench::AtMost("  skin switch of the main window, repainted", change, 100, "ms");
 
     form->Free();
