@@ -23,6 +23,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "BenchHarness.h"
@@ -458,11 +459,12 @@ NativeExpand TimeTheNativeExpand(const std::string& Folder, const RECT& Client)
                                 nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     TComponent* owner = Create<TComponent>(nullptr);
     auto* images = Create<TImageList>(owner);
-    if (HMODULE program = LoadLibraryExA((Folder + "Vellorn.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+    const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&FreeLibrary)> program(
+        LoadLibraryExA((Folder + "Vellorn.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE), &FreeLibrary);
+    if (program) {
         TBitmap strip;
-        strip.LoadFromResourceName(program, "IMAGELIST1");
+        strip.LoadFromResourceName(program.get(), "IMAGELIST1");
         images->AddMasked(&strip, clFuchsia);
-        FreeLibrary(program);
     }
     if (images->Count() == 0)
         throw Failed("the program's pictures could not be read");
