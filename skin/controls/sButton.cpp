@@ -16,6 +16,13 @@
 
 namespace {
 
+// Whether the window's shape is Shape already.
+bool HasShape(HWND Wnd, HRGN Shape)
+{
+    TRegion current = TRegion::Rect(0, 0, 0, 0);
+    return Shape && GetWindowRgn(Wnd, current.Get()) != ERROR && EqualRgn(current.Get(), Shape);
+}
+
 const TsGeneralData* SectionOf(const TsCommonData* SkinData)
 {
     return IsValidSkinIndex(SkinData->SkinIndex) ? &gd[static_cast<std::size_t>(SkinData->SkinIndex)] : nullptr;
@@ -193,8 +200,11 @@ void TsButtonFrame<Base>::PrepareCache()
     if (over)
         PaintBorder(state);
     if (FRegionChanged && this->HandleAllocated() && !this->ControlState().Contains(csAlignmentNeeded)) {
-        // The window owns the region from here on.
-        FRegion.ApplyToWindow(this->Handle(), true);
+        // The window owns the region from here on. A window that has the shape already (given
+        // before it was shown) is not reshaped: that would paint it and its parent again.
+        if (!HasShape(this->Handle(), FRegion.Get()))
+            FRegion.ApplyToWindow(this->Handle(), true);
+        FRegion = TRegion();
         FRegionChanged = false;
     }
     if (LooksDisabled()) {
@@ -205,6 +215,30 @@ void TsButtonFrame<Base>::PrepareCache()
     ParentCenterColor = CtrlParentColor = clSkinKey;
     CachePainted(cache);
     sd->BGChanged = false;
+}
+
+template <class Base>
+void TsButtonFrame<Base>::ShapeUnshown()
+{
+    // A shape taken at the first paint repaints the button and the parent around it: a window not
+    // shown yet takes it now, without a repaint; the first paint finds it taken.
+    TsCommonData* sd = FCommonData.get();
+    if (!FRegionChanged || !this->HandleAllocated() || IsWindowVisible(this->Handle()) || !sd->Skinned() ||
+        !IsValidImgIndex(sd->BorderIndex) || this->ControlState().Contains(csAlignmentNeeded))
+        return;
+    TBitmap scratch;
+    scratch.SetPixelFormat(pf24bit);
+    scratch.SetSize(this->Width(), this->Height());
+    TRegion shape = TRegion::Rect(0, 0, this->Width(), this->Height());
+    PaintRgnBorder(&scratch, shape.Get(), true, ma[static_cast<std::size_t>(sd->BorderIndex)], CurrentState());
+    shape.ApplyToWindow(this->Handle(), false);
+}
+
+template <class Base>
+void TsButtonFrame<Base>::CreateWnd()
+{
+    Base::CreateWnd();
+    ShapeUnshown();
 }
 
 template <class Base>
@@ -300,6 +334,9 @@ void TsButtonFrame<Base>::WndProc(TMessage& Message)
     if (!CommonWndProc(Message, sd))
         Base::WndProc(Message);
     switch (Message.Msg) {
+    case WM_SIZE:
+        ShapeUnshown();
+        break;
     case WM_SETFONT:
         sd->Updating = false;
         sd->Invalidate();

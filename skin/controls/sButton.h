@@ -52,6 +52,7 @@ public:
     TsFadeTimer* FadeTimer() const { return FFader.Timer(); }
 
 protected:
+    void CreateWnd() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     // Enabled follows the action's, whatever the defaults.
@@ -87,6 +88,8 @@ private:
     // A new look now: the cache rebuilt at the next paint, which comes at once.
     void Relook(bool NewShape);
     void PaintBorder(int State);
+    // Gives a window not shown yet the shape its first image would give it.
+    void ShapeUnshown();
     // WM_PAINT (and WM_PRINTCLIENT) while skinned: the cache, rebuilt when stale, copied whole.
     void OurPaintHandler(TMessage& Message);
     // The window message part of the skinned window procedure; true when consumed.

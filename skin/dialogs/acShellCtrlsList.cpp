@@ -98,7 +98,10 @@ void TacCustomShellListView::CreateWnd()
     // The rows and the folder belong to the object: a window made again shows them as they are.
     if (!FRootFolder) {
         CreateRoot();
-        RootChanged();
+        if (FMeasuring)
+            Populate();
+        else
+            RootChanged();
     }
 }
 
@@ -228,6 +231,32 @@ void TacCustomShellListView::RootChanged()
     RunDeferred();
 }
 
+void TacCustomShellListView::MeasureOnRoot()
+{
+    // The rows listed for the measure alone; a window made already keeps its rows and folder.
+    const bool listed = !HandleAllocated() && !FRootFolder;
+    if (listed) {
+        struct TScope {
+            bool& Flag;
+            explicit TScope(bool& F) : Flag(F) { Flag = true; }
+            ~TScope() { Flag = false; }
+        } scope(FMeasuring);
+        HandleNeeded();
+    }
+    // The measure is taken before anything is drawn: nothing is, within an empty clip.
+    TBitmap bmp;
+    bmp.SetWidth(8);
+    bmp.SetHeight(8);
+    const HDC dc = bmp.Canvas()->Handle();
+    IntersectClipRect(dc, 0, 0, 0, 0);
+    SendMessageA(Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    SelectClipRgn(dc, nullptr);
+    if (listed) {
+        ClearItems();
+        FRootFolder.reset();
+    }
+}
+
 void TacCustomShellListView::MarkFocusedRow()
 {
     if (!HandleAllocated() || !Focused() || FolderCount() == 0 ||
@@ -334,7 +363,8 @@ void TacCustomShellListView::Populate()
                     lastPump = GetTickCount();
                 }
             }
-            if (FSorted)
+            // The width measured is the widest row's, in any order.
+            if (FSorted && !FMeasuring)
                 SortRows(folder);
         }
         Items()->SetCount(FolderCount());

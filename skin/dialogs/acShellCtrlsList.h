@@ -62,6 +62,12 @@ public:
     int FolderCount() const { return static_cast<int>(FFolders.size()); }
     // Starts editing the selected row's name.
     void EditText();
+    // In list style the window measures every row's name at its first paint and keeps that width
+    // for its columns. Makes the window and has it take that measure on the root's rows, listed
+    // unsorted and not shown to the partners, instead of on the many rows of a folder shown next;
+    // the list is left empty and without a folder: the next one shown is listed afresh. A window
+    // made already is measured on the rows it has.
+    void MeasureOnRoot();
 
     const AnsiString& Mask() const { return FMask; }
     void SetMask(const AnsiString& Value);
@@ -158,6 +164,7 @@ private:
     TacCustomShellComboBox* FComboBox = nullptr;
     TacShellChangeNotifier* FNotifier = nullptr;
     bool FRootChanged = false;
+    bool FMeasuring = false; // the window is made for MeasureOnRoot
     AnsiString FSavePath;
     AnsiString FMask;
     TacShowExtension FShowExt = seSystem;

@@ -158,17 +158,8 @@ void StartFolder(TsOpenDialogForm* Form, const TOpenDialog& Dialog)
         Form->DriveComboBox->SetPath("C:\\");
     if (TacShellFolder* f = Form->DriveComboBox->GetFolder(Form->DriveComboBox->ItemIndex()))
         Form->FileListView->TreeUpdate(f->AbsoluteID());
-}
-
-// The list view measures its rows when it first paints, every row in list style, each name asked
-// of the shell: it paints once, into a bitmap, while it still shows the desktop's few items, so
-// that the start folder's rows are not all measured.
-void MeasureRowsEarly(TWinControl* List)
-{
-    TBitmap bmp;
-    bmp.SetWidth(8);
-    bmp.SetHeight(8);
-    SendMessageA(List->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(bmp.Canvas()->Handle()), PRF_CLIENT);
+    else
+        Form->FileListView->TreeUpdate(TItemIDList(DesktopPIDL()).get());
 }
 
 // Shows the skinned form for a dialog and copies the results back: true when the user confirmed.
@@ -208,7 +199,7 @@ bool ExecuteForm(TOpenDialog& Dialog, bool Save, bool ChangeDir,
     }
     if (Save)
         form->sButton1->SetCaption(sDialogs::OpenFormTexts.Save);
-    MeasureRowsEarly(form->FileListView);
+    form->FileListView->MeasureOnRoot();
     StartFolder(form, Dialog);
 
     // The filter and the current folder are given back however the form ends.

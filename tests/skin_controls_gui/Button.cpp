@@ -128,6 +128,28 @@ TEST_F(Button, ShapedByTheKeyPixelsOfTheStatesFrame)
     shaped(1); // focused by the press
 }
 
+TEST_F(Button, ShapedBeforeItIsShownAndAgainWhenResizedShown)
+{
+    Skin();
+    AddBorder("BUTTON", Frame);
+    TsButton* b = Make(form);
+    b->SetTabStop(false);
+    const auto shape = [&](int x, int y) {
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        const bool in = GetWindowRgn(b->Handle(), rgn) != ERROR && PtInRegion(rgn, x, y);
+        DeleteObject(rgn);
+        return in;
+    };
+    b->HandleNeeded();
+    EXPECT_TRUE(shape(59, 23));
+    EXPECT_FALSE(shape(0, 0)) << "shaped before its first paint";
+    Show();
+    b->SetWidth(80);
+    b->Repaint();
+    EXPECT_TRUE(shape(79, 23)) << "the new size's shape";
+    EXPECT_FALSE(shape(0, 0));
+}
+
 TEST_F(Button, NormalHotAndPressedLooksWithTheSectionsColours)
 {
     Skin();

@@ -481,6 +481,16 @@ TEST_F(OpenDialog, ExecuteCopiesTheOptionsInAndTheResultsBackAlsoAfterCancel)
 
 TEST_F(OpenDialog, TheListStartsInTheNamesFolderElseInitialDirElseTheProgramsFolder)
 {
+    // The list's columns are as wide as its first measure made them, on the desktop's rows,
+    // whatever the folder shown: a name far wider than those is cut.
+    const std::string wide(120, 'w');
+    WriteFileBytes(dir / (wide + ".txt"), "");
+    auto* probe = MakeForm<TsOpenDialogForm>();
+    probe->FileListView->HandleNeeded();
+    PrintWindowPixels(probe->FileListView->Handle());
+    const int desktopWidth = ListView_GetColumnWidth(probe->FileListView->Handle(), 0);
+    probe->Free();
+    ASSERT_LT(desktopWidth, 400);
     TsOpenDialog open(nullptr);
     const struct {
         std::string fileName, initialDir, folder, edit;
@@ -500,6 +510,7 @@ TEST_F(OpenDialog, TheListStartsInTheNamesFolderElseInitialDirElseTheProgramsFol
             folder = F->DriveComboBox->GetPath();
             list = F->FileListView->RootFolder()->PathName();
             edit = F->FileNameEdit->Text();
+            EXPECT_EQ(ListView_GetColumnWidth(F->FileListView->Handle(), 0), desktopWidth);
             F->sButton2->Click();
         });
         EXPECT_TRUE(SameFolder(folder, c.folder)) << folder;
