@@ -10,6 +10,7 @@
 #include "sConst.h"
 #include "sFileListView.h"
 #include "sUtils.h"
+#include "sVclUtils.h"
 
 namespace {
 
@@ -236,11 +237,7 @@ void TacCustomShellListView::MeasureOnRoot()
     // The rows listed for the measure alone; a window made already keeps its rows and folder.
     const bool listed = !HandleAllocated() && !FRootFolder;
     if (listed) {
-        struct TScope {
-            bool& Flag;
-            explicit TScope(bool& F) : Flag(F) { Flag = true; }
-            ~TScope() { Flag = false; }
-        } scope(FMeasuring);
+        TFlagUp measuring(FMeasuring);
         HandleNeeded();
     }
     // The measure is taken before anything is drawn: nothing is, within an empty clip.
